@@ -1,0 +1,116 @@
+#pragma once
+// The spooler's printer, driver, form and printer-data calls, over the stand-in's printer
+// database (set up by a host or test through platform/StandIn.h).
+#include "platform/DevMode.h"
+#include "platform/WinTypes.h"
+
+#define PRINTER_ACCESS_ADMINISTER 0x00000004u
+#define PRINTER_ACCESS_USE 0x00000008u
+#define PRINTER_ALL_ACCESS 0x000F000Cu
+#define PRINTER_ATTRIBUTE_QUEUED 0x00000001u
+#define PRINTER_ATTRIBUTE_DIRECT 0x00000002u
+#define PRINTER_ATTRIBUTE_DEFAULT 0x00000004u
+#define PRINTER_ATTRIBUTE_SHARED 0x00000008u
+#define PRINTER_ATTRIBUTE_LOCAL 0x00000040u
+#define PRINTER_ATTRIBUTE_RAW_ONLY 0x00001000u
+
+#define FORM_USER 0x00000000u
+#define FORM_BUILTIN 0x00000001u
+#define FORM_PRINTER 0x00000002u
+
+struct PRINTER_DEFAULTSW {
+    LPWSTR pDatatype;
+    LPDEVMODEW pDevMode;
+    DWORD DesiredAccess;
+};
+
+struct PRINTER_INFO_2W {
+    LPWSTR pServerName;
+    LPWSTR pPrinterName;
+    LPWSTR pShareName;
+    LPWSTR pPortName;
+    LPWSTR pDriverName;
+    LPWSTR pComment;
+    LPWSTR pLocation;
+    LPDEVMODEW pDevMode;
+    LPWSTR pSepFile;
+    LPWSTR pPrintProcessor;
+    LPWSTR pDatatype;
+    LPWSTR pParameters;
+    LPVOID pSecurityDescriptor;
+    DWORD Attributes;
+    DWORD Priority;
+    DWORD DefaultPriority;
+    DWORD StartTime;
+    DWORD UntilTime;
+    DWORD Status;
+    DWORD cJobs;
+    DWORD AveragePPM;
+};
+
+struct PRINTER_INFO_5W {
+    LPWSTR pPrinterName;
+    LPWSTR pPortName;
+    DWORD Attributes;
+    DWORD DeviceNotSelectedTimeout;
+    DWORD TransmissionRetryTimeout;
+};
+
+struct DRIVER_INFO_2W {
+    DWORD cVersion;
+    LPWSTR pName;
+    LPWSTR pEnvironment;
+    LPWSTR pDriverPath;
+    LPWSTR pDataFile;
+    LPWSTR pConfigFile;
+};
+
+struct DRIVER_INFO_3W {
+    DWORD cVersion;
+    LPWSTR pName;
+    LPWSTR pEnvironment;
+    LPWSTR pDriverPath;
+    LPWSTR pDataFile;
+    LPWSTR pConfigFile;
+    LPWSTR pHelpFile;
+    LPWSTR pDependentFiles;
+    LPWSTR pMonitorName;
+    LPWSTR pDefaultDataType;
+};
+
+struct FORM_INFO_1W {
+    DWORD Flags;
+    LPWSTR pName;
+    SIZEL Size;
+    RECTL ImageableArea;
+};
+// The platform's record size differs by build: 32 bytes on x86, 40 on x64.
+static_assert(sizeof(FORM_INFO_1W) == (sizeof(void*) == 8 ? 40 : 32));
+
+/// name NULL opens the local print server. Unknown printer: ERROR_INVALID_PRINTER_NAME.
+PLATFORM_API BOOL OpenPrinterW(LPWSTR name, HANDLE* printer, PRINTER_DEFAULTSW* defaults);
+PLATFORM_API BOOL ClosePrinter(HANDLE printer);
+/// Levels 1, 2 and 5 (strings and the DEVMODE packed after the record in the same buffer).
+/// A buffer too small fails with ERROR_INSUFFICIENT_BUFFER and the size in *cbNeeded.
+PLATFORM_API BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded);
+/// Level 2 replaces the printer's DEVMODE and attributes; needs PRINTER_ACCESS_ADMINISTER.
+PLATFORM_API BOOL SetPrinterW(HANDLE printer, DWORD level, LPBYTE info, DWORD command);
+/// Levels 2 and 3 of the printer's driver (environment NULL: the default one).
+PLATFORM_API BOOL GetPrinterDriverW(HANDLE printer, LPWSTR environment, DWORD level, LPBYTE buffer, DWORD cbBuffer,
+                                    LPDWORD cbNeeded);
+/// Level 1; names are packed after the records. A buffer too small: ERROR_INSUFFICIENT_BUFFER.
+PLATFORM_API BOOL EnumFormsW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded,
+                             LPDWORD returned);
+PLATFORM_API BOOL AddFormW(HANDLE printer, DWORD level, LPBYTE form);
+PLATFORM_API BOOL DeleteFormW(HANDLE printer, LPWSTR formName);
+/// Results: ERROR_SUCCESS; ERROR_FILE_NOT_FOUND (2) for a missing value; ERROR_MORE_DATA (234)
+/// with the size in *cbNeeded when cbData is smaller than the value.
+PLATFORM_API DWORD GetPrinterDataW(HANDLE printer, LPWSTR name, LPDWORD type, LPBYTE data, DWORD cbData,
+                                   LPDWORD cbNeeded);
+/// Needs PRINTER_ACCESS_ADMINISTER on the handle, else ERROR_ACCESS_DENIED.
+PLATFORM_API DWORD SetPrinterDataW(HANDLE printer, LPWSTR name, DWORD type, LPBYTE data, DWORD cbData);
+PLATFORM_API DWORD SetPrinterDataExW(HANDLE printer, LPCWSTR key, LPCWSTR name, DWORD type, LPBYTE data,
+                                     DWORD cbData);
+PLATFORM_API DWORD GetPrinterDataExW(HANDLE printer, LPCWSTR key, LPCWSTR name, LPDWORD type, LPBYTE data,
+                                     DWORD cbData, LPDWORD cbNeeded);
+PLATFORM_API DWORD DeletePrinterDataW(HANDLE printer, LPWSTR name);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the x64, x86 and sanitizer trees and runs every test.
+# Exit status is non-zero when anything fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++ g++-multilib libgtest-dev libgmock-dev googletest)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null || { echo "apt-get failed"; exit 1; }
+fi
+
+jobs=$(nproc)
+status=0
+summary=()
+
+build_and_test() {
+  local name=$1; shift
+  echo "=== $name: configure and build"
+  if ! cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKV_WERROR=ON "$@" >"build/$name.configure.log" 2>&1; then
+    cat "build/$name.configure.log"; summary+=("$name: configure FAILED"); status=1; return
+  fi
+  if ! cmake --build "build/$name" -j"$jobs"; then
+    summary+=("$name: build FAILED"); status=1; return
+  fi
+  echo "=== $name: tests"
+  if ctest --test-dir "build/$name" --output-on-failure -j"$jobs" --timeout 600 | tee "build/$name.ctest.log"; then
+    summary+=("$name: $(grep -E 'tests passed' "build/$name.ctest.log" | tail -n1)")
+  else
+    summary+=("$name: tests FAILED"); status=1
+  fi
+}
+
+mkdir -p build
+build_and_test x64
+build_and_test x86 -DCMAKE_TOOLCHAIN_FILE=cmake/x86.cmake
+build_and_test asan -DKV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+
+echo "=== summary"
+printf '%s\n' "${summary[@]}"
+passed=0; failed=0
+for log in build/x64.ctest.log build/x86.ctest.log build/asan.ctest.log; do
+  [ -f "$log" ] || continue
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n1)
+  [ -n "$line" ] || continue
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.*tests passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+  passed=$((passed + total - bad)); failed=$((failed + bad))
+done
+[ $status -eq 0 ] || [ $failed -gt 0 ] || failed=1
+echo "${passed} passed, ${failed} failed"
+exit $status
