@@ -24,6 +24,13 @@ struct PRINTER_DEFAULTSW {
     DWORD DesiredAccess;
 };
 
+struct PRINTER_INFO_1W {
+    DWORD Flags;
+    LPWSTR pDescription;
+    LPWSTR pName;
+    LPWSTR pComment;
+};
+
 struct PRINTER_INFO_2W {
     LPWSTR pServerName;
     LPWSTR pPrinterName;

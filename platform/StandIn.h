@@ -82,5 +82,7 @@ void SetForms(const std::vector<FormSetup>& forms);
 /// A handle opened without PRINTER_ACCESS_ADMINISTER cannot write printer data; this also
 /// refuses writes for every handle of that printer (a user without rights).
 void SetPrinterDataReadOnly(const std::u16string& printer, bool readOnly);
+/// Printer handles open now (server handles included), so that a test can tell a leak.
+unsigned OpenPrinterHandleCount();
 
 }  // namespace standin

@@ -4,9 +4,21 @@
 #include "settings/DriverDevMode.h"
 #include "settings/ModelDescription.h"
 
-/// Fills the whole block with the driver's defaults for the printer. secondPrinter (or
-/// NULL) is used only to find the language library. Cannot fail as a whole.
+/// Fills the whole caller-owned block with the driver's defaults for the printer.
+/// secondPrinter (or NULL) is used only to find the language library. Cannot fail as a
+/// whole: a lookup that fails leaves its field at its documented fallback (a model without
+/// a *DefaultForm record gives A4, 210 x 297 mm with zero margins; without
+/// *DefaultInputSlot source 0; without *DefaultMemorySize memory 0).
 void BuildDefaultDevMode(DriverDevMode* block, HANDLE printer, HANDLE secondPrinter, const ModelDescription* model);
+
+/// The twenty device slots from the language library of languagePrinter (strings 201 to
+/// 220) and the model's device lists; slots whose name has no record, or all of them when
+/// the library does not load, are left as they are.
+void FillDeviceSlots(DriverDevMode* block, HANDLE languagePrinter, const ModelDescription* model);
+
+/// LogControl and LogSizeLimit from "VRTL_LOG.INI" in the Windows directory, section
+/// "KV-TD520". Both words are 0 unless the file says MODE=1.
+void ReadLogSwitches(DriverDevMode* block);
 
 /// Code word of an input device from its record's low word (lowest set bit of bits 0-10),
 /// 0 when none is set.
@@ -22,3 +34,5 @@ void ApplyInputDeviceOption(DeviceSlot* pair, const void* binConfigEntry, LPCWST
 
 /// Copies the live values into the saved copy (708 to 909).
 void RefreshSavedCopy(DriverDevMode* block);
+/// Copies only the live public paper, orientation, source and duplex into 708 to 782.
+void RefreshSavedPublicCopy(DriverDevMode* block);

@@ -7,7 +7,8 @@ struct PoolBlock {
     PoolBlock* Next;
 };
 
-/// A zero-filled block of cb data bytes linked in at the head; the data pointer, or NULL.
+/// A zero-filled block of cb data bytes linked in at the head; the data pointer (aligned to
+/// a pointer), or NULL with the chain unchanged. The pool owns the block.
 void* PoolAlloc(PoolBlock** head, SIZE_T cb);
 /// Unlinks and frees the block whose data pointer is data; nothing when it is not there.
 void PoolFree(PoolBlock** head, void* data);

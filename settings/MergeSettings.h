@@ -11,17 +11,27 @@ inline constexpr size_t kUnknownDevModeSize = static_cast<size_t>(-1);
 
 /// Copies the public part up to the smaller dmSize and the private part up to the smaller
 /// dmDriverExtra; the destination keeps its own dmSize, dmDriverExtra and dmDriverVersion.
-/// The bytes copied, or -1 (absent block, unknown layout, or a source whose dmSize and
-/// dmDriverExtra claim more than cbSource bytes).
+/// The destination's dmSpecVersion follows its own dmSize (188, 212, 220), else stays. The
+/// bytes copied, or -1: an absent block; a source of unknown layout (size not 188, 212 or
+/// 220 and dmSpecVersion 0), below 188 bytes, or whose dmSize + dmDriverExtra exceed
+/// cbSource; a destination without a dmSpecVersion for its size or below 72 bytes. Reads no
+/// source byte beyond its claim; writes no destination byte beyond its own dmSize +
+/// dmDriverExtra (source and destination may be the same block).
 int ConvertDevModeLayout(const DEVMODEW* source, DEVMODEW* destination, size_t cbSource = kUnknownDevModeSize);
 
-/// Merges the acceptable fields of source (any DEVMODE, or NULL) into block.
+/// Merges the acceptable fields of source (any DEVMODE, or NULL) into block; a source that
+/// cannot be converted, or no memory for the scratch copy, changes nothing. The private part
+/// is taken whole, only when the source itself carries 1,988 private bytes with the model's
+/// PrivateID; its strings come out terminated. Blanked forms never match a paper lookup.
+/// cbSource: the bytes the caller really holds at source, when known.
 void MergeDevMode(DriverDevMode* block, const DEVMODEW* source, HANDLE printer, const ModelDescription* model,
                   size_t cbSource = kUnknownDevModeSize);
 
-/// Defaults, then the printer's own DEVMODE, then source.
+/// Defaults, then the printer's own DEVMODE (PRINTER_INFO_2, bounded by the spooler's
+/// record), then source.
 void GetCurrentDevMode(DriverDevMode* block, const DEVMODEW* source, HANDLE printer, HANDLE secondPrinter,
                        const ModelDescription* model, size_t cbSource = kUnknownDevModeSize);
 
-/// Forces every string field of the private part to end inside its field.
+/// Forces every string field of the private part, and dmDeviceName and dmFormName, to end
+/// inside its field (the last unit becomes NUL).
 void TerminatePrivateStrings(DriverDevMode* block);

@@ -14,9 +14,12 @@ void EnterSettingsLock();
 void LeaveSettingsLock();
 
 /// The printer's model description, shared when possible; give it back with
-/// ReleaseModelDescription. NULL when the driver information, data file or memory is
-/// missing. Callers never change the image.
+/// ReleaseModelDescription. NULL when the lock is not initialised, when the driver
+/// information, data file or memory is missing, or when the data-file path does not fit the
+/// 260-character shared key. Callers never change the image.
 const ModelDescription* AcquireModelDescription(HANDLE printer);
+/// The shared image's use count drops by one (never below 0; the image stays for the next
+/// acquire); a private copy is freed. NULL is ignored.
 void ReleaseModelDescription(const ModelDescription* image);
 /// The shared image's use count (for tests and diagnostics).
 DWORD SharedModelUseCount();
@@ -24,7 +27,8 @@ DWORD SharedModelUseCount();
 /// 1 when the image was copied into buffer (only when cbBuffer equals the image's size);
 /// otherwise 0 with *cbImage = the image's size (0 when none can be had).
 int GetModelDescriptionImage(LPCWSTR dataFilePath, BYTE* buffer, DWORD cbBuffer, DWORD* cbImage);
-/// A GlobalAlloc copy of a usable cache file (status 1), else NULL.
+/// A GlobalAlloc copy of a usable cache file (status 1), else NULL (status 0): the cache
+/// must be no older than the data file and pass IsModelImageConsistent whole.
 ModelDescription* LoadModelCache(LPCWSTR dataFilePath, int* status);
 void WriteModelCache(LPCWSTR dataFilePath, const ModelDescription* image);
 /// The cache path: the data-file path with the text after its last "." replaced by "VMC"

@@ -123,7 +123,9 @@ inline constexpr DWORD kModelMaxApplication = 64;
 
 /// Checks the whole image before use: size, every count against its capacity, every list
 /// and single record inside the image, every string offset inside the image with its
-/// terminator before the end. A cache file that fails this is recompiled.
+/// terminator before the end, record offsets 4-byte aligned after the header. The image
+/// itself must be 4-byte aligned (as GlobalAlloc blocks are). A cache file that fails this
+/// is recompiled.
 bool IsModelImageConsistent(const BYTE* image, size_t cbImage);
 
 /// The string at offset, or u"" when the offset is 0 or outside the image.

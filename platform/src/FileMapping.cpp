@@ -1,0 +1,255 @@
+// File mappings and their views. A named mapping without a file is a file below the root
+// ("<root>/.kernel/mapping-<name>") so that every process of the stand-in sees the same
+// bytes; each process holds a shared flock on it while it has a handle or a view, and the
+// last one to let go removes it, so that the name lives as long as it is in use.
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <limits>
+#include <map>
+#include <mutex>
+
+#include "platform/Files.h"
+#include "platform/Kernel.h"
+#include "platform/StandIn.h"
+#include "platform/src/FileObjects.h"
+#include "platform/src/Handles.h"
+#include "platform/src/PathMap.h"
+
+namespace {
+
+namespace files = standin::files;
+namespace paths = standin::paths;
+
+constexpr std::uint64_t kAllocationGranularity = 65536;  // view offsets are multiples of it
+
+class MappingObject : public standin::handles::Object {
+public:
+    MappingObject(int fd, std::uint64_t size, bool writable) : fd_(fd), size_(size), writable_(writable) {}
+    ~MappingObject() override {
+        // The last process to let go of a named mapping removes its file.
+        if (!namedPath_.empty() && flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            struct stat mine {}, named {};
+            if (fstat(fd_, &mine) == 0 && stat(namedPath_.c_str(), &named) == 0 && files::IdOf(mine) == files::IdOf(named))
+                unlink(namedPath_.c_str());
+        }
+        close(fd_);
+    }
+    MappingObject(const MappingObject&) = delete;
+    MappingObject& operator=(const MappingObject&) = delete;
+
+    int Fd() const { return fd_; }
+    std::uint64_t Size() const { return size_; }
+    bool Writable() const { return writable_; }
+    void SetFile(files::FileId id) {
+        fileId_ = id;
+        hasFile_ = true;
+    }
+    bool HasFile() const { return hasFile_; }
+    files::FileId File() const { return fileId_; }
+    void SetNamedPath(std::string path) { namedPath_ = std::move(path); }
+
+private:
+    int fd_;
+    std::uint64_t size_;
+    bool writable_;
+    bool hasFile_ = false;
+    files::FileId fileId_;
+    std::string namedPath_;
+};
+
+struct View {
+    size_t length;
+    std::shared_ptr<MappingObject> mapping;  // keeps a named mapping alive while viewed
+};
+
+struct ViewTable {
+    std::mutex lock;
+    std::map<UINT_PTR, View> views;
+};
+
+ViewTable& Views() {
+    static ViewTable* table = new ViewTable();  // never destroyed: views may be unmapped at exit
+    return *table;
+}
+
+HANDLE Fail(DWORD error) {
+    SetLastError(error);
+    return nullptr;
+}
+
+// Names are kept exactly (they compare case-sensitively): letters and digits as they are,
+// every other code unit as "%XXXX", so no name can reach outside the folder.
+std::string EscapeName(const std::u16string& name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char16_t c : name) {
+        if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'-') {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out.push_back('%');
+            for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(c >> shift) & 0xF]);
+        }
+    }
+    return out;
+}
+
+std::atomic<unsigned> tempCounter{0};
+
+// Opens the named mapping's file, making it with `size` bytes when there is none; *created
+// tells which. The file is published whole by link(), so no process sees it half made.
+int OpenNamed(const std::string& path, std::uint64_t size, bool* created, DWORD* error) {
+    const std::string folder = path.substr(0, path.find_last_of('/'));
+    mkdir(folder.c_str(), 0777);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd >= 0) {
+            flock(fd, LOCK_SH);
+            struct stat mine {}, named {};
+            // Removed by its last user between our open and our lock: start again.
+            if (fstat(fd, &mine) == 0 && stat(path.c_str(), &named) == 0 && files::IdOf(mine) == files::IdOf(named)) {
+                *created = false;
+                return fd;
+            }
+            close(fd);
+            continue;
+        }
+        if (errno != ENOENT) break;
+        const std::string temp = path + ".new-" + std::to_string(getpid()) + "-" + std::to_string(tempCounter.fetch_add(1));
+        fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) break;
+        if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
+            *error = paths::ErrorFromErrno(errno);
+            close(fd);
+            unlink(temp.c_str());
+            return -1;
+        }
+        flock(fd, LOCK_SH);
+        const int linked = link(temp.c_str(), path.c_str());
+        unlink(temp.c_str());
+        if (linked == 0) {
+            *created = true;
+            return fd;
+        }
+        close(fd);  // another process made it first: open theirs
+    }
+    *error = paths::ErrorFromErrno(errno);
+    return -1;
+}
+
+HANDLE CreateNamedOrAnonymous(DWORD protect, std::uint64_t size, LPCWSTR name) {
+    if (size == 0) return Fail(ERROR_INVALID_PARAMETER);
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    const bool writable = protect == PAGE_READWRITE;
+    if (name == nullptr) {
+        const int fd = memfd_create("kv-mapping", MFD_CLOEXEC);
+        if (fd < 0) return Fail(paths::ErrorFromErrno(errno));
+        if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
+            close(fd);
+            return Fail(ERROR_NOT_ENOUGH_MEMORY);
+        }
+        HANDLE handle = standin::handles::Insert(std::make_shared<MappingObject>(fd, size, writable));
+        SetLastError(ERROR_SUCCESS);
+        return handle;
+    }
+    const std::string path = standin::Root() + "/.kernel/mapping-" + EscapeName(name);
+    bool created = false;
+    DWORD error = ERROR_SUCCESS;
+    const int fd = OpenNamed(path, size, &created, &error);
+    if (fd < 0) return Fail(error);
+    struct stat info {};
+    fstat(fd, &info);
+    // An existing mapping keeps its own size, whatever this caller asked for.
+    auto mapping = std::make_shared<MappingObject>(fd, static_cast<std::uint64_t>(info.st_size), writable);
+    mapping->SetNamedPath(path);
+    HANDLE handle = standin::handles::Insert(std::move(mapping));
+    SetLastError(created ? ERROR_SUCCESS : ERROR_ALREADY_EXISTS);
+    return handle;
+}
+
+HANDLE CreateOverFile(HANDLE file, DWORD protect, std::uint64_t size) {
+    const std::shared_ptr<files::FileObject> object = standin::handles::LookupAs<files::FileObject>(file);
+    if (object == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    const bool writable = protect == PAGE_READWRITE;
+    if (!object->CanRead() || (writable && !object->CanWrite())) return Fail(ERROR_ACCESS_DENIED);
+    struct stat info {};
+    if (fstat(object->Fd(), &info) != 0) return Fail(paths::ErrorFromErrno(errno));
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(info.st_size);
+    if (size == 0) size = fileSize;
+    if (size == 0) return Fail(ERROR_FILE_INVALID);
+    if (size > fileSize) {
+        // A writable mapping grows the file to its size; a read-only one cannot.
+        if (!writable) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+        if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+            ftruncate(object->Fd(), static_cast<off_t>(size)) != 0)
+            return Fail(ERROR_DISK_FULL);
+    }
+    const int fd = fcntl(object->Fd(), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return Fail(paths::ErrorFromErrno(errno));
+    auto mapping = std::make_shared<MappingObject>(fd, size, writable);
+    mapping->SetFile(object->Id());
+    HANDLE handle = standin::handles::Insert(std::move(mapping));
+    SetLastError(ERROR_SUCCESS);
+    return handle;
+}
+
+}  // namespace
+
+// A name given with a file handle is not registered: files are shared through their path.
+PLATFORM_API HANDLE CreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWORD maxSizeHigh,
+                                       DWORD maxSizeLow, LPCWSTR name) {
+    const DWORD pageProtection = protect & 0xFF;  // the section flags above it change nothing here
+    if (pageProtection != PAGE_READONLY && pageProtection != PAGE_READWRITE) return Fail(ERROR_INVALID_PARAMETER);
+    DWORD injected = 0;
+    if (files::Injected(standin::Fault::FileMapping, ERROR_NOT_ENOUGH_MEMORY, &injected)) return Fail(injected);
+    const std::uint64_t size = (static_cast<std::uint64_t>(maxSizeHigh) << 32) | maxSizeLow;
+    if (file == INVALID_HANDLE_VALUE) return CreateNamedOrAnonymous(pageProtection, size, name);
+    return CreateOverFile(file, pageProtection, size);
+}
+
+PLATFORM_API LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T cbMap) {
+    const std::shared_ptr<MappingObject> object = standin::handles::LookupAs<MappingObject>(mapping);
+    if (object == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    const bool write = (access & FILE_MAP_WRITE) != 0;
+    if (!write && (access & FILE_MAP_READ) == 0) return Fail(ERROR_INVALID_PARAMETER);
+    if (write && !object->Writable()) return Fail(ERROR_ACCESS_DENIED);
+    DWORD injected = 0;
+    if (files::Injected(standin::Fault::FileMapping, ERROR_NOT_ENOUGH_MEMORY, &injected)) return Fail(injected);
+
+    const std::uint64_t offset = (static_cast<std::uint64_t>(offsetHigh) << 32) | offsetLow;
+    if (offset % kAllocationGranularity != 0) return Fail(ERROR_MAPPED_ALIGNMENT);
+    if (offset >= object->Size()) return Fail(ERROR_ACCESS_DENIED);
+    const std::uint64_t length = cbMap == 0 ? object->Size() - offset : cbMap;
+    if (length > object->Size() - offset) return Fail(ERROR_ACCESS_DENIED);
+    if (length > std::numeric_limits<size_t>::max() / 2) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+
+    const int protection = PROT_READ | (write ? PROT_WRITE : 0);
+    void* view = mmap(nullptr, static_cast<size_t>(length), protection, MAP_SHARED, object->Fd(), static_cast<off_t>(offset));
+    if (view == MAP_FAILED) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    if (object->HasFile()) files::AddView(object->File());
+    std::lock_guard<std::mutex> guard(Views().lock);
+    Views().views[reinterpret_cast<UINT_PTR>(view)] = View{static_cast<size_t>(length), object};
+    return view;
+}
+
+PLATFORM_API BOOL UnmapViewOfFile(LPCVOID view) {
+    View found{};
+    {
+        std::lock_guard<std::mutex> guard(Views().lock);
+        auto it = Views().views.find(reinterpret_cast<UINT_PTR>(view));
+        if (it == Views().views.end()) {
+            SetLastError(ERROR_INVALID_ADDRESS);
+            return FALSE;
+        }
+        found = std::move(it->second);
+        Views().views.erase(it);
+    }
+    munmap(const_cast<void*>(view), found.length);
+    if (found.mapping->HasFile()) files::RemoveView(found.mapping->File());
+    return TRUE;
+}

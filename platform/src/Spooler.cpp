@@ -1,0 +1,227 @@
+// The spooler's printer handles, printer records and driver records over the stand-in's
+// printer database (SpoolerDatabase.h).
+#include <cstddef>
+#include <cstring>
+#include <new>
+
+#include "platform/Kernel.h"
+#include "platform/Spooler.h"
+#include "platform/src/SpoolerDatabase.h"
+
+namespace standin::spooler {
+namespace {
+
+constexpr size_t kMaxPrinterNameChars = 1024;
+constexpr size_t kMaxEnvironmentChars = 64;
+constexpr DWORD kPrinterEnumIcon8 = 0x00800000u;  // the Flags of a level-1 record for a printer
+constexpr DWORD kDriverVersion = 3;
+
+// The driver environment of this build: the printer's driver runs in the caller's process.
+constexpr std::u16string_view kEnvironment = sizeof(void*) == 8 ? u"Windows x64" : u"Windows NT x86";
+
+// Smallest DEVMODE that SetPrinterW takes: everything up to and including dmFields.
+constexpr WORD kMinDevModeSize = offsetof(DEVMODEW, dmFields) + sizeof(DWORD);
+
+DWORD Open(LPWSTR name, HANDLE* out, const PRINTER_DEFAULTSW* defaults) {
+    if (out == nullptr) return ERROR_INVALID_PARAMETER;
+    auto handle = std::make_unique<PrinterHandle>();
+    handle->access = defaults != nullptr && defaults->DesiredAccess != 0 ? defaults->DesiredAccess : PRINTER_ACCESS_USE;
+    Database& db = Global();
+    std::lock_guard<std::mutex> guard(db.lock);
+    if (name != nullptr) {
+        std::u16string_view wanted;
+        if (!ReadName(name, kMaxPrinterNameChars, &wanted)) return ERROR_INVALID_PRINTER_NAME;
+        handle->printer = FindPrinter(db, wanted);
+        if (handle->printer == nullptr) return ERROR_INVALID_PRINTER_NAME;
+    }
+    PrinterHandle* raw = handle.get();
+    db.handles.emplace(raw, std::move(handle));
+    *out = raw;
+    return ERROR_SUCCESS;
+}
+
+DWORD Close(HANDLE printer) {
+    std::unique_ptr<PrinterHandle> doomed;  // freed outside the lock
+    Database& db = Global();
+    std::lock_guard<std::mutex> guard(db.lock);
+    auto it = db.handles.find(printer);
+    if (it == db.handles.end() || it->second->signature != kHandleSignature) return ERROR_INVALID_HANDLE;
+    it->second->signature = kFreedSignature;
+    doomed = std::move(it->second);
+    db.handles.erase(it);
+    return ERROR_SUCCESS;
+}
+
+void FillLevel1(Packer& p, const Printer& printer) {
+    auto* info = static_cast<PRINTER_INFO_1W*>(p.Place(sizeof(PRINTER_INFO_1W), alignof(PRINTER_INFO_1W)));
+    const PrinterSetup& s = printer.setup;
+    LPWSTR description = p.String(s.name + u"," + s.driverName + u",");
+    LPWSTR name = p.String(s.name);
+    LPWSTR comment = p.String(u"");
+    if (info == nullptr) return;
+    *info = PRINTER_INFO_1W{kPrinterEnumIcon8, description, name, comment};
+}
+
+void FillLevel2(Packer& p, const Printer& printer) {
+    auto* info = static_cast<PRINTER_INFO_2W*>(p.Place(sizeof(PRINTER_INFO_2W), alignof(PRINTER_INFO_2W)));
+    const PrinterSetup& s = printer.setup;
+    PRINTER_INFO_2W record{};
+    record.pPrinterName = p.String(s.name);
+    record.pShareName = p.String(u"");
+    record.pPortName = p.String(s.port);
+    record.pDriverName = p.String(s.driverName);
+    record.pComment = p.String(u"");
+    record.pLocation = p.String(u"");
+    record.pSepFile = p.String(u"");
+    record.pPrintProcessor = p.String(u"WinPrint");
+    record.pDatatype = p.String(u"RAW");
+    record.pParameters = p.String(u"");
+    if (!s.devMode.empty()) record.pDevMode = static_cast<LPDEVMODEW>(p.Bytes(s.devMode, sizeof(void*)));
+    record.Attributes = s.attributes;
+    record.Priority = 1;
+    if (info != nullptr) *info = record;
+}
+
+void FillLevel5(Packer& p, const Printer& printer) {
+    auto* info = static_cast<PRINTER_INFO_5W*>(p.Place(sizeof(PRINTER_INFO_5W), alignof(PRINTER_INFO_5W)));
+    LPWSTR name = p.String(printer.setup.name);
+    LPWSTR port = p.String(printer.setup.port);
+    if (info == nullptr) return;
+    // The timeouts are the platform's defaults for a new printer, in milliseconds.
+    *info = PRINTER_INFO_5W{name, port, printer.setup.attributes, 15000, 45000};
+}
+
+DWORD GetPrinter(HANDLE handle, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded) {
+    Database& db = Global();
+    std::lock_guard<std::mutex> guard(db.lock);
+    PrinterHandle* h = FindHandle(db, handle);
+    if (h == nullptr || h->printer == nullptr) return ERROR_INVALID_HANDLE;
+    if (cbNeeded == nullptr) return ERROR_INVALID_PARAMETER;
+    const Printer& printer = *h->printer;
+    switch (level) {
+    case 1: return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { FillLevel1(p, printer); });
+    case 2: return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { FillLevel2(p, printer); });
+    case 5: return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { FillLevel5(p, printer); });
+    default: return ERROR_INVALID_LEVEL;
+    }
+}
+
+DWORD SetPrinter(HANDLE handle, DWORD level, LPBYTE info, DWORD command) {
+    Database& db = Global();
+    std::lock_guard<std::mutex> guard(db.lock);
+    PrinterHandle* h = FindHandle(db, handle);
+    if (h == nullptr || h->printer == nullptr) return ERROR_INVALID_HANDLE;
+    if (level != 2) return ERROR_INVALID_LEVEL;
+    if ((h->access & PRINTER_ACCESS_ADMINISTER) == 0) return ERROR_ACCESS_DENIED;
+    // Pausing, resuming and purging are not part of the stand-in.
+    if (command != 0 || info == nullptr) return ERROR_INVALID_PARAMETER;
+    PRINTER_INFO_2W record;
+    std::memcpy(&record, info, sizeof(record));
+    std::vector<BYTE> devMode;
+    if (record.pDevMode != nullptr) {
+        DEVMODEW head;
+        std::memcpy(&head, record.pDevMode, kMinDevModeSize);
+        if (head.dmSize < kMinDevModeSize) return ERROR_INVALID_PARAMETER;
+        const auto* bytes = reinterpret_cast<const BYTE*>(record.pDevMode);
+        devMode.assign(bytes, bytes + head.dmSize + head.dmDriverExtra);
+    }
+    Printer& printer = *h->printer;
+    if (record.pDevMode != nullptr) printer.setup.devMode = std::move(devMode);
+    printer.setup.attributes = record.Attributes;
+    return ERROR_SUCCESS;
+}
+
+template <typename Info>
+void FillDriverCommon(Packer& p, const PrinterSetup& s, Info& record) {
+    record.cVersion = kDriverVersion;
+    record.pName = p.String(s.driverName);
+    record.pEnvironment = p.String(kEnvironment);
+    record.pDriverPath = p.String(s.driverPath);
+    record.pDataFile = p.String(s.dataFile);
+    record.pConfigFile = p.String(s.configFile);
+}
+
+void FillDriver2(Packer& p, const Printer& printer) {
+    auto* info = static_cast<DRIVER_INFO_2W*>(p.Place(sizeof(DRIVER_INFO_2W), alignof(DRIVER_INFO_2W)));
+    DRIVER_INFO_2W record{};
+    FillDriverCommon(p, printer.setup, record);
+    if (info != nullptr) *info = record;
+}
+
+void FillDriver3(Packer& p, const Printer& printer) {
+    auto* info = static_cast<DRIVER_INFO_3W*>(p.Place(sizeof(DRIVER_INFO_3W), alignof(DRIVER_INFO_3W)));
+    DRIVER_INFO_3W record{};
+    FillDriverCommon(p, printer.setup, record);
+    record.pHelpFile = p.String(printer.setup.helpFile);
+    record.pDependentFiles = p.String(u"", true);
+    record.pMonitorName = p.String(u"");
+    record.pDefaultDataType = p.String(u"RAW");
+    if (info != nullptr) *info = record;
+}
+
+DWORD GetPrinterDriver(HANDLE handle, LPWSTR environment, DWORD level, LPBYTE buffer, DWORD cbBuffer,
+                       LPDWORD cbNeeded) {
+    Database& db = Global();
+    std::lock_guard<std::mutex> guard(db.lock);
+    PrinterHandle* h = FindHandle(db, handle);
+    if (h == nullptr || h->printer == nullptr) return ERROR_INVALID_HANDLE;
+    if (cbNeeded == nullptr) return ERROR_INVALID_PARAMETER;
+    if (environment != nullptr) {
+        std::u16string_view wanted;
+        if (!ReadName(environment, kMaxEnvironmentChars, &wanted)) return ERROR_INVALID_PARAMETER;
+        if (!wanted.empty() && !EqualNoCase(wanted, kEnvironment)) return ERROR_UNKNOWN_PRINTER_DRIVER;
+    }
+    const Printer& printer = *h->printer;
+    switch (level) {
+    case 2: return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { FillDriver2(p, printer); });
+    case 3: return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { FillDriver3(p, printer); });
+    default: return ERROR_INVALID_LEVEL;
+    }
+}
+
+}  // namespace
+
+BOOL Finish(DWORD status) {
+    if (status == ERROR_SUCCESS) return TRUE;
+    SetLastError(status);
+    return FALSE;
+}
+
+}  // namespace standin::spooler
+
+using namespace standin::spooler;
+
+PLATFORM_API BOOL OpenPrinterW(LPWSTR name, HANDLE* printer, PRINTER_DEFAULTSW* defaults) {
+    try {
+        return Finish(Open(name, printer, defaults));
+    } catch (const std::bad_alloc&) {
+        return Finish(ERROR_NOT_ENOUGH_MEMORY);
+    }
+}
+
+PLATFORM_API BOOL ClosePrinter(HANDLE printer) { return Finish(Close(printer)); }
+
+PLATFORM_API BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded) {
+    try {
+        return Finish(GetPrinter(printer, level, buffer, cbBuffer, cbNeeded));
+    } catch (const std::bad_alloc&) {
+        return Finish(ERROR_NOT_ENOUGH_MEMORY);
+    }
+}
+
+PLATFORM_API BOOL SetPrinterW(HANDLE printer, DWORD level, LPBYTE info, DWORD command) {
+    try {
+        return Finish(SetPrinter(printer, level, info, command));
+    } catch (const std::bad_alloc&) {
+        return Finish(ERROR_NOT_ENOUGH_MEMORY);
+    }
+}
+
+PLATFORM_API BOOL GetPrinterDriverW(HANDLE printer, LPWSTR environment, DWORD level, LPBYTE buffer, DWORD cbBuffer,
+                                    LPDWORD cbNeeded) {
+    try {
+        return Finish(GetPrinterDriver(printer, environment, level, buffer, cbBuffer, cbNeeded));
+    } catch (const std::bad_alloc&) {
+        return Finish(ERROR_NOT_ENOUGH_MEMORY);
+    }
+}
