@@ -75,6 +75,16 @@ PLATFORM_API BOOL RemoveDirectoryW(LPCWSTR path);
 /// needed when the buffer is too small, 0 with ERROR_FILE_NOT_FOUND when absent.
 PLATFORM_API DWORD SearchPathW(LPCWSTR path, LPCWSTR fileName, LPCWSTR extension, DWORD cchBuffer,
                                LPWSTR buffer, LPWSTR* filePart);
+#define DRIVE_UNKNOWN 0u
+#define DRIVE_NO_ROOT_DIR 1u
+#define DRIVE_REMOVABLE 2u
+#define DRIVE_FIXED 3u
+#define DRIVE_REMOTE 4u
+#define DRIVE_CDROM 5u
+#define DRIVE_RAMDISK 6u
+/// A drive root ("X:\" or "X:"): DRIVE_FIXED when the stand-in holds a folder for that drive,
+/// else DRIVE_NO_ROOT_DIR (also for anything that is not a drive root).
+PLATFORM_API UINT GetDriveTypeW(LPCWSTR rootPath);
 PLATFORM_API DWORD GetTempPathW(DWORD cchBuffer, LPWSTR buffer);
 /// Creates a unique empty file "<path>\<prefix up to 3 chars><hex>.TMP" when unique is 0.
 PLATFORM_API UINT GetTempFileNameW(LPCWSTR path, LPCWSTR prefix, UINT unique, LPWSTR tempFileName);

@@ -14,6 +14,11 @@
 #define PRINTER_ATTRIBUTE_LOCAL 0x00000040u
 #define PRINTER_ATTRIBUTE_RAW_ONLY 0x00001000u
 
+// Errors of the job calls.
+#define ERROR_INVALID_DATATYPE 1804u
+#define ERROR_INVALID_PRINTER_STATE 1906u
+#define ERROR_SPL_NO_STARTDOC 3004u
+
 #define FORM_USER 0x00000000u
 #define FORM_BUILTIN 0x00000001u
 #define FORM_PRINTER 0x00000002u
@@ -85,6 +90,12 @@ struct DRIVER_INFO_3W {
     LPWSTR pDefaultDataType;
 };
 
+struct DOC_INFO_1W {
+    LPWSTR pDocName;
+    LPWSTR pOutputFile;  // NULL: the job goes to the printer's spool
+    LPWSTR pDatatype;    // NULL or "RAW"
+};
+
 struct FORM_INFO_1W {
     DWORD Flags;
     LPWSTR pName;
@@ -121,3 +132,23 @@ PLATFORM_API DWORD SetPrinterDataExW(HANDLE printer, LPCWSTR key, LPCWSTR name, 
 PLATFORM_API DWORD GetPrinterDataExW(HANDLE printer, LPCWSTR key, LPCWSTR name, LPDWORD type, LPBYTE data,
                                      DWORD cbData, LPDWORD cbNeeded);
 PLATFORM_API DWORD DeletePrinterDataW(HANDLE printer, LPWSTR name);
+
+// --- Jobs ---
+// A handle carries at most one document at a time; the job's bytes go to a spool file below
+// the stand-in's root (standin::JobOutputPath), or to the document's output file when one is
+// named. Closing the handle ends its document as EndDocPrinter would.
+
+/// Level 1 only. Returns the new job's id (counting up from 1 across the spooler), or 0 with
+/// the last error: ERROR_INVALID_LEVEL, ERROR_INVALID_DATATYPE (a datatype other than RAW),
+/// ERROR_INVALID_PRINTER_STATE (a document is already started on the handle).
+PLATFORM_API DWORD StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo);
+/// Both fail with ERROR_SPL_NO_STARTDOC when the handle has no document.
+PLATFORM_API BOOL StartPagePrinter(HANDLE printer);
+PLATFORM_API BOOL EndPagePrinter(HANDLE printer);
+/// Appends to the handle's document. *cbWritten is set on every call that has it (0 on
+/// failure); no document: ERROR_SPL_NO_STARTDOC.
+PLATFORM_API BOOL WritePrinter(HANDLE printer, LPVOID buffer, DWORD cbBuffer, LPDWORD cbWritten);
+/// Ends the document; the job stays readable through the stand-in's controls.
+PLATFORM_API BOOL EndDocPrinter(HANDLE printer);
+/// Ends the document and discards what was written.
+PLATFORM_API BOOL AbortPrinter(HANDLE printer);

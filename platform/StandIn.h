@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Ddi.h"
 #include "platform/Spooler.h"
 #include "platform/WinTypes.h"
 
@@ -47,6 +48,8 @@ enum class Fault {
     FileSize,      // GetFileSize fails
     RegistryOpen,  // RegOpenKeyExW fails
     LoadLibrary,   // LoadLibraryW fails
+    PrinterWrite,  // WritePrinter fails
+    PrinterShortWrite,  // WritePrinter writes half of the bytes, reports that and succeeds
 };
 /// The next `count` calls of that kind after `skip` successful ones fail with `error`.
 void InjectFault(Fault kind, DWORD error, unsigned skip = 0, unsigned count = 1);
@@ -84,5 +87,109 @@ void SetForms(const std::vector<FormSetup>& forms);
 void SetPrinterDataReadOnly(const std::u16string& printer, bool readOnly);
 /// Printer handles open now (server handles included), so that a test can tell a leak.
 unsigned OpenPrinterHandleCount();
+
+// --- Spooler jobs (StartDocPrinterW to EndDocPrinter) ---
+enum class JobState { None, Spooling, Complete, Aborted };
+struct JobSummary {
+    JobState state = JobState::None;  // None: no such job
+    std::u16string document;
+    DWORD pages = 0;  // StartPagePrinter calls
+};
+/// The Linux path of the job's bytes: "<root>/.spool/<printer>/<jobId>.job", or the mapped
+/// output file the document named; "" for an unknown job.
+std::string JobOutputPath(const std::u16string& printer, DWORD jobId);
+/// The newest job of the printer, 0 when it has none.
+DWORD LastJobId(const std::u16string& printer);
+/// What the job holds now (empty once aborted or for an unknown job).
+std::vector<BYTE> JobBytes(const std::u16string& printer, DWORD jobId);
+/// The bytes each successful WritePrinter call added, in call order (a short write counts
+/// what it wrote; a failed call adds no entry).
+std::vector<DWORD> JobWriteSizes(const std::u16string& printer, DWORD jobId);
+JobSummary DescribeJob(const std::u16string& printer, DWORD jobId);
+
+// --- Process services and the graphics engine ---
+
+/// The GUID that the next CoCreateGuid returns (once); without one it makes a random GUID.
+void SetNextGuid(const GUID& guid);
+/// The command lines given to WinExec, oldest first (none of them was run).
+std::vector<std::string> ExecutedCommands();
+void ClearExecutedCommands();
+
+namespace engine {
+
+/// A device of the engine, as GDI makes one per DC: the host makes it before DrvEnablePDEV
+/// (which receives the HDEV) and binds the driver's DHPDEV once it has it; EngAssociateSurface
+/// accepts only such devices and copies their DHPDEV into the surface.
+HDEV MakeDevice(DHPDEV dhpdev = nullptr);
+bool BindDevice(HDEV hdev, DHPDEV dhpdev);
+void ForgetDevice(HDEV hdev);
+
+/// What EngAssociateSurface recorded, so that a host routes drawing to the driver's hooks;
+/// 0 / false / NULL for an unknown surface.
+FLONG SurfaceHooks(HSURF hsurf);
+bool IsBandingSurface(HSURF hsurf);
+HDEV SurfaceDevice(HSURF hsurf);
+
+/// Live engine objects, so that a test can tell a leak.
+unsigned LiveSurfaceCount();
+unsigned LivePaletteCount();
+unsigned LiveAllocationCount();  // EngAllocMem blocks not yet freed
+
+struct PaletteContents {
+    ULONG mode = 0;               // PAL_INDEXED, PAL_BITFIELDS, PAL_RGB or PAL_BGR
+    std::vector<ULONG> colors;    // PAL_INDEXED only
+    FLONG red = 0, green = 0, blue = 0;  // PAL_BITFIELDS only
+};
+/// False for an unknown palette.
+bool GetPaletteContents(HPALETTE hpal, PaletteContents* contents);
+
+/// What the host points FONTOBJ::pvProducer at to choose the height of EngTextOut's own font.
+struct FontSize {
+    static constexpr ULONG kSignature = 0x5A53464Bu;  // "KFSZ"
+    ULONG signature = kSignature;
+    LONG heightDots = 20;  // cell height: ascent 4/5, descent 1/5; cell width 3/5 of it
+};
+
+/// A point in dots as 28.4 fixed point.
+constexpr POINTFIX FixPoint(LONG xDots, LONG yDots) { return POINTFIX{xDots * 16, yDots * 16}; }
+
+/// Owns an engine PATHOBJ; move-only. get() is NULL when empty.
+class Path {
+public:
+    Path() = default;
+    explicit Path(PATHOBJ* path) : path_(path) {}
+    ~Path();
+    Path(Path&& other) noexcept : path_(other.path_) { other.path_ = nullptr; }
+    Path& operator=(Path&& other) noexcept;
+    Path(const Path&) = delete;
+    Path& operator=(const Path&) = delete;
+    PATHOBJ* get() const { return path_; }
+
+private:
+    PATHOBJ* path_ = nullptr;
+};
+/// A path of straight-line figures (28.4 points), all closed or all open.
+Path MakePath(const std::vector<std::vector<POINTFIX>>& figures, bool closed);
+
+/// Owns an engine CLIPOBJ; move-only.
+class Clip {
+public:
+    Clip() = default;
+    explicit Clip(CLIPOBJ* clip) : clip_(clip) {}
+    ~Clip();
+    Clip(Clip&& other) noexcept : clip_(other.clip_) { other.clip_ = nullptr; }
+    Clip& operator=(Clip&& other) noexcept;
+    Clip(const Clip&) = delete;
+    Clip& operator=(const Clip&) = delete;
+    CLIPOBJ* get() const { return clip_; }
+
+private:
+    CLIPOBJ* clip_ = nullptr;
+};
+/// A clip region of rectangles (which should not overlap): DC_RECT for one (or none, which
+/// clips everything away), DC_COMPLEX with their union as bounds for more.
+Clip MakeClip(const std::vector<RECTL>& rects);
+
+}  // namespace engine
 
 }  // namespace standin

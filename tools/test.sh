@@ -4,16 +4,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ g++-multilib libgtest-dev libgmock-dev googletest)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null || { echo "apt-get failed"; exit 1; }
-fi
+. tools/lib/packages.sh
+kv_install_packages "${KV_BASE_PACKAGES[@]}" g++-multilib || exit 1
 
 jobs=$(nproc)
 status=0

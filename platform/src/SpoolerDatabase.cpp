@@ -98,6 +98,7 @@ void ResetSpooler() {
     doomed.swap(db.handles);
     db.printers.clear();
     db.forms.clear();
+    db.lastJobId = 0;
 }
 
 void AddPrinter(const PrinterSetup& setup) {

@@ -31,10 +31,19 @@ struct DataKey {
 };
 inline constexpr std::u16string_view kDriverDataKey = u"PrinterDriverData";
 
+// Jobs live in SpoolerJobs.cpp: a printer keeps the record of each job started on it, a
+// handle owns the document it has started (ended or aborted with it).
+struct JobRecord;
+struct OpenJob;
+struct OpenJobDeleter {
+    void operator()(OpenJob* job) const;
+};
+
 struct Printer {
     PrinterSetup setup;  // setup.devMode and setup.attributes follow SetPrinterW
     bool dataReadOnly = false;
     std::vector<DataKey> keys;
+    std::vector<std::shared_ptr<JobRecord>> jobs;
 };
 
 struct Form {
@@ -52,6 +61,7 @@ struct PrinterHandle {
     DWORD signature = kHandleSignature;
     std::shared_ptr<Printer> printer;
     DWORD access = PRINTER_ACCESS_USE;
+    std::unique_ptr<OpenJob, OpenJobDeleter> job;  // the started document, if any
 };
 
 struct Database {
@@ -60,6 +70,7 @@ struct Database {
     std::vector<Form> forms;
     // Keyed by the handle value, so a stale or made-up handle is looked up, never dereferenced.
     std::unordered_map<const void*, std::unique_ptr<PrinterHandle>> handles;
+    DWORD lastJobId = 0;
 };
 
 /// The process-wide database (never destroyed: printers may be closed at exit).

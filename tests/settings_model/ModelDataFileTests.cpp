@@ -106,11 +106,14 @@ TEST(ModelDataFile, MemoryAndResolutions) {
     bool defaultListed = false;
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(r[i].Value1, dpis[i]);
-        EXPECT_EQ(Str(model.get(), r[i].Name1Offset), std::to_string(dpis[i]) + "dpi");
+        // Each resolution names a halftone pattern the engine knows.
+        EXPECT_EQ(Str(model.get(), r[i].Name1Offset).rfind("HT_PATSIZE_", 0), 0u);
         defaultListed = defaultListed || r[i].Value1 == model->DefaultResolution;
     }
     EXPECT_TRUE(defaultListed);
-    EXPECT_EQ(Str(model.get(), r[4].Name2Offset), "Fine");
+    EXPECT_EQ(Str(model.get(), r[4].Name2Offset), "HT_PATSIZE_8x8_M");
+    EXPECT_EQ(r[4].Value2, 10000u);
+    EXPECT_EQ(r[4].Value3, 12000u);
 }
 
 TEST(ModelDataFile, SlotsDevicesFeaturesAndApplications) {

@@ -18,7 +18,16 @@ public:
             SkipBlanksAndComments(&lineStart);
             if (pos_ >= text_.size()) break;
             const char c = text_[pos_];
-            if (c == '#' && lineStart) Fail("preprocessor directives are not supported");
+            if (c == '#') {
+                // The directive's words follow as tokens on the same line; the parser reads them.
+                if (!lineStart) Fail("'#' must start a line");
+                Token t = Start(TokenKind::Punct);
+                t.text = "#";
+                ++pos_;
+                tokens.push_back(t);
+                lineStart = false;
+                continue;
+            }
             lineStart = false;
             if (std::isdigit(static_cast<unsigned char>(c))) {
                 tokens.push_back(LexNumber());

@@ -23,7 +23,8 @@ struct Token {
 };
 
 /// Splits a whole script into tokens; throws CompileError for malformed text (bad UTF-8,
-/// unterminated string or comment, unknown escape, preprocessor lines, stray characters).
+/// unterminated string or comment, unknown escape, stray characters). A '#' that starts a
+/// line is a "#" token: the parser takes the directive from the tokens of that line.
 std::vector<Token> Tokenize(const std::string& file, const std::string& text);
 
 std::u16string ToUtf16(const std::u32string& chars);

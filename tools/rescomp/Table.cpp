@@ -47,6 +47,11 @@ void ResourceSet::AddString(uint16_t language, uint32_t id, const std::u16string
     slot = StringSlot{text, where};
 }
 
+uint32_t ResourceSet::NextIconImageId(const Location& where) {
+    if (iconImages_ == 0xFFFF) throw CompileError(where, "more than 65535 icon images");
+    return ++iconImages_;
+}
+
 std::vector<uint8_t> ResourceSet::Build() const {
     std::vector<Resource> all = resources_;
     // A block holds 16 counted strings; an id without a string counts 0 characters.

@@ -1,0 +1,346 @@
+// Benchmarks of the rendering library over the platform stand-in, with real files below a
+// temporary root:
+//   Compress/<rows>      CompressRasterRows over one inch of 600-dpi page rows (600 rows of
+//                        596 bytes) of four kinds: blank, text-like, halftone-like and the
+//                        worst case (every byte differs from its neighbours and the row
+//                        above); bytes per second of raw rows, memcpy MB/s of the same bytes
+//                        measured in the same run, and the coded size in %; CompressRatio/<rows>
+//                        times both in one loop and reports coder time / memcpy time.
+//   Page/<dpi>           one graphics-only page through the GDI host and the loaded library,
+//                        timed from DrvStartBanding to the last DrvNextBand (the host's page
+//                        end): pages per second, job bytes per page, peak resident memory.
+//   WriteOutput/<piece>/<capture>  pieces of 2, 4, 8 and 16 bytes through the output stream
+//                        to the spooler, with and without the capture file of driver-made
+//                        copies: ns per piece, WritePrinter and WriteFile calls per MB.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Kernel.h"
+#include "platform/Spooler.h"
+#include "platform/StandIn.h"
+#include "render/OutputStream.h"
+#include "render/Pdev.h"
+#include "render/RasterCompression.h"
+#include "settings/DefaultSettings.h"
+#include "settings/DriverDevMode.h"
+#include "settings/MemoryPool.h"
+#include "settings/ModelCache.h"
+#include "tests/support/SamplePrinter.h"
+#include "tests/support/TestRoot.h"
+#include "tools/hosts/gdihost/GdiHost.h"
+
+namespace {
+
+constexpr DWORD kRowBytes = 596;  // a 4,764-dot row at 600 dpi
+constexpr DWORD kRows = 600;      // the longest chunk: one inch
+constexpr DWORD kFeatureDriverCopies = 1u << 2;
+
+/// One stand-in root for the whole run, with the sample printer installed.
+class Environment {
+public:
+    Environment() {
+        standin::SetRoot(folder_.Path());
+        // The Windows folder holds the temporary folder of the capture files.
+        std::filesystem::create_directories(std::filesystem::path(folder_.Path()) / "C" / "Windows" / "system32");
+        standin::AddModuleFolder(KV_OUT_DIR);
+        kvtest::InstallSamplePrinter();
+    }
+
+private:
+    kvtest::TempFolder folder_;
+};
+Environment& Env() {
+    static Environment env;
+    return env;
+}
+
+double PeakResidentMB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// --- Raster compression ----------------------------------------------------------------------
+
+enum class RowKind { Blank, Text, Halftone, Worst };
+
+/// Rows as the band writer sends them (a set bit black) for each kind.
+std::vector<BYTE> MakeRows(RowKind kind) {
+    std::vector<BYTE> rows(static_cast<size_t>(kRowBytes) * kRows, 0);
+    uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    for (DWORD r = 0; r < kRows; ++r) {
+        BYTE* row = rows.data() + static_cast<size_t>(r) * kRowBytes;
+        switch (kind) {
+            case RowKind::Blank: break;
+            case RowKind::Text:
+                // Lines of glyph-like strokes: 40 rows of text, 20 of white, words apart.
+                if (r % 60 < 40) {
+                    for (DWORD x = 40; x + 8 < kRowBytes - 40; x += 9) {
+                        for (DWORD k = 0; k < 6; ++k) row[x + k] = static_cast<BYTE>((next() & 0x3) == 0 ? next() : 0);
+                    }
+                }
+                break;
+            case RowKind::Halftone:
+                // An ordered 4 x 4 dither of a left-to-right gray ramp.
+                for (DWORD x = 0; x < kRowBytes; ++x) {
+                    static const BYTE kThreshold[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+                    BYTE b = 0;
+                    for (DWORD bit = 0; bit < 8; ++bit) {
+                        const DWORD px = x * 8 + bit;
+                        const DWORD level = px * 16 / (kRowBytes * 8);
+                        if (level > kThreshold[r % 4][px % 4]) b |= static_cast<BYTE>(0x80 >> bit);
+                    }
+                    row[x] = b;
+                }
+                break;
+            case RowKind::Worst:
+                // Every byte differs from its neighbours and from the byte above.
+                for (DWORD x = 0; x < kRowBytes; ++x) row[x] = static_cast<BYTE>((x + r) % 2 == 0 ? 0x55 + x % 3 : 0xAA);
+                break;
+        }
+    }
+    return rows;
+}
+
+void Compress(benchmark::State& state, RowKind kind) {
+    const std::vector<BYTE> rows = MakeRows(kind);
+    const std::vector<BYTE> seed(kRowBytes, 0);
+    std::vector<BYTE> out(kRowBytes + 2 * rows.size());
+    std::vector<BYTE> copy(rows.size());
+    size_t coded = 0;
+    for (auto _ : state) {
+        BYTE* end = CompressRasterRows(seed.data(), rows.data(), kRows, kRowBytes, out.data(), kRowBytes);
+        benchmark::DoNotOptimize(end);
+        coded = end == nullptr ? rows.size() : static_cast<size_t>(end - out.data());
+    }
+
+    // memcpy of the same bytes, timed here so that both figures come from one run.
+    using Clock = std::chrono::steady_clock;
+    const int copies = 2000;
+    const auto start = Clock::now();
+    for (int i = 0; i < copies; ++i) {
+        std::memcpy(copy.data(), rows.data(), rows.size());
+        benchmark::ClobberMemory();
+    }
+    const double copySeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double memcpyMBps = copies * static_cast<double>(rows.size()) / copySeconds / 1e6;
+    state.counters["memcpy_MBps"] = memcpyMBps;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(rows.size()));
+    state.counters["coded_pct"] = 100.0 * static_cast<double>(coded) / static_cast<double>(rows.size());
+}
+
+void CompressRatio(benchmark::State& state, RowKind kind) {
+    // Both loops timed by hand in one run: the coder's time over memcpy's for the same bytes.
+    const std::vector<BYTE> rows = MakeRows(kind);
+    const std::vector<BYTE> seed(kRowBytes, 0);
+    std::vector<BYTE> out(kRowBytes + 2 * rows.size());
+    std::vector<BYTE> copy(rows.size());
+    using Clock = std::chrono::steady_clock;
+    double codeSeconds = 0;
+    double copySeconds = 0;
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        benchmark::DoNotOptimize(CompressRasterRows(seed.data(), rows.data(), kRows, kRowBytes, out.data(), kRowBytes));
+        auto t1 = Clock::now();
+        std::memcpy(copy.data(), rows.data(), rows.size());
+        benchmark::ClobberMemory();
+        auto t2 = Clock::now();
+        codeSeconds += std::chrono::duration<double>(t1 - t0).count();
+        copySeconds += std::chrono::duration<double>(t2 - t1).count();
+    }
+    state.counters["times_memcpy"] = copySeconds > 0 ? codeSeconds / copySeconds : 0;
+}
+
+BENCHMARK_CAPTURE(Compress, blank, RowKind::Blank);
+BENCHMARK_CAPTURE(Compress, text, RowKind::Text);
+BENCHMARK_CAPTURE(Compress, halftone, RowKind::Halftone);
+BENCHMARK_CAPTURE(Compress, worst, RowKind::Worst);
+BENCHMARK_CAPTURE(CompressRatio, blank, RowKind::Blank);
+BENCHMARK_CAPTURE(CompressRatio, text, RowKind::Text);
+BENCHMARK_CAPTURE(CompressRatio, halftone, RowKind::Halftone);
+BENCHMARK_CAPTURE(CompressRatio, worst, RowKind::Worst);
+
+// --- A graphics-only page through the host -----------------------------------------------------
+
+std::vector<BYTE> GraphicsOnlyBlock(SHORT dpi) {
+    std::vector<BYTE> bytes(sizeof(DriverDevMode));
+    auto* block = reinterpret_cast<DriverDevMode*>(bytes.data());
+    InitSettingsLock();
+    {
+        kvtest::ScopedPrinter printer;
+        const ModelDescription* model = AcquireModelDescription(printer.handle());
+        if (model == nullptr) bytes.clear();
+        if (model != nullptr) {
+            BuildDefaultDevMode(block, printer.handle(), nullptr, model);
+            ReleaseModelDescription(model);
+        }
+    }
+    FreeSettingsLock();
+    if (bytes.empty()) return bytes;
+    block->FeatureFlags |= kFeatureGraphicsOnly;
+    block->Public.dmPrintQuality = dpi;
+    block->Public.dmYResolution = dpi;
+    block->Public.dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
+    return bytes;
+}
+
+/// A page of boxes, a triangle, a fan of lines and lines of text, scaled to the resolution.
+void DrawPage(gdihost::PrinterDC& dc, LONG dpi) {
+    const auto d = [dpi](LONG v600) { return v600 * dpi / 600; };
+    dc.FillRect(RECTL{d(300), d(300), d(4400), d(480)}, true);
+    for (int i = 0; i < 5; ++i) dc.FillRect(RECTL{d(400 + 700 * i), d(800), d(900 + 700 * i), d(1300)}, true);
+    dc.FillPolygon({{d(2800), d(1500)}, {d(4300), d(2000)}, {d(3000), d(2600)}});
+    for (int i = 0; i < 16; ++i) dc.Line({d(400), d(2800)}, {d(4300), d(2800 + 150 * i)}, 1 + i % 4);
+    for (int line = 0; line < 30; ++line) {
+        dc.Text(d(400), d(5200 + 40 * line), u"The quick brown fox jumps over the lazy dog 0123456789", d(36));
+    }
+}
+
+void Page(benchmark::State& state) {
+    Env();
+    const SHORT dpi = static_cast<SHORT>(state.range(0));
+    const std::vector<BYTE> block = GraphicsOnlyBlock(dpi);
+    gdihost::DriverModule driver;
+    if (block.empty() || !driver.Load(u"" KV_RENDER_NAME ".dll")) {
+        state.SkipWithError("cannot load the rendering library");
+        return;
+    }
+    size_t bytesBefore = 0;
+    size_t pages = 0;
+    {
+        gdihost::PrinterDC dc(driver);
+        if (!dc.Open(kvtest::kSamplePrinterName, block) || !dc.Banding() || !dc.StartDoc(u"bench")) {
+            state.SkipWithError("cannot open a graphics-only device at this resolution");
+            return;
+        }
+        // The job header goes out with the first page; time the pages after it.
+        dc.StartPage();
+        DrawPage(dc, dpi);
+        dc.EndPage();
+        bytesBefore = standin::JobBytes(kvtest::kSamplePrinterName, dc.JobId()).size();
+        for (auto _ : state) {
+            state.PauseTiming();
+            dc.StartPage();
+            DrawPage(dc, dpi);
+            state.ResumeTiming();
+            if (!dc.EndPage()) {
+                state.SkipWithError("the page failed");
+                break;
+            }
+            ++pages;
+        }
+        dc.EndDoc();
+        const size_t total = standin::JobBytes(kvtest::kSamplePrinterName, dc.JobId()).size();
+        state.counters["pages_per_s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+        state.counters["job_KB_per_page"] = pages ? (total - bytesBefore) / 1024.0 / static_cast<double>(pages) : 0;
+        state.counters["page_dots"] = static_cast<double>(dc.GdiInfo().ulHorzRes) * dc.GdiInfo().ulVertRes;
+        dc.Close();
+    }
+    driver.Unload();
+    state.counters["peak_rss_MB"] = PeakResidentMB();
+}
+BENCHMARK(Page)->Arg(600)->Arg(1200)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// --- Output stream ----------------------------------------------------------------------------
+
+/// A device state built by hand around the output stream, writing to a spooler job.
+class StreamDevice {
+public:
+    explicit StreamDevice(bool capture) : capture_(capture) {
+        Env();
+        OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, nullptr);
+        pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
+        pdev_->Signature = kPdevSignature;
+        pdev_->SignatureEnd = kPdevSignature;
+        pdev_->ChainHead = &chain_;
+        pdev_->Printer = printer_;
+        pdev_->Settings.Public.dmCopies = capture ? 2 : 1;
+        pdev_->Settings.FeatureFlags = capture ? kFeatureDriverCopies : 0;
+        pdev_->Output.Capacity = kOutputBufferSize;
+        pdev_->Output.WritePos = pdev_->Output.Data;
+        NewJob();
+    }
+    ~StreamDevice() {
+        EndJob();
+        PoolFreeAll(&chain_);
+        ClosePrinter(printer_);
+    }
+    StreamDevice(const StreamDevice&) = delete;
+    StreamDevice& operator=(const StreamDevice&) = delete;
+
+    /// A fresh spooler job (and capture file), so that a long run does not fill the disk.
+    void NewJob() {
+        EndJob();
+        DOC_INFO_1W doc{const_cast<LPWSTR>(u"bench"), nullptr, nullptr};
+        StartDocPrinterW(printer_, 1, reinterpret_cast<LPBYTE>(&doc));
+        if (capture_) OpenCaptureFile(pdev_);
+        inJob_ = true;
+    }
+    void EndJob() {
+        if (!inJob_) return;
+        FlushOutput(pdev_);
+        CloseCaptureFile(pdev_);
+        EndDocPrinter(printer_);
+        inJob_ = false;
+    }
+    PDEV* pdev() const { return pdev_; }
+    bool Capturing() const { return pdev_->CaptureFile != nullptr; }
+
+private:
+    bool capture_;
+    bool inJob_ = false;
+    PoolBlock* chain_ = nullptr;
+    PDEV* pdev_ = nullptr;
+    HANDLE printer_ = nullptr;
+};
+
+void WriteOutputPieces(benchmark::State& state) {
+    const DWORD piece = static_cast<DWORD>(state.range(0));
+    const bool capture = state.range(1) != 0;
+    StreamDevice device(capture);
+    if (capture && !device.Capturing()) {
+        state.SkipWithError("no capture file");
+        return;
+    }
+    std::vector<BYTE> bytes(piece);
+    for (DWORD i = 0; i < piece; ++i) bytes[i] = static_cast<BYTE>(0x41 + i);
+    constexpr int kPiecesPerIteration = 4096;
+    constexpr int kIterationsPerJob = 512;  // 4 to 32 MB per spooler job
+    standin::ClearFaults();
+    int64_t iterations = 0;
+    // Timed by hand as well, for a plain ns-per-piece figure.
+    using Clock = std::chrono::steady_clock;
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int i = 0; i < kPiecesPerIteration; ++i) WriteOutput(device.pdev(), bytes.data(), piece);
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        if (++iterations % kIterationsPerJob == 0) {
+            state.PauseTiming();
+            device.NewJob();
+            state.ResumeTiming();
+        }
+    }
+    device.EndJob();
+    const double pieces = static_cast<double>(iterations) * kPiecesPerIteration;
+    const double megabytes = pieces * piece / (1024.0 * 1024.0);
+    state.counters["ns_per_piece"] = pieces > 0 ? seconds * 1e9 / pieces : 0;
+    state.counters["WritePrinter_per_MB"] = megabytes > 0 ? standin::CallCount(standin::Fault::PrinterWrite) / megabytes : 0;
+    state.counters["WriteFile_per_MB"] = megabytes > 0 ? standin::CallCount(standin::Fault::FileWrite) / megabytes : 0;
+    state.SetBytesProcessed(static_cast<int64_t>(pieces) * piece);
+}
+BENCHMARK(WriteOutputPieces)
+    ->ArgNames({"piece", "capture"})
+    ->ArgsProduct({{2, 4, 8, 16}, {0, 1}});
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,664 @@
+// The job through the port: StartDocPort, WritePort with its write paths, EndDocPort,
+// ReadPort, and the per-port job queue.
+#include "langmon/JobFlow.h"
+
+#include <cstring>
+
+#include "langmon/JobHeader.h"
+#include "langmon/Monitor.h"
+#include "langmon/PortKind.h"
+#include "langmon/PortSettings.h"
+#include "langmon/PrintHistory.h"
+#include "langmon/ServiceGate.h"
+#include "langmon/StatusPort.h"
+#include "langmon/TraceLog.h"
+#include "platform/Kernel.h"
+#include "platform/Process.h"
+#include "platform/Registry.h"
+#include "platform/Spooler.h"
+
+namespace langmon {
+namespace {
+
+constexpr int kTakeTries = 3;
+constexpr DWORD kErrorConnectionReset = 10054;
+constexpr DWORD kErrorPrintCancelled = 63;
+constexpr DWORD kErrorTimeout = 1460;
+constexpr DWORD kStateNoJobName = 0x10000000;  // StartDocPort found no name for the job
+
+// The document the monitor opens on the port outside a spooler job.
+WCHAR kMonitorDocName[] = u"KJLMON Doc";
+DOC_INFO_3W MonitorDocInfo() { return DOC_INFO_3W{kMonitorDocName, nullptr, nullptr, 0}; }
+
+bool IsSnmpPort(const PortContext& port) { return (port.PortKind & port_kind::Snmp) != 0; }
+bool IsUsb(const PortContext& port) { return port.PortKind == port_kind::LocalPort && IsUsbPort(port.PortName); }
+bool HasBinding(const PortContext& port) { return port.CurrentBinding != nullptr; }
+bool IsBound(const PortContext& port) { return port.CurrentBinding != nullptr && port.BindingBound != 0; }
+
+// The spooler told through a printer handle of its own.
+void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command) {
+    if (port.PrinterName == nullptr) return;
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
+    if (!OpenPrinterW(port.PrinterName, &printer, &defaults)) return;
+    SetJobW(printer, jobId, 0, nullptr, command);
+    ClosePrinter(printer);
+}
+
+BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo) {
+    if (port.PortMonitor.pfnStartDocPort == nullptr) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return FALSE;
+    }
+    return port.PortMonitor.pfnStartDocPort(port.PortMonitorPort, printer, jobId, level, docInfo);
+}
+
+BOOL PMEndDocPort(PortContext& port) {
+    if (port.PortMonitor.pfnEndDocPort == nullptr) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return FALSE;
+    }
+    return port.PortMonitor.pfnEndDocPort(port.PortMonitorPort);
+}
+
+void SetPortTimeouts(PortContext& port, const COMMTIMEOUTS& timeouts) {
+    if (port.PortMonitor.pfnSetPortTimeOuts == nullptr) return;
+    COMMTIMEOUTS copy = timeouts;
+    const DWORD error = GetLastError();
+    port.PortMonitor.pfnSetPortTimeOuts(port.PortMonitorPort, &copy, 0);
+    SetLastError(error);
+}
+
+// The spooler thread's priority while a job runs, when the monitor's root names one.
+void RaisePriority(PortContext& port) {
+    DWORD priority = 0;
+    if (port.Monitor == nullptr || !QueryRootDword(port.Monitor->Init, u"PrintingPriority", &priority)) return;
+    port.SavedThreadPriority = GetThreadPriority(GetCurrentThread());
+    if (SetThreadPriority(GetCurrentThread(), static_cast<int>(priority))) port.PriorityChanged = 1;
+}
+
+// Put back at the job's end: a raised priority would otherwise stay with the spooler's thread.
+void RestorePriority(PortContext& port) {
+    if (port.PriorityChanged == 0) return;
+    SetThreadPriority(GetCurrentThread(), port.SavedThreadPriority);
+    port.PriorityChanged = 0;
+}
+
+void ClearHoldBack(PortContext& port) {
+    port.cbHoldBack = 0;
+    port.HoldBackHasData = 0;
+}
+
+// Keeps the last bytes the port took (they are not sent again).
+void KeepTail(PortContext& port, const BYTE* data, DWORD taken) {
+    if (taken >= kHoldBackBytes) {
+        std::memcpy(port.HoldBack, data + taken - kHoldBackBytes, kHoldBackBytes);
+        port.cbHoldBack = kHoldBackBytes;
+    } else {
+        const DWORD keepOld = port.cbHoldBack + taken > kHoldBackBytes ? kHoldBackBytes - taken : port.cbHoldBack;
+        std::memmove(port.HoldBack, port.HoldBack + port.cbHoldBack - keepOld, keepOld);
+        std::memcpy(port.HoldBack + keepOld, data, taken);
+        port.cbHoldBack = keepOld + taken;
+    }
+    port.HoldBackHasData = 0;
+}
+
+// A job that never got its EndDocPort: its port document is ended with what it sent, the
+// spooler hears the last page went out, and the port is free for the next job.
+void EndLostJob(PortContext& port) {
+    if ((port.State & port_state::PortDocOpen) != 0 && PMEndDocPort(port)) port.State &= ~port_state::PortDocOpen;
+    SetJobCommand(port, port.JobId, JOB_CONTROL_LAST_PAGE_EJECTED);
+    ClearHoldBack(port);
+    RestorePriority(port);
+    port.State &= ~port_state::InJob;
+    port.LostJobSuspected = 0;
+    port.WriteAllowed = 0;
+}
+
+BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, LPBYTE docInfo) {
+    // The spooler's own document without a name: nothing goes to the port for it.
+    if (level != 1 && (docInfo == nullptr || reinterpret_cast<DOC_INFO_1W*>(docInfo)->pDocName == nullptr)) {
+        port.State |= port_state::OwnDocument;
+        StorePrinterName(port, printerName);
+        return TRUE;
+    }
+    PortHold hold(port);
+    if (!hold.Take(kTakeTries)) {
+        SetLastError(ERROR_SEM_TIMEOUT);
+        return FALSE;
+    }
+    port.State &= ~(port_state::SrmTerminate | port_state::PrinterAbort);
+    port.SysFlag &= sys_flag::KeptAcrossJobs;
+    port.WriteAllowed = 1;
+    if (!StorePrinterName(port, printerName)) {
+        port.WriteAllowed = 0;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+
+    if ((port.State & port_state::InJob) != 0) {
+        PrnLostChk(port, kLostEndDoc, "Lost EndDoc");
+        const DWORD idle = GetTickCount() - port.LastJobActivityTick;
+        if (port.LostJobSuspected == 0 || idle < port.Waits.LostJobMs) {
+            // Refused for now: the open job may still be running on another spooler thread.
+            if (port.LostJobSuspected == 0) port.LastJobActivityTick = GetTickCount();
+            port.LostJobSuspected = 1;
+            port.WriteAllowed = 0;
+            SetLastError(ERROR_BUSY);
+            return FALSE;
+        }
+        EndLostJob(port);
+    }
+
+    if (IsJobServiceInstalled(port)) {
+        const GateAnswer answer = RNStartDoc(port, jobId);
+        if (answer == GateAnswer::Refused) {
+            SetJobCommand(port, jobId, JOB_CONTROL_DELETE);
+            port.WriteAllowed = 0;
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        if (answer == GateAnswer::Unreachable) {
+            // The job stays in the spooler, which offers it again later.
+            port.WriteAllowed = 0;
+            SetLastError(ERROR_SEM_TIMEOUT);
+            return FALSE;
+        }
+    }
+
+    OutPrnHist_JobStatus(port, jobId, "Start");
+    port.State |= port_state::InJob;
+    port.MyPortMode = ReadMyPortMode(port.MyPortMode);
+    if ((port.State & port_state::PortDocOpen) != 0) {
+        if (PMEndDocPort(port)) port.State &= ~port_state::PortDocOpen;
+    }
+    if ((port.PortKind & port_kind::Com) != 0) Sleep(port.Waits.ComPauseMs);
+    const BOOL started = PMStartDocPort(port, printerName, jobId, level, docInfo);
+    const DWORD startError = GetLastError();
+    if (IsUsb(port)) SetPortTimeouts(port, COMMTIMEOUTS{0xFFFFFFFFu, 0xFFFFFFFFu, 10, 0, 10000});
+    if (started) {
+        if (!IsUsb(port)) SetPortTimeouts(port, COMMTIMEOUTS{10, 0, 100, 0, 0});
+        port.State |= port_state::PortDocOpen;
+    } else if (!IsUsb(port)) {
+        WriteTraceLine(&port, kTracePortMonitorErrors, "KJLMON:PMStartDocPort -ERROR- (%lu)",
+                       static_cast<unsigned long>(startError));
+        port.State &= ~port_state::InJob;
+        port.WriteAllowed = 0;
+        SetLastError(startError);
+        return FALSE;
+    }
+
+    port.State &= ~(port_state::DeviceTookData | port_state::CancelDone | port_state::JobDeleting);
+    port.JobId = jobId;
+    port.LastJobActivityTick = GetTickCount();
+    port.LostJobSuspected = 0;
+    // Every job starts with its own parse and an empty window: nothing of the last job leaks in.
+    ResetJobHeader(port);
+    ClearHoldBack(port);
+    port.WriteStarted = 0;
+    port.UsbResend = port.UsbResendFirst = port.UsbResendCount = 0;
+
+    if ((port.PortKind & port_kind::Bound) == 0) return TRUE;
+    {
+        PortLockHold lock(port);
+        SrmBinding* binding = FindBinding(port, port.PrinterName);
+        if (binding == nullptr) binding = LoadStatusManager(port, port.PrinterName, true);
+        port.CurrentBinding = binding;
+        port.BindingBound = binding != nullptr && binding->manager != 0 ? 1 : 0;
+    }
+    if (!IsBound(port)) return TRUE;
+
+    // A followed port: the job is queued for tracking under its JCID.
+    if (JobQueueLength(port) == 0) SetPrinterStatusPrinting(port, true);
+    {
+        PortLockHold lock(port);
+        port.State |= port_state::PjlBlockPending;
+        port.DocInfoLevel = level;
+        JobQueueEntry* entry = InJobQueue(port, jobId);
+        if (entry == nullptr) {
+            port.State &= ~port_state::InJob;
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return FALSE;
+        }
+        entry->Binding = port.CurrentBinding;
+        if (IsSnmpPort(port)) {
+            if (!MakeGuidJCID(port.Jcid)) port.Jcid[0] = 0;
+        } else {
+            MakeJobUID(port.Jcid);
+        }
+        std::memcpy(entry->Jcid, port.Jcid, sizeof entry->Jcid);
+        WriteTraceLine(&port, kTraceJobs, "KJLMON:InJobQueue JobId = %lu, UID = \"%s\"",
+                       static_cast<unsigned long>(jobId), entry->Jcid);
+        RaisePriority(port);
+    }
+    UpdateSendingJobInfo(port, true);
+    SetJobStatusBits(port, 0x1, true);
+    port.InJobWord = (port.State & port_state::PjlBlockPending) != 0 ? 0 : 1;
+    port.State &= ~port_state::KeepSendingJobInfo;
+    if ((port.State & port_state::DeviceSupported) == 0) port.PortNotTakingData = 0;
+    return TRUE;
+}
+
+BOOL WriteTracked(PortContext& port, const BYTE* data, DWORD cb, DWORD* written) {
+    PortHold hold(port);
+    *written = 0;
+    if (!hold.Take()) return TRUE;  // the spooler calls again
+    port.WriteStarted = 1;
+    if (port.JobType == kJobTypeUnparsed) {
+        ParseJobHeader(port, std::span(reinterpret_cast<const std::byte*>(data), cb));
+        PortLockHold lock(port);
+        if (port.QueueTail != nullptr) {
+            std::memcpy(port.QueueTail->Jcid, port.Jcid, sizeof port.QueueTail->Jcid);
+            if (!EncodeJcidIndex(port.Jcid, port.QueueTail->JcidIndex, sizeof port.QueueTail->JcidIndex)) {
+                port.QueueTail->JcidIndex[0] = 0;
+            }
+        }
+    }
+    if ((port.SysFlag & sys_flag::ResentJob) != 0) {
+        *written = cb;  // a job resent after power-off is dropped
+        return TRUE;
+    }
+    if ((port.State & port_state::DeviceBusy) == port_state::DeviceBusy) {
+        hold.Release();
+        Sleep(2 * port.Waits.RetryPauseMs);
+        return TRUE;
+    }
+    if ((port.State & port_state::PoweredOff) != 0) return TRUE;
+    if (port.JobType == kJobTypePjl) port.InJobWord &= ~1u;
+
+    BOOL ok = TRUE;
+    if ((port.State & port_state::JobDeleting) != 0) {
+        *written = cb;
+        port.State &= ~port_state::PjlBlockPending;
+    } else if ((port.MyPortMode & kPortModeChunked) != 0) {
+        ok = WriteChunked(port, hold, data, cb, written);
+        if (ok) KeepTail(port, data, *written);
+    } else if (IsUsb(port) || (port.PortKind & (port_kind::Local | port_kind::StandardTcp)) != 0) {
+        ok = WriteKeepTail(port, hold, data, cb, written);
+    } else {
+        ok = WriteHoldBack(port, hold, data, cb, written);
+    }
+    const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+    if (!ok) WriteTraceLine(&port, kTraceWritePort, "KJLMON:PJLMonWritePort -ERROR- (%lu)", static_cast<unsigned long>(error));
+    hold.Release();
+    if ((port.LastWriteError == kErrorTimeout && (port.MyPortMode & kPortModeChunked) != 0 &&
+         port.PartialWriteSeen != 0) ||
+        ((port.MyPortMode & kPortModeChunked) != 0 && port.WriteFailed != 0)) {
+        Sleep(port.Waits.RetryPauseMs);
+    }
+    if (*written != 0) port.SysFlag |= sys_flag::DataWritten;
+    if (!ok) SetLastError(error);
+    return ok;
+}
+
+BOOL Write(PortContext& port, const BYTE* data, DWORD cb, DWORD* written) {
+    *written = 0;
+    PortHold hold(port);
+    if (!hold.Take()) return TRUE;  // nothing written: the spooler calls again
+    // Bytes outside a job belong to no document: writing them could only mix them into one.
+    if ((port.State & (port_state::InJob | port_state::OwnDocument)) == 0) {
+        SetLastError(ERROR_SPL_NO_STARTDOC);
+        return FALSE;
+    }
+    port.LastJobActivityTick = GetTickCount();
+    port.LostJobSuspected = 0;
+    if (HasBinding(port) && IsSnmpPort(port) && IsBound(port)) {
+        hold.Release();
+        return WriteTracked(port, data, cb, written);
+    }
+    if (HasBinding(port) && IsSnmpPort(port) && port.JobType == kJobTypeUnparsed) {
+        ParseJobHeader(port, std::span(reinterpret_cast<const std::byte*>(data), cb));
+    }
+    BOOL ok;
+    if (HasBinding(port) && (port.MyPortMode & kPortModeChunked) != 0) {
+        ok = WriteChunked(port, hold, data, cb, written);
+    } else {
+        ok = PMWritePort(port, hold, data, cb, written);
+    }
+    const DWORD error = GetLastError();
+    hold.Release();
+    SetLastError(error);
+    return ok;
+}
+
+BOOL EndDoc(PortContext& port) {
+    if ((port.State & port_state::OwnDocument) != 0) {
+        port.State &= ~port_state::OwnDocument;
+        return TRUE;
+    }
+    PortHold hold(port);
+    if (!hold.Take(kTakeTries)) {
+        SetLastError(ERROR_SEM_TIMEOUT);
+        return FALSE;
+    }
+    const bool inJob = (port.State & port_state::InJob) != 0;
+    const bool keepSendingJobInfo = (port.State & port_state::KeepSendingJobInfo) != 0;
+    WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonEndDocPort -START- JobId = %lu", static_cast<unsigned long>(port.JobId));
+    if (port.ServiceInstalled != 0 && inJob) RNEndDoc(port, port.JobId);
+    port.State &= ~kStateNoJobName;
+
+    // The window's last bytes belong to this job: they go out before its document ends.
+    DWORD flushError = ERROR_SUCCESS;
+    if (port.HoldBackHasData != 0 && port.cbHoldBack != 0 && !FlushHoldBack(port, hold)) {
+        flushError = GetLastError();
+    }
+    if (!hold.Held() && !hold.Take(kTakeTries)) {
+        SetLastError(ERROR_SEM_TIMEOUT);
+        return FALSE;
+    }
+
+    BOOL ended = TRUE;
+    DWORD endError = ERROR_SUCCESS;
+    if ((port.State & port_state::PortDocOpen) != 0) {
+        ended = PMEndDocPort(port);
+        if (!ended) {
+            endError = GetLastError();
+            WriteTraceLine(&port, kTracePortMonitorErrors, "KJLMON:PMEndDocPort -ERROR- (%lu)",
+                           static_cast<unsigned long>(endError));
+        }
+    }
+    port.WriteAllowed = 0;
+    port.State &= ~(port_state::InJob | port_state::PortDocOpen | port_state::KeepSendingJobInfo);
+    port.State |= port_state::JobEnded;
+    if ((port.MyPortMode & kPortModeChunked) != 0) {
+        port.PartialWriteSeen = 0;
+        port.MyPortMode &= ~kPortModeChunked;
+    }
+    RestorePriority(port);
+    port.InJobWord = 0;
+    port.State &= ~port_state::CancelDone;
+
+    if (inJob) {
+        const bool followed = IsSnmpPort(port) && IsBound(port);
+        if (followed) {
+            // No job tracking follows the printer yet: the job ends when its data has gone.
+            {
+                PortLockHold lock(port);
+                if (port.QueueTail != nullptr) {
+                    std::memcpy(port.QueueTail->JcidAtEnd, port.Jcid, sizeof port.Jcid);
+                    port.QueueTail->Flags |= job_flag::EndDocSeen;
+                }
+            }
+            if (!keepSendingJobInfo) UpdateSendingJobInfo(port, false);
+            SetJobStatusBits(port, 0x107, false);
+            WriteTraceLine(&port, kTraceJobs, "KJLMON:SetJob[LAST_PAGE_EJECTED @4(%lu)]",
+                           static_cast<unsigned long>(port.JobId));
+        }
+        DeleteQueuedJobs(port);
+        if (followed) {
+            SetPrinterStatusPrinting(port, false);
+        } else {
+            WriteTraceLine(&port, kTraceJobs, "KJLMON:SetJob[LAST_PAGE_EJECTED @NOBIDI(%lu)]",
+                           static_cast<unsigned long>(port.JobId));
+            SetJobCommand(port, port.JobId, JOB_CONTROL_LAST_PAGE_EJECTED);
+        }
+        // The monitor itself ended the job: its history line says so.
+        OutPrnHist_JobStatus(port, port.JobId, "End");
+    }
+    hold.Release();
+    if (flushError != ERROR_SUCCESS) {
+        SetLastError(flushError);
+        return FALSE;
+    }
+    if (!ended) {
+        SetLastError(endError);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL Read(PortContext& port, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbRead) {
+    PortHold hold(port);
+    if (!hold.Take()) {
+        SetLastError(ERROR_SEM_TIMEOUT);
+        return FALSE;
+    }
+    if (port.PortMonitor.pfnReadPort == nullptr) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return FALSE;
+    }
+    // During a job the read uses the job's document: ending it here would cut the job.
+    const bool ownDocument = (port.State & port_state::PortDocOpen) == 0;
+    if (ownDocument) {
+        DOC_INFO_3W doc = MonitorDocInfo();
+        if (!PMStartDocPort(port, port.PrinterName, static_cast<DWORD>(-1), 3, reinterpret_cast<LPBYTE>(&doc))) {
+            SetLastError(ERROR_BUSY);
+            return FALSE;
+        }
+        port.State |= port_state::PortDocOpen;
+    }
+    *cbRead = 0;
+    BOOL ok = port.PortMonitor.pfnReadPort(port.PortMonitorPort, buffer, cbBuffer, cbRead);
+    DWORD error = GetLastError();
+    if (ok && *cbRead > cbBuffer) *cbRead = cbBuffer;
+    // A USB port that has nothing to give fails with ERROR_GEN_FAILURE: that is an empty read.
+    if (!ok && IsUsb(port) && *cbRead == 0 && error == ERROR_GEN_FAILURE) {
+        ok = TRUE;
+        error = ERROR_SUCCESS;
+    }
+    if (ownDocument && PMEndDocPort(port)) port.State &= ~port_state::PortDocOpen;
+    hold.Release();
+    SetLastError(error);
+    return ok;
+}
+
+}  // namespace
+
+JobQueueEntry* InJobQueue(PortContext& port, DWORD jobId) {
+    auto* entry = static_cast<JobQueueEntry*>(HeapAllocZero(sizeof(JobQueueEntry)));
+    if (entry == nullptr) return nullptr;
+    entry->JobId = jobId;
+    PortLockHold lock(port);
+    if (port.QueueTail == nullptr) {
+        port.QueueHead = port.QueueTail = entry;
+    } else {
+        port.QueueTail->Next = entry;
+        port.QueueTail = entry;
+    }
+    return entry;
+}
+
+void FreeJobQueue(PortContext& port) {
+    PortLockHold lock(port);
+    JobQueueEntry* entry = port.QueueHead;
+    port.QueueHead = port.QueueTail = nullptr;
+    while (entry != nullptr) {
+        JobQueueEntry* next = entry->Next;
+        HeapFreeBlock(entry);
+        entry = next;
+    }
+}
+
+DWORD JobQueueLength(PortContext& port) {
+    PortLockHold lock(port);
+    DWORD count = 0;
+    for (const JobQueueEntry* e = port.QueueHead; e != nullptr; e = e->Next) ++count;
+    return count;
+}
+
+void DeleteQueuedJobs(PortContext& port) {
+    JobQueueEntry* entry;
+    {
+        PortLockHold lock(port);
+        entry = port.QueueHead;
+        port.QueueHead = port.QueueTail = nullptr;
+    }
+    // The spooler is told outside the lock: it may call back into the port.
+    while (entry != nullptr) {
+        if ((entry->Flags2 & job_flag::LastPageEjectedSent) == 0) {
+            SetJobCommand(port, entry->JobId, JOB_CONTROL_LAST_PAGE_EJECTED);
+        }
+        JobQueueEntry* next = entry->Next;
+        HeapFreeBlock(entry);
+        entry = next;
+    }
+}
+
+BOOL PMWritePort(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* taken) {
+    port.LastWriteError = ERROR_SUCCESS;
+    port.WriteFailed = 0;
+    *taken = 0;
+    if (port.PortMonitor.pfnWritePort == nullptr) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return FALSE;
+    }
+    hold.Release();
+    DWORD got = 0;
+    BOOL ok = port.PortMonitor.pfnWritePort(port.PortMonitorPort, const_cast<LPBYTE>(data), cb, &got);
+    const DWORD error = GetLastError();
+    (void)hold.Take(kTakeTries);
+    *taken = got > cb ? cb : got;
+    if (!ok) {
+        port.LastWriteError = error;
+        port.WriteFailed = 1;
+    } else if (*taken != 0) {
+        port.State |= port_state::DeviceTookData;
+    }
+    if ((port.MyPortMode & kPortModeChunked) != 0 && (port.State & port_state::InJob) != 0 &&
+        (*taken != 0 || (!ok && error == kErrorTimeout))) {
+        port.PartialWriteSeen = 1;
+    }
+    SetLastError(error);
+    return ok;
+}
+
+BOOL WriteKeepTail(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written) {
+    DWORD taken = 0;
+    const BOOL ok = PMWritePort(port, hold, data, cb, &taken);
+    const DWORD error = GetLastError();
+    *written = taken;
+    if (!ok && (error == kErrorConnectionReset || error == kErrorPrintCancelled)) {
+        SetLastError(error);
+        return FALSE;
+    }
+    KeepTail(port, data, taken);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+BOOL WriteChunked(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written) {
+    return PMWritePort(port, hold, data, cb < kChunkBytes ? cb : kChunkBytes, written);
+}
+
+BOOL WriteHoldBack(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written) {
+    // The job's bytes so far are the window (w bytes) followed by this call's; everything but
+    // their last 80 is due to the port, window first.
+    const DWORD w = port.cbHoldBack;
+    const DWORD total = w + cb;
+    const DWORD due = total > kHoldBackBytes ? total - kHoldBackBytes : 0;
+    DWORD sent = 0;
+    BOOL ok = TRUE;
+    DWORD error = ERROR_SUCCESS;
+    if (due != 0) {
+        const DWORD fromWindow = due < w ? due : w;
+        if (fromWindow != 0) {
+            ok = PMWritePort(port, hold, port.HoldBack, fromWindow, &sent);
+            error = GetLastError();
+        }
+        if (ok && sent == fromWindow && due > fromWindow) {
+            DWORD more = 0;
+            ok = PMWritePort(port, hold, data, due - fromWindow, &more);
+            error = GetLastError();
+            sent += more;
+        }
+    }
+    // Accept as many new bytes as keep the window within 80 after what the port took.
+    DWORD accepted = sent + kHoldBackBytes - w;
+    if (accepted > cb) accepted = cb;
+    BYTE next[kHoldBackBytes];
+    DWORD cbNext = 0;
+    for (DWORD i = sent; i < w + accepted; ++i) next[cbNext++] = i < w ? port.HoldBack[i] : data[i - w];
+    std::memcpy(port.HoldBack, next, cbNext);
+    port.cbHoldBack = cbNext;
+    port.HoldBackHasData = cbNext != 0 ? 1 : 0;
+    *written = accepted;
+    SetLastError(error);
+    return ok;
+}
+
+bool FlushHoldBack(PortContext& port, PortHold& hold) {
+    // Time is counted in the pauses taken, so the bound holds whatever the clock does.
+    DWORD waited = 0;
+    DWORD error = ERROR_SUCCESS;
+    while (port.cbHoldBack != 0) {
+        DWORD taken = 0;
+        const BOOL ok = PMWritePort(port, hold, port.HoldBack, port.cbHoldBack, &taken);
+        if (!ok) error = GetLastError();
+        std::memmove(port.HoldBack, port.HoldBack + taken, port.cbHoldBack - taken);
+        port.cbHoldBack -= taken;
+        if (port.cbHoldBack == 0 || taken != 0) continue;
+        if (waited >= port.Waits.PendingOutputMs) {
+            if (error == ERROR_SUCCESS) error = kErrorTimeout;
+            break;
+        }
+        Sleep(port.Waits.RetryPauseMs);
+        waited += port.Waits.RetryPauseMs;
+    }
+    const bool all = port.cbHoldBack == 0;
+    ClearHoldBack(port);
+    if (!all) SetLastError(error);
+    return all;
+}
+
+}  // namespace langmon
+
+using namespace langmon;
+
+BOOL PJLMonStartDocPort(HANDLE hPort, LPWSTR pPrinterName, DWORD JobId, DWORD Level, LPBYTE pDocInfo) noexcept {
+    PortContext* port = PortFromHandle(hPort);
+    if (port == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return StartDoc(*port, pPrinterName, JobId, Level, pDocInfo);
+}
+
+BOOL PJLMonWritePort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbWritten) noexcept {
+    PortContext* port = PortFromHandle(hPort);
+    if (port == nullptr || pcbWritten == nullptr || (pBuffer == nullptr && cbBuf != 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return Write(*port, pBuffer, cbBuf, pcbWritten);
+}
+
+BOOL PJLMonEndDocPort(HANDLE hPort) noexcept {
+    PortContext* port = PortFromHandle(hPort);
+    if (port == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return EndDoc(*port);
+}
+
+BOOL PJLMonReadPort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuffer, LPDWORD pcbRead) noexcept {
+    PortContext* port = PortFromHandle(hPort);
+    if (port == nullptr || pcbRead == nullptr || (pBuffer == nullptr && cbBuffer != 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return Read(*port, pBuffer, cbBuffer, pcbRead);
+}
+
+// Control requests pass to the port monitor under the port's lock; the value names the
+// monitor answers itself come with the status side.
+BOOL PJLMonGetPrinterDataFromPort(HANDLE hPort, DWORD ControlID, LPWSTR pValueName, LPWSTR lpInBuffer,
+                                  DWORD cbInBuffer, LPWSTR lpOutBuffer, DWORD cbOutBuffer,
+                                  LPDWORD lpcbReturned) noexcept {
+    PortContext* port = PortFromHandle(hPort);
+    if (port == nullptr || lpcbReturned == nullptr || (lpOutBuffer == nullptr && cbOutBuffer != 0) ||
+        (lpInBuffer == nullptr && cbInBuffer != 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *lpcbReturned = 0;
+    if (ControlID == 0 || port->PortMonitor.pfnGetPrinterDataFromPort == nullptr) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return FALSE;
+    }
+    PortLockHold lock(*port);
+    BOOL ok = port->PortMonitor.pfnGetPrinterDataFromPort(port->PortMonitorPort, ControlID, pValueName, lpInBuffer,
+                                                          cbInBuffer, lpOutBuffer, cbOutBuffer, lpcbReturned);
+    if (*lpcbReturned > cbOutBuffer) *lpcbReturned = cbOutBuffer;
+    return ok;
+}

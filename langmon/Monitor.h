@@ -1,0 +1,98 @@
+#pragma once
+// Process-wide state of the language monitor and the helpers every part of it shares: the
+// private heap, the port list with its lock, the monitor handle, taking and giving back a
+// port, and the port-monitor calls made on a port's behalf.
+#include "langmon/EventLog.h"
+#include "langmon/PortContext.h"
+#include "platform/Kernel.h"
+#include "platform/Monitor.h"
+
+namespace langmon {
+
+inline constexpr DWORD kMonitorSignature = 0x4E4F4D4Bu;  // "KMON"
+inline constexpr DWORD kErrorNetworkPlaceholder = 3007;  // "NExx:" cannot be opened
+
+/// What InitializePrintMonitor2 hands back as the monitor handle; freed by PJLMonShutdown.
+struct MonitorHandle {
+    DWORD Signature;
+    MONITORINIT* Init;   // the spooler's; lives as long as the monitor
+    PortWaits Waits;     // defaults for every port, shortened by the monitor's registry root
+    DWORD WinMajor;
+    DWORD WinMinor;
+    DWORD JobCountMask;
+};
+
+/// The library's own state: made at process attach, ended at detach.
+struct MonitorProcess {
+    HANDLE Heap;
+    CRITICAL_SECTION Lock;   // the port list and the open and close of ports
+    DWORD LockDepth;
+    PortContext* Ports;      // new ports at the tail
+    HMODULE Module;
+    bool Started;
+    EventLogState EventLog;  // switch, folder and the service-link log's lock
+};
+MonitorProcess& Process();
+/// Makes the heap and the lock; false when the heap cannot be made.
+bool StartMonitorProcess(HMODULE module);
+void EndMonitorProcess();
+
+/// Zeroed block of the monitor heap, or NULL. Freed with HeapFreeBlock (NULL accepted).
+void* HeapAllocZero(size_t cb);
+void HeapFreeBlock(void* block);
+/// Heap copy of a NUL-terminated string of at most maxChars characters; NULL for NULL, for an
+/// unterminated string or when the heap is full.
+LPWSTR HeapCopyString(LPCWSTR text, size_t maxChars = 1024);
+
+/// Defaults, then every value found under the monitor's registry root, bounded to 1..default.
+PortWaits LoadWaits(const MONITORINIT* init);
+/// A DWORD of the monitor's registry root through the spooler's MONITORREG; false if absent.
+bool QueryRootDword(const MONITORINIT* init, LPCWSTR name, DWORD* value);
+
+/// The port context, zeroed, with its name, lock, mutex and events; linked at the tail of the
+/// port list (the caller holds the process lock). NULL when anything cannot be made.
+PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const MonitorHandle& monitor);
+/// Unlinks and frees; false (and nothing freed) for a context not in the list. The caller
+/// holds the process lock and has stopped the port's threads.
+bool DeletePortContext(PortContext* port);
+/// Live context of that name (case-insensitive), or NULL. Caller holds the process lock.
+PortContext* FindPort(LPCWSTR portName);
+bool IsListed(const PortContext* port);
+
+/// Takes the port mutex, bounded by the port's wait. 0 when taken (or a share port, which
+/// takes nothing), WAIT_TIMEOUT otherwise.
+[[nodiscard]] DWORD WaitSpoolerFunc(PortContext& port);
+void ReleaseSpoolerFunc(PortContext& port);
+
+/// Scoped hold of the port mutex; Take retries up to `tries` times.
+class PortHold {
+public:
+    explicit PortHold(PortContext& port) : port_(port) {}
+    ~PortHold() { Release(); }
+    PortHold(const PortHold&) = delete;
+    PortHold& operator=(const PortHold&) = delete;
+    [[nodiscard]] bool Take(int tries = 1);
+    void Release();
+    bool Held() const { return held_; }
+
+private:
+    PortContext& port_;
+    bool held_ = false;
+};
+
+/// Per-port critical section, scoped.
+class PortLockHold {
+public:
+    explicit PortLockHold(PortContext& port);
+    ~PortLockHold();
+    PortLockHold(const PortLockHold&) = delete;
+    PortLockHold& operator=(const PortLockHold&) = delete;
+
+private:
+    PortContext& port_;
+};
+
+/// The printer name stored when it differs from the current one (false when the copy fails).
+bool StorePrinterName(PortContext& port, LPCWSTR printerName);
+
+}  // namespace langmon

@@ -1,0 +1,517 @@
+// The monitor's entry: InitializePrintMonitor2 with its table, the opening and closing of
+// ports, the port contexts and the port list, and taking a port.
+#include <cstring>
+#include <new>
+
+#include "langmon/EventLog.h"
+#include "langmon/JobFlow.h"
+#include "langmon/JobHeader.h"
+#include "langmon/Monitor.h"
+#include "langmon/PortKind.h"
+#include "langmon/PortSettings.h"
+#include "langmon/PrintHistory.h"
+#include "langmon/StatusPort.h"
+#include "langmon/TraceLog.h"
+#include "platform/Modules.h"
+#include "platform/Kernel.h"
+#include "platform/Registry.h"
+#include "platform/Sync.h"
+
+namespace langmon {
+namespace {
+
+MonitorProcess g_process{};
+
+// The library's own MONITOR2 table. Slots the monitor does not serve stay NULL: ports are
+// added, configured and listed by the real port monitor below it.
+const MONITOR2 kMonitorTable = {
+    .cbSize = sizeof(MONITOR2),
+    .pfnEnumPorts = nullptr,
+    .pfnOpenPort = nullptr,
+    .pfnOpenPortEx = PJLMonOpenPortEx,
+    .pfnStartDocPort = PJLMonStartDocPort,
+    .pfnWritePort = PJLMonWritePort,
+    .pfnReadPort = PJLMonReadPort,
+    .pfnEndDocPort = PJLMonEndDocPort,
+    .pfnClosePort = PJLMonClosePort,
+    .pfnAddPort = nullptr,
+    .pfnAddPortEx = nullptr,
+    .pfnConfigurePort = nullptr,
+    .pfnDeletePort = nullptr,
+    .pfnGetPrinterDataFromPort = PJLMonGetPrinterDataFromPort,
+    .pfnSetPortTimeOuts = nullptr,
+    .pfnXcvOpenPort = nullptr,
+    .pfnXcvDataPort = nullptr,
+    .pfnXcvClosePort = nullptr,
+    .pfnShutdown = PJLMonShutdown,
+};
+
+// Job status bits of jobs that no longer wait: paused, deleting, printing, deleted, printed,
+// and complete from 5.1 on.
+constexpr DWORD kJobCountMaskOld = 0x195;
+constexpr DWORD kJobCountMaskNew = 0x1195;
+
+constexpr DWORD kSignatureOff = 0;
+
+struct WaitSetting {
+    LPCWSTR name;
+    DWORD PortWaits::*field;
+    DWORD defaultMs;
+};
+// Each wait is bounded by its default: a registry value can only shorten it. ClosePort's
+// wait is the one the printer's driver names (GetClosePortTimeout); this only caps it.
+constexpr WaitSetting kWaitSettings[] = {
+    {u"PortMutexTimeout", &PortWaits::PortMutexMs, 30000},
+    {u"ClosePortTimeout", &PortWaits::ClosePortMs, kMaxClosePortTimeoutMs},
+    {u"ClosePortPollInterval", &PortWaits::ClosePollMs, 1000},
+    {u"PendingOutputTimeout", &PortWaits::PendingOutputMs, 60000},
+    {u"ServiceMutexTimeout", &PortWaits::ServiceMutexMs, 600000},
+    {u"ServiceAnswerTimeout", &PortWaits::ServiceAnswerMs, 60000000},
+    {u"RetryPause", &PortWaits::RetryPauseMs, 1000},
+    {u"ComPortPause", &PortWaits::ComPauseMs, 100},
+    {u"LostEndDocTimeout", &PortWaits::LostJobMs, 60000},
+};
+
+bool SameNameNoCase(LPCWSTR a, LPCWSTR b) { return lstrcmpiW(a, b) == 0; }
+
+}  // namespace
+
+MonitorProcess& Process() { return g_process; }
+
+bool StartMonitorProcess(HMODULE module) {
+    if (g_process.Started) return true;
+    g_process.Heap = HeapCreate(0, 0x8000, 0);
+    if (g_process.Heap == nullptr) return false;
+    InitializeCriticalSection(&g_process.Lock);
+    g_process.Ports = nullptr;
+    g_process.Module = module;
+    g_process.Started = true;
+    return true;
+}
+
+void EndMonitorProcess() {
+    if (!g_process.Started) return;
+    EndEventLog();
+    DeleteCriticalSection(&g_process.Lock);
+    HeapDestroy(g_process.Heap);
+    g_process = MonitorProcess{};
+}
+
+void* HeapAllocZero(size_t cb) {
+    if (!g_process.Started) return nullptr;
+    return HeapAlloc(g_process.Heap, HEAP_ZERO_MEMORY, cb);
+}
+
+void HeapFreeBlock(void* block) {
+    if (block != nullptr && g_process.Started) HeapFree(g_process.Heap, 0, block);
+}
+
+LPWSTR HeapCopyString(LPCWSTR text, size_t maxChars) {
+    if (text == nullptr) return nullptr;
+    size_t cch = 0;
+    while (cch <= maxChars && text[cch] != 0) ++cch;
+    if (cch > maxChars) return nullptr;
+    auto* copy = static_cast<LPWSTR>(HeapAllocZero((cch + 1) * sizeof(WCHAR)));
+    if (copy == nullptr) return nullptr;
+    for (size_t i = 0; i < cch; ++i) copy[i] = text[i];
+    return copy;
+}
+
+bool QueryRootDword(const MONITORINIT* init, LPCWSTR name, DWORD* value) {
+    if (init == nullptr || init->pMonitorReg == nullptr || init->pMonitorReg->fpQueryValue == nullptr) return false;
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD cb = sizeof data;
+    const LONG rc = init->pMonitorReg->fpQueryValue(init->hckRegistryRoot, name, &type, reinterpret_cast<PBYTE>(&data),
+                                                    &cb, init->hSpooler);
+    if (rc != static_cast<LONG>(ERROR_SUCCESS) || type != REG_DWORD || cb != sizeof data) return false;
+    *value = data;
+    return true;
+}
+
+PortWaits LoadWaits(const MONITORINIT* init) {
+    PortWaits waits{};
+    for (const WaitSetting& setting : kWaitSettings) {
+        DWORD value = setting.defaultMs;
+        if (QueryRootDword(init, setting.name, &value)) {
+            if (value == 0) value = 1;
+            if (value > setting.defaultMs) value = setting.defaultMs;
+        }
+        waits.*setting.field = value;
+    }
+    return waits;
+}
+
+PortContext* FindPort(LPCWSTR portName) {
+    for (PortContext* p = g_process.Ports; p != nullptr; p = p->Next) {
+        if (SameNameNoCase(p->PortName, portName)) return p;
+    }
+    return nullptr;
+}
+
+bool IsListed(const PortContext* port) {
+    for (const PortContext* p = g_process.Ports; p != nullptr; p = p->Next) {
+        if (p == port) return true;
+    }
+    return false;
+}
+
+PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const MonitorHandle& monitor) {
+    const int cchName = lstrlenW(portName);
+    const size_t cb = sizeof(PortContext) + (static_cast<size_t>(cchName) + 1) * sizeof(WCHAR);
+    void* block = HeapAllocZero(cb);
+    if (block == nullptr) return nullptr;
+    auto* port = new (block) PortContext{};
+    port->PortName = reinterpret_cast<LPWSTR>(static_cast<BYTE*>(block) + sizeof(PortContext));
+    lstrcpyW(port->PortName, portName);
+    port->Signature = kPortSignature;
+    port->cbSize = static_cast<DWORD>(cb);
+    port->State = port_state::JobEnded;
+    port->LastDeviceCheckTick = static_cast<DWORD>(-1);
+    port->Waits = monitor.Waits;
+    port->ClosePortTimeoutMs = monitor.Waits.ClosePortMs;
+    port->Monitor = &monitor;
+    port->Ieee1284NotRead = 1;
+    port->Ieee1284Mode[0] = 4;
+    port->Ieee1284Mode[1] = 1;
+
+    bool ok = true;
+    if (printerName != nullptr && printerName[0] != 0) {
+        port->PrinterName = HeapCopyString(printerName);
+        ok = port->PrinterName != nullptr;
+    }
+    port->PortMutex = CreateMutexW(nullptr, FALSE, nullptr);
+    port->StopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    port->SuspendAckEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    port->PortLock = static_cast<CRITICAL_SECTION*>(HeapAllocZero(sizeof(CRITICAL_SECTION)));
+    ok = ok && port->PortMutex != nullptr && port->StopEvent != nullptr && port->SuspendAckEvent != nullptr &&
+         port->PortLock != nullptr;
+    if (!ok) {
+        if (port->PortMutex != nullptr) CloseHandle(port->PortMutex);
+        if (port->StopEvent != nullptr) CloseHandle(port->StopEvent);
+        if (port->SuspendAckEvent != nullptr) CloseHandle(port->SuspendAckEvent);
+        HeapFreeBlock(port->PortLock);
+        HeapFreeBlock(port->PrinterName);
+        port->Signature = kPortPoisoned;
+        HeapFreeBlock(port);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    InitializeCriticalSection(port->PortLock);
+    ResetJobHeader(*port);
+    // The trace first, so that everything after it can be traced; a trace that cannot be
+    // had leaves the port without one.
+    port->Trace = NewTraceSettings(g_process.Heap);
+    port->TraceOn = port->Trace != nullptr && port->Trace->on ? 1 : 0;
+    port->Settings = LoadPortSettings(g_process.Heap);
+    if (port->Settings == nullptr || !CreatePortVariables(*port)) {
+        FreePortSettings(g_process.Heap, port->Settings);
+        FreeTraceSettings(g_process.Heap, port->Trace);
+        DeleteCriticalSection(port->PortLock);
+        CloseHandle(port->PortMutex);
+        CloseHandle(port->StopEvent);
+        CloseHandle(port->SuspendAckEvent);
+        HeapFreeBlock(port->PortLock);
+        HeapFreeBlock(port->PrinterName);
+        port->Signature = kPortPoisoned;
+        HeapFreeBlock(port);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+
+    PortContext** tail = &g_process.Ports;
+    while (*tail != nullptr) tail = &(*tail)->Next;
+    *tail = port;
+    return port;
+}
+
+bool DeletePortContext(PortContext* port) {
+    PortContext** link = &g_process.Ports;
+    while (*link != nullptr && *link != port) link = &(*link)->Next;
+    if (*link == nullptr) return false;
+    *link = port->Next;
+
+    FreeJobQueue(*port);
+    DeletePortVariables(*port);
+    ResetPrintCheckInfo(*port);
+    FreePortSettings(g_process.Heap, port->Settings);
+    FreeTraceSettings(g_process.Heap, port->Trace);
+    port->Trace = nullptr;
+    HeapFreeBlock(port->DocInfoCopy);
+    HeapFreeBlock(port->Pending);
+    HeapFreeBlock(port->PrinterName);
+    CloseHandle(port->PortMutex);
+    CloseHandle(port->StopEvent);
+    CloseHandle(port->SuspendAckEvent);
+    if (port->WakeEvent != nullptr) CloseHandle(port->WakeEvent);
+    DeleteCriticalSection(port->PortLock);
+    HeapFreeBlock(port->PortLock);
+    port->Signature = kPortPoisoned;
+    HeapFreeBlock(port);
+    return true;
+}
+
+DWORD WaitSpoolerFunc(PortContext& port) {
+    if ((port.PortKind & port_kind::Share) != 0) return 0;
+    const DWORD rc = WaitForSingleObject(port.PortMutex, port.Waits.PortMutexMs);
+    // A mutex left by a thread that ended while holding it is still ours now.
+    if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED_0) return 0;
+    return WAIT_TIMEOUT;
+}
+
+void ReleaseSpoolerFunc(PortContext& port) {
+    if ((port.PortKind & port_kind::Share) != 0) return;
+    ReleaseMutex(port.PortMutex);
+}
+
+bool PortHold::Take(int tries) {
+    if (held_) return true;
+    for (int i = 0; i < tries; ++i) {
+        if (WaitSpoolerFunc(port_) == 0) {
+            held_ = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+void PortHold::Release() {
+    if (!held_) return;
+    held_ = false;
+    ReleaseSpoolerFunc(port_);
+}
+
+PortLockHold::PortLockHold(PortContext& port) : port_(port) {
+    EnterCriticalSection(port_.PortLock);
+    ++port_.PortLockDepth;
+}
+
+PortLockHold::~PortLockHold() {
+    --port_.PortLockDepth;
+    LeaveCriticalSection(port_.PortLock);
+}
+
+bool StorePrinterName(PortContext& port, LPCWSTR printerName) {
+    if (printerName == nullptr || printerName[0] == 0) return true;
+    PortLockHold lock(port);
+    if (port.PrinterName != nullptr && lstrcmpW(port.PrinterName, printerName) == 0) return true;
+    LPWSTR copy = HeapCopyString(printerName);
+    if (copy == nullptr) return false;
+    HeapFreeBlock(port.PrinterName);
+    port.PrinterName = copy;
+    return true;
+}
+
+namespace {
+
+// The settings block of an opened port, written once when the trace is on.
+void TraceOpenSettings(PortContext& port) {
+    if (port.Trace == nullptr || !port.Trace->on) return;
+    WCHAR module[MAX_PATH] = {};
+    if (GetModuleFileNameW(Process().Module, module, MAX_PATH) == 0) module[0] = 0;
+    CHAR moduleAnsi[2 * MAX_PATH];
+    CHAR printer[2 * MAX_PATH];
+    CHAR portName[2 * MAX_PATH];
+    ToAnsi(module, moduleAnsi, sizeof moduleAnsi);
+    ToAnsi(port.PrinterName != nullptr ? port.PrinterName : u"", printer, sizeof printer);
+    ToAnsi(port.PortName, portName, sizeof portName);
+    const PortSettings& s = *port.Settings;
+    PortContext* p = &port;
+    WriteTraceLine(p, kTraceAlways, "KJLMON:PJLMonOpenPortEx settings -START-");
+    WriteTraceText(p, kTraceAlways, "TRACE LOG LEVEL [%08lx]\r\n", static_cast<unsigned long>(port.Trace->flags));
+    WriteTraceText(p, kTraceAlways, "FileName   :%s\r\n", moduleAnsi);
+    WriteTraceText(p, kTraceAlways, "P Version  :%s\r\n", "1.000.000.00");
+    WriteTraceText(p, kTraceAlways, "F Version  :%s\r\n", "1.000.001.17");
+    WriteTraceText(p, kTraceAlways, "PrinterName:%s\r\n", printer);
+    WriteTraceText(p, kTraceAlways, "PortName   :%s\r\n", portName);
+    WriteTraceText(p, kTraceAlways, "dwPortStatus      [%08lx]\r\n", static_cast<unsigned long>(port.PortKind));
+    WriteTraceText(p, kTraceAlways, "Reg reading Step  [%8lu]\r\n", static_cast<unsigned long>(s.readStep));
+    WriteTraceText(p, kTraceAlways, "bVariablePolling  [%08x]\r\n", static_cast<unsigned>(s.variablePolling));
+    WriteTraceText(p, kTraceAlways, "dwPollingIntervals[%8lu]msec\r\n", static_cast<unsigned long>(s.pollingIntervalMs));
+    WriteTraceText(p, kTraceAlways, "dwSNMPIntervals   [%8lu]msec\r\n", static_cast<unsigned long>(s.oidIntervalMs));
+    WriteTraceText(p, kTraceAlways, "dwSNMP_PWOFF      [%8lu]times\r\n", static_cast<unsigned long>(s.maxPowerOffTries));
+    WriteTraceText(p, kTraceAlways, "dwDevIDLevel      [%8lu]times\r\n", static_cast<unsigned long>(s.checkDid));
+    WriteTraceText(p, kTraceAlways, "KJLMON:PJLMonOpenPortEx settings --END--\r\n\r\n");
+}
+
+MonitorHandle* MonitorFromHandle(HANDLE handle) {
+    auto* monitor = static_cast<MonitorHandle*>(handle);
+    if (monitor == nullptr || monitor->Signature != kMonitorSignature) return nullptr;
+    return monitor;
+}
+
+MONITOR2* Initialize(MONITORINIT* init, HANDLE* phMonitor) {
+    if (init == nullptr || phMonitor == nullptr || init->hSpooler == nullptr || init->hckRegistryRoot == nullptr ||
+        init->pMonitorReg == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto* monitor = static_cast<MonitorHandle*>(HeapAllocZero(sizeof(MonitorHandle)));
+    if (monitor == nullptr) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    monitor->Signature = kMonitorSignature;
+    monitor->Init = init;
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (GetVersionExW(&version)) {
+        monitor->WinMajor = version.dwMajorVersion;
+        monitor->WinMinor = version.dwMinorVersion;
+    }
+    const bool atLeast51 = monitor->WinMajor > 5 || (monitor->WinMajor == 5 && monitor->WinMinor >= 1);
+    monitor->JobCountMask = atLeast51 ? kJobCountMaskNew : kJobCountMaskOld;
+    monitor->Waits = LoadWaits(init);
+    LoadEventLogSettings(init);
+    EventLogLine(u"ZEV KV-TD520 LanguageMonitorをデバッグモードで開始しました。", EventType::Message);
+    *phMonitor = monitor;
+    return const_cast<MONITOR2*>(&kMonitorTable);
+}
+
+BOOL OpenPortEx(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName, LPWSTR printerName, HANDLE* pHandle,
+                MONITOR2* portMonitor) {
+    // The spooler's placeholder for network printers is no port of ours.
+    if (lstrcmpW(portName, u"NExx:") == 0) {
+        SetLastError(kErrorNetworkPlaceholder);
+        return FALSE;
+    }
+    if (portMonitor->cbSize < offsetof(MONITOR2, pfnOpenPortEx) || portMonitor->pfnOpenPort == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    MonitorProcess& process = Process();
+    EnterCriticalSection(&process.Lock);
+    ++process.LockDepth;
+    BOOL result = FALSE;
+    do {
+        if (FindPort(portName) != nullptr) {
+            SetLastError(ERROR_BUSY);
+            break;
+        }
+        PortContext* port = CreatePortContext(portName, printerName, monitor);
+        if (port == nullptr) break;
+        WriteTraceLine(port, kTraceAlways, "KJLMON:PJLMonOpenPortEx -START-");
+        if (!GetPrintCheckInfo(*port)) {
+            DeletePortContext(port);
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            break;
+        }
+        const DWORD closeTimeout = GetClosePortTimeout(printerName);
+        port->ClosePortTimeoutMs = closeTimeout < monitor.Waits.ClosePortMs ? closeTimeout : monitor.Waits.ClosePortMs;
+        WriteTraceText(port, kTraceAlways, "ClosePortTimeout = [%lu]\r\n",
+                       static_cast<unsigned long>(port->ClosePortTimeoutMs));
+
+        // A real monitor's table may be shorter than ours: copy what it has, the rest stays NULL.
+        const size_t cbCopy = portMonitor->cbSize < sizeof(MONITOR2) ? portMonitor->cbSize : sizeof(MONITOR2);
+        std::memcpy(&port->PortMonitor, portMonitor, cbCopy);
+
+        HANDLE portHandle = nullptr;
+        if (!portMonitor->pfnOpenPort(hMonitorPort, portName, &portHandle)) {
+            const DWORD error = GetLastError();
+            DeletePortContext(port);
+            SetLastError(error);
+            break;
+        }
+        port->PortMonitorPort = portHandle;
+        port->PortKind = DetectPortKind(portName, monitor.WinMajor);
+        *pHandle = port;
+        // A followed port binds its printer now, so that its status shows before a job.
+        if ((port->PortKind & port_kind::Bound) != 0 && port->PrinterName != nullptr) {
+            PortLockHold lock(*port);
+            LoadStatusManager(*port, port->PrinterName, true);
+        }
+        UpdatePrinterExtStatus(*port);
+        SetPrinterStatusUnknown(*port, true);
+        TraceOpenSettings(*port);
+        result = TRUE;
+    } while (false);
+    --process.LockDepth;
+    LeaveCriticalSection(&process.Lock);
+    return result;
+}
+
+BOOL ClosePort(PortContext& port) {
+    MonitorProcess& process = Process();
+    EnterCriticalSection(&process.Lock);
+    const bool listed = IsListed(&port);
+    LeaveCriticalSection(&process.Lock);
+    if (!listed) return TRUE;
+    WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -START-");
+    ResetPrintCheckInfo(port);
+
+    // Queued jobs get their time to finish; the wait is bounded and never holds a lock.
+    port.State |= port_state::Closing;
+    for (DWORD waited = 0; JobQueueLength(port) != 0 && waited < port.ClosePortTimeoutMs;
+         waited += port.Waits.ClosePollMs) {
+        Sleep(port.Waits.ClosePollMs);
+    }
+    if (JobQueueLength(port) != 0) {
+        WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -ClosePortTimeout-");
+        DeleteQueuedJobs(port);
+    }
+    SetEvent(port.StopEvent);
+
+    BOOL closed = TRUE;
+    DWORD error = ERROR_SUCCESS;
+    if (port.PortMonitor.pfnClosePort != nullptr) {
+        PortLockHold lock(port);
+        closed = port.PortMonitor.pfnClosePort(port.PortMonitorPort);
+        if (!closed) error = GetLastError();
+    }
+    ResetPrinterStatus(port);
+    WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -END-");
+
+    EnterCriticalSection(&process.Lock);
+    DeletePortContext(&port);
+    LeaveCriticalSection(&process.Lock);
+    // The context is gone whatever the port monitor said: the spooler will not use it again.
+    if (!closed) {
+        SetLastError(error);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+}  // namespace langmon
+
+using namespace langmon;
+
+DLL_EXPORT MONITOR2* InitializePrintMonitor2(MONITORINIT* pMonitorInit, HANDLE* phMonitor) noexcept {
+    if (!Process().Started) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return Initialize(pMonitorInit, phMonitor);
+}
+
+BOOL PJLMonOpenPortEx(HANDLE hMonitor, HANDLE hMonitorPort, LPWSTR pPortName, LPWSTR pPrinterName, HANDLE* pHandle,
+                      MONITOR2* pMonitor2) noexcept {
+    MonitorHandle* monitor = MonitorFromHandle(hMonitor);
+    if (monitor == nullptr || pPortName == nullptr || pHandle == nullptr || pMonitor2 == nullptr ||
+        lstrlenW(pPortName) == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return OpenPortEx(*monitor, hMonitorPort, pPortName, pPrinterName, pHandle, pMonitor2);
+}
+
+BOOL PJLMonClosePort(HANDLE hPort) noexcept {
+    PortContext* port = PortFromHandle(hPort);
+    if (port == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return ClosePort(*port);
+}
+
+BOOL PJLMonShutdown(HANDLE hMonitor) noexcept {
+    MonitorHandle* monitor = MonitorFromHandle(hMonitor);
+    if (monitor == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    monitor->Signature = kSignatureOff;
+    return HeapFree(Process().Heap, 0, monitor);
+}

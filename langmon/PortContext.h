@@ -1,0 +1,234 @@
+#pragma once
+// The monitor's record per open port. Its address is the port handle the spooler passes to
+// every MONITOR2 entry. One heap block from the monitor's private heap holds the record and,
+// after it, the port name. Fields that other areas of the monitor fill (settings, trace,
+// status bindings) are named slots here; their owners declare the records they point to.
+#include "platform/Kernel.h"
+#include "platform/Monitor.h"
+#include "platform/WinTypes.h"
+
+struct PortSettings;   // langmon/PortSettings.h: registry settings of the port
+struct SrmBinding;     // langmon/StatusManagerLink.h: status-manager binding of one printer
+struct TraceSettings;  // langmon/TraceLog.h: trace log settings of the port
+class StatusTable;     // langmon/StatusVariables.h: the port's status variables
+
+namespace langmon {
+
+struct MonitorHandle;  // langmon/Monitor.h
+struct PrintCheck;     // langmon/PrintHistory.h: print history and lost-print check
+
+inline constexpr DWORD kPortSignature = 0x4F50;
+/// Written over the signature when the block is freed, so a stale handle is refused.
+inline constexpr DWORD kPortPoisoned = 0xDEAD4F50;
+
+/// Bits of PortContext::State.
+namespace port_state {
+inline constexpr DWORD InJob = 0x1;               // between a good StartDocPort and its EndDocPort
+inline constexpr DWORD PollingWanted = 0x2;       // cleared to stop the status thread
+inline constexpr DWORD StatusThreadAlive = 0x4;
+inline constexpr DWORD DeviceTookData = 0x10;     // since the last PJL block
+inline constexpr DWORD PjlBlockPending = 0x20;
+inline constexpr DWORD PortDocOpen = 0x40;        // a document is open in the port monitor
+inline constexpr DWORD DeviceSupported = 0x80;
+inline constexpr DWORD CancelDoneLow = 0x200;     // with CancelDoneHigh: job cancel done
+inline constexpr DWORD OwnDocument = 0x1000;      // the spooler's document is the monitor's own
+inline constexpr DWORD PoweredOff = 0x2000;
+inline constexpr DWORD BusyLow = 0x4000;          // with BusyHigh: device busy
+inline constexpr DWORD JobEnded = 0x8000;         // set at each job end, cleared before a PJL block
+inline constexpr DWORD PrinterAbort = 0x20000;
+inline constexpr DWORD KeepSendingJobInfo = 0x40000;
+inline constexpr DWORD JobDeleting = 0x100000;
+inline constexpr DWORD CancelDoneHigh = 0x800000;
+inline constexpr DWORD SrmTerminate = 0x4000000;
+inline constexpr DWORD BusyHigh = 0x8000000;
+inline constexpr DWORD Closing = 0x40000000;
+
+inline constexpr DWORD CancelDone = CancelDoneLow | CancelDoneHigh;
+inline constexpr DWORD DeviceBusy = BusyLow | BusyHigh;
+}  // namespace port_state
+
+/// Bits and values of PortContext::PortKind (fixed at open).
+namespace port_kind {
+inline constexpr DWORD Base = 0x1;
+inline constexpr DWORD Local = 0x2;         // USB or a local LPT port
+inline constexpr DWORD Bound = 0x4;         // gets a status-manager binding at StartDocPort
+inline constexpr DWORD Com = 0x10;          // pauses around the port monitor's documents
+inline constexpr DWORD Other = 0x20;
+inline constexpr DWORD Share = 0x40;        // no port mutex
+inline constexpr DWORD DpuTcp = 0x80;
+inline constexpr DWORD StandardTcp = 0x100;
+inline constexpr DWORD Snmp = DpuTcp | StandardTcp;
+inline constexpr DWORD StatusThreadKinds = 0x19A;
+
+inline constexpr DWORD StandardTcpPort = 0x105;
+inline constexpr DWORD DpuTcpPort = 0x85;
+inline constexpr DWORD LocalPort = 0x3;      // USB, or LPT not redirected
+inline constexpr DWORD SharePort = 0x41;     // LPT redirected to a share, or \\server\share
+inline constexpr DWORD ComPort = 0x11;
+inline constexpr DWORD OtherPort = 0x21;
+}  // namespace port_kind
+
+/// Bits of PortContext::SysFlag.
+namespace sys_flag {
+inline constexpr DWORD DataWritten = 0x1;
+inline constexpr DWORD ResentJob = 0x10000000;       // resent after a power-off: data dropped
+inline constexpr DWORD PowerOffJcidSaved = 0x40000000;
+inline constexpr DWORD PowerOffJcidSavedAlt = 0x80000000;
+inline constexpr DWORD KeptAcrossJobs = 0xC0000000;
+}  // namespace sys_flag
+
+/// Bits of JobQueueEntry::Flags and ::Flags2.
+namespace job_flag {
+inline constexpr DWORD PrinterStarted = 0x1;
+inline constexpr DWORD PrinterFinished = 0x2;
+inline constexpr DWORD EndDocSeen = 0x20;
+inline constexpr DWORD PrinterAborted = 0x80000000;
+inline constexpr DWORD LastPageEjectedSent = 0x10;  // in Flags2
+}  // namespace job_flag
+
+inline constexpr DWORD kJcidChars = 80;        // text area of a JCID; the header carries 45
+inline constexpr DWORD kHeaderJcidChars = 45;
+inline constexpr DWORD kHeaderNameChars = 24;
+inline constexpr DWORD kHoldBackBytes = 80;
+inline constexpr DWORD kChunkBytes = 4096;
+
+/// One queued job of a port, from StartDocPort until the job tracking drops it. Heap block;
+/// linked through Next; every access holds the port mutex.
+struct JobQueueEntry {
+    DWORD JobId;
+    DWORD Flags;                 // job_flag bits
+    char PrinterJobIndex[256];   // SNMP index of the printer's job table row
+    char JcidIndex[256];         // SNMP index made of the JCID
+    char Jcid[81];
+    char JcidAtStart[81];        // saved when the printer started the job
+    char JcidAtEnd[82];          // saved at EndDocPort
+    SrmBinding* Binding;         // the job's printer; not owned
+    DWORD Flags2;                // job_flag::LastPageEjectedSent
+    JobQueueEntry* Next;
+};
+static_assert(offsetof(JobQueueEntry, Binding) - offsetof(JobQueueEntry, PrinterJobIndex) >= 756);
+
+/// The waits of a port, in milliseconds. Defaults in PortWaits.cpp; the monitor's registry
+/// root can shorten them (tests do).
+struct PortWaits {
+    DWORD PortMutexMs;        // taking the port (30,000)
+    DWORD ClosePortMs;        // cap on ClosePort's wait, whose value the printer's driver names
+    DWORD ClosePollMs;        // step of that wait (1,000)
+    DWORD PendingOutputMs;    // EndDocPort's sending of the pending output (60,000)
+    DWORD ServiceMutexMs;     // the job service's list mutex (600,000)
+    DWORD ServiceAnswerMs;    // the job service's answer to an offer (60,000,000)
+    DWORD RetryPauseMs;       // pause after a failed or busy write (1,000; busy 2,000 = twice)
+    DWORD ComPauseMs;         // COM ports around the port monitor's documents (100)
+    DWORD LostJobMs;          // idle time after which an unended job counts as lost (60,000)
+};
+
+/// The record behind a port handle. Plain data: made zeroed in the monitor heap by
+/// CreatePortContext, freed by DeletePortContext. Lock order: PortMutex, then PortLock;
+/// the monitor's global lock is taken alone.
+struct PortContext {
+    // 1-2: identity
+    DWORD Signature;             // kPortSignature while alive
+    DWORD cbSize;                // of the block, name included
+    PortContext* Next;           // in the monitor's port list
+    LPWSTR PortName;             // points into this block, after the record
+
+    DWORD State;                 // port_state bits
+    LPWSTR PrinterName;          // heap copy; replaced when a job names another printer
+
+    // 5: the current job
+    DWORD JobId;
+    DWORD DocInfoLevel;
+    BYTE* DocInfoCopy;           // heap block: DOC_INFO_1W or _2W with its strings after it
+
+    HANDLE PortMonitorPort;      // the real port monitor's handle of this port
+    DWORD PortKind;              // port_kind bits
+
+    // 8: status-manager bindings (the status-manager side fills them)
+    SrmBinding* FirstBinding;
+    SrmBinding* CurrentBinding;
+    DWORD BindingBound;          // non-zero when CurrentBinding is bound to the manager
+
+    JobQueueEntry* QueueHead;
+    JobQueueEntry* QueueTail;
+
+    // 11: data the port did not take yet
+    DWORD cbPending;
+    BYTE* Pending;
+
+    // 12: synchronisation
+    HANDLE PortMutex;            // serialises the entries, the status thread and the job watch
+    HANDLE WakeEvent;            // status thread wake-up (auto-reset)
+    HANDLE StopEvent;            // manual-reset
+    CRITICAL_SECTION* PortLock;  // heap block; printer name, bindings, variables, ClosePort
+    DWORD PortLockDepth;
+
+    DWORD LastDeviceCheckTick;   // (DWORD)-1: none yet
+    ULONGLONG ModelMask;
+    DWORD InJobWord;             // 0, 1 or 2
+    DWORD PollingOn;
+    DWORD NotifyStartedStatusThread;
+
+    MONITOR2 PortMonitor;        // copy of the real port monitor's table
+
+    DWORD MyPortMode;
+    DWORD PartialWriteSeen;
+    DWORD PortNotTakingData;
+    HANDLE SuspendAckEvent;      // manual-reset
+    DWORD SuspendRequest;
+
+    // 17-19: job header (JobHeader.cpp)
+    char Jcid[kJcidChars + 1];
+    char PowerOffJcid[kJcidChars + 1];
+    BYTE HoldBack[kHoldBackBytes + 1];
+    DWORD cbHoldBack;            // bytes of this job in HoldBack
+    DWORD HoldBackHasData;       // the window holds data of this job
+    LONG JobType;                // 0 not parsed, 1 PostScript, 2 PJL header, -1 other
+    char JobName[kJcidChars + 1];
+    DWORD Enter;
+    DWORD BeganWithUel;
+    DWORD PostScript;
+
+    DWORD Ieee1284NotRead;
+    DWORD Ieee1284Mode[2];
+
+    DWORD LastWriteError;
+    DWORD WriteFailed;
+    DWORD UsbResend;
+    DWORD UsbResendFirst;
+    DWORD UsbResendCount;
+    DWORD WriteStarted;
+    DWORD WriteAllowed;
+
+    DWORD ServiceInstalled;
+    DWORD SysFlag;               // sys_flag bits
+
+    // Slots of the settings, trace and print-check areas.
+    PortSettings* Settings;      // owned; made and freed by the settings area
+    DWORD TraceOn;               // trace-log switch word
+    TraceSettings* Trace;        // owned by the trace area
+    PortWaits Waits;
+    DWORD ClosePortTimeoutMs;
+    const MonitorHandle* Monitor;  // the handle the port was opened with
+
+    // A job whose EndDocPort may never come: an overlapping StartDocPort marks it, any entry
+    // of the job clears the mark, and a later overlap after LostJobMs of silence ends it.
+    DWORD LastJobActivityTick;
+    DWORD LostJobSuspected;
+
+    int SavedThreadPriority;     // the spooler thread's priority before the job changed it
+    DWORD PriorityChanged;
+
+    // Status variables and the print check (langmon/StatusPort.h, langmon/PrintHistory.h).
+    StatusTable* Variables;      // owned; NULL only while the context is being made
+    BOOL PublishAgain;           // a writer changed a row while the publisher ran
+    PrintCheck* Check;           // owned
+};
+
+/// The context behind a handle, or NULL when it is not a live port context.
+inline PortContext* PortFromHandle(HANDLE handle) noexcept {
+    auto* port = static_cast<PortContext*>(handle);
+    if (port == nullptr || port->Signature != kPortSignature) return nullptr;
+    return port;
+}
+
+}  // namespace langmon

@@ -1,0 +1,67 @@
+#pragma once
+// The monitor's link to the status resource manager "KWTQSRMZ.DLL": loading it by name,
+// resolving its entry points, and the binding of one printer to it.
+#include "platform/WinTypes.h"
+#include "tools/standins/srm/StatusManager.h"
+
+// Entry points the monitor resolves but never calls (kept so that a manager without them is
+// seen the same way as before).
+using PFN_SetReqPrinterStatusEventA = DWORD (*)(DWORD manager, LPCSTR name, LPCVOID value, DWORD cb, HANDLE event,
+                                                LPDWORD requestId);
+using PFN_SetNotificationEventA = DWORD (*)(DWORD manager, LPCSTR name, HANDLE event, LPDWORD id);
+using PFN_SetNotificationCallbackExA = DWORD (*)(DWORD manager, DWORD count, LPCSTR names, LPVOID callback,
+                                                 LPVOID context, LPDWORD id);
+using PFN_KillNotificationCallback = DWORD (*)(DWORD manager, DWORD id);
+
+/// The manager's entry points, in the order they are resolved. A missing one stays NULL.
+struct SrmEntryPoints {
+    PFN_OpenManagerExW OpenManagerExW;
+    PFN_CloseManager CloseManager;
+    PFN_GetPrinterStatusA GetPrinterStatusA;
+    PFN_GetPrinterStatusW GetPrinterStatusW;
+    PFN_SetReqPrinterStatusEventA SetReqPrinterStatusEventA;
+    PFN_ResSetPrinterStatus ResSetPrinterStatus;
+    PFN_UpdatePrinterStatusA UpdatePrinterStatusA;
+    PFN_SetNotificationEventA SetNotificationEventA;
+    PFN_SetNotificationEventExA SetNotificationEventExA;
+    PFN_KillNotificationEvent KillNotificationEvent;
+    PFN_SetNotificationCallbackExA SetNotificationCallbackExA;
+    PFN_KillNotificationCallback KillNotificationCallback;
+};
+
+inline constexpr WCHAR kSrmLibraryName[] = u"KWTQSRMZ.DLL";
+inline constexpr WCHAR kSrmMonitorClient[] = u"\\\\.\\kjlmon";
+inline constexpr DWORD kSrmMonitorMode = 1;
+
+/// Loads the manager by its bare name and resolves every entry point it has. Returns the
+/// module (one reference, given back with FreeLibrary) or NULL with the loader's error;
+/// `entries` is cleared first either way.
+[[nodiscard]] HMODULE LoadStatusManagerLibrary(SrmEntryPoints* entries);
+
+/// Bits of SrmBinding::flags.
+inline constexpr DWORD kBindingQueueSent = 0x1;   // PrinterQueue already sent in this run
+inline constexpr DWORD kBindingNoPush = 0x2;      // the printer does not use this monitor
+inline constexpr DWORD kBindingSeen = 0x10000;    // found by the last printer scan
+
+/// One printer bound to a port's status variables. A block of the monitor heap, linked from
+/// the port; the binding owns its module reference, manager handle and handles.
+struct SrmBinding {
+    WCHAR printerName[MAX_PATH];
+    HMODULE module;
+    DWORD manager;           // 0: not connected
+    HANDLE printer;          // OpenPrinterW handle, NULL until opened
+    SrmEntryPoints entries;
+    DWORD notifyThreadId;
+    HANDLE printerOpened;    // manual reset
+    HANDLE bindingEnded;     // manual reset, set when the binding is removed
+    DWORD callbackId;        // never set: no callback is registered
+    DWORD flags;
+    DWORD lastPortStatus;
+    ULONGLONG modelMask;
+    SrmBinding* next;
+};
+
+/// True when plain updates can reach the manager through this binding.
+[[nodiscard]] inline bool BindingConnected(const SrmBinding& binding) {
+    return binding.manager != 0 && binding.entries.UpdatePrinterStatusA != nullptr;
+}

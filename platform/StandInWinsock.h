@@ -1,0 +1,15 @@
+#pragma once
+// Controls of the stand-in's Windows Sockets for hosts and tests (not platform calls; product
+// code never includes this header).
+#include <string>
+
+namespace standin {
+
+/// gethostbyname answers `name` (compared without regard to letter case) with the dotted
+/// IPv4 `address`. The stand-in asks no outside name service.
+void AddHost(const std::string& name, const std::string& address);
+void ClearHosts();
+/// Sockets open now in this process (to prove that a caller closed what it opened).
+unsigned OpenSocketCount();
+
+}  // namespace standin

@@ -1,0 +1,286 @@
+// A real port monitor for the stand-in spooler: each document a port receives goes to a file
+// below the root. A test can make a port take part of each write, fail writes, OpenPort or
+// StartDocPort with a chosen error, give data to ReadPort and answer control requests.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+
+#include "platform/Kernel.h"
+#include "platform/Monitor.h"
+#include "platform/StandIn.h"
+#include "platform/StandInMonitor.h"
+
+namespace standin::monitor {
+namespace {
+
+constexpr DWORD kPortSignature = 0x50464B56u;  // "VKFP"
+
+struct PortState {
+    PortBehaviour behaviour;
+    std::vector<PortDocument> documents;
+    std::vector<std::string> calls;
+    unsigned writes = 0;
+    unsigned opened = 0;
+    unsigned fileCount = 0;
+};
+
+struct OpenPortRecord {
+    DWORD signature = kPortSignature;
+    std::u16string name;
+    int document = -1;  // index into the port's documents while one is open
+};
+
+struct FileMonitor {
+    std::mutex lock;
+    std::map<std::u16string, PortState> ports;
+    std::vector<std::unique_ptr<OpenPortRecord>> open;
+};
+
+FileMonitor& State() {
+    static FileMonitor* state = new FileMonitor;
+    return *state;
+}
+
+std::u16string Upper(std::u16string text) {
+    for (auto& c : text) {
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    }
+    return text;
+}
+
+std::string FolderName(const std::u16string& port) {
+    std::string out;
+    for (char16_t c : port) {
+        const bool plain = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+        out += plain ? static_cast<char>(c) : '_';
+    }
+    return out.empty() ? "_" : out;
+}
+
+std::u16string Text(LPCWSTR s) { return s != nullptr ? std::u16string(s) : std::u16string(); }
+
+// The live record behind a handle, looked up so a stale handle is never dereferenced.
+OpenPortRecord* Find(FileMonitor& m, HANDLE handle) {
+    for (auto& record : m.open) {
+        if (record.get() == handle) return record.get();
+    }
+    return nullptr;
+}
+
+BOOL Fail(DWORD error) {
+    SetLastError(error);
+    return FALSE;
+}
+
+BOOL OpenPort(HANDLE, LPWSTR name, HANDLE* handle) {
+    if (name == nullptr || handle == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+    FileMonitor& m = State();
+    std::lock_guard guard(m.lock);
+    PortState& port = m.ports[Upper(name)];
+    port.calls.push_back("OpenPort");
+    if (port.behaviour.openError != 0) return Fail(port.behaviour.openError);
+    auto record = std::make_unique<OpenPortRecord>();
+    record->name = Upper(name);
+    *handle = record.get();
+    m.open.push_back(std::move(record));
+    ++port.opened;
+    return TRUE;
+}
+
+BOOL StartDocPort(HANDLE handle, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo) {
+    FileMonitor& m = State();
+    std::lock_guard guard(m.lock);
+    OpenPortRecord* record = Find(m, handle);
+    if (record == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    PortState& port = m.ports[record->name];
+    port.calls.push_back("StartDocPort " + std::to_string(static_cast<long>(static_cast<LONG>(jobId))));
+    if (port.behaviour.startDocError != 0) return Fail(port.behaviour.startDocError);
+    if (record->document >= 0) return Fail(ERROR_BUSY);
+    PortDocument doc;
+    doc.printer = Text(printer);
+    doc.jobId = jobId;
+    doc.level = level;
+    if (docInfo != nullptr) doc.docName = Text(reinterpret_cast<const DOC_INFO_1W*>(docInfo)->pDocName);
+    const std::filesystem::path folder = std::filesystem::path(Root()) / ".ports" / FolderName(record->name);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    doc.path = (folder / (std::to_string(++port.fileCount) + ".prn")).string();
+    std::ofstream(doc.path, std::ios::binary | std::ios::trunc);
+    port.documents.push_back(doc);
+    record->document = static_cast<int>(port.documents.size() - 1);
+    return TRUE;
+}
+
+BOOL WritePort(HANDLE handle, LPBYTE buffer, DWORD cb, LPDWORD written) {
+    FileMonitor& m = State();
+    std::lock_guard guard(m.lock);
+    OpenPortRecord* record = Find(m, handle);
+    if (record == nullptr || written == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    *written = 0;
+    PortState& port = m.ports[record->name];
+    const PortBehaviour& b = port.behaviour;
+    const unsigned index = port.writes++;
+    const bool fails = b.failWrites != 0 && index >= b.skipWrites && index < b.skipWrites + b.failWrites;
+    DWORD take = cb;
+    if (b.maxTakePerWrite != 0 && take > b.maxTakePerWrite) take = b.maxTakePerWrite;
+    if (fails && take > b.writeFailTake) take = b.writeFailTake;
+    if (record->document < 0) {
+        port.calls.push_back("WritePort " + std::to_string(cb) + "/0");
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    PortDocument& doc = port.documents[static_cast<size_t>(record->document)];
+    std::ofstream(doc.path, std::ios::binary | std::ios::app).write(reinterpret_cast<const char*>(buffer), take);
+    *written = take;
+    port.calls.push_back("WritePort " + std::to_string(cb) + "/" + std::to_string(take));
+    if (fails) return Fail(b.writeError);
+    return TRUE;
+}
+
+BOOL ReadPort(HANDLE handle, LPBYTE buffer, DWORD cb, LPDWORD read) {
+    FileMonitor& m = State();
+    std::lock_guard guard(m.lock);
+    OpenPortRecord* record = Find(m, handle);
+    if (record == nullptr || read == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    PortState& port = m.ports[record->name];
+    port.calls.push_back("ReadPort");
+    *read = 0;
+    if (port.behaviour.readData.empty()) {
+        return port.behaviour.readError != 0 ? Fail(port.behaviour.readError) : TRUE;
+    }
+    const DWORD n = cb < port.behaviour.readData.size() ? cb : static_cast<DWORD>(port.behaviour.readData.size());
+    std::copy_n(port.behaviour.readData.begin(), n, buffer);
+    port.behaviour.readData.erase(port.behaviour.readData.begin(), port.behaviour.readData.begin() + n);
+    *read = n;
+    return TRUE;
+}
+
+BOOL EndDocPort(HANDLE handle) {
+    FileMonitor& m = State();
+    std::lock_guard guard(m.lock);
+    OpenPortRecord* record = Find(m, handle);
+    if (record == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    PortState& port = m.ports[record->name];
+    port.calls.push_back("EndDocPort");
+    if (record->document < 0) return Fail(ERROR_INVALID_PARAMETER);
+    port.documents[static_cast<size_t>(record->document)].ended = true;
+    record->document = -1;
+    return TRUE;
+}
+
+BOOL ClosePort(HANDLE handle) {
+    FileMonitor& m = State();
+    std::lock_guard guard(m.lock);
+    for (auto it = m.open.begin(); it != m.open.end(); ++it) {
+        if (it->get() != handle) continue;
+        PortState& port = m.ports[(*it)->name];
+        port.calls.push_back("ClosePort");
+        if ((*it)->document >= 0) port.documents[static_cast<size_t>((*it)->document)].ended = true;
+        --port.opened;
+        m.open.erase(it);
+        return TRUE;
+    }
+    return Fail(ERROR_INVALID_HANDLE);
+}
+
+BOOL GetPrinterDataFromPort(HANDLE handle, DWORD control, LPWSTR, LPWSTR, DWORD, LPWSTR out, DWORD cbOut,
+                            LPDWORD returned) {
+    FileMonitor& m = State();
+    std::lock_guard guard(m.lock);
+    OpenPortRecord* record = Find(m, handle);
+    if (record == nullptr || returned == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    PortState& port = m.ports[record->name];
+    port.calls.push_back("Control " + std::to_string(control));
+    *returned = 0;
+    auto it = port.behaviour.controlAnswers.find(control);
+    if (it == port.behaviour.controlAnswers.end()) return Fail(ERROR_NOT_SUPPORTED);
+    if (cbOut < it->second.size()) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    std::copy(it->second.begin(), it->second.end(), reinterpret_cast<BYTE*>(out));
+    *returned = static_cast<DWORD>(it->second.size());
+    return TRUE;
+}
+
+BOOL SetPortTimeOuts(HANDLE handle, LPCOMMTIMEOUTS t, DWORD) {
+    FileMonitor& m = State();
+    std::lock_guard guard(m.lock);
+    OpenPortRecord* record = Find(m, handle);
+    if (record == nullptr || t == nullptr) return Fail(ERROR_INVALID_HANDLE);
+    m.ports[record->name].calls.push_back(
+        "SetPortTimeOuts " + std::to_string(t->ReadIntervalTimeout) + " " + std::to_string(t->ReadTotalTimeoutMultiplier) +
+        " " + std::to_string(t->ReadTotalTimeoutConstant) + " " + std::to_string(t->WriteTotalTimeoutMultiplier) + " " +
+        std::to_string(t->WriteTotalTimeoutConstant));
+    return TRUE;
+}
+
+MONITOR2 g_table = {
+    .cbSize = sizeof(MONITOR2),
+    .pfnEnumPorts = nullptr,
+    .pfnOpenPort = OpenPort,
+    .pfnOpenPortEx = nullptr,  // a port monitor, not a language monitor
+    .pfnStartDocPort = StartDocPort,
+    .pfnWritePort = WritePort,
+    .pfnReadPort = ReadPort,
+    .pfnEndDocPort = EndDocPort,
+    .pfnClosePort = ClosePort,
+    .pfnAddPort = nullptr,
+    .pfnAddPortEx = nullptr,
+    .pfnConfigurePort = nullptr,
+    .pfnDeletePort = nullptr,
+    .pfnGetPrinterDataFromPort = GetPrinterDataFromPort,
+    .pfnSetPortTimeOuts = SetPortTimeOuts,
+    .pfnXcvOpenPort = nullptr,
+    .pfnXcvDataPort = nullptr,
+    .pfnXcvClosePort = nullptr,
+    .pfnShutdown = nullptr,
+};
+
+}  // namespace
+
+HANDLE FilePortMonitor() {
+    static int monitor;
+    return &monitor;
+}
+
+MONITOR2* FilePortMonitorTable() { return &g_table; }
+
+void SetPortBehaviour(const std::u16string& port, const PortBehaviour& behaviour) {
+    std::lock_guard guard(State().lock);
+    PortState& state = State().ports[Upper(port)];
+    state.behaviour = behaviour;
+    state.writes = 0;
+}
+
+std::vector<PortDocument> PortDocuments(const std::u16string& port) {
+    std::vector<PortDocument> docs;
+    {
+        std::lock_guard guard(State().lock);
+        auto it = State().ports.find(Upper(port));
+        if (it == State().ports.end()) return {};
+        docs = it->second.documents;
+    }
+    for (auto& doc : docs) {
+        std::ifstream in(doc.path, std::ios::binary);
+        doc.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return docs;
+}
+
+std::vector<std::string> PortCalls(const std::u16string& port) {
+    std::lock_guard guard(State().lock);
+    auto it = State().ports.find(Upper(port));
+    return it != State().ports.end() ? it->second.calls : std::vector<std::string>{};
+}
+
+unsigned OpenPortCount() {
+    std::lock_guard guard(State().lock);
+    return static_cast<unsigned>(State().open.size());
+}
+
+void ResetFilePortMonitor() {
+    std::lock_guard guard(State().lock);
+    State().ports.clear();
+    State().open.clear();
+}
+
+}  // namespace standin::monitor

@@ -1,0 +1,243 @@
+// The GDIINFO and DEVINFO records that GDI receives when a device is enabled, and the
+// halftone information behind them.
+#include <cstdint>
+#include <cstring>
+
+#include "platform/Spooler.h"
+#include "render/DriverEntry.h"
+#include "render/Geometry.h"
+#include "settings/Forms.h"
+#include "settings/PrinterData.h"
+
+const DEVHTINFO kDefaultHalftoneInfo = {
+    2,  // HTFlags
+    7,  // HTPatternSize: 8 x 8 modified
+    0,  // DevPelsDPI
+    {
+        {6700, 3300, 0},       // red
+        {2100, 7100, 0},       // green
+        {1400, 800, 0},        // blue
+        {1750, 3950, 65534},   // cyan
+        {4050, 2050, 0},       // magenta
+        {4400, 5200, 0},       // yellow
+        {3127, 3290, 10000},   // alignment white
+        5000, 5000, 5000,      // red, green and blue gammas
+        1648, 267,             // magenta and yellow in cyan
+        103, 154,              // cyan and yellow in magenta
+        86, 129,               // cyan and magenta in yellow
+    },
+};
+
+namespace {
+
+// The graphics engine's halftone pattern sizes, by value.
+constexpr const char16_t* kPatternSizeNames[] = {
+    u"HT_PATSIZE_2x2",       u"HT_PATSIZE_2x2_M",   u"HT_PATSIZE_4x4",     u"HT_PATSIZE_4x4_M",
+    u"HT_PATSIZE_6x6",       u"HT_PATSIZE_6x6_M",   u"HT_PATSIZE_8x8",     u"HT_PATSIZE_8x8_M",
+    u"HT_PATSIZE_10x10",     u"HT_PATSIZE_10x10_M", u"HT_PATSIZE_12x12",   u"HT_PATSIZE_12x12_M",
+    u"HT_PATSIZE_14x14",     u"HT_PATSIZE_14x14_M", u"HT_PATSIZE_16x16",   u"HT_PATSIZE_16x16_M",
+    u"HT_PATSIZE_SUPERCELL", u"HT_PATSIZE_SUPERCELL_M", u"HT_PATSIZE_USER",
+};
+constexpr ULONG kPatternSizeCount = sizeof(kPatternSizeNames) / sizeof(kPatternSizeNames[0]);
+static_assert(kPatternSizeCount == 19);
+
+// Dither cell edge per pattern size. The super cells and the user pattern have no cell of
+// their own; they dither in the largest one.
+constexpr USHORT kDitherCells[kPatternSizeCount] = {2, 2, 4, 4, 6, 6, 8, 8, 10, 10, 12, 12, 14, 14, 16, 16, 16, 16, 16};
+
+bool Equal(LPCWSTR a, LPCWSTR b) {
+    for (;; ++a, ++b) {
+        if (*a != *b) return false;
+        if (*a == u'\0') return true;
+    }
+}
+
+/// The printer's stored halftone information for the resolution, when it is whole and names
+/// a pattern size the engine knows.
+bool ReadStoredHalftone(const PDEV* pdev, DEVHTINFO* info) {
+    WCHAR valueName[32] = {};
+    const LPCWSTR stored = HalftoneInfoValueName(Resolution(pdev));
+    for (int i = 0; i < 31 && stored[i] != u'\0'; ++i) valueName[i] = stored[i];
+    DEVHTINFO read{};
+    DWORD type = 0;
+    DWORD cbRead = 0;
+    if (GetPrinterDataW(pdev->Printer, valueName, &type, reinterpret_cast<BYTE*>(&read), sizeof(read), &cbRead) !=
+            ERROR_SUCCESS ||
+        cbRead != kHalftoneInfoSize) {
+        return false;
+    }
+    if (read.HTPatternSize >= kPatternSizeCount) return false;
+    *info = read;
+    return true;
+}
+
+/// The model's halftone default for the resolution: its pattern size and gamma applied to
+/// the default information. A resolution without a record, or a record naming a pattern
+/// size the engine does not know, keeps the default as it is.
+DEVHTINFO ModelHalftone(const PDEV* pdev) {
+    DEVHTINFO info = kDefaultHalftoneInfo;
+    const ModelDescription* model = pdev->Model;
+    if (model == nullptr) return info;
+    const auto* list = ModelList<ModelResolution>(model, model->ResolutionOffset, model->ResolutionCount);
+    if (list == nullptr) return info;
+    const DWORD dpi = static_cast<DWORD>(Resolution(pdev));
+    for (DWORD i = 0; i < model->ResolutionCount; ++i) {
+        const ModelResolution& row = list[i];
+        if (row.Value1 != dpi) continue;
+        // Later systems have their own engine defaults, so the model gives them their own pair.
+        const bool later = IsOsVersion51OrLater() != 0;
+        const int size = HalftonePatternSizeOfName(ModelString(model, later ? row.Name2Offset : row.Name1Offset));
+        if (size < 0) return info;
+        const LONG gamma = static_cast<LONG>((later ? row.Value3 : row.Value2) & 0xFFFFu);
+        info.HTPatternSize = static_cast<DWORD>(size);
+        info.ColorInfo.RedGamma = gamma;
+        info.ColorInfo.GreenGamma = gamma;
+        info.ColorInfo.BlueGamma = gamma;
+        return info;
+    }
+    return info;
+}
+
+LONG Dots(const PDEV* pdev, int64_t microns) {
+    const int64_t clamped = microns > INT32_MAX ? INT32_MAX : (microns < INT32_MIN ? INT32_MIN : microns);
+    return MicronsToDots(static_cast<LONG>(clamped), pdev->Settings.Public.dmPrintQuality);
+}
+
+/// Whole millimetres, a remainder of more than 1 µm counting as one more.
+ULONG Millimetres(int64_t microns) {
+    if (microns <= 0) return 0;
+    const int64_t mm = microns / 1000 + (microns % 1000 > 1 ? 1 : 0);
+    return mm > UINT32_MAX ? UINT32_MAX : static_cast<ULONG>(mm);
+}
+
+void SetFace(LOGFONTW& font, const char16_t* face) {
+    for (int i = 0; i < LF_FACESIZE - 1 && face[i] != u'\0'; ++i) font.lfFaceName[i] = face[i];
+}
+
+}  // namespace
+
+int HalftonePatternSizeOfName(LPCWSTR name) {
+    if (name == nullptr) return -1;
+    for (ULONG i = 0; i < kPatternSizeCount; ++i) {
+        if (Equal(kPatternSizeNames[i], name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+USHORT DitherCellOfPatternSize(ULONG patternSize) {
+    return patternSize < kPatternSizeCount ? kDitherCells[patternSize] : kDitherCells[kPatternSizeCount - 1];
+}
+
+void FillGDIInfo(PDEV* pdev, ULONG cbGdiInfo, GDIINFO* gdiInfo) {
+    const PaperRecord& paper = pdev->Geometry.InputPaper;
+    const int dpi = Resolution(pdev);
+    const int64_t printableWidth = int64_t{paper.Printable.right} - paper.Printable.left;
+    const int64_t printableHeight = int64_t{paper.Printable.bottom} - paper.Printable.top;
+
+    GDIINFO info{};
+    info.ulVersion = 0x400;
+    info.ulTechnology = DT_RASPRINTER;
+    info.ulHorzSize = Millimetres(printableWidth);
+    info.ulVertSize = Millimetres(printableHeight);
+    info.ulHorzRes = static_cast<ULONG>(Dots(pdev, printableWidth));
+    info.ulVertRes = static_cast<ULONG>(Dots(pdev, printableHeight));
+    info.cBitsPixel = 1;
+    info.cPlanes = 1;
+    info.ulNumColors = 2;
+    info.ulLogPixelsX = static_cast<ULONG>(dpi);
+    info.ulLogPixelsY = static_cast<ULONG>(dpi);
+    info.flTextCaps = GraphicsOnly(pdev) ? 0 : 0x1FFF;
+    info.ulAspectX = static_cast<ULONG>(dpi);
+    info.ulAspectY = static_cast<ULONG>(dpi);
+    info.ulAspectXY = static_cast<ULONG>(dpi * 1414 / 1000);
+    info.xStyleStep = 1;
+    info.yStyleStep = 1;
+    info.denStyleStep = dpi / 50;
+    info.ptlPhysOffset = POINTL{Dots(pdev, paper.Printable.left), Dots(pdev, paper.Printable.top)};
+    info.szlPhysSize = SIZEL{Dots(pdev, paper.Width), Dots(pdev, paper.Height)};
+
+    DEVHTINFO halftone;
+    if (!ReadStoredHalftone(pdev, &halftone)) halftone = ModelHalftone(pdev);
+    info.ciDevice = halftone.ColorInfo;
+    info.ulDevicePelsDPI = halftone.DevPelsDPI;
+    info.ulHTPatternSize = halftone.HTPatternSize;
+    info.ulPrimaryOrder = PRIMARY_ORDER_CBA;
+    info.ulHTOutputFormat = HT_FORMAT_1BPP;
+    info.flHTFlags = HT_FLAG_HAS_BLACK_DYE;
+
+    if (RasterWorkRecord* work = pdev->RasterWork) {
+        work->Flags = 0;
+        work->Bytes1to3[0] = 2;
+        work->Bytes1to3[1] = 1;
+        work->Bytes1to3[2] = 255;
+        work->Value = 0;
+        work->Index = 255;
+        work->ColorAdjustment = pdev->Settings.ColorAdjustment;
+    }
+
+    if (gdiInfo == nullptr) return;
+    size_t cb = cbGdiInfo;
+    if (cb > sizeof(GDIINFO)) cb = sizeof(GDIINFO);
+    if (cb > 320) cb = 320;
+    std::memcpy(gdiInfo, &info, cb);
+}
+
+BOOL FillDevInfo(PDEV* pdev, ULONG cbDevInfo, DEVINFO* devInfo, ULONG halftonePatternSize) {
+    if (pdev->Palette != nullptr) {
+        EngDeletePalette(pdev->Palette);
+        pdev->Palette = nullptr;
+    }
+    const int dpi = Resolution(pdev);
+    const LONG height = -((dpi * 11 + 36) / 72);
+
+    DEVINFO info{};
+    if (GraphicsOnly(pdev)) {
+        info.flGraphicsCaps = GCAPS_HALFTONE | GCAPS_COLOR_DITHER | GCAPS_MONO_DITHER;
+        info.lfDefaultFont.lfHeight = height;
+        info.lfDefaultFont.lfCharSet = SHIFTJIS_CHARSET;
+        info.lfDefaultFont.lfPitchAndFamily = 0x11;
+        info.lfAnsiVarFont.lfHeight = height;
+        info.lfAnsiVarFont.lfPitchAndFamily = 0x11;
+        info.lfAnsiFixFont.lfHeight = height;
+        info.lfAnsiFixFont.lfPitchAndFamily = 0x12;
+        info.cFonts = pdev->DeviceFontCount;
+        info.iDitherFormat = BMF_1BPP;
+        info.cxDither = DitherCellOfPatternSize(halftonePatternSize);
+        info.cyDither = info.cxDither;
+        ULONG entries[2] = {0x00000000u, 0x00FFFFFFu};  // black, white
+        pdev->Palette = EngCreatePalette(PAL_INDEXED, 2, entries, 0, 0, 0);
+    } else {
+        info.flGraphicsCaps = GCAPS_BEZIERS | GCAPS_GEOMETRICWIDE | GCAPS_ALTERNATEFILL | GCAPS_WINDINGFILL |
+                              GCAPS_HALFTONE | GCAPS_OPAQUERECT;
+        LOGFONTW& font = info.lfDefaultFont;
+        font.lfHeight = height;
+        font.lfWeight = 400;
+        font.lfCharSet = SHIFTJIS_CHARSET;
+        font.lfPitchAndFamily = 0x31;
+        info.lfAnsiVarFont = font;
+        SetFace(info.lfAnsiVarFont, u"Helv");
+        info.lfAnsiVarFont.lfCharSet = 0;
+        info.lfAnsiVarFont.lfPitchAndFamily = 0x22;
+        info.lfAnsiFixFont = font;
+        SetFace(info.lfAnsiFixFont, u"Courier");
+        info.lfAnsiFixFont.lfCharSet = 0;
+        info.cFonts = pdev->DeviceFontCount;
+        info.iDitherFormat = BMF_24BPP;
+        pdev->Palette = EngCreatePalette(PAL_RGB, 0, nullptr, 0, 0, 0);
+    }
+    if (pdev->Palette == nullptr) return FALSE;
+    info.hpalDefault = pdev->Palette;
+
+    // Jobs whose stream depends on the device's own state are not journalled by the spooler.
+    constexpr DWORD kFeatureBit7 = 1u << 7;
+    constexpr DWORD kOptionBit16 = 1u << 16;
+    if ((pdev->Settings.OverlayFlags & kOverlayOn) != 0 ||
+        ((pdev->Settings.FeatureFlags & kFeatureBit7) != 0 && (pdev->Settings.OptionFlags & kOptionBit16) != 0)) {
+        info.flGraphicsCaps |= GCAPS_DONTJOURNAL;
+    }
+
+    if (devInfo != nullptr) {
+        std::memcpy(devInfo, &info, cbDevInfo < sizeof(DEVINFO) ? cbDevInfo : sizeof(DEVINFO));
+    }
+    return TRUE;
+}

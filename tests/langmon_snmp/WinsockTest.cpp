@@ -1,0 +1,216 @@
+// The platform's Windows Sockets as the SNMP client uses them, on loopback only.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/StandInWinsock.h"
+#include "platform/Winsock.h"
+
+namespace {
+
+class WinsockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WSADATA data;
+        ASSERT_EQ(WSAStartup(MAKEWORD(1, 1), &data), 0);
+        EXPECT_EQ(data.wVersion, MAKEWORD(1, 1));
+    }
+    void TearDown() override { EXPECT_EQ(WSACleanup(), 0); }
+
+    /// A datagram socket bound to 127.0.0.1 at an ephemeral port.
+    SOCKET Bound(sockaddr_in& local) {
+        const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+        EXPECT_NE(s, INVALID_SOCKET);
+        local = {};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = inet_addr("127.0.0.1");
+        int cb = sizeof local;
+        EXPECT_EQ(bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local), 0);
+        EXPECT_EQ(getsockname(s, reinterpret_cast<sockaddr*>(&local), &cb), 0);
+        EXPECT_NE(local.sin_port, 0);
+        return s;
+    }
+};
+
+TEST(WinsockStartup, CountedAndRequired) {
+    WSASetLastError(0);
+    EXPECT_EQ(socket(AF_INET, SOCK_DGRAM, 0), INVALID_SOCKET);
+    EXPECT_EQ(WSAGetLastError(), WSANOTINITIALISED);
+    EXPECT_EQ(WSACleanup(), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSANOTINITIALISED);
+
+    WSADATA data;
+    EXPECT_EQ(WSAStartup(MAKEWORD(1, 0), &data), WSAVERNOTSUPPORTED);
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    ASSERT_EQ(WSAStartup(MAKEWORD(1, 1), &data), 0);
+    const unsigned before = standin::OpenSocketCount();
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    ASSERT_NE(s, INVALID_SOCKET);
+    EXPECT_EQ(standin::OpenSocketCount(), before + 1);
+    // The first cleanup keeps sockets open; the last closes them.
+    EXPECT_EQ(WSACleanup(), 0);
+    EXPECT_EQ(standin::OpenSocketCount(), before + 1);
+    EXPECT_EQ(WSACleanup(), 0);
+    EXPECT_EQ(standin::OpenSocketCount(), 0u);
+    EXPECT_EQ(closesocket(s), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSANOTINITIALISED);
+}
+
+TEST_F(WinsockTest, SocketKindsAndHandles) {
+    EXPECT_EQ(socket(AF_INET, SOCK_STREAM, 0), INVALID_SOCKET);
+    EXPECT_EQ(WSAGetLastError(), WSAESOCKTNOSUPPORT);
+    EXPECT_EQ(socket(23, SOCK_DGRAM, 0), INVALID_SOCKET);
+    EXPECT_EQ(WSAGetLastError(), WSAEAFNOSUPPORT);
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_NE(s, INVALID_SOCKET);
+    EXPECT_EQ(closesocket(s), 0);
+    EXPECT_EQ(closesocket(s), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
+    ULONG on = 1;
+    EXPECT_EQ(ioctlsocket(s, FIONBIO, &on), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
+}
+
+TEST_F(WinsockTest, DatagramsSelectAndNonBlockingReads) {
+    sockaddr_in serverAddress;
+    sockaddr_in clientAddress;
+    const SOCKET server = Bound(serverAddress);
+    const SOCKET client = Bound(clientAddress);
+
+    // Non-blocking with nothing waiting.
+    ULONG on = 1;
+    ASSERT_EQ(ioctlsocket(server, FIONBIO, &on), 0);
+    char buffer[64];
+    sockaddr_in from{};
+    int cbFrom = sizeof from;
+    EXPECT_EQ(recvfrom(server, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &cbFrom), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(server, &readable);
+    FD_SET(server, &readable);  // once only
+    EXPECT_EQ(readable.fd_count, 1u);
+    timeval shortWait{0, 10000};
+    EXPECT_EQ(select(0, &readable, nullptr, nullptr, &shortWait), 0);
+    EXPECT_EQ(readable.fd_count, 0u);
+
+    // A datagram arrives: select keeps only the ready socket; the sender is reported.
+    const char text[] = "twelve bytes";
+    ASSERT_EQ(sendto(client, text, 12, 0, reinterpret_cast<const sockaddr*>(&serverAddress), sizeof serverAddress), 12);
+    FD_ZERO(&readable);
+    FD_SET(client, &readable);
+    FD_SET(server, &readable);
+    timeval wait{2, 0};
+    ASSERT_EQ(select(0, &readable, nullptr, nullptr, &wait), 1);
+    EXPECT_EQ(readable.fd_count, 1u);
+    EXPECT_TRUE(FD_ISSET(server, &readable));
+    EXPECT_FALSE(FD_ISSET(client, &readable));
+    ULONG pending = 0;
+    EXPECT_EQ(ioctlsocket(server, FIONREAD, &pending), 0);
+    EXPECT_EQ(pending, 12u);
+    ASSERT_EQ(recvfrom(server, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &cbFrom), 12);
+    EXPECT_EQ(std::memcmp(buffer, text, 12), 0);
+    EXPECT_EQ(from.sin_port, clientAddress.sin_port);
+    EXPECT_STREQ(inet_ntoa(from.sin_addr), "127.0.0.1");
+
+    // A datagram larger than the buffer fills it, is dropped and fails.
+    ASSERT_EQ(sendto(client, text, 12, 0, reinterpret_cast<const sockaddr*>(&serverAddress), sizeof serverAddress), 12);
+    FD_ZERO(&readable);
+    FD_SET(server, &readable);
+    ASSERT_EQ(select(0, &readable, nullptr, nullptr, &wait), 1);
+    EXPECT_EQ(recvfrom(server, buffer, 4, 0, nullptr, nullptr), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAEMSGSIZE);
+    EXPECT_EQ(std::memcmp(buffer, "twel", 4), 0);
+    EXPECT_EQ(recvfrom(server, buffer, sizeof buffer, 0, nullptr, nullptr), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+
+    // Writable at once; empty sets and closed sockets are refused.
+    fd_set writable;
+    FD_ZERO(&writable);
+    FD_SET(client, &writable);
+    EXPECT_EQ(select(0, nullptr, &writable, nullptr, &wait), 1);
+    fd_set none;
+    FD_ZERO(&none);
+    EXPECT_EQ(select(0, &none, nullptr, nullptr, &wait), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAEINVAL);
+    EXPECT_EQ(closesocket(client), 0);
+    FD_SET(client, &none);
+    EXPECT_EQ(select(0, &none, nullptr, nullptr, &wait), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
+    FD_CLR(client, &none);
+    EXPECT_EQ(none.fd_count, 0u);
+
+    // Options the client sets; an unknown one is refused.
+    const int flag = 1;
+    EXPECT_EQ(setsockopt(server, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&flag), sizeof flag), 0);
+    const WsaLinger hard{1, 0};
+    EXPECT_EQ(setsockopt(server, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard), sizeof hard), 0);
+    EXPECT_EQ(setsockopt(server, SOL_SOCKET, 0x7777, reinterpret_cast<const char*>(&flag), sizeof flag), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOPROTOOPT);
+    EXPECT_EQ(closesocket(server), 0);
+}
+
+TEST_F(WinsockTest, BroadcastNeedsTheOption) {
+    // The host refuses before anything is sent, so this reaches no network.
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in everyone{};
+    everyone.sin_family = AF_INET;
+    everyone.sin_port = htons(161);
+    everyone.sin_addr.s_addr = INADDR_BROADCAST;
+    EXPECT_EQ(sendto(s, "x", 1, 0, reinterpret_cast<const sockaddr*>(&everyone), sizeof everyone), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAEACCES);
+    closesocket(s);
+}
+
+TEST_F(WinsockTest, Addresses) {
+    struct Case {
+        const char* text;
+        ULONG address;  // network order, as bytes a.b.c.d
+    };
+    const auto net = [](BYTE a, BYTE b, BYTE c, BYTE d) {
+        const BYTE bytes[4] = {a, b, c, d};
+        ULONG value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    };
+    const Case cases[] = {
+        {"127.0.0.1", net(127, 0, 0, 1)},
+        {"192.168.10.255", net(192, 168, 10, 255)},
+        {"0.0.0.0", 0},
+        {"256.0.0.1", INADDR_NONE},
+        {"1.2.3", INADDR_NONE},
+        {"1.2.3.4.5", INADDR_NONE},
+        {"1.2.3.4 ", INADDR_NONE},
+        {"1.2.3.0004", INADDR_NONE},
+        {"printer", INADDR_NONE},
+        {"", INADDR_NONE},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(inet_addr(c.text), c.address) << c.text;
+    }
+    EXPECT_EQ(inet_addr(nullptr), INADDR_NONE);
+    EXPECT_EQ(htons(0x1234), 0x3412);
+    EXPECT_EQ(ntohs(htons(161)), 161);
+    EXPECT_EQ(htonl(0x01020304u), 0x04030201u);
+    EXPECT_EQ(ntohl(htonl(0xA1B2C3D4u)), 0xA1B2C3D4u);
+
+    const hostent* host = gethostbyname("LocalHost");
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(host->h_addrtype, AF_INET);
+    EXPECT_EQ(host->h_length, 4);
+    ULONG address;
+    std::memcpy(&address, host->h_addr_list[0], sizeof address);
+    EXPECT_EQ(address, net(127, 0, 0, 1));
+    EXPECT_EQ(host->h_addr_list[1], nullptr);
+    standin::AddHost("kv-td520", "10.0.0.7");
+    host = gethostbyname("KV-TD520");
+    ASSERT_NE(host, nullptr);
+    std::memcpy(&address, host->h_addr, sizeof address);
+    EXPECT_EQ(address, net(10, 0, 0, 7));
+    standin::ClearHosts();
+    EXPECT_EQ(gethostbyname("kv-td520"), nullptr);
+    EXPECT_EQ(WSAGetLastError(), WSAHOST_NOT_FOUND);
+}
+
+}  // namespace

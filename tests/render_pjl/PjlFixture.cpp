@@ -1,0 +1,191 @@
+#include "tests/render_pjl/PjlFixture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Files.h"
+#include "platform/Modules.h"
+#include "platform/Spooler.h"
+#include "render/OutputStream.h"
+#include "settings/DefaultSettings.h"
+#include "settings/ModelCache.h"
+
+namespace kvpjl {
+
+Golden& Golden::Add(const std::string& comment, std::string_view text) {
+    pieces_.push_back({bytes_.size(), comment});
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
+    return *this;
+}
+
+Golden& Golden::Add(const std::string& comment, std::initializer_list<BYTE> bytes) {
+    pieces_.push_back({bytes_.size(), comment});
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    return *this;
+}
+
+Golden& Golden::Add(const std::string& comment, const std::vector<BYTE>& bytes) {
+    pieces_.push_back({bytes_.size(), comment});
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    return *this;
+}
+
+::testing::AssertionResult Golden::Matches(const std::vector<BYTE>& actual) const {
+    if (actual == bytes_) return ::testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < actual.size() && at < bytes_.size() && actual[at] == bytes_[at]) ++at;
+    std::string piece = "(past the last piece)";
+    for (const Piece& p : pieces_) {
+        if (p.offset <= at) piece = p.comment;
+    }
+    const size_t from = at < 16 ? 0 : (at - 16) & ~size_t{15};
+    return ::testing::AssertionFailure() << "streams differ at offset " << at << " (expected " << bytes_.size()
+                                         << " bytes, got " << actual.size() << "), in the piece \"" << piece
+                                         << "\"\nexpected from " << from << ":\n"
+                                         << HexDump(bytes_, from, 64) << "actual from " << from << ":\n"
+                                         << HexDump(actual, from, 64);
+}
+
+std::vector<BYTE> Bytes(std::string_view text) { return std::vector<BYTE>(text.begin(), text.end()); }
+
+std::string Text(const std::vector<BYTE>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+std::string HexDump(const std::vector<BYTE>& bytes, size_t offset, size_t count) {
+    std::string out;
+    const size_t end = std::min(bytes.size(), offset + count);
+    for (size_t line = offset; line < end; line += 16) {
+        char text[16 * 3 + 24];
+        int used = std::snprintf(text, sizeof text, "%6zu:", line);
+        std::string ascii;
+        for (size_t i = line; i < std::min(end, line + 16); ++i) {
+            used += std::snprintf(text + used, sizeof text - static_cast<size_t>(used), " %02X", bytes[i]);
+            ascii += bytes[i] >= 0x20 && bytes[i] < 0x7F ? static_cast<char>(bytes[i]) : '.';
+        }
+        out += std::string(text) + "  " + ascii + "\n";
+    }
+    if (offset >= bytes.size()) out += "  (end of stream)\n";
+    return out;
+}
+
+std::string FirstPjlLine(const std::vector<BYTE>& stream) {
+    const std::string text = Text(stream);
+    const size_t start = text.find(kUel);
+    if (start == std::string::npos) return {};
+    const size_t from = start + std::strlen(kUel);
+    const size_t end = text.find("\r\n", from);
+    return text.substr(from, end == std::string::npos ? std::string::npos : end - from);
+}
+
+size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle) {
+    size_t count = 0;
+    auto it = haystack.begin();
+    while ((it = std::search(it, haystack.end(), needle.begin(), needle.end())) != haystack.end()) {
+        ++count;
+        ++it;
+    }
+    return count;
+}
+
+PaperRecord A4Paper() {
+    PaperRecord paper{};
+    const std::u16string name = u"A4";
+    std::copy(name.begin(), name.end(), paper.Name);
+    paper.Width = 210000;
+    paper.Height = 297000;
+    paper.Printable = RECTL{4230, 4230, 205770, 292770};
+    paper.Code = 101;
+    return paper;
+}
+
+void PjlTest::SetUp() {
+    StandInTest::SetUp();
+    InitSettingsLock();
+    kvtest::InstallSamplePrinter();
+    printer_ = std::make_unique<kvtest::ScopedPrinter>();
+    ASSERT_NE(printer_->handle(), nullptr);
+    model_ = AcquireModelDescription(printer_->handle());
+    ASSERT_NE(model_, nullptr);
+    strings_ = LoadLibraryW(u"kvgeometrystrings");
+    ASSERT_NE(strings_, nullptr) << "the string-table module was not built";
+
+    pdev_ = std::make_unique<PDEV>();
+    PDEV& p = *pdev_;
+    p.Signature = kPdevSignature;
+    p.SignatureEnd = kPdevSignature;
+    p.ChainHead = &chain_;
+    p.Printer = printer_->handle();
+    p.Module = strings_;
+    p.Model = model_;
+    BuildDefaultDevMode(&p.Settings, p.Printer, nullptr, model_);
+    p.Output.Capacity = kOutputBufferSize;
+    p.Output.WritePos = p.Output.Data;
+    p.StateFlags = kStatePageControl;
+    p.FlowFlags = kFlowHeaderPending;
+    p.Geometry.ScalePercent = 100;
+    p.Geometry.InputPaper = A4Paper();
+    p.Geometry.OutputPaper = A4Paper();
+    p.Limits.GlyphMemory = 8192;
+    p.ProcessGuid = GUID{0x01020304, 0x0506, 0x0708, {9, 10, 1, 2, 3, 250, 255, 0}};
+    p.JobId = 42;
+    for (PageSettings* page : {&p.SentPage, &p.WantedPage}) {
+        page->Orientation = 255;
+        page->Duplex = 255;
+        page->PagesPerSheet = 255;
+        page->PageCount = 1;
+        page->NupDown = page->NupAcross = page->NupOrder = 0xFF;
+        page->FurtherWord = 1;
+    }
+
+    std::u16string document = u"pjl test";
+    DOC_INFO_1W info{document.data(), nullptr, nullptr};
+    jobId_ = StartDocPrinterW(p.Printer, 1, reinterpret_cast<LPBYTE>(&info));
+    ASSERT_NE(jobId_, 0u);
+}
+
+void PjlTest::TearDown() {
+    if (pdev_ != nullptr) {
+        CloseCaptureFile(pdev_.get());
+        if (pdev_->JobFile != nullptr && pdev_->JobFile != INVALID_HANDLE_VALUE) CloseHandle(pdev_->JobFile);
+    }
+    if (printer_ != nullptr && printer_->handle() != nullptr && jobId_ != 0) EndDocPrinter(printer_->handle());
+    ReleaseModelDescription(model_);
+    if (strings_ != nullptr) FreeLibrary(strings_);
+    PoolFreeAll(&chain_);
+    printer_.reset();
+    FreeSettingsLock();
+    StandInTest::TearDown();
+}
+
+std::vector<BYTE> PjlTest::Spooled() {
+    FlushOutput(pdev_.get());
+    return standin::JobBytes(kvtest::kSamplePrinterName, jobId_);
+}
+
+std::vector<BYTE> PjlTest::TakeBuffered() {
+    OutputBuffer& out = pdev_->Output;
+    std::vector<BYTE> bytes(out.Data, out.Data + out.Count);
+    out.Count = 0;
+    out.WritePos = out.Data;
+    return bytes;
+}
+
+void PjlTest::UseFileMode() {
+    Settings().RelaydockFlags |= kRelaydockFileMode;
+    SetWide(Pdev().JobFolder, u"C:\\jobs");
+    SetWide(Pdev().JobFileName, u"REPORT");
+}
+
+std::vector<BYTE> PjlTest::JobFileBytes() {
+    FlushOutput(pdev_.get());
+    if (pdev_->JobFile != nullptr && pdev_->JobFile != INVALID_HANDLE_VALUE) CloseHandle(pdev_->JobFile);
+    pdev_->JobFile = nullptr;
+    return ReadFile(u"C:\\jobs\\REPORT00000.prn");
+}
+
+void PjlTest::SetWide(WCHAR* field, size_t cchField, const std::u16string& text) {
+    std::fill(field, field + cchField, u'\0');
+    std::copy_n(text.begin(), std::min(text.size(), cchField), field);
+}
+
+}  // namespace kvpjl

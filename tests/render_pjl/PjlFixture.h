@@ -1,0 +1,84 @@
+#pragma once
+// A device built by hand for the job frame and page setup tests: the sample printer with its
+// model description and default settings, the rendering library's string table, A4 papers,
+// and a spooler job started on the printer so that the stream reaches WritePrinter.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "render/Pdev.h"
+#include "settings/MemoryPool.h"
+#include "tests/support/SamplePrinter.h"
+#include "tests/support/TestRoot.h"
+
+namespace kvpjl {
+
+/// An expected byte stream built from commented pieces; a mismatch names the first
+/// differing offset, the piece it falls in, and shows both sides in hex around it.
+class Golden {
+public:
+    Golden& Add(const std::string& comment, std::string_view text);
+    Golden& Add(const std::string& comment, std::initializer_list<BYTE> bytes);
+    Golden& Add(const std::string& comment, const std::vector<BYTE>& bytes);
+    const std::vector<BYTE>& Bytes() const { return bytes_; }
+    ::testing::AssertionResult Matches(const std::vector<BYTE>& actual) const;
+
+private:
+    struct Piece {
+        size_t offset;
+        std::string comment;
+    };
+    std::vector<BYTE> bytes_;
+    std::vector<Piece> pieces_;
+};
+
+std::vector<BYTE> Bytes(std::string_view text);
+std::string Text(const std::vector<BYTE>& bytes);
+/// Hex dump of up to count bytes from offset, 16 a line.
+std::string HexDump(const std::vector<BYTE>& bytes, size_t offset, size_t count);
+/// The first line of a stream after its opening UEL, without CR LF.
+std::string FirstPjlLine(const std::vector<BYTE>& stream);
+/// Number of times needle occurs in haystack.
+size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle);
+
+inline constexpr char kUel[] = "\x1b%-12345X";
+inline constexpr char kEscC1[] = "\x1b" "c1";
+
+class PjlTest : public kvtest::StandInTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Flushes the device and returns the job's bytes so far.
+    std::vector<BYTE> Spooled();
+    /// What the device holds in its buffer (nothing sent), and the buffer emptied.
+    std::vector<BYTE> TakeBuffered();
+    /// File mode with the job folder C:\jobs and the base name REPORT.
+    void UseFileMode();
+    /// Closes the job file and returns its bytes.
+    std::vector<BYTE> JobFileBytes();
+    void SetWide(WCHAR* field, size_t cchField, const std::u16string& text);
+    template <size_t N>
+    void SetWide(WCHAR (&field)[N], const std::u16string& text) {
+        SetWide(field, N, text);
+    }
+
+    PDEV& Pdev() { return *pdev_; }
+    DriverDevMode& Settings() { return pdev_->Settings; }
+
+    std::unique_ptr<kvtest::ScopedPrinter> printer_;
+    const ModelDescription* model_ = nullptr;
+    HMODULE strings_ = nullptr;
+    PoolBlock* chain_ = nullptr;
+    std::unique_ptr<PDEV> pdev_;
+    DWORD jobId_ = 0;
+};
+
+/// An A4 paper record (code 101, 4230 µm margins).
+PaperRecord A4Paper();
+
+}  // namespace kvpjl

@@ -1,0 +1,1 @@
+// A resource-only module: the sample dialog and sheet pages the control tests load by name.

@@ -1,0 +1,21 @@
+// Ids shared by the menu and dialog tests and their resource script.
+#define IDD_SETTINGS 100
+#define IDC_NAME 1001
+#define IDC_COPIES 1002
+#define IDC_DUPLEX 1003
+#define IDC_PAPER 1004
+#define IDC_LABEL 1005
+#define IDC_PICTURE 1006
+#define IDC_TRAYS 1007
+#define IDC_CUSTOM 1008
+#define IDM_CONTEXT 200
+#define IDM_SAVE 2001
+#define IDM_RESTORE 2002
+#define IDM_STATUS 2003
+#define IDM_ABOUT 2004
+#define IDM_CONTEXT_EX 201
+#define IDA_MAIN 300
+#define IDI_PRINTER 400
+#define IDB_STRIPES 500
+#define IDR_TRUNCATED_MENU 600
+#define IDR_UNFLAGGED_ACCEL 601

@@ -1,0 +1,174 @@
+// print_demo: the main print job. A three-page document of shapes, lines and text, drawn by
+// the graphics engine into the rendering library's band in graphics-only mode at 600 dpi,
+// two copies made by the driver, printed on the sample KV-TD520 through the GDI host with
+// the platform stand-in below a fresh root folder. Writes the job's bytes to a file, reads
+// them back and prints a summary: PJL lines, pages, raster commands, ejects and copies, and
+// whether every page equals the engine's own drawing of it.
+//
+//   print_demo <output-folder>     (must not exist or be empty; the job is <folder>/job.prn)
+//
+// Exit status 0 on success, 1 with a message on stderr when a step fails.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/Kernel.h"
+#include "platform/StandIn.h"
+#include "settings/DefaultSettings.h"
+#include "settings/DriverDevMode.h"
+#include "settings/ModelCache.h"
+#include "tests/support/JobStream.h"
+#include "tests/support/SamplePrinter.h"
+#include "tests/support/TestRoot.h"
+#include "tools/hosts/gdihost/GdiHost.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr SHORT kDpi = 600;
+constexpr SHORT kCopies = 2;
+constexpr int kPages = 3;
+constexpr DWORD kFeatureDriverCopies = 1u << 2;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "print_demo: %s\n", message.c_str());
+    return 1;
+}
+
+/// The printer's defaults, graphics-only at 600 dpi with two copies made by the driver.
+bool JobSettings(std::vector<BYTE>* bytes) {
+    bytes->assign(sizeof(DriverDevMode), 0);
+    auto* block = reinterpret_cast<DriverDevMode*>(bytes->data());
+    InitSettingsLock();
+    bool ok = false;
+    {
+        kvtest::ScopedPrinter printer;
+        const ModelDescription* model = printer.handle() != nullptr ? AcquireModelDescription(printer.handle()) : nullptr;
+        if (model != nullptr) {
+            BuildDefaultDevMode(block, printer.handle(), nullptr, model);
+            ReleaseModelDescription(model);
+            ok = true;
+        }
+    }
+    FreeSettingsLock();
+    block->FeatureFlags |= kFeatureGraphicsOnly | kFeatureDriverCopies;
+    block->Public.dmPrintQuality = kDpi;
+    block->Public.dmYResolution = kDpi;
+    block->Public.dmCopies = kCopies;
+    block->Public.dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION | DM_COPIES;
+    return ok;
+}
+
+/// Page n (0-based): a title bar, boxes, a triangle, a fan of lines and a few text lines.
+bool DrawPage(gdihost::PrinterDC& dc, int n) {
+    bool ok = dc.FillRect(RECTL{300, 300, 4400, 480}, true);
+    ok = ok && dc.FillRect(RECTL{360, 340, 1800, 440}, false);
+    ok = ok && dc.Text(400, 350, u"KV-TD520 print demo", 80);
+    for (int i = 0; i <= n; ++i) {
+        const LONG x = 400 + 700 * i;
+        ok = ok && dc.FillRect(RECTL{x, 800, x + 500, 1300}, true);
+    }
+    ok = ok && dc.FillPolygon({{2800, 800}, {4300, 1300 + 200 * n}, {3000, 2200}});
+    for (int i = 0; i < 12; ++i) ok = ok && dc.Line({400, 2600}, {4300, 2600 + 180 * i + 40 * n}, 1 + i % 4);
+    for (int line = 0; line < 8; ++line) {
+        const std::u16string text = u"Page " + kvtest::U16(std::to_string(n + 1)) + u", line " +
+                                    kvtest::U16(std::to_string(line + 1)) + u": the quick brown fox";
+        ok = ok && dc.Text(400, 5000 + 110 * line, text, 60 + 10 * (line % 3));
+    }
+    return ok;
+}
+
+struct Summary {
+    size_t rasters = 0;
+    size_t compressed = 0;
+    size_t dataBytes = 0;
+    size_t rawBytes = 0;
+};
+
+int Run(int argc, char** argv) {
+    if (argc != 2) return Fail("usage: print_demo <output-folder>");
+    std::error_code error;
+    const fs::path out = fs::absolute(argv[1], error);
+    if (error || (fs::exists(out) && !fs::is_empty(out, error))) return Fail("the folder must be new or empty: " + std::string(argv[1]));
+    const fs::path root = out / "root";
+    if (!fs::create_directories(root / "C" / "Windows" / "system32", error) && error) return Fail("cannot make " + root.string());
+    standin::SetRoot(root.string());
+    standin::AddModuleFolder(KV_OUT_DIR);
+
+    const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
+    if (!installed.dataFileCopied) return Fail("cannot copy the data file " + kvtest::SampleModelFileSource());
+    std::vector<BYTE> settings;
+    if (!JobSettings(&settings)) return Fail("no model description for the printer");
+
+    gdihost::DriverModule driver;
+    if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return Fail("cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError()));
+    std::vector<std::vector<gdihost::DrawOp>> drawn;
+    std::vector<BYTE> bytes;
+    SIZEL pageSize{};
+    {
+        gdihost::PrinterDC dc(driver);
+        if (!dc.Open(kvtest::kSamplePrinterName, settings)) return Fail("cannot open the device: error " + std::to_string(GetLastError()));
+        pageSize = SIZEL{static_cast<LONG>(dc.GdiInfo().ulHorzRes), static_cast<LONG>(dc.GdiInfo().ulVertRes)};
+        if (!dc.StartDoc(u"KV-TD520 print demo")) return Fail("StartDoc failed: error " + std::to_string(GetLastError()));
+        for (int n = 0; n < kPages; ++n) {
+            if (!dc.StartPage() || !DrawPage(dc, n)) return Fail("drawing page " + std::to_string(n + 1) + " failed");
+            if (!dc.EndPage()) return Fail("page " + std::to_string(n + 1) + " failed in " + dc.FailedHook());
+            drawn.push_back(dc.PageOps());
+        }
+        if (!dc.EndDoc()) return Fail("EndDoc failed: error " + std::to_string(GetLastError()));
+        bytes = standin::JobBytes(kvtest::kSamplePrinterName, dc.JobId());
+        dc.Close();
+    }
+    driver.Unload();
+
+    const fs::path jobFile = out / "job.prn";
+    std::ofstream(jobFile, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                   static_cast<std::streamsize>(bytes.size()));
+    if (!fs::exists(jobFile)) return Fail("cannot write " + jobFile.string());
+
+    const kvtest::JobListing listing = kvtest::DecodeJobStream(bytes);
+    if (const kvtest::StreamCommand* bad = listing.Error()) return Fail("the job stream does not read: " + bad->Describe());
+    Summary s;
+    for (const kvtest::StreamCommand* c : listing.All(kvtest::CommandKind::Raster)) {
+        ++s.rasters;
+        s.compressed += c->raster.compressed ? 1 : 0;
+        s.dataBytes += c->raster.dataBytes;
+        s.rawBytes += c->image.size();
+    }
+    size_t innerJobs = 0;
+    for (const std::string& line : listing.PjlLines()) innerJobs += line.rfind("@PJL JOB USER=", 0) == 0 ? 1 : 0;
+    const kvtest::RenderedJob pages = kvtest::RenderPages(listing, pageSize);
+
+    std::printf("Job stream: %zu bytes, %zu commands\n", bytes.size(), listing.commands.size());
+    std::printf("PJL lines:\n");
+    for (const std::string& line : listing.PjlLines()) std::printf("  %s\n", line.c_str());
+    std::printf("Pages:    %zu sheets ejected (%d pages x %zu passes of the inner job)\n",
+                listing.Count(kvtest::CommandKind::Eject), kPages, innerJobs);
+    std::printf("Raster:   %zu image commands (%zu compressed), %zu data bytes for %zu bytes of rows (%.1f%%)\n",
+                s.rasters, s.compressed, s.dataBytes, s.rawBytes, s.rawBytes ? 100.0 * s.dataBytes / s.rawBytes : 0.0);
+    std::printf("Copies:   %d asked, %zu inner jobs sent by the driver\n", kCopies, innerJobs);
+
+    // Every sheet should show what the engine draws for the page by itself.
+    bool same = pages.pages.size() == static_cast<size_t>(kPages) * kCopies && pages.error.empty();
+    for (size_t i = 0; same && i < pages.pages.size(); ++i) {
+        gdihost::PageBitmap reference;
+        if (!gdihost::RenderReference(pageSize, drawn[i % kPages], &reference)) return Fail("no reference page");
+        for (LONG y = 0; same && y < pageSize.cy; ++y) {
+            for (LONG x = 0; same && x < pageSize.cx; ++x) same = reference.Black(x, y) == pages.pages[i].Black(x, y);
+        }
+        if (!same) std::printf("Sheet %zu differs from the engine's drawing of page %zu\n", i + 1, i % kPages + 1);
+    }
+    std::printf("Check:    sheets %s the engine's drawing of their pages\n", same ? "equal" : "DO NOT equal");
+    std::printf("Job file: %s\n", jobFile.string().c_str());
+    if (!same) return Fail("the printed sheets are not the drawn pages");
+    if (innerJobs != static_cast<size_t>(kCopies)) return Fail("the driver did not make the copies");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return Run(argc, argv); }

@@ -1,0 +1,32 @@
+#pragma once
+// The test side of the "htui" stand-in: what its two adjustment calls were given, and the
+// script that plays the user's edits. Tests take "HtuiSetScript" and "HtuiCalls" from the
+// loaded module with GetProcAddress.
+#include <string>
+#include <vector>
+
+#include "platform/PropSheet.h"
+
+namespace htui {
+
+struct Call {
+    std::string function;  // "HTUI_ColorAdjustmentW" or "HTUI_DeviceColorAdjustmentW"
+    std::u16string title;  // the caller title or the device name
+    BOOL showMonochromeOnly = FALSE;
+    BOOL updatePermission = FALSE;
+    DEVHTADJDATA device{};  // the record as given (pointers included)
+};
+
+/// What the next calls do: each writes its record when one is set, then answers `answer`.
+struct Script {
+    bool editColor = false;
+    COLORADJUSTMENT color{};
+    bool editDevice = false;
+    DEVHTINFO device{};
+    LONG answer = 0;
+};
+
+using SetScriptFn = void (*)(const Script* script);  // NULL: no edits, answer 0
+using CallsFn = std::vector<Call> (*)();
+
+}  // namespace htui

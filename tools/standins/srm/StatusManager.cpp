@@ -1,0 +1,422 @@
+// The manager's entry points: connections per process, variables and notifications in the
+// shared store. Every entry is a noexcept shim over the store; failures are result codes.
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include "platform/Kernel.h"
+#include "platform/Spooler.h"
+#include "platform/Sync.h"
+#include "tools/standins/srm/SrmRefresh.h"
+#include "tools/standins/srm/SrmStore.h"
+#include "tools/standins/srm/SrmVariables.h"
+
+namespace srm {
+namespace {
+
+struct Connection {
+    std::u16string printer;
+    DWORD mode = 0;
+};
+
+struct Connections {
+    std::mutex lock;
+    std::map<DWORD, Connection> open;
+    DWORD next = 0x5A0001;
+};
+
+Connections& AllConnections() {
+    static Connections connections;  // ends with the library
+    return connections;
+}
+
+bool Lookup(DWORD manager, Connection* connection) {
+    Connections& all = AllConnections();
+    std::lock_guard<std::mutex> guard(all.lock);
+    auto it = all.open.find(manager);
+    if (it == all.open.end()) return false;
+    *connection = it->second;
+    return true;
+}
+
+bool WideName(LPCWSTR name, size_t maxLength, std::u16string* out) {
+    if (name == nullptr) return false;
+    out->clear();
+    for (LPCWSTR p = name; *p != u'\0'; ++p) {
+        if (out->size() == maxLength) return false;
+        out->push_back(*p);
+    }
+    return !out->empty();
+}
+
+bool AnsiName(LPCSTR name, std::u16string* out) {
+    if (name == nullptr || name[0] == '\0') return false;
+    const int length = lstrlenA(name);
+    if (length > 63) return false;
+    WCHAR wide[64] = {};
+    const int got = MultiByteToWideChar(CP_ACP, 0, name, length, wide, 63);
+    if (got <= 0) return false;
+    out->assign(wide, static_cast<size_t>(got));
+    return true;
+}
+
+template <typename T>
+Bytes BytesOf(const T& value) {
+    return Bytes(reinterpret_cast<const BYTE*>(&value), reinterpret_cast<const BYTE*>(&value) + sizeof(value));
+}
+
+DWORD Dword(const Bytes& value, size_t offset) {
+    DWORD word = 0;
+    if (value.size() >= offset + 4) std::memcpy(&word, value.data() + offset, 4);
+    return word;
+}
+
+// The variables the manager keeps itself, made when a printer is first opened.
+void MakeManagerVariables(const std::u16string& printer) {
+    Bytes existing;
+    if (ReadVariable(printer, u"PrinterName", &existing)) return;
+    WCHAR name[260] = {};
+    printer.copy(reinterpret_cast<char16_t*>(name), std::min<size_t>(printer.size(), 259));
+    SRM_PORT port{};
+    HANDLE spooler = nullptr;
+    std::u16string printerName = printer;
+    if (OpenPrinterW(reinterpret_cast<LPWSTR>(printerName.data()), &spooler, nullptr)) {
+        DWORD needed = 0;
+        GetPrinterW(spooler, 2, nullptr, 0, &needed);
+        Bytes info(needed);
+        if (needed >= sizeof(PRINTER_INFO_2W) && GetPrinterW(spooler, 2, info.data(), needed, &needed)) {
+            const auto* details = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
+            if (details->pPortName != nullptr) {
+                port.dwPortType = 1;
+                lstrcpynW(port.szPortName, details->pPortName, 128);
+            }
+        }
+        ClosePrinter(spooler);
+    }
+    const DWORD zero = 0;
+    const DWORD allowed = 1;  // bit 0: the user may watch this printer
+    WriteVariable(printer, u"PrinterName", BytesOf(name));
+    WriteVariable(printer, u"Port", BytesOf(port));
+    for (const char16_t* word : {u"TerminateManager", u"SpoolerStatus", u"RunningPSS", u"CompulsivePolling", u"LMStatus"})
+        WriteVariable(printer, word, BytesOf(zero));
+    WriteVariable(printer, u"UserAuthority", BytesOf(allowed));
+    WriteVariable(printer, u"SpoolerQueue", BytesOf(zero));
+    WriteVariable(printer, u"CurrentStatus", BytesOf(SRM_CURRENT_STATUS{}));
+}
+
+bool IsAlive(std::uint32_t processId) {
+    return processId == GetCurrentProcessId() || kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+}
+
+// Under the lock: what is to be told about these changed variables. Registrations of
+// processes that are gone are dropped on the way.
+void Notify(const std::u16string& printer, const std::set<std::u16string>& changed, std::vector<std::string>* events) {
+    std::vector<Registration> all = ReadRegistrations();
+    const size_t before = all.size();
+    std::erase_if(all, [](const Registration& r) { return !IsAlive(r.processId); });
+    for (const Registration& r : all) {
+        if (FieldText(r.printer) != printer || changed.count(FieldText(r.variable)) == 0) continue;
+        if (r.kind == NotifyKind::Message) {
+            SRM_POST_RECORD post{};
+            post.processId = r.processId;
+            post.message = r.message;
+            post.window = r.window;
+            CopyField(post.printer, printer);
+            CopyField(post.variable, FieldText(r.variable));
+            AppendPost(post);
+        } else {
+            events->push_back(NotifyEventName(r.id, r.index));
+        }
+    }
+    if (all.size() != before) WriteRegistrations(all);
+}
+
+}  // namespace
+
+DWORD PrinterOf(DWORD manager, std::u16string* printer) {
+    Connection connection;
+    if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
+    *printer = connection.printer;
+    return SRMRES_SUCCESS;
+}
+
+DWORD Store(const std::u16string& printer, const std::u16string& name, const Bytes& value) {
+    std::vector<std::string> events;
+    {
+        StoreLock lock;
+        Bytes old;
+        const bool had = ReadVariable(printer, name, &old);
+        const bool differs = !had || old != value;
+        std::set<std::u16string> changed;
+        if (differs) {
+            if (!WriteVariable(printer, name, value)) return SRMRES_INVALID_PARAMETER;
+            changed.insert(name);
+        }
+        // CurrentStatus follows the three variables it is made of.
+        if (differs && (name == u"PrinterStatus" || name == u"SpoolerStatus" || name == u"JobStatus")) {
+            Bytes status, spooler, job, current;
+            ReadVariable(printer, u"PrinterStatus", &status);
+            ReadVariable(printer, u"SpoolerStatus", &spooler);
+            ReadVariable(printer, u"JobStatus", &job);
+            const SRM_CURRENT_STATUS made{Dword(status, 0), Dword(status, 4), Dword(status, 8), Dword(spooler, 0), 0, Dword(job, 0)};
+            if (!ReadVariable(printer, u"CurrentStatus", &current) || current != BytesOf(made)) {
+                WriteVariable(printer, u"CurrentStatus", BytesOf(made));
+                changed.insert(u"CurrentStatus");
+            }
+        }
+        SRM_UPDATE_RECORD update{};
+        update.processId = GetCurrentProcessId();
+        update.cbValue = static_cast<DWORD>(value.size());
+        update.changed = differs ? 1 : 0;
+        CopyField(update.printer, printer);
+        CopyField(update.variable, name);
+        AppendUpdate(update);
+        if (!changed.empty()) Notify(printer, changed, &events);
+    }
+    // Events are set outside the lock: their waiters read the store at once.
+    for (const std::string& event : events) SignalNamedEvent(event);
+    return SRMRES_SUCCESS;
+}
+
+}  // namespace srm
+
+using namespace srm;
+
+namespace {
+
+DWORD Read(DWORD manager, const std::u16string& name, bool narrow, LPVOID buffer, DWORD cb, LPDWORD cbNeeded) {
+    if (cbNeeded != nullptr) *cbNeeded = 0;
+    Connection connection;
+    if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
+    Bytes value;
+    {
+        StoreLock lock;
+        if (!ReadVariable(connection.printer, name, &value)) return SRMRES_NOT_FOUND;
+    }
+    if (narrow) value = Narrow(name, value);
+    if (cbNeeded != nullptr) *cbNeeded = static_cast<DWORD>(value.size());
+    if (buffer == nullptr) return SRMRES_SIZE_ONLY;
+    if (cb < value.size()) {
+        // A counted list hands over its leading bytes: readers that want only the count and
+        // the first entry take them from a short buffer.
+        if (cb >= 4 && !narrow && IsCountedList(name)) std::memcpy(buffer, value.data(), cb);
+        return SRMRES_MORE_DATA;
+    }
+    if (!value.empty()) std::memcpy(buffer, value.data(), value.size());
+    return SRMRES_SUCCESS;
+}
+
+DWORD Update(DWORD manager, const std::u16string& name, bool narrow, LPCVOID value, DWORD cb) {
+    Connection connection;
+    if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
+    if (value == nullptr || cb == 0 || cb > 65536) return SRMRES_INVALID_PARAMETER;
+    const Bytes given(static_cast<const BYTE*>(value), static_cast<const BYTE*>(value) + cb);
+    Bytes wide;
+    const DWORD checked = narrow ? Widen(name, given, &wide) : (wide = given, CheckWide(name, wide));
+    if (checked != SRMRES_SUCCESS) return checked;
+    return Store(connection.printer, name, wide);
+}
+
+DWORD Register(DWORD manager, const std::vector<std::u16string>& names, HWND window, const DWORD* messages, LPDWORD id) {
+    Connection connection;
+    if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
+    if (id == nullptr || names.empty()) return SRMRES_INVALID_PARAMETER;
+    StoreLock lock;
+    std::vector<Registration> all = ReadRegistrations();
+    const DWORD newId = NextId();
+    for (size_t i = 0; i < names.size(); ++i) {
+        Registration r{};
+        r.id = newId;
+        r.processId = GetCurrentProcessId();
+        r.manager = manager;
+        r.message = messages[i];
+        r.window = reinterpret_cast<std::uint64_t>(window);
+        r.kind = NotifyKind::Message;
+        r.index = static_cast<std::uint32_t>(i);
+        CopyField(r.printer, connection.printer);
+        CopyField(r.variable, names[i]);
+        all.push_back(r);
+    }
+    WriteRegistrations(all);
+    *id = newId;
+    return SRMRES_SUCCESS;
+}
+
+// "a;b;c" into its names; empty names or more than 64 characters refuse the list.
+bool SplitList(const std::u16string& list, std::vector<std::u16string>* names) {
+    size_t start = 0;
+    for (;;) {
+        const size_t end = list.find(u';', start);
+        const std::u16string name = list.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start);
+        if (name.empty() || name.size() > 63) return false;
+        names->push_back(name);
+        if (end == std::u16string::npos) return true;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+DLL_EXPORT DWORD OpenManagerExW(LPCWSTR printer, LPCWSTR, DWORD mode, LPDWORD manager) noexcept {
+    std::u16string name;
+    if (manager == nullptr || !WideName(printer, 259, &name)) return SRMRES_INVALID_PARAMETER;
+    *manager = 0;
+    // Only printers the spooler knows have a status.
+    HANDLE spooler = nullptr;
+    std::u16string probe = name;
+    if (!OpenPrinterW(reinterpret_cast<LPWSTR>(probe.data()), &spooler, nullptr)) return SRMRES_NOT_FOUND;
+    ClosePrinter(spooler);
+    {
+        StoreLock lock;
+        MakeManagerVariables(name);
+    }
+    Connections& all = AllConnections();
+    std::lock_guard<std::mutex> guard(all.lock);
+    const DWORD handle = all.next++;
+    all.open[handle] = Connection{name, mode};
+    *manager = handle;
+    return SRMRES_SUCCESS;
+}
+
+DLL_EXPORT DWORD CloseManager(DWORD manager) noexcept {
+    {
+        Connections& all = AllConnections();
+        std::lock_guard<std::mutex> guard(all.lock);
+        if (all.open.erase(manager) == 0) return SRMRES_INVALID_HANDLE;
+    }
+    // Its registrations end with it.
+    StopEventRelays(manager);
+    StoreLock lock;
+    std::vector<Registration> regs = ReadRegistrations();
+    std::erase_if(regs, [&](const Registration& r) { return r.manager == manager && r.processId == GetCurrentProcessId(); });
+    WriteRegistrations(regs);
+    return SRMRES_SUCCESS;
+}
+
+DLL_EXPORT DWORD GetPrinterStatusW(DWORD manager, LPCWSTR name, LPVOID buffer, DWORD cb, LPDWORD cbNeeded) noexcept {
+    std::u16string text;
+    if (!WideName(name, 63, &text)) return SRMRES_INVALID_PARAMETER;
+    return Read(manager, text, false, buffer, cb, cbNeeded);
+}
+
+DLL_EXPORT DWORD GetPrinterStatusA(DWORD manager, LPCSTR name, LPVOID buffer, DWORD cb, LPDWORD cbNeeded) noexcept {
+    std::u16string text;
+    if (!AnsiName(name, &text)) return SRMRES_INVALID_PARAMETER;
+    return Read(manager, text, true, buffer, cb, cbNeeded);
+}
+
+DLL_EXPORT DWORD UpdatePrinterStatusW(DWORD manager, LPCWSTR name, LPCVOID value, DWORD cb) noexcept {
+    std::u16string text;
+    if (!WideName(name, 63, &text)) return SRMRES_INVALID_PARAMETER;
+    return Update(manager, text, false, value, cb);
+}
+
+DLL_EXPORT DWORD UpdatePrinterStatusA(DWORD manager, LPCSTR name, LPCVOID value, DWORD cb) noexcept {
+    std::u16string text;
+    if (!AnsiName(name, &text)) return SRMRES_INVALID_PARAMETER;
+    return Update(manager, text, true, value, cb);
+}
+
+DLL_EXPORT DWORD SetNotificationMsgW(DWORD manager, LPCWSTR name, HWND window, UINT message, LPDWORD id) noexcept {
+    std::u16string text;
+    if (!WideName(name, 63, &text)) return SRMRES_INVALID_PARAMETER;
+    const DWORD messages[1] = {message};
+    return Register(manager, {text}, window, messages, id);
+}
+
+DLL_EXPORT DWORD SetNotificationMsgExW(DWORD manager, DWORD count, LPCWSTR names, HWND window, const DWORD* messages,
+                                       LPDWORD id) noexcept {
+    std::u16string list;
+    std::vector<std::u16string> split;
+    if (messages == nullptr || count == 0 || count > 64 || !WideName(names, 64 * 64, &list) || !SplitList(list, &split) ||
+        split.size() != count)
+        return SRMRES_INVALID_PARAMETER;
+    return Register(manager, split, window, messages, id);
+}
+
+DLL_EXPORT DWORD KillNotificationMsg(DWORD manager, DWORD id) noexcept {
+    Connection connection;
+    if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
+    StoreLock lock;
+    std::vector<Registration> all = ReadRegistrations();
+    const size_t before = all.size();
+    std::erase_if(all, [&](const Registration& r) {
+        return r.id == id && r.manager == manager && r.processId == GetCurrentProcessId() && r.kind == NotifyKind::Message;
+    });
+    if (all.size() == before) return SRMRES_NOT_FOUND;
+    WriteRegistrations(all);
+    return SRMRES_SUCCESS;
+}
+
+DLL_EXPORT DWORD SetNotificationEventExA(DWORD manager, DWORD count, LPCSTR names, const HANDLE* events,
+                                         LPDWORD id) noexcept {
+    Connection connection;
+    if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
+    if (names == nullptr || events == nullptr || id == nullptr || count == 0 || count > 32) return SRMRES_INVALID_PARAMETER;
+    std::u16string list;
+    std::vector<std::u16string> split;
+    const int length = lstrlenA(names);
+    if (length <= 0 || length > 64 * 32) return SRMRES_INVALID_PARAMETER;
+    list.assign(static_cast<size_t>(length), u'\0');
+    const int got = MultiByteToWideChar(CP_ACP, 0, names, length, reinterpret_cast<LPWSTR>(list.data()), length);
+    list.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    if (!SplitList(list, &split) || split.size() != count) return SRMRES_INVALID_PARAMETER;
+    StoreLock lock;
+    const DWORD newId = NextId();
+    if (!StartEventRelay(manager, newId, std::vector<HANDLE>(events, events + count))) return SRMRES_INVALID_PARAMETER;
+    std::vector<Registration> all = ReadRegistrations();
+    for (size_t i = 0; i < split.size(); ++i) {
+        Registration r{};
+        r.id = newId;
+        r.processId = GetCurrentProcessId();
+        r.manager = manager;
+        r.kind = NotifyKind::Event;
+        r.index = static_cast<std::uint32_t>(i);
+        CopyField(r.printer, connection.printer);
+        CopyField(r.variable, split[i]);
+        all.push_back(r);
+    }
+    WriteRegistrations(all);
+    *id = newId;
+    return SRMRES_SUCCESS;
+}
+
+DLL_EXPORT DWORD KillNotificationEvent(DWORD manager, DWORD id) noexcept {
+    Connection connection;
+    if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
+    {
+        StoreLock lock;
+        std::vector<Registration> all = ReadRegistrations();
+        const size_t before = all.size();
+        std::erase_if(all, [&](const Registration& r) {
+            return r.id == id && r.manager == manager && r.processId == GetCurrentProcessId() && r.kind == NotifyKind::Event;
+        });
+        if (all.size() == before) return SRMRES_NOT_FOUND;
+        WriteRegistrations(all);
+    }
+    StopEventRelay(id);
+    return SRMRES_SUCCESS;
+}
+
+DLL_EXPORT DWORD SrmTestReadPosts(SRM_POST_RECORD* records, DWORD capacity) noexcept {
+    StoreLock lock;
+    const std::vector<SRM_POST_RECORD> all = ReadRecords<SRM_POST_RECORD>("posts");
+    for (size_t i = 0; records != nullptr && i < all.size() && i < capacity; ++i) records[i] = all[i];
+    return static_cast<DWORD>(all.size());
+}
+
+DLL_EXPORT DWORD SrmTestReadUpdates(SRM_UPDATE_RECORD* records, DWORD capacity) noexcept {
+    StoreLock lock;
+    const std::vector<SRM_UPDATE_RECORD> all = ReadRecords<SRM_UPDATE_RECORD>("updates");
+    for (size_t i = 0; records != nullptr && i < all.size() && i < capacity; ++i) records[i] = all[i];
+    return static_cast<DWORD>(all.size());
+}
+
+DLL_EXPORT void SrmTestClearRecords() noexcept {
+    StoreLock lock;
+    ClearRecords();
+}

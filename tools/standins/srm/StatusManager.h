@@ -1,0 +1,159 @@
+#pragma once
+// The status resource manager's interface as its clients see it: result codes, the entry
+// points' types (clients load the library by name and resolve them), and the layouts of the
+// variables that the manager hands over. Results are DWORDs; 0 is success.
+#include <cstddef>
+
+#include "platform/WinTypes.h"
+
+// --- Codes of a client's binding to the manager (what loading and opening it can fail with) ---
+#define SRMERR_LOAD 1u          // the library could not be loaded
+#define SRMERR_OPENFUNC 2u      // an entry point is missing, in the order clients resolve them
+#define SRMERR_CLOSEFUNC 3u
+#define SRMERR_GETFUNC 4u
+#define SRMERR_SETFUNC 5u
+#define SRMERR_SETMSGFUNC 6u
+#define SRMERR_RESSETFUNC 7u
+#define SRMERR_UPDATEFUNC 8u
+#define SRMERR_NOTIFFUNC 9u
+#define SRMERR_NOTIFEXFUNC 10u
+#define SRMERR_KILLFUNC 11u
+#define SRMERR_OPEN 16u         // OpenManagerExW failed
+
+// --- Results of the manager's own calls ---
+#define SRMRES_SUCCESS 0u
+#define SRMRES_NOT_FOUND static_cast<DWORD>(-2)          // no such printer, variable, registration or request
+#define SRMRES_ACCESS_DENIED static_cast<DWORD>(-5)      // the variable is the manager's own (CurrentStatus)
+#define SRMRES_INVALID_HANDLE static_cast<DWORD>(-6)
+#define SRMRES_NOT_DONE static_cast<DWORD>(-19)          // refresh: nobody refreshed (no monitor, or it declined)
+#define SRMRES_MORE_DATA static_cast<DWORD>(-33)         // the buffer is too small: *cbNeeded holds the size
+#define SRMRES_SIZE_ONLY static_cast<DWORD>(-36)         // a size query (NULL buffer) answered in *cbNeeded
+#define SRMRES_BUSY static_cast<DWORD>(-38)              // refresh: the port stayed busy
+#define SRMRES_INVALID_PARAMETER static_cast<DWORD>(-87)  // a NULL or malformed argument, a value of the wrong size
+#define SRMRES_PENDING static_cast<DWORD>(-997)          // the request has not been answered yet
+
+// --- Entry points ---
+using PFN_OpenManagerExW = DWORD (*)(LPCWSTR printer, LPCWSTR client, DWORD mode, LPDWORD manager);
+using PFN_CloseManager = DWORD (*)(DWORD manager);
+/// buffer NULL (cb 0): SRMRES_SIZE_ONLY with the size in *cbNeeded; a short buffer:
+/// SRMRES_MORE_DATA with the size (a counted list gets as many leading bytes as fit).
+using PFN_GetPrinterStatusW = DWORD (*)(DWORD manager, LPCWSTR name, LPVOID buffer, DWORD cb, LPDWORD cbNeeded);
+using PFN_GetPrinterStatusA = DWORD (*)(DWORD manager, LPCSTR name, LPVOID buffer, DWORD cb, LPDWORD cbNeeded);
+using PFN_UpdatePrinterStatusW = DWORD (*)(DWORD manager, LPCWSTR name, LPCVOID value, DWORD cb);
+using PFN_UpdatePrinterStatusA = DWORD (*)(DWORD manager, LPCSTR name, LPCVOID value, DWORD cb);
+/// name "RefreshStatus", list a wide ";"-list of variable names (cb bytes): the monitor has
+/// refreshed them when this returns (0), or SRMRES_NOT_DONE / SRMRES_BUSY.
+using PFN_SetPrinterStatusDirectW = DWORD (*)(DWORD manager, LPCWSTR name, LPCVOID list, DWORD cb);
+/// The same, answered later: `message` is posted to `window` when done; ResSetPrinterStatus
+/// then gives the monitor's answer and closes the request.
+using PFN_SetReqPrinterStatusMsgW = DWORD (*)(DWORD manager, LPCWSTR name, LPCVOID list, DWORD cb, HWND window,
+                                              UINT message, LPDWORD requestId);
+using PFN_ResSetPrinterStatus = DWORD (*)(DWORD manager, DWORD requestId, LPDWORD result);
+using PFN_SetNotificationMsgW = DWORD (*)(DWORD manager, LPCWSTR name, HWND window, UINT message, LPDWORD id);
+/// names: `count` names joined by ";"; messages: one per name.
+using PFN_SetNotificationMsgExW = DWORD (*)(DWORD manager, DWORD count, LPCWSTR names, HWND window,
+                                            const DWORD* messages, LPDWORD id);
+using PFN_KillNotificationMsg = DWORD (*)(DWORD manager, DWORD id);
+/// events: one per name, set (from a thread of the manager) each time that variable changes.
+using PFN_SetNotificationEventExA = DWORD (*)(DWORD manager, DWORD count, LPCSTR names, const HANDLE* events,
+                                              LPDWORD id);
+using PFN_KillNotificationEvent = DWORD (*)(DWORD manager, DWORD id);
+
+// --- Values as the manager hands them over (wide layouts) ---
+struct SRM_PORT {  // "Port"
+    DWORD dwPortType;  // 0: not known
+    WCHAR szPortName[128];
+    WCHAR szRedirectName[128];
+};
+static_assert(offsetof(SRM_PORT, szPortName) == 4 && offsetof(SRM_PORT, szRedirectName) == 260);
+static_assert(sizeof(SRM_PORT) == 516);
+
+struct SRM_CURRENT_STATUS {  // "CurrentStatus", kept by the manager from PrinterStatus, SpoolerStatus, JobStatus
+    DWORD dwHigh;
+    DWORD dwMiddle;
+    DWORD dwLow;
+    DWORD dwSpoolerStatus;
+    DWORD dwClientStatus;
+    DWORD dwJobStatus;
+};
+static_assert(offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus) == 12 && offsetof(SRM_CURRENT_STATUS, dwJobStatus) == 20);
+static_assert(sizeof(SRM_CURRENT_STATUS) == 24);
+
+struct SRM_JOB_INFO_W {  // "SendingJobInfo", and each record of "PrinterQueue" and "SpoolerQueue"
+    WCHAR szJobName[256];
+    WCHAR szUserName[32];
+    DWORD dwJobId;
+};
+static_assert(offsetof(SRM_JOB_INFO_W, szUserName) == 512 && offsetof(SRM_JOB_INFO_W, dwJobId) == 576);
+static_assert(sizeof(SRM_JOB_INFO_W) == 580);
+
+struct SRM_PRINTING_JOB_INFO_W {  // "PrintingJobInfo"
+    SRM_JOB_INFO_W job;
+    DWORD dwPrintedPage;
+};
+static_assert(offsetof(SRM_PRINTING_JOB_INFO_W, dwPrintedPage) == 580 && sizeof(SRM_PRINTING_JOB_INFO_W) == 584);
+
+// The narrow layouts the monitor writes with UpdatePrinterStatusA; the manager widens them.
+struct SRM_JOB_INFO_A {  // "SendingJobInfo"
+    CHAR szJobName[256];
+    CHAR szUserName[32];
+    DWORD dwJobId;
+};
+static_assert(offsetof(SRM_JOB_INFO_A, dwJobId) == 288 && sizeof(SRM_JOB_INFO_A) == 292);
+
+struct SRM_PRINTING_JOB_INFO_A {  // "PrintingJobInfo"
+    CHAR szJobName[256];
+    CHAR szUserName[32];
+    DWORD dwJobId;
+    DWORD dwPage;
+    BYTE reserved[24];
+};
+static_assert(offsetof(SRM_PRINTING_JOB_INFO_A, dwJobId) == 288 && offsetof(SRM_PRINTING_JOB_INFO_A, dwPage) == 292);
+static_assert(sizeof(SRM_PRINTING_JOB_INFO_A) == 320);
+
+struct SRM_BIN_CONFIG_ENTRY {  // an entry of the counted list "PrinterBinConfig"
+    SHORT binId;
+    SHORT second;
+    WORD third;
+    BYTE level;
+    BYTE fifth;
+    WORD lengthWord;
+    WORD widthWord;
+};
+static_assert(offsetof(SRM_BIN_CONFIG_ENTRY, level) == 6 && sizeof(SRM_BIN_CONFIG_ENTRY) == 12);
+
+// --- Stand-in controls (exported by the stand-in only; hosts and tests resolve them) ---
+
+/// A window message the manager would have posted: tests read them in posting order.
+struct SRM_POST_RECORD {
+    DWORD processId;   // the process that registered (or asked for a refresh)
+    DWORD message;
+    ULONGLONG window;
+    WCHAR printer[260];
+    WCHAR variable[64];  // the changed variable, or "RefreshStatus" for a request's answer
+};
+static_assert(offsetof(SRM_POST_RECORD, window) == 8 && offsetof(SRM_POST_RECORD, printer) == 16);
+static_assert(offsetof(SRM_POST_RECORD, variable) == 536 && sizeof(SRM_POST_RECORD) == 664);
+
+/// Every update a client made, changed or not, in order.
+struct SRM_UPDATE_RECORD {
+    DWORD processId;
+    DWORD cbValue;   // the size as stored (wide layout)
+    DWORD changed;   // 1 when the value differed from the stored one
+    DWORD reserved;
+    WCHAR printer[260];
+    WCHAR variable[64];
+};
+static_assert(offsetof(SRM_UPDATE_RECORD, printer) == 16 && sizeof(SRM_UPDATE_RECORD) == 664);
+
+/// Copies up to `capacity` records (oldest first) and returns how many there are in all.
+using PFN_SrmTestReadPosts = DWORD (*)(SRM_POST_RECORD* records, DWORD capacity);
+using PFN_SrmTestReadUpdates = DWORD (*)(SRM_UPDATE_RECORD* records, DWORD capacity);
+using PFN_SrmTestClearRecords = void (*)();
+
+/// How the manager reaches the monitor: the host of the port monitor installs the answer to
+/// "Refresh:<printer>" (0, SRMRES_NOT_DONE or SRMRES_BUSY); the manager's thread in that process
+/// calls it for every request from any process, with "RefreshStatus" set to the request's list
+/// (ANSI through GetPrinterStatusA). NULL removes it. Without one, requests answer SRMRES_NOT_DONE.
+using SrmRefreshHandler = DWORD (*)(LPCWSTR printer, void* context);
+using PFN_SrmStandInSetRefreshHandler = BOOL (*)(SrmRefreshHandler handler, void* context);
