@@ -11,6 +11,7 @@
 #include "langmon/PrintHistory.h"
 #include "langmon/ServiceGate.h"
 #include "langmon/StatusPort.h"
+#include "langmon/StatusThread.h"
 #include "langmon/TraceLog.h"
 #include "platform/Kernel.h"
 #include "platform/Process.h"
@@ -207,6 +208,8 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
         port.BindingBound = binding != nullptr && binding->manager != 0 ? 1 : 0;
     }
     if (!IsBound(port)) return TRUE;
+    // The printer is polled while this job and those queued before it are on the port.
+    KeepPollingForJob(port);
 
     // A followed port: the job is queued for tracking under its JCID.
     if (JobQueueLength(port) == 0) SetPrinterStatusPrinting(port, true);
@@ -640,6 +643,31 @@ BOOL PJLMonReadPort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuffer, LPDWORD pcbRea
     return Read(*port, pBuffer, cbBuffer, pcbRead);
 }
 
+namespace langmon {
+namespace {
+
+// The status side's value names: a refresh for one printer, polling on and off. False for
+// names that are not these.
+bool StatusCommand(PortContext& port, LPCWSTR name, LONG* answer) {
+    constexpr WCHAR kRefresh[] = u"Refresh:";
+    constexpr int kRefreshChars = static_cast<int>(sizeof kRefresh / sizeof(WCHAR)) - 1;
+    if (lstrcmpW(name, u"Wake Up") == 0) {
+        *answer = RequestPolling(port);
+    } else if (lstrcmpW(name, u"Stop Polling") == 0) {
+        *answer = StopPollingRequest(port);
+    } else if (lstrlenW(name) >= kRefreshChars && std::memcmp(name, kRefresh, kRefreshChars * sizeof(WCHAR)) == 0) {
+        port.State &= ~port_state::SrmTerminate;
+        const bool busy = (port.State & port_state::InJob) != 0 || port.WriteAllowed != 0;
+        *answer = busy ? kRefreshBusy : RefreshStatus(port, name + kRefreshChars);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+}  // namespace langmon
+
 // Control requests pass to the port monitor under the port's lock; the value names the
 // monitor answers itself come with the status side.
 BOOL PJLMonGetPrinterDataFromPort(HANDLE hPort, DWORD ControlID, LPWSTR pValueName, LPWSTR lpInBuffer,
@@ -652,6 +680,14 @@ BOOL PJLMonGetPrinterDataFromPort(HANDLE hPort, DWORD ControlID, LPWSTR pValueNa
         return FALSE;
     }
     *lpcbReturned = 0;
+    if (ControlID == 0 && pValueName != nullptr) {
+        LONG answer = 0;
+        if (StatusCommand(*port, pValueName, &answer)) {
+            if (lpOutBuffer != nullptr && cbOutBuffer >= sizeof answer) std::memcpy(lpOutBuffer, &answer, sizeof answer);
+            *lpcbReturned = sizeof answer;
+            return TRUE;
+        }
+    }
     if (ControlID == 0 || port->PortMonitor.pfnGetPrinterDataFromPort == nullptr) {
         SetLastError(ERROR_NOT_SUPPORTED);
         return FALSE;

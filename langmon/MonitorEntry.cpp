@@ -11,6 +11,7 @@
 #include "langmon/PortSettings.h"
 #include "langmon/PrintHistory.h"
 #include "langmon/StatusPort.h"
+#include "langmon/StatusThread.h"
 #include "langmon/TraceLog.h"
 #include "platform/Modules.h"
 #include "platform/Kernel.h"
@@ -70,6 +71,8 @@ constexpr WaitSetting kWaitSettings[] = {
     {u"RetryPause", &PortWaits::RetryPauseMs, 1000},
     {u"ComPortPause", &PortWaits::ComPauseMs, 100},
     {u"LostEndDocTimeout", &PortWaits::LostJobMs, 60000},
+    {u"StatusQueuedInterval", &PortWaits::StatusQueuedMs, 3000},
+    {u"StatusIdleInterval", &PortWaits::StatusIdleMs, 4000},
 };
 
 bool SameNameNoCase(LPCWSTR a, LPCWSTR b) { return lstrcmpiW(a, b) == 0; }
@@ -383,6 +386,7 @@ BOOL OpenPortEx(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName, LP
     EnterCriticalSection(&process.Lock);
     ++process.LockDepth;
     BOOL result = FALSE;
+    PortContext* watched = nullptr;  // a port whose printer is watched: polled from now on
     do {
         if (FindPort(portName) != nullptr) {
             SetLastError(ERROR_BUSY);
@@ -418,7 +422,7 @@ BOOL OpenPortEx(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName, LP
         // A followed port binds its printer now, so that its status shows before a job.
         if ((port->PortKind & port_kind::Bound) != 0 && port->PrinterName != nullptr) {
             PortLockHold lock(*port);
-            LoadStatusManager(*port, port->PrinterName, true);
+            watched = LoadStatusManager(*port, port->PrinterName, true) != nullptr ? port : nullptr;
         }
         UpdatePrinterExtStatus(*port);
         SetPrinterStatusUnknown(*port, true);
@@ -427,6 +431,7 @@ BOOL OpenPortEx(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName, LP
     } while (false);
     --process.LockDepth;
     LeaveCriticalSection(&process.Lock);
+    if (result && watched != nullptr) RequestPolling(*watched);
     return result;
 }
 
@@ -449,7 +454,10 @@ BOOL ClosePort(PortContext& port) {
         WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -ClosePortTimeout-");
         DeleteQueuedJobs(port);
     }
+    // The polling thread ends before anything of the port goes; the stop event set first
+    // keeps it from being started again meanwhile.
     SetEvent(port.StopEvent);
+    StopStatusThread(port);
 
     BOOL closed = TRUE;
     DWORD error = ERROR_SUCCESS;
@@ -511,6 +519,19 @@ BOOL PJLMonShutdown(HANDLE hMonitor) noexcept {
     if (monitor == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
+    }
+    // No polling thread may outlive the monitor, even for a port the spooler never closed.
+    MonitorProcess& process = Process();
+    for (;;) {
+        PortContext* polled = nullptr;
+        EnterCriticalSection(&process.Lock);
+        for (PortContext* p = process.Ports; p != nullptr && polled == nullptr; p = p->Next) {
+            if (p->Monitor == monitor && p->StatusThread != nullptr) polled = p;
+        }
+        if (polled != nullptr) SetEvent(polled->StopEvent);
+        LeaveCriticalSection(&process.Lock);
+        if (polled == nullptr) break;
+        StopStatusThread(*polled);
     }
     monitor->Signature = kSignatureOff;
     return HeapFree(Process().Heap, 0, monitor);

@@ -120,6 +120,8 @@ struct PortWaits {
     DWORD RetryPauseMs;       // pause after a failed or busy write (1,000; busy 2,000 = twice)
     DWORD ComPauseMs;         // COM ports around the port monitor's documents (100)
     DWORD LostJobMs;          // idle time after which an unended job counts as lost (60,000)
+    DWORD StatusQueuedMs;     // status pass interval with jobs queued or running (3,000)
+    DWORD StatusIdleMs;       // status pass interval without jobs (4,000)
 };
 
 /// The record behind a port handle. Plain data: made zeroed in the monitor heap by
@@ -222,6 +224,19 @@ struct PortContext {
     StatusTable* Variables;      // owned; NULL only while the context is being made
     BOOL PublishAgain;           // a writer changed a row while the publisher ran
     PrintCheck* Check;           // owned
+
+    // Status polling (langmon/StatusThread.h, langmon/DeviceCheck.h).
+    HANDLE StatusThread;         // the polling thread; joined and closed by StopStatusThread
+    DWORD KeepPolling;           // a job on a TCP/IP port asked for polling until it is done
+    DWORD KeepPolling2;          // a later request, dropped after a while (tick below)
+    DWORD KeepPolling2Tick;
+    DWORD UstatusOffPending;     // the printer's status reports are to be switched off
+    DWORD StatusPass;            // 0..2: a printer scan every third pass
+    DWORD DeviceCheckCountdown;  // passes since the last device check
+    DWORD JcidPollCount;         // kept by the job tracking
+    DWORD StatusPasses;          // passes made since the port opened
+    DWORD SnmpPort;              // UDP port of the printer's agent; 0: the standard one
+    DWORD SnmpWaitMs;            // one wait for an SNMP answer; 0: the client's default
 };
 
 /// The context behind a handle, or NULL when it is not a live port context.

@@ -4,41 +4,28 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "langmon/EventLog.h"
 #include "langmon/Monitor.h"
 #include "platform/Files.h"
 #include "platform/Kernel.h"
-#include "platform/Modules.h"
+#include "platform/Services.h"
 #include "platform/Sync.h"
+#include "platform/User.h"
 
 namespace langmon {
 namespace {
 
 constexpr WCHAR kListMutex[] = u"RN_FILEMAPPING_MUTEX";
 constexpr WCHAR kListMapping[] = u"RN_JOBPROCESS_FILEMAPPING";
+constexpr WCHAR kServiceName[] = u"RnPJMService";
 constexpr WCHAR kServiceClass[] = u"RnPJMService";
+constexpr WCHAR kRunStatusValue[] = u"RunStatus";
 constexpr DWORD kListHeaderBytes = 8;
 constexpr DWORD kListEntryBytes = 8;
 // A count beyond this is not a list the service made: the gate does not read it.
 constexpr DWORD kMaxListEntries = 65536;
-
-using FindWindowProc = HWND (*)(LPCWSTR, LPCWSTR);
-using PostMessageProc = BOOL (*)(HWND, UINT, WPARAM, LPARAM);
-using AddAtomProc = ATOM (*)(LPCWSTR);
-using DeleteAtomProc = ATOM (*)(ATOM);
-
-// The window functions are looked up when needed: the monitor has no window of its own.
-bool PostByWindow(UINT message, WPARAM wParam, LPARAM lParam) {
-    HMODULE user = GetModuleHandleW(u"user32.dll");
-    if (user == nullptr) return false;
-    auto find = reinterpret_cast<FindWindowProc>(reinterpret_cast<void (*)()>(GetProcAddress(user, "FindWindowW")));
-    auto post = reinterpret_cast<PostMessageProc>(reinterpret_cast<void (*)()>(GetProcAddress(user, "PostMessageW")));
-    if (find == nullptr || post == nullptr) return false;
-    HWND window = find(kServiceClass, nullptr);
-    return window != nullptr && post(window, message, wParam, lParam) != FALSE;
-}
-
-JobServicePoster g_poster = PostByWindow;
 
 class Handle {
 public:
@@ -52,6 +39,20 @@ public:
 
 private:
     HANDLE h_;
+};
+
+class ServiceHandle {
+public:
+    explicit ServiceHandle(SC_HANDLE h) : h_(h) {}
+    ~ServiceHandle() {
+        if (h_ != nullptr) CloseServiceHandle(h_);
+    }
+    ServiceHandle(const ServiceHandle&) = delete;
+    ServiceHandle& operator=(const ServiceHandle&) = delete;
+    SC_HANDLE get() const { return h_; }
+
+private:
+    SC_HANDLE h_;
 };
 
 class View {
@@ -74,29 +75,51 @@ DWORD ReadDword(const BYTE* p) {
     return v;
 }
 
+int AsInt(DWORD jobId) { return static_cast<int>(jobId); }
+
+// "RnLM_ALLOW7" and the like: the prefix and the JobId in decimal.
+std::u16string EventName(const char16_t* prefix, DWORD jobId) {
+    std::u16string name = prefix;
+    for (char c : std::to_string(jobId)) name += static_cast<char16_t>(c);
+    return name;
+}
+
 enum class Listed { Yes, No, Unreadable };
 
 // Reads the service's list under its mutex. The view is mapped for the header first, then
 // for exactly the entries the header counts, so the read never passes the list's end.
 Listed IsListed(PortContext& port, DWORD jobId) {
     Handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kListMutex));
-    if (mutex.get() == nullptr) return Listed::Unreadable;
+    if (mutex.get() == nullptr) {
+        ServiceLinkLog("JobID: %d Can not open file mapping mutex\r\n", AsInt(jobId));
+        return Listed::Unreadable;
+    }
     const DWORD wait = WaitForSingleObject(mutex.get(), port.Waits.ServiceMutexMs);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED_0) return Listed::Unreadable;
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED_0) {
+        ServiceLinkLog("JobID: %d Can not own file mapping mutex\r\n", AsInt(jobId));
+        return Listed::Unreadable;
+    }
     Listed result = Listed::Unreadable;
     {
         Handle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kListHeaderBytes,
                                           kListMapping));
-        const bool existed = mapping.get() != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-        if (existed) {
+        const DWORD openError = GetLastError();
+        if (mapping.get() == nullptr || openError != ERROR_ALREADY_EXISTS) {
+            // A mapping made just now is not the service's list.
+            ServiceLinkLog("JobID: %d Can not open file mapping; error=%d\r\n", AsInt(jobId),
+                           static_cast<int>(mapping.get() == nullptr ? openError : ERROR_FILE_NOT_FOUND));
+        } else {
             View header(mapping.get(), kListHeaderBytes);
-            if (header.get() != nullptr) {
+            if (header.get() == nullptr) {
+                ServiceLinkLog("JobID: %d Can not access file mapping\r\n", AsInt(jobId));
+            } else {
                 const DWORD valid = ReadDword(header.get());
                 const DWORD count = ReadDword(header.get() + 4);
                 result = Listed::No;
                 if (valid != 0 && count != 0 && count <= kMaxListEntries) {
                     View list(mapping.get(), kListHeaderBytes + count * kListEntryBytes);
                     if (list.get() == nullptr) {
+                        ServiceLinkLog("JobID: %d Can not access file mapping\r\n", AsInt(jobId));
                         result = Listed::Unreadable;
                     } else {
                         for (DWORD i = 0; i < count; ++i) {
@@ -114,62 +137,132 @@ Listed IsListed(PortContext& port, DWORD jobId) {
     return result;
 }
 
-GateAnswer Offer(PortContext& port, DWORD jobId) {
-    char name[32];
-    WCHAR wide[32];
-    auto eventName = [&](const char* prefix) {
-        std::snprintf(name, sizeof name, "%s%lu", prefix, static_cast<unsigned long>(jobId));
-        size_t i = 0;
-        for (; name[i] != 0; ++i) wide[i] = static_cast<WCHAR>(name[i]);
-        wide[i] = 0;
-        return wide;
-    };
-    Handle over(CreateEventW(nullptr, FALSE, FALSE, eventName("RnLM_OVER")));
-    Handle allow(CreateEventW(nullptr, FALSE, FALSE, eventName("RnLM_ALLOW")));
-    if (over.get() == nullptr || allow.get() == nullptr) return GateAnswer::Unreachable;
+void OfferFailed(DWORD jobId, const char* step) {
+    ServiceLinkLog("JobID(%d):restart error in StartDocPort(%s)\r\n", AsInt(jobId), step);
+}
 
-    // The printer's name travels as a global atom when the platform has them.
-    ATOM atom = 0;
-    HMODULE kernel = GetModuleHandleW(u"kernel32.dll");
-    auto addAtom = kernel != nullptr ? reinterpret_cast<AddAtomProc>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GlobalAddAtomW"))) : nullptr;
-    auto deleteAtom =
-        kernel != nullptr ? reinterpret_cast<DeleteAtomProc>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GlobalDeleteAtom"))) : nullptr;
-    if (addAtom != nullptr && port.PrinterName != nullptr) atom = addAtom(port.PrinterName);
+// The refusal's notice, in the service-link log and as a warning of the event log.
+void LogCancel(const PortContext& port, DWORD jobId) {
+    std::u16string text = u"ポート";
+    text += port.PortName != nullptr ? port.PortName : u"";
+    text += u" でプリンタジョブ " + EventName(u"", jobId) + u" をキャンセルしました(Status = 0)。";
+    char ansi[512];
+    ToAnsi(text.c_str(), ansi, sizeof ansi);
+    ServiceLinkLog("%s", ansi);
+    EventLogLine(text.c_str(), EventType::Warning);
+}
 
-    GateAnswer answer = GateAnswer::Unreachable;
-    if (g_poster(kJobServiceRestart, atom, static_cast<LPARAM>(jobId))) {
-        HANDLE both[2] = {allow.get(), over.get()};
-        const DWORD wait = WaitForMultipleObjects(2, both, FALSE, port.Waits.ServiceAnswerMs);
-        if (wait == WAIT_OBJECT_0) answer = GateAnswer::Print;
-        if (wait == WAIT_OBJECT_0 + 1) answer = GateAnswer::Refused;
+// Neither the list nor the service could be reached: the service's own run status decides.
+GateAnswer AskRunStatus(const PortContext& port, DWORD jobId) {
+    DWORD status = 0;
+    DWORD cb = sizeof status;
+    DWORD type = 0;
+    const MONITORINIT* init = port.Monitor != nullptr ? port.Monitor->Init : nullptr;
+    if (!QueryMonitorSetting(init, kRunStatusValue, &status, &cb, &type) || cb != sizeof status) {
+        ServiceLinkLog("JobID: %d Fail to query PS run status\r\n", AsInt(jobId));
+        EventLogLine(u"StartDocPort関数でファイルマッピングにアクセスできません(Status = 0)。", EventType::Error);
+        return GateAnswer::Unreachable;
     }
-    if (atom != 0 && deleteAtom != nullptr) deleteAtom(atom);
-    return answer;
+    if (status != 0) {
+        EventLogLine(u"StartDocPort関数でファイルマッピングにアクセスできません(Status = 0)。", EventType::Error);
+        return GateAnswer::Refused;
+    }
+    return GateAnswer::Print;
+}
+
+enum class OfferResult { Allowed, Refused, NotSent };
+
+OfferResult Offer(PortContext& port, DWORD jobId) {
+    if (port.PrinterName == nullptr || port.PrinterName[0] == 0) {
+        OfferFailed(jobId, "Get printer name");
+        return OfferResult::Refused;
+    }
+    const ATOM atom = GlobalAddAtomW(port.PrinterName);
+    if (atom == 0) {
+        OfferFailed(jobId, "GlobalAddAtom");
+        return OfferResult::Refused;
+    }
+    OfferResult result = OfferResult::Refused;
+    {
+        Handle over(CreateEventW(nullptr, FALSE, FALSE, EventName(u"RnLM_OVER", jobId).c_str()));
+        Handle allow(over.get() != nullptr ? CreateEventW(nullptr, FALSE, FALSE, EventName(u"RnLM_ALLOW", jobId).c_str())
+                                           : nullptr);
+        if (over.get() == nullptr) {
+            OfferFailed(jobId, "Create over event");
+        } else if (allow.get() == nullptr) {
+            OfferFailed(jobId, "Create allow event");
+        } else if (!PostToJobService(kJobServiceRestart, atom, static_cast<LPARAM>(jobId))) {
+            OfferFailed(jobId, "Fail to send restart message to RnPJMService");
+            result = OfferResult::NotSent;
+        } else {
+            HANDLE both[2] = {allow.get(), over.get()};
+            const DWORD wait = WaitForMultipleObjects(2, both, FALSE, port.Waits.ServiceAnswerMs);
+            if (wait == WAIT_OBJECT_0) result = OfferResult::Allowed;
+        }
+    }
+    GlobalDeleteAtom(atom);
+    return result;
 }
 
 }  // namespace
 
-void SetJobServicePoster(JobServicePoster poster) { g_poster = poster != nullptr ? poster : PostByWindow; }
+bool PostToJobService(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = FindWindowW(kServiceClass, nullptr);
+    if (window == nullptr) {
+        char ansi[256];
+        ToAnsi(u"RnPJMServiceのウィンドウが見つからないので、メッセージを送信することができませんでした。", ansi,
+               sizeof ansi);
+        ServiceLinkLog("%s", ansi);
+        return false;
+    }
+    if (PostMessageW(window, message, wParam, lParam) == FALSE) return false;
+    ServiceLinkLog("Send message to RnPJMService(Message=%x  wParam=%lx lParam=%lx", message,
+                   static_cast<unsigned long>(wParam), static_cast<unsigned long>(lParam));
+    return true;
+}
 
 bool IsJobServiceInstalled(PortContext& port) {
-    Handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kListMutex));
-    port.ServiceInstalled = mutex.get() != nullptr ? 1 : 0;
+    port.ServiceInstalled = 0;
+    // Asked as the spooler itself: the printing user may not see the service's database.
+    HANDLE client = RevertToPrinterSelf();
+    {
+        ServiceHandle manager(OpenSCManagerW(nullptr, SERVICES_ACTIVE_DATABASEW, SC_MANAGER_CONNECT));
+        if (manager.get() != nullptr) {
+            ServiceHandle service(OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
+            if (service.get() != nullptr) port.ServiceInstalled = 1;
+        }
+    }
+    if (client != nullptr) ImpersonatePrinterClient(client);
     return port.ServiceInstalled != 0;
 }
 
 GateAnswer RNStartDoc(PortContext& port, DWORD jobId) {
+    ServiceLinkLog("Enter RNStartDoc(%d)\r\n", AsInt(jobId));
     switch (IsListed(port, jobId)) {
         case Listed::Yes:
+            ServiceLinkLog("JobID: %d normally print out\r\n", AsInt(jobId));
             return GateAnswer::Print;
         case Listed::No:
-            return Offer(port, jobId);
+            break;
         case Listed::Unreadable:
+            return AskRunStatus(port, jobId);
+    }
+    ServiceLinkLog("JobID(%d):Error in StartDocPort(Not pre-processed by RnPJMService)\r\n", AsInt(jobId));
+    switch (Offer(port, jobId)) {
+        case OfferResult::Allowed:
+            return GateAnswer::Print;
+        case OfferResult::Refused:
+            LogCancel(port, jobId);
+            return GateAnswer::Refused;
+        case OfferResult::NotSent:
             break;
     }
-    // A list that cannot be read is no refusal: the job waits in the spooler.
-    return GateAnswer::Unreachable;
+    return AskRunStatus(port, jobId);
 }
 
-void RNEndDoc(PortContext&, DWORD jobId) { g_poster(kJobServiceEndDoc, 0, static_cast<LPARAM>(jobId)); }
+void RNEndDoc(PortContext&, DWORD jobId) {
+    ServiceLinkLog("Enter RNEndDoc(%d)", AsInt(jobId));
+    PostToJobService(kJobServiceEndDoc, 0, static_cast<LPARAM>(jobId));
+}
 
 }  // namespace langmon

@@ -233,8 +233,9 @@ bool SnmpClient::Request(const SnmpCall& call) {
                 if (waits == settings_.waitsPerTry) {
                     break;
                 }
-                ++waits;
-                WaitFor(udp.Get(), false, settings_.waitMs);
+                // Only a wait that ends without a datagram uses up the budget: decoys and
+                // other agents' answers must not cut the wait for the real one short.
+                if (!WaitFor(udp.Get(), false, settings_.waitMs)) ++waits;
                 continue;
             }
             SnmpMessage answer;

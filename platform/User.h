@@ -1032,6 +1032,40 @@ static_assert(DWLP_USER == (sizeof(void*) == 4 ? 8 : 16));
 #define TPM_NONOTIFY 0x0080u
 #define TPM_RETURNCMD 0x0100u
 
+// MENUITEMINFOW.fMask: which members InsertMenuItemW reads.
+#define MIIM_STATE 0x0001u
+#define MIIM_ID 0x0002u
+#define MIIM_SUBMENU 0x0004u
+#define MIIM_CHECKMARKS 0x0008u
+#define MIIM_TYPE 0x0010u  // fType and dwTypeData together (the older form of MIIM_FTYPE | MIIM_STRING)
+#define MIIM_DATA 0x0020u
+#define MIIM_STRING 0x0040u
+#define MIIM_BITMAP 0x0080u
+#define MIIM_FTYPE 0x0100u
+
+struct MENUITEMINFOW {
+    UINT cbSize;
+    UINT fMask;
+    UINT fType;   // MFT_*
+    UINT fState;  // MFS_*
+    UINT wID;
+    HMENU hSubMenu;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
+    ULONG_PTR dwItemData;
+    LPWSTR dwTypeData;
+    UINT cch;
+    HBITMAP hbmpItem;
+};
+using LPMENUITEMINFOW = MENUITEMINFOW*;
+using LPCMENUITEMINFOW = const MENUITEMINFOW*;
+
+struct TPMPARAMS {
+    UINT cbSize;
+    RECT rcExclude;
+};
+using LPTPMPARAMS = TPMPARAMS*;
+
 // --- Icons, cursors and images ---
 #define IDI_APPLICATION MAKEINTRESOURCEW(32512)
 #define IDI_HAND MAKEINTRESOURCEW(32513)
@@ -1109,8 +1143,9 @@ PLATFORM_API int GetClassNameW(HWND hwnd, LPWSTR buffer, int cchMax);
 PLATFORM_API HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
                                   int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 /// Destroys the window's owned windows, then sends WM_DESTROY to it and to its children
-/// (parent first) and WM_NCDESTROY (children first). Only the owner thread may destroy a
-/// window (ERROR_ACCESS_DENIED).
+/// (parent first) and WM_NCDESTROY (children first). The menu bar the window still has after
+/// WM_DESTROY, and its system-menu copy, are destroyed with it. Only the owner thread may
+/// destroy a window (ERROR_ACCESS_DENIED).
 PLATFORM_API BOOL DestroyWindow(HWND hwnd);
 PLATFORM_API BOOL IsWindow(HWND hwnd);
 PLATFORM_API BOOL IsChild(HWND parent, HWND hwnd);
@@ -1265,7 +1300,8 @@ PLATFORM_API BOOL KillTimer(HWND hwnd, UINT_PTR id);
 /// when it can).
 PLATFORM_API HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dlgTemplate, HWND parent,
                                              DLGPROC proc, LPARAM param);
-/// The template is an RT_DIALOG resource of the module.
+/// The template is an RT_DIALOG resource of the module. A menu the template names is loaded
+/// from the same module as the dialog's menu bar; when the module lacks it, no dialog is made.
 PLATFORM_API HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC proc,
                                      LPARAM param);
 /// Modal: the owner (parent's top-level window) is disabled until EndDialog; the dialog's
@@ -1340,6 +1376,11 @@ PLATFORM_API BOOL IsMenu(HMENU menu);
 /// MF_POPUP: newItemId is the HMENU of the submenu, which then belongs to this menu.
 PLATFORM_API BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR newItemId, LPCWSTR text);
 PLATFORM_API BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR newItemId, LPCWSTR text);
+/// Inserts before the item at item (a position when byPosition, else a command found anywhere
+/// below menu; a position past the end appends). info->cbSize must be the structure's size
+/// (or that size less hbmpItem); otherwise ERROR_INVALID_PARAMETER. A MIIM_SUBMENU handle then
+/// belongs to this menu.
+PLATFORM_API BOOL InsertMenuItemW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info);
 /// DeleteMenu destroys a submenu it removes; RemoveMenu does not.
 PLATFORM_API BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 PLATFORM_API BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
@@ -1370,6 +1411,9 @@ PLATFORM_API HMENU LoadMenuIndirectW(const void* menuTemplate);
 /// TPM_RETURNCMD the command is returned; otherwise it is posted to the owner window as
 /// WM_COMMAND and the call returns TRUE when one was chosen.
 PLATFORM_API BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
+/// As TrackPopupMenu; params (may be NULL) must carry cbSize == sizeof(TPMPARAMS), else the
+/// call fails with ERROR_INVALID_PARAMETER. Its excluded rectangle has nothing to avoid here.
+PLATFORM_API BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params);
 
 // --- Accelerators ---
 /// An RT_ACCELERATOR resource; NULL with ERROR_RESOURCE_NAME_NOT_FOUND or, for a table
@@ -1402,3 +1446,16 @@ PLATFORM_API BOOL DestroyCursor(HCURSOR cursor);
 // --- Controls family (declared here, implemented with the controls) ---
 PLATFORM_API int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 PLATFORM_API BOOL MessageBeep(UINT type);
+
+// --- Global atoms ---
+// One process-wide table of strings with reference counts, compared without regard to case.
+// A string of the form "#123" (or an integer atom made with MAKEINTATOM) is the atom 123
+// itself, below 0xC000; string atoms are numbered from 0xC000.
+#define MAXINTATOM 0xC000u
+PLATFORM_API ATOM GlobalAddAtomW(LPCWSTR text);
+/// Drops one reference; the string goes with the last. Returns 0 on success, the atom when
+/// it is not in the table (ERROR_INVALID_HANDLE).
+PLATFORM_API ATOM GlobalDeleteAtom(ATOM atom);
+PLATFORM_API ATOM GlobalFindAtomW(LPCWSTR text);
+/// Characters copied without the terminator, cut to fit `cchBuffer`; 0 when unknown.
+PLATFORM_API UINT GlobalGetAtomNameW(ATOM atom, LPWSTR buffer, int cchBuffer);

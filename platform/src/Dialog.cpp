@@ -113,8 +113,15 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, H
         style = (style & ~(WS_CAPTION | WS_SYSMENU | WS_POPUP)) | WS_CHILD;
         exStyle |= WS_EX_CONTROLPARENT;
     }
+    // The template's menu comes from the same module and becomes the dialog's menu bar; a
+    // template that names a menu the module lacks makes no dialog. A child dialog has none.
+    HMENU menu = nullptr;
+    if ((t.menu.isOrdinal || !t.menu.name.empty()) && !(style & WS_CHILD)) {
+        menu = LoadMenuW(instance, t.menu.isOrdinal ? MAKEINTRESOURCEW(t.menu.ordinal) : t.menu.name.c_str());
+        if (menu == nullptr) return nullptr;
+    }
     RECT frame = client;
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    AdjustWindowRectEx(&frame, style, menu != nullptr, exStyle);
     LONG x = ScaleX(t.x), y = ScaleY(t.y);
     const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
     if (!(style & WS_CHILD)) {
@@ -132,8 +139,11 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, H
     std::u16string className = u"#32770";
     if (!t.cls.isOrdinal && !t.cls.name.empty()) className = t.cls.name;
     HWND dialog = CreateWindowExW(exStyle, className.c_str(), t.title.c_str(), style & ~WS_VISIBLE, x, y, width,
-                                  height, parent, nullptr, instance, nullptr);
-    if (dialog == nullptr) return nullptr;
+                                  height, parent, menu, instance, nullptr);
+    if (dialog == nullptr) {
+        if (menu != nullptr) DestroyMenu(menu);
+        return nullptr;
+    }
     {
         Guard guard(Lock());
         Window* w = Find(dialog);

@@ -2,6 +2,7 @@
 // menus chosen by the test's script, and menus loaded from the platform's MENU and MENUEX
 // template layouts (MenuTemplates below).
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -120,25 +121,55 @@ std::optional<Item> MakeItem(UINT flags, UINT_PTR newItemId, LPCWSTR text) {
     return item;
 }
 
-bool Insert(HMENU menu, UINT position, UINT flags, UINT_PTR newItemId, LPCWSTR text) {
+// Builds the item of InsertMenuItemW from the members its mask names.
+std::optional<Item> MakeItem(const MENUITEMINFOW& info) {
+    const UINT mask = info.fMask;
+    // The older MIIM_TYPE cannot be mixed with the two masks that replaced it.
+    if ((mask & MIIM_TYPE) && (mask & (MIIM_FTYPE | MIIM_STRING))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return std::nullopt;
+    }
+    Item item;
+    UINT type = 0;
+    if (mask & (MIIM_TYPE | MIIM_FTYPE)) type = info.fType;
+    const bool textual = !(type & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW));
+    if (((mask & MIIM_STRING) || ((mask & MIIM_TYPE) && textual)) && info.dwTypeData != nullptr)
+        item.text = info.dwTypeData;
+    item.flags = (type | ((mask & MIIM_STATE) ? info.fState : 0)) & kItemBits;
+    if (mask & MIIM_ID) item.id = info.wID;
+    if ((mask & MIIM_SUBMENU) && info.hSubMenu != nullptr) {
+        Menu* sub = FindMenuOrFail(info.hSubMenu);
+        if (sub == nullptr) return std::nullopt;
+        sub->popup = true;
+        item.submenu = info.hSubMenu;
+    }
+    return item;
+}
+
+bool InsertItem(HMENU menu, UINT position, bool byPosition, Item&& item) {
     Menu* m = FindMenuOrFail(menu);
     if (m == nullptr) return false;
-    std::optional<Item> item = MakeItem(flags, newItemId, text);
-    if (!item) return false;
-    if (flags & MF_BYPOSITION) {
+    if (byPosition) {
         // Past the end (or -1) appends.
         const size_t at = position >= m->items.size() ? m->items.size() : position;
-        m->items.insert(m->items.begin() + static_cast<std::ptrdiff_t>(at), std::move(*item));
+        m->items.insert(m->items.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
         return true;
     }
-    const std::optional<Found> f = Locate(menu, position, flags);
+    const std::optional<Found> f = Locate(menu, position, MF_BYCOMMAND);
     if (!f) {
         SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
         return false;
     }
     auto& items = FindMenu(f->menu)->items;
-    items.insert(items.begin() + static_cast<std::ptrdiff_t>(f->index), std::move(*item));
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(f->index), std::move(item));
     return true;
+}
+
+bool Insert(HMENU menu, UINT position, UINT flags, UINT_PTR newItemId, LPCWSTR text) {
+    if (FindMenuOrFail(menu) == nullptr) return false;
+    std::optional<Item> item = MakeItem(flags, newItemId, text);
+    if (!item) return false;
+    return InsertItem(menu, position, (flags & MF_BYPOSITION) != 0, std::move(*item));
 }
 
 bool Remove(HMENU menu, UINT position, UINT flags, bool destroySubmenu) {
@@ -342,6 +373,20 @@ BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR newItemId, LPCW
     return Insert(menu, position, flags, newItemId, text);
 }
 
+BOOL InsertMenuItemW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info) {
+    // Callers written for older systems pass the structure without its last member.
+    if (info == nullptr ||
+        (info->cbSize != sizeof(MENUITEMINFOW) && info->cbSize != offsetof(MENUITEMINFOW, hbmpItem))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    Hold guard(Menus().lock);
+    if (FindMenuOrFail(menu) == nullptr) return FALSE;
+    std::optional<Item> made = MakeItem(*info);
+    if (!made) return FALSE;
+    return InsertItem(menu, item, byPosition != FALSE, std::move(*made));
+}
+
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
     Hold guard(Menus().lock);
     return Remove(menu, position, flags, true);
@@ -526,4 +571,12 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     if (command == 0) return FALSE;
     if (!(flags & TPM_NONOTIFY)) PostMessageW(owner, WM_COMMAND, command, 0);
     return TRUE;
+}
+
+BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params) {
+    if (params != nullptr && params->cbSize != sizeof(TPMPARAMS)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
 }

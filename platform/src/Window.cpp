@@ -515,6 +515,22 @@ BOOL DestroyWindow(HWND hwnd) {
     }
     DropWindowTimers(hwnd);
     SendDestroy(hwnd);
+    // The menu bar and the system-menu copy go with the window; one that WM_DESTROY took
+    // away with SetMenu(hwnd, NULL) stays its caller's.
+    HMENU menu = nullptr;
+    HMENU systemMenu = nullptr;
+    {
+        Guard guard(Lock());
+        if (Window* w = Find(hwnd)) {
+            menu = w->menu;
+            systemMenu = w->systemMenu;
+            w->menu = nullptr;
+            w->systemMenu = nullptr;
+        }
+    }
+    // A handle that is no menu (CreateWindowExW does not check it) leaves the last error alone.
+    for (HMENU m : {menu, systemMenu})
+        if (m != nullptr && IsMenu(m)) DestroyMenu(m);
     SendNcDestroy(hwnd);
     return TRUE;
 }

@@ -63,7 +63,7 @@ protected:
     }
 
     langmon::MibReadResult Read() {
-        snmp::SnmpClient client(agent_.Settings(50));
+        snmp::SnmpClient client(agent_.Settings(500));
         return langmon::ReadPrinterState(*port_, client, kAddress);
     }
     void Down() {
@@ -301,7 +301,7 @@ TEST_F(PrinterStateTest, WrongTypesLeaveFieldsEmpty) {
     agent_.SetInteger("1.3.6.1.2.1.43.18.1.1.8.1.1", 7);  // an alert that is a number
     agent_.SetString("1.3.6.1.2.1.43.18.1.1.8.1.2", "No Toner");
     auto picture = std::make_unique<langmon::MibPicture>();
-    snmp::SnmpClient client(agent_.Settings(50));
+    snmp::SnmpClient client(agent_.Settings(500));
     ASSERT_EQ(langmon::ReadPrinterMib(*port_, client, kAddress, *picture), langmon::MibReadResult::Supported);
     EXPECT_EQ(picture->hrPrinterStatus, 0);
     EXPECT_EQ(picture->alertCount, 0u);  // the walk stops at the first value that is no text
@@ -317,7 +317,7 @@ TEST_F(PrinterStateTest, GarbledAnswersCountAsSilence) {
 TEST_F(PrinterStateTest, LongTextsAreCut) {
     agent_.SetString("1.3.6.1.2.1.1.1.0", "ZE" + std::string(300, 'X'));
     auto picture = std::make_unique<langmon::MibPicture>();
-    snmp::SnmpClient client(agent_.Settings(50));
+    snmp::SnmpClient client(agent_.Settings(500));
     EXPECT_EQ(langmon::ReadPrinterMib(*port_, client, kAddress, *picture), langmon::MibReadResult::Unsupported);
     EXPECT_LT(strnlen(picture->sysDescr, sizeof picture->sysDescr), sizeof picture->sysDescr);
 }
@@ -326,7 +326,7 @@ TEST_F(PrinterStateTest, ManyAlertsStopAtSixtyFour) {
     Down();
     agent_.SetAlerts(std::vector<std::string>(70, "Stack Miss"));
     auto picture = std::make_unique<langmon::MibPicture>();
-    snmp::SnmpClient client(agent_.Settings(50));
+    snmp::SnmpClient client(agent_.Settings(500));
     ASSERT_EQ(langmon::ReadPrinterMib(*port_, client, kAddress, *picture), langmon::MibReadResult::Supported);
     EXPECT_EQ(picture->alertCount, langmon::kMaxAlerts);
 }

@@ -3,7 +3,9 @@
 // two copies made by the driver, printed on the sample KV-TD520 through the GDI host with
 // the platform stand-in below a fresh root folder. Writes the job's bytes to a file, reads
 // them back and prints a summary: PJL lines, pages, raster commands, ejects and copies, and
-// whether every page equals the engine's own drawing of it.
+// whether every page equals the engine's own drawing of it. The job then goes through the
+// port language monitor, loaded as the spooler loads it, to a file port below it in pieces of
+// 4,096 bytes; the demo shows where the port wrote it and whether the bytes are the job's.
 //
 //   print_demo <output-folder>     (must not exist or be empty; the job is <folder>/job.prn)
 //
@@ -17,10 +19,12 @@
 
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
+#include "platform/StandInMonitor.h"
 #include "settings/DefaultSettings.h"
 #include "settings/DriverDevMode.h"
 #include "settings/ModelCache.h"
 #include "tests/support/JobStream.h"
+#include "tests/support/MonitorPass.h"
 #include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
 #include "tools/hosts/gdihost/GdiHost.h"
@@ -108,6 +112,7 @@ int Run(int argc, char** argv) {
     if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return Fail("cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError()));
     std::vector<std::vector<gdihost::DrawOp>> drawn;
     std::vector<BYTE> bytes;
+    DWORD jobId = 0;
     SIZEL pageSize{};
     {
         gdihost::PrinterDC dc(driver);
@@ -121,6 +126,7 @@ int Run(int argc, char** argv) {
         }
         if (!dc.EndDoc()) return Fail("EndDoc failed: error " + std::to_string(GetLastError()));
         bytes = standin::JobBytes(kvtest::kSamplePrinterName, dc.JobId());
+        jobId = dc.JobId();
         dc.Close();
     }
     driver.Unload();
@@ -166,6 +172,24 @@ int Run(int argc, char** argv) {
     std::printf("Job file: %s\n", jobFile.string().c_str());
     if (!same) return Fail("the printed sheets are not the drawn pages");
     if (innerJobs != static_cast<size_t>(kCopies)) return Fail("the driver did not make the copies");
+
+    // The spooler's next step: the job through the language monitor to the port.
+    kvtest::MonitorJob port;
+    port.module = u"" KV_LANGMON_MODULE;
+    port.printer = kvtest::kSamplePrinterName;
+    port.port = u"LPT1:";
+    port.jobId = jobId;
+    port.document = u"KV-TD520 print demo";
+    port.piece = 4096;
+    standin::monitor::SetPorts({{port.port, u"Local Port", u"", PORT_TYPE_WRITE}});
+    const kvtest::MonitorPass pass = kvtest::PassThroughMonitor(port, bytes);
+    if (!pass.ok) return Fail("the monitor did not pass the job: " + pass.failedStep + ", error " + std::to_string(pass.error));
+    const bool equal = pass.received == bytes;
+    std::printf("Monitor:  %s on %s, %zu WritePort calls of up to %zu bytes\n", KV_LANGMON_MODULE,
+                kvtest::U8(port.port).c_str(), pass.writes, port.piece);
+    std::printf("Port:     %zu bytes written to %s\n", pass.received.size(), pass.portFile.c_str());
+    std::printf("Check:    the port's bytes %s the job's\n", equal ? "equal" : "DO NOT equal");
+    if (!equal) return Fail("the port did not receive the job as printed");
     return 0;
 }
 

@@ -1,0 +1,335 @@
+#include "langmon/StatusThread.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "langmon/DeviceCheck.h"
+#include "langmon/JobFlow.h"
+#include "langmon/Monitor.h"
+#include "langmon/PortSettings.h"
+#include "langmon/StatusManagerLink.h"
+#include "langmon/StatusPort.h"
+#include "langmon/TraceLog.h"
+#include "platform/Process.h"
+#include "platform/Sync.h"
+
+namespace langmon {
+namespace {
+
+constexpr SIZE_T kStatusThreadStack = 16384;
+// The second keep-polling request lapses after this long, or sooner once the printer shows
+// neither of these L bits.
+constexpr DWORD kKeepPolling2Ms = 360000;
+constexpr DWORD kKeepPolling2Bits = 0x10 | 0x40;
+// A refresh reads the printer again only when the last read is older than this.
+constexpr DWORD kRefreshReadAgeMs = 1000;
+constexpr DWORD kRefreshListBytes = 4096;
+constexpr DWORD kManagerMoreData = static_cast<DWORD>(-33);
+constexpr DWORD kManagerSizeOnly = static_cast<DWORD>(-36);
+constexpr DWORD kRefreshClassPanel = 0x2;
+
+bool PollingWanted(const PortContext& port) { return (port.State & port_state::PollingWanted) != 0; }
+bool IsShare(const PortContext& port) { return (port.PortKind & port_kind::Share) != 0; }
+bool JobsWaiting(PortContext& port) { return port.QueueHead != nullptr; }
+
+// Stopping is final for this thread: the stop event is manual-reset and stays set.
+bool Stopped(const PortContext& port) { return WaitForSingleObject(port.StopEvent, 0) == WAIT_OBJECT_0; }
+
+// Waits for the port mutex, the wake event or the stop event: true when the mutex is held.
+bool TakePortOrWake(PortContext& port) {
+    if (IsShare(port)) return true;
+    const HANDLE waits[] = {port.PortMutex, port.WakeEvent, port.StopEvent};
+    const DWORD rc = WaitForMultipleObjects(3, waits, FALSE, port.Waits.PortMutexMs);
+    return rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED_0;
+}
+
+void ReleasePort(PortContext& port) {
+    if (!IsShare(port)) ReleaseSpoolerFunc(port);
+}
+
+void EndStatusThread(PortContext& port) {
+    if (port.UstatusOffPending != 0 && (port.PortKind & port_kind::StandardTcp) == 0 &&
+        (port.State & port_state::Closing) == 0) {
+        SendUstatusOff(port);
+    }
+    PortLockHold lock(port);
+    port.UstatusOffPending = 0;
+    port.SuspendRequest = 0;
+    port.PollingOn = 0;
+    port.KeepPolling = 0;
+    port.KeepPolling2 = 0;
+    port.KeepPolling2Tick = 0;
+}
+
+// One pass with the port held: the printer read, the clean-up a dead printer needs, the push.
+void StatusPass(PortContext& port) {
+    if ((port.State & port_state::InJob) != 0) WatchCurrentJob(port);
+    if (PollingWanted(port) && ShouldStopPolling(port)) return;
+    if (port.FirstBinding != nullptr || JobsWaiting(port)) ReadStatus2(port);
+    if ((port.State & port_state::PrinterAbort) != 0) {
+        HeapFreeBlock(port.Pending);
+        port.Pending = nullptr;
+        port.cbPending = 0;
+        DropJobAfterPowerOff(port);
+        port.State &= ~port_state::PrinterAbort;
+        port.SysFlag |= sys_flag::PowerOffJcidSavedAlt;
+    }
+    if ((port.State & port_state::InJob) == 0 && !JobsWaiting(port) && port.KeepPolling != 0) {
+        // The job that asked for polling is done: this was its last pass.
+        if ((port.PortKind & port_kind::Bound) != 0) port.UstatusOffPending = 1;
+        port.KeepPolling = 0;
+    }
+    PublishPort(port);
+    ++port.StatusPasses;
+}
+
+DWORD UstatusThread2(LPVOID parameter) {
+    PortContext& port = *static_cast<PortContext*>(parameter);
+    port.StatusPass = 0;
+    // What the open or the job start showed stands for one interval; the first read follows.
+    {
+        const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
+        WaitForMultipleObjects(2, waits, FALSE, StatusIntervalMs(port, 0));
+    }
+    for (;;) {
+        if (!PollingWanted(port) || Stopped(port) || ShouldStopPolling(port)) break;
+        // Nothing to show the status to: the thread is not needed.
+        if (port.FirstBinding == nullptr) break;
+        port.StatusPass = port.StatusPass >= 2 ? 0 : port.StatusPass + 1;
+
+        if (!TakePortOrWake(port)) continue;
+        const DWORD start = GetTickCount();
+        if (PollingWanted(port) && !Stopped(port)) StatusPass(port);
+        ReleasePort(port);
+        if (!PollingWanted(port) || Stopped(port)) break;
+
+        const DWORD interval = StatusIntervalMs(port, GetTickCount() - start);
+        WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -Sleep[%luﾐﾘ秒]-",
+                       static_cast<unsigned long>(interval));
+        const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
+        WaitForMultipleObjects(2, waits, FALSE, interval);
+        WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -WAKEUP-");
+    }
+    const bool bindingLost = PollingWanted(port) && port.FirstBinding == nullptr && (port.State & port_state::Closing) == 0;
+    EndStatusThread(port);
+    if (bindingLost) {
+        UpdatePrinterExtStatus(port);
+        SetPrinterStatusUnknown(port, false);
+        ApplyDefaultStatus(port, false);
+    }
+    PortLockHold lock(port);
+    port.State &= ~(port_state::StatusThreadAlive | port_state::PollingWanted);
+    return 0;
+}
+
+// Joins a thread that has ended on its own (it cleared its alive bit). Caller holds PortLock.
+void ReapEndedThread(PortContext& port) {
+    if (port.StatusThread == nullptr || (port.State & port_state::StatusThreadAlive) != 0) return;
+    WaitForSingleObject(port.StatusThread, INFINITE);
+    CloseHandle(port.StatusThread);
+    port.StatusThread = nullptr;
+}
+
+// The ";"-separated names of the manager's request, ORed into refresh classes.
+DWORD RefreshClassOf(PortContext& port, const SrmBinding& binding, const char* list) {
+    DWORD refreshClass = 0;
+    std::string_view rest(list);
+    while (!rest.empty()) {
+        const size_t cut = rest.find(';');
+        const std::string_view name = rest.substr(0, cut);
+        rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
+        if (name.empty() || name.size() >= 64) continue;
+        char text[64] = {};
+        std::memcpy(text, name.data(), name.size());
+        if (name == "PrinterDisplay") refreshClass |= kRefreshClassPanel;
+        PortLockHold lock(port);
+        const StatusVariable* row = port.Variables->Find(text, binding.modelMask, false);
+        if (row != nullptr) refreshClass |= row->refreshClass;
+    }
+    return refreshClass;
+}
+
+}  // namespace
+
+bool StartStatusThread(PortContext& port) {
+    if ((port.PortKind & port_kind::StatusThreadKinds) == 0) return false;
+    PortLockHold lock(port);
+    if ((port.State & port_state::StatusThreadAlive) != 0) return true;
+    if (Stopped(port) || (port.State & port_state::Closing) != 0) return false;
+    ReapEndedThread(port);
+    if (port.WakeEvent == nullptr) {
+        port.WakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (port.WakeEvent == nullptr) return false;
+    }
+    if (WaitForSingleObject(port.SuspendAckEvent, 0) == WAIT_OBJECT_0) ResetEvent(port.SuspendAckEvent);
+    port.State |= port_state::PollingWanted | port_state::StatusThreadAlive;
+    HANDLE thread = CreateThread(nullptr, kStatusThreadStack, UstatusThread2, &port, 0, nullptr);
+    if (thread == nullptr) {
+        port.State &= ~(port_state::PollingWanted | port_state::StatusThreadAlive);
+        return false;
+    }
+    SetThreadPriority(thread, (port.MyPortMode & kPortModeChunked) != 0 ? -1 : -2);
+    port.StatusThread = thread;
+    return true;
+}
+
+LONG RequestPolling(PortContext& port) {
+    {
+        PortLockHold lock(port);
+        port.State &= ~port_state::SrmTerminate;
+        if (port.PollingOn != 0) return kRefreshNotDone;
+        port.PollingOn = 1;
+    }
+    StartStatusThread(port);
+    return kRefreshDone;
+}
+
+LONG StopPollingRequest(PortContext& port) {
+    {
+        PortLockHold lock(port);
+        if (port.PollingOn == 0) return kRefreshNotDone;
+        port.PollingOn = 0;
+    }
+    if (port.WakeEvent != nullptr) SetEvent(port.WakeEvent);
+    return kRefreshDone;
+}
+
+void KeepPollingForJob(PortContext& port) {
+    {
+        PortLockHold lock(port);
+        port.KeepPolling = 1;
+    }
+    StartStatusThread(port);
+}
+
+void StopStatusThread(PortContext& port) {
+    HANDLE thread = nullptr;
+    {
+        PortLockHold lock(port);
+        port.State &= ~port_state::PollingWanted;
+        port.PollingOn = 0;
+        port.KeepPolling = 0;
+        port.KeepPolling2 = 0;
+        thread = port.StatusThread;
+        port.StatusThread = nullptr;
+    }
+    if (port.WakeEvent != nullptr) SetEvent(port.WakeEvent);
+    if (thread == nullptr) return;
+    // The thread's waits are bounded and it never waits for the caller: the join ends.
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+}
+
+bool ShouldStopPolling(PortContext& port) {
+    PortLockHold lock(port);
+    if (port.SuspendRequest != 0) {
+        if ((port.State & port_state::InJob) != 0) {
+            port.SuspendRequest = 0;
+            port.UstatusOffPending = 0;
+        } else if (JobsWaiting(port) && (port.PortKind & port_kind::Bound) != 0) {
+            port.UstatusOffPending = 1;
+            port.PollingOn = 0;
+            port.KeepPolling = 0;
+            port.KeepPolling2 = 0;
+            return true;
+        }
+    }
+    if (port.KeepPolling2 != 0) {
+        PrinterStatusValue status{};
+        const bool read = port.Variables != nullptr && port.Variables->ReadStatus(&status);
+        if (!read || (status.L & kKeepPolling2Bits) == 0 || GetTickCount() - port.KeepPolling2Tick > kKeepPolling2Ms) {
+            port.KeepPolling2 = 0;
+        }
+    }
+    if (port.KeepPolling == 0) port.State &= ~0x80000u;
+    return port.PollingOn == 0 && port.KeepPolling == 0 && port.KeepPolling2 == 0;
+}
+
+void ReadStatus2(PortContext& port) {
+    if ((port.PortKind & port_kind::Snmp) == 0) return;  // other kinds have nothing to read between jobs
+    if (port.DeviceCheckCountdown == 0) CheckDeviceId(port);
+    const DWORD checkDid = port.Settings != nullptr ? port.Settings->checkDid : kDefaultCheckDid;
+    ++port.DeviceCheckCountdown;
+    if (JobsWaiting(port) || port.DeviceCheckCountdown >= checkDid) port.DeviceCheckCountdown = 0;
+    if ((port.State & port_state::PoweredOff) != 0) {
+        if ((port.SysFlag & sys_flag::DataWritten) != 0) {
+            WriteTraceLine(&port, kTraceDevice, "REFRESH:ReadStatus2 -Found PW OFF-");
+            port.State |= port_state::PrinterAbort;
+        }
+    } else if ((port.State & port_state::DeviceSupported) != 0) {
+        TrackQueuedJobs(port);
+    }
+}
+
+DWORD StatusIntervalMs(const PortContext& port, DWORD spentMs) {
+    const bool variable = port.Settings != nullptr && port.Settings->variablePolling;
+    const DWORD configured = variable ? port.Settings->pollingIntervalMs : 0;
+    if ((port.State & port_state::InJob) != 0) {
+        const DWORD interval = variable ? configured : port.Waits.StatusQueuedMs;
+        return spentMs >= interval ? 0 : interval - spentMs;
+    }
+    if (variable) return configured;
+    return port.QueueHead != nullptr ? port.Waits.StatusQueuedMs : port.Waits.StatusIdleMs;
+}
+
+LONG RefreshStatus(PortContext& port, LPCWSTR printerName) {
+    if (printerName == nullptr || printerName[0] == 0 || port.Variables == nullptr) return kRefreshNotDone;
+    if ((port.PortKind & (port_kind::Bound | 0x8)) == 0) {
+        WriteTraceLine(&port, kTraceDevice, "REFRESH:RefreshStatus --END[NOBIDI]--");
+        return kRefreshNotDone;
+    }
+    SrmBinding* binding = nullptr;
+    {
+        PortLockHold lock(port);
+        for (SrmBinding* b = port.FirstBinding; b != nullptr; b = b->next) {
+            if (lstrcmpW(b->printerName, printerName) == 0) {
+                binding = b;
+                break;
+            }
+        }
+    }
+    if (binding == nullptr || binding->manager == 0 || binding->entries.GetPrinterStatusA == nullptr) {
+        return kRefreshNotDone;
+    }
+    DWORD needed = 0;
+    const DWORD query = binding->entries.GetPrinterStatusA(binding->manager, "RefreshStatus", nullptr, 0, &needed);
+    if (query != kManagerMoreData && query != kManagerSizeOnly && query != 0) return kRefreshNotDone;
+    if (needed == 0 || needed >= kRefreshListBytes) return kRefreshNotDone;
+    char list[kRefreshListBytes] = {};
+    if (binding->entries.GetPrinterStatusA(binding->manager, "RefreshStatus", list, needed, &needed) != 0) {
+        return kRefreshNotDone;
+    }
+    list[kRefreshListBytes - 1] = 0;
+
+    const DWORD refreshClass = RefreshClassOf(port, *binding, list);
+    if (refreshClass == kRefreshExtStatus) {
+        UpdatePrinterExtStatus(port);
+        PublishPort(port);
+        return kRefreshDone;
+    }
+    if (refreshClass == 0) return kRefreshNotDone;
+    // The running thread keeps status and configuration current by itself.
+    if ((refreshClass & (kRefreshStatus | kRefreshConfig)) != 0 && (refreshClass & 0x4) == 0 &&
+        (port.State & port_state::StatusThreadAlive) != 0) {
+        return kRefreshNotDone;
+    }
+    if (JobsWaiting(port) || (port.State & port_state::InJob) != 0) return kRefreshNotDone;
+    if (WaitSpoolerFunc(port) != 0) return kRefreshBusy;
+    LONG result = kRefreshDone;
+    if ((port.State & port_state::InJob) != 0) {
+        result = kRefreshNotDone;
+    } else if (port.LastDeviceCheckTick == static_cast<DWORD>(-1) ||
+               GetTickCount() - port.LastDeviceCheckTick > kRefreshReadAgeMs) {
+        CheckDeviceId(port);
+        port.LastDeviceCheckTick = GetTickCount();
+    }
+    ReleaseSpoolerFunc(port);
+    return result;
+}
+
+void TrackQueuedJobs(PortContext&) {}
+void WatchCurrentJob(PortContext&) {}
+void DropJobAfterPowerOff(PortContext&) {}
+void SendUstatusOff(PortContext&) {}
+
+}  // namespace langmon

@@ -1,0 +1,129 @@
+#include "tests/langmon_poll/PollFixture.h"
+
+#include <cstring>
+#include <thread>
+
+#include "langmon/StatusPort.h"
+#include "platform/StandInMonitor.h"
+
+namespace kvtest {
+
+std::string PollTest::refreshList_;
+PushLog PollTest::pushes_;
+
+void PushLog::Add(const char* name) {
+    std::lock_guard<std::mutex> hold(lock_);
+    names_.emplace_back(name);
+}
+
+size_t PushLog::Count(const std::string& name) const {
+    std::lock_guard<std::mutex> hold(lock_);
+    size_t n = 0;
+    for (const auto& pushed : names_) n += pushed == name ? 1 : 0;
+    return n;
+}
+
+size_t PushLog::Total() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return names_.size();
+}
+
+void PushLog::Clear() {
+    std::lock_guard<std::mutex> hold(lock_);
+    names_.clear();
+}
+
+namespace {
+
+DWORD RecordUpdate(DWORD, LPCSTR name, LPCVOID, DWORD) {
+    PollTest::Record(name);
+    return 0;
+}
+
+}  // namespace
+
+void PollTest::SetUp() {
+    StandInTest::SetUp();
+    standin::monitor::Reset();
+    pushes_.Clear();
+    refreshList_.clear();
+    ASSERT_TRUE(langmon::StartMonitorProcess(nullptr));
+    monitor_.Signature = langmon::kMonitorSignature;
+    monitor_.Waits = langmon::LoadWaits(nullptr);
+    // Milliseconds for every wait the polling makes.
+    monitor_.Waits.PortMutexMs = 200;
+    monitor_.Waits.StatusQueuedMs = 30;
+    monitor_.Waits.StatusIdleMs = 40;
+    monitor_.Waits.ClosePortMs = 50;
+    monitor_.Waits.ClosePollMs = 5;
+    agent_.LoadPrinter();
+    agent_.SetInteger(kTrayLevelOid, 0);
+}
+
+void PollTest::MakePort(const std::u16string& name) {
+    EnterCriticalSection(&langmon::Process().Lock);
+    port_ = langmon::CreatePortContext(name.c_str(), u"KV Printer", monitor_);
+    LeaveCriticalSection(&langmon::Process().Lock);
+    ASSERT_NE(port_, nullptr);
+    port_->PortKind = langmon::port_kind::StandardTcpPort;
+    port_->Settings->oidIntervalMs = 0;
+    port_->Settings->maxPowerOffTries = 1;
+    port_->SnmpPort = agent_.Port();
+    port_->SnmpWaitMs = 200;  // generous: a loaded machine answers late
+    // A binding as the manager link makes it: a monitor-heap block that the port frees.
+    binding_ = static_cast<SrmBinding*>(langmon::HeapAllocZero(sizeof(SrmBinding)));
+    ASSERT_NE(binding_, nullptr);
+    std::memcpy(binding_->printerName, u"KV Printer", sizeof u"KV Printer");
+    binding_->manager = 1;
+    binding_->entries.UpdatePrinterStatusA = RecordUpdate;
+    binding_->entries.GetPrinterStatusA = ReadRequest;
+    binding_->modelMask = kKvTd520ModelMask;
+    port_->FirstBinding = binding_;
+    port_->CurrentBinding = binding_;
+}
+
+void PollTest::TearDown() {
+    if (port_ != nullptr) {
+        langmon::StopStatusThread(*port_);
+        EnterCriticalSection(&langmon::Process().Lock);
+        langmon::DeletePortContext(port_);
+        LeaveCriticalSection(&langmon::Process().Lock);
+    }
+    langmon::EndMonitorProcess();
+    StandInTest::TearDown();
+}
+
+size_t PollTest::DeviceReads() const {
+    size_t n = 0;
+    for (const auto& request : agent_.Requests()) n += request.name == kSysDescrOid ? 1 : 0;
+    return n;
+}
+
+bool PollTest::WaitFor(const std::function<bool()>& done, int limitMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+DWORD PollTest::StatusM() {
+    PrinterStatusValue status{};
+    if (!port_->Variables->ReadStatus(&status)) return 0xDEADBEEF;
+    return status.M;
+}
+
+void PollTest::Record(const char* name) { pushes_.Add(name); }
+
+DWORD PollTest::ReadRequest(DWORD, LPCSTR name, LPVOID buffer, DWORD cb, LPDWORD cbNeeded) {
+    if (std::strcmp(name, "RefreshStatus") != 0 || refreshList_.empty()) return SRMRES_NOT_FOUND;
+    const DWORD size = static_cast<DWORD>(refreshList_.size() + 1);
+    *cbNeeded = size;
+    if (buffer == nullptr) return SRMRES_SIZE_ONLY;
+    if (cb < size) return SRMRES_MORE_DATA;
+    std::memcpy(buffer, refreshList_.c_str(), size);
+    return SRMRES_SUCCESS;
+}
+
+}  // namespace kvtest

@@ -1,0 +1,67 @@
+#pragma once
+// A followed network port whose printer is a loopback SNMP agent, with one bound printer whose
+// manager records every push. Intervals and SNMP waits are milliseconds.
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "langmon/Monitor.h"
+#include "langmon/PortSettings.h"
+#include "langmon/DeviceCheck.h"
+#include "langmon/StatusManagerLink.h"
+#include "langmon/StatusThread.h"
+#include "tests/support/SnmpAgent.h"
+#include "tests/support/TestRoot.h"
+
+namespace kvtest {
+
+inline constexpr char kSysDescrOid[] = "1.3.6.1.2.1.1.1.0";
+inline constexpr char kHrDeviceOid[] = "1.3.6.1.2.1.25.3.2.1.5.1";
+inline constexpr char kHrPrinterOid[] = "1.3.6.1.2.1.25.3.5.1.1.1";
+inline constexpr char kTrayLevelOid[] = "1.3.6.1.2.1.43.8.2.1.10.1.1";
+
+/// Pushes the manager received, from any thread.
+class PushLog {
+public:
+    void Add(const char* name);
+    size_t Count(const std::string& name) const;
+    size_t Total() const;
+    void Clear();
+
+private:
+    mutable std::mutex lock_;
+    std::vector<std::string> names_;
+};
+
+class PollTest : public StandInTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Makes the port of that name, of the standard TCP/IP kind, with its bound printer.
+    void MakePort(const std::u16string& name);
+    /// Requests to the agent that asked for sysDescr: one per device check.
+    size_t DeviceReads() const;
+    /// Polls `done` every few milliseconds until it holds or `limitMs` passed.
+    static bool WaitFor(const std::function<bool()>& done, int limitMs);
+    /// The port's PrinterStatus M word (0xDEADBEEF without one).
+    DWORD StatusM();
+
+public:
+    static void Record(const char* name);
+    static DWORD ReadRequest(DWORD manager, LPCSTR name, LPVOID buffer, DWORD cb, LPDWORD cbNeeded);
+
+protected:
+
+    SnmpAgent agent_;
+    langmon::MonitorHandle monitor_{};
+    langmon::PortContext* port_ = nullptr;
+    SrmBinding* binding_ = nullptr;
+    /// The manager's answer to "RefreshStatus" (empty: the manager has none).
+    static std::string refreshList_;
+    static PushLog pushes_;
+};
+
+}  // namespace kvtest

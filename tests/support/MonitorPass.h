@@ -1,0 +1,32 @@
+#pragma once
+// A job's bytes sent through the language monitor as the spooler sends them: the module
+// loaded by name and initialised, its port opened on the file port monitor, the job started,
+// written in pieces, ended, and the port closed.
+#include <string>
+#include <vector>
+
+#include "platform/WinTypes.h"
+
+namespace kvtest {
+
+struct MonitorPass {
+    bool ok = false;
+    std::string failedStep;          // the call that failed, empty on success
+    DWORD error = 0;                 // its last error
+    std::vector<BYTE> received;      // what the file port monitor wrote for the job
+    std::string portFile;            // where it wrote it (a Linux path)
+    size_t writes = 0;               // WritePort calls made
+};
+
+struct MonitorJob {
+    std::u16string module;           // e.g. "VQRTD31X"
+    std::u16string printer;
+    std::u16string port = u"LPT1:";
+    DWORD jobId = 1;
+    std::u16string document = u"Document";
+    size_t piece = 4096;             // bytes handed to each WritePort
+};
+
+MonitorPass PassThroughMonitor(const MonitorJob& job, const std::vector<BYTE>& bytes);
+
+}  // namespace kvtest
