@@ -30,6 +30,7 @@ struct MonitorProcess {
     PortContext* Ports;      // new ports at the tail
     HMODULE Module;
     bool Started;
+    bool SocketsStarted;     // a WSAStartup of ours is outstanding: the port list is not empty
     EventLogState EventLog;  // switch, folder and the service-link log's lock
 };
 MonitorProcess& Process();

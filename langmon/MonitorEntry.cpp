@@ -17,6 +17,7 @@
 #include "platform/Kernel.h"
 #include "platform/Registry.h"
 #include "platform/Sync.h"
+#include "platform/Winsock.h"
 
 namespace langmon {
 namespace {
@@ -371,6 +372,28 @@ MONITOR2* Initialize(MONITORINIT* init, HANDLE* phMonitor) {
     return const_cast<MONITOR2*>(&kMonitorTable);
 }
 
+// Sockets serve every port of the process: started with the first port that opens, stopped
+// when the last one closes. Only SNMP ports use them, so a port still opens without them;
+// the next open tries again. The caller holds the process lock.
+void StartSockets(PortContext& port) {
+    MonitorProcess& process = Process();
+    if (process.SocketsStarted) return;
+    WSADATA data;
+    const int error = WSAStartup(MAKEWORD(1, 1), &data);
+    if (error != 0) {
+        WriteTraceLine(&port, kTraceAlways, "KJLMON:WSAStartup -ERROR- (%d)", error);
+        return;
+    }
+    process.SocketsStarted = true;
+}
+
+void StopSockets() {
+    MonitorProcess& process = Process();
+    if (!process.SocketsStarted) return;
+    WSACleanup();
+    process.SocketsStarted = false;
+}
+
 BOOL OpenPortEx(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName, LPWSTR printerName, HANDLE* pHandle,
                 MONITOR2* portMonitor) {
     // The spooler's placeholder for network printers is no port of ours.
@@ -417,8 +440,9 @@ BOOL OpenPortEx(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName, LP
             break;
         }
         port->PortMonitorPort = portHandle;
-        port->PortKind = DetectPortKind(portName, monitor.WinMajor);
         *pHandle = port;
+        StartSockets(*port);
+        port->PortKind = DetectPortKind(portName, monitor.WinMajor);
         // A followed port binds its printer now, so that its status shows before a job.
         if ((port->PortKind & port_kind::Bound) != 0 && port->PrinterName != nullptr) {
             PortLockHold lock(*port);
@@ -471,6 +495,7 @@ BOOL ClosePort(PortContext& port) {
 
     EnterCriticalSection(&process.Lock);
     DeletePortContext(&port);
+    if (process.Ports == nullptr) StopSockets();
     LeaveCriticalSection(&process.Lock);
     // The context is gone whatever the port monitor said: the spooler will not use it again.
     if (!closed) {

@@ -11,5 +11,9 @@ void AddHost(const std::string& name, const std::string& address);
 void ClearHosts();
 /// Sockets open now in this process (to prove that a caller closed what it opened).
 unsigned OpenSocketCount();
+/// WSAStartup calls not yet matched by a WSACleanup in this process.
+unsigned StartupCount();
+/// Makes every WSAStartup answer `error` without starting (0: start normally again).
+void FailStartups(int error);
 
 }  // namespace standin

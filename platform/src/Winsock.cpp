@@ -32,6 +32,7 @@ struct SocketRecord {
 struct WinsockState {
     std::mutex lock;
     unsigned startups = 0;
+    int startupError = 0;  // standin::FailStartups
     SOCKET nextSocket = 0x100;
     std::map<SOCKET, std::shared_ptr<SocketRecord>> sockets;
     std::map<std::string, ULONG> hosts;  // lower-case name -> network-order address
@@ -155,6 +156,7 @@ int WSAStartup(WORD versionRequested, LPWSADATA data) {
     data->iMaxSockets = 0;
     data->iMaxUdpDg = 0;
     std::lock_guard<std::mutex> hold(State().lock);
+    if (State().startupError != 0) return State().startupError;
     ++State().startups;
     return 0;
 }
@@ -516,6 +518,16 @@ void ClearHosts() {
 unsigned OpenSocketCount() {
     std::lock_guard<std::mutex> hold(State().lock);
     return static_cast<unsigned>(State().sockets.size());
+}
+
+unsigned StartupCount() {
+    std::lock_guard<std::mutex> hold(State().lock);
+    return State().startups;
+}
+
+void FailStartups(int error) {
+    std::lock_guard<std::mutex> hold(State().lock);
+    State().startupError = error;
 }
 
 }  // namespace standin

@@ -1,9 +1,13 @@
 // The monitor as the spooler drives it: initialisation, ports, jobs, reads and control
 // requests through the MONITOR2 table, from one and from several threads.
 #include <atomic>
+#include <map>
+#include <string>
 #include <thread>
 
 #include "platform/Kernel.h"
+#include "platform/StandInWinsock.h"
+#include "platform/Winsock.h"
 #include "tests/langmon_core/MonitorFixture.h"
 
 namespace kvtest {
@@ -81,6 +85,49 @@ TEST_F(MonitorPortTest, OpenRefusals) {
     HANDLE com = Open(u"COM1:");
     ASSERT_NE(com, nullptr);
     EXPECT_TRUE(table_->pfnClosePort(com));
+}
+
+// Sockets live exactly while at least one port is open, whatever order the ports close in.
+// A port opens even when sockets cannot start; the next open starts them.
+TEST_F(MonitorPortTest, SocketsLiveWhileAnyPortIsOpen) {
+    struct StartupsRestored {
+        ~StartupsRestored() { standin::FailStartups(0); }
+    } restore;
+    struct Step {
+        const char16_t* port;
+        bool open;
+        int startError;    // what WSAStartup answers during the step
+        unsigned started;  // our startups outstanding after the step
+    };
+    const Step steps[] = {
+        {u"LPT1:", true, WSASYSNOTREADY, 0},
+        {u"USB001", true, 0, 1},
+        {u"COM1:", true, 0, 1},
+        {u"LPT1:", false, 0, 1},
+        {u"USB001", false, 0, 1},
+        {u"COM1:", false, 0, 0},
+        {u"LPT2:", true, 0, 1},
+        {u"LPT2:", false, WSASYSNOTREADY, 0},
+        {u"LPT2:", true, WSASYSNOTREADY, 0},
+        {u"LPT2:", false, 0, 0},
+    };
+    const unsigned base = standin::StartupCount();
+    std::map<std::u16string, HANDLE> open;
+    int index = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(index++);
+        standin::FailStartups(step.startError);
+        if (step.open) {
+            HANDLE port = Open(step.port);
+            ASSERT_NE(port, nullptr);
+            open[step.port] = port;
+        } else {
+            ASSERT_EQ(open.count(step.port), 1u);
+            EXPECT_TRUE(table_->pfnClosePort(open[step.port]));
+            open.erase(step.port);
+        }
+        EXPECT_EQ(standin::StartupCount(), base + step.started);
+    }
 }
 
 TEST_F(MonitorPortTest, NullHandlesAreRefused) {

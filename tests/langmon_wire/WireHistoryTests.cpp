@@ -102,7 +102,7 @@ TEST_F(HistoryTest, NumberFollowsTheFileMadeLast) {
         const std::u16string folder = u"C:\\H" + U16(std::to_string(++round));
         for (const auto& name : c.made) {
             WriteFile(folder + u"\\" + name, "x");
-            usleep(2000);  // creation times that tell the files apart
+            usleep(20000);  // creation times that tell the files apart (file times are coarse)
         }
         CreateDirectoryW(folder.c_str(), nullptr);
         WCHAR out[MAX_PATH];

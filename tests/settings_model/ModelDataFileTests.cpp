@@ -16,7 +16,7 @@ using modeltest::Str;
 namespace {
 
 modeltest::ImagePtr CompileShippedFile() {
-    std::ifstream in(std::string(KV_SOURCE_DIR) + "/resources/model/KV-TD520.dat", std::ios::binary);
+    std::ifstream in(KV_SOURCE_DIR "/resources/model/KV-TD520.dat", std::ios::binary);
     std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_GT(bytes.size(), 2u);
     EXPECT_TRUE(bytes[0] == 0xFF && bytes[1] == 0xFE) << "UTF-16LE with a byte-order mark";
