@@ -11,6 +11,7 @@
 // blue, green, red bytes in that order, and their colours are RGB values 0x00BBGGRR.
 #include "platform/DevMode.h"
 #include "platform/LogFont.h"
+#include "platform/Rop2.h"
 #include "platform/WinTypes.h"
 
 using FLONG = ULONG;
@@ -352,23 +353,6 @@ struct FD_GLYPHSET {
 #define PATCOPY_ROP4 0xF0F0u
 #define BLACKNESS_ROP4 0x0000u
 #define WHITENESS_ROP4 0xFFFFu
-// Mixes (MIX): the foreground binary raster operation in the low byte.
-#define R2_BLACK 1
-#define R2_NOTMERGEPEN 2
-#define R2_MASKNOTPEN 3
-#define R2_NOTCOPYPEN 4
-#define R2_MASKPENNOT 5
-#define R2_NOT 6
-#define R2_XORPEN 7
-#define R2_NOTMASKPEN 8
-#define R2_MASKPEN 9
-#define R2_NOTXORPEN 10
-#define R2_NOP 11
-#define R2_MERGENOTPEN 12
-#define R2_COPYPEN 13
-#define R2_MERGEPENNOT 14
-#define R2_MERGEPEN 15
-#define R2_WHITE 16
 // Fill modes (flOptions of the path fills).
 #define FP_ALTERNATEMODE 1u
 #define FP_WINDINGMODE 2u

@@ -18,6 +18,7 @@
 // ERROR_INVALID_HANDLE; none of the calls throws.
 #include "platform/WinTypes.h"
 #include "platform/LogFont.h"
+#include "platform/Rop2.h"
 
 using COLORREF = DWORD;
 #define RGB(r, g, b) (static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8) | \
@@ -197,23 +198,6 @@ struct LOGPALETTE {
 #define BLACKNESS 0x00000042u
 #define WHITENESS 0x00FF0062u
 
-// Binary raster operations of pens and brushes (SetROP2).
-#define R2_BLACK 1
-#define R2_NOTMERGEPEN 2
-#define R2_MASKNOTPEN 3
-#define R2_NOTCOPYPEN 4
-#define R2_MASKPENNOT 5
-#define R2_NOT 6
-#define R2_XORPEN 7
-#define R2_NOTMASKPEN 8
-#define R2_MASKPEN 9
-#define R2_NOTXORPEN 10
-#define R2_NOP 11
-#define R2_MERGENOTPEN 12
-#define R2_COPYPEN 13
-#define R2_MERGEPENNOT 14
-#define R2_MERGEPEN 15
-#define R2_WHITE 16
 
 #define TRANSPARENT 1
 #define OPAQUE 2
