@@ -94,26 +94,11 @@ ULONG SetPageSettings(PDEV* pdev, ULONG cbIn, const void* in) {
     std::memcpy(&given, in, sizeof given);
 
     pdev->FlowFlags |= kFlowSettingsEscapeSeen;
-    DriverDevMode& s = pdev->Settings;
-    s.PagesPerSheet = given.PagesPerSheet;
-    s.PageFrame = given.PageFrame;
-    s.NupSlotOrder = given.NupSlotOrder;
-    s.TopMargin = given.TopMargin;
-    s.LeftMargin = given.LeftMargin;
-    s.TopMarginEven = given.TopMarginEven;
-    s.LeftMarginEven = given.LeftMarginEven;
-    s.Public.dmDuplex = given.Public.dmDuplex;
-    s.Public.dmCopies = given.Public.dmCopies;
-    s.FeatureFlags = (s.FeatureFlags & ~kEscapeFeatureBits) | (given.FeatureFlags & kEscapeFeatureBits);
-    s.CoverFlags = given.CoverFlags;
-    s.Byte960 = given.Byte960;
-    s.Byte961 = given.Byte961;
-    s.DuplexShift = given.DuplexShift;
-    s.SavedDuplexShift = given.SavedDuplexShift;
+    CopyPageSettingsEscapeFields(pdev->Settings, given);
 
     // Validation keeps what the application sent inside the ranges the scale and slot code
     // divide by (pages per sheet, scale, copies).
-    ValidateDevMode(&s, nullptr, pdev->Printer, nullptr, pdev->Model);
+    ValidateDevMode(&pdev->Settings, nullptr, pdev->Printer, nullptr, pdev->Model);
     ApplyPageScale(pdev);
 
     const SHORT dpi = static_cast<SHORT>(Resolution(pdev));
@@ -145,4 +130,22 @@ ULONG DrvEscape(SURFOBJ* pso, ULONG escape, ULONG cbIn, PVOID in, ULONG cbOut, P
         default:
             return 0;
     }
+}
+
+void CopyPageSettingsEscapeFields(DriverDevMode& to, const DriverDevMode& from) {
+    to.PagesPerSheet = from.PagesPerSheet;
+    to.PageFrame = from.PageFrame;
+    to.NupSlotOrder = from.NupSlotOrder;
+    to.TopMargin = from.TopMargin;
+    to.LeftMargin = from.LeftMargin;
+    to.TopMarginEven = from.TopMarginEven;
+    to.LeftMarginEven = from.LeftMarginEven;
+    to.Public.dmDuplex = from.Public.dmDuplex;
+    to.Public.dmCopies = from.Public.dmCopies;
+    to.FeatureFlags = (to.FeatureFlags & ~kEscapeFeatureBits) | (from.FeatureFlags & kEscapeFeatureBits);
+    to.CoverFlags = from.CoverFlags;
+    to.Byte960 = from.Byte960;
+    to.Byte961 = from.Byte961;
+    to.DuplexShift = from.DuplexShift;
+    to.SavedDuplexShift = from.SavedDuplexShift;
 }

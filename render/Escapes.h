@@ -1,6 +1,7 @@
 #pragma once
 // The escapes applications send through the engine.
 #include "platform/Ddi.h"
+#include "settings/DriverDevMode.h"
 
 inline constexpr ULONG kEscQueryEscSupport = 8;
 inline constexpr ULONG kEscSetCopyCount = 17;
@@ -13,3 +14,8 @@ inline constexpr ULONG kEscSetPageSettings = 9999;
 /// u16 count and that many bytes, written straight to the destination after the pending job
 /// and page setup; 9999 takes a whole 2,208-byte settings block.
 ULONG DrvEscape(SURFOBJ* pso, ULONG escape, ULONG cbIn, PVOID in, ULONG cbOut, PVOID out) noexcept;
+
+/// Copies the fields that the page-settings escape (9999) replaces from one settings block
+/// into another: pages per sheet, frame, slot order, the four margins, duplex, copies, the
+/// feature bits 2-5, 8 and 9, the cover flags, bytes 960 and 961 and the duplex shift.
+void CopyPageSettingsEscapeFields(DriverDevMode& to, const DriverDevMode& from);

@@ -7,6 +7,7 @@
 #include "render/DriverEntry.h"
 #include "render/FlowLog.h"
 #include "render/Geometry.h"
+#include "render/Escapes.h"
 #include "render/JobFlow.h"
 #include "render/OutputStream.h"
 #include "render/PjlHeader.h"
@@ -18,7 +19,6 @@ namespace {
 /// OptionFlags bit 26: pages are counted by page number (the counters of the helper).
 constexpr DWORD kOptionCountByPageNumber = 1u << 26;
 /// FeatureFlags bits that escape 9999 sets.
-constexpr DWORD kEscapeFeatureBits = (1u << 2) | (1u << 3) | (1u << 4) | (1u << 5) | (1u << 8) | (1u << 9);
 constexpr DWORD kFeatureBit5 = 1u << 5;
 /// Origins closer than this are the same place on paper.
 constexpr LONG kOriginTolerance = 11;
@@ -49,21 +49,7 @@ void CopyArray(T (&to)[N], const T (&from)[N]) {
 void CarryEscapeSettings(PDEV* from, PDEV* to) {
     const DriverDevMode& a = from->Settings;
     DriverDevMode& b = to->Settings;
-    b.PagesPerSheet = a.PagesPerSheet;
-    b.PageFrame = a.PageFrame;
-    b.NupSlotOrder = a.NupSlotOrder;
-    b.TopMargin = a.TopMargin;
-    b.LeftMargin = a.LeftMargin;
-    b.TopMarginEven = a.TopMarginEven;
-    b.LeftMarginEven = a.LeftMarginEven;
-    b.Public.dmDuplex = a.Public.dmDuplex;
-    b.Public.dmCopies = a.Public.dmCopies;
-    SetBits(&b.FeatureFlags, kEscapeFeatureBits, a.FeatureFlags);
-    b.CoverFlags = a.CoverFlags;
-    b.Byte960 = a.Byte960;
-    b.Byte961 = a.Byte961;
-    b.DuplexShift = a.DuplexShift;
-    b.SavedDuplexShift = a.SavedDuplexShift;
+    CopyPageSettingsEscapeFields(b, a);
     b.PageStampSwitch = a.PageStampSwitch;
     b.PageStampSelector = a.PageStampSelector;
     b.PageStampPosition = a.PageStampPosition;
