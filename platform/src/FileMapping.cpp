@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -20,6 +19,7 @@
 #include "platform/src/FileObjects.h"
 #include "platform/src/Handles.h"
 #include "platform/src/PathMap.h"
+#include "platform/src/SharedFile.h"
 
 namespace {
 
@@ -99,47 +99,17 @@ std::string EscapeName(const std::u16string& name) {
     return out;
 }
 
-std::atomic<unsigned> tempCounter{0};
-
 // Opens the named mapping's file, making it with `size` bytes when there is none; *created
-// tells which. The file is published whole by link(), so no process sees it half made.
+// tells which.
 int OpenNamed(const std::string& path, std::uint64_t size, bool* created, DWORD* error) {
     const std::string folder = path.substr(0, path.find_last_of('/'));
     mkdir(folder.c_str(), 0777);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd >= 0) {
-            flock(fd, LOCK_SH);
-            struct stat mine {}, named {};
-            // Removed by its last user between our open and our lock: start again.
-            if (fstat(fd, &mine) == 0 && stat(path.c_str(), &named) == 0 && files::IdOf(mine) == files::IdOf(named)) {
-                *created = false;
-                return fd;
-            }
-            close(fd);
-            continue;
-        }
-        if (errno != ENOENT) break;
-        const std::string temp = path + ".new-" + std::to_string(getpid()) + "-" + std::to_string(tempCounter.fetch_add(1));
-        fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) break;
-        if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
-            *error = paths::ErrorFromErrno(errno);
-            close(fd);
-            unlink(temp.c_str());
-            return -1;
-        }
-        flock(fd, LOCK_SH);
-        const int linked = link(temp.c_str(), path.c_str());
-        unlink(temp.c_str());
-        if (linked == 0) {
-            *created = true;
-            return fd;
-        }
-        close(fd);  // another process made it first: open theirs
-    }
-    *error = paths::ErrorFromErrno(errno);
-    return -1;
+    return standin::shared::OpenOrPublish(
+        path, true,
+        [size](int fd) -> DWORD {
+            return ftruncate(fd, static_cast<off_t>(size)) == 0 ? ERROR_SUCCESS : paths::ErrorFromErrno(errno);
+        },
+        created, error);
 }
 
 HANDLE CreateNamedOrAnonymous(DWORD protect, std::uint64_t size, LPCWSTR name) {

@@ -25,6 +25,7 @@
 #include "platform/Sync.h"
 #include "platform/src/Handles.h"
 #include "platform/src/PathMap.h"
+#include "platform/src/SharedFile.h"
 #include "platform/src/SyncObjects.h"
 
 namespace {
@@ -219,7 +220,6 @@ OpenNames& Names() {
     return *names;
 }
 
-std::atomic<unsigned> tempCounter{0};
 
 struct NamedRequest {
     std::uint32_t type;
@@ -229,53 +229,20 @@ struct NamedRequest {
 };
 
 // Opens the name's file (flocked shared), making it complete with `request` when there is none
-// and the caller may create. The file is published whole by link(), so nobody sees half a record.
+// and the caller may create.
 int OpenRecordFile(const std::string& path, const NamedRequest& request, bool* created, DWORD* error) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd >= 0) {
-            flock(fd, LOCK_SH);
-            struct stat mine {}, named {};
-            // Removed by its last user between our open and our lock: start again.
-            if (fstat(fd, &mine) == 0 && stat(path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
-                mine.st_ino == named.st_ino) {
-                *created = false;
-                return fd;
-            }
-            close(fd);
-            continue;
-        }
-        if (errno != ENOENT) break;
-        if (!request.create) {
-            *error = ERROR_FILE_NOT_FOUND;
-            return -1;
-        }
-        const std::string temp = path + ".new-" + std::to_string(getpid()) + "-" + std::to_string(tempCounter.fetch_add(1));
-        fd = open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) break;
-        void* view = MAP_FAILED;
-        if (ftruncate(fd, sizeof(SharedRecord)) == 0)
-            view = mmap(nullptr, sizeof(SharedRecord), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        const bool ready = view != MAP_FAILED &&
-                           InitRecord(static_cast<SharedRecord*>(view), request.type, request.manualReset, request.initialState);
-        if (view != MAP_FAILED) munmap(view, sizeof(SharedRecord));
-        if (!ready) {
-            close(fd);
-            unlink(temp.c_str());
-            *error = ERROR_NOT_ENOUGH_MEMORY;
-            return -1;
-        }
-        flock(fd, LOCK_SH);
-        const int linked = link(temp.c_str(), path.c_str());
-        unlink(temp.c_str());
-        if (linked == 0) {
-            *created = true;
-            return fd;
-        }
-        close(fd);  // another process made it first: open theirs
-    }
-    *error = paths::ErrorFromErrno(errno);
-    return -1;
+    return standin::shared::OpenOrPublish(
+        path, request.create,
+        [&request](int fd) -> DWORD {
+            void* view = MAP_FAILED;
+            if (ftruncate(fd, sizeof(SharedRecord)) == 0)
+                view = mmap(nullptr, sizeof(SharedRecord), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+            const bool ready = view != MAP_FAILED && InitRecord(static_cast<SharedRecord*>(view), request.type,
+                                                                request.manualReset, request.initialState);
+            if (view != MAP_FAILED) munmap(view, sizeof(SharedRecord));
+            return ready ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+        },
+        created, error);
 }
 
 std::shared_ptr<SyncObject> MakeObject(std::uint32_t type, Backing backing) {
