@@ -1,6 +1,7 @@
 #include "tests/langmon_core/MonitorFixture.h"
 
 #include "platform/Kernel.h"
+#include "tests/support/MonitorPass.h"
 
 namespace kvtest {
 
@@ -51,17 +52,7 @@ HANDLE MonitorTest::Open(const std::u16string& port, const std::u16string& print
 }
 
 bool MonitorTest::WriteAll(HANDLE port, const std::vector<BYTE>& bytes) {
-    size_t at = 0;
-    int stalls = 0;
-    while (at < bytes.size()) {
-        DWORD written = 0;
-        std::vector<BYTE> rest(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end());
-        if (!table_->pfnWritePort(port, rest.data(), static_cast<DWORD>(rest.size()), &written)) return false;
-        if (written > rest.size()) return false;
-        at += written;
-        if (written == 0 && ++stalls > 1000) return false;
-    }
-    return true;
+    return WritePortAll(table_, port, bytes);
 }
 
 bool MonitorTest::RunJob(HANDLE port, DWORD jobId, const std::vector<std::vector<BYTE>>& chunks,

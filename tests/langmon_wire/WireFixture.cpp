@@ -5,6 +5,7 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"
+#include "tests/support/MonitorPass.h"
 
 namespace kvtest {
 namespace {
@@ -140,17 +141,7 @@ BOOL WireTest::Start(HANDLE port, DWORD jobId) {
 }
 
 bool WireTest::WriteAll(HANDLE port, const std::vector<BYTE>& bytes) {
-    size_t at = 0;
-    int stalls = 0;
-    while (at < bytes.size()) {
-        DWORD written = 0;
-        std::vector<BYTE> rest(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end());
-        if (!table_->pfnWritePort(port, rest.data(), static_cast<DWORD>(rest.size()), &written)) return false;
-        if (written > rest.size()) return false;
-        at += written;
-        if (written == 0 && ++stalls > 1000) return false;
-    }
-    return true;
+    return WritePortAll(table_, port, bytes);
 }
 
 bool WireTest::RunJob(HANDLE port, DWORD jobId, size_t bytes) {

@@ -78,4 +78,18 @@ MonitorPass PassThroughMonitor(const MonitorJob& job, const std::vector<BYTE>& b
     return pass;
 }
 
+bool WritePortAll(const MONITOR2* table, HANDLE port, const std::vector<BYTE>& bytes) {
+    size_t at = 0;
+    int stalls = 0;
+    while (at < bytes.size()) {
+        DWORD written = 0;
+        std::vector<BYTE> rest(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end());
+        if (!table->pfnWritePort(port, rest.data(), static_cast<DWORD>(rest.size()), &written)) return false;
+        if (written > rest.size()) return false;
+        at += written;
+        if (written == 0 && ++stalls > 1000) return false;
+    }
+    return true;
+}
+
 }  // namespace kvtest

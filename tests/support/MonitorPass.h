@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Monitor.h"
 #include "platform/WinTypes.h"
 
 namespace kvtest {
@@ -28,5 +29,9 @@ struct MonitorJob {
 };
 
 MonitorPass PassThroughMonitor(const MonitorJob& job, const std::vector<BYTE>& bytes);
+
+/// Writes all of bytes through the monitor's WritePort, as the spooler does when a call takes
+/// only part; false on a failed call, an impossible count or a port that keeps taking nothing.
+bool WritePortAll(const MONITOR2* table, HANDLE port, const std::vector<BYTE>& bytes);
 
 }  // namespace kvtest
