@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "langmon/JobFlow.h"
+#include "langmon/JobQueue.h"
+#include "langmon/WritePaths.h"
 #include "langmon/Monitor.h"
 #include "langmon/TraceLog.h"
 #include "platform/Files.h"

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "langmon/JobFlow.h"
+#include "langmon/JobQueue.h"
+#include "langmon/WritePaths.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
 #include "langmon/StateMapping.h"

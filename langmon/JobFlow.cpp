@@ -6,7 +6,10 @@
 
 #include "langmon/JobHeader.h"
 #include "langmon/Monitor.h"
+#include "langmon/JobQueue.h"
+#include "langmon/PortCalls.h"
 #include "langmon/PortKind.h"
+#include "langmon/WritePaths.h"
 #include "langmon/PortSettings.h"
 #include "langmon/PrintHistory.h"
 #include "langmon/ServiceGate.h"
@@ -21,55 +24,6 @@
 namespace langmon {
 namespace {
 
-constexpr int kTakeTries = 3;
-constexpr DWORD kErrorConnectionReset = 10054;
-constexpr DWORD kErrorPrintCancelled = 63;
-constexpr DWORD kErrorTimeout = 1460;
-constexpr DWORD kStateNoJobName = 0x10000000;  // StartDocPort found no name for the job
-
-// The document the monitor opens on the port outside a spooler job.
-WCHAR kMonitorDocName[] = u"KJLMON Doc";
-DOC_INFO_3W MonitorDocInfo() { return DOC_INFO_3W{kMonitorDocName, nullptr, nullptr, 0}; }
-
-bool IsSnmpPort(const PortContext& port) { return (port.PortKind & port_kind::Snmp) != 0; }
-bool IsUsb(const PortContext& port) { return port.PortKind == port_kind::LocalPort && IsUsbPort(port.PortName); }
-bool HasBinding(const PortContext& port) { return port.CurrentBinding != nullptr; }
-bool IsBound(const PortContext& port) { return port.CurrentBinding != nullptr && port.BindingBound != 0; }
-
-// The spooler told through a printer handle of its own.
-void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command) {
-    if (port.PrinterName == nullptr) return;
-    HANDLE printer = nullptr;
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-    if (!OpenPrinterW(port.PrinterName, &printer, &defaults)) return;
-    SetJobW(printer, jobId, 0, nullptr, command);
-    ClosePrinter(printer);
-}
-
-BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo) {
-    if (port.PortMonitor.pfnStartDocPort == nullptr) {
-        SetLastError(ERROR_INVALID_FUNCTION);
-        return FALSE;
-    }
-    return port.PortMonitor.pfnStartDocPort(port.PortMonitorPort, printer, jobId, level, docInfo);
-}
-
-BOOL PMEndDocPort(PortContext& port) {
-    if (port.PortMonitor.pfnEndDocPort == nullptr) {
-        SetLastError(ERROR_INVALID_FUNCTION);
-        return FALSE;
-    }
-    return port.PortMonitor.pfnEndDocPort(port.PortMonitorPort);
-}
-
-void SetPortTimeouts(PortContext& port, const COMMTIMEOUTS& timeouts) {
-    if (port.PortMonitor.pfnSetPortTimeOuts == nullptr) return;
-    COMMTIMEOUTS copy = timeouts;
-    const DWORD error = GetLastError();
-    port.PortMonitor.pfnSetPortTimeOuts(port.PortMonitorPort, &copy, 0);
-    SetLastError(error);
-}
-
 // The spooler thread's priority while a job runs, when the monitor's root names one.
 void RaisePriority(PortContext& port) {
     DWORD priority = 0;
@@ -83,25 +37,6 @@ void RestorePriority(PortContext& port) {
     if (port.PriorityChanged == 0) return;
     SetThreadPriority(GetCurrentThread(), port.SavedThreadPriority);
     port.PriorityChanged = 0;
-}
-
-void ClearHoldBack(PortContext& port) {
-    port.cbHoldBack = 0;
-    port.HoldBackHasData = 0;
-}
-
-// Keeps the last bytes the port took (they are not sent again).
-void KeepTail(PortContext& port, const BYTE* data, DWORD taken) {
-    if (taken >= kHoldBackBytes) {
-        std::memcpy(port.HoldBack, data + taken - kHoldBackBytes, kHoldBackBytes);
-        port.cbHoldBack = kHoldBackBytes;
-    } else {
-        const DWORD keepOld = port.cbHoldBack + taken > kHoldBackBytes ? kHoldBackBytes - taken : port.cbHoldBack;
-        std::memmove(port.HoldBack, port.HoldBack + port.cbHoldBack - keepOld, keepOld);
-        std::memcpy(port.HoldBack + keepOld, data, taken);
-        port.cbHoldBack = keepOld + taken;
-    }
-    port.HoldBackHasData = 0;
 }
 
 // A job that never got its EndDocPort: its port document is ended with what it sent, the
@@ -447,162 +382,6 @@ BOOL Read(PortContext& port, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbRead) {
 
 }  // namespace
 
-JobQueueEntry* InJobQueue(PortContext& port, DWORD jobId) {
-    auto* entry = static_cast<JobQueueEntry*>(HeapAllocZero(sizeof(JobQueueEntry)));
-    if (entry == nullptr) return nullptr;
-    entry->JobId = jobId;
-    PortLockHold lock(port);
-    if (port.QueueTail == nullptr) {
-        port.QueueHead = port.QueueTail = entry;
-    } else {
-        port.QueueTail->Next = entry;
-        port.QueueTail = entry;
-    }
-    return entry;
-}
-
-void FreeJobQueue(PortContext& port) {
-    PortLockHold lock(port);
-    JobQueueEntry* entry = port.QueueHead;
-    port.QueueHead = port.QueueTail = nullptr;
-    while (entry != nullptr) {
-        JobQueueEntry* next = entry->Next;
-        HeapFreeBlock(entry);
-        entry = next;
-    }
-}
-
-DWORD JobQueueLength(PortContext& port) {
-    PortLockHold lock(port);
-    DWORD count = 0;
-    for (const JobQueueEntry* e = port.QueueHead; e != nullptr; e = e->Next) ++count;
-    return count;
-}
-
-void DeleteQueuedJobs(PortContext& port) {
-    JobQueueEntry* entry;
-    {
-        PortLockHold lock(port);
-        entry = port.QueueHead;
-        port.QueueHead = port.QueueTail = nullptr;
-    }
-    // The spooler is told outside the lock: it may call back into the port.
-    while (entry != nullptr) {
-        if ((entry->Flags2 & job_flag::LastPageEjectedSent) == 0) {
-            SetJobCommand(port, entry->JobId, JOB_CONTROL_LAST_PAGE_EJECTED);
-        }
-        JobQueueEntry* next = entry->Next;
-        HeapFreeBlock(entry);
-        entry = next;
-    }
-}
-
-BOOL PMWritePort(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* taken) {
-    port.LastWriteError = ERROR_SUCCESS;
-    port.WriteFailed = 0;
-    *taken = 0;
-    if (port.PortMonitor.pfnWritePort == nullptr) {
-        SetLastError(ERROR_INVALID_FUNCTION);
-        return FALSE;
-    }
-    hold.Release();
-    DWORD got = 0;
-    BOOL ok = port.PortMonitor.pfnWritePort(port.PortMonitorPort, const_cast<LPBYTE>(data), cb, &got);
-    const DWORD error = GetLastError();
-    (void)hold.Take(kTakeTries);
-    *taken = got > cb ? cb : got;
-    if (!ok) {
-        port.LastWriteError = error;
-        port.WriteFailed = 1;
-    } else if (*taken != 0) {
-        port.State |= port_state::DeviceTookData;
-    }
-    if ((port.MyPortMode & kPortModeChunked) != 0 && (port.State & port_state::InJob) != 0 &&
-        (*taken != 0 || (!ok && error == kErrorTimeout))) {
-        port.PartialWriteSeen = 1;
-    }
-    SetLastError(error);
-    return ok;
-}
-
-BOOL WriteKeepTail(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written) {
-    DWORD taken = 0;
-    const BOOL ok = PMWritePort(port, hold, data, cb, &taken);
-    const DWORD error = GetLastError();
-    *written = taken;
-    if (!ok && (error == kErrorConnectionReset || error == kErrorPrintCancelled)) {
-        SetLastError(error);
-        return FALSE;
-    }
-    KeepTail(port, data, taken);
-    SetLastError(ERROR_SUCCESS);
-    return TRUE;
-}
-
-BOOL WriteChunked(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written) {
-    return PMWritePort(port, hold, data, cb < kChunkBytes ? cb : kChunkBytes, written);
-}
-
-BOOL WriteHoldBack(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written) {
-    // The job's bytes so far are the window (w bytes) followed by this call's; everything but
-    // their last 80 is due to the port, window first.
-    const DWORD w = port.cbHoldBack;
-    const DWORD total = w + cb;
-    const DWORD due = total > kHoldBackBytes ? total - kHoldBackBytes : 0;
-    DWORD sent = 0;
-    BOOL ok = TRUE;
-    DWORD error = ERROR_SUCCESS;
-    if (due != 0) {
-        const DWORD fromWindow = due < w ? due : w;
-        if (fromWindow != 0) {
-            ok = PMWritePort(port, hold, port.HoldBack, fromWindow, &sent);
-            error = GetLastError();
-        }
-        if (ok && sent == fromWindow && due > fromWindow) {
-            DWORD more = 0;
-            ok = PMWritePort(port, hold, data, due - fromWindow, &more);
-            error = GetLastError();
-            sent += more;
-        }
-    }
-    // Accept as many new bytes as keep the window within 80 after what the port took.
-    DWORD accepted = sent + kHoldBackBytes - w;
-    if (accepted > cb) accepted = cb;
-    BYTE next[kHoldBackBytes];
-    DWORD cbNext = 0;
-    for (DWORD i = sent; i < w + accepted; ++i) next[cbNext++] = i < w ? port.HoldBack[i] : data[i - w];
-    std::memcpy(port.HoldBack, next, cbNext);
-    port.cbHoldBack = cbNext;
-    port.HoldBackHasData = cbNext != 0 ? 1 : 0;
-    *written = accepted;
-    SetLastError(error);
-    return ok;
-}
-
-bool FlushHoldBack(PortContext& port, PortHold& hold) {
-    // Time is counted in the pauses taken, so the bound holds whatever the clock does.
-    DWORD waited = 0;
-    DWORD error = ERROR_SUCCESS;
-    while (port.cbHoldBack != 0) {
-        DWORD taken = 0;
-        const BOOL ok = PMWritePort(port, hold, port.HoldBack, port.cbHoldBack, &taken);
-        if (!ok) error = GetLastError();
-        std::memmove(port.HoldBack, port.HoldBack + taken, port.cbHoldBack - taken);
-        port.cbHoldBack -= taken;
-        if (port.cbHoldBack == 0 || taken != 0) continue;
-        if (waited >= port.Waits.PendingOutputMs) {
-            if (error == ERROR_SUCCESS) error = kErrorTimeout;
-            break;
-        }
-        Sleep(port.Waits.RetryPauseMs);
-        waited += port.Waits.RetryPauseMs;
-    }
-    const bool all = port.cbHoldBack == 0;
-    ClearHoldBack(port);
-    if (!all) SetLastError(error);
-    return all;
-}
-
 }  // namespace langmon
 
 using namespace langmon;
@@ -643,58 +422,3 @@ BOOL PJLMonReadPort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuffer, LPDWORD pcbRea
     return Read(*port, pBuffer, cbBuffer, pcbRead);
 }
 
-namespace langmon {
-namespace {
-
-// The status side's value names: a refresh for one printer, polling on and off. False for
-// names that are not these.
-bool StatusCommand(PortContext& port, LPCWSTR name, LONG* answer) {
-    constexpr WCHAR kRefresh[] = u"Refresh:";
-    constexpr int kRefreshChars = static_cast<int>(sizeof kRefresh / sizeof(WCHAR)) - 1;
-    if (lstrcmpW(name, u"Wake Up") == 0) {
-        *answer = RequestPolling(port);
-    } else if (lstrcmpW(name, u"Stop Polling") == 0) {
-        *answer = StopPollingRequest(port);
-    } else if (lstrlenW(name) >= kRefreshChars && std::memcmp(name, kRefresh, kRefreshChars * sizeof(WCHAR)) == 0) {
-        port.State &= ~port_state::SrmTerminate;
-        const bool busy = (port.State & port_state::InJob) != 0 || port.WriteAllowed != 0;
-        *answer = busy ? kRefreshBusy : RefreshStatus(port, name + kRefreshChars);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-}  // namespace langmon
-
-// Control requests pass to the port monitor under the port's lock; the value names the
-// monitor answers itself come with the status side.
-BOOL PJLMonGetPrinterDataFromPort(HANDLE hPort, DWORD ControlID, LPWSTR pValueName, LPWSTR lpInBuffer,
-                                  DWORD cbInBuffer, LPWSTR lpOutBuffer, DWORD cbOutBuffer,
-                                  LPDWORD lpcbReturned) noexcept {
-    PortContext* port = PortFromHandle(hPort);
-    if (port == nullptr || lpcbReturned == nullptr || (lpOutBuffer == nullptr && cbOutBuffer != 0) ||
-        (lpInBuffer == nullptr && cbInBuffer != 0)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lpcbReturned = 0;
-    if (ControlID == 0 && pValueName != nullptr) {
-        LONG answer = 0;
-        if (StatusCommand(*port, pValueName, &answer)) {
-            if (lpOutBuffer != nullptr && cbOutBuffer >= sizeof answer) std::memcpy(lpOutBuffer, &answer, sizeof answer);
-            *lpcbReturned = sizeof answer;
-            return TRUE;
-        }
-    }
-    if (ControlID == 0 || port->PortMonitor.pfnGetPrinterDataFromPort == nullptr) {
-        SetLastError(ERROR_NOT_SUPPORTED);
-        return FALSE;
-    }
-    PortLockHold lock(*port);
-    BOOL ok = port->PortMonitor.pfnGetPrinterDataFromPort(port->PortMonitorPort, ControlID, pValueName, lpInBuffer,
-                                                          cbInBuffer, lpOutBuffer, cbOutBuffer, lpcbReturned);
-    if (*lpcbReturned > cbOutBuffer) *lpcbReturned = cbOutBuffer;
-    return ok;
-}

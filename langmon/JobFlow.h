@@ -1,5 +1,5 @@
 #pragma once
-// The job entries of the MONITOR2 table, the per-port job queue and the write paths.
+// The job entries of the MONITOR2 table.
 #include "langmon/PortContext.h"
 #include "platform/Monitor.h"
 
@@ -17,29 +17,8 @@ BOOL PJLMonGetPrinterDataFromPort(HANDLE hPort, DWORD ControlID, LPWSTR pValueNa
 
 namespace langmon {
 
-class PortHold;
-
-/// Adds a zeroed entry for the job at the queue's tail; NULL when the heap is full.
-JobQueueEntry* InJobQueue(PortContext& port, DWORD jobId);
-/// Frees every entry without telling the spooler (the port is going away).
-void FreeJobQueue(PortContext& port);
-DWORD JobQueueLength(PortContext& port);
-/// Tells the spooler the last page of every queued job was ejected (once per entry) and frees
-/// the entries: the jobs are no longer followed.
-void DeleteQueuedJobs(PortContext& port);
-
-/// One write to the port monitor. The port mutex is given up around the call so the status
-/// side can use the port; hold says whether it was taken back. *taken never exceeds cb.
-BOOL PMWritePort(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* taken);
-
-/// Write paths of WritePort; each sets the last error on failure.
-BOOL WriteKeepTail(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
-BOOL WriteChunked(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
-/// Sends all but the last 80 bytes of the job so far; the 80 wait in the window until more
-/// data comes or the job ends (FlushHoldBack).
-BOOL WriteHoldBack(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
-/// Sends what the window holds, retrying until PendingOutputMs; the window is emptied either
-/// way. False (last error set) when the port did not take it all.
-bool FlushHoldBack(PortContext& port, PortHold& hold);
+/// Cancels the job being sent on the printer (SNMP ports). With `raise`, `JobStatus` bit 0x4
+/// is set first. Sets the cancel-done state bits and writes the "Cancel" history line.
+bool JobCancel(PortContext& port, bool raise);
 
 }  // namespace langmon

@@ -5,6 +5,8 @@
 
 #include "langmon/EventLog.h"
 #include "langmon/JobFlow.h"
+#include "langmon/JobQueue.h"
+#include "langmon/WritePaths.h"
 #include "langmon/JobHeader.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortKind.h"

@@ -5,6 +5,9 @@
 
 #include "langmon/DeviceCheck.h"
 #include "langmon/JobFlow.h"
+#include "langmon/JobQueue.h"
+#include "langmon/JobTracking.h"
+#include "langmon/PortDocument.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
 #include "langmon/StatusManagerLink.h"
@@ -326,10 +329,5 @@ LONG RefreshStatus(PortContext& port, LPCWSTR printerName) {
     ReleaseSpoolerFunc(port);
     return result;
 }
-
-void TrackQueuedJobs(PortContext&) {}
-void WatchCurrentJob(PortContext&) {}
-void DropJobAfterPowerOff(PortContext&) {}
-void SendUstatusOff(PortContext&) {}
 
 }  // namespace langmon

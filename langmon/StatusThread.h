@@ -45,14 +45,4 @@ void ReadStatus2(PortContext& port);
 /// done, -38 the port stayed busy.
 LONG RefreshStatus(PortContext& port, LPCWSTR printerName);
 
-// Job tracking's parts of a pass. Jobs are not followed on the printer yet: they do nothing.
-/// The printer's job table checked for the jobs in the queue.
-void TrackQueuedJobs(PortContext& port);
-/// The spooler's view of the job being sent (paused, deleted).
-void WatchCurrentJob(PortContext& port);
-/// The job being sent is dropped after the printer went off or aborted it.
-void DropJobAfterPowerOff(PortContext& port);
-/// The printer's own status reports switched off when polling ends.
-void SendUstatusOff(PortContext& port);
-
 }  // namespace langmon

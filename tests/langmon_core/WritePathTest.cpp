@@ -2,6 +2,8 @@
 #include <cstring>
 
 #include "langmon/JobFlow.h"
+#include "langmon/JobQueue.h"
+#include "langmon/WritePaths.h"
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_core/MonitorFixture.h"
 #include "tests/langmon_core/PortFixture.h"

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "langmon/JobFlow.h"
+#include "langmon/JobQueue.h"
+#include "langmon/WritePaths.h"
 #include "langmon/StatusPort.h"
 #include "platform/Sync.h"
 #include "tests/langmon_poll/PollFixture.h"

@@ -1,0 +1,52 @@
+#include "langmon/PortCalls.h"
+
+#include "langmon/PortKind.h"
+
+namespace langmon {
+namespace {
+
+WCHAR kMonitorDocName[] = u"KJLMON Doc";
+
+}  // namespace
+
+DOC_INFO_3W MonitorDocInfo() { return DOC_INFO_3W{kMonitorDocName, nullptr, nullptr, 0}; }
+
+bool IsSnmpPort(const PortContext& port) { return (port.PortKind & port_kind::Snmp) != 0; }
+bool IsUsb(const PortContext& port) { return port.PortKind == port_kind::LocalPort && IsUsbPort(port.PortName); }
+bool HasBinding(const PortContext& port) { return port.CurrentBinding != nullptr; }
+bool IsBound(const PortContext& port) { return port.CurrentBinding != nullptr && port.BindingBound != 0; }
+
+void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command) {
+    if (port.PrinterName == nullptr) return;
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
+    if (!OpenPrinterW(port.PrinterName, &printer, &defaults)) return;
+    SetJobW(printer, jobId, 0, nullptr, command);
+    ClosePrinter(printer);
+}
+
+BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo) {
+    if (port.PortMonitor.pfnStartDocPort == nullptr) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return FALSE;
+    }
+    return port.PortMonitor.pfnStartDocPort(port.PortMonitorPort, printer, jobId, level, docInfo);
+}
+
+BOOL PMEndDocPort(PortContext& port) {
+    if (port.PortMonitor.pfnEndDocPort == nullptr) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return FALSE;
+    }
+    return port.PortMonitor.pfnEndDocPort(port.PortMonitorPort);
+}
+
+void SetPortTimeouts(PortContext& port, const COMMTIMEOUTS& timeouts) {
+    if (port.PortMonitor.pfnSetPortTimeOuts == nullptr) return;
+    COMMTIMEOUTS copy = timeouts;
+    const DWORD error = GetLastError();
+    port.PortMonitor.pfnSetPortTimeOuts(port.PortMonitorPort, &copy, 0);
+    SetLastError(error);
+}
+
+}  // namespace langmon

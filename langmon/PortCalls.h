@@ -1,0 +1,33 @@
+#pragma once
+// Calls the monitor makes on a port's behalf to the real port monitor and the spooler, and
+// the tests of the port's kind that the job flow and the status side share.
+#include "platform/Kernel.h"  // ahead of the port context, which uses its critical section
+#include "langmon/PortContext.h"
+#include "platform/Monitor.h"
+#include "platform/Spooler.h"
+
+namespace langmon {
+
+inline constexpr int kTakeTries = 3;
+inline constexpr DWORD kErrorConnectionReset = 10054;
+inline constexpr DWORD kErrorPrintCancelled = 63;
+inline constexpr DWORD kErrorTimeout = 1460;
+inline constexpr DWORD kStateNoJobName = 0x10000000;  // StartDocPort found no name for the job
+
+/// The document the monitor opens on the port outside a spooler job.
+DOC_INFO_3W MonitorDocInfo();
+
+bool IsSnmpPort(const PortContext& port);
+bool IsUsb(const PortContext& port);
+bool HasBinding(const PortContext& port);
+bool IsBound(const PortContext& port);
+
+/// The spooler told through a printer handle of its own (the port's printer).
+void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command);
+
+BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo);
+BOOL PMEndDocPort(PortContext& port);
+/// The port monitor's SetPortTimeOuts; the caller's last error is kept.
+void SetPortTimeouts(PortContext& port, const COMMTIMEOUTS& timeouts);
+
+}  // namespace langmon

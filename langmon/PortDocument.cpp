@@ -1,0 +1,7 @@
+#include "langmon/PortDocument.h"
+
+namespace langmon {
+
+void SendUstatusOff(PortContext&) {}
+
+}  // namespace langmon
