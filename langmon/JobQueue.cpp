@@ -57,7 +57,12 @@ void DeleteQueuedJobs(PortContext& port) {
     }
 }
 
+void OutJobQueue(PortContext&) {}
+int DeleteJob(PortContext&, bool) { return 0; }
+void ReleaseQueuedJobs(PortContext&) {}
+void DumpJobQueue(PortContext&) {}
 void WatchCurrentJob(PortContext&) {}
+bool WatchCurrentJobNoUpdate(PortContext&) { return true; }
 void DropJobAfterPowerOff(PortContext&) {}
 
 }  // namespace langmon

@@ -15,8 +15,21 @@ DWORD JobQueueLength(PortContext& port);
 /// the entries: the jobs are no longer followed.
 void DeleteQueuedJobs(PortContext& port);
 
+/// Drops the head: LAST_PAGE_EJECTED for its job on its binding's printer (once per entry),
+/// unlinked and freed.
+void OutJobQueue(PortContext& port);
+/// Drops the queued jobs (and with `deleteSending` deletes the job being sent in the
+/// spooler): 1 when the sending job was deleted, else 0.
+int DeleteJob(PortContext& port, bool deleteSending);
+/// Every queued job marked LAST_PAGE_EJECTED, `PrinterQueue` 0, `PrintingJobInfo` cleared.
+void ReleaseQueuedJobs(PortContext& port);
+/// The queue written to the trace log (trace flag 0x20000), under the port's lock.
+void DumpJobQueue(PortContext& port);
+
 /// The status pass's look at the spooler's job being sent (paused, deleted).
 void WatchCurrentJob(PortContext& port);
+/// The same look without the `JobStatus` update: true when the job could be read.
+bool WatchCurrentJobNoUpdate(PortContext& port);
 /// The job being sent is dropped after the printer went off or aborted it.
 void DropJobAfterPowerOff(PortContext& port);
 

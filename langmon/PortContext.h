@@ -237,6 +237,14 @@ struct PortContext {
     DWORD StatusPasses;          // passes made since the port opened
     DWORD SnmpPort;              // UDP port of the printer's agent; 0: the standard one
     DWORD SnmpWaitMs;            // one wait for an SNMP answer; 0: the client's default
+
+    // Job tracking on the printer (langmon/JobTracking.h).
+
+    // Job flow and queue (langmon/JobFlow.h, langmon/JobQueue.h).
+
+    // Notification threads and bound printers (langmon/NotifyThread.h, langmon/BoundPrinters.h).
+
+    // Printer data from the port and the monitor's own documents (langmon/PortDocument.h).
 };
 
 /// The context behind a handle, or NULL when it is not a live port context.

@@ -1,0 +1,1 @@
+#include "langmon/NotifyThread.h"
