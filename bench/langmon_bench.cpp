@@ -4,10 +4,19 @@
 //                        whole (the loaded monitor's WritePort on a local port, one call to
 //                        the port per write), kept tail, chunks of 4,096 and the 80-byte
 //                        hold-back window (the paths of followed ports, called directly). Each
-//                        iteration also hands the same bytes to the file port's own WritePort;
-//                        reported: MB/s through the path, MB/s of the direct write in the same
-//                        run and their ratio (path / direct; 1.0 means no cost of its own).
-//                        The document is ended and a new one begun every 32 MB, off the clock.
+//                        iteration also hands the same bytes to the file port's own WritePort
+//                        (the two take turns going first); reported: MB/s through the path,
+//                        MB/s of the direct write in the same run and their ratio (path /
+//                        direct; 1.0 means no cost of its own). Two paths must hand the port
+//                        other calls than one per buffer, so beside that yardstick they are
+//                        also set against a direct write of the same bytes in the same calls:
+//                        the chunked path in 4,096-byte calls (direct4096_MB/s, ratio_4096),
+//                        the hold-back path as the previous buffer's last 80 bytes and then
+//                        this buffer up to its last 80 (directpair_MB/s, ratio_pair). The
+//                        document is ended and a new one begun every 32 MB, off the clock.
+//   Overhead/<path>/<bytes>  the same paths over a port monitor that takes every byte and
+//                        keeps none: the time left is the monitor's own, reported per
+//                        WritePort call (ns/call) and per port-monitor call (ns/port_call).
 //   TraceLines           trace-log lines of a WritePort line with every flag on (MODE=1,
 //                        MAGIC=65535): lines per second, the file rotating at its 10 MB limit.
 #include <benchmark/benchmark.h>
@@ -81,10 +90,18 @@ DOC_INFO_1W* DocInfo() {
     return &info;
 }
 
+/// How a direct write hands the bytes to the port.
+enum class Shape {
+    Whole,           // one call per buffer (as often as the port needs)
+    Pieces4096,      // at most 4,096 bytes per call
+    TrailingWindow,  // the calls the hold-back path makes: the previous buffer's last 80
+                     // bytes, then this buffer up to its own last 80
+};
+
 /// The file port monitor's port written directly: the yardstick of every path.
 class DirectPort {
 public:
-    explicit DirectPort(const std::u16string& name) : name_(name) {
+    explicit DirectPort(const std::u16string& name, Shape shape = Shape::Whole) : name_(name), shape_(shape) {
         table_ = standin::monitor::FilePortMonitorTable();
         table_->pfnOpenPort(standin::monitor::FilePortMonitor(), name_.data(), &port_);
         Start();
@@ -97,12 +114,13 @@ public:
     DirectPort(const DirectPort&) = delete;
     DirectPort& operator=(const DirectPort&) = delete;
     bool Write(const BYTE* data, DWORD cb) {
-        for (DWORD at = 0; at < cb;) {
-            DWORD written = 0;
-            if (!table_->pfnWritePort(port_, const_cast<BYTE*>(data + at), cb - at, &written)) return false;
-            at += written;
-        }
-        return true;
+        if (shape_ != Shape::TrailingWindow) return Send(data, cb);
+        const DWORD window = langmon::kHoldBackBytes;
+        if (cb < window) return false;  // the sizes measured are all larger
+        if (haveWindow_ && !Send(window_, window)) return false;
+        std::memcpy(window_, data + cb - window, window);
+        haveWindow_ = true;
+        return Send(data, cb - window);
     }
     void Restart() {
         table_->pfnEndDocPort(port_);
@@ -111,35 +129,97 @@ public:
     }
 
 private:
+    bool Send(const BYTE* data, DWORD cb) {
+        for (DWORD at = 0; at < cb;) {
+            DWORD written = 0;
+            const DWORD left = cb - at;
+            const DWORD ask = shape_ == Shape::Pieces4096 && left > langmon::kChunkBytes ? langmon::kChunkBytes : left;
+            if (!table_->pfnWritePort(port_, const_cast<BYTE*>(data + at), ask, &written)) return false;
+            at += written;
+        }
+        return true;
+    }
     void Start() {
         std::u16string printer = kPrinter;
         table_->pfnStartDocPort(port_, printer.data(), ++job_, 1, reinterpret_cast<LPBYTE>(DocInfo()));
+        haveWindow_ = false;
     }
     std::u16string name_;
+    Shape shape_;
     MONITOR2* table_ = nullptr;
     HANDLE port_ = nullptr;
     DWORD job_ = 0;
+    BYTE window_[langmon::kHoldBackBytes] = {};
+    bool haveWindow_ = false;
 };
 
 enum class Path { Whole, KeptTail, Chunked, HoldBack };
 
+// A port monitor that takes every byte and keeps none, and counts the writes it was handed.
+namespace null_port {
+int g_port;
+unsigned long g_writes;
+BOOL OpenPort(HANDLE, LPWSTR, HANDLE* port) {
+    *port = &g_port;
+    return TRUE;
+}
+BOOL StartDocPort(HANDLE, LPWSTR, DWORD, DWORD, LPBYTE) { return TRUE; }
+BOOL WritePort(HANDLE, LPBYTE, DWORD cb, LPDWORD written) {
+    ++g_writes;
+    *written = cb;
+    return TRUE;
+}
+BOOL ReadPort(HANDLE, LPBYTE, DWORD, LPDWORD read) {
+    *read = 0;
+    return TRUE;
+}
+BOOL EndDocPort(HANDLE) { return TRUE; }
+BOOL ClosePort(HANDLE) { return TRUE; }
+MONITOR2 g_table = {
+    .cbSize = sizeof(MONITOR2),
+    .pfnEnumPorts = nullptr,
+    .pfnOpenPort = OpenPort,
+    .pfnOpenPortEx = nullptr,
+    .pfnStartDocPort = StartDocPort,
+    .pfnWritePort = WritePort,
+    .pfnReadPort = ReadPort,
+    .pfnEndDocPort = EndDocPort,
+    .pfnClosePort = ClosePort,
+    .pfnAddPort = nullptr,
+    .pfnAddPortEx = nullptr,
+    .pfnConfigurePort = nullptr,
+    .pfnDeletePort = nullptr,
+    .pfnGetPrinterDataFromPort = nullptr,  // no control requests: the port answers none
+    .pfnSetPortTimeOuts = nullptr,
+    .pfnXcvOpenPort = nullptr,
+    .pfnXcvDataPort = nullptr,
+    .pfnXcvClosePort = nullptr,
+    .pfnShutdown = nullptr,
+};
+}  // namespace null_port
+
 /// A write path with the file port below it.
 class PathPort {
 public:
-    PathPort(Path path, const std::u16string& name) : path_(path), name_(name) {
+    /// Over the file port monitor, or over `below` (with its monitor handle) when given.
+    PathPort(Path path, const std::u16string& name, MONITOR2* below = nullptr, HANDLE belowMonitor = nullptr)
+        : path_(path), name_(name) {
+        if (below == nullptr) {
+            below = standin::monitor::FilePortMonitorTable();
+            belowMonitor = standin::monitor::FilePortMonitor();
+        }
         if (path_ == Path::Whole) {
             host_.Load(u"" KV_LANGMON_MODULE, u"KV Language Monitor");
             table_ = host_.Table();
             std::u16string printer = kPrinter;
-            table_->pfnOpenPortEx(host_.Monitor(), standin::monitor::FilePortMonitor(), name_.data(), printer.data(),
-                                  &handle_, standin::monitor::FilePortMonitorTable());
+            table_->pfnOpenPortEx(host_.Monitor(), belowMonitor, name_.data(), printer.data(), &handle_, below);
         } else {
             langmon::MonitorProcess& process = langmon::Process();
             EnterCriticalSection(&process.Lock);
             port_ = langmon::CreatePortContext(name_.c_str(), kPrinter, Env().Monitor());
             LeaveCriticalSection(&process.Lock);
-            std::memcpy(&port_->PortMonitor, standin::monitor::FilePortMonitorTable(), sizeof(MONITOR2));
-            port_->PortMonitor.pfnOpenPort(standin::monitor::FilePortMonitor(), name_.data(), &port_->PortMonitorPort);
+            std::memcpy(&port_->PortMonitor, below, sizeof(MONITOR2));
+            port_->PortMonitor.pfnOpenPort(belowMonitor, name_.data(), &port_->PortMonitorPort);
             port_->PortKind = langmon::port_kind::DpuTcpPort;
         }
         Start();
@@ -225,6 +305,14 @@ private:
     DWORD job_ = 0;
 };
 
+// Seconds that one write of the buffer takes.
+template <typename Port>
+double Timed(Port& port, const std::vector<BYTE>& data, bool* ok) {
+    const auto t0 = Clock::now();
+    *ok = port.Write(data.data(), static_cast<DWORD>(data.size())) && *ok;
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
 void BM_WritePort(benchmark::State& state, Path path, const char16_t* name) {
     Env();
     const DWORD cb = static_cast<DWORD>(state.range(0));
@@ -232,31 +320,40 @@ void BM_WritePort(benchmark::State& state, Path path, const char16_t* name) {
     for (DWORD i = 0; i < cb; ++i) data[i] = static_cast<BYTE>(i * 131 + (i >> 9));
     PathPort port(path, name);
     DirectPort direct(u"DIRECT");
+    // The second yardstick: the same port calls that the path has to make.
+    const bool chunked = path == Path::Chunked;
+    const bool holdBack = path == Path::HoldBack;
+    DirectPort sameCalls(u"DIRECT2", chunked ? Shape::Pieces4096 : Shape::TrailingWindow);
+    const bool withSameCalls = chunked || holdBack;
     if (!port.ready()) {
         state.SkipWithError("the port did not open");
         return;
     }
     double pathSeconds = 0;
     double directSeconds = 0;
+    double sameCallsSeconds = 0;
     size_t sinceRestart = 0;
+    bool pathFirst = true;
     for (auto _ : state) {
-        const auto t0 = Clock::now();
-        const bool ok = port.Write(data.data(), cb);
-        const auto t1 = Clock::now();
-        const bool okDirect = direct.Write(data.data(), cb);
-        const auto t2 = Clock::now();
-        if (!ok || !okDirect) {
+        bool ok = true;
+        double seconds = 0;
+        // Turns taken so that neither side always meets the other's dirty pages.
+        if (pathFirst) seconds = Timed(port, data, &ok);
+        directSeconds += Timed(direct, data, &ok);
+        if (withSameCalls) sameCallsSeconds += Timed(sameCalls, data, &ok);
+        if (!pathFirst) seconds = Timed(port, data, &ok);
+        pathFirst = !pathFirst;
+        if (!ok) {
             state.SkipWithError("a write failed");
             break;
         }
-        const double seconds = std::chrono::duration<double>(t1 - t0).count();
         pathSeconds += seconds;
-        directSeconds += std::chrono::duration<double>(t2 - t1).count();
         state.SetIterationTime(seconds);
         sinceRestart += cb;
         if (sinceRestart >= kDocumentBytes) {
             port.Restart();
             direct.Restart();
+            sameCalls.Restart();
             sinceRestart = 0;
         }
     }
@@ -267,10 +364,15 @@ void BM_WritePort(benchmark::State& state, Path path, const char16_t* name) {
         state.counters["direct_MB/s"] = bytes / directSeconds / 1e6;
         state.counters["ratio"] = directSeconds / pathSeconds;
     }
+    if (withSameCalls && pathSeconds > 0 && sameCallsSeconds > 0) {
+        const std::string calls = chunked ? "4096" : "pair";
+        state.counters["direct" + calls + "_MB/s"] = bytes / sameCallsSeconds / 1e6;
+        state.counters["ratio_" + calls] = sameCallsSeconds / pathSeconds;
+    }
 }
 
 void WriteSizes(benchmark::internal::Benchmark* b) {
-    for (int64_t kb : {64, 256, 1024}) b->Arg(kb * 1024);
+    for (int64_t kb : {4, 64, 256, 1024}) b->Arg(kb * 1024);
     b->UseManualTime()->Unit(benchmark::kMicrosecond);
 }
 
@@ -278,6 +380,41 @@ BENCHMARK_CAPTURE(BM_WritePort, whole, Path::Whole, u"LPT1:")->Apply(WriteSizes)
 BENCHMARK_CAPTURE(BM_WritePort, kept_tail, Path::KeptTail, u"TAIL1")->Apply(WriteSizes);
 BENCHMARK_CAPTURE(BM_WritePort, chunked_4096, Path::Chunked, u"CHUNK1")->Apply(WriteSizes);
 BENCHMARK_CAPTURE(BM_WritePort, hold_back, Path::HoldBack, u"HOLD1")->Apply(WriteSizes);
+
+void BM_Overhead(benchmark::State& state, Path path, const char16_t* name) {
+    Env();
+    const DWORD cb = static_cast<DWORD>(state.range(0));
+    std::vector<BYTE> data(cb);
+    for (DWORD i = 0; i < cb; ++i) data[i] = static_cast<BYTE>(i * 131 + (i >> 9));
+    static int nullMonitor;
+    PathPort port(path, name, &null_port::g_table, &nullMonitor);
+    if (!port.ready()) {
+        state.SkipWithError("the port did not open");
+        return;
+    }
+    const unsigned long writesBefore = null_port::g_writes;
+    const auto t0 = Clock::now();
+    for (auto _ : state) {
+        if (!port.Write(data.data(), cb)) {
+            state.SkipWithError("a write failed");
+            break;
+        }
+    }
+    const double ns = std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
+    const double portCalls = static_cast<double>(null_port::g_writes - writesBefore);
+    if (state.iterations() > 0) state.counters["ns/call"] = ns / static_cast<double>(state.iterations());
+    if (portCalls > 0) state.counters["ns/port_call"] = ns / portCalls;
+}
+
+void OverheadSizes(benchmark::internal::Benchmark* b) {
+    for (int64_t kb : {4, 64, 1024}) b->Arg(kb * 1024);
+    b->Unit(benchmark::kNanosecond);
+}
+
+BENCHMARK_CAPTURE(BM_Overhead, whole, Path::Whole, u"LPT2:")->Apply(OverheadSizes);
+BENCHMARK_CAPTURE(BM_Overhead, kept_tail, Path::KeptTail, u"TAIL2")->Apply(OverheadSizes);
+BENCHMARK_CAPTURE(BM_Overhead, chunked_4096, Path::Chunked, u"CHUNK2")->Apply(OverheadSizes);
+BENCHMARK_CAPTURE(BM_Overhead, hold_back, Path::HoldBack, u"HOLD2")->Apply(OverheadSizes);
 
 void BM_TraceLines(benchmark::State& state) {
     Env();

@@ -146,7 +146,11 @@ bool GetPrinterAddress(PortContext& port) {
     return false;
 }
 
-void JobTrackingOnPowerOff(PortContext&) {}
+void JobTrackingOnPowerOff(PortContext& port) {
+    // The printer lost what it held: the queued jobs leave with their ejects. The job being
+    // sent is deleted by the next status pass, which sees the power-off with its data written.
+    DeleteJob(port, false);
+}
 
 DeviceAnswer CheckDeviceSnmp(PortContext& port, const StateHooks* hooks) {
     if (!GetPrinterAddress(port)) return DeviceAnswer::NoAddress;

@@ -41,8 +41,8 @@ DeviceAnswer CheckDeviceSnmp(PortContext& port, const StateHooks* hooks = nullpt
 /// followed by SNMP always pass.
 bool CheckDeviceId(PortContext& port, const StateHooks* hooks = nullptr);
 
-/// Job tracking's part of a power-off found with jobs queued: the jobs are dropped there.
-/// Nothing is tracked yet, so nothing is dropped.
+/// A power-off found with jobs queued: the queue is dropped (DeleteJob, without deleting the
+/// job being sent; the status pass that sees the power-off does that).
 void JobTrackingOnPowerOff(PortContext& port);
 
 }  // namespace langmon

@@ -1,5 +1,5 @@
-// The job through the port: StartDocPort, WritePort with its write paths, EndDocPort,
-// ReadPort, and the per-port job queue.
+// The job through the port: StartDocPort, WritePort with its write paths, and ReadPort.
+// EndDocPort and the cancel on the printer are in JobEnd.cpp.
 #include "langmon/JobFlow.h"
 
 #include <cstring>
@@ -22,7 +22,17 @@
 #include "platform/Spooler.h"
 
 namespace langmon {
+
+void RestorePriority(PortContext& port) {
+    if (port.PriorityChanged == 0) return;
+    SetThreadPriority(GetCurrentThread(), port.SavedThreadPriority);
+    port.PriorityChanged = 0;
+}
+
 namespace {
+
+// Steps of the wait for a status thread to answer a stop.
+constexpr DWORD kStopAnswerStepMs = 5;
 
 // The spooler thread's priority while a job runs, when the monitor's root names one.
 void RaisePriority(PortContext& port) {
@@ -32,23 +42,46 @@ void RaisePriority(PortContext& port) {
     if (SetThreadPriority(GetCurrentThread(), static_cast<int>(priority))) port.PriorityChanged = 1;
 }
 
-// Put back at the job's end: a raised priority would otherwise stay with the spooler's thread.
-void RestorePriority(PortContext& port) {
-    if (port.PriorityChanged == 0) return;
-    SetThreadPriority(GetCurrentThread(), port.SavedThreadPriority);
-    port.PriorityChanged = 0;
-}
-
 // A job that never got its EndDocPort: its port document is ended with what it sent, the
 // spooler hears the last page went out, and the port is free for the next job.
 void EndLostJob(PortContext& port) {
     if ((port.State & port_state::PortDocOpen) != 0 && PMEndDocPort(port)) port.State &= ~port_state::PortDocOpen;
-    SetJobCommand(port, port.JobId, JOB_CONTROL_LAST_PAGE_EJECTED);
+    if (port.CurrentJobEjected == 0) EjectJob(port, nullptr, port.JobId, 1);
+    {
+        // Its queue entry, if any, stays for the job tracking, which must not eject it again.
+        PortLockHold lock(port);
+        JobQueueEntry* tail = port.QueueTail;
+        if (tail != nullptr && tail->JobId == port.JobId) {
+            std::memcpy(tail->JcidAtEnd, port.Jcid, sizeof port.Jcid);
+            tail->Flags |= job_flag::EndDocSeen;
+            tail->Flags2 |= job_flag::LastPageEjectedSent;
+        }
+    }
     ClearHoldBack(port);
     RestorePriority(port);
     port.State &= ~port_state::InJob;
     port.LostJobSuspected = 0;
     port.WriteAllowed = 0;
+}
+
+// A status thread the notification thread started for a printer in error is stopped before a
+// job: the job starts polling of its own. The port is given up while the thread finishes its
+// pass; false when it cannot be taken back.
+bool StopNotifyStatusThread(PortContext& port, PortHold& hold) {
+    port.NotifyStartedStatusThread = 0;
+    if ((port.State & port_state::StatusThreadAlive) == 0) return true;
+    hold.Release();
+    {
+        PortLockHold lock(port);
+        port.State &= ~port_state::PollingWanted;
+    }
+    if (port.WakeEvent != nullptr) SetEvent(port.WakeEvent);
+    // The thread answers on the acknowledgement event or by ending; either ends the wait.
+    for (DWORD waited = 0; (port.State & port_state::StatusThreadAlive) != 0 && waited < port.Waits.SuspendAckMs;
+         waited += kStopAnswerStepMs) {
+        if (WaitForSingleObject(port.SuspendAckEvent, kStopAnswerStepMs) == WAIT_OBJECT_0) break;
+    }
+    return hold.Take(kTakeTries);
 }
 
 BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, LPBYTE docInfo) {
@@ -63,15 +96,7 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
         SetLastError(ERROR_SEM_TIMEOUT);
         return FALSE;
     }
-    port.State &= ~(port_state::SrmTerminate | port_state::PrinterAbort);
-    port.SysFlag &= sys_flag::KeptAcrossJobs;
-    port.WriteAllowed = 1;
-    if (!StorePrinterName(port, printerName)) {
-        port.WriteAllowed = 0;
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return FALSE;
-    }
-
+    // A refused overlap leaves the running job's state alone: it is checked first.
     if ((port.State & port_state::InJob) != 0) {
         PrnLostChk(port, kLostEndDoc, "Lost EndDoc");
         const DWORD idle = GetTickCount() - port.LastJobActivityTick;
@@ -79,11 +104,18 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
             // Refused for now: the open job may still be running on another spooler thread.
             if (port.LostJobSuspected == 0) port.LastJobActivityTick = GetTickCount();
             port.LostJobSuspected = 1;
-            port.WriteAllowed = 0;
             SetLastError(ERROR_BUSY);
             return FALSE;
         }
         EndLostJob(port);
+    }
+    port.State &= ~(port_state::SrmTerminate | port_state::PrinterAbort);
+    port.SysFlag &= sys_flag::KeptAcrossJobs;
+    port.WriteAllowed = 1;
+    if (!StorePrinterName(port, printerName)) {
+        port.WriteAllowed = 0;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
     }
 
     if (IsJobServiceInstalled(port)) {
@@ -108,6 +140,12 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
     if ((port.State & port_state::PortDocOpen) != 0) {
         if (PMEndDocPort(port)) port.State &= ~port_state::PortDocOpen;
     }
+    if (port.NotifyStartedStatusThread != 0 && !StopNotifyStatusThread(port, hold)) {
+        port.State &= ~port_state::InJob;
+        port.WriteAllowed = 0;
+        SetLastError(ERROR_SEM_TIMEOUT);
+        return FALSE;
+    }
     if ((port.PortKind & port_kind::Com) != 0) Sleep(port.Waits.ComPauseMs);
     const BOOL started = PMStartDocPort(port, printerName, jobId, level, docInfo);
     const DWORD startError = GetLastError();
@@ -126,6 +164,8 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
 
     port.State &= ~(port_state::DeviceTookData | port_state::CancelDone | port_state::JobDeleting);
     port.JobId = jobId;
+    port.PendingEndCount = 0;
+    port.CurrentJobEjected = 0;
     port.LastJobActivityTick = GetTickCount();
     port.LostJobSuspected = 0;
     // Every job starts with its own parse and an empty window: nothing of the last job leaks in.
@@ -167,6 +207,7 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
         std::memcpy(entry->Jcid, port.Jcid, sizeof entry->Jcid);
         WriteTraceLine(&port, kTraceJobs, "KJLMON:InJobQueue JobId = %lu, UID = \"%s\"",
                        static_cast<unsigned long>(jobId), entry->Jcid);
+        DumpJobQueue(port);
         RaisePriority(port);
     }
     UpdateSendingJobInfo(port, true);
@@ -259,92 +300,6 @@ BOOL Write(PortContext& port, const BYTE* data, DWORD cb, DWORD* written) {
     return ok;
 }
 
-BOOL EndDoc(PortContext& port) {
-    if ((port.State & port_state::OwnDocument) != 0) {
-        port.State &= ~port_state::OwnDocument;
-        return TRUE;
-    }
-    PortHold hold(port);
-    if (!hold.Take(kTakeTries)) {
-        SetLastError(ERROR_SEM_TIMEOUT);
-        return FALSE;
-    }
-    const bool inJob = (port.State & port_state::InJob) != 0;
-    const bool keepSendingJobInfo = (port.State & port_state::KeepSendingJobInfo) != 0;
-    WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonEndDocPort -START- JobId = %lu", static_cast<unsigned long>(port.JobId));
-    if (port.ServiceInstalled != 0 && inJob) RNEndDoc(port, port.JobId);
-    port.State &= ~kStateNoJobName;
-
-    // The window's last bytes belong to this job: they go out before its document ends.
-    DWORD flushError = ERROR_SUCCESS;
-    if (port.HoldBackHasData != 0 && port.cbHoldBack != 0 && !FlushHoldBack(port, hold)) {
-        flushError = GetLastError();
-    }
-    if (!hold.Held() && !hold.Take(kTakeTries)) {
-        SetLastError(ERROR_SEM_TIMEOUT);
-        return FALSE;
-    }
-
-    BOOL ended = TRUE;
-    DWORD endError = ERROR_SUCCESS;
-    if ((port.State & port_state::PortDocOpen) != 0) {
-        ended = PMEndDocPort(port);
-        if (!ended) {
-            endError = GetLastError();
-            WriteTraceLine(&port, kTracePortMonitorErrors, "KJLMON:PMEndDocPort -ERROR- (%lu)",
-                           static_cast<unsigned long>(endError));
-        }
-    }
-    port.WriteAllowed = 0;
-    port.State &= ~(port_state::InJob | port_state::PortDocOpen | port_state::KeepSendingJobInfo);
-    port.State |= port_state::JobEnded;
-    if ((port.MyPortMode & kPortModeChunked) != 0) {
-        port.PartialWriteSeen = 0;
-        port.MyPortMode &= ~kPortModeChunked;
-    }
-    RestorePriority(port);
-    port.InJobWord = 0;
-    port.State &= ~port_state::CancelDone;
-
-    if (inJob) {
-        const bool followed = IsSnmpPort(port) && IsBound(port);
-        if (followed) {
-            // No job tracking follows the printer yet: the job ends when its data has gone.
-            {
-                PortLockHold lock(port);
-                if (port.QueueTail != nullptr) {
-                    std::memcpy(port.QueueTail->JcidAtEnd, port.Jcid, sizeof port.Jcid);
-                    port.QueueTail->Flags |= job_flag::EndDocSeen;
-                }
-            }
-            if (!keepSendingJobInfo) UpdateSendingJobInfo(port, false);
-            SetJobStatusBits(port, 0x107, false);
-            WriteTraceLine(&port, kTraceJobs, "KJLMON:SetJob[LAST_PAGE_EJECTED @4(%lu)]",
-                           static_cast<unsigned long>(port.JobId));
-        }
-        DeleteQueuedJobs(port);
-        if (followed) {
-            SetPrinterStatusPrinting(port, false);
-        } else {
-            WriteTraceLine(&port, kTraceJobs, "KJLMON:SetJob[LAST_PAGE_EJECTED @NOBIDI(%lu)]",
-                           static_cast<unsigned long>(port.JobId));
-            SetJobCommand(port, port.JobId, JOB_CONTROL_LAST_PAGE_EJECTED);
-        }
-        // The monitor itself ended the job: its history line says so.
-        OutPrnHist_JobStatus(port, port.JobId, "End");
-    }
-    hold.Release();
-    if (flushError != ERROR_SUCCESS) {
-        SetLastError(flushError);
-        return FALSE;
-    }
-    if (!ended) {
-        SetLastError(endError);
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL Read(PortContext& port, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbRead) {
     PortHold hold(port);
     if (!hold.Take()) {
@@ -402,15 +357,6 @@ BOOL PJLMonWritePort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbWritt
         return FALSE;
     }
     return Write(*port, pBuffer, cbBuf, pcbWritten);
-}
-
-BOOL PJLMonEndDocPort(HANDLE hPort) noexcept {
-    PortContext* port = PortFromHandle(hPort);
-    if (port == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return EndDoc(*port);
 }
 
 BOOL PJLMonReadPort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuffer, LPDWORD pcbRead) noexcept {

@@ -1,5 +1,5 @@
 #pragma once
-// The job entries of the MONITOR2 table.
+// The job entries of the MONITOR2 table, and what the end of a job shares with its start.
 #include "langmon/PortContext.h"
 #include "platform/Monitor.h"
 
@@ -17,8 +17,14 @@ BOOL PJLMonGetPrinterDataFromPort(HANDLE hPort, DWORD ControlID, LPWSTR pValueNa
 
 namespace langmon {
 
-/// Cancels the job being sent on the printer (SNMP ports). With `raise`, `JobStatus` bit 0x4
-/// is set first. Sets the cancel-done state bits and writes the "Cancel" history line.
+/// Cancels the queue's tail job (the job being sent) on the printer over SNMP. With `raise`,
+/// `JobStatus` bit 0x4 is set first. True when the printer took the cancel, or is off or
+/// aborted the job; a refused cancel is tried 3 times, then false. Either way the cancel-done
+/// state bits are set and the "Cancel" history line written. The caller holds the port
+/// mutex; the waits come from the port's retry pause.
 bool JobCancel(PortContext& port, bool raise);
+
+/// The spooler thread's priority as it was before StartDocPort raised it.
+void RestorePriority(PortContext& port);
 
 }  // namespace langmon

@@ -6,6 +6,7 @@
 #include "langmon/EventLog.h"
 #include "langmon/JobFlow.h"
 #include "langmon/JobQueue.h"
+#include "langmon/NotifyThread.h"
 #include "langmon/WritePaths.h"
 #include "langmon/JobHeader.h"
 #include "langmon/Monitor.h"
@@ -76,6 +77,9 @@ constexpr WaitSetting kWaitSettings[] = {
     {u"LostEndDocTimeout", &PortWaits::LostJobMs, 60000},
     {u"StatusQueuedInterval", &PortWaits::StatusQueuedMs, 3000},
     {u"StatusIdleInterval", &PortWaits::StatusIdleMs, 4000},
+    {u"SuspendAckTimeout", &PortWaits::SuspendAckMs, 4000},
+    {u"UsbResendPause", &PortWaits::UsbResendPauseMs, 4000},
+    {u"UsbResendTimeout", &PortWaits::UsbResendMs, 60000},
 };
 
 bool SameNameNoCase(LPCWSTR a, LPCWSTR b) { return lstrcmpiW(a, b) == 0; }
@@ -231,12 +235,38 @@ PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const Moni
     return port;
 }
 
+namespace {
+
+void StopPortThreads(PortContext& port) {
+    // The stop event first: it keeps every thread from being started again meanwhile and is
+    // what the notification threads end on.
+    SetEvent(port.StopEvent);
+    StopStatusThread(port);
+    StopJobWatch(port);
+    JoinBindingThreads(port);
+}
+
+bool PortHasThreads(PortContext& port) {
+    PortLockHold lock(port);
+    if (port.StatusThread != nullptr || port.JobWatchThread != nullptr) return true;
+    for (SrmBinding* list : {port.FirstBinding, port.RetiredBindings}) {
+        for (const SrmBinding* b = list; b != nullptr; b = b->next) {
+            if (b->notifyThread != nullptr) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 bool DeletePortContext(PortContext* port) {
     PortContext** link = &g_process.Ports;
     while (*link != nullptr && *link != port) link = &(*link)->Next;
     if (*link == nullptr) return false;
     *link = port->Next;
 
+    // No thread of the port may outlive it, even when the caller did not stop them.
+    StopPortThreads(*port);
     FreeJobQueue(*port);
     DeletePortVariables(*port);
     ResetPrintCheckInfo(*port);
@@ -250,6 +280,8 @@ bool DeletePortContext(PortContext* port) {
     CloseHandle(port->StopEvent);
     CloseHandle(port->SuspendAckEvent);
     if (port->WakeEvent != nullptr) CloseHandle(port->WakeEvent);
+    if (port->StatusThreadEnded != nullptr) CloseHandle(port->StatusThreadEnded);
+    if (port->JobWatchWake != nullptr) CloseHandle(port->JobWatchWake);
     DeleteCriticalSection(port->PortLock);
     HeapFreeBlock(port->PortLock);
     port->Signature = kPortPoisoned;
@@ -262,6 +294,7 @@ DWORD WaitSpoolerFunc(PortContext& port) {
     const DWORD rc = WaitForSingleObject(port.PortMutex, port.Waits.PortMutexMs);
     // A mutex left by a thread that ended while holding it is still ours now.
     if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED_0) return 0;
+    WriteTraceLine(&port, kTraceAlways, "-WaitSpoolerFunc() -> TIMEOUT-");
     return WAIT_TIMEOUT;
 }
 
@@ -480,10 +513,10 @@ BOOL ClosePort(PortContext& port) {
         WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -ClosePortTimeout-");
         DeleteQueuedJobs(port);
     }
-    // The polling thread ends before anything of the port goes; the stop event set first
-    // keeps it from being started again meanwhile.
-    SetEvent(port.StopEvent);
-    StopStatusThread(port);
+    // Every thread of the port ends before anything of it goes: the polling thread, the job
+    // watch and the notification thread of each bound printer, each joined, none while a
+    // lock it may need is held here.
+    StopPortThreads(port);
 
     BOOL closed = TRUE;
     DWORD error = ERROR_SUCCESS;
@@ -492,6 +525,8 @@ BOOL ClosePort(PortContext& port) {
         closed = port.PortMonitor.pfnClosePort(port.PortMonitorPort);
         if (!closed) error = GetLastError();
     }
+    // The printers still on the port hear that it closed; those that left it are dropped.
+    SyncBoundPrinters(port);
     ResetPrinterStatus(port);
     WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -END-");
 
@@ -547,19 +582,14 @@ BOOL PJLMonShutdown(HANDLE hMonitor) noexcept {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    // No polling thread may outlive the monitor, even for a port the spooler never closed.
+    // No thread may outlive the monitor, even of a port the spooler never closed. Joined under
+    // the process lock, which none of them takes, so no port can be closed and freed meanwhile.
     MonitorProcess& process = Process();
-    for (;;) {
-        PortContext* polled = nullptr;
-        EnterCriticalSection(&process.Lock);
-        for (PortContext* p = process.Ports; p != nullptr && polled == nullptr; p = p->Next) {
-            if (p->Monitor == monitor && p->StatusThread != nullptr) polled = p;
-        }
-        if (polled != nullptr) SetEvent(polled->StopEvent);
-        LeaveCriticalSection(&process.Lock);
-        if (polled == nullptr) break;
-        StopStatusThread(*polled);
+    EnterCriticalSection(&process.Lock);
+    for (PortContext* p = process.Ports; p != nullptr; p = p->Next) {
+        if (p->Monitor == monitor && PortHasThreads(*p)) StopPortThreads(*p);
     }
+    LeaveCriticalSection(&process.Lock);
     monitor->Signature = kSignatureOff;
     return HeapFree(Process().Heap, 0, monitor);
 }

@@ -122,6 +122,9 @@ struct PortWaits {
     DWORD LostJobMs;          // idle time after which an unended job counts as lost (60,000)
     DWORD StatusQueuedMs;     // status pass interval with jobs queued or running (3,000)
     DWORD StatusIdleMs;       // status pass interval without jobs (4,000)
+    DWORD SuspendAckMs;       // the status thread's answer to a suspend request (4,000)
+    DWORD UsbResendPauseMs;   // pause between resends of a USB port's tail (4,000)
+    DWORD UsbResendMs;        // how long the tail is resent before the job is given up (60,000)
 };
 
 /// The record behind a port handle. Plain data: made zeroed in the monitor heap by
@@ -239,10 +242,23 @@ struct PortContext {
     DWORD SnmpWaitMs;            // one wait for an SNMP answer; 0: the client's default
 
     // Job tracking on the printer (langmon/JobTracking.h).
+    DWORD TrackedJobId;          // job of the staged `PrintingJobInfo`; 0: none staged
+    DWORD TrackedPage;           // its Page as last published
+    DWORD TrackedPageReading;    // the printer's page counter at the last reading
 
     // Job flow and queue (langmon/JobFlow.h, langmon/JobQueue.h).
+    DWORD PendingEndCount;       // LAST_PAGE_EJECTED owed by EndDocPort: 1..254 once, 255 and up twice
+    DWORD CurrentJobEjected;     // LAST_PAGE_EJECTED went out for the job of JobId already
 
     // Notification threads and bound printers (langmon/NotifyThread.h, langmon/BoundPrinters.h).
+    SrmBinding* RetiredBindings; // removed while their notification thread ran; freed once it is joined
+    HANDLE StatusThreadEnded;    // manual-reset: set as the polling thread ends, reset at its start
+    DWORD StatusThreadStarts;    // counts the polling thread's starts
+    HANDLE JobWatchThread;       // the job watch; joined and closed by StopJobWatch
+    HANDLE JobWatchWake;         // auto-reset: ends the job watch's wait early
+    DWORD JobWatchRunning;       // from its start until its last step
+    DWORD JobWatchStop;          // the job watch is to end
+    DWORD LastPortSeverity;      // PORT_STATUS_TYPE_* last given to the spooler for the port
 
     // Printer data from the port and the monitor's own documents (langmon/PortDocument.h).
 };

@@ -444,6 +444,8 @@ bool SetSpoolerPortStatus(PortContext& port, const PrinterStatusValue* status, P
         WriteTraceLine(&port, kTraceDevice, "KJLMON:SetPortW failed with error %u", GetLastError());
         return false;
     }
+    // The notification thread starts the job watch only while the spooler shows an error.
+    port.LastPortSeverity = code.severity;
     return true;
 }
 

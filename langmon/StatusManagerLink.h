@@ -43,8 +43,13 @@ inline constexpr DWORD kBindingQueueSent = 0x1;   // PrinterQueue already sent i
 inline constexpr DWORD kBindingNoPush = 0x2;      // the printer does not use this monitor
 inline constexpr DWORD kBindingSeen = 0x10000;    // found by the last printer scan
 
+namespace langmon {
+struct PortContext;
+}
+
 /// One printer bound to a port's status variables. A block of the monitor heap, linked from
-/// the port; the binding owns its module reference, manager handle and handles.
+/// the port; the binding owns its module reference, manager handle and handles, and its
+/// notification thread, which is joined before the binding is freed.
 struct SrmBinding {
     WCHAR printerName[MAX_PATH];
     HMODULE module;
@@ -59,6 +64,9 @@ struct SrmBinding {
     DWORD lastPortStatus;
     ULONGLONG modelMask;
     SrmBinding* next;
+    langmon::PortContext* port;  // the port it is bound to
+    HANDLE notifyThread;     // its notification thread until joined; NULL when none runs
+    DWORD joining;           // a closing port is joining that thread
 };
 
 /// True when plain updates can reach the manager through this binding.

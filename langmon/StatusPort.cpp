@@ -5,20 +5,16 @@
 #include <cstring>
 #include <new>
 
+#include "langmon/JobQueue.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortKind.h"
 #include "langmon/TraceLog.h"
-#include "platform/Modules.h"
-#include "platform/Registry.h"
 #include "platform/Spooler.h"
 #include "platform/Sync.h"
 
 namespace langmon {
 namespace {
 
-constexpr WCHAR kPrintersKey[] = u"System\\CurrentControlSet\\control\\Print\\Printers\\";
-constexpr WCHAR kStanvelKey[] = u"SOFTWARE\\ZEV\\Stanvel\\Printers\\";
-constexpr WCHAR kStatusVariablesLeaf[] = u"\\Status Variables";
 constexpr DWORD kEndedJobRecordMs = 150;
 constexpr DWORD kJobReadPauseMs = 120;
 constexpr DWORD kStateNoJobName = 0x10000000;  // the spooler had no name for the job
@@ -29,119 +25,28 @@ constexpr DWORD kStatusUnknownLocal = 1024;    // M word, other ports
 constexpr DWORD kStatusPoweredOff = 0x100;     // M word
 constexpr DWORD kStatusOtherModel = 0x200;     // M word
 
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    bool Open(LPCWSTR path) { return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key_) == ERROR_SUCCESS; }
-    HKEY get() const { return key_; }
+// OutJobQueue as the publisher calls it: the spooler hears the head's job is done.
+void DropHead(void* context) { OutJobQueue(*static_cast<PortContext*>(context)); }
 
-private:
-    HKEY key_ = nullptr;
-};
-
-// "<prefix><name><suffix>" in a MAX_PATH buffer; false when it does not fit.
-bool KeyPath(LPCWSTR prefix, LPCWSTR name, LPCWSTR suffix, LPWSTR out) {
-    const int a = lstrlenW(prefix);
-    const int b = lstrlenW(name);
-    const int c = lstrlenW(suffix);
-    if (a + b + c + 1 > MAX_PATH) return false;
-    lstrcpyW(out, prefix);
-    lstrcpyW(out + a, name);
-    lstrcpyW(out + a + b, suffix);
-    return true;
+// Called inside a publisher run: the change is stored and the run goes once more.
+void PrintingOffInRun(void* context) {
+    auto& port = *static_cast<PortContext*>(context);
+    PrinterStatusValue status{};
+    if (port.Variables == nullptr || !port.Variables->ReadStatus(&status) || (status.L & kStatusPrinting) == 0) return;
+    status.L &= ~kStatusPrinting;
+    if (port.Variables->Store(port.Variables->row(kRowPrinterStatus), &status, sizeof status)) port.PublishAgain = TRUE;
 }
 
-// The printer's driver from the spooler's registry. A printer name's backslashes are stored
-// as commas; a driver name with one could reach another key and is refused.
-bool ReadDriverName(LPCWSTR printer, LPWSTR driver, DWORD cchDriver) {
-    WCHAR name[MAX_PATH];
-    if (lstrlenW(printer) >= MAX_PATH) return false;
-    lstrcpyW(name, printer);
-    for (WCHAR* c = name; *c != 0; ++c) {
-        if (*c == u'\\') *c = u',';
-    }
-    WCHAR path[MAX_PATH];
-    RegKey key;
-    if (!KeyPath(kPrintersKey, name, u"", path) || !key.Open(path)) return false;
-    DWORD type = REG_NONE;
-    DWORD cb = (cchDriver - 1) * sizeof(WCHAR);
-    if (RegQueryValueExW(key.get(), u"Printer Driver", nullptr, &type, reinterpret_cast<LPBYTE>(driver), &cb) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return false;
-    }
-    driver[cb / sizeof(WCHAR) < cchDriver ? cb / sizeof(WCHAR) : cchDriver - 1] = 0;
-    for (const WCHAR* c = driver; *c != 0; ++c) {
-        if (*c == u'\\') return false;
-    }
-    return driver[0] != 0;
+bool StatusMeets(const PrinterStatusValue& status, const PrinterStatusValue& mask) {
+    return (status.H & mask.H) != 0 || (status.M & mask.M) != 0 || (status.L & mask.L) != 0;
 }
 
-bool HasStatusVariablesKey(LPCWSTR driver) {
-    WCHAR path[MAX_PATH];
-    RegKey key;
-    return KeyPath(kStanvelKey, driver, kStatusVariablesLeaf, path) && key.Open(path);
+bool SameValue(const StatusVariable& row, const void* bytes, DWORD cb) {
+    return row.value != nullptr && row.cbValue == cb && std::memcmp(row.value, bytes, cb) == 0;
 }
 
-// The driver's key, or the same name without the maker's prefix, has "Status Variables".
-bool IsStatusMonitoredPrinter(LPCWSTR driver) {
-    if (HasStatusVariablesKey(driver)) return true;
-    const WCHAR prefix[] = u"ZEV ";
-    for (int i = 0; i < 4; ++i) {
-        if (driver[i] != prefix[i]) return false;
-    }
-    return HasStatusVariablesKey(driver + 4);
-}
+}  // namespace
 
-ULONGLONG ModelMaskOfDriver(LPCWSTR driver) {
-    return lstrcmpW(driver, kSupportedDriverName) == 0 ? kKvTd520ModelMask : 0;
-}
-
-void CloseBinding(SrmBinding& binding) {
-    if (binding.bindingEnded != nullptr) {
-        SetEvent(binding.bindingEnded);
-        CloseHandle(binding.bindingEnded);
-    }
-    if (binding.printerOpened != nullptr) CloseHandle(binding.printerOpened);
-    if (binding.printer != nullptr) ClosePrinter(binding.printer);
-    if (binding.callbackId != 0 && binding.entries.KillNotificationCallback != nullptr) {
-        binding.entries.KillNotificationCallback(binding.manager, binding.callbackId);
-    }
-    if (binding.manager != 0 && binding.entries.CloseManager != nullptr) binding.entries.CloseManager(binding.manager);
-    if (binding.module != nullptr) FreeLibrary(binding.module);
-    HeapFreeBlock(&binding);
-}
-
-// The manager's own view of the printer must name this port, or no port at all.
-bool ManagerAcceptsPort(PortContext& port, SrmBinding& binding) {
-    const SrmEntryPoints& e = binding.entries;
-    if (e.GetPrinterStatusW == nullptr || e.GetPrinterStatusA == nullptr) return false;
-    PortVariableValue value{};
-    DWORD needed = 0;
-    if (e.GetPrinterStatusW(binding.manager, u"Port", &value, sizeof value, &needed) != 0) return false;
-    DWORD terminate = 0;
-    if (e.GetPrinterStatusA(binding.manager, "TerminateManager", &terminate, sizeof terminate, &needed) != 0) {
-        return false;
-    }
-    if (terminate != 0) {
-        port.State |= port_state::SrmTerminate;
-        return false;
-    }
-    if (value.First == 0) return true;
-    value.PortName[127] = 0;
-    const int cchPort = lstrlenW(port.PortName);
-    if (cchPort > 127 || value.Second[0] != 0) return false;
-    WCHAR head[128] = {};
-    for (int i = 0; i < cchPort; ++i) head[i] = value.PortName[i];
-    return lstrcmpiW(head, port.PortName) == 0;
-}
-
-// Rows with the replay attribute go to a newly bound printer at once.
 int ReplayVariables(PortContext& port, SrmBinding& binding) {
     if (!BindingConnected(binding) || port.Variables == nullptr) return 0;
     int calls = 0;
@@ -173,46 +78,6 @@ int ReplayVariables(PortContext& port, SrmBinding& binding) {
     return calls;
 }
 
-// OutJobQueue as the publisher calls it: the spooler hears the head's job is done.
-void DropHead(void* context) {
-    auto& port = *static_cast<PortContext*>(context);
-    JobQueueEntry* head = port.QueueHead;
-    if (head == nullptr) return;
-    port.QueueHead = head->Next;
-    if (port.QueueTail == head) port.QueueTail = nullptr;
-    if ((head->Flags2 & job_flag::LastPageEjectedSent) == 0) {
-        LPWSTR printer = head->Binding != nullptr ? head->Binding->printerName : port.PrinterName;
-        HANDLE handle = nullptr;
-        PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-        if (printer != nullptr && OpenPrinterW(printer, &handle, &defaults)) {
-            SetJobW(handle, head->JobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
-            ClosePrinter(handle);
-            WriteTraceLine(&port, kTraceJobs, "KJLMON:SetJob[LAST_PAGE_EJECTED @OUTQ(%lu)]",
-                           static_cast<unsigned long>(head->JobId));
-        }
-    }
-    HeapFreeBlock(head);
-}
-
-// Called inside a publisher run: the change is stored and the run goes once more.
-void PrintingOffInRun(void* context) {
-    auto& port = *static_cast<PortContext*>(context);
-    PrinterStatusValue status{};
-    if (port.Variables == nullptr || !port.Variables->ReadStatus(&status) || (status.L & kStatusPrinting) == 0) return;
-    status.L &= ~kStatusPrinting;
-    if (port.Variables->Store(port.Variables->row(kRowPrinterStatus), &status, sizeof status)) port.PublishAgain = TRUE;
-}
-
-bool StatusMeets(const PrinterStatusValue& status, const PrinterStatusValue& mask) {
-    return (status.H & mask.H) != 0 || (status.M & mask.M) != 0 || (status.L & mask.L) != 0;
-}
-
-bool SameValue(const StatusVariable& row, const void* bytes, DWORD cb) {
-    return row.value != nullptr && row.cbValue == cb && std::memcmp(row.value, bytes, cb) == 0;
-}
-
-}  // namespace
-
 bool CreatePortVariables(PortContext& port) {
     void* block = HeapAllocZero(sizeof(StatusTable));
     if (block == nullptr) return false;
@@ -229,6 +94,7 @@ void DeletePortVariables(PortContext& port) {
         PortLockHold lock(port);
         while (port.FirstBinding != nullptr) RemoveBinding(port, port.FirstBinding);
     }
+    JoinBindingThreads(port);
     if (port.Variables == nullptr) return;
     port.Variables->~StatusTable();
     HeapFreeBlock(port.Variables);
@@ -259,67 +125,6 @@ int PublishPort(PortContext& port) {
     PortLockHold lock(port);
     PublishScope scope = MakePublishScope(port);
     return UpdateSRM_All(scope);
-}
-
-SrmBinding* FindBinding(PortContext& port, LPCWSTR printer) {
-    if (printer == nullptr) return nullptr;
-    for (SrmBinding* b = port.FirstBinding; b != nullptr; b = b->next) {
-        if (lstrcmpiW(b->printerName, printer) == 0) return b;
-    }
-    return nullptr;
-}
-
-SrmBinding* LoadStatusManager(PortContext& port, LPCWSTR printer, bool replay) {
-    if ((port.PortKind & port_kind::Share) != 0 || (port.State & port_state::SrmTerminate) != 0) return nullptr;
-    if (printer == nullptr || printer[0] == 0 || lstrlenW(printer) >= MAX_PATH) return nullptr;
-    WCHAR driver[MAX_PATH];
-    if (!ReadDriverName(printer, driver, MAX_PATH)) return nullptr;
-    const ULONGLONG mask = ModelMaskOfDriver(driver);
-    if (mask == 0) return nullptr;
-
-    auto* binding = static_cast<SrmBinding*>(HeapAllocZero(sizeof(SrmBinding)));
-    if (binding == nullptr) return nullptr;
-    lstrcpyW(binding->printerName, printer);
-    binding->modelMask = mask;
-    binding->printerOpened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    binding->bindingEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (IsStatusMonitoredPrinter(driver)) binding->module = LoadStatusManagerLibrary(&binding->entries);
-
-    DWORD manager = 0;
-    const bool opened = binding->entries.OpenManagerExW != nullptr &&
-                        binding->entries.OpenManagerExW(printer, kSrmMonitorClient, kSrmMonitorMode, &manager) == 0 &&
-                        manager != 0;
-    if (opened) {
-        binding->manager = manager;
-        if (!ManagerAcceptsPort(port, *binding)) {
-            WriteTraceLine(&port, kTraceAlways, "KJLMON:LoadStatusManager -REFUSED-");
-            CloseBinding(*binding);
-            return nullptr;
-        }
-    }
-    SrmBinding** tail = &port.FirstBinding;
-    while (*tail != nullptr) tail = &(*tail)->next;
-    *tail = binding;
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-    if (!OpenPrinterW(binding->printerName, &binding->printer, &defaults)) binding->printer = nullptr;
-    if (binding->printerOpened != nullptr) SetEvent(binding->printerOpened);
-    if (opened && replay) ReplayVariables(port, *binding);
-    return binding;
-}
-
-void RemoveBinding(PortContext& port, SrmBinding* binding) {
-    SrmBinding** link = &port.FirstBinding;
-    while (*link != nullptr && *link != binding) link = &(*link)->next;
-    if (*link == nullptr) return;
-    *link = binding->next;
-    if (port.CurrentBinding == binding) {
-        port.CurrentBinding = nullptr;
-        port.BindingBound = 0;
-    }
-    for (JobQueueEntry* e = port.QueueHead; e != nullptr; e = e->Next) {
-        if (e->Binding == binding) e->Binding = nullptr;
-    }
-    CloseBinding(*binding);
 }
 
 void ApplyDefaultStatus(PortContext& port, bool publish) {

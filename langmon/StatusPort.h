@@ -3,6 +3,7 @@
 // context, the bindings of its printers to the status resource manager, the publisher run
 // over the port, and the small writers that set or reset single variables.
 #include "platform/Kernel.h"  // ahead of the port context, which uses its critical section
+#include "langmon/BoundPrinters.h"
 #include "langmon/PortContext.h"
 #include "langmon/StatusPublisher.h"
 
@@ -14,7 +15,8 @@ inline constexpr WCHAR kSupportedDriverName[] = u"ZEV KV-TD520 (VX)";
 /// Makes the port's table (from the monitor heap) with its starting values: no error, no job,
 /// the default trays. False when the heap is exhausted.
 bool CreatePortVariables(PortContext& port);
-/// Releases every binding and frees the table. The port's threads have stopped.
+/// Releases every binding (joining their notification threads) and frees the table. The
+/// port's stop event is set and its other threads have stopped.
 void DeletePortVariables(PortContext& port);
 
 /// What the publisher reads and changes of this port.
@@ -22,15 +24,9 @@ PublishScope MakePublishScope(PortContext& port);
 /// UpdateSRM_All over the port: the number of rows pushed, -1 without a table.
 int PublishPort(PortContext& port);
 
-/// The binding of that printer (case-insensitive name), or NULL.
-SrmBinding* FindBinding(PortContext& port, LPCWSTR printer);
-/// Binds the printer to the manager: NULL when the port kind or state refuses it, when the
-/// printer's driver is not this model's, or when the manager names another port. A binding
-/// whose manager cannot be opened is linked without one (nothing is pushed through it).
-/// With `replay`, every replayed row goes to the new binding at once. Caller holds PortLock.
-SrmBinding* LoadStatusManager(PortContext& port, LPCWSTR printer, bool replay);
-/// Unlinks, closes and frees the binding. Caller holds PortLock.
-void RemoveBinding(PortContext& port, SrmBinding* binding);
+/// Sends every row with the replay attribute and a value to a newly bound printer at once, by
+/// its publish rule; the number of rows the manager took. Caller holds PortLock.
+int ReplayVariables(PortContext& port, SrmBinding& binding);
 
 // Writers: each marks what it changed; those that say so publish.
 void ApplyDefaultStatus(PortContext& port, bool publish);

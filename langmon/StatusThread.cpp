@@ -9,6 +9,7 @@
 #include "langmon/JobTracking.h"
 #include "langmon/PortDocument.h"
 #include "langmon/Monitor.h"
+#include "langmon/PortCalls.h"
 #include "langmon/PortSettings.h"
 #include "langmon/StatusManagerLink.h"
 #include "langmon/StatusPort.h"
@@ -34,6 +35,10 @@ constexpr DWORD kRefreshClassPanel = 0x2;
 bool PollingWanted(const PortContext& port) { return (port.State & port_state::PollingWanted) != 0; }
 bool IsShare(const PortContext& port) { return (port.PortKind & port_kind::Share) != 0; }
 bool JobsWaiting(PortContext& port) { return port.QueueHead != nullptr; }
+bool HasBindings(PortContext& port) {
+    PortLockHold lock(port);
+    return port.FirstBinding != nullptr;
+}
 
 // Stopping is final for this thread: the stop event is manual-reset and stays set.
 bool Stopped(const PortContext& port) { return WaitForSingleObject(port.StopEvent, 0) == WAIT_OBJECT_0; }
@@ -50,13 +55,26 @@ void ReleasePort(PortContext& port) {
     if (!IsShare(port)) ReleaseSpoolerFunc(port);
 }
 
+// The end of polling: queued jobs released when a suspend stopped it, the printer's own
+// status reports switched off when asked, the polling mark cleared and published.
 void EndStatusThread(PortContext& port) {
-    if (port.UstatusOffPending != 0 && (port.PortKind & port_kind::StandardTcp) == 0 &&
-        (port.State & port_state::Closing) == 0) {
-        SendUstatusOff(port);
+    const bool release = port.SuspendRequest != 0 && JobsWaiting(port);
+    const bool ustatusOff = port.UstatusOffPending != 0 && (port.PortKind & port_kind::StandardTcp) == 0 &&
+                            (port.State & port_state::Closing) == 0;
+    if (release || ustatusOff) {
+        PortHold hold(port);
+        if (hold.Take()) {
+            if (release) ReleaseQueuedJobs(port);
+            if (ustatusOff) SendUstatusOff(port);
+        }
     }
+    {
+        PortLockHold lock(port);
+        port.UstatusOffPending = 0;
+    }
+    // The job watch keeps the mark while it runs.
+    SetPollingFlag(port, port.JobWatchRunning != 0);
     PortLockHold lock(port);
-    port.UstatusOffPending = 0;
     port.SuspendRequest = 0;
     port.PollingOn = 0;
     port.KeepPolling = 0;
@@ -64,12 +82,26 @@ void EndStatusThread(PortContext& port) {
     port.KeepPolling2Tick = 0;
 }
 
-// One pass with the port held: the printer read, the clean-up a dead printer needs, the push.
+// The printer went off with a job that the spooler no longer has, or aborted it: the job's
+// held bytes and the job go.
+bool JobLostWithThePrinter(PortContext& port) {
+    if ((port.State & port_state::PrinterAbort) != 0) return true;
+    return (port.State & (port_state::PoweredOff | port_state::InJob)) == (port_state::PoweredOff | port_state::InJob) &&
+           !WatchCurrentJobNoUpdate(port);
+}
+
+// One pass with the port held: bindings reconnected, the printer read, the clean-up a dead
+// printer needs, the push.
 void StatusPass(PortContext& port) {
+    RebindStatusManager(port);
+    {
+        PortLockHold lock(port);
+        ReapEndedBindings(port);
+    }
     if ((port.State & port_state::InJob) != 0) WatchCurrentJob(port);
     if (PollingWanted(port) && ShouldStopPolling(port)) return;
-    if (port.FirstBinding != nullptr || JobsWaiting(port)) ReadStatus2(port);
-    if ((port.State & port_state::PrinterAbort) != 0) {
+    if (HasBindings(port) || JobsWaiting(port)) ReadStatus2(port);
+    if (JobLostWithThePrinter(port)) {
         HeapFreeBlock(port.Pending);
         port.Pending = nullptr;
         port.cbPending = 0;
@@ -86,19 +118,30 @@ void StatusPass(PortContext& port) {
     ++port.StatusPasses;
 }
 
+// A printer scan every third pass, the first pass included.
+void CountPass(PortContext& port) {
+    if (port.StatusPass == 0) {
+        SyncBoundPrinters(port);
+        port.StatusPass = 1;
+    } else {
+        port.StatusPass = port.StatusPass >= 2 ? 0 : port.StatusPass + 1;
+    }
+}
+
 DWORD UstatusThread2(LPVOID parameter) {
     PortContext& port = *static_cast<PortContext*>(parameter);
     port.StatusPass = 0;
-    // What the open or the job start showed stands for one interval; the first read follows.
-    {
+    SetPollingFlag(port, true);
+    if (!ShouldStopPolling(port)) {
+        // What the open or the job start showed stands for one interval; the first read follows.
         const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
         WaitForMultipleObjects(2, waits, FALSE, StatusIntervalMs(port, 0));
     }
     for (;;) {
         if (!PollingWanted(port) || Stopped(port) || ShouldStopPolling(port)) break;
+        CountPass(port);
         // Nothing to show the status to: the thread is not needed.
-        if (port.FirstBinding == nullptr) break;
-        port.StatusPass = port.StatusPass >= 2 ? 0 : port.StatusPass + 1;
+        if (!HasBindings(port)) break;
 
         if (!TakePortOrWake(port)) continue;
         const DWORD start = GetTickCount();
@@ -113,15 +156,20 @@ DWORD UstatusThread2(LPVOID parameter) {
         WaitForMultipleObjects(2, waits, FALSE, interval);
         WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -WAKEUP-");
     }
-    const bool bindingLost = PollingWanted(port) && port.FirstBinding == nullptr && (port.State & port_state::Closing) == 0;
+    const bool bindingLost = PollingWanted(port) && !HasBindings(port) && (port.State & port_state::Closing) == 0;
     EndStatusThread(port);
     if (bindingLost) {
         UpdatePrinterExtStatus(port);
         SetPrinterStatusUnknown(port, false);
         ApplyDefaultStatus(port, false);
     }
-    PortLockHold lock(port);
-    port.State &= ~(port_state::StatusThreadAlive | port_state::PollingWanted);
+    {
+        PortLockHold lock(port);
+        port.State &= ~(port_state::StatusThreadAlive | port_state::PollingWanted);
+    }
+    // Whoever waits for the end (a suspend, a removal of a bound printer) may go on.
+    if (port.StatusThreadEnded != nullptr) SetEvent(port.StatusThreadEnded);
+    SetEvent(port.SuspendAckEvent);
     return 0;
 }
 
@@ -133,8 +181,25 @@ void ReapEndedThread(PortContext& port) {
     port.StatusThread = nullptr;
 }
 
+// The manager's "RefreshStatus" request for the bound printer of exactly that name, and the
+// binding's model mask. Read under the port's lock, which keeps the binding.
+bool ReadRefreshList(PortContext& port, LPCWSTR printer, char (&list)[kRefreshListBytes], ULONGLONG* modelMask) {
+    PortLockHold lock(port);
+    const SrmBinding* binding = port.FirstBinding;
+    while (binding != nullptr && lstrcmpW(binding->printerName, printer) != 0) binding = binding->next;
+    if (binding == nullptr || binding->manager == 0 || binding->entries.GetPrinterStatusA == nullptr) return false;
+    DWORD needed = 0;
+    const DWORD query = binding->entries.GetPrinterStatusA(binding->manager, "RefreshStatus", nullptr, 0, &needed);
+    if (query != kManagerMoreData && query != kManagerSizeOnly && query != 0) return false;
+    if (needed == 0 || needed >= kRefreshListBytes) return false;
+    if (binding->entries.GetPrinterStatusA(binding->manager, "RefreshStatus", list, needed, &needed) != 0) return false;
+    list[kRefreshListBytes - 1] = 0;
+    *modelMask = binding->modelMask;
+    return true;
+}
+
 // The ";"-separated names of the manager's request, ORed into refresh classes.
-DWORD RefreshClassOf(PortContext& port, const SrmBinding& binding, const char* list) {
+DWORD RefreshClassOf(PortContext& port, ULONGLONG modelMask, const char* list) {
     DWORD refreshClass = 0;
     std::string_view rest(list);
     while (!rest.empty()) {
@@ -146,7 +211,7 @@ DWORD RefreshClassOf(PortContext& port, const SrmBinding& binding, const char* l
         std::memcpy(text, name.data(), name.size());
         if (name == "PrinterDisplay") refreshClass |= kRefreshClassPanel;
         PortLockHold lock(port);
-        const StatusVariable* row = port.Variables->Find(text, binding.modelMask, false);
+        const StatusVariable* row = port.Variables->Find(text, modelMask, false);
         if (row != nullptr) refreshClass |= row->refreshClass;
     }
     return refreshClass;
@@ -164,7 +229,13 @@ bool StartStatusThread(PortContext& port) {
         port.WakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         if (port.WakeEvent == nullptr) return false;
     }
+    if (port.StatusThreadEnded == nullptr) {
+        port.StatusThreadEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (port.StatusThreadEnded == nullptr) return false;
+    }
     if (WaitForSingleObject(port.SuspendAckEvent, 0) == WAIT_OBJECT_0) ResetEvent(port.SuspendAckEvent);
+    ResetEvent(port.StatusThreadEnded);
+    ++port.StatusThreadStarts;
     port.State |= port_state::PollingWanted | port_state::StatusThreadAlive;
     HANDLE thread = CreateThread(nullptr, kStatusThreadStack, UstatusThread2, &port, 0, nullptr);
     if (thread == nullptr) {
@@ -249,7 +320,17 @@ bool ShouldStopPolling(PortContext& port) {
 }
 
 void ReadStatus2(PortContext& port) {
-    if ((port.PortKind & port_kind::Snmp) == 0) return;  // other kinds have nothing to read between jobs
+    if ((port.PortKind & port_kind::Snmp) == 0) {
+        // Other kinds have nothing to read: bytes the port did not take yet go out between jobs.
+        if (port.cbPending == 0 || (port.State & (port_state::InJob | port_state::CancelDoneHigh)) != 0) return;
+        const bool opened = (port.State & port_state::PortDocOpen) == 0 && OpenStatusDocument(port);
+        DWORD written = 0;
+        WritePortData(port, nullptr, 0, &written, false, false);
+        if (opened && (port.State & port_state::PortDocOpen) != 0 && PMEndDocPort(port)) {
+            port.State &= ~port_state::PortDocOpen;
+        }
+        return;
+    }
     if (port.DeviceCheckCountdown == 0) CheckDeviceId(port);
     const DWORD checkDid = port.Settings != nullptr ? port.Settings->checkDid : kDefaultCheckDid;
     ++port.DeviceCheckCountdown;
@@ -277,34 +358,17 @@ DWORD StatusIntervalMs(const PortContext& port, DWORD spentMs) {
 
 LONG RefreshStatus(PortContext& port, LPCWSTR printerName) {
     if (printerName == nullptr || printerName[0] == 0 || port.Variables == nullptr) return kRefreshNotDone;
+    SyncBoundPrinters(port);
+    RebindStatusManager(port);
     if ((port.PortKind & (port_kind::Bound | 0x8)) == 0) {
         WriteTraceLine(&port, kTraceDevice, "REFRESH:RefreshStatus --END[NOBIDI]--");
         return kRefreshNotDone;
     }
-    SrmBinding* binding = nullptr;
-    {
-        PortLockHold lock(port);
-        for (SrmBinding* b = port.FirstBinding; b != nullptr; b = b->next) {
-            if (lstrcmpW(b->printerName, printerName) == 0) {
-                binding = b;
-                break;
-            }
-        }
-    }
-    if (binding == nullptr || binding->manager == 0 || binding->entries.GetPrinterStatusA == nullptr) {
-        return kRefreshNotDone;
-    }
-    DWORD needed = 0;
-    const DWORD query = binding->entries.GetPrinterStatusA(binding->manager, "RefreshStatus", nullptr, 0, &needed);
-    if (query != kManagerMoreData && query != kManagerSizeOnly && query != 0) return kRefreshNotDone;
-    if (needed == 0 || needed >= kRefreshListBytes) return kRefreshNotDone;
     char list[kRefreshListBytes] = {};
-    if (binding->entries.GetPrinterStatusA(binding->manager, "RefreshStatus", list, needed, &needed) != 0) {
-        return kRefreshNotDone;
-    }
-    list[kRefreshListBytes - 1] = 0;
+    ULONGLONG modelMask = 0;
+    if (!ReadRefreshList(port, printerName, list, &modelMask)) return kRefreshNotDone;
 
-    const DWORD refreshClass = RefreshClassOf(port, *binding, list);
+    const DWORD refreshClass = RefreshClassOf(port, modelMask, list);
     if (refreshClass == kRefreshExtStatus) {
         UpdatePrinterExtStatus(port);
         PublishPort(port);

@@ -4,11 +4,22 @@
 
 #include <cstring>
 
+#include "langmon/JobQueue.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortCalls.h"
 #include "langmon/PortSettings.h"
 
 namespace langmon {
+namespace {
+
+constexpr DWORD kErrorCancelled = 1223;  // the port monitor cancelled the job it was writing
+
+bool AtLeastWindows51(const PortContext& port) {
+    if (port.Monitor == nullptr) return false;
+    return port.Monitor->WinMajor > 5 || (port.Monitor->WinMajor == 5 && port.Monitor->WinMinor >= 1);
+}
+
+}  // namespace
 
 void ClearHoldBack(PortContext& port) {
     port.cbHoldBack = 0;
@@ -44,6 +55,8 @@ BOOL PMWritePort(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, 
     (void)hold.Take(kTakeTries);
     *taken = got > cb ? cb : got;
     if (!ok) {
+        // Kept on every kind of port, USB or not: the pause after a failed write of a chunked
+        // port reads the flag, so no port retries at once.
         port.LastWriteError = error;
         port.WriteFailed = 1;
     } else if (*taken != 0) {
@@ -52,6 +65,12 @@ BOOL PMWritePort(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, 
     if ((port.MyPortMode & kPortModeChunked) != 0 && (port.State & port_state::InJob) != 0 &&
         (*taken != 0 || (!ok && error == kErrorTimeout))) {
         port.PartialWriteSeen = 1;
+    }
+    // The port monitor cancelled the job it was writing: it is dropped rather than retried.
+    // Only with the port taken back: the queue and the state are the port's.
+    if (!ok && error == kErrorCancelled && hold.Held() && AtLeastWindows51(port) &&
+        (port.State & port_state::InJob) != 0 && (port.State & port_state::PoweredOff) == 0) {
+        DeleteJob(port, true);
     }
     SetLastError(error);
     return ok;
@@ -90,7 +109,8 @@ BOOL WriteHoldBack(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb
             ok = PMWritePort(port, hold, port.HoldBack, fromWindow, &sent);
             error = GetLastError();
         }
-        if (ok && sent == fromWindow && due > fromWindow) {
+        // A port not taken back after the window's write belongs to someone else for now.
+        if (ok && sent == fromWindow && due > fromWindow && hold.Held()) {
             DWORD more = 0;
             ok = PMWritePort(port, hold, data, due - fromWindow, &more);
             error = GetLastError();

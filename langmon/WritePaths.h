@@ -15,6 +15,8 @@ void KeepTail(PortContext& port, const BYTE* data, DWORD taken);
 
 /// One write to the port monitor. The port mutex is given up around the call so the status
 /// side can use the port; hold says whether it was taken back. *taken never exceeds cb.
+/// A failure is kept in LastWriteError and WriteFailed; a job that the port monitor cancels
+/// (1223, ERROR_CANCELLED) while the printer is on is dropped with DeleteJob.
 BOOL PMWritePort(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* taken);
 
 /// Write paths of WritePort; each sets the last error on failure.

@@ -12,7 +12,10 @@
 #define PRINTER_ATTRIBUTE_DEFAULT 0x00000004u
 #define PRINTER_ATTRIBUTE_SHARED 0x00000008u
 #define PRINTER_ATTRIBUTE_LOCAL 0x00000040u
+#define PRINTER_ATTRIBUTE_ENABLE_BIDI 0x00000800u
 #define PRINTER_ATTRIBUTE_RAW_ONLY 0x00001000u
+
+#define PRINTER_ENUM_LOCAL 0x00000002u
 
 // Errors of the job calls.
 #define ERROR_INVALID_DATATYPE 1804u
@@ -111,6 +114,12 @@ PLATFORM_API BOOL ClosePrinter(HANDLE printer);
 /// Levels 1, 2 and 5 (strings and the DEVMODE packed after the record in the same buffer).
 /// A buffer too small fails with ERROR_INSUFFICIENT_BUFFER and the size in *cbNeeded.
 PLATFORM_API BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded);
+/// The local printers (Flags PRINTER_ENUM_LOCAL, Name NULL) at levels 1, 2 and 5: the records
+/// first, in the order the printers were added, their strings after them. A buffer too small
+/// fails with ERROR_INSUFFICIENT_BUFFER and the size in *pcbNeeded; other flags or a server
+/// name: ERROR_INVALID_PARAMETER; another level: ERROR_INVALID_LEVEL.
+PLATFORM_API BOOL EnumPrintersW(DWORD Flags, LPWSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf,
+                                LPDWORD pcbNeeded, LPDWORD pcReturned);
 /// Level 2 replaces the printer's DEVMODE and attributes; needs PRINTER_ACCESS_ADMINISTER.
 PLATFORM_API BOOL SetPrinterW(HANDLE printer, DWORD level, LPBYTE info, DWORD command);
 /// Levels 2 and 3 of the printer's driver (environment NULL: the default one).

@@ -68,6 +68,7 @@ struct PrinterSetup {
     std::u16string helpFile;
     DWORD attributes = PRINTER_ATTRIBUTE_LOCAL;
     std::vector<BYTE> devMode;   // the printer's own DEVMODE, empty for none
+    std::u16string monitorName;  // the driver's language monitor (DRIVER_INFO_3W), "" for none
 };
 struct FormSetup {
     std::u16string name;
@@ -78,6 +79,8 @@ struct FormSetup {
 };
 void ResetSpooler();
 void AddPrinter(const PrinterSetup& printer);
+/// The printer is deleted: no longer listed nor opened by name (open handles keep working).
+void RemovePrinter(const std::u16string& printer);
 void SetPrinterDevMode(const std::u16string& printer, const std::vector<BYTE>& devMode);
 void SetPrinterAttributes(const std::u16string& printer, DWORD attributes);
 /// The form database that EnumFormsW lists for every printer, in this order.

@@ -91,6 +91,9 @@ struct PortBehaviour {
     std::vector<BYTE> readData;     // what ReadPort gives, once
     DWORD readError = 0;            // ReadPort fails with it when readData is empty
     std::map<DWORD, std::vector<BYTE>> controlAnswers;  // GetPrinterDataFromPort by ControlID
+    // ControlIDs whose answer is cut to the caller's buffer and reported with this count
+    // instead of the bytes copied: a port monitor that overstates what it returned.
+    std::map<DWORD, DWORD> controlClaims;
 };
 void SetPortBehaviour(const std::u16string& port, const PortBehaviour& behaviour);
 
@@ -108,6 +111,13 @@ std::vector<PortDocument> PortDocuments(const std::u16string& port);
 /// The calls the port received, e.g. "OpenPort", "StartDocPort 7", "WritePort 100/100",
 /// "SetPortTimeOuts 10 0 100 0 0", "ReadPort", "EndDocPort", "ClosePort", "Control 1441812".
 std::vector<std::string> PortCalls(const std::u16string& port);
+struct ControlCall {
+    DWORD control = 0;
+    std::vector<BYTE> input;   // the caller's input buffer
+    DWORD cbOut = 0;           // size of the caller's output buffer
+};
+/// The GetPrinterDataFromPort calls the port received, oldest first.
+std::vector<ControlCall> ControlCalls(const std::u16string& port);
 /// Ports the file port monitor has open now.
 unsigned OpenPortCount();
 

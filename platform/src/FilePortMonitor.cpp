@@ -1,7 +1,14 @@
 // A real port monitor for the stand-in spooler: each document a port receives goes to a file
 // below the root. A test can make a port take part of each write, fail writes, OpenPort or
 // StartDocPort with a chosen error, give data to ReadPort and answer control requests.
+// The document's file stays open from StartDocPort to EndDocPort and every write goes
+// straight to it with write(2), so a write costs what writing the file costs.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -21,15 +28,55 @@ struct PortState {
     PortBehaviour behaviour;
     std::vector<PortDocument> documents;
     std::vector<std::string> calls;
+    std::vector<ControlCall> controls;
     unsigned writes = 0;
     unsigned opened = 0;
     unsigned fileCount = 0;
 };
 
+/// The open file of a document; closed when the document ends or the port goes.
+class DocumentFile {
+public:
+    DocumentFile() = default;
+    ~DocumentFile() { Close(); }
+    DocumentFile(const DocumentFile&) = delete;
+    DocumentFile& operator=(const DocumentFile&) = delete;
+    bool Open(const std::string& path) {
+        Close();
+        fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        return fd_ >= 0;
+    }
+    void Close() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+    /// Bytes written before the first failure (all of them when none failed).
+    DWORD Write(const BYTE* data, DWORD cb, bool* failed) {
+        DWORD done = 0;
+        *failed = fd_ < 0;
+        while (!*failed && done < cb) {
+            const ssize_t n = write(fd_, data + done, cb - done);
+            if (n > 0) {
+                done += static_cast<DWORD>(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                *failed = true;
+            }
+        }
+        return done;
+    }
+
+private:
+    int fd_ = -1;
+};
+
 struct OpenPortRecord {
     DWORD signature = kPortSignature;
     std::u16string name;
+    PortState* state = nullptr;  // the port's entry in the monitor's map (nodes do not move)
     int document = -1;  // index into the port's documents while one is open
+    DocumentFile file;  // open while `document` is
 };
 
 struct FileMonitor {
@@ -83,6 +130,7 @@ BOOL OpenPort(HANDLE, LPWSTR name, HANDLE* handle) {
     if (port.behaviour.openError != 0) return Fail(port.behaviour.openError);
     auto record = std::make_unique<OpenPortRecord>();
     record->name = Upper(name);
+    record->state = &port;
     *handle = record.get();
     m.open.push_back(std::move(record));
     ++port.opened;
@@ -107,10 +155,18 @@ BOOL StartDocPort(HANDLE handle, LPWSTR printer, DWORD jobId, DWORD level, LPBYT
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     doc.path = (folder / (std::to_string(++port.fileCount) + ".prn")).string();
-    std::ofstream(doc.path, std::ios::binary | std::ios::trunc);
+    if (!record->file.Open(doc.path)) return Fail(ERROR_PATH_NOT_FOUND);
     port.documents.push_back(doc);
     record->document = static_cast<int>(port.documents.size() - 1);
     return TRUE;
+}
+
+// "WritePort <asked>/<taken>" without the allocations of a string built piece by piece.
+std::string WriteCall(DWORD asked, DWORD taken) {
+    char text[40];
+    const int n = std::snprintf(text, sizeof text, "WritePort %lu/%lu", static_cast<unsigned long>(asked),
+                                static_cast<unsigned long>(taken));
+    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 BOOL WritePort(HANDLE handle, LPBYTE buffer, DWORD cb, LPDWORD written) {
@@ -119,21 +175,23 @@ BOOL WritePort(HANDLE handle, LPBYTE buffer, DWORD cb, LPDWORD written) {
     OpenPortRecord* record = Find(m, handle);
     if (record == nullptr || written == nullptr) return Fail(ERROR_INVALID_HANDLE);
     *written = 0;
-    PortState& port = m.ports[record->name];
+    PortState& port = *record->state;
     const PortBehaviour& b = port.behaviour;
     const unsigned index = port.writes++;
     const bool fails = b.failWrites != 0 && index >= b.skipWrites && index < b.skipWrites + b.failWrites;
     DWORD take = cb;
     if (b.maxTakePerWrite != 0 && take > b.maxTakePerWrite) take = b.maxTakePerWrite;
     if (fails && take > b.writeFailTake) take = b.writeFailTake;
-    if (record->document < 0) {
-        port.calls.push_back("WritePort " + std::to_string(cb) + "/0");
-        return Fail(ERROR_INVALID_HANDLE);
+    if (record->document < 0 || (take != 0 && buffer == nullptr)) {
+        port.calls.push_back(WriteCall(cb, 0));
+        return Fail(record->document < 0 ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);
     }
-    PortDocument& doc = port.documents[static_cast<size_t>(record->document)];
-    std::ofstream(doc.path, std::ios::binary | std::ios::app).write(reinterpret_cast<const char*>(buffer), take);
+    // What reached the file is what the port took, even when the file refused the rest.
+    bool fileFailed = false;
+    take = record->file.Write(buffer, take, &fileFailed);
     *written = take;
-    port.calls.push_back("WritePort " + std::to_string(cb) + "/" + std::to_string(take));
+    port.calls.push_back(WriteCall(cb, take));
+    if (fileFailed) return Fail(ERROR_WRITE_FAULT);
     if (fails) return Fail(b.writeError);
     return TRUE;
 }
@@ -166,6 +224,7 @@ BOOL EndDocPort(HANDLE handle) {
     if (record->document < 0) return Fail(ERROR_INVALID_PARAMETER);
     port.documents[static_cast<size_t>(record->document)].ended = true;
     record->document = -1;
+    record->file.Close();
     return TRUE;
 }
 
@@ -184,7 +243,7 @@ BOOL ClosePort(HANDLE handle) {
     return Fail(ERROR_INVALID_HANDLE);
 }
 
-BOOL GetPrinterDataFromPort(HANDLE handle, DWORD control, LPWSTR, LPWSTR, DWORD, LPWSTR out, DWORD cbOut,
+BOOL GetPrinterDataFromPort(HANDLE handle, DWORD control, LPWSTR, LPWSTR in, DWORD cbIn, LPWSTR out, DWORD cbOut,
                             LPDWORD returned) {
     FileMonitor& m = State();
     std::lock_guard guard(m.lock);
@@ -192,9 +251,21 @@ BOOL GetPrinterDataFromPort(HANDLE handle, DWORD control, LPWSTR, LPWSTR, DWORD,
     if (record == nullptr || returned == nullptr) return Fail(ERROR_INVALID_HANDLE);
     PortState& port = m.ports[record->name];
     port.calls.push_back("Control " + std::to_string(control));
+    ControlCall call;
+    call.control = control;
+    if (in != nullptr) call.input.assign(reinterpret_cast<const BYTE*>(in), reinterpret_cast<const BYTE*>(in) + cbIn);
+    call.cbOut = cbOut;
+    port.controls.push_back(std::move(call));
     *returned = 0;
     auto it = port.behaviour.controlAnswers.find(control);
     if (it == port.behaviour.controlAnswers.end()) return Fail(ERROR_NOT_SUPPORTED);
+    auto claim = port.behaviour.controlClaims.find(control);
+    if (claim != port.behaviour.controlClaims.end()) {
+        const size_t n = std::min<size_t>(cbOut, it->second.size());
+        if (n != 0) std::copy_n(it->second.begin(), n, reinterpret_cast<BYTE*>(out));
+        *returned = claim->second;
+        return TRUE;
+    }
     if (cbOut < it->second.size()) return Fail(ERROR_INSUFFICIENT_BUFFER);
     std::copy(it->second.begin(), it->second.end(), reinterpret_cast<BYTE*>(out));
     *returned = static_cast<DWORD>(it->second.size());
@@ -270,6 +341,12 @@ std::vector<std::string> PortCalls(const std::u16string& port) {
     std::lock_guard guard(State().lock);
     auto it = State().ports.find(Upper(port));
     return it != State().ports.end() ? it->second.calls : std::vector<std::string>{};
+}
+
+std::vector<ControlCall> ControlCalls(const std::u16string& port) {
+    std::lock_guard guard(State().lock);
+    auto it = State().ports.find(Upper(port));
+    return it != State().ports.end() ? it->second.controls : std::vector<ControlCall>{};
 }
 
 unsigned OpenPortCount() {

@@ -52,18 +52,17 @@ DWORD Close(HANDLE printer) {
     return ERROR_SUCCESS;
 }
 
-void FillLevel1(Packer& p, const Printer& printer) {
-    auto* info = static_cast<PRINTER_INFO_1W*>(p.Place(sizeof(PRINTER_INFO_1W), alignof(PRINTER_INFO_1W)));
+// Each Make* packs a record's strings and returns the record; the caller places the record
+// first, so the same code lays out one record (GetPrinterW) or an array of them (EnumPrintersW).
+PRINTER_INFO_1W MakeLevel1(Packer& p, const Printer& printer) {
     const PrinterSetup& s = printer.setup;
     LPWSTR description = p.String(s.name + u"," + s.driverName + u",");
     LPWSTR name = p.String(s.name);
     LPWSTR comment = p.String(u"");
-    if (info == nullptr) return;
-    *info = PRINTER_INFO_1W{kPrinterEnumIcon8, description, name, comment};
+    return PRINTER_INFO_1W{kPrinterEnumIcon8, description, name, comment};
 }
 
-void FillLevel2(Packer& p, const Printer& printer) {
-    auto* info = static_cast<PRINTER_INFO_2W*>(p.Place(sizeof(PRINTER_INFO_2W), alignof(PRINTER_INFO_2W)));
+PRINTER_INFO_2W MakeLevel2(Packer& p, const Printer& printer) {
     const PrinterSetup& s = printer.setup;
     PRINTER_INFO_2W record{};
     record.pPrinterName = p.String(s.name);
@@ -79,16 +78,40 @@ void FillLevel2(Packer& p, const Printer& printer) {
     if (!s.devMode.empty()) record.pDevMode = static_cast<LPDEVMODEW>(p.Bytes(s.devMode, sizeof(void*)));
     record.Attributes = s.attributes;
     record.Priority = 1;
-    if (info != nullptr) *info = record;
+    return record;
 }
 
-void FillLevel5(Packer& p, const Printer& printer) {
-    auto* info = static_cast<PRINTER_INFO_5W*>(p.Place(sizeof(PRINTER_INFO_5W), alignof(PRINTER_INFO_5W)));
+PRINTER_INFO_5W MakeLevel5(Packer& p, const Printer& printer) {
     LPWSTR name = p.String(printer.setup.name);
     LPWSTR port = p.String(printer.setup.port);
-    if (info == nullptr) return;
     // The timeouts are the platform's defaults for a new printer, in milliseconds.
-    *info = PRINTER_INFO_5W{name, port, printer.setup.attributes, 15000, 45000};
+    return PRINTER_INFO_5W{name, port, printer.setup.attributes, 15000, 45000};
+}
+
+// Records of `printers` one after the other, then their strings.
+template <typename Record, typename Make>
+void PackRecords(Packer& p, const std::vector<std::shared_ptr<Printer>>& printers, Make make) {
+    auto* first = static_cast<Record*>(p.Place(sizeof(Record) * printers.size(), alignof(Record)));
+    for (size_t i = 0; i < printers.size(); ++i) {
+        const Record record = make(p, *printers[i]);
+        if (first != nullptr) first[i] = record;
+    }
+}
+
+template <typename Record, typename Make>
+DWORD PackLevel(BYTE* buffer, DWORD cbBuffer, DWORD* cbNeeded, const std::vector<std::shared_ptr<Printer>>& printers,
+                Make make) {
+    return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { PackRecords<Record>(p, printers, make); });
+}
+
+DWORD PackPrinters(DWORD level, BYTE* buffer, DWORD cbBuffer, DWORD* cbNeeded,
+                   const std::vector<std::shared_ptr<Printer>>& printers) {
+    switch (level) {
+    case 1: return PackLevel<PRINTER_INFO_1W>(buffer, cbBuffer, cbNeeded, printers, MakeLevel1);
+    case 2: return PackLevel<PRINTER_INFO_2W>(buffer, cbBuffer, cbNeeded, printers, MakeLevel2);
+    case 5: return PackLevel<PRINTER_INFO_5W>(buffer, cbBuffer, cbNeeded, printers, MakeLevel5);
+    default: return ERROR_INVALID_LEVEL;
+    }
 }
 
 DWORD GetPrinter(HANDLE handle, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded) {
@@ -97,13 +120,20 @@ DWORD GetPrinter(HANDLE handle, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDW
     PrinterHandle* h = FindHandle(db, handle);
     if (h == nullptr || h->printer == nullptr) return ERROR_INVALID_HANDLE;
     if (cbNeeded == nullptr) return ERROR_INVALID_PARAMETER;
-    const Printer& printer = *h->printer;
-    switch (level) {
-    case 1: return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { FillLevel1(p, printer); });
-    case 2: return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { FillLevel2(p, printer); });
-    case 5: return PackTwoCall(buffer, cbBuffer, cbNeeded, [&](Packer& p) { FillLevel5(p, printer); });
-    default: return ERROR_INVALID_LEVEL;
-    }
+    return PackPrinters(level, buffer, cbBuffer, cbNeeded, {h->printer});
+}
+
+DWORD EnumPrinters(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded,
+                   LPDWORD returned) {
+    if (cbNeeded == nullptr || returned == nullptr) return ERROR_INVALID_PARAMETER;
+    *returned = 0;
+    // Only this machine's own printers: no connections, no other servers.
+    if (flags != PRINTER_ENUM_LOCAL || (name != nullptr && name[0] != u'\0')) return ERROR_INVALID_PARAMETER;
+    Database& db = Global();
+    std::lock_guard<std::mutex> guard(db.lock);
+    const DWORD status = PackPrinters(level, buffer, cbBuffer, cbNeeded, db.printers);
+    if (status == ERROR_SUCCESS) *returned = static_cast<DWORD>(db.printers.size());
+    return status;
 }
 
 DWORD SetPrinter(HANDLE handle, DWORD level, LPBYTE info, DWORD command) {
@@ -154,7 +184,7 @@ void FillDriver3(Packer& p, const Printer& printer) {
     FillDriverCommon(p, printer.setup, record);
     record.pHelpFile = p.String(printer.setup.helpFile);
     record.pDependentFiles = p.String(u"", true);
-    record.pMonitorName = p.String(u"");
+    record.pMonitorName = p.String(printer.setup.monitorName);
     record.pDefaultDataType = p.String(u"RAW");
     if (info != nullptr) *info = record;
 }
@@ -204,6 +234,15 @@ PLATFORM_API BOOL ClosePrinter(HANDLE printer) { return Finish(Close(printer)); 
 PLATFORM_API BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded) {
     try {
         return Finish(GetPrinter(printer, level, buffer, cbBuffer, cbNeeded));
+    } catch (const std::bad_alloc&) {
+        return Finish(ERROR_NOT_ENOUGH_MEMORY);
+    }
+}
+
+PLATFORM_API BOOL EnumPrintersW(DWORD Flags, LPWSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf,
+                                LPDWORD pcbNeeded, LPDWORD pcReturned) {
+    try {
+        return Finish(EnumPrinters(Flags, Name, Level, pPrinterEnum, cbBuf, pcbNeeded, pcReturned));
     } catch (const std::bad_alloc&) {
         return Finish(ERROR_NOT_ENOUGH_MEMORY);
     }

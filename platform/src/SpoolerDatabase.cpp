@@ -115,6 +115,15 @@ void AddPrinter(const PrinterSetup& setup) {
     db.printers.push_back(std::move(printer));
 }
 
+void RemovePrinter(const std::u16string& name) {
+    spooler::Database& db = spooler::Global();
+    std::shared_ptr<spooler::Printer> removed;  // handles open on it keep their reference
+    std::lock_guard<std::mutex> guard(db.lock);
+    removed = spooler::FindPrinter(db, name);
+    if (removed == nullptr) return ReportUnknownPrinter("RemovePrinter", name);
+    std::erase(db.printers, removed);
+}
+
 void SetPrinterDevMode(const std::u16string& name, const std::vector<BYTE>& devMode) {
     spooler::Database& db = spooler::Global();
     std::lock_guard<std::mutex> guard(db.lock);

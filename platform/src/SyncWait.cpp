@@ -1,6 +1,8 @@
-// Waits on events, mutexes and threads. A wait reads the wake word, tries to take what it
-// waits for, and sleeps on the word until some object changes; objects whose change wakes
-// nobody (a mutex whose owner died) are polled in short slices instead.
+// Waits on events, mutexes and threads. A wait first tries to take what it waits for; only
+// when that fails does it count itself among the word's sleepers, read the wake word, try
+// again, and sleep on the word until some object changes. Objects whose change wakes nobody
+// (a mutex whose owner died) are polled in short slices instead. An uncontended wait is a
+// handle look-up and an atomic operation; a change with no sleepers is one atomic add.
 #include <fcntl.h>
 #include <linux/futex.h>
 #include <sys/mman.h>
@@ -46,21 +48,30 @@ std::uint32_t* MapRootWord(const std::string& root) {
 std::uint32_t* RootWakeWord() {
     static std::mutex lock;
     static auto* words = new std::map<std::string, std::uint32_t*>();  // never freed: objects point in
-    static std::uint32_t localWord = 0;
+    alignas(8) static std::uint32_t localWord[2] = {};  // the word and its sleeper count
     const std::string root = standin::Root();
     std::lock_guard<std::mutex> guard(lock);
     auto it = words->find(root);
     if (it != words->end()) return it->second;
     std::uint32_t* word = MapRootWord(root);
-    if (word == nullptr) word = &localWord;
+    if (word == nullptr) word = localWord;
     words->emplace(root, word);
     return word;
 }
 
+// Both sides use sequentially consistent order: either the waker sees the sleeper's mark, or
+// the sleeper's read of the word (after its mark) sees the bump and the change before it.
 void WakeAll(std::uint32_t* word) {
-    std::atomic_ref<std::uint32_t>(*word).fetch_add(1, std::memory_order_acq_rel);
+    std::atomic_ref<std::uint32_t>(word[0]).fetch_add(1, std::memory_order_seq_cst);
+    if (std::atomic_ref<std::uint32_t>(word[1]).load(std::memory_order_seq_cst) == 0) return;
     syscall(SYS_futex, word, FUTEX_WAKE, INT32_MAX, nullptr, nullptr, 0);
 }
+
+SleeperMark::SleeperMark(std::uint32_t* word) : word_(word) {
+    std::atomic_ref<std::uint32_t>(word_[1]).fetch_add(1, std::memory_order_seq_cst);
+}
+
+SleeperMark::~SleeperMark() { std::atomic_ref<std::uint32_t>(word_[1]).fetch_sub(1, std::memory_order_seq_cst); }
 
 void SleepOnWord(std::uint32_t* word, std::uint32_t seen, std::int64_t timeoutMs) {
     timespec limit{};
@@ -118,6 +129,49 @@ DWORD TakeAll(const std::vector<std::shared_ptr<sync::Waitable>>& objects) {
     return abandoned != kNotYet ? abandoned : WAIT_OBJECT_0;
 }
 
+DWORD TakeOne(sync::Waitable& object) {
+    switch (object.TryTake()) {
+    case sync::Take::Taken: return WAIT_OBJECT_0;
+    case sync::Take::Abandoned: return WAIT_ABANDONED_0;
+    case sync::Take::NotReady: break;
+    }
+    return kNotYet;
+}
+
+// Sleeps until the objects can be taken or the time is up; `take` tries once.
+template <typename TakeFn>
+DWORD SleepUntilTaken(std::uint32_t* word, bool polling, DWORD milliseconds, TakeFn take) {
+    const bool forever = milliseconds == INFINITE;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(forever ? 0 : milliseconds);
+    const sync::SleeperMark mark(word);
+    for (;;) {
+        const std::uint32_t seen = std::atomic_ref<std::uint32_t>(*word).load(std::memory_order_seq_cst);
+        const DWORD result = take();
+        if (result != kNotYet) return result;
+        std::int64_t sliceMs = -1;
+        if (!forever) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) return WAIT_TIMEOUT;
+            sliceMs = left;
+        }
+        if (polling) sliceMs = sliceMs < 0 ? kPollSliceMs : std::min(sliceMs, kPollSliceMs);
+        sync::SleepOnWord(word, seen, sliceMs);
+    }
+}
+
+// One object: no list is built, and an object that is ready is taken at once.
+DWORD WaitOne(HANDLE handle, DWORD milliseconds) {
+    const std::shared_ptr<sync::Waitable> object = standin::handles::LookupAs<sync::Waitable>(handle);
+    if (object == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    const DWORD result = TakeOne(*object);
+    if (result != kNotYet) return result;
+    if (milliseconds == 0) return WAIT_TIMEOUT;
+    return SleepUntilTaken(object->WakeWord(), object->NeedsPolling(), milliseconds, [&] { return TakeOne(*object); });
+}
+
 DWORD Wait(DWORD count, const HANDLE* handles, bool waitAll, DWORD milliseconds) {
     if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || handles == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -140,29 +194,16 @@ DWORD Wait(DWORD count, const HANDLE* handles, bool waitAll, DWORD milliseconds)
         polling = polling || object->NeedsPolling() || (!objects.empty() && object->WakeWord() != objects[0]->WakeWord());
         objects.push_back(std::move(object));
     }
-    std::uint32_t* word = objects[0]->WakeWord();
-    const bool forever = milliseconds == INFINITE;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(forever ? 0 : milliseconds);
-    for (;;) {
-        const std::uint32_t seen = std::atomic_ref<std::uint32_t>(*word).load(std::memory_order_acquire);
-        const DWORD result = waitAll ? TakeAll(objects) : TakeAny(objects);
-        if (result != kNotYet) return result;
-        std::int64_t sliceMs = -1;
-        if (!forever) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) return WAIT_TIMEOUT;
-            sliceMs = left;
-        }
-        if (polling) sliceMs = sliceMs < 0 ? kPollSliceMs : std::min(sliceMs, kPollSliceMs);
-        sync::SleepOnWord(word, seen, sliceMs);
-    }
+    auto take = [&] { return waitAll ? TakeAll(objects) : TakeAny(objects); };
+    const DWORD result = take();
+    if (result != kNotYet) return result;
+    if (milliseconds == 0) return WAIT_TIMEOUT;
+    return SleepUntilTaken(objects[0]->WakeWord(), polling, milliseconds, take);
 }
 
 }  // namespace
 
-PLATFORM_API DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-    return Wait(1, &handle, false, milliseconds);
-}
+PLATFORM_API DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) { return WaitOne(handle, milliseconds); }
 
 PLATFORM_API DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) {
     return Wait(count, handles, waitAll != FALSE, milliseconds);

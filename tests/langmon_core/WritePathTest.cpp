@@ -1,9 +1,11 @@
 // The write paths below WritePort: the hold-back window, the kept tail and the chunks.
+#include <algorithm>
 #include <cstring>
 
 #include "langmon/JobFlow.h"
 #include "langmon/JobQueue.h"
 #include "langmon/WritePaths.h"
+#include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_core/MonitorFixture.h"
 #include "tests/langmon_core/PortFixture.h"
@@ -16,6 +18,12 @@ using langmon::PortHold;
 
 class WritePathTest : public PortContextTest {
 protected:
+    void SetUp() override {
+        PortContextTest::SetUp();
+        standin::PrinterSetup printer;
+        printer.name = u"KV Printer";
+        standin::AddPrinter(printer);
+    }
     PortContext* Start(const std::u16string& name, DWORD jobId) {
         PortContext* port = MakePort(name, langmon::port_kind::DpuTcpPort);
         std::u16string printer = u"KV Printer";
@@ -29,6 +37,13 @@ protected:
     std::vector<BYTE> Sent(const std::u16string& name) {
         const auto docs = standin::monitor::PortDocuments(name);
         return docs.empty() ? std::vector<BYTE>{} : docs.back().bytes;
+    }
+    std::vector<std::string> Writes(const std::u16string& name) {
+        std::vector<std::string> writes;
+        for (const auto& call : standin::monitor::PortCalls(name)) {
+            if (call.rfind("WritePort ", 0) == 0) writes.push_back(call);
+        }
+        return writes;
     }
 };
 
@@ -65,6 +80,22 @@ TEST_F(WritePathTest, HoldBackSendsEverythingByTheJobsEnd) {
         EXPECT_EQ(port->cbHoldBack, 0u);
         ++jobId;
     }
+}
+
+// Each call longer than the window hands the port two writes: the window, then the data that
+// follows it up to the call's last 80 bytes.
+TEST_F(WritePathTest, HoldBackWritesTheWindowThenTheData) {
+    PortContext* port = Start(u"DPUW", 9);
+    PortHold hold(*port);
+    ASSERT_TRUE(hold.Take());
+    const auto bytes = JobBytes(9, 500);
+    DWORD written = 0;
+    ASSERT_TRUE(langmon::WriteHoldBack(*port, hold, bytes.data(), 200, &written));
+    EXPECT_EQ(written, 200u);
+    ASSERT_TRUE(langmon::WriteHoldBack(*port, hold, bytes.data() + 200, 300, &written));
+    EXPECT_EQ(written, 300u);
+    EXPECT_EQ(Writes(u"DPUW"), (std::vector<std::string>{"WritePort 120/120", "WritePort 80/80", "WritePort 220/220"}));
+    EXPECT_EQ(Sent(u"DPUW"), std::vector<BYTE>(bytes.begin(), bytes.begin() + 420));
 }
 
 TEST_F(WritePathTest, HoldBackFirstSmallCallWritesNothing) {
@@ -136,6 +167,70 @@ TEST_F(WritePathTest, KeepTailAndChunks) {
     standin::monitor::SetPortBehaviour(u"USB005", reset);
     EXPECT_FALSE(langmon::WriteKeepTail(*port, hold, bytes.data(), 100, &written));
     EXPECT_EQ(GetLastError(), 10054u);
+}
+
+// A write that the port monitor cancels (ERROR_CANCELLED) drops the job being sent, but only
+// in a job, with the printer on, on Windows 5.1 or later; every failure is kept on the port.
+TEST_F(WritePathTest, CancelledWriteDropsTheJob) {
+    struct Case {
+        const char* what;
+        DWORD error;
+        DWORD state;
+        DWORD winMajor;
+        DWORD winMinor;
+        bool dropped;
+    };
+    const Case cases[] = {
+        {"cancelled in a job", 1223, langmon::port_state::InJob, 6, 0, true},
+        {"cancelled on 5.1", 1223, langmon::port_state::InJob, 5, 1, true},
+        {"cancelled on 5.0", 1223, langmon::port_state::InJob, 5, 0, false},
+        {"cancelled, printer off", 1223, langmon::port_state::InJob | langmon::port_state::PoweredOff, 6, 0, false},
+        {"cancelled outside a job", 1223, 0, 6, 0, false},
+        {"another failure", ERROR_WRITE_FAULT, langmon::port_state::InJob, 6, 0, false},
+    };
+    DWORD jobId = 20;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::u16string name = u"USB0" + U16(std::to_string(jobId));
+        standin::monitor::PortBehaviour cancelling;
+        cancelling.writeError = c.error;
+        cancelling.failWrites = 1;
+        standin::monitor::SetPortBehaviour(name, cancelling);
+        standin::monitor::AddJob(u"KV Printer", jobId);
+        langmon::MonitorHandle monitor = monitor_;
+        monitor.WinMajor = c.winMajor;
+        monitor.WinMinor = c.winMinor;
+        PortContext* port = Start(name, jobId);
+        port->PortKind = langmon::port_kind::LocalPort;
+        port->Monitor = &monitor;
+        port->JobId = jobId;
+        port->State = (port->State & ~langmon::port_state::InJob) | c.state;
+        port->SysFlag |= langmon::sys_flag::DataWritten;  // earlier writes of the job went out
+
+        PortHold hold(*port);
+        ASSERT_TRUE(hold.Take());
+        const auto bytes = JobBytes(jobId, 300);
+        DWORD taken = 0xDEADBEEF;
+        EXPECT_FALSE(langmon::PMWritePort(*port, hold, bytes.data(), 300, &taken));
+        EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_EQ(taken, 0u);
+        EXPECT_TRUE(hold.Held());
+        EXPECT_EQ(port->LastWriteError, c.error);
+        EXPECT_EQ(port->WriteFailed, 1u);
+
+        const auto commands = standin::monitor::JobCommands(u"KV Printer", jobId);
+        const bool deleted = std::find(commands.begin(), commands.end(), JOB_CONTROL_DELETE) != commands.end();
+        EXPECT_EQ(deleted, c.dropped);
+        EXPECT_EQ((port->State & langmon::port_state::JobDeleting) != 0, c.dropped);
+
+        // The next write goes through and clears what the failure left.
+        EXPECT_TRUE(langmon::PMWritePort(*port, hold, bytes.data(), 300, &taken));
+        EXPECT_EQ(taken, 300u);
+        EXPECT_EQ(port->LastWriteError, static_cast<DWORD>(ERROR_SUCCESS));
+        EXPECT_EQ(port->WriteFailed, 0u);
+        port->Monitor = nullptr;
+        ++jobId;
+    }
 }
 
 }  // namespace

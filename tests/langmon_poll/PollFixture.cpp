@@ -61,6 +61,12 @@ void PollTest::SetUp() {
 }
 
 void PollTest::MakePort(const std::u16string& name) {
+    // The spooler lists the printer on this port, so the polling thread's printer scans keep
+    // its binding.
+    standin::PrinterSetup printer;
+    printer.name = u"KV Printer";
+    printer.port = name;
+    standin::AddPrinter(printer);
     EnterCriticalSection(&langmon::Process().Lock);
     port_ = langmon::CreatePortContext(name.c_str(), u"KV Printer", monitor_);
     LeaveCriticalSection(&langmon::Process().Lock);

@@ -339,8 +339,10 @@ TEST_F(StatusThreadTest, ValueNamesSwitchPollingAndRefresh) {
         port_->State = c.inJob ? (port_->State | state::InJob) : (port_->State & ~state::InJob);
         LONG answer = 12345;
         DWORD returned = 0;
-        ASSERT_TRUE(PJLMonGetPrinterDataFromPort(port_, 0, name.data(), nullptr, 0, reinterpret_cast<LPWSTR>(&answer),
-                                                 sizeof answer, &returned));
+        // The answer travels in the buffer; the call itself always fails with 87.
+        ASSERT_FALSE(PJLMonGetPrinterDataFromPort(port_, 0, name.data(), nullptr, 0, reinterpret_cast<LPWSTR>(&answer),
+                                                  sizeof answer, &returned));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
         EXPECT_EQ(returned, sizeof answer);
         EXPECT_EQ(answer, c.answer);
         port_->State &= ~state::InJob;

@@ -49,7 +49,8 @@ SOCKET OpenBound(uint16_t& port) {
 std::string JcidIndex(const std::string& jcid) {
     std::string index = std::to_string(jcid.size());
     for (const char c : jcid) {
-        index += "." + std::to_string(static_cast<unsigned char>(c));
+        // Appended in parts: GCC 12 warns falsely on `"." + std::string` at -O3.
+        index.append(1, '.').append(std::to_string(static_cast<unsigned char>(c)));
     }
     return index;
 }
@@ -150,6 +151,16 @@ void SnmpAgent::AddJob(const std::string& jcid, const std::string& prid, int32_t
     SetString("1.3.6.1.4.1.253.8.59.8.1.1.2." + JcidIndex(jcid) + "." + prid, jcid);
 }
 
+void SnmpAgent::SetEndlessColumn(const std::string& column, const std::string& value) {
+    snmp::Oid oid;
+    if (!column.empty()) {
+        EXPECT_TRUE(snmp::ParseOid(column, oid) && oid.count < snmp::kMaxOidArcs) << "bad endless column: " << column;
+    }
+    std::lock_guard<std::mutex> hold(lock_);
+    endless_ = oid;
+    endlessValue_ = value;
+}
+
 void SnmpAgent::Script(std::vector<AgentAction> actions) {
     std::lock_guard<std::mutex> hold(lock_);
     script_.assign(actions.begin(), actions.end());
@@ -240,7 +251,15 @@ void SnmpAgent::Answer(const std::vector<uint8_t>& datagram, const Peer& from) {
         }
         const std::vector<uint32_t> key(binding.name.arcs.begin(),
                                         binding.name.arcs.begin() + static_cast<std::ptrdiff_t>(binding.name.count));
-        if (request.pdu == snmp::BerTag::GetNextRequest) {
+        if (request.pdu == snmp::BerTag::GetNextRequest && endless_.count != 0 &&
+            snmp::OidStartsWith(binding.name, endless_)) {
+            // The row after the one asked, one arc below the column.
+            const size_t rowArc = endless_.count;
+            answerName = endless_;
+            answerName.arcs[rowArc] = binding.name.count > rowArc ? binding.name.arcs[rowArc] + 1 : 1;
+            answerName.count = rowArc + 1;
+            value = Value{snmp::BerTag::OctetString, 0, endlessValue_, {}};
+        } else if (request.pdu == snmp::BerTag::GetNextRequest) {
             const auto next = table_.upper_bound(key);
             if (next == table_.end()) {
                 errorStatus = kNoSuchName;
@@ -275,6 +294,9 @@ void SnmpAgent::Answer(const std::vector<uint8_t>& datagram, const Peer& from) {
     }
     if (action.sameName) {
         answerName = binding.name;
+    }
+    if (!action.answerName.empty()) {
+        EXPECT_TRUE(snmp::ParseOid(action.answerName, answerName)) << "bad scripted name: " << action.answerName;
     }
     if (action.nullValue) {
         value = Value{};

@@ -34,6 +34,7 @@ struct AgentAction {
     int32_t errorStatus = 0;           // the answer carries this error status
     bool sameName = false;             // GetNext: answer with the name that was asked
     bool nullValue = false;            // the value is NULL
+    std::string answerName{};          // answer with this object name (e.g. one before the asked)
 };
 
 struct ReceivedRequest {
@@ -76,6 +77,11 @@ public:
     /// "1.7"): its JCID, state, state reasons and pages, and the JCID-to-index row.
     void AddJob(const std::string& jcid, const std::string& prid, int32_t state, int32_t reasons, int32_t pages);
 
+    /// A column without end: a GetNext at or below `column` answers the row after the one asked
+    /// ("column.1", "column.2", ... for ever), each holding the string `value`. Replaces any
+    /// earlier endless column; an empty `column` removes it.
+    void SetEndlessColumn(const std::string& column, const std::string& value);
+
     /// Actions for the next requests, in order.
     void Script(std::vector<AgentAction> actions);
     std::vector<ReceivedRequest> Requests() const;
@@ -102,6 +108,8 @@ private:
     std::map<std::vector<uint32_t>, Value> table_;
     std::string community_ = "vantel";
     std::deque<AgentAction> script_;
+    snmp::Oid endless_;                // no arcs: no endless column
+    std::string endlessValue_;
     std::vector<ReceivedRequest> requests_;
     // Windows Sockets handles (the header stays free of the platform's socket names, which
     // clash with the host's in test files).

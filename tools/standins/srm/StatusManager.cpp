@@ -416,6 +416,18 @@ DLL_EXPORT DWORD SrmTestReadUpdates(SRM_UPDATE_RECORD* records, DWORD capacity) 
     return static_cast<DWORD>(all.size());
 }
 
+DLL_EXPORT DWORD SrmTestEventRegistrations(LPCWSTR printer) noexcept {
+    std::u16string name;
+    if (!WideName(printer, 259, &name)) return 0;
+    StoreLock lock;
+    std::set<std::uint32_t> ids;
+    for (const Registration& r : ReadRegistrations()) {
+        if (r.kind == NotifyKind::Event && r.processId == GetCurrentProcessId() && FieldText(r.printer) == name)
+            ids.insert(r.id);
+    }
+    return static_cast<DWORD>(ids.size());
+}
+
 DLL_EXPORT void SrmTestClearRecords() noexcept {
     StoreLock lock;
     ClearRecords();

@@ -150,6 +150,9 @@ static_assert(offsetof(SRM_UPDATE_RECORD, printer) == 16 && sizeof(SRM_UPDATE_RE
 using PFN_SrmTestReadPosts = DWORD (*)(SRM_POST_RECORD* records, DWORD capacity);
 using PFN_SrmTestReadUpdates = DWORD (*)(SRM_UPDATE_RECORD* records, DWORD capacity);
 using PFN_SrmTestClearRecords = void (*)();
+/// Live event registrations (SetNotificationEventExA) of the calling process for the printer:
+/// one per registration, whatever the number of its events.
+using PFN_SrmTestEventRegistrations = DWORD (*)(LPCWSTR printer);
 
 /// How the manager reaches the monitor: the host of the port monitor installs the answer to
 /// "Refresh:<printer>" (0, SRMRES_NOT_DONE or SRMRES_BUSY); the manager's thread in that process

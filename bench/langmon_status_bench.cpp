@@ -1,0 +1,153 @@
+// Benchmarks of one status pass of a followed network port (ReadStatus2 with the port mutex
+// held) against the loopback SNMP agent of the tests, the printer supported and idle:
+//   StatusPass/idle          no job queued: the device check and the state mapping only.
+//   StatusPass/job           one job queued and printing, its PRID known: the device check
+//                            (shorter with a job) and the job's three readings.
+//   StatusPass/job_lookup    the same job with its PRID looked up again in the JCID map (the
+//                            first pass of every job); the pause before the lookup is 0 here.
+// Reported per pass: the SNMP requests the agent received and the wall time. The pauses
+// between objects (OIDIntervals, 10 ms by default) are 0 here, so the time is the requests'
+// own; each object read adds OIDIntervals to it on a real port.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "langmon/JobQueue.h"
+#include "langmon/Monitor.h"
+#include "langmon/PortSettings.h"
+#include "langmon/StatusManagerLink.h"
+#include "langmon/StatusThread.h"
+#include "langmon/StatusVariables.h"
+#include "platform/Kernel.h"
+#include "platform/StandIn.h"
+#include "platform/StandInMonitor.h"
+#include "tests/support/SnmpAgent.h"
+#include "tests/support/TestRoot.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char16_t kPrinter[] = u"KV Printer";
+constexpr char16_t kPortName[] = u"IP_127.0.0.1";
+constexpr char kJcid[] = "JCID00000000000000000000000000000000000000042";
+constexpr char kPrid[] = "1.7";
+constexpr DWORD kJobId = 42;
+
+DWORD CountPush(DWORD, LPCSTR, LPCVOID, DWORD) { return 0; }
+
+/// One stand-in root, the monitor's process state and the agent for the whole run.
+class Environment {
+public:
+    Environment() {
+        standin::SetRoot(folder_.Path());
+        fs::create_directories(fs::path(folder_.Path()) / "C" / "Windows" / "system32");
+        standin::AddModuleFolder(KV_OUT_DIR);
+        standin::PrinterSetup printer;
+        printer.name = kPrinter;
+        printer.port = kPortName;
+        standin::AddPrinter(printer);
+        standin::monitor::AddJob(kPrinter, kJobId, 0, u"bench", u"user");
+        langmon::StartMonitorProcess(nullptr);
+        monitor_.Signature = langmon::kMonitorSignature;
+        monitor_.Waits = langmon::LoadWaits(nullptr);
+        monitor_.Waits.RetryPauseMs = 0;
+        monitor_.WinMajor = 6;
+        agent_.LoadPrinter();
+        agent_.AddJob(kJcid, kPrid, 7, 0, 3);
+    }
+    kvtest::SnmpAgent& Agent() { return agent_; }
+    const langmon::MonitorHandle& Monitor() const { return monitor_; }
+
+private:
+    kvtest::TempFolder folder_;
+    kvtest::SnmpAgent agent_;
+    langmon::MonitorHandle monitor_{};
+};
+Environment& Env() {
+    static Environment env;
+    return env;
+}
+
+/// A standard TCP/IP port aimed at the agent, with one bound printer of the model.
+class Port {
+public:
+    Port() {
+        Env();  // the monitor's process state first
+        EnterCriticalSection(&langmon::Process().Lock);
+        port_ = langmon::CreatePortContext(kPortName, kPrinter, Env().Monitor());
+        LeaveCriticalSection(&langmon::Process().Lock);
+        if (port_ == nullptr) return;
+        port_->PortKind = langmon::port_kind::StandardTcpPort;
+        port_->Settings->oidIntervalMs = 0;
+        port_->SnmpPort = Env().Agent().Port();
+        port_->SnmpWaitMs = 500;
+        auto* binding = static_cast<SrmBinding*>(langmon::HeapAllocZero(sizeof(SrmBinding)));
+        std::memcpy(binding->printerName, kPrinter, sizeof kPrinter);
+        binding->manager = 1;
+        binding->entries.UpdatePrinterStatusA = CountPush;
+        binding->modelMask = kKvTd520ModelMask;
+        port_->FirstBinding = binding;
+        port_->CurrentBinding = binding;
+    }
+    ~Port() {
+        if (port_ == nullptr) return;
+        EnterCriticalSection(&langmon::Process().Lock);
+        langmon::DeletePortContext(port_);
+        LeaveCriticalSection(&langmon::Process().Lock);
+    }
+    Port(const Port&) = delete;
+    Port& operator=(const Port&) = delete;
+    langmon::PortContext* get() const { return port_; }
+
+private:
+    langmon::PortContext* port_ = nullptr;
+};
+
+enum class Pass { Idle, Job, JobLookup };
+
+void BM_StatusPass(benchmark::State& state, Pass pass) {
+    Port holder;
+    langmon::PortContext* port = holder.get();
+    if (port == nullptr) {
+        state.SkipWithError("the port context could not be made");
+        return;
+    }
+    if (pass != Pass::Idle) {
+        langmon::JobQueueEntry* entry = langmon::InJobQueue(*port, kJobId);
+        std::snprintf(entry->Jcid, sizeof entry->Jcid, "%s", kJcid);
+        std::snprintf(entry->JcidIndex, sizeof entry->JcidIndex, "%s", kvtest::JcidIndex(kJcid).c_str());
+        std::snprintf(entry->PrinterJobIndex, sizeof entry->PrinterJobIndex, "%s", kPrid);
+        entry->Binding = port->FirstBinding;
+    }
+    // A first pass off the clock: the printer found supported, its variables published.
+    if (langmon::WaitSpoolerFunc(*port) != 0) {
+        state.SkipWithError("the port mutex could not be taken");
+        return;
+    }
+    langmon::ReadStatus2(*port);
+    if ((port->State & langmon::port_state::DeviceSupported) == 0) {
+        langmon::ReleaseSpoolerFunc(*port);
+        state.SkipWithError("the agent did not answer as the supported printer");
+        return;
+    }
+    const size_t before = Env().Agent().RequestCount();
+    for (auto _ : state) {
+        if (pass == Pass::JobLookup) port->QueueHead->PrinterJobIndex[0] = '\0';
+        langmon::ReadStatus2(*port);
+    }
+    langmon::ReleaseSpoolerFunc(*port);
+    const double requests = static_cast<double>(Env().Agent().RequestCount() - before);
+    state.counters["requests"] = benchmark::Counter(requests, benchmark::Counter::kAvgIterations);
+    if (pass != Pass::Idle && port->QueueHead == nullptr) state.SkipWithError("the job left the queue");
+}
+BENCHMARK_CAPTURE(BM_StatusPass, idle, Pass::Idle)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_StatusPass, job, Pass::Job)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_StatusPass, job_lookup, Pass::JobLookup)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
