@@ -1,5 +1,7 @@
 #include "langmon/DeviceCheck.h"
 
+#include "langmon/JobTracking.h"
+
 #include <cstring>
 
 #include "langmon/JobFlow.h"
@@ -208,7 +210,8 @@ bool CheckDeviceId(PortContext& port, const StateHooks* hooks) {
     WriteTraceLine(&port, kSnmpTraceBits, "KJLMON:CheckDeviceId -START-");
     bool ok = true;
     if ((port.PortKind & port_kind::Snmp) != 0) {
-        const DeviceAnswer answer = CheckDeviceSnmp(port, hooks);
+        // Without hooks of the caller's, the printer's own job table tells whether it prints.
+        const DeviceAnswer answer = CheckDeviceSnmp(port, hooks != nullptr ? hooks : TrackingStateHooks());
         ok = answer == DeviceAnswer::Supported || answer == DeviceAnswer::Unsupported;
     }
     WriteTraceText(&port, kSnmpTraceBits, ok ? "KJLMON:CheckDeviceId -SUCCESS-\r\n" : "KJLMON:CheckDeviceId  -ERROR-\r\n");

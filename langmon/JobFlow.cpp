@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "langmon/DeviceCheck.h"
 #include "langmon/JobHeader.h"
 #include "langmon/Monitor.h"
 #include "langmon/JobQueue.h"
@@ -183,6 +184,9 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
         port.BindingBound = binding != nullptr && binding->manager != 0 ? 1 : 0;
     }
     if (!IsBound(port)) return TRUE;
+    // Whether the printer answers, and as what, before its job goes out.
+    CheckDeviceId(port);
+    port.InJobWord = 0;
     // The printer is polled while this job and those queued before it are on the port.
     KeepPollingForJob(port);
 

@@ -80,6 +80,7 @@ constexpr WaitSetting kWaitSettings[] = {
     {u"SuspendAckTimeout", &PortWaits::SuspendAckMs, 4000},
     {u"UsbResendPause", &PortWaits::UsbResendPauseMs, 4000},
     {u"UsbResendTimeout", &PortWaits::UsbResendMs, 60000},
+    {u"EndedJobRecordPause", &PortWaits::EndedJobRecordMs, 150},
 };
 
 bool SameNameNoCase(LPCWSTR a, LPCWSTR b) { return lstrcmpiW(a, b) == 0; }

@@ -108,7 +108,7 @@ struct JobQueueEntry {
 };
 static_assert(offsetof(JobQueueEntry, Binding) - offsetof(JobQueueEntry, PrinterJobIndex) >= 756);
 
-/// The waits of a port, in milliseconds. Defaults in PortWaits.cpp; the monitor's registry
+/// The waits of a port, in milliseconds. Defaults in MonitorEntry.cpp; the monitor's registry
 /// root can shorten them (tests do).
 struct PortWaits {
     DWORD PortMutexMs;        // taking the port (30,000)
@@ -125,6 +125,7 @@ struct PortWaits {
     DWORD SuspendAckMs;       // the status thread's answer to a suspend request (4,000)
     DWORD UsbResendPauseMs;   // pause between resends of a USB port's tail (4,000)
     DWORD UsbResendMs;        // how long the tail is resent before the job is given up (60,000)
+    DWORD EndedJobRecordMs;   // pause before the record that ends and clears a printed job (150)
 };
 
 /// The record behind a port handle. Plain data: made zeroed in the monitor heap by

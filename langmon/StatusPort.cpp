@@ -15,7 +15,6 @@
 namespace langmon {
 namespace {
 
-constexpr DWORD kEndedJobRecordMs = 150;
 constexpr DWORD kJobReadPauseMs = 120;
 constexpr DWORD kStateNoJobName = 0x10000000;  // the spooler had no name for the job
 constexpr DWORD kStatusPrinting = 0x8;         // L word
@@ -113,7 +112,7 @@ PublishScope MakePublishScope(PortContext& port) {
     scope.lock = port.PortLock;
     scope.trace = port.Trace;
     scope.printerName = port.PrinterName;
-    scope.endedJobRecordMs = kEndedJobRecordMs;
+    scope.endedJobRecordMs = port.Waits.EndedJobRecordMs;
     scope.hookContext = &port;
     scope.dropHead = DropHead;
     scope.printingOff = PrintingOffInRun;

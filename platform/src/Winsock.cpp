@@ -268,6 +268,14 @@ int sendto(SOCKET s, const char* buf, int len, int flags, const WsaSockAddr* to,
     if (len < 0 || (buf == nullptr && len > 0)) {
         return Fail(WSAEFAULT);
     }
+    // The stand-in talks to this machine only: a datagram for any other network (a printer
+    // address a test happens to name, a broadcast) is refused before it leaves.
+    unsigned char octets[4];
+    std::memcpy(octets, &target.address, sizeof octets);
+    if (octets[0] != 127) {
+        return Fail(octets[0] == 255 && octets[1] == 255 && octets[2] == 255 && octets[3] == 255 ? WSAEACCES
+                                                                                               : WSAENETUNREACH);
+    }
     size_t sent = 0;
     if (const int error = standin::net::SendTo(record->fd, buf, static_cast<size_t>(len), target, sent); error != 0) {
         return Fail(error);

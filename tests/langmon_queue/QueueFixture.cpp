@@ -117,6 +117,7 @@ void QueueTest::SetUp() {
     SetDword(root_, u"ClosePortPollInterval", 5);
     SetDword(root_, u"PendingOutputTimeout", 20);
     SetDword(root_, u"RetryPause", 1);
+    SetDword(root_, u"EndedJobRecordPause", 5);
     SetDword(root_, u"StatusQueuedInterval", 10);
     SetDword(root_, u"StatusIdleInterval", 50);
     SetDword(root_, u"SuspendAckTimeout", 300);

@@ -163,6 +163,27 @@ TEST_F(WinsockTest, BroadcastNeedsTheOption) {
     closesocket(s);
 }
 
+TEST_F(WinsockTest, DatagramsLeaveOnlyForThisMachine) {
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    const BOOL on = TRUE;
+    ASSERT_EQ(setsockopt(s, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on), 0);
+    struct Case {
+        BYTE a, b, c, d;
+        int error;
+    };
+    for (const Case& c : {Case{10, 0, 0, 5, WSAENETUNREACH}, Case{192, 168, 1, 20, WSAENETUNREACH},
+                          Case{255, 255, 255, 255, WSAEACCES}}) {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(161);
+        const BYTE bytes[4] = {c.a, c.b, c.c, c.d};
+        std::memcpy(&to.sin_addr.s_addr, bytes, sizeof bytes);
+        EXPECT_EQ(sendto(s, "x", 1, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to), SOCKET_ERROR);
+        EXPECT_EQ(WSAGetLastError(), c.error) << int(c.a) << "." << int(c.b) << "." << int(c.c) << "." << int(c.d);
+    }
+    closesocket(s);
+}
+
 TEST_F(WinsockTest, Addresses) {
     struct Case {
         const char* text;

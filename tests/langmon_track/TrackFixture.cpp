@@ -78,6 +78,7 @@ void TrackTest::SetUp() {
     monitor_.Waits = langmon::LoadWaits(nullptr);
     monitor_.Waits.PortMutexMs = 200;
     monitor_.Waits.RetryPauseMs = 1;  // the pause before a JCID lookup
+    monitor_.Waits.EndedJobRecordMs = 5;
     EnterCriticalSection(&langmon::Process().Lock);
     port_ = langmon::CreatePortContext(u"IP_127.0.0.1", kTrackPrinter, monitor_);
     LeaveCriticalSection(&langmon::Process().Lock);

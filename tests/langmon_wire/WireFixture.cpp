@@ -5,6 +5,8 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"
+#include "langmon/Monitor.h"
+#include "langmon/PortSettings.h"
 #include "tests/support/MonitorPass.h"
 
 namespace kvtest {
@@ -85,6 +87,8 @@ size_t ManagerView::UpdateCount(const std::u16string& variable) {
 void WireTest::SetUp() {
     StandInTest::SetUp();
     standin::monitor::Reset();
+    agent_.LoadPrinter();
+    agent_.SetInteger("1.3.6.1.2.1.43.8.2.1.10.1.1", 0);  // the tray holds paper
     standin::PrinterSetup printer;
     printer.name = kWirePrinter;
     printer.port = kWirePort;
@@ -106,6 +110,7 @@ void WireTest::SetUp() {
     host_.SetRootValue(u"ClosePortPollInterval", 5);
     host_.SetRootValue(u"PendingOutputTimeout", 50);
     host_.SetRootValue(u"RetryPause", 1);
+    host_.SetRootValue(u"EndedJobRecordPause", 5);
     Reload();
 }
 
@@ -129,6 +134,16 @@ HANDLE WireTest::Open(const std::u16string& port) {
     if (!table_->pfnOpenPortEx(host_.Monitor(), standin::monitor::FilePortMonitor(), portName.data(),
                                printerName.data(), &handle, standin::monitor::FilePortMonitorTable())) {
         return nullptr;
+    }
+    // The polling thread waits one idle interval before its first read: time enough to aim
+    // the port's SNMP client at the agent.
+    if (langmon::PortContext* context = langmon::PortFromHandle(handle); context != nullptr) {
+        context->SnmpPort = agent_.Port();
+        context->SnmpWaitMs = 200;
+        if (context->Settings != nullptr) {
+            context->Settings->oidIntervalMs = 0;
+            context->Settings->maxPowerOffTries = 1;
+        }
     }
     return handle;
 }

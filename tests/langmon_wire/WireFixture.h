@@ -6,13 +6,14 @@
 
 #include "platform/Monitor.h"
 #include "platform/StandInMonitor.h"
+#include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 #include "tools/standins/srm/StatusManager.h"
 
 namespace kvtest {
 
 inline constexpr char16_t kWirePrinter[] = u"KV Printer";
-inline constexpr char16_t kWirePort[] = u"IP_10.0.0.5";
+inline constexpr char16_t kWirePort[] = u"IP_127.0.0.1";
 inline constexpr char16_t kTracePath[] = u"C:\\ZEVKV-TD520LOG\\ZEVLM-KV Printer.TRG";
 
 /// Sets a DWORD (or a string) below HKLM, making the key.
@@ -57,6 +58,8 @@ protected:
 
     standin::monitor::LanguageMonitorHost host_;
     MONITOR2* table_ = nullptr;
+    /// The port's printer: the supported model, idle, with paper.
+    SnmpAgent agent_;
 };
 
 }  // namespace kvtest

@@ -14,3 +14,5 @@ kv_install_packages() {
 # What every tree needs: the tools and the GoogleTest sources and libraries.
 KV_BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest)
 KV_BASE_PACKAGES+=(unifont)  # glyphs for text drawn into window pictures
+# What the tests need besides: the real SNMP agent that the monitor's client is checked against.
+KV_TEST_PACKAGES=(snmpd)
