@@ -1,18 +1,19 @@
 #include "langmon/DeviceCheck.h"
 
-#include "langmon/JobTracking.h"
-
 #include <cstring>
 
 #include "langmon/JobFlow.h"
 #include "langmon/JobQueue.h"
-#include "langmon/WritePaths.h"
+#include "langmon/JobTracking.h"
 #include "langmon/Monitor.h"
+#include "langmon/PortDocument.h"
 #include "langmon/PortSettings.h"
 #include "langmon/StateMapping.h"
 #include "langmon/StatusPort.h"
 #include "langmon/TraceLog.h"
+#include "langmon/WritePaths.h"
 #include "platform/Registry.h"
+#include "platform/Spooler.h"
 #include "platform/Sync.h"
 
 namespace langmon {
@@ -52,6 +53,29 @@ bool StoreAddress(PortContext& port, LPCWSTR text) {
     }
     out[i] = 0;
     return i != 0;
+}
+
+// The address the port's own monitor gives through its configuration handle (newer systems).
+bool AddressFromPortMonitor(PortContext& port) {
+    if (port.Monitor == nullptr || port.Monitor->WinMajor < 6) return false;
+    constexpr WCHAR kXcvPrefix[] = u",XcvPort ";
+    WCHAR name[MAX_PATH];
+    const int prefix = lstrlenW(kXcvPrefix);
+    if (prefix + lstrlenW(port.PortName) >= MAX_PATH) return false;
+    lstrcpyW(name, kXcvPrefix);
+    lstrcpyW(name + prefix, port.PortName);
+    HANDLE xcv = nullptr;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
+    if (!OpenPrinterW(name, &xcv, &defaults)) return false;
+    WCHAR value[260] = {};
+    DWORD needed = 0;
+    DWORD status = ERROR_SUCCESS;
+    const bool read = XcvDataW(xcv, u"IPAddress", nullptr, 0, reinterpret_cast<PBYTE>(value),
+                               sizeof value - sizeof(WCHAR), &needed, &status) &&
+                      status == ERROR_SUCCESS;
+    ClosePrinter(xcv);
+    value[259] = 0;
+    return read && value[0] != 0 && StoreAddress(port, value);
 }
 
 // "IPAddress", else "HostName", of the port under the standard TCP/IP port monitor's key.
@@ -107,12 +131,6 @@ void ShowPrinterAs(PortContext& port, const PrinterStatusValue& status) {
     PublishPortStatus(port);
 }
 
-void DropPendingOutput(PortContext& port) {
-    HeapFreeBlock(port.Pending);
-    port.Pending = nullptr;
-    port.cbPending = 0;
-}
-
 void PowerOffWithJobs(PortContext& port) {
     SetJobStatusBits(port, kJobStatusPowerOff, true);
     Sleep(kPowerOffJobPauseMs);
@@ -140,7 +158,7 @@ snmp::SnmpSettings PortSnmpSettings(const PortContext& port) {
 bool GetPrinterAddress(PortContext& port) {
     if (port.Settings == nullptr || port.PortName == nullptr) return false;
     port.Settings->snmpAddress[0] = 0;
-    if (AddressFromConfiguration(port)) return true;
+    if (AddressFromPortMonitor(port) || AddressFromConfiguration(port)) return true;
     LPCWSTR name = port.PortName;
     if ((name[0] == u'I' || name[0] == u'i') && (name[1] == u'P' || name[1] == u'p') && name[2] == u'_') name += 3;
     if (IsDottedAddress(name) && StoreAddress(port, name)) return true;
@@ -193,7 +211,7 @@ DeviceAnswer CheckDeviceSnmp(PortContext& port, const StateHooks* hooks) {
         WriteTraceLine(&port, kSnmpTraceBits, "KJLMON:CheckDeviceId_SNMP -GET ERROR-");
         // A second silent read changes nothing: the port shows "off" already.
         if ((port.State & port_state::PoweredOff) == 0) {
-            if (port.InJobWord != 2) DropPendingOutput(port);
+            if (port.InJobWord != 2) DropHeldBack(port);
             WriteTraceLine(&port, kSnmpTraceBits, "KJLMON:CheckDeviceId_SNMP -Set PW OFF-");
             ShowPrinterAs(port, PrinterStatusValue{0, kStatusPoweredOff, 0});
             if (JobQueueLength(port) != 0) PowerOffWithJobs(port);

@@ -57,12 +57,6 @@ bool SpoolerJobDeleting(PortContext& port) {
     return GetJobStatusWord(port.PrinterName, port.JobId, &status) && (status & JOB_STATUS_DELETING) != 0;
 }
 
-void DropPendingOutput(PortContext& port) {
-    HeapFreeBlock(port.Pending);
-    port.Pending = nullptr;
-    port.cbPending = 0;
-}
-
 // Without a status thread nobody else sends what the port did not take yet: it goes now,
 // and is dropped when the port has not taken it after PendingOutputMs.
 void SendPendingOutput(PortContext& port) {
@@ -77,7 +71,7 @@ void SendPendingOutput(PortContext& port) {
         if (waited >= port.Waits.PendingOutputMs || GetTickCount() - start >= port.Waits.PendingOutputMs) {
             WriteTraceLine(&port, kTraceWritePort, "KJLMON:PJLMonEndDocPort -PENDING DATA DROPPED- (%lu)",
                            static_cast<unsigned long>(port.cbPending));
-            DropPendingOutput(port);
+            DropHeldBack(port);
             break;
         }
         Sleep(port.Waits.RetryPauseMs);
@@ -192,7 +186,7 @@ void FinishFollowedJob(PortContext& port) {
     }
     // A cancelled job, or one without a JCID of its own, is not followed on the printer.
     if (Has(port, port_state::CancelDone) || port.JobType != kJobTypePjl) {
-        DropPendingOutput(port);
+        DropHeldBack(port);
         {
             PortLockHold lock(port);
             if (port.Variables != nullptr) port.Variables->StoreDword(kRowPrinterQueue, 0);

@@ -102,9 +102,7 @@ void StatusPass(PortContext& port) {
     if (PollingWanted(port) && ShouldStopPolling(port)) return;
     if (HasBindings(port) || JobsWaiting(port)) ReadStatus2(port);
     if (JobLostWithThePrinter(port)) {
-        HeapFreeBlock(port.Pending);
-        port.Pending = nullptr;
-        port.cbPending = 0;
+        DropHeldBack(port);
         DropJobAfterPowerOff(port);
         port.State &= ~port_state::PrinterAbort;
         port.SysFlag |= sys_flag::PowerOffJcidSavedAlt;

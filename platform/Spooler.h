@@ -111,6 +111,13 @@ static_assert(sizeof(FORM_INFO_1W) == (sizeof(void*) == 8 ? 40 : 32));
 /// name NULL opens the local print server. Unknown printer: ERROR_INVALID_PRINTER_NAME.
 PLATFORM_API BOOL OpenPrinterW(LPWSTR name, HANDLE* printer, PRINTER_DEFAULTSW* defaults);
 PLATFORM_API BOOL ClosePrinter(HANDLE printer);
+/// The configuration of a port opened as ",XcvPort <port>": "IPAddress" gives the address the
+/// standard TCP/IP port monitor keeps for it (UTF-16). TRUE when the call reached the port's
+/// configuration; its own answer is *status (ERROR_INSUFFICIENT_BUFFER with the size in
+/// *cbOutputNeeded, ERROR_FILE_NOT_FOUND without an address, ERROR_INVALID_PARAMETER for
+/// another data name).
+PLATFORM_API BOOL XcvDataW(HANDLE xcv, LPCWSTR dataName, PBYTE input, DWORD cbInput, PBYTE output, DWORD cbOutput,
+                           LPDWORD cbOutputNeeded, LPDWORD status);
 /// Levels 1, 2 and 5 (strings and the DEVMODE packed after the record in the same buffer).
 /// A buffer too small fails with ERROR_INSUFFICIENT_BUFFER and the size in *cbNeeded.
 PLATFORM_API BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded);

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/Kernel.h"
+#include "platform/Registry.h"
 #include "platform/Spooler.h"
 #include "platform/src/SpoolerDatabase.h"
 
@@ -31,8 +32,15 @@ DWORD Open(LPWSTR name, HANDLE* out, const PRINTER_DEFAULTSW* defaults) {
     if (name != nullptr) {
         std::u16string_view wanted;
         if (!ReadName(name, kMaxPrinterNameChars, &wanted)) return ERROR_INVALID_PRINTER_NAME;
-        handle->printer = FindPrinter(db, wanted);
-        if (handle->printer == nullptr) return ERROR_INVALID_PRINTER_NAME;
+        constexpr std::u16string_view kXcvPort = u",XcvPort ";
+        if (wanted.substr(0, kXcvPort.size()) == kXcvPort) {
+            // The port's configuration, as its port monitor keeps it: no printer behind it.
+            if (wanted.size() == kXcvPort.size()) return ERROR_INVALID_PRINTER_NAME;
+            handle->xcvPort = std::u16string(wanted.substr(kXcvPort.size()));
+        } else {
+            handle->printer = FindPrinter(db, wanted);
+            if (handle->printer == nullptr) return ERROR_INVALID_PRINTER_NAME;
+        }
     }
     PrinterHandle* raw = handle.get();
     db.handles.emplace(raw, std::move(handle));
@@ -230,6 +238,55 @@ PLATFORM_API BOOL OpenPrinterW(LPWSTR name, HANDLE* printer, PRINTER_DEFAULTSW* 
 }
 
 PLATFORM_API BOOL ClosePrinter(HANDLE printer) { return Finish(Close(printer)); }
+
+PLATFORM_API BOOL XcvDataW(HANDLE xcv, LPCWSTR dataName, PBYTE input, DWORD cbInput, PBYTE output, DWORD cbOutput,
+                           LPDWORD cbOutputNeeded, LPDWORD status) {
+    (void)input;
+    (void)cbInput;
+    if (dataName == nullptr || cbOutputNeeded == nullptr || status == nullptr || (output == nullptr && cbOutput != 0)) {
+        return Finish(ERROR_INVALID_PARAMETER);
+    }
+    std::u16string port;
+    {
+        Database& db = Global();
+        std::lock_guard<std::mutex> guard(db.lock);
+        const PrinterHandle* handle = FindHandle(db, xcv);
+        if (handle == nullptr || handle->xcvPort.empty()) return Finish(ERROR_INVALID_HANDLE);
+        port = handle->xcvPort;
+    }
+    *cbOutputNeeded = 0;
+    if (lstrcmpW(dataName, u"IPAddress") != 0) {
+        *status = ERROR_INVALID_PARAMETER;
+        return TRUE;
+    }
+    // The standard TCP/IP port monitor answers from the port's key of its configuration.
+    const std::u16string path = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\" + port;
+    HKEY key = nullptr;
+    if (port.find(u'\\') != std::u16string::npos ||
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        *status = ERROR_FILE_NOT_FOUND;
+        return TRUE;
+    }
+    WCHAR value[260] = {};
+    DWORD type = 0;
+    DWORD cb = sizeof value - sizeof(WCHAR);
+    const LONG read = RegQueryValueExW(key, u"IPAddress", nullptr, &type, reinterpret_cast<LPBYTE>(value), &cb);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || type != REG_SZ) {
+        *status = ERROR_FILE_NOT_FOUND;
+        return TRUE;
+    }
+    value[cb / sizeof(WCHAR)] = 0;
+    const DWORD needed = static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(WCHAR));
+    *cbOutputNeeded = needed;
+    if (cbOutput < needed) {
+        *status = ERROR_INSUFFICIENT_BUFFER;
+        return TRUE;
+    }
+    std::memcpy(output, value, needed);
+    *status = ERROR_SUCCESS;
+    return TRUE;
+}
 
 PLATFORM_API BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbNeeded) {
     try {

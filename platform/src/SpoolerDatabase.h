@@ -62,6 +62,7 @@ struct PrinterHandle {
     std::shared_ptr<Printer> printer;
     DWORD access = PRINTER_ACCESS_USE;
     std::unique_ptr<OpenJob, OpenJobDeleter> job;  // the started document, if any
+    std::u16string xcvPort;  // a port's configuration handle (",XcvPort <port>"): no printer
 };
 
 struct Database {

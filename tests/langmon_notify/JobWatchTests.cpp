@@ -12,15 +12,16 @@
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/langmon_notify/NotifyFixture.h"
+#include "tests/support/PrinterOids.h"
 
 namespace {
 
 namespace state = langmon::port_state;
+using kvtest::kHrDeviceOid;
+using kvtest::kHrPrinterOid;
+using kvtest::kSysDescrOid;
 using kvtest::kNotifyPrinter;
 
-constexpr char kSysDescrOid[] = "1.3.6.1.2.1.1.1.0";
-constexpr char kHrDeviceOid[] = "1.3.6.1.2.1.25.3.2.1.5.1";
-constexpr char kHrPrinterOid[] = "1.3.6.1.2.1.25.3.5.1.1.1";
 const std::u16string kJobEvent = std::u16string(langmon::kJobEventPrefix) + kNotifyPrinter;
 
 class JobWatchTest : public kvtest::NotifyTest {

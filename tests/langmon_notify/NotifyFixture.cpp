@@ -12,11 +12,11 @@
 #include "platform/Registry.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
+#include "tests/support/PrinterOids.h"
 
 namespace kvtest {
 namespace {
 
-constexpr char kTrayLevelOid[] = "1.3.6.1.2.1.43.8.2.1.10.1.1";
 
 template <typename Fn>
 void Resolve(HMODULE module, const char* name, Fn* slot) {

@@ -200,6 +200,15 @@ TEST_F(PrinterAddressTest, FromTheConfigurationElseFromThePortName) {
     }
 }
 
+TEST_F(PrinterAddressTest, NewerSystemsAskThePortsOwnConfiguration) {
+    // The configuration handle answers for the port; a port name that is no address is no help.
+    monitor_.WinMajor = 6;
+    SetTcpPortValue(u"PrinterD", u"IPAddress", u"127.0.0.7");
+    MakePort(u"PrinterD");
+    EXPECT_TRUE(langmon::GetPrinterAddress(*port_));
+    EXPECT_STREQ(port_->Settings->snmpAddress, "127.0.0.7");
+}
+
 TEST_F(PrinterAddressTest, PortWithoutAddressAsksNothing) {
     MakePort(u"PrinterA");
     EXPECT_EQ(langmon::CheckDeviceSnmp(*port_), DeviceAnswer::NoAddress);

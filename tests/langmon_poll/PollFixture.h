@@ -12,15 +12,12 @@
 #include "langmon/DeviceCheck.h"
 #include "langmon/StatusManagerLink.h"
 #include "langmon/StatusThread.h"
+#include "tests/support/PrinterOids.h"
 #include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 
 namespace kvtest {
 
-inline constexpr char kSysDescrOid[] = "1.3.6.1.2.1.1.1.0";
-inline constexpr char kHrDeviceOid[] = "1.3.6.1.2.1.25.3.2.1.5.1";
-inline constexpr char kHrPrinterOid[] = "1.3.6.1.2.1.25.3.5.1.1.1";
-inline constexpr char kTrayLevelOid[] = "1.3.6.1.2.1.43.8.2.1.10.1.1";
 
 /// Pushes the manager received, from any thread.
 class PushLog {

@@ -132,7 +132,7 @@ TEST_F(EndDocTest, JobsThatCannotBeFollowedGetExactlyOneEject) {
         SCOPED_TRACE(c.what);
         standin::monitor::AddJob(kQueuePrinter, c.job);
         LoadAgentPrinter();
-        if (c.sysDescr != nullptr) agent_.SetString(kSysDescr, c.sysDescr);
+        if (c.sysDescr != nullptr) agent_.SetString(kSysDescrOid, c.sysDescr);
         ASSERT_NE(Open(), nullptr);
         if (c.sysDescr != nullptr) {
             ASSERT_TRUE(WaitFor([this] { return StatusM() == 0x200; }));
@@ -206,7 +206,7 @@ TEST_F(EndDocTest, PrinterSwitchedOffMidJobDeletesTheJobAndEjectsItOnce) {
     // The printer stops answering; one unanswered read is enough to call it off, so that the
     // status passes stay short and leave the port to EndDocPort.
     port_->Settings->maxPowerOffTries = 0;
-    agent_.Remove(kSysDescr);
+    agent_.Remove(kSysDescrOid);
     ASSERT_TRUE(WaitFor([] {
         const std::vector<DWORD> commands = Commands(7);
         return std::find(commands.begin(), commands.end(), DWORD{JOB_CONTROL_DELETE}) != commands.end();

@@ -11,6 +11,7 @@
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/support/MonitorPass.h"
+#include "tests/support/PrinterOids.h"
 
 extern "C" MONITOR2* InitializePrintMonitor2(MONITORINIT* pMonitorInit, HANDLE* phMonitor);
 
@@ -18,7 +19,6 @@ namespace kvtest {
 namespace {
 
 constexpr char16_t kMonitorRoot[] = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KV Queue Monitor";
-constexpr char kTrayLevelOid[] = "1.3.6.1.2.1.43.8.2.1.10.1.1";
 
 template <typename Fn>
 void Resolve(HMODULE module, const char* name, Fn* slot) {

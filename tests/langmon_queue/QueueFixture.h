@@ -9,6 +9,7 @@
 
 #include "langmon/Monitor.h"
 #include "platform/Monitor.h"
+#include "tests/support/PrinterOids.h"
 #include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 #include "tools/standins/srm/StatusManager.h"
@@ -19,7 +20,6 @@ inline constexpr char16_t kQueuePrinter[] = u"KV Printer";
 inline constexpr char16_t kQueuePort[] = u"IP_127.0.0.1";
 inline constexpr char16_t kQueueTrace[] = u"C:\\ZEVKV-TD520LOG\\ZEVLM-KV Printer.TRG";
 inline constexpr char16_t kQueueHistory[] = u"C:\\Relay\\RAS\\Trc\\LMOUT_KV Printer_20240305_001.txt";
-inline constexpr char kSysDescr[] = "1.3.6.1.2.1.1.1.0";
 inline constexpr char kCancelColumn[] = "1.3.6.1.4.1.253.8.76.3.2.1.1.1.";
 
 /// The status manager stand-in as another client reads it.

@@ -52,32 +52,32 @@ void PrinterObjects::RemoveUnder(const std::string& prefix) {
 }
 
 void PrinterObjects::LoadPrinter() {
-    SetString(kSysDescr, "ZEV KV-TD520");
-    SetInteger(kHrDeviceStatus, 2);   // running
-    SetInteger(kHrPrinterStatus, 3);  // idle
-    SetString(kHrErrorState, std::string(1, '\0'));
+    SetString(kSysDescrOid, "ZEV KV-TD520");
+    SetInteger(kHrDeviceOid, 2);   // running
+    SetInteger(kHrPrinterOid, 3);  // idle
+    SetString(kHrErrorStateOid, std::string(1, '\0'));
     SetString("1.3.6.1.2.1.43.15.1.1.5.1.1", "VRTL Level2.ZK3PT");
     SetString("1.3.6.1.2.1.43.15.1.1.5.1.2", "ESC/P");
     SetInteger("1.3.6.1.2.1.43.8.2.1.4.1.1", 2970);  // tray length
     SetInteger("1.3.6.1.2.1.43.8.2.1.5.1.1", 2100);  // tray width
-    SetInteger(kTrayLevel, -3);                      // some paper
+    SetInteger(kTrayLevelOid, -3);                      // some paper
 }
 
 void PrinterObjects::SetAlerts(const std::vector<std::string>& texts) {
-    RemoveUnder(std::string(kAlertColumn) + ".1");
+    RemoveUnder(std::string(kAlertColumnOid) + ".1");
     for (size_t i = 0; i < texts.size(); ++i) {
-        SetString(std::string(kAlertColumn) + ".1." + std::to_string(i + 1), texts[i]);
+        SetString(std::string(kAlertColumnOid) + ".1." + std::to_string(i + 1), texts[i]);
     }
 }
 
 void PrinterObjects::AddJob(const std::string& jcid, const std::string& prid, int32_t state, int32_t reasons,
                             int32_t pages, bool cancellable) {
-    SetString(std::string(kJobJcidColumn) + ".1." + prid, jcid);
-    SetInteger(std::string(kJobStateColumn) + ".1." + prid, state);
+    SetString(std::string(kJobJcidColumnOid) + ".1." + prid, jcid);
+    SetInteger(std::string(kJobStateColumnOid) + ".1." + prid, state);
     SetInteger("1.3.6.1.4.1.253.8.59.6.1.1.10.1." + prid, reasons);
     SetInteger("1.3.6.1.4.1.253.8.59.16.1.1.5.1." + prid, pages);
-    SetString(std::string(kJcidMapColumn) + "." + JcidIndex(jcid) + "." + prid, jcid);
-    SetInteger(std::string(kCancelColumn) + "." + prid, 0, snmp::BerTag::Integer, cancellable);
+    SetString(std::string(kJcidMapColumnOid) + "." + JcidIndex(jcid) + "." + prid, jcid);
+    SetInteger(std::string(kCancelColumnOid) + "." + prid, 0, snmp::BerTag::Integer, cancellable);
 }
 
 bool PrinterObjects::Write(const std::string& path) const {

@@ -6,20 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/PrinterOids.h"
 #include "tests/support/SnmpAgent.h"
 
 namespace kvtest {
 
-inline constexpr char kSysDescr[] = "1.3.6.1.2.1.1.1.0";
-inline constexpr char kHrDeviceStatus[] = "1.3.6.1.2.1.25.3.2.1.5.1";
-inline constexpr char kHrPrinterStatus[] = "1.3.6.1.2.1.25.3.5.1.1.1";
-inline constexpr char kHrErrorState[] = "1.3.6.1.2.1.25.3.5.1.2.1";
-inline constexpr char kAlertColumn[] = "1.3.6.1.2.1.43.18.1.1.8";
-inline constexpr char kTrayLevel[] = "1.3.6.1.2.1.43.8.2.1.10.1.1";
-inline constexpr char kJobJcidColumn[] = "1.3.6.1.4.1.253.8.59.6.1.1.3";
-inline constexpr char kJobStateColumn[] = "1.3.6.1.4.1.253.8.59.6.1.1.9";
-inline constexpr char kJcidMapColumn[] = "1.3.6.1.4.1.253.8.59.8.1.1.2";
-inline constexpr char kCancelColumn[] = "1.3.6.1.4.1.253.8.76.3.2.1.1.1";
 inline constexpr int32_t kCancelValue = 1414;
 
 /// Printer job states as the printer reports them.

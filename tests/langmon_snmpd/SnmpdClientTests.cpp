@@ -50,15 +50,15 @@ TEST_F(SnmpdClientTest, ReadsTextsAndIntegersAsTheyAreServed) {
     const snmp::SnmpSettings settings = Settings();
 
     char text[snmp::kSnmpTextBytes] = {};
-    ASSERT_TRUE(snmp::SnmpGetString(settings, kLoopback, kvtest::kSysDescr, text));
+    ASSERT_TRUE(snmp::SnmpGetString(settings, kLoopback, kvtest::kSysDescrOid, text));
     EXPECT_STREQ(text, "ZEV KV-TD520");
 
     struct IntegerCase {
         const char* name;
         int32_t expected;
     };
-    for (const IntegerCase& c : {IntegerCase{kvtest::kHrDeviceStatus, 2}, IntegerCase{kvtest::kHrPrinterStatus, 3},
-                                 IntegerCase{kvtest::kTrayLevel, -3}}) {
+    for (const IntegerCase& c : {IntegerCase{kvtest::kHrDeviceOid, 2}, IntegerCase{kvtest::kHrPrinterOid, 3},
+                                 IntegerCase{kvtest::kTrayLevelOid, -3}}) {
         SCOPED_TRACE(c.name);
         int32_t value = 0x5A5A;
         ASSERT_TRUE(snmp::SnmpGetInteger(settings, kLoopback, c.name, &value));
@@ -69,7 +69,7 @@ TEST_F(SnmpdClientTest, ReadsTextsAndIntegersAsTheyAreServed) {
         const char* name;
         std::string bytes;
     };
-    for (const BytesCase& c : {BytesCase{kvtest::kHrErrorState, std::string(1, '\0')},
+    for (const BytesCase& c : {BytesCase{kvtest::kHrErrorStateOid, std::string(1, '\0')},
                                BytesCase{"1.3.6.1.2.1.43.16.5.1.2.1.1", cp932Call},
                                BytesCase{"1.3.6.1.2.1.43.16.5.1.2.1.2", ""},
                                BytesCase{"1.3.6.1.2.1.43.16.5.1.2.1.3", "  READY  "}}) {
@@ -108,11 +108,11 @@ TEST_F(SnmpdClientTest, WalksEndAtTheEndOfTheirColumn) {
     const Case cases[] = {
         {"alerts, then the next subtree", "1.3.6.1.2.1.43.18.1.1.8.1", snmp::ValueKind::String,
          {"Low Toner", "Printer Offline", "Near KitF Life"}, {}, WalkStop::LeftSubtree},
-        {"JCID column, then the state column", kvtest::kJobJcidColumn, snmp::ValueKind::String,
+        {"JCID column, then the state column", kvtest::kJobJcidColumnOid, snmp::ValueKind::String,
          {"JCID0001", "JCID0002"}, {}, WalkStop::LeftSubtree},
-        {"state column, then the reasons column", kvtest::kJobStateColumn, snmp::ValueKind::Integer, {"", ""},
+        {"state column, then the reasons column", kvtest::kJobStateColumnOid, snmp::ValueKind::Integer, {"", ""},
          {kvtest::kJobProcessing, kvtest::kJobCompleted}, WalkStop::LeftSubtree},
-        {"the last column of the agent", kvtest::kCancelColumn, snmp::ValueKind::Integer, {"", ""}, {0, 0},
+        {"the last column of the agent", kvtest::kCancelColumnOid, snmp::ValueKind::Integer, {"", ""}, {0, 0},
          WalkStop::EndOfMib},
         {"a column with no rows", "1.3.6.1.2.1.43.18.1.1.9", snmp::ValueKind::Any, {}, {}, WalkStop::LeftSubtree},
         {"a subtree the agent does not serve", "1.3.6.1.2.1.2.2", snmp::ValueKind::Any, {}, {}, WalkStop::LeftSubtree},
@@ -154,9 +154,9 @@ TEST_F(SnmpdClientTest, ErrorAnswersAreFailuresNotValues) {
          SnmpError::ErrorStatus, kNoSuchName},
         {"past the last object", "1.3.6.1.4.1.253.9", snmp::PduKind::GetNext, snmp::ValueKind::Any,
          SnmpError::ErrorStatus, kNoSuchName},
-        {"an integer asked of a text", kvtest::kSysDescr, snmp::PduKind::Get, snmp::ValueKind::Integer,
+        {"an integer asked of a text", kvtest::kSysDescrOid, snmp::PduKind::Get, snmp::ValueKind::Integer,
          SnmpError::NoValue, -1},
-        {"a text asked of an integer", kvtest::kHrPrinterStatus, snmp::PduKind::Get, snmp::ValueKind::String,
+        {"a text asked of an integer", kvtest::kHrPrinterOid, snmp::PduKind::Get, snmp::ValueKind::String,
          SnmpError::NoValue, -1},
     };
     for (const Case& c : cases) {
@@ -180,17 +180,17 @@ TEST_F(SnmpdClientTest, ErrorAnswersAreFailuresNotValues) {
     snmp::SnmpSettings other = Settings(50);
     other.community = "public";
     snmp::SnmpClient stranger(other);
-    EXPECT_FALSE(stranger.Request({kLoopback, kvtest::kSysDescr, snmp::PduKind::Get, snmp::ValueKind::Any, 0}));
+    EXPECT_FALSE(stranger.Request({kLoopback, kvtest::kSysDescrOid, snmp::PduKind::Get, snmp::ValueKind::Any, 0}));
     EXPECT_EQ(stranger.Error(), SnmpError::Timeout);
 }
 
 TEST_F(SnmpdClientTest, CancelSetIsTakenOnlyWhereTheAgentAllowsIt) {
     printer_.AddJob("JCID0001", "1.7", kvtest::kJobProcessing, 0, 1, true);
     printer_.AddJob("JCID0002", "1.9", kvtest::kJobProcessing, 0, 1, false);
-    printer_.SetString(std::string(kvtest::kCancelColumn) + ".1.11", "not a number", true);
+    printer_.SetString(std::string(kvtest::kCancelColumnOid) + ".1.11", "not a number", true);
     Publish();
     const snmp::SnmpSettings settings = Settings();
-    const std::string cancel = kvtest::kCancelColumn;
+    const std::string cancel = kvtest::kCancelColumnOid;
 
     // Version 1 has no notWritable or wrongType: the agent answers noSuchName and badValue.
     constexpr int kBadValue = 3;
@@ -292,9 +292,9 @@ TEST_F(SnmpdClientTest, AnswersAsTheAgentFixtureDoes) {
     EXPECT_EQ(fromSnmpd.size(), printer_.Objects().size() + 1);
 
     const std::vector<snmp::SnmpCall> calls = {
-        {kLoopback, kvtest::kSysDescr, snmp::PduKind::Get, snmp::ValueKind::String, 0},
-        {kLoopback, kvtest::kHrErrorState, snmp::PduKind::Get, snmp::ValueKind::String, 0},
-        {kLoopback, kvtest::kTrayLevel, snmp::PduKind::Get, snmp::ValueKind::Integer, 0},
+        {kLoopback, kvtest::kSysDescrOid, snmp::PduKind::Get, snmp::ValueKind::String, 0},
+        {kLoopback, kvtest::kHrErrorStateOid, snmp::PduKind::Get, snmp::ValueKind::String, 0},
+        {kLoopback, kvtest::kTrayLevelOid, snmp::PduKind::Get, snmp::ValueKind::Integer, 0},
         {kLoopback, "1.3.6.1.2.1.25.3.2.1.5.2", snmp::PduKind::Get, snmp::ValueKind::Integer, 0},
         {kLoopback, "1.3.6.1.2.1.43.18.1.1.8.1.2", snmp::PduKind::GetNext, snmp::ValueKind::String, 0},
         {kLoopback, "1.3.6.1.4.1.253.8.59.8.1.1.2.8", snmp::PduKind::GetNext, snmp::ValueKind::String, 0},

@@ -152,13 +152,13 @@ TEST_F(SnmpdPortTest, DeviceCheckFollowsThePrinterThroughOffAndOn) {
         {"the supported model", [] {}, DeviceAnswer::Supported, state::DeviceSupported, state::PoweredOff, 0},
         {"another printer",
          [this] {
-             printer_.SetString(kvtest::kSysDescr, "Other Laser 9000");
+             printer_.SetString(kvtest::kSysDescrOid, "Other Laser 9000");
              Publish();
          },
          DeviceAnswer::Unsupported, 0, state::DeviceSupported | state::PoweredOff, langmon::kStatusUnsupportedPrinter},
         {"the supported model again",
          [this] {
-             printer_.SetString(kvtest::kSysDescr, "ZEV KV-TD520");
+             printer_.SetString(kvtest::kSysDescrOid, "ZEV KV-TD520");
              Publish();
          },
          DeviceAnswer::Supported, state::DeviceSupported, state::PoweredOff, 0},
@@ -235,15 +235,15 @@ TEST_F(SnmpdPortTest, ReadsThePrinterAsItReadsTheAgentFixture) {
          langmon::MibReadResult::Supported, 3, kWhole | mib::Alerts},
         {"down without paper",
          [](kvtest::PrinterObjects& p) {
-             p.SetInteger(kvtest::kHrDeviceStatus, 5);
-             p.SetInteger(kvtest::kHrPrinterStatus, 1);
-             p.SetString(kvtest::kHrErrorState, std::string("\x40\x00", 2));
-             p.SetInteger(kvtest::kTrayLevel, 0);
+             p.SetInteger(kvtest::kHrDeviceOid, 5);
+             p.SetInteger(kvtest::kHrPrinterOid, 1);
+             p.SetString(kvtest::kHrErrorStateOid, std::string("\x40\x00", 2));
+             p.SetInteger(kvtest::kTrayLevelOid, 0);
              p.SetAlerts({"Hop No Paper", "Printer Offline"});
          },
          langmon::MibReadResult::Supported, 2, kWhole | mib::Alerts},
         {"another printer",
-         [](kvtest::PrinterObjects& p) { p.SetString(kvtest::kSysDescr, "Other Laser 9000"); },
+         [](kvtest::PrinterObjects& p) { p.SetString(kvtest::kSysDescrOid, "Other Laser 9000"); },
          langmon::MibReadResult::Unsupported, 0, mib::SysDescr},
     };
     // Pictures are large: on the heap, as the monitor keeps them.
@@ -328,12 +328,12 @@ TEST_F(SnmpdPortTest, CancelsTheTailJobWhereThePrinterTakesIt) {
         printer_ = kvtest::PrinterObjects{};
         printer_.LoadPrinter();
         printer_.AddJob(jcid, prid, kvtest::kJobProcessing, 0, 1, c.cancellable);
-        if (!c.listed) printer_.RemoveUnder(kvtest::kJcidMapColumn);
+        if (!c.listed) printer_.RemoveUnder(kvtest::kJcidMapColumnOid);
         Publish();
         ASSERT_NE(Queue(jobId, jcid), nullptr);
 
         EXPECT_EQ(langmon::DEP_CancelJob_SNMP(*port_), c.cancelled);
-        EXPECT_EQ(ReadInteger(std::string(kvtest::kCancelColumn) + "." + prid), c.cancelled ? kvtest::kCancelValue : 0);
+        EXPECT_EQ(ReadInteger(std::string(kvtest::kCancelColumnOid) + "." + prid), c.cancelled ? kvtest::kCancelValue : 0);
     }
 }
 

@@ -16,16 +16,17 @@
 #include "langmon/StatusPort.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
+#include "tests/support/PrinterOids.h"
 #include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
 
+using kvtest::kHrDeviceOid;
+using kvtest::kHrPrinterOid;
+using kvtest::kTrayLevelOid;
 
 constexpr char kAddress[] = "127.0.0.1";
-constexpr char kHrDevice[] = "1.3.6.1.2.1.25.3.2.1.5.1";
-constexpr char kHrPrinter[] = "1.3.6.1.2.1.25.3.5.1.1.1";
-constexpr char kTrayLevel[] = "1.3.6.1.2.1.43.8.2.1.10.1.1";
 
 // Pushes the recording manager received.
 std::vector<std::string> pushed;
@@ -51,7 +52,7 @@ protected:
         port_->Settings->oidIntervalMs = 0;
         port_->Settings->maxPowerOffTries = 1;
         agent_.LoadPrinter();
-        agent_.SetInteger(kTrayLevel, 0);
+        agent_.SetInteger(kTrayLevelOid, 0);
     }
     void TearDown() override {
         port_->FirstBinding = nullptr;  // the test's own binding, not the heap's
@@ -67,8 +68,8 @@ protected:
         return langmon::ReadPrinterState(*port_, client, kAddress);
     }
     void Down() {
-        agent_.SetInteger(kHrPrinter, 1);  // other
-        agent_.SetInteger(kHrDevice, 5);   // down
+        agent_.SetInteger(kHrPrinterOid, 1);  // other
+        agent_.SetInteger(kHrDeviceOid, 5);   // down
     }
     PrinterStatusValue Status() {
         PrinterStatusValue s{};
@@ -224,7 +225,7 @@ TEST_F(PrinterStateTest, TextsDifferingInCaseOrLengthMatchNothing) {
 TEST_F(PrinterStateTest, HopNoPaperWithPaperInTheTrayIsAPaperSizeMatter) {
     for (int level : {-3, 5}) {  // tray byte 100, then 254
         Down();
-        agent_.SetInteger(kTrayLevel, level);
+        agent_.SetInteger(kTrayLevelOid, level);
         agent_.SetAlerts({"Hop No Paper"});
         ASSERT_EQ(Read(), langmon::MibReadResult::Supported);
         EXPECT_EQ(Status().L & 0x4800000, 0x4000000u) << level;
@@ -297,7 +298,7 @@ TEST_F(PrinterStateTest, SupportedModelSetsIdentity) {
 // --- Values of the wrong kind or shape ---
 
 TEST_F(PrinterStateTest, WrongTypesLeaveFieldsEmpty) {
-    agent_.SetString(kHrPrinter, "4");                    // a text where a number belongs
+    agent_.SetString(kHrPrinterOid, "4");                    // a text where a number belongs
     agent_.SetInteger("1.3.6.1.2.1.43.18.1.1.8.1.1", 7);  // an alert that is a number
     agent_.SetString("1.3.6.1.2.1.43.18.1.1.8.1.2", "No Toner");
     auto picture = std::make_unique<langmon::MibPicture>();
@@ -360,7 +361,7 @@ TEST_F(PrinterStateTest, PartsLifeAlert) {
 
 TEST_F(PrinterStateTest, TrayFromThePrinter) {
     Down();
-    agent_.SetInteger(kTrayLevel, -3);
+    agent_.SetInteger(kTrayLevelOid, -3);
     agent_.SetAlerts({});
     ASSERT_EQ(Read(), langmon::MibReadResult::Supported);
     const StatusVariable& bins = port_->Variables->row(kRowPrinterBinConfig);

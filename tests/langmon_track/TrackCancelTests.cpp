@@ -17,7 +17,7 @@ using kvtest::TestJcid;
 
 class JobCancelTest : public kvtest::TrackTest {
 protected:
-    std::string CancelOid(const std::string& prid) const { return std::string(kvtest::kCancelColumn) + "." + prid; }
+    std::string CancelOid(const std::string& prid) const { return std::string(kvtest::kCancelColumnOid) + "." + prid; }
     size_t Sets() const {
         size_t n = 0;
         for (const auto& request : agent_.Requests()) n += request.pdu == snmp::BerTag::SetRequest ? 1 : 0;

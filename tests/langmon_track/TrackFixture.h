@@ -8,16 +8,13 @@
 
 #include "langmon/Monitor.h"
 #include "langmon/StatusManagerLink.h"
+#include "tests/support/PrinterOids.h"
 #include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 
 namespace kvtest {
 
 inline constexpr char16_t kTrackPrinter[] = u"KV Printer";
-inline constexpr char kJcidMapColumn[] = "1.3.6.1.4.1.253.8.59.8.1.1.2";
-inline constexpr char kJcidColumn[] = "1.3.6.1.4.1.253.8.59.6.1.1.3";
-inline constexpr char kStateColumn[] = "1.3.6.1.4.1.253.8.59.6.1.1.9";
-inline constexpr char kCancelColumn[] = "1.3.6.1.4.1.253.8.76.3.2.1.1.1";
 
 // Job states and reasons as the printer reports them.
 inline constexpr int32_t kCreating = 3;

@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 class HostileAgentTest : public kvtest::TrackTest {
 protected:
-    std::string Map(int n) const { return std::string(kvtest::kJcidMapColumn) + "." + kvtest::JcidIndex(TestJcid(n)); }
+    std::string Map(int n) const { return std::string(kvtest::kJcidMapColumnOid) + "." + kvtest::JcidIndex(TestJcid(n)); }
 };
 
 TEST_F(HostileAgentTest, EveryLookupOfTheJcidMapEnds) {
@@ -108,10 +108,10 @@ TEST_F(HostileAgentTest, EveryPassOverTheJobTableEnds) {
     const auto follow = [this] { langmon::CheckJCID_SNMP(*port_); };
     const auto printing = [this] { EXPECT_FALSE(langmon::DEP_CheckPrintingStatus_SNMP(*port_)); };
     const Case cases[] = {
-        {"a job table without end, walked", [this] { agent_.SetEndlessColumn(kvtest::kJcidColumn, "NOT OURS JCID"); },
+        {"a job table without end, walked", [this] { agent_.SetEndlessColumn(kvtest::kJobJcidColumnOid, "NOT OURS JCID"); },
          fd, langmon::kJobTableWalkSteps, {}},
         {"a job table without end, asked whether it prints",
-         [this] { agent_.SetEndlessColumn(kvtest::kJcidColumn, ""); }, printing, langmon::kJobTableWalkSteps, {}},
+         [this] { agent_.SetEndlessColumn(kvtest::kJobJcidColumnOid, ""); }, printing, langmon::kJobTableWalkSteps, {}},
         {"a job table that does not advance",
          [this] {
              agent_.AddJob(TestJcid(1), "1.1", kvtest::kProcessing, 0, 1);
@@ -121,7 +121,7 @@ TEST_F(HostileAgentTest, EveryPassOverTheJobTableEnds) {
         {"a job table row without its state",
          [this] {
              agent_.AddJob(TestJcid(1), "1.1", kvtest::kProcessing, 0, 1);
-             agent_.Remove(std::string(kvtest::kStateColumn) + ".1.1.1");
+             agent_.Remove(std::string(kvtest::kJobStateColumnOid) + ".1.1.1");
          },
          fd, 2, {}},
         {"a job without its page counter",
@@ -132,14 +132,14 @@ TEST_F(HostileAgentTest, EveryPassOverTheJobTableEnds) {
          follow, 5, {}},
         {"a JCID longer than the buffers before ours",
          [this] {
-             agent_.SetString(std::string(kvtest::kJcidColumn) + ".1.0", std::string(1000, 'J'));
+             agent_.SetString(std::string(kvtest::kJobJcidColumnOid) + ".1.0", std::string(1000, 'J'));
              agent_.AddJob(TestJcid(1), "1.1", kvtest::kProcessing, 0, 1);
          },
          fd, 5, {{1, 0}, {1, 1}}},
         {"a JCID with a NUL in it",
          [this] {
-             agent_.SetString(std::string(kvtest::kJcidColumn) + ".1.0", TestJcid(1) + std::string(1, '\0') + "X");
-             agent_.SetInteger(std::string(kvtest::kStateColumn) + ".1.0", kvtest::kCompleted);
+             agent_.SetString(std::string(kvtest::kJobJcidColumnOid) + ".1.0", TestJcid(1) + std::string(1, '\0') + "X");
+             agent_.SetInteger(std::string(kvtest::kJobStateColumnOid) + ".1.0", kvtest::kCompleted);
              agent_.AddJob(TestJcid(1), "1.1", kvtest::kProcessing, 0, 1);
          },
          fd, 5, {{1, 0}, {1, 1}}},
@@ -173,7 +173,7 @@ TEST_F(HostileAgentTest, TheTraceBoundsWhatThePrinterSaid) {
     ASSERT_TRUE(port_->Trace->on);
     Queue(1, TestJcid(1), true);
     agent_.AddJob(TestJcid(1), "1.1", kvtest::kCompleted, 0x50, 2);
-    agent_.SetString(std::string(kvtest::kJcidColumn) + ".1.0", std::string(1000, 'J'));
+    agent_.SetString(std::string(kvtest::kJobJcidColumnOid) + ".1.0", std::string(1000, 'J'));
     langmon::CheckJCID_SNMP_FD(*port_);
 
     const std::vector<BYTE> bytes = ReadFile(u"C:\\ZEVKV-TD520LOG\\ZEVLM-KV Printer.TRG");

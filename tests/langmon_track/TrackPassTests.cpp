@@ -87,7 +87,7 @@ TEST_F(JobTrackingTest, FollowsAJobFromStartedToPrintedWithItsPageCount) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(testing::Message() << "state " << step.state << " pages " << step.pages);
-        agent_.SetInteger(std::string(kvtest::kStateColumn) + ".1.1.5", step.state);
+        agent_.SetInteger(std::string(kvtest::kJobStateColumnOid) + ".1.1.5", step.state);
         agent_.SetInteger("1.3.6.1.4.1.253.8.59.16.1.1.5.1.1.5", step.pages);
         if (step.endDoc) entry->Flags |= job_flag::EndDocSeen;
         ClearPushes();
@@ -161,7 +161,7 @@ TEST_F(JobTrackingTest, CancelledByTheUserRaisesJobSuspendedUnlessTheCancelWasOu
 
 TEST_F(JobTrackingTest, ThePridWalkKeepsTheLastRowForTheJcid) {
     langmon::JobQueueEntry* entry = Queue(61, TestJcid(61));
-    const std::string map = std::string(kvtest::kJcidMapColumn) + "." + kvtest::JcidIndex(TestJcid(61));
+    const std::string map = std::string(kvtest::kJcidMapColumnOid) + "." + kvtest::JcidIndex(TestJcid(61));
     agent_.SetString(map + ".1.7", TestJcid(61));
     agent_.SetString(map + ".2.9.4", TestJcid(61));
     agent_.SetString(map + "5.1", "another JCID's row");  // an index that only shares digits
@@ -230,8 +230,8 @@ TEST_F(JobTrackingTest, TheTableWalkFollowsJobsWhoseJcidTheMapDoesNotGive) {
     agent_.AddJob(TestJcid(81), "1.6", kvtest::kCompleted, 0x10, 2);
     agent_.AddJob(TestJcid(82), "1.7", kvtest::kProcessing, 0, 4);
     agent_.AddJob(TestJcid(83), "1.8", kvtest::kProcessing, 0, 9);  // not ours
-    agent_.Remove(std::string(kvtest::kJcidMapColumn) + "." + kvtest::JcidIndex(TestJcid(81)) + ".1.6");
-    agent_.Remove(std::string(kvtest::kJcidMapColumn) + "." + kvtest::JcidIndex(TestJcid(82)) + ".1.7");
+    agent_.Remove(std::string(kvtest::kJcidMapColumnOid) + "." + kvtest::JcidIndex(TestJcid(81)) + ".1.6");
+    agent_.Remove(std::string(kvtest::kJcidMapColumnOid) + "." + kvtest::JcidIndex(TestJcid(82)) + ".1.7");
 
     // Each pass's failed lookup counts; past two, the next pass walks the job table instead.
     for (DWORD expected = 1; expected <= 3; ++expected) {
@@ -288,7 +288,7 @@ TEST_F(JobTrackingTest, ThePrinterPrintsWhileAJobIsCreatingProcessingOrPaused) {
     // A row without a JCID is not a job; a printer switched off prints nothing and is not asked.
     Reset();
     agent_.AddJob(TestJcid(1), "1.1", kvtest::kProcessing, 0, 0);
-    agent_.SetString(std::string(kvtest::kJcidColumn) + ".1.1.1", "");
+    agent_.SetString(std::string(kvtest::kJobJcidColumnOid) + ".1.1.1", "");
     EXPECT_FALSE(langmon::DEP_CheckPrintingStatus_SNMP(*port_));
     agent_.AddJob(TestJcid(1), "1.1", kvtest::kProcessing, 0, 0);
     port_->State |= langmon::port_state::PoweredOff;

@@ -8,6 +8,7 @@
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
 #include "tests/support/MonitorPass.h"
+#include "tests/support/PrinterOids.h"
 
 namespace kvtest {
 namespace {
@@ -88,7 +89,7 @@ void WireTest::SetUp() {
     StandInTest::SetUp();
     standin::monitor::Reset();
     agent_.LoadPrinter();
-    agent_.SetInteger("1.3.6.1.2.1.43.8.2.1.10.1.1", 0);  // the tray holds paper
+    agent_.SetInteger(kTrayLevelOid, 0);  // the tray holds paper
     standin::PrinterSetup printer;
     printer.name = kWirePrinter;
     printer.port = kWirePort;
