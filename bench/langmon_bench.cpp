@@ -36,6 +36,7 @@
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
+#include "tests/support/MonitorSetup.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -50,16 +51,12 @@ constexpr size_t kDocumentBytes = 32u << 20;
 class Environment {
 public:
     Environment() {
-        standin::SetRoot(folder_.Path());
-        fs::create_directories(fs::path(folder_.Path()) / "C" / "Windows" / "system32");
-        standin::AddModuleFolder(KV_OUT_DIR);
+        kvtest::UseRunRoot(folder_);
         standin::PrinterSetup printer;
         printer.name = kPrinter;
         standin::AddPrinter(printer);
         standin::monitor::SetPorts({{u"LPT1:", u"Local Port", u"", PORT_TYPE_WRITE}});
-        langmon::StartMonitorProcess(nullptr);
-        monitor_.Signature = langmon::kMonitorSignature;
-        monitor_.Waits = langmon::LoadWaits(nullptr);
+        kvtest::StartMonitor(monitor_);
         monitor_.WinMajor = 6;
     }
     const std::string& Root() const { return folder_.Path(); }

@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "langmon/JobQueue.h"
@@ -24,12 +23,12 @@
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
+#include "tests/support/MonitorSetup.h"
+#include "tests/support/PortSetup.h"
 #include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr char16_t kPrinter[] = u"KV Printer";
 constexpr char16_t kPortName[] = u"IP_127.0.0.1";
@@ -43,17 +42,13 @@ DWORD CountPush(DWORD, LPCSTR, LPCVOID, DWORD) { return 0; }
 class Environment {
 public:
     Environment() {
-        standin::SetRoot(folder_.Path());
-        fs::create_directories(fs::path(folder_.Path()) / "C" / "Windows" / "system32");
-        standin::AddModuleFolder(KV_OUT_DIR);
+        kvtest::UseRunRoot(folder_);
         standin::PrinterSetup printer;
         printer.name = kPrinter;
         printer.port = kPortName;
         standin::AddPrinter(printer);
         standin::monitor::AddJob(kPrinter, kJobId, 0, u"bench", u"user");
-        langmon::StartMonitorProcess(nullptr);
-        monitor_.Signature = langmon::kMonitorSignature;
-        monitor_.Waits = langmon::LoadWaits(nullptr);
+        kvtest::StartMonitor(monitor_);
         monitor_.Waits.RetryPauseMs = 0;
         monitor_.WinMajor = 6;
         agent_.LoadPrinter();
@@ -77,27 +72,14 @@ class Port {
 public:
     Port() {
         Env();  // the monitor's process state first
-        EnterCriticalSection(&langmon::Process().Lock);
-        port_ = langmon::CreatePortContext(kPortName, kPrinter, Env().Monitor());
-        LeaveCriticalSection(&langmon::Process().Lock);
+        port_ = kvtest::CreatePort(kPortName, kPrinter, Env().Monitor());
         if (port_ == nullptr) return;
         port_->PortKind = langmon::port_kind::StandardTcpPort;
-        port_->Settings->oidIntervalMs = 0;
-        port_->SnmpPort = Env().Agent().Port();
-        port_->SnmpWaitMs = 500;
-        auto* binding = static_cast<SrmBinding*>(langmon::HeapAllocZero(sizeof(SrmBinding)));
-        std::memcpy(binding->printerName, kPrinter, sizeof kPrinter);
-        binding->manager = 1;
-        binding->entries.UpdatePrinterStatusA = CountPush;
-        binding->modelMask = kKvTd520ModelMask;
-        port_->FirstBinding = binding;
-        port_->CurrentBinding = binding;
+        kvtest::AimAtAgent(*port_, Env().Agent(), {.waitMs = 500, .onePowerOffTry = false});
+        kvtest::BindRecorder(*port_, kPrinter, CountPush);
     }
     ~Port() {
-        if (port_ == nullptr) return;
-        EnterCriticalSection(&langmon::Process().Lock);
-        langmon::DeletePortContext(port_);
-        LeaveCriticalSection(&langmon::Process().Lock);
+        if (port_ != nullptr) kvtest::DeletePort(port_);
     }
     Port(const Port&) = delete;
     Port& operator=(const Port&) = delete;

@@ -4,7 +4,9 @@
 
 #include "langmon/Monitor.h"
 #include "langmon/NotifyThread.h"
+#include "langmon/PortCalls.h"
 #include "langmon/PrinterState.h"
+#include "langmon/RegKey.h"
 #include "langmon/StatusPort.h"
 #include "langmon/TraceLog.h"
 #include "platform/Modules.h"
@@ -19,21 +21,6 @@ constexpr WCHAR kPrintersKey[] = u"System\\CurrentControlSet\\control\\Print\\Pr
 constexpr WCHAR kStanvelKey[] = u"SOFTWARE\\ZEV\\Stanvel\\Printers\\";
 constexpr WCHAR kStatusVariablesLeaf[] = u"\\Status Variables";
 constexpr int kSpoolerTries = 3;  // the list may grow between the size query and the read
-
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    bool Open(LPCWSTR path) { return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key_) == ERROR_SUCCESS; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 /// A block of the monitor heap, freed with its owner.
 class HeapBlock {
@@ -51,27 +38,6 @@ public:
 
 private:
     BYTE* block_ = nullptr;
-};
-
-/// A printer handle of the spooler, closed with its owner.
-class PrinterHandle {
-public:
-    explicit PrinterHandle(LPCWSTR printer) {
-        if (printer == nullptr || lstrlenW(printer) >= MAX_PATH) return;
-        WCHAR name[MAX_PATH];
-        lstrcpyW(name, printer);
-        PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-        if (!OpenPrinterW(name, &handle_, &defaults)) handle_ = nullptr;
-    }
-    ~PrinterHandle() {
-        if (handle_ != nullptr) ClosePrinter(handle_);
-    }
-    PrinterHandle(const PrinterHandle&) = delete;
-    PrinterHandle& operator=(const PrinterHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
 };
 
 // "<prefix><name><suffix>" in a MAX_PATH buffer; false when it does not fit.
@@ -232,6 +198,7 @@ bool EnumLocalPrinters(HeapBlock& block, DWORD* count) {
 
 // The language monitor that the printer's driver names; false when it cannot be read.
 bool ReadMonitorName(LPCWSTR printer, LPWSTR out, int cchOut) {
+    if (printer == nullptr || lstrlenW(printer) >= MAX_PATH) return false;
     PrinterHandle handle(printer);
     if (handle.get() == nullptr) return false;
     HeapBlock block;

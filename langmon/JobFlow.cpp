@@ -9,6 +9,7 @@
 #include "langmon/Monitor.h"
 #include "langmon/JobQueue.h"
 #include "langmon/PortCalls.h"
+#include "langmon/PortDocument.h"
 #include "langmon/PortKind.h"
 #include "langmon/WritePaths.h"
 #include "langmon/PortSettings.h"
@@ -152,6 +153,7 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
     const DWORD startError = GetLastError();
     if (IsUsb(port)) SetPortTimeouts(port, COMMTIMEOUTS{0xFFFFFFFFu, 0xFFFFFFFFu, 10, 0, 10000});
     if (started) {
+        if (IsLptPort(port.PortName) && (port.PortKind & port_kind::Share) == 0) SettleIeee1284AtStart(port);
         if (!IsUsb(port)) SetPortTimeouts(port, COMMTIMEOUTS{10, 0, 100, 0, 0});
         port.State |= port_state::PortDocOpen;
     } else if (!IsUsb(port)) {
@@ -198,7 +200,12 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
         port.DocInfoLevel = level;
         JobQueueEntry* entry = InJobQueue(port, jobId);
         if (entry == nullptr) {
+            // Nothing of the refused job stays: its port document, its permission to write.
+            if ((port.State & port_state::PortDocOpen) != 0 && PMEndDocPort(port)) {
+                port.State &= ~port_state::PortDocOpen;
+            }
             port.State &= ~port_state::InJob;
+            port.WriteAllowed = 0;
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return FALSE;
         }
@@ -246,7 +253,13 @@ BOOL WriteTracked(PortContext& port, const BYTE* data, DWORD cb, DWORD* written)
         Sleep(2 * port.Waits.RetryPauseMs);
         return TRUE;
     }
-    if ((port.State & port_state::PoweredOff) != 0) return TRUE;
+    if ((port.State & port_state::PoweredOff) != 0) {
+        // Nothing goes while the printer is off; the pause keeps the spooler's retries from
+        // turning into a busy loop.
+        hold.Release();
+        Sleep(port.Waits.RetryPauseMs);
+        return TRUE;
+    }
     if (port.JobType == kJobTypePjl) port.InJobWord &= ~1u;
 
     BOOL ok = TRUE;

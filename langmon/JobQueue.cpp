@@ -27,23 +27,6 @@ constexpr DWORD kMaxSpoolerBytes = 1u << 20;
 constexpr DWORD kQueueCountPauseDivisor = 5;  // a fifth of the retry pause (200 ms by default)
 constexpr DWORD kDefaultJobCountMask = 0x1195;
 
-class PrinterHandle {
-public:
-    explicit PrinterHandle(LPCWSTR name) {
-        PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-        if (name == nullptr || !OpenPrinterW(const_cast<LPWSTR>(name), &handle_, &defaults)) handle_ = nullptr;
-    }
-    ~PrinterHandle() {
-        if (handle_ != nullptr) ClosePrinter(handle_);
-    }
-    PrinterHandle(const PrinterHandle&) = delete;
-    PrinterHandle& operator=(const PrinterHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
 class HeapBuffer {
 public:
     explicit HeapBuffer(DWORD cb) : block_(static_cast<BYTE*>(HeapAllocZero(cb))) {}

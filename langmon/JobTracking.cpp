@@ -208,7 +208,7 @@ AfterJob ApplyReading(PortContext& port, const EntryCopy& copy, const JobReading
     }
     if ((reasons & kReasonCanceledByUser) != 0) {
         // A cancel of our own is not the user's doing.
-        if ((port.State & port_state::CancelDone) != port_state::CancelDone) {
+        if ((port.State & port_state::CancelDone) == 0) {
             PrnLostChk(port, kJobSuspended, "JobSuspended");
         }
         return AfterJob::NextJob;

@@ -16,6 +16,16 @@ bool IsUsb(const PortContext& port) { return port.PortKind == port_kind::LocalPo
 bool HasBinding(const PortContext& port) { return port.CurrentBinding != nullptr; }
 bool IsBound(const PortContext& port) { return port.CurrentBinding != nullptr && port.BindingBound != 0; }
 
+PrinterHandle::PrinterHandle(LPCWSTR name) {
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
+    // The spooler takes the name without changing it.
+    if (name == nullptr || !OpenPrinterW(const_cast<LPWSTR>(name), &handle_, &defaults)) handle_ = nullptr;
+}
+
+PrinterHandle::~PrinterHandle() {
+    if (handle_ != nullptr) ClosePrinter(handle_);
+}
+
 void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command) {
     if (port.PrinterName == nullptr) return;
     HANDLE printer = nullptr;

@@ -22,6 +22,20 @@ bool IsUsb(const PortContext& port);
 bool HasBinding(const PortContext& port);
 bool IsBound(const PortContext& port);
 
+/// A printer handle of the spooler opened for use, closed with its owner; null when the name
+/// is null or the spooler refuses it.
+class PrinterHandle {
+public:
+    explicit PrinterHandle(LPCWSTR name);
+    ~PrinterHandle();
+    PrinterHandle(const PrinterHandle&) = delete;
+    PrinterHandle& operator=(const PrinterHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
 /// The spooler told through a printer handle of its own (the port's printer).
 void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command);
 

@@ -132,7 +132,7 @@ struct PortWaits {
 /// CreatePortContext, freed by DeletePortContext. Lock order: PortMutex, then PortLock;
 /// the monitor's global lock is taken alone.
 struct PortContext {
-    // 1-2: identity
+    // identity
     DWORD Signature;             // kPortSignature while alive
     DWORD cbSize;                // of the block, name included
     PortContext* Next;           // in the monitor's port list
@@ -141,7 +141,7 @@ struct PortContext {
     DWORD State;                 // port_state bits
     LPWSTR PrinterName;          // heap copy; replaced when a job names another printer
 
-    // 5: the current job
+    // the current job
     DWORD JobId;
     DWORD DocInfoLevel;
     BYTE* DocInfoCopy;           // heap block: DOC_INFO_1W or _2W with its strings after it
@@ -149,7 +149,7 @@ struct PortContext {
     HANDLE PortMonitorPort;      // the real port monitor's handle of this port
     DWORD PortKind;              // port_kind bits
 
-    // 8: status-manager bindings (the status-manager side fills them)
+    // status-manager bindings (the status-manager side fills them)
     SrmBinding* FirstBinding;
     SrmBinding* CurrentBinding;
     DWORD BindingBound;          // non-zero when CurrentBinding is bound to the manager
@@ -157,11 +157,11 @@ struct PortContext {
     JobQueueEntry* QueueHead;
     JobQueueEntry* QueueTail;
 
-    // 11: data the port did not take yet
+    // data the port did not take yet
     DWORD cbPending;
     BYTE* Pending;
 
-    // 12: synchronisation
+    // synchronisation
     HANDLE PortMutex;            // serialises the entries, the status thread and the job watch
     HANDLE WakeEvent;            // status thread wake-up (auto-reset)
     HANDLE StopEvent;            // manual-reset
@@ -182,7 +182,7 @@ struct PortContext {
     HANDLE SuspendAckEvent;      // manual-reset
     DWORD SuspendRequest;
 
-    // 17-19: job header (JobHeader.cpp)
+    // job header (JobHeader.cpp)
     char Jcid[kJcidChars + 1];
     char PowerOffJcid[kJcidChars + 1];
     BYTE HoldBack[kHoldBackBytes + 1];
@@ -260,6 +260,7 @@ struct PortContext {
     DWORD JobWatchRunning;       // from its start until its last step
     DWORD JobWatchStop;          // the job watch is to end
     DWORD LastPortSeverity;      // PORT_STATUS_TYPE_* last given to the spooler for the port
+    DWORD PollRequests;          // counts requests for polling; an ending thread that missed one goes on
 
     // Printer data from the port and the monitor's own documents (langmon/PortDocument.h).
 };

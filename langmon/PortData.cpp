@@ -237,6 +237,33 @@ BOOL ControlRequest(PortContext& port, DWORD controlId, LPWSTR valueName, LPWSTR
 
 }  // namespace
 
+void SettleIeee1284AtStart(PortContext& port) {
+    constexpr USHORT kEcpHardware = 0x100;
+    Ieee1284Modes mode{};
+    DWORD got = 0;
+    if (!CallPortMonitor(port, kIoctlIeee1284GetMode, nullptr, nullptr, 0, &mode, sizeof mode, &got) ||
+        got < sizeof mode) {
+        return;
+    }
+    if (mode.WriteMask == kEcpHardware) {
+        port.MyPortMode |= kPortModeChunked;
+        return;
+    }
+    USHORT caps = 0;
+    if (!CallPortMonitor(port, kIoctlParGetDeviceCaps, nullptr, nullptr, 0, &caps, sizeof caps, &got) ||
+        got < sizeof caps || (caps & kEcpHardware) == 0) {
+        return;
+    }
+    Ieee1284Modes wanted{mode.ReadMask, kEcpHardware};
+    Ieee1284Modes result{};
+    CallPortMonitor(port, kIoctlIeee1284Negotiate, nullptr, &wanted, sizeof wanted, &result, sizeof result, &got);
+    port.MyPortMode |= kPortModeChunked;
+    if (got < sizeof result || result.WriteMask != kEcpHardware) {
+        CallPortMonitor(port, kIoctlIeee1284Negotiate, nullptr, &mode, sizeof mode, &result, sizeof result, &got);
+        port.MyPortMode &= ~kPortModeChunked;
+    }
+}
+
 BOOL PMGetPrinterDataFromPort(PortContext& port, DWORD controlId, LPWSTR valueName, LPWSTR in, DWORD cbIn,
                               LPWSTR out, DWORD cbOut, LPDWORD returned) {
     DWORD unused = 0;

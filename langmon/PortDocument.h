@@ -48,6 +48,9 @@ void DropHeldBack(PortContext& port);
 /// held-back bytes are dropped afterwards. Takes the port mutex.
 void SendUstatusOff(PortContext& port);
 
+/// At a job's start on a parallel port: ECP hardware mode turns on the chunked writes; a
+/// device that can do ECP is negotiated into it, and back when it does not take it.
+void SettleIeee1284AtStart(PortContext& port);
 /// Every control request to the port monitor: the IEEE 1284 mode settled again before a
 /// parallel port reset, the device id of ports in chunked mode answered without the port
 /// monitor, queued jobs dropped after a reset of the supported printer, and the USB device id

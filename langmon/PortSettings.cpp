@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "langmon/RegKey.h"
 #include "platform/Kernel.h"
 #include "platform/Registry.h"
 #include "platform/Sync.h"
@@ -16,22 +17,7 @@ constexpr CHAR kPrintersKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Prin
 constexpr CHAR kClosePortTimeoutKey[] = "SOFTWARE\\ZEV\\ClosePortTimeout";
 constexpr DWORD kDriverNameMaxBytes = 260;
 
-/// Closes a registry key on every path out.
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    bool OpenW(LPCWSTR path) { return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key_) == ERROR_SUCCESS; }
-    bool OpenA(LPCSTR path) { return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key_) == ERROR_SUCCESS; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
+using langmon::RegKey;
 
 // Only a REG_DWORD of exactly four bytes counts: a longer value, a string or a short binary
 // is treated as absent so that a malformed entry falls back to the default.
@@ -76,7 +62,7 @@ void ReadPollingSettings(PortSettings& settings) {
     settings.checkDid = kDefaultCheckDid;
 
     RegKey key;
-    if (!key.OpenW(kPollingKey)) return;
+    if (!key.Open(kPollingKey)) return;
     settings.readStep = RegReadStep::KeyOpened;
 
     DWORD value = 0;
@@ -102,7 +88,7 @@ void ReadPollingSettings(PortSettings& settings) {
 DWORD ReadMyPortMode(DWORD stored) {
     DWORD value = 0;
     RegKey key;
-    if (key.OpenW(kPortModeKey) && ReadDwordW(key.get(), u"MyPortMode", &value) && value != 0) return value;
+    if (key.Open(kPortModeKey) && ReadDwordW(key.get(), u"MyPortMode", &value) && value != 0) return value;
     return stored != 0 ? stored : kDefaultMyPortMode;
 }
 
@@ -139,7 +125,7 @@ DWORD GetClosePortTimeout(LPCWSTR printerName) {
     CHAR driver[kDriverNameMaxBytes + 1] = {};
     {
         RegKey printerKey;
-        if (!printerKey.OpenA(keyPath)) return kMinClosePortTimeoutMs;
+        if (!printerKey.Open(keyPath)) return kMinClosePortTimeoutMs;
         DWORD type = REG_NONE;
         DWORD cb = kDriverNameMaxBytes;
         if (RegQueryValueExA(printerKey.get(), "Printer Driver", nullptr, &type, reinterpret_cast<LPBYTE>(driver),
@@ -154,7 +140,7 @@ DWORD GetClosePortTimeout(LPCWSTR printerName) {
 
     RegKey timeoutKey;
     DWORD value = 0;
-    if (!timeoutKey.OpenA(kClosePortTimeoutKey) || !ReadDwordA(timeoutKey.get(), driver, &value)) {
+    if (!timeoutKey.Open(kClosePortTimeoutKey) || !ReadDwordA(timeoutKey.get(), driver, &value)) {
         return kMinClosePortTimeoutMs;
     }
     return Clamp(value, kMinClosePortTimeoutMs, kMaxClosePortTimeoutMs);

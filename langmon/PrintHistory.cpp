@@ -6,6 +6,7 @@
 
 #include "langmon/EventLog.h"
 #include "langmon/Monitor.h"
+#include "langmon/RegKey.h"
 #include "langmon/StatusPort.h"
 #include "langmon/TraceLog.h"
 #include "platform/Files.h"
@@ -25,21 +26,6 @@ constexpr CHAR kTerminator[] = "__TERMINATER__\r\n";
 constexpr CHAR kProductMark[] = "Relaydock-";
 constexpr DWORD kBaseDirBytes = 256;
 constexpr DWORD kJobReadPauseMs = 120;
-
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    bool Open(LPCWSTR path) { return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key_) == ERROR_SUCCESS; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 bool ReadDword(LPCWSTR path, LPCWSTR name, DWORD* value) {
     RegKey key;

@@ -74,12 +74,26 @@ void EndStatusThread(PortContext& port) {
     }
     // The job watch keeps the mark while it runs.
     SetPollingFlag(port, port.JobWatchRunning != 0);
-    PortLockHold lock(port);
+}
+
+// The requests the thread saw when it decided to end are settled; one made since (a job
+// start, "Wake Up") keeps the thread going. Caller holds PortLock.
+bool SettleRequests(PortContext& port, DWORD seenRequests) {
+    if (port.PollRequests != seenRequests && !Stopped(port) && (port.State & port_state::Closing) == 0) {
+        port.State |= port_state::PollingWanted;
+        return false;
+    }
     port.SuspendRequest = 0;
     port.PollingOn = 0;
     port.KeepPolling = 0;
     port.KeepPolling2 = 0;
     port.KeepPolling2Tick = 0;
+    return true;
+}
+
+DWORD SeenRequests(PortContext& port) {
+    PortLockHold lock(port);
+    return port.PollRequests;
 }
 
 // The printer went off with a job that the spooler no longer has, or aborted it: the job's
@@ -135,35 +149,40 @@ DWORD UstatusThread2(LPVOID parameter) {
         const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
         WaitForMultipleObjects(2, waits, FALSE, StatusIntervalMs(port, 0));
     }
+    DWORD seen = SeenRequests(port);
     for (;;) {
-        if (!PollingWanted(port) || Stopped(port) || ShouldStopPolling(port)) break;
-        CountPass(port);
-        // Nothing to show the status to: the thread is not needed.
-        if (!HasBindings(port)) break;
+        for (;;) {
+            seen = SeenRequests(port);
+            if (!PollingWanted(port) || Stopped(port) || ShouldStopPolling(port)) break;
+            CountPass(port);
+            // Nothing to show the status to: the thread is not needed.
+            if (!HasBindings(port)) break;
 
-        if (!TakePortOrWake(port)) continue;
-        const DWORD start = GetTickCount();
-        if (PollingWanted(port) && !Stopped(port)) StatusPass(port);
-        ReleasePort(port);
-        if (!PollingWanted(port) || Stopped(port)) break;
+            if (!TakePortOrWake(port)) continue;
+            const DWORD start = GetTickCount();
+            if (PollingWanted(port) && !Stopped(port)) StatusPass(port);
+            ReleasePort(port);
+            if (!PollingWanted(port) || Stopped(port)) break;
 
-        const DWORD interval = StatusIntervalMs(port, GetTickCount() - start);
-        WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -Sleep[%luﾐﾘ秒]-",
-                       static_cast<unsigned long>(interval));
-        const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
-        WaitForMultipleObjects(2, waits, FALSE, interval);
-        WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -WAKEUP-");
-    }
-    const bool bindingLost = PollingWanted(port) && !HasBindings(port) && (port.State & port_state::Closing) == 0;
-    EndStatusThread(port);
-    if (bindingLost) {
-        UpdatePrinterExtStatus(port);
-        SetPrinterStatusUnknown(port, false);
-        ApplyDefaultStatus(port, false);
-    }
-    {
+            const DWORD interval = StatusIntervalMs(port, GetTickCount() - start);
+            WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -Sleep[%luﾐﾘ秒]-",
+                           static_cast<unsigned long>(interval));
+            const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
+            WaitForMultipleObjects(2, waits, FALSE, interval);
+            WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -WAKEUP-");
+        }
+        const bool bindingLost = PollingWanted(port) && !HasBindings(port) && (port.State & port_state::Closing) == 0;
+        EndStatusThread(port);
+        if (bindingLost) {
+            UpdatePrinterExtStatus(port);
+            SetPrinterStatusUnknown(port, false);
+            ApplyDefaultStatus(port, false);
+        }
         PortLockHold lock(port);
+        // A request made while the thread was ending (a job start, "Wake Up") is not lost.
+        if (!SettleRequests(port, seen)) continue;
         port.State &= ~(port_state::StatusThreadAlive | port_state::PollingWanted);
+        break;
     }
     // Whoever waits for the end (a suspend, a removal of a bound printer) may go on.
     if (port.StatusThreadEnded != nullptr) SetEvent(port.StatusThreadEnded);
@@ -251,6 +270,7 @@ LONG RequestPolling(PortContext& port) {
         port.State &= ~port_state::SrmTerminate;
         if (port.PollingOn != 0) return kRefreshNotDone;
         port.PollingOn = 1;
+        ++port.PollRequests;
     }
     StartStatusThread(port);
     return kRefreshDone;
@@ -270,6 +290,7 @@ void KeepPollingForJob(PortContext& port) {
     {
         PortLockHold lock(port);
         port.KeepPolling = 1;
+        ++port.PollRequests;
     }
     StartStatusThread(port);
 }

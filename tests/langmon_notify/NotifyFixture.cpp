@@ -12,24 +12,18 @@
 #include "platform/Registry.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
+#include "tests/support/MachineKeys.h"
+#include "tests/support/MonitorSetup.h"
+#include "tests/support/PortSetup.h"
 #include "tests/support/PrinterOids.h"
+#include "tests/support/WaitUntil.h"
 
 namespace kvtest {
 namespace {
 
-
 template <typename Fn>
 void Resolve(HMODULE module, const char* name, Fn* slot) {
     *slot = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-void SetMachineString(const std::u16string& key, const std::u16string& name, const std::u16string& value) {
-    HKEY handle = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
-              0);
-    RegSetValueExW(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
-    RegCloseKey(handle);
 }
 
 }  // namespace
@@ -110,9 +104,7 @@ void NotifyTest::SetUp() {
     StandInTest::SetUp();
     standin::monitor::Reset();
     ASSERT_TRUE(manager_.Load());
-    ASSERT_TRUE(langmon::StartMonitorProcess(nullptr));
-    monitor_.Signature = langmon::kMonitorSignature;
-    monitor_.Waits = langmon::LoadWaits(nullptr);
+    ASSERT_TRUE(StartMonitor(monitor_));
     monitor_.Waits.PortMutexMs = 300;
     monitor_.Waits.StatusQueuedMs = 20;
     monitor_.Waits.StatusIdleMs = 30;
@@ -121,11 +113,7 @@ void NotifyTest::SetUp() {
     monitor_.JobCountMask = 0x1195;
     agent_.LoadPrinter();
     agent_.SetInteger(kTrayLevelOid, 0);
-    HKEY watched = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\ZEV\\Stanvel\\Printers\\ZEV KV-TD520 (VX)\\Status Variables",
-                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &watched, nullptr),
-              0);
-    RegCloseKey(watched);
+    AddStatusVariablesKey();
 }
 
 void NotifyTest::TearDown() {
@@ -142,26 +130,14 @@ void NotifyTest::AddPrinter(const TestPrinter& printer) {
     setup.driverName = printer.driver;
     setup.attributes = PRINTER_ATTRIBUTE_LOCAL | (printer.bidi ? PRINTER_ATTRIBUTE_ENABLE_BIDI : 0);
     setup.monitorName = printer.monitor;
-    standin::AddPrinter(setup);
-    // The spooler keeps a printer's key under its name with commas for backslashes.
-    std::u16string key = printer.name;
-    for (char16_t& c : key) {
-        if (c == u'\\') c = u',';
-    }
-    SetMachineString(u"System\\CurrentControlSet\\control\\Print\\Printers\\" + key, u"Printer Driver",
-                     printer.driver);
+    AddSpoolerPrinter(setup);
 }
 
 void NotifyTest::MakePort(const std::u16string& printer, const std::u16string& name) {
-    EnterCriticalSection(&langmon::Process().Lock);
-    port_ = langmon::CreatePortContext(name.c_str(), printer.c_str(), monitor_);
-    LeaveCriticalSection(&langmon::Process().Lock);
+    port_ = CreatePort(name, printer, monitor_);
     ASSERT_NE(port_, nullptr);
     port_->PortKind = langmon::port_kind::StandardTcpPort;
-    port_->Settings->oidIntervalMs = 0;
-    port_->Settings->maxPowerOffTries = 1;
-    port_->SnmpPort = agent_.Port();
-    port_->SnmpWaitMs = 200;  // generous: a loaded machine answers late
+    AimAtAgent(*port_, agent_);  // waits of 200 ms: generous, a loaded machine answers late
     port_->ClosePortTimeoutMs = 20;
 }
 
@@ -212,14 +188,7 @@ void NotifyTest::Signal(const std::u16string& name) {
     CloseHandle(event);
 }
 
-bool NotifyTest::WaitFor(const std::function<bool()>& done, int limitMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
+bool NotifyTest::WaitFor(const std::function<bool()>& done, int limitMs) { return WaitUntil(done, limitMs); }
 
 void NotifyTest::Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 

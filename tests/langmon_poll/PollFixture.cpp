@@ -1,10 +1,12 @@
 #include "tests/langmon_poll/PollFixture.h"
 
 #include <cstring>
-#include <thread>
 
 #include "langmon/StatusPort.h"
 #include "platform/StandInMonitor.h"
+#include "tests/support/MonitorSetup.h"
+#include "tests/support/PortSetup.h"
+#include "tests/support/WaitUntil.h"
 
 namespace kvtest {
 
@@ -47,9 +49,7 @@ void PollTest::SetUp() {
     standin::monitor::Reset();
     pushes_.Clear();
     refreshList_.clear();
-    ASSERT_TRUE(langmon::StartMonitorProcess(nullptr));
-    monitor_.Signature = langmon::kMonitorSignature;
-    monitor_.Waits = langmon::LoadWaits(nullptr);
+    ASSERT_TRUE(StartMonitor(monitor_));
     // Milliseconds for every wait the polling makes.
     monitor_.Waits.PortMutexMs = 200;
     monitor_.Waits.StatusQueuedMs = 30;
@@ -67,34 +67,17 @@ void PollTest::MakePort(const std::u16string& name) {
     printer.name = u"KV Printer";
     printer.port = name;
     standin::AddPrinter(printer);
-    EnterCriticalSection(&langmon::Process().Lock);
-    port_ = langmon::CreatePortContext(name.c_str(), u"KV Printer", monitor_);
-    LeaveCriticalSection(&langmon::Process().Lock);
+    port_ = CreatePort(name, u"KV Printer", monitor_);
     ASSERT_NE(port_, nullptr);
     port_->PortKind = langmon::port_kind::StandardTcpPort;
-    port_->Settings->oidIntervalMs = 0;
-    port_->Settings->maxPowerOffTries = 1;
-    port_->SnmpPort = agent_.Port();
-    port_->SnmpWaitMs = 200;  // generous: a loaded machine answers late
-    // A binding as the manager link makes it: a monitor-heap block that the port frees.
-    binding_ = static_cast<SrmBinding*>(langmon::HeapAllocZero(sizeof(SrmBinding)));
+    AimAtAgent(*port_, agent_);  // waits of 200 ms: generous, a loaded machine answers late
+    binding_ = BindRecorder(*port_, u"KV Printer", RecordUpdate);
     ASSERT_NE(binding_, nullptr);
-    std::memcpy(binding_->printerName, u"KV Printer", sizeof u"KV Printer");
-    binding_->manager = 1;
-    binding_->entries.UpdatePrinterStatusA = RecordUpdate;
     binding_->entries.GetPrinterStatusA = ReadRequest;
-    binding_->modelMask = kKvTd520ModelMask;
-    port_->FirstBinding = binding_;
-    port_->CurrentBinding = binding_;
 }
 
 void PollTest::TearDown() {
-    if (port_ != nullptr) {
-        langmon::StopStatusThread(*port_);
-        EnterCriticalSection(&langmon::Process().Lock);
-        langmon::DeletePortContext(port_);
-        LeaveCriticalSection(&langmon::Process().Lock);
-    }
+    if (port_ != nullptr) StopAndDeletePort(port_);
     langmon::EndMonitorProcess();
     StandInTest::TearDown();
 }
@@ -105,14 +88,7 @@ size_t PollTest::DeviceReads() const {
     return n;
 }
 
-bool PollTest::WaitFor(const std::function<bool()>& done, int limitMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
+bool PollTest::WaitFor(const std::function<bool()>& done, int limitMs) { return WaitUntil(done, limitMs); }
 
 DWORD PollTest::StatusM() {
     PrinterStatusValue status{};

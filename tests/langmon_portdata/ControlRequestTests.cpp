@@ -209,6 +209,48 @@ TEST_F(ControlRequestTest, ParallelResetNegotiatesTheSavedIeee1284Mode) {
     }
 }
 
+// A job on a parallel port settles its IEEE 1284 mode first: ECP hardware means chunked
+// writes; a device that can do ECP is negotiated into it and back when it does not take it.
+TEST_F(ControlRequestTest, ParallelJobStartSettlesTheEcpMode) {
+    const std::vector<BYTE> ecp = {0x18, 0x00, 0x00, 0x01};     // read 0x18, write 0x100
+    const std::vector<BYTE> compat = {0x18, 0x00, 0x10, 0x00};  // read 0x18, write 0x10
+    struct Case {
+        const char* what;
+        std::vector<BYTE> mode;
+        std::vector<BYTE> caps;
+        std::vector<BYTE> negotiated;
+        std::vector<DWORD> calls;
+        std::vector<BYTE> lastInput;  // of the last negotiation, when there is one
+        bool chunked;
+    };
+    const Case cases[] = {
+        {"already ECP", ecp, {0x00, 0x01}, ecp, {kGetMode}, {}, true},
+        {"negotiated into ECP", compat, {0x00, 0x01}, ecp, {kGetMode, kDeviceCaps, kNegotiate}, ecp, true},
+        {"refused: back to the old mode", compat, {0x00, 0x01}, compat,
+         {kGetMode, kDeviceCaps, kNegotiate, kNegotiate}, compat, false},
+        {"device without ECP", compat, {0x00, 0x00}, compat, {kGetMode, kDeviceCaps}, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        monitor::Reset();
+        HANDLE port = Open(u"LPT1:");
+        ASSERT_NE(port, nullptr);
+        monitor::PortBehaviour answers;
+        answers.controlAnswers[kGetMode] = c.mode;
+        answers.controlAnswers[kDeviceCaps] = c.caps;
+        answers.controlAnswers[kNegotiate] = c.negotiated;
+        monitor::SetPortBehaviour(u"LPT1:", answers);
+        ASSERT_TRUE(Start(port, 5));
+        EXPECT_EQ(Controls(u"LPT1:"), c.calls);
+        if (!c.lastInput.empty()) {
+            EXPECT_EQ(monitor::ControlCalls(u"LPT1:").back().input, c.lastInput);
+        }
+        EXPECT_EQ((Context(port).MyPortMode & 0x2u) != 0, c.chunked);
+        EXPECT_TRUE(table_->pfnEndDocPort(port));
+        EXPECT_TRUE(table_->pfnClosePort(port));
+    }
+}
+
 // "ZEVUSB" ports give their device id behind a 2-byte length: the monitor asks with a buffer
 // 2 bytes larger and hands over only what follows the length, within the caller's buffer.
 TEST_F(ControlRequestTest, ZevUsbDeviceIdComesFromBehindItsLengthPrefix) {

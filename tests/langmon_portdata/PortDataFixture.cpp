@@ -4,29 +4,19 @@
 #include <cstring>
 
 #include "platform/Kernel.h"
+#include "tests/support/MonitorPass.h"
+#include "tests/support/MonitorSetup.h"
 
 namespace kvtest {
 
 void LoadedPortTest::SetUp() {
     StandInTest::SetUp();
-    standin::monitor::Reset();
-    standin::PrinterSetup printer;
-    printer.name = u"KV Printer";
-    standin::AddPrinter(printer);
-    ASSERT_TRUE(host_.Load(U16(KV_LANGMON_MODULE), u"KV Language Monitor"));
-    // Waits in milliseconds, so no test waits for seconds. The waits are read at
-    // initialisation: the monitor starts again with them in place.
-    host_.SetRootValue(u"PortMutexTimeout", 300);
-    host_.SetRootValue(u"ClosePortTimeout", 100);
-    host_.SetRootValue(u"ClosePortPollInterval", 5);
-    host_.SetRootValue(u"PendingOutputTimeout", 50);
-    host_.SetRootValue(u"RetryPause", 1);
-    host_.SetRootValue(u"ComPortPause", 1);
-    host_.SetRootValue(u"SuspendAckTimeout", 200);
-    host_.SetRootValue(u"UsbResendPause", 1);
-    host_.SetRootValue(u"UsbResendTimeout", 20);
-    host_.Unload();
-    ASSERT_TRUE(host_.Load(U16(KV_LANGMON_MODULE), u"KV Language Monitor"));
+    // Waits in milliseconds, so no test waits for seconds.
+    ASSERT_NO_FATAL_FAILURE(LoadMonitorForPrinter(host_, U16(KV_LANGMON_MODULE), u"KV Printer",
+                                                  ShortRootWaits(50, {{u"ComPortPause", 1},
+                                                                      {u"SuspendAckTimeout", 200},
+                                                                      {u"UsbResendPause", 1},
+                                                                      {u"UsbResendTimeout", 20}})));
     table_ = host_.Table();
 }
 
@@ -36,21 +26,11 @@ void LoadedPortTest::TearDown() {
 }
 
 HANDLE LoadedPortTest::Open(const std::u16string& port) {
-    std::u16string portName = port;
-    std::u16string printerName = u"KV Printer";
-    HANDLE handle = nullptr;
-    if (!table_->pfnOpenPortEx(host_.Monitor(), standin::monitor::FilePortMonitor(), portName.data(),
-                               printerName.data(), &handle, standin::monitor::FilePortMonitorTable())) {
-        return nullptr;
-    }
-    return handle;
+    return OpenFilePort(table_, host_.Monitor(), port, u"KV Printer");
 }
 
 BOOL LoadedPortTest::Start(HANDLE port, DWORD jobId) {
-    std::u16string printerName = u"KV Printer";
-    std::u16string doc = u"Job " + U16(std::to_string(jobId));
-    DOC_INFO_1W info{doc.data(), nullptr, nullptr};
-    return table_->pfnStartDocPort(port, printerName.data(), jobId, 1, reinterpret_cast<LPBYTE>(&info));
+    return StartJobDocument(table_, port, u"KV Printer", jobId);
 }
 
 ValueAnswer LoadedPortTest::Ask(HANDLE port, const std::u16string& name, DWORD cbOut) {
@@ -72,43 +52,6 @@ BOOL LoadedPortTest::Control(HANDLE port, DWORD controlId, std::vector<BYTE> in,
                                              static_cast<DWORD>(in.size()),
                                              out.empty() ? nullptr : reinterpret_cast<LPWSTR>(out.data()),
                                              static_cast<DWORD>(out.size()), returned);
-}
-
-void BarePortTest::SetUp() {
-    StandInTest::SetUp();
-    standin::monitor::Reset();
-    ASSERT_TRUE(langmon::StartMonitorProcess(nullptr));
-    monitor_.Signature = langmon::kMonitorSignature;
-    monitor_.Waits = langmon::LoadWaits(nullptr);
-    monitor_.Waits.PortMutexMs = 200;
-    monitor_.Waits.RetryPauseMs = 1;
-    monitor_.WinMajor = 6;
-}
-
-void BarePortTest::TearDown() {
-    langmon::MonitorProcess& process = langmon::Process();
-    for (auto* port : ports_) {
-        if (port->PortMonitor.pfnClosePort != nullptr) port->PortMonitor.pfnClosePort(port->PortMonitorPort);
-        EnterCriticalSection(&process.Lock);
-        langmon::DeletePortContext(port);
-        LeaveCriticalSection(&process.Lock);
-    }
-    langmon::EndMonitorProcess();
-    StandInTest::TearDown();
-}
-
-langmon::PortContext* BarePortTest::MakePort(const std::u16string& name, DWORD kind) {
-    langmon::MonitorProcess& process = langmon::Process();
-    EnterCriticalSection(&process.Lock);
-    langmon::PortContext* port = langmon::CreatePortContext(name.c_str(), u"KV Printer", monitor_);
-    LeaveCriticalSection(&process.Lock);
-    if (port == nullptr) return nullptr;
-    std::memcpy(&port->PortMonitor, standin::monitor::FilePortMonitorTable(), sizeof(MONITOR2));
-    std::u16string copy = name;
-    port->PortMonitor.pfnOpenPort(standin::monitor::FilePortMonitor(), copy.data(), &port->PortMonitorPort);
-    port->PortKind = kind;
-    ports_.push_back(port);
-    return port;
 }
 
 std::vector<BYTE> AllDocumentBytes(const std::u16string& port) {

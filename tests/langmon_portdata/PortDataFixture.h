@@ -9,6 +9,7 @@
 #include "langmon/Monitor.h"
 #include "platform/Monitor.h"
 #include "platform/StandInMonitor.h"
+#include "tests/support/FilePortContexts.h"
 #include "tests/support/TestRoot.h"
 
 namespace kvtest {
@@ -42,16 +43,7 @@ protected:
     MONITOR2* table_ = nullptr;
 };
 
-class BarePortTest : public StandInTest {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-    /// A context of that kind with the file port monitor's port open below it.
-    langmon::PortContext* MakePort(const std::u16string& name, DWORD kind);
-
-    langmon::MonitorHandle monitor_{};
-    std::vector<langmon::PortContext*> ports_;
-};
+class BarePortTest : public FilePortContextTest {};
 
 /// Every byte the port's documents received, in order.
 std::vector<BYTE> AllDocumentBytes(const std::u16string& port);

@@ -9,6 +9,7 @@
 
 #include "langmon/Monitor.h"
 #include "platform/Monitor.h"
+#include "tests/support/ManagerModule.h"
 #include "tests/support/PrinterOids.h"
 #include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
@@ -25,21 +26,13 @@ inline constexpr char kCancelColumn[] = "1.3.6.1.4.1.253.8.76.3.2.1.1.1.";
 /// The status manager stand-in as another client reads it.
 class ManagerReader {
 public:
-    ManagerReader();
-    ~ManagerReader();
-    ManagerReader(const ManagerReader&) = delete;
-    ManagerReader& operator=(const ManagerReader&) = delete;
     /// The variable's DWORD, `otherwise` when the manager has no 4-byte value.
     DWORD Dword(const char* name, DWORD otherwise = 0xDEADBEEF);
     /// Updates of that variable the manager received so far (from any client).
     size_t Updates(const std::u16string& variable);
 
 private:
-    HMODULE module_ = nullptr;
-    PFN_OpenManagerExW open_ = nullptr;
-    PFN_CloseManager close_ = nullptr;
-    PFN_GetPrinterStatusA get_ = nullptr;
-    PFN_SrmTestReadUpdates updates_ = nullptr;
+    ManagerModule srm_;
 };
 
 /// The job's first bytes as the rendering library writes them: UEL, the JOB line with the

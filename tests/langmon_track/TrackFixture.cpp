@@ -16,6 +16,9 @@
 #include "platform/Registry.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
+#include "tests/support/MachineKeys.h"
+#include "tests/support/MonitorSetup.h"
+#include "tests/support/PortSetup.h"
 
 namespace kvtest {
 namespace {
@@ -28,15 +31,6 @@ struct Push {
 // The manager's record of pushes: the binding's entry point is a plain function.
 std::mutex g_lock;
 std::vector<Push> g_pushes;
-
-void SetMachineValue(const std::u16string& key, const std::u16string& name, DWORD type, const void* bytes, DWORD cb) {
-    HKEY handle = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                              nullptr),
-              0);
-    RegSetValueExW(handle, name.c_str(), 0, type, static_cast<const BYTE*>(bytes), cb);
-    RegCloseKey(handle);
-}
 
 }  // namespace
 
@@ -73,43 +67,26 @@ void TrackTest::SetUp() {
     SetMachineValue(u"SOFTWARE\\ZEV\\Relaydock\\Env\\Dir", u"BaseDir", REG_SZ, base.c_str(),
                     static_cast<DWORD>((base.size() + 1) * sizeof(char16_t)));
 
-    ASSERT_TRUE(langmon::StartMonitorProcess(nullptr));
-    monitor_.Signature = langmon::kMonitorSignature;
-    monitor_.Waits = langmon::LoadWaits(nullptr);
+    ASSERT_TRUE(StartMonitor(monitor_));
     monitor_.Waits.PortMutexMs = 200;
     monitor_.Waits.RetryPauseMs = 1;  // the pause before a JCID lookup
     monitor_.Waits.EndedJobRecordMs = 5;
-    EnterCriticalSection(&langmon::Process().Lock);
-    port_ = langmon::CreatePortContext(u"IP_127.0.0.1", kTrackPrinter, monitor_);
-    LeaveCriticalSection(&langmon::Process().Lock);
+    port_ = CreatePort(u"IP_127.0.0.1", kTrackPrinter, monitor_);
     ASSERT_NE(port_, nullptr);
     port_->PortKind = langmon::port_kind::StandardTcpPort;
     port_->State |= langmon::port_state::DeviceSupported;
-    port_->Settings->oidIntervalMs = 0;
-    port_->SnmpPort = agent_.Port();
-    port_->SnmpWaitMs = 100;  // two waits per request: a silent agent costs 200 ms
+    // Two waits of 100 ms per request: a silent agent costs 200 ms.
+    AimAtAgent(*port_, agent_, {.waitMs = 100, .onePowerOffTry = false});
     ASSERT_TRUE(langmon::GetPrintCheckInfo(*port_));
 
-    // A binding as the manager link makes it: a monitor-heap block that the port frees.
-    binding_ = static_cast<SrmBinding*>(langmon::HeapAllocZero(sizeof(SrmBinding)));
+    binding_ = BindRecorder(*port_, kTrackPrinter, RecordUpdate);
     ASSERT_NE(binding_, nullptr);
-    std::memcpy(binding_->printerName, kTrackPrinter, sizeof kTrackPrinter);
-    binding_->manager = 1;
-    binding_->entries.UpdatePrinterStatusA = RecordUpdate;
-    binding_->modelMask = kKvTd520ModelMask;
-    port_->FirstBinding = binding_;
-    port_->CurrentBinding = binding_;
     port_->ModelMask = kKvTd520ModelMask;
     agent_.LoadPrinter();
 }
 
 void TrackTest::TearDown() {
-    if (port_ != nullptr) {
-        langmon::StopStatusThread(*port_);
-        EnterCriticalSection(&langmon::Process().Lock);
-        langmon::DeletePortContext(port_);
-        LeaveCriticalSection(&langmon::Process().Lock);
-    }
+    if (port_ != nullptr) StopAndDeletePort(port_);
     langmon::EndMonitorProcess();
     StandInTest::TearDown();
 }

@@ -8,60 +8,18 @@
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
 #include "tests/support/MonitorPass.h"
+#include "tests/support/MonitorSetup.h"
+#include "tests/support/PortSetup.h"
 #include "tests/support/PrinterOids.h"
 
 namespace kvtest {
-namespace {
-
-template <typename Fn>
-void Resolve(HMODULE module, const char* name, Fn* slot) {
-    *slot = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-HKEY CreateMachineKey(const std::u16string& key) {
-    HKEY handle = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                              nullptr),
-              0);
-    return handle;
-}
-
-}  // namespace
-
-void SetMachineDword(const std::u16string& key, const std::u16string& name, DWORD value) {
-    HKEY handle = CreateMachineKey(key);
-    RegSetValueExW(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(handle);
-}
-
-void SetMachineString(const std::u16string& key, const std::u16string& name, const std::u16string& value) {
-    HKEY handle = CreateMachineKey(key);
-    RegSetValueExW(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
-    RegCloseKey(handle);
-}
-
-ManagerView::ManagerView() {
-    module_ = LoadLibraryW(u"KWTQSRMZ.DLL");
-    EXPECT_NE(module_, nullptr);
-    if (module_ == nullptr) return;
-    Resolve(module_, "OpenManagerExW", &open_);
-    Resolve(module_, "CloseManager", &close_);
-    Resolve(module_, "GetPrinterStatusA", &get_);
-    Resolve(module_, "SrmTestReadUpdates", &updates_);
-}
-
-ManagerView::~ManagerView() {
-    if (module_ != nullptr) FreeLibrary(module_);
-}
-
 std::vector<BYTE> ManagerView::Read(const std::u16string& printer, const char* name) {
     DWORD manager = 0;
-    if (open_ == nullptr || open_(printer.c_str(), nullptr, 3, &manager) != 0) return {};
+    if (srm_.open == nullptr || srm_.open(printer.c_str(), nullptr, 3, &manager) != 0) return {};
     std::vector<BYTE> value(1024);
     DWORD needed = 0;
-    if (get_(manager, name, value.data(), static_cast<DWORD>(value.size()), &needed) != 0) needed = 0;
-    close_(manager);
+    if (srm_.get(manager, name, value.data(), static_cast<DWORD>(value.size()), &needed) != 0) needed = 0;
+    srm_.close(manager);
     value.resize(needed);
     return value;
 }
@@ -75,9 +33,9 @@ DWORD ManagerView::ReadDword(const std::u16string& printer, const char* name, DW
 }
 
 size_t ManagerView::UpdateCount(const std::u16string& variable) {
-    if (updates_ == nullptr) return 0;
-    std::vector<SRM_UPDATE_RECORD> records(updates_(nullptr, 0));
-    records.resize(updates_(records.data(), static_cast<DWORD>(records.size())));
+    if (srm_.updates == nullptr) return 0;
+    std::vector<SRM_UPDATE_RECORD> records(srm_.updates(nullptr, 0));
+    records.resize(srm_.updates(records.data(), static_cast<DWORD>(records.size())));
     size_t count = 0;
     for (const auto& r : records) {
         if (std::u16string(reinterpret_cast<const char16_t*>(r.variable)) == variable) ++count;
@@ -93,26 +51,16 @@ void WireTest::SetUp() {
     standin::PrinterSetup printer;
     printer.name = kWirePrinter;
     printer.port = kWirePort;
-    printer.driverName = u"ZEV KV-TD520 (VX)";
-    standin::AddPrinter(printer);
+    printer.driverName = kTestDriver;
+    AddSpoolerPrinter(printer);
     standin::monitor::SetPorts({{kWirePort, u"TCPMON.DLL", u"Standard TCP/IP Port", PORT_TYPE_WRITE},
                                 {u"LPT1:", u"Local Port", u"", PORT_TYPE_WRITE}});
-    SetMachineString(u"System\\CurrentControlSet\\control\\Print\\Printers\\KV Printer", u"Printer Driver",
-                     u"ZEV KV-TD520 (VX)");
-    HKEY watched = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\ZEV\\Stanvel\\Printers\\ZEV KV-TD520 (VX)\\Status Variables", 0,
-                    nullptr, 0, KEY_ALL_ACCESS, nullptr, &watched, nullptr);
-    RegCloseKey(watched);
+    AddStatusVariablesKey();
     WriteIni("MODE=1\r\nMAGIC=65535\r\n");  // every flag: 0x7FFFF
     // Waits in milliseconds, so no test waits for seconds.
-    ASSERT_TRUE(host_.Load(U16(KV_LANGMON_MODULE), u"KV Language Monitor"));
-    host_.SetRootValue(u"PortMutexTimeout", 300);
-    host_.SetRootValue(u"ClosePortTimeout", 100);
-    host_.SetRootValue(u"ClosePortPollInterval", 5);
-    host_.SetRootValue(u"PendingOutputTimeout", 50);
-    host_.SetRootValue(u"RetryPause", 1);
-    host_.SetRootValue(u"EndedJobRecordPause", 5);
-    Reload();
+    ASSERT_NO_FATAL_FAILURE(
+        LoadMonitorWithWaits(host_, U16(KV_LANGMON_MODULE), ShortRootWaits(50, {{u"EndedJobRecordPause", 5}})));
+    table_ = host_.Table();
 }
 
 void WireTest::TearDown() {
@@ -129,31 +77,16 @@ void WireTest::Reload() {
 void WireTest::WriteIni(const std::string& keys) { WriteFile(u"C:\\Windows\\ZEVLMLOG.INI", "[ZEVKV-TD520]\r\n" + keys); }
 
 HANDLE WireTest::Open(const std::u16string& port) {
-    std::u16string portName = port;
-    std::u16string printerName = kWirePrinter;
-    HANDLE handle = nullptr;
-    if (!table_->pfnOpenPortEx(host_.Monitor(), standin::monitor::FilePortMonitor(), portName.data(),
-                               printerName.data(), &handle, standin::monitor::FilePortMonitorTable())) {
-        return nullptr;
-    }
+    HANDLE handle = OpenFilePort(table_, host_.Monitor(), port, kWirePrinter);
+    if (handle == nullptr) return nullptr;
     // The polling thread waits one idle interval before its first read: time enough to aim
     // the port's SNMP client at the agent.
-    if (langmon::PortContext* context = langmon::PortFromHandle(handle); context != nullptr) {
-        context->SnmpPort = agent_.Port();
-        context->SnmpWaitMs = 200;
-        if (context->Settings != nullptr) {
-            context->Settings->oidIntervalMs = 0;
-            context->Settings->maxPowerOffTries = 1;
-        }
-    }
+    if (langmon::PortContext* context = langmon::PortFromHandle(handle); context != nullptr) AimAtAgent(*context, agent_);
     return handle;
 }
 
 BOOL WireTest::Start(HANDLE port, DWORD jobId) {
-    std::u16string printerName = kWirePrinter;
-    std::u16string doc = u"Job " + U16(std::to_string(jobId));
-    DOC_INFO_1W info{doc.data(), nullptr, nullptr};
-    return table_->pfnStartDocPort(port, printerName.data(), jobId, 1, reinterpret_cast<LPBYTE>(&info));
+    return StartJobDocument(table_, port, kWirePrinter, jobId);
 }
 
 bool WireTest::WriteAll(HANDLE port, const std::vector<BYTE>& bytes) {

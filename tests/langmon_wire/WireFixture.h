@@ -6,6 +6,8 @@
 
 #include "platform/Monitor.h"
 #include "platform/StandInMonitor.h"
+#include "tests/support/MachineKeys.h"
+#include "tests/support/ManagerModule.h"
 #include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 #include "tools/standins/srm/StatusManager.h"
@@ -16,17 +18,9 @@ inline constexpr char16_t kWirePrinter[] = u"KV Printer";
 inline constexpr char16_t kWirePort[] = u"IP_127.0.0.1";
 inline constexpr char16_t kTracePath[] = u"C:\\ZEVKV-TD520LOG\\ZEVLM-KV Printer.TRG";
 
-/// Sets a DWORD (or a string) below HKLM, making the key.
-void SetMachineDword(const std::u16string& key, const std::u16string& name, DWORD value);
-void SetMachineString(const std::u16string& key, const std::u16string& name, const std::u16string& value);
-
 /// The status manager stand-in as a client of it sees a printer.
 class ManagerView {
 public:
-    ManagerView();
-    ~ManagerView();
-    ManagerView(const ManagerView&) = delete;
-    ManagerView& operator=(const ManagerView&) = delete;
     /// The variable's bytes, empty when the manager has none.
     std::vector<BYTE> Read(const std::u16string& printer, const char* name);
     DWORD ReadDword(const std::u16string& printer, const char* name, DWORD otherwise = 0xDEADBEEF);
@@ -34,11 +28,7 @@ public:
     size_t UpdateCount(const std::u16string& variable);
 
 private:
-    HMODULE module_ = nullptr;
-    PFN_OpenManagerExW open_ = nullptr;
-    PFN_CloseManager close_ = nullptr;
-    PFN_GetPrinterStatusA get_ = nullptr;
-    PFN_SrmTestReadUpdates updates_ = nullptr;
+    ManagerModule srm_;
 };
 
 class WireTest : public StandInTest {

@@ -4,6 +4,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/StandInMonitor.h"
+#include "tests/support/TestRoot.h"
 
 namespace kvtest {
 namespace {
@@ -32,6 +33,25 @@ bool WritePiece(MONITOR2* table, HANDLE port, const BYTE* data, DWORD cb, size_t
 }
 
 }  // namespace
+
+HANDLE OpenFilePort(const MONITOR2* table, HANDLE monitor, const std::u16string& port, const std::u16string& printer) {
+    std::u16string portName = port;
+    std::u16string printerName = printer;
+    HANDLE handle = nullptr;
+    if (!table->pfnOpenPortEx(monitor, standin::monitor::FilePortMonitor(), portName.data(), printerName.data(), &handle,
+                              standin::monitor::FilePortMonitorTable())) {
+        return nullptr;
+    }
+    return handle;
+}
+
+BOOL StartJobDocument(const MONITOR2* table, HANDLE port, const std::u16string& printer, DWORD jobId) {
+    std::u16string printerName = printer;
+    std::u16string doc = u"Job ";
+    doc.append(U16(std::to_string(jobId)));
+    DOC_INFO_1W info{doc.data(), nullptr, nullptr};
+    return table->pfnStartDocPort(port, printerName.data(), jobId, 1, reinterpret_cast<LPBYTE>(&info));
+}
 
 MonitorPass PassThroughMonitor(const MonitorJob& job, const std::vector<BYTE>& bytes) {
     MonitorPass pass;

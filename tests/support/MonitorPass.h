@@ -30,6 +30,12 @@ struct MonitorJob {
 
 MonitorPass PassThroughMonitor(const MonitorJob& job, const std::vector<BYTE>& bytes);
 
+/// OpenPortEx through the monitor on the file port monitor's port; NULL (last error kept) on
+/// failure.
+HANDLE OpenFilePort(const MONITOR2* table, HANDLE monitor, const std::u16string& port, const std::u16string& printer);
+/// StartDocPort for the printer's document "Job <jobId>".
+BOOL StartJobDocument(const MONITOR2* table, HANDLE port, const std::u16string& printer, DWORD jobId);
+
 /// Writes all of bytes through the monitor's WritePort, as the spooler does when a call takes
 /// only part; false on a failed call, an impossible count or a port that keeps taking nothing.
 bool WritePortAll(const MONITOR2* table, HANDLE port, const std::vector<BYTE>& bytes);

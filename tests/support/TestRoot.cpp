@@ -23,6 +23,12 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ignored);
 }
 
+void UseRunRoot(const TempFolder& folder) {
+    standin::SetRoot(folder.Path());
+    fs::create_directories(fs::path(folder.Path()) / "C" / "Windows" / "system32");
+    standin::AddModuleFolder(KV_OUT_DIR);
+}
+
 void StandInTest::SetUp() {
     standin::SetRoot(root_.Path());
     standin::SetAnsiCodePage(932);

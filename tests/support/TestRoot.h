@@ -25,6 +25,10 @@ private:
     std::string path_;
 };
 
+/// The folder as the stand-in's root for a whole run outside a test (a benchmark), with its
+/// system folder, and the build's output folder as module folder.
+void UseRunRoot(const TempFolder& folder);
+
 /// Base fixture: its own root, code page 932, a fixed clock (2024-03-05 09:07:03), the
 /// build's output folder as module folder, no faults, an empty spooler.
 class StandInTest : public ::testing::Test {
