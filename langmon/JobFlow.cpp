@@ -27,7 +27,8 @@ namespace langmon {
 
 void RestorePriority(PortContext& port) {
     if (port.PriorityChanged == 0) return;
-    SetThreadPriority(GetCurrentThread(), port.SavedThreadPriority);
+    // Only the thread that was changed is put back; another thread's priority is not ours.
+    if (GetCurrentThreadId() == port.PriorityThreadId) SetThreadPriority(GetCurrentThread(), port.SavedThreadPriority);
     port.PriorityChanged = 0;
 }
 
@@ -40,14 +41,23 @@ constexpr DWORD kStopAnswerStepMs = 5;
 void RaisePriority(PortContext& port) {
     DWORD priority = 0;
     if (port.Monitor == nullptr || !QueryRootDword(port.Monitor->Init, u"PrintingPriority", &priority)) return;
+    // Thread priorities run from -15 to 15; any other value of the setting is not one.
+    const int wanted = static_cast<int>(priority);
+    if (wanted < -15 || wanted > 15) return;
     port.SavedThreadPriority = GetThreadPriority(GetCurrentThread());
-    if (SetThreadPriority(GetCurrentThread(), static_cast<int>(priority))) port.PriorityChanged = 1;
+    port.PriorityThreadId = GetCurrentThreadId();
+    if (SetThreadPriority(GetCurrentThread(), wanted)) port.PriorityChanged = 1;
 }
 
 // A job that never got its EndDocPort: its port document is ended with what it sent, the
 // spooler hears the last page went out, and the port is free for the next job.
-void EndLostJob(PortContext& port) {
+void EndLostJob(PortContext& port, PortHold& hold) {
+    if (port.ServiceInstalled != 0) RNEndDoc(port, port.JobId);
+    // The job's last bytes held in the window are its own: they go before its document ends.
+    if (port.HoldBackHasData != 0 && port.cbHoldBack != 0) FlushHoldBack(port, hold);
+    if (!hold.Held()) (void)hold.Take(kTakeTries);
     if ((port.State & port_state::PortDocOpen) != 0 && PMEndDocPort(port)) port.State &= ~port_state::PortDocOpen;
+    SetJobStatusBits(port, 0x107, false);
     if (port.CurrentJobEjected == 0) EjectJob(port, nullptr, port.JobId, 1);
     {
         // Its queue entry, if any, stays for the job tracking, which must not eject it again.
@@ -109,7 +119,11 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
             SetLastError(ERROR_BUSY);
             return FALSE;
         }
-        EndLostJob(port);
+        EndLostJob(port, hold);
+        if (!hold.Held()) {
+            SetLastError(ERROR_SEM_TIMEOUT);
+            return FALSE;
+        }
     }
     port.State &= ~(port_state::SrmTerminate | port_state::PrinterAbort);
     port.SysFlag &= sys_flag::KeptAcrossJobs;

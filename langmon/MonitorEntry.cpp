@@ -512,7 +512,7 @@ BOOL ClosePort(PortContext& port) {
     }
     if (JobQueueLength(port) != 0) {
         WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -ClosePortTimeout-");
-        DeleteQueuedJobs(port);
+        DeleteJob(port, false);
     }
     // Every thread of the port ends before anything of it goes: the polling thread, the job
     // watch and the notification thread of each bound printer, each joined, none while a

@@ -223,6 +223,7 @@ struct PortContext {
 
     int SavedThreadPriority;     // the spooler thread's priority before the job changed it
     DWORD PriorityChanged;
+    DWORD PriorityThreadId;      // the thread whose priority the job changed
 
     // Status variables and the print check (langmon/StatusPort.h, langmon/PrintHistory.h).
     StatusTable* Variables;      // owned; NULL only while the context is being made

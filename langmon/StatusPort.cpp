@@ -219,12 +219,19 @@ void UpdateSendingJobInfo(PortContext& port, bool set) {
     SendingJobInfoValue info{};
     if (set) {
         if (binding->printerOpened != nullptr) WaitForSingleObject(binding->printerOpened, port.Waits.PortMutexMs);
-        BYTE buffer[sizeof(JOB_INFO_1W) + 2048];
+        // Sized by a first call: a long document name must not cost the job its name.
+        constexpr DWORD kMaxJobRecordBytes = 65536;
+        BYTE* buffer = nullptr;
         bool found = false;
         for (int attempt = 0; attempt < 2 && !found && binding->printer != nullptr; ++attempt) {
             if (attempt != 0) Sleep(kJobReadPauseMs);
             DWORD needed = 0;
-            found = GetJobW(binding->printer, port.JobId, 1, buffer, sizeof buffer, &needed) != FALSE;
+            GetJobW(binding->printer, port.JobId, 1, nullptr, 0, &needed);
+            if (needed < sizeof(JOB_INFO_1W) || needed > kMaxJobRecordBytes) continue;
+            HeapFreeBlock(buffer);
+            buffer = static_cast<BYTE*>(HeapAllocZero(needed));
+            if (buffer == nullptr) break;
+            found = GetJobW(binding->printer, port.JobId, 1, buffer, needed, &needed) != FALSE;
         }
         const auto* job = reinterpret_cast<const JOB_INFO_1W*>(buffer);
         if (!found || job->pDocument == nullptr || job->pDocument[0] == 0) {
@@ -233,6 +240,7 @@ void UpdateSendingJobInfo(PortContext& port, bool set) {
             ToAnsi(job->pDocument, info.JobName, sizeof info.JobName);
             if (job->pUserName != nullptr) ToAnsi(job->pUserName, info.UserName, sizeof info.UserName);
         }
+        HeapFreeBlock(buffer);
     }
     info.JobID = port.JobId;
     {
@@ -257,7 +265,11 @@ void SetJobStatusBits(PortContext& port, DWORD bits, bool set) {
     }
     DWORD old = 0;
     DWORD needed = 0;
-    if (binding->entries.GetPrinterStatusA(binding->manager, "JobStatus", &old, sizeof old, &needed) != 0) old = 0;
+    // A value that is not the 4 bytes of a DWORD counts as no bits set.
+    if (binding->entries.GetPrinterStatusA(binding->manager, "JobStatus", &old, sizeof old, &needed) != 0 ||
+        needed != sizeof old) {
+        old = 0;
+    }
     const DWORD now = set ? (old | bits) : (old & ~bits);
     if (now == old) return;
     binding->entries.UpdatePrinterStatusA(binding->manager, "JobStatus", &now, sizeof now);

@@ -132,17 +132,23 @@ BOOL WriteHoldBack(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb
 }
 
 bool FlushHoldBack(PortContext& port, PortHold& hold) {
-    // Time is counted in the pauses taken, so the bound holds whatever the clock does.
+    // Time is counted in the pauses taken and on the clock: the bound holds whichever comes
+    // first, also when each call of the port monitor is slow.
     DWORD waited = 0;
+    const DWORD start = GetTickCount();
     DWORD error = ERROR_SUCCESS;
     while (port.cbHoldBack != 0) {
+        if (!hold.Held() && !hold.Take(kTakeTries)) {
+            error = ERROR_SEM_TIMEOUT;
+            break;
+        }
         DWORD taken = 0;
         const BOOL ok = PMWritePort(port, hold, port.HoldBack, port.cbHoldBack, &taken);
         if (!ok) error = GetLastError();
         std::memmove(port.HoldBack, port.HoldBack + taken, port.cbHoldBack - taken);
         port.cbHoldBack -= taken;
         if (port.cbHoldBack == 0 || taken != 0) continue;
-        if (waited >= port.Waits.PendingOutputMs) {
+        if (waited >= port.Waits.PendingOutputMs || GetTickCount() - start >= port.Waits.PendingOutputMs) {
             if (error == ERROR_SUCCESS) error = kErrorTimeout;
             break;
         }

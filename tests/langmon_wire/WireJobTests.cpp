@@ -144,6 +144,25 @@ TEST_F(WireJobTest, StatusVariablesReachTheManagerAtOpenStartAndEnd) {
     EXPECT_EQ(view.ReadDword(kWirePrinter, "PrinterExtStatus"), 0u);
 }
 
+TEST_F(WireJobTest, LongDocumentNameIsCutNotLost) {
+    // A name longer than any fixed record: the job record is sized by the spooler's answer.
+    const std::u16string name(3000, u'd');
+    standin::monitor::AddJob(kWirePrinter, 9, 0, name, u"carol");
+    ManagerView view;
+    HANDLE port = Open();
+    ASSERT_NE(port, nullptr);
+    ASSERT_TRUE(Start(port, 9));
+    const std::vector<BYTE> sending = view.Read(kWirePrinter, "SendingJobInfo");
+    ASSERT_EQ(sending.size(), sizeof(SRM_JOB_INFO_A));
+    SRM_JOB_INFO_A info{};
+    std::memcpy(&info, sending.data(), sizeof info);
+    EXPECT_EQ(std::string(info.szJobName), std::string(sizeof info.szJobName - 1, 'd'));
+    EXPECT_STREQ(info.szUserName, "carol");
+    ASSERT_TRUE(WriteAll(port, std::vector<BYTE>(100, 7)));
+    ASSERT_TRUE(table_->pfnEndDocPort(port));
+    ASSERT_TRUE(table_->pfnClosePort(port));
+}
+
 TEST_F(WireJobTest, PrinterOfAnotherDriverGetsNoBinding) {
     SetMachineString(u"System\\CurrentControlSet\\control\\Print\\Printers\\KV Printer", u"Printer Driver",
                      u"Other Driver");
