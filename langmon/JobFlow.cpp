@@ -281,8 +281,10 @@ BOOL WriteTracked(PortContext& port, const BYTE* data, DWORD cb, DWORD* written)
         *written = cb;
         port.State &= ~port_state::PjlBlockPending;
     } else if ((port.MyPortMode & kPortModeChunked) != 0) {
-        ok = WriteChunked(port, hold, data, cb, written);
-        if (ok) KeepTail(port, data, *written);
+        // A chunk the device did not take is not a failed job: the spooler offers it again
+        // after the pause below.
+        WriteChunked(port, hold, data, cb, written);
+        KeepTail(port, data, *written);
     } else if (IsUsb(port) || (port.PortKind & (port_kind::Local | port_kind::StandardTcp)) != 0) {
         ok = WriteKeepTail(port, hold, data, cb, written);
     } else {
@@ -291,8 +293,8 @@ BOOL WriteTracked(PortContext& port, const BYTE* data, DWORD cb, DWORD* written)
     const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
     if (!ok) WriteTraceLine(&port, kTraceWritePort, "KJLMON:PJLMonWritePort -ERROR- (%lu)", static_cast<unsigned long>(error));
     hold.Release();
-    if ((port.LastWriteError == kErrorTimeout && (port.MyPortMode & kPortModeChunked) != 0 &&
-         port.PartialWriteSeen != 0) ||
+    if ((port.LastWriteError == kErrorTimeout &&
+         (((port.MyPortMode & kPortModeChunked) != 0 && port.PartialWriteSeen != 0) || IsUsb(port))) ||
         ((port.MyPortMode & kPortModeChunked) != 0 && port.WriteFailed != 0)) {
         Sleep(port.Waits.RetryPauseMs);
     }

@@ -8,6 +8,8 @@
 #include "langmon/JobQueue.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortKind.h"
+#include "langmon/PrinterState.h"
+#include "langmon/StateMapping.h"
 #include "langmon/TraceLog.h"
 #include "platform/Spooler.h"
 #include "platform/Sync.h"
@@ -34,10 +36,6 @@ void PrintingOffInRun(void* context) {
     if (port.Variables == nullptr || !port.Variables->ReadStatus(&status) || (status.L & kStatusPrinting) == 0) return;
     status.L &= ~kStatusPrinting;
     if (port.Variables->Store(port.Variables->row(kRowPrinterStatus), &status, sizeof status)) port.PublishAgain = TRUE;
-}
-
-bool StatusMeets(const PrinterStatusValue& status, const PrinterStatusValue& mask) {
-    return (status.H & mask.H) != 0 || (status.M & mask.M) != 0 || (status.L & mask.L) != 0;
 }
 
 bool SameValue(const StatusVariable& row, const void* bytes, DWORD cb) {
@@ -128,6 +126,7 @@ int PublishPort(PortContext& port) {
 
 void ApplyDefaultStatus(PortContext& port, bool publish) {
     if (port.Variables == nullptr) return;
+    PortLockHold lock(port);  // re-entrant: the publisher takes it again
     PrinterStatusValue status{};
     port.Variables->ReadStatus(&status);
     for (size_t i = 0; i < kDefaultStatusRowCount; ++i) {
@@ -141,6 +140,7 @@ void ApplyDefaultStatus(PortContext& port, bool publish) {
 
 void ResetConfigVariables(PortContext& port, bool publish) {
     if (port.Variables == nullptr) return;
+    PortLockHold lock(port);  // re-entrant: the publisher takes it again
     PrinterStatusValue status{};
     port.Variables->ReadStatus(&status);
     if ((port.State & port_state::PoweredOff) == 0 && (status.M & kStatusPoweredOff) == 0 &&
@@ -162,11 +162,13 @@ void ResetConfigVariables(PortContext& port, bool publish) {
 }
 
 void ClearJobStatus(PortContext& port) {
+    PortLockHold lock(port);
     if (port.Variables != nullptr) port.Variables->StoreDword(kRowJobStatus, 0);
 }
 
 void SetPrinterStatusUnknown(PortContext& port, bool publish) {
     if (port.Variables == nullptr) return;
+    PortLockHold lock(port);  // re-entrant: the publisher takes it again
     const bool network = (port.PortKind & (port_kind::Bound | 0x8)) != 0;
     const PrinterStatusValue status{0, network ? kStatusUnknownNetwork : kStatusUnknownLocal, 0};
     port.Variables->Store(port.Variables->row(kRowPrinterStatus), &status, sizeof status);
@@ -183,12 +185,20 @@ void SetPrinterStatusPrinting(PortContext& port, bool on) {
         if (l == status.L && port.Variables->row(kRowPrinterStatus).value != nullptr) return;
         status.L = l;
         if (!port.Variables->Store(port.Variables->row(kRowPrinterStatus), &status, sizeof status)) return;
+        // The icon follows the status it shows.
+        DWORD icon = 0;
+        const DWORD wanted = IconStateOf(status);
+        if (!port.Variables->ReadDword(kRowIconState, &icon) || icon != wanted) {
+            port.Variables->StoreDword(kRowIconState, wanted);
+        }
     }
     PublishPort(port);
+    PublishPortStatus(port);
 }
 
 void UpdatePrinterExtStatus(PortContext& port) {
     if (port.Variables == nullptr) return;
+    PortLockHold lock(port);
     DWORD value = 0;
     port.Variables->ReadDword(kRowPrinterExtStatus, &value);
     if ((port.PortKind & port_kind::Base) != 0) {
@@ -199,7 +209,9 @@ void UpdatePrinterExtStatus(PortContext& port) {
     }
     if ((port.PortKind & port_kind::Bound) != 0) value |= kExtNetworkPort;
     port.Variables->StoreDword(kRowPrinterExtStatus, value);
-    if (port.FirstBinding != nullptr) PublishPort(port);
+    if (port.FirstBinding == nullptr) return;
+    PublishPort(port);
+    PublishPortStatus(port);
 }
 
 void ResetPrinterStatus(PortContext& port) {

@@ -242,6 +242,25 @@ TEST_F(WireJobTest, PortModeChoosesChunkedWrites) {
     }
 }
 
+TEST_F(WireJobTest, ChunkTheDeviceDidNotTakeIsOfferedAgain) {
+    // A chunk that times out is "nothing written", not a failed job: the job arrives whole.
+    standin::monitor::Reset();
+    standin::monitor::SetPorts({{kWirePort, u"TCPMON.DLL", u"Standard TCP/IP Port", PORT_TYPE_WRITE}});
+    SetMachineDword(u"SOFTWARE\\ZEV\\Stanvel\\Printers", u"MyPortMode", 2);
+    standin::monitor::PortBehaviour behaviour;
+    behaviour.writeError = 1460;  // ERROR_TIMEOUT
+    behaviour.skipWrites = 1;
+    behaviour.failWrites = 1;
+    standin::monitor::SetPortBehaviour(kWirePort, behaviour);
+    HANDLE port = Open();
+    ASSERT_NE(port, nullptr);
+    ASSERT_TRUE(RunJob(port, 7, 10000));
+    ASSERT_TRUE(table_->pfnClosePort(port));
+    const auto documents = standin::monitor::PortDocuments(kWirePort);
+    ASSERT_EQ(documents.size(), 1u);
+    EXPECT_EQ(documents[0].bytes, std::vector<BYTE>(10000, 7));
+}
+
 TEST_F(WireJobTest, RegistrySettingsAreClampedAndShownAtOpen) {
     struct Case {
         const char* what;
