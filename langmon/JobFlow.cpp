@@ -49,6 +49,37 @@ void RaisePriority(PortContext& port) {
     if (SetThreadPriority(GetCurrentThread(), wanted)) port.PriorityChanged = 1;
 }
 
+// The job's DOC_INFO (level 1 or 2) in one heap block, its strings after the record; NULL for
+// other levels, a NULL record or when the heap is full. Strings are bounded.
+BYTE* CopyDocInfo(DWORD level, const BYTE* docInfo) {
+    if (docInfo == nullptr || (level != 1 && level != 2)) return nullptr;
+    const size_t record = level == 1 ? sizeof(DOC_INFO_1W) : sizeof(DOC_INFO_2W);
+    const auto* one = reinterpret_cast<const DOC_INFO_1W*>(docInfo);  // both levels start alike
+    LPCWSTR texts[3] = {one->pDocName, one->pOutputFile, one->pDatatype};
+    constexpr size_t kMaxChars = 1024;
+    size_t chars[3] = {};
+    size_t total = record;
+    for (int i = 0; i < 3; ++i) {
+        if (texts[i] == nullptr) continue;
+        while (chars[i] < kMaxChars && texts[i][chars[i]] != 0) ++chars[i];
+        total += (chars[i] + 1) * sizeof(WCHAR);
+    }
+    auto* block = static_cast<BYTE*>(HeapAllocZero(total));
+    if (block == nullptr) return nullptr;
+    std::memcpy(block, docInfo, record);
+    auto* copy = reinterpret_cast<DOC_INFO_1W*>(block);
+    LPWSTR* fields[3] = {&copy->pDocName, &copy->pOutputFile, &copy->pDatatype};
+    auto* text = reinterpret_cast<WCHAR*>(block + record);
+    for (int i = 0; i < 3; ++i) {
+        if (texts[i] == nullptr) continue;
+        std::memcpy(text, texts[i], chars[i] * sizeof(WCHAR));
+        text[chars[i]] = 0;
+        *fields[i] = text;
+        text += chars[i] + 1;
+    }
+    return block;
+}
+
 // A job that never got its EndDocPort: its port document is ended with what it sent, the
 // spooler hears the last page went out, and the port is free for the next job.
 void EndLostJob(PortContext& port, PortHold& hold) {
@@ -211,6 +242,8 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
     {
         PortLockHold lock(port);
         port.State |= port_state::PjlBlockPending;
+        HeapFreeBlock(port.DocInfoCopy);
+        port.DocInfoCopy = CopyDocInfo(level, docInfo);
         port.DocInfoLevel = level;
         JobQueueEntry* entry = InJobQueue(port, jobId);
         if (entry == nullptr) {

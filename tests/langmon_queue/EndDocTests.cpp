@@ -104,6 +104,21 @@ TEST_F(EndDocTest, FollowedJobsStayQueuedUntilThePrinterIsDoneWithThem) {
     EXPECT_TRUE(Contains(Trace(), "KJLMON:SetJob[LAST_PAGE_EJECTED @OUTQ(7)]"));
 }
 
+TEST_F(EndDocTest, JobKeepsItsOwnCopyOfTheDocumentInfoUntilItEnds) {
+    ASSERT_NE(Open(), nullptr);
+    ASSERT_TRUE(WaitSupported());
+    ASSERT_TRUE(Start(7));  // the caller's record and strings are gone when the call returns
+    ASSERT_NE(port_->DocInfoCopy, nullptr);
+    const auto* copy = reinterpret_cast<const DOC_INFO_1W*>(port_->DocInfoCopy);
+    ASSERT_NE(copy->pDocName, nullptr);
+    EXPECT_EQ(std::u16string(copy->pDocName), u"Job 7");
+    EXPECT_EQ(copy->pOutputFile, nullptr);
+    EXPECT_EQ(port_->DocInfoLevel, 1u);
+    ASSERT_TRUE(Write(PjlJob(JcidFor(7))));
+    ASSERT_TRUE(End());
+    EXPECT_EQ(port_->DocInfoCopy, nullptr);
+}
+
 TEST_F(EndDocTest, JobTrackingEndsAPrintedJob) {
     standin::monitor::AddJob(kQueuePrinter, 7);
     agent_.AddJob(JcidFor(7), "1.5", 17, 0x10, 2);  // completed on the printer
