@@ -8,8 +8,21 @@
 // Reported per pass: the SNMP requests the agent received and the wall time. The pauses
 // between objects (OIDIntervals, 10 ms by default) are 0 here, so the time is the requests'
 // own; each object read adds OIDIntervals to it on a real port.
+//   PollingMinute/idle       the polling thread at its default intervals for a minute, the
+//                            printer idle; PollingMinute/printer_off the same with a printer
+//                            that never answers. Reported: CPU milliseconds of the whole
+//                            process (the agent's thread included) per minute, and the passes
+//                            made. PollingMinute/no_polling is the same minute without the
+//                            polling thread (the agent's own cost, to subtract). Each takes a
+//                            minute: --benchmark_filter=StatusPass skips them.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -129,6 +142,74 @@ void BM_StatusPass(benchmark::State& state, Pass pass) {
 BENCHMARK_CAPTURE(BM_StatusPass, idle, Pass::Idle)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_StatusPass, job, Pass::Job)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_StatusPass, job_lookup, Pass::JobLookup)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+/// A loopback UDP port that takes datagrams and never answers: a printer that is off.
+class SilentPort {
+public:
+    SilentPort() {
+        fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+            port_ = ntohs(address.sin_port);
+        }
+    }
+    ~SilentPort() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    SilentPort(const SilentPort&) = delete;
+    SilentPort& operator=(const SilentPort&) = delete;
+    DWORD port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    DWORD port_ = 0;
+};
+
+enum class Polling { None, PrinterOn, PrinterOff };
+
+void BM_PollingMinute(benchmark::State& state, Polling polling) {
+    Port holder;
+    langmon::PortContext* port = holder.get();
+    if (port == nullptr) {
+        state.SkipWithError("the port context could not be made");
+        return;
+    }
+    SilentPort silent;
+    if (polling == Polling::PrinterOff) port->SnmpPort = silent.port();
+    port->Waits = langmon::LoadWaits(nullptr);  // the default intervals
+    port->Settings->oidIntervalMs = kDefaultOidIntervalMs;
+    for (auto _ : state) {
+        const double cpu = CpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        const DWORD passes = port->StatusPasses;
+        if (polling != Polling::None) langmon::RequestPolling(*port);
+        Sleep(60000);
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double used = CpuSeconds() - cpu;
+        state.counters["cpu_ms_per_min"] = used * 1000 * 60 / wall;
+        state.counters["passes"] = static_cast<double>(port->StatusPasses - passes);
+        langmon::StopStatusThread(*port);
+    }
+}
+
+// The agent's own thread wakes every 20 ms: "no_polling" is the baseline to subtract.
+BENCHMARK_CAPTURE(BM_PollingMinute, no_polling, Polling::None)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_PollingMinute, idle, Polling::PrinterOn)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_PollingMinute, printer_off, Polling::PrinterOff)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -34,7 +34,10 @@ constexpr DWORD kRefreshClassPanel = 0x2;
 
 bool PollingWanted(const PortContext& port) { return (port.State & port_state::PollingWanted) != 0; }
 bool IsShare(const PortContext& port) { return (port.PortKind & port_kind::Share) != 0; }
-bool JobsWaiting(PortContext& port) { return port.QueueHead != nullptr; }
+bool JobsWaiting(PortContext& port) {
+    PortLockHold lock(port);
+    return port.QueueHead != nullptr;
+}
 bool HasBindings(PortContext& port) {
     PortLockHold lock(port);
     return port.FirstBinding != nullptr;
