@@ -6,6 +6,7 @@
 #include "langmon/JobQueue.h"
 #include "langmon/JobTracking.h"
 #include "langmon/Monitor.h"
+#include "langmon/PortCalls.h"
 #include "langmon/PortDocument.h"
 #include "langmon/PortSettings.h"
 #include "langmon/StateMapping.h"
@@ -64,16 +65,14 @@ bool AddressFromPortMonitor(PortContext& port) {
     if (prefix + lstrlenW(port.PortName) >= MAX_PATH) return false;
     lstrcpyW(name, kXcvPrefix);
     lstrcpyW(name + prefix, port.PortName);
-    HANDLE xcv = nullptr;
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-    if (!OpenPrinterW(name, &xcv, &defaults)) return false;
+    PrinterHandle xcv(name);
+    if (xcv.get() == nullptr) return false;
     WCHAR value[260] = {};
     DWORD needed = 0;
     DWORD status = ERROR_SUCCESS;
-    const bool read = XcvDataW(xcv, u"IPAddress", nullptr, 0, reinterpret_cast<PBYTE>(value),
+    const bool read = XcvDataW(xcv.get(), u"IPAddress", nullptr, 0, reinterpret_cast<PBYTE>(value),
                                sizeof value - sizeof(WCHAR), &needed, &status) &&
                       status == ERROR_SUCCESS;
-    ClosePrinter(xcv);
     value[259] = 0;
     return read && value[0] != 0 && StoreAddress(port, value);
 }
@@ -105,25 +104,12 @@ bool AddressFromConfiguration(PortContext& port) {
     return found;
 }
 
-// Writes the status only when it differs, then the icon that follows from it.
-void StoreStatus(PortContext& port, const PrinterStatusValue& status) {
-    StatusTable& t = *port.Variables;
-    PrinterStatusValue old{};
-    const bool had = t.ReadStatus(&old);
-    if (!had || old.H != status.H || old.M != status.M || old.L != status.L) {
-        t.Store(t.row(kRowPrinterStatus), &status, sizeof status);
-    }
-    DWORD icon = 0;
-    const DWORD wanted = IconStateOf(status);
-    if (!t.ReadDword(kRowIconState, &icon) || icon != wanted) t.StoreDword(kRowIconState, wanted);
-}
-
 // The printer is not one this monitor can show: its own status word, the defaults, pushed.
 void ShowPrinterAs(PortContext& port, const PrinterStatusValue& status) {
     if (port.Variables == nullptr) return;
     {
         PortLockHold lock(port);
-        StoreStatus(port, status);
+        StoreStatusAndIcon(port, status);
     }
     PublishPort(port);
     ApplyDefaultStatus(port, true);

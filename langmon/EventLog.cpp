@@ -6,6 +6,7 @@
 
 #include "langmon/Monitor.h"
 #include "platform/Files.h"
+#include "platform/LastErrorKeeper.h"
 #include "platform/Registry.h"
 
 namespace langmon {
@@ -14,17 +15,6 @@ namespace {
 constexpr WCHAR kServiceLogName[] = u"RnPJMSKV-TD520.log";
 constexpr CHAR kEventSource[] = "ZEV KV-TD520 LanguageMonitor";
 constexpr DWORD kLineMax = 1024;
-
-class LastErrorKeeper {
-public:
-    LastErrorKeeper() : saved_(GetLastError()) {}
-    ~LastErrorKeeper() { SetLastError(saved_); }
-    LastErrorKeeper(const LastErrorKeeper&) = delete;
-    LastErrorKeeper& operator=(const LastErrorKeeper&) = delete;
-
-private:
-    DWORD saved_;
-};
 
 EventLogState& State() { return Process().EventLog; }
 

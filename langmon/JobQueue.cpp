@@ -27,28 +27,11 @@ constexpr DWORD kMaxSpoolerBytes = 1u << 20;
 constexpr DWORD kQueueCountPauseDivisor = 5;  // a fifth of the retry pause (200 ms by default)
 constexpr DWORD kDefaultJobCountMask = 0x1195;
 
-class HeapBuffer {
-public:
-    explicit HeapBuffer(DWORD cb) : block_(static_cast<BYTE*>(HeapAllocZero(cb))) {}
-    ~HeapBuffer() { HeapFreeBlock(block_); }
-    HeapBuffer(const HeapBuffer&) = delete;
-    HeapBuffer& operator=(const HeapBuffer&) = delete;
-    BYTE* get() const { return block_; }
-
-private:
-    BYTE* block_;
-};
-
-// The job's record read with the two-call pattern; the caller gets the Status word.
+// The job's Status word from its spooler record.
 bool ReadJobStatus(HANDLE printer, DWORD jobId, DWORD* status) {
-    DWORD needed = 0;
-    if (GetJobW(printer, jobId, 1, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
-        needed < sizeof(JOB_INFO_1W) || needed > kMaxSpoolerBytes) {
-        return false;
-    }
-    HeapBuffer buffer(needed);
-    if (buffer.get() == nullptr || !GetJobW(printer, jobId, 1, buffer.get(), needed, &needed)) return false;
-    *status = reinterpret_cast<const JOB_INFO_1W*>(buffer.get())->Status;
+    const HeapBuffer record = ReadJobRecord(printer, jobId, 1, 0);
+    if (record.get() == nullptr) return false;
+    *status = reinterpret_cast<const JOB_INFO_1W*>(record.get())->Status;
     return true;
 }
 
@@ -325,17 +308,17 @@ bool GetJobStatusWord(LPCWSTR printer, DWORD jobId, DWORD* status) {
     return handle.get() != nullptr && ReadJobStatus(handle.get(), jobId, status);
 }
 
-DWORD CountWaitingJobs(PortContext& port) {
-    const DWORD mask = port.Monitor != nullptr ? port.Monitor->JobCountMask : kDefaultJobCountMask;
-    PrinterHandle handle(CurrentPrinter(port).get());
-    if (handle.get() == nullptr) return 0;
+DWORD CountWaitingJobsOf(const PortContext& port, HANDLE printer) {
+    if (printer == nullptr) return 0;
+    const DWORD mask =
+        port.Monitor != nullptr && port.Monitor->JobCountMask != 0 ? port.Monitor->JobCountMask : kDefaultJobCountMask;
     for (DWORD attempt = 0; attempt < kSpoolerReadTries; ++attempt) {
         DWORD needed = 0;
         DWORD returned = 0;
-        if (EnumJobsW(handle.get(), 0, 0xFFFFFFFFu, 1, nullptr, 0, &needed, &returned)) return 0;  // no jobs at all
+        if (EnumJobsW(printer, 0, 0xFFFFFFFFu, 1, nullptr, 0, &needed, &returned)) return 0;  // no jobs at all
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed > kMaxSpoolerBytes) continue;
         HeapBuffer buffer(needed);
-        if (buffer.get() == nullptr || !EnumJobsW(handle.get(), 0, 0xFFFFFFFFu, 1, buffer.get(), needed, &needed, &returned)) {
+        if (buffer.get() == nullptr || !EnumJobsW(printer, 0, 0xFFFFFFFFu, 1, buffer.get(), needed, &needed, &returned)) {
             continue;
         }
         if (returned > needed / sizeof(JOB_INFO_1W)) returned = needed / sizeof(JOB_INFO_1W);
@@ -345,6 +328,11 @@ DWORD CountWaitingJobs(PortContext& port) {
         return waiting;
     }
     return 0;
+}
+
+DWORD CountWaitingJobs(PortContext& port) {
+    PrinterHandle handle(CurrentPrinter(port).get());
+    return CountWaitingJobsOf(port, handle.get());
 }
 
 }  // namespace langmon

@@ -53,5 +53,7 @@ bool GetJobStatusWord(LPCWSTR printer, DWORD jobId, DWORD* status);
 /// The port's printer's spooler jobs that wait (none of the monitor's job-count bits set);
 /// 0 when the list cannot be read in 3 tries.
 DWORD CountWaitingJobs(PortContext& port);
+/// The same count on a printer handle of the caller's (0 for NULL).
+DWORD CountWaitingJobsOf(const PortContext& port, HANDLE printer);
 
 }  // namespace langmon

@@ -45,6 +45,21 @@ void HeapFreeBlock(void* block);
 /// unterminated string or when the heap is full.
 LPWSTR HeapCopyString(LPCWSTR text, size_t maxChars = 1024);
 
+/// A zeroed block of the monitor heap owned by its holder; get() is NULL when the heap is full.
+class HeapBuffer {
+public:
+    explicit HeapBuffer(size_t cb = 0) : block_(cb != 0 ? static_cast<BYTE*>(HeapAllocZero(cb)) : nullptr) {}
+    ~HeapBuffer() { HeapFreeBlock(block_); }
+    HeapBuffer(HeapBuffer&& other) noexcept : block_(other.block_) { other.block_ = nullptr; }
+    HeapBuffer& operator=(HeapBuffer&&) = delete;
+    HeapBuffer(const HeapBuffer&) = delete;
+    HeapBuffer& operator=(const HeapBuffer&) = delete;
+    BYTE* get() const { return block_; }
+
+private:
+    BYTE* block_;
+};
+
 /// Defaults, then every value found under the monitor's registry root, bounded to 1..default.
 PortWaits LoadWaits(const MONITORINIT* init);
 /// A DWORD of the monitor's registry root through the spooler's MONITORREG; false if absent.

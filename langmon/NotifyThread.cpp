@@ -10,6 +10,7 @@
 #include "langmon/BoundPrinters.h"
 #include "langmon/DeviceCheck.h"
 #include "langmon/JobFlow.h"
+#include "langmon/JobQueue.h"
 #include "langmon/Monitor.h"
 #include "langmon/PrinterState.h"
 #include "langmon/StatusVariables.h"
@@ -23,8 +24,6 @@ namespace {
 constexpr SIZE_T kNotifyThreadStack = 16384;
 constexpr SIZE_T kJobWatchStack = 16384;
 constexpr DWORD kRegisteredEvents = 4;
-constexpr DWORD kJobCountMaskDefault = 0x1195;  // a monitor handle that was never initialised
-constexpr int kSpoolerTries = 3;
 
 bool IsShare(const PortContext& port) { return (port.PortKind & port_kind::Share) != 0; }
 bool Stopped(const PortContext& port) { return WaitForSingleObject(port.StopEvent, 0) == WAIT_OBJECT_0; }
@@ -50,31 +49,6 @@ HANDLE PrinterEvent(LPCWSTR prefix, LPCWSTR printer, bool openFirst) {
         if (HANDLE existing = OpenEventW(EVENT_ALL_ACCESS, FALSE, name)) return existing;
     }
     return CreateEventW(nullptr, FALSE, FALSE, name);
-}
-
-// A spooler job of the printer that still waits for the port (no status of the count mask).
-bool HasWaitingJob(const PortContext& port, HANDLE printer) {
-    if (printer == nullptr) return false;
-    const DWORD mask =
-        port.Monitor != nullptr && port.Monitor->JobCountMask != 0 ? port.Monitor->JobCountMask : kJobCountMaskDefault;
-    DWORD needed = 0;
-    DWORD returned = 0;
-    if (EnumJobsW(printer, 0, 0xFFFFFFFFu, 1, nullptr, 0, &needed, &returned)) return false;  // no jobs
-    for (int attempt = 0; attempt < kSpoolerTries; ++attempt) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
-        auto* jobs = static_cast<BYTE*>(HeapAllocZero(needed));
-        if (jobs == nullptr) return false;
-        if (!EnumJobsW(printer, 0, 0xFFFFFFFFu, 1, jobs, needed, &needed, &returned)) {
-            HeapFreeBlock(jobs);
-            continue;
-        }
-        bool waiting = false;
-        const auto* info = reinterpret_cast<const JOB_INFO_1W*>(jobs);
-        for (DWORD i = 0; i < returned && !waiting; ++i) waiting = (info[i].Status & mask) == 0;
-        HeapFreeBlock(jobs);
-        return waiting;
-    }
-    return false;
 }
 
 /// What one notification thread does for its binding, from registration to its end.
@@ -239,7 +213,7 @@ bool NotifyWatch::OnNameChanged() {
 // spooler shows an error the job watch follows it until the jobs can go.
 void NotifyWatch::OnJobArrived() {
     if ((port_.State & (port_state::InJob | port_state::StatusThreadAlive)) != 0) return;
-    if (!HasWaitingJob(port_, b_.printer)) return;
+    if (!CountWaitingJobsOf(port_, b_.printer) != 0) return;
     PortHold hold(port_);
     if (!hold.Take() || (port_.State & port_state::InJob) != 0) return;
     CheckDeviceId(port_);
@@ -377,7 +351,7 @@ bool WatchGoesOn(PortContext& port) {
     if ((port.State & port_state::StatusThreadAlive) != 0) return false;
     PortLockHold lock(port);
     for (const SrmBinding* b = port.FirstBinding; b != nullptr; b = b->next) {
-        if (HasWaitingJob(port, b->printer)) return true;
+        if (CountWaitingJobsOf(port, b->printer) != 0) return true;
     }
     return false;
 }

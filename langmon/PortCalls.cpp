@@ -26,13 +26,25 @@ PrinterHandle::~PrinterHandle() {
     if (handle_ != nullptr) ClosePrinter(handle_);
 }
 
+HeapBuffer ReadJobRecord(HANDLE printer, DWORD jobId, int tries, DWORD pauseMs) {
+    constexpr DWORD kMaxJobRecordBytes = 1u << 20;
+    for (int attempt = 0; attempt < tries && printer != nullptr; ++attempt) {
+        if (attempt != 0) Sleep(pauseMs);
+        DWORD needed = 0;
+        if (GetJobW(printer, jobId, 1, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+            needed < sizeof(JOB_INFO_1W) || needed > kMaxJobRecordBytes) {
+            continue;
+        }
+        HeapBuffer record(needed);
+        if (record.get() == nullptr) break;
+        if (GetJobW(printer, jobId, 1, record.get(), needed, &needed)) return record;
+    }
+    return HeapBuffer();
+}
+
 void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command) {
-    if (port.PrinterName == nullptr) return;
-    HANDLE printer = nullptr;
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-    if (!OpenPrinterW(port.PrinterName, &printer, &defaults)) return;
-    SetJobW(printer, jobId, 0, nullptr, command);
-    ClosePrinter(printer);
+    PrinterHandle printer(port.PrinterName);
+    if (printer.get() != nullptr) SetJobW(printer.get(), jobId, 0, nullptr, command);
 }
 
 BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo) {

@@ -2,6 +2,7 @@
 // Calls the monitor makes on a port's behalf to the real port monitor and the spooler, and
 // the tests of the port's kind that the job flow and the status side share.
 #include "platform/Kernel.h"  // ahead of the port context, which uses its critical section
+#include "langmon/Monitor.h"
 #include "langmon/PortContext.h"
 #include "platform/Monitor.h"
 #include "platform/Spooler.h"
@@ -35,6 +36,11 @@ public:
 private:
     HANDLE handle_ = nullptr;
 };
+
+/// The job's level-1 record (strings after it) in a block of the monitor heap, read with a
+/// size query first; empty when the spooler has no such job, the record is larger than 1 MB
+/// or the heap is full. `tries` reads, `pauseMs` apart.
+HeapBuffer ReadJobRecord(HANDLE printer, DWORD jobId, int tries, DWORD pauseMs);
 
 /// The spooler told through a printer handle of its own (the port's printer).
 void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command);

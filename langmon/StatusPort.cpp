@@ -7,6 +7,7 @@
 
 #include "langmon/JobQueue.h"
 #include "langmon/Monitor.h"
+#include "langmon/PortCalls.h"
 #include "langmon/PortKind.h"
 #include "langmon/PrinterState.h"
 #include "langmon/StateMapping.h"
@@ -18,7 +19,6 @@ namespace langmon {
 namespace {
 
 constexpr DWORD kJobReadPauseMs = 120;
-constexpr DWORD kStateNoJobName = 0x10000000;  // the spooler had no name for the job
 constexpr DWORD kStatusPrinting = 0x8;         // L word
 constexpr DWORD kStatusPortClosed = 4096;      // M word at close
 constexpr DWORD kStatusUnknownNetwork = 2048;  // M word, network ports
@@ -175,6 +175,23 @@ void SetPrinterStatusUnknown(PortContext& port, bool publish) {
     if (publish) PublishPort(port);
 }
 
+bool StoreStatusAndIcon(PortContext& port, const PrinterStatusValue& status) {
+    if (port.Variables == nullptr) return false;
+    PortLockHold lock(port);
+    StatusTable& t = *port.Variables;
+    PrinterStatusValue old{};
+    const bool had = t.ReadStatus(&old);
+    if ((!had || old.H != status.H || old.M != status.M || old.L != status.L) &&
+        !t.Store(t.row(kRowPrinterStatus), &status, sizeof status)) {
+        return false;
+    }
+    // The icon follows the status it shows.
+    DWORD icon = 0;
+    const DWORD wanted = IconStateOf(status);
+    if (!t.ReadDword(kRowIconState, &icon) || icon != wanted) t.StoreDword(kRowIconState, wanted);
+    return true;
+}
+
 void SetPrinterStatusPrinting(PortContext& port, bool on) {
     if (port.Variables == nullptr) return;
     PrinterStatusValue status{};
@@ -184,13 +201,7 @@ void SetPrinterStatusPrinting(PortContext& port, bool on) {
         const DWORD l = on ? (status.L | kStatusPrinting) : (status.L & ~kStatusPrinting);
         if (l == status.L && port.Variables->row(kRowPrinterStatus).value != nullptr) return;
         status.L = l;
-        if (!port.Variables->Store(port.Variables->row(kRowPrinterStatus), &status, sizeof status)) return;
-        // The icon follows the status it shows.
-        DWORD icon = 0;
-        const DWORD wanted = IconStateOf(status);
-        if (!port.Variables->ReadDword(kRowIconState, &icon) || icon != wanted) {
-            port.Variables->StoreDword(kRowIconState, wanted);
-        }
+        if (!StoreStatusAndIcon(port, status)) return;
     }
     PublishPort(port);
     PublishPortStatus(port);
@@ -232,27 +243,15 @@ void UpdateSendingJobInfo(PortContext& port, bool set) {
     if (set) {
         if (binding->printerOpened != nullptr) WaitForSingleObject(binding->printerOpened, port.Waits.PortMutexMs);
         // Sized by a first call: a long document name must not cost the job its name.
-        constexpr DWORD kMaxJobRecordBytes = 65536;
-        BYTE* buffer = nullptr;
-        bool found = false;
-        for (int attempt = 0; attempt < 2 && !found && binding->printer != nullptr; ++attempt) {
-            if (attempt != 0) Sleep(kJobReadPauseMs);
-            DWORD needed = 0;
-            GetJobW(binding->printer, port.JobId, 1, nullptr, 0, &needed);
-            if (needed < sizeof(JOB_INFO_1W) || needed > kMaxJobRecordBytes) continue;
-            HeapFreeBlock(buffer);
-            buffer = static_cast<BYTE*>(HeapAllocZero(needed));
-            if (buffer == nullptr) break;
-            found = GetJobW(binding->printer, port.JobId, 1, buffer, needed, &needed) != FALSE;
-        }
-        const auto* job = reinterpret_cast<const JOB_INFO_1W*>(buffer);
+        const HeapBuffer record = ReadJobRecord(binding->printer, port.JobId, 2, kJobReadPauseMs);
+        const bool found = record.get() != nullptr;
+        const auto* job = reinterpret_cast<const JOB_INFO_1W*>(record.get());
         if (!found || job->pDocument == nullptr || job->pDocument[0] == 0) {
             port.State |= kStateNoJobName;
         } else {
             ToAnsi(job->pDocument, info.JobName, sizeof info.JobName);
             if (job->pUserName != nullptr) ToAnsi(job->pUserName, info.UserName, sizeof info.UserName);
         }
-        HeapFreeBlock(buffer);
     }
     info.JobID = port.JobId;
     {

@@ -34,6 +34,9 @@ void ResetConfigVariables(PortContext& port, bool publish);
 void ClearJobStatus(PortContext& port);
 void SetPrinterStatusUnknown(PortContext& port, bool publish);
 void SetPrinterStatusPrinting(PortContext& port, bool on);
+/// `PrinterStatus` stored when it differs, and the `IconState` that goes with it; false when
+/// the status could not be stored. Not published.
+bool StoreStatusAndIcon(PortContext& port, const PrinterStatusValue& status);
 void UpdatePrinterExtStatus(PortContext& port);
 /// At port close: "port closed" state, defaults, the port no longer served; published.
 void ResetPrinterStatus(PortContext& port);

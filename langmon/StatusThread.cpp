@@ -152,7 +152,7 @@ DWORD UstatusThread2(LPVOID parameter) {
         const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
         WaitForMultipleObjects(2, waits, FALSE, StatusIntervalMs(port, 0));
     }
-    DWORD seen = SeenRequests(port);
+    DWORD seen = 0;  // the requests the last look saw
     for (;;) {
         for (;;) {
             seen = SeenRequests(port);

@@ -5,6 +5,7 @@
 
 #include "platform/Files.h"
 #include "platform/Kernel.h"
+#include "platform/LastErrorKeeper.h"
 #include "platform/Profile.h"
 
 #ifndef MOVEFILE_COPY_ALLOWED
@@ -49,18 +50,6 @@ private:
     size_t cch_;
     size_t length_ = 0;
     bool ok_ = true;
-};
-
-/// Keeps the caller's last error across the trace's own file calls.
-class LastErrorKeeper {
-public:
-    LastErrorKeeper() : saved_(GetLastError()) {}
-    ~LastErrorKeeper() { SetLastError(saved_); }
-    LastErrorKeeper(const LastErrorKeeper&) = delete;
-    LastErrorKeeper& operator=(const LastErrorKeeper&) = delete;
-
-private:
-    DWORD saved_;
 };
 
 class FileHandle {

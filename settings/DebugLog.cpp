@@ -7,6 +7,7 @@
 
 #include "platform/Files.h"
 #include "platform/Kernel.h"
+#include "platform/LastErrorKeeper.h"
 
 namespace {
 
@@ -19,17 +20,6 @@ constexpr DWORD kMinLimitMiB = 1;
 constexpr DWORD kMaxLimitMiB = 100;
 
 // Puts the caller's last error back however the log call ends.
-class LastErrorKeeper {
-public:
-    LastErrorKeeper() : saved_(GetLastError()) {}
-    ~LastErrorKeeper() { SetLastError(saved_); }
-    LastErrorKeeper(const LastErrorKeeper&) = delete;
-    LastErrorKeeper& operator=(const LastErrorKeeper&) = delete;
-
-private:
-    DWORD saved_;
-};
-
 class FileHandle {
 public:
     explicit FileHandle(HANDLE file) : file_(file) {}
