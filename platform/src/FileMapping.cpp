@@ -25,6 +25,7 @@ namespace {
 
 namespace files = standin::files;
 namespace paths = standin::paths;
+namespace shared = standin::shared;
 
 constexpr std::uint64_t kAllocationGranularity = 65536;  // view offsets are multiples of it
 
@@ -83,22 +84,6 @@ HANDLE Fail(DWORD error) {
     return nullptr;
 }
 
-// Names are kept exactly (they compare case-sensitively): letters and digits as they are,
-// every other code unit as "%XXXX", so no name can reach outside the folder.
-std::string EscapeName(const std::u16string& name) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char16_t c : name) {
-        if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'-') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(c >> shift) & 0xF]);
-        }
-    }
-    return out;
-}
-
 // Opens the named mapping's file, making it with `size` bytes when there is none; *created
 // tells which.
 int OpenNamed(const std::string& path, std::uint64_t size, bool* created, DWORD* error) {
@@ -127,7 +112,7 @@ HANDLE CreateNamedOrAnonymous(DWORD protect, std::uint64_t size, LPCWSTR name) {
         SetLastError(ERROR_SUCCESS);
         return handle;
     }
-    const std::string path = standin::Root() + "/.kernel/mapping-" + EscapeName(name);
+    const std::string path = standin::Root() + "/.kernel/mapping-" + shared::EscapeName(name);
     bool created = false;
     DWORD error = ERROR_SUCCESS;
     const int fd = OpenNamed(path, size, &created, &error);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/Kernel.h"
+#include "platform/src/ByteCursor.h"
 #include "platform/src/MenuState.h"
 #include "platform/src/WindowState.h"
 
@@ -212,38 +213,9 @@ constexpr SystemItem kSystemMenu[] = {
 
 // --- Templates: a cursor that never passes the end and remembers the first overrun ---
 
-class Cursor {
-public:
-    explicit Cursor(std::span<const BYTE> bytes) : bytes_(bytes) {}
-    bool ok() const { return ok_; }
-    void Fail() { ok_ = false; }
-    template <typename T>
-    T Read() {
-        T v{};
-        if (!ok_ || bytes_.size() - pos_ < sizeof(T)) {
-            ok_ = false;
-            return v;
-        }
-        std::memcpy(&v, bytes_.data() + pos_, sizeof(T));
-        pos_ += sizeof(T);
-        return v;
-    }
-    std::u16string ReadString() {
-        std::u16string s;
-        for (char16_t c = Read<char16_t>(); ok_ && c != 0; c = Read<char16_t>()) s.push_back(c);
-        return s;
-    }
-    void Seek(size_t offset) {
-        if (offset > bytes_.size()) ok_ = false;
-        else pos_ = offset;
-    }
-    void AlignTo4() { Seek((pos_ + 3) & ~size_t{3}); }
+using Cursor = standin::ByteCursor;
 
-private:
-    std::span<const BYTE> bytes_;
-    size_t pos_ = 0;
-    bool ok_ = true;
-};
+void AlignTo4(Cursor& c) { c.Seek((c.offset() + 3) & ~size_t{3}); }
 
 constexpr int kMaxMenuDepth = 16;
 
@@ -279,7 +251,7 @@ void ReadLevelEx(Cursor& c, HMENU menu, int depth) {
         const auto header = c.Read<MENUEX_TEMPLATE_ITEM>();
         Item item;
         item.text = c.ReadString();
-        c.AlignTo4();
+        AlignTo4(c);
         if (!c.ok()) return;
         item.flags = (header.dwType | header.dwState) & kItemBits;
         item.id = header.menuId;

@@ -17,6 +17,20 @@ std::atomic<unsigned> tempCounter{0};
 
 }  // namespace
 
+std::string EscapeName(const std::u16string& name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char16_t c : name) {
+        if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'-') {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out.push_back('%');
+            for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(c >> shift) & 0xF]);
+        }
+    }
+    return out;
+}
+
 int OpenOrPublish(const std::string& path, bool create, const FillNewFile& fill, bool* created, DWORD* error) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);

@@ -17,4 +17,8 @@ using FillNewFile = std::function<DWORD(int fd)>;
 /// (ERROR_FILE_NOT_FOUND when it is missing and create is clear).
 int OpenOrPublish(const std::string& path, bool create, const FillNewFile& fill, bool* created, DWORD* error);
 
+/// A named object's name as a file name: letters, digits, '_' and '-' as they are, every other
+/// code unit as "%XXXX". Names compare case-sensitively and none reaches outside the folder.
+std::string EscapeName(const std::u16string& name);
+
 }  // namespace standin::shared

@@ -32,6 +32,7 @@ namespace {
 
 namespace sync = standin::sync;
 namespace paths = standin::paths;
+namespace shared = standin::shared;
 
 constexpr std::uint32_t kRecordMagic = 0x5953564Bu;  // "KVSY"
 constexpr std::uint32_t kTypeEvent = 1;
@@ -175,22 +176,6 @@ bool StartsWithNoCase(const std::u16string& text, std::u16string_view prefix) {
     return text.size() >= prefix.size() && paths::EqualNoCase(std::u16string_view(text).substr(0, prefix.size()), prefix);
 }
 
-// Letters, digits, '_' and '-' as they are, every other code unit as "%XXXX" (names compare
-// case-sensitively, and no name can reach outside the folder). Mappings use the same form.
-std::string EscapeName(const std::u16string& name) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char16_t c : name) {
-        if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'-') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(c >> shift) & 0xF]);
-        }
-    }
-    return out;
-}
-
 std::u16string WithoutSessionPrefix(const std::u16string& name) {
     for (std::u16string_view prefix : {std::u16string_view(u"Global\\"), std::u16string_view(u"Local\\")})
         if (StartsWithNoCase(name, prefix)) return name.substr(prefix.size());
@@ -255,13 +240,13 @@ std::shared_ptr<SyncObject> OpenNamed(const std::u16string& givenName, const Nam
     const std::u16string name = WithoutSessionPrefix(givenName);
     const std::string folder = standin::Root() + "/.kernel";
     // One name space with the mappings, which keep the name as given.
-    if (Exists(folder + "/mapping-" + EscapeName(givenName)) || Exists(folder + "/mapping-" + EscapeName(name))) {
+    if (Exists(folder + "/mapping-" + shared::EscapeName(givenName)) || Exists(folder + "/mapping-" + shared::EscapeName(name))) {
         *error = ERROR_INVALID_HANDLE;
         return nullptr;
     }
     mkdir(standin::Root().c_str(), 0777);
     mkdir(folder.c_str(), 0777);
-    const std::string path = folder + "/sync-" + EscapeName(name);
+    const std::string path = folder + "/sync-" + shared::EscapeName(name);
     const int fd = OpenRecordFile(path, request, created, error);
     if (fd < 0) return nullptr;
     struct stat info {};

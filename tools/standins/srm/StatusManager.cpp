@@ -338,18 +338,27 @@ DLL_EXPORT DWORD SetNotificationMsgExW(DWORD manager, DWORD count, LPCWSTR names
     return Register(manager, split, window, messages, id);
 }
 
-DLL_EXPORT DWORD KillNotificationMsg(DWORD manager, DWORD id) noexcept {
+namespace {
+
+// Drops this process's registration `id` of that kind on the manager.
+DWORD Unregister(DWORD manager, DWORD id, NotifyKind kind) {
     Connection connection;
     if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
     StoreLock lock;
     std::vector<Registration> all = ReadRegistrations();
     const size_t before = all.size();
     std::erase_if(all, [&](const Registration& r) {
-        return r.id == id && r.manager == manager && r.processId == GetCurrentProcessId() && r.kind == NotifyKind::Message;
+        return r.id == id && r.manager == manager && r.processId == GetCurrentProcessId() && r.kind == kind;
     });
     if (all.size() == before) return SRMRES_NOT_FOUND;
     WriteRegistrations(all);
     return SRMRES_SUCCESS;
+}
+
+}  // namespace
+
+DLL_EXPORT DWORD KillNotificationMsg(DWORD manager, DWORD id) noexcept {
+    return Unregister(manager, id, NotifyKind::Message);
 }
 
 DLL_EXPORT DWORD SetNotificationEventExA(DWORD manager, DWORD count, LPCSTR names, const HANDLE* events,
@@ -386,18 +395,8 @@ DLL_EXPORT DWORD SetNotificationEventExA(DWORD manager, DWORD count, LPCSTR name
 }
 
 DLL_EXPORT DWORD KillNotificationEvent(DWORD manager, DWORD id) noexcept {
-    Connection connection;
-    if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
-    {
-        StoreLock lock;
-        std::vector<Registration> all = ReadRegistrations();
-        const size_t before = all.size();
-        std::erase_if(all, [&](const Registration& r) {
-            return r.id == id && r.manager == manager && r.processId == GetCurrentProcessId() && r.kind == NotifyKind::Event;
-        });
-        if (all.size() == before) return SRMRES_NOT_FOUND;
-        WriteRegistrations(all);
-    }
+    const DWORD result = Unregister(manager, id, NotifyKind::Event);
+    if (result != SRMRES_SUCCESS) return result;
     StopEventRelay(id);
     return SRMRES_SUCCESS;
 }
