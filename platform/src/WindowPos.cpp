@@ -223,7 +223,9 @@ BOOL IsZoomed(HWND hwnd) {
     return w != nullptr && (w->style & WS_MAXIMIZE) ? TRUE : FALSE;
 }
 
-BOOL GetWindowRect(HWND hwnd, RECT* rect) {
+// The desktop is the whole screen; any other window gives the rectangle `of` picks.
+template <typename Pick>
+BOOL RectOfWindow(HWND hwnd, RECT* rect, Pick of) {
     if (rect == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -235,24 +237,18 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect) {
     Guard guard(Lock());
     Window* w = FindOrFail(hwnd);
     if (w == nullptr) return FALSE;
-    *rect = ScreenRectOf(*w);
+    *rect = of(*w);
     return TRUE;
 }
 
+BOOL GetWindowRect(HWND hwnd, RECT* rect) {
+    return RectOfWindow(hwnd, rect, [](const Window& w) { return ScreenRectOf(w); });
+}
+
 BOOL GetClientRect(HWND hwnd, RECT* rect) {
-    if (rect == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (hwnd == DesktopHandle()) {
-        SetRect(rect, 0, 0, Metric(SM_CXSCREEN), Metric(SM_CYSCREEN));
-        return TRUE;
-    }
-    Guard guard(Lock());
-    Window* w = FindOrFail(hwnd);
-    if (w == nullptr) return FALSE;
-    *rect = (w->style & WS_MINIMIZE) ? RECT{0, 0, 0, 0} : ClientRectOf(*w);
-    return TRUE;
+    return RectOfWindow(hwnd, rect, [](const Window& w) {
+        return (w.style & WS_MINIMIZE) ? RECT{0, 0, 0, 0} : ClientRectOf(w);
+    });
 }
 
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {

@@ -10,17 +10,7 @@
 namespace flowtest {
 namespace {
 
-class ClipTest : public FlowTest {
-protected:
-    std::unique_ptr<TestDevice> ReadyDevice(SHORT dpi = 600) {
-        DeviceOptions options;
-        options.dpi = dpi;
-        options.startSpoolJob = false;
-        auto device = MakeDevice(options);
-        device->pdev()->StateFlags &= ~kStatePageControl;
-        return device;
-    }
-};
+class ClipTest : public FlowTest {};
 
 TEST_F(ClipTest, ShortAndLongForms) {
     struct Case {

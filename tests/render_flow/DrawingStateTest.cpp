@@ -10,18 +10,7 @@
 namespace flowtest {
 namespace {
 
-class DrawingStateTest : public FlowTest {
-protected:
-    /// A 600-dpi one-page device out of page-control mode with an empty buffer.
-    std::unique_ptr<TestDevice> ReadyDevice(SHORT dpi = 600) {
-        DeviceOptions options;
-        options.dpi = dpi;
-        options.startSpoolJob = false;
-        auto device = MakeDevice(options);
-        device->pdev()->StateFlags &= ~kStatePageControl;
-        return device;
-    }
-};
+class DrawingStateTest : public FlowTest {};
 
 TEST_F(DrawingStateTest, PositionCommandTakesTheShortestForm) {
     struct Case {

@@ -145,6 +145,15 @@ std::unique_ptr<TestDevice> FlowTest::MakeDevice(const DeviceOptions& options) {
     return device;
 }
 
+std::unique_ptr<TestDevice> FlowTest::ReadyDevice(SHORT dpi) {
+    DeviceOptions options;
+    options.dpi = dpi;
+    options.startSpoolJob = false;
+    auto device = MakeDevice(options);
+    device->pdev()->StateFlags &= ~kStatePageControl;
+    return device;
+}
+
 void DrawSomething(PDEV* pdev) {
     FlushPendingSetup(pdev);
     LeavePageControlMode(pdev);

@@ -59,6 +59,8 @@ protected:
     /// Installs one more sample printer (another name and port) for a second device.
     void InstallPrinter(const std::u16string& name, const std::u16string& port);
     std::unique_ptr<TestDevice> MakeDevice(const DeviceOptions& options = {});
+    /// A one-page device out of page-control mode with an empty buffer, no spool job.
+    std::unique_ptr<TestDevice> ReadyDevice(SHORT dpi = 600);
 
     HMODULE strings_ = nullptr;
 };
