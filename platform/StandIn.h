@@ -8,6 +8,7 @@
 
 #include "platform/Ddi.h"
 #include "platform/Spooler.h"
+#include "platform/Sync.h"
 #include "platform/WinTypes.h"
 
 namespace standin {
@@ -32,6 +33,14 @@ void SetLocalTime(const SYSTEMTIME& time);
 void AdvanceClock(DWORD milliseconds);
 void SetTickCount(DWORD ticks);
 void UseRealClock();
+
+/// A thread that CreateThread started and that has not ended yet: its Linux thread id and
+/// its start routine, so that a watchdog can tell which thread is which.
+struct RunningThread {
+    long linuxThreadId;
+    LPTHREAD_START_ROUTINE start;
+};
+std::vector<RunningThread> RunningThreads();
 
 /// Folders (Linux paths) searched for modules by bare name after the system directory.
 void AddModuleFolder(const std::string& linuxFolder);

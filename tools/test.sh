@@ -6,6 +6,11 @@ cd "$(dirname "$0")/.."
 
 . tools/lib/packages.sh
 kv_install_packages "${KV_BASE_PACKAGES[@]}" "${KV_TEST_PACKAGES[@]}" g++-multilib || exit 1
+# Where this machine runs no 32-bit program, the x86 tests run under user-mode emulation
+# (the x86 configure makes the same check and picks the emulator).
+if ! kv_runs_32bit_programs; then
+  kv_install_packages qemu-user || exit 1
+fi
 
 jobs=$(nproc)
 status=0
@@ -36,6 +41,12 @@ build_and_test() {
   local agent
   agent=$(grep -hoE 'snmpd (ran|did not run).*' "build/$name/Testing/Temporary/LastTest.log" 2>/dev/null | head -n1)
   summary+=("$name: ${agent:-snmpd: no agent test output}")
+  local runner
+  runner=$(cat "build/$name/test-runner.txt" 2>/dev/null)
+  case "$runner" in
+    native) summary+=("$name: tests ran natively (this machine runs 32-bit programs)") ;;
+    emulator) summary+=("$name: tests ran under qemu-i386 (this machine runs no 32-bit program)") ;;
+  esac
 }
 
 mkdir -p build

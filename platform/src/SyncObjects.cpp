@@ -1,16 +1,18 @@
 // Events and mutexes. Their state lives in a small shared record: in the process's memory for
 // an unnamed object, in a file below the root ("<root>/.kernel/sync-<name>") mapped by every
-// process that opens the name. A mutex is a robust, recursive, process-shared pthread mutex, so
-// the kernel itself tells the next owner when the owning thread or process died. A named
-// record lives like a named mapping: each process holds a shared flock on it while it has a
-// handle, and the last one to let go removes the file.
+// process that opens the name. A mutex records its owner as a process and thread id; a waiter
+// that finds the owner gone takes the mutex as abandoned. Nothing here needs the kernel's
+// robust-futex list, which user-mode emulators do not provide. A named record lives like a
+// named mapping: each process holds a shared flock on it while it has a handle, and the last
+// one to let go removes the file.
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -38,42 +40,62 @@ constexpr std::uint32_t kRecordMagic = 0x5953564Bu;  // "KVSY"
 constexpr std::uint32_t kTypeEvent = 1;
 constexpr std::uint32_t kTypeMutex = 2;
 
-// The record shared between processes; the pthread mutex sits in a slot of fixed size so that
-// the layout does not depend on the C library's mutex size.
+// The record shared between processes.
 struct SharedRecord {
     std::uint32_t magic;
     std::uint32_t type;
     std::uint32_t manualReset;
     std::uint32_t signalled;
-    std::uint32_t reserved[4];
-    alignas(8) unsigned char mutexSlot[64];
+    std::uint32_t depth;      // mutex: the owner's count of takes; only the owner touches it
+    std::uint32_t reserved[3];
+    alignas(8) std::uint64_t owner;  // mutex: process id << 32 | thread id of the owner, 0 for none
 };
 static_assert(offsetof(SharedRecord, magic) == 0);
 static_assert(offsetof(SharedRecord, type) == 4);
 static_assert(offsetof(SharedRecord, manualReset) == 8);
 static_assert(offsetof(SharedRecord, signalled) == 12);
-static_assert(offsetof(SharedRecord, mutexSlot) == 32);
-static_assert(sizeof(SharedRecord) == 96);
-static_assert(sizeof(pthread_mutex_t) <= sizeof(SharedRecord::mutexSlot));
-
-pthread_mutex_t* MutexOf(SharedRecord* record) { return reinterpret_cast<pthread_mutex_t*>(record->mutexSlot); }
+static_assert(offsetof(SharedRecord, depth) == 16);
+static_assert(offsetof(SharedRecord, owner) == 32);
+static_assert(sizeof(SharedRecord) == 40);
+static_assert(std::atomic_ref<std::uint64_t>::is_always_lock_free);
 
 bool InitRecord(SharedRecord* record, std::uint32_t type, bool manualReset, bool signalled) {
     record->type = type;
     record->manualReset = manualReset ? 1 : 0;
     record->signalled = signalled ? 1 : 0;
-    if (type == kTypeMutex) {
-        pthread_mutexattr_t attributes;
-        pthread_mutexattr_init(&attributes);
-        pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-        pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED);
-        pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
-        const int failed = pthread_mutex_init(new (record->mutexSlot) pthread_mutex_t, &attributes);
-        pthread_mutexattr_destroy(&attributes);
-        if (failed != 0) return false;
-    }
+    record->depth = 0;
+    record->owner = 0;
     record->magic = kRecordMagic;  // last: a record with its magic is complete
     return true;
+}
+
+// The calling thread as a mutex owner. Not cached: a forked child's thread is another owner.
+std::uint64_t ThisThread() {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(getpid())) << 32 |
+           static_cast<std::uint32_t>(syscall(SYS_gettid));
+}
+
+// False once the owner's thread has ended, or its process ended (even before its parent
+// collected it).
+bool OwnerRuns(std::uint64_t owner) {
+    const auto process = static_cast<pid_t>(owner >> 32);
+    const auto thread = static_cast<pid_t>(owner & 0xFFFFFFFFu);
+    if (syscall(SYS_tgkill, process, thread, 0) != 0 && errno != EPERM) return false;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/task/%d/stat", static_cast<int>(process), static_cast<int>(thread));
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno != ENOENT;
+    char text[256];
+    const ssize_t n = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (n <= 0) return true;
+    text[n] = '\0';
+    // "tid (name) S ...": the state follows the last parenthesis.
+    const char* nameEnd = nullptr;
+    for (const char* c = text; *c != '\0'; ++c)
+        if (*c == ')') nameEnd = c;
+    if (nameEnd == nullptr || nameEnd[1] == '\0' || nameEnd[2] == '\0') return true;
+    return nameEnd[2] != 'Z' && nameEnd[2] != 'X';
 }
 
 // Where a record lives and how it goes away.
@@ -87,14 +109,11 @@ class SyncObject : public sync::Waitable {
 public:
     SyncObject(Backing backing, std::uint32_t* wake) : Waitable(wake), b_(std::move(backing)) {}
     ~SyncObject() override {
-        // A mutex still owned here stays in its owner's robust list, which the C library and
-        // the kernel walk: its memory must stay where it is.
-        const bool keepMemory = holds_.load() > 0;
         if (b_.fd < 0) {
-            if (!keepMemory) delete b_.record;
+            delete b_.record;
             return;
         }
-        if (!keepMemory) munmap(b_.record, sizeof(SharedRecord));
+        munmap(b_.record, sizeof(SharedRecord));
         if (flock(b_.fd, LOCK_EX | LOCK_NB) == 0) {
             struct stat mine {}, named {};
             if (fstat(b_.fd, &mine) == 0 && stat(b_.path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
@@ -110,7 +129,6 @@ public:
 
 protected:
     SharedRecord* Record() const { return b_.record; }
-    std::atomic<int> holds_{0};  // the owner's depth when the owner is a thread of this process, else 0
 
 private:
     Backing b_;
@@ -142,32 +160,44 @@ class MutexObject final : public SyncObject {
 public:
     using SyncObject::SyncObject;
     sync::Take TryTake() override {
-        const int result = pthread_mutex_trylock(MutexOf(Record()));
-        if (result == 0) {
-            ++holds_;
+        const std::uint64_t self = ThisThread();
+        std::uint64_t current = Owner().load();
+        if (current == self) {
+            ++Record()->depth;
             return sync::Take::Taken;
         }
-        if (result == EOWNERDEAD) {
-            // A mutex has one owner: whatever this process held went with the dead one.
-            pthread_mutex_consistent(MutexOf(Record()));
-            holds_ = 1;
+        if (current == 0 && Owner().compare_exchange_strong(current, self)) {
+            Record()->depth = 1;
+            return sync::Take::Taken;
+        }
+        // A mutex has one owner: whatever the dead one held is now the caller's.
+        if (current != 0 && !OwnerRuns(current) && Owner().compare_exchange_strong(current, self)) {
+            Record()->depth = 1;
             return sync::Take::Abandoned;
         }
         return sync::Take::NotReady;
     }
     void Untake(bool wake) override {
-        if (pthread_mutex_unlock(MutexOf(Record())) == 0) --holds_;
+        GiveBack();
         if (wake) sync::WakeAll(WakeWord());
     }
     bool NeedsPolling() const override { return true; }
     bool IsMutex() const override { return true; }
     /// False when the calling thread does not own the mutex.
     bool Release() {
-        if (pthread_mutex_unlock(MutexOf(Record())) != 0) return false;
-        --holds_;
+        if (!GiveBack()) return false;
         sync::WakeAll(WakeWord());
         return true;
     }
+
+private:
+    // One take fewer; the last one frees the mutex. False when the caller is not the owner.
+    bool GiveBack() {
+        if (Owner().load() != ThisThread()) return false;
+        if (--Record()->depth == 0) Owner().store(0);
+        return true;
+    }
+    std::atomic_ref<std::uint64_t> Owner() const { return std::atomic_ref<std::uint64_t>(Record()->owner); }
 };
 
 // --- Names ---

@@ -2,6 +2,7 @@
 // small state record, so the handle may be closed while the thread runs, and the thread's end
 // is seen through its handle by every wait.
 #include <pthread.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,8 +11,10 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <set>
 
 #include "platform/Kernel.h"
+#include "platform/StandIn.h"
 #include "platform/Sync.h"
 #include "platform/src/Handles.h"
 #include "platform/src/SyncObjects.h"
@@ -29,6 +32,7 @@ struct ThreadState {
     bool started = false;  // the thread runs and knows its id
     bool released = false; // the routine may run (a suspended thread waits for ResumeThread)
     DWORD threadId = 0;
+    long linuxThreadId = 0;
     std::atomic<bool> ended{false};
     std::atomic<DWORD> exitCode{STILL_ACTIVE};
 };
@@ -45,6 +49,17 @@ private:
     std::shared_ptr<ThreadState> state_;
 };
 
+// The threads whose routine runs now.
+struct Running {
+    std::mutex lock;
+    std::set<ThreadState*> threads;
+};
+
+Running& TheRunning() {
+    static auto* running = new Running();  // never destroyed: threads may outlive main
+    return *running;
+}
+
 void* ThreadMain(void* argument) {
     // The thread owns one reference to its state until it has published its end.
     std::shared_ptr<ThreadState> state(std::move(*static_cast<std::shared_ptr<ThreadState>*>(argument)));
@@ -52,11 +67,21 @@ void* ThreadMain(void* argument) {
     {
         std::unique_lock<std::mutex> guard(state->lock);
         state->threadId = GetCurrentThreadId();
+        state->linuxThreadId = static_cast<long>(syscall(SYS_gettid));
         state->started = true;
         state->changed.notify_all();
         state->changed.wait(guard, [&] { return state->released; });
     }
+    Running& running = TheRunning();
+    {
+        std::lock_guard<std::mutex> guard(running.lock);
+        running.threads.insert(state.get());
+    }
     const DWORD result = state->start(state->parameter);
+    {
+        std::lock_guard<std::mutex> guard(running.lock);
+        running.threads.erase(state.get());
+    }
     state->exitCode.store(result);
     state->ended.store(true);
     sync::WakeAll(state->wake);
@@ -69,6 +94,14 @@ BOOL Fail(DWORD error) {
 }
 
 }  // namespace
+
+std::vector<standin::RunningThread> standin::RunningThreads() {
+    Running& running = TheRunning();
+    std::lock_guard<std::mutex> guard(running.lock);
+    std::vector<RunningThread> threads;
+    for (const ThreadState* state : running.threads) threads.push_back({state->linuxThreadId, state->start});
+    return threads;
+}
 
 PLATFORM_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
                                  LPVOID parameter, DWORD flags, LPDWORD threadId) {

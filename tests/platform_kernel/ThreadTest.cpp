@@ -1,12 +1,14 @@
 // What the kernel keeps per thread (the last error) and what it shares between threads
 // (critical sections).
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/Kernel.h"
+#include "tests/support/TestRun.h"
 
 namespace {
 
@@ -86,16 +88,26 @@ TEST(CriticalSectionTest, DeletingWhileHeldByTheCallerReleasesIt) {
 }
 
 TEST(CriticalSectionDeathTest, MisuseStopsWithAMessage) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    GTEST_FLAG_SET(death_test_style, kvtest::ThreadedDeathTestStyle());
     CRITICAL_SECTION never{};
     EXPECT_DEATH(EnterCriticalSection(&never), "not initialised");
 
     CRITICAL_SECTION cs{};
     InitializeCriticalSection(&cs);
     EXPECT_DEATH(LeaveCriticalSection(&cs), "does not own");
-    EnterCriticalSection(&cs);
-    EXPECT_DEATH(std::thread([&] { LeaveCriticalSection(&cs); }).join(), "does not own");
-    LeaveCriticalSection(&cs);
+    // Held by another thread: the dying child must not start threads of its own, which a
+    // forked child under an emulator cannot.
+    std::atomic<bool> held{false}, done{false};
+    std::thread owner([&] {
+        EnterCriticalSection(&cs);
+        held = true;
+        while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        LeaveCriticalSection(&cs);
+    });
+    while (!held) std::this_thread::yield();
+    EXPECT_DEATH(LeaveCriticalSection(&cs), "does not own");
+    done = true;
+    owner.join();
     DeleteCriticalSection(&cs);
 }
 

@@ -32,7 +32,7 @@ Outcome Compile(const kvtest::TempFolder& folder, const std::string& script, con
     const fs::path dir = folder.Path();
     std::ofstream(dir / "script.rc", std::ios::binary) << script;
     fs::remove(dir / "table.bin");
-    const std::string command = "'" KV_OUT_DIR "/rescomp' " + extraArgs + " -b '" + (dir / "table.bin").string() + "' '" +
+    const std::string command = "'" KV_RESCOMP "' " + extraArgs + " -b '" + (dir / "table.bin").string() + "' '" +
                                 (dir / "script.rc").string() + "' 2> '" + (dir / "errors.txt").string() +
                                 "'; echo $? > '" + (dir / "status.txt").string() + "'";
     Outcome run;

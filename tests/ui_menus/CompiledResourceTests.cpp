@@ -34,7 +34,7 @@ Outcome Compile(const kvtest::TempFolder& folder, const std::string& script,
     std::ofstream(dir / "script.rc", std::ios::binary) << script;
     for (const auto& [name, text] : files) std::ofstream(dir / name, std::ios::binary) << text;
     fs::remove(dir / "table.bin");
-    const std::string command = "'" KV_OUT_DIR "/rescomp' -b '" + (dir / "table.bin").string() + "' '" +
+    const std::string command = "'" KV_RESCOMP "' -b '" + (dir / "table.bin").string() + "' '" +
                                 (dir / "script.rc").string() + "' 2> '" + (dir / "errors.txt").string() +
                                 "'; echo $? > '" + (dir / "status.txt").string() + "'";
     Outcome run;

@@ -16,3 +16,13 @@ KV_BASE_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest)
 KV_BASE_PACKAGES+=(unifont)  # glyphs for text drawn into window pictures
 # What the tests need besides: the real SNMP agent that the monitor's client is checked against.
 KV_TEST_PACKAGES=(snmpd)
+
+# True when this machine can build and run a 32-bit program (needs g++-multilib).
+kv_runs_32bit_programs() {
+  local dir ok=1
+  dir=$(mktemp -d)
+  printf 'int main(void) { return 0; }\n' >"$dir/probe.c"
+  gcc -m32 "$dir/probe.c" -o "$dir/probe" >/dev/null 2>&1 && "$dir/probe" >/dev/null 2>&1 && ok=0
+  rm -rf "$dir"
+  return $ok
+}

@@ -1,0 +1,25 @@
+# kv_resources(target script...): compiles the scripts into one table and adds it to target.
+function(kv_resources target)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
+  set(scripts)
+  set(inputs)
+  foreach(s ${ARGN})
+    list(APPEND scripts ${CMAKE_CURRENT_SOURCE_DIR}/${s})
+    # Headers and pictures a script names sit beside it or in its pictures/ folder.
+    get_filename_component(dir ${CMAKE_CURRENT_SOURCE_DIR}/${s} DIRECTORY)
+    file(GLOB beside CONFIGURE_DEPENDS ${dir}/*.h ${dir}/*.txt ${dir}/*.bin ${dir}/*.manifest ${dir}/pictures/*.txt)
+    list(APPEND inputs ${beside})
+  endforeach()
+  # The compiler by its full path: in a tree for another machine it is a program of the
+  # build machine's own tools tree, not a target of this one.
+  if(CMAKE_CROSSCOMPILING)
+    set(tool ${KV_RESCOMP})
+  else()
+    set(tool rescomp)
+  endif()
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${KV_RESCOMP} -o ${out} ${scripts}
+    DEPENDS ${tool} ${KV_BUILD_TOOLS} ${scripts} ${inputs}
+    COMMENT "Compiling resources of ${target}")
+  target_sources(${target} PRIVATE ${out})
+endfunction()

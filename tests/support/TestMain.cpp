@@ -1,0 +1,15 @@
+// The main of every test binary: GoogleTest and GoogleMock with the watchdog.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/Watchdog.h"
+
+#ifndef KV_WATCHDOG_SECONDS
+#define KV_WATCHDOG_SECONDS 120
+#endif
+
+int main(int argc, char** argv) {
+    testing::InitGoogleMock(&argc, argv);
+    kvtest::StartWatchdog(KV_WATCHDOG_SECONDS);
+    return RUN_ALL_TESTS();
+}
