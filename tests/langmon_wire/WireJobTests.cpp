@@ -2,10 +2,9 @@
 // variables at the manager (also from another process), the lost-print check, and the
 // registry settings that change the write path and the waits.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <regex>
 
@@ -14,6 +13,7 @@
 #include "platform/Registry.h"
 #include "platform/StandIn.h"
 #include "tests/langmon_wire/WireFixture.h"
+#include "tests/support/ChildProcess.h"
 
 namespace kvtest {
 namespace {
@@ -81,23 +81,40 @@ TEST_F(WireJobTest, TraceFileRotatesWhenFull) {
     EXPECT_NE(current.find("KJLMON:PJLMonOpenPortEx -START-"), std::string::npos);
 }
 
-// A DWORD value at the manager as a second process reads it: 0 when all agree, else the
-// number of the first check that failed.
-int CheckFromChild(const std::vector<std::pair<const char*, std::vector<BYTE>>>& expected) {
-    const pid_t child = fork();
-    if (child == 0) {
-        int failed = 0;
-        {
-            ManagerView view;
-            for (size_t i = 0; i < expected.size() && failed == 0; ++i) {
-                if (view.Read(kWirePrinter, expected[i].first) != expected[i].second) failed = static_cast<int>(i) + 1;
-            }
-        }
-        _exit(failed);
+std::string Hex(const std::vector<BYTE>& bytes) {
+    std::string hex;
+    for (const BYTE b : bytes) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02x", b);
+        hex += digits;
     }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
+    return hex;
+}
+
+// Values at the manager as a second process reads them. Arguments: pairs of a variable's
+// name and its expected bytes in hex. Exit code 0 when all agree, else the number of the
+// first pair that did not.
+int CheckManagerValues(const std::vector<std::string>& args) {
+    // The manager serves the printers that its process's spooler knows.
+    standin::PrinterSetup printer;
+    printer.name = kWirePrinter;
+    printer.port = kWirePort;
+    printer.driverName = kTestDriver;
+    standin::AddPrinter(printer);
+    ManagerView view;
+    for (size_t i = 0; i + 1 < args.size(); i += 2)
+        if (Hex(view.Read(kWirePrinter, args[i].c_str())) != args[i + 1]) return static_cast<int>(i / 2) + 1;
+    return 0;
+}
+const bool kCheckRegistered = kvtest::RegisterChildRoutine("check-manager-values", CheckManagerValues);
+
+int CheckFromChild(const std::vector<std::pair<const char*, std::vector<BYTE>>>& expected) {
+    std::vector<std::string> args;
+    for (const auto& [name, bytes] : expected) {
+        args.push_back(name);
+        args.push_back(Hex(bytes));
+    }
+    return kvtest::RunInChildProcess("check-manager-values", args);
 }
 
 template <typename T>
