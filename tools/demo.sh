@@ -2,7 +2,8 @@
 # Installs what is missing, builds the x64 tree and runs the main job: a three-page
 # graphics-only document printed through the rendering library with two driver-made copies
 # (print_demo), whose job stream is written to build/x64/demo/print/job.prn and read back,
-# then passed through the port language monitor to a file port and compared byte for byte;
+# each printed sheet written as a picture beside it (sheet-1.png, ...), then the job passed
+# through the port language monitor to a file port and compared byte for byte;
 # then the settings of a print job for the sample printer (settings_demo). The demo's files
 # stay in build/x64/demo for a look afterwards.
 # Exit status is non-zero when anything fails.

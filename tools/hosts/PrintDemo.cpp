@@ -6,10 +6,13 @@
 // whether every page equals the engine's own drawing of it. The job then goes through the
 // port language monitor, loaded as the spooler loads it, to a file port below it in pieces of
 // 4,096 bytes; the demo shows where the port wrote it and whether the bytes are the job's.
+// Each printed sheet, as the job stream draws it, is written as a picture beside the job.
 //
-//   print_demo <output-folder>     (must not exist or be empty; the job is <folder>/job.prn)
+//   print_demo <output-folder>     (must not exist or be empty; the job is <folder>/job.prn,
+//                                   the sheets <folder>/sheet-1.png, sheet-2.png, ...)
 //
 // Exit status 0 on success, 1 with a message on stderr when a step fails.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +22,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
+#include "platform/StandInDraw.h"
 #include "platform/StandInMonitor.h"
 #include "settings/DefaultSettings.h"
 #include "settings/DriverDevMode.h"
@@ -37,6 +41,8 @@ constexpr SHORT kDpi = 600;
 constexpr SHORT kCopies = 2;
 constexpr int kPages = 3;
 constexpr DWORD kFeatureDriverCopies = 1u << 2;
+// A sheet's picture shrinks each square of this many dots to one grey pixel.
+constexpr LONG kPictureScale = 6;
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "print_demo: %s\n", message.c_str());
@@ -92,6 +98,32 @@ struct Summary {
     size_t dataBytes = 0;
     size_t rawBytes = 0;
 };
+
+// A printed sheet as a person sees it: each square of dots one pixel, as grey as its share of
+// black.
+bool WriteSheetPicture(const kvtest::PageImage& sheet, const fs::path& file) {
+    standin::ui::Pixels pixels;
+    pixels.width = static_cast<int>((sheet.width + kPictureScale - 1) / kPictureScale);
+    pixels.height = static_cast<int>((sheet.height + kPictureScale - 1) / kPictureScale);
+    pixels.bgr.assign(static_cast<size_t>(pixels.width) * pixels.height * 3, 0xFF);
+    for (int py = 0; py < pixels.height; ++py) {
+        for (int px = 0; px < pixels.width; ++px) {
+            int black = 0, all = 0;
+            for (LONG y = py * kPictureScale; y < std::min<LONG>((py + 1) * kPictureScale, sheet.height); ++y) {
+                for (LONG x = px * kPictureScale; x < std::min<LONG>((px + 1) * kPictureScale, sheet.width); ++x) {
+                    black += sheet.Black(x, y) ? 1 : 0;
+                    ++all;
+                }
+            }
+            const auto grey = static_cast<uint8_t>(255 - (all == 0 ? 0 : 255 * black / all));
+            uint8_t* pixel = &pixels.bgr[(static_cast<size_t>(py) * pixels.width + px) * 3];
+            pixel[0] = pixel[1] = pixel[2] = grey;
+        }
+    }
+    const std::vector<uint8_t> png = standin::ui::EncodePng(pixels);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    return fs::exists(file) && fs::file_size(file) == png.size();
+}
 
 int Run(int argc, char** argv) {
     if (argc != 2) return Fail("usage: print_demo <output-folder>");
@@ -170,6 +202,12 @@ int Run(int argc, char** argv) {
     }
     std::printf("Check:    sheets %s the engine's drawing of their pages\n", same ? "equal" : "DO NOT equal");
     std::printf("Job file: %s\n", jobFile.string().c_str());
+    for (size_t i = 0; i < pages.pages.size(); ++i) {
+        const fs::path picture = out / ("sheet-" + std::to_string(i + 1) + ".png");
+        if (!WriteSheetPicture(pages.pages[i], picture)) return Fail("cannot write " + picture.string());
+    }
+    std::printf("Sheets:   %zu pictures, %s/sheet-1.png to sheet-%zu.png\n", pages.pages.size(), out.string().c_str(),
+                pages.pages.size());
     if (!same) return Fail("the printed sheets are not the drawn pages");
     if (innerJobs != static_cast<size_t>(kCopies)) return Fail("the driver did not make the copies");
 
