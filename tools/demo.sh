@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the x64 tree and runs the main job: a three-page
-# graphics-only document printed through the rendering library with two driver-made copies
-# (print_demo), whose job stream is written to build/x64/demo/print/job.prn and read back,
-# each printed sheet written as a picture beside it (sheet-1.png, ...), then the job passed
-# through the port language monitor to a file port and compared byte for byte;
-# then the settings of a print job for the sample printer (settings_demo). The demo's files
-# stay in build/x64/demo for a look afterwards.
+# Installs what is missing, builds an x64 tree of its own (build/demo, apart from the test
+# trees) and runs the main job: a three-page graphics-only document printed through the
+# rendering library with two driver-made copies (print_demo), whose job stream is written to
+# build/demo/out/print/job.prn and read back, each printed sheet written as a picture beside
+# it (sheet-1.png, ...), then the job passed through the port language monitor to a file port
+# and compared byte for byte; then the settings of a print job for the sample printer
+# (settings_demo). The demo's files stay in build/demo/out for a look afterwards.
 # Exit status is non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -14,14 +14,14 @@ cd "$(dirname "$0")/.."
 kv_install_packages "${KV_BASE_PACKAGES[@]}" || exit 1
 
 mkdir -p build
-echo "=== x64: configure and build"
-if ! cmake -S . -B build/x64 -G Ninja -DKV_WERROR=ON >build/x64.configure.log 2>&1; then
-  cat build/x64.configure.log; echo "demo: configure failed"; exit 1
+echo "=== demo tree: configure and build"
+if ! cmake -S . -B build/demo -G Ninja -DKV_WERROR=ON >build/demo.configure.log 2>&1; then
+  cat build/demo.configure.log; echo "demo: configure failed"; exit 1
 fi
-cmake --build build/x64 --target print_demo settings_demo || { echo "demo: build failed"; exit 1; }
+cmake --build build/demo --target print_demo settings_demo || { echo "demo: build failed"; exit 1; }
 
-rm -rf build/x64/demo
+rm -rf build/demo/out
 echo "=== print_demo"
-build/x64/bin/print_demo build/x64/demo/print || { echo "demo: print_demo failed"; exit 1; }
+build/demo/bin/print_demo build/demo/out/print || { echo "demo: print_demo failed"; exit 1; }
 echo "=== settings_demo"
-build/x64/bin/settings_demo build/x64/demo/settings || { echo "demo: settings_demo failed"; exit 1; }
+build/demo/bin/settings_demo build/demo/out/settings || { echo "demo: settings_demo failed"; exit 1; }
