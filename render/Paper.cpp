@@ -110,27 +110,6 @@ LONG SnapToHalfInch(LONG microns) {
     return microns > 0 && over != 0 && over < 425 ? microns - over : microns;
 }
 
-/// The usable spooler forms, freed on every path.
-class UsableForms {
-public:
-    explicit UsableForms(HANDLE printer) : forms_(EnumUsableForms(printer, &count_)) {}
-    ~UsableForms() {
-        if (forms_ != nullptr) GlobalFree(forms_);
-    }
-    UsableForms(const UsableForms&) = delete;
-    UsableForms& operator=(const UsableForms&) = delete;
-
-    bool Listed() const { return forms_ != nullptr; }
-    /// The form of that exact name, never a blanked one; NULL when there is none.
-    const FORM_INFO_1W* Find(LPCWSTR name) const {
-        const DWORD position = FindFormByName(forms_, count_, name);
-        return position == 0 ? nullptr : &forms_[position - 1];
-    }
-
-private:
-    DWORD count_ = 0;
-    FORM_INFO_1W* forms_;
-};
 
 // The range of sizes the printer takes as an output paper of its own (bounds included).
 bool FitsOutputRange(LONG width, LONG height) {

@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/LastErrorKeeper.h"
+#include "platform/Owners.h"
 
 namespace {
 
@@ -20,22 +21,6 @@ constexpr DWORD kMinLimitMiB = 1;
 constexpr DWORD kMaxLimitMiB = 100;
 
 // Puts the caller's last error back however the log call ends.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE file) : file_(file) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return file_; }
-    void Close() {
-        if (IsOpen()) CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE file_;
-};
 
 // Bytes of text that fit kDebugLogTextMax without splitting a double-byte character.
 int TextBytes(LPCSTR text) {
@@ -94,13 +79,13 @@ int WriteDebugLog(LPCSTR text, DWORD limitMiB) {
     // One rollover per line: when it cannot take effect, the line goes to the old file.
     for (int attempt = 0;; ++attempt) {
         FileHandle file(OpenCurrentLog());
-        if (!file.IsOpen()) return 0;
+        if (!file.Valid()) return 0;
         DWORD high = 0;
         SetLastError(NO_ERROR);
         const DWORD low = GetFileSize(file.Get(), &high);
         if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
         if (attempt == 0 && (high != 0 || low > cbLimit)) {
-            file.Close();
+            file.Reset();
             RollOver();
             continue;
         }

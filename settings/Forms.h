@@ -1,5 +1,6 @@
 #pragma once
 // The usable-forms list, the N-up arrangement rule and the system version tests.
+#include "platform/Owners.h"
 #include "platform/Spooler.h"
 #include "platform/WinTypes.h"
 
@@ -19,6 +20,29 @@ bool IsBlankedForm(const FORM_INFO_1W& form);
 FORM_INFO_1W* EnumUsableForms(HANDLE printer, DWORD* count);
 /// 1-based position of the first form (not blanked) whose name equals name exactly, else 0.
 DWORD FindFormByName(const FORM_INFO_1W* forms, DWORD count, LPCWSTR name);
+
+/// The printer's usable forms as EnumUsableForms lists them, freed with their owner; none
+/// for a NULL printer or when they cannot be listed.
+class UsableForms {
+public:
+    explicit UsableForms(HANDLE printer)
+        : forms_(printer != nullptr ? EnumUsableForms(printer, &count_) : nullptr) {}
+    UsableForms(const UsableForms&) = delete;
+    UsableForms& operator=(const UsableForms&) = delete;
+
+    [[nodiscard]] bool Listed() const { return forms_.Valid(); }
+    const FORM_INFO_1W* Get() const { return forms_.As<const FORM_INFO_1W>(); }
+    DWORD Count() const { return Listed() ? count_ : 0; }
+    /// The form of that exact name, never a blanked one; NULL when there is none.
+    const FORM_INFO_1W* Find(LPCWSTR name) const {
+        const DWORD position = FindFormByName(Get(), Count(), name);
+        return position == 0 ? nullptr : &Get()[position - 1];
+    }
+
+private:
+    DWORD count_ = 0;
+    GlobalBlock forms_;
+};
 
 /// 1 when down x across pages fit the paper; width and length in tenths of a millimetre.
 int IsNupLayoutAllowed(LPCWSTR formName, int width, int length, BYTE down, BYTE across);

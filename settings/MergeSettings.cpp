@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/Kernel.h"
+#include "platform/Owners.h"
 #include "platform/Spooler.h"
 #include "settings/DefaultSettings.h"
 #include "settings/Forms.h"
@@ -21,20 +22,6 @@ constexpr LONGLONG kSizeToleranceMicrons = 100;
 constexpr size_t kPrivateIdOffset = offsetof(DriverDevMode, PrivateID) - kDevModePublicSize;
 
 /// Owns one zero-filled GlobalAlloc block.
-class GlobalBlock {
-public:
-    explicit GlobalBlock(SIZE_T cb) : data_(GlobalAlloc(GPTR, cb)) {}
-    ~GlobalBlock() {
-        if (data_ != nullptr) GlobalFree(data_);
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    template <typename T>
-    T* As() const { return static_cast<T*>(data_); }
-
-private:
-    HGLOBAL data_;
-};
 
 bool IsInputSlotValue(const ModelDescription* model, SHORT value) {
     const ModelNamedValue* slots = ModelList<ModelNamedValue>(model, model->InputSlotOffset, model->InputSlotCount);
@@ -136,7 +123,7 @@ bool IsOwnPrivatePart(const DEVMODEW* source, const ModelDescription* model) {
 void MergeDevMode(DriverDevMode* block, const DEVMODEW* source, HANDLE printer, const ModelDescription* model,
                   size_t cbSource) {
     if (block == nullptr || source == nullptr) return;
-    GlobalBlock scratchBlock(sizeof(DriverDevMode));
+    const GlobalBlock scratchBlock = GlobalBlock::Zeroed(sizeof(DriverDevMode));
     DriverDevMode* scratch = scratchBlock.As<DriverDevMode>();
     if (scratch == nullptr) return;
     std::memcpy(scratch, block, sizeof(DriverDevMode));

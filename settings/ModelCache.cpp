@@ -4,6 +4,7 @@
 
 #include "platform/Files.h"
 #include "platform/Kernel.h"
+#include "platform/Owners.h"
 #include "settings/ModelCache.h"
 #include "settings/ModelCompiler.h"
 
@@ -12,20 +13,6 @@ namespace {
 constexpr size_t kCachePathChars = 264;
 
 // Closes a file handle on every path out.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (Valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 HANDLE OpenForReading(LPCWSTR path) {
     return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -2,6 +2,7 @@
 #include "settings/SpoolerQueries.h"
 
 #include "platform/Kernel.h"
+#include "platform/Owners.h"
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
 
@@ -24,35 +25,7 @@ BYTE* FetchRecord(Query query) {
     return block;
 }
 
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    PHKEY Out() { return &key_; }
-    HKEY Get() const { return key_; }
 
-private:
-    HKEY key_ = nullptr;
-};
-
-class PrinterHandle {
-public:
-    PrinterHandle() = default;
-    ~PrinterHandle() {
-        if (printer_ != nullptr) ClosePrinter(printer_);
-    }
-    PrinterHandle(const PrinterHandle&) = delete;
-    PrinterHandle& operator=(const PrinterHandle&) = delete;
-    HANDLE* Out() { return &printer_; }
-    HANDLE Get() const { return printer_; }
-
-private:
-    HANDLE printer_ = nullptr;
-};
 
 // Hexadecimal digits up to the first other character, saturating like the C runtime's
 // unsigned conversion so that a long value cannot wrap round to 0x411.

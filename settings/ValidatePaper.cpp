@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/Kernel.h"
+#include "platform/Owners.h"
 #include "platform/Spooler.h"
 #include "settings/Forms.h"
 #include "settings/PrinterData.h"
@@ -127,19 +128,6 @@ bool PaperWithinModelLimits(const Context& context) {
 }
 
 // Frees a GlobalAlloc block on every path.
-class GlobalBlock {
-public:
-    explicit GlobalBlock(SIZE_T cb) : block_(static_cast<BYTE*>(GlobalAlloc(GPTR, cb))) {}
-    ~GlobalBlock() {
-        if (block_ != nullptr) GlobalFree(block_);
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    BYTE* Get() const { return block_; }
-
-private:
-    BYTE* block_;
-};
 
 // TBL_OutPaperTable, read into a zero-filled block with slack so that the walk always finds
 // a terminator, even after an odd byte count or an unterminated last name.
@@ -151,13 +139,13 @@ void ApplyOutPaperTable(const Context& context) {
     if (GetPrinterDataW(context.Printer, valueName, &type, nullptr, 0, &cbValue) != ERROR_MORE_DATA) return;
     if (cbValue == 0 || cbValue > kMaxOutPaperTableBytes) return;
     const SIZE_T cbBuffer = SIZE_T{cbValue} + 2 + (cbValue & 1);
-    GlobalBlock buffer(cbBuffer);
-    if (buffer.Get() == nullptr) return;
+    const GlobalBlock buffer = GlobalBlock::Zeroed(cbBuffer);
+    if (!buffer.Valid()) return;
     DWORD cbRead = 0;
-    if (GetPrinterDataW(context.Printer, valueName, &type, buffer.Get(), cbValue, &cbRead) != ERROR_SUCCESS) return;
+    if (GetPrinterDataW(context.Printer, valueName, &type, buffer.As<BYTE>(), cbValue, &cbRead) != ERROR_SUCCESS) return;
     if (cbRead > cbValue) cbRead = cbValue;
 
-    const DWORD position = FindOutPaperInTable(reinterpret_cast<const WCHAR*>(buffer.Get()), (SIZE_T{cbRead} + 1) / 2,
+    const DWORD position = FindOutPaperInTable(buffer.As<const WCHAR>(), (SIZE_T{cbRead} + 1) / 2,
                                                context.Block->Public.dmFormName, context.Forms, context.FormCount);
     if (position != 0) SetOutputPaperFromForm(context.Block, context.Forms[position - 1], position);
 }

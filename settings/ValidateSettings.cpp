@@ -11,21 +11,6 @@ namespace {
 // FeatureFlags bit 5 never outlives a check: the status rule can only clear it again.
 constexpr DWORD kFeatureBit5 = 1u << 5;
 
-class UsableForms {
-public:
-    explicit UsableForms(HANDLE printer) : forms_(printer != nullptr ? EnumUsableForms(printer, &count_) : nullptr) {}
-    ~UsableForms() {
-        if (forms_ != nullptr) GlobalFree(forms_);
-    }
-    UsableForms(const UsableForms&) = delete;
-    UsableForms& operator=(const UsableForms&) = delete;
-    const FORM_INFO_1W* Get() const { return forms_; }
-    DWORD Count() const { return forms_ != nullptr ? count_ : 0; }
-
-private:
-    DWORD count_ = 0;
-    FORM_INFO_1W* forms_;
-};
 
 class LanguageLibrary {
 public:
@@ -65,7 +50,7 @@ void ValidateDevMode(DriverDevMode* block, const PrinterStatusSnapshot* status, 
         return;
     }
     const UsableForms forms(printer);
-    if (forms.Get() == nullptr) {
+    if (!forms.Listed()) {
         ValidateWithoutForms(block, printer);
         return;
     }
