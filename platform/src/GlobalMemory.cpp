@@ -1,7 +1,9 @@
 // Global memory over the C heap. Only fixed memory exists here: the handle is the block's
 // address (GMEM_MOVEABLE blocks are fixed too, so a handle never needs locking). A small
 // header before each block holds its size; a set of live blocks lets GlobalFree and
-// GlobalSize refuse a foreign or already freed pointer without reading through it.
+// GlobalSize refuse a foreign or already freed pointer without reading through it. The set
+// keeps each address inverted, so that a leak checker does not count a lost block as reached
+// through it.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -25,8 +27,10 @@ static_assert(sizeof(Header) % alignof(std::max_align_t) == 0);
 
 struct LiveBlocks {
     std::mutex lock;
-    std::unordered_set<const void*> blocks;
+    std::unordered_set<std::uintptr_t> blocks;  // ~address of each block
 };
+
+std::uintptr_t Key(const void* block) { return ~reinterpret_cast<std::uintptr_t>(block); }
 
 LiveBlocks& Live() {
     static LiveBlocks* live = new LiveBlocks();  // never destroyed: blocks may be freed at exit
@@ -36,14 +40,14 @@ LiveBlocks& Live() {
 bool IsLive(HGLOBAL block) {
     LiveBlocks& live = Live();
     std::lock_guard<std::mutex> guard(live.lock);
-    return live.blocks.count(block) != 0;
+    return live.blocks.count(Key(block)) != 0;
 }
 
 // False when the block was not ours (or already freed).
 bool Forget(HGLOBAL block) {
     LiveBlocks& live = Live();
     std::lock_guard<std::mutex> guard(live.lock);
-    return live.blocks.erase(block) != 0;
+    return live.blocks.erase(Key(block)) != 0;
 }
 
 }  // namespace
@@ -71,7 +75,7 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T cb) {
     try {
         LiveBlocks& live = Live();
         std::lock_guard<std::mutex> guard(live.lock);
-        live.blocks.insert(header + 1);
+        live.blocks.insert(Key(header + 1));
     } catch (const std::bad_alloc&) {
         std::free(raw);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);

@@ -1,9 +1,11 @@
 // Global memory: sizes, zero fill, refusal of pointers that are not live blocks, and the
 // stand-in's injected allocation failures.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/Kernel.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -86,5 +88,23 @@ TEST_F(GlobalMemoryTest, InjectedFailures) {
         EXPECT_EQ(c.outcomes.size(), standin::CallCount(standin::Fault::GlobalAlloc));
     }
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// The leak checker sees a block that nobody frees: a process that loses one fails, and one
+// that frees its blocks does not.
+int AllocateAndMaybeLose(const std::vector<std::string>& args) {
+    HGLOBAL block = GlobalAlloc(GPTR, 64);
+    if (block == nullptr) return 2;
+    if (args.empty() || args[0] != "lose") GlobalFree(block);
+    block = nullptr;
+    return 0;
+}
+const bool kLoseRegistered = kvtest::RegisterChildRoutine("allocate-and-maybe-lose", AllocateAndMaybeLose);
+
+TEST_F(GlobalMemoryTest, ALostBlockFailsTheProcessUnderTheLeakChecker) {
+    EXPECT_EQ(kvtest::RunInChildProcess("allocate-and-maybe-lose", {"free"}), 0);
+    EXPECT_NE(kvtest::RunInChildProcess("allocate-and-maybe-lose", {"lose"}), 0);
+}
+#endif
 
 }  // namespace
