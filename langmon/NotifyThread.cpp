@@ -213,7 +213,7 @@ bool NotifyWatch::OnNameChanged() {
 // spooler shows an error the job watch follows it until the jobs can go.
 void NotifyWatch::OnJobArrived() {
     if ((port_.State & (port_state::InJob | port_state::StatusThreadAlive)) != 0) return;
-    if (!CountWaitingJobsOf(port_, b_.printer) != 0) return;
+    if (CountWaitingJobsOf(port_, b_.printer) == 0) return;
     PortHold hold(port_);
     if (!hold.Take() || (port_.State & port_state::InJob) != 0) return;
     CheckDeviceId(port_);
