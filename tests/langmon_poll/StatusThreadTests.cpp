@@ -129,6 +129,7 @@ TEST_F(StatusThreadTest, SurvivesASilentOrBabblingPrinter) {
         {"wrong request ids", kvtest::AnswerTwist::WrongId},
     };
     Variable(5);
+    port_->SnmpWaitMs = 200;  // every spoilt pass waits this out twice
     ASSERT_EQ(langmon::RequestPolling(*port_), langmon::kRefreshDone);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -177,7 +177,7 @@ TEST_F(SnmpdClientTest, ErrorAnswersAreFailuresNotValues) {
     EXPECT_FALSE(snmp::SnmpGetString(settings, kLoopback, "1.3.6.1.2.1.1.5.0", text));
 
     // snmpd does not answer another community at all: the request times out.
-    snmp::SnmpSettings other = Settings(50);
+    snmp::SnmpSettings other = Settings(kvtest::kSilenceWaitMs);
     other.community = "public";
     snmp::SnmpClient stranger(other);
     EXPECT_FALSE(stranger.Request({kLoopback, kvtest::kSysDescrOid, snmp::PduKind::Get, snmp::ValueKind::Any, 0}));
@@ -283,7 +283,7 @@ TEST_F(SnmpdClientTest, AnswersAsTheAgentFixtureDoes) {
     kvtest::SnmpAgent fixture;
     printer_.LoadInto(fixture);
     const snmp::SnmpSettings real = Settings();
-    const snmp::SnmpSettings fake = fixture.Settings(250);
+    const snmp::SnmpSettings fake = fixture.Settings();
 
     // The whole view, object by object, ends the same way (noSuchName after the last).
     const std::vector<Outcome> fromSnmpd = WalkAll(real);

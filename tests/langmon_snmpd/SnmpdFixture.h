@@ -10,6 +10,7 @@
 #include "tests/langmon_snmpd/PrinterObjects.h"
 #include "tests/langmon_snmpd/SnmpdProcess.h"
 #include "tests/support/TestRoot.h"
+#include "tests/support/Waits.h"
 
 namespace kvtest {
 
@@ -21,7 +22,7 @@ protected:
     /// Rewrites the objects file from printer_.
     void Publish();
     /// Client settings aimed at snmpd: one wait of `waitMs`, two per request.
-    snmp::SnmpSettings Settings(uint32_t waitMs = 250) const;
+    snmp::SnmpSettings Settings(uint32_t waitMs = kAnswerWaitMs) const;
     /// Starts snmpd again after StopAgent, on the same port.
     [[nodiscard]] bool RestartAgent();
     void StopAgent() { snmpd_.Stop(); }

@@ -30,8 +30,8 @@ namespace job_flag = langmon::job_flag;
 
 constexpr char16_t kPrinter[] = u"KV Printer";
 constexpr char16_t kPort[] = u"IP_127.0.0.1";
-constexpr DWORD kAnswerWaitMs = 150;  // generous for answers; a silent agent costs two of these
-constexpr DWORD kSilentWaitMs = 50;   // while snmpd is stopped
+using kvtest::kAnswerWaitMs;
+constexpr DWORD kSilentWaitMs = kvtest::kSilenceWaitMs;  // while snmpd is stopped
 
 DWORD RecordNothing(DWORD, LPCSTR, LPCVOID, DWORD) { return 0; }
 

@@ -9,6 +9,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "tests/support/Waits.h"
+
 namespace kvtest {
 
 /// Where Debian's package installs the agent.
@@ -30,7 +32,7 @@ public:
     /// `limitMs` later. `port` 0 picks a free one. False with Why() when snmpd is missing,
     /// will not start or does not answer (the process is then stopped).
     bool Start(const std::string& folder, const std::string& objectsFile, const std::string& passProgram,
-               uint16_t port = 0, int limitMs = 3000);
+               uint16_t port = 0, int limitMs = static_cast<int>(kAnswerWaitMs));
     /// SIGTERM, then SIGKILL after a second; waits for the process. Nothing when not running.
     void Stop();
 

@@ -63,8 +63,9 @@ protected:
         StandInTest::TearDown();
     }
 
-    langmon::MibReadResult Read() {
-        snmp::SnmpClient client(agent_.Settings(500));
+    /// One read with a wait of `waitMs` for each answer: short where the printer is meant to be silent.
+    langmon::MibReadResult Read(uint32_t waitMs = kvtest::kAnswerWaitMs) {
+        snmp::SnmpClient client(agent_.Settings(waitMs));
         return langmon::ReadPrinterState(*port_, client, kAddress);
     }
     void Down() {
@@ -248,7 +249,7 @@ TEST_F(PrinterStateTest, DownPrinterWithoutAlertsClearsAlertBitsAndKeepsOthers) 
 TEST_F(PrinterStateTest, SilentPrinterLeavesTheVariables) {
     SetStatus({0, 0, 0x10000});
     agent_.Script(std::vector<kvtest::AgentAction>(8, {0, {}, kvtest::AnswerTwist::Drop}));
-    EXPECT_EQ(Read(), langmon::MibReadResult::NotAnswered);
+    EXPECT_EQ(Read(kvtest::kSilenceWaitMs), langmon::MibReadResult::NotAnswered);
     EXPECT_EQ(Status().L, 0x10000u);
     EXPECT_EQ(agent_.RequestCount(), 2u);  // MaxPWOFF 1: the first try and one more
     EXPECT_TRUE(standin::monitor::PortStatuses(u"IP_10.0.0.5").empty());
@@ -264,7 +265,7 @@ TEST_F(PrinterStateTest, PrinterSwitchedOffMidReadKeepsItsLastState) {
     std::vector<kvtest::AgentAction> script(1);
     script.resize(40, {0, {}, kvtest::AnswerTwist::Drop});
     agent_.Script(script);
-    EXPECT_EQ(Read(), langmon::MibReadResult::NotAnswered);
+    EXPECT_EQ(Read(kvtest::kSilenceWaitMs), langmon::MibReadResult::NotAnswered);
     EXPECT_EQ(Status().L & 0x10000, 0x10000u);
     EXPECT_EQ(Dword(kRowErrPaperJam), 0x1u);
 }
@@ -302,7 +303,7 @@ TEST_F(PrinterStateTest, WrongTypesLeaveFieldsEmpty) {
     agent_.SetInteger("1.3.6.1.2.1.43.18.1.1.8.1.1", 7);  // an alert that is a number
     agent_.SetString("1.3.6.1.2.1.43.18.1.1.8.1.2", "No Toner");
     auto picture = std::make_unique<langmon::MibPicture>();
-    snmp::SnmpClient client(agent_.Settings(500));
+    snmp::SnmpClient client(agent_.Settings());
     ASSERT_EQ(langmon::ReadPrinterMib(*port_, client, kAddress, *picture), langmon::MibReadResult::Supported);
     EXPECT_EQ(picture->hrPrinterStatus, 0);
     EXPECT_EQ(picture->alertCount, 0u);  // the walk stops at the first value that is no text
@@ -311,14 +312,14 @@ TEST_F(PrinterStateTest, WrongTypesLeaveFieldsEmpty) {
 TEST_F(PrinterStateTest, GarbledAnswersCountAsSilence) {
     agent_.Script(std::vector<kvtest::AgentAction>(8, {0, {}, kvtest::AnswerTwist::Garbage}));
     SetStatus({0, 0, 0x4000});
-    EXPECT_EQ(Read(), langmon::MibReadResult::NotAnswered);
+    EXPECT_EQ(Read(kvtest::kSilenceWaitMs), langmon::MibReadResult::NotAnswered);
     EXPECT_EQ(Status().L, 0x4000u);
 }
 
 TEST_F(PrinterStateTest, LongTextsAreCut) {
     agent_.SetString("1.3.6.1.2.1.1.1.0", "ZE" + std::string(300, 'X'));
     auto picture = std::make_unique<langmon::MibPicture>();
-    snmp::SnmpClient client(agent_.Settings(500));
+    snmp::SnmpClient client(agent_.Settings());
     EXPECT_EQ(langmon::ReadPrinterMib(*port_, client, kAddress, *picture), langmon::MibReadResult::Unsupported);
     EXPECT_LT(strnlen(picture->sysDescr, sizeof picture->sysDescr), sizeof picture->sysDescr);
 }
@@ -327,7 +328,7 @@ TEST_F(PrinterStateTest, ManyAlertsStopAtSixtyFour) {
     Down();
     agent_.SetAlerts(std::vector<std::string>(70, "Stack Miss"));
     auto picture = std::make_unique<langmon::MibPicture>();
-    snmp::SnmpClient client(agent_.Settings(500));
+    snmp::SnmpClient client(agent_.Settings());
     ASSERT_EQ(langmon::ReadPrinterMib(*port_, client, kAddress, *picture), langmon::MibReadResult::Supported);
     EXPECT_EQ(picture->alertCount, langmon::kMaxAlerts);
 }

@@ -71,7 +71,7 @@ TEST_F(JobCancelTest, EveryRefusalIsAFailure) {
          [this] { agent_.SetString(CancelOid("1.4"), "busy"); }, 1},
         {"a printer that does not answer",
          [this] {
-             port_->SnmpWaitMs = 20;
+             port_->SnmpWaitMs = kvtest::kSilenceWaitMs;
              agent_.Script({kvtest::DropAnswer()});
          },
          1},
@@ -87,7 +87,7 @@ TEST_F(JobCancelTest, EveryRefusalIsAFailure) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reset();
-        port_->SnmpWaitMs = 100;
+        port_->SnmpWaitMs = kvtest::kAnswerWaitMs;
         Queue(2, TestJcid(2));
         std::strcpy(port_->QueueTail->PrinterJobIndex, "1.4");
         agent_.AddJob(TestJcid(2), "1.4", kvtest::kProcessing, 0, 0);

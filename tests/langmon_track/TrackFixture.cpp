@@ -76,7 +76,7 @@ void TrackTest::SetUp() {
     port_->PortKind = langmon::port_kind::StandardTcpPort;
     port_->State |= langmon::port_state::DeviceSupported;
     // Two waits of 100 ms per request: a silent agent costs 200 ms.
-    AimAtAgent(*port_, agent_, {.waitMs = 100, .onePowerOffTry = false});
+    AimAtAgent(*port_, agent_, {.waitMs = kvtest::kAnswerWaitMs, .onePowerOffTry = false});
     ASSERT_TRUE(langmon::GetPrintCheckInfo(*port_));
 
     binding_ = BindRecorder(*port_, kTrackPrinter, RecordUpdate);

@@ -65,7 +65,7 @@ TEST_F(HostileAgentTest, EveryLookupOfTheJcidMapEnds) {
          false, "", 1},
         {"a printer that does not answer",
          [this] {
-             port_->SnmpWaitMs = 20;
+             port_->SnmpWaitMs = kvtest::kSilenceWaitMs;
              agent_.Script({kvtest::DropAnswer()});
          },
          false, "", 1},
@@ -73,7 +73,7 @@ TEST_F(HostileAgentTest, EveryLookupOfTheJcidMapEnds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reset();
-        port_->SnmpWaitMs = 100;
+        port_->SnmpWaitMs = kvtest::kAnswerWaitMs;
         langmon::JobQueueEntry* entry = Queue(1, TestJcid(1));
         c.setup();
         const size_t before = agent_.RequestCount();
@@ -145,7 +145,7 @@ TEST_F(HostileAgentTest, EveryPassOverTheJobTableEnds) {
          fd, 5, {{1, 0}, {1, 1}}},
         {"a printer that does not answer",
          [this] {
-             port_->SnmpWaitMs = 20;
+             port_->SnmpWaitMs = kvtest::kSilenceWaitMs;
              agent_.AddJob(TestJcid(1), "1.1", kvtest::kProcessing, 0, 1);
              agent_.Script(std::vector<kvtest::AgentAction>(8, kvtest::DropAnswer()));
          },
@@ -154,7 +154,7 @@ TEST_F(HostileAgentTest, EveryPassOverTheJobTableEnds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reset();
-        port_->SnmpWaitMs = 100;
+        port_->SnmpWaitMs = kvtest::kAnswerWaitMs;
         Queue(1, TestJcid(1));
         c.setup();
         const size_t before = agent_.RequestCount();

@@ -3,6 +3,7 @@
 #include "platform/Kernel.h"
 #include "platform/Sync.h"
 #include "tests/support/TestRoot.h"
+#include "tests/support/Waits.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ TEST_F(SyncMutexTest, AnExistingNameIgnoresTheInitialOwner) {
     for (HANDLE h : {first, second, event}) CloseHandle(h);
 }
 
-DWORD TakeAndEnd(LPVOID mutex) { return WaitForSingleObject(static_cast<HANDLE>(mutex), 1000); }
+DWORD TakeAndEnd(LPVOID mutex) { return WaitForSingleObject(static_cast<HANDLE>(mutex), kvtest::kAnswerWaitMs); }
 
 TEST_F(SyncMutexTest, AThreadEndingWhileOwningAbandonsTheMutex) {
     for (const char16_t* name : {static_cast<const char16_t*>(nullptr), u"KvAbandoned"}) {
@@ -85,7 +86,7 @@ TEST_F(SyncMutexTest, AThreadEndingWhileOwningAbandonsTheMutex) {
         ASSERT_EQ(code, WAIT_OBJECT_0);
         HANDLE both[2] = {thread, mutex};
         // Wait-all reports the abandoned mutex by its index; the waiter owns it afterwards.
-        EXPECT_EQ(WaitForMultipleObjects(2, both, TRUE, 1000), WAIT_ABANDONED_0 + 1);
+        EXPECT_EQ(WaitForMultipleObjects(2, both, TRUE, kvtest::kAnswerWaitMs), WAIT_ABANDONED_0 + 1);
         EXPECT_TRUE(ReleaseMutex(mutex));
         EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);  // abandoned only once
         EXPECT_TRUE(ReleaseMutex(mutex));

@@ -4,6 +4,7 @@
 #include "platform/Kernel.h"
 #include "platform/Sync.h"
 #include "tests/support/TestRoot.h"
+#include "tests/support/Waits.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ TEST_F(SyncWaitTest, WaitAnyAndWaitAllTakeWhatTheyReturn) {
 
 DWORD HoldUntilSet(LPVOID parameter) {
     auto* handles = static_cast<HANDLE*>(parameter);  // {mutex, taken, release}
-    if (WaitForSingleObject(handles[0], 1000) != WAIT_OBJECT_0) return 1;
+    if (WaitForSingleObject(handles[0], kvtest::kAnswerWaitMs) != WAIT_OBJECT_0) return 1;
     SetEvent(handles[1]);
     WaitForSingleObject(handles[2], INFINITE);
     return ReleaseMutex(handles[0]) ? 0 : 2;

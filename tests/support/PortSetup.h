@@ -18,7 +18,7 @@ void StopAndDeletePort(langmon::PortContext* port);
 
 /// How a port's SNMP client asks the agent.
 struct AgentAim {
-    DWORD waitMs = 200;          // one wait for an answer (two per request)
+    DWORD waitMs = kAnswerWaitMs;  // one wait for an answer (two per request)
     bool onePowerOffTry = true;  // a printer that does not answer is off at the first miss
 };
 /// The port's SNMP client asks the agent, with no pause between objects.

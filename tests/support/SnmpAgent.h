@@ -13,6 +13,7 @@
 
 #include "langmon/SnmpBer.h"
 #include "langmon/SnmpClient.h"
+#include "tests/support/Waits.h"
 
 namespace kvtest {
 
@@ -56,8 +57,8 @@ public:
     SnmpAgent& operator=(const SnmpAgent&) = delete;
 
     uint16_t Port() const { return port_; }
-    /// Client settings aimed at this agent with short waits (waitMs each, two per try).
-    snmp::SnmpSettings Settings(uint32_t waitMs = 100) const;
+    /// Client settings aimed at this agent: one wait of `waitMs` for an answer, two per try.
+    snmp::SnmpSettings Settings(uint32_t waitMs = kAnswerWaitMs) const;
 
     void SetString(const std::string& name, const std::string& value);
     void SetInteger(const std::string& name, int64_t value, snmp::BerTag type = snmp::BerTag::Integer);
