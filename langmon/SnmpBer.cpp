@@ -403,6 +403,18 @@ bool ParseOid(std::string_view text, Oid& oid) {
     return Encodable(oid);
 }
 
+size_t FirstArcChars(std::string_view text) {
+    size_t begin = 0;
+    while (begin < text.size() && IsSeparator(text[begin])) {
+        ++begin;
+    }
+    size_t end = begin;
+    while (end < text.size() && !IsSeparator(text[end])) {
+        ++end;
+    }
+    return end - begin;
+}
+
 bool FormatOid(const Oid& oid, std::span<char> text) {
     size_t used = 0;
     for (size_t i = 0; i < oid.count; ++i) {

@@ -32,8 +32,12 @@ enum class BerTag : uint8_t {
     Trap = 0xA4,
 };
 
-/// The protocol's own limit on sub-identifiers of a name.
-inline constexpr size_t kMaxOidArcs = 128;
+/// Arcs of a name at most. A datagram with a longer name or OBJECT IDENTIFIER value is
+/// dropped, and no longer name is sent: a walk can always go on from a name it was given.
+/// The monitor's longest names are the JCID map's rows (langmon/JobTracking.cpp): 13 arcs of
+/// the column, 46 of a 45-character JCID's index, the PRID's count and its arcs; 62 for the
+/// printer's two-arc PRIDs, 69 for a count of 9.
+inline constexpr size_t kMaxOidArcs = 69;
 inline constexpr size_t kMaxCommunityBytes = 32;
 /// OCTET STRING, IpAddress and Opaque contents.
 inline constexpr size_t kMaxStringBytes = 1024;
@@ -52,6 +56,9 @@ struct Oid {
 /// for anything else, for fewer than 2 or more than kMaxOidArcs arcs, a first arc above 2,
 /// or a second arc above 39 under a first arc of 0 or 1 (they could not be encoded).
 [[nodiscard]] bool ParseOid(std::string_view text, Oid& oid);
+/// Characters of the first piece of a name text (after any leading separators), as
+/// ParseOid splits it.
+size_t FirstArcChars(std::string_view text);
 /// Dotted text with its NUL. False (and "" when there is room for it) when it does not fit.
 [[nodiscard]] bool FormatOid(const Oid& oid, std::span<char> text);
 /// Arc by arc; a name that is a prefix of another sorts first. <0, 0 or >0.

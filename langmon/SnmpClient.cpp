@@ -169,14 +169,17 @@ bool SnmpClient::Request(const SnmpCall& call) {
     // Build the request before opening anything.
     BindingOut binding;
     binding.name = &name;
+    // ParseOid took at most ten digits for the first arc.
+    constexpr std::array<std::byte, 10> kZeros{};
     if (call.kind == PduKind::Set) {
         binding.value.type = BerTag::Integer;
         binding.value.number = call.setValue;
+    } else if (call.want == ValueKind::Integer) {
+        binding.value.type = BerTag::Integer;
     } else {
-        // A Get carries a placeholder of the wanted kind; agents ignore it.
-        binding.value.type = call.want == ValueKind::Integer  ? BerTag::Integer
-                             : call.want == ValueKind::String ? BerTag::OctetString
-                                                              : BerTag::Null;
+        // A text's placeholder: one zero byte per character of the first arc (ValueKind).
+        binding.value.type = BerTag::OctetString;
+        binding.value.bytes = std::span(kZeros).first(std::min(FirstArcChars(call.name), kZeros.size()));
     }
     MessageOut message;
     message.community = settings_.community;

@@ -41,7 +41,9 @@ enum class PduKind : uint8_t { Get, GetNext, Set };
 
 /// The value a caller wants. Integer takes INTEGER, Counter, Gauge and TimeTicks that fit in
 /// 32 signed bits; String takes OCTET STRING; Any takes every value but NULL and the
-/// exception values.
+/// exception values. A Get or GetNext carries a placeholder of that kind: INTEGER 0 for
+/// Integer; for String and Any (the walks, which read texts) an OCTET STRING of zero bytes,
+/// one per character of the name's first arc ("1.3.6..." gives 04 01 00).
 enum class ValueKind : uint8_t { Any, Integer, String };
 
 /// Whether a value of this type and number is one of the kind wanted.

@@ -81,18 +81,21 @@ const std::vector<std::byte> kSysDescrAnswer = Bytes({
 
 TEST(SnmpBerEncode, GoldenRequests) {
     const std::vector<std::byte> getSysDescr = Bytes({
-        0x30, 0x26,                                                  // message, 38 bytes
+        0x30, 0x27,                                                  // message, 39 bytes
         0x02, 0x01, 0x00,                                            // version 1 (0)
         0x04, 0x06, 'v', 'a', 'n', 't', 'e', 'l',                    // community
-        0xA0, 0x19,                                                  // GetRequest, 25 bytes
+        0xA0, 0x1A,                                                  // GetRequest, 26 bytes
         0x02, 0x01, 0x01,                                            // request id 1
         0x02, 0x01, 0x00,                                            // error status
         0x02, 0x01, 0x00,                                            // error index
-        0x30, 0x0E, 0x30, 0x0C,                                      // list, binding
+        0x30, 0x0F, 0x30, 0x0D,                                      // list, binding
         0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x01, 0x00,  // 1.3.6.1.2.1.1.1.0
-        0x04, 0x00,                                                  // placeholder: empty OCTET STRING
+        0x04, 0x01, 0x00,                                            // placeholder: one zero byte
     });
-    EXPECT_TRUE(SameBytes(EncodeOne(BerTag::GetRequest, "1.3.6.1.2.1.1.1.0", Value(BerTag::OctetString)), getSysDescr));
+    snmp::SnmpValue placeholder = Value(BerTag::OctetString);
+    const std::byte zero[1] = {};
+    placeholder.bytes = zero;
+    EXPECT_TRUE(SameBytes(EncodeOne(BerTag::GetRequest, "1.3.6.1.2.1.1.1.0", placeholder), getSysDescr));
 
     // The job cancel: SetRequest of INTEGER 1414 under the printer job index 1.7.
     const std::vector<std::byte> setCancel = Bytes({
@@ -202,9 +205,9 @@ TEST(SnmpOid, ParseTable) {
         bool ok;
         size_t arcs;
     };
-    std::string arcs128 = "1.3";
-    for (int i = 2; i < 128; ++i) {
-        arcs128 += ".1";
+    std::string arcs69 = "1.3";
+    for (int i = 2; i < 69; ++i) {
+        arcs69 += ".1";
     }
     const Case cases[] = {
         {"1.3.6.1.2.1.1.1.0", true, 9},
@@ -221,8 +224,8 @@ TEST(SnmpOid, ParseTable) {
         {"1.40", false, 0},              // second arc below 40 under 0 and 1
         {"1", false, 0},
         {"", false, 0},
-        {arcs128, true, 128},
-        {arcs128 + ".1", false, 0},
+        {arcs69, true, 69},              // the longest name an answer may carry
+        {arcs69 + ".1", false, 0},
     };
     for (const Case& c : cases) {
         snmp::Oid oid;
@@ -436,6 +439,56 @@ TEST(SnmpBerDecode, MalformedAnswersAreRefused) {
     bindings.insert(bindings.end(), oneBinding.begin(), oneBinding.end());
     EXPECT_FALSE(snmp::DecodeMessage(wrap(bindings), message, &result));
     EXPECT_EQ(result.error, BerError::TooManyBindings);
+}
+
+// Names and OBJECT IDENTIFIER values of up to 69 arcs are read; a datagram with a longer one
+// is dropped whole. The first content byte holds the first two arcs. The longest name the
+// monitor reads is a row of the JCID map: 13 arcs of the column, 46 of a 45-character JCID's
+// index, the PRID's count and its arcs (62 for the printer's two-arc PRIDs; 69 at a count of 9).
+TEST(SnmpBerDecode, ArcLimitOfNamesAndValues) {
+    const auto oid = [](size_t arcs) {  // 1.3.1.1...1
+        std::vector<std::byte> item = Bytes({0x06, static_cast<int>(arcs - 1), 0x2B});
+        item.resize(item.size() + arcs - 2, std::byte{0x01});
+        return item;
+    };
+    const std::vector<std::byte> null = Bytes({0x05, 0x00});
+    struct Case {
+        const char* what;
+        std::vector<std::byte> binding;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"name of 62 arcs", Join({oid(62), null}), true},
+        {"name of 69 arcs", Join({oid(69), null}), true},
+        {"name of 70 arcs", Join({oid(70), null}), false},
+        {"value of 69 arcs", Join({kSysDescrName, oid(69)}), true},
+        {"value of 70 arcs", Join({kSysDescrName, oid(70)}), false},
+    };
+    for (const Case& c : cases) {
+        const std::vector<std::byte> datagram = Response(c.binding);
+        snmp::SnmpMessage message;
+        snmp::DecodeResult result;
+        EXPECT_EQ(snmp::DecodeMessage(datagram, message, &result), c.accepted) << c.what;
+        EXPECT_EQ(result.error, c.accepted ? BerError::None : BerError::OidTooLong) << c.what;
+        EXPECT_EQ(message.bindingCount, c.accepted ? 1u : 0u) << c.what;
+    }
+
+    // A JCID map row of a 45-character JCID with a PRID of count 9 reads back whole.
+    std::string row = "1.3.6.1.4.1.253.8.59.8.1.1.2.45";
+    for (const char c : std::string("JCID00000000000000000000000000000000000000001")) {
+        row += "." + std::to_string(static_cast<int>(c));
+    }
+    row += ".9.1.2.3.4.5.6.7.8.9";
+    const std::vector<std::byte> answer = EncodeOne(BerTag::GetResponse, row.c_str(), Value(BerTag::Null));
+    snmp::SnmpMessage message;
+    ASSERT_TRUE(snmp::DecodeMessage(answer, message));
+    snmp::BindingReader reader(message);
+    snmp::VarBind binding;
+    ASSERT_TRUE(reader.Next(binding));
+    EXPECT_EQ(binding.name.count, 69u);
+    char text[256];
+    ASSERT_TRUE(snmp::FormatOid(binding.name, text));
+    EXPECT_EQ(text, row);
 }
 
 TEST(SnmpBerDecode, Trap) {

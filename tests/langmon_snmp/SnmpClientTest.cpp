@@ -117,14 +117,133 @@ TEST_F(SnmpClientTest, TheMonitorsCalls) {
     ASSERT_FALSE(requests.empty());
     const std::vector<uint8_t>& sent = requests.front().bytes;
     EXPECT_TRUE(snmptest::SameBytes(std::as_bytes(std::span(sent)),
-                                    snmptest::Bytes({0x30, 0x26, 0x02, 0x01, 0x00,                    // message, version
+                                    snmptest::Bytes({0x30, 0x27, 0x02, 0x01, 0x00,                    // message, version
                                                      0x04, 0x06, 'v', 'a', 'n', 't', 'e', 'l',        // community
-                                                     0xA0, 0x19, 0x02, 0x01, 0x01, 0x02, 0x01, 0x00,  // GetRequest, id 1
-                                                     0x02, 0x01, 0x00, 0x30, 0x0E, 0x30, 0x0C,        // list, binding
+                                                     0xA0, 0x1A, 0x02, 0x01, 0x01, 0x02, 0x01, 0x00,  // GetRequest, id 1
+                                                     0x02, 0x01, 0x00, 0x30, 0x0F, 0x30, 0x0D,        // list, binding
                                                      0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x01, 0x00,
-                                                     0x04, 0x00})));                                  // placeholder
+                                                     0x04, 0x01, 0x00})));                            // placeholder
     EXPECT_EQ(requests[2].pdu, snmp::BerTag::GetNextRequest);
     EXPECT_EQ(requests[4].valueType, snmp::BerTag::Integer);  // GetNext of an integer carries INTEGER 0
+}
+
+// Each kind of request as it goes on the wire. A Get or GetNext carries a placeholder of the
+// kind of value it expects: INTEGER 0, or an OCTET STRING of zero bytes, one per character of
+// the name's first arc. A caller that takes any value (the walks) expects a text.
+TEST_F(SnmpClientTest, GoldenRequestsOnTheWire) {
+    using snmptest::Bytes;
+    struct Case {
+        const char* what;
+        snmp::SnmpCall call;
+        std::vector<std::byte> expected;
+    };
+    const Case cases[] = {
+        {"a text read",
+         {kLoopback, kSysDescr, snmp::PduKind::Get, snmp::ValueKind::String, 0},
+         Bytes({
+             0x30, 0x27,                                                  // message, 39 bytes
+             0x02, 0x01, 0x00,                                            // version 1 (0)
+             0x04, 0x06, 'v', 'a', 'n', 't', 'e', 'l',                    // community
+             0xA0, 0x1A,                                                  // GetRequest, 26 bytes
+             0x02, 0x01, 0x01,                                            // request id 1
+             0x02, 0x01, 0x00,                                            // error status 0
+             0x02, 0x01, 0x00,                                            // error index 0
+             0x30, 0x0F,                                                  // binding list
+             0x30, 0x0D,                                                  // binding
+             0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x01, 0x00,  // 1.3.6.1.2.1.1.1.0
+             0x04, 0x01, 0x00,                                            // placeholder: "1" is one character
+         })},
+        {"an integer read",
+         {kLoopback, kPrinterStatus, snmp::PduKind::Get, snmp::ValueKind::Integer, 0},
+         Bytes({
+             0x30, 0x2A,                                      // message, 42 bytes
+             0x02, 0x01, 0x00,                                // version 1 (0)
+             0x04, 0x06, 'v', 'a', 'n', 't', 'e', 'l',        // community
+             0xA0, 0x1D,                                      // GetRequest, 29 bytes
+             0x02, 0x01, 0x01,                                // request id 1
+             0x02, 0x01, 0x00,                                // error status 0
+             0x02, 0x01, 0x00,                                // error index 0
+             0x30, 0x12,                                      // binding list
+             0x30, 0x10,                                      // binding
+             0x06, 0x0B, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x19,  // 1.3.6.1.2.1.25
+             0x03, 0x05, 0x01, 0x01, 0x01,                    // .3.5.1.1.1
+             0x02, 0x01, 0x00,                                // placeholder: INTEGER 0
+         })},
+        {"the next text of a column",
+         {kLoopback, kAlertColumn, snmp::PduKind::GetNext, snmp::ValueKind::String, 0},
+         Bytes({
+             0x30, 0x2A,                                      // message, 42 bytes
+             0x02, 0x01, 0x00,                                // version 1 (0)
+             0x04, 0x06, 'v', 'a', 'n', 't', 'e', 'l',        // community
+             0xA1, 0x1D,                                      // GetNextRequest, 29 bytes
+             0x02, 0x01, 0x01,                                // request id 1
+             0x02, 0x01, 0x00,                                // error status 0
+             0x02, 0x01, 0x00,                                // error index 0
+             0x30, 0x12,                                      // binding list
+             0x30, 0x10,                                      // binding
+             0x06, 0x0B, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x2B,  // 1.3.6.1.2.1.43
+             0x12, 0x01, 0x01, 0x08, 0x01,                    // .18.1.1.8.1
+             0x04, 0x01, 0x00,                                // placeholder: one zero byte
+         })},
+        {"a step of a walk (any value taken)",
+         {kLoopback, "1.3.6.1.4.1.253.8.59.6.1.1.3", snmp::PduKind::GetNext, snmp::ValueKind::Any, 0},
+         Bytes({
+             0x30, 0x2C,                                      // message, 44 bytes
+             0x02, 0x01, 0x00,                                // version 1 (0)
+             0x04, 0x06, 'v', 'a', 'n', 't', 'e', 'l',        // community
+             0xA1, 0x1F,                                      // GetNextRequest, 31 bytes
+             0x02, 0x01, 0x01,                                // request id 1
+             0x02, 0x01, 0x00,                                // error status 0
+             0x02, 0x01, 0x00,                                // error index 0
+             0x30, 0x14,                                      // binding list
+             0x30, 0x12,                                      // binding
+             0x06, 0x0D, 0x2B, 0x06, 0x01, 0x04, 0x01,        // 1.3.6.1.4.1
+             0x81, 0x7D,                                      // .253 in two base-128 bytes
+             0x08, 0x3B, 0x06, 0x01, 0x01, 0x03,              // .8.59.6.1.1.3
+             0x04, 0x01, 0x00,                                // placeholder: a text, not NULL
+         })},
+        {"a first arc of two characters",
+         {kLoopback, "01.3.6.1.2.1.1.1.0", snmp::PduKind::Get, snmp::ValueKind::String, 0},
+         Bytes({
+             0x30, 0x28,                                                  // message, 40 bytes
+             0x02, 0x01, 0x00,                                            // version 1 (0)
+             0x04, 0x06, 'v', 'a', 'n', 't', 'e', 'l',                    // community
+             0xA0, 0x1B,                                                  // GetRequest, 27 bytes
+             0x02, 0x01, 0x01,                                            // request id 1
+             0x02, 0x01, 0x00,                                            // error status 0
+             0x02, 0x01, 0x00,                                            // error index 0
+             0x30, 0x10,                                                  // binding list
+             0x30, 0x0E,                                                  // binding
+             0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x01, 0x00,  // 1.3.6.1.2.1.1.1.0
+             0x04, 0x02, 0x00, 0x00,                                      // placeholder: "01", two zero bytes
+         })},
+        {"the job cancel",
+         {kLoopback, "1.3.6.1.4.1.253.8.76.3.2.1.1.1.1.7", snmp::PduKind::Set, snmp::ValueKind::Integer, 1414},
+         Bytes({
+             0x30, 0x30,                                      // message, 48 bytes
+             0x02, 0x01, 0x00,                                // version 1 (0)
+             0x04, 0x06, 'v', 'a', 'n', 't', 'e', 'l',        // community
+             0xA3, 0x23,                                      // SetRequest, 35 bytes
+             0x02, 0x01, 0x01,                                // request id 1
+             0x02, 0x01, 0x00,                                // error status 0
+             0x02, 0x01, 0x00,                                // error index 0
+             0x30, 0x18,                                      // binding list
+             0x30, 0x16,                                      // binding
+             0x06, 0x10, 0x2B, 0x06, 0x01, 0x04, 0x01,        // 1.3.6.1.4.1
+             0x81, 0x7D,                                      // .253
+             0x08, 0x4C, 0x03, 0x02, 0x01, 0x01, 0x01,        // .8.76.3.2.1.1.1
+             0x01, 0x07,                                      // .1.7: the printer job index
+             0x02, 0x02, 0x05, 0x86,                          // INTEGER 1414
+         })},
+    };
+    agent_.SetInteger("1.3.6.1.4.1.253.8.76.3.2.1.1.1.1.7", 0);
+    for (const Case& c : cases) {
+        const size_t before = agent_.RequestCount();
+        (void)Call(c.call);
+        const std::vector<kvtest::ReceivedRequest> requests = agent_.Requests();
+        ASSERT_EQ(requests.size(), before + 1) << c.what;
+        EXPECT_TRUE(snmptest::SameBytes(std::as_bytes(std::span(requests.back().bytes)), c.expected)) << c.what;
+    }
 }
 
 TEST_F(SnmpClientTest, FailuresLeaveTheOutputsAlone) {

@@ -232,6 +232,7 @@ void SnmpAgent::Answer(const std::vector<uint8_t>& datagram, const Peer& from) {
     }
     seen.valueType = binding.value.type;
     seen.number = binding.value.number;
+    seen.value.assign(reinterpret_cast<const char*>(binding.value.bytes.data()), binding.value.bytes.size());
     seen.bytes = datagram;
 
     // Decide the answer under the lock; send it outside.

@@ -45,6 +45,7 @@ struct ReceivedRequest {
     std::string name;
     snmp::BerTag valueType = snmp::BerTag::Null;
     int64_t number = 0;
+    std::string value;                 // the bytes of an OCTET STRING value
     std::vector<uint8_t> bytes;        // the whole datagram
 };
 
