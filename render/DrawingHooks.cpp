@@ -1,8 +1,8 @@
 // The drawing hooks' common frame. In graphics-only mode the engine draws every call into
-// the banding surface and DrvNextBand sends the page as raster. The vector, brush and
-// device-font paths (printer commands for paths, text and bitmaps) are not part of this
-// library yet: outside graphics-only mode these hooks refuse with ERROR_NOT_SUPPORTED, so
-// the engine reports the failure instead of a page silently losing its drawing.
+// the banding surface and DrvNextBand sends the page as raster. Outside graphics-only mode
+// these hooks refuse with ERROR_NOT_SUPPORTED (this library sends no printer commands for
+// paths, text or bitmaps), so the engine reports the failure instead of a page silently
+// losing its drawing.
 #include "render/DrawingHooks.h"
 
 #include "platform/Kernel.h"

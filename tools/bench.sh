@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what the benchmarks need, builds them in a tree of their own (build/bench, optimised)
+# and runs them. Arguments go to every benchmark (for example --benchmark_filter=Walk).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+. tools/lib/packages.sh
+kv_install_packages "${KV_BASE_PACKAGES[@]}" libbenchmark-dev
+
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_BENCH=ON >build/bench.configure.log 2>&1 ||
+  { cat build/bench.configure.log; exit 1; }
+cmake --build build/bench -j"$(nproc)"
+for bench in settings_bench render_bench langmon_bench langmon_status_bench; do
+  echo "=== $bench"
+  "build/bench/bin/$bench" "$@"
+done
