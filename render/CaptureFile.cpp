@@ -17,8 +17,7 @@ constexpr DWORD kFeatureDriverMakesCopies = 1u << 2;
 constexpr DWORD kLogHooks = 1u << 0;
 constexpr DWORD kMappingGranularity = 64 * 1024;
 
-void LogFailure(const PDEV* pdev, const char* call) {
-    const DWORD error = GetLastError();
+void LogFailure(const PDEV* pdev, const char* call, DWORD error = GetLastError()) {
     if (DebugLogWanted(pdev->Settings, kLogHooks)) {
         WriteDebugLogF(pdev->Settings.LogSizeLimit, "%s failed with error %u\n", call, error);
     }
@@ -35,9 +34,10 @@ bool WriteToCapture(PDEV* pdev, const void* bytes, DWORD count) {
     return WriteFile(pdev->CaptureFile, bytes, count, &written, nullptr) && written == count;
 }
 
-void FailReplay(PDEV* pdev, const char* call) {
-    LogFailure(pdev, call);
-    pdev->StateFlags |= kStateOutputFailed;
+/// The replay is the end of the job's output: a failure of it fails the job.
+void FailReplay(PDEV* pdev, const char* call, DWORD error = GetLastError()) {
+    LogFailure(pdev, call, error);
+    SetOutputFailed(pdev, error);
 }
 
 }  // namespace
@@ -163,9 +163,11 @@ void ReplayCaptureFile(PDEV* pdev, LPCWSTR path, int copies, DWORD cbWindow) {
             }
             DWORD written = 0;
             const BOOL ok = WritePrinter(pdev->Printer, view, length, &written);
+            // Taken before the unmap can change it; a short write left the copy with a hole.
+            const DWORD error = ok ? ERROR_WRITE_FAULT : GetLastError();
             UnmapViewOfFile(view);
             if (!ok || written != length) {
-                FailReplay(pdev, "WritePrinter (replay)");
+                FailReplay(pdev, "WritePrinter (replay)", error);
                 failed = true;
             }
         }

@@ -287,13 +287,19 @@ void RestorePriority(PDEV* pdev) {
     pdev->PriorityLowered = false;
 }
 
-BOOL EndDoc(PDEV* pdev) {
+/// The end of a job whose output failed, before or during the trailer: the job file is
+/// closed (and handed to the helper as at a normal end), the capture file deleted.
+[[nodiscard]] DWORD FailJob(PDEV* pdev) {
+    StartHelperProgram(pdev);
+    CloseCaptureFile(pdev);
+    return OutputFailureError(pdev);
+}
+
+/// ERROR_SUCCESS, or the error of the write that failed the job's output at any point,
+/// the trailer's own writes and the copy replay included.
+[[nodiscard]] DWORD EndDoc(PDEV* pdev) {
     RestorePriority(pdev);
-    if (OutputFailed(pdev)) {
-        StartHelperProgram(pdev);
-        CloseCaptureFile(pdev);
-        return FALSE;
-    }
+    if (OutputFailed(pdev)) return FailJob(pdev);
     bool startHelper = false;
     if (pdev->FlowFlags & kFlowJobStarted) {
         (void)WriteJobTrailer(pdev);
@@ -303,13 +309,15 @@ BOOL EndDoc(PDEV* pdev) {
         CloseCaptureFile(pdev);  // nothing was drawn: no header, no trailer
     }
     (void)FlushOutput(pdev);
+    // The trailer's flushes, the replay and the last flush each set OutputFailed.
+    if (OutputFailed(pdev)) return FailJob(pdev);
     if (startHelper) StartHelperProgram(pdev);
 
     ResetPrinterState(pdev);
     ResetGraphicsState(pdev);
     FreePageWorkBlock(pdev);
     ResetForNextJob(pdev);
-    return TRUE;
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -453,7 +461,10 @@ BOOL DrvEndDoc(SURFOBJ* pso, FLONG /*flags*/) noexcept {
         return FALSE;
     }
     LogHookEntry(pdev, "DrvEndDoc");
-    if (!EndDoc(pdev)) return FALSE;
+    if (const DWORD error = EndDoc(pdev); error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FALSE;
+    }
     LogHookExit(pdev, "DrvEndDoc");
     return TRUE;
 }

@@ -14,7 +14,8 @@ inline constexpr DWORD kFeatureNupDecorations = 1u << 9;
 inline constexpr int kDocumentNameChars = 64;
 
 // The hooks: a bad device answers FALSE with last error 87; a device whose output failed
-// answers FALSE without a last error.
+// answers FALSE without a last error, except DrvEndDoc, which sets the failed write's error
+// (ERROR_WRITE_FAULT for a short one), whether it failed during the job or in its trailer.
 BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR docName, DWORD jobId) noexcept;
 BOOL DrvStartPage(SURFOBJ* pso) noexcept;
 BOOL DrvStartBanding(SURFOBJ* pso, POINTL* pptl) noexcept;

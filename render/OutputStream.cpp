@@ -22,7 +22,7 @@ SHORT Wrap16(int64_t value) { return static_cast<SHORT>(static_cast<uint16_t>(st
 /// The first failure of a job is worth a log line; later writes are not attempted.
 void MarkOutputFailed(PDEV* pdev, const char* call) {
     const DWORD error = GetLastError();
-    pdev->StateFlags |= kStateOutputFailed;
+    SetOutputFailed(pdev, error);
     if (DebugLogWanted(pdev->Settings, kLogHooks)) {
         WriteDebugLogF(pdev->Settings.LogSizeLimit, "%s failed with error %u\n", call, error);
     }
@@ -84,7 +84,20 @@ BOOL WriteDestination(PDEV* pdev, const void* bytes, DWORD count, DWORD* written
         ok = WritePrinter(pdev->Printer, const_cast<void*>(bytes), count, &done);
     }
     if (written != nullptr) *written = done;
-    return ok && done == count;
+    if (ok && done != count) {
+        SetLastError(ERROR_WRITE_FAULT);  // a hole in the stream is as bad as a failed call
+        return FALSE;
+    }
+    return ok;
+}
+
+void SetOutputFailed(PDEV* pdev, DWORD error) {
+    if (!OutputFailed(pdev)) pdev->OutputError = error;
+    pdev->StateFlags |= kStateOutputFailed;
+}
+
+DWORD OutputFailureError(const PDEV* pdev) {
+    return pdev->OutputError != ERROR_SUCCESS ? pdev->OutputError : ERROR_WRITE_FAULT;
 }
 
 BOOL FlushOutput(PDEV* pdev) {

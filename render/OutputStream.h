@@ -37,8 +37,16 @@ void RotatePoint(PDEV* pdev, BYTE mode, POINTL* point);
 void SwapDwords(DWORD& a, DWORD& b);
 /// Writes bytes straight to the destination (job file or spooler), bypassing the buffer and
 /// the capture file; TRUE when all were written. Does not set OutputFailed. *written (may be
-/// NULL) receives the count the destination reported.
+/// NULL) receives the count the destination reported. On FALSE the thread's last error is the
+/// call's, ERROR_INVALID_HANDLE when file mode has no job file, or ERROR_WRITE_FAULT when the
+/// call succeeded but wrote short.
 BOOL WriteDestination(PDEV* pdev, const void* bytes, DWORD count, DWORD* written);
+/// Stops the job's output for the rest of the device's life (OutputFailed). The first failure
+/// keeps `error` as the one the end of the job reports; later ones change nothing.
+void SetOutputFailed(PDEV* pdev, DWORD error);
+/// What DrvEndDoc reports for a failed output: the first failure's error, ERROR_WRITE_FAULT
+/// when it left none.
+DWORD OutputFailureError(const PDEV* pdev);
 
 // --- OutputPrintf --------------------------------------------------------------------------
 /// One argument of OutputPrintf, captured with its type so that a conversion never reads an

@@ -164,6 +164,7 @@ struct PDEV {
     DriverDevMode Settings;
 
     OutputBuffer Output;
+    DWORD OutputError;        // the first failed write's error once OutputFailed is set
     PageGeometry Geometry;
     PageSettings SentPage;
     PageSettings WantedPage;

@@ -68,8 +68,10 @@ TEST_F(JobFlowTest, FailedDeviceLeavesThePriorityAlone) {
     EXPECT_EQ(GetThreadPriority(thread), THREAD_PRIORITY_NORMAL);
     EXPECT_FALSE(DrvStartPage(device->surface()));
     EXPECT_FALSE(DrvSendPage(device->surface()));
-    EXPECT_FALSE(DrvEndDoc(device->surface(), 0));
     EXPECT_EQ(GetLastError(), 0xDEADBEEFu) << "a failed output sets no last error";
+    // The end of the job reports the failure; the failing write's error was not recorded here.
+    EXPECT_FALSE(DrvEndDoc(device->surface(), 0));
+    EXPECT_EQ(GetLastError(), ERROR_WRITE_FAULT);
     EXPECT_EQ(GetThreadPriority(thread), THREAD_PRIORITY_NORMAL);
 }
 
