@@ -188,7 +188,10 @@ DeviceAnswer CheckDeviceSnmp(PortContext& port, const StateHooks* hooks) {
         } else {
             WriteTraceLine(&port, kSnmpTraceBits, "KJLMON:CheckDeviceId_SNMP -サポート外プリンタ-");
             PrinterStatusValue old{};
-            if (port.Variables != nullptr) port.Variables->ReadStatus(&old);
+            if (port.Variables != nullptr) {
+                PortLockHold lock(port);
+                port.Variables->ReadStatus(&old);
+            }
             ShowPrinterAs(port, PrinterStatusValue{0, kStatusUnsupportedPrinter, old.L & 0x8});
             port.State &= ~port_state::DeviceSupported;
             answer = DeviceAnswer::Unsupported;

@@ -54,7 +54,7 @@ void MarkThisJob(PortContext& port, DWORD flags, DWORD flags2) {
 
 bool SpoolerJobDeleting(PortContext& port) {
     DWORD status = 0;
-    return GetJobStatusWord(port.PrinterName, port.JobId, &status) && (status & JOB_STATUS_DELETING) != 0;
+    return GetJobStatusWord(PortPrinterName(port).get(), port.JobId, &status) && (status & JOB_STATUS_DELETING) != 0;
 }
 
 // Without a status thread nobody else sends what the port did not take yet: it goes now,
@@ -210,8 +210,7 @@ void FinishFollowedJob(PortContext& port) {
 // port monitor always gets its EndDocPort.
 void OpenDocumentForEnd(PortContext& port) {
     if (Has(port, port_state::PortDocOpen)) return;
-    DOC_INFO_3W doc = MonitorDocInfo();
-    if (PMStartDocPort(port, port.PrinterName, static_cast<DWORD>(-1), 3, reinterpret_cast<LPBYTE>(&doc))) {
+    if (PMStartOwnDocPort(port)) {
         port.State |= port_state::PortDocOpen;
     }
 }

@@ -211,7 +211,10 @@ BOOL StartDoc(PortContext& port, LPWSTR printerName, DWORD jobId, DWORD level, L
     }
 
     port.State &= ~(port_state::DeviceTookData | port_state::CancelDone | port_state::JobDeleting);
-    port.JobId = jobId;
+    {
+        PortLockHold lock(port);  // a publisher run's eject compares it
+        port.JobId = jobId;
+    }
     port.PendingEndCount = 0;
     port.CurrentJobEjected = 0;
     port.LastJobActivityTick = GetTickCount();
@@ -379,8 +382,7 @@ BOOL Read(PortContext& port, LPBYTE buffer, DWORD cbBuffer, LPDWORD cbRead) {
     // During a job the read uses the job's document: ending it here would cut the job.
     const bool ownDocument = (port.State & port_state::PortDocOpen) == 0;
     if (ownDocument) {
-        DOC_INFO_3W doc = MonitorDocInfo();
-        if (!PMStartDocPort(port, port.PrinterName, static_cast<DWORD>(-1), 3, reinterpret_cast<LPBYTE>(&doc))) {
+        if (!PMStartOwnDocPort(port)) {
             SetLastError(ERROR_BUSY);
             return FALSE;
         }

@@ -174,10 +174,11 @@ void DeleteQueuedJobs(PortContext& port) {
 }
 
 void EjectJob(PortContext& port, LPCWSTR printer, DWORD jobId, DWORD times) {
-    if (printer == nullptr) printer = port.PrinterName;
-    PrinterHandle handle(printer);
+    const PortPrinterName portPrinter(port);
+    PrinterHandle handle(printer != nullptr ? printer : portPrinter.get());
     if (handle.get() == nullptr) return;
     for (DWORD i = 0; i < times; ++i) SetJobW(handle.get(), jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
+    PortLockHold lock(port);  // a publisher run may eject without the port mutex
     if (jobId == port.JobId) port.CurrentJobEjected = 1;
 }
 

@@ -111,4 +111,18 @@ private:
 /// The printer name stored when it differs from the current one (false when the copy fails).
 bool StorePrinterName(PortContext& port, LPCWSTR printerName);
 
+/// The port's printer name as it was when made: copied under PortLock, since a printer scan
+/// on another thread may replace it. get() is NULL when the port has none (or one longer
+/// than MAX_PATH).
+class PortPrinterName {
+public:
+    explicit PortPrinterName(PortContext& port);
+    LPCWSTR get() const { return name_[0] != 0 ? name_ : nullptr; }
+    /// For the platform's calls that take a non-const name and do not change it.
+    LPWSTR writable() { return name_[0] != 0 ? name_ : nullptr; }
+
+private:
+    WCHAR name_[MAX_PATH] = {};
+};
+
 }  // namespace langmon

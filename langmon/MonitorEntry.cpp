@@ -194,13 +194,19 @@ PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const Moni
     port->PortMutex = CreateMutexW(nullptr, FALSE, nullptr);
     port->StopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     port->SuspendAckEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // The threads' events live as long as the port: no thread ever finds one being made.
+    port->WakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    port->StatusThreadEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    port->JobWatchWake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     port->PortLock = static_cast<CRITICAL_SECTION*>(HeapAllocZero(sizeof(CRITICAL_SECTION)));
     ok = ok && port->PortMutex != nullptr && port->StopEvent != nullptr && port->SuspendAckEvent != nullptr &&
+         port->WakeEvent != nullptr && port->StatusThreadEnded != nullptr && port->JobWatchWake != nullptr &&
          port->PortLock != nullptr;
     if (!ok) {
-        if (port->PortMutex != nullptr) CloseHandle(port->PortMutex);
-        if (port->StopEvent != nullptr) CloseHandle(port->StopEvent);
-        if (port->SuspendAckEvent != nullptr) CloseHandle(port->SuspendAckEvent);
+        for (HANDLE h : {port->PortMutex, port->StopEvent, port->SuspendAckEvent, port->WakeEvent,
+                         port->StatusThreadEnded, port->JobWatchWake}) {
+            if (h != nullptr) CloseHandle(h);
+        }
         HeapFreeBlock(port->PortLock);
         HeapFreeBlock(port->PrinterName);
         port->Signature = kPortPoisoned;
@@ -219,9 +225,10 @@ PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const Moni
         FreePortSettings(g_process.Heap, port->Settings);
         FreeTraceSettings(g_process.Heap, port->Trace);
         DeleteCriticalSection(port->PortLock);
-        CloseHandle(port->PortMutex);
-        CloseHandle(port->StopEvent);
-        CloseHandle(port->SuspendAckEvent);
+        for (HANDLE h : {port->PortMutex, port->StopEvent, port->SuspendAckEvent, port->WakeEvent,
+                         port->StatusThreadEnded, port->JobWatchWake}) {
+            CloseHandle(h);
+        }
         HeapFreeBlock(port->PortLock);
         HeapFreeBlock(port->PrinterName);
         port->Signature = kPortPoisoned;
@@ -280,9 +287,9 @@ bool DeletePortContext(PortContext* port) {
     CloseHandle(port->PortMutex);
     CloseHandle(port->StopEvent);
     CloseHandle(port->SuspendAckEvent);
-    if (port->WakeEvent != nullptr) CloseHandle(port->WakeEvent);
-    if (port->StatusThreadEnded != nullptr) CloseHandle(port->StatusThreadEnded);
-    if (port->JobWatchWake != nullptr) CloseHandle(port->JobWatchWake);
+    CloseHandle(port->WakeEvent);
+    CloseHandle(port->StatusThreadEnded);
+    CloseHandle(port->JobWatchWake);
     DeleteCriticalSection(port->PortLock);
     HeapFreeBlock(port->PortLock);
     port->Signature = kPortPoisoned;
@@ -331,6 +338,11 @@ PortLockHold::~PortLockHold() {
     LeaveCriticalSection(port_.PortLock);
 }
 
+PortPrinterName::PortPrinterName(PortContext& port) {
+    PortLockHold lock(port);
+    if (port.PrinterName != nullptr && lstrlenW(port.PrinterName) < MAX_PATH) lstrcpyW(name_, port.PrinterName);
+}
+
 bool StorePrinterName(PortContext& port, LPCWSTR printerName) {
     if (printerName == nullptr || printerName[0] == 0) return true;
     PortLockHold lock(port);
@@ -353,7 +365,8 @@ void TraceOpenSettings(PortContext& port) {
     CHAR printer[2 * MAX_PATH];
     CHAR portName[2 * MAX_PATH];
     ToAnsi(module, moduleAnsi, sizeof moduleAnsi);
-    ToAnsi(port.PrinterName != nullptr ? port.PrinterName : u"", printer, sizeof printer);
+    const PortPrinterName printerName(port);
+    ToAnsi(printerName.get() != nullptr ? printerName.get() : u"", printer, sizeof printer);
     ToAnsi(port.PortName, portName, sizeof portName);
     const PortSettings& s = *port.Settings;
     PortContext* p = &port;
@@ -502,7 +515,11 @@ BOOL ClosePort(PortContext& port) {
     LeaveCriticalSection(&process.Lock);
     if (!listed) return TRUE;
     WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -START-");
-    ResetPrintCheckInfo(port);
+    {
+        // The job tracking writes the history while it holds the port.
+        PortHold hold(port);
+        if (hold.Take()) ResetPrintCheckInfo(port);
+    }
 
     // Queued jobs get their time to finish; the wait is bounded and never holds a lock.
     port.State |= port_state::Closing;
@@ -510,14 +527,23 @@ BOOL ClosePort(PortContext& port) {
          waited += port.Waits.ClosePollMs) {
         Sleep(port.Waits.ClosePollMs);
     }
-    if (JobQueueLength(port) != 0) {
+    // The jobs still queued go with the port held, as every change of the job state does; a
+    // port that stays taken has them dropped once its threads are gone.
+    bool jobsDropped = JobQueueLength(port) == 0;
+    if (!jobsDropped) {
         WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -ClosePortTimeout-");
-        DeleteJob(port, false);
+        PortHold hold(port);
+        if (hold.Take()) {
+            DeleteJob(port, false);
+            jobsDropped = true;
+        }
     }
     // Every thread of the port ends before anything of it goes: the polling thread, the job
     // watch and the notification thread of each bound printer, each joined, none while a
     // lock it may need is held here.
     StopPortThreads(port);
+    if (!jobsDropped) DeleteJob(port, false);
+    ResetPrintCheckInfo(port);
 
     BOOL closed = TRUE;
     DWORD error = ERROR_SUCCESS;

@@ -217,7 +217,12 @@ void NotifyWatch::OnJobArrived() {
     PortHold hold(port_);
     if (!hold.Take() || (port_.State & port_state::InJob) != 0) return;
     CheckDeviceId(port_);
-    if (port_.LastPortSeverity == PORT_STATUS_TYPE_ERROR) StartJobWatch(port_);
+    bool inError = false;
+    {
+        PortLockHold lock(port_);
+        inError = port_.LastPortSeverity == PORT_STATUS_TYPE_ERROR;
+    }
+    if (inError) StartJobWatch(port_);
 }
 
 // Somebody else changed `PrinterExtStatus` (a watcher wants the status): polling is asked
@@ -346,8 +351,13 @@ DWORD SrmNotifyThread(LPVOID parameter) {
 
 // The job watch goes on while it is not told to stop, no job runs on the port, no polling
 // thread took over and a bound printer still has a job waiting.
+bool JobWatchStopped(PortContext& port) {
+    PortLockHold lock(port);
+    return port.JobWatchStop != 0;
+}
+
 bool WatchGoesOn(PortContext& port) {
-    if (port.JobWatchStop != 0 || (port.State & (port_state::Closing | port_state::InJob)) != 0) return false;
+    if (JobWatchStopped(port) || (port.State & (port_state::Closing | port_state::InJob)) != 0) return false;
     if ((port.State & port_state::StatusThreadAlive) != 0) return false;
     PortLockHold lock(port);
     for (const SrmBinding* b = port.FirstBinding; b != nullptr; b = b->next) {
@@ -366,7 +376,7 @@ DWORD JobWatchThread(LPVOID parameter) {
         if (!WatchGoesOn(port)) break;
         PortHold hold(port);
         if (!hold.Take()) continue;
-        if (port.JobWatchStop != 0 || (port.State & port_state::InJob) != 0) break;
+        if (JobWatchStopped(port) || (port.State & port_state::InJob) != 0) break;
         RebindStatusManager(port);
         {
             PortLockHold lock(port);
@@ -408,10 +418,7 @@ bool StartJobWatch(PortContext& port) {
         CloseHandle(port.JobWatchThread);
         port.JobWatchThread = nullptr;
     }
-    if (port.JobWatchWake == nullptr) {
-        port.JobWatchWake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        if (port.JobWatchWake == nullptr) return false;
-    }
+    if (port.JobWatchWake == nullptr) return false;
     port.JobWatchStop = 0;
     port.JobWatchRunning = 1;
     HANDLE thread = CreateThread(nullptr, kJobWatchStack, JobWatchThread, &port, 0, nullptr);

@@ -13,8 +13,15 @@ DOC_INFO_3W MonitorDocInfo() { return DOC_INFO_3W{kMonitorDocName, nullptr, null
 
 bool IsSnmpPort(const PortContext& port) { return (port.PortKind & port_kind::Snmp) != 0; }
 bool IsUsb(const PortContext& port) { return port.PortKind == port_kind::LocalPort && IsUsbPort(port.PortName); }
-bool HasBinding(const PortContext& port) { return port.CurrentBinding != nullptr; }
-bool IsBound(const PortContext& port) { return port.CurrentBinding != nullptr && port.BindingBound != 0; }
+bool HasBinding(PortContext& port) {
+    PortLockHold lock(port);
+    return port.CurrentBinding != nullptr;
+}
+
+bool IsBound(PortContext& port) {
+    PortLockHold lock(port);
+    return port.CurrentBinding != nullptr && port.BindingBound != 0;
+}
 
 PrinterHandle::PrinterHandle(LPCWSTR name) {
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
@@ -42,8 +49,8 @@ HeapBuffer ReadJobRecord(HANDLE printer, DWORD jobId, int tries, DWORD pauseMs) 
     return HeapBuffer();
 }
 
-void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command) {
-    PrinterHandle printer(port.PrinterName);
+void SetJobCommand(PortContext& port, DWORD jobId, DWORD command) {
+    PrinterHandle printer(PortPrinterName(port).get());
     if (printer.get() != nullptr) SetJobW(printer.get(), jobId, 0, nullptr, command);
 }
 
@@ -53,6 +60,12 @@ BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level,
         return FALSE;
     }
     return port.PortMonitor.pfnStartDocPort(port.PortMonitorPort, printer, jobId, level, docInfo);
+}
+
+BOOL PMStartOwnDocPort(PortContext& port) {
+    DOC_INFO_3W doc = MonitorDocInfo();
+    PortPrinterName printer(port);
+    return PMStartDocPort(port, printer.writable(), static_cast<DWORD>(-1), 3, reinterpret_cast<LPBYTE>(&doc));
 }
 
 BOOL PMEndDocPort(PortContext& port) {

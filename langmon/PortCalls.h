@@ -20,8 +20,10 @@ DOC_INFO_3W MonitorDocInfo();
 
 bool IsSnmpPort(const PortContext& port);
 bool IsUsb(const PortContext& port);
-bool HasBinding(const PortContext& port);
-bool IsBound(const PortContext& port);
+/// The job's binding, and whether it is bound to the manager; read under PortLock (a
+/// notification thread may remove the binding at any time).
+bool HasBinding(PortContext& port);
+bool IsBound(PortContext& port);
 
 /// A printer handle of the spooler opened for use, closed with its owner; null when the name
 /// is null or the spooler refuses it.
@@ -43,9 +45,11 @@ private:
 HeapBuffer ReadJobRecord(HANDLE printer, DWORD jobId, int tries, DWORD pauseMs);
 
 /// The spooler told through a printer handle of its own (the port's printer).
-void SetJobCommand(const PortContext& port, DWORD jobId, DWORD command);
+void SetJobCommand(PortContext& port, DWORD jobId, DWORD command);
 
 BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo);
+/// The monitor's own document (MonitorDocInfo, JobId -1, level 3) on the port's printer.
+BOOL PMStartOwnDocPort(PortContext& port);
 BOOL PMEndDocPort(PortContext& port);
 /// The port monitor's SetPortTimeOuts; the caller's last error is kept.
 void SetPortTimeouts(PortContext& port, const COMMTIMEOUTS& timeouts);

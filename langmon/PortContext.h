@@ -3,6 +3,8 @@
 // every MONITOR2 entry. One heap block from the monitor's private heap holds the record and,
 // after it, the port name. Fields that other areas of the monitor fill (settings, trace,
 // status bindings) are named slots here; their owners declare the records they point to.
+#include <atomic>
+
 #include "platform/Kernel.h"
 #include "platform/Monitor.h"
 #include "platform/WinTypes.h"
@@ -93,7 +95,7 @@ inline constexpr DWORD kHoldBackBytes = 80;
 inline constexpr DWORD kChunkBytes = 4096;
 
 /// One queued job of a port, from StartDocPort until the job tracking drops it. Heap block;
-/// linked through Next; every access holds the port mutex.
+/// linked through Next; every access holds PortLock (a copy is taken for longer work).
 struct JobQueueEntry {
     DWORD JobId;
     DWORD Flags;                 // job_flag bits
@@ -128,61 +130,74 @@ struct PortWaits {
     DWORD EndedJobRecordMs;   // pause before the record that ends and clears a printed job (150)
 };
 
-/// The record behind a port handle. Plain data: made zeroed in the monitor heap by
-/// CreatePortContext, freed by DeletePortContext. Lock order: PortMutex, then PortLock;
-/// the monitor's global lock is taken alone.
+/// The record behind a port handle. Made zeroed in the monitor heap by CreatePortContext,
+/// freed by DeletePortContext once every thread of the port has been joined.
+///
+/// Each field that more than one thread touches has one rule, written beside it:
+/// - "fixed": set while the port opens, before any thread of the port starts, and not changed
+///   again until they have all been joined at close; read without a lock.
+/// - "mutex": the port mutex (PortHold / WaitSpoolerFunc). The MONITOR2 entries, the status
+///   passes, the job watch's device checks and the notification thread's job check hold it.
+///   Share ports take no mutex, but run no thread besides the spooler's.
+/// - "lock": PortLock, the per-port critical section (PortLockHold). Taken for short steps
+///   that never wait for the mutex; every publisher run holds it.
+/// - "both": written holding the mutex and PortLock, read holding either.
+/// - "atomic": a std::atomic, changed by single atomic operations (|=, &= are fetch_or and
+///   fetch_and) by threads that may hold neither lock.
+/// Lock order: the port mutex, then PortLock; the monitor's global lock is taken alone.
 struct PortContext {
     // identity
-    DWORD Signature;             // kPortSignature while alive
-    DWORD cbSize;                // of the block, name included
-    PortContext* Next;           // in the monitor's port list
-    LPWSTR PortName;             // points into this block, after the record
+    DWORD Signature;             // fixed: kPortSignature while alive
+    DWORD cbSize;                // fixed: of the block, name included
+    PortContext* Next;           // the monitor's global lock: in the monitor's port list
+    LPWSTR PortName;             // fixed: points into this block, after the record
 
-    DWORD State;                 // port_state bits
-    LPWSTR PrinterName;          // heap copy; replaced when a job names another printer
+    std::atomic<DWORD> State;    // atomic: port_state bits
+    LPWSTR PrinterName;          // lock: heap copy, replaced when a job or a printer scan names
+                                 // another printer; others copy it (PortPrinterName)
 
     // the current job
-    DWORD JobId;
-    DWORD DocInfoLevel;
-    BYTE* DocInfoCopy;           // heap block: DOC_INFO_1W or _2W with its strings after it
+    DWORD JobId;                 // both: the publisher's ejects compare it under PortLock alone
+    DWORD DocInfoLevel;          // mutex
+    BYTE* DocInfoCopy;           // mutex: heap block: DOC_INFO_1W or _2W with its strings after it
 
-    HANDLE PortMonitorPort;      // the real port monitor's handle of this port
-    DWORD PortKind;              // port_kind bits
+    HANDLE PortMonitorPort;      // fixed: the real port monitor's handle of this port
+    DWORD PortKind;              // fixed: port_kind bits; cleared of Base at close
 
     // status-manager bindings (the status-manager side fills them)
-    SrmBinding* FirstBinding;
-    SrmBinding* CurrentBinding;
-    DWORD BindingBound;          // non-zero when CurrentBinding is bound to the manager
+    SrmBinding* FirstBinding;    // lock: the list and every binding's fields
+    SrmBinding* CurrentBinding;  // lock: the job's binding (valid while the mutex is held)
+    DWORD BindingBound;          // lock: non-zero when CurrentBinding is bound to the manager
 
-    JobQueueEntry* QueueHead;
-    JobQueueEntry* QueueTail;
+    JobQueueEntry* QueueHead;    // lock: the queue and its entries
+    JobQueueEntry* QueueTail;    // lock
 
     // data the port did not take yet
-    DWORD cbPending;
-    BYTE* Pending;
+    DWORD cbPending;             // mutex
+    BYTE* Pending;               // mutex
 
     // synchronisation
-    HANDLE PortMutex;            // serialises the entries, the status thread and the job watch
-    HANDLE WakeEvent;            // status thread wake-up (auto-reset)
-    HANDLE StopEvent;            // manual-reset
-    CRITICAL_SECTION* PortLock;  // heap block; printer name, bindings, variables, ClosePort
-    DWORD PortLockDepth;
+    HANDLE PortMutex;            // fixed: serialises the entries, the status thread and the job watch
+    HANDLE WakeEvent;            // fixed: status thread wake-up (auto-reset)
+    HANDLE StopEvent;            // fixed: manual-reset, set once when the port stops
+    CRITICAL_SECTION* PortLock;  // fixed: heap block
+    DWORD PortLockDepth;         // lock
 
-    DWORD LastDeviceCheckTick;   // (DWORD)-1: none yet
-    ULONGLONG ModelMask;
-    DWORD InJobWord;             // 0, 1 or 2
-    DWORD PollingOn;
-    DWORD NotifyStartedStatusThread;
+    DWORD LastDeviceCheckTick;   // mutex: (DWORD)-1: none yet
+    ULONGLONG ModelMask;         // lock: written by the model check, read by the publisher
+    DWORD InJobWord;             // mutex: 0, 1 or 2
+    DWORD PollingOn;             // lock
+    DWORD NotifyStartedStatusThread;  // mutex
 
-    MONITOR2 PortMonitor;        // copy of the real port monitor's table
+    MONITOR2 PortMonitor;        // fixed: copy of the real port monitor's table
 
-    DWORD MyPortMode;
-    DWORD PartialWriteSeen;
-    DWORD PortNotTakingData;
-    HANDLE SuspendAckEvent;      // manual-reset
-    DWORD SuspendRequest;
+    std::atomic<DWORD> MyPortMode;  // atomic: changed under the mutex; a thread start reads it
+    DWORD PartialWriteSeen;      // mutex
+    DWORD PortNotTakingData;     // mutex
+    HANDLE SuspendAckEvent;      // fixed: manual-reset
+    DWORD SuspendRequest;        // lock
 
-    // job header (JobHeader.cpp)
+    // job header (JobHeader.cpp); all mutex
     char Jcid[kJcidChars + 1];
     char PowerOffJcid[kJcidChars + 1];
     BYTE HoldBack[kHoldBackBytes + 1];
@@ -194,74 +209,77 @@ struct PortContext {
     DWORD BeganWithUel;
     DWORD PostScript;
 
-    DWORD Ieee1284NotRead;
-    DWORD Ieee1284Mode[2];
+    DWORD Ieee1284NotRead;       // mutex
+    DWORD Ieee1284Mode[2];       // mutex
 
+    // the job's writes; all mutex
     DWORD LastWriteError;
     DWORD WriteFailed;
     DWORD UsbResend;
     DWORD UsbResendFirst;
     DWORD UsbResendCount;
     DWORD WriteStarted;
-    DWORD WriteAllowed;
+    std::atomic<DWORD> WriteAllowed;  // atomic: set and cleared under the mutex; a refresh
+                                      // request reads it without
 
-    DWORD ServiceInstalled;
-    DWORD SysFlag;               // sys_flag bits
+    DWORD ServiceInstalled;      // mutex
+    DWORD SysFlag;               // mutex: sys_flag bits
 
     // Slots of the settings, trace and print-check areas.
-    PortSettings* Settings;      // owned; made and freed by the settings area
-    DWORD TraceOn;               // trace-log switch word
-    TraceSettings* Trace;        // owned by the trace area
-    PortWaits Waits;
-    DWORD ClosePortTimeoutMs;
-    const MonitorHandle* Monitor;  // the handle the port was opened with
+    PortSettings* Settings;      // fixed: owned; the rules of its fields are in PortSettings.h
+    DWORD TraceOn;               // fixed: trace-log switch word
+    TraceSettings* Trace;        // fixed: owned; a line is written holding PortLock (TracePort.cpp)
+    PortWaits Waits;             // fixed
+    DWORD ClosePortTimeoutMs;    // fixed
+    const MonitorHandle* Monitor;  // fixed: the handle the port was opened with
 
     // A job whose EndDocPort may never come: an overlapping StartDocPort marks it, any entry
     // of the job clears the mark, and a later overlap after LostJobMs of silence ends it.
-    DWORD LastJobActivityTick;
-    DWORD LostJobSuspected;
+    DWORD LastJobActivityTick;   // mutex
+    DWORD LostJobSuspected;      // mutex
 
-    int SavedThreadPriority;     // the spooler thread's priority before the job changed it
-    DWORD PriorityChanged;
-    DWORD PriorityThreadId;      // the thread whose priority the job changed
+    int SavedThreadPriority;     // mutex: the spooler thread's priority before the job changed it
+    DWORD PriorityChanged;       // mutex
+    DWORD PriorityThreadId;      // mutex: the thread whose priority the job changed
 
     // Status variables and the print check (langmon/StatusPort.h, langmon/PrintHistory.h).
-    StatusTable* Variables;      // owned; NULL only while the context is being made
-    BOOL PublishAgain;           // a writer changed a row while the publisher ran
-    PrintCheck* Check;           // owned
+    StatusTable* Variables;      // fixed: owned; its rows and values: lock
+    BOOL PublishAgain;           // lock: a writer changed a row while the publisher ran
+    PrintCheck* Check;           // mutex: owned; freed at close holding the mutex
 
     // Status polling (langmon/StatusThread.h, langmon/DeviceCheck.h).
-    HANDLE StatusThread;         // the polling thread; joined and closed by StopStatusThread
-    DWORD KeepPolling;           // a job on a TCP/IP port asked for polling until it is done
-    DWORD KeepPolling2;          // a later request, dropped after a while (tick below)
-    DWORD KeepPolling2Tick;
-    DWORD UstatusOffPending;     // the printer's status reports are to be switched off
-    DWORD StatusPass;            // 0..2: a printer scan every third pass
-    DWORD DeviceCheckCountdown;  // passes since the last device check
-    DWORD JcidPollCount;         // kept by the job tracking
-    DWORD StatusPasses;          // passes made since the port opened
-    DWORD SnmpPort;              // UDP port of the printer's agent; 0: the standard one
-    DWORD SnmpWaitMs;            // one wait for an SNMP answer; 0: the client's default
+    HANDLE StatusThread;         // lock: the polling thread; joined and closed by StopStatusThread
+    DWORD KeepPolling;           // lock: a job on a TCP/IP port asked for polling until it is done
+    DWORD KeepPolling2;          // lock: a later request, dropped after a while (tick below)
+    DWORD KeepPolling2Tick;      // lock
+    DWORD UstatusOffPending;     // lock: the printer's status reports are to be switched off
+    DWORD StatusPass;            // the polling thread's own: 0..2, a printer scan every third pass
+    DWORD DeviceCheckCountdown;  // mutex: passes since the last device check
+    DWORD JcidPollCount;         // mutex: kept by the job tracking
+    std::atomic<DWORD> StatusPasses;  // atomic: passes made since the port opened (watched by tests)
+    DWORD SnmpPort;              // mutex: UDP port of the printer's agent; 0: the standard one
+    DWORD SnmpWaitMs;            // mutex: one wait for an SNMP answer; 0: the client's default
 
-    // Job tracking on the printer (langmon/JobTracking.h).
+    // Job tracking on the printer (langmon/JobTracking.h); all mutex.
     DWORD TrackedJobId;          // job of the staged `PrintingJobInfo`; 0: none staged
     DWORD TrackedPage;           // its Page as last published
     DWORD TrackedPageReading;    // the printer's page counter at the last reading
 
     // Job flow and queue (langmon/JobFlow.h, langmon/JobQueue.h).
-    DWORD PendingEndCount;       // LAST_PAGE_EJECTED owed by EndDocPort: 1..254 once, 255 and up twice
-    DWORD CurrentJobEjected;     // LAST_PAGE_EJECTED went out for the job of JobId already
+    DWORD PendingEndCount;       // mutex: LAST_PAGE_EJECTED owed by EndDocPort: 1..254 once, 255 and up twice
+    std::atomic<DWORD> CurrentJobEjected;  // atomic: LAST_PAGE_EJECTED went out for the job of
+                                           // JobId already (also by a publisher run's drop)
 
     // Notification threads and bound printers (langmon/NotifyThread.h, langmon/BoundPrinters.h).
-    SrmBinding* RetiredBindings; // removed while their notification thread ran; freed once it is joined
-    HANDLE StatusThreadEnded;    // manual-reset: set as the polling thread ends, reset at its start
-    DWORD StatusThreadStarts;    // counts the polling thread's starts
-    HANDLE JobWatchThread;       // the job watch; joined and closed by StopJobWatch
-    HANDLE JobWatchWake;         // auto-reset: ends the job watch's wait early
-    DWORD JobWatchRunning;       // from its start until its last step
-    DWORD JobWatchStop;          // the job watch is to end
-    DWORD LastPortSeverity;      // PORT_STATUS_TYPE_* last given to the spooler for the port
-    DWORD PollRequests;          // counts requests for polling; an ending thread that missed one goes on
+    SrmBinding* RetiredBindings; // lock: removed while their notification thread ran; freed once it is joined
+    HANDLE StatusThreadEnded;    // fixed: manual-reset: set as the polling thread ends, reset at its start
+    DWORD StatusThreadStarts;    // lock: counts the polling thread's starts
+    HANDLE JobWatchThread;       // lock: the job watch; joined and closed by StopJobWatch
+    HANDLE JobWatchWake;         // fixed: auto-reset: ends the job watch's wait early
+    DWORD JobWatchRunning;       // lock: from its start until its last step
+    DWORD JobWatchStop;          // lock: the job watch is to end
+    DWORD LastPortSeverity;      // lock: PORT_STATUS_TYPE_* last given to the spooler for the port
+    DWORD PollRequests;          // lock: counts requests for polling; an ending thread that missed one goes on
 
     // Printer data from the port and the monitor's own documents (langmon/PortDocument.h).
 };

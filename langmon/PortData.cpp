@@ -211,8 +211,7 @@ BOOL ControlRequest(PortContext& port, DWORD controlId, LPWSTR valueName, LPWSTR
     }
     // The port monitor answers control requests only with a document open.
     if ((port.State & port_state::PortDocOpen) == 0) {
-        DOC_INFO_3W doc = MonitorDocInfo();
-        if (!PMStartDocPort(port, port.PrinterName, static_cast<DWORD>(-1), 3, reinterpret_cast<LPBYTE>(&doc))) {
+        if (!PMStartOwnDocPort(port)) {
             const DWORD error = GetLastError();
             hold.Release();
             WriteTraceLine(&port, kTracePrinterData, "KJLMON:PJLMonGetPrinterDataFromPort -ENE@1-");

@@ -79,8 +79,7 @@ bool OpenStatusDocument(PortContext& port) {
         SetLastError(ERROR_BUSY);
         return false;
     }
-    DOC_INFO_3W doc = MonitorDocInfo();
-    if (!PMStartDocPort(port, port.PrinterName, static_cast<DWORD>(-1), 3, reinterpret_cast<LPBYTE>(&doc))) {
+    if (!PMStartOwnDocPort(port)) {
         const DWORD error = GetLastError();
         WriteTraceLine(&port, kTracePortMonitorErrors, "KJLMON:PMStartDocPort -ERROR- (%lu)",
                        static_cast<unsigned long>(error));
@@ -189,8 +188,7 @@ void SendUstatusOff(PortContext& port) {
     if ((port.State & port_state::InJob) != 0) return;
     bool opened = false;
     if ((port.State & port_state::PortDocOpen) == 0) {
-        DOC_INFO_3W doc = MonitorDocInfo();
-        if (PMStartDocPort(port, port.PrinterName, static_cast<DWORD>(-1), 3, reinterpret_cast<LPBYTE>(&doc))) {
+        if (PMStartOwnDocPort(port)) {
             port.State |= port_state::PortDocOpen;
             SetPortTimeouts(port, kStatusTimeouts);
             opened = true;

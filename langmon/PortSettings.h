@@ -27,15 +27,17 @@ inline constexpr DWORD kPortModeChunked = 0x2;
 inline constexpr DWORD kSnmpScratchBytes = 256;
 
 /// The record behind `PortContext::Settings`: one block of the monitor heap per port, made
-/// with the context and freed with it.
+/// with the context and freed with it. Rules of the fields as in PortContext.h: "fixed" ones
+/// are set before the port's polling thread starts (the thread reads them between passes);
+/// "mutex" ones belong to the holder of the port mutex.
 struct PortSettings {
-    BOOL variablePolling = FALSE;  // LMMode == 1
-    RegReadStep readStep = RegReadStep::NoKey;
-    DWORD pollingIntervalMs = kDefaultPollingIntervalMs;
-    DWORD oidIntervalMs = kDefaultOidIntervalMs;
-    DWORD maxPowerOffTries = kDefaultMaxPowerOffTries;
-    DWORD checkDid = kDefaultCheckDid;
-    // SNMP scratch: printer address, OID and value, allocated together with the settings.
+    BOOL variablePolling = FALSE;  // fixed: LMMode == 1
+    RegReadStep readStep = RegReadStep::NoKey;  // fixed
+    DWORD pollingIntervalMs = kDefaultPollingIntervalMs;  // fixed
+    DWORD oidIntervalMs = kDefaultOidIntervalMs;  // mutex
+    DWORD maxPowerOffTries = kDefaultMaxPowerOffTries;  // mutex
+    DWORD checkDid = kDefaultCheckDid;  // mutex
+    // SNMP scratch: printer address, OID and value, allocated together with the settings; mutex.
     CHAR snmpAddress[kSnmpScratchBytes];
     CHAR snmpOid[kSnmpScratchBytes];
     BYTE snmpValue[kSnmpScratchBytes];

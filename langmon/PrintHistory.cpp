@@ -99,7 +99,7 @@ void CloseHistoryFile(PortContext& port) {
 bool OpenHistoryFile(PortContext& port, const SYSTEMTIME& today) {
     PrintCheck& check = *port.Check;
     WCHAR name[MAX_PATH] = {};
-    if (port.PrinterName != nullptr && lstrlenW(port.PrinterName) < MAX_PATH) lstrcpyW(name, port.PrinterName);
+    if (const PortPrinterName printer(port); printer.get() != nullptr) lstrcpyW(name, printer.get());
     SanitizeHistoryName(name);
     if (MakeHistoryFileName(check.Folder, kHistoryPrefix, name, kHistoryExtension, today, check.Path)) {
         WriteTraceLine(&port, kTraceAlways, "PrnOrdChk: [PrintHistoryFile] = %s", AnsiText(check.Path).bytes);
@@ -121,11 +121,17 @@ bool OpenHistoryFile(PortContext& port, const SYSTEMTIME& today) {
 // The job's document name in the ANSI code page, at most 63 bytes; false when the spooler
 // cannot say.
 bool ReadDocumentName(PortContext& port, DWORD jobId, LPCSTR status, CHAR (&document)[kHistoryDocBytes + 1]) {
-    HANDLE printer = port.CurrentBinding != nullptr ? port.CurrentBinding->printer : nullptr;
+    // The binding stays while the caller holds the port; its printer handle is fixed.
+    HANDLE printer = nullptr;
+    {
+        PortLockHold lock(port);
+        if (port.CurrentBinding != nullptr) printer = port.CurrentBinding->printer;
+    }
     bool own = false;
     if (printer == nullptr) {
         PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
-        if (port.PrinterName == nullptr || !OpenPrinterW(port.PrinterName, &printer, &defaults)) {
+        PortPrinterName name(port);
+        if (name.get() == nullptr || !OpenPrinterW(name.writable(), &printer, &defaults)) {
             WriteTraceLine(&port, kTraceAlways, "PrnOrdChk: OutPrnHist_JobStatus(JobId=%lu, JobStatus=%s)",
                            static_cast<unsigned long>(jobId), status);
             WriteTraceLine(&port, kTraceAlways, "PrnOrdChk: @CP2 OpenPrinter()->GetLastError()=0x%08lx",

@@ -272,6 +272,7 @@ bool GetConsoleString(PortContext& port, snmp::SnmpClient& client, const char* a
 
 bool IsSupportedModel(PortContext& port, std::string_view text) {
     const bool supported = text == kSupportedSysDescr;
+    PortLockHold lock(port);  // the publisher reads it
     port.ModelMask = supported ? kKvTd520ModelMask : 0;
     return supported;
 }
@@ -430,6 +431,7 @@ namespace {
 
 // The SetPortW of UpdateSpoolerPortStatus; false when the spooler refused it.
 bool SetSpoolerPortStatus(PortContext& port, const PrinterStatusValue* status, PortStatusCode* set) {
+    PortLockHold lock(port);  // the bindings, the model mask and the severity kept
     PortStatusCode code{port_status::None, 0};
     if (status != nullptr && port.FirstBinding != nullptr && MasksMeet(port.FirstBinding->modelMask, port.ModelMask)) {
         code = PortStatusOf(*status);
@@ -458,6 +460,8 @@ PortStatusCode UpdateSpoolerPortStatus(PortContext& port, const PrinterStatusVal
 }
 
 bool SetBindingPortStatus(PortContext& port, SrmBinding& binding, const PrinterStatusValue* status) {
+    // Taken before the shared mutex, in the order every caller already holds them.
+    PortLockHold lock(port);
     DWORD code = port_status::None;
     if (status != nullptr &&
         ((status->M & status_bit::kMPortStates) != 0 || MasksMeet(binding.modelMask, port.ModelMask))) {

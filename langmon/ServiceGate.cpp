@@ -173,11 +173,12 @@ GateAnswer AskRunStatus(const PortContext& port, DWORD jobId) {
 enum class OfferResult { Allowed, Refused, NotSent };
 
 OfferResult Offer(PortContext& port, DWORD jobId) {
-    if (port.PrinterName == nullptr || port.PrinterName[0] == 0) {
+    const PortPrinterName printer(port);
+    if (printer.get() == nullptr) {
         OfferFailed(jobId, "Get printer name");
         return OfferResult::Refused;
     }
-    const ATOM atom = GlobalAddAtomW(port.PrinterName);
+    const ATOM atom = GlobalAddAtomW(printer.get());
     if (atom == 0) {
         OfferFailed(jobId, "GlobalAddAtom");
         return OfferResult::Refused;

@@ -49,24 +49,27 @@ struct PortContext;
 
 /// One printer bound to a port's status variables. A block of the monitor heap, linked from
 /// the port; the binding owns its module reference, manager handle and handles, and its
-/// notification thread, which is joined before the binding is freed.
+/// notification thread, which is joined before the binding is freed. Rules as in
+/// PortContext.h, "lock" being the port's PortLock. "own thread" fields are changed only
+/// under PortLock, and only by the binding's notification thread while it runs (by the maker
+/// or a reconnect while none runs), so that thread reads them without the lock.
 struct SrmBinding {
-    WCHAR printerName[MAX_PATH];
-    HMODULE module;
-    DWORD manager;           // 0: not connected
-    HANDLE printer;          // OpenPrinterW handle, NULL until opened
-    SrmEntryPoints entries;
-    DWORD notifyThreadId;
-    HANDLE printerOpened;    // manual reset
-    HANDLE bindingEnded;     // manual reset, set when the binding is removed
+    WCHAR printerName[MAX_PATH];  // own thread: renamed by the notification thread
+    HMODULE module;          // own thread
+    DWORD manager;           // own thread: 0: not connected
+    HANDLE printer;          // fixed once linked: OpenPrinterW handle, NULL when not opened
+    SrmEntryPoints entries;  // own thread
+    DWORD notifyThreadId;    // lock
+    HANDLE printerOpened;    // fixed: manual reset
+    HANDLE bindingEnded;     // fixed: manual reset, set when the binding is removed
     DWORD callbackId;        // never set: no callback is registered
-    DWORD flags;
-    DWORD lastPortStatus;
-    ULONGLONG modelMask;
-    SrmBinding* next;
-    langmon::PortContext* port;  // the port it is bound to
-    HANDLE notifyThread;     // its notification thread until joined; NULL when none runs
-    DWORD joining;           // a closing port is joining that thread
+    DWORD flags;             // lock
+    DWORD lastPortStatus;    // lock
+    ULONGLONG modelMask;     // fixed
+    SrmBinding* next;        // lock
+    langmon::PortContext* port;  // fixed: the port it is bound to
+    HANDLE notifyThread;     // lock: its notification thread until joined; NULL when none runs
+    DWORD joining;           // lock: a closing port is joining that thread
 };
 
 /// True when plain updates can reach the manager through this binding.

@@ -228,7 +228,10 @@ void UpdatePrinterExtStatus(PortContext& port) {
 void ResetPrinterStatus(PortContext& port) {
     if (port.Variables == nullptr) return;
     const PrinterStatusValue closed{0, kStatusPortClosed, 0};
-    port.Variables->Store(port.Variables->row(kRowPrinterStatus), &closed, sizeof closed);
+    {
+        PortLockHold lock(port);
+        port.Variables->Store(port.Variables->row(kRowPrinterStatus), &closed, sizeof closed);
+    }
     PublishPort(port);
     ApplyDefaultStatus(port, true);
     ResetConfigVariables(port, true);
@@ -237,7 +240,12 @@ void ResetPrinterStatus(PortContext& port) {
 }
 
 void UpdateSendingJobInfo(PortContext& port, bool set) {
-    SrmBinding* binding = port.CurrentBinding;
+    // The binding stays while the caller holds the port; its printer and event are fixed.
+    SrmBinding* binding = nullptr;
+    {
+        PortLockHold lock(port);
+        binding = port.CurrentBinding;
+    }
     if (port.Variables == nullptr || binding == nullptr) return;
     SendingJobInfoValue info{};
     if (set) {

@@ -61,9 +61,16 @@ void ReleasePort(PortContext& port) {
 // The end of polling: queued jobs released when a suspend stopped it, the printer's own
 // status reports switched off when asked, the polling mark cleared and published.
 void EndStatusThread(PortContext& port) {
-    const bool release = port.SuspendRequest != 0 && JobsWaiting(port);
-    const bool ustatusOff = port.UstatusOffPending != 0 && (port.PortKind & port_kind::StandardTcp) == 0 &&
-                            (port.State & port_state::Closing) == 0;
+    bool release = false;
+    bool ustatusOff = false;
+    bool jobWatch = false;
+    {
+        PortLockHold lock(port);
+        release = port.SuspendRequest != 0 && port.QueueHead != nullptr;
+        ustatusOff = port.UstatusOffPending != 0;
+        jobWatch = port.JobWatchRunning != 0;
+    }
+    ustatusOff = ustatusOff && (port.PortKind & port_kind::StandardTcp) == 0 && (port.State & port_state::Closing) == 0;
     if (release || ustatusOff) {
         PortHold hold(port);
         if (hold.Take()) {
@@ -76,7 +83,7 @@ void EndStatusThread(PortContext& port) {
         port.UstatusOffPending = 0;
     }
     // The job watch keeps the mark while it runs.
-    SetPollingFlag(port, port.JobWatchRunning != 0);
+    SetPollingFlag(port, jobWatch);
 }
 
 // The requests the thread saw when it decided to end are settled; one made since (a job
@@ -124,10 +131,13 @@ void StatusPass(PortContext& port) {
         port.State &= ~port_state::PrinterAbort;
         port.SysFlag |= sys_flag::PowerOffJcidSavedAlt;
     }
-    if ((port.State & port_state::InJob) == 0 && !JobsWaiting(port) && port.KeepPolling != 0) {
-        // The job that asked for polling is done: this was its last pass.
-        if ((port.PortKind & port_kind::Bound) != 0) port.UstatusOffPending = 1;
-        port.KeepPolling = 0;
+    if ((port.State & port_state::InJob) == 0) {
+        PortLockHold lock(port);
+        if (port.QueueHead == nullptr && port.KeepPolling != 0) {
+            // The job that asked for polling is done: this was its last pass.
+            if ((port.PortKind & port_kind::Bound) != 0) port.UstatusOffPending = 1;
+            port.KeepPolling = 0;
+        }
     }
     PublishPort(port);
     ++port.StatusPasses;
@@ -188,7 +198,7 @@ DWORD UstatusThread2(LPVOID parameter) {
         break;
     }
     // Whoever waits for the end (a suspend, a removal of a bound printer) may go on.
-    if (port.StatusThreadEnded != nullptr) SetEvent(port.StatusThreadEnded);
+    SetEvent(port.StatusThreadEnded);
     SetEvent(port.SuspendAckEvent);
     return 0;
 }
@@ -245,14 +255,7 @@ bool StartStatusThread(PortContext& port) {
     if ((port.State & port_state::StatusThreadAlive) != 0) return true;
     if (Stopped(port) || (port.State & port_state::Closing) != 0) return false;
     ReapEndedThread(port);
-    if (port.WakeEvent == nullptr) {
-        port.WakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        if (port.WakeEvent == nullptr) return false;
-    }
-    if (port.StatusThreadEnded == nullptr) {
-        port.StatusThreadEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (port.StatusThreadEnded == nullptr) return false;
-    }
+    if (port.WakeEvent == nullptr || port.StatusThreadEnded == nullptr) return false;
     if (WaitForSingleObject(port.SuspendAckEvent, 0) == WAIT_OBJECT_0) ResetEvent(port.SuspendAckEvent);
     ResetEvent(port.StatusThreadEnded);
     ++port.StatusThreadStarts;
@@ -367,7 +370,7 @@ void ReadStatus2(PortContext& port) {
     }
 }
 
-DWORD StatusIntervalMs(const PortContext& port, DWORD spentMs) {
+DWORD StatusIntervalMs(PortContext& port, DWORD spentMs) {
     const bool variable = port.Settings != nullptr && port.Settings->variablePolling;
     const DWORD configured = variable ? port.Settings->pollingIntervalMs : 0;
     if ((port.State & port_state::InJob) != 0) {
@@ -375,7 +378,7 @@ DWORD StatusIntervalMs(const PortContext& port, DWORD spentMs) {
         return spentMs >= interval ? 0 : interval - spentMs;
     }
     if (variable) return configured;
-    return port.QueueHead != nullptr ? port.Waits.StatusQueuedMs : port.Waits.StatusIdleMs;
+    return JobsWaiting(port) ? port.Waits.StatusQueuedMs : port.Waits.StatusIdleMs;
 }
 
 LONG RefreshStatus(PortContext& port, LPCWSTR printerName) {

@@ -39,7 +39,7 @@ bool ShouldStopPolling(PortContext& port);
 void ReadStatus2(PortContext& port);
 
 /// The wait after a pass that took `spentMs`.
-[[nodiscard]] DWORD StatusIntervalMs(const PortContext& port, DWORD spentMs);
+[[nodiscard]] DWORD StatusIntervalMs(PortContext& port, DWORD spentMs);
 
 /// The manager's "RefreshStatus" request for that bound printer: 0 refreshed, -19 nothing
 /// done, -38 the port stayed busy.

@@ -21,11 +21,15 @@ void FreeTraceSettings(HANDLE heap, TraceSettings* settings) {
     HeapFree(heap, 0, settings);
 }
 
+// The port's threads share the trace file (its name, its rotation) and the printer name in
+// it: a line is written holding PortLock, re-entrant for callers that hold it already.
 void WriteTraceLine(langmon::PortContext* port, DWORD flag, LPCSTR format, ...) {
     if (port == nullptr || port->Trace == nullptr || !TraceWanted(*port->Trace, flag)) return;
     va_list args;
     va_start(args, format);
+    EnterCriticalSection(port->PortLock);
     TraceV(*port->Trace, port->PrinterName, flag, format, args);
+    LeaveCriticalSection(port->PortLock);
     va_end(args);
 }
 
@@ -36,5 +40,8 @@ void WriteTraceText(langmon::PortContext* port, DWORD flag, LPCSTR format, ...) 
     va_start(args, format);
     const int length = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    if (length >= 0) TraceText(*port->Trace, port->PrinterName, text);
+    if (length < 0) return;
+    EnterCriticalSection(port->PortLock);
+    TraceText(*port->Trace, port->PrinterName, text);
+    LeaveCriticalSection(port->PortLock);
 }

@@ -46,7 +46,8 @@ TEST_F(BoundPrintersTest, ScanBindsThisPortsPrintersOfThisMonitorAndDropsThoseTh
     MakePort(u"KV Gone");
     langmon::SyncBoundPrinters(*port_);
     EXPECT_EQ(BoundNames(), (std::vector<std::u16string>{u"KV Bidi", u"KV Plain"}));
-    EXPECT_EQ(std::u16string(port_->PrinterName), u"KV Bidi") << "the port takes its first bound printer's name";
+    EXPECT_EQ(std::u16string(langmon::PortPrinterName(*port_).get()), u"KV Bidi")
+        << "the port takes its first bound printer's name";
     ASSERT_TRUE(WaitFor([&] { return AllRegistered({u"KV Bidi", u"KV Plain"}, 1); }));
 
     // A printer with bidirectional support got every replayed variable; the other gets none.

@@ -38,7 +38,7 @@ protected:
         agent_.SetInteger(kHrDeviceOid, 5);   // down
         agent_.SetAlerts({"Tractor Cover Open"});
     }
-    bool Watching() const { return port_->JobWatchRunning != 0; }
+    bool Watching() const { return Locked(&langmon::PortContext::JobWatchRunning) != 0; }
     size_t DeviceReads() const {
         size_t n = 0;
         for (const auto& request : agent_.Requests()) n += request.name == kSysDescrOid ? 1 : 0;
@@ -52,7 +52,8 @@ TEST_F(JobWatchTest, PrinterInErrorWithAWaitingJobIsWatchedUntilNoJobWaits) {
     standin::monitor::AddJob(kNotifyPrinter, 5, 0, u"Waiting", u"alice");
     Signal(kJobEvent);
     ASSERT_TRUE(WaitFor([&] { return Watching(); }));
-    EXPECT_EQ(port_->LastPortSeverity, PORT_STATUS_TYPE_ERROR) << "the read on the job's arrival showed the error";
+    EXPECT_EQ(Locked(&langmon::PortContext::LastPortSeverity), PORT_STATUS_TYPE_ERROR)
+        << "the read on the job's arrival showed the error";
     // While it watches, the printer is read each interval and the status shows polling.
     const size_t watched = DeviceReads();
     EXPECT_TRUE(WaitFor([&] { return DeviceReads() >= watched + 2; }));
@@ -153,10 +154,13 @@ TEST_F(JobWatchTest, SpoolerPortStatusKeepsItsSeverityForTheJobWatch) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.status.L << " " << c.ourModel);
-        port_->ModelMask = c.ourModel ? kKvTd520ModelMask : 0;
-        port_->LastPortSeverity = 0xDEADBEEF;
+        {
+            langmon::PortLockHold lock(*port_);  // the printer's notification thread runs
+            port_->ModelMask = c.ourModel ? kKvTd520ModelMask : 0;
+            port_->LastPortSeverity = 0xDEADBEEF;
+        }
         langmon::UpdateSpoolerPortStatus(*port_, &c.status);
-        EXPECT_EQ(port_->LastPortSeverity, c.severity);
+        EXPECT_EQ(Locked(&langmon::PortContext::LastPortSeverity), c.severity);
         EXPECT_EQ(standin::monitor::PortStatuses(kvtest::kNotifyPort).back().severity, c.severity);
     }
 }

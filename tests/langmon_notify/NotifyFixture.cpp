@@ -176,6 +176,11 @@ std::vector<std::u16string> NotifyTest::BoundNames() {
 
 bool NotifyTest::PollingAlive() const { return (port_->State & langmon::port_state::StatusThreadAlive) != 0; }
 
+DWORD NotifyTest::Locked(DWORD langmon::PortContext::*field) const {
+    langmon::PortLockHold lock(*port_);
+    return (*port_).*field;
+}
+
 void NotifyTest::Variable(DWORD intervalMs) {
     port_->Settings->variablePolling = TRUE;
     port_->Settings->pollingIntervalMs = intervalMs;

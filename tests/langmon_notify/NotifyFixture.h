@@ -86,6 +86,8 @@ protected:
     /// The bound printers' names in binding order.
     std::vector<std::u16string> BoundNames();
     bool PollingAlive() const;
+    /// A field of the port whose rule is PortLock, read under it: the port's threads run.
+    DWORD Locked(DWORD langmon::PortContext::*field) const;
     /// Variable polling at this interval for the port.
     void Variable(DWORD intervalMs);
     /// Sets the named event the way another process would.

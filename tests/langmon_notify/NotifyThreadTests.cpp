@@ -84,9 +84,14 @@ TEST_F(NotifyThreadTest, ManagerRestartDropsTheBindingAndTheNextScanReplays) {
     // Every replayed row that has a value went to the new binding (the port's model is not
     // known yet, so the model-only rows stay back).
     std::vector<std::string> expected;
-    for (const StatusVariable& row : *port_->Variables) {
-        if ((row.attributes & kAttrReplay) == 0 || row.value == nullptr || row.publishType == kPublishModelOnly) continue;
-        expected.emplace_back(row.name);
+    {
+        langmon::PortLockHold lock(*port_);
+        for (const StatusVariable& row : *port_->Variables) {
+            if ((row.attributes & kAttrReplay) == 0 || row.value == nullptr || row.publishType == kPublishModelOnly) {
+                continue;
+            }
+            expected.emplace_back(row.name);
+        }
     }
     EXPECT_GE(expected.size(), 10u);
     for (const std::string& name : expected) {
@@ -199,7 +204,7 @@ TEST_F(NotifyThreadTest, WatchersExtendedStatusChangeWakesPollingButItsOwnDoNot)
     ASSERT_FALSE(PollingAlive());
     // Another client changes PrinterExtStatus: the monitor is asked for "Wake Up".
     ASSERT_EQ(manager_.WriteDword(kNotifyPrinter, u"PrinterExtStatus", 0x107), 0u);
-    ASSERT_TRUE(WaitFor([&] { return PollingAlive() && port_->PollingOn != 0; }));
+    ASSERT_TRUE(WaitFor([&] { return PollingAlive() && Locked(&langmon::PortContext::PollingOn) != 0; }));
     EXPECT_TRUE(WaitFor([&] { return (manager_.ReadDword(kNotifyPrinter, "PrinterExtStatus") & kExtPolling) != 0; }));
 
     // Polling stops; the monitor's own push of the cleared mark comes back as a change and

@@ -92,6 +92,7 @@ bool PollTest::WaitFor(const std::function<bool()>& done, int limitMs) { return 
 
 DWORD PollTest::StatusM() {
     PrinterStatusValue status{};
+    langmon::PortLockHold lock(*port_);  // the polling thread may be storing it
     if (!port_->Variables->ReadStatus(&status)) return 0xDEADBEEF;
     return status.M;
 }

@@ -223,6 +223,7 @@ TEST_F(StatusThreadTest, JobRequestKeepsPollingUntilTheQueueIsDone) {
         langmon::FreeJobQueue(*port_);
     }
     EXPECT_TRUE(WaitFor([&] { return !Alive(); }, 5000));
+    langmon::PortLockHold lock(*port_);
     EXPECT_EQ(port_->KeepPolling, 0u);
 }
 
@@ -234,6 +235,7 @@ TEST_F(StatusThreadTest, WithoutABoundPrinterTheThreadDoesNotRead) {
     ASSERT_EQ(langmon::RequestPolling(*port_), langmon::kRefreshDone);
     EXPECT_TRUE(WaitFor([&] { return !Alive(); }, 5000));
     EXPECT_EQ(agent_.RequestCount(), 0u);
+    langmon::PortLockHold lock(*port_);  // the thread's last steps may still run
     port_->FirstBinding = binding;
 }
 

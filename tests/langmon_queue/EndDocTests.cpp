@@ -220,7 +220,11 @@ TEST_F(EndDocTest, PrinterSwitchedOffMidJobDeletesTheJobAndEjectsItOnce) {
     ASSERT_TRUE(Write(PjlJob(JcidFor(7))));
     // The printer stops answering; one unanswered read is enough to call it off, so that the
     // status passes stay short and leave the port to EndDocPort.
-    port_->Settings->maxPowerOffTries = 0;
+    {
+        langmon::PortHold hold(*port_);
+        ASSERT_TRUE(hold.Take());
+        port_->Settings->maxPowerOffTries = 0;
+    }
     agent_.Remove(kSysDescrOid);
     ASSERT_TRUE(WaitFor([] {
         const std::vector<DWORD> commands = Commands(7);

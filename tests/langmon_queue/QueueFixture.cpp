@@ -109,7 +109,9 @@ HANDLE QueueTest::Open() {
         return nullptr;
     }
     port_ = langmon::PortFromHandle(handle_);
-    // The polling thread waits one idle interval before its first read: time enough to aim it.
+    // The polling thread runs already: the SNMP settings belong to the holder of the port.
+    langmon::PortHold hold(*port_);
+    if (!hold.Take()) return nullptr;
     AimAtAgent(*port_, agent_);
     return handle_;
 }
