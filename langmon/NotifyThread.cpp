@@ -226,22 +226,22 @@ void NotifyWatch::OnJobArrived() {
 }
 
 // Somebody else changed `PrinterExtStatus` (a watcher wants the status): polling is asked
-// for as the status side asks for it. The monitor's own pushes come back here too; they are
-// recognised by the value, which is then the port's own, and ignored, or every end of
-// polling would start it again.
+// for as the status side asks for it. The monitor's own pushes come back here too and are
+// ignored, or every end of polling would start it again. Every push records its value in the
+// binding under the port's lock, and the manager is read under the same lock: while the
+// manager still holds the value the monitor gave it last, no other client has written since,
+// however late this notice comes and whatever the port's own table holds by then.
 void NotifyWatch::OnExtChanged() {
-    DWORD theirs = 0;
-    DWORD needed = 0;
-    if (b_.entries.GetPrinterStatusA(b_.manager, "PrinterExtStatus", &theirs, sizeof theirs, &needed) == 0 &&
-        needed == sizeof theirs) {
-        DWORD ours = 0;
-        bool known = false;
-        {
-            PortLockHold lock(port_);
-            known = port_.Variables != nullptr && port_.Variables->ReadDword(kRowPrinterExtStatus, &ours);
-        }
-        if (known && ours == theirs) return;
+    bool ours = false;
+    {
+        PortLockHold lock(port_);
+        DWORD theirs = 0;
+        DWORD needed = 0;
+        ours = b_.extStatusPushedKnown != 0 &&
+               b_.entries.GetPrinterStatusA(b_.manager, "PrinterExtStatus", &theirs, sizeof theirs, &needed) == 0 &&
+               needed == sizeof theirs && theirs == b_.extStatusPushed;
     }
+    if (ours) return;
     WCHAR name[] = u"Wake Up";
     LONG answer = 0;
     DWORD returned = 0;

@@ -1,6 +1,8 @@
 // Loading the status resource manager and resolving its entry points.
 #include "langmon/StatusManagerLink.h"
 
+#include <cstring>
+
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 
@@ -34,4 +36,13 @@ HMODULE LoadStatusManagerLibrary(SrmEntryPoints* entries) {
     Resolve(module, "KillNotificationCallback", &entries->KillNotificationCallback);
     SetLastError(loadError);
     return module;
+}
+
+DWORD PushVariable(SrmBinding& binding, LPCSTR name, const void* value, DWORD cb) {
+    const DWORD rc = binding.entries.UpdatePrinterStatusA(binding.manager, name, value, cb);
+    if (rc == 0 && cb == sizeof(DWORD) && std::strcmp(name, "PrinterExtStatus") == 0) {
+        std::memcpy(&binding.extStatusPushed, value, sizeof(DWORD));
+        binding.extStatusPushedKnown = 1;
+    }
+    return rc;
 }

@@ -70,7 +70,16 @@ struct SrmBinding {
     langmon::PortContext* port;  // fixed: the port it is bound to
     HANDLE notifyThread;     // lock: its notification thread until joined; NULL when none runs
     DWORD joining;           // lock: a closing port is joining that thread
+    // The last `PrinterExtStatus` the monitor gave the manager for this printer; recorded with
+    // the push, under the same lock, so that the notification thread can tell its own change
+    // (the manager holds this value) from another client's.
+    DWORD extStatusPushed;   // lock
+    DWORD extStatusPushedKnown;  // lock: non-zero once a push was recorded
 };
+
+/// UpdatePrinterStatusA through the binding, recording what `PrinterExtStatus` was given.
+/// Caller holds the port's PortLock.
+DWORD PushVariable(SrmBinding& binding, LPCSTR name, const void* value, DWORD cb);
 
 /// True when plain updates can reach the manager through this binding.
 [[nodiscard]] inline bool BindingConnected(const SrmBinding& binding) {

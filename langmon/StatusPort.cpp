@@ -70,7 +70,7 @@ int ReplayVariables(PortContext& port, SrmBinding& binding) {
         default:
             continue;
         }
-        if (binding.entries.UpdatePrinterStatusA(binding.manager, row.name, value, cb) == 0) ++calls;
+        if (PushVariable(binding, row.name, value, cb) == 0) ++calls;
     }
     return calls;
 }

@@ -21,8 +21,8 @@ private:
     CRITICAL_SECTION* lock_;
 };
 
-DWORD Send(const SrmBinding& binding, LPCSTR name, const void* value, DWORD cb) {
-    return binding.entries.UpdatePrinterStatusA(binding.manager, name, value, cb);
+DWORD Send(SrmBinding& binding, LPCSTR name, const void* value, DWORD cb) {
+    return PushVariable(binding, name, value, cb);
 }
 
 bool Skipped(const SrmBinding& binding) { return (binding.flags & kBindingNoPush) != 0; }
@@ -91,7 +91,7 @@ bool PushJobStatus(PublishScope& scope, const StatusVariable& row, DWORD cb) {
     return true;
 }
 
-DWORD SendJobRecord(const SrmBinding& binding, DWORD jobId) {
+DWORD SendJobRecord(SrmBinding& binding, DWORD jobId) {
     PrintingJobInfoValue record{};
     record.JobID = jobId;
     return Send(binding, "PrintingJobInfo", &record, sizeof record);

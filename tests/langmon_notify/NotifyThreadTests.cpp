@@ -216,4 +216,26 @@ TEST_F(NotifyThreadTest, WatchersExtendedStatusChangeWakesPollingButItsOwnDoNot)
     EXPECT_FALSE(PollingAlive());
 }
 
+// The notice of the monitor's own push may be handled late, when the port's own value has
+// moved on (a change stored, not pushed yet): it is still the monitor's own and asks for
+// nothing. The port's lock, held here, keeps the notification thread from handling it before
+// the value has moved.
+TEST_F(NotifyThreadTest, LateNoticeOfItsOwnPushDoesNotWakePolling) {
+    MakePort();
+    BindAndWait();
+    ASSERT_FALSE(PollingAlive());
+    {
+        langmon::PortLockHold lock(*port_);
+        DWORD ext = 0;
+        port_->Variables->ReadDword(kRowPrinterExtStatus, &ext);
+        ASSERT_TRUE(port_->Variables->StoreDword(kRowPrinterExtStatus, ext ^ kExtPolling));
+        ASSERT_GE(langmon::PublishPort(*port_), 1);  // the manager tells the notification thread
+        ASSERT_TRUE(port_->Variables->StoreDword(kRowPrinterExtStatus, ext));
+        Pause(100);  // the thread takes the notice meanwhile and waits for the lock
+    }
+    Pause(100);
+    EXPECT_EQ(Locked(&langmon::PortContext::PollingOn), 0u) << "its own push was taken for a watcher's";
+    EXPECT_FALSE(PollingAlive());
+}
+
 }  // namespace
