@@ -328,13 +328,18 @@ BOOL WriteTracked(PortContext& port, const BYTE* data, DWORD cb, DWORD* written)
     }
     const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
     if (!ok) WriteTraceLine(&port, kTraceWritePort, "KJLMON:PJLMonWritePort -ERROR- (%lu)", static_cast<unsigned long>(error));
-    hold.Release();
-    if ((port.LastWriteError == kErrorTimeout &&
-         (((port.MyPortMode & kPortModeChunked) != 0 && port.PartialWriteSeen != 0) || IsUsb(port))) ||
-        ((port.MyPortMode & kPortModeChunked) != 0 && port.WriteFailed != 0)) {
-        Sleep(port.Waits.RetryPauseMs);
+    // The write's outcome is read and recorded with the port held: a status pass writes the
+    // same fields. A port that cannot be had back after the write is left to its holder.
+    if (!hold.Held()) (void)hold.Take();
+    bool pause = false;
+    if (hold.Held()) {
+        pause = (port.LastWriteError == kErrorTimeout &&
+                 (((port.MyPortMode & kPortModeChunked) != 0 && port.PartialWriteSeen != 0) || IsUsb(port))) ||
+                ((port.MyPortMode & kPortModeChunked) != 0 && port.WriteFailed != 0);
+        if (*written != 0) port.SysFlag |= sys_flag::DataWritten;
     }
-    if (*written != 0) port.SysFlag |= sys_flag::DataWritten;
+    hold.Release();
+    if (pause) Sleep(port.Waits.RetryPauseMs);
     if (!ok) SetLastError(error);
     return ok;
 }
