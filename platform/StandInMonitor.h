@@ -87,6 +87,7 @@ struct PortBehaviour {
     DWORD writeError = 0;           // the next failWrites writes fail with it (after skipWrites)
     unsigned failWrites = 0;
     unsigned skipWrites = 0;
+    unsigned failEvery = 0;         // not 0: the skip/fail window repeats every failEvery writes
     DWORD writeFailTake = 0;        // bytes a failing write still takes
     std::vector<BYTE> readData;     // what ReadPort gives, once
     DWORD readError = 0;            // ReadPort fails with it when readData is empty

@@ -1,6 +1,7 @@
 // A real port monitor for the stand-in spooler: each document a port receives goes to a file
-// below the root. A test can make a port take part of each write, fail writes, OpenPort or
-// StartDocPort with a chosen error, give data to ReadPort and answer control requests.
+// below the root. A test can make a port take part of each write, fail writes (once or over
+// and over), OpenPort or StartDocPort with a chosen error, give data to ReadPort and answer
+// control requests.
 // The document's file stays open from StartDocPort to EndDocPort and every write goes
 // straight to it with write(2), so a write costs what writing the file costs.
 #include <fcntl.h>
@@ -177,7 +178,7 @@ BOOL WritePort(HANDLE handle, LPBYTE buffer, DWORD cb, LPDWORD written) {
     *written = 0;
     PortState& port = *record->state;
     const PortBehaviour& b = port.behaviour;
-    const unsigned index = port.writes++;
+    const unsigned index = b.failEvery != 0 ? port.writes++ % b.failEvery : port.writes++;
     const bool fails = b.failWrites != 0 && index >= b.skipWrites && index < b.skipWrites + b.failWrites;
     DWORD take = cb;
     if (b.maxTakePerWrite != 0 && take > b.maxTakePerWrite) take = b.maxTakePerWrite;
