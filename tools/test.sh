@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the x64, x86 and sanitizer trees and runs every test.
+# Installs what is missing, builds the x64, x86, sanitizer and thread-sanitizer trees and runs
+# every test (the thread-sanitizer tree only the binaries that run threads).
 # Exit status is non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -18,8 +19,15 @@ summary=()
 # snmpd is installed above: the checks against it must run, not skip.
 export KV_REQUIRE_SNMPD=1
 
+# build_and_test NAME [cmake option...]: configures build/NAME, builds it and runs its tests.
+# With tree_target and tree_label set, only that target is built and only that label's tests run.
+tree_target=""
+tree_label=""
 build_and_test() {
   local name=$1; shift
+  local build_args=() ctest_args=()
+  [ -n "$tree_target" ] && build_args=(--target "$tree_target")
+  [ -n "$tree_label" ] && ctest_args=(-L "$tree_label")
   echo "=== $name: configure and build"
   # The two plain trees are optimised without debug information, which keeps a whole run
   # within budget on a two-core machine; the sanitizer tree keeps its -g.
@@ -28,11 +36,11 @@ build_and_test() {
         -DKV_WERROR=ON "$@" >"build/$name.configure.log" 2>&1; then
     cat "build/$name.configure.log"; summary+=("$name: configure FAILED"); status=1; return
   fi
-  if ! cmake --build "build/$name" -j"$jobs"; then
+  if ! cmake --build "build/$name" -j"$jobs" "${build_args[@]}"; then
     summary+=("$name: build FAILED"); status=1; return
   fi
   echo "=== $name: tests"
-  if ctest --test-dir "build/$name" --output-on-failure -j"$jobs" --timeout 600 | tee "build/$name.ctest.log"; then
+  if ctest --test-dir "build/$name" "${ctest_args[@]}" --output-on-failure -j"$jobs" --timeout 600 | tee "build/$name.ctest.log"; then
     summary+=("$name: $(grep -E 'tests passed' "build/$name.ctest.log" | tail -n1)")
   else
     summary+=("$name: tests FAILED"); status=1
@@ -53,11 +61,25 @@ mkdir -p build
 build_and_test x64
 build_and_test x86 -DCMAKE_TOOLCHAIN_FILE=cmake/x86.cmake
 build_and_test asan -DKV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+# ThreadSanitizer over the binaries that run the monitor's and the kernel objects' threads.
+tree_target=kv_threaded_tests tree_label=threads
+build_and_test tsan -DKV_SANITIZE_THREADS=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g"
+tree_target="" tree_label=""
+
+# Every fuzz target for a short fixed time on its seeds (tools/fuzz.sh runs them longer).
+echo "=== fuzz"
+kv_install_packages clang libclang-rt-dev || exit 1
+if tools/fuzz.sh 2>&1 | tee build/fuzz.log; then
+  summary+=("fuzz: $(grep -cE ': [0-9?]+ inputs, no finding' build/fuzz.log) targets ran without a finding")
+else
+  summary+=("fuzz: FAILED (build/fuzz.log)"); status=1
+fi
 
 echo "=== summary"
 printf '%s\n' "${summary[@]}"
+grep -E '^fuzz_[a-z]+: ' build/fuzz.log 2>/dev/null
 passed=0; failed=0
-for log in build/x64.ctest.log build/x86.ctest.log build/asan.ctest.log; do
+for log in build/x64.ctest.log build/x86.ctest.log build/asan.ctest.log build/tsan.ctest.log; do
   [ -f "$log" ] || continue
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n1)
   [ -n "$line" ] || continue
