@@ -1,8 +1,5 @@
 // The status resource manager stand-in, driven as its clients drive it: loaded by name, its
 // entry points resolved, variables shared between processes, notifications and refreshes.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +7,7 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Sync.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestRoot.h"
 #include "tools/standins/srm/StatusManager.h"
 
@@ -96,27 +94,42 @@ protected:
 
 HWND Window(UINT_PTR value) { return reinterpret_cast<HWND>(value); }
 
+template <typename F>
+F Export(HMODULE module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The monitor's side in a process of its own: its own connection, narrow writes. Exit code 0,
+// or bits of what failed.
+int MonitorWritesStatus(const std::vector<std::string>&) {
+    // The manager serves the printers that its process's spooler knows.
+    standin::PrinterSetup printer;
+    printer.name = kPrinter;
+    printer.port = u"IP_10.0.0.5";
+    standin::AddPrinter(printer);
+    HMODULE module = LoadLibraryW(u"KWTQSRMZ.DLL");
+    if (module == nullptr) return 8;
+    const auto open = Export<PFN_OpenManagerExW>(module, "OpenManagerExW");
+    const auto updateA = Export<PFN_UpdatePrinterStatusA>(module, "UpdatePrinterStatusA");
+    const auto close = Export<PFN_CloseManager>(module, "CloseManager");
+    if (open == nullptr || updateA == nullptr || close == nullptr) return 16;
+    DWORD monitor = 0;
+    int failures = open(kPrinter, u"\\\\.\\kjlmon", 1, &monitor) == SRMRES_SUCCESS ? 0 : 1;
+    const DWORD status[3] = {0, 0x1000, 0x8};
+    if (updateA(monitor, "PrinterStatus", status, sizeof(status)) != SRMRES_SUCCESS) failures |= 2;
+    if (close(monitor) != SRMRES_SUCCESS) failures |= 4;
+    FreeLibrary(module);
+    return failures;
+}
+const bool kMonitorWritesRegistered = kvtest::RegisterChildRoutine("monitor-writes-status", MonitorWritesStatus);
+
 TEST_F(StatusManagerTest, TwoProcessesSeeOnePrintersVariables) {
     const DWORD window = Open(3);
     const DWORD messages[2] = {0x40B, 0x417};
     DWORD id = 0;
     ASSERT_EQ(notifyEx(window, 2, u"CurrentStatus;ErrPaperJam", Window(0x1234), messages, &id), SRMRES_SUCCESS);
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // The monitor's side: its own connection, narrow writes.
-        DWORD monitor = 0;
-        int failures = open(kPrinter, u"\\\\.\\kjlmon", 1, &monitor) == SRMRES_SUCCESS ? 0 : 1;
-        const DWORD status[3] = {0, 0x1000, 0x8};
-        if (updateA(monitor, "PrinterStatus", status, sizeof(status)) != SRMRES_SUCCESS) failures |= 2;
-        if (close(monitor) != SRMRES_SUCCESS) failures |= 4;
-        _exit(failures);
-    }
-    int exitStatus = 0;
-    ASSERT_EQ(waitpid(child, &exitStatus, 0), child);
-    ASSERT_TRUE(WIFEXITED(exitStatus));
-    ASSERT_EQ(WEXITSTATUS(exitStatus), 0);
+    ASSERT_EQ(kvtest::RunInChildProcess("monitor-writes-status", {}), 0);
 
     const std::vector<BYTE> current = ReadW(window, u"CurrentStatus");
     ASSERT_EQ(current.size(), sizeof(SRM_CURRENT_STATUS));
