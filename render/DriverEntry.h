@@ -61,7 +61,7 @@ HSURF CreateSurfaces(PDEV* pdev, SIZEL size, int resolution);
 /// Frees everything the device owns, the PDEV itself last; pdev is invalid afterwards.
 void FreePDEV(PDEV* pdev);
 
-/// The page-stamp text for a selector (settings u32 at 992) into pdev->PageStampText, with
+/// The page-stamp text for the settings' PageStampSelector into pdev->PageStampText, with
 /// the stamp flags for the document name (6) and the page number (7).
 void PreparePageStamp(PDEV* pdev);
 /// The TrueType substitution list: the printer's table, or the built-in pairs.

@@ -144,8 +144,8 @@ void CopyPageSettingsEscapeFields(DriverDevMode& to, const DriverDevMode& from) 
     to.Public.dmCopies = from.Public.dmCopies;
     to.FeatureFlags = (to.FeatureFlags & ~kEscapeFeatureBits) | (from.FeatureFlags & kEscapeFeatureBits);
     to.CoverFlags = from.CoverFlags;
-    to.Byte960 = from.Byte960;
-    to.Byte961 = from.Byte961;
+    to.FinishPosition1 = from.FinishPosition1;
+    to.FinishPosition2 = from.FinishPosition2;
     to.DuplexShift = from.DuplexShift;
     to.SavedDuplexShift = from.SavedDuplexShift;
 }

@@ -17,5 +17,5 @@ ULONG DrvEscape(SURFOBJ* pso, ULONG escape, ULONG cbIn, PVOID in, ULONG cbOut, P
 
 /// Copies the fields that the page-settings escape (9999) replaces from one settings block
 /// into another: pages per sheet, frame, slot order, the four margins, duplex, copies, the
-/// feature bits 2-5, 8 and 9, the cover flags, bytes 960 and 961 and the duplex shift.
+/// feature bits 2-5, 8 and 9, the cover flags, the two finishing positions and the duplex shift.
 void CopyPageSettingsEscapeFields(DriverDevMode& to, const DriverDevMode& from);

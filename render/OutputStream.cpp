@@ -11,7 +11,7 @@
 
 namespace {
 
-// Settings-block device slot of the duplex unit (DEV_Duplex, offset 660).
+// Settings-block device slot of the duplex unit (DEV_Duplex).
 constexpr int kDuplexSlot = 8;
 constexpr DWORD kFeatureSwapOrigins = 1u << 8;
 constexpr DWORD kLogHooks = 1u << 0;

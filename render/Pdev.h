@@ -53,7 +53,7 @@ struct PageSettings {
     WORD Orientation;
     WORD DefaultSource;
     WORD Duplex;
-    WORD DuplexShift;         // settings u16 at 958
+    WORD DuplexShift;         // settings DuplexShift
     BYTE BindingSwap;
     BYTE Reserved25;
     WORD PagesPerSheet;
@@ -212,7 +212,7 @@ struct PDEV {
     WORD VectorResolution;    // 0 = none yet
 
     // Page decorations
-    DWORD Decoration984;
+    DWORD PageDecorationOption;  // copied from the settings, kept and carried, not read
     DWORD PageStampSwitch;
     DWORD PageNumberStamp;
     DWORD DocumentNameStamp;

@@ -26,7 +26,7 @@ constexpr int kStampChars = 128;
 constexpr int kSubstNameChars = 128;
 constexpr DWORD kGlyphBudgetReserve = 380;
 
-// Selectors of the page-stamp text (settings u32 at 992).
+// Selectors of the page-stamp text (settings PageStampSelector).
 enum PageStampSelector : DWORD {
     kStampUserName = 0,
     kStampComputerName = 1,
@@ -276,7 +276,7 @@ BOOL InitPDEVSettings(PDEV* pdev, const DEVMODEW* devmode, LPCWSTR /*deviceName*
     LoadFormOverlay(pdev, pdev->Printer, block, pdev->Model);
     ValidateDevMode(block, nullptr, pdev->Printer, nullptr, pdev->Model);
 
-    pdev->Decoration984 = block->Dword984;
+    pdev->PageDecorationOption = block->PageDecorationOption;
     pdev->PageStampSwitch = block->PageStampSwitch;
     pdev->PageStampPosition = block->PageStampPosition;
     PreparePageStamp(pdev);

@@ -13,13 +13,13 @@ inline constexpr size_t kJobTimeBytes = 13;    // YYYYMMDDhhmm and the terminato
 inline constexpr DWORD kOptionSendJcid = 1u << 17;
 /// FeatureFlags bit: the driver makes the copies (capture and replay).
 inline constexpr DWORD kFeatureDriverCopies = 1u << 2;
-/// FeatureFlags bits choosing the inner job's user name (554 or 588).
+/// FeatureFlags bits choosing the inner job's user name (UserName1 or UserName2).
 inline constexpr DWORD kFeatureUserName1 = 1u << 21;
 inline constexpr DWORD kFeatureUserName2 = 1u << 22;
-/// CoverFlags (952) bits: banner sheet before the job, and before and after it.
+/// CoverFlags bits: banner sheet before the job, and before and after it.
 inline constexpr DWORD kCoverBefore = 1u << 1;
 inline constexpr DWORD kCoverBeforeAndAfter = 1u << 2;
-/// PageOptionBits (2203): the end-mark bits.
+/// PageOptionBits: the end-mark bits.
 inline constexpr BYTE kEndMarkLow = 1u << 0;
 inline constexpr BYTE kEndMarkHigh = 1u << 2;
 

@@ -55,7 +55,7 @@ void CarryEscapeSettings(PDEV* from, PDEV* to) {
     b.PageStampPosition = a.PageStampPosition;
     CopyArray(b.PageStampText, a.PageStampText);
 
-    to->Decoration984 = from->Decoration984;
+    to->PageDecorationOption = from->PageDecorationOption;
     to->PageStampSwitch = from->PageStampSwitch;
     to->PageStampPosition = from->PageStampPosition;
     to->PageNumberStamp = from->PageNumberStamp;

@@ -92,7 +92,7 @@ void SetPrivateDefaults(DriverDevMode* block, const ModelDescription* model, con
     block->Word520 = 1;
     const ModelMemory* memory = model != nullptr ? ModelDefaultMemory(model) : nullptr;
     block->InstalledMemory = memory != nullptr ? memory->Values[0] : 0;
-    block->Byte962 = 1;
+    block->FeederSetting = 1;
     block->SplitCounts = 0x12;
     block->PageStampPosition = 2;
     block->NupDown = 1;

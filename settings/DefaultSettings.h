@@ -32,7 +32,8 @@ WORD OptionDeviceCode(DWORD recordValue);
 void ApplyInputDeviceOption(DeviceSlot* pair, const void* binConfigEntry, LPCWSTR deviceName,
                             const ModelDescription* model);
 
-/// Copies the live values into the saved copy (708 to 909).
+/// Copies the live values into the saved copy (every Saved* field).
 void RefreshSavedCopy(DriverDevMode* block);
-/// Copies only the live public paper, orientation, source and duplex into 708 to 782.
+/// Copies only the live public paper, orientation, source and duplex into their saved
+/// copies (SavedPaperSize to SavedDuplex).
 void RefreshSavedPublicCopy(DriverDevMode* block);

@@ -21,7 +21,11 @@
 //   708-909 Saved* (saved copy)  UserChoiceShadow
 //   952     CoverFlags           OutputFlags
 //   958     DuplexShift          ShiftAmount
+//   960     FinishPosition1      FinishPosition1
+//   961     FinishPosition2      FinishPosition2
+//   962     FeederSetting        FeederSetting
 //   963     SplitCounts          SplitCounts
+//   984     PageDecorationOption ExtraOption1
 //   2203    PageOptionBits       PageOptionBits
 //   2204    OutputDestination    OutputDestination
 #include <cstddef>
@@ -51,17 +55,17 @@ struct DriverDevMode {
     WORD OverlayFlags;                     // 220
     char OverlayFolder[128];               // 222
     char OverlayName[14];                  // 350
-    WORD Word364;                          // 364
-    BYTE Byte366;                          // 366
-    BYTE Byte367;                          // 367
+    WORD Word364;                          // 364: default 1, carried unchanged; nothing here reads it
+    BYTE Byte366;                          // 366: default 0, carried unchanged; nothing here reads it
+    BYTE Byte367;                          // 367: default 0, carried unchanged; nothing here reads it
     DWORD OverlayStatus;                   // 368
     char Signature[17];                    // 372
     BYTE Reserved389[3];                   // 389
     DWORD PrivateID;                       // 392
     DWORD FeatureFlags;                    // 396
     DWORD OptionFlags;                     // 400
-    DWORD Dword404;                        // 404
-    DWORD Dword408;                        // 408
+    DWORD Dword404;                        // 404: default 0, carried unchanged; nothing here reads it
+    DWORD Dword408;                        // 408: default 0, carried unchanged; nothing here reads it
     WORD CategoryIndex;                    // 412
     SHORT PresetIndex;                     // 414
     WORD OutputPaperSize;                  // 416
@@ -74,20 +78,20 @@ struct DriverDevMode {
     WORD PagesPerSheet;                    // 492
     WORD PageFrame;                        // 494
     WORD NupSlotOrder;                     // 496
-    WORD Word498;                          // 498
+    WORD Word498;                          // 498: default 3, carried unchanged; nothing here reads it
     LONG TopMargin;                        // 500
     LONG LeftMargin;                       // 504
     LONG TopMarginEven;                    // 508
     LONG LeftMarginEven;                   // 512
-    WORD Word516;                          // 516
-    WORD Word518;                          // 518
-    WORD Word520;                          // 520
+    WORD Word516;                          // 516: default 1, carried unchanged; nothing here reads it
+    WORD Word518;                          // 518: default 1, carried unchanged; nothing here reads it
+    WORD Word520;                          // 520: default 1, carried unchanged; nothing here reads it
     WCHAR ComputerName[16];                // 522
     WCHAR UserName1[17];                   // 554
     WCHAR UserName2[18];                   // 588
     DWORD InstalledMemory;                 // 624
     DeviceSlot DeviceSlots[kDeviceSlotCount];  // 628
-    // Saved copy of the values as last checked (708 to 909).
+    // Saved copy of the values as last checked (SavedPaperSize to SavedNupOrder).
     SHORT SavedPaperSize;                  // 708
     SHORT SavedPaperLength;                // 710
     SHORT SavedPaperWidth;                 // 712
@@ -114,29 +118,31 @@ struct DriverDevMode {
     BYTE SavedSourceGroupA;                // 900
     BYTE SavedSourceGroupB;                // 901
     WORD SavedDuplexShift;                 // 902
-    BYTE SavedByte960;                     // 904
-    BYTE SavedByte961;                     // 905
-    BYTE SavedByte962;                     // 906
+    BYTE SavedFinishPosition1;             // 904
+    BYTE SavedFinishPosition2;             // 905
+    BYTE SavedFeederSetting;               // 906
     BYTE SavedNupDown;                     // 907
     BYTE SavedNupAcross;                   // 908
     BYTE SavedNupOrder;                    // 909
     BYTE Reserved910[6];                   // 910
     DWORD LogControl;                      // 916
     DWORD LogSizeLimit;                    // 920
-    WORD Word924;                          // 924
-    WORD Word926;                          // 926
+    WORD Word924;                          // 924: default 130, carried unchanged; nothing here reads it
+    WORD Word926;                          // 926: default 100, carried unchanged; nothing here reads it
     COLORADJUSTMENT ColorAdjustment;       // 928
     DWORD CoverFlags;                      // 952
     BYTE SourceGroupA;                     // 956
     BYTE SourceGroupB;                     // 957
     WORD DuplexShift;                      // 958
-    BYTE Byte960;                          // 960 (finishing position 1)
-    BYTE Byte961;                          // 961 (finishing position 2)
-    BYTE Byte962;                          // 962 (feeder setting)
+    BYTE FinishPosition1;                  // 960: first finishing position, 0 = none
+    BYTE FinishPosition2;                  // 961: second finishing position, 0 = none
+    BYTE FeederSetting;                    // 962: 1 to 6, default 1; set by the user interface
     BYTE SplitCounts;                      // 963
     WORD SourceValues[kSourceValueCount];  // 964
     WORD Reserved982;                      // 982
-    DWORD Dword984;                        // 984
+    // 984: a page-decoration switch (0 or 1) set by the user interface; the renderer copies
+    // it into the device state with PageStampSwitch and reads it nowhere else.
+    DWORD PageDecorationOption;            // 984
     DWORD PageStampSwitch;                 // 988
     DWORD PageStampSelector;               // 992
     WCHAR PageStampText[66];               // 996
@@ -194,7 +200,7 @@ static_assert(offsetof(DriverDevMode, SavedNupSlotOrder) == 876);
 static_assert(offsetof(DriverDevMode, SavedCoverFlags) == 896);
 static_assert(offsetof(DriverDevMode, SavedSourceGroupA) == 900);
 static_assert(offsetof(DriverDevMode, SavedDuplexShift) == 902);
-static_assert(offsetof(DriverDevMode, SavedByte960) == 904);
+static_assert(offsetof(DriverDevMode, SavedFinishPosition1) == 904);
 static_assert(offsetof(DriverDevMode, SavedNupDown) == 907);
 static_assert(offsetof(DriverDevMode, SavedNupOrder) == 909);
 static_assert(offsetof(DriverDevMode, LogControl) == 916);
@@ -204,10 +210,10 @@ static_assert(offsetof(DriverDevMode, ColorAdjustment) == 928);
 static_assert(offsetof(DriverDevMode, CoverFlags) == 952);
 static_assert(offsetof(DriverDevMode, SourceGroupA) == 956);
 static_assert(offsetof(DriverDevMode, DuplexShift) == 958);
-static_assert(offsetof(DriverDevMode, Byte960) == 960);
+static_assert(offsetof(DriverDevMode, FinishPosition1) == 960);
 static_assert(offsetof(DriverDevMode, SplitCounts) == 963);
 static_assert(offsetof(DriverDevMode, SourceValues) == 964);
-static_assert(offsetof(DriverDevMode, Dword984) == 984);
+static_assert(offsetof(DriverDevMode, PageDecorationOption) == 984);
 static_assert(offsetof(DriverDevMode, PageStampSwitch) == 988);
 static_assert(offsetof(DriverDevMode, PageStampSelector) == 992);
 static_assert(offsetof(DriverDevMode, PageStampText) == 996);
@@ -220,25 +226,25 @@ static_assert(offsetof(DriverDevMode, NupDown) == 2200);
 static_assert(offsetof(DriverDevMode, PageOptionBits) == 2203);
 static_assert(offsetof(DriverDevMode, OutputDestination) == 2204);
 
-// FeatureFlags (396) bits named by the settings code.
+// FeatureFlags bits named by the settings code.
 inline constexpr DWORD kFeatureGraphicsOnly = 1u << 11;
 inline constexpr DWORD kFeatureDefaults = 0x162114C4u;
-// OptionFlags (400) bits.
+// OptionFlags bits.
 inline constexpr DWORD kOptionBuiltinTTSubst = 1u << 0;
 inline constexpr DWORD kOptionNoOutPaperTable = 1u << 1;
 inline constexpr DWORD kOptionCompatibleMargin = 1u << 9;
 inline constexpr DWORD kOptionNupMargins = 1u << 24;
 inline constexpr DWORD kOptionPagesPerSheetMargins = 1u << 25;
 inline constexpr DWORD kOptionDefaults = 0x00030003u;
-// OverlayFlags (220) bits.
+// OverlayFlags bits.
 inline constexpr WORD kOverlayOn = 1u << 0;
 inline constexpr WORD kOverlayChecked = 1u << 3;
-// OverlayStatus (368) bits set by the form-file path routine.
+// OverlayStatus bits set by the form-file path routine.
 inline constexpr DWORD kOverlayNoName = 0x20000u;
 inline constexpr DWORD kOverlayNoFolder = 0x80000u;
-// LogControl (916).
+// LogControl bits.
 inline constexpr DWORD kLogOn = 1u << 31;
-// RelaydockFlags (1174).
+// RelaydockFlags bits.
 inline constexpr WORD kRelaydockFileMode = 1u << 0;
 inline constexpr WORD kRelaydockStartHelper = 1u << 1;
 inline constexpr WORD kRelaydockOwnFolder = 1u << 4;

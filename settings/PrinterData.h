@@ -21,7 +21,7 @@
 LPCWSTR HalftoneInfoValueName(int dpi);
 inline constexpr DWORD kHalftoneInfoSize = 132;
 
-/// The twenty installed-device values in slot order (settings offsets 628 to 704), with the
+/// The twenty installed-device values in the order of DriverDevMode::DeviceSlots, with the
 /// model list and the language-library string that names each device.
 struct DeviceSlotInfo {
     LPCWSTR PrinterDataName;
@@ -36,7 +36,8 @@ struct BinConfigEntry {
     SHORT Value;
     WORD FormIndex;
     BYTE PaperLevel;
-    BYTE Byte7;
+    BYTE ExtraByte;   // byte 7: 15 from the user interface, 0 from the monitor (which passes it on
+                      // in ErrNoPaper2); nothing in this library reads it
     LONG LastWord;
 };
 static_assert(sizeof(BinConfigEntry) == 12);

@@ -1,4 +1,4 @@
-// The saved copy (708 to 909): the values as last checked, against which validation tells
+// The saved copy (the Saved* fields): the values as last checked, against which validation tells
 // what the user changed.
 #include <cstring>
 
@@ -36,9 +36,9 @@ void RefreshSavedCopy(DriverDevMode* block) {
     block->SavedSourceGroupA = block->SourceGroupA;
     block->SavedSourceGroupB = block->SourceGroupB;
     block->SavedDuplexShift = block->DuplexShift;
-    block->SavedByte960 = block->Byte960;
-    block->SavedByte961 = block->Byte961;
-    block->SavedByte962 = block->Byte962;
+    block->SavedFinishPosition1 = block->FinishPosition1;
+    block->SavedFinishPosition2 = block->FinishPosition2;
+    block->SavedFeederSetting = block->FeederSetting;
     block->SavedNupDown = block->NupDown;
     block->SavedNupAcross = block->NupAcross;
     block->SavedNupOrder = block->NupOrder;

@@ -32,7 +32,7 @@ constexpr DWORD kOptionIgnoreMemory = 1u << 17;
 constexpr UINT kStringAuto = 200;
 constexpr UINT kStringManual = 207;
 constexpr UINT kStringMultiPurpose = 219;
-// Sources with a per-source value, in the order of SourceValues (964).
+// Sources with a per-source value, in the order of SourceValues.
 constexpr UINT kSourceValueStrings[kSourceValueCount] = {200, 201, 202, 203, 204, 205, 207, 225, 226};
 
 constexpr WORD kPrintModeNoFeatures = 2;

@@ -160,8 +160,8 @@ TEST_F(EscapeTest, SettingsEscapeCopiesExactlyTheListedFields) {
     given->Public.dmCopies = 3;
     given->FeatureFlags = 0xFFFFFFFF & ~(1u << 3);  // bit 3 cleared, all others set
     given->CoverFlags = 2;
-    given->Byte960 = 1;
-    given->Byte961 = 2;
+    given->FinishPosition1 = 1;
+    given->FinishPosition2 = 2;
     given->DuplexShift = 5;
     given->SavedDuplexShift = 6;
 
@@ -176,8 +176,8 @@ TEST_F(EscapeTest, SettingsEscapeCopiesExactlyTheListedFields) {
     expected.Public.dmCopies = 3;
     expected.FeatureFlags = (expected.FeatureFlags & ~0x33Cu) | (0x33Cu & ~(1u << 3));
     expected.CoverFlags = 2;
-    expected.Byte960 = 1;
-    expected.Byte961 = 2;
+    expected.FinishPosition1 = 1;
+    expected.FinishPosition2 = 2;
     expected.DuplexShift = 5;
     expected.SavedDuplexShift = 6;
     ValidateDevMode(&expected, nullptr, printer(), nullptr, pdev_->Model);

@@ -70,7 +70,7 @@ TEST_F(DefaultsTest, BuildsTheDocumentedBlock) {
     EXPECT_EQ(block.SavedOptionFlags, block.OptionFlags);
     EXPECT_EQ(block.SavedLayoutScale, 100);
     EXPECT_EQ(block.SavedPrintMode, 3);
-    EXPECT_EQ(block.SavedByte962, 1);
+    EXPECT_EQ(block.SavedFeederSetting, 1);
     EXPECT_EQ(block.SavedNupAcross, 1);
     EXPECT_TRUE(UnterminatedFields(block).empty());
 }

@@ -66,7 +66,7 @@ TEST_F(ValidateTest, ForcesTheValuesThisPrinterDoesNotVary) {
     EXPECT_EQ(block_.OutputDestination, 0);
 }
 
-TEST_F(ValidateTest, KeepsTheTwoCountsOfByte963InRange) {
+TEST_F(ValidateTest, KeepsTheTwoSplitCountsInRange) {
     const struct {
         BYTE in, expected;
     } cases[] = {
