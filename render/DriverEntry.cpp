@@ -289,9 +289,7 @@ HSURF DrvEnableSurface(DHPDEV dhpdev) noexcept {
     ReleaseRasterWorkBuffer(pdev);
 
     const SHORT dpi = static_cast<SHORT>(Resolution(pdev));
-    const RECTL& printable = pdev->Geometry.InputPaper.Printable;
-    const SIZEL size{MicronsToDots(printable.right - printable.left, dpi),
-                     MicronsToDots(printable.bottom - printable.top, dpi)};
+    const SIZEL size = PrintableSizeDots(pdev->Geometry.InputPaper, dpi);
 
     if (GraphicsOnly(pdev)) {
         if (HSURF band = CreateSurfaces(pdev, size, dpi); band != nullptr) {

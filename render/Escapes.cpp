@@ -101,10 +101,7 @@ ULONG SetPageSettings(PDEV* pdev, ULONG cbIn, const void* in) {
     ValidateDevMode(&pdev->Settings, nullptr, pdev->Printer, nullptr, pdev->Model);
     ApplyPageScale(pdev);
 
-    const SHORT dpi = static_cast<SHORT>(Resolution(pdev));
-    const RECTL& printable = pdev->Geometry.OutputPaper.Printable;
-    pdev->ClipLimitRect = RECTL{0, 0, MicronsToDots(printable.right - printable.left, dpi) + 1,
-                                MicronsToDots(printable.bottom - printable.top, dpi) + 1};
+    pdev->ClipLimitRect = PrintableRectDots(pdev->Geometry.OutputPaper, static_cast<SHORT>(Resolution(pdev)));
     return 1;
 }
 

@@ -139,8 +139,9 @@ void FillGDIInfo(PDEV* pdev, ULONG cbGdiInfo, GDIINFO* gdiInfo) {
     info.ulTechnology = DT_RASPRINTER;
     info.ulHorzSize = Millimetres(printableWidth);
     info.ulVertSize = Millimetres(printableHeight);
-    info.ulHorzRes = static_cast<ULONG>(Dots(pdev, printableWidth));
-    info.ulVertRes = static_cast<ULONG>(Dots(pdev, printableHeight));
+    const SIZEL printableDots = PrintableSizeDots(paper, pdev->Settings.Public.dmPrintQuality);
+    info.ulHorzRes = static_cast<ULONG>(printableDots.cx);
+    info.ulVertRes = static_cast<ULONG>(printableDots.cy);
     info.cBitsPixel = 1;
     info.cPlanes = 1;
     info.ulNumColors = 2;

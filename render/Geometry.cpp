@@ -105,6 +105,15 @@ LONG MicronsToDots(LONG microns, SHORT resolution) {
     }
 }
 
+SIZEL PrintableSizeDots(const PaperRecord& paper, SHORT resolution) {
+    return SIZEL{MicronsToDots(PrintableWidth(paper), resolution), MicronsToDots(PrintableHeight(paper), resolution)};
+}
+
+RECTL PrintableRectDots(const PaperRecord& paper, SHORT resolution) {
+    const SIZEL size = PrintableSizeDots(paper, resolution);
+    return RECTL{0, 0, size.cx + 1, size.cy + 1};
+}
+
 void NupLayoutCounts(WORD pagesPerSheet, int* a, int* b) {
     // Validation keeps pages per sheet to the table's values; anything else prints 1 x 1.
     const bool inTable = pagesPerSheet < sizeof(kNupLayout) / sizeof(kNupLayout[0]);

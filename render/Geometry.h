@@ -8,6 +8,12 @@
 /// half the 400- and 600-dpi values, truncated. Any 32-bit input is safe; the result is
 /// clamped to the 32-bit range.
 LONG MicronsToDots(LONG microns, SHORT resolution);
+/// The paper's printable area in dots at the resolution: its width and height in
+/// micrometres, each through MicronsToDots.
+SIZEL PrintableSizeDots(const PaperRecord& paper, SHORT resolution);
+/// The printable area as a rectangle at the origin one dot larger each way,
+/// {0, 0, width + 1, height + 1}: the device's clip limit and page rectangles.
+RECTL PrintableRectDots(const PaperRecord& paper, SHORT resolution);
 
 /// The paper-name table: string id in the library's string table and paper code.
 struct PaperNameRow {

@@ -180,12 +180,10 @@ BOOL StartPage(PDEV* pdev, SURFOBJ* pso) {
     }
 
     if (GraphicsOnly(pdev)) {
-        const PaperRecord& paper = pdev->Geometry.InputPaper;
-        const SHORT dpi = pdev->Settings.Public.dmPrintQuality;
-        const LONG w = MicronsToDots(paper.Printable.right - paper.Printable.left, dpi);
-        const LONG h = MicronsToDots(paper.Printable.bottom - paper.Printable.top, dpi);
+        const SIZEL size = PrintableSizeDots(pdev->Geometry.InputPaper, pdev->Settings.Public.dmPrintQuality);
+        const LONG w = size.cx;
         // The whole scan line, padding bits included, starts white.
-        RECTL page{0, 0, (w % 32 == 0) ? w + 1 : (w / 32 + 1) * 32, h};
+        RECTL page{0, 0, (w % 32 == 0) ? w + 1 : (w / 32 + 1) * 32, size.cy};
         if (pso != nullptr) (void)EngEraseSurface(pso, &page, 0x00FFFFFF);
         if (pdev->ShadowSurface != nullptr) (void)EngEraseSurface(pdev->ShadowSurface, &page, 0x00FFFFFF);
     }
@@ -263,10 +261,7 @@ BOOL SendPage(PDEV* pdev) {
 /// The state a device starts its next job with.
 void ResetForNextJob(PDEV* pdev) {
     pdev->StateFlags = (pdev->StateFlags & kStateEndOfJobMask) | kStateEndOfJobSet;
-    const PaperRecord& paper = pdev->Geometry.InputPaper;
-    const SHORT dpi = pdev->Settings.Public.dmPrintQuality;
-    pdev->Draw.ClipRect = RECTL{0, 0, MicronsToDots(paper.Printable.right - paper.Printable.left, dpi) + 1,
-                                MicronsToDots(paper.Printable.bottom - paper.Printable.top, dpi) + 1};
+    pdev->Draw.ClipRect = PrintableRectDots(pdev->Geometry.InputPaper, pdev->Settings.Public.dmPrintQuality);
     pdev->VectorResolution = 0;
     pdev->TextValues[0] = pdev->TextValues[1] = 0;
     if (DownloadModel(pdev)) {

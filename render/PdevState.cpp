@@ -115,11 +115,6 @@ void ApplyInitialScale(PDEV* pdev) {
     }
 }
 
-RECTL PrintableDots(const PaperRecord& paper, SHORT dpi) {
-    return RECTL{0, 0, MicronsToDots(paper.Printable.right - paper.Printable.left, dpi) + 1,
-                 MicronsToDots(paper.Printable.bottom - paper.Printable.top, dpi) + 1};
-}
-
 // The built-in substitution pairs: a TrueType face and the device face that replaces it.
 struct SubstPair {
     UINT TrueTypeId;
@@ -296,9 +291,9 @@ BOOL InitPDEVSettings(PDEV* pdev, const DEVMODEW* devmode, LPCWSTR /*deviceName*
     if (!LoadTrueTypeSubstList(pdev)) return FALSE;
 
     const SHORT dpi = static_cast<SHORT>(Resolution(pdev));
-    pdev->ClipLimitRect = PrintableDots(pdev->Geometry.InputPaper, dpi);
+    pdev->ClipLimitRect = PrintableRectDots(pdev->Geometry.InputPaper, dpi);
     pdev->PageRect = pdev->ClipLimitRect;
-    pdev->OutputPaperRect = PrintableDots(pdev->Geometry.OutputPaper, dpi);
+    pdev->OutputPaperRect = PrintableRectDots(pdev->Geometry.OutputPaper, dpi);
 
     pdev->ShadowBitmap = nullptr;
     pdev->ShadowSurface = nullptr;

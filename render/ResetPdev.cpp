@@ -64,10 +64,7 @@ void CarryEscapeSettings(PDEV* from, PDEV* to) {
 
     ValidateDevMode(&b, nullptr, to->Printer, nullptr, to->Model);
     ApplyPageScale(to);
-    const PaperRecord& out = to->Geometry.OutputPaper;
-    const SHORT dpi = b.Public.dmPrintQuality;
-    to->ClipLimitRect = RECTL{0, 0, MicronsToDots(out.Printable.right - out.Printable.left, dpi) + 1,
-                              MicronsToDots(out.Printable.bottom - out.Printable.top, dpi) + 1};
+    to->ClipLimitRect = PrintableRectDots(to->Geometry.OutputPaper, b.Public.dmPrintQuality);
 }
 
 /// The job's file, folder and counters once a page has gone out.
