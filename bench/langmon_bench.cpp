@@ -36,8 +36,9 @@
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
-#include "tests/support/MonitorSetup.h"
-#include "tests/support/TestRoot.h"
+#include "tools/sample/PortSetup.h"
+#include "tools/sample/RunRoot.h"
+#include "tools/sample/Utf16.h"
 
 namespace {
 

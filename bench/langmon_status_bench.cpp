@@ -1,5 +1,5 @@
 // Benchmarks of one status pass of a followed network port (ReadStatus2 with the port mutex
-// held) against the loopback SNMP agent of the tests, the printer supported and idle:
+// held) against the sample loopback SNMP agent, the printer supported and idle:
 //   StatusPass/idle          no job queued: the device check and the state mapping only.
 //   StatusPass/job           one job queued and printing, its PRID known: the device check
 //                            (shorter with a job) and the job's three readings.
@@ -36,10 +36,9 @@
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
-#include "tests/support/MonitorSetup.h"
-#include "tests/support/PortSetup.h"
-#include "tests/support/SnmpAgent.h"
-#include "tests/support/TestRoot.h"
+#include "tools/sample/PortSetup.h"
+#include "tools/sample/RunRoot.h"
+#include "tools/sample/SnmpAgent.h"
 
 namespace {
 

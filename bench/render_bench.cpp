@@ -32,9 +32,9 @@
 #include "settings/DriverDevMode.h"
 #include "settings/MemoryPool.h"
 #include "settings/ModelCache.h"
-#include "tests/support/SamplePrinter.h"
-#include "tests/support/TestRoot.h"
 #include "tools/hosts/gdihost/GdiHost.h"
+#include "tools/sample/RunRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace {
 

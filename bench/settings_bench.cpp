@@ -29,9 +29,10 @@
 #include "settings/ModelDescription.h"
 #include "settings/PrinterData.h"
 #include "settings/ValidateSettings.h"
-#include "tests/support/SamplePrinter.h"
-#include "tests/support/StandardForms.h"
-#include "tests/support/TestRoot.h"
+#include "tools/sample/RunRoot.h"
+#include "tools/sample/SamplePrinter.h"
+#include "tools/sample/StandardForms.h"
+#include "tools/sample/Utf16.h"
 
 namespace fs = std::filesystem;
 

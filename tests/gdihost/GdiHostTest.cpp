@@ -11,9 +11,9 @@
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
 #include "tests/gdihost/fake/FakeDriver.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
 #include "tools/hosts/gdihost/GdiHost.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace kvtest {
 namespace {

@@ -1,8 +1,8 @@
 #include "tests/langmon_core/MonitorFixture.h"
 
 #include "platform/Kernel.h"
-#include "tests/support/MonitorPass.h"
 #include "tests/support/MonitorSetup.h"
+#include "tools/sample/MonitorPass.h"
 
 namespace kvtest {
 

@@ -7,10 +7,10 @@
 #include "langmon/Monitor.h"
 #include "platform/Kernel.h"
 #include "tests/support/MachineKeys.h"
-#include "tests/support/MonitorPass.h"
 #include "tests/support/MonitorSetup.h"
-#include "tests/support/PortSetup.h"
 #include "tests/support/TestRun.h"
+#include "tools/sample/MonitorPass.h"
+#include "tools/sample/PortSetup.h"
 
 namespace kvtest {
 namespace {

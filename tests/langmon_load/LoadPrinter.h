@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/WinTypes.h"
-#include "tests/support/SnmpAgent.h"
+#include "tools/sample/SnmpAgent.h"
 
 namespace kvtest {
 

@@ -14,9 +14,9 @@
 #include "platform/Sync.h"
 #include "tests/support/MachineKeys.h"
 #include "tests/support/MonitorSetup.h"
-#include "tests/support/PortSetup.h"
 #include "tests/support/PrinterOids.h"
 #include "tests/support/WaitUntil.h"
+#include "tools/sample/PortSetup.h"
 
 namespace kvtest {
 namespace {

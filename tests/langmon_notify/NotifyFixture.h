@@ -8,8 +8,8 @@
 
 #include "langmon/Monitor.h"
 #include "langmon/StatusManagerLink.h"
-#include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SnmpAgent.h"
 #include "tools/standins/srm/StatusManager.h"
 
 namespace kvtest {

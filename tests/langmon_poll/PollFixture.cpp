@@ -4,9 +4,8 @@
 
 #include "langmon/StatusPort.h"
 #include "platform/StandInMonitor.h"
-#include "tests/support/MonitorSetup.h"
-#include "tests/support/PortSetup.h"
 #include "tests/support/WaitUntil.h"
+#include "tools/sample/PortSetup.h"
 
 namespace kvtest {
 

@@ -13,7 +13,7 @@
 #include "langmon/StatusManagerLink.h"
 #include "langmon/StatusThread.h"
 #include "tests/support/PrinterOids.h"
-#include "tests/support/SnmpAgent.h"
+#include "tools/sample/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 
 namespace kvtest {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "platform/Kernel.h"
-#include "tests/support/MonitorPass.h"
 #include "tests/support/MonitorSetup.h"
+#include "tools/sample/MonitorPass.h"
 
 namespace kvtest {
 

@@ -8,10 +8,10 @@
 #include "platform/Registry.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
-#include "tests/support/MonitorPass.h"
+#include "tools/sample/MonitorPass.h"
 #include "tests/support/MachineKeys.h"
 #include "tests/support/MonitorSetup.h"
-#include "tests/support/PortSetup.h"
+#include "tools/sample/PortSetup.h"
 #include "tests/support/PrinterOids.h"
 #include "tests/support/WaitUntil.h"
 

@@ -11,8 +11,8 @@
 #include "platform/Monitor.h"
 #include "tests/support/ManagerModule.h"
 #include "tests/support/PrinterOids.h"
-#include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SnmpAgent.h"
 #include "tools/standins/srm/StatusManager.h"
 
 namespace kvtest {

@@ -10,7 +10,7 @@
 #include "langmon/SnmpClient.h"
 #include "platform/StandInWinsock.h"
 #include "tests/langmon_snmp/SnmpBytes.h"
-#include "tests/support/SnmpAgent.h"
+#include "tools/sample/SnmpAgent.h"
 
 namespace {
 

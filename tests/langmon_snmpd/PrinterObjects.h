@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/support/PrinterOids.h"
-#include "tests/support/SnmpAgent.h"
+#include "tools/sample/SnmpAgent.h"
 
 namespace kvtest {
 

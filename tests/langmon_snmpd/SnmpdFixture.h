@@ -10,7 +10,7 @@
 #include "tests/langmon_snmpd/PrinterObjects.h"
 #include "tests/langmon_snmpd/SnmpdProcess.h"
 #include "tests/support/TestRoot.h"
-#include "tests/support/Waits.h"
+#include "tools/sample/Waits.h"
 
 namespace kvtest {
 

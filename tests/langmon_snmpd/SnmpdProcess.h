@@ -9,7 +9,7 @@
 #include <sys/types.h>
 #include <vector>
 
-#include "tests/support/Waits.h"
+#include "tools/sample/Waits.h"
 
 namespace kvtest {
 

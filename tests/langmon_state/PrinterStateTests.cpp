@@ -17,8 +17,8 @@
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/support/PrinterOids.h"
-#include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SnmpAgent.h"
 
 namespace {
 

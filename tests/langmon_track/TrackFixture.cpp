@@ -17,8 +17,7 @@
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
 #include "tests/support/MachineKeys.h"
-#include "tests/support/MonitorSetup.h"
-#include "tests/support/PortSetup.h"
+#include "tools/sample/PortSetup.h"
 
 namespace kvtest {
 namespace {

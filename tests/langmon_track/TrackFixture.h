@@ -9,8 +9,8 @@
 #include "langmon/Monitor.h"
 #include "langmon/StatusManagerLink.h"
 #include "tests/support/PrinterOids.h"
-#include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SnmpAgent.h"
 
 namespace kvtest {
 

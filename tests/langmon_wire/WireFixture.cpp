@@ -7,9 +7,9 @@
 #include "platform/Registry.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
-#include "tests/support/MonitorPass.h"
+#include "tools/sample/MonitorPass.h"
 #include "tests/support/MonitorSetup.h"
-#include "tests/support/PortSetup.h"
+#include "tools/sample/PortSetup.h"
 #include "tests/support/PrinterOids.h"
 
 namespace kvtest {

@@ -8,8 +8,8 @@
 #include "platform/StandInMonitor.h"
 #include "tests/support/MachineKeys.h"
 #include "tests/support/ManagerModule.h"
-#include "tests/support/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SnmpAgent.h"
 #include "tools/standins/srm/StatusManager.h"
 
 namespace kvtest {

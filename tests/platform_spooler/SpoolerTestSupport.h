@@ -8,8 +8,8 @@
 
 #include "platform/Kernel.h"
 #include "platform/Spooler.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace kvtest {
 

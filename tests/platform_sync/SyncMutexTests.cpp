@@ -3,7 +3,7 @@
 #include "platform/Kernel.h"
 #include "platform/Sync.h"
 #include "tests/support/TestRoot.h"
-#include "tests/support/Waits.h"
+#include "tools/sample/Waits.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "render/JobFlow.h"
 #include "render/OutputStream.h"
 #include "render/draw/DrawingState.h"
-#include "tests/support/RasterDecode.h"
+#include "tools/sample/RasterDecode.h"
 
 namespace kvband {
 namespace {

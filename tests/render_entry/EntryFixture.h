@@ -9,8 +9,8 @@
 #include "platform/Ddi.h"
 #include "platform/Spooler.h"
 #include "render/Pdev.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace entrytest {
 

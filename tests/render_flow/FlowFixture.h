@@ -10,8 +10,8 @@
 
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace flowtest {
 

@@ -11,8 +11,8 @@
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
 #include "settings/ModelDescription.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace kvgeo {
 

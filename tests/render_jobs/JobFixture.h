@@ -8,9 +8,9 @@
 #include "platform/StandIn.h"
 #include "settings/DriverDevMode.h"
 #include "tests/support/JobStream.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
 #include "tools/hosts/gdihost/GdiHost.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace jobtest {
 

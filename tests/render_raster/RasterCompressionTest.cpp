@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "render/RasterCompression.h"
-#include "tests/support/RasterDecode.h"
+#include "tools/sample/RasterDecode.h"
 
 namespace {
 

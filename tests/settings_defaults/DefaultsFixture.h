@@ -9,8 +9,8 @@
 #include "platform/Kernel.h"
 #include "settings/DriverDevMode.h"
 #include "settings/ModelDescription.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace kvtest {
 

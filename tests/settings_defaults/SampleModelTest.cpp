@@ -7,8 +7,8 @@
 #include "settings/DefaultSettings.h"
 #include "settings/MergeSettings.h"
 #include "settings/ModelCache.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace kvtest {
 namespace {

@@ -15,8 +15,8 @@
 #include "settings/ModelCache.h"
 #include "settings/PrinterData.h"
 #include "settings/ValidateSettings.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace kvtest {
 namespace {

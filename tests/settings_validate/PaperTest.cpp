@@ -8,7 +8,7 @@
 #include "platform/Spooler.h"
 #include "settings/ValidateInternal.h"
 #include "tests/settings_validate/ValidateFixture.h"
-#include "tests/support/StandardForms.h"
+#include "tools/sample/StandardForms.h"
 
 namespace kvtest {
 namespace {

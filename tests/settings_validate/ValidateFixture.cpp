@@ -7,7 +7,7 @@
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCompiler.h"
 #include "settings/ValidateSettings.h"
-#include "tests/support/StandardForms.h"
+#include "tools/sample/StandardForms.h"
 
 namespace kvtest {
 

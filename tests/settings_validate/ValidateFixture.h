@@ -11,8 +11,8 @@
 #include "settings/DriverDevMode.h"
 #include "settings/ModelDescription.h"
 #include "settings/PrinterData.h"
-#include "tests/support/SamplePrinter.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace kvtest {
 

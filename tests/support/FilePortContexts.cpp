@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "platform/StandInMonitor.h"
-#include "tests/support/MonitorSetup.h"
-#include "tests/support/PortSetup.h"
+#include "tools/sample/PortSetup.h"
 
 namespace kvtest {
 

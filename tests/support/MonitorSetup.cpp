@@ -41,13 +41,6 @@ void LoadMonitorForPrinter(standin::monitor::LanguageMonitorHost& host, const st
     LoadMonitorWithWaits(host, module, waits);
 }
 
-bool StartMonitor(langmon::MonitorHandle& monitor) {
-    const bool started = langmon::StartMonitorProcess(nullptr);
-    monitor.Signature = langmon::kMonitorSignature;
-    monitor.Waits = langmon::LoadWaits(nullptr);
-    return started;
-}
-
 void AddSpoolerPrinter(const standin::PrinterSetup& printer) {
     standin::AddPrinter(printer);
     std::u16string key = printer.name;

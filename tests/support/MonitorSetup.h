@@ -1,12 +1,11 @@
 #pragma once
 // The monitor as the tests set it up: its registry root's waits in milliseconds (read at
-// initialisation) and the module loaded by name with them; the process state and a monitor
-// handle for contexts made from the library; a printer the spooler lists with its driver.
+// initialisation) and the module loaded by name with them; a printer the spooler lists with
+// its driver. The process state for contexts made from the library: tools/sample/PortSetup.h.
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "langmon/Monitor.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
 
@@ -30,9 +29,6 @@ void LoadMonitorWithWaits(standin::monitor::LanguageMonitorHost& host, const std
 /// spooler, and the module loaded with the waits.
 void LoadMonitorForPrinter(standin::monitor::LanguageMonitorHost& host, const std::u16string& module,
                            const std::u16string& printer, const std::vector<RootWait>& waits);
-
-/// Starts the monitor's process state; the handle gets its signature and the default waits.
-bool StartMonitor(langmon::MonitorHandle& monitor);
 
 /// The printer in the spooler, and its driver's name in the spooler's registry (under the
 /// printer's name with commas for backslashes) where the monitor's bindings read it.

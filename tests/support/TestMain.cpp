@@ -3,14 +3,25 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Watchdog.h"
+#include "tools/sample/Problems.h"
 
 #ifndef KV_WATCHDOG_SECONDS
 #define KV_WATCHDOG_SECONDS 120
 #endif
 
+namespace {
+
+// A problem of the sample set-up fails the running test at the line that found it.
+void FailRunningTest(const char* file, int line, const std::string& what) { ADD_FAILURE_AT(file, line) << what; }
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    kvtest::SetProblemSink(&FailRunningTest);
     if (int exitCode = 0; kvtest::RunChildRoutineIfAsked(argc, argv, &exitCode)) return exitCode;
     testing::InitGoogleMock(&argc, argv);
     kvtest::StartWatchdog(KV_WATCHDOG_SECONDS);

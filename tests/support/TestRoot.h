@@ -1,6 +1,6 @@
 #pragma once
 // Test support: a fresh stand-in root folder per test, with the stand-in's controls reset,
-// and small helpers for files below it.
+// and small helpers for files below it. The text conversions (U16, U8) come with it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,26 +8,10 @@
 
 #include "platform/StandIn.h"
 #include "platform/WinTypes.h"
+#include "tools/sample/RunRoot.h"
+#include "tools/sample/Utf16.h"
 
 namespace kvtest {
-
-/// Made in the constructor below the system's temp folder, removed with everything in it in
-/// the destructor.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-/// The folder as the stand-in's root for a whole run outside a test (a benchmark), with its
-/// system folder, and the build's output folder as module folder.
-void UseRunRoot(const TempFolder& folder);
 
 /// Base fixture: its own root, code page 932, a fixed clock (2024-03-05 09:07:03), the
 /// build's output folder as module folder, no faults, an empty spooler.
@@ -46,9 +30,5 @@ protected:
 
     TempFolder root_;
 };
-
-std::vector<BYTE> Utf16LeBytes(const std::u16string& text, bool withBom);
-std::u16string U16(const std::string& utf8);
-std::string U8(const std::u16string& utf16);
 
 }  // namespace kvtest

@@ -27,11 +27,11 @@
 #include "settings/DefaultSettings.h"
 #include "settings/DriverDevMode.h"
 #include "settings/ModelCache.h"
-#include "tests/support/JobStream.h"
-#include "tests/support/MonitorPass.h"
-#include "tests/support/SamplePrinter.h"
-#include "tests/support/TestRoot.h"
 #include "tools/hosts/gdihost/GdiHost.h"
+#include "tools/sample/JobReader.h"
+#include "tools/sample/MonitorPass.h"
+#include "tools/sample/SamplePrinter.h"
+#include "tools/sample/Utf16.h"
 
 namespace fs = std::filesystem;
 

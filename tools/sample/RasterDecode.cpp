@@ -1,4 +1,4 @@
-#include "tests/support/RasterDecode.h"
+#include "tools/sample/RasterDecode.h"
 
 namespace kvtest {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/support/StandardForms.h"
+#include "tools/sample/StandardForms.h"
 
 #include <string>
 

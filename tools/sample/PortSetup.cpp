@@ -1,4 +1,4 @@
-#include "tests/support/PortSetup.h"
+#include "tools/sample/PortSetup.h"
 
 #include <cstring>
 
@@ -8,6 +8,13 @@
 #include "platform/Kernel.h"
 
 namespace kvtest {
+
+bool StartMonitor(langmon::MonitorHandle& monitor) {
+    const bool started = langmon::StartMonitorProcess(nullptr);
+    monitor.Signature = langmon::kMonitorSignature;
+    monitor.Waits = langmon::LoadWaits(nullptr);
+    return started;
+}
 
 langmon::PortContext* CreatePort(const std::u16string& name, const std::u16string& printer,
                                  const langmon::MonitorHandle& monitor) {

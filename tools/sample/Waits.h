@@ -1,5 +1,5 @@
 #pragma once
-// How long tests wait on other threads and processes.
+// How long tests (and the sample SNMP agent's clients) wait on other threads and processes.
 #include <cstdint>
 
 namespace kvtest {

@@ -1,7 +1,8 @@
 #pragma once
-// A printer's SNMP agent for tests: a thread serving UDP on 127.0.0.1 at an ephemeral port,
-// answering Get, GetNext and Set from a table of objects that the test fills, and scriptable
-// to misbehave for the next requests. Needs nothing from the host but loopback.
+// A printer's SNMP agent for tests and benchmarks: a thread serving UDP on 127.0.0.1 at an
+// ephemeral port, answering Get, GetNext and Set from a table of objects that the caller fills,
+// and scriptable to misbehave for the next requests. Needs nothing from the host but loopback.
+// What it cannot do as asked (a bad object name, no socket) goes to tools/sample/Problems.h.
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -13,7 +14,7 @@
 
 #include "langmon/SnmpBer.h"
 #include "langmon/SnmpClient.h"
-#include "tests/support/Waits.h"
+#include "tools/sample/Waits.h"
 
 namespace kvtest {
 

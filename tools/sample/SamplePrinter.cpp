@@ -1,10 +1,10 @@
-#include "tests/support/SamplePrinter.h"
+#include "tools/sample/SamplePrinter.h"
 
 #include <cstring>
 #include <filesystem>
 
 #include "platform/Spooler.h"
-#include "tests/support/TestRoot.h"
+#include "tools/sample/Utf16.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,6 @@
 #pragma once
-// Test decoder of the printer's row-compressed raster: the inverse of the driver's coder.
+// Decoder of the printer's row-compressed raster for the job reader and the tests: the inverse
+// of the driver's coder.
 #include <cstddef>
 #include <optional>
 #include <vector>

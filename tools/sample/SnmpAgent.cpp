@@ -1,11 +1,11 @@
 // The test printer's SNMP agent.
-#include <gtest/gtest.h>
+#include "tools/sample/SnmpAgent.h"
 
 #include <chrono>
 #include <cstring>
 
-#include "tests/support/SnmpAgent.h"
 #include "platform/Winsock.h"
+#include "tools/sample/Problems.h"
 
 namespace kvtest {
 namespace {
@@ -15,7 +15,7 @@ constexpr int32_t kBadValue = 3;
 
 std::vector<uint32_t> Key(const std::string& name) {
     snmp::Oid oid;
-    EXPECT_TRUE(snmp::ParseOid(name, oid)) << "bad object name in the agent's table: " << name;
+    KV_SAMPLE_EXPECT(snmp::ParseOid(name, oid), "bad object name in the agent's table: " + name);
     return {oid.arcs.begin(), oid.arcs.begin() + static_cast<std::ptrdiff_t>(oid.count)};
 }
 
@@ -57,12 +57,13 @@ std::string JcidIndex(const std::string& jcid) {
 
 SnmpAgent::SnmpAgent() {
     WSADATA data;
-    EXPECT_EQ(WSAStartup(MAKEWORD(1, 1), &data), 0);
+    const int started = WSAStartup(MAKEWORD(1, 1), &data);
+    KV_SAMPLE_EXPECT(started == 0, "WSAStartup failed: " + std::to_string(started));
     socket_ = OpenBound(port_);
     uint16_t otherPort = 0;
     otherSocket_ = OpenBound(otherPort);
-    EXPECT_NE(socket_, INVALID_SOCKET);
-    EXPECT_NE(otherSocket_, INVALID_SOCKET);
+    KV_SAMPLE_EXPECT(socket_ != INVALID_SOCKET, "the agent has no socket on the loopback");
+    KV_SAMPLE_EXPECT(otherSocket_ != INVALID_SOCKET, "the agent has no second socket on the loopback");
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -97,7 +98,7 @@ void SnmpAgent::SetInteger(const std::string& name, int64_t value, snmp::BerTag 
 
 void SnmpAgent::SetObjectId(const std::string& name, const std::string& value) {
     Value v{snmp::BerTag::ObjectId, 0, {}, {}};
-    EXPECT_TRUE(snmp::ParseOid(value, v.oid));
+    KV_SAMPLE_EXPECT(snmp::ParseOid(value, v.oid), "bad object identifier value: " + value);
     Put(name, v);
 }
 
@@ -154,7 +155,8 @@ void SnmpAgent::AddJob(const std::string& jcid, const std::string& prid, int32_t
 void SnmpAgent::SetEndlessColumn(const std::string& column, const std::string& value) {
     snmp::Oid oid;
     if (!column.empty()) {
-        EXPECT_TRUE(snmp::ParseOid(column, oid) && oid.count < snmp::kMaxOidArcs) << "bad endless column: " << column;
+        KV_SAMPLE_EXPECT(snmp::ParseOid(column, oid) && oid.count < snmp::kMaxOidArcs,
+                         "bad endless column: " + column);
     }
     std::lock_guard<std::mutex> hold(lock_);
     endless_ = oid;
@@ -297,7 +299,7 @@ void SnmpAgent::Answer(const std::vector<uint8_t>& datagram, const Peer& from) {
         answerName = binding.name;
     }
     if (!action.answerName.empty()) {
-        EXPECT_TRUE(snmp::ParseOid(action.answerName, answerName)) << "bad scripted name: " << action.answerName;
+        KV_SAMPLE_EXPECT(snmp::ParseOid(action.answerName, answerName), "bad scripted name: " + action.answerName);
     }
     if (action.nullValue) {
         value = Value{};
@@ -319,7 +321,7 @@ void SnmpAgent::Answer(const std::vector<uint8_t>& datagram, const Peer& from) {
         message.bindings = {&out, 1};
         std::vector<std::byte> encoded(4096);
         const size_t size = snmp::EncodeMessage(message, encoded);
-        EXPECT_NE(size, 0u) << "the agent could not encode its answer";
+        KV_SAMPLE_EXPECT(size != 0, "the agent could not encode its answer");
         encoded.resize(size);
         return encoded;
     };

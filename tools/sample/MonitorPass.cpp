@@ -1,10 +1,10 @@
-#include "tests/support/MonitorPass.h"
+#include "tools/sample/MonitorPass.h"
 
 #include <algorithm>
 
 #include "platform/Kernel.h"
 #include "platform/StandInMonitor.h"
-#include "tests/support/TestRoot.h"
+#include "tools/sample/Utf16.h"
 
 namespace kvtest {
 namespace {

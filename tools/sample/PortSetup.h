@@ -1,13 +1,17 @@
 #pragma once
-// Port contexts made directly from the monitor's library: made and deleted under the process
-// lock, aimed at the tests' SNMP agent, and given a binding whose manager is a plain function.
+// Port contexts made directly from the monitor's library: the monitor's process state started
+// for them, made and deleted under the process lock, aimed at the sample SNMP agent, and given
+// a binding whose manager is a plain function.
 #include <string>
 
 #include "langmon/Monitor.h"
 #include "langmon/StatusManagerLink.h"
-#include "tests/support/SnmpAgent.h"
+#include "tools/sample/SnmpAgent.h"
 
 namespace kvtest {
+
+/// Starts the monitor's process state; the handle gets its signature and the default waits.
+bool StartMonitor(langmon::MonitorHandle& monitor);
 
 /// NULL when the library refuses the context.
 langmon::PortContext* CreatePort(const std::u16string& name, const std::u16string& printer,

@@ -1,5 +1,6 @@
 #pragma once
-// Form databases for tests: the machine's usual forms followed by this driver's own forms.
+// Form databases for the sample printer: the machine's usual forms followed by this driver's
+// own forms.
 #include <cstddef>
 #include <string>
 #include <vector>
