@@ -6,10 +6,10 @@
 #include "langmon/NotifyThread.h"
 #include "langmon/PortCalls.h"
 #include "langmon/PrinterState.h"
-#include "langmon/RegKey.h"
 #include "langmon/StatusPort.h"
 #include "langmon/TraceLog.h"
 #include "platform/Modules.h"
+#include "platform/Owners.h"
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
 #include "platform/Sync.h"
@@ -21,24 +21,6 @@ constexpr WCHAR kPrintersKey[] = u"System\\CurrentControlSet\\control\\Print\\Pr
 constexpr WCHAR kStanvelKey[] = u"SOFTWARE\\ZEV\\Stanvel\\Printers\\";
 constexpr WCHAR kStatusVariablesLeaf[] = u"\\Status Variables";
 constexpr int kSpoolerTries = 3;  // the list may grow between the size query and the read
-
-/// A block of the monitor heap, freed with its owner.
-class HeapBlock {
-public:
-    HeapBlock() = default;
-    ~HeapBlock() { HeapFreeBlock(block_); }
-    HeapBlock(const HeapBlock&) = delete;
-    HeapBlock& operator=(const HeapBlock&) = delete;
-    bool Resize(size_t cb) {
-        HeapFreeBlock(block_);
-        block_ = static_cast<BYTE*>(HeapAllocZero(cb == 0 ? 1 : cb));
-        return block_ != nullptr;
-    }
-    BYTE* get() const { return block_; }
-
-private:
-    BYTE* block_ = nullptr;
-};
 
 // "<prefix><name><suffix>" in a MAX_PATH buffer; false when it does not fit.
 bool KeyPath(LPCWSTR prefix, LPCWSTR name, LPCWSTR suffix, LPWSTR out) {
@@ -62,11 +44,14 @@ bool ReadDriverName(LPCWSTR printer, LPWSTR driver, DWORD cchDriver) {
         if (*c == u'\\') *c = u',';
     }
     WCHAR path[MAX_PATH];
-    RegKey key;
-    if (!KeyPath(kPrintersKey, name, u"", path) || !key.Open(path)) return false;
+    RegistryKey key;
+    if (!KeyPath(kPrintersKey, name, u"", path) ||
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) {
+        return false;
+    }
     DWORD type = REG_NONE;
     DWORD cb = (cchDriver - 1) * sizeof(WCHAR);
-    if (RegQueryValueExW(key.get(), u"Printer Driver", nullptr, &type, reinterpret_cast<LPBYTE>(driver), &cb) !=
+    if (RegQueryValueExW(key.Get(), u"Printer Driver", nullptr, &type, reinterpret_cast<LPBYTE>(driver), &cb) !=
             ERROR_SUCCESS ||
         type != REG_SZ) {
         return false;
@@ -80,8 +65,9 @@ bool ReadDriverName(LPCWSTR printer, LPWSTR driver, DWORD cchDriver) {
 
 bool HasStatusVariablesKey(LPCWSTR driver) {
     WCHAR path[MAX_PATH];
-    RegKey key;
-    return KeyPath(kStanvelKey, driver, kStatusVariablesLeaf, path) && key.Open(path);
+    RegistryKey key;
+    return KeyPath(kStanvelKey, driver, kStatusVariablesLeaf, path) &&
+           RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
 }
 
 // The driver's key, or the same name without the maker's prefix, has "Status Variables".
@@ -181,7 +167,7 @@ bool NotifyThreadRuns(SrmBinding& binding) {
 }
 
 // The spooler's local printers at level 5 in `block`; false when they cannot be read.
-bool EnumLocalPrinters(HeapBlock& block, DWORD* count) {
+bool EnumLocalPrinters(HeapBuffer& block, DWORD* count) {
     *count = 0;
     DWORD needed = 0;
     DWORD returned = 0;
@@ -199,13 +185,13 @@ bool EnumLocalPrinters(HeapBlock& block, DWORD* count) {
 // The language monitor that the printer's driver names; false when it cannot be read.
 bool ReadMonitorName(LPCWSTR printer, LPWSTR out, int cchOut) {
     if (printer == nullptr || lstrlenW(printer) >= MAX_PATH) return false;
-    PrinterHandle handle(printer);
-    if (handle.get() == nullptr) return false;
-    HeapBlock block;
+    const PrinterHandle handle = OpenPrinterForUse(printer);
+    if (!handle.Valid()) return false;
+    HeapBuffer block;
     DWORD needed = 0;
-    if (GetPrinterDriverW(handle.get(), nullptr, 3, nullptr, 0, &needed) ||
+    if (GetPrinterDriverW(handle.Get(), nullptr, 3, nullptr, 0, &needed) ||
         GetLastError() != ERROR_INSUFFICIENT_BUFFER || !block.Resize(needed) ||
-        !GetPrinterDriverW(handle.get(), nullptr, 3, block.get(), needed, &needed)) {
+        !GetPrinterDriverW(handle.Get(), nullptr, 3, block.get(), needed, &needed)) {
         return false;
     }
     const auto* info = reinterpret_cast<const DRIVER_INFO_3W*>(block.get());
@@ -363,7 +349,7 @@ void JoinBindingThreads(PortContext& port) {
 void SyncBoundPrinters(PortContext& port) {
     if ((port.PortKind & port_kind::Share) != 0) return;
     // The spooler is asked outside the port's lock; only the decisions are made under it.
-    HeapBlock list;
+    HeapBuffer list;
     DWORD count = 0;
     if (!EnumLocalPrinters(list, &count)) {
         WriteTraceLine(&port, kTraceAlways, "KJLMON:SyncBoundPrinters EnumPrintersW failed with error %lu",
@@ -380,7 +366,7 @@ void SyncBoundPrinters(PortContext& port) {
         lstrcpyW(monitorName, kDefaultMonitorName);
     }
     const auto* printers = reinterpret_cast<const PRINTER_INFO_5W*>(list.get());
-    HeapBlock keep;
+    HeapBuffer keep;
     if (!keep.Resize(count)) return;
     for (DWORD i = 0; i < count; ++i) keep.get()[i] = KeepPrinter(port, printers[i], monitorName) ? 1 : 0;
 

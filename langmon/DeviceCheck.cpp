@@ -13,6 +13,7 @@
 #include "langmon/StatusPort.h"
 #include "langmon/TraceLog.h"
 #include "langmon/WritePaths.h"
+#include "platform/Owners.h"
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
 #include "platform/Sync.h"
@@ -65,12 +66,12 @@ bool AddressFromPortMonitor(PortContext& port) {
     if (prefix + lstrlenW(port.PortName) >= MAX_PATH) return false;
     lstrcpyW(name, kXcvPrefix);
     lstrcpyW(name + prefix, port.PortName);
-    PrinterHandle xcv(name);
-    if (xcv.get() == nullptr) return false;
+    const PrinterHandle xcv = OpenPrinterForUse(name);
+    if (!xcv.Valid()) return false;
     WCHAR value[260] = {};
     DWORD needed = 0;
     DWORD status = ERROR_SUCCESS;
-    const bool read = XcvDataW(xcv.get(), u"IPAddress", nullptr, 0, reinterpret_cast<PBYTE>(value),
+    const bool read = XcvDataW(xcv.Get(), u"IPAddress", nullptr, 0, reinterpret_cast<PBYTE>(value),
                                sizeof value - sizeof(WCHAR), &needed, &status) &&
                       status == ERROR_SUCCESS;
     value[259] = 0;
@@ -79,18 +80,18 @@ bool AddressFromPortMonitor(PortContext& port) {
 
 // "IPAddress", else "HostName", of the port under the standard TCP/IP port monitor's key.
 bool AddressFromConfiguration(PortContext& port) {
-    HKEY ports = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTcpPortsKey, 0, KEY_READ, &ports) != ERROR_SUCCESS) return false;
-    HKEY key = nullptr;
-    const bool opened = RegOpenKeyExW(ports, port.PortName, 0, KEY_READ, &key) == ERROR_SUCCESS;
-    RegCloseKey(ports);
-    if (!opened) return false;
+    RegistryKey key;
+    {
+        RegistryKey ports;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTcpPortsKey, 0, KEY_READ, ports.Out()) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(ports.Get(), port.PortName, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return false;
+    }
     bool found = false;
     for (LPCWSTR name : {u"IPAddress", u"HostName"}) {
         WCHAR value[260] = {};
         DWORD type = 0;
         DWORD cb = sizeof value - sizeof(WCHAR);
-        if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(value), &cb) != ERROR_SUCCESS ||
+        if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<LPBYTE>(value), &cb) != ERROR_SUCCESS ||
             type != REG_SZ) {
             continue;
         }
@@ -100,7 +101,6 @@ bool AddressFromConfiguration(PortContext& port) {
             break;
         }
     }
-    RegCloseKey(key);
     return found;
 }
 

@@ -175,9 +175,9 @@ void DeleteQueuedJobs(PortContext& port) {
 
 void EjectJob(PortContext& port, LPCWSTR printer, DWORD jobId, DWORD times) {
     const PortPrinterName portPrinter(port);
-    PrinterHandle handle(printer != nullptr ? printer : portPrinter.get());
-    if (handle.get() == nullptr) return;
-    for (DWORD i = 0; i < times; ++i) SetJobW(handle.get(), jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
+    const PrinterHandle handle = OpenPrinterForUse(printer != nullptr ? printer : portPrinter.get());
+    if (!handle.Valid()) return;
+    for (DWORD i = 0; i < times; ++i) SetJobW(handle.Get(), jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
     PortLockHold lock(port);  // a publisher run may eject without the port mutex
     if (jobId == port.JobId) port.CurrentJobEjected = 1;
 }
@@ -305,8 +305,8 @@ bool WatchCurrentJobNoUpdate(PortContext& port) {
 void DropJobAfterPowerOff(PortContext& port) { DeleteJob(port, true); }
 
 bool GetJobStatusWord(LPCWSTR printer, DWORD jobId, DWORD* status) {
-    PrinterHandle handle(printer);
-    return handle.get() != nullptr && ReadJobStatus(handle.get(), jobId, status);
+    const PrinterHandle handle = OpenPrinterForUse(printer);
+    return handle.Valid() && ReadJobStatus(handle.Get(), jobId, status);
 }
 
 DWORD CountWaitingJobsOf(const PortContext& port, HANDLE printer) {
@@ -332,8 +332,8 @@ DWORD CountWaitingJobsOf(const PortContext& port, HANDLE printer) {
 }
 
 DWORD CountWaitingJobs(PortContext& port) {
-    PrinterHandle handle(CurrentPrinter(port).get());
-    return CountWaitingJobsOf(port, handle.get());
+    const PrinterHandle handle = OpenPrinterForUse(CurrentPrinter(port).get());
+    return CountWaitingJobsOf(port, handle.Get());
 }
 
 }  // namespace langmon

@@ -55,6 +55,13 @@ public:
     HeapBuffer(const HeapBuffer&) = delete;
     HeapBuffer& operator=(const HeapBuffer&) = delete;
     BYTE* get() const { return block_; }
+    /// Frees what is held and holds a new zeroed block of cb bytes (one at least); false when
+    /// the heap is full, and then nothing is held.
+    [[nodiscard]] bool Resize(size_t cb) {
+        HeapFreeBlock(block_);
+        block_ = static_cast<BYTE*>(HeapAllocZero(cb == 0 ? 1 : cb));
+        return block_ != nullptr;
+    }
 
 private:
     BYTE* block_;

@@ -23,14 +23,12 @@ bool IsBound(PortContext& port) {
     return port.CurrentBinding != nullptr && port.BindingBound != 0;
 }
 
-PrinterHandle::PrinterHandle(LPCWSTR name) {
+PrinterHandle OpenPrinterForUse(LPCWSTR name) {
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
+    HANDLE printer = nullptr;
     // The spooler takes the name without changing it.
-    if (name == nullptr || !OpenPrinterW(const_cast<LPWSTR>(name), &handle_, &defaults)) handle_ = nullptr;
-}
-
-PrinterHandle::~PrinterHandle() {
-    if (handle_ != nullptr) ClosePrinter(handle_);
+    if (name == nullptr || !OpenPrinterW(const_cast<LPWSTR>(name), &printer, &defaults)) return PrinterHandle();
+    return PrinterHandle(printer);
 }
 
 HeapBuffer ReadJobRecord(HANDLE printer, DWORD jobId, int tries, DWORD pauseMs) {
@@ -50,8 +48,8 @@ HeapBuffer ReadJobRecord(HANDLE printer, DWORD jobId, int tries, DWORD pauseMs) 
 }
 
 void SetJobCommand(PortContext& port, DWORD jobId, DWORD command) {
-    PrinterHandle printer(PortPrinterName(port).get());
-    if (printer.get() != nullptr) SetJobW(printer.get(), jobId, 0, nullptr, command);
+    const PrinterHandle printer = OpenPrinterForUse(PortPrinterName(port).get());
+    if (printer.Valid()) SetJobW(printer.Get(), jobId, 0, nullptr, command);
 }
 
 BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo) {

@@ -5,6 +5,7 @@
 #include "langmon/Monitor.h"
 #include "langmon/PortContext.h"
 #include "platform/Monitor.h"
+#include "platform/Owners.h"
 #include "platform/Spooler.h"
 
 namespace langmon {
@@ -25,19 +26,9 @@ bool IsUsb(const PortContext& port);
 bool HasBinding(PortContext& port);
 bool IsBound(PortContext& port);
 
-/// A printer handle of the spooler opened for use, closed with its owner; null when the name
-/// is null or the spooler refuses it.
-class PrinterHandle {
-public:
-    explicit PrinterHandle(LPCWSTR name);
-    ~PrinterHandle();
-    PrinterHandle(const PrinterHandle&) = delete;
-    PrinterHandle& operator=(const PrinterHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
+/// The printer opened for use (PRINTER_ACCESS_USE); holds nothing when the name is null or
+/// the spooler refuses it.
+[[nodiscard]] PrinterHandle OpenPrinterForUse(LPCWSTR name);
 
 /// The job's level-1 record (strings after it) in a block of the monitor heap, read with a
 /// size query first; empty when the spooler has no such job, the record is larger than 1 MB

@@ -6,6 +6,7 @@
 #include "langmon/PortContext.h"
 #include "platform/Kernel.h"
 #include "platform/Monitor.h"
+#include "platform/Owners.h"
 #include "platform/Registry.h"
 
 namespace langmon {
@@ -49,16 +50,15 @@ const PORT_INFO_2W* FindListed(const std::vector<BYTE>& list, DWORD count, LPCWS
 
 // A sub-key of exactly this name below a port monitor's "Ports" key.
 bool HasPortKey(const char16_t* monitorPorts, LPCWSTR name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, monitorPorts, 0, KEY_READ, &key) != 0) return false;
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, monitorPorts, 0, KEY_READ, key.Out()) != 0) return false;
     bool found = false;
     WCHAR sub[1025];
     for (DWORD i = 0; !found; ++i) {
         DWORD cch = 1025;
-        if (RegEnumKeyExW(key, i, sub, &cch, nullptr, nullptr, nullptr, nullptr) != 0) break;
+        if (RegEnumKeyExW(key.Get(), i, sub, &cch, nullptr, nullptr, nullptr, nullptr) != 0) break;
         found = lstrcmpW(sub, name) == 0;
     }
-    RegCloseKey(key);
     return found;
 }
 

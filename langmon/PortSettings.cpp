@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "langmon/RegKey.h"
 #include "platform/Kernel.h"
+#include "platform/Owners.h"
 #include "platform/Registry.h"
 #include "platform/Sync.h"
 
@@ -16,8 +16,6 @@ constexpr WCHAR kPortModeKey[] = u"SOFTWARE\\ZEV\\Stanvel\\Printers";
 constexpr CHAR kPrintersKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 constexpr CHAR kClosePortTimeoutKey[] = "SOFTWARE\\ZEV\\ClosePortTimeout";
 constexpr DWORD kDriverNameMaxBytes = 260;
-
-using langmon::RegKey;
 
 // Only a REG_DWORD of exactly four bytes counts: a longer value, a string or a short binary
 // is treated as absent so that a malformed entry falls back to the default.
@@ -61,12 +59,12 @@ void ReadPollingSettings(PortSettings& settings) {
     settings.maxPowerOffTries = kDefaultMaxPowerOffTries;
     settings.checkDid = kDefaultCheckDid;
 
-    RegKey key;
-    if (!key.Open(kPollingKey)) return;
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPollingKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return;
     settings.readStep = RegReadStep::KeyOpened;
 
     DWORD value = 0;
-    if (ReadDwordW(key.get(), u"LMMode", &value)) {
+    if (ReadDwordW(key.Get(), u"LMMode", &value)) {
         settings.readStep = RegReadStep::ModeRead;
         if (value == 1) {
             settings.variablePolling = TRUE;
@@ -75,20 +73,23 @@ void ReadPollingSettings(PortSettings& settings) {
     }
     // The interval and the device-check period only mean something with variable polling.
     if (settings.variablePolling) {
-        if (ReadDwordW(key.get(), u"PollingIntervals", &value)) {
+        if (ReadDwordW(key.Get(), u"PollingIntervals", &value)) {
             settings.pollingIntervalMs = Clamp(value, 1000, 10000);
             settings.readStep = RegReadStep::IntervalRead;
         }
-        if (ReadDwordW(key.get(), u"CheckDID", &value)) settings.checkDid = Clamp(value, 1, 10);
+        if (ReadDwordW(key.Get(), u"CheckDID", &value)) settings.checkDid = Clamp(value, 1, 10);
     }
-    if (ReadDwordW(key.get(), u"OIDIntervals", &value)) settings.oidIntervalMs = Clamp(value, 10, 100);
-    if (ReadDwordW(key.get(), u"MaxPWOFF", &value)) settings.maxPowerOffTries = Clamp(value, 1, 20);
+    if (ReadDwordW(key.Get(), u"OIDIntervals", &value)) settings.oidIntervalMs = Clamp(value, 10, 100);
+    if (ReadDwordW(key.Get(), u"MaxPWOFF", &value)) settings.maxPowerOffTries = Clamp(value, 1, 20);
 }
 
 DWORD ReadMyPortMode(DWORD stored) {
     DWORD value = 0;
-    RegKey key;
-    if (key.Open(kPortModeKey) && ReadDwordW(key.get(), u"MyPortMode", &value) && value != 0) return value;
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPortModeKey, 0, KEY_READ, key.Out()) == ERROR_SUCCESS &&
+        ReadDwordW(key.Get(), u"MyPortMode", &value) && value != 0) {
+        return value;
+    }
     return stored != 0 ? stored : kDefaultMyPortMode;
 }
 
@@ -124,11 +125,13 @@ DWORD GetClosePortTimeout(LPCWSTR printerName) {
 
     CHAR driver[kDriverNameMaxBytes + 1] = {};
     {
-        RegKey printerKey;
-        if (!printerKey.Open(keyPath)) return kMinClosePortTimeoutMs;
+        RegistryKey printerKey;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, printerKey.Out()) != ERROR_SUCCESS) {
+            return kMinClosePortTimeoutMs;
+        }
         DWORD type = REG_NONE;
         DWORD cb = kDriverNameMaxBytes;
-        if (RegQueryValueExA(printerKey.get(), "Printer Driver", nullptr, &type, reinterpret_cast<LPBYTE>(driver),
+        if (RegQueryValueExA(printerKey.Get(), "Printer Driver", nullptr, &type, reinterpret_cast<LPBYTE>(driver),
                              &cb) != ERROR_SUCCESS ||
             type != REG_SZ) {
             return kMinClosePortTimeoutMs;
@@ -138,9 +141,10 @@ DWORD GetClosePortTimeout(LPCWSTR printerName) {
     }
     if (driver[0] == '\0') return kMinClosePortTimeoutMs;
 
-    RegKey timeoutKey;
+    RegistryKey timeoutKey;
     DWORD value = 0;
-    if (!timeoutKey.Open(kClosePortTimeoutKey) || !ReadDwordA(timeoutKey.get(), driver, &value)) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClosePortTimeoutKey, 0, KEY_READ, timeoutKey.Out()) != ERROR_SUCCESS ||
+        !ReadDwordA(timeoutKey.Get(), driver, &value)) {
         return kMinClosePortTimeoutMs;
     }
     return Clamp(value, kMinClosePortTimeoutMs, kMaxClosePortTimeoutMs);

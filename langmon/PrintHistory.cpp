@@ -6,11 +6,11 @@
 
 #include "langmon/EventLog.h"
 #include "langmon/Monitor.h"
-#include "langmon/RegKey.h"
 #include "langmon/StatusPort.h"
 #include "langmon/TraceLog.h"
 #include "platform/Files.h"
 #include "platform/Modules.h"
+#include "platform/Owners.h"
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
 
@@ -28,12 +28,12 @@ constexpr DWORD kBaseDirBytes = 256;
 constexpr DWORD kJobReadPauseMs = 120;
 
 bool ReadDword(LPCWSTR path, LPCWSTR name, DWORD* value) {
-    RegKey key;
-    if (!key.Open(path)) return false;
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return false;
     DWORD type = REG_NONE;
     DWORD data = 0;
     DWORD cb = sizeof data;
-    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<LPBYTE>(&data), &cb) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<LPBYTE>(&data), &cb) != ERROR_SUCCESS ||
         type != REG_DWORD || cb != sizeof data) {
         return false;
     }
@@ -43,11 +43,11 @@ bool ReadDword(LPCWSTR path, LPCWSTR name, DWORD* value) {
 
 // BaseDir: at most 256 bytes, terminated whatever the stored value holds.
 bool ReadBaseDir(LPWSTR out) {
-    RegKey key;
-    if (!key.Open(kDirKey)) return false;
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDirKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return false;
     DWORD type = REG_NONE;
     DWORD cb = kBaseDirBytes;
-    if (RegQueryValueExW(key.get(), u"BaseDir", nullptr, &type, reinterpret_cast<LPBYTE>(out), &cb) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.Get(), u"BaseDir", nullptr, &type, reinterpret_cast<LPBYTE>(out), &cb) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include "langmon/Monitor.h"
 #include "platform/Files.h"
 #include "platform/Kernel.h"
+#include "platform/Owners.h"
 #include "platform/Services.h"
 #include "platform/Sync.h"
 #include "platform/User.h"
@@ -27,47 +28,12 @@ constexpr DWORD kListEntryBytes = 8;
 // A count beyond this is not a list the service made: the gate does not read it.
 constexpr DWORD kMaxListEntries = 65536;
 
-class Handle {
-public:
-    explicit Handle(HANDLE h = nullptr) : h_(h) {}
-    ~Handle() {
-        if (h_ != nullptr) CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
+// A view of `cb` bytes at the start of the service's list.
+MappedView MapList(HANDLE mapping, DWORD cb) {
+    return MappedView(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, cb));
+}
 
-private:
-    HANDLE h_;
-};
-
-class ServiceHandle {
-public:
-    explicit ServiceHandle(SC_HANDLE h) : h_(h) {}
-    ~ServiceHandle() {
-        if (h_ != nullptr) CloseServiceHandle(h_);
-    }
-    ServiceHandle(const ServiceHandle&) = delete;
-    ServiceHandle& operator=(const ServiceHandle&) = delete;
-    SC_HANDLE get() const { return h_; }
-
-private:
-    SC_HANDLE h_;
-};
-
-class View {
-public:
-    View(HANDLE mapping, DWORD cb) : p_(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, cb)) {}
-    ~View() {
-        if (p_ != nullptr) UnmapViewOfFile(p_);
-    }
-    View(const View&) = delete;
-    View& operator=(const View&) = delete;
-    const BYTE* get() const { return static_cast<const BYTE*>(p_); }
-
-private:
-    void* p_;
-};
+const BYTE* Bytes(const MappedView& view) { return static_cast<const BYTE*>(view.Get()); }
 
 DWORD ReadDword(const BYTE* p) {
     DWORD v;
@@ -89,41 +55,41 @@ enum class Listed { Yes, No, Unreadable };
 // Reads the service's list under its mutex. The view is mapped for the header first, then
 // for exactly the entries the header counts, so the read never passes the list's end.
 Listed IsListed(PortContext& port, DWORD jobId) {
-    Handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kListMutex));
-    if (mutex.get() == nullptr) {
+    FileHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kListMutex));
+    if (!mutex.Valid()) {
         ServiceLinkLog("JobID: %d Can not open file mapping mutex\r\n", AsInt(jobId));
         return Listed::Unreadable;
     }
-    const DWORD wait = WaitForSingleObject(mutex.get(), port.Waits.ServiceMutexMs);
+    const DWORD wait = WaitForSingleObject(mutex.Get(), port.Waits.ServiceMutexMs);
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED_0) {
         ServiceLinkLog("JobID: %d Can not own file mapping mutex\r\n", AsInt(jobId));
         return Listed::Unreadable;
     }
     Listed result = Listed::Unreadable;
     {
-        Handle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kListHeaderBytes,
-                                          kListMapping));
+        FileHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kListHeaderBytes,
+                                              kListMapping));
         const DWORD openError = GetLastError();
-        if (mapping.get() == nullptr || openError != ERROR_ALREADY_EXISTS) {
+        if (!mapping.Valid() || openError != ERROR_ALREADY_EXISTS) {
             // A mapping made just now is not the service's list.
             ServiceLinkLog("JobID: %d Can not open file mapping; error=%d\r\n", AsInt(jobId),
-                           static_cast<int>(mapping.get() == nullptr ? openError : ERROR_FILE_NOT_FOUND));
+                           static_cast<int>(!mapping.Valid() ? openError : ERROR_FILE_NOT_FOUND));
         } else {
-            View header(mapping.get(), kListHeaderBytes);
-            if (header.get() == nullptr) {
+            const MappedView header = MapList(mapping.Get(), kListHeaderBytes);
+            if (!header.Valid()) {
                 ServiceLinkLog("JobID: %d Can not access file mapping\r\n", AsInt(jobId));
             } else {
-                const DWORD valid = ReadDword(header.get());
-                const DWORD count = ReadDword(header.get() + 4);
+                const DWORD valid = ReadDword(Bytes(header));
+                const DWORD count = ReadDword(Bytes(header) + 4);
                 result = Listed::No;
                 if (valid != 0 && count != 0 && count <= kMaxListEntries) {
-                    View list(mapping.get(), kListHeaderBytes + count * kListEntryBytes);
-                    if (list.get() == nullptr) {
+                    const MappedView list = MapList(mapping.Get(), kListHeaderBytes + count * kListEntryBytes);
+                    if (!list.Valid()) {
                         ServiceLinkLog("JobID: %d Can not access file mapping\r\n", AsInt(jobId));
                         result = Listed::Unreadable;
                     } else {
                         for (DWORD i = 0; i < count; ++i) {
-                            if (ReadDword(list.get() + kListHeaderBytes + i * kListEntryBytes) == jobId) {
+                            if (ReadDword(Bytes(list) + kListHeaderBytes + i * kListEntryBytes) == jobId) {
                                 result = Listed::Yes;
                                 break;
                             }
@@ -133,7 +99,7 @@ Listed IsListed(PortContext& port, DWORD jobId) {
             }
         }
     }
-    ReleaseMutex(mutex.get());
+    ReleaseMutex(mutex.Get());
     return result;
 }
 
@@ -185,18 +151,18 @@ OfferResult Offer(PortContext& port, DWORD jobId) {
     }
     OfferResult result = OfferResult::Refused;
     {
-        Handle over(CreateEventW(nullptr, FALSE, FALSE, EventName(u"RnLM_OVER", jobId).c_str()));
-        Handle allow(over.get() != nullptr ? CreateEventW(nullptr, FALSE, FALSE, EventName(u"RnLM_ALLOW", jobId).c_str())
-                                           : nullptr);
-        if (over.get() == nullptr) {
+        FileHandle over(CreateEventW(nullptr, FALSE, FALSE, EventName(u"RnLM_OVER", jobId).c_str()));
+        FileHandle allow(over.Valid() ? CreateEventW(nullptr, FALSE, FALSE, EventName(u"RnLM_ALLOW", jobId).c_str())
+                                      : nullptr);
+        if (!over.Valid()) {
             OfferFailed(jobId, "Create over event");
-        } else if (allow.get() == nullptr) {
+        } else if (!allow.Valid()) {
             OfferFailed(jobId, "Create allow event");
         } else if (!PostToJobService(kJobServiceRestart, atom, static_cast<LPARAM>(jobId))) {
             OfferFailed(jobId, "Fail to send restart message to RnPJMService");
             result = OfferResult::NotSent;
         } else {
-            HANDLE both[2] = {allow.get(), over.get()};
+            HANDLE both[2] = {allow.Get(), over.Get()};
             const DWORD wait = WaitForMultipleObjects(2, both, FALSE, port.Waits.ServiceAnswerMs);
             if (wait == WAIT_OBJECT_0) result = OfferResult::Allowed;
         }
@@ -228,9 +194,9 @@ bool IsJobServiceInstalled(PortContext& port) {
     HANDLE client = RevertToPrinterSelf();
     {
         ServiceHandle manager(OpenSCManagerW(nullptr, SERVICES_ACTIVE_DATABASEW, SC_MANAGER_CONNECT));
-        if (manager.get() != nullptr) {
-            ServiceHandle service(OpenServiceW(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
-            if (service.get() != nullptr) port.ServiceInstalled = 1;
+        if (manager.Valid()) {
+            ServiceHandle service(OpenServiceW(manager.Get(), kServiceName, SERVICE_QUERY_STATUS));
+            if (service.Valid()) port.ServiceInstalled = 1;
         }
     }
     if (client != nullptr) ImpersonatePrinterClient(client);

@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/LastErrorKeeper.h"
+#include "platform/Owners.h"
 #include "platform/Profile.h"
 
 #ifndef MOVEFILE_COPY_ALLOWED
@@ -50,27 +51,6 @@ private:
     size_t cch_;
     size_t length_ = 0;
     bool ok_ = true;
-};
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    void Close() {
-        if (valid()) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-    void Reset(HANDLE handle) {
-        Close();
-        handle_ = handle;
-    }
-
-private:
-    HANDLE handle_;
 };
 
 void TraceOff(TraceSettings& log) {
@@ -270,20 +250,20 @@ void TraceLine(TraceSettings& log, LPCWSTR printerName, LPCSTR text) {
     EnsureSecurity(log);
     if (!EnsureFileName(log, printerName)) return;
     FileHandle file(OpenTraceFile(log));
-    if (!file.valid()) return;
-    if (log.sizeLimitBytes != 0 && AtLimit(log, file.get())) {
-        FlushFileBuffers(file.get());
-        file.Close();
+    if (!file.Valid()) return;
+    if (log.sizeLimitBytes != 0 && AtLimit(log, file.Get())) {
+        FlushFileBuffers(file.Get());
+        file.Reset();
         Rotate(log);
         file.Reset(OpenTraceFile(log));
         // A rotation that could not move the file away would only grow it further.
-        if (!file.valid() || AtLimit(log, file.get())) return;
+        if (!file.Valid() || AtLimit(log, file.Get())) return;
     }
     CHAR line[kTraceTextMax + 32];
     const int length = std::snprintf(line, sizeof line, "%02d/%02d %02d:%02d:%02d:%03d\t%.*s\r\n", now.wMonth, now.wDay,
                                      now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, kTraceTextMax, text);
     if (length <= 0) return;
-    AppendBytes(file.get(), line, static_cast<DWORD>(length < static_cast<int>(sizeof line) ? length : sizeof line - 1));
+    AppendBytes(file.Get(), line, static_cast<DWORD>(length < static_cast<int>(sizeof line) ? length : sizeof line - 1));
 }
 
 void TraceText(TraceSettings& log, LPCWSTR printerName, LPCSTR text) {
@@ -292,8 +272,8 @@ void TraceText(TraceSettings& log, LPCWSTR printerName, LPCSTR text) {
     EnsureSecurity(log);
     if (!EnsureFileName(log, printerName)) return;
     FileHandle file(OpenTraceFile(log));
-    if (!file.valid()) return;
-    AppendBytes(file.get(), text, static_cast<DWORD>(lstrlenA(text)));
+    if (!file.Valid()) return;
+    AppendBytes(file.Get(), text, static_cast<DWORD>(lstrlenA(text)));
 }
 
 void TraceTextF(TraceSettings& log, LPCWSTR printerName, DWORD flag, LPCSTR format, ...) {

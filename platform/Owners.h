@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/Registry.h"
+#include "platform/Services.h"
 #include "platform/Spooler.h"
 
 template <typename Traits>
@@ -88,3 +89,21 @@ struct RegistryKeyTraits {
     static void Close(Handle key) { RegCloseKey(key); }
 };
 using RegistryKey = Owner<RegistryKeyTraits>;
+
+/// A handle of the service control manager: the manager's database or one service.
+struct ServiceHandleTraits {
+    using Handle = SC_HANDLE;
+    static Handle None() { return nullptr; }
+    static bool Valid(Handle service) { return service != nullptr; }
+    static void Close(Handle service) { CloseServiceHandle(service); }
+};
+using ServiceHandle = Owner<ServiceHandleTraits>;
+
+/// A view of a file mapping (MapViewOfFile), unmapped with its owner.
+struct MappedViewTraits {
+    using Handle = LPVOID;
+    static Handle None() { return nullptr; }
+    static bool Valid(Handle view) { return view != nullptr; }
+    static void Close(Handle view) { UnmapViewOfFile(view); }
+};
+using MappedView = Owner<MappedViewTraits>;
