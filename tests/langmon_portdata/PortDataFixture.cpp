@@ -1,9 +1,9 @@
 #include "tests/langmon_portdata/PortDataFixture.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "platform/Kernel.h"
+#include "tests/support/ByteCompare.h"
 #include "tests/support/MonitorSetup.h"
 #include "tools/sample/MonitorPass.h"
 
@@ -75,21 +75,8 @@ std::vector<BYTE> Numbered(size_t size, BYTE first) {
 }
 
 std::string FirstDifference(const std::vector<BYTE>& got, const std::vector<BYTE>& want) {
-    size_t at = 0;
-    while (at < got.size() && at < want.size() && got[at] == want[at]) ++at;
-    if (at == got.size() && at == want.size()) return "equal";
-    auto dump = [at](const std::vector<BYTE>& bytes) {
-        std::string text;
-        const size_t from = at >= 8 ? at - 8 : 0;
-        for (size_t i = from; i < bytes.size() && i < at + 8; ++i) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%02X ", bytes[i]);
-            text += hex;
-        }
-        return text;
-    };
-    return "first difference at " + std::to_string(at) + " (sizes " + std::to_string(got.size()) + " and " +
-           std::to_string(want.size()) + ")\n  got:  " + dump(got) + "\n  want: " + dump(want);
+    const std::string difference = CompareBytes(want, got);
+    return difference.empty() ? "equal" : difference;
 }
 
 }  // namespace kvtest

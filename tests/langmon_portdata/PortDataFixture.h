@@ -51,7 +51,7 @@ std::vector<BYTE> AllDocumentBytes(const std::u16string& port);
 size_t CountCalls(const std::u16string& port, const std::string& prefix);
 /// Bytes that show their order: position in every byte, wrapping after 251.
 std::vector<BYTE> Numbered(size_t size, BYTE first = 0);
-/// The first differing offset and both sides around it, for a failed comparison.
+/// "equal", or the first differing offset and both sides around it (CompareBytes).
 std::string FirstDifference(const std::vector<BYTE>& got, const std::vector<BYTE>& want);
 
 }  // namespace kvtest

@@ -1,15 +1,11 @@
 #pragma once
-// Byte helpers of the SNMP tests: literal byte lists and a comparison that shows the first
-// differing offset with both sides in hex.
-#include <gtest/gtest.h>
-
+// Byte helpers of the SNMP tests: literal byte lists, and the comparison of
+// tests/support/ByteCompare.h that shows the first differing offset with both sides in hex.
 #include <cstddef>
-#include <cstdint>
-#include <cstdio>
 #include <initializer_list>
-#include <span>
-#include <string>
 #include <vector>
+
+#include "tests/support/ByteCompare.h"
 
 namespace snmptest {
 
@@ -29,28 +25,6 @@ inline std::vector<std::byte> Join(std::initializer_list<std::vector<std::byte>>
     return all;
 }
 
-inline std::string Hex(std::span<const std::byte> bytes) {
-    std::string text;
-    char piece[4];
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(piece, sizeof piece, "%02X", static_cast<unsigned>(bytes[i]));
-        text += (i % 16 == 0 ? (i == 0 ? "" : "\n") : " ") + std::string(piece);
-    }
-    return text;
-}
-
-inline ::testing::AssertionResult SameBytes(std::span<const std::byte> actual, std::span<const std::byte> expected) {
-    size_t i = 0;
-    while (i < actual.size() && i < expected.size() && actual[i] == expected[i]) {
-        ++i;
-    }
-    if (i == actual.size() && i == expected.size()) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "first difference at offset " << i << " (sizes " << actual.size()
-                                         << " and " << expected.size() << ")\nactual:\n"
-                                         << Hex(actual) << "\nexpected:\n"
-                                         << Hex(expected);
-}
+using kvtest::SameBytes;
 
 }  // namespace snmptest

@@ -1,7 +1,6 @@
 #include "tests/render_band/BandFixture.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/Spooler.h"
@@ -108,7 +107,7 @@ std::vector<Command> ParseStream(const std::vector<BYTE>& s) {
             i += 2;
         } else {
             ADD_FAILURE() << "unknown byte " << std::hex << int{b} << " at offset " << std::dec << i << "\n"
-                          << HexDump(s, i > 16 ? i - 16 : 0, 48);
+                          << kvtest::HexWindow(s, i);
             break;
         }
         out.push_back(std::move(c));
@@ -126,49 +125,6 @@ std::vector<Command> ImagesOf(const std::vector<Command>& commands) {
 size_t CountKind(const std::vector<Command>& commands, Command::Kind kind) {
     return static_cast<size_t>(
         std::count_if(commands.begin(), commands.end(), [kind](const Command& c) { return c.kind == kind; }));
-}
-
-std::string HexDump(const std::vector<BYTE>& bytes, size_t offset, size_t count) {
-    std::string text;
-    const size_t end = std::min(bytes.size(), offset + count);
-    for (size_t i = offset; i < end; ++i) {
-        if ((i - offset) % 16 == 0) {
-            char head[32];
-            std::snprintf(head, sizeof head, "\n  %06zx:", i);
-            text += head;
-        }
-        char cell[4];
-        std::snprintf(cell, sizeof cell, " %02X", bytes[i]);
-        text += cell;
-    }
-    return text;
-}
-
-Golden& Golden::Add(const std::string& comment, std::initializer_list<BYTE> bytes) {
-    return Add(comment, std::vector<BYTE>(bytes));
-}
-
-Golden& Golden::Add(const std::string& comment, const std::string& text) {
-    return Add(comment, std::vector<BYTE>(text.begin(), text.end()));
-}
-
-Golden& Golden::Add(const std::string& comment, const std::vector<BYTE>& bytes) {
-    pieces_.push_back(Piece{bytes_.size(), comment});
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-    return *this;
-}
-
-::testing::AssertionResult Golden::Matches(const std::vector<BYTE>& actual) const {
-    size_t at = 0;
-    while (at < actual.size() && at < bytes_.size() && actual[at] == bytes_[at]) ++at;
-    if (at == actual.size() && at == bytes_.size()) return ::testing::AssertionSuccess();
-    std::string piece = "(past the end)";
-    for (const Piece& p : pieces_)
-        if (p.offset <= at) piece = p.comment;
-    const size_t from = at > 16 ? at - 16 : 0;
-    return ::testing::AssertionFailure() << "streams differ at offset " << at << " (in: " << piece << "); expected "
-                                         << bytes_.size() << " bytes, got " << actual.size() << "\nexpected:"
-                                         << HexDump(bytes_, from, 48) << "\nactual:" << HexDump(actual, from, 48);
 }
 
 EngineBitmap::EngineBitmap(LONG width, LONG height, LONG stride, ULONG format) {

@@ -4,13 +4,13 @@
 // size in dots, and a reader that splits the job's bytes into the printer's commands.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
+#include "tests/support/ByteCompare.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SamplePrinter.h"
 
@@ -39,24 +39,7 @@ std::vector<Command> ParseStream(const std::vector<BYTE>& stream);
 std::vector<Command> ImagesOf(const std::vector<Command>& commands);
 size_t CountKind(const std::vector<Command>& commands, Command::Kind kind);
 
-/// An expected stream from commented pieces; a mismatch names the first differing offset and
-/// the piece it falls in, and dumps both sides in hex around it.
-class Golden {
-public:
-    Golden& Add(const std::string& comment, std::initializer_list<BYTE> bytes);
-    Golden& Add(const std::string& comment, const std::string& text);
-    Golden& Add(const std::string& comment, const std::vector<BYTE>& bytes);
-    ::testing::AssertionResult Matches(const std::vector<BYTE>& actual) const;
-
-private:
-    struct Piece {
-        size_t offset;
-        std::string comment;
-    };
-    std::vector<BYTE> bytes_;
-    std::vector<Piece> pieces_;
-};
-std::string HexDump(const std::vector<BYTE>& bytes, size_t offset, size_t count);
+using Golden = kvtest::GoldenStream;
 
 /// A top-down 1-bit bitmap in the engine, locked; deleted with the object.
 class EngineBitmap {

@@ -1,6 +1,5 @@
 #include "tests/render_entry/EntryFixture.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "platform/Kernel.h"
@@ -135,16 +134,6 @@ std::unique_ptr<PDEV> FakePdev(DWORD first, DWORD last) {
     pdev->Signature = first;
     pdev->SignatureEnd = last;
     return pdev;
-}
-
-std::string Hex(const std::vector<BYTE>& bytes) {
-    std::string out;
-    char cell[4];
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        snprintf(cell, sizeof cell, "%02X%c", bytes[i], (i % 16 == 15) ? '\n' : ' ');
-        out += cell;
-    }
-    return out;
 }
 
 }  // namespace entrytest

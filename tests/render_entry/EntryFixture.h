@@ -66,7 +66,4 @@ protected:
 /// A zeroed PDEV with chosen signature words, for the refusal tests.
 std::unique_ptr<PDEV> FakePdev(DWORD first, DWORD last);
 
-/// Hex dump of bytes for failure messages.
-std::string Hex(const std::vector<BYTE>& bytes);
-
 }  // namespace entrytest

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "platform/Kernel.h"
@@ -12,6 +13,7 @@
 #include "render/JobFlow.h"
 #include "settings/ValidateSettings.h"
 #include "tests/render_entry/EntryFixture.h"
+#include "tests/support/ByteCompare.h"
 
 namespace entrytest {
 namespace {
@@ -58,7 +60,7 @@ TEST_F(EscapeTest, GetTechnologyWritesTwelveBytes) {
     std::vector<BYTE> out(16, 0xEE);
     EXPECT_EQ(Escape(kEscGetTechnology, 0, nullptr, 12, out.data()), 1u);
     const std::vector<BYTE> expected = {'V', 'R', 'T', 'L', ' ', 'L', 'e', 'v', 'e', 'l', '2', 0, 0xEE, 0xEE, 0xEE, 0xEE};
-    EXPECT_EQ(out, expected) << Hex(out);
+    EXPECT_EQ(out, expected) << kvtest::HexDump(out);
 }
 
 // Buffers that cannot hold what the escape reads or writes are refused before any byte is
@@ -184,11 +186,8 @@ TEST_F(EscapeTest, SettingsEscapeCopiesExactlyTheListedFields) {
 
     ASSERT_EQ(Escape(kEscSetPageSettings, 2208, bytes.data(), 0, nullptr), 1u);
     EXPECT_NE(pdev_->FlowFlags & kFlowSettingsEscapeSeen, 0u);
-    const BYTE* got = reinterpret_cast<const BYTE*>(&pdev_->Settings);
-    const BYTE* want = reinterpret_cast<const BYTE*>(&expected);
-    for (size_t i = 0; i < sizeof(DriverDevMode); ++i) {
-        ASSERT_EQ(got[i], want[i]) << "first difference at settings offset " << i;
-    }
+    ASSERT_TRUE(kvtest::SameBytes(std::span(BlockBytes(&pdev_->Settings), sizeof(DriverDevMode)),
+                                  std::span(BlockBytes(&expected), sizeof(DriverDevMode))));
     // The 2-up layout is in force: a fit scale below 100 and the first slot filled.
     EXPECT_LT(pdev_->Geometry.ScalePercent, 100);
     EXPECT_GT(pdev_->Geometry.NupSlots[0].right, pdev_->Geometry.NupSlots[0].left);
@@ -233,14 +232,14 @@ TEST_F(EscapeTest, PassThroughWritesTheHeaderFirstAndBypassesTheCapture) {
     DrvDisablePDEV(reinterpret_cast<DHPDEV>(pdev_));
     pdev_ = nullptr;
     const std::vector<BYTE> job = JobBytes();
-    ASSERT_GT(job.size(), passed.size()) << Hex(job);
-    EXPECT_TRUE(std::equal(passed.begin(), passed.end(), job.end() - passed.size())) << Hex(job);
+    ASSERT_GT(job.size(), passed.size()) << kvtest::HexDump(job);
+    EXPECT_TRUE(std::equal(passed.begin(), passed.end(), job.end() - passed.size())) << kvtest::HexDump(job);
     EXPECT_EQ(std::search(job.begin(), job.end() - passed.size(), passed.begin(), passed.end()),
               job.end() - passed.size())
         << "the header comes before the data, once";
     EXPECT_EQ(std::search(captured.begin(), captured.end(), passed.begin(), passed.end()), captured.end())
         << "replayed copies must not repeat pass-through data:\n"
-        << Hex(captured);
+        << kvtest::HexDump(captured);
 }
 
 TEST_F(EscapeTest, PassThroughAfterAnOutputFailureIsAFailure) {

@@ -6,6 +6,7 @@
 #include "render/draw/Clip.h"
 #include "render/draw/DrawingState.h"
 #include "tests/render_flow/FlowFixture.h"
+#include "tests/support/ByteCompare.h"
 
 namespace flowtest {
 namespace {
@@ -35,7 +36,7 @@ TEST_F(ClipTest, ShortAndLongForms) {
     for (const Case& c : cases) {
         auto device = ReadyDevice();
         SetClipRectangle(device->pdev(), c.rect);
-        EXPECT_EQ(DescribeMismatch(c.expected, device->Buffered()), "") << c.name;
+        EXPECT_EQ(kvtest::CompareBytes(c.expected, device->Buffered()), "") << c.name;
     }
 }
 
@@ -102,7 +103,7 @@ TEST_F(ClipTest, SameClipIsSentOnceUntilPageControlMode) {
     device->ClearBuffer();
     SetClipRectangle(p, {10, 20, 60, 120});
     // The position is still known, so only the clip goes again.
-    EXPECT_EQ(DescribeMismatch({0xB1, 0x64, 0x00, 0x32}, device->Buffered()), "");
+    EXPECT_EQ(kvtest::CompareBytes(std::vector<BYTE>{0xB1, 0x64, 0x00, 0x32}, device->Buffered()), "");
 }
 
 TEST_F(ClipTest, MarksTheSheetAndDropsTheStoredClipPath) {

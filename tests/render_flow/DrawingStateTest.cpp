@@ -6,6 +6,7 @@
 
 #include "render/draw/DrawingState.h"
 #include "tests/render_flow/FlowFixture.h"
+#include "tests/support/ByteCompare.h"
 
 namespace flowtest {
 namespace {
@@ -30,7 +31,7 @@ TEST_F(DrawingStateTest, PositionCommandTakesTheShortestForm) {
     for (const Case& c : cases) {
         auto device = ReadyDevice();
         WritePosition(device->pdev(), c.point);
-        EXPECT_EQ(DescribeMismatch(c.expected, device->Buffered()), "") << "point " << c.point.x << "," << c.point.y;
+        EXPECT_EQ(kvtest::CompareBytes(c.expected, device->Buffered()), "") << "point " << c.point.x << "," << c.point.y;
         EXPECT_EQ(device->pdev()->Draw.Position.x, c.point.x);
         EXPECT_EQ(device->pdev()->Draw.PositionKnown, 1u);
     }
@@ -55,7 +56,7 @@ TEST_F(DrawingStateTest, DoublingAndPageOriginAt300Dpi) {
     p->Geometry.OddOrigin = {100, 50};
     WritePosition(p, {10, 10});
     // (10, 10) doubled to 600-dpi units, plus the origin: (120, 70).
-    EXPECT_EQ(DescribeMismatch({0xB6, 0x78, 0x00, 0x46}, device->Buffered()), "");
+    EXPECT_EQ(kvtest::CompareBytes(std::vector<BYTE>{0xB6, 0x78, 0x00, 0x46}, device->Buffered()), "");
 }
 
 TEST_F(DrawingStateTest, WholeSheetDrawingIsNotDoubledButRasterPositionsAre) {
@@ -137,13 +138,13 @@ TEST_F(DrawingStateTest, PageControlModeSwitchesOnce) {
     // A new state is in page-control mode: the first drawing leaves it.
     LeavePageControlMode(p);
     LeavePageControlMode(p);
-    EXPECT_EQ(DescribeMismatch({0x1C, 0x59}, device->Buffered()), "");
+    EXPECT_EQ(kvtest::CompareBytes(std::vector<BYTE>{0x1C, 0x59}, device->Buffered()), "");
     device->ClearBuffer();
 
     p->Draw.ClipRect = {1, 2, 3, 4};
     EnterPageControlMode(p);
     EnterPageControlMode(p);
-    EXPECT_EQ(DescribeMismatch({0x1C, 0x5A}, device->Buffered()), "");
+    EXPECT_EQ(kvtest::CompareBytes(std::vector<BYTE>{0x1C, 0x5A}, device->Buffered()), "");
     EXPECT_EQ(p->Draw.ClipRect.right, 0) << "the printer drops its clip in page-control mode";
     device->ClearBuffer();
 
@@ -151,7 +152,7 @@ TEST_F(DrawingStateTest, PageControlModeSwitchesOnce) {
     p->StateFlags |= kStateFsROwed;
     LeavePageControlMode(p);
     EnterPageControlMode(p);
-    EXPECT_EQ(DescribeMismatch({0x1C, 0x52, 0x1C, 0x59, 0x1C, 0x5A}, device->Buffered()), "");
+    EXPECT_EQ(kvtest::CompareBytes(std::vector<BYTE>{0x1C, 0x52, 0x1C, 0x59, 0x1C, 0x5A}, device->Buffered()), "");
 }
 
 TEST_F(DrawingStateTest, VectorScaleCommandPerResolution) {
@@ -178,7 +179,7 @@ TEST_F(DrawingStateTest, VectorScaleCommandPerResolution) {
         expected[0] = 0x1C;  // leaves page-control mode first
         expected[1] = 0x59;
         std::copy(c.command.begin(), c.command.end(), expected.begin() + 2);
-        EXPECT_EQ(DescribeMismatch(expected, device->Buffered()), "") << c.dpi << " dpi";
+        EXPECT_EQ(kvtest::CompareBytes(expected, device->Buffered()), "") << c.dpi << " dpi";
         EXPECT_EQ((p->StateFlags & kStateDoubling) != 0, c.doubling) << c.dpi << " dpi";
         EXPECT_EQ(p->UnitFactor, c.unit) << c.dpi << " dpi";
         EXPECT_EQ(p->VectorResolution, c.dpi);
@@ -206,7 +207,7 @@ TEST_F(DrawingStateTest, RasterOperationIsSentWhenItChanges) {
     EXPECT_TRUE(device->Buffered().empty());
     SetRasterOp(p, 0xCCCC);
     SetRasterOp(p, 0xCCCC);
-    EXPECT_EQ(DescribeMismatch({0xA6, 0x00, 0xCC, 0xCC}, device->Buffered()), "");
+    EXPECT_EQ(kvtest::CompareBytes(std::vector<BYTE>{0xA6, 0x00, 0xCC, 0xCC}, device->Buffered()), "");
 }
 
 TEST_F(DrawingStateTest, TextColorToGrayWeightsTheChannels) {

@@ -1,7 +1,6 @@
 #include "tests/render_flow/FlowFixture.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/Files.h"
 #include "platform/Kernel.h"
@@ -168,26 +167,6 @@ size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle) {
         ++it;
     }
     return count;
-}
-
-namespace {
-std::string Hex(const std::vector<BYTE>& bytes) {
-    std::string out;
-    char cell[4];
-    for (BYTE b : bytes) {
-        std::snprintf(cell, sizeof cell, "%02X ", b);
-        out += cell;
-    }
-    return out;
-}
-}  // namespace
-
-std::string DescribeMismatch(const std::vector<BYTE>& expected, const std::vector<BYTE>& actual) {
-    if (expected == actual) return {};
-    size_t at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
-    return "first difference at offset " + std::to_string(at) + "\n expected: " + Hex(expected) +
-           "\n   actual: " + Hex(actual);
 }
 
 std::vector<BYTE> Bytes(std::string_view text) { return std::vector<BYTE>(text.begin(), text.end()); }

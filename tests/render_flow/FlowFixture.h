@@ -69,8 +69,6 @@ protected:
 void DrawSomething(PDEV* pdev);
 /// Number of (possibly overlapping) occurrences of needle.
 size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle);
-/// Empty when equal; else the first differing offset and both sides in hex.
-std::string DescribeMismatch(const std::vector<BYTE>& expected, const std::vector<BYTE>& actual);
 std::vector<BYTE> Bytes(std::string_view text);
 
 inline constexpr std::string_view kPageSetup = "\x1c" "f1LP";  // paper-format command

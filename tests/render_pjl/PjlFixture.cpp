@@ -1,7 +1,6 @@
 #include "tests/render_pjl/PjlFixture.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/Files.h"
@@ -13,60 +12,9 @@
 
 namespace kvpjl {
 
-Golden& Golden::Add(const std::string& comment, std::string_view text) {
-    pieces_.push_back({bytes_.size(), comment});
-    bytes_.insert(bytes_.end(), text.begin(), text.end());
-    return *this;
-}
-
-Golden& Golden::Add(const std::string& comment, std::initializer_list<BYTE> bytes) {
-    pieces_.push_back({bytes_.size(), comment});
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-    return *this;
-}
-
-Golden& Golden::Add(const std::string& comment, const std::vector<BYTE>& bytes) {
-    pieces_.push_back({bytes_.size(), comment});
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-    return *this;
-}
-
-::testing::AssertionResult Golden::Matches(const std::vector<BYTE>& actual) const {
-    if (actual == bytes_) return ::testing::AssertionSuccess();
-    size_t at = 0;
-    while (at < actual.size() && at < bytes_.size() && actual[at] == bytes_[at]) ++at;
-    std::string piece = "(past the last piece)";
-    for (const Piece& p : pieces_) {
-        if (p.offset <= at) piece = p.comment;
-    }
-    const size_t from = at < 16 ? 0 : (at - 16) & ~size_t{15};
-    return ::testing::AssertionFailure() << "streams differ at offset " << at << " (expected " << bytes_.size()
-                                         << " bytes, got " << actual.size() << "), in the piece \"" << piece
-                                         << "\"\nexpected from " << from << ":\n"
-                                         << HexDump(bytes_, from, 64) << "actual from " << from << ":\n"
-                                         << HexDump(actual, from, 64);
-}
-
 std::vector<BYTE> Bytes(std::string_view text) { return std::vector<BYTE>(text.begin(), text.end()); }
 
 std::string Text(const std::vector<BYTE>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
-std::string HexDump(const std::vector<BYTE>& bytes, size_t offset, size_t count) {
-    std::string out;
-    const size_t end = std::min(bytes.size(), offset + count);
-    for (size_t line = offset; line < end; line += 16) {
-        char text[16 * 3 + 24];
-        int used = std::snprintf(text, sizeof text, "%6zu:", line);
-        std::string ascii;
-        for (size_t i = line; i < std::min(end, line + 16); ++i) {
-            used += std::snprintf(text + used, sizeof text - static_cast<size_t>(used), " %02X", bytes[i]);
-            ascii += bytes[i] >= 0x20 && bytes[i] < 0x7F ? static_cast<char>(bytes[i]) : '.';
-        }
-        out += std::string(text) + "  " + ascii + "\n";
-    }
-    if (offset >= bytes.size()) out += "  (end of stream)\n";
-    return out;
-}
 
 std::string FirstPjlLine(const std::vector<BYTE>& stream) {
     const std::string text = Text(stream);

@@ -4,7 +4,6 @@
 // and a spooler job started on the printer so that the stream reaches WritePrinter.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,34 +11,16 @@
 
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
+#include "tests/support/ByteCompare.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SamplePrinter.h"
 
 namespace kvpjl {
 
-/// An expected byte stream built from commented pieces; a mismatch names the first
-/// differing offset, the piece it falls in, and shows both sides in hex around it.
-class Golden {
-public:
-    Golden& Add(const std::string& comment, std::string_view text);
-    Golden& Add(const std::string& comment, std::initializer_list<BYTE> bytes);
-    Golden& Add(const std::string& comment, const std::vector<BYTE>& bytes);
-    const std::vector<BYTE>& Bytes() const { return bytes_; }
-    ::testing::AssertionResult Matches(const std::vector<BYTE>& actual) const;
-
-private:
-    struct Piece {
-        size_t offset;
-        std::string comment;
-    };
-    std::vector<BYTE> bytes_;
-    std::vector<Piece> pieces_;
-};
+using Golden = kvtest::GoldenStream;
 
 std::vector<BYTE> Bytes(std::string_view text);
 std::string Text(const std::vector<BYTE>& bytes);
-/// Hex dump of up to count bytes from offset, 16 a line.
-std::string HexDump(const std::vector<BYTE>& bytes, size_t offset, size_t count);
 /// The first line of a stream after its opening UEL, without CR LF.
 std::string FirstPjlLine(const std::vector<BYTE>& stream);
 /// Number of times needle occurs in haystack.

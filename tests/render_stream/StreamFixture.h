@@ -16,31 +16,14 @@
 #include "render/OutputStream.h"
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
+#include "tests/support/ByteCompare.h"
 #include "tests/support/TestRoot.h"
 
 namespace streamtest {
 
 inline constexpr char16_t kPrinter[] = u"KV-TD520";
 
-/// On a mismatch: the first differing offset and a hex dump of both sides around it.
-inline ::testing::AssertionResult SameBytes(const std::vector<BYTE>& actual, const std::vector<BYTE>& expected) {
-    if (actual == expected) return ::testing::AssertionSuccess();
-    size_t first = 0;
-    while (first < actual.size() && first < expected.size() && actual[first] == expected[first]) ++first;
-    const auto dump = [first](const std::vector<BYTE>& bytes) {
-        std::string text;
-        const size_t from = first >= 16 ? first - 16 : 0;
-        for (size_t i = from; i < bytes.size() && i < first + 32; ++i) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%02X ", bytes[i]);
-            text += hex;
-        }
-        return text;
-    };
-    return ::testing::AssertionFailure() << "sizes " << actual.size() << " (actual) and " << expected.size()
-                                         << " (expected); first difference at offset " << first
-                                         << "\n  actual:   " << dump(actual) << "\n  expected: " << dump(expected);
-}
+using kvtest::SameBytes;
 
 inline std::vector<BYTE> Bytes(const std::string& text) { return std::vector<BYTE>(text.begin(), text.end()); }
 inline std::vector<BYTE> Concat(std::initializer_list<std::vector<BYTE>> parts) {

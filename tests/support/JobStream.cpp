@@ -1,54 +1,8 @@
 #include "tests/support/JobStream.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace kvtest {
-namespace {
-
-std::string Hex(const BYTE* bytes, size_t n) {
-    std::string out;
-    char cell[4];
-    for (size_t i = 0; i < n; ++i) {
-        snprintf(cell, sizeof cell, "%02X ", bytes[i]);
-        out += cell;
-    }
-    if (!out.empty()) out.pop_back();
-    return out;
-}
-
-/// Hex lines of 16 bytes around `at` (two lines before, four after), offsets on the left.
-std::string HexWindow(std::span<const BYTE> bytes, size_t at) {
-    const size_t first = (at / 16 >= 2 ? at / 16 - 2 : 0) * 16;
-    const size_t last = std::min(bytes.size(), (at / 16 + 4) * 16);
-    std::string out;
-    char offset[32];
-    for (size_t line = first; line < last; line += 16) {
-        snprintf(offset, sizeof offset, "  %06zX  ", line);
-        out += offset;
-        out += Hex(bytes.data() + line, std::min<size_t>(16, last - line));
-        out += '\n';
-    }
-    return out;
-}
-
-}  // namespace
-
-std::string CompareBytes(std::span<const BYTE> expected, std::span<const BYTE> actual) {
-    const size_t common = std::min(expected.size(), actual.size());
-    size_t at = 0;
-    while (at < common && expected[at] == actual[at]) ++at;
-    if (at == common && expected.size() == actual.size()) return {};
-    char head[128];
-    if (at == common) {
-        snprintf(head, sizeof head, "streams agree for %zu bytes, then expected has %zu bytes and actual %zu\n", at,
-                 expected.size(), actual.size());
-    } else {
-        snprintf(head, sizeof head, "first difference at offset %zu (0x%zX): expected %02X, actual %02X\n", at, at,
-                 expected[at], actual[at]);
-    }
-    return std::string(head) + "expected:\n" + HexWindow(expected, at) + "actual:\n" + HexWindow(actual, at);
-}
 
 std::string ComparePages(const PageImage& expected, const PageImage& actual) {
     if (expected.width != actual.width || expected.height != actual.height) {
