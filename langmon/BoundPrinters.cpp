@@ -94,11 +94,8 @@ void LoadLibraryIfMonitored(SrmBinding& binding) {
 
 // The binding's thread has been joined (or never ran): everything it owns goes.
 void FreeBinding(SrmBinding* binding) {
-    if (binding->notifyThread != nullptr) CloseHandle(binding->notifyThread);
-    if (binding->bindingEnded != nullptr) {
-        SetEvent(binding->bindingEnded);
-        CloseHandle(binding->bindingEnded);
-    }
+    binding->notify.Signal();
+    binding->notify.Close();
     if (binding->printerOpened != nullptr) CloseHandle(binding->printerOpened);
     if (binding->printer != nullptr) ClosePrinter(binding->printer);
     if (binding->callbackId != 0 && binding->entries.KillNotificationCallback != nullptr) {
@@ -157,12 +154,11 @@ bool Reconnect(PortContext& port, SrmBinding& binding) {
     return true;
 }
 
-// A thread handle whose thread has ended is closed here; true while one runs.
+// A thread that has ended is joined here; true while one runs.
 bool NotifyThreadRuns(SrmBinding& binding) {
-    if (binding.notifyThread == nullptr) return false;
-    if (binding.joining != 0 || WaitForSingleObject(binding.notifyThread, 0) != WAIT_OBJECT_0) return true;
-    CloseHandle(binding.notifyThread);
-    binding.notifyThread = nullptr;
+    if (!binding.notify.Held()) return false;
+    if (binding.joining != 0 || !binding.notify.Ended()) return true;
+    binding.notify.Join();
     return false;
 }
 
@@ -253,8 +249,8 @@ SrmBinding* LoadStatusManager(PortContext& port, LPCWSTR printer, bool replay) {
     binding->modelMask = mask;
     binding->port = &port;
     binding->printerOpened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    binding->bindingEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (binding->printerOpened == nullptr || binding->bindingEnded == nullptr) {
+    const bool endEventMade = binding->notify.MakeWake(true);
+    if (binding->printerOpened == nullptr || !endEventMade) {
         FreeBinding(binding);
         return nullptr;
     }
@@ -297,7 +293,7 @@ void RemoveBinding(PortContext& port, SrmBinding* binding) {
     for (JobQueueEntry* e = port.QueueHead; e != nullptr; e = e->Next) {
         if (e->Binding == binding) e->Binding = nullptr;
     }
-    SetEvent(binding->bindingEnded);
+    binding->notify.Signal();
     // The spooler no longer shows a status for this printer.
     SetBindingPortStatus(port, *binding, nullptr);
     // Freed later: its thread may still run, and a holder of the port mutex may still use it.
@@ -326,7 +322,7 @@ void JoinBindingThreads(PortContext& port) {
             PortLockHold lock(port);
             for (SrmBinding* list : {port.FirstBinding, port.RetiredBindings}) {
                 for (SrmBinding* b = list; b != nullptr && target == nullptr; b = b->next) {
-                    if (b->notifyThread != nullptr && b->joining == 0) target = b;
+                    if (b->notify.Held() && b->joining == 0) target = b;
                 }
             }
             if (target == nullptr) {
@@ -335,13 +331,12 @@ void JoinBindingThreads(PortContext& port) {
                 return;
             }
             target->joining = 1;
-            thread = target->notifyThread;
+            thread = target->notify.Handle();
         }
         // Never under the port's lock: the thread may need it on its way out.
-        WaitForSingleObject(thread, INFINITE);
+        PortThread::AwaitEnd(thread);
         PortLockHold lock(port);
-        CloseHandle(thread);
-        target->notifyThread = nullptr;
+        target->notify.Join();
         target->joining = 0;
     }
 }

@@ -118,7 +118,7 @@ bool StopNotifyStatusThread(PortContext& port, PortHold& hold) {
         PortLockHold lock(port);
         port.State &= ~port_state::PollingWanted;
     }
-    if (port.WakeEvent != nullptr) SetEvent(port.WakeEvent);
+    port.StatusThread.Signal();
     // The thread answers on the acknowledgement event or by ending; either ends the wait.
     for (DWORD waited = 0; (port.State & port_state::StatusThreadAlive) != 0 && waited < port.Waits.SuspendAckMs;
          waited += kStopAnswerStepMs) {

@@ -25,8 +25,8 @@ struct MonitorHandle {
 /// The library's own state: made at process attach, ended at detach.
 struct MonitorProcess {
     HANDLE Heap;
-    CRITICAL_SECTION Lock;   // the port list and the open and close of ports
-    DWORD LockDepth;
+    CRITICAL_SECTION Lock;   // the port list and the open and close of ports (ProcessLockHold)
+    DWORD LockDepth;         // holds of Lock, counted by ProcessLockHold
     PortContext* Ports;      // new ports at the tail
     HMODULE Module;
     bool Started;
@@ -113,6 +113,16 @@ public:
 
 private:
     PortContext& port_;
+};
+
+/// The monitor's global lock (Process().Lock), scoped: the port list and the opening and
+/// closing of ports. A port's lock may be taken inside it, never the other way round.
+class ProcessLockHold {
+public:
+    ProcessLockHold();
+    ~ProcessLockHold();
+    ProcessLockHold(const ProcessLockHold&) = delete;
+    ProcessLockHold& operator=(const ProcessLockHold&) = delete;
 };
 
 /// The printer name stored when it differs from the current one (false when the copy fails).

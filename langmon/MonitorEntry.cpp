@@ -167,6 +167,92 @@ bool IsListed(const PortContext* port) {
     return false;
 }
 
+namespace {
+
+// The parts of a new context in order, false at the first that cannot be made; whatever was
+// made stays for DestroyPortContext. The port's lock comes first: freeing the rest takes it.
+bool MakePortParts(PortContext& port, LPCWSTR printerName) {
+    port.PortLock = static_cast<CRITICAL_SECTION*>(HeapAllocZero(sizeof(CRITICAL_SECTION)));
+    if (port.PortLock == nullptr) return false;
+    InitializeCriticalSection(port.PortLock);
+    if (printerName != nullptr && printerName[0] != 0) {
+        port.PrinterName = HeapCopyString(printerName);
+        if (port.PrinterName == nullptr) return false;
+    }
+    port.PortMutex = CreateMutexW(nullptr, FALSE, nullptr);
+    port.StopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    port.SuspendAckEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // The threads' events live as long as the port: no thread ever finds one being made.
+    const bool statusWake = port.StatusThread.MakeWake(false);
+    port.StatusThreadEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const bool jobWatchWake = port.JobWatch.MakeWake(false);
+    if (port.PortMutex == nullptr || port.StopEvent == nullptr || port.SuspendAckEvent == nullptr || !statusWake ||
+        port.StatusThreadEnded == nullptr || !jobWatchWake) {
+        return false;
+    }
+    ResetJobHeader(port);
+    // The trace first, so that everything after it can be traced; a trace that cannot be
+    // had leaves the port without one.
+    port.Trace = NewTraceSettings(g_process.Heap);
+    port.TraceOn = port.Trace != nullptr && port.Trace->on ? 1 : 0;
+    port.Settings = LoadPortSettings(g_process.Heap);
+    return port.Settings != nullptr && CreatePortVariables(port);
+}
+
+// Frees everything the context holds and the block itself: the one way a context goes, half
+// made (CreatePortContext) or whole (DeletePortContext). Each part is freed when it was made.
+// The port is out of the port list and its threads are joined or were never started.
+void DestroyPortContext(PortContext* port) {
+    if (port->PortLock != nullptr) {
+        FreeJobQueue(*port);
+        DeletePortVariables(*port);
+        ResetPrintCheckInfo(*port);
+    }
+    FreePortSettings(g_process.Heap, port->Settings);
+    FreeTraceSettings(g_process.Heap, port->Trace);
+    port->Trace = nullptr;
+    HeapFreeBlock(port->DocInfoCopy);
+    HeapFreeBlock(port->Pending);
+    HeapFreeBlock(port->PrinterName);
+    for (HANDLE handle : {port->PortMutex, port->StopEvent, port->SuspendAckEvent, port->StatusThreadEnded}) {
+        if (handle != nullptr) CloseHandle(handle);
+    }
+    port->StatusThread.Close();
+    port->JobWatch.Close();
+    if (port->PortLock != nullptr) {
+        DeleteCriticalSection(port->PortLock);
+        HeapFreeBlock(port->PortLock);
+    }
+    port->Signature = kPortPoisoned;
+    HeapFreeBlock(port);
+}
+
+void StopPortThreads(PortContext& port) {
+    // The stop event first: it keeps every thread from being started again meanwhile and is
+    // what the notification threads end on.
+    SetEvent(port.StopEvent);
+    StopStatusThread(port);
+    StopJobWatch(port);
+    JoinBindingThreads(port);
+    // A polling request that a notification thread made while the status thread was being
+    // stopped went with it.
+    PortLockHold lock(port);
+    port.PollingOn = 0;
+}
+
+bool PortHasThreads(PortContext& port) {
+    PortLockHold lock(port);
+    if (port.StatusThread.Held() || port.JobWatch.Held()) return true;
+    for (SrmBinding* list : {port.FirstBinding, port.RetiredBindings}) {
+        for (const SrmBinding* b = list; b != nullptr; b = b->next) {
+            if (b->notify.Held()) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const MonitorHandle& monitor) {
     const int cchName = lstrlenW(portName);
     const size_t cb = sizeof(PortContext) + (static_cast<size_t>(cchName) + 1) * sizeof(WCHAR);
@@ -185,54 +271,8 @@ PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const Moni
     port->Ieee1284NotRead = 1;
     port->Ieee1284Mode[0] = 4;
     port->Ieee1284Mode[1] = 1;
-
-    bool ok = true;
-    if (printerName != nullptr && printerName[0] != 0) {
-        port->PrinterName = HeapCopyString(printerName);
-        ok = port->PrinterName != nullptr;
-    }
-    port->PortMutex = CreateMutexW(nullptr, FALSE, nullptr);
-    port->StopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    port->SuspendAckEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    // The threads' events live as long as the port: no thread ever finds one being made.
-    port->WakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    port->StatusThreadEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    port->JobWatchWake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    port->PortLock = static_cast<CRITICAL_SECTION*>(HeapAllocZero(sizeof(CRITICAL_SECTION)));
-    ok = ok && port->PortMutex != nullptr && port->StopEvent != nullptr && port->SuspendAckEvent != nullptr &&
-         port->WakeEvent != nullptr && port->StatusThreadEnded != nullptr && port->JobWatchWake != nullptr &&
-         port->PortLock != nullptr;
-    if (!ok) {
-        for (HANDLE h : {port->PortMutex, port->StopEvent, port->SuspendAckEvent, port->WakeEvent,
-                         port->StatusThreadEnded, port->JobWatchWake}) {
-            if (h != nullptr) CloseHandle(h);
-        }
-        HeapFreeBlock(port->PortLock);
-        HeapFreeBlock(port->PrinterName);
-        port->Signature = kPortPoisoned;
-        HeapFreeBlock(port);
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    InitializeCriticalSection(port->PortLock);
-    ResetJobHeader(*port);
-    // The trace first, so that everything after it can be traced; a trace that cannot be
-    // had leaves the port without one.
-    port->Trace = NewTraceSettings(g_process.Heap);
-    port->TraceOn = port->Trace != nullptr && port->Trace->on ? 1 : 0;
-    port->Settings = LoadPortSettings(g_process.Heap);
-    if (port->Settings == nullptr || !CreatePortVariables(*port)) {
-        FreePortSettings(g_process.Heap, port->Settings);
-        FreeTraceSettings(g_process.Heap, port->Trace);
-        DeleteCriticalSection(port->PortLock);
-        for (HANDLE h : {port->PortMutex, port->StopEvent, port->SuspendAckEvent, port->WakeEvent,
-                         port->StatusThreadEnded, port->JobWatchWake}) {
-            CloseHandle(h);
-        }
-        HeapFreeBlock(port->PortLock);
-        HeapFreeBlock(port->PrinterName);
-        port->Signature = kPortPoisoned;
-        HeapFreeBlock(port);
+    if (!MakePortParts(*port, printerName)) {
+        DestroyPortContext(port);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
@@ -243,34 +283,6 @@ PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const Moni
     return port;
 }
 
-namespace {
-
-void StopPortThreads(PortContext& port) {
-    // The stop event first: it keeps every thread from being started again meanwhile and is
-    // what the notification threads end on.
-    SetEvent(port.StopEvent);
-    StopStatusThread(port);
-    StopJobWatch(port);
-    JoinBindingThreads(port);
-    // A polling request that a notification thread made while the status thread was being
-    // stopped went with it.
-    PortLockHold lock(port);
-    port.PollingOn = 0;
-}
-
-bool PortHasThreads(PortContext& port) {
-    PortLockHold lock(port);
-    if (port.StatusThread != nullptr || port.JobWatchThread != nullptr) return true;
-    for (SrmBinding* list : {port.FirstBinding, port.RetiredBindings}) {
-        for (const SrmBinding* b = list; b != nullptr; b = b->next) {
-            if (b->notifyThread != nullptr) return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 bool DeletePortContext(PortContext* port) {
     PortContext** link = &g_process.Ports;
     while (*link != nullptr && *link != port) link = &(*link)->Next;
@@ -279,25 +291,7 @@ bool DeletePortContext(PortContext* port) {
 
     // No thread of the port may outlive it, even when the caller did not stop them.
     StopPortThreads(*port);
-    FreeJobQueue(*port);
-    DeletePortVariables(*port);
-    ResetPrintCheckInfo(*port);
-    FreePortSettings(g_process.Heap, port->Settings);
-    FreeTraceSettings(g_process.Heap, port->Trace);
-    port->Trace = nullptr;
-    HeapFreeBlock(port->DocInfoCopy);
-    HeapFreeBlock(port->Pending);
-    HeapFreeBlock(port->PrinterName);
-    CloseHandle(port->PortMutex);
-    CloseHandle(port->StopEvent);
-    CloseHandle(port->SuspendAckEvent);
-    CloseHandle(port->WakeEvent);
-    CloseHandle(port->StatusThreadEnded);
-    CloseHandle(port->JobWatchWake);
-    DeleteCriticalSection(port->PortLock);
-    HeapFreeBlock(port->PortLock);
-    port->Signature = kPortPoisoned;
-    HeapFreeBlock(port);
+    DestroyPortContext(port);
     return true;
 }
 
@@ -340,6 +334,16 @@ PortLockHold::PortLockHold(PortContext& port) : port_(port) {
 PortLockHold::~PortLockHold() {
     --port_.PortLockDepth;
     LeaveCriticalSection(port_.PortLock);
+}
+
+ProcessLockHold::ProcessLockHold() {
+    EnterCriticalSection(&g_process.Lock);
+    ++g_process.LockDepth;
+}
+
+ProcessLockHold::~ProcessLockHold() {
+    --g_process.LockDepth;
+    LeaveCriticalSection(&g_process.Lock);
 }
 
 PortPrinterName::PortPrinterName(PortContext& port) {
@@ -447,77 +451,89 @@ void StopSockets() {
     process.SocketsStarted = false;
 }
 
-BOOL OpenPortEx(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName, LPWSTR printerName, HANDLE* pHandle,
-                MONITOR2* portMonitor) {
+// What an entry gives the spooler: its result, and on failure the last error it leaves.
+struct EntryResult {
+    bool ok;
+    DWORD error;
+};
+constexpr EntryResult Succeeded() { return {true, ERROR_SUCCESS}; }
+constexpr EntryResult Failed(DWORD error) { return {false, error}; }
+
+// The last error is set here alone, on the way out of the export.
+BOOL Answer(EntryResult result) {
+    if (result.ok) return TRUE;
+    SetLastError(result.error);
+    return FALSE;
+}
+
+// The opening of a port, holding the process lock. `*watched` is the port when its printer is
+// watched: it is polled from now on, once the lock is left.
+[[nodiscard]] EntryResult OpenListedPort(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName,
+                                         LPWSTR printerName, HANDLE* pHandle, MONITOR2* portMonitor,
+                                         PortContext** watched) {
+    if (FindPort(portName) != nullptr) return Failed(ERROR_BUSY);
+    PortContext* port = CreatePortContext(portName, printerName, monitor);
+    if (port == nullptr) return Failed(GetLastError());
+    WriteTraceLine(port, kTraceAlways, "KJLMON:PJLMonOpenPortEx -START-");
+    if (!GetPrintCheckInfo(*port)) {
+        DeletePortContext(port);
+        return Failed(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    const DWORD closeTimeout = GetClosePortTimeout(printerName);
+    port->ClosePortTimeoutMs = closeTimeout < monitor.Waits.ClosePortMs ? closeTimeout : monitor.Waits.ClosePortMs;
+    WriteTraceText(port, kTraceAlways, "ClosePortTimeout = [%lu]\r\n",
+                   static_cast<unsigned long>(port->ClosePortTimeoutMs));
+
+    // A real monitor's table may be shorter than ours: copy what it has, the rest stays NULL.
+    const size_t cbCopy = portMonitor->cbSize < sizeof(MONITOR2) ? portMonitor->cbSize : sizeof(MONITOR2);
+    std::memcpy(&port->PortMonitor, portMonitor, cbCopy);
+
+    HANDLE portHandle = nullptr;
+    if (!portMonitor->pfnOpenPort(hMonitorPort, portName, &portHandle)) {
+        // The port monitor's error is the spooler's answer.
+        const DWORD error = GetLastError();
+        DeletePortContext(port);
+        return Failed(error);
+    }
+    port->PortMonitorPort = portHandle;
+    *pHandle = port;
+    StartSockets(*port);
+    port->PortKind = DetectPortKind(portName, monitor.WinMajor);
+    // A followed port binds its printer now, so that its status shows before a job.
+    if ((port->PortKind & port_kind::Bound) != 0 && port->PrinterName != nullptr) {
+        PortLockHold lock(*port);
+        *watched = LoadStatusManager(*port, port->PrinterName, true) != nullptr ? port : nullptr;
+    }
+    UpdatePrinterExtStatus(*port);
+    SetPrinterStatusUnknown(*port, true);
+    TraceOpenSettings(*port);
+    return Succeeded();
+}
+
+[[nodiscard]] EntryResult OpenPortEx(MonitorHandle& monitor, HANDLE hMonitorPort, LPWSTR portName,
+                                     LPWSTR printerName, HANDLE* pHandle, MONITOR2* portMonitor) {
     // The spooler's placeholder for network printers is no port of ours.
-    if (lstrcmpW(portName, u"NExx:") == 0) {
-        SetLastError(kErrorNetworkPlaceholder);
-        return FALSE;
-    }
+    if (lstrcmpW(portName, u"NExx:") == 0) return Failed(kErrorNetworkPlaceholder);
     if (portMonitor->cbSize < offsetof(MONITOR2, pfnOpenPortEx) || portMonitor->pfnOpenPort == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
+        return Failed(ERROR_INVALID_PARAMETER);
     }
-    MonitorProcess& process = Process();
-    EnterCriticalSection(&process.Lock);
-    ++process.LockDepth;
-    BOOL result = FALSE;
-    PortContext* watched = nullptr;  // a port whose printer is watched: polled from now on
-    do {
-        if (FindPort(portName) != nullptr) {
-            SetLastError(ERROR_BUSY);
-            break;
-        }
-        PortContext* port = CreatePortContext(portName, printerName, monitor);
-        if (port == nullptr) break;
-        WriteTraceLine(port, kTraceAlways, "KJLMON:PJLMonOpenPortEx -START-");
-        if (!GetPrintCheckInfo(*port)) {
-            DeletePortContext(port);
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-            break;
-        }
-        const DWORD closeTimeout = GetClosePortTimeout(printerName);
-        port->ClosePortTimeoutMs = closeTimeout < monitor.Waits.ClosePortMs ? closeTimeout : monitor.Waits.ClosePortMs;
-        WriteTraceText(port, kTraceAlways, "ClosePortTimeout = [%lu]\r\n",
-                       static_cast<unsigned long>(port->ClosePortTimeoutMs));
-
-        // A real monitor's table may be shorter than ours: copy what it has, the rest stays NULL.
-        const size_t cbCopy = portMonitor->cbSize < sizeof(MONITOR2) ? portMonitor->cbSize : sizeof(MONITOR2);
-        std::memcpy(&port->PortMonitor, portMonitor, cbCopy);
-
-        HANDLE portHandle = nullptr;
-        if (!portMonitor->pfnOpenPort(hMonitorPort, portName, &portHandle)) {
-            const DWORD error = GetLastError();
-            DeletePortContext(port);
-            SetLastError(error);
-            break;
-        }
-        port->PortMonitorPort = portHandle;
-        *pHandle = port;
-        StartSockets(*port);
-        port->PortKind = DetectPortKind(portName, monitor.WinMajor);
-        // A followed port binds its printer now, so that its status shows before a job.
-        if ((port->PortKind & port_kind::Bound) != 0 && port->PrinterName != nullptr) {
-            PortLockHold lock(*port);
-            watched = LoadStatusManager(*port, port->PrinterName, true) != nullptr ? port : nullptr;
-        }
-        UpdatePrinterExtStatus(*port);
-        SetPrinterStatusUnknown(*port, true);
-        TraceOpenSettings(*port);
-        result = TRUE;
-    } while (false);
-    --process.LockDepth;
-    LeaveCriticalSection(&process.Lock);
-    if (result && watched != nullptr) RequestPolling(*watched);
+    PortContext* watched = nullptr;
+    EntryResult result{};
+    {
+        ProcessLockHold lock;
+        result = OpenListedPort(monitor, hMonitorPort, portName, printerName, pHandle, portMonitor, &watched);
+    }
+    if (result.ok && watched != nullptr) RequestPolling(*watched);
     return result;
 }
 
-BOOL ClosePort(PortContext& port) {
-    MonitorProcess& process = Process();
-    EnterCriticalSection(&process.Lock);
-    const bool listed = IsListed(&port);
-    LeaveCriticalSection(&process.Lock);
-    if (!listed) return TRUE;
+[[nodiscard]] EntryResult ClosePort(PortContext& port) {
+    bool listed = false;
+    {
+        ProcessLockHold lock;
+        listed = IsListed(&port);
+    }
+    if (!listed) return Succeeded();
     WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -START-");
     {
         // The job tracking writes the history while it holds the port.
@@ -561,16 +577,13 @@ BOOL ClosePort(PortContext& port) {
     ResetPrinterStatus(port);
     WriteTraceLine(&port, kTraceAlways, "KJLMON:PJLMonClosePort -END-");
 
-    EnterCriticalSection(&process.Lock);
-    DeletePortContext(&port);
-    if (process.Ports == nullptr) StopSockets();
-    LeaveCriticalSection(&process.Lock);
-    // The context is gone whatever the port monitor said: the spooler will not use it again.
-    if (!closed) {
-        SetLastError(error);
-        return FALSE;
+    {
+        ProcessLockHold lock;
+        DeletePortContext(&port);
+        if (Process().Ports == nullptr) StopSockets();
     }
-    return TRUE;
+    // The context is gone whatever the port monitor said: the spooler will not use it again.
+    return closed ? Succeeded() : Failed(error);
 }
 
 }  // namespace
@@ -592,35 +605,28 @@ BOOL PJLMonOpenPortEx(HANDLE hMonitor, HANDLE hMonitorPort, LPWSTR pPortName, LP
     MonitorHandle* monitor = MonitorFromHandle(hMonitor);
     if (monitor == nullptr || pPortName == nullptr || pHandle == nullptr || pMonitor2 == nullptr ||
         lstrlenW(pPortName) == 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
+        return Answer(Failed(ERROR_INVALID_PARAMETER));
     }
-    return OpenPortEx(*monitor, hMonitorPort, pPortName, pPrinterName, pHandle, pMonitor2);
+    return Answer(OpenPortEx(*monitor, hMonitorPort, pPortName, pPrinterName, pHandle, pMonitor2));
 }
 
 BOOL PJLMonClosePort(HANDLE hPort) noexcept {
     PortContext* port = PortFromHandle(hPort);
-    if (port == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return ClosePort(*port);
+    if (port == nullptr) return Answer(Failed(ERROR_INVALID_PARAMETER));
+    return Answer(ClosePort(*port));
 }
 
 BOOL PJLMonShutdown(HANDLE hMonitor) noexcept {
     MonitorHandle* monitor = MonitorFromHandle(hMonitor);
-    if (monitor == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (monitor == nullptr) return Answer(Failed(ERROR_INVALID_PARAMETER));
     // No thread may outlive the monitor, even of a port the spooler never closed. Joined under
     // the process lock, which none of them takes, so no port can be closed and freed meanwhile.
-    MonitorProcess& process = Process();
-    EnterCriticalSection(&process.Lock);
-    for (PortContext* p = process.Ports; p != nullptr; p = p->Next) {
-        if (p->Monitor == monitor && PortHasThreads(*p)) StopPortThreads(*p);
+    {
+        ProcessLockHold lock;
+        for (PortContext* p = Process().Ports; p != nullptr; p = p->Next) {
+            if (p->Monitor == monitor && PortHasThreads(*p)) StopPortThreads(*p);
+        }
     }
-    LeaveCriticalSection(&process.Lock);
     monitor->Signature = kSignatureOff;
     return HeapFree(Process().Heap, 0, monitor);
 }

@@ -103,7 +103,7 @@ private:
 
 bool NotifyWatch::MakeEvents() {
     events_[kStop] = port_.StopEvent;
-    events_[kEnded] = b_.bindingEnded;
+    events_[kEnded] = b_.notify.Wake();
     for (Slot slot : {kPortChanged, kNameChanged, kTerminate, kExtChanged}) {
         events_[slot] = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     }
@@ -262,8 +262,8 @@ void NotifyWatch::StopPollingForRemoval() {
         starts = port_.StatusThreadStarts;
         ended = port_.StatusThreadEnded;
     }
-    if (port_.WakeEvent != nullptr) SetEvent(port_.WakeEvent);
-    const HANDLE waits[] = {port_.StopEvent, b_.bindingEnded, ended};
+    port_.StatusThread.Signal();
+    const HANDLE waits[] = {port_.StopEvent, b_.notify.Wake(), ended};
     const DWORD count = ended != nullptr ? 3 : 2;
     for (;;) {
         {
@@ -370,7 +370,7 @@ DWORD JobWatchThread(LPVOID parameter) {
     PortContext& port = *static_cast<PortContext*>(parameter);
     WriteTraceLine(&port, kTraceAlways, "KJLMON:JobWatchThread -START-");
     SetPollingFlag(port, true);
-    const HANDLE waits[] = {port.JobWatchWake, port.StopEvent};
+    const HANDLE waits[] = {port.JobWatch.Wake(), port.StopEvent};
     for (;;) {
         if (WaitForMultipleObjects(2, waits, FALSE, port.Waits.StatusQueuedMs) == WAIT_OBJECT_0 + 1) break;
         if (!WatchGoesOn(port)) break;
@@ -394,39 +394,28 @@ DWORD JobWatchThread(LPVOID parameter) {
 }  // namespace
 
 bool StartNotifyThread(PortContext& port, SrmBinding& binding) {
-    if (IsShare(port) || Stopped(port) || binding.notifyThread != nullptr) return false;
+    if (IsShare(port) || Stopped(port) || binding.notify.Held()) return false;
     binding.port = &port;
-    DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, kNotifyThreadStack, SrmNotifyThread, &binding, CREATE_SUSPENDED, &id);
-    if (thread == nullptr) {
+    if (!binding.notify.Start(SrmNotifyThread, &binding, kNotifyThreadStack, std::nullopt, &binding.notifyThreadId)) {
         WriteTraceLine(&port, kTraceAlways, "KJLMON:CreateThread failed with error %lu",
                        static_cast<unsigned long>(GetLastError()));
         return false;
     }
-    binding.notifyThread = thread;
-    binding.notifyThreadId = id;
-    ResumeThread(thread);
     return true;
 }
 
 bool StartJobWatch(PortContext& port) {
     PortLockHold lock(port);
     if (port.JobWatchRunning != 0 || Stopped(port) || (port.State & port_state::Closing) != 0) return false;
-    if (port.JobWatchThread != nullptr) {
-        // The last watch cleared its mark under this lock: it has nothing left to do but return.
-        WaitForSingleObject(port.JobWatchThread, INFINITE);
-        CloseHandle(port.JobWatchThread);
-        port.JobWatchThread = nullptr;
-    }
-    if (port.JobWatchWake == nullptr) return false;
+    // The last watch cleared its mark under this lock: it has nothing left to do but return.
+    port.JobWatch.Join();
+    if (port.JobWatch.Wake() == nullptr) return false;
     port.JobWatchStop = 0;
     port.JobWatchRunning = 1;
-    HANDLE thread = CreateThread(nullptr, kJobWatchStack, JobWatchThread, &port, 0, nullptr);
-    if (thread == nullptr) {
+    if (!port.JobWatch.Start(JobWatchThread, &port, kJobWatchStack)) {
         port.JobWatchRunning = 0;
         return false;
     }
-    port.JobWatchThread = thread;
     return true;
 }
 
@@ -435,13 +424,10 @@ void StopJobWatch(PortContext& port) {
     {
         PortLockHold lock(port);
         port.JobWatchStop = 1;
-        thread = port.JobWatchThread;
-        port.JobWatchThread = nullptr;
+        thread = port.JobWatch.Take();
     }
-    if (port.JobWatchWake != nullptr) SetEvent(port.JobWatchWake);
-    if (thread == nullptr) return;
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    port.JobWatch.Signal();
+    PortThread::JoinTaken(thread);
 }
 
 }  // namespace langmon

@@ -4,7 +4,9 @@
 // after it, the port name. Fields that other areas of the monitor fill (settings, trace,
 // status bindings) are named slots here; their owners declare the records they point to.
 #include <atomic>
+#include <type_traits>
 
+#include "langmon/PortThread.h"
 #include "platform/Kernel.h"
 #include "platform/Monitor.h"
 #include "platform/WinTypes.h"
@@ -131,7 +133,8 @@ struct PortWaits {
 };
 
 /// The record behind a port handle. Made zeroed in the monitor heap by CreatePortContext,
-/// freed by DeletePortContext once every thread of the port has been joined.
+/// freed by DeletePortContext once every thread of the port has been joined. The block is
+/// freed without a destructor: every member is plain or atomic.
 ///
 /// Each field that more than one thread touches has one rule, written beside it:
 /// - "fixed": set while the port opens, before any thread of the port starts, and not changed
@@ -144,7 +147,8 @@ struct PortWaits {
 /// - "both": written holding the mutex and PortLock, read holding either.
 /// - "atomic": a std::atomic, changed by single atomic operations (|=, &= are fetch_or and
 ///   fetch_and) by threads that may hold neither lock.
-/// Lock order: the port mutex, then PortLock; the monitor's global lock is taken alone.
+/// Lock order: the port mutex, then PortLock. The monitor's global lock (ProcessLockHold) is
+/// never taken while either is held; opening and closing a port take PortLock inside it.
 struct PortContext {
     // identity
     DWORD Signature;             // fixed: kPortSignature while alive
@@ -178,7 +182,6 @@ struct PortContext {
 
     // synchronisation
     HANDLE PortMutex;            // fixed: serialises the entries, the status thread and the job watch
-    HANDLE WakeEvent;            // fixed: status thread wake-up (auto-reset)
     HANDLE StopEvent;            // fixed: manual-reset, set once when the port stops
     CRITICAL_SECTION* PortLock;  // fixed: heap block
     DWORD PortLockDepth;         // lock
@@ -248,7 +251,8 @@ struct PortContext {
     PrintCheck* Check;           // mutex: owned; freed at close holding the mutex
 
     // Status polling (langmon/StatusThread.h, langmon/DeviceCheck.h).
-    HANDLE StatusThread;         // lock: the polling thread; joined and closed by StopStatusThread
+    PortThread StatusThread;     // the polling thread (lock) and its wake event (fixed, auto-reset);
+                                 // joined by StopStatusThread
     DWORD KeepPolling;           // lock: a job on a TCP/IP port asked for polling until it is done
     DWORD KeepPolling2;          // lock: a later request, dropped after a while (tick below)
     DWORD KeepPolling2Tick;      // lock
@@ -274,8 +278,8 @@ struct PortContext {
     SrmBinding* RetiredBindings; // lock: removed while their notification thread ran; freed once it is joined
     HANDLE StatusThreadEnded;    // fixed: manual-reset: set as the polling thread ends, reset at its start
     DWORD StatusThreadStarts;    // lock: counts the polling thread's starts
-    HANDLE JobWatchThread;       // lock: the job watch; joined and closed by StopJobWatch
-    HANDLE JobWatchWake;         // fixed: auto-reset: ends the job watch's wait early
+    PortThread JobWatch;         // the job watch (lock) and the event that ends its wait early
+                                 // (fixed, auto-reset); joined by StopJobWatch
     DWORD JobWatchRunning;       // lock: from its start until its last step
     DWORD JobWatchStop;          // lock: the job watch is to end
     DWORD LastPortSeverity;      // lock: PORT_STATUS_TYPE_* last given to the spooler for the port
@@ -283,6 +287,8 @@ struct PortContext {
 
     // Printer data from the port and the monitor's own documents (langmon/PortDocument.h).
 };
+
+static_assert(std::is_trivially_destructible_v<PortContext>, "freed as a heap block");
 
 /// The context behind a handle, or NULL when it is not a live port context.
 inline PortContext* PortFromHandle(HANDLE handle) noexcept {

@@ -76,7 +76,7 @@ LONG Suspend(PortContext& port) {
         if ((port.State & port_state::StatusThreadAlive) == 0) return kRefreshDone;
         ResetEvent(port.SuspendAckEvent);
         port.SuspendRequest = 1;
-        if (port.WakeEvent != nullptr) SetEvent(port.WakeEvent);
+        port.StatusThread.Signal();
     }
     // The thread answers on the acknowledgement event or by ending; either ends the wait.
     for (DWORD waited = 0; (port.State & port_state::StatusThreadAlive) != 0 && waited < port.Waits.SuspendAckMs;

@@ -1,6 +1,7 @@
 #pragma once
 // The monitor's link to the status resource manager "KWTQSRMZ.DLL": loading it by name,
 // resolving its entry points, and the binding of one printer to it.
+#include "langmon/PortThread.h"
 #include "platform/WinTypes.h"
 #include "tools/standins/srm/StatusManager.h"
 
@@ -61,14 +62,15 @@ struct SrmBinding {
     SrmEntryPoints entries;  // own thread
     DWORD notifyThreadId;    // lock
     HANDLE printerOpened;    // fixed: manual reset
-    HANDLE bindingEnded;     // fixed: manual reset, set when the binding is removed
     DWORD callbackId;        // never set: no callback is registered
     DWORD flags;             // lock
     DWORD lastPortStatus;    // lock
     ULONGLONG modelMask;     // fixed
     SrmBinding* next;        // lock
     langmon::PortContext* port;  // fixed: the port it is bound to
-    HANDLE notifyThread;     // lock: its notification thread until joined; NULL when none runs
+    // Its notification thread until joined (lock; none held when none runs), and the event set
+    // when the binding is removed, which ends that thread (fixed, manual reset).
+    langmon::PortThread notify;
     DWORD joining;           // lock: a closing port is joining that thread
     // The last `PrinterExtStatus` the monitor gave the manager for this printer; recorded with
     // the push, under the same lock, so that the notification thread can tell its own change

@@ -49,7 +49,7 @@ bool Stopped(const PortContext& port) { return WaitForSingleObject(port.StopEven
 // Waits for the port mutex, the wake event or the stop event: true when the mutex is held.
 bool TakePortOrWake(PortContext& port) {
     if (IsShare(port)) return true;
-    const HANDLE waits[] = {port.PortMutex, port.WakeEvent, port.StopEvent};
+    const HANDLE waits[] = {port.PortMutex, port.StatusThread.Wake(), port.StopEvent};
     const DWORD rc = WaitForMultipleObjects(3, waits, FALSE, port.Waits.PortMutexMs);
     return rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED_0;
 }
@@ -159,7 +159,7 @@ DWORD UstatusThread2(LPVOID parameter) {
     SetPollingFlag(port, true);
     if (!ShouldStopPolling(port)) {
         // What the open or the job start showed stands for one interval; the first read follows.
-        const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
+        const HANDLE waits[] = {port.StatusThread.Wake(), port.StopEvent};
         WaitForMultipleObjects(2, waits, FALSE, StatusIntervalMs(port, 0));
     }
     DWORD seen = 0;  // the requests the last look saw
@@ -180,7 +180,7 @@ DWORD UstatusThread2(LPVOID parameter) {
             const DWORD interval = StatusIntervalMs(port, GetTickCount() - start);
             WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -Sleep[%luﾐﾘ秒]-",
                            static_cast<unsigned long>(interval));
-            const HANDLE waits[] = {port.WakeEvent, port.StopEvent};
+            const HANDLE waits[] = {port.StatusThread.Wake(), port.StopEvent};
             WaitForMultipleObjects(2, waits, FALSE, interval);
             WriteTraceLine(&port, kTraceDevice, "REFRESH:UstatusThread2 -WAKEUP-");
         }
@@ -205,10 +205,7 @@ DWORD UstatusThread2(LPVOID parameter) {
 
 // Joins a thread that has ended on its own (it cleared its alive bit). Caller holds PortLock.
 void ReapEndedThread(PortContext& port) {
-    if (port.StatusThread == nullptr || (port.State & port_state::StatusThreadAlive) != 0) return;
-    WaitForSingleObject(port.StatusThread, INFINITE);
-    CloseHandle(port.StatusThread);
-    port.StatusThread = nullptr;
+    if ((port.State & port_state::StatusThreadAlive) == 0) port.StatusThread.Join();
 }
 
 // The manager's "RefreshStatus" request for the bound printer of exactly that name, and the
@@ -255,18 +252,16 @@ bool StartStatusThread(PortContext& port) {
     if ((port.State & port_state::StatusThreadAlive) != 0) return true;
     if (Stopped(port) || (port.State & port_state::Closing) != 0) return false;
     ReapEndedThread(port);
-    if (port.WakeEvent == nullptr || port.StatusThreadEnded == nullptr) return false;
+    if (port.StatusThread.Wake() == nullptr || port.StatusThreadEnded == nullptr) return false;
     if (WaitForSingleObject(port.SuspendAckEvent, 0) == WAIT_OBJECT_0) ResetEvent(port.SuspendAckEvent);
     ResetEvent(port.StatusThreadEnded);
     ++port.StatusThreadStarts;
     port.State |= port_state::PollingWanted | port_state::StatusThreadAlive;
-    HANDLE thread = CreateThread(nullptr, kStatusThreadStack, UstatusThread2, &port, 0, nullptr);
-    if (thread == nullptr) {
+    const int priority = (port.MyPortMode & kPortModeChunked) != 0 ? -1 : -2;
+    if (!port.StatusThread.Start(UstatusThread2, &port, kStatusThreadStack, priority)) {
         port.State &= ~(port_state::PollingWanted | port_state::StatusThreadAlive);
         return false;
     }
-    SetThreadPriority(thread, (port.MyPortMode & kPortModeChunked) != 0 ? -1 : -2);
-    port.StatusThread = thread;
     return true;
 }
 
@@ -288,7 +283,7 @@ LONG StopPollingRequest(PortContext& port) {
         if (port.PollingOn == 0) return kRefreshNotDone;
         port.PollingOn = 0;
     }
-    if (port.WakeEvent != nullptr) SetEvent(port.WakeEvent);
+    port.StatusThread.Signal();
     return kRefreshDone;
 }
 
@@ -309,14 +304,10 @@ void StopStatusThread(PortContext& port) {
         port.PollingOn = 0;
         port.KeepPolling = 0;
         port.KeepPolling2 = 0;
-        thread = port.StatusThread;
-        port.StatusThread = nullptr;
+        thread = port.StatusThread.Take();
     }
-    if (port.WakeEvent != nullptr) SetEvent(port.WakeEvent);
-    if (thread == nullptr) return;
-    // The thread's waits are bounded and it never waits for the caller: the join ends.
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    port.StatusThread.Signal();
+    PortThread::JoinTaken(thread);
 }
 
 bool ShouldStopPolling(PortContext& port) {

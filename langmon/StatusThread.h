@@ -13,7 +13,7 @@ inline constexpr LONG kRefreshNotDone = -19;
 inline constexpr LONG kRefreshBusy = -38;
 
 /// Starts the polling thread when the port kind has one and it is not running: polling on,
-/// the wake event made, the thread created with its priority. False for kinds without a
+/// the thread created with its priority. False for kinds without a
 /// status thread or when the thread cannot be made. Any thread may call; the port's lock
 /// serialises starts.
 bool StartStatusThread(PortContext& port);

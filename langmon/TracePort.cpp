@@ -3,6 +3,7 @@
 #include <new>
 
 #include "platform/Kernel.h"  // ahead of the port context, which uses its critical section
+#include "langmon/Monitor.h"
 #include "langmon/PortContext.h"
 #include "langmon/TraceLog.h"
 #include "platform/Sync.h"
@@ -27,9 +28,10 @@ void WriteTraceLine(langmon::PortContext* port, DWORD flag, LPCSTR format, ...) 
     if (port == nullptr || port->Trace == nullptr || !TraceWanted(*port->Trace, flag)) return;
     va_list args;
     va_start(args, format);
-    EnterCriticalSection(port->PortLock);
-    TraceV(*port->Trace, port->PrinterName, flag, format, args);
-    LeaveCriticalSection(port->PortLock);
+    {
+        langmon::PortLockHold lock(*port);
+        TraceV(*port->Trace, port->PrinterName, flag, format, args);
+    }
     va_end(args);
 }
 
@@ -41,7 +43,6 @@ void WriteTraceText(langmon::PortContext* port, DWORD flag, LPCSTR format, ...) 
     const int length = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     if (length < 0) return;
-    EnterCriticalSection(port->PortLock);
+    langmon::PortLockHold lock(*port);
     TraceText(*port->Trace, port->PrinterName, text);
-    LeaveCriticalSection(port->PortLock);
 }

@@ -101,7 +101,7 @@ TEST_F(BoundPrintersTest, RebindConnectsABindingWhoseManagerWasMissing) {
         SrmBinding* binding = Bind(c.printer);
         ASSERT_NE(binding, nullptr);
         EXPECT_EQ(binding->manager, 0u);
-        EXPECT_EQ(binding->notifyThread, nullptr);
+        EXPECT_EQ(binding->notify.Handle(), nullptr);
         langmon::RebindStatusManager(*port_);
         EXPECT_EQ(binding->manager, 0u) << "still nothing to connect to";
 
@@ -136,7 +136,7 @@ TEST_F(BoundPrintersTest, ShutdownEndsTheThreadsOfAPortNeverClosed) {
     port_->Monitor = &monitor_;
     EXPECT_FALSE(PollingAlive());
     EXPECT_EQ(manager_.Registrations(kvtest::kNotifyPrinter), 0u);
-    EXPECT_EQ(Binding(kvtest::kNotifyPrinter)->notifyThread, nullptr);
+    EXPECT_EQ(Binding(kvtest::kNotifyPrinter)->notify.Handle(), nullptr);
     // Nothing starts again on it.
     EXPECT_EQ(langmon::RequestPolling(*port_), langmon::kRefreshDone);
     EXPECT_FALSE(PollingAlive());

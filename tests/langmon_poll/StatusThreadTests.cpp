@@ -151,7 +151,7 @@ TEST_F(StatusThreadTest, StopJoinsTheThreadAndNothingIsAskedAfter) {
     ASSERT_TRUE(WaitFor([&] { return port_->StatusPasses >= 2; }, 5000));
     langmon::StopStatusThread(*port_);
     EXPECT_FALSE(Alive());
-    EXPECT_EQ(port_->StatusThread, nullptr);
+    EXPECT_EQ(port_->StatusThread.Handle(), nullptr);
     const size_t asked = agent_.RequestCount();
     Sleep(50);
     EXPECT_EQ(agent_.RequestCount(), asked);

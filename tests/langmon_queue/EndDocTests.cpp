@@ -356,14 +356,14 @@ TEST_F(EndDocTest, StartOfAJobStopsTheStatusThreadTheNotificationStarted) {
         standin::monitor::AddJob(kQueuePrinter, job);
         ASSERT_NE(Open(), nullptr);
         ASSERT_TRUE(WaitSupported());
-        const HANDLE before = port_->StatusThread;
+        const HANDLE before = port_->StatusThread.Handle();
         ASSERT_NE(before, nullptr);
         port_->NotifyStartedStatusThread = c.startedByNotification;
         ASSERT_TRUE(Start(job));
         EXPECT_EQ(port_->NotifyStartedStatusThread, 0u);
         // The job polls with a thread of its own either way.
         EXPECT_NE(port_->State & langmon::port_state::StatusThreadAlive, 0u);
-        EXPECT_EQ(port_->StatusThread != before, c.replaced);
+        EXPECT_EQ(port_->StatusThread.Handle() != before, c.replaced);
         ASSERT_TRUE(Write(PjlJob(JcidFor(job))));
         ASSERT_TRUE(End());
         Close();
