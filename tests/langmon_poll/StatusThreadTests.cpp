@@ -290,7 +290,8 @@ TEST_F(StatusThreadTest, RefreshReadsWhatTheManagerAsksFor) {
         if (c.queued) port_->QueueHead = &entry;
         const size_t before = DeviceReads();
         EXPECT_EQ(langmon::RefreshStatus(*port_, u"KV Printer"), c.result);
-        EXPECT_EQ(DeviceReads() > before, c.reads);
+        // A polling thread reads on its own meanwhile: only the refresh's answer tells there.
+        if (!c.threadRunning) EXPECT_EQ(DeviceReads() > before, c.reads);
         port_->QueueHead = nullptr;
         langmon::StopStatusThread(*port_);
     }
