@@ -418,18 +418,18 @@ using PFN_DrvQueryDriverInfo = BOOL (*)(DWORD dwMode, PVOID pBuffer, DWORD cbBuf
 // engine's own (standin::engine::MakeClip); DC_TRIVIAL and DC_RECT are read from the record.
 
 /// A device-managed surface: no bits; dhsurf is kept for the driver.
-PLATFORM_API HSURF EngCreateDeviceSurface(DHSURF dhsurf, SIZEL sizl, ULONG iFormatCompat);
+PLATFORM_API_NODISCARD HSURF EngCreateDeviceSurface(DHSURF dhsurf, SIZEL sizl, ULONG iFormatCompat);
 /// An engine bitmap. lWidth is the row step in bytes (0: the smallest DWORD-aligned step).
 /// pvBits NULL: the engine allocates the bits, zero-filled unless BMF_NOZEROINIT (then filled
 /// with 0xCD); given bits are used in place and stay the caller's. BMF_TOPDOWN gives a positive
 /// lDelta with pvScan0 = pvBits; otherwise the first row is the bottom one (negative lDelta).
-PLATFORM_API HBITMAP EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl, PVOID pvBits);
+PLATFORM_API_NODISCARD HBITMAP EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl, PVOID pvBits);
 /// Records the hooks and the device (an HDEV the host registered) and sets the surface's hdev
 /// and dhpdev.
 PLATFORM_API BOOL EngAssociateSurface(HSURF hsurf, HDEV hdev, FLONG flHooks);
 PLATFORM_API BOOL EngMarkBandingSurface(HSURF hsurf);
 /// The surface's SURFOBJ (the same record for every lock); NULL for an unknown handle.
-PLATFORM_API SURFOBJ* EngLockSurface(HSURF hsurf);
+PLATFORM_API_NODISCARD SURFOBJ* EngLockSurface(HSURF hsurf);
 PLATFORM_API void EngUnlockSurface(SURFOBJ* pso);
 /// Frees the surface and the bits the engine allocated; its SURFOBJ is no longer accepted.
 PLATFORM_API BOOL EngDeleteSurface(HSURF hsurf);
@@ -438,8 +438,8 @@ PLATFORM_API BOOL EngDeleteSurface(HSURF hsurf);
 PLATFORM_API BOOL EngEraseSurface(SURFOBJ* pso, RECTL* prcl, ULONG iColor);
 /// PAL_INDEXED copies cColors entries; PAL_BITFIELDS keeps the three masks; PAL_RGB and
 /// PAL_BGR need nothing more.
-PLATFORM_API HPALETTE EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors, FLONG flRed, FLONG flGreen,
-                                       FLONG flBlue);
+PLATFORM_API_NODISCARD HPALETTE EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors, FLONG flRed,
+                                                 FLONG flGreen, FLONG flBlue);
 PLATFORM_API BOOL EngDeletePalette(HPALETTE hpal);
 /// Nearest-pixel scaling (COLORONCOLOR, HALFTONE); BLACKONWHITE and WHITEONBLACK keep black or
 /// white of the source pixels that a shrink drops. An inverted destination rectangle mirrors.
@@ -480,7 +480,7 @@ PLATFORM_API BOOL EngTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ*
 /// EngFreeMem.
 PLATFORM_API FD_GLYPHSET* EngComputeGlyphSet(INT nCodePage, INT nFirstChar, INT cChars);
 /// NULL for cj 0. Without FL_ZERO_MEMORY the block is filled with 0xCD.
-PLATFORM_API PVOID EngAllocMem(ULONG fl, ULONG cj, ULONG tag);
+PLATFORM_API_NODISCARD PVOID EngAllocMem(ULONG fl, ULONG cj, ULONG tag);
 /// Ignores NULL and blocks that EngAllocMem did not hand out.
 PLATFORM_API void EngFreeMem(PVOID pv);
 #define FL_ZERO_MEMORY 0x00000001u

@@ -45,10 +45,10 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 /// an existing handle fails with ERROR_SHARING_VIOLATION, as do a delete or a move of a
 /// file that is open without FILE_SHARE_DELETE. CREATE_NEW on an existing file fails with
 /// ERROR_FILE_EXISTS. Returns INVALID_HANDLE_VALUE on failure.
-PLATFORM_API HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                                DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
-PLATFORM_API HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                                DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
+PLATFORM_API_NODISCARD HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                          DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
+PLATFORM_API_NODISCARD HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                          DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
 PLATFORM_API BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD cbToRead, LPDWORD cbRead, LPVOID overlapped);
 PLATFORM_API BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD cbToWrite, LPDWORD cbWritten, LPVOID overlapped);
 PLATFORM_API BOOL FlushFileBuffers(HANDLE file);
@@ -102,13 +102,14 @@ struct WIN32_FIND_DATAW {
     WCHAR cAlternateFileName[14];
 };
 /// Patterns with '*' and '?' in the last component only.
-PLATFORM_API HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data);
+PLATFORM_API_NODISCARD HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data);
 PLATFORM_API BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data);
 PLATFORM_API BOOL FindClose(HANDLE find);
 
 /// A mapping of an empty file fails (ERROR_FILE_INVALID), as on the platform. Named
 /// mappings without a file are shared between processes.
-PLATFORM_API HANDLE CreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES security, DWORD protect,
-                                       DWORD maxSizeHigh, DWORD maxSizeLow, LPCWSTR name);
-PLATFORM_API LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T cbMap);
+PLATFORM_API_NODISCARD HANDLE CreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES security, DWORD protect,
+                                                 DWORD maxSizeHigh, DWORD maxSizeLow, LPCWSTR name);
+PLATFORM_API_NODISCARD LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
+                                            SIZE_T cbMap);
 PLATFORM_API BOOL UnmapViewOfFile(LPCVOID view);

@@ -13,7 +13,7 @@ PLATFORM_API void SetLastError(DWORD error);
 #define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
 #define GHND 0x0042u
 /// Returns a pointer to the block (fixed memory only), NULL with ERROR_NOT_ENOUGH_MEMORY.
-PLATFORM_API HGLOBAL GlobalAlloc(UINT flags, SIZE_T cb);
+PLATFORM_API_NODISCARD HGLOBAL GlobalAlloc(UINT flags, SIZE_T cb);
 /// Returns NULL on success, the block itself on failure.
 PLATFORM_API HGLOBAL GlobalFree(HGLOBAL block);
 PLATFORM_API SIZE_T GlobalSize(HGLOBAL block);

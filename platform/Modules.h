@@ -66,9 +66,9 @@ using DllEntryProc = BOOL (*)(HINSTANCE instance, DWORD reason, LPVOID reserved)
 /// NULL with ERROR_MOD_NOT_FOUND when no file holds the module, ERROR_BAD_EXE_FORMAT when the
 /// file cannot be loaded, ERROR_DLL_INIT_FAILED when its entry point refuses. Each success is
 /// one reference that FreeLibrary gives back.
-PLATFORM_API HMODULE LoadLibraryW(LPCWSTR name);
+PLATFORM_API_NODISCARD HMODULE LoadLibraryW(LPCWSTR name);
 /// The name in the ANSI code page.
-PLATFORM_API HMODULE LoadLibraryA(LPCSTR name);
+PLATFORM_API_NODISCARD HMODULE LoadLibraryA(LPCSTR name);
 /// Reference-counted; the module is unloaded when its count reaches 0.
 PLATFORM_API BOOL FreeLibrary(HMODULE module);
 /// A name, or an ordinal in the low word with a zero high word (the module's exported

@@ -29,8 +29,8 @@
 #define REG_OPENED_EXISTING_KEY 2u
 
 /// A trailing "\" on the sub-key name is accepted. Missing key: ERROR_FILE_NOT_FOUND.
-PLATFORM_API LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, DWORD access, PHKEY result);
-PLATFORM_API LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, DWORD access, PHKEY result);
+PLATFORM_API_NODISCARD LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, DWORD access, PHKEY result);
+PLATFORM_API_NODISCARD LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, DWORD access, PHKEY result);
 PLATFORM_API LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options,
                                   DWORD access, LPVOID security, PHKEY result, LPDWORD disposition);
 /// Two-call semantics: data NULL gives the size; a too-small buffer gives ERROR_MORE_DATA

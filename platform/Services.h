@@ -37,10 +37,10 @@ using LPSERVICE_STATUS = SERVICE_STATUS*;
 
 /// Machine NULL or empty (this computer only, else ERROR_INVALID_NAME); database NULL or
 /// "ServicesActive" (else ERROR_DATABASE_DOES_NOT_EXIST).
-PLATFORM_API SC_HANDLE OpenSCManagerW(LPCWSTR machineName, LPCWSTR databaseName, DWORD access);
+PLATFORM_API_NODISCARD SC_HANDLE OpenSCManagerW(LPCWSTR machineName, LPCWSTR databaseName, DWORD access);
 /// A service installed by that name, compared without regard to case; else NULL with
 /// ERROR_SERVICE_DOES_NOT_EXIST (ERROR_INVALID_HANDLE for a manager handle that is not one).
-PLATFORM_API SC_HANDLE OpenServiceW(SC_HANDLE manager, LPCWSTR serviceName, DWORD access);
+PLATFORM_API_NODISCARD SC_HANDLE OpenServiceW(SC_HANDLE manager, LPCWSTR serviceName, DWORD access);
 /// The service's state now (a service removed since it was opened reads as stopped).
 /// Needs SERVICE_QUERY_STATUS (else ERROR_ACCESS_DENIED).
 PLATFORM_API BOOL QueryServiceStatus(SC_HANDLE service, LPSERVICE_STATUS status);

@@ -109,7 +109,7 @@ struct FORM_INFO_1W {
 static_assert(sizeof(FORM_INFO_1W) == (sizeof(void*) == 8 ? 40 : 32));
 
 /// name NULL opens the local print server. Unknown printer: ERROR_INVALID_PRINTER_NAME.
-PLATFORM_API BOOL OpenPrinterW(LPWSTR name, HANDLE* printer, PRINTER_DEFAULTSW* defaults);
+PLATFORM_API_NODISCARD BOOL OpenPrinterW(LPWSTR name, HANDLE* printer, PRINTER_DEFAULTSW* defaults);
 PLATFORM_API BOOL ClosePrinter(HANDLE printer);
 /// The configuration of a port opened as ",XcvPort <port>": "IPAddress" gives the address the
 /// standard TCP/IP port monitor keeps for it (UTF-16). TRUE when the call reached the port's

@@ -25,12 +25,14 @@
 // --- Events ---
 /// Creating a name that exists opens that event (its reset kind and state stay as they are)
 /// and sets ERROR_ALREADY_EXISTS; a fresh object sets ERROR_SUCCESS. NULL on failure.
-PLATFORM_API HANDLE CreateEventW(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState, LPCWSTR name);
+PLATFORM_API_NODISCARD HANDLE CreateEventW(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState,
+                                           LPCWSTR name);
 /// The name in the ANSI code page.
-PLATFORM_API HANDLE CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState, LPCSTR name);
+PLATFORM_API_NODISCARD HANDLE CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState,
+                                           LPCSTR name);
 /// NULL with ERROR_FILE_NOT_FOUND when no event has that name.
-PLATFORM_API HANDLE OpenEventW(DWORD access, BOOL inheritHandle, LPCWSTR name);
-PLATFORM_API HANDLE OpenEventA(DWORD access, BOOL inheritHandle, LPCSTR name);
+PLATFORM_API_NODISCARD HANDLE OpenEventW(DWORD access, BOOL inheritHandle, LPCWSTR name);
+PLATFORM_API_NODISCARD HANDLE OpenEventA(DWORD access, BOOL inheritHandle, LPCSTR name);
 PLATFORM_API BOOL SetEvent(HANDLE event);
 PLATFORM_API BOOL ResetEvent(HANDLE event);
 
@@ -39,9 +41,9 @@ PLATFORM_API BOOL ResetEvent(HANDLE event);
 /// ReleaseMutex gives one back. A mutex whose owning thread (or process) ended while owning
 /// it is handed to the next waiter with WAIT_ABANDONED_0 + index. initialOwner is ignored
 /// when the name exists already (ERROR_ALREADY_EXISTS).
-PLATFORM_API HANDLE CreateMutexW(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCWSTR name);
-PLATFORM_API HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCSTR name);
-PLATFORM_API HANDLE OpenMutexW(DWORD access, BOOL inheritHandle, LPCWSTR name);
+PLATFORM_API_NODISCARD HANDLE CreateMutexW(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCWSTR name);
+PLATFORM_API_NODISCARD HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCSTR name);
+PLATFORM_API_NODISCARD HANDLE OpenMutexW(DWORD access, BOOL inheritHandle, LPCWSTR name);
 /// FALSE with ERROR_NOT_OWNER when the calling thread does not own the mutex.
 PLATFORM_API BOOL ReleaseMutex(HANDLE mutex);
 
@@ -63,8 +65,9 @@ using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID parameter);
 /// The stack size is a minimum (0: the default). *threadId, when given, is the id that
 /// GetCurrentThreadId reports inside the new thread. CREATE_SUSPENDED holds the routine
 /// until ResumeThread.
-PLATFORM_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
-                                 LPVOID parameter, DWORD flags, LPDWORD threadId);
+PLATFORM_API_NODISCARD HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stackSize,
+                                           LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                                           LPDWORD threadId);
 /// Returns the previous suspend count (1 lets a suspended thread run, 0 for a running one),
 /// (DWORD)-1 with ERROR_INVALID_HANDLE for a handle that is not a thread.
 PLATFORM_API DWORD ResumeThread(HANDLE thread);
@@ -77,14 +80,14 @@ PLATFORM_API BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 #define HEAP_ZERO_MEMORY 0x00000008u
 #define HEAP_REALLOC_IN_PLACE_ONLY 0x00000010u
 /// maximumSize 0: the heap grows as needed; else allocations fail beyond that many bytes.
-PLATFORM_API HANDLE HeapCreate(DWORD options, SIZE_T initialSize, SIZE_T maximumSize);
+PLATFORM_API_NODISCARD HANDLE HeapCreate(DWORD options, SIZE_T initialSize, SIZE_T maximumSize);
 /// Frees every block of the heap. The process heap cannot be destroyed.
 PLATFORM_API BOOL HeapDestroy(HANDLE heap);
 /// NULL (last error ERROR_NOT_ENOUGH_MEMORY) when the heap cannot grow.
-PLATFORM_API LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T cb);
+PLATFORM_API_NODISCARD LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T cb);
 /// HEAP_ZERO_MEMORY zeroes the bytes added beyond the old size. A block not of this heap
 /// fails with ERROR_INVALID_PARAMETER; the old block stays valid whenever NULL is returned.
-PLATFORM_API LPVOID HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T cb);
+PLATFORM_API_NODISCARD LPVOID HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T cb);
 /// A NULL block is accepted (TRUE); a block not of this heap fails with ERROR_INVALID_PARAMETER.
 PLATFORM_API BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 /// (SIZE_T)-1 for a block not of this heap.

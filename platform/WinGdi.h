@@ -307,7 +307,7 @@ PLATFORM_API HDC GetDC(HWND hwnd);
 PLATFORM_API HDC GetWindowDC(HWND hwnd);
 PLATFORM_API int ReleaseDC(HWND hwnd, HDC hdc);
 /// A memory DC holding a 1 x 1 one-bit bitmap until another is selected; hdc may be NULL.
-PLATFORM_API HDC CreateCompatibleDC(HDC hdc);
+PLATFORM_API_NODISCARD HDC CreateCompatibleDC(HDC hdc);
 PLATFORM_API BOOL DeleteDC(HDC hdc);
 PLATFORM_API HWND WindowFromDC(HDC hdc);
 PLATFORM_API int SaveDC(HDC hdc);
@@ -324,21 +324,21 @@ PLATFORM_API BOOL DeleteObject(HGDIOBJ object);
 PLATFORM_API int GetObjectW(HGDIOBJ object, int cbBuffer, LPVOID buffer);
 PLATFORM_API DWORD GetObjectType(HGDIOBJ object);
 PLATFORM_API HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
-PLATFORM_API HPEN CreatePen(int style, int width, COLORREF color);
-PLATFORM_API HBRUSH CreateSolidBrush(COLORREF color);
-PLATFORM_API HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
-PLATFORM_API HFONT CreateFontIndirectW(const LOGFONTW* font);
+PLATFORM_API_NODISCARD HPEN CreatePen(int style, int width, COLORREF color);
+PLATFORM_API_NODISCARD HBRUSH CreateSolidBrush(COLORREF color);
+PLATFORM_API_NODISCARD HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
+PLATFORM_API_NODISCARD HFONT CreateFontIndirectW(const LOGFONTW* font);
 /// One plane; 1, 24 or 32 bits per pixel; bits (rows padded to 16 bits) may be NULL (black).
-PLATFORM_API HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
+PLATFORM_API_NODISCARD HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
 /// A colour bitmap for a window DC, a bitmap of the selected bitmap's depth for a memory DC.
-PLATFORM_API HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
+PLATFORM_API_NODISCARD HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
 /// A colour bitmap of the header's size, filled from a packed DIB (1, 4, 8, 24 or 32 bits,
 /// BI_RGB, bottom-up or top-down) when flags has CBM_INIT.
-PLATFORM_API HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD flags, const void* bits,
-                                    const BITMAPINFO* info, UINT usage);
+PLATFORM_API_NODISCARD HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD flags, const void* bits,
+                                              const BITMAPINFO* info, UINT usage);
 /// From a RT_BITMAP resource of the module (a packed DIB).
 PLATFORM_API HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
-PLATFORM_API HPALETTE CreatePalette(const LOGPALETTE* palette);
+PLATFORM_API_NODISCARD HPALETTE CreatePalette(const LOGPALETTE* palette);
 PLATFORM_API HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground);
 /// The number of entries the palette maps (the stand-in's display is never short of them).
 PLATFORM_API UINT RealizePalette(HDC hdc);

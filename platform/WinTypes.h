@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #define PLATFORM_API extern "C" __attribute__((visibility("default")))
+// An entry point whose result must be used: a handle or block to give back, or a status.
+#define PLATFORM_API_NODISCARD extern "C" [[nodiscard]] __attribute__((visibility("default")))
 #define DLL_EXPORT extern "C" __attribute__((visibility("default")))
 #define WINAPI
 #define CALLBACK

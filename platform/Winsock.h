@@ -161,7 +161,7 @@ WSAAPI_EXPORT void WSASetLastError(int error);
 // --- Sockets ---
 /// AF_INET with SOCK_DGRAM (protocol 0 or IPPROTO_UDP) only; other kinds fail with
 /// WSAESOCKTNOSUPPORT or WSAEAFNOSUPPORT. The socket starts in blocking mode.
-WSAAPI_EXPORT SOCKET socket(int af, int type, int protocol);
+[[nodiscard]] WSAAPI_EXPORT SOCKET socket(int af, int type, int protocol);
 WSAAPI_EXPORT int closesocket(SOCKET s);
 WSAAPI_EXPORT int bind(SOCKET s, const WsaSockAddr* name, int cbName);
 WSAAPI_EXPORT int getsockname(SOCKET s, WsaSockAddr* name, int* cbName);

@@ -10,7 +10,7 @@
 /// error 87 for a bad device or a band that is not a top-down engine bitmap; FALSE without a
 /// last error when the output has failed or the reduced page cannot be made (then nothing
 /// is written and the band is left as it is).
-BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) noexcept;
+[[nodiscard]] BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl) noexcept;
 
 // The raster image writers. data holds rows x stride bytes (size must cover them); the
 // writers invert those bytes in place. widthBits is the image width in pixels (stride x 8

@@ -50,7 +50,7 @@ PDEV* EnterDrawing(SURFOBJ* pso, const char16_t* validated) {
 BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
                POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4) noexcept {
     HookLog(PdevOf(psoTrg), kLogDrawingHooks, u"DDI:DrvBitBlt IN");
-    HookLogValue(PdevOf(psoTrg), kLogDrawingHooks, u"rop4 = ", "%d", rop4);
+    HookLogValue(PdevOf(psoTrg), kLogDrawingHooks, u"rop4 = ", "%d", static_cast<int>(rop4));
     PDEV* pdev = EnterDrawing(psoTrg, nullptr);
     if (pdev == nullptr) return FALSE;
     FlushPendingSetup(pdev);
@@ -74,7 +74,7 @@ BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
                    COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask,
                    ULONG iMode) noexcept {
     HookLog(PdevOf(psoDest), kLogDrawingHooks, u"DDI:DrvStretchBlt IN");
-    HookLogValue(PdevOf(psoDest), kLogDrawingHooks, u"iMode = ", "%d", iMode);
+    HookLogValue(PdevOf(psoDest), kLogDrawingHooks, u"iMode = ", "%d", static_cast<int>(iMode));
     PDEV* pdev = EnterDrawing(psoDest, nullptr);
     if (pdev == nullptr) return FALSE;
     FlushPendingSetup(pdev);

@@ -99,9 +99,9 @@ void DumpSettings(const PDEV* pdev) {
     const DriverDevMode& s = pdev->Settings;
     HookLog(pdev, kLogDeviceHooks, u"[DEVMODE情報(in DrvEnablePDEV)]");
     HookLogValue(pdev, kLogDeviceHooks, u"dmFields = ", "%08X", s.Public.dmFields);
-    HookLogValue(pdev, kLogDeviceHooks, u"dmPaperSize = ", "%d", static_cast<DWORD>(s.Public.dmPaperSize));
-    HookLogValue(pdev, kLogDeviceHooks, u"dmDefaultSource = ", "%d", static_cast<DWORD>(s.Public.dmDefaultSource));
-    HookLogValue(pdev, kLogDeviceHooks, u"dmPrintQuality = ", "%d", static_cast<DWORD>(s.Public.dmPrintQuality));
+    HookLogValue(pdev, kLogDeviceHooks, u"dmPaperSize = ", "%d", s.Public.dmPaperSize);
+    HookLogValue(pdev, kLogDeviceHooks, u"dmDefaultSource = ", "%d", s.Public.dmDefaultSource);
+    HookLogValue(pdev, kLogDeviceHooks, u"dmPrintQuality = ", "%d", s.Public.dmPrintQuality);
     HookLogValue(pdev, kLogDeviceHooks, u"プライベートID = ", "%08X", s.PrivateID);
     HookLogValue(pdev, kLogDeviceHooks, u"Relaydock連携動作フラグ = ", "%d", s.RelaydockFlags);
     HookLogValue(pdev, kLogDeviceHooks, u"N面付け印刷の縦配置面数 = ", "%d", s.NupDown);

@@ -28,36 +28,36 @@ const GUID& ProcessGuid();
 /// Process-attach work of DllMain: keeps the module, makes the process GUID. Always TRUE.
 BOOL AttachProcess(HMODULE module) noexcept;
 /// DrvEnableDriver: fills the hook table, creates the settings lock and the default glyph set.
-BOOL EnableDriver(ULONG engineVersion, ULONG cbEnableData, DRVENABLEDATA* enableData) noexcept;
+[[nodiscard]] BOOL EnableDriver(ULONG engineVersion, ULONG cbEnableData, DRVENABLEDATA* enableData) noexcept;
 /// DrvDisableDriver: frees the default glyph set, the shared model description and the lock.
 void DisableDriver() noexcept;
 /// DrvQueryDriverInfo: only DRVQUERY_USERMODE is answered (the DWORD 1, "user-mode driver").
-BOOL QueryDriverInfo(DWORD mode, PVOID buffer, DWORD cbBuffer, PDWORD cbNeeded) noexcept;
+[[nodiscard]] BOOL QueryDriverInfo(DWORD mode, PVOID buffer, DWORD cbBuffer, PDWORD cbNeeded) noexcept;
 /// The process-wide glyph set of 256 codes from 0 made by EnableDriver, or NULL.
-FD_GLYPHSET* DefaultGlyphSet();
+[[nodiscard]] FD_GLYPHSET* DefaultGlyphSet();
 
-DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR logAddress, ULONG patternCount, HSURF* patterns, ULONG cbGdiInfo,
-                     ULONG* gdiInfo, ULONG cbDevInfo, DEVINFO* devInfo, HDEV hdev, LPWSTR deviceName,
-                     HANDLE printer) noexcept;
+[[nodiscard]] DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR logAddress, ULONG patternCount, HSURF* patterns,
+                                   ULONG cbGdiInfo, ULONG* gdiInfo, ULONG cbDevInfo, DEVINFO* devInfo, HDEV hdev,
+                                   LPWSTR deviceName, HANDLE printer) noexcept;
 void DrvCompletePDEV(DHPDEV dhpdev, HDEV hdev) noexcept;
-HSURF DrvEnableSurface(DHPDEV dhpdev) noexcept;
+[[nodiscard]] HSURF DrvEnableSurface(DHPDEV dhpdev) noexcept;
 void DrvDisableSurface(DHPDEV dhpdev) noexcept;
 void DrvDisablePDEV(DHPDEV dhpdev) noexcept;
 
 /// Allocates a zero-filled block of cb bytes on the device's allocation chain; its data, or
 /// NULL. The block lives until PdevFree or FreePDEV.
-void* PdevAlloc(PDEV* pdev, SIZE_T cb);
+[[nodiscard]] void* PdevAlloc(PDEV* pdev, SIZE_T cb);
 /// Unlinks and frees one block of the chain (NULL and unknown blocks are ignored).
 void PdevFree(PDEV* pdev, void* data);
 
 /// Builds the settings, geometry and drawing state of a new device. FALSE only when the
 /// TrueType substitution list cannot be allocated. devmode may be NULL.
-BOOL InitPDEVSettings(PDEV* pdev, const DEVMODEW* devmode, LPCWSTR deviceName);
+[[nodiscard]] BOOL InitPDEVSettings(PDEV* pdev, const DEVMODEW* devmode, LPCWSTR deviceName);
 /// Signatures, flag words and the reset values other code relies on.
 void InitDeviceState(PDEV* pdev);
 /// The graphics-only banding surface (and the shadow bitmap when the model asks for one);
 /// NULL when a step fails, with nothing left behind.
-HSURF CreateSurfaces(PDEV* pdev, SIZEL size, int resolution);
+[[nodiscard]] HSURF CreateSurfaces(PDEV* pdev, SIZEL size, int resolution);
 /// Frees everything the device owns, the PDEV itself last; pdev is invalid afterwards.
 void FreePDEV(PDEV* pdev);
 
@@ -65,7 +65,7 @@ void FreePDEV(PDEV* pdev);
 /// the stamp flags for the document name (6) and the page number (7).
 void PreparePageStamp(PDEV* pdev);
 /// The TrueType substitution list: the printer's table, or the built-in pairs.
-BOOL LoadTrueTypeSubstList(PDEV* pdev);
+[[nodiscard]] BOOL LoadTrueTypeSubstList(PDEV* pdev);
 
 /// True in graphics-only mode (FeatureFlags bit 11).
 inline bool GraphicsOnly(const PDEV* pdev) { return (pdev->Settings.FeatureFlags & kFeatureGraphicsOnly) != 0; }

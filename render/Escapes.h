@@ -13,7 +13,7 @@ inline constexpr ULONG kEscSetPageSettings = 9999;
 /// ULONG) for a failed copy count, pass-through or settings escape. PASSTHROUGH's input is a
 /// u16 count and that many bytes, written straight to the destination after the pending job
 /// and page setup; 9999 takes a whole 2,208-byte settings block.
-ULONG DrvEscape(SURFOBJ* pso, ULONG escape, ULONG cbIn, PVOID in, ULONG cbOut, PVOID out) noexcept;
+[[nodiscard]] ULONG DrvEscape(SURFOBJ* pso, ULONG escape, ULONG cbIn, PVOID in, ULONG cbOut, PVOID out) noexcept;
 
 /// Copies the fields that the page-settings escape (9999) replaces from one settings block
 /// into another: pages per sheet, frame, slot order, the four margins, duplex, copies, the

@@ -7,13 +7,13 @@
 /// Micrometres to dots at the resolution (dpi), rounding every step up. 200 and 300 dpi are
 /// half the 400- and 600-dpi values, truncated. Any 32-bit input is safe; the result is
 /// clamped to the 32-bit range.
-LONG MicronsToDots(LONG microns, SHORT resolution);
+[[nodiscard]] LONG MicronsToDots(LONG microns, SHORT resolution);
 /// The paper's printable area in dots at the resolution: its width and height in
 /// micrometres, each through MicronsToDots.
-SIZEL PrintableSizeDots(const PaperRecord& paper, SHORT resolution);
+[[nodiscard]] SIZEL PrintableSizeDots(const PaperRecord& paper, SHORT resolution);
 /// The printable area as a rectangle at the origin one dot larger each way,
 /// {0, 0, width + 1, height + 1}: the device's clip limit and page rectangles.
-RECTL PrintableRectDots(const PaperRecord& paper, SHORT resolution);
+[[nodiscard]] RECTL PrintableRectDots(const PaperRecord& paper, SHORT resolution);
 
 /// The paper-name table: string id in the library's string table and paper code.
 struct PaperNameRow {
@@ -29,7 +29,7 @@ inline constexpr int kPaperNameChars = 32;
 /// Canonical name of a paper code (the string of the code's first row, loaded from the
 /// device's module) into out, which holds kPaperNameChars characters. FALSE, with out
 /// empty, when the code is not in the table or its string cannot be loaded.
-BOOL PaperNameOfCode(const PDEV* pdev, DWORD code, LPWSTR out);
+[[nodiscard]] BOOL PaperNameOfCode(const PDEV* pdev, DWORD code, LPWSTR out);
 /// Code of a paper name, 123 when it is not in the table. Reads at most kPaperNameChars
 /// characters of name (settings fields need not be terminated); a longer name is not found.
 DWORD PaperCodeOfName(const PDEV* pdev, LPCWSTR name);
@@ -55,7 +55,7 @@ void FillGDIInfo(PDEV* pdev, ULONG cbGdiInfo, GDIINFO* gdiInfo);
 /// Replaces the device's palette (kept in the PDEV; DrvDisablePDEV deletes it) and copies at
 /// most min(cbDevInfo, sizeof(DEVINFO)) bytes. FALSE, with nothing copied, when the palette
 /// cannot be made.
-BOOL FillDevInfo(PDEV* pdev, ULONG cbDevInfo, DEVINFO* devInfo, ULONG halftonePatternSize);
+[[nodiscard]] BOOL FillDevInfo(PDEV* pdev, ULONG cbDevInfo, DEVINFO* devInfo, ULONG halftonePatternSize);
 /// TRUE at the first difference of the page layout between two devices (DrvResetPDEV).
 BOOL PageLayoutChanged(const PDEV* oldPdev, const PDEV* newPdev);
 /// The N-up layout table's counts for a pages-per-sheet value (1 x 1 outside the table).

@@ -1,5 +1,6 @@
 #include "render/HookLog.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -31,11 +32,14 @@ void HookLog(const PDEV* pdev, DWORD category, std::u16string_view text) {
     WriteDebugLog(line.c_str(), pdev->Settings.LogSizeLimit);
 }
 
-void HookLogValue(const PDEV* pdev, DWORD category, std::u16string_view label, const char* format, DWORD value) {
+void HookLogValue(const PDEV* pdev, DWORD category, std::u16string_view label, const char* format, ...) {
     if (!LogWanted(pdev, category)) return;
     const std::string head = ToShiftJis(label);
     char number[32];
-    snprintf(number, sizeof number, format, value);
+    va_list args;
+    va_start(args, format);
+    vsnprintf(number, sizeof number, format, args);
+    va_end(args);
     const std::string line = head + number + "\n";
     WriteDebugLog(line.c_str(), pdev->Settings.LogSizeLimit);
 }

@@ -9,7 +9,9 @@
 /// Logs text (a line feed is added) when pdev is valid and its log word has bit 31 and the
 /// category bit. Hooks call it before their own checks, so an invalid device logs nothing.
 void HookLog(const PDEV* pdev, DWORD category, std::u16string_view text);
-/// As HookLog, with one number: format is an ASCII printf format taking an int or unsigned.
-void HookLogValue(const PDEV* pdev, DWORD category, std::u16string_view label, const char* format, DWORD value);
+/// As HookLog, the label followed by the values as the ASCII printf format gives them (at
+/// most 31 bytes).
+void HookLogValue(const PDEV* pdev, DWORD category, std::u16string_view label, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 /// Text in code page 932 (characters it lacks become its default character).
 std::string ToShiftJis(std::u16string_view text);

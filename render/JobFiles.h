@@ -26,7 +26,8 @@ LONG NextCounterValue(LPCWSTR counterText);
 /// Takes the next number from "<folder>\Number.dat" (created when missing) and appends it as
 /// five digits, plus ".prn" in file mode, to path and name. FALSE (both unchanged) when the
 /// counter path or the results would not fit their buffers (cch counts the terminator).
-bool NextJobFileNumber(PDEV* pdev, LPCWSTR folder, LPWSTR path, size_t cchPath, LPWSTR name, size_t cchName);
+[[nodiscard]] bool NextJobFileNumber(PDEV* pdev, LPCWSTR folder, LPWSTR path, size_t cchPath, LPWSTR name,
+                                     size_t cchName);
 
 /// Creates this job's file with CREATE_NEW (first step of the job header): the handle in
 /// pdev->JobFile, pdev->JobFileCreated set, pdev->JobFileName the full file name. A number
@@ -45,7 +46,7 @@ void StartHelperProgram(PDEV* pdev);
 
 /// The helper's command line for the current device into out (kHelperCommandChars + 1
 /// characters): FALSE when it does not fit or the Windows directory cannot be read.
-bool BuildHelperCommandLine(const PDEV* pdev, LPCWSTR printerName, LPWSTR out);
+[[nodiscard]] bool BuildHelperCommandLine(const PDEV* pdev, LPCWSTR printerName, LPWSTR out);
 
 #if KV_PRINT_PORT_CONTROL
 /// x86 end of job with an outside print-port library (pdev->PrintPortLibrary): closes the job

@@ -16,20 +16,20 @@ inline constexpr int kDocumentNameChars = 64;
 // The hooks: a bad device answers FALSE with last error 87; a device whose output failed
 // answers FALSE without a last error, except DrvEndDoc, which sets the failed write's error
 // (ERROR_WRITE_FAULT for a short one), whether it failed during the job or in its trailer.
-BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR docName, DWORD jobId) noexcept;
-BOOL DrvStartPage(SURFOBJ* pso) noexcept;
-BOOL DrvStartBanding(SURFOBJ* pso, POINTL* pptl) noexcept;
-BOOL DrvSendPage(SURFOBJ* pso) noexcept;
-BOOL DrvEndDoc(SURFOBJ* pso, FLONG flags) noexcept;
+[[nodiscard]] BOOL DrvStartDoc(SURFOBJ* pso, LPWSTR docName, DWORD jobId) noexcept;
+[[nodiscard]] BOOL DrvStartPage(SURFOBJ* pso) noexcept;
+[[nodiscard]] BOOL DrvStartBanding(SURFOBJ* pso, POINTL* pptl) noexcept;
+[[nodiscard]] BOOL DrvSendPage(SURFOBJ* pso) noexcept;
+[[nodiscard]] BOOL DrvEndDoc(SURFOBJ* pso, FLONG flags) noexcept;
 /// Moves the running job into a new device state; the old one gives up its job file,
 /// capture file and unsent bytes, so freeing it closes and deletes nothing of the job.
-BOOL DrvResetPDEV(DHPDEV oldPdev, DHPDEV newPdev) noexcept;
+[[nodiscard]] BOOL DrvResetPDEV(DHPDEV oldPdev, DHPDEV newPdev) noexcept;
 
 /// Job header on the first drawing of a job, page setup on the first of a page. Called
 /// first by every drawing hook, PASSTHROUGH and the page end.
 void FlushPendingSetup(PDEV* pdev);
 /// CR FF unless nothing was drawn on the sheet (in page-control mode either way). TRUE.
-BOOL EjectPage(PDEV* pdev);
+[[nodiscard]] BOOL EjectPage(PDEV* pdev);
 /// The scale percent and N-up slots for the current settings (one page per sheet: the
 /// layout scale; N-up: the fit scale, never exactly 100), then the page origins.
 void ApplyPageScale(PDEV* pdev);

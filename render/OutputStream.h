@@ -31,7 +31,7 @@ void PutAngleBE(PDEV* pdev, BYTE mode, WORD angle);
 void PutMappedPoint(PDEV* pdev, SHORT x, SHORT y);
 /// "v1,v2,...": FALSE with last error 111 and nothing written when the text would reach
 /// kNumberListLimit characters; otherwise WriteOutput's result. A count of 0 writes nothing.
-BOOL PutNumberList(PDEV* pdev, int count, const LONG* values);
+[[nodiscard]] BOOL PutNumberList(PDEV* pdev, int count, const LONG* values);
 /// Turns a point in place: mode 0 inside the current N-up slot, mode 1 about the page.
 void RotatePoint(PDEV* pdev, BYTE mode, POINTL* point);
 void SwapDwords(DWORD& a, DWORD& b);
@@ -40,7 +40,7 @@ void SwapDwords(DWORD& a, DWORD& b);
 /// NULL) receives the count the destination reported. On FALSE the thread's last error is the
 /// call's, ERROR_INVALID_HANDLE when file mode has no job file, or ERROR_WRITE_FAULT when the
 /// call succeeded but wrote short.
-BOOL WriteDestination(PDEV* pdev, const void* bytes, DWORD count, DWORD* written);
+[[nodiscard]] BOOL WriteDestination(PDEV* pdev, const void* bytes, DWORD count, DWORD* written);
 /// Stops the job's output for the rest of the device's life (OutputFailed). The first failure
 /// keeps `error` as the one the end of the job reports; later ones change nothing.
 void SetOutputFailed(PDEV* pdev, DWORD error);

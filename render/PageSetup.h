@@ -11,7 +11,7 @@
 BOOL PageSettingsChanged(PDEV* pdev, PageSettings* sent, PageSettings* wanted);
 /// Ends a form that is no longer wanted, sends the paper format when the paper or the face
 /// layout changed, and stores the overlay form again. Always TRUE.
-BOOL EndFormStorageAndPageSetup(PDEV* pdev);
+[[nodiscard]] BOOL EndFormStorageAndPageSetup(PDEV* pdev);
 /// FS "f1LP" with the paper size in 1/60 inch: the page (sheetForm FALSE) or, for the
 /// trailer's end-mark sheets, the whole N-up sheet.
 void WritePaperFormat(PDEV* pdev, PaperRecord output, BOOL sheetForm);
@@ -23,7 +23,7 @@ BOOL BeginFormStorage(PDEV* pdev);
 void LoadFormOverlay(PDEV* pdev, HANDLE printer, DriverDevMode* block, const ModelDescription* model);
 /// Maps the ANSI path's file and checks its header; sets kOverlayBadHeader or
 /// kOverlayUnmappable in block->OverlayStatus when it fails.
-BOOL CheckFormFileHeader(PDEV* pdev, LPCSTR path, DriverDevMode* block);
+[[nodiscard]] BOOL CheckFormFileHeader(PDEV* pdev, LPCSTR path, DriverDevMode* block);
 /// Sets block->Public.dmFormName to the paper the form was made for. FALSE (and
 /// kOverlayUnmappable) when the file cannot be mapped or its header is no longer usable.
 BOOL MatchOverlayForm(PDEV* pdev, HANDLE printer, DriverDevMode* block, const ModelDescription* model, LPCSTR path);
@@ -32,7 +32,7 @@ DWORD GetOverlayPaperCode(const BYTE* header /* 256 */, const ModelDescription* 
 /// TRUE when cbFile bytes of a form file can be used: at least the header, the maker word,
 /// format 2, 256 <= data start <= data end <= cbFile, and the header bytes that are copied
 /// into commands printable ASCII.
-bool FormFileAcceptable(const BYTE* file, DWORD cbFile);
+[[nodiscard]] bool FormFileAcceptable(const BYTE* file, DWORD cbFile);
 /// The little-endian u32 at offset of a form file header (offset + 4 <= kFormFileHeaderSize).
 DWORD FormHeaderDword(const BYTE* header, size_t offset);
 

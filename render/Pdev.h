@@ -261,6 +261,6 @@ struct PDEV {
 };
 
 /// TRUE when pdev is non-null and both signature fields hold "K8QT".
-BOOL ValidatePDEV(const PDEV* pdev);
+[[nodiscard]] BOOL ValidatePDEV(const PDEV* pdev);
 /// The PDEV of a surface handed to a hook (its dhpdev), or NULL.
 inline PDEV* PdevOf(SURFOBJ* pso) { return pso == nullptr ? nullptr : reinterpret_cast<PDEV*>(pso->dhpdev); }

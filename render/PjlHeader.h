@@ -26,14 +26,14 @@ inline constexpr BYTE kEndMarkHigh = 1u << 2;
 /// The whole header from the first UEL to ESC c 1 (and the print-port block in file mode);
 /// creates the job file and opens the capture file on the way. Called once per job by
 /// FlushPendingSetup. Always TRUE: a failed stream drops the bytes.
-BOOL WriteJobHeader(PDEV* pdev);
+[[nodiscard]] BOOL WriteJobHeader(PDEV* pdev);
 /// The outer PJL lines; keeps the job name in pdev->WantedPage.JobName for the EOJ line.
 void WritePjlJobStart(PDEV* pdev);
 /// File mode's print-port block naming the printer model.
 void WriteRelaydockMarker(PDEV* pdev);
 /// End-mark sheets, the partly filled N-up sheet, the inner and outer job ends, and the
 /// replay of captured copies. Always TRUE.
-BOOL WriteJobTrailer(PDEV* pdev);
+[[nodiscard]] BOOL WriteJobTrailer(PDEV* pdev);
 
 /// The 24-character job name from an ANSI computer name (used when it has 1 to 15 bytes,
 /// else the system's computer name, else "UNKNOWN").

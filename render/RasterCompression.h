@@ -4,7 +4,8 @@
 #include "platform/WinTypes.h"
 
 /// Codes n bytes; returns the bytes written at out (4 per 3 in the worst case).
-DWORD CompressRun(BYTE* out, const BYTE* source, DWORD count);
+[[nodiscard]] DWORD CompressRun(BYTE* out, const BYTE* source, DWORD count);
 /// Codes rows (stride apart) against seed for the first row; the position after the last
 /// byte, or NULL when the stream would exceed rows x width.
-BYTE* CompressRasterRows(const BYTE* seed, const BYTE* first, DWORD rows, DWORD width, BYTE* out, DWORD stride);
+[[nodiscard]] BYTE* CompressRasterRows(const BYTE* seed, const BYTE* first, DWORD rows, DWORD width, BYTE* out,
+                                       DWORD stride);

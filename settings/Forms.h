@@ -17,9 +17,9 @@ bool IsBlankedForm(const FORM_INFO_1W& form);
 
 /// The spooler's forms for the printer with the unusable ones blanked in place (positions
 /// kept), as one GlobalAlloc block the caller frees; NULL when they cannot be listed.
-FORM_INFO_1W* EnumUsableForms(HANDLE printer, DWORD* count);
+[[nodiscard]] FORM_INFO_1W* EnumUsableForms(HANDLE printer, DWORD* count);
 /// 1-based position of the first form (not blanked) whose name equals name exactly, else 0.
-DWORD FindFormByName(const FORM_INFO_1W* forms, DWORD count, LPCWSTR name);
+[[nodiscard]] DWORD FindFormByName(const FORM_INFO_1W* forms, DWORD count, LPCWSTR name);
 
 /// The printer's usable forms as EnumUsableForms lists them, freed with their owner; none
 /// for a NULL printer or when they cannot be listed.

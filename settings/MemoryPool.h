@@ -9,7 +9,7 @@ struct PoolBlock {
 
 /// A zero-filled block of cb data bytes linked in at the head; the data pointer (aligned to
 /// a pointer), or NULL with the chain unchanged. The pool owns the block.
-void* PoolAlloc(PoolBlock** head, SIZE_T cb);
+[[nodiscard]] void* PoolAlloc(PoolBlock** head, SIZE_T cb);
 /// Unlinks and frees the block whose data pointer is data; nothing when it is not there.
 void PoolFree(PoolBlock** head, void* data);
 /// Frees every block of the chain and empties it.

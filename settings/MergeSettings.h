@@ -17,7 +17,8 @@ inline constexpr size_t kUnknownDevModeSize = static_cast<size_t>(-1);
 /// cbSource; a destination without a dmSpecVersion for its size or below 72 bytes. Reads no
 /// source byte beyond its claim; writes no destination byte beyond its own dmSize +
 /// dmDriverExtra (source and destination may be the same block).
-int ConvertDevModeLayout(const DEVMODEW* source, DEVMODEW* destination, size_t cbSource = kUnknownDevModeSize);
+[[nodiscard]] int ConvertDevModeLayout(const DEVMODEW* source, DEVMODEW* destination,
+                                       size_t cbSource = kUnknownDevModeSize);
 
 /// Merges the acceptable fields of source (any DEVMODE, or NULL) into block; a source that
 /// cannot be converted, or no memory for the scratch copy, changes nothing. The private part

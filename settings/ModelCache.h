@@ -17,7 +17,7 @@ void LeaveSettingsLock();
 /// ReleaseModelDescription. NULL when the lock is not initialised, when the driver
 /// information, data file or memory is missing, or when the data-file path does not fit the
 /// 260-character shared key. Callers never change the image.
-const ModelDescription* AcquireModelDescription(HANDLE printer);
+[[nodiscard]] const ModelDescription* AcquireModelDescription(HANDLE printer);
 /// The shared image's use count drops by one (never below 0; the image stays for the next
 /// acquire); a private copy is freed. NULL is ignored.
 void ReleaseModelDescription(const ModelDescription* image);
@@ -26,15 +26,15 @@ DWORD SharedModelUseCount();
 
 /// 1 when the image was copied into buffer (only when cbBuffer equals the image's size);
 /// otherwise 0 with *cbImage = the image's size (0 when none can be had).
-int GetModelDescriptionImage(LPCWSTR dataFilePath, BYTE* buffer, DWORD cbBuffer, DWORD* cbImage);
+[[nodiscard]] int GetModelDescriptionImage(LPCWSTR dataFilePath, BYTE* buffer, DWORD cbBuffer, DWORD* cbImage);
 /// A GlobalAlloc copy of a usable cache file (status 1), else NULL (status 0): the cache
 /// must be no older than the data file and pass IsModelImageConsistent whole.
-ModelDescription* LoadModelCache(LPCWSTR dataFilePath, int* status);
+[[nodiscard]] ModelDescription* LoadModelCache(LPCWSTR dataFilePath, int* status);
 void WriteModelCache(LPCWSTR dataFilePath, const ModelDescription* image);
 /// The cache path: the data-file path with the text after its last "." replaced by "VMC"
 /// (".VMC" appended when there is none). FALSE when it does not fit cchOut.
-BOOL MakeModelCachePath(LPCWSTR dataFilePath, LPWSTR out, size_t cchOut);
+[[nodiscard]] BOOL MakeModelCachePath(LPCWSTR dataFilePath, LPWSTR out, size_t cchOut);
 
 /// Maps a whole file read-only; TRUE with the view in both outputs (the second is a read
 /// cursor for the caller). The caller unmaps the view. An empty file fails.
-BOOL MapWholeFile(LPCWSTR path, const BYTE** view, const BYTE** cursor, DWORD* cbFile);
+[[nodiscard]] BOOL MapWholeFile(LPCWSTR path, const BYTE** view, const BYTE** cursor, DWORD* cbFile);

@@ -84,9 +84,9 @@ struct ModelWorkArea {
 
 /// Returns a GlobalAlloc image the caller frees, or NULL (file missing or unmappable,
 /// memory exhausted).
-ModelDescription* CompileModelDescription(LPCWSTR dataFilePath);
+[[nodiscard]] ModelDescription* CompileModelDescription(LPCWSTR dataFilePath);
 /// The same over bytes already in memory (the mapped file); never reads past cbView.
-ModelDescription* CompileModelDescriptionFromView(const BYTE* view, DWORD cbView);
+[[nodiscard]] ModelDescription* CompileModelDescriptionFromView(const BYTE* view, DWORD cbView);
 
 /// Reads every keyword line: single values into the header, strings, lists and single
 /// records into the work area.
@@ -101,9 +101,9 @@ void PackModelDescription(BYTE* image, const ModelWorkArea* work);
 /// data, else 0. ReadModelKeyword: -1 at end of data, 0 for an unknown word, else the id.
 /// ReadModelString: characters stored plus one. Decimal and hex: the value, 0 when no number
 /// stands there.
-int ReadModelLine(ModelParseContext* context);
+[[nodiscard]] int ReadModelLine(ModelParseContext* context);
 void SkipModelBlanks(ModelParseContext* context);
-int ReadModelKeyword(ModelParseContext* context);
-int ReadModelString(ModelParseContext* context, LPWSTR out, int cchOut);
+[[nodiscard]] int ReadModelKeyword(ModelParseContext* context);
+[[nodiscard]] int ReadModelString(ModelParseContext* context, LPWSTR out, int cchOut);
 LONG ReadModelDecimal(ModelParseContext* context);
 DWORD ReadModelHex(ModelParseContext* context);

@@ -126,13 +126,13 @@ inline constexpr DWORD kModelMaxApplication = 64;
 /// terminator before the end, record offsets 4-byte aligned after the header. The image
 /// itself must be 4-byte aligned (as GlobalAlloc blocks are). A cache file that fails this
 /// is recompiled.
-bool IsModelImageConsistent(const BYTE* image, size_t cbImage);
+[[nodiscard]] bool IsModelImageConsistent(const BYTE* image, size_t cbImage);
 
 /// The string at offset, or u"" when the offset is 0 or outside the image.
 LPCWSTR ModelString(const ModelDescription* model, DWORD offset);
 
 template <typename Record>
-const Record* ModelList(const ModelDescription* model, DWORD offset, DWORD count) {
+[[nodiscard]] const Record* ModelList(const ModelDescription* model, DWORD offset, DWORD count) {
     if (count == 0 || offset > model->TotalSize || (model->TotalSize - offset) / sizeof(Record) < count) return nullptr;
     return reinterpret_cast<const Record*>(reinterpret_cast<const BYTE*>(model) + offset);
 }
@@ -140,6 +140,6 @@ const Record* ModelList(const ModelDescription* model, DWORD offset, DWORD count
 /// The single records are present only when the image has room for them where the header
 /// says (a missing record's offset points where it would have been, so the next list's
 /// records or the image end would be read instead): NULL when absent.
-const ModelForm* ModelDefaultForm(const ModelDescription* model);
-const ModelNamedValue* ModelDefaultInputSlot(const ModelDescription* model);
-const ModelMemory* ModelDefaultMemory(const ModelDescription* model);
+[[nodiscard]] const ModelForm* ModelDefaultForm(const ModelDescription* model);
+[[nodiscard]] const ModelNamedValue* ModelDefaultInputSlot(const ModelDescription* model);
+[[nodiscard]] const ModelMemory* ModelDefaultMemory(const ModelDescription* model);

@@ -36,7 +36,7 @@ DRIVER_INFO_2W* GetDriverInfo(HANDLE printer) {
 // A new GlobalAlloc block holding the data file's image (size query, then fill), or NULL.
 BYTE* BuildImage(LPCWSTR dataFilePath) {
     DWORD cbImage = 0;
-    GetModelDescriptionImage(dataFilePath, nullptr, 0, &cbImage);
+    (void)GetModelDescriptionImage(dataFilePath, nullptr, 0, &cbImage);  // the size query: 0 with the size
     if (cbImage == 0) return nullptr;
     auto* block = static_cast<BYTE*>(GlobalAlloc(GPTR, cbImage));
     if (block == nullptr) return nullptr;

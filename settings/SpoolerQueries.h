@@ -7,8 +7,8 @@
 
 /// GetPrinterW / GetPrinterDriverW at that level into a zero-filled GlobalAlloc block that
 /// the caller frees, or NULL.
-BYTE* GetPrinterInfo(HANDLE printer, DWORD level);
-BYTE* GetDriverInfo(HANDLE printer, DWORD level);
+[[nodiscard]] BYTE* GetPrinterInfo(HANDLE printer, DWORD level);
+[[nodiscard]] BYTE* GetDriverInfo(HANDLE printer, DWORD level);
 
 inline constexpr LCID kLocaleJapanese = 1041;
 inline constexpr LCID kLocaleEnglish = 1033;
@@ -16,17 +16,17 @@ LCID GetUserLocale();
 
 /// The driver's language library ("<driver folder>\<5 chars>sj.dll" or "...se.dll"), or NULL.
 /// The caller frees it with FreeLanguageDll.
-HMODULE LoadLanguageDll(HANDLE printer);
+[[nodiscard]] HMODULE LoadLanguageDll(HANDLE printer);
 /// The language library's path for a driver path and locale into out (cchOut characters):
 /// true when the driver path has a "\" followed by at least five characters and the name
 /// fits; otherwise false and out empty.
-bool BuildLanguageDllName(LPCWSTR driverPath, LCID locale, LPWSTR out, size_t cchOut);
+[[nodiscard]] bool BuildLanguageDllName(LPCWSTR driverPath, LCID locale, LPWSTR out, size_t cchOut);
 void FreeLanguageDll(HMODULE module);
 
 inline constexpr size_t kJobFolderChars = 256;
 /// The Relaydock temporary folder (TmpDir with its last four characters cut): 1, else 0
 /// with out empty. A value of fewer than four characters is refused.
-int ReadTempDir(LPWSTR out /* kJobFolderChars */);
+[[nodiscard]] int ReadTempDir(LPWSTR out /* kJobFolderChars */);
 /// The job folder: the temporary folder, or the system drive's root, + "KV-TD520_JOB".
 /// A temporary folder too long for the name to fit in 255 characters falls back to the root.
 void GetJobFolder(LPWSTR out /* kJobFolderChars */);
@@ -51,4 +51,4 @@ int MakeFormFilePath(DriverDevMode* block, char* out /* kFormFilePathBytes */);
 
 /// 1 when the printer is set to raw-only spooling, 2 when not (NT 5 or later); 0 below
 /// version 5, without a name, or when the printer cannot be opened or read.
-int QueryRawOnlyAttribute(LPCWSTR printerName);
+[[nodiscard]] int QueryRawOnlyAttribute(LPCWSTR printerName);

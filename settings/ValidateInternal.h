@@ -30,15 +30,15 @@ inline constexpr SHORT kUnlistedPaperSize = 46;
 bool IsStandardPaper(LPCWSTR name) noexcept;
 bool IsNupPaper(LPCWSTR name) noexcept;
 bool IsNupPaperWithoutLetter(LPCWSTR name) noexcept;
-const ModelForm* FindFormPort(const ModelDescription* model, LPCWSTR name) noexcept;
+[[nodiscard]] const ModelForm* FindFormPort(const ModelDescription* model, LPCWSTR name) noexcept;
 /// The effective paper: the output paper when one is named, else the form.
 LPCWSTR EffectivePaperName(const DriverDevMode* block) noexcept;
-const ModelForm* EffectivePaperPort(const Context& context) noexcept;
+[[nodiscard]] const ModelForm* EffectivePaperPort(const Context& context) noexcept;
 
 /// 1-based position of the first pair's output form in the table, 0 when no pair fits.
 /// No character at or past cchValue is read. Names longer than 31 characters never match.
-DWORD FindOutPaperInTable(const WCHAR* table, size_t cchValue, LPCWSTR paperName, const FORM_INFO_1W* forms,
-                          DWORD formCount) noexcept;
+[[nodiscard]] DWORD FindOutPaperInTable(const WCHAR* table, size_t cchValue, LPCWSTR paperName,
+                                        const FORM_INFO_1W* forms, DWORD formCount) noexcept;
 
 // --- Paper checks (ValidatePaper.cpp) ---
 void ResolvePaper(Context& context) noexcept;         // form, output paper, FormPort note

@@ -311,7 +311,7 @@ TEST_F(FormOverlayTest, PageSetupStoresTheForm) {
     WriteForm(SoundFormFile());
     Settings().NupDown = Settings().NupAcross = 1;
     ASSERT_TRUE(PageSettingsChanged(&Pdev(), &Pdev().SentPage, &Pdev().WantedPage));
-    EndFormStorageAndPageSetup(&Pdev());
+    EXPECT_TRUE(EndFormStorageAndPageSetup(&Pdev()));
     const std::string text = Text(TakeBuffered());
     EXPECT_EQ(text.find("\x1c" "f1LP,497,702,1/60,i.\x1c<1/240,i."), 0u);
     EXPECT_EQ(text.substr(text.size() - 8), "\x1cu2,1,S.");

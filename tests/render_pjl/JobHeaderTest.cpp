@@ -97,7 +97,7 @@ TEST_F(JobHeaderTest, FileModeGoldenWithRelaydockMarker) {
 TEST_F(JobHeaderTest, JobLineFixedPositions) {
     standin::SetLocalTime(SYSTEMTIME{2024, 3, 2, 5, 9, 7, 3, 456});
     Settings().OptionFlags = kOptionSendJcid;
-    WriteJobHeader(&Pdev());
+    EXPECT_TRUE(WriteJobHeader(&Pdev()));
     const std::string line = FirstPjlLine(Spooled());
     ASSERT_GE(line.size(), 94u) << line;
     EXPECT_EQ(line.substr(0, 15), "@PJL JOB NAME=\"");
@@ -108,7 +108,7 @@ TEST_F(JobHeaderTest, JobLineFixedPositions) {
 }
 
 TEST_F(JobHeaderTest, DnameAtByte40WithoutJcid) {
-    WriteJobHeader(&Pdev());
+    EXPECT_TRUE(WriteJobHeader(&Pdev()));
     const std::string line = FirstPjlLine(Spooled());
     ASSERT_GE(line.size(), 48u);
     EXPECT_EQ(line[39], '"');
@@ -153,7 +153,7 @@ TEST_F(JobHeaderTest, CopiesAndCollation) {
 TEST_F(JobHeaderTest, CaptureOpensOnlyForDriverCopiesOnTheSpooler) {
     Settings().FeatureFlags |= kFeatureDriverCopies;
     Settings().Public.dmCopies = 5;
-    WriteJobHeader(&Pdev());
+    EXPECT_TRUE(WriteJobHeader(&Pdev()));
     EXPECT_NE(Pdev().CaptureFile, nullptr);
 }
 
@@ -162,7 +162,7 @@ TEST_F(JobHeaderTest, InjectedNamesStayInsideTheirValues) {
     SetWide(Pdev().DocumentName, u"evil\r\n@PJL SET COPIES=99\r\n\"x\"");
     SetWide(Settings().PageStampUserName, u"bob\" DNAME=\"");
     SetWide(Settings().UserName1, u"a\rb");
-    WriteJobHeader(&Pdev());
+    EXPECT_TRUE(WriteJobHeader(&Pdev()));
     const std::vector<BYTE> stream = Spooled();
     EXPECT_EQ(FirstPjlLine(stream),
               "@PJL JOB NAME=\"015043310000F5F00012ABCD\" DNAME=\"evil@PJL SET COPIES=99x\" UNAME=\"bob DNAME=\"");
@@ -220,7 +220,7 @@ TEST_F(JobHeaderTest, InnerJobUserName) {
         Settings().FeatureFlags = c.flags;
         SetWide(Settings().UserName1, c.name1);
         SetWide(Settings().UserName2, c.name2);
-        WriteJobHeader(&Pdev());
+        EXPECT_TRUE(WriteJobHeader(&Pdev()));
         const std::string text = Text(TakeBuffered());
         EXPECT_NE(text.find(std::string("@PJL JOB USER=\"") + c.user + "\" TIME="), std::string::npos)
             << kvtest::U8(c.name1) << " / " << kvtest::U8(c.name2);
@@ -252,7 +252,7 @@ TEST_F(JobHeaderTest, OptionalLines) {
         Settings().OverlayFlags = c.overlay;
         Settings().CoverFlags = c.cover;
         Pdev().Geometry.OutputPaper.Code = c.paperCode;
-        WriteJobHeader(&Pdev());
+        EXPECT_TRUE(WriteJobHeader(&Pdev()));
         const std::vector<BYTE> text = TakeBuffered();
         for (const std::string& p : c.present) EXPECT_EQ(CountOf(text, p), 1u) << p;
         for (const std::string& a : c.absent) EXPECT_EQ(CountOf(text, a), 0u) << a;
@@ -262,7 +262,7 @@ TEST_F(JobHeaderTest, OptionalLines) {
 TEST_F(JobHeaderTest, TimeFallsBackToTheModelsDefaultDay) {
     // The fixed clock of the tests (2024-03-05) is before the model's default day.
     standin::SetLocalTime(SYSTEMTIME{2024, 3, 2, 5, 9, 7, 3, 0});
-    WriteJobHeader(&Pdev());
+    EXPECT_TRUE(WriteJobHeader(&Pdev()));
     EXPECT_EQ(CountOf(Spooled(), "TIME=\"202404010000\""), 1u);
 }
 

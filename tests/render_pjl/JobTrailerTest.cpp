@@ -101,7 +101,7 @@ TEST_F(JobTrailerTest, PartlyFilledSheetGolden) {
 TEST_F(JobTrailerTest, PartlyFilledSheetKeepsSheetNotBlankWithBit28) {
     Settings().FeatureFlags = 1u << 28;
     Pdev().WantedPage.SlotIndex = 1;
-    WriteJobTrailer(&Pdev());
+    EXPECT_TRUE(WriteJobTrailer(&Pdev()));
     EXPECT_EQ(Pdev().SheetBlank, 0u);
     EXPECT_EQ(Pdev().WantedPage.SheetCount, 4);
 }
@@ -128,7 +128,7 @@ TEST_F(JobTrailerTest, EndMarkSheetCounting) {
         Settings().OptionFlags = c.byPageNumber ? 1u << 26 : 0;
         Pdev().WantedPage.SheetCount = c.sheets;
         Pdev().WantedPage.PageNumber = c.pageNumber;
-        WriteJobTrailer(&Pdev());
+        EXPECT_TRUE(WriteJobTrailer(&Pdev()));
         TakeBuffered();
         EXPECT_EQ(Pdev().WantedPage.SheetCount, c.sheetsAfter) << c.sheets << (c.byPageNumber ? " by page" : "");
         EXPECT_EQ(Pdev().WantedPage.PageNumber, c.pageNumberAfter);
@@ -153,7 +153,7 @@ TEST_F(JobTrailerTest, EndMarkSheetCountsFromTheSettingsByte) {
         Settings().SplitCounts = c.counts;
         const std::string sheet("\0\r\x0c", 3);
         const size_t before = CountOf(Spooled(), sheet);
-        WriteJobTrailer(&Pdev());
+        EXPECT_TRUE(WriteJobTrailer(&Pdev()));
         EXPECT_EQ(CountOf(Spooled(), sheet) - before, c.sheets)
             << int{c.bits} << " " << int{c.counts};
     }
@@ -167,11 +167,11 @@ TEST_F(JobTrailerTest, DriverCopiesReplayTheInnerJob) {
     s.Public.dmCopies = 5;
     SetWide(s.ComputerName, u"PC1");
     standin::SetTickCount(0x0012ABCD);
-    WriteJobHeader(&Pdev());
+    EXPECT_TRUE(WriteJobHeader(&Pdev()));
     ASSERT_NE(Pdev().CaptureFile, nullptr);
     const std::string page = "\x1c" "d240.PAGE";
     WriteOutput(&Pdev(), page.data(), static_cast<DWORD>(page.size()));
-    WriteJobTrailer(&Pdev());
+    EXPECT_TRUE(WriteJobTrailer(&Pdev()));
     const std::string stream = Text(Spooled());
 
     const size_t innerStart = stream.find(kUel, 1);

@@ -28,7 +28,9 @@ protected:
     }
     // The page setup as the flow runs it: compare, write when changed, keep what was sent.
     std::vector<BYTE> PageSetup() {
-        if (PageSettingsChanged(&Pdev(), &Pdev().SentPage, &Pdev().WantedPage)) EndFormStorageAndPageSetup(&Pdev());
+        if (PageSettingsChanged(&Pdev(), &Pdev().SentPage, &Pdev().WantedPage)) {
+            EXPECT_TRUE(EndFormStorageAndPageSetup(&Pdev()));
+        }
         Pdev().SentPage = Pdev().WantedPage;
         return TakeBuffered();
     }
