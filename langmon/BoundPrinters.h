@@ -19,13 +19,13 @@ namespace langmon {
 inline constexpr WCHAR kDefaultMonitorName[] = u"Stanvel Language Monitor for ZEV KV-TD520 (VX)";
 
 /// The binding of that printer (case-insensitive name), or NULL. Caller holds PortLock.
-SrmBinding* FindBinding(PortContext& port, LPCWSTR printer);
+[[nodiscard]] SrmBinding* FindBinding(PortContext& port, LPCWSTR printer);
 /// Binds the printer to the manager: NULL when the port kind or state refuses it, when the
 /// printer's driver is not this model's, or when the manager names another port. A binding
 /// whose manager cannot be opened is linked without one (nothing is pushed through it). A
 /// connected binding gets its notification thread and the spooler's port status; with
 /// `replay`, every replayed row goes to it at once. Caller holds PortLock.
-SrmBinding* LoadStatusManager(PortContext& port, LPCWSTR printer, bool replay);
+[[nodiscard]] SrmBinding* LoadStatusManager(PortContext& port, LPCWSTR printer, bool replay);
 /// Unlinks the binding and clears the spooler's port status for it; the binding ends (its
 /// notification thread sees it) and is retired, to be freed once nothing can use it. Never
 /// waits for a thread, so any thread may call it, the binding's own included. Caller holds

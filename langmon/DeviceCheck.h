@@ -22,7 +22,7 @@ inline constexpr DWORD kStatusPoweredOff = 0x100;
 /// Fills the port's address scratch (Settings->snmpAddress) from the standard TCP/IP port
 /// monitor's configuration of the port ("IPAddress", else "HostName"), else from a port name
 /// of the form "IP_<address>" or a bare dotted address. False when none is found.
-bool GetPrinterAddress(PortContext& port);
+[[nodiscard]] bool GetPrinterAddress(PortContext& port);
 
 /// Outcome of the SNMP device check.
 enum class DeviceAnswer {

@@ -21,7 +21,7 @@ struct EventLogState {
 
 /// A value of the monitor's registry root through the spooler's MONITORREG: `cb` in, bytes
 /// read out. False when absent, of another size class, or without a registry.
-bool QueryMonitorSetting(const MONITORINIT* init, LPCWSTR name, void* data, DWORD* cb, DWORD* type);
+[[nodiscard]] bool QueryMonitorSetting(const MONITORINIT* init, LPCWSTR name, void* data, DWORD* cb, DWORD* type);
 
 /// Reads "EventLogFolder" (a string; the Windows directory when absent or empty) and the
 /// switch "EventLog" (a DWORD, non-zero on) once at initialisation.

@@ -85,7 +85,8 @@ BYTE* CopyDocInfo(DWORD level, const BYTE* docInfo) {
 void EndLostJob(PortContext& port, PortHold& hold) {
     if (port.ServiceInstalled != 0) RNEndDoc(port, port.JobId);
     // The job's last bytes held in the window are its own: they go before its document ends.
-    if (port.HoldBackHasData != 0 && port.cbHoldBack != 0) FlushHoldBack(port, hold);
+    // Nobody waits for the lost job's outcome, so a failed write changes nothing here.
+    if (port.HoldBackHasData != 0 && port.cbHoldBack != 0) (void)FlushHoldBack(port, hold);
     if (!hold.Held()) (void)hold.Take(kTakeTries);
     if ((port.State & port_state::PortDocOpen) != 0 && PMEndDocPort(port)) port.State &= ~port_state::PortDocOpen;
     SetJobStatusBits(port, 0x107, false);
@@ -319,7 +320,7 @@ BOOL WriteTracked(PortContext& port, const BYTE* data, DWORD cb, DWORD* written)
     } else if ((port.MyPortMode & kPortModeChunked) != 0) {
         // A chunk the device did not take is not a failed job: the spooler offers it again
         // after the pause below.
-        WriteChunked(port, hold, data, cb, written);
+        (void)WriteChunked(port, hold, data, cb, written);
         KeepTail(port, data, *written);
     } else if (IsUsb(port) || (port.PortKind & (port_kind::Local | port_kind::StandardTcp)) != 0) {
         ok = WriteKeepTail(port, hold, data, cb, written);

@@ -20,12 +20,12 @@ void ResetJobHeader(PortContext& port);
 void ParseJobHeader(PortContext& port, std::span<const std::byte> data);
 /// The SNMP index of a JCID ("AB" gives "2.65.66") into out (terminated); false when it does
 /// not fit or the JCID holds other than digits and upper-case letters.
-bool EncodeJcidIndex(const char* jcid, char* out, size_t cbOut);
+[[nodiscard]] bool EncodeJcidIndex(const char* jcid, char* out, size_t cbOut);
 /// 24 upper-case hexadecimal characters: "03", the computer name's first 5 bytes, its
 /// CRC-16/ARC, the tick count. out must hold 25 bytes.
 void MakeJobUID(char* out);
 /// A new GUID as the printer's job table expects it; out must hold 33 bytes.
-bool MakeGuidJCID(char* out);
+[[nodiscard]] bool MakeGuidJCID(char* out);
 /// CRC-16/ARC (reflected 0xA001, initial 0).
 WORD Crc16Arc(std::span<const std::byte> data);
 

@@ -66,12 +66,14 @@ JobQueueEntry* DetachEntries(PortContext& port, bool keepTail) {
     return first;
 }
 
-// Each detached entry gets its LAST_PAGE_EJECTED unless it had it, and is freed.
-void EjectAndFree(PortContext& port, JobQueueEntry* entry, LPCSTR trace) {
+// Each detached entry gets its LAST_PAGE_EJECTED unless it had it, and is freed. `why` names
+// the caller in the trace line ("FREE", "OUTQ", "DEL").
+void EjectAndFree(PortContext& port, JobQueueEntry* entry, LPCSTR why) {
     while (entry != nullptr) {
         if ((entry->Flags2 & job_flag::LastPageEjectedSent) == 0) {
             EjectJob(port, EntryPrinter(port, *entry), entry->JobId, 1);
-            WriteTraceLine(&port, kTraceJobs, trace, static_cast<unsigned long>(entry->JobId));
+            WriteTraceLine(&port, kTraceJobs, "KJLMON:SetJob[LAST_PAGE_EJECTED @%s(%lu)]", why,
+                           static_cast<unsigned long>(entry->JobId));
         }
         JobQueueEntry* next = entry->Next;
         HeapFreeBlock(entry);
@@ -170,7 +172,7 @@ DWORD JobQueueLength(PortContext& port) {
 
 void DeleteQueuedJobs(PortContext& port) {
     PortLockHold lock(port);
-    EjectAndFree(port, DetachEntries(port, false), "KJLMON:SetJob[LAST_PAGE_EJECTED @FREE(%lu)]");
+    EjectAndFree(port, DetachEntries(port, false), "FREE");
 }
 
 void EjectJob(PortContext& port, LPCWSTR printer, DWORD jobId, DWORD times) {
@@ -193,7 +195,7 @@ void OutJobQueue(PortContext& port) {
     port.QueueHead = head->Next;
     if (port.QueueTail == head) port.QueueTail = nullptr;
     head->Next = nullptr;
-    EjectAndFree(port, head, "KJLMON:SetJob[LAST_PAGE_EJECTED @OUTQ(%lu)]");
+    EjectAndFree(port, head, "OUTQ");
 }
 
 int DeleteJob(PortContext& port, bool deleteSending) {
@@ -235,7 +237,7 @@ int DeleteJob(PortContext& port, bool deleteSending) {
         // A job still being written that sent nothing stays: its EndDocPort owes its eject.
         const bool keepTail = inJob && !sendingCleared && port.QueueTail != nullptr &&
                               port.QueueTail->JobId == port.JobId;
-        EjectAndFree(port, DetachEntries(port, keepTail), "KJLMON:SetJob[LAST_PAGE_EJECTED @DEL(%lu)]");
+        EjectAndFree(port, DetachEntries(port, keepTail), "DEL");
         if (keepTail) ++port.PendingEndCount;
         empty = port.QueueHead == nullptr;
     }

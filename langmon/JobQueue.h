@@ -9,10 +9,10 @@
 namespace langmon {
 
 /// Adds a zeroed entry for the job at the queue's tail; NULL when the heap is full.
-JobQueueEntry* InJobQueue(PortContext& port, DWORD jobId);
+[[nodiscard]] JobQueueEntry* InJobQueue(PortContext& port, DWORD jobId);
 /// Frees every entry without telling the spooler (the port is going away).
 void FreeJobQueue(PortContext& port);
-DWORD JobQueueLength(PortContext& port);
+[[nodiscard]] DWORD JobQueueLength(PortContext& port);
 /// Tells the spooler the last page of every queued job was ejected (once per entry) and frees
 /// the entries: the jobs are no longer followed.
 void DeleteQueuedJobs(PortContext& port);
@@ -43,17 +43,17 @@ void DumpJobQueue(PortContext& port);
 /// pause of the spooler job; a job being deleted is traced.
 void WatchCurrentJob(PortContext& port);
 /// The same look without the `JobStatus` update: true when the job could be read.
-bool WatchCurrentJobNoUpdate(PortContext& port);
+[[nodiscard]] bool WatchCurrentJobNoUpdate(PortContext& port);
 /// The printer went off or aborted the job being sent: the queue is dropped and the sending
 /// job deleted in the spooler (DeleteJob deleting the sending job).
 void DropJobAfterPowerOff(PortContext& port);
 
 /// The Status word of the spooler's job (GetJobW level 1); false when it cannot be read.
-bool GetJobStatusWord(LPCWSTR printer, DWORD jobId, DWORD* status);
+[[nodiscard]] bool GetJobStatusWord(LPCWSTR printer, DWORD jobId, DWORD* status);
 /// The port's printer's spooler jobs that wait (none of the monitor's job-count bits set);
 /// 0 when the list cannot be read in 3 tries.
-DWORD CountWaitingJobs(PortContext& port);
+[[nodiscard]] DWORD CountWaitingJobs(PortContext& port);
 /// The same count on a printer handle of the caller's (0 for NULL).
-DWORD CountWaitingJobsOf(const PortContext& port, HANDLE printer);
+[[nodiscard]] DWORD CountWaitingJobsOf(const PortContext& port, HANDLE printer);
 
 }  // namespace langmon

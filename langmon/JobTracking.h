@@ -34,21 +34,21 @@ void CheckJCID_SNMP(PortContext& port);
 /// The same decisions driven by a walk of the printer's job table.
 void CheckJCID_SNMP_FD(PortContext& port);
 /// True when the printer has a job in state 3, 7 or 13.
-bool DEP_CheckPrintingStatus_SNMP(PortContext& port);
+[[nodiscard]] bool DEP_CheckPrintingStatus_SNMP(PortContext& port);
 /// Sets the cancel object of the queue's tail job to 1414. False without a tail entry, JCID
 /// index or PRID, or when the printer refuses the set.
-bool DEP_CancelJob_SNMP(PortContext& port);
+[[nodiscard]] bool DEP_CancelJob_SNMP(PortContext& port);
 /// Finds the PRID of the entry in the printer's JCID map; true when found. The entry must
 /// stay alive for the call (the caller holds the port mutex).
-bool GetAndCheckJCID(PortContext& port, JobQueueEntry& entry);
+[[nodiscard]] bool GetAndCheckJCID(PortContext& port, JobQueueEntry& entry);
 /// True when `oid` begins with the JCID map's column and then `indexText`, whole arcs.
-bool IsValidJCID(const char* indexText, const char* oid);
+[[nodiscard]] bool IsValidJCID(const char* indexText, const char* oid);
 /// The first queued entry whose JCID or end-of-job JCID equals `uid`; NULL for texts shorter
 /// than 10 characters. Caller holds the port's lock.
-JobQueueEntry* FindQueuedJobByUid(PortContext& port, const char* uid);
+[[nodiscard]] JobQueueEntry* FindQueuedJobByUid(PortContext& port, const char* uid);
 
 /// Hooks for the printer state mapping: the printer's own word on whether it prints a job
 /// (DEP_CheckPrintingStatus_SNMP). Static; never NULL.
-const StateHooks* TrackingStateHooks();
+[[nodiscard]] const StateHooks* TrackingStateHooks();
 
 }  // namespace langmon

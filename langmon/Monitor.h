@@ -35,7 +35,7 @@ struct MonitorProcess {
 };
 MonitorProcess& Process();
 /// Makes the heap and the lock; false when the heap cannot be made.
-bool StartMonitorProcess(HMODULE module);
+[[nodiscard]] bool StartMonitorProcess(HMODULE module);
 void EndMonitorProcess();
 
 /// Zeroed block of the monitor heap, or NULL. Freed with HeapFreeBlock (NULL accepted).
@@ -43,7 +43,7 @@ void* HeapAllocZero(size_t cb);
 void HeapFreeBlock(void* block);
 /// Heap copy of a NUL-terminated string of at most maxChars characters; NULL for NULL, for an
 /// unterminated string or when the heap is full.
-LPWSTR HeapCopyString(LPCWSTR text, size_t maxChars = 1024);
+[[nodiscard]] LPWSTR HeapCopyString(LPCWSTR text, size_t maxChars = 1024);
 
 /// A zeroed block of the monitor heap owned by its holder; get() is NULL when the heap is full.
 class HeapBuffer {
@@ -70,17 +70,17 @@ private:
 /// Defaults, then every value found under the monitor's registry root, bounded to 1..default.
 PortWaits LoadWaits(const MONITORINIT* init);
 /// A DWORD of the monitor's registry root through the spooler's MONITORREG; false if absent.
-bool QueryRootDword(const MONITORINIT* init, LPCWSTR name, DWORD* value);
+[[nodiscard]] bool QueryRootDword(const MONITORINIT* init, LPCWSTR name, DWORD* value);
 
 /// The port context, zeroed, with its name, lock, mutex and events; linked at the tail of the
 /// port list (the caller holds the process lock). NULL when anything cannot be made.
-PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const MonitorHandle& monitor);
+[[nodiscard]] PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const MonitorHandle& monitor);
 /// Unlinks and frees; false (and nothing freed) for a context not in the list. The caller
 /// holds the process lock and has stopped the port's threads.
 bool DeletePortContext(PortContext* port);
 /// Live context of that name (case-insensitive), or NULL. Caller holds the process lock.
-PortContext* FindPort(LPCWSTR portName);
-bool IsListed(const PortContext* port);
+[[nodiscard]] PortContext* FindPort(LPCWSTR portName);
+[[nodiscard]] bool IsListed(const PortContext* port);
 
 /// Takes the port mutex, bounded by the port's wait. 0 when taken (or a share port, which
 /// takes nothing), WAIT_TIMEOUT otherwise.
@@ -96,7 +96,7 @@ public:
     PortHold& operator=(const PortHold&) = delete;
     [[nodiscard]] bool Take(int tries = 1);
     void Release();
-    bool Held() const { return held_; }
+    [[nodiscard]] bool Held() const { return held_; }
 
 private:
     PortContext& port_;

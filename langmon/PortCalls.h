@@ -19,12 +19,12 @@ inline constexpr DWORD kStateNoJobName = 0x10000000;  // StartDocPort found no n
 /// The document the monitor opens on the port outside a spooler job.
 DOC_INFO_3W MonitorDocInfo();
 
-bool IsSnmpPort(const PortContext& port);
-bool IsUsb(const PortContext& port);
+[[nodiscard]] bool IsSnmpPort(const PortContext& port);
+[[nodiscard]] bool IsUsb(const PortContext& port);
 /// The job's binding, and whether it is bound to the manager; read under PortLock (a
 /// notification thread may remove the binding at any time).
-bool HasBinding(PortContext& port);
-bool IsBound(PortContext& port);
+[[nodiscard]] bool HasBinding(PortContext& port);
+[[nodiscard]] bool IsBound(PortContext& port);
 
 /// The printer opened for use (PRINTER_ACCESS_USE); holds nothing when the name is null or
 /// the spooler refuses it.
@@ -33,15 +33,15 @@ bool IsBound(PortContext& port);
 /// The job's level-1 record (strings after it) in a block of the monitor heap, read with a
 /// size query first; empty when the spooler has no such job, the record is larger than 1 MB
 /// or the heap is full. `tries` reads, `pauseMs` apart.
-HeapBuffer ReadJobRecord(HANDLE printer, DWORD jobId, int tries, DWORD pauseMs);
+[[nodiscard]] HeapBuffer ReadJobRecord(HANDLE printer, DWORD jobId, int tries, DWORD pauseMs);
 
 /// The spooler told through a printer handle of its own (the port's printer).
 void SetJobCommand(PortContext& port, DWORD jobId, DWORD command);
 
-BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo);
+[[nodiscard]] BOOL PMStartDocPort(PortContext& port, LPWSTR printer, DWORD jobId, DWORD level, LPBYTE docInfo);
 /// The monitor's own document (MonitorDocInfo, JobId -1, level 3) on the port's printer.
-BOOL PMStartOwnDocPort(PortContext& port);
-BOOL PMEndDocPort(PortContext& port);
+[[nodiscard]] BOOL PMStartOwnDocPort(PortContext& port);
+[[nodiscard]] BOOL PMEndDocPort(PortContext& port);
 /// The port monitor's SetPortTimeOuts; the caller's last error is kept.
 void SetPortTimeouts(PortContext& port, const COMMTIMEOUTS& timeouts);
 

@@ -26,7 +26,7 @@ static_assert(sizeof(Ieee1284Modes) == 4);
 /// share ports, when no document is open: state 0x40, the port's time-outs set. True only when
 /// this call opened one; the caller ends it with CloseStatusDocument. Caller holds the port
 /// mutex.
-bool OpenStatusDocument(PortContext& port);
+[[nodiscard]] bool OpenStatusDocument(PortContext& port);
 /// Ends the open port document and clears state 0x40 (the last error is kept).
 void CloseStatusDocument(PortContext& port);
 
@@ -55,7 +55,7 @@ void SettleIeee1284AtStart(PortContext& port);
 /// parallel port reset, the device id of ports in chunked mode answered without the port
 /// monitor, queued jobs dropped after a reset of the supported printer, and the USB device id
 /// of "ZEVUSB" ports taken from behind its length prefix. *returned never exceeds cbOut.
-BOOL PMGetPrinterDataFromPort(PortContext& port, DWORD controlId, LPWSTR valueName, LPWSTR in, DWORD cbIn,
-                              LPWSTR out, DWORD cbOut, LPDWORD returned);
+[[nodiscard]] BOOL PMGetPrinterDataFromPort(PortContext& port, DWORD controlId, LPWSTR valueName, LPWSTR in, DWORD cbIn,
+                                            LPWSTR out, DWORD cbOut, LPDWORD returned);
 
 }  // namespace langmon

@@ -26,7 +26,7 @@ struct PrintCheck {
 
 /// Makes the record and reads the registry (HKLM "SOFTWARE\ZEV\Relaydock\Env\PrnChk"
 /// "PrnOrdChk" and "PrnLostChk", "...\Env\Dir" "BaseDir"). False when the heap is exhausted.
-bool GetPrintCheckInfo(PortContext& port);
+[[nodiscard]] bool GetPrintCheckInfo(PortContext& port);
 /// Closes the open history file with its last line, then frees the record. At ClosePort.
 void ResetPrintCheckInfo(PortContext& port);
 
@@ -41,8 +41,8 @@ void PrnLostChk(PortContext& port, DWORD bit, LPCSTR text);
 /// "<folder>\<prefix>_<name>_<YYYYMMDD>_<nnn><extension>": nnn follows the number of today's
 /// file made last (1 after 100), 1 when there is none. `name` is used as given. False when
 /// the result does not fit MAX_PATH.
-bool MakeHistoryFileName(LPCWSTR folder, LPCWSTR prefix, LPCWSTR name, LPCWSTR extension, const SYSTEMTIME& today,
-                         LPWSTR out);
+[[nodiscard]] bool MakeHistoryFileName(LPCWSTR folder, LPCWSTR prefix, LPCWSTR name, LPCWSTR extension,
+                                       const SYSTEMTIME& today, LPWSTR out);
 
 /// The printer name as it may stand in a history file name: \ / : , ; * ? " < > | become '_'.
 void SanitizeHistoryName(LPWSTR name);

@@ -74,7 +74,7 @@ inline constexpr std::string_view kSupportedShortName = "KV-TD520 (VX)";
 
 /// True when `text` is the supported model's (same length, same bytes). Sets the port's model
 /// mask to that model's, or to 0.
-bool IsSupportedModel(PortContext& port, std::string_view text);
+[[nodiscard]] bool IsSupportedModel(PortContext& port, std::string_view text);
 
 /// Reads the printer at `address` through `client` into `picture`. Waits the port's
 /// OidInterval between objects and 250 ms between failed sysDescr tries (MaxPWOFF of them).
@@ -86,8 +86,8 @@ MibReadResult ReadPrinterMib(PortContext& port, snmp::SnmpClient& client, const 
 /// changes, and publishes them and the spooler's port status when any did. `client` and
 /// `address` may be NULL: the tray and console lines are then not read here. True when a
 /// variable changed.
-bool ParseDeviceId_SYSPRINTER(PortContext& port, MibPicture& picture, snmp::SnmpClient* client,
-                              const char* address, const StateHooks* hooks);
+[[nodiscard]] bool ParseDeviceId_SYSPRINTER(PortContext& port, MibPicture& picture, snmp::SnmpClient* client,
+                                            const char* address, const StateHooks* hooks);
 
 /// The read and the parse in one pass, as the polling thread and the device check make it.
 /// The variables are only touched for a supported printer that answered the whole read.

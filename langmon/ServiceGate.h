@@ -19,10 +19,10 @@ inline constexpr UINT kJobServiceEndDoc = 0x8002;
 
 /// Whether the service "RnPJMService" is installed (the service control manager knows it);
 /// kept in port.ServiceInstalled.
-bool IsJobServiceInstalled(PortContext& port);
+[[nodiscard]] bool IsJobServiceInstalled(PortContext& port);
 /// Listed jobs print at once; others are offered and the answer awaited, bounded by the
 /// port's ServiceAnswerMs. Runs with the port mutex held.
-GateAnswer RNStartDoc(PortContext& port, DWORD jobId);
+[[nodiscard]] GateAnswer RNStartDoc(PortContext& port, DWORD jobId);
 void RNEndDoc(PortContext& port, DWORD jobId);
 
 /// Posts one message to the first top-level window of the service's class; false (and a

@@ -62,7 +62,7 @@ size_t FirstArcChars(std::string_view text);
 /// Dotted text with its NUL. False (and "" when there is room for it) when it does not fit.
 [[nodiscard]] bool FormatOid(const Oid& oid, std::span<char> text);
 /// Arc by arc; a name that is a prefix of another sorts first. <0, 0 or >0.
-int CompareOid(const Oid& left, const Oid& right);
+[[nodiscard]] int CompareOid(const Oid& left, const Oid& right);
 [[nodiscard]] bool OidStartsWith(const Oid& oid, const Oid& prefix);
 
 enum class BerError : uint8_t {
@@ -105,7 +105,7 @@ public:
     /// always false.
     bool Adopt(const BerCursor& inner);
 
-    bool AtEnd() const { return offset_ == bytes_.size(); }
+    [[nodiscard]] bool AtEnd() const { return offset_ == bytes_.size(); }
     size_t Offset() const { return offset_; }
     BerError Error() const { return error_; }
     size_t ErrorOffset() const { return errorOffset_; }

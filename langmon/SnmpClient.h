@@ -98,7 +98,7 @@ public:
     [[nodiscard]] bool Request(const SnmpCall& call);
 
     SnmpError Error() const { return error_; }
-    int Detail() const { return detail_; }
+    [[nodiscard]] int Detail() const { return detail_; }
     /// The first answer (after sorting by sender for the broadcast address).
     const SnmpAnswer& Answer() const { return answers_.front(); }
     std::span<const SnmpAnswer> Answers() const { return answers_; }

@@ -81,7 +81,7 @@ struct SrmBinding {
 
 /// UpdatePrinterStatusA through the binding, recording what `PrinterExtStatus` was given.
 /// Caller holds the port's PortLock.
-DWORD PushVariable(SrmBinding& binding, LPCSTR name, const void* value, DWORD cb);
+[[nodiscard]] DWORD PushVariable(SrmBinding& binding, LPCSTR name, const void* value, DWORD cb);
 
 /// True when plain updates can reach the manager through this binding.
 [[nodiscard]] inline bool BindingConnected(const SrmBinding& binding) {

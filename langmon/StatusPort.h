@@ -14,7 +14,7 @@ inline constexpr WCHAR kSupportedDriverName[] = u"ZEV KV-TD520 (VX)";
 
 /// Makes the port's table (from the monitor heap) with its starting values: no error, no job,
 /// the default trays. False when the heap is exhausted.
-bool CreatePortVariables(PortContext& port);
+[[nodiscard]] bool CreatePortVariables(PortContext& port);
 /// Releases every binding (joining their notification threads) and frees the table. The
 /// port's stop event is set and its other threads have stopped.
 void DeletePortVariables(PortContext& port);

@@ -32,4 +32,4 @@ struct PublishScope {
 /// Pushes every changed row that has a value; returns the number of rows pushed, -1 without
 /// a table. A failed row stays changed for the next run. After a successful push a row
 /// without kAttrKeepValue gives its value back.
-int UpdateSRM_All(PublishScope& scope);
+[[nodiscard]] int UpdateSRM_All(PublishScope& scope);

@@ -22,7 +22,7 @@ bool StartStatusThread(PortContext& port);
 /// flag, then the thread. -19 when the flag was set already, 0 otherwise.
 LONG RequestPolling(PortContext& port);
 /// The watcher is gone: 0 and the flag cleared when it was set, -19 otherwise.
-LONG StopPollingRequest(PortContext& port);
+[[nodiscard]] LONG StopPollingRequest(PortContext& port);
 
 /// A job started on a TCP/IP port: polling is kept up until the job and its queue are done.
 void KeepPollingForJob(PortContext& port);
@@ -33,7 +33,7 @@ void StopStatusThread(PortContext& port);
 
 /// Whether the thread should end now (the suspend request and the keep-polling requests
 /// are settled here).
-bool ShouldStopPolling(PortContext& port);
+[[nodiscard]] bool ShouldStopPolling(PortContext& port);
 
 /// One status pass over the printer; the caller holds the port mutex.
 void ReadStatus2(PortContext& port);
@@ -43,6 +43,6 @@ void ReadStatus2(PortContext& port);
 
 /// The manager's "RefreshStatus" request for that bound printer: 0 refreshed, -19 nothing
 /// done, -38 the port stayed busy.
-LONG RefreshStatus(PortContext& port, LPCWSTR printerName);
+[[nodiscard]] LONG RefreshStatus(PortContext& port, LPCWSTR printerName);
 
 }  // namespace langmon

@@ -201,7 +201,7 @@ public:
     /// `allocate`, a row without value gets a zero-filled one of its size (counted lists are
     /// never allocated here: they have no size without a count). NULL when absent, or when
     /// the allocation failed.
-    StatusVariable* Find(LPCSTR name, ULONGLONG portMask, bool allocate);
+    [[nodiscard]] StatusVariable* Find(LPCSTR name, ULONGLONG portMask, bool allocate);
 
     /// Stores a copy of `cb` bytes as the value and marks the row changed. False (old value
     /// kept) when the heap is exhausted or the size does not suit the row.

@@ -17,16 +17,16 @@ void KeepTail(PortContext& port, const BYTE* data, DWORD taken);
 /// side can use the port; hold says whether it was taken back. *taken never exceeds cb.
 /// A failure is kept in LastWriteError and WriteFailed; a job that the port monitor cancels
 /// (1223, ERROR_CANCELLED) while the printer is on is dropped with DeleteJob.
-BOOL PMWritePort(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* taken);
+[[nodiscard]] BOOL PMWritePort(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* taken);
 
 /// Write paths of WritePort; each sets the last error on failure.
-BOOL WriteKeepTail(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
-BOOL WriteChunked(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
+[[nodiscard]] BOOL WriteKeepTail(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
+[[nodiscard]] BOOL WriteChunked(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
 /// Sends all but the last 80 bytes of the job so far; the 80 wait in the window until more
 /// data comes or the job ends (FlushHoldBack).
-BOOL WriteHoldBack(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
+[[nodiscard]] BOOL WriteHoldBack(PortContext& port, PortHold& hold, const BYTE* data, DWORD cb, DWORD* written);
 /// Sends what the window holds, retrying until PendingOutputMs; the window is emptied either
 /// way. False (last error set) when the port did not take it all.
-bool FlushHoldBack(PortContext& port, PortHold& hold);
+[[nodiscard]] bool FlushHoldBack(PortContext& port, PortHold& hold);
 
 }  // namespace langmon
