@@ -23,9 +23,9 @@
 namespace {
 
 // Process-wide values: written at process attach and driver enable, before any PDEV exists.
-HMODULE gModule = nullptr;
-GUID gProcessGuid{};
-FD_GLYPHSET* gDefaultGlyphSet = nullptr;
+HMODULE g_module = nullptr;
+GUID g_processGuid{};
+FD_GLYPHSET* g_defaultGlyphSet = nullptr;
 
 // GDI calls each entry through its own signature; the table only carries the address
 // (through void (*)(), the one conversion every hook type may take).
@@ -36,7 +36,7 @@ PFN AsPfn(Hook hook) {
 }
 
 // The hooks in the order GDI receives them.
-DRVFN gHookTable[] = {
+DRVFN g_hookTable[] = {
     {.iFunc = INDEX_DrvEnablePDEV, .pfn = AsPfn(DrvEnablePDEV)},
     {.iFunc = INDEX_DrvResetPDEV, .pfn = AsPfn(DrvResetPDEV)},
     {.iFunc = INDEX_DrvCompletePDEV, .pfn = AsPfn(DrvCompletePDEV)},
@@ -66,7 +66,7 @@ DRVFN gHookTable[] = {
     {.iFunc = INDEX_DrvStartBanding, .pfn = AsPfn(DrvStartBanding)},
     {.iFunc = INDEX_DrvNextBand, .pfn = AsPfn(DrvNextBand)},
 };
-static_assert(std::size(gHookTable) == kHookCount);
+static_assert(std::size(g_hookTable) == kHookCount);
 
 // The module of the printer's driver file, when this library is loaded under that path.
 HMODULE FindDriverModule(PDEV* pdev) {
@@ -117,9 +117,9 @@ DHPDEV FailEnable(PDEV* pdev) {
 
 }  // namespace
 
-HMODULE DriverModule() { return gModule; }
-const GUID& ProcessGuid() { return gProcessGuid; }
-FD_GLYPHSET* DefaultGlyphSet() { return gDefaultGlyphSet; }
+HMODULE DriverModule() { return g_module; }
+const GUID& ProcessGuid() { return g_processGuid; }
+FD_GLYPHSET* DefaultGlyphSet() { return g_defaultGlyphSet; }
 
 BOOL ValidatePDEV(const PDEV* pdev) {
     return pdev != nullptr && pdev->Signature == kPdevSignature && pdev->SignatureEnd == kPdevSignature;
@@ -133,14 +133,14 @@ void PdevFree(PDEV* pdev, void* data) {
 
 BOOL AttachProcess(HMODULE module) noexcept {
     DisableThreadLibraryCalls(module);
-    gProcessGuid = GUID{};
-    gModule = module;
+    g_processGuid = GUID{};
+    g_module = module;
     // The identifier is best effort: without it the job identifiers are built from zeros.
     HMODULE ole = LoadLibraryW(u"ole32.dll");
     if (ole == nullptr) return TRUE;
     using CreateGuidProc = LONG (*)(GUID*);
     if (FARPROC proc = GetProcAddress(ole, "CoCreateGuid"); proc != nullptr) {
-        reinterpret_cast<CreateGuidProc>(reinterpret_cast<AnyFunction>(proc))(&gProcessGuid);
+        reinterpret_cast<CreateGuidProc>(reinterpret_cast<AnyFunction>(proc))(&g_processGuid);
     }
     FreeLibrary(ole);
     return TRUE;
@@ -154,16 +154,16 @@ BOOL EnableDriver(ULONG engineVersion, ULONG cbEnableData, DRVENABLEDATA* enable
     }
     enableData->iDriverVersion = DDI_DRIVER_VERSION_NT5;
     enableData->c = kHookCount;
-    enableData->pdrvfn = gHookTable;
+    enableData->pdrvfn = g_hookTable;
     InitSettingsLock();
-    if (gDefaultGlyphSet == nullptr) gDefaultGlyphSet = EngComputeGlyphSet(0, 0, 256);
-    return gDefaultGlyphSet != nullptr ? TRUE : FALSE;
+    if (g_defaultGlyphSet == nullptr) g_defaultGlyphSet = EngComputeGlyphSet(0, 0, 256);
+    return g_defaultGlyphSet != nullptr ? TRUE : FALSE;
 }
 
 void DisableDriver() noexcept {
-    if (gDefaultGlyphSet != nullptr) {
-        EngFreeMem(gDefaultGlyphSet);
-        gDefaultGlyphSet = nullptr;
+    if (g_defaultGlyphSet != nullptr) {
+        EngFreeMem(g_defaultGlyphSet);
+        g_defaultGlyphSet = nullptr;
     }
     FreeSettingsLock();
 }
@@ -191,8 +191,8 @@ DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR /*logAddress*/, ULONG patternCoun
     pdev->ChainHead = head;
     pdev->Printer = printer;
 
-    if (gModule == nullptr) gModule = FindDriverModule(pdev);
-    pdev->Module = gModule;
+    if (g_module == nullptr) g_module = FindDriverModule(pdev);
+    pdev->Module = g_module;
 
     pdev->Model = AcquireModelDescription(printer);
     if (pdev->Model == nullptr) return FailEnable(pdev);
@@ -212,7 +212,7 @@ DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR /*logAddress*/, ULONG patternCoun
 
     // A new device starts with its sheet counted as not blank.
     pdev->SheetBlank = 0;
-    pdev->ProcessGuid = gProcessGuid;
+    pdev->ProcessGuid = g_processGuid;
 
     // Filled locally so that a short caller record still yields the halftone pattern size
     // and no copy passes either record's end.

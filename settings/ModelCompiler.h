@@ -8,7 +8,7 @@ struct ModelKeyword {
     DWORD Id;
 };
 /// The 33 keywords of the data file with their ids (1 to 35 without 28 and 29).
-extern const ModelKeyword ModelKeywordTable[34];
+extern const ModelKeyword kModelKeywordTable[34];
 
 inline constexpr int kModelLineChars = 160;          // line buffer, 159 characters used
 inline constexpr int kModelKeywordChars = 80;        // 79 characters and the terminator

@@ -3,7 +3,7 @@
 // arithmetic instead of overflowing.
 #include "settings/ModelCompiler.h"
 
-const ModelKeyword ModelKeywordTable[34] = {
+const ModelKeyword kModelKeywordTable[34] = {
     {u"*Version", 1},
     {u"*FriendlyName", 2},
     {u"*PrinterName", 3},
@@ -134,7 +134,7 @@ int ReadModelKeyword(ModelParseContext* context) {
     }
     word[length] = u'\0';
 
-    for (const ModelKeyword* entry = ModelKeywordTable; entry->Keyword != nullptr; ++entry) {
+    for (const ModelKeyword* entry = kModelKeywordTable; entry->Keyword != nullptr; ++entry) {
         const WCHAR* a = entry->Keyword;
         const WCHAR* b = word;
         while (*a != u'\0' && *a == *b) {
