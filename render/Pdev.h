@@ -135,7 +135,7 @@ inline constexpr DWORD kStateDownloadFull = 0x800000;
 inline constexpr DWORD kStateEndOfJobMask = 0xFEDFF1FFu;
 inline constexpr DWORD kStateEndOfJobSet = 0x100000;
 
-// --- Bitmap drawing (later: RasterWorkRecord of the bitmap hooks) ---
+// --- Bitmap drawing: the work record of the bitmap hooks ---
 struct RasterWorkRecord {
     BYTE Flags;
     BYTE Bytes1to3[3];        // 2, 1, 255 after FillGDIInfo

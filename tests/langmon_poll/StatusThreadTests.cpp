@@ -291,7 +291,9 @@ TEST_F(StatusThreadTest, RefreshReadsWhatTheManagerAsksFor) {
         const size_t before = DeviceReads();
         EXPECT_EQ(langmon::RefreshStatus(*port_, u"KV Printer"), c.result);
         // A polling thread reads on its own meanwhile: only the refresh's answer tells there.
-        if (!c.threadRunning) EXPECT_EQ(DeviceReads() > before, c.reads);
+        if (!c.threadRunning) {
+            EXPECT_EQ(DeviceReads() > before, c.reads);
+        }
         port_->QueueHead = nullptr;
         langmon::StopStatusThread(*port_);
     }
