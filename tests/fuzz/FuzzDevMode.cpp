@@ -23,7 +23,7 @@
 #include "settings/ValidateSettings.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tests/settings_defaults/DefaultsFixture.h"
-#include "tests/support/SamplePrinter.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "settings/ModelCache.h"
 #include "settings/ValidateSettings.h"
 #include "tests/fuzz/FuzzSupport.h"
-#include "tests/support/SamplePrinter.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 #include "tests/fuzz/FuzzSupport.h"
-#include "tests/support/SamplePrinter.h"
+#include "tools/sample/SamplePrinter.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 
 namespace {
