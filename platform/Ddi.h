@@ -1,8 +1,8 @@
 #pragma once
 // The graphics engine's driver interface: the records that GDI and a printer graphics
 // driver exchange, the driver's hook signatures, and the engine services a driver calls.
-// The stand-in engine (platform/src/Engine*.cpp) implements the services and rasterises the
-// engine's own drawing into engine bitmaps of 1, 8, 24 and 32 bits per pixel.
+// The stand-in engine (platform/src/engine/Engine*.cpp) implements the services and
+// rasterises the engine's own drawing into engine bitmaps of 1, 8, 24 and 32 bits per pixel.
 //
 // Colours, as the stand-in reads them: on a 1-bit bitmap a set bit is white and a cleared bit
 // black (the palette {black, white}); a solid colour or erase colour of 0 or 1 is that palette
