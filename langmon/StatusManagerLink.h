@@ -2,19 +2,12 @@
 // The monitor's link to the status resource manager "KWTQSRMZ.DLL": loading it by name,
 // resolving its entry points, and the binding of one printer to it.
 #include "langmon/PortThread.h"
+#include "platform/StatusManager.h"
 #include "platform/WinTypes.h"
-#include "tools/standins/srm/StatusManager.h"
 
-// Entry points the monitor resolves but never calls (kept so that a manager without them is
-// seen the same way as before).
-using PFN_SetReqPrinterStatusEventA = DWORD (*)(DWORD manager, LPCSTR name, LPCVOID value, DWORD cb, HANDLE event,
-                                                LPDWORD requestId);
-using PFN_SetNotificationEventA = DWORD (*)(DWORD manager, LPCSTR name, HANDLE event, LPDWORD id);
-using PFN_SetNotificationCallbackExA = DWORD (*)(DWORD manager, DWORD count, LPCSTR names, LPVOID callback,
-                                                 LPVOID context, LPDWORD id);
-using PFN_KillNotificationCallback = DWORD (*)(DWORD manager, DWORD id);
-
-/// The manager's entry points, in the order they are resolved. A missing one stays NULL.
+/// The manager's entry points, in the order they are resolved. A missing one stays NULL. The
+/// event-request and callback ones are resolved but never called (kept so that a manager
+/// without them is seen the same way as before).
 struct SrmEntryPoints {
     PFN_OpenManagerExW OpenManagerExW;
     PFN_CloseManager CloseManager;
@@ -30,7 +23,6 @@ struct SrmEntryPoints {
     PFN_KillNotificationCallback KillNotificationCallback;
 };
 
-inline constexpr WCHAR kSrmLibraryName[] = u"KWTQSRMZ.DLL";
 inline constexpr WCHAR kSrmMonitorClient[] = u"\\\\.\\kjlmon";
 inline constexpr DWORD kSrmMonitorMode = 1;
 

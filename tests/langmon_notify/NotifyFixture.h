@@ -8,9 +8,10 @@
 
 #include "langmon/Monitor.h"
 #include "langmon/StatusManagerLink.h"
+#include "platform/StatusManager.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SnmpAgent.h"
-#include "tools/standins/srm/StatusManager.h"
+#include "tools/standins/srm/SrmControls.h"
 
 namespace kvtest {
 

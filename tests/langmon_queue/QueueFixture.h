@@ -9,11 +9,12 @@
 
 #include "langmon/Monitor.h"
 #include "platform/Monitor.h"
+#include "platform/StatusManager.h"
 #include "tests/support/ManagerModule.h"
 #include "tests/support/PrinterOids.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SnmpAgent.h"
-#include "tools/standins/srm/StatusManager.h"
+#include "tools/standins/srm/SrmControls.h"
 
 namespace kvtest {
 

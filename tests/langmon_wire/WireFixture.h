@@ -6,11 +6,12 @@
 
 #include "platform/Monitor.h"
 #include "platform/StandInMonitor.h"
+#include "platform/StatusManager.h"
 #include "tests/support/MachineKeys.h"
 #include "tests/support/ManagerModule.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SnmpAgent.h"
-#include "tools/standins/srm/StatusManager.h"
+#include "tools/standins/srm/SrmControls.h"
 
 namespace kvtest {
 

@@ -6,10 +6,11 @@
 
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
+#include "platform/StatusManager.h"
 #include "platform/Sync.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestRoot.h"
-#include "tools/standins/srm/StatusManager.h"
+#include "tools/standins/srm/SrmControls.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 // The status manager stand-in loaded by name with the entries another client of it reads
 // through; freed with its owner.
 #include "platform/Modules.h"
-#include "tools/standins/srm/StatusManager.h"
+#include "platform/StatusManager.h"
+#include "tools/standins/srm/SrmControls.h"
 
 namespace kvtest {
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/StatusManager.h"
 #include "platform/WinTypes.h"
-#include "tools/standins/srm/StatusManager.h"
+#include "tools/standins/srm/SrmControls.h"
 
 namespace srm {
 

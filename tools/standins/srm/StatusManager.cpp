@@ -10,6 +10,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/Spooler.h"
+#include "platform/StatusManager.h"
 #include "platform/Sync.h"
 #include "tools/standins/srm/SrmRefresh.h"
 #include "tools/standins/srm/SrmStore.h"

@@ -1,10 +1,14 @@
 #pragma once
-// The status resource manager's interface as its clients see it: result codes, the entry
-// points' types (clients load the library by name and resolve them), and the layouts of the
-// variables that the manager hands over. Results are DWORDs; 0 is success.
+// The status resource manager's interface as its clients see it: the library's name, result
+// codes, the entry points' types (clients load the library by name and resolve them), and the
+// layouts of the variables that the manager hands over. Results are DWORDs; 0 is success.
+// The monitor, the manager stand-in and the tests all take it from here.
 #include <cstddef>
 
 #include "platform/WinTypes.h"
+
+/// The manager's library, loaded by its bare name.
+inline constexpr WCHAR kSrmLibraryName[] = u"KWTQSRMZ.DLL";
 
 // --- Codes of a client's binding to the manager (what loading and opening it can fail with) ---
 #define SRMERR_LOAD 1u          // the library could not be loaded
@@ -58,6 +62,13 @@ using PFN_KillNotificationMsg = DWORD (*)(DWORD manager, DWORD id);
 using PFN_SetNotificationEventExA = DWORD (*)(DWORD manager, DWORD count, LPCSTR names, const HANDLE* events,
                                               LPDWORD id);
 using PFN_KillNotificationEvent = DWORD (*)(DWORD manager, DWORD id);
+/// Request answers by event and notification by callback.
+using PFN_SetReqPrinterStatusEventA = DWORD (*)(DWORD manager, LPCSTR name, LPCVOID value, DWORD cb, HANDLE event,
+                                                LPDWORD requestId);
+using PFN_SetNotificationEventA = DWORD (*)(DWORD manager, LPCSTR name, HANDLE event, LPDWORD id);
+using PFN_SetNotificationCallbackExA = DWORD (*)(DWORD manager, DWORD count, LPCSTR names, LPVOID callback,
+                                                 LPVOID context, LPDWORD id);
+using PFN_KillNotificationCallback = DWORD (*)(DWORD manager, DWORD id);
 
 // --- Values as the manager hands them over (wide layouts) ---
 struct SRM_PORT {  // "Port"
@@ -121,42 +132,3 @@ struct SRM_BIN_CONFIG_ENTRY {  // an entry of the counted list "PrinterBinConfig
     WORD widthWord;
 };
 static_assert(offsetof(SRM_BIN_CONFIG_ENTRY, level) == 6 && sizeof(SRM_BIN_CONFIG_ENTRY) == 12);
-
-// --- Stand-in controls (exported by the stand-in only; hosts and tests resolve them) ---
-
-/// A window message the manager would have posted: tests read them in posting order.
-struct SRM_POST_RECORD {
-    DWORD processId;   // the process that registered (or asked for a refresh)
-    DWORD message;
-    ULONGLONG window;
-    WCHAR printer[260];
-    WCHAR variable[64];  // the changed variable, or "RefreshStatus" for a request's answer
-};
-static_assert(offsetof(SRM_POST_RECORD, window) == 8 && offsetof(SRM_POST_RECORD, printer) == 16);
-static_assert(offsetof(SRM_POST_RECORD, variable) == 536 && sizeof(SRM_POST_RECORD) == 664);
-
-/// Every update a client made, changed or not, in order.
-struct SRM_UPDATE_RECORD {
-    DWORD processId;
-    DWORD cbValue;   // the size as stored (wide layout)
-    DWORD changed;   // 1 when the value differed from the stored one
-    DWORD reserved;
-    WCHAR printer[260];
-    WCHAR variable[64];
-};
-static_assert(offsetof(SRM_UPDATE_RECORD, printer) == 16 && sizeof(SRM_UPDATE_RECORD) == 664);
-
-/// Copies up to `capacity` records (oldest first) and returns how many there are in all.
-using PFN_SrmTestReadPosts = DWORD (*)(SRM_POST_RECORD* records, DWORD capacity);
-using PFN_SrmTestReadUpdates = DWORD (*)(SRM_UPDATE_RECORD* records, DWORD capacity);
-using PFN_SrmTestClearRecords = void (*)();
-/// Live event registrations (SetNotificationEventExA) of the calling process for the printer:
-/// one per registration, whatever the number of its events.
-using PFN_SrmTestEventRegistrations = DWORD (*)(LPCWSTR printer);
-
-/// How the manager reaches the monitor: the host of the port monitor installs the answer to
-/// "Refresh:<printer>" (0, SRMRES_NOT_DONE or SRMRES_BUSY); the manager's thread in that process
-/// calls it for every request from any process, with "RefreshStatus" set to the request's list
-/// (ANSI through GetPrinterStatusA). NULL removes it. Without one, requests answer SRMRES_NOT_DONE.
-using SrmRefreshHandler = DWORD (*)(LPCWSTR printer, void* context);
-using PFN_SrmStandInSetRefreshHandler = BOOL (*)(SrmRefreshHandler handler, void* context);
