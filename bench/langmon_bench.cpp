@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "langmon/JobFlow.h"
-#include "langmon/JobQueue.h"
-#include "langmon/WritePaths.h"
+#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobQueue.h"
+#include "langmon/job/WritePaths.h"
 #include "langmon/Monitor.h"
-#include "langmon/TraceLog.h"
+#include "langmon/log/TraceLog.h"
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"

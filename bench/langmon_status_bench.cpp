@@ -27,12 +27,12 @@
 #include <cstring>
 #include <string>
 
-#include "langmon/JobQueue.h"
+#include "langmon/job/JobQueue.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
-#include "langmon/StatusManagerLink.h"
-#include "langmon/StatusThread.h"
-#include "langmon/StatusVariables.h"
+#include "langmon/status/StatusManagerLink.h"
+#include "langmon/printer/StatusThread.h"
+#include "langmon/status/StatusVariables.h"
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"

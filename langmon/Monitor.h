@@ -2,7 +2,7 @@
 // Process-wide state of the language monitor and the helpers every part of it shares: the
 // private heap, the port list with its lock, the monitor handle, taking and giving back a
 // port, and the port-monitor calls made on a port's behalf.
-#include "langmon/EventLog.h"
+#include "langmon/log/EventLog.h"
 #include "langmon/PortContext.h"
 #include "platform/Kernel.h"
 #include "platform/Monitor.h"

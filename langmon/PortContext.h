@@ -12,14 +12,14 @@
 #include "platform/WinTypes.h"
 
 struct PortSettings;   // langmon/PortSettings.h: registry settings of the port
-struct SrmBinding;     // langmon/StatusManagerLink.h: status-manager binding of one printer
-struct TraceSettings;  // langmon/TraceLog.h: trace log settings of the port
-class StatusTable;     // langmon/StatusVariables.h: the port's status variables
+struct SrmBinding;     // langmon/status/StatusManagerLink.h: status-manager binding of one printer
+struct TraceSettings;  // langmon/log/TraceLog.h: trace log settings of the port
+class StatusTable;     // langmon/status/StatusVariables.h: the port's status variables
 
 namespace langmon {
 
 struct MonitorHandle;  // langmon/Monitor.h
-struct PrintCheck;     // langmon/PrintHistory.h: print history and lost-print check
+struct PrintCheck;     // langmon/log/PrintHistory.h: print history and lost-print check
 
 inline constexpr DWORD kPortSignature = 0x4F50;
 /// Written over the signature when the block is freed, so a stale handle is refused.
@@ -245,12 +245,12 @@ struct PortContext {
     DWORD PriorityChanged;       // mutex
     DWORD PriorityThreadId;      // mutex: the thread whose priority the job changed
 
-    // Status variables and the print check (langmon/StatusPort.h, langmon/PrintHistory.h).
+    // Status variables and the print check (langmon/status/StatusPort.h, langmon/log/PrintHistory.h).
     StatusTable* Variables;      // fixed: owned; its rows and values: lock
     BOOL PublishAgain;           // lock: a writer changed a row while the publisher ran
     PrintCheck* Check;           // mutex: owned; freed at close holding the mutex
 
-    // Status polling (langmon/StatusThread.h, langmon/DeviceCheck.h).
+    // Status polling (langmon/printer/StatusThread.h, langmon/printer/DeviceCheck.h).
     PortThread StatusThread;     // the polling thread (lock) and its wake event (fixed, auto-reset);
                                  // joined by StopStatusThread
     DWORD KeepPolling;           // lock: a job on a TCP/IP port asked for polling until it is done
@@ -264,17 +264,17 @@ struct PortContext {
     DWORD SnmpPort;              // mutex: UDP port of the printer's agent; 0: the standard one
     DWORD SnmpWaitMs;            // mutex: one wait for an SNMP answer; 0: the client's default
 
-    // Job tracking on the printer (langmon/JobTracking.h); all mutex.
+    // Job tracking on the printer (langmon/printer/JobTracking.h); all mutex.
     DWORD TrackedJobId;          // job of the staged `PrintingJobInfo`; 0: none staged
     DWORD TrackedPage;           // its Page as last published
     DWORD TrackedPageReading;    // the printer's page counter at the last reading
 
-    // Job flow and queue (langmon/JobFlow.h, langmon/JobQueue.h).
+    // Job flow and queue (langmon/job/JobFlow.h, langmon/job/JobQueue.h).
     DWORD PendingEndCount;       // mutex: LAST_PAGE_EJECTED owed by EndDocPort: 1..254 once, 255 and up twice
     std::atomic<DWORD> CurrentJobEjected;  // atomic: LAST_PAGE_EJECTED went out for the job of
                                            // JobId already (also by a publisher run's drop)
 
-    // Notification threads and bound printers (langmon/NotifyThread.h, langmon/BoundPrinters.h).
+    // Notification threads and bound printers (langmon/status/NotifyThread.h, langmon/status/BoundPrinters.h).
     SrmBinding* RetiredBindings; // lock: removed while their notification thread ran; freed once it is joined
     HANDLE StatusThreadEnded;    // fixed: manual-reset: set as the polling thread ends, reset at its start
     DWORD StatusThreadStarts;    // lock: counts the polling thread's starts
@@ -285,7 +285,7 @@ struct PortContext {
     DWORD LastPortSeverity;      // lock: PORT_STATUS_TYPE_* last given to the spooler for the port
     DWORD PollRequests;          // lock: counts requests for polling; an ending thread that missed one goes on
 
-    // Printer data from the port and the monitor's own documents (langmon/PortDocument.h).
+    // Printer data from the port and the monitor's own documents (langmon/job/PortDocument.h).
 };
 
 static_assert(std::is_trivially_destructible_v<PortContext>, "freed as a heap block");

@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "langmon/JobHeader.h"
+#include "langmon/job/JobHeader.h"
 #include "langmon/PortContext.h"
 #include "tests/fuzz/FuzzSupport.h"
 

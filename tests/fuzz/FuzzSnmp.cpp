@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "langmon/SnmpBer.h"
-#include "langmon/SnmpClient.h"
+#include "langmon/snmp/SnmpBer.h"
+#include "langmon/snmp/SnmpClient.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

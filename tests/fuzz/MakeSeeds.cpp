@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/SnmpBer.h"
+#include "langmon/snmp/SnmpBer.h"
 #include "platform/Kernel.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/StatusPublisher.h"
+#include "langmon/status/StatusPublisher.h"
 #include "platform/Sync.h"
 #include "tests/support/TestRoot.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/TraceLog.h"
+#include "langmon/log/TraceLog.h"
 #include "platform/Kernel.h"
 #include "tests/support/TestRoot.h"
 

@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "langmon/JobHeader.h"
+#include "langmon/job/JobHeader.h"
 #include "tests/langmon_core/PortFixture.h"
 
 namespace kvtest {

@@ -1,6 +1,6 @@
 // Port kinds from names, the spooler's port list, the registry and redirected devices.
 #include "langmon/PortContext.h"
-#include "langmon/PortKind.h"
+#include "langmon/printer/PortKind.h"
 #include "platform/Registry.h"
 #include "platform/StandInMonitor.h"
 #include "tests/support/TestRoot.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/ServiceGate.h"
+#include "langmon/job/ServiceGate.h"
 #include "platform/Files.h"
 #include "platform/StandInServices.h"
 #include "platform/Sync.h"

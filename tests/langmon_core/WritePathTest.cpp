@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "langmon/JobFlow.h"
-#include "langmon/JobQueue.h"
-#include "langmon/WritePaths.h"
+#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobQueue.h"
+#include "langmon/job/WritePaths.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_core/MonitorFixture.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/JobHeader.h"
+#include "langmon/job/JobHeader.h"
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "langmon/BoundPrinters.h"
-#include "langmon/JobFlow.h"
-#include "langmon/NotifyThread.h"
-#include "langmon/StatusPort.h"
-#include "langmon/StatusThread.h"
+#include "langmon/status/BoundPrinters.h"
+#include "langmon/job/JobFlow.h"
+#include "langmon/status/NotifyThread.h"
+#include "langmon/status/StatusPort.h"
+#include "langmon/printer/StatusThread.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/langmon_notify/NotifyFixture.h"

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "langmon/NotifyThread.h"
-#include "langmon/PrinterState.h"
-#include "langmon/StatusPort.h"
-#include "langmon/StatusThread.h"
+#include "langmon/status/NotifyThread.h"
+#include "langmon/printer/PrinterState.h"
+#include "langmon/status/StatusPort.h"
+#include "langmon/printer/StatusThread.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/langmon_notify/NotifyFixture.h"

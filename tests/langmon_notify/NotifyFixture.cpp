@@ -4,9 +4,9 @@
 #include <cstring>
 #include <thread>
 
-#include "langmon/JobFlow.h"
+#include "langmon/job/JobFlow.h"
 #include "langmon/PortSettings.h"
-#include "langmon/StatusPort.h"
+#include "langmon/status/StatusPort.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "langmon/DeviceCheck.h"
-#include "langmon/StatusPort.h"
+#include "langmon/printer/DeviceCheck.h"
+#include "langmon/status/StatusPort.h"
 #include "platform/Registry.h"
 #include "tests/langmon_poll/PollFixture.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "langmon/StatusPort.h"
+#include "langmon/status/StatusPort.h"
 #include "platform/StandInMonitor.h"
 #include "tests/support/WaitUntil.h"
 #include "tools/sample/PortSetup.h"

@@ -9,9 +9,9 @@
 
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
-#include "langmon/DeviceCheck.h"
-#include "langmon/StatusManagerLink.h"
-#include "langmon/StatusThread.h"
+#include "langmon/printer/DeviceCheck.h"
+#include "langmon/status/StatusManagerLink.h"
+#include "langmon/printer/StatusThread.h"
 #include "tests/support/PrinterOids.h"
 #include "tools/sample/SnmpAgent.h"
 #include "tests/support/TestRoot.h"

@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "langmon/JobFlow.h"
-#include "langmon/JobQueue.h"
-#include "langmon/WritePaths.h"
-#include "langmon/StatusPort.h"
+#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobQueue.h"
+#include "langmon/job/WritePaths.h"
+#include "langmon/status/StatusPort.h"
 #include "platform/Sync.h"
 #include "tests/langmon_poll/PollFixture.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "langmon/PortContext.h"
-#include "langmon/StatusVariables.h"
+#include "langmon/status/StatusVariables.h"
 #include "platform/Kernel.h"
 #include "tests/langmon_portdata/PortDataFixture.h"
 

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "langmon/PortDocument.h"
-#include "langmon/StatusVariables.h"
+#include "langmon/job/PortDocument.h"
+#include "langmon/status/StatusVariables.h"
 #include "platform/Kernel.h"
 #include "tests/langmon_portdata/PortDataFixture.h"
 

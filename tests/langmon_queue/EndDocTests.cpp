@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "langmon/JobHeader.h"
+#include "langmon/job/JobHeader.h"
 #include "langmon/PortSettings.h"
-#include "langmon/StatusPort.h"
-#include "langmon/StatusThread.h"
-#include "langmon/StatusVariables.h"
+#include "langmon/status/StatusPort.h"
+#include "langmon/printer/StatusThread.h"
+#include "langmon/status/StatusVariables.h"
 #include "platform/Registry.h"
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_queue/QueueFixture.h"

@@ -5,8 +5,8 @@
 
 #include <regex>
 
-#include "langmon/JobFlow.h"
-#include "langmon/JobQueue.h"
+#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobQueue.h"
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_queue/QueueFixture.h"
 

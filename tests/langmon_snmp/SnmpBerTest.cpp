@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/SnmpBer.h"
+#include "langmon/snmp/SnmpBer.h"
 #include "tests/langmon_snmp/SnmpBytes.h"
 
 namespace {

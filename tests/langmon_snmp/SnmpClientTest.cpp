@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/SnmpClient.h"
+#include "langmon/snmp/SnmpClient.h"
 #include "platform/StandInWinsock.h"
 #include "tests/langmon_snmp/SnmpBytes.h"
 #include "tools/sample/SnmpAgent.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/SnmpClient.h"
+#include "langmon/snmp/SnmpClient.h"
 #include "tests/langmon_snmpd/SnmpdFixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 // tools/test.sh, which installs it).
 #include <string>
 
-#include "langmon/SnmpClient.h"
+#include "langmon/snmp/SnmpClient.h"
 #include "tests/langmon_snmpd/PrinterObjects.h"
 #include "tests/langmon_snmpd/SnmpdProcess.h"
 #include "tests/support/TestRoot.h"

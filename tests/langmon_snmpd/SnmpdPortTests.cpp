@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "langmon/DeviceCheck.h"
-#include "langmon/JobQueue.h"
-#include "langmon/JobTracking.h"
+#include "langmon/printer/DeviceCheck.h"
+#include "langmon/job/JobQueue.h"
+#include "langmon/printer/JobTracking.h"
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
-#include "langmon/PrinterState.h"
-#include "langmon/StatusManagerLink.h"
-#include "langmon/StatusThread.h"
-#include "langmon/StatusVariables.h"
+#include "langmon/printer/PrinterState.h"
+#include "langmon/status/StatusManagerLink.h"
+#include "langmon/printer/StatusThread.h"
+#include "langmon/status/StatusVariables.h"
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_snmpd/SnmpdFixture.h"
 

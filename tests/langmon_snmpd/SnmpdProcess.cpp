@@ -21,7 +21,7 @@
 #include <sstream>
 #include <thread>
 
-#include "langmon/SnmpBer.h"
+#include "langmon/snmp/SnmpBer.h"
 
 namespace kvtest {
 namespace {

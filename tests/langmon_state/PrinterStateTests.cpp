@@ -11,9 +11,9 @@
 
 #include "langmon/Monitor.h"
 #include "langmon/PortSettings.h"
-#include "langmon/PrinterState.h"
-#include "langmon/StatusManagerLink.h"
-#include "langmon/StatusPort.h"
+#include "langmon/printer/PrinterState.h"
+#include "langmon/status/StatusManagerLink.h"
+#include "langmon/status/StatusPort.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/support/PrinterOids.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "langmon/StateMapping.h"
+#include "langmon/printer/StateMapping.h"
 #include "platform/Monitor.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "langmon/JobQueue.h"
-#include "langmon/JobTracking.h"
+#include "langmon/job/JobQueue.h"
+#include "langmon/printer/JobTracking.h"
 #include "tests/langmon_track/TrackFixture.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <mutex>
 #include <ostream>
 
-#include "langmon/JobQueue.h"
+#include "langmon/job/JobQueue.h"
 #include "langmon/PortSettings.h"
-#include "langmon/PrintHistory.h"
-#include "langmon/StatusThread.h"
-#include "langmon/StatusVariables.h"
+#include "langmon/log/PrintHistory.h"
+#include "langmon/printer/StatusThread.h"
+#include "langmon/status/StatusVariables.h"
 #include "platform/Registry.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "langmon/Monitor.h"
-#include "langmon/StatusManagerLink.h"
+#include "langmon/status/StatusManagerLink.h"
 #include "tests/support/PrinterOids.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SnmpAgent.h"

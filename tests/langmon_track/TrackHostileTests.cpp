@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "langmon/JobTracking.h"
-#include "langmon/TraceLog.h"
+#include "langmon/printer/JobTracking.h"
+#include "langmon/log/TraceLog.h"
 #include "tests/langmon_track/TrackFixture.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "langmon/JobHeader.h"
-#include "langmon/JobTracking.h"
-#include "langmon/PrintHistory.h"
-#include "langmon/StatusThread.h"
+#include "langmon/job/JobHeader.h"
+#include "langmon/printer/JobTracking.h"
+#include "langmon/log/PrintHistory.h"
+#include "langmon/printer/StatusThread.h"
 #include "tests/langmon_track/TrackFixture.h"
 
 namespace {

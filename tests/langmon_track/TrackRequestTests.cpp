@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/JobTracking.h"
+#include "langmon/printer/JobTracking.h"
 #include "tests/langmon_snmp/SnmpBytes.h"
 #include "tests/langmon_track/TrackFixture.h"
 

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "langmon/Monitor.h"
-#include "langmon/PrintHistory.h"
+#include "langmon/log/PrintHistory.h"
 #include "platform/Files.h"
 #include "platform/StandIn.h"
 #include "tests/langmon_wire/WireFixture.h"

@@ -9,6 +9,7 @@
 
 #include "platform/ResourceTable.h"
 #include "platform/src/ResourceReader.h"
+#include "tests/support/ByteCompare.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -75,26 +76,6 @@ struct Bytes {
     }
 };
 
-std::string HexAround(const std::vector<BYTE>& bytes, size_t at) {
-    std::string out;
-    const size_t from = at >= 8 ? at - 8 : 0;
-    for (size_t i = from; i < bytes.size() && i < at + 8; ++i) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, "%02x ", bytes[i]);
-        out += hex;
-    }
-    return out;
-}
-
-void ExpectSameBytes(const std::vector<BYTE>& actual, const std::vector<BYTE>& expected) {
-    size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-    if (at == actual.size() && at == expected.size()) return;
-    ADD_FAILURE() << "tables differ at offset " << at << " (sizes " << actual.size() << " and " << expected.size()
-                  << ")\n  actual   from " << (at >= 8 ? at - 8 : 0) << ": " << HexAround(actual, at)
-                  << "\n  expected from " << (at >= 8 ? at - 8 : 0) << ": " << HexAround(expected, at);
-}
-
 TEST(Rescomp, WritesStringBlocksAndDataAsThePlatformLaysThemOut) {
     kvtest::TempFolder folder;
     const Outcome run = Compile(folder,
@@ -120,7 +101,7 @@ TEST(Rescomp, WritesStringBlocksAndDataAsThePlatformLaysThemOut) {
     expected.EmptyStrings(1).Word(3).Text(u"\u00E9\U0001F600").EmptyStrings(14).AlignTo4();  // surrogate pair
     expected.EmptyStrings(1).Word(6).Text(u"A\tB\"C\\").EmptyStrings(14).AlignTo4();
     expected.Word(1).Dword(0x20).Raw({'a', 'b'}).Word(0x00E9).Word(0xFFFE);  // word, dword, bytes, UTF-16, -2
-    ExpectSameBytes(run.table, expected.b);
+    EXPECT_TRUE(kvtest::SameBytes(run.table, expected.b));
 
     // What the compiler writes, the platform's reader takes.
     EXPECT_TRUE(standin::resources::Table::Parse(run.table.data(), run.table.size()).Valid());

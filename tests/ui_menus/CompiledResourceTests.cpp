@@ -10,6 +10,7 @@
 
 #include "platform/ResourceTable.h"
 #include "platform/src/ResourceReader.h"
+#include "tests/support/ByteCompare.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -81,26 +82,6 @@ struct Bytes {
     }
 };
 
-std::string HexAround(const std::vector<BYTE>& bytes, size_t at) {
-    std::string out;
-    for (size_t i = at >= 8 ? at - 8 : 0; i < bytes.size() && i < at + 8; ++i) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, "%02x ", bytes[i]);
-        out += hex;
-    }
-    return out;
-}
-
-void ExpectSameBytes(const std::vector<BYTE>& actual, const std::vector<BYTE>& expected) {
-    size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-    if (at == actual.size() && at == expected.size()) return;
-    ADD_FAILURE() << "resources differ at offset " << at << " (sizes " << actual.size() << " and "
-                  << expected.size() << ")\n  actual   from " << (at >= 8 ? at - 8 : 0) << ": "
-                  << HexAround(actual, at) << "\n  expected from " << (at >= 8 ? at - 8 : 0) << ": "
-                  << HexAround(expected, at);
-}
-
 TEST(CompiledResources, DialogExWithFontAndControlsInThePlatformLayout) {
     kvtest::TempFolder folder;
     const Outcome run = Compile(folder,
@@ -157,7 +138,7 @@ TEST(CompiledResources, DialogExWithFontAndControlsInThePlatformLayout) {
         .Text(u"Custom")           // a class by name
         .Text(u"")                 // empty title
         .Word(0);
-    ExpectSameBytes(DataOf(fixed.table, 5, 5), expected.b);
+    EXPECT_TRUE(kvtest::SameBytes(DataOf(fixed.table, 5, 5), expected.b));
 }
 
 TEST(CompiledResources, MenuMenuExAndAcceleratorsInThePlatformLayout) {
@@ -182,7 +163,7 @@ TEST(CompiledResources, MenuMenuExAndAcceleratorsInThePlatformLayout) {
         .Word(0x0008).Word(1).Text(u"O")  // MF_CHECKED
         .Word(0x0080).Word(0).Text(u"")   // separator, MF_END of the popup
         .Word(0x00C1).Word(2).Text(u"X"); // MF_END | MF_MENUBREAK | MF_GRAYED
-    ExpectSameBytes(DataOf(run.table, 4, 7), menu.b);
+    EXPECT_TRUE(kvtest::SameBytes(DataOf(run.table, 4, 7), menu.b));
 
     Bytes menuEx;
     menuEx.Word(1).Word(4).Dword(0)  // wVersion, wOffset, dwHelpId
@@ -193,14 +174,14 @@ TEST(CompiledResources, MenuMenuExAndAcceleratorsInThePlatformLayout) {
         .Dword(0x200).Dword(0x8).Dword(6)  // MFT_RADIOCHECK, MFS_CHECKED, id
         .Word(0x80)                  // last
         .Text(u"A").Word(0);
-    ExpectSameBytes(DataOf(run.table, 4, 8), menuEx.b);
+    EXPECT_TRUE(kvtest::SameBytes(DataOf(run.table, 4, 8), menuEx.b));
 
     Bytes accelerators;
     accelerators.Word(0x00).Word(3).Word(10).Word(0)  // Ctrl+C as character 3
         .Word(0x10).Word('x').Word(11).Word(0)        // FALT, character
         .Word(0x07).Word(0x70).Word(12).Word(0)       // FVIRTKEY | FNOINVERT | FSHIFT, VK_F1
         .Word(0x89).Word('K').Word(13).Word(0);       // last | FCONTROL | FVIRTKEY, the key's capital
-    ExpectSameBytes(DataOf(run.table, 9, 9), accelerators.b);
+    EXPECT_TRUE(kvtest::SameBytes(DataOf(run.table, 9, 9), accelerators.b));
 }
 
 TEST(CompiledResources, PicturesBecomeBitmapsAndIconGroups) {
@@ -219,7 +200,7 @@ TEST(CompiledResources, PicturesBecomeBitmapsAndIconGroups) {
         .Palette()
         .Raw({0x0F, 0x70, 0, 0})        // bottom row K W s, padded to 4 bytes
         .Raw({0x9A, 0xC0, 0, 0});       // top row R G B
-    ExpectSameBytes(DataOf(run.table, 2, 3), bitmap.b);
+    EXPECT_TRUE(kvtest::SameBytes(DataOf(run.table, 2, 3), bitmap.b));
 
     Bytes group;
     group.Word(0).Word(1).Word(1)       // reserved, type icon, one image
@@ -227,7 +208,7 @@ TEST(CompiledResources, PicturesBecomeBitmapsAndIconGroups) {
         .Word(1).Word(4)                // planes, bits per pixel
         .Dword(120)                     // bytes of the image
         .Word(1);                       // its RT_ICON id
-    ExpectSameBytes(DataOf(run.table, 14, 4), group.b);
+    EXPECT_TRUE(kvtest::SameBytes(DataOf(run.table, 14, 4), group.b));
 
     Bytes image;
     image.Dword(40).Dword(2).Dword(4)   // the height counts the mask too
@@ -239,7 +220,7 @@ TEST(CompiledResources, PicturesBecomeBitmapsAndIconGroups) {
         .Raw({0x90, 0, 0, 0})           // top row R .
         .Raw({0x80, 0, 0, 0})           // mask, bottom row: the first pixel is transparent
         .Raw({0x40, 0, 0, 0});          // mask, top row: the second
-    ExpectSameBytes(DataOf(run.table, 3, 1), image.b);
+    EXPECT_TRUE(kvtest::SameBytes(DataOf(run.table, 3, 1), image.b));
 
     const std::vector<BYTE> manifest = DataOf(run.table, 24, 5);
     EXPECT_EQ(std::string(manifest.begin(), manifest.end()), "<assembly/>");

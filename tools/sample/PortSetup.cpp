@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "langmon/PortSettings.h"
-#include "langmon/StatusThread.h"
-#include "langmon/StatusVariables.h"
+#include "langmon/printer/StatusThread.h"
+#include "langmon/status/StatusVariables.h"
 #include "platform/Kernel.h"
 
 namespace kvtest {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "langmon/Monitor.h"
-#include "langmon/StatusManagerLink.h"
+#include "langmon/status/StatusManagerLink.h"
 #include "tools/sample/SnmpAgent.h"
 
 namespace kvtest {

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "langmon/SnmpBer.h"
-#include "langmon/SnmpClient.h"
+#include "langmon/snmp/SnmpBer.h"
+#include "langmon/snmp/SnmpClient.h"
 #include "tools/sample/Waits.h"
 
 namespace kvtest {
