@@ -10,7 +10,7 @@
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
 #include "render/BandOutput.h"
-#include "render/DrawingHooks.h"
+#include "render/draw/DrawingHooks.h"
 #include "render/Escapes.h"
 #include "render/Geometry.h"
 #include "render/HookLog.h"

@@ -3,7 +3,7 @@
 // these hooks refuse with ERROR_NOT_SUPPORTED (this library sends no printer commands for
 // paths, text or bitmaps), so the engine reports the failure instead of a page silently
 // losing its drawing.
-#include "render/DrawingHooks.h"
+#include "render/draw/DrawingHooks.h"
 
 #include "platform/Kernel.h"
 #include "render/DriverEntry.h"
