@@ -234,10 +234,6 @@ void StopPortThreads(PortContext& port) {
     StopStatusThread(port);
     StopJobWatch(port);
     JoinBindingThreads(port);
-    // A polling request that a notification thread made while the status thread was being
-    // stopped went with it.
-    PortLockHold lock(port);
-    port.PollingOn = 0;
 }
 
 bool PortHasThreads(PortContext& port) {

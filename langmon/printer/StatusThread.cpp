@@ -268,6 +268,9 @@ bool StartStatusThread(PortContext& port) {
 LONG RequestPolling(PortContext& port) {
     {
         PortLockHold lock(port);
+        // A port whose threads stop (or have stopped) polls no more: a request then, as from
+        // a notification thread not joined yet, leaves nothing standing.
+        if (Stopped(port)) return kRefreshDone;
         port.State &= ~port_state::SrmTerminate;
         if (port.PollingOn != 0) return kRefreshNotDone;
         port.PollingOn = 1;

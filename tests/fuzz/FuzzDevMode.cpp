@@ -45,10 +45,7 @@ void CheckBlock(const DriverDevMode& block, const char* step) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    kvfuzz::UseFuzzRoot();
-    const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
-    Check(installed.dataFileCopied && installed.languageLibrariesInstalled, "the sample printer is not installed");
-    Check(kvfuzz::PinLanguageLibraries(), "the language libraries do not load");
+    kvfuzz::UseSamplePrinterRoot();
     g_printer = new kvtest::ScopedPrinter(kvtest::kSamplePrinterName, PRINTER_ALL_ACCESS);
     Check(g_printer->handle() != nullptr, "the sample printer does not open");
     InitSettingsLock();

@@ -47,10 +47,7 @@ void UseImage(const ModelDescription* model) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    kvfuzz::UseFuzzRoot();
-    const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
-    Check(installed.dataFileCopied && installed.languageLibrariesInstalled, "the sample printer is not installed");
-    Check(kvfuzz::PinLanguageLibraries(), "the language libraries do not load");
+    kvfuzz::UseSamplePrinterRoot();
     g_printer = new kvtest::ScopedPrinter();
     Check(g_printer->handle() != nullptr, "the sample printer does not open");
     g_dataFile = kvfuzz::ReadSourceFile("resources/model/KV-TD520.dat");

@@ -134,10 +134,7 @@ void Run(gdihost::PrinterDC& dc, kvfuzz::InputReader& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    kvfuzz::UseFuzzRoot();
-    const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
-    Check(installed.dataFileCopied && installed.languageLibrariesInstalled, "the sample printer is not installed");
-    Check(kvfuzz::PinLanguageLibraries(), "the language libraries do not load");
+    kvfuzz::UseSamplePrinterRoot();
     g_defaultBlock = DefaultBlock();
     g_driver = new gdihost::DriverModule();
     Check(g_driver->Load(u"" KV_RENDER_NAME ".dll"), "the rendering library does not load");

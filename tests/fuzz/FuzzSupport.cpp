@@ -10,6 +10,7 @@
 #include "platform/Modules.h"
 #include "platform/StandIn.h"
 #include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace fs = std::filesystem;
 
@@ -87,6 +88,13 @@ bool WriteRootFile(const std::u16string& windowsPath, const uint8_t* data, size_
 std::vector<uint8_t> ReadSourceFile(const std::string& relativePath) {
     std::ifstream in(std::string(KV_SOURCE_DIR) + "/" + relativePath, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void UseSamplePrinterRoot() {
+    UseFuzzRoot();
+    const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
+    Check(installed.dataFileCopied && installed.languageLibrariesInstalled, "the sample printer is not installed");
+    Check(PinLanguageLibraries(), "the language libraries do not load");
 }
 
 }  // namespace kvfuzz

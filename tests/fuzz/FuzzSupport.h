@@ -17,6 +17,10 @@ namespace kvfuzz {
 /// folder, no faults and an empty spooler. The folder is removed when the process ends.
 void UseFuzzRoot();
 
+/// UseFuzzRoot with the sample printer installed in it and its language libraries pinned
+/// (PinLanguageLibraries); ends the run when any of it fails.
+void UseSamplePrinterRoot();
+
 /// Loads the sample printer's language libraries (installed in its driver folder) once more
 /// and never frees them. libFuzzer keeps the coverage counters of every instrumented module it
 /// has seen and cannot follow one that is unloaded; the driver loads and frees them per call.

@@ -31,7 +31,7 @@ namespace job_flag = langmon::job_flag;
 constexpr char16_t kPrinter[] = u"KV Printer";
 constexpr char16_t kPort[] = u"IP_127.0.0.1";
 using kvtest::kAnswerWaitMs;
-constexpr DWORD kSilentWaitMs = kvtest::kSilenceWaitMs;  // while snmpd is stopped
+using kvtest::kSilenceWaitMs;  // while snmpd is stopped
 
 DWORD RecordNothing(DWORD, LPCSTR, LPCVOID, DWORD) { return 0; }
 
@@ -165,7 +165,7 @@ TEST_F(SnmpdPortTest, DeviceCheckFollowsThePrinterThroughOffAndOn) {
         {"snmpd stopped",
          [this] {
              StopAgent();
-             port_->SnmpWaitMs = kSilentWaitMs;
+             port_->SnmpWaitMs = kSilenceWaitMs;
          },
          DeviceAnswer::PoweredOff, state::PoweredOff, state::DeviceSupported, langmon::kStatusPoweredOff},
         {"still stopped", [] {}, DeviceAnswer::PoweredOff, state::PoweredOff, state::DeviceSupported,

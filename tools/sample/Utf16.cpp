@@ -1,5 +1,7 @@
 #include "tools/sample/Utf16.h"
 
+#include "platform/Kernel.h"
+
 namespace kvtest {
 
 std::vector<BYTE> Utf16LeBytes(const std::u16string& text, bool withBom) {
@@ -12,39 +14,20 @@ std::vector<BYTE> Utf16LeBytes(const std::u16string& text, bool withBom) {
     return bytes;
 }
 
+// Both through the platform's own UTF-8 conversion, measured first and then written.
 std::u16string U16(const std::string& utf8) {
-    std::u16string out;
-    for (size_t i = 0; i < utf8.size();) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        char32_t cp;
-        int extra;
-        if (c < 0x80) { cp = c; extra = 0; }
-        else if ((c >> 5) == 6) { cp = c & 0x1F; extra = 1; }
-        else if ((c >> 4) == 14) { cp = c & 0x0F; extra = 2; }
-        else { cp = c & 0x07; extra = 3; }
-        ++i;
-        for (int k = 0; k < extra && i < utf8.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-    }
+    if (utf8.empty()) return {};
+    const int cbText = static_cast<int>(utf8.size());
+    std::u16string out(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), cbText, nullptr, 0)), u'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), cbText, out.data(), static_cast<int>(out.size()));
     return out;
 }
 
 std::string U8(const std::u16string& utf16) {
-    std::string out;
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        char32_t cp = utf16[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < utf16.size()) cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
-        if (cp < 0x80) out.push_back(static_cast<char>(cp));
-        else if (cp < 0x800) { out.push_back(static_cast<char>(0xC0 | (cp >> 6))); out.push_back(static_cast<char>(0x80 | (cp & 0x3F))); }
-        else if (cp < 0x10000) { out.push_back(static_cast<char>(0xE0 | (cp >> 12))); out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F))); out.push_back(static_cast<char>(0x80 | (cp & 0x3F))); }
-        else { out.push_back(static_cast<char>(0xF0 | (cp >> 18))); out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F))); out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F))); out.push_back(static_cast<char>(0x80 | (cp & 0x3F))); }
-    }
+    if (utf16.empty()) return {};
+    const int cchText = static_cast<int>(utf16.size());
+    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), cchText, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), cchText, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
     return out;
 }
 
