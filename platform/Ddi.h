@@ -502,3 +502,5 @@ PLATFORM_API void PATHOBJ_vGetBounds(PATHOBJ* ppo, RECTFX* prectfx);
 /// Glyph positions are handed out whole: one batch with every glyph of the string.
 PLATFORM_API void STROBJ_vEnumStart(STROBJ* pstro);
 PLATFORM_API BOOL STROBJ_bEnum(STROBJ* pstro, ULONG* pc, GLYPHPOS** ppgpos);
+
+#include "platform/DdiFonts.h"

@@ -202,6 +202,159 @@ private:
 /// clips everything away), DC_COMPLEX with their union as bounds for more.
 Clip MakeClip(const std::vector<RECTL>& rects);
 
+
+/// A path made of records as PATHOBJ_bEnum hands them out: each record is one batch of
+/// points with its PD_* flags (PD_BEGINSUBPATH on a figure's first record, PD_ENDSUBPATH and
+/// PD_CLOSEFIGURE on its last, PD_BEZIERS on records of Bezier points, three per segment).
+struct PathRecord {
+    FLONG flags = 0;
+    std::vector<POINTFIX> points;
+};
+Path MakePathRecords(const std::vector<PathRecord>& records);
+
+/// Owns an engine XFORMOBJ with the matrix given; move-only.
+class Xform {
+public:
+    Xform() = default;
+    explicit Xform(XFORMOBJ* xform) : xform_(xform) {}
+    ~Xform();
+    Xform(Xform&& other) noexcept : xform_(other.xform_) { other.xform_ = nullptr; }
+    Xform& operator=(Xform&& other) noexcept;
+    Xform(const Xform&) = delete;
+    Xform& operator=(const Xform&) = delete;
+    XFORMOBJ* get() const { return xform_; }
+
+private:
+    XFORMOBJ* xform_ = nullptr;
+};
+Xform MakeXform(const XFORML& matrix);
+
+/// Owns an engine XLATEOBJ; move-only. An empty table makes a trivial translation (XO_TRIVIAL,
+/// no pulXlate).
+class Xlate {
+public:
+    Xlate() = default;
+    explicit Xlate(XLATEOBJ* xlate) : xlate_(xlate) {}
+    ~Xlate();
+    Xlate(Xlate&& other) noexcept : xlate_(other.xlate_) { other.xlate_ = nullptr; }
+    Xlate& operator=(Xlate&& other) noexcept;
+    Xlate(const Xlate&) = delete;
+    Xlate& operator=(const Xlate&) = delete;
+    XLATEOBJ* get() const { return xlate_; }
+
+private:
+    XLATEOBJ* xlate_ = nullptr;
+};
+Xlate MakeXlate(const std::vector<ULONG>& table);
+
+/// The driver hooks the engine calls back for a device (DrvRealizeBrush from
+/// BRUSHOBJ_pvGetRbrush, DrvCopyBits from a HALFTONE EngStretchBlt onto a device surface).
+/// The host sets them from the driver's table after DrvEnablePDEV.
+bool SetDeviceHook(HDEV hdev, ULONG index, PFN hook);
+
+/// Owns an engine BRUSHOBJ; move-only. A solid brush has iSolidColor; a pattern or hatch
+/// brush has iSolidColor 0xFFFFFFFF and is realized by the driver on demand.
+class Brush {
+public:
+    Brush() = default;
+    explicit Brush(BRUSHOBJ* brush) : brush_(brush) {}
+    ~Brush();
+    Brush(Brush&& other) noexcept : brush_(other.brush_) { other.brush_ = nullptr; }
+    Brush& operator=(Brush&& other) noexcept;
+    Brush(const Brush&) = delete;
+    Brush& operator=(const Brush&) = delete;
+    BRUSHOBJ* get() const { return brush_; }
+
+private:
+    BRUSHOBJ* brush_ = nullptr;
+};
+Brush MakeSolidBrush(ULONG color);
+/// A hatch brush (HS_*) of two colours (entry 0 background, entry 1 foreground) realized for
+/// the surface's device.
+Brush MakeHatchBrush(SURFOBJ* target, ULONG hatch, ULONG foreground, ULONG background);
+/// A pattern brush over a copy of the pattern bitmap (any engine format) with its colour
+/// table (entries 0x00BBGGRR; may be empty), realized for the surface's device.
+Brush MakePatternBrush(SURFOBJ* target, SURFOBJ* pattern, const std::vector<ULONG>& colors);
+
+/// One glyph of a font: its bitmap (1 bit per pixel, rows padded to bytes, top row first,
+/// set bit = ink), its origin relative to the baseline point and its advance in dots.
+struct GlyphImage {
+    SIZEL size{};
+    POINTL origin{};
+    LONG advance = 0;
+    std::vector<BYTE> bits;
+};
+
+/// What a font object is made from. Device fonts (FO_TYPE_DEVICE) name the driver's face;
+/// TrueType fonts (FO_TYPE_TRUETYPE) carry the engine's metrics and glyphs: the engine's own
+/// small face (a fixed cell of heightDots, every character drawn from the built-in glyphs)
+/// under the face name and charset given.
+struct FontSpec {
+    FLONG type = FO_TYPE_DEVICE;
+    ULONG iFace = 0;
+    ULONG_PTR iFile = 0;
+    ULONG_PTR iTTUniq = 0;
+    FLONG simulations = 0;        // FO_SIM_BOLD, FO_SIM_ITALIC
+    XFORML matrix{1, 0, 0, 1, 0, 0};
+    // TrueType only:
+    std::u16string faceName;
+    BYTE charset = 0;
+    USHORT weight = 400;
+    bool italic = false;
+    USHORT unitsPerEm = 2048;
+    LONG heightDots = 20;
+};
+/// Owns an engine FONTOBJ; move-only.
+class Font {
+public:
+    Font() = default;
+    explicit Font(FONTOBJ* font) : font_(font) {}
+    ~Font();
+    Font(Font&& other) noexcept : font_(other.font_) { other.font_ = nullptr; }
+    Font& operator=(Font&& other) noexcept;
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+    FONTOBJ* get() const { return font_; }
+
+private:
+    FONTOBJ* font_ = nullptr;
+};
+Font MakeFont(const FontSpec& spec);
+/// The glyph of a TrueType font for a character (its glyph handle is the UTF-16 value).
+GlyphImage FontGlyph(const FontSpec& spec, char16_t character);
+
+/// What a string object is made from: glyph handles with their baseline positions (dots),
+/// the text (UTF-16, one character per glyph), flAccel and ulCharInc. With withBits, every
+/// GLYPHPOS carries the glyph's bits (pgdf) from the font; batchSize > 0 makes STROBJ_bEnum
+/// hand the glyphs out in batches of that size (pgp is then NULL).
+struct StringSpec {
+    std::vector<HGLYPH> glyphs;
+    std::vector<POINTL> positions;
+    std::u16string text;
+    FLONG flAccel = SO_HORIZONTAL;
+    ULONG ulCharInc = 0;
+    RECTL background{};
+    bool withBits = false;
+    ULONG batchSize = 0;
+};
+/// Owns an engine STROBJ; move-only.
+class String {
+public:
+    String() = default;
+    explicit String(STROBJ* str) : str_(str) {}
+    ~String();
+    String(String&& other) noexcept : str_(other.str_) { other.str_ = nullptr; }
+    String& operator=(String&& other) noexcept;
+    String(const String&) = delete;
+    String& operator=(const String&) = delete;
+    STROBJ* get() const { return str_; }
+
+private:
+    STROBJ* str_ = nullptr;
+};
+/// font: the font whose glyph bits withBits takes (may be NULL otherwise).
+String MakeString(const StringSpec& spec, FONTOBJ* font);
+
 }  // namespace engine
 
 }  // namespace standin

@@ -9,6 +9,9 @@
 #include "settings/DriverDevMode.h"
 #include "settings/MemoryPool.h"
 #include "settings/ModelDescription.h"
+#include "render/draw/GlyphCacheState.h"
+#include "render/draw/TextState.h"
+#include "render/draw/VectorState.h"
 
 inline constexpr DWORD kPdevSignature = 0x5451384Bu;  // "K8QT"
 inline constexpr DWORD kOutputBufferSize = 4096;
@@ -129,9 +132,19 @@ inline constexpr DWORD kStateOutputFailed = 0x4;
 inline constexpr DWORD kStatePageControl = 0x80;
 inline constexpr DWORD kStateFsROwed = 0x100;
 inline constexpr DWORD kStatePatternMode = 0x200;
+inline constexpr DWORD kStateClipComputeOnly = 0x400;     // clip pieces computed, not sent
+inline constexpr DWORD kStateSizesSwapped = 0x4000;       // double-byte sizes sent swapped
+inline constexpr DWORD kStateTextResize = 0x8000;         // text sizes recomputed
+inline constexpr DWORD kStateDeviceFontText = 0x10000;
+inline constexpr DWORD kStateHorizontalDbcs = 0x20000;    // horizontal double-byte font
+inline constexpr DWORD kStateRopSet = 0x80000;            // the blit's logical operation is set
 inline constexpr DWORD kStateClipPath = 0x100000;
 inline constexpr DWORD kStateDoubling = 0x200000;
+inline constexpr DWORD kStateAsciiPath = 0x400000;        // an ASCII path awaits its ending
 inline constexpr DWORD kStateDownloadFull = 0x800000;
+inline constexpr DWORD kStateTextRect = 0x1000000;        // rectangle fill of text
+inline constexpr DWORD kStateDeferredClip = 0x10000000;
+inline constexpr DWORD kStateRectPending = 0x20000000;
 inline constexpr DWORD kStateEndOfJobMask = 0xFEDFF1FFu;
 inline constexpr DWORD kStateEndOfJobSet = 0x100000;
 
@@ -202,6 +215,15 @@ struct PDEV {
     DWORD DownloadResetDone;
     DWORD DownloadedCount;    // glyphs held by the printer for this job
     DWORD GlyphsOnPage;       // glyphs downloaded since the last page setup
+
+    // Paths, clips and rectangles (draw/VectorState.h)
+    VectorState Vector;
+    // Text and device-font state of the current call and printer (draw/TextState.h)
+    TextState Text;
+    // Glyph cache of downloaded glyphs (draw/GlyphCacheState.h)
+    GlyphCacheState GlyphCache;
+    // Bitmap hooks: the clip of an engine shrink under way, for DrvCopyBits' call-backs
+    CLIPOBJ* ReducedStretchClip;
 
     // Vector and clip
     HPALETTE Palette;
