@@ -266,16 +266,36 @@ private:
         return {};
     }
 
+    /// Whether the dash pattern draws at `distance` dots along the line.
+    static bool DashOn(const std::vector<double>& dashes, double distance) {
+        double total = 0;
+        for (double d : dashes) total += std::max(d, 0.0);
+        if (total <= 0) return true;
+        double phase = std::fmod(distance, total);
+        for (size_t i = 0; i < dashes.size(); ++i) {
+            phase -= std::max(dashes[i], 0.0);
+            if (phase < 0) return i % 2 == 0;
+        }
+        return false;
+    }
+
     void Stroke(const std::vector<PointF>& line) {
-        for (const std::vector<PointF>& piece : paint::DashPolyline(line, Dashes())) {
-            if (lineWidth_ <= 1) {
-                for (size_t i = 0; i < piece.size(); ++i) {
-                    const POINTL a{paint::Round(piece[i].x), paint::Round(piece[i].y)};
-                    const POINTL b = i + 1 < piece.size() ? POINTL{paint::Round(piece[i + 1].x), paint::Round(piece[i + 1].y)} : a;
-                    if (i + 1 < piece.size() || piece.size() == 1) paint::ThinLine(a, b, i > 0, Plotter(Source::Pen));
-                }
-                continue;
+        const std::vector<double> dashes = Dashes();
+        if (lineWidth_ <= 1) {
+            // One-dot lines: each pixel once, dashed by its distance along the line.
+            double along = 0;
+            for (size_t i = 0; i < line.size(); ++i) {
+                const POINTL a{paint::Round(line[i].x), paint::Round(line[i].y)};
+                const POINTL b = i + 1 < line.size() ? POINTL{paint::Round(line[i + 1].x), paint::Round(line[i + 1].y)} : a;
+                if (i + 1 == line.size() && line.size() > 1) break;
+                paint::ThinLine(a, b, i > 0, [&](LONG x, LONG y) {
+                    if (DashOn(dashes, along + std::hypot(double(x - a.x), double(y - a.y)))) Plot(Source::Pen, x, y);
+                });
+                along += std::hypot(double(b.x - a.x), double(b.y - a.y));
             }
+            return;
+        }
+        for (const std::vector<PointF>& piece : paint::DashPolyline(line, dashes)) {
             // Pixel centres sit half a dot inside: a line along x = 3 covers column 3.
             std::vector<PointF> centred;
             for (const PointF& p : piece) centred.push_back(PointF{p.x + 0.5, p.y + 0.5});
