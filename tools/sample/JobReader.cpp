@@ -304,7 +304,7 @@ private:
 
     bool ReadRaster() {
         if (in_.Left() < 4 || in_.Peek(1) != 0 || in_.Peek(2) != 0 || (in_.Peek(3) != 0x00 && in_.Peek(3) != 0x20)) {
-            return Fail("raster opcode not followed by 00 00 00 or 00 00 20");
+            return Fail("raster opcode not followed by 00 00 00, 00 00 10 or 00 00 20");
         }
         RasterHeader h;
         h.scaled = in_.Peek() == 0xF4;
