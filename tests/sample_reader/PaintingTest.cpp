@@ -1,6 +1,9 @@
 // The sheet painter: shapes, fills, clips, strokes and text drawn on small sheets.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+
 #include "tests/sample_reader/ReaderBytes.h"
 
 namespace {
@@ -146,6 +149,32 @@ TEST(Painting, MissingDownloadIsReported) {
     ASSERT_TRUE(listing.Ok()) << listing.Describe();
     const auto job = kvtest::RenderPages(listing, SIZEL{4, 4});
     EXPECT_NE(job.error.find("not downloaded"), std::string::npos) << job.error;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Painting, RandomCommandBytesStayInBounds) {
+    // Command bytes of the drawing families followed by noise: every listing entry lies
+    // inside the stream and painting the listing touches only the page.
+    using namespace readertest;
+    const int opcodes[] = {0xE0, 0xE8, 0xE9, 0xEA, 0xB5, 0xAF, 0xB0, 0xAB, 0xAC, 0xA5, 0xA0, 0xA2, 0xA3, 0xA4,
+                           0xC0, 0xC1, 0xC2, 0xC3, 0xC7, 0xC8, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xBD, 0xDB, 0xDD};
+    std::mt19937 random(1309);
+    for (int round = 0; round < 3000; ++round) {
+        Bytes commands;
+        for (int k = 0; k < 4; ++k) {
+            commands.push_back(static_cast<BYTE>(opcodes[random() % std::size(opcodes)]));
+            const size_t tail = random() % 24;
+            for (size_t i = 0; i < tail; ++i) commands.push_back(static_cast<BYTE>(random() % 4 == 0 ? 0 : random()));
+        }
+        const Bytes stream = Cat({kVrtl, Move(3, 3), commands});
+        const auto listing = kvtest::DecodeJobStream(stream);
+        for (const auto& c : listing.commands) ASSERT_LE(c.offset + c.size, stream.size());
+        const auto job = kvtest::RenderPages(listing, SIZEL{32, 32});
+        for (const auto& page : job.pages) ASSERT_EQ(page.bits.size(), 4u * 32u);
+    }
 }
 
 }  // namespace
