@@ -248,6 +248,8 @@ BOOL Fail(DWORD error) {
 
 BOOL EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
                POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4) {
+    if (IsDeviceSurface(psoTrg))
+        return BltToDevice(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pbo, pptlBrush, rop4);
     Bitmap dst;
     if (prclTrg == nullptr || !DrawableView(psoTrg, &dst)) return Fail(ERROR_INVALID_PARAMETER);
     const BYTE fore = static_cast<BYTE>(rop4 & 0xFF);
@@ -333,8 +335,10 @@ BOOL EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, M
 }
 
 BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                   COLORADJUSTMENT* /*pca*/, POINTL* /*pptlHTOrg*/, RECTL* prclDest, RECTL* prclSrc,
+                   COLORADJUSTMENT* /*pca*/, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
                    POINTL* /*pptlMask*/, ULONG iMode) {
+    if (IsDeviceSurface(psoDest))
+        return StretchToDevice(psoDest, psoSrc, psoMask, pco, pxlo, pptlHTOrg, prclDest, prclSrc, iMode);
     Bitmap dst, src;
     if (psoMask != nullptr || prclDest == nullptr || prclSrc == nullptr || !DrawableView(psoDest, &dst) ||
         !DrawableView(psoSrc, &src))

@@ -30,6 +30,13 @@ Hook HookAs(PFN pfn) {
     return reinterpret_cast<Hook>(reinterpret_cast<void (*)()>(pfn));
 }
 
+// --- Transfers onto device surfaces (the surface's device must have DrvCopyBits) ---
+bool IsDeviceSurface(const SURFOBJ* pso);
+BOOL StretchToDevice(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                     POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc, ULONG iMode);
+BOOL BltToDevice(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
+                 POINTL* pptlSrc, BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4);
+
 // --- Live objects of each family, for standin::engine::LiveDrawingObjectCount ---
 unsigned LivePathClipCount();
 unsigned LiveXformObjectCount();
