@@ -13,6 +13,7 @@ namespace {
 constexpr BYTE kStyleSolid = 0x00;
 constexpr BYTE kStyleAlternate = 0x01;
 constexpr BYTE kStyleUser = 0x10;
+constexpr int64_t kUnknownWidth = 0xFFFF;
 
 /// The integer part of v held to [lo, hi]; NaN gives lo. Float-to-integer conversion of a
 /// value outside the target type is undefined, so the range is checked in floating point.
@@ -161,7 +162,8 @@ void SetLineWidth(PDEV* pdev, WORD width) {
     if (limit != 0) w = std::min<int64_t>(w, limit);
     const WORD s = pdev->Geometry.ScalePercent;
     if (s != 100) w = std::max<int64_t>(w * s / 100, 1);
-    const WORD sent = ClampToWord(w);
+    // 0xFFFF marks the width unknown in the cache: a real width stays below it.
+    const WORD sent = static_cast<WORD>(std::min<int64_t>(w, kUnknownWidth - 1));
     if (pdev->Draw.LineWidth == sent) return;
     const BYTE cmd[] = {0xAF, 0x00, static_cast<BYTE>(sent >> 8), static_cast<BYTE>(sent)};
     (void)WriteOutput(pdev, cmd, sizeof cmd);
