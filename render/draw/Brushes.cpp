@@ -20,8 +20,7 @@ constexpr BYTE kR2Nop = 0x0B;
 constexpr ULONG kNoSolidColour = 0xFFFFFFFFu;
 constexpr ULONG kSkipPaintRop = 0xB8B8;
 constexpr LONG kImageSide = 24;
-constexpr ULONG kHatchCount = 6;     // HS_HORIZONTAL to HS_DIAGCROSS
-constexpr ULONG kHatchSolid = 6;     // a pattern brush of one colour: colour entry 1
+constexpr ULONG kHatchCount = 6;     // HS_HORIZONTAL to HS_DIAGCROSS; past them, pattern brushes
 
 struct Rgb {
     BYTE r, g, b;
@@ -193,10 +192,6 @@ BOOL SelectFillBrush(PDEV* pdev, ULONG mixOrRop, BRUSHOBJ* brush, BOOL invert, P
     const ULONG hatch = realized.Hatch();
     if (hatch < kHatchCount) {
         SelectHatch(pdev, mixOrRop, realized);
-        return TRUE;
-    }
-    if (hatch == kHatchSolid) {
-        SelectSolid(pdev, mixOrRop, EntryColour(realized, 1));
         return TRUE;
     }
     if (realized.Format() == BMF_1BPP) {

@@ -4,9 +4,12 @@
 #include <string>
 
 #include "platform/Modules.h"
+#include "platform/StandIn.h"
 #include "platform/Spooler.h"
+#include "render/DriverEntry.h"
 #include "render/Geometry.h"
 #include "render/JobFlow.h"
+#include "render/draw/DrawingHooks.h"
 #include "render/draw/DrawingState.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
@@ -15,6 +18,11 @@
 namespace vectortest {
 
 namespace {
+
+template <typename Hook>
+PFN AsHook(Hook hook) {
+    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(hook));
+}
 
 PaperRecord A4() {
     PaperRecord paper{};
@@ -77,6 +85,14 @@ void VectorTest::MakeDevice(const DeviceOptions& options) {
     s.NupDown = s.NupAcross = 1;
     s.NupOrder = 0;
 
+    // The bitmap hooks' work record, as the device's enable fills it.
+    p.RasterWork = static_cast<RasterWorkRecord*>(PoolAlloc(&chain_, sizeof(RasterWorkRecord)));
+    ASSERT_NE(p.RasterWork, nullptr);
+    p.RasterWork->Bytes1to3[0] = 2;
+    p.RasterWork->Bytes1to3[1] = 1;
+    p.RasterWork->Bytes1to3[2] = 255;
+    p.RasterWork->ColorAdjustment = s.ColorAdjustment;
+
     p.Output.Capacity = kOutputBufferSize;
     p.Output.WritePos = p.Output.Data;
     p.Geometry.ScalePercent = 100;
@@ -93,9 +109,19 @@ void VectorTest::MakeDevice(const DeviceOptions& options) {
     ResetPrinterState(&p);
     ResetGraphicsState(&p);
 
-    surface_ = SURFOBJ{};
-    surface_.dhpdev = reinterpret_cast<DHPDEV>(pdev_);
-    surface_.iType = STYPE_DEVICE;
+    const DHPDEV dhpdev = reinterpret_cast<DHPDEV>(pdev_);
+    hdev_ = standin::engine::MakeDevice(dhpdev);
+    ASSERT_NE(hdev_, nullptr);
+    // The engine calls these back: brush realization, and the 1-bit result of its halftoning.
+    ASSERT_TRUE(standin::engine::SetDeviceHook(hdev_, INDEX_DrvRealizeBrush, AsHook(&DrvRealizeBrush)));
+    ASSERT_TRUE(standin::engine::SetDeviceHook(hdev_, INDEX_DrvCopyBits, AsHook(&DrvCopyBits)));
+    p.EngineDevice = hdev_;
+    surfaceHandle_ = EngCreateDeviceSurface(reinterpret_cast<DHSURF>(pdev_), SIZEL{4800, 7000}, BMF_1BPP);
+    ASSERT_NE(surfaceHandle_, nullptr);
+    ASSERT_TRUE(EngAssociateSurface(surfaceHandle_, hdev_, kDeviceSurfaceHooks));
+    surface_ = EngLockSurface(surfaceHandle_);
+    ASSERT_NE(surface_, nullptr);
+    ASSERT_EQ(surface_->dhpdev, dhpdev);
 }
 
 void VectorTest::MakeReadyDevice(const DeviceOptions& options) {
@@ -110,6 +136,12 @@ void VectorTest::MakeReadyDevice(const DeviceOptions& options) {
 }
 
 void VectorTest::DropDevice() {
+    if (surface_ != nullptr) EngUnlockSurface(surface_);
+    surface_ = nullptr;
+    if (surfaceHandle_ != nullptr) (void)EngDeleteSurface(surfaceHandle_);
+    surfaceHandle_ = nullptr;
+    if (hdev_ != nullptr) standin::engine::ForgetDevice(hdev_);
+    hdev_ = nullptr;
     pdev_ = nullptr;
     PoolFreeAll(&chain_);
     if (model_ != nullptr) ReleaseModelDescription(model_);

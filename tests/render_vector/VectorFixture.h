@@ -24,7 +24,7 @@ struct DeviceOptions {
 };
 
 class VectorTest : public kvtest::StandInTest {
-protected:
+public:
     void SetUp() override;
     void TearDown() override;
 
@@ -36,7 +36,9 @@ protected:
     void DropDevice();
 
     PDEV& Pdev() { return *pdev_; }
-    SURFOBJ* Surface() { return &surface_; }
+    /// The device surface the engine gives the hooks (no bits: the engine cannot draw on it);
+    /// brushes made for it are realized by the driver's DrvRealizeBrush.
+    SURFOBJ* Surface() { return surface_; }
     /// The bytes in the output buffer since the last Take (the buffer is emptied).
     std::vector<BYTE> Take();
 
@@ -46,7 +48,9 @@ private:
     const ModelDescription* model_ = nullptr;
     PoolBlock* chain_ = nullptr;
     PDEV* pdev_ = nullptr;
-    SURFOBJ surface_{};
+    HDEV hdev_ = nullptr;
+    HSURF surfaceHandle_ = nullptr;
+    SURFOBJ* surface_ = nullptr;
 };
 
 /// SameBytes for vectors and braced lists of bytes.
