@@ -243,6 +243,9 @@ BOOL SendPiece(const ImageCall& call, Piece piece) {
     }
     piece.rows = std::min(piece.rows, rows.Height() - piece.firstRow);
     piece.rowBytes = std::max(piece.rowBytes, LONG{1});
+    // A row never carries more bytes than the bitmap's own rows.
+    const LONG minimalStride = static_cast<LONG>((int64_t{rows.Width()} + 31) / 32 * 4);
+    piece.rowBytes = std::min(piece.rowBytes, minimalStride);
     piece.width = std::min({piece.width, rows.Width() - piece.firstPixel, piece.rowBytes * 8});
     if (piece.rows < 1 || piece.width < 1 || piece.rowBytes > kMaxExtent) return TRUE;
     if (call.turned) return SendTurned(call, piece);
@@ -310,7 +313,6 @@ BOOL WriteImage(PDEV* pdev, SURFOBJ* source, CLIPOBJ* clip, RECTL* destRect, REC
     const BYTE complexity = clip != nullptr ? clip->iDComplexity : static_cast<BYTE>(DC_TRIVIAL);
     const bool cutByClip = clip != nullptr && (complexity == DC_RECT || complexity == DC_COMPLEX);
     const LONG s = ScalePercentOf(pdev);
-    // Rows of the command never pass the bitmap's own row length.
     const LONG minimalStride = static_cast<LONG>((static_cast<int64_t>(rows.Width()) + 31) / 32 * 4);
 
     DWORD enumStart = 1;
