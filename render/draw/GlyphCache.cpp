@@ -88,26 +88,6 @@ BYTE* ChainBlock::release() {
     return data;
 }
 
-bool FetchGlyphBits(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, const GLYPHPOS* pos) {
-    GLYPHBITS* bits = nullptr;
-    if (pos != nullptr && pos->pgdf != nullptr && pos->pgdf->pgb != nullptr) {
-        bits = pos->pgdf->pgb;
-    } else if (font != nullptr) {
-        HGLYPH handle = glyph;
-        GLYPHDATA* data = nullptr;
-        if (FONTOBJ_cGetGlyphs(font, FO_GLYPHBITS, 1, &handle, reinterpret_cast<PVOID*>(&data)) != 0 &&
-            data != nullptr) {
-            bits = data->gdf.pgb;
-        }
-    }
-    if (bits == nullptr) return false;
-    GlyphCacheState& cache = pdev->GlyphCache;
-    cache.Bits = bits->aj;
-    cache.BitmapSize = bits->sizlBitmap;
-    cache.BitmapOrigin = bits->ptlOrigin;
-    return true;
-}
-
 Bitmap CurrentGlyph(const PDEV* pdev) {
     const GlyphCacheState& cache = pdev->GlyphCache;
     const DWORD width = cache.BitmapSize.cx > 0 ? static_cast<DWORD>(cache.BitmapSize.cx) : 0;

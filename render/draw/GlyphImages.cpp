@@ -82,6 +82,26 @@ bool WriteRasterGlyph(PDEV* pdev, const Bitmap& glyph, DWORD scale) {
 
 }  // namespace
 
+bool FetchGlyphBits(PDEV* pdev, FONTOBJ* font, HGLYPH glyph, const GLYPHPOS* pos) {
+    GLYPHBITS* bits = nullptr;
+    if (pos != nullptr && pos->pgdf != nullptr && pos->pgdf->pgb != nullptr) {
+        bits = pos->pgdf->pgb;
+    } else if (font != nullptr) {
+        HGLYPH handle = glyph;
+        GLYPHDATA* data = nullptr;
+        if (FONTOBJ_cGetGlyphs(font, FO_GLYPHBITS, 1, &handle, reinterpret_cast<PVOID*>(&data)) != 0 &&
+            data != nullptr) {
+            bits = data->gdf.pgb;
+        }
+    }
+    if (bits == nullptr) return false;
+    GlyphCacheState& cache = pdev->GlyphCache;
+    cache.Bits = bits->aj;
+    cache.BitmapSize = bits->sizlBitmap;
+    cache.BitmapOrigin = bits->ptlOrigin;
+    return true;
+}
+
 void WriteImageBlock(PDEV* pdev, BYTE op2, BYTE op4, WORD sourceWidth, WORD sourceHeight, WORD targetWidth,
                      WORD targetHeight, const BYTE* data, DWORD length) {
     const BYTE opcode[] = {0xF4, op2, 0x00, op4};
