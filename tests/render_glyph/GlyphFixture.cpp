@@ -162,14 +162,23 @@ void GlyphTest::SetUp() {
 }
 
 void GlyphTest::TearDown() {
-    if (pdev_ != nullptr) FreeFontCache(pdev_);
-    if (jobId_ != 0) EndDocPrinter(printer_);
-    if (model_ != nullptr) ReleaseModelDescription(model_);
-    PoolFreeAll(&chain_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
+    TearDownDevice();
     if (strings_ != nullptr) FreeLibrary(strings_);
     FreeSettingsLock();
     StandInTest::TearDown();
+}
+
+void GlyphTest::TearDownDevice() {
+    if (pdev_ != nullptr) FreeFontCache(pdev_);
+    pdev_ = nullptr;
+    if (jobId_ != 0) EndDocPrinter(printer_);
+    jobId_ = 0;
+    taken_ = 0;
+    if (model_ != nullptr) ReleaseModelDescription(model_);
+    model_ = nullptr;
+    PoolFreeAll(&chain_);
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    printer_ = nullptr;
 }
 
 void GlyphTest::MakeDevice(const DeviceOptions& options) {

@@ -72,6 +72,8 @@ protected:
     void TearDown() override;
     /// Builds the device; its limits are the given ones, not the model's.
     void MakeDevice(const DeviceOptions& options = {});
+    /// Ends the device (and its spooler job), so that a case table can build the next one.
+    void TearDownDevice();
 
     PDEV& Pdev() { return *pdev_; }
     /// Everything written since the last call (flushed through the spooler job).
