@@ -6,6 +6,7 @@
 #include "render/draw/GlyphDownload.h"
 #include "render/draw/GlyphWork.h"
 #include "tests/render_glyph/GlyphFixture.h"
+#include "tools/sample/JobReader.h"
 
 namespace glyphtest {
 namespace {
@@ -396,6 +397,38 @@ TEST_F(DownloadTest, TheTableResetEmptiesTheCacheAndNothingBesideIt) {
     for (GlyphCacheRecord* head : cache.Buckets) EXPECT_EQ(head, nullptr);
     EXPECT_EQ(Pdev().DownloadFontId, 0xF000);
     EXPECT_EQ(Pdev().NextDownloadCode, 0);
+}
+
+}  // namespace
+}  // namespace glyphtest
+
+namespace glyphtest {
+namespace {
+
+using kvtest::CommandKind;
+using kvtest::DecodeJobStream;
+using kvtest::JobListing;
+
+TEST_F(DownloadTest, TheJobReaderReadsTheDownloadsBack) {
+    ASSERT_NO_FATAL_FAILURE(MakeDevice());
+    standin::engine::Font font = TrueTypeFont();
+    GlyphRecord a(kGlyphA, POINTL{0, -2}, POINTL{10, 200}, 0x41);
+    GlyphRecord b(kGlyphB, POINTL{0, -2}, POINTL{30, 200}, 0x42);
+    ASSERT_TRUE(Draw(a, font.get()));
+    ASSERT_TRUE(Draw(b, font.get()));
+    ASSERT_TRUE(Draw(a, font.get()));
+    const std::string enter = "@PJL ENTER LANGUAGE=VRTL\r\n";
+    std::vector<BYTE> job(enter.begin(), enter.end());
+    const std::vector<BYTE> stream = Take();
+    job.insert(job.end(), stream.begin(), stream.end());
+    const JobListing listing = DecodeJobStream(job);
+    ASSERT_TRUE(listing.Ok()) << listing.Describe();
+    const auto downloads = listing.All(CommandKind::GlyphDownload);
+    ASSERT_EQ(downloads.size(), 2u);
+    EXPECT_EQ(downloads[0]->values[1], 0);
+    EXPECT_EQ(downloads[1]->values[1], 1);
+    EXPECT_EQ(downloads[0]->image, PictureRows(kGlyphA, 1));
+    EXPECT_EQ(downloads[1]->image, PictureRows(kGlyphB, 1));
 }
 
 }  // namespace
