@@ -240,6 +240,7 @@ struct PDEV {
     DWORD DocumentNameStamp;
     WCHAR PageStampText[128];
     DWORD PageStampPosition;
+    BYTE BannerOrientation;   // 'L' or 'P' of the job's first banner, for the last one
 
     // Job
     DWORD JobId;
