@@ -4,8 +4,10 @@
 # rendering library with two driver-made copies (print_demo), whose job stream is written to
 # build/demo/out/print/job.prn and read back, each printed sheet written as a picture beside
 # it (sheet-1.png, ...), then the job passed through the port language monitor to a file port
-# and compared byte for byte; then the settings of a print job for the sample printer
-# (settings_demo). The demo's files stay in build/demo/out for a look afterwards.
+# and compared byte for byte; then the same printer in its vector language (vector_demo): paths,
+# device-font and TrueType text, bitmaps, a frame, a stamp and a banner, the job in
+# build/demo/out/vector/job.prn with a picture of each sheet as the printer draws it; then the
+# settings of a print job for the sample printer (settings_demo). The demo's files stay in build/demo/out for a look afterwards.
 # Exit status is non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -18,10 +20,12 @@ echo "=== demo tree: configure and build"
 if ! cmake -S . -B build/demo -G Ninja -DKV_WERROR=ON >build/demo.configure.log 2>&1; then
   cat build/demo.configure.log; echo "demo: configure failed"; exit 1
 fi
-cmake --build build/demo --target print_demo settings_demo || { echo "demo: build failed"; exit 1; }
+cmake --build build/demo --target print_demo vector_demo settings_demo || { echo "demo: build failed"; exit 1; }
 
 rm -rf build/demo/out
 echo "=== print_demo"
 build/demo/bin/print_demo build/demo/out/print || { echo "demo: print_demo failed"; exit 1; }
+echo "=== vector_demo"
+build/demo/bin/vector_demo build/demo/out/vector || { echo "demo: vector_demo failed"; exit 1; }
 echo "=== settings_demo"
 build/demo/bin/settings_demo build/demo/out/settings || { echo "demo: settings_demo failed"; exit 1; }

@@ -31,6 +31,7 @@
 #include "tools/sample/JobReader.h"
 #include "tools/sample/MonitorPass.h"
 #include "tools/sample/SamplePrinter.h"
+#include "tools/sample/SheetPicture.h"
 #include "tools/sample/Utf16.h"
 
 namespace fs = std::filesystem;
@@ -98,32 +99,6 @@ struct Summary {
     size_t dataBytes = 0;
     size_t rawBytes = 0;
 };
-
-// A printed sheet as a person sees it: each square of dots one pixel, as grey as its share of
-// black.
-bool WriteSheetPicture(const kvtest::PageImage& sheet, const fs::path& file) {
-    standin::ui::Pixels pixels;
-    pixels.width = static_cast<int>((sheet.width + kPictureScale - 1) / kPictureScale);
-    pixels.height = static_cast<int>((sheet.height + kPictureScale - 1) / kPictureScale);
-    pixels.bgr.assign(static_cast<size_t>(pixels.width) * pixels.height * 3, 0xFF);
-    for (int py = 0; py < pixels.height; ++py) {
-        for (int px = 0; px < pixels.width; ++px) {
-            int black = 0, all = 0;
-            for (LONG y = py * kPictureScale; y < std::min<LONG>((py + 1) * kPictureScale, sheet.height); ++y) {
-                for (LONG x = px * kPictureScale; x < std::min<LONG>((px + 1) * kPictureScale, sheet.width); ++x) {
-                    black += sheet.Black(x, y) ? 1 : 0;
-                    ++all;
-                }
-            }
-            const auto grey = static_cast<uint8_t>(255 - (all == 0 ? 0 : 255 * black / all));
-            uint8_t* pixel = &pixels.bgr[(static_cast<size_t>(py) * pixels.width + px) * 3];
-            pixel[0] = pixel[1] = pixel[2] = grey;
-        }
-    }
-    const std::vector<uint8_t> png = standin::ui::EncodePng(pixels);
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    return fs::exists(file) && fs::file_size(file) == png.size();
-}
 
 int Run(int argc, char** argv) {
     if (argc != 2) return Fail("usage: print_demo <output-folder>");
@@ -204,7 +179,7 @@ int Run(int argc, char** argv) {
     std::printf("Job file: %s\n", jobFile.string().c_str());
     for (size_t i = 0; i < pages.pages.size(); ++i) {
         const fs::path picture = out / ("sheet-" + std::to_string(i + 1) + ".png");
-        if (!WriteSheetPicture(pages.pages[i], picture)) return Fail("cannot write " + picture.string());
+        if (!kvtest::WriteSheetPicture(pages.pages[i], kPictureScale, picture.string())) return Fail("cannot write " + picture.string());
     }
     std::printf("Sheets:   %zu pictures, %s/sheet-1.png to sheet-%zu.png\n", pages.pages.size(), out.string().c_str(),
                 pages.pages.size());

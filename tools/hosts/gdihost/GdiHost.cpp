@@ -7,6 +7,7 @@
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
+#include "tools/hosts/gdihost/GdiHostPlay.h"
 
 namespace gdihost {
 namespace {
@@ -16,9 +17,6 @@ namespace engine = standin::engine;
 constexpr ULONG kMaxHooks = 256;           // far more than any driver lists
 constexpr ULONG kPatternSlots = 6;         // the engine's standard hatch patterns
 constexpr FLONG kEndDocAbort = 0x1;        // DrvEndDoc's flag for an aborted document
-constexpr MIX kCopyPen = R2_COPYPEN | (R2_COPYPEN << 8);
-constexpr ULONG kRgbBlack = 0x00000000u;
-constexpr ULONG kRgbWhite = 0x00FFFFFFu;
 
 // Function pointers travel as generic ones (FARPROC, PFN); the detour through void (*)()
 // keeps the conversion explicit about being deliberate.
@@ -62,131 +60,6 @@ bool CopyDevMode(const std::vector<BYTE>& bytes, std::vector<DEVMODEW>* storage,
     std::memcpy(storage->data(), bytes.data(), bytes.size());
     *devMode = storage->data();
     return true;
-}
-
-RECTL Offset(const RECTL& r, POINTL by) { return RECTL{r.left - by.x, r.top - by.y, r.right - by.x, r.bottom - by.y}; }
-
-std::vector<POINTFIX> FixPoints(const std::vector<POINTL>& points, POINTL by) {
-    std::vector<POINTFIX> out;
-    out.reserve(points.size());
-    for (const POINTL& p : points) out.push_back(engine::FixPoint(p.x - by.x, p.y - by.y));
-    return out;
-}
-
-/// The drawing hooks a page is played through: the driver's where the surface hooks them,
-/// else (and for the reference page) the engine's own routines.
-struct Painter {
-    PFN_DrvBitBlt bitBlt = EngBitBlt;
-    PFN_DrvFillPath fillPath = EngFillPath;
-    PFN_DrvStrokePath strokePath = EngStrokePath;
-    PFN_DrvTextOut textOut = EngTextOut;
-    bool driverBitBlt = false, driverFillPath = false, driverStrokePath = false, driverTextOut = false;
-
-    static Painter ForSurface(const DriverModule& driver, HSURF surface) {
-        Painter p;
-        const FLONG hooks = engine::SurfaceHooks(surface);
-        Route(driver, hooks, HOOK_BITBLT, INDEX_DrvBitBlt, &p.bitBlt, &p.driverBitBlt);
-        Route(driver, hooks, HOOK_FILLPATH, INDEX_DrvFillPath, &p.fillPath, &p.driverFillPath);
-        Route(driver, hooks, HOOK_STROKEPATH, INDEX_DrvStrokePath, &p.strokePath, &p.driverStrokePath);
-        Route(driver, hooks, HOOK_TEXTOUT, INDEX_DrvTextOut, &p.textOut, &p.driverTextOut);
-        return p;
-    }
-
-    template <typename Fn>
-    static void Route(const DriverModule& driver, FLONG hooks, FLONG flag, ULONG index, Fn* fn, bool* toDriver) {
-        if ((hooks & flag) == 0 || driver.Hook(index) == nullptr) return;
-        *fn = driver.HookAs<Fn>(index);
-        *toDriver = true;
-    }
-};
-
-/// Plays the operations onto a surface whose top-left corner is `origin` on the page,
-/// clipped to the surface. Every call is made; the name of the last failing one is kept.
-BOOL PlayOps(const Painter& painter, SURFOBJ* pso, const std::vector<DrawOp>& ops, POINTL origin,
-             std::string* failedHook) {
-    FirstError result;
-    auto check = [&](BOOL ok, bool toDriver, const char* driverName, const char* engineName) {
-        if (ok) return;
-        *failedHook = toDriver ? driverName : engineName;
-        result.Note(GetLastError());
-    };
-    engine::Clip clip = engine::MakeClip({RECTL{0, 0, pso->sizlBitmap.cx, pso->sizlBitmap.cy}});
-    if (clip.get() == nullptr) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
-    // Colours as the surface holds them: palette indexes on 1-bit surfaces, else RGB.
-    const bool indexed = pso->iBitmapFormat == BMF_1BPP;
-    BRUSHOBJ black{indexed ? 0u : kRgbBlack, nullptr, 0};
-    BRUSHOBJ white{indexed ? 1u : kRgbWhite, nullptr, 0};
-    POINTL brushOrigin{0, 0};
-    for (const DrawOp& op : ops) {
-        switch (op.kind) {
-        case DrawOp::Kind::FillRect: {
-            RECTL target = Offset(op.rect, origin);
-            check(painter.bitBlt(pso, nullptr, nullptr, clip.get(), nullptr, &target, nullptr, nullptr,
-                                 op.black ? &black : &white, &brushOrigin, PATCOPY_ROP4),
-                  painter.driverBitBlt, "DrvBitBlt", "EngBitBlt");
-            break;
-        }
-        case DrawOp::Kind::FillPolygon: {
-            engine::Path path = engine::MakePath({FixPoints(op.points, origin)}, true);
-            if (path.get() == nullptr) {
-                result.Note(ERROR_NOT_ENOUGH_MEMORY);
-                break;
-            }
-            check(painter.fillPath(pso, path.get(), clip.get(), &black, &brushOrigin, kCopyPen, FP_ALTERNATEMODE),
-                  painter.driverFillPath, "DrvFillPath", "EngFillPath");
-            break;
-        }
-        case DrawOp::Kind::Line: {
-            engine::Path path = engine::MakePath({FixPoints(op.points, origin)}, false);
-            if (path.get() == nullptr) {
-                result.Note(ERROR_NOT_ENOUGH_MEMORY);
-                break;
-            }
-            // One dot is a cosmetic line; wider ones are geometric with round ends, as a pen
-            // of that width gives.
-            LINEATTRS attrs{};
-            if (op.widthDots > 1) {
-                attrs.fl = LA_GEOMETRIC;
-                attrs.iJoin = JOIN_ROUND;
-                attrs.iEndCap = ENDCAP_ROUND;
-                attrs.elWidth.e = static_cast<FLOATL>(op.widthDots);
-                attrs.eMiterLimit = 10.0f;
-            } else {
-                attrs.elWidth.l = 1;
-            }
-            check(painter.strokePath(pso, path.get(), clip.get(), nullptr, &black, &brushOrigin, &attrs, kCopyPen),
-                  painter.driverStrokePath, "DrvStrokePath", "EngStrokePath");
-            break;
-        }
-        case DrawOp::Kind::Text: {
-            engine::FontSize size;
-            size.heightDots = op.heightDots;
-            const LONG advance = op.heightDots * 3 / 5;
-            const LONG baseline = op.origin.y - origin.y + op.heightDots * 4 / 5;
-            std::vector<GLYPHPOS> glyphs(op.text.size());
-            for (size_t i = 0; i < glyphs.size(); ++i)
-                glyphs[i] = GLYPHPOS{op.text[i], nullptr,
-                                     POINTL{op.origin.x - origin.x + static_cast<LONG>(i) * advance, baseline}};
-            std::u16string text = op.text;
-            STROBJ string{};
-            string.cGlyphs = static_cast<ULONG>(glyphs.size());
-            string.ulCharInc = static_cast<ULONG>(advance);
-            string.rclBkGround = RECTL{op.origin.x - origin.x, op.origin.y - origin.y,
-                                       op.origin.x - origin.x + advance * static_cast<LONG>(glyphs.size()),
-                                       op.origin.y - origin.y + op.heightDots};
-            string.pgp = glyphs.data();
-            string.pwszOrg = text.data();
-            FONTOBJ font{};
-            font.sizLogResPpi = SIZE{600, 600};
-            font.pvProducer = &size;
-            check(painter.textOut(pso, &string, &font, clip.get(), nullptr, nullptr, &black, nullptr, &brushOrigin,
-                                  kCopyPen),
-                  painter.driverTextOut, "DrvTextOut", "EngTextOut");
-            break;
-        }
-        }
-    }
-    return result.Finish();
 }
 
 }  // namespace
@@ -348,6 +221,9 @@ BOOL PrinterDC::EnableDevice(const DEVMODEW* devMode, DHPDEV* pdev, HDEV* hdev, 
         return Refuse(HookError("DrvEnablePDEV"));
     }
     engine::BindDevice(device, created);
+    // The engine calls these back: brush realization and the halftoned result of a stretch.
+    engine::SetDeviceHook(device, INDEX_DrvRealizeBrush, driver_.Hook(INDEX_DrvRealizeBrush));
+    engine::SetDeviceHook(device, INDEX_DrvCopyBits, driver_.Hook(INDEX_DrvCopyBits));
     driver_.HookAs<PFN_DrvCompletePDEV>(INDEX_DrvCompletePDEV)(created, device);
     *pdev = created;
     *hdev = device;
@@ -462,7 +338,7 @@ BOOL PrinterDC::StartPage() {
 
 BOOL PrinterDC::PlayPage(SURFOBJ* surface, POINTL bandOrigin) {
     SetLastError(ERROR_SUCCESS);
-    return PlayOps(Painter::ForSurface(driver_, surface_), surface, ops_, bandOrigin, &failedHook_);
+    return detail::PlayOps(detail::Painter::ForDriver(driver_, surface_, pdev_), surface, ops_, bandOrigin, &failedHook_);
 }
 
 BOOL PrinterDC::EndPage() {
@@ -553,6 +429,11 @@ BOOL PrinterDC::Text(LONG x, LONG y, const std::u16string& text, LONG heightDots
     return Record(std::move(op));
 }
 
+BOOL PrinterDC::Draw(DrawOp op) {
+    if (!detail::Acceptable(op)) return Refuse(ERROR_INVALID_PARAMETER);
+    return Record(std::move(op));
+}
+
 ULONG PrinterDC::Escape(ULONG iEsc, const void* in, ULONG cbIn, void* out, ULONG cbOut) {
     auto escape = driver_.HookAs<PFN_DrvEscape>(INDEX_DrvEscape);
     if (surfObj_ == nullptr || escape == nullptr) return 0;
@@ -620,7 +501,7 @@ BOOL RenderReference(SIZEL size, const std::vector<DrawOp>& ops, PageBitmap* pag
         error.Note(GetLastError());
     } else {
         std::string failed;
-        if (!PlayOps(Painter{}, pso, ops, POINTL{0, 0}, &failed)) error.Note(GetLastError());
+        if (!detail::PlayOps(detail::Painter{}, pso, ops, POINTL{0, 0}, &failed)) error.Note(GetLastError());
         page->size = size;
         page->stride = (size.cx + 7) / 8;
         page->bits.assign(static_cast<size_t>(page->stride) * static_cast<size_t>(size.cy), 0xFF);

@@ -12,21 +12,87 @@
 #include <vector>
 
 #include "platform/Ddi.h"
+#include "platform/StandIn.h"
 #include "platform/WinTypes.h"
 
 namespace gdihost {
 
+/// A pen: one dot wide and cosmetic, or geometric of widthDots with its joins, caps and
+/// dash lengths (dots; empty for a solid line). Colours are RGB 0x00BBGGRR.
+struct PenSpec {
+    LONG widthDots = 1;
+    bool geometric = false;
+    ULONG join = JOIN_ROUND;
+    ULONG cap = ENDCAP_ROUND;
+    FLOATL miterLimit = 10.0f;
+    std::vector<FLOATL> dashes;
+    bool alternate = false;       // cosmetic every-other-dot style
+    ULONG color = 0;
+};
+
+/// A brush: a solid colour, a standard hatch (HS_*) of two colours, or a pattern bitmap
+/// (1 bit per pixel, rows top first padded to 4 bytes; a set bit takes `color`, a clear one
+/// `background`).
+struct BrushSpec {
+    enum class Kind { Solid, Hatch, Pattern };
+    Kind kind = Kind::Solid;
+    ULONG color = 0;
+    ULONG background = 0x00FFFFFF;
+    ULONG hatch = HS_CROSS;
+    SIZEL patternSize{8, 8};
+    std::vector<BYTE> patternBits;
+};
+
+/// A source bitmap: BMF_1BPP, BMF_8BPP or BMF_24BPP, rows top first padded to 4 bytes, with
+/// its colour table (RGB entries; 1-bit and 8-bit formats).
+struct BitmapSpec {
+    SIZEL size{};
+    ULONG format = BMF_1BPP;
+    std::vector<BYTE> bits;
+    std::vector<ULONG> palette;
+};
+
 /// One drawing call of a page, in page dots.
 struct DrawOp {
-    enum class Kind { FillRect, FillPolygon, Line, Text };
+    enum class Kind {
+        FillRect, FillPolygon, Line, Text,
+        Path,          // records, pathMode, pen, brush, fillMode, mix
+        Paint,         // brush over the clip
+        DeviceText,    // a resident font of the driver (face), at baseline `origin`
+        TrueTypeText,  // an engine TrueType face (faceName, charset), at baseline `origin`
+        Blit,          // bitmap at rect from sourceRect's left-top, rop4 (and brush for ROPs with a pattern)
+        Stretch,       // bitmap's sourceRect into rect
+    };
+    enum class PathMode { Stroke, Fill, StrokeAndFill };
     Kind kind = Kind::FillRect;
-    RECTL rect{};                // FillRect: right and bottom exclusive
+    RECTL rect{};                // FillRect, Blit, Stretch: right and bottom exclusive
     bool black = true;           // FillRect: black or white
     std::vector<POINTL> points;  // FillPolygon: the corners; Line: from, to
     LONG widthDots = 1;          // Line
-    POINTL origin{};             // Text: top-left corner of the first character cell
-    std::u16string text;         // Text
-    LONG heightDots = 0;         // Text: character height
+    POINTL origin{};             // Text: top-left corner of the first character cell; other text: baseline
+    std::u16string text;         // Text, DeviceText, TrueTypeText
+    LONG heightDots = 0;         // Text, DeviceText, TrueTypeText: character height (em)
+    // Paths: figures in 28.4 page coordinates (standin::engine::FixPoint for whole dots).
+    std::vector<standin::engine::PathRecord> records;
+    PathMode pathMode = PathMode::Fill;
+    PenSpec pen;
+    BrushSpec brush;
+    FLONG fillMode = FP_ALTERNATEMODE;
+    MIX mix = 0x0D0D;            // R2_COPYPEN in both halves
+    /// Clip rectangles (page dots, non-overlapping); empty: the whole surface.
+    std::vector<RECTL> clip;
+    // Text in fonts.
+    ULONG face = 0;              // DeviceText: the driver's font number
+    std::u16string faceName;     // TrueTypeText
+    BYTE charset = 0;            // TrueTypeText
+    LONG angleDegrees = 0;       // escapement, counter-clockwise
+    bool glyphIndex = false;     // TrueTypeText: drawn by glyph indices (never substituted)
+    ULONG color = 0;             // DeviceText, TrueTypeText: RGB
+    // Bitmaps.
+    BitmapSpec bitmap;
+    RECTL sourceRect{};
+    ROP4 rop4 = SRCCOPY_ROP4;
+    bool withBrush = false;      // Blit: the brush takes part
 };
 
 /// The loaded rendering library with the hooks its DrvEnableDriver handed over.
@@ -120,6 +186,9 @@ public:
     BOOL Line(POINTL from, POINTL to, LONG widthDots);
     /// Text whose cell's top-left corner is (x, y), in the engine's built-in face.
     BOOL Text(LONG x, LONG y, const std::u16string& text, LONG heightDots);
+    /// Any operation (the kinds after Text): checked for what the engine would refuse, then
+    /// recorded. Device text is laid out by the driver's advance widths when played.
+    BOOL Draw(DrawOp op);
 
     /// DrvEscape on the device's surface; 0 when the driver has no escape hook.
     ULONG Escape(ULONG iEsc, const void* in, ULONG cbIn, void* out, ULONG cbOut);
