@@ -1,13 +1,16 @@
 // The integer length, square-root and angle helpers of the font and text code.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "render/draw/DeviceFonts.h"
 
 namespace {
+
+constexpr LONG kMin = std::numeric_limits<LONG>::min();
+constexpr LONG kMax = std::numeric_limits<LONG>::max();
 
 // The printer's walk as the printer does it, one step at a time (small values only).
 ULONG WalkedLength(LONG x, LONG y) {
@@ -33,7 +36,7 @@ TEST(VectorLengthTest, KnownValuesAndAxes) {
         ULONG length;
     };
     for (const Case& c : {Case{0, -7, 7}, Case{-7, 0, 7}, Case{3, 4, 5}, Case{-4, 3, 5}, Case{1000, 1000, 1225},
-                          Case{0, 0, 0}, Case{1, 1, 2}, Case{LONG_MIN, 0, 0x80000000u}, Case{0, LONG_MIN, 0x80000000u}}) {
+                          Case{0, 0, 0}, Case{1, 1, 2}, Case{kMin, 0, 0x80000000u}, Case{0, kMin, 0x80000000u}}) {
         EXPECT_EQ(VectorLength(c.x, c.y), c.length) << c.x << ", " << c.y;
     }
 }
@@ -48,18 +51,20 @@ TEST(VectorLengthTest, AgreesWithTheWalk) {
         const LONG y = value(random);
         const ULONG length = VectorLength(x, y);
         ASSERT_EQ(length, WalkedLength(x, y)) << x << ", " << y;
-        if (x != 0 && y != 0) ASSERT_LE(length, std::hypot(x, y) + 1) << x << ", " << y;
+        if (x != 0 && y != 0) {
+            ASSERT_LE(length, std::hypot(x, y) + 1) << x << ", " << y;
+        }
     }
 }
 
 // The squares of 32-bit components need 64 bits; a walk over them would take billions of
 // steps, so the length of the largest vectors comes at once and without wrapping.
 TEST(VectorLengthTest, LargestComponentsNeitherWrapNorHang) {
-    const ULONG diagonal = VectorLength(LONG_MIN, LONG_MIN);
+    const ULONG diagonal = VectorLength(kMin, kMin);
     EXPECT_GT(diagonal, 0x80000000u);
     EXPECT_LT(diagonal, 0xC0000000u);
-    EXPECT_EQ(VectorLength(LONG_MAX, 1), static_cast<ULONG>(LONG_MAX) + 1);
-    EXPECT_GE(VectorLength(LONG_MAX, 46341), static_cast<ULONG>(LONG_MAX));
+    EXPECT_EQ(VectorLength(kMax, 1), static_cast<ULONG>(kMax) + 1);
+    EXPECT_GE(VectorLength(kMax, 46341), static_cast<ULONG>(kMax));
     // About 256 pt at 1200 dpi in 28.4 on a 45-degree baseline.
     EXPECT_EQ(VectorLength(4160000, 4160000), WalkedLength(4160000, 4160000));
 }
@@ -100,7 +105,7 @@ TEST(EuclidLengthTest, RootOfTheSquaresIn64Bits) {
     EXPECT_EQ(EuclidLength(1000, 1000), 1414u);
     // A 256 pt text matrix at 1200 dpi (about pt x 256 per entry): the squares pass 2^32.
     EXPECT_EQ(EuclidLength(65536, 65536), 92681u);
-    EXPECT_EQ(EuclidLength(LONG_MIN, LONG_MIN), 3037000499u);
+    EXPECT_EQ(EuclidLength(kMin, kMin), 3037000499u);
 }
 
 TEST(AngleTest, AngleFromSineTakesTheDegreeTheSineReaches) {
@@ -110,7 +115,7 @@ TEST(AngleTest, AngleFromSineTakesTheDegreeTheSineReaches) {
     };
     for (const Case& c : {Case{0, 0}, Case{175, 1}, Case{176, 2}, Case{5000, 30}, Case{7071, 45}, Case{9998, 89},
                           Case{10000, 90}, Case{12000, 90}, Case{-1, 359}, Case{-5000, 330}, Case{-10000, 270},
-                          Case{LONG_MIN, 270}}) {
+                          Case{kMin, 270}}) {
         EXPECT_EQ(AngleFromSine(c.sine), c.degrees) << c.sine;
     }
 }
@@ -131,7 +136,9 @@ TEST(AngleTest, SineAndCosineOverTheCircle) {
         ASSERT_NEAR(SineOf(a), 10000 * std::sin(a * M_PI / 180), 0.5001) << a;
         ASSERT_NEAR(CosineOf(a), 10000 * std::cos(a * M_PI / 180), 0.5001) << a;
         // The angle back from the sine, within the quadrant the sine can tell.
-        if (a <= 90) ASSERT_EQ(AngleFromSine(SineOf(a)), static_cast<ULONG>(a)) << a;
+        if (a <= 90) {
+            ASSERT_EQ(AngleFromSine(SineOf(a)), static_cast<ULONG>(a)) << a;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 // Shift-JIS glyph set in this build's run layout, and the face names of the string table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <set>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/Ddi.h"
+#include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "render/draw/DeviceFonts.h"
 #include "tests/support/TestRoot.h"
@@ -221,7 +223,9 @@ TEST_F(FontResourceTest, EveryFaceIsWholeAndAgreesWithTheFaceList) {
         EXPECT_EQ(ifi.wcFirstChar, 0);
         EXPECT_EQ(ifi.wcLastChar, shiftJis ? 0xFF9F : 0x2122);
         EXPECT_EQ(ifi.chDefaultChar, shiftJis ? 0xA5 : 0x95);
-        if (!shiftJis) EXPECT_EQ(ifi.wcDefaultChar, 0x2022);
+        if (!shiftJis) {
+            EXPECT_EQ(ifi.wcDefaultChar, 0x2022);
+        }
         EXPECT_EQ(ifi.fwdUnderscoreSize, shiftJis ? 46 : 40);
         EXPECT_GE(ifi.fwdUnderscorePosition, -109);
         EXPECT_LE(ifi.fwdUnderscorePosition, -82);
@@ -253,11 +257,15 @@ TEST_F(FontResourceTest, EveryFaceIsWholeAndAgreesWithTheFaceList) {
         std::vector<WORD> widths(header.WidthCount);
         std::memcpy(widths.data(), r.data + header.WidthOffset, widths.size() * sizeof(WORD));
         for (WORD w : widths) {
-            if (shiftJis) EXPECT_EQ(w, 500);
+            if (shiftJis) {
+                EXPECT_EQ(w, 500);
+            }
             EXPECT_GT(w, 0);
             EXPECT_LE(w, ifi.fwdMaxCharInc);
         }
-        if (face.face <= 5) EXPECT_EQ(*std::min_element(widths.begin(), widths.end()), 600);
+        if (face.face <= 5) {
+            EXPECT_EQ(*std::min_element(widths.begin(), widths.end()), 600);
+        }
     }
 }
 
@@ -321,7 +329,9 @@ TEST_F(FontResourceTest, ShiftJisGlyphSetInThisBuildsLayout) {
     ULONG total = 0;
     for (size_t i = 0; i < runs.size(); ++i) {
         ASSERT_GT(runs[i].cGlyphs, 0) << i;
-        if (i > 0) ASSERT_GT(runs[i].wcLow, runs[i - 1].wcLow + runs[i - 1].cGlyphs) << i;
+        if (i > 0) {
+            ASSERT_GT(runs[i].wcLow, runs[i - 1].wcLow + runs[i - 1].cGlyphs) << i;
+        }
         for (USHORT k = 0; k < runs[i].cGlyphs; ++k, ++total) {
             HGLYPH h;
             std::memcpy(&h, handles + total * 4, 4);
