@@ -261,7 +261,7 @@ TEST(JobStream, MalformedStreamsEndWithAnErrorAtTheirOffset) {
         {"ESC L cut short", B({0x1B, 'L', '0'}), false, v, "cut short"},
         {"vector command without ';'", S("SU1,600,0"), false, v, "';'"},
         {"single capital", S("S;"), false, v, "two letters"},
-        {"raster opcode tail", B({0xF2, 0, 0, 0x10}), false, v, "raster opcode"},
+        {"raster opcode tail", B({0xF2, 0, 0, 0x30}), false, v, "raster opcode"},
         {"raster header cut short", B({0xF2, 0, 0, 0, 0, 8, 0, 1, 0, 0}), false, v, "header cut short"},
         {"raster data beyond the end", B({0xF2, 0, 0, 0, 0, 8, 0, 2, 0, 0, 0, 2, 0xFF}), false, v, "longer than the stream"},
         {"raw length not rows x stride", B({0xF2, 0, 0, 0, 0, 9, 0, 1, 0, 0, 0, 1, 0xFF}), false, v, "rows x stride"},

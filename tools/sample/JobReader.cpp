@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "tools/sample/RasterDecode.h"
+#include "tools/sample/StreamDecode.h"
 
 namespace kvtest {
 namespace {
@@ -32,7 +33,9 @@ constexpr EscForm kEscForms[] = {
 };
 
 /// FS letters that begin a text command ended by '.'.
-constexpr char kFsTextLetters[] = "f&d<ucp";
+constexpr char kFsTextLetters[] = "f&d<ucp'";
+/// FS f texts that open the banner page's text, which runs to FF.
+constexpr const char* kBannerOpeners[] = {"LAI", "PAI"};
 /// FS letters that are a whole command by themselves.
 constexpr char kFsSwitchLetters[] = "YZRU";
 
@@ -60,37 +63,7 @@ constexpr FixedCommand kFixedCommands[] = {
     {0x00, -1, 1, CommandKind::Nul},
 };
 
-/// A cursor over the stream that never reads past its end.
-class Reader {
-public:
-    explicit Reader(std::span<const BYTE> bytes) : bytes_(bytes) {}
-    size_t Pos() const { return pos_; }
-    size_t Left() const { return bytes_.size() - pos_; }
-    bool AtEnd() const { return pos_ >= bytes_.size(); }
-    BYTE Peek(size_t ahead = 0) const { return ahead < Left() ? bytes_[pos_ + ahead] : 0; }
-    bool StartsWith(const char* text, size_t n) const {
-        return n <= Left() && std::memcmp(bytes_.data() + pos_, text, n) == 0;
-    }
-    const BYTE* Here() const { return bytes_.data() + pos_; }
-    void Skip(size_t n) { pos_ += std::min(n, Left()); }
-    /// Offset of the first `value` at or after pos + from, within `limit` bytes, or none.
-    std::optional<size_t> Find(BYTE value, size_t from, size_t limit) const {
-        const size_t end = pos_ + std::min(Left(), from + limit);
-        for (size_t i = pos_ + from; i < end; ++i) {
-            if (bytes_[i] == value) return i - pos_;
-        }
-        return std::nullopt;
-    }
-    LONG U8(size_t at) const { return bytes_[pos_ + at]; }
-    LONG S8(size_t at) const { return static_cast<signed char>(bytes_[pos_ + at]); }
-    LONG U16(size_t at) const { return (U8(at) << 8) | U8(at + 1); }
-    LONG S16(size_t at) const { return static_cast<SHORT>(U16(at)); }
-    DWORD U32(size_t at) const { return (static_cast<DWORD>(U16(at)) << 16) | static_cast<DWORD>(U16(at + 2)); }
-
-private:
-    std::span<const BYTE> bytes_;
-    size_t pos_ = 0;
-};
+using decode::Cursor;
 
 class Decoder {
 public:
@@ -124,6 +97,42 @@ private:
         return true;
     }
 
+    /// A new entry at the cursor for a family decoder to fill.
+    StreamCommand& Start() { return Add(CommandKind::Error, 0); }
+    /// Keeps the entry that Start made when the decoder read it, else turns it into the error.
+    bool Take(const decode::Step& step) {
+        StreamCommand& c = listing_.commands.back();
+        if (!step.error.empty()) {
+            c = StreamCommand{};
+            c.kind = CommandKind::Error;
+            c.offset = in_.Pos();
+            c.text = step.error;
+            return false;
+        }
+        c.size = step.size;
+        in_.Skip(step.size);
+        return true;
+    }
+
+    /// The banner page's text: lines ended by CR LF, up to the FF that ends the page.
+    bool ReadBannerText() {
+        if (in_.Peek() == 0x0C) {
+            Add(CommandKind::FormFeed, 1);
+            in_.Skip(1);
+            banner_ = false;
+            return true;
+        }
+        auto cr = in_.Find('\r', 0, kMaxTextCommand);
+        if (!cr || in_.Peek(*cr + 1) != '\n' || *cr + 1 >= in_.Left()) return Fail("banner line without CR LF");
+        for (size_t i = 0; i < *cr; ++i) {
+            if (in_.Peek(i) < 0x20 || in_.Peek(i) == 0x7F) return Fail("control byte inside a banner line");
+        }
+        StreamCommand& c = Add(CommandKind::BannerLine, *cr + 2);
+        c.text.assign(reinterpret_cast<const char*>(in_.Here()), *cr);
+        in_.Skip(c.size);
+        return true;
+    }
+
     bool ReadUel() {
         Add(CommandKind::Uel, kUelSize);
         in_.Skip(kUelSize);
@@ -146,10 +155,21 @@ private:
 
     bool ReadVrtl() {
         const BYTE b = in_.Peek();
+        if (banner_) return ReadBannerText();
         if (b == kEsc) return ReadEsc();
         if (b == kFs) return ReadFs();
-        if (b >= 'A' && b <= 'Z') return ReadVector();
+        if (b >= 'A' && b <= 'Z') return Take(decode::ReadVectorText(in_, Start()));
+        if ((b == 0xF2 || b == 0xF4) && in_.Peek(3) == 0x10) return Take(decode::ReadGlyphImage(in_, Start()));
         if (b == 0xF2 || b == 0xF4) return ReadRaster();
+        switch (b) {
+            case 0xE0: case 0xE8: case 0xE9: case 0xEA: case 0xB5: return Take(decode::ReadPathCommand(in_, Start()));
+            case 0xAF: case 0xB0: case 0xAB: case 0xAC: case 0xA5: case 0xA0: case 0xA2: case 0xA3: case 0xA4:
+                return Take(decode::ReadAttributeCommand(in_, Start()));
+            case 0xC0: case 0xC1: case 0xC2: case 0xC3: case 0xC4: case 0xC5: case 0xC6: case 0xC7: case 0xC8:
+            case 0xCA: case 0xCB: case 0xCC: case 0xCD: case 0xCE: case 0xBD:
+                return Take(decode::ReadTextCommand(in_, Start(), text_));
+            default: break;
+        }
         for (const FixedCommand& f : kFixedCommands) {
             if (f.opcode == b) return ReadFixed(f);
         }
@@ -196,6 +216,9 @@ private:
             c.opcode = letter;
             c.text = text;
             in_.Skip(c.size);
+            if (letter == 'f') {
+                for (const char* opener : kBannerOpeners) banner_ = banner_ || text == opener;
+            }
             return true;
         }
         if (letter >= '0' && letter <= '9') return ReadFsNumber();
@@ -237,17 +260,6 @@ private:
         return true;
     }
 
-    bool ReadVector() {
-        if (in_.Left() < 2 || in_.Peek(1) < 'A' || in_.Peek(1) > 'Z') return Fail("vector command without its two letters");
-        auto semi = in_.Find(';', 2, kMaxTextCommand);
-        if (!semi) return Fail("vector command without its ';'");
-        std::string text;
-        if (!Text(in_.Here(), *semi, &text)) return Fail("control byte inside a vector command");
-        Add(CommandKind::VectorText, *semi + 1).text = text;
-        in_.Skip(*semi + 1);
-        return true;
-    }
-
     bool ReadFixed(const FixedCommand& f) {
         if (in_.Left() < f.size) return Fail("command cut short");
         if (f.second >= 0 && in_.Peek(1) != f.second) {
@@ -284,13 +296,15 @@ private:
             listing_.commands.pop_back();
             return Fail("non-zero filler bytes");
         }
+        // The printer forgets its downloaded glyphs.
+        if (f.kind == CommandKind::DownloadReset) text_.nextCode.clear();
         in_.Skip(f.size);
         return true;
     }
 
     bool ReadRaster() {
         if (in_.Left() < 4 || in_.Peek(1) != 0 || in_.Peek(2) != 0 || (in_.Peek(3) != 0x00 && in_.Peek(3) != 0x20)) {
-            return Fail("raster opcode not followed by 00 00 00 or 00 00 20");
+            return Fail("raster opcode not followed by 00 00 00, 00 00 10 or 00 00 20");
         }
         RasterHeader h;
         h.scaled = in_.Peek() == 0xF4;
@@ -337,9 +351,11 @@ private:
         return !DecodeRasterRows(data, h.dataBytes - 1, std::vector<BYTE>(h.Stride(), 0), h.rows, h.Stride());
     }
 
-    Reader in_;
+    Cursor in_;
     JobListing listing_;
     bool vrtl_ = false;
+    bool banner_ = false;
+    decode::TextContext text_;
 };
 
 }  // namespace
@@ -365,6 +381,28 @@ const char* CommandKindName(CommandKind kind) {
         case CommandKind::Eject: return "eject";
         case CommandKind::Nul: return "NUL";
         case CommandKind::Error: return "ERROR";
+        case CommandKind::Polyline: return "polyline";
+        case CommandKind::Path: return "path";
+        case CommandKind::ClipPath: return "clip-path";
+        case CommandKind::LineWidth: return "width";
+        case CommandKind::LineJoin: return "cap-join";
+        case CommandKind::DashDefine: return "dashes";
+        case CommandKind::LineStyle: return "style";
+        case CommandKind::Fill: return "fill";
+        case CommandKind::PatternDefine: return "pattern";
+        case CommandKind::PatternSelect: return "pat-select";
+        case CommandKind::PatternGray: return "pat-gray";
+        case CommandKind::CharMode: return "char-mode";
+        case CommandKind::TextGray: return "text-gray";
+        case CommandKind::FontSelect: return "font";
+        case CommandKind::CharSize: return "size";
+        case CommandKind::CharStyle: return "char-style";
+        case CommandKind::CharDirection: return "direction";
+        case CommandKind::Characters: return "chars";
+        case CommandKind::GlyphDownload: return "download";
+        case CommandKind::GlyphImage: return "glyph-img";
+        case CommandKind::BannerLine: return "banner";
+        case CommandKind::FormFeed: return "FF";
     }
     return "?";
 }
@@ -394,8 +432,62 @@ std::string StreamCommand::Describe() const {
             snprintf(line, sizeof line, "%02X h=%d w=%d x=%d y=%d", opcode, values[0], values[1], values[2], values[3]);
             out += line;
             break;
+        case CommandKind::Polyline:
+        case CommandKind::Path:
+        case CommandKind::ClipPath:
+            snprintf(line, sizeof line, "%02X %02X", opcode, values[0]);
+            out += line;
+            for (const PathFigure& f : figures) {
+                snprintf(line, sizeof line, " [%d:%zu]", f.kind, f.points.size());
+                out += line;
+                for (size_t i = 0; i < f.points.size() && i < 6; ++i) {
+                    snprintf(line, sizeof line, " %d,%d", f.points[i].x, f.points[i].y);
+                    out += line;
+                }
+                if (f.points.size() > 6) out += " ...";
+            }
+            break;
+        case CommandKind::LineWidth:
+        case CommandKind::CharMode:
+        case CommandKind::TextGray:
+        case CommandKind::CharDirection: snprintf(line, sizeof line, "%d", values[0]); out += line; break;
+        case CommandKind::LineJoin: snprintf(line, sizeof line, "%02X miter=%d", values[0], values[1]); out += line; break;
+        case CommandKind::DashDefine:
+            for (LONG n : numbers) out += std::to_string(n) + " ";
+            break;
+        case CommandKind::LineStyle:
+        case CommandKind::Fill:
+            snprintf(line, sizeof line, "%02X %02X %02X", values[0], values[1], values[2]);
+            out += line;
+            break;
+        case CommandKind::PatternDefine: snprintf(line, sizeof line, "%02X %dx%d", values[0], values[1], values[1]); out += line; break;
+        case CommandKind::PatternSelect:
+        case CommandKind::CharStyle: snprintf(line, sizeof line, "%04X", values[0]); out += line; break;
+        case CommandKind::PatternGray:
+        case CommandKind::FontSelect:
+        case CommandKind::CharSize:
+            snprintf(line, sizeof line, "%02X %02X %d", opcode, values[0], values[1]);
+            out += line;
+            break;
+        case CommandKind::Characters:
+            snprintf(line, sizeof line, "%02X%s", opcode, opcode == 0xCD && !displaced ? " plain" : "");
+            out += line;
+            for (size_t i = 0; i < chars.size() && i < 16; ++i) {
+                if (opcode == 0xCD && displaced) snprintf(line, sizeof line, " %X(%d,%d)", chars[i].code, chars[i].dx, chars[i].dy);
+                else snprintf(line, sizeof line, " %X", chars[i].code);
+                out += line;
+            }
+            if (chars.size() > 16) out += " ...";
+            break;
+        case CommandKind::GlyphDownload:
+            snprintf(line, sizeof line, "%02X font=%04X code=%d %dx%d", opcode, values[0], values[1], values[2], values[3]);
+            out += line;
+            break;
+        case CommandKind::BannerLine: out += text; break;
+        case CommandKind::GlyphImage:
         case CommandKind::Raster:
-            snprintf(line, sizeof line, "%02X %s %ux%u", opcode, raster.compressed ? "compressed" : "raw", raster.width, raster.rows);
+            snprintf(line, sizeof line, "%02X %s %ux%u", opcode,
+                     kind == CommandKind::GlyphImage ? "strips" : raster.compressed ? "compressed" : "raw", raster.width, raster.rows);
             out += line;
             if (raster.scaled) {
                 snprintf(line, sizeof line, " on %ux%u", raster.pageWidth, raster.pageHeight);
@@ -451,119 +543,5 @@ std::string JobListing::Describe(size_t maxLines) const {
 }
 
 JobListing DecodeJobStream(std::span<const BYTE> stream) { return Decoder(stream).Run(); }
-
-// --- Pages ---------------------------------------------------------------------------------
-
-PageImage::PageImage(LONG widthDots, LONG heightDots)
-    : width(std::max<LONG>(widthDots, 0)),
-      height(std::max<LONG>(heightDots, 0)),
-      stride((width + 7) / 8),
-      bits(static_cast<size_t>(stride) * static_cast<size_t>(height), 0) {}
-
-bool PageImage::Black(LONG x, LONG y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height) return false;
-    return (bits[static_cast<size_t>(y) * stride + x / 8] & (0x80 >> (x % 8))) != 0;
-}
-
-void PageImage::SetBlack(LONG x, LONG y) {
-    if (x < 0 || y < 0 || x >= width || y >= height) return;
-    bits[static_cast<size_t>(y) * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
-}
-
-size_t PageImage::BlackCount() const {
-    // Only SetBlack sets bits, and never past the width.
-    size_t n = 0;
-    for (BYTE b : bits) n += static_cast<size_t>(std::popcount(b));
-    return n;
-}
-
-namespace {
-
-class PagePlayer {
-public:
-    PagePlayer(SIZEL size, POINTL origin) : size_(size), origin_(origin) {}
-
-    RenderedJob Play(const JobListing& listing) {
-        for (const StreamCommand& c : listing.commands) {
-            switch (c.kind) {
-                case CommandKind::Position:
-                    x_ = c.values[0];
-                    y_ = c.values[1];
-                    positioned_ = true;
-                    break;
-                case CommandKind::ClipRect:
-                    // The clip starts at the current position: dy rows, dx columns.
-                    clip_ = RECTL{x_, y_, x_ + c.values[1], y_ + c.values[0]};
-                    clipped_ = true;
-                    break;
-                case CommandKind::FsSwitch:
-                    // Page-control mode makes the printer forget its clip rectangle.
-                    if (c.opcode == 'Z') clipped_ = false;
-                    break;
-                case CommandKind::Raster: Draw(c); break;
-                case CommandKind::Eject:
-                    Page().ejected = true;
-                    job_.pages.push_back(std::move(*page_));
-                    page_.reset();
-                    break;
-                default: break;
-            }
-        }
-        if (page_) job_.pages.push_back(std::move(*page_));
-        return std::move(job_);
-    }
-
-private:
-    PageImage& Page() {
-        if (!page_) page_.emplace(size_.cx, size_.cy);
-        return *page_;
-    }
-
-    void Draw(const StreamCommand& c) {
-        const RasterHeader& h = c.raster;
-        if (!positioned_) {
-            if (job_.error.empty()) job_.error = "raster image before any position at offset " + std::to_string(c.offset);
-            return;
-        }
-        PageImage& page = Page();
-        const LONG w = h.scaled ? h.pageWidth : h.width;
-        const LONG rows = h.scaled ? h.pageHeight : h.rows;
-        const size_t stride = h.Stride();
-        for (LONG r = 0; r < rows; ++r) {
-            const LONG sr = h.scaled ? static_cast<LONG>(static_cast<int64_t>(r) * h.rows / rows) : r;
-            const BYTE* row = c.image.data() + static_cast<size_t>(sr) * stride;
-            for (LONG col = 0; col < w; ++col) {
-                const LONG sc = h.scaled ? static_cast<LONG>(static_cast<int64_t>(col) * h.width / w) : col;
-                if ((row[sc / 8] & (0x80 >> (sc % 8))) == 0) continue;
-                const LONG px = x_ + col;
-                const LONG py = y_ + r;
-                const bool inClip = !clipped_ || (px >= clip_.left && px < clip_.right && py >= clip_.top && py < clip_.bottom);
-                const LONG tx = px - origin_.x;
-                const LONG ty = py - origin_.y;
-                if (!inClip || tx < 0 || ty < 0 || tx >= page.width || ty >= page.height) {
-                    ++job_.pixelsDropped;
-                    continue;
-                }
-                page.SetBlack(tx, ty);
-            }
-        }
-    }
-
-    SIZEL size_;
-    POINTL origin_;
-    RenderedJob job_;
-    std::optional<PageImage> page_;
-    LONG x_ = 0;
-    LONG y_ = 0;
-    bool positioned_ = false;
-    RECTL clip_{};
-    bool clipped_ = false;
-};
-
-}  // namespace
-
-RenderedJob RenderPages(const JobListing& listing, SIZEL pageSize, POINTL origin) {
-    return PagePlayer(pageSize, origin).Play(listing);
-}
 
 }  // namespace kvtest

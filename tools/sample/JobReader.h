@@ -1,9 +1,11 @@
 #pragma once
 // Reader of a whole print job as it reaches the printer: the PJL frame, the VRTL mode
-// switches and text commands, the binary drawing-state commands and the raster images, as a
-// listing of commands with their offsets. A second step replays the positions and raster
-// images of the listing onto one 1-bit page per ejected sheet, so that a test can compare
-// what the driver sent with what the engine drew (and the demo can show the sheets).
+// switches and text commands, the binary drawing-state commands, the vector paths and clips,
+// the line and fill attributes, the device-font text, the glyph downloads and the raster and
+// glyph images, as a listing of commands with their decoded operands and offsets. A second
+// step paints the listing onto one 1-bit page per ejected sheet, as the printer would draw it,
+// so that a test can compare what the driver sent with what the engine drew (and the demo can
+// show the sheets).
 //
 // Every read is bounded by the stream's end; a malformed stream ends the listing with one
 // Error entry that carries the offset of the bytes that could not be read.
@@ -36,9 +38,48 @@ enum class CommandKind {
     Eject,            // CR FF
     Nul,              // a single NUL byte (end-mark sheets)
     Error,            // text: what is wrong; the listing ends here
+    // Vector paths: figures hold absolute printer points.
+    Polyline,         // E0 00: one figure, the points after the current position
+    Path,             // E0 04, E8, E9, EA: opcode, values[0] = mode byte; figures
+    ClipPath,         // B5 02 / B5 04: values[0] = mode byte; figures
+    // Line and fill attributes.
+    LineWidth,        // AF 00: values = width
+    LineJoin,         // B0: values = cap-and-join byte, miter value
+    DashDefine,       // AB 10: numbers = the dash lengths
+    LineStyle,        // AC: values = the three operand bytes
+    Fill,             // A5: values = type (1 solid, 2-13 hatch), first gray, second gray
+    PatternDefine,    // A0: values = resolution code, side (8 or 24); image = side rows
+    PatternSelect,    // A4 00: values = pattern number (0x0100 or 0x0101)
+    PatternGray,      // A2 (foreground) / A3 (background): values = logical code, gray
+    // Text.
+    CharMode,         // C2 00 00: values = mode byte
+    TextGray,         // BD 00: values = gray code
+    FontSelect,       // CA 00 (single-byte) / CB 00 (double-byte or download): values = font
+    CharSize,         // C3-C6 00: opcode names the size; values = size in dots
+    CharStyle,        // C8 00: values = style word (bit 0 bold, 1 italic, 15 vertical)
+    CharDirection,    // C7 00: values = angle in degrees
+    Characters,       // CC (one), CE (a run), CD (a run with displacements, or plain codes)
+    GlyphDownload,    // C0 / C1: values = font id, character code, width, height; image
+    GlyphImage,       // F2 / F4 00 00 10: raster header; image decoded from its strips
+    BannerLine,       // a text line of the banner page, without its CR LF
+    FormFeed,         // FF ending the banner page
 };
 
 const char* CommandKindName(CommandKind kind);
+
+/// One figure of a path. Curve figures (count pair kind 1) hold their start point and then
+/// Bezier segments of three points (two control points and the end point).
+struct PathFigure {
+    LONG kind = 0;  // 0 lines, 1 curves (the first value of the EA count pair)
+    std::vector<POINTL> points;
+};
+
+/// One character of a text command.
+struct TextChar {
+    WORD code = 0;   // one byte after CA, two after CB (lead byte high)
+    LONG dx = 0;     // CD: displacement after the nominal advance
+    LONG dy = 0;
+};
 
 /// Header fields of a raster image command.
 struct RasterHeader {
@@ -62,8 +103,18 @@ struct StreamCommand {
     std::string text;
     LONG values[4] = {0, 0, 0, 0};
     RasterHeader raster;
-    /// Raster only: rows x Stride() bytes, a set bit black, decompressed when compressed.
+    /// Raster, glyph images, glyph downloads and patterns: rows x Stride() bytes, a set bit
+    /// black, decompressed when compressed (raster.width and raster.rows give the size).
     std::vector<BYTE> image;
+    /// Paths and clip paths.
+    std::vector<PathFigure> figures;
+    /// Vector text commands: the decimal operands; dash definitions: the lengths.
+    std::vector<LONG> numbers;
+    /// Characters commands.
+    std::vector<TextChar> chars;
+    /// CD only: the run carries displacement bytes (the text run form); false for the plain
+    /// character form of the page stamp.
+    bool displaced = false;
 
     /// One line for listings and failure messages: offset, kind and operands.
     std::string Describe() const;
@@ -71,6 +122,8 @@ struct StreamCommand {
 
 /// Images whose rows take more than this are refused as malformed.
 inline constexpr size_t kMaxRasterImageBytes = 64u * 1024 * 1024;
+/// Paths and clip paths with more point records than this are refused (the counts are 16-bit).
+inline constexpr size_t kMaxPathRecords = 65535;
 /// PJL lines and text commands longer than this are refused as malformed.
 inline constexpr size_t kMaxTextCommand = 4096;
 
@@ -89,7 +142,9 @@ struct JobListing {
 };
 
 /// Reads a job stream. The stream starts in PJL mode; "@PJL ENTER LANGUAGE=VRTL" switches
-/// to VRTL commands until the next UEL.
+/// to VRTL commands until the next UEL. Character codes are one byte after a CA font select
+/// and two after CB; a character command before any select is malformed. Glyph downloads get
+/// their character code as the printer assigns it: 0 for C0, one more per C1 of the font.
 JobListing DecodeJobStream(std::span<const BYTE> stream);
 
 /// A 1-bit page, top-down; a set bit is black (the printer's sense, not the engine's).
@@ -104,6 +159,7 @@ struct PageImage {
     PageImage(LONG widthDots, LONG heightDots);
     bool Black(LONG x, LONG y) const;
     void SetBlack(LONG x, LONG y);
+    void Set(LONG x, LONG y, bool black);
     size_t BlackCount() const;
 };
 
@@ -115,10 +171,15 @@ struct RenderedJob {
     std::string error;
 };
 
-/// Replays positions, clip rectangles, page-control mode and raster images onto pages of
-/// `pageSize` dots; a printer point p lands on page pixel p - origin. Each CR FF closes a
-/// page; drawing after the last one makes a last page with ejected = false. F4 images are
-/// stretched to their page size by nearest pixel. Other commands are not drawn.
+/// Paints the listing onto pages of `pageSize` dots; a printer point p lands on page pixel
+/// p - origin. Each CR FF (and the banner's FF) closes a page; drawing after the last one makes
+/// a last page with ejected = false. Raster images set their black pixels, F4 images stretched
+/// to their page size by nearest pixel. Rectangles, paths (strokes at the line width with the
+/// dash style, fills even-odd or winding, Beziers flattened), device-font characters (the
+/// engine's built-in glyphs at the cell size of C3-C6, turned by the direction), downloaded
+/// glyphs and glyph images are painted with the fill, pen or text gray (a gray as an ordered
+/// dither, hatches and 8 x 8 / 24 x 24 patterns tiled from the page origin) through the
+/// logical-operation pair, inside the clip rectangle or clip path.
 RenderedJob RenderPages(const JobListing& listing, SIZEL pageSize, POINTL origin = {0, 0});
 
 }  // namespace kvtest
