@@ -413,9 +413,15 @@ using PFN_DrvQueryDriverInfo = BOOL (*)(DWORD dwMode, PVOID pBuffer, DWORD cbBuf
 // Surfaces, palettes, paths and clip objects are entries of the engine's own tables: a handle
 // or object pointer that is not (or no longer) in them is refused with FALSE or NULL, never
 // followed. The SURFOBJ pointers the drawing services take are those of EngLockSurface.
-// Drawing is supported on engine bitmaps of 1, 8, 24 and 32 bits per pixel; a device surface
-// has no bits, so drawing on it fails. Clip objects of complexity DC_COMPLEX must be the
-// engine's own (standin::engine::MakeClip); DC_TRIVIAL and DC_RECT are read from the record.
+// Drawing is supported on engine bitmaps of 1, 8, 24 and 32 bits per pixel. A device surface
+// has no bits: only EngBitBlt, EngCopyBits and EngStretchBlt draw onto one, through the
+// driver's DrvCopyBits hook of its device (see EngStretchBlt); anything else fails there.
+// Clip objects of complexity DC_COMPLEX must be the engine's own (standin::engine::MakeClip);
+// DC_TRIVIAL and DC_RECT are read from the record. Solid brushes are read from iSolidColor;
+// a pattern brush (iSolidColor 0xFFFFFFFF) must be the engine's own (MakeHatchBrush,
+// MakePatternBrush) and is tiled from the brush origin (pptlBrush / pptlBrushOrg, (0, 0)
+// without one): the pattern's top-left pixel lands on the origin and on every whole pattern
+// step from it.
 
 /// A device-managed surface: no bits; dhsurf is kept for the driver.
 PLATFORM_API_NODISCARD HSURF EngCreateDeviceSurface(DHSURF dhsurf, SIZEL sizl, ULONG iFormatCompat);
@@ -444,17 +450,28 @@ PLATFORM_API BOOL EngDeletePalette(HPALETTE hpal);
 /// Nearest-pixel scaling (COLORONCOLOR, HALFTONE); BLACKONWHITE and WHITEONBLACK keep black or
 /// white of the source pixels that a shrink drops. An inverted destination rectangle mirrors.
 /// Clipped to the destination surface and the clip object; no mask.
+/// Onto a device surface: the source is scaled into a 1-bit engine bitmap of the destination
+/// rectangle's size (HALFTONE: an 8 x 8 ordered dither of the gray level, fixed to device
+/// coordinates from pptlHTOrg; other modes: a cut at half luminance; black and white stay
+/// exact), then the device's DrvCopyBits is called with (psoDest, that bitmap, pco, an
+/// XLATEOBJ of the table {0x000000, 0xFFFFFF}, the ordered destination rectangle, (0, 0));
+/// the bitmap is deleted and the hook's answer returned. FALSE with ERROR_NOT_SUPPORTED when
+/// the device has no DrvCopyBits.
 PLATFORM_API BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
                                 COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
                                 POINTL* pptlMask, ULONG iMode);
-/// Any ROP4 with solid brushes; a ROP4 whose two halves differ needs a 1-bit mask.
+/// Any ROP4 with solid or engine pattern brushes; a ROP4 whose two halves differ needs a 1-bit
+/// mask. Onto a device surface: a ROP4 without mask that does not read the destination is
+/// drawn into a white 24-bit bitmap of the rectangle, which goes to DrvCopyBits halftoned as
+/// in EngStretchBlt; other ROP4s fail with ERROR_NOT_SUPPORTED without calling the driver.
 PLATFORM_API BOOL EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
                             RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
                             ROP4 rop4);
+/// EngBitBlt with SRCCOPY (so onto a device surface it goes to DrvCopyBits, halftoned).
 PLATFORM_API BOOL EngCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
                               POINTL* pptlSrc);
-/// Cosmetic lines (no LINEATTRS or no LA_GEOMETRIC) are one pixel wide and leave out the last
-/// pixel of each line; geometric lines are elWidth device pixels wide with their joins and caps.
+/// Bezier records are flattened to within about a quarter pixel. Cosmetic lines (no LINEATTRS
+/// or no LA_GEOMETRIC) are one pixel wide and leave out the last pixel of each line; geometric lines are elWidth device pixels wide with their joins and caps.
 /// Line styles are not drawn (lines are solid).
 PLATFORM_API BOOL EngStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
                                 POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix);
@@ -467,7 +484,8 @@ PLATFORM_API BOOL EngStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco,
                                        FLONG flOptions);
 /// The brush over the clip object's region (the whole surface without one).
 PLATFORM_API BOOL EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix);
-/// The opaque rectangle first, then each glyph at pgp[i].ptl (its baseline origin): the glyph's
+/// The opaque rectangle first, then each glyph at its GLYPHPOS ptl (its baseline origin; pgp,
+/// or the STROBJ_bEnum batches of an engine string whose pgp is NULL): the glyph's
 /// GLYPHBITS when the GLYPHPOS carries them, else the engine's own monospace font for the
 /// character (pwszOrg[i], or the glyph handle without a string) at the height of the
 /// standin::engine::FontSize record in pvProducer (20 dots without one); then the prclExtra
@@ -488,18 +506,30 @@ PLATFORM_API void EngFreeMem(PVOID pv);
 /// The number of rectangles when it is at most cLimit (0: no limit), else 0xFFFFFFFF; starts
 /// the enumeration over in the direction asked (CD_ANY keeps the stored order).
 PLATFORM_API ULONG CLIPOBJ_cEnumStart(CLIPOBJ* pco, BOOL bAll, ULONG iType, ULONG iDirection, ULONG cLimit);
-/// Fills an ENUMRECTS of cj bytes with as many rectangles as fit; FALSE with the last batch.
+/// Fills an ENUMRECTS of cj bytes with as many rectangles as fit (c of them). TRUE while more
+/// rectangles follow; FALSE together with the last batch, which may hold rectangles (a caller
+/// draws the c rectangles of every batch, the FALSE one included). Also FALSE with c = 0 once
+/// the enumeration is over and when cj has no room for one rectangle.
 PLATFORM_API BOOL CLIPOBJ_bEnum(CLIPOBJ* pco, ULONG cj, ULONG* pul);
-/// The clip region as a path of closed rectangles; free it with EngDeletePath.
+/// The clip region as a path of closed rectangles, one figure each (for DC_COMPLEX every
+/// rectangle of the region, filled together with FP_WINDINGMODE they cover it exactly);
+/// free it with EngDeletePath.
 PLATFORM_API PATHOBJ* CLIPOBJ_ppoGetPath(CLIPOBJ* pco);
 PLATFORM_API void EngDeletePath(PATHOBJ* ppo);
 PLATFORM_API void PATHOBJ_vEnumStart(PATHOBJ* ppo);
-/// One figure per call (PD_BEGINSUBPATH | PD_ENDSUBPATH, and PD_CLOSEFIGURE for a closed one);
-/// FALSE with the last. The points stay valid while the path lives.
+/// One record per call with its PD_* flags: a figure is one record (PD_BEGINSUBPATH |
+/// PD_ENDSUBPATH, and PD_CLOSEFIGURE for a closed one) or several (the first with
+/// PD_BEGINSUBPATH, the last with PD_ENDSUBPATH); PD_BEZIERS marks a record of Bezier points,
+/// three per curve, going on from the point before (the first point of a PD_BEGINSUBPATH
+/// record is the figure's start). TRUE while records follow, FALSE with the last and after it
+/// (count 0). PATHOBJ_vEnumStart starts over. The points stay valid while the path lives.
 PLATFORM_API BOOL PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd);
 /// The smallest rectangle holding every point (all zero for an empty path).
 PLATFORM_API void PATHOBJ_vGetBounds(PATHOBJ* ppo, RECTFX* prectfx);
-/// Glyph positions are handed out whole: one batch with every glyph of the string.
+/// A string whose pgp is set hands out one batch of every glyph, always with FALSE. An engine
+/// string made with a batch size (pgp NULL) hands out batches of that many glyphs in order:
+/// TRUE while more follow, FALSE with the last, then FALSE with *pc = 0 until
+/// STROBJ_vEnumStart starts over.
 PLATFORM_API void STROBJ_vEnumStart(STROBJ* pstro);
 PLATFORM_API BOOL STROBJ_bEnum(STROBJ* pstro, ULONG* pc, GLYPHPOS** ppgpos);
 

@@ -190,13 +190,17 @@ struct GLYPHDATA {
 #define XO_TABLE 0x00000002u
 
 // --- Engine services on these records ---
-/// The transform's class (GX_*); *pxform receives its matrix. GX_GENERAL for a rotation,
-/// shear or mirror; GX_SCALE for a pure positive or negative scale; GX_IDENTITY for the unit
-/// matrix without offset. 0xFFFFFFFF for an unknown transform object.
+/// The transform's class (GX_*); *pxform receives its matrix. GX_IDENTITY for the unit matrix
+/// without offset, GX_OFFSET for the unit matrix with one; GX_SCALE for a diagonal matrix whose
+/// two factors have the same sign (any offset); GX_GENERAL for everything else: a rotation,
+/// shear, mirror (factors of differing signs) or a zero factor. 0xFFFFFFFF for an unknown
+/// transform object.
 PLATFORM_API ULONG XFORMOBJ_iGetXform(XFORMOBJ* pxo, XFORML* pxform);
-/// Applies the transform to cPoints POINTL (XF_LTOL: result rounded to whole units; XF_LTOFX:
-/// result in 28.4 fixed point, rounded to 1/16). FALSE for an unknown object or mode, or a
-/// result beyond 32 bits.
+/// Applies the transform to cPoints POINTL: x' = x eM11 + y eM21 + eDx, y' = x eM12 + y eM22
+/// + eDy (XF_LTOL: result rounded to whole units; XF_LTOFX: result in 28.4 fixed point,
+/// rounded to 1/16; XF_INV_LTOL and XF_INV_FXTOL (28.4 points in): the inverse), halves away
+/// from zero. pvOut may be pvIn. FALSE, with nothing written, for an unknown object or mode, a
+/// singular matrix for an inverse, or a result that is not a number or beyond 32 bits.
 PLATFORM_API BOOL XFORMOBJ_bApplyXform(XFORMOBJ* pxo, ULONG iMode, ULONG cPoints, PVOID pvIn, PVOID pvOut);
 
 /// The font's notional-to-device transform; NULL for an unknown font object.
@@ -204,14 +208,21 @@ PLATFORM_API XFORMOBJ* FONTOBJ_pxoGetXform(FONTOBJ* pfo);
 /// The metrics of a TrueType (engine) font; NULL for a device font or an unknown object.
 PLATFORM_API IFIMETRICS* FONTOBJ_pifi(FONTOBJ* pfo);
 /// FO_GLYPHBITS: *ppvGlyph receives a GLYPHDATA whose gdf.pgb holds the glyph's bitmap (1 bit
-/// per pixel, rows padded to bytes, top row first, set bit = ink); valid until the next call
-/// on this font. Returns the glyphs handed out (1), or 0 for an unknown font, glyph or mode.
+/// per pixel, rows padded to bytes, top row first, set bit = ink; the whole upright cell, its
+/// origin at (0, -ascent) from the baseline point) and whose ptqD is the advance along x;
+/// valid until the next call on this font. phg[0] only. Returns the glyphs handed out (1), or
+/// 0 for a device font, an unknown font, glyph (beyond 0xFFFF) or mode.
 PLATFORM_API ULONG FONTOBJ_cGetGlyphs(FONTOBJ* pfo, ULONG iMode, ULONG cGlyph, HGLYPH* phg, PVOID* ppvGlyph);
 
-/// A block of cj bytes owned by the brush object (freed with the brush); NULL when cj is 0 or
-/// the object is unknown.
+/// A zero-filled block of cj bytes owned by the brush object (freed with the brush); NULL when
+/// cj is 0 or above 64 MB, or the object is not an engine brush.
 PLATFORM_API PVOID BRUSHOBJ_pvAllocRbrush(BRUSHOBJ* pbo, ULONG cj);
 /// The driver's realization of the brush: when the brush has none yet, the engine calls the
-/// driver's DrvRealizeBrush (the hook of the surface's device) with the brush's pattern and
-/// colour translation. NULL when the driver refuses, the brush is solid or unknown.
+/// driver's DrvRealizeBrush (the hook of the target surface's device) with (pbo, target, the
+/// brush's pattern surface (for a hatch its 8 x 8 1-bit cell, ink = 1), no mask, an XLATEOBJ of
+/// the brush's colour table (trivial without one), iHatch: HS_* for a hatch, 6 for a pattern
+/// brush). The realization is the last block the hook allocated with BRUSHOBJ_pvAllocRbrush;
+/// it is kept in pvRbrush and handed out again without a call. NULL when the driver refuses or
+/// allocated nothing, the device has no hook, the target is gone, or the brush is solid or
+/// unknown.
 PLATFORM_API PVOID BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo);

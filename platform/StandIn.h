@@ -146,6 +146,8 @@ HDEV SurfaceDevice(HSURF hsurf);
 unsigned LiveSurfaceCount();
 unsigned LivePaletteCount();
 unsigned LiveAllocationCount();  // EngAllocMem blocks not yet freed
+/// Paths, clips, transforms, translations, brushes, fonts and strings not yet freed.
+unsigned LiveDrawingObjectCount();
 
 struct PaletteContents {
     ULONG mode = 0;               // PAL_INDEXED, PAL_BITFIELDS, PAL_RGB or PAL_BGR
@@ -206,6 +208,9 @@ Clip MakeClip(const std::vector<RECTL>& rects);
 /// A path made of records as PATHOBJ_bEnum hands them out: each record is one batch of
 /// points with its PD_* flags (PD_BEGINSUBPATH on a figure's first record, PD_ENDSUBPATH and
 /// PD_CLOSEFIGURE on its last, PD_BEZIERS on records of Bezier points, three per segment).
+/// The first point of a PD_BEGINSUBPATH record is the figure's start point, so such a record
+/// of Bezier points holds 1 + 3k of them; the points of any other record go on from the last
+/// point of the record before. The engine's own fills and strokes flatten the curves.
 struct PathRecord {
     FLONG flags = 0;
     std::vector<POINTFIX> points;

@@ -91,7 +91,7 @@ void ReleaseRasterWorkBuffer(PDEV* pdev) {
     work->WorkBuffer = nullptr;
     work->Flags = 0;
     work->Value = 0;
-    work->Index = 255;
+    work->PaletteCodes[0] = 255;
 }
 
 void DumpSettings(const PDEV* pdev) {

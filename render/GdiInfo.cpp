@@ -172,7 +172,7 @@ void FillGDIInfo(PDEV* pdev, ULONG cbGdiInfo, GDIINFO* gdiInfo) {
         work->Bytes1to3[1] = 1;
         work->Bytes1to3[2] = 255;
         work->Value = 0;
-        work->Index = 255;
+        work->PaletteCodes[0] = 255;
         work->ColorAdjustment = pdev->Settings.ColorAdjustment;
     }
 

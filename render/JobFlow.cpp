@@ -22,6 +22,7 @@
 #include "render/PageSetup.h"
 #include "render/PjlHeader.h"
 #include "render/draw/DrawingState.h"
+#include "render/draw/GlyphDownload.h"
 #include "settings/DebugLog.h"
 
 void LogHookLine(const PDEV* pdev, const char* hook, std::u16string_view tail) {
@@ -61,24 +62,14 @@ bool DownloadModel(const PDEV* pdev) {
 
 namespace {
 
-constexpr DWORD kGlyphFontCost = 380;  // printer memory one download font takes
-
 void FreePageWorkBlock(PDEV* pdev) {
     if (pdev->PageWorkBlock == nullptr) return;
     PdevFree(pdev, pdev->PageWorkBlock);
     pdev->PageWorkBlock = nullptr;
 }
 
-DWORD GlyphBudget(const PDEV* pdev) {
-    return pdev->Limits.GlyphMemory > kGlyphFontCost ? pdev->Limits.GlyphMemory - kGlyphFontCost : 0;
-}
-
 /// The printer forgets its downloaded glyphs: the job's table starts empty.
-void ForgetDownloadedGlyphs(PDEV* pdev) {
-    pdev->DownloadedCount = 0;
-    pdev->GlyphsOnPage = 0;
-    pdev->DownloadBudget = GlyphBudget(pdev);
-}
+void ForgetDownloadedGlyphs(PDEV* pdev) { ResetGlyphCache(pdev); }
 
 bool FeedsBlankSheets(const PDEV* pdev) { return (pdev->Settings.FeatureFlags & kFeatureEjectBlankSheets) != 0; }
 
@@ -247,13 +238,8 @@ BOOL SendPage(PDEV* pdev) {
     }
 
     pdev->FlowFlags &= ~kFlowDataWritten;
-    if (DownloadModel(pdev)) {
-        // Each page downloads into a font of its own.
-        pdev->StateFlags &= ~kStateDownloadFull;
-        pdev->DownloadBudget = pdev->DownloadBudget > kGlyphFontCost ? pdev->DownloadBudget - kGlyphFontCost : 0;
-        pdev->DownloadFontId = static_cast<WORD>(pdev->DownloadFontId + 1);
-        pdev->GlyphsOnPage = 0;
-    }
+    // Each page downloads into a font of its own.
+    if (DownloadModel(pdev)) OpenNextDownloadFont(pdev);
     FreePageWorkBlock(pdev);
     return TRUE;
 }
@@ -384,9 +370,8 @@ void FlushPendingSetup(PDEV* pdev) {
         pdev->FlowFlags &= ~kFlowPageSetupDue;
         pdev->SentPage = pdev->WantedPage;
 
-        if (DownloadModel(pdev) && pdev->DownloadedCount != 0) {
-            // The glyph cache would be freed here; nothing downloads glyphs yet, so
-            // DownloadedCount stays 0 and this block never runs.
+        if (DownloadModel(pdev) && pdev->DownloadFull != 0) {
+            // A glyph found the printer's memory full: the page starts an empty table.
             ForgetDownloadedGlyphs(pdev);
             LeavePageControlMode(pdev);
             const BYTE resetTable[] = {0xBC, 0x21, 0x00, 0x00};

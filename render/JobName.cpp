@@ -8,6 +8,7 @@
 #include "render/DriverEntry.h"
 #include "render/OutputStream.h"
 #include "render/PjlHeader.h"
+#include "render/draw/GlyphDownload.h"
 
 namespace {
 
@@ -173,10 +174,7 @@ void StripPjlControlBytes(char* text) {
 void ResetDownloadTable(PDEV* pdev) {
     const int dpi = Resolution(pdev);
     if ((dpi != 200 && dpi != 400) || pdev->Model == nullptr || (pdev->Model->Flags & 1) == 0) return;
-    pdev->StateFlags &= ~kStateDownloadFull;
-    pdev->DownloadFontId = 0xF000;
-    pdev->NextDownloadCode = 0;
-    pdev->DownloadBudget = pdev->Limits.GlyphMemory > 380 ? pdev->Limits.GlyphMemory - 380 : 0;
+    ResetGlyphCache(pdev);
     if (!OutputFailed(pdev)) {
         static constexpr BYTE kForgetDownloads[] = {0xBC, 0x21, 0x00, 0x00};
         WriteOutput(pdev, kForgetDownloads, sizeof kForgetDownloads);

@@ -154,7 +154,7 @@ struct RasterWorkRecord {
     BYTE Bytes1to3[3];        // 2, 1, 255 after FillGDIInfo
     DWORD Value;
     void* WorkBuffer;         // on the allocation chain, NULL when none
-    BYTE Index;               // 255 = none
+    BYTE PaletteCodes[8];     // colour codes of the last direct bitmap's palette; [0] 255 = unknown
     COLORADJUSTMENT ColorAdjustment;
 };
 
@@ -240,6 +240,7 @@ struct PDEV {
     DWORD DocumentNameStamp;
     WCHAR PageStampText[128];
     DWORD PageStampPosition;
+    BYTE BannerOrientation;   // 'L' or 'P' of the job's first banner, for the last one
 
     // Job
     DWORD JobId;

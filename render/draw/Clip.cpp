@@ -6,17 +6,12 @@
 #include "render/DriverEntry.h"
 #include "render/Geometry.h"
 #include "render/OutputStream.h"
+#include "render/draw/ClipInternal.h"
 #include "render/draw/DrawingState.h"
 
 namespace {
 
 LONG ScaleBy(LONG v, LONG percent) { return static_cast<LONG>(static_cast<long long>(v) * percent / 100); }
-
-/// The stored clip path no longer describes the printer's clip once a rectangle is sent.
-void DropStoredClipPath(PDEV* pdev) {
-    pdev->Draw.ClipPathStored = 0;
-    pdev->Draw.ClipPathPoints = 0;
-}
 
 /// The page extent a clip rectangle is held to. A graphics-only page of one page per sheet
 /// arrives already scaled, so its extent is the scaled page and no further scale applies.
@@ -109,6 +104,15 @@ void SendClip(PDEV* pdev, RECTL rect) {
 }
 
 }  // namespace
+
+void DropStoredClipPath(PDEV* pdev) {
+    pdev->Draw.ClipPathStored = 0;
+    pdev->Draw.ClipPathPoints = 0;
+    if (pdev->Vector.ClipPathBlock != nullptr) {
+        PoolFree(pdev->ChainHead, pdev->Vector.ClipPathBlock);
+        pdev->Vector.ClipPathBlock = nullptr;
+    }
+}
 
 void SetClipRectangle(PDEV* pdev, RECTL rect) {
     pdev->SheetBlank = 0;

@@ -12,7 +12,11 @@
 [[nodiscard]] BOOL WriteGlyphBitmaps(PDEV* pdev, GLYPHPOS* pos, POINTL* position, FONTOBJ* font);
 /// The glyph as an image reduced by the scale (or scaled by the printer above 100).
 [[nodiscard]] BOOL WriteScaledGlyphBitmaps(PDEV* pdev, GLYPHPOS* pos, POINTL* position, FONTOBJ* font);
-/// Frees every cached glyph record (the caller zeroes the buckets and restores the budget).
+/// Frees every cached glyph record and empties the buckets (the budget stays as it is).
 void FreeFontCache(PDEV* pdev);
-/// Empties the cache and restores the budget of a new job or table reset.
+/// Empties the cache and restores the budget, the first download font id and its first
+/// character code: a new job or a table reset (which sends no command).
 void ResetGlyphCache(PDEV* pdev);
+/// A page has ended: later glyphs go into the next download font (the cached ones stay
+/// printable under the font they went into), which costs the budget a font's memory.
+void OpenNextDownloadFont(PDEV* pdev);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -69,6 +70,43 @@ public:
 private:
     HSURF handle_;
     SURFOBJ* so_;
+};
+
+/// A driver hook as the engine's table holds it (through void (*)(), which every function
+/// pointer converts to and back).
+template <typename Hook>
+PFN AsPfn(Hook hook) {
+    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(hook));
+}
+
+/// The raw value of a pixel of an engine bitmap of any drawable format: 0/1, a gray byte,
+/// or 0x00RRGGBB (blue first in memory).
+inline ULONG RawPixel(const SURFOBJ* so, LONG x, LONG y) {
+    const BYTE* row = static_cast<const BYTE*>(so->pvScan0) + static_cast<ptrdiff_t>(y) * so->lDelta;
+    switch (so->iBitmapFormat) {
+        case BMF_1BPP: return (row[x / 8] >> (7 - x % 8)) & 1u;
+        case BMF_8BPP: return row[x];
+        case BMF_24BPP: return row[x * 3] | (row[x * 3 + 1] << 8) | (static_cast<ULONG>(row[x * 3 + 2]) << 16);
+        default: return row[x * 4] | (row[x * 4 + 1] << 8) | (static_cast<ULONG>(row[x * 4 + 2]) << 16);
+    }
+}
+
+/// Checks that a test leaves no engine object behind.
+class EngineLeakTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        objects_ = standin::engine::LiveDrawingObjectCount();
+        surfaces_ = standin::engine::LiveSurfaceCount();
+        blocks_ = standin::engine::LiveAllocationCount();
+    }
+    void TearDown() override {
+        EXPECT_EQ(objects_, standin::engine::LiveDrawingObjectCount());
+        EXPECT_EQ(surfaces_, standin::engine::LiveSurfaceCount());
+        EXPECT_EQ(blocks_, standin::engine::LiveAllocationCount());
+    }
+
+private:
+    unsigned objects_ = 0, surfaces_ = 0, blocks_ = 0;
 };
 
 inline BRUSHOBJ SolidBrush(ULONG color) { return BRUSHOBJ{color, nullptr, 0}; }

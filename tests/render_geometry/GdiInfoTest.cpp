@@ -112,7 +112,7 @@ TEST_F(GdiInfoTest, PreparesTheRasterWorkRecord) {
     EXPECT_EQ(work.Bytes1to3[1], 1);
     EXPECT_EQ(work.Bytes1to3[2], 255);
     EXPECT_EQ(work.Value, 0u);
-    EXPECT_EQ(work.Index, 255);
+    EXPECT_EQ(work.PaletteCodes[0], 255);
     EXPECT_EQ(work.WorkBuffer, buffer);  // the work buffer belongs to the bitmap hooks
     EXPECT_EQ(std::memcmp(&work.ColorAdjustment, &Settings().ColorAdjustment, sizeof(COLORADJUSTMENT)), 0);
 }

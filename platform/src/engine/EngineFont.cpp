@@ -127,4 +127,18 @@ bool FontInk(char16_t character, int column, int row) {
     return kGlyphs[character - kFirst][row - top][column] == '#';
 }
 
+long ScaledCellWidth(long height) {
+    const long width = (height * kFontCellWidth + kFontCellHeight / 2) / kFontCellHeight;
+    return width < 1 ? 1 : width;
+}
+
+long ScaledAscent(long height) { return (height * kFontAscent + kFontCellHeight / 2) / kFontCellHeight; }
+
+bool ScaledInk(char16_t character, long u, long v, long height) {
+    if (height <= 0 || u < 0 || v < 0 || v >= height) return false;
+    const long width = ScaledCellWidth(height);
+    if (u >= width) return false;
+    return FontInk(character, static_cast<int>(u * kFontCellWidth / width), static_cast<int>(v * kFontCellHeight / height));
+}
+
 }  // namespace standin::engine::detail

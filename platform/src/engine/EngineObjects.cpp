@@ -1,6 +1,7 @@
 // The engine's path and clip objects: how a host makes them, and their enumeration by the
-// driver (PATHOBJ_*, CLIPOBJ_*), plus the string object's glyph batches.
+// driver (PATHOBJ_*, CLIPOBJ_*).
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <mutex>
@@ -17,9 +18,11 @@ namespace {
 
 using detail::Figure;
 
+// A path is kept as the records PATHOBJ_bEnum hands out; the engine's own drawing reads it
+// as figures with the Bezier curves flattened.
 struct PathObject {
     PATHOBJ po{};  // what the driver sees; its address is the key
-    std::vector<Figure> figures;
+    std::vector<PathRecord> records;
     size_t next = 0;  // enumeration position
 };
 
@@ -52,23 +55,102 @@ ClipObject* FindClip(Objects& o, const CLIPOBJ* pco) {
     return it == o.clips.end() ? nullptr : it->second.get();
 }
 
-PATHOBJ* InsertPath(std::vector<Figure> figures) {
-    auto path = std::make_unique<PathObject>();
+// Line and curve counts of the records: a record with PD_BEGINSUBPATH (or one with no
+// figure open) starts a figure at its first point; the closing line of a closed figure counts.
+ULONG CountCurves(const std::vector<PathRecord>& records) {
     ULONG curves = 0;
-    bool integers = true;
-    for (const Figure& f : figures) {
-        if (f.points.size() > 1) curves += static_cast<ULONG>(f.points.size() - 1);
-        if (f.closed && f.points.size() > 2) ++curves;
-        for (const POINTFIX& p : f.points) integers = integers && (p.x & 15) == 0 && (p.y & 15) == 0;
+    size_t figurePoints = 0;  // points of the current figure, start point included
+    bool open = false;
+    for (const PathRecord& r : records) {
+        size_t rest = r.points.size();
+        if ((r.flags & PD_BEGINSUBPATH) != 0 || !open) {
+            open = true;
+            figurePoints = rest > 0 ? 1 : 0;
+            if (rest > 0) --rest;
+        }
+        curves += static_cast<ULONG>((r.flags & PD_BEZIERS) != 0 ? rest / 3 + rest % 3 : rest);
+        figurePoints += rest;
+        if ((r.flags & PD_ENDSUBPATH) != 0) {
+            if ((r.flags & PD_CLOSEFIGURE) != 0 && figurePoints > 2) ++curves;
+            open = false;
+        }
     }
-    path->figures = std::move(figures);
-    path->po.fl = integers ? PO_ALL_INTEGERS : 0;
-    path->po.cCurves = curves;
+    return curves;
+}
+
+PATHOBJ* InsertPath(std::vector<PathRecord> records) {
+    auto path = std::make_unique<PathObject>();
+    bool integers = true, beziers = false;
+    for (const PathRecord& r : records) {
+        beziers = beziers || (r.flags & PD_BEZIERS) != 0;
+        for (const POINTFIX& p : r.points) integers = integers && (p.x & 15) == 0 && (p.y & 15) == 0;
+    }
+    path->po.cCurves = CountCurves(records);
+    path->po.fl = (integers ? PO_ALL_INTEGERS : 0u) | (beziers ? PO_BEZIERS : 0u);
+    path->records = std::move(records);
     PATHOBJ* result = &path->po;
     Objects& o = Global();
     std::lock_guard<std::mutex> hold(o.lock);
     o.paths[result] = std::move(path);
     return result;
+}
+
+// A record per figure, all closed or all open.
+std::vector<PathRecord> RecordsOf(const std::vector<Figure>& figures) {
+    std::vector<PathRecord> records;
+    records.reserve(figures.size());
+    for (const Figure& f : figures)
+        records.push_back({PD_BEGINSUBPATH | PD_ENDSUBPATH | (f.closed ? PD_CLOSEFIGURE : 0u), f.points});
+    return records;
+}
+
+POINTFIX FixOf(double x, double y) {
+    return POINTFIX{static_cast<FIX>(std::lround(x)), static_cast<FIX>(std::lround(y))};
+}
+
+// A cubic Bezier from `from` through c1, c2 to `to` as line points (the start left out), in
+// enough steps that no step strays more than about a quarter pixel from the curve.
+void FlattenBezier(POINTFIX from, POINTFIX c1, POINTFIX c2, POINTFIX to, std::vector<POINTFIX>* out) {
+    const double x0 = from.x, y0 = from.y, x1 = c1.x, y1 = c1.y, x2 = c2.x, y2 = c2.y, x3 = to.x, y3 = to.y;
+    // The largest second difference of the control points, in pixels, bounds the deviation
+    // of a uniform subdivision: 3/4 * d / n^2.
+    const double d = std::max(std::hypot(x0 - 2 * x1 + x2, y0 - 2 * y1 + y2),
+                              std::hypot(x1 - 2 * x2 + x3, y1 - 2 * y2 + y3)) / 16.0;
+    const double steps = std::ceil(std::sqrt(3.0 * d));
+    const int n = std::isfinite(steps) ? static_cast<int>(std::clamp(steps, 1.0, 1024.0)) : 1;
+    for (int i = 1; i < n; ++i) {
+        const double t = static_cast<double>(i) / n, u = 1 - t;
+        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, e = t * t * t;
+        out->push_back(FixOf(a * x0 + b * x1 + c * x2 + e * x3, a * y0 + b * y1 + c * y2 + e * y3));
+    }
+    out->push_back(to);
+}
+
+std::vector<Figure> FiguresOf(const std::vector<PathRecord>& records) {
+    std::vector<Figure> figures;
+    bool open = false;  // a figure is being built
+    for (const PathRecord& r : records) {
+        size_t i = 0;
+        if ((r.flags & PD_BEGINSUBPATH) != 0 || !open) {
+            figures.push_back(Figure{});
+            open = true;
+            if (!r.points.empty()) figures.back().points.push_back(r.points[i++]);
+        }
+        Figure& f = figures.back();
+        if ((r.flags & PD_BEZIERS) != 0) {
+            for (; i + 3 <= r.points.size(); i += 3) {
+                const POINTFIX from = f.points.empty() ? r.points[i] : f.points.back();
+                FlattenBezier(from, r.points[i], r.points[i + 1], r.points[i + 2], &f.points);
+            }
+        }
+        // Line points, and what is left of a Bezier record that is not a whole segment.
+        for (; i < r.points.size(); ++i) f.points.push_back(r.points[i]);
+        if ((r.flags & PD_ENDSUBPATH) != 0) {
+            f.closed = (r.flags & PD_CLOSEFIGURE) != 0;
+            open = false;
+        }
+    }
+    return figures;
 }
 
 void DeletePath(const PATHOBJ* ppo) {
@@ -124,11 +206,14 @@ Clip& Clip::operator=(Clip&& other) noexcept {
 }
 
 Path MakePath(const std::vector<std::vector<POINTFIX>>& figures, bool closed) {
-    std::vector<Figure> copy;
-    copy.reserve(figures.size());
-    for (const auto& points : figures) copy.push_back(Figure{points, closed});
-    return Path(InsertPath(std::move(copy)));
+    std::vector<PathRecord> records;
+    records.reserve(figures.size());
+    for (const auto& points : figures)
+        records.push_back({PD_BEGINSUBPATH | PD_ENDSUBPATH | (closed ? PD_CLOSEFIGURE : 0u), points});
+    return Path(InsertPath(std::move(records)));
 }
+
+Path MakePathRecords(const std::vector<PathRecord>& records) { return Path(InsertPath(records)); }
 
 Clip MakeClip(const std::vector<RECTL>& rects) {
     auto clip = std::make_unique<ClipObject>();
@@ -165,12 +250,27 @@ bool EngineClipRects(const CLIPOBJ* pco, std::vector<RECTL>* rects) {
     return true;
 }
 
+}  // namespace detail
+
+unsigned LiveDrawingObjectCount() {
+    return detail::LivePathClipCount() + detail::LiveXformObjectCount() + detail::LiveBrushObjectCount() +
+           detail::LiveFontStringCount();
+}
+
+namespace detail {
+
+unsigned LivePathClipCount() {
+    Objects& o = Global();
+    std::lock_guard<std::mutex> hold(o.lock);
+    return static_cast<unsigned>(o.paths.size() + o.clips.size());
+}
+
 bool EnginePathFigures(const PATHOBJ* ppo, std::vector<Figure>* figures) {
     Objects& o = Global();
     std::lock_guard<std::mutex> hold(o.lock);
     const PathObject* p = FindPath(o, ppo);
     if (p == nullptr) return false;
-    *figures = p->figures;
+    *figures = FiguresOf(p->records);
     return true;
 }
 
@@ -243,7 +343,7 @@ PATHOBJ* CLIPOBJ_ppoGetPath(CLIPOBJ* pco) {
                                 {fix(r.left), fix(r.bottom)}},
                                true});
         }
-        return standin::engine::InsertPath(std::move(figures));
+        return standin::engine::InsertPath(standin::engine::RecordsOf(figures));
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -264,12 +364,12 @@ BOOL PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd) {
     auto& o = Global();
     std::lock_guard<std::mutex> hold(o.lock);
     auto* p = standin::engine::FindPath(o, ppo);
-    if (p == nullptr || p->next >= p->figures.size()) return FALSE;
-    auto& figure = p->figures[p->next++];
-    ppd->flags = PD_BEGINSUBPATH | PD_ENDSUBPATH | (figure.closed ? PD_CLOSEFIGURE : 0u);
-    ppd->count = static_cast<ULONG>(figure.points.size());
-    ppd->pptfx = figure.points.data();
-    return p->next < p->figures.size() ? TRUE : FALSE;
+    if (p == nullptr || p->next >= p->records.size()) return FALSE;
+    auto& record = p->records[p->next++];
+    ppd->flags = record.flags;
+    ppd->count = static_cast<ULONG>(record.points.size());
+    ppd->pptfx = record.points.data();
+    return p->next < p->records.size() ? TRUE : FALSE;
 }
 
 void PATHOBJ_vGetBounds(PATHOBJ* ppo, RECTFX* prectfx) {
@@ -280,8 +380,8 @@ void PATHOBJ_vGetBounds(PATHOBJ* ppo, RECTFX* prectfx) {
     const auto* p = standin::engine::FindPath(o, ppo);
     if (p == nullptr) return;
     bool first = true;
-    for (const auto& figure : p->figures)
-        for (const POINTFIX& pt : figure.points) {
+    for (const auto& record : p->records)
+        for (const POINTFIX& pt : record.points) {
             if (first) {
                 *prectfx = RECTFX{pt.x, pt.y, pt.x, pt.y};
                 first = false;
@@ -292,17 +392,4 @@ void PATHOBJ_vGetBounds(PATHOBJ* ppo, RECTFX* prectfx) {
             prectfx->xRight = std::max(prectfx->xRight, pt.x);
             prectfx->yBottom = std::max(prectfx->yBottom, pt.y);
         }
-}
-
-void STROBJ_vEnumStart(STROBJ* /*pstro*/) {
-    // Every batch is the whole string, so there is no position to reset.
-}
-
-BOOL STROBJ_bEnum(STROBJ* pstro, ULONG* pc, GLYPHPOS** ppgpos) {
-    if (pc != nullptr) *pc = 0;
-    if (ppgpos != nullptr) *ppgpos = nullptr;
-    if (pstro == nullptr || pc == nullptr || ppgpos == nullptr || pstro->pgp == nullptr) return FALSE;
-    *pc = pstro->cGlyphs;
-    *ppgpos = pstro->pgp;
-    return FALSE;
 }

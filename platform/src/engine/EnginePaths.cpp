@@ -24,7 +24,7 @@ struct Edge {
 
 // Fills x0..x1-1 of row y within every region rectangle that holds the row.
 void FillClippedSpan(const Bitmap& bmp, const std::vector<RECTL>& region, LONG y, LONG x0, LONG x1, BYTE rop3,
-                     ULONG pattern) {
+                     const Fill& pattern) {
     for (const RECTL& r : region) {
         if (y < r.top || y >= r.bottom) continue;
         FillSpan(bmp, y, std::max(x0, r.left), std::min(x1, r.right), rop3, pattern);
@@ -34,7 +34,7 @@ void FillClippedSpan(const Bitmap& bmp, const std::vector<RECTL>& region, LONG y
 }  // namespace
 
 void FillPolygons(const Bitmap& bmp, const std::vector<std::vector<PointF>>& polygons, bool winding,
-                  const std::vector<RECTL>& region, BYTE rop3, ULONG pattern) {
+                  const std::vector<RECTL>& region, BYTE rop3, const Fill& pattern) {
     // Pixel centres sit on integer coordinates: a pixel is filled when its centre is inside,
     // with the top and left edges counting as inside, so a rectangle from (0, 0) to (10, 5)
     // covers exactly 10 x 5 pixels.
@@ -114,14 +114,15 @@ bool InRegion(const std::vector<RECTL>& region, LONG x, LONG y) {
     return false;
 }
 
-void Plot(const PathJob& job, LONG x, LONG y, BYTE rop3, ULONG pattern) {
+void Plot(const PathJob& job, LONG x, LONG y, BYTE rop3, const Fill& pattern) {
     if (!InRegion(job.region, x, y)) return;
-    WritePixel(job.bmp, x, y, ApplyRop3(rop3, pattern, 0, ReadPixel(job.bmp, x, y)) & FormatMask(job.bmp.format));
+    WritePixel(job.bmp, x, y,
+               ApplyRop3(rop3, pattern.At(x, y), 0, ReadPixel(job.bmp, x, y)) & FormatMask(job.bmp.format));
 }
 
 // Bresenham from a to b; the last pixel is left out, so that joined lines draw their shared
 // point once.
-void CosmeticLine(const PathJob& job, LONG x0, LONG y0, LONG x1, LONG y1, BYTE rop3, ULONG pattern) {
+void CosmeticLine(const PathJob& job, LONG x0, LONG y0, LONG x1, LONG y1, BYTE rop3, const Fill& pattern) {
     const long long dx = std::llabs(static_cast<long long>(x1) - x0);
     const long long dy = -std::llabs(static_cast<long long>(y1) - y0);
     const LONG sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
@@ -249,11 +250,11 @@ BOOL Fail(DWORD error) {
     return FALSE;
 }
 
-BOOL Fill(const PathJob& job, BRUSHOBJ* pbo, MIX mix, FLONG flOptions) {
+BOOL FillFigures(const PathJob& job, BRUSHOBJ* pbo, const POINTL* origin, MIX mix, FLONG flOptions) {
     BYTE rop3 = 0;
-    ULONG pattern = 0;
+    Fill pattern;
     if (!Rop3FromMix(mix, &rop3)) return Fail(ERROR_INVALID_PARAMETER);
-    if (Rop3UsesPattern(rop3) && !SolidBrush(pbo, job.bmp.format, &pattern)) return Fail(ERROR_NOT_SUPPORTED);
+    if (Rop3UsesPattern(rop3) && !BrushFill(pbo, job.bmp.format, origin, &pattern)) return Fail(ERROR_NOT_SUPPORTED);
     std::vector<std::vector<PointF>> polygons;
     for (const Figure& f : job.figures) {
         std::vector<PointF> polygon;
@@ -264,11 +265,11 @@ BOOL Fill(const PathJob& job, BRUSHOBJ* pbo, MIX mix, FLONG flOptions) {
     return TRUE;
 }
 
-BOOL Stroke(const PathJob& job, BRUSHOBJ* pbo, const LINEATTRS* la, MIX mix) {
+BOOL Stroke(const PathJob& job, BRUSHOBJ* pbo, const POINTL* origin, const LINEATTRS* la, MIX mix) {
     BYTE rop3 = 0;
-    ULONG pattern = 0;
+    Fill pattern;
     if (!Rop3FromMix(mix, &rop3)) return Fail(ERROR_INVALID_PARAMETER);
-    if (Rop3UsesPattern(rop3) && !SolidBrush(pbo, job.bmp.format, &pattern)) return Fail(ERROR_NOT_SUPPORTED);
+    if (Rop3UsesPattern(rop3) && !BrushFill(pbo, job.bmp.format, origin, &pattern)) return Fail(ERROR_NOT_SUPPORTED);
     const bool geometric = la != nullptr && (la->fl & LA_GEOMETRIC) != 0 && la->elWidth.e > 1.0f;
     if (geometric) {
         std::vector<std::vector<PointF>> pieces;
@@ -293,37 +294,37 @@ BOOL Stroke(const PathJob& job, BRUSHOBJ* pbo, const LINEATTRS* la, MIX mix) {
 
 }  // namespace
 
-BOOL EngFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* /*pptlBrushOrg*/, MIX mix,
+BOOL EngFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix,
                  FLONG flOptions) {
     try {
         PathJob job;
         if (!StartPath(pso, ppo, pco, &job)) return Fail(ERROR_INVALID_PARAMETER);
-        return Fill(job, pbo, mix, flOptions);
+        return FillFigures(job, pbo, pptlBrushOrg, mix, flOptions);
     } catch (const std::bad_alloc&) {
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
     }
 }
 
 BOOL EngStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* /*pxo*/, BRUSHOBJ* pbo,
-                   POINTL* /*pptlBrushOrg*/, LINEATTRS* plineattrs, MIX mix) {
+                   POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix) {
     try {
         PathJob job;
         if (!StartPath(pso, ppo, pco, &job)) return Fail(ERROR_INVALID_PARAMETER);
-        return Stroke(job, pbo, plineattrs, mix);
+        return Stroke(job, pbo, pptlBrushOrg, plineattrs, mix);
     } catch (const std::bad_alloc&) {
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
     }
 }
 
 BOOL EngStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* /*pxo*/, BRUSHOBJ* pboStroke,
-                          LINEATTRS* plineattrs, BRUSHOBJ* pboFill, POINTL* /*pptlBrushOrg*/, MIX mixFill,
+                          LINEATTRS* plineattrs, BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
                           FLONG flOptions) {
     try {
         PathJob job;
         if (!StartPath(pso, ppo, pco, &job) || (pboStroke == nullptr && pboFill == nullptr))
             return Fail(ERROR_INVALID_PARAMETER);
-        if (pboFill != nullptr && !Fill(job, pboFill, mixFill, flOptions)) return FALSE;
-        if (pboStroke != nullptr && !Stroke(job, pboStroke, plineattrs, mixFill)) return FALSE;
+        if (pboFill != nullptr && !FillFigures(job, pboFill, pptlBrushOrg, mixFill, flOptions)) return FALSE;
+        if (pboStroke != nullptr && !Stroke(job, pboStroke, pptlBrushOrg, plineattrs, mixFill)) return FALSE;
         return TRUE;
     } catch (const std::bad_alloc&) {
         return Fail(ERROR_NOT_ENOUGH_MEMORY);

@@ -147,6 +147,16 @@ void FillSpan(const Bitmap& bmp, LONG y, LONG x0, LONG x1, BYTE rop3, ULONG patt
         WritePixel(bmp, x, y, ApplyRop3(rop3, pattern, 0, ReadPixel(bmp, x, y)) & mask);
 }
 
+void FillSpan(const Bitmap& bmp, LONG y, LONG x0, LONG x1, BYTE rop3, const Fill& fill) {
+    if (fill.solid) {
+        FillSpan(bmp, y, x0, x1, rop3, fill.color);
+        return;
+    }
+    const ULONG mask = FormatMask(bmp.format);
+    for (LONG x = x0; x < x1; ++x)
+        WritePixel(bmp, x, y, ApplyRop3(rop3, fill.At(x, y), 0, ReadPixel(bmp, x, y)) & mask);
+}
+
 // --- Clipping ---
 
 RECTL Intersect(const RECTL& a, const RECTL& b) {
@@ -237,7 +247,9 @@ BOOL Fail(DWORD error) {
 }  // namespace
 
 BOOL EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
-               POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* /*pptlBrush*/, ROP4 rop4) {
+               POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4) {
+    if (IsDeviceSurface(psoTrg))
+        return BltToDevice(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pbo, pptlBrush, rop4);
     Bitmap dst;
     if (prclTrg == nullptr || !DrawableView(psoTrg, &dst)) return Fail(ERROR_INVALID_PARAMETER);
     const BYTE fore = static_cast<BYTE>(rop4 & 0xFF);
@@ -250,8 +262,12 @@ BOOL EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
     const bool needPattern = Rop3UsesPattern(fore) || Rop3UsesPattern(back);
     Bitmap src;
     if (needSource && (pptlSrc == nullptr || !DrawableView(psoSrc, &src))) return Fail(ERROR_INVALID_PARAMETER);
-    ULONG pattern = 0;
-    if (needPattern && !SolidBrush(pbo, dst.format, &pattern)) return Fail(ERROR_NOT_SUPPORTED);
+    Fill pattern;
+    try {
+        if (needPattern && !BrushFill(pbo, dst.format, pptlBrush, &pattern)) return Fail(ERROR_NOT_SUPPORTED);
+    } catch (const std::bad_alloc&) {
+        return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    }
 
     bool flipX = false, flipY = false;
     const RECTL target = Ordered(*prclTrg, &flipX, &flipY);
@@ -286,7 +302,7 @@ BOOL EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
                         if (!Inside(mask, mx, my)) continue;
                         rop = ReadPixel(mask, mx, my) != 0 ? fore : back;
                     }
-                    WritePixel(dst, x, y, ApplyRop3(rop, pattern, s, ReadPixel(dst, x, y)) & formatMask);
+                    WritePixel(dst, x, y, ApplyRop3(rop, pattern.At(x, y), s, ReadPixel(dst, x, y)) & formatMask);
                 }
             }
         }
@@ -300,13 +316,14 @@ BOOL EngCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo
     return EngBitBlt(psoDest, psoSrc, nullptr, pco, pxlo, prclDest, pptlSrc, nullptr, nullptr, nullptr, SRCCOPY_ROP4);
 }
 
-BOOL EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* /*pptlBrushOrg*/, MIX mix) {
+BOOL EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix) {
     Bitmap dst;
     BYTE rop3 = 0;
     if (!DrawableView(pso, &dst) || !Rop3FromMix(mix, &rop3)) return Fail(ERROR_INVALID_PARAMETER);
-    ULONG pattern = 0;
-    if (Rop3UsesPattern(rop3) && !SolidBrush(pbo, dst.format, &pattern)) return Fail(ERROR_NOT_SUPPORTED);
     try {
+        Fill pattern;
+        if (Rop3UsesPattern(rop3) && !BrushFill(pbo, dst.format, pptlBrushOrg, &pattern))
+            return Fail(ERROR_NOT_SUPPORTED);
         std::vector<RECTL> region;
         if (!ClipRegion(pco, RECTL{0, 0, dst.cx, dst.cy}, &region)) return Fail(ERROR_INVALID_PARAMETER);
         for (const RECTL& r : region)
@@ -318,8 +335,10 @@ BOOL EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* /*pptlBrushOrg*
 }
 
 BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                   COLORADJUSTMENT* /*pca*/, POINTL* /*pptlHTOrg*/, RECTL* prclDest, RECTL* prclSrc,
+                   COLORADJUSTMENT* /*pca*/, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
                    POINTL* /*pptlMask*/, ULONG iMode) {
+    if (IsDeviceSurface(psoDest))
+        return StretchToDevice(psoDest, psoSrc, psoMask, pco, pxlo, pptlHTOrg, prclDest, prclSrc, iMode);
     Bitmap dst, src;
     if (psoMask != nullptr || prclDest == nullptr || prclSrc == nullptr || !DrawableView(psoDest, &dst) ||
         !DrawableView(psoSrc, &src))

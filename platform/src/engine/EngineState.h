@@ -18,6 +18,30 @@ struct Bitmap {
 
 /// True when pso is the SURFOBJ of a live engine bitmap in a drawable format; fills *view.
 bool DrawableView(const SURFOBJ* pso, Bitmap* view);
+/// True when pso is the SURFOBJ of a live engine surface (bitmap or device).
+bool IsEngineSurface(const SURFOBJ* pso);
+/// The driver hook (INDEX_*) that the host set for the device of a live engine surface;
+/// NULL when there is none.
+PFN SurfaceHook(const SURFOBJ* pso, ULONG index);
+/// A hook of the table as its own signature (through void (*)(), which any function pointer
+/// may be converted to and back).
+template <typename Hook>
+Hook HookAs(PFN pfn) {
+    return reinterpret_cast<Hook>(reinterpret_cast<void (*)()>(pfn));
+}
+
+// --- Transfers onto device surfaces (the surface's device must have DrvCopyBits) ---
+bool IsDeviceSurface(const SURFOBJ* pso);
+BOOL StretchToDevice(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                     POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc, ULONG iMode);
+BOOL BltToDevice(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
+                 POINTL* pptlSrc, BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4);
+
+// --- Live objects of each family, for standin::engine::LiveDrawingObjectCount ---
+unsigned LivePathClipCount();
+unsigned LiveXformObjectCount();
+unsigned LiveBrushObjectCount();
+unsigned LiveFontStringCount();
 
 // --- Pixels (raw values in the bitmap's format: 0/1, a gray byte, or 0x00RRGGBB) ---
 ULONG ReadPixel(const Bitmap& bmp, LONG x, LONG y);
@@ -39,6 +63,34 @@ bool Rop3UsesPattern(BYTE rop3);
 
 /// Fills x0..x1-1 of row y (already clipped) with the pattern value under a ROP3 without source.
 void FillSpan(const Bitmap& bmp, LONG y, LONG x0, LONG x1, BYTE rop3, ULONG pattern);
+
+/// What a brush paints, as raw values of the target's format: one colour, or a tile repeated
+/// from the brush origin (the tile's top-left pixel lands on the origin and every whole tile
+/// step from it).
+struct Fill {
+    bool solid = true;
+    ULONG color = 0;
+    std::vector<ULONG> tile;  // cx * cy values, top row first
+    LONG cx = 0;
+    LONG cy = 0;
+    POINTL origin{0, 0};
+
+    ULONG At(LONG x, LONG y) const {
+        if (solid) return color;
+        long long u = (static_cast<long long>(x) - origin.x) % cx;
+        long long v = (static_cast<long long>(y) - origin.y) % cy;
+        if (u < 0) u += cx;
+        if (v < 0) v += cy;
+        return tile[static_cast<size_t>(v * cx + u)];
+    }
+};
+/// The brush as a fill of the format: a solid colour from iSolidColor, else the pattern of
+/// an engine brush (standin::engine::MakeHatchBrush / MakePatternBrush) with the origin
+/// (0, 0 without one). False for a pattern brush that is not the engine's or whose pattern
+/// format the engine does not draw.
+bool BrushFill(const BRUSHOBJ* pbo, ULONG format, const POINTL* origin, Fill* fill);
+/// FillSpan with the brush's value at each pixel.
+void FillSpan(const Bitmap& bmp, LONG y, LONG x0, LONG x1, BYTE rop3, const Fill& fill);
 
 // --- Clipping ---
 RECTL Intersect(const RECTL& a, const RECTL& b);
@@ -65,6 +117,6 @@ struct PointF {
     double y;
 };
 void FillPolygons(const Bitmap& bmp, const std::vector<std::vector<PointF>>& polygons, bool winding,
-                  const std::vector<RECTL>& region, BYTE rop3, ULONG pattern);
+                  const std::vector<RECTL>& region, BYTE rop3, const Fill& fill);
 
 }  // namespace standin::engine::detail

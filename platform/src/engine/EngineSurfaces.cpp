@@ -1,5 +1,6 @@
 // Engine surfaces and devices: the table behind HSURF and HDEV, locking, association with a
 // device, banding marks and erasing.
+#include <array>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -28,13 +29,19 @@ struct Surface {
     unsigned locks = 0;
 };
 
+// A device and the driver hooks the engine calls back for it.
+struct Device {
+    DHPDEV dhpdev = nullptr;
+    std::array<PFN, INDEX_LAST + 1> hooks{};
+};
+
 struct Tables {
     std::mutex lock;
     ULONG_PTR nextHandle = 0x10000;
     ULONG nextUniq = 1;
     std::unordered_map<ULONG_PTR, std::unique_ptr<Surface>> surfaces;
     std::unordered_map<const SURFOBJ*, Surface*> byObject;
-    std::unordered_map<ULONG_PTR, DHPDEV> devices;
+    std::unordered_map<ULONG_PTR, Device> devices;
 };
 
 Tables& Global() {
@@ -108,6 +115,21 @@ bool DrawableView(const SURFOBJ* pso, Bitmap* view) {
     return true;
 }
 
+PFN SurfaceHook(const SURFOBJ* pso, ULONG index) {
+    Tables& t = Global();
+    std::lock_guard<std::mutex> hold(t.lock);
+    const Surface* s = FindObject(t, pso);
+    if (s == nullptr || index > INDEX_LAST) return nullptr;
+    auto device = t.devices.find(Key(s->so.hdev));
+    return device == t.devices.end() ? nullptr : device->second.hooks[index];
+}
+
+bool IsEngineSurface(const SURFOBJ* pso) {
+    Tables& t = Global();
+    std::lock_guard<std::mutex> hold(t.lock);
+    return FindObject(t, pso) != nullptr;
+}
+
 }  // namespace detail
 
 HDEV MakeDevice(DHPDEV dhpdev) {
@@ -115,7 +137,7 @@ HDEV MakeDevice(DHPDEV dhpdev) {
     std::lock_guard<std::mutex> hold(t.lock);
     const ULONG_PTR key = t.nextHandle;
     t.nextHandle += 4;
-    t.devices[key] = dhpdev;
+    t.devices[key].dhpdev = dhpdev;
     return reinterpret_cast<HDEV>(key);
 }
 
@@ -124,7 +146,16 @@ bool BindDevice(HDEV hdev, DHPDEV dhpdev) {
     std::lock_guard<std::mutex> hold(t.lock);
     auto it = t.devices.find(Key(hdev));
     if (it == t.devices.end()) return false;
-    it->second = dhpdev;
+    it->second.dhpdev = dhpdev;
+    return true;
+}
+
+bool SetDeviceHook(HDEV hdev, ULONG index, PFN hook) {
+    Tables& t = Global();
+    std::lock_guard<std::mutex> hold(t.lock);
+    auto it = t.devices.find(Key(hdev));
+    if (it == t.devices.end() || index > INDEX_LAST) return false;
+    it->second.hooks[index] = hook;
     return true;
 }
 
@@ -238,7 +269,7 @@ BOOL EngAssociateSurface(HSURF hsurf, HDEV hdev, FLONG flHooks) {
         return FALSE;
     }
     s->so.hdev = hdev;
-    s->so.dhpdev = device->second;
+    s->so.dhpdev = device->second.dhpdev;
     s->hooks = flHooks;
     return TRUE;
 }

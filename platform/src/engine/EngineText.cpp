@@ -56,14 +56,11 @@ void DrawGlyphBits(const TextJob& job, const GLYPHBITS& gb, POINTL at) {
 
 // The engine's font: each cell pixel is taken from the nearest pixel of the 6 x 10 design.
 void DrawOwnGlyph(const TextJob& job, char16_t character, POINTL at, LONG height) {
-    const LONG width = std::max<LONG>(1, (height * kFontCellWidth + kFontCellHeight / 2) / kFontCellHeight);
-    const LONG ascent = (height * kFontAscent + kFontCellHeight / 2) / kFontCellHeight;
-    const LONG top = at.y - ascent;
-    for (LONG v = 0; v < height; ++v) {
-        const int row = static_cast<int>(v * kFontCellHeight / height);
+    const LONG width = static_cast<LONG>(ScaledCellWidth(height));
+    const LONG top = at.y - static_cast<LONG>(ScaledAscent(height));
+    for (LONG v = 0; v < height; ++v)
         for (LONG u = 0; u < width; ++u)
-            if (FontInk(character, static_cast<int>(u * kFontCellWidth / width), row)) Plot(job, at.x + u, top + v);
-    }
+            if (ScaledInk(character, u, v, height)) Plot(job, at.x + u, top + v);
 }
 
 LONG HeightOf(const FONTOBJ* pfo) {
@@ -73,6 +70,25 @@ LONG HeightOf(const FONTOBJ* pfo) {
         size->heightDots > kMaxGlyphDots)
         return kDefaultHeightDots;
     return size->heightDots;
+}
+
+// Every glyph of the string: the whole array, or the batches of an engine string.
+bool GlyphsOf(STROBJ* pstro, std::vector<GLYPHPOS>* glyphs) {
+    if (pstro->pgp != nullptr) {
+        glyphs->assign(pstro->pgp, pstro->pgp + pstro->cGlyphs);
+        return true;
+    }
+    if (pstro->cGlyphs == 0) return true;
+    STROBJ_vEnumStart(pstro);
+    BOOL more = TRUE;
+    while (more && glyphs->size() < pstro->cGlyphs) {
+        ULONG count = 0;
+        GLYPHPOS* batch = nullptr;
+        more = STROBJ_bEnum(pstro, &count, &batch);
+        if (count == 0 || batch == nullptr) break;
+        glyphs->insert(glyphs->end(), batch, batch + count);
+    }
+    return glyphs->size() == pstro->cGlyphs;
 }
 
 BOOL Fail(DWORD error) {
@@ -87,7 +103,6 @@ BOOL EngTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
     TextJob job;
     if (pstro == nullptr || !DrawableView(pso, &job.bmp) || !Rop3FromMix(mix, &job.rop3))
         return Fail(ERROR_INVALID_PARAMETER);
-    if (pstro->cGlyphs != 0 && pstro->pgp == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if (Rop3UsesPattern(job.rop3) && !SolidBrush(pboFore, job.bmp.format, &job.fore))
         return Fail(ERROR_NOT_SUPPORTED);
     try {
@@ -97,9 +112,11 @@ BOOL EngTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
             if (!SolidBrush(pboOpaque, job.bmp.format, &back)) return Fail(ERROR_NOT_SUPPORTED);
             FillRect(job, *prclOpaque, 0xF0, back);
         }
+        std::vector<GLYPHPOS> glyphs;
+        if (!GlyphsOf(pstro, &glyphs)) return Fail(ERROR_INVALID_PARAMETER);
         const LONG height = HeightOf(pfo);
-        for (ULONG i = 0; i < pstro->cGlyphs; ++i) {
-            const GLYPHPOS& gp = pstro->pgp[i];
+        for (size_t i = 0; i < glyphs.size(); ++i) {
+            const GLYPHPOS& gp = glyphs[i];
             if (gp.pgdf != nullptr && gp.pgdf->pgb != nullptr) {
                 DrawGlyphBits(job, *gp.pgdf->pgb, gp.ptl);
                 continue;

@@ -1,0 +1,173 @@
+#include "tests/render_vector/VectorFixture.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/Modules.h"
+#include "platform/StandIn.h"
+#include "platform/Spooler.h"
+#include "render/DriverEntry.h"
+#include "render/Geometry.h"
+#include "render/JobFlow.h"
+#include "render/draw/DrawingHooks.h"
+#include "render/draw/DrawingState.h"
+#include "settings/DefaultSettings.h"
+#include "settings/ModelCache.h"
+#include "tools/sample/SamplePrinter.h"
+
+namespace vectortest {
+
+namespace {
+
+template <typename Hook>
+PFN AsHook(Hook hook) {
+    return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(hook));
+}
+
+PaperRecord A4() {
+    PaperRecord paper{};
+    const std::u16string name = u"A4";
+    std::copy(name.begin(), name.end(), paper.Name);
+    paper.Width = 210000;
+    paper.Height = 297000;
+    paper.Printable = RECTL{4230, 4230, 205770, 292770};
+    paper.Code = 101;
+    return paper;
+}
+
+}  // namespace
+
+void VectorTest::SetUp() {
+    StandInTest::SetUp();
+    InitSettingsLock();
+    kvtest::InstallSamplePrinter();
+    strings_ = LoadLibraryW(u"kvgeometrystrings");
+}
+
+void VectorTest::TearDown() {
+    DropDevice();
+    if (strings_ != nullptr) FreeLibrary(strings_);
+    FreeSettingsLock();
+    StandInTest::TearDown();
+}
+
+void VectorTest::MakeDevice(const DeviceOptions& options) {
+    DropDevice();
+    std::u16string name = kvtest::kSamplePrinterName;
+    ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
+    model_ = AcquireModelDescription(printer_);
+    ASSERT_NE(model_, nullptr);
+    pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
+    ASSERT_NE(pdev_, nullptr);
+
+    PDEV& p = *pdev_;
+    p.Signature = p.SignatureEnd = kPdevSignature;
+    p.ChainHead = &chain_;
+    p.Printer = printer_;
+    p.Module = strings_;
+    p.Model = model_;
+    DriverDevMode& s = p.Settings;
+    BuildDefaultDevMode(&s, printer_, nullptr, model_);
+    s.Public.dmPrintQuality = options.dpi;
+    s.Public.dmCopies = 1;
+    s.Public.dmOrientation = 1;
+    s.Public.dmDuplex = 1;
+    s.PagesPerSheet = options.pagesPerSheet;
+    s.LayoutScale = 100;
+    s.FeatureFlags &= ~(kFeatureEjectBlankSheets | (1u << 2) | kFeatureGraphicsOnly);
+    s.PageOptionBits = 0;
+    s.CoverFlags = 0;
+    s.PageFrame = 0;
+    s.PageStampSwitch = 0;
+    s.RelaydockFlags = 0;
+    s.OverlayFlags = 0;
+    s.LogControl = 0;
+    s.NupDown = s.NupAcross = 1;
+    s.NupOrder = 0;
+
+    // The bitmap hooks' work record, as the device's enable fills it.
+    p.RasterWork = static_cast<RasterWorkRecord*>(PoolAlloc(&chain_, sizeof(RasterWorkRecord)));
+    ASSERT_NE(p.RasterWork, nullptr);
+    p.RasterWork->Bytes1to3[0] = 2;
+    p.RasterWork->Bytes1to3[1] = 1;
+    p.RasterWork->Bytes1to3[2] = 255;
+    p.RasterWork->ColorAdjustment = s.ColorAdjustment;
+
+    p.Output.Capacity = kOutputBufferSize;
+    p.Output.WritePos = p.Output.Data;
+    p.Geometry.ScalePercent = 100;
+    p.Geometry.InputPaper = A4();
+    p.Geometry.OutputPaper = A4();
+    p.ClipLimitRect = PrintableRectDots(p.Geometry.InputPaper, options.dpi);
+    p.PageRect = p.ClipLimitRect;
+    p.StateFlags = kStatePageControl;
+    p.FlowFlags = kFlowHeaderPending;
+    p.UnitFactor = (options.dpi == 200 || options.dpi == 300) ? 2 : 1;
+    p.DownloadFontId = 0xF000;
+    p.SentOrientation = 1;
+    ResetPageSettings(&p);
+    ResetPrinterState(&p);
+    ResetGraphicsState(&p);
+
+    const DHPDEV dhpdev = reinterpret_cast<DHPDEV>(pdev_);
+    hdev_ = standin::engine::MakeDevice(dhpdev);
+    ASSERT_NE(hdev_, nullptr);
+    // The engine calls these back: brush realization, and the 1-bit result of its halftoning.
+    ASSERT_TRUE(standin::engine::SetDeviceHook(hdev_, INDEX_DrvRealizeBrush, AsHook(&DrvRealizeBrush)));
+    ASSERT_TRUE(standin::engine::SetDeviceHook(hdev_, INDEX_DrvCopyBits, AsHook(&DrvCopyBits)));
+    p.EngineDevice = hdev_;
+    surfaceHandle_ = EngCreateDeviceSurface(reinterpret_cast<DHSURF>(pdev_), SIZEL{4800, 7000}, BMF_1BPP);
+    ASSERT_NE(surfaceHandle_, nullptr);
+    ASSERT_TRUE(EngAssociateSurface(surfaceHandle_, hdev_, kDeviceSurfaceHooks));
+    surface_ = EngLockSurface(surfaceHandle_);
+    ASSERT_NE(surface_, nullptr);
+    ASSERT_EQ(surface_->dhpdev, dhpdev);
+}
+
+void VectorTest::MakeReadyDevice(const DeviceOptions& options) {
+    ASSERT_NO_FATAL_FAILURE(MakeDevice(options));
+    PDEV& p = *pdev_;
+    p.FlowFlags = kFlowJobStarted;
+    p.StateFlags &= ~kStatePageControl;
+    p.VectorResolution = static_cast<WORD>(options.dpi);
+    if (options.dpi == 200 || options.dpi == 300) p.StateFlags |= kStateDoubling;
+    p.DownloadResetDone = 1;
+    (void)Take();
+}
+
+void VectorTest::DropDevice() {
+    if (surface_ != nullptr) EngUnlockSurface(surface_);
+    surface_ = nullptr;
+    if (surfaceHandle_ != nullptr) (void)EngDeleteSurface(surfaceHandle_);
+    surfaceHandle_ = nullptr;
+    if (hdev_ != nullptr) standin::engine::ForgetDevice(hdev_);
+    hdev_ = nullptr;
+    pdev_ = nullptr;
+    PoolFreeAll(&chain_);
+    if (model_ != nullptr) ReleaseModelDescription(model_);
+    model_ = nullptr;
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    printer_ = nullptr;
+}
+
+std::vector<BYTE> VectorTest::Take() {
+    OutputBuffer& out = pdev_->Output;
+    std::vector<BYTE> bytes(out.Data, out.Data + out.Count);
+    out.Count = 0;
+    out.WritePos = out.Data;
+    return bytes;
+}
+
+std::vector<BYTE> Text(std::string_view text) { return std::vector<BYTE>(text.begin(), text.end()); }
+
+size_t CountOf(const std::vector<BYTE>& haystack, const std::vector<BYTE>& needle) {
+    size_t count = 0;
+    auto it = haystack.begin();
+    while ((it = std::search(it, haystack.end(), needle.begin(), needle.end())) != haystack.end()) {
+        ++count;
+        ++it;
+    }
+    return count;
+}
+
+}  // namespace vectortest
