@@ -1,21 +1,26 @@
-# The programs the build runs (the resource compiler) and the test tools that programs of the
-# build machine start (snmpd's pass program), built for the build machine in every tree.
+# The programs the build runs (the resource compiler, the font resource generator) and the
+# test tools that programs of the build machine start (snmpd's pass program), built for the
+# build machine in every tree.
 #
 # A native tree builds them as its own targets (the sanitizer tree checks them too). A tree for
 # another machine builds tools/buildtools as a native project of its own beside itself.
 #
-# Sets KV_RESCOMP and KV_SNMP_PASS (full paths) and KV_BUILD_TOOLS (the target that makes them).
+# Sets KV_RESCOMP, KV_FONTGEN and KV_SNMP_PASS (full paths) and KV_BUILD_TOOLS (the target that
+# makes them).
 if(NOT CMAKE_CROSSCOMPILING)
   add_subdirectory(tools/rescomp)
+  add_subdirectory(tools/fontgen)
   add_subdirectory(tools/snmp)
   set(KV_RESCOMP $<TARGET_FILE:rescomp>)
+  set(KV_FONTGEN $<TARGET_FILE:fontgen>)
   set(KV_SNMP_PASS $<TARGET_FILE:kvsnmppass>)
   add_custom_target(kvbuildtools)
-  add_dependencies(kvbuildtools rescomp kvsnmppass)
+  add_dependencies(kvbuildtools rescomp fontgen kvsnmppass)
 else()
   include(ExternalProject)
   set(tools_dir ${CMAKE_BINARY_DIR}/buildtools)
   set(KV_RESCOMP ${tools_dir}/bin/rescomp)
+  set(KV_FONTGEN ${tools_dir}/bin/fontgen)
   set(KV_SNMP_PASS ${tools_dir}/bin/kvsnmppass)
   # The native compiler (the environment's, else the system's c++) with this tree's build type
   # and optimisation, without this tree's toolchain.
@@ -31,7 +36,7 @@ else()
     CMAKE_ARGS ${tools_args}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS ${KV_RESCOMP} ${KV_SNMP_PASS}
+    BUILD_BYPRODUCTS ${KV_RESCOMP} ${KV_FONTGEN} ${KV_SNMP_PASS}
     USES_TERMINAL_BUILD ON)
   add_custom_target(kvbuildtools DEPENDS kvbuildtools_native)
 endif()

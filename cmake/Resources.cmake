@@ -1,9 +1,16 @@
 # kv_resources(target script...): compiles the scripts into one table and adds it to target.
+# A script is named from the calling folder, or by its full path when the build writes it (the
+# build then also writes what it names, and the script's own rule orders the two).
 function(kv_resources target)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
   set(scripts)
   set(inputs)
   foreach(s ${ARGN})
+    if(IS_ABSOLUTE ${s})
+      list(APPEND scripts ${s})
+      list(APPEND inputs ${s})
+      continue()
+    endif()
     list(APPEND scripts ${CMAKE_CURRENT_SOURCE_DIR}/${s})
     # Headers and pictures a script names sit beside it or in its pictures/ folder.
     get_filename_component(dir ${CMAKE_CURRENT_SOURCE_DIR}/${s} DIRECTORY)

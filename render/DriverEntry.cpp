@@ -10,6 +10,7 @@
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
 #include "render/BandOutput.h"
+#include "render/draw/DeviceFonts.h"
 #include "render/draw/DrawingHooks.h"
 #include "render/Escapes.h"
 #include "render/Geometry.h"
@@ -25,7 +26,6 @@ namespace {
 // Process-wide values: written at process attach and driver enable, before any PDEV exists.
 HMODULE g_module = nullptr;
 GUID g_processGuid{};
-FD_GLYPHSET* g_defaultGlyphSet = nullptr;
 
 // GDI calls each entry through its own signature; the table only carries the address
 // (through void (*)(), the one conversion every hook type may take).
@@ -119,7 +119,6 @@ DHPDEV FailEnable(PDEV* pdev) {
 
 HMODULE DriverModule() { return g_module; }
 const GUID& ProcessGuid() { return g_processGuid; }
-FD_GLYPHSET* DefaultGlyphSet() { return g_defaultGlyphSet; }
 
 BOOL ValidatePDEV(const PDEV* pdev) {
     return pdev != nullptr && pdev->Signature == kPdevSignature && pdev->SignatureEnd == kPdevSignature;
@@ -156,15 +155,12 @@ BOOL EnableDriver(ULONG engineVersion, ULONG cbEnableData, DRVENABLEDATA* enable
     enableData->c = kHookCount;
     enableData->pdrvfn = g_hookTable;
     InitSettingsLock();
-    if (g_defaultGlyphSet == nullptr) g_defaultGlyphSet = EngComputeGlyphSet(0, 0, 256);
-    return g_defaultGlyphSet != nullptr ? TRUE : FALSE;
+    return CreateDefaultGlyphSet();
 }
 
 void DisableDriver() noexcept {
-    if (g_defaultGlyphSet != nullptr) {
-        EngFreeMem(g_defaultGlyphSet);
-        g_defaultGlyphSet = nullptr;
-    }
+    // The glyph sets first: the Shift-JIS one is freed under the lock.
+    FreeDefaultGlyphSet();
     FreeSettingsLock();
 }
 
@@ -220,15 +216,15 @@ DHPDEV DrvEnablePDEV(DEVMODEW* devmode, LPWSTR /*logAddress*/, ULONG patternCoun
     FillGDIInfo(pdev, sizeof gdi, &gdi);
     if (gdiInfo != nullptr) std::memcpy(gdiInfo, &gdi, std::min<size_t>(cbGdiInfo, sizeof gdi));
 
-    // The device fonts are not carried by this library yet, so no mode offers any: in
-    // graphics-only mode the engine draws all text, and vector output (which needs them and
-    // the vector hooks) is not available. DEVINFO then reports no fonts either.
-    pdev->DeviceFontCount = 0;
-    pdev->FontResourceTable = nullptr;
+    // The printer's fonts, which DEVINFO counts: none in graphics-only mode, where the engine
+    // draws all text.
+    pdev->DeviceFontCount = GraphicsOnly(pdev) ? 0 : kDeviceFontCount;
 
     DEVINFO dev{};
     if (!FillDevInfo(pdev, sizeof dev, &dev, gdi.ulHTPatternSize)) return FailEnable(pdev);
     if (devInfo != nullptr) std::memcpy(devInfo, &dev, std::min<size_t>(cbDevInfo, sizeof dev));
+
+    if (!LoadDeviceFonts(pdev)) return FailEnable(pdev);
 
     if (patterns != nullptr) std::fill_n(patterns, patternCount, nullptr);
 

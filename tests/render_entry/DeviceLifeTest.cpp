@@ -113,14 +113,17 @@ TEST_F(DeviceLifeTest, BandingSurfaceFollowsTheModelFlag) {
     DrvDisablePDEV(reinterpret_cast<DHPDEV>(pdev));
 }
 
-// The device fonts are not carried yet: a vector-mode device is still made (escapes, job
-// flow), with no fonts, and its surface is the 24-bit device surface of the vector hooks.
-TEST_F(DeviceLifeTest, VectorModeDeviceHasNoFonts) {
+// A vector-mode device carries the printer's 30 fonts, which DEVINFO counts, in a table with
+// one empty slot after them; its surface is the 24-bit device surface of the vector hooks.
+TEST_F(DeviceLifeTest, VectorModeDeviceCarriesTheFonts) {
     EnableRecords records;
     PDEV* pdev = EnableLinked(SettingsBlock(false), &records);
     ASSERT_NE(pdev, nullptr);
-    EXPECT_EQ(pdev->DeviceFontCount, 0);
-    EXPECT_EQ(records.dev.cFonts, 0u);
+    EXPECT_EQ(pdev->DeviceFontCount, 30);
+    EXPECT_EQ(records.dev.cFonts, 30u);
+    ASSERT_NE(pdev->FontResourceTable, nullptr);
+    for (int i = 0; i < 30; ++i) EXPECT_NE(pdev->FontResourceTable[i], nullptr) << i;
+    EXPECT_EQ(pdev->FontResourceTable[30], nullptr);
     HSURF surface = DrvEnableSurface(reinterpret_cast<DHPDEV>(pdev));
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(standin::engine::SurfaceHooks(surface), 0x4FBu);
