@@ -136,7 +136,7 @@ protected:
 
 const std::vector<std::u16string> kBuiltinList = {
     u"ＭＳ 明朝", u"明朝",   u"@ＭＳ 明朝", u"@明朝",   u"ＭＳ ゴシック", u"ｺﾞｼｯｸ", u"@ＭＳ ゴシック", u"@ｺﾞｼｯｸ",
-    u"QX 明朝",   u"明朝",   u"@QX 明朝",   u"@明朝",   u"QX ゴシック",   u"ｺﾞｼｯｸ", u"@QX ゴシック",   u"@ｺﾞｼｯｸ",
+    u"ＱＸ 明朝",   u"明朝",   u"@ＱＸ 明朝",   u"@明朝",   u"ＱＸ ゴシック",   u"ｺﾞｼｯｸ", u"@ＱＸ ゴシック",   u"@ｺﾞｼｯｸ",
 };
 
 std::vector<BYTE> ListBytes(const std::vector<std::u16string>& names, bool finalNul) {
