@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr BYTE kShiftJisCharset = 128;
+constexpr BYTE kCharsetShiftJis = 128;
 constexpr BYTE kOpSelectSingleByte = 0xCA;
 constexpr BYTE kOpSelectDoubleByte = 0xCB;
 constexpr BYTE kOpSingleByteHeight = 0xC3;
@@ -199,7 +199,7 @@ BOOL RealizeDeviceFont(PDEV* pdev, FONTOBJ* font, XFORMOBJ* transform, TextRunIn
     const WORD number = FontNumberOf(t.SelectId);
     const DWORD style = StyleOf(substituted && trueType != nullptr ? trueType : metrics, font);
 
-    const bool shiftJis = metrics->jWinCharSet == kShiftJisCharset;
+    const bool shiftJis = metrics->jWinCharSet == kCharsetShiftJis;
     if (shiftJis) {
         pdev->GlyphRunMode = 0;
         t.DoubleByteFlags = VerticalStyleName(metrics) ? (kDbcsFont | kDbcsVertical)

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr BYTE kShiftJisCharset = 128;
+constexpr BYTE kCharsetShiftJis = 128;
 constexpr FLONG kPlacedFlags = SO_FLAG_DEFAULT_PLACEMENT;
 
 /// Runs `batch` over the string's glyphs with the index of each batch's first glyph; false as
@@ -76,7 +76,7 @@ DWORD DeviceGlyphAdvance(PDEV* pdev, FONTOBJ* font, GLYPHDATA* out, HGLYPH glyph
     const IFIMETRICS* metrics = resource != nullptr ? DeviceFontMetrics(resource) : nullptr;
     if (metrics == nullptr) return 0;
     LONG width;
-    if (metrics->jWinCharSet != kShiftJisCharset) {
+    if (metrics->jWinCharSet != kCharsetShiftJis) {
         width = DeviceFontCodeWidth(resource, static_cast<BYTE>(glyph));
     } else {
         width = glyph < 256 ? 500 : 1000;

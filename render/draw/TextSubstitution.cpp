@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr BYTE kShiftJisCharset = 128;
+constexpr BYTE kCharsetShiftJis = 128;
 constexpr int kFaceNameChars = 128;
 
 struct DeviceFace {
@@ -53,7 +53,7 @@ const WCHAR* PairedFace(const WCHAR* list, DWORD size, const WCHAR* face) {
 DWORD FindDeviceFont(PDEV* pdev, FONTOBJ* font) {
     const IFIMETRICS* metrics = FONTOBJ_pifi(font);
     if (metrics == nullptr) return 0;
-    pdev->Text.TrueTypeShiftJis = metrics->jWinCharSet == kShiftJisCharset ? 1 : 0;
+    pdev->Text.TrueTypeShiftJis = metrics->jWinCharSet == kCharsetShiftJis ? 1 : 0;
     if (metrics->dpwszFaceName <= 0) return 0;
     const auto* face =
         reinterpret_cast<const WCHAR*>(reinterpret_cast<const BYTE*>(metrics) + metrics->dpwszFaceName);

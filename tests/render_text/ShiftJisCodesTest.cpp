@@ -46,7 +46,7 @@ TEST_F(ShiftJisTest, WhatTheDeviceFontPrints) {
         {0x7E8A, false, 0},     // an IBM extension (FA5C)
         {u'＿', false, 1},      {u'＿', true, 0},      // 8151 turns in vertical text
         {u'（', false, 1},      {u'（', true, 1},      // 8169 is not among them
-        {u'ー', true, 1},       {u'〜', true, 1},
+        {u'ー', true, 1},       {0xFF5E, true, 1},  // fullwidth tilde 8160
     };
     for (const Case& c : cases) {
         Font(c.vertical);

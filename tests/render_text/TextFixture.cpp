@@ -1,11 +1,14 @@
 #include "tests/render_text/TextFixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
+#include "render/DriverEntry.h"
 #include "render/JobFlow.h"
+#include "render/draw/DeviceFonts.h"
 #include "render/draw/DrawingState.h"
 #include "render/draw/TextOutput.h"
 #include "settings/DefaultSettings.h"
@@ -19,7 +22,7 @@ void TextTest::SetUp() {
     InitSettingsLock();
     kvtest::InstallSamplePrinter();
     standin::SetAnsiCodePage(932);
-    strings_ = LoadLibraryW(u"kvgeometrystrings");
+    strings_ = LoadLibraryW(u"" KV_RENDER_NAME);
     ASSERT_NE(strings_, nullptr);
     MakeDevice();
 }
@@ -75,6 +78,9 @@ void TextTest::MakeDevice(SHORT dpi) {
     if (p.UnitFactor == 2) p.StateFlags |= kStateDoubling;
     p.VectorResolution = static_cast<WORD>(dpi);
     p.SentOrientation = 1;
+    p.DeviceFontCount = kDeviceFontCount;
+    ASSERT_TRUE(LoadDeviceFonts(&p));
+    ASSERT_TRUE(LoadTrueTypeSubstList(&p));
 }
 
 void TextTest::Realized(const FontState& font) {
@@ -122,6 +128,17 @@ DeviceCharRecord TextTest::Record(WORD code, LONG x, LONG y) {
     r.Direction = kNoDirection;
     r.Left = 1;
     return r;
+}
+
+size_t CountOf(const std::vector<BYTE>& haystack, const std::string& needle) {
+    const std::vector<BYTE> bytes(needle.begin(), needle.end());
+    size_t count = 0;
+    auto it = haystack.begin();
+    while ((it = std::search(it, haystack.end(), bytes.begin(), bytes.end())) != haystack.end()) {
+        ++count;
+        ++it;
+    }
+    return count;
 }
 
 }  // namespace texttest

@@ -56,4 +56,7 @@ private:
 
 using kvtest::GoldenStream;
 
+/// Number of (possibly overlapping) occurrences of needle.
+size_t CountOf(const std::vector<BYTE>& haystack, const std::string& needle);
+
 }  // namespace texttest
