@@ -345,6 +345,7 @@ void FreePDEV(PDEV* pdev) {
     }
     PdevFree(pdev, pdev->TrueTypeSubstList);
     pdev->TrueTypeSubstList = nullptr;
+    pdev->Text.SubstListChars = 0;
     ReleaseModelDescription(pdev->Model);
     pdev->Model = nullptr;
     // Handles the device still owns (a job that never reached DrvEndDoc, or a failed

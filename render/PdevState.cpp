@@ -124,7 +124,7 @@ constexpr SubstPair kBuiltinSubst[] = {
     {5200, 164}, {5201, 165}, {5202, 166}, {5203, 167}, {5204, 164}, {5205, 165}, {5206, 166}, {5207, 167},
 };
 
-WCHAR* BuildBuiltinSubstList(PDEV* pdev) {
+WCHAR* BuildBuiltinSubstList(PDEV* pdev, DWORD* chars) {
     WCHAR names[std::size(kBuiltinSubst) * 2][kSubstNameChars];
     size_t cchTotal = 1;  // the final NUL
     for (size_t i = 0; i < std::size(kBuiltinSubst); ++i) {
@@ -142,6 +142,7 @@ WCHAR* BuildBuiltinSubstList(PDEV* pdev) {
         out += cch;
     }
     *out = 0;
+    *chars = static_cast<DWORD>(cchTotal);
     return list;
 }
 
@@ -232,6 +233,7 @@ void PreparePageStamp(PDEV* pdev) {
 
 BOOL LoadTrueTypeSubstList(PDEV* pdev) {
     pdev->TrueTypeSubstList = nullptr;
+    pdev->Text.SubstListChars = 0;
     WCHAR defaultName[] = PD_TT_SUBST_DEFAULT;
     WCHAR tableName[] = PD_TT_SUBST_TABLE;
     DWORD type = 0;
@@ -251,12 +253,14 @@ BOOL LoadTrueTypeSubstList(PDEV* pdev) {
             if (GetPrinterDataW(pdev->Printer, tableName, &type, block, cbTable, &cbRead) == ERROR_SUCCESS &&
                 cbRead != 0) {
                 pdev->TrueTypeSubstList = reinterpret_cast<WCHAR*>(block);
+                // The text code walks the pairs inside this size, never beyond the block.
+                pdev->Text.SubstListChars = static_cast<DWORD>(cbBlock / sizeof(WCHAR));
                 return TRUE;
             }
             PdevFree(pdev, block);
         }
     }
-    pdev->TrueTypeSubstList = BuildBuiltinSubstList(pdev);
+    pdev->TrueTypeSubstList = BuildBuiltinSubstList(pdev, &pdev->Text.SubstListChars);
     return pdev->TrueTypeSubstList != nullptr ? TRUE : FALSE;
 }
 

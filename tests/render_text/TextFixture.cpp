@@ -1,0 +1,144 @@
+#include "tests/render_text/TextFixture.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Modules.h"
+#include "platform/Spooler.h"
+#include "platform/StandIn.h"
+#include "render/DriverEntry.h"
+#include "render/JobFlow.h"
+#include "render/draw/DeviceFonts.h"
+#include "render/draw/DrawingState.h"
+#include "render/draw/TextOutput.h"
+#include "settings/DefaultSettings.h"
+#include "settings/ModelCache.h"
+#include "tools/sample/SamplePrinter.h"
+
+namespace texttest {
+
+void TextTest::SetUp() {
+    StandInTest::SetUp();
+    InitSettingsLock();
+    kvtest::InstallSamplePrinter();
+    standin::SetAnsiCodePage(932);
+    strings_ = LoadLibraryW(u"" KV_RENDER_NAME);
+    ASSERT_NE(strings_, nullptr);
+    MakeDevice();
+}
+
+void TextTest::TearDown() {
+    DropDevice();
+    if (strings_ != nullptr) FreeLibrary(strings_);
+    FreeSettingsLock();
+    StandInTest::TearDown();
+}
+
+void TextTest::DropDevice() {
+    if (model_ != nullptr) ReleaseModelDescription(model_);
+    model_ = nullptr;
+    PoolFreeAll(&chain_);
+    pdev_ = nullptr;
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    printer_ = nullptr;
+}
+
+void TextTest::MakeDevice(SHORT dpi) {
+    DropDevice();
+    std::u16string name = kvtest::kSamplePrinterName;
+    ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
+    model_ = AcquireModelDescription(printer_);
+    ASSERT_NE(model_, nullptr);
+    pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
+    ASSERT_NE(pdev_, nullptr);
+    PDEV& p = *pdev_;
+    p.Signature = p.SignatureEnd = kPdevSignature;
+    p.ChainHead = &chain_;
+    p.Printer = printer_;
+    p.Module = strings_;
+    p.Model = model_;
+    DriverDevMode& s = p.Settings;
+    BuildDefaultDevMode(&s, printer_, nullptr, model_);
+    s.Public.dmPrintQuality = dpi;
+    s.Public.dmOrientation = 1;
+    s.Public.dmDuplex = 1;
+    s.PagesPerSheet = 1;
+    s.LayoutScale = 100;
+    s.FeatureFlags &= ~kFeatureGraphicsOnly;
+    s.LogControl = 0;
+    p.Output.Capacity = kOutputBufferSize;
+    p.Output.WritePos = p.Output.Data;
+    p.Geometry.ScalePercent = 100;
+    p.StateFlags = 0;
+    p.UnitFactor = (dpi == 200 || dpi == 300) ? 2 : 1;
+    if (p.UnitFactor == 2) p.StateFlags |= kStateDoubling;
+    ResetPageSettings(&p);
+    ResetPrinterState(&p);
+    ResetGraphicsState(&p);
+    if (p.UnitFactor == 2) p.StateFlags |= kStateDoubling;
+    p.VectorResolution = static_cast<WORD>(dpi);
+    p.SentOrientation = 1;
+    p.DeviceFontCount = kDeviceFontCount;
+    ASSERT_TRUE(LoadDeviceFonts(&p));
+    ASSERT_TRUE(LoadTrueTypeSubstList(&p));
+}
+
+void TextTest::Realized(const FontState& font) {
+    PDEV& p = *pdev_;
+    TextState& t = p.Text;
+    std::memcpy(t.SelectId, font.selectId, 8);
+    t.DoubleByteFlags = font.doubleByteFlags;
+    t.Escapement = font.escapement;
+    t.SingleByteSize[0] = font.singleByte[0];
+    t.SingleByteSize[1] = font.singleByte[1];
+    t.DoubleByteSize[0] = font.doubleByte[0];
+    t.DoubleByteSize[1] = font.doubleByte[1];
+    t.CodeTable = (font.doubleByteFlags & kDbcsFont) ? nullptr : kDeviceCharTable;
+    p.TextValues[kTextMode] = font.textMode;
+    p.StateFlags |= kStateDeviceFontText;
+    DrawingStateCache& c = p.Draw;
+    c.SingleByteFont = font.singleByteFont;
+    c.DoubleByteFont = font.doubleByteFont;
+    const bool twoByte = font.textMode == 2 && font.selectId[7] != '9';
+    c.FontNumber = static_cast<WORD>(twoByte ? font.doubleByteFont : font.singleByteFont);
+    c.SizeValues[0] = font.singleByte[1];
+    c.SizeValues[1] = font.singleByte[0];
+    c.SizeValues[2] = font.doubleByte[1];
+    c.SizeValues[3] = font.doubleByte[0];
+    c.DirectionAngle = static_cast<WORD>(font.escapement);
+    c.StyleWords[0] = 0;
+    c.CharMode = 2;
+}
+
+std::vector<BYTE> TextTest::Buffered() const {
+    return std::vector<BYTE>(pdev_->Output.Data, pdev_->Output.Data + pdev_->Output.Count);
+}
+
+void TextTest::ClearBuffer() {
+    pdev_->Output.Count = 0;
+    pdev_->Output.WritePos = pdev_->Output.Data;
+}
+
+DeviceCharRecord TextTest::Record(WORD code, LONG x, LONG y) {
+    DeviceCharRecord r{};
+    r.Code = code;
+    r.X = x;
+    r.Y = y;
+    r.Style = kNoStyle;
+    r.Direction = kNoDirection;
+    r.Left = 1;
+    return r;
+}
+
+size_t CountOf(const std::vector<BYTE>& haystack, const std::string& needle) {
+    const std::vector<BYTE> bytes(needle.begin(), needle.end());
+    size_t count = 0;
+    auto it = haystack.begin();
+    while ((it = std::search(it, haystack.end(), bytes.begin(), bytes.end())) != haystack.end()) {
+        ++count;
+        ++it;
+    }
+    return count;
+}
+
+}  // namespace texttest
