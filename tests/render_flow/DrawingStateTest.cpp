@@ -227,9 +227,9 @@ TEST_F(DrawingStateTest, DeviceLimitsComeFromTheInstalledMemoryRow) {
         DeviceLimits limits;
     };
     const Case cases[] = {
-        {65536, {2048, 64, 4096, 1024, 8192, 256}},
-        {524288, {16384, 512, 32768, 8192, 65536, 2048}},
-        {12345, {4096, 128, 8192, 2048, 16384, 512}},  // no row: the default record
+        {65536, {65536, 2048, 255, 2048, 8192, 1024}},
+        {524288, {524288, 16384, 2047, 16384, 65536, 8192}},
+        {12345, {131072, 4096, 511, 4096, 16384, 2048}},  // no row: the default record
     };
     for (const Case& c : cases) {
         auto device = ReadyDevice();

@@ -243,13 +243,17 @@ private:
 
     // --- Shapes ------------------------------------------------------------------------------
 
+    /// A solid fill of gray code 0 (below the printer's gray codes) fills nothing: the frame and
+    /// closed strokes set it so that only their outline shows.
+    bool HollowFill() const { return fillType_ == 1 && gray1_ < 16; }
+
     void Rectangle(const StreamCommand& c) {
         const LONG h = c.values[0];
         const LONG w = c.values[1];
         const LONG x = c.values[2];
         const LONG y = c.values[3];
         const Polygon box{{double(x), double(y)}, {double(x + w), double(y)}, {double(x + w), double(y + h)}, {double(x), double(y + h)}};
-        paint::FillPolygons({box}, false, PageBounds(), Plotter(Source::Fill));
+        if (!HollowFill()) paint::FillPolygons({box}, false, PageBounds(), Plotter(Source::Fill));
         if (c.opcode == 0xDC || c.opcode == 0xDE) {
             Stroke({{double(x), double(y)}, {double(x + w - 1), double(y)}, {double(x + w - 1), double(y + h - 1)},
                     {double(x), double(y + h - 1)}, {double(x), double(y)}});
@@ -325,6 +329,7 @@ private:
     }
 
     void Fill(const std::vector<std::vector<PointF>>& lines, bool winding) {
+        if (HollowFill()) return;
         std::vector<Polygon> polygons;
         for (const std::vector<PointF>& line : lines) polygons.push_back(line);
         if (paint::FillPolygons(polygons, winding, PageBounds(), Plotter(Source::Fill))) return;
