@@ -201,7 +201,8 @@ private:
                 static const char* const kKeys[] = {"family", "select", "charset", "pitch", "info", "weight",
                                                     "italic", "name", "extent", "width", "heights", "underscore",
                                                     "strikeout", "panose", "widths", "kerning", "codes"};
-                if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) ==
+                const std::string& name = key;  // a structured binding is not captured by older compilers
+                if (std::find_if(std::begin(kKeys), std::end(kKeys), [&name](const char* k) { return name == k; }) ==
                     std::end(kKeys)) {
                     Fail(line.where, "unknown key '" + key + "'");
                 }
