@@ -19,6 +19,7 @@ constexpr WORD kDuplexUnitBits = 0x1 | 0x8;
 constexpr DWORD kFeatureBannerUser1 = 1u << 21;
 constexpr DWORD kFeatureBannerUser2 = 1u << 22;
 constexpr size_t kUserName2Bytes = 17;
+constexpr size_t kUserName2Chars = sizeof(DriverDevMode::UserName2) / sizeof(WCHAR);
 
 bool IsPostcard(DWORD code) { return code >= 106 && code <= 108; }
 bool IsEnvelopeFormat(DWORD code) { return code == 121 || code == 122; }
@@ -69,7 +70,7 @@ std::string BannerUser(const PDEV* pdev) {
         return name;
     }
     if (s.UserName2[0] != 0 && (s.FeatureFlags & kFeatureBannerUser2) != 0) {
-        WCHAR wide[std::size(s.UserName2) + 1] = {};
+        WCHAR wide[kUserName2Chars + 1] = {};
         std::memcpy(wide, s.UserName2, sizeof s.UserName2);
         char name[kUserName2Bytes + 2] = {};
         // Cut on a character boundary: a lead byte never stands without its trail byte.
