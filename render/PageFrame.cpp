@@ -14,7 +14,6 @@
 namespace {
 
 constexpr WORD kFrameSolid = 1;
-constexpr WORD kFrameDashed = 2;
 constexpr WORD kFrameThick = 3;
 constexpr WORD kFrameCorners = 4;
 
