@@ -10,7 +10,7 @@ kv_install_packages "${KV_BASE_PACKAGES[@]}" libbenchmark-dev
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_BENCH=ON >build/bench.configure.log 2>&1 ||
   { cat build/bench.configure.log; exit 1; }
 cmake --build build/bench -j"$(nproc)"
-for bench in settings_bench render_bench langmon_bench langmon_status_bench; do
+for bench in settings_bench render_bench draw_bench langmon_bench langmon_status_bench; do
   echo "=== $bench"
   "build/bench/bin/$bench" "$@"
 done
