@@ -69,8 +69,8 @@ WORD DeviceFontCodeWidth(const DeviceFontResource* font, BYTE code);
 ULONG VectorLength(LONG x, LONG y);
 ULONG EuclidLength(LONG x, LONG y);
 ULONG IntegerSqrt(ULONGLONG n);
-/// Whole degrees of a sine in 1/10000: the smallest of 0 to 90 whose table sine reaches |sine|
-/// (beyond 10000 counts as 10000), or 360 minus that for a negative sine.
+/// Whole degrees of a sine in 1/10000: the one of 0 to 90 whose table sine is nearest |sine|
+/// (beyond 10000 counts as 10000), or 360 minus that for a negative sine (0 stays 0).
 ULONG AngleFromSine(LONG sine);
 /// round(10000 sin a) and round(10000 cos a) of whole degrees (any value; reduced to 0-359).
 LONG SineOf(LONG degrees);

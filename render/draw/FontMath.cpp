@@ -82,13 +82,16 @@ ULONG IntegerSqrt(ULONGLONG n) {
     }
 }
 
-// The smallest whole degree of 0 to 90 whose table sine reaches |s| (values beyond one count
-// as one); a negative sine gives the angle below the axis, 360 minus that.
+// The whole degree of 0 to 90 whose table sine is nearest |s| (values beyond one count as
+// one; a tie takes the smaller degree); a negative sine gives the angle below the axis, 360
+// minus that (0 stays 0). A sine computed from a truncated root comes out a little high: the
+// nearest entry keeps it at its degree rather than the next.
 ULONG AngleFromSine(LONG sine) {
     const ULONGLONG wanted = std::min<ULONGLONG>(Magnitude(sine), kFullSine);
     ULONG degrees = 0;
     while (degrees < 90 && kQuarterSine[degrees] < wanted) ++degrees;
-    return sine < 0 ? 360 - degrees : degrees;
+    if (degrees > 0 && wanted - kQuarterSine[degrees - 1] <= kQuarterSine[degrees] - wanted) --degrees;
+    return sine < 0 && degrees != 0 ? 360 - degrees : degrees;
 }
 
 LONG SineOf(LONG degrees) {

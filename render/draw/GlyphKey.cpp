@@ -1,9 +1,9 @@
 // The key of a glyph bitmap: font identities, the size measures and escapement of the
 // font's transform, the style, and the glyph's code.
 #include <cmath>
-#include <cstdlib>
 
 #include "render/DriverEntry.h"
+#include "render/draw/DeviceFonts.h"
 #include "render/draw/GlyphWork.h"
 
 namespace glyphs {
@@ -12,38 +12,10 @@ namespace {
 
 constexpr double kEscapementUnits = 1000.0 * 18432.0;
 constexpr double kCoefficientMax = 2147483647.0;   // escapement coefficients: squares fit 64 bits
-constexpr double kComponentMax = 268435456.0;      // 2^28: the measure's products fit 64 bits
+constexpr double kComponentMax = 268435456.0;      // 2^28: the length's products fit 64 bits
 constexpr WORD kBoldWeight = 700;
 constexpr DWORD kStyleItalic = 0x1;
 constexpr DWORD kStyleBold = 0x2;
-
-// round(10000 sin i) for 0 to 90 degrees; the table runs back down to 180.
-constexpr WORD kSine[91] = {
-    0,    175,  349,  523,  698,  872,  1045, 1219, 1392, 1564, 1736, 1908, 2079, 2250, 2419, 2588,
-    2756, 2924, 3090, 3256, 3420, 3584, 3746, 3907, 4067, 4226, 4384, 4540, 4695, 4848, 5000, 5150,
-    5299, 5446, 5592, 5736, 5878, 6018, 6157, 6293, 6428, 6561, 6691, 6820, 6947, 7071, 7193, 7314,
-    7431, 7547, 7660, 7771, 7880, 7986, 8090, 8192, 8290, 8387, 8480, 8572, 8660, 8746, 8829, 8910,
-    8988, 9063, 9135, 9205, 9272, 9336, 9397, 9455, 9511, 9563, 9613, 9659, 9703, 9744, 9781, 9816,
-    9848, 9877, 9903, 9925, 9945, 9962, 9976, 9986, 9994, 9998, 10000};
-
-DWORD SineEntry(DWORD degrees) { return kSine[degrees <= 90 ? degrees : 180 - degrees]; }
-
-/// Whole degrees of a sine in 1/10000: the table steps from 0 while the next entry is below
-/// |sine|; 360 minus that for a negative sine.
-DWORD AngleOfSine(LONGLONG sine) {
-    const ULONGLONG magnitude = static_cast<ULONGLONG>(sine < 0 ? -sine : sine);
-    DWORD steps = 0;
-    while (steps < 180 && SineEntry(steps + 1) < magnitude) ++steps;
-    return sine < 0 ? 360 - steps : steps;
-}
-
-/// floor(sqrt(n)) for any 64-bit n.
-ULONGLONG SquareRoot(ULONGLONG n) {
-    auto root = static_cast<ULONGLONG>(std::sqrt(static_cast<double>(n)));
-    while (root > 0 && (root > 0xFFFFFFFFull || root * root > n)) --root;
-    while (root < 0xFFFFFFFFull && (root + 1) * (root + 1) <= n) ++root;
-    return root;
-}
 
 /// value truncated toward zero into [-limit, limit]; NaN gives 0.
 LONGLONG Bounded(double value, double limit) {
@@ -51,22 +23,6 @@ LONGLONG Bounded(double value, double limit) {
     if (value > limit) value = limit;
     if (value < -limit) value = -limit;
     return static_cast<LONGLONG>(value);
-}
-
-/// The printer's length of a vector: the larger component p plus the least n with
-/// 4pn + 2n(n - 1) >= q^2 (q the smaller), found from the quadratic's root.
-ULONGLONG MeasureLength(ULONGLONG x, ULONGLONG y) {
-    const ULONGLONG p = x > y ? x : y;
-    const ULONGLONG q = x > y ? y : x;
-    if (q == 0) return p;
-    const ULONGLONG target = q * q;
-    auto reaches = [&](ULONGLONG n) { return 4 * p * n + 2 * n * (n > 0 ? n - 1 : 0) >= target; };
-    const double b = 4.0 * static_cast<double>(p) - 2.0;
-    const double estimate = (-b + std::sqrt(b * b + 8.0 * static_cast<double>(target))) / 4.0;
-    ULONGLONG n = estimate > 0 ? static_cast<ULONGLONG>(estimate) : 0;
-    while (n > 0 && reaches(n - 1)) --n;
-    while (!reaches(n)) ++n;
-    return p + n;
 }
 
 /// Escapement in whole degrees from the transform's 2 x 2 matrix.
@@ -78,9 +34,10 @@ DWORD Escapement(const XFORML& m, int resolution) {
     const LONGLONG d = Bounded(m.eM22 * units, kCoefficientMax);
     if (b == 0 && c == 0 && a >= 1 && d >= 1) return 0;
     if (a == 0 && d == 0) return b < 0 ? 90 : 270;
-    const ULONGLONG radius = SquareRoot(static_cast<ULONGLONG>(b * b) + static_cast<ULONGLONG>(a * a));
+    const ULONGLONG radius = IntegerSqrt(static_cast<ULONGLONG>(b * b) + static_cast<ULONGLONG>(a * a));
     if (radius == 0) return 0;  // no direction at all
-    DWORD angle = AngleOfSine(-b * 10000 / static_cast<LONGLONG>(radius));
+    // |b| <= radius, so the sine stays within one (10000).
+    DWORD angle = AngleFromSine(static_cast<LONG>(-b * 10000 / static_cast<LONGLONG>(radius)));
     if (a < 0) {
         if (angle == 0) {
             angle = 180;
@@ -98,9 +55,10 @@ DWORD Measure(ULONGLONG length, bool shiftJis, int resolution) {
     return value > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<DWORD>(value);
 }
 
-ULONGLONG Component(double value) {
+/// The magnitude of a transformed em component, at most 2^28.
+LONG Component(double value) {
     const LONGLONG rounded = Bounded(std::nearbyint(value), kComponentMax);
-    return static_cast<ULONGLONG>(rounded < 0 ? -rounded : rounded);
+    return static_cast<LONG>(rounded < 0 ? -rounded : rounded);
 }
 
 }  // namespace
@@ -126,8 +84,8 @@ BOOL ComputeGlyphKey(PDEV* pdev, FONTOBJ* font, XFORMOBJ* transform, HGLYPH glyp
     const bool shiftJis = metrics->jWinCharSet == SHIFTJIS_CHARSET;
     const double em = shiftJis ? metrics->fwdUnitsPerEm : 1000.0;
     // The em's vertical (0, em) and horizontal (em, 0) vectors through the transform.
-    const ULONGLONG height = MeasureLength(Component(em * m.eM21), Component(em * m.eM22));
-    const ULONGLONG width = MeasureLength(Component(em * m.eM11), Component(em * m.eM12));
+    const ULONGLONG height = VectorLength(Component(em * m.eM21), Component(em * m.eM22));
+    const ULONGLONG width = VectorLength(Component(em * m.eM11), Component(em * m.eM12));
     key.Height = Measure(height, shiftJis, resolution);
     key.Width = Measure(width, shiftJis, resolution);
     return TRUE;

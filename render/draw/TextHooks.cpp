@@ -143,6 +143,8 @@ BOOL DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* 
     }
     if (!info.Substituted) info.DeviceFont = deviceFont ? 1 : 0;
     t.GlyphIndexText = glyphIndex ? 1 : 0;
+    // A glyph index and a character of the same value are different glyphs to the cache.
+    pdev->GlyphCache.Key.GlyphIndexText = t.GlyphIndexText;
 
     LeavePageControlMode(pdev);
     if (pdev->VectorResolution != static_cast<WORD>(Resolution(pdev))) EnterVectorScale(pdev);

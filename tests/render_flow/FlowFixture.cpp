@@ -12,64 +12,29 @@
 #include "render/draw/DrawingState.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
+#include "tests/support/SamplePdev.h"
 
 namespace flowtest {
-
-namespace {
-
-PaperRecord Paper(const std::u16string& name, LONG width, LONG height, RECTL printable, DWORD code) {
-    PaperRecord paper{};
-    std::copy(name.begin(), name.end(), paper.Name);
-    paper.Width = width;
-    paper.Height = height;
-    paper.Printable = printable;
-    paper.Code = code;
-    return paper;
-}
-
-}  // namespace
 
 TestDevice::TestDevice(const DeviceOptions& options, HMODULE strings) : name_(options.printerName) {
     std::u16string name = name_;
     if (!OpenPrinterW(name.data(), &printer_, nullptr)) return;
     model_ = AcquireModelDescription(printer_);
     if (model_ == nullptr) return;
-    pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
+    pdev_ = kvtest::NewSamplePdev(&chain_, printer_, model_, strings, options.dpi);
     if (pdev_ == nullptr) return;
 
     PDEV& p = *pdev_;
-    p.Signature = p.SignatureEnd = kPdevSignature;
-    p.ChainHead = &chain_;
-    p.Printer = printer_;
-    p.Module = strings;
-    p.Model = model_;
     DriverDevMode& s = p.Settings;
-    BuildDefaultDevMode(&s, printer_, nullptr, model_);
-    s.Public.dmPrintQuality = options.dpi;
-    s.Public.dmCopies = 1;
-    s.Public.dmOrientation = 1;
+    kvtest::PlainJobSettings(s, options.pagesPerSheet);
     s.Public.dmDuplex = 1;
-    s.PagesPerSheet = options.pagesPerSheet;
     s.LayoutScale = 100;
-    s.FeatureFlags &= ~(kFeatureEjectBlankSheets | (1u << 2) | kFeatureGraphicsOnly);
-    s.PageOptionBits = 0;
-    s.CoverFlags = 0;
-    s.PageFrame = 0;
-    s.PageStampSwitch = 0;
-    s.RelaydockFlags = 0;
-    s.OverlayFlags = 0;
-    s.LogControl = 0;
-    s.NupDown = s.NupAcross = 1;
-    s.NupOrder = 0;
 
-    p.Output.Capacity = kOutputBufferSize;
-    p.Output.WritePos = p.Output.Data;
     p.Geometry.ScalePercent = 100;
-    p.Geometry.InputPaper = Paper(u"A4", 210000, 297000, RECTL{4230, 4230, 205770, 292770}, 101);
-    p.Geometry.OutputPaper = Paper(u"15x11inch", 381000, 279400, RECTL{12700, 0, 368300, 275100}, 134);
+    p.Geometry.InputPaper = kvtest::A4Paper();
+    p.Geometry.OutputPaper = kvtest::MakePaper(u"15x11inch", 381000, 279400, RECTL{12700, 0, 368300, 275100}, 134);
     p.StateFlags = kStatePageControl;
     p.FlowFlags = kFlowHeaderPending;
-    p.UnitFactor = (options.dpi == 200 || options.dpi == 300) ? 2 : 1;
     p.DownloadFontId = 0xF000;
     ResetPageSettings(&p);
     ResetPrinterState(&p);

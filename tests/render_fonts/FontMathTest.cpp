@@ -108,14 +108,16 @@ TEST(EuclidLengthTest, RootOfTheSquaresIn64Bits) {
     EXPECT_EQ(EuclidLength(kMin, kMin), 3037000499u);
 }
 
-TEST(AngleTest, AngleFromSineTakesTheDegreeTheSineReaches) {
+TEST(AngleTest, AngleFromSineTakesTheDegreeOfTheNearestSine) {
     struct Case {
         LONG sine;
         ULONG degrees;
     };
-    for (const Case& c : {Case{0, 0}, Case{175, 1}, Case{176, 2}, Case{5000, 30}, Case{7071, 45}, Case{9998, 89},
-                          Case{10000, 90}, Case{12000, 90}, Case{-1, 359}, Case{-5000, 330}, Case{-10000, 270},
-                          Case{kMin, 270}}) {
+    // 5001 and 7072: a sine over a truncated root comes out a little high and keeps its degree.
+    for (const Case& c : {Case{0, 0}, Case{175, 1}, Case{176, 1}, Case{262, 1}, Case{263, 2}, Case{4999, 30},
+                          Case{5000, 30}, Case{5001, 30}, Case{7071, 45}, Case{7072, 45}, Case{9998, 89},
+                          Case{9999, 89}, Case{10000, 90}, Case{12000, 90}, Case{-1, 0}, Case{-100, 359},
+                          Case{-5000, 330}, Case{-10000, 270}, Case{kMin, 270}}) {
         EXPECT_EQ(AngleFromSine(c.sine), c.degrees) << c.sine;
     }
 }

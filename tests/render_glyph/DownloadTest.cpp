@@ -3,6 +3,7 @@
 #include "render/DriverEntry.h"
 #include "render/JobFlow.h"
 #include "render/PjlHeader.h"
+#include "render/draw/DrawingHooks.h"
 #include "render/draw/GlyphDownload.h"
 #include "render/draw/GlyphWork.h"
 #include "tests/render_glyph/GlyphFixture.h"
@@ -325,6 +326,33 @@ TEST_F(DownloadTest, TheGlyphIndexFlagAndTheSizeTellGlyphsApart) {
     ASSERT_TRUE(Draw(a, small.get()));
     ASSERT_TRUE(Draw(a, small.get()));
     EXPECT_EQ(Pdev().NextDownloadCode, 3);
+}
+
+TEST_F(DownloadTest, TheTextOutputKeysGlyphsByIndexApartFromCharacters) {
+    // Handle 0x41 is the letter A in one string and glyph index 0x41 in the other: each is
+    // downloaded once, and each string again finds its own.
+    ASSERT_NO_FATAL_FAILURE(MakeDevice());
+    standin::engine::Font font = TrueTypeFont();
+    const auto draw = [&](FLONG accel) {
+        standin::engine::StringSpec spec;
+        spec.glyphs = {0x41};
+        spec.positions = {POINTL{100, 100}};
+        spec.text.push_back(u'A');
+        spec.flAccel = SO_HORIZONTAL | accel;
+        spec.withBits = true;
+        standin::engine::String string = standin::engine::MakeString(spec, font.get());
+        standin::engine::Brush black = standin::engine::MakeSolidBrush(0);
+        POINTL origin{0, 0};
+        ASSERT_TRUE(DrvTextOut(&surface_, string.get(), font.get(), nullptr, nullptr, nullptr, black.get(), nullptr,
+                               &origin, 0x0D0D));
+    };
+    draw(0);
+    EXPECT_EQ(Pdev().NextDownloadCode, 1);
+    draw(SO_GLYPHINDEX_TEXTOUT);
+    EXPECT_EQ(Pdev().NextDownloadCode, 2) << "the index printed the character's glyph";
+    draw(0);
+    draw(SO_GLYPHINDEX_TEXTOUT);
+    EXPECT_EQ(Pdev().NextDownloadCode, 2);
 }
 
 TEST_F(DownloadTest, ADeviceFontHasNoKey) {

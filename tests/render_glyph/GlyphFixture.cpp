@@ -12,21 +12,12 @@
 #include "render/draw/GlyphDownload.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
+#include "tests/support/SamplePdev.h"
 #include "tools/sample/SamplePrinter.h"
 
 namespace glyphtest {
 
 namespace {
-
-PaperRecord Paper(const std::u16string& name, LONG width, LONG height, RECTL printable, DWORD code) {
-    PaperRecord paper{};
-    std::copy(name.begin(), name.end(), paper.Name);
-    paper.Width = width;
-    paper.Height = height;
-    paper.Printable = printable;
-    paper.Code = code;
-    return paper;
-}
 
 DWORD ReadBE(const BYTE* at, int bytes) {
     DWORD value = 0;
@@ -186,41 +177,20 @@ void GlyphTest::MakeDevice(const DeviceOptions& options) {
     ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
     model_ = AcquireModelDescription(printer_);
     ASSERT_NE(model_, nullptr);
-    pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
+    pdev_ = kvtest::NewSamplePdev(&chain_, printer_, model_, strings_, options.dpi);
     ASSERT_NE(pdev_, nullptr);
 
     PDEV& p = *pdev_;
-    p.Signature = p.SignatureEnd = kPdevSignature;
-    p.ChainHead = &chain_;
-    p.Printer = printer_;
-    p.Module = strings_;
-    p.Model = model_;
     DriverDevMode& s = p.Settings;
-    BuildDefaultDevMode(&s, printer_, nullptr, model_);
-    s.Public.dmPrintQuality = options.dpi;
-    s.Public.dmCopies = 1;
-    s.Public.dmOrientation = 1;
-    s.PagesPerSheet = options.pagesPerSheet;
+    kvtest::PlainJobSettings(s, options.pagesPerSheet);
     s.LayoutScale = options.scale;
-    s.FeatureFlags &= ~(kFeatureEjectBlankSheets | (1u << 2) | kFeatureGraphicsOnly | (1u << 14));
-    s.PageOptionBits = 0;
-    s.CoverFlags = 0;
-    s.PageFrame = 0;
-    s.PageStampSwitch = 0;
-    s.RelaydockFlags = 0;
-    s.OverlayFlags = 0;
-    s.LogControl = 0;
-    s.NupDown = s.NupAcross = 1;
-    s.NupOrder = 0;
+    s.FeatureFlags &= ~(1u << 14);
 
-    p.Output.Capacity = kOutputBufferSize;
-    p.Output.WritePos = p.Output.Data;
     p.Geometry.ScalePercent = options.scale;
-    p.Geometry.InputPaper = Paper(u"A4", 210000, 297000, RECTL{4230, 4230, 205770, 292770}, 101);
-    p.Geometry.OutputPaper = Paper(u"A4", 210000, 297000, RECTL{4230, 4230, 205770, 292770}, 101);
+    p.Geometry.InputPaper = kvtest::A4Paper();
+    p.Geometry.OutputPaper = kvtest::A4Paper();
     p.FlowFlags = 0;
     p.SentOrientation = 1;
-    p.UnitFactor = (options.dpi == 200 || options.dpi == 300) ? 2 : 1;
     ResetPageSettings(&p);
     ResetPrinterState(&p);
     ResetGraphicsState(&p);

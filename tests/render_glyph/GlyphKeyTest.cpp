@@ -47,6 +47,19 @@ TEST_F(GlyphKeyTest, EscapementOfTheQuarterTurns) {
     EXPECT_LE(down, 331u);
 }
 
+TEST_F(GlyphKeyTest, EscapementOfEveryWholeDegree) {
+    // A font turned by a whole number of degrees keys by that number, on both sides of the
+    // axis and in every quadrant. (At 0.5, 500 dots to the em, the transform's coefficients
+    // are fine enough to tell 89 degrees from 90.)
+    ASSERT_NO_FATAL_FAILURE(MakeDevice());
+    for (int degrees = 0; degrees < 360; ++degrees) {
+        const double a = degrees * 3.14159265358979323846 / 180;
+        const auto cosine = static_cast<FLOATL>(0.5 * std::cos(a));
+        const auto sine = static_cast<FLOATL>(0.5 * std::sin(a));
+        ASSERT_EQ(KeyOf({cosine, -sine, sine, cosine, 0, 0}).Escapement, static_cast<DWORD>(degrees)) << degrees;
+    }
+}
+
 TEST_F(GlyphKeyTest, MeasuresFollowTheSize) {
     ASSERT_NO_FATAL_FAILURE(MakeDevice());
     // 1000 units at 0.05: 50 dots; (50 x 120 / 33) x 400 / 400.

@@ -13,6 +13,7 @@
 #include "render/draw/TextOutput.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
+#include "tests/support/SamplePdev.h"
 #include "tools/sample/SamplePrinter.h"
 
 namespace texttest {
@@ -49,28 +50,16 @@ void TextTest::MakeDevice(SHORT dpi) {
     ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
     model_ = AcquireModelDescription(printer_);
     ASSERT_NE(model_, nullptr);
-    pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
+    pdev_ = kvtest::NewSamplePdev(&chain_, printer_, model_, strings_, dpi);
     ASSERT_NE(pdev_, nullptr);
     PDEV& p = *pdev_;
-    p.Signature = p.SignatureEnd = kPdevSignature;
-    p.ChainHead = &chain_;
-    p.Printer = printer_;
-    p.Module = strings_;
-    p.Model = model_;
     DriverDevMode& s = p.Settings;
-    BuildDefaultDevMode(&s, printer_, nullptr, model_);
-    s.Public.dmPrintQuality = dpi;
-    s.Public.dmOrientation = 1;
     s.Public.dmDuplex = 1;
     s.PagesPerSheet = 1;
     s.LayoutScale = 100;
     s.FeatureFlags &= ~kFeatureGraphicsOnly;
-    s.LogControl = 0;
-    p.Output.Capacity = kOutputBufferSize;
-    p.Output.WritePos = p.Output.Data;
     p.Geometry.ScalePercent = 100;
     p.StateFlags = 0;
-    p.UnitFactor = (dpi == 200 || dpi == 300) ? 2 : 1;
     if (p.UnitFactor == 2) p.StateFlags |= kStateDoubling;
     ResetPageSettings(&p);
     ResetPrinterState(&p);

@@ -149,6 +149,9 @@ TEST_F(TextHookTest, EscapementFollowsTheFontTransform) {
         {"turned left", {0, -kTenPoint, kTenPoint, 0, 0, 0}, 90},
         {"upside down", {-kTenPoint, 0, 0, -kTenPoint, 0, 0}, 180},
         {"turned right", {0, kTenPoint, -kTenPoint, 0, 0, 0}, 270},
+        {"turned by 30 degrees", {kTenPoint * 0.8660254f, -kTenPoint * 0.5f, kTenPoint * 0.5f, kTenPoint * 0.8660254f, 0, 0}, 30},
+        {"turned by 45 degrees", {kTenPoint * 0.7071068f, -kTenPoint * 0.7071068f, kTenPoint * 0.7071068f, kTenPoint * 0.7071068f, 0, 0}, 45},
+        {"turned by 300 degrees", {kTenPoint * 0.5f, kTenPoint * 0.8660254f, -kTenPoint * 0.8660254f, kTenPoint * 0.5f, 0, 0}, 300},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -162,6 +162,34 @@ TEST_F(BrushSelectTest, ColourBrushIsHandedToTheBitmapHooksAsAnImage) {
     }
 }
 
+TEST_F(BrushSelectTest, ColourBrushReachesThePrinterAsALargePattern) {
+    // An 8 x 8 checkerboard of black and white in 24 and 32 bits, stored either way up: the
+    // 24 x 24 image holds it three times each way, and black and white stay black and white
+    // through the halftone.
+    struct Case {
+        ULONG format;
+        LONG bytesPerPixel;
+        bool topDown;
+    };
+    for (const Case& c : {Case{BMF_24BPP, 3, true}, Case{BMF_24BPP, 3, false}, Case{BMF_32BPP, 4, true}}) {
+        SCOPED_TRACE(testing::Message() << c.bytesPerPixel * 8 << " bits, " << (c.topDown ? "top-down" : "bottom-up"));
+        ASSERT_NO_FATAL_FAILURE(Ready());
+        PatternBitmap bits(8, 8, c.format, c.topDown);
+        ASSERT_NE(bits.Surface(), nullptr);
+        for (LONG y = 0; y < 8; ++y)
+            for (LONG x = 0; x < 8 * c.bytesPerPixel; ++x)
+                bits.Row(y)[x] = static_cast<BYTE>((x / c.bytesPerPixel + y) % 2 ? 0xFF : 0x00);
+        standin::engine::Brush brush = standin::engine::MakePatternBrush(Surface(), bits.Surface(), {});
+        ASSERT_NE(brush.get(), nullptr);
+        ASSERT_TRUE(Fill(brush.get(), 0x0D0D));
+        const std::vector<BYTE> out = Take();
+        std::vector<BYTE> pattern = {0xA0, 0x03, 0x01, 0x01};
+        for (int y = 0; y < 24; ++y) pattern.insert(pattern.end(), 3, static_cast<BYTE>(y % 2 == 0 ? 0xAA : 0x55));
+        pattern.insert(pattern.end(), {0xA4, 0x00, 0x01, 0x01});
+        EXPECT_EQ(CountOf(out, pattern), 1u) << "the pattern, set bits black, then its select\n" << kvtest::HexDump(out);
+    }
+}
+
 struct PaintCase {
     const char* name;
     DWORD flags;

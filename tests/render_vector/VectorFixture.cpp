@@ -13,6 +13,7 @@
 #include "render/draw/DrawingState.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
+#include "tests/support/SamplePdev.h"
 #include "tools/sample/SamplePrinter.h"
 
 namespace vectortest {
@@ -22,17 +23,6 @@ namespace {
 template <typename Hook>
 PFN AsHook(Hook hook) {
     return reinterpret_cast<PFN>(reinterpret_cast<void (*)()>(hook));
-}
-
-PaperRecord A4() {
-    PaperRecord paper{};
-    const std::u16string name = u"A4";
-    std::copy(name.begin(), name.end(), paper.Name);
-    paper.Width = 210000;
-    paper.Height = 297000;
-    paper.Printable = RECTL{4230, 4230, 205770, 292770};
-    paper.Code = 101;
-    return paper;
 }
 
 }  // namespace
@@ -57,33 +47,14 @@ void VectorTest::MakeDevice(const DeviceOptions& options) {
     ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
     model_ = AcquireModelDescription(printer_);
     ASSERT_NE(model_, nullptr);
-    pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
+    pdev_ = kvtest::NewSamplePdev(&chain_, printer_, model_, strings_, options.dpi);
     ASSERT_NE(pdev_, nullptr);
 
     PDEV& p = *pdev_;
-    p.Signature = p.SignatureEnd = kPdevSignature;
-    p.ChainHead = &chain_;
-    p.Printer = printer_;
-    p.Module = strings_;
-    p.Model = model_;
     DriverDevMode& s = p.Settings;
-    BuildDefaultDevMode(&s, printer_, nullptr, model_);
-    s.Public.dmPrintQuality = options.dpi;
-    s.Public.dmCopies = 1;
-    s.Public.dmOrientation = 1;
+    kvtest::PlainJobSettings(s, options.pagesPerSheet);
     s.Public.dmDuplex = 1;
-    s.PagesPerSheet = options.pagesPerSheet;
     s.LayoutScale = 100;
-    s.FeatureFlags &= ~(kFeatureEjectBlankSheets | (1u << 2) | kFeatureGraphicsOnly);
-    s.PageOptionBits = 0;
-    s.CoverFlags = 0;
-    s.PageFrame = 0;
-    s.PageStampSwitch = 0;
-    s.RelaydockFlags = 0;
-    s.OverlayFlags = 0;
-    s.LogControl = 0;
-    s.NupDown = s.NupAcross = 1;
-    s.NupOrder = 0;
 
     // The bitmap hooks' work record, as the device's enable fills it.
     p.RasterWork = static_cast<RasterWorkRecord*>(PoolAlloc(&chain_, sizeof(RasterWorkRecord)));
@@ -93,16 +64,13 @@ void VectorTest::MakeDevice(const DeviceOptions& options) {
     p.RasterWork->Bytes1to3[2] = 255;
     p.RasterWork->ColorAdjustment = s.ColorAdjustment;
 
-    p.Output.Capacity = kOutputBufferSize;
-    p.Output.WritePos = p.Output.Data;
     p.Geometry.ScalePercent = 100;
-    p.Geometry.InputPaper = A4();
-    p.Geometry.OutputPaper = A4();
+    p.Geometry.InputPaper = kvtest::A4Paper();
+    p.Geometry.OutputPaper = kvtest::A4Paper();
     p.ClipLimitRect = PrintableRectDots(p.Geometry.InputPaper, options.dpi);
     p.PageRect = p.ClipLimitRect;
     p.StateFlags = kStatePageControl;
     p.FlowFlags = kFlowHeaderPending;
-    p.UnitFactor = (options.dpi == 200 || options.dpi == 300) ? 2 : 1;
     p.DownloadFontId = 0xF000;
     p.SentOrientation = 1;
     ResetPageSettings(&p);

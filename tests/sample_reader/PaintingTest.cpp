@@ -4,6 +4,7 @@
 #include <iterator>
 #include <random>
 
+#include "platform/StandIn.h"
 #include "tests/sample_reader/ReaderBytes.h"
 
 namespace {
@@ -129,6 +130,78 @@ TEST(Painting, CharactersGlyphsAndImages) {
     EXPECT_TRUE(page.Black(30, 20));
     EXPECT_TRUE(page.Black(40, 20));
     EXPECT_EQ(page.BlackCount(), inkIn(0, 48) + 2);
+}
+
+/// The engine's built-in glyph of a character at `height` dots.
+standin::engine::GlyphImage EngineGlyph(char16_t character, LONG height) {
+    standin::engine::FontSpec spec;
+    spec.type = FO_TYPE_TRUETYPE;
+    spec.heightDots = height;
+    return standin::engine::FontGlyph(spec, character);
+}
+
+bool GlyphInk(const standin::engine::GlyphImage& glyph, LONG u, LONG v) {
+    const size_t rowBytes = static_cast<size_t>((glyph.size.cx + 7) / 8);
+    return (glyph.bits[static_cast<size_t>(v) * rowBytes + static_cast<size_t>(u / 8)] & (0x80 >> (u % 8))) != 0;
+}
+
+TEST(Painting, DeviceFontCharactersShowTheEngineGlyphs) {
+    // Cells 20 dots high; the engine's glyph at that height is 12 dots wide. Each code is
+    // painted at (0, 0); `stretch` is how many page columns one glyph column covers.
+    struct Case {
+        const char* what;
+        Bytes select;  // font select and the sizes
+        Bytes code;
+        char16_t character;
+        LONG stretch;
+    };
+    const Bytes single = Cat({B({0xCA, 0x00, 0x00, 0x20}), B({0xC3, 0x00, 0x00, 20}), B({0xC4, 0x00, 0x00, 12})});
+    const Bytes twoByte = Cat({B({0xCB, 0x00, 0x00, 0x21}), B({0xC5, 0x00, 0x00, 20}), B({0xC6, 0x00, 0x00, 24})});
+    const Case cases[] = {
+        {"one-byte letter", single, B({0x41}), u'A', 1},
+        {"one-byte katakana", single, B({0xB1}), u'\uFF71', 1},
+        {"one-byte code of a two-byte font: half the cell", twoByte, B({0x00, 0x7A}), u'z', 1},
+        {"Shift-JIS letter over the full cell", twoByte, B({0x82, 0x60}), u'\uFF21', 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto page = PaintOne(Cat({c.select, Move(0, 0), B({0xCC, 0x00}), c.code}), SIZEL{24, 20});
+        const auto glyph = EngineGlyph(c.character, 20);
+        ASSERT_EQ(glyph.size.cx, 12);
+        ASSERT_EQ(glyph.size.cy, 20);
+        size_t ink = 0;
+        for (LONG v = 0; v < 20; ++v) {
+            for (LONG x = 0; x < 12 * c.stretch; ++x) {
+                ASSERT_EQ(page.Black(x, v), GlyphInk(glyph, x / c.stretch, v)) << "at (" << x << ", " << v << ")";
+                ink += GlyphInk(glyph, x / c.stretch, v) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(ink, 0u);
+        EXPECT_EQ(page.BlackCount(), ink);
+    }
+}
+
+TEST(Painting, CharactersTurnWithTheDirection) {
+    // A quarter turn: the baseline runs up the page, cell point (u, v) at (x + v, y - u).
+    const auto page = PaintOne(Cat({B({0xCA, 0x00, 0x00, 0x20}), B({0xC3, 0x00, 0x00, 20}), B({0xC4, 0x00, 0x00, 12}),
+                                    B({0xC7, 0x00, 0x00, 90}), Move(0, 12), B({0xCC, 0x00, 0x4C})}),  // 'L'
+                               SIZEL{20, 12});
+    const auto glyph = EngineGlyph(u'L', 20);
+    for (LONG v = 0; v < 20; ++v) {
+        for (LONG u = 0; u < 12; ++u) ASSERT_EQ(page.Black(v, 11 - u), GlyphInk(glyph, u, v)) << "cell (" << u << ", " << v << ")";
+    }
+}
+
+TEST(Painting, CodesWithoutACharacterAreHollowBoxes) {
+    // A lone lead byte and a pair outside Shift-JIS: a box an eighth of the cell inside it.
+    const Bytes twoByte = Cat({B({0xCB, 0x00, 0x00, 0x21}), B({0xC5, 0x00, 0x00, 16}), B({0xC6, 0x00, 0x00, 16})});
+    const Bytes single = Cat({B({0xCA, 0x00, 0x00, 0x20}), B({0xC3, 0x00, 0x00, 16}), B({0xC4, 0x00, 0x00, 16})});
+    const Rows box{"................", "................", "..############..", "..#..........#..", "..#..........#..",
+                   "..#..........#..", "..#..........#..", "..#..........#..", "..#..........#..", "..#..........#..",
+                   "..#..........#..", "..#..........#..", "..#..........#..", "..############..", "................",
+                   "................"};
+    EXPECT_EQ(Picture(PaintOne(Cat({single, Move(0, 0), B({0xCC, 0x00, 0x81})}), SIZEL{16, 16})), box);
+    EXPECT_EQ(Picture(PaintOne(Cat({twoByte, Move(0, 0), B({0xCC, 0x00, 0xFF, 0xFF})}), SIZEL{16, 16})), box);
 }
 
 TEST(Painting, BannerPageIsItsOwnSheet) {

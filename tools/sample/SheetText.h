@@ -29,8 +29,10 @@ struct TextState {
 };
 
 /// Draws the character's glyph into its cell, the cell's top-left corner at (x, y) and its
-/// baseline along the direction: plot gets every inked printer point once. A space draws
-/// nothing; codes without a glyph of their own are drawn as a hollow box.
+/// baseline along the direction: plot gets every inked printer point once. The shape is the
+/// engine's built-in glyph of the character the code stands for (a byte or a Shift-JIS pair),
+/// at the cell's height and stretched over its width. A space draws nothing; a code that
+/// stands for no character is drawn as a hollow box.
 void DrawCharacter(const TextState& text, WORD code, CharCell cell, LONG x, LONG y, const paint::Plot& plot);
 
 }  // namespace kvtest
