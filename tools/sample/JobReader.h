@@ -104,7 +104,8 @@ struct StreamCommand {
     LONG values[4] = {0, 0, 0, 0};
     RasterHeader raster;
     /// Raster, glyph images, glyph downloads and patterns: rows x Stride() bytes, a set bit
-    /// black, decompressed when compressed (raster.width and raster.rows give the size).
+    /// black (patterns: a set bit takes the A2 gray, a clear one the A3 gray), decompressed
+    /// when compressed (raster.width and raster.rows give the size).
     std::vector<BYTE> image;
     /// Paths and clip paths.
     std::vector<PathFigure> figures;

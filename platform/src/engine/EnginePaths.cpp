@@ -250,6 +250,61 @@ BOOL Fail(DWORD error) {
     return FALSE;
 }
 
+// The dashes of a styled geometric line: the figure cut into open pieces along its length,
+// the style lengths (in pixels) taken in turn, dash first, from the style state's offset.
+// Each dash gets the line's caps. A style that draws nothing or has no length leaves the
+// figure whole.
+std::vector<Figure> Dashes(const Figure& figure, const LINEATTRS& la) {
+    double period = 0;
+    for (ULONG i = 0; i < la.cstyle; ++i) period += std::max(0.0, static_cast<double>(la.pstyle[i].e));
+    if (!(period > 0) || !std::isfinite(period)) return {figure};
+    std::vector<POINTFIX> pts = figure.points;
+    if (figure.closed && pts.size() > 2) pts.push_back(pts.front());
+    std::vector<Figure> dashes;
+    size_t index = 0;
+    double left = 0;
+    double offset = std::isfinite(la.elStyleState.e) ? std::fmod(std::max(0.0, static_cast<double>(la.elStyleState.e)), period) : 0;
+    // Walk to the offset.
+    while (true) {
+        left = std::max(0.0, static_cast<double>(la.pstyle[index].e));
+        if (offset < left) {
+            left -= offset;
+            break;
+        }
+        offset -= left;
+        index = (index + 1) % la.cstyle;
+    }
+    bool on = index % 2 == 0;
+    Figure current;
+    auto fix = [](double x, double y) { return POINTFIX{static_cast<FIX>(std::lround(x * 16)), static_cast<FIX>(std::lround(y * 16))}; };
+    for (size_t k = 0; k + 1 < pts.size(); ++k) {
+        const PointF a = ToPixels(pts[k]);
+        const PointF b = ToPixels(pts[k + 1]);
+        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        double done = 0;
+        if (on && current.points.empty()) current.points.push_back(fix(a.x, a.y));
+        while (length - done > left) {
+            done += left;
+            const double t = done / length;
+            const POINTFIX at = fix(a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t);
+            if (on) {
+                current.points.push_back(at);
+                dashes.push_back(std::move(current));
+                current = Figure{};
+            } else {
+                current.points.push_back(at);
+            }
+            on = !on;
+            index = (index + 1) % la.cstyle;
+            left = std::max(0.0, static_cast<double>(la.pstyle[index].e));
+        }
+        left -= length - done;
+        if (on) current.points.push_back(fix(b.x, b.y));
+    }
+    if (on && current.points.size() > 1) dashes.push_back(std::move(current));
+    return dashes;
+}
+
 BOOL FillFigures(const PathJob& job, BRUSHOBJ* pbo, const POINTL* origin, MIX mix, FLONG flOptions) {
     BYTE rop3 = 0;
     Fill pattern;
@@ -273,9 +328,12 @@ BOOL Stroke(const PathJob& job, BRUSHOBJ* pbo, const POINTL* origin, const LINEA
     const bool geometric = la != nullptr && (la->fl & LA_GEOMETRIC) != 0 && la->elWidth.e > 1.0f;
     if (geometric) {
         std::vector<std::vector<PointF>> pieces;
+        const bool styled = (la->fl & LA_STYLED) != 0 && la->pstyle != nullptr && la->cstyle > 0;
         for (const Figure& f : job.figures) {
-            auto outline = WideOutline(f, la->elWidth.e, *la);
-            pieces.insert(pieces.end(), outline.begin(), outline.end());
+            for (const Figure& piece : styled ? Dashes(f, *la) : std::vector<Figure>{f}) {
+                auto outline = WideOutline(piece, la->elWidth.e, *la);
+                pieces.insert(pieces.end(), outline.begin(), outline.end());
+            }
         }
         FillPolygons(job.bmp, pieces, true, job.region, rop3, pattern);
         return TRUE;
