@@ -184,7 +184,6 @@ TEST_F(BitmapJobTest, GrayImagesAreHalftonedByTheEngineAndSentAsOneBitImages) {
 }
 
 TEST_F(BitmapJobTest, AStretchedGrayImagePrintsAsTheEngineHalftonesIt) {
-    GTEST_SKIP() << "EngStretchBlt in HALFTONE mode onto a plain 1-bit bitmap (EngineRaster.cpp) takes the nearest colour instead of halftoning";
     gdihost::DrawOp op;
     op.kind = gdihost::DrawOp::Kind::Stretch;
     op.bitmap = GrayRamp(SIZEL{256, 64});

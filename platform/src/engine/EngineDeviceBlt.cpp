@@ -12,15 +12,6 @@
 namespace standin::engine::detail {
 namespace {
 
-constexpr int kDitherSize = 8;
-// The order in which the cells of an 8 x 8 tile turn white as the gray rises (a recursive
-// Bayer matrix): neighbouring levels spread over the tile instead of growing a clump.
-constexpr BYTE kDitherOrder[kDitherSize][kDitherSize] = {
-    {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
-    {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21},
-};
-
 // Owns an engine bitmap and its lock.
 class OwnedBitmap {
 public:
@@ -59,13 +50,7 @@ bool Halftone(const SURFOBJ* drawn, bool halftone, POINTL phase, SURFOBJ* out) {
     for (LONG y = 0; y < from.cy; ++y)
         for (LONG x = 0; x < from.cx; ++x) {
             const ULONG gray = RawFromRgb(BMF_8BPP, RgbFromRaw(from.format, ReadPixel(from, x, y)));
-            bool white = gray >= 128;
-            if (halftone) {
-                const int u = static_cast<int>(((static_cast<long long>(x) + phase.x) % kDitherSize + kDitherSize) % kDitherSize);
-                const int v = static_cast<int>(((static_cast<long long>(y) + phase.y) % kDitherSize + kDitherSize) % kDitherSize);
-                // Level k of 64 turns white above (k + 1/2) * 255 / 64.
-                white = gray * 128 > (2u * kDitherOrder[v][u] + 1) * 255;
-            }
+            const bool white = halftone ? DitherWhite(gray, x, y, phase) : gray >= 128;
             WritePixel(to, x, y, white ? 1u : 0u);
         }
     return true;

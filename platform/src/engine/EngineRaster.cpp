@@ -125,6 +125,21 @@ bool Rop3FromMix(MIX mix, BYTE* rop3) {
     return true;
 }
 
+bool DitherWhite(ULONG gray, LONG x, LONG y, POINTL phase) {
+    constexpr int kSize = 8;
+    // The order in which the cells of a tile turn white as the gray rises (a recursive Bayer
+    // matrix): neighbouring levels spread over the tile instead of growing a clump.
+    static constexpr BYTE kOrder[kSize][kSize] = {
+        {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+        {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+        {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21},
+    };
+    const int u = static_cast<int>(((static_cast<long long>(x) + phase.x) % kSize + kSize) % kSize);
+    const int v = static_cast<int>(((static_cast<long long>(y) + phase.y) % kSize + kSize) % kSize);
+    // Level k of 64 turns white above (k + 1/2) * 255 / 64.
+    return gray * 128 > (2u * kOrder[v][u] + 1) * 255;
+}
+
 bool Rop3UsesSource(BYTE rop3) { return (((rop3 >> 2) ^ rop3) & 0x33) != 0; }
 bool Rop3UsesPattern(BYTE rop3) { return (((rop3 >> 4) ^ rop3) & 0x0F) != 0; }
 
@@ -208,6 +223,15 @@ ULONG SourceValue(const Bitmap& src, ULONG raw, const Bitmap& dst, const XLATEOB
         return RawFromColor(dst.format, pxlo->pulXlate[raw]);
     if (src.format == dst.format) return raw;
     return RawFromRgb(dst.format, RgbFromRaw(src.format, raw));
+}
+
+// A source pixel's gray level (0 black to 255 white), through the translation table as above.
+ULONG SourceGray(const Bitmap& src, ULONG raw, const XLATEOBJ* pxlo) {
+    const bool indexed = src.format == BMF_1BPP || src.format == BMF_8BPP;
+    const ULONG rgb = pxlo != nullptr && pxlo->pulXlate != nullptr && indexed && raw < pxlo->cEntries
+                          ? pxlo->pulXlate[raw]
+                          : RgbFromRaw(src.format, raw);
+    return RawFromRgb(BMF_8BPP, rgb);
 }
 
 bool Inside(const Bitmap& bmp, LONG x, LONG y) { return x >= 0 && y >= 0 && x < bmp.cx && y < bmp.cy; }
@@ -355,6 +379,9 @@ BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
     if (sw == 0 || sh == 0) return Fail(ERROR_INVALID_PARAMETER);
     // A shrink in these modes keeps the black (AND) or the white (OR) of the dropped pixels.
     const bool combine = iMode == BLACKONWHITE || iMode == WHITEONBLACK;
+    // Onto 1 bit, HALFTONE dithers the source's gray from the halftone origin.
+    const bool dither = iMode == HALFTONE && dst.format == BMF_1BPP;
+    const POINTL phase = pptlHTOrg != nullptr ? *pptlHTOrg : POINTL{0, 0};
     const ULONG formatMask = FormatMask(dst.format);
 
     // The source span [first, last) that destination offset d (0-based, unmirrored) covers.
@@ -389,7 +416,9 @@ BOOL EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
                         for (long long sx = x0; sx < x1; ++sx) {
                             const LONG px = static_cast<LONG>(from.left + sx), py = static_cast<LONG>(from.top + sy);
                             if (!Inside(src, px, py)) continue;
-                            const ULONG v = SourceValue(src, ReadPixel(src, px, py), dst, pxlo);
+                            const ULONG raw = ReadPixel(src, px, py);
+                            const ULONG v = dither ? (DitherWhite(SourceGray(src, raw, pxlo), x, y, phase) ? 1u : 0u)
+                                                   : SourceValue(src, raw, dst, pxlo);
                             value = iMode == BLACKONWHITE ? (value & v) : iMode == WHITEONBLACK ? (value | v) : v;
                             any = true;
                         }

@@ -61,6 +61,10 @@ bool Rop3FromMix(MIX mix, BYTE* rop3);
 bool Rop3UsesSource(BYTE rop3);
 bool Rop3UsesPattern(BYTE rop3);
 
+/// Whether a gray level (0 black to 255 white) dithers to white at (x, y): an 8 x 8 ordered
+/// dither whose tile is fixed to the target's coordinates from `phase`. Black and white stay.
+bool DitherWhite(ULONG gray, LONG x, LONG y, POINTL phase);
+
 /// Fills x0..x1-1 of row y (already clipped) with the pattern value under a ROP3 without source.
 void FillSpan(const Bitmap& bmp, LONG y, LONG x0, LONG x1, BYTE rop3, ULONG pattern);
 
