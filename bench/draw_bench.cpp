@@ -18,12 +18,11 @@
 
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
-#include "settings/DefaultSettings.h"
 #include "settings/DriverDevMode.h"
-#include "settings/ModelCache.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/RunRoot.h"
 #include "tools/sample/SamplePrinter.h"
+#include "tools/sample/SampleSettings.h"
 
 namespace {
 
@@ -50,20 +49,9 @@ Environment& Env() {
 
 /// The printer's defaults in vector mode, without decorations.
 std::vector<BYTE> VectorBlock(SHORT dpi, WORD pagesPerSheet = 1) {
-    std::vector<BYTE> bytes(sizeof(DriverDevMode));
-    auto* block = reinterpret_cast<DriverDevMode*>(bytes.data());
-    InitSettingsLock();
-    {
-        kvtest::ScopedPrinter printer;
-        const ModelDescription* model = AcquireModelDescription(printer.handle());
-        if (model == nullptr) bytes.clear();
-        if (model != nullptr) {
-            BuildDefaultDevMode(block, printer.handle(), nullptr, model);
-            ReleaseModelDescription(model);
-        }
-    }
-    FreeSettingsLock();
+    std::vector<BYTE> bytes = kvtest::DefaultSettingsBlock();
     if (bytes.empty()) return bytes;
+    DriverDevMode* block = &kvtest::SettingsOf(bytes);
     block->FeatureFlags &= ~kFeatureGraphicsOnly;
     block->FeatureFlags |= kFeatureSubstituteTrueType;
     block->Public.dmPrintQuality = dpi;

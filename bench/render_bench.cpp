@@ -28,13 +28,12 @@
 #include "render/OutputStream.h"
 #include "render/Pdev.h"
 #include "render/RasterCompression.h"
-#include "settings/DefaultSettings.h"
 #include "settings/DriverDevMode.h"
 #include "settings/MemoryPool.h"
-#include "settings/ModelCache.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/RunRoot.h"
 #include "tools/sample/SamplePrinter.h"
+#include "tools/sample/SampleSettings.h"
 
 namespace {
 
@@ -171,20 +170,9 @@ BENCHMARK_CAPTURE(CompressRatio, worst, RowKind::Worst);
 // --- A graphics-only page through the host -----------------------------------------------------
 
 std::vector<BYTE> GraphicsOnlyBlock(SHORT dpi) {
-    std::vector<BYTE> bytes(sizeof(DriverDevMode));
-    auto* block = reinterpret_cast<DriverDevMode*>(bytes.data());
-    InitSettingsLock();
-    {
-        kvtest::ScopedPrinter printer;
-        const ModelDescription* model = AcquireModelDescription(printer.handle());
-        if (model == nullptr) bytes.clear();
-        if (model != nullptr) {
-            BuildDefaultDevMode(block, printer.handle(), nullptr, model);
-            ReleaseModelDescription(model);
-        }
-    }
-    FreeSettingsLock();
+    std::vector<BYTE> bytes = kvtest::DefaultSettingsBlock();
     if (bytes.empty()) return bytes;
+    DriverDevMode* block = &kvtest::SettingsOf(bytes);
     block->FeatureFlags |= kFeatureGraphicsOnly;
     block->Public.dmPrintQuality = dpi;
     block->Public.dmYResolution = dpi;
@@ -256,7 +244,7 @@ class StreamDevice {
 public:
     explicit StreamDevice(bool capture) : capture_(capture) {
         Env();
-        OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, nullptr);
+        if (!OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, nullptr)) printer_ = nullptr;
         pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
         pdev_->Signature = kPdevSignature;
         pdev_->SignatureEnd = kPdevSignature;
@@ -271,7 +259,7 @@ public:
     ~StreamDevice() {
         EndJob();
         PoolFreeAll(&chain_);
-        ClosePrinter(printer_);
+        if (printer_ != nullptr) ClosePrinter(printer_);
     }
     StreamDevice(const StreamDevice&) = delete;
     StreamDevice& operator=(const StreamDevice&) = delete;
@@ -292,6 +280,7 @@ public:
         inJob_ = false;
     }
     PDEV* pdev() const { return pdev_; }
+    bool Opened() const { return printer_ != nullptr; }
     bool Capturing() const { return pdev_->CaptureFile != nullptr; }
 
 private:
@@ -306,6 +295,10 @@ void WriteOutputPieces(benchmark::State& state) {
     const DWORD piece = static_cast<DWORD>(state.range(0));
     const bool capture = state.range(1) != 0;
     StreamDevice device(capture);
+    if (!device.Opened()) {
+        state.SkipWithError("cannot open the sample printer");
+        return;
+    }
     if (capture && !device.Capturing()) {
         state.SkipWithError("no capture file");
         return;

@@ -1,35 +1,26 @@
 #include "tests/render_jobs/JobFixture.h"
 
 #include "platform/Spooler.h"
-#include "settings/DefaultSettings.h"
-#include "settings/ModelCache.h"
+#include "tools/sample/SampleSettings.h"
 
 namespace jobtest {
 
 void JobTest::SetUp() {
     kvtest::StandInTest::SetUp();
     kvtest::InstallSamplePrinter();
-    // The test's own settings library builds the settings blocks.
-    InitSettingsLock();
     ASSERT_TRUE(driver_.Load(u"" KV_RENDER_NAME ".dll")) << "loading the rendering library failed with " << GetLastError();
 }
 
 void JobTest::TearDown() {
     EXPECT_TRUE(driver_.Unload());
-    FreeSettingsLock();
     EXPECT_EQ(standin::OpenPrinterHandleCount(), 0u) << "a printer handle was left open";
     kvtest::StandInTest::TearDown();
 }
 
 std::vector<BYTE> JobTest::GraphicsOnlyBlock(SHORT dpi) {
-    std::vector<BYTE> bytes(sizeof(DriverDevMode));
-    kvtest::ScopedPrinter printer;
-    EXPECT_NE(printer.handle(), nullptr);
-    const ModelDescription* model = AcquireModelDescription(printer.handle());
-    EXPECT_NE(model, nullptr);
-    if (model == nullptr) return {};
-    BuildDefaultDevMode(&Block(bytes), printer.handle(), nullptr, model);
-    ReleaseModelDescription(model);
+    std::vector<BYTE> bytes = kvtest::DefaultSettingsBlock();
+    EXPECT_FALSE(bytes.empty()) << "no default settings for the sample printer";
+    if (bytes.empty()) return bytes;
     DriverDevMode& block = Block(bytes);
     block.FeatureFlags |= kFeatureGraphicsOnly;
     block.Public.dmPrintQuality = dpi;

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "platform/Spooler.h"
-#include "settings/DefaultSettings.h"
-#include "settings/ModelCache.h"
+#include "tools/sample/SampleSettings.h"
 
 namespace vectorjobs {
 
@@ -37,26 +36,19 @@ std::vector<const StreamCommand*> PrintedJob::OnPage(size_t index, CommandKind k
 void VectorJobTest::SetUp() {
     kvtest::StandInTest::SetUp();
     kvtest::InstallSamplePrinter();
-    InitSettingsLock();
     ASSERT_TRUE(driver_.Load(u"" KV_RENDER_NAME ".dll")) << "loading the rendering library failed with " << GetLastError();
 }
 
 void VectorJobTest::TearDown() {
     EXPECT_TRUE(driver_.Unload());
-    FreeSettingsLock();
     EXPECT_EQ(standin::OpenPrinterHandleCount(), 0u) << "a printer handle was left open";
     kvtest::StandInTest::TearDown();
 }
 
 std::vector<BYTE> VectorJobTest::VectorBlock(SHORT dpi) {
-    std::vector<BYTE> bytes(sizeof(DriverDevMode));
-    kvtest::ScopedPrinter printer;
-    EXPECT_NE(printer.handle(), nullptr);
-    const ModelDescription* model = AcquireModelDescription(printer.handle());
-    EXPECT_NE(model, nullptr);
-    if (model == nullptr) return {};
-    BuildDefaultDevMode(&Block(bytes), printer.handle(), nullptr, model);
-    ReleaseModelDescription(model);
+    std::vector<BYTE> bytes = kvtest::DefaultSettingsBlock();
+    EXPECT_FALSE(bytes.empty()) << "no default settings for the sample printer";
+    if (bytes.empty()) return bytes;
     DriverDevMode& block = Block(bytes);
     block.FeatureFlags &= ~kFeatureGraphicsOnly;
     block.Public.dmPrintQuality = dpi;

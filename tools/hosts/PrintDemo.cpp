@@ -24,13 +24,12 @@
 #include "platform/StandIn.h"
 #include "platform/StandInDraw.h"
 #include "platform/StandInMonitor.h"
-#include "settings/DefaultSettings.h"
 #include "settings/DriverDevMode.h"
-#include "settings/ModelCache.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/JobReader.h"
 #include "tools/sample/MonitorPass.h"
 #include "tools/sample/SamplePrinter.h"
+#include "tools/sample/SampleSettings.h"
 #include "tools/sample/SheetPicture.h"
 #include "tools/sample/Utf16.h"
 
@@ -52,26 +51,15 @@ int Fail(const std::string& message) {
 
 /// The printer's defaults, graphics-only at 600 dpi with two copies made by the driver.
 bool JobSettings(std::vector<BYTE>* bytes) {
-    bytes->assign(sizeof(DriverDevMode), 0);
-    auto* block = reinterpret_cast<DriverDevMode*>(bytes->data());
-    InitSettingsLock();
-    bool ok = false;
-    {
-        kvtest::ScopedPrinter printer;
-        const ModelDescription* model = printer.handle() != nullptr ? AcquireModelDescription(printer.handle()) : nullptr;
-        if (model != nullptr) {
-            BuildDefaultDevMode(block, printer.handle(), nullptr, model);
-            ReleaseModelDescription(model);
-            ok = true;
-        }
-    }
-    FreeSettingsLock();
+    *bytes = kvtest::DefaultSettingsBlock();
+    if (bytes->empty()) return false;
+    DriverDevMode* block = &kvtest::SettingsOf(*bytes);
     block->FeatureFlags |= kFeatureGraphicsOnly | kFeatureDriverCopies;
     block->Public.dmPrintQuality = kDpi;
     block->Public.dmYResolution = kDpi;
     block->Public.dmCopies = kCopies;
     block->Public.dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION | DM_COPIES;
-    return ok;
+    return true;
 }
 
 /// Page n (0-based): a title bar, boxes, a triangle, a fan of lines and a few text lines.

@@ -23,12 +23,11 @@
 
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
-#include "settings/DefaultSettings.h"
 #include "settings/DriverDevMode.h"
-#include "settings/ModelCache.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/JobReader.h"
 #include "tools/sample/SamplePrinter.h"
+#include "tools/sample/SampleSettings.h"
 #include "tools/sample/SheetPicture.h"
 
 namespace fs = std::filesystem;
@@ -61,20 +60,9 @@ int Fail(const std::string& message) {
 /// The printer's defaults in vector mode at 400 dpi, with a frame, a page-number stamp, a
 /// banner sheet and TrueType substitution.
 bool JobSettings(std::vector<BYTE>* bytes) {
-    bytes->assign(sizeof(DriverDevMode), 0);
-    auto* block = reinterpret_cast<DriverDevMode*>(bytes->data());
-    InitSettingsLock();
-    bool ok = false;
-    {
-        kvtest::ScopedPrinter printer;
-        const ModelDescription* model = printer.handle() != nullptr ? AcquireModelDescription(printer.handle()) : nullptr;
-        if (model != nullptr) {
-            BuildDefaultDevMode(block, printer.handle(), nullptr, model);
-            ReleaseModelDescription(model);
-            ok = true;
-        }
-    }
-    FreeSettingsLock();
+    *bytes = kvtest::DefaultSettingsBlock();
+    if (bytes->empty()) return false;
+    DriverDevMode* block = &kvtest::SettingsOf(*bytes);
     block->FeatureFlags &= ~kFeatureGraphicsOnly;
     block->FeatureFlags |= kFeatureSubstituteTrueType;
     block->Public.dmPrintQuality = kDpi;
@@ -88,7 +76,7 @@ bool JobSettings(std::vector<BYTE>* bytes) {
     block->CoverFlags = kCoverBefore;
     const std::u16string user = u"demo";
     std::copy(user.begin(), user.end(), block->UserName1);
-    return ok;
+    return true;
 }
 
 engine::PathRecord Figure(const std::vector<POINTL>& points, bool closed, FLONG extra = 0) {
