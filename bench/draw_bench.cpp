@@ -12,15 +12,15 @@
 //                        of image rows.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/SampleRun.h"
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "settings/DriverDevMode.h"
 #include "tools/hosts/gdihost/GdiHost.h"
-#include "tools/sample/RunRoot.h"
 #include "tools/sample/SamplePrinter.h"
 #include "tools/sample/SampleSettings.h"
 
@@ -29,23 +29,6 @@ namespace {
 namespace engine = standin::engine;
 
 constexpr DWORD kFeatureSubstituteTrueType = 1u << 13;
-
-class Environment {
-public:
-    Environment() {
-        standin::SetRoot(folder_.Path());
-        std::filesystem::create_directories(std::filesystem::path(folder_.Path()) / "C" / "Windows" / "system32");
-        standin::AddModuleFolder(KV_OUT_DIR);
-        kvtest::InstallSamplePrinter();
-    }
-
-private:
-    kvtest::TempFolder folder_;
-};
-Environment& Env() {
-    static Environment env;
-    return env;
-}
 
 /// The printer's defaults in vector mode, without decorations.
 std::vector<BYTE> VectorBlock(SHORT dpi, WORD pagesPerSheet = 1) {
@@ -68,7 +51,7 @@ std::vector<BYTE> VectorBlock(SHORT dpi, WORD pagesPerSheet = 1) {
 class VectorDevice {
 public:
     VectorDevice(SHORT dpi, WORD pagesPerSheet = 1) : dc_(driver_) {
-        Env();
+        kvbench::UseSampleRun();
         const std::vector<BYTE> block = VectorBlock(dpi, pagesPerSheet);
         ok_ = !block.empty() && driver_.Load(u"" KV_RENDER_NAME ".dll") && dc_.Open(kvtest::kSamplePrinterName, block) &&
               !dc_.Banding() && dc_.StartDoc(u"bench");

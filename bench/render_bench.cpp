@@ -17,11 +17,11 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/SampleRun.h"
 #include "platform/Kernel.h"
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
@@ -31,7 +31,6 @@
 #include "settings/DriverDevMode.h"
 #include "settings/MemoryPool.h"
 #include "tools/hosts/gdihost/GdiHost.h"
-#include "tools/sample/RunRoot.h"
 #include "tools/sample/SamplePrinter.h"
 #include "tools/sample/SampleSettings.h"
 
@@ -40,25 +39,6 @@ namespace {
 constexpr DWORD kRowBytes = 596;  // a 4,764-dot row at 600 dpi
 constexpr DWORD kRows = 600;      // the longest chunk: one inch
 constexpr DWORD kFeatureDriverCopies = 1u << 2;
-
-/// One stand-in root for the whole run, with the sample printer installed.
-class Environment {
-public:
-    Environment() {
-        standin::SetRoot(folder_.Path());
-        // The Windows folder holds the temporary folder of the capture files.
-        std::filesystem::create_directories(std::filesystem::path(folder_.Path()) / "C" / "Windows" / "system32");
-        standin::AddModuleFolder(KV_OUT_DIR);
-        kvtest::InstallSamplePrinter();
-    }
-
-private:
-    kvtest::TempFolder folder_;
-};
-Environment& Env() {
-    static Environment env;
-    return env;
-}
 
 double PeakResidentMB() {
     rusage usage{};
@@ -193,7 +173,7 @@ void DrawPage(gdihost::PrinterDC& dc, LONG dpi) {
 }
 
 void Page(benchmark::State& state) {
-    Env();
+    kvbench::UseSampleRun();
     const SHORT dpi = static_cast<SHORT>(state.range(0));
     const std::vector<BYTE> block = GraphicsOnlyBlock(dpi);
     gdihost::DriverModule driver;
@@ -243,7 +223,7 @@ BENCHMARK(Page)->Arg(600)->Arg(1200)->Unit(benchmark::kMillisecond)->UseRealTime
 class StreamDevice {
 public:
     explicit StreamDevice(bool capture) : capture_(capture) {
-        Env();
+        kvbench::UseSampleRun();
         if (!OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, nullptr)) printer_ = nullptr;
         pdev_ = static_cast<PDEV*>(PoolAlloc(&chain_, sizeof(PDEV)));
         pdev_->Signature = kPdevSignature;
