@@ -20,13 +20,15 @@
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "settings/DriverDevMode.h"
+#include "tools/hosts/gdihost/DrawOps.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/SamplePrinter.h"
 #include "tools/sample/SampleSettings.h"
 
 namespace {
 
-namespace engine = standin::engine;
+using gdihost::Figure;
+using gdihost::PathOp;
 
 constexpr DWORD kFeatureSubstituteTrueType = 1u << 13;
 
@@ -82,13 +84,6 @@ bool TimedPage(benchmark::State& state, gdihost::PrinterDC& dc, Draw draw) {
     return drawn && dc.EndPage();
 }
 
-engine::PathRecord Figure(std::initializer_list<POINTL> points, bool closed) {
-    engine::PathRecord r;
-    r.flags = PD_BEGINSUBPATH | PD_ENDSUBPATH | (closed ? PD_CLOSEFIGURE : 0);
-    for (const POINTL& p : points) r.points.push_back(engine::FixPoint(p.x, p.y));
-    return r;
-}
-
 void DensePaths(benchmark::State& state) {
     VectorDevice device(600);
     if (!device.ok()) return state.SkipWithError("cannot open a vector device");
@@ -99,19 +94,14 @@ void DensePaths(benchmark::State& state) {
         for (int i = 0; i < kLines; ++i) {
             const LONG x = 100 + (i % 100) * 45;
             const LONG y = 100 + (i / 100) * 30;
-            gdihost::DrawOp op;
-            op.kind = gdihost::DrawOp::Kind::Path;
-            op.pathMode = gdihost::DrawOp::PathMode::Stroke;
-            op.records = {Figure({{x, y}, {x + 30, y + 20}}, false)};
-            ok = ok && dc.Draw(std::move(op));
+            ok = ok && dc.Draw(PathOp({Figure({{x, y}, {x + 30, y + 20}}, false)}, gdihost::DrawOp::PathMode::Stroke));
         }
         for (int i = 0; i < kPolygons; ++i) {
             const LONG x = 100 + (i % 40) * 110;
             const LONG y = 3300 + (i / 40) * 110;
-            gdihost::DrawOp op;
-            op.kind = gdihost::DrawOp::Kind::Path;
-            op.pathMode = gdihost::DrawOp::PathMode::Fill;
-            op.records = {Figure({{x, y}, {x + 90, y + 10}, {x + 70, y + 90}, {x + 5, y + 60}, {x + 30, y + 30}}, true)};
+            gdihost::DrawOp op = PathOp(
+                {Figure({{x, y}, {x + 90, y + 10}, {x + 70, y + 90}, {x + 5, y + 60}, {x + 30, y + 30}}, true)},
+                gdihost::DrawOp::PathMode::Fill);
             op.brush.color = 0x00808080;
             ok = ok && dc.Draw(std::move(op));
         }

@@ -5,18 +5,6 @@
 
 namespace jobtest {
 
-void JobTest::SetUp() {
-    kvtest::StandInTest::SetUp();
-    kvtest::InstallSamplePrinter();
-    ASSERT_TRUE(driver_.Load(u"" KV_RENDER_NAME ".dll")) << "loading the rendering library failed with " << GetLastError();
-}
-
-void JobTest::TearDown() {
-    EXPECT_TRUE(driver_.Unload());
-    EXPECT_EQ(standin::OpenPrinterHandleCount(), 0u) << "a printer handle was left open";
-    kvtest::StandInTest::TearDown();
-}
-
 std::vector<BYTE> JobTest::GraphicsOnlyBlock(SHORT dpi) {
     std::vector<BYTE> bytes = kvtest::DefaultSettingsBlock();
     EXPECT_FALSE(bytes.empty()) << "no default settings for the sample printer";
@@ -61,18 +49,7 @@ SIZEL JobTest::PageSize(const gdihost::PrinterDC& dc) {
 }
 
 kvtest::PageImage JobTest::Reference(const gdihost::PrinterDC& dc, const std::vector<gdihost::DrawOp>& ops) const {
-    gdihost::PageBitmap bitmap;
-    const SIZEL size = PageSize(dc);
-    EXPECT_TRUE(gdihost::RenderReference(size, ops, &bitmap)) << GetLastError();
-    kvtest::PageImage page(size.cx, size.cy);
-    if (bitmap.stride != page.stride || bitmap.bits.size() != page.bits.size()) return page;
-    // The engine's set bit is white; the printer's is black. Bits past the width stay clear.
-    const BYTE lastMask = static_cast<BYTE>(0xFF00 >> (size.cx % 8 == 0 ? 8 : size.cx % 8));
-    for (size_t i = 0; i < page.bits.size(); ++i) {
-        page.bits[i] = static_cast<BYTE>(~bitmap.bits[i]);
-        if (i % page.stride == static_cast<size_t>(page.stride) - 1) page.bits[i] &= lastMask;
-    }
-    return page;
+    return kvtest::EngineReference(PageSize(dc), ops);
 }
 
 }  // namespace jobtest

@@ -8,6 +8,7 @@
 #include "platform/StandIn.h"
 #include "settings/DriverDevMode.h"
 #include "tests/support/JobStream.h"
+#include "tests/support/LoadedDriverTest.h"
 #include "tests/support/TestRoot.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/SamplePrinter.h"
@@ -17,11 +18,8 @@ namespace jobtest {
 /// FeatureFlags bit 2: the driver makes the copies itself.
 inline constexpr DWORD kFeatureDriverCopies = 1u << 2;
 
-class JobTest : public kvtest::StandInTest {
+class JobTest : public kvtest::LoadedDriverTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     /// The printer's default settings block, graphics-only at `dpi`.
     std::vector<BYTE> GraphicsOnlyBlock(SHORT dpi = 600);
     static DriverDevMode& Block(std::vector<BYTE>& bytes) { return *reinterpret_cast<DriverDevMode*>(bytes.data()); }
@@ -38,7 +36,6 @@ protected:
     /// The size of the device's page (the band surface) in dots.
     static SIZEL PageSize(const gdihost::PrinterDC& dc);
 
-    gdihost::DriverModule driver_;
     /// Drawing recorded for every page the last PrintSample played, in order.
     std::vector<std::vector<gdihost::DrawOp>> pageOps_;
 };

@@ -90,7 +90,7 @@ TEST_F(BitmapJobTest, EachRasterOperationClassReachesThePrinterAsItsCommands) {
             EXPECT_EQ(sheet.BlackCount(), 0u);
         }
         if (c.likeEngine && c.rop4 != 0xAAAA) {
-            EXPECT_EQ(kvtest::ComparePages(Reference(job.pageSize, job.pages[0]), sheet), "");
+            EXPECT_EQ(kvtest::ComparePages(EngineReference(job.pageSize, job.pages[0]), sheet), "");
         }
         if (c.rop4 == 0xCCCC) {
             EXPECT_EQ(BlackIn(sheet, kTarget), area / 2);
@@ -110,7 +110,7 @@ TEST_F(BitmapJobTest, AOneBitSourceBlackOnWhiteIsSentInvertedAndPrintsTheSame) {
     ASSERT_EQ(rasters.size(), 2u) << Listing(job);
     EXPECT_EQ(rasters[0]->image, rasters[1]->image);
     ASSERT_EQ(job.sheets.pages.size(), 1u);
-    EXPECT_EQ(kvtest::ComparePages(Reference(job.pageSize, job.pages[0]), job.sheets.pages[0]), "");
+    EXPECT_EQ(kvtest::ComparePages(EngineReference(job.pageSize, job.pages[0]), job.sheets.pages[0]), "");
 }
 
 /// A gray ramp of `size`, 8 bits per pixel, black at the left to white at the right.
@@ -193,7 +193,7 @@ TEST_F(BitmapJobTest, AStretchedGrayImagePrintsAsTheEngineHalftonesIt) {
     ASSERT_TRUE(job.printed) << job.failure;
     ASSERT_EQ(job.sheets.pages.size(), 1u);
     const std::vector<double> printed = Densities(job.sheets.pages[0], op.rect);
-    const std::vector<double> engine = Densities(Reference(job.pageSize, job.pages[0]), op.rect);
+    const std::vector<double> engine = Densities(EngineReference(job.pageSize, job.pages[0]), op.rect);
     for (size_t i = 0; i < printed.size(); ++i) EXPECT_NEAR(printed[i], engine[i], 60.0) << "column " << i;
 }
 

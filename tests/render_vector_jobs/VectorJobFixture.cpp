@@ -33,18 +33,6 @@ std::vector<const StreamCommand*> PrintedJob::OnPage(size_t index, CommandKind k
     return out;
 }
 
-void VectorJobTest::SetUp() {
-    kvtest::StandInTest::SetUp();
-    kvtest::InstallSamplePrinter();
-    ASSERT_TRUE(driver_.Load(u"" KV_RENDER_NAME ".dll")) << "loading the rendering library failed with " << GetLastError();
-}
-
-void VectorJobTest::TearDown() {
-    EXPECT_TRUE(driver_.Unload());
-    EXPECT_EQ(standin::OpenPrinterHandleCount(), 0u) << "a printer handle was left open";
-    kvtest::StandInTest::TearDown();
-}
-
 std::vector<BYTE> VectorJobTest::VectorBlock(SHORT dpi) {
     std::vector<BYTE> bytes = kvtest::DefaultSettingsBlock();
     EXPECT_FALSE(bytes.empty()) << "no default settings for the sample printer";
@@ -106,24 +94,10 @@ PrintedJob VectorJobTest::Print(const std::vector<BYTE>& settings, const std::ve
     return job;
 }
 
-kvtest::PageImage Reference(SIZEL size, const std::vector<gdihost::DrawOp>& ops) {
-    gdihost::PageBitmap bitmap;
-    EXPECT_TRUE(gdihost::RenderReference(size, ops, &bitmap)) << GetLastError();
-    kvtest::PageImage page(size.cx, size.cy);
-    if (bitmap.stride != page.stride || bitmap.bits.size() != page.bits.size()) return page;
-    // The engine's set bit is white; the printer's is black. Bits past the width stay clear.
-    const BYTE lastMask = static_cast<BYTE>(0xFF00 >> (size.cx % 8 == 0 ? 8 : size.cx % 8));
-    for (size_t i = 0; i < page.bits.size(); ++i) {
-        page.bits[i] = static_cast<BYTE>(~bitmap.bits[i]);
-        if (i % static_cast<size_t>(page.stride) == static_cast<size_t>(page.stride) - 1) page.bits[i] &= lastMask;
-    }
-    return page;
-}
-
 void ExpectSheetLikeReference(const PrintedJob& job, size_t page, LONG tolerance, size_t slack) {
     ASSERT_EQ(job.sheets.error, "");
     ASSERT_GT(job.sheets.pages.size(), page);
-    const kvtest::PageImage reference = Reference(job.pageSize, job.pages[page]);
+    const kvtest::PageImage reference = EngineReference(job.pageSize, job.pages[page]);
     const kvtest::PageImage& sheet = job.sheets.pages[page];
     ASSERT_GT(reference.BlackCount(), 0u);
     const size_t differing = DifferingPixels(reference, sheet, tolerance);
@@ -168,44 +142,6 @@ size_t BlackIn(const kvtest::PageImage& page, const RECTL& rect) {
         for (LONG x = std::max(0L, static_cast<long>(rect.left)); x < std::min(page.width, rect.right); ++x)
             if (page.Black(x, y)) ++count;
     return count;
-}
-
-gdihost::DrawOp PathOp(std::vector<standin::engine::PathRecord> records, gdihost::DrawOp::PathMode mode) {
-    gdihost::DrawOp op;
-    op.kind = gdihost::DrawOp::Kind::Path;
-    op.records = std::move(records);
-    op.pathMode = mode;
-    return op;
-}
-
-standin::engine::PathRecord Figure(const std::vector<POINTL>& points, bool closed) {
-    standin::engine::PathRecord r;
-    r.flags = PD_BEGINSUBPATH | PD_ENDSUBPATH | (closed ? PD_CLOSEFIGURE : 0);
-    for (const POINTL& p : points) r.points.push_back(standin::engine::FixPoint(p.x, p.y));
-    return r;
-}
-
-gdihost::DrawOp DeviceTextOp(ULONG face, POINTL baseline, const std::u16string& text, LONG height, LONG angle) {
-    gdihost::DrawOp op;
-    op.kind = gdihost::DrawOp::Kind::DeviceText;
-    op.face = face;
-    op.origin = baseline;
-    op.text = text;
-    op.heightDots = height;
-    op.angleDegrees = angle;
-    return op;
-}
-
-gdihost::DrawOp TrueTypeTextOp(const std::u16string& face, BYTE charset, POINTL baseline, const std::u16string& text,
-                               LONG height) {
-    gdihost::DrawOp op;
-    op.kind = gdihost::DrawOp::Kind::TrueTypeText;
-    op.faceName = face;
-    op.charset = charset;
-    op.origin = baseline;
-    op.text = text;
-    op.heightDots = height;
-    return op;
 }
 
 gdihost::BitmapSpec OneBitBitmap(SIZEL size, bool (*black)(LONG x, LONG y)) {

@@ -12,7 +12,9 @@
 #include "platform/StandIn.h"
 #include "settings/DriverDevMode.h"
 #include "tests/support/JobStream.h"
+#include "tests/support/LoadedDriverTest.h"
 #include "tests/support/TestRoot.h"
+#include "tools/hosts/gdihost/DrawOps.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/SamplePrinter.h"
 
@@ -50,11 +52,8 @@ struct PrintedJob {
     std::vector<const kvtest::StreamCommand*> OnPage(size_t index, kvtest::CommandKind kind) const;
 };
 
-class VectorJobTest : public kvtest::StandInTest {
+class VectorJobTest : public kvtest::LoadedDriverTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     /// The printer's default settings block in vector mode at `dpi`, no frame, no stamp.
     std::vector<BYTE> VectorBlock(SHORT dpi = 400);
     static DriverDevMode& Block(std::vector<BYTE>& bytes) { return *reinterpret_cast<DriverDevMode*>(bytes.data()); }
@@ -64,12 +63,9 @@ protected:
     PrintedJob PrintPage(const std::vector<BYTE>& settings, const std::vector<gdihost::DrawOp>& ops) {
         return Print(settings, {ops});
     }
-
-    gdihost::DriverModule driver_;
 };
 
-/// The engine's drawing of the operations on a page of `size`, in the printer's sense.
-kvtest::PageImage Reference(SIZEL size, const std::vector<gdihost::DrawOp>& ops);
+using kvtest::EngineReference;
 /// The sheet painted from page `page` of the stream is the engine's drawing of that page, up
 /// to edges moved by `tolerance` dots: at most 1 % of the engine's black pixels plus `slack`
 /// differ.
@@ -84,12 +80,10 @@ size_t DifferingPixels(const kvtest::PageImage& a, const kvtest::PageImage& b, L
 size_t BlackIn(const kvtest::PageImage& page, const RECTL& rect);
 
 // Drawing operations.
-gdihost::DrawOp PathOp(std::vector<standin::engine::PathRecord> records, gdihost::DrawOp::PathMode mode);
-/// One figure of whole-dot points (begin and end of subpath, closed when asked).
-standin::engine::PathRecord Figure(const std::vector<POINTL>& points, bool closed);
-gdihost::DrawOp DeviceTextOp(ULONG face, POINTL baseline, const std::u16string& text, LONG height, LONG angle = 0);
-gdihost::DrawOp TrueTypeTextOp(const std::u16string& face, BYTE charset, POINTL baseline,
-                               const std::u16string& text, LONG height);
+using gdihost::DeviceTextOp;
+using gdihost::Figure;
+using gdihost::PathOp;
+using gdihost::TrueTypeTextOp;
 /// A 1-bit bitmap of `size` with a set bit where `black(x, y)` says so, palette (white, black).
 gdihost::BitmapSpec OneBitBitmap(SIZEL size, bool (*black)(LONG x, LONG y));
 

@@ -24,6 +24,7 @@
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "settings/DriverDevMode.h"
+#include "tools/hosts/gdihost/DrawOps.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/JobReader.h"
 #include "tools/sample/SamplePrinter.h"
@@ -32,6 +33,9 @@
 
 namespace fs = std::filesystem;
 namespace engine = standin::engine;
+using gdihost::DeviceTextOp;
+using gdihost::Figure;
+using gdihost::PathOp;
 
 namespace {
 
@@ -79,34 +83,8 @@ bool JobSettings(std::vector<BYTE>* bytes) {
     return true;
 }
 
-engine::PathRecord Figure(const std::vector<POINTL>& points, bool closed, FLONG extra = 0) {
-    engine::PathRecord r;
-    r.flags = PD_BEGINSUBPATH | PD_ENDSUBPATH | (closed ? PD_CLOSEFIGURE : 0) | extra;
-    for (const POINTL& p : points) r.points.push_back(engine::FixPoint(p.x, p.y));
-    return r;
-}
-
-gdihost::DrawOp PathOp(std::vector<engine::PathRecord> records, gdihost::DrawOp::PathMode mode) {
-    gdihost::DrawOp op;
-    op.kind = gdihost::DrawOp::Kind::Path;
-    op.records = std::move(records);
-    op.pathMode = mode;
-    return op;
-}
-
-gdihost::DrawOp TextOp(ULONG face, POINTL baseline, const std::u16string& text, LONG height, LONG angle = 0) {
-    gdihost::DrawOp op;
-    op.kind = gdihost::DrawOp::Kind::DeviceText;
-    op.face = face;
-    op.origin = baseline;
-    op.text = text;
-    op.heightDots = height;
-    op.angleDegrees = angle;
-    return op;
-}
-
 bool VectorArt(gdihost::PrinterDC& dc) {
-    bool ok = dc.Draw(TextOp(kHelvBold, {200, 240}, u"Vector art", 110));
+    bool ok = dc.Draw(DeviceTextOp(kHelvBold, {200, 240}, u"Vector art", 110));
     // A fan of lines: cosmetic, then geometric of growing width, some dashed.
     for (int i = 0; i < 8; ++i) {
         gdihost::DrawOp op = PathOp({Figure({{200, 400 + 60 * i}, {1500, 400 + 90 * i}}, false)},
@@ -191,14 +169,14 @@ bool VectorArt(gdihost::PrinterDC& dc) {
 }
 
 bool TextPage(gdihost::PrinterDC& dc) {
-    bool ok = dc.Draw(TextOp(kHelvBold, {200, 240}, u"Text in the printer's fonts", 110));
-    ok = ok && dc.Draw(TextOp(kCourier, {200, 450}, u"Courier: The quick brown fox jumps over the lazy dog.", 55));
-    ok = ok && dc.Draw(TextOp(kHelvBold - 1, {200, 560}, u"Helv: The quick brown fox jumps over the lazy dog.", 55));
-    ok = ok && dc.Draw(TextOp(kTmsRmn, {200, 670}, u"TmsRmn: The quick brown fox jumps over the lazy dog.", 55));
-    ok = ok && dc.Draw(TextOp(kOcrB, {200, 780}, u"OCR-B 0123456789", 55));
-    ok = ok && dc.Draw(TextOp(kMinchou, {200, 930}, u"明朝：いろはにほへと　ちりぬるを", 80));
-    ok = ok && dc.Draw(TextOp(kGothic, {200, 1060}, u"ゴシック：日本語の文字を印刷します", 80));
-    ok = ok && dc.Draw(TextOp(kHelvBold, {3000, 2400}, u"Turned by 90 degrees", 70, 90));
+    bool ok = dc.Draw(DeviceTextOp(kHelvBold, {200, 240}, u"Text in the printer's fonts", 110));
+    ok = ok && dc.Draw(DeviceTextOp(kCourier, {200, 450}, u"Courier: The quick brown fox jumps over the lazy dog.", 55));
+    ok = ok && dc.Draw(DeviceTextOp(kHelvBold - 1, {200, 560}, u"Helv: The quick brown fox jumps over the lazy dog.", 55));
+    ok = ok && dc.Draw(DeviceTextOp(kTmsRmn, {200, 670}, u"TmsRmn: The quick brown fox jumps over the lazy dog.", 55));
+    ok = ok && dc.Draw(DeviceTextOp(kOcrB, {200, 780}, u"OCR-B 0123456789", 55));
+    ok = ok && dc.Draw(DeviceTextOp(kMinchou, {200, 930}, u"明朝：いろはにほへと　ちりぬるを", 80));
+    ok = ok && dc.Draw(DeviceTextOp(kGothic, {200, 1060}, u"ゴシック：日本語の文字を印刷します", 80));
+    ok = ok && dc.Draw(DeviceTextOp(kHelvBold, {3000, 2400}, u"Turned by 90 degrees", 70, 90));
     gdihost::DrawOp substituted;
     substituted.kind = gdihost::DrawOp::Kind::TrueTypeText;
     substituted.faceName = u"ＭＳ 明朝";
@@ -217,7 +195,7 @@ bool TextPage(gdihost::PrinterDC& dc) {
 }
 
 bool BitmapPage(gdihost::PrinterDC& dc) {
-    bool ok = dc.Draw(TextOp(kHelvBold, {200, 240}, u"Bitmaps", 110));
+    bool ok = dc.Draw(DeviceTextOp(kHelvBold, {200, 240}, u"Bitmaps", 110));
     // A 1-bit target of rings, sent as it stands.
     gdihost::DrawOp rings;
     rings.kind = gdihost::DrawOp::Kind::Blit;
