@@ -10,21 +10,14 @@
 #include "render/OutputStream.h"
 #include "render/draw/Clip.h"
 #include "render/draw/DrawingState.h"
-#include "settings/DefaultSettings.h"
-#include "settings/ModelCache.h"
 #include "tests/support/SamplePdev.h"
 
 namespace flowtest {
 
 TestDevice::TestDevice(const DeviceOptions& options, HMODULE strings) : name_(options.printerName) {
-    std::u16string name = name_;
-    if (!OpenPrinterW(name.data(), &printer_, nullptr)) return;
-    model_ = AcquireModelDescription(printer_);
-    if (model_ == nullptr) return;
-    pdev_ = kvtest::NewSamplePdev(&chain_, printer_, model_, strings, options.dpi);
-    if (pdev_ == nullptr) return;
+    if (!device_.Make(strings, options.dpi, name_).empty()) return;
 
-    PDEV& p = *pdev_;
+    PDEV& p = *pdev();
     DriverDevMode& s = p.Settings;
     kvtest::PlainJobSettings(s, options.pagesPerSheet);
     s.Public.dmDuplex = 1;
@@ -41,60 +34,44 @@ TestDevice::TestDevice(const DeviceOptions& options, HMODULE strings) : name_(op
     ResetGraphicsState(&p);
     p.SheetBlank = 0;  // as a newly enabled device
 
-    surface_.dhpdev = reinterpret_cast<DHPDEV>(pdev_);
+    surface_.dhpdev = reinterpret_cast<DHPDEV>(pdev());
     surface_.iType = STYPE_DEVICE;
 
     if (options.startSpoolJob) {
         std::u16string document = u"flow test";
         DOC_INFO_1W info{document.data(), nullptr, nullptr};
-        jobId_ = StartDocPrinterW(printer_, 1, reinterpret_cast<LPBYTE>(&info));
+        jobId_ = StartDocPrinterW(device_.printer(), 1, reinterpret_cast<LPBYTE>(&info));
         docOpen_ = jobId_ != 0;
     }
 }
 
 TestDevice::~TestDevice() {
-    if (pdev_ != nullptr) {
-        CloseCaptureFile(pdev_);
-        if (pdev_->JobFile != nullptr && pdev_->JobFile != INVALID_HANDLE_VALUE) CloseHandle(pdev_->JobFile);
+    if (pdev() != nullptr) {
+        CloseCaptureFile(pdev());
+        if (pdev()->JobFile != nullptr && pdev()->JobFile != INVALID_HANDLE_VALUE) CloseHandle(pdev()->JobFile);
     }
-    if (docOpen_) EndDocPrinter(printer_);
-    ReleaseModelDescription(model_);
-    PoolFreeAll(&chain_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
+    if (docOpen_) EndDocPrinter(device_.printer());
 }
 
 std::vector<BYTE> TestDevice::Buffered() const {
-    return std::vector<BYTE>(pdev_->Output.Data, pdev_->Output.Data + pdev_->Output.Count);
+    return std::vector<BYTE>(pdev()->Output.Data, pdev()->Output.Data + pdev()->Output.Count);
 }
 
 void TestDevice::ClearBuffer() {
-    pdev_->Output.Count = 0;
-    pdev_->Output.WritePos = pdev_->Output.Data;
+    pdev()->Output.Count = 0;
+    pdev()->Output.WritePos = pdev()->Output.Data;
 }
 
 std::vector<BYTE> TestDevice::Spooled() {
-    (void)FlushOutput(pdev_);
+    (void)FlushOutput(pdev());
     if (docOpen_) {
-        EndDocPrinter(printer_);
+        EndDocPrinter(device_.printer());
         docOpen_ = false;
     }
     return standin::JobBytes(name_, jobId_);
 }
 
 std::vector<BYTE> TestDevice::SpooledSoFar() const { return standin::JobBytes(name_, jobId_); }
-
-void FlowTest::SetUp() {
-    StandInTest::SetUp();
-    InitSettingsLock();
-    kvtest::InstallSamplePrinter();
-    strings_ = LoadLibraryW(u"kvgeometrystrings");
-}
-
-void FlowTest::TearDown() {
-    if (strings_ != nullptr) FreeLibrary(strings_);
-    FreeSettingsLock();
-    StandInTest::TearDown();
-}
 
 void FlowTest::InstallPrinter(const std::u16string& name, const std::u16string& port) {
     kvtest::SamplePrinterOptions options;

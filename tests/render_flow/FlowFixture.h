@@ -10,6 +10,7 @@
 
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
+#include "tests/support/SamplePdev.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SamplePrinter.h"
 
@@ -30,9 +31,9 @@ public:
     TestDevice(const TestDevice&) = delete;
     TestDevice& operator=(const TestDevice&) = delete;
 
-    PDEV* pdev() { return pdev_; }
+    PDEV* pdev() const { return device_.pdev(); }
     SURFOBJ* surface() { return &surface_; }
-    DHPDEV dhpdev() { return reinterpret_cast<DHPDEV>(pdev_); }
+    DHPDEV dhpdev() const { return reinterpret_cast<DHPDEV>(pdev()); }
     /// Bytes still in the output buffer.
     std::vector<BYTE> Buffered() const;
     void ClearBuffer();
@@ -43,26 +44,20 @@ public:
 
 private:
     std::u16string name_;
-    HANDLE printer_ = nullptr;
-    const ModelDescription* model_ = nullptr;
-    PoolBlock* chain_ = nullptr;
-    PDEV* pdev_ = nullptr;
+    kvtest::SamplePdevOwner device_;
     SURFOBJ surface_{};
     DWORD jobId_ = 0;
     bool docOpen_ = false;
 };
 
-class FlowTest : public kvtest::StandInTest {
+class FlowTest : public kvtest::SamplePdevTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
     /// Installs one more sample printer (another name and port) for a second device.
     void InstallPrinter(const std::u16string& name, const std::u16string& port);
     std::unique_ptr<TestDevice> MakeDevice(const DeviceOptions& options = {});
     /// A one-page device out of page-control mode with an empty buffer, no spool job.
     std::unique_ptr<TestDevice> ReadyDevice(SHORT dpi = 600);
 
-    HMODULE strings_ = nullptr;
 };
 
 /// What a drawing hook does before its own commands, and one clip rectangle as the drawing.

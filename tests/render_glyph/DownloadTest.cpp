@@ -395,7 +395,7 @@ TEST_F(DownloadTest, FreeingTheCacheLeavesEveryOtherBlock) {
     for (GlyphCacheRecord* head : Pdev().GlyphCache.Buckets) EXPECT_EQ(head, nullptr);
     for (void* block : others) {
         bool found = false;
-        for (const PoolBlock* b = chain_; b != nullptr; b = b->Next) found = found || (b + 1) == block;
+        for (const PoolBlock* b = device_.chainHead(); b != nullptr; b = b->Next) found = found || (b + 1) == block;
         EXPECT_TRUE(found);
         PdevFree(pdev_, block);
     }

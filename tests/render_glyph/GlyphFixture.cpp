@@ -10,8 +10,6 @@
 #include "render/OutputStream.h"
 #include "render/draw/DrawingState.h"
 #include "render/draw/GlyphDownload.h"
-#include "settings/DefaultSettings.h"
-#include "settings/ModelCache.h"
 #include "tests/support/SamplePdev.h"
 #include "tools/sample/SamplePrinter.h"
 
@@ -145,40 +143,23 @@ std::optional<StripBitmap> DecodeStrips(const BYTE* data, size_t size) {
 
 // --- Fixture --------------------------------------------------------------------------------
 
-void GlyphTest::SetUp() {
-    StandInTest::SetUp();
-    InitSettingsLock();
-    kvtest::InstallSamplePrinter();
-    strings_ = LoadLibraryW(u"kvgeometrystrings");
-}
-
 void GlyphTest::TearDown() {
     TearDownDevice();
-    if (strings_ != nullptr) FreeLibrary(strings_);
-    FreeSettingsLock();
-    StandInTest::TearDown();
+    SamplePdevTest::TearDown();
 }
 
 void GlyphTest::TearDownDevice() {
     if (pdev_ != nullptr) FreeFontCache(pdev_);
     pdev_ = nullptr;
-    if (jobId_ != 0) EndDocPrinter(printer_);
+    if (jobId_ != 0) EndDocPrinter(device_.printer());
     jobId_ = 0;
     taken_ = 0;
-    if (model_ != nullptr) ReleaseModelDescription(model_);
-    model_ = nullptr;
-    PoolFreeAll(&chain_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
+    device_.Reset();
 }
 
 void GlyphTest::MakeDevice(const DeviceOptions& options) {
-    std::u16string name = kvtest::kSamplePrinterName;
-    ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
-    model_ = AcquireModelDescription(printer_);
-    ASSERT_NE(model_, nullptr);
-    pdev_ = kvtest::NewSamplePdev(&chain_, printer_, model_, strings_, options.dpi);
-    ASSERT_NE(pdev_, nullptr);
+    ASSERT_EQ(device_.Make(strings_, options.dpi), "");
+    pdev_ = device_.pdev();
 
     PDEV& p = *pdev_;
     DriverDevMode& s = p.Settings;
@@ -206,7 +187,7 @@ void GlyphTest::MakeDevice(const DeviceOptions& options) {
 
     std::u16string document = u"glyph test";
     DOC_INFO_1W info{document.data(), nullptr, nullptr};
-    jobId_ = StartDocPrinterW(printer_, 1, reinterpret_cast<LPBYTE>(&info));
+    jobId_ = StartDocPrinterW(device_.printer(), 1, reinterpret_cast<LPBYTE>(&info));
     ASSERT_NE(jobId_, 0u);
 }
 
@@ -234,7 +215,7 @@ standin::engine::Font GlyphTest::TrueTypeFont(const XFORML& matrix, ULONG_PTR fi
 
 size_t GlyphTest::ChainBlocks() const {
     size_t n = 0;
-    for (const PoolBlock* b = chain_; b != nullptr; b = b->Next) ++n;
+    for (const PoolBlock* b = device_.chainHead(); b != nullptr; b = b->Next) ++n;
     return n;
 }
 

@@ -12,6 +12,7 @@
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
 #include "tests/support/ByteCompare.h"
+#include "tests/support/SamplePdev.h"
 #include "tests/support/TestRoot.h"
 
 namespace glyphtest {
@@ -66,9 +67,8 @@ struct DeviceOptions {
     WORD pagesPerSheet = 1;
 };
 
-class GlyphTest : public kvtest::StandInTest {
+class GlyphTest : public kvtest::SamplePdevTest {
 protected:
-    void SetUp() override;
     void TearDown() override;
     /// Builds the device; its limits are the given ones, not the model's.
     void MakeDevice(const DeviceOptions& options = {});
@@ -84,10 +84,7 @@ protected:
     /// The chain's block count (to show that nothing is left behind).
     size_t ChainBlocks() const;
 
-    HMODULE strings_ = nullptr;
-    HANDLE printer_ = nullptr;
-    const ModelDescription* model_ = nullptr;
-    PoolBlock* chain_ = nullptr;
+    kvtest::SamplePdevOwner device_;
     PDEV* pdev_ = nullptr;
     SURFOBJ surface_{};
     DWORD jobId_ = 0;

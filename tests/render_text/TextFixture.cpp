@@ -11,47 +11,30 @@
 #include "render/draw/DeviceFonts.h"
 #include "render/draw/DrawingState.h"
 #include "render/draw/TextOutput.h"
-#include "settings/DefaultSettings.h"
-#include "settings/ModelCache.h"
 #include "tests/support/SamplePdev.h"
 #include "tools/sample/SamplePrinter.h"
 
 namespace texttest {
 
+TextTest::TextTest() : SamplePdevTest(u"" KV_RENDER_NAME) {}
+
 void TextTest::SetUp() {
-    StandInTest::SetUp();
-    InitSettingsLock();
-    kvtest::InstallSamplePrinter();
+    SamplePdevTest::SetUp();
     standin::SetAnsiCodePage(932);
-    strings_ = LoadLibraryW(u"" KV_RENDER_NAME);
     ASSERT_NE(strings_, nullptr);
     MakeDevice();
 }
 
 void TextTest::TearDown() {
-    DropDevice();
-    if (strings_ != nullptr) FreeLibrary(strings_);
-    FreeSettingsLock();
-    StandInTest::TearDown();
-}
-
-void TextTest::DropDevice() {
-    if (model_ != nullptr) ReleaseModelDescription(model_);
-    model_ = nullptr;
-    PoolFreeAll(&chain_);
     pdev_ = nullptr;
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
+    device_.Reset();
+    SamplePdevTest::TearDown();
 }
 
 void TextTest::MakeDevice(SHORT dpi) {
-    DropDevice();
-    std::u16string name = kvtest::kSamplePrinterName;
-    ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
-    model_ = AcquireModelDescription(printer_);
-    ASSERT_NE(model_, nullptr);
-    pdev_ = kvtest::NewSamplePdev(&chain_, printer_, model_, strings_, dpi);
-    ASSERT_NE(pdev_, nullptr);
+    pdev_ = nullptr;
+    ASSERT_EQ(device_.Make(strings_, dpi), "");
+    pdev_ = device_.pdev();
     PDEV& p = *pdev_;
     DriverDevMode& s = p.Settings;
     s.Public.dmDuplex = 1;

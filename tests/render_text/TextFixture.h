@@ -11,6 +11,7 @@
 #include "render/draw/DeviceFontText.h"
 #include "settings/MemoryPool.h"
 #include "tests/support/ByteCompare.h"
+#include "tests/support/SamplePdev.h"
 #include "tests/support/TestRoot.h"
 
 namespace texttest {
@@ -27,8 +28,10 @@ struct FontState {
     SHORT doubleByteFont = 0x310;
 };
 
-class TextTest : public kvtest::StandInTest {
+class TextTest : public kvtest::SamplePdevTest {
 protected:
+    /// Its strings are the rendering library's own.
+    TextTest();
     void SetUp() override;
     void TearDown() override;
 
@@ -43,14 +46,8 @@ protected:
     /// A record at (x, y) with a code, no style, no direction.
     static DeviceCharRecord Record(WORD code, LONG x, LONG y);
 
-    HMODULE strings_ = nullptr;
-
 private:
-    void DropDevice();
-
-    HANDLE printer_ = nullptr;
-    const ModelDescription* model_ = nullptr;
-    PoolBlock* chain_ = nullptr;
+    kvtest::SamplePdevOwner device_;
     PDEV* pdev_ = nullptr;
 };
 

@@ -11,8 +11,6 @@
 #include "render/JobFlow.h"
 #include "render/draw/DrawingHooks.h"
 #include "render/draw/DrawingState.h"
-#include "settings/DefaultSettings.h"
-#include "settings/ModelCache.h"
 #include "tests/support/SamplePdev.h"
 #include "tools/sample/SamplePrinter.h"
 
@@ -27,28 +25,15 @@ PFN AsHook(Hook hook) {
 
 }  // namespace
 
-void VectorTest::SetUp() {
-    StandInTest::SetUp();
-    InitSettingsLock();
-    kvtest::InstallSamplePrinter();
-    strings_ = LoadLibraryW(u"kvgeometrystrings");
-}
-
 void VectorTest::TearDown() {
     DropDevice();
-    if (strings_ != nullptr) FreeLibrary(strings_);
-    FreeSettingsLock();
-    StandInTest::TearDown();
+    SamplePdevTest::TearDown();
 }
 
 void VectorTest::MakeDevice(const DeviceOptions& options) {
     DropDevice();
-    std::u16string name = kvtest::kSamplePrinterName;
-    ASSERT_TRUE(OpenPrinterW(name.data(), &printer_, nullptr));
-    model_ = AcquireModelDescription(printer_);
-    ASSERT_NE(model_, nullptr);
-    pdev_ = kvtest::NewSamplePdev(&chain_, printer_, model_, strings_, options.dpi);
-    ASSERT_NE(pdev_, nullptr);
+    ASSERT_EQ(device_.Make(strings_, options.dpi), "");
+    pdev_ = device_.pdev();
 
     PDEV& p = *pdev_;
     DriverDevMode& s = p.Settings;
@@ -57,7 +42,7 @@ void VectorTest::MakeDevice(const DeviceOptions& options) {
     s.LayoutScale = 100;
 
     // The bitmap hooks' work record, as the device's enable fills it.
-    p.RasterWork = static_cast<RasterWorkRecord*>(PoolAlloc(&chain_, sizeof(RasterWorkRecord)));
+    p.RasterWork = static_cast<RasterWorkRecord*>(PoolAlloc(device_.chain(), sizeof(RasterWorkRecord)));
     ASSERT_NE(p.RasterWork, nullptr);
     p.RasterWork->Bytes1to3[0] = 2;
     p.RasterWork->Bytes1to3[1] = 1;
@@ -111,11 +96,7 @@ void VectorTest::DropDevice() {
     if (hdev_ != nullptr) standin::engine::ForgetDevice(hdev_);
     hdev_ = nullptr;
     pdev_ = nullptr;
-    PoolFreeAll(&chain_);
-    if (model_ != nullptr) ReleaseModelDescription(model_);
-    model_ = nullptr;
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    printer_ = nullptr;
+    device_.Reset();
 }
 
 std::vector<BYTE> VectorTest::Take() {

@@ -12,6 +12,7 @@
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
 #include "tests/support/ByteCompare.h"
+#include "tests/support/SamplePdev.h"
 #include "tests/support/TestRoot.h"
 
 namespace vectortest {
@@ -23,9 +24,8 @@ struct DeviceOptions {
     WORD pagesPerSheet = 1;
 };
 
-class VectorTest : public kvtest::StandInTest {
+class VectorTest : public kvtest::SamplePdevTest {
 public:
-    void SetUp() override;
     void TearDown() override;
 
     /// A fresh device (any device made before is dropped): nothing sent yet, the job header
@@ -43,10 +43,7 @@ public:
     std::vector<BYTE> Take();
 
 private:
-    HANDLE printer_ = nullptr;
-    HMODULE strings_ = nullptr;
-    const ModelDescription* model_ = nullptr;
-    PoolBlock* chain_ = nullptr;
+    kvtest::SamplePdevOwner device_;
     PDEV* pdev_ = nullptr;
     HDEV hdev_ = nullptr;
     HSURF surfaceHandle_ = nullptr;

@@ -1,15 +1,26 @@
 #pragma once
 // The start of a PDEV built by hand over the sample printer, shared by the unit tests of
-// render code: the block on an allocation chain bound to the printer, its model and a strings
-// module, the model's default settings at a resolution, an empty output buffer; the A4 paper
-// record; and the settings of a plain job. Each fixture adds the state its own code expects.
-#include <algorithm>
-#include <string_view>
+// render code: their fixture's set-up (settings lock, sample printer, strings module); the
+// block on an allocation chain bound to the printer, its model and a strings module, the
+// model's default settings at a resolution, an empty output buffer, and an owner of the three;
+// the A4 paper record; and the settings of a plain job. Each fixture adds the state its own
+// code expects.
+#include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "platform/Modules.h"
+#include "platform/Spooler.h"
 #include "render/JobFlow.h"
 #include "render/Pdev.h"
 #include "settings/DefaultSettings.h"
 #include "settings/MemoryPool.h"
+#include "settings/ModelCache.h"
+#include "tests/support/TestRoot.h"
+#include "tools/sample/SamplePrinter.h"
 
 namespace kvtest {
 
@@ -47,6 +58,78 @@ inline PDEV* NewSamplePdev(PoolBlock** chain, HANDLE printer, const ModelDescrip
     p.UnitFactor = (dpi == 200 || dpi == 300) ? 2 : 1;
     return pdev;
 }
+
+/// The sample printer opened, its model description acquired and a PDEV built over them
+/// (NewSamplePdev) on an allocation chain of its own; all of it given back by Reset and on
+/// destruction.
+class SamplePdevOwner {
+public:
+    SamplePdevOwner() = default;
+    ~SamplePdevOwner() { Reset(); }
+    SamplePdevOwner(const SamplePdevOwner&) = delete;
+    SamplePdevOwner& operator=(const SamplePdevOwner&) = delete;
+
+    /// Builds the device after a Reset; empty on success, else the step that failed (what was
+    /// had by then stays until Reset).
+    std::string Make(HMODULE strings, SHORT dpi, const std::u16string& printerName = kSamplePrinterName) {
+        Reset();
+        std::u16string name = printerName;
+        if (!OpenPrinterW(name.data(), &printer_, nullptr)) {
+            printer_ = nullptr;
+            return "the sample printer does not open";
+        }
+        model_ = AcquireModelDescription(printer_);
+        if (model_ == nullptr) return "no model description for the sample printer";
+        pdev_ = NewSamplePdev(&chain_, printer_, model_, strings, dpi);
+        if (pdev_ == nullptr) return "no memory for the PDEV";
+        return {};
+    }
+    void Reset() {
+        pdev_ = nullptr;
+        PoolFreeAll(&chain_);
+        if (model_ != nullptr) ReleaseModelDescription(model_);
+        model_ = nullptr;
+        if (printer_ != nullptr) ClosePrinter(printer_);
+        printer_ = nullptr;
+    }
+
+    PDEV* pdev() const { return pdev_; }
+    HANDLE printer() const { return printer_; }
+    PoolBlock** chain() { return &chain_; }
+    const PoolBlock* chainHead() const { return chain_; }
+
+private:
+    HANDLE printer_ = nullptr;
+    const ModelDescription* model_ = nullptr;
+    PoolBlock* chain_ = nullptr;
+    PDEV* pdev_ = nullptr;
+};
+
+/// The set-up of the unit tests of render code: the test's root, this process's settings lock
+/// (the model descriptions of hand-built devices are acquired under it), the sample printer,
+/// and a strings module loaded by name (the test strings unless the fixture names another;
+/// strings_ is NULL when it does not load).
+class SamplePdevTest : public StandInTest {
+protected:
+    explicit SamplePdevTest(std::u16string stringsModule = u"kvgeometrystrings") : stringsModule_(std::move(stringsModule)) {}
+    void SetUp() override {
+        StandInTest::SetUp();
+        InitSettingsLock();
+        InstallSamplePrinter();
+        strings_ = LoadLibraryW(stringsModule_.c_str());
+    }
+    void TearDown() override {
+        if (strings_ != nullptr) FreeLibrary(strings_);
+        strings_ = nullptr;
+        FreeSettingsLock();
+        StandInTest::TearDown();
+    }
+
+    HMODULE strings_ = nullptr;
+
+private:
+    std::u16string stringsModule_;
+};
 
 /// The settings of a plain vector job: one copy, `pagesPerSheet` in their plain order, blank
 /// sheets kept, no cover, frame, stamp, relay dock or overlay.
