@@ -101,16 +101,6 @@ void DrawSomething(PDEV* pdev) {
     SetClipRectangle(pdev, RECTL{10, 10, 50, 50});
 }
 
-size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle) {
-    size_t count = 0;
-    auto it = haystack.begin();
-    while ((it = std::search(it, haystack.end(), needle.begin(), needle.end())) != haystack.end()) {
-        ++count;
-        ++it;
-    }
-    return count;
-}
-
 std::vector<BYTE> Bytes(std::string_view text) { return std::vector<BYTE>(text.begin(), text.end()); }
 
 }  // namespace flowtest

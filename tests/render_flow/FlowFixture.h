@@ -10,6 +10,7 @@
 
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
+#include "tests/support/ByteCompare.h"
 #include "tests/support/SamplePdev.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SamplePrinter.h"
@@ -62,8 +63,7 @@ protected:
 
 /// What a drawing hook does before its own commands, and one clip rectangle as the drawing.
 void DrawSomething(PDEV* pdev);
-/// Number of (possibly overlapping) occurrences of needle.
-size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle);
+using kvtest::CountOf;
 std::vector<BYTE> Bytes(std::string_view text);
 
 inline constexpr std::string_view kPageSetup = "\x1c" "f1LP";  // paper-format command

@@ -7,7 +7,6 @@
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
 #include "render/OutputStream.h"
-#include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 
 namespace kvpjl {
@@ -25,37 +24,13 @@ std::string FirstPjlLine(const std::vector<BYTE>& stream) {
     return text.substr(from, end == std::string::npos ? std::string::npos : end - from);
 }
 
-size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle) {
-    size_t count = 0;
-    auto it = haystack.begin();
-    while ((it = std::search(it, haystack.end(), needle.begin(), needle.end())) != haystack.end()) {
-        ++count;
-        ++it;
-    }
-    return count;
-}
-
-PaperRecord A4Paper() {
-    PaperRecord paper{};
-    const std::u16string name = u"A4";
-    std::copy(name.begin(), name.end(), paper.Name);
-    paper.Width = 210000;
-    paper.Height = 297000;
-    paper.Printable = RECTL{4230, 4230, 205770, 292770};
-    paper.Code = 101;
-    return paper;
-}
-
 void PjlTest::SetUp() {
-    StandInTest::SetUp();
-    InitSettingsLock();
-    kvtest::InstallSamplePrinter();
+    SamplePdevTest::SetUp();
+    ASSERT_NE(strings_, nullptr) << "the string-table module was not built";
     printer_ = std::make_unique<kvtest::ScopedPrinter>();
     ASSERT_NE(printer_->handle(), nullptr);
     model_ = AcquireModelDescription(printer_->handle());
     ASSERT_NE(model_, nullptr);
-    strings_ = LoadLibraryW(u"kvgeometrystrings");
-    ASSERT_NE(strings_, nullptr) << "the string-table module was not built";
 
     pdev_ = std::make_unique<PDEV>();
     PDEV& p = *pdev_;
@@ -98,11 +73,9 @@ void PjlTest::TearDown() {
     }
     if (printer_ != nullptr && printer_->handle() != nullptr && jobId_ != 0) EndDocPrinter(printer_->handle());
     ReleaseModelDescription(model_);
-    if (strings_ != nullptr) FreeLibrary(strings_);
     PoolFreeAll(&chain_);
     printer_.reset();
-    FreeSettingsLock();
-    StandInTest::TearDown();
+    SamplePdevTest::TearDown();
 }
 
 std::vector<BYTE> PjlTest::Spooled() {

@@ -12,6 +12,7 @@
 #include "render/Pdev.h"
 #include "settings/MemoryPool.h"
 #include "tests/support/ByteCompare.h"
+#include "tests/support/SamplePdev.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SamplePrinter.h"
 
@@ -23,13 +24,12 @@ std::vector<BYTE> Bytes(std::string_view text);
 std::string Text(const std::vector<BYTE>& bytes);
 /// The first line of a stream after its opening UEL, without CR LF.
 std::string FirstPjlLine(const std::vector<BYTE>& stream);
-/// Number of times needle occurs in haystack.
-size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle);
+using kvtest::CountOf;
 
 inline constexpr char kUel[] = "\x1b%-12345X";
 inline constexpr char kEscC1[] = "\x1b" "c1";
 
-class PjlTest : public kvtest::StandInTest {
+class PjlTest : public kvtest::SamplePdevTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -53,13 +53,12 @@ protected:
 
     std::unique_ptr<kvtest::ScopedPrinter> printer_;
     const ModelDescription* model_ = nullptr;
-    HMODULE strings_ = nullptr;
     PoolBlock* chain_ = nullptr;
     std::unique_ptr<PDEV> pdev_;
     DWORD jobId_ = 0;
 };
 
 /// An A4 paper record (code 101, 4230 µm margins).
-PaperRecord A4Paper();
+using kvtest::A4Paper;
 
 }  // namespace kvpjl

@@ -102,15 +102,4 @@ DeviceCharRecord TextTest::Record(WORD code, LONG x, LONG y) {
     return r;
 }
 
-size_t CountOf(const std::vector<BYTE>& haystack, const std::string& needle) {
-    const std::vector<BYTE> bytes(needle.begin(), needle.end());
-    size_t count = 0;
-    auto it = haystack.begin();
-    while ((it = std::search(it, haystack.end(), bytes.begin(), bytes.end())) != haystack.end()) {
-        ++count;
-        ++it;
-    }
-    return count;
-}
-
 }  // namespace texttest

@@ -53,7 +53,6 @@ private:
 
 using kvtest::GoldenStream;
 
-/// Number of (possibly overlapping) occurrences of needle.
-size_t CountOf(const std::vector<BYTE>& haystack, const std::string& needle);
+using kvtest::CountOf;
 
 }  // namespace texttest

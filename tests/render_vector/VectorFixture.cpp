@@ -109,14 +109,4 @@ std::vector<BYTE> VectorTest::Take() {
 
 std::vector<BYTE> Text(std::string_view text) { return std::vector<BYTE>(text.begin(), text.end()); }
 
-size_t CountOf(const std::vector<BYTE>& haystack, const std::vector<BYTE>& needle) {
-    size_t count = 0;
-    auto it = haystack.begin();
-    while ((it = std::search(it, haystack.end(), needle.begin(), needle.end())) != haystack.end()) {
-        ++count;
-        ++it;
-    }
-    return count;
-}
-
 }  // namespace vectortest

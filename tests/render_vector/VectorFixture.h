@@ -56,7 +56,6 @@ inline ::testing::AssertionResult Same(const std::vector<BYTE>& actual, const st
 }
 /// Bytes of a text (for ASCII commands).
 std::vector<BYTE> Text(std::string_view text);
-/// Number of (possibly overlapping) occurrences of needle.
-size_t CountOf(const std::vector<BYTE>& haystack, const std::vector<BYTE>& needle);
+using kvtest::CountOf;
 
 }  // namespace vectortest

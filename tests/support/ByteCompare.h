@@ -1,7 +1,7 @@
 #pragma once
 // Byte-string comparison for the tests: on a mismatch, the first differing offset (or where
 // the shorter side ends) and both sides in hex around it, 16 bytes a line with their offsets
-// on the left. Bytes come as BYTE or as std::byte.
+// on the left. Bytes come as BYTE or as std::byte. And a count of a command in a stream.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -124,5 +124,24 @@ private:
     std::vector<BYTE> bytes_;
     std::vector<Piece> pieces_;
 };
+
+/// Number of (possibly overlapping) occurrences of needle in haystack.
+inline size_t CountOf(std::span<const BYTE> haystack, std::span<const BYTE> needle) {
+    size_t count = 0;
+    auto it = haystack.begin();
+    while ((it = std::search(it, haystack.end(), needle.begin(), needle.end())) != haystack.end()) {
+        ++count;
+        ++it;
+    }
+    return count;
+}
+inline size_t CountOf(const std::vector<BYTE>& haystack, const std::vector<BYTE>& needle) {
+    return CountOf(std::span<const BYTE>(haystack), std::span<const BYTE>(needle));
+}
+/// The needle as text (ASCII commands).
+inline size_t CountOf(const std::vector<BYTE>& haystack, std::string_view needle) {
+    const std::vector<BYTE> bytes(needle.begin(), needle.end());
+    return CountOf(haystack, bytes);
+}
 
 }  // namespace kvtest
