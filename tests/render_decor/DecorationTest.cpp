@@ -44,6 +44,17 @@ protected:
         return bytes;
     }
 
+    /// One document of one page with DrawSomething's drawing, through the hooks; the job's
+    /// bytes in *job.
+    static void OnePageJob(TestDevice& device, std::vector<BYTE>* job) {
+        ASSERT_TRUE(DrvStartDoc(device.surface(), nullptr, 0));
+        ASSERT_TRUE(DrvStartPage(device.surface()));
+        DrawSomething(device.pdev());
+        ASSERT_TRUE(DrvSendPage(device.surface()));
+        ASSERT_TRUE(DrvEndDoc(device.surface(), 0));
+        *job = device.Spooled();
+    }
+
     static void SetStampText(PDEV* pdev, const std::u16string& text) {
         std::fill(std::begin(pdev->PageStampText), std::end(pdev->PageStampText), u'\0');
         std::copy(text.begin(), text.end(), pdev->PageStampText);
@@ -61,15 +72,6 @@ std::vector<BYTE> StampRun(const std::vector<WORD>& codes) {
         run.push_back(0);
     }
     return run;
-}
-
-/// Occurrences of a byte sequence (CountOf compares characters, which are signed).
-size_t CountBytes(const std::vector<BYTE>& haystack, const std::vector<BYTE>& needle) {
-    size_t count = 0;
-    for (auto it = haystack.begin();
-         (it = std::search(it, haystack.end(), needle.begin(), needle.end())) != haystack.end(); ++it)
-        ++count;
-    return count;
 }
 
 bool EndsWith(const std::vector<BYTE>& bytes, const std::vector<BYTE>& tail) {
@@ -220,8 +222,8 @@ TEST_F(DecorationTest, DashedFrameOfAFaceLayoutIsFourLines) {
     pdev->Settings.NupAcross = 1;
     DrawPageFrame(pdev, 1);
     const std::vector<BYTE> bytes = Take(*device);
-    EXPECT_EQ(CountBytes(bytes, {0xE0, 0x00, 0x00, 0x01}), 4u) << kvtest::HexDump(bytes);
-    EXPECT_EQ(CountBytes(bytes, {0xAC, 0x01, 0x06, 0x00}), 1u) << "the dashed style";
+    EXPECT_EQ(CountOf(bytes, {0xE0, 0x00, 0x00, 0x01}), 4u) << kvtest::HexDump(bytes);
+    EXPECT_EQ(CountOf(bytes, {0xAC, 0x01, 0x06, 0x00}), 1u) << "the dashed style";
     EXPECT_EQ(pdev->MappingMode & kMappingWholeSheet, 0u) << "the whole-sheet mapping ends with the frame";
 }
 
@@ -236,7 +238,7 @@ TEST_F(DecorationTest, CornerMarksAreFourTwoSegmentLines) {
         pdev->Settings.PageFrame = 4;
         DrawPageFrame(pdev, 1);
         const std::vector<BYTE> bytes = Take(*device);
-        EXPECT_EQ(CountBytes(bytes, {0xE0, 0x00, 0x00, 0x02}), 4u) << c.dpi;
+        EXPECT_EQ(CountOf(bytes, {0xE0, 0x00, 0x00, 0x02}), 4u) << c.dpi;
         // The last mark ends at the bottom-left corner, L dots above the bottom edge.
         const RECTL a = pdev->PageRect;
         const POINTL last = MapPagePoint(pdev, POINTL{a.left + 1, a.bottom - 1 - 1 - c.length}, false);
@@ -271,15 +273,11 @@ TEST_F(DecorationTest, FrameAndStampOnOnePagePerSheet) {
         pdev->Settings.PageFrame = c.frame;
         pdev->PageStampSwitch = 1;
         SetStampText(pdev, u"Z");
-        ASSERT_TRUE(DrvStartDoc(device->surface(), nullptr, 0));
-        ASSERT_TRUE(DrvStartPage(device->surface()));
-        DrawSomething(pdev);
-        ASSERT_TRUE(DrvSendPage(device->surface()));
-        ASSERT_TRUE(DrvEndDoc(device->surface(), 0));
-        const std::vector<BYTE> job = device->Spooled();
+        std::vector<BYTE> job;
+        ASSERT_NO_FATAL_FAILURE(OnePageJob(*device, &job));
         const std::vector<BYTE> run = StampRun({'Z'});
-        EXPECT_EQ(CountBytes(job, run), c.stamps) << "frame " << c.frame;
-        EXPECT_EQ(CountBytes(job, {0xDE, 0x00}), c.rectangles) << "frame " << c.frame;
+        EXPECT_EQ(CountOf(job, run), c.stamps) << "frame " << c.frame;
+        EXPECT_EQ(CountOf(job, {0xDE, 0x00}), c.rectangles) << "frame " << c.frame;
     }
 }
 
@@ -302,12 +300,8 @@ TEST_F(DecorationTest, BannerSwitches) {
         PDEV* pdev = device->pdev();
         pdev->Settings.CoverFlags = c.coverFlags;
         pdev->Geometry.OutputPaper.Code = c.paperCode;
-        ASSERT_TRUE(DrvStartDoc(device->surface(), nullptr, 0));
-        ASSERT_TRUE(DrvStartPage(device->surface()));
-        DrawSomething(pdev);
-        ASSERT_TRUE(DrvSendPage(device->surface()));
-        ASSERT_TRUE(DrvEndDoc(device->surface(), 0));
-        const std::vector<BYTE> job = device->Spooled();
+        std::vector<BYTE> job;
+        ASSERT_NO_FATAL_FAILURE(OnePageJob(*device, &job));
         EXPECT_EQ(CountOf(job, "\x1c" "fPAI."), c.banners) << c.coverFlags << "/" << c.paperCode;
         // The trailer ends the job's last sheet with FF and the reset itself; the last banner adds one.
         EXPECT_EQ(CountOf(job, "\x0c\x1b" "c1"), c.endResets + 1) << c.coverFlags << "/" << c.paperCode;
