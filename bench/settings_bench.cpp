@@ -192,8 +192,8 @@ const DataFile kDataFiles[] = {
 };
 
 std::u16string CachePath(const char16_t* dataFile) {
-    WCHAR path[264];
-    MakeModelCachePath(dataFile, path, 264);
+    WCHAR path[264] = {};
+    if (!MakeModelCachePath(dataFile, path, 264)) return {};
     return path;
 }
 
