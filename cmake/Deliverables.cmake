@@ -2,10 +2,12 @@
 # after its DLL name; the stand-in loader resolves "NAME.dll" to "NAME.so".
 if(KV_X64)
   set(KV_RENDER_NAME KV416SD)
+  set(KV_UI_NAME KV416SU)
   set(KV_LANGMON_NAME VQRTD31X)
   set(KV_LANG_PREFIX KV416)
 else()
   set(KV_RENDER_NAME KV410SD)
+  set(KV_UI_NAME KV410SU)
   set(KV_LANGMON_NAME VQRTD31K)
   set(KV_LANG_PREFIX KV410)
 endif()
