@@ -125,6 +125,13 @@ TEST(FindJobDifference, FormNamesCompareWithinTheirField) {
     EXPECT_EQ(FindJobDifference(&pair.job, &pair.checked), 115u);
 }
 
+// Leaves the stack below the caller full of a pattern that no record of the library may take
+// for its contents: a status record read before it is filled would see a pending request.
+[[gnu::noinline]] void DirtyTheStack() {
+    volatile BYTE dirt[64 * 1024];
+    for (size_t i = 0; i < sizeof(dirt); ++i) dirt[i] = 0xA5;
+}
+
 class JobCheckTest : public LoadedUiTest {
 protected:
     std::u16string LanguageString(UINT id) {
@@ -168,6 +175,15 @@ TEST_F(JobCheckTest, ALandscapeJobIsRefusedWithTheOrientationMessage) {
     const uihost::JobCheck noBuffer = ui_.QueryPrint(printer.handle(), dm, 0);
     EXPECT_FALSE(noBuffer.accepted);
     EXPECT_EQ(noBuffer.cchNeeded, text.size() + 1);
+}
+
+TEST_F(JobCheckTest, TheCheckStartsFromAnEmptyStatusRecord) {
+    const auto printer = AdminPrinter();
+    std::vector<BYTE> job = kvtest::PublicDevMode(u"A4", 9);
+    for (int i = 0; i < 3; ++i) {
+        DirtyTheStack();
+        EXPECT_TRUE(ui_.QueryPrint(printer.handle(), uihost::AsDevMode(job)).accepted);
+    }
 }
 
 TEST_F(JobCheckTest, WithoutAModelDescriptionTheJobIsRefused) {
