@@ -4,10 +4,12 @@
 #include "settings/ModelCache.h"
 #include "ui/PropertyPages.h"
 #include "ui/UiEntry.h"
+#include "ui/UiInstance.h"
+
+// The pages' activation context, released at detach (declared with the pages' own code).
+void ReleasePageActivationContext();
 
 namespace {
-
-HINSTANCE gLibraryInstance = nullptr;
 
 // The library stays loaded for the life of the process once attached: sheets and callbacks
 // that compstui or the spooler still hold may call into it after the caller's FreeLibrary.
@@ -23,7 +25,7 @@ void PinLibrary(HINSTANCE instance) {
 
 BOOL InitializeUiLibrary(HINSTANCE instance, DWORD reason) {
     if (reason == DLL_PROCESS_ATTACH) {
-        gLibraryInstance = instance;
+        SetUiLibraryInstance(instance);
         PinLibrary(instance);
         InitSettingsLock();
     } else if (reason == DLL_PROCESS_DETACH) {
@@ -32,5 +34,3 @@ BOOL InitializeUiLibrary(HINSTANCE instance, DWORD reason) {
     }
     return TRUE;
 }
-
-HINSTANCE UiLibraryInstance() { return gLibraryInstance; }

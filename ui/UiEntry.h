@@ -9,13 +9,12 @@
 #include "platform/WinTypes.h"
 #include "settings/DriverDevMode.h"
 #include "ui/UiContext.h"
+#include "ui/UiInstance.h"
 
 /// Process attach (1): keeps the instance, pins the library with a second load of its own
 /// file and sets up the settings lock. Detach (0): frees the settings lock and the pages'
 /// activation context. TRUE in every case.
 BOOL InitializeUiLibrary(HINSTANCE instance, DWORD reason);
-/// This library's instance (its own resources), NULL before the attach.
-HINSTANCE UiLibraryInstance();
 
 /// Stock icon of the common property sheet library shown in the sheets' title.
 inline constexpr ULONG_PTR kSheetIconId = 64062;

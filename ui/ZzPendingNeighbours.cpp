@@ -8,6 +8,7 @@
 #include "ui/PrinterDataValues.h"
 #include "ui/PropertyPages.h"
 #include "ui/StatusQuery.h"
+#include "ui/UiInstance.h"
 
 #define KV_PENDING __attribute__((weak))
 
@@ -27,4 +28,10 @@ KV_PENDING void UpdateStatusFlag(DriverDevMode*, const PrinterStatusSnapshot*, H
 KV_PENDING void ApplyConstraints(DriverDevMode*, PageRecord*, PrinterStatusSnapshot*, HANDLE, const ModelDescription*,
                                  HWND, HMODULE, DWORD) {}
 KV_PENDING int BuildPropertyPages(UiContext*) { return 0; }
+void ReleasePageActivationContext();
 KV_PENDING void ReleasePageActivationContext() {}
+namespace {
+HINSTANCE gPendingInstance = nullptr;
+}  // namespace
+KV_PENDING HINSTANCE UiLibraryInstance() { return gPendingInstance; }
+KV_PENDING void SetUiLibraryInstance(HINSTANCE instance) { gPendingInstance = instance; }
