@@ -15,6 +15,9 @@
 #include "ui/PrinterDataValues.h"
 #include "ui/StatusQuery.h"
 
+// Ends a pending request of the status query (declared with the status query's own code).
+void CancelStatusRequest(PrinterStatusSnapshot* status);
+
 namespace {
 
 // A string of a spooler record into a fixed field: NULL gives an empty field, a longer one
@@ -167,9 +170,9 @@ UiContext* CreateDocumentContext(HANDLE printer, const DEVMODEW* pdmIn) {
 
 void ReleaseUiContext(UiContext* context) {
     if (context == nullptr) return;
-    // A refresh still asked of the manager is finished here, which closes the manager and
-    // frees its library; nothing of the request outlives the record that holds it.
-    if (context->status.pendingRequest != 0) QueryPrinterStatus(&context->status, context->printer, nullptr);
+    // A refresh still asked of the manager ends with the record that holds it: the manager
+    // is closed and its library freed.
+    CancelStatusRequest(&context->status);
     ReleaseModelDescription(context->model);
     context->model = nullptr;
     if (context->languageLibrary != nullptr) FreeLanguageDll(context->languageLibrary);

@@ -24,6 +24,8 @@ KV_PENDING BOOL ConvertDevMode(LPCWSTR, DEVMODEW*, DEVMODEW*, LONG*, DWORD) { re
 KV_PENDING LONG QueryPrinterStatus(PrinterStatusSnapshot*, HANDLE, HWND) { return 0; }
 KV_PENDING void WritePrinterBinConfig(PrinterStatusSnapshot*, HANDLE) {}
 KV_PENDING void BuildBinConfig(const DriverDevMode*, PrinterStatusSnapshot*) {}
+void CancelStatusRequest(PrinterStatusSnapshot*);
+KV_PENDING void CancelStatusRequest(PrinterStatusSnapshot*) {}
 KV_PENDING void UpdateStatusFlag(DriverDevMode*, const PrinterStatusSnapshot*, HANDLE) {}
 KV_PENDING void ApplyConstraints(DriverDevMode*, PageRecord*, PrinterStatusSnapshot*, HANDLE, const ModelDescription*,
                                  HWND, HMODULE, DWORD) {}
