@@ -2,6 +2,7 @@
 #include "tools/standins/htui/Halftone.h"
 
 #include <mutex>
+#include <stdexcept>
 
 namespace {
 
@@ -47,6 +48,7 @@ DLL_EXPORT LONG HTUI_DeviceColorAdjustmentW(LPWSTR deviceName, PDEVHTADJDATA dat
     if (data == nullptr || data->pAdjHTInfo == nullptr) return -1;
     const htui::Script& script = TheRecord().script;
     if (script.editDevice) *data->pAdjHTInfo = script.device;
+    if (script.raise) throw std::runtime_error("device adjustment failed");
     return script.answer;
 }
 

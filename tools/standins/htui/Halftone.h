@@ -24,6 +24,8 @@ struct Script {
     bool editDevice = false;
     DEVHTINFO device{};
     LONG answer = 0;
+    /// The device adjustment fails inside the library (an exception) instead of answering.
+    bool raise = false;
 };
 
 using SetScriptFn = void (*)(const Script* script);  // NULL: no edits, answer 0
