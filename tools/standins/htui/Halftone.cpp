@@ -43,7 +43,11 @@ DLL_EXPORT LONG HTUI_DeviceColorAdjustmentW(LPWSTR deviceName, PDEVHTADJDATA dat
     htui::Call call;
     call.function = "HTUI_DeviceColorAdjustmentW";
     call.title = Text(deviceName);
-    if (data != nullptr) call.device = *data;
+    if (data != nullptr) {
+        call.device = *data;
+        if (data->pDefHTInfo != nullptr) call.defaults = *data->pDefHTInfo;
+        if (data->pAdjHTInfo != nullptr) call.adjusted = *data->pAdjHTInfo;
+    }
     TheRecord().calls.push_back(call);
     if (data == nullptr || data->pAdjHTInfo == nullptr) return -1;
     const htui::Script& script = TheRecord().script;

@@ -15,6 +15,8 @@ struct Call {
     BOOL showMonochromeOnly = FALSE;
     BOOL updatePermission = FALSE;
     DEVHTADJDATA device{};  // the record as given (pointers included)
+    DEVHTINFO defaults{};   // what its two records held when the call came
+    DEVHTINFO adjusted{};
 };
 
 /// What the next calls do: each writes its record when one is set, then answers `answer`.
