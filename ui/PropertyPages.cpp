@@ -32,6 +32,10 @@ PageRecord* NewPageRecord(UiContext* context, int templateId) {
 }
 
 void FreePageRecord(PageRecord* page) {
+    // A page window that outlives its record must not reach it.
+    if (page->dialog != nullptr && IsWindow(page->dialog) && PageRecordOf(page->dialog) == page) {
+        SetWindowLongPtrW(page->dialog, DWLP_USER, 0);
+    }
     DestroyPageImages(page->images);
     if (page->bitmap != nullptr) DeleteObject(page->bitmap);
     if (page->child != nullptr && IsWindow(page->child)) DestroyWindow(page->child);
@@ -120,6 +124,10 @@ INT_PTR PageFrameDlgProc(HWND dialog, UINT message, WPARAM /*wParam*/, LPARAM lP
     PageRecord* page = PageRecordOf(dialog);
     if (page == nullptr || page->context == nullptr) return FALSE;
     switch (message) {
+    case WM_DESTROY:
+        page->dialog = nullptr;
+        SetWindowLongPtrW(dialog, DWLP_USER, 0);
+        return FALSE;
     case WM_NOTIFY: {
         const auto* note = reinterpret_cast<const NMHDR*>(lParam);
         if (note == nullptr) return FALSE;
