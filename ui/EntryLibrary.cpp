@@ -7,7 +7,6 @@
 #include "ui/UiInstance.h"
 
 // The pages' activation context, released at detach (declared with the pages' own code).
-void ReleasePageActivationContext();
 
 namespace {
 

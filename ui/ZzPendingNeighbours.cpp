@@ -1,5 +1,5 @@
 // TEMPORARY: weak stand-ins for the parts of this library that are built beside the entry
-// points and land separately (printer data, capabilities, status query, constraints, pages).
+// points and land separately (printer data, capabilities, status query, constraints).
 // Each does nothing and reports failure where it has a result; the real definitions replace
 // them at link time, and this file goes once they have all landed. (Its name sorts it after
 // them in the static library, so that a link takes theirs first.)
@@ -8,7 +8,6 @@
 #include "ui/PrinterDataValues.h"
 #include "ui/PropertyPages.h"
 #include "ui/StatusQuery.h"
-#include "ui/UiInstance.h"
 
 #define KV_PENDING __attribute__((weak))
 
@@ -29,11 +28,3 @@ KV_PENDING void CancelStatusRequest(PrinterStatusSnapshot*) {}
 KV_PENDING void UpdateStatusFlag(DriverDevMode*, const PrinterStatusSnapshot*, HANDLE) {}
 KV_PENDING void ApplyConstraints(DriverDevMode*, PageRecord*, PrinterStatusSnapshot*, HANDLE, const ModelDescription*,
                                  HWND, HMODULE, DWORD) {}
-KV_PENDING int BuildPropertyPages(UiContext*) { return 0; }
-void ReleasePageActivationContext();
-KV_PENDING void ReleasePageActivationContext() {}
-namespace {
-HINSTANCE gPendingInstance = nullptr;
-}  // namespace
-KV_PENDING HINSTANCE UiLibraryInstance() { return gPendingInstance; }
-KV_PENDING void SetUiLibraryInstance(HINSTANCE instance) { gPendingInstance = instance; }

@@ -193,14 +193,19 @@ TEST_F(ExportsTest, SheetCallbacksRefuseWhatIsNotTheirs) {
 
 TEST_F(ExportsTest, PrinterPropertiesProbesWriteAccessWithThePermissionValue) {
     const auto printer = AdminPrinter();
+    // The device sheet opens; the user cancels it.
+    standin::ui::OnModalDialog([](HWND sheet) { SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); });
     ui_.PrinterProperties(nullptr, printer.handle());
+    standin::ui::OnModalDialog(nullptr);
     EXPECT_TRUE(HasPrinterData(u"DAT_Permission"));
 }
 
 TEST_F(ExportsTest, PrinterPropertiesWithoutWriteAccessWritesNothing) {
     standin::SetPrinterDataReadOnly(kvtest::kSamplePrinterName, true);
     const auto printer = AdminPrinter();
+    standin::ui::OnModalDialog([](HWND sheet) { SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); });
     ui_.PrinterProperties(nullptr, printer.handle());
+    standin::ui::OnModalDialog(nullptr);
     EXPECT_FALSE(HasPrinterData(u"DAT_Permission"));
 }
 
