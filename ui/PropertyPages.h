@@ -20,3 +20,6 @@ int BuildPropertyPages(UiContext* context);
 UINT PropertyPageCallback(HWND window, UINT message, void* page);
 /// HTML Help through hhctrl's HtmlHelpW; the help window or NULL.
 HWND InvokeHtmlHelp(HWND caller, LPCWSTR file, UINT command, ULONG_PTR data);
+/// At process detach: releases the pages' activation context (when one was made) and frees
+/// the module its functions came from.
+void ReleasePageActivationContext();
