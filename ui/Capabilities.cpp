@@ -13,10 +13,11 @@
 #include "settings/MergeSettings.h"
 #include "settings/ValidateSettings.h"
 #include "ui/CapabilitiesLog.h"
+#include "ui/HeldModel.h"
+#include "ui/LanguageLibrary.h"
 #include "ui/OverlayForm.h"
 #include "ui/PrinterDataValues.h"
 #include "ui/StatusQuery.h"
-#include "ui/UiOwners.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "settings/DefaultSettings.h"
 #include "settings/MergeSettings.h"
 #include "ui/Capabilities.h"
-#include "ui/UiOwners.h"
+#include "ui/HeldModel.h"
 
 namespace {
 

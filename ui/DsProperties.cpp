@@ -7,8 +7,8 @@
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
 #include "settings/DefaultSettings.h"
+#include "ui/LanguageLibrary.h"
 #include "ui/PrinterDataValues.h"
-#include "ui/UiOwners.h"
 
 namespace {
 

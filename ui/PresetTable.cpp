@@ -7,9 +7,9 @@
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
 #include "settings/DefaultSettings.h"
+#include "ui/LanguageLibrary.h"
 #include "ui/PrinterDataIo.h"
 #include "ui/PrinterDataValues.h"
-#include "ui/UiOwners.h"
 
 namespace {
 

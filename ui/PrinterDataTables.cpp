@@ -4,13 +4,13 @@
 #include "ui/PrinterDataInternal.h"
 #include "ui/PrinterDataIo.h"
 #include "ui/PrinterDataValues.h"
-#include "ui/UiInstance.h"
+#include "ui/UiEntry.h"
 
 namespace {
 
 void WriteTableIfAbsent(HANDLE printer, LPCWSTR valueName, WORD resourceId) {
     if (printerdata::Exists(printer, valueName)) return;
-    const HINSTANCE instance = UiInstance();
+    const HINSTANCE instance = UiLibraryInstance();
     if (instance == nullptr) return;
     const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
     if (resource == nullptr) return;
