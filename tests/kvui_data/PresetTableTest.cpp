@@ -1,0 +1,147 @@
+// The stored preset table: written from the built-in presets when missing, rebuilt for the
+// user's language (unchanged built-ins renamed, user presets and changed built-ins kept), and
+// stored tables of the wrong type or with a partial record at the end.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/kvui_data/DataFixture.h"
+#include "ui/PresetTable.h"
+#include "ui/PrinterDataValues.h"
+
+namespace kvuidata {
+namespace {
+
+// Strings of the language libraries that read differently in English and Japanese.
+constexpr UINT kNameString = 300;
+constexpr UINT kCommentString = 300;
+
+void FixOneUp(DriverDevMode* values, DriverDevMode* mask) {
+    values->NupDown = 1;
+    values->NupAcross = 1;
+    mask->NupDown = 0xFF;
+    mask->NupAcross = 0xFF;
+}
+
+void FixCopies(DriverDevMode* values, DriverDevMode* mask) {
+    values->Public.dmCopies = 1;
+    mask->Public.dmCopies = static_cast<SHORT>(0xFFFF);
+}
+
+// Entries 0 and 1 selected by the sample model's PresetFlags (0x7); entry 3 is never reached
+// because the list ends at the empty entry 2.
+const BuiltInPreset kList[] = {
+    {3, 17, kNameString, kCommentString, FixOneUp},
+    {1, 4, kNameString, kCommentString, FixCopies},
+    {0, 0, 0, 0, nullptr},
+    {1, 9, kNameString, kCommentString, FixCopies},
+};
+
+std::vector<PresetRecord> Records(const StoredValue& value) {
+    std::vector<PresetRecord> records(value.bytes.size() / sizeof(PresetRecord));
+    if (!records.empty()) std::memcpy(records.data(), value.bytes.data(), records.size() * sizeof(PresetRecord));
+    return records;
+}
+
+std::vector<BYTE> TableBytes(const std::vector<PresetRecord>& records, size_t extra = 0) {
+    std::vector<BYTE> bytes(records.size() * sizeof(PresetRecord) + extra, 0xEE);
+    if (!records.empty()) std::memcpy(bytes.data(), records.data(), records.size() * sizeof(PresetRecord));
+    return bytes;
+}
+
+class PresetTableTest : public LinkedDataTest {
+protected:
+    std::vector<PresetRecord> Stored() { return Records(ReadValue(printer_, PD_PRESET_TABLE)); }
+};
+
+TEST_F(PresetTableTest, AMissingTableIsWrittenFromTheSelectedBuiltInsUpToTheFirstEmptyEntry) {
+    SetUserLocale(u"00000409");
+    UpdatePresetTable(printer_, model_, false, kList);
+    const StoredValue value = ReadValue(printer_, PD_PRESET_TABLE);
+    EXPECT_EQ(value.type, REG_BINARY);
+    const std::vector<PresetRecord> records = Records(value);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].id, 3u);
+    EXPECT_EQ(records[0].icon, 17u);
+    EXPECT_EQ(std::u16string(records[0].name), u"Auto Select");
+    EXPECT_EQ(records[0].mask.NupDown, 0xFF);
+    EXPECT_EQ(records[0].mask.Public.dmCopies, 0);
+    const DriverDevMode defaults = Defaults();
+    EXPECT_EQ(records[1].values.InstalledMemory, defaults.InstalledMemory);
+    EXPECT_EQ(records[1].values.Public.dmCopies, 1);
+}
+
+TEST_F(PresetTableTest, ALanguageChangeRenamesUnchangedBuiltInsAndKeepsTheRest) {
+    SetUserLocale(u"00000411");
+    UpdatePresetTable(printer_, model_, false, kList);
+    std::vector<PresetRecord> records = Stored();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(std::u16string(records[0].name), u"自動選択");
+    // A user preset of the same name and a built-in whose mask the user changed.
+    PresetRecord user = records[0];
+    user.id = 0;
+    records[1].mask.NupOrder = 0xFF;
+    records.insert(records.begin() + 1, user);
+    WriteValue(printer_, PD_PRESET_TABLE, REG_BINARY, TableBytes(records));
+
+    SetUserLocale(u"00000409");
+    UpdatePresetTable(printer_, model_, true, kList);
+    const std::vector<PresetRecord> rebuilt = Stored();
+    ASSERT_EQ(rebuilt.size(), 3u);
+    EXPECT_EQ(std::u16string(rebuilt[0].name), u"Auto Select");
+    EXPECT_EQ(std::u16string(rebuilt[1].name), u"自動選択") << "a user preset was renamed";
+    EXPECT_EQ(std::u16string(rebuilt[2].name), u"自動選択") << "a changed built-in was renamed";
+}
+
+TEST_F(PresetTableTest, AStoredTableStaysWhileTheLanguageIsTheSame) {
+    const std::vector<BYTE> table(2 * sizeof(PresetRecord), 0x42);
+    WriteValue(printer_, PD_PRESET_TABLE, REG_BINARY, table);
+    UpdatePresetTable(printer_, model_, false, kList);
+    EXPECT_EQ(ReadValue(printer_, PD_PRESET_TABLE).bytes, table);
+}
+
+TEST_F(PresetTableTest, OnlyWholeRecordsOfAStoredTableAreKept) {
+    SetUserLocale(u"00000409");
+    UpdatePresetTable(printer_, model_, false, kList);
+    const std::vector<PresetRecord> built = Stored();
+    ASSERT_EQ(built.size(), 2u);
+    struct Case {
+        size_t records;
+        size_t extra;
+    };
+    for (const Case c : {Case{1, 100}, Case{0, sizeof(PresetRecord) - 1}, Case{2, sizeof(PresetRecord) - 1}}) {
+        const std::vector<PresetRecord> head(built.begin(), built.begin() + static_cast<long>(c.records));
+        WriteValue(printer_, PD_PRESET_TABLE, REG_BINARY, TableBytes(head, c.extra));
+        UpdatePresetTable(printer_, model_, true, kList);
+        const StoredValue value = ReadValue(printer_, PD_PRESET_TABLE);
+        EXPECT_EQ(value.bytes.size(), c.records * sizeof(PresetRecord)) << c.records << " + " << c.extra;
+        EXPECT_EQ(Records(value).size(), c.records);
+    }
+}
+
+TEST_F(PresetTableTest, ATableThatIsNoBinaryValueIsReplacedByTheBuiltIns) {
+    WriteValue(printer_, PD_PRESET_TABLE, REG_DWORD, DwordBytes(7));
+    UpdatePresetTable(printer_, model_, false, kList);
+    const StoredValue value = ReadValue(printer_, PD_PRESET_TABLE);
+    EXPECT_EQ(value.type, REG_BINARY);
+    EXPECT_EQ(Records(value).size(), 2u);
+}
+
+TEST_F(PresetTableTest, TheLanguageValueFollowsTheUsersLocale) {
+    const DriverDevMode defaults = Defaults();
+    SetUserLocale(u"00000409");
+    InitPrinterDataDefaults(&defaults, printer_, model_);
+    const StoredValue language = ReadValue(printer_, PD_PRESET_LANGUAGE);
+    EXPECT_EQ(language.type, REG_DWORD);
+    EXPECT_EQ(language.AsDword(), 1033u);
+    // The driver's own list selects nothing yet: the table is there and empty.
+    const StoredValue table = ReadValue(printer_, PD_PRESET_TABLE);
+    EXPECT_TRUE(table.present);
+    EXPECT_EQ(table.type, REG_BINARY);
+    SetUserLocale(u"00000411");
+    InitPrinterDataDefaults(&defaults, printer_, model_);
+    EXPECT_EQ(ReadValue(printer_, PD_PRESET_LANGUAGE).AsDword(), 1041u);
+}
+
+}  // namespace
+}  // namespace kvuidata
