@@ -12,7 +12,7 @@ struct PageRecord {
     int templateId;           // 1100, 1200, 1300 or 1400
     HWND tree;                // the settings tree of the page, NULL when none
     void* treeState;          // the settings tree's own state (SettingsTree.h)
-    DWORD flags;              // 0x2: the page's settings tree shows the full layout
+    DWORD flags;              // page flags (kPageFlag*)
 };
 
 /// Adds the pages of the context's sheet through compstui; 1 when all were added.

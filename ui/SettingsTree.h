@@ -22,12 +22,12 @@ struct TreeLayoutRow {
 
 // The item data word (TVITEMW lParam): bits 0-15 the item id, 16-23 the flags, 24-31 the
 // number of label characters (the "<" included when there is a value).
-inline constexpr DWORD kTreeItemGreyed = 0x01;    // set and cleared by EnableTreeItem
-inline constexpr DWORD kTreeItemMarkA = 0x02;     // 0x02, 0x08 and 0x40 draw the marker icon
-inline constexpr DWORD kTreeItemChanged = 0x04;   // the value differs from the result block
-inline constexpr DWORD kTreeItemMarkB = 0x08;
-inline constexpr DWORD kTreeItemClosing = 0x10;   // the text ends with a ">" in the text colour
-inline constexpr DWORD kTreeItemMarkC = 0x40;
+inline constexpr DWORD kTreeFlagGreyed = 0x01;    // set and cleared by EnableTreeItem
+inline constexpr DWORD kTreeFlagMarkA = 0x02;     // 0x02, 0x08 and 0x40 draw the marker icon
+inline constexpr DWORD kTreeFlagChanged = 0x04;   // the value differs from the result block
+inline constexpr DWORD kTreeFlagMarkB = 0x08;
+inline constexpr DWORD kTreeFlagClosing = 0x10;   // the text ends with a ">" in the text colour
+inline constexpr DWORD kTreeFlagMarkC = 0x40;
 inline constexpr int kTreeMarkerIcon = 770;
 
 constexpr LPARAM MakeTreeItemWord(int itemId, DWORD flags, int labelLength) {

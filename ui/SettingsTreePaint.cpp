@@ -14,7 +14,7 @@ constexpr LONG kBoldWeight = 700;
 constexpr int kImageHeight = 18;
 constexpr int kListIconLeft = 3;
 constexpr int kListTextLeft = 23;
-constexpr DWORD kMarkerFlags = kTreeItemMarkA | kTreeItemMarkB | kTreeItemMarkC;
+constexpr DWORD kMarkerFlags = kTreeFlagMarkA | kTreeFlagMarkB | kTreeFlagMarkC;
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -87,16 +87,16 @@ HFONT BoldFont(SettingsTreeState* state, HFONT treeFont) {
 void PaintItem(HDC hdc, PageRecord* page, const TVITEMW& item, const RECT& rect, bool selected, bool focused,
                int indent) {
     const DWORD flags = TreeItemFlags(item.lParam);
-    const bool greyed = (flags & kTreeItemGreyed) != 0;
+    const bool greyed = (flags & kTreeFlagGreyed) != 0;
     const ItemColours colours = ColoursOf(selected, focused, greyed);
     const COLORREF background = GetSysColor(colours.background);
     const COLORREF textColour = GetSysColor(colours.text);
-    const COLORREF valueColour = TreeValueColour(background, (flags & kTreeItemChanged) != 0, greyed);
+    const COLORREF valueColour = TreeValueColour(background, (flags & kTreeFlagChanged) != 0, greyed);
     FillRect(hdc, &rect, GetSysColorBrush(colours.background));
 
     const std::u16string text(item.pszText);
     const size_t labelLength = std::min<size_t>(static_cast<size_t>(TreeItemLabelLength(item.lParam)), text.size());
-    const bool closing = (flags & kTreeItemClosing) != 0 && text.size() > labelLength && text.back() == u'>';
+    const bool closing = (flags & kTreeFlagClosing) != 0 && text.size() > labelLength && text.back() == u'>';
     const std::u16string label = text.substr(0, labelLength);
     const std::u16string value = text.substr(labelLength, text.size() - labelLength - (closing ? 1 : 0));
     const std::u16string close = closing ? u">" : u"";

@@ -294,11 +294,11 @@ BOOL FormatTreeItemText(PageRecord* page, int row) {
     item.mask = TVIF_HANDLE | TVIF_PARAM;
     item.hItem = state->items[static_cast<size_t>(row)];
     if (!SendMessageW(state->tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return FALSE;
-    DWORD flags = TreeItemFlags(item.lParam) & kTreeItemGreyed;
+    DWORD flags = TreeItemFlags(item.lParam) & kTreeFlagGreyed;
 
     const TreeItemValue now = DescribeTreeItem(itemId, context.workingBlock, context.languageLibrary);
     const TreeItemValue before = DescribeTreeItem(itemId, context.resultBlock, context.languageLibrary);
-    if (now.key != before.key) flags |= kTreeItemChanged;
+    if (now.key != before.key) flags |= kTreeFlagChanged;
 
     std::u16string text = itemId == 430 ? Bounded(context.printerName) : TreeString(context.languageLibrary, itemId);
     if (text.size() > kMaxLabelChars) text.resize(kMaxLabelChars);
@@ -308,7 +308,7 @@ BOOL FormatTreeItemText(PageRecord* page, int row) {
         ++labelLength;
         text += now.text;
         text += u'>';
-        flags |= kTreeItemClosing;
+        flags |= kTreeFlagClosing;
     }
     const int image = TreeIconIndex(page, now.icon);
     item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;

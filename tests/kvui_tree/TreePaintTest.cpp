@@ -90,17 +90,17 @@ TEST_F(PaintedTree, SelectedItemsTakeTheirColoursByFocusAndGreying) {
         COLORREF value;
     } cases[] = {
         // Highlight is dark: the values take the dark colours there.
-        {"focused", true, kTreeItemChanged, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, RGB(255, 0, 255)},
-        {"focused, greyed", true, kTreeItemGreyed, COLOR_HIGHLIGHT, COLOR_BTNFACE, RGB(192, 192, 192)},
+        {"focused", true, kTreeFlagChanged, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, RGB(255, 0, 255)},
+        {"focused, greyed", true, kTreeFlagGreyed, COLOR_HIGHLIGHT, COLOR_BTNFACE, RGB(192, 192, 192)},
         {"unfocused", false, 0, COLOR_BTNFACE, COLOR_BTNTEXT, RGB(0, 0, 255)},
-        {"unfocused, greyed", false, kTreeItemGreyed, COLOR_BTNFACE, COLOR_BTNSHADOW, RGB(0, 0, 128)},
-        {"unfocused, greyed, changed", false, kTreeItemGreyed | kTreeItemChanged, COLOR_BTNFACE, COLOR_BTNSHADOW,
+        {"unfocused, greyed", false, kTreeFlagGreyed, COLOR_BTNFACE, COLOR_BTNSHADOW, RGB(0, 0, 128)},
+        {"unfocused, greyed, changed", false, kTreeFlagGreyed | kTreeFlagChanged, COLOR_BTNFACE, COLOR_BTNSHADOW,
          RGB(128, 0, 0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetFocus(c.focused ? tree : after_);
-        SetFlags(tree, item, c.flags | kTreeItemClosing);
+        SetFlags(tree, item, c.flags | kTreeFlagClosing);
         const RECT rect = Shown(tree, 453);
         const standin::ui::Pixels pixels = standin::ui::PaintWindow(dialog_);
         const int area = static_cast<int>((rect.right - rect.left) * (rect.bottom - rect.top));
@@ -122,7 +122,7 @@ TEST_F(PaintedTree, MarkerIconIsDrawnLeftOfTheMarkedItemOnly) {
     const int indent = static_cast<int>(SendMessageW(tree, TVM_GETINDENT, 0, 0));
     const RECT marker{rect.left - indent, rect.top, rect.left - indent + 16, rect.bottom};
     const standin::ui::Pixels before = standin::ui::PaintWindow(dialog_);
-    for (DWORD flag : {kTreeItemMarkA, kTreeItemMarkB, kTreeItemMarkC}) {
+    for (DWORD flag : {kTreeFlagMarkA, kTreeFlagMarkB, kTreeFlagMarkC}) {
         SCOPED_TRACE(flag);
         SetFlags(tree, FindTreeItem(&page_, 457), flag);
         const standin::ui::Pixels after = standin::ui::PaintWindow(dialog_);
@@ -143,7 +143,7 @@ TEST_F(PaintedTree, PaintingGivesBackTheDcAsItFoundIt) {
     SetBkColor(hdc, RGB(4, 5, 6));
     SetBkMode(hdc, OPAQUE);
     SetTextAlign(hdc, TA_BASELINE);
-    SetFlags(tree, FindTreeItem(&page_, 452), kTreeItemChanged);
+    SetFlags(tree, FindTreeItem(&page_, 452), kTreeFlagChanged);
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(&page_, 453)));
     PaintSettingsTree(hdc, tree, &page_, nullptr);
     EXPECT_EQ(GetCurrentObject(hdc, OBJ_FONT), font);
@@ -278,7 +278,7 @@ TEST_F(TreePaint, PictureOfADocumentPagesTree) {
     context_->workingBlock.Public.dmCopies = 2;  // changed: red
     HWND tree = MakeTree(kUiDocumentSheet, 0x2);
     ASSERT_NE(tree, nullptr);
-    SetFlags(tree, FindTreeItem(&page_, 432), kTreeItemGreyed | kTreeItemClosing);  // greyed: navy
+    SetFlags(tree, FindTreeItem(&page_, 432), kTreeFlagGreyed | kTreeFlagClosing);  // greyed: navy
     // Tall enough for every line.
     MoveWindow(dialog_, 0, 0, 400, 900, FALSE);
     MoveWindow(tree, 12, 30, 376, 860, FALSE);

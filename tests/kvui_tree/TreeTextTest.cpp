@@ -135,7 +135,7 @@ TEST_F(TreeText, EachLineShowsItsValueIconAndChangeFromTheBlock) {
             EXPECT_EQ(line.text, Label(c.itemId) + u"<" + c.value + u">");
             EXPECT_EQ(TreeItemId(line.word), c.itemId);
             EXPECT_EQ(TreeItemLabelLength(line.word), static_cast<int>(Label(c.itemId).size()) + 1);
-            EXPECT_EQ(TreeItemFlags(line.word), kTreeItemClosing | (c.changed ? kTreeItemChanged : 0));
+            EXPECT_EQ(TreeItemFlags(line.word), kTreeFlagClosing | (c.changed ? kTreeFlagChanged : 0));
             EXPECT_EQ(line.image, TreeIconIndex(&page_, c.icon)) << c.icon;
             EXPECT_EQ(line.selectedImage, line.image);
         }
@@ -183,17 +183,17 @@ TEST_F(TreeText, GreyedFlagCarriesOverAndTheChangeFollowsTheResultBlock) {
     HWND tree = MakeTree(0);
     ASSERT_NE(tree, nullptr);
     HTREEITEM copies = FindTreeItem(&page_, 428);
-    SetFlags(tree, copies, kTreeItemGreyed | kTreeItemMarkB);
+    SetFlags(tree, copies, kTreeFlagGreyed | kTreeFlagMarkB);
     context_->workingBlock.Public.dmCopies = 5;
     RefreshSettingsTree(&page_);
-    EXPECT_EQ(TreeItemFlags(LineOf(tree, copies).word), kTreeItemGreyed | kTreeItemChanged | kTreeItemClosing);
+    EXPECT_EQ(TreeItemFlags(LineOf(tree, copies).word), kTreeFlagGreyed | kTreeFlagChanged | kTreeFlagClosing);
     // Applied: the result block holds the same copies, so the line is no longer changed.
     context_->resultBlock = context_->workingBlock;
     RefreshTreeItem(&page_, 428);
-    EXPECT_EQ(TreeItemFlags(LineOf(tree, copies).word), kTreeItemGreyed | kTreeItemClosing);
+    EXPECT_EQ(TreeItemFlags(LineOf(tree, copies).word), kTreeFlagGreyed | kTreeFlagClosing);
     SetFlags(tree, copies, 0);
     RefreshTreeItem(&page_, 428);
-    EXPECT_EQ(TreeItemFlags(LineOf(tree, copies).word), kTreeItemClosing);
+    EXPECT_EQ(TreeItemFlags(LineOf(tree, copies).word), kTreeFlagClosing);
 }
 
 TEST_F(TreeText, ALabelTooLongForTheWordIsCutSoItsLengthStillFits) {
@@ -204,7 +204,7 @@ TEST_F(TreeText, ALabelTooLongForTheWordIsCutSoItsLengthStillFits) {
     EXPECT_EQ(line.text, std::u16string(254, u'L') + u"<s475>");
     EXPECT_EQ(TreeItemLabelLength(line.word), 255);
     EXPECT_EQ(TreeItemId(line.word), 4330);
-    EXPECT_EQ(TreeItemFlags(line.word), kTreeItemClosing);
+    EXPECT_EQ(TreeItemFlags(line.word), kTreeFlagClosing);
 }
 
 TEST_F(TreeText, MissingStringsAndIconsLeaveEmptyPartsOnEveryLine) {
