@@ -44,6 +44,7 @@ public:
     }
     DcStateKeeper(const DcStateKeeper&) = delete;
     DcStateKeeper& operator=(const DcStateKeeper&) = delete;
+    HGDIOBJ Font() const { return font_; }
 
 private:
     HDC dc_;
@@ -78,7 +79,7 @@ ItemColours ColoursOf(bool selected, bool focused, bool greyed) {
 }
 
 HFONT BoldFont(SettingsTreeState* state, HFONT treeFont) {
-    if (state == nullptr) return treeFont;
+    if (state == nullptr || treeFont == nullptr) return treeFont;
     if (state->bold == nullptr) state->bold = CreateDerivedFont(treeFont, kBoldWeight);
     return state->bold != nullptr ? state->bold : treeFont;
 }
@@ -190,8 +191,10 @@ void PaintSettingsTree(HDC hdc, HWND tree, PageRecord* page, const RECT* update)
         buffer[kTextChars - 1] = u'\0';
         item.pszText = buffer.data();
 
-        HFONT font = (item.state & TVIS_BOLD) ? BoldFont(state, treeFont) : treeFont;
-        SelectObject(hdc, font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        // A tree without a font of its own measures its items with the DC's: keep that one.
+        HFONT base = treeFont != nullptr ? treeFont : static_cast<HFONT>(keep.Font());
+        HFONT font = (item.state & TVIS_BOLD) ? BoldFont(state, base) : base;
+        if (font != nullptr) SelectObject(hdc, font);
         const bool selected = (item.state & (dropping ? TVIS_DROPHILITED : TVIS_SELECTED)) != 0;
         PaintItem(hdc, page, item, rect, selected, focused, indent);
     }

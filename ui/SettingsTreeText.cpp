@@ -95,13 +95,9 @@ int PagesPerSheetShown(const DriverDevMode& b) {
 // `value` when it is at most `last`, else 0 (the field's default).
 DWORD Pick(DWORD value, DWORD last) { return value <= last ? value : 0; }
 
-// String 664 is a count's caption: "%d" in it is replaced by the count, else the count follows it.
-std::u16string CountText(HMODULE lang, int count) {
-    std::u16string text = TreeString(lang, 664);
-    const size_t at = text.find(u"%d");
-    if (at == std::u16string::npos) return text + Number(count);
-    return text.replace(at, 2, Number(count));
-}
+// The face counts name strings 664 + the count (0 to 3); a count past them shows as 1,
+// validation's default.
+std::u16string CountText(HMODULE lang, BYTE count) { return TreeString(lang, 664 + (count <= 3 ? count : 1)); }
 
 void DescribeLayout(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
     const int pages = PagesPerSheetShown(b);

@@ -92,8 +92,10 @@ const TextCase kTextCases[] = {
     {"stamp place 8", 641, [](DriverDevMode& b) { b.PageStampPosition = 8; }, u"s650", 790, true},
     {"stamp place past 8", 641, [](DriverDevMode& b) { b.PageStampPosition = 9; }, u"s642", 790, true},
     // Faces on the paper.
-    {"faces down", 4576, [](DriverDevMode& b) { b.NupDown = 2; }, u"x2", 708, true},
-    {"faces across", 4577, [](DriverDevMode& b) { b.NupAcross = 3; }, u"x3", 706, true},
+    {"faces down", 4576, [](DriverDevMode& b) { b.NupDown = 2; }, u"s666", 708, true},
+    {"faces across", 4577, [](DriverDevMode& b) { b.NupAcross = 3; }, u"s667", 706, true},
+    {"faces across 0", 4577, [](DriverDevMode& b) { b.NupAcross = 0; }, u"s664", 706, true},
+    {"faces down past 3", 4576, [](DriverDevMode& b) { b.NupDown = 200; }, u"s665", 708, true},
     {"faces 1 x 1", 4578, [](DriverDevMode&) {}, u"s668", 705, false},
     {"faces 1 x 2", 4578, [](DriverDevMode& b) { b.NupAcross = 2; }, u"s668", 706, false},
     {"faces 2 x 1", 4578, [](DriverDevMode& b) { b.NupDown = 2; }, u"s669", 708, false},
