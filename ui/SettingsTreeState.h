@@ -1,0 +1,43 @@
+#pragma once
+// The settings tree's own state, kept behind PageRecord::treeState: the tree window and the
+// procedure it replaced, the layout and one item per layout row, the 16 x 18 image list with
+// its index per icon id, and the bold font made on first use.
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "ui/PropertyPages.h"
+#include "ui/SettingsTree.h"
+
+struct SettingsTreeState {
+    SettingsTreeState() = default;
+    SettingsTreeState(const SettingsTreeState&) = delete;
+    SettingsTreeState& operator=(const SettingsTreeState&) = delete;
+    ~SettingsTreeState();
+
+    HWND tree = nullptr;
+    WNDPROC previous = nullptr;
+    std::span<const TreeLayoutRow> layout;
+    std::vector<HTREEITEM> items;        // per layout row; NULL for a row not shown
+    HIMAGELIST images = nullptr;
+    std::map<int, int> imageIndex;       // icon id -> index in images
+    HFONT bold = nullptr;
+};
+
+/// The page's tree state, made when `create` is set; NULL without a page or memory.
+SettingsTreeState* TreeStateOf(PageRecord* page, bool create);
+
+/// What a row shows for a settings block: its value (when it has one), the icon id and the
+/// bytes that tell a change (the fields the value is read from).
+struct TreeItemValue {
+    bool hasValue = false;
+    std::u16string text;
+    int icon = 700;
+    std::u16string key;
+};
+/// The value of item `itemId` from the block; `printerName` and `languageLibrary` come from
+/// the context (NULL: empty texts).
+TreeItemValue DescribeTreeItem(int itemId, const DriverDevMode& block, HMODULE languageLibrary);
+/// Language string `id`, cut to 259 characters; empty when missing.
+std::u16string TreeString(HMODULE languageLibrary, int id);
