@@ -16,9 +16,14 @@ constexpr DWORD kFeatureScaling = 0x2;
 constexpr SHORT kPostcardWidth = 1000;
 constexpr SHORT kPostcardLength = 1480;
 
-template <typename T, size_t N>
-bool SameText(const T (&a)[N], const T (&b)[N]) {
-    return std::memcmp(a, b, sizeof a) == 0;
+// Names compare as text: what follows a terminator (which validation clears) does not count.
+template <size_t N>
+bool SameText(const WCHAR (&a)[N], const WCHAR (&b)[N]) {
+    for (size_t i = 0; i < N; ++i) {
+        if (a[i] != b[i]) return false;
+        if (a[i] == 0) return true;
+    }
+    return true;
 }
 template <typename T, size_t N>
 void CopyText(T (&to)[N], const T (&from)[N]) {
