@@ -1,10 +1,8 @@
 // TEMPORARY: weak stand-ins for the parts of this library that are built beside the entry
-// points and land separately (status query, constraints).
+// points and land separately (the status query).
 // Each does nothing and reports failure where it has a result; the real definitions replace
 // them at link time, and this file goes once they have all landed. (Its name sorts it after
 // them in the static library, so that a link takes theirs first.)
-#include "ui/Constraints.h"
-#include "ui/PropertyPages.h"
 #include "ui/StatusQuery.h"
 
 #define KV_PENDING __attribute__((weak))
@@ -15,5 +13,3 @@ KV_PENDING void BuildBinConfig(const DriverDevMode*, PrinterStatusSnapshot*) {}
 void CancelStatusRequest(PrinterStatusSnapshot*);
 KV_PENDING void CancelStatusRequest(PrinterStatusSnapshot*) {}
 KV_PENDING void UpdateStatusFlag(DriverDevMode*, const PrinterStatusSnapshot*, HANDLE) {}
-KV_PENDING void ApplyConstraints(DriverDevMode*, PageRecord*, PrinterStatusSnapshot*, HANDLE, const ModelDescription*,
-                                 HWND, HMODULE, DWORD) {}

@@ -1,0 +1,124 @@
+// Clicks in a row: a choice the rules force away waits in its shadow and comes back once the
+// constraint is lifted; the tree item's other flags and a hidden item are left alone.
+#include <cstring>
+
+#include "tests/kvui_constraints/ConstraintsFixture.h"
+#include "ui/Constraints.h"
+
+namespace kvuitest {
+namespace {
+
+using ShadowTest = ConstraintsTest;
+
+TEST_F(ShadowTest, PaperComesBackWhenTheOverlayIsTurnedOff) {
+    PickForm(block(), u"B5 (JIS)");
+    Click();
+    block().OverlayFlags |= kOverlayOn;
+    block().SavedOverlayFlags |= kOverlayOn;
+    PickForm(block(), u"A3");
+    // The overlay's form stands in the paper fields only; the user's choice is the start's.
+    std::memcpy(block().SavedFormName, u"B5 (JIS)", sizeof u"B5 (JIS)");
+    Click();
+    EXPECT_EQ(std::u16string(block().Public.dmFormName), u"A3");
+    EXPECT_FALSE(ControlEnabled(1201));
+
+    block().OverlayFlags &= static_cast<WORD>(~kOverlayOn);
+    block().SavedOverlayFlags &= static_cast<WORD>(~kOverlayOn);
+    Click();
+    EXPECT_EQ(std::u16string(block().Public.dmFormName), u"B5 (JIS)");
+    EXPECT_TRUE(ControlEnabled(1201));
+    EXPECT_FALSE(ItemGreyed(419));
+}
+
+TEST_F(ShadowTest, OverlayChangingThePaperRemembersTheUsersPaper) {
+    PickForm(block(), u"B5 (JIS)");
+    Click();
+    // The overlay is turned on and its form replaces the paper in the same click.
+    block().OverlayFlags |= kOverlayOn;
+    block().SavedOverlayFlags |= kOverlayOn;
+    Click();
+    std::memcpy(block().Public.dmFormName, u"A3", sizeof u"A3");
+    Click();
+    EXPECT_EQ(std::u16string(block().Public.dmFormName), u"A3");
+    EXPECT_EQ(std::u16string(block().SavedFormName), u"B5 (JIS)");
+}
+
+TEST_F(ShadowTest, DeviceSwitchesComeBackAfterGraphicsOnly) {
+    block().FeatureFlags |= 0x2000;
+    block().SavedFeatureFlags |= 0x2000;
+    Click();
+    ASSERT_NE(block().FeatureFlags & 0x2000, 0u);
+    block().FeatureFlags |= kFeatureGraphicsOnly;
+    block().SavedFeatureFlags |= kFeatureGraphicsOnly;
+    Click();
+    EXPECT_EQ(block().FeatureFlags & 0x2000, 0u);
+    EXPECT_TRUE(ItemGreyed(442));
+    block().FeatureFlags &= ~kFeatureGraphicsOnly;
+    block().SavedFeatureFlags &= ~kFeatureGraphicsOnly;
+    Click();
+    EXPECT_NE(block().FeatureFlags & 0x2000, 0u);
+    EXPECT_FALSE(ItemGreyed(442));
+}
+
+TEST_F(ShadowTest, OutputPaperComesBackAfterNup) {
+    PickForm(block(), u"B5 (JIS)");
+    PickOutputPaper(block(), u"A4");
+    Click();
+    ASSERT_EQ(std::u16string(block().OutputPaperName), u"A4");
+    block().NupDown = block().SavedNupDown = 1;
+    block().NupAcross = block().SavedNupAcross = 2;
+    Click();
+    ASSERT_EQ(block().NupAcross, 2);
+    EXPECT_EQ(block().OutputPaperName[0], 0);  // N-up prints on the paper itself
+    EXPECT_FALSE(ControlEnabled(1206));
+    block().NupAcross = block().SavedNupAcross = 1;
+    Click();
+    EXPECT_EQ(std::u16string(block().OutputPaperName), u"A4");
+    EXPECT_TRUE(ControlEnabled(1206));
+}
+
+TEST_F(ShadowTest, ReadOnlySheetThenWritableSheetEnablesAgain) {
+    Click(kUiMayWriteData);
+    EXPECT_FALSE(ControlEnabled(1201));
+    EXPECT_TRUE(ItemGreyed(419));
+    Click();
+    EXPECT_TRUE(ControlEnabled(1201));
+    EXPECT_FALSE(ItemGreyed(419));
+}
+
+TEST_F(ShadowTest, TreeItemKeepsItsOtherBits) {
+    const LPARAM before = ItemData(419);
+    EnableTreeItem(&page_, 419, FALSE);
+    EXPECT_EQ(ItemData(419), before | (LPARAM{1} << 16));
+    EnableTreeItem(&page_, 419, TRUE);
+    EXPECT_EQ(ItemData(419), before);
+}
+
+TEST_F(ShadowTest, ItemNotShownIsLeftAlone) {
+    // Items 451, 458 and 459 are not shown while the capability bit is set.
+    block().OptionFlags |= 0x10000;
+    const LPARAM before = ItemData(459);
+    EnableTreeItem(&page_, 459, FALSE);
+    EXPECT_EQ(ItemData(459), before);
+    block().OptionFlags &= ~0x10000u;
+    EnableTreeItem(&page_, 459, FALSE);
+    EXPECT_NE(ItemData(459), before);
+}
+
+TEST_F(ShadowTest, MissingDialogTreeAndControlsAreTolerated) {
+    EnableDialogControl(nullptr, 1201, FALSE);
+    EnableDialogControl(dialog_, 9999, FALSE);
+    EnableTreeItem(nullptr, 419, FALSE);
+    PageRecord noTree{};
+    noTree.context = context_.get();
+    noTree.dialog = dialog_;
+    noTree.templateId = 1300;
+    EnableTreeItem(&noTree, 419, FALSE);
+    ApplyConstraints(&block(), nullptr, nullptr, printer(), model_.get(), nullptr, language_, 0);
+    ApplyConstraints(nullptr, &page_, nullptr, printer(), model_.get(), dialog_, language_, 0);
+    EXPECT_TRUE(ControlEnabled(1201));
+    EXPECT_FALSE(ItemGreyed(419));
+}
+
+}  // namespace
+}  // namespace kvuitest
