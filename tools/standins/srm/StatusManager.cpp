@@ -138,10 +138,11 @@ void Notify(const std::u16string& printer, const std::set<std::u16string>& chang
 
 }  // namespace
 
-DWORD PrinterOf(DWORD manager, std::u16string* printer) {
+DWORD PrinterOf(DWORD manager, std::u16string* printer, DWORD* mode) {
     Connection connection;
     if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
     *printer = connection.printer;
+    if (mode != nullptr) *mode = connection.mode;
     return SRMRES_SUCCESS;
 }
 
@@ -289,8 +290,9 @@ DLL_EXPORT DWORD CloseManager(DWORD manager) noexcept {
         std::lock_guard<std::mutex> guard(all.lock);
         if (all.open.erase(manager) == 0) return SRMRES_INVALID_HANDLE;
     }
-    // Its registrations end with it.
+    // Its registrations and refresh requests end with it.
     StopEventRelays(manager);
+    AbandonRequests(manager);
     StoreLock lock;
     std::vector<Registration> regs = ReadRegistrations();
     std::erase_if(regs, [&](const Registration& r) { return r.manager == manager && r.processId == GetCurrentProcessId(); });
@@ -426,6 +428,26 @@ DLL_EXPORT DWORD SrmTestEventRegistrations(LPCWSTR printer) noexcept {
             ids.insert(r.id);
     }
     return static_cast<DWORD>(ids.size());
+}
+
+DLL_EXPORT DWORD SrmTestSetRawValue(LPCWSTR printer, LPCWSTR name, LPCVOID value, DWORD cb) noexcept {
+    std::u16string printerName, text;
+    if (!WideName(printer, 259, &printerName) || !WideName(name, 63, &text) || (value == nullptr && cb != 0) ||
+        cb > 65536)
+        return SRMRES_INVALID_PARAMETER;
+    {
+        // As the printer's first open would, so that the manager's own values do not later
+        // replace this one.
+        StoreLock lock;
+        MakeManagerVariables(printerName);
+    }
+    const auto* bytes = static_cast<const BYTE*>(value);
+    return Store(printerName, text, Bytes(bytes, bytes + cb));
+}
+
+DLL_EXPORT DWORD SrmTestOpenRequests() noexcept {
+    StoreLock lock;
+    return static_cast<DWORD>(AllRequests().size());
 }
 
 DLL_EXPORT void SrmTestClearRecords() noexcept {
