@@ -47,6 +47,13 @@ using PFN_SrmTestOpenRequests = DWORD (*)();
 /// kSrmSettingsRefreshWaitMs (0 restores it).
 using PFN_SrmTestSetSettingsRefreshWait = void (*)(DWORD milliseconds);
 
+/// The modes of this process's OpenManagerExW calls that succeeded, oldest first, since the
+/// last SrmTestClearRecords; returns how many there are in all.
+using PFN_SrmTestOpenedModes = DWORD (*)(DWORD* modes, DWORD capacity);
+/// SetReqPrinterStatusMsgW in this process answers `result` without placing anything (0: it
+/// places requests again).
+using PFN_SrmTestSetRequestRefusal = void (*)(DWORD result);
+
 /// How the manager reaches the monitor: the host of the port monitor installs the answer to
 /// "Refresh:<printer>" (0, SRMRES_NOT_DONE or SRMRES_BUSY); the manager's thread in that process
 /// calls it for every request from any process, with "RefreshStatus" set to the request's list

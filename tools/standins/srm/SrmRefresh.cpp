@@ -25,6 +25,7 @@ constexpr const char16_t* kWakeName = u"Global\\KWTQSRMZ-RefreshWake";
 constexpr DWORD kAnswerPollMs = 50;  // the answer may come before the waiter holds the done event
 
 std::atomic<DWORD> settingsRefreshWaitMs{0};  // a test's own wait; 0: kSrmSettingsRefreshWaitMs
+std::atomic<DWORD> requestRefusal{0};         // a test's refusal of message requests; 0: none
 
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
@@ -337,6 +338,7 @@ DLL_EXPORT DWORD SetReqPrinterStatusMsgW(DWORD manager, LPCWSTR name, LPCVOID li
                                          LPDWORD requestId) noexcept {
     if (requestId == nullptr) return SRMRES_INVALID_PARAMETER;
     *requestId = 0;
+    if (const DWORD refusal = requestRefusal.load(); refusal != 0) return refusal;
     DWORD result = SRMRES_SUCCESS;
     const DWORD id = Place(manager, name, list, cb, window, message, &result);
     if (id == 0) return result;
@@ -402,6 +404,8 @@ DLL_EXPORT DWORD ResSetPrinterStatus(DWORD manager, DWORD requestId, LPDWORD res
 }
 
 DLL_EXPORT void SrmTestSetSettingsRefreshWait(DWORD milliseconds) noexcept { settingsRefreshWaitMs = milliseconds; }
+
+DLL_EXPORT void SrmTestSetRequestRefusal(DWORD result) noexcept { requestRefusal = result; }
 
 DLL_EXPORT BOOL SrmStandInSetRefreshHandler(SrmRefreshHandler handler, void* context) noexcept {
     StopListener();

@@ -28,6 +28,7 @@ struct Connections {
     std::mutex lock;
     std::map<DWORD, Connection> open;
     DWORD next = 0x5A0001;
+    std::vector<DWORD> openedModes;  // for tests
 };
 
 Connections& AllConnections() {
@@ -280,6 +281,7 @@ DLL_EXPORT DWORD OpenManagerExW(LPCWSTR printer, LPCWSTR, DWORD mode, LPDWORD ma
     std::lock_guard<std::mutex> guard(all.lock);
     const DWORD handle = all.next++;
     all.open[handle] = Connection{name, mode};
+    all.openedModes.push_back(mode);
     *manager = handle;
     return SRMRES_SUCCESS;
 }
@@ -450,7 +452,19 @@ DLL_EXPORT DWORD SrmTestOpenRequests() noexcept {
     return static_cast<DWORD>(AllRequests().size());
 }
 
+DLL_EXPORT DWORD SrmTestOpenedModes(DWORD* modes, DWORD capacity) noexcept {
+    Connections& all = AllConnections();
+    std::lock_guard<std::mutex> guard(all.lock);
+    for (size_t i = 0; modes != nullptr && i < all.openedModes.size() && i < capacity; ++i) modes[i] = all.openedModes[i];
+    return static_cast<DWORD>(all.openedModes.size());
+}
+
 DLL_EXPORT void SrmTestClearRecords() noexcept {
+    {
+        Connections& all = AllConnections();
+        std::lock_guard<std::mutex> guard(all.lock);
+        all.openedModes.clear();
+    }
     StoreLock lock;
     ClearRecords();
 }
