@@ -176,7 +176,7 @@ TEST_F(StatusQuery, ARefusedRequestTellsTheWindowAndReadsWhatThereIs) {
 }
 
 TEST_F(StatusQuery, ASlowManagerKeepsACallWithoutWindowToOneBoundedWait) {
-    constexpr DWORD kWaitMs = 400;
+    constexpr DWORD kWaitMs = 600;
     setSettingsWait_(kWaitMs);
     PublishDword(u"PrinterExtStatus", 0x4);
     PublishTrays({Tray(1, 1, 9, 100)});
