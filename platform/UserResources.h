@@ -64,4 +64,12 @@ PLATFORM_API HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int 
 PLATFORM_API HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags);
 /// A shared icon (LoadIconW, LR_SHARED) is not destroyed, and TRUE is returned.
 PLATFORM_API BOOL DestroyIcon(HICON icon);
+/// New bitmaps of the icon that the caller deletes: a 24-bit colour bitmap (black where the
+/// icon is transparent) and a one-bit mask of the same size (white where it is transparent);
+/// the hotspot is the icon's own (the centre unless CreateIconIndirect set one).
+PLATFORM_API BOOL GetIconInfo(HICON icon, ICONINFO* info);
+/// A new icon (destroyed with DestroyIcon) from a colour bitmap and its mask (white pixels
+/// transparent; cut or padded to the colour bitmap's size) with the hotspot given. Icons
+/// without a colour bitmap are not supported (ERROR_NOT_SUPPORTED).
+PLATFORM_API HICON CreateIconIndirect(const ICONINFO* info);
 PLATFORM_API BOOL DestroyCursor(HCURSOR cursor);

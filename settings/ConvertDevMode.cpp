@@ -8,11 +8,6 @@
 
 namespace {
 
-// The smallest layout with the fields that the merge reads (up to dmFormName and beyond).
-constexpr WORD kMinSourceSize = 188;
-// A destination must at least hold the header words that conversion writes back.
-constexpr WORD kMinDestinationSize = offsetof(DEVMODEW, dmFields);
-
 WORD ReadWord(const BYTE* bytes, size_t offset) {
     WORD value;
     std::memcpy(&value, bytes + offset, sizeof(value));
@@ -21,7 +16,9 @@ WORD ReadWord(const BYTE* bytes, size_t offset) {
 
 void WriteWord(BYTE* bytes, size_t offset, WORD value) { std::memcpy(bytes + offset, &value, sizeof(value)); }
 
-// dmSpecVersion that a layout of this size carries; 0 when the size is not a known one.
+// dmSpecVersion that a layout of this size carries; 0 when the size is not one of the three
+// layouts this driver knows. Only those are accepted on either side: a block claiming another
+// size would have its private part looked for (or written) wherever that size points.
 WORD SpecVersionForSize(WORD size) {
     switch (size) {
     case 188: return 0x0320;
@@ -39,19 +36,16 @@ int ConvertDevModeLayout(const DEVMODEW* source, DEVMODEW* destination, size_t c
     BYTE* dst = reinterpret_cast<BYTE*>(destination);
     if (cbSource < offsetof(DEVMODEW, dmFields)) return -1;
 
-    const WORD srcSpec = ReadWord(src, offsetof(DEVMODEW, dmSpecVersion));
     const WORD srcSize = ReadWord(src, offsetof(DEVMODEW, dmSize));
     const WORD srcExtra = ReadWord(src, offsetof(DEVMODEW, dmDriverExtra));
-    if (SpecVersionForSize(srcSize) == 0 && srcSpec == 0) return -1;
-    if (srcSize < kMinSourceSize) return -1;
+    if (SpecVersionForSize(srcSize) == 0) return -1;
     if (static_cast<size_t>(srcSize) + srcExtra > cbSource) return -1;
 
-    const WORD dstSpecOwn = ReadWord(dst, offsetof(DEVMODEW, dmSpecVersion));
     const WORD dstDriverVersion = ReadWord(dst, offsetof(DEVMODEW, dmDriverVersion));
     const WORD dstSize = ReadWord(dst, offsetof(DEVMODEW, dmSize));
     const WORD dstExtra = ReadWord(dst, offsetof(DEVMODEW, dmDriverExtra));
-    const WORD dstSpec = SpecVersionForSize(dstSize) != 0 ? SpecVersionForSize(dstSize) : dstSpecOwn;
-    if (dstSpec == 0 || dstSize < kMinDestinationSize) return -1;
+    const WORD dstSpec = SpecVersionForSize(dstSize);
+    if (dstSpec == 0) return -1;
 
     // memmove: a caller may convert a block into itself.
     const size_t cbPublic = srcSize < dstSize ? srcSize : dstSize;

@@ -11,10 +11,9 @@ inline constexpr size_t kUnknownDevModeSize = static_cast<size_t>(-1);
 
 /// Copies the public part up to the smaller dmSize and the private part up to the smaller
 /// dmDriverExtra; the destination keeps its own dmSize, dmDriverExtra and dmDriverVersion.
-/// The destination's dmSpecVersion follows its own dmSize (188, 212, 220), else stays. The
-/// bytes copied, or -1: an absent block; a source of unknown layout (size not 188, 212 or
-/// 220 and dmSpecVersion 0), below 188 bytes, or whose dmSize + dmDriverExtra exceed
-/// cbSource; a destination without a dmSpecVersion for its size or below 72 bytes. Reads no
+/// The destination's dmSpecVersion follows its own dmSize. The bytes copied, or -1: an absent
+/// block; either block with a dmSize other than 188, 212 or 220 (whatever its version says);
+/// a source whose dmSize + dmDriverExtra exceed cbSource. Reads no
 /// source byte beyond its claim; writes no destination byte beyond its own dmSize +
 /// dmDriverExtra (source and destination may be the same block).
 [[nodiscard]] int ConvertDevModeLayout(const DEVMODEW* source, DEVMODEW* destination,

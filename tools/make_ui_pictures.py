@@ -29,7 +29,10 @@ DIGITS = {
 }
 
 # (first id, last id, frame or background colour) of each group.
-ICON_GROUPS = [(600, 620, "B"), (650, 658, "g"), (665, 686, "r"), (700, 789, "m")]
+ICON_GROUPS = [(348, 351, "y"), (600, 620, "B"), (650, 658, "g"), (665, 699, "r"), (700, 792, "m"),
+               (800, 803, "c")]
+# Icons that the pages also load at another size: id -> (width, height) of a third image.
+WIDE_ICONS = {782: (90, 30)}
 BITMAP_GROUPS = [(800, 800, "c"), (3111, 3138, "y"), (8206, 8260, "b")]
 
 
@@ -83,6 +86,18 @@ def icon_image(number, side, frame):
     return canvas
 
 
+def wide_icon_image(number, width, height, frame):
+    """A framed banner with the number twice as large, for icons loaded at a non-square size."""
+    canvas = blank(width, height, "W")
+    for y in range(height):
+        for x in range(width):
+            if x < 2 or y < 2 or x >= width - 2 or y >= height - 2:
+                canvas[y][x] = frame
+    text = str(number)
+    stamp(canvas, text, (width - text_width(text, 2)) // 2, (height - 10) // 2, 2, "K")
+    return canvas
+
+
 def bitmap_image(number, background):
     text = str(number)
     width = text_width(text, 1) + 4
@@ -104,8 +119,11 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     for first, last, colour in ICON_GROUPS:
         for number in range(first, last + 1):
-            write(os.path.join(OUT, "icon-%d.txt" % number),
-                  [icon_image(number, 16, colour), icon_image(number, 32, colour)], "icon %d" % number)
+            images = [icon_image(number, 16, colour), icon_image(number, 32, colour)]
+            if number in WIDE_ICONS:
+                width, height = WIDE_ICONS[number]
+                images.append(wide_icon_image(number, width, height, colour))
+            write(os.path.join(OUT, "icon-%d.txt" % number), images, "icon %d" % number)
     for first, last, colour in BITMAP_GROUPS:
         for number in range(first, last + 1):
             write(os.path.join(OUT, "bitmap-%d.txt" % number), [bitmap_image(number, colour)],

@@ -7,3 +7,9 @@
 /// Copies the result block out into the caller's DEVMODE (in the caller's layout); nonzero on
 /// success.
 [[nodiscard]] BOOL CopyOutDevMode(const DriverDevMode* block, const DEVMODEW* pdmIn, DEVMODEW* pdmOut);
+
+/// DrvDeviceCapabilities: the count or value of the capability (output may be NULL), -1 when
+/// it is not answered or on failure.
+DWORD DeviceCapabilities(HANDLE printer, LPCWSTR deviceName, WORD capability, LPWSTR output, const DEVMODEW* devMode);
+/// DrvConvertDevMode: TRUE when converted (or the driver's defaults were built).
+BOOL ConvertDevMode(LPCWSTR printerName, DEVMODEW* pdmIn, DEVMODEW* pdmOut, LONG* pcbNeeded, DWORD mode);

@@ -71,3 +71,22 @@ struct UiContext {
 void ReleaseUiContext(UiContext* context);
 /// The context of a sheet when it carries the magic, else NULL.
 UiContext* SheetContext(ULONG_PTR userData);
+
+/// The help file of the driver with its language letter set: the character before the last
+/// "." of the file name (after the last "\") becomes 'J' under locale 1041, else 'E'. A name
+/// without a "." after its first character, a NULL or an over-long path gives the path
+/// unchanged (cut to the buffer) or empty.
+void MakeHelpPath(LPWSTR out /* kUiPathChars */, LPCWSTR helpFile, DWORD locale);
+
+// The names that go into a settings block pass through the ANSI code page, as the printer
+// receives them, and are cut on character boundaries.
+inline constexpr size_t kComputerNameChars = 16;   // DriverDevMode::ComputerName
+inline constexpr size_t kOwnerFieldChars = 17;     // DriverDevMode::UserName1
+inline constexpr size_t kStampUserChars = 21;      // DriverDevMode::PageStampUserName
+/// At most 15 characters (30 bytes) of the computer name.
+void CopyComputerName(LPWSTR dst /* kComputerNameChars */, LPCWSTR name);
+/// At most 20 characters of the user name (through 42 bytes).
+void CopyUserName(LPWSTR dst /* kStampUserChars */, LPCWSTR name);
+/// The job's 16-byte owner field: the name as it is when it fits 16 bytes, else its first
+/// 13 bytes (whole characters) and "..."; empty when the kept bytes hold '"' or '~'.
+void SetUserNameField(LPWSTR dst /* kOwnerFieldChars */, LPCWSTR name);

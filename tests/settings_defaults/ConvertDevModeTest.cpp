@@ -60,15 +60,14 @@ TEST(ConvertDevModeLayout, CopiesUpToTheSmallerParts) {
         {{0x0401, 0x0100, 220, 1988}, {0x0000, 0x0018, 188, 1988}, 188 + 1988, 0x0320},
         {{0x0400, 0x0005, 212, 40}, {0x0401, 0x0100, 220, 1988}, 212 + 40, 0x0401},
         {{0x0401, 0x0100, 220, 1988}, {0x0000, 0x0100, 212, 16}, 212 + 16, 0x0400},
-        // Another size is taken on the strength of its dmSpecVersion, in either role.
-        {{0x0500, 0x0001, 240, 4}, {0x0401, 0x0100, 220, 1988}, 220 + 4, 0x0401},
-        {{0x0401, 0x0100, 220, 8}, {0x0500, 0x0100, 230, 8}, 220 + 8, 0x0500},
+        // Any other size is refused in either role, whatever its version says: the private
+        // part would be looked for (or written) where that size points.
+        {{0x0500, 0x0001, 240, 4}, {0x0401, 0x0100, 220, 1988}, -1, 0},
+        {{0x0401, 0x0100, 220, 8}, {0x0500, 0x0100, 230, 8}, -1, 0},
         {{0x0000, 0x0001, 240, 4}, {0x0401, 0x0100, 220, 1988}, -1, 0},
         {{0x0401, 0x0100, 220, 8}, {0x0000, 0x0100, 230, 8}, -1, 0},
-        // Too small to hold the fields a merge reads, whatever its version says.
         {{0x0401, 0x0100, 187, 0}, {0x0401, 0x0100, 220, 1988}, -1, 0},
         {{0x0401, 0x0100, 100, 0}, {0x0401, 0x0100, 220, 1988}, -1, 0},
-        // A destination that cannot hold its own header words.
         {{0x0401, 0x0100, 220, 0}, {0x0401, 0x0100, 70, 2}, -1, 0},
     };
     for (const LayoutCase& c : cases) {
@@ -110,6 +109,20 @@ TEST(ConvertDevModeLayout, SourceMustFitTheBytesTheCallerHas) {
     EXPECT_EQ(Convert(source, destination, 0), -1);
     EXPECT_EQ(Convert(source, destination, 320), 320);
     EXPECT_EQ(Convert(source, destination, 5000), 320);
+}
+
+TEST(ConvertDevModeLayout, HugeClaimedSizeIsRefusedWithoutReadingIt) {
+    // A 220-byte block that claims 0xFFFF bytes of public part (the buffer's real size is not
+    // known to the caller): nothing past its 220 bytes may be touched.
+    const auto source = std::make_unique<BYTE[]>(220);
+    std::vector<BYTE> bytes = MakeDevMode({0x0401, 0x0100, 0xFFFF, 8}, 0x10);
+    std::memcpy(source.get(), bytes.data(), 220);
+    std::vector<BYTE> destination = MakeDevMode({0x0401, 0x0100, 220, 1988}, 0x80);
+    const std::vector<BYTE> before = destination;
+    EXPECT_EQ(ConvertDevModeLayout(reinterpret_cast<const DEVMODEW*>(source.get()),
+                                   reinterpret_cast<DEVMODEW*>(destination.data())),
+              -1);
+    EXPECT_EQ(destination, before);
 }
 
 TEST(ConvertDevModeLayout, AbsentBlocksAreRefused) {

@@ -42,6 +42,8 @@ struct Module {
 constexpr const char16_t* kPlatformDlls[] = {
     u"kernel32.dll", u"ntdll.dll",   u"user32.dll",   u"gdi32.dll",  u"advapi32.dll", u"winspool.drv",
     u"comctl32.dll", u"shell32.dll", u"ws2_32.dll",   u"ole32.dll",  u"version.dll",
+    // The spooler's own library, whose client-impersonation calls drivers look up by name.
+    u"spoolss.dll",
 };
 
 struct Loader {

@@ -9,6 +9,8 @@
 #include <span>
 
 #include "platform/Kernel.h"
+#include "platform/StandInDraw.h"
+#include "platform/WinGdi.h"
 #include "platform/src/ControlClasses.h"
 #include "platform/src/window/ImageResources.h"
 #include "platform/src/window/WindowState.h"
@@ -20,6 +22,9 @@ struct IconRecord {
     IconPixels pixels;
     bool shared = false;
     bool cursor = false;
+    bool hotspotSet = false;  // else the centre
+    DWORD xHotspot = 0;
+    DWORD yHotspot = 0;
 };
 
 struct IconTable {
@@ -252,3 +257,86 @@ BOOL DestroyIcon(HICON icon) {
 }
 
 BOOL DestroyCursor(HCURSOR cursor) { return DestroyIcon(cursor); }
+
+BOOL GetIconInfo(HICON icon, ICONINFO* info) {
+    if (info == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    IconPixels pixels;
+    ICONINFO out{};
+    {
+        std::lock_guard<std::mutex> guard(Icons().lock);
+        auto it = Icons().icons.find(icon);
+        if (it == Icons().icons.end()) {
+            SetLastError(ERROR_INVALID_ICON_HANDLE);
+            return FALSE;
+        }
+        const IconRecord& record = *it->second;
+        pixels = record.pixels;
+        out.fIcon = record.cursor ? FALSE : TRUE;
+        out.xHotspot = record.hotspotSet ? record.xHotspot : static_cast<DWORD>(pixels.width / 2);
+        out.yHotspot = record.hotspotSet ? record.yHotspot : static_cast<DWORD>(pixels.height / 2);
+    }
+    const auto width = static_cast<size_t>(pixels.width), height = static_cast<size_t>(pixels.height);
+    // CreateBitmap's rows are padded to 16 bits.
+    const size_t colorStride = (width * 24 + 15) / 16 * 2, maskStride = (width + 15) / 16 * 2;
+    std::vector<BYTE> color(colorStride * height, 0), mask(maskStride * height, 0);
+    for (size_t y = 0; y < height; ++y) {
+        for (size_t x = 0; x < width; ++x) {
+            const BYTE* p = &pixels.bgra[(y * width + x) * 4];
+            if (p[3] == 0) {
+                mask[y * maskStride + x / 8] |= static_cast<BYTE>(0x80u >> (x % 8));
+                continue;
+            }
+            std::memcpy(&color[y * colorStride + x * 3], p, 3);
+        }
+    }
+    out.hbmColor = CreateBitmap(pixels.width, pixels.height, 1, 24, color.data());
+    out.hbmMask = CreateBitmap(pixels.width, pixels.height, 1, 1, mask.data());
+    if (out.hbmColor == nullptr || out.hbmMask == nullptr) {
+        if (out.hbmColor != nullptr) DeleteObject(out.hbmColor);
+        if (out.hbmMask != nullptr) DeleteObject(out.hbmMask);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    *info = out;
+    return TRUE;
+}
+
+HICON CreateIconIndirect(const ICONINFO* info) {
+    if (info == nullptr || info->hbmMask == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (info->hbmColor == nullptr) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return nullptr;
+    }
+    const Pixels color = BitmapPixels(info->hbmColor);
+    const Pixels mask = BitmapPixels(info->hbmMask);
+    if (color.width <= 0 || color.height <= 0 || mask.width <= 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    auto record = std::make_unique<IconRecord>();
+    record->cursor = info->fIcon == FALSE;
+    record->hotspotSet = true;
+    record->xHotspot = info->xHotspot;
+    record->yHotspot = info->yHotspot;
+    record->pixels.width = color.width;
+    record->pixels.height = color.height;
+    record->pixels.bgra.assign(static_cast<size_t>(color.width) * color.height * 4, 0);
+    for (int y = 0; y < color.height; ++y) {
+        for (int x = 0; x < color.width; ++x) {
+            BYTE* out = &record->pixels.bgra[(static_cast<size_t>(y) * color.width + x) * 4];
+            const COLORREF c = color.At(x, y);
+            out[0] = GetBValue(c);
+            out[1] = GetGValue(c);
+            out[2] = GetRValue(c);
+            const bool transparent = x < mask.width && y < mask.height && mask.At(x, y) == RGB(255, 255, 255);
+            out[3] = transparent ? 0 : 0xFF;
+        }
+    }
+    return Add(std::move(record));
+}

@@ -2,6 +2,7 @@
 #include "tools/standins/htui/Halftone.h"
 
 #include <mutex>
+#include <stdexcept>
 
 namespace {
 
@@ -42,11 +43,16 @@ DLL_EXPORT LONG HTUI_DeviceColorAdjustmentW(LPWSTR deviceName, PDEVHTADJDATA dat
     htui::Call call;
     call.function = "HTUI_DeviceColorAdjustmentW";
     call.title = Text(deviceName);
-    if (data != nullptr) call.device = *data;
+    if (data != nullptr) {
+        call.device = *data;
+        if (data->pDefHTInfo != nullptr) call.defaults = *data->pDefHTInfo;
+        if (data->pAdjHTInfo != nullptr) call.adjusted = *data->pAdjHTInfo;
+    }
     TheRecord().calls.push_back(call);
     if (data == nullptr || data->pAdjHTInfo == nullptr) return -1;
     const htui::Script& script = TheRecord().script;
     if (script.editDevice) *data->pAdjHTInfo = script.device;
+    if (script.raise) throw std::runtime_error("device adjustment failed");
     return script.answer;
 }
 

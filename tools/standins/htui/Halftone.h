@@ -15,6 +15,8 @@ struct Call {
     BOOL showMonochromeOnly = FALSE;
     BOOL updatePermission = FALSE;
     DEVHTADJDATA device{};  // the record as given (pointers included)
+    DEVHTINFO defaults{};   // what its two records held when the call came
+    DEVHTINFO adjusted{};
 };
 
 /// What the next calls do: each writes its record when one is set, then answers `answer`.
@@ -24,6 +26,8 @@ struct Script {
     bool editDevice = false;
     DEVHTINFO device{};
     LONG answer = 0;
+    /// The device adjustment fails inside the library (an exception) instead of answering.
+    bool raise = false;
 };
 
 using SetScriptFn = void (*)(const Script* script);  // NULL: no edits, answer 0

@@ -1,0 +1,117 @@
+#include "tests/kvui_pages/PagesFixture.h"
+
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "platform/StandInDraw.h"
+#include "platform/StandInShell.h"
+#include "platform/StandInUi.h"
+#include "settings/DefaultSettings.h"
+#include "settings/ModelCache.h"
+#include "settings/SpoolerQueries.h"
+#include "ui/UiInstance.h"
+
+namespace kvuipages {
+
+AddedPages& Added() {
+    static AddedPages added;
+    return added;
+}
+
+HANDLE FakeSheet() {
+    static int sheet = 0;
+    return &sheet;
+}
+
+LONG_PTR FakeComPropSheet(HANDLE sheet, UINT function, LPARAM lParam1, LPARAM lParam2) {
+    AddedPages& added = Added();
+    if (sheet != FakeSheet()) return 0;
+    if (function == CPSFUNC_SET_RESULT) {
+        added.results.emplace_back(reinterpret_cast<HANDLE>(lParam1), lParam2);
+        return 1;
+    }
+    if (function != CPSFUNC_ADD_HPROPSHEETPAGE) return 0;
+    auto page = reinterpret_cast<HPROPSHEETPAGE>(lParam1);
+    added.offered.push_back(page);
+    if (page == nullptr || (added.refuseFrom != 0 && added.offered.size() >= added.refuseFrom)) return 0;
+    added.kept.push_back(page);
+    return lParam1;
+}
+
+void PagesTest::SetUp() {
+    StandInTest::SetUp();
+    standin::ui::ResetUi();
+    standin::ui::ResetShell();
+    Added() = AddedPages{};
+    InitSettingsLock();
+    const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
+    ASSERT_TRUE(installed.languageLibrariesInstalled);
+    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, &access));
+    resources_ = LoadLibraryW(u"KVUIRES");
+    ASSERT_NE(resources_, nullptr);
+    SetUiLibraryInstance(resources_);
+    model_ = AcquireModelDescription(printer_);
+    ASSERT_NE(model_, nullptr);
+    language_ = LoadLanguageDll(printer_);
+    ASSERT_NE(language_, nullptr);
+    // Held for the whole test, so that the stand-in's script outlives the product's loads.
+    htui_ = LoadLibraryW(u"htui");
+    ASSERT_NE(htui_, nullptr);
+    liveGdiObjects_ = standin::ui::LiveGdiObjectCount();
+}
+
+void PagesTest::TearDown() {
+    ReleaseKeptPages();
+    standin::ui::OnModalDialog(nullptr);
+    standin::ui::ResetUi();
+    EXPECT_EQ(standin::ui::LiveGdiObjectCount(), liveGdiObjects_);
+    ReleasePageActivationContext();
+    SetUiLibraryInstance(nullptr);
+    if (htui_ != nullptr) FreeLibrary(htui_);
+    if (language_ != nullptr) FreeLanguageDll(language_);
+    ReleaseModelDescription(model_);
+    if (resources_ != nullptr) FreeLibrary(resources_);
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    FreeSettingsLock();
+    StandInTest::TearDown();
+}
+
+UiContext* PagesTest::NewContext(DWORD sheetFlags) {
+    UiPool* pool = UiPoolCreate();
+    if (pool == nullptr) return nullptr;
+    auto* context = static_cast<UiContext*>(UiPoolAlloc(pool, sizeof(UiContext)));
+    if (context == nullptr) {
+        UiPoolDestroy(pool);
+        return nullptr;
+    }
+    context->magic = kUiContextMagic;
+    context->flags = sheetFlags | kUiMayChange | kUiMayWriteData;
+    context->pool = pool;
+    context->printer = printer_;
+    context->languageLibrary = language_;
+    context->comPropSheet = FakeSheet();
+    context->comPropSheetFn = FakeComPropSheet;
+    context->locale = 1041;
+    std::char_traits<char16_t>::copy(context->printerName, kvtest::kSamplePrinterName,
+                                     std::char_traits<char16_t>::length(kvtest::kSamplePrinterName) + 1);
+    const char16_t help[] = u"C:\\drv\\KV416SJ.CHM";
+    std::char_traits<char16_t>::copy(context->helpPath, help, std::size(help));
+    context->model = model_;
+    BuildDefaultDevMode(&context->defaultBlock, printer_, nullptr, model_);
+    context->workingBlock = context->defaultBlock;
+    context->resultBlock = context->defaultBlock;
+    return context;
+}
+
+void PagesTest::ReleaseContext(UiContext* context) {
+    if (context != nullptr) UiPoolDestroy(context->pool);
+}
+
+void PagesTest::ReleaseKeptPages() {
+    for (HPROPSHEETPAGE page : Added().kept) DestroyPropertySheetPage(page);
+    Added().kept.clear();
+}
+
+}  // namespace kvuipages

@@ -1,0 +1,637 @@
+#!/usr/bin/env python3
+"""Writes the driver's two language resource scripts, resources/lang/KVDriverEN.rc and
+resources/lang/KVDriverJA.rc, from one description of every string, dialog template and
+menu, so that both languages always carry the same ids, controls, classes and styles and
+differ only in their texts.
+
+Each dialog is laid out once; a control's text is a pair (English, Japanese). Controls that
+a page shows only for its current category or item start hidden (HIDDEN), so that a template
+opened without its page procedure shows one consistent set.
+
+Run from anywhere: python3 tools/make_lang_resources.py
+"""
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = os.path.join(HERE, "..", "resources", "lang")
+
+import sys  # noqa: E402
+
+sys.path.insert(0, HERE)
+from lang_strings import STRINGS  # noqa: E402  (the string table, in its own file)
+
+FONT = 'FONT 9, "Sans", 400, 0, 1'
+PAGE_STYLE = "DS_SETFONT | WS_CHILD | WS_DISABLED | WS_CAPTION"
+DIALOG_STYLE = "DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU"
+HIDDEN = "NOT WS_VISIBLE"
+
+# Styles of the control kinds that the statements below write as CONTROL lines.
+ICON_STYLE = "SS_ICON | SS_CENTERIMAGE"
+COMBO_LIST = "CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP"
+COMBO_EDIT = "CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP"
+OWNER_LIST = "LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP"
+PICTURE_LIST = "LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | LBS_NOSEL"
+ROW_LIST = "LBS_OWNERDRAWFIXED | LBS_MULTICOLUMN | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_HSCROLL | WS_TABSTOP"
+UPDOWN = "UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS"
+REPORT = "LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP"
+ICONVIEW = "LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_ALIGNTOP | LVS_AUTOARRANGE | WS_BORDER | WS_TABSTOP"
+PLACEHOLDER = "SS_ETCHEDFRAME"
+
+
+class C:
+    """One control: kind, id, rectangle, texts and extra style words."""
+
+    def __init__(self, kind, cid, x, y, w, h, en="", ja=None, style=""):
+        self.kind, self.cid = kind, cid
+        self.rect = (x, y, w, h)
+        self.en, self.ja = en, (en if ja is None else ja)
+        self.style = style
+
+    def line(self, japanese):
+        text = quote(self.ja if japanese else self.en)
+        x, y, w, h = self.rect
+        cid = self.cid
+        extra = (" | " + self.style) if self.style else ""
+        simple = {"LTEXT", "RTEXT", "CTEXT", "PUSHBUTTON", "DEFPUSHBUTTON", "AUTOCHECKBOX", "AUTORADIOBUTTON",
+                  "GROUPBOX"}
+        if self.kind in simple:
+            tail = (", " + self.style) if self.style else ""
+            return "    %s %s, %s, %d, %d, %d, %d%s" % (self.kind, text, cid, x, y, w, h, tail)
+        if self.kind == "EDIT":
+            return "    EDITTEXT %s, %d, %d, %d, %d, ES_AUTOHSCROLL%s" % (cid, x, y, w, h, extra)
+        classes = {
+            "ICON": ("Static", ICON_STYLE),
+            "PLACEHOLDER": ("Static", PLACEHOLDER),
+            "STATICBOX": ("Static", "SS_LEFT"),
+            "COMBO": ("ComboBox", COMBO_LIST),
+            "COMBOEDIT": ("ComboBox", COMBO_EDIT),
+            "OWNERLIST": ("ListBox", OWNER_LIST),
+            "PICTURE": ("ListBox", PICTURE_LIST),
+            "ROWLIST": ("ListBox", ROW_LIST),
+            "UPDOWN": ("msctls_updown32", UPDOWN),
+            "REPORT": ("SysListView32", REPORT),
+            "ICONVIEW": ("SysListView32", ICONVIEW),
+        }
+        cls, style = classes[self.kind]
+        return '    CONTROL %s, %s, "%s", %s%s, %d, %d, %d, %d' % (text, cid, cls, style, extra, x, y, w, h)
+
+
+def quote(text):
+    return '"' + text.replace('\\', '\\\\').replace('"', '""') + '"'
+
+
+class Dialog:
+    def __init__(self, did, w, h, en, ja, comment, controls, page=False, help_button=True):
+        self.did, self.size = did, (w, h)
+        self.en, self.ja = en, ja
+        self.comment = comment
+        self.controls = controls
+        self.page = page
+        self.help = help_button
+
+    def text(self, japanese):
+        w, h = self.size
+        lines = ["// " + self.comment,
+                 "%d DIALOGEX 0, 0, %d, %d" % (self.did, w, h),
+                 "STYLE " + (PAGE_STYLE if self.page else DIALOG_STYLE)]
+        if self.help:
+            lines.append("EXSTYLE WS_EX_CONTEXTHELP")
+        lines.append("CAPTION " + quote(self.ja if japanese else self.en))
+        lines.append(FONT)
+        lines.append("BEGIN")
+        lines.extend(c.line(japanese) for c in self.controls)
+        lines.append("END")
+        return "\n".join(lines)
+
+
+def ok_cancel(x, y, defaults=None):
+    """OK, Cancel and, when asked, a Defaults button (1002) to their left."""
+    out = [C("DEFPUSHBUTTON", "IDOK", x, y, 50, 14, "OK", "OK"),
+           C("PUSHBUTTON", "IDCANCEL", x + 54, y, 50, 14, "Cancel", "キャンセル")]
+    if defaults is not None:
+        out.insert(0, C("PUSHBUTTON", 1002, defaults, y, 50, 14, "&Defaults", "標準に戻す(&D)"))
+    return out
+
+
+def hint_line(y, w):
+    """The hint line of a page: hint icon 1006 and hint text 1000."""
+    return [C("ICON", 1006, 7, y, 16, 16, style=HIDDEN), C("LTEXT", 1000, 27, y + 2, w - 34, 18, "")]
+
+
+# --- Document page 1: categories, their panels, presets, hint, paper picture ---
+P = HIDDEN
+page1100 = Dialog(1100, 270, 262, "Layout", "レイアウト", "Document page 1: categories, their panels, presets and hint.", [
+    C("OWNERLIST", 1101, 7, 7, 56, 150, style="NOT LBS_HASSTRINGS"),
+    # Layout (category 0).
+    C("GROUPBOX", 1111, 70, 7, 193, 34, "Pages per Sheet", "ページ割付"),
+    C("ICON", 1112, 76, 19, 16, 16),
+    C("LTEXT", 1113, 98, 22, 60, 9, "&Pages per sheet:", "割付数(&P):"),
+    C("COMBO", 1114, 160, 20, 97, 90),
+    C("ICON", 1115, 76, 45, 16, 16),
+    C("LTEXT", 1116, 98, 48, 60, 9, "Page &order:", "割付順(&O):"),
+    C("COMBO", 1117, 160, 46, 97, 90),
+    C("ICON", 1118, 76, 65, 16, 16),
+    C("AUTOCHECKBOX", 1119, 98, 67, 159, 10, "Shift the &margins", "余白を移動する(&M)"),
+    C("GROUPBOX", 1120, 70, 86, 193, 68, "Page Border", "枠線"),
+    C("ICON", 1121, 76, 100, 16, 16),
+    C("AUTORADIOBUTTON", 1122, 98, 98, 159, 10, "&None", "なし(&N)", "WS_GROUP"),
+    C("AUTORADIOBUTTON", 1123, 98, 111, 159, 10, "&Thin line", "細線(&T)"),
+    C("AUTORADIOBUTTON", 1124, 98, 124, 159, 10, "Thic&k line", "太線(&K)"),
+    C("AUTORADIOBUTTON", 1125, 98, 137, 159, 10, "&Dotted line", "点線(&D)"),
+    # Duplex and shift (no category shows them with the present table).
+    C("GROUPBOX", 1127, 70, 7, 193, 62, "Duplex", "両面印刷", P),
+    C("ICON", 1128, 76, 19, 16, 16, style=P),
+    C("LTEXT", 1129, 98, 19, 110, 9, "Print on both sides:", "両面に印刷:", P),
+    C("ICON", 1130, 220, 19, 16, 16, style=P),
+    C("AUTORADIOBUTTON", 1131, 98, 31, 110, 10, "O&ff", "しない(&F)", "WS_GROUP | " + P),
+    C("AUTORADIOBUTTON", 1132, 98, 43, 110, 10, "&Long edge", "長辺とじ(&L)", P),
+    C("AUTORADIOBUTTON", 1133, 98, 55, 110, 10, "&Short edge", "短辺とじ(&S)", P),
+    C("GROUPBOX", 1134, 70, 74, 193, 64, "Binding", "とじしろ", P),
+    C("ICON", 1135, 76, 86, 16, 16, style=P),
+    C("LTEXT", 1136, 98, 86, 110, 9, "Binding edge:", "とじ位置:", P),
+    C("AUTORADIOBUTTON", 1137, 98, 98, 75, 10, "&Standard", "標準(&S)", "WS_GROUP | " + P),
+    C("AUTORADIOBUTTON", 1138, 176, 98, 80, 10, "&Reversed", "反対側(&R)", P),
+    C("LTEXT", 4400, 98, 116, 60, 9, "S&hift:", "とじしろ量(&H):", P),
+    C("EDIT", 4401, 160, 114, 34, 12, style="ES_NUMBER | " + P),
+    C("UPDOWN", 4402, 194, 114, 10, 12, style=P),
+    C("LTEXT", 4403, 208, 116, 40, 9, "mm (0-20)", "mm (0～20)", P),
+    # Print mode and finishing (no category shows them with the present table).
+    C("GROUPBOX", 1157, 70, 7, 193, 48, "Print Mode", "印刷モード", P),
+    C("AUTORADIOBUTTON", 1158, 78, 19, 90, 10, "&Standard", "標準(&S)", "WS_GROUP | " + P),
+    C("AUTORADIOBUTTON", 1159, 78, 31, 90, 10, "S&ort", "ソート(&O)", P),
+    C("AUTORADIOBUTTON", 1160, 78, 43, 90, 10, "Sta&ple", "ステープル(&P)", P),
+    C("PUSHBUTTON", 1161, 172, 19, 85, 14, "&Finishing Position...", "とじ位置(&F)...", P),
+    C("GROUPBOX", 1162, 70, 60, 193, 64, "Output Position", "排出位置", P),
+    C("AUTORADIOBUTTON", 1163, 78, 72, 90, 10, "&None", "指定なし(&N)", "WS_GROUP | " + P),
+    C("AUTORADIOBUTTON", 1164, 78, 84, 90, 10, "&Left", "左(&L)", P),
+    C("AUTORADIOBUTTON", 1165, 78, 96, 90, 10, "&Centre", "中央(&C)", P),
+    C("AUTORADIOBUTTON", 1166, 78, 108, 90, 10, "&Right", "右(&R)", P),
+    C("ICON", 1167, 172, 72, 16, 16, style=P),
+    C("LTEXT", 1168, 192, 75, 65, 9, "", "", P),
+    C("ICON", 1169, 172, 96, 16, 16, style=P),
+    C("LTEXT", 1170, 192, 99, 65, 9, "", "", P),
+    # Counts (category 1).
+    C("ICON", 4151, 76, 12, 16, 16, style=P),
+    C("AUTOCHECKBOX", 4152, 98, 15, 159, 10, "&Separate the copies", "部単位で区切る(&S)", P),
+    C("LTEXT", 4160, 98, 36, 90, 9, "Pages per &part (2-6):", "区切り数(&P) (2～6):", P),
+    C("EDIT", 4161, 190, 34, 24, 12, style="ES_NUMBER | " + P),
+    C("UPDOWN", 4162, 214, 34, 10, 12, style=P),
+    C("AUTOCHECKBOX", 4163, 98, 56, 159, 10, "S&plit the job", "ジョブを分割する(&L)", P),
+    C("LTEXT", 4164, 98, 76, 90, 9, "&Number of jobs (1-6):", "分割数(&N) (1～6):", P),
+    C("EDIT", 4165, 190, 74, 24, 12, style="ES_NUMBER | " + P),
+    C("UPDOWN", 4166, 214, 74, 10, 12, style=P),
+    # Destination (category 2).
+    C("ICON", 4154, 76, 12, 16, 16, style=P),
+    C("LTEXT", 4155, 98, 15, 159, 9, "&Output to:", "出力先(&O):", P),
+    C("COMBO", 4156, 98, 27, 159, 90, style=P),
+    C("LTEXT", 4157, 98, 47, 159, 18, "", "", P),
+    C("PUSHBUTTON", 4158, 98, 67, 100, 14, "Job &File Folder...", "ジョブファイルの保存先(&F)...", P),
+    C("AUTOCHECKBOX", 4159, 98, 87, 159, 10, "&Keep the job files", "ジョブファイルを残す(&K)", P),
+    # Options (category 3).
+    C("ICON", 1171, 76, 12, 16, 16, style=P),
+    C("AUTOCHECKBOX", 1172, 98, 15, 159, 10, "&Print a page stamp", "スタンプを印刷する(&P)", P),
+    C("LTEXT", 1174, 98, 32, 60, 9, "Po&sition:", "位置(&S):", P),
+    C("COMBO", 1173, 160, 30, 97, 90, style=P),
+    C("LTEXT", 1176, 98, 50, 60, 9, "&Text:", "文字列(&T):", P),
+    C("COMBO", 1175, 160, 48, 97, 90, style=P),
+    C("LTEXT", 1178, 98, 68, 60, 9, "&Own text:", "任意文字列(&W):", P),
+    C("EDIT", 1177, 160, 66, 97, 12, style=P),
+    # Printer status option (category 4).
+    C("GROUPBOX", 1139, 70, 7, 193, 40, "Printer Status", "プリンタの状態", P),
+    C("ICON", 1140, 76, 21, 16, 16, style=P),
+    C("AUTOCHECKBOX", 1141, 98, 24, 159, 10, "&Use the status the printer reports", "プリンタの状態を使う(&U)", P),
+    # Linked options and the output option (no category shows them).
+    C("ICON", 1142, 76, 54, 16, 16, style=P),
+    C("LTEXT", 1143, 98, 54, 159, 9, "Linked options:", "連動オプション:", P),
+    C("AUTOCHECKBOX", 1144, 98, 66, 159, 10, "&Fast A4 printing", "A4 高速印刷(&F)", P),
+    C("AUTOCHECKBOX", 1145, 98, 78, 159, 10, "Fast printing &with more memory", "メモリを使って高速印刷(&W)", P),
+    C("ICON", 1146, 76, 96, 16, 16, style=P),
+    C("LTEXT", 1147, 98, 96, 159, 9, "Output option:", "出力オプション:", P),
+    C("AUTOCHECKBOX", 1148, 98, 108, 159, 10, "Print and &hold", "印刷して保存する(&H)", P),
+    # Presets.
+    C("LTEXT", 1108, 7, 162, 120, 9, "Pr&esets:", "お気に入り(&E):"),
+    C("ICONVIEW", 1109, 7, 173, 186, 44),
+    C("PUSHBUTTON", 1110, 198, 173, 65, 14, "Sa&ve...", "保存(&V)..."),
+    C("PUSHBUTTON", 1012, 198, 189, 65, 14, "&Restore Defaults", "標準に戻す(&R)"),
+    C("PUSHBUTTON", 1149, 198, 205, 65, 14, "Settings &List...", "設定一覧(&L)..."),
+    # Paper picture, page icon and hint.
+    C("PICTURE", 1008, 7, 222, 44, 34),
+    C("ICON", 1151, 56, 222, 16, 16),
+    C("ICON", 1152, 56, 240, 16, 16),
+    C("ICON", 1001, 247, 240, 16, 16),
+    C("ICON", 1006, 80, 224, 16, 16, style=P),
+    C("LTEXT", 1000, 100, 226, 140, 28, ""),
+], page=True)
+
+page1200 = Dialog(1200, 270, 300, "Paper", "用紙", "Document page 2: paper, output paper, source, copies, N-up.", [
+    C("GROUPBOX", 1201, 7, 7, 126, 40, "Paper", "用紙"),
+    C("ICON", 1202, 12, 18, 16, 16),
+    C("LTEXT", 1203, 34, 18, 95, 9, "Paper &size:", "用紙サイズ(&S):"),
+    C("COMBO", 1204, 34, 29, 95, 120),
+    C("GROUPBOX", 1205, 7, 51, 126, 84, "Output Paper", "出力用紙"),
+    C("ICON", 1206, 12, 62, 16, 16),
+    C("LTEXT", 1207, 34, 62, 95, 9, "O&utput paper:", "出力用紙(&U):"),
+    C("COMBO", 1208, 34, 73, 95, 120),
+    C("ICON", 1209, 12, 92, 16, 16),
+    C("AUTOCHECKBOX", 1210, 34, 94, 95, 10, "Same as &paper", "用紙と同じ(&P)"),
+    C("PUSHBUTTON", 1211, 34, 113, 95, 14, "Substitution &Table...", "置き換えテーブル(&T)..."),
+    C("ICON", 1212, 12, 140, 16, 16),
+    C("AUTOCHECKBOX", 1213, 34, 143, 52, 10, "S&caling:", "拡大縮小(&C):"),
+    C("EDIT", 1214, 88, 141, 30, 12, style="ES_NUMBER"),
+    C("UPDOWN", 1215, 118, 141, 10, 12),
+    C("GROUPBOX", 1216, 7, 160, 126, 34, "Orientation", "印刷の向き"),
+    C("ICON", 1218, 12, 172, 16, 16),
+    C("AUTORADIOBUTTON", 1217, 30, 175, 40, 10, "Port&rait", "縦(&R)", "WS_GROUP"),
+    C("ICON", 1220, 72, 172, 16, 16),
+    C("AUTORADIOBUTTON", 1219, 90, 175, 40, 10, "Lands&cape", "横(&A)"),
+    C("ICON", 1221, 140, 10, 16, 16),
+    C("LTEXT", 1222, 162, 10, 101, 9, "Paper s&ource:", "給紙方法(&O):"),
+    C("COMBO", 1223, 162, 21, 101, 120),
+    C("ICON", 1224, 140, 40, 16, 16),
+    C("LTEXT", 1225, 162, 40, 101, 9, "&Media type:", "用紙種類(&M):"),
+    C("COMBO", 1226, 162, 51, 101, 120),
+    C("PUSHBUTTON", 1235, 162, 68, 101, 14, "&Feeder Setting...", "フィーダの設定(&F)..."),
+    C("LTEXT", 1239, 162, 86, 101, 9, ""),
+    C("ICON", 1232, 140, 98, 16, 16),
+    C("LTEXT", 1233, 162, 98, 101, 9, "Print mo&de:", "印刷モード(&D):"),
+    C("COMBO", 1234, 162, 109, 101, 120),
+    C("ICON", 1236, 140, 128, 16, 16),
+    C("LTEXT", 1237, 162, 128, 101, 9, "Output &tray:", "排紙先(&T):"),
+    C("COMBO", 1238, 162, 139, 101, 120),
+    C("ICON", 1227, 140, 158, 16, 16),
+    C("LTEXT", 1228, 162, 161, 40, 9, "Co&pies:", "部数(&P):"),
+    C("EDIT", 1229, 205, 159, 34, 12, style="ES_NUMBER"),
+    C("UPDOWN", 1230, 239, 159, 10, 12),
+    C("ICON", 1231, 140, 176, 16, 16),
+    C("AUTOCHECKBOX", 1240, 162, 179, 101, 10, "Separator &sheet", "合紙を入れる(&E)"),
+    C("GROUPBOX", 4142, 7, 200, 256, 50, "Pages per Sheet", "ページ割付"),
+    C("LTEXT", 4143, 14, 214, 36, 9, "Do&wn:", "縦(&W):"),
+    C("COMBO", 4145, 52, 212, 34, 60),
+    C("LTEXT", 4144, 14, 232, 36, 9, "Acr&oss:", "横(&O):"),
+    C("COMBO", 4146, 52, 230, 34, 60),
+    C("LTEXT", 4147, 96, 214, 40, 9, "Order:", "配置順:"),
+    C("ICON", 4148, 96, 226, 16, 16),
+    C("AUTORADIOBUTTON", 4149, 140, 214, 118, 10, "Across, then down(&H)", "横から縦へ(&H)", "WS_GROUP"),
+    C("AUTORADIOBUTTON", 4150, 140, 230, 118, 10, "Down, then across(&I)", "縦から横へ(&I)"),
+    C("PICTURE", 1008, 7, 258, 44, 34),
+    C("ICON", 1151, 56, 258, 16, 16),
+    C("ICON", 1152, 56, 276, 16, 16),
+    C("ICON", 1006, 80, 258, 16, 16, style=P),
+    C("LTEXT", 1000, 100, 260, 92, 32, ""),
+    C("PUSHBUTTON", 1003, 198, 256, 65, 14, "Settings &List...", "設定一覧(&L)..."),
+    C("PUSHBUTTON", 1005, 198, 272, 65, 14, "Sa&ve Preset...", "お気に入り保存(&V)..."),
+    C("ICON", 1001, 247, 4, 16, 16, style=P),
+], page=True)
+
+
+def tree_page(did, en, ja, comment, extra_controls):
+    """Pages 1300 and 1400: the settings tree on the left, the selected item's controls right."""
+    return Dialog(did, 270, 250, en, ja, comment, [
+        C("PLACEHOLDER", 1301, 7, 7, 150, 200),
+        C("LTEXT", 1302, 164, 7, 99, 9, ""),
+        C("OWNERLIST", 1304, 164, 18, 99, 60),
+        C("PUSHBUTTON", 1308, 164, 82, 99, 14, "", "", HIDDEN),
+        C("PUSHBUTTON", 1309, 164, 100, 99, 14, "", "", HIDDEN),
+        C("LTEXT", 1306, 164, 118, 99, 9, "", "", HIDDEN),
+        C("EDIT", 1305, 164, 129, 99, 12, style=HIDDEN),
+        C("GROUPBOX", 1307, 160, 146, 103, 60, ""),
+        C("ICON", 1303, 166, 158, 16, 16),
+        C("LTEXT", 1310, 188, 158, 72, 9, ""),
+        C("LTEXT", 1311, 188, 168, 72, 9, ""),
+        C("LTEXT", 1312, 188, 178, 72, 9, ""),
+        C("LTEXT", 1313, 166, 190, 94, 12, ""),
+        C("PUSHBUTTON", 1002, 164, 212, 99, 14, "&Restore Defaults", "標準に戻す(&R)"),
+        C("ICON", 1001, 140, 212, 16, 16),
+    ] + extra_controls + hint_line(230, 270), page=True)
+
+
+page1300 = tree_page(1300, "Settings", "詳細設定", "Document page 3: the settings tree and the selected item's controls.", [])
+page1400 = tree_page(1400, "Device Settings", "デバイスの設定",
+                     "Device page: the settings tree of the printer and the selected item's controls.", [])
+
+
+def substitution(did, en, ja, comment, ids, head_en, head_ja):
+    lst, label, shown, choice = ids
+    return Dialog(did, 260, 190, en, ja, comment, [
+        C("REPORT", lst, 7, 7, 246, 120),
+        C("LTEXT", label, 7, 134, 70, 9, head_en, head_ja),
+        C("LTEXT", shown, 80, 134, 173, 9, ""),
+        C("COMBO", choice, 80, 147, 173, 120),
+        C("PUSHBUTTON", 1002, 7, 169, 50, 14, "&Defaults", "標準に戻す(&D)"),
+        C("DEFPUSHBUTTON", "IDOK", 95, 169, 50, 14, "OK", "OK"),
+        C("PUSHBUTTON", "IDCANCEL", 149, 169, 50, 14, "Cancel", "キャンセル"),
+        C("PUSHBUTTON", 2601, 203, 169, 50, 14, "Close", "閉じる"),
+    ])
+
+
+dialogs = [page1100, page1200, page1300, page1400]
+for did, where in ((2000, "device page"), (2005, "document page 3")):
+    dialogs.append(substitution(did, "TrueType Font Substitution", "TrueType フォントの置き換え",
+                                "TrueType font substitution, opened from the %s." % where,
+                                (2001, 2002, 2003, 2004), "TrueType font:", "TrueType フォント:"))
+for did, where in ((2100, "device page"), (2105, "document page 2")):
+    dialogs.append(substitution(did, "Output Paper Substitution", "出力用紙の置き換え",
+                                "Output-paper substitution, opened from the %s." % where,
+                                (2101, 2102, 2103, 2104), "Paper:", "用紙:"))
+
+dialogs.append(Dialog(2200, 280, 236, "Presets", "お気に入り", "Presets: the list, the icon row, name and comment.", [
+    C("LTEXT", 2201, 7, 7, 150, 9, "&Presets:", "お気に入り(&P):"),
+    C("ICONVIEW", 2202, 7, 18, 266, 56),
+    C("LTEXT", 2204, 7, 78, 40, 9, "Comment:", "コメント:"),
+    C("LTEXT", 2205, 50, 78, 223, 18, ""),
+    C("PUSHBUTTON", 2206, 223, 98, 50, 14, "De&lete", "削除(&L)"),
+    C("GROUPBOX", 2203, 7, 116, 266, 92, "Save the Current Settings", "現在の設定を保存"),
+    C("LTEXT", 2210, 14, 128, 40, 9, "&Icon:", "アイコン(&I):"),
+    C("ROWLIST", 2211, 56, 126, 210, 34),
+    C("LTEXT", 2208, 14, 166, 40, 9, "&Name:", "名前(&N):"),
+    C("EDIT", 2209, 56, 164, 150, 12),
+    C("LTEXT", 2212, 14, 182, 40, 9, "&Comment:", "コメント(&C):"),
+    C("EDIT", 2213, 56, 180, 210, 12),
+    C("PUSHBUTTON", 2214, 216, 162, 50, 14, "&Save", "保存(&S)"),
+] + ok_cancel(169, 215)))
+
+info = [(2308, 2309, "Kind:", "種類:"), (2310, 2311, "Title:", "タイトル:"), (2312, 2313, "Made by:", "作成:"),
+        (2314, 2315, "Version:", "バージョン:"), (2316, 2317, "Page language:", "ページ記述言語:"),
+        (2318, 2319, "Format:", "フォーマット:"), (2322, 2323, "Paper size:", "用紙サイズ:"),
+        (2333, 2334, "Width:", "幅:"), (2335, 2336, "Length:", "長さ:"), (2324, 2325, "Orientation:", "向き:")]
+overlay = [
+    C("AUTOCHECKBOX", 2302, 7, 7, 200, 10, "&Print over a form", "フォームオーバーレイを使う(&P)"),
+    C("LTEXT", 2301, 7, 22, 60, 9, "&Form file:", "フォームファイル(&F):"),
+    C("COMBOEDIT", 2303, 70, 20, 150, 120),
+    C("PUSHBUTTON", 2304, 224, 19, 50, 14, "&Browse...", "参照(&B)..."),
+    C("AUTOCHECKBOX", 2332, 7, 38, 267, 10, "Use the form's &margins", "フォームの余白を使う(&M)"),
+    C("GROUPBOX", 2307, 7, 52, 267, 128, "Form Information", "フォーム情報"),
+]
+for row, (label, value, en, ja) in enumerate(info):
+    y = 64 + 11 * row
+    overlay.append(C("LTEXT", label, 14, y, 70, 9, en, ja))
+    overlay.append(C("LTEXT", value, 86, y, 182, 9, ""))
+dialogs.append(Dialog(2300, 281, 206, "Form Overlay", "フォームオーバーレイ",
+                      "Form overlay: the switch, the file and what its header says.",
+                      overlay + ok_cancel(170, 186, defaults=7)))
+
+
+def position(did, en, ja, comment, picture):
+    left = 120 if picture else 7
+    out = []
+    if picture:
+        out.append(C("PICTURE", 2401, 7, 20, 106, 150))
+    out += [
+        C("LTEXT", 2403, 7, 7, 300, 9, ""),
+        C("GROUPBOX", 2404, left, 20, 110, 92, "Front Side", "表面"),
+        C("LTEXT", 2405, left + 6, 34, 44, 9, "&Top:", "上(&T):"),
+        C("EDIT", 2406, left + 52, 32, 34, 12),
+        C("UPDOWN", 2407, left + 86, 32, 10, 12),
+        C("LTEXT", 2408, left + 98, 34, 10, 9, "mm"),
+        C("LTEXT", 2409, left + 6, 50, 44, 9, "&Left:", "左(&L):"),
+        C("EDIT", 2410, left + 52, 48, 34, 12),
+        C("UPDOWN", 2411, left + 86, 48, 10, 12),
+        C("LTEXT", 2412, left + 98, 50, 10, 9, "mm"),
+        C("LTEXT", 2413, left + 6, 66, 44, 9, "Below:", "下の余白:"),
+        C("EDIT", 2414, left + 52, 64, 34, 12, style="ES_READONLY"),
+        C("LTEXT", 2415, left + 98, 66, 10, 9, "mm"),
+        C("LTEXT", 2416, left + 6, 82, 44, 9, "Right:", "右の余白:"),
+        C("EDIT", 2417, left + 52, 80, 34, 12, style="ES_READONLY"),
+        C("LTEXT", 2418, left + 98, 82, 10, 9, "mm"),
+        C("PUSHBUTTON", 2419, left + 6, 96, 50, 12, "C&entre", "中央(&E)"),
+        C("GROUPBOX", 2420, left + 114, 20, 110, 92, "Back Side", "裏面"),
+        C("LTEXT", 2421, left + 120, 34, 44, 9, "To&p:", "上(&P):"),
+        C("EDIT", 2422, left + 166, 32, 34, 12),
+        C("UPDOWN", 2423, left + 200, 32, 10, 12),
+        C("LTEXT", 2424, left + 212, 34, 10, 9, "mm"),
+        C("LTEXT", 2425, left + 120, 50, 44, 9, "Le&ft:", "左(&F):"),
+        C("EDIT", 2426, left + 166, 48, 34, 12),
+        C("UPDOWN", 2427, left + 200, 48, 10, 12),
+        C("LTEXT", 2428, left + 212, 50, 10, 9, "mm"),
+        C("LTEXT", 2429, left + 120, 66, 44, 9, "Below:", "下の余白:"),
+        C("EDIT", 2430, left + 166, 64, 34, 12, style="ES_READONLY"),
+        C("LTEXT", 2431, left + 212, 66, 10, 9, "mm"),
+        C("LTEXT", 2432, left + 120, 82, 44, 9, "Right:", "右の余白:"),
+        C("EDIT", 2433, left + 166, 80, 34, 12, style="ES_READONLY"),
+        C("LTEXT", 2434, left + 212, 82, 10, 9, "mm"),
+        C("PUSHBUTTON", 2435, left + 120, 96, 30, 12, "Ce&ntre", "中央(&N)"),
+        C("PUSHBUTTON", 2436, left + 152, 96, 30, 12, "<<", "<<"),
+        C("PUSHBUTTON", 2437, left + 184, 96, 30, 12, ">>", ">>"),
+        C("GROUPBOX", 2438, left, 116, 110, 30, "Scale", "拡大縮小"),
+        C("AUTOCHECKBOX", 2439, left + 6, 129, 44, 10, "&Scale:", "倍率(&S):"),
+        C("EDIT", 2440, left + 52, 127, 30, 12, style="ES_NUMBER"),
+        C("UPDOWN", 2441, left + 82, 127, 10, 12),
+        C("LTEXT", 2442, left + 96, 129, 10, 9, "%"),
+        C("GROUPBOX", 2443, left + 114, 116, 110, 30, "Units", "単位"),
+        C("AUTORADIOBUTTON", 2444, left + 120, 129, 40, 10, "&mm", "mm(&M)", "WS_GROUP"),
+        C("AUTORADIOBUTTON", 2445, left + 164, 129, 40, 10, "&inch", "inch(&I)"),
+    ]
+    width = left + 231
+    return Dialog(did, width, 196, en, ja, comment, out + ok_cancel(width - 111, 176, defaults=7))
+
+
+dialogs.append(position(2400, "Print Position", "印刷位置", "Print position with the page picture (one page per sheet).", True))
+dialogs.append(position(2446, "Print Position (N-up)", "印刷位置 (ページ割付)", "Print position of an N-up layout.", False))
+
+dialogs.append(Dialog(2500, 220, 250, "Save Preset", "お気に入りの保存", "Confirmation of a new preset: its settings tree.", [
+    C("ICON", 2502, 7, 7, 20, 20),
+    C("LTEXT", 2501, 32, 9, 181, 18, "Save these settings as a preset?", "この設定をお気に入りに保存しますか?"),
+    C("PLACEHOLDER", 1301, 7, 32, 206, 190),
+] + ok_cancel(109, 229)))
+
+dialogs.append(Dialog(2600, 220, 240, "Settings List", "設定一覧", "The settings tree in a window of its own.", [
+    C("PLACEHOLDER", 1301, 7, 7, 206, 206),
+    C("DEFPUSHBUTTON", 2601, 163, 219, 50, 14, "Close", "閉じる"),
+]))
+
+dialogs.append(Dialog(2700, 200, 50, "Printer Status", "プリンタの状態", "Shown while the printer's status is read.", [
+    C("CTEXT", 2701, 7, 12, 186, 24, "Reading the printer's status. Please wait...",
+      "プリンタの状態を取得しています。しばらくお待ちください..."),
+], help_button=False))
+
+# The halftone dialog keeps the layout and texts it has always had.
+HALFTONE = {
+    False: """// Device halftone (opened from the device page): one button per adjustment, Close, and a
+// Cancel (2) so that Esc closes too.
+2800 DIALOGEX 0, 0, 220, 96
+STYLE DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU
+EXSTYLE WS_EX_CONTEXTHELP
+CAPTION "Device Halftone"
+FONT 9, "Sans", 400, 0, 1
+BEGIN
+    LTEXT "Adjust how the printer renders grey levels at each resolution.", -1, 7, 7, 206, 18
+    PUSHBUTTON "&1200 dpi Adjustment...", 2802, 7, 30, 206, 14
+    PUSHBUTTON "&Other Resolutions...", 2803, 7, 50, 206, 14
+    DEFPUSHBUTTON "Close", 2601, 109, 75, 50, 14
+    PUSHBUTTON "Cancel", 2, 163, 75, 50, 14
+END""",
+    True: """// デバイスのハーフトーン (device halftone, opened from the device page): one button per
+// adjustment, Close, and a Cancel (2) so that Esc closes too.
+2800 DIALOGEX 0, 0, 220, 96
+STYLE DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU
+EXSTYLE WS_EX_CONTEXTHELP
+CAPTION "デバイスのハーフトーン"
+FONT 9, "Sans", 400, 0, 1
+BEGIN
+    LTEXT "解像度ごとに階調の再現を調整します。", -1, 7, 7, 206, 18
+    PUSHBUTTON "1200 dpi の調整(&1)...", 2802, 7, 30, 206, 14
+    PUSHBUTTON "その他の解像度の調整(&O)...", 2803, 7, 50, 206, 14
+    DEFPUSHBUTTON "閉じる", 2601, 109, 75, 50, 14
+    PUSHBUTTON "キャンセル", 2, 163, 75, 50, 14
+END""",
+}
+
+dialogs.append(Dialog(2900, 300, 190, "Finishing Position", "とじ位置", "Finishing positions: two rows of pictures.", [
+    C("LTEXT", 2903, 7, 7, 60, 9, "Paper:", "用紙:"),
+    C("LTEXT", 2904, 70, 7, 223, 9, ""),
+    C("LTEXT", 2905, 7, 22, 100, 9, "&First position:", "とじ位置 1(&F):"),
+    C("LTEXT", 2906, 110, 22, 183, 9, ""),
+    C("ROWLIST", 2901, 7, 33, 286, 50),
+    C("LTEXT", 2907, 7, 90, 100, 9, "&Second position:", "とじ位置 2(&S):"),
+    C("LTEXT", 2908, 110, 90, 183, 9, ""),
+    C("ROWLIST", 2902, 7, 101, 286, 50),
+] + ok_cancel(189, 169, defaults=7)))
+
+PROMPTS = [
+    (2910, "Duplex and First Position", "両面印刷ととじ位置 1",
+     "The first finishing position cannot be used with this duplex setting.",
+     "このとじ位置 1 は、この両面印刷の設定と一緒には使えません。",
+     "&Clear the Position", "とじ位置を解除(&C)", "Prompt of page 1: duplex against the first position."),
+    (2911, "Duplex and Second Position", "両面印刷ととじ位置 2",
+     "The second finishing position cannot be used with this duplex setting.",
+     "このとじ位置 2 は、この両面印刷の設定と一緒には使えません。",
+     "&Clear the Position", "とじ位置を解除(&C)", "Prompt of page 1: duplex against the second position."),
+    (2912, "First Position and Duplex", "とじ位置 1 と両面印刷",
+     "This first finishing position cannot be used with duplex printing.",
+     "このとじ位置 1 は、両面印刷と一緒には使えません。",
+     "&Duplex Off", "両面印刷を解除(&D)", "Prompt of the finishing dialog: first position against duplex."),
+    (2913, "Second Position and Duplex", "とじ位置 2 と両面印刷",
+     "This second finishing position cannot be used with duplex printing.",
+     "このとじ位置 2 は、両面印刷と一緒には使えません。",
+     "&Duplex Off", "両面印刷を解除(&D)", "Prompt of the finishing dialog: second position against duplex."),
+]
+for did, en, ja, text_en, text_ja, alt_en, alt_ja, comment in PROMPTS:
+    dialogs.append(Dialog(did, 250, 70, en, ja, comment, [
+        C("ICON", 2914, 7, 7, 20, 20),
+        C("LTEXT", 2915, 34, 9, 209, 26, text_en, text_ja),
+        C("DEFPUSHBUTTON", 2916, 7, 49, 74, 14, "&Go On", "このまま続ける(&G)"),
+        C("PUSHBUTTON", 2918, 88, 49, 74, 14, alt_en, alt_ja),
+        C("PUSHBUTTON", 2917, 169, 49, 74, 14, "Cancel", "キャンセル"),
+    ], help_button=False))
+
+dialogs.append(Dialog(4000, 200, 70, "Feeder Setting", "フィーダの設定", "Feeder setting of the current source.", [
+    C("LTEXT", 4001, 7, 9, 60, 9, "&Setting:", "設定(&S):"),
+    C("COMBO", 4002, 70, 7, 123, 90),
+] + ok_cancel(89, 49, defaults=7)))
+
+dialogs.append(Dialog(4136, 260, 110, "Job File Destination", "ジョブファイルの保存先",
+                      "Folder and name of the job files.", [
+    C("AUTOCHECKBOX", 4137, 7, 7, 246, 10, "Save in this &folder:", "保存先のフォルダを指定する(&F):"),
+    C("EDIT", 4138, 17, 20, 182, 12),
+    C("PUSHBUTTON", 4141, 203, 19, 50, 14, "&Browse...", "参照(&B)..."),
+    C("AUTOCHECKBOX", 4139, 7, 42, 246, 10, "Use this file &name:", "ファイル名を指定する(&N):"),
+    C("EDIT", 4140, 17, 55, 236, 12),
+] + ok_cancel(149, 89)))
+
+MENUS = {
+    False: """// Context menu of the document pages; 1014 replaces it when the printer's presets are fixed.
+1009 MENU
+BEGIN
+    POPUP "Settings"
+    BEGIN
+        MENUITEM "&Save as Preset...", 1005
+        MENUITEM "&Restore Defaults", 1010
+        MENUITEM SEPARATOR
+        MENUITEM "Printer &Status...", 1011
+    END
+END
+
+1014 MENU
+BEGIN
+    POPUP "Settings"
+    BEGIN
+        MENUITEM "&Restore Defaults", 1002
+        MENUITEM "Settings &List...", 1003
+    END
+END""",
+    True: """// Context menu of the document pages; 1014 replaces it when the printer's presets are fixed.
+1009 MENU
+BEGIN
+    POPUP "設定"
+    BEGIN
+        MENUITEM "お気に入りに保存(&S)...", 1005
+        MENUITEM "標準に戻す(&R)", 1010
+        MENUITEM SEPARATOR
+        MENUITEM "プリンタの状態(&P)...", 1011
+    END
+END
+
+1014 MENU
+BEGIN
+    POPUP "設定"
+    BEGIN
+        MENUITEM "標準に戻す(&R)", 1002
+        MENUITEM "設定一覧(&L)...", 1003
+    END
+END""",
+}
+
+HEADER = {
+    False: """// English language library of the KV-TD520 driver (built as <prefix>SE): the texts,
+// dialog templates and menus of the settings user interface, and the device and source
+// names that the settings library compares with the model description.
+//
+// Written by tools/make_lang_resources.py (strings in tools/lang_strings.py): change the
+// script and run it again rather than editing this file.
+//
+// Strings 200 to 226 are identifiers, not texts: they must equal the names of the model
+// description's input slot and device records, and must stay byte-identical to those of
+// KVDriverJA.rc. Ids 221 to 224 are deliberately absent. The device font names (463-467,
+// 4400) are identifiers too: the printer's font table stores them.
+
+LANGUAGE LANG_ENGLISH, SUBLANG_DEFAULT""",
+    True: """// Japanese language library of the KV-TD520 driver (built as <prefix>SJ): the texts,
+// dialog templates and menus of the settings user interface, and the device and source
+// names that the settings library compares with the model description. UTF-8 text.
+//
+// Written by tools/make_lang_resources.py (strings in tools/lang_strings.py): change the
+// script and run it again rather than editing this file.
+//
+// Strings 200 to 226 are identifiers, not texts: they must equal the names of the model
+// description's input slot and device records, and must stay byte-identical to those of
+// KVDriverEN.rc. Ids 221 to 224 are deliberately absent. The device font names (463-467,
+// 4400) are identifiers too: the printer's font table stores them.
+
+LANGUAGE LANG_JAPANESE, SUBLANG_DEFAULT""",
+}
+
+
+def string_table(japanese):
+    lines = ["STRINGTABLE", "BEGIN"]
+    for row in STRINGS:
+        if isinstance(row[0], str):  # a comment line
+            lines.append("")
+            lines.append("    // " + row[0])
+            continue
+        sid, en, ja = row
+        lines.append("    %d, %s" % (sid, quote(ja if japanese else en)))
+    lines.append("END")
+    return "\n".join(lines)
+
+
+def script(japanese):
+    parts = [HEADER[japanese], string_table(japanese), HALFTONE[japanese], MENUS[japanese]]
+    parts += [d.text(japanese) for d in dialogs]
+    return "\n\n".join(parts) + "\n"
+
+
+def main():
+    ids = [s[0] for s in STRINGS if not isinstance(s[0], str)]
+    if len(ids) != len(set(ids)):
+        raise SystemExit("a string id appears twice")
+    for d in dialogs:
+        seen = [c.cid for c in d.controls]
+        if len(seen) != len(set(seen)):
+            raise SystemExit("dialog %d holds a control id twice" % d.did)
+    for japanese, name in ((False, "KVDriverEN.rc"), (True, "KVDriverJA.rc")):
+        with open(os.path.join(OUT, name), "w", encoding="utf-8", newline="\n") as f:
+            f.write(script(japanese))
+
+
+if __name__ == "__main__":
+    main()
