@@ -36,6 +36,19 @@ inline constexpr WCHAR kSrmLibraryName[] = u"KWTQSRMZ.DLL";
 #define SRMRES_INVALID_PARAMETER static_cast<DWORD>(-87)  // a NULL or malformed argument, a value of the wrong size
 #define SRMRES_PENDING static_cast<DWORD>(-997)          // the request has not been answered yet
 
+// --- Connection modes (OpenManagerExW's third argument) ---
+inline constexpr DWORD kSrmModeMonitor = 1;
+inline constexpr DWORD kSrmModeStatusWindow = 3;
+inline constexpr DWORD kSrmModeSettingsRefresh = 8;  // the settings interface, which asks for refreshes
+inline constexpr DWORD kSrmModeSettings = 10;        // the settings interface, which only reads
+
+/// How long SetPrinterStatusDirectW waits for the monitor's answer before it gives up with
+/// SRMRES_BUSY: on a settings-interface connection (modes 8 and 10, whose caller may be an
+/// application without a window) a few seconds; on any other longer than the monitor's own
+/// 30-second wait for its port.
+inline constexpr DWORD kSrmSettingsRefreshWaitMs = 3000;
+inline constexpr DWORD kSrmDirectRefreshWaitMs = 35000;
+
 // --- Entry points ---
 using PFN_OpenManagerExW = DWORD (*)(LPCWSTR printer, LPCWSTR client, DWORD mode, LPDWORD manager);
 using PFN_CloseManager = DWORD (*)(DWORD manager);
@@ -48,10 +61,12 @@ using PFN_UpdatePrinterStatusA = DWORD (*)(DWORD manager, LPCSTR name, LPCVOID v
 /// name "RefreshStatus", list a wide ";"-list of variable names (cb bytes): the monitor has
 /// refreshed them when this returns (0), or SRMRES_NOT_DONE / SRMRES_BUSY.
 using PFN_SetPrinterStatusDirectW = DWORD (*)(DWORD manager, LPCWSTR name, LPCVOID list, DWORD cb);
-/// The same, answered later: `message` is posted to `window` when done; ResSetPrinterStatus
-/// then gives the monitor's answer and closes the request.
+/// The same, answered later: `message` is posted to `window` when done (wParam the request
+/// id, lParam 0); ResSetPrinterStatus then gives the monitor's answer and closes the request.
+/// CloseManager abandons the connection's requests that are still open: no message follows.
 using PFN_SetReqPrinterStatusMsgW = DWORD (*)(DWORD manager, LPCWSTR name, LPCVOID list, DWORD cb, HWND window,
                                               UINT message, LPDWORD requestId);
+/// SRMRES_PENDING while the monitor has not answered (the request stays open).
 using PFN_ResSetPrinterStatus = DWORD (*)(DWORD manager, DWORD requestId, LPDWORD result);
 using PFN_SetNotificationMsgW = DWORD (*)(DWORD manager, LPCWSTR name, HWND window, UINT message, LPDWORD id);
 /// names: `count` names joined by ";"; messages: one per name.

@@ -1,5 +1,6 @@
 // The status resource manager stand-in, driven as its clients drive it: loaded by name, its
 // entry points resolved, variables shared between processes, notifications and refreshes.
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "platform/Modules.h"
 #include "platform/StatusManager.h"
 #include "platform/Sync.h"
+#include "platform/User.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestRoot.h"
 #include "tools/standins/srm/SrmControls.h"
@@ -43,9 +45,13 @@ protected:
         Resolve(readPosts, "SrmTestReadPosts");
         Resolve(readUpdates, "SrmTestReadUpdates");
         Resolve(setRefresher, "SrmStandInSetRefreshHandler");
+        Resolve(setRaw, "SrmTestSetRawValue");
+        Resolve(openRequests, "SrmTestOpenRequests");
+        Resolve(setSettingsWait, "SrmTestSetSettingsRefreshWait");
     }
     void TearDown() override {
         if (setRefresher != nullptr) setRefresher(nullptr, nullptr);
+        if (setSettingsWait != nullptr) setSettingsWait(0);
         if (module_ != nullptr) FreeLibrary(module_);
         StandInTest::TearDown();
     }
@@ -91,6 +97,9 @@ protected:
     PFN_SrmTestReadPosts readPosts = nullptr;
     PFN_SrmTestReadUpdates readUpdates = nullptr;
     PFN_SrmStandInSetRefreshHandler setRefresher = nullptr;
+    PFN_SrmTestSetRawValue setRaw = nullptr;
+    PFN_SrmTestOpenRequests openRequests = nullptr;
+    PFN_SrmTestSetSettingsRefreshWait setSettingsWait = nullptr;
 };
 
 HWND Window(UINT_PTR value) { return reinterpret_cast<HWND>(value); }
@@ -398,6 +407,125 @@ TEST_F(StatusManagerTest, RefreshRequestsReachTheMonitorAndAreAnswered) {
     setRefresher(nullptr, nullptr);
     close(monitor.manager);
     close(ui);
+}
+
+// A monitor that holds each refresh until the test lets it go.
+struct HeldMonitor {
+    HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HeldMonitor() = default;
+    HeldMonitor(const HeldMonitor&) = delete;
+    HeldMonitor& operator=(const HeldMonitor&) = delete;
+    ~HeldMonitor() {
+        for (HANDLE h : {entered, release, finished}) CloseHandle(h);
+    }
+};
+
+DWORD HoldRefresh(LPCWSTR, void* context) {
+    auto* monitor = static_cast<HeldMonitor*>(context);
+    SetEvent(monitor->entered);
+    WaitForSingleObject(monitor->release, 30000);
+    SetEvent(monitor->finished);
+    return SRMRES_SUCCESS;
+}
+
+// The next posted message of that number for the window, within the wait.
+bool TakePosted(HWND window, UINT message, DWORD waitMs, MSG* msg) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        if (PeekMessageW(msg, window, message, message, PM_REMOVE)) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        Sleep(2);
+    }
+}
+
+TEST_F(StatusManagerTest, AnswersArePostedToTheAskersWindowAndEndWithTheConnection) {
+    HWND window = CreateWindowExW(0, u"Static", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const DWORD ui = Open(kSrmModeSettingsRefresh);
+    const std::u16string list = u"PrinterStatus;PrinterExtStatus;PrinterBinConfig";
+    MSG msg{};
+
+    // Nobody to refresh: the answer is posted at once.
+    DWORD id = 0;
+    ASSERT_EQ(request(ui, u"RefreshStatus", list.c_str(), 94, window, 1124, &id), SRMRES_SUCCESS);
+    ASSERT_TRUE(TakePosted(window, 1124, 5000, &msg));
+    EXPECT_EQ(msg.wParam, id);
+    DWORD result = 0;
+    EXPECT_EQ(answer(ui, id, &result), SRMRES_SUCCESS);
+    EXPECT_EQ(result, SRMRES_NOT_DONE);
+
+    // A monitor that takes its time: nothing until it answers.
+    HeldMonitor monitor;
+    ASSERT_TRUE(setRefresher(HoldRefresh, &monitor));
+    ASSERT_EQ(request(ui, u"RefreshStatus", list.c_str(), 94, window, 1124, &id), SRMRES_SUCCESS);
+    ASSERT_EQ(WaitForSingleObject(monitor.entered, 5000), WAIT_OBJECT_0);
+    EXPECT_FALSE(TakePosted(window, 1124, 30, &msg));
+    EXPECT_EQ(answer(ui, id, &result), SRMRES_PENDING);
+    SetEvent(monitor.release);
+    ASSERT_TRUE(TakePosted(window, 1124, 5000, &msg));
+    EXPECT_EQ(msg.wParam, id);
+    EXPECT_EQ(answer(ui, id, &result), SRMRES_SUCCESS);
+    EXPECT_EQ(result, SRMRES_SUCCESS);
+    EXPECT_EQ(openRequests(), 0u);
+
+    // Closing the connection abandons its open request: no message, nothing left in the store.
+    ResetEvent(monitor.release);
+    ResetEvent(monitor.entered);
+    ResetEvent(monitor.finished);
+    ASSERT_EQ(request(ui, u"RefreshStatus", list.c_str(), 94, window, 1124, &id), SRMRES_SUCCESS);
+    ASSERT_EQ(WaitForSingleObject(monitor.entered, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(close(ui), SRMRES_SUCCESS);
+    EXPECT_EQ(openRequests(), 0u);
+    SetEvent(monitor.release);
+    ASSERT_EQ(WaitForSingleObject(monitor.finished, 5000), WAIT_OBJECT_0);
+    setRefresher(nullptr, nullptr);  // joins the listener: its answer is stored, or not, by now
+    EXPECT_FALSE(TakePosted(window, 1124, 100, &msg));
+    EXPECT_EQ(openRequests(), 0u);
+    DestroyWindow(window);
+}
+
+TEST_F(StatusManagerTest, DirectRefreshOfTheSettingsInterfaceIsBounded) {
+    setSettingsWait(200);
+    HeldMonitor monitor;
+    ASSERT_TRUE(setRefresher(HoldRefresh, &monitor));
+    for (DWORD mode : {kSrmModeSettingsRefresh, kSrmModeSettings}) {
+        SCOPED_TRACE(mode);
+        const DWORD ui = Open(mode);
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(direct(ui, u"RefreshStatus", u"PrinterExtStatus", 34), SRMRES_BUSY);
+        const auto waited = std::chrono::steady_clock::now() - started;
+        EXPECT_GE(waited, std::chrono::milliseconds(200));
+        // Given up while the monitor still holds the (first) refresh.
+        EXPECT_EQ(WaitForSingleObject(monitor.entered, 0), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(monitor.finished, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        close(ui);
+    }
+    SetEvent(monitor.release);
+    // Another connection's direct refresh waits for the monitor's answer.
+    const DWORD window = Open(kSrmModeStatusWindow);
+    EXPECT_EQ(direct(window, u"RefreshStatus", u"PrinterExtStatus", 34), SRMRES_SUCCESS);
+    close(window);
+    setRefresher(nullptr, nullptr);
+    EXPECT_EQ(openRequests(), 0u);
+}
+
+TEST_F(StatusManagerTest, RawValuesKeepTheSizeATestGave) {
+    // A list that claims twelve trays and holds three, and a short status word.
+    std::vector<BYTE> trays(4 + 3 * 12, 0x22);
+    trays[0] = 12;
+    trays[1] = trays[2] = trays[3] = 0;
+    ASSERT_EQ(setRaw(kPrinter, u"PrinterBinConfig", trays.data(), static_cast<DWORD>(trays.size())), SRMRES_SUCCESS);
+    const BYTE shortStatus[5] = {1, 2, 3, 4, 5};
+    ASSERT_EQ(setRaw(kPrinter, u"PrinterStatus", shortStatus, 5), SRMRES_SUCCESS);
+    const DWORD manager = Open(kSrmModeSettings);
+    EXPECT_EQ(ReadW(manager, u"PrinterBinConfig"), trays);
+    EXPECT_EQ(ReadW(manager, u"PrinterStatus"), std::vector<BYTE>(shortStatus, shortStatus + 5));
+    // The manager's own values are made around it, and not over it.
+    EXPECT_EQ(ReadW(manager, u"Port").size(), sizeof(SRM_PORT));
+    EXPECT_EQ(setRaw(nullptr, u"PrinterStatus", shortStatus, 5), SRMRES_INVALID_PARAMETER);
+    close(manager);
 }
 
 }  // namespace

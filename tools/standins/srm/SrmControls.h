@@ -37,6 +37,23 @@ using PFN_SrmTestClearRecords = void (*)();
 /// one per registration, whatever the number of its events.
 using PFN_SrmTestEventRegistrations = DWORD (*)(LPCWSTR printer);
 
+/// Stores a value for the printer as given, without the variable's size rule (a manager that
+/// answers with odd sizes or an overlong list); registered clients are told as for an update.
+using PFN_SrmTestSetRawValue = DWORD (*)(LPCWSTR printer, LPCWSTR name, LPCVOID value, DWORD cb);
+/// Refresh requests of any process that are placed and not yet closed (pending, or answered
+/// and not collected by ResSetPrinterStatus).
+using PFN_SrmTestOpenRequests = DWORD (*)();
+/// This process's wait for a direct refresh on a settings-interface connection, in place of
+/// kSrmSettingsRefreshWaitMs (0 restores it).
+using PFN_SrmTestSetSettingsRefreshWait = void (*)(DWORD milliseconds);
+
+/// The modes of this process's OpenManagerExW calls that succeeded, oldest first, since the
+/// last SrmTestClearRecords; returns how many there are in all.
+using PFN_SrmTestOpenedModes = DWORD (*)(DWORD* modes, DWORD capacity);
+/// SetReqPrinterStatusMsgW in this process answers `result` without placing anything (0: it
+/// places requests again).
+using PFN_SrmTestSetRequestRefusal = void (*)(DWORD result);
+
 /// How the manager reaches the monitor: the host of the port monitor installs the answer to
 /// "Refresh:<printer>" (0, SRMRES_NOT_DONE or SRMRES_BUSY); the manager's thread in that process
 /// calls it for every request from any process, with "RefreshStatus" set to the request's list

@@ -1,7 +1,10 @@
 // Refresh requests and event relays. A request is a record in the store; the process that
 // hosts the monitor runs a listener which, for each pending request, sets "RefreshStatus" to
 // the request's list, asks the monitor through the installed handler, stores the answer,
-// records the asker's window message and sets the request's "done" event.
+// records the asker's window message and sets the request's "done" event. In the asker's
+// process a poster waits for that answer and posts the asker's message to its window.
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -10,6 +13,7 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Sync.h"
+#include "platform/UserMessages.h"
 #include "tools/standins/srm/SrmRefresh.h"
 #include "tools/standins/srm/SrmStore.h"
 #include "tools/standins/srm/SrmVariables.h"
@@ -17,8 +21,11 @@
 namespace srm {
 namespace {
 
-constexpr DWORD kDirectAnswerMs = 35000;  // longer than the monitor's 30 s wait for its port
 constexpr const char16_t* kWakeName = u"Global\\KWTQSRMZ-RefreshWake";
+constexpr DWORD kAnswerPollMs = 50;  // the answer may come before the waiter holds the done event
+
+std::atomic<DWORD> settingsRefreshWaitMs{0};  // a test's own wait; 0: kSrmSettingsRefreshWaitMs
+std::atomic<DWORD> requestRefusal{0};         // a test's refusal of message requests; 0: none
 
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
@@ -68,6 +75,75 @@ struct Relays {
 Relays& AllRelays() {
     static Relays relays;
     return relays;
+}
+
+// The posters of this process's requests answered by a window message, by request id.
+struct Poster {
+    DWORD manager;
+    std::unique_ptr<Worker> worker;
+};
+
+struct Posters {
+    std::mutex lock;
+    std::map<DWORD, Poster> byId;
+};
+
+Posters& AllPosters() {
+    static Posters posters;
+    return posters;
+}
+
+// Waits for the request's answer and posts the message; ends without posting when the
+// request leaves the store first (closed or abandoned) or the poster is stopped.
+void PostWhenAnswered(HANDLE stop, DWORD id, HWND window, UINT message) {
+    const std::u16string doneName = Wide(DoneEventName(id));
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, reinterpret_cast<LPCWSTR>(doneName.c_str()));
+    for (;;) {
+        Request request;
+        bool open = false;
+        {
+            StoreLock lock;
+            open = ReadRequest(id, &request);
+        }
+        if (!open) break;
+        if (request.header.done != 0) {
+            PostMessageW(window, message, id, 0);
+            break;
+        }
+        const HANDLE handles[2] = {stop, done};
+        if (WaitForMultipleObjects(done != nullptr ? 2 : 1, handles, FALSE, kAnswerPollMs) == WAIT_OBJECT_0) break;
+    }
+    if (done != nullptr) CloseHandle(done);
+}
+
+void StartPoster(DWORD manager, DWORD id, HWND window, UINT message) {
+    auto worker = std::make_unique<Worker>();
+    HANDLE stop = worker->Stop();
+    worker->Thread() = std::thread(PostWhenAnswered, stop, id, window, message);
+    Posters& posters = AllPosters();
+    std::lock_guard<std::mutex> guard(posters.lock);
+    posters.byId[id] = Poster{manager, std::move(worker)};
+}
+
+// Stops (and joins, outside the posters' lock) the posters of one request, of one
+// connection, or all of them (id and manager 0).
+void StopPosters(DWORD id, DWORD manager) {
+    std::vector<std::unique_ptr<Worker>> stopped;
+    {
+        Posters& posters = AllPosters();
+        std::lock_guard<std::mutex> guard(posters.lock);
+        for (auto it = posters.byId.begin(); it != posters.byId.end();) {
+            const bool match = (id == 0 && manager == 0) || (id != 0 && it->first == id) ||
+                               (manager != 0 && it->second.manager == manager);
+            if (!match) {
+                ++it;
+                continue;
+            }
+            stopped.push_back(std::move(it->second.worker));
+            it = posters.byId.erase(it);
+        }
+    }
+    stopped.clear();
 }
 
 void Answer(DWORD id, SrmRefreshHandler handler, void* context) {
@@ -130,6 +206,17 @@ void StopListener() {
 
 std::string NotifyEventName(DWORD id, DWORD index) {
     return "Global\\KWTQSRMZ-Notify-" + std::to_string(id) + "-" + std::to_string(index);
+}
+
+void AbandonRequests(DWORD manager) {
+    StopPosters(0, manager);
+    StoreLock lock;
+    for (DWORD id : AllRequests()) {
+        Request request;
+        if (ReadRequest(id, &request) && request.header.manager == manager &&
+            request.header.processId == GetCurrentProcessId())
+            RemoveRequest(id);
+    }
 }
 
 void SignalNamedEvent(const std::string& name) {
@@ -212,6 +299,7 @@ DWORD Place(DWORD manager, LPCWSTR name, LPCVOID list, DWORD cb, HWND window, UI
     Request request{};
     request.list = text;
     request.header.processId = GetCurrentProcessId();
+    request.header.manager = manager;
     request.header.message = message;
     request.header.window = reinterpret_cast<std::uint64_t>(window);
     CopyField(request.header.printer, printer);
@@ -250,9 +338,12 @@ DLL_EXPORT DWORD SetReqPrinterStatusMsgW(DWORD manager, LPCWSTR name, LPCVOID li
                                          LPDWORD requestId) noexcept {
     if (requestId == nullptr) return SRMRES_INVALID_PARAMETER;
     *requestId = 0;
+    if (const DWORD refusal = requestRefusal.load(); refusal != 0) return refusal;
     DWORD result = SRMRES_SUCCESS;
     const DWORD id = Place(manager, name, list, cb, window, message, &result);
-    if (id != 0) *requestId = id;
+    if (id == 0) return result;
+    *requestId = id;
+    if (window != nullptr && message != 0) StartPoster(manager, id, window, message);
     return result;
 }
 
@@ -260,25 +351,36 @@ DLL_EXPORT DWORD SetPrinterStatusDirectW(DWORD manager, LPCWSTR name, LPCVOID li
     // The listener may answer before this process holds the done event, so the wait also
     // reads the record between wakes.
     DWORD result = SRMRES_SUCCESS;
+    std::u16string printer;
+    DWORD mode = 0;
+    if (PrinterOf(manager, &printer, &mode) != SRMRES_SUCCESS) return SRMRES_INVALID_HANDLE;
+    const DWORD testWait = settingsRefreshWaitMs.load();
+    const bool settings = mode == kSrmModeSettings || mode == kSrmModeSettingsRefresh;
+    const DWORD waitMs = !settings ? kSrmDirectRefreshWaitMs : testWait != 0 ? testWait : kSrmSettingsRefreshWaitMs;
     const DWORD id = Place(manager, name, list, cb, nullptr, 0, &result);
     if (id == 0) return result;
-    const std::u16string doneName = std::u16string(u"Global\\KWTQSRMZ-Done-") + Wide(std::to_string(id));
+    const std::u16string doneName = Wide(DoneEventName(id));
     HANDLE done = CreateEventW(nullptr, TRUE, FALSE, reinterpret_cast<LPCWSTR>(doneName.c_str()));
-    const DWORD started = GetTickCount();
+    // Real time, whatever clock a test gave the platform.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
         Request request;
         {
             StoreLock lock;
             if (!ReadRequest(id, &request)) break;
-            if (request.header.done != 0 || GetTickCount() - started >= kDirectAnswerMs) {
+            const bool late = std::chrono::steady_clock::now() >= deadline;
+            if (request.header.done != 0 || late) {
+                // A late request leaves the store: the monitor's answer then finds no asker.
                 RemoveRequest(id);
                 result = request.header.done != 0 ? request.header.result : SRMRES_BUSY;
                 break;
             }
         }
-        WaitForSingleObject(done, 50);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const DWORD slice = left.count() <= 0 ? 0 : left.count() < kAnswerPollMs ? static_cast<DWORD>(left.count()) : kAnswerPollMs;
+        WaitForSingleObject(done, slice);
     }
-    CloseHandle(done);
+    if (done != nullptr) CloseHandle(done);
     return result;
 }
 
@@ -287,14 +389,23 @@ DLL_EXPORT DWORD ResSetPrinterStatus(DWORD manager, DWORD requestId, LPDWORD res
     const DWORD known = PrinterOf(manager, &printer);
     if (known != SRMRES_SUCCESS) return known;
     if (result == nullptr) return SRMRES_INVALID_PARAMETER;
-    StoreLock lock;
-    Request request;
-    if (!ReadRequest(requestId, &request) || FieldText(request.header.printer) != printer) return SRMRES_NOT_FOUND;
-    if (request.header.done == 0) return SRMRES_PENDING;
-    *result = request.header.result;
-    RemoveRequest(requestId);
+    {
+        StoreLock lock;
+        Request request;
+        if (!ReadRequest(requestId, &request) || FieldText(request.header.printer) != printer) return SRMRES_NOT_FOUND;
+        if (request.header.done == 0) return SRMRES_PENDING;
+        *result = request.header.result;
+        RemoveRequest(requestId);
+    }
+    // Its poster has posted or now finds the request gone; it takes the store lock, so it is
+    // joined outside it.
+    StopPosters(requestId, 0);
     return SRMRES_SUCCESS;
 }
+
+DLL_EXPORT void SrmTestSetSettingsRefreshWait(DWORD milliseconds) noexcept { settingsRefreshWaitMs = milliseconds; }
+
+DLL_EXPORT void SrmTestSetRequestRefusal(DWORD result) noexcept { requestRefusal = result; }
 
 DLL_EXPORT BOOL SrmStandInSetRefreshHandler(SrmRefreshHandler handler, void* context) noexcept {
     StopListener();
@@ -316,6 +427,7 @@ DLL_EXPORT BOOL DllMain(HINSTANCE, DWORD reason, LPVOID) {
     // The threads run this library's code: they end before it is unloaded.
     if (reason == DLL_PROCESS_DETACH) {
         StopListener();
+        StopPosters(0, 0);
         std::map<DWORD, Relay> relays;
         {
             std::lock_guard<std::mutex> guard(AllRelays().lock);

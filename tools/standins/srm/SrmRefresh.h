@@ -16,7 +16,10 @@ void SignalNamedEvent(const std::string& name);
 bool StartEventRelay(DWORD manager, DWORD id, const std::vector<HANDLE>& events);
 void StopEventRelay(DWORD id);
 void StopEventRelays(DWORD manager);
-/// The printer of an open connection: SRMRES_SUCCESS or SRMRES_INVALID_HANDLE.
-DWORD PrinterOf(DWORD manager, std::u16string* printer);
+/// The printer (and mode) of an open connection: SRMRES_SUCCESS or SRMRES_INVALID_HANDLE.
+DWORD PrinterOf(DWORD manager, std::u16string* printer, DWORD* mode = nullptr);
+/// A closing connection's refresh requests of this process: no answer is posted for them any
+/// more and they leave the store.
+void AbandonRequests(DWORD manager);
 
 }  // namespace srm

@@ -176,17 +176,24 @@ bool ReadRequest(DWORD id, Request* request) {
 
 void RemoveRequest(DWORD id) { unlink(RequestPath(id).c_str()); }
 
-std::vector<DWORD> PendingRequests() {
+std::vector<DWORD> AllRequests() {
     std::vector<DWORD> ids;
     DIR* dir = opendir(StoreFolder().c_str());
     if (dir == nullptr) return ids;
     while (const dirent* entry = readdir(dir)) {
         if (std::strncmp(entry->d_name, "request-", 8) != 0) continue;
-        const DWORD id = static_cast<DWORD>(std::strtoul(entry->d_name + 8, nullptr, 10));
+        ids.push_back(static_cast<DWORD>(std::strtoul(entry->d_name + 8, nullptr, 10)));
+    }
+    closedir(dir);
+    return ids;
+}
+
+std::vector<DWORD> PendingRequests() {
+    std::vector<DWORD> ids;
+    for (DWORD id : AllRequests()) {
         Request request;
         if (ReadRequest(id, &request) && request.header.done == 0) ids.push_back(id);
     }
-    closedir(dir);
     return ids;
 }
 

@@ -68,9 +68,11 @@ struct RequestHeader {
     std::uint64_t window;
     std::uint32_t result;      // the monitor's answer once done
     std::uint32_t cchList;     // UTF-16 units of the list that follows
+    std::uint32_t manager;     // the asker's connection, which abandons the request when closed
+    std::uint32_t reserved;
     char16_t printer[260];
 };
-static_assert(sizeof(RequestHeader) == 32 + 520);
+static_assert(sizeof(RequestHeader) == 40 + 520);
 struct Request {
     RequestHeader header;
     std::u16string list;
@@ -79,6 +81,8 @@ bool WriteRequest(const Request& request);
 bool ReadRequest(DWORD id, Request* request);
 void RemoveRequest(DWORD id);
 std::vector<DWORD> PendingRequests();
+/// Every request in the store, answered or not.
+std::vector<DWORD> AllRequests();
 
 /// The process that answers refresh requests, when it still runs.
 bool RefresherAlive();

@@ -28,6 +28,7 @@ struct Connections {
     std::mutex lock;
     std::map<DWORD, Connection> open;
     DWORD next = 0x5A0001;
+    std::vector<DWORD> openedModes;  // for tests
 };
 
 Connections& AllConnections() {
@@ -138,10 +139,11 @@ void Notify(const std::u16string& printer, const std::set<std::u16string>& chang
 
 }  // namespace
 
-DWORD PrinterOf(DWORD manager, std::u16string* printer) {
+DWORD PrinterOf(DWORD manager, std::u16string* printer, DWORD* mode) {
     Connection connection;
     if (!Lookup(manager, &connection)) return SRMRES_INVALID_HANDLE;
     *printer = connection.printer;
+    if (mode != nullptr) *mode = connection.mode;
     return SRMRES_SUCCESS;
 }
 
@@ -279,6 +281,7 @@ DLL_EXPORT DWORD OpenManagerExW(LPCWSTR printer, LPCWSTR, DWORD mode, LPDWORD ma
     std::lock_guard<std::mutex> guard(all.lock);
     const DWORD handle = all.next++;
     all.open[handle] = Connection{name, mode};
+    all.openedModes.push_back(mode);
     *manager = handle;
     return SRMRES_SUCCESS;
 }
@@ -289,8 +292,9 @@ DLL_EXPORT DWORD CloseManager(DWORD manager) noexcept {
         std::lock_guard<std::mutex> guard(all.lock);
         if (all.open.erase(manager) == 0) return SRMRES_INVALID_HANDLE;
     }
-    // Its registrations end with it.
+    // Its registrations and refresh requests end with it.
     StopEventRelays(manager);
+    AbandonRequests(manager);
     StoreLock lock;
     std::vector<Registration> regs = ReadRegistrations();
     std::erase_if(regs, [&](const Registration& r) { return r.manager == manager && r.processId == GetCurrentProcessId(); });
@@ -428,7 +432,39 @@ DLL_EXPORT DWORD SrmTestEventRegistrations(LPCWSTR printer) noexcept {
     return static_cast<DWORD>(ids.size());
 }
 
+DLL_EXPORT DWORD SrmTestSetRawValue(LPCWSTR printer, LPCWSTR name, LPCVOID value, DWORD cb) noexcept {
+    std::u16string printerName, text;
+    if (!WideName(printer, 259, &printerName) || !WideName(name, 63, &text) || (value == nullptr && cb != 0) ||
+        cb > 65536)
+        return SRMRES_INVALID_PARAMETER;
+    {
+        // As the printer's first open would, so that the manager's own values do not later
+        // replace this one.
+        StoreLock lock;
+        MakeManagerVariables(printerName);
+    }
+    const auto* bytes = static_cast<const BYTE*>(value);
+    return Store(printerName, text, Bytes(bytes, bytes + cb));
+}
+
+DLL_EXPORT DWORD SrmTestOpenRequests() noexcept {
+    StoreLock lock;
+    return static_cast<DWORD>(AllRequests().size());
+}
+
+DLL_EXPORT DWORD SrmTestOpenedModes(DWORD* modes, DWORD capacity) noexcept {
+    Connections& all = AllConnections();
+    std::lock_guard<std::mutex> guard(all.lock);
+    for (size_t i = 0; modes != nullptr && i < all.openedModes.size() && i < capacity; ++i) modes[i] = all.openedModes[i];
+    return static_cast<DWORD>(all.openedModes.size());
+}
+
 DLL_EXPORT void SrmTestClearRecords() noexcept {
+    {
+        Connections& all = AllConnections();
+        std::lock_guard<std::mutex> guard(all.lock);
+        all.openedModes.clear();
+    }
     StoreLock lock;
     ClearRecords();
 }
