@@ -15,8 +15,6 @@
 #include "ui/PrinterDataValues.h"
 #include "ui/StatusQuery.h"
 
-// Ends a pending request of the status query (declared with the status query's own code).
-void CancelStatusRequest(PrinterStatusSnapshot* status);
 
 namespace {
 
