@@ -15,7 +15,6 @@
 #include "ui/PrinterDataValues.h"
 #include "ui/StatusQuery.h"
 
-
 namespace {
 
 // A string of a spooler record into a fixed field: NULL gives an empty field, a longer one
