@@ -172,12 +172,13 @@ DWORD CountReadyMedia(const PrinterStatusSnapshot& status, const FORM_INFO_1W* f
     DWORD count = 0;
     for (DWORD i = 0; i < entries; ++i) {
         const BinConfigEntry& entry = status.binConfig[i];
-        if (entry.FormIndex < 1 || entry.FormIndex > formCount || forms == nullptr) continue;
+        const int position = BinFormPosition(entry, formCount);
+        if (position < 0 || forms == nullptr) continue;
         if (entry.Value == kSourceMsf || entry.Value == kSourceManual) continue;
         if (entry.PaperLevel == kLevelEmpty || entry.PaperLevel == kLevelUnknown) continue;
         if (std::find(taken, taken + count, entry.FormIndex) != taken + count) continue;
         taken[count] = entry.FormIndex;
-        if (output != nullptr) PutName(output, count, kCapMediaNameChars, forms[entry.FormIndex - 1].pName);
+        if (output != nullptr) PutName(output, count, kCapMediaNameChars, forms[position].pName);
         ++count;
     }
     return count;
