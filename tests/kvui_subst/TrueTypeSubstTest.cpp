@@ -59,7 +59,7 @@ TEST_F(TrueTypeSubstTest, OffersFixedPitchTrueTypeFacesOnceAndStoresOnlyChosenOn
         EXPECT_EQ(Rows(List(dialog))[1], (Row{kGothic, u"ｺﾞｼｯｸ", 3}));
         ClickItem(List(dialog), 2);
         EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(dialog, kTTSubstName)), 11);
-        ASSERT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 5));
+        EXPECT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 5));
         EXPECT_EQ(Rows(List(dialog))[2], (Row{u"Shared Mono", u"Courier", 5}));
         // Nothing is stored before OK.
         EXPECT_EQ(Stored(PD_TT_SUBST_TABLE), std::vector<BYTE>(4, 0));
@@ -79,7 +79,7 @@ TEST_F(TrueTypeSubstTest, LoadsStoredPairsAndDropsWhatCannotBeShown) {
         // Item 0 is selected and shown.
         EXPECT_EQ(SendMessageW(Combo(dialog), CB_GETCURSEL, 0, 0), 2);
         ClickItem(List(dialog), 0);
-        ASSERT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 0));
+        EXPECT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 0));
         ClickButton(dialog, IDOK);
     });
     EXPECT_EQ(result, 1);
@@ -93,11 +93,11 @@ TEST_F(TrueTypeSubstTest, AFaceOfSixtyFourCharactersIsCountedAndWrittenWithTheSa
     Store(PD_TT_SUBST_TABLE, std::vector<BYTE>(4, 0));
     EXPECT_EQ(Open(kTTSubstDeviceDialog,
                    [&](HWND dialog) {
-                       ASSERT_EQ(Rows(List(dialog)).back().name, longFace);
+                       EXPECT_EQ(Rows(List(dialog)).back().name, longFace);
                        ClickItem(List(dialog), 4);
-                       ASSERT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 1));
+                       EXPECT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 1));
                        ClickItem(List(dialog), 0);
-                       ASSERT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 3));
+                       EXPECT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 3));
                        ClickButton(dialog, IDOK);
                    }),
               1);
