@@ -168,7 +168,8 @@ void OnScaleEdit(PositionDialogState* state, HWND dialog, bool killFocus) {
     if (!killFocus && (state->mode & kModeFixedNup)) return;
     bool digits = false;
     const LONG value = ReadPositionEdit(state, dialog, false, kPositionScaleEdit, 0, &digits);
-    if (!digits || value == block->LayoutScale) return;
+    // Out of range the text stays as typed, so that OK can say why it refuses it.
+    if (!digits || value == block->LayoutScale || value < kScaleMin || value > kScaleMax) return;
     StoreScale(block, value);
     if (killFocus) {
         RefreshPicture(state, dialog);
