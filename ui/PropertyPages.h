@@ -8,6 +8,7 @@
 #include "ui/UiContext.h"
 
 struct PageImages;  // ui/PageIcons.h
+struct PositionDialogState;  // ui/PositionDialog.h
 
 /// DataFlags bit of the working block: a document page is active (between PSN_SETACTIVE and
 /// PSN_APPLY).
@@ -34,6 +35,7 @@ struct PageRecord {
     WORD hoverItem;           // hovered item of the hover list box, kNoHoverItem for none
     WNDPROC hoverPreviousProc;  // the hover list box's procedure before subclassing
     const int* hoverItems;    // list indices the hover list box tracks, ending with -1
+    PositionDialogState* position;  // the open print-position dialog's state, NULL when none
 };
 
 /// Adds the pages of the context's sheet through compstui (device sheet: template 1400;
