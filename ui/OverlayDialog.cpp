@@ -269,6 +269,7 @@ Text ComboItem(HWND dialog, int index) {
 }
 
 // The exact string leaves its place (else the tenth entry goes) and comes first, selected.
+// Callers give the file system's spelling, which the next opening recognises as the current file.
 void MoveToTop(HWND dialog, const Text& path) {
     int found = -1;
     const LRESULT count = Combo(dialog, CB_GETCOUNT, 0, 0);
@@ -373,14 +374,14 @@ void OnBrowse(HWND dialog, UiContext* context) {
     file[kOpenFileChars - 1] = 0;
     SetDlgItemTextW(dialog, kFileCombo, file);
     if (ParseFormFilePath(dialog, context) && CheckFormFile(dialog, context, true)) {
-        MoveToTop(dialog, DialogText(dialog, kFileCombo, kTypedChars));
+        MoveToTop(dialog, AsFileSystemSpells(DialogText(dialog, kFileCombo, kTypedChars)));
     }
 }
 
 void OnOk(HWND dialog, UiContext* context) {
     if (ParseFormFilePath(dialog, context)) {
         if (!CheckFormFile(dialog, context, true)) return;
-        MoveToTop(dialog, DialogText(dialog, kFileCombo, kTypedChars));
+        MoveToTop(dialog, AsFileSystemSpells(DialogText(dialog, kFileCombo, kTypedChars)));
     } else if ((context->scratchBlock.OverlayFlags & kOverlayOn) != 0) {
         PostMessageW(dialog, kOverlayWarnMessage, 0, 0);
         return;
