@@ -37,20 +37,6 @@ constexpr PastedRun kPastedRuns[] = {
     {204, 7, false},  // form identifier and position
 };
 
-// Portrait papers an overlay of kind 0 may name, matched by size.
-struct OverlayPaperRow {
-    const char16_t* Name;
-    DWORD Code;
-};
-constexpr OverlayPaperRow kOverlayPapers[] = {
-    {u"9.5x11inch", 132},  {u"10x11inch", 133},   {u"15x11inch", 134},   {u"16x11inch", 135},
-    {u"17x11inch", 136},   {u"18x11inch", 137},   {u"15x7inch", 138},    {u"15x7.5inch", 139},
-    {u"15x8inch", 140},    {u"15x8.5inch", 141},  {u"15x9inch", 142},    {u"15x9.5inch", 143},
-    {u"15x10inch", 144},   {u"15x10.5inch", 145}, {u"15x11.5inch", 146}, {u"15x12inch", 147},
-    {u"15x12.5inch", 148}, {u"15x13inch", 149},   {u"15x13.5inch", 150}, {u"15x14inch", 151},
-    {u"18x12inch", 159},   {u"18x14inch", 160},
-};
-
 // Paper kind codes of the header and the paper each stands for.
 struct PaperKindRow {
     DWORD Kind;
@@ -68,7 +54,7 @@ bool Printable(BYTE c) { return c >= 0x20 && c <= 0x7E; }
 
 // The header's size in 1/7200 inch as micrometres.
 long long HeaderMicrons(const BYTE* header, size_t offset) {
-    return static_cast<long long>(FormHeaderDword(header, offset)) * 254 / 72;
+    return FormLengthMicrons(FormHeaderDword(header, offset));
 }
 
 void SetFormName(DriverDevMode* block, LPCWSTR name) {
@@ -76,27 +62,6 @@ void SetFormName(DriverDevMode* block, LPCWSTR name) {
 }
 
 }  // namespace
-
-DWORD FormHeaderDword(const BYTE* header, size_t offset) {
-    return static_cast<DWORD>(header[offset]) | static_cast<DWORD>(header[offset + 1]) << 8 |
-           static_cast<DWORD>(header[offset + 2]) << 16 | static_cast<DWORD>(header[offset + 3]) << 24;
-}
-
-FormFileView::FormFileView(LPCSTR path) {
-    WCHAR widePath[MAX_PATH];
-    if (path == nullptr || path[0] == '\0') return;
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH) <= 0) return;
-    const BYTE* cursor = nullptr;
-    DWORD size = 0;
-    if (MapWholeFile(widePath, &view_, &cursor, &size)) size_ = size;
-    else view_ = nullptr;
-}
-
-void FormFileView::Release() {
-    if (view_ != nullptr) UnmapViewOfFile(view_);
-    view_ = nullptr;
-    size_ = 0;
-}
 
 bool FormFileAcceptable(const BYTE* file, DWORD cbFile) {
     if (file == nullptr || cbFile < kFormFileHeaderSize) return false;
@@ -123,18 +88,9 @@ DWORD GetOverlayPaperCode(const BYTE* header, const ModelDescription* model, DWO
         return defaultCode;
     }
     // Kind 0: a custom size, named after the model's portrait form of that size.
-    const long long width = HeaderMicrons(header, kOffsetWidth);
-    const long long length = HeaderMicrons(header, kOffsetLength);
-    const ModelForm* forms = model != nullptr ? ModelList<ModelForm>(model, model->FormPortOffset, model->FormPortCount)
-                                              : nullptr;
-    if (forms == nullptr) return kUnknownPaperCode;
-    for (DWORD i = 0; i < model->FormPortCount; ++i) {
-        if (forms[i].Width != width || forms[i].Length != length) continue;
-        const LPCWSTR name = ModelString(model, forms[i].NameOffset);
-        for (const OverlayPaperRow& row : kOverlayPapers) {
-            if (lstrcmpW(name, row.Name) == 0) return row.Code;
-        }
-    }
+    const OverlayCustomPaper* paper =
+        FindOverlayCustomPaper(model, HeaderMicrons(header, kOffsetWidth), HeaderMicrons(header, kOffsetLength));
+    if (paper != nullptr) return paper->Code;
     return kUnknownPaperCode;
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "render/Pdev.h"
+#include "settings/FormFile.h"
 
 /// Fills the wanted record from the device's papers and settings; TRUE when it differs from
 /// the sent one in anything that needs a new page setup (orientation only at one page per
@@ -33,26 +34,6 @@ DWORD GetOverlayPaperCode(const BYTE* header /* 256 */, const ModelDescription* 
 /// format 2, 256 <= data start <= data end <= cbFile, and the header bytes that are copied
 /// into commands printable ASCII.
 [[nodiscard]] bool FormFileAcceptable(const BYTE* file, DWORD cbFile);
-/// The little-endian u32 at offset of a form file header (offset + 4 <= kFormFileHeaderSize).
-DWORD FormHeaderDword(const BYTE* header, size_t offset);
-
-/// A whole form file mapped read-only from its ANSI path; unmapped when it goes.
-class FormFileView {
-public:
-    explicit FormFileView(LPCSTR path);
-    ~FormFileView() { Release(); }
-    FormFileView(const FormFileView&) = delete;
-    FormFileView& operator=(const FormFileView&) = delete;
-    bool Mapped() const { return view_ != nullptr; }
-    const BYTE* Data() const { return view_; }
-    DWORD Size() const { return size_; }
-    void Release();
-
-private:
-    const BYTE* view_ = nullptr;
-    DWORD size_ = 0;
-};
-
 inline constexpr DWORD kFormFileHeaderSize = 256;
 inline constexpr DWORD kOverlayBadHeader = 0x100;
 inline constexpr DWORD kOverlayUnmappable = 0x40000;
