@@ -11,6 +11,7 @@
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
 #include "tools/sample/SamplePrinter.h"
+#include "ui/PageIcons.h"
 #include "ui/SettingsTree.h"
 #include "ui/UiInstance.h"
 
@@ -27,7 +28,6 @@ void DialogTest::SetUp() {
     resources_ = LoadLibraryW(u"KVUIRES");
     ASSERT_NE(resources_, nullptr);
     SetUiLibraryInstance(resources_);
-    SetTreeIconModule(resources_);
     model_ = AcquireModelDescription(printer_);
     ASSERT_NE(model_, nullptr);
     english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
@@ -56,6 +56,9 @@ void DialogTest::SetUp() {
     page_.context = context_;
     page_.templateId = 1100;
     page_.hoverItem = kNoHoverItem;
+    // The settings tree of the tree dialogs draws from the page's images.
+    page_.images = CreatePageImages(resources_);
+    ASSERT_NE(page_.images, nullptr);
     liveGdiObjects_ = standin::ui::LiveGdiObjectCount();
 }
 
@@ -64,8 +67,9 @@ void DialogTest::TearDown() {
     standin::ui::OnMessageBox(nullptr);
     standin::ui::ResetUi();
     EXPECT_EQ(standin::ui::LiveGdiObjectCount(), liveGdiObjects_);
+    DestroyPageImages(page_.images);
+    page_.images = nullptr;
     if (pool_ != nullptr) UiPoolDestroy(pool_);
-    SetTreeIconModule(nullptr);
     SetUiLibraryInstance(nullptr);
     if (english_ != nullptr) FreeLibrary(english_);
     if (japanese_ != nullptr) FreeLibrary(japanese_);
