@@ -160,7 +160,11 @@ private:
             insert.item.lParam = id;
             SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
         }
-        page_ = PageRecord{context_.get(), dialog_, 1300, tree_, nullptr};
+        page_ = PageRecord{};
+        page_.context = context_.get();
+        page_.dialog = dialog_;
+        page_.templateId = 1300;
+        page_.tree = tree_;
     }
 
     kvtest::TempFolder folder_;

@@ -87,6 +87,8 @@
 #define CB_GETITEMHEIGHT 0x0154u
 #define CB_GETDROPPEDSTATE 0x0157u
 #define CB_FINDSTRINGEXACT 0x0158u
+#define CB_GETTOPINDEX 0x015Bu
+#define CB_SETTOPINDEX 0x015Cu
 
 // --- Scroll codes (the up-down control reports to its parent with WM_VSCROLL / WM_HSCROLL) ---
 #define SB_LINEUP 0

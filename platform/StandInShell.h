@@ -4,6 +4,7 @@
 // calls; product code never includes this header.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Shell.h"
@@ -38,10 +39,19 @@ void RecordHelpCall(const HelpCall& call);
 void ScriptFolder(const std::u16string& windowsPath);
 /// The file GetOpenFileNameW answers with; "" cancels.
 void ScriptOpenFile(const std::u16string& windowsPath);
-/// The faces EnumFontsW lists, in order (TrueType fonts of the given character set).
+/// The fonts EnumFontsW lists, in order. Without a face it lists the first font of each face
+/// (a family); with one, every font of that face. A TrueType font comes as an ENUMLOGFONTW
+/// whose full name is fullName (face when empty), cut to LF_FULLFACESIZE characters.
 struct ScriptedFont {
+    ScriptedFont(std::u16string faceName, BYTE fontCharSet = DEFAULT_CHARSET, std::u16string full = {},
+                 DWORD fontType = TRUETYPE_FONTTYPE, BYTE pitch = DEFAULT_PITCH)
+        : face(std::move(faceName)), charSet(fontCharSet), fullName(std::move(full)), type(fontType),
+          pitchAndFamily(pitch) {}
     std::u16string face;
-    BYTE charSet = DEFAULT_CHARSET;
+    BYTE charSet;
+    std::u16string fullName;
+    DWORD type;
+    BYTE pitchAndFamily;  // LOGFONTW's
 };
 void ScriptFonts(const std::vector<ScriptedFont>& fonts);
 /// Titles and owners of the folder and file dialogs asked for, oldest first.

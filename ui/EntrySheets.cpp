@@ -119,7 +119,8 @@ LONG DevicePropertySheets(PROPSHEETUI_INFO* info, LPARAM lParam) {
         context->flags |= kUiDeviceSheet;
         return FinishInit(info, context);
     case PROPSHEETUI_REASON_GET_INFO_HEADER:
-        return FillInfoHeader(lParam, header->pszPrinterName);
+        // PrinterProperties passes no name: the sheet is titled with the printer's own.
+        return FillInfoHeader(lParam, header->pszPrinterName != nullptr ? header->pszPrinterName : context->printerName);
     case PROPSHEETUI_REASON_DESTROY:
         return Destroy(info, context);
     case PROPSHEETUI_REASON_SET_RESULT: {

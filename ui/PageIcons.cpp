@@ -9,7 +9,6 @@
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "ui/PropertyPages.h"
-#include "ui/UiInstance.h"
 
 namespace {
 
@@ -40,15 +39,18 @@ constexpr int kQuestionIcon = 32514;  // IDI_QUESTION
 constexpr int kRowNine[] = {774, 715, 716, 717, 718, 719, 720, 721, 722};
 constexpr int kRowFive[] = {708, 713, 712, 711, 710};
 
-HICON LoadOwnIcon(int id, int width, int height) {
-    return static_cast<HICON>(LoadImageW(UiLibraryInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, 0));
+constexpr int kLastResourceId = 0xFFFF;
+
+HICON LoadOwnIcon(HINSTANCE library, int id, int width, int height) {
+    if (library == nullptr || id <= 0 || id > kLastResourceId) return nullptr;
+    return static_cast<HICON>(LoadImageW(library, MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, 0));
 }
 
 // Loads, pads and adds one icon to the tree's list; the index or -1.
 int AddTreeIcon(PageImages& images, int id) {
     if (auto found = images.treeIndex.find(id); found != images.treeIndex.end()) return found->second;
     int index = -1;
-    IconHandle loaded(LoadOwnIcon(id, kSmallSide, kSmallSide));
+    IconHandle loaded(LoadOwnIcon(images.library, id, kSmallSide, kSmallSide));
     if (loaded.Valid() && images.tree.Valid()) {
         IconHandle padded(PadIconTo16x18(loaded.Get()));
         if (padded.Valid()) index = ImageList_AddIcon(images.tree.Get(), padded.Get());
@@ -104,6 +106,7 @@ HICON PadIconTo16x18(HICON icon) {
 PageImages* CreatePageImages(HINSTANCE library) {
     auto* images = new (std::nothrow) PageImages();
     if (images == nullptr) return nullptr;
+    images->library = library;
 
     images->large.Reset(ImageList_Create(32, 32, ILC_COLOR4 | ILC_MASK, kLargeLast - kLargeFirst + 1, 1));
     if (images->large.Valid()) {
@@ -120,8 +123,8 @@ PageImages* CreatePageImages(HINSTANCE library) {
 
     for (int id : kSharedIcons) images->sharedIcons[id] = LoadIconW(library, MAKEINTRESOURCEW(id));
     images->sharedIcons[kQuestionIcon] = LoadIconW(nullptr, IDI_QUESTION);
-    for (int id : kSmallIcons) images->ownIcons[id].Reset(LoadOwnIcon(id, kSmallSide, kSmallSide));
-    images->ownIcons[kWideIcon].Reset(LoadOwnIcon(kWideIcon, kWideIconWidth, kWideIconHeight));
+    for (int id : kSmallIcons) images->ownIcons[id].Reset(LoadOwnIcon(library, id, kSmallSide, kSmallSide));
+    images->ownIcons[kWideIcon].Reset(LoadOwnIcon(library, kWideIcon, kWideIconWidth, kWideIconHeight));
     return images;
 }
 

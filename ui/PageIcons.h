@@ -1,7 +1,8 @@
 #pragma once
 // The pictures of one page: the large image list (icons 600-620, the last also overlay 1),
-// the settings tree's 16 x 18 image list with its index per icon id, and the single icons
-// the page and its tree draw. Every handle here dies with the page.
+// the 16 x 18 image list of the settings tree and the owner-drawn lists with its index per
+// icon id, and the single icons the page and its tree draw. Every handle here dies with the
+// page.
 #include <map>
 
 #include "platform/Controls.h"
@@ -17,6 +18,7 @@ enum class PageIconRow {
 };
 
 struct PageImages {
+    HINSTANCE library = nullptr;        // where the icons come from (not owned)
     ImageListHandle large;
     ImageListHandle tree;
     std::map<int, int> treeIndex;       // icon id -> index in `tree` (-1: not loadable)
@@ -25,7 +27,7 @@ struct PageImages {
 };
 
 /// Loads everything a page draws from the library's module; NULL only when memory is short.
-/// Missing icons leave empty handles.
+/// Missing icons leave empty handles. Icons the tree asks for later come from the same module.
 [[nodiscard]] PageImages* CreatePageImages(HINSTANCE library);
 void DestroyPageImages(PageImages* images);
 

@@ -1,12 +1,16 @@
 // The sheets' pages: one record per page with its pictures, the page records handed to
-// compstui one page at a time, their release, and the dialog procedure the pages start from.
+// compstui one page at a time, their release, and the dialog procedure the pages start from
+// (with the settings tree on the pages that hold its placeholder, and the constraint resolver
+// over the page's controls).
 #include "ui/PropertyPages.h"
 
 #include <new>
 
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "ui/Constraints.h"
 #include "ui/PageIcons.h"
+#include "ui/SettingsTree.h"
 #include "ui/UiInstance.h"
 
 namespace {
@@ -17,6 +21,7 @@ struct PageKind {
 };
 constexpr PageKind kDocumentPages[] = {{1100, 800}, {1200, 801}, {1300, 802}};
 constexpr PageKind kDevicePage = {1400, 803};
+constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
 
 // The frame's help table: {control id, help id} pairs ending with 0; the pages bring their own.
 constexpr DWORD kFrameHelpIds[] = {0, 0};
@@ -36,6 +41,8 @@ void FreePageRecord(PageRecord* page) {
     if (page->dialog != nullptr && IsWindow(page->dialog) && PageRecordOf(page->dialog) == page) {
         SetWindowLongPtrW(page->dialog, DWLP_USER, 0);
     }
+    // The tree gives the page's image list back before the list goes.
+    ReleaseSettingsTree(page);
     DestroyPageImages(page->images);
     if (page->bitmap != nullptr) DeleteObject(page->bitmap);
     if (page->child != nullptr && IsWindow(page->child)) DestroyWindow(page->child);
@@ -73,9 +80,26 @@ bool AddPage(UiContext* context, const PageKind& kind) {
     return true;
 }
 
+// The resolver over the working block, greying this page's controls and tree items, then the
+// tree's texts from the block it left.
+void ResolveAndRefresh(PageRecord* page) {
+    UiContext* context = page->context;
+    ApplyConstraints(&context->workingBlock, page, &context->status, context->printer, context->model, page->dialog,
+                     context->languageLibrary, context->flags);
+    RefreshSettingsTree(page);
+}
+
+void OnInitDialog(PageRecord* page, HWND dialog) {
+    page->dialog = dialog;
+    if (page->context == nullptr) return;
+    if (GetDlgItem(dialog, kTreePlaceholder) != nullptr) CreateSettingsTree(page, dialog);
+    ResolveAndRefresh(page);
+}
+
 void OnSetActive(PageRecord* page, HWND sheet) {
     page->sheet = sheet;
     page->context->workingBlock.OptionFlags |= kOptionPageActive;
+    ResolveAndRefresh(page);
 }
 
 // Hands the working block to the sheet's result and reports the page applied.
@@ -118,7 +142,7 @@ INT_PTR PageFrameDlgProc(HWND dialog, UINT message, WPARAM /*wParam*/, LPARAM lP
         const auto* sheetPage = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
         auto* page = sheetPage != nullptr ? reinterpret_cast<PageRecord*>(sheetPage->lParam) : nullptr;
         SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
-        if (page != nullptr) page->dialog = dialog;
+        if (page != nullptr) OnInitDialog(page, dialog);
         return TRUE;
     }
     PageRecord* page = PageRecordOf(dialog);

@@ -8,6 +8,7 @@
 #include "ui/UiContext.h"
 
 struct PageImages;  // ui/PageIcons.h
+struct PositionDialogState;  // ui/PositionDialog.h
 
 /// DataFlags bit of the working block: a document page is active (between PSN_SETACTIVE and
 /// PSN_APPLY).
@@ -34,19 +35,22 @@ struct PageRecord {
     WORD hoverItem;           // hovered item of the hover list box, kNoHoverItem for none
     WNDPROC hoverPreviousProc;  // the hover list box's procedure before subclassing
     const int* hoverItems;    // list indices the hover list box tracks, ending with -1
+    PositionDialogState* position;  // the open print-position dialog's state, NULL when none
 };
 
 /// Adds the pages of the context's sheet through compstui (device sheet: template 1400;
 /// document sheet: 1100, 1200 and 1300); 1 when all were added. On 0 the pages added before
 /// stay with compstui, which releases them; the refused one has been released already.
 int BuildPropertyPages(UiContext* context);
-/// The pages' PSPCB_* callback: frees the page's record and what it owns at PSPCB_RELEASE;
-/// returns 1.
+/// The pages' PSPCB_* callback: frees the page's record and what it owns (the settings
+/// tree's state included) at PSPCB_RELEASE; returns 1.
 UINT PropertyPageCallback(HWND window, UINT message, PROPSHEETPAGEW* page);
-/// The dialog procedure every page starts from: keeps the page record as DWLP_USER, marks
-/// the working block while the page is active, hands the working block to the result on
-/// PSN_APPLY and reports CPSUI_OK, and takes context help to HTML Help. The pages' own
-/// procedures do the same around their controls.
+/// The dialog procedure every page starts from: keeps the page record as DWLP_USER; at
+/// WM_INITDIALOG puts the settings tree in place of placeholder 1301 when the template holds
+/// one; at WM_INITDIALOG and PSN_SETACTIVE runs the constraint resolver over the working block
+/// with the page's controls and tree and refreshes the tree; marks the working block while the
+/// page is active, hands it to the result on PSN_APPLY and reports CPSUI_OK, and takes context
+/// help to HTML Help. The pages' own procedures do the same around their controls.
 INT_PTR PageFrameDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 /// The page record of a page or sub-dialog window (its DWLP_USER), NULL before WM_INITDIALOG.
 PageRecord* PageRecordOf(HWND dialog);

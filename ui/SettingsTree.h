@@ -51,7 +51,7 @@ std::span<const TreeLayoutRow> ChooseTreeLayout(const PageRecord* page);
 /// Replaces placeholder 1301 of the page's dialog with the tree (same rectangle, z-order and
 /// font), subclassed and filled; the tree window, or NULL (the placeholder then stays).
 HWND CreateSettingsTree(PageRecord* page, HWND dialog);
-/// Gives the tree the page's 16 x 18 image list; FALSE when there is none.
+/// Gives the tree the page's 16 x 18 image list (PageTreeImages); FALSE when there is none.
 BOOL SetTreeImageList(PageRecord* page, HWND tree);
 /// Inserts every layout row that IsTreeItemEnabled accepts, each with its text, and selects
 /// the root. FALSE when an insertion failed.
@@ -95,14 +95,8 @@ BOOL IsDarkBackground(COLORREF background);
 /// dark red, unchanged cyan / blue, unchanged and greyed silver / navy (dark / light).
 COLORREF TreeValueColour(COLORREF background, BOOL changed, BOOL greyed);
 
-/// The module whose icons the tree and the owner-drawn lists show (the user-interface
-/// library; set by its entry point when it is attached). NULL: blank images.
-void SetTreeIconModule(HMODULE module);
-/// The page's 16 x 18 image list (made on first use) and the index of the icon in it, added on
-/// first use (one pixel down; a blank image for a missing icon, so every id keeps its own
-/// index). -1 when no list can be made.
-HIMAGELIST TreeImageList(PageRecord* page);
-int TreeIconIndex(PageRecord* page, int iconId);
-/// Frees the tree's state (image list, bold font, row items); the page's release calls it.
-/// The tree window, when still alive, keeps drawing as a plain tree.
+/// Frees the tree's state (bold font, row items) and takes the page's image list back from a
+/// live tree, which then keeps drawing as a plain tree; the page's release calls it before the
+/// page's pictures go. The images themselves are the page's (PageTreeImages and
+/// GetTreeImageIndex, ui/PageIcons.h and ui/PropertyPages.h).
 void ReleaseSettingsTree(PageRecord* page);

@@ -59,7 +59,6 @@ bool RowInRange(const SettingsTreeState* state, int row) {
 }  // namespace
 
 SettingsTreeState::~SettingsTreeState() {
-    if (images != nullptr) ImageList_Destroy(images);
     if (bold != nullptr) DeleteObject(bold);
 }
 
@@ -143,7 +142,7 @@ HWND CreateSettingsTree(PageRecord* page, HWND dialog) {
 }
 
 BOOL SetTreeImageList(PageRecord* page, HWND tree) {
-    HIMAGELIST list = TreeImageList(page);
+    HIMAGELIST list = PageTreeImages(page);
     if (list == nullptr) return FALSE;
     SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(list));
     return TRUE;

@@ -121,8 +121,8 @@ void PaintItem(HDC hdc, PageRecord* page, const TVITEMW& item, const RECT& rect,
     DrawPart(hdc, &x, y, rect, close);
 
     if ((flags & kMarkerFlags) != 0) {
-        HIMAGELIST images = TreeImageList(page);
-        const int marker = TreeIconIndex(page, kTreeMarkerIcon);
+        HIMAGELIST images = PageTreeImages(page);
+        const int marker = GetTreeImageIndex(page, kTreeMarkerIcon);
         if (images != nullptr && marker >= 0) {
             ImageList_Draw(images, marker, hdc, static_cast<int>(rect.left) - indent,
                            static_cast<int>(rect.top + (rect.bottom - rect.top - kImageHeight) / 2), ILD_TRANSPARENT);
@@ -263,8 +263,8 @@ BOOL DrawListItem(PageRecord* page, const DRAWITEMSTRUCT* item) {
         int x = static_cast<int>(rect.left) + kListTextLeft;
         DrawPart(hdc, &x, static_cast<int>(rect.top + (rect.bottom - rect.top - size.cy) / 2), rect, text);
         const int iconId = LOWORD(item->itemData);
-        HIMAGELIST images = TreeImageList(page);
-        const int index = iconId != 0 ? TreeIconIndex(page, iconId) : -1;
+        HIMAGELIST images = PageTreeImages(page);
+        const int index = iconId != 0 ? GetTreeImageIndex(page, iconId) : -1;
         if (images != nullptr && index >= 0) {
             ImageList_Draw(images, index, hdc, static_cast<int>(rect.left) + kListIconLeft,
                            static_cast<int>(rect.top + (rect.bottom - rect.top - kImageHeight) / 2), ILD_TRANSPARENT);

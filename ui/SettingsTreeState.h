@@ -1,12 +1,12 @@
 #pragma once
 // The settings tree's own state, kept behind PageRecord::treeState: the tree window and the
-// procedure it replaced, the layout and one item per layout row, the 16 x 18 image list with
-// its index per icon id, and the bold font made on first use.
-#include <map>
+// procedure it replaced, the layout and one item per layout row, and the bold font made on
+// first use. Its images are the page's (ui/PageIcons.h).
 #include <span>
 #include <string>
 #include <vector>
 
+#include "ui/PageIcons.h"
 #include "ui/PropertyPages.h"
 #include "ui/SettingsTree.h"
 
@@ -20,8 +20,6 @@ struct SettingsTreeState {
     WNDPROC previous = nullptr;
     std::span<const TreeLayoutRow> layout;
     std::vector<HTREEITEM> items;        // per layout row; NULL for a row not shown
-    HIMAGELIST images = nullptr;
-    std::map<int, int> imageIndex;       // icon id -> index in images
     HFONT bold = nullptr;
 };
 

@@ -306,7 +306,7 @@ BOOL FormatTreeItemText(PageRecord* page, int row) {
         text += u'>';
         flags |= kTreeFlagClosing;
     }
-    const int image = TreeIconIndex(page, now.icon);
+    const int image = GetTreeImageIndex(page, now.icon);
     item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     item.pszText = text.data();
     item.lParam = MakeTreeItemWord(itemId, flags, labelLength);

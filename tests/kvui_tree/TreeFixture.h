@@ -1,7 +1,8 @@
 #pragma once
 // Shared fixture of the settings-tree tests: a clean user side, the tree's strings module and
 // the user-interface library's icons loaded, a sheet context with zeroed blocks, one page
-// record, and a dialog-like window holding placeholder 1301 between two other controls.
+// record with its pictures made from those icons as the pages make them, and a dialog-like
+// window holding placeholder 1301 between two other controls.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,6 +14,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
 #include "tests/support/TestRoot.h"
+#include "ui/PageIcons.h"
 #include "ui/PropertyPages.h"
 #include "ui/SettingsTree.h"
 #include "ui/UiContext.h"
@@ -42,7 +44,6 @@ protected:
         ASSERT_NE(strings_, nullptr);
         icons_ = LoadLibraryW(u"KVUIRES");
         ASSERT_NE(icons_, nullptr);
-        SetTreeIconModule(icons_);
         context_ = std::make_unique<UiContext>();
         context_->languageLibrary = strings_;
         const std::u16string printer = u"KV-TD520";
@@ -51,16 +52,35 @@ protected:
         context_->resultBlock = context_->workingBlock;
         page_.context = context_.get();
         liveObjects_ = standin::ui::LiveGdiObjectCount();
+        MakePageImages(icons_);
     }
     void TearDown() override {
         ReleaseSettingsTree(&page_);
+        DestroyPageImages(page_.images);
+        page_.images = nullptr;
         standin::ui::ResetUi();
-        // Every test gives back what it made: the tree's images and fonts go with its state.
+        // Every test gives back what it made: the tree's fonts go with its state, the images
+        // with the page.
         EXPECT_EQ(standin::ui::LiveGdiObjectCount(), liveObjects_);
-        SetTreeIconModule(nullptr);
         if (icons_ != nullptr) FreeLibrary(icons_);
         if (strings_ != nullptr) FreeLibrary(strings_);
         StandInTest::TearDown();
+    }
+
+    /// The page's pictures made anew from that module (NULL: none has icons).
+    void MakePageImages(HMODULE icons) {
+        DestroyPageImages(page_.images);
+        page_.images = CreatePageImages(icons);
+        ASSERT_NE(page_.images, nullptr);
+    }
+    /// A new start inside a test: the tree and the page's pictures go, the user side is reset,
+    /// and the page gets its pictures again.
+    void StartOver() {
+        ReleaseSettingsTree(&page_);
+        DestroyPageImages(page_.images);
+        page_.images = nullptr;
+        standin::ui::ResetUi();
+        MakePageImages(icons_);
     }
 
     /// A plain settings block: A4 portrait, one copy, 600 dpi, one page per sheet, 1 x 1 faces.

@@ -47,8 +47,7 @@ TEST_F(TreeLayout, EachSheetShowsItsLayoutInOrderAndDepth) {
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ReleaseSettingsTree(&page_);
-        standin::ui::ResetUi();
+        StartOver();
         context_->workingBlock.OptionFlags = c.optionFlags;
         HWND tree = MakeTree(c.contextFlags, c.pageFlags);
         ASSERT_NE(tree, nullptr);
@@ -99,9 +98,9 @@ TEST_F(TreeLayout, TreeTakesThePlaceholdersPlaceRectangleAndTabOrder) {
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(tree, GWL_EXSTYLE)) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
     EXPECT_EQ(GetWindowLongPtrW(tree, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&page_));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(tree, GWLP_WNDPROC)), &SettingsTreeWndProc);
-    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)), TreeImageList(&page_));
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)), PageTreeImages(&page_));
     int cx = 0, cy = 0;
-    ASSERT_TRUE(ImageList_GetIconSize(TreeImageList(&page_), &cx, &cy));
+    ASSERT_TRUE(ImageList_GetIconSize(PageTreeImages(&page_), &cx, &cy));
     EXPECT_EQ(cx, 16);
     EXPECT_EQ(cy, 18);
 }
@@ -130,12 +129,12 @@ TEST_F(TreeLayout, MemoryItemsAreShownOnlyWhileTheirBitIsClear) {
 TEST_F(TreeLayout, DestroyedTreeForgetsItsItemsAndThePageKeepsItsImages) {
     HWND tree = MakeTree(kUiDeviceSheet);
     ASSERT_NE(tree, nullptr);
-    HIMAGELIST images = TreeImageList(&page_);
+    HIMAGELIST images = PageTreeImages(&page_);
     DestroyWindow(tree);
     EXPECT_EQ(page_.tree, nullptr);
     EXPECT_EQ(FindTreeItem(&page_, 430), nullptr);
     RefreshSettingsTree(&page_);  // nothing left to refresh, and no stale handle is used
-    EXPECT_EQ(TreeImageList(&page_), images);
+    EXPECT_EQ(PageTreeImages(&page_), images);
 }
 
 }  // namespace

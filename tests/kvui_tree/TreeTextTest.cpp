@@ -120,8 +120,7 @@ TEST_F(TreeText, EachLineShowsItsValueIconAndChangeFromTheBlock) {
     size_t checked = 0;
     // The full layout holds every item of the table but the device's, which the device layout holds.
     for (DWORD sheet : {0u, kUiDeviceSheet}) {
-        ReleaseSettingsTree(&page_);
-        standin::ui::ResetUi();
+        StartOver();
         context_->workingBlock = base;
         HWND tree = MakeTree(sheet);
         ASSERT_NE(tree, nullptr);
@@ -138,7 +137,7 @@ TEST_F(TreeText, EachLineShowsItsValueIconAndChangeFromTheBlock) {
             EXPECT_EQ(TreeItemId(line.word), c.itemId);
             EXPECT_EQ(TreeItemLabelLength(line.word), static_cast<int>(Label(c.itemId).size()) + 1);
             EXPECT_EQ(TreeItemFlags(line.word), kTreeFlagClosing | (c.changed ? kTreeFlagChanged : 0));
-            EXPECT_EQ(line.image, TreeIconIndex(&page_, c.icon)) << c.icon;
+            EXPECT_EQ(line.image, GetTreeImageIndex(&page_, c.icon)) << c.icon;
             EXPECT_EQ(line.selectedImage, line.image);
         }
     }
@@ -166,7 +165,7 @@ TEST_F(TreeText, HeadingsAndThePrinterHaveNoValue) {
         EXPECT_EQ(line.text, c.text);
         EXPECT_EQ(TreeItemFlags(line.word), 0u);
         EXPECT_EQ(TreeItemLabelLength(line.word), static_cast<int>(c.text.size()));
-        EXPECT_EQ(line.image, TreeIconIndex(&page_, c.icon));
+        EXPECT_EQ(line.image, GetTreeImageIndex(&page_, c.icon));
     }
 }
 
@@ -177,7 +176,7 @@ TEST_F(TreeText, DeviceItemsShowTheirTables) {
     RefreshSettingsTree(&page_);
     EXPECT_EQ(LineOf(tree, FindTreeItem(&page_, 453)).text, u"s453<s479>");
     EXPECT_EQ(LineOf(tree, FindTreeItem(&page_, 454)).text, u"s454<s478>");
-    EXPECT_EQ(LineOf(tree, FindTreeItem(&page_, 454)).image, TreeIconIndex(&page_, 758));
+    EXPECT_EQ(LineOf(tree, FindTreeItem(&page_, 454)).image, GetTreeImageIndex(&page_, 758));
     EXPECT_EQ(LineOf(tree, FindTreeItem(&page_, 459)).text, u"s459<1GB(\u6A19\u6E96)>");
 }
 
@@ -211,7 +210,7 @@ TEST_F(TreeText, ALabelTooLongForTheWordIsCutSoItsLengthStillFits) {
 
 TEST_F(TreeText, MissingStringsAndIconsLeaveEmptyPartsOnEveryLine) {
     context_->languageLibrary = nullptr;
-    SetTreeIconModule(nullptr);
+    MakePageImages(nullptr);
     HWND tree = MakeTree(0);
     ASSERT_NE(tree, nullptr);
     const std::vector<Line> lines = Lines(tree);
@@ -220,9 +219,12 @@ TEST_F(TreeText, MissingStringsAndIconsLeaveEmptyPartsOnEveryLine) {
     EXPECT_EQ(LineOf(tree, FindTreeItem(&page_, 402)).text, u"<>");
     EXPECT_EQ(LineOf(tree, FindTreeItem(&page_, 419)).text, u"<A4>");
     EXPECT_EQ(LineOf(tree, FindTreeItem(&page_, 400)).text, u"");
-    // Each icon keeps an image of its own, blank when the icon is missing.
-    EXPECT_NE(LineOf(tree, FindTreeItem(&page_, 402)).image, LineOf(tree, FindTreeItem(&page_, 403)).image);
-    EXPECT_GE(LineOf(tree, FindTreeItem(&page_, 402)).image, 0);
+    // Without icons every line goes without an image, and the page's list stays empty.
+    for (const Line& line : lines) {
+        EXPECT_EQ(line.image, -1) << TreeItemId(line.word);
+        EXPECT_EQ(line.selectedImage, -1) << TreeItemId(line.word);
+    }
+    EXPECT_EQ(ImageList_GetImageCount(PageTreeImages(&page_)), 0);
 }
 
 }  // namespace

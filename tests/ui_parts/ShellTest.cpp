@@ -81,6 +81,45 @@ TEST_F(ShellTest, FontEnumerationStopsWhenTheCallbackSays) {
     EXPECT_EQ(seen, std::vector<std::u16string>{u"Century"});
 }
 
+TEST_F(ShellTest, FontEnumerationListsFamiliesThenTheirFacesWithFullNames) {
+    const std::u16string longName(70, u'M');
+    standin::ui::ScriptFonts({
+        {u"Mono", ANSI_CHARSET, u"Mono Regular", TRUETYPE_FONTTYPE, FIXED_PITCH},
+        {u"Mono", ANSI_CHARSET, u"Mono Bold", TRUETYPE_FONTTYPE, FIXED_PITCH},
+        {u"Serif", ANSI_CHARSET, longName, RASTER_FONTTYPE, VARIABLE_PITCH},
+    });
+    struct Seen {
+        std::u16string face;
+        std::u16string full;
+        DWORD type;
+        BYTE pitch;
+        BYTE metricPitch;
+    };
+    std::vector<Seen> seen;
+    auto collect = [](const LOGFONTW* lf, const TEXTMETRICW* tm, DWORD type, LPARAM param) -> int {
+        const auto* elf = reinterpret_cast<const ENUMLOGFONTW*>(lf);
+        reinterpret_cast<std::vector<Seen>*>(param)->push_back(
+            {lf->lfFaceName, std::u16string(elf->elfFullName, std::char_traits<char16_t>::length(elf->elfFullName) < 64
+                                                                   ? std::char_traits<char16_t>::length(elf->elfFullName)
+                                                                   : 64),
+             type, lf->lfPitchAndFamily, tm->tmPitchAndFamily});
+        return 1;
+    };
+    EnumFontsW(nullptr, nullptr, collect, reinterpret_cast<LPARAM>(&seen));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].full, u"Mono Regular");
+    EXPECT_EQ(seen[0].pitch, FIXED_PITCH);
+    EXPECT_EQ(seen[0].metricPitch, 0);
+    EXPECT_EQ(seen[1].face, u"Serif");
+    EXPECT_EQ(seen[1].full, longName.substr(0, 64));
+    EXPECT_EQ(seen[1].type, static_cast<DWORD>(RASTER_FONTTYPE));
+    EXPECT_EQ(seen[1].metricPitch, 1);
+    seen.clear();
+    EnumFontsW(nullptr, u"mono", collect, reinterpret_cast<LPARAM>(&seen));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].full, u"Mono Bold");
+}
+
 TEST_F(ShellTest, WinHelpIsRecorded) {
     EXPECT_TRUE(WinHelpW(nullptr, u"C:\\help\\kv.hlp", HELP_CONTEXT, 42));
     const auto calls = standin::ui::HelpCalls();

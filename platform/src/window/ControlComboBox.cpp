@@ -15,6 +15,7 @@ constexpr int kEditId = 1001;
 struct ComboState : ControlBase {
     ItemList list;
     int current = -1;
+    int top = 0;  // first item of the list when it drops down
     int itemHeight = 16;
     bool ownerDraw = false;
     bool dropped = false;
@@ -120,6 +121,7 @@ LRESULT ComboMessage(HWND hwnd, ComboState& s, UINT message, WPARAM wParam, LPAR
     case CB_RESETCONTENT:
         s.list.items.clear();
         s.current = -1;
+        s.top = 0;
         ShowSelection(hwnd, s);
         return CB_OKAY;
     case CB_GETCOUNT: return count;
@@ -133,6 +135,11 @@ LRESULT ComboMessage(HWND hwnd, ComboState& s, UINT message, WPARAM wParam, LPAR
         ShowSelection(hwnd, s);
         return s.current;
     case CB_GETCURSEL: return s.current;
+    case CB_GETTOPINDEX: return s.top;
+    case CB_SETTOPINDEX:
+        if (!s.list.Valid(wParam)) return CB_ERR;
+        s.top = static_cast<int>(wParam);
+        return CB_OKAY;
     case CB_GETLBTEXT:
         if (!s.list.Valid(wParam) || lParam == 0) return CB_ERR;
         if (!s.list.hasStrings) {

@@ -208,13 +208,24 @@ PLATFORM_API int EnumFontsW(HDC, LPCWSTR face, FONTENUMPROCW proc, LPARAM param)
         fonts = Shell().fonts;
     }
     int answer = 1;
+    std::vector<std::u16string> families;
     for (const ScriptedFont& f : fonts) {
         if (face && lstrcmpiW(face, f.face.c_str()) != 0) continue;
-        LOGFONTW lf{};
+        if (!face) {
+            // One font per face when no face is asked for.
+            const auto seen = [&](const std::u16string& family) { return lstrcmpiW(family.c_str(), f.face.c_str()) == 0; };
+            if (std::any_of(families.begin(), families.end(), seen)) continue;
+            families.push_back(f.face);
+        }
+        ENUMLOGFONTW elf{};
+        LOGFONTW& lf = elf.elfLogFont;
         lf.lfHeight = 16;
         lf.lfWeight = FW_NORMAL;
         lf.lfCharSet = f.charSet;
+        lf.lfPitchAndFamily = f.pitchAndFamily;
         lstrcpynW(lf.lfFaceName, f.face.c_str(), LF_FACESIZE);
+        const std::u16string& full = f.fullName.empty() ? f.face : f.fullName;
+        std::memcpy(elf.elfFullName, full.data(), std::min<size_t>(full.size(), LF_FULLFACESIZE) * sizeof(WCHAR));
         TEXTMETRICW tm{};
         tm.tmHeight = 16;
         tm.tmAscent = 14;
@@ -223,7 +234,9 @@ PLATFORM_API int EnumFontsW(HDC, LPCWSTR face, FONTENUMPROCW proc, LPARAM param)
         tm.tmMaxCharWidth = 16;
         tm.tmWeight = FW_NORMAL;
         tm.tmCharSet = f.charSet;
-        answer = proc(&lf, &tm, TRUETYPE_FONTTYPE, param);
+        // The metric's pitch bit is set for a variable pitch, the other way round.
+        tm.tmPitchAndFamily = static_cast<BYTE>((f.pitchAndFamily & ~3u) | ((f.pitchAndFamily & 3u) == FIXED_PITCH ? 0u : 1u));
+        answer = proc(&lf, &tm, f.type, param);
         if (answer == 0) break;
     }
     return answer;

@@ -1,0 +1,221 @@
+// The finishing-position dialog driven as a user does: picking positions in the two picture
+// rows, answering the conflict prompts and questions, Defaults, OK and Cancel, in both
+// languages, with its picture.
+#include "platform/Controls.h"
+#include "platform/StandInControls.h"
+#include "platform/User.h"
+#include "tests/kvui_finish/FinishFixture.h"
+#include "ui/Finishing.h"
+
+namespace kvuifinish {
+namespace {
+
+constexpr int kFirstList = 2901;
+constexpr int kSecondList = 2902;
+
+class FinishDialog : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        // A4 portrait from the manual slot: the first row offers 0, 1, 4, 5, 6, 2, 3 and the
+        // second 0, 2, 3.
+        DriverDevMode& w = Working();
+        w.Public.dmOrientation = DMORIENT_PORTRAIT;
+        w.Public.dmPaperSize = 9;
+        w.OutputPaperSize = 0;
+        w.Public.dmDefaultSource = 4;
+        w.Public.dmDuplex = DMDUP_SIMPLEX;
+        w.PagesPerSheet = 1;
+        w.FinishPosition1 = 0;
+        w.FinishPosition2 = 0;
+        w.CoverFlags = 0;
+    }
+
+    /// Opens the dialog, lets `inside` act on it, then presses `button`; the dialog's result.
+    INT_PTR Run(const std::function<void(HWND)>& inside, int button,
+                const std::function<void(HWND, int)>& prompt = nullptr) {
+        return Drive([&] { return ShowFinishPositionDialog(&page_, nullptr); },
+                     [&](HWND dialog, int depth) {
+                         if (depth > 1) {
+                             ASSERT_TRUE(prompt) << "an unexpected prompt";
+                             prompt(dialog, depth);
+                             return;
+                         }
+                         inside(dialog);
+                         Click(dialog, button);
+                     });
+    }
+    static LRESULT Selected(HWND dialog, int list) { return SendDlgItemMessageW(dialog, list, LB_GETCURSEL, 0, 0); }
+};
+
+TEST_F(FinishDialog, AChosenPositionReachesTheWorkingBlockOnOk) {
+    for (bool japanese : {false, true}) {
+        SCOPED_TRACE(japanese ? "ja" : "en");
+        UseLanguage(japanese);
+        Working().FinishPosition1 = 0;
+        Working().CoverFlags = 0;
+        const INT_PTR result = Run(
+            [&](HWND dialog) {
+                EXPECT_EQ(SendDlgItemMessageW(dialog, kFirstList, LB_GETCOUNT, 0, 0), 7);
+                EXPECT_EQ(SendDlgItemMessageW(dialog, kSecondList, LB_GETCOUNT, 0, 0), 3);
+                EXPECT_EQ(Selected(dialog, kFirstList), 0);
+                EXPECT_FALSE(TextOf(dialog, 2904).empty());
+                ClickListItem(dialog, kFirstList, 1);
+                EXPECT_EQ(context_->scratchBlock.FinishPosition1, 1);
+                // The working block waits for OK.
+                EXPECT_EQ(Working().FinishPosition1, 0);
+                std::u16string label = String(4201);
+                // A label without "|" is one line.
+                if (const size_t bar = label.find(u'|'); bar != std::u16string::npos) label.erase(bar, 1);
+                EXPECT_EQ(TextOf(dialog, 2906), label);
+                EXPECT_TRUE(SavePicture(dialog, japanese ? "finishing-ja" : "finishing-en"));
+            },
+            IDOK);
+        EXPECT_EQ(result, TRUE);
+        EXPECT_EQ(Working().FinishPosition1, 1);
+        EXPECT_NE(Working().CoverFlags & kOutputFirstChosen, 0u);
+        EXPECT_TRUE(standin::ui::MessageBoxes().empty());
+    }
+}
+
+TEST_F(FinishDialog, DuplexOffFromThePromptKeepsTheChoice) {
+    Working().Public.dmDuplex = DMDUP_VERTICAL;
+    std::u16string caption;
+    const INT_PTR result = Run([&](HWND dialog) { ClickListItem(dialog, kFirstList, 5); },  // position 2
+                               IDOK,
+                               [&](HWND prompt, int) {
+                                   EXPECT_NE(GetDlgItem(prompt, 2914), nullptr);
+                                   WCHAR text[300] = {};
+                                   GetWindowTextW(prompt, text, 300);
+                                   caption = text;
+                                   Click(prompt, kConflictAlternative);
+                               });
+    EXPECT_EQ(result, TRUE);
+    EXPECT_EQ(caption, context_->printerName);
+    EXPECT_EQ(Working().Public.dmDuplex, DMDUP_SIMPLEX);
+    EXPECT_EQ(Working().SavedDuplex, DMDUP_SIMPLEX);
+    EXPECT_EQ(Working().FinishPosition1, 2);
+    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{String(4259)});
+}
+
+TEST_F(FinishDialog, GivingUpAtThePromptKeepsTheCurrentEntry) {
+    Working().Public.dmDuplex = DMDUP_VERTICAL;
+    for (int answer : {IDCANCEL, static_cast<int>(kConflictGiveUp)}) {
+        SCOPED_TRACE(answer);
+        const INT_PTR result = Run(
+            [&](HWND dialog) {
+                ClickListItem(dialog, kFirstList, 5);
+                EXPECT_EQ(Selected(dialog, kFirstList), 0);
+                EXPECT_EQ(context_->scratchBlock.FinishPosition1, 0);
+            },
+            IDOK, [&](HWND prompt, int) {
+                // Esc sends IDCANCEL; the prompt's own Cancel button is 2917.
+                if (answer == IDCANCEL) {
+                    SendMessageW(prompt, WM_COMMAND, IDCANCEL, 0);
+                } else {
+                    Click(prompt, answer);
+                }
+            });
+        EXPECT_EQ(result, TRUE);
+        EXPECT_EQ(Working().FinishPosition1, 0);
+        EXPECT_EQ(Working().Public.dmDuplex, DMDUP_VERTICAL);
+    }
+}
+
+TEST_F(FinishDialog, APositionThatClashesWithTheOtherAsksFirst) {
+    Working().FinishPosition2 = 3;
+    Working().CoverFlags = kOutputSecondChosen;
+    // Cancel: both positions stay and the first row goes back to its entry.
+    standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDCANCEL; });
+    Run(
+        [&](HWND dialog) {
+            EXPECT_EQ(Selected(dialog, kSecondList), 2);
+            ClickListItem(dialog, kFirstList, 1);
+            EXPECT_EQ(Selected(dialog, kFirstList), 0);
+        },
+        IDOK);
+    EXPECT_EQ(Working().FinishPosition1, 0);
+    EXPECT_EQ(Working().FinishPosition2, 3);
+    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{String(4250)});
+    EXPECT_EQ(standin::ui::MessageBoxes()[0].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
+
+    // OK: the second position goes.
+    standin::ui::ResetShell();
+    Run(
+        [&](HWND dialog) {
+            ClickListItem(dialog, kFirstList, 1);
+            EXPECT_EQ(Selected(dialog, kSecondList), 0);
+        },
+        IDOK);
+    EXPECT_EQ(Working().FinishPosition1, 1);
+    EXPECT_EQ(Working().FinishPosition2, 0);
+    EXPECT_EQ(Working().CoverFlags & (kOutputFirstChosen | kOutputSecondChosen), kOutputFirstChosen);
+    EXPECT_EQ(MessageTexts(), (std::vector<std::u16string>{String(4250), String(4251)}));
+}
+
+TEST_F(FinishDialog, CancelDiscardsEveryChange) {
+    Working().Public.dmDuplex = DMDUP_VERTICAL;
+    const DriverDevMode before = Working();
+    const INT_PTR result = Run(
+        [&](HWND dialog) {
+            ClickListItem(dialog, kFirstList, 5);
+            ClickListItem(dialog, kSecondList, 1);
+            EXPECT_EQ(context_->scratchBlock.Public.dmDuplex, DMDUP_SIMPLEX);
+        },
+        IDCANCEL, [&](HWND prompt, int) { Click(prompt, kConflictAlternative); });
+    EXPECT_EQ(result, FALSE);
+    EXPECT_EQ(memcmp(&Working(), &before, sizeof before), 0);
+}
+
+TEST_F(FinishDialog, DefaultsClearBothPositions) {
+    Working().FinishPosition1 = 4;
+    Working().FinishPosition2 = 2;
+    Working().CoverFlags = kOutputFirstChosen | kOutputSecondChosen;
+    Run(
+        [&](HWND dialog) {
+            EXPECT_EQ(Selected(dialog, kFirstList), 2);
+            EXPECT_EQ(Selected(dialog, kSecondList), 1);
+            Click(dialog, 1002);
+            EXPECT_EQ(Selected(dialog, kFirstList), 0);
+            EXPECT_EQ(Selected(dialog, kSecondList), 0);
+        },
+        IDOK);
+    EXPECT_EQ(Working().FinishPosition1, 0);
+    EXPECT_EQ(Working().FinishPosition2, 0);
+    EXPECT_EQ(Working().CoverFlags, 0u);
+}
+
+TEST_F(FinishDialog, WarningsOfTheSingledOutSourceAndTheFirstOption) {
+    Working().Public.dmDefaultSource = kFinishingSource;  // not the manual slot: 0, 1, 4, 5, 6
+    Working().CoverFlags = kOutputFirstOption;
+    Run(
+        [&](HWND dialog) {
+            EXPECT_EQ(SendDlgItemMessageW(dialog, kFirstList, LB_GETCOUNT, 0, 0), 5);
+            ClickListItem(dialog, kFirstList, 1);  // position 1 on A4 portrait: 757
+            ClickListItem(dialog, kSecondList, 1);  // position 2 on A4: 758
+            ClickListItem(dialog, kFirstList, 0);  // none again: the first option comes back
+        },
+        IDOK);
+    EXPECT_EQ(MessageTexts(), (std::vector<std::u16string>{String(757), String(4260), String(758)}));
+    EXPECT_EQ(standin::ui::Beeps().size(), 2u);
+    EXPECT_EQ(Working().FinishPosition1, 0);
+    EXPECT_EQ(Working().FinishPosition2, 2);
+    EXPECT_EQ(Working().CoverFlags, kOutputFirstOption | kOutputSecondChosen);
+}
+
+TEST_F(FinishDialog, B5LandscapeOffersNoSecondPosition) {
+    Working().Public.dmOrientation = DMORIENT_LANDSCAPE;
+    Working().Public.dmPaperSize = 13;
+    Working().FinishPosition1 = 200;  // no entry has it: nothing is selected
+    Run(
+        [&](HWND dialog) {
+            EXPECT_EQ(SendDlgItemMessageW(dialog, kFirstList, LB_GETCOUNT, 0, 0), 4);
+            EXPECT_EQ(SendDlgItemMessageW(dialog, kSecondList, LB_GETCOUNT, 0, 0), 1);
+            EXPECT_EQ(Selected(dialog, kFirstList), LB_ERR);
+        },
+        IDCANCEL);
+    EXPECT_EQ(Working().FinishPosition1, 200);
+}
+
+}  // namespace
+}  // namespace kvuifinish
