@@ -10,6 +10,7 @@
 #include "platform/User.h"
 #include "ui/PageCommon.h"
 #include "ui/PageIcons.h"
+#include "ui/PageListFillers.h"
 #include "ui/PropertyPages.h"
 
 namespace {
@@ -204,6 +205,8 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
         }
         case kCategoryOptions:
             Check(dialog, 1172, block.PageStampSwitch != 0);
+            FillChoiceValue2List(page, dialog);
+            FillChoiceValue1List(page, dialog);
             ShowStampText(dialog, block);
             SetPageHint(page, dialog, 660, kHintNote);
             break;
@@ -217,6 +220,7 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
             SetPageHint(page, dialog, 674, kHintNote);
             break;
         case kCategoryDestination:
+            FillOutputDestinationList(page, dialog);
             Check(dialog, 4159, (block.RelaydockFlags & kKeepJobFiles) != 0);
             SetPageHint(page, dialog, 675, kHintNote);
             break;

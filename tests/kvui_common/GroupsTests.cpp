@@ -114,9 +114,13 @@ TEST_F(PageGroups, PanelValuesComeFromTheWorkingSettings) {
     EXPECT_EQ(ItemText(dialog, 1177), u"");
     EXPECT_EQ(Working().PageStampText[0], u'x');
 
+    EXPECT_GT(Send(dialog, 1173, CB_GETCOUNT), 0);
+    EXPECT_GT(Send(dialog, 1175, CB_GETCOUNT), 0);
+
     Working().RelaydockFlags = 0x2;
     FillDocumentPage1Group(&page_, dialog, 2);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 4159), BST_CHECKED);
+    EXPECT_GT(Send(dialog, 4156, CB_GETCOUNT), 0);
 
     Working().FeatureFlags |= 0x4;
     context_->status.printerExtStatus = 0x4;
