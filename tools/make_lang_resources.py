@@ -439,9 +439,10 @@ dialogs.append(Dialog(2600, 220, 240, "Settings List", "設定一覧", "The sett
     C("DEFPUSHBUTTON", 2601, 163, 219, 50, 14, "Close", "閉じる"),
 ]))
 
-dialogs.append(Dialog(2700, 200, 50, "Printer Status", "プリンタの状態", "Shown while the printer's status is read.", [
-    C("CTEXT", 2701, 7, 12, 186, 24, "Reading the printer's status. Please wait...",
+dialogs.append(Dialog(2700, 200, 58, "Printer Status", "プリンタの状態", "Shown while the printer's status is read.", [
+    C("CTEXT", 2701, 7, 8, 186, 20, "Reading the printer's status. Please wait...",
       "プリンタの状態を取得しています。しばらくお待ちください..."),
+    C("PUSHBUTTON", "IDCANCEL", 75, 36, 50, 14, "Cancel", "キャンセル"),
 ], help_button=False))
 
 # The halftone dialog keeps the layout and texts it has always had.

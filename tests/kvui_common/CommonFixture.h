@@ -1,0 +1,41 @@
+#pragma once
+// Fixture of the shared page routines: the sample printer with the status manager stand-in
+// (the status tests' fixture), the library's resources, a sheet context of the sample printer
+// with a page record, and a page window made from a template of the language library.
+#include <filesystem>
+
+#include "tests/kvui_status/StatusFixture.h"
+#include "ui/PageCommon.h"
+#include "ui/PropertyPages.h"
+#include "ui/UiContext.h"
+
+namespace kvuicommon {
+
+class CommonTest : public kvuitest::StatusTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// A page of the template (1100 or 1200) over the record, as the sheet would show it.
+    HWND OpenPage(int templateId);
+    DriverDevMode& Working() { return context_->workingBlock; }
+    /// The folder the tests write their pictures into.
+    static std::filesystem::path OutputFolder();
+
+    std::unique_ptr<kvtest::ScopedPrinter> admin_;  // the context's printer
+    HMODULE resources_ = nullptr;
+    HMODULE language_ = nullptr;
+    const ModelDescription* model_ = nullptr;
+    UiContext* context_ = nullptr;
+    PageRecord page_{};
+    HWND host_ = nullptr;
+    HWND pageWindow_ = nullptr;
+};
+
+/// A dialog's text, a control's text.
+std::u16string TextOf(HWND window);
+std::u16string ItemText(HWND dialog, int id);
+/// A language-library string of the sample printer's library.
+std::u16string LanguageString(HMODULE library, UINT id);
+
+}  // namespace kvuicommon
