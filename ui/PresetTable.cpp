@@ -16,14 +16,13 @@ namespace {
 constexpr DWORD kMaxPresetSlots = 32;  // one per bit of PresetFlags
 
 bool IsEmptyEntry(const BuiltInPreset& entry) {
-    return entry.id == 0 && entry.icon == 0 && entry.nameId == 0 && entry.commentId == 0 && entry.fix == nullptr;
+    static constexpr BuiltInPreset kEmpty{};
+    return std::memcmp(&entry, &kEmpty, sizeof entry) == 0;
 }
 
-// The entries in use: up to the first empty one and the width of the flags word.
-std::span<const BuiltInPreset> UsedEntries(std::span<const BuiltInPreset> list) {
-    size_t used = 0;
-    while (used < list.size() && used < kMaxPresetSlots && !IsEmptyEntry(list[used])) ++used;
-    return list.first(used);
+// Slot i of the list is chosen by bit i of PresetFlags; an empty slot gives no preset.
+bool SlotSelected(const ModelDescription* model, std::span<const BuiltInPreset> list, size_t slot) {
+    return slot < kMaxPresetSlots && (model->PresetFlags >> slot & 1u) != 0 && !IsEmptyEntry(list[slot]);
 }
 
 bool SameBuiltIn(const PresetRecord& stored, const PresetRecord& fresh) {
@@ -46,10 +45,9 @@ bool BinaryValueStored(HANDLE printer) {
 GlobalBlock BuildBuiltInPresets(HANDLE printer, const ModelDescription* model, std::span<const BuiltInPreset> list,
                                 DWORD* count) {
     *count = 0;
-    const std::span<const BuiltInPreset> entries = UsedEntries(list);
     DWORD selected = 0;
-    for (size_t i = 0; i < entries.size(); ++i)
-        if ((model->PresetFlags >> i & 1u) != 0) ++selected;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (SlotSelected(model, list, i)) ++selected;
     if (selected == 0) return {};
     GlobalBlock records = GlobalBlock::Zeroed(selected * sizeof(PresetRecord));
     GlobalBlock defaults = GlobalBlock::Zeroed(sizeof(DriverDevMode));
@@ -57,9 +55,9 @@ GlobalBlock BuildBuiltInPresets(HANDLE printer, const ModelDescription* model, s
     BuildDefaultDevMode(defaults.As<DriverDevMode>(), printer, nullptr, model);
     const LanguageLibrary language(printer);
     auto* record = records.As<PresetRecord>();
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if ((model->PresetFlags >> i & 1u) == 0) continue;
-        const BuiltInPreset& entry = entries[i];
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (!SlotSelected(model, list, i)) continue;
+        const BuiltInPreset& entry = list[i];
         record->id = entry.id;
         record->icon = entry.icon;
         // A missing string leaves an empty name or comment.
@@ -68,7 +66,7 @@ GlobalBlock BuildBuiltInPresets(HANDLE printer, const ModelDescription* model, s
             LoadStringW(language.Get(), entry.commentId, record->comment, static_cast<int>(kPresetCommentChars));
         }
         record->values = *defaults.As<DriverDevMode>();
-        if (entry.fix != nullptr) entry.fix(&record->values, &record->mask);
+        ApplyBuiltInPreset(entry, &record->values, &record->mask);
         ++record;
     }
     *count = selected;

@@ -31,24 +31,58 @@ static_assert(offsetof(PresetRecord, comment) == 40);
 static_assert(offsetof(PresetRecord, values) == 296);
 static_assert(offsetof(PresetRecord, mask) == 2504);
 
-/// One entry of the driver's built-in preset list. fix, when there is one, sets the settings
-/// the preset fixes in values (which start as the printer's defaults) and their bits in mask
-/// (which starts empty).
+/// One slot of the driver's built-in preset list (156 bytes). The name string id chooses which
+/// settings the preset fixes (ApplyBuiltInPreset); the other fields hold their values. A slot
+/// whose fields are all zero is empty and gives no preset.
 struct BuiltInPreset {
-    DWORD id;
-    DWORD icon;
-    UINT nameId;     // language-library strings
-    UINT commentId;
-    void (*fix)(DriverDevMode* values, DriverDevMode* mask);
+    DWORD id;              // kPreset* bits
+    DWORD icon;            // position in the preset icon list
+    WORD nameId;           // language-library strings
+    WORD commentId;
+    WCHAR formName[32];
+    SHORT copies;
+    WORD reserved78;
+    DWORD optionBits;      // FeatureFlags bits
+    WCHAR outputPaperName[32];
+    BYTE relaydockBit;     // RelaydockFlags bit 0
+    BYTE reserved149;
+    BYTE nupDown;
+    BYTE nupAcross;
+    BYTE pageOptionBit;    // PageOptionBits bit 0
+    BYTE reserved153;
+    SHORT outputDestination;
 };
+static_assert(sizeof(BuiltInPreset) == 156);
+static_assert(offsetof(BuiltInPreset, formName) == 12);
+static_assert(offsetof(BuiltInPreset, copies) == 76);
+static_assert(offsetof(BuiltInPreset, optionBits) == 80);
+static_assert(offsetof(BuiltInPreset, outputPaperName) == 84);
+static_assert(offsetof(BuiltInPreset, relaydockBit) == 148);
+static_assert(offsetof(BuiltInPreset, nupDown) == 150);
+static_assert(offsetof(BuiltInPreset, pageOptionBit) == 152);
+static_assert(offsetof(BuiltInPreset, outputDestination) == 154);
 
-/// The driver's built-in presets, entry i chosen by bit i of the model's PresetFlags; the list
-/// ends at its first empty entry (all fields zero).
+inline constexpr size_t kBuiltInPresetSlots = 16;
+
+// Name strings of the built-in presets; each fixes its own set of settings.
+inline constexpr WORD kPresetStandardName = 531;
+inline constexpr WORD kPresetJobFileName = 573;
+inline constexpr WORD kPresetSeparateCopiesName = 574;
+inline constexpr WORD kPresetTwoUpName = 575;
+inline constexpr WORD kPresetWideOutputName = 576;
+
+/// The driver's built-in presets: slot i is chosen by bit i of the model's PresetFlags.
 std::span<const BuiltInPreset> BuiltInPresetList();
 
-/// Records of the presets of `list` that the model's PresetFlags select, in list order, with
-/// the names and comments of the printer's language library; *count their number. Holds
-/// nothing (count 0) when none is selected or memory is short.
+/// Sets the settings the entry fixes in values (which start as the printer's defaults), with
+/// the same value in their copies among the user's choices, and their bits in mask (which
+/// starts empty). An entry whose name string fixes nothing leaves both as they are.
+void ApplyBuiltInPreset(const BuiltInPreset& entry, DriverDevMode* values, DriverDevMode* mask);
+
+/// Records of the presets of `list` that the model's PresetFlags select, in slot order, with
+/// the names and comments of the printer's language library; *count their number. Empty slots
+/// are skipped (a later slot keeps its own bit). Holds nothing (count 0) when none is selected
+/// or memory is short.
 [[nodiscard]] GlobalBlock BuildBuiltInPresets(HANDLE printer, const ModelDescription* model,
                                               std::span<const BuiltInPreset> list, DWORD* count);
 

@@ -12,29 +12,26 @@
 namespace kvuidata {
 namespace {
 
-// Strings of the language libraries that read differently in English and Japanese.
-constexpr UINT kNameString = 300;
-constexpr UINT kCommentString = 300;
-
-void FixOneUp(DriverDevMode* values, DriverDevMode* mask) {
-    values->NupDown = 1;
-    values->NupAcross = 1;
-    mask->NupDown = 0xFF;
-    mask->NupAcross = 0xFF;
+BuiltInPreset Slot(DWORD id, DWORD icon, WORD nameId) {
+    BuiltInPreset entry{};
+    entry.id = id;
+    entry.icon = icon;
+    entry.nameId = nameId;
+    entry.commentId = nameId;
+    entry.copies = 1;
+    entry.nupDown = 1;
+    entry.nupAcross = 1;
+    return entry;
 }
 
-void FixCopies(DriverDevMode* values, DriverDevMode* mask) {
-    values->Public.dmCopies = 1;
-    mask->Public.dmCopies = static_cast<SHORT>(0xFFFF);
-}
-
-// Entries 0 and 1 selected by the sample model's PresetFlags (0x7); entry 3 is never reached
-// because the list ends at the empty entry 2.
+// Slots 0 and 1 selected by the sample model's PresetFlags (0x7); the empty slot 2 gives no
+// record and slot 3 is not selected. The standard preset fixes the page counts, the job-file
+// one the copies.
 const BuiltInPreset kList[] = {
-    {3, 17, kNameString, kCommentString, FixOneUp},
-    {1, 4, kNameString, kCommentString, FixCopies},
-    {0, 0, 0, 0, nullptr},
-    {1, 9, kNameString, kCommentString, FixCopies},
+    Slot(3, 17, kPresetStandardName),
+    Slot(1, 4, kPresetJobFileName),
+    BuiltInPreset{},
+    Slot(1, 9, kPresetJobFileName),
 };
 
 std::vector<PresetRecord> Records(const StoredValue& value) {
@@ -54,7 +51,7 @@ protected:
     std::vector<PresetRecord> Stored() { return Records(ReadValue(printer_, PD_PRESET_TABLE)); }
 };
 
-TEST_F(PresetTableTest, AMissingTableIsWrittenFromTheSelectedBuiltInsUpToTheFirstEmptyEntry) {
+TEST_F(PresetTableTest, AMissingTableIsWrittenFromTheSelectedBuiltInsSkippingEmptySlots) {
     SetUserLocale(u"00000409");
     UpdatePresetTable(printer_, model_, false, kList);
     const StoredValue value = ReadValue(printer_, PD_PRESET_TABLE);
@@ -63,7 +60,7 @@ TEST_F(PresetTableTest, AMissingTableIsWrittenFromTheSelectedBuiltInsUpToTheFirs
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].id, 3u);
     EXPECT_EQ(records[0].icon, 17u);
-    EXPECT_EQ(std::u16string(records[0].name), u"Auto Select");
+    EXPECT_EQ(std::u16string(records[0].name), u"Standard");
     EXPECT_EQ(records[0].mask.NupDown, 0xFF);
     EXPECT_EQ(records[0].mask.Public.dmCopies, 0);
     const DriverDevMode defaults = Defaults();
@@ -76,7 +73,7 @@ TEST_F(PresetTableTest, ALanguageChangeRenamesUnchangedBuiltInsAndKeepsTheRest) 
     UpdatePresetTable(printer_, model_, false, kList);
     std::vector<PresetRecord> records = Stored();
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(std::u16string(records[0].name), u"自動選択");
+    EXPECT_EQ(std::u16string(records[0].name), u"標準");
     // A user preset of the same name and a built-in whose mask the user changed.
     PresetRecord user = records[0];
     user.id = 0;
@@ -88,9 +85,9 @@ TEST_F(PresetTableTest, ALanguageChangeRenamesUnchangedBuiltInsAndKeepsTheRest) 
     UpdatePresetTable(printer_, model_, true, kList);
     const std::vector<PresetRecord> rebuilt = Stored();
     ASSERT_EQ(rebuilt.size(), 3u);
-    EXPECT_EQ(std::u16string(rebuilt[0].name), u"Auto Select");
-    EXPECT_EQ(std::u16string(rebuilt[1].name), u"自動選択") << "a user preset was renamed";
-    EXPECT_EQ(std::u16string(rebuilt[2].name), u"自動選択") << "a changed built-in was renamed";
+    EXPECT_EQ(std::u16string(rebuilt[0].name), u"Standard");
+    EXPECT_EQ(std::u16string(rebuilt[1].name), u"標準") << "a user preset was renamed";
+    EXPECT_EQ(std::u16string(rebuilt[2].name), u"ジョブファイル") << "a changed built-in was renamed";
 }
 
 TEST_F(PresetTableTest, AStoredTableStaysWhileTheLanguageIsTheSame) {
@@ -134,10 +131,11 @@ TEST_F(PresetTableTest, TheLanguageValueFollowsTheUsersLocale) {
     const StoredValue language = ReadValue(printer_, PD_PRESET_LANGUAGE);
     EXPECT_EQ(language.type, REG_DWORD);
     EXPECT_EQ(language.AsDword(), 1033u);
-    // The driver's own list selects nothing yet: the table is there and empty.
+    // The driver's own list: the sample model selects the standard preset alone.
     const StoredValue table = ReadValue(printer_, PD_PRESET_TABLE);
     EXPECT_TRUE(table.present);
     EXPECT_EQ(table.type, REG_BINARY);
+    EXPECT_EQ(table.bytes.size(), sizeof(PresetRecord));
     SetUserLocale(u"00000411");
     InitPrinterDataDefaults(&defaults, printer_, model_);
     EXPECT_EQ(ReadValue(printer_, PD_PRESET_LANGUAGE).AsDword(), 1041u);

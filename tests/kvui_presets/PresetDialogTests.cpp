@@ -1,0 +1,300 @@
+// The preset dialog driven as a user drives it: the list from the stored table (or the
+// built-ins), saving, replacing, deleting and dragging presets, and what OK and Cancel store.
+#include <string>
+
+#include "platform/Controls.h"
+#include "platform/StandInControls.h"
+#include "platform/StandInDraw.h"
+#include "platform/StandInShell.h"
+#include "platform/StandInUi.h"
+#include "settings/SpoolerQueries.h"
+#include "tests/kvui_presets/PresetsFixture.h"
+
+namespace kvuipresets {
+namespace {
+
+constexpr WPARAM kLeftButton = 0x0001;  // kLeftButton
+LPARAM At(int x, int y) { return static_cast<LPARAM>((static_cast<DWORD>(y) << 16) | static_cast<WORD>(x)); }
+
+class PresetDialog : public PresetsTest {
+protected:
+    std::u16string Text(UINT id) const {
+        WCHAR text[256] = {};
+        LoadStringW(language_, id, text, 256);
+        return text;
+    }
+    // The names of a stored table.
+    std::vector<std::u16string> StoredNames() {
+        std::vector<std::u16string> names;
+        for (const PresetRecord& record : StoredTable()) names.emplace_back(record.name);
+        return names;
+    }
+    std::vector<std::u16string> BuiltInNames() const {
+        return {Text(531), Text(573), Text(574), Text(575), Text(576)};
+    }
+    static bool Enabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dialog, control)) != FALSE; }
+};
+
+TEST_F(PresetDialog, WithoutATableTheBuiltInsShowAndOkStoresThem) {
+    std::vector<std::u16string> shown;
+    const INT_PTR result = RunDialog([&](HWND dialog) {
+        shown = Names(dialog);
+        EXPECT_FALSE(Enabled(dialog, 2206));
+        EXPECT_FALSE(Enabled(dialog, 2214));
+        EXPECT_EQ(SendDlgItemMessageW(dialog, 2211, LB_GETCOUNT, 0, 0), 20);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, 2211, LB_GETCURSEL, 0, 0), 0);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(shown, BuiltInNames());
+    EXPECT_EQ(StoredNames(), BuiltInNames());
+}
+
+TEST_F(PresetDialog, NoBuiltInsAndNoTableOkStoresAnEmptyTableAndChoosesTheFirst) {
+    SetPresetFlags(0);
+    context_->workingBlock.PresetIndex = 3;
+    RunDialog([&](HWND dialog) {
+        EXPECT_TRUE(Names(dialog).empty());
+        Press(dialog, IDOK);
+    });
+    EXPECT_TRUE(TableStored());
+    EXPECT_TRUE(StoredBytes().empty());
+    EXPECT_EQ(context_->workingBlock.PresetIndex, 0);
+}
+
+TEST_F(PresetDialog, SavedPresetsSurviveAReloadFromPrinterData) {
+    context_->workingBlock.Public.dmCopies = 7;
+    RunDialog([&](HWND dialog) {
+        SaveAs(dialog, u"Seven copies", u"for the office");
+        SendDlgItemMessageW(dialog, 2211, LB_SETCURSEL, 4, 0);
+        SaveAs(dialog, u"Second");
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(confirmations_, 2);
+    std::vector<std::u16string> expected = BuiltInNames();
+    expected.push_back(u"Seven copies");
+    expected.push_back(u"Second");
+    EXPECT_EQ(StoredNames(), expected);
+    EXPECT_EQ(context_->workingBlock.PresetIndex, 6) << "the preset saved last is the current one";
+
+    std::u16string comment;
+    RunDialog([&](HWND dialog) {
+        EXPECT_EQ(Names(dialog), expected);
+        ClickItem(dialog, 5);
+        EXPECT_TRUE(Enabled(dialog, 2206));
+        WCHAR text[128] = {};
+        GetDlgItemTextW(dialog, 2205, text, 128);
+        comment = text;
+        Press(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(comment, u"for the office");
+    const std::vector<PresetRecord> table = StoredTable();
+    ASSERT_EQ(table.size(), 7u);
+    EXPECT_EQ(table[5].id, 0u);
+    EXPECT_EQ(table[5].icon, 0u);
+    EXPECT_EQ(table[5].values.Public.dmCopies, 7);
+    EXPECT_EQ(table[5].mask.Public.dmCopies, static_cast<SHORT>(0xFFFF));
+    EXPECT_EQ(table[6].icon, 4u);
+}
+
+TEST_F(PresetDialog, SavingUnderAUserPresetsNameAsksAndMovesItToTheEnd) {
+    StoreTable(std::vector<PresetRecord>{UserPreset(u"Mine"), UserPreset(u"Other")});
+    struct Case {
+        int answer;
+        std::vector<std::u16string> names;
+    };
+    for (const Case& c : {Case{IDCANCEL, {u"Mine", u"Other"}}, Case{IDOK, {u"Other", u"Mine"}}}) {
+        standin::ui::ResetShell();
+        standin::ui::OnMessageBox([&](const standin::ui::MessageBoxCall&) { return c.answer; });
+        RunDialog([&](HWND dialog) {
+            SaveAs(dialog, u"Mine");
+            Press(dialog, IDOK);
+        });
+        EXPECT_EQ(Messages(), std::vector<std::u16string>{Text(704)});
+        EXPECT_EQ(StoredNames(), c.names);
+    }
+}
+
+TEST_F(PresetDialog, BuiltInsCanBeNeitherReplacedNorDeleted) {
+    RunDialog([&](HWND dialog) {
+        SaveAs(dialog, Text(531));
+        ClickItem(dialog, 1);
+        Press(dialog, 2206);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(confirmations_, 0);
+    EXPECT_EQ(Messages(), (std::vector<std::u16string>{Text(703), Text(701)}));
+    EXPECT_EQ(StoredNames(), BuiltInNames());
+}
+
+TEST_F(PresetDialog, DeletingAUserPresetAsksFirstAndSelectsTheNextOne) {
+    StoreTable(std::vector<PresetRecord>{UserPreset(u"A"), UserPreset(u"B"), UserPreset(u"C")});
+    standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDCANCEL; });
+    RunDialog([&](HWND dialog) {
+        ClickItem(dialog, 1);
+        Press(dialog, 2206);
+        EXPECT_EQ(Names(dialog).size(), 3u);
+        standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
+        // The Delete key in the list does the same.
+        SendMessageW(GetDlgItem(dialog, kPresetListControl), WM_KEYDOWN, VK_DELETE, 0);
+        EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"A", u"C"}));
+        HWND list = GetDlgItem(dialog, kPresetListControl);
+        EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+        ClickItem(dialog, 1);
+        Press(dialog, 2206);
+        EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0)
+            << "deleting the last selects the one before";
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(Messages(), (std::vector<std::u16string>{Text(702), Text(702), Text(702)}));
+    EXPECT_EQ(StoredNames(), std::vector<std::u16string>{u"A"});
+}
+
+TEST_F(PresetDialog, TwentyPresetsAreTheLimitButOneOfThemMayBeReplaced) {
+    std::vector<PresetRecord> full;
+    for (int i = 0; i < kPresetLimit; ++i) full.push_back(UserPreset(u"P" + std::u16string(1, u'a' + i)));
+    StoreTable(full);
+    RunDialog([&](HWND dialog) {
+        SaveAs(dialog, u"New");
+        EXPECT_EQ(Messages(), std::vector<std::u16string>{Text(705)});
+        SetDlgItemTextW(dialog, 2209, u"");
+        SaveAs(dialog, u"Pc");
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(confirmations_, 1);
+    const std::vector<std::u16string> names = StoredNames();
+    ASSERT_EQ(names.size(), 20u);
+    EXPECT_EQ(names.back(), u"Pc");
+    EXPECT_EQ(names[2], u"Pd");
+}
+
+TEST_F(PresetDialog, ARefusedConfirmationSavesNothing) {
+    confirm_ = 0;
+    RunDialog([&](HWND dialog) {
+        SaveAs(dialog, u"Never");
+        EXPECT_EQ(Names(dialog).size(), 5u);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(confirmations_, 1);
+    EXPECT_EQ(StoredNames(), BuiltInNames());
+}
+
+TEST_F(PresetDialog, CancelLeavesTheStoredTableAlone) {
+    StoreTable(std::vector<PresetRecord>{UserPreset(u"Kept")});
+    const std::vector<BYTE> before = StoredBytes();
+    RunDialog([&](HWND dialog) {
+        SaveAs(dialog, u"Dropped");
+        ClickItem(dialog, 0);
+        standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
+        Press(dialog, 2206);
+        EXPECT_EQ(Names(dialog), std::vector<std::u16string>{u"Dropped"});
+        Press(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(StoredBytes(), before);
+}
+
+TEST_F(PresetDialog, SelectingAPresetClearsTheEditsAndFocusingThemDropsTheSelection) {
+    RunDialog([&](HWND dialog) {
+        standin::ui::TypeText(GetDlgItem(dialog, 2209), u"x");
+        EXPECT_TRUE(Enabled(dialog, 2214));
+        ClickItem(dialog, 2);
+        WCHAR text[16] = {};
+        GetDlgItemTextW(dialog, 2209, text, 16);
+        EXPECT_EQ(std::u16string(text), u"");
+        EXPECT_FALSE(Enabled(dialog, 2214));
+        EXPECT_TRUE(Enabled(dialog, 2206));
+        SetFocus(GetDlgItem(dialog, 2213));
+        EXPECT_FALSE(Enabled(dialog, 2206));
+        HWND list = GetDlgItem(dialog, kPresetListControl);
+        EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+        Press(dialog, IDCANCEL);
+    });
+}
+
+// Drags the item by the mouse and lets it go at x (list coordinates) on the list's row.
+void DragItem(HWND dialog, int item, int dropX) {
+    HWND list = GetDlgItem(dialog, kPresetListControl);
+    RECT icon{};
+    icon.left = LVIR_ICON;
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&icon));
+    const int x = (icon.left + icon.right) / 2;
+    const int y = (icon.top + icon.bottom) / 2;
+    SendMessageW(list, WM_LBUTTONDOWN, kLeftButton, At(x, y));
+    SendMessageW(list, WM_MOUSEMOVE, kLeftButton, At(x + 10, y));
+    POINT at{dropX, y};
+    ClientToScreen(list, &at);
+    ScreenToClient(dialog, &at);
+    SendMessageW(dialog, WM_MOUSEMOVE, kLeftButton, At(at.x, at.y));
+    SendMessageW(dialog, WM_LBUTTONUP, 0, At(at.x, at.y));
+}
+
+int ItemLeft(HWND dialog, int item) {
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    SendMessageW(GetDlgItem(dialog, kPresetListControl), LVM_GETITEMRECT, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&bounds));
+    return bounds.left;
+}
+
+TEST_F(PresetDialog, DraggingMovesAPresetAfterTheOneLeftOfTheDrop) {
+    StoreTable(std::vector<PresetRecord>{UserPreset(u"A"), UserPreset(u"B"), UserPreset(u"C"), UserPreset(u"D")});
+    RunDialog([&](HWND dialog) {
+        // A after C; then D first; then B just right of its own left neighbour: no move.
+        DragItem(dialog, 0, ItemLeft(dialog, 2) + 5);
+        EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"B", u"C", u"A", u"D"}));
+        HWND list = GetDlgItem(dialog, kPresetListControl);
+        EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
+        DragItem(dialog, 3, 0);
+        EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"D", u"B", u"C", u"A"}));
+        DragItem(dialog, 1, ItemLeft(dialog, 0) + 5);
+        EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"D", u"B", u"C", u"A"}));
+        EXPECT_FALSE(standin::ui::ImageDrag().dragging);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(StoredNames(), (std::vector<std::u16string>{u"D", u"B", u"C", u"A"}));
+}
+
+TEST_F(PresetDialog, TheEdgesOfTheListScrollEveryTenthOfASecondWhileDragging) {
+    RunDialog([&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, kPresetListControl);
+        RECT icon{};
+        icon.left = LVIR_ICON;
+        SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&icon));
+        const int y = (icon.top + icon.bottom) / 2;
+        SendMessageW(list, WM_LBUTTONDOWN, kLeftButton, At(icon.left + 2, y));
+        SendMessageW(list, WM_MOUSEMOVE, kLeftButton, At(icon.left + 12, y));
+        EXPECT_TRUE(standin::ui::ImageDrag().dragging);
+        RECT client{};
+        GetClientRect(list, &client);
+        POINT edge{client.right - 2, y};
+        ClientToScreen(list, &edge);
+        ScreenToClient(dialog, &edge);
+        SendMessageW(dialog, WM_MOUSEMOVE, kLeftButton, At(edge.x, edge.y));
+        // The timer runs while the mouse stays in the zone and stops when the drag ends.
+        EXPECT_TRUE(KillTimer(dialog, kPresetTimer));
+        SendMessageW(dialog, WM_MOUSEMOVE, kLeftButton, At(edge.x - 1, edge.y));
+        SendMessageW(dialog, WM_LBUTTONUP, 0, At(edge.x - 1, edge.y));
+        EXPECT_FALSE(KillTimer(dialog, kPresetTimer));
+        EXPECT_FALSE(standin::ui::ImageDrag().dragging);
+        Press(dialog, IDCANCEL);
+    });
+}
+
+TEST_F(PresetDialog, PicturesInBothLanguages) {
+    for (const char16_t* locale : {u"00000409", u"00000411"}) {
+        SetUserLocale(locale);
+        FreeLanguageDll(language_);
+        language_ = LoadLanguageDll(printer_);
+        ASSERT_NE(language_, nullptr);
+        context_->languageLibrary = language_;
+        RunDialog([&](HWND dialog) {
+            ClickItem(dialog, 0);
+            const std::string file = std::string("preset-dialog-") + (locale[7] == u'9' ? "en" : "ja") + ".png";
+            EXPECT_TRUE(standin::ui::SavePicture(dialog, (OutputFolder() / file).string()));
+            Press(dialog, IDCANCEL);
+        });
+    }
+}
+
+}  // namespace
+}  // namespace kvuipresets
