@@ -300,9 +300,13 @@ void SendNcDestroy(HWND hwnd) {
         posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
                      posted.end());
     }
-    if (w->ownsFont) ReleaseDialogFont(w->font);
+    // The dialog font is deleted after the window table's lock is let go: the drawing state's
+    // lock is taken before the table's elsewhere (GetDC), never after it.
+    const HFONT ownedFont = w->ownsFont ? w->font : nullptr;
     w->cls->windows--;
     Table().windows.erase(hwnd);
+    guard.unlock();
+    if (ownedFont != nullptr) ReleaseDialogFont(ownedFont);
 }
 
 std::vector<HWND> OwnedWindows(HWND owner) {
