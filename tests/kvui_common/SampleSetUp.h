@@ -48,6 +48,15 @@ inline void LoadUiResourcesAndModel(HANDLE printer, HMODULE* resources, const Mo
     ASSERT_NE(*model, nullptr);
 }
 
+/// Gives back what the steps above took: the model, the resources, the printer and the
+/// settings lock (each only when had).
+inline void CloseUiTest(HANDLE printer, HMODULE resources, const ModelDescription* model) {
+    if (model != nullptr) ReleaseModelDescription(model);
+    if (resources != nullptr) FreeLibrary(resources);
+    if (printer != nullptr) ClosePrinter(printer);
+    FreeSettingsLock();
+}
+
 /// A context of the sample printer for a sheet (kUiDocumentSheet or kUiDeviceSheet) that may
 /// change and write the printer's data, on a pool of its own (UiPoolDestroy of its pool frees
 /// it); its default and working blocks hold the printer's defaults. Null when the pool fails.

@@ -54,10 +54,7 @@ void DialogTest::TearDown() {
     SetUiLibraryInstance(nullptr);
     if (english_ != nullptr) FreeLibrary(english_);
     if (japanese_ != nullptr) FreeLibrary(japanese_);
-    if (model_ != nullptr) ReleaseModelDescription(model_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 

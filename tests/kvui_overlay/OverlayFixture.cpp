@@ -46,10 +46,7 @@ void OverlayTest::TearDown() {
     if (context_ != nullptr) UiPoolDestroy(context_->pool);
     SetUiLibraryInstance(nullptr);
     if (language_ != nullptr) FreeLibrary(language_);
-    if (model_ != nullptr) ReleaseModelDescription(model_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 

@@ -63,10 +63,7 @@ void PagesTest::TearDown() {
     SetUiLibraryInstance(nullptr);
     if (htui_ != nullptr) FreeLibrary(htui_);
     if (language_ != nullptr) FreeLanguageDll(language_);
-    ReleaseModelDescription(model_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 

@@ -60,9 +60,7 @@ void PresetsTest::TearDown() {
     if (context_ != nullptr) UiPoolDestroy(context_->pool);
     SetUiLibraryInstance(nullptr);
     if (language_ != nullptr) FreeLanguageDll(language_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, nullptr);
     StandInTest::TearDown();
 }
 
