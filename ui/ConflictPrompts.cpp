@@ -4,12 +4,12 @@
 #include "platform/UserDialogs.h"
 #include "platform/UserResources.h"
 #include "ui/Finishing.h"
+#include "ui/PageCommon.h"
 #include "ui/PropertyPages.h"
 
 namespace {
 
 constexpr int kPromptIcon = 2914;
-constexpr int kMessageChars = 256;
 
 // Paper codes the warnings single out.
 constexpr int kLetter = 1;
@@ -36,10 +36,9 @@ void CentreOnDesktop(HWND dialog) {
 
 int ShowFinishingMessage(const PageRecord* page, HWND owner, UINT textId, UINT style, bool beep) {
     const UiContext* context = ContextOf(page);
-    WCHAR text[kMessageChars] = {};
-    if (context != nullptr) LoadStringW(context->languageLibrary, textId, text, kMessageChars);
     if (beep) MessageBeep(MB_ICONEXCLAMATION);
-    return MessageBoxW(owner, text, context != nullptr ? context->printerName : u"", style);
+    return ShowMessage(owner, textId, context != nullptr ? context->printerName : u"", 0, style,
+                       context != nullptr ? context->languageLibrary : nullptr);
 }
 
 void WarnFirstPosition(const PageRecord* page, HWND owner, const DriverDevMode& block, int position, bool beep) {

@@ -268,49 +268,70 @@ void DuplexOff(FinishDialog& d) {
     ShowFinishingMessage(d.page, d.dialog, kDuplexOff, MB_ICONWARNING, false);
 }
 
-void ChooseFirst(FinishDialog& d, int index) {
-    PositionRow& row = d.rows[0];
-    PositionRow& other = d.rows[1];
+// The common part of a choice in the row of side 0 (first) or 1 (second): the duplex
+// conflict prompt, then the question whether the other row's position, which conflicts with
+// the choice, is to be cleared, and the choice stored with its chosen flag. False when
+// nothing more is to be done; else the item the row stands on and the position stored.
+bool ChoosePosition(FinishDialog& d, int side, int index, int& chosen, int& code) {
+    const bool first = side == 0;
+    PositionRow& row = d.rows[first ? 0 : 1];
+    PositionRow& other = d.rows[first ? 1 : 0];
     DriverDevMode& s = Scratch(d);
+    BYTE& own = first ? s.FinishPosition1 : s.FinishPosition2;
+    BYTE& cleared = first ? s.FinishPosition2 : s.FinishPosition1;
     InvalidateRect(GetDlgItem(d.dialog, row.control), nullptr, FALSE);
     ShowLabel(d, row, index);
     const FinishPositionEntry* entry = EntryAt(row, index);
-    if (entry == nullptr || index == row.current) return;
-    int chosen = index;
-    int code = entry->code;
+    if (entry == nullptr || index == row.current) return false;
+    chosen = index;
+    code = entry->code;
     bool changed = true;
-    if (FinishPosition1DuplexConflict(s.Public.dmOrientation, s.Public.dmDuplex, code, s.PagesPerSheet)) {
-        const INT_PTR answer = ShowFinishConflictPrompt(d.page, d.dialog, kFirstDuplexPrompt);
+    const bool duplexConflict =
+        first ? FinishPosition1DuplexConflict(s.Public.dmOrientation, s.Public.dmDuplex, code, s.PagesPerSheet)
+              : FinishPosition2DuplexConflict(s.Public.dmOrientation, s.Public.dmDuplex, code, s.PagesPerSheet);
+    if (duplexConflict) {
+        const INT_PTR answer =
+            ShowFinishConflictPrompt(d.page, d.dialog, first ? kFirstDuplexPrompt : kSecondDuplexPrompt);
         if (answer == kConflictGiveUp) {
             Select(d, row, row.current);
             changed = false;
             chosen = row.current;
             const FinishPositionEntry* current = EntryAt(row, row.current);
-            code = current != nullptr ? current->code : s.FinishPosition1;
+            code = current != nullptr ? current->code : own;
         } else if (answer == kConflictAlternative) {
             DuplexOff(d);
         }
     }
-    if (FinishPositionsConflict(s.Public.dmOrientation, FinishingPaper(s), code, s.FinishPosition2, s.PagesPerSheet,
-                                s.Public.dmDefaultSource)) {
-        if (ShowFinishingMessage(d.page, d.dialog, kAskClearSecond, MB_OKCANCEL | MB_ICONEXCLAMATION, false) != IDOK) {
+    if (FinishPositionsConflict(s.Public.dmOrientation, FinishingPaper(s), first ? code : s.FinishPosition1,
+                                first ? s.FinishPosition2 : code, s.PagesPerSheet, s.Public.dmDefaultSource)) {
+        if (ShowFinishingMessage(d.page, d.dialog, first ? kAskClearSecond : kAskClearFirst,
+                                 MB_OKCANCEL | MB_ICONEXCLAMATION, false) != IDOK) {
             Select(d, row, row.current);
-            return;
+            return false;
         }
-        s.FinishPosition2 = 0;
-        s.CoverFlags &= ~kOutputSecondChosen;
+        cleared = 0;
+        s.CoverFlags &= ~(first ? kOutputSecondChosen : kOutputFirstChosen);
         other.current = 0;
         Select(d, other, 0);
-        ShowFinishingMessage(d.page, d.dialog, kSecondCleared, MB_ICONWARNING, false);
+        ShowFinishingMessage(d.page, d.dialog, first ? kSecondCleared : kFirstCleared, MB_ICONWARNING, false);
     } else if (!changed) {
-        return;
+        return false;
     }
+    const DWORD ownFlag = first ? kOutputFirstChosen : kOutputSecondChosen;
     if (code != 0) {
-        s.CoverFlags |= kOutputFirstChosen;
+        s.CoverFlags |= ownFlag;
     } else {
-        s.CoverFlags &= ~kOutputFirstChosen;
+        s.CoverFlags &= ~ownFlag;
     }
-    s.FinishPosition1 = static_cast<BYTE>(code);
+    own = static_cast<BYTE>(code);
+    return true;
+}
+
+void ChooseFirst(FinishDialog& d, int index) {
+    int chosen = 0;
+    int code = 0;
+    if (!ChoosePosition(d, 0, index, chosen, code)) return;
+    DriverDevMode& s = Scratch(d);
     WarnFirstPosition(d.page, d.dialog, s, code, true);
     if ((s.CoverFlags & kOutputFirstOption) != 0 && code != 0) {
         s.CoverFlags &= ~kOutputFirstOption;
@@ -318,54 +339,15 @@ void ChooseFirst(FinishDialog& d, int index) {
     } else if ((d.page->context->workingBlock.CoverFlags & kOutputFirstOption) != 0 && code == 0) {
         s.CoverFlags |= kOutputFirstOption;
     }
-    row.current = chosen;
+    d.rows[0].current = chosen;
 }
 
 void ChooseSecond(FinishDialog& d, int index) {
-    PositionRow& row = d.rows[1];
-    PositionRow& other = d.rows[0];
-    DriverDevMode& s = Scratch(d);
-    InvalidateRect(GetDlgItem(d.dialog, row.control), nullptr, FALSE);
-    ShowLabel(d, row, index);
-    const FinishPositionEntry* entry = EntryAt(row, index);
-    if (entry == nullptr || index == row.current) return;
-    int chosen = index;
-    int code = entry->code;
-    bool changed = true;
-    if (FinishPosition2DuplexConflict(s.Public.dmOrientation, s.Public.dmDuplex, code, s.PagesPerSheet)) {
-        const INT_PTR answer = ShowFinishConflictPrompt(d.page, d.dialog, kSecondDuplexPrompt);
-        if (answer == kConflictGiveUp) {
-            Select(d, row, row.current);
-            changed = false;
-            chosen = row.current;
-            const FinishPositionEntry* current = EntryAt(row, row.current);
-            code = current != nullptr ? current->code : s.FinishPosition2;
-        } else if (answer == kConflictAlternative) {
-            DuplexOff(d);
-        }
-    }
-    if (FinishPositionsConflict(s.Public.dmOrientation, FinishingPaper(s), s.FinishPosition1, code, s.PagesPerSheet,
-                                s.Public.dmDefaultSource)) {
-        if (ShowFinishingMessage(d.page, d.dialog, kAskClearFirst, MB_OKCANCEL | MB_ICONEXCLAMATION, false) != IDOK) {
-            Select(d, row, row.current);
-            return;
-        }
-        s.FinishPosition1 = 0;
-        s.CoverFlags &= ~kOutputFirstChosen;
-        other.current = 0;
-        Select(d, other, 0);
-        ShowFinishingMessage(d.page, d.dialog, kFirstCleared, MB_ICONWARNING, false);
-    } else if (!changed) {
-        return;
-    }
-    if (code != 0) {
-        s.CoverFlags |= kOutputSecondChosen;
-    } else {
-        s.CoverFlags &= ~kOutputSecondChosen;
-    }
-    s.FinishPosition2 = static_cast<BYTE>(code);
-    WarnSecondPosition(d.page, d.dialog, s, code, true);
-    row.current = chosen;
+    int chosen = 0;
+    int code = 0;
+    if (!ChoosePosition(d, 1, index, chosen, code)) return;
+    WarnSecondPosition(d.page, d.dialog, Scratch(d), code, true);
+    d.rows[1].current = chosen;
 }
 
 void RestoreDefaultPositions(FinishDialog& d) {

@@ -13,13 +13,13 @@
 #include "platform/Shell.h"
 #include "platform/User.h"
 #include "settings/SpoolerQueries.h"
+#include "ui/PageCommon.h"
 #include "ui/PropertyPages.h"
 
 namespace {
 
 constexpr UINT kBrowseDontGoBelowDomain = 0x0002u;
 constexpr char16_t kBrowseTitle[] = u"フォルダを選択してください";
-constexpr int kMessageChars = 129;
 constexpr size_t kDefaultNameChars = 15;
 constexpr size_t kPrnNameExtra = 5;
 constexpr size_t kPlainNameExtra = 9;
@@ -55,12 +55,7 @@ DriverDevMode& Scratch(PageRecord* page) { return page->context->scratchBlock; }
 
 // The beep and the message with the printer's name as caption; the focus goes to the edit.
 void Refuse(PageRecord* page, HWND dialog, int messageId, int focus) {
-    WCHAR text[kMessageChars] = {};
-    if (page->context->languageLibrary != nullptr) {
-        LoadStringW(page->context->languageLibrary, static_cast<UINT>(messageId), text, kMessageChars);
-    }
-    MessageBeep(MB_ICONWARNING);
-    MessageBoxW(dialog, text, page->context->printerName, MB_ICONWARNING);
+    ShowPageWarning(page, dialog, static_cast<UINT>(messageId));
     SetFocus(GetDlgItem(dialog, focus));
 }
 

@@ -10,6 +10,7 @@
 #include "platform/Shell.h"
 #include "platform/User.h"
 #include "settings/PrinterData.h"
+#include "ui/PageCommon.h"
 #include "ui/PrinterDataValues.h"
 #include "ui/SubstDialogs.h"
 #include "ui/SubstTable.h"
@@ -22,7 +23,6 @@ constexpr UINT kOutputColumnText = 421;
 constexpr UINT kNoOutputText = 468;
 constexpr UINT kNeedsOutputWarning = 700;
 constexpr int kNoOutputChars = 32;
-constexpr int kMessageChars = 256;
 constexpr LPARAM kUnset = -1;
 
 // An output paper's size, in tenths of a millimetre: above the first, at most the second.
@@ -175,14 +175,7 @@ bool SaveOutPaperTable(HWND dialog, UiContext* context) {
     });
 }
 
-void WarnNeedsOutputPaper(HWND dialog, const UiContext* context) {
-    MessageBeep(MB_ICONEXCLAMATION);
-    WCHAR text[kMessageChars] = {};
-    LoadStringW(context->languageLibrary, kNeedsOutputWarning, text, kMessageChars);
-    MessageBoxW(dialog, text, context->printerName, MB_OK | MB_ICONWARNING);
-}
-
-void OnChoice(HWND dialog, const UiContext* context) {
+void OnChoice(HWND dialog, PageRecord* page) {
     const int entry = static_cast<int>(SendDlgItemMessageW(dialog, kOutPaperChoices, CB_GETCURSEL, 0, 0));
     if (entry < 0) return;
     WCHAR paper[kSubstItemChars] = {};
@@ -192,7 +185,7 @@ void OnChoice(HWND dialog, const UiContext* context) {
         return;
     }
     // Only an output paper can go without one.
-    WarnNeedsOutputPaper(dialog, context);
+    ShowPageWarning(page, dialog, kNeedsOutputWarning);
     const HWND list = GetDlgItem(dialog, kOutPaperList);
     const int item = SelectedSubstItem(list);
     const LPARAM current = item >= 0 ? SubstItemParam(list, item) : kUnset;
@@ -270,23 +263,15 @@ INT_PTR OutPaperDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         case kOutPaperChoices:
             if (HIWORD(wParam) != CBN_SELCHANGE) return FALSE;
-            OnChoice(dialog, page->context);
+            OnChoice(dialog, page);
             return TRUE;
         default: return FALSE;
         }
-    case WM_HELP: {
-        const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
-        if (help == nullptr) return FALSE;
-        InvokeHtmlHelp(static_cast<HWND>(help->hItemHandle), page->context->helpPath, HH_TP_HELP_WM_HELP,
-                       reinterpret_cast<ULONG_PTR>(IsReadOnlySubst(page) ? kReadOnlyHelpIds : kNormalHelpIds));
-        return TRUE;
-    }
+    case WM_HELP: return ShowSubstHelp(page, lParam, kNormalHelpIds, kReadOnlyHelpIds);
     default: return FALSE;
     }
 }
 
 INT_PTR ShowOutPaperDialog(PageRecord* page, HWND owner, int templateId) {
-    if (page == nullptr || page->context == nullptr) return -1;
-    return DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(templateId), owner, OutPaperDlgProc,
-                           reinterpret_cast<LPARAM>(page));
+    return OpenSubstDialog(page, owner, templateId, OutPaperDlgProc);
 }

@@ -9,6 +9,7 @@
 #include "platform/PropSheet.h"
 #include "platform/User.h"
 #include "ui/Constraints.h"
+#include "ui/PageCommon.h"
 #include "ui/PositionDialog.h"
 #include "ui/PropertyPages.h"
 #include "ui/UiContext.h"
@@ -39,15 +40,6 @@ LONG StoredOffset(const DriverDevMode* block, LONG shown, bool left) {
     const LONG limited = std::clamp(shown, -OffsetLimit(block), OffsetLimit(block));
     const LONG value = Inches(block) ? InchToTenthMm(limited) : limited;
     return left && LeftShiftApplies(block) ? value + kNupLeftShift : value;
-}
-
-void Warn(PositionDialogState* state, HWND dialog, UINT textId) {
-    MessageBeep(MB_ICONWARNING);
-    WCHAR text[129] = {};
-    if (state->context->languageLibrary != nullptr) {
-        LoadStringW(state->context->languageLibrary, textId, text, static_cast<int>(std::size(text)));
-    }
-    MessageBoxW(dialog, text, state->context->printerName, MB_OK | MB_ICONWARNING);
 }
 
 void Constrain(PositionDialogState* state, HWND dialog) {
@@ -293,13 +285,13 @@ void OnOk(PositionDialogState* state, HWND dialog) {
         if (digits) typed = value;
     }
     if (block->LayoutScale < kScaleMin || block->LayoutScale > kScaleMax || typed < kScaleMin || typed > kScaleMax) {
-        Warn(state, dialog, kStringBadScale);
+        ShowPageWarning(PageRecordOf(dialog), dialog, kStringBadScale);
         HWND edit = GetDlgItem(dialog, kPositionScaleEdit);
         SetFocus(edit);
         SendMessageW(edit, EM_SETSEL, 0, -1);
         return;
     }
-    if (!CheckImageOnPaper(state)) Warn(state, dialog, kStringOffPaper);
+    if (!CheckImageOnPaper(state)) ShowPageWarning(PageRecordOf(dialog), dialog, kStringOffPaper);
     Constrain(state, dialog);
     state->context->workingBlock = state->context->scratchBlock;
     EndDialog(dialog, 1);

@@ -48,6 +48,12 @@ struct SubstControls {
     int choices;
 };
 
+/// Opens the dialog's template of the page's language library over owner with the page as
+/// its parameter; the dialog's result, -1 without a page or context.
+INT_PTR OpenSubstDialog(PageRecord* page, HWND owner, int templateId, DLGPROC proc);
+/// WM_HELP: the help of the layout's table (normal or read-only) for the control asked
+/// about; FALSE without the request.
+INT_PTR ShowSubstHelp(const PageRecord* page, LPARAM helpInfo, const DWORD* normalIds, const DWORD* readOnlyIds);
 /// Whether the opener asks for the read-only layout.
 [[nodiscard]] bool IsReadOnlySubst(const PageRecord* page);
 /// The two report columns with the language library's header texts, each (width - 4) / 2.

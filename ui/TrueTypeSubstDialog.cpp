@@ -184,19 +184,11 @@ INT_PTR TTSubstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) 
             return TRUE;
         default: return FALSE;
         }
-    case WM_HELP: {
-        const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
-        if (help == nullptr) return FALSE;
-        InvokeHtmlHelp(static_cast<HWND>(help->hItemHandle), page->context->helpPath, HH_TP_HELP_WM_HELP,
-                       reinterpret_cast<ULONG_PTR>(IsReadOnlySubst(page) ? kReadOnlyHelpIds : kNormalHelpIds));
-        return TRUE;
-    }
+    case WM_HELP: return ShowSubstHelp(page, lParam, kNormalHelpIds, kReadOnlyHelpIds);
     default: return FALSE;
     }
 }
 
 INT_PTR ShowTTSubstDialog(PageRecord* page, HWND owner, int templateId) {
-    if (page == nullptr || page->context == nullptr) return -1;
-    return DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(templateId), owner, TTSubstDlgProc,
-                           reinterpret_cast<LPARAM>(page));
+    return OpenSubstDialog(page, owner, templateId, TTSubstDlgProc);
 }

@@ -1,4 +1,5 @@
 #include "tests/kvui_finish/FinishFixture.h"
+#include "tests/kvui_common/SampleSetUp.h"
 
 #include <iterator>
 
@@ -19,39 +20,19 @@ namespace kvuifinish {
 
 void DialogTest::SetUp() {
     StandInTest::SetUp();
-    standin::ui::ResetUi();
-    standin::ui::ResetShell();
-    InitSettingsLock();
-    ASSERT_TRUE(kvtest::InstallSamplePrinter().languageLibrariesInstalled);
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, &access));
-    resources_ = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(resources_, nullptr);
-    SetUiLibraryInstance(resources_);
-    model_ = AcquireModelDescription(printer_);
-    ASSERT_NE(model_, nullptr);
+    kvtest::ResetUiTest();
+    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
     english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
     japanese_ = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
     ASSERT_NE(english_, nullptr);
     ASSERT_NE(japanese_, nullptr);
 
-    pool_ = UiPoolCreate();
-    ASSERT_NE(pool_, nullptr);
-    context_ = static_cast<UiContext*>(UiPoolAlloc(pool_, sizeof(UiContext)));
+    context_ = kvtest::NewSampleContext(printer_, model_, english_, kUiDocumentSheet, 1033);
     ASSERT_NE(context_, nullptr);
-    context_->magic = kUiContextMagic;
-    context_->flags = kUiDocumentSheet | kUiMayChange | kUiMayWriteData;
-    context_->pool = pool_;
-    context_->printer = printer_;
-    context_->languageLibrary = english_;
-    context_->locale = 1033;
-    std::char_traits<char16_t>::copy(context_->printerName, kvtest::kSamplePrinterName,
-                                     std::char_traits<char16_t>::length(kvtest::kSamplePrinterName) + 1);
+    pool_ = context_->pool;
     const char16_t help[] = u"C:\\drv\\KV416SE.CHM";
     std::char_traits<char16_t>::copy(context_->helpPath, help, std::size(help));
-    context_->model = model_;
-    BuildDefaultDevMode(&context_->defaultBlock, printer_, nullptr, model_);
-    context_->workingBlock = context_->defaultBlock;
     context_->resultBlock = context_->defaultBlock;
     page_.context = context_;
     page_.templateId = 1100;
@@ -73,10 +54,7 @@ void DialogTest::TearDown() {
     SetUiLibraryInstance(nullptr);
     if (english_ != nullptr) FreeLibrary(english_);
     if (japanese_ != nullptr) FreeLibrary(japanese_);
-    if (model_ != nullptr) ReleaseModelDescription(model_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 

@@ -1,4 +1,5 @@
 #include "tests/kvui_overlay/OverlayFixture.h"
+#include "tests/kvui_common/SampleSetUp.h"
 
 #include <fstream>
 #include <iterator>
@@ -36,9 +37,7 @@ std::vector<BYTE> ModelWith(const std::vector<std::u16string>& extraLines) {
 
 void OverlayTest::SetUp() {
     StandInTest::SetUp();
-    standin::ui::ResetUi();
-    standin::ui::ResetShell();
-    InitSettingsLock();
+    kvtest::ResetUiTest();
 }
 
 void OverlayTest::TearDown() {
@@ -47,10 +46,7 @@ void OverlayTest::TearDown() {
     if (context_ != nullptr) UiPoolDestroy(context_->pool);
     SetUiLibraryInstance(nullptr);
     if (language_ != nullptr) FreeLibrary(language_);
-    if (model_ != nullptr) ReleaseModelDescription(model_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 
@@ -59,31 +55,15 @@ void OverlayTest::Install(const std::vector<std::u16string>& extraPapers) {
     options.copyDataFile = extraPapers.empty();
     ASSERT_TRUE(kvtest::InstallSamplePrinter(options).languageLibrariesInstalled);
     if (!extraPapers.empty()) WriteFile(kvtest::kSampleDataFile, ModelWith(extraPapers));
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, &access));
-    resources_ = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(resources_, nullptr);
-    SetUiLibraryInstance(resources_);
-    model_ = AcquireModelDescription(printer_);
-    ASSERT_NE(model_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(kvtest::OpenSamplePrinter(&printer_));
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
 }
 
 UiContext* OverlayTest::NewContext(bool japanese) {
     language_ = LoadLibraryW(japanese ? u"" KV_LANG_PREFIX "SJ" : u"" KV_LANG_PREFIX "SE");
     if (language_ == nullptr) return nullptr;
-    UiPool* pool = UiPoolCreate();
-    auto* context = static_cast<UiContext*>(UiPoolAlloc(pool, sizeof(UiContext)));
-    context->magic = kUiContextMagic;
-    context->flags = kUiDocumentSheet | kUiMayChange | kUiMayWriteData;
-    context->pool = pool;
-    context->printer = printer_;
-    context->languageLibrary = language_;
-    context->locale = japanese ? 1041 : 1033;
-    std::char_traits<char16_t>::copy(context->printerName, kvtest::kSamplePrinterName,
-                                     std::char_traits<char16_t>::length(kvtest::kSamplePrinterName) + 1);
-    context->model = model_;
-    BuildDefaultDevMode(&context->defaultBlock, printer_, nullptr, model_);
-    context->workingBlock = context->defaultBlock;
+    UiContext* context = kvtest::NewSampleContext(printer_, model_, language_, kUiDocumentSheet, japanese ? 1041 : 1033);
+    if (context == nullptr) return nullptr;
     context->resultBlock = context->defaultBlock;
     context_ = context;
     page_.context = context;

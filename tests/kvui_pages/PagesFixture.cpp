@@ -1,4 +1,5 @@
 #include "tests/kvui_pages/PagesFixture.h"
+#include "tests/kvui_common/SampleSetUp.h"
 
 #include <cstring>
 #include <iterator>
@@ -41,19 +42,10 @@ LONG_PTR FakeComPropSheet(HANDLE sheet, UINT function, LPARAM lParam1, LPARAM lP
 
 void PagesTest::SetUp() {
     StandInTest::SetUp();
-    standin::ui::ResetUi();
-    standin::ui::ResetShell();
+    kvtest::ResetUiTest();
     Added() = AddedPages{};
-    InitSettingsLock();
-    const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
-    ASSERT_TRUE(installed.languageLibrariesInstalled);
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, &access));
-    resources_ = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(resources_, nullptr);
-    SetUiLibraryInstance(resources_);
-    model_ = AcquireModelDescription(printer_);
-    ASSERT_NE(model_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
     language_ = LoadLanguageDll(printer_);
     ASSERT_NE(language_, nullptr);
     // Held for the whole test, so that the stand-in's script outlives the product's loads.
@@ -71,36 +63,17 @@ void PagesTest::TearDown() {
     SetUiLibraryInstance(nullptr);
     if (htui_ != nullptr) FreeLibrary(htui_);
     if (language_ != nullptr) FreeLanguageDll(language_);
-    ReleaseModelDescription(model_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 
 UiContext* PagesTest::NewContext(DWORD sheetFlags) {
-    UiPool* pool = UiPoolCreate();
-    if (pool == nullptr) return nullptr;
-    auto* context = static_cast<UiContext*>(UiPoolAlloc(pool, sizeof(UiContext)));
-    if (context == nullptr) {
-        UiPoolDestroy(pool);
-        return nullptr;
-    }
-    context->magic = kUiContextMagic;
-    context->flags = sheetFlags | kUiMayChange | kUiMayWriteData;
-    context->pool = pool;
-    context->printer = printer_;
-    context->languageLibrary = language_;
+    UiContext* context = kvtest::NewSampleContext(printer_, model_, language_, sheetFlags, 1041);
+    if (context == nullptr) return nullptr;
     context->comPropSheet = FakeSheet();
     context->comPropSheetFn = FakeComPropSheet;
-    context->locale = 1041;
-    std::char_traits<char16_t>::copy(context->printerName, kvtest::kSamplePrinterName,
-                                     std::char_traits<char16_t>::length(kvtest::kSamplePrinterName) + 1);
     const char16_t help[] = u"C:\\drv\\KV416SJ.CHM";
     std::char_traits<char16_t>::copy(context->helpPath, help, std::size(help));
-    context->model = model_;
-    BuildDefaultDevMode(&context->defaultBlock, printer_, nullptr, model_);
-    context->workingBlock = context->defaultBlock;
     context->resultBlock = context->defaultBlock;
     return context;
 }

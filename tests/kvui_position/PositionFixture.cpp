@@ -1,4 +1,5 @@
 #include "tests/kvui_position/PositionFixture.h"
+#include "tests/kvui_common/SampleSetUp.h"
 
 #include "platform/Controls.h"
 #include "platform/StandInControls.h"
@@ -13,12 +14,8 @@ namespace kvuiposition {
 
 void PositionTest::SetUp() {
     StandInTest::SetUp();
-    standin::ui::ResetUi();
-    standin::ui::ResetShell();
-    InitSettingsLock();
-    ASSERT_TRUE(kvtest::InstallSamplePrinter().languageLibrariesInstalled);
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, &access));
+    kvtest::ResetUiTest();
+    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
     context_ = CreateUiContext(printer_, nullptr);
     ASSERT_NE(context_, nullptr);
     ASSERT_NE(context_->languageLibrary, nullptr);

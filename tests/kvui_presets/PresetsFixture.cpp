@@ -1,4 +1,5 @@
 #include "tests/kvui_presets/PresetsFixture.h"
+#include "tests/kvui_common/SampleSetUp.h"
 
 #include <cstring>
 #include <iterator>
@@ -32,38 +33,19 @@ void SetUserLocale(const char16_t* locale) {
 
 void PresetsTest::SetUp() {
     StandInTest::SetUp();
-    standin::ui::ResetUi();
-    standin::ui::ResetShell();
-    InitSettingsLock();
-    ASSERT_TRUE(kvtest::InstallSamplePrinter().languageLibrariesInstalled);
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, &access));
-    resources_ = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(resources_, nullptr);
-    SetUiLibraryInstance(resources_);
-    const ModelDescription* model = AcquireModelDescription(printer_);
-    ASSERT_NE(model, nullptr);
+    kvtest::ResetUiTest();
+    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
+    const ModelDescription* model = nullptr;
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model));
     const auto* bytes = reinterpret_cast<const BYTE*>(model);
     model_.assign(bytes, bytes + model->TotalSize);
     ReleaseModelDescription(model);
     language_ = LoadLanguageDll(printer_);
     ASSERT_NE(language_, nullptr);
 
-    UiPool* pool = UiPoolCreate();
-    ASSERT_NE(pool, nullptr);
-    context_ = static_cast<UiContext*>(UiPoolAlloc(pool, sizeof(UiContext)));
+    context_ = kvtest::NewSampleContext(printer_, reinterpret_cast<const ModelDescription*>(model_.data()), language_,
+                                        kUiDocumentSheet, 1041);
     ASSERT_NE(context_, nullptr);
-    context_->magic = kUiContextMagic;
-    context_->flags = kUiDocumentSheet | kUiMayChange | kUiMayWriteData;
-    context_->pool = pool;
-    context_->printer = printer_;
-    context_->languageLibrary = language_;
-    context_->locale = 1041;
-    std::char_traits<char16_t>::copy(context_->printerName, kvtest::kSamplePrinterName,
-                                     std::char_traits<char16_t>::length(kvtest::kSamplePrinterName) + 1);
-    context_->model = reinterpret_cast<const ModelDescription*>(model_.data());
-    BuildDefaultDevMode(&context_->defaultBlock, printer_, nullptr, context_->model);
-    context_->workingBlock = context_->defaultBlock;
     page_.context = context_;
     page_.templateId = 1100;
     page_.images = CreatePageImages(resources_);
@@ -78,9 +60,7 @@ void PresetsTest::TearDown() {
     if (context_ != nullptr) UiPoolDestroy(context_->pool);
     SetUiLibraryInstance(nullptr);
     if (language_ != nullptr) FreeLanguageDll(language_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, nullptr);
     StandInTest::TearDown();
 }
 

@@ -1,4 +1,5 @@
 #include "tests/kvui_preview/PreviewFixture.h"
+#include "tests/kvui_common/SampleSetUp.h"
 
 #include <algorithm>
 
@@ -22,37 +23,16 @@ std::filesystem::path OutputFolder() {
 
 void PreviewTest::SetUp() {
     StandInTest::SetUp();
-    standin::ui::ResetUi();
-    standin::ui::ResetShell();
+    kvtest::ResetUiTest();
     standin::ui::ClearDrawLogs();
-    InitSettingsLock();
-    ASSERT_TRUE(kvtest::InstallSamplePrinter().languageLibrariesInstalled);
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, &access));
-    resources_ = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(resources_, nullptr);
-    SetUiLibraryInstance(resources_);
-    model_ = AcquireModelDescription(printer_);
-    ASSERT_NE(model_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
     language_ = LoadLanguageDll(printer_);
     ASSERT_NE(language_, nullptr);
     liveGdiObjects_ = standin::ui::LiveGdiObjectCount();
 
-    UiPool* pool = UiPoolCreate();
-    ASSERT_NE(pool, nullptr);
-    context_ = static_cast<UiContext*>(UiPoolAlloc(pool, sizeof(UiContext)));
+    context_ = kvtest::NewSampleContext(printer_, model_, language_, kUiDocumentSheet, 1041);
     ASSERT_NE(context_, nullptr);
-    context_->magic = kUiContextMagic;
-    context_->flags = kUiDocumentSheet | kUiMayChange | kUiMayWriteData;
-    context_->pool = pool;
-    context_->printer = printer_;
-    context_->languageLibrary = language_;
-    context_->locale = 1041;
-    std::copy_n(kvtest::kSamplePrinterName, std::char_traits<char16_t>::length(kvtest::kSamplePrinterName),
-                context_->printerName);
-    context_->model = model_;
-    BuildDefaultDevMode(&context_->defaultBlock, printer_, nullptr, model_);
-    context_->workingBlock = context_->defaultBlock;
     page_.context = context_;
     page_.images = CreatePageImages(resources_);
     ASSERT_NE(page_.images, nullptr);
@@ -66,10 +46,7 @@ void PreviewTest::TearDown() {
     if (context_ != nullptr) UiPoolDestroy(context_->pool);
     SetUiLibraryInstance(nullptr);
     if (language_ != nullptr) FreeLanguageDll(language_);
-    ReleaseModelDescription(model_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 

@@ -1,4 +1,5 @@
 #include "tests/kvui_subst/SubstFixture.h"
+#include "tests/kvui_common/SampleSetUp.h"
 
 #include <fstream>
 
@@ -38,32 +39,13 @@ std::vector<BYTE> TableBytes(const Pairs& pairs) {
 
 void SubstTest::SetUp() {
     StandInTest::SetUp();
-    standin::ui::ResetUi();
-    standin::ui::ResetShell();
-    InitSettingsLock();
-    ASSERT_TRUE(kvtest::InstallSamplePrinter().languageLibrariesInstalled);
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(kvtest::kSamplePrinterName), &printer_, &access));
-    resources_ = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(resources_, nullptr);
-    SetUiLibraryInstance(resources_);
-    model_ = AcquireModelDescription(printer_);
-    ASSERT_NE(model_, nullptr);
+    kvtest::ResetUiTest();
+    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
 
-    UiPool* pool = UiPoolCreate();
-    ASSERT_NE(pool, nullptr);
-    context_ = static_cast<UiContext*>(UiPoolAlloc(pool, sizeof(UiContext)));
+    context_ = kvtest::NewSampleContext(printer_, model_, nullptr, kUiDeviceSheet, 1041);
     ASSERT_NE(context_, nullptr);
-    context_->magic = kUiContextMagic;
-    context_->flags = kUiDeviceSheet | kUiMayChange | kUiMayWriteData;
-    context_->pool = pool;
-    context_->printer = printer_;
-    context_->locale = 1041;
-    lstrcpynW(context_->printerName, kvtest::kSamplePrinterName, static_cast<int>(kUiPathChars));
     lstrcpynW(context_->helpPath, u"C:\\drv\\KV416SJ.CHM", static_cast<int>(kUiPathChars));
-    context_->model = model_;
-    BuildDefaultDevMode(&context_->defaultBlock, printer_, nullptr, model_);
-    context_->workingBlock = context_->defaultBlock;
     context_->workingBlock.OptionFlags &= ~(kOptionBuiltinTTSubst | kOptionNoOutPaperTable);
     UseLanguage("SJ");
     page_.context = context_;
@@ -76,10 +58,7 @@ void SubstTest::TearDown() {
     if (context_ != nullptr) UiPoolDestroy(context_->pool);
     SetUiLibraryInstance(nullptr);
     if (language_ != nullptr) FreeLibrary(language_);
-    ReleaseModelDescription(model_);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    FreeSettingsLock();
+    kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 
