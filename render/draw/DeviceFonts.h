@@ -72,6 +72,10 @@ ULONG IntegerSqrt(ULONGLONG n);
 /// Whole degrees of a sine in 1/10000: the one of 0 to 90 whose table sine is nearest |sine|
 /// (beyond 10000 counts as 10000), or 360 minus that for a negative sine (0 stays 0).
 ULONG AngleFromSine(LONG sine);
+/// Whole degrees (0 to 359) of a font transform's baseline direction: each matrix entry times
+/// entryScale, truncated into the 32-bit range (NaN as 0), then the printer's arcsine of the
+/// first row, turned for a negative eM11; a matrix without a diagonal turns by 90 or 270.
+ULONG EscapementDegrees(const XFORML& matrix, double entryScale);
 /// round(10000 sin a) and round(10000 cos a) of whole degrees (any value; reduced to 0-359).
 LONG SineOf(LONG degrees);
 LONG CosineOf(LONG degrees);

@@ -94,6 +94,35 @@ ULONG AngleFromSine(LONG sine) {
     return sine < 0 && degrees != 0 ? 360 - degrees : degrees;
 }
 
+ULONG EscapementDegrees(const XFORML& matrix, double entryScale) {
+    const auto entry = [entryScale](FLOATL e) -> LONGLONG {
+        const double v = static_cast<double>(e) * entryScale;
+        if (std::isnan(v)) return 0;
+        return static_cast<LONGLONG>(std::clamp(v, -2147483648.0, 2147483647.0));
+    };
+    const LONGLONG m11 = entry(matrix.eM11);
+    const LONGLONG m12 = entry(matrix.eM12);
+    const LONGLONG m21 = entry(matrix.eM21);
+    const LONGLONG m22 = entry(matrix.eM22);
+    if (m12 == 0 && m21 == 0 && m11 > 0 && m22 > 0) return 0;
+    if (m11 == 0 && m22 == 0) return m12 < 0 ? 90 : 270;
+    // The squares of 32-bit entries need 64 bits; a zero first row has no direction.
+    const ULONGLONG radius = IntegerSqrt(static_cast<ULONGLONG>(m12 * m12) + static_cast<ULONGLONG>(m11 * m11));
+    if (radius == 0) return 0;
+    // |m12| <= radius, so the sine stays within one (10000).
+    ULONG angle = AngleFromSine(static_cast<LONG>(-m12 * 10000 / static_cast<LONGLONG>(radius)));
+    if (m11 < 0) {
+        if (angle == 0) {
+            angle = 180;
+        } else if (angle < 180) {
+            angle = 180 - angle;
+        } else if (angle > 180) {
+            angle = 540 - angle;
+        }
+    }
+    return angle % 360;
+}
+
 LONG SineOf(LONG degrees) {
     const LONG a = ReduceDegrees(degrees);
     return a <= 180 ? HalfSine(a) : -HalfSine(a - 180);

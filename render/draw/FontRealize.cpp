@@ -79,34 +79,12 @@ void SendSize(PDEV* pdev, BYTE opcode, DWORD slot, WORD value) {
     cached = value;
 }
 
-/// Degrees 0 to 359 of the font transform's baseline direction.
+/// Degrees 0 to 359 of the font transform's baseline direction; a substituted TrueType font's
+/// entries are taken in its own units.
 LONG Escapement(const XFORML& x, int dpi, bool substituted) {
-    const auto entry = [&](FLOATL e) {
-        double v = static_cast<double>(e) * 1000.0 * 18432.0 / dpi;
-        if (substituted) v /= 3.9064083;
-        return static_cast<long long>(TruncateClamped(v));
-    };
-    const long long m11 = entry(x.eM11);
-    const long long m12 = entry(x.eM12);
-    const long long m21 = entry(x.eM21);
-    const long long m22 = entry(x.eM22);
-    if (m12 == 0 && m21 == 0 && m11 > 0 && m22 > 0) return 0;
-    // The squares of 32-bit entries need 64 bits; a zero first row has no direction.
-    const ULONGLONG squares = static_cast<ULONGLONG>(m12 * m12) + static_cast<ULONGLONG>(m11 * m11);
-    const ULONG r = squares == 0 ? 0 : IntegerSqrt(squares);
-    const LONG s = r == 0 ? 0 : TruncateClamped(static_cast<double>(-m12) * 10000.0 / r);
-    LONG angle = static_cast<LONG>(AngleFromSine(s));
-    if (m11 < 0) {
-        if (angle >= 1 && angle <= 179) {
-            angle = 180 - angle;
-        } else if (angle > 180) {
-            angle = 540 - angle;
-        } else if (angle == 0) {
-            angle = 180;
-        }
-    }
-    if (m11 == 0 && m22 == 0) angle = m12 < 0 ? 90 : 270;
-    return ((angle % 360) + 360) % 360;
+    double scale = 1000.0 * 18432.0 / dpi;
+    if (substituted) scale /= 3.9064083;
+    return static_cast<LONG>(EscapementDegrees(x, scale));
 }
 
 bool MapVector(XFORMOBJ* transform, LONG x, LONG y, POINTL* out) {

@@ -11,7 +11,6 @@ namespace glyphs {
 namespace {
 
 constexpr double kEscapementUnits = 1000.0 * 18432.0;
-constexpr double kCoefficientMax = 2147483647.0;   // escapement coefficients: squares fit 64 bits
 constexpr double kComponentMax = 268435456.0;      // 2^28: the length's products fit 64 bits
 constexpr WORD kBoldWeight = 700;
 constexpr DWORD kStyleItalic = 0x1;
@@ -23,31 +22,6 @@ LONGLONG Bounded(double value, double limit) {
     if (value > limit) value = limit;
     if (value < -limit) value = -limit;
     return static_cast<LONGLONG>(value);
-}
-
-/// Escapement in whole degrees from the transform's 2 x 2 matrix.
-DWORD Escapement(const XFORML& m, int resolution) {
-    const double units = kEscapementUnits / resolution;
-    const LONGLONG a = Bounded(m.eM11 * units, kCoefficientMax);
-    const LONGLONG b = Bounded(m.eM12 * units, kCoefficientMax);
-    const LONGLONG c = Bounded(m.eM21 * units, kCoefficientMax);
-    const LONGLONG d = Bounded(m.eM22 * units, kCoefficientMax);
-    if (b == 0 && c == 0 && a >= 1 && d >= 1) return 0;
-    if (a == 0 && d == 0) return b < 0 ? 90 : 270;
-    const ULONGLONG radius = IntegerSqrt(static_cast<ULONGLONG>(b * b) + static_cast<ULONGLONG>(a * a));
-    if (radius == 0) return 0;  // no direction at all
-    // |b| <= radius, so the sine stays within one (10000).
-    DWORD angle = AngleFromSine(static_cast<LONG>(-b * 10000 / static_cast<LONGLONG>(radius)));
-    if (a < 0) {
-        if (angle == 0) {
-            angle = 180;
-        } else if (angle < 180) {
-            angle = 180 - angle;
-        } else if (angle > 180) {
-            angle = 540 - angle;
-        }
-    }
-    return angle;
 }
 
 DWORD Measure(ULONGLONG length, bool shiftJis, int resolution) {
@@ -79,7 +53,7 @@ BOOL ComputeGlyphKey(PDEV* pdev, FONTOBJ* font, XFORMOBJ* transform, HGLYPH glyp
     key.Style = 0;
     if ((font->flFontType & FO_SIM_ITALIC) != 0 || metrics->ptlCaret.x != 0) key.Style |= kStyleItalic;
     if ((font->flFontType & FO_SIM_BOLD) != 0 || metrics->usWinWeight >= kBoldWeight) key.Style |= kStyleBold;
-    key.Escapement = Escapement(m, resolution);
+    key.Escapement = EscapementDegrees(m, kEscapementUnits / resolution);
 
     const bool shiftJis = metrics->jWinCharSet == SHIFTJIS_CHARSET;
     const double em = shiftJis ? metrics->fwdUnitsPerEm : 1000.0;
