@@ -30,27 +30,9 @@ const DEVHTINFO kDefaultHalftoneInfo = {
 
 namespace {
 
-// The graphics engine's halftone pattern sizes, by value.
-constexpr const char16_t* kPatternSizeNames[] = {
-    u"HT_PATSIZE_2x2",       u"HT_PATSIZE_2x2_M",   u"HT_PATSIZE_4x4",     u"HT_PATSIZE_4x4_M",
-    u"HT_PATSIZE_6x6",       u"HT_PATSIZE_6x6_M",   u"HT_PATSIZE_8x8",     u"HT_PATSIZE_8x8_M",
-    u"HT_PATSIZE_10x10",     u"HT_PATSIZE_10x10_M", u"HT_PATSIZE_12x12",   u"HT_PATSIZE_12x12_M",
-    u"HT_PATSIZE_14x14",     u"HT_PATSIZE_14x14_M", u"HT_PATSIZE_16x16",   u"HT_PATSIZE_16x16_M",
-    u"HT_PATSIZE_SUPERCELL", u"HT_PATSIZE_SUPERCELL_M", u"HT_PATSIZE_USER",
-};
-constexpr ULONG kPatternSizeCount = sizeof(kPatternSizeNames) / sizeof(kPatternSizeNames[0]);
-static_assert(kPatternSizeCount == 19);
-
 // Dither cell edge per pattern size. The super cells and the user pattern have no cell of
 // their own; they dither in the largest one.
-constexpr USHORT kDitherCells[kPatternSizeCount] = {2, 2, 4, 4, 6, 6, 8, 8, 10, 10, 12, 12, 14, 14, 16, 16, 16, 16, 16};
-
-bool Equal(LPCWSTR a, LPCWSTR b) {
-    for (;; ++a, ++b) {
-        if (*a != *b) return false;
-        if (*a == u'\0') return true;
-    }
-}
+constexpr USHORT kDitherCells[kHalftonePatternSizeCount] = {2, 2, 4, 4, 6, 6, 8, 8, 10, 10, 12, 12, 14, 14, 16, 16, 16, 16, 16};
 
 /// The printer's stored halftone information for the resolution, when it is whole and names
 /// a pattern size the engine knows.
@@ -66,7 +48,7 @@ bool ReadStoredHalftone(const PDEV* pdev, DEVHTINFO* info) {
         cbRead != kHalftoneInfoSize) {
         return false;
     }
-    if (read.HTPatternSize >= kPatternSizeCount) return false;
+    if (read.HTPatternSize >= kHalftonePatternSizeCount) return false;
     *info = read;
     return true;
 }
@@ -76,25 +58,14 @@ bool ReadStoredHalftone(const PDEV* pdev, DEVHTINFO* info) {
 /// size the engine does not know, keeps the default as it is.
 DEVHTINFO ModelHalftone(const PDEV* pdev) {
     DEVHTINFO info = kDefaultHalftoneInfo;
-    const ModelDescription* model = pdev->Model;
-    if (model == nullptr) return info;
-    const auto* list = ModelList<ModelResolution>(model, model->ResolutionOffset, model->ResolutionCount);
-    if (list == nullptr) return info;
-    const DWORD dpi = static_cast<DWORD>(Resolution(pdev));
-    for (DWORD i = 0; i < model->ResolutionCount; ++i) {
-        const ModelResolution& row = list[i];
-        if (row.Value1 != dpi) continue;
-        // Later systems have their own engine defaults, so the model gives them their own pair.
-        const bool later = IsOsVersion51OrLater() != 0;
-        const int size = HalftonePatternSizeOfName(ModelString(model, later ? row.Name2Offset : row.Name1Offset));
-        if (size < 0) return info;
-        const LONG gamma = static_cast<LONG>((later ? row.Value3 : row.Value2) & 0xFFFFu);
-        info.HTPatternSize = static_cast<DWORD>(size);
-        info.ColorInfo.RedGamma = gamma;
-        info.ColorInfo.GreenGamma = gamma;
-        info.ColorInfo.BlueGamma = gamma;
-        return info;
-    }
+    int size = 0;
+    DWORD gamma = 0;
+    if (!ModelHalftoneChoice(pdev->Model, static_cast<DWORD>(Resolution(pdev)), &size, &gamma)) return info;
+    const LONG value = static_cast<LONG>(gamma & 0xFFFFu);
+    info.HTPatternSize = static_cast<DWORD>(size);
+    info.ColorInfo.RedGamma = value;
+    info.ColorInfo.GreenGamma = value;
+    info.ColorInfo.BlueGamma = value;
     return info;
 }
 
@@ -116,16 +87,8 @@ void SetFace(LOGFONTW& font, const char16_t* face) {
 
 }  // namespace
 
-int HalftonePatternSizeOfName(LPCWSTR name) {
-    if (name == nullptr) return -1;
-    for (ULONG i = 0; i < kPatternSizeCount; ++i) {
-        if (Equal(kPatternSizeNames[i], name)) return static_cast<int>(i);
-    }
-    return -1;
-}
-
 USHORT DitherCellOfPatternSize(ULONG patternSize) {
-    return patternSize < kPatternSizeCount ? kDitherCells[patternSize] : kDitherCells[kPatternSizeCount - 1];
+    return kDitherCells[patternSize < kHalftonePatternSizeCount ? patternSize : kHalftonePatternSizeCount - 1];
 }
 
 void FillGDIInfo(PDEV* pdev, ULONG cbGdiInfo, GDIINFO* gdiInfo) {

@@ -3,6 +3,7 @@
 // GDIINFO and DEVINFO records.
 #include "platform/Ddi.h"
 #include "render/Pdev.h"
+#include "settings/HalftonePatterns.h"
 
 /// Micrometres to dots at the resolution (dpi), rounding every step up. 200 and 300 dpi are
 /// half the 400- and 600-dpi values, truncated. Any 32-bit input is safe; the result is
@@ -64,7 +65,5 @@ void NupLayoutCounts(WORD pagesPerSheet, int* a, int* b);
 /// The halftone information used when neither the printer data nor the model's list gives
 /// one: pattern size 7, gammas 5000.
 extern const DEVHTINFO kDefaultHalftoneInfo;
-/// Value of an HT_PATSIZE name ("HT_PATSIZE_8x8_M" is 7), or -1 for an unknown name.
-int HalftonePatternSizeOfName(LPCWSTR name);
 /// Dither cell edge in dots for a halftone pattern size (16 beyond the table's last row).
 USHORT DitherCellOfPatternSize(ULONG patternSize);

@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
 #include "settings/Forms.h"
+#include "settings/HalftonePatterns.h"
 #include "settings/PrinterData.h"
 #include "ui/Halftone.h"
 #include "ui/PrinterDataValues.h"
@@ -23,22 +24,14 @@ constexpr LONG kDefaultGamma = 5000;
 
 DEVHTINFO HalftoneDefaultsForResolution(const ModelDescription* model, DWORD dpi) {
     DEVHTINFO info = DefaultDevHalftoneInfo(kDefaultPatternSize, kDefaultGamma);
-    if (model == nullptr) return info;
-    const auto* list = ModelList<ModelResolution>(model, model->ResolutionOffset, model->ResolutionCount);
-    if (list == nullptr) return info;
-    for (DWORD i = 0; i < model->ResolutionCount; ++i) {
-        const ModelResolution& row = list[i];
-        if (row.Value1 != dpi) continue;
-        const bool later = IsOsLaterThan50() != 0;
-        const int size = HalftonePatternSize(ModelString(model, later ? row.Name2Offset : row.Name1Offset));
-        if (size < 0) return info;
-        const LONG gamma = static_cast<LONG>(std::min<DWORD>(later ? row.Value3 : row.Value2, 0x7FFFFFFFu));
-        info.HTPatternSize = static_cast<DWORD>(size);
-        info.ColorInfo.RedGamma = gamma;
-        info.ColorInfo.GreenGamma = gamma;
-        info.ColorInfo.BlueGamma = gamma;
-        return info;
-    }
+    int size = 0;
+    DWORD gamma = 0;
+    if (!ModelHalftoneChoice(model, dpi, &size, &gamma)) return info;
+    const LONG value = static_cast<LONG>(std::min<DWORD>(gamma, 0x7FFFFFFFu));
+    info.HTPatternSize = static_cast<DWORD>(size);
+    info.ColorInfo.RedGamma = value;
+    info.ColorInfo.GreenGamma = value;
+    info.ColorInfo.BlueGamma = value;
     return info;
 }
 

@@ -41,9 +41,6 @@ void UpgradeDriverForms(HANDLE printer, const ModelDescription* model);
 void PublishDsProperties(DriverDevMode* block, const PrinterStatusSnapshot* status, HANDLE printer,
                          const ModelDescription* model);
 
-/// Position of a standard halftone pattern-size name ("HT_PATSIZE_2x2" 0 to
-/// "HT_PATSIZE_USER" 18), -1 for any other name.
-[[nodiscard]] int HalftonePatternSize(LPCWSTR name);
 /// The device halftone information the driver installs: its chromaticities and dyes, with
 /// that pattern size and one gamma for the three colours.
 [[nodiscard]] DEVHTINFO DefaultDevHalftoneInfo(DWORD patternSize, LONG gamma);

@@ -6,6 +6,7 @@
 
 #include "platform/Modules.h"
 #include "settings/Forms.h"
+#include "settings/HalftonePatterns.h"
 #include "settings/PrinterData.h"
 #include "settings/SpoolerQueries.h"
 #include "tests/kvui_data/DataFixture.h"
@@ -157,11 +158,11 @@ TEST_F(PrinterDataTest, HalftoneValuesAreInstalledPerResolutionWithThePatternAnd
 }
 
 TEST_F(PrinterDataTest, PatternNamesMapToTheirStandardValues) {
-    EXPECT_EQ(HalftonePatternSize(u"HT_PATSIZE_2x2"), 0);
-    EXPECT_EQ(HalftonePatternSize(u"HT_PATSIZE_8x8_M"), 7);
-    EXPECT_EQ(HalftonePatternSize(u"HT_PATSIZE_USER"), 18);
-    EXPECT_EQ(HalftonePatternSize(u"HT_PATSIZE_8x8_m"), -1);
-    EXPECT_EQ(HalftonePatternSize(u""), -1);
+    EXPECT_EQ(HalftonePatternSizeOfName(u"HT_PATSIZE_2x2"), 0);
+    EXPECT_EQ(HalftonePatternSizeOfName(u"HT_PATSIZE_8x8_M"), 7);
+    EXPECT_EQ(HalftonePatternSizeOfName(u"HT_PATSIZE_USER"), 18);
+    EXPECT_EQ(HalftonePatternSizeOfName(u"HT_PATSIZE_8x8_m"), -1);
+    EXPECT_EQ(HalftonePatternSizeOfName(u""), -1);
     EXPECT_EQ(InstalledHalftoneValueName(300), std::u16string(u"DAT_CurDevHTInfo300"));
     EXPECT_EQ(InstalledHalftoneValueName(720), nullptr);
 }
