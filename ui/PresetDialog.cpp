@@ -58,15 +58,6 @@ PresetDialogState* StateOf(HWND dialog) {
 }
 
 HWND List(HWND dialog) { return GetDlgItem(dialog, kPresetListControl); }
-int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-PresetRecord* RecordAt(HWND list, int item) {
-    LVITEMW lv{};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    if (SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv)) == FALSE) return nullptr;
-    return reinterpret_cast<PresetRecord*>(lv.lParam);
-}
 
 int SelectedItem(HWND list) {
     return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -96,9 +87,9 @@ int InsertRecord(HWND list, int at, PresetRecord* record) {
 
 // The first item whose name is the text, -1 for none.
 int FindByName(HWND list, const std::u16string& name) {
-    const int count = ItemCount(list);
+    const int count = PresetItemCount(list);
     for (int i = 0; i < count; ++i) {
-        const PresetRecord* record = RecordAt(list, i);
+        const PresetRecord* record = PresetAt(list, i);
         if (record != nullptr && name == record->name) return i;
     }
     return -1;
@@ -144,7 +135,7 @@ void OnInitDialog(HWND dialog, PresetDialogState* state) {
     EnableWindow(GetDlgItem(dialog, kDeleteButton), FALSE);
     EnableWindow(GetDlgItem(dialog, kSaveButton), FALSE);
     const int current = page->context->workingBlock.PresetIndex;
-    if (const PresetRecord* record = current >= 0 ? RecordAt(list, current) : nullptr)
+    if (const PresetRecord* record = current >= 0 ? PresetAt(list, current) : nullptr)
         state->savedNames.insert(state->savedNames.begin(), std::u16string(record->name));
     PostMessageW(dialog, kFocusNameMessage, 0, 0);
 }
@@ -169,7 +160,7 @@ void OnListItemChanged(HWND dialog, const NMLISTVIEW* note) {
 void OnDelete(HWND dialog, PresetDialogState* state) {
     HWND list = List(dialog);
     const int item = SelectedItem(list);
-    PresetRecord* record = item >= 0 ? RecordAt(list, item) : nullptr;
+    PresetRecord* record = item >= 0 ? PresetAt(list, item) : nullptr;
     if (record == nullptr) return;
     if ((record->id & kPresetBuiltIn) != 0) {
         Message(dialog, *state, kBuiltInNotDeleted, MB_ICONINFORMATION);
@@ -182,7 +173,7 @@ void OnDelete(HWND dialog, PresetDialogState* state) {
     SendMessageW(list, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
     SetDlgItemTextW(dialog, kSelectedComment, u"");
     EnableWindow(GetDlgItem(dialog, kDeleteButton), FALSE);
-    const int count = ItemCount(list);
+    const int count = PresetItemCount(list);
     if (count > 0) SelectAndFocus(list, std::min(item, count - 1));
 }
 
@@ -192,14 +183,14 @@ void OnSave(HWND dialog, PresetDialogState* state) {
     const std::u16string comment = ControlText(dialog, kCommentEdit, kPresetCommentChars);
     const int existing = FindByName(list, name);
     if (existing >= 0) {
-        if ((RecordAt(list, existing)->id & kPresetBuiltIn) != 0) {
+        if ((PresetAt(list, existing)->id & kPresetBuiltIn) != 0) {
             Message(dialog, *state, kBuiltInNameTaken, MB_ICONINFORMATION);
             return;
         }
         if (Message(dialog, *state, kConfirmReplace, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
     }
     const int limit = existing >= 0 ? kPresetLimit + 1 : kPresetLimit;
-    if (ItemCount(list) >= limit) {
+    if (PresetItemCount(list) >= limit) {
         Message(dialog, *state, kPresetLimitReached, MB_ICONINFORMATION);
         return;
     }
@@ -209,7 +200,7 @@ void OnSave(HWND dialog, PresetDialogState* state) {
     }
     UiContext* context = state->page->context;
     if (existing >= 0) {
-        PresetRecord* replaced = RecordAt(list, existing);
+        PresetRecord* replaced = PresetAt(list, existing);
         SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(existing), 0);
         UiPoolFree(context->pool, replaced);
     }
@@ -218,7 +209,7 @@ void OnSave(HWND dialog, PresetDialogState* state) {
     auto* record = static_cast<PresetRecord*>(UiPoolAlloc(context->pool, sizeof(PresetRecord)));
     if (record == nullptr) return;
     MakeUserPreset(context->workingBlock, static_cast<DWORD>(icon), name.c_str(), comment.c_str(), record);
-    const int at = InsertRecord(list, ItemCount(list), record);
+    const int at = InsertRecord(list, PresetItemCount(list), record);
     if (at < 0) {
         UiPoolFree(context->pool, record);
         return;
@@ -234,7 +225,7 @@ void OnSave(HWND dialog, PresetDialogState* state) {
 // the standard preset; 0 when none matches or the list holds one preset.
 int ChosenPresetIndex(HWND dialog, const PresetDialogState& state) {
     HWND list = List(dialog);
-    if (ItemCount(list) <= 1) return 0;
+    if (PresetItemCount(list) <= 1) return 0;
     std::u16string name;
     if (!state.savedNames.empty()) {
         name = state.savedNames.front();
@@ -307,7 +298,7 @@ void DropAt(HWND dialog, PresetDialogState* state, POINT at) {
     POINT inList = at;
     ClientToScreen(dialog, &inList);
     ScreenToClient(list, &inList);
-    const int count = ItemCount(list);
+    const int count = PresetItemCount(list);
     int target = -1;
     for (int i = 0; i < count; ++i) {
         RECT bounds{};
@@ -319,7 +310,7 @@ void DropAt(HWND dialog, PresetDialogState* state, POINT at) {
     const int moved = state->dragItem;
     if (moved < 0 || moved >= count || target == moved || target == moved - 1) return;
     std::vector<PresetRecord*> order;
-    for (int i = 0; i < count; ++i) order.push_back(RecordAt(list, i));
+    for (int i = 0; i < count; ++i) order.push_back(PresetAt(list, i));
     PresetRecord* dragged = order[static_cast<size_t>(moved)];
     order.erase(order.begin() + moved);
     const int place = target < moved ? target + 1 : target;

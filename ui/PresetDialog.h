@@ -28,6 +28,9 @@ void WritePresetTable(HWND dialog, PageRecord* page, int listId, BOOL save);
 /// PresetIndex of the working settings: the position of the first default preset of the
 /// stored table; unchanged when there is none or the table cannot be read.
 void LoadPresets(PageRecord* page);
+/// The items of a preset list view, and the record that an item carries (NULL when none).
+int PresetItemCount(HWND list);
+PresetRecord* PresetAt(HWND list, int item);
 /// Marks the selected preset of document page one's list as changed (overlay image 1) or
 /// clears the mark, by the settings it fixes against the working settings.
 void MarkPresetModified(PageRecord* page, HWND pageWindow);

@@ -54,15 +54,6 @@ GlobalBlock ReadRecords(const UiContext* context, DWORD* count, bool* complete) 
     return block;
 }
 
-int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-PresetRecord* RecordAt(HWND list, int item) {
-    LVITEMW lv{};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    if (SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv)) == FALSE) return nullptr;
-    return reinterpret_cast<PresetRecord*>(lv.lParam);
-}
 
 }  // namespace
 
@@ -80,7 +71,7 @@ bool ReadPresetTable(HWND dialog, PageRecord* page, int listId) {
         *copy = records[i];
         LVITEMW item{};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = ItemCount(list);
+        item.iItem = PresetItemCount(list);
         item.pszText = copy->name;
         item.iImage = static_cast<int>(copy->icon);
         item.lParam = reinterpret_cast<LPARAM>(copy);
@@ -99,9 +90,9 @@ void WritePresetTable(HWND dialog, PageRecord* page, int listId, BOOL save) {
     // Items in index order: the list arranges them in that order (walking to the right would
     // stop at the end of the first row).
     std::vector<PresetRecord*> records;
-    const int count = ItemCount(list);
+    const int count = PresetItemCount(list);
     for (int i = 0; i < count; ++i) {
-        if (PresetRecord* record = RecordAt(list, i)) records.push_back(record);
+        if (PresetRecord* record = PresetAt(list, i)) records.push_back(record);
     }
     const bool complete = GetWindowLongPtrW(list, GWLP_USERDATA) == kListComplete;
     if (save && complete) {
@@ -113,6 +104,16 @@ void WritePresetTable(HWND dialog, PageRecord* page, int listId, BOOL save) {
     SetWindowLongPtrW(list, GWLP_USERDATA, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     for (PresetRecord* record : records) UiPoolFree(page->context->pool, record);
+}
+
+int PresetItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+PresetRecord* PresetAt(HWND list, int item) {
+    LVITEMW lv{};
+    lv.mask = LVIF_PARAM;
+    lv.iItem = item;
+    if (SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv)) == FALSE) return nullptr;
+    return reinterpret_cast<PresetRecord*>(lv.lParam);
 }
 
 void LoadPresets(PageRecord* page) {
@@ -132,7 +133,7 @@ void MarkPresetModified(PageRecord* page, HWND pageWindow) {
     if (list == nullptr) return;
     const int item = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (item < 0) return;
-    const PresetRecord* record = RecordAt(list, item);
+    const PresetRecord* record = PresetAt(list, item);
     if (record == nullptr) return;
     const UINT state = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), 0xFFFF));
     LVITEMW change{};
