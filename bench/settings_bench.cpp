@@ -33,6 +33,7 @@
 #include "tools/sample/SamplePrinter.h"
 #include "tools/sample/StandardForms.h"
 #include "tools/sample/Utf16.h"
+#include "bench/CallCounters.h"
 
 namespace fs = std::filesystem;
 
@@ -203,20 +204,6 @@ DWORD FileSize(const char16_t* path) {
     return error ? 0 : static_cast<DWORD>(size);
 }
 
-// Per-iteration averages of the stand-in's call counts over a benchmark's loop.
-class CallCounters {
-public:
-    CallCounters() { standin::ClearFaults(); }
-    void Report(benchmark::State& state) const {
-        const double n = static_cast<double>(state.iterations());
-        state.counters["opens"] = standin::CallCount(standin::Fault::FileCreate) / n;
-        state.counters["writes"] = standin::CallCount(standin::Fault::FileWrite) / n;
-        state.counters["maps"] = standin::CallCount(standin::Fault::FileMapping) / n;
-        state.counters["allocs"] = standin::CallCount(standin::Fault::GlobalAlloc) / n;
-        state.counters["loads"] = standin::CallCount(standin::Fault::LoadLibrary) / n;
-    }
-};
-
 // --- Benchmarks ---------------------------------------------------------------------------
 
 void JobSettings(benchmark::State& state) {
@@ -241,7 +228,7 @@ void JobSettings(benchmark::State& state) {
     if (std::u16string(block.OutputPaperName) != u"A3") {
         state.SkipWithError("the output-paper table's last pair was not taken");
     } else {
-        const CallCounters counters;
+        const kvbench::CallCounters counters;
         for (auto _ : state) {
             GetCurrentDevMode(&block, &application.Public, printer.handle(), nullptr, model, sizeof application);
             ValidateDevMode(&block, nullptr, printer.handle(), nullptr, model);
@@ -255,7 +242,7 @@ BENCHMARK(JobSettings)->Unit(benchmark::kMicrosecond);
 
 void Compile(benchmark::State& state, const DataFile& file) {
     const DWORD cbFile = FileSize(file.path);
-    const CallCounters counters;
+    const kvbench::CallCounters counters;
     for (auto _ : state) {
         ModelDescription* image = CompileModelDescription(file.path);
         if (image == nullptr) {
@@ -287,7 +274,7 @@ void AcquireHot(benchmark::State& state, const DataFile& file) {
     if (held == nullptr || !moved || again != held) {
         state.SkipWithError("hot acquire did not return the held image without its files");
     } else {
-        const CallCounters counters;
+        const kvbench::CallCounters counters;
         for (auto _ : state) {
             const ModelDescription* model = AcquireModelDescription(printer.handle());
             benchmark::DoNotOptimize(model);
@@ -304,7 +291,7 @@ void AcquireHot(benchmark::State& state, const DataFile& file) {
 void AcquireWarm(benchmark::State& state, const DataFile& file) {
     const kvtest::ScopedPrinter printer(file.printer);
     ReleaseModelDescription(AcquireModelDescription(printer.handle()));  // makes the cache
-    const CallCounters counters;
+    const kvbench::CallCounters counters;
     for (auto _ : state) {
         state.PauseTiming();
         FreeSettingsLock();
@@ -325,7 +312,7 @@ void AcquireWarm(benchmark::State& state, const DataFile& file) {
 void AcquireCold(benchmark::State& state, const DataFile& file) {
     const kvtest::ScopedPrinter printer(file.printer);
     const std::u16string cache = CachePath(file.path);
-    const CallCounters counters;
+    const kvbench::CallCounters counters;
     for (auto _ : state) {
         state.PauseTiming();
         DeleteFileW(cache.c_str());

@@ -18,20 +18,9 @@
 #include "settings/ModelCache.h"
 #include "tools/sample/SamplePrinter.h"
 #include "ui/Capabilities.h"
+#include "bench/CallCounters.h"
 
 namespace {
-
-class CallCounters {
-public:
-    CallCounters() { standin::ClearFaults(); }
-    void Report(benchmark::State& state) const {
-        const double n = static_cast<double>(state.iterations());
-        state.counters["opens"] = standin::CallCount(standin::Fault::FileCreate) / n;
-        state.counters["maps"] = standin::CallCount(standin::Fault::FileMapping) / n;
-        state.counters["allocs"] = standin::CallCount(standin::Fault::GlobalAlloc) / n;
-        state.counters["loads"] = standin::CallCount(standin::Fault::LoadLibrary) / n;
-    }
-};
 
 std::u16string CachePath() {
     WCHAR path[MAX_PATH] = {};
@@ -51,7 +40,7 @@ void Capabilities(benchmark::State& state, bool cold) {
         return;
     }
     const std::u16string cache = CachePath();
-    const CallCounters counters;
+    const kvbench::CallCounters counters;
     for (auto _ : state) {
         if (cold) {
             state.PauseTiming();
