@@ -134,11 +134,18 @@ TEST_F(LanguageStrings, FormattedAndSplitTextsKeepTheirMarks) {
         ASSERT_FALSE(filter.empty());
         EXPECT_EQ(filter.back(), u'|');
         EXPECT_NE(filter.find(u"*.fn2"), std::u16string::npos);
-        // Category labels split in at most two lines.
-        for (int id : {545, 546, 547, 589, 599, 4589}) {
+        // Category and finishing labels are drawn as two lines split at their one "|".
+        std::vector<int> splitLabels{545, 547, 589, 599, 4589};
+        for (int first : {4200, 4210}) {
+            for (int id = first; id <= first + 6; ++id) splitLabels.push_back(id);
+        }
+        for (int first : {4220, 4230}) {
+            for (int id = first; id <= first + 3; ++id) splitLabels.push_back(id);
+        }
+        for (int id : splitLabels) {
             const std::u16string label = Load(module, id);
             const size_t bar = label.find(u'|');
-            EXPECT_TRUE(bar == std::u16string::npos || label.find(u'|', bar + 1) == std::u16string::npos) << id;
+            EXPECT_TRUE(bar != std::u16string::npos && label.find(u'|', bar + 1) == std::u16string::npos) << id;
         }
     }
 }
