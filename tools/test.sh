@@ -69,7 +69,7 @@ tree_target="" tree_label=""
 # Every fuzz target for a short fixed time on its seeds (tools/fuzz.sh runs them longer).
 echo "=== fuzz"
 kv_install_packages clang libclang-rt-dev || exit 1
-if tools/fuzz.sh 2>&1 | tee build/fuzz.log; then
+if KV_FUZZ_SECONDS=${KV_FUZZ_SECONDS:-10} tools/fuzz.sh 2>&1 | tee build/fuzz.log; then
   summary+=("fuzz: $(grep -cE ': [0-9?]+ inputs, no finding' build/fuzz.log) targets ran without a finding")
 else
   summary+=("fuzz: FAILED (build/fuzz.log)"); status=1
