@@ -11,15 +11,15 @@
 namespace {
 
 constexpr char16_t kRootKey[] = u"Software\\ZEV\\Stanvel";
-constexpr UINT kStringId = 100;  // present in both libraries, in their own language
+constexpr UINT kStringId = 2054;  // a status text of both libraries, in their own language
 
 class LanguageTest : public kvtest::PswBaseTest {
 protected:
     void SetUp() override {
         PswBaseTest::SetUp();
         SetString(HKEY_LOCAL_MACHINE, kvtest::kPswDriverKey, u"DIRPATH", u"C:\\lang\\");
-        InstallModule(KV_LANG_PREFIX "SE", u"C:\\lang\\QW774409.DLL");
-        InstallModule(KV_LANG_PREFIX "SJ", u"C:\\lang\\QW774411.DLL");
+        InstallModule("QW774409", u"C:\\lang\\QW774409.DLL");
+        InstallModule("QW774411", u"C:\\lang\\QW774411.DLL");
     }
     void TearDown() override {
         for (auto& r : records_) ReleaseResourceDll(r.get());
@@ -41,8 +41,8 @@ protected:
 };
 
 TEST_F(LanguageTest, TheStoredLanguageIsMappedThenLoadedOrFallsBackTo1041) {
-    InstallModule(KV_LANG_PREFIX "SE", u"C:\\lang\\QW774404.DLL");
-    InstallModule(KV_LANG_PREFIX "SE", u"C:\\lang\\QW774419.DLL");
+    InstallModule("QW774409", u"C:\\lang\\QW774404.DLL");
+    InstallModule("QW774409", u"C:\\lang\\QW774419.DLL");
     struct Case {
         DWORD stored;
         LANGID chosen;
@@ -108,10 +108,10 @@ TEST_F(LanguageTest, EachWindowSetKeepsItsLibraryUntilItReleasesIt) {
 
     ReleaseResourceDll(first);
     EXPECT_EQ(Text(1033), english);  // the second set still reads its texts
-    EXPECT_NE(LoadDialog(nullptr, 2800, 1033), nullptr);
+    EXPECT_NE(LoadDialog(nullptr, 151, 1033), nullptr);
     ReleaseResourceDll(second);
     EXPECT_EQ(Text(1033), u"");
-    EXPECT_EQ(LoadDialog(nullptr, 2800, 1033), nullptr);
+    EXPECT_EQ(LoadDialog(nullptr, 151, 1033), nullptr);
     EXPECT_FALSE(Text(1041).empty());
 
     // Choosing again holds one reference, not two.
