@@ -1,0 +1,589 @@
+// sheets_demo: the printer settings user interface as a user meets it. The user-interface
+// library is loaded by name and its sheets run through the common property sheet library, as
+// the spooler and applications run them. On the printer's sheet the user declares another
+// memory size and the printer's own TrueType table; on the document sheet the user picks the
+// "Separate Copies" preset and 2 pages per sheet (page one), A3 output paper and 3 copies
+// (page two) and toner saving (page three), then presses OK. The settings the sheet hands
+// back print the sample document through the rendering library; the job and a picture of
+// each printed sheet are written, and every page of both sheets is pictured in English
+// (after the changes) and Japanese (with the chosen settings).
+//
+//   sheets_demo <output-folder>    (must not exist or be empty; the pages are
+//                                   <folder>/document-page1-en.png ... device-page-ja.png,
+//                                   the job <folder>/job.prn, the sheets <folder>/sheet-1.png ...)
+//
+// Exit status 0 on success, 1 with a message on stderr when a step does not take effect.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/DriverUi.h"
+#include "platform/Kernel.h"
+#include "platform/Modules.h"
+#include "platform/PropSheet.h"
+#include "platform/Registry.h"
+#include "platform/Spooler.h"
+#include "platform/StandIn.h"
+#include "platform/StandInControls.h"
+#include "platform/StandInDraw.h"
+#include "platform/StandInShell.h"
+#include "platform/StandInUi.h"
+#include "platform/User.h"
+#include "settings/DriverDevMode.h"
+#include "tools/hosts/SampleDocument.h"
+#include "tools/hosts/gdihost/GdiHost.h"
+#include "tools/hosts/uihost/UiHost.h"
+#include "tools/sample/JobReader.h"
+#include "tools/sample/SamplePrinter.h"
+#include "tools/sample/SheetPicture.h"
+#include "tools/sample/Utf16.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kPages = 4;
+constexpr LONG kPictureScale = 8;
+constexpr SHORT kCopies = 3;
+constexpr WORD kPagesPerSheet = 2;
+constexpr char16_t kOutputPaper[] = u"A3";
+
+// Controls of the pages, as their templates hold them.
+constexpr int kCategoryList = 1101;
+constexpr int kPresetList = 1109;
+constexpr int kPagesPerSheetList = 1114;
+constexpr int kPaperList = 1204;
+constexpr int kOutputPaperList = 1208;
+constexpr int kSameAsPaper = 1210;
+constexpr int kCopiesEdit = 1229;
+constexpr int kTree = 1301;
+constexpr int kItemList = 1304;
+// Pages-per-sheet entries carry 550 + the count; settings-tree list entries carry their
+// string id in the high word.
+constexpr LPARAM kPagesPerSheetBase = 550;
+// Tree items and their entries.
+constexpr int kTonerSaveItem = 433;
+constexpr int kTonerSaveOn = 538;
+constexpr int kTrueTypeTableItem = 453;
+constexpr int kPrintersOwnTable = 479;
+constexpr int kMemoryItem = 459;
+constexpr UINT kSeparateCopiesName = 574;
+// What the choices leave in the settings block.
+constexpr DWORD kFeatureTonerSave = 1u << 10;
+constexpr BYTE kPageSeparateCopies = 1u << 0;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "sheets_demo: %s\n", message.c_str());
+    return 1;
+}
+
+std::u16string WindowText(HWND hwnd) {
+    WCHAR text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    return text;
+}
+
+/// The user's language for the language library and the strings.
+void UseLanguage(bool japanese) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Control Panel\\International", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+        const std::u16string locale = japanese ? u"00000411" : u"00000409";
+        RegSetValueExW(key, u"Locale", 0, REG_SZ, reinterpret_cast<const BYTE*>(locale.c_str()),
+                       static_cast<DWORD>((locale.size() + 1) * sizeof(char16_t)));
+        RegCloseKey(key);
+    }
+    standin::SetUserDefaultLanguage(japanese ? 0x411 : 0x409);
+}
+
+// --- What a user does on a page ---
+
+/// The sheet's current page after clicking its tab; NULL when the tab did not open a page
+/// holding `marker`.
+HWND OpenTab(HWND sheet, int index, int marker) {
+    if (!standin::ui::ClickSheetTab(sheet, index)) return nullptr;
+    auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    return page != nullptr && GetDlgItem(page, marker) != nullptr ? page : nullptr;
+}
+
+void Click(HWND control) { standin::ui::ClickAt(control, 3, 3); }
+
+/// Chooses the combo box item whose data is `data`.
+bool ChooseByData(HWND combo, LPARAM data) {
+    const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        if (SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == data) {
+            return standin::ui::ChooseComboItem(combo, i);
+        }
+    }
+    return false;
+}
+
+/// Chooses the combo box item whose text is `text`.
+bool ChooseByText(HWND combo, const std::u16string& text) {
+    const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        WCHAR item[128] = {};
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) >= 128) continue;
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+        if (text == item) return standin::ui::ChooseComboItem(combo, i);
+    }
+    return false;
+}
+
+LPARAM CurrentData(HWND combo) {
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    return index < 0 ? -1 : SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+}
+
+/// Replaces the edit's text as a user does: all of it selected, then typed over.
+void TypeOver(HWND edit, const std::u16string& text) {
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    standin::ui::TypeText(edit, text);
+}
+
+/// Clicks the list-view item labelled `text`.
+bool ClickListViewItem(HWND list, const std::u16string& text) {
+    LVFINDINFOW find{};
+    find.flags = LVFI_STRING;
+    find.psz = text.c_str();
+    const auto item = static_cast<int>(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    if (item < 0) return false;
+    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+    RECT bounds{};
+    bounds.left = LVIR_ICON;
+    if (SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds)) == 0) return false;
+    standin::ui::ClickAt(list, (bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+    return SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == item;
+}
+
+/// The settings tree of a page (it takes the place of the placeholder, under the same id).
+HWND TreeOf(HWND page) {
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        WCHAR name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (GetDlgCtrlID(child) == kTree && std::u16string(name) == WC_TREEVIEWW) return child;
+    }
+    return nullptr;
+}
+
+/// The tree item whose item id (the low word of its data) is `itemId`, depth first.
+HTREEITEM FindTreeItem(HWND tree, HTREEITEM from, int itemId) {
+    for (HTREEITEM item = from; item != nullptr;
+         item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMW data{};
+        data.mask = TVIF_HANDLE | TVIF_PARAM;
+        data.hItem = item;
+        if (SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)) != 0 &&
+            static_cast<int>(data.lParam & 0xFFFF) == itemId) {
+            return item;
+        }
+        auto child = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+        if (HTREEITEM found = FindTreeItem(tree, child, itemId)) return found;
+    }
+    return nullptr;
+}
+
+/// Clicks the settings-tree item `itemId` of the page; true when it is then selected.
+bool ClickTreeItem(HWND page, int itemId) {
+    HWND tree = TreeOf(page);
+    if (tree == nullptr) return false;
+    auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM item = FindTreeItem(tree, root, itemId);
+    if (item == nullptr) return false;
+    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    // The item's handle goes in where the rectangle comes back.
+    RECT rect{};
+    std::memcpy(&rect, &item, sizeof item);
+    if (SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)) == 0) return false;
+    standin::ui::ClickAt(tree, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == item;
+}
+
+/// Clicks the first entry of the page's item list that `wanted` accepts (given its item
+/// data); the entry's data, or -1 when none was chosen.
+LPARAM ClickListEntry(HWND page, const std::function<bool(LPARAM data)>& wanted) {
+    HWND list = GetDlgItem(page, kItemList);
+    if (list == nullptr || !IsWindowVisible(list) || !IsWindowEnabled(list)) return -1;
+    const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const LPARAM data = SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+        if (!wanted(data)) continue;
+        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(i), 0);
+        RECT rect{};
+        if (SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect)) == LB_ERR) return -1;
+        standin::ui::ClickAt(list, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        return SendMessageW(list, LB_GETCURSEL, 0, 0) == i ? data : -1;
+    }
+    return -1;
+}
+
+LPARAM SelectedEntry(HWND page) {
+    HWND list = GetDlgItem(page, kItemList);
+    const LRESULT index = list != nullptr ? SendMessageW(list, LB_GETCURSEL, 0, 0) : LB_ERR;
+    return index < 0 ? -1 : SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+}
+
+constexpr int EntryString(LPARAM data) { return static_cast<int>((static_cast<DWORD>(data) >> 16) & 0xFFFF); }
+
+// --- A sheet run ---
+
+/// One sheet opened through compstui with a script for its modal loop. Sub-dialogs that
+/// open while the script runs are closed with Cancel and noted; message boxes are noted and
+/// answered OK.
+class SheetRun {
+public:
+    using Script = std::function<std::string(HWND sheet)>;  // "" when every step took effect
+
+    explicit SheetRun(Script script) : script_(std::move(script)) {}
+
+    /// Runs the sheet; the script ends it (OK or Cancel). The error of the first step that
+    /// failed, else "".
+    template <typename Open>
+    std::string Run(Open&& open) {
+        standin::ui::OnModalDialog([this](HWND dialog) { OnDialog(dialog); });
+        standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall& call) {
+            std::printf("  message: %s\n", kvtest::U8(call.text).c_str());
+            return IDOK;
+        });
+        const LONG answer = open();
+        standin::ui::OnModalDialog(nullptr);
+        standin::ui::OnMessageBox(nullptr);
+        if (!ran_) return "the sheet did not open (answer " + std::to_string(answer) + ")";
+        if (!error_.empty()) return error_;
+        if (answer <= 0) return "the sheet answered " + std::to_string(answer) + " to OK";
+        return {};
+    }
+
+private:
+    void OnDialog(HWND dialog) {
+        if (inside_) {
+            std::printf("  dialog \"%s\" opened and cancelled\n", kvtest::U8(WindowText(dialog)).c_str());
+            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        inside_ = true;
+        ran_ = true;
+        error_ = script_(dialog);
+        inside_ = false;
+        SendMessageW(dialog, PSM_PRESSBUTTON, error_.empty() ? PSBTN_OK : PSBTN_CANCEL, 0);
+    }
+
+    Script script_;
+    bool inside_ = false;
+    bool ran_ = false;
+    std::string error_;
+};
+
+/// A step the user takes: its description, the action (true when it took effect).
+struct Step {
+    const char* what;
+    std::function<bool()> action;
+};
+
+std::string RunSteps(const char* page, const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+        const bool ok = step.action();
+        std::printf("  %s: %s%s\n", page, step.what, ok ? "" : "  -- DID NOT TAKE EFFECT");
+        if (!ok) return std::string(page) + ": " + step.what + " did not take effect";
+    }
+    return {};
+}
+
+bool Picture(HWND page, const fs::path& file) {
+    if (!standin::ui::SavePicture(page, file.string())) return false;
+    std::printf("  picture: %s\n", file.string().c_str());
+    return true;
+}
+
+// --- The sheets ---
+
+struct Demo {
+    fs::path out;
+    uihost::UiLibrary ui;
+    HANDLE printer = nullptr;
+    std::u16string printerName = kvtest::kSamplePrinterName;
+    std::u16string presetName;
+    DWORD memoryChosen = 0;
+};
+
+LONG OpenDeviceSheet(Demo& demo) {
+    DEVICEPROPERTYHEADER header{};
+    header.cbSize = sizeof header;
+    header.hPrinter = demo.printer;
+    header.pszPrinterName = demo.printerName.data();
+    DWORD result = 0;
+    return demo.ui.DeviceSheet(nullptr, &header, &result);
+}
+
+LONG OpenDocumentSheet(Demo& demo, const std::vector<BYTE>* in, std::vector<BYTE>* out) {
+    DOCUMENTPROPERTYHEADER header{};
+    header.cbSize = sizeof header;
+    header.hPrinter = demo.printer;
+    header.pszPrinterName = demo.printerName.data();
+    header.pdmIn = in != nullptr ? const_cast<DEVMODEW*>(uihost::AsDevMode(*in)) : nullptr;
+    header.pdmOut = uihost::AsDevMode(*out);
+    header.fMode = DM_IN_BUFFER | DM_OUT_BUFFER | DM_PROMPT;
+    DWORD result = 0;
+    const LONG answer = demo.ui.DocumentSheet(nullptr, &header, &result);
+    return answer > 0 && header.cbOut != kDriverDevModeSize ? -1 : answer;
+}
+
+/// The printer's sheet: another memory size and the printer's own TrueType table.
+std::string ChangeDevice(Demo& demo) {
+    SheetRun run([&](HWND sheet) -> std::string {
+        auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        if (page == nullptr || TreeOf(page) == nullptr) return "the device page shows no settings tree";
+        LPARAM before = -1;
+        const std::string error = RunSteps("device page", {
+            {"select Installed Options > Memory in the tree", [&] { return ClickTreeItem(page, kMemoryItem); }},
+            {"choose another memory size", [&] {
+                 before = SelectedEntry(page);
+                 const LPARAM chosen = ClickListEntry(page, [&](LPARAM data) { return data != before; });
+                 demo.memoryChosen = static_cast<DWORD>(EntryString(chosen)) << 10;
+                 return chosen != -1;
+             }},
+            {"select Substitution > TrueType Font Substitution", [&] { return ClickTreeItem(page, kTrueTypeTableItem); }},
+            {"choose the printer's own table", [&] {
+                 return EntryString(ClickListEntry(page, [](LPARAM data) { return EntryString(data) == kPrintersOwnTable; })) ==
+                        kPrintersOwnTable;
+             }},
+        });
+        if (!error.empty()) return error;
+        if (!Picture(page, demo.out / "device-page-en.png")) return "cannot write the device page's picture";
+        return {};
+    });
+    return run.Run([&] { return OpenDeviceSheet(demo); });
+}
+
+/// The document sheet: a preset and 2 pages per sheet, A3 output paper and 3 copies, toner
+/// saving; `out` gets the settings the sheet hands back.
+std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
+    SheetRun run([&](HWND sheet) -> std::string {
+        HWND page1 = OpenTab(sheet, 0, kCategoryList);
+        if (page1 == nullptr) return "page one does not open";
+        std::string error = RunSteps("page 1", {
+            {"open the Layout category", [&] {
+                 HWND list = GetDlgItem(page1, kCategoryList);
+                 return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0 && SendMessageW(list, LB_GETCURSEL, 0, 0) == 0;
+             }},
+            {"click the preset \"Separate Copies\"", [&] { return ClickListViewItem(GetDlgItem(page1, kPresetList), demo.presetName); }},
+            {"choose 2 pages per sheet", [&] {
+                 HWND combo = GetDlgItem(page1, kPagesPerSheetList);
+                 return ChooseByData(combo, kPagesPerSheetBase + kPagesPerSheet) &&
+                        CurrentData(combo) == kPagesPerSheetBase + kPagesPerSheet;
+             }},
+        });
+        if (!error.empty()) return error;
+        if (!Picture(page1, demo.out / "document-page1-en.png")) return "cannot write page one's picture";
+
+        HWND page2 = OpenTab(sheet, 1, kPaperList);
+        if (page2 == nullptr) return "page two does not open";
+        error = RunSteps("page 2", {
+            {"clear \"Same as paper\" when it is checked", [&] {
+                 HWND same = GetDlgItem(page2, kSameAsPaper);
+                 if (SendMessageW(same, BM_GETCHECK, 0, 0) == BST_CHECKED) Click(same);
+                 return SendMessageW(same, BM_GETCHECK, 0, 0) != BST_CHECKED;
+             }},
+            {"choose A3 output paper", [&] {
+                 HWND combo = GetDlgItem(page2, kOutputPaperList);
+                 return IsWindowEnabled(combo) && ChooseByText(combo, kOutputPaper) && WindowText(combo) == kOutputPaper;
+             }},
+            {"type 3 copies", [&] {
+                 HWND edit = GetDlgItem(page2, kCopiesEdit);
+                 TypeOver(edit, u"3");
+                 return GetDlgItemInt(page2, kCopiesEdit, nullptr, FALSE) == static_cast<UINT>(kCopies);
+             }},
+        });
+        if (!error.empty()) return error;
+        if (!Picture(page2, demo.out / "document-page2-en.png")) return "cannot write page two's picture";
+
+        HWND page3 = OpenTab(sheet, 2, kItemList);
+        if (page3 == nullptr || TreeOf(page3) == nullptr) return "page three does not open with its settings tree";
+        error = RunSteps("page 3", {
+            {"select Graphics > Toner Save in the tree", [&] { return ClickTreeItem(page3, kTonerSaveItem); }},
+            {"choose On", [&] {
+                 return EntryString(ClickListEntry(page3, [](LPARAM data) { return EntryString(data) == kTonerSaveOn; })) ==
+                        kTonerSaveOn;
+             }},
+        });
+        if (!error.empty()) return error;
+        if (!Picture(page3, demo.out / "document-page3-en.png")) return "cannot write page three's picture";
+        return {};
+    });
+    return run.Run([&] { return OpenDocumentSheet(demo, nullptr, out); });
+}
+
+/// Both sheets again in Japanese, the document sheet with the chosen settings; every page
+/// pictured, then Cancel.
+std::string JapanesePictures(Demo& demo, const std::vector<BYTE>& chosen) {
+    UseLanguage(true);
+    std::string failed;
+    auto picture = [&](HWND page, const char* name) {
+        if (failed.empty() && (page == nullptr || !Picture(page, demo.out / name))) failed = std::string("cannot picture ") + name;
+    };
+    standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
+    standin::ui::OnModalDialog([&](HWND sheet) {
+        if (GetDlgItem(reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)), kCategoryList) != nullptr) {
+            picture(OpenTab(sheet, 0, kCategoryList), "document-page1-ja.png");
+            picture(OpenTab(sheet, 1, kPaperList), "document-page2-ja.png");
+            picture(OpenTab(sheet, 2, kItemList), "document-page3-ja.png");
+        } else {
+            picture(reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)), "device-page-ja.png");
+        }
+        SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    });
+    std::vector<BYTE> out = uihost::SettingsBuffer();
+    const LONG document = OpenDocumentSheet(demo, &chosen, &out);
+    const LONG device = OpenDeviceSheet(demo);
+    standin::ui::OnModalDialog(nullptr);
+    standin::ui::OnMessageBox(nullptr);
+    UseLanguage(false);
+    if (document != 0 || device != 0) return "the Japanese sheets did not open and cancel";
+    return failed;
+}
+
+DWORD PrinterDword(HANDLE printer, const char16_t* name) {
+    DWORD type = 0, value = 0xFFFFFFFF, needed = 0;
+    std::u16string writable = name;
+    if (GetPrinterDataW(printer, writable.data(), &type, reinterpret_cast<LPBYTE>(&value), sizeof value, &needed) != ERROR_SUCCESS) {
+        return 0xFFFFFFFF;
+    }
+    return value;
+}
+
+/// What the printer's data and the settings block hold after OK; "" when every choice is there.
+std::string CheckDevice(const Demo& demo) {
+    const DWORD memory = PrinterDword(demo.printer, u"DEV_Memory");
+    const DWORD ownTable = PrinterDword(demo.printer, u"TBL_TTSubstDefault");
+    std::printf("Printer data: DEV_Memory = %u (chosen %u), TBL_TTSubstDefault = %u\n", memory, demo.memoryChosen, ownTable);
+    if (memory != demo.memoryChosen) return "the memory size chosen on the device page was not stored";
+    if (ownTable != 0) return "the printer's own TrueType table was not stored";
+    return {};
+}
+
+std::string CheckDocument(const std::vector<BYTE>& bytes) {
+    DriverDevMode block{};
+    std::memcpy(&block, bytes.data(), sizeof block);
+    const std::u16string outputPaper(block.OutputPaperName, std::char_traits<char16_t>::length(block.OutputPaperName));
+    std::printf("Settings: %d copies, %u pages per sheet, paper %s, output paper %s, toner save %s, separate copies %s\n",
+                block.Public.dmCopies, block.PagesPerSheet, kvtest::U8(block.Public.dmFormName).c_str(),
+                kvtest::U8(outputPaper).c_str(), (block.FeatureFlags & kFeatureTonerSave) != 0 ? "on" : "off",
+                (block.PageOptionBits & kPageSeparateCopies) != 0 ? "on" : "off");
+    if (block.Public.dmCopies != kCopies) return "the copies are not 3";
+    if (block.PagesPerSheet != kPagesPerSheet) return "the pages per sheet are not 2";
+    if (outputPaper != kOutputPaper) return "the output paper is not A3";
+    if ((block.FeatureFlags & kFeatureTonerSave) == 0) return "toner saving is not on";
+    if ((block.PageOptionBits & kPageSeparateCopies) == 0) return "the preset's separate copies are not on";
+    return {};
+}
+
+// --- The print job ---
+
+std::string PrintJob(const Demo& demo, const std::vector<BYTE>& settings) {
+    gdihost::DriverModule driver;
+    if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return "cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError());
+    std::vector<BYTE> bytes;
+    SIZEL pageSize{};
+    {
+        gdihost::PrinterDC dc(driver);
+        if (!dc.Open(demo.printerName, settings)) return "cannot open the device: error " + std::to_string(GetLastError());
+        pageSize = SIZEL{static_cast<LONG>(dc.GdiInfo().ulHorzRes), static_cast<LONG>(dc.GdiInfo().ulVertRes)};
+        if (!dc.StartDoc(u"KV-TD520 sheets demo")) return "StartDoc failed: error " + std::to_string(GetLastError());
+        for (int n = 0; n < kPages; ++n) {
+            if (!dc.StartPage() || !kvdemo::DrawSamplePage(dc, n, u"KV-TD520 sheets demo")) {
+                return "drawing page " + std::to_string(n + 1) + " failed";
+            }
+            if (!dc.EndPage()) return "page " + std::to_string(n + 1) + " failed in " + dc.FailedHook();
+        }
+        if (!dc.EndDoc()) return "EndDoc failed: error " + std::to_string(GetLastError());
+        bytes = standin::JobBytes(demo.printerName, dc.JobId());
+        dc.Close();
+    }
+    driver.Unload();
+
+    const fs::path jobFile = demo.out / "job.prn";
+    std::ofstream(jobFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!fs::exists(jobFile)) return "cannot write " + jobFile.string();
+    const kvtest::JobListing listing = kvtest::DecodeJobStream(bytes);
+    if (const kvtest::StreamCommand* bad = listing.Error()) return "the job stream does not read: " + bad->Describe();
+    const kvtest::RenderedJob sheets = kvtest::RenderPages(listing, pageSize);
+    std::printf("Job stream: %zu bytes, %zu commands, %zu sheets ejected\n", bytes.size(), listing.commands.size(),
+                listing.Count(kvtest::CommandKind::Eject));
+    std::printf("PJL lines:\n");
+    for (const std::string& line : listing.PjlLines()) std::printf("  %s\n", line.c_str());
+    std::printf("Job file: %s\n", jobFile.string().c_str());
+    if (!sheets.error.empty()) return "the sheets do not draw: " + sheets.error;
+    for (size_t i = 0; i < sheets.pages.size(); ++i) {
+        const fs::path picture = demo.out / ("sheet-" + std::to_string(i + 1) + ".png");
+        if (!kvtest::WriteSheetPicture(sheets.pages[i], kPictureScale, picture.string())) return "cannot write " + picture.string();
+    }
+    std::printf("Sheets:   %zu pictures, %s/sheet-1.png to sheet-%zu.png\n", sheets.pages.size(), demo.out.string().c_str(),
+                sheets.pages.size());
+    if (sheets.pages.empty()) return "the job printed no sheet";
+    return {};
+}
+
+int Run(int argc, char** argv) {
+    if (argc != 2) return Fail("usage: sheets_demo <output-folder>");
+    std::error_code error;
+    Demo demo;
+    demo.out = fs::absolute(argv[1], error);
+    if (error || (fs::exists(demo.out) && !fs::is_empty(demo.out, error))) {
+        return Fail("the folder must be new or empty: " + std::string(argv[1]));
+    }
+    const fs::path root = demo.out / "root";
+    if (!fs::create_directories(root / "C" / "Windows" / "system32", error) && error) return Fail("cannot make " + root.string());
+    standin::SetRoot(root.string());
+    standin::AddModuleFolder(KV_OUT_DIR);
+
+    const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
+    if (!installed.dataFileCopied) return Fail("cannot copy the data file " + kvtest::SampleModelFileSource());
+    UseLanguage(false);
+    if (!demo.ui.Load()) return Fail("cannot load " KV_UI_NAME ": error " + std::to_string(GetLastError()));
+    const kvtest::ScopedPrinter printer(demo.printerName, PRINTER_ALL_ACCESS);
+    if (printer.handle() == nullptr) return Fail("cannot open the printer");
+    demo.printer = printer.handle();
+    {
+        HMODULE english = LoadLibraryW(u"" KV_LANG_PREFIX "SE.dll");
+        WCHAR name[64] = {};
+        if (english != nullptr) LoadStringW(english, kSeparateCopiesName, name, 64);
+        if (english != nullptr) FreeLibrary(english);
+        demo.presetName = name;
+        if (demo.presetName.empty()) return Fail("no preset name in the English language library");
+    }
+
+    std::printf("=== The printer's sheet (%s)\n", kvtest::U8(demo.printerName).c_str());
+    std::string failed = ChangeDevice(demo);
+    if (!failed.empty()) return Fail(failed);
+    failed = CheckDevice(demo);
+    if (!failed.empty()) return Fail(failed);
+
+    std::printf("=== The document sheet\n");
+    std::vector<BYTE> chosen = uihost::SettingsBuffer();
+    failed = ChangeDocument(demo, &chosen);
+    if (!failed.empty()) return Fail(failed);
+    failed = CheckDocument(chosen);
+    if (!failed.empty()) return Fail(failed);
+
+    std::printf("=== The pages in Japanese\n");
+    failed = JapanesePictures(demo, chosen);
+    if (!failed.empty()) return Fail(failed);
+
+    std::printf("=== The sample document printed with the chosen settings\n");
+    failed = PrintJob(demo, chosen);
+    if (!failed.empty()) return Fail(failed);
+    std::printf("Pages:    %s/document-page{1,2,3}-{en,ja}.png, device-page-{en,ja}.png\n", demo.out.string().c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return Run(argc, argv); }
