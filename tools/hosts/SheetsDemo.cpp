@@ -38,6 +38,7 @@
 #include "settings/DriverDevMode.h"
 #include "tools/hosts/SampleDocument.h"
 #include "tools/hosts/gdihost/GdiHost.h"
+#include "tools/hosts/uihost/PageActions.h"
 #include "tools/hosts/uihost/UiHost.h"
 #include "tools/sample/JobReader.h"
 #include "tools/sample/SamplePrinter.h"
@@ -45,6 +46,17 @@
 #include "tools/sample/Utf16.h"
 
 namespace fs = std::filesystem;
+using uihost::ChooseByData;
+using uihost::ChooseByText;
+using uihost::Click;
+using uihost::ClickListEntry;
+using uihost::ClickListViewItem;
+using uihost::ClickTreeItem;
+using uihost::CurrentData;
+using uihost::OpenTab;
+using uihost::SelectedEntry;
+using uihost::SettingsTreeOf;
+using uihost::TypeOver;
 
 namespace {
 
@@ -62,7 +74,6 @@ constexpr int kPaperList = 1204;
 constexpr int kOutputPaperList = 1208;
 constexpr int kSameAsPaper = 1210;
 constexpr int kCopiesEdit = 1229;
-constexpr int kTree = 1301;
 constexpr int kItemList = 1304;
 // Pages-per-sheet entries carry 550 + the count; settings-tree list entries carry their
 // string id in the high word.
@@ -100,134 +111,6 @@ void UseLanguage(bool japanese) {
         RegCloseKey(key);
     }
     standin::SetUserDefaultLanguage(japanese ? 0x411 : 0x409);
-}
-
-// --- What a user does on a page ---
-
-/// The sheet's current page after clicking its tab; NULL when the tab did not open a page
-/// holding `marker`.
-HWND OpenTab(HWND sheet, int index, int marker) {
-    if (!standin::ui::ClickSheetTab(sheet, index)) return nullptr;
-    auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    return page != nullptr && GetDlgItem(page, marker) != nullptr ? page : nullptr;
-}
-
-void Click(HWND control) { standin::ui::ClickAt(control, 3, 3); }
-
-/// Chooses the combo box item whose data is `data`.
-bool ChooseByData(HWND combo, LPARAM data) {
-    const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        if (SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == data) {
-            return standin::ui::ChooseComboItem(combo, i);
-        }
-    }
-    return false;
-}
-
-/// Chooses the combo box item whose text is `text`.
-bool ChooseByText(HWND combo, const std::u16string& text) {
-    const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        WCHAR item[128] = {};
-        if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) >= 128) continue;
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
-        if (text == item) return standin::ui::ChooseComboItem(combo, i);
-    }
-    return false;
-}
-
-LPARAM CurrentData(HWND combo) {
-    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    return index < 0 ? -1 : SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-}
-
-/// Replaces the edit's text as a user does: all of it selected, then typed over.
-void TypeOver(HWND edit, const std::u16string& text) {
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    standin::ui::TypeText(edit, text);
-}
-
-/// Clicks the list-view item labelled `text`.
-bool ClickListViewItem(HWND list, const std::u16string& text) {
-    LVFINDINFOW find{};
-    find.flags = LVFI_STRING;
-    find.psz = text.c_str();
-    const auto item = static_cast<int>(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
-    if (item < 0) return false;
-    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
-    RECT bounds{};
-    bounds.left = LVIR_ICON;
-    if (SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds)) == 0) return false;
-    standin::ui::ClickAt(list, (bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
-    return SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == item;
-}
-
-/// The settings tree of a page (it takes the place of the placeholder, under the same id).
-HWND TreeOf(HWND page) {
-    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        WCHAR name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (GetDlgCtrlID(child) == kTree && std::u16string(name) == WC_TREEVIEWW) return child;
-    }
-    return nullptr;
-}
-
-/// The tree item whose item id (the low word of its data) is `itemId`, depth first.
-HTREEITEM FindTreeItem(HWND tree, HTREEITEM from, int itemId) {
-    for (HTREEITEM item = from; item != nullptr;
-         item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-        TVITEMW data{};
-        data.mask = TVIF_HANDLE | TVIF_PARAM;
-        data.hItem = item;
-        if (SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)) != 0 &&
-            static_cast<int>(data.lParam & 0xFFFF) == itemId) {
-            return item;
-        }
-        auto child = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
-        if (HTREEITEM found = FindTreeItem(tree, child, itemId)) return found;
-    }
-    return nullptr;
-}
-
-/// Clicks the settings-tree item `itemId` of the page; true when it is then selected.
-bool ClickTreeItem(HWND page, int itemId) {
-    HWND tree = TreeOf(page);
-    if (tree == nullptr) return false;
-    auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    HTREEITEM item = FindTreeItem(tree, root, itemId);
-    if (item == nullptr) return false;
-    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-    // The item's handle goes in where the rectangle comes back.
-    RECT rect{};
-    std::memcpy(&rect, &item, sizeof item);
-    if (SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)) == 0) return false;
-    standin::ui::ClickAt(tree, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == item;
-}
-
-/// Clicks the first entry of the page's item list that `wanted` accepts (given its item
-/// data); the entry's data, or -1 when none was chosen.
-LPARAM ClickListEntry(HWND page, const std::function<bool(LPARAM data)>& wanted) {
-    HWND list = GetDlgItem(page, kItemList);
-    if (list == nullptr || !IsWindowVisible(list) || !IsWindowEnabled(list)) return -1;
-    const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        const LPARAM data = SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
-        if (!wanted(data)) continue;
-        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(i), 0);
-        RECT rect{};
-        if (SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect)) == LB_ERR) return -1;
-        standin::ui::ClickAt(list, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        return SendMessageW(list, LB_GETCURSEL, 0, 0) == i ? data : -1;
-    }
-    return -1;
-}
-
-LPARAM SelectedEntry(HWND page) {
-    HWND list = GetDlgItem(page, kItemList);
-    const LRESULT index = list != nullptr ? SendMessageW(list, LB_GETCURSEL, 0, 0) : LB_ERR;
-    return index < 0 ? -1 : SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
 }
 
 constexpr int EntryString(LPARAM data) { return static_cast<int>((static_cast<DWORD>(data) >> 16) & 0xFFFF); }
@@ -339,19 +222,19 @@ LONG OpenDocumentSheet(Demo& demo, const std::vector<BYTE>* in, std::vector<BYTE
 std::string ChangeDevice(Demo& demo) {
     SheetRun run([&](HWND sheet) -> std::string {
         auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-        if (page == nullptr || TreeOf(page) == nullptr) return "the device page shows no settings tree";
+        if (page == nullptr || SettingsTreeOf(page) == nullptr) return "the device page shows no settings tree";
         LPARAM before = -1;
         const std::string error = RunSteps("device page", {
             {"select Installed Options > Memory in the tree", [&] { return ClickTreeItem(page, kMemoryItem); }},
             {"choose another memory size", [&] {
-                 before = SelectedEntry(page);
-                 const LPARAM chosen = ClickListEntry(page, [&](LPARAM data) { return data != before; });
+                 before = SelectedEntry(page, kItemList);
+                 const LPARAM chosen = ClickListEntry(page, kItemList, [&](LPARAM data) { return data != before; });
                  demo.memoryChosen = static_cast<DWORD>(EntryString(chosen)) << 10;
                  return chosen != -1;
              }},
             {"select Substitution > TrueType Font Substitution", [&] { return ClickTreeItem(page, kTrueTypeTableItem); }},
             {"choose the printer's own table", [&] {
-                 return EntryString(ClickListEntry(page, [](LPARAM data) { return EntryString(data) == kPrintersOwnTable; })) ==
+                 return EntryString(ClickListEntry(page, kItemList, [](LPARAM data) { return EntryString(data) == kPrintersOwnTable; })) ==
                         kPrintersOwnTable;
              }},
         });
@@ -405,11 +288,11 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
         if (!Picture(page2, demo.out / "document-page2-en.png")) return "cannot write page two's picture";
 
         HWND page3 = OpenTab(sheet, 2, kItemList);
-        if (page3 == nullptr || TreeOf(page3) == nullptr) return "page three does not open with its settings tree";
+        if (page3 == nullptr || SettingsTreeOf(page3) == nullptr) return "page three does not open with its settings tree";
         error = RunSteps("page 3", {
             {"select Graphics > Toner Save in the tree", [&] { return ClickTreeItem(page3, kTonerSaveItem); }},
             {"choose On", [&] {
-                 return EntryString(ClickListEntry(page3, [](LPARAM data) { return EntryString(data) == kTonerSaveOn; })) ==
+                 return EntryString(ClickListEntry(page3, kItemList, [](LPARAM data) { return EntryString(data) == kTonerSaveOn; })) ==
                         kTonerSaveOn;
              }},
         });
