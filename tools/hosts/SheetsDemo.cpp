@@ -1,7 +1,7 @@
 // sheets_demo: the printer settings user interface as a user meets it. The user-interface
 // library is loaded by name and its sheets run through the common property sheet library, as
-// the spooler and applications run them. On the printer's sheet the user declares another
-// memory size and the printer's own TrueType table; on the document sheet the user picks the
+// the spooler and applications run them. On the printer's sheet the user chooses the
+// printer's own TrueType and output-paper tables; on the document sheet the user picks the
 // "Separate Copies" preset and 2 pages per sheet (page one), A3 output paper and 3 copies
 // (page two) and toner saving (page three), then presses OK. The settings the sheet hands
 // back print the sample document through the rendering library; the job and a picture of
@@ -30,7 +30,6 @@
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
-#include "platform/StandInControls.h"
 #include "platform/StandInDraw.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
@@ -83,6 +82,7 @@ constexpr int kTonerSaveItem = 433;
 constexpr int kTonerSaveOn = 538;
 constexpr int kTrueTypeTableItem = 453;
 constexpr int kPrintersOwnTable = 479;
+constexpr int kOutputPaperTableItem = 454;
 constexpr int kMemoryItem = 459;
 constexpr UINT kSeparateCopiesName = 574;
 // What the choices leave in the settings block.
@@ -193,7 +193,6 @@ struct Demo {
     HANDLE printer = nullptr;
     std::u16string printerName = kvtest::kSamplePrinterName;
     std::u16string presetName;
-    DWORD memoryChosen = 0;
 };
 
 LONG OpenDeviceSheet(Demo& demo) {
@@ -218,24 +217,26 @@ LONG OpenDocumentSheet(Demo& demo, const std::vector<BYTE>* in, std::vector<BYTE
     return answer > 0 && header.cbOut != kDriverDevModeSize ? -1 : answer;
 }
 
-/// The printer's sheet: another memory size and the printer's own TrueType table.
+/// The printer's sheet: the printer's own TrueType and output-paper tables. The installed
+/// memory is shown (the resolver keeps its list greyed: the printer reports it).
 std::string ChangeDevice(Demo& demo) {
+    auto chooseOwnTable = [&](HWND page) {
+        return EntryString(ClickListEntry(page, kItemList, [](LPARAM data) { return EntryString(data) == kPrintersOwnTable; })) ==
+               kPrintersOwnTable;
+    };
     SheetRun run([&](HWND sheet) -> std::string {
-        auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND page = uihost::CurrentPage(sheet);
         if (page == nullptr || SettingsTreeOf(page) == nullptr) return "the device page shows no settings tree";
-        LPARAM before = -1;
         const std::string error = RunSteps("device page", {
-            {"select Installed Options > Memory in the tree", [&] { return ClickTreeItem(page, kMemoryItem); }},
-            {"choose another memory size", [&] {
-                 before = SelectedEntry(page, kItemList);
-                 const LPARAM chosen = ClickListEntry(page, kItemList, [&](LPARAM data) { return data != before; });
-                 demo.memoryChosen = static_cast<DWORD>(EntryString(chosen)) << 10;
-                 return chosen != -1;
-             }},
             {"select Substitution > TrueType Font Substitution", [&] { return ClickTreeItem(page, kTrueTypeTableItem); }},
-            {"choose the printer's own table", [&] {
-                 return EntryString(ClickListEntry(page, kItemList, [](LPARAM data) { return EntryString(data) == kPrintersOwnTable; })) ==
-                        kPrintersOwnTable;
+            {"choose the printer's own table", [&] { return chooseOwnTable(page); }},
+            {"select Substitution > Output Paper Substitution", [&] { return ClickTreeItem(page, kOutputPaperTableItem); }},
+            {"choose the printer's own table", [&] { return chooseOwnTable(page); }},
+            {"select Installed Options > Memory: the installed size shows", [&] {
+                 const LPARAM installed = ClickTreeItem(page, kMemoryItem) ? SelectedEntry(page, kItemList) : -1;
+                 if (installed == -1) return false;
+                 std::printf("  device page: %u MB installed\n", static_cast<unsigned>(EntryString(installed)));
+                 return true;
              }},
         });
         if (!error.empty()) return error;
@@ -332,22 +333,35 @@ std::string JapanesePictures(Demo& demo, const std::vector<BYTE>& chosen) {
     return failed;
 }
 
+constexpr DWORD kNoValue = 0xFFFFFFFF;
+
+/// A DWORD of the printer's data, kNoValue when there is none.
 DWORD PrinterDword(HANDLE printer, const char16_t* name) {
-    DWORD type = 0, value = 0xFFFFFFFF, needed = 0;
+    DWORD type = 0, value = kNoValue, needed = 0;
     std::u16string writable = name;
     if (GetPrinterDataW(printer, writable.data(), &type, reinterpret_cast<LPBYTE>(&value), sizeof value, &needed) != ERROR_SUCCESS) {
-        return 0xFFFFFFFF;
+        return kNoValue;
     }
     return value;
 }
 
-/// What the printer's data and the settings block hold after OK; "" when every choice is there.
-std::string CheckDevice(const Demo& demo) {
-    const DWORD memory = PrinterDword(demo.printer, u"DEV_Memory");
-    const DWORD ownTable = PrinterDword(demo.printer, u"TBL_TTSubstDefault");
-    std::printf("Printer data: DEV_Memory = %u (chosen %u), TBL_TTSubstDefault = %u\n", memory, demo.memoryChosen, ownTable);
-    if (memory != demo.memoryChosen) return "the memory size chosen on the device page was not stored";
-    if (ownTable != 0) return "the printer's own TrueType table was not stored";
+/// The printer's switches of the built-in TrueType and output-paper tables.
+struct TableSwitches {
+    DWORD trueType = 0;
+    DWORD outputPaper = 0;
+};
+
+TableSwitches ReadTableSwitches(const Demo& demo) {
+    return {PrinterDword(demo.printer, u"TBL_TTSubstDefault"), PrinterDword(demo.printer, u"TBL_OutPaperDefault")};
+}
+
+/// Whether the printer's data holds the printer's own tables; "" when it does.
+std::string CheckDevice(const TableSwitches& before, const TableSwitches& after) {
+    auto text = [](DWORD value) { return value == kNoValue ? std::string("(none)") : std::to_string(value); };
+    std::printf("Printer data: TBL_TTSubstDefault %s -> %s, TBL_OutPaperDefault %s -> %s\n", text(before.trueType).c_str(),
+                text(after.trueType).c_str(), text(before.outputPaper).c_str(), text(after.outputPaper).c_str());
+    if (after.trueType != 0) return "the printer's own TrueType table was not stored";
+    if (after.outputPaper != 0) return "the printer's own output-paper table was not stored";
     return {};
 }
 
@@ -444,9 +458,10 @@ int Run(int argc, char** argv) {
     }
 
     std::printf("=== The printer's sheet (%s)\n", kvtest::U8(demo.printerName).c_str());
+    const TableSwitches before = ReadTableSwitches(demo);
     std::string failed = ChangeDevice(demo);
     if (!failed.empty()) return Fail(failed);
-    failed = CheckDevice(demo);
+    failed = CheckDevice(before, ReadTableSwitches(demo));
     if (!failed.empty()) return Fail(failed);
 
     std::printf("=== The document sheet\n");
