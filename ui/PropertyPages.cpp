@@ -10,6 +10,7 @@
 #include "platform/WinGdi.h"
 #include "ui/Constraints.h"
 #include "ui/DevicePage.h"
+#include "ui/DocumentPage1.h"
 #include "ui/PageIcons.h"
 #include "ui/SettingsTree.h"
 #include "ui/UiInstance.h"
@@ -22,23 +23,24 @@ struct PageKind {
 };
 constexpr PageKind kDocumentPages[] = {{1100, 800}, {1200, 801}, {1300, 802}};
 constexpr PageKind kDevicePage = {1400, 803};
-constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
+constexpr int kTreePlaceholder = 1301;
 
-// The pages with a procedure of their own (which hands what it leaves to PageFrameDlgProc).
+// The pages with a procedure of their own, by template; the others run on the frame alone.
 struct PageProcedure {
     int templateId;
-    DLGPROC proc;
+    DLGPROC procedure;
 };
 constexpr PageProcedure kPageProcedures[] = {
+    {kDocumentPage1Template, DocumentPage1DlgProc},
     {1400, DevicePageDlgProc},
 };
 
-DLGPROC PageProcedureOf(int templateId) {
+DLGPROC ProcedureFor(int templateId) {
     for (const PageProcedure& row : kPageProcedures) {
-        if (row.templateId == templateId) return row.proc;
+        if (row.templateId == templateId) return row.procedure;
     }
     return PageFrameDlgProc;
-}
+}  // pages whose template holds it show the settings tree
 
 // The frame's help table: {control id, help id} pairs ending with 0; the pages bring their own.
 constexpr DWORD kFrameHelpIds[] = {0, 0};
@@ -78,7 +80,7 @@ bool AddPage(UiContext* context, const PageKind& kind) {
     sheetPage.hInstance = context->languageLibrary;
     sheetPage.pszTemplate = MAKEINTRESOURCEW(kind.templateId);
     sheetPage.pszIcon = MAKEINTRESOURCEW(kind.tabIcon);
-    sheetPage.pfnDlgProc = PageProcedureOf(kind.templateId);
+    sheetPage.pfnDlgProc = ProcedureFor(kind.templateId);
     sheetPage.lParam = reinterpret_cast<LPARAM>(page);
     sheetPage.pfnCallback = PropertyPageCallback;
     sheetPage.hActCtx = activation;

@@ -9,6 +9,7 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "tests/kvui_pages/PagesFixture.h"
+#include "ui/DocumentPage1.h"
 #include "ui/PageIcons.h"
 #include "ui/UiInstance.h"
 
@@ -51,7 +52,8 @@ TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
         EXPECT_EQ(page.hInstance, language_);
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszTemplate), static_cast<ULONG_PTR>(c.templates[i]));
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszIcon), static_cast<ULONG_PTR>(c.tabIcons[i]));
-        EXPECT_EQ(page.pfnDlgProc, &PageFrameDlgProc);
+        // Pages with a procedure of their own start from it; it hands the rest to the frame.
+        EXPECT_EQ(page.pfnDlgProc, c.templates[i] == kDocumentPage1Template ? &DocumentPage1DlgProc : &PageFrameDlgProc);
         EXPECT_EQ(page.pfnCallback, &PropertyPageCallback);
         PageRecord* record = RecordOf(Added().kept[i]);
         ASSERT_NE(record, nullptr);
