@@ -1,9 +1,10 @@
 // sheets_demo: the printer settings user interface as a user meets it. The user-interface
 // library is loaded by name and its sheets run through the common property sheet library, as
 // the spooler and applications run them. On the printer's sheet the user chooses the
-// printer's own TrueType and output-paper tables; on the document sheet the user picks the
-// "Separate Copies" preset and 2 pages per sheet (page one), A3 output paper and 3 copies
-// (page two) and toner saving (page three), then presses OK. The settings the sheet hands
+// printer's own TrueType and output-paper tables; on the document sheet the user chooses 2
+// pages per sheet (page one), A3 output paper and 3 copies (page two), saves them as a preset,
+// clicks the "Standard" preset and the new one back (page one), turns toner saving on (page
+// three) and presses OK. The settings the sheet hands
 // back print the sample document through the rendering library; the job and a picture of
 // each printed sheet are written, and every page of both sheets is pictured in English
 // (after the changes) and Japanese (with the chosen settings).
@@ -15,6 +16,7 @@
 // Exit status 0 on success, 1 with a message on stderr when a step does not take effect.
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -84,10 +86,15 @@ constexpr int kTrueTypeTableItem = 453;
 constexpr int kPrintersOwnTable = 479;
 constexpr int kOutputPaperTableItem = 454;
 constexpr int kMemoryItem = 459;
-constexpr UINT kSeparateCopiesName = 574;
+constexpr UINT kStandardPresetName = 531;
+// The preset dialog.
+constexpr int kSavePresetButton = 1110;
+constexpr int kPresetNameEdit = 2209;
+constexpr int kPresetCommentEdit = 2213;
+constexpr int kPresetSaveButton = 2214;
+constexpr char16_t kPresetName[] = u"2-up A3 x3";
 // What the choices leave in the settings block.
 constexpr DWORD kFeatureTonerSave = 1u << 10;
-constexpr BYTE kPageSeparateCopies = 1u << 0;
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "sheets_demo: %s\n", message.c_str());
@@ -113,6 +120,18 @@ void UseLanguage(bool japanese) {
     standin::SetUserDefaultLanguage(japanese ? 0x411 : 0x409);
 }
 
+/// The text of the list view's selected item, empty for none.
+std::u16string SelectedListViewText(HWND list) {
+    const auto item = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (item < 0) return {};
+    WCHAR text[64] = {};
+    LVITEMW request{};
+    request.pszText = text;
+    request.cchTextMax = 64;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&request));
+    return text;
+}
+
 constexpr int EntryString(LPARAM data) { return static_cast<int>((static_cast<DWORD>(data) >> 16) & 0xFFFF); }
 
 // --- A sheet run ---
@@ -125,6 +144,9 @@ public:
     using Script = std::function<std::string(HWND sheet)>;  // "" when every step took effect
 
     explicit SheetRun(Script script) : script_(std::move(script)) {}
+
+    /// The script of the next sub-dialog that opens (in the order they open).
+    void ExpectDialog(std::function<void(HWND dialog)> script) { nested_.push_back(std::move(script)); }
 
     /// Runs the sheet; the script ends it (OK or Cancel). The error of the first step that
     /// failed, else "".
@@ -146,6 +168,12 @@ public:
 
 private:
     void OnDialog(HWND dialog) {
+        if (inside_ && !nested_.empty()) {
+            const std::function<void(HWND)> script = std::move(nested_.front());
+            nested_.pop_front();
+            script(dialog);
+            return;
+        }
         if (inside_) {
             std::printf("  dialog \"%s\" opened and cancelled\n", kvtest::U8(WindowText(dialog)).c_str());
             SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -159,6 +187,7 @@ private:
     }
 
     Script script_;
+    std::deque<std::function<void(HWND)>> nested_;
     bool inside_ = false;
     bool ran_ = false;
     std::string error_;
@@ -166,14 +195,14 @@ private:
 
 /// A step the user takes: its description, the action (true when it took effect).
 struct Step {
-    const char* what;
+    std::string what;
     std::function<bool()> action;
 };
 
 std::string RunSteps(const char* page, const std::vector<Step>& steps) {
     for (const Step& step : steps) {
         const bool ok = step.action();
-        std::printf("  %s: %s%s\n", page, step.what, ok ? "" : "  -- DID NOT TAKE EFFECT");
+        std::printf("  %s: %s%s\n", page, step.what.c_str(), ok ? "" : "  -- DID NOT TAKE EFFECT");
         if (!ok) return std::string(page) + ": " + step.what + " did not take effect";
     }
     return {};
@@ -192,7 +221,7 @@ struct Demo {
     uihost::UiLibrary ui;
     HANDLE printer = nullptr;
     std::u16string printerName = kvtest::kSamplePrinterName;
-    std::u16string presetName;
+    std::u16string standardPreset;  // the built-in preset's name in English
 };
 
 LONG OpenDeviceSheet(Demo& demo) {
@@ -246,26 +275,27 @@ std::string ChangeDevice(Demo& demo) {
     return run.Run([&] { return OpenDeviceSheet(demo); });
 }
 
-/// The document sheet: a preset and 2 pages per sheet, A3 output paper and 3 copies, toner
-/// saving; `out` gets the settings the sheet hands back.
+/// The document sheet: 2 pages per sheet, A3 output paper and 3 copies, saved as a preset,
+/// "Standard" clicked and the new preset clicked back; toner saving. `out` gets the settings
+/// the sheet hands back.
 std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
     SheetRun run([&](HWND sheet) -> std::string {
         HWND page1 = OpenTab(sheet, 0, kCategoryList);
         if (page1 == nullptr) return "page one does not open";
+        auto pagesPerSheetShown = [&](WORD pages) {
+            return CurrentData(GetDlgItem(page1, kPagesPerSheetList)) == kPagesPerSheetBase + pages;
+        };
         std::string error = RunSteps("page 1", {
             {"open the Layout category", [&] {
                  HWND list = GetDlgItem(page1, kCategoryList);
                  return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0 && SendMessageW(list, LB_GETCURSEL, 0, 0) == 0;
              }},
-            {"click the preset \"Separate Copies\"", [&] { return ClickListViewItem(GetDlgItem(page1, kPresetList), demo.presetName); }},
             {"choose 2 pages per sheet", [&] {
-                 HWND combo = GetDlgItem(page1, kPagesPerSheetList);
-                 return ChooseByData(combo, kPagesPerSheetBase + kPagesPerSheet) &&
-                        CurrentData(combo) == kPagesPerSheetBase + kPagesPerSheet;
+                 return ChooseByData(GetDlgItem(page1, kPagesPerSheetList), kPagesPerSheetBase + kPagesPerSheet) &&
+                        pagesPerSheetShown(kPagesPerSheet);
              }},
         });
         if (!error.empty()) return error;
-        if (!Picture(page1, demo.out / "document-page1-en.png")) return "cannot write page one's picture";
 
         HWND page2 = OpenTab(sheet, 1, kPaperList);
         if (page2 == nullptr) return "page two does not open";
@@ -280,13 +310,37 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
                  return IsWindowEnabled(combo) && ChooseByText(combo, kOutputPaper) && WindowText(combo) == kOutputPaper;
              }},
             {"type 3 copies", [&] {
-                 HWND edit = GetDlgItem(page2, kCopiesEdit);
-                 TypeOver(edit, u"3");
+                 TypeOver(GetDlgItem(page2, kCopiesEdit), u"3");
                  return GetDlgItemInt(page2, kCopiesEdit, nullptr, FALSE) == static_cast<UINT>(kCopies);
              }},
         });
         if (!error.empty()) return error;
         if (!Picture(page2, demo.out / "document-page2-en.png")) return "cannot write page two's picture";
+
+        page1 = OpenTab(sheet, 0, kCategoryList);
+        if (page1 == nullptr) return "page one does not open again";
+        HWND presets = GetDlgItem(page1, kPresetList);
+        error = RunSteps("page 1", {
+            {"save the settings as the preset \"" + kvtest::U8(kPresetName) + "\"", [&] {
+                 run.ExpectDialog([&](HWND dialog) {
+                     TypeOver(GetDlgItem(dialog, kPresetNameEdit), kPresetName);
+                     TypeOver(GetDlgItem(dialog, kPresetCommentEdit), u"Two pages on A3, three copies");
+                     run.ExpectDialog([](HWND confirm) { Click(GetDlgItem(confirm, IDOK)); });
+                     Click(GetDlgItem(dialog, kPresetSaveButton));
+                     Click(GetDlgItem(dialog, IDOK));
+                 });
+                 Click(GetDlgItem(page1, kSavePresetButton));
+                 return SelectedListViewText(presets) == kPresetName;
+             }},
+            {"click the preset \"Standard\": 1 page per sheet", [&] {
+                 return ClickListViewItem(presets, demo.standardPreset) && pagesPerSheetShown(1);
+             }},
+            {"click the preset \"" + kvtest::U8(kPresetName) + "\": 2 pages per sheet again", [&] {
+                 return ClickListViewItem(presets, kPresetName) && pagesPerSheetShown(kPagesPerSheet);
+             }},
+        });
+        if (!error.empty()) return error;
+        if (!Picture(page1, demo.out / "document-page1-en.png")) return "cannot write page one's picture";
 
         HWND page3 = OpenTab(sheet, 2, kItemList);
         if (page3 == nullptr || SettingsTreeOf(page3) == nullptr) return "page three does not open with its settings tree";
@@ -369,15 +423,15 @@ std::string CheckDocument(const std::vector<BYTE>& bytes) {
     DriverDevMode block{};
     std::memcpy(&block, bytes.data(), sizeof block);
     const std::u16string outputPaper(block.OutputPaperName, std::char_traits<char16_t>::length(block.OutputPaperName));
-    std::printf("Settings: %d copies, %u pages per sheet, paper %s, output paper %s, toner save %s, separate copies %s\n",
+    std::printf("Settings: %d copies, %u pages per sheet, paper %s, output paper %s, toner save %s, preset %d\n",
                 block.Public.dmCopies, block.PagesPerSheet, kvtest::U8(block.Public.dmFormName).c_str(),
                 kvtest::U8(outputPaper).c_str(), (block.FeatureFlags & kFeatureTonerSave) != 0 ? "on" : "off",
-                (block.PageOptionBits & kPageSeparateCopies) != 0 ? "on" : "off");
+                block.PresetIndex);
     if (block.Public.dmCopies != kCopies) return "the copies are not 3";
     if (block.PagesPerSheet != kPagesPerSheet) return "the pages per sheet are not 2";
     if (outputPaper != kOutputPaper) return "the output paper is not A3";
     if ((block.FeatureFlags & kFeatureTonerSave) == 0) return "toner saving is not on";
-    if ((block.PageOptionBits & kPageSeparateCopies) == 0) return "the preset's separate copies are not on";
+    if (block.PresetIndex <= 0) return "the saved preset is not the one chosen";
     return {};
 }
 
@@ -451,10 +505,10 @@ int Run(int argc, char** argv) {
     {
         HMODULE english = LoadLibraryW(u"" KV_LANG_PREFIX "SE.dll");
         WCHAR name[64] = {};
-        if (english != nullptr) LoadStringW(english, kSeparateCopiesName, name, 64);
+        if (english != nullptr) LoadStringW(english, kStandardPresetName, name, 64);
         if (english != nullptr) FreeLibrary(english);
-        demo.presetName = name;
-        if (demo.presetName.empty()) return Fail("no preset name in the English language library");
+        demo.standardPreset = name;
+        if (demo.standardPreset.empty()) return Fail("no preset name in the English language library");
     }
 
     std::printf("=== The printer's sheet (%s)\n", kvtest::U8(demo.printerName).c_str());
