@@ -124,10 +124,9 @@ int SelectedItemId(const PageRecord* page) {
     return item != nullptr ? TreeItemId(TreeItemWord(page->tree, item)) : 0;
 }
 
-// Whether the resolver (or a sheet that may not change anything) greyed the item.
-bool IsItemGreyed(PageRecord* page, int id) {
-    return (TreeItemFlags(TreeItemWord(page->tree, FindTreeItem(page, id))) & kTreeFlagGreyed) != 0;
-}
+// Whether the sheet lets the user change anything. (A greyed tree item is only drawn grey:
+// the resolver greys the memory item always.)
+bool MayChange(const PageRecord* page) { return (page->context->flags & kUiMayChange) != 0; }
 
 bool IsControlEnabled(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
@@ -225,7 +224,7 @@ void ShowItem(PageRecord* page, HWND dialog, int id) {
         ShowVersion(page, dialog);
         return;
     }
-    const bool enabled = !IsItemGreyed(page, id);
+    const bool enabled = MayChange(page);
     SetControlText(dialog, kDeviceLabel, LanguageText(page->context, static_cast<UINT>(id)) + item->accelerator);
     if (item->kind == ItemKind::Button) {
         ShowControlSet(dialog, {kDeviceLabel, kDeviceButton}, enabled);
@@ -457,6 +456,9 @@ INT_PTR DevicePageDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     if (page == nullptr || page->context == nullptr) return PageFrameDlgProc(dialog, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
+        // A sheet that may not change anything shows its controls disabled; a command that
+        // reaches it anyway (posted before) changes nothing.
+        if (!MayChange(page) && LOWORD(wParam) != kVersionGroup) return TRUE;
         switch (LOWORD(wParam)) {
         case kDeviceDefaults: RestoreDeviceDefaults(page, dialog); return TRUE;
         case kDeviceList:
