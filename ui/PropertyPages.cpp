@@ -9,6 +9,7 @@
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "ui/Constraints.h"
+#include "ui/DocumentPage3.h"
 #include "ui/PageIcons.h"
 #include "ui/SettingsTree.h"
 #include "ui/UiInstance.h"
@@ -22,6 +23,22 @@ struct PageKind {
 constexpr PageKind kDocumentPages[] = {{1100, 800}, {1200, 801}, {1300, 802}};
 constexpr PageKind kDevicePage = {1400, 803};
 constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
+
+// The dialog procedure of each page by its template; a page without a row runs the frame's.
+struct PageProcedure {
+    int templateId;
+    DLGPROC procedure;
+};
+constexpr PageProcedure kPageProcedures[] = {
+    {1300, DocumentPage3DlgProc},
+};
+
+DLGPROC PageProcedureOf(int templateId) {
+    for (const PageProcedure& row : kPageProcedures) {
+        if (row.templateId == templateId) return row.procedure;
+    }
+    return PageFrameDlgProc;
+}
 
 // The frame's help table: {control id, help id} pairs ending with 0; the pages bring their own.
 constexpr DWORD kFrameHelpIds[] = {0, 0};
@@ -61,7 +78,7 @@ bool AddPage(UiContext* context, const PageKind& kind) {
     sheetPage.hInstance = context->languageLibrary;
     sheetPage.pszTemplate = MAKEINTRESOURCEW(kind.templateId);
     sheetPage.pszIcon = MAKEINTRESOURCEW(kind.tabIcon);
-    sheetPage.pfnDlgProc = PageFrameDlgProc;
+    sheetPage.pfnDlgProc = PageProcedureOf(kind.templateId);
     sheetPage.lParam = reinterpret_cast<LPARAM>(page);
     sheetPage.pfnCallback = PropertyPageCallback;
     sheetPage.hActCtx = activation;
