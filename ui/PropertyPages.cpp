@@ -11,6 +11,7 @@
 #include "ui/Constraints.h"
 #include "ui/DevicePage.h"
 #include "ui/DocumentPage1.h"
+#include "ui/DocumentPage3.h"
 #include "ui/PageIcons.h"
 #include "ui/SettingsTree.h"
 #include "ui/UiInstance.h"
@@ -32,6 +33,7 @@ struct PageProcedure {
 };
 constexpr PageProcedure kPageProcedures[] = {
     {kDocumentPage1Template, DocumentPage1DlgProc},
+    {1300, DocumentPage3DlgProc},
     {1400, DevicePageDlgProc},
 };
 
