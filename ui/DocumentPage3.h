@@ -4,11 +4,12 @@
 // its list, or the driver's version. Every change goes to the context's working block.
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "ui/DocumentPage1.h"  // kNameFieldWarningMessage, posted by the name-field check
 
 /// The page's own messages, posted to itself: put the focus into the owner text with its whole
-/// text selected; warn that the user name cannot be printed and choose no owner text.
+/// text selected; kNameFieldWarningMessage warns that the user name cannot be printed and
+/// chooses no owner text.
 inline constexpr UINT kFocusOwnerTextMessage = 1131;
-inline constexpr UINT kNameFieldWarningMessage = 1132;
 
 /// The page's dialog procedure. What it does not handle itself goes to PageFrameDlgProc.
 INT_PTR DocumentPage3DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
