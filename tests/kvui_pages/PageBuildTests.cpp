@@ -9,7 +9,9 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "tests/kvui_pages/PagesFixture.h"
+#include "ui/DevicePage.h"
 #include "ui/DocumentPage1.h"
+#include "ui/DocumentPage3.h"
 #include "ui/PageIcons.h"
 #include "ui/UiInstance.h"
 
@@ -29,6 +31,16 @@ class PageBuild : public PagesTest, public ::testing::WithParamInterface<SheetCa
 bool PicturesAlive(HIMAGELIST tree, HIMAGELIST large) {
     int cx = 0, cy = 0;
     return ImageList_GetIconSize(tree, &cx, &cy) && ImageList_GetIconSize(large, &cx, &cy);
+}
+
+// The procedure a page starts from: its own where it has one, else the frame's.
+DLGPROC ExpectedProcedure(int templateId) {
+    switch (templateId) {
+    case kDocumentPage1Template: return &DocumentPage1DlgProc;
+    case 1300: return &DocumentPage3DlgProc;
+    case kDevicePageTemplate: return &DevicePageDlgProc;
+    default: return &PageFrameDlgProc;
+    }
 }
 
 TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
@@ -53,7 +65,7 @@ TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszTemplate), static_cast<ULONG_PTR>(c.templates[i]));
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszIcon), static_cast<ULONG_PTR>(c.tabIcons[i]));
         // Pages with a procedure of their own start from it; it hands the rest to the frame.
-        EXPECT_EQ(page.pfnDlgProc, c.templates[i] == kDocumentPage1Template ? &DocumentPage1DlgProc : &PageFrameDlgProc);
+        EXPECT_EQ(page.pfnDlgProc, ExpectedProcedure(c.templates[i]));
         EXPECT_EQ(page.pfnCallback, &PropertyPageCallback);
         PageRecord* record = RecordOf(Added().kept[i]);
         ASSERT_NE(record, nullptr);
