@@ -3,11 +3,12 @@
 // the spooler and applications run them. On the printer's sheet the user chooses the
 // printer's own TrueType and output-paper tables; on the document sheet the user chooses 2
 // pages per sheet (page one), A3 output paper and 3 copies (page two), saves them as a preset,
-// clicks the "Standard" preset and the new one back (page one), turns toner saving on (page
-// three) and presses OK. The settings the sheet hands
-// back print the sample document through the rendering library; the job and a picture of
-// each printed sheet are written, and every page of both sheets is pictured in English
-// (after the changes) and Japanese (with the chosen settings).
+// clicks the "Standard" preset and the new one back (page one), turns toner saving on, then
+// smoothing, which prints the pages as graphics and forces toner saving off again (page
+// three), and presses OK. The
+// settings the sheet hands back print the sample document through the rendering library;
+// the job and a picture of each printed sheet are written, and every page of both sheets is
+// pictured in English (after the changes) and Japanese (with the chosen settings).
 //
 //   sheets_demo <output-folder>    (must not exist or be empty; the pages are
 //                                   <folder>/document-page1-en.png ... device-page-ja.png,
@@ -81,7 +82,10 @@ constexpr int kItemList = 1304;
 constexpr LPARAM kPagesPerSheetBase = 550;
 // Tree items and their entries.
 constexpr int kTonerSaveItem = 433;
+constexpr int kTonerSaveOff = 488;
 constexpr int kTonerSaveOn = 538;
+constexpr int kSmoothingItem = 434;
+constexpr int kSmoothingEnhanced = 489;
 constexpr int kTrueTypeTableItem = 453;
 constexpr int kPrintersOwnTable = 479;
 constexpr int kOutputPaperTableItem = 454;
@@ -95,6 +99,7 @@ constexpr int kPresetSaveButton = 2214;
 constexpr char16_t kPresetName[] = u"2-up A3 x3";
 // What the choices leave in the settings block.
 constexpr DWORD kFeatureTonerSave = 1u << 10;
+constexpr DWORD kFeatureSmoothing = 1u << 11;  // the renderer's graphics-only mode
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "sheets_demo: %s\n", message.c_str());
@@ -133,6 +138,11 @@ std::u16string SelectedListViewText(HWND list) {
 }
 
 constexpr int EntryString(LPARAM data) { return static_cast<int>((static_cast<DWORD>(data) >> 16) & 0xFFFF); }
+
+/// Clicks the entry of the page's item list whose string is `entry`.
+bool ChooseTreeEntry(HWND page, int entry) {
+    return EntryString(ClickListEntry(page, kItemList, [&](LPARAM data) { return EntryString(data) == entry; })) == entry;
+}
 
 // --- A sheet run ---
 
@@ -332,8 +342,8 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
                  Click(GetDlgItem(page1, kSavePresetButton));
                  return SelectedListViewText(presets) == kPresetName;
              }},
-            {"click the preset \"Standard\": 1 page per sheet", [&] {
-                 return ClickListViewItem(presets, demo.standardPreset) && pagesPerSheetShown(1);
+            {"click the preset \"Standard\"", [&] {
+                 return ClickListViewItem(presets, demo.standardPreset) && SelectedListViewText(presets) == demo.standardPreset;
              }},
             {"click the preset \"" + kvtest::U8(kPresetName) + "\": 2 pages per sheet again", [&] {
                  return ClickListViewItem(presets, kPresetName) && pagesPerSheetShown(kPagesPerSheet);
@@ -346,9 +356,14 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
         if (page3 == nullptr || SettingsTreeOf(page3) == nullptr) return "page three does not open with its settings tree";
         error = RunSteps("page 3", {
             {"select Graphics > Toner Save in the tree", [&] { return ClickTreeItem(page3, kTonerSaveItem); }},
-            {"choose On", [&] {
-                 return EntryString(ClickListEntry(page3, kItemList, [](LPARAM data) { return EntryString(data) == kTonerSaveOn; })) ==
-                        kTonerSaveOn;
+            {"choose On", [&] { return ChooseTreeEntry(page3, kTonerSaveOn); }},
+            // The sample document's text is drawn in the engine's own face, which prints as graphics.
+            {"select Graphics > Smoothing in the tree", [&] { return ClickTreeItem(page3, kSmoothingItem); }},
+            {"choose Enhanced (the page printed as graphics)", [&] { return ChooseTreeEntry(page3, kSmoothingEnhanced); }},
+            {"select Toner Save again: greyed and forced off, as graphics leave no toner to save", [&] {
+                 HWND list = GetDlgItem(page3, kItemList);
+                 return ClickTreeItem(page3, kTonerSaveItem) && !IsWindowEnabled(list) &&
+                        EntryString(SelectedEntry(page3, kItemList)) == kTonerSaveOff;
              }},
         });
         if (!error.empty()) return error;
@@ -423,14 +438,16 @@ std::string CheckDocument(const std::vector<BYTE>& bytes) {
     DriverDevMode block{};
     std::memcpy(&block, bytes.data(), sizeof block);
     const std::u16string outputPaper(block.OutputPaperName, std::char_traits<char16_t>::length(block.OutputPaperName));
-    std::printf("Settings: %d copies, %u pages per sheet, paper %s, output paper %s, toner save %s, preset %d\n",
+    std::printf("Settings: %d copies, %u pages per sheet, paper %s, output paper %s, toner save %s, smoothing %s, "
+                "preset %d\n",
                 block.Public.dmCopies, block.PagesPerSheet, kvtest::U8(block.Public.dmFormName).c_str(),
                 kvtest::U8(outputPaper).c_str(), (block.FeatureFlags & kFeatureTonerSave) != 0 ? "on" : "off",
-                block.PresetIndex);
+                (block.FeatureFlags & kFeatureSmoothing) != 0 ? "on" : "off", block.PresetIndex);
     if (block.Public.dmCopies != kCopies) return "the copies are not 3";
     if (block.PagesPerSheet != kPagesPerSheet) return "the pages per sheet are not 2";
     if (outputPaper != kOutputPaper) return "the output paper is not A3";
-    if ((block.FeatureFlags & kFeatureTonerSave) == 0) return "toner saving is not on";
+    if ((block.FeatureFlags & kFeatureTonerSave) != 0) return "toner saving is not forced off";
+    if ((block.FeatureFlags & kFeatureSmoothing) == 0) return "smoothing is not on";
     if (block.PresetIndex <= 0) return "the saved preset is not the one chosen";
     return {};
 }
@@ -478,7 +495,17 @@ std::string PrintJob(const Demo& demo, const std::vector<BYTE>& settings) {
     }
     std::printf("Sheets:   %zu pictures, %s/sheet-1.png to sheet-%zu.png\n", sheets.pages.size(), demo.out.string().c_str(),
                 sheets.pages.size());
-    if (sheets.pages.empty()) return "the job printed no sheet";
+    // The driver makes the copies as inner jobs, each with the pages laid out per sheet.
+    const DriverDevMode& block = *reinterpret_cast<const DriverDevMode*>(settings.data());
+    const size_t perCopy = (kPages + block.PagesPerSheet - 1) / block.PagesPerSheet;
+    const size_t expected = perCopy * static_cast<size_t>(block.Public.dmCopies);
+    size_t innerJobs = 0;
+    for (const std::string& line : listing.PjlLines()) innerJobs += line.rfind("@PJL JOB USER=", 0) == 0 ? 1 : 0;
+    std::printf("Check:    %d pages, %u per sheet, %d copies: %zu sheets expected, %zu printed in %zu inner jobs\n", kPages,
+                block.PagesPerSheet, block.Public.dmCopies, expected, sheets.pages.size(), innerJobs);
+    if (sheets.pages.size() != expected || listing.Count(kvtest::CommandKind::Eject) != expected) {
+        return "the job does not hold the sheets the settings ask for";
+    }
     return {};
 }
 
