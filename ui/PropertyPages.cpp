@@ -9,6 +9,7 @@
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "ui/Constraints.h"
+#include "ui/DocumentPage2.h"
 #include "ui/PageIcons.h"
 #include "ui/SettingsTree.h"
 #include "ui/UiInstance.h"
@@ -21,6 +22,23 @@ struct PageKind {
 };
 constexpr PageKind kDocumentPages[] = {{1100, 800}, {1200, 801}, {1300, 802}};
 constexpr PageKind kDevicePage = {1400, 803};
+// The pages with a procedure of their own, which hands the frame what it leaves; the others
+// run on the frame alone.
+struct PageProcedure {
+    int templateId;
+    DLGPROC procedure;
+};
+constexpr PageProcedure kPageProcedures[] = {
+    {kDocumentPage2Template, DocumentPage2DlgProc},
+};
+
+DLGPROC PageProcedureOf(int templateId) {
+    for (const PageProcedure& row : kPageProcedures) {
+        if (row.templateId == templateId) return row.procedure;
+    }
+    return PageFrameDlgProc;
+}
+
 constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
 
 // The frame's help table: {control id, help id} pairs ending with 0; the pages bring their own.
@@ -61,7 +79,7 @@ bool AddPage(UiContext* context, const PageKind& kind) {
     sheetPage.hInstance = context->languageLibrary;
     sheetPage.pszTemplate = MAKEINTRESOURCEW(kind.templateId);
     sheetPage.pszIcon = MAKEINTRESOURCEW(kind.tabIcon);
-    sheetPage.pfnDlgProc = PageFrameDlgProc;
+    sheetPage.pfnDlgProc = PageProcedureOf(kind.templateId);
     sheetPage.lParam = reinterpret_cast<LPARAM>(page);
     sheetPage.pfnCallback = PropertyPageCallback;
     sheetPage.hActCtx = activation;

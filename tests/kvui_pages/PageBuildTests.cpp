@@ -9,6 +9,7 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "tests/kvui_pages/PagesFixture.h"
+#include "ui/DocumentPage2.h"
 #include "ui/PageIcons.h"
 #include "ui/UiInstance.h"
 
@@ -51,7 +52,9 @@ TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
         EXPECT_EQ(page.hInstance, language_);
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszTemplate), static_cast<ULONG_PTR>(c.templates[i]));
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszIcon), static_cast<ULONG_PTR>(c.tabIcons[i]));
-        EXPECT_EQ(page.pfnDlgProc, &PageFrameDlgProc);
+        // A page with a procedure of its own gets it; the others run on the frame.
+        const DLGPROC procedure = c.templates[i] == kDocumentPage2Template ? &DocumentPage2DlgProc : &PageFrameDlgProc;
+        EXPECT_EQ(page.pfnDlgProc, procedure);
         EXPECT_EQ(page.pfnCallback, &PropertyPageCallback);
         PageRecord* record = RecordOf(Added().kept[i]);
         ASSERT_NE(record, nullptr);
