@@ -11,6 +11,7 @@
 #include "ui/Constraints.h"
 #include "ui/DevicePage.h"
 #include "ui/DocumentPage1.h"
+#include "ui/DocumentPage2.h"
 #include "ui/DocumentPage3.h"
 #include "ui/PageIcons.h"
 #include "ui/SettingsTree.h"
@@ -24,15 +25,17 @@ struct PageKind {
 };
 constexpr PageKind kDocumentPages[] = {{1100, 800}, {1200, 801}, {1300, 802}};
 constexpr PageKind kDevicePage = {1400, 803};
-constexpr int kTreePlaceholder = 1301;
+constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
 
-// The pages with a procedure of their own, by template; the others run on the frame alone.
+// The pages with a procedure of their own, which hands the frame what it leaves; the others
+// run on the frame alone.
 struct PageProcedure {
     int templateId;
     DLGPROC procedure;
 };
 constexpr PageProcedure kPageProcedures[] = {
     {kDocumentPage1Template, DocumentPage1DlgProc},
+    {kDocumentPage2Template, DocumentPage2DlgProc},
     {1300, DocumentPage3DlgProc},
     {1400, DevicePageDlgProc},
 };
@@ -42,7 +45,7 @@ DLGPROC ProcedureFor(int templateId) {
         if (row.templateId == templateId) return row.procedure;
     }
     return PageFrameDlgProc;
-}  // pages whose template holds it show the settings tree
+}
 
 // The frame's help table: {control id, help id} pairs ending with 0; the pages bring their own.
 constexpr DWORD kFrameHelpIds[] = {0, 0};

@@ -11,6 +11,7 @@
 #include "tests/kvui_pages/PagesFixture.h"
 #include "ui/DevicePage.h"
 #include "ui/DocumentPage1.h"
+#include "ui/DocumentPage2.h"
 #include "ui/DocumentPage3.h"
 #include "ui/PageIcons.h"
 #include "ui/UiInstance.h"
@@ -37,6 +38,7 @@ bool PicturesAlive(HIMAGELIST tree, HIMAGELIST large) {
 DLGPROC ExpectedProcedure(int templateId) {
     switch (templateId) {
     case kDocumentPage1Template: return &DocumentPage1DlgProc;
+    case kDocumentPage2Template: return &DocumentPage2DlgProc;
     case 1300: return &DocumentPage3DlgProc;
     case kDevicePageTemplate: return &DevicePageDlgProc;
     default: return &PageFrameDlgProc;
