@@ -89,6 +89,10 @@ void Page3Test::SetUp() {
     ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
     htui_ = LoadLibraryW(u"htui");
     ASSERT_NE(htui_, nullptr);
+    english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
+    japanese_ = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
+    ASSERT_NE(english_, nullptr);
+    ASSERT_NE(japanese_, nullptr);
     SetLocale(1041);
 }
 
@@ -99,11 +103,14 @@ void Page3Test::TearDown() {
     ReleasePageActivationContext();
     SetUiLibraryInstance(nullptr);
     if (htui_ != nullptr) FreeLibrary(htui_);
+    if (english_ != nullptr) FreeLibrary(english_);
+    if (japanese_ != nullptr) FreeLibrary(japanese_);
     kvtest::CloseUiTest(printer_, resources_, model_);
     StandInTest::TearDown();
 }
 
 void Page3Test::SetLocale(DWORD locale) {
+    locale_ = locale;
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Control Panel\\International", 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, &key, nullptr),
@@ -123,6 +130,10 @@ SheetOutcome Page3Test::RunPage(const DEVMODEW* settings, const std::function<vo
     g_run = &run;
     HWND sheetWindow = nullptr;
     standin::ui::OnModalDialog([&](HWND window) {
+        if (sheetWindow != nullptr && subDialog_) {
+            subDialog_(window);
+            return;
+        }
         if (sheetWindow != nullptr) {  // a sub-dialog the steps did not script
             ADD_FAILURE() << "unscripted dialog";
             EndDialog(window, IDCANCEL);
@@ -133,7 +144,6 @@ SheetOutcome Page3Test::RunPage(const DEVMODEW* settings, const std::function<vo
         auto dialog = reinterpret_cast<HWND>(SendMessageW(window, PSM_GETCURRENTPAGEHWND, 0, 0));
         PageRecord* record = dialog != nullptr ? PageRecordOf(dialog) : nullptr;
         if (record != nullptr && record->templateId == 1300) {
-            language_ = run.context->languageLibrary;
             Page page{window, dialog, record, run.context};
             run.outcome.pageShown = true;
             steps(page);
@@ -151,7 +161,6 @@ SheetOutcome Page3Test::RunPage(const DEVMODEW* settings, const std::function<vo
     }
     standin::ui::OnModalDialog(nullptr);
     g_run = nullptr;
-    language_ = nullptr;
     return run.outcome;
 }
 
@@ -191,6 +200,12 @@ void Page3Test::ClickButton(const Page& page, int id) {
     Pump();
 }
 
+bool Page3Test::SelectedTreeItemIs(const Page& page, int itemId) {
+    HTREEITEM item = FindTreeItem(page.record, itemId);
+    return item != nullptr &&
+           reinterpret_cast<HTREEITEM>(SendMessageW(page.record->tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == item;
+}
+
 void Page3Test::Pump() {
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -227,7 +242,7 @@ WORD Page3Test::SelectedValue(HWND dialog) {
 
 std::u16string Page3Test::String(UINT id) const {
     WCHAR text[256] = {};
-    LoadStringW(language_, id, text, 256);
+    LoadStringW(locale_ == 1041 ? japanese_ : english_, id, text, 256);
     return text;
 }
 

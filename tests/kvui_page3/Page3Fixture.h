@@ -42,7 +42,7 @@ protected:
     SheetOutcome RunPage(const DEVMODEW* settings, const std::function<void(Page&)>& steps, bool ok = true,
                          const std::function<void(UiContext*)>& prepare = {});
     /// The user's locale (1033 or 1041) that picks the language library of the next sheet.
-    static void SetLocale(DWORD locale);
+    void SetLocale(DWORD locale);
 
     // What a user does on the page.
     /// Clicks the settings-tree item of that id (scrolled into view first); false when the
@@ -52,6 +52,8 @@ protected:
     /// Clicks the entry of list 1304 whose value (high word of its data) is that string id.
     static bool ClickEntry(const Page& page, WORD value);
     static void ClickButton(const Page& page, int id);
+    /// Whether the tree's selection is the item of that id.
+    static bool SelectedTreeItemIs(const Page& page, int itemId);
     /// Runs the messages the page posted to itself.
     static void Pump();
 
@@ -66,10 +68,17 @@ protected:
     /// Saves the window's picture as <name>.png in the test's output folder.
     static bool SavePicture(HWND window, const std::string& name);
 
+    /// Runs each sub-dialog the page opens (with the dialog); without it a sub-dialog fails
+    /// the test and is cancelled.
+    std::function<void(HWND)> subDialog_;
+    /// The language library of each locale, for the texts the page should show.
+    HMODULE english_ = nullptr;
+    HMODULE japanese_ = nullptr;
+    DWORD locale_ = 1041;
+
     HANDLE printer_ = nullptr;
     HMODULE resources_ = nullptr;
     HMODULE htui_ = nullptr;
-    HMODULE language_ = nullptr;  // the library of the last sheet, while it runs
     const ModelDescription* model_ = nullptr;
 };
 

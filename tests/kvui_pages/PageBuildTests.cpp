@@ -28,13 +28,7 @@ struct SheetCase {
 
 class PageBuild : public PagesTest, public ::testing::WithParamInterface<SheetCase> {};
 
-// Whether the page's pictures still exist (a released page's image lists are gone).
-bool PicturesAlive(HIMAGELIST tree, HIMAGELIST large) {
-    int cx = 0, cy = 0;
-    return ImageList_GetIconSize(tree, &cx, &cy) && ImageList_GetIconSize(large, &cx, &cy);
-}
-
-// The procedure a page starts from: its own where it has one, else the frame's.
+// The procedure each page runs: its own where it has one, else the frame's.
 DLGPROC ExpectedProcedure(int templateId) {
     switch (templateId) {
     case kDocumentPage1Template: return &DocumentPage1DlgProc;
@@ -43,6 +37,12 @@ DLGPROC ExpectedProcedure(int templateId) {
     case kDevicePageTemplate: return &DevicePageDlgProc;
     default: return &PageFrameDlgProc;
     }
+}
+
+// Whether the page's pictures still exist (a released page's image lists are gone).
+bool PicturesAlive(HIMAGELIST tree, HIMAGELIST large) {
+    int cx = 0, cy = 0;
+    return ImageList_GetIconSize(tree, &cx, &cy) && ImageList_GetIconSize(large, &cx, &cy);
 }
 
 TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
