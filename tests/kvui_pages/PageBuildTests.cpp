@@ -9,6 +9,7 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "tests/kvui_pages/PagesFixture.h"
+#include "ui/DevicePage.h"
 #include "ui/PageIcons.h"
 #include "ui/UiInstance.h"
 
@@ -28,6 +29,11 @@ class PageBuild : public PagesTest, public ::testing::WithParamInterface<SheetCa
 bool PicturesAlive(HIMAGELIST tree, HIMAGELIST large) {
     int cx = 0, cy = 0;
     return ImageList_GetIconSize(tree, &cx, &cy) && ImageList_GetIconSize(large, &cx, &cy);
+}
+
+// The pages with a dialog procedure of their own; the others run the frame's.
+DLGPROC ExpectedProcedure(int templateId) {
+    return templateId == kDevicePageTemplate ? &DevicePageDlgProc : &PageFrameDlgProc;
 }
 
 TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
@@ -51,7 +57,7 @@ TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
         EXPECT_EQ(page.hInstance, language_);
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszTemplate), static_cast<ULONG_PTR>(c.templates[i]));
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszIcon), static_cast<ULONG_PTR>(c.tabIcons[i]));
-        EXPECT_EQ(page.pfnDlgProc, &PageFrameDlgProc);
+        EXPECT_EQ(page.pfnDlgProc, ExpectedProcedure(c.templates[i]));
         EXPECT_EQ(page.pfnCallback, &PropertyPageCallback);
         PageRecord* record = RecordOf(Added().kept[i]);
         ASSERT_NE(record, nullptr);
