@@ -2,7 +2,7 @@
 // library is loaded by name and its sheets run through the common property sheet library, as
 // the spooler and applications run them. On the printer's sheet the user chooses the
 // printer's own TrueType and output-paper tables; on the document sheet the user chooses 2
-// pages per sheet (page one), A3 output paper and 3 copies (page two), saves them as a preset,
+// pages per sheet (page one), A3 paper and 3 copies (page two), saves them as a preset,
 // clicks the "Standard" preset and the new one back (page one), turns toner saving on, then
 // smoothing, which prints the pages as graphics and forces toner saving off again (page
 // three), and presses OK. The
@@ -66,14 +66,13 @@ constexpr int kPages = 4;
 constexpr LONG kPictureScale = 8;
 constexpr SHORT kCopies = 3;
 constexpr WORD kPagesPerSheet = 2;
-constexpr char16_t kOutputPaper[] = u"A3";
+constexpr char16_t kPaper[] = u"A3";
 
 // Controls of the pages, as their templates hold them.
 constexpr int kCategoryList = 1101;
 constexpr int kPresetList = 1109;
 constexpr int kPagesPerSheetList = 1114;
 constexpr int kPaperList = 1204;
-constexpr int kOutputPaperList = 1208;
 constexpr int kSameAsPaper = 1210;
 constexpr int kCopiesEdit = 1229;
 constexpr int kItemList = 1304;
@@ -98,6 +97,7 @@ constexpr int kPresetCommentEdit = 2213;
 constexpr int kPresetSaveButton = 2214;
 constexpr char16_t kPresetName[] = u"2-up A3 x3";
 // What the choices leave in the settings block.
+constexpr DWORD kFeatureOwnOutputPaper = 1u << 0;  // clear: the output paper is the paper
 constexpr DWORD kFeatureTonerSave = 1u << 10;
 constexpr DWORD kFeatureSmoothing = 1u << 11;  // the renderer's graphics-only mode
 
@@ -138,6 +138,16 @@ std::u16string SelectedListViewText(HWND list) {
 }
 
 constexpr int EntryString(LPARAM data) { return static_cast<int>((static_cast<DWORD>(data) >> 16) & 0xFFFF); }
+
+/// The text of the combo box's current item.
+std::u16string CurrentText(HWND combo) {
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    WCHAR text[128] = {};
+    if (index >= 0 && SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) < 128) {
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    }
+    return text;
+}
 
 /// Clicks the entry of the page's item list whose string is `entry`.
 bool ChooseTreeEntry(HWND page, int entry) {
@@ -285,7 +295,7 @@ std::string ChangeDevice(Demo& demo) {
     return run.Run([&] { return OpenDeviceSheet(demo); });
 }
 
-/// The document sheet: 2 pages per sheet, A3 output paper and 3 copies, saved as a preset,
+/// The document sheet: 2 pages per sheet, A3 paper and 3 copies, saved as a preset,
 /// "Standard" clicked and the new preset clicked back; toner saving. `out` gets the settings
 /// the sheet hands back.
 std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
@@ -310,14 +320,14 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
         HWND page2 = OpenTab(sheet, 1, kPaperList);
         if (page2 == nullptr) return "page two does not open";
         error = RunSteps("page 2", {
-            {"clear \"Same as paper\" when it is checked", [&] {
-                 HWND same = GetDlgItem(page2, kSameAsPaper);
-                 if (SendMessageW(same, BM_GETCHECK, 0, 0) == BST_CHECKED) Click(same);
-                 return SendMessageW(same, BM_GETCHECK, 0, 0) != BST_CHECKED;
+            {"choose A3 paper", [&] {
+                 HWND combo = GetDlgItem(page2, kPaperList);
+                 return ChooseByText(combo, kPaper) && CurrentText(combo) == kPaper;
              }},
-            {"choose A3 output paper", [&] {
-                 HWND combo = GetDlgItem(page2, kOutputPaperList);
-                 return IsWindowEnabled(combo) && ChooseByText(combo, kOutputPaper) && WindowText(combo) == kOutputPaper;
+            {"check \"Same as paper\": A3 output paper", [&] {
+                 HWND same = GetDlgItem(page2, kSameAsPaper);
+                 if (SendMessageW(same, BM_GETCHECK, 0, 0) != BST_CHECKED) Click(same);
+                 return SendMessageW(same, BM_GETCHECK, 0, 0) == BST_CHECKED;
              }},
             {"type 3 copies", [&] {
                  TypeOver(GetDlgItem(page2, kCopiesEdit), u"3");
@@ -437,15 +447,17 @@ std::string CheckDevice(const TableSwitches& before, const TableSwitches& after)
 std::string CheckDocument(const std::vector<BYTE>& bytes) {
     DriverDevMode block{};
     std::memcpy(&block, bytes.data(), sizeof block);
+    const std::u16string paper(block.Public.dmFormName, std::char_traits<char16_t>::length(block.Public.dmFormName));
     const std::u16string outputPaper(block.OutputPaperName, std::char_traits<char16_t>::length(block.OutputPaperName));
     std::printf("Settings: %d copies, %u pages per sheet, paper %s, output paper %s, toner save %s, smoothing %s, "
                 "preset %d\n",
-                block.Public.dmCopies, block.PagesPerSheet, kvtest::U8(block.Public.dmFormName).c_str(),
-                kvtest::U8(outputPaper).c_str(), (block.FeatureFlags & kFeatureTonerSave) != 0 ? "on" : "off",
+                block.Public.dmCopies, block.PagesPerSheet, kvtest::U8(paper).c_str(),
+                (block.FeatureFlags & kFeatureOwnOutputPaper) != 0 ? kvtest::U8(outputPaper).c_str() : "the same", (block.FeatureFlags & kFeatureTonerSave) != 0 ? "on" : "off",
                 (block.FeatureFlags & kFeatureSmoothing) != 0 ? "on" : "off", block.PresetIndex);
     if (block.Public.dmCopies != kCopies) return "the copies are not 3";
     if (block.PagesPerSheet != kPagesPerSheet) return "the pages per sheet are not 2";
-    if (outputPaper != kOutputPaper) return "the output paper is not A3";
+    if (paper != kPaper) return "the paper is not A3";
+    if ((block.FeatureFlags & kFeatureOwnOutputPaper) != 0) return "the output paper is not the paper";
     if ((block.FeatureFlags & kFeatureTonerSave) != 0) return "toner saving is not forced off";
     if ((block.FeatureFlags & kFeatureSmoothing) == 0) return "smoothing is not on";
     if (block.PresetIndex <= 0) return "the saved preset is not the one chosen";
@@ -459,10 +471,12 @@ std::string PrintJob(const Demo& demo, const std::vector<BYTE>& settings) {
     if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return "cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError());
     std::vector<BYTE> bytes;
     SIZEL pageSize{};
+    LONG dpi = 0;
     {
         gdihost::PrinterDC dc(driver);
         if (!dc.Open(demo.printerName, settings)) return "cannot open the device: error " + std::to_string(GetLastError());
         pageSize = SIZEL{static_cast<LONG>(dc.GdiInfo().ulHorzRes), static_cast<LONG>(dc.GdiInfo().ulVertRes)};
+        dpi = static_cast<LONG>(dc.GdiInfo().ulLogPixelsY);
         if (!dc.StartDoc(u"KV-TD520 sheets demo")) return "StartDoc failed: error " + std::to_string(GetLastError());
         for (int n = 0; n < kPages; ++n) {
             if (!dc.StartPage() || !kvdemo::DrawSamplePage(dc, n, u"KV-TD520 sheets demo")) {
@@ -506,6 +520,11 @@ std::string PrintJob(const Demo& demo, const std::vector<BYTE>& settings) {
     if (sheets.pages.size() != expected || listing.Count(kvtest::CommandKind::Eject) != expected) {
         return "the job does not hold the sheets the settings ask for";
     }
+    // The printable area of an A3 sheet is over 400 mm long; an A4 one is under 297 mm.
+    const LONG lengthMm = dpi > 0 ? pageSize.cy * 254 / (dpi * 10) : 0;
+    std::printf("Check:    the sheets' printable area is %ld x %ld mm (A3 expected)\n",
+                dpi > 0 ? static_cast<long>(pageSize.cx * 254 / (dpi * 10)) : 0L, static_cast<long>(lengthMm));
+    if (lengthMm < 400) return "the sheets are not A3";
     return {};
 }
 
