@@ -10,8 +10,8 @@
 //   Sheet/switch/N  a click on the tab of page N (1 to 3) from the page before it, until the
 //                   page is shown and what it posted to itself is handled.
 //   Sheet/change/N  one change on page N that runs the constraint resolver, undone by the
-//                   next iteration's change: page 1 pages per sheet 1 <-> 2, page 2 portrait
-//                   <-> landscape, page 3 toner save off <-> on in the settings tree.
+//                   next iteration's change: page 1 pages per sheet 1 <-> 2, page 2 copies
+//                   typed 2 <-> 3, page 3 toner save off <-> on in the settings tree.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -41,8 +41,7 @@ constexpr int kPageMarkers[] = {1101, 1204, 1304};
 constexpr int kPagesPerSheetList = 1114;
 constexpr LPARAM kOnePagePerSheet = 551;
 constexpr LPARAM kTwoPagesPerSheet = 552;
-constexpr int kPortrait = 1217;
-constexpr int kLandscape = 1219;
+constexpr int kCopiesEdit = 1229;
 constexpr int kItemList = 1304;
 constexpr int kTonerSaveItem = 433;
 constexpr int kTonerSaveOff = 488;
@@ -185,10 +184,10 @@ bool ChangePagesPerSheet(HWND page, bool flip) {
     return uihost::ChooseByData(combo, wanted) && uihost::CurrentData(combo) == wanted;
 }
 
-bool ChangeOrientation(HWND page, bool flip) {
-    const int radio = flip ? kLandscape : kPortrait;
-    uihost::Click(GetDlgItem(page, radio));
-    return IsDlgButtonChecked(page, radio) == BST_CHECKED;
+bool ChangeCopies(HWND page, bool flip) {
+    const UINT copies = flip ? 2 : 3;
+    uihost::TypeOver(GetDlgItem(page, kCopiesEdit), flip ? u"2" : u"3");
+    return GetDlgItemInt(page, kCopiesEdit, nullptr, FALSE) == copies;
 }
 
 bool ChangeTonerSave(HWND page, bool flip) {
@@ -201,7 +200,7 @@ bool ChangeTonerSave(HWND page, bool flip) {
 
 void SheetChange(benchmark::State& state) {
     const int index = static_cast<int>(state.range(0)) - 1;
-    static constexpr Change kChanges[] = {ChangePagesPerSheet, ChangeOrientation, ChangeTonerSave};
+    static constexpr Change kChanges[] = {ChangePagesPerSheet, ChangeCopies, ChangeTonerSave};
     WithDocumentSheet(state, [&](HWND sheet) {
         HWND page = uihost::OpenTab(sheet, index, kPageMarkers[index]);
         if (page == nullptr || (index == 2 && !uihost::ClickTreeItem(page, kTonerSaveItem))) {
