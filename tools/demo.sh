@@ -7,7 +7,11 @@
 # and compared byte for byte; then the same printer in its vector language (vector_demo): paths,
 # device-font and TrueType text, bitmaps, a frame, a stamp and a banner, the job in
 # build/demo/out/vector/job.prn with a picture of each sheet as the printer draws it; then the
-# settings of a print job for the sample printer (settings_demo). The demo's files stay in build/demo/out for a look afterwards.
+# settings of a print job for the sample printer (settings_demo); then the user interface
+# (sheets_demo): the printer's and the document's sheets opened through the common property
+# sheet stand-in, a setting changed on each page, OK, and the sample document printed with the
+# result; every page pictured in English and Japanese, the job and its sheets in
+# build/demo/out/sheets. The demo's files stay in build/demo/out for a look afterwards.
 # Exit status is non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +24,7 @@ echo "=== demo tree: configure and build"
 if ! cmake -S . -B build/demo -G Ninja -DKV_WERROR=ON >build/demo.configure.log 2>&1; then
   cat build/demo.configure.log; echo "demo: configure failed"; exit 1
 fi
-cmake --build build/demo --target print_demo vector_demo settings_demo || { echo "demo: build failed"; exit 1; }
+cmake --build build/demo --target print_demo vector_demo settings_demo sheets_demo || { echo "demo: build failed"; exit 1; }
 
 rm -rf build/demo/out
 echo "=== print_demo"
@@ -29,3 +33,5 @@ echo "=== vector_demo"
 build/demo/bin/vector_demo build/demo/out/vector || { echo "demo: vector_demo failed"; exit 1; }
 echo "=== settings_demo"
 build/demo/bin/settings_demo build/demo/out/settings || { echo "demo: settings_demo failed"; exit 1; }
+echo "=== sheets_demo"
+build/demo/bin/sheets_demo build/demo/out/sheets || { echo "demo: sheets_demo failed"; exit 1; }

@@ -70,17 +70,18 @@ void OnAdjust1200(HWND dialog, HalftoneDialogData* data) {
     AdjustDeviceHalftone(data, dialog, HalftoneInfoValueName(static_cast<int>(kDpi1200)));
 }
 
-void OnAdjustOthers(HWND dialog, HalftoneDialogData* data) {
+}  // namespace
+
+int AdjustCurrentResolutionHalftone(HalftoneDialogData* data, HWND dialog) {
     const OtherResolution other = OtherResolutionOf(data->context->workingBlock.Public.dmPrintQuality);
     data->defaults = HalftoneDefaultsForResolution(data->context->model, other.dpi);
     const bool writtenBefore = data->written;
     data->written = false;
-    AdjustDeviceHalftone(data, dialog, other.valueName);
+    const int ran = AdjustDeviceHalftone(data, dialog, other.valueName);
     if (data->written) SpreadToOtherResolutions(data, other.valueName);
     data->written = data->written || writtenBefore;
+    return ran;
 }
-
-}  // namespace
 
 int AdjustDeviceHalftone(HalftoneDialogData* data, HWND /*dialog*/, LPCWSTR valueName) {
     ReadHalftoneInfo(data, valueName);
@@ -129,7 +130,7 @@ INT_PTR HalftoneDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
         case IDCANCEL:
         case kHalftoneClose: EndDialog(dialog, data->written ? 1 : 0); return TRUE;
         case kHalftoneAdjust1200: OnAdjust1200(dialog, data); return TRUE;
-        case kHalftoneAdjustOthers: OnAdjustOthers(dialog, data); return TRUE;
+        case kHalftoneAdjustOthers: AdjustCurrentResolutionHalftone(data, dialog); return TRUE;
         default: return FALSE;
         }
     default: return FALSE;

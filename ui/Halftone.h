@@ -39,6 +39,10 @@ BOOL WriteHalftoneInfo(HalftoneDialogData* data, LPCWSTR valueName);
 /// Shows htui's device adjustment over the value and stores it only when the user confirmed
 /// a change (data->written). 1 when htui ran, 0 when it or its entry is missing.
 int AdjustDeviceHalftone(HalftoneDialogData* data, HWND dialog, LPCWSTR valueName);
+/// The adjustment of every resolution but 1200 dpi at once: the value of the working block's
+/// resolution (200, 240, 300 or 400 dpi, else 600) is adjusted from its defaults, and a value
+/// written is copied to the model's other resolutions. AdjustDeviceHalftone's answer.
+int AdjustCurrentResolutionHalftone(HalftoneDialogData* data, HWND dialog);
 /// Shows htui's colour adjustment over the working block's COLORADJUSTMENT. 1 when htui
 /// ran, 0 when it or its entry is missing.
 int AdjustDocumentColor(PageRecord* page);

@@ -9,6 +9,10 @@
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "ui/Constraints.h"
+#include "ui/DevicePage.h"
+#include "ui/DocumentPage1.h"
+#include "ui/DocumentPage2.h"
+#include "ui/DocumentPage3.h"
 #include "ui/PageIcons.h"
 #include "ui/SettingsTree.h"
 #include "ui/UiInstance.h"
@@ -22,6 +26,26 @@ struct PageKind {
 constexpr PageKind kDocumentPages[] = {{1100, 800}, {1200, 801}, {1300, 802}};
 constexpr PageKind kDevicePage = {1400, 803};
 constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
+
+// The pages with a procedure of their own, which hands the frame what it leaves; the others
+// run on the frame alone.
+struct PageProcedure {
+    int templateId;
+    DLGPROC procedure;
+};
+constexpr PageProcedure kPageProcedures[] = {
+    {kDocumentPage1Template, DocumentPage1DlgProc},
+    {kDocumentPage2Template, DocumentPage2DlgProc},
+    {1300, DocumentPage3DlgProc},
+    {1400, DevicePageDlgProc},
+};
+
+DLGPROC ProcedureFor(int templateId) {
+    for (const PageProcedure& row : kPageProcedures) {
+        if (row.templateId == templateId) return row.procedure;
+    }
+    return PageFrameDlgProc;
+}
 
 // The frame's help table: {control id, help id} pairs ending with 0; the pages bring their own.
 constexpr DWORD kFrameHelpIds[] = {0, 0};
@@ -61,7 +85,7 @@ bool AddPage(UiContext* context, const PageKind& kind) {
     sheetPage.hInstance = context->languageLibrary;
     sheetPage.pszTemplate = MAKEINTRESOURCEW(kind.templateId);
     sheetPage.pszIcon = MAKEINTRESOURCEW(kind.tabIcon);
-    sheetPage.pfnDlgProc = PageFrameDlgProc;
+    sheetPage.pfnDlgProc = ProcedureFor(kind.templateId);
     sheetPage.lParam = reinterpret_cast<LPARAM>(page);
     sheetPage.pfnCallback = PropertyPageCallback;
     sheetPage.hActCtx = activation;
@@ -80,26 +104,17 @@ bool AddPage(UiContext* context, const PageKind& kind) {
     return true;
 }
 
-// The resolver over the working block, greying this page's controls and tree items, then the
-// tree's texts from the block it left.
-void ResolveAndRefresh(PageRecord* page) {
-    UiContext* context = page->context;
-    ApplyConstraints(&context->workingBlock, page, &context->status, context->printer, context->model, page->dialog,
-                     context->languageLibrary, context->flags);
-    RefreshSettingsTree(page);
-}
-
 void OnInitDialog(PageRecord* page, HWND dialog) {
     page->dialog = dialog;
     if (page->context == nullptr) return;
     if (GetDlgItem(dialog, kTreePlaceholder) != nullptr) CreateSettingsTree(page, dialog);
-    ResolveAndRefresh(page);
+    PageFrameResolve(page);
 }
 
 void OnSetActive(PageRecord* page, HWND sheet) {
     page->sheet = sheet;
     page->context->workingBlock.OptionFlags |= kOptionPageActive;
-    ResolveAndRefresh(page);
+    PageFrameResolve(page);
 }
 
 // Hands the working block to the sheet's result and reports the page applied.
@@ -133,6 +148,13 @@ UINT PropertyPageCallback(HWND /*window*/, UINT message, PROPSHEETPAGEW* page) {
         page->lParam = 0;
     }
     return 1;
+}
+
+void PageFrameResolve(PageRecord* page) {
+    UiContext* context = page->context;
+    ApplyConstraints(&context->workingBlock, page, &context->status, context->printer, context->model, page->dialog,
+                     context->languageLibrary, context->flags);
+    RefreshSettingsTree(page);
 }
 
 PageRecord* PageRecordOf(HWND dialog) { return reinterpret_cast<PageRecord*>(GetWindowLongPtrW(dialog, DWLP_USER)); }

@@ -52,6 +52,9 @@ UINT PropertyPageCallback(HWND window, UINT message, PROPSHEETPAGEW* page);
 /// page is active, hands it to the result on PSN_APPLY and reports CPSUI_OK, and takes context
 /// help to HTML Help. The pages' own procedures do the same around their controls.
 INT_PTR PageFrameDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+/// The frame's change step: the resolver over the working block, greying the page's controls
+/// and tree items, then the tree's texts from the block it left.
+void PageFrameResolve(PageRecord* page);
 /// The page record of a page or sub-dialog window (its DWLP_USER), NULL before WM_INITDIALOG.
 PageRecord* PageRecordOf(HWND dialog);
 

@@ -9,6 +9,10 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "tests/kvui_pages/PagesFixture.h"
+#include "ui/DevicePage.h"
+#include "ui/DocumentPage1.h"
+#include "ui/DocumentPage2.h"
+#include "ui/DocumentPage3.h"
 #include "ui/PageIcons.h"
 #include "ui/UiInstance.h"
 
@@ -23,6 +27,17 @@ struct SheetCase {
 };
 
 class PageBuild : public PagesTest, public ::testing::WithParamInterface<SheetCase> {};
+
+// The procedure each page runs: its own where it has one, else the frame's.
+DLGPROC ExpectedProcedure(int templateId) {
+    switch (templateId) {
+    case kDocumentPage1Template: return &DocumentPage1DlgProc;
+    case kDocumentPage2Template: return &DocumentPage2DlgProc;
+    case 1300: return &DocumentPage3DlgProc;
+    case kDevicePageTemplate: return &DevicePageDlgProc;
+    default: return &PageFrameDlgProc;
+    }
+}
 
 // Whether the page's pictures still exist (a released page's image lists are gone).
 bool PicturesAlive(HIMAGELIST tree, HIMAGELIST large) {
@@ -51,7 +66,8 @@ TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
         EXPECT_EQ(page.hInstance, language_);
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszTemplate), static_cast<ULONG_PTR>(c.templates[i]));
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(page.pszIcon), static_cast<ULONG_PTR>(c.tabIcons[i]));
-        EXPECT_EQ(page.pfnDlgProc, &PageFrameDlgProc);
+        // Pages with a procedure of their own start from it; it hands the rest to the frame.
+        EXPECT_EQ(page.pfnDlgProc, ExpectedProcedure(c.templates[i]));
         EXPECT_EQ(page.pfnCallback, &PropertyPageCallback);
         PageRecord* record = RecordOf(Added().kept[i]);
         ASSERT_NE(record, nullptr);

@@ -25,6 +25,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInMonitor.h"
 #include "settings/DriverDevMode.h"
+#include "tools/hosts/SampleDocument.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/JobReader.h"
 #include "tools/sample/MonitorPass.h"
@@ -62,25 +63,6 @@ bool JobSettings(std::vector<BYTE>* bytes) {
     return true;
 }
 
-/// Page n (0-based): a title bar, boxes, a triangle, a fan of lines and a few text lines.
-bool DrawPage(gdihost::PrinterDC& dc, int n) {
-    bool ok = dc.FillRect(RECTL{300, 300, 4400, 480}, true);
-    ok = ok && dc.FillRect(RECTL{360, 340, 1800, 440}, false);
-    ok = ok && dc.Text(400, 350, u"KV-TD520 print demo", 80);
-    for (int i = 0; i <= n; ++i) {
-        const LONG x = 400 + 700 * i;
-        ok = ok && dc.FillRect(RECTL{x, 800, x + 500, 1300}, true);
-    }
-    ok = ok && dc.FillPolygon({{2800, 800}, {4300, 1300 + 200 * n}, {3000, 2200}});
-    for (int i = 0; i < 12; ++i) ok = ok && dc.Line({400, 2600}, {4300, 2600 + 180 * i + 40 * n}, 1 + i % 4);
-    for (int line = 0; line < 8; ++line) {
-        const std::u16string text = u"Page " + kvtest::U16(std::to_string(n + 1)) + u", line " +
-                                    kvtest::U16(std::to_string(line + 1)) + u": the quick brown fox";
-        ok = ok && dc.Text(400, 5000 + 110 * line, text, 60 + 10 * (line % 3));
-    }
-    return ok;
-}
-
 struct Summary {
     size_t rasters = 0;
     size_t compressed = 0;
@@ -115,7 +97,7 @@ int Run(int argc, char** argv) {
         pageSize = SIZEL{static_cast<LONG>(dc.GdiInfo().ulHorzRes), static_cast<LONG>(dc.GdiInfo().ulVertRes)};
         if (!dc.StartDoc(u"KV-TD520 print demo")) return Fail("StartDoc failed: error " + std::to_string(GetLastError()));
         for (int n = 0; n < kPages; ++n) {
-            if (!dc.StartPage() || !DrawPage(dc, n)) return Fail("drawing page " + std::to_string(n + 1) + " failed");
+            if (!dc.StartPage() || !kvdemo::DrawSamplePage(dc, n, u"KV-TD520 print demo")) return Fail("drawing page " + std::to_string(n + 1) + " failed");
             if (!dc.EndPage()) return Fail("page " + std::to_string(n + 1) + " failed in " + dc.FailedHook());
             drawn.push_back(dc.PageOps());
         }

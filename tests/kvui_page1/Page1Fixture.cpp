@@ -1,0 +1,197 @@
+#include "tests/kvui_page1/Page1Fixture.h"
+
+#include <cstring>
+#include <iterator>
+
+#include "platform/Controls.h"
+#include "platform/Modules.h"
+#include "platform/StandInControls.h"
+#include "platform/StandInUi.h"
+#include "platform/User.h"
+#include "tests/kvui_common/SampleSetUp.h"
+#include "ui/PresetDialog.h"
+#include "ui/UiInstance.h"
+
+namespace kvuipage1 {
+namespace {
+
+struct SheetRun {
+    Page1Test* test;
+    std::function<void(UiContext*)> prepare;
+    HMODULE language;
+    UiContext** context;
+    HANDLE printer;
+    const ModelDescription* model;
+    SheetOutcome outcome;
+};
+SheetRun* g_run = nullptr;
+
+LONG SheetFunction(PPROPSHEETUI_INFO info, LPARAM lParam) {
+    SheetRun& run = *g_run;
+    switch (info->Reason) {
+    case PROPSHEETUI_REASON_INIT: {
+        UiContext* context =
+            kvtest::NewSampleContext(run.printer, run.model, run.language, kUiDocumentSheet, 1041);
+        if (context == nullptr) return -1;
+        const char16_t help[] = u"C:\\drv\\KV416SJ.CHM";
+        std::char_traits<char16_t>::copy(context->helpPath, help, std::size(help));
+        context->resultBlock = context->defaultBlock;
+        context->comPropSheet = info->hComPropSheet;
+        context->comPropSheetFn = info->pfnComPropSheet;
+        if (run.prepare) run.prepare(context);
+        if (BuildPropertyPages(context) == 0) {
+            UiPoolDestroy(context->pool);
+            return -1;
+        }
+        *run.context = context;
+        info->UserData = reinterpret_cast<ULONG_PTR>(context);
+        return 1;
+    }
+    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
+        auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
+        header->Flags = PSUIHDRF_PROPTITLE;
+        header->pTitle = (*run.context)->printerName;
+        return 1;
+    }
+    case PROPSHEETUI_REASON_SET_RESULT: {
+        const auto* result = reinterpret_cast<PSETRESULT_INFO>(lParam);
+        run.outcome.results.push_back(result->Result);
+        run.outcome.resultBlocks.push_back((*run.context)->resultBlock);
+        info->Result = static_cast<ULONG_PTR>(result->Result);
+        return 1;
+    }
+    case PROPSHEETUI_REASON_DESTROY:
+        UiPoolDestroy((*run.context)->pool);
+        *run.context = nullptr;
+        return 1;
+    default: return 1;
+    }
+}
+
+template <class Fn>
+Fn Proc(FARPROC proc) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
+
+}  // namespace
+
+void Page1Test::SetUp() {
+    StandInTest::SetUp();
+    kvtest::ResetUiTest();
+    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
+    english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
+    japanese_ = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
+    ASSERT_NE(english_, nullptr);
+    ASSERT_NE(japanese_, nullptr);
+    htui_ = LoadLibraryW(u"htui");
+    ASSERT_NE(htui_, nullptr);
+}
+
+void Page1Test::TearDown() {
+    standin::ui::OnModalDialog(nullptr);
+    standin::ui::OnMessageBox(nullptr);
+    standin::ui::OnTrackPopupMenu(nullptr);
+    standin::ui::ResetUi();
+    ReleasePageActivationContext();
+    SetUiLibraryInstance(nullptr);
+    for (HMODULE module : {htui_, english_, japanese_}) {
+        if (module != nullptr) FreeLibrary(module);
+    }
+    kvtest::CloseUiTest(printer_, resources_, model_);
+    StandInTest::TearDown();
+}
+
+SheetOutcome Page1Test::RunSheet(const std::function<void(UiContext*)>& prepare,
+                                 const std::function<void(HWND, HWND)>& drive, HMODULE language) {
+    SheetRun run{this, prepare, language != nullptr ? language : japanese_, &context_, printer_, model_, {}};
+    g_run = &run;
+    HWND sheetWindow = nullptr;
+    standin::ui::OnModalDialog([&](HWND dialog) {
+        if (sheetWindow == nullptr) {
+            sheetWindow = dialog;
+            auto page = reinterpret_cast<HWND>(SendMessageW(dialog, PSM_GETCURRENTPAGEHWND, 0, 0));
+            EXPECT_NE(PageRecordOf(page), nullptr);
+            if (PageRecordOf(page) != nullptr && drive) drive(dialog, page);
+            if (IsWindow(dialog)) SendMessageW(dialog, PSM_PRESSBUTTON, PSBTN_OK, 0);
+            return;
+        }
+        if (dialogScripts_.empty()) {
+            ADD_FAILURE() << "a dialog opened that the test did not expect";
+            EndDialog(dialog, 0);
+            return;
+        }
+        auto script = std::move(dialogScripts_.front());
+        dialogScripts_.pop_front();
+        script(dialog);
+    });
+    HMODULE compstui = LoadLibraryW(u"compstui.dll");
+    EXPECT_NE(compstui, nullptr);
+    if (compstui != nullptr) {
+        auto common = Proc<PFNCOMMONPROPERTYSHEETUIW>(GetProcAddress(compstui, "CommonPropertySheetUIW"));
+        DWORD result = 0;
+        run.outcome.answer = common(nullptr, SheetFunction, 0, &result);
+        FreeLibrary(compstui);
+    }
+    standin::ui::OnModalDialog(nullptr);
+    g_run = nullptr;
+    EXPECT_TRUE(dialogScripts_.empty()) << "a scripted dialog never opened";
+    dialogScripts_.clear();
+    return run.outcome;
+}
+
+void Page1Test::Click(HWND page, int control) {
+    HWND button = GetDlgItem(page, control);
+    ASSERT_NE(button, nullptr);
+    SendMessageW(page, WM_COMMAND, static_cast<WPARAM>(control), reinterpret_cast<LPARAM>(button));
+}
+
+void Page1Test::SetAndNotify(HWND page, int control, bool checked) {
+    CheckDlgButton(page, control, checked ? BST_CHECKED : BST_UNCHECKED);
+    Click(page, control);
+}
+
+void Page1Test::ClickCategory(HWND page, int index) {
+    HWND list = GetDlgItem(page, 1101);
+    RECT rect{};
+    ASSERT_NE(SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)), LB_ERR);
+    RECT client{};
+    GetClientRect(list, &client);
+    if (rect.bottom > client.bottom) {  // scrolled into view first, as a user scrolls
+        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+    }
+    standin::ui::ClickAt(list, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+void Page1Test::Type(HWND page, int control, const std::u16string& text) {
+    HWND edit = GetDlgItem(page, control);
+    ASSERT_NE(edit, nullptr);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    standin::ui::TypeText(edit, text);
+}
+
+int Page1Test::SelectedPreset(HWND page) {
+    return static_cast<int>(
+        SendDlgItemMessageW(page, kPagePresetListControl, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::u16string Page1Test::Text(UINT id) const {
+    WCHAR text[256] = {};
+    LoadStringW(japanese_, id, text, 256);
+    return text;
+}
+
+std::vector<std::u16string> Page1Test::MessageTexts() const {
+    std::vector<std::u16string> texts;
+    for (const auto& call : standin::ui::MessageBoxes()) texts.push_back(call.text);
+    return texts;
+}
+
+std::filesystem::path Page1Test::OutputFolder() {
+    const std::filesystem::path folder = std::filesystem::path(KV_OUT_DIR) / "kvui_page1";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+}  // namespace kvuipage1

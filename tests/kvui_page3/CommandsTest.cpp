@@ -1,0 +1,200 @@
+// What page three opens: the sub-dialog of each button item (also by a double click in the
+// tree), the context menu with its items enabled by what the sheet may do, its commands, the
+// help, and the page's pictures in both languages.
+#include "platform/StandInShell.h"
+#include "platform/StandInUi.h"
+#include "platform/User.h"
+#include "tests/kvui_page3/Page3Fixture.h"
+#include "ui/SettingsTree.h"
+
+namespace kvuipage3 {
+namespace {
+
+constexpr int kHint = 1000;
+constexpr int kButton = 1308;
+
+using Commands = Page3Test;
+
+// The template of a dialog, told by a control that only it holds.
+int TemplateOf(HWND dialog) {
+    constexpr std::pair<int, int> kMarks[] = {{2401, 2400}, {2406, 2446}, {2303, 2300},
+                                              {2601, 2600}, {2701, 2700}, {2202, 2200}};
+    for (const auto& [control, id] : kMarks) {
+        if (GetDlgItem(dialog, control) != nullptr) return id;
+    }
+    return 0;
+}
+
+struct ButtonCase {
+    int item;
+    UINT label;
+    BYTE nupDown;
+    BYTE nupAcross;
+    int dialog;  // 0: none shows
+};
+
+constexpr ButtonCase kButtonCases[] = {
+    {446, 498, 1, 1, 2400},
+    {446, 498, 2, 1, 2446},
+    {448, 503, 1, 1, 2300},
+    // The sample printer reports no status: the wait box ends before it shows.
+    {451, 504, 1, 1, 0},
+};
+
+TEST_F(Commands, ButtonItemsOpenTheirDialogsByTheButtonAndByADoubleClick) {
+    for (const ButtonCase& c : kButtonCases) {
+        SCOPED_TRACE(c.dialog);
+        std::vector<int> opened;
+        subDialog_ = [&](HWND dialog) {
+            opened.push_back(TemplateOf(dialog));
+            EndDialog(dialog, IDCANCEL);
+        };
+        RunPage(nullptr, [&](Page& page) {
+            // The resolver may take the counts back after a dialog: they are set before each.
+            const auto setCounts = [&] {
+                page.context->workingBlock.NupDown = c.nupDown;
+                page.context->workingBlock.NupAcross = c.nupAcross;
+            };
+            setCounts();
+            ASSERT_TRUE(ClickTreeItem(page, c.item));
+            EXPECT_TRUE(Visible(page.dialog, kButton));
+            EXPECT_FALSE(Visible(page.dialog, 1304));
+            EXPECT_EQ(TextOf(page.dialog, kButton), String(c.label));
+            ClickButton(page, kButton);
+            setCounts();
+            ASSERT_TRUE(DoubleClickTreeItem(page, c.item));
+        }, false);
+        const std::vector<int> expected = c.dialog == 0 ? std::vector<int>{} : std::vector<int>{c.dialog, c.dialog};
+        EXPECT_EQ(opened, expected);
+    }
+}
+
+struct MenuCase {
+    const char* name;
+    bool fixedPresets;  // data word bit 16
+    DWORD contextFlags;
+    DWORD extStatus;
+    std::vector<std::pair<UINT, bool>> items;  // command, enabled
+};
+
+TEST_F(Commands, TheContextMenuEnablesWhatTheSheetMayDo) {
+    const std::vector<MenuCase> cases = {
+        {"all", false, kUiMayChange | kUiMayWriteData, kExtStatusKnown, {{1005, true}, {1010, true}, {1011, true}}},
+        {"no data", false, kUiMayChange, kExtStatusKnown, {{1005, false}, {1010, true}, {1011, true}}},
+        {"no status", false, kUiMayChange | kUiMayWriteData, 0, {{1005, true}, {1010, true}, {1011, false}}},
+        {"read only", false, kUiMayWriteData, kExtStatusKnown, {{1005, false}, {1010, false}, {1011, false}}},
+        {"fixed presets", true, 0, 0, {{1002, true}, {1003, true}}},
+    };
+    for (const MenuCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::pair<UINT, bool>> seen;
+        standin::ui::OnTrackPopupMenu([&](HMENU menu, HWND) -> UINT {
+            for (const auto& [command, enabled] : c.items) {
+                const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
+                if (state == static_cast<UINT>(-1)) continue;
+                seen.emplace_back(command, (state & (MF_GRAYED | MF_DISABLED)) == 0);
+            }
+            return 0;
+        });
+        RunPage(nullptr, [&](Page& page) {
+            page.context->flags = (page.context->flags & ~(kUiMayChange | kUiMayWriteData)) | c.contextFlags;
+            page.context->status.printerExtStatus = c.extStatus;
+            DWORD& data = page.context->workingBlock.OptionFlags;
+            data = c.fixedPresets ? (data | 0x10000u) : (data & ~0x10000u);
+            SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.record->tree), -1);
+        }, false);
+        EXPECT_EQ(seen, c.items);
+    }
+}
+
+TEST_F(Commands, RestoringDefaultsAsksAndTakesThePrintersDefaults) {
+    for (const int answer : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(answer);
+        standin::ui::ResetShell();
+        standin::ui::OnMessageBox([&](const standin::ui::MessageBoxCall&) { return answer; });
+        bool defaultSet = false;
+        const SheetOutcome outcome = RunPage(nullptr, [&](Page& page) {
+            defaultSet = (page.context->defaultBlock.FeatureFlags & (1u << 10)) != 0;
+            page.context->workingBlock.FeatureFlags ^= 1u << 10;
+            ASSERT_TRUE(ClickTreeItem(page, 433));
+            standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1010; });
+            SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.dialog), MAKELONG(10, 10));
+            Pump();
+            EXPECT_EQ(TextOf(page.dialog, kHint), String(answer == IDOK ? 616 : 610));
+            EXPECT_NE(page.context->workingBlock.OptionFlags & kOptionPageActive, 0u);
+        });
+        ASSERT_FALSE(outcome.resultBlocks.empty());
+        EXPECT_EQ((outcome.resultBlocks.back().FeatureFlags & (1u << 10)) != 0, answer == IDOK ? defaultSet : !defaultSet);
+        ASSERT_EQ(standin::ui::MessageBoxes().size(), 1u);
+        EXPECT_EQ(standin::ui::MessageBoxes()[0].text, String(723));
+    }
+}
+
+TEST_F(Commands, TheSettingsListShowsTheFullTreeAndThePresetDialogOpens) {
+    std::vector<int> opened;
+    DWORD flagsWhileOpen = 0;
+    PageRecord* record = nullptr;
+    subDialog_ = [&](HWND dialog) {
+        opened.push_back(TemplateOf(dialog));
+        if (record != nullptr) flagsWhileOpen = record->flags;
+        EndDialog(dialog, 0);
+    };
+    RunPage(nullptr, [&](Page& page) {
+        record = page.record;
+        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1005; });
+        SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.dialog), -1);
+        Pump();
+        page.context->workingBlock.OptionFlags |= 0x10000u;
+        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1003; });
+        SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.dialog), -1);
+        Pump();
+        EXPECT_EQ(page.record->flags & kPageFlagTreeLayout, 0u);
+    }, false);
+    EXPECT_EQ(opened, (std::vector<int>{2200, 2600}));
+    EXPECT_NE(flagsWhileOpen & kPageFlagTreeLayout, 0u);
+}
+
+TEST_F(Commands, HelpFollowsTheShownItem) {
+    RunPage(nullptr, [&](Page& page) {
+        ASSERT_TRUE(ClickTreeItem(page, 433));
+        HELPINFO help{};
+        help.cbSize = sizeof help;
+        help.iContextType = HELPINFO_WINDOW;
+        help.hItemHandle = GetDlgItem(page.dialog, 1304);
+        SendMessageW(page.dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+        NMHDR note{page.sheet, 0, PSN_HELP};
+        SendMessageW(page.dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
+        const std::vector<standin::ui::HelpCall> calls = standin::ui::HelpCalls();
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(calls[0].command, HH_TP_HELP_WM_HELP);
+        const auto* ids = reinterpret_cast<const DWORD*>(calls[0].data);
+        ASSERT_NE(ids, nullptr);
+        bool listFound = false;
+        for (; ids[0] != 0; ids += 2) {
+            if (ids[0] == 1304) listFound = ids[1] == 300;
+        }
+        EXPECT_TRUE(listFound);
+        EXPECT_EQ(calls[1].command, HH_HELP_CONTEXT);
+        EXPECT_EQ(calls[1].data, 3u);
+        EXPECT_EQ(calls[1].caller, GetDesktopWindow());
+    }, false);
+}
+
+TEST_F(Commands, PicturesOfThePageInBothLanguages) {
+    for (const DWORD locale : {1033u, 1041u}) {
+        SetLocale(locale);
+        const std::string suffix = locale == 1041 ? "ja" : "en";
+        RunPage(nullptr, [&](Page& page) {
+            ASSERT_TRUE(ClickTreeItem(page, 433));
+            EXPECT_EQ(TextOf(page.dialog, 1302), String(433) + u"(&B)");
+            standin::ui::Paint(page.sheet);
+            EXPECT_TRUE(SavePicture(page.sheet, "page3-toner-" + suffix));
+            ASSERT_TRUE(ClickTreeItem(page, 430));
+            standin::ui::Paint(page.sheet);
+            EXPECT_TRUE(SavePicture(page.sheet, "page3-version-" + suffix));
+        }, false);
+    }
+}
+
+}  // namespace
+}  // namespace kvuipage3

@@ -1,0 +1,189 @@
+// The items of page three as a user picks them in the tree: each shows its own controls with
+// its label, entries and current entry; a chosen entry sets its bit (and the saved copy where
+// the resolver restores from it) and reaches the sheet's result at OK; lists are as high as
+// their entries; a double click steps to the next entry.
+#include <algorithm>
+
+#include "platform/User.h"
+#include "tests/kvui_page3/Page3Fixture.h"
+#include "ui/SettingsTree.h"
+
+namespace kvuipage3 {
+namespace {
+
+constexpr int kLabel = 1302;
+constexpr int kChoices = 1304;
+constexpr int kOwnerText = 1305;
+constexpr int kButton = 1308;
+constexpr int kSecondButton = 1309;
+constexpr int kModelName = 1310;
+
+using Items = Page3Test;
+
+struct ChoiceCase {
+    int item;
+    const char16_t* accelerator;
+    WORD first;       // entry and icon of the first and second entries
+    WORD firstIcon;
+    WORD second;
+    WORD secondIcon;
+    bool dataWord;    // the bit is of the word at 400, else of the word at 396
+    DWORD bit;
+    WORD setting;     // the entry that sets the bit
+    bool saved;       // the saved copy of the word follows
+};
+
+constexpr ChoiceCase kChoiceCases[] = {
+    {433, u"(&B)", 488, 769, 538, 768, false, 1u << 10, 538, true},
+    {434, u"(&P)", 488, 742, 489, 743, false, 1u << 11, 489, false},
+    {442, u"(&T)", 476, 768, 477, 769, false, 1u << 13, 476, true},
+    {443, u"(&O)", 539, 768, 540, 769, false, 1u << 15, 539, true},
+    {444, u"(&U)", 544, 769, 541, 768, false, 1u << 14, 541, true},
+    {455, u"(&C)", 482, 761, 481, 760, false, 1u << 24, 482, false},
+    {788, u"(&D)", 488, 769, 687, 768, true, 1u << 18, 687, true},
+    {4330, u"(&E)", 474, 768, 475, 769, false, 1u << 27, 474, true},
+};
+
+constexpr DWORD Data(WORD value, WORD icon) { return (static_cast<DWORD>(value) << 16) | icon; }
+
+DWORD Word(const DriverDevMode& block, bool dataWord) { return dataWord ? block.OptionFlags : block.FeatureFlags; }
+DWORD SavedWord(const DriverDevMode& block, bool dataWord) {
+    return dataWord ? block.SavedOptionFlags : block.SavedFeatureFlags;
+}
+
+TEST_F(Items, EachChoiceShowsItsEntriesAndItsChoiceReachesTheResult) {
+    for (const ChoiceCase& c : kChoiceCases) {
+        SCOPED_TRACE(c.item);
+        for (const bool set : {true, false}) {
+            const WORD chosen = set ? c.setting : (c.setting == c.first ? c.second : c.first);
+            const WORD other = chosen == c.first ? c.second : c.first;
+            DWORD savedBefore = 0;
+            const SheetOutcome outcome = RunPage(nullptr, [&](Page& page) {
+                // Start from the other entry so that the click is a change.
+                DriverDevMode& block = page.context->workingBlock;
+                DWORD& word = c.dataWord ? block.OptionFlags : block.FeatureFlags;
+                word = set ? (word & ~c.bit) : (word | c.bit);
+                ASSERT_TRUE(ClickTreeItem(page, c.item));
+                EXPECT_EQ(TextOf(page.dialog, kLabel), String(static_cast<UINT>(c.item)) + c.accelerator);
+                EXPECT_TRUE(Visible(page.dialog, kChoices));
+                EXPECT_FALSE(Visible(page.dialog, kButton));
+                EXPECT_FALSE(Visible(page.dialog, kModelName));
+                EXPECT_EQ(EntryData(page.dialog), (std::vector<DWORD>{Data(c.first, c.firstIcon), Data(c.second, c.secondIcon)}));
+                EXPECT_EQ(SelectedValue(page.dialog), other);
+                savedBefore = SavedWord(block, c.dataWord);
+                ASSERT_TRUE(ClickEntry(page, chosen));
+                EXPECT_EQ(SelectedValue(page.dialog), chosen);
+            });
+            ASSERT_TRUE(outcome.pageShown);
+            ASSERT_FALSE(outcome.resultBlocks.empty());
+            const DriverDevMode& result = outcome.resultBlocks.back();
+            EXPECT_EQ((Word(result, c.dataWord) & c.bit) != 0, set);
+            if (c.saved) {
+                EXPECT_EQ((SavedWord(result, c.dataWord) & c.bit) != 0, set);
+            } else {
+                EXPECT_EQ(SavedWord(result, c.dataWord) & c.bit, savedBefore & c.bit);
+            }
+        }
+    }
+}
+
+TEST_F(Items, ResolutionsListTheModelsAndSetThePrintQuality) {
+    RunPage(nullptr, [&](Page& page) {
+        ASSERT_TRUE(ClickTreeItem(page, 432));
+        const auto* records = ModelList<ModelResolution>(model_, model_->ResolutionOffset, model_->ResolutionCount);
+        ASSERT_NE(records, nullptr);
+        std::vector<DWORD> expected;
+        for (DWORD i = 0; i < model_->ResolutionCount; ++i) expected.push_back(Data(static_cast<WORD>(records[i].Value1), 741));
+        EXPECT_EQ(EntryData(page.dialog), expected);
+        HWND list = GetDlgItem(page.dialog, kChoices);
+        WCHAR text[32] = {};
+        SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(std::u16string(text), std::u16string(u"") + [&] {
+            std::u16string n;
+            for (char ch : std::to_string(records[0].Value1)) n += static_cast<char16_t>(ch);
+            return n + u"dpi";
+        }());
+        EXPECT_EQ(SelectedValue(page.dialog), static_cast<WORD>(page.context->workingBlock.Public.dmPrintQuality));
+    });
+}
+
+TEST_F(Items, AResolutionNoEntryHoldsSelectsTheFirst) {
+    RunPage(nullptr, [&](Page& page) {
+        page.context->workingBlock.Public.dmPrintQuality = 123;
+        ASSERT_TRUE(ClickTreeItem(page, 432));
+        ASSERT_FALSE(EntryData(page.dialog).empty());
+        EXPECT_EQ(SelectedValue(page.dialog), HIWORD(EntryData(page.dialog)[0]));
+    });
+}
+
+TEST_F(Items, TheListIsOneRowHigherThanItsEntriesUpToSevenRows) {
+    RunPage(nullptr, [&](Page& page) {
+        HWND list = GetDlgItem(page.dialog, kChoices);
+        const auto rowHeight = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        ASSERT_GT(rowHeight, 0);
+        for (const int item : {433, 447}) {
+            ASSERT_TRUE(ClickTreeItem(page, item));
+            RECT client{};
+            GetClientRect(list, &client);
+            EXPECT_EQ(client.bottom / rowHeight, static_cast<LONG>(EntryData(page.dialog).size()) + 1) << item;
+        }
+        // Seven rows at most, however many entries there are.
+        for (int i = 0; i < 8; ++i) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"x"));
+        ASSERT_TRUE(ClickTreeItem(page, 434));
+        ASSERT_TRUE(ClickTreeItem(page, 433));
+        RECT client{};
+        GetClientRect(list, &client);
+        EXPECT_LE(client.bottom / rowHeight, 7);
+    });
+}
+
+TEST_F(Items, DoubleClickStepsToTheNextEntryAndFromTheLastToTheFirst) {
+    const SheetOutcome outcome = RunPage(nullptr, [&](Page& page) {
+        page.context->workingBlock.FeatureFlags &= ~(1u << 10);
+        ASSERT_TRUE(ClickTreeItem(page, 433));
+        EXPECT_EQ(SelectedValue(page.dialog), 488);
+        ASSERT_TRUE(DoubleClickTreeItem(page, 433));
+        EXPECT_EQ(SelectedValue(page.dialog), 538);
+        EXPECT_NE(page.context->workingBlock.FeatureFlags & (1u << 10), 0u);
+        ASSERT_TRUE(DoubleClickTreeItem(page, 433));
+        EXPECT_EQ(SelectedValue(page.dialog), 488);
+        ASSERT_TRUE(DoubleClickTreeItem(page, 433));
+    });
+    ASSERT_FALSE(outcome.resultBlocks.empty());
+    EXPECT_NE(outcome.resultBlocks.back().FeatureFlags & (1u << 10), 0u);
+}
+
+TEST_F(Items, HeadingsShowNoControlsAndTheSubstitutionButtonFollowsItsBit) {
+    RunPage(nullptr, [&](Page& page) {
+        ASSERT_TRUE(ClickTreeItem(page, 441));
+        for (int id : {kLabel, kChoices, kOwnerText, kButton, kSecondButton, kModelName}) {
+            EXPECT_FALSE(Visible(page.dialog, id)) << id;
+        }
+        page.context->workingBlock.FeatureFlags &= ~(1u << 13);
+        ASSERT_TRUE(ClickTreeItem(page, 442));
+        EXPECT_TRUE(Visible(page.dialog, kSecondButton));
+        EXPECT_FALSE(Enabled(page.dialog, kSecondButton));
+        EXPECT_EQ(TextOf(page.dialog, kSecondButton), String(497));
+        ASSERT_TRUE(ClickEntry(page, 476));
+        EXPECT_TRUE(Enabled(page.dialog, kSecondButton));
+        ASSERT_TRUE(ClickEntry(page, 477));
+        EXPECT_FALSE(Enabled(page.dialog, kSecondButton));
+    });
+}
+
+TEST_F(Items, TheVersionItemNamesTheModelAndTheDriver) {
+    RunPage(nullptr, [&](Page& page) {
+        ASSERT_TRUE(ClickTreeItem(page, 431));
+        ASSERT_TRUE(ClickTreeItem(page, 430));
+        EXPECT_EQ(TextOf(page.dialog, kModelName), std::u16string(ModelString(model_, model_->PrinterName)));
+        EXPECT_EQ(TextOf(page.dialog, 1311), u"Printer Driver");
+        // The sample driver file carries no version resource: the line stays as the template has it.
+        EXPECT_EQ(TextOf(page.dialog, 1312), u"");
+        EXPECT_TRUE(Visible(page.dialog, 1303));
+        EXPECT_NE(SendDlgItemMessageW(page.dialog, 1303, STM_GETICON, 0, 0), 0);
+        EXPECT_FALSE(Visible(page.dialog, kChoices));
+    });
+}
+
+}  // namespace
+}  // namespace kvuipage3

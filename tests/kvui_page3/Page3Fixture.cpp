@@ -1,0 +1,255 @@
+#include "tests/kvui_page3/Page3Fixture.h"
+
+#include <filesystem>
+#include <iterator>
+
+#include "platform/Modules.h"
+#include "platform/Registry.h"
+#include "platform/StandInControls.h"
+#include "platform/StandInDraw.h"
+#include "platform/StandInShell.h"
+#include "platform/StandInUi.h"
+#include "platform/User.h"
+#include "tests/kvui_common/SampleSetUp.h"
+#include "ui/SettingsTree.h"
+
+namespace kvuipage3 {
+namespace {
+
+constexpr int kThirdTab = 2;
+constexpr int kChoices = 1304;
+
+struct SheetRun {
+    HANDLE printer = nullptr;
+    const DEVMODEW* settings = nullptr;
+    std::function<void(UiContext*)> prepare;
+    UiContext* context = nullptr;
+    SheetOutcome outcome;
+};
+SheetRun* g_run = nullptr;
+
+LONG SheetFunction(PPROPSHEETUI_INFO info, LPARAM lParam) {
+    SheetRun& run = *g_run;
+    switch (info->Reason) {
+    case PROPSHEETUI_REASON_INIT: {
+        UiContext* context = CreateUiContext(run.printer, run.settings);
+        if (context == nullptr) return -1;
+        context->flags |= kUiDocumentSheet | kUiMayChange | kUiMayWriteData;
+        context->comPropSheet = info->hComPropSheet;
+        context->comPropSheetFn = info->pfnComPropSheet;
+        if (run.prepare) run.prepare(context);
+        if (BuildPropertyPages(context) == 0) {
+            ReleaseUiContext(context);
+            return -1;
+        }
+        run.context = context;
+        info->UserData = reinterpret_cast<ULONG_PTR>(context);
+        return 1;
+    }
+    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
+        auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
+        header->Flags = PSUIHDRF_PROPTITLE;
+        header->pTitle = run.context->printerName;
+        return 1;
+    }
+    case PROPSHEETUI_REASON_SET_RESULT: {
+        const auto* result = reinterpret_cast<PSETRESULT_INFO>(lParam);
+        run.outcome.results.push_back(result->Result);
+        run.outcome.resultBlocks.push_back(run.context->resultBlock);
+        info->Result = static_cast<ULONG_PTR>(result->Result);
+        return 1;
+    }
+    case PROPSHEETUI_REASON_DESTROY:
+        ReleaseUiContext(run.context);
+        run.context = nullptr;
+        return 1;
+    default: return 1;
+    }
+}
+
+template <class Fn>
+Fn Proc(FARPROC proc) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
+
+bool ItemRect(const Page& page, int itemId, RECT* rect) {
+    HTREEITEM item = FindTreeItem(page.record, itemId);
+    if (item == nullptr || page.record->tree == nullptr) return false;
+    SendMessageW(page.record->tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    *reinterpret_cast<HTREEITEM*>(rect) = item;
+    return SendMessageW(page.record->tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
+}  // namespace
+
+void Page3Test::SetUp() {
+    StandInTest::SetUp();
+    kvtest::ResetUiTest();
+    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
+    htui_ = LoadLibraryW(u"htui");
+    ASSERT_NE(htui_, nullptr);
+    english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
+    japanese_ = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
+    ASSERT_NE(english_, nullptr);
+    ASSERT_NE(japanese_, nullptr);
+    SetLocale(1041);
+}
+
+void Page3Test::TearDown() {
+    standin::ui::OnModalDialog(nullptr);
+    standin::ui::OnTrackPopupMenu(nullptr);
+    standin::ui::ResetUi();
+    ReleasePageActivationContext();
+    SetUiLibraryInstance(nullptr);
+    if (htui_ != nullptr) FreeLibrary(htui_);
+    if (english_ != nullptr) FreeLibrary(english_);
+    if (japanese_ != nullptr) FreeLibrary(japanese_);
+    kvtest::CloseUiTest(printer_, resources_, model_);
+    StandInTest::TearDown();
+}
+
+void Page3Test::SetLocale(DWORD locale) {
+    locale_ = locale;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Control Panel\\International", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::u16string text = locale == 1041 ? u"00000411" : u"00000409";
+    RegSetValueExW(key, u"Locale", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
+    RegCloseKey(key);
+}
+
+SheetOutcome Page3Test::RunPage(const DEVMODEW* settings, const std::function<void(Page&)>& steps, bool ok,
+                                const std::function<void(UiContext*)>& prepare) {
+    SheetRun run;
+    run.printer = printer_;
+    run.settings = settings;
+    run.prepare = prepare;
+    g_run = &run;
+    HWND sheetWindow = nullptr;
+    standin::ui::OnModalDialog([&](HWND window) {
+        if (sheetWindow != nullptr && subDialog_) {
+            subDialog_(window);
+            return;
+        }
+        if (sheetWindow != nullptr) {  // a sub-dialog the steps did not script
+            ADD_FAILURE() << "unscripted dialog";
+            EndDialog(window, IDCANCEL);
+            return;
+        }
+        sheetWindow = window;
+        standin::ui::ClickSheetTab(window, kThirdTab);
+        auto dialog = reinterpret_cast<HWND>(SendMessageW(window, PSM_GETCURRENTPAGEHWND, 0, 0));
+        PageRecord* record = dialog != nullptr ? PageRecordOf(dialog) : nullptr;
+        if (record != nullptr && record->templateId == 1300) {
+            Page page{window, dialog, record, run.context};
+            run.outcome.pageShown = true;
+            steps(page);
+            Pump();
+        }
+        SendMessageW(window, PSM_PRESSBUTTON, ok ? PSBTN_OK : PSBTN_CANCEL, 0);
+    });
+    HMODULE compstui = LoadLibraryW(u"compstui.dll");
+    EXPECT_NE(compstui, nullptr);
+    if (compstui != nullptr) {
+        auto common = Proc<PFNCOMMONPROPERTYSHEETUIW>(GetProcAddress(compstui, "CommonPropertySheetUIW"));
+        DWORD result = 0;
+        if (common != nullptr) run.outcome.answer = common(nullptr, SheetFunction, 0, &result);
+        FreeLibrary(compstui);
+    }
+    standin::ui::OnModalDialog(nullptr);
+    g_run = nullptr;
+    return run.outcome;
+}
+
+bool Page3Test::ClickTreeItem(const Page& page, int itemId) {
+    RECT rect{};
+    if (!ItemRect(page, itemId, &rect)) return false;
+    standin::ui::ClickAt(page.record->tree, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    Pump();
+    return true;
+}
+
+bool Page3Test::DoubleClickTreeItem(const Page& page, int itemId) {
+    RECT rect{};
+    if (!ItemRect(page, itemId, &rect)) return false;
+    standin::ui::DoubleClickAt(page.record->tree, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    Pump();
+    return true;
+}
+
+bool Page3Test::ClickEntry(const Page& page, WORD value) {
+    HWND list = GetDlgItem(page.dialog, kChoices);
+    const std::vector<DWORD> data = EntryData(page.dialog);
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (HIWORD(data[i]) != value) continue;
+        RECT rect{};
+        SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
+        standin::ui::ClickAt(list, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        Pump();
+        return true;
+    }
+    return false;
+}
+
+void Page3Test::ClickButton(const Page& page, int id) {
+    HWND button = GetDlgItem(page.dialog, id);
+    standin::ui::ClickAt(button, 2, 2);
+    Pump();
+}
+
+bool Page3Test::SelectedTreeItemIs(const Page& page, int itemId) {
+    HTREEITEM item = FindTreeItem(page.record, itemId);
+    return item != nullptr &&
+           reinterpret_cast<HTREEITEM>(SendMessageW(page.record->tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == item;
+}
+
+void Page3Test::Pump() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+std::u16string Page3Test::TextOf(HWND dialog, int id) {
+    WCHAR text[256] = {};
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+bool Page3Test::Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+bool Page3Test::Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+std::vector<DWORD> Page3Test::EntryData(HWND dialog) {
+    HWND list = GetDlgItem(dialog, kChoices);
+    std::vector<DWORD> data;
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        data.push_back(static_cast<DWORD>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+    }
+    return data;
+}
+
+WORD Page3Test::SelectedValue(HWND dialog) {
+    HWND list = GetDlgItem(dialog, kChoices);
+    const auto index = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    if (index < 0) return 0;
+    return HIWORD(static_cast<DWORD>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0)));
+}
+
+std::u16string Page3Test::String(UINT id) const {
+    WCHAR text[256] = {};
+    LoadStringW(locale_ == 1041 ? japanese_ : english_, id, text, 256);
+    return text;
+}
+
+bool Page3Test::SavePicture(HWND window, const std::string& name) {
+    const std::filesystem::path folder = std::filesystem::path(KV_OUT_DIR) / "kvui_page3";
+    std::filesystem::create_directories(folder);
+    return standin::ui::SavePicture(window, (folder / (name + ".png")).string());
+}
+
+}  // namespace kvuipage3

@@ -1,0 +1,46 @@
+#pragma once
+// The page of the printer's property sheet: the settings tree in its device layout and, for
+// the item selected, the choice of the substitution tables, the device halftone, the
+// installed memory and the options the printer reports. Everything it changes is in the
+// working settings block, which the sheet's OK turns into printer data.
+#include <span>
+
+#include "platform/UserTypes.h"
+#include "platform/WinTypes.h"
+#include "settings/ModelDescription.h"
+
+inline constexpr int kDevicePageTemplate = 1400;
+
+// Tree items of the page.
+inline constexpr int kDeviceItemVersion = 430;
+inline constexpr int kDeviceItemStatus = 451;
+inline constexpr int kDeviceItemTables = 452;
+inline constexpr int kDeviceItemTTSubst = 453;
+inline constexpr int kDeviceItemOutPaper = 454;
+inline constexpr int kDeviceItemHalftone = 457;
+inline constexpr int kDeviceItemOptions = 458;
+inline constexpr int kDeviceItemMemory = 459;
+
+// Controls of the page.
+inline constexpr int kDeviceHint = 1000;
+inline constexpr int kDevicePageIcon = 1001;
+inline constexpr int kDeviceDefaults = 1002;
+inline constexpr int kDeviceLabel = 1302;
+inline constexpr int kDeviceList = 1304;
+inline constexpr int kDeviceButton = 1308;
+inline constexpr int kDeviceSecondButton = 1309;
+
+/// The memory list's entries: one per memory size of the model, in its order, whose size in
+/// megabytes (size >> 10) fits the item data's high word; the icon id in the low word. A size
+/// that does not fit is left out, since choosing it would install another size.
+inline constexpr int kMemoryEntryIcon = 764;
+inline constexpr char16_t kMemoryEntryText[] = u"1GB(\u6A19\u6E96)";
+/// The item data words of the model's memory entries, written to out (at most its size);
+/// their number.
+int MemoryEntryWords(const ModelDescription* model, std::span<LPARAM> out);
+/// The memory size an entry's item data stands for: the first size of the model with that
+/// high word, else the high word << 10.
+DWORD MemorySizeOfEntry(const ModelDescription* model, LPARAM itemData);
+
+/// The page's dialog procedure; what it leaves goes to PageFrameDlgProc.
+INT_PTR DevicePageDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
