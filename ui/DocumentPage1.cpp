@@ -2,6 +2,7 @@
 // of the page ends with. The frame (PageFrameDlgProc) keeps the record and applies.
 #include "ui/DocumentPage1.h"
 
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -143,8 +144,16 @@ UINT CurrentCategoryLabel(const State& state, const PageRecord* page) {
 void ShowPanel(PageRecord* page, HWND dialog) {
     State* state = StateOf(dialog);
     if (state != nullptr) ++state->filling;
-    FillDocumentPage1Group(page, dialog, page->context->workingBlock.CategoryIndex);
-    ShowOtherValues(page, dialog);
+    // The panel enables what it shows; the resolver then greys what may not change, and when it
+    // changed a value the panel shows the value it left.
+    DriverDevMode& block = page->context->workingBlock;
+    for (int pass = 0; pass < 2; ++pass) {
+        FillDocumentPage1Group(page, dialog, block.CategoryIndex);
+        ShowOtherValues(page, dialog);
+        const DriverDevMode shown = block;
+        Resolve(page, dialog);
+        if (std::memcmp(&shown, &block, sizeof block) == 0) break;
+    }
     if (state != nullptr) --state->filling;
 }
 
