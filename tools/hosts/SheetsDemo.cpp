@@ -367,7 +367,6 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
         error = RunSteps("page 3", {
             {"select Graphics > Toner Save in the tree", [&] { return ClickTreeItem(page3, kTonerSaveItem); }},
             {"choose On", [&] { return ChooseTreeEntry(page3, kTonerSaveOn); }},
-            // The sample document's text is drawn in the engine's own face, which prints as graphics.
             {"select Graphics > Smoothing in the tree", [&] { return ClickTreeItem(page3, kSmoothingItem); }},
             {"choose Enhanced (the page printed as graphics)", [&] { return ChooseTreeEntry(page3, kSmoothingEnhanced); }},
             {"select Toner Save again: greyed and forced off, as graphics leave no toner to save", [&] {
