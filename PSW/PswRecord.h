@@ -1,166 +1,140 @@
 #pragma once
-// The per-printer record of the status window: one per window set, allocated zeroed with
-// GlobalAlloc by InitializeStatusWindowEx, user data (GWLP_USERDATA) of the main window and
-// parameter of every dialog of the set. Every part of the library works on it; the fields are
-// grouped by the part that owns them. Freed only by PswBufferRelease (from the main window's
-// WM_NCDESTROY, or by a failing InitializeStatusWindowEx).
-#include <cstddef>
-
+// The per-window-set record `lpPSWData`: one per printer, zero-filled at creation, the user
+// data of the main window and the parameter of its dialogs. Every field belongs to the window
+// thread except where a comment names another owner. Its layout is our own (nothing outside
+// the library reads it), so fields are laid out for the build's pointer size.
 #include "platform/Kernel.h"
 #include "platform/StatusManager.h"
-#include "platform/UserTypes.h"
+#include "platform/User.h"
 #include "platform/WinTypes.h"
 
-// --- Result codes of the exports ---
+/// One row of the variable table (defined with the main window's tables).
+struct PSWVariable;
+
+/// Result codes of the exports.
 #define PSW_NO_ERROR 0u
 #define ERR_PSW 1u
 #define PSWERR_OUTOFMEMORY 2u
 
-// --- Display-condition bits (dwDispConditionPSW / dwDispConditionEWS) ---
-#define PSWDEF_DC_NOSUPPORT 0x1u   // the connection gives no status for this window
+/// Display-condition bits of the main and the extended window.
+#define PSWDEF_DC_NOSUPPORT 0x1u   // the connection has no status source for that window
 #define PSWDEF_DC_NOWATCH 0x2u     // watching is switched off in the settings
-#define PSWDEF_DC_NODISPLAY 0x3u   // either bit: the window is not shown
+#define PSWDEF_DC_NODISPLAY 0x3u   // either: the window is not shown
 
-/// Sizes of the record's fixed text fields, in characters (bytes for the ANSI driver name).
-inline constexpr int kPswClassNameChars = 388;
-inline constexpr int kPswPrinterNameChars = 260;
-inline constexpr int kPswUserNameChars = 32;
-inline constexpr int kPswDriverNameBytes = 64;
-/// Rows of the status-bit table and the variable table (its last row is the empty end row).
-inline constexpr int kPswStatusRows = 31;
-inline constexpr int kPswVariableRows = 20;
-inline constexpr WORD kPswLastStatusRow = 30;
+/// Popped-up bits: the window already popped up for these jobs.
+#define PSWDEF_POPPED_MYJOB 0x1u
+#define PSWDEF_POPPED_OTHERJOB 0x2u
 
-/// One row of the variable table: a status variable the window binds, its value as last
-/// fetched and its notification. `cbValue` is the byte length of `lpValue` (0 when there is
-/// none yet); `lSize` is the size to ask for (-1: ask the manager for the size first).
-struct PSWVariable {
-    WORD wRow;
-    WCHAR szName[65];
-    LPVOID lpValue;   // GlobalAlloc'd, owned by the row
-    DWORD cbValue;    // bytes readable at lpValue
-    LONG lSize;
-    DWORD dwNotifyId;
-    DWORD dwMessage;
-    WORD wNtfTiming;  // notification class; 0 = none
-    WORD wRefreshGroup;
+/// The per-user settings kept in the registry, with their defaults.
+struct PSWRegSetting {
+    DWORD WatchPrinter = 1;
+    DWORD PortNumber = 80;
+    DWORD GetStatus = 1;
+    DWORD PopUpCondition = 1;
+    DWORD PopUpConditionEx = 8;
 };
 
-/// A job counter: the value before and after the last queue change.
-struct PswCounter {
+/// A job counter: the value after the last change and the one before.
+struct PSWCounter {
     DWORD dwNew;
     DWORD dwOld;
 };
 
-/// The eight job counters, in the order the popup checks name them.
-struct PswJobCounters {
-    PswCounter myPrinting;
-    PswCounter mySpooling;
-    PswCounter printerQueue;
-    PswCounter spoolerQueue;
-    PswCounter otherPrinting;
-    PswCounter otherSpooling;
-    PswCounter myTotal;
-    PswCounter all;
-};
-
-/// The manager's entry points, resolved by InitializeSRM in this order.
-struct PswSrmEntries {
-    PFN_OpenManagerExW OpenManagerExW;
-    PFN_CloseManager CloseManager;
-    PFN_GetPrinterStatusW GetPrinterStatusW;
-    PFN_SetPrinterStatusDirectW SetPrinterStatusDirectW;
-    PFN_SetReqPrinterStatusMsgW SetReqPrinterStatusMsgW;
-    PFN_ResSetPrinterStatus ResSetPrinterStatus;
-    PFN_UpdatePrinterStatusW UpdatePrinterStatusW;
-    PFN_SetNotificationMsgW SetNotificationMsgW;
-    PFN_SetNotificationMsgExW SetNotificationMsgExW;
-    PFN_KillNotificationMsg KillNotificationMsg;
-};
-
-using PFN_HtmlHelpW = HWND (*)(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
-
 struct PSWDATA {
-    // --- Entry points and record ---
-    OSVERSIONINFOW osVersion;
+    OSVERSIONINFOW osVersion;  // filled at creation; platform id selects the registry key form
     HACCEL hAccel;
-    HWND hMainWnd;
-    HWND hBaseDlg;
-    HWND hEwsWnd;
-    HWND hEwsHeadDlg;
-    HWND hEwsLeftDlg;
-    HWND hEwsFootDlg;
-    HWND hEwsSheetDlg;
+    HWND hWndMain;
+    HWND hWndBaseDlg;
+    HWND hWndEws;
+    HWND hWndEwsHead;
+    HWND hWndEwsLeft;
+    HWND hWndEwsFoot;
+    HWND hWndEwsSheet;
     WORD wEwsDlgRight;
-    WCHAR szEwsClassName[kPswClassNameChars];
-    WCHAR szMainClassName[kPswClassNameChars];
+    WCHAR szEwsClassName[388];
+    WCHAR szMainClassName[388];
     POINT ptMainPos;
     POINT ptMainPrevPos;
     SIZE sizeMain;
     POINT ptEwsPos;
     POINT ptEwsPrevPos;
     SIZE sizeEws;
+
+    // The status resource manager.
     HMODULE SRMModule;
-    DWORD dwManager;  // 0: not open
-    PswSrmEntries srm;
-    DWORD dwReqId[1];
-    DWORD dwClassNotifyId[3];
-    WCHAR szPrinterName[kPswPrinterNameChars];
-    WCHAR szUserName[kPswUserNameChars];
-    CHAR szDriverName[kPswDriverNameBytes];
-    WORD wCurrentRow;
-    WORD wPrevRow;
-    PSWVariable* lpVariables;  // kPswVariableRows rows
-    HWND hAuthorityDlg;
+    DWORD hManager;
+    PFN_OpenManagerExW pOpenManagerExW;
+    PFN_CloseManager pCloseManager;
+    PFN_GetPrinterStatusW pGetPrinterStatusW;
+    PFN_SetPrinterStatusDirectW pSetPrinterStatusDirectW;
+    PFN_SetReqPrinterStatusMsgW pSetReqPrinterStatusMsgW;
+    PFN_ResSetPrinterStatus pResSetPrinterStatus;
+    PFN_UpdatePrinterStatusW pUpdatePrinterStatusW;
+    PFN_SetNotificationMsgW pSetNotificationMsgW;
+    PFN_SetNotificationMsgExW pSetNotificationMsgExW;
+    PFN_KillNotificationMsg pKillNotificationMsg;
+    DWORD dwRequestId;
+    DWORD dwNotifyId[3];
+
+    WCHAR szPrinterName[260];
+    WCHAR szUserName[32];
+    CHAR szDriverName[64];
+    WORD wCurrentStatusRow;
+    WORD wPreviousStatusRow;
+    PSWVariable* lpVariable;  // 20 rows, copied from the template
+    HWND hWndAuthority;       // the user-authority notice while it is open
+
     DWORD dwPopUpCond;
     DWORD dwPopUpCondEx;
-    PswJobCounters counters;
-    UINT uiUserStart;
-    DWORD dwPoppedUp;
-    DWORD dwShowAsIcon;
-    BOOL fSetReqCtr;
+    PSWCounter myPrintingJobs;
+    PSWCounter mySpoolingJobs;
+    PSWCounter printerQueueJobs;
+    PSWCounter spoolerQueueJobs;
+    PSWCounter otherPrintingJobs;
+    PSWCounter otherSpoolingJobs;
+    PSWCounter myTotalJobs;
+    PSWCounter allJobs;
+    UINT uiUserStart;        // 0 automatic popup, 1 opened by the user
+    DWORD dwPopUpFlags;      // PSWDEF_POPPED_* bits
+    DWORD dwShowAsIcon;      // 1: the last popup decision asks for a minimised window
+    BOOL fSetReqCtr;         // a "RefreshStatus" request is pending
     HANDLE hRefreshMutex;
-    DWORD dwRefreshTick;     // GetTickCount when the pending refresh was asked
-    BOOL fOwnsRefreshMutex;  // this thread holds hRefreshMutex for the pending refresh
-    LPWSTR lpHelpPath;       // GlobalAlloc'd
-    HMODULE hHelpModule;
-    PFN_HtmlHelpW pfnHtmlHelp;
-    LANGID wLangId;
-    // --- Drawing ---
-    BYTE trayPictures[3];
+
+    LPWSTR lpHelpPath;       // GlobalAlloc'd by GetHelpPathName; freed with the record
+    HMODULE hHtmlHelp;       // HHCTRL.OCX, loaded on first use
+    FARPROC pHtmlHelpW;
+    LANGID wLangID;          // the window set's user-interface language
+    HMODULE hLangModule;     // the language library this record holds a reference on
+
+    BYTE trayPicture[3];
     DWORD dwTrayChanged;
-    DWORD dwDrawOptions;
-    HICON hIcons[6];  // 16x16 of 20004, 20002, 20003, then 32x32 of the same
-    HWND hEwsFocus;
+    DWORD dwTrayOption;
+    HICON hStatusIcon[6];    // 16x16 of 20004, 20002, 20003, then 32x32 of the same
+    HWND hWndEwsFocus;
     DWORD dwEwsSheetField;
-    WORD wPictureCache;
-    WORD wTonerTextCache;
-    HICON hTonerIconCache;
-    // --- Registry settings ---
-    DWORD PopUpCondition;
-    DWORD PopUpConditionEx;
-    DWORD GetStatus;
-    DWORD PortNumber;
-    DWORD WatchPrinter;
-    HANDLE hStopEvent;
+
+    PSWRegSetting setting;   // the registry settings; PopUpCondition(Ex) mirror dwPopUpCond(Ex)
+    HANDLE hStopEvent;       // manual reset; ends the watch thread
     DWORD dwDispConditionPSW;
     DWORD dwDispConditionEWS;
     HANDLE hWatchThread;
-    // --- Life of the record ---
-    DWORD dwSignature;        // kPswSignature while alive
+
+    // The window side's own state.
+    WORD wPictureCache;       // status picture id last drawn
+    WORD wTonerTextCache;     // toner text id last set
+    HICON hTonerIconCache;    // toner icon last set
+    BOOL fOwnsRefreshMutex;   // this thread holds hRefreshMutex for the pending request
+    DWORD dwRefreshTick;      // GetTickCount when the pending request was sent
     LONG lInModal;            // nesting of the authority notice's modal loop
-    BOOL fDestroyPending;     // DestroyStatusWindow ran inside the modal loop
-    LONG lLanguageRef;        // the record holds a reference on the language library
+    BOOL fDestroyPending;     // DestroyStatusWindow ran inside that loop: destroy when it ends
+    DWORD dwSignature;        // kPswSignature while the record is alive
 };
 using LPPSWDATA = PSWDATA*;
 
-inline constexpr DWORD kPswSignature = 0x44575350u;  // "PSWD"
+/// PSWDATA::dwSignature of a live record.
+inline constexpr DWORD kPswSignature = 0x44575350u;
 
-/// Indices of the icons in PSWDATA::hIcons.
-inline constexpr int kIconError16 = 0;    // 20004
-inline constexpr int kIconCaution16 = 1;  // 20002
-inline constexpr int kIconInfo16 = 2;     // 20003
-
-/// The record of a main window, or NULL when the window has none (not created yet, already
-/// released, or a window of another class).
-LPPSWDATA PswRecordOf(HWND mainWindow);
+/// The record of a main window (its GWLP_USERDATA), or NULL for NULL or a window without one.
+inline PSWDATA* RecordOf(HWND mainWindow) {
+    return mainWindow ? reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(mainWindow, GWLP_USERDATA)) : nullptr;
+}

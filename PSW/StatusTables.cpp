@@ -128,8 +128,8 @@ WORD StatusRowOf(const void* currentStatus, DWORD cbValue) {
 }
 
 void ConvertStatusID(LPPSWDATA data) {
-    const PSWVariable& row = data->lpVariables[kVarCurrentStatus];
-    data->wCurrentRow = StatusRowOf(row.lpValue, row.cbValue);
+    const PSWVariable& row = data->lpVariable[kVarCurrentStatus];
+    data->wCurrentStatusRow = StatusRowOf(row.lpValue, row.cbValue);
 }
 
 DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback) {
@@ -141,4 +141,4 @@ DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback) {
     return value;
 }
 
-bool PswValueBit0(LPPSWDATA data, PswVar var) { return (PswValueDword(data->lpVariables[var], 0) & 1u) != 0; }
+bool PswValueBit0(LPPSWDATA data, PswVar var) { return (PswValueDword(data->lpVariable[var], 0) & 1u) != 0; }

@@ -2,7 +2,30 @@
 // The status window's two tables: the status-bit table (which status row, text and class a
 // CurrentStatus value means; handed to the host by GetPSWStatusTable) and the template of the
 // variable table (the variables a window binds and the messages the manager posts for them).
+#include <cstddef>
+
 #include "PSW/PswRecord.h"
+
+/// Rows of the status-bit table and of the variable table (its last row is the empty end row).
+inline constexpr int kPswStatusRows = 31;
+inline constexpr int kPswVariableRows = 20;
+inline constexpr WORD kPswLastStatusRow = 30;
+inline constexpr int kPswPrinterNameChars = 260;
+
+/// One row of the variable table: a status variable the window binds, its value as last
+/// fetched and its notification. `cbValue` is the byte length of `lpValue` (0 when there is
+/// none yet); `lSize` is the size to ask for (-1: ask the manager for the size first).
+struct PSWVariable {
+    WORD wRow;
+    WCHAR szName[65];
+    LPVOID lpValue;   // GlobalAlloc'd, owned by the row
+    DWORD cbValue;    // bytes readable at lpValue
+    LONG lSize;
+    DWORD dwNotifyId;
+    DWORD dwMessage;
+    WORD wNtfTiming;  // notification class; 0 = none
+    WORD wRefreshGroup;
+};
 
 // --- Private messages posted by the manager (one per variable) and by the window itself ---
 #define WM_PSW_PORT 0x401u
