@@ -68,6 +68,9 @@ using PFN_SetReqPrinterStatusMsgW = DWORD (*)(DWORD manager, LPCWSTR name, LPCVO
                                               UINT message, LPDWORD requestId);
 /// SRMRES_PENDING while the monitor has not answered (the request stays open).
 using PFN_ResSetPrinterStatus = DWORD (*)(DWORD manager, DWORD requestId, LPDWORD result);
+/// Each change of the variable, by any client of any process, posts `message` to `window`
+/// (wParam the registration id, lParam 0), in the order of the changes; a window of another
+/// process of the same run gets it from a thread of the manager in that process.
 using PFN_SetNotificationMsgW = DWORD (*)(DWORD manager, LPCWSTR name, HWND window, UINT message, LPDWORD id);
 /// names: `count` names joined by ";"; messages: one per name.
 using PFN_SetNotificationMsgExW = DWORD (*)(DWORD manager, DWORD count, LPCWSTR names, HWND window,
@@ -94,7 +97,37 @@ struct SRM_PORT {  // "Port"
 static_assert(offsetof(SRM_PORT, szPortName) == 4 && offsetof(SRM_PORT, szRedirectName) == 260);
 static_assert(sizeof(SRM_PORT) == 516);
 
-struct SRM_CURRENT_STATUS {  // "CurrentStatus", kept by the manager from PrinterStatus, SpoolerStatus, JobStatus
+// --- How the manager keeps "CurrentStatus" ---
+// The manager derives it, whenever one of its sources changes, from
+//   - "PrinterStatus", the monitor's three state words H, M, L (all 0 until it publishes);
+//   - "SpoolerStatus", the manager's own word of what the spooler shows of the printer;
+//   - "ClientStatus", the manager's own word for its clients (no bit is defined: 0);
+//   - "JobStatus", the monitor's job bits.
+// The "Err..." variables are the details of state bits that "PrinterStatus" already carries
+// (paper jam, cover open, supplies, stacker, paper loading): they add no bit of their own.
+// Readers rank the words by fixed (word, mask) rows, so every state is reached as follows:
+//   - each H, M and L bit the monitor publishes appears as it is (power off, unknown port,
+//     another model, printer errors, warming up, offline, printing, online, ...);
+//   - the job bits appear in dwJobStatus;
+//   - the spooler's pause and deletion appear in dwSpoolerStatus (SRM_SPOOLER_*);
+//   - SRM_LOW_WAITING is added to L by the manager: jobs wait in the spooler while the printer
+//     is online and prints nothing (the monitor never sets that bit itself);
+//   - nothing set at all (before the monitor's first value) is the "no status" row.
+#define SRM_SPOOLER_PAUSED 0x1u    // the printer is paused in the spooler
+#define SRM_SPOOLER_DELETING 0x2u  // a job of the printer is being deleted
+#define SRM_SPOOLER_JOBS 0x8u      // the spooler holds jobs for the printer (readers refresh when it changes)
+#define SRM_LOW_ONLINE 0x1u        // L bits of the monitor that the derivation reads
+#define SRM_LOW_PRINTING 0x8u
+#define SRM_LOW_WAITING 0x40u      // added by the manager, see above
+
+struct SRM_STATUS_SOURCES {
+    DWORD printerStatus[3];  // H, M, L
+    DWORD spoolerStatus;
+    DWORD clientStatus;
+    DWORD jobStatus;
+};
+
+struct SRM_CURRENT_STATUS {  // "CurrentStatus", see above
     DWORD dwHigh;
     DWORD dwMiddle;
     DWORD dwLow;
@@ -104,6 +137,24 @@ struct SRM_CURRENT_STATUS {  // "CurrentStatus", kept by the manager from Printe
 };
 static_assert(offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus) == 12 && offsetof(SRM_CURRENT_STATUS, dwJobStatus) == 20);
 static_assert(sizeof(SRM_CURRENT_STATUS) == 24);
+
+constexpr SRM_CURRENT_STATUS SrmDeriveCurrentStatus(const SRM_STATUS_SOURCES& sources) {
+    DWORD low = sources.printerStatus[2];
+    const bool idleOnline = (low & SRM_LOW_ONLINE) != 0 && (low & SRM_LOW_PRINTING) == 0;
+    if (idleOnline && (sources.spoolerStatus & SRM_SPOOLER_JOBS) != 0) low |= SRM_LOW_WAITING;
+    return SRM_CURRENT_STATUS{sources.printerStatus[0], sources.printerStatus[1], low,
+                              sources.spoolerStatus, sources.clientStatus, sources.jobStatus};
+}
+
+// The queues are counted lists of SRM_JOB_INFO_W records (u32 count, then the records):
+//   - "PrinterQueue": the count the monitor publishes (the jobs it has taken for the port),
+//     with the records of that many of the spooler's jobs for the printer, oldest first
+//     (zero records where the spooler shows fewer);
+//   - "SpoolerQueue": the spooler's further jobs for the printer, the ones not yet taken.
+// A job the spooler has seen through (last page ejected, printed, deleted) is in neither.
+// The manager reads the spooler when a printer is opened, when the monitor publishes its
+// queue, and when a host tells it of a change (SrmStandInSpoolerChanged).
+// "UserAuthority": bit 0 set, the user may watch the printer.
 
 struct SRM_JOB_INFO_W {  // "SendingJobInfo", and each record of "PrinterQueue" and "SpoolerQueue"
     WCHAR szJobName[256];

@@ -54,6 +54,12 @@ using PFN_SrmTestOpenedModes = DWORD (*)(DWORD* modes, DWORD capacity);
 /// places requests again).
 using PFN_SrmTestSetRequestRefusal = void (*)(DWORD result);
 
+/// The spooler's jobs or pause of the printer changed: the manager reads the spooler again and
+/// updates "SpoolerQueue", "SpoolerStatus", the records of "PrinterQueue" and "CurrentStatus",
+/// telling their registered clients (as the spooler's change notice would make it).
+/// SRMRES_NOT_FOUND for a printer the spooler does not know.
+using PFN_SrmStandInSpoolerChanged = DWORD (*)(LPCWSTR printer);
+
 /// How the manager reaches the monitor: the host of the port monitor installs the answer to
 /// "Refresh:<printer>" (0, SRMRES_NOT_DONE or SRMRES_BUSY); the manager's thread in that process
 /// calls it for every request from any process, with "RefreshStatus" set to the request's list
