@@ -3,6 +3,8 @@
 // data of the main window and the parameter of its dialogs. Every field belongs to the window
 // thread except where a comment names another owner. Its layout is our own (nothing outside
 // the library reads it), so fields are laid out for the build's pointer size.
+#include <type_traits>
+
 #include "platform/Kernel.h"
 #include "platform/StatusManager.h"
 #include "platform/User.h"
@@ -25,14 +27,16 @@ struct PSWVariable;
 #define PSWDEF_POPPED_MYJOB 0x1u
 #define PSWDEF_POPPED_OTHERJOB 0x2u
 
-/// The per-user settings kept in the registry, with their defaults.
+/// The per-user settings kept in the registry.
 struct PSWRegSetting {
-    DWORD WatchPrinter = 1;
-    DWORD PortNumber = 80;
-    DWORD GetStatus = 1;
-    DWORD PopUpCondition = 1;
-    DWORD PopUpConditionEx = 8;
+    DWORD WatchPrinter;
+    DWORD PortNumber;
+    DWORD GetStatus;
+    DWORD PopUpCondition;
+    DWORD PopUpConditionEx;
 };
+/// Their values when the key or a value is absent.
+inline constexpr PSWRegSetting kPswDefaultSetting = {1, 80, 1, 1, 8};
 
 /// A job counter: the value after the last change and the one before.
 struct PSWCounter {
@@ -40,6 +44,7 @@ struct PSWCounter {
     DWORD dwOld;
 };
 
+/// Plain data: allocated zero-filled (GlobalAlloc GPTR) and freed as a block.
 struct PSWDATA {
     OSVERSIONINFOW osVersion;  // filled at creation; platform id selects the registry key form
     HACCEL hAccel;
@@ -130,6 +135,7 @@ struct PSWDATA {
     DWORD dwSignature;        // kPswSignature while the record is alive
 };
 using LPPSWDATA = PSWDATA*;
+static_assert(std::is_trivially_copyable_v<PSWDATA> && std::is_standard_layout_v<PSWDATA>);
 
 /// PSWDATA::dwSignature of a live record.
 inline constexpr DWORD kPswSignature = 0x44575350u;

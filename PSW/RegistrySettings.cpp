@@ -137,11 +137,11 @@ BOOL GetPswUserKey(const PSWDATA* record, LPCWSTR printerName, LPWSTR out, DWORD
 }
 
 void GetRegPslSetting(PSWDATA* record) {
-    PSWRegSetting s;  // the defaults
+    PSWRegSetting s = kPswDefaultSetting;
     Key key;
-    DWORD watch = 1;
+    DWORD watch = s.WatchPrinter;
     if (OpenUserKey(record, false, &key)) {
-        watch = DwordOr(key.get(), u"WatchPrinter", 1);
+        watch = DwordOr(key.get(), u"WatchPrinter", watch);
         s.PortNumber = DwordOr(key.get(), u"PortNumber", s.PortNumber);
         s.GetStatus = DwordOr(key.get(), u"GetStatus", s.GetStatus);
         s.PopUpCondition = DwordOr(key.get(), u"PopUpCondition", s.PopUpCondition);

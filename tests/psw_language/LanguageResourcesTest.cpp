@@ -1,0 +1,126 @@
+// What the language libraries and the library's own resources must carry.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "platform/Modules.h"
+#include "platform/User.h"
+#include "platform/WinGdi.h"
+#include "tests/support/TestRoot.h"
+
+namespace {
+
+class LanguageResourcesTest : public kvtest::StandInTest {
+protected:
+    void TearDown() override {
+        for (HMODULE m : loaded_) FreeLibrary(m);
+        StandInTest::TearDown();
+    }
+    HMODULE Load(const char16_t* name) {
+        HMODULE m = LoadLibraryW(name);
+        if (m) loaded_.push_back(m);
+        return m;
+    }
+    std::vector<HMODULE> loaded_;
+};
+
+// The control ids of a DIALOGEX template, read within its size.
+std::set<WORD> ControlIds(const BYTE* data, DWORD cb) {
+    std::set<WORD> ids;
+    DWORD at = 0;
+    auto word = [&](WORD* out) {
+        if (at + 2 > cb) return false;
+        std::memcpy(out, data + at, 2);
+        at += 2;
+        return true;
+    };
+    auto skipSzOrOrd = [&] {
+        WORD w = 0;
+        if (!word(&w)) return false;
+        if (w == 0xFFFF) return word(&w);
+        while (w != 0) {
+            if (!word(&w)) return false;
+        }
+        return true;
+    };
+    auto align = [&] { at = (at + 3) & ~3u; };
+    WORD signature[2] = {};
+    if (!word(&signature[0]) || !word(&signature[1]) || signature[1] != 0xFFFF) return ids;
+    at = 16;  // help id, extended style, style
+    WORD count = 0;
+    if (!word(&count)) return ids;
+    at += 8;  // x, y, cx, cy
+    if (!skipSzOrOrd() || !skipSzOrOrd() || !skipSzOrOrd()) return ids;  // menu, class, title
+    at += 6;  // point size, weight, italic, charset
+    if (!skipSzOrOrd()) return ids;  // face
+    for (WORD i = 0; i < count; ++i) {
+        align();
+        at += 20;  // help id, extended style, style, x, y, cx, cy
+        DWORD id = 0;
+        if (at + 4 > cb) break;
+        std::memcpy(&id, data + at, 4);
+        at += 4;
+        ids.insert(static_cast<WORD>(id));
+        WORD extra = 0;
+        if (!skipSzOrOrd() || !skipSzOrOrd() || !word(&extra)) break;
+        at += extra;
+    }
+    return ids;
+}
+
+TEST_F(LanguageResourcesTest, BothLanguagesCarryTheTextsAndTheBaseDialog) {
+    const UINT statusTexts[] = {2000, 2001, 2002, 2003, 2004, 2005, 2006, 2014, 2017, 2018, 2025, 2028, 2029, 2042, 2043,
+                                2045, 2046, 2047, 2048, 2053, 2054, 2055, 2056, 2062, 2063, 2064, 2065, 2066, 2067, 2099};
+    for (const auto& [name, language] : {std::pair{u"QW774409.DLL", LANGID{1033}}, std::pair{u"QW774411.DLL", LANGID{1041}}}) {
+        HMODULE m = Load(name);
+        ASSERT_NE(m, nullptr);
+        std::set<UINT> blocks;
+        for (UINT id : statusTexts) blocks.insert(id / 16 + 1);
+        for (UINT id : {1002u, 1101u, 1602u, 1641u, 1662u}) blocks.insert(id / 16 + 1);
+        for (UINT block : blocks) {
+            EXPECT_NE(FindResourceExW(m, RT_STRING, MAKEINTRESOURCEW(block), language), nullptr) << block;
+        }
+        for (UINT id : statusTexts) {
+            WCHAR text[64] = {};
+            standin::SetUserDefaultLanguage(language);
+            EXPECT_GT(LoadStringW(m, id, text, 64), 0) << id;
+        }
+        HRSRC dialog = FindResourceExW(m, RT_DIALOG, MAKEINTRESOURCEW(151), language);
+        ASSERT_NE(dialog, nullptr);
+        const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(m, dialog)));
+        EXPECT_EQ(ControlIds(data, SizeofResource(m, dialog)), (std::set<WORD>{161, 162, 164, 181, 721, 781}));
+    }
+}
+
+TEST_F(LanguageResourcesTest, OwnResourcesArePalettePicturesIconsAcceleratorsAndTheNotice) {
+    HMODULE m = Load(u"QW774RES.DLL");
+    ASSERT_NE(m, nullptr);
+    std::vector<UINT> pictures = {10001, 10003, 10007, 10010, 10151};
+    for (UINT base : {10110u, 10120u, 10130u, 10140u}) {
+        for (UINT i = 1; i <= 5; ++i) pictures.push_back(base + i);
+    }
+    for (UINT id : pictures) {
+        for (UINT n : {id, id + 5000}) {
+            HRSRC r = FindResourceExW(m, RT_BITMAP, MAKEINTRESOURCEW(n), 1041);
+            ASSERT_NE(r, nullptr) << n;
+            BITMAPINFOHEADER header{};
+            ASSERT_GE(SizeofResource(m, r), sizeof(header));
+            std::memcpy(&header, LockResource(LoadResource(m, r)), sizeof(header));
+            EXPECT_EQ(header.biCompression, BI_RGB) << n;
+            EXPECT_LE(header.biBitCount, 8) << n;
+        }
+    }
+    for (UINT id : {20001u, 20002u, 20003u, 20004u}) {
+        EXPECT_NE(FindResourceW(m, MAKEINTRESOURCEW(id), RT_GROUP_ICON), nullptr) << id;
+    }
+    EXPECT_NE(LoadAcceleratorsW(m, MAKEINTRESOURCEW(111)), nullptr);
+    HRSRC notice = FindResourceW(m, MAKEINTRESOURCEW(991), RT_DIALOG);
+    ASSERT_NE(notice, nullptr);
+    const std::set<WORD> ids =
+        ControlIds(static_cast<const BYTE*>(LockResource(LoadResource(m, notice))), SizeofResource(m, notice));
+    EXPECT_TRUE(ids.count(IDOK) && ids.count(IDCANCEL));
+}
+
+}  // namespace

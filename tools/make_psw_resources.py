@@ -1,0 +1,205 @@
+#!/usr/bin/env python3
+"""Writes the status window's resource scripts under resources/psw/:
+
+- QW774409.rc and QW774411.rc, its English and Japanese language libraries: the status texts
+  2000..2067 and 2099, the other texts the window loads, and the base dialog template 151;
+- QW774ZZZ.rc, the library's own resources: the status pictures (10001.. and the palette set
+  5000 higher), the icons 20001..20004, the accelerator table 111 and the user-authority
+  notice 991;
+- pictures/*.txt, the text pictures those name (drawn here, one look tells which is which).
+
+Both languages come from one description, so they carry the same ids and controls and differ
+only in their texts. Run from anywhere: python3 tools/make_psw_resources.py
+"""
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = os.path.join(HERE, "..", "resources", "psw")
+PICTURES = os.path.join(OUT, "pictures")
+
+# Status texts, by string id (English, Japanese). The rows of the status table use these.
+STATUS = {
+    2000: ("Offline", "オフライン"),
+    2001: ("Warming up", "ウォームアップ中"),
+    2002: ("Printing", "印刷中"),
+    2003: ("Paused", "一時停止中"),
+    2004: ("Processing", "処理中"),
+    2005: ("Service call", "サービスコール"),
+    2006: ("Paper jam", "紙づまり"),
+    2014: ("Drum error", "ドラムエラー"),
+    2017: ("Paper size mismatch", "用紙サイズが違います"),
+    2018: ("Out of toner", "トナーがありません"),
+    2025: ("Cover open", "カバーが開いています"),
+    2028: ("Tray failure", "トレイの異常"),
+    2029: ("Output tray full", "排紙トレイがいっぱいです"),
+    2042: ("Sleeping", "スリープ中"),
+    2043: ("Job error", "ジョブエラー"),
+    2045: ("Toner low", "トナーが少なくなっています"),
+    2046: ("Paper low", "用紙が少なくなっています"),
+    2047: ("Print queue paused", "印刷キューが一時停止しています"),
+    2048: ("Print queue error", "印刷キューのエラー"),
+    2053: ("Cooling down", "冷却中"),
+    2054: ("Ready", "印刷できます"),
+    2055: ("Cancelling", "キャンセル中"),
+    2056: ("Out of paper", "用紙がありません"),
+    2062: ("Drum near end of life", "ドラムの交換時期です"),
+    2063: ("Stacker failure", "スタッカーの異常"),
+    2064: ("Tray not selected", "トレイが選択されていません"),
+    2065: ("Memory full", "メモリがいっぱいです"),
+    2066: ("Load paper", "用紙をセットしてください"),
+    2067: ("Fuser near end of life", "定着器の交換時期です"),
+    2099: ("Status unknown", "状態がわかりません"),
+}
+
+# The other texts the window loads: title, captions and the toner line.
+TEXTS = {
+    1002: ("Printer Status", "プリンタの状態"),
+    1003: ("Printer Status Details - ", "プリンタの詳しい状態 - "),
+    1051: ("Printer details", "プリンタの詳細"),
+    1101: ("Printer status", "プリンタの状態"),
+    1372: ("", ""),
+    1602: ("Toner", "トナー"),
+    1641: ("Out of toner", "トナーがありません"),
+    1662: ("Toner low", "トナーが少なくなっています"),
+}
+
+# Base dialog 151: caption text, status text, job name, picture, toner icon and text.
+BASE_DIALOG = [
+    ("LTEXT", 161, (8, 6, 180, 10), "CAPTION"),
+    ("LTEXT", 162, (8, 20, 180, 10), "STATUS"),
+    ("LTEXT", 164, (8, 34, 180, 10), "JOB"),
+    ("CONTROL", 181, (8, 48, 96, 64), 'OWNER'),
+    ("ICON", 721, (112, 48, 10, 10), ""),
+    ("LTEXT", 781, (126, 48, 70, 10), "TONER"),
+]
+
+STATUS_PICTURES = [10001, 10003, 10007, 10010] + list(range(10111, 10116)) + list(range(10121, 10126)) + \
+    list(range(10131, 10136)) + list(range(10141, 10146)) + [10151]
+ICONS = [(20001, "B"), (20002, "Y"), (20003, "G"), (20004, "R")]
+
+DIGITS = {
+    "0": ["###", "#.#", "#.#", "#.#", "###"], "1": [".#.", "##.", ".#.", ".#.", "###"],
+    "2": ["###", "..#", "###", "#..", "###"], "3": ["###", "..#", "###", "..#", "###"],
+    "4": ["#.#", "#.#", "###", "..#", "..#"], "5": ["###", "#..", "###", "..#", "###"],
+    "6": ["###", "#..", "###", "#.#", "###"], "7": ["###", "..#", ".#.", ".#.", ".#."],
+    "8": ["###", "#.#", "###", "#.#", "###"], "9": ["###", "#.#", "###", "..#", "###"],
+}
+
+
+def quote(text):
+    return '"' + text.replace('"', '""') + '"'
+
+
+def stamp(canvas, text, left, top, ink):
+    for i, ch in enumerate(text):
+        for r, row in enumerate(DIGITS[ch]):
+            for c, bit in enumerate(row):
+                if bit == "#":
+                    canvas[top + r][left + 4 * i + c] = ink
+
+
+def status_picture(number):
+    """A printer (grey body, paper slot) on white, its id below; the colour of the paper
+    tells the groups (101xx teal, 1012x lime, ...), the palette set draws a navy frame."""
+    width, height = 64, 40
+    group = {0: "C", 11: "c", 12: "G", 13: "Y", 14: "R", 15: "B"}.get((number % 1000) // 10, "C")
+    canvas = [["W"] * width for _ in range(height)]
+    for y in range(6, 24):
+        for x in range(12, 52):
+            canvas[y][x] = "k" if y in (6, 23) or x in (12, 51) else "s"
+    for y in range(2, 8):
+        for x in range(20, 44):
+            canvas[y][x] = group
+    if number >= 15000:
+        for x in range(width):
+            canvas[0][x] = canvas[height - 1][x] = "b"
+        for y in range(height):
+            canvas[y][0] = canvas[y][width - 1] = "b"
+    text = str(number)
+    stamp(canvas, text, (width - (4 * len(text) - 1)) // 2, 29, "K")
+    return "%dx%d\n" % (width, height) + "\n".join("".join(row) for row in canvas) + "\n"
+
+
+def icon_picture(number, colour):
+    images = []
+    for side in (16, 32):
+        canvas = [["." if min(x, side - 1 - x) + min(y, side - 1 - y) < 2 else colour for x in range(side)]
+                  for y in range(side)]
+        for y in range(2, side - 2):
+            for x in range(2, side - 2):
+                if canvas[y][x] != ".":
+                    canvas[y][x] = "W"
+        text = str(number % 100)
+        stamp(canvas, text, (side - 7) // 2, (side - 5) // 2, "K")
+        images.append("%dx%d\n" % (side, side) + "\n".join("".join(row) for row in canvas))
+    return "\n\n".join(images) + "\n"
+
+
+def write(path, text):
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write(text)
+
+
+def language_script(english):
+    lang = "LANG_ENGLISH, SUBLANG_DEFAULT" if english else "LANG_JAPANESE, SUBLANG_DEFAULT"
+    pick = 0 if english else 1
+    lines = ["// The status window's %s language library (written by tools/make_psw_resources.py)."
+             % ("English" if english else "Japanese"), "", "LANGUAGE " + lang, "", "STRINGTABLE", "BEGIN"]
+    for sid, texts in sorted({**TEXTS, **STATUS}.items()):
+        lines.append("    %d, %s" % (sid, quote(texts[pick])))
+    lines += ["END", "",
+              "151 DIALOGEX 0, 0, 204, 120",
+              "STYLE DS_SETFONT | DS_CONTROL | WS_CHILD",
+              'FONT 9, "Sans", 400, 0, 1',
+              "BEGIN"]
+    placeholder = {"CAPTION": TEXTS[1101][pick], "STATUS": "", "JOB": "", "TONER": ""}
+    for kind, cid, (x, y, w, h), text in BASE_DIALOG:
+        if kind == "LTEXT":
+            lines.append("    LTEXT %s, %d, %d, %d, %d, %d" % (quote(placeholder[text]), cid, x, y, w, h))
+        elif kind == "ICON":
+            lines.append('    CONTROL "", %d, "Static", SS_ICON, %d, %d, %d, %d' % (cid, x, y, w, h))
+        else:
+            lines.append('    CONTROL "", %d, "Static", SS_OWNERDRAW, %d, %d, %d, %d' % (cid, x, y, w, h))
+    lines += ["END", ""]
+    return "\n".join(lines)
+
+
+def own_script():
+    lines = ["// The status window library's own resources (written by tools/make_psw_resources.py):",
+             "// status pictures, icons, accelerators and the user-authority notice.", "",
+             "LANGUAGE LANG_JAPANESE, SUBLANG_DEFAULT", ""]
+    for number in STATUS_PICTURES:
+        for n in (number, number + 5000):
+            lines.append('%d BITMAP "pictures/bitmap-%d.txt"' % (n, n))
+    lines.append("")
+    for number, _ in ICONS:
+        lines.append('%d ICON "pictures/icon-%d.txt"' % (number, number))
+    lines += ["", "111 ACCELERATORS", "BEGIN", "    VK_F1, 1, VIRTKEY", "    VK_F5, 281, VIRTKEY", "END", "",
+              "991 DIALOGEX 0, 0, 220, 70",
+              "STYLE DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU",
+              'CAPTION "Printer Status"',
+              'FONT 9, "Sans", 400, 0, 1',
+              "BEGIN",
+              '    LTEXT "You are not allowed to watch this printer.", 1001, 8, 8, 204, 24',
+              '    DEFPUSHBUTTON "OK", IDOK, 58, 48, 50, 14',
+              '    PUSHBUTTON "Cancel", IDCANCEL, 112, 48, 50, 14',
+              "END", ""]
+    return "\n".join(lines)
+
+
+def main():
+    os.makedirs(PICTURES, exist_ok=True)
+    for number in STATUS_PICTURES:
+        for n in (number, number + 5000):
+            write(os.path.join(PICTURES, "bitmap-%d.txt" % n),
+                  "; bitmap %d (written by tools/make_psw_resources.py)\n" % n + status_picture(n))
+    for number, colour in ICONS:
+        write(os.path.join(PICTURES, "icon-%d.txt" % number),
+              "; icon %d (written by tools/make_psw_resources.py)\n" % number + icon_picture(number, colour))
+    write(os.path.join(OUT, "QW774409.rc"), language_script(True))
+    write(os.path.join(OUT, "QW774411.rc"), language_script(False))
+    write(os.path.join(OUT, "QW774ZZZ.rc"), own_script())
+
+
+if __name__ == "__main__":
+    main()
