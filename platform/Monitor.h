@@ -168,7 +168,8 @@ struct DOC_INFO_3W {
 /// Level 1 of one job of the printer (strings after the record). Unknown job:
 /// ERROR_INVALID_PARAMETER.
 PLATFORM_API BOOL GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf, LPDWORD pcbNeeded);
-/// Level 1 of the printer's jobs from FirstJob, at most NoJobs of them.
+/// Level 1 of the printer's jobs from FirstJob, at most NoJobs of them, with their document
+/// and user names as GetJobW gives them.
 PLATFORM_API BOOL EnumJobsW(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf,
                             LPDWORD pcbNeeded, LPDWORD pcReturned);
 /// Level 0 with a command (JOB_CONTROL_*); recorded for the job. DELETE and CANCEL mark the job

@@ -17,6 +17,10 @@
 
 #define PRINTER_ENUM_LOCAL 0x00000002u
 
+#define PRINTER_CONTROL_PAUSE 1u
+#define PRINTER_CONTROL_RESUME 2u
+#define PRINTER_STATUS_PAUSED 0x00000001u
+
 // Errors of the job calls.
 #define ERROR_INVALID_DATATYPE 1804u
 #define ERROR_INVALID_PRINTER_STATE 1906u
@@ -127,7 +131,9 @@ PLATFORM_API BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD 
 /// name: ERROR_INVALID_PARAMETER; another level: ERROR_INVALID_LEVEL.
 PLATFORM_API BOOL EnumPrintersW(DWORD Flags, LPWSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf,
                                 LPDWORD pcbNeeded, LPDWORD pcReturned);
-/// Level 2 replaces the printer's DEVMODE and attributes; needs PRINTER_ACCESS_ADMINISTER.
+/// Level 2 (command 0) replaces the printer's DEVMODE and attributes; level 0 with
+/// PRINTER_CONTROL_PAUSE or PRINTER_CONTROL_RESUME (info NULL) pauses or resumes it, which
+/// PRINTER_INFO_2W's Status shows (PRINTER_STATUS_PAUSED). Both need PRINTER_ACCESS_ADMINISTER.
 PLATFORM_API BOOL SetPrinterW(HANDLE printer, DWORD level, LPBYTE info, DWORD command);
 /// Levels 2 and 3 of the printer's driver (environment NULL: the default one).
 PLATFORM_API BOOL GetPrinterDriverW(HANDLE printer, LPWSTR environment, DWORD level, LPBYTE buffer, DWORD cbBuffer,

@@ -110,12 +110,14 @@ static_assert(sizeof(SRM_PORT) == 516);
 //     another model, printer errors, warming up, offline, printing, online, ...);
 //   - the job bits appear in dwJobStatus;
 //   - the spooler's pause and deletion appear in dwSpoolerStatus (SRM_SPOOLER_*);
-//   - SRM_LOW_WAITING is added to L by the manager: jobs wait in the spooler while the printer
-//     is online and prints nothing (the monitor never sets that bit itself);
+//   - SRM_LOW_WAITING is added to L by the manager: jobs wait in the spooler (not yet taken by
+//     the monitor), which is neither paused nor deleting one, while the printer is online and
+//     prints nothing (the monitor never sets that bit itself);
 //   - nothing set at all (before the monitor's first value) is the "no status" row.
 #define SRM_SPOOLER_PAUSED 0x1u    // the printer is paused in the spooler
 #define SRM_SPOOLER_DELETING 0x2u  // a job of the printer is being deleted
-#define SRM_SPOOLER_JOBS 0x8u      // the spooler holds jobs for the printer (readers refresh when it changes)
+#define SRM_SPOOLER_JOBS 0x8u      // jobs wait in the spooler that the monitor has not taken
+                                   // ("SpoolerQueue" is not empty); readers refresh when it changes
 #define SRM_LOW_ONLINE 0x1u        // L bits of the monitor that the derivation reads
 #define SRM_LOW_PRINTING 0x8u
 #define SRM_LOW_WAITING 0x40u      // added by the manager, see above
@@ -141,7 +143,8 @@ static_assert(sizeof(SRM_CURRENT_STATUS) == 24);
 constexpr SRM_CURRENT_STATUS SrmDeriveCurrentStatus(const SRM_STATUS_SOURCES& sources) {
     DWORD low = sources.printerStatus[2];
     const bool idleOnline = (low & SRM_LOW_ONLINE) != 0 && (low & SRM_LOW_PRINTING) == 0;
-    if (idleOnline && (sources.spoolerStatus & SRM_SPOOLER_JOBS) != 0) low |= SRM_LOW_WAITING;
+    const DWORD spooler = sources.spoolerStatus & (SRM_SPOOLER_JOBS | SRM_SPOOLER_PAUSED | SRM_SPOOLER_DELETING);
+    if (idleOnline && spooler == SRM_SPOOLER_JOBS) low |= SRM_LOW_WAITING;
     return SRM_CURRENT_STATUS{sources.printerStatus[0], sources.printerStatus[1], low,
                               sources.spoolerStatus, sources.clientStatus, sources.jobStatus};
 }

@@ -298,6 +298,30 @@ TEST_F(PrinterRecordTest, SetPrinterLevel2NeedsAdministerAndCopiesTheDevMode) {
     EXPECT_TRUE(ClosePrinter(admin));
 }
 
+TEST_F(PrinterRecordTest, PauseAndResumeShowInTheStatusOfEveryHandle) {
+    HANDLE user = Open(kSamplePrinterName, PRINTER_ACCESS_USE);
+    HANDLE admin = Open(kSamplePrinterName, PRINTER_ALL_ACCESS);
+    ASSERT_NE(user, nullptr);
+    ASSERT_NE(admin, nullptr);
+    auto status = [&] {
+        std::vector<BYTE> buffer = Fetch(Level(2), user);
+        return buffer.empty() ? 0xFFFFFFFFu : reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data())->Status;
+    };
+    EXPECT_EQ(status(), 0u);
+    SetLastError(kSentinel);
+    EXPECT_FALSE(SetPrinterW(user, 0, nullptr, PRINTER_CONTROL_PAUSE));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(SetPrinterW(admin, 0, nullptr, 0));  // level 0 needs a command
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_TRUE(SetPrinterW(admin, 0, nullptr, PRINTER_CONTROL_PAUSE));
+    EXPECT_EQ(status(), PRINTER_STATUS_PAUSED);
+    EXPECT_TRUE(SetPrinterW(admin, 0, nullptr, PRINTER_CONTROL_PAUSE));  // paused stays paused
+    EXPECT_TRUE(SetPrinterW(admin, 0, nullptr, PRINTER_CONTROL_RESUME));
+    EXPECT_EQ(status(), 0u);
+    EXPECT_TRUE(ClosePrinter(user));
+    EXPECT_TRUE(ClosePrinter(admin));
+}
+
 TEST_F(PrinterRecordTest, DriverRecordNamesTheDriverFilesOfThisBuild) {
     HANDLE printer = Open(kSamplePrinterName);
     ASSERT_NE(printer, nullptr);

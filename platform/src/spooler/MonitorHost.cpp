@@ -346,10 +346,14 @@ PLATFORM_API BOOL EnumJobsW(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD
         auto* first = static_cast<JOB_INFO_1W*>(packer.Place(sizeof(JOB_INFO_1W) * jobs.size(), alignof(JOB_INFO_1W)));
         for (size_t i = 0; i < jobs.size(); ++i) {
             LPWSTR name = packer.String(jobs[i].printer);
+            LPWSTR document = jobs[i].document.empty() ? nullptr : packer.String(jobs[i].document);
+            LPWSTR user = jobs[i].user.empty() ? nullptr : packer.String(jobs[i].user);
             if (first != nullptr) {
                 first[i] = JOB_INFO_1W{};
                 first[i].JobId = jobs[i].id;
                 first[i].pPrinterName = name;
+                first[i].pDocument = document;
+                first[i].pUserName = user;
                 first[i].Status = jobs[i].status;
             }
         }

@@ -86,6 +86,7 @@ PRINTER_INFO_2W MakeLevel2(Packer& p, const Printer& printer) {
     if (!s.devMode.empty()) record.pDevMode = static_cast<LPDEVMODEW>(p.Bytes(s.devMode, sizeof(void*)));
     record.Attributes = s.attributes;
     record.Priority = 1;
+    record.Status = printer.status;
     return record;
 }
 
@@ -149,9 +150,18 @@ DWORD SetPrinter(HANDLE handle, DWORD level, LPBYTE info, DWORD command) {
     std::lock_guard<std::mutex> guard(db.lock);
     PrinterHandle* h = FindHandle(db, handle);
     if (h == nullptr || h->printer == nullptr) return ERROR_INVALID_HANDLE;
-    if (level != 2) return ERROR_INVALID_LEVEL;
+    if (level != 0 && level != 2) return ERROR_INVALID_LEVEL;
     if ((h->access & PRINTER_ACCESS_ADMINISTER) == 0) return ERROR_ACCESS_DENIED;
-    // Pausing, resuming and purging are not part of the stand-in.
+    if (level == 0) {
+        if (command != PRINTER_CONTROL_PAUSE && command != PRINTER_CONTROL_RESUME) return ERROR_INVALID_PARAMETER;
+        if (command == PRINTER_CONTROL_PAUSE) {
+            h->printer->status |= PRINTER_STATUS_PAUSED;
+        } else {
+            h->printer->status &= ~PRINTER_STATUS_PAUSED;
+        }
+        return ERROR_SUCCESS;
+    }
+    // Purging is not part of the stand-in.
     if (command != 0 || info == nullptr) return ERROR_INVALID_PARAMETER;
     PRINTER_INFO_2W record;
     std::memcpy(&record, info, sizeof(record));

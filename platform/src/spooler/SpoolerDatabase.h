@@ -42,6 +42,7 @@ struct OpenJobDeleter {
 struct Printer {
     PrinterSetup setup;  // setup.devMode and setup.attributes follow SetPrinterW
     bool dataReadOnly = false;
+    DWORD status = 0;    // PRINTER_STATUS_PAUSED while paused
     std::vector<DataKey> keys;
     std::vector<std::shared_ptr<JobRecord>> jobs;
 };

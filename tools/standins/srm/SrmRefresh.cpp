@@ -204,6 +204,58 @@ void StopListener() {
 
 }  // namespace
 
+namespace {
+
+std::string PostWakeName(DWORD processId) { return "Global\\KWTQSRMZ-Posts-" + std::to_string(processId); }
+
+struct PostRelay {
+    std::mutex lock;
+    std::unique_ptr<Worker> worker;
+};
+
+PostRelay& ThePostRelay() {
+    static PostRelay relay;
+    return relay;
+}
+
+void RelayPosts(HANDLE stop, HANDLE wake) {
+    const HANDLE handles[2] = {stop, wake};
+    for (;;) {
+        std::vector<PendingPost> posts;
+        {
+            StoreLock lock;
+            posts = TakePending(GetCurrentProcessId());
+        }
+        for (const PendingPost& post : posts)
+            PostMessageW(reinterpret_cast<HWND>(post.window), post.message, post.id, 0);
+        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) break;
+    }
+    CloseHandle(wake);
+}
+
+void StopPostRelay() {
+    std::unique_ptr<Worker> worker;
+    PostRelay& relay = ThePostRelay();
+    std::lock_guard<std::mutex> guard(relay.lock);
+    worker = std::move(relay.worker);
+}
+
+}  // namespace
+
+void StartPostRelay() {
+    PostRelay& relay = ThePostRelay();
+    std::lock_guard<std::mutex> guard(relay.lock);
+    if (relay.worker != nullptr) return;
+    const std::u16string name = Wide(PostWakeName(GetCurrentProcessId()));
+    HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, reinterpret_cast<LPCWSTR>(name.c_str()));
+    if (wake == nullptr) return;
+    relay.worker = std::make_unique<Worker>();
+    HANDLE stop = relay.worker->Stop();
+    relay.worker->Thread() = std::thread(RelayPosts, stop, wake);
+}
+
+void WakePostRelay(DWORD processId) { SignalNamedEvent(PostWakeName(processId)); }
+
 std::string NotifyEventName(DWORD id, DWORD index) {
     return "Global\\KWTQSRMZ-Notify-" + std::to_string(id) + "-" + std::to_string(index);
 }
@@ -428,6 +480,7 @@ DLL_EXPORT BOOL DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_DETACH) {
         StopListener();
         StopPosters(0, 0);
+        StopPostRelay();
         std::map<DWORD, Relay> relays;
         {
             std::lock_guard<std::mutex> guard(AllRelays().lock);

@@ -16,6 +16,11 @@ void SignalNamedEvent(const std::string& name);
 bool StartEventRelay(DWORD manager, DWORD id, const std::vector<HANDLE>& events);
 void StopEventRelay(DWORD id);
 void StopEventRelays(DWORD manager);
+/// Makes sure this process runs the thread that posts the window messages other processes
+/// leave for its registrations (TakePending).
+void StartPostRelay();
+/// Wakes that thread of another process.
+void WakePostRelay(DWORD processId);
 /// The printer (and mode) of an open connection: SRMRES_SUCCESS or SRMRES_INVALID_HANDLE.
 DWORD PrinterOf(DWORD manager, std::u16string* printer, DWORD* mode = nullptr);
 /// A closing connection's refresh requests of this process: no answer is posted for them any

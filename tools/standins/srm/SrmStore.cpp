@@ -149,6 +149,26 @@ std::vector<Record> ReadRecords(const char* file) {
 template std::vector<SRM_POST_RECORD> ReadRecords<SRM_POST_RECORD>(const char*);
 template std::vector<SRM_UPDATE_RECORD> ReadRecords<SRM_UPDATE_RECORD>(const char*);
 
+std::string PendingPath(DWORD processId) { return StoreFolder() + "/pending-" + std::to_string(processId); }
+
+void AppendPending(DWORD processId, const PendingPost& post) {
+    const int fd = open(PendingPath(processId).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0) return;
+    WriteAll(fd, &post, sizeof(post));
+    close(fd);
+}
+
+std::vector<PendingPost> TakePending(DWORD processId) {
+    Bytes bytes;
+    std::vector<PendingPost> all;
+    const std::string path = PendingPath(processId);
+    if (!ReadWhole(path, &bytes)) return all;
+    unlink(path.c_str());
+    all.resize(bytes.size() / sizeof(PendingPost));
+    if (!all.empty()) std::memcpy(all.data(), bytes.data(), all.size() * sizeof(PendingPost));
+    return all;
+}
+
 void ClearRecords() {
     unlink((StoreFolder() + "/posts").c_str());
     unlink((StoreFolder() + "/updates").c_str());

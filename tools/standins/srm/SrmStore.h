@@ -59,6 +59,17 @@ template <typename Record>
 std::vector<Record> ReadRecords(const char* file);
 void ClearRecords();
 
+// --- Window messages for registrations of another process, which that process posts ---
+struct PendingPost {
+    std::uint32_t message;
+    std::uint32_t id;  // the registration: the message's wParam
+    std::uint64_t window;
+};
+static_assert(sizeof(PendingPost) == 16);
+void AppendPending(DWORD processId, const PendingPost& post);
+/// The process's waiting messages, oldest first; they leave the store.
+std::vector<PendingPost> TakePending(DWORD processId);
+
 // --- Refresh requests ---
 struct RequestHeader {
     std::uint32_t id;
@@ -106,7 +117,12 @@ std::u16string FieldText(const char16_t (&field)[N]) {
 }  // namespace srm
 
 namespace srm {
+struct SpoolerPicture;
 /// Stores a checked wide value for the printer, records the update, and tells the registered
-/// clients when it changed (CurrentStatus follows PrinterStatus, SpoolerStatus and JobStatus).
-DWORD Store(const std::u16string& printer, const std::u16string& name, const Bytes& value);
+/// clients of every value that changed: the value itself and what the manager derives from it
+/// (CurrentStatus; with a picture of the spooler also SpoolerStatus and the queues).
+DWORD Store(const std::u16string& printer, const std::u16string& name, const Bytes& value,
+            const SpoolerPicture* spooler = nullptr);
+/// The same for a new picture of the spooler alone.
+void StoreSpooler(const std::u16string& printer, const SpoolerPicture& spooler);
 }  // namespace srm

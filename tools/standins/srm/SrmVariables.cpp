@@ -35,6 +35,7 @@ constexpr VariableRule kRules[] = {
     {u"CompulsivePolling", Rule::Fixed, 4},
     {u"UserAuthority", Rule::Fixed, 4},
     {u"LMStatus", Rule::Fixed, 4},
+    {u"ClientStatus", Rule::Fixed, 4},
     {u"SpoolerQueue", Rule::CountedList, sizeof(SRM_JOB_INFO_W)},
     {u"CurrentStatus", Rule::ManagerOnly, sizeof(SRM_CURRENT_STATUS)},
     {u"SendingJobInfo", Rule::JobInfo, sizeof(SRM_JOB_INFO_W)},

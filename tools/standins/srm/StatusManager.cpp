@@ -12,7 +12,9 @@
 #include "platform/Spooler.h"
 #include "platform/StatusManager.h"
 #include "platform/Sync.h"
+#include "platform/UserMessages.h"
 #include "tools/standins/srm/SrmRefresh.h"
+#include "tools/standins/srm/SrmSpooler.h"
 #include "tools/standins/srm/SrmStore.h"
 #include "tools/standins/srm/SrmVariables.h"
 
@@ -103,10 +105,11 @@ void MakeManagerVariables(const std::u16string& printer) {
     const DWORD allowed = 1;  // bit 0: the user may watch this printer
     WriteVariable(printer, u"PrinterName", BytesOf(name));
     WriteVariable(printer, u"Port", BytesOf(port));
-    for (const char16_t* word : {u"TerminateManager", u"SpoolerStatus", u"RunningPSS", u"CompulsivePolling", u"LMStatus"})
+    for (const char16_t* word :
+         {u"TerminateManager", u"SpoolerStatus", u"RunningPSS", u"CompulsivePolling", u"LMStatus", u"ClientStatus"})
         WriteVariable(printer, word, BytesOf(zero));
     WriteVariable(printer, u"UserAuthority", BytesOf(allowed));
-    WriteVariable(printer, u"SpoolerQueue", BytesOf(zero));
+    WriteVariable(printer, u"SpoolerQueue", BytesOf(zero));  // until the spooler is read
     WriteVariable(printer, u"CurrentStatus", BytesOf(SRM_CURRENT_STATUS{}));
 }
 
@@ -114,27 +117,88 @@ bool IsAlive(std::uint32_t processId) {
     return processId == GetCurrentProcessId() || kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
 }
 
+// Window messages to post once the store's lock is released: this process's own, and the
+// processes whose relay is to be woken.
+struct Deliveries {
+    std::vector<PendingPost> local;
+    std::set<DWORD> otherProcesses;
+    std::vector<std::string> events;
+};
+
 // Under the lock: what is to be told about these changed variables. Registrations of
 // processes that are gone are dropped on the way.
-void Notify(const std::u16string& printer, const std::set<std::u16string>& changed, std::vector<std::string>* events) {
+void Notify(const std::u16string& printer, const std::vector<std::u16string>& changed, Deliveries* out) {
     std::vector<Registration> all = ReadRegistrations();
     const size_t before = all.size();
     std::erase_if(all, [](const Registration& r) { return !IsAlive(r.processId); });
-    for (const Registration& r : all) {
-        if (FieldText(r.printer) != printer || changed.count(FieldText(r.variable)) == 0) continue;
-        if (r.kind == NotifyKind::Message) {
-            SRM_POST_RECORD post{};
-            post.processId = r.processId;
-            post.message = r.message;
-            post.window = r.window;
-            CopyField(post.printer, printer);
-            CopyField(post.variable, FieldText(r.variable));
-            AppendPost(post);
-        } else {
-            events->push_back(NotifyEventName(r.id, r.index));
+    // In the order of the changes, each change to every registration of it.
+    for (const std::u16string& name : changed) {
+        for (const Registration& r : all) {
+            if (FieldText(r.printer) != printer || FieldText(r.variable) != name) continue;
+            if (r.kind == NotifyKind::Message) {
+                SRM_POST_RECORD post{};
+                post.processId = r.processId;
+                post.message = r.message;
+                post.window = r.window;
+                CopyField(post.printer, printer);
+                CopyField(post.variable, name);
+                AppendPost(post);
+                const PendingPost pending{r.message, r.id, r.window};
+                if (r.processId == GetCurrentProcessId()) {
+                    out->local.push_back(pending);
+                } else {
+                    AppendPending(r.processId, pending);
+                    out->otherProcesses.insert(r.processId);
+                }
+            } else {
+                out->events.push_back(NotifyEventName(r.id, r.index));
+            }
         }
     }
     if (all.size() != before) WriteRegistrations(all);
+}
+
+// Outside the lock: the waiters and windows read the store at once.
+void Deliver(const Deliveries& deliveries) {
+    for (const PendingPost& post : deliveries.local)
+        PostMessageW(reinterpret_cast<HWND>(post.window), post.message, post.id, 0);
+    for (DWORD processId : deliveries.otherProcesses) WakePostRelay(processId);
+    for (const std::string& event : deliveries.events) SignalNamedEvent(event);
+}
+
+constexpr DWORD kMaxQueueCount = 4096;
+
+// Under the lock: the values the manager derives, after `changed` (in order) changed.
+void Derive(const std::u16string& printer, const SpoolerPicture* spooler, std::vector<std::u16string>* changed) {
+    auto put = [&](const char16_t* name, const Bytes& value) {
+        Bytes old;
+        if (ReadVariable(printer, name, &old) && old == value) return;
+        if (!WriteVariable(printer, name, value)) return;
+        if (std::find(changed->begin(), changed->end(), name) == changed->end()) changed->push_back(name);
+    };
+    if (spooler != nullptr) {
+        // The jobs the monitor has taken are the spooler's oldest; the others wait there.
+        Bytes queue;
+        size_t taken = 0;
+        const bool counted = ReadVariable(printer, u"PrinterQueue", &queue) && Dword(queue, 0) <= kMaxQueueCount;
+        if (counted) taken = Dword(queue, 0);
+        const size_t first = std::min(taken, spooler->jobs.size());
+        put(u"SpoolerStatus", BytesOf(SpoolerStatusOf(*spooler, first)));
+        if (counted) put(u"PrinterQueue", QueueOf(*spooler, 0, static_cast<DWORD>(taken)));
+        put(u"SpoolerQueue", QueueOf(*spooler, first, static_cast<DWORD>(spooler->jobs.size() - first)));
+    }
+    const bool sourceChanged = std::any_of(changed->begin(), changed->end(), [](const std::u16string& name) {
+        return name == u"PrinterStatus" || name == u"SpoolerStatus" || name == u"ClientStatus" || name == u"JobStatus";
+    });
+    if (!sourceChanged) return;
+    Bytes status, spoolerStatus, client, job;
+    ReadVariable(printer, u"PrinterStatus", &status);
+    ReadVariable(printer, u"SpoolerStatus", &spoolerStatus);
+    ReadVariable(printer, u"ClientStatus", &client);
+    ReadVariable(printer, u"JobStatus", &job);
+    const SRM_STATUS_SOURCES sources{{Dword(status, 0), Dword(status, 4), Dword(status, 8)},
+                                     Dword(spoolerStatus, 0), Dword(client, 0), Dword(job, 0)};
+    put(u"CurrentStatus", BytesOf(SrmDeriveCurrentStatus(sources)));
 }
 
 }  // namespace
@@ -147,30 +211,19 @@ DWORD PrinterOf(DWORD manager, std::u16string* printer, DWORD* mode) {
     return SRMRES_SUCCESS;
 }
 
-DWORD Store(const std::u16string& printer, const std::u16string& name, const Bytes& value) {
-    std::vector<std::string> events;
+DWORD Store(const std::u16string& printer, const std::u16string& name, const Bytes& value, const SpoolerPicture* spooler) {
+    Deliveries deliveries;
     {
         StoreLock lock;
         Bytes old;
         const bool had = ReadVariable(printer, name, &old);
         const bool differs = !had || old != value;
-        std::set<std::u16string> changed;
+        std::vector<std::u16string> changed;
         if (differs) {
             if (!WriteVariable(printer, name, value)) return SRMRES_INVALID_PARAMETER;
-            changed.insert(name);
+            changed.push_back(name);
         }
-        // CurrentStatus follows the three variables it is made of.
-        if (differs && (name == u"PrinterStatus" || name == u"SpoolerStatus" || name == u"JobStatus")) {
-            Bytes status, spooler, job, current;
-            ReadVariable(printer, u"PrinterStatus", &status);
-            ReadVariable(printer, u"SpoolerStatus", &spooler);
-            ReadVariable(printer, u"JobStatus", &job);
-            const SRM_CURRENT_STATUS made{Dword(status, 0), Dword(status, 4), Dword(status, 8), Dword(spooler, 0), 0, Dword(job, 0)};
-            if (!ReadVariable(printer, u"CurrentStatus", &current) || current != BytesOf(made)) {
-                WriteVariable(printer, u"CurrentStatus", BytesOf(made));
-                changed.insert(u"CurrentStatus");
-            }
-        }
+        Derive(printer, spooler, &changed);
         SRM_UPDATE_RECORD update{};
         update.processId = GetCurrentProcessId();
         update.cbValue = static_cast<DWORD>(value.size());
@@ -178,11 +231,21 @@ DWORD Store(const std::u16string& printer, const std::u16string& name, const Byt
         CopyField(update.printer, printer);
         CopyField(update.variable, name);
         AppendUpdate(update);
-        if (!changed.empty()) Notify(printer, changed, &events);
+        if (!changed.empty()) Notify(printer, changed, &deliveries);
     }
-    // Events are set outside the lock: their waiters read the store at once.
-    for (const std::string& event : events) SignalNamedEvent(event);
+    Deliver(deliveries);
     return SRMRES_SUCCESS;
+}
+
+void StoreSpooler(const std::u16string& printer, const SpoolerPicture& spooler) {
+    Deliveries deliveries;
+    {
+        StoreLock lock;
+        std::vector<std::u16string> changed;
+        Derive(printer, &spooler, &changed);
+        if (!changed.empty()) Notify(printer, changed, &deliveries);
+    }
+    Deliver(deliveries);
 }
 
 }  // namespace srm
@@ -221,6 +284,10 @@ DWORD Update(DWORD manager, const std::u16string& name, bool narrow, LPCVOID val
     Bytes wide;
     const DWORD checked = narrow ? Widen(name, given, &wide) : (wide = given, CheckWide(name, wide));
     if (checked != SRMRES_SUCCESS) return checked;
+    // The monitor's count of the jobs it took gets the records of the spooler's jobs.
+    SpoolerPicture spooler;
+    if (name == u"PrinterQueue" && ReadSpooler(connection.printer, &spooler))
+        return Store(connection.printer, name, wide, &spooler);
     return Store(connection.printer, name, wide);
 }
 
@@ -246,6 +313,7 @@ DWORD Register(DWORD manager, const std::vector<std::u16string>& names, HWND win
     }
     WriteRegistrations(all);
     *id = newId;
+    StartPostRelay();  // for the changes other processes make
     return SRMRES_SUCCESS;
 }
 
@@ -277,6 +345,8 @@ DLL_EXPORT DWORD OpenManagerExW(LPCWSTR printer, LPCWSTR, DWORD mode, LPDWORD ma
         StoreLock lock;
         MakeManagerVariables(name);
     }
+    SpoolerPicture picture;
+    if (ReadSpooler(name, &picture)) StoreSpooler(name, picture);
     Connections& all = AllConnections();
     std::lock_guard<std::mutex> guard(all.lock);
     const DWORD handle = all.next++;
@@ -445,6 +515,19 @@ DLL_EXPORT DWORD SrmTestSetRawValue(LPCWSTR printer, LPCWSTR name, LPCVOID value
     }
     const auto* bytes = static_cast<const BYTE*>(value);
     return Store(printerName, text, Bytes(bytes, bytes + cb));
+}
+
+DLL_EXPORT DWORD SrmStandInSpoolerChanged(LPCWSTR printer) noexcept {
+    std::u16string name;
+    if (!WideName(printer, 259, &name)) return SRMRES_INVALID_PARAMETER;
+    SpoolerPicture spooler;
+    if (!ReadSpooler(name, &spooler)) return SRMRES_NOT_FOUND;
+    {
+        StoreLock lock;
+        MakeManagerVariables(name);
+    }
+    StoreSpooler(name, spooler);
+    return SRMRES_SUCCESS;
 }
 
 DLL_EXPORT DWORD SrmTestOpenRequests() noexcept {
