@@ -393,6 +393,10 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         // The window's last message: the record goes with it.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         if (d != nullptr) {
+            // The extended window shares the record: it goes first.
+            if (d->hWndEws != nullptr) {
+                DestroyWindow(d->hWndEws);
+            }
             d->hWndMain = nullptr;
             d->hWndBaseDlg = nullptr;
             PswBufferRelease(d);
@@ -429,10 +433,16 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (d->hWndBaseDlg != nullptr) {
             SendMessageW(d->hWndBaseDlg, message, wParam, lParam);
         }
+        if (d->hWndEws != nullptr) {
+            SendMessageW(d->hWndEws, message, wParam, lParam);
+        }
         return 0;
     case WM_DISPLAYCHANGE:
         ResetPicturePalette();
         SetTonerRemain(d, d->hWndBaseDlg);
+        if (d->hWndEws != nullptr) {
+            SendMessageW(d->hWndEws, message, wParam, lParam);
+        }
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_BTN_REFRESH) {

@@ -117,6 +117,16 @@ struct PSWDATA {
     HICON hStatusIcon[6];    // 16x16 of 20004, 20002, 20003, then 32x32 of the same
     HWND hWndEwsFocus;
     DWORD dwEwsSheetField;
+    // The extended window's children: outer sizes measured at creation, the shown sheet's
+    // fonts (normal, bold, bold large), each strip's own bold and large font, and the brush
+    // the display sheet last handed out.
+    SIZE sizeEwsHead;
+    SIZE sizeEwsLeft;
+    SIZE sizeEwsRight;
+    SIZE sizeEwsFoot;
+    HFONT hEwsSheetFont[3];
+    HFONT hEwsStripFont[3][2];
+    HBRUSH hBkBrush01;
 
     PSWRegSetting setting;   // the registry settings; PopUpCondition(Ex) mirror dwPopUpCond(Ex)
     HANDLE hStopEvent;       // manual reset; ends the watch thread

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "PSW/BaseDialog.h"
+#include "PSW/ExtendedWindow.h"
 #include "PSW/Language.h"
 #include "PSW/MainWindow.h"
 #include "PSW/Placement.h"
@@ -55,6 +56,26 @@ void RefreshIfStale(PSWDATA* d) {
     if (!PswValueBit0(d, kVarLMStatus) && !PswValueBit0(d, kVarCompulsivePolling) && (spooler & 0x8u) != 0) {
         PostMessageW(d->hWndMain, WM_COMMAND, IDC_BTN_REFRESH, 0);
     }
+}
+
+/// Shows the extended window (a first sheet and a refresh), or brings it back.
+void ShowExtendedWindow(PSWDATA* d) {
+    const HWND ews = d->hWndEws;
+    if (ews == nullptr) {
+        return;
+    }
+    if (!IsWindowVisible(ews)) {
+        RefreshIfStale(d);
+        if ((d->dwDispConditionEWS & PSWDEF_DC_NODISPLAY) != 0) {
+            return;
+        }
+        ShowWindow(ews, SW_RESTORE);
+        SetWndRect(ews, d->ptEwsPos.x, d->ptEwsPos.y, d->ptEwsPos.x + d->sizeEws.cx, d->ptEwsPos.y + d->sizeEws.cy);
+        PostMessageW(ews, WM_COMMAND, BTN_GENERAL, 0);
+    } else if (IsIconic(ews)) {
+        ShowWindow(ews, SW_RESTORE);
+    }
+    CallSetForegroundWindow(ews);
 }
 
 /// Ends a failed initialisation: the window (if any) loses its record and is destroyed, the
@@ -174,6 +195,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     GetRegMainWndPos(d, &d->ptMainPos, &d->sizeMain);
     d->ptMainPrevPos = d->ptMainPos;
     ChangeWindowSize(d);
+    EWS_CreateMainWindow(d);
     dialogs[0] = d->hWndMain;
     dialogs[1] = d->hWndEws;
     d->hAccel = LoadAcceleratorsW(g_module, MAKEINTRESOURCEW(kAcceleratorId));
@@ -297,7 +319,8 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
         return PSW_NO_ERROR;
     }
     if (userStart == 2) {
-        return PSW_NO_ERROR;  // the extended window is not part of this library yet
+        ShowExtendedWindow(d);
+        return PSW_NO_ERROR;
     }
     d->uiUserStart = userStart;
     if (userStart == 1 && IsWindowVisible(mainWindow)) {
@@ -356,6 +379,9 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
     StopWatchPslSetting(d);
     DestroyKillNotify(d);
     SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+    if (d->hWndEws != nullptr) {
+        EWS_SetRegWndPosSize(d, d->ptEwsPos.x, d->ptEwsPos.y, d->sizeEws.cx, d->sizeEws.cy);
+    }
     SetRegPslSetting(d);
     if (d->lInModal > 0) {
         // Called from inside the notice's modal loop: end the notice, destroy afterwards.
