@@ -1,5 +1,6 @@
 #include "PSW/ExtendedWindow.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "PSW/ExtendedDialogs.h"
@@ -27,6 +28,7 @@ constexpr DWORD kEwsStyle = 0x00CA0000u;  // caption, system menu, minimise box
 constexpr UINT kEwsIcon = 20001;
 constexpr DWORD kCchUserKey = 520;
 constexpr DWORD kKeyReadCreate = 0x2001Fu;
+constexpr LONG kFarPosition = 0x00FFFFFF;
 constexpr int kFootButtons[] = {IDC_BTN_REFRESH, IDCLOSE, IDC_BTN_HELP};
 
 PSWDATA* EwsRecord(HWND hwnd) {
@@ -394,8 +396,10 @@ BOOL EWS_GetRegWndPosSize(PSWDATA* d, POINT* position, SIZE* size) {
         RegCloseKey(key);
     }
     if (read) {
-        position->x = static_cast<LONG>(x);
-        position->y = static_cast<LONG>(y);
+        // Anyone may write these values: keep them where adding a size cannot overflow; the
+        // window is moved onto a screen when it is placed.
+        position->x = std::clamp(static_cast<LONG>(x), -kFarPosition, kFarPosition);
+        position->y = std::clamp(static_cast<LONG>(y), -kFarPosition, kFarPosition);
         return TRUE;
     }
     const RECT window{0, 0, size->cx, size->cy};
