@@ -213,6 +213,30 @@ TEST_F(ExtendedWindow, TheMainWindowTakesItAlongWhenItIsDestroyedDirectly) {
     host_.Pump();
 }
 
+TEST_F(ExtendedWindow, ALanguageLibraryWithoutItsTemplatesAndTextsLeavesAnEmptyWindow) {
+    // A library of the right name that carries none of the window's resources.
+    InstallModule("QW774RES", u"C:\\lang\\QW774409.DLL");
+    HWND ews = nullptr;
+    const HWND main = Create(kEwsPrinter, &ews);
+    ASSERT_TRUE(IsWindow(ews));
+    EXPECT_EQ(GetWindow(ews, GW_CHILD), nullptr);
+    WCHAR title[400] = {};
+    GetWindowTextW(ews, title, 400);
+    EXPECT_EQ(std::u16string(title), kEwsPrinterW);
+    EXPECT_EQ(host_.Show(main, 2), 0u);
+    for (UINT message : {WM_PSW_PORT, WM_PSW_PRINTERBINCONFIG, WM_PSW_TONERREMAIN, WM_PSW_ERRCOVEROPEN, 0x410u,
+                         WM_PSW_CURRENTFEEDER, WM_PSW_UPDATE_INFORMATION}) {
+        PostMessageW(ews, message, 0, 0);
+    }
+    for (WPARAM command : {252, 255, 256, IDC_BTN_REFRESH, 8}) PostMessageW(ews, WM_COMMAND, command, 0);
+    SendMessageW(ews, WM_SETFOCUS, 0, 0);
+    SendMessageW(ews, WM_DISPLAYCHANGE, 0, 0);
+    host_.Pump();
+    EXPECT_EQ(GetWindow(ews, GW_CHILD), nullptr);
+    EXPECT_EQ(host_.Destroy(main), 0u);
+    EXPECT_FALSE(IsWindow(ews));
+}
+
 TEST(ExtendedWindowTitle, IsCutToItsBufferInEitherOrder) {
     const std::u16string longName(259, u'N');
     const std::u16string longCaption(387, u'C');
