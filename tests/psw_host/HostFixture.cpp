@@ -7,6 +7,8 @@
 #include "platform/StandInUi.h"
 #include "platform/Sync.h"
 #include "platform/User.h"
+#include "tests/support/MachineKeys.h"
+#include "tests/support/MonitorSetup.h"
 
 namespace kvtest {
 namespace {
@@ -30,8 +32,9 @@ void PswHostTest::SetUp() {
     standin::monitor::Reset();
     standin::PrinterSetup printer;
     printer.name = kHostPrinterW;
-    printer.port = u"IP_127.0.0.1";
-    standin::AddPrinter(printer);
+    printer.port = kHostPort;
+    printer.driverName = kTestDriver;
+    AddSpoolerPrinter(printer);
     const std::u16string folder = u"C:\\lang\\";
     WriteValue(HKEY_LOCAL_MACHINE, kHostDriverKey, u"DIRPATH", REG_SZ, folder.c_str(),
                static_cast<DWORD>((folder.size() + 1) * sizeof(WCHAR)));
@@ -45,22 +48,25 @@ void PswHostTest::SetUp() {
 
     manager_ = LoadLibraryW(u"KWTQSRMZ.DLL");
     ASSERT_NE(manager_, nullptr);
-    auto open = Export<PFN_OpenManagerExW>(manager_, "OpenManagerExW");
+    auto open = open_ = Export<PFN_OpenManagerExW>(manager_, "OpenManagerExW");
+    get_ = Export<PFN_GetPrinterStatusW>(manager_, "GetPrinterStatusW");
     close_ = Export<PFN_CloseManager>(manager_, "CloseManager");
     update_ = Export<PFN_UpdatePrinterStatusA>(manager_, "UpdatePrinterStatusA");
     raw_ = Export<PFN_SrmTestSetRawValue>(manager_, "SrmTestSetRawValue");
     spoolerChanged_ = Export<PFN_SrmStandInSpoolerChanged>(manager_, "SrmStandInSpoolerChanged");
     ASSERT_TRUE(open && close_ && update_ && raw_ && spoolerChanged_);
-    ASSERT_EQ(open(kHostPrinterW, u"\\\\.\\kjlmon", kSrmModeMonitor, &monitor_), SRMRES_SUCCESS);
-    // A network printer the monitor follows, online and idle.
-    PublishDword("PrinterExtStatus", 7);
-    PublishStatus(0, 0, kLowOnline);
+    if (writesAsMonitor_) {
+        ASSERT_EQ(open(kHostPrinterW, u"\\\\.\\kjlmon", kSrmModeMonitor, &monitor_), SRMRES_SUCCESS);
+        // A network printer the monitor follows, online and idle.
+        PublishDword("PrinterExtStatus", 7);
+        PublishStatus(0, 0, kLowOnline);
+    }
     ASSERT_TRUE(host_.Load()) << GetLastError();
 }
 
 void PswHostTest::TearDown() {
     host_.Unload();
-    if (close_ != nullptr) close_(monitor_);
+    if (close_ != nullptr && monitor_ != 0) close_(monitor_);
     if (manager_ != nullptr) FreeLibrary(manager_);
     standin::ui::ResetUi();
     standin::monitor::Reset();
@@ -100,6 +106,21 @@ void PswHostTest::AddJob(DWORD id, const std::u16string& document, const std::u1
     ASSERT_EQ(spoolerChanged_(kHostPrinterW), SRMRES_SUCCESS);
     if (taken) PublishDword("PrinterQueue", ++queued_);
 }
+
+std::vector<BYTE> PswHostTest::ReadValue(const char16_t* name) {
+    DWORD manager = 0;
+    if (open_(kHostPrinterW, nullptr, kSrmModeStatusWindow, &manager) != SRMRES_SUCCESS) return {};
+    std::vector<BYTE> value;
+    DWORD needed = 0;
+    if (get_(manager, name, nullptr, 0, &needed) == SRMRES_SIZE_ONLY) {
+        value.resize(needed);
+        if (get_(manager, name, value.data(), needed, &needed) != SRMRES_SUCCESS) value.clear();
+    }
+    close_(manager);
+    return value;
+}
+
+void PswHostTest::SpoolerChanged() { ASSERT_EQ(spoolerChanged_(kHostPrinterW), SRMRES_SUCCESS); }
 
 HWND PswHostTest::Create() {
     pswhost::WindowSet set;

@@ -3,6 +3,7 @@
 // manager side the test writes as the monitor would (its own connection to the loaded manager
 // stand-in), with the language libraries installed where the driver's key points.
 #include <string>
+#include <vector>
 
 #include "platform/StandIn.h"
 #include "platform/StatusManager.h"
@@ -14,7 +15,8 @@ namespace kvtest {
 
 inline constexpr char kHostPrinter[] = "KV Status";
 inline constexpr char16_t kHostPrinterW[] = u"KV Status";
-inline constexpr char16_t kHostDriverKey[] = u"Software\\ZEV\\Stanvel\\Printers\\KV-TD520";
+inline constexpr char16_t kHostPort[] = u"IP_127.0.0.1";
+inline constexpr char16_t kHostDriverKey[] = u"Software\\ZEV\\Stanvel\\Printers\\ZEV KV-TD520 (VX)";
 inline constexpr char16_t kHostUserKey[] = u"Software\\ZEV\\Stanvel\\KV Status\\PSW";
 
 // Words of "PrinterStatus" (H, M, L) as the monitor publishes them.
@@ -46,6 +48,10 @@ protected:
     void SetRaw(const char16_t* name, const void* value, DWORD cb);
     /// A job of `user` in the spooler; with `taken` the monitor reports it taken for the port.
     void AddJob(DWORD id, const std::u16string& document, const std::u16string& user, bool taken);
+    /// A value as a status window reads it from the manager; empty when it has none.
+    std::vector<BYTE> ReadValue(const char16_t* name);
+    /// Tells the manager that the spooler's jobs changed.
+    void SpoolerChanged();
 
     /// Creates the printer's window set (expects success).
     HWND Create();
@@ -59,12 +65,16 @@ protected:
 
     std::u16string user_;
     pswhost::PswHost host_;
+    /// Cleared before SetUp by tests whose values come from the loaded monitor itself.
+    bool writesAsMonitor_ = true;
 
 private:
     HMODULE manager_ = nullptr;
     DWORD monitor_ = 0;
     DWORD queued_ = 0;
     PFN_CloseManager close_ = nullptr;
+    PFN_OpenManagerExW open_ = nullptr;
+    PFN_GetPrinterStatusW get_ = nullptr;
     PFN_UpdatePrinterStatusA update_ = nullptr;
     PFN_SrmTestSetRawValue raw_ = nullptr;
     PFN_SrmStandInSpoolerChanged spoolerChanged_ = nullptr;
