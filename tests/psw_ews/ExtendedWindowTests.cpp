@@ -237,6 +237,28 @@ TEST_F(ExtendedWindow, ALanguageLibraryWithoutItsTemplatesAndTextsLeavesAnEmptyW
     EXPECT_FALSE(IsWindow(ews));
 }
 
+TEST_F(ExtendedWindow, FocusReturnsToTheButtonItLeftOrElseToClose) {
+    HWND ews = nullptr;
+    const HWND main = Create(kEwsPrinter, &ews);
+    ASSERT_EQ(host_.Show(main, 2), 0u);
+    ASSERT_TRUE(WaitForSheetWith(ews, 305));
+    const HWND bins = GetDlgItem(Strip(ews, 251), 253);
+    const HWND close = GetDlgItem(Strip(ews, 281), IDCLOSE);
+    SetFocus(bins);
+    SendMessageW(ews, WM_KILLFOCUS, 0, 0);  // the window notes where the focus was
+    SetFocus(Sheet(ews));
+    SendMessageW(ews, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(GetFocus(), bins);
+    // Closing forgets it: the next activation starts on Close.
+    SetFocus(bins);
+    SendMessageW(ews, WM_KILLFOCUS, 0, 0);
+    SendMessageW(ews, WM_CLOSE, 0, 0);
+    ShowWindow(ews, SW_SHOW);
+    SetFocus(Sheet(ews));
+    SendMessageW(ews, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(GetFocus(), close);
+}
+
 TEST(ExtendedWindowTitle, IsCutToItsBufferInEitherOrder) {
     const std::u16string longName(259, u'N');
     const std::u16string longCaption(387, u'C');
