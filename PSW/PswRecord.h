@@ -117,15 +117,38 @@ struct PSWDATA {
     HICON hStatusIcon[6];    // 16x16 of 20004, 20002, 20003, then 32x32 of the same
     HWND hWndEwsFocus;
     DWORD dwEwsSheetField;
+    // The extended window's children: outer sizes measured at creation, the shown sheet's
+    // fonts (normal, bold, bold large), each strip's own bold and large font, and the brush
+    // the display sheet last handed out.
+    SIZE sizeEwsHead;
+    SIZE sizeEwsLeft;
+    SIZE sizeEwsRight;
+    SIZE sizeEwsFoot;
+    HFONT hEwsSheetFont[3];
+    HFONT hEwsStripFont[3][2];
+    HBRUSH hBkBrush01;
 
     PSWRegSetting setting;   // the registry settings; PopUpCondition(Ex) mirror dwPopUpCond(Ex)
     HANDLE hStopEvent;       // manual reset; ends the watch thread
     DWORD dwDispConditionPSW;
     DWORD dwDispConditionEWS;
     HANDLE hWatchThread;
+
+    // The window side's own state.
+    WORD wPictureCache;       // status picture id last drawn
+    WORD wTonerTextCache;     // toner text id last set
+    HICON hTonerIconCache;    // toner icon last set
+    BOOL fOwnsRefreshMutex;   // this thread holds hRefreshMutex for the pending request
+    DWORD dwRefreshTick;      // GetTickCount when the pending request was sent
+    LONG lInModal;            // nesting of the authority notice's modal loop
+    BOOL fDestroyPending;     // DestroyStatusWindow ran inside that loop: destroy when it ends
+    DWORD dwSignature;        // kPswSignature while the record is alive
 };
 using LPPSWDATA = PSWDATA*;
 static_assert(std::is_trivially_copyable_v<PSWDATA> && std::is_standard_layout_v<PSWDATA>);
+
+/// PSWDATA::dwSignature of a live record.
+inline constexpr DWORD kPswSignature = 0x44575350u;
 
 /// The record of a main window (its GWLP_USERDATA), or NULL for NULL or a window without one.
 inline PSWDATA* RecordOf(HWND mainWindow) {

@@ -2,7 +2,8 @@
 """Writes the status window's resource scripts under resources/psw/:
 
 - QW774409.rc and QW774411.rc, its English and Japanese language libraries: the status texts
-  2000..2067 and 2099, the other texts the window loads, and the base dialog template 151;
+  2000..2067 and 2099, the other texts the window loads, the base dialog template 151 and the
+  extended window's head (201), left (241) and foot (271) strips and its sheets (301..701);
 - QW774ZZZ.rc, the library's own resources: the status pictures (10001.. and the palette set
   5000 higher), the icons 20001..20004, the accelerator table 111 and the user-authority
   notice 991;
@@ -57,11 +58,74 @@ TEXTS = {
     1003: ("Printer Status Details - ", "プリンタの詳しい状態 - "),
     1051: ("Printer details", "プリンタの詳細"),
     1101: ("Printer status", "プリンタの状態"),
-    1372: ("", ""),
+    1372: ("---", "---"),
     1602: ("Toner", "トナー"),
     1641: ("Out of toner", "トナーがありません"),
     1662: ("Toner low", "トナーが少なくなっています"),
 }
+
+# The extended window's texts: its strips' buttons and each sheet's title and labels.
+EWS_TEXTS = {
+    1201: ("General", "全般"),
+    1202: ("Input trays", "給紙トレイ"),
+    1203: ("Output bins", "排紙トレイ"),
+    1204: ("Covers", "カバー"),
+    1205: ("Consumables", "消耗品"),
+    1221: ("Refresh", "最新の情報"),
+    1222: ("Close", "閉じる"),
+    1223: ("Help", "ヘルプ"),
+    1241: ("Printer information", "プリンタの情報"),
+    1242: ("Printer name", "プリンタ名"),
+    1243: ("Port", "ポート"),
+    1244: ("Status", "状態"),
+    1251: ("Paper input trays", "給紙トレイ"),
+    1252: ("Tray", "トレイ"),
+    1253: ("Paper size", "用紙サイズ"),
+    1254: ("Paper type", "用紙の種類"),
+    1255: ("Paper level", "用紙の残量"),
+    1261: ("Paper output bins", "排紙トレイ"),
+    1262: ("Bin", "トレイ"),
+    1263: ("State", "状態"),
+    1264: ("Capacity", "容量"),
+    1271: ("Covers", "カバー"),
+    1272: ("Cover", "カバー"),
+    1273: ("State", "状態"),
+    1281: ("Toner", "トナー"),
+    1282: ("Cartridge", "カートリッジ"),
+    1283: ("Level", "残量"),
+    1291: ("Printer display", "プリンタの表示"),
+    1371: ("Panel", "パネル"),
+}
+
+# The extended window's dialogs: (id, width, height, controls). A control is (kind, id, rect,
+# text); kinds: T text, B button, I icon, O owner-drawn picture, H hidden button. Texts are
+# only what shows before the window sets its own. The strips and the sheets fit together:
+# head and foot are as wide as the left column and a sheet side by side.
+EWS_DIALOGS = [
+    (201, 300, 22, [("T", 211, (8, 5, 284, 12), "")]),
+    (241, 80, 150, [("B", 251, (6, 8, 68, 16), ""), ("B", 252, (6, 30, 68, 16), ""),
+                    ("B", 253, (6, 52, 68, 16), ""), ("B", 254, (6, 74, 68, 16), ""),
+                    ("B", 255, (6, 96, 68, 16), ""), ("H", 256, (6, 118, 68, 16), "")]),
+    (271, 300, 24, [("B", 281, (130, 5, 50, 14), ""), ("B", 282, (186, 5, 50, 14), ""),
+                    ("B", 8, (242, 5, 50, 14), "")]),
+    (301, 220, 150, [("T", 305, (8, 6, 160, 12), ""), ("O", 311, (176, 6, 36, 28), ""), ("I", 312, (190, 38, 10, 10), ""),
+                     ("T", 321, (8, 40, 60, 10), ""), ("T", 331, (72, 40, 110, 10), ""),
+                     ("T", 322, (8, 56, 60, 10), ""), ("T", 332, (72, 56, 110, 10), ""),
+                     ("T", 323, (8, 72, 60, 10), ""), ("T", 333, (72, 72, 140, 40), "")]),
+    (401, 220, 150, [("T", 405, (8, 6, 200, 12), ""), ("T", 406, (8, 26, 48, 10), ""), ("T", 407, (60, 26, 50, 10), ""),
+                     ("T", 408, (114, 26, 50, 10), ""), ("T", 409, (168, 26, 48, 10), ""),
+                     ("I", 421, (8, 42, 10, 10), ""), ("T", 431, (22, 42, 34, 10), ""),
+                     ("I", 441, (60, 42, 10, 10), ""), ("T", 451, (114, 42, 50, 10), ""),
+                     ("T", 461, (140, 90, 50, 10), ""), ("T", 471, (168, 42, 48, 10), "")]),
+    (501, 220, 150, [("T", 505, (8, 6, 200, 12), ""), ("T", 506, (8, 26, 60, 10), ""), ("T", 507, (72, 26, 70, 10), ""),
+                     ("T", 508, (146, 26, 70, 10), ""), ("I", 521, (8, 42, 10, 10), ""),
+                     ("T", 531, (22, 42, 46, 10), ""), ("T", 541, (72, 42, 70, 10), ""), ("T", 551, (146, 42, 70, 10), "")]),
+    (601, 220, 150, [("T", 605, (8, 6, 200, 12), ""), ("T", 606, (8, 26, 80, 10), ""), ("T", 607, (92, 26, 120, 10), ""),
+                     ("I", 621, (8, 42, 10, 10), ""), ("T", 641, (22, 42, 66, 10), ""), ("T", 661, (92, 42, 120, 10), "")]),
+    (701, 220, 150, [("T", 705, (8, 6, 200, 12), ""), ("T", 706, (8, 26, 80, 10), ""), ("T", 707, (92, 26, 120, 10), ""),
+                     ("I", 721, (8, 42, 10, 10), ""), ("T", 741, (22, 42, 66, 10), ""), ("I", 761, (92, 42, 10, 10), ""),
+                     ("T", 781, (150, 90, 60, 10), "")]),
+]
 
 # Base dialog 151: caption text, status text, job name, picture, toner icon and text.
 BASE_DIALOG = [
@@ -145,7 +209,7 @@ def language_script(english):
     pick = 0 if english else 1
     lines = ["// The status window's %s language library (written by tools/make_psw_resources.py)."
              % ("English" if english else "Japanese"), "", "LANGUAGE " + lang, "", "STRINGTABLE", "BEGIN"]
-    for sid, texts in sorted({**TEXTS, **STATUS}.items()):
+    for sid, texts in sorted({**TEXTS, **EWS_TEXTS, **STATUS}.items()):
         lines.append("    %d, %s" % (sid, quote(texts[pick])))
     lines += ["END", "",
               "151 DIALOGEX 0, 0, 204, 120",
@@ -161,7 +225,31 @@ def language_script(english):
         else:
             lines.append('    CONTROL "", %d, "Static", SS_OWNERDRAW, %d, %d, %d, %d' % (cid, x, y, w, h))
     lines += ["END", ""]
+    lines += ews_dialogs()
     return "\n".join(lines)
+
+
+def ews_dialogs():
+    lines = []
+    for number, width, height, controls in EWS_DIALOGS:
+        lines += ["%d DIALOGEX 0, 0, %d, %d" % (number, width, height),
+                  "STYLE DS_SETFONT | DS_CONTROL | WS_CHILD",
+                  'FONT 9, "Sans", 400, 0, 1',
+                  "BEGIN"]
+        for kind, cid, (x, y, w, h), text in controls:
+            where = "%d, %d, %d, %d" % (x, y, w, h)
+            if kind == "T":
+                lines.append("    LTEXT %s, %d, %s" % (quote(text), cid, where))
+            elif kind == "B":
+                lines.append("    PUSHBUTTON %s, %d, %s" % (quote(text), cid, where))
+            elif kind == "H":
+                lines.append('    PUSHBUTTON %s, %d, %s, NOT WS_VISIBLE' % (quote(text), cid, where))
+            elif kind == "I":
+                lines.append('    CONTROL "", %d, "Static", SS_ICON, %s' % (cid, where))
+            else:
+                lines.append('    CONTROL "", %d, "Static", SS_OWNERDRAW, %s' % (cid, where))
+        lines += ["END", ""]
+    return lines
 
 
 def own_script():

@@ -1,0 +1,141 @@
+#include "PSW/BaseDialog.h"
+
+#include "PSW/Language.h"
+#include "PSW/MainWindow.h"
+#include "PSW/Placement.h"
+#include "PSW/PswLog.h"
+#include "PSW/StatusDisplay.h"
+#include "PSW/StatusFetch.h"
+#include "PSW/StatusWindow.h"
+#include "platform/User.h"
+#include "platform/WinGdi.h"
+
+namespace {
+
+constexpr UINT kBaseTemplate = 151;
+constexpr int kCaptionControl = 161;
+constexpr UINT kCaptionString = 1101;
+constexpr int kPictureControl = 181;
+constexpr int kPaletteSetOffset = 5000;
+
+PSWDATA* DialogRecord(HWND dialog) {
+    auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return d != nullptr && d->dwSignature == kPswSignature ? d : nullptr;
+}
+
+}  // namespace
+
+BOOL CreateChildWindow(PSWDATA* d) {
+    const void* dialogTemplate = LoadDialog(nullptr, kBaseTemplate, d->wLangID);
+    if (dialogTemplate == nullptr) {
+        return TRUE;  // ChangeWindowSize then refuses and the frame keeps its size
+    }
+    const HWND dialog = CreateDialogIndirectParamW(PswModule(), static_cast<LPCDLGTEMPLATEW>(dialogTemplate),
+                                                   d->hWndMain, &BaseDlgProc, reinterpret_cast<LPARAM>(d));
+    if (dialog != nullptr) {
+        ShowWindow(dialog, SW_HIDE);
+    }
+    return TRUE;
+}
+
+BOOL ChangeWindowSize(PSWDATA* d) {
+    if (d->hWndMain == nullptr || d->hWndBaseDlg == nullptr) {
+        LogPrint(PSWLOG_COND, "hMainWnd == NULL||hBaseDlg == NULL\n");
+        return FALSE;
+    }
+    RECT base;
+    GetWindowRect(d->hWndBaseDlg, &base);
+    const LONG cx = base.right - base.left;
+    const LONG cy = base.bottom - base.top;
+    MoveWindow(d->hWndBaseDlg, 0, 0, cx, cy, TRUE);
+    ShowWindow(d->hWndBaseDlg, SW_SHOW);
+    d->sizeMain = {cx + 2 * GetSystemMetrics(SM_CXEDGE), cy + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYEDGE)};
+    // A stored position may lie anywhere: keep the window on a screen.
+    RECT want{d->ptMainPos.x, d->ptMainPos.y, d->ptMainPos.x + d->sizeMain.cx, d->ptMainPos.y + d->sizeMain.cy};
+    RECT placed = want;
+    GetCorrectWndRect(&placed, &want, static_cast<DWORD>(GetWindowLongPtrW(d->hWndMain, GWL_STYLE)));
+    d->ptMainPos = {placed.left, placed.top};
+    MoveWindow(d->hWndMain, placed.left, placed.top, d->sizeMain.cx, d->sizeMain.cy, TRUE);
+    InvalidateRect(d->hWndMain, nullptr, TRUE);
+    UpdateWindow(d->hWndMain);
+    return TRUE;
+}
+
+INT_PTR BaseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* d = reinterpret_cast<PSWDATA*>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        d->hWndBaseDlg = dialog;
+        SetDialogFont(dialog, d);
+        WCHAR caption[128] = {};
+        LoadStringEx(d->wLangID, kCaptionString, caption, sizeof(caption));
+        SetDlgItemTextW(dialog, kCaptionControl, caption);
+        SetPrinterStatus(d, dialog);
+        CallGetPrinterStatus(d, kVarPrintingJobInfo);
+        UpdateWithPrintingJobInfo(d);
+        SetTonerRemain(d, dialog);
+        return FALSE;
+    }
+    if (message == WM_CTLCOLORDLG || message == WM_CTLCOLORBTN || message == WM_CTLCOLORSTATIC) {
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    }
+    PSWDATA* d = DialogRecord(dialog);
+    if (d == nullptr) {
+        return message == WM_DRAWITEM ? TRUE : FALSE;
+    }
+    switch (message) {
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (wParam == kPictureControl && item != nullptr && d->wPictureCache != 0) {
+            const bool palette = GetDeviceCaps(item->hDC, NUMCOLORS) != -1;
+            DrawBMP(item->hDC, d->wPictureCache + (palette ? kPaletteSetOffset : 0), 0, 2);
+        }
+        return TRUE;
+    }
+    case WM_PSW_TONERREMAIN:
+    case WM_PSW_ERRSUPPLIES:
+        SetTonerRemain(d, dialog);
+        return TRUE;
+    case WM_PSW_UPDATE_INFORMATION:
+        SetPrinterStatus(d, dialog);
+        return TRUE;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(dialog, DWLP_USER, 0);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR AuthorityDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    PSWDATA* d = PswRecordOf(GetParent(dialog));
+    switch (message) {
+    case WM_INITDIALOG:
+        d = reinterpret_cast<PSWDATA*>(lParam);
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        d->hWndAuthority = dialog;
+        SetChildWndRect(d->hWndMain, dialog, 1);
+        SetDialogFont(dialog, d);
+        SetWindowTextW(dialog, d->szPrinterName);
+        CallSetForegroundWindow(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            if (d != nullptr) {
+                d->hWndAuthority = nullptr;
+            }
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_HELP:
+        return TRUE;
+    case WM_DESTROY:
+        if (d != nullptr) {
+            d->hWndAuthority = nullptr;
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,469 @@
+#include "PSW/MainWindow.h"
+
+#include <cstring>
+#include <iterator>
+
+#include "PSW/BaseDialog.h"
+#include "PSW/Placement.h"
+#include "PSW/PopupConditions.h"
+#include "PSW/PswLog.h"
+#include "PSW/RegistrySettings.h"
+#include "PSW/SettingsWatch.h"
+#include "PSW/StatusDisplay.h"
+#include "PSW/StatusFetch.h"
+#include "PSW/StatusWindow.h"
+#include "platform/User.h"
+#include "platform/WinGdi.h"
+
+namespace {
+
+constexpr int kJobNameControl = 164;
+constexpr DWORD kAuthorityTemplate = 991;
+constexpr WCHAR kPortPrefixes[][7] = {u"LPT", u"USB", u"ZEVUSB"};
+
+void UpdateBase(PSWDATA* d) {
+    if (d->hWndBaseDlg != nullptr) {
+        PostMessageW(d->hWndBaseDlg, WM_PSW_UPDATE_INFORMATION, 0, 0);
+    }
+}
+
+void TellEws(PSWDATA* d, UINT message) {
+    if (d->hWndEws != nullptr) {
+        PostMessageW(d->hWndEws, message, 0, 0);
+    }
+}
+
+bool MonitorPolls(PSWDATA* d) {
+    FetchIfEmpty(d, kVarLMStatus);
+    FetchIfEmpty(d, kVarCompulsivePolling);
+    return PswValueBit0(d, kVarLMStatus) || PswValueBit0(d, kVarCompulsivePolling);
+}
+
+void AfterQueueChange(PSWDATA* d, UINT message) {
+    if (!GetPopupJobInfo(d, message)) {
+        return;
+    }
+    d->wPreviousStatusRow = d->wCurrentStatusRow;
+    CheckDisplayAndClose(d);
+    if (d->allJobs.dwNew == 0) {
+        d->dwPopUpFlags = 0;
+    } else if (d->myTotalJobs.dwNew == 0) {
+        d->dwPopUpFlags &= ~PSWDEF_POPPED_MYJOB;
+    }
+}
+
+void OnCurrentStatus(PSWDATA* d) {
+    d->wPreviousStatusRow = d->wCurrentStatusRow;
+    const DWORD oldSpooler =
+        PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
+    CallGetPrinterStatus(d, kVarCurrentStatus);
+    ConvertStatusID(d);
+    SetTonerRemain(d, d->hWndBaseDlg);
+    const DWORD newSpooler =
+        PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
+    // A pending refresh only skips asking another one: the text and popups still follow.
+    if (((oldSpooler ^ newSpooler) & 0x8u) != 0 && !MonitorPolls(d) && !d->fSetReqCtr) {
+        CallRefreshStatus(d, 2);
+    }
+    if (GetPopupJobInfo(d, WM_PSW_CURRENTSTATUS)) {
+        if (d->wCurrentStatusRow != d->wPreviousStatusRow) {
+            UpdateBase(d);
+            CheckDisplayAndClose(d);
+        }
+        TellEws(d, WM_PSW_UPDATE_INFORMATION);
+    }
+}
+
+void OnUserAuthority(HWND hwnd, WPARAM wParam, PSWDATA* d) {
+    CallGetPrinterStatus(d, kVarUserAuthority);
+    if (PswValueBit0(d, kVarUserAuthority) || !(IsWindowVisible(hwnd) || wParam == 1)) {
+        return;
+    }
+    if (d->hWndAuthority != nullptr) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        CallSetForegroundWindow(d->hWndAuthority);
+        return;
+    }
+    ++d->lInModal;
+    DialogBoxParamW(PswModule(), MAKEINTRESOURCEW(kAuthorityTemplate), hwnd, &AuthorityDlgProc,
+                    reinterpret_cast<LPARAM>(d));
+    --d->lInModal;
+    // The loop may have run DestroyStatusWindow: finish it now that the record is unused.
+    if (d->fDestroyPending && d->lInModal == 0) {
+        DestroyWindow(hwnd);
+        return;
+    }
+    if (IsWindowVisible(hwnd)) {
+        psw::CloseStatusWindow(hwnd, TRUE);
+    }
+}
+
+void OnPrinterName(PSWDATA* d) {
+    WCHAR oldName[kPswPrinterNameChars];
+    lstrcpynW(oldName, d->szPrinterName, kPswPrinterNameChars);
+    if (CallGetPrinterStatus(d, kVarPrinterName) != 0) {
+        return;
+    }
+    WCHAR newName[kPswPrinterNameChars];
+    CopyWideField(d->lpVariable[kVarPrinterName], 0, kPswPrinterNameChars, newName, kPswPrinterNameChars);
+    // Only a real rename moves the settings.
+    if (newName[0] == u'\0' || oldName[0] == u'\0' || lstrcmpW(newName, oldName) == 0) {
+        return;
+    }
+    lstrcpynW(d->szPrinterName, newName, kPswPrinterNameChars);
+    if (d->hWndAuthority != nullptr) {
+        SetWindowTextW(d->hWndAuthority, d->szPrinterName);
+    }
+    UpdatePSWRegData(d, oldName);
+    TellEws(d, WM_PSW_PRINTERNAME);
+}
+
+void OnMove(HWND hwnd, PSWDATA* d) {
+    if (IsIconic(hwnd)) {
+        return;
+    }
+    RECT rect;
+    GetWindowRect(hwnd, &rect);
+    d->ptMainPrevPos = d->ptMainPos;
+    d->ptMainPos = {rect.left, rect.top};
+    SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+}
+
+}  // namespace
+
+void CopyWideField(const PSWVariable& row, DWORD offset, DWORD cchField, LPWSTR out, DWORD cchOut) {
+    if (cchOut == 0) {
+        return;
+    }
+    out[0] = u'\0';
+    if (row.lpValue == nullptr || row.cbValue <= offset) {
+        return;
+    }
+    DWORD cch = (row.cbValue - offset) / sizeof(WCHAR);
+    cch = cch < cchField ? cch : cchField;
+    cch = cch < cchOut - 1 ? cch : cchOut - 1;
+    std::memcpy(out, static_cast<const BYTE*>(row.lpValue) + offset, cch * sizeof(WCHAR));
+    out[cch] = u'\0';
+    for (DWORD i = 0; i < cch; ++i) {
+        if (out[i] == u'\0') {
+            break;
+        }
+    }
+}
+
+void CheckSupportConnection(PSWDATA* d) {
+    CallGetPrinterStatus(d, kVarPort);
+    CallGetPrinterStatus(d, kVarPrinterExtStatus);
+    WCHAR port[128];
+    CopyWideField(d->lpVariable[kVarPort], offsetof(SRM_PORT, szPortName), 128, port, 128);
+    bool ewsSupported = false;
+    if ((PswValueDword(d->lpVariable[kVarPrinterExtStatus], 0) & 0x7u) == 0x7u) {
+        d->dwDispConditionPSW &= ~PSWDEF_DC_NOSUPPORT;
+        for (const auto& prefix : kPortPrefixes) {
+            const int n = lstrlenW(prefix);
+            if (lstrlenW(port) >= n && std::memcmp(port, prefix, n * sizeof(WCHAR)) == 0) {
+                d->dwDispConditionEWS &= ~PSWDEF_DC_NOSUPPORT;
+                ewsSupported = true;
+                break;
+            }
+        }
+    } else {
+        d->dwDispConditionPSW |= PSWDEF_DC_NOSUPPORT;
+        if (IsWindowVisible(d->hWndMain)) {
+            SendMessageW(d->hWndMain, WM_CLOSE, 0, 0);
+        }
+    }
+    if (!ewsSupported) {
+        d->dwDispConditionEWS |= PSWDEF_DC_NOSUPPORT;
+        if (d->hWndEws != nullptr && IsWindowVisible(d->hWndEws)) {
+            SendMessageW(d->hWndEws, WM_CLOSE, 0, 0);
+        }
+    }
+}
+
+void UpdateWithPortEx(PSWDATA* d) { CheckSupportConnection(d); }
+
+void UpdateWithPrintingJobInfo(PSWDATA* d) {
+    if (d->wCurrentStatusRow == 3 || d->hWndBaseDlg == nullptr) {
+        return;
+    }
+    WCHAR name[256];
+    CopyWideField(d->lpVariable[kVarPrintingJobInfo], 0, 256, name, 256);
+    SetDlgItemTextW(d->hWndBaseDlg, kJobNameControl, name);
+}
+
+BOOL UpdateWithSendingJobInfo(PSWDATA* /*data*/) { return TRUE; }
+
+BOOL CallSetForegroundWindow(HWND hwnd) {
+    const BOOL ok = SetForegroundWindow(hwnd);
+    LogPrint(PSWLOG_TRACE, "SetForegroundWindow return %d\n", ok);
+    return ok;
+}
+
+BOOL CallSetForegroundWindowEx(HWND hwnd) {
+    DWORD timeout = 0;
+    const bool read = SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0) != FALSE;
+    if (read && timeout != 0) {
+        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    }
+    const BOOL ok = SetForegroundWindow(hwnd);
+    if (read && timeout != 0) {
+        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(timeout)), 0);
+    }
+    return ok;
+}
+
+void SetDialogFont(HWND hwnd, const PSWDATA* d) {
+    if (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 4) {
+        return;
+    }
+    EnumChildWindows(
+        hwnd,
+        [](HWND child, LPARAM) -> BOOL {
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+            return TRUE;
+        },
+        0);
+}
+
+BOOL CreateShortString(HDC dc, int maxWidth, LPCWSTR text, LPCWSTR suffix, LPWSTR out, int cchOut) {
+    if (maxWidth <= 0 || text == nullptr || out == nullptr || cchOut <= 0) {
+        return FALSE;
+    }
+    out[0] = u'\0';
+    const int len = lstrlenW(text);
+    if (len == 0) {
+        return TRUE;
+    }
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text, len, &extent);
+    if (extent.cx <= maxWidth) {
+        lstrcpynW(out, text, cchOut);
+        return TRUE;
+    }
+    const int suffixLen = suffix != nullptr ? lstrlenW(suffix) : 0;
+    SIZE suffixExtent{};
+    GetTextExtentPoint32W(dc, suffix != nullptr ? suffix : u"", suffixLen, &suffixExtent);
+    if (suffixExtent.cx > maxWidth) {
+        return FALSE;
+    }
+    int keep = 0;
+    for (LPCWSTR p = text; *p != u'\0';) {
+        LPCWSTR next = CharNextW(p);
+        const int candidate = static_cast<int>(next - text);
+        SIZE part{};
+        GetTextExtentPoint32W(dc, text, candidate, &part);
+        if (part.cx + suffixExtent.cx >= maxWidth || candidate + suffixLen >= cchOut) {
+            break;
+        }
+        keep = candidate;
+        p = next;
+    }
+    lstrcpynW(out, text, keep + 1);
+    if (suffix != nullptr) {
+        lstrcpynW(out + keep, suffix, cchOut - keep);
+    }
+    return TRUE;
+}
+
+LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
+    switch (message) {
+    case WM_PSW_PORT:
+        CallGetPrinterStatus(d, kVarPort);
+        // A pending refresh only skips asking another one: the port change still applies.
+        if (!MonitorPolls(d) && !d->fSetReqCtr) {
+            CallRefreshStatus(d, 1);
+        }
+        UpdateWithPortEx(d);
+        TellEws(d, WM_PSW_PORT);
+        return 0;
+    case WM_PSW_PRINTEREXTSTATUS:
+        CallGetPrinterStatus(d, kVarPrinterExtStatus);
+        CheckSupportConnection(d);
+        return 0;
+    case WM_PSW_SPOOLERQUEUE:
+    case WM_PSW_PRINTERQUEUE:
+        AfterQueueChange(d, message);
+        return 0;
+    case WM_PSW_SENDINGJOBINFO:
+        CallGetPrinterStatus(d, kVarSendingJobInfo);
+        UpdateWithSendingJobInfo(d);
+        return 0;
+    case WM_PSW_PRINTINGJOBINFO:
+        CallGetPrinterStatus(d, kVarPrintingJobInfo);
+        UpdateWithPrintingJobInfo(d);
+        return 0;
+    case WM_PSW_PRINTERBINCONFIG:
+        CallGetPrinterStatus(d, kVarPrinterBinConfig);
+        TellEws(d, message);
+        return 0;
+    case WM_PSW_PRINTEROPTCONFIG:
+        CallGetPrinterStatus(d, kVarPrinterOptConfig);
+        TellEws(d, message);
+        return 0;
+    case WM_PSW_CURRENTFEEDER:
+        CallGetPrinterStatus(d, kVarCurrentFeeder);
+        TellEws(d, message);
+        return 0;
+    case WM_PSW_USERAUTHORITY:
+        OnUserAuthority(hwnd, wParam, d);
+        return 0;
+    case WM_PSW_PRINTERNAME:
+        OnPrinterName(d);
+        return 0;
+    case WM_PSW_CURRENTSTATUS:
+        OnCurrentStatus(d);
+        return 0;
+    case WM_PSW_COMPULSIVEPOLLING:
+        CallGetPrinterStatus(d, kVarCompulsivePolling);
+        return 0;
+    case WM_PSW_LMSTATUS:
+        CallGetPrinterStatus(d, kVarLMStatus);
+        return 0;
+    case WM_PSW_TONERREMAIN:
+        if (d->hWndBaseDlg != nullptr) {
+            PostMessageW(d->hWndBaseDlg, WM_PSW_TONERREMAIN, 0, 0);
+        }
+        TellEws(d, message);
+        return 0;
+    case WM_PSW_ERRCOVEROPEN:
+        CallGetPrinterStatus(d, kVarErrCoverOpen);
+        if (d->wCurrentStatusRow == 11 || d->wCurrentStatusRow == 12) {
+            UpdateBase(d);
+        }
+        TellEws(d, message);
+        return 0;
+    case WM_PSW_ERRSUPPLIES: {
+        CallGetPrinterStatus(d, kVarErrSupplies);
+        if (d->hWndBaseDlg != nullptr) {
+            PostMessageW(d->hWndBaseDlg, WM_PSW_ERRSUPPLIES, 0, 0);
+        }
+        const WORD row = d->wCurrentStatusRow;
+        if (row == 9 || row == 10 || row == 12 || row == 27) {
+            UpdateBase(d);
+        }
+        TellEws(d, message);
+        return 0;
+    }
+    case WM_PSW_ERRNOPAPER2:
+        CallGetPrinterStatus(d, kVarErrNoPaper2);
+        if (d->wCurrentStatusRow == 15 || d->wCurrentStatusRow == 16) {
+            UpdateBase(d);
+        }
+        TellEws(d, message);
+        return 0;
+    case WM_PSW_ERRPAPERJAM:
+        CallGetPrinterStatus(d, kVarErrPaperJam);
+        if (d->wCurrentStatusRow == 8) {
+            UpdateBase(d);
+        }
+        TellEws(d, message);
+        return 0;
+    case WM_PSW_ERRLOADPAPER:
+        CallGetPrinterStatus(d, kVarErrLoadPaper);
+        if (d->wCurrentStatusRow == 14) {
+            UpdateBase(d);
+        }
+        TellEws(d, message);
+        return 0;
+    case WM_PSW_SET_REFRESHSTATUS:
+        OnRefreshAnswer(d);
+        return 0;
+    default:
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        auto* d = static_cast<PSWDATA*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(d));
+        d->hWndMain = hwnd;
+        if (HMENU menu = GetSystemMenu(hwnd, FALSE); menu != nullptr) {
+            DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+        }
+        HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(20001));
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SetDialogFont(hwnd, d);
+        return 0;
+    }
+    PSWDATA* d = PswRecordOf(hwnd);
+    if (message == WM_NCDESTROY) {
+        // The window's last message: the record goes with it.
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        if (d != nullptr) {
+            // The extended window shares the record: it goes first.
+            if (d->hWndEws != nullptr) {
+                DestroyWindow(d->hWndEws);
+            }
+            d->hWndMain = nullptr;
+            d->hWndBaseDlg = nullptr;
+            PswBufferRelease(d);
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (d == nullptr) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_MOVE:
+        OnMove(hwnd, d);
+        return 0;
+    case WM_SIZE:
+        if (wParam == SIZE_RESTORED) {
+            ChangeWindowSize(d);
+            return 0;
+        }
+        if (wParam == SIZE_MINIMIZED) {
+            d->ptMainPos = d->ptMainPrevPos;
+            SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_CLOSE:
+        psw::CloseStatusWindow(hwnd, TRUE);
+        return 0;
+    case WM_QUERYENDSESSION:
+        SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+        return 1;
+    case WM_ENDSESSION:
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        if (d->hWndBaseDlg != nullptr) {
+            SendMessageW(d->hWndBaseDlg, message, wParam, lParam);
+        }
+        if (d->hWndEws != nullptr) {
+            SendMessageW(d->hWndEws, message, wParam, lParam);
+        }
+        return 0;
+    case WM_DISPLAYCHANGE:
+        ResetPicturePalette();
+        SetTonerRemain(d, d->hWndBaseDlg);
+        if (d->hWndEws != nullptr) {
+            SendMessageW(d->hWndEws, message, wParam, lParam);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_BTN_REFRESH) {
+            if (!d->fSetReqCtr) {
+                CallRefreshStatus(d, 2);
+            }
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_PSW_SETTING_UPDATE: {
+        const PslSettingChange change = ApplyPslSetting(d);
+        if (change.closeMain && IsWindowVisible(hwnd)) {
+            psw::CloseStatusWindow(hwnd, FALSE);  // an automatic close: popups stay armed
+        }
+        return 0;
+    }
+    default:
+        break;
+    }
+    if (message >= 0x400 && message <= WM_PSW_SET_LAST) {
+        return PSWWindowMessage(hwnd, message, wParam, lParam, d);
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}

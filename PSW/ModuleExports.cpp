@@ -1,0 +1,37 @@
+// The status window library's exported entry points: thin shims over the library's own code
+// (PSW/StatusWindow.h), plus its window and dialog procedures. Nothing may leave them by
+// exception.
+#include "PSW/BaseDialog.h"
+#include "PSW/MainWindow.h"
+#include "PSW/PswLog.h"
+#include "PSW/StatusWindow.h"
+#include "platform/Modules.h"
+#include "platform/WinTypes.h"
+
+// The loader calls the library's DllInitialize itself (it has no DllMain).
+DLL_EXPORT BOOL DllInitialize(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) noexcept {
+    if (reason == DLL_PROCESS_ATTACH) {
+        SetPswModule(instance);
+        LogOpen(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        LogClose();
+    }
+    return TRUE;
+}
+
+DLL_EXPORT DWORD GetPSWStatusTable(HMODULE* module, const void** table, DWORD* count, DWORD* reserved) noexcept {
+    return psw::GetPSWStatusTable(module, reinterpret_cast<const PSWStatusEntry**>(table), count, reserved);
+}
+
+DLL_EXPORT DWORD InitializeStatusWindowEx(LPCSTR printerName, LPVOID unused, HWND parent, HWND* mainWindow,
+                                          HWND* dialogs, HACCEL* accelerators, DWORD* extra) noexcept {
+    return psw::InitializeStatusWindowEx(printerName, unused, parent, mainWindow, dialogs, accelerators, extra);
+}
+
+DLL_EXPORT DWORD DisplayStatusWindow(HWND mainWindow, UINT userStart) noexcept {
+    return psw::DisplayStatusWindow(mainWindow, userStart);
+}
+
+DLL_EXPORT DWORD CloseStatusWindow(HWND mainWindow, BOOL byUser) noexcept { return psw::CloseStatusWindow(mainWindow, byUser); }
+
+DLL_EXPORT DWORD DestroyStatusWindow(HWND mainWindow) noexcept { return psw::DestroyStatusWindow(mainWindow); }

@@ -1,0 +1,289 @@
+#include "PSW/PopupConditions.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <iterator>
+
+#include "PSW/PswLog.h"
+#include "PSW/RegistrySettings.h"
+#include "PSW/StatusFetch.h"
+#include "PSW/StatusWindow.h"
+#include "platform/User.h"
+
+namespace {
+
+constexpr DWORD kJobRecordBytes = sizeof(SRM_JOB_INFO_W);
+
+/// The first of the three deciding bits, or 0 when none is set.
+DWORD Mode(DWORD condition) {
+    for (DWORD bit : {PSW_POPUP_PRINTING, PSW_POPUP_ICON, PSW_POPUP_ERROR_ONLY}) {
+        if ((condition & bit) != 0) {
+            return bit;
+        }
+    }
+    return 0;
+}
+
+bool IsNew(const PSWCounter& c) { return c.dwOld == 0 && c.dwNew != 0; }
+bool Any(const PSWCounter& c) { return c.dwNew != 0; }
+
+/// The state the conditions read, taken once from the record.
+struct View {
+    bool error;
+    bool live;
+    bool lmOrPolling;
+    bool kindClear;
+    const PSWDATA* d;
+};
+
+View Look(const PSWDATA* d) {
+    const bool lm = (PswValueDword(d->lpVariable[kVarLMStatus], 0) & 1u) != 0 ||
+                    (PswValueDword(d->lpVariable[kVarCompulsivePolling], 0) & 1u) != 0;
+    const bool kindClear = (PswStatusKind(d->wCurrentStatusRow) & 1u) == 0;
+    return {PswStatusClass(d->wCurrentStatusRow) == 0, lm || kindClear, lm, kindClear, d};
+}
+
+/// The other-users rule of 0x4 (only when I have no jobs): an error the queues explain.
+bool OtherErrorOnly(const View& v) {
+    if (!v.error) {
+        return false;
+    }
+    if (v.lmOrPolling) {
+        return true;
+    }
+    return Any(v.d->printerQueueJobs) || (Any(v.d->spoolerQueueJobs) && v.kindClear);
+}
+
+bool HaveMyJobs(const PSWDATA* d) { return Any(d->myPrintingJobs) || Any(d->mySpoolingJobs); }
+
+}  // namespace
+
+DWORD QueueJobCount(const PSWVariable& queue) {
+    if (queue.lpValue == nullptr || queue.cbValue < sizeof(DWORD)) {
+        return 0;
+    }
+    const DWORD count = PswValueDword(queue, 0);
+    const DWORD fits = (queue.cbValue - sizeof(DWORD)) / kJobRecordBytes;
+    return count < fits ? count : fits;
+}
+
+DWORD CountMyJobs(const PSWVariable& queue, LPCWSTR userName) {
+    const DWORD count = QueueJobCount(queue);
+    const BYTE* records = static_cast<const BYTE*>(queue.lpValue) + sizeof(DWORD);
+    DWORD mine = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        SRM_JOB_INFO_W job;
+        std::memcpy(&job, records + i * kJobRecordBytes, sizeof(job));
+        job.szUserName[std::size(job.szUserName) - 1] = u'\0';
+        if (lstrcmpiW(job.szUserName, userName) == 0) {
+            ++mine;
+        }
+    }
+    return mine;
+}
+
+DWORD CountPrintingMyJob(const PSWDATA* data) { return CountMyJobs(data->lpVariable[kVarPrinterQueue], data->szUserName); }
+
+DWORD CountSpoolingMyJob(const PSWDATA* data) { return CountMyJobs(data->lpVariable[kVarSpoolerQueue], data->szUserName); }
+
+BOOL GetPopupJobInfo(PSWDATA* d, UINT message) {
+    d->printerQueueJobs.dwOld = d->printerQueueJobs.dwNew;
+    d->spoolerQueueJobs.dwOld = d->spoolerQueueJobs.dwNew;
+    if (message == WM_PSW_SPOOLERQUEUE) {
+        if (CallGetPrinterStatus(d, kVarSpoolerQueue) != 0) {
+            LogPrint(PSWLOG_ERROR, "CallGetPrinterStatus() failed\n");
+            return FALSE;
+        }
+        d->spoolerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarSpoolerQueue]);
+    } else if (message == WM_PSW_PRINTERQUEUE) {
+        if (CallGetPrinterStatus(d, kVarPrinterQueue) != 0) {
+            LogPrint(PSWLOG_ERROR, "CallGetPrinterStatus() failed\n");
+            return FALSE;
+        }
+        d->printerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarPrinterQueue]);
+    }
+    for (PSWCounter* c : {&d->myPrintingJobs, &d->otherPrintingJobs, &d->mySpoolingJobs, &d->otherSpoolingJobs,
+                          &d->myTotalJobs, &d->allJobs}) {
+        c->dwOld = c->dwNew;
+    }
+    if (message == WM_PSW_SPOOLERQUEUE) {
+        d->mySpoolingJobs.dwNew = CountSpoolingMyJob(d);
+        d->otherSpoolingJobs.dwNew = d->spoolerQueueJobs.dwNew - d->mySpoolingJobs.dwNew;
+    } else if (message == WM_PSW_PRINTERQUEUE) {
+        d->myPrintingJobs.dwNew = CountPrintingMyJob(d);
+        d->otherPrintingJobs.dwNew = d->printerQueueJobs.dwNew - d->myPrintingJobs.dwNew;
+    }
+    d->myTotalJobs.dwNew = d->mySpoolingJobs.dwNew + d->myPrintingJobs.dwNew;
+    d->allJobs.dwNew = d->spoolerQueueJobs.dwNew + d->printerQueueJobs.dwNew;
+    return TRUE;
+}
+
+PopupDisplay DecideDisplay(const PSWDATA* d) {
+    const View v = Look(d);
+    PopupDisplay out{false, false};
+    const bool mineFresh =
+        (IsNew(d->myPrintingJobs) || (IsNew(d->mySpoolingJobs) && v.error && v.live)) && (d->dwPopUpFlags & 1u) == 0;
+    switch (Mode(d->dwPopUpCond)) {
+    case PSW_POPUP_PRINTING:
+        out.show = mineFresh;
+        break;
+    case PSW_POPUP_ICON:
+        if ((d->dwPopUpCond & PSW_POPUP_ICON_ERROR) != 0) {
+            if (Any(d->myPrintingJobs)) {
+                out = {true, !v.error};
+            } else if (Any(d->mySpoolingJobs) && v.error) {
+                out.show = v.live;
+            }
+        } else if (mineFresh) {
+            out = {true, true};
+        }
+        break;
+    case PSW_POPUP_ERROR_ONLY:
+        if (Any(d->myPrintingJobs) && v.error) {
+            out.show = true;
+        } else if (Any(d->mySpoolingJobs) && v.error) {
+            out.show = v.live;
+        }
+        break;
+    default:
+        break;
+    }
+    const bool otherArmed = (d->dwPopUpFlags & 2u) == 0;
+    switch (Mode(d->dwPopUpCondEx)) {
+    case PSW_POPUP_PRINTING:
+        if ((IsNew(d->otherPrintingJobs) || (IsNew(d->otherSpoolingJobs) && v.error && v.live)) && otherArmed) {
+            out.show = true;
+        }
+        break;
+    case PSW_POPUP_ICON:
+        if ((d->dwPopUpCondEx & PSW_POPUP_ICON_ERROR) != 0) {
+            if (Any(d->otherPrintingJobs)) {
+                out = {true, !v.error};
+            } else if (Any(d->otherSpoolingJobs) && v.error && v.live) {
+                out.show = true;
+            }
+        } else if ((IsNew(d->otherPrintingJobs) || (IsNew(d->otherSpoolingJobs) && v.error && v.live)) &&
+                   otherArmed) {
+            out = {true, true};
+        }
+        break;
+    case PSW_POPUP_ERROR_ONLY:
+        if (!HaveMyJobs(d) && OtherErrorOnly(v)) {
+            out.show = true;
+        }
+        break;
+    default:
+        break;
+    }
+    return out;
+}
+
+PopupSize DecideChangeSize(const PSWDATA* d) {
+    const View v = Look(d);
+    PopupSize out{false, false};
+    const bool mine = HaveMyJobs(d);
+    const bool other = Any(d->otherPrintingJobs) || Any(d->otherSpoolingJobs);
+    auto iconRule = [&](DWORD cond, bool jobs) {
+        if ((cond & PSW_POPUP_ICON_ERROR) != 0) {
+            out.restore |= jobs && v.error;
+            out.minimise |= jobs && !v.error;
+        } else {
+            out.minimise |= jobs;
+        }
+    };
+    switch (Mode(d->dwPopUpCond)) {
+    case PSW_POPUP_PRINTING: out.restore |= mine; break;
+    case PSW_POPUP_ICON: iconRule(d->dwPopUpCond, mine); break;
+    case PSW_POPUP_ERROR_ONLY: out.restore |= mine && v.error; break;
+    default: break;
+    }
+    switch (Mode(d->dwPopUpCondEx)) {
+    case PSW_POPUP_PRINTING: out.restore |= other; break;
+    case PSW_POPUP_ICON: iconRule(d->dwPopUpCondEx, other); break;
+    case PSW_POPUP_ERROR_ONLY: out.restore |= !mine && OtherErrorOnly(v); break;
+    default: break;
+    }
+    if (out.restore) {
+        out.minimise = false;
+    }
+    return out;
+}
+
+bool DecideClose(const PSWDATA* d) {
+    const View v = Look(d);
+    bool stay = false;
+    switch (Mode(d->dwPopUpCond)) {
+    case PSW_POPUP_PRINTING:
+    case PSW_POPUP_ICON:
+        stay = Any(d->myPrintingJobs) || (Any(d->mySpoolingJobs) && v.error);
+        break;
+    case PSW_POPUP_ERROR_ONLY:
+        stay = HaveMyJobs(d) && v.error;
+        break;
+    default:
+        break;
+    }
+    switch (Mode(d->dwPopUpCondEx)) {
+    case PSW_POPUP_PRINTING:
+    case PSW_POPUP_ICON:
+        stay = stay || Any(d->otherPrintingJobs) || (Any(d->otherSpoolingJobs) && v.error);
+        break;
+    case PSW_POPUP_ERROR_ONLY:
+        stay = stay || (!HaveMyJobs(d) && OtherErrorOnly(v));
+        break;
+    default:
+        break;
+    }
+    return !stay;
+}
+
+BOOL CheckDisplayAndClose(PSWDATA* d) {
+    if (d->uiUserStart != 0) {
+        LogPrint(PSWLOG_COND, "lpPSWData->uiUserStart != 0\n");
+        return TRUE;
+    }
+    FetchIfEmpty(d, kVarLMStatus);
+    FetchIfEmpty(d, kVarCompulsivePolling);
+    const bool passedZero = (d->myTotalJobs.dwOld == 0) != (d->myTotalJobs.dwNew == 0) ||
+                            (d->allJobs.dwOld == 0) != (d->allJobs.dwNew == 0);
+    if (passedZero || PswStatusClass(d->wCurrentStatusRow) == 0) {
+        GetRegOptPopValue(d);
+    }
+    if ((d->dwDispConditionPSW & PSWDEF_DC_NODISPLAY) != 0) {
+        LogPrint(PSWLOG_COND, "dwDispConditionPSW PSWDEF_DC_NODISPLAY is stand\n");
+        return TRUE;
+    }
+    if (!IsWindowVisible(d->hWndMain)) {
+        return CheckDisplayCondition(d);
+    }
+    CheckChangeSizeCondition(d);
+    return CheckCloseCondition(d);
+}
+
+BOOL CheckDisplayCondition(PSWDATA* d) {
+    d->dwShowAsIcon = 0;
+    const PopupDisplay decision = DecideDisplay(d);
+    d->dwShowAsIcon = decision.asIcon ? 1 : 0;
+    if (decision.show) {
+        psw::DisplayStatusWindow(d->hWndMain, 0);
+    }
+    return TRUE;
+}
+
+BOOL CheckChangeSizeCondition(PSWDATA* d) {
+    const PopupSize decision = DecideChangeSize(d);
+    if (decision.restore) {
+        SetForegroundWindow(d->hWndMain);
+        ShowWindow(d->hWndMain, SW_RESTORE);
+    } else if (decision.minimise) {
+        ShowWindow(d->hWndMain, SW_MINIMIZE);
+    }
+    return TRUE;
+}
+
+BOOL CheckCloseCondition(PSWDATA* d) {
+    if (DecideClose(d)) {
+        psw::CloseStatusWindow(d->hWndMain, FALSE);
+    }
+    return TRUE;
+}

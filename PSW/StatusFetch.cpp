@@ -1,0 +1,287 @@
+#include "PSW/StatusFetch.h"
+
+#include <cstring>
+#include <iterator>
+
+#include "PSW/PswLog.h"
+#include "platform/Kernel.h"
+#include "platform/Sync.h"
+
+namespace {
+
+constexpr WCHAR kRefreshRequest[] = u"RefreshStatus";
+
+bool ValidRow(int row) { return row >= 0 && row < kVarEnd; }
+
+void FreeValue(PSWVariable& row) {
+    if (row.lpValue != nullptr) {
+        GlobalFree(row.lpValue);
+    }
+    row.lpValue = nullptr;
+    row.cbValue = 0;
+}
+
+/// The size to ask for: the row's own, or the manager's answer for a row of size -1.
+DWORD SizeToAsk(PSWDATA* data, const PSWVariable& row) {
+    if (row.lSize >= 0) {
+        return static_cast<DWORD>(row.lSize);
+    }
+    DWORD needed = 0;
+    data->pGetPrinterStatusW(data->hManager, row.szName, nullptr, 0, &needed);
+    return needed;
+}
+
+void AppendName(LPWSTR out, DWORD cchOut, DWORD& used, LPCWSTR name, bool first) {
+    if (!first && used + 1 < cchOut) {
+        out[used++] = u';';
+    }
+    for (; *name != u'\0' && used + 1 < cchOut; ++name) {
+        out[used++] = *name;
+    }
+    out[used] = u'\0';
+}
+
+void LetMutexGo(PSWDATA* data) {
+    if (data->fOwnsRefreshMutex && data->hRefreshMutex != nullptr) {
+        ReleaseMutex(data->hRefreshMutex);
+    }
+    data->fOwnsRefreshMutex = FALSE;
+}
+
+}  // namespace
+
+DWORD CallGetPrinterStatus(PSWDATA* data, int row) {
+    if (data == nullptr || data->lpVariable == nullptr || !ValidRow(row) || data->pGetPrinterStatusW == nullptr) {
+        return ERR_PSW;
+    }
+    PSWVariable& var = data->lpVariable[row];
+    DWORD result = ERR_PSW;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD cb = SizeToAsk(data, var);
+        if (cb == 0) {
+            result = ERR_PSW;
+            continue;
+        }
+        auto* buffer = static_cast<BYTE*>(GlobalAlloc(GPTR, cb));
+        if (buffer == nullptr) {
+            return PSWERR_OUTOFMEMORY;
+        }
+        DWORD needed = 0;
+        result = data->pGetPrinterStatusW(data->hManager, var.szName, buffer, cb, &needed);
+        if (var.lpValue == nullptr) {
+            var.lpValue = GlobalAlloc(GPTR, cb);
+            var.cbValue = var.lpValue != nullptr ? cb : 0;
+        }
+        if (result == SRMRES_SUCCESS) {
+            FreeValue(var);
+            var.lpValue = buffer;
+            var.cbValue = cb;
+            DumpJobInfo(var.szName, buffer, cb);
+            return 0;
+        }
+        GlobalFree(buffer);
+    }
+    LogPrint(PSWLOG_ERROR, "GetPrinterStatus() failed\n");
+    return result;
+}
+
+void FetchIfEmpty(PSWDATA* data, int row) {
+    if (ValidRow(row) && data->lpVariable[row].lpValue == nullptr) {
+        CallGetPrinterStatus(data, row);
+    }
+}
+
+DWORD CallSetNotificationMsgEx(PSWDATA* data, WORD notifyClass) {
+    WCHAR names[kPswVariableRows * 66] = {};
+    DWORD messages[kPswVariableRows] = {};
+    DWORD count = 0;
+    DWORD used = 0;
+    for (int row = 0; row < kVarEnd; ++row) {
+        const PSWVariable& var = data->lpVariable[row];
+        if (var.wNtfTiming == notifyClass) {
+            AppendName(names, static_cast<DWORD>(std::size(names)), used, var.szName, count == 0);
+            messages[count++] = var.dwMessage;
+        }
+    }
+    if (count == 0 || notifyClass >= std::size(data->dwNotifyId)) {
+        LogPrint(PSWLOG_COND, "dwNumVariables == 0\n");
+        return ERR_PSW;
+    }
+    CallKillNotificationMsg2(data, notifyClass);
+    DWORD id = 0;
+    const DWORD result =
+        data->pSetNotificationMsgExW(data->hManager, count, names, data->hWndMain, messages, &id);
+    if (result == SRMRES_SUCCESS) {
+        data->dwNotifyId[notifyClass] = id;
+    } else {
+        LogPrint(PSWLOG_ERROR, "SRM/SetNotificationMsgEx() is failed.\n");
+    }
+    return result;
+}
+
+DWORD CallSetNotificationMsg(PSWDATA* data, LPCWSTR name) {
+    for (int row = 0; row < kVarEnd && name != nullptr; ++row) {
+        PSWVariable& var = data->lpVariable[row];
+        if (lstrcmpW(var.szName, name) != 0) {
+            continue;
+        }
+        if (var.wNtfTiming != 0) {
+            return ERR_PSW;
+        }
+        CallKillNotificationMsg(data, row);
+        DWORD id = 0;
+        const DWORD result = data->pSetNotificationMsgW(data->hManager, name, data->hWndMain, var.dwMessage, &id);
+        if (result == SRMRES_SUCCESS) {
+            var.dwNotifyId = id;
+        } else {
+            LogPrint(PSWLOG_ERROR, "SRM/SetNotificationMsg() is failed.\n");
+        }
+        return result;
+    }
+    return ERR_PSW;
+}
+
+void CallKillNotificationMsg(PSWDATA* data, int row) {
+    PSWVariable& var = data->lpVariable[row];
+    if (var.dwNotifyId != 0 && data->pKillNotificationMsg != nullptr) {
+        data->pKillNotificationMsg(data->hManager, var.dwNotifyId);
+    }
+    var.dwNotifyId = 0;
+}
+
+void CallKillNotificationMsg2(PSWDATA* data, WORD notifyClass) {
+    if (notifyClass >= std::size(data->dwNotifyId)) {
+        return;
+    }
+    if (data->dwNotifyId[notifyClass] != 0 && data->pKillNotificationMsg != nullptr) {
+        data->pKillNotificationMsg(data->hManager, data->dwNotifyId[notifyClass]);
+    }
+    data->dwNotifyId[notifyClass] = 0;
+}
+
+void DestroyKillNotify(PSWDATA* data) {
+    for (WORD c = 0; c < std::size(data->dwNotifyId); ++c) {
+        CallKillNotificationMsg2(data, c);
+    }
+    if (data->lpVariable != nullptr) {
+        for (int row = 0; row < kVarEnd; ++row) {
+            CallKillNotificationMsg(data, row);
+        }
+    }
+}
+
+DWORD RefreshList(const PSWDATA* data, WORD groups, LPWSTR out, DWORD cchOut) {
+    DWORD count = 0;
+    DWORD used = 0;
+    if (cchOut == 0) {
+        return 0;
+    }
+    out[0] = u'\0';
+    for (int row = 0; row < kVarEnd; ++row) {
+        const PSWVariable& var = data->lpVariable[row];
+        if ((var.wRefreshGroup & groups) != 0) {
+            AppendName(out, cchOut, used, var.szName, count == 0);
+            ++count;
+        }
+    }
+    return count;
+}
+
+DWORD CallRefreshStatus(PSWDATA* data, WORD groups) {
+    if (data->fSetReqCtr) {
+        if (GetTickCount() - data->dwRefreshTick < kRefreshAnswerTimeoutMs) {
+            return 0;
+        }
+        LogPrint(PSWLOG_COND, "RefreshStatus answer timed out\n");
+        DWORD ignored = 0;
+        CallResSetPrinterStatus(data, kRefreshRequest, &ignored);
+        LetMutexGo(data);
+    }
+    if (data->hRefreshMutex == nullptr) {
+        data->hRefreshMutex = CreateMutexW(nullptr, FALSE, kPollingMutexName);
+        if (data->hRefreshMutex == nullptr) {
+            return 0;
+        }
+    }
+    const DWORD wait = WaitForSingleObject(data->hRefreshMutex, 0);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+        LogPrint(PSWLOG_COND, "dwMutexRet == WAIT_TIMEOUT\n");
+        return 0;
+    }
+    data->fOwnsRefreshMutex = TRUE;
+    WCHAR list[kPswVariableRows * 66];
+    const DWORD count = RefreshList(data, groups, list, static_cast<DWORD>(std::size(list)));
+    if (count == 0) {
+        LetMutexGo(data);
+        LogPrint(PSWLOG_COND, "dwNumVariables == 0\n");
+        return ERR_PSW;
+    }
+    const DWORD cbList = static_cast<DWORD>((lstrlenW(list) + 1) * sizeof(WCHAR));
+    const DWORD result = CallSetReqPrinterStatusMsg(data, kRefreshRequest, list, cbList, WM_PSW_SET_REFRESHSTATUS);
+    if (result != 0) {
+        LetMutexGo(data);
+    } else {
+        data->dwRefreshTick = GetTickCount();
+    }
+    return result;
+}
+
+DWORD CallSetReqPrinterStatusMsg(PSWDATA* data, LPCWSTR name, LPCWSTR list, DWORD cbList, UINT message) {
+    if (data->fSetReqCtr) {
+        return 0;
+    }
+    data->fSetReqCtr = TRUE;
+    DWORD id = 0;
+    const DWORD result =
+        data->pSetReqPrinterStatusMsgW(data->hManager, name, list, cbList, data->hWndMain, message, &id);
+    if (result != SRMRES_SUCCESS) {
+        data->fSetReqCtr = FALSE;
+        LogPrint(PSWLOG_ERROR, "SRM/SetReqPrinterStatusMsg() is failed.\n");
+        return result;
+    }
+    data->dwRequestId = id;
+    return 0;
+}
+
+DWORD CallResSetPrinterStatus(PSWDATA* data, LPCWSTR /*name*/, LPDWORD result) {
+    DWORD answer = 0;
+    const DWORD res = data->dwRequestId != 0 && data->pResSetPrinterStatus != nullptr
+                          ? data->pResSetPrinterStatus(data->hManager, data->dwRequestId, &answer)
+                          : SRMRES_NOT_FOUND;
+    if (res != SRMRES_SUCCESS) {
+        LogPrint(PSWLOG_ERROR, "SRM/ResSetPrinterStatus() is failed\n");
+    }
+    if (result != nullptr) {
+        *result = answer;
+    }
+    data->dwRequestId = 0;
+    data->fSetReqCtr = FALSE;
+    return res;
+}
+
+void OnRefreshAnswer(PSWDATA* data) {
+    if (!data->fSetReqCtr) {
+        return;  // nothing asked: an answer from elsewhere
+    }
+    if (data->pResSetPrinterStatus != nullptr && data->dwRequestId != 0) {
+        DWORD answer = 0;
+        if (data->pResSetPrinterStatus(data->hManager, data->dwRequestId, &answer) == SRMRES_PENDING) {
+            return;  // not answered yet: keep the request and the mutex
+        }
+    }
+    data->dwRequestId = 0;
+    data->fSetReqCtr = FALSE;
+    LetMutexGo(data);
+}
+
+void ReleaseRefresh(PSWDATA* data) {
+    if (data->fSetReqCtr) {
+        DWORD ignored = 0;
+        CallResSetPrinterStatus(data, kRefreshRequest, &ignored);
+    }
+    LetMutexGo(data);
+    if (data->hRefreshMutex != nullptr) {
+        CloseHandle(data->hRefreshMutex);
+        data->hRefreshMutex = nullptr;
+    }
+}

@@ -1,0 +1,132 @@
+#pragma once
+// The status window's two tables: the status-bit table (which status row, text and class a
+// CurrentStatus value means; handed to the host by GetPSWStatusTable) and the template of the
+// variable table (the variables a window binds and the messages the manager posts for them).
+#include <cstddef>
+
+#include "PSW/PswRecord.h"
+
+/// Rows of the status-bit table and of the variable table (its last row is the empty end row).
+inline constexpr int kPswStatusRows = 31;
+inline constexpr int kPswVariableRows = 20;
+inline constexpr WORD kPswLastStatusRow = 30;
+inline constexpr int kPswPrinterNameChars = 260;
+
+/// One row of the variable table: a status variable the window binds, its value as last
+/// fetched and its notification. `cbValue` is the byte length of `lpValue` (0 when there is
+/// none yet); `lSize` is the size to ask for (-1: ask the manager for the size first).
+struct PSWVariable {
+    WORD wRow;
+    WCHAR szName[65];
+    LPVOID lpValue;   // GlobalAlloc'd, owned by the row
+    DWORD cbValue;    // bytes readable at lpValue
+    LONG lSize;
+    DWORD dwNotifyId;
+    DWORD dwMessage;
+    WORD wNtfTiming;  // notification class; 0 = none
+    WORD wRefreshGroup;
+};
+
+// --- Private messages posted by the manager (one per variable) and by the window itself ---
+#define WM_PSW_PORT 0x401u
+#define WM_PSW_PRINTEREXTSTATUS 0x402u
+#define WM_PSW_SPOOLERQUEUE 0x403u
+#define WM_PSW_SENDINGJOBINFO 0x404u
+#define WM_PSW_PRINTINGJOBINFO 0x405u
+#define WM_PSW_PRINTERQUEUE 0x406u
+#define WM_PSW_PRINTERBINCONFIG 0x407u
+#define WM_PSW_PRINTEROPTCONFIG 0x408u
+#define WM_PSW_USERAUTHORITY 0x409u
+#define WM_PSW_PRINTERNAME 0x40Au
+#define WM_PSW_CURRENTSTATUS 0x40Bu
+#define WM_PSW_COMPULSIVEPOLLING 0x40Cu
+#define WM_PSW_LMSTATUS 0x40Du
+#define WM_PSW_TONERREMAIN 0x40Eu
+#define WM_PSW_ERRCOVEROPEN 0x411u
+#define WM_PSW_ERRSUPPLIES 0x412u
+#define WM_PSW_CURRENTFEEDER 0x415u
+#define WM_PSW_ERRNOPAPER2 0x416u
+#define WM_PSW_ERRPAPERJAM 0x417u
+#define WM_PSW_ERRLOADPAPER 0x41Cu
+#define WM_PSW_SET_REFRESHSTATUS 0x465u
+#define WM_PSW_SET_LAST 0x466u
+#define WM_PSW_UPDATE_INFORMATION 0x4C9u
+
+/// Control id of the refresh command (WM_COMMAND to the main window).
+#define IDC_BTN_REFRESH 281
+
+// --- Status words of CurrentStatus a status row tests ---
+#define PSW_WORD_NONE 0
+#define HIDWORD 1
+#define MIDDWORD 2
+#define LOWDWORD 3
+#define SPOOLERSTATUS 4
+#define CLIENTSTATUS 5
+#define JOBSTATUS 6
+
+// --- Named status rows ---
+#define STID_PRN_L_OPCERR 10
+#define STID_PRN_H_STACKERFAILURE 11
+#define STID_PRN_M_OPCDRUMERROR 12
+#define STID_PRN_M_TRAYFAILUREDESEL 14
+#define STID_PRN_LAST 30
+
+/// A row of the status-bit table as the host reads it: 36 bytes.
+struct PSWStatusEntry {
+    DWORD dwRow;
+    DWORD dwMask;
+    WORD wWord;
+    WORD wStringId;
+    DWORD dwZero;
+    DWORD dwClass;  // 0: error
+    DWORD dwHelpContext;
+    BYTE reserved[12];
+};
+static_assert(sizeof(PSWStatusEntry) == 36 && offsetof(PSWStatusEntry, dwClass) == 16);
+
+/// The status-bit table (kPswStatusRows rows, row order = priority order).
+const PSWStatusEntry* PswStatusTable();
+/// Bit 0 of a row's kind: the row is one that a job can be held by (clear for rows 0, 25, 26).
+DWORD PswStatusKind(WORD row);
+/// The class of a row (0 = error); rows out of range count as the last row.
+DWORD PswStatusClass(WORD row);
+
+/// Indices of the variable table's rows.
+enum PswVar : int {
+    kVarPort = 0,
+    kVarPrinterExtStatus,
+    kVarSpoolerQueue,
+    kVarSendingJobInfo,
+    kVarPrintingJobInfo,
+    kVarPrinterQueue,
+    kVarPrinterBinConfig,
+    kVarPrinterOptConfig,
+    kVarUserAuthority,
+    kVarPrinterName,
+    kVarCurrentStatus,
+    kVarCompulsivePolling,
+    kVarLMStatus,
+    kVarErrCoverOpen,
+    kVarErrSupplies,
+    kVarCurrentFeeder,
+    kVarErrNoPaper2,
+    kVarErrPaperJam,
+    kVarErrLoadPaper,
+    kVarEnd,
+};
+static_assert(kVarEnd + 1 == kPswVariableRows);
+
+/// The template every record's variable table is copied from (values empty).
+const PSWVariable* PswVariableTemplate();
+
+/// The status row that a CurrentStatus value means: the first of rows 0..29 whose mask hits
+/// the word it selects, else STID_PRN_LAST. A value shorter than 24 bytes counts as zeros.
+WORD StatusRowOf(const void* currentStatus, DWORD cbValue);
+/// Sets the record's current row from its CurrentStatus value (absent: STID_PRN_LAST).
+void ConvertStatusID(LPPSWDATA data);
+
+/// Reads the DWORD at byte offset `offset` of a row's value; `fallback` when the value is
+/// absent or too short.
+DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback = 0);
+/// Bit 0 of a single-DWORD variable (LMStatus, CompulsivePolling, UserAuthority...).
+bool PswValueBit0(LPPSWDATA data, PswVar var);

@@ -1,0 +1,441 @@
+#include "PSW/StatusWindow.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <iterator>
+
+#include "PSW/BaseDialog.h"
+#include "PSW/ExtendedWindow.h"
+#include "PSW/Language.h"
+#include "PSW/MainWindow.h"
+#include "PSW/Placement.h"
+#include "PSW/PopupConditions.h"
+#include "PSW/PswLog.h"
+#include "PSW/RegistrySettings.h"
+#include "PSW/SettingsWatch.h"
+#include "PSW/StatusFetch.h"
+#include "platform/Kernel.h"
+#include "platform/Modules.h"
+#include "platform/Process.h"
+#include "platform/Sync.h"
+#include "platform/User.h"
+
+namespace {
+
+HMODULE g_module = nullptr;
+
+constexpr int kIconIds[3] = {20004, 20002, 20003};
+constexpr UINT kAcceleratorId = 111;
+constexpr UINT kTitleString = 1002;
+constexpr DWORD kMainStyle = 0x00CA0000u;  // caption, system menu, minimise box
+constexpr WCHAR kClassPrefix[] = u"PSWWndClass ";
+
+void LoadStatusIcons(PSWDATA* d) {
+    for (int i = 0; i < 6; ++i) {
+        const int px = i < 3 ? 16 : 32;
+        d->hStatusIcon[i] = static_cast<HICON>(
+            LoadImageW(g_module, MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
+    }
+}
+
+/// Places the window at its stored rectangle, corrected to the screen.
+void PlaceMain(PSWDATA* d) {
+    RECT stored{d->ptMainPos.x, d->ptMainPos.y, d->ptMainPos.x + d->sizeMain.cx, d->ptMainPos.y + d->sizeMain.cy};
+    RECT corrected = stored;
+    GetCorrectWndRect(&corrected, &stored, static_cast<DWORD>(GetWindowLongPtrW(d->hWndMain, GWL_STYLE)));
+    d->ptMainPos = {corrected.left, corrected.top};
+    SetWindowPos(d->hWndMain, nullptr, corrected.left, corrected.top, corrected.right - corrected.left,
+                 corrected.bottom - corrected.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+/// The refresh condition of a display: no monitor-driven polling and the spooler says stale.
+void RefreshIfStale(PSWDATA* d) {
+    FetchIfEmpty(d, kVarLMStatus);
+    FetchIfEmpty(d, kVarCompulsivePolling);
+    const DWORD spooler = PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
+    if (!PswValueBit0(d, kVarLMStatus) && !PswValueBit0(d, kVarCompulsivePolling) && (spooler & 0x8u) != 0) {
+        PostMessageW(d->hWndMain, WM_COMMAND, IDC_BTN_REFRESH, 0);
+    }
+}
+
+/// Shows the extended window (a first sheet and a refresh), or brings it back.
+void ShowExtendedWindow(PSWDATA* d) {
+    const HWND ews = d->hWndEws;
+    if (ews == nullptr) {
+        return;
+    }
+    if (!IsWindowVisible(ews)) {
+        RefreshIfStale(d);
+        if ((d->dwDispConditionEWS & PSWDEF_DC_NODISPLAY) != 0) {
+            return;
+        }
+        ShowWindow(ews, SW_RESTORE);
+        SetWndRect(ews, d->ptEwsPos.x, d->ptEwsPos.y, d->ptEwsPos.x + d->sizeEws.cx, d->ptEwsPos.y + d->sizeEws.cy);
+        PostMessageW(ews, WM_COMMAND, BTN_GENERAL, 0);
+    } else if (IsIconic(ews)) {
+        ShowWindow(ews, SW_RESTORE);
+    }
+    CallSetForegroundWindow(ews);
+}
+
+/// Ends a failed initialisation: the window (if any) loses its record and is destroyed, the
+/// caller's handle is cleared and everything the record holds is freed. No WM_QUIT.
+DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
+    LogPrint(PSWLOG_ERROR, "[InitializeStatusWindow] %s\n", text);
+    if (d->hWndMain != nullptr) {
+        const HWND window = d->hWndMain;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        d->hWndMain = nullptr;
+        DestroyWindow(window);
+    }
+    if (mainWindow != nullptr) {
+        *mainWindow = nullptr;
+    }
+    PswBufferRelease(d);
+    return code;
+}
+
+}  // namespace
+
+HMODULE PswModule() { return g_module; }
+void SetPswModule(HMODULE module) { g_module = module; }
+
+PSWDATA* PswRecordOf(HWND mainWindow) {
+    if (mainWindow == nullptr || !IsWindow(mainWindow) ||
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(mainWindow, GWLP_WNDPROC)) != &MainWndProc) {
+        return nullptr;
+    }
+    auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(mainWindow, GWLP_USERDATA));
+    return d != nullptr && d->dwSignature == kPswSignature ? d : nullptr;
+}
+
+DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved) {
+    LogPrint(PSWLOG_TRACE, "GetPSWStatusTable start\n");
+    if (module == nullptr || table == nullptr || count == nullptr || reserved == nullptr) {
+        return ERR_PSW;
+    }
+    *module = g_module;
+    *table = PswStatusTable();
+    *count = kPswStatusRows;
+    *reserved = 0;
+    return PSW_NO_ERROR;
+}
+
+DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND parent, HWND* mainWindow, HWND* dialogs,
+                               HACCEL* accelerators, DWORD* extra) {
+    LogPrint(PSWLOG_TRACE, "InitializeStatusWindowEx start\n");
+    if (parent == nullptr || mainWindow == nullptr || accelerators == nullptr) {
+        LogPrint(PSWLOG_ERROR, "[InitializeStatusWindow] \"hWndParent\" is NULL.\n");
+        return ERR_PSW;
+    }
+    *mainWindow = nullptr;
+    if (dialogs == nullptr) {
+        if (extra == nullptr) {
+            return ERR_PSW;
+        }
+        *extra = 2;
+        return PSW_NO_ERROR;
+    }
+    auto* d = static_cast<PSWDATA*>(GlobalAlloc(GPTR, sizeof(PSWDATA)));
+    if (d == nullptr) {
+        LogPrint(PSWLOG_ERROR, "[InitializeStatusWindow] Allocation error for \"lpPSWData\".\n");
+        return ERR_PSW;
+    }
+    d->dwSignature = kPswSignature;
+    d->osVersion.dwOSVersionInfoSize = sizeof(d->osVersion);
+    GetVersionExW(&d->osVersion);
+    d->lpVariable = static_cast<PSWVariable*>(GlobalAlloc(GPTR, sizeof(PSWVariable) * kPswVariableRows));
+    if (d->lpVariable == nullptr) {
+        return FailInit(d, mainWindow, ERR_PSW, "Allocation error for \"lpPSWData\".");
+    }
+    std::memcpy(d->lpVariable, PswVariableTemplate(), sizeof(PSWVariable) * kPswVariableRows);
+    if (printerName == nullptr ||
+        MultiByteToWideChar(CP_ACP, 0, printerName, -1, d->szPrinterName, kPswPrinterNameChars - 1) == 0) {
+        return FailInit(d, mainWindow, ERR_PSW, "\"lpPrinterName\" is NULL.");
+    }
+    d->szPrinterName[kPswPrinterNameChars - 1] = u'\0';
+    if (!GetLangID(d)) {
+        return FailInit(d, mainWindow, ERR_PSW, "\"GetLangID()\" is failed.");
+    }
+    {
+        // The user name as the queues carry it: at most 31 ANSI bytes.
+        WCHAR wide[32] = {};
+        DWORD cch = static_cast<DWORD>(std::size(wide));
+        CHAR narrow[64] = {};
+        if (GetUserNameW(wide, &cch)) {
+            wide[31] = u'\0';
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
+            narrow[31] = '\0';
+            if (MultiByteToWideChar(CP_ACP, 0, narrow, -1, d->szUserName, 31) == 0) {
+                d->szUserName[0] = u'\0';
+            }
+        }
+    }
+    if (GetPrinterDriverName(d, d->szPrinterName)) {
+        GetHelpPathName(d, d->szDriverName);
+    }
+    LoadStatusIcons(d);
+    RegisterMiscWndClass(d);
+    WCHAR title[256] = {};
+    LoadStringEx(d->wLangID, kTitleString, title, sizeof(title));
+    const HWND window = CreateWindowExW(0, d->szMainClassName, title, kMainStyle, 0, 0, 0, 0, nullptr, nullptr,
+                                        g_module, d);
+    if (window == nullptr) {
+        return FailInit(d, mainWindow, ERR_PSW, "Main CreateWindowEx() is failed.");
+    }
+    *mainWindow = window;
+    if (const DWORD srm = InitializeSRM(d); srm != 0) {
+        return FailInit(d, mainWindow, srm, "PSW/InitializeSRM() is failed.");
+    }
+    if (GetSRMInitValue(d) != 0) {
+        return FailInit(d, mainWindow, SRMERR_OPEN, "PSW/GetSRMInitValue() is failed.");
+    }
+    UpdateWithPortEx(d);
+    CreateChildWindow(d);
+    GetRegMainWndPos(d, &d->ptMainPos, &d->sizeMain);
+    d->ptMainPrevPos = d->ptMainPos;
+    ChangeWindowSize(d);
+    EWS_CreateMainWindow(d);
+    dialogs[0] = d->hWndMain;
+    dialogs[1] = d->hWndEws;
+    d->hAccel = LoadAcceleratorsW(g_module, MAKEINTRESOURCEW(kAcceleratorId));
+    *accelerators = d->hAccel;
+    ShowWindow(window, SW_HIDE);
+    GetRegPslSetting(d);
+    StartWatchPslSetting(d, window);
+    // The first popup is decided once everything it reads is in place.
+    CheckDisplayAndClose(d);
+    LogPrint(PSWLOG_TRACE, "InitializeStatusWindowEx return PSW_NO_ERROR\n");
+    return PSW_NO_ERROR;
+}
+
+BOOL RegisterMiscWndClass(PSWDATA* d) {
+    WCHAR driver[64] = {};
+    MultiByteToWideChar(CP_ACP, 0, d->szDriverName, -1, driver, 63);
+    lstrcpynW(d->szMainClassName, kClassPrefix, static_cast<int>(std::size(d->szMainClassName)));
+    const int used = lstrlenW(d->szMainClassName);
+    lstrcpynW(d->szMainClassName + used, driver, static_cast<int>(std::size(d->szMainClassName)) - used);
+    UnregisterClassW(d->szMainClassName, g_module);
+    const bool withIcon = d->osVersion.dwPlatformId == 1 || (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 3);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &MainWndProc;
+    wc.cbWndExtra = sizeof(void*);
+    wc.hInstance = g_module;
+    wc.hIcon = withIcon ? LoadIconW(g_module, MAKEINTRESOURCEW(20001)) : nullptr;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = d->szMainClassName;
+    wc.hIconSm = LoadIconW(g_module, MAKEINTRESOURCEW(20001));
+    if (RegisterClassExW(&wc) == 0) {
+        WNDCLASSW old{0, &MainWndProc, 0, static_cast<int>(sizeof(void*)), g_module, wc.hIcon, wc.hCursor,
+                      wc.hbrBackground, nullptr, d->szMainClassName};
+        if (RegisterClassW(&old) == 0) {
+            LogPrint(PSWLOG_ERROR, "Main RegisterClass() is failed.\n");
+        }
+    }
+    return TRUE;
+}
+
+DWORD InitializeSRM(PSWDATA* d) {
+    d->SRMModule = LoadLibraryW(kSrmLibraryName);
+    if (d->SRMModule == nullptr) {
+        LogPrint(PSWLOG_ERROR, "LoadLibrary() {KWTQSRMZ.DLL} is failed.\n");
+        return SRMERR_LOAD;
+    }
+    struct Entry {
+        const char* name;
+        FARPROC* slot;
+    };
+    const Entry entries[] = {
+        {"OpenManagerExW", reinterpret_cast<FARPROC*>(&d->pOpenManagerExW)},
+        {"CloseManager", reinterpret_cast<FARPROC*>(&d->pCloseManager)},
+        {"GetPrinterStatusW", reinterpret_cast<FARPROC*>(&d->pGetPrinterStatusW)},
+        {"SetPrinterStatusDirectW", reinterpret_cast<FARPROC*>(&d->pSetPrinterStatusDirectW)},
+        {"SetReqPrinterStatusMsgW", reinterpret_cast<FARPROC*>(&d->pSetReqPrinterStatusMsgW)},
+        {"ResSetPrinterStatus", reinterpret_cast<FARPROC*>(&d->pResSetPrinterStatus)},
+        {"UpdatePrinterStatusW", reinterpret_cast<FARPROC*>(&d->pUpdatePrinterStatusW)},
+        {"SetNotificationMsgW", reinterpret_cast<FARPROC*>(&d->pSetNotificationMsgW)},
+        {"SetNotificationMsgExW", reinterpret_cast<FARPROC*>(&d->pSetNotificationMsgExW)},
+        {"KillNotificationMsg", reinterpret_cast<FARPROC*>(&d->pKillNotificationMsg)},
+    };
+    DWORD code = SRMERR_OPENFUNC;
+    for (const Entry& e : entries) {
+        *e.slot = GetProcAddress(d->SRMModule, e.name);
+        if (*e.slot == nullptr) {
+            LogPrint(PSWLOG_ERROR, "GetProcAddress() {%s} is failed.\n", e.name);
+            return code;
+        }
+        ++code;
+    }
+    return 0;
+}
+
+DWORD GetSRMInitValue(PSWDATA* d) {
+    if (d->pOpenManagerExW(d->szPrinterName, nullptr, kSrmModeStatusWindow, &d->hManager) != SRMRES_SUCCESS) {
+        d->hManager = 0;
+        LogPrint(PSWLOG_ERROR, "SRM/OpenManagerEx() is failed.\n");
+        return SRMERR_OPEN;
+    }
+    CallSetNotificationMsgEx(d, 1);
+    CallGetPrinterStatus(d, kVarPrinterName);
+    CallGetPrinterStatus(d, kVarCurrentStatus);
+    ConvertStatusID(d);
+    for (int row : {kVarSendingJobInfo, kVarPrintingJobInfo}) {
+        PSWVariable& var = d->lpVariable[row];
+        var.lpValue = GlobalAlloc(GPTR, static_cast<SIZE_T>(var.lSize));
+        var.cbValue = var.lpValue != nullptr ? static_cast<DWORD>(var.lSize) : 0;
+    }
+    CallGetPrinterStatus(d, kVarPrinterQueue);
+    d->printerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarPrinterQueue]);
+    d->myPrintingJobs.dwNew = CountPrintingMyJob(d);
+    d->otherPrintingJobs.dwNew = d->printerQueueJobs.dwNew - d->myPrintingJobs.dwNew;
+    CallGetPrinterStatus(d, kVarSpoolerQueue);
+    d->spoolerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarSpoolerQueue]);
+    d->mySpoolingJobs.dwNew = CountSpoolingMyJob(d);
+    d->otherSpoolingJobs.dwNew = d->spoolerQueueJobs.dwNew - d->mySpoolingJobs.dwNew;
+    for (int row : {kVarCompulsivePolling, kVarLMStatus, kVarErrSupplies, kVarErrNoPaper2, kVarErrPaperJam,
+                    kVarPrinterBinConfig, kVarPrinterOptConfig, kVarUserAuthority, kVarErrLoadPaper,
+                    kVarErrCoverOpen, kVarCurrentFeeder}) {
+        CallGetPrinterStatus(d, row);
+    }
+    d->allJobs.dwNew = d->spoolerQueueJobs.dwNew + d->printerQueueJobs.dwNew;
+    d->myTotalJobs.dwNew = d->myPrintingJobs.dwNew + d->mySpoolingJobs.dwNew;
+    return 0;
+}
+
+DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
+    LogPrint(PSWLOG_TRACE, "DisplayStatusWindow start\n");
+    PSWDATA* d = PswRecordOf(mainWindow);
+    if (d == nullptr) {
+        LogPrint(PSWLOG_ERROR, "[DisplayStatusWindow] \"hWnd\" is NULL.\n");
+        return ERR_PSW;
+    }
+    CallGetPrinterStatus(d, kVarUserAuthority);
+    if (!PswValueBit0(d, kVarUserAuthority)) {
+        if (userStart != 0) {
+            PostMessageW(mainWindow, WM_PSW_USERAUTHORITY, 1, 0);
+        }
+        return PSW_NO_ERROR;
+    }
+    if (userStart == 2) {
+        ShowExtendedWindow(d);
+        return PSW_NO_ERROR;
+    }
+    d->uiUserStart = userStart;
+    if (userStart == 1 && IsWindowVisible(mainWindow)) {
+        if (!IsIconic(mainWindow)) {
+            CallSetForegroundWindow(d->hWndAuthority != nullptr ? d->hWndAuthority : mainWindow);
+        } else {
+            PlaceMain(d);
+            CallSetForegroundWindow(mainWindow);
+            ShowWindow(mainWindow, SW_RESTORE);
+        }
+        return PSW_NO_ERROR;
+    }
+    if (userStart == 0 && d->dwShowAsIcon == 1) {
+        ShowWindow(mainWindow, SW_MINIMIZE);
+        SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        return PSW_NO_ERROR;
+    }
+    if (userStart != 0) {
+        RefreshIfStale(d);
+        if ((d->dwDispConditionPSW & PSWDEF_DC_NODISPLAY) != 0) {
+            return PSW_NO_ERROR;
+        }
+    }
+    PlaceMain(d);
+    CallSetForegroundWindow(mainWindow);
+    ShowWindow(mainWindow, SW_RESTORE);
+    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return PSW_NO_ERROR;
+}
+
+DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
+    LogPrint(PSWLOG_TRACE, "CloseStatusWindow start\n");
+    PSWDATA* d = PswRecordOf(mainWindow);
+    if (d == nullptr) {
+        LogPrint(PSWLOG_ERROR, "[CloseStatusWindow] \"hWnd\" is NULL.\n");
+        return ERR_PSW;
+    }
+    if (d->uiUserStart == 0) {
+        d->dwPopUpFlags = byUser ? (PSWDEF_POPPED_MYJOB | PSWDEF_POPPED_OTHERJOB) : 0;
+    }
+    if (d->hWndAuthority != nullptr) {
+        EndDialog(d->hWndAuthority, 0);
+    }
+    ShowWindow(mainWindow, SW_HIDE);
+    d->uiUserStart = 0;
+    return PSW_NO_ERROR;
+}
+
+DWORD psw::DestroyStatusWindow(HWND mainWindow) {
+    LogPrint(PSWLOG_TRACE, "DestroyStatusWindow start\n");
+    PSWDATA* d = PswRecordOf(mainWindow);
+    if (d == nullptr) {
+        LogPrint(PSWLOG_ERROR, "[DestroyStatusWindow] \"hWnd\" is NULL.\n");
+        return ERR_PSW;
+    }
+    StopWatchPslSetting(d);
+    DestroyKillNotify(d);
+    SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+    if (d->hWndEws != nullptr) {
+        EWS_SetRegWndPosSize(d, d->ptEwsPos.x, d->ptEwsPos.y, d->sizeEws.cx, d->sizeEws.cy);
+    }
+    SetRegPslSetting(d);
+    if (d->lInModal > 0) {
+        // Called from inside the notice's modal loop: end the notice, destroy afterwards.
+        d->fDestroyPending = TRUE;
+        if (d->hWndAuthority != nullptr) {
+            EndDialog(d->hWndAuthority, 1);
+        }
+        return PSW_NO_ERROR;
+    }
+    if (d->hWndEws != nullptr) {
+        DestroyWindow(d->hWndEws);
+    }
+    DestroyWindow(mainWindow);  // WM_NCDESTROY releases the record
+    return PSW_NO_ERROR;
+}
+
+void PswBufferRelease(PSWDATA* d) {
+    if (d == nullptr) {
+        return;
+    }
+    StopWatchPslSetting(d);
+    ReleaseRefresh(d);
+    if (d->hHtmlHelp != nullptr) {
+        FreeLibrary(d->hHtmlHelp);
+    }
+    for (HICON& icon : d->hStatusIcon) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+            icon = nullptr;
+        }
+    }
+    if (d->lpHelpPath != nullptr) {
+        GlobalFree(d->lpHelpPath);
+    }
+    ReleaseResourceDll(d);
+    if (d->hManager != 0 && d->pCloseManager != nullptr) {
+        if (d->lpVariable != nullptr) {
+            DestroyKillNotify(d);
+        }
+        if (d->pCloseManager(d->hManager) != SRMRES_SUCCESS) {
+            LogPrint(PSWLOG_ERROR, "SRM/CloseManger() is failed.\n");
+        }
+    }
+    if (d->SRMModule != nullptr) {
+        FreeLibrary(d->SRMModule);
+    }
+    if (d->lpVariable != nullptr) {
+        for (int row = 0; row < kPswVariableRows; ++row) {
+            if (d->lpVariable[row].lpValue != nullptr) {
+                GlobalFree(d->lpVariable[row].lpValue);
+            }
+        }
+        GlobalFree(d->lpVariable);
+    }
+    d->dwSignature = 0;
+    GlobalFree(d);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The status window library loaded by name in the status-monitor host, for printers whose
+// port and connection the test chooses; the monitor's side is written on the test's own
+// connection to the loaded manager stand-in. The language libraries are installed where the
+// driver's key points.
+#include <map>
+#include <string>
+
+#include "platform/StandIn.h"
+#include "platform/StatusManager.h"
+#include "tests/support/TestRoot.h"
+#include "tools/hosts/pswhost/PswHost.h"
+
+namespace kvtest {
+
+inline constexpr char kEwsPrinter[] = "KV Details";
+inline constexpr char16_t kEwsPrinterW[] = u"KV Details";
+inline constexpr char16_t kEwsUserKey[] = u"Software\\ZEV\\Stanvel\\KV Details\\PSW";
+
+// The extended window's children and controls the tests read.
+inline constexpr int kHeadTitle = 211;
+inline constexpr int kFrameString = 1372;
+
+class EwsTest : public StandInTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void SetLanguage(DWORD langId);
+    void SetUserDword(const char16_t* name, DWORD value);
+    /// A printer on the port, its monitor reporting the connection bits and an idle printer.
+    void AddPrinter(const std::u16string& name, const std::u16string& port, DWORD extStatus = 7);
+    /// Creates the printer's window set; *ews gets the extended window.
+    HWND Create(const std::string& printer, HWND* ews);
+
+    /// A string of the language library of that language.
+    std::u16string LibraryString(DWORD langId, UINT id);
+    static std::u16string Text(HWND dialog, int id);
+    /// The sheet shown (the extended window's child that is none of its three strips).
+    static HWND Sheet(HWND ews);
+    /// The strips: head (template 201), left (241) and foot (271), found by a control of theirs.
+    static HWND Strip(HWND ews, int control);
+    /// Pumps until the sheet shown holds the control.
+    bool WaitForSheetWith(HWND ews, int control);
+    /// Writes the picture into the test's output folder.
+    static bool SavePicture(HWND window, const std::string& name);
+
+    pswhost::PswHost host_;
+
+private:
+    HMODULE manager_ = nullptr;
+    std::map<std::u16string, DWORD> monitors_;
+    PFN_OpenManagerExW open_ = nullptr;
+    PFN_CloseManager close_ = nullptr;
+    PFN_UpdatePrinterStatusA update_ = nullptr;
+};
+
+}  // namespace kvtest
