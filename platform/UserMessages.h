@@ -302,6 +302,19 @@ PLATFORM_API BOOL TranslateMessage(const MSG* msg);
 PLATFORM_API BOOL InSendMessage();
 PLATFORM_API BOOL ReplyMessage(LRESULT result);
 PLATFORM_API DWORD GetQueueStatus(UINT flags);
+/// Like SendMessageW without waiting: a window of this thread is called at once; one of
+/// another thread gets the message as a sent one, handled before its posted messages the
+/// next time its owner pumps. FALSE for an unknown window.
+PLATFORM_API BOOL SendNotifyMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+/// Waits for one of the handles (all of them with waitAll) or for input of the kinds in
+/// wakeMask (QS_*) in this thread's queue: WAIT_OBJECT_0 + index, WAIT_OBJECT_0 + count for
+/// input, WAIT_TIMEOUT, or WAIT_FAILED. Input already waiting counts; sent messages are left
+/// for the caller's PeekMessageW to handle.
+PLATFORM_API DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                             DWORD wakeMask);
+/// Joins (or parts) the input states of two threads; the stand-in keeps one input state, so
+/// it only checks the threads: FALSE for the same thread or a thread without a message queue.
+PLATFORM_API BOOL AttachThreadInput(DWORD attach, DWORD attachTo, BOOL doAttach);
 PLATFORM_API LONG GetMessageTime();
 PLATFORM_API UINT RegisterWindowMessageW(LPCWSTR name);
 /// The stand-in's key state (standin::ui::SetKeyDown); bit 15 set while down.
