@@ -110,7 +110,7 @@ void ChooseDestination(PageRecord* page, HWND dialog) {
     SetFeature(block, kHoldBit, chosen->hold);
     SetBits(block.RelaydockFlags, kRelaydockOn, chosen->relaydock);
     block.OutputDestination = chosen->value;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     const UiContext* context = page->context;
     if (block.Public.dmCopies > 1 && block.OutputDestination != 0 && before == 0) {
         ShowMessage(dialog, 807, context->printerName, 0, MB_ICONWARNING, context->languageLibrary);
@@ -171,7 +171,7 @@ void ChoosePrintMode(PageRecord* page, HWND dialog, const PrintModeRadio& radio)
     block.PrintMode = radio.mode;
     const BYTE first = block.FinishPosition1;
     const BYTE second = block.FinishPosition2;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     if (radio.bit == kSortBit && block.Public.dmDuplex != DMDUP_SIMPLEX) ShowPageWarning(page, dialog, 764);
     if (radio.bit == kOutputFinisherMode) {
         ShowFinishingWarnings(page, dialog, block, false);
@@ -306,9 +306,9 @@ void TypeSplitCount(PageRecord* page, HWND dialog, int edit, int shift) {
     const BYTE before = block.SplitCounts;
     const auto mask = static_cast<BYTE>(0xF << shift);
     block.SplitCounts = static_cast<BYTE>((before & ~mask) | ((value & 0xFu) << shift));
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     MarkPresetModified(page, dialog);
-    if (block.SplitCounts != before) NotifyChanged(page, dialog);
+    if (block.SplitCounts != before) NotifyPageChanged(page, dialog);
 }
 
 void TypeShift(PageRecord* page, HWND dialog) {
@@ -319,13 +319,13 @@ void TypeShift(PageRecord* page, HWND dialog) {
     const auto shift = static_cast<WORD>(std::min<UINT>(value, 0xFFFF));
     block.DuplexShift = shift;
     if (block.Public.dmDuplex != DMDUP_SIMPLEX) block.SavedDuplexShift = shift;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     SendDlgItemMessageW(dialog, kPaperPicture, LB_RESETCONTENT, 0, 0);
     const auto item = SendDlgItemMessageW(dialog, kPaperPicture, LB_ADDSTRING, 0, 0);
     if (item >= 0) SendDlgItemMessageW(dialog, kPaperPicture, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
     Hint(page, dialog, kDuplexHint, kHintNote);
     MarkPresetModified(page, dialog);
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void TypeJobText(PageRecord* page, HWND dialog) {
@@ -338,7 +338,7 @@ void TypeJobText(PageRecord* page, HWND dialog) {
     std::fill(std::begin(block.PageStampText), std::end(block.PageStampText), u'\0');
     std::copy_n(text, kJobTextChars, block.PageStampText);
     Hint(page, dialog, kJobTextHint, kHintNote);
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void RestorePageDefaults(PageRecord* page, HWND dialog, State& state) {
@@ -348,17 +348,13 @@ void RestorePageDefaults(PageRecord* page, HWND dialog, State& state) {
     block.CategoryIndex = 0;
     SelectCategoryItem(dialog, 0);
     block.OptionFlags |= kOptionPageActive;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     MarkPresetModified(page, dialog);
     ShowPanel(page, dialog);
     SetFocus(GetDlgItem(dialog, kCategoryList));
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
     CheckAnsiNameField(dialog, page, NameFieldCheck::Warn);
-    if (page->tree != nullptr && SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0) {
-        OnSettingChanged(page, dialog, 0, FALSE);
-        const LRESULT root = SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
-        SendMessageW(page->tree, TVM_SELECTITEM, TVGN_CARET, root);
-    }
+    ResetTreeAfterDefaults(page, dialog);
     Hint(page, dialog, kRestoredHint, kHintInfo);
 }
 
@@ -371,7 +367,7 @@ void SavePreset(PageRecord* page, HWND dialog, State& state) {
     // The dialog wrote the table; the page's list is read from it again.
     FillPresetList(page, dialog, state, false);
     MarkPresetModified(page, dialog);
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OpenSettingsList(PageRecord* page, HWND dialog) {
@@ -425,7 +421,7 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
     case 1010:
     case 1012: RestorePageDefaults(page, dialog, state); return TRUE;
     case 1011:
-        if (ShowStatusWaitBox(page, dialog) > 0) NotifyChanged(page, dialog);
+        if (ShowStatusWaitBox(page, dialog) > 0) NotifyPageChanged(page, dialog);
         return TRUE;
     case 1119:
     case 1141:
@@ -454,10 +450,10 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
     case 1161: {
         page->flags |= kPageFlagFinishingOpened;
         const INT_PTR chosen = ShowFinishPositionDialog(page, dialog);
-        Resolve(page, dialog);
+        OnSettingChanged(page, dialog, 0, FALSE);
         ShowPanel(page, dialog);
         MarkPresetModified(page, dialog);
-        if (chosen == 1) NotifyChanged(page, dialog);
+        if (chosen == 1) NotifyPageChanged(page, dialog);
         return TRUE;
     }
     case 1163:
@@ -478,7 +474,7 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
         const INT_PTR chosen = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kJobFileDialogTemplate),
                                                dialog, JobFileDestinationDialogProc, reinterpret_cast<LPARAM>(page));
         ShowPanel(page, dialog);
-        if (chosen == 1) NotifyChanged(page, dialog);
+        if (chosen == 1) NotifyPageChanged(page, dialog);
         return TRUE;
     }
     case 4159: {
@@ -486,7 +482,7 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
         if (on == ((block.RelaydockFlags & kKeepJobFiles) != 0)) return TRUE;
         SetBits(block.RelaydockFlags, kKeepJobFiles, on);
         ShowPanel(page, dialog);
-        NotifyChanged(page, dialog);
+        NotifyPageChanged(page, dialog);
         return TRUE;
     }
     default: return FALSE;
