@@ -123,36 +123,43 @@ void ChooseDestination(PageRecord* page, HWND dialog) {
 
 int DuplexRadio(SHORT duplex) { return duplex == DMDUP_SIMPLEX ? 1131 : duplex == DMDUP_VERTICAL ? 1132 : 1133; }
 
+// The prompt of a finishing position that conflicts with a new duplex, and the message shown
+// when the user takes the alternative.
+struct FinishConflictTexts {
+    int prompt;
+    UINT dropped;
+};
+
+// A chosen finishing position that conflicts with the change: the user gives the change up
+// (false), drops the position (cleared with its chosen bit, and a message), or keeps both.
+bool KeepFinishPosition(PageRecord* page, HWND dialog, BYTE& position, DWORD chosenBit, bool conflict,
+                        FinishConflictTexts texts) {
+    DriverDevMode& block = page->context->workingBlock;
+    if ((block.CoverFlags & chosenBit) == 0 || !conflict) return true;
+    const INT_PTR answer = ShowFinishConflictPrompt(page, dialog, texts.prompt);
+    if (answer == kConflictGiveUp) return false;
+    if (answer == kConflictAlternative) {
+        position = 0;
+        block.CoverFlags &= ~chosenBit;
+        ShowFinishingMessage(page, dialog, texts.dropped, MB_ICONWARNING, false);
+    }
+    return true;
+}
+
 void ChooseDuplex(PageRecord* page, HWND dialog, SHORT duplex) {
     DriverDevMode& block = page->context->workingBlock;
     if (block.Public.dmDuplex == duplex) {
         Hint(page, dialog, kDuplexHint, kHintNote);
         return;
     }
-    bool proceed = true;
     const SHORT orientation = block.Public.dmOrientation;
-    if ((block.CoverFlags & kOutputFirstChosen) != 0 &&
-        FinishPosition1DuplexConflict(orientation, duplex, block.FinishPosition1, block.PagesPerSheet)) {
-        const INT_PTR answer = ShowFinishConflictPrompt(page, dialog, 2910);
-        if (answer == kConflictGiveUp) {
-            proceed = false;
-        } else if (answer == kConflictAlternative) {
-            block.FinishPosition1 = 0;
-            block.CoverFlags &= ~kOutputFirstChosen;
-            ShowFinishingMessage(page, dialog, 4255, MB_ICONWARNING, false);
-        }
-    }
-    if (proceed && (block.CoverFlags & kOutputSecondChosen) != 0 &&
-        FinishPosition2DuplexConflict(orientation, duplex, block.FinishPosition2, block.PagesPerSheet)) {
-        const INT_PTR answer = ShowFinishConflictPrompt(page, dialog, 2911);
-        if (answer == kConflictGiveUp) {
-            proceed = false;
-        } else if (answer == kConflictAlternative) {
-            block.FinishPosition2 = 0;
-            block.CoverFlags &= ~kOutputSecondChosen;
-            ShowFinishingMessage(page, dialog, 4257, MB_ICONWARNING, false);
-        }
-    }
+    const bool proceed =
+        KeepFinishPosition(page, dialog, block.FinishPosition1, kOutputFirstChosen,
+                           FinishPosition1DuplexConflict(orientation, duplex, block.FinishPosition1, block.PagesPerSheet),
+                           {2910, 4255}) &&
+        KeepFinishPosition(page, dialog, block.FinishPosition2, kOutputSecondChosen,
+                           FinishPosition2DuplexConflict(orientation, duplex, block.FinishPosition2, block.PagesPerSheet),
+                           {2911, 4257});
     if (proceed) {
         block.Public.dmDuplex = duplex;
         block.SavedDuplex = duplex;
