@@ -591,6 +591,8 @@ void OnRestoreDefaults(PageRecord* page, HWND dialog) {
     Refresh(page, dialog);
     SetFocus(GetDlgItem(dialog, kPaperList));
     NotifyPageChanged(page, dialog);
+    CheckAnsiNameField(dialog, page, NameFieldCheck::Warn);
+    ResetTreeAfterDefaults(page, dialog);
     SetPageHint(page, dialog, kHintDefaults, kHintInfo);
 }
 
