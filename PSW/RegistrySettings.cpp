@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "PSW/ExtendedWindow.h"
 #include "PSW/Placement.h"
 #include "PSW/PswLog.h"
 #include "platform/Files.h"
@@ -233,6 +234,9 @@ BOOL UpdatePSWRegData(PSWDATA* record, LPCWSTR oldName) {
         }
     }
     SetRegMainWndPos(record, record->ptMainPos.x, record->ptMainPos.y, record->sizeMain.cx, record->sizeMain.cy);
+    if (record->hWndEws != nullptr) {
+        EWS_SetRegWndPosSize(record, record->ptEwsPos.x, record->ptEwsPos.y, record->sizeEws.cx, record->sizeEws.cy);
+    }
     SetRegPslSetting(record);
     return TRUE;
 }

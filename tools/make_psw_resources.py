@@ -18,38 +18,39 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "resources", "psw")
 PICTURES = os.path.join(OUT, "pictures")
 
-# Status texts, by string id (English, Japanese). The rows of the status table use these.
+# Status texts, by string id (English, Japanese), each with the status row that shows it and
+# the printer state that row stands for (the row order is the priority order).
 STATUS = {
-    2000: ("Offline", "オフライン"),
-    2001: ("Warming up", "ウォームアップ中"),
-    2002: ("Printing", "印刷中"),
-    2003: ("Paused", "一時停止中"),
-    2004: ("Processing", "処理中"),
-    2005: ("Service call", "サービスコール"),
-    2006: ("Paper jam", "紙づまり"),
-    2014: ("Drum error", "ドラムエラー"),
-    2017: ("Paper size mismatch", "用紙サイズが違います"),
-    2018: ("Out of toner", "トナーがありません"),
-    2025: ("Cover open", "カバーが開いています"),
-    2028: ("Tray failure", "トレイの異常"),
-    2029: ("Output tray full", "排紙トレイがいっぱいです"),
-    2042: ("Sleeping", "スリープ中"),
-    2043: ("Job error", "ジョブエラー"),
-    2045: ("Toner low", "トナーが少なくなっています"),
-    2046: ("Paper low", "用紙が少なくなっています"),
-    2047: ("Print queue paused", "印刷キューが一時停止しています"),
-    2048: ("Print queue error", "印刷キューのエラー"),
-    2053: ("Cooling down", "冷却中"),
-    2054: ("Ready", "印刷できます"),
-    2055: ("Cancelling", "キャンセル中"),
-    2056: ("Out of paper", "用紙がありません"),
-    2062: ("Drum near end of life", "ドラムの交換時期です"),
-    2063: ("Stacker failure", "スタッカーの異常"),
-    2064: ("Tray not selected", "トレイが選択されていません"),
-    2065: ("Memory full", "メモリがいっぱいです"),
-    2066: ("Load paper", "用紙をセットしてください"),
-    2067: ("Fuser near end of life", "定着器の交換時期です"),
-    2099: ("Status unknown", "状態がわかりません"),
+    2000: ("Not monitored: the port is closed", "監視していません (ポートが閉じています)"),       # row 1, M 0x1000
+    2001: ("Status not available on this port", "このポートでは状態を取得できません"),             # row 2, M 0x400
+    2002: ("Another printer is connected", "別のプリンタが接続されています"),                       # row 3, M 0x200
+    2005: ("Service call: call for service", "サービスコール: 保守員を呼んでください"),             # row 4, M 0x80
+    2003: ("Cancelling the job", "ジョブをキャンセルしています"),                                   # row 5, J 0x4
+    2004: ("The printer does not answer (power off?)", "プリンタが応答しません (電源オフ?)"),     # row 6, M 0x100
+    2056: ("Engine alarm", "エンジンアラーム"),                                                     # row 7, L 0x400
+    2006: ("Paper jam", "紙づまり"),                                                                # row 8, L 0x10000
+    2018: ("Out of toner", "トナーがありません"),                                                   # row 9, L 0x4000
+    2062: ("Replace the used-up supply", "寿命の消耗品を交換してください"),                         # row 10, L 0x20000000
+    2063: ("Stacker error", "スタッカーの異常"),                                                   # row 11, H 0x8
+    2014: ("Cleaner blade or waste toner bottle missing", "クリーナーブレードまたは廃トナーボトルがありません"),  # row 12, M 0x4
+    2025: ("Cover open", "カバーが開いています"),                                                   # row 13, L 0x8000
+    2064: ("Paper loading error", "用紙セットのエラー"),                                           # row 14, M 0x40000000
+    2028: ("Paper size error", "用紙サイズのエラー"),                                               # row 15, L 0x4000000
+    2029: ("Out of paper", "用紙がありません"),                                                     # row 16, L 0x800000
+    2065: ("Paper set incorrectly", "用紙が正しくセットされていません"),                           # row 17, M 0x2000
+    2017: ("Maintenance requested", "保守を要求しています"),                                       # row 18, L 0x80000
+    2066: ("Page too complex for the printer's memory", "ページがプリンタのメモリに収まりません"), # row 19, L 0x400000
+    2045: ("Warming up", "ウォームアップ中"),                                                       # row 20, L 0x10
+    2042: ("Offline", "オフライン"),                                                                # row 21, L 0x1000
+    2043: ("The job is paused", "ジョブが一時停止しています"),                                     # row 22, J 0x2
+    2053: ("Waiting for jobs to print", "印刷待ちのジョブがあります"),                             # row 23, L 0x40
+    2046: ("Printing", "印刷中"),                                                                   # row 24, L 0x8
+    2047: ("The printer is paused", "プリンタが一時停止しています"),                               # row 25, S 0x1
+    2048: ("Deleting a job", "ジョブを削除しています"),                                             # row 26, S 0x2
+    2067: ("A supply is running low", "消耗品が残り少なくなっています"),                           # row 27, L 0x80
+    2054: ("Ready", "印刷できます"),                                                                # row 28, L 0x1
+    2055: ("Status not available on this network port", "このネットワークポートでは状態を取得できません"),  # row 29, M 0x800
+    2099: ("Status unknown", "状態がわかりません"),                                                 # row 30
 }
 
 # The other texts the window loads: title, captions and the toner line.

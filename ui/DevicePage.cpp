@@ -18,6 +18,7 @@
 #include "ui/Halftone.h"
 #include "ui/PageCommon.h"
 #include "ui/PageIcons.h"
+#include "ui/PageRoutines.h"
 #include "ui/PrinterDataValues.h"
 #include "ui/PropertyPages.h"
 #include "ui/SettingsTree.h"
@@ -79,7 +80,6 @@ constexpr int kVersionMore = 1313;
 constexpr int kItemControls[] = {kDeviceLabel, kVersionIcon, kDeviceList, 1305, 1306, kVersionGroup, kDeviceButton,
                                  kDeviceSecondButton, kVersionName, kVersionKind, kVersionText, kVersionMore};
 
-constexpr int kDriverIconId = 700;
 constexpr int kPageIconId = 778;
 constexpr UINT kDefaultsHint = 623;
 constexpr DWORD kPageHelpContext = 4;
@@ -206,13 +206,6 @@ void FillList(PageRecord* page, HWND dialog, int id) {
 
 // --- Showing an item ---
 
-void ShowVersion(PageRecord* page, HWND dialog) {
-    const UiContext* context = page->context;
-    SetControlText(dialog, kVersionName, context->model != nullptr ? ModelString(context->model, context->model->PrinterName) : u"");
-    SetControlText(dialog, kVersionKind, u"Printer Driver");
-    SetControlIcon(dialog, kVersionIcon, LoadIconW(UiLibraryInstance(), MAKEINTRESOURCEW(kDriverIconId)));
-}
-
 void ShowItem(PageRecord* page, HWND dialog, int id) {
     const DeviceItem* item = FindItem(id);
     if (item == nullptr || item->kind == ItemKind::Heading) {
@@ -221,7 +214,7 @@ void ShowItem(PageRecord* page, HWND dialog, int id) {
     }
     if (item->kind == ItemKind::Version) {
         ShowControlSet(dialog, {kVersionIcon, kVersionGroup, kVersionName, kVersionKind, kVersionText, kVersionMore}, true);
-        ShowVersion(page, dialog);
+        ShowDriverVersion(page, dialog);
         return;
     }
     const bool enabled = MayChange(page);
@@ -246,16 +239,9 @@ void ShowItem(PageRecord* page, HWND dialog, int id) {
 void ShowSelectedItem(PageRecord* page, HWND dialog) { ShowItem(page, dialog, SelectedItemId(page)); }
 
 // The change path: resolver, tree, the item's controls; PSM_CHANGED when asked.
-void OnSettingChanged(PageRecord* page, HWND dialog, bool notify) {
-    PageFrameResolve(page);
+void ChangeAndShow(PageRecord* page, HWND dialog, bool notify) {
+    OnSettingChanged(page, dialog, 0, notify ? TRUE : FALSE);
     ShowSelectedItem(page, dialog);
-    if (notify) SendMessageW(GetParent(dialog), PSM_CHANGED, reinterpret_cast<WPARAM>(dialog), 0);
-}
-
-void SelectFirstItem(PageRecord* page) {
-    if (page->tree == nullptr) return;
-    const LRESULT root = SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
-    SendMessageW(page->tree, TVM_SELECTITEM, TVGN_CARET, root);
 }
 
 // --- Choosing ---
@@ -281,7 +267,7 @@ void OnListChoice(PageRecord* page, HWND dialog) {
     } else {
         return;
     }
-    OnSettingChanged(page, dialog, true);
+    ChangeAndShow(page, dialog, true);
 }
 
 bool ModelHas1200Dpi(const ModelDescription* model) {
@@ -322,7 +308,7 @@ void OnButton(PageRecord* page, HWND dialog, int control) {
     } else {
         return;
     }
-    OnSettingChanged(page, dialog, result > 0);
+    ChangeAndShow(page, dialog, result > 0);
 }
 
 // Command 1002: the page's switches from the default block.
@@ -336,8 +322,8 @@ void RestoreDeviceDefaults(PageRecord* page, HWND dialog) {
                              (defaults.SavedOptionFlags & kOptionCompatibleMargin);
     constexpr DWORD kFeatureBit24 = 1u << 24;
     block.FeatureFlags = (block.FeatureFlags & ~kFeatureBit24) | (defaults.FeatureFlags & kFeatureBit24);
-    OnSettingChanged(page, dialog, true);
-    SelectFirstItem(page);
+    ChangeAndShow(page, dialog, true);
+    SelectTreeRoot(page);
     SetPageHint(page, dialog, kDefaultsHint, kHintInfo);
 }
 
@@ -373,20 +359,15 @@ void OnInit(PageRecord* page, HWND dialog) {
 // controls are built from the block the resolver left.
 void OnSetActive(PageRecord* page, HWND dialog) {
     SetPageHint(page, dialog, 0, 0);
-    if (page->tree == nullptr) return;
-    LRESULT item = SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
-    if (item == 0) item = SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
-    SendMessageW(page->tree, TVM_SELECTITEM, TVGN_CARET, 0);
-    SendMessageW(page->tree, TVM_SELECTITEM, TVGN_CARET, item);
+    ReselectTreeItem(page);
 }
 
-void OnHelp(PageRecord* page, const HELPINFO* help) {
+BOOL OnHelp(PageRecord* page, LPARAM help) {
     const DeviceItem* item = FindItem(SelectedItemId(page));
     const DWORD number = item != nullptr ? item->help : 0;
     const DWORD table[] = {kDeviceLabel, number, kDeviceList, number, kDeviceButton, number,
                            kDeviceSecondButton, number, 0, 0};
-    InvokeHtmlHelp(static_cast<HWND>(help->hItemHandle), page->context->helpPath, HH_TP_HELP_WM_HELP,
-                   reinterpret_cast<ULONG_PTR>(table));
+    return ShowControlHelp(page, help, table);
 }
 
 BOOL OnNotify(PageRecord* page, HWND dialog, const NMHDR* note) {
@@ -415,7 +396,7 @@ BOOL OnNotify(PageRecord* page, HWND dialog, const NMHDR* note) {
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, PSNRET_NOERROR);
         return TRUE;
     case PSN_HELP:
-        InvokeHtmlHelp(GetDesktopWindow(), page->context->helpPath, HH_HELP_CONTEXT, kPageHelpContext);
+        ShowPageHelpTopic(page, kPageHelpContext);
         return TRUE;
     default: return FALSE;
     }
@@ -479,12 +460,7 @@ INT_PTR DevicePageDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DRAWITEM:
         if (wParam != kDeviceList) return FALSE;
         return DrawListItem(page, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    case WM_HELP: {
-        const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
-        if (help == nullptr) return FALSE;
-        OnHelp(page, help);
-        return TRUE;
-    }
+    case WM_HELP: return OnHelp(page, lParam);
     default: return PageFrameDlgProc(dialog, message, wParam, lParam);
     }
 }

@@ -89,7 +89,7 @@ void OnSetActive(PageRecord* page, HWND dialog, State& state) {
     SelectCategoryItem(dialog, ClampCategoryIndex(block.CategoryIndex, state.categoryCount));
     page->hoverItem = kNoHoverItem;
     FillPresetList(page, dialog, state, true);
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     SendDlgItemMessageW(dialog, kJobTextEdit, EM_LIMITTEXT, kJobTextChars, 0);
     ShowPanel(page, dialog);
     MarkPresetModified(page, dialog);
@@ -124,7 +124,7 @@ INT_PTR OnNotify(PageRecord* page, HWND dialog, State& state, WPARAM wParam, LPA
         SavePresetList(page, dialog, state);
         return TRUE;
     case PSN_HELP:
-        InvokeHtmlHelp(GetDesktopWindow(), page->context->helpPath, HH_HELP_CONTEXT, kHelpTopic);
+        ShowPageHelpTopic(page, kHelpTopic);
         return TRUE;
     default: return PageFrameDlgProc(dialog, WM_NOTIFY, wParam, lParam);
     }
@@ -151,28 +151,17 @@ void ShowPanel(PageRecord* page, HWND dialog) {
         FillDocumentPage1Group(page, dialog, block.CategoryIndex);
         ShowOtherValues(page, dialog);
         const DriverDevMode shown = block;
-        Resolve(page, dialog);
+        OnSettingChanged(page, dialog, 0, FALSE);
         if (std::memcmp(&shown, &block, sizeof block) == 0) break;
     }
     if (state != nullptr) --state->filling;
 }
 
-void Resolve(PageRecord* page, HWND dialog) {
-    UiContext* context = page->context;
-    ApplyConstraints(&context->workingBlock, page, &context->status, context->printer, context->model, dialog,
-                     context->languageLibrary, context->flags);
-}
-
-void NotifyChanged(PageRecord* page, HWND dialog) {
-    HWND sheet = page->sheet != nullptr ? page->sheet : GetParent(dialog);
-    if (sheet != nullptr) SendMessageW(sheet, PSM_CHANGED, reinterpret_cast<WPARAM>(dialog), 0);
-}
-
 void Ending(PageRecord* page, HWND dialog, bool resolve) {
-    if (resolve) Resolve(page, dialog);
+    if (resolve) OnSettingChanged(page, dialog, 0, FALSE);
     ShowPanel(page, dialog);
     MarkPresetModified(page, dialog);
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 bool CheckEditRange(PageRecord* page, HWND dialog, int edit, int low, int high, UINT warning) {
@@ -235,13 +224,7 @@ INT_PTR DocumentPage1DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEMOVE:
         EndHover(page, dialog);
         return FALSE;
-    case WM_HELP: {
-        const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
-        if (help == nullptr) return FALSE;
-        InvokeHtmlHelp(static_cast<HWND>(help->hItemHandle), page->context->helpPath, HH_TP_HELP_WM_HELP,
-                       reinterpret_cast<ULONG_PTR>(kHelpIds));
-        return TRUE;
-    }
+    case WM_HELP: return ShowControlHelp(page, lParam, kHelpIds);
     case kNameFieldWarningMessage:
         ShowPageWarning(page, dialog, 724);
         return TRUE;

@@ -152,7 +152,7 @@ bool ChangeCategory(PageRecord* page, HWND dialog, State& state) {
     }
     RedrawItem(GetDlgItem(dialog, kCategoryList), current);
     block.CategoryIndex = static_cast<WORD>(chosen);
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     ShowPanel(page, dialog);
     return true;
 }

@@ -110,7 +110,7 @@ void ChooseDestination(PageRecord* page, HWND dialog) {
     SetFeature(block, kHoldBit, chosen->hold);
     SetBits(block.RelaydockFlags, kRelaydockOn, chosen->relaydock);
     block.OutputDestination = chosen->value;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     const UiContext* context = page->context;
     if (block.Public.dmCopies > 1 && block.OutputDestination != 0 && before == 0) {
         ShowMessage(dialog, 807, context->printerName, 0, MB_ICONWARNING, context->languageLibrary);
@@ -123,36 +123,43 @@ void ChooseDestination(PageRecord* page, HWND dialog) {
 
 int DuplexRadio(SHORT duplex) { return duplex == DMDUP_SIMPLEX ? 1131 : duplex == DMDUP_VERTICAL ? 1132 : 1133; }
 
+// The prompt of a finishing position that conflicts with a new duplex, and the message shown
+// when the user takes the alternative.
+struct FinishConflictTexts {
+    int prompt;
+    UINT dropped;
+};
+
+// A chosen finishing position that conflicts with the change: the user gives the change up
+// (false), drops the position (cleared with its chosen bit, and a message), or keeps both.
+bool KeepFinishPosition(PageRecord* page, HWND dialog, BYTE& position, DWORD chosenBit, bool conflict,
+                        FinishConflictTexts texts) {
+    DriverDevMode& block = page->context->workingBlock;
+    if ((block.CoverFlags & chosenBit) == 0 || !conflict) return true;
+    const INT_PTR answer = ShowFinishConflictPrompt(page, dialog, texts.prompt);
+    if (answer == kConflictGiveUp) return false;
+    if (answer == kConflictAlternative) {
+        position = 0;
+        block.CoverFlags &= ~chosenBit;
+        ShowFinishingMessage(page, dialog, texts.dropped, MB_ICONWARNING, false);
+    }
+    return true;
+}
+
 void ChooseDuplex(PageRecord* page, HWND dialog, SHORT duplex) {
     DriverDevMode& block = page->context->workingBlock;
     if (block.Public.dmDuplex == duplex) {
         Hint(page, dialog, kDuplexHint, kHintNote);
         return;
     }
-    bool proceed = true;
     const SHORT orientation = block.Public.dmOrientation;
-    if ((block.CoverFlags & kOutputFirstChosen) != 0 &&
-        FinishPosition1DuplexConflict(orientation, duplex, block.FinishPosition1, block.PagesPerSheet)) {
-        const INT_PTR answer = ShowFinishConflictPrompt(page, dialog, 2910);
-        if (answer == kConflictGiveUp) {
-            proceed = false;
-        } else if (answer == kConflictAlternative) {
-            block.FinishPosition1 = 0;
-            block.CoverFlags &= ~kOutputFirstChosen;
-            ShowFinishingMessage(page, dialog, 4255, MB_ICONWARNING, false);
-        }
-    }
-    if (proceed && (block.CoverFlags & kOutputSecondChosen) != 0 &&
-        FinishPosition2DuplexConflict(orientation, duplex, block.FinishPosition2, block.PagesPerSheet)) {
-        const INT_PTR answer = ShowFinishConflictPrompt(page, dialog, 2911);
-        if (answer == kConflictGiveUp) {
-            proceed = false;
-        } else if (answer == kConflictAlternative) {
-            block.FinishPosition2 = 0;
-            block.CoverFlags &= ~kOutputSecondChosen;
-            ShowFinishingMessage(page, dialog, 4257, MB_ICONWARNING, false);
-        }
-    }
+    const bool proceed =
+        KeepFinishPosition(page, dialog, block.FinishPosition1, kOutputFirstChosen,
+                           FinishPosition1DuplexConflict(orientation, duplex, block.FinishPosition1, block.PagesPerSheet),
+                           {2910, 4255}) &&
+        KeepFinishPosition(page, dialog, block.FinishPosition2, kOutputSecondChosen,
+                           FinishPosition2DuplexConflict(orientation, duplex, block.FinishPosition2, block.PagesPerSheet),
+                           {2911, 4257});
     if (proceed) {
         block.Public.dmDuplex = duplex;
         block.SavedDuplex = duplex;
@@ -171,7 +178,7 @@ void ChoosePrintMode(PageRecord* page, HWND dialog, const PrintModeRadio& radio)
     block.PrintMode = radio.mode;
     const BYTE first = block.FinishPosition1;
     const BYTE second = block.FinishPosition2;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     if (radio.bit == kSortBit && block.Public.dmDuplex != DMDUP_SIMPLEX) ShowPageWarning(page, dialog, 764);
     if (radio.bit == kOutputFinisherMode) {
         ShowFinishingWarnings(page, dialog, block, false);
@@ -306,9 +313,9 @@ void TypeSplitCount(PageRecord* page, HWND dialog, int edit, int shift) {
     const BYTE before = block.SplitCounts;
     const auto mask = static_cast<BYTE>(0xF << shift);
     block.SplitCounts = static_cast<BYTE>((before & ~mask) | ((value & 0xFu) << shift));
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     MarkPresetModified(page, dialog);
-    if (block.SplitCounts != before) NotifyChanged(page, dialog);
+    if (block.SplitCounts != before) NotifyPageChanged(page, dialog);
 }
 
 void TypeShift(PageRecord* page, HWND dialog) {
@@ -319,13 +326,13 @@ void TypeShift(PageRecord* page, HWND dialog) {
     const auto shift = static_cast<WORD>(std::min<UINT>(value, 0xFFFF));
     block.DuplexShift = shift;
     if (block.Public.dmDuplex != DMDUP_SIMPLEX) block.SavedDuplexShift = shift;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     SendDlgItemMessageW(dialog, kPaperPicture, LB_RESETCONTENT, 0, 0);
     const auto item = SendDlgItemMessageW(dialog, kPaperPicture, LB_ADDSTRING, 0, 0);
     if (item >= 0) SendDlgItemMessageW(dialog, kPaperPicture, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
     Hint(page, dialog, kDuplexHint, kHintNote);
     MarkPresetModified(page, dialog);
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void TypeJobText(PageRecord* page, HWND dialog) {
@@ -338,7 +345,7 @@ void TypeJobText(PageRecord* page, HWND dialog) {
     std::fill(std::begin(block.PageStampText), std::end(block.PageStampText), u'\0');
     std::copy_n(text, kJobTextChars, block.PageStampText);
     Hint(page, dialog, kJobTextHint, kHintNote);
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void RestorePageDefaults(PageRecord* page, HWND dialog, State& state) {
@@ -348,17 +355,13 @@ void RestorePageDefaults(PageRecord* page, HWND dialog, State& state) {
     block.CategoryIndex = 0;
     SelectCategoryItem(dialog, 0);
     block.OptionFlags |= kOptionPageActive;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     MarkPresetModified(page, dialog);
     ShowPanel(page, dialog);
     SetFocus(GetDlgItem(dialog, kCategoryList));
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
     CheckAnsiNameField(dialog, page, NameFieldCheck::Warn);
-    if (page->tree != nullptr && SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0) {
-        OnSettingChanged(page, dialog, 0, FALSE);
-        const LRESULT root = SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
-        SendMessageW(page->tree, TVM_SELECTITEM, TVGN_CARET, root);
-    }
+    ResetTreeAfterDefaults(page, dialog);
     Hint(page, dialog, kRestoredHint, kHintInfo);
 }
 
@@ -371,7 +374,7 @@ void SavePreset(PageRecord* page, HWND dialog, State& state) {
     // The dialog wrote the table; the page's list is read from it again.
     FillPresetList(page, dialog, state, false);
     MarkPresetModified(page, dialog);
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OpenSettingsList(PageRecord* page, HWND dialog) {
@@ -425,7 +428,7 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
     case 1010:
     case 1012: RestorePageDefaults(page, dialog, state); return TRUE;
     case 1011:
-        if (ShowStatusWaitBox(page, dialog) > 0) NotifyChanged(page, dialog);
+        if (ShowStatusWaitBox(page, dialog) > 0) NotifyPageChanged(page, dialog);
         return TRUE;
     case 1119:
     case 1141:
@@ -454,10 +457,10 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
     case 1161: {
         page->flags |= kPageFlagFinishingOpened;
         const INT_PTR chosen = ShowFinishPositionDialog(page, dialog);
-        Resolve(page, dialog);
+        OnSettingChanged(page, dialog, 0, FALSE);
         ShowPanel(page, dialog);
         MarkPresetModified(page, dialog);
-        if (chosen == 1) NotifyChanged(page, dialog);
+        if (chosen == 1) NotifyPageChanged(page, dialog);
         return TRUE;
     }
     case 1163:
@@ -478,7 +481,7 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
         const INT_PTR chosen = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kJobFileDialogTemplate),
                                                dialog, JobFileDestinationDialogProc, reinterpret_cast<LPARAM>(page));
         ShowPanel(page, dialog);
-        if (chosen == 1) NotifyChanged(page, dialog);
+        if (chosen == 1) NotifyPageChanged(page, dialog);
         return TRUE;
     }
     case 4159: {
@@ -486,7 +489,7 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
         if (on == ((block.RelaydockFlags & kKeepJobFiles) != 0)) return TRUE;
         SetBits(block.RelaydockFlags, kKeepJobFiles, on);
         ShowPanel(page, dialog);
-        NotifyChanged(page, dialog);
+        NotifyPageChanged(page, dialog);
         return TRUE;
     }
     default: return FALSE;

@@ -5,6 +5,7 @@
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
 #include "ui/PageCommon.h"
+#include "ui/PageRoutines.h"
 
 struct PageRecord;
 
@@ -42,10 +43,6 @@ UINT CurrentCategoryLabel(const State& state, const PageRecord* page);
 
 /// The category panel from the working block, and the values of the page's other controls.
 void ShowPanel(PageRecord* page, HWND dialog);
-/// The resolver over the working block with this page's controls.
-void Resolve(PageRecord* page, HWND dialog);
-/// PSM_CHANGED to the sheet.
-void NotifyChanged(PageRecord* page, HWND dialog);
 /// What a change ends with: the resolver (when asked), the panel, the presets mark and
 /// PSM_CHANGED.
 void Ending(PageRecord* page, HWND dialog, bool resolve = true);

@@ -82,12 +82,12 @@ void ApplyChosenPreset(PageRecord* page, HWND dialog, State& state, int item, bo
         block.SavedCoverFlags = cover;
         block.SavedFeederSetting = feeder;
     }
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     ShowPanel(page, dialog);
     ShowComment(page, dialog, *record);
     block.PresetIndex = static_cast<SHORT>(item);
     MarkPresetModified(page, dialog);
-    NotifyChanged(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "ui/PageCommon.h"
 #include "ui/PageIcons.h"
 #include "ui/PageListFillers.h"
+#include "ui/PageRoutines.h"
 #include "ui/PresetDialog.h"
 #include "ui/PrinterDataValues.h"
 #include "ui/PropertyPages.h"
@@ -132,18 +133,6 @@ public:
 };
 
 DriverDevMode& Working(PageRecord* page) { return page->context->workingBlock; }
-
-void Resolve(PageRecord* page, HWND dialog) {
-    UiContext& context = *page->context;
-    ApplyConstraints(&context.workingBlock, page, &context.status, context.printer, context.model, dialog,
-                     context.languageLibrary, context.flags);
-    RefreshSettingsTree(page);
-}
-
-void Changed(PageRecord* page, HWND dialog) {
-    HWND sheet = page->sheet != nullptr ? page->sheet : GetParent(dialog);
-    if (sheet != nullptr) SendMessageW(sheet, PSM_CHANGED, reinterpret_cast<WPARAM>(dialog), 0);
-}
 
 void Warn(PageRecord* page, HWND dialog, UINT textId) { ShowPageWarning(page, dialog, textId); }
 
@@ -316,12 +305,12 @@ void OnPaper(PageRecord* page, HWND dialog) {
         !InOutputPaperList(dialog, name)) {
         Warn(page, dialog, kWarnNoOutputPaper);
     }
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     block.SavedLayoutScale = block.LayoutScale;
     ShowScale(page, dialog);
     Refresh(page, dialog);
     WarnNupSheetSize(page, dialog);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnOutputPaper(PageRecord* page, HWND dialog) {
@@ -337,11 +326,11 @@ void OnOutputPaper(PageRecord* page, HWND dialog) {
         if (!InOutputPaperList(dialog, paper)) Warn(page, dialog, kWarnNoOutputPaper);
     }
     SetName(block.OutputPaperName, block.SavedOutputPaperName, name);
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     block.SavedLayoutScale = block.LayoutScale;
     ShowScale(page, dialog);
     Refresh(page, dialog);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnSameAsPaper(PageRecord* page, HWND dialog) {
@@ -356,11 +345,11 @@ void OnSameAsPaper(PageRecord* page, HWND dialog) {
         block.FeatureFlags &= ~kFeatureSameAsPaper;
         block.SavedFeatureFlags &= ~kFeatureSameAsPaper;
     }
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     block.SavedLayoutScale = block.LayoutScale;
     Refresh(page, dialog);
     ShowScale(page, dialog);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnScaling(PageRecord* page, HWND dialog) {
@@ -376,10 +365,10 @@ void OnScaling(PageRecord* page, HWND dialog) {
         block.SavedFeatureFlags &= ~kFeatureScaling;
     }
     block.SavedLayoutScale = block.LayoutScale;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
     ShowScaleEdit(page, dialog);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnScaleTyped(PageRecord* page, HWND dialog) {
@@ -390,8 +379,8 @@ void OnScaleTyped(PageRecord* page, HWND dialog) {
     int scale = 0;
     if (!ReadNumber(dialog, kScaleEdit, &scale) || scale < kMinScale || scale > kMaxScale) return;
     block.LayoutScale = block.SavedLayoutScale = static_cast<WORD>(scale);
-    Changed(page, dialog);
-    Resolve(page, dialog);
+    NotifyPageChanged(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
     // What validation left is what the edit shows.
     if (block.PagesPerSheet != 1 || block.LayoutScale != scale) ShowScale(page, dialog);
@@ -404,11 +393,11 @@ void OnOrientation(PageRecord* page, HWND dialog, SHORT orientation) {
     block.Public.dmOrientation = block.SavedOrientation = orientation;
     const BYTE keptFirst = block.FinishPosition1;
     const BYTE keptSecond = block.FinishPosition2;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     WarnFinishing(page, dialog, keptFirst, keptSecond, false, false);
     block.SavedLayoutScale = block.LayoutScale;
     Refresh(page, dialog);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 bool HasManualSlot(PageRecord* page, WORD value) {
@@ -442,7 +431,7 @@ void OnSource(PageRecord* page, HWND dialog) {
     const SHORT keptDuplex = block.Public.dmDuplex;
     if (source != static_cast<WORD>(block.Public.dmDefaultSource)) {
         block.Public.dmDefaultSource = block.SavedDefaultSource = static_cast<SHORT>(source);
-        Resolve(page, dialog);
+        OnSettingChanged(page, dialog, 0, FALSE);
         Refresh(page, dialog);
         ShowPaperPicture(page, dialog);
     }
@@ -454,7 +443,7 @@ void OnSource(PageRecord* page, HWND dialog) {
         }
     }
     SetPageHint(page, dialog, kHintSource, kHintInfo);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnMediaKind(PageRecord* page, HWND dialog) {
@@ -477,7 +466,7 @@ void OnMediaKind(PageRecord* page, HWND dialog) {
         if (std::u16string_view(paper) == kPostcard) Warn(page, dialog, kWarnPostcardMedia);
         if (std::u16string_view(paper) == kReturnPostcard) Warn(page, dialog, kWarnReturnPostcardMedia);
     }
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
     if (kind == kMediaByFeeder) {
         SetPageHint(page, dialog, kHintFeederMedia, kHintWarning);
@@ -488,7 +477,7 @@ void OnMediaKind(PageRecord* page, HWND dialog) {
         WarnFinishing(page, dialog, keptFirst, keptSecond, true, true);
         SetPageHint(page, dialog, 0, 0);
     }
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnCopiesTyped(PageRecord* page, HWND dialog) {
@@ -504,9 +493,9 @@ void OnCopiesTyped(PageRecord* page, HWND dialog) {
         if (copies >= kMinCopies && copies <= kMaxCopies) {
             if (block.Public.dmCopies != copies) {
                 block.Public.dmCopies = static_cast<SHORT>(copies);
-                Changed(page, dialog);
+                NotifyPageChanged(page, dialog);
             }
-            Resolve(page, dialog);
+            OnSettingChanged(page, dialog, 0, FALSE);
             Refresh(page, dialog);
             if (block.Public.dmCopies != copies) SetEditNumber(dialog, kCopiesEdit, static_cast<UINT>(block.Public.dmCopies));
         }
@@ -521,11 +510,11 @@ void OnPrintMode(PageRecord* page, HWND dialog) {
     const SHORT keptDuplex = block.Public.dmDuplex;
     const bool changed = block.PrintMode != selected;
     if (changed) block.PrintMode = block.SavedPrintMode = static_cast<WORD>(selected);
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
     if (keptDuplex != DMDUP_SIMPLEX && block.SourceMediaValue != kMediaPlain) Warn(page, dialog, kWarnMediaDuplex);
     SetPageHint(page, dialog, 0, 0);
-    if (changed) Changed(page, dialog);
+    if (changed) NotifyPageChanged(page, dialog);
 }
 
 void OnOutputTray(PageRecord* page, HWND dialog) {
@@ -540,10 +529,10 @@ void OnOutputTray(PageRecord* page, HWND dialog) {
             Warn(page, dialog, kWarnStackerSort);
         }
     }
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
     if (FinisherInstalled(block)) SetPageHint(page, dialog, kHintOutputTray, kHintInfo);
-    if (block.CoverFlags != before) Changed(page, dialog);
+    if (block.CoverFlags != before) NotifyPageChanged(page, dialog);
 }
 
 void OnSeparator(PageRecord* page, HWND dialog) {
@@ -557,7 +546,7 @@ void OnSeparator(PageRecord* page, HWND dialog) {
         SetPageHint(page, dialog, 0, 0);
     }
     Refresh(page, dialog);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnNupCount(PageRecord* page, HWND dialog, int list) {
@@ -571,14 +560,14 @@ void OnNupCount(PageRecord* page, HWND dialog, int list) {
         block.SavedNupAcross = block.NupAcross;
         field = count;
         const WORD keptLayout = block.PagesPerSheet;
-        Resolve(page, dialog);
+        OnSettingChanged(page, dialog, 0, FALSE);
         ShowScale(page, dialog);
         Refresh(page, dialog);
         WarnNupSheetSize(page, dialog);
         if (keptLayout != 1 && block.PagesPerSheet == 1) Warn(page, dialog, kWarnScalingOff);
     }
     SetPageHint(page, dialog, kHintNup, kHintInfo);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnNupOrder(PageRecord* page, HWND dialog, BYTE order) {
@@ -586,28 +575,30 @@ void OnNupOrder(PageRecord* page, HWND dialog, BYTE order) {
     SetPageHint(page, dialog, 0, 0);
     if (block.NupOrder == order) return;
     block.NupOrder = block.SavedNupOrder = order;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
     MarkPresetModified(page, dialog);
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
 }
 
 void OnRestoreDefaults(PageRecord* page, HWND dialog) {
     const int restored = RestoreDefaults(page, dialog);
     Working(page).OptionFlags |= kOptionPageActive;
     if (restored == 0) return;
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     ShowCopiesEdit(page, dialog);
     ShowScaleEdit(page, dialog);
     Refresh(page, dialog);
     SetFocus(GetDlgItem(dialog, kPaperList));
-    Changed(page, dialog);
+    NotifyPageChanged(page, dialog);
+    CheckAnsiNameField(dialog, page, NameFieldCheck::Warn);
+    ResetTreeAfterDefaults(page, dialog);
     SetPageHint(page, dialog, kHintDefaults, kHintInfo);
 }
 
 void OnReadStatus(PageRecord* page, HWND dialog) {
-    if (ShowStatusWaitBox(page, dialog) > 0) Changed(page, dialog);
-    Resolve(page, dialog);
+    if (ShowStatusWaitBox(page, dialog) > 0) NotifyPageChanged(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
 }
 
@@ -621,15 +612,15 @@ void OnSavePreset(PageRecord* page, HWND dialog) {
     if (!CheckEdits(page, dialog)) return;
     const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kPresetDialog), dialog,
                                            PresetDlgProc, reinterpret_cast<LPARAM>(page));
-    if (result > 0) Changed(page, dialog);
+    if (result > 0) NotifyPageChanged(page, dialog);
 }
 
 void OnFeeder(PageRecord* page, HWND dialog) {
     const INT_PTR result = ShowFeederSettingDialog(page, dialog);
-    Resolve(page, dialog);
+    OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
     MarkPresetModified(page, dialog);
-    if (result == 1) Changed(page, dialog);
+    if (result == 1) NotifyPageChanged(page, dialog);
 }
 
 void OnSubstitution(PageRecord* page, HWND dialog) {
@@ -744,7 +735,7 @@ INT_PTR OnNotify(PageRecord* page, HWND dialog, WPARAM wParam, LPARAM lParam) {
         if (CheckEdits(page, dialog)) SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
         return TRUE;
     case PSN_HELP:
-        InvokeHtmlHelp(GetDesktopWindow(), page->context->helpPath, HH_HELP_CONTEXT, kHelpTopic);
+        ShowPageHelpTopic(page, kHelpTopic);
         return TRUE;
     default: return PageFrameDlgProc(dialog, WM_NOTIFY, wParam, lParam);
     }
@@ -780,13 +771,7 @@ INT_PTR DocumentPage2DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_NOTIFY: return OnNotify(page, dialog, wParam, lParam);
     case WM_COMMAND: return OnCommand(page, dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_CONTEXTMENU: return OnContextMenu(page, dialog, reinterpret_cast<HWND>(wParam), lParam);
-    case WM_HELP: {
-        const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
-        if (help == nullptr) return FALSE;
-        InvokeHtmlHelp(static_cast<HWND>(help->hItemHandle), page->context->helpPath, HH_TP_HELP_WM_HELP,
-                       reinterpret_cast<ULONG_PTR>(kHelpIds));
-        return TRUE;
-    }
+    case WM_HELP: return ShowControlHelp(page, lParam, kHelpIds);
     default: break;
     }
     if (message == kPage2SourceStateMessage) {

@@ -28,7 +28,6 @@ constexpr UINT kDefaultsHint = 616;
 constexpr UINT kOwnerTextWarning = 721;
 constexpr UINT kUserNameWarning = 724;
 constexpr DWORD kHelpContext = 3;
-constexpr DWORD kUserNameBit = 1u << 21;
 constexpr DWORD kOwnerTextBit = 1u << 22;
 constexpr DWORD kFixedPresetsBit = 1u << 16;  // data word: menu 1014 in place of 1009
 constexpr DWORD kPageFlagTreeDialog = kPageFlagTreeLayout;
@@ -60,23 +59,10 @@ INT_PTR OpenItemDialog(PageRecord* page, HWND dialog, int itemId) {
     }
 }
 
-void SelectTreeItem(PageRecord* page, HTREEITEM item) {
-    if (page->tree != nullptr) SendMessageW(page->tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-}
-
-HTREEITEM TreeRoot(PageRecord* page) {
-    return page->tree != nullptr ? reinterpret_cast<HTREEITEM>(SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_ROOT, 0))
-                                 : nullptr;
-}
-
-// The tree's selection is taken away and given back (the root when there was none), so that
-// the item's controls are built again from the block.
-void ReselectTreeItem(PageRecord* page, HWND dialog) {
+// The item's controls built again from the block; none when the tree has no selection.
+void ShowSelectionAgain(PageRecord* page, HWND dialog) {
     if (page->tree == nullptr) return;
-    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (item == nullptr) item = TreeRoot(page);
-    SelectTreeItem(page, nullptr);
-    SelectTreeItem(page, item);
+    ReselectTreeItem(page);
     if (SelectedTreeItem(page) == 0) ShowItem(page, dialog, 0);
 }
 
@@ -90,10 +76,10 @@ void OnInitDialog(PageRecord* page, HWND dialog) {
 
 void OnSetActive(PageRecord* page, HWND dialog) {
     SendDlgItemMessageW(dialog, kOwnerText, EM_LIMITTEXT, kOwnerTextChars, 0);
-    ReselectTreeItem(page, dialog);
+    ShowSelectionAgain(page, dialog);
     SetControlIcon(dialog, kPageIcon, LoadIconW(UiLibraryInstance(), MAKEINTRESOURCEW(kPageIconId)));
     SetPageHint(page, dialog, 0, 0);
-    CheckUserNameField(page, dialog, 3);
+    CheckAnsiNameField(dialog, page, NameFieldCheck::SelectItem);
 }
 
 void OnDoubleClick(PageRecord* page, HWND dialog) {
@@ -148,7 +134,7 @@ bool OnNotify(PageRecord* page, HWND dialog, const NMHDR* note, INT_PTR* handled
         *handled = TRUE;
         return true;
     case PSN_HELP:
-        InvokeHtmlHelp(GetDesktopWindow(), page->context->helpPath, HH_HELP_CONTEXT, kHelpContext);
+        ShowPageHelpTopic(page, kHelpContext);
         *handled = TRUE;
         return true;
     default: return false;
@@ -186,10 +172,10 @@ void RestorePageDefaults(PageRecord* page, HWND dialog) {
     const int restored = RestoreDefaults(page, dialog);
     page->context->workingBlock.OptionFlags |= kOptionPageActive;
     if (restored == 0) return;
-    SettingChanged(page, dialog, 0, true);
-    SelectTreeItem(page, TreeRoot(page));
-    ReselectTreeItem(page, dialog);
-    CheckUserNameField(page, dialog, 3);
+    OnSettingChanged(page, dialog, 0, TRUE);
+    SelectTreeRoot(page);
+    ShowSelectionAgain(page, dialog);
+    CheckAnsiNameField(dialog, page, NameFieldCheck::SelectItem);
     SetPageHint(page, dialog, kDefaultsHint, kHintInfo);
 }
 
@@ -205,7 +191,7 @@ void OnCommand(PageRecord* page, HWND dialog, int id, int code) {
         const State* state = StateOf(dialog, page);
         const int item = state != nullptr ? state->shownItem : 0;
         const INT_PTR result = OpenItemDialog(page, dialog, item);
-        SettingChanged(page, dialog, 0, result > 0);
+        OnSettingChanged(page, dialog, 0, result > 0 ? TRUE : FALSE);
         ShowItem(page, dialog, item);
         return;
     }
@@ -226,14 +212,14 @@ void OnCommand(PageRecord* page, HWND dialog, int id, int code) {
         const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kPresetDialogTemplate),
                                                dialog, PresetDlgProc, reinterpret_cast<LPARAM>(page));
         if (result > 0) {
-            SettingChanged(page, dialog, 0, true);
-            ReselectTreeItem(page, dialog);
+            OnSettingChanged(page, dialog, 0, TRUE);
+            ShowSelectionAgain(page, dialog);
         }
         return;
     }
     case kCommandPrinterStatus: {
         const INT_PTR result = ShowStatusWaitBox(page, dialog);
-        SettingChanged(page, dialog, 0, result > 0);
+        OnSettingChanged(page, dialog, 0, result > 0 ? TRUE : FALSE);
         return;
     }
     default: return;
@@ -262,16 +248,6 @@ State* StateOf(HWND dialog, PageRecord* page) {
     return state;
 }
 
-bool HasUnprintableName(LPCWSTR text, size_t cchText) {
-    char ansi[kNameAnsiBytes + 1];
-    ToAnsiName(text, cchText, ansi);
-    for (int i = 0; i < kNameBytes && ansi[i] != '\0'; ++i) {
-        const auto byte = static_cast<unsigned char>(ansi[i]);
-        if (byte == '"' || byte == '~' || (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) return true;
-    }
-    return false;
-}
-
 void ReadOwnerTextField(PageRecord* page, HWND dialog) {
     DriverDevMode& block = page->context->workingBlock;
     if ((block.FeatureFlags & kOwnerTextBit) == 0) return;
@@ -282,7 +258,7 @@ void ReadOwnerTextField(PageRecord* page, HWND dialog) {
     std::copy(std::begin(text), std::end(text), field);
     if (std::equal(std::begin(field), std::end(field), std::begin(block.UserName2))) return;
     std::copy(std::begin(field), std::end(field), block.UserName2);
-    SettingChanged(page, dialog, kOwnerTextItem, true);
+    OnSettingChanged(page, dialog, kOwnerTextItem, TRUE);
 }
 
 bool CheckOwnerText(PageRecord* page, HWND dialog, bool post) {
@@ -290,7 +266,7 @@ bool CheckOwnerText(PageRecord* page, HWND dialog, bool post) {
     if ((block.FeatureFlags & kOwnerTextBit) == 0) return true;
     WCHAR text[kNameBytes + 1] = {};
     GetDlgItemTextW(dialog, kOwnerText, text, kNameBytes + 1);
-    if (HasUnprintableName(text, std::size(text))) {
+    if (HasRefusedNameByte(text, std::size(text))) {
         ShowPageWarning(page, dialog, kOwnerTextWarning);
         if (post) {
             PostMessageW(dialog, kFocusOwnerTextMessage, 0, 0);
@@ -309,18 +285,6 @@ bool CheckOwnerText(PageRecord* page, HWND dialog, bool post) {
     std::fill(std::begin(block.UserName2), std::end(block.UserName2), u'\0');
     std::copy_n(wide, kOwnerTextChars, block.UserName2);
     return true;
-}
-
-void CheckUserNameField(PageRecord* page, HWND dialog, int mode) {
-    DriverDevMode& block = page->context->workingBlock;
-    if ((block.FeatureFlags & kUserNameBit) == 0) return;
-    if (!HasUnprintableName(block.UserName1, std::size(block.UserName1))) return;
-    if (mode == 2) {
-        block.FeatureFlags &= ~kUserNameBit;
-        PostMessageW(dialog, kNameFieldWarningMessage, 0, 0);
-    } else if (mode == 3) {
-        SelectTreeItem(page, FindTreeItem(page, kOwnerTextItem));
-    }
 }
 
 }  // namespace page3
@@ -357,12 +321,8 @@ INT_PTR DocumentPage3DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         OnContextMenu(page, dialog, reinterpret_cast<HWND>(wParam), lParam);
         return TRUE;
     case WM_HELP: {
-        const auto* help = reinterpret_cast<const HELPINFO*>(lParam);
         const State* state = StateOf(dialog, page);
-        if (help == nullptr || state == nullptr) return FALSE;
-        InvokeHtmlHelp(static_cast<HWND>(help->hItemHandle), page->context->helpPath, HH_TP_HELP_WM_HELP,
-                       reinterpret_cast<ULONG_PTR>(state->helpIds));
-        return TRUE;
+        return state != nullptr ? ShowControlHelp(page, lParam, state->helpIds) : FALSE;
     }
     case kFocusOwnerTextMessage:
         SetFocus(GetDlgItem(dialog, kOwnerText));

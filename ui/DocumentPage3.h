@@ -4,7 +4,7 @@
 // its list, or the driver's version. Every change goes to the context's working block.
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
-#include "ui/DocumentPage1.h"  // kNameFieldWarningMessage, posted by the name-field check
+#include "ui/PageRoutines.h"  // kNameFieldWarningMessage, posted by the name-field check
 
 /// The page's own messages, posted to itself: put the focus into the owner text with its whole
 /// text selected; kNameFieldWarningMessage warns that the user name cannot be printed and

@@ -66,9 +66,6 @@ struct State {
 /// The state of the page, made on first use; NULL without a page record or memory.
 State* StateOf(HWND dialog, PageRecord* page);
 
-/// The resolver over the working block, then the tree's texts (of that setting, or all for
-/// 0), then PSM_CHANGED to the sheet when notify is set.
-void SettingChanged(PageRecord* page, HWND dialog, int settingId, bool notify);
 /// The item's control set with its label, list, current entry, help numbers and hint.
 void ShowItem(PageRecord* page, HWND dialog, int itemId);
 /// The list's selected entry becomes the setting of the shown item.
@@ -85,11 +82,5 @@ void ReadOwnerTextField(PageRecord* page, HWND dialog);
 /// (warning 721, the focus back in the field, directly or through kFocusOwnerTextMessage when
 /// `post`) and returns false; a text that passes goes to the working block.
 bool CheckOwnerText(PageRecord* page, HWND dialog, bool post);
-/// The user-name check when the user name is chosen: mode 2 takes the choice back and posts
-/// kNameFieldWarningMessage; mode 3 selects the owner-text item of the tree.
-void CheckUserNameField(PageRecord* page, HWND dialog, int mode);
-/// Whether the text, in the ANSI code page, holds a byte the printer cannot take in its first
-/// 17 bytes.
-bool HasUnprintableName(LPCWSTR text, size_t cchText);
 
 }  // namespace page3

@@ -6,9 +6,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/User.h"
-#include "ui/Constraints.h"
 #include "ui/DocumentPage3Internal.h"
-#include "ui/DriverVersion.h"
 #include "ui/PageCommon.h"
 #include "ui/PresetDialog.h"
 #include "ui/SettingsTree.h"
@@ -48,7 +46,6 @@ constexpr WORD kNoOwnerText = 484;
 constexpr WORD kUserNameEntry = 499;
 constexpr WORD kOwnerTextEntry = 500;
 constexpr WORD kResolutionIcon = 741;
-constexpr int kDriverIconId = 700;
 constexpr int kMaxListRows = 7;
 constexpr int kLabelChars = 128;
 constexpr UINT kSubstitutionLabel = 497;
@@ -71,30 +68,6 @@ DWORD* WordOf(DriverDevMode& block, FlagWord word) {
 }
 DWORD* SavedWordOf(DriverDevMode& block, FlagWord word) {
     return word == FlagWord::Feature ? &block.SavedFeatureFlags : &block.SavedOptionFlags;
-}
-
-bool TreeItemGreyed(PageRecord* page) {
-    if (page->tree == nullptr) return false;
-    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (item == nullptr) return false;
-    TVITEMW data{};
-    data.mask = TVIF_HANDLE | TVIF_PARAM;
-    data.hItem = item;
-    if (!SendMessageW(page->tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data))) return false;
-    return (TreeItemFlags(data.lParam) & kTreeFlagGreyed) != 0;
-}
-
-// Shows and enables the controls of `shown` (NULL: none), hiding and disabling the others; a
-// greyed tree item shows its controls disabled.
-void ShowControlGroup(PageRecord* page, HWND dialog, const int* shown) {
-    const bool greyed = TreeItemGreyed(page);
-    for (const int* control = kControls; *control != 0; ++control) {
-        bool show = false;
-        for (const int* s = shown; s != nullptr && *s != -1; ++s) show = show || *s == *control;
-        HWND window = GetDlgItem(dialog, *control);
-        ShowWindow(window, show ? SW_SHOW : SW_HIDE);
-        EnableWindow(window, show && !greyed);
-    }
 }
 
 const int* ControlSetOf(const Item& item) {
@@ -196,19 +169,6 @@ void ShowOwnerTextField(PageRecord* page, HWND dialog, WORD entry) {
     EnableWindow(GetDlgItem(dialog, kOwnerTextLabel), own);
 }
 
-void ShowVersion(PageRecord* page, HWND dialog) {
-    UiContext* context = page->context;
-    SetDlgItemTextW(dialog, kModelName,
-                    context->model != nullptr ? ModelString(context->model, context->model->PrinterName) : u"");
-    SetDlgItemTextW(dialog, kDriverName, u"Printer Driver");
-    SetControlIcon(dialog, kDriverIcon, LoadIconW(UiLibraryInstance(), MAKEINTRESOURCEW(kDriverIconId)));
-    WCHAR version[64] = {};
-    if (!ReadFileVersionText(context->driverPath, version, std::size(version))) return;
-    WCHAR text[80] = u"Version ";
-    lstrcatW(text, version);
-    SetDlgItemTextW(dialog, kVersion, text);
-}
-
 void SetHelpNumbers(HWND dialog, PageRecord* page, DWORD help) {
     State* state = StateOf(dialog, page);
     if (state == nullptr) return;
@@ -229,21 +189,6 @@ const Item* FindItem(int itemId) {
     return nullptr;
 }
 
-void SettingChanged(PageRecord* page, HWND dialog, int settingId, bool notify) {
-    UiContext* context = page->context;
-    ApplyConstraints(&context->workingBlock, page, &context->status, context->printer, context->model, dialog,
-                     context->languageLibrary, context->flags);
-    if (settingId != 0) {
-        RefreshTreeItem(page, settingId);
-    } else {
-        RefreshSettingsTree(page);
-    }
-    if (notify) {
-        HWND sheet = page->sheet != nullptr ? page->sheet : GetParent(dialog);
-        SendMessageW(sheet, PSM_CHANGED, reinterpret_cast<WPARAM>(dialog), 0);
-    }
-}
-
 int SelectedTreeItem(PageRecord* page) {
     if (page->tree == nullptr) return 0;
     const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(page->tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -260,13 +205,13 @@ void ShowItem(PageRecord* page, HWND dialog, int itemId) {
     if (state != nullptr) state->shownItem = itemId;
     SetPageHint(page, dialog, 0, 0);
     const Item* item = FindItem(itemId);
-    ShowControlGroup(page, dialog, item != nullptr ? ControlSetOf(*item) : nullptr);
+    ShowControlGroup(page, dialog, kControls, item != nullptr ? ControlSetOf(*item) : nullptr);
     SendMessageW(GetDlgItem(dialog, kChoices), LB_RESETCONTENT, 0, 0);
     SetHelpNumbers(dialog, page, item != nullptr ? item->help : 0);
     if (item != nullptr) {
         SetLabel(page, dialog, *item);
         switch (item->kind) {
-        case ItemKind::Version: ShowVersion(page, dialog); break;
+        case ItemKind::Version: ShowDriverVersion(page, dialog); break;
         case ItemKind::Button: {
             WCHAR text[kLabelChars] = {};
             LoadStringW(page->context->languageLibrary, item->buttonLabel, text, kLabelChars);
@@ -328,7 +273,7 @@ void ChooseEntry(PageRecord* page, HWND dialog) {
     switch (item->kind) {
     case ItemKind::Resolution:
         block.Public.dmPrintQuality = static_cast<SHORT>(value);
-        SettingChanged(page, dialog, item->id, true);
+        OnSettingChanged(page, dialog, item->id, TRUE);
         break;
     case ItemKind::Choice: {
         DWORD* word = WordOf(block, item->word);
@@ -338,10 +283,10 @@ void ChooseEntry(PageRecord* page, HWND dialog) {
             *saved = value == item->setEntry ? (*saved | item->bit) : (*saved & ~item->bit);
         }
         if (item->id == 455) {
-            SettingChanged(page, dialog, 0, true);
+            OnSettingChanged(page, dialog, 0, TRUE);
             MarkPresetModified(page, dialog);
         } else {
-            SettingChanged(page, dialog, item->id, true);
+            OnSettingChanged(page, dialog, item->id, TRUE);
         }
         break;
     }
@@ -349,14 +294,14 @@ void ChooseEntry(PageRecord* page, HWND dialog) {
         block.FeatureFlags &= ~(kUserNameBit | kOwnerTextBit);
         if (value == kUserNameEntry) block.FeatureFlags |= kUserNameBit;
         if (value == kOwnerTextEntry) block.FeatureFlags |= kOwnerTextBit;
-        SettingChanged(page, dialog, item->id, true);
+        OnSettingChanged(page, dialog, item->id, TRUE);
         SetPageHint(page, dialog, 0, 0);
         break;
     default: return;
     }
     // What the resolver left is what the page shows.
     SelectCurrentEntry(page, dialog);
-    if (item->kind == ItemKind::OwnerText) CheckUserNameField(page, dialog, 2);
+    if (item->kind == ItemKind::OwnerText) CheckAnsiNameField(dialog, page, NameFieldCheck::Deferred);
 }
 
 }  // namespace page3

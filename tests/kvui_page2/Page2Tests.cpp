@@ -4,6 +4,7 @@
 // leaving the page with a bad number is refused.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "platform/Controls.h"
@@ -11,6 +12,7 @@
 #include "tests/kvui_page2/Page2Fixture.h"
 #include "platform/StandInControls.h"
 #include "platform/StandInShell.h"
+#include "platform/StandInUi.h"
 #include "tools/sample/SamplePrinter.h"
 #include "ui/DocumentPage2.h"
 
@@ -31,6 +33,8 @@ constexpr int kOutputTray = 1238;
 constexpr int kSeparator = 1240;
 constexpr int kNupDown = 4145;
 constexpr int kNupAcross = 4146;
+constexpr int kHint = 1000;
+constexpr DWORD kPrintOwnerName = 1u << 21;
 
 const std::u16string kPostcard = u"\u306F\u304C\u304D";
 
@@ -285,6 +289,45 @@ TEST_F(Page2Test, AnApplicationsBadBlockOpensWithinItsFields) {
         });
     ASSERT_FALSE(outcome.results.empty());
     EXPECT_EQ(std::u16string(outcome.results.back().Public.dmFormName), u"A4");
+}
+
+// Restoring the defaults from the context menu: the printer's defaults come back, and an owner
+// name the printer cannot take is refused with its warning and no longer printed.
+TEST_F(Page2Test, RestoringTheDefaultsChecksTheOwnerNameTheyBringBack) {
+    struct Case {
+        const char16_t* name;
+        bool refused;
+    };
+    for (const Case& c : {Case{u"Yamada", false}, Case{u"Ya~mada", true}, Case{u"\u5C71\u7530", true}}) {
+        SCOPED_TRACE(c.refused);
+        standin::ui::ResetShell();
+        standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
+        std::u16string hint;
+        const SheetOutcome outcome = RunSheet(
+            [&](HWND page, UiContext& context) {
+                Retype(page, kCopies, u"5");
+                standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1010; });
+                SendMessageW(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page), -1);
+                Pump();
+                EXPECT_EQ(TextOf(page, kCopies), u"1");
+                EXPECT_EQ(context.workingBlock.Public.dmCopies, 1);
+                hint = TextOf(page, kHint);
+            },
+            true,
+            [&](UiContext& context) {
+                DriverDevMode& defaults = context.defaultBlock;
+                defaults.FeatureFlags |= kPrintOwnerName;
+                std::fill(std::begin(defaults.UserName1), std::end(defaults.UserName1), u'\0');
+                std::char_traits<char16_t>::copy(defaults.UserName1, c.name, std::char_traits<char16_t>::length(c.name));
+            });
+        ASSERT_FALSE(outcome.results.empty());
+        EXPECT_EQ((outcome.results.back().FeatureFlags & kPrintOwnerName) == 0, c.refused);
+        const std::vector<std::u16string> expected =
+            c.refused ? std::vector<std::u16string>{String(723), String(724)} : std::vector<std::u16string>{String(723)};
+        EXPECT_EQ(MessageTexts(), expected);
+        EXPECT_EQ(hint, String(616));
+    }
+    standin::ui::OnTrackPopupMenu(nullptr);
 }
 
 }  // namespace

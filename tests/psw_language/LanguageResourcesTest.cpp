@@ -3,11 +3,13 @@
 
 #include <cstring>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include "platform/Modules.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "PSW/StatusTables.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -124,3 +126,41 @@ TEST_F(LanguageResourcesTest, OwnResourcesArePalettePicturesIconsAcceleratorsAnd
 }
 
 }  // namespace
+
+// Each status row's text names the printer state its word and bit stand for (the texts are
+// looked up by the row's string id, so a text placed on the wrong id shows the wrong state).
+TEST_F(LanguageResourcesTest, EachStatusRowsTextNamesItsState) {
+    struct Case {
+        WORD word;  // 1 H, 2 M, 3 L, 4 spooler, 6 job
+        DWORD mask;
+        const char16_t* english;
+        const char16_t* japanese;
+    };
+    const Case cases[] = {
+        {2, 0x200, u"Another printer", u"別のプリンタ"},   {2, 0x100, u"does not answer", u"応答しません"},
+        {3, 0x10000, u"Paper jam", u"紙づまり"},           {3, 0x4000, u"Out of toner", u"トナーがありません"},
+        {3, 0x8000, u"Cover open", u"カバー"},             {3, 0x800000, u"Out of paper", u"用紙がありません"},
+        {3, 0x10, u"Warming up", u"ウォームアップ"},       {3, 0x1000, u"Offline", u"オフライン"},
+        {3, 0x8, u"Printing", u"印刷中"},                  {3, 0x1, u"Ready", u"印刷できます"},
+        {4, 0x1, u"paused", u"一時停止"},                  {4, 0x2, u"Deleting", u"削除"},
+        {6, 0x4, u"Cancelling", u"キャンセル"},            {1, 0x8, u"Stacker", u"スタッカー"},
+    };
+    const PSWStatusEntry* table = PswStatusTable();
+    for (const auto& [name, language] : {std::pair{u"QW774409.DLL", LANGID{1033}}, std::pair{u"QW774411.DLL", LANGID{1041}}}) {
+        HMODULE m = Load(name);
+        ASSERT_NE(m, nullptr);
+        standin::SetUserDefaultLanguage(language);
+        for (const Case& c : cases) {
+            const PSWStatusEntry* row = nullptr;
+            for (DWORD i = 0; i < kPswStatusRows && row == nullptr; ++i) {
+                if (table[i].wWord == c.word && table[i].dwMask == c.mask) row = &table[i];
+            }
+            ASSERT_NE(row, nullptr) << c.word << " " << c.mask;
+            WCHAR text[128] = {};
+            LoadStringW(m, row->wStringId, text, 128);
+            const std::u16string_view want = language == 1033 ? c.english : c.japanese;
+            EXPECT_NE(std::u16string_view(text).find(want), std::u16string_view::npos)
+                << "row " << row->dwRow << " (string " << row->wStringId << ") in " << language;
+        }
+    }
+}

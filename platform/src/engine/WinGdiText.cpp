@@ -94,6 +94,22 @@ bool IsWide(char16_t c) {
            (c >= 0xFFE0 && c <= 0xFFE6);
 }
 
+// Whether any design pixel under screen pixel (column, row) of a cell `width` x `height` is
+// ink: a small cell keeps every stroke of the 16-row design (nearest sampling dropped the
+// one-pixel stems and bars of letters such as "t" and "e").
+bool GlyphBoxInked(const Glyph& g, int row, int height, int column, int width) {
+    const int firstRow = row * 16 / height;
+    const int endRow = std::max(firstRow + 1, (row + 1) * 16 / height);
+    const int firstColumn = column * g.columns / width;
+    const int endColumn = std::max(firstColumn + 1, (column + 1) * g.columns / width);
+    for (int r = firstRow; r < endRow && r < 16; ++r) {
+        for (int c = firstColumn; c < endColumn && c < g.columns; ++c) {
+            if (g.rows[r] & (1u << (g.columns - 1 - c))) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 FontMetrics MetricsOf(State& s, const Dc& dc) {
@@ -128,8 +144,7 @@ void DrawGlyphs(const Target& t, const FontMetrics& m, int x, int y, const char1
                     for (int k = 0; k < cw; ++k) {
                         bool on;
                         if (g) {
-                            const int row = j * 16 / m.height, col = k * g->columns / cw;
-                            on = g->rows[row] & (1u << (g->columns - 1 - col));
+                            on = GlyphBoxInked(*g, j, m.height, k, cw);
                         } else {
                             // No glyph: a hollow box inside the cell.
                             const int top = m.height / 8, bottom = m.ascent - 1;

@@ -1,0 +1,198 @@
+// Page one's commands as a user gives them: the context menu with what the sheet may do, the
+// restore of the defaults from the menu and the button, the print modes with their warnings,
+// and the stamp's own text typed into its edit.
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "platform/Controls.h"
+#include "platform/StandInShell.h"
+#include "platform/StandInUi.h"
+#include "platform/User.h"
+#include "tests/kvui_page1/Page1Fixture.h"
+#include "ui/Finishing.h"
+
+namespace kvuipage1 {
+namespace {
+
+constexpr int kHint = 1000;
+constexpr int kCategoryList = 1101;
+constexpr int kJobText = 1177;
+constexpr DWORD kPrintOwnerName = 1u << 21;
+constexpr DWORD kOwnStampText = 8;
+
+std::u16string TextOf(HWND page, int control) {
+    WCHAR text[256] = {};
+    GetDlgItemTextW(page, control, text, 256);
+    return text;
+}
+
+struct MenuCase {
+    const char* name;
+    bool fixedPresets;  // the data word's bit 16: the short menu
+    DWORD contextFlags;
+    DWORD extStatus;
+    std::vector<std::pair<UINT, bool>> items;  // command, enabled
+};
+
+TEST_F(Page1Test, TheContextMenuEnablesWhatTheSheetMayDo) {
+    const std::vector<MenuCase> cases = {
+        {"all", false, kUiMayChange | kUiMayWriteData, kExtStatusKnown, {{1005, true}, {1010, true}, {1011, true}}},
+        {"no data", false, kUiMayChange, kExtStatusKnown, {{1005, false}, {1010, true}, {1011, true}}},
+        {"no status", false, kUiMayChange | kUiMayWriteData, 0, {{1005, true}, {1010, true}, {1011, false}}},
+        {"read only", false, kUiMayWriteData, kExtStatusKnown, {{1005, false}, {1010, false}, {1011, false}}},
+        {"fixed presets", true, 0, 0, {{1002, true}, {1003, true}}},
+    };
+    for (const MenuCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::pair<UINT, bool>> seen;
+        standin::ui::OnTrackPopupMenu([&](HMENU menu, HWND) -> UINT {
+            for (const auto& [command, enabled] : c.items) {
+                const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
+                if (state == static_cast<UINT>(-1)) continue;
+                seen.emplace_back(command, (state & (MF_GRAYED | MF_DISABLED)) == 0);
+            }
+            return 0;
+        });
+        RunSheet(nullptr, [&](HWND, HWND page) {
+            UiContext* context = Record(page)->context;
+            context->flags = (context->flags & ~(kUiMayChange | kUiMayWriteData)) | c.contextFlags;
+            context->status.printerExtStatus = c.extStatus;
+            DWORD& data = context->workingBlock.OptionFlags;
+            data = c.fixedPresets ? (data | 0x10000u) : (data & ~0x10000u);
+            SendMessageW(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(page, kCategoryList)), -1);
+        });
+        EXPECT_EQ(seen, c.items);
+    }
+}
+
+// The defaults come back only when the user confirms, from the menu as from the button; an
+// owner name they bring that the printer cannot take is refused with its warning.
+TEST_F(Page1Test, RestoringTheDefaultsAsksAndChecksTheOwnerName) {
+    struct Case {
+        const char* name;
+        int answer;
+        bool fromMenu;
+        const char16_t* ownerName;
+        std::vector<UINT> messages;
+    };
+    const Case cases[] = {
+        {"menu, confirmed", IDOK, true, u"Yamada", {723}},
+        {"button, confirmed", IDOK, false, u"Yamada", {723}},
+        {"cancelled", IDCANCEL, true, u"Yamada", {723}},
+        {"confirmed, refused name", IDOK, false, u"Ya\"mada", {723, 724}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        standin::ui::ResetShell();
+        standin::ui::OnMessageBox([&](const standin::ui::MessageBoxCall&) { return c.answer; });
+        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1010; });
+        SHORT copies = 0;
+        int category = -1;
+        std::u16string hint;
+        const SheetOutcome outcome = RunSheet(
+            [&](UiContext* context) {
+                DriverDevMode& defaults = context->defaultBlock;
+                defaults.FeatureFlags |= kPrintOwnerName;
+                std::fill(std::begin(defaults.UserName1), std::end(defaults.UserName1), u'\0');
+                std::char_traits<char16_t>::copy(defaults.UserName1, c.ownerName,
+                                                 std::char_traits<char16_t>::length(c.ownerName));
+                context->workingBlock.CategoryIndex = 2;
+                context->workingBlock.Public.dmCopies = 4;
+            },
+            [&](HWND, HWND page) {
+                if (c.fromMenu) {
+                    SendMessageW(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page), MAKELONG(20, 20));
+                } else {
+                    Click(page, 1012);
+                }
+                copies = Working(page).Public.dmCopies;
+                category = static_cast<int>(SendDlgItemMessageW(page, kCategoryList, LB_GETCURSEL, 0, 0));
+                hint = TextOf(page, kHint);
+            });
+        const bool restored = c.answer == IDOK;
+        EXPECT_EQ(copies, restored ? 1 : 4);
+        EXPECT_EQ(category, restored ? 0 : 2);
+        if (restored) {
+            EXPECT_EQ(hint, Text(616));
+        }
+        std::vector<std::u16string> expected;
+        for (UINT id : c.messages) expected.push_back(Text(id));
+        EXPECT_EQ(MessageTexts(), expected);
+        ASSERT_FALSE(outcome.resultBlocks.empty());
+        const bool printed = (outcome.resultBlocks.back().FeatureFlags & kPrintOwnerName) != 0;
+        if (restored) {
+            EXPECT_EQ(printed, c.messages.size() == 1);
+        }
+    }
+}
+
+// Each print mode names its mode in the settings. Validation clears the output bits on this
+// printer and forces simplex, so the bit a radio sets does not stay, the radios show that, and
+// neither the sorting warning (it needs a duplex) nor a finishing warning (it needs the
+// finisher's bit) is shown.
+TEST_F(Page1Test, PrintModesNameTheirModeAndShowWhatValidationLeaves) {
+    struct Case {
+        int radio;
+        WORD mode;
+    };
+    for (const Case& c : {Case{1158, 3}, Case{1159, 4}, Case{1160, 5}}) {
+        SCOPED_TRACE(c.radio);
+        standin::ui::ResetShell();
+        standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
+        std::vector<int> checked;
+        const SheetOutcome outcome = RunSheet(
+            [](UiContext* context) {
+                DriverDevMode& block = context->workingBlock;
+                block.DeviceSlots[8].State |= 0x8;  // duplex unit, finisher, large-capacity unit
+                block.DeviceSlots[13].State |= 0x8;
+                block.DeviceSlots[15].State |= 0x8;
+            },
+            [&](HWND, HWND page) {
+                DriverDevMode& block = Working(page);
+                block.Public.dmDuplex = DMDUP_VERTICAL;
+                block.CoverFlags |= kOutputFirstChosen | kOutputSecondChosen;
+                block.FinishPosition1 = 1;
+                block.FinishPosition2 = 2;
+                SetAndNotify(page, c.radio, true);
+                for (int radio : {1158, 1159, 1160}) {
+                    if (IsDlgButtonChecked(page, radio) == BST_CHECKED) checked.push_back(radio);
+                }
+            });
+        ASSERT_FALSE(outcome.resultBlocks.empty());
+        const DriverDevMode& result = outcome.resultBlocks.back();
+        EXPECT_EQ(result.PrintMode, c.mode);
+        EXPECT_EQ(result.CoverFlags, 0u);
+        EXPECT_EQ(result.Public.dmDuplex, DMDUP_SIMPLEX);
+        EXPECT_TRUE(checked.empty());
+        EXPECT_TRUE(MessageTexts().empty());
+    }
+}
+
+// The stamp's own text goes into the settings as typed, cut at the edit's 64 characters, with
+// its hint and without the resolver: a value the resolver would force back stays as it is.
+TEST_F(Page1Test, TypingTheStampTextTakesItWithoutTheResolver) {
+    const std::u16string longText(70, u'x');
+    std::u16string stored;
+    std::u16string hint;
+    SHORT orientation = 0;
+    RunSheet(
+        [](UiContext* context) {
+            context->workingBlock.CategoryIndex = 3;
+            context->workingBlock.PageStampSelector = kOwnStampText;
+        },
+        [&](HWND, HWND page) {
+            ASSERT_TRUE(IsWindowVisible(GetDlgItem(page, kJobText)));
+            Working(page).Public.dmOrientation = DMORIENT_LANDSCAPE;  // the resolver forces portrait
+            Type(page, kJobText, longText);
+            stored = Working(page).PageStampText;
+            hint = TextOf(page, kHint);
+            orientation = Working(page).Public.dmOrientation;
+        });
+    EXPECT_EQ(stored, std::u16string(64, u'x'));
+    EXPECT_EQ(hint, Text(660));
+    EXPECT_EQ(orientation, DMORIENT_LANDSCAPE);
+}
+
+}  // namespace
+}  // namespace kvuipage1
