@@ -11,7 +11,13 @@
 # (sheets_demo): the printer's and the document's sheets opened through the common property
 # sheet stand-in, a setting changed on each page, OK, and the sample document printed with the
 # result; every page pictured in English and Japanese, the job and its sheets in
-# build/demo/out/sheets. The demo's files stay in build/demo/out for a look afterwards.
+# build/demo/out/sheets; then the whole system (system_demo): the sample document rendered,
+# spooled and sent through the language monitor to a TCP/IP port whose printer (the SNMP agent
+# on loopback) runs out of paper halfway and then finishes the job, while the status window,
+# loaded in the status-monitor host, follows it; the job as the port received it in
+# build/demo/out/system/job.prn, the status window at each step (status-*.png) and the extended
+# window's sheets (extended-sheet-*.png) beside it. The demo's files stay in build/demo/out for
+# a look afterwards.
 # Exit status is non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +30,7 @@ echo "=== demo tree: configure and build"
 if ! cmake -S . -B build/demo -G Ninja -DKV_WERROR=ON >build/demo.configure.log 2>&1; then
   cat build/demo.configure.log; echo "demo: configure failed"; exit 1
 fi
-cmake --build build/demo --target print_demo vector_demo settings_demo sheets_demo || { echo "demo: build failed"; exit 1; }
+cmake --build build/demo --target print_demo vector_demo settings_demo sheets_demo system_demo || { echo "demo: build failed"; exit 1; }
 
 rm -rf build/demo/out
 echo "=== print_demo"
@@ -35,3 +41,5 @@ echo "=== settings_demo"
 build/demo/bin/settings_demo build/demo/out/settings || { echo "demo: settings_demo failed"; exit 1; }
 echo "=== sheets_demo"
 build/demo/bin/sheets_demo build/demo/out/sheets || { echo "demo: sheets_demo failed"; exit 1; }
+echo "=== system_demo"
+build/demo/bin/system_demo build/demo/out/system || { echo "demo: system_demo failed"; exit 1; }

@@ -227,13 +227,12 @@ private:
     std::string jcid_;
     std::vector<BYTE> received_;
     std::vector<std::string> pictures_;
-    std::vector<std::string> steps_;
+    std::vector<std::string> seen_;  // the status window's text at each pictured step
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 void SystemRun::Step(const std::string& text) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
-    steps_.push_back(text);
     std::printf("[%5lld ms] %s\n", static_cast<long long>(ms.count()), text.c_str());
     std::fflush(stdout);
 }
@@ -358,6 +357,7 @@ std::string SystemRun::WaitForText(UINT id, const std::string& what) {
 std::string SystemRun::Picture(HWND window, const std::string& name) {
     const fs::path path = out_ / (name + ".png");
     if (!standin::ui::SavePicture(window, path.string())) return "cannot write " + path.string();
+    if (window == main_) seen_.push_back("\"" + kvtest::U8(StatusText(main_)) + "\"" + (IsWindowVisible(main_) ? " (shown)" : ""));
     pictures_.push_back(path.filename().string());
     return {};
 }
@@ -517,7 +517,9 @@ void SystemRun::Summary() const {
     std::printf("  Job:      %zu bytes rendered, spooled and passed through " KV_LANGMON_MODULE
                 " to %s; the port's bytes equal the job's\n",
                 job_.size(), kvtest::U8(kTcpPort).c_str());
-    std::printf("  Status:   ready, printing, paper out (popup), done: each shown by the status window\n");
+    std::string seen;
+    for (const std::string& text : seen_) seen += (seen.empty() ? "" : ", ") + text;
+    std::printf("  Status:   the status window read %s; it pops up on errors only (the user's setting)\n", seen.c_str());
     std::printf("  Job file: %s\n", (out_ / "job.prn").string().c_str());
     std::printf("  Pictures: %zu in %s\n", pictures_.size(), out_.string().c_str());
     for (const std::string& name : pictures_) std::printf("            %s\n", name.c_str());
