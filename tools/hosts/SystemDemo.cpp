@@ -194,7 +194,11 @@ public:
 
     /// Sets everything up; an error message, empty on success.
     std::string SetUp();
+    /// The TCP/IP printer's window set, then the job: ready, printing, paper out with the
+    /// popup, done; each step pictured once the window shows it. The port's bytes are checked
+    /// against the spooled job and written to job.prn.
     std::string Print();
+    /// The USB printer's window set with its extended window, a picture of each sheet.
     std::string Extended();
     void Summary() const;
 
