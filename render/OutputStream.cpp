@@ -118,7 +118,7 @@ BOOL FlushOutput(PDEV* pdev) {
     return result;
 }
 
-BOOL WriteOutput(PDEV* pdev, const void* bytes, DWORD count) {
+BOOL WriteOutputPiece(PDEV* pdev, const void* bytes, DWORD count) {
     if (OutputFailed(pdev)) return FALSE;
     if (bytes == nullptr && count != 0) return FALSE;
     const BYTE* next = static_cast<const BYTE*>(bytes);

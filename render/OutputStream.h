@@ -4,6 +4,7 @@
 // at a time; nothing here locks.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "render/Pdev.h"
@@ -19,10 +20,8 @@ inline constexpr DWORD kNumberListLimit = 255;
 /// (OutputFailed is then set); TRUE when there was nothing to send or OutputFailed was
 /// already set (a failed device keeps its unsent bytes).
 BOOL FlushOutput(PDEV* pdev);
-/// Adds bytes to the stream (mirrored to the capture file while one is open). FALSE once
-/// OutputFailed is set, including by a flush or direct write this call made; nothing is
-/// buffered after such a failure.
-BOOL WriteOutput(PDEV* pdev, const void* bytes, DWORD count);
+/// WriteOutput for every piece: the capture file, flushes, direct writes and failures.
+BOOL WriteOutputPiece(PDEV* pdev, const void* bytes, DWORD count);
 void PutDwordBE(PDEV* pdev, DWORD value);
 void PutWordBE(PDEV* pdev, WORD value);
 /// Mode 0 adds 90 degrees, mode 1 adds 270; the result below 360 goes out high byte first.
@@ -133,3 +132,48 @@ inline constexpr DWORD kReplayWindowSize = 64u * 1024 * 1024;
 void CarryOutputStream(PDEV* from, PDEV* to, bool carryCapture);
 
 inline bool OutputFailed(const PDEV* pdev) { return (pdev->StateFlags & kStateOutputFailed) != 0; }
+
+/// Copies a piece without a library call when it is small (the writers' pieces are 1 to 16
+/// bytes): two fixed-size copies that overlap in the middle cover every length of a class.
+inline void CopyPiece(BYTE* to, const void* from, DWORD count) {
+    const BYTE* f = static_cast<const BYTE*>(from);
+    if (count >= 4 && count <= 16) {
+        if (count >= 8) {
+            std::memcpy(to, f, 8);
+            std::memcpy(to + count - 8, f + count - 8, 8);
+        } else {
+            std::memcpy(to, f, 4);
+            std::memcpy(to + count - 4, f + count - 4, 4);
+        }
+    } else if (count >= 2 && count < 4) {
+        std::memcpy(to, f, 2);
+        std::memcpy(to + count - 2, f + count - 2, 2);
+    } else if (count == 1) {
+        *to = *f;
+    } else if (count != 0) {
+        std::memcpy(to, f, count);
+    }
+}
+
+/// Adds bytes to the stream (mirrored to the capture file while one is open). FALSE once
+/// OutputFailed is set, including by a flush or direct write this call made; nothing is
+/// buffered after such a failure. Inline so that a small piece which fits the buffer (and the
+/// capture mirror, while a capture is open) costs a bounds check and a copy; anything else
+/// goes to WriteOutputPiece, which does the same steps in full.
+inline BOOL WriteOutput(PDEV* pdev, const void* bytes, DWORD count) {
+    OutputBuffer& out = pdev->Output;
+    const bool fits = count <= kOutputBufferSize - out.Count && bytes != nullptr && !OutputFailed(pdev);
+    const bool mirrorFits = pdev->CaptureFile == nullptr ||
+                            (pdev->CaptureMirror != nullptr && count != 0 &&
+                             count <= kCaptureMirrorSize - pdev->CaptureMirrorCount);
+    if (!fits || !mirrorFits) return WriteOutputPiece(pdev, bytes, count);
+    if (pdev->CaptureFile != nullptr) {
+        CopyPiece(pdev->CaptureMirror + pdev->CaptureMirrorCount, bytes, count);
+        pdev->CaptureMirrorCount += count;
+    }
+    CopyPiece(out.Data + out.Count, bytes, count);
+    out.Count += count;
+    out.WritePos = out.Data + out.Count;
+    pdev->FlowFlags |= kFlowDataPending | kFlowDataWritten;
+    return TRUE;
+}

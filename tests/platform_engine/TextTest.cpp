@@ -94,6 +94,43 @@ TEST_F(EngineTextTest, ClipCutsGlyphs) {
     EXPECT_EQ(0, bmp_.CountBlack(RECTL{12, 0, 48, 40})) << Show(bmp_.Picture());
 }
 
+TEST_F(EngineTextTest, DesignSizeGlyphIsItsPicture) {
+    // At height 10 each design pixel is one dot: H is its 5 x 7 picture over cell rows 1-7.
+    Layout(u"H", POINTL{3, 8}, 6);
+    ASSERT_TRUE(Draw(10));
+    const char* picture[] = {"#...#", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"};
+    for (LONG row = 0; row < 7; ++row)
+        for (LONG col = 0; col < 5; ++col)
+            EXPECT_EQ(picture[row][col] == '.', bmp_.White(3 + col, 1 + row)) << col << "," << row << "\n"
+                                                                                << Show(bmp_.Picture());
+    EXPECT_EQ(17, bmp_.CountBlack()) << Show(bmp_.Picture());
+}
+
+TEST_F(EngineTextTest, SameGlyphsWhateverTheClipShapeAndOnEveryDrawing) {
+    // Each height drawn three times: clipped by one rectangle, by two rectangles that cover
+    // the same area (each dot drawn alone), and once more by one (the glyphs then come
+    // from what the first drawing kept). All three pictures agree; the clip's edges cut the
+    // first and last glyph.
+    const RECTL area{2, 0, 45, 40};
+    standin::engine::Clip one = standin::engine::MakeClip({area});
+    standin::engine::Clip two = standin::engine::MakeClip({{2, 0, 20, 40}, {20, 0, 45, 40}});
+    ASSERT_EQ(DC_COMPLEX, two.get()->iDComplexity);
+    for (LONG height : {7L, 10L, 13L, 20L, 27L, 33L}) {
+        Layout(u"Wg@q", POINTL{0, height * 4 / 5 + 2}, height * 3 / 5);
+        bmp_.Clear(true);
+        ASSERT_TRUE(Draw(height, one.get()));
+        const std::vector<std::string> first = bmp_.Picture();
+        bmp_.Clear(true);
+        ASSERT_TRUE(Draw(height, two.get()));
+        EXPECT_EQ(first, bmp_.Picture()) << "height " << height << "\n" << Show(first) << Show(bmp_.Picture());
+        bmp_.Clear(true);
+        ASSERT_TRUE(Draw(height, one.get()));
+        EXPECT_EQ(first, bmp_.Picture()) << "height " << height;
+        EXPECT_GT(bmp_.CountBlack(), 0);
+        EXPECT_EQ(0, bmp_.CountBlack(RECTL{0, 0, 2, 40})) << "height " << height;
+    }
+}
+
 TEST_F(EngineTextTest, CallersGlyphBitsAreDrawnAtTheirOrigin) {
     // A 3 x 2 glyph "#.#" / ".#." whose top-left is one left of and two above the point.
     alignas(GLYPHBITS) BYTE storage[sizeof(GLYPHBITS) + 4] = {};

@@ -114,12 +114,8 @@ size_t Differing(const standin::ui::Pixels& a, const standin::ui::Pixels& b) {
 }
 
 TEST_P(StatusWindowEndToEnd, ReadyPaperOutPrintingTheUsersJobAndReadyAgain) {
-    // The manager's word that a language monitor polls the printer (bit 0 of "LMStatus"): the
-    // stand-in keeps it but does not set it yet, so the test does, as the manager would while
-    // the monitor follows the port. With it, an error found while a job waits in the spooler
-    // counts for the popup.
-    const DWORD monitorPolls = 1;
-    SetRaw(u"LMStatus", &monitorPolls, sizeof monitorPolls);
+    // The monitor follows the port, so the manager's "LMStatus" has bit 0 set: an error found
+    // while a job waits in the spooler counts for the popup.
     const HWND main = Create();
     ASSERT_NE(main, nullptr);
 

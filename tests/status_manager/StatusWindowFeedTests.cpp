@@ -352,3 +352,26 @@ TEST_F(WindowFeedTest, ChangesMadeByAnotherProcessArePostedHere) {
 }
 
 }  // namespace
+
+namespace {
+
+DWORD FirstDword(const std::vector<BYTE>& value) {
+    DWORD word = 0xFFFFFFFF;
+    if (value.size() >= sizeof word) std::memcpy(&word, value.data(), sizeof word);
+    return word;
+}
+
+}  // namespace
+
+// "LMStatus" bit 0 says that a monitor follows the printer: set while a monitor connection is
+// open (the fixture opened one), kept while another one is, cleared with the last.
+TEST_F(WindowFeedTest, LanguageMonitorStatusFollowsTheMonitorsConnections) {
+    EXPECT_EQ(FirstDword(Read(u"LMStatus")), 1u);
+    DWORD second = 0;
+    ASSERT_EQ(open_(kPrinter, u"\\\\.\\kjlmon", kSrmModeMonitor, &second), SRMRES_SUCCESS);
+    ASSERT_EQ(close_(second), SRMRES_SUCCESS);
+    EXPECT_EQ(FirstDword(Read(u"LMStatus")), 1u) << "the fixture's monitor connection is still open";
+    ASSERT_EQ(close_(monitor_), SRMRES_SUCCESS);
+    monitor_ = 0;
+    EXPECT_EQ(FirstDword(Read(u"LMStatus")), 0u);
+}

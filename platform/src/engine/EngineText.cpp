@@ -1,7 +1,9 @@
 // EngTextOut: the opaque rectangle, the glyphs (the caller's glyph bits, or the engine's own
 // font scaled to the height the host asked for), and the extra rectangles.
 #include <algorithm>
+#include <cstdint>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Ddi.h"
@@ -54,13 +56,60 @@ void DrawGlyphBits(const TextJob& job, const GLYPHBITS& gb, POINTL at) {
             if ((gb.aj[y * rowBytes + x / 8] & (0x80 >> (x % 8))) != 0) Plot(job, left + x, top + y);
 }
 
-// The engine's font: each cell pixel is taken from the nearest pixel of the 6 x 10 design.
-void DrawOwnGlyph(const TextJob& job, char16_t character, POINTL at, LONG height) {
+// A glyph of the engine's font at one height as runs of ink: row v of the cell, columns
+// u0..u1-1. Made once per character and height, as an engine keeps a font's glyphs cached.
+struct InkRun {
+    LONG v, u0, u1;
+};
+using GlyphRuns = std::vector<InkRun>;
+
+GlyphRuns MakeGlyphRuns(char16_t character, LONG height) {
+    GlyphRuns runs;
     const LONG width = static_cast<LONG>(ScaledCellWidth(height));
+    for (LONG v = 0; v < height; ++v) {
+        for (LONG u = 0; u < width;) {
+            if (!ScaledInk(character, u, v, height)) {
+                ++u;
+                continue;
+            }
+            const LONG u0 = u;
+            while (u < width && ScaledInk(character, u, v, height)) ++u;
+            runs.push_back(InkRun{v, u0, u});
+        }
+    }
+    return runs;
+}
+
+// Per thread, so that drawing threads never wait on each other; emptied when it grows past
+// what a few faces of a few sizes need.
+constexpr size_t kMaxCachedGlyphs = 1024;
+
+const GlyphRuns& CachedGlyphRuns(char16_t character, LONG height) {
+    thread_local std::unordered_map<uint32_t, GlyphRuns> cache;
+    const uint32_t key = (static_cast<uint32_t>(height) << 16) | character;
+    auto found = cache.find(key);
+    if (found != cache.end()) return found->second;
+    if (cache.size() >= kMaxCachedGlyphs) cache.clear();
+    return cache.emplace(key, MakeGlyphRuns(character, height)).first->second;
+}
+
+// The engine's font: each cell pixel is taken from the nearest pixel of the 6 x 10 design.
+// With one clip rectangle a run is one span; with more, each pixel goes to the first
+// rectangle that holds it, as Plot does.
+void DrawOwnGlyph(const TextJob& job, char16_t character, POINTL at, LONG height) {
     const LONG top = at.y - static_cast<LONG>(ScaledAscent(height));
-    for (LONG v = 0; v < height; ++v)
-        for (LONG u = 0; u < width; ++u)
-            if (ScaledInk(character, u, v, height)) Plot(job, at.x + u, top + v);
+    for (const InkRun& run : CachedGlyphRuns(character, height)) {
+        const LONG y = top + run.v;
+        if (job.region.size() == 1) {
+            const RECTL& r = job.region.front();
+            if (y < r.top || y >= r.bottom) continue;
+            const LONG x0 = std::max(r.left, at.x + run.u0);
+            const LONG x1 = std::min(r.right, at.x + run.u1);
+            FillSpan(job.bmp, y, x0, x1, job.rop3, job.fore);
+            continue;
+        }
+        for (LONG u = run.u0; u < run.u1; ++u) Plot(job, at.x + u, y);
+    }
 }
 
 LONG HeightOf(const FONTOBJ* pfo) {

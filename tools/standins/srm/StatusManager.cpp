@@ -211,7 +211,12 @@ DWORD PrinterOf(DWORD manager, std::u16string* printer, DWORD* mode) {
     return SRMRES_SUCCESS;
 }
 
-DWORD Store(const std::u16string& printer, const std::u16string& name, const Bytes& value, const SpoolerPicture* spooler) {
+namespace {
+
+// Writes a variable, derives what follows from it and tells the registered clients; a
+// client's update (not the manager's own values) is also recorded for the tests.
+DWORD StoreValue(const std::u16string& printer, const std::u16string& name, const Bytes& value,
+                 const SpoolerPicture* spooler, bool clientUpdate) {
     Deliveries deliveries;
     {
         StoreLock lock;
@@ -224,17 +229,32 @@ DWORD Store(const std::u16string& printer, const std::u16string& name, const Byt
             changed.push_back(name);
         }
         Derive(printer, spooler, &changed);
-        SRM_UPDATE_RECORD update{};
-        update.processId = GetCurrentProcessId();
-        update.cbValue = static_cast<DWORD>(value.size());
-        update.changed = differs ? 1 : 0;
-        CopyField(update.printer, printer);
-        CopyField(update.variable, name);
-        AppendUpdate(update);
+        if (clientUpdate) {
+            SRM_UPDATE_RECORD update{};
+            update.processId = GetCurrentProcessId();
+            update.cbValue = static_cast<DWORD>(value.size());
+            update.changed = differs ? 1 : 0;
+            CopyField(update.printer, printer);
+            CopyField(update.variable, name);
+            AppendUpdate(update);
+        }
         if (!changed.empty()) Notify(printer, changed, &deliveries);
     }
     Deliver(deliveries);
     return SRMRES_SUCCESS;
+}
+
+// "LMStatus" bit 0: a language monitor follows the printer's port (it has the manager open
+// as a monitor), so the printer's status is kept current without refresh requests.
+void SetMonitorFollows(const std::u16string& printer, bool follows) {
+    const DWORD value = follows ? 1u : 0u;
+    StoreValue(printer, u"LMStatus", BytesOf(value), nullptr, false);
+}
+
+}  // namespace
+
+DWORD Store(const std::u16string& printer, const std::u16string& name, const Bytes& value, const SpoolerPicture* spooler) {
+    return StoreValue(printer, name, value, spooler, true);
 }
 
 void StoreSpooler(const std::u16string& printer, const SpoolerPicture& spooler) {
@@ -347,21 +367,33 @@ DLL_EXPORT DWORD OpenManagerExW(LPCWSTR printer, LPCWSTR, DWORD mode, LPDWORD ma
     }
     SpoolerPicture picture;
     if (ReadSpooler(name, &picture)) StoreSpooler(name, picture);
-    Connections& all = AllConnections();
-    std::lock_guard<std::mutex> guard(all.lock);
-    const DWORD handle = all.next++;
-    all.open[handle] = Connection{name, mode};
-    all.openedModes.push_back(mode);
-    *manager = handle;
+    {
+        Connections& all = AllConnections();
+        std::lock_guard<std::mutex> guard(all.lock);
+        const DWORD handle = all.next++;
+        all.open[handle] = Connection{name, mode};
+        all.openedModes.push_back(mode);
+        *manager = handle;
+    }
+    if (mode == kSrmModeMonitor) SetMonitorFollows(name, true);
     return SRMRES_SUCCESS;
 }
 
 DLL_EXPORT DWORD CloseManager(DWORD manager) noexcept {
+    Connection closed;
+    bool monitorStays = false;
     {
         Connections& all = AllConnections();
         std::lock_guard<std::mutex> guard(all.lock);
-        if (all.open.erase(manager) == 0) return SRMRES_INVALID_HANDLE;
+        const auto found = all.open.find(manager);
+        if (found == all.open.end()) return SRMRES_INVALID_HANDLE;
+        closed = found->second;
+        all.open.erase(found);
+        monitorStays = std::any_of(all.open.begin(), all.open.end(), [&](const auto& entry) {
+            return entry.second.mode == kSrmModeMonitor && entry.second.printer == closed.printer;
+        });
     }
+    if (closed.mode == kSrmModeMonitor && !monitorStays) SetMonitorFollows(closed.printer, false);
     // Its registrations and refresh requests end with it.
     StopEventRelays(manager);
     AbandonRequests(manager);
