@@ -328,13 +328,6 @@ std::string SystemRun::LoadManager() {
     if (update(usbConnection_, "PrinterExtStatus", &kConnectionFollowed, sizeof kConnectionFollowed) != SRMRES_SUCCESS ||
         update(usbConnection_, "PrinterStatus", words, sizeof words) != SRMRES_SUCCESS)
         return "the manager did not take the USB printer's state";
-    // The manager's word that a language monitor follows the TCP/IP printer (bit 0 of
-    // "LMStatus"): the stand-in keeps it but does not set it, so the run does, as the manager
-    // would. With it, an error while a job of the user's waits counts for the popup.
-    const auto setRaw = Export<PFN_SrmTestSetRawValue>(manager_, "SrmTestSetRawValue");
-    const DWORD monitorPolls = 1;
-    if (setRaw == nullptr || setRaw(kPrinterW, u"LMStatus", &monitorPolls, sizeof monitorPolls) != SRMRES_SUCCESS)
-        return "the manager did not take LMStatus";
     if (!host_.Load()) return "the status-monitor host cannot load QW774ZZZ: error " + std::to_string(GetLastError());
     return {};
 }
