@@ -164,8 +164,8 @@ def stamp(canvas, text, left, top, ink):
 
 
 def status_picture(number):
-    """A printer (grey body, paper slot) on white, its id below; the colour of the paper
-    tells the groups (101xx teal, 1012x lime, ...), the palette set draws a navy frame."""
+    """A printer (grey body, paper slot, output tray) on white; the colour of the paper tells
+    the groups (101xx teal, 1012x lime, ...), the palette set draws a navy frame."""
     width, height = 64, 40
     group = {0: "C", 11: "c", 12: "G", 13: "Y", 14: "R", 15: "B"}.get((number % 1000) // 10, "C")
     canvas = [["W"] * width for _ in range(height)]
@@ -180,8 +180,10 @@ def status_picture(number):
             canvas[0][x] = canvas[height - 1][x] = "b"
         for y in range(height):
             canvas[y][0] = canvas[y][width - 1] = "b"
-    text = str(number)
-    stamp(canvas, text, (width - (4 * len(text) - 1)) // 2, 29, "K")
+    # The output tray below the body, the same for every state.
+    for y in range(24, 28):
+        for x in range(16, 48):
+            canvas[y][x] = "k" if y == 27 or x in (16, 47) else "s"
     return "%dx%d\n" % (width, height) + "\n".join("".join(row) for row in canvas) + "\n"
 
 
