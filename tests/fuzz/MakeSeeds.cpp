@@ -222,7 +222,19 @@ void SnmpSeeds() {
            0x00, 0x30, 0x00});
 }
 
-// --- Resource scripts: the project's own, and the compiler tests' script of every width.
+// --- Resource scripts: the project's own, the compiler tests' script of every width, and a
+// version resource with every fixed field, nested blocks, text and binary values.
+constexpr const char* kVersionSeed =
+    "1 VERSIONINFO\n"
+    "FILEVERSION 1,0,0,0\nPRODUCTVERSION 1,0\nFILEFLAGSMASK VS_FFI_FILEFLAGSMASK\nFILEFLAGS 0\n"
+    "FILEOS VOS_NT_WINDOWS32\nFILETYPE VFT_DRV\nFILESUBTYPE VFT2_DRV_PRINTER\n"
+    "BEGIN\n"
+    "    BLOCK \"StringFileInfo\"\n    BEGIN\n"
+    "        BLOCK \"040904B0\" { VALUE \"FileVersion\", \"1.00\" VALUE \"Comments\", L\"\xC3\xA9\" }\n"
+    "    END\n"
+    "    BLOCK \"VarFileInfo\" { VALUE \"Translation\", 0x409, 1200, 7L }\n"
+    "END\n";
+
 void RescompSeeds() {
     const struct {
         const char* name;
@@ -248,6 +260,7 @@ void RescompSeeds() {
                "STRINGTABLE\nBEGIN\n    17 \"A\\tB\"\"C\\\\\"\n    1, \"\xC3\xA9\xF0\x9F\x98\x80\"\nEND\n"
                "LANGUAGE 9, 1\n5 RCDATA { 1, 0x20L, \"ab\", L\"\xC3\xA9\", -2 }\n"
                "STRINGTABLE LANGUAGE LANG_NEUTRAL, SUBLANG_NEUTRAL { 0 \"x\" }\n"));
+    Write("fuzz_rescomp", "version.rc", Text(kVersionSeed));
 }
 
 }  // namespace

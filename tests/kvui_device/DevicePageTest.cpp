@@ -10,6 +10,7 @@
 #include "platform/User.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
+#include "tools/sample/SamplePrinter.h"
 #include "ui/Halftone.h"
 #include "ui/StatusQuery.h"
 
@@ -51,6 +52,8 @@ TEST_F(DevicePage, EachItemShowsItsControlSet) {
         {kDeviceItemHalftone, false, true, false, false, 483}, {kDeviceItemOptions, false, false, false, false, 0},
         {kDeviceItemMemory, true, false, false, false, 0},     {kDeviceItemStatus, false, true, false, false, 504},
     };
+    // The driver file where the printer's driver info names it: the version item reads it.
+    InstallModule(KV_RENDER_NAME, kvtest::kSampleDriverPath);
     ASSERT_TRUE(RunSheet([&] {
         HMODULE language = Record()->context->languageLibrary;
         for (const Shows& c : cases) {
@@ -67,6 +70,7 @@ TEST_F(DevicePage, EachItemShowsItsControlSet) {
         SelectItem(kDeviceItemVersion);
         EXPECT_EQ(Text(1310), u"KV-TD520");
         EXPECT_EQ(Text(1311), u"Printer Driver");
+        EXPECT_EQ(Text(1312), u"Version 1.00");
         Ok();
     }));
 }

@@ -6,6 +6,7 @@
 
 #include "platform/User.h"
 #include "tests/kvui_page3/Page3Fixture.h"
+#include "tools/sample/SamplePrinter.h"
 #include "ui/SettingsTree.h"
 
 namespace kvuipage3 {
@@ -172,17 +173,27 @@ TEST_F(Items, HeadingsShowNoControlsAndTheSubstitutionButtonFollowsItsBit) {
 }
 
 TEST_F(Items, TheVersionItemNamesTheModelAndTheDriver) {
-    RunPage(nullptr, [&](Page& page) {
-        ASSERT_TRUE(ClickTreeItem(page, 431));
-        ASSERT_TRUE(ClickTreeItem(page, 430));
-        EXPECT_EQ(TextOf(page.dialog, kModelName), std::u16string(ModelString(model_, model_->PrinterName)));
-        EXPECT_EQ(TextOf(page.dialog, 1311), u"Printer Driver");
-        // The sample driver file carries no version resource: the line stays as the template has it.
-        EXPECT_EQ(TextOf(page.dialog, 1312), u"");
-        EXPECT_TRUE(Visible(page.dialog, 1303));
-        EXPECT_NE(SendDlgItemMessageW(page.dialog, 1303, STM_GETICON, 0, 0), 0);
-        EXPECT_FALSE(Visible(page.dialog, kChoices));
-    });
+    struct Case {
+        bool installed;              // the driver file is where the printer's driver info names it
+        const char16_t* versionLine;
+    };
+    // Without the file the line stays as the template has it; with it, the version resource of
+    // the real rendering library.
+    const Case cases[] = {{false, u""}, {true, u"Version 1.00"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.installed ? "installed" : "missing");
+        if (c.installed) InstallModule(KV_RENDER_NAME, kvtest::kSampleDriverPath);
+        RunPage(nullptr, [&](Page& page) {
+            ASSERT_TRUE(ClickTreeItem(page, 431));
+            ASSERT_TRUE(ClickTreeItem(page, 430));
+            EXPECT_EQ(TextOf(page.dialog, kModelName), std::u16string(ModelString(model_, model_->PrinterName)));
+            EXPECT_EQ(TextOf(page.dialog, 1311), u"Printer Driver");
+            EXPECT_EQ(TextOf(page.dialog, 1312), c.versionLine);
+            EXPECT_TRUE(Visible(page.dialog, 1303));
+            EXPECT_NE(SendDlgItemMessageW(page.dialog, 1303, STM_GETICON, 0, 0), 0);
+            EXPECT_FALSE(Visible(page.dialog, kChoices));
+        });
+    }
 }
 
 }  // namespace

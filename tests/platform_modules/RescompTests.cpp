@@ -122,7 +122,7 @@ TEST(Rescomp, RejectsMalformedScriptsWithFileAndLine) {
         {"STRINGTABLE {\n 1 2\n}\n", "script.rc:2: error: expected the text of string 1"},
         {"STRINGTABLE { 65536 \"x\" }\n", "script.rc:1: error: a string id must be 0 to 65535, found 65536"},
         {"STRINGTABLE\nBEGIN\n 1 \"a\"\n", "script.rc:2: error: block is not closed"},
-        {"\n7 VERSIONINFO {\n}\n", "script.rc:2: error: unsupported resource type 'VERSIONINFO'"},
+        {"\n7 FONT {\n}\n", "script.rc:2: error: unsupported resource type 'FONT'"},
         {"IDD_MAIN RCDATA { 1 }\n", "script.rc:1: error: resource names must be numbers, found 'IDD_MAIN'"},
         {"0 RCDATA { 1 }\n", "script.rc:1: error: a resource id must be 1 to 65535, found 0"},
         {"1 RCDATA {\n 65536\n}\n", "script.rc:2: error: value 65536 does not fit a 16-bit word"},
@@ -138,6 +138,121 @@ TEST(Rescomp, RejectsMalformedScriptsWithFileAndLine) {
         const Outcome run = Compile(folder, c.script);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.errors.find("/" + std::string(c.message)), std::string::npos) << run.errors;
+        EXPECT_FALSE(run.wroteTable);
+    }
+}
+
+// The root node of a version resource with its fixed record: file and product versions as
+// (most, least significant) pairs, then mask, flags, OS, type and subtype; the date is 0.
+Bytes VersionRoot(WORD length, std::initializer_list<DWORD> fields) {
+    Bytes root;
+    root.Word(length).Word(52).Word(0).Text(u"VS_VERSION_INFO").Word(0).AlignTo4();
+    root.Dword(0xFEEF04BD).Dword(0x00010000);
+    for (DWORD field : fields) root.Dword(field);
+    return root.Dword(0).Dword(0);
+}
+
+TEST(Rescomp, VersionInfoIsLaidOutAsNestedNodes) {
+    struct Case {
+        const char* name;
+        const char* script;
+        std::vector<BYTE> expected;
+    };
+    const Case cases[] = {
+        {"fixed fields in any order, named values, a body without nodes",
+         "1 VERSIONINFO\n"
+         "FILEOS VOS_NT_WINDOWS32\n"
+         "FILEVERSION 1,2,3,4\n"
+         "PRODUCTVERSION 5,6\n"
+         "FILEFLAGSMASK VS_FFI_FILEFLAGSMASK\n"
+         "FILEFLAGS VS_FF_PRERELEASE | VS_FF_DEBUG\n"
+         "FILESUBTYPE VFT2_DRV_PRINTER\n"
+         "FILETYPE VFT_DRV\n"
+         "BEGIN\nEND\n",
+         VersionRoot(92, {0x00010002, 0x00030004, 0x00050006, 0, 0x3F, 3, 0x40004, 3, 1}).b},
+        {"a text value two blocks down: its length counts characters with the terminator",
+         "1 VERSIONINFO FILEVERSION 1\n"
+         "{ BLOCK \"StringFileInfo\" { BLOCK \"040904B0\" { VALUE \"FileVersion\", \"1.00\" } } }\n",
+         VersionRoot(194, {0x00010000, 0, 0, 0, 0, 0, 0, 0, 0})
+             .Word(102).Word(0).Word(1).Text(u"StringFileInfo").Word(0).AlignTo4()  // at 92
+             .Word(66).Word(0).Word(1).Text(u"040904B0").Word(0).AlignTo4()         // at 128
+             .Word(42).Word(5).Word(1).Text(u"FileVersion").Word(0).AlignTo4()      // at 152
+             .Text(u"1.00").Word(0)
+             .b},
+        {"binary values count bytes; siblings start at 4-byte boundaries inside their parent",
+         "1 VERSIONINFO {\n"
+         "  BLOCK \"VarFileInfo\" { VALUE \"Translation\", 0x411, 1200 }\n"
+         "  VALUE \"A\", L\"xy\"\n"
+         "  VALUE \"B\", 7L, -1\n"
+         "}\n",
+         VersionRoot(198, {0, 0, 0, 0, 0, 0, 0, 0, 0})
+             .Word(68).Word(0).Word(1).Text(u"VarFileInfo").Word(0).AlignTo4()  // at 92
+             .Word(36).Word(4).Word(0).Text(u"Translation").Word(0).AlignTo4()  // at 124
+             .Word(0x411).Word(1200)
+             .Word(18).Word(3).Word(1).Text(u"A").Word(0).AlignTo4().Text(u"xy").Word(0)  // at 160
+             .AlignTo4()
+             .Word(18).Word(6).Word(0).Text(u"B").Word(0).AlignTo4().Dword(7).Word(0xFFFF)  // at 180
+             .b},
+    };
+    kvtest::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome run = Compile(folder, c.script);
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        const auto table = standin::resources::Table::Parse(run.table.data(), run.table.size());
+        ASSERT_TRUE(table.Valid());
+        const auto found = table.Find(16, 1);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].Language, 0x0409);
+        const std::vector<BYTE> data(table.Data(found[0]), table.Data(found[0]) + found[0].Size);
+        EXPECT_TRUE(kvtest::SameBytes(data, c.expected));
+    }
+}
+
+TEST(Rescomp, RejectsMalformedVersionInfo) {
+    const std::string longKey(256, 'k');
+    const std::string bigText(33000, 'x');   // one node over 65535 bytes
+    const std::string halfText(20000, 'x');  // two nodes that fit, whose parent does not
+    struct Case {
+        std::string script;
+        std::string message;  // expected after "<path>/"
+    };
+    const Case cases[] = {
+        {"1 VERSIONINFO\n{\n BLOCK \"StringFileInfo\"\n {\n  VALUE \"A\", \"a\"\n }\n",
+         "script.rc:2: error: block is not closed"},
+        {"1 VERSIONINFO {\n BLOCK \"StringFileInfo\"\n {\n", "script.rc:3: error: block is not closed"},
+        {"1 VERSIONINFO {\n BLOCK \"StringFileInfo\"\n", "script.rc:3: error: expected '{' or BEGIN, found end of file"},
+        {"1 VERSIONINFO {\n VALUE \"" + longKey + "\", 1\n}\n",
+         "script.rc:2: error: a key may be at most 255 characters long"},
+        {"1 VERSIONINFO {\n BLOCK \"\" {}\n}\n", "script.rc:2: error: a key must not be empty"},
+        {"1 VERSIONINFO {\n VALUE \"a\\0b\", 1\n}\n", "script.rc:2: error: a key must not hold \\0"},
+        {"1 VERSIONINFO {\n VALUE 1, 1\n}\n", "script.rc:2: error: expected a key string, found '1'"},
+        {"1 VERSIONINFO {\n VALUE \"a\" 1\n}\n", "script.rc:2: error: expected ',', found '1'"},
+        {"1 VERSIONINFO {\n VALUE \"a\", \"b\", \"c\"\n}\n", "script.rc:2: error: a text value is a single string"},
+        {"1 VERSIONINFO {\n VALUE \"a\", 1, \"c\"\n}\n", "script.rc:2: error: expected a number, found a string"},
+        {"1 VERSIONINFO {\n VALUE \"a\", 70000\n}\n", "script.rc:2: error: value 70000 does not fit a 16-bit word"},
+        {"1 VERSIONINFO {\n STRING \"a\"\n}\n", "script.rc:2: error: expected BLOCK or VALUE, found 'STRING'"},
+        {"1 VERSIONINFO\nFILEVERSION 1,2,3,4,5\n{}\n", "script.rc:2: error: a version has at most four parts"},
+        {"1 VERSIONINFO\nPRODUCTVERSION 1,0x10000\n{}\n",
+         "script.rc:2: error: a version part must be 0 to 65535, found 65536"},
+        {"1 VERSIONINFO\nFILEFLAGS 1\nFILEFLAGS 2\n{}\n", "script.rc:3: error: FILEFLAGS is given twice"},
+        {"1 VERSIONINFO\nFILEDATE 0\n{}\n", "script.rc:2: error: expected a fixed field or '{', found 'FILEDATE'"},
+        {"1 VERSIONINFO\n", "script.rc:2: error: expected a fixed field or '{', found end of file"},
+        {"1 VERSIONINFO {\n "
+             "BLOCK \"1\" { BLOCK \"2\" { BLOCK \"3\" { BLOCK \"4\" { BLOCK \"5\" { BLOCK \"6\" { BLOCK \"7\" {"
+             " BLOCK \"8\" { BLOCK \"9\" {} } } } } } } } }\n}\n",
+         "script.rc:2: error: blocks nested too deeply"},
+        {"1 VERSIONINFO {\n BLOCK \"S\" {\n  VALUE \"Big\", \"" + bigText + "\"\n }\n}\n",
+         "script.rc:3: error: 'Big' takes 66018 bytes; a version node holds at most 65535"},
+        {"1 VERSIONINFO {\n VALUE \"A\", \"" + halfText + "\"\n VALUE \"B\", \"" + halfText + "\"\n}\n",
+         "script.rc:1: error: 'VS_VERSION_INFO' takes 80122 bytes; a version node holds at most 65535"},
+    };
+    kvtest::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const Outcome run = Compile(folder, c.script);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.errors.find("/" + c.message), std::string::npos) << run.errors;
         EXPECT_FALSE(run.wroteTable);
     }
 }

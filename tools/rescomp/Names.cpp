@@ -1,5 +1,6 @@
 // Names a script may use wherever a number goes: languages, the platform's window, dialog
-// and control styles, menu item types and states, dialog result ids and virtual keys.
+// and control styles, menu item types and states, dialog result ids, virtual keys and the
+// fixed fields of a version resource.
 // Values as the platform documents them.
 #include <cstring>
 #include <string>
@@ -107,6 +108,12 @@ constexpr NamedValue kNames[] = {
     {"VK_NEXT", 0x22}, {"VK_END", 0x23}, {"VK_HOME", 0x24}, {"VK_LEFT", 0x25}, {"VK_UP", 0x26},
     {"VK_RIGHT", 0x27}, {"VK_DOWN", 0x28}, {"VK_INSERT", 0x2D}, {"VK_DELETE", 0x2E}, {"VK_HELP", 0x2F},
     {"VK_APPS", 0x5D}, {"VK_ADD", 0x6B}, {"VK_SUBTRACT", 0x6D},
+    // Version resources: file flags, operating system, file type and driver subtype.
+    {"VS_FFI_FILEFLAGSMASK", 0x3F}, {"VS_FF_DEBUG", 0x01}, {"VS_FF_PRERELEASE", 0x02}, {"VS_FF_PATCHED", 0x04},
+    {"VS_FF_PRIVATEBUILD", 0x08}, {"VS_FF_INFOINFERRED", 0x10}, {"VS_FF_SPECIALBUILD", 0x20},
+    {"VOS_UNKNOWN", 0x00000}, {"VOS_NT", 0x40000}, {"VOS__WINDOWS32", 0x00004}, {"VOS_NT_WINDOWS32", 0x40004},
+    {"VFT_UNKNOWN", 0}, {"VFT_APP", 1}, {"VFT_DLL", 2}, {"VFT_DRV", 3}, {"VFT_FONT", 4}, {"VFT_STATIC_LIB", 7},
+    {"VFT2_UNKNOWN", 0}, {"VFT2_DRV_PRINTER", 1},
 };
 
 }  // namespace

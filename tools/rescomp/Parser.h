@@ -2,7 +2,8 @@
 // The parser of resource scripts, shared by the files that handle each family of
 // statements: Script.cpp (the statement loop, numbers, preprocessing, strings and data),
 // ScriptDialogs.cpp (DIALOG, DIALOGEX), ScriptMenus.cpp (MENU, MENUEX, ACCELERATORS) and
-// ScriptFiles.cpp (ICON, BITMAP and resources read whole from a file).
+// ScriptFiles.cpp (ICON, BITMAP and resources read whole from a file) and ScriptVersion.cpp
+// (VERSIONINFO).
 #include <cstdint>
 #include <map>
 #include <string>
@@ -66,6 +67,8 @@ private:
     void ParseStringTable();
     void ParseResource();
     void ParseRcData(uint32_t id, const Location& where);
+    /// One number of a data list: a word, or 32 bits when written with L.
+    void ParseDataNumber(std::vector<uint8_t>& out);
 
     // --- ScriptDialogs.cpp ---
     void ParseDialog(uint32_t id, const Location& where);
@@ -88,6 +91,13 @@ private:
     std::string FilePath(const std::string& name) const;
     /// The quoted file name of a resource statement, then the file's bytes.
     std::string ReadNamedFile(std::string* path);
+
+    // --- ScriptVersion.cpp ---
+    struct VersionNode;
+    void ParseVersionInfo(uint32_t id, const Location& where);
+    std::u16string ParseVersionKey();
+    void ParseVersionBody(VersionNode& parent, const Location& opened, int depth);
+    static void WriteVersionNode(const VersionNode& node, std::vector<uint8_t>& out);
 
     std::string file_;
     std::vector<Token> tokens_;

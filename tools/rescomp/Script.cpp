@@ -309,6 +309,7 @@ void Parser::ParseResource() {
         {"ICON", &Parser::ParseIcon},
         {"BITMAP", &Parser::ParseBitmap},
         {"RT_MANIFEST", &Parser::ParseManifest},
+        {"VERSIONINFO", &Parser::ParseVersionInfo},
     };
     for (const Kind& kind : kKinds) {
         if (Current().text == kind.keyword) {
@@ -342,24 +343,28 @@ void Parser::ParseRcData(uint32_t id, const Location& where) {
             }
             Next();
         } else {
-            const Location at = t.where;
-            const Value v = ParseExpression();
-            const int64_t low = v.isLong ? -0x80000000LL : -0x8000;
-            const int64_t high = v.isLong ? 0xFFFFFFFFLL : 0xFFFF;
-            if (v.number < low || v.number > high)
-                throw CompileError(at, "value " + std::to_string(v.number) + " does not fit a " +
-                                           (v.isLong ? "32-bit" : "16-bit word; add L for 32 bits"));
-            const auto bits = static_cast<uint32_t>(v.number);
-            if (v.isLong) {
-                PutDword(r.data, bits);
-            } else {
-                PutWord(r.data, static_cast<uint16_t>(bits));
-            }
+            ParseDataNumber(r.data);
         }
         SkipComma();
     }
     Next();
     out_.Add(std::move(r));
+}
+
+void Parser::ParseDataNumber(std::vector<uint8_t>& out) {
+    const Location at = Current().where;
+    const Value v = ParseExpression();
+    const int64_t low = v.isLong ? -0x80000000LL : -0x8000;
+    const int64_t high = v.isLong ? 0xFFFFFFFFLL : 0xFFFF;
+    if (v.number < low || v.number > high)
+        throw CompileError(at, "value " + std::to_string(v.number) + " does not fit a " +
+                                   (v.isLong ? "32-bit" : "16-bit word; add L for 32 bits"));
+    const auto bits = static_cast<uint32_t>(v.number);
+    if (v.isLong) {
+        PutDword(out, bits);
+    } else {
+        PutWord(out, static_cast<uint16_t>(bits));
+    }
 }
 
 void ParseScript(const std::string& file, const std::string& text, ResourceSet& out) {

@@ -1,7 +1,7 @@
 #pragma once
 // The statements of a resource script: LANGUAGE, STRINGTABLE, and "<id> <kind>" for RCDATA,
-// DIALOG, DIALOGEX, MENU, MENUEX, ACCELERATORS, ICON, BITMAP, RT_MANIFEST and numeric types
-// read from a file; #define, #undef and #include of a header of defines. Resource ids are
+// DIALOG, DIALOGEX, MENU, MENUEX, ACCELERATORS, ICON, BITMAP, RT_MANIFEST, VERSIONINFO and
+// numeric types read from a file; #define, #undef and #include of a header of defines. Resource ids are
 // numbers or defined names (named resources are not supported). Each kind is a row of the
 // table in Script.cpp and gets the parser positioned after its keyword.
 #include <string>
