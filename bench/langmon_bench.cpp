@@ -17,9 +17,13 @@
 //   Overhead/<path>/<bytes>  the same paths over a port monitor that takes every byte and
 //                        keeps none: the time left is the monitor's own, reported per
 //                        WritePort call (ns/call) and per port-monitor call (ns/port_call).
+//                        Each also reports peak_MB: the process's peak resident memory so far
+//                        (getrusage), which stays flat over the run when nothing piles up.
 //   TraceLines           trace-log lines of a WritePort line with every flag on (MODE=1,
 //                        MAGIC=65535): lines per second, the file rotating at its 10 MB limit.
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstring>
@@ -312,6 +316,13 @@ double Timed(Port& port, const std::vector<BYTE>& data, bool* ok) {
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
+// The process's peak resident memory so far, in MB.
+double PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024;  // kB
+}
+
 void BM_WritePort(benchmark::State& state, Path path, const char16_t* name) {
     Env();
     const DWORD cb = static_cast<DWORD>(state.range(0));
@@ -368,6 +379,7 @@ void BM_WritePort(benchmark::State& state, Path path, const char16_t* name) {
         state.counters["direct" + calls + "_MB/s"] = bytes / sameCallsSeconds / 1e6;
         state.counters["ratio_" + calls] = sameCallsSeconds / pathSeconds;
     }
+    state.counters["peak_MB"] = PeakMegabytes();
 }
 
 void WriteSizes(benchmark::internal::Benchmark* b) {
@@ -403,6 +415,7 @@ void BM_Overhead(benchmark::State& state, Path path, const char16_t* name) {
     const double portCalls = static_cast<double>(null_port::g_writes - writesBefore);
     if (state.iterations() > 0) state.counters["ns/call"] = ns / static_cast<double>(state.iterations());
     if (portCalls > 0) state.counters["ns/port_call"] = ns / portCalls;
+    state.counters["peak_MB"] = PeakMegabytes();
 }
 
 void OverheadSizes(benchmark::internal::Benchmark* b) {

@@ -5,7 +5,10 @@
 //                            (shorter with a job) and the job's three readings.
 //   StatusPass/job_lookup    the same job with its PRID looked up again in the JCID map (the
 //                            first pass of every job); the pause before the lookup is 0 here.
-// Reported per pass: the SNMP requests the agent received and the wall time. The pauses
+// Reported per pass: the SNMP requests the agent received and the wall time; beside it, in
+// the same iterations, the reference: the pass's own request datagrams sent again as raw UDP
+// round trips on loopback, a new socket per request (raw_ms), and the ratio pass / raw. The
+// pauses
 // between objects (OIDIntervals, 10 ms by default) are 0 here, so the time is the requests'
 // own; each object read adds OIDIntervals to it on a real port.
 //   PollingMinute/idle       the polling thread at its default intervals for a minute, the
@@ -22,10 +25,14 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <sys/time.h>
+
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "langmon/job/JobQueue.h"
 #include "langmon/Monitor.h"
@@ -103,6 +110,30 @@ private:
 
 enum class Pass { Idle, Job, JobLookup };
 
+using Clock = std::chrono::steady_clock;
+
+/// Sends each datagram to the agent from a new socket and waits for its answer: what the
+/// requests of a pass cost without the monitor. False when an answer did not come.
+bool RawRoundTrips(const std::vector<std::vector<uint8_t>>& datagrams, uint16_t agentPort) {
+    sockaddr_in agent{};
+    agent.sin_family = AF_INET;
+    agent.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    agent.sin_port = htons(agentPort);
+    bool answered = true;
+    for (const std::vector<uint8_t>& datagram : datagrams) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        if (fd < 0) return false;
+        timeval wait{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        std::byte answer[1500];
+        answered &= ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&agent),
+                             sizeof agent) == static_cast<ssize_t>(datagram.size()) &&
+                    ::recv(fd, answer, sizeof answer, 0) > 0;
+        ::close(fd);
+    }
+    return answered;
+}
+
 void BM_StatusPass(benchmark::State& state, Pass pass) {
     Port holder;
     langmon::PortContext* port = holder.get();
@@ -128,19 +159,44 @@ void BM_StatusPass(benchmark::State& state, Pass pass) {
         state.SkipWithError("the agent did not answer as the supported printer");
         return;
     }
+    // The datagrams of one pass, for the raw reference.
+    const size_t first = Env().Agent().RequestCount();
+    if (pass == Pass::JobLookup) port->QueueHead->PrinterJobIndex[0] = '\0';
+    langmon::ReadStatus2(*port);
+    std::vector<std::vector<uint8_t>> datagrams;
+    {
+        const std::vector<kvtest::ReceivedRequest> received = Env().Agent().Requests();
+        for (size_t i = first; i < received.size(); ++i) datagrams.push_back(received[i].bytes);
+    }
     const size_t before = Env().Agent().RequestCount();
+    double passSeconds = 0;
+    double rawSeconds = 0;
     for (auto _ : state) {
         if (pass == Pass::JobLookup) port->QueueHead->PrinterJobIndex[0] = '\0';
+        const auto start = Clock::now();
         langmon::ReadStatus2(*port);
+        const auto passed = Clock::now();
+        if (!RawRoundTrips(datagrams, Env().Agent().Port())) state.SkipWithError("a raw round trip was not answered");
+        const auto end = Clock::now();
+        const double seconds = std::chrono::duration<double>(passed - start).count();
+        passSeconds += seconds;
+        rawSeconds += std::chrono::duration<double>(end - passed).count();
+        state.SetIterationTime(seconds);
     }
     langmon::ReleaseSpoolerFunc(*port);
-    const double requests = static_cast<double>(Env().Agent().RequestCount() - before);
+    const double n = static_cast<double>(state.iterations());
+    const double raw = static_cast<double>(datagrams.size()) * n;
+    const double requests = static_cast<double>(Env().Agent().RequestCount() - before) - raw;
     state.counters["requests"] = benchmark::Counter(requests, benchmark::Counter::kAvgIterations);
+    if (n > 0 && rawSeconds > 0) {
+        state.counters["raw_ms"] = rawSeconds * 1000 / n;
+        state.counters["ratio"] = passSeconds / rawSeconds;
+    }
     if (pass != Pass::Idle && port->QueueHead == nullptr) state.SkipWithError("the job left the queue");
 }
-BENCHMARK_CAPTURE(BM_StatusPass, idle, Pass::Idle)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_StatusPass, job, Pass::Job)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_StatusPass, job_lookup, Pass::JobLookup)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_StatusPass, idle, Pass::Idle)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK_CAPTURE(BM_StatusPass, job, Pass::Job)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK_CAPTURE(BM_StatusPass, job_lookup, Pass::JobLookup)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 double CpuSeconds() {
     rusage usage{};

@@ -1,7 +1,10 @@
 // Benchmarks of the driver settings library over the platform stand-in, with real files below
 // a temporary root:
 //   JobSettings          GetCurrentDevMode + ValidateDevMode for a printer with 150 forms and
-//                        a 50-pair output-paper table, the model acquired once;
+//                        a 50-pair output-paper table, the model acquired once; beside it, the
+//                        same calls as many times again with the language library held by
+//                        the bench, so that each call's load and free of it only counts a
+//                        reference (held_us: the reference for what loading it costs);
 //   Compile/<file>       CompileModelDescription of the shipped data file and of one with
 //                        every list full and long strings continued over lines;
 //   Acquire<kind>/<file> AcquireModelDescription + release: hot (the shared image is held by
@@ -10,6 +13,7 @@
 // mappings, GlobalAlloc calls and library loads.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -28,6 +32,7 @@
 #include "settings/ModelCompiler.h"
 #include "settings/ModelDescription.h"
 #include "settings/PrinterData.h"
+#include "settings/SpoolerQueries.h"
 #include "settings/ValidateSettings.h"
 #include "tools/sample/RunRoot.h"
 #include "tools/sample/SamplePrinter.h"
@@ -235,6 +240,17 @@ void JobSettings(benchmark::State& state) {
             benchmark::DoNotOptimize(block);
         }
         counters.Report(state);
+        const HMODULE held = LoadLanguageDll(printer.handle());
+        const auto start = std::chrono::steady_clock::now();
+        for (benchmark::IterationCount i = 0; i < state.iterations(); ++i) {
+            GetCurrentDevMode(&block, &application.Public, printer.handle(), nullptr, model, sizeof application);
+            ValidateDevMode(&block, nullptr, printer.handle(), nullptr, model);
+            benchmark::DoNotOptimize(block);
+        }
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (held == nullptr) state.SkipWithError("the language library could not be held");
+        FreeLanguageDll(held);
+        state.counters["held_us"] = seconds * 1e6 / static_cast<double>(state.iterations());
     }
     ReleaseModelDescription(model);
 }

@@ -110,8 +110,10 @@ struct PortDocument {
 /// Documents of the port in the order they were started.
 std::vector<PortDocument> PortDocuments(const std::u16string& port);
 /// The calls the port received, e.g. "OpenPort", "StartDocPort 7", "WritePort 100/100",
-/// "SetPortTimeOuts 10 0 100 0 0", "ReadPort", "EndDocPort", "ClosePort", "Control 1441812".
+/// "SetPortTimeOuts 10 0 100 0 0", "ReadPort", "EndDocPort", "ClosePort", "Control 1441812":
+/// the newest kMaxCallRecords of them, oldest first.
 std::vector<std::string> PortCalls(const std::u16string& port);
+inline constexpr size_t kMaxCallRecords = 65536;
 struct ControlCall {
     DWORD control = 0;
     std::vector<BYTE> input;   // the caller's input buffer

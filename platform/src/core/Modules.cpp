@@ -14,9 +14,11 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Kernel.h"
+#include "platform/src/core/ModuleImages.h"
 #include "platform/src/core/ModuleRegistry.h"
 #include "platform/src/core/PathMap.h"
 #include "platform/src/core/StandInState.h"
@@ -35,6 +37,8 @@ struct Module {
     std::string linuxPath;             // canonical file path (empty for platform modules)
     unsigned refs = 1;
     bool pinned = false;               // the host program and the platform's own DLLs stay loaded
+    bool keepImage = false;            // resource-only: its image outlives it, for the next load
+    ResourceImage image;
     resources::Table resources;
 };
 
@@ -288,7 +292,11 @@ Module* Locate(const std::u16string& requested, Found* found, DWORD* error) {
 void Destroy(Module* m) {
     Loader& loader = Global();
     loader.modules.erase(std::remove(loader.modules.begin(), loader.modules.end(), m), loader.modules.end());
-    if (m->dl != nullptr) dlclose(m->dl);
+    if (m->dl != nullptr && m->keepImage) {
+        KeepImage(std::move(m->image));
+    } else if (m->dl != nullptr) {
+        dlclose(m->dl);
+    }
     m->signature = kFreedSignature;
     delete m;
 }
@@ -307,7 +315,10 @@ HMODULE Load(const std::u16string& requested, DWORD* error) {
         if (!m->pinned) ++m->refs;
         return AsHandle(m);
     }
-    void* dl = dlopen(canonical.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A resource-only image freed recently is still mapped.
+    ResourceImage image;
+    const bool resourceOnly = OpenResourceImage(canonical, &image);
+    void* dl = resourceOnly ? image.dl : dlopen(canonical.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (dl == nullptr) {
         *error = ERROR_BAD_EXE_FORMAT;
         return nullptr;
@@ -316,6 +327,8 @@ HMODULE Load(const std::u16string& requested, DWORD* error) {
     m->windowsPath = found.windowsPath;
     m->linuxPath = canonical;
     AttachObject(m, dl);
+    m->keepImage = resourceOnly;
+    m->image = std::move(image);
     // Listed before the entry point runs, so that it can find its own module by name.
     Global().modules.push_back(m);
     if (DllEntryProc entry = EntryPoint(*m)) {

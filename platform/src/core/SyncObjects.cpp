@@ -2,9 +2,12 @@
 // an unnamed object, in a file below the root ("<root>/.kernel/sync-<name>") mapped by every
 // process that opens the name. A mutex records its owner as a process and thread id; a waiter
 // that finds the owner gone takes the mutex as abandoned. Nothing here needs the kernel's
-// robust-futex list, which user-mode emulators do not provide. A named record lives like a
-// named mapping: each process holds a shared flock on it while it has a handle, and the last
-// one to let go removes the file.
+// robust-futex list, which user-mode emulators do not provide. Each process holds a shared
+// flock on a named record while it has a handle; the last one to let go marks the record free,
+// which frees the name. The file and the process's mapping of it stay (a few per process, the
+// most recent ones), so that a name opened again and again costs no file creation and no
+// mapping each time; a free record is claimed afresh by the next creator, and a kept file
+// that drops out of a process's few is removed when no process uses it.
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
@@ -15,12 +18,16 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <sched.h>
+
 #include <atomic>
 #include <map>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
@@ -36,7 +43,9 @@ namespace sync = standin::sync;
 namespace paths = standin::paths;
 namespace shared = standin::shared;
 
-constexpr std::uint32_t kRecordMagic = 0x5953564Bu;  // "KVSY"
+constexpr std::uint32_t kRecordMagic = 0x5953564Bu;  // "KVSY": in use
+constexpr std::uint32_t kFreeMagic = 0x4546564Bu;    // "KVFE": no process holds it, the name is free
+constexpr std::uint32_t kClaimMagic = 0x4C43564Bu;   // "KVCL": being made anew by a creator
 constexpr std::uint32_t kTypeEvent = 1;
 constexpr std::uint32_t kTypeMutex = 2;
 
@@ -65,8 +74,94 @@ bool InitRecord(SharedRecord* record, std::uint32_t type, bool manualReset, bool
     record->signalled = signalled ? 1 : 0;
     record->depth = 0;
     record->owner = 0;
-    record->magic = kRecordMagic;  // last: a record with its magic is complete
+    // Last: a record with its magic is complete.
+    std::atomic_ref<std::uint32_t>(record->magic).store(kRecordMagic, std::memory_order_release);
     return true;
+}
+
+std::atomic_ref<std::uint32_t> MagicOf(SharedRecord* record) { return std::atomic_ref<std::uint32_t>(record->magic); }
+
+// Whether the open file is still the one at path (not removed, not replaced).
+bool IsFileAt(int fd, const std::string& path) {
+    struct stat mine {}, named {};
+    return fstat(fd, &mine) == 0 && stat(path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+           mine.st_ino == named.st_ino;
+}
+
+// --- Named records this process no longer uses: the file and the mapping kept for the next open ---
+
+struct KeptRecord {
+    std::string path;
+    int fd = -1;  // not flocked while kept
+    SharedRecord* record = nullptr;
+    pid_t process = 0;  // a forked child finds its parent's records and only closes them
+};
+
+struct KeptRecords {
+    std::mutex lock;
+    std::vector<KeptRecord> records;  // oldest first
+};
+
+constexpr size_t kMaxKeptRecords = 16;
+
+KeptRecords& Kept() {
+    static auto* kept = new KeptRecords();  // never destroyed: handles may be closed at exit
+    return *kept;
+}
+
+// Lets go of a kept record for good; a free record that no process uses loses its file.
+void Drop(const KeptRecord& kept) {
+    if (kept.process == getpid() && flock(kept.fd, LOCK_EX | LOCK_NB) == 0 &&
+        MagicOf(kept.record).load() == kFreeMagic && IsFileAt(kept.fd, kept.path))
+        unlink(kept.path.c_str());
+    munmap(kept.record, sizeof(SharedRecord));
+    close(kept.fd);  // ends the exclusive lock, if taken
+}
+
+// Called with the list locked: records inherited from a parent process are not ours.
+void DropInherited(std::vector<KeptRecord>& records) {
+    const pid_t self = getpid();
+    for (auto it = records.begin(); it != records.end();) {
+        if (it->process == self) {
+            ++it;
+            continue;
+        }
+        Drop(*it);
+        it = records.erase(it);
+    }
+}
+
+void Keep(KeptRecord kept) {
+    KeptRecords& all = Kept();
+    std::lock_guard<std::mutex> guard(all.lock);
+    DropInherited(all.records);
+    for (auto it = all.records.begin(); it != all.records.end(); ++it) {
+        if (it->path == kept.path) {
+            Drop(*it);
+            all.records.erase(it);
+            break;
+        }
+    }
+    all.records.push_back(std::move(kept));
+    if (all.records.size() > kMaxKeptRecords) {
+        Drop(all.records.front());
+        all.records.erase(all.records.begin());
+    }
+}
+
+// The kept record of path, taken out of the list.
+std::optional<KeptRecord> TakeKept(const std::string& path) {
+    KeptRecords& all = Kept();
+    std::lock_guard<std::mutex> guard(all.lock);
+    DropInherited(all.records);
+    for (auto it = all.records.begin(); it != all.records.end(); ++it) {
+        if (it->path == path) {
+            KeptRecord kept = std::move(*it);
+            all.records.erase(it);
+            return kept;
+        }
+    }
+    return std::nullopt;
 }
 
 // The calling thread as a mutex owner. Not cached: a forked child's thread is another owner.
@@ -113,14 +208,11 @@ public:
             delete b_.record;
             return;
         }
-        munmap(b_.record, sizeof(SharedRecord));
-        if (flock(b_.fd, LOCK_EX | LOCK_NB) == 0) {
-            struct stat mine {}, named {};
-            if (fstat(b_.fd, &mine) == 0 && stat(b_.path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
-                mine.st_ino == named.st_ino)
-                unlink(b_.path.c_str());
-        }
-        close(b_.fd);
+        // The last process to let go frees the name; the file and the mapping stay for the
+        // next open.
+        if (flock(b_.fd, LOCK_EX | LOCK_NB) == 0) MagicOf(b_.record).store(kFreeMagic);
+        flock(b_.fd, LOCK_UN);
+        Keep(KeptRecord{std::move(b_.path), b_.fd, b_.record, getpid()});
     }
     SyncObject(const SyncObject&) = delete;
     SyncObject& operator=(const SyncObject&) = delete;
@@ -265,6 +357,61 @@ std::shared_ptr<SyncObject> MakeObject(std::uint32_t type, Backing backing) {
     return std::make_shared<MutexObject>(std::move(backing), sync::RootWakeWord());
 }
 
+// Makes the mapped record the caller's: an object in use is opened (of the requested type
+// only), a free one is made anew when the caller may create. ERROR_SUCCESS or the error to
+// report.
+DWORD Claim(SharedRecord* record, const NamedRequest& request, bool* created) {
+    std::atomic_ref<std::uint32_t> magic = MagicOf(record);
+    // Another creator's claim is a few stores: a short wait.
+    for (int round = 0; round < 100000; ++round) {
+        std::uint32_t seen = magic.load(std::memory_order_acquire);
+        if (seen == kRecordMagic) {
+            *created = false;
+            return record->type == request.type ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+        }
+        if (seen == kFreeMagic) {
+            if (!request.create) return ERROR_FILE_NOT_FOUND;
+            if (!magic.compare_exchange_strong(seen, kClaimMagic)) continue;
+            InitRecord(record, request.type, request.manualReset, request.initialState);
+            *created = true;
+            return ERROR_SUCCESS;
+        }
+        if (seen != kClaimMagic) return ERROR_INVALID_HANDLE;  // not a record
+        sched_yield();
+    }
+    return ERROR_INVALID_HANDLE;
+}
+
+// The name's file, flocked shared, and this process's mapping of it: the kept ones when they
+// are still the name's, else opened (made complete with `request` when there is none and the
+// caller may create, *created then set).
+bool OpenRecord(const std::string& path, const NamedRequest& request, KeptRecord* open, bool* created, DWORD* error) {
+    if (std::optional<KeptRecord> kept = TakeKept(path)) {
+        flock(kept->fd, LOCK_SH);
+        if (IsFileAt(kept->fd, path)) {
+            *open = std::move(*kept);
+            return true;
+        }
+        munmap(kept->record, sizeof(SharedRecord));  // removed since: open the name afresh
+        close(kept->fd);
+    }
+    mkdir(standin::Root().c_str(), 0777);
+    mkdir(path.substr(0, path.find_last_of('/')).c_str(), 0777);
+    const int fd = OpenRecordFile(path, request, created, error);
+    if (fd < 0) return false;
+    struct stat info {};
+    void* view = fstat(fd, &info) == 0 && info.st_size >= static_cast<off_t>(sizeof(SharedRecord))
+                     ? mmap(nullptr, sizeof(SharedRecord), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                     : MAP_FAILED;
+    if (view == MAP_FAILED) {
+        close(fd);
+        *error = ERROR_INVALID_HANDLE;  // not a record
+        return false;
+    }
+    *open = KeptRecord{path, fd, static_cast<SharedRecord*>(view), getpid()};
+    return true;
+}
+
 std::shared_ptr<SyncObject> OpenNamed(const std::u16string& givenName, const NamedRequest& request, bool* created,
                                       DWORD* error) {
     const std::u16string name = WithoutSessionPrefix(givenName);
@@ -274,38 +421,38 @@ std::shared_ptr<SyncObject> OpenNamed(const std::u16string& givenName, const Nam
         *error = ERROR_INVALID_HANDLE;
         return nullptr;
     }
-    mkdir(standin::Root().c_str(), 0777);
-    mkdir(folder.c_str(), 0777);
-    const std::string path = folder + "/sync-" + shared::EscapeName(name);
-    const int fd = OpenRecordFile(path, request, created, error);
-    if (fd < 0) return nullptr;
+    *created = false;
+    KeptRecord open;
+    if (!OpenRecord(folder + "/sync-" + shared::EscapeName(name), request, &open, created, error)) return nullptr;
     struct stat info {};
-    fstat(fd, &info);
+    fstat(open.fd, &info);
     const FileKey key{info.st_dev, info.st_ino};
     OpenNames& names = Names();
     std::lock_guard<std::mutex> guard(names.lock);
     if (auto it = names.objects.find(key); it != names.objects.end()) {
-        if (std::shared_ptr<SyncObject> open = it->second.lock()) {
-            close(fd);  // the open object holds its own lock on the file
-            if (open->Type() != request.type) {
+        if (std::shared_ptr<SyncObject> live = it->second.lock()) {
+            // The open object holds its own lock and mapping.
+            munmap(open.record, sizeof(SharedRecord));
+            close(open.fd);
+            if (live->Type() != request.type) {
                 *error = ERROR_INVALID_HANDLE;
                 return nullptr;
             }
-            return open;
+            *created = false;
+            return live;
         }
         names.objects.erase(it);
     }
-    void* view = info.st_size >= static_cast<off_t>(sizeof(SharedRecord))
-                     ? mmap(nullptr, sizeof(SharedRecord), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
-                     : MAP_FAILED;
-    auto* record = static_cast<SharedRecord*>(view == MAP_FAILED ? nullptr : view);
-    if (record == nullptr || record->magic != kRecordMagic || record->type != request.type) {
-        if (record != nullptr) munmap(record, sizeof(SharedRecord));
-        close(fd);
-        *error = ERROR_INVALID_HANDLE;  // a name held by an object of another type
-        return nullptr;
+    // A file just made is complete and the caller's; one found may be free or of another type.
+    if (!*created) {
+        if (const DWORD refused = Claim(open.record, request, created); refused != ERROR_SUCCESS) {
+            flock(open.fd, LOCK_UN);
+            Keep(std::move(open));
+            *error = refused;
+            return nullptr;
+        }
     }
-    std::shared_ptr<SyncObject> object = MakeObject(request.type, Backing{record, fd, path});
+    std::shared_ptr<SyncObject> object = MakeObject(request.type, Backing{open.record, open.fd, std::move(open.path)});
     names.objects[key] = object;
     return object;
 }

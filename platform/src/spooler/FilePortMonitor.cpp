@@ -3,13 +3,15 @@
 // and over), OpenPort or StartDocPort with a chosen error, give data to ReadPort and answer
 // control requests.
 // The document's file stays open from StartDocPort to EndDocPort and every write goes
-// straight to it with write(2), so a write costs what writing the file costs.
+// straight to it with write(2), so a write costs what writing the file costs. Each port keeps
+// the record of its newest calls only (kMaxCallRecords), so a long run stays within bounds.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -25,10 +27,23 @@ namespace {
 
 constexpr DWORD kPortSignature = 0x50464B56u;  // "VKFP"
 
+/// The newest calls of a port; the older ones are forgotten.
+class CallRecords {
+public:
+    void push_back(std::string call) {
+        if (calls_.size() == kMaxCallRecords) calls_.pop_front();
+        calls_.push_back(std::move(call));
+    }
+    std::vector<std::string> Copy() const { return {calls_.begin(), calls_.end()}; }
+
+private:
+    std::deque<std::string> calls_;
+};
+
 struct PortState {
     PortBehaviour behaviour;
     std::vector<PortDocument> documents;
-    std::vector<std::string> calls;
+    CallRecords calls;
     std::vector<ControlCall> controls;
     unsigned writes = 0;
     unsigned opened = 0;
@@ -341,7 +356,7 @@ std::vector<PortDocument> PortDocuments(const std::u16string& port) {
 std::vector<std::string> PortCalls(const std::u16string& port) {
     std::lock_guard guard(State().lock);
     auto it = State().ports.find(Upper(port));
-    return it != State().ports.end() ? it->second.calls : std::vector<std::string>{};
+    return it != State().ports.end() ? it->second.calls.Copy() : std::vector<std::string>{};
 }
 
 std::vector<ControlCall> ControlCalls(const std::u16string& port) {
