@@ -153,8 +153,12 @@ INT_PTR CommonDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, co
     }
 }
 
-bool SheetShown(const PSWDATA* d, HWND sheet, WORD number) {
-    return d != nullptr && sheet != nullptr && d->wEwsDlgRight == number;
+// Whether the extended window shows that sheet; when it does not, the log says so (with
+// `more` after the sheet's name).
+bool SheetShown(const PSWDATA* d, HWND sheet, WORD number, const char* more = "") {
+    if (d != nullptr && sheet != nullptr && d->wEwsDlgRight == number) return true;
+    LogPrint(PSWLOG_COND, "lpPSWData->wEwsDlgRight != SHEET_R%02u%s\n", static_cast<unsigned>(number), more);
+    return false;
 }
 
 void SetFrameText(const PSWDATA* d, HWND sheet, int control, DWORD cbBuffer) {
@@ -274,7 +278,6 @@ INT_PTR EwsDlgProcR06(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL EWS_SetPrinterInformation(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, SHEET_R01)) {
-        LogPrint(PSWLOG_COND, "lpPSWData->wEwsDlgRight != SHEET_R01\n");
         return TRUE;
     }
     ClearPicture(sheet, 312);
@@ -284,7 +287,6 @@ BOOL EWS_SetPrinterInformation(PSWDATA* d, HWND sheet) {
 
 BOOL EWS_SetPrinterName(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, SHEET_R01)) {
-        LogPrint(PSWLOG_COND, "lpPSWData->wEwsDlgRight != SHEET_R01\n");
         return TRUE;
     }
     SetFrameTextWithFont(d, sheet, 331);
@@ -293,7 +295,6 @@ BOOL EWS_SetPrinterName(PSWDATA* d, HWND sheet) {
 
 BOOL EWS_SetPortName(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, SHEET_R01)) {
-        LogPrint(PSWLOG_COND, "lpPSWData->wEwsDlgRight != SHEET_R01\n");
         return TRUE;
     }
     SetFrameTextWithFont(d, sheet, 332);
@@ -301,15 +302,12 @@ BOOL EWS_SetPortName(PSWDATA* d, HWND sheet) {
 }
 
 BOOL EWS_SetPrinterDisplay(PSWDATA* d, HWND sheet) {
-    if (!SheetShown(d, sheet, SHEET_R06)) {
-        LogPrint(PSWLOG_COND, "lpPSWData->wEwsDlgRight != SHEET_R06\n");
-    }
+    SheetShown(d, sheet, SHEET_R06);
     return TRUE;
 }
 
 BOOL EWS_SetPaperInputTray(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, 2)) {
-        LogPrint(PSWLOG_COND, "lpPSWData->wEwsDlgRight != SHEET_R02\n");
         return TRUE;
     }
     MoveOnto(sheet, 461, 441);
@@ -343,8 +341,7 @@ BOOL EWS_SetCovers(PSWDATA* d, HWND sheet) {
 }
 
 BOOL EWS_SetTonerLevel(PSWDATA* d, HWND sheet) {
-    if (!SheetShown(d, sheet, SHEET_R05)) {
-        LogPrint(PSWLOG_COND, "lpPSWData->wEwsDlgRight != SHEET_R05. continue\n");
+    if (!SheetShown(d, sheet, SHEET_R05, ". continue")) {
         return TRUE;
     }
     MoveOnto(sheet, 781, 761);

@@ -157,9 +157,7 @@ public:
         fs::create_directories(fs::path(root_.Path()) / "C" / "Windows" / "system32");
 
         kvtest::SamplePrinterOptions sample;
-        sample.forms = kvtest::StandardForms();
-        const std::vector<standin::FormSetup> extra = kvtest::ManyForms(kFormCount - sample.forms.size());
-        sample.forms.insert(sample.forms.end(), extra.begin(), extra.end());
+        sample.forms = kvtest::StandardFormsUpTo(kFormCount);
         sample.data.push_back(kvtest::BinaryValue(PD_OUT_PAPER_TABLE, OutPaperTable()));
         const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter(sample);
         if (!installed.dataFileCopied || !installed.languageLibrariesInstalled) error_ = "sample printer not installed";

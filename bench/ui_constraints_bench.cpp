@@ -99,12 +99,8 @@ public:
     ClickRun() {
         kvtest::UseRunRoot(folder_);
         kvtest::SamplePrinterOptions options;
-        options.forms = kvtest::StandardForms();
         // The machine's usual forms and the driver's own, made up to the count with user forms.
-        if (options.forms.size() < kFormCount) {
-            const std::vector<standin::FormSetup> extra = kvtest::ManyForms(kFormCount - options.forms.size());
-            options.forms.insert(options.forms.end(), extra.begin(), extra.end());
-        }
+        options.forms = kvtest::StandardFormsUpTo(kFormCount);
         kvtest::InstallSamplePrinter(options);
         forms_ = options.forms.size();
         printer_ = std::make_unique<kvtest::ScopedPrinter>(kvtest::kSamplePrinterName, PRINTER_ALL_ACCESS);

@@ -53,11 +53,7 @@ public:
     FormsRun() {
         kvtest::UseRunRoot(folder_);
         kvtest::SamplePrinterOptions options;
-        options.forms = kvtest::StandardForms();
-        if (options.forms.size() < kFormCount) {
-            const std::vector<standin::FormSetup> extra = kvtest::ManyForms(kFormCount - options.forms.size());
-            options.forms.insert(options.forms.end(), extra.begin(), extra.end());
-        }
+        options.forms = kvtest::StandardFormsUpTo(kFormCount);
         kvtest::InstallSamplePrinter(options);
         forms_ = options.forms.size();
     }

@@ -18,15 +18,8 @@ INT_PTR PageProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INIT
 }  // namespace
 
 void CommonTest::SetUp() {
-    StatusTest::SetUp();
+    StatusSheetTest::SetUp();
     if (HasFatalFailure()) return;
-    standin::ui::ResetShell();
-    resources_ = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(resources_, nullptr);
-    SetUiLibraryInstance(resources_);
-    InitSettingsLock();
-    admin_ = std::make_unique<kvtest::ScopedPrinter>(kvtest::kSamplePrinterName, PRINTER_ALL_ACCESS);
-    ASSERT_NE(admin_->handle(), nullptr);
     context_ = CreateUiContext(admin_->handle(), nullptr);
     ASSERT_NE(context_, nullptr);
     model_ = context_->model;
@@ -36,7 +29,6 @@ void CommonTest::SetUp() {
     ASSERT_NE(page_.images, nullptr);
     host_ = CreateWindowExW(0, u"Static", u"host", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(host_, nullptr);
-    SetStatusWaitTimeLimit(kStatusWaitDefaultMs);
 }
 
 void CommonTest::TearDown() {
@@ -46,12 +38,7 @@ void CommonTest::TearDown() {
     if (host_ != nullptr) DestroyWindow(host_);
     DestroyPageImages(page_.images);
     if (context_ != nullptr) ReleaseUiContext(context_);
-    SetUiLibraryInstance(nullptr);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    SetStatusWaitTimeLimit(kStatusWaitDefaultMs);
-    admin_.reset();
-    FreeSettingsLock();
-    StatusTest::TearDown();
+    StatusSheetTest::TearDown();
 }
 
 HWND CommonTest::OpenPage(int templateId) {

@@ -4,14 +4,14 @@
 // with a page record, and a page window made from a template of the language library.
 #include <filesystem>
 
-#include "tests/kvui_status/StatusFixture.h"
+#include "tests/kvui_status/StatusSheetFixture.h"
 #include "ui/PageCommon.h"
 #include "ui/PropertyPages.h"
 #include "ui/UiContext.h"
 
 namespace kvuicommon {
 
-class CommonTest : public kvuitest::StatusTest {
+class CommonTest : public kvuitest::StatusSheetTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -22,8 +22,6 @@ protected:
     /// The folder the tests write their pictures into.
     static std::filesystem::path OutputFolder();
 
-    std::unique_ptr<kvtest::ScopedPrinter> admin_;  // the context's printer
-    HMODULE resources_ = nullptr;
     HMODULE language_ = nullptr;
     const ModelDescription* model_ = nullptr;
     UiContext* context_ = nullptr;

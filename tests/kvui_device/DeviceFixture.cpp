@@ -34,22 +34,14 @@ POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.t
 }  // namespace
 
 void DeviceTest::SetUp() {
-    StatusTest::SetUp();
+    StatusSheetTest::SetUp();
     if (HasFatalFailure()) return;
-    standin::ui::ResetShell();
-    resources_ = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(resources_, nullptr);
-    SetUiLibraryInstance(resources_);
-    InitSettingsLock();
-    admin_ = std::make_unique<kvtest::ScopedPrinter>(kvtest::kSamplePrinterName, PRINTER_ALL_ACCESS);
-    ASSERT_NE(admin_->handle(), nullptr);
     htuiModule_ = LoadLibraryW(u"htui");
     ASSERT_NE(htuiModule_, nullptr);
     setHtuiScript_ = Proc<htui::SetScriptFn>(GetProcAddress(htuiModule_, "HtuiSetScript"));
     htuiCalls_ = Proc<htui::CallsFn>(GetProcAddress(htuiModule_, "HtuiCalls"));
     ASSERT_NE(setHtuiScript_, nullptr);
     ASSERT_NE(htuiCalls_, nullptr);
-    SetStatusWaitTimeLimit(kStatusWaitDefaultMs);
 }
 
 void DeviceTest::TearDown() {
@@ -59,12 +51,7 @@ void DeviceTest::TearDown() {
     standin::ui::ResetUi();
     ReleasePageActivationContext();
     if (htuiModule_ != nullptr) FreeLibrary(htuiModule_);
-    SetUiLibraryInstance(nullptr);
-    if (resources_ != nullptr) FreeLibrary(resources_);
-    SetStatusWaitTimeLimit(kStatusWaitDefaultMs);
-    admin_.reset();
-    FreeSettingsLock();
-    StatusTest::TearDown();
+    StatusSheetTest::TearDown();
 }
 
 void DeviceTest::ReplaceModelLines(const std::u16string& key, const std::vector<std::u16string>& lines) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/Controls.h"
-#include "tests/kvui_status/StatusFixture.h"
+#include "tests/kvui_status/StatusSheetFixture.h"
 #include "tools/standins/htui/Halftone.h"
 #include "ui/DevicePage.h"
 #include "ui/PropertyPages.h"
@@ -17,7 +17,7 @@
 
 namespace kvuidevice {
 
-class DeviceTest : public kvuitest::StatusTest {
+class DeviceTest : public kvuitest::StatusSheetTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -61,8 +61,6 @@ protected:
     void StoreBytes(const char16_t* name, DWORD type, const std::vector<BYTE>& bytes);
     std::vector<BYTE> StoredBytes(const char16_t* name) const;
 
-    std::unique_ptr<kvtest::ScopedPrinter> admin_;
-    HMODULE resources_ = nullptr;
     HMODULE htuiModule_ = nullptr;
     htui::SetScriptFn setHtuiScript_ = nullptr;
     htui::CallsFn htuiCalls_ = nullptr;

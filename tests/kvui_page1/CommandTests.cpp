@@ -9,6 +9,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "tests/kvui_common/ContextMenuCases.h"
 #include "tests/kvui_page1/Page1Fixture.h"
 #include "ui/Finishing.h"
 
@@ -27,39 +28,13 @@ std::u16string TextOf(HWND page, int control) {
     return text;
 }
 
-struct MenuCase {
-    const char* name;
-    bool fixedPresets;  // the data word's bit 16: the short menu
-    DWORD contextFlags;
-    DWORD extStatus;
-    std::vector<std::pair<UINT, bool>> items;  // command, enabled
-};
-
 TEST_F(Page1Test, TheContextMenuEnablesWhatTheSheetMayDo) {
-    const std::vector<MenuCase> cases = {
-        {"all", false, kUiMayChange | kUiMayWriteData, kExtStatusKnown, {{1005, true}, {1010, true}, {1011, true}}},
-        {"no data", false, kUiMayChange, kExtStatusKnown, {{1005, false}, {1010, true}, {1011, true}}},
-        {"no status", false, kUiMayChange | kUiMayWriteData, 0, {{1005, true}, {1010, true}, {1011, false}}},
-        {"read only", false, kUiMayWriteData, kExtStatusKnown, {{1005, false}, {1010, false}, {1011, false}}},
-        {"fixed presets", true, 0, 0, {{1002, true}, {1003, true}}},
-    };
-    for (const MenuCase& c : cases) {
+    for (const kvtest::MenuCase& c : kvtest::ContextMenuCases()) {
         SCOPED_TRACE(c.name);
         std::vector<std::pair<UINT, bool>> seen;
-        standin::ui::OnTrackPopupMenu([&](HMENU menu, HWND) -> UINT {
-            for (const auto& [command, enabled] : c.items) {
-                const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
-                if (state == static_cast<UINT>(-1)) continue;
-                seen.emplace_back(command, (state & (MF_GRAYED | MF_DISABLED)) == 0);
-            }
-            return 0;
-        });
+        kvtest::RecordMenuItems(c, &seen);
         RunSheet(nullptr, [&](HWND, HWND page) {
-            UiContext* context = Record(page)->context;
-            context->flags = (context->flags & ~(kUiMayChange | kUiMayWriteData)) | c.contextFlags;
-            context->status.printerExtStatus = c.extStatus;
-            DWORD& data = context->workingBlock.OptionFlags;
-            data = c.fixedPresets ? (data | 0x10000u) : (data & ~0x10000u);
+            kvtest::ApplyMenuCase(Record(page)->context, c);
             SendMessageW(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(page, kCategoryList)), -1);
         });
         EXPECT_EQ(seen, c.items);

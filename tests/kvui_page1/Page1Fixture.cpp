@@ -8,72 +8,12 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_common/SampleSetUp.h"
 #include "ui/PresetDialog.h"
 #include "ui/UiInstance.h"
 
 namespace kvuipage1 {
-namespace {
-
-struct SheetRun {
-    Page1Test* test;
-    std::function<void(UiContext*)> prepare;
-    HMODULE language;
-    UiContext** context;
-    HANDLE printer;
-    const ModelDescription* model;
-    SheetOutcome outcome;
-};
-SheetRun* g_run = nullptr;
-
-LONG SheetFunction(PPROPSHEETUI_INFO info, LPARAM lParam) {
-    SheetRun& run = *g_run;
-    switch (info->Reason) {
-    case PROPSHEETUI_REASON_INIT: {
-        UiContext* context =
-            kvtest::NewSampleContext(run.printer, run.model, run.language, kUiDocumentSheet, 1041);
-        if (context == nullptr) return -1;
-        const char16_t help[] = u"C:\\drv\\KV416SJ.CHM";
-        std::char_traits<char16_t>::copy(context->helpPath, help, std::size(help));
-        context->resultBlock = context->defaultBlock;
-        context->comPropSheet = info->hComPropSheet;
-        context->comPropSheetFn = info->pfnComPropSheet;
-        if (run.prepare) run.prepare(context);
-        if (BuildPropertyPages(context) == 0) {
-            UiPoolDestroy(context->pool);
-            return -1;
-        }
-        *run.context = context;
-        info->UserData = reinterpret_cast<ULONG_PTR>(context);
-        return 1;
-    }
-    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
-        auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
-        header->Flags = PSUIHDRF_PROPTITLE;
-        header->pTitle = (*run.context)->printerName;
-        return 1;
-    }
-    case PROPSHEETUI_REASON_SET_RESULT: {
-        const auto* result = reinterpret_cast<PSETRESULT_INFO>(lParam);
-        run.outcome.results.push_back(result->Result);
-        run.outcome.resultBlocks.push_back((*run.context)->resultBlock);
-        info->Result = static_cast<ULONG_PTR>(result->Result);
-        return 1;
-    }
-    case PROPSHEETUI_REASON_DESTROY:
-        UiPoolDestroy((*run.context)->pool);
-        *run.context = nullptr;
-        return 1;
-    default: return 1;
-    }
-}
-
-template <class Fn>
-Fn Proc(FARPROC proc) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
-
-}  // namespace
 
 void Page1Test::SetUp() {
     StandInTest::SetUp();
@@ -104,8 +44,18 @@ void Page1Test::TearDown() {
 
 SheetOutcome Page1Test::RunSheet(const std::function<void(UiContext*)>& prepare,
                                  const std::function<void(HWND, HWND)>& drive, HMODULE language) {
-    SheetRun run{this, prepare, language != nullptr ? language : japanese_, &context_, printer_, model_, {}};
-    g_run = &run;
+    kvtest::CompstuiSheet run;
+    run.makeContext = [&]() -> UiContext* {
+        UiContext* context = kvtest::NewSampleContext(printer_, model_, language != nullptr ? language : japanese_,
+                                                      kUiDocumentSheet, 1041);
+        if (context == nullptr) return nullptr;
+        const char16_t help[] = u"C:\\drv\\KV416SJ.CHM";
+        std::char_traits<char16_t>::copy(context->helpPath, help, std::size(help));
+        context->resultBlock = context->defaultBlock;
+        return context;
+    };
+    run.prepare = prepare;
+    run.release = [](UiContext* context) { UiPoolDestroy(context->pool); };
     HWND sheetWindow = nullptr;
     standin::ui::OnModalDialog([&](HWND dialog) {
         if (sheetWindow == nullptr) {
@@ -125,19 +75,14 @@ SheetOutcome Page1Test::RunSheet(const std::function<void(UiContext*)>& prepare,
         dialogScripts_.pop_front();
         script(dialog);
     });
-    HMODULE compstui = LoadLibraryW(u"compstui.dll");
-    EXPECT_NE(compstui, nullptr);
-    if (compstui != nullptr) {
-        auto common = Proc<PFNCOMMONPROPERTYSHEETUIW>(GetProcAddress(compstui, "CommonPropertySheetUIW"));
-        DWORD result = 0;
-        run.outcome.answer = common(nullptr, SheetFunction, 0, &result);
-        FreeLibrary(compstui);
-    }
+    SheetOutcome outcome;
+    outcome.answer = run.Run();
+    outcome.results.assign(run.results.begin(), run.results.end());
+    outcome.resultBlocks = run.resultBlocks;
     standin::ui::OnModalDialog(nullptr);
-    g_run = nullptr;
     EXPECT_TRUE(dialogScripts_.empty()) << "a scripted dialog never opened";
     dialogScripts_.clear();
-    return run.outcome;
+    return outcome;
 }
 
 void Page1Test::Click(HWND page, int control) {

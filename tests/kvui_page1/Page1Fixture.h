@@ -60,7 +60,6 @@ protected:
     HMODULE japanese_ = nullptr;
     HMODULE htui_ = nullptr;
     const ModelDescription* model_ = nullptr;
-    UiContext* context_ = nullptr;  // while the sheet is up
     std::deque<std::function<void(HWND)>> dialogScripts_;
 };
 

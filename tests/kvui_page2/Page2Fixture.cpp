@@ -1,4 +1,5 @@
 #include "tests/kvui_page2/Page2Fixture.h"
+#include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_common/SampleSetUp.h"
 
 #include <filesystem>
@@ -18,54 +19,6 @@ namespace kvuipage2 {
 namespace {
 
 constexpr int kPage2Tab = 1;
-
-// The run in progress, for the sheet function (compstui calls it without a parameter of ours).
-struct SheetRun {
-    std::function<UiContext*()> makeContext;
-    UiContext* context = nullptr;
-    SheetOutcome* outcome = nullptr;
-};
-SheetRun* g_run = nullptr;
-
-LONG SheetFunction(PPROPSHEETUI_INFO info, LPARAM lParam) {
-    SheetRun& run = *g_run;
-    switch (info->Reason) {
-    case PROPSHEETUI_REASON_INIT: {
-        UiContext* context = run.makeContext();
-        if (context == nullptr) return -1;
-        context->comPropSheet = info->hComPropSheet;
-        context->comPropSheetFn = info->pfnComPropSheet;
-        if (BuildPropertyPages(context) == 0) {
-            ReleaseUiContext(context);
-            return -1;
-        }
-        run.context = context;
-        return 1;
-    }
-    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
-        auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
-        header->Flags = PSUIHDRF_PROPTITLE;
-        header->pTitle = run.context->printerName;
-        return 1;
-    }
-    case PROPSHEETUI_REASON_SET_RESULT: {
-        const auto* result = reinterpret_cast<PSETRESULT_INFO>(lParam);
-        run.outcome->results.push_back(run.context->resultBlock);
-        info->Result = static_cast<ULONG_PTR>(result->Result);
-        return 1;
-    }
-    case PROPSHEETUI_REASON_DESTROY:
-        ReleaseUiContext(run.context);
-        run.context = nullptr;
-        return 1;
-    default: return 1;
-    }
-}
-
-template <class Fn>
-Fn Proc(FARPROC proc) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
 
 }  // namespace
 
@@ -101,8 +54,7 @@ void Page2Test::TearDown() {
 SheetOutcome Page2Test::RunSheet(const std::function<void(HWND, UiContext&)>& steps, bool pressOk,
                                  const std::function<void(UiContext&)>& prepare, bool japanese) {
     SheetOutcome outcome;
-    SheetRun run;
-    run.outcome = &outcome;
+    kvtest::CompstuiSheet run;
     run.makeContext = [&]() -> UiContext* {
         // The context as the entry points make it, in the language the test asks for.
         UiContext* context = CreateUiContext(printer_, nullptr);
@@ -115,7 +67,6 @@ SheetOutcome Page2Test::RunSheet(const std::function<void(HWND, UiContext&)>& st
         if (prepare) prepare(*context);
         return context;
     };
-    g_run = &run;
     standin::ui::OnModalDialog([&](HWND sheet) {
         // Only the sheet itself: the page's own modal dialogs are the steps' business.
         if (run.context == nullptr || outcome.opened) return;
@@ -135,16 +86,9 @@ SheetOutcome Page2Test::RunSheet(const std::function<void(HWND, UiContext&)>& st
         // A page that refuses to be left keeps the sheet: the steps saw to that, so end it.
         if (IsWindow(sheet)) SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });
-    HMODULE compstui = LoadLibraryW(u"compstui.dll");
-    EXPECT_NE(compstui, nullptr);
-    if (compstui != nullptr) {
-        auto common = Proc<PFNCOMMONPROPERTYSHEETUIW>(GetProcAddress(compstui, "CommonPropertySheetUIW"));
-        DWORD result = 0;
-        if (common != nullptr) outcome.answer = common(nullptr, SheetFunction, 0, &result);
-        FreeLibrary(compstui);
-    }
+    outcome.answer = run.Run();
+    outcome.results = run.resultBlocks;
     standin::ui::OnModalDialog(nullptr);
-    g_run = nullptr;
     return outcome;
 }
 

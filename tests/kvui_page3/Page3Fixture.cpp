@@ -10,6 +10,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_common/SampleSetUp.h"
 #include "ui/SettingsTree.h"
 
@@ -18,59 +19,6 @@ namespace {
 
 constexpr int kThirdTab = 2;
 constexpr int kChoices = 1304;
-
-struct SheetRun {
-    HANDLE printer = nullptr;
-    const DEVMODEW* settings = nullptr;
-    std::function<void(UiContext*)> prepare;
-    UiContext* context = nullptr;
-    SheetOutcome outcome;
-};
-SheetRun* g_run = nullptr;
-
-LONG SheetFunction(PPROPSHEETUI_INFO info, LPARAM lParam) {
-    SheetRun& run = *g_run;
-    switch (info->Reason) {
-    case PROPSHEETUI_REASON_INIT: {
-        UiContext* context = CreateUiContext(run.printer, run.settings);
-        if (context == nullptr) return -1;
-        context->flags |= kUiDocumentSheet | kUiMayChange | kUiMayWriteData;
-        context->comPropSheet = info->hComPropSheet;
-        context->comPropSheetFn = info->pfnComPropSheet;
-        if (run.prepare) run.prepare(context);
-        if (BuildPropertyPages(context) == 0) {
-            ReleaseUiContext(context);
-            return -1;
-        }
-        run.context = context;
-        info->UserData = reinterpret_cast<ULONG_PTR>(context);
-        return 1;
-    }
-    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
-        auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
-        header->Flags = PSUIHDRF_PROPTITLE;
-        header->pTitle = run.context->printerName;
-        return 1;
-    }
-    case PROPSHEETUI_REASON_SET_RESULT: {
-        const auto* result = reinterpret_cast<PSETRESULT_INFO>(lParam);
-        run.outcome.results.push_back(result->Result);
-        run.outcome.resultBlocks.push_back(run.context->resultBlock);
-        info->Result = static_cast<ULONG_PTR>(result->Result);
-        return 1;
-    }
-    case PROPSHEETUI_REASON_DESTROY:
-        ReleaseUiContext(run.context);
-        run.context = nullptr;
-        return 1;
-    default: return 1;
-    }
-}
-
-template <class Fn>
-Fn Proc(FARPROC proc) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
 
 bool ItemRect(const Page& page, int itemId, RECT* rect) {
     HTREEITEM item = FindTreeItem(page.record, itemId);
@@ -123,11 +71,14 @@ void Page3Test::SetLocale(DWORD locale) {
 
 SheetOutcome Page3Test::RunPage(const DEVMODEW* settings, const std::function<void(Page&)>& steps, bool ok,
                                 const std::function<void(UiContext*)>& prepare) {
-    SheetRun run;
-    run.printer = printer_;
-    run.settings = settings;
+    kvtest::CompstuiSheet run;
+    run.makeContext = [&]() -> UiContext* {
+        UiContext* context = CreateUiContext(printer_, settings);
+        if (context != nullptr) context->flags |= kUiDocumentSheet | kUiMayChange | kUiMayWriteData;
+        return context;
+    };
     run.prepare = prepare;
-    g_run = &run;
+    SheetOutcome outcome;
     HWND sheetWindow = nullptr;
     standin::ui::OnModalDialog([&](HWND window) {
         if (sheetWindow != nullptr && subDialog_) {
@@ -145,23 +96,17 @@ SheetOutcome Page3Test::RunPage(const DEVMODEW* settings, const std::function<vo
         PageRecord* record = dialog != nullptr ? PageRecordOf(dialog) : nullptr;
         if (record != nullptr && record->templateId == 1300) {
             Page page{window, dialog, record, run.context};
-            run.outcome.pageShown = true;
+            outcome.pageShown = true;
             steps(page);
             Pump();
         }
         SendMessageW(window, PSM_PRESSBUTTON, ok ? PSBTN_OK : PSBTN_CANCEL, 0);
     });
-    HMODULE compstui = LoadLibraryW(u"compstui.dll");
-    EXPECT_NE(compstui, nullptr);
-    if (compstui != nullptr) {
-        auto common = Proc<PFNCOMMONPROPERTYSHEETUIW>(GetProcAddress(compstui, "CommonPropertySheetUIW"));
-        DWORD result = 0;
-        if (common != nullptr) run.outcome.answer = common(nullptr, SheetFunction, 0, &result);
-        FreeLibrary(compstui);
-    }
+    outcome.answer = run.Run();
+    outcome.results = run.results;
+    outcome.resultBlocks = run.resultBlocks;
     standin::ui::OnModalDialog(nullptr);
-    g_run = nullptr;
-    return run.outcome;
+    return outcome;
 }
 
 bool Page3Test::ClickTreeItem(const Page& page, int itemId) {

@@ -10,60 +10,12 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "ui/PageIcons.h"
 
 namespace kvuipages {
 namespace {
-
-struct SheetRun;
-SheetRun* g_run = nullptr;
-
-struct SheetRun {
-    std::function<UiContext*()> makeContext;
-    UiContext* context = nullptr;
-    std::vector<LONG> reasons;
-    std::vector<LRESULT> results;
-    std::vector<DriverDevMode> resultBlocks;
-};
-
-LONG SheetFunction(PPROPSHEETUI_INFO info, LPARAM lParam) {
-    SheetRun& run = *g_run;
-    run.reasons.push_back(info->Reason);
-    switch (info->Reason) {
-    case PROPSHEETUI_REASON_INIT: {
-        UiContext* context = run.makeContext();
-        if (context == nullptr) return -1;
-        context->comPropSheet = info->hComPropSheet;
-        context->comPropSheetFn = info->pfnComPropSheet;
-        if (BuildPropertyPages(context) == 0) {
-            UiPoolDestroy(context->pool);
-            return -1;
-        }
-        run.context = context;
-        info->UserData = reinterpret_cast<ULONG_PTR>(context);
-        return 1;
-    }
-    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
-        auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
-        header->Flags = PSUIHDRF_PROPTITLE;
-        header->pTitle = run.context->printerName;
-        return 1;
-    }
-    case PROPSHEETUI_REASON_SET_RESULT: {
-        const auto* result = reinterpret_cast<PSETRESULT_INFO>(lParam);
-        run.results.push_back(result->Result);
-        run.resultBlocks.push_back(run.context->resultBlock);
-        info->Result = static_cast<ULONG_PTR>(result->Result);
-        return 1;
-    }
-    case PROPSHEETUI_REASON_DESTROY:
-        UiPoolDestroy(run.context->pool);
-        run.context = nullptr;
-        return 1;
-    default: return 1;
-    }
-}
 
 struct SheetCase {
     const char* name;
@@ -80,9 +32,9 @@ TEST_P(Sheets, EveryPageWithATemplateOpensAndOkAppliesTheWorkingBlock) {
         if (FindResourceW(language_, MAKEINTRESOURCEW(id), RT_DIALOG) != nullptr) expected.push_back(id);
     }
     ASSERT_FALSE(expected.empty()) << "the language library holds none of the sheet's templates";
-    SheetRun run;
+    kvtest::CompstuiSheet run;
     run.makeContext = [&] { return NewContext(c.sheetFlags); };
-    g_run = &run;
+    run.release = [](UiContext* context) { ReleaseContext(context); };
     std::vector<int> shown;
     std::vector<HIMAGELIST> lists;
     standin::ui::OnModalDialog([&](HWND sheet) {
@@ -106,15 +58,9 @@ TEST_P(Sheets, EveryPageWithATemplateOpensAndOkAppliesTheWorkingBlock) {
         run.context->workingBlock.Public.dmCopies = 5;
         SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
     });
-    HMODULE compstui = LoadLibraryW(u"compstui.dll");
-    ASSERT_NE(compstui, nullptr);
-    auto common = Proc<PFNCOMMONPROPERTYSHEETUIW>(GetProcAddress(compstui, "CommonPropertySheetUIW"));
-    ASSERT_NE(common, nullptr);
-    DWORD result = 0xDEADBEEF;
-    const LONG answer = common(nullptr, SheetFunction, 0, &result);
+    const LONG answer = run.Run();
+    const DWORD result = run.result;
     standin::ui::OnModalDialog(nullptr);
-    FreeLibrary(compstui);
-    g_run = nullptr;
 
     EXPECT_EQ(shown, expected);
     ASSERT_FALSE(run.reasons.empty());

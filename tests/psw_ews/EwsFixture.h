@@ -3,13 +3,10 @@
 // port and connection the test chooses; the monitor's side is written on the test's own
 // connection to the loaded manager stand-in. The language libraries are installed where the
 // driver's key points.
-#include <map>
 #include <string>
 
 #include "platform/StandIn.h"
-#include "platform/StatusManager.h"
-#include "tests/support/TestRoot.h"
-#include "tools/hosts/pswhost/PswHost.h"
+#include "tests/support/PswHostedFixture.h"
 
 namespace kvtest {
 
@@ -21,20 +18,17 @@ inline constexpr char16_t kEwsUserKey[] = u"Software\\ZEV\\Stanvel\\KV Details\\
 inline constexpr int kHeadTitle = 211;
 inline constexpr int kFrameString = 1372;
 
-class EwsTest : public StandInTest {
+class EwsTest : public PswHostedTest {
 protected:
+    EwsTest() : PswHostedTest(u"Software\\ZEV\\Stanvel\\Printers\\KV-TD520") {}
     void SetUp() override;
-    void TearDown() override;
 
-    void SetLanguage(DWORD langId);
-    void SetUserDword(const char16_t* name, DWORD value);
+    void SetUserDword(const char16_t* name, DWORD value) { PswHostedTest::SetUserDword(kEwsUserKey, name, value); }
     /// A printer on the port, its monitor reporting the connection bits and an idle printer.
     void AddPrinter(const std::u16string& name, const std::u16string& port, DWORD extStatus = 7);
     /// Creates the printer's window set; *ews gets the extended window.
     HWND Create(const std::string& printer, HWND* ews);
 
-    /// A string of the language library of that language.
-    std::u16string LibraryString(DWORD langId, UINT id);
     static std::u16string Text(HWND dialog, int id);
     /// The sheet shown (the extended window's child that is none of its three strips).
     static HWND Sheet(HWND ews);
@@ -44,15 +38,6 @@ protected:
     bool WaitForSheetWith(HWND ews, int control);
     /// Writes the picture into the test's output folder.
     static bool SavePicture(HWND window, const std::string& name);
-
-    pswhost::PswHost host_;
-
-private:
-    HMODULE manager_ = nullptr;
-    std::map<std::u16string, DWORD> monitors_;
-    PFN_OpenManagerExW open_ = nullptr;
-    PFN_CloseManager close_ = nullptr;
-    PFN_UpdatePrinterStatusA update_ = nullptr;
 };
 
 }  // namespace kvtest

@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "platform/StandIn.h"
-#include "platform/StatusManager.h"
-#include "tests/support/TestRoot.h"
-#include "tools/hosts/pswhost/PswHost.h"
+#include "tests/support/PswHostedFixture.h"
 #include "tools/standins/srm/SrmControls.h"
 
 namespace kvtest {
@@ -28,15 +26,13 @@ inline constexpr DWORD kLowPaperOut = 0x10000;  // L bit of the paper-out row
 inline constexpr int kStatusText = 162;
 inline constexpr int kJobName = 164;
 
-class PswHostTest : public StandInTest {
+class PswHostTest : public PswHostedTest {
 protected:
+    PswHostTest() : PswHostedTest(kHostDriverKey) {}
     void SetUp() override;
-    void TearDown() override;
 
-    /// The language the driver's machine key names (1033 or 1041), before Create.
-    void SetLanguage(DWORD langId);
     /// A value of the user's settings key (before Create, or with the watch event set).
-    void SetUserDword(const char16_t* name, DWORD value);
+    void SetUserDword(const char16_t* name, DWORD value) { PswHostedTest::SetUserDword(kHostUserKey, name, value); }
     /// Tells every watcher that the settings changed.
     static void SignalSettings();
 
@@ -60,22 +56,15 @@ protected:
     static std::u16string ControlText(HWND main, int id);
     /// Pumps until the status text reads `text`.
     bool WaitForStatusText(HWND main, const std::u16string& text, DWORD timeoutMs = 5000);
-    /// A string of the language library (the status texts 2000...).
-    std::u16string LibraryString(DWORD langId, UINT id);
 
     std::u16string user_;
-    pswhost::PswHost host_;
     /// Cleared before SetUp by tests whose values come from the loaded monitor itself.
     bool writesAsMonitor_ = true;
 
 private:
-    HMODULE manager_ = nullptr;
     DWORD monitor_ = 0;
     DWORD queued_ = 0;
-    PFN_CloseManager close_ = nullptr;
-    PFN_OpenManagerExW open_ = nullptr;
     PFN_GetPrinterStatusW get_ = nullptr;
-    PFN_UpdatePrinterStatusA update_ = nullptr;
     PFN_SrmTestSetRawValue raw_ = nullptr;
     PFN_SrmStandInSpoolerChanged spoolerChanged_ = nullptr;
 };

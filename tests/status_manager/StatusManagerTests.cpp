@@ -10,6 +10,7 @@
 #include "platform/StatusManager.h"
 #include "platform/Sync.h"
 #include "platform/User.h"
+#include "tests/status_manager/ManagerHelpers.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestRoot.h"
 #include "tools/standins/srm/SrmControls.h"
@@ -104,32 +105,11 @@ protected:
 
 HWND Window(UINT_PTR value) { return reinterpret_cast<HWND>(value); }
 
-template <typename F>
-F Export(HMODULE module, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 // The monitor's side in a process of its own: its own connection, narrow writes. Exit code 0,
 // or bits of what failed.
 int MonitorWritesStatus(const std::vector<std::string>&) {
-    // The manager serves the printers that its process's spooler knows.
-    standin::PrinterSetup printer;
-    printer.name = kPrinter;
-    printer.port = u"IP_10.0.0.5";
-    standin::AddPrinter(printer);
-    HMODULE module = LoadLibraryW(u"KWTQSRMZ.DLL");
-    if (module == nullptr) return 8;
-    const auto open = Export<PFN_OpenManagerExW>(module, "OpenManagerExW");
-    const auto updateA = Export<PFN_UpdatePrinterStatusA>(module, "UpdatePrinterStatusA");
-    const auto close = Export<PFN_CloseManager>(module, "CloseManager");
-    if (open == nullptr || updateA == nullptr || close == nullptr) return 16;
-    DWORD monitor = 0;
-    int failures = open(kPrinter, u"\\\\.\\kjlmon", 1, &monitor) == SRMRES_SUCCESS ? 0 : 1;
     const DWORD status[3] = {0, 0x1000, 0x8};
-    if (updateA(monitor, "PrinterStatus", status, sizeof(status)) != SRMRES_SUCCESS) failures |= 2;
-    if (close(monitor) != SRMRES_SUCCESS) failures |= 4;
-    FreeLibrary(module);
-    return failures;
+    return kvtest::PublishStatusAsMonitor(kPrinter, u"IP_10.0.0.5", status);
 }
 const bool kMonitorWritesRegistered = kvtest::RegisterChildRoutine("monitor-writes-status", MonitorWritesStatus);
 
@@ -430,16 +410,6 @@ DWORD HoldRefresh(LPCWSTR, void* context) {
     return SRMRES_SUCCESS;
 }
 
-// The next posted message of that number for the window, within the wait.
-bool TakePosted(HWND window, UINT message, DWORD waitMs, MSG* msg) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-    for (;;) {
-        if (PeekMessageW(msg, window, message, message, PM_REMOVE)) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        Sleep(2);
-    }
-}
-
 TEST_F(StatusManagerTest, AnswersArePostedToTheAskersWindowAndEndWithTheConnection) {
     HWND window = CreateWindowExW(0, u"Static", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
@@ -450,7 +420,7 @@ TEST_F(StatusManagerTest, AnswersArePostedToTheAskersWindowAndEndWithTheConnecti
     // Nobody to refresh: the answer is posted at once.
     DWORD id = 0;
     ASSERT_EQ(request(ui, u"RefreshStatus", list.c_str(), 94, window, 1124, &id), SRMRES_SUCCESS);
-    ASSERT_TRUE(TakePosted(window, 1124, 5000, &msg));
+    ASSERT_TRUE(kvtest::TakePosted(window, 1124, 5000, &msg));
     EXPECT_EQ(msg.wParam, id);
     DWORD result = 0;
     EXPECT_EQ(answer(ui, id, &result), SRMRES_SUCCESS);
@@ -461,10 +431,10 @@ TEST_F(StatusManagerTest, AnswersArePostedToTheAskersWindowAndEndWithTheConnecti
     ASSERT_TRUE(setRefresher(HoldRefresh, &monitor));
     ASSERT_EQ(request(ui, u"RefreshStatus", list.c_str(), 94, window, 1124, &id), SRMRES_SUCCESS);
     ASSERT_EQ(WaitForSingleObject(monitor.entered, 5000), WAIT_OBJECT_0);
-    EXPECT_FALSE(TakePosted(window, 1124, 30, &msg));
+    EXPECT_FALSE(kvtest::TakePosted(window, 1124, 30, &msg));
     EXPECT_EQ(answer(ui, id, &result), SRMRES_PENDING);
     SetEvent(monitor.release);
-    ASSERT_TRUE(TakePosted(window, 1124, 5000, &msg));
+    ASSERT_TRUE(kvtest::TakePosted(window, 1124, 5000, &msg));
     EXPECT_EQ(msg.wParam, id);
     EXPECT_EQ(answer(ui, id, &result), SRMRES_SUCCESS);
     EXPECT_EQ(result, SRMRES_SUCCESS);
@@ -481,7 +451,7 @@ TEST_F(StatusManagerTest, AnswersArePostedToTheAskersWindowAndEndWithTheConnecti
     SetEvent(monitor.release);
     ASSERT_EQ(WaitForSingleObject(monitor.finished, 5000), WAIT_OBJECT_0);
     setRefresher(nullptr, nullptr);  // joins the listener: its answer is stored, or not, by now
-    EXPECT_FALSE(TakePosted(window, 1124, 100, &msg));
+    EXPECT_FALSE(kvtest::TakePosted(window, 1124, 100, &msg));
     EXPECT_EQ(openRequests(), 0u);
     DestroyWindow(window);
 }

@@ -13,6 +13,7 @@
 #include "platform/StandInMonitor.h"
 #include "platform/StatusManager.h"
 #include "platform/User.h"
+#include "tests/status_manager/ManagerHelpers.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestRoot.h"
 #include "tools/standins/srm/SrmControls.h"
@@ -20,11 +21,6 @@
 namespace {
 
 constexpr const char16_t* kPrinter = u"KV-TD520 Front Desk";
-
-template <typename F>
-F Export(HMODULE module, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 void AddThePrinter() {
     standin::PrinterSetup printer;
@@ -41,13 +37,13 @@ protected:
         AddThePrinter();
         module_ = LoadLibraryW(u"KWTQSRMZ.DLL");
         ASSERT_NE(module_, nullptr);
-        open_ = Export<PFN_OpenManagerExW>(module_, "OpenManagerExW");
-        close_ = Export<PFN_CloseManager>(module_, "CloseManager");
-        get_ = Export<PFN_GetPrinterStatusW>(module_, "GetPrinterStatusW");
-        updateA_ = Export<PFN_UpdatePrinterStatusA>(module_, "UpdatePrinterStatusA");
-        notifyEx_ = Export<PFN_SetNotificationMsgExW>(module_, "SetNotificationMsgExW");
-        kill_ = Export<PFN_KillNotificationMsg>(module_, "KillNotificationMsg");
-        spoolerChanged_ = Export<PFN_SrmStandInSpoolerChanged>(module_, "SrmStandInSpoolerChanged");
+        open_ = kvtest::ModuleExport<PFN_OpenManagerExW>(module_, "OpenManagerExW");
+        close_ = kvtest::ModuleExport<PFN_CloseManager>(module_, "CloseManager");
+        get_ = kvtest::ModuleExport<PFN_GetPrinterStatusW>(module_, "GetPrinterStatusW");
+        updateA_ = kvtest::ModuleExport<PFN_UpdatePrinterStatusA>(module_, "UpdatePrinterStatusA");
+        notifyEx_ = kvtest::ModuleExport<PFN_SetNotificationMsgExW>(module_, "SetNotificationMsgExW");
+        kill_ = kvtest::ModuleExport<PFN_KillNotificationMsg>(module_, "KillNotificationMsg");
+        spoolerChanged_ = kvtest::ModuleExport<PFN_SrmStandInSpoolerChanged>(module_, "SrmStandInSpoolerChanged");
         ASSERT_TRUE(open_ && close_ && get_ && updateA_ && notifyEx_ && kill_ && spoolerChanged_);
         ASSERT_EQ(open_(kPrinter, u"\\\\.\\kjlmon", kSrmModeMonitor, &monitor_), SRMRES_SUCCESS);
         ASSERT_EQ(open_(kPrinter, nullptr, kSrmModeStatusWindow, &window_), SRMRES_SUCCESS);
@@ -276,15 +272,6 @@ std::vector<MSG> Drain(HWND window) {
     return all;
 }
 
-bool WaitForPosted(HWND window, UINT message, DWORD waitMs, MSG* msg) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-    for (;;) {
-        if (PeekMessageW(msg, window, message, message, PM_REMOVE)) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        Sleep(2);
-    }
-}
-
 TEST_F(WindowFeedTest, ChangesArePostedToTheRegisteredWindowInOrder) {
     HWND window = CreateWindowExW(0, u"Static", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
@@ -319,20 +306,8 @@ TEST_F(WindowFeedTest, ChangesArePostedToTheRegisteredWindowInOrder) {
 
 // The monitor in a process of its own publishes a paper jam.
 int ChildPublishesJam(const std::vector<std::string>&) {
-    AddThePrinter();
-    HMODULE module = LoadLibraryW(u"KWTQSRMZ.DLL");
-    if (module == nullptr) return 8;
-    const auto open = Export<PFN_OpenManagerExW>(module, "OpenManagerExW");
-    const auto updateA = Export<PFN_UpdatePrinterStatusA>(module, "UpdatePrinterStatusA");
-    const auto close = Export<PFN_CloseManager>(module, "CloseManager");
-    if (open == nullptr || updateA == nullptr || close == nullptr) return 16;
-    DWORD monitor = 0;
-    int failures = open(kPrinter, u"\\\\.\\kjlmon", kSrmModeMonitor, &monitor) == SRMRES_SUCCESS ? 0 : 1;
     const DWORD status[3] = {0, 0, 0x10001};
-    if (updateA(monitor, "PrinterStatus", status, sizeof(status)) != SRMRES_SUCCESS) failures |= 2;
-    if (close(monitor) != SRMRES_SUCCESS) failures |= 4;
-    FreeLibrary(module);
-    return failures;
+    return kvtest::PublishStatusAsMonitor(kPrinter, u"IP_10.0.0.9", status);
 }
 const bool kChildPublishesJamRegistered = kvtest::RegisterChildRoutine("srm-child-publishes-jam", ChildPublishesJam);
 
@@ -344,10 +319,10 @@ TEST_F(WindowFeedTest, ChangesMadeByAnotherProcessArePostedHere) {
     ASSERT_EQ(notifyEx_(window_, 1, u"CurrentStatus", window, messages, &id), SRMRES_SUCCESS);
     ASSERT_EQ(kvtest::RunInChildProcess("srm-child-publishes-jam", {}), 0);
     MSG msg{};
-    ASSERT_TRUE(WaitForPosted(window, 0x40B, 5000, &msg));
+    ASSERT_TRUE(kvtest::TakePosted(window, 0x40B, 5000, &msg));
     EXPECT_EQ(msg.wParam, id);
     EXPECT_EQ(Current().dwLow, 0x10001u);
-    EXPECT_FALSE(WaitForPosted(window, 0x40B, 50, &msg));  // once
+    EXPECT_FALSE(kvtest::TakePosted(window, 0x40B, 50, &msg));  // once
     DestroyWindow(window);
 }
 

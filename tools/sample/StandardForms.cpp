@@ -177,4 +177,13 @@ std::vector<standin::FormSetup> ManyForms(size_t count) {
     return forms;
 }
 
+std::vector<standin::FormSetup> StandardFormsUpTo(size_t count) {
+    std::vector<standin::FormSetup> forms = StandardForms();
+    if (forms.size() < count) {
+        const std::vector<standin::FormSetup> extra = ManyForms(count - forms.size());
+        forms.insert(forms.end(), extra.begin(), extra.end());
+    }
+    return forms;
+}
+
 }  // namespace kvtest

@@ -18,6 +18,10 @@ std::vector<standin::FormSetup> StandardForms();
 /// `count` distinct user forms ("Form 1", "Form 2", ...) of varied sizes, for benchmarks.
 std::vector<standin::FormSetup> ManyForms(size_t count);
 
+/// StandardForms() made up to `count` forms with ManyForms' user forms (as they are when it
+/// already holds that many), for benchmarks of a crowded form database.
+std::vector<standin::FormSetup> StandardFormsUpTo(size_t count);
+
 /// A form whose imageable area is the whole sheet.
 standin::FormSetup WholeSheetForm(const std::u16string& name, LONG width, LONG length, DWORD flags);
 

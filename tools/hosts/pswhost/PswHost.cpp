@@ -6,18 +6,14 @@
 
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
+#include "tools/hosts/HostModule.h"
 
 namespace pswhost {
 namespace {
 
 constexpr WCHAR kParentClass[] = u"PswHostParent";
 
-template <typename Fn>
-bool Resolve(HMODULE module, const char* name, Fn* out) {
-    // Through the generic function type, which may stand for any.
-    *out = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-    return *out != nullptr;
-}
+using hosts::Resolve;
 
 LRESULT ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -34,19 +30,15 @@ PswHost::~PswHost() { Unload(); }
 
 BOOL PswHost::Load(const std::u16string& moduleName) {
     Unload();
-    HMODULE module = LoadLibraryW(moduleName.c_str());
-    if (module == nullptr) return FALSE;
     PswExports e;
-    const bool all = Resolve(module, "GetPSWStatusTable", &e.GetPSWStatusTable) &&
-                     Resolve(module, "InitializeStatusWindowEx", &e.InitializeStatusWindowEx) &&
-                     Resolve(module, "DisplayStatusWindow", &e.DisplayStatusWindow) &&
-                     Resolve(module, "CloseStatusWindow", &e.CloseStatusWindow) &&
-                     Resolve(module, "DestroyStatusWindow", &e.DestroyStatusWindow);
-    if (!all) {
-        FreeLibrary(module);
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return FALSE;
-    }
+    HMODULE module = hosts::LoadWithExports(moduleName, [&e](HMODULE m) {
+        return Resolve(m, "GetPSWStatusTable", &e.GetPSWStatusTable) &&
+               Resolve(m, "InitializeStatusWindowEx", &e.InitializeStatusWindowEx) &&
+               Resolve(m, "DisplayStatusWindow", &e.DisplayStatusWindow) &&
+               Resolve(m, "CloseStatusWindow", &e.CloseStatusWindow) &&
+               Resolve(m, "DestroyStatusWindow", &e.DestroyStatusWindow);
+    });
+    if (module == nullptr) return FALSE;
     module_ = module;
     exports_ = e;
     sawQuit_ = false;

@@ -3,16 +3,12 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/UserDialogs.h"
+#include "tools/hosts/HostModule.h"
 
 namespace uihost {
 namespace {
 
-template <typename Fn>
-bool Resolve(HMODULE module, const char* name, Fn* out) {
-    // Through the generic function type, which may stand for any.
-    *out = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-    return *out != nullptr;
-}
+using hosts::Resolve;
 
 // The spooler hands the library writable strings.
 LPWSTR Writable(const std::u16string& text) { return const_cast<LPWSTR>(text.c_str()); }
@@ -50,26 +46,22 @@ UiLibrary::~UiLibrary() { Unload(); }
 
 BOOL UiLibrary::Load(const std::u16string& moduleName) {
     Unload();
-    HMODULE module = LoadLibraryW(moduleName.c_str());
-    if (module == nullptr) return FALSE;
     UiExports e;
-    const bool all = Resolve(module, "DllInitialize", &e.DllInitialize) &&
-                     Resolve(module, "PrinterProperties", &e.PrinterProperties) &&
-                     Resolve(module, "DrvDevicePropertySheets", &e.DrvDevicePropertySheets) &&
-                     Resolve(module, "DrvDocumentProperties", &e.DrvDocumentProperties) &&
-                     Resolve(module, "DrvAdvancedDocumentProperties", &e.DrvAdvancedDocumentProperties) &&
-                     Resolve(module, "DrvDocumentPropertySheets", &e.DrvDocumentPropertySheets) &&
-                     Resolve(module, "DrvDeviceCapabilities", &e.DrvDeviceCapabilities) &&
-                     Resolve(module, "DrvConvertDevMode", &e.DrvConvertDevMode) &&
-                     Resolve(module, "DevQueryPrintEx", &e.DevQueryPrintEx) &&
-                     Resolve(module, "DrvPrinterEvent", &e.DrvPrinterEvent) &&
-                     Resolve(module, "DrvUpgradePrinter", &e.DrvUpgradePrinter) &&
-                     Resolve(module, "DrvDocumentEvent", &e.DrvDocumentEvent);
-    if (!all) {
-        FreeLibrary(module);
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return FALSE;
-    }
+    HMODULE module = hosts::LoadWithExports(moduleName, [&e](HMODULE m) {
+        return Resolve(m, "DllInitialize", &e.DllInitialize) &&
+               Resolve(m, "PrinterProperties", &e.PrinterProperties) &&
+               Resolve(m, "DrvDevicePropertySheets", &e.DrvDevicePropertySheets) &&
+               Resolve(m, "DrvDocumentProperties", &e.DrvDocumentProperties) &&
+               Resolve(m, "DrvAdvancedDocumentProperties", &e.DrvAdvancedDocumentProperties) &&
+               Resolve(m, "DrvDocumentPropertySheets", &e.DrvDocumentPropertySheets) &&
+               Resolve(m, "DrvDeviceCapabilities", &e.DrvDeviceCapabilities) &&
+               Resolve(m, "DrvConvertDevMode", &e.DrvConvertDevMode) &&
+               Resolve(m, "DevQueryPrintEx", &e.DevQueryPrintEx) &&
+               Resolve(m, "DrvPrinterEvent", &e.DrvPrinterEvent) &&
+               Resolve(m, "DrvUpgradePrinter", &e.DrvUpgradePrinter) &&
+               Resolve(m, "DrvDocumentEvent", &e.DrvDocumentEvent);
+    });
+    if (module == nullptr) return FALSE;
     module_ = module;
     exports_ = e;
     return TRUE;
