@@ -26,6 +26,15 @@ constexpr unsigned kAll = 0xFFFF;
 /// WordScan's answers, 32 and then 16 bytes at a time; the last few bytes by words. The row
 /// masks 16 bytes a compare.
 struct VectorScan {
+    /// DiffBits and RepeatBits for x + 64 < width.
+    static uint64_t DiffBits64(const BYTE* row, const BYTE* above, DWORD x) {
+        return ~(uint64_t{EqualMask(row, above, x)} | uint64_t{EqualMask(row, above, x + 16)} << 16 |
+                 uint64_t{EqualMask(row, above, x + 32)} << 32 | uint64_t{EqualMask(row, above, x + 48)} << 48);
+    }
+    static uint64_t RepeatBits64(const BYTE* row, DWORD x) {
+        return uint64_t{EqualMask(row + 1, row, x)} | uint64_t{EqualMask(row + 1, row, x + 16)} << 16 |
+               uint64_t{EqualMask(row + 1, row, x + 32)} << 32 | uint64_t{EqualMask(row + 1, row, x + 48)} << 48;
+    }
     static uint64_t DiffBits(const BYTE* row, const BYTE* above, DWORD x, DWORD width) {
         uint64_t equal = 0;
         DWORD k = 0;
