@@ -14,6 +14,8 @@ namespace {
 
 using kvraster::WordScan;
 
+__m128i Load(const BYTE* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
 /// Positions of the bytes of a[pos..pos+16) equal to b's, one bit each.
 unsigned EqualMask(const BYTE* a, const BYTE* b, DWORD pos) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + pos));
@@ -26,7 +28,12 @@ constexpr unsigned kAll = 0xFFFF;
 /// WordScan's answers, 32 and then 16 bytes at a time; the last few bytes by words. The row
 /// masks 16 bytes a compare.
 struct VectorScan {
-    /// DiffBits and RepeatBits for x + 64 < width.
+    /// Equal64, DiffBits64 and RepeatBits64 for x + 64 < width.
+    static bool Equal64(const BYTE* row, const BYTE* above, DWORD x) {
+        __m128i all = _mm_cmpeq_epi8(Load(row + x), Load(above + x));
+        for (DWORD k = 16; k < 64; k += 16) all = _mm_and_si128(all, _mm_cmpeq_epi8(Load(row + x + k), Load(above + x + k)));
+        return _mm_movemask_epi8(all) == 0xFFFF;
+    }
     static uint64_t DiffBits64(const BYTE* row, const BYTE* above, DWORD x) {
         return ~(uint64_t{EqualMask(row, above, x)} | uint64_t{EqualMask(row, above, x + 16)} << 16 |
                  uint64_t{EqualMask(row, above, x + 32)} << 32 | uint64_t{EqualMask(row, above, x + 48)} << 48);

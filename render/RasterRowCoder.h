@@ -116,7 +116,12 @@ struct WordMasks : WordScan {
         const Word flags = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;
         return (flags * 0x0102040810204080ULL) >> 56;
     }
-    /// DiffBits and RepeatBits for x + 64 < width.
+    /// Equal64, DiffBits64 and RepeatBits64 for x + 64 < width.
+    static bool Equal64(const BYTE* row, const BYTE* above, DWORD x) {
+        Word any = 0;
+        for (DWORD k = 0; k < 64; k += 8) any |= Load(row + x + k) ^ Load(above + x + k);
+        return any == 0;
+    }
     static uint64_t DiffBits64(const BYTE* row, const BYTE* above, DWORD x) {
         if constexpr (std::endian::native != std::endian::little) return DiffBitsTail(row, above, x, x + 64);
         uint64_t bits = 0;
@@ -256,7 +261,8 @@ template <class Scan>
 /// above (`diff` and `repeat` are the window's masks); `last` is where the copy of the row
 /// above before x began, and is moved to the end of each stretch coded. Returns where to look
 /// on from: every byte between `last` and there equals the row above.
-template <class Scan>
+/// `nearEnd` when the row may end less than eight bytes after the window's last byte.
+template <class Scan, bool nearEnd>
 [[gnu::always_inline]] inline DWORD CodeWindow(Sink& sink, const BYTE* row, const BYTE* above, DWORD x, DWORD width,
                                                DWORD& last, uint64_t diff, uint64_t repeat) {
     DWORD done = last;  // kept apart from `last`, which the byte stores might alias
@@ -272,24 +278,28 @@ template <class Scan>
         const DWORD n = e - s;
         const DWORD copy = at - done;
         // Up to eight bytes that end inside the window, no two neighbours equal (one literal),
-        // eight bytes readable from the start, and a copy before it (none only at the row's
-        // start) whose code fits the window's room.
-        const bool shortStretch = (n <= 8) & (e < 64) & ((repeat & ((uint64_t{1} << (e - 1)) - low)) == 0) &
-                                  (width - at >= 8) & (copy - 1 < kWindowCopyMax);
-        if (!shortStretch) [[unlikely]] {
-            sink.Done(p);
-            // A stretch cut by the window's end is looked at again from its start.
-            if (e == 64 && s > 0) {
-                last = done;
-                return at;
+        // eight bytes readable from the start. The pairs of neighbours in the stretch are the
+        // bits from s to e - 2: those of the stretch and the bit after it (after ^ diff),
+        // two places down, and only those in the stretch (diff has none below s).
+        const uint64_t pairs = ((after ^ diff) >> 2) & diff;
+        bool shortStretch = (n <= 8) & (e < 64) & ((repeat & pairs) == 0);
+        if constexpr (nearEnd) shortStretch &= width - at >= 8;
+        // The copy before it takes one byte unless it is empty (at the row's start) or long.
+        if (!shortStretch || copy - 1 >= kShortMax) [[unlikely]] {
+            if (shortStretch && copy - 1 < kWindowCopyMax) {
+                p = PutCode(p, 0x00, copy);
+            } else {
+                sink.Done(p);
+                // A stretch cut by the window's end is looked at again from its start.
+                if (e == 64 && s > 0) {
+                    last = done;
+                    return at;
+                }
+                last = CodeLongStretch<Scan>(sink, row, above, at, width, copy);
+                return last;
             }
-            last = CodeLongStretch<Scan>(sink, row, above, at, width, copy);
-            return last;
-        }
-        if (copy <= kShortMax) [[likely]] {
-            *p++ = static_cast<BYTE>(copy);
         } else {
-            p = PutCode(p, 0x00, copy);
+            *p++ = static_cast<BYTE>(copy);
         }
         *p = static_cast<BYTE>(0x40 + n);
         std::memcpy(p + 1, row + at, 8);
@@ -317,22 +327,22 @@ BYTE* CodeRows(const BYTE* seed, const BYTE* first, DWORD rows, DWORD width, BYT
     for (DWORD r = 0; r < rows; ++r) {
         DWORD last = 0;
         DWORD x = 0;
-        // Whole windows and the byte after them, read a vector or word at a time. The rows come
-        // from memory once, so the bytes a few windows on are asked for early (the address is
-        // only a hint, and may lie past the row).
-        while (width - x > 64) {
+        // Whole windows with eight bytes after them, read a vector or word at a time. The rows
+        // come from memory once, so the bytes a few windows on are asked for early (the address
+        // is only a hint, and may lie past the row).
+        while (width - x >= 72) {
             __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(row) + x + 512));
-            const uint64_t diff = Scan::DiffBits64(row, above, x);
-            if (diff == 0) {
+            if (Scan::Equal64(row, above, x)) {
                 x += 64;
                 continue;
             }
-            x = CodeWindow<Scan>(sink, row, above, x, width, last, diff, Scan::RepeatBits64(row, x));
+            x = CodeWindow<Scan, false>(sink, row, above, x, width, last, Scan::DiffBits64(row, above, x),
+                                        Scan::RepeatBits64(row, x));
         }
-        // The row's last window, each time from where it differs.
+        // The row's last windows, each from where the row differs.
         while ((x = Scan::FirstDifferent(row, above, x, width)) < width)
-            x = CodeWindow<Scan>(sink, row, above, x, width, last, Scan::DiffBits(row, above, x, width),
-                                 Scan::RepeatBits(row, x, width));
+            x = CodeWindow<Scan, true>(sink, row, above, x, width, last, Scan::DiffBits(row, above, x, width),
+                                       Scan::RepeatBits(row, x, width));
         BYTE* p = sink.Room(width / 255 + 4);
         if (last < width) p = PutCode(p, 0x00, width - last);
         *p++ = 0x80;
