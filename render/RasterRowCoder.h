@@ -197,6 +197,8 @@ DWORD CodeRun(BYTE* out, const BYTE* source, DWORD count) {
 /// not fit.
 class Sink {
 public:
+    static constexpr size_t kSize = 1024;  // bytes held before they go to the caller's buffer
+
     explicit Sink(BYTE* out) : out_(out), start_(out) {}
 
     /// Where n bytes may be written; Done() with the end of what was written.
@@ -207,6 +209,13 @@ public:
         direct_ = true;
         return out_;
     }
+    /// Where n <= kSize bytes may be written, in the buffer; Fill() with the end of what was
+    /// written.
+    BYTE* Space(size_t n) {
+        if (n > static_cast<size_t>(buffer_ + kSize - next_)) Flush();
+        return next_;
+    }
+    void Fill(BYTE* end) { next_ = end; }
     void Done(BYTE* end) {
         if (direct_) {
             out_ = end;
@@ -229,7 +238,6 @@ public:
     }
 
 private:
-    static constexpr size_t kSize = 1024;
     BYTE* out_;
     BYTE* const start_;
     BYTE* next_ = buffer_;
@@ -241,6 +249,7 @@ private:
 /// copy code of up to two bytes (the first one's up to five) and a literal code, the 64
 /// changed bytes themselves, and the seven bytes the last eight-byte store writes past them.
 constexpr DWORD kWindowRoom = 32 * 3 + 5 + 64 + 7;
+static_assert(kWindowRoom <= Sink::kSize);
 /// The longest copy a window codes itself: its code takes at most five bytes.
 constexpr DWORD kWindowCopyMax = 63 + 4 * 255 - 1;
 
@@ -266,7 +275,7 @@ template <class Scan, bool nearEnd>
 [[gnu::always_inline]] inline DWORD CodeWindow(Sink& sink, const BYTE* row, const BYTE* above, DWORD x, DWORD width,
                                                DWORD& last, uint64_t diff, uint64_t repeat) {
     DWORD done = last;  // kept apart from `last`, which the byte stores might alias
-    BYTE* p = sink.Room(kWindowRoom);
+    BYTE* p = sink.Space(kWindowRoom);
     for (;;) {
         // The lowest stretch of set bits: adding its lowest bit clears it and sets the bit
         // after it, which carries out of the word when the stretch reaches the window's end.
@@ -289,7 +298,7 @@ template <class Scan, bool nearEnd>
             if (shortStretch && copy - 1 < kWindowCopyMax) {
                 p = PutCode(p, 0x00, copy);
             } else {
-                sink.Done(p);
+                sink.Fill(p);
                 // A stretch cut by the window's end is looked at again from its start.
                 if (e == 64 && s > 0) {
                     last = done;
@@ -308,7 +317,7 @@ template <class Scan, bool nearEnd>
         diff &= after;
         if (diff == 0) break;
     }
-    sink.Done(p);
+    sink.Fill(p);
     last = done;
     return width - x > 64 ? x + 64 : width;
 }
