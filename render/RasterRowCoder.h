@@ -191,7 +191,7 @@ DWORD CodeRun(BYTE* out, const BYTE* source, DWORD count) {
     return static_cast<DWORD>(out - start);
 }
 
-/// Where a row's output is gathered before it goes to the caller's buffer: the short
+/// Where the coder's output is gathered before it goes to the caller's buffer: the short
 /// stretches are stored eight bytes at a time, and only the bytes that belong to the stream
 /// may reach the caller's buffer. Long codes go straight to the caller's buffer when they do
 /// not fit.
@@ -322,9 +322,9 @@ template <class Scan, bool nearEnd>
     return width - x > 64 ? x + 64 : width;
 }
 
-/// CompressRasterRows over the scanner. The row is looked at a 64-byte window at a time from
-/// each place it differs from the row above: the window's masks tell where it differs and
-/// where a byte equals the next one, and a stretch of up to eight changed bytes with no equal
+/// CompressRasterRows over the scanner. The row is looked at a 64-byte window at a time: the
+/// masks of a window where the row differs from the row above tell where it differs and where
+/// a byte equals the next one, and a stretch of up to eight changed bytes with no equal
 /// neighbours (nearly all of them on text) is coded from the masks as a copy code and a
 /// literal, without a branch on its length. Other stretches are coded the long way.
 template <class Scan>
