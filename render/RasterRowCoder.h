@@ -337,10 +337,10 @@ BYTE* CodeRows(const BYTE* seed, const BYTE* first, DWORD rows, DWORD width, BYT
         DWORD last = 0;
         DWORD x = 0;
         // Whole windows with eight bytes after them, read a vector or word at a time. The rows
-        // come from memory once, so the bytes a few windows on are asked for early (the address
+        // come from memory once, so the bytes 16 windows on are asked for early (the address
         // is only a hint, and may lie past the row).
         while (width - x >= 72) {
-            __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(row) + x + 512));
+            __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(row) + x + 1024));
             if (Scan::Equal64(row, above, x)) {
                 x += 64;
                 continue;
