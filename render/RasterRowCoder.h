@@ -85,8 +85,8 @@ struct WordScan {
     }
 };
 
-/// Bit k of a block's masks tells about byte x + k of the row; bits for bytes at or past the
-/// row's width are clear. The scanner fills whole 64-byte blocks its own way; the bytes near
+/// Bit k of a window's masks tells about byte x + k of the row; bits for bytes at or past the
+/// row's width are clear. The scanner fills whole 64-byte windows its own way; the bytes near
 /// the row's end, which a wide load would pass, are taken here one at a time.
 inline uint64_t DiffBitsTail(const BYTE* row, const BYTE* above, DWORD x, DWORD end) {
     uint64_t bits = 0;
@@ -102,8 +102,8 @@ inline uint64_t RepeatBitsTail(const BYTE* row, DWORD x, DWORD end) {
     return bits;
 }
 
-/// WordScan's row masks: eight bytes a word, their flags gathered into eight bits.
-struct WordMasks {
+/// WordScan with the row masks: eight bytes a word, their flags gathered into eight bits.
+struct WordMasks : WordScan {
     using Word = uint64_t;
     static constexpr Word kLow7 = 0x7F7F7F7F7F7F7F7FULL;
     static Word Load(const BYTE* p) {
@@ -115,6 +115,25 @@ struct WordMasks {
     static uint64_t ZeroByteBits(Word x) {
         const Word flags = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;
         return (flags * 0x0102040810204080ULL) >> 56;
+    }
+    /// Equal64, DiffBits64 and RepeatBits64 for x + 64 < width.
+    static bool Equal64(const BYTE* row, const BYTE* above, DWORD x) {
+        Word any = 0;
+        for (DWORD k = 0; k < 64; k += 8) any |= Load(row + x + k) ^ Load(above + x + k);
+        return any == 0;
+    }
+    static uint64_t DiffBits64(const BYTE* row, const BYTE* above, DWORD x) {
+        if constexpr (std::endian::native != std::endian::little) return DiffBitsTail(row, above, x, x + 64);
+        uint64_t bits = 0;
+        for (DWORD k = 0; k < 64; k += 8)
+            bits |= (~ZeroByteBits(Load(row + x + k) ^ Load(above + x + k)) & 0xFF) << k;
+        return bits;
+    }
+    static uint64_t RepeatBits64(const BYTE* row, DWORD x) {
+        if constexpr (std::endian::native != std::endian::little) return RepeatBitsTail(row, x, x + 65);
+        uint64_t bits = 0;
+        for (DWORD k = 0; k < 64; k += 8) bits |= ZeroByteBits(Load(row + x + k + 1) ^ Load(row + x + k)) << k;
+        return bits;
     }
     static uint64_t DiffBits(const BYTE* row, const BYTE* above, DWORD x, DWORD width) {
         if constexpr (std::endian::native != std::endian::little) {
@@ -172,122 +191,180 @@ DWORD CodeRun(BYTE* out, const BYTE* source, DWORD count) {
     return static_cast<DWORD>(out - start);
 }
 
-/// One row's masks, a 64-byte block at a time, made when first asked for: where the row
-/// differs from the row above, and where a byte equals the one after it (a repeat goes on).
-template <class Scan>
-class RowCursor {
+/// Where the coder's output is gathered before it goes to the caller's buffer: the short
+/// stretches are stored eight bytes at a time, and only the bytes that belong to the stream
+/// may reach the caller's buffer. Long codes go straight to the caller's buffer when they do
+/// not fit.
+class Sink {
 public:
-    RowCursor(const BYTE* row, const BYTE* above, DWORD width) : row_(row), above_(above), width_(width) {}
+    static constexpr size_t kSize = 1024;  // bytes held before they go to the caller's buffer
 
-    /// First j in [from, limit) whose byte differs from the row above (want true) or equals
-    /// it (want false); limit when there is none. limit <= width.
-    template <bool want>
-    DWORD NextDiff(DWORD from, DWORD limit) {
-        while (from < limit) {
-            const DWORD base = from & ~DWORD{63};
-            if (base != diffBase_) {
-                diffBase_ = base;
-                diff_ = Scan::DiffBits(row_, above_, base, width_);
-            }
-            const uint64_t bits = (want ? diff_ : ~diff_) >> (from - base);
-            if (bits != 0) {
-                const DWORD at = from + static_cast<DWORD>(std::countr_zero(bits));
-                return at < limit ? at : limit;
-            }
-            from = base + 64;
-        }
-        return limit;
+    explicit Sink(BYTE* out) : out_(out), start_(out) {}
+
+    /// Where n bytes may be written; Done() with the end of what was written.
+    BYTE* Room(size_t n) {
+        if (n <= static_cast<size_t>(buffer_ + kSize - next_)) return next_;
+        Flush();
+        if (n <= kSize) return next_;
+        direct_ = true;
+        return out_;
     }
-    /// First j in [from, limit) where row[j + 1] == row[j] (want true) or not (want false);
-    /// limit when there is none. limit < width.
-    template <bool want>
-    DWORD NextRepeat(DWORD from, DWORD limit) {
-        while (from < limit) {
-            const DWORD base = from & ~DWORD{63};
-            if (base != repeatBase_) {
-                repeatBase_ = base;
-                repeat_ = Scan::RepeatBits(row_, base, width_);
-            }
-            const uint64_t bits = (want ? repeat_ : ~repeat_) >> (from - base);
-            if (bits != 0) {
-                const DWORD at = from + static_cast<DWORD>(std::countr_zero(bits));
-                return at < limit ? at : limit;
-            }
-            from = base + 64;
+    /// Where n <= kSize bytes may be written, in the buffer; Fill() with the end of what was
+    /// written.
+    BYTE* Space(size_t n) {
+        if (n > static_cast<size_t>(buffer_ + kSize - next_)) Flush();
+        return next_;
+    }
+    void Fill(BYTE* end) { next_ = end; }
+    void Done(BYTE* end) {
+        if (direct_) {
+            out_ = end;
+            direct_ = false;
+        } else {
+            next_ = end;
         }
-        return limit;
+    }
+    /// Bytes of the stream so far.
+    unsigned long long Size() const {
+        return static_cast<unsigned long long>(out_ - start_) + static_cast<unsigned long long>(next_ - buffer_);
+    }
+    /// The caller's buffer holds the stream so far; the position after it.
+    BYTE* Flush() {
+        const size_t n = static_cast<size_t>(next_ - buffer_);
+        std::memcpy(out_, buffer_, n);
+        out_ += n;
+        next_ = buffer_;
+        return out_;
     }
 
 private:
-    static constexpr DWORD kNone = 1;  // never a block's start
-    const BYTE* row_;
-    const BYTE* above_;
-    DWORD width_;
-    DWORD diffBase_ = kNone;
-    DWORD repeatBase_ = kNone;
-    uint64_t diff_ = 0;
-    uint64_t repeat_ = 0;
+    BYTE* out_;
+    BYTE* const start_;
+    BYTE* next_ = buffer_;
+    bool direct_ = false;
+    BYTE buffer_[kSize];
 };
 
-/// CodeRun over row[a..b), with the row's repeat mask.
+/// Room a window's codes may take in the sink: at most 32 stretches in 64 bytes, each with a
+/// copy code of up to two bytes (the first one's up to five) and a literal code, the 64
+/// changed bytes themselves, and the seven bytes the last eight-byte store writes past them.
+constexpr DWORD kWindowRoom = 32 * 3 + 5 + 64 + 7;
+static_assert(kWindowRoom <= Sink::kSize);
+/// The longest copy a window codes itself: its code takes at most five bytes.
+constexpr DWORD kWindowCopyMax = 63 + 4 * 255 - 1;
+
+/// Codes the stretch of changed bytes at `at` (and the copy of `copy` bytes before it) the long
+/// way; returns the stretch's end.
 template <class Scan>
-BYTE* CodeStretch(BYTE* out, const BYTE* row, DWORD a, DWORD b, RowCursor<Scan>& cursor) {
-    DWORD i = a;
-    while (i < b) {
-        if (b - i == 1) {
-            *out++ = 0x41;
-            *out++ = row[i];
-            break;
-        }
-        if (row[i] == row[i + 1]) {
-            // A repeat takes every following byte of the same value.
-            const DWORD end = cursor.template NextRepeat<false>(i + 1, b - 1) + 1;
-            out = PutCode(out, 0x80, end - i);
-            *out++ = row[i];
-            i = end;
-            continue;
-        }
-        // A literal stops just before the next pair of equal bytes, which starts a repeat.
-        const DWORD pair = cursor.template NextRepeat<true>(i + 1, b - 1);
-        const DWORD end = pair < b - 1 ? pair : b;
-        const DWORD count = end - i;
-        out = PutCode(out, 0x40, count);
-        if (count <= 16) {
-            for (DWORD k = 0; k < count; ++k) out[k] = row[i + k];
-        } else {
-            std::memcpy(out, row + i, count);
-        }
-        out += count;
-        i = end;
-    }
-    return out;
+[[gnu::noinline]] DWORD CodeLongStretch(Sink& sink, const BYTE* row, const BYTE* above, DWORD at, DWORD width,
+                                        DWORD copy) {
+    const DWORD end = Scan::FirstEqual(row, above, at, width);
+    BYTE* p = sink.Room(static_cast<size_t>(end - at) * 2 + copy / 255 + 16);
+    if (copy > 0) p = PutCode(p, 0x00, copy);
+    p += CodeRun<Scan>(p, row + at, end - at);
+    sink.Done(p);
+    return end;
 }
 
-/// CompressRasterRows over the scanner.
+/// Codes the stretches that start in the 64 bytes from x, where the row differs from the row
+/// above (`diff` and `repeat` are the window's masks); `last` is where the copy of the row
+/// above before x began, and is moved to the end of each stretch coded. Returns where to look
+/// on from: every byte between `last` and there equals the row above.
+/// `nearEnd` when the row may end less than eight bytes after the window's last byte.
+template <class Scan, bool nearEnd>
+[[gnu::always_inline]] inline DWORD CodeWindow(Sink& sink, const BYTE* row, const BYTE* above, DWORD x, DWORD width,
+                                               DWORD& last, uint64_t diff, uint64_t repeat) {
+    DWORD done = last;  // kept apart from `last`, which the byte stores might alias
+    BYTE* p = sink.Space(kWindowRoom);
+    for (;;) {
+        // The lowest stretch of set bits: adding its lowest bit clears it and sets the bit
+        // after it, which carries out of the word when the stretch reaches the window's end.
+        const uint64_t low = diff & (0 - diff);
+        const uint64_t after = diff + low;
+        const DWORD s = static_cast<DWORD>(std::countr_zero(diff));
+        const DWORD e = static_cast<DWORD>(std::countr_zero(after));
+        const DWORD at = x + s;
+        const DWORD n = e - s;
+        const DWORD copy = at - done;
+        // Up to eight bytes that end inside the window, no two neighbours equal (one literal),
+        // eight bytes readable from the start. The pairs of neighbours in the stretch are the
+        // bits from s to e - 2: those of the stretch and the bit after it (after ^ diff),
+        // two places down, and only those in the stretch (diff has none below s).
+        const uint64_t pairs = ((after ^ diff) >> 2) & diff;
+        bool shortStretch = (n <= 8) & (e < 64) & ((repeat & pairs) == 0);
+        if constexpr (nearEnd) shortStretch &= width - at >= 8;
+        // The copy before it takes one byte unless it is empty (at the row's start) or long.
+        if (!shortStretch || copy - 1 >= kShortMax) [[unlikely]] {
+            if (shortStretch && copy - 1 < kWindowCopyMax) {
+                p = PutCode(p, 0x00, copy);
+            } else {
+                sink.Fill(p);
+                // A stretch cut by the window's end is looked at again from its start.
+                if (e == 64 && s > 0) {
+                    last = done;
+                    return at;
+                }
+                last = CodeLongStretch<Scan>(sink, row, above, at, width, copy);
+                return last;
+            }
+        } else {
+            *p++ = static_cast<BYTE>(copy);
+        }
+        *p = static_cast<BYTE>(0x40 + n);
+        std::memcpy(p + 1, row + at, 8);
+        p += 1 + n;
+        done = at + n;
+        diff &= after;
+        if (diff == 0) break;
+    }
+    sink.Fill(p);
+    last = done;
+    return width - x > 64 ? x + 64 : width;
+}
+
+/// CompressRasterRows over the scanner. The row is looked at a 64-byte window at a time: the
+/// masks of a window where the row differs from the row above tell where it differs and where
+/// a byte equals the next one, and a stretch of up to eight changed bytes with no equal
+/// neighbours (nearly all of them on text) is coded from the masks as a copy code and a
+/// literal, without a branch on its length. Other stretches are coded the long way.
 template <class Scan>
 BYTE* CodeRows(const BYTE* seed, const BYTE* first, DWORD rows, DWORD width, BYTE* out, DWORD stride) {
-    BYTE* const start = out;
+    Sink sink(out);
     const unsigned long long rawSize = static_cast<unsigned long long>(rows) * width;
     const BYTE* above = seed;
     const BYTE* row = first;
     for (DWORD r = 0; r < rows; ++r) {
-        RowCursor<Scan> cursor(row, above, width);
-        DWORD pos = 0;
-        while (pos < width) {
-            // A stretch that differs from the row above (maybe empty), then one equal to it.
-            const DWORD same = cursor.template NextDiff<false>(pos, width);
-            if (same > pos) out = CodeStretch(out, row, pos, same, cursor);
-            if (same >= width) break;
-            pos = cursor.template NextDiff<true>(same, width);
-            out = PutCode(out, 0x00, pos - same);
+        DWORD last = 0;
+        DWORD x = 0;
+        // Whole windows with eight bytes after them, read a vector or word at a time. The rows
+        // come from memory once, so the bytes 16 windows on are asked for early (the address
+        // is only a hint, and may lie past the row).
+        while (width - x >= 72) {
+            __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(row) + x + 1024));
+            if (Scan::Equal64(row, above, x)) {
+                x += 64;
+                continue;
+            }
+            x = CodeWindow<Scan, false>(sink, row, above, x, width, last, Scan::DiffBits64(row, above, x),
+                                        Scan::RepeatBits64(row, x));
         }
-        *out++ = 0x80;
+        // The row's last windows, each from where the row differs.
+        while ((x = Scan::FirstDifferent(row, above, x, width)) < width)
+            x = CodeWindow<Scan, true>(sink, row, above, x, width, last, Scan::DiffBits(row, above, x, width),
+                                       Scan::RepeatBits(row, x, width));
+        BYTE* p = sink.Room(width / 255 + 4);
+        if (last < width) p = PutCode(p, 0x00, width - last);
+        *p++ = 0x80;
+        sink.Done(p);
         // The size test runs once per row: one row may overrun before the block is refused.
-        if (static_cast<unsigned long long>(out - start) > rawSize) return nullptr;
+        if (sink.Size() > rawSize) {
+            sink.Flush();
+            return nullptr;
+        }
         above = row;
         row += stride;
     }
-    return out;
+    return sink.Flush();
 }
 
 }  // namespace
