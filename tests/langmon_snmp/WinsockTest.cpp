@@ -1,8 +1,12 @@
 // The platform's Windows Sockets as the SNMP client uses them, on loopback only.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "platform/StandInWinsock.h"
 #include "platform/Winsock.h"
@@ -149,6 +153,81 @@ TEST_F(WinsockTest, DatagramsSelectAndNonBlockingReads) {
     EXPECT_EQ(setsockopt(server, SOL_SOCKET, 0x7777, reinterpret_cast<const char*>(&flag), sizeof flag), SOCKET_ERROR);
     EXPECT_EQ(WSAGetLastError(), WSAENOPROTOOPT);
     EXPECT_EQ(closesocket(server), 0);
+}
+
+TEST_F(WinsockTest, BlockingModeFollowsEachRequest) {
+    sockaddr_in serverAddress;
+    sockaddr_in clientAddress;
+    const SOCKET server = Bound(serverAddress);
+    const SOCKET client = Bound(clientAddress);
+    // Each read starts with nothing waiting; a datagram follows after `sendAfter`. A read that
+    // should not wait and waits anyway ends with that datagram instead of WSAEWOULDBLOCK.
+    struct Step {
+        int mode;  // FIONBIO's argument, or -1 to leave the mode as it is
+        bool waits;
+    };
+    const Step steps[] = {{-1, true}, {1, false}, {1, false}, {0, true}, {1, false}, {0, true}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << "mode " << step.mode);
+        if (step.mode >= 0) {
+            ULONG mode = static_cast<ULONG>(step.mode);
+            ASSERT_EQ(ioctlsocket(server, FIONBIO, &mode), 0);
+        }
+        std::promise<void> done;
+        std::atomic<bool> sent{false};
+        const auto sendAfter = step.waits ? std::chrono::milliseconds(50) : std::chrono::milliseconds(5000);
+        std::thread sender([&, future = done.get_future()] {
+            if (future.wait_for(sendAfter) == std::future_status::timeout) {
+                sent = true;
+                sendto(client, "late", 4, 0, reinterpret_cast<const sockaddr*>(&serverAddress), sizeof serverAddress);
+            }
+        });
+        char buffer[16];
+        const int got = recvfrom(server, buffer, sizeof buffer, 0, nullptr, nullptr);
+        const int error = WSAGetLastError();
+        const bool sentBefore = sent;
+        done.set_value();
+        sender.join();
+        if (step.waits) {
+            EXPECT_EQ(got, 4);
+            EXPECT_TRUE(sentBefore);
+        } else {
+            EXPECT_EQ(got, SOCKET_ERROR);
+            EXPECT_EQ(error, WSAEWOULDBLOCK);
+            ULONG mode = 1;
+            ASSERT_EQ(ioctlsocket(server, FIONBIO, &mode), 0);
+            recvfrom(server, buffer, sizeof buffer, 0, nullptr, nullptr);  // a late datagram, if any
+        }
+    }
+    EXPECT_EQ(closesocket(client), 0);
+    EXPECT_EQ(closesocket(server), 0);
+}
+
+TEST_F(WinsockTest, BroadcastPermissionFollowsTheOption) {
+    // This machine's own broadcast address: the host refuses it without the permission and
+    // the datagram never leaves loopback with it.
+    sockaddr_in local;
+    const SOCKET s = Bound(local);
+    sockaddr_in everyone = local;
+    everyone.sin_addr.s_addr = inet_addr("127.255.255.255");
+    struct Step {
+        int option;  // SO_BROADCAST's value, or -1 to leave it as it is
+        int sent;
+    };
+    const Step steps[] = {{-1, SOCKET_ERROR}, {0, SOCKET_ERROR}, {1, 1}, {1, 1}, {0, SOCKET_ERROR}, {1, 1}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << "option " << step.option);
+        if (step.option >= 0) {
+            ASSERT_EQ(setsockopt(s, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&step.option),
+                                 sizeof step.option),
+                      0);
+        }
+        EXPECT_EQ(sendto(s, "x", 1, 0, reinterpret_cast<const sockaddr*>(&everyone), sizeof everyone), step.sent);
+        if (step.sent == SOCKET_ERROR) {
+            EXPECT_EQ(WSAGetLastError(), WSAEACCES);
+        }
+    }
+    EXPECT_EQ(closesocket(s), 0);
 }
 
 TEST_F(WinsockTest, BroadcastNeedsTheOption) {

@@ -2,8 +2,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "platform/Kernel.h"
 #include "platform/Registry.h"
@@ -202,6 +204,50 @@ TEST_F(RegistryTest, OneRegistryForAllProcesses) {
     EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kPrinters, u"MyPortMode", &value), static_cast<LONG>(ERROR_FILE_NOT_FOUND));
     standin::SetRoot(root_.Path());
     EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kPrinters, u"MyPortMode", &value), static_cast<LONG>(ERROR_SUCCESS));
+}
+
+TEST_F(RegistryTest, AMissingRegistryIsLookedForAgain) {
+    // Each step changes the file from outside this process, then reads: a miss or a read of
+    // the file as it was must never hide what another process did since.
+    const std::string file = root_.Path() + "/.registry";
+    struct Step {
+        const char* what;
+        std::function<bool()> change;
+        LONG status;
+        DWORD value;
+    };
+    const Step steps[] = {
+        {"no file yet", [] { return true; }, static_cast<LONG>(ERROR_FILE_NOT_FOUND), 0},
+        {"still none", [] { return true; }, static_cast<LONG>(ERROR_FILE_NOT_FOUND), 0},
+        {"made by another process",
+         [] {
+             return InChild([] {
+                 HKEY key = nullptr;
+                 const DWORD three = 3;
+                 return RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPrinters, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                        nullptr) == 0 &&
+                        RegSetValueExW(key, u"MyPortMode", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&three), 4) == 0 &&
+                        RegCloseKey(key) == 0;
+             });
+         },
+         static_cast<LONG>(ERROR_SUCCESS), 3},
+        {"removed", [&file] { return std::remove(file.c_str()) == 0; }, static_cast<LONG>(ERROR_FILE_NOT_FOUND), 0},
+        {"written whole by a tool",
+         [&file] {
+             std::ofstream(file) << "KVREG 1\n"
+                                 << "K 2 0 =SOFTWARE\\ZEV\\Stanvel\\Printers\n"
+                                 << "V =MyPortMode 4 05000000\n";
+             return true;
+         },
+         static_cast<LONG>(ERROR_SUCCESS), 5},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        ASSERT_TRUE(step.change());
+        DWORD value = 0;
+        EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, kPrinters, u"MyPortMode", &value), step.status);
+        EXPECT_EQ(value, step.value);
+    }
 }
 
 TEST_F(RegistryTest, DamagedFileLinesAreSkipped) {

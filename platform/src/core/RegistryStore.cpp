@@ -206,13 +206,19 @@ void Refresh(State& s) {
         s.loaded = Version{};
         s.tree = std::make_unique<Tree>();
     }
-    const int fd = open(FilePath(root).c_str(), O_RDONLY | O_CLOEXEC);
+    // One stat tells whether the file is still the one loaded, or still missing: a read
+    // that finds nothing changed costs no open, also when there is no file at all. Another
+    // process replaces the file whole, so a change always shows in the stat.
+    const std::string path = FilePath(root);
+    struct stat info {};
+    const bool present = stat(path.c_str(), &info) == 0;
+    if (present ? VersionOf(info) == s.loaded : !s.loaded.exists) return;
+    const int fd = present ? open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     if (fd < 0) {
         if (s.loaded.exists) s.tree = std::make_unique<Tree>();  // the file went: so did its keys
         s.loaded = Version{};
         return;
     }
-    struct stat info {};
     if (fstat(fd, &info) != 0 || VersionOf(info) == s.loaded) {
         close(fd);
         return;

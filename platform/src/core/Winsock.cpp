@@ -3,6 +3,7 @@
 #include "platform/Winsock.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -20,13 +21,43 @@ namespace {
 
 // Closes the host socket when the last user lets go, so that a closesocket on one thread
 // never pulls the descriptor from under a call running on another.
+//
+// The blocking mode and the broadcast permission are kept here rather than on the host
+// socket: a client that makes each socket non-blocking and broadcast-capable would otherwise
+// pay host calls for every socket it opens. Reads and sends pass the mode with each call; the
+// permission reaches the host only when the host refuses a send for the want of it.
 struct SocketRecord {
     explicit SocketRecord(int hostFd) : fd(hostFd) {}
     ~SocketRecord() { standin::net::Close(fd); }
     SocketRecord(const SocketRecord&) = delete;
     SocketRecord& operator=(const SocketRecord&) = delete;
+
+    // 0, or the error of withdrawing the permission from the host.
+    int SetBroadcast(bool on) {
+        std::lock_guard<std::mutex> hold(options);
+        broadcast = on;
+        if (on || !broadcastOnHost) {
+            return 0;
+        }
+        const int error = standin::net::SetFlag(fd, standin::net::HostOptionBroadcast(), false);
+        broadcastOnHost = error != 0;
+        return error;
+    }
+    // True when the permission was asked for and has just been given to the host.
+    bool GrantBroadcast() {
+        std::lock_guard<std::mutex> hold(options);
+        if (!broadcast || broadcastOnHost) {
+            return false;
+        }
+        broadcastOnHost = standin::net::SetFlag(fd, standin::net::HostOptionBroadcast(), true) == 0;
+        return broadcastOnHost;
+    }
+
     int fd;
-    bool nonBlocking = false;
+    std::atomic<bool> nonBlocking{false};
+    std::mutex options;
+    bool broadcast = false;        // as the caller set it
+    bool broadcastOnHost = false;  // as the host socket has it
 };
 
 struct WinsockState {
@@ -277,7 +308,12 @@ int sendto(SOCKET s, const char* buf, int len, int flags, const WsaSockAddr* to,
                                                                                                : WSAENETUNREACH);
     }
     size_t sent = 0;
-    if (const int error = standin::net::SendTo(record->fd, buf, static_cast<size_t>(len), target, sent); error != 0) {
+    const bool wait = !record->nonBlocking;
+    int error = standin::net::SendTo(record->fd, buf, static_cast<size_t>(len), target, wait, sent);
+    if (error == WSAEACCES && record->GrantBroadcast()) {
+        error = standin::net::SendTo(record->fd, buf, static_cast<size_t>(len), target, wait, sent);
+    }
+    if (error != 0) {
         return Fail(error);
     }
     return static_cast<int>(sent);
@@ -299,7 +335,8 @@ int recvfrom(SOCKET s, char* buf, int len, int flags, WsaSockAddr* from, int* cb
     }
     size_t received = 0;
     standin::net::Endpoint sender;
-    const int error = standin::net::ReceiveFrom(record->fd, buf, static_cast<size_t>(len), received, sender);
+    const int error =
+        standin::net::ReceiveFrom(record->fd, buf, static_cast<size_t>(len), !record->nonBlocking, received, sender);
     if (error != 0 && error != WSAEMSGSIZE) {
         return Fail(error);
     }
@@ -359,9 +396,6 @@ int ioctlsocket(SOCKET s, LONG cmd, ULONG* argp) {
         return Fail(WSAEFAULT);
     }
     if (cmd == FIONBIO) {
-        if (const int error = standin::net::SetNonBlocking(record->fd, *argp != 0); error != 0) {
-            return Fail(error);
-        }
         record->nonBlocking = *argp != 0;
         return 0;
     }
@@ -402,7 +436,7 @@ int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen)
         int value;
         std::memcpy(&value, optval, sizeof value);
         if (optname == SO_BROADCAST) {
-            error = standin::net::SetFlag(record->fd, standin::net::HostOptionBroadcast(), value != 0);
+            error = record->SetBroadcast(value != 0);
         } else if (optname == SO_REUSEADDR) {
             error = standin::net::SetFlag(record->fd, standin::net::HostOptionReuseAddr(), value != 0);
         } else {

@@ -3,7 +3,6 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -97,14 +96,6 @@ int LocalName(int fd, Endpoint& local) {
     return 0;
 }
 
-int SetNonBlocking(int fd, bool on) {
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK)) != 0) {
-        return FromErrno(errno);
-    }
-    return 0;
-}
-
 int HostOptionBroadcast() { return SO_BROADCAST; }
 int HostOptionReuseAddr() { return SO_REUSEADDR; }
 
@@ -124,10 +115,10 @@ int SetBufferSize(int fd, bool receive, int bytes) {
                : 0;
 }
 
-int SendTo(int fd, const void* data, size_t cb, const Endpoint& to, size_t& cbSent) {
+int SendTo(int fd, const void* data, size_t cb, const Endpoint& to, bool wait, size_t& cbSent) {
     const sockaddr_in address = ToHost(to);
-    const ssize_t sent = ::sendto(fd, data, cb, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&address),
-                                  sizeof address);
+    const ssize_t sent = ::sendto(fd, data, cb, MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT),
+                                  reinterpret_cast<const sockaddr*>(&address), sizeof address);
     if (sent < 0) {
         return FromErrno(errno);
     }
@@ -135,12 +126,13 @@ int SendTo(int fd, const void* data, size_t cb, const Endpoint& to, size_t& cbSe
     return 0;
 }
 
-int ReceiveFrom(int fd, void* data, size_t cb, size_t& cbReceived, Endpoint& from) {
+int ReceiveFrom(int fd, void* data, size_t cb, bool wait, size_t& cbReceived, Endpoint& from) {
     sockaddr_in address{};
     socklen_t cbAddress = sizeof address;
     // MSG_TRUNC makes the host report the datagram's real length, so that a datagram larger
     // than the buffer can fail as the platform's does.
-    const ssize_t got = ::recvfrom(fd, data, cb, MSG_TRUNC, reinterpret_cast<sockaddr*>(&address), &cbAddress);
+    const ssize_t got = ::recvfrom(fd, data, cb, MSG_TRUNC | (wait ? 0 : MSG_DONTWAIT),
+                                   reinterpret_cast<sockaddr*>(&address), &cbAddress);
     if (got < 0) {
         return FromErrno(errno);
     }

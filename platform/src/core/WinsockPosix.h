@@ -18,16 +18,16 @@ int OpenUdp(int& fd);
 void Close(int fd);
 int Bind(int fd, const Endpoint& local);
 int LocalName(int fd, Endpoint& local);
-/// Applies the socket's blocking mode itself (the caller keeps the flag).
-int SetNonBlocking(int fd, bool on);
 int SetFlag(int fd, int option, bool on);  // option: SO_BROADCAST or SO_REUSEADDR of the host
 int SetLinger(int fd, bool on, int seconds);
 int SetBufferSize(int fd, bool receive, int bytes);
 int HostOptionBroadcast();
 int HostOptionReuseAddr();
-int SendTo(int fd, const void* data, size_t cb, const Endpoint& to, size_t& cbSent);
+// Host sockets stay blocking; a socket the caller made non-blocking passes `wait` false, so
+// that switching the mode costs the host nothing.
+int SendTo(int fd, const void* data, size_t cb, const Endpoint& to, bool wait, size_t& cbSent);
 /// WSAEMSGSIZE when the datagram was longer than `cb` (the buffer holds its first bytes).
-int ReceiveFrom(int fd, void* data, size_t cb, size_t& cbReceived, Endpoint& from);
+int ReceiveFrom(int fd, void* data, size_t cb, bool wait, size_t& cbReceived, Endpoint& from);
 int PendingBytes(int fd, size_t& cb);
 
 struct PollEntry {
