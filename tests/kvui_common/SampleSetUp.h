@@ -40,6 +40,16 @@ inline void InstallAndOpenSamplePrinter(HANDLE* printer) {
 
 /// Loads the library's own resources and makes them the library's instance, then takes the
 /// printer's model.
+#ifdef KV_LANG_PREFIX
+/// Loads the driver's English and Japanese language libraries by name.
+inline void LoadLanguageLibraries(HMODULE* english, HMODULE* japanese) {
+    *english = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
+    *japanese = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
+    ASSERT_NE(*english, nullptr);
+    ASSERT_NE(*japanese, nullptr);
+}
+#endif
+
 inline void LoadUiResourcesAndModel(HANDLE printer, HMODULE* resources, const ModelDescription** model) {
     *resources = LoadLibraryW(u"KVUIRES");
     ASSERT_NE(*resources, nullptr);

@@ -23,10 +23,7 @@ void DialogTest::SetUp() {
     kvtest::ResetUiTest();
     ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
     ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
-    english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
-    japanese_ = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
-    ASSERT_NE(english_, nullptr);
-    ASSERT_NE(japanese_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadLanguageLibraries(&english_, &japanese_));
 
     context_ = kvtest::NewSampleContext(printer_, model_, english_, kUiDocumentSheet, 1033);
     ASSERT_NE(context_, nullptr);

@@ -27,10 +27,7 @@ void Page2Test::SetUp() {
     kvtest::ResetUiTest();
     ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
     ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
-    english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
-    japanese_ = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
-    ASSERT_NE(english_, nullptr);
-    ASSERT_NE(japanese_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadLanguageLibraries(&english_, &japanese_));
     htui_ = LoadLibraryW(u"htui");
     ASSERT_NE(htui_, nullptr);
     standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });

@@ -37,10 +37,7 @@ void Page3Test::SetUp() {
     ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
     htui_ = LoadLibraryW(u"htui");
     ASSERT_NE(htui_, nullptr);
-    english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
-    japanese_ = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
-    ASSERT_NE(english_, nullptr);
-    ASSERT_NE(japanese_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(kvtest::LoadLanguageLibraries(&english_, &japanese_));
     SetLocale(1041);
 }
 

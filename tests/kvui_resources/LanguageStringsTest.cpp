@@ -12,6 +12,7 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/User.h"
+#include "tests/kvui_common/SampleSetUp.h"
 #include "tests/support/TestRoot.h"
 
 namespace kvuiresources {
@@ -72,10 +73,7 @@ class LanguageStrings : public kvtest::StandInTest {
 protected:
     void SetUp() override {
         StandInTest::SetUp();
-        english_ = LoadLibraryW(u"" KV_LANG_PREFIX "SE");
-        japanese_ = LoadLibraryW(u"" KV_LANG_PREFIX "SJ");
-        ASSERT_NE(english_, nullptr);
-        ASSERT_NE(japanese_, nullptr);
+        ASSERT_NO_FATAL_FAILURE(kvtest::LoadLanguageLibraries(&english_, &japanese_));
     }
     void TearDown() override {
         if (english_ != nullptr) FreeLibrary(english_);
