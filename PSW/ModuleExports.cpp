@@ -2,6 +2,8 @@
 // (PSW/StatusWindow.h), plus its window and dialog procedures. Nothing may leave them by
 // exception.
 #include "PSW/BaseDialog.h"
+#include "PSW/ExtendedDialogs.h"
+#include "PSW/ExtendedWindow.h"
 #include "PSW/MainWindow.h"
 #include "PSW/PswLog.h"
 #include "PSW/StatusWindow.h"
@@ -35,3 +37,26 @@ DLL_EXPORT DWORD DisplayStatusWindow(HWND mainWindow, UINT userStart) noexcept {
 DLL_EXPORT DWORD CloseStatusWindow(HWND mainWindow, BOOL byUser) noexcept { return psw::CloseStatusWindow(mainWindow, byUser); }
 
 DLL_EXPORT DWORD DestroyStatusWindow(HWND mainWindow) noexcept { return psw::DestroyStatusWindow(mainWindow); }
+
+// The window and dialog procedures, exported under their own names. The library's functions of
+// those names have C++ linkage, so each export is a shim whose symbol is given the name.
+#define KV_EXPORT_PROCEDURE(Result, name)                                                                      \
+    DLL_EXPORT Result Exported##name(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept        \
+        __asm__(#name);                                                                                        \
+    DLL_EXPORT Result Exported##name(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {      \
+        return name(window, message, wParam, lParam);                                                          \
+    }
+
+KV_EXPORT_PROCEDURE(LRESULT, MainWndProc)
+KV_EXPORT_PROCEDURE(LRESULT, EWS_MainWndProc)
+KV_EXPORT_PROCEDURE(INT_PTR, BaseDlgProc)
+KV_EXPORT_PROCEDURE(INT_PTR, AuthorityDlgProc)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcHead)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcLeft)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcFoot)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcR01)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcR02)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcR03)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcR04)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcR05)
+KV_EXPORT_PROCEDURE(INT_PTR, EwsDlgProcR06)

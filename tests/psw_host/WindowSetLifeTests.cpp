@@ -10,6 +10,7 @@
 
 #include "PSW/StatusTables.h"
 #include "platform/Kernel.h"
+#include "platform/Modules.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "tests/psw_host/HostFixture.h"
@@ -22,6 +23,21 @@ constexpr UINT kReadyText = 2054;
 constexpr DWORD kSettleMs = 5000;
 
 using WindowSetLife = PswHostTest;
+
+// The status-monitor program finds the entry points and the window and dialog procedures by
+// their names.
+TEST_F(WindowSetLife, TheLibraryExportsItsEntryPointsAndProcedures) {
+    HMODULE library = LoadLibraryW(u"QW774ZZZ.DLL");
+    ASSERT_NE(library, nullptr);
+    for (const char* name : {"GetPSWStatusTable", "InitializeStatusWindowEx", "DisplayStatusWindow",
+                             "CloseStatusWindow", "DestroyStatusWindow", "MainWndProc", "EWS_MainWndProc",
+                             "BaseDlgProc", "AuthorityDlgProc", "EwsDlgProcHead", "EwsDlgProcLeft", "EwsDlgProcFoot",
+                             "EwsDlgProcR01", "EwsDlgProcR02", "EwsDlgProcR03", "EwsDlgProcR04", "EwsDlgProcR05",
+                             "EwsDlgProcR06"}) {
+        EXPECT_NE(GetProcAddress(library, name), nullptr) << name;
+    }
+    FreeLibrary(library);
+}
 
 TEST_F(WindowSetLife, TheFirstPopupIsDecidedAtTheEndOfCreation) {
     // A job of the user's is printing before the window exists: it pops up at once, with
