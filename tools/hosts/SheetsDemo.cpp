@@ -38,6 +38,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "settings/DriverDevMode.h"
+#include "tools/hosts/DemoFolder.h"
 #include "tools/hosts/SampleDocument.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/hosts/uihost/PageActions.h"
@@ -528,17 +529,10 @@ std::string PrintJob(const Demo& demo, const std::vector<BYTE>& settings) {
 }
 
 int Run(int argc, char** argv) {
-    if (argc != 2) return Fail("usage: sheets_demo <output-folder>");
-    std::error_code error;
     Demo demo;
-    demo.out = fs::absolute(argv[1], error);
-    if (error || (fs::exists(demo.out) && !fs::is_empty(demo.out, error))) {
-        return Fail("the folder must be new or empty: " + std::string(argv[1]));
-    }
-    const fs::path root = demo.out / "root";
-    if (!fs::create_directories(root / "C" / "Windows" / "system32", error) && error) return Fail("cannot make " + root.string());
-    standin::SetRoot(root.string());
-    standin::AddModuleFolder(KV_OUT_DIR);
+    if (const std::string problem = kvdemo::PrepareDemoFolder(argc, argv, "usage: sheets_demo <output-folder>", &demo.out);
+        !problem.empty())
+        return Fail(problem);
 
     const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
     if (!installed.dataFileCopied) return Fail("cannot copy the data file " + kvtest::SampleModelFileSource());

@@ -25,6 +25,7 @@
 #include "platform/StandIn.h"
 #include "settings/DriverDevMode.h"
 #include "tools/hosts/gdihost/DrawOps.h"
+#include "tools/hosts/DemoFolder.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/JobReader.h"
 #include "tools/sample/SamplePrinter.h"
@@ -227,14 +228,10 @@ bool BitmapPage(gdihost::PrinterDC& dc) {
 }
 
 int Run(int argc, char** argv) {
-    if (argc != 2) return Fail("usage: vector_demo <output-folder>");
-    std::error_code error;
-    const fs::path out = fs::absolute(argv[1], error);
-    if (error || (fs::exists(out) && !fs::is_empty(out, error))) return Fail("the folder must be new or empty: " + std::string(argv[1]));
-    const fs::path root = out / "root";
-    if (!fs::create_directories(root / "C" / "Windows" / "system32", error) && error) return Fail("cannot make " + root.string());
-    standin::SetRoot(root.string());
-    standin::AddModuleFolder(KV_OUT_DIR);
+    fs::path out;
+    if (const std::string problem = kvdemo::PrepareDemoFolder(argc, argv, "usage: vector_demo <output-folder>", &out);
+        !problem.empty())
+        return Fail(problem);
 
     const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
     if (!installed.dataFileCopied) return Fail("cannot copy the data file " + kvtest::SampleModelFileSource());
