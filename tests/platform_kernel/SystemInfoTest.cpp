@@ -1,5 +1,8 @@
 // Computer, user, version and directory queries, each with the platform's own convention
 // for a buffer that is too small.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <thread>
@@ -127,6 +130,23 @@ TEST(ProcessTest, ThreadIdsDifferBetweenThreads) {
     EXPECT_NE(0u, other);
     EXPECT_NE(mine, other);
     EXPECT_NE(0u, GetCurrentProcessId());
+}
+
+// A forked child asks after its parent did: the ids are the child's own, not the parent's.
+TEST(ProcessTest, AForkedChildHasItsOwnIds) {
+    ASSERT_EQ(GetCurrentProcessId(), static_cast<DWORD>(getpid()));
+    ASSERT_EQ(GetCurrentThreadId(), static_cast<DWORD>(gettid()));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool ownProcess = GetCurrentProcessId() == static_cast<DWORD>(getpid());
+        const bool ownThread = GetCurrentThreadId() == static_cast<DWORD>(gettid());
+        _exit((ownProcess ? 0 : 1) | (ownThread ? 0 : 2));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the parent's process id, 2: the parent's thread id";
 }
 
 }  // namespace

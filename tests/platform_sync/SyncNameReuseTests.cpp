@@ -1,5 +1,6 @@
 // Names used again after their last handle closed: the next creator makes a new object with
 // its own kind and state, in this process or another, and the name's file is not made again.
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -139,6 +140,55 @@ TEST_F(SyncNameReuseTest, AnotherProcessMakingTheNameAgainIsSeenByTheFirst) {
     EXPECT_EQ(OpenEventW(SYNCHRONIZE, FALSE, u"KvReuse"), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     CloseHandle(go);
+}
+
+// Runs `body` in a forked child; its exit status, or -1 when it did not end normally.
+template <typename Body>
+int InChild(Body body) {
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) _exit(body());
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+// This process keeps the name's file after its last close; another process uses the name and
+// then so many others that it lets go of the file and removes it. Made again here, the name
+// must be a file that other processes find, not the removed one this process still holds.
+TEST_F(SyncNameReuseTest, ANameRemovedByAnotherProcessIsMadeAfresh) {
+    HANDLE first = CreateMutexW(nullptr, FALSE, u"KvGone");
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(CloseHandle(first));
+
+    const int removed = InChild([] {
+        HANDLE mine = CreateMutexW(nullptr, FALSE, u"KvGone");
+        if (mine == nullptr) return 1;
+        CloseHandle(mine);
+        // More names than a process keeps files of: the first drops out, free and unused.
+        for (int i = 0; i < 64; ++i) {
+            const std::u16string other = u"KvGone-" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+                                         std::u16string(1, static_cast<char16_t>(u'a' + i / 26));
+            CloseHandle(CreateEventW(nullptr, FALSE, FALSE, other.c_str()));
+        }
+        struct stat info {};
+        return stat(FileOfName("KvGone").c_str(), &info) != 0 && errno == ENOENT ? 0 : 2;
+    });
+    ASSERT_EQ(removed, 0) << "1: not made, 2: the file stayed";
+
+    SetLastError(0xDEADBEEF);
+    HANDLE again = CreateMutexW(nullptr, TRUE, u"KvGone");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    const int found = InChild([] {
+        HANDLE opened = OpenMutexW(SYNCHRONIZE, FALSE, u"KvGone");
+        if (opened == nullptr) return 1;
+        // Owned by the parent, which lives: not this child's to take.
+        return WaitForSingleObject(opened, 0) == WAIT_TIMEOUT ? 0 : 2;
+    });
+    EXPECT_EQ(found, 0) << "1: the name not found, 2: not the parent's mutex";
+    EXPECT_TRUE(ReleaseMutex(again));
+    CloseHandle(again);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include "platform/Sync.h"
 #include "platform/src/core/Handles.h"
 #include "platform/src/core/PathMap.h"
+#include "platform/src/core/ProcessIds.h"
 #include "platform/src/core/SharedFile.h"
 #include "platform/src/core/SyncObjects.h"
 
@@ -88,6 +89,12 @@ bool IsFileAt(int fd, const std::string& path) {
            mine.st_ino == named.st_ino;
 }
 
+// Whether the open file of a name, published long since, still has its name; *info is its
+// status. A name's file is only ever linked once under its name (its temporary name gone
+// before anyone keeps it) and removed by unlink(), never renamed over: no link left means
+// removed.
+bool StillNamed(int fd, struct stat* info) { return fstat(fd, info) == 0 && info->st_nlink > 0; }
+
 // --- Named records this process no longer uses: the file and the mapping kept for the next open ---
 
 struct KeptRecord {
@@ -111,7 +118,7 @@ KeptRecords& Kept() {
 
 // Lets go of a kept record for good; a free record that no process uses loses its file.
 void Drop(const KeptRecord& kept) {
-    if (kept.process == getpid() && flock(kept.fd, LOCK_EX | LOCK_NB) == 0 &&
+    if (kept.process == standin::ids::Process() && flock(kept.fd, LOCK_EX | LOCK_NB) == 0 &&
         MagicOf(kept.record).load() == kFreeMagic && IsFileAt(kept.fd, kept.path))
         unlink(kept.path.c_str());
     munmap(kept.record, sizeof(SharedRecord));
@@ -120,7 +127,7 @@ void Drop(const KeptRecord& kept) {
 
 // Called with the list locked: records inherited from a parent process are not ours.
 void DropInherited(std::vector<KeptRecord>& records) {
-    const pid_t self = getpid();
+    const pid_t self = standin::ids::Process();
     for (auto it = records.begin(); it != records.end();) {
         if (it->process == self) {
             ++it;
@@ -164,10 +171,10 @@ std::optional<KeptRecord> TakeKept(const std::string& path) {
     return std::nullopt;
 }
 
-// The calling thread as a mutex owner. Not cached: a forked child's thread is another owner.
+// The calling thread as a mutex owner (a forked child's thread is another owner).
 std::uint64_t ThisThread() {
-    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(getpid())) << 32 |
-           static_cast<std::uint32_t>(syscall(SYS_gettid));
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(standin::ids::Process())) << 32 |
+           static_cast<std::uint32_t>(standin::ids::Thread());
 }
 
 // False once the owner's thread has ended, or its process ended (even before its parent
@@ -212,7 +219,7 @@ public:
         // next open.
         if (flock(b_.fd, LOCK_EX | LOCK_NB) == 0) MagicOf(b_.record).store(kFreeMagic);
         flock(b_.fd, LOCK_UN);
-        Keep(KeptRecord{std::move(b_.path), b_.fd, b_.record, getpid()});
+        Keep(KeptRecord{std::move(b_.path), b_.fd, b_.record, standin::ids::Process()});
     }
     SyncObject(const SyncObject&) = delete;
     SyncObject& operator=(const SyncObject&) = delete;
@@ -384,11 +391,13 @@ DWORD Claim(SharedRecord* record, const NamedRequest& request, bool* created) {
 
 // The name's file, flocked shared, and this process's mapping of it: the kept ones when they
 // are still the name's, else opened (made complete with `request` when there is none and the
-// caller may create, *created then set).
-bool OpenRecord(const std::string& path, const NamedRequest& request, KeptRecord* open, bool* created, DWORD* error) {
+// caller may create, *created then set). *info is the file's status.
+bool OpenRecord(const std::string& path, const NamedRequest& request, KeptRecord* open, bool* created, DWORD* error,
+                struct stat* info) {
     if (std::optional<KeptRecord> kept = TakeKept(path)) {
+        // Under the shared lock no other process removes it.
         flock(kept->fd, LOCK_SH);
-        if (IsFileAt(kept->fd, path)) {
+        if (StillNamed(kept->fd, info)) {
             *open = std::move(*kept);
             return true;
         }
@@ -399,8 +408,7 @@ bool OpenRecord(const std::string& path, const NamedRequest& request, KeptRecord
     mkdir(path.substr(0, path.find_last_of('/')).c_str(), 0777);
     const int fd = OpenRecordFile(path, request, created, error);
     if (fd < 0) return false;
-    struct stat info {};
-    void* view = fstat(fd, &info) == 0 && info.st_size >= static_cast<off_t>(sizeof(SharedRecord))
+    void* view = fstat(fd, info) == 0 && info->st_size >= static_cast<off_t>(sizeof(SharedRecord))
                      ? mmap(nullptr, sizeof(SharedRecord), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
                      : MAP_FAILED;
     if (view == MAP_FAILED) {
@@ -408,7 +416,7 @@ bool OpenRecord(const std::string& path, const NamedRequest& request, KeptRecord
         *error = ERROR_INVALID_HANDLE;  // not a record
         return false;
     }
-    *open = KeptRecord{path, fd, static_cast<SharedRecord*>(view), getpid()};
+    *open = KeptRecord{path, fd, static_cast<SharedRecord*>(view), standin::ids::Process()};
     return true;
 }
 
@@ -417,15 +425,15 @@ std::shared_ptr<SyncObject> OpenNamed(const std::u16string& givenName, const Nam
     const std::u16string name = WithoutSessionPrefix(givenName);
     const std::string folder = standin::Root() + "/.kernel";
     // One name space with the mappings, which keep the name as given.
-    if (Exists(folder + "/mapping-" + shared::EscapeName(givenName)) || Exists(folder + "/mapping-" + shared::EscapeName(name))) {
+    if (Exists(folder + "/mapping-" + shared::EscapeName(givenName)) ||
+        (name.size() != givenName.size() && Exists(folder + "/mapping-" + shared::EscapeName(name)))) {
         *error = ERROR_INVALID_HANDLE;
         return nullptr;
     }
     *created = false;
     KeptRecord open;
-    if (!OpenRecord(folder + "/sync-" + shared::EscapeName(name), request, &open, created, error)) return nullptr;
     struct stat info {};
-    fstat(open.fd, &info);
+    if (!OpenRecord(folder + "/sync-" + shared::EscapeName(name), request, &open, created, error, &info)) return nullptr;
     const FileKey key{info.st_dev, info.st_ino};
     OpenNames& names = Names();
     std::lock_guard<std::mutex> guard(names.lock);

@@ -1,7 +1,6 @@
 // Process, computer and system information, from the stand-in's settings. Each call keeps
 // the platform's own size convention, which differs from call to call.
 #include <sys/types.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <new>
@@ -9,6 +8,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/src/core/CodePage.h"
+#include "platform/src/core/ProcessIds.h"
 #include "platform/src/core/StandInState.h"
 
 namespace {
@@ -48,9 +48,9 @@ UINT DirectoryInto(LPWSTR buffer, UINT cchBuffer, const std::u16string& path) {
 
 }  // namespace
 
-DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(standin::ids::Process()); }
 
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(gettid()); }
+DWORD GetCurrentThreadId() { return static_cast<DWORD>(standin::ids::Thread()); }
 
 BOOL GetComputerNameW(LPWSTR buffer, LPDWORD cchBuffer) {
     try {
