@@ -36,4 +36,16 @@ std::u16string ItemText(HWND dialog, int id);
 /// A language-library string of the sample printer's library.
 std::u16string LanguageString(HMODULE library, UINT id);
 
+/// A message to a control of the dialog.
+inline LRESULT Send(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendDlgItemMessageW(dialog, id, message, wParam, lParam);
+}
+
+/// The text of a combo box's entry.
+inline std::u16string ComboText(HWND dialog, int id, LRESULT index) {
+    WCHAR text[256] = {};
+    Send(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 }  // namespace kvuicommon

@@ -18,16 +18,6 @@ bool Shown(HWND dialog, int id) {
     return IsWindowVisible(control) && IsWindowEnabled(control);
 }
 
-LRESULT Send(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendDlgItemMessageW(dialog, id, message, wParam, lParam);
-}
-
-std::u16string ComboText(HWND dialog, int id, int index) {
-    WCHAR text[256] = {};
-    Send(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 TEST_F(PageGroups, EachCategoryShowsItsOwnSetWithItsLabelsAndHidesTheOthers) {
     HWND dialog = OpenPage(1100);
     ASSERT_NE(dialog, nullptr);

@@ -16,16 +16,6 @@ namespace {
 
 using PagePaper = CommonTest;
 
-LRESULT Send(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendDlgItemMessageW(dialog, id, message, wParam, lParam);
-}
-
-std::u16string ComboText(HWND dialog, int id, LRESULT index) {
-    WCHAR text[256] = {};
-    Send(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 template <size_t N>
 void SetName(WCHAR (&field)[N], const std::u16string& name) {
     std::fill(std::begin(field), std::end(field), u'\0');

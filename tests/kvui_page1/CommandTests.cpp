@@ -19,7 +19,6 @@ namespace {
 constexpr int kHint = 1000;
 constexpr int kCategoryList = 1101;
 constexpr int kJobText = 1177;
-constexpr DWORD kPrintOwnerName = 1u << 21;
 constexpr DWORD kOwnStampText = 8;
 
 std::u16string TextOf(HWND page, int control) {

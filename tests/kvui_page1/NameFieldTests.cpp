@@ -12,8 +12,6 @@
 namespace kvuipage1 {
 namespace {
 
-constexpr DWORD kPrintOwnerName = 1u << 21;
-
 TEST_F(Page1Test, TheOwnerNameCheckReadsOnlyTheFieldAndRefusesWhatThePrinterCannotTake) {
     struct Case {
         const char* name;

@@ -17,6 +17,9 @@
 
 namespace kvuipage1 {
 
+/// The feature flag of the result block that prints the owner's name.
+constexpr DWORD kPrintOwnerName = 1u << 21;
+
 /// What one run of the sheet gave.
 struct SheetOutcome {
     LONG answer = 0;                           // CommonPropertySheetUIW's

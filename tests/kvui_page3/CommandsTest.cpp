@@ -12,7 +12,6 @@ namespace kvuipage3 {
 namespace {
 
 constexpr int kHint = 1000;
-constexpr int kButton = 1308;
 
 using Commands = Page3Test;
 

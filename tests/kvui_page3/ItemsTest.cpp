@@ -13,9 +13,6 @@ namespace kvuipage3 {
 namespace {
 
 constexpr int kLabel = 1302;
-constexpr int kChoices = 1304;
-constexpr int kOwnerText = 1305;
-constexpr int kButton = 1308;
 constexpr int kSecondButton = 1309;
 constexpr int kModelName = 1310;
 

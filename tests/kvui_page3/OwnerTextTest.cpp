@@ -16,8 +16,6 @@
 namespace kvuipage3 {
 namespace {
 
-constexpr int kChoices = 1304;
-constexpr int kOwnerText = 1305;
 constexpr int kOwnerTextLabel = 1306;
 constexpr DWORD kUserNameBit = 1u << 21;
 constexpr DWORD kOwnerTextBit = 1u << 22;

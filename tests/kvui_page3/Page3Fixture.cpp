@@ -18,7 +18,6 @@ namespace kvuipage3 {
 namespace {
 
 constexpr int kThirdTab = 2;
-constexpr int kChoices = 1304;
 
 bool ItemRect(const Page& page, int itemId, RECT* rect) {
     HTREEITEM item = FindTreeItem(page.record, itemId);

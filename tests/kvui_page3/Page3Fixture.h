@@ -15,6 +15,11 @@
 
 namespace kvuipage3 {
 
+/// Controls of page three: the item's choice list, the owner-text field and the item's button.
+constexpr int kChoices = 1304;
+constexpr int kOwnerText = 1305;
+constexpr int kButton = 1308;
+
 /// What the sheet handed back.
 struct SheetOutcome {
     LONG answer = 0;

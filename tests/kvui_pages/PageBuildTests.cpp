@@ -19,14 +19,14 @@
 namespace kvuipages {
 namespace {
 
-struct SheetCase {
+struct SheetIconsCase {
     const char* name;
     DWORD sheetFlags;
     std::vector<int> templates;
     std::vector<WORD> tabIcons;
 };
 
-class PageBuild : public PagesTest, public ::testing::WithParamInterface<SheetCase> {};
+class PageBuild : public PagesTest, public ::testing::WithParamInterface<SheetIconsCase> {};
 
 // The procedure each page runs: its own where it has one, else the frame's.
 DLGPROC ExpectedProcedure(int templateId) {
@@ -46,7 +46,7 @@ bool PicturesAlive(HIMAGELIST tree, HIMAGELIST large) {
 }
 
 TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
-    const SheetCase& c = GetParam();
+    const SheetIconsCase& c = GetParam();
     UiContext* context = NewContext(c.sheetFlags);
     ASSERT_NE(context, nullptr);
     context->workingBlock.OptionFlags &= ~kOptionPageActive;
@@ -89,9 +89,9 @@ TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, PageBuild,
-                         ::testing::Values(SheetCase{"Document", kUiDocumentSheet, {1100, 1200, 1300}, {800, 801, 802}},
-                                           SheetCase{"Device", kUiDeviceSheet, {1400}, {803}}),
-                         [](const ::testing::TestParamInfo<SheetCase>& info) { return std::string(info.param.name); });
+                         ::testing::Values(SheetIconsCase{"Document", kUiDocumentSheet, {1100, 1200, 1300}, {800, 801, 802}},
+                                           SheetIconsCase{"Device", kUiDeviceSheet, {1400}, {803}}),
+                         [](const ::testing::TestParamInfo<SheetIconsCase>& info) { return std::string(info.param.name); });
 
 // A refused page stops the build; the page refused is released at once, and the page that
 // compstui already holds keeps its record until compstui releases it, after the context is

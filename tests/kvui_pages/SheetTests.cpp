@@ -17,16 +17,16 @@
 namespace kvuipages {
 namespace {
 
-struct SheetCase {
+struct SheetPagesCase {
     const char* name;
     DWORD sheetFlags;
     std::vector<int> templates;
 };
 
-class Sheets : public PagesTest, public ::testing::WithParamInterface<SheetCase> {};
+class Sheets : public PagesTest, public ::testing::WithParamInterface<SheetPagesCase> {};
 
 TEST_P(Sheets, EveryPageWithATemplateOpensAndOkAppliesTheWorkingBlock) {
-    const SheetCase& c = GetParam();
+    const SheetPagesCase& c = GetParam();
     std::vector<int> expected;
     for (int id : c.templates) {
         if (FindResourceW(language_, MAKEINTRESOURCEW(id), RT_DIALOG) != nullptr) expected.push_back(id);
@@ -90,9 +90,9 @@ TEST_P(Sheets, EveryPageWithATemplateOpensAndOkAppliesTheWorkingBlock) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, Sheets,
-                         ::testing::Values(SheetCase{"Document", kUiDocumentSheet, {1100, 1200, 1300}},
-                                           SheetCase{"Device", kUiDeviceSheet, {1400}}),
-                         [](const ::testing::TestParamInfo<SheetCase>& info) { return std::string(info.param.name); });
+                         ::testing::Values(SheetPagesCase{"Document", kUiDocumentSheet, {1100, 1200, 1300}},
+                                           SheetPagesCase{"Device", kUiDeviceSheet, {1400}}),
+                         [](const ::testing::TestParamInfo<SheetPagesCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kvuipages

@@ -21,7 +21,6 @@ namespace {
 using langmon::job_flag::EndDocSeen;
 using langmon::job_flag::LastPageEjectedSent;
 
-constexpr DWORD kEject = JOB_CONTROL_LAST_PAGE_EJECTED;
 constexpr DWORD kPrintingMark = 0x8;  // PrinterStatus L while jobs are on the port
 
 std::vector<DWORD> Ejects(size_t n) { return std::vector<DWORD>(n, kEject); }

@@ -13,7 +13,6 @@
 namespace kvtest {
 namespace {
 
-constexpr DWORD kEject = JOB_CONTROL_LAST_PAGE_EJECTED;
 constexpr DWORD kDelete = JOB_CONTROL_DELETE;
 constexpr DWORD kJobStatusCancelled = 0x4;
 

@@ -18,6 +18,9 @@
 
 namespace kvtest {
 
+/// The job control that reports the last page ejected.
+inline constexpr DWORD kEject = JOB_CONTROL_LAST_PAGE_EJECTED;
+
 inline constexpr char16_t kQueuePrinter[] = u"KV Printer";
 inline constexpr char16_t kQueuePort[] = u"IP_127.0.0.1";
 inline constexpr char16_t kQueueTrace[] = u"C:\\ZEVKV-TD520LOG\\ZEVLM-KV Printer.TRG";

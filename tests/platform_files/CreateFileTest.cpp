@@ -1,11 +1,11 @@
 // Opening files: dispositions, sharing between handles, and reading and writing through them.
 #include "platform/Files.h"
 #include "platform/Kernel.h"
+#include "tests/platform_files/FilesTestHelpers.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
 
-constexpr DWORD kUntouched = 0xDEADBEEF;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 /// Closes the handle at the end of a test so that a failed expectation leaks nothing.

@@ -7,25 +7,15 @@
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
+#include "tests/platform_files/FilesTestHelpers.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
-
-constexpr DWORD kUntouched = 0xDEADBEEF;
 
 using FileMappingTest = kvtest::StandInTest;
 
 HANDLE OpenForReading(const char16_t* path) {
     return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// Runs `child` in a forked process; true when it returned true there.
-template <typename F>
-bool InChild(F child) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(child() ? 0 : 1);
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 TEST_F(FileMappingTest, WholeFileViewOutlivesItsHandles) {

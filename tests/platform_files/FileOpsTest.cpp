@@ -6,11 +6,10 @@
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
+#include "tests/platform_files/FilesTestHelpers.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
-
-constexpr DWORD kUntouched = 0xDEADBEEF;
 
 using FileOpsTest = kvtest::StandInTest;
 

@@ -10,6 +10,7 @@
 #include "platform/Kernel.h"
 #include "platform/Registry.h"
 #include "platform/StandIn.h"
+#include "tests/platform_files/FilesTestHelpers.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -38,14 +39,6 @@ protected:
         return status;
     }
 };
-
-template <typename F>
-bool InChild(F child) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(child() ? 0 : 1);
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 TEST_F(RegistryTest, CreateAndOpenKeys) {
     DWORD disposition = 0;

@@ -4,11 +4,10 @@
 #include <string>
 
 #include "platform/Kernel.h"
+#include "tests/platform_kernel/KernelTestValues.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
-
-constexpr DWORD kSentinel = 0xDEADBEEF;
 
 std::uint64_t Value(const FILETIME& t) { return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime; }
 

@@ -4,13 +4,12 @@
 #include <vector>
 
 #include "platform/Kernel.h"
+#include "tests/platform_kernel/KernelTestValues.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-constexpr DWORD kSentinel = 0xDEADBEEF;
 
 class CodePageTest : public kvtest::StandInTest {};
 

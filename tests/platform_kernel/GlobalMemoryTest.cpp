@@ -6,11 +6,10 @@
 
 #include "platform/Kernel.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/platform_kernel/KernelTestValues.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
-
-constexpr DWORD kSentinel = 0xDEADBEEF;
 
 class GlobalMemoryTest : public kvtest::StandInTest {};
 

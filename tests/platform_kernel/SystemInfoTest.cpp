@@ -8,11 +8,10 @@
 #include <thread>
 
 #include "platform/Kernel.h"
+#include "tests/platform_kernel/KernelTestValues.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
-
-constexpr DWORD kSentinel = 0xDEADBEEF;
 
 class SystemInfoTest : public kvtest::StandInTest {};
 

@@ -4,6 +4,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
+#include "tests/platform_modules/ModulesTestValues.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -21,15 +22,11 @@ DLL_EXPORT BOOL ModuleTestEvent(const char* event) {
 
 namespace {
 
-constexpr DWORD kSentinel = 0xDEADBEEF;
-
 // An export as the function it is; through the generic function type, which may stand for any.
 template <typename Function>
 Function As(FARPROC proc) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
 }
-const std::u16string kEnglish = u"" KV_LANG_PREFIX "SE";
-const std::u16string kJapanese = u"" KV_LANG_PREFIX "SJ";
 const std::u16string kTestModule = u"kvtestmodule";
 
 class LoaderTest : public kvtest::StandInTest {

@@ -6,13 +6,10 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/src/ResourceReader.h"
+#include "tests/platform_modules/ModulesTestValues.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
-
-constexpr DWORD kSentinel = 0xDEADBEEF;
-const std::u16string kEnglish = u"" KV_LANG_PREFIX "SE";
-const std::u16string kJapanese = u"" KV_LANG_PREFIX "SJ";
 
 // Loads a module for one test and frees it after.
 class Loaded {

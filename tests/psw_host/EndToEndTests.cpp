@@ -30,7 +30,6 @@ constexpr char16_t kTcpPorts[] = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Mo
 constexpr DWORD kFollowMs = 10000;  // the monitor polls every few ms: generous for a loaded machine
 
 // Status texts of the rows the printer goes through.
-constexpr UINT kReadyText = 2054;
 constexpr UINT kPaperOutText = 2029;
 constexpr UINT kPrintingText = 2046;
 

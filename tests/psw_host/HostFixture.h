@@ -11,6 +11,9 @@
 
 namespace kvtest {
 
+/// The language libraries' status text of the Ready row.
+inline constexpr UINT kReadyText = 2054;
+
 inline constexpr char kHostPrinter[] = "KV Status";
 inline constexpr char16_t kHostPrinterW[] = u"KV Status";
 inline constexpr char16_t kHostPort[] = u"IP_127.0.0.1";

@@ -18,8 +18,7 @@
 namespace kvtest {
 namespace {
 
-constexpr UINT kPaperOutText = 2006;
-constexpr UINT kReadyText = 2054;
+constexpr UINT kPaperJamText = 2006;
 constexpr DWORD kSettleMs = 5000;
 
 using WindowSetLife = PswHostTest;
@@ -110,7 +109,7 @@ TEST_F(WindowSetLife, DestroyingOneSetLeavesTheOtherRunning) {
     host_.Pump();
     EXPECT_FALSE(host_.SawQuit());
     PublishStatus(0, 0, kLowOnline | kLowPaperOut);
-    EXPECT_TRUE(WaitForStatusText(second, LibraryString(1033, kPaperOutText)));
+    EXPECT_TRUE(WaitForStatusText(second, LibraryString(1033, kPaperJamText)));
     EXPECT_FALSE(host_.SawQuit());
 }
 
@@ -163,7 +162,7 @@ TEST_F(WindowSetLife, TheStatusTextFollowsThePrinterWhileARefreshIsPending) {
     PostMessageW(main, WM_COMMAND, IDC_BTN_REFRESH, 0);
     host_.Pump();
     PublishStatus(0, 0, kLowOnline | kLowPaperOut);
-    EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kPaperOutText)));
+    EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kPaperJamText)));
     PublishStatus(0, 0, kLowOnline);
     EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kReadyText)));
 }

@@ -125,8 +125,6 @@ TEST_F(LanguageResourcesTest, OwnResourcesArePalettePicturesIconsAcceleratorsAnd
     EXPECT_TRUE(ids.count(IDOK) && ids.count(IDCANCEL));
 }
 
-}  // namespace
-
 // Each status row's text names the printer state its word and bit stand for (the texts are
 // looked up by the row's string id, so a text placed on the wrong id shows the wrong state).
 TEST_F(LanguageResourcesTest, EachStatusRowsTextNamesItsState) {
@@ -164,3 +162,5 @@ TEST_F(LanguageResourcesTest, EachStatusRowsTextNamesItsState) {
         }
     }
 }
+
+}  // namespace

@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "PSW/RegistrySettings.h"
+#include "tests/psw_registry/RegistryTestValues.h"
 #include "tests/support/PswBaseFixture.h"
 
 namespace {
 
 using kvtest::PswBaseTest;
-constexpr char16_t kUserKey[] = u"Software\\ZEV\\Stanvel\\P1\\PSW";
 
 DWORD ReadDword(const std::u16string& key, LPCWSTR name) {
     HKEY k = nullptr;

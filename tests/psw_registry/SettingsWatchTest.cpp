@@ -5,12 +5,11 @@
 #include "PSW/SettingsWatch.h"
 #include "platform/Sync.h"
 #include "platform/User.h"
+#include "tests/psw_registry/RegistryTestValues.h"
 #include "tests/support/PswBaseFixture.h"
 #include "tests/support/WaitUntil.h"
 
 namespace {
-
-constexpr char16_t kUserKey[] = u"Software\\ZEV\\Stanvel\\P1\\PSW";
 
 class SettingsWatchTest : public kvtest::PswBaseTest {
 protected:

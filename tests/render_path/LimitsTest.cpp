@@ -29,7 +29,6 @@ std::vector<POINTFIX> Points(DWORD n, LONG row0 = 100) {
     return out;
 }
 
-const std::vector<POINTFIX> kTriangle = {Fix(100, 100), Fix(103, 90), Fix(90, 90)};
 const std::vector<POINTFIX> kOther = {Fix(200, 200), Fix(210, 200), Fix(205, 190)};
 
 TEST_F(LimitsTest, LinePathLimitAtAndOnePast) {

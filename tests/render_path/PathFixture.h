@@ -16,6 +16,9 @@ using Golden = kvtest::GoldenStream;
 
 inline POINTFIX Fix(LONG x, LONG y) { return standin::engine::FixPoint(x, y); }
 
+/// A small closed figure the path tests draw.
+inline const std::vector<POINTFIX> kTriangle = {Fix(100, 100), Fix(103, 90), Fix(90, 90)};
+
 struct Limits {
     DWORD line = 5000;
     DWORD curve = 5000;

@@ -24,8 +24,6 @@ protected:
     static void NoWorkBlocks() { standin::InjectFault(standin::Fault::GlobalAlloc, ERROR_NOT_ENOUGH_MEMORY, 0, 2); }
 };
 
-const std::vector<POINTFIX> kTriangle = {Fix(100, 100), Fix(103, 90), Fix(90, 90)};
-
 TEST_F(PathFormsTest, SingleFillPackedAndPlain) {
     {
         auto device = Device();

@@ -9,8 +9,6 @@
 namespace kvtest {
 namespace {
 
-std::u16string Text(const WCHAR* field) { return std::u16string(field); }
-
 TEST_F(DefaultsTest, BuildsTheDocumentedBlock) {
     InstallPrinter();
     DriverDevMode block;

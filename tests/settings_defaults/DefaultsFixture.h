@@ -14,6 +14,9 @@
 
 namespace kvtest {
 
+/// A text field of the block as a string.
+inline std::u16string Text(const WCHAR* field) { return std::u16string(field); }
+
 /// The data file of the tests. Values picked so that each rule shows: margins 4,230 (left)
 /// and 4,200 (top), FEEDER1 with bits 1 and 7, MSF with bit 7 only, LCH with bit 12.
 inline constexpr char16_t kTestModelText[] =

@@ -10,8 +10,6 @@
 namespace kvtest {
 namespace {
 
-std::u16string Text(const WCHAR* field) { return std::u16string(field); }
-
 // A public-only DEVMODE (220 bytes, no private part) naming only the given fields.
 DEVMODEW PublicSource(DWORD fields) {
     DEVMODEW dm{};

@@ -11,7 +11,6 @@ namespace kvtest {
 namespace {
 
 constexpr DWORD Bit(int n) { return 1u << n; }
-constexpr DWORD kFeatureNupLayout = Bit(0);
 constexpr DWORD kOptionIgnoreMemory = Bit(17);
 
 struct SourceCase {

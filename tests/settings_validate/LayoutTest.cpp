@@ -7,9 +7,6 @@
 namespace kvtest {
 namespace {
 
-constexpr DWORD kFeatureNupLayout = 1u << 0;
-constexpr DWORD kFeatureNoReduction = 1u << 1;
-
 struct NupCase {
     const char* label;
     const char16_t* paper;

@@ -13,8 +13,6 @@
 namespace kvtest {
 namespace {
 
-constexpr DWORD kFeatureNupLayout = 1u << 0;
-
 std::vector<standin::FormSetup> FormsWithout(const std::u16string& name) {
     std::vector<standin::FormSetup> forms = StandardForms();
     for (auto it = forms.begin(); it != forms.end(); ++it) {
@@ -195,7 +193,6 @@ TEST_F(ValidateTest, AFormNameFillingItsWholeFieldIsCutInsideIt) {
     EXPECT_EQ(Text(block_.Public.dmFormName), u"A4");
     EXPECT_EQ(block_.Public.dmPaperSize, FormPosition(u"A4"));
 }
-
 
 // The walk reads no character past the value, even without a terminator at its end (the
 // table sits in a block of exactly its size, so a read past it is a heap overflow).

@@ -11,8 +11,6 @@
 namespace kvtest {
 namespace {
 
-constexpr DWORD kFeatureNoReduction = 1u << 1;
-
 // How much of the validation can run.
 enum class Limit { None, NoLanguageLibrary, NoForms, NoModel };
 

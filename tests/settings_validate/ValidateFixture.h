@@ -16,6 +16,10 @@
 
 namespace kvtest {
 
+/// Feature flags of the block: the n-up layout is on, the n-up pages keep their size.
+inline constexpr DWORD kFeatureNupLayout = 1u << 0;
+inline constexpr DWORD kFeatureNoReduction = 1u << 1;
+
 struct GlobalFreeDeleter {
     void operator()(void* block) const { GlobalFree(block); }
 };

@@ -17,14 +17,14 @@
 
 namespace {
 
-constexpr const char16_t* kPrinter = u"KV-TD520 Office";
+constexpr const char16_t* kOfficePrinter = u"KV-TD520 Office";
 
 class StatusManagerTest : public kvtest::StandInTest {
 protected:
     void SetUp() override {
         StandInTest::SetUp();
         standin::PrinterSetup printer;
-        printer.name = kPrinter;
+        printer.name = kOfficePrinter;
         printer.port = u"IP_10.0.0.5";
         standin::AddPrinter(printer);
         module_ = LoadLibraryW(u"KWTQSRMZ.DLL");
@@ -64,7 +64,7 @@ protected:
     }
     DWORD Open(DWORD mode = 3) {
         DWORD handle = 0;
-        EXPECT_EQ(open(kPrinter, nullptr, mode, &handle), SRMRES_SUCCESS);
+        EXPECT_EQ(open(kOfficePrinter, nullptr, mode, &handle), SRMRES_SUCCESS);
         return handle;
     }
     std::vector<SRM_POST_RECORD> Posts() {
@@ -109,7 +109,7 @@ HWND Window(UINT_PTR value) { return reinterpret_cast<HWND>(value); }
 // or bits of what failed.
 int MonitorWritesStatus(const std::vector<std::string>&) {
     const DWORD status[3] = {0, 0x1000, 0x8};
-    return kvtest::PublishStatusAsMonitor(kPrinter, u"IP_10.0.0.5", status);
+    return kvtest::PublishStatusAsMonitor(kOfficePrinter, u"IP_10.0.0.5", status);
 }
 const bool kMonitorWritesRegistered = kvtest::RegisterChildRoutine("monitor-writes-status", MonitorWritesStatus);
 
@@ -148,7 +148,7 @@ TEST_F(StatusManagerTest, ManagerKeepsItsOwnVariables) {
     EXPECT_EQ(std::u16string(portValue.szPortName), u"IP_10.0.0.5");
     const std::vector<BYTE> name = ReadW(manager, u"PrinterName");
     ASSERT_EQ(name.size(), 520u);
-    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name.data())), kPrinter);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name.data())), kOfficePrinter);
     DWORD word = 0;
     DWORD needed = 0;
     EXPECT_EQ(getA(manager, "UserAuthority", &word, 4, &needed), SRMRES_SUCCESS);
@@ -296,7 +296,7 @@ TEST_F(StatusManagerTest, OnlyChangedVariablesAreToldAndEveryUpdateIsRecorded) {
     const DWORD changed[4] = {1, 0, 1, 1};
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(updates[i].changed, changed[i]) << i;
     EXPECT_EQ(std::u16string(updates[2].variable), u"ErrCoverOpen");
-    EXPECT_EQ(std::u16string(updates[2].printer), kPrinter);
+    EXPECT_EQ(std::u16string(updates[2].printer), kOfficePrinter);
     close(manager);
 }
 
@@ -360,7 +360,7 @@ TEST_F(StatusManagerTest, RefreshRequestsReachTheMonitorAndAreAnswered) {
     ASSERT_TRUE(setRefresher(AnswerRefresh, &monitor));
     EXPECT_EQ(direct(ui, u"RefreshStatus", u"PrinterExtStatus", 34), SRMRES_SUCCESS);
     EXPECT_EQ(monitor.lastList, "PrinterExtStatus");
-    EXPECT_EQ(monitor.lastPrinter, kPrinter);
+    EXPECT_EQ(monitor.lastPrinter, kOfficePrinter);
 
     monitor.answer = SRMRES_BUSY;
     ASSERT_EQ(request(ui, u"RefreshStatus", list.c_str(), cbList, Window(0x99), 1124, &id), SRMRES_SUCCESS);
@@ -486,9 +486,9 @@ TEST_F(StatusManagerTest, RawValuesKeepTheSizeATestGave) {
     std::vector<BYTE> trays(4 + 3 * 12, 0x22);
     trays[0] = 12;
     trays[1] = trays[2] = trays[3] = 0;
-    ASSERT_EQ(setRaw(kPrinter, u"PrinterBinConfig", trays.data(), static_cast<DWORD>(trays.size())), SRMRES_SUCCESS);
+    ASSERT_EQ(setRaw(kOfficePrinter, u"PrinterBinConfig", trays.data(), static_cast<DWORD>(trays.size())), SRMRES_SUCCESS);
     const BYTE shortStatus[5] = {1, 2, 3, 4, 5};
-    ASSERT_EQ(setRaw(kPrinter, u"PrinterStatus", shortStatus, 5), SRMRES_SUCCESS);
+    ASSERT_EQ(setRaw(kOfficePrinter, u"PrinterStatus", shortStatus, 5), SRMRES_SUCCESS);
     const DWORD manager = Open(kSrmModeSettings);
     EXPECT_EQ(ReadW(manager, u"PrinterBinConfig"), trays);
     EXPECT_EQ(ReadW(manager, u"PrinterStatus"), std::vector<BYTE>(shortStatus, shortStatus + 5));

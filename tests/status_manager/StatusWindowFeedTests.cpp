@@ -20,11 +20,11 @@
 
 namespace {
 
-constexpr const char16_t* kPrinter = u"KV-TD520 Front Desk";
+constexpr const char16_t* kFrontDeskPrinter = u"KV-TD520 Front Desk";
 
 void AddThePrinter() {
     standin::PrinterSetup printer;
-    printer.name = kPrinter;
+    printer.name = kFrontDeskPrinter;
     printer.port = u"IP_10.0.0.9";
     standin::AddPrinter(printer);
 }
@@ -45,8 +45,8 @@ protected:
         kill_ = kvtest::ModuleExport<PFN_KillNotificationMsg>(module_, "KillNotificationMsg");
         spoolerChanged_ = kvtest::ModuleExport<PFN_SrmStandInSpoolerChanged>(module_, "SrmStandInSpoolerChanged");
         ASSERT_TRUE(open_ && close_ && get_ && updateA_ && notifyEx_ && kill_ && spoolerChanged_);
-        ASSERT_EQ(open_(kPrinter, u"\\\\.\\kjlmon", kSrmModeMonitor, &monitor_), SRMRES_SUCCESS);
-        ASSERT_EQ(open_(kPrinter, nullptr, kSrmModeStatusWindow, &window_), SRMRES_SUCCESS);
+        ASSERT_EQ(open_(kFrontDeskPrinter, u"\\\\.\\kjlmon", kSrmModeMonitor, &monitor_), SRMRES_SUCCESS);
+        ASSERT_EQ(open_(kFrontDeskPrinter, nullptr, kSrmModeStatusWindow, &window_), SRMRES_SUCCESS);
     }
     void TearDown() override {
         if (close_ != nullptr) {
@@ -70,13 +70,13 @@ protected:
 
     // The spooler's side: a job, a command to it, and the manager told of the change.
     void AddJob(DWORD id, const std::u16string& document, const std::u16string& user, DWORD status = 0) {
-        standin::monitor::AddJob(kPrinter, id, status, document, user);
-        ASSERT_EQ(spoolerChanged_(kPrinter), SRMRES_SUCCESS);
+        standin::monitor::AddJob(kFrontDeskPrinter, id, status, document, user);
+        ASSERT_EQ(spoolerChanged_(kFrontDeskPrinter), SRMRES_SUCCESS);
     }
     // A command to the printer (job 0: PRINTER_CONTROL_*) or to one of its jobs (JOB_CONTROL_*).
     void Command(DWORD jobId, DWORD command) {
         PRINTER_DEFAULTSW admin{nullptr, nullptr, PRINTER_ALL_ACCESS};
-        std::u16string name = kPrinter;
+        std::u16string name = kFrontDeskPrinter;
         HANDLE spooler = nullptr;
         ASSERT_TRUE(OpenPrinterW(reinterpret_cast<LPWSTR>(name.data()), &spooler, &admin));
         if (jobId == 0) {
@@ -85,7 +85,7 @@ protected:
             EXPECT_TRUE(SetJobW(spooler, jobId, 0, nullptr, command));
         }
         ClosePrinter(spooler);
-        ASSERT_EQ(spoolerChanged_(kPrinter), SRMRES_SUCCESS);
+        ASSERT_EQ(spoolerChanged_(kFrontDeskPrinter), SRMRES_SUCCESS);
     }
 
     std::vector<BYTE> Read(const char16_t* name) {
@@ -207,7 +207,7 @@ TEST_F(WindowFeedTest, EveryStatusRowIsReachedFromWhatTheMonitorOrTheSpoolerShow
         if (c.spooler == Paused) Command(0, PRINTER_CONTROL_PAUSE);
         if (c.spooler == Deleting) Command(nextJob, JOB_CONTROL_DELETE);
         if (c.spooler == None) {
-            ASSERT_EQ(spoolerChanged_(kPrinter), SRMRES_SUCCESS);
+            ASSERT_EQ(spoolerChanged_(kFrontDeskPrinter), SRMRES_SUCCESS);
         }
         const SRM_CURRENT_STATUS status = Current();
         EXPECT_EQ(RowOf(status), c.row) << std::hex << status.dwHigh << " " << status.dwMiddle << " " << status.dwLow
@@ -307,7 +307,7 @@ TEST_F(WindowFeedTest, ChangesArePostedToTheRegisteredWindowInOrder) {
 // The monitor in a process of its own publishes a paper jam.
 int ChildPublishesJam(const std::vector<std::string>&) {
     const DWORD status[3] = {0, 0, 0x10001};
-    return kvtest::PublishStatusAsMonitor(kPrinter, u"IP_10.0.0.9", status);
+    return kvtest::PublishStatusAsMonitor(kFrontDeskPrinter, u"IP_10.0.0.9", status);
 }
 const bool kChildPublishesJamRegistered = kvtest::RegisterChildRoutine("srm-child-publishes-jam", ChildPublishesJam);
 
@@ -326,27 +326,23 @@ TEST_F(WindowFeedTest, ChangesMadeByAnotherProcessArePostedHere) {
     DestroyWindow(window);
 }
 
-}  // namespace
-
-namespace {
-
 DWORD FirstDword(const std::vector<BYTE>& value) {
     DWORD word = 0xFFFFFFFF;
     if (value.size() >= sizeof word) std::memcpy(&word, value.data(), sizeof word);
     return word;
 }
 
-}  // namespace
-
 // "LMStatus" bit 0 says that a monitor follows the printer: set while a monitor connection is
 // open (the fixture opened one), kept while another one is, cleared with the last.
 TEST_F(WindowFeedTest, LanguageMonitorStatusFollowsTheMonitorsConnections) {
     EXPECT_EQ(FirstDword(Read(u"LMStatus")), 1u);
     DWORD second = 0;
-    ASSERT_EQ(open_(kPrinter, u"\\\\.\\kjlmon", kSrmModeMonitor, &second), SRMRES_SUCCESS);
+    ASSERT_EQ(open_(kFrontDeskPrinter, u"\\\\.\\kjlmon", kSrmModeMonitor, &second), SRMRES_SUCCESS);
     ASSERT_EQ(close_(second), SRMRES_SUCCESS);
     EXPECT_EQ(FirstDword(Read(u"LMStatus")), 1u) << "the fixture's monitor connection is still open";
     ASSERT_EQ(close_(monitor_), SRMRES_SUCCESS);
     monitor_ = 0;
     EXPECT_EQ(FirstDword(Read(u"LMStatus")), 0u);
 }
+
+}  // namespace

@@ -5,7 +5,6 @@
 namespace menutest {
 namespace {
 
-constexpr DWORD kSentinel = 0xDEADBEEF;
 using Accelerators = UiMenusTest;
 
 TEST_F(Accelerators, ResourceTableIsReadUpToItsLastEntry) {

@@ -17,8 +17,6 @@ struct ControlSeen {
     RECT rect{};  // in the dialog's client coordinates
 };
 
-INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
-
 TEST_F(CompiledDialog, ControlsGetTheirClassesStylesAndPixelRectangles) {
     struct Expected {
         int id;

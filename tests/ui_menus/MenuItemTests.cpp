@@ -7,14 +7,6 @@
 namespace menutest {
 namespace {
 
-constexpr DWORD kSentinel = 0xDEADBEEF;
-
-std::u16string TextOf(HMENU menu, UINT item, UINT flags) {
-    char16_t buffer[64] = {};
-    const int n = GetMenuStringW(menu, item, buffer, 64, flags);
-    return std::u16string(buffer, static_cast<size_t>(n));
-}
-
 MENUITEMINFOW Info(UINT mask) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
@@ -244,8 +236,6 @@ TEST_F(WindowMenus, DestroyWindowDestroysItsMenuBarAndSystemMenu) {
 }
 
 using DialogMenus = UiMenusTest;
-
-INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
 
 TEST_F(DialogMenus, TheTemplatesMenuBecomesTheDialogsMenuBar) {
     HWND dialog = CreateDialogParamW(module_, MAKEINTRESOURCEW(IDD_WITH_MENU), nullptr, QuietProc, 0);

@@ -5,14 +5,6 @@
 namespace menutest {
 namespace {
 
-constexpr DWORD kSentinel = 0xDEADBEEF;
-
-std::u16string TextOf(HMENU menu, UINT item, UINT flags) {
-    char16_t buffer[64] = {};
-    const int n = GetMenuStringW(menu, item, buffer, 64, flags);
-    return std::u16string(buffer, static_cast<size_t>(n));
-}
-
 using MenuCalls = UiMenusTest;
 
 TEST_F(MenuCalls, ItemsAreFoundByPositionOrByCommandInSubmenus) {

@@ -17,6 +17,19 @@
 
 namespace menutest {
 
+/// Written into out-parameters and the last error before a call, to show what the call left alone.
+inline constexpr DWORD kSentinel = 0xDEADBEEF;
+
+/// The text of a menu item, by position or by command as `flags` says.
+inline std::u16string TextOf(HMENU menu, UINT item, UINT flags) {
+    char16_t buffer[64] = {};
+    const int n = GetMenuStringW(menu, item, buffer, 64, flags);
+    return std::u16string(buffer, static_cast<size_t>(n));
+}
+
+/// A dialog procedure that only accepts the initial focus.
+inline INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
+
 struct Seen {
     HWND hwnd;
     UINT message;
