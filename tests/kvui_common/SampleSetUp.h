@@ -40,6 +40,14 @@ inline void InstallAndOpenSamplePrinter(HANDLE* printer) {
 
 /// Loads the library's own resources and makes them the library's instance, then takes the
 /// printer's model.
+inline void LoadUiResourcesAndModel(HANDLE printer, HMODULE* resources, const ModelDescription** model) {
+    *resources = LoadLibraryW(u"KVUIRES");
+    ASSERT_NE(*resources, nullptr);
+    SetUiLibraryInstance(*resources);
+    *model = AcquireModelDescription(printer);
+    ASSERT_NE(*model, nullptr);
+}
+
 #ifdef KV_LANG_PREFIX
 /// Loads the driver's English and Japanese language libraries by name.
 inline void LoadLanguageLibraries(HMODULE* english, HMODULE* japanese) {
@@ -48,15 +56,20 @@ inline void LoadLanguageLibraries(HMODULE* english, HMODULE* japanese) {
     ASSERT_NE(*english, nullptr);
     ASSERT_NE(*japanese, nullptr);
 }
-#endif
 
-inline void LoadUiResourcesAndModel(HANDLE printer, HMODULE* resources, const ModelDescription** model) {
-    *resources = LoadLibraryW(u"KVUIRES");
-    ASSERT_NE(*resources, nullptr);
-    SetUiLibraryInstance(*resources);
-    *model = AcquireModelDescription(printer);
-    ASSERT_NE(*model, nullptr);
+/// The settings pages' set-up: the stand-in's user side afresh, the sample printer installed
+/// and opened, the UI resources and model, both language libraries and the colour-adjustment
+/// library the pages call.
+inline void SetUpPageTest(HANDLE* printer, HMODULE* resources, const ModelDescription** model, HMODULE* english,
+                          HMODULE* japanese, HMODULE* htui) {
+    ResetUiTest();
+    ASSERT_NO_FATAL_FAILURE(InstallAndOpenSamplePrinter(printer));
+    ASSERT_NO_FATAL_FAILURE(LoadUiResourcesAndModel(*printer, resources, model));
+    ASSERT_NO_FATAL_FAILURE(LoadLanguageLibraries(english, japanese));
+    *htui = LoadLibraryW(u"htui");
+    ASSERT_NE(*htui, nullptr);
 }
+#endif
 
 /// Gives back what the steps above took: the model, the resources, the printer and the
 /// settings lock (each only when had).

@@ -17,12 +17,7 @@ namespace kvuipage1 {
 
 void Page1Test::SetUp() {
     StandInTest::SetUp();
-    kvtest::ResetUiTest();
-    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
-    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
-    ASSERT_NO_FATAL_FAILURE(kvtest::LoadLanguageLibraries(&english_, &japanese_));
-    htui_ = LoadLibraryW(u"htui");
-    ASSERT_NE(htui_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(kvtest::SetUpPageTest(&printer_, &resources_, &model_, &english_, &japanese_, &htui_));
 }
 
 void Page1Test::TearDown() {

@@ -24,12 +24,7 @@ constexpr int kPage2Tab = 1;
 
 void Page2Test::SetUp() {
     StandInTest::SetUp();
-    kvtest::ResetUiTest();
-    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
-    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
-    ASSERT_NO_FATAL_FAILURE(kvtest::LoadLanguageLibraries(&english_, &japanese_));
-    htui_ = LoadLibraryW(u"htui");
-    ASSERT_NE(htui_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(kvtest::SetUpPageTest(&printer_, &resources_, &model_, &english_, &japanese_, &htui_));
     standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
     liveGdiObjects_ = standin::ui::LiveGdiObjectCount();
 }

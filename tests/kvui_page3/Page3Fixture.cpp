@@ -31,12 +31,7 @@ bool ItemRect(const Page& page, int itemId, RECT* rect) {
 
 void Page3Test::SetUp() {
     StandInTest::SetUp();
-    kvtest::ResetUiTest();
-    ASSERT_NO_FATAL_FAILURE(kvtest::InstallAndOpenSamplePrinter(&printer_));
-    ASSERT_NO_FATAL_FAILURE(kvtest::LoadUiResourcesAndModel(printer_, &resources_, &model_));
-    htui_ = LoadLibraryW(u"htui");
-    ASSERT_NE(htui_, nullptr);
-    ASSERT_NO_FATAL_FAILURE(kvtest::LoadLanguageLibraries(&english_, &japanese_));
+    ASSERT_NO_FATAL_FAILURE(kvtest::SetUpPageTest(&printer_, &resources_, &model_, &english_, &japanese_, &htui_));
     SetLocale(1041);
 }
 
