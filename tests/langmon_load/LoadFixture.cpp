@@ -22,6 +22,28 @@ constexpr auto kLongestOff = std::chrono::seconds(10);
 // The spooler's pause before it offers a refused call again.
 constexpr auto kSpoolerPause = std::chrono::microseconds(2000);
 constexpr size_t kLongestPiece = 300;
+// The run's bound in a plain optimised build on a loaded machine.
+constexpr auto kNativeRunBound = std::chrono::seconds(90);
+
+#if defined(__has_feature)
+#define KV_LOAD_HAS_FEATURE(x) __has_feature(x)
+#else
+#define KV_LOAD_HAS_FEATURE(x) 0
+#endif
+
+// How many times slower than a plain optimised build this build runs the monitor's threads.
+int BuildSlowdown() {
+    int factor = 1;
+#if defined(__SANITIZE_THREAD__) || KV_LOAD_HAS_FEATURE(thread_sanitizer)
+    factor *= 4;
+#elif defined(__SANITIZE_ADDRESS__) || KV_LOAD_HAS_FEATURE(address_sanitizer)
+    factor *= 2;
+#endif
+#if !defined(__OPTIMIZE__)
+    factor *= 2;
+#endif
+    return factor;
+}
 
 bool Deleted(const std::u16string& printer, DWORD jobId) {
     for (DWORD command : standin::monitor::JobCommands(printer, jobId)) {
@@ -31,6 +53,10 @@ bool Deleted(const std::u16string& printer, DWORD jobId) {
 }
 
 }  // namespace
+
+std::chrono::seconds LoadTest::RunBound() {
+    return kNativeRunBound * BuildSlowdown() * (RunsUnderEmulator() ? 3 : 1);
+}
 
 void LoadTest::SetUp() {
     StandInTest::SetUp();
@@ -108,7 +134,7 @@ void LoadTest::Run(const std::vector<FaultPhase>& phases) {
         run.bytes = LoadJobBytes(run.job).size();
         standin::monitor::AddJob(setups_[run.port].printer, id, 0, u"Load " + U16(std::to_string(id)), u"load");
     }
-    deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(RunsUnderEmulator() ? 240 : 90);
+    deadline_ = std::chrono::steady_clock::now() + RunBound();
     emptyWrites_ = std::make_unique<std::atomic<size_t>[]>(ports_.size());
     jobsLeft_ = std::make_unique<std::atomic<size_t>[]>(ports_.size());
     for (const JobRun& run : runs_) ++jobsLeft_[run.port];

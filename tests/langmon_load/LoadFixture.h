@@ -77,6 +77,9 @@ protected:
     void ClosePorts();
     size_t Finished() const { return finished_; }
     bool PastDeadline() const { return std::chrono::steady_clock::now() > deadline_; }
+    /// How long the run may take in this tree: a plain optimised build's bound, times what the
+    /// build's sanitizers, a build without optimisation and an emulator each cost.
+    static std::chrono::seconds RunBound();
 
     std::vector<LoadPortSetup> setups_;
     std::vector<std::unique_ptr<LoadPrinter>> printers_;
