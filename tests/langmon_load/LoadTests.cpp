@@ -1,8 +1,9 @@
-// The monitor under load: eight spooler threads with a hundred jobs each on one followed
-// network port and on two, while the port monitor below fails writes, takes part of them and
-// cancels, and the printers go off and on. Every job reaches its port whole, in one document
-// and once, or the spooler is told it failed; none is lost, mixed with another or sent twice;
-// each started job gets exactly one LAST_PAGE_EJECTED; and the run ends in bounded time.
+// The monitor under load: eight spooler threads with a hundred jobs each (a share of them in a
+// sanitizer or unoptimised tree) on one followed network port and on two, while the port
+// monitor below fails writes, takes part of them and cancels, and the printers go off and on.
+// Every job reaches its port whole, in one document and once, or the spooler is told it
+// failed; none is lost, mixed with another or sent twice; each started job gets exactly one
+// LAST_PAGE_EJECTED; and the run ends in bounded time.
 #include <gtest/gtest.h>
 
 #include <algorithm>
