@@ -270,7 +270,7 @@ struct PortContext {
     DWORD TrackedPageReading;    // the printer's page counter at the last reading
 
     // Job flow and queue (langmon/job/JobFlow.h, langmon/job/JobQueue.h).
-    DWORD PendingEndCount;       // mutex: LAST_PAGE_EJECTED owed by EndDocPort: 1..254 once, 255 and up twice
+    DWORD PendingEndCount;       // mutex: not 0: EndDocPort owes the job its LAST_PAGE_EJECTED (once)
     std::atomic<DWORD> CurrentJobEjected;  // atomic: LAST_PAGE_EJECTED went out for the job of
                                            // JobId already (also by a publisher run's drop)
 

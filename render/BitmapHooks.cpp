@@ -64,8 +64,10 @@ LONG Width(const RECTL& r) { return r.right - r.left; }
 LONG Height(const RECTL& r) { return r.bottom - r.top; }
 bool Complex(const CLIPOBJ* clip) { return clip != nullptr && clip->iDComplexity == DC_COMPLEX; }
 
-/// What every vector-mode hook sends before its own commands: out of page-control mode, the
-/// vector scale of the current resolution, and the job's download-table reset.
+/// What a blit or stretch sends before anything else, in either mode, and a vector-mode copy
+/// before its own commands: out of page-control mode, the vector scale of the current
+/// resolution, and the job's download-table reset. A graphics-only page's images then go out
+/// under the scale that its first drawing set.
 void PrepareVectorCommands(PDEV* pdev) {
     LeavePageControlMode(pdev);
     if (pdev->VectorResolution != static_cast<WORD>(Resolution(pdev))) EnterVectorScale(pdev);
@@ -299,13 +301,12 @@ BOOL DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
     PDEV* pdev = EnterDrawing(psoTrg, nullptr);
     if (pdev == nullptr) return FALSE;
     FlushPendingSetup(pdev);
+    PrepareVectorCommands(pdev);
+    if (rop4 == kRopDestination) return TRUE;
     if (!GraphicsOnly(pdev)) {
-        PrepareVectorCommands(pdev);
-        if (rop4 == kRopDestination) return TRUE;
         return VectorBitBlt(pdev, psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pptlMask, pbo, pptlBrush,
                             rop4);
     }
-    if (rop4 == kRopDestination) return TRUE;
 
     SURFOBJ* band = BandSurface(pdev, psoTrg);
     // A source copy is halftoned into the 1-bit band rather than cut at a threshold.
@@ -328,6 +329,7 @@ BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
     PDEV* pdev = EnterDrawing(psoDest, nullptr);
     if (pdev == nullptr) return FALSE;
     FlushPendingSetup(pdev);
+    PrepareVectorCommands(pdev);
     // The caller's mode is only logged: the printer takes 1-bit images, so every stretch
     // is halftoned.
     if (GraphicsOnly(pdev)) {
@@ -336,7 +338,6 @@ BOOL DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ*
                              prclSrc, pptlMask, HALFTONE);
     }
 
-    PrepareVectorCommands(pdev);
     RasterWorkRecord* work = pdev->RasterWork;
     if (work == nullptr || psoSrc == nullptr || prclDest == nullptr || prclSrc == nullptr) return FALSE;
     SetRasterOp(pdev, kRopSourceCopy);

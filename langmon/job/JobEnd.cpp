@@ -26,8 +26,6 @@ namespace {
 constexpr DWORD kJobStatusCancel = 0x4;
 constexpr DWORD kJobStatusEndBits = 0x107;  // cleared together at the end of a job
 constexpr int kCancelTries = 3;
-// An eject count from here on means the job sent nothing: it gets its eject twice.
-constexpr DWORD kEjectTwice = 255;
 constexpr DWORD kStatusOffOrAborted = port_state::PoweredOff | port_state::PrinterAbort;
 
 bool Has(const PortContext& port, DWORD bits) { return (port.State & bits) != 0; }
@@ -80,8 +78,8 @@ void SendPendingOutput(PortContext& port) {
 }
 
 // A job that sent nothing (or was resent and dropped) will never show on the printer: the
-// jobs in front of it are given up with two ejects each, and its own two ejects are owed to
-// the end of EndDocPort.
+// jobs in front of it are given up with their eject, and its own eject is owed to the end of
+// EndDocPort. Each job is ejected once: the spooler counts every eject it is told.
 void EmptyQueueOfUnsentJob(PortContext& port) {
     PortLockHold lock(port);
     JobQueueEntry* entry = port.QueueHead;
@@ -89,9 +87,9 @@ void EmptyQueueOfUnsentJob(PortContext& port) {
     while (entry != nullptr) {
         JobQueueEntry* next = entry->Next;
         if (entry->JobId == port.JobId && next == nullptr) {
-            port.PendingEndCount += kEjectTwice;
+            if (port.PendingEndCount == 0) port.PendingEndCount = 1;
         } else if ((entry->Flags2 & job_flag::LastPageEjectedSent) == 0) {
-            EjectJob(port, EntryPrinter(port, *entry), entry->JobId, 2);
+            EjectJob(port, EntryPrinter(port, *entry), entry->JobId, 1);
             WriteTraceLine(&port, kTraceJobs, "KJLMON:SetJob[LAST_PAGE_EJECTED @2(%lu)]",
                            static_cast<unsigned long>(entry->JobId));
         }
@@ -154,13 +152,12 @@ void EndFollowedJob(PortContext& port) {
     if (!Has(port, port_state::StatusThreadAlive)) SendPendingOutput(port);
 }
 
-// The ejects EndDocPort owes the job; the queue goes too when nothing follows it.
+// The eject EndDocPort owes the job; the queue goes too when nothing follows it.
 void EjectOwed(PortContext& port) {
-    const DWORD times = port.PendingEndCount < kEjectTwice ? 1 : 2;
     port.PendingEndCount = 0;
     // One path of the job may have ejected it already (a power-off drop while it was sent).
     if (port.CurrentJobEjected == 0) {
-        EjectJob(port, nullptr, port.JobId, times);
+        EjectJob(port, nullptr, port.JobId, 1);
         WriteTraceLine(&port, kTraceJobs, "KJLMON:SetJob[LAST_PAGE_EJECTED @4(%lu)]",
                        static_cast<unsigned long>(port.JobId));
     }

@@ -81,8 +81,14 @@ bool NextName(const snmp::SnmpClient& client, char (&name)[kMibTextBytes]) {
     return true;
 }
 
+/// A job queued or being sent. The caller holds the port's lock (the queue is under it).
 bool JobActive(const PortContext& port) {
     return port.QueueHead != nullptr || (port.State & port_state::InJob) != 0;
+}
+
+bool JobActiveLocked(PortContext& port) {
+    PortLockHold lock(port);
+    return JobActive(port);
 }
 
 // Reads the three tray values; the tray counts as read only when all three answered.
@@ -327,7 +333,7 @@ MibReadResult ReadPrinterMib(PortContext& port, snmp::SnmpClient& client, const 
         if (!NextName(client, name)) break;
     }
 
-    if (JobActive(port)) return MibReadResult::Supported;
+    if (JobActiveLocked(port)) return MibReadResult::Supported;
 
     std::memcpy(name, kInterpreterStart, sizeof kInterpreterStart);
     for (size_t step = 0; step < kMaxInterpreters; ++step) {

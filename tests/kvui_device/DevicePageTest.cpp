@@ -131,7 +131,7 @@ TEST_F(DevicePage, WithoutA1200DpiResolutionTheCurrentValueIsAdjustedAndCopiedTo
             EXPECT_TRUE(ApplyEnabled()) << c.name;
             Cancel();
         });
-        const std::vector<htui::Call> calls = htuiCalls_();
+        const std::vector<htui::Call> calls = htui::CallsOf(htuiCalls_);
         ASSERT_FALSE(calls.empty()) << c.name;
         const DEVHTINFO expected = c.used ? stored : defaults;
         EXPECT_EQ(HalftoneBytes(calls.back().adjusted), HalftoneBytes(expected)) << c.name;
@@ -153,7 +153,7 @@ TEST_F(DevicePage, ACancelledHalftoneAdjustmentWritesNothing) {
         EXPECT_FALSE(ApplyEnabled());
         Cancel();
     }));
-    EXPECT_EQ(htuiCalls_().size(), 1u);
+    EXPECT_EQ(htui::CallsOf(htuiCalls_).size(), 1u);
     for (const char16_t* name : {u"DAT_CurDevHTInfo300", u"DAT_CurDevHTInfo600"})
         EXPECT_NE(StoredBytes(name), HalftoneBytes(Edited()));
 }

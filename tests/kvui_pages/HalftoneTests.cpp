@@ -179,7 +179,7 @@ TEST_F(HalftoneTest, DeviceAdjustmentIsStoredOnlyOnOk) {
         EXPECT_EQ(AdjustDeviceHalftone(&data, nullptr, u"DAT_CurDevHTInfo400"), 1);
         EXPECT_EQ(data.written, c.written);
         EXPECT_EQ(Stored(u"400"), c.written ? Bytes(Edited()) : before);
-        const std::vector<htui::Call> calls = calls_();
+        const std::vector<htui::Call> calls = htui::CallsOf(calls_);
         ASSERT_EQ(calls.size(), 1u);
         EXPECT_EQ(calls[0].function, "HTUI_DeviceColorAdjustmentW");
         EXPECT_EQ(calls[0].title, kvtest::kSamplePrinterName);
@@ -200,7 +200,7 @@ TEST_F(HalftoneTest, WithoutHtuiNothingIsShownOrStored) {
     EXPECT_TRUE(Stored(u"600").empty());
     standin::InjectFault(standin::Fault::LoadLibrary, ERROR_MOD_NOT_FOUND);
     EXPECT_EQ(AdjustDocumentColor(&page_), 0);
-    EXPECT_TRUE(calls_().empty());
+    EXPECT_TRUE(htui::CallsOf(calls_).empty());
     EXPECT_EQ(AdjustDocumentColor(nullptr), 0);
 }
 
@@ -235,7 +235,7 @@ TEST_P(HalftoneDialog, ButtonsAdjustAndSpreadOnOk) {
     });
     EXPECT_EQ(ShowHalftoneDialog(&page_, nullptr), c.written.empty() ? 0 : 1);
 
-    const std::vector<htui::Call> calls = calls_();
+    const std::vector<htui::Call> calls = htui::CallsOf(calls_);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(Bytes(calls[0].adjusted), before[c.adjusted]);
     EXPECT_EQ(Bytes(calls[0].defaults), Bytes(HalftoneDefaultsForResolution(model_, c.defaultsDpi)));
@@ -270,7 +270,7 @@ TEST_F(HalftoneTest, DialogHelpAndCancel) {
         SendMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(MAKELONG(IDCANCEL, BN_CLICKED)), 0);
     });
     EXPECT_EQ(ShowHalftoneDialog(&page_, nullptr), 0);
-    EXPECT_TRUE(calls_().empty());
+    EXPECT_TRUE(htui::CallsOf(calls_).empty());
     const std::vector<standin::ui::HelpCall> help = standin::ui::HelpCalls();
     ASSERT_EQ(help.size(), 1u);
     EXPECT_EQ(help[0].file, context_->helpPath);
@@ -284,7 +284,7 @@ TEST_F(HalftoneTest, DocumentColorEditsTheWorkingBlock) {
     context_->workingBlock.ColorAdjustment.caSize = 0xFFFF;  // as an application may send it
     Script(1, true);
     EXPECT_EQ(AdjustDocumentColor(&page_), 1);
-    const std::vector<htui::Call> calls = calls_();
+    const std::vector<htui::Call> calls = htui::CallsOf(calls_);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].function, "HTUI_ColorAdjustmentW");
     EXPECT_EQ(calls[0].title, kvtest::kSamplePrinterName);

@@ -55,6 +55,7 @@ struct JobRun {
 class LoadTest : public StandInTest {
 protected:
     static constexpr size_t kThreads = 8;
+    // Jobs per thread in a plain optimised build; a slower build runs a share of them (below).
     static constexpr size_t kJobsPerThread = 100;
     // A switched-off printer is switched on again once the monitor has asked it this often
     // and a job of its port has been held this many times (WritePort taking nothing), or its
@@ -77,6 +78,12 @@ protected:
     void ClosePorts();
     size_t Finished() const { return finished_; }
     bool PastDeadline() const { return std::chrono::steady_clock::now() > deadline_; }
+    /// How long the run may take: one test's share of the watchdog's bound (longer under an
+    /// emulator, where the watchdog allows longer).
+    static std::chrono::seconds RunBound();
+    /// Jobs per spooler thread in this tree: kJobsPerThread divided by what the build's
+    /// sanitizers and a build without optimisation cost, so that the run fits its bound.
+    static size_t JobsPerThread();
 
     std::vector<LoadPortSetup> setups_;
     std::vector<std::unique_ptr<LoadPrinter>> printers_;

@@ -1,8 +1,9 @@
-// The monitor under load: eight spooler threads with a hundred jobs each on one followed
-// network port and on two, while the port monitor below fails writes, takes part of them and
-// cancels, and the printers go off and on. Every job reaches its port whole, in one document
-// and once, or the spooler is told it failed; none is lost, mixed with another or sent twice;
-// each started job gets exactly one LAST_PAGE_EJECTED; and the run ends in bounded time.
+// The monitor under load: eight spooler threads with a hundred jobs each (a share of them in a
+// sanitizer or unoptimised tree) on one followed network port and on two, while the port
+// monitor below fails writes, takes part of them and cancels, and the printers go off and on.
+// Every job reaches its port whole, in one document and once, or the spooler is told it
+// failed; none is lost, mixed with another or sent twice; each started job gets exactly one
+// LAST_PAGE_EJECTED; and the run ends in bounded time.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -211,12 +212,14 @@ TEST_P(MonitorLoadTest, EveryJobArrivesWholeOnceOrIsReportedFailed) {
     ASSERT_NO_FATAL_FAILURE(OpenPorts());
     Run(Phases());
     const auto ran = std::chrono::steady_clock::now();
+    // A run cut short by its bound is a slow tree, told apart from jobs lost or doubled: those
+    // are checked all the same for the jobs that ran.
+    const bool cutShort = PastDeadline();
+    EXPECT_FALSE(cutShort) << "too slow: the run passed its bound of " << RunBound().count() << " s with "
+                           << Finished() << " of " << runs_.size() << " jobs done, in the phase \""
+                           << phasesApplied_.back() << "\"";
 
     Problems problems;
-    if (PastDeadline()) {
-        problems.Add("the run passed its deadline with " + std::to_string(Finished()) + " of " +
-                     std::to_string(runs_.size()) + " jobs done, in the phase \"" + phasesApplied_.back() + "\"");
-    }
     // The spooler hears of every started job's last page, from the job's end or from the job
     // tracking once the printer lists the job done, while its port is open.
     if (!WaitUntil([this] { return AllStartedEjected(); }, kEjectWaitMs)) {
@@ -243,6 +246,7 @@ TEST_P(MonitorLoadTest, EveryJobArrivesWholeOnceOrIsReportedFailed) {
     EXPECT_TRUE(problems.Empty()) << problems.Report();
 
     // The run did what it is for: the faults reached the monitor, and most jobs still got through.
+    if (cutShort) return;  // a run cut short has not been through every phase
     EXPECT_EQ(phasesApplied_.size(), Phases().size());
     EXPECT_GT(tally.failedWrites, 0u);
     EXPECT_GT(tally.shortWrites, 0u);

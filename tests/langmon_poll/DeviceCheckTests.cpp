@@ -2,9 +2,12 @@
 // printer, one that is off and one that comes back; where the port's address comes from.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "langmon/printer/DeviceCheck.h"
 #include "langmon/status/StatusPort.h"
@@ -137,6 +140,50 @@ TEST_F(DeviceCheckTest, PowerOffDropsPendingOutputOutsideTheSendingWord) {
         port_->Pending = nullptr;
         port_->cbPending = 0;
     }
+}
+
+TEST_F(DeviceCheckTest, ReadsTheQueueAsItsLockHolderLeftIt) {
+    // The interpreters are read only when no job is queued. A job that comes and goes while
+    // the read runs must be seen as the queue's lock holder leaves the queue.
+    constexpr char kInterpreterColumn[] = "1.3.6.1.2.1.43.15.1.1.5";
+    const auto asked = [&](const std::string& column) {
+        for (const kvtest::ReceivedRequest& r : agent_.Requests()) {
+            if (r.name.rfind(column, 0) == 0) return true;
+        }
+        return false;
+    };
+    agent_.SetInteger(kvtest::kTrayLevelOid, 0);
+    // hrDeviceStatus is answered late (within the port's wait): time to take the lock while
+    // the read waits for it.
+    kvtest::AgentAction late;
+    late.delayMs = 150;
+    agent_.Script({kvtest::AgentAction{}, late});
+    langmon::JobQueueEntry entry{};
+    std::atomic<bool> done{false};
+    DeviceAnswer answer = DeviceAnswer::NoAddress;
+    {
+        std::optional<langmon::PortLockHold> held;
+        std::thread check([&] {
+            answer = langmon::CheckDeviceSnmp(*port_);
+            done = true;
+        });
+        // The model check takes the lock before hrDeviceStatus is asked; from there on the
+        // read needs it only for the queue.
+        const bool modelChecked = WaitFor([&] { return asked(kvtest::kHrDeviceOid); }, 10000);
+        EXPECT_TRUE(modelChecked);
+        if (modelChecked) {
+            held.emplace(*port_);
+            port_->QueueHead = &entry;
+            EXPECT_TRUE(WaitFor([&] { return asked(kvtest::kAlertColumnOid); }, 10000));
+            // Time for a read that does not wait for the lock to pass the queue's test.
+            (void)WaitFor([&] { return done.load() || asked(kInterpreterColumn); }, 300);
+            port_->QueueHead = nullptr;
+            held.reset();
+        }
+        check.join();
+    }
+    EXPECT_EQ(answer, DeviceAnswer::Supported);
+    EXPECT_TRUE(asked(kInterpreterColumn)) << "the read saw a job the queue no longer held";
 }
 
 TEST_F(DeviceCheckTest, PortsNotFollowedBySnmpAlwaysPass) {

@@ -309,7 +309,7 @@ TEST_F(OutsideModules, HalftoneAdjustmentsPlayTheScript) {
     EXPECT_EQ(adjusted.HTPatternSize, 7u);
     EXPECT_EQ(defaults.HTPatternSize, 0u);
     EXPECT_EQ(device(const_cast<LPWSTR>(u"KV-TD520"), nullptr), -1);
-    const std::vector<htui::Call> seen = calls();
+    const std::vector<htui::Call> seen = htui::CallsOf(calls);
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[0].title, u"KV-TD520");
     EXPECT_EQ(seen[2].device.DeviceXDPI, 600u);

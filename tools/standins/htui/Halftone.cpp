@@ -62,7 +62,8 @@ DLL_EXPORT void HtuiSetScript(const htui::Script* script) {
     TheRecord().calls.clear();
 }
 
-DLL_EXPORT std::vector<htui::Call> HtuiCalls() {
+DLL_EXPORT void HtuiCalls(std::vector<htui::Call>* out) {
+    if (out == nullptr) return;
     std::lock_guard<std::mutex> guard(TheRecord().lock);
-    return TheRecord().calls;
+    *out = TheRecord().calls;
 }

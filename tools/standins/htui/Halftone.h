@@ -31,6 +31,15 @@ struct Script {
 };
 
 using SetScriptFn = void (*)(const Script* script);  // NULL: no edits, answer 0
-using CallsFn = std::vector<Call> (*)();
+/// Copies the calls made since the last script into *out (the export has C linkage: the list
+/// comes back through the caller's vector, not as a return value).
+using CallsFn = void (*)(std::vector<Call>* out);
+
+/// The calls made since the last script, through the module's "HtuiCalls".
+inline std::vector<Call> CallsOf(CallsFn calls) {
+    std::vector<Call> out;
+    if (calls != nullptr) calls(&out);
+    return out;
+}
 
 }  // namespace htui
