@@ -5,9 +5,11 @@
 # build/demo/out/print/job.prn and read back, each printed sheet written as a picture beside
 # it (sheet-1.png, ...), then the job passed through the port language monitor to a file port
 # and compared byte for byte; then the same printer in its vector language (vector_demo): paths,
-# device-font and TrueType text, bitmaps, a frame, a stamp and a banner, the job in
+# device-font and TrueType text, bitmaps, a frame and a stamp, the job in
 # build/demo/out/vector/job.prn with a picture of each sheet as the printer draws it; then the
-# settings of a print job for the sample printer (settings_demo); then the user interface
+# settings of a print job for the sample printer (settings_demo): the settings block field by
+# field and the model's summary in build/demo/out/settings.txt, the stand-in root it ran in
+# (model cache, debug log) in build/demo/out/settings; then the user interface
 # (sheets_demo): the printer's and the document's sheets opened through the common property
 # sheet stand-in, a setting changed on each page, OK, and the sample document printed with the
 # result; every page pictured in English and Japanese, the job and its sheets in
@@ -38,8 +40,9 @@ build/demo/bin/print_demo build/demo/out/print || { echo "demo: print_demo faile
 echo "=== vector_demo"
 build/demo/bin/vector_demo build/demo/out/vector || { echo "demo: vector_demo failed"; exit 1; }
 echo "=== settings_demo"
-build/demo/bin/settings_demo build/demo/out/settings || { echo "demo: settings_demo failed"; exit 1; }
+build/demo/bin/settings_demo build/demo/out/settings | tee build/demo/out/settings.txt || { echo "demo: settings_demo failed"; exit 1; }
 echo "=== sheets_demo"
 build/demo/bin/sheets_demo build/demo/out/sheets || { echo "demo: sheets_demo failed"; exit 1; }
 echo "=== system_demo"
 build/demo/bin/system_demo build/demo/out/system || { echo "demo: system_demo failed"; exit 1; }
+echo "demo: done; everything is in build/demo/out: print/ and vector/ (jobs and sheets), settings.txt and settings/, sheets/ (pages and sheets), system/ (job, status and extended windows)"

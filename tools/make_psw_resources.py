@@ -140,66 +140,258 @@ BASE_DIALOG = [
 
 STATUS_PICTURES = [10001, 10003, 10007, 10010] + list(range(10111, 10116)) + list(range(10121, 10126)) + \
     list(range(10131, 10136)) + list(range(10141, 10146)) + [10151]
-ICONS = [(20001, "B"), (20002, "Y"), (20003, "G"), (20004, "R")]
+ICONS = [20001, 20002, 20003, 20004]
 
-DIGITS = {
-    "0": ["###", "#.#", "#.#", "#.#", "###"], "1": [".#.", "##.", ".#.", ".#.", "###"],
-    "2": ["###", "..#", "###", "#..", "###"], "3": ["###", "..#", "###", "..#", "###"],
-    "4": ["#.#", "#.#", "###", "..#", "..#"], "5": ["###", "#..", "###", "..#", "###"],
-    "6": ["###", "#..", "###", "#.#", "###"], "7": ["###", "..#", ".#.", ".#.", ".#."],
-    "8": ["###", "#.#", "###", "#.#", "###"], "9": ["###", "#.#", "###", "..#", "###"],
+# What each status picture shows: the printer's lamp, the part that draws the eye and the
+# badge in the corner. The window picks the picture of the printer's state: 1011x the printer
+# at work (ready, printing, getting ready, toner low, out of toner), 1012x paper (out, jam,
+# wrong size or set wrong, loading, output bin), 1013x the printer itself (cover open, engine
+# alarm, a used-up supply, cleaner, maintenance), 1014x held (offline, paused, job paused,
+# cancelling, page too complex) and 10151 off or not watched. 10001..10010 are the plain
+# printer in four moods. The set 5000 higher, for palette displays, is the same drawing.
+LOOKS = {
+    10001: ("G", [], None), 10003: ("G", ["sheet"], None), 10007: ("Y", [], "caution"), 10010: ("R", [], "error"),
+    10111: ("G", ["stack"], "ready"),
+    10112: ("G", ["sheet"], "printing"),
+    10113: ("Y", [], "wait"),
+    10114: ("Y", ["toner-low"], "caution"),
+    10115: ("R", ["toner-out"], "error"),
+    10121: ("R", ["tray-empty"], "error"),
+    10122: ("R", ["jam"], "error"),
+    10123: ("Y", ["tray-skew"], "caution"),
+    10124: ("R", ["tray-skew"], "error"),
+    10125: ("R", ["bin-full"], "error"),
+    10131: ("R", ["cover-open"], "error"),
+    10132: ("R", [], "alarm"),
+    10133: ("R", ["drum"], "error"),
+    10134: ("R", ["bottle"], "error"),
+    10135: ("Y", [], "service"),
+    10141: ("k", [], "offline"),
+    10142: ("Y", [], "pause"),
+    10143: ("Y", ["sheet"], "pause"),
+    10144: ("M", ["sheet-cancel"], None),
+    10145: ("Y", ["sheet"], "caution"),
+    10151: ("K", ["off"], None),
 }
+
+WIDTH, HEIGHT = 96, 60
+
+
+class Canvas:
+    def __init__(self, width, height, fill="W"):
+        self.width, self.height = width, height
+        self.rows = [[fill] * width for _ in range(height)]
+
+    def put(self, x, y, ink):
+        if 0 <= x < self.width and 0 <= y < self.height:
+            self.rows[y][x] = ink
+
+    def box(self, left, top, right, bottom, fill, edge=None):
+        """Fills [left, right] x [top, bottom] (inclusive), its edge in another colour."""
+        for y in range(top, bottom + 1):
+            for x in range(left, right + 1):
+                on_edge = x in (left, right) or y in (top, bottom)
+                self.put(x, y, edge if edge and on_edge else fill)
+
+    def line(self, x0, y0, x1, y1, ink, thick=1):
+        steps = max(abs(x1 - x0), abs(y1 - y0), 1)
+        for i in range(steps + 1):
+            x = x0 + (x1 - x0) * i / steps
+            y = y0 + (y1 - y0) * i / steps
+            for dx in range(thick):
+                for dy in range(thick):
+                    self.put(int(round(x)) + dx, int(round(y)) + dy, ink)
+
+    def disc(self, cx, cy, radius, fill, edge=None):
+        for y in range(cy - radius, cy + radius + 1):
+            for x in range(cx - radius, cx + radius + 1):
+                d = (x - cx) ** 2 + (y - cy) ** 2
+                if d <= radius * radius + radius:
+                    inner = (radius - 1) ** 2 + radius - 1
+                    self.put(x, y, edge if edge and d > inner else fill)
+
+    def triangle(self, cx, top, size, fill, edge, slope=2 / 3):
+        """An upright triangle, apex at (cx, top), `size` rows high, `slope` columns out per row."""
+        for r in range(size):
+            half = int(r * slope + 0.5)
+            for x in range(cx - half, cx + half + 1):
+                on_edge = r == size - 1 or x in (cx - half, cx + half)
+                self.put(x, top + r, edge if on_edge else fill)
+
+    def stamp(self, pattern, left, top, ink):
+        for r, row in enumerate(pattern):
+            for c, bit in enumerate(row):
+                if bit == "#":
+                    self.put(left + c, top + r, ink)
+
+    def text(self):
+        return "%dx%d\n" % (self.width, self.height) + "\n".join("".join(r) for r in self.rows) + "\n"
+
+
+MARKS = {
+    "!": ["##", "##", "##", "##", "##", "..", "##"],
+    "x": ["##...##", ".##.##.", "..###..", ".##.##.", "##...##"],
+    "v": ["......##", ".....##.", "##..##..", ".####...", "..##...."],
+    "pause": ["##.##", "##.##", "##.##", "##.##", "##.##"],
+    "bar": ["#######", "#######"],
+    "wrench": ["##...", "###..", ".###.", "..###", "...##"],
+}
+
+
+def badge(canvas, kind):
+    """The sign in the upper right corner: what kind of state this is at a glance."""
+    cx, cy = WIDTH - 12, 10
+    if kind == "ready":
+        canvas.disc(cx, cy, 8, "G", "g")
+        canvas.stamp(MARKS["v"], cx - 4, cy - 2, "W")
+    elif kind == "printing":
+        canvas.disc(cx, cy, 8, "B", "b")
+        for r in range(7):  # a "go" arrow
+            canvas.line(cx - 3, cy - 3 + r, cx - 3 + min(r, 6 - r), cy - 3 + r, "W")
+    elif kind == "wait":
+        canvas.disc(cx, cy, 8, "Y", "y")
+        canvas.line(cx, cy - 5, cx, cy, "K")
+        canvas.line(cx, cy, cx + 4, cy + 2, "K")
+    elif kind in ("caution", "service"):
+        canvas.triangle(cx, cy - 9, 17, "Y", "y")
+        if kind == "caution":
+            canvas.stamp(MARKS["!"], cx - 1, cy - 3, "K")
+        else:
+            canvas.stamp(MARKS["wrench"], cx - 2, cy - 1, "K")
+    elif kind in ("error", "alarm"):
+        canvas.disc(cx, cy, 8, "R", "r")
+        if kind == "error":
+            canvas.stamp(MARKS["x"], cx - 3, cy - 2, "W")
+        else:
+            canvas.stamp(MARKS["!"], cx - 1, cy - 3, "W")
+    elif kind == "offline":
+        canvas.disc(cx, cy, 8, "k", "K")
+        canvas.stamp(MARKS["bar"], cx - 3, cy - 1, "W")
+    elif kind == "pause":
+        canvas.disc(cx, cy, 8, "Y", "y")
+        canvas.stamp(MARKS["pause"], cx - 2, cy - 2, "K")
+
+
+def printer(canvas, lamp, parts):
+    """A desktop laser printer seen from the front: output slot on top, panel with its lamp on
+    the right, paper cassette below."""
+    off = "off" in parts
+    body, edge, dark = ("k", "K", "K") if off else ("s", "k", "K")
+    left, right, top, bottom = 10, 70, 22, 52
+    canvas.box(left, top, right, bottom, body, edge)
+    canvas.box(left + 4, top - 4, right - 4, top, body, edge)         # top cover
+    canvas.box(left + 10, top - 2, right - 10, top - 1, dark)         # output slot
+    canvas.box(right - 16, top + 4, right - 4, top + 11, "W" if not off else "K", edge)  # panel
+    canvas.disc(right - 8, top + 7, 2, lamp, "K")                     # the lamp
+    canvas.line(right - 14, top + 6, right - 12, top + 6, edge)
+    canvas.line(right - 14, top + 9, right - 12, top + 9, edge)
+    # The cassette with its handle and a window on the paper inside.
+    canvas.box(left + 4, bottom - 10, right - 4, bottom - 2, body, edge)
+    canvas.box(left + 22, bottom - 6, right - 22, bottom - 5, dark)
+    paper_window = (left + 7, bottom - 9, left + 17, bottom - 3)
+    if "tray-empty" in parts:
+        canvas.box(*paper_window, "K", "R")
+    elif "tray-skew" in parts:
+        canvas.box(*paper_window, "W", edge)
+        canvas.line(left + 8, bottom - 4, left + 18, bottom - 10, "K")
+        canvas.line(left + 8, bottom - 3, left + 18, bottom - 9, "K")
+    elif not off:
+        canvas.box(*paper_window, "W", edge)
+        for y in range(bottom - 8, bottom - 3, 2):
+            canvas.line(left + 8, y, left + 16, y, "s")
+    else:
+        canvas.box(*paper_window, "k", "K")
+    if "stack" in parts:
+        for i in range(3):
+            canvas.box(left + 14 - i, top - 7 - 3 * i, right - 14 + i, top - 5 - 3 * i, "W", "k")
+    if "sheet" in parts or "sheet-cancel" in parts:
+        canvas.box(left + 14, 2, right - 14, top - 2, "W", "K")
+        for y in range(6, top - 4, 3):
+            canvas.line(left + 17, y, right - 20 if y % 2 else right - 17, y, "k")
+        if "sheet-cancel" in parts:
+            canvas.line(left + 16, 4, right - 16, top - 4, "M", 2)
+            canvas.line(right - 16, 4, left + 16, top - 4, "M", 2)
+    if "bin-full" in parts:
+        for i in range(7):
+            canvas.box(left + 12 - i % 2, top - 4 - 2 * i, right - 12 + i % 2, top - 3 - 2 * i, "W", "k")
+        canvas.box(left + 8, top - 17, right - 8, top - 16, "R")
+    if "jam" in parts:
+        # A crumpled sheet caught in the body, through an opened window.
+        canvas.box(left + 4, top + 4, right - 20, bottom - 13, "K")
+        points = [(left + 6, top + 14), (left + 12, top + 6), (left + 18, top + 15), (left + 24, top + 6),
+                  (left + 30, top + 15), (left + 36, top + 6), (left + 40, top + 12)]
+        for (x0, y0), (x1, y1) in zip(points, points[1:]):
+            canvas.line(x0, y0, x1, y1, "W", 2)
+        canvas.line(left + 4, top + 4, right - 20, bottom - 13, "R")
+    if "cover-open" in parts:
+        # The top cover swung up: the inside shows dark.
+        canvas.box(left + 4, top - 4, right - 4, top + 2, "K")
+        canvas.line(left + 4, top - 4, left + 18, 1, edge, 2)
+        canvas.line(right - 4, top - 4, right - 18, 1, edge, 2)
+        canvas.line(left + 18, 1, right - 18, 1, edge, 2)
+        for y in range(3, top - 4):
+            x0 = left + 4 + (top - 4 - y) * 14 // (top - 5)
+            x1 = right - 4 - (top - 4 - y) * 14 // (top - 5)
+            canvas.line(x0 + 2, y, x1 - 2, y, body)
+    if "toner-low" in parts or "toner-out" in parts:
+        # The toner cartridge in front of the printer with its level.
+        canvas.box(left + 2, top + 4, left + 34, top + 13, "W", "K")
+        canvas.box(left + 34, top + 6, left + 37, top + 11, "k", "K")
+        if "toner-low" in parts:
+            canvas.box(left + 4, top + 6, left + 12, top + 11, "K")
+            canvas.box(left + 13, top + 6, left + 32, top + 11, "W")
+        else:
+            canvas.line(left + 4, top + 11, left + 32, top + 6, "R", 2)
+    if "drum" in parts:
+        canvas.box(left + 2, top + 4, left + 34, top + 13, "g", "K")
+        for x in range(left + 5, left + 33, 4):
+            canvas.line(x, top + 5, x, top + 12, "G")
+    if "bottle" in parts:
+        canvas.box(left + 4, top + 3, left + 16, top + 15, "k", "K")
+        canvas.box(left + 7, top + 1, left + 13, top + 3, "k", "K")
+        canvas.box(left + 5, top + 9, left + 15, top + 14, "K")
+
+
+def status_picture(number):
+    """The printer in the state the picture stands for (see LOOKS)."""
+    lamp, parts, sign = LOOKS[number if number < 15000 else number - 5000]
+    canvas = Canvas(WIDTH, HEIGHT)
+    printer(canvas, lamp, parts)
+    if sign is not None:
+        badge(canvas, sign)
+    return canvas.text()
+
+
+def icon_picture(number):
+    """The window's own icon (20001, a printer) and the signs of the toner line and the
+    status: 20002 caution, 20003 all is well, 20004 error. Transparent outside the shape."""
+    images = []
+    for side in (16, 32):
+        canvas = Canvas(side, side, ".")
+        s = side / 16
+        if number == 20001:
+            canvas.box(int(3 * s), 0, int(12 * s) - 1, int(6 * s), "W", "K")
+            canvas.box(0, int(5 * s), side - 1, int(13 * s), "s", "K")
+            canvas.box(int(2 * s), int(11 * s), side - 1 - int(2 * s), side - 1, "W", "K")
+            canvas.disc(side - 1 - int(3 * s), int(8 * s), max(1, int(s)), "G", "g" if side > 16 else None)
+        elif number == 20002:
+            canvas.triangle(side // 2 - (side == 16), 0, side, "Y", "K", 0.5)
+            mark = ["#"] * 5 + [".", "#"] if side == 16 else ["##"] * 11 + ["..", "..", "##", "##"]
+            canvas.stamp(mark, side // 2 - 1, int(5 * s) if side == 16 else 10, "K")
+        elif number == 20003:
+            canvas.disc(side // 2, side // 2, side // 2 - 1, "G", "g")
+            canvas.stamp(MARKS["v"] if side == 32 else ["....#", "#..#.", ".##.."], side // 2 - (4 if side == 32 else 2),
+                         side // 2 - 2, "W")
+        else:
+            canvas.disc(side // 2, side // 2, side // 2 - 1, "R", "r")
+            canvas.line(int(5 * s), int(5 * s), side - 1 - int(5 * s), side - 1 - int(5 * s), "W", max(1, int(s)))
+            canvas.line(side - 1 - int(5 * s), int(5 * s), int(5 * s), side - 1 - int(5 * s), "W", max(1, int(s)))
+        images.append(canvas.text().rstrip("\n"))
+    return "\n\n".join(images) + "\n"
 
 
 def quote(text):
     return '"' + text.replace('"', '""') + '"'
-
-
-def stamp(canvas, text, left, top, ink):
-    for i, ch in enumerate(text):
-        for r, row in enumerate(DIGITS[ch]):
-            for c, bit in enumerate(row):
-                if bit == "#":
-                    canvas[top + r][left + 4 * i + c] = ink
-
-
-def status_picture(number):
-    """A printer (grey body, paper slot, output tray) on white; the colour of the paper tells
-    the groups (101xx teal, 1012x lime, ...), the palette set draws a navy frame."""
-    width, height = 64, 40
-    group = {0: "C", 11: "c", 12: "G", 13: "Y", 14: "R", 15: "B"}.get((number % 1000) // 10, "C")
-    canvas = [["W"] * width for _ in range(height)]
-    for y in range(6, 24):
-        for x in range(12, 52):
-            canvas[y][x] = "k" if y in (6, 23) or x in (12, 51) else "s"
-    for y in range(2, 8):
-        for x in range(20, 44):
-            canvas[y][x] = group
-    if number >= 15000:
-        for x in range(width):
-            canvas[0][x] = canvas[height - 1][x] = "b"
-        for y in range(height):
-            canvas[y][0] = canvas[y][width - 1] = "b"
-    # The output tray below the body, the same for every state.
-    for y in range(24, 28):
-        for x in range(16, 48):
-            canvas[y][x] = "k" if y == 27 or x in (16, 47) else "s"
-    return "%dx%d\n" % (width, height) + "\n".join("".join(row) for row in canvas) + "\n"
-
-
-def icon_picture(number, colour):
-    images = []
-    for side in (16, 32):
-        canvas = [["." if min(x, side - 1 - x) + min(y, side - 1 - y) < 2 else colour for x in range(side)]
-                  for y in range(side)]
-        for y in range(2, side - 2):
-            for x in range(2, side - 2):
-                if canvas[y][x] != ".":
-                    canvas[y][x] = "W"
-        text = str(number % 100)
-        stamp(canvas, text, (side - 7) // 2, (side - 5) // 2, "K")
-        images.append("%dx%d\n" % (side, side) + "\n".join("".join(row) for row in canvas))
-    return "\n\n".join(images) + "\n"
 
 
 def write(path, text):
@@ -263,7 +455,7 @@ def own_script():
         for n in (number, number + 5000):
             lines.append('%d BITMAP "pictures/bitmap-%d.txt"' % (n, n))
     lines.append("")
-    for number, _ in ICONS:
+    for number in ICONS:
         lines.append('%d ICON "pictures/icon-%d.txt"' % (number, number))
     lines += ["", "111 ACCELERATORS", "BEGIN", "    VK_F1, 1, VIRTKEY", "    VK_F5, 281, VIRTKEY", "END", "",
               "991 DIALOGEX 0, 0, 220, 70",
@@ -284,9 +476,9 @@ def main():
         for n in (number, number + 5000):
             write(os.path.join(PICTURES, "bitmap-%d.txt" % n),
                   "; bitmap %d (written by tools/make_psw_resources.py)\n" % n + status_picture(n))
-    for number, colour in ICONS:
+    for number in ICONS:
         write(os.path.join(PICTURES, "icon-%d.txt" % number),
-              "; icon %d (written by tools/make_psw_resources.py)\n" % number + icon_picture(number, colour))
+              "; icon %d (written by tools/make_psw_resources.py)\n" % number + icon_picture(number))
     write(os.path.join(OUT, "QW774409.rc"), language_script(True))
     write(os.path.join(OUT, "QW774411.rc"), language_script(False))
     write(os.path.join(OUT, "QW774ZZZ.rc"), own_script())

@@ -5,6 +5,8 @@
 #include <random>
 
 #include "platform/StandIn.h"
+#include "platform/StandInDraw.h"
+#include "platform/WinGdi.h"
 #include "tests/sample_reader/ReaderBytes.h"
 
 namespace {
@@ -159,9 +161,7 @@ TEST(Painting, DeviceFontCharactersShowTheEngineGlyphs) {
     const Bytes twoByte = Cat({B({0xCB, 0x00, 0x00, 0x21}), B({0xC5, 0x00, 0x00, 20}), B({0xC6, 0x00, 0x00, 24})});
     const Case cases[] = {
         {"one-byte letter", single, B({0x41}), u'A', 1},
-        {"one-byte katakana", single, B({0xB1}), u'\uFF71', 1},
         {"one-byte code of a two-byte font: half the cell", twoByte, B({0x00, 0x7A}), u'z', 1},
-        {"Shift-JIS letter over the full cell", twoByte, B({0x82, 0x60}), u'\uFF21', 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -178,6 +178,81 @@ TEST(Painting, DeviceFontCharactersShowTheEngineGlyphs) {
         }
         EXPECT_GT(ink, 0u);
         EXPECT_EQ(page.BlackCount(), ink);
+    }
+}
+
+/// The window stand-in's drawing of a character `height` pixels high: TextOutW, black on white,
+/// into a memory picture of the character's extent.
+standin::ui::Pixels WindowDrawing(char16_t character, LONG height) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONTW spec{};
+    spec.lfHeight = -height;
+    HFONT font = CreateFontIndirectW(&spec);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, &character, 1, &size);
+    HBITMAP picture = CreateBitmap(size.cx, size.cy, 1, 24, nullptr);
+    HGDIOBJ oldPicture = SelectObject(dc, picture);
+    PatBlt(dc, 0, 0, size.cx, size.cy, WHITENESS);
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 0, 0, &character, 1);
+    SelectObject(dc, oldPicture);
+    SelectObject(dc, oldFont);
+    standin::ui::Pixels pixels = standin::ui::BitmapPixels(picture);
+    DeleteObject(picture);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return pixels;
+}
+
+TEST(Painting, JapaneseDeviceFontCharactersShowTheWindowsGlyphs) {
+    // The engine's font has ASCII only; Japanese codes are drawn with the glyphs the status and
+    // settings windows show, at the cell's height and stretched over its width, never as boxes.
+    struct Case {
+        const char* what;
+        Bytes select;
+        Bytes code;
+        char16_t character;
+        SIZEL cell;
+    };
+    const Bytes single = Cat({B({0xCA, 0x00, 0x00, 0x20}), B({0xC3, 0x00, 0x00, 32}), B({0xC4, 0x00, 0x00, 16})});
+    const Bytes twoByte = Cat({B({0xCB, 0x00, 0x00, 0x21}), B({0xC5, 0x00, 0x00, 32}), B({0xC6, 0x00, 0x00, 32})});
+    const Case cases[] = {
+        {"one-byte katakana", single, B({0xB1}), u'\uFF71', SIZEL{16, 32}},
+        {"Shift-JIS hiragana", twoByte, B({0x82, 0xA0}), u'\u3042', SIZEL{32, 32}},
+        {"Shift-JIS kanji", twoByte, B({0x88, 0xF3}), u'\u5370', SIZEL{32, 32}},
+        {"Shift-JIS full-width letter", twoByte, B({0x82, 0x60}), u'\uFF21', SIZEL{32, 32}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto page = PaintOne(Cat({c.select, Move(0, 0), B({0xCC, 0x00}), c.code}), c.cell);
+        const standin::ui::Pixels drawn = WindowDrawing(c.character, c.cell.cy);
+        ASSERT_GT(drawn.width, 0);
+        size_t ink = 0;
+        for (LONG v = 0; v < c.cell.cy; ++v) {
+            for (LONG u = 0; u < c.cell.cx; ++u) {
+                const COLORREF at = drawn.At(static_cast<int>(u * drawn.width / c.cell.cx),
+                                             static_cast<int>(v * drawn.height / c.cell.cy));
+                const bool inked = GetGValue(at) < 128;
+                ASSERT_EQ(page.Black(u, v), inked) << "at (" << u << ", " << v << ")";
+                ink += inked ? 1 : 0;
+            }
+        }
+        EXPECT_GT(ink, 0u);
+        if (standin::ui::GlyphsAvailable()) {
+            // What a code without a glyph shows: the hollow box an eighth of the cell inside it.
+            const LONG mx = c.cell.cx / 8;
+            const LONG my = c.cell.cy / 8;
+            bool box = true;
+            for (LONG v = 0; v < c.cell.cy && box; ++v) {
+                for (LONG u = 0; u < c.cell.cx && box; ++u) {
+                    const bool inside = u >= mx && u < c.cell.cx - mx && v >= my && v < c.cell.cy - my;
+                    const bool edge = u == mx || u == c.cell.cx - mx - 1 || v == my || v == c.cell.cy - my - 1;
+                    box = page.Black(u, v) == (inside && edge);
+                }
+            }
+            EXPECT_FALSE(box) << "drawn as a box";
+        }
     }
 }
 

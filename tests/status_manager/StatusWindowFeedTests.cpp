@@ -264,6 +264,40 @@ TEST_F(WindowFeedTest, QueuesCarryTheSpoolersJobsSplitAtTheMonitorsCount) {
     EXPECT_EQ(spoolerChanged_(nullptr), SRMRES_INVALID_PARAMETER);
 }
 
+// The monitor's record of the printing job carries the job's id and page only; a status window
+// reads the job's document and user, which the manager takes from the spooler's job.
+TEST_F(WindowFeedTest, PrintingJobRecordGetsTheSpoolersDocumentAndUser) {
+    AddJob(7, u"Quarterly report", u"tanaka");
+    struct Case {
+        const char* name;
+        DWORD jobId;
+        const char* document;  // as the monitor writes it
+        const char16_t* wantDocument;
+        const char16_t* wantUser;
+    };
+    const Case cases[] = {
+        {"a job the spooler holds", 7, "", u"Quarterly report", u"tanaka"},
+        {"a job the spooler does not hold", 8, "", u"", u""},
+        {"no job", 0, "", u"", u""},
+        {"a record that names its job", 7, "Own name", u"Own name", u""},
+    };
+    for (const Case& c : cases) {
+        SRM_PRINTING_JOB_INFO_A record{};
+        record.dwJobId = c.jobId;
+        record.dwPage = 2;
+        std::strncpy(record.szJobName, c.document, sizeof(record.szJobName) - 1);
+        Publish("PrintingJobInfo", &record, sizeof(record));
+        const std::vector<BYTE> value = Read(u"PrintingJobInfo");
+        SRM_PRINTING_JOB_INFO_W read{};
+        ASSERT_EQ(value.size(), sizeof(read)) << c.name;
+        std::memcpy(&read, value.data(), sizeof(read));
+        EXPECT_EQ(std::u16string(read.job.szJobName), c.wantDocument) << c.name;
+        EXPECT_EQ(std::u16string(read.job.szUserName), c.wantUser) << c.name;
+        EXPECT_EQ(read.job.dwJobId, c.jobId) << c.name;
+        EXPECT_EQ(read.dwPrintedPage, 2u) << c.name;
+    }
+}
+
 // Takes every message waiting for the window, in order.
 std::vector<MSG> Drain(HWND window) {
     std::vector<MSG> all;

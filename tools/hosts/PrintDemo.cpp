@@ -43,6 +43,7 @@ constexpr SHORT kDpi = 600;
 constexpr SHORT kCopies = 2;
 constexpr int kPages = 3;
 constexpr DWORD kFeatureDriverCopies = 1u << 2;
+constexpr DWORD kFeaturePrintOwnerName = 1u << 21;
 // A sheet's picture shrinks each square of this many dots to one grey pixel.
 constexpr LONG kPictureScale = 6;
 
@@ -51,11 +52,27 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-/// The printer's defaults, graphics-only at 600 dpi with two copies made by the driver.
+/// A name into a settings text field, cut to fit and terminated.
+template <size_t N>
+void PutName(WCHAR (&field)[N], const std::u16string& name) {
+    std::fill(std::begin(field), std::end(field), u'\0');
+    std::copy_n(name.begin(), std::min(name.size(), N - 1), field);
+}
+
+/// The printer's defaults, graphics-only at 600 dpi with two copies made by the driver, with
+/// the names the settings user interface stamps into a document's settings: the user running
+/// the demo is the job's user (UNAME) and, with the owner's name printed, each inner job's
+/// (USER).
 bool JobSettings(std::vector<BYTE>* bytes) {
     *bytes = kvtest::DefaultSettingsBlock();
     if (bytes->empty()) return false;
     DriverDevMode* block = &kvtest::SettingsOf(*bytes);
+    WCHAR user[64] = {};
+    DWORD cch = 64;
+    if (!GetUserNameW(user, &cch)) return false;
+    PutName(block->PageStampUserName, user);
+    PutName(block->UserName1, user);
+    block->FeatureFlags |= kFeaturePrintOwnerName;
     block->FeatureFlags |= kFeatureGraphicsOnly | kFeatureDriverCopies;
     block->Public.dmPrintQuality = kDpi;
     block->Public.dmYResolution = kDpi;
@@ -80,7 +97,7 @@ int Run(int argc, char** argv) {
     const kvtest::SamplePrinterResult installed = kvtest::InstallSamplePrinter();
     if (!installed.dataFileCopied) return Fail("cannot copy the data file " + kvtest::SampleModelFileSource());
     std::vector<BYTE> settings;
-    if (!JobSettings(&settings)) return Fail("no model description for the printer");
+    if (!JobSettings(&settings)) return Fail("no model description for the printer, or no user name");
 
     gdihost::DriverModule driver;
     if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return Fail("cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError()));

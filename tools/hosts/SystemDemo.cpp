@@ -37,6 +37,7 @@
 #include "platform/StatusManager.h"
 #include "platform/User.h"
 #include "tests/support/PrinterOids.h"
+#include "tools/hosts/CaptionedPicture.h"
 #include "tools/hosts/DemoFolder.h"
 #include "tools/hosts/SampleDocument.h"
 #include "tools/hosts/gdihost/GdiHost.h"
@@ -74,6 +75,7 @@ constexpr DWORD kStepWaitMs = 10000;
 
 // The status window's status text control and the texts of the states the printer goes through.
 constexpr int kStatusTextControl = 162;
+constexpr int kJobNameControl = 164;
 constexpr UINT kReadyText = 2054;
 constexpr UINT kPrintingText = 2046;
 constexpr UINT kPaperOutText = 2029;
@@ -159,6 +161,12 @@ std::u16string StatusText(HWND main) {
     return text;
 }
 
+std::u16string JobText(HWND main) {
+    WCHAR text[512] = {};
+    GetDlgItemTextW(GetWindow(main, GW_CHILD), kJobNameControl, text, 512);
+    return text;
+}
+
 /// The JCID of the job header the port received, as the printer reads it; empty without one.
 std::string ReceivedJcid(DWORD jobId) {
     const std::string field = "@JCID=\"";
@@ -212,6 +220,7 @@ private:
     std::string WaitFor(const std::function<bool()>& done, const std::string& what);
     std::string WaitForText(UINT id, const std::string& what);
     std::string Picture(HWND window, const std::string& name);
+    std::string ClosedPicture(HWND window, const std::string& name, const std::u16string& caption);
     void PrinterState(int64_t printer, int64_t device, const std::vector<std::string>& alerts);
     std::string SpoolerChanged();
     bool Send(const std::vector<BYTE>& bytes, size_t from, size_t to);
@@ -360,6 +369,17 @@ std::string SystemRun::Picture(HWND window, const std::string& name) {
     return {};
 }
 
+// The window as it was when it closed, under a caption that says so: a hidden window is not
+// on the screen, and its picture alone would look like a window still open.
+std::string SystemRun::ClosedPicture(HWND window, const std::string& name, const std::u16string& caption) {
+    const fs::path path = out_ / (name + ".png");
+    if (!kvdemo::WriteCaptionedPicture(standin::ui::PaintWindow(window), caption, path.string()))
+        return "cannot write " + path.string();
+    seen_.push_back("\"" + kvtest::U8(StatusText(main_)) + "\" (closed)");
+    pictures_.push_back(path.filename().string());
+    return {};
+}
+
 void SystemRun::PrinterState(int64_t printer, int64_t device, const std::vector<std::string>& alerts) {
     agent_.SetInteger(kvtest::kHrPrinterOid, printer);
     agent_.SetInteger(kvtest::kHrDeviceOid, device);
@@ -430,9 +450,11 @@ std::string SystemRun::Print() {
     if (jcid_.empty()) return "the job reached the port without a JCID";
     agent_.AddJob(jcid_, kPrinterJobIndex, kJobProcessing, 0, 0);
     if (error = WaitForText(kPrintingText, "printing"); !error.empty()) return error;
+    // The monitor names the printing job by its id; the manager adds the spooler's document.
+    if (error = WaitFor([&] { return JobText(main_) == kDocument; }, "the printing job's name"); !error.empty()) return error;
     if (error = Picture(main_, "status-2-printing"); !error.empty()) return error;
     Step("Printing: " + std::to_string(half) + " bytes written to the port; the status window reads \"" +
-         kvtest::U8(StatusText(main_)) + "\"");
+         kvtest::U8(StatusText(main_)) + "\", job \"" + kvtest::U8(JobText(main_)) + "\"");
 
     // The printer runs out of paper in the middle of the job: the window pops up.
     PrinterState(kPrinterOther, kDeviceDown, {"Hop No Paper"});
@@ -462,7 +484,9 @@ std::string SystemRun::Print() {
     if (error = SpoolerChanged(); !error.empty()) return error;
     if (error = WaitForText(kReadyText, "ready after the job"); !error.empty()) return error;
     if (error = WaitFor([&] { return !IsWindowVisible(main_); }, "the popup closing"); !error.empty()) return error;
-    if (error = Picture(main_, "status-4-done"); !error.empty()) return error;
+    if (error = ClosedPicture(main_, "status-4-done", u"Closed by itself: job done, printer ready");
+        !error.empty())
+        return error;
     Step("Done: the status window reads \"" + kvtest::U8(StatusText(main_)) + "\" and closed by itself");
 
     for (const standin::monitor::PortDocument& doc : standin::monitor::PortDocuments(kTcpPort)) {

@@ -4,8 +4,8 @@
 // clip), text (the printer's resident fonts in English and Japanese, turned text, a TrueType
 // face that the printer's Minchou replaces and one whose glyphs are downloaded) and bitmaps
 // (a 1-bit image sent as it stands and a gray image halftoned by the engine). Every page has
-// a frame and a page-number stamp, and the job a banner sheet. The job stream is written to
-// a file, read back command by command, and each printed sheet is written as a picture.
+// a frame and a page-number stamp. The job stream is written to a file, read back command by
+// command, and each printed sheet is written as a picture.
 //
 //   vector_demo <output-folder>    (must not exist or be empty; the job is <folder>/job.prn,
 //                                   its decoded commands <folder>/listing.txt, the sheets
@@ -44,7 +44,6 @@ constexpr SHORT kDpi = 400;
 constexpr int kPages = 3;
 constexpr LONG kPictureScale = 4;
 constexpr DWORD kFeatureSubstituteTrueType = 1u << 13;
-constexpr DWORD kCoverBefore = 1u << 1;
 constexpr WORD kFrameSolid = 1;
 constexpr DWORD kStampPageNumber = 7;
 constexpr DWORD kStampBottomRight = 8;
@@ -62,8 +61,8 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-/// The printer's defaults in vector mode at 400 dpi, with a frame, a page-number stamp, a
-/// banner sheet and TrueType substitution.
+/// The printer's defaults in vector mode at 400 dpi, with a frame, a page-number stamp and
+/// TrueType substitution.
 bool JobSettings(std::vector<BYTE>* bytes) {
     *bytes = kvtest::DefaultSettingsBlock();
     if (bytes->empty()) return false;
@@ -78,7 +77,6 @@ bool JobSettings(std::vector<BYTE>* bytes) {
     block->PageStampSwitch = 1;
     block->PageStampSelector = kStampPageNumber;
     block->PageStampPosition = kStampBottomRight;
-    block->CoverFlags = kCoverBefore;
     const std::u16string user = u"demo";
     std::copy(user.begin(), user.end(), block->UserName1);
     return true;

@@ -7,6 +7,8 @@
 
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
+#include "platform/StandInDraw.h"
+#include "platform/WinGdi.h"
 
 namespace kvtest {
 namespace {
@@ -37,17 +39,68 @@ std::optional<char16_t> Unicode(WORD code) {
     return wide[0];
 }
 
-/// What a cell shows: the engine's glyph of the character at the cell's height, stretched
-/// over the cell's width, or the box of a code without a character.
+/// Whether the engine's own font draws the character (it has the printable ASCII only).
+bool EngineDraws(char16_t character) { return character >= 0x20 && character <= 0x7E; }
+
+/// The glyph the window stand-in draws for a character, `height` dots high: the text drawn
+/// black on white into a memory picture, ink where it is dark. Empty when it cannot be drawn.
+standin::engine::GlyphImage WindowGlyph(char16_t character, LONG height) {
+    standin::engine::GlyphImage glyph;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr) return glyph;
+    LOGFONTW spec{};
+    spec.lfHeight = -height;
+    HFONT font = CreateFontIndirectW(&spec);
+    HGDIOBJ oldFont = font != nullptr ? SelectObject(dc, font) : nullptr;
+    const WCHAR text[1] = {character};
+    SIZE size{};
+    HBITMAP picture = nullptr;
+    if (GetTextExtentPoint32W(dc, text, 1, &size) && size.cx > 0 && size.cy > 0) {
+        picture = CreateBitmap(size.cx, size.cy, 1, 24, nullptr);
+    }
+    if (picture != nullptr) {
+        HGDIOBJ oldPicture = SelectObject(dc, picture);
+        PatBlt(dc, 0, 0, size.cx, size.cy, WHITENESS);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        TextOutW(dc, 0, 0, text, 1);
+        SelectObject(dc, oldPicture);
+        const standin::ui::Pixels pixels = standin::ui::BitmapPixels(picture);
+        const LONG rowBytes = (pixels.width + 7) / 8;
+        glyph.size = SIZEL{pixels.width, pixels.height};
+        glyph.advance = pixels.width;
+        glyph.bits.assign(static_cast<size_t>(rowBytes) * static_cast<size_t>(pixels.height), 0);
+        for (int y = 0; y < pixels.height; ++y) {
+            for (int x = 0; x < pixels.width; ++x) {
+                if (GetGValue(pixels.At(x, y)) < 128) {
+                    glyph.bits[static_cast<size_t>(y * rowBytes + x / 8)] |= static_cast<BYTE>(0x80u >> (x % 8));
+                }
+            }
+        }
+        DeleteObject(picture);
+    }
+    if (oldFont != nullptr) SelectObject(dc, oldFont);
+    if (font != nullptr) DeleteObject(font);
+    DeleteDC(dc);
+    return glyph;
+}
+
+/// What a cell shows: the glyph of the character at the cell's height, stretched over the
+/// cell's width, or the box of a code without a character. The engine's font draws ASCII;
+/// Japanese and the other characters it lacks take the glyphs the window stand-in draws.
 class CellInk {
 public:
     CellInk(WORD code, CharCell cell) : cell_(cell) {
         const std::optional<char16_t> character = Unicode(code);
         if (!character) return;
-        standin::engine::FontSpec spec;
-        spec.type = FO_TYPE_TRUETYPE;
-        spec.heightDots = cell.height;
-        glyph_ = standin::engine::FontGlyph(spec, *character);
+        if (EngineDraws(*character)) {
+            standin::engine::FontSpec spec;
+            spec.type = FO_TYPE_TRUETYPE;
+            spec.heightDots = cell.height;
+            glyph_ = standin::engine::FontGlyph(spec, *character);
+        } else {
+            glyph_ = WindowGlyph(*character, cell.height);
+        }
         rowBytes_ = (glyph_.size.cx + 7) / 8;
     }
 

@@ -30,9 +30,10 @@ struct TextState {
 
 /// Draws the character's glyph into its cell, the cell's top-left corner at (x, y) and its
 /// baseline along the direction: plot gets every inked printer point once. The shape is the
-/// engine's built-in glyph of the character the code stands for (a byte or a Shift-JIS pair),
-/// at the cell's height and stretched over its width. A space draws nothing; a code that
-/// stands for no character is drawn as a hollow box.
+/// glyph of the character the code stands for (a byte or a Shift-JIS pair) at the cell's
+/// height and stretched over its width: the engine's built-in glyph for ASCII, the window
+/// stand-in's glyph for Japanese and the other characters. A space draws nothing; a code
+/// that stands for no character is drawn as a hollow box.
 void DrawCharacter(const TextState& text, WORD code, CharCell cell, LONG x, LONG y, const paint::Plot& plot);
 
 }  // namespace kvtest

@@ -80,4 +80,25 @@ Bytes QueueOf(const SpoolerPicture& picture, size_t first, DWORD count) {
     return list;
 }
 
+void FillPrintingJob(const std::u16string& printer, Bytes* record) {
+    SRM_PRINTING_JOB_INFO_W job{};
+    if (record->size() != sizeof(job)) return;
+    std::memcpy(&job, record->data(), sizeof(job));
+    if (job.job.dwJobId == 0 || job.job.szJobName[0] != u'\0' || job.job.szUserName[0] != u'\0') return;
+    std::u16string name = printer;
+    HANDLE spooler = nullptr;
+    if (!OpenPrinterW(reinterpret_cast<LPWSTR>(name.data()), &spooler, nullptr)) return;
+    DWORD needed = 0;
+    GetJobW(spooler, job.job.dwJobId, 1, nullptr, 0, &needed);
+    Bytes info(needed);
+    if (needed >= sizeof(JOB_INFO_1W) && GetJobW(spooler, job.job.dwJobId, 1, info.data(), needed, &needed)) {
+        JOB_INFO_1W found{};
+        std::memcpy(&found, info.data(), sizeof(found));
+        Put(job.job.szJobName, Text(found.pDocument));
+        Put(job.job.szUserName, Text(found.pUserName));
+        std::memcpy(record->data(), &job, sizeof(job));
+    }
+    ClosePrinter(spooler);
+}
+
 }  // namespace srm

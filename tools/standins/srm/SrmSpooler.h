@@ -32,4 +32,10 @@ DWORD SpoolerStatusOf(const SpoolerPicture& picture, size_t taken);
 /// its end).
 Bytes QueueOf(const SpoolerPicture& picture, size_t first, DWORD count);
 
+/// A wide printing-job record (SRM_PRINTING_JOB_INFO_W) that carries only a job's id, as the
+/// monitor writes it, gets the document and user name of the spooler's job of that id, for the
+/// readers that show them. A record with a name or a user, with no id, of another size or of a
+/// job the spooler does not hold is left as it is.
+void FillPrintingJob(const std::u16string& printer, Bytes* record);
+
 }  // namespace srm

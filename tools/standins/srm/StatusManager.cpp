@@ -304,6 +304,9 @@ DWORD Update(DWORD manager, const std::u16string& name, bool narrow, LPCVOID val
     Bytes wide;
     const DWORD checked = narrow ? Widen(name, given, &wide) : (wide = given, CheckWide(name, wide));
     if (checked != SRMRES_SUCCESS) return checked;
+    // The monitor's record of the printing job names only the job: the spooler tells its
+    // document and user.
+    if (name == u"PrintingJobInfo") FillPrintingJob(connection.printer, &wide);
     // The monitor's count of the jobs it took gets the records of the spooler's jobs.
     SpoolerPicture spooler;
     if (name == u"PrinterQueue" && ReadSpooler(connection.printer, &spooler))
