@@ -25,36 +25,15 @@ struct PictureRow {
     bool tonerCheck;
 };
 
-// The picture of each status row, so that the printer's state shows at a glance: 1011x the
-// printer at work, 1012x paper, 1013x the printer itself, 1014x held, 10151 off or not
-// watched. Rows without a picture of their own show the printer ready.
-WORD OwnPicture(WORD row) {
-    constexpr struct { WORD row; WORD picture; } kPictures[] = {
-        {5, 10144},  {7, 10132},  {8, 10122},  {10, 10133}, {11, 10125}, {12, 10134}, {13, 10131},
-        {14, 10124}, {15, 10123}, {16, 10121}, {17, 10123}, {18, 10135}, {19, 10145}, {20, 10113},
-        {21, 10141}, {22, 10143}, {23, 10113}, {24, 10112}, {25, 10142}, {26, 10144}, {27, 10114},
-    };
-    for (const auto& p : kPictures) {
-        if (p.row == row) {
-            return p.picture;
-        }
-    }
-    return 10111;
-}
-
 PictureRow PictureOf(WORD row) {
     if (row == 9) {
         return {10115, 1641, false};
     }
     if (row == 5 || row == 7 || row == 8 || (row >= 10 && row <= 28)) {
-        return {OwnPicture(row), 1602, true};
+        return {10111, 1602, true};
     }
     return {10151, 1372, false};
 }
-
-// The toner pictures stand in for the pictures of a printer at work only: a paper jam or an
-// open cover stays in the picture when the toner is low as well.
-bool TonerMayShow(WORD picture) { return picture >= 10111 && picture <= 10114; }
 
 /// ErrSupplies entry k (from 1); kAbsent when the count or the value does not hold it.
 DWORD SuppliesEntry(const PSWDATA* d, DWORD k) {
@@ -132,9 +111,9 @@ TonerLine TonerLineOf(const PSWDATA* d) {
     if (row.tonerCheck) {
         const DWORD low = PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwLow));
         if ((low & 0x4000) != 0) {
-            line = {TonerMayShow(row.picture) ? WORD{10115} : row.picture, 1641, 0};
+            line = {10115, 1641, 0};
         } else if ((low & 0x2) != 0) {
-            line = {TonerMayShow(row.picture) ? WORD{10114} : row.picture, 1662, 1};
+            line = {10114, 1662, 1};
         }
     }
     if (line.icon < 0) {

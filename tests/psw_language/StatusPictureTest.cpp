@@ -1,6 +1,8 @@
 // The status picture the window picks for a printer state, read from the library's own
-// resources: each state a person must tell apart has a picture of its own, in both picture
-// sets, and the pictures differ by more than a label would.
+// resources: the window tells four kinds of state apart by its picture (the printer at work or
+// needing a hand, toner low, no toner, the printer off or not answering; the status text names
+// the state itself), and each of the four pictures differs from the others by more than a
+// label would, in both picture sets.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -23,9 +25,15 @@ struct PictureState {
 };
 
 constexpr PictureState kPictureStates[] = {
-    {"ready", 28, 0x1},          {"printing", 24, 0x8},         {"paper out", 16, 0x800000},
-    {"paper jam", 8, 0x10000},   {"cover open", 13, 0x8000},    {"toner low", 28, 0x1 | 0x2},
-    {"out of toner", 9, 0x4000}, {"off", 6, 0},
+    {"ready", 28, 0x1},
+    {"toner low", 28, 0x1 | 0x2},
+    {"out of toner", 9, 0x4000},
+    {"off", 6, 0},
+};
+
+// States that share the printer's picture: the status text tells them apart.
+constexpr PictureState kPrinterAtWork[] = {
+    {"printing", 24, 0x8}, {"paper out", 16, 0x800000}, {"paper jam", 8, 0x10000}, {"cover open", 13, 0x8000},
 };
 
 // A 4-bit picture as palette indices, rows as stored; empty when the resource is missing or
@@ -90,7 +98,7 @@ protected:
     HMODULE module_ = nullptr;
 };
 
-TEST_F(StatusPictureTest, EachStateAPersonTellsApartHasAPictureOfItsOwn) {
+TEST_F(StatusPictureTest, EachKindOfStateHasAPictureOfItsOwn) {
     module_ = LoadLibraryW(u"QW774RES.DLL");
     ASSERT_NE(module_, nullptr);
     // A label or a digit on one drawing changes a few dozen pixels; a picture of another state
@@ -112,14 +120,14 @@ TEST_F(StatusPictureTest, EachStateAPersonTellsApartHasAPictureOfItsOwn) {
     }
 }
 
-// The toner pictures replace the picture of a printer at work, not the picture of an error
-// that needs the person's hands first.
-TEST_F(StatusPictureTest, TonerPicturesGiveWayToPaperAndCoverErrors) {
-    const WORD jamWithLowToner = PictureFor({"paper jam, toner low", 8, 0x10000 | 0x2});
-    const WORD coverWithNoToner = PictureFor({"cover open, no toner", 13, 0x8000 | 0x4000});
-    EXPECT_EQ(jamWithLowToner, PictureFor({"paper jam", 8, 0x10000}));
-    EXPECT_EQ(coverWithNoToner, PictureFor({"cover open", 13, 0x8000}));
-    EXPECT_EQ(PictureFor({"printing, no toner", 24, 0x8 | 0x4000}), PictureFor({"out of toner", 9, 0x4000}));
+// The toner pictures replace the printer's picture on every row that checks the toner.
+TEST_F(StatusPictureTest, TonerPicturesReplaceThePrintersPicture) {
+    const WORD ready = PictureFor(kPictureStates[0]);
+    for (const PictureState& state : kPrinterAtWork) {
+        EXPECT_EQ(PictureFor(state), ready) << state.name;
+        EXPECT_EQ(PictureFor({state.name, state.row, state.lowWord | 0x2}), PictureFor(kPictureStates[1])) << state.name;
+        EXPECT_EQ(PictureFor({state.name, state.row, state.lowWord | 0x4000}), PictureFor(kPictureStates[2])) << state.name;
+    }
 }
 
 }  // namespace
