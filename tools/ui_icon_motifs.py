@@ -323,10 +323,14 @@ STAPLE_SPOTS_WIDE = {
 
 def staple_icon(where, wide):
     spots = (STAPLE_SPOTS_WIDE if wide else STAPLE_SPOTS).get(where, [])
+    if not spots:  # no staple: the sheet with a grey staple crossed out
+        return lambda c: (staples(c, [], wide), c.line(6, 7, 9, 7, "k"), c.line(6, 9, 9, 5, "k"))
     return lambda c: staples(c, spots, wide)
 
 
 def punch_icon(edge, wide):
+    if edge == "none":  # no holes: the sheet with a grey hole crossed out
+        return lambda c: (holes(c, [], wide), c.ring(7, 7, 2, "k"), c.line(5, 9, 9, 5, "k"))
     if wide:
         spots = {"left": [(2, 6), (2, 9)], "top": [(6, 4), (9, 4)], "right": [(13, 6), (13, 9)]}.get(edge, [])
     else:
@@ -352,10 +356,11 @@ def generic_setting(mark):
 
 MOTIFS = {
     # Status marks shared by the pages.
-    348: lambda c: (c.disc(7, 7, 6, "g"), mark_check(c, 3, 4, "W")),
-    349: lambda c: badge(c, "B", "i"),
-    350: warning,
-    351: lambda c: (c.disc(7, 7, 6, "R"), mark_cross(c, 5, 5, "W")),
+    # The printer's state: ready, a notice, a warning, an error.
+    348: lambda c: (printer(c), c.disc(12, 12, 3, "g"), mark_check(c, 9, 9, "W")),
+    349: lambda c: (printer(c), c.disc(12, 12, 3, "B"), c.line(12, 11, 12, 14, "W"), c.unit(12, 9, "W")),
+    350: lambda c: (printer(c), c.disc(12, 12, 3, "Y"), c.line(12, 10, 12, 12, "K"), c.unit(12, 14, "K")),
+    351: lambda c: (printer(c), c.disc(12, 12, 3, "R"), mark_cross(c, 10, 10, "W")),
     # Presets (large image list); 620 is the overlay drawn over a preset's picture.
     600: preset_icon(lambda c: (portrait(c), _small_disk(c)), "Y"),
     601: preset_icon(lambda c: copies(c, 3), "Y"),
@@ -383,11 +388,11 @@ MOTIFS = {
     651: lambda c: duplex(c, "long"),
     652: lambda c: (printer(c), mark_check(c, 9, 8, "g")),
     653: binding,
-    654: staple_icon("top-left", False),
-    655: lambda c: bin_out(c),
-    656: stamp,
+    654: lambda c: (c.box(5, 3, 14, 15, "W"), staples(c, STAPLE_SPOTS["top-left"])),
+    655: lambda c: (bin_out(c), c.arrow([(15, 9), (15, 14)], "R", 1)),
+    656: lambda c: (stamp(c), c.line(5, 3, 9, 3, "k")),
     657: lambda c: copies(c, 2),
-    658: lambda c: (portrait(c), _small_disk(c)),
+    658: disk,
 }
 
 
@@ -420,27 +425,27 @@ MOTIFS.update({
     693: lambda c: (tray(c, "k"), c.box(3, 2, 12, 4, "W")),
     694: lambda c: (tray(c), c.arrow([(13, 1), (13, 5)], "R", 1)),
     695: lambda c: (sheet(c, 3, 1, 12, 14, False), c.fill(5, 4, 10, 11, "C")),
-    696: lambda c: copies(c, 2),
+    696: lambda c: (stack(c, 3), c.line(1, 6, 14, 6, "R")),
     # Output bins.
     697: lambda c: bin_out(c, "s", "down"),
     698: lambda c: bin_out(c, "s", "up"),
     699: lambda c: (c.box(1, 2, 14, 4, "s"), c.box(1, 7, 14, 9, "s"), c.box(1, 12, 14, 14, "s"),
                    c.box(3, 1, 11, 2, "W"), c.box(3, 6, 11, 7, "W"), c.box(3, 11, 11, 12, "W")),
     # Settings tree.
-    700: printer,
-    701: portrait,
-    702: lambda c: nup(c, 2, 1, (1, 3, 14, 12)),
+    700: lambda c: (printer(c), c.fill(3, 6, 6, 6, "B")),
+    701: lambda c: (portrait(c), c.fill(5, 4, 8, 4, "K")),
+    702: lambda c: nup(c, 1, 2, (3, 1, 12, 14)),
     703: lambda c: nup(c, 2, 2),
-    704: order_icon(2, 2, False, False),
+    704: order_icon(3, 3, False, False),
     705: lambda c: nup(c, 1, 1),
     706: order_icon(2, 1, False, False),
     707: order_icon(2, 1, False, True),
     708: order_icon(1, 2, True, False),
     709: lambda c: (nup(c, 1, 2), c.arrow([(7, 10), (7, 4)], "R", 1)),
-    710: order_icon(2, 2, False, False),
-    711: order_icon(2, 2, True, False),
-    712: order_icon(2, 2, False, True),
-    713: order_icon(2, 2, True, True),
+    710: order_icon(3, 2, False, False),
+    711: order_icon(3, 2, True, False),
+    712: order_icon(3, 2, False, True),
+    713: order_icon(3, 2, True, True),
     714: lambda c: (portrait(c), size_tag(c)),
     # Page order for every frame, upright and turned, after 774 for one page.
     715: order_icon(2, 2, False, False),
@@ -452,8 +457,8 @@ MOTIFS.update({
     721: order_icon(2, 2, True, True),
     722: lambda c: order(c, 2, 2, True, True, (1, 3, 14, 12)),
     723: lambda c: (printer(c), c.disc(12, 3, 2, "G")),
-    724: lambda c: nup(c, 2, 1, (1, 3, 14, 12)),
-    725: order_icon(2, 2, False, False),
+    724: lambda c: nup(c, 2, 2, (1, 3, 14, 12)),
+    725: lambda c: order(c, 2, 2, False, False, (3, 1, 12, 14)),
     726: lambda c: (portrait(c), c.arrow([(5, 8), (10, 8)], "R", 1)),
     727: lambda c: (portrait(c), c.fill(3, 1, 4, 14, "b"), c.arrow([(6, 8), (11, 8)], "R", 1)),
     728: bulb,
@@ -462,12 +467,12 @@ MOTIFS.update({
     731: size_arrows,
     732: out_arrow,
     733: magnifier,
-    734: portrait,
-    735: landscape,
+    734: lambda c: (portrait(c, False), c.arrow([(7, 12), (7, 4)], "B", 2)),
+    735: lambda c: (landscape(c, False), c.arrow([(4, 8), (11, 8)], "B", 2)),
     736: lambda c: (portrait(c), c.fill(9, 9, 14, 14, "g"), mark_check(c, 9, 8, "W")),
     737: lambda c: (landscape(c), c.fill(9, 9, 14, 14, "g"), mark_check(c, 9, 8, "W")),
     738: lambda c: copies(c, 3),
-    739: lambda c: dots(c, 2),
+    739: lambda c: dots(c, 1),
     740: lambda c: (c.box(1, 1, 14, 14, "W"), c.disc(5, 10, 3, "R"), c.box(7, 2, 13, 8, "B"), c.line(2, 3, 6, 7, "g")),
     741: lambda c: dots(c, 2),
     742: lambda c: (c.box(1, 1, 14, 14, "W"), c.polyline([(2, 13), (4, 13), (4, 10), (7, 10), (7, 7), (10, 7), (10, 4),
@@ -479,7 +484,7 @@ MOTIFS.update({
     747: font_letter,
     748: lambda c: (portrait(c), printer_small(c)),
     749: lambda c: (portrait(c, False), c.box(6, 6, 10, 10, "C"), c.arrow([(11, 12), (8, 9)], "R", 1)),
-    750: lambda c: portrait(c, False),
+    750: lambda c: (portrait(c, False), c.frame(5, 4, 10, 7, "k")),
     751: lambda c: (portrait(c, False), c.disc(7, 5, 2, "y"), c.fill(5, 8, 9, 10, "B")),
     752: lambda c: (portrait(c, False), c.line(5, 4, 10, 4, "R"), c.line(5, 6, 9, 6, "R")),
     753: overlay,
@@ -503,15 +508,15 @@ MOTIFS.update({
     771: tray,
     772: lambda c: (portrait(c), c.arrow([(13, 10), (13, 15)], "R", 1)),
     773: lambda c: (magnifier(c), c.glyph("1", 11, 0, "K")),
-    774: lambda c: nup(c, 1, 1),
+    774: lambda c: nup(c, 1, 1, (3, 1, 12, 14)),
     775: lambda c: badge(c, "B", "i"),
     776: lambda c: (c.box(2, 1, 13, 14, "Y"), c.line(4, 4, 11, 4, "K"), c.line(4, 7, 11, 7, "K"), c.line(4, 10, 9, 10, "K")),
     777: warning,
     778: lock,
     779: lambda c: (sheet(c, 3, 1, 12, 14, False), c.fill(5, 3, 10, 12, "C"), c.line(5, 12, 10, 3, "W")),
-    780: portrait,
+    780: lambda c: (portrait(c), c.fill(3, 12, 12, 14, "B")),
     781: lambda c: (portrait(c), c.arrow([(9, 10), (15, 10)], "R", 1)),
-    782: lambda c: duplex(c, "long"),
+    782: lambda c: (duplex(c, "long"), c.glyph("2", 3, 8, "B")),
     783: lambda c: duplex(c, "short"),
     784: lambda c: (portrait(c), c.fill(3, 1, 12, 2, "b")),
     785: lambda c: (portrait(c), c.fill(11, 1, 12, 14, "b")),
@@ -523,10 +528,10 @@ MOTIFS.update({
     791: lambda c: (folder(c), portrait_small(c)),
     792: lambda c: (folder(c), _small_disk(c)),
     # Page icons of the sheets: layout, paper, settings, device.
-    800: lambda c: nup(c, 2, 1, (1, 3, 14, 12)),
-    801: lambda c: stack(c, 2),
+    800: lambda c: (nup(c, 2, 1, (1, 3, 14, 12)), c.fill(1, 1, 6, 2, "B")),
+    801: lambda c: (stack(c, 2), c.fill(1, 13, 6, 14, "B")),
     802: lambda c: (c.box(1, 1, 14, 14, "W"), tree_lines(c)),
-    803: printer,
+    803: lambda c: (printer(c), c.fill(1, 14, 6, 15, "B")),
 })
 
 
