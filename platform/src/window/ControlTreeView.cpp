@@ -29,6 +29,7 @@ struct TreeState : ControlBase {
     ULONG_PTR drop = 0;
     int top = 0;   // index of the first visible row
     int left = 0;  // pixels scrolled to the right
+    HWND bar = nullptr;  // the horizontal scroll bar, a child at the foot while shown
     int indent = 19;
     HIMAGELIST images = nullptr;
     HIMAGELIST stateImages = nullptr;
@@ -187,6 +188,67 @@ void ScrollAcross(HWND hwnd, TreeState& s, WPARAM code) {
     if (left == s.left) return;
     s.left = left;
     InvalidateRect(hwnd, nullptr, TRUE);
+    if (s.bar != nullptr) InvalidateRect(s.bar, nullptr, TRUE);
+}
+
+// The scroll bar is a child window over the foot of the tree, so that it covers the rows
+// under it whoever draws them, as the platform's frame keeps them out of sight.
+constexpr char16_t kBarClass[] = u"StandInTreeScrollBar";
+
+TreeState* TreeOfBar(HWND bar) { return StateOf<TreeState>(GetParent(bar)); }
+
+// The arrows move a line, the track a page towards the click.
+WPARAM BarCode(const HorizontalBar& h, int x) {
+    const int side = h.bar.bottom - h.bar.top;
+    if (x < side) return SB_LINELEFT;
+    if (x >= h.bar.right - side) return SB_LINERIGHT;
+    return x < h.bar.right / 2 ? SB_PAGELEFT : SB_PAGERIGHT;
+}
+
+LRESULT CALLBACK BarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC hdc = BeginPaint(hwnd, &paint);
+        TreeState* s = TreeOfBar(hwnd);
+        if (hdc != nullptr && s != nullptr) {
+            HorizontalBar h = BarOf(GetParent(hwnd), *s);
+            if (h.shown) {
+                OffsetRect(&h.bar, -h.bar.left, -h.bar.top);
+                PaintBar(hdc, h, s->left);
+            }
+        }
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    case WM_LBUTTONDOWN: {
+        TreeState* s = TreeOfBar(hwnd);
+        if (s == nullptr) return 0;
+        const HorizontalBar h = BarOf(GetParent(hwnd), *s);
+        if (h.shown) ScrollAcross(GetParent(hwnd), *s, BarCode(h, static_cast<SHORT>(LOWORD(lParam))));
+        return 0;
+    }
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+// Shows, places or takes away the scroll bar after the rows or the tree's size changed.
+void SyncBar(HWND hwnd, TreeState& s) {
+    const HorizontalBar h = BarOf(hwnd, s);
+    if (s.left > MaxLeft(h)) s.left = MaxLeft(h);
+    if (!h.shown) {
+        if (s.bar != nullptr) DestroyWindow(s.bar);
+        s.bar = nullptr;
+        return;
+    }
+    const RECT& r = h.bar;
+    if (s.bar == nullptr) {
+        s.bar = CreateWindowExW(0, kBarClass, u"", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                                r.bottom - r.top, hwnd, nullptr, nullptr, nullptr);
+    } else {
+        SetWindowPos(s.bar, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(s.bar, nullptr, TRUE);
+    }
 }
 
 void FillItem(TreeState& s, ULONG_PTR id, TVITEMW& item) {
@@ -361,15 +423,8 @@ void PaintTree(HWND hwnd, TreeState& s) {
     PaintScope paint(hwnd, s.font);
     HDC hdc = paint.Dc();
     if (hdc == nullptr) return;
-    RECT client = paint.Client();
+    const RECT client = paint.Client();
     FillSolid(hdc, client, GetSysColor(IsWindowEnabled(hwnd) ? COLOR_WINDOW : COLOR_BTNFACE));
-    const HorizontalBar bar = BarOf(hwnd, s);
-    if (s.left > MaxLeft(bar)) s.left = MaxLeft(bar);
-    if (bar.shown) {
-        PaintBar(hdc, bar, s.left);
-        client.bottom = bar.bar.top;
-        IntersectClipRect(hdc, 0, 0, client.right, client.bottom);
-    }
     const std::vector<ULONG_PTR> rows = Rows(s);
     const bool showSel = s.focused || (StyleOf(hwnd) & TVS_SHOWSELALWAYS);
     for (size_t r = static_cast<size_t>(s.top); r < rows.size(); ++r) {
@@ -508,7 +563,7 @@ LRESULT TreeMessage(HWND hwnd, TreeState& s, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TreeDispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         Attach(hwnd, new TreeState());
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -523,14 +578,7 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: {
         if (GetFocus() != hwnd) SetFocus(hwnd);
         if (const HorizontalBar bar = BarOf(hwnd, *s); bar.shown && static_cast<SHORT>(HIWORD(lParam)) >= bar.bar.top) {
-            // The arrows move a line, the track a page towards the click.
-            const int x = static_cast<SHORT>(LOWORD(lParam));
-            const int side = bar.bar.bottom - bar.bar.top;
-            const WPARAM code = x < side                      ? SB_LINELEFT
-                                : x >= bar.bar.right - side   ? SB_LINERIGHT
-                                : x < (bar.bar.right) / 2     ? SB_PAGELEFT
-                                                              : SB_PAGERIGHT;
-            ScrollAcross(hwnd, *s, code);
+            ScrollAcross(hwnd, *s, BarCode(bar, static_cast<SHORT>(LOWORD(lParam))));
             return 0;
         }
         bool onButton = false;
@@ -575,7 +623,36 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Messages after which the rows may be wider or narrower than before, or the tree resized.
+bool ChangesRows(UINT message) {
+    switch (message) {
+    case TVM_INSERTITEMW:
+    case TVM_DELETEITEM:
+    case TVM_EXPAND:
+    case TVM_SETITEMW:
+    case TVM_SETIMAGELIST:
+    case TVM_SETINDENT:
+    case TVM_ENSUREVISIBLE:
+    case WM_SETFONT:
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_KEYDOWN: return true;
+    default: return false;
+    }
+}
+
+LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = TreeDispatch(hwnd, message, wParam, lParam);
+    if (ChangesRows(message)) {
+        if (TreeState* s = StateOf<TreeState>(hwnd)) SyncBar(hwnd, *s);
+    }
+    return result;
+}
+
 const bool kTreeListed = standin::ui::AddBuiltinClass({WC_TREEVIEWW, 0, TreeProc, CS_DBLCLKS, kStateBytes});
+const bool kTreeBarListed = standin::ui::AddBuiltinClass({kBarClass, 0, BarProc, 0, 0});
 
 }  // namespace
 }  // namespace standin::controls
