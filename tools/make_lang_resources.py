@@ -121,7 +121,7 @@ def hint_line(y, w):
 # --- Document page 1: categories, their panels, presets, hint, paper picture ---
 P = HIDDEN
 page1100 = Dialog(1100, 270, 290, "Layout", "レイアウト", "Document page 1: categories, their panels, presets and hint.", [
-    C("OWNERLIST", 1101, 7, 7, 56, 150, style="NOT LBS_HASSTRINGS"),
+    C("OWNERLIST", 1101, 7, 7, 56, 149, style="NOT LBS_HASSTRINGS"),
     # Layout (category 0).
     C("GROUPBOX", 1111, 70, 7, 193, 34, "Pages per Sheet", "ページ割付"),
     C("ICON", 1112, 76, 19, 16, 16),
