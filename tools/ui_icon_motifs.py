@@ -470,7 +470,9 @@ MOTIFS.update({
     734: lambda c: (portrait(c, False), c.arrow([(7, 12), (7, 4)], "B", 2)),
     735: lambda c: (landscape(c, False), c.arrow([(4, 8), (11, 8)], "B", 2)),
     736: lambda c: (portrait(c), c.fill(9, 9, 14, 14, "g"), mark_check(c, 9, 8, "W")),
-    737: lambda c: (landscape(c), c.fill(9, 9, 14, 14, "g"), mark_check(c, 9, 8, "W")),
+    # Print mode: sets sorted one across the other.
+    737: lambda c: (sheet(c, 1, 1, 9, 10, False, False), sheet(c, 6, 5, 14, 14, False, False),
+                    c.line(8, 8, 12, 8, "k"), c.line(8, 10, 12, 10, "k")),
     738: lambda c: copies(c, 3),
     739: lambda c: dots(c, 1),
     740: lambda c: (c.box(1, 1, 14, 14, "W"), c.disc(5, 10, 3, "R"), c.box(7, 2, 13, 8, "B"), c.line(2, 3, 6, 7, "g")),
@@ -520,7 +522,8 @@ MOTIFS.update({
     783: lambda c: duplex(c, "short"),
     784: lambda c: (portrait(c), c.fill(3, 1, 12, 2, "b")),
     785: lambda c: (portrait(c), c.fill(11, 1, 12, 14, "b")),
-    786: lambda c: (portrait(c), stamp_small(c)),
+    # The separator sheet: a coloured sheet between two sets.
+    786: lambda c: (stack(c, 3), c.fill(4, 3, 12, 5, "Y"), c.frame(4, 3, 12, 5, "K")),
     787: lambda c: (portrait(c), _small_disk(c)),
     788: lambda c: (printer(c), mark_check(c, 8, 8, "g")),
     789: lambda c: (printer(c), mark_cross(c, 9, 9, "R")),
@@ -563,10 +566,6 @@ def chip_small(c):
 def stack_offset(c):
     c.box(2, 6, 8, 10, "W")
     c.box(7, 4, 13, 8, "W")
-
-
-def stamp_small(c):
-    c.ring(11, 11, 3, "R")
 
 
 def portrait_small(c):
