@@ -93,7 +93,14 @@
 // --- Scroll codes (the up-down control reports to its parent with WM_VSCROLL / WM_HSCROLL) ---
 #define SB_LINEUP 0
 #define SB_LINEDOWN 1
+#define SB_LINELEFT 0
+#define SB_LINERIGHT 1
+#define SB_PAGELEFT 2
+#define SB_PAGERIGHT 3
 #define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_LEFT 6
+#define SB_RIGHT 7
 #define SB_ENDSCROLL 8
 
 // --- Common controls ---

@@ -66,10 +66,13 @@ using LPCDLGTEMPLATEW = const DLGTEMPLATE*;
 #define DLGITEM_SCROLLBAR 0x0084
 #define DLGITEM_COMBOBOX 0x0085
 
-/// Dialog base units of the stand-in: every dialog font measures 6 x 13 pixels per
-/// character (average width x height), so one horizontal dialog unit is 6/4 = 1.5 pixels and
-/// one vertical unit 13/8 = 1.625 pixels (MapDialogRect rounds: (x * 6 + 2) / 4, (y * 13 + 4) / 8).
-/// GetDialogBaseUnits reports MAKELONG(6, 13).
+/// Dialog base units of the stand-in's system font: 6 x 13 pixels per character (average
+/// width x height). A dialog whose template names a font (DS_SETFONT) takes that font's units
+/// instead, as the platform does: the average width of the 52 Latin letters, rounded, and
+/// the font's height (6 x 12 for the 9-point font). One horizontal dialog unit is a quarter
+/// of the width, one vertical unit an eighth of the height (MapDialogRect rounds:
+/// (x * width + 2) / 4, (y * height + 4) / 8). GetDialogBaseUnits reports the system
+/// font's MAKELONG(6, 13).
 #define STANDIN_DLG_BASE_X 6
 #define STANDIN_DLG_BASE_Y 13
 
@@ -150,7 +153,7 @@ PLATFORM_API UINT IsDlgButtonChecked(HWND dialog, int id);
 PLATFORM_API BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 PLATFORM_API HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 PLATFORM_API HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
-/// Dialog units to pixels with the stand-in's fixed base units (STANDIN_DLG_BASE_X/Y).
+/// Dialog units to pixels with the dialog's base units (its template font's, see above).
 PLATFORM_API BOOL MapDialogRect(HWND dialog, RECT* rect);
 PLATFORM_API LONG GetDialogBaseUnits();
 

@@ -109,7 +109,7 @@ def ok_cancel(x, y, defaults=None):
     out = [C("DEFPUSHBUTTON", "IDOK", x, y, 50, 14, "OK", "OK"),
            C("PUSHBUTTON", "IDCANCEL", x + 54, y, 50, 14, "Cancel", "キャンセル")]
     if defaults is not None:
-        out.insert(0, C("PUSHBUTTON", 1002, defaults, y, 50, 14, "&Defaults", "標準に戻す(&D)"))
+        out.insert(0, C("PUSHBUTTON", 1002, defaults, y, 56, 14, "&Defaults", "標準に戻す(&D)"))
     return out
 
 
@@ -120,16 +120,16 @@ def hint_line(y, w):
 
 # --- Document page 1: categories, their panels, presets, hint, paper picture ---
 P = HIDDEN
-page1100 = Dialog(1100, 270, 262, "Layout", "レイアウト", "Document page 1: categories, their panels, presets and hint.", [
-    C("OWNERLIST", 1101, 7, 7, 56, 150, style="NOT LBS_HASSTRINGS"),
+page1100 = Dialog(1100, 270, 290, "Layout", "レイアウト", "Document page 1: categories, their panels, presets and hint.", [
+    C("OWNERLIST", 1101, 7, 7, 56, 149, style="NOT LBS_HASSTRINGS"),
     # Layout (category 0).
     C("GROUPBOX", 1111, 70, 7, 193, 34, "Pages per Sheet", "ページ割付"),
     C("ICON", 1112, 76, 19, 16, 16),
-    C("LTEXT", 1113, 98, 22, 60, 9, "&Pages per sheet:", "割付数(&P):"),
-    C("COMBO", 1114, 160, 20, 97, 90),
+    C("LTEXT", 1113, 98, 22, 64, 9, "&Pages per sheet:", "割付数(&P):"),
+    C("COMBO", 1114, 164, 20, 93, 90),
     C("ICON", 1115, 76, 45, 16, 16),
-    C("LTEXT", 1116, 98, 48, 60, 9, "Page &order:", "割付順(&O):"),
-    C("COMBO", 1117, 160, 46, 97, 90),
+    C("LTEXT", 1116, 98, 48, 64, 9, "Page &order:", "割付順(&O):"),
+    C("COMBO", 1117, 164, 46, 93, 90),
     C("ICON", 1118, 76, 65, 16, 16),
     C("AUTOCHECKBOX", 1119, 98, 67, 159, 10, "Shift the &margins", "余白を移動する(&M)"),
     C("GROUPBOX", 1120, 70, 86, 193, 68, "Page Border", "枠線"),
@@ -160,7 +160,7 @@ page1100 = Dialog(1100, 270, 262, "Layout", "レイアウト", "Document page 1:
     C("AUTORADIOBUTTON", 1158, 78, 19, 90, 10, "&Standard", "標準(&S)", "WS_GROUP | " + P),
     C("AUTORADIOBUTTON", 1159, 78, 31, 90, 10, "S&ort", "ソート(&O)", P),
     C("AUTORADIOBUTTON", 1160, 78, 43, 90, 10, "Sta&ple", "ステープル(&P)", P),
-    C("PUSHBUTTON", 1161, 172, 19, 85, 14, "&Finishing Position...", "とじ位置(&F)...", P),
+    C("PUSHBUTTON", 1161, 170, 19, 87, 14, "&Finishing Position...", "とじ位置(&F)...", P),
     C("GROUPBOX", 1162, 70, 60, 193, 64, "Output Position", "排出位置", P),
     C("AUTORADIOBUTTON", 1163, 78, 72, 90, 10, "&None", "指定なし(&N)", "WS_GROUP | " + P),
     C("AUTORADIOBUTTON", 1164, 78, 84, 90, 10, "&Left", "左(&L)", P),
@@ -185,7 +185,7 @@ page1100 = Dialog(1100, 270, 262, "Layout", "レイアウト", "Document page 1:
     C("LTEXT", 4155, 98, 15, 159, 9, "&Output to:", "出力先(&O):", P),
     C("COMBO", 4156, 98, 27, 159, 90, style=P),
     C("LTEXT", 4157, 98, 47, 159, 18, "", "", P),
-    C("PUSHBUTTON", 4158, 98, 67, 100, 14, "Job &File Folder...", "ジョブファイルの保存先(&F)...", P),
+    C("PUSHBUTTON", 4158, 98, 67, 120, 14, "Job &File Folder...", "ジョブファイルの保存先(&F)...", P),
     C("AUTOCHECKBOX", 4159, 98, 87, 159, 10, "&Keep the job files", "ジョブファイルを残す(&K)", P),
     # Options (category 3).
     C("ICON", 1171, 76, 12, 16, 16, style=P),
@@ -211,19 +211,20 @@ page1100 = Dialog(1100, 270, 262, "Layout", "レイアウト", "Document page 1:
     # Presets.
     C("LTEXT", 1108, 7, 162, 120, 9, "Pr&esets:", "お気に入り(&E):"),
     C("ICONVIEW", 1109, 7, 173, 186, 44),
-    C("PUSHBUTTON", 1110, 198, 173, 65, 14, "Sa&ve...", "保存(&V)..."),
-    C("PUSHBUTTON", 1012, 198, 189, 65, 14, "&Restore Defaults", "標準に戻す(&R)"),
-    C("PUSHBUTTON", 1149, 198, 205, 65, 14, "Settings &List...", "設定一覧(&L)..."),
-    # Paper picture, page icon and hint.
-    C("PICTURE", 1008, 7, 222, 44, 34),
-    C("ICON", 1151, 56, 222, 16, 16),
-    C("ICON", 1152, 56, 240, 16, 16),
-    C("ICON", 1001, 247, 240, 16, 16),
-    C("ICON", 1006, 80, 224, 16, 16, style=P),
-    C("LTEXT", 1000, 100, 226, 140, 28, ""),
+    C("PUSHBUTTON", 1110, 196, 173, 67, 14, "Sa&ve...", "保存(&V)..."),
+    C("PUSHBUTTON", 1012, 196, 189, 67, 14, "&Restore Defaults", "標準に戻す(&R)"),
+    C("PUSHBUTTON", 1149, 196, 205, 67, 14, "Settings &List...", "設定一覧(&L)..."),
+    # Paper picture (the size of the preview's sheet), the paper names beside their icons,
+    # page icon and hint.
+    C("PICTURE", 1008, 7, 222, 62, 60),
+    C("ICON", 1151, 74, 224, 16, 16),
+    C("ICON", 1152, 74, 244, 16, 16),
+    C("ICON", 1001, 247, 266, 16, 16),
+    C("ICON", 1006, 74, 266, 16, 16, style=P),
+    C("LTEXT", 1000, 94, 268, 150, 18, ""),
 ], page=True)
 
-page1200 = Dialog(1200, 270, 300, "Paper", "用紙", "Document page 2: paper, output paper, source, copies, N-up.", [
+page1200 = Dialog(1200, 270, 332, "Paper", "用紙", "Document page 2: paper, output paper, source, copies, N-up.", [
     C("GROUPBOX", 1201, 7, 7, 126, 40, "Paper", "用紙"),
     C("ICON", 1202, 12, 18, 16, 16),
     C("LTEXT", 1203, 34, 18, 95, 9, "Paper &size:", "用紙サイズ(&S):"),
@@ -236,14 +237,14 @@ page1200 = Dialog(1200, 270, 300, "Paper", "用紙", "Document page 2: paper, ou
     C("AUTOCHECKBOX", 1210, 34, 94, 95, 10, "Same as &paper", "用紙と同じ(&P)"),
     C("PUSHBUTTON", 1211, 34, 113, 95, 14, "Substitution &Table...", "置き換えテーブル(&T)..."),
     C("ICON", 1212, 12, 140, 16, 16),
-    C("AUTOCHECKBOX", 1213, 34, 143, 52, 10, "S&caling:", "拡大縮小(&C):"),
-    C("EDIT", 1214, 88, 141, 30, 12, style="ES_NUMBER"),
-    C("UPDOWN", 1215, 118, 141, 10, 12),
-    C("GROUPBOX", 1216, 7, 160, 126, 34, "Orientation", "印刷の向き"),
-    C("ICON", 1218, 12, 172, 16, 16),
-    C("AUTORADIOBUTTON", 1217, 30, 175, 40, 10, "Port&rait", "縦(&R)", "WS_GROUP"),
-    C("ICON", 1220, 72, 172, 16, 16),
-    C("AUTORADIOBUTTON", 1219, 90, 175, 40, 10, "Lands&cape", "横(&A)"),
+    C("AUTOCHECKBOX", 1213, 34, 143, 60, 10, "S&caling:", "拡大縮小(&C):"),
+    C("EDIT", 1214, 96, 141, 24, 12, style="ES_NUMBER"),
+    C("UPDOWN", 1215, 120, 141, 10, 12),
+    C("GROUPBOX", 1216, 7, 160, 126, 44, "Orientation", "印刷の向き"),
+    C("ICON", 1218, 12, 170, 16, 16),
+    C("AUTORADIOBUTTON", 1217, 34, 174, 95, 10, "Port&rait", "縦(&R)", "WS_GROUP"),
+    C("ICON", 1220, 12, 186, 16, 16),
+    C("AUTORADIOBUTTON", 1219, 34, 189, 95, 10, "Lands&cape", "横(&A)"),
     C("ICON", 1221, 140, 10, 16, 16),
     C("LTEXT", 1222, 162, 10, 101, 9, "Paper s&ource:", "給紙方法(&O):"),
     C("COMBO", 1223, 162, 21, 101, 120),
@@ -264,22 +265,22 @@ page1200 = Dialog(1200, 270, 300, "Paper", "用紙", "Document page 2: paper, ou
     C("UPDOWN", 1230, 239, 159, 10, 12),
     C("ICON", 1231, 140, 176, 16, 16),
     C("AUTOCHECKBOX", 1240, 162, 179, 101, 10, "Separator &sheet", "合紙を入れる(&E)"),
-    C("GROUPBOX", 4142, 7, 200, 256, 50, "Pages per Sheet", "ページ割付"),
-    C("LTEXT", 4143, 14, 214, 36, 9, "Do&wn:", "縦(&W):"),
-    C("COMBO", 4145, 52, 212, 34, 60),
-    C("LTEXT", 4144, 14, 232, 36, 9, "Acr&oss:", "横(&O):"),
-    C("COMBO", 4146, 52, 230, 34, 60),
-    C("LTEXT", 4147, 96, 214, 40, 9, "Order:", "配置順:"),
-    C("ICON", 4148, 96, 226, 16, 16),
-    C("AUTORADIOBUTTON", 4149, 140, 214, 118, 10, "Across, then down(&H)", "横から縦へ(&H)", "WS_GROUP"),
-    C("AUTORADIOBUTTON", 4150, 140, 230, 118, 10, "Down, then across(&I)", "縦から横へ(&I)"),
-    C("PICTURE", 1008, 7, 258, 44, 34),
-    C("ICON", 1151, 56, 258, 16, 16),
-    C("ICON", 1152, 56, 276, 16, 16),
-    C("ICON", 1006, 80, 258, 16, 16, style=P),
-    C("LTEXT", 1000, 100, 260, 92, 32, ""),
-    C("PUSHBUTTON", 1003, 198, 256, 65, 14, "Settings &List...", "設定一覧(&L)..."),
-    C("PUSHBUTTON", 1005, 198, 272, 65, 14, "Sa&ve Preset...", "お気に入り保存(&V)..."),
+    C("GROUPBOX", 4142, 7, 210, 256, 50, "Pages per Sheet", "ページ割付"),
+    C("LTEXT", 4143, 14, 224, 36, 9, "Do&wn:", "縦(&W):"),
+    C("COMBO", 4145, 52, 222, 34, 60),
+    C("LTEXT", 4144, 14, 242, 36, 9, "Acr&oss:", "横(&O):"),
+    C("COMBO", 4146, 52, 240, 34, 60),
+    C("LTEXT", 4147, 96, 224, 40, 9, "Order:", "配置順:"),
+    C("ICON", 4148, 96, 236, 16, 16),
+    C("AUTORADIOBUTTON", 4149, 140, 224, 118, 10, "Across, then down(&H)", "横から縦へ(&H)", "WS_GROUP"),
+    C("AUTORADIOBUTTON", 4150, 140, 240, 118, 10, "Down, then across(&I)", "縦から横へ(&I)"),
+    C("PICTURE", 1008, 7, 266, 62, 60),
+    C("ICON", 1151, 74, 268, 16, 16),
+    C("ICON", 1152, 74, 288, 16, 16),
+    C("ICON", 1006, 74, 308, 16, 16, style=P),
+    C("LTEXT", 1000, 94, 310, 169, 18, ""),
+    C("PUSHBUTTON", 1003, 180, 266, 83, 14, "Settings &List...", "設定一覧(&L)..."),
+    C("PUSHBUTTON", 1005, 180, 282, 83, 14, "Sa&ve Preset...", "お気に入り保存(&V)..."),
     C("ICON", 1001, 247, 4, 16, 16, style=P),
 ], page=True)
 
@@ -314,10 +315,10 @@ def substitution(did, en, ja, comment, ids, head_en, head_ja):
     lst, label, shown, choice = ids
     return Dialog(did, 260, 190, en, ja, comment, [
         C("REPORT", lst, 7, 7, 246, 120),
-        C("LTEXT", label, 7, 134, 70, 9, head_en, head_ja),
+        C("LTEXT", label, 7, 134, 72, 9, head_en, head_ja),
         C("LTEXT", shown, 80, 134, 173, 9, ""),
         C("COMBO", choice, 80, 147, 173, 120),
-        C("PUSHBUTTON", 1002, 7, 169, 50, 14, "&Defaults", "標準に戻す(&D)"),
+        C("PUSHBUTTON", 1002, 7, 169, 56, 14, "&Defaults", "標準に戻す(&D)"),
         C("DEFPUSHBUTTON", "IDOK", 95, 169, 50, 14, "OK", "OK"),
         C("PUSHBUTTON", "IDCANCEL", 149, 169, 50, 14, "Cancel", "キャンセル"),
         C("PUSHBUTTON", 2601, 203, 169, 50, 14, "Close", "閉じる"),
@@ -341,12 +342,12 @@ dialogs.append(Dialog(2200, 280, 236, "Presets", "お気に入り", "Presets: th
     C("LTEXT", 2205, 50, 78, 223, 18, ""),
     C("PUSHBUTTON", 2206, 223, 98, 50, 14, "De&lete", "削除(&L)"),
     C("GROUPBOX", 2203, 7, 116, 266, 92, "Save the Current Settings", "現在の設定を保存"),
-    C("LTEXT", 2210, 14, 128, 40, 9, "&Icon:", "アイコン(&I):"),
-    C("ROWLIST", 2211, 56, 126, 210, 34),
-    C("LTEXT", 2208, 14, 166, 40, 9, "&Name:", "名前(&N):"),
-    C("EDIT", 2209, 56, 164, 150, 12),
-    C("LTEXT", 2212, 14, 182, 40, 9, "&Comment:", "コメント(&C):"),
-    C("EDIT", 2213, 56, 180, 210, 12),
+    C("LTEXT", 2210, 14, 128, 48, 9, "&Icon:", "アイコン(&I):"),
+    C("ROWLIST", 2211, 64, 126, 202, 34),
+    C("LTEXT", 2208, 14, 166, 48, 9, "&Name:", "名前(&N):"),
+    C("EDIT", 2209, 64, 164, 146, 12),
+    C("LTEXT", 2212, 14, 182, 48, 9, "&Comment:", "コメント(&C):"),
+    C("EDIT", 2213, 64, 180, 202, 12),
     C("PUSHBUTTON", 2214, 216, 162, 50, 14, "&Save", "保存(&S)"),
 ] + ok_cancel(169, 215)))
 
@@ -356,8 +357,8 @@ info = [(2308, 2309, "Kind:", "種類:"), (2310, 2311, "Title:", "タイトル:"
         (2333, 2334, "Width:", "幅:"), (2335, 2336, "Length:", "長さ:"), (2324, 2325, "Orientation:", "向き:")]
 overlay = [
     C("AUTOCHECKBOX", 2302, 7, 7, 200, 10, "&Print over a form", "フォームオーバーレイを使う(&P)"),
-    C("LTEXT", 2301, 7, 22, 60, 9, "&Form file:", "フォームファイル(&F):"),
-    C("COMBOEDIT", 2303, 70, 20, 150, 120),
+    C("LTEXT", 2301, 7, 22, 80, 9, "&Form file:", "フォームファイル(&F):"),
+    C("COMBOEDIT", 2303, 88, 20, 132, 120),
     C("PUSHBUTTON", 2304, 224, 19, 50, 14, "&Browse...", "参照(&B)..."),
     C("AUTOCHECKBOX", 2332, 7, 38, 267, 10, "Use the form's &margins", "フォームの余白を使う(&M)"),
     C("GROUPBOX", 2307, 7, 52, 267, 128, "Form Information", "フォーム情報"),
@@ -409,8 +410,8 @@ def position(did, en, ja, comment, picture):
         C("LTEXT", 2432, left + 120, 82, 44, 9, "Right:", "右の余白:"),
         C("EDIT", 2433, left + 166, 80, 34, 12, style="ES_READONLY"),
         C("LTEXT", 2434, left + 212, 82, 10, 9, "mm"),
-        C("PUSHBUTTON", 2435, left + 120, 96, 30, 12, "Ce&ntre", "中央(&N)"),
-        C("PUSHBUTTON", 2436, left + 152, 96, 30, 12, "<<", "<<"),
+        C("PUSHBUTTON", 2435, left + 120, 96, 32, 12, "Ce&ntre", "中央(&N)"),
+        C("PUSHBUTTON", 2436, left + 154, 96, 28, 12, "<<", "<<"),
         C("PUSHBUTTON", 2437, left + 184, 96, 30, 12, ">>", ">>"),
         C("GROUPBOX", 2438, left, 116, 110, 30, "Scale", "拡大縮小"),
         C("AUTOCHECKBOX", 2439, left + 6, 129, 44, 10, "&Scale:", "倍率(&S):"),
@@ -510,9 +511,9 @@ for did, en, ja, text_en, text_ja, alt_en, alt_ja, comment in PROMPTS:
     dialogs.append(Dialog(did, 250, 70, en, ja, comment, [
         C("ICON", 2914, 7, 7, 20, 20),
         C("LTEXT", 2915, 34, 9, 209, 26, text_en, text_ja),
-        C("DEFPUSHBUTTON", 2916, 7, 49, 74, 14, "&Go On", "このまま続ける(&G)"),
-        C("PUSHBUTTON", 2918, 88, 49, 74, 14, alt_en, alt_ja),
-        C("PUSHBUTTON", 2917, 169, 49, 74, 14, "Cancel", "キャンセル"),
+        C("DEFPUSHBUTTON", 2916, 7, 49, 76, 14, "&Go On", "このまま続ける(&G)"),
+        C("PUSHBUTTON", 2918, 87, 49, 76, 14, alt_en, alt_ja),
+        C("PUSHBUTTON", 2917, 167, 49, 76, 14, "Cancel", "キャンセル"),
     ], help_button=False))
 
 dialogs.append(Dialog(4000, 200, 70, "Feeder Setting", "フィーダの設定", "Feeder setting of the current source.", [

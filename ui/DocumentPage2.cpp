@@ -108,8 +108,10 @@ struct StaticIcon {
     int icon;
 };
 constexpr StaticIcon kStaticIcons[] = {
-    {1202, kDocumentPaperIconId}, {1206, kOutputPaperIconId}, {1209, kOutputPaperIconId}, {1212, 703},
-    {1221, 771}, {1224, 779}, {1236, 732}, {1232, 731}, {1227, 772}, {1231, 733}, {1001, 736},
+    // Paper, output paper, scaling (a magnifier), source (a tray), media, output tray, print
+    // mode (sorted sets), copies and the separator sheet.
+    {1202, kDocumentPaperIconId}, {1206, kOutputPaperIconId}, {1209, kOutputPaperIconId}, {1212, 733},
+    {1221, 771}, {1224, 779}, {1236, 732}, {1232, 737}, {1227, 738}, {1231, 786}, {1001, 736},
 };
 
 // The page's help ids by control, ending with 0.

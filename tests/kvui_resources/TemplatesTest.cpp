@@ -153,6 +153,23 @@ struct Opened {
     std::map<int, Control> controls;
 };
 
+std::string Utf8(const std::u16string& text) {
+    std::string out;
+    for (char16_t c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
 
 BOOL CALLBACK Collect(HWND child, LPARAM param) {
@@ -287,6 +304,109 @@ TEST_F(Templates, ControlsCarryTheStylesTheirMessagesNeed) {
         auto it = o.controls.find(rule.control);
         ASSERT_NE(it, o.controls.end());
         EXPECT_EQ(it->second.style & rule.mask, rule.value);
+    }
+}
+
+// A label whose text the control cuts: the text as the control draws it (mnemonic marks
+// taken out), the width it needs and the width the control leaves it.
+struct Cut {
+    int id;
+    std::u16string text;
+    LONG needed;
+    LONG room;
+};
+
+// The width of text drawn on one line in the control's own font.
+LONG LineWidth(HDC dc, const std::u16string& text, UINT format) {
+    RECT r{0, 0, 1, 1};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT | DT_SINGLELINE);
+    return r.right - r.left;
+}
+
+// Checks one control the way the stand-in's control draws its text: check boxes and radio
+// buttons beside a 13-pixel box and a gap (17 pixels), push buttons inside their 2-pixel
+// edges, a group box's caption from 8 pixels in plus 4 of padding, static texts wrapped at
+// spaces within the control (each run of Latin letters on one line).
+BOOL CALLBACK CheckFit(HWND child, LPARAM param) {
+    auto* cuts = reinterpret_cast<std::vector<Cut>*>(param);
+    char16_t buffer[512] = {};
+    GetWindowTextW(child, buffer, 512);
+    const std::u16string text = buffer;
+    if (text.empty()) return TRUE;
+    GetClassNameW(child, buffer, 512);
+    const std::u16string cls = buffer;
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
+    RECT client{};
+    GetClientRect(child, &client);
+    HDC dc = GetDC(child);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+    auto check = [&](LONG needed, LONG room) {
+        if (needed > room) cuts->push_back(Cut{GetDlgCtrlID(child), text, needed, room});
+    };
+    if (cls == WC_BUTTONW) {
+        const DWORD type = style & BS_TYPEMASK;
+        if (type == BS_GROUPBOX) {
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            check(extent.cx + 12, client.right);
+        } else if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+            check(LineWidth(dc, text, 0), client.right - 4);
+        } else if (type != BS_OWNERDRAW) {
+            check(LineWidth(dc, text, 0), client.right - 17);
+        }
+    } else if (cls == WC_STATICW) {
+        const DWORD type = style & SS_TYPEMASK;
+        if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE || (style & SS_CENTERIMAGE)) {
+            check(LineWidth(dc, text, 0), client.right);
+        } else if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) {
+            RECT r{0, 0, client.right, 0};
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK);
+            if (r.bottom > client.bottom) cuts->push_back(Cut{GetDlgCtrlID(child), text, r.bottom, client.bottom});
+            std::u16string word;
+            for (size_t i = 0; i <= text.size(); ++i) {
+                const char16_t c = i < text.size() ? text[i] : u' ';
+                if (c == u' ' || c >= 0x1100) {
+                    if (!word.empty()) check(LineWidth(dc, word, 0), client.right);
+                    word.clear();
+                } else {
+                    word += c;
+                }
+            }
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(child, dc);
+    return TRUE;
+}
+
+TEST_F(Templates, EveryLabelFitsItsControlInBothLanguages) {
+    for (const Template& t : kTemplates) {
+        for (size_t l = 0; l < modules_.size(); ++l) {
+            SCOPED_TRACE(std::string(kLanguages[l].name) + " " + std::to_string(t.id));
+            std::vector<Cut> cuts;
+            Opened opened;
+            standin::ui::OnModalDialog([&](HWND dialog) {
+                opened.ran = true;
+                EnumChildWindows(dialog, CheckFit, reinterpret_cast<LPARAM>(&cuts));
+                EndDialog(dialog, 7);
+            });
+            HRSRC found = FindResourceW(modules_[l], MAKEINTRESOURCEW(t.id), RT_DIALOG);
+            ASSERT_NE(found, nullptr);
+            const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(modules_[l], found)));
+            std::vector<BYTE> bytes(data, data + SizeofResource(modules_[l], found));
+            // Pages open as popups here, as the other tests open them.
+            DWORD style = 0;
+            std::memcpy(&style, bytes.data() + 12, 4);
+            style = (style & ~(WS_CHILD | WS_DISABLED)) | WS_POPUP;
+            std::memcpy(bytes.data() + 12, &style, 4);
+            DialogBoxIndirectParamW(modules_[l], reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr, QuietProc, 0);
+            standin::ui::OnModalDialog(nullptr);
+            ASSERT_TRUE(opened.ran);
+            for (const Cut& cut : cuts) {
+                ADD_FAILURE() << "control " << cut.id << " \"" << Utf8(cut.text) << "\" needs " << cut.needed
+                              << " pixels, has " << cut.room;
+            }
+        }
     }
 }
 

@@ -125,6 +125,61 @@ TEST_F(TreeView, ItemsReadAndWriteTheirFieldsAndStaleHandlesFail) {
     EXPECT_EQ(std::count(codes.begin(), codes.end(), TVN_DELETEITEMW), 3);
 }
 
+// How many pixels of the rectangle (in the top-level window's pixels) have the colour.
+int CountIn(const standin::ui::Pixels& pixels, const RECT& r, COLORREF colour) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) n += pixels.At(x, y) == colour ? 1 : 0;
+    }
+    return n;
+}
+
+TEST_F(TreeView, RowsWiderThanTheTreeScrollAcross) {
+    // 80 pixels wide: the row does not fit, so a horizontal scroll bar takes the foot of the
+    // tree (unless TVS_NOHSCROLL); the wide tree of the fixture shows none.
+    HWND narrow = MakeControl(parent_, WC_TREEVIEWW, TVS_HASBUTTONS, 10, {220, 10, 300, 110});
+    HWND fixed = MakeControl(parent_, WC_TREEVIEWW, TVS_NOHSCROLL, 11, {220, 120, 300, 220});
+    HTREEITEM wide = AddTreeItem(narrow, TVI_ROOT, u"TrueType Font Substitution <Built-in Table>", 1);
+    AddTreeItem(fixed, TVI_ROOT, u"TrueType Font Substitution <Built-in Table>", 1);
+    const int bar = GetSystemMetrics(SM_CYHSCROLL);
+    const standin::ui::Pixels shown = standin::ui::PaintWindow(parent_);
+    struct Case {
+        const char* name;
+        int x, y;  // inside the left arrow button's place, clear of its edges and arrow
+        bool barShown;
+    };
+    const Case cases[] = {
+        {"narrow", 220 + 3, 110 - bar + 3, true},
+        {"no scroll bar style", 220 + 3, 220 - bar + 3, false},
+        {"wide enough", 10 + 3, 160 - bar + 3, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(shown.At(c.x, c.y), GetSysColor(c.barShown ? COLOR_BTNFACE : COLOR_WINDOW)) << c.name;
+    }
+
+    // Scrolling moves the rows: at the right end the text ends inside the tree.
+    auto textRect = [&] {
+        RECT r{};
+        std::memcpy(&r, &wide, sizeof wide);
+        SendMessageW(narrow, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+        return r;
+    };
+    const RECT start = textRect();
+    EXPECT_GT(start.right, 80);
+    SendMessageW(narrow, WM_HSCROLL, SB_LINERIGHT, 0);
+    EXPECT_LT(textRect().left, start.left);
+    SendMessageW(narrow, WM_HSCROLL, SB_RIGHT, 0);
+    EXPECT_LE(textRect().right, 80);
+    EXPECT_GT(textRect().right, 80 - 8);
+    SendMessageW(narrow, WM_HSCROLL, SB_PAGERIGHT, 0);
+    EXPECT_LE(textRect().right, 80) << "no further than the end";
+    SendMessageW(narrow, WM_HSCROLL, SB_LEFT, 0);
+    EXPECT_EQ(textRect().left, start.left);
+    // A click on the right arrow scrolls too.
+    SendMessageW(narrow, WM_LBUTTONDOWN, 0, MAKELONG(75, 100 - bar / 2));
+    EXPECT_LT(textRect().left, start.left);
+}
+
 class ListView : public ControlsTest {
 protected:
     HWND Make(DWORD style) {
@@ -175,6 +230,32 @@ TEST_F(ListView, StateChangesAreReportedWithOldAndNewState) {
     state.state = LVIS_SELECTED;
     SendMessageW(list, LVM_SETITEMSTATE, 4, reinterpret_cast<LPARAM>(&state));
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMSTATE, 4, LVIS_SELECTED), 0);
+}
+
+TEST_F(ListView, SelectedLabelReadsOnItsHighlight) {
+    // Shown always: without the focus the label is button text on the button face, with it
+    // highlight text on the highlight; never the one colour on the other's background.
+    HWND list = Make(LVS_ICON | LVS_SHOWSELALWAYS);
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    RECT label{};
+    label.left = LVIR_LABEL;
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)));
+    struct Case {
+        bool focused;
+        int back, text;
+    };
+    const Case cases[] = {{false, COLOR_BTNFACE, COLOR_BTNTEXT}, {true, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT}};
+    for (const Case& c : cases) {
+        SetFocus(c.focused ? list : GetParent(list));
+        const standin::ui::Pixels shown = standin::ui::PaintWindow(GetParent(list));
+        const int back = CountIn(shown, label, GetSysColor(c.back));
+        const int text = CountIn(shown, label, GetSysColor(c.text));
+        EXPECT_GT(back, text) << c.focused;
+        EXPECT_GT(text, 0) << c.focused;
+    }
 }
 
 TEST_F(ListView, FindsNavigatesAndDeletes) {

@@ -35,14 +35,14 @@ struct ItemRow {
     std::u16string title;
 };
 
-std::vector<BYTE> DialogEx(DWORD style, const std::vector<ItemRow>& items) {
+std::vector<BYTE> DialogEx(DWORD style, const std::vector<ItemRow>& items, WORD pointSize = 9) {
     TemplateWriter w;
     const DLGTEMPLATEEX head{1, 0xFFFF, 0, 0, style | DS_SETFONT, static_cast<WORD>(items.size()), 10, 20, 200, 100};
     w.Bytes(&head, sizeof(head));
     w.Word(0);  // no menu
     w.Word(0);  // the dialog class
     w.Text(u"Settings");
-    w.Word(9);
+    w.Word(pointSize);
     w.Word(400);
     w.Bytes("\0\x01", 2);
     w.Text(u"MS Shell Dlg");
@@ -147,11 +147,11 @@ TEST_F(Dialogs, ModelessDialogHasItsControlsIdsRectanglesAndParam) {
     GetWindowRect(ok, &r);
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
-    // 10 x 70 dialog units at 6/4 and 13/8 pixels per unit; 50 x 14 units.
+    // 10 x 70 dialog units at 6/4 and 12/8 pixels per unit (the 9-point font's); 50 x 14 units.
     EXPECT_EQ(r.left - origin.x, 15);
-    EXPECT_EQ(r.top - origin.y, 114);
+    EXPECT_EQ(r.top - origin.y, 105);
     EXPECT_EQ(r.right - r.left, 75);
-    EXPECT_EQ(r.bottom - r.top, 23);
+    EXPECT_EQ(r.bottom - r.top, 21);
     EXPECT_EQ(GetFocus(), ok) << "WM_INITDIALOG returned TRUE: focus on the first tab stop";
     EXPECT_EQ(SendMessageW(dialog, DM_GETDEFID, 0, 0), MAKELONG(IDOK, DC_HASDEFID));
     CheckDlgButton(dialog, 100, BST_CHECKED);
@@ -161,6 +161,43 @@ TEST_F(Dialogs, ModelessDialogHasItsControlsIdsRectanglesAndParam) {
     EXPECT_EQ(static_cast<int>(GetDlgItemInt(dialog, 100, &translated, TRUE)), -12);
     EXPECT_TRUE(translated);
     EXPECT_TRUE(DestroyWindow(dialog));
+}
+
+TEST_F(Dialogs, DialogUnitsFollowTheTemplateFont) {
+    // The font's average letter width and height are the base units: a quarter of the width
+    // and an eighth of the height per unit. A button at (10, 70), 50 x 14 units.
+    struct Case {
+        WORD points;
+        LONG left, top, width, height;
+    };
+    const Case cases[] = {
+        {8, 13, 96, 63, 19},    // 11 pixels high, letters 5 wide
+        {9, 15, 105, 75, 21},   // 12 high, 6 wide
+        {12, 20, 140, 100, 28}, // 16 high, 8 wide
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.points);
+        const std::vector<BYTE> bytes =
+            DialogEx(WS_POPUP | WS_CAPTION, {{BS_PUSHBUTTON, 10, 70, 50, 14, IDOK, u"Button", u"OK"}}, c.points);
+        HWND dialog = CreateDialogIndirectParamW(instance_, reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr,
+                                                 TestDialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        RECT r{};
+        GetWindowRect(GetDlgItem(dialog, IDOK), &r);
+        POINT origin{0, 0};
+        ClientToScreen(dialog, &origin);
+        EXPECT_EQ(r.left - origin.x, c.left);
+        EXPECT_EQ(r.top - origin.y, c.top);
+        EXPECT_EQ(r.right - r.left, c.width);
+        EXPECT_EQ(r.bottom - r.top, c.height);
+        RECT units{10, 70, 60, 84};
+        ASSERT_TRUE(MapDialogRect(dialog, &units));
+        EXPECT_EQ(units.left, c.left);
+        EXPECT_EQ(units.top, c.top);
+        EXPECT_TRUE(DestroyWindow(dialog));
+    }
+    // The system font's units stay what GetDialogBaseUnits reports.
+    EXPECT_EQ(GetDialogBaseUnits(), MAKELONG(6, 13));
 }
 
 TEST_F(Dialogs, KeysOfIsDialogMessage) {

@@ -22,19 +22,19 @@ TEST_F(CompiledDialog, ControlsGetTheirClassesStylesAndPixelRectangles) {
         int id;
         const char16_t* cls;
         DWORD style;
-        RECT rect;  // dialog units scaled by 6/4 across and 13/8 down, rounded
+        RECT rect;  // dialog units scaled by 6/4 across and 12/8 down (the 9-point font's), rounded
     };
     const Expected expected[] = {
-        {IDC_LABEL, u"Static", 0x50020000, {11, 15, 71, 28}},      // SS_LEFT | WS_GROUP
-        {IDC_NAME, u"Edit", 0x50810080, {75, 11, 225, 34}},        // WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL
-        {IDC_COPIES, u"Edit", 0x50012000, {75, 41, 120, 64}},      // ES_NUMBER, NOT WS_BORDER
-        {IDC_DUPLEX, u"Button", 0x50010003, {11, 73, 101, 89}},    // BS_AUTOCHECKBOX | WS_TABSTOP
-        {IDC_PAPER, u"ComboBox", 0x50210003, {75, 98, 225, 228}},  // CBS_DROPDOWNLIST | WS_VSCROLL
-        {IDC_TRAYS, u"ListBox", 0x50800001, {233, 11, 293, 76}},   // LBS_NOTIFY | WS_BORDER
-        {IDC_PICTURE, u"Static", 0x50000003, {240, 98, 240, 98}},  // SS_ICON, sized by the picture
-        {IDC_CUSTOM, u"Recorder", 0x50010000, {11, 130, 41, 146}}, // a class by name
-        {IDOK, u"Button", 0x50010001, {135, 163, 210, 186}},       // BS_DEFPUSHBUTTON
-        {IDCANCEL, u"Button", 0x50010000, {218, 163, 293, 186}},
+        {IDC_LABEL, u"Static", 0x50020000, {11, 14, 71, 26}},      // SS_LEFT | WS_GROUP
+        {IDC_NAME, u"Edit", 0x50810080, {75, 11, 225, 32}},        // WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL
+        {IDC_COPIES, u"Edit", 0x50012000, {75, 38, 120, 59}},      // ES_NUMBER, NOT WS_BORDER
+        {IDC_DUPLEX, u"Button", 0x50010003, {11, 68, 101, 83}},    // BS_AUTOCHECKBOX | WS_TABSTOP
+        {IDC_PAPER, u"ComboBox", 0x50210003, {75, 90, 225, 210}},  // CBS_DROPDOWNLIST | WS_VSCROLL
+        {IDC_TRAYS, u"ListBox", 0x50800001, {233, 11, 293, 71}},   // LBS_NOTIFY | WS_BORDER
+        {IDC_PICTURE, u"Static", 0x50000003, {240, 90, 240, 90}},  // SS_ICON, sized by the picture
+        {IDC_CUSTOM, u"Recorder", 0x50010000, {11, 120, 41, 135}}, // a class by name
+        {IDOK, u"Button", 0x50010001, {135, 150, 210, 171}},       // BS_DEFPUSHBUTTON
+        {IDCANCEL, u"Button", 0x50010000, {218, 150, 293, 171}},
     };
     std::map<int, ControlSeen> seen;
     RECT client{};
@@ -65,7 +65,7 @@ TEST_F(CompiledDialog, ControlsGetTheirClassesStylesAndPixelRectangles) {
     EXPECT_EQ(DialogBoxParamW(module_, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr, QuietProc, 0), 42);
     EXPECT_EQ(caption, u"Print settings");
     EXPECT_EQ(client.right, 300);  // 200 units across
-    EXPECT_EQ(client.bottom, 195);  // 120 units down
+    EXPECT_EQ(client.bottom, 180);  // 120 units down
     EXPECT_TRUE(dialogExStyle & WS_EX_CONTEXTHELP);
     for (const Expected& e : expected) {
         SCOPED_TRACE(e.id);

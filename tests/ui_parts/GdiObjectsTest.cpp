@@ -23,6 +23,21 @@ TEST_F(GdiObjectsTest, StockObjectsAndSystemBrushesOutliveDeletion) {
     ASSERT_EQ(GetObjectW(face, sizeof lb, &lb), static_cast<int>(sizeof lb));
     EXPECT_EQ(lb.lbColor, GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(GetStockObject(99), nullptr);
+    // The GUI font is the platform's 8-point one: a bold label of eleven letters takes 66
+    // pixels, as it does there, and fits the 72 the status sheets give it.
+    LOGFONTW gui{};
+    ASSERT_GT(GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui), 0);
+    EXPECT_EQ(gui.lfHeight, -11);
+    gui.lfWeight = FW_BOLD;
+    HFONT bold = CreateFontIndirectW(&gui);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bold);
+    SIZE extent{};
+    ASSERT_TRUE(GetTextExtentPoint32W(dc, u"Paper level", 11, &extent));
+    EXPECT_EQ(extent.cx, 66);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bold);
 }
 
 TEST_F(GdiObjectsTest, LiveCountFollowsCreationAndDeletion) {

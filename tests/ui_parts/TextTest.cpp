@@ -130,5 +130,40 @@ TEST_F(TextTest, GlyphsComeFromTheFontFileOrBoxes) {
     standin::ui::SetGlyphFile("/usr/share/unifont/unifont.hex");
 }
 
+// The lowest row of the column holding black ink, or -1.
+int LowestInk(const Canvas& canvas, int x, int height) {
+    int lowest = -1;
+    for (int y = 0; y < height; ++y) {
+        if (canvas.At(x, y) == RGB(0, 0, 0)) lowest = y;
+    }
+    return lowest;
+}
+
+TEST_F(TextTest, MnemonicUnderlineShowsBelowTheLetter) {
+    // "E" is a solid block on design rows 2-13, where letters stand (14 and 15 are for
+    // descenders): the underline must come below its foot, not merge into it.
+    kvtest::TempFolder folder;
+    const std::string path = folder.Path() + "/glyphs.hex";
+    FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("0045:0000FFFFFFFFFFFFFFFFFFFFFFFF0000\n", f);
+    std::fclose(f);
+    standin::ui::SetGlyphFile(path);
+    for (LONG height : {11, 12, 13, 16, 24}) {
+        Canvas plain(20, 30);
+        Canvas marked(20, 30);
+        FontIn plainFont(plain.Dc(), -height, FW_NORMAL);
+        FontIn markedFont(marked.Dc(), -height, FW_NORMAL);
+        RECT box{0, 0, 20, 30};
+        DrawTextW(plain.Dc(), u"E", -1, &box, DT_SINGLELINE | DT_NOCLIP);
+        DrawTextW(marked.Dc(), u"&E", -1, &box, DT_SINGLELINE | DT_NOCLIP);
+        const int foot = LowestInk(plain, 1, 30);
+        ASSERT_GT(foot, 0) << height;
+        EXPECT_GT(LowestInk(marked, 1, 30), foot) << "height " << height;
+        EXPECT_LT(LowestInk(marked, 1, 30), height) << "height " << height;
+    }
+    standin::ui::SetGlyphFile("/usr/share/unifont/unifont.hex");
+}
+
 }  // namespace
 }  // namespace uiparts

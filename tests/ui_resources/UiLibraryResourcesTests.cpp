@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -118,8 +119,14 @@ TEST_F(UiLibraryResources, EveryIconHasASmallAndALargeImageOfItsOwn) {
     EXPECT_EQ(large.size(), 166u);
 }
 
+constexpr int kFirstNumber = 8206;  // page-number layers of the preview
+constexpr int kLastNumber = 8240;
+
 TEST_F(UiLibraryResources, EveryBitmapIsASmallPictureOfItsOwn) {
+    // Every layer of the layout preview fits the preview's item, the size of bitmap 800.
+    const Header item = HeaderOf(Bytes(RT_BITMAP, 800));
     std::set<std::vector<BYTE>> pictures;
+    std::map<int, std::vector<BYTE>> numbers;
     int count = 0;
     for (const Range& r : kBitmaps) {
         for (int id = r.first; id <= r.last; ++id) {
@@ -133,15 +140,25 @@ TEST_F(UiLibraryResources, EveryBitmapIsASmallPictureOfItsOwn) {
             const Header h = HeaderOf(dib);
             EXPECT_EQ(At<DWORD>(dib, 0), 40u);
             EXPECT_GT(h.width, 0);
-            EXPECT_LE(h.width, 64);
+            EXPECT_LE(h.width, item.width);
             EXPECT_GT(h.height, 0);
-            EXPECT_LE(h.height, 64);
+            EXPECT_LE(h.height, item.height);
             EXPECT_EQ(h.bits, 4);
-            pictures.insert(dib);
+            // A page number is the same picture for every page count ("1" of two pages is
+            // "1" of four); every other bitmap is one of its own.
+            if (id >= kFirstNumber && id <= kLastNumber) {
+                numbers[id] = dib;
+            } else {
+                pictures.insert(dib);
+            }
         }
     }
     EXPECT_EQ(count, 84);
-    EXPECT_EQ(pictures.size(), 84u);
+    EXPECT_EQ(pictures.size(), 84u - numbers.size());
+    // Numbers differ from each other, and the second set from the first.
+    EXPECT_NE(numbers[8206], numbers[8207]);
+    EXPECT_NE(numbers[8206], numbers[8208]);
+    EXPECT_NE(numbers[8236], numbers[8237]);
 }
 
 TEST_F(UiLibraryResources, ManifestIsResourceTwoOfItsType) {

@@ -59,7 +59,8 @@ void MakeStock(State& s) {
     s.stock[SYSTEM_FONT] = StockFont(s, 16, u"System", FW_BOLD);
     s.stock[DEVICE_DEFAULT_FONT] = StockFont(s, 16, u"System", FW_NORMAL);
     s.stock[SYSTEM_FIXED_FONT] = StockFont(s, 16, u"Fixedsys", FW_NORMAL);
-    s.stock[DEFAULT_GUI_FONT] = StockFont(s, 12, u"MS Shell Dlg", FW_NORMAL);
+    // The platform's 8-point MS Shell Dlg at 96 dpi.
+    s.stock[DEFAULT_GUI_FONT] = StockFont(s, -11, u"MS Shell Dlg", FW_NORMAL);
     Object palette;
     palette.kind = Kind::Palette;
     palette.stock = true;

@@ -110,6 +110,11 @@ bool GlyphBoxInked(const Glyph& g, int row, int height, int column, int width) {
     return false;
 }
 
+// The row of a mnemonic's underline: the first screen row below every design row of the
+// letters (rows 0-13 of the 16-row design; 14 and 15 hold only descenders), so that the
+// line shows under the letter instead of merging into its foot.
+int UnderlineRow(const FontMetrics& m) { return std::min(m.height - 1, (m.height * 14 + 15) / 16); }
+
 }  // namespace
 
 FontMetrics MetricsOf(State& s, const Dc& dc) {
@@ -416,7 +421,8 @@ PLATFORM_API int DrawTextW(HDC hdc, LPCWSTR text, int cch, RECT* rect, UINT form
         if (line.underline >= 0 && line.underline < static_cast<int>(line.text.size())) {
             const int ux = x + TextWidth(m, line.text.data(), line.underline);
             const int uw = CharWidth(m, line.text[static_cast<size_t>(line.underline)]);
-            FillArea(clipped, {ux, y + m.ascent, ux + uw, y + m.ascent + 1}, dc->state.text, R2_COPYPEN);
+            const int uy = y + UnderlineRow(m);
+            FillArea(clipped, {ux, uy, ux + uw, uy + 1}, dc->state.text, R2_COPYPEN);
         }
         y += m.height;
     }

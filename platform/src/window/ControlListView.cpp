@@ -214,13 +214,16 @@ void PaintList(HWND hwnd, ListViewState& s) {
             ImageList_Draw(images, item.image, hdc, icon.left, icon.top,
                            ILD_TRANSPARENT | (item.state & LVIS_OVERLAYMASK) | (selected ? ILD_SELECTED : 0));
         }
-        const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+        // A selected item: the highlight and its text while the list has the focus; without
+        // it (LVS_SHOWSELALWAYS) the button face and the button text, never light on light.
+        const COLORREF back = GetSysColor(s.focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+        const COLORREF text = GetSysColor(!selected ? COLOR_WINDOWTEXT : s.focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
         if (Report(hwnd)) {
             int x = 0;
             for (size_t c = 0; c < std::max<size_t>(s.columns.size(), 1); ++c) {
                 const int width = s.columns.empty() ? client.right : s.columns[c].width;
                 RECT cell{c == 0 ? icon.right : x, icon.top, x + width, icon.bottom};
-                if (c == 0 && selected) FillSolid(hdc, cell, GetSysColor(s.focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+                if (c == 0 && selected) FillSolid(hdc, cell, back);
                 if (c < item.texts.size()) {
                     DrawTextIn(hdc, item.texts[c], RECT{cell.left + 2, cell.top, cell.right, cell.bottom},
                                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS,
@@ -230,7 +233,7 @@ void PaintList(HWND hwnd, ListViewState& s) {
             }
         } else {
             const RECT label = ItemRect(hwnd, s, i, LVIR_LABEL);
-            if (selected) FillSolid(hdc, label, GetSysColor(s.focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+            if (selected) FillSolid(hdc, label, back);
             DrawTextIn(hdc, item.texts.front(), label, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX, text);
         }
     }

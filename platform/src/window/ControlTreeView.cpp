@@ -27,7 +27,9 @@ struct TreeState : ControlBase {
     ULONG_PTR next = 1;
     ULONG_PTR caret = 0;
     ULONG_PTR drop = 0;
-    int top = 0;  // index of the first visible row
+    int top = 0;   // index of the first visible row
+    int left = 0;  // pixels scrolled to the right
+    HWND bar = nullptr;  // the horizontal scroll bar, a child at the foot while shown
     int indent = 19;
     HIMAGELIST images = nullptr;
     HIMAGELIST stateImages = nullptr;
@@ -104,8 +106,149 @@ bool ItemRect(HWND hwnd, TreeState& s, ULONG_PTR id, bool textOnly, RECT* rect) 
         ImageList_GetIconSize(s.images, &cx, &cy);
         x += cx + 3;
     }
+    x -= s.left;
     *rect = RECT{x, y, x + TextWidth(hwnd, s, n.text, (n.state & TVIS_BOLD) != 0) + 4, y + h};
     return true;
+}
+
+// The width the rows need: the right end of the widest text, scrolled or not.
+int ContentWidth(HWND hwnd, TreeState& s) {
+    int widest = 0;
+    for (ULONG_PTR id : Rows(s)) {
+        RECT text{};
+        if (ItemRect(hwnd, s, id, true, &text)) widest = std::max(widest, static_cast<int>(text.right) + s.left);
+    }
+    return widest;
+}
+
+// The horizontal scroll bar at the foot of the client area, shown (unless TVS_NOHSCROLL)
+// while the rows are wider than the tree; the rows keep the area above it.
+struct HorizontalBar {
+    bool shown = false;
+    RECT bar{};
+    int content = 0;  // width of the rows
+    int page = 0;     // width shown
+};
+HorizontalBar BarOf(HWND hwnd, TreeState& s) {
+    HorizontalBar h;
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    h.page = client.right;
+    h.content = ContentWidth(hwnd, s);
+    const int thickness = GetSystemMetrics(SM_CYHSCROLL);
+    h.shown = !(StyleOf(hwnd) & TVS_NOHSCROLL) && h.content > client.right && client.bottom > thickness;
+    if (h.shown) h.bar = RECT{0, client.bottom - thickness, client.right, client.bottom};
+    return h;
+}
+
+int MaxLeft(const HorizontalBar& h) { return std::max(0, h.content - h.page); }
+
+// Arrow buttons at both ends and the thumb between, raised on the scroll bar's track.
+void PaintBar(HDC hdc, const HorizontalBar& h, int left) {
+    const RECT& r = h.bar;
+    const int side = r.bottom - r.top;
+    FillSolid(hdc, r, GetSysColor(COLOR_SCROLLBAR));
+    const RECT buttons[2] = {{r.left, r.top, r.left + side, r.bottom}, {r.right - side, r.top, r.right, r.bottom}};
+    for (int b = 0; b < 2; ++b) {
+        FillSolid(hdc, buttons[b], GetSysColor(COLOR_BTNFACE));
+        DrawEdge3d(hdc, buttons[b], false);
+        const int cx = (buttons[b].left + buttons[b].right) / 2;
+        const int cy = (r.top + r.bottom) / 2;
+        for (int k = 0; k < 4; ++k) {
+            const int x = b == 0 ? cx - 2 + k : cx + 1 - k;
+            FillSolid(hdc, RECT{x, cy - k, x + 1, cy + k + 1}, GetSysColor(COLOR_BTNTEXT));
+        }
+    }
+    const int track = r.right - r.left - 2 * side;
+    if (track <= 0 || h.content <= 0) return;
+    const int thumb = std::max(8, track * h.page / h.content);
+    const int range = MaxLeft(h);
+    const int at = range > 0 ? (track - thumb) * left / range : 0;
+    const RECT box{r.left + side + at, r.top, r.left + side + at + thumb, r.bottom};
+    FillSolid(hdc, box, GetSysColor(COLOR_BTNFACE));
+    DrawEdge3d(hdc, box, false);
+}
+
+void ScrollAcross(HWND hwnd, TreeState& s, WPARAM code) {
+    const HorizontalBar h = BarOf(hwnd, s);
+    const int line = 8;
+    int left = s.left;
+    switch (LOWORD(code)) {
+    case SB_LINELEFT: left -= line; break;
+    case SB_LINERIGHT: left += line; break;
+    case SB_PAGELEFT: left -= h.page; break;
+    case SB_PAGERIGHT: left += h.page; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: left = static_cast<SHORT>(HIWORD(code)); break;
+    case SB_LEFT: left = 0; break;
+    case SB_RIGHT: left = MaxLeft(h); break;
+    default: return;
+    }
+    left = std::clamp(left, 0, MaxLeft(h));
+    if (left == s.left) return;
+    s.left = left;
+    InvalidateRect(hwnd, nullptr, TRUE);
+    if (s.bar != nullptr) InvalidateRect(s.bar, nullptr, TRUE);
+}
+
+// The scroll bar is a child window over the foot of the tree, so that it covers the rows
+// under it whoever draws them, as the platform's frame keeps them out of sight.
+constexpr char16_t kBarClass[] = u"StandInTreeScrollBar";
+
+TreeState* TreeOfBar(HWND bar) { return StateOf<TreeState>(GetParent(bar)); }
+
+// The arrows move a line, the track a page towards the click.
+WPARAM BarCode(const HorizontalBar& h, int x) {
+    const int side = h.bar.bottom - h.bar.top;
+    if (x < side) return SB_LINELEFT;
+    if (x >= h.bar.right - side) return SB_LINERIGHT;
+    return x < h.bar.right / 2 ? SB_PAGELEFT : SB_PAGERIGHT;
+}
+
+LRESULT CALLBACK BarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC hdc = BeginPaint(hwnd, &paint);
+        TreeState* s = TreeOfBar(hwnd);
+        if (hdc != nullptr && s != nullptr) {
+            HorizontalBar h = BarOf(GetParent(hwnd), *s);
+            if (h.shown) {
+                OffsetRect(&h.bar, -h.bar.left, -h.bar.top);
+                PaintBar(hdc, h, s->left);
+            }
+        }
+        EndPaint(hwnd, &paint);
+        return 0;
+    }
+    case WM_LBUTTONDOWN: {
+        TreeState* s = TreeOfBar(hwnd);
+        if (s == nullptr) return 0;
+        const HorizontalBar h = BarOf(GetParent(hwnd), *s);
+        if (h.shown) ScrollAcross(GetParent(hwnd), *s, BarCode(h, static_cast<SHORT>(LOWORD(lParam))));
+        return 0;
+    }
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+// Shows, places or takes away the scroll bar after the rows or the tree's size changed.
+void SyncBar(HWND hwnd, TreeState& s) {
+    const HorizontalBar h = BarOf(hwnd, s);
+    if (s.left > MaxLeft(h)) s.left = MaxLeft(h);
+    if (!h.shown) {
+        if (s.bar != nullptr) DestroyWindow(s.bar);
+        s.bar = nullptr;
+        return;
+    }
+    const RECT& r = h.bar;
+    if (s.bar == nullptr) {
+        s.bar = CreateWindowExW(0, kBarClass, u"", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                                r.bottom - r.top, hwnd, nullptr, nullptr, nullptr);
+    } else {
+        SetWindowPos(s.bar, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(s.bar, nullptr, TRUE);
+    }
 }
 
 void FillItem(TreeState& s, ULONG_PTR id, TVITEMW& item) {
@@ -291,7 +434,8 @@ void PaintTree(HWND hwnd, TreeState& s) {
         const Node& n = s.nodes[id];
         if ((StyleOf(hwnd) & TVS_HASBUTTONS) && !n.children.empty() &&
             (n.parent != 0 || (StyleOf(hwnd) & TVS_LINESATROOT))) {
-            const int bx = Level(s, id) * s.indent + ((StyleOf(hwnd) & TVS_LINESATROOT) ? 0 : -s.indent) + s.indent / 2;
+            const int bx = Level(s, id) * s.indent + ((StyleOf(hwnd) & TVS_LINESATROOT) ? 0 : -s.indent) + s.indent / 2 -
+                           s.left;
             const int by = (text.top + text.bottom) / 2;
             const RECT box{bx - 4, by - 4, bx + 5, by + 5};
             DrawFrame(hdc, box, GetSysColor(COLOR_BTNSHADOW));
@@ -322,7 +466,7 @@ void PaintTree(HWND hwnd, TreeState& s) {
 
 ULONG_PTR HitRow(HWND hwnd, TreeState& s, LPARAM lParam, bool* onButton) {
     const int y = static_cast<SHORT>(HIWORD(lParam));
-    const int x = static_cast<SHORT>(LOWORD(lParam));
+    const int x = static_cast<SHORT>(LOWORD(lParam)) + s.left;
     if (y < 0) return 0;
     const std::vector<ULONG_PTR> rows = Rows(s);
     const size_t row = static_cast<size_t>(s.top + y / std::max(1, ItemHeight(hwnd, s)));
@@ -400,6 +544,8 @@ LRESULT TreeMessage(HWND hwnd, TreeState& s, UINT message, WPARAM wParam, LPARAM
         const int row = RowOf(s, Id(reinterpret_cast<HTREEITEM>(lParam)));
         RECT client{};
         GetClientRect(hwnd, &client);
+        const HorizontalBar bar = BarOf(hwnd, s);
+        if (bar.shown) client.bottom = bar.bar.top;
         const int shown = std::max(1, static_cast<int>(client.bottom) / ItemHeight(hwnd, s));
         if (row < s.top) s.top = row;
         if (row >= s.top + shown) s.top = row - shown + 1;
@@ -417,7 +563,7 @@ LRESULT TreeMessage(HWND hwnd, TreeState& s, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TreeDispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         Attach(hwnd, new TreeState());
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -428,8 +574,13 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (s == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_PAINT: PaintTree(hwnd, *s); return 0;
+    case WM_HSCROLL: ScrollAcross(hwnd, *s, wParam); return 0;
     case WM_LBUTTONDOWN: {
         if (GetFocus() != hwnd) SetFocus(hwnd);
+        if (const HorizontalBar bar = BarOf(hwnd, *s); bar.shown && static_cast<SHORT>(HIWORD(lParam)) >= bar.bar.top) {
+            ScrollAcross(hwnd, *s, BarCode(bar, static_cast<SHORT>(LOWORD(lParam))));
+            return 0;
+        }
         bool onButton = false;
         const ULONG_PTR id = HitRow(hwnd, *s, lParam, &onButton);
         if (id != 0 && onButton) {
@@ -472,7 +623,36 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Messages after which the rows may be wider or narrower than before, or the tree resized.
+bool ChangesRows(UINT message) {
+    switch (message) {
+    case TVM_INSERTITEMW:
+    case TVM_DELETEITEM:
+    case TVM_EXPAND:
+    case TVM_SETITEMW:
+    case TVM_SETIMAGELIST:
+    case TVM_SETINDENT:
+    case TVM_ENSUREVISIBLE:
+    case WM_SETFONT:
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_KEYDOWN: return true;
+    default: return false;
+    }
+}
+
+LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = TreeDispatch(hwnd, message, wParam, lParam);
+    if (ChangesRows(message)) {
+        if (TreeState* s = StateOf<TreeState>(hwnd)) SyncBar(hwnd, *s);
+    }
+    return result;
+}
+
 const bool kTreeListed = standin::ui::AddBuiltinClass({WC_TREEVIEWW, 0, TreeProc, CS_DBLCLKS, kStateBytes});
+const bool kTreeBarListed = standin::ui::AddBuiltinClass({kBarClass, 0, BarProc, 0, 0});
 
 }  // namespace
 }  // namespace standin::controls

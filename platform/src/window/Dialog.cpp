@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/Kernel.h"
+#include "platform/WinGdi.h"
 #include "platform/src/ControlClasses.h"
 #include "platform/src/DialogTemplate.h"
 #include "platform/src/window/WindowState.h"
@@ -49,6 +50,13 @@ void RunModalScript(HWND dialog) {
     if (script) script(dialog);
 }
 
+SIZE DialogBaseUnits(HWND dialog) {
+    Guard guard(Lock());
+    const Window* w = Find(dialog);
+    if (w == nullptr || !w->isDialog) return SIZE{STANDIN_DLG_BASE_X, STANDIN_DLG_BASE_Y};
+    return w->baseUnits;
+}
+
 void ReleaseDialogFont(HFONT font) {
     FontDeleter destroy = nullptr;
     {
@@ -75,8 +83,28 @@ HFONT MakeFont(const DialogTemplate& t) {
     return make(DialogFont{t.face.c_str(), t.pointSize, t.weight, t.italic, t.charset});
 }
 
-LONG ScaleX(LONG x) { return (x * STANDIN_DLG_BASE_X + (x >= 0 ? 2 : -2)) / 4; }
-LONG ScaleY(LONG y) { return (y * STANDIN_DLG_BASE_Y + (y >= 0 ? 4 : -4)) / 8; }
+// The platform's dialog base units of a font: the average width of the 52 Latin letters,
+// rounded, and the font's height. The system font's without a font.
+SIZE BaseUnitsOf(HFONT font) {
+    SIZE units{STANDIN_DLG_BASE_X, STANDIN_DLG_BASE_Y};
+    if (font == nullptr) return units;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr) return units;
+    HGDIOBJ old = SelectObject(dc, font);
+    static constexpr char16_t kLetters[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE extent{};
+    TEXTMETRICW metrics{};
+    if (GetTextExtentPoint32W(dc, kLetters, 52, &extent) && GetTextMetricsW(dc, &metrics) && extent.cx > 0 &&
+        metrics.tmHeight > 0) {
+        units = SIZE{(extent.cx / 26 + 1) / 2, metrics.tmHeight};
+    }
+    if (old != nullptr) SelectObject(dc, old);
+    DeleteDC(dc);
+    return units;
+}
+
+LONG ScaleX(const SIZE& units, LONG x) { return (x * units.cx + (x >= 0 ? 2 : -2)) / 4; }
+LONG ScaleY(const SIZE& units, LONG y) { return (y * units.cy + (y >= 0 ? 4 : -4)) / 8; }
 
 const char16_t* AtomClassName(WORD atom) {
     switch (atom) {
@@ -95,6 +123,13 @@ HWND FirstTabStop(HWND dialog) { return GetNextDlgTabItem(dialog, nullptr, FALSE
 
 }  // namespace
 
+SIZE TemplateBaseUnits(const DialogTemplate& t) {
+    HFONT font = MakeFont(t);
+    const SIZE units = BaseUnitsOf(font);
+    ReleaseDialogFont(font);
+    return units;
+}
+
 /// Makes the dialog window, its controls, then sends WM_SETFONT and WM_INITDIALOG. Modal
 /// dialogs are marked before WM_INITDIALOG so that EndDialog there is kept.
 HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, HWND parent, DLGPROC proc,
@@ -105,7 +140,10 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, H
         return nullptr;
     }
     const DialogTemplate& t = *parsed;
-    RECT client{0, 0, ScaleX(t.cx), ScaleY(t.cy)};
+    // The template's font sets the dialog units, as the platform measures them.
+    HFONT font = MakeFont(t);
+    const SIZE units = BaseUnitsOf(font);
+    RECT client{0, 0, ScaleX(units, t.cx), ScaleY(units, t.cy)};
     DWORD style = t.style;
     if (style & DS_MODALFRAME) style |= WS_DLGFRAME;
     DWORD exStyle = t.exStyle | ((style & DS_MODALFRAME) ? WS_EX_DLGMODALFRAME : 0);
@@ -118,11 +156,14 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, H
     HMENU menu = nullptr;
     if ((t.menu.isOrdinal || !t.menu.name.empty()) && !(style & WS_CHILD)) {
         menu = LoadMenuW(instance, t.menu.isOrdinal ? MAKEINTRESOURCEW(t.menu.ordinal) : t.menu.name.c_str());
-        if (menu == nullptr) return nullptr;
+        if (menu == nullptr) {
+            ReleaseDialogFont(font);
+            return nullptr;
+        }
     }
     RECT frame = client;
     AdjustWindowRectEx(&frame, style, menu != nullptr, exStyle);
-    LONG x = ScaleX(t.x), y = ScaleY(t.y);
+    LONG x = ScaleX(units, t.x), y = ScaleY(units, t.y);
     const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
     if (!(style & WS_CHILD)) {
         POINT origin{0, 0};
@@ -142,6 +183,7 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, H
                                   height, parent, menu, instance, nullptr);
     if (dialog == nullptr) {
         if (menu != nullptr) DestroyMenu(menu);
+        ReleaseDialogFont(font);
         return nullptr;
     }
     {
@@ -151,12 +193,12 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, H
         w->modal = modal;
     }
     SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
-    HFONT font = MakeFont(t);
     {
         Guard guard(Lock());
         Window* w = Find(dialog);
         w->font = font;
         w->ownsFont = font != nullptr;
+        w->baseUnits = units;
     }
     if (t.style & DS_SETFONT) SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
@@ -174,8 +216,8 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, H
         HWND control = nullptr;
         if (!itemClass.empty()) {
             control = CreateWindowExW(item.exStyle | WS_EX_NOPARENTNOTIFY, itemClass.c_str(), title.c_str(),
-                                      item.style | WS_CHILD, ScaleX(item.x), ScaleY(item.y), ScaleX(item.cx),
-                                      ScaleY(item.cy), dialog,
+                                      item.style | WS_CHILD, ScaleX(units, item.x), ScaleY(units, item.y),
+                                      ScaleX(units, item.cx), ScaleY(units, item.cy), dialog,
                                       reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(item.id)), instance,
                                       item.creationData.empty() ? nullptr
                                                                 : const_cast<BYTE*>(item.creationData.data()));

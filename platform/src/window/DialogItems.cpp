@@ -193,8 +193,9 @@ BOOL MapDialogRect(HWND dialog, RECT* rect) {
         SetLastError(rect == nullptr ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    auto sx = [](LONG x) { return (x * STANDIN_DLG_BASE_X + (x >= 0 ? 2 : -2)) / 4; };
-    auto sy = [](LONG y) { return (y * STANDIN_DLG_BASE_Y + (y >= 0 ? 4 : -4)) / 8; };
+    const SIZE units = DialogBaseUnits(dialog);
+    auto sx = [&units](LONG x) { return (x * units.cx + (x >= 0 ? 2 : -2)) / 4; };
+    auto sy = [&units](LONG y) { return (y * units.cy + (y >= 0 ? 4 : -4)) / 8; };
     *rect = RECT{sx(rect->left), sy(rect->top), sx(rect->right), sy(rect->bottom)};
     return TRUE;
 }

@@ -8,6 +8,7 @@
 #include "platform/StandInControls.h"
 #include "platform/src/window/ControlSupport.h"
 #include "platform/src/window/PropSheetState.h"
+#include "platform/src/window/WindowState.h"
 
 namespace standin::sheets {
 namespace {
@@ -287,6 +288,15 @@ Sheet* SheetOf(HWND hwnd) {
     return reinterpret_cast<Sheet*>(GetWindowLongPtrW(hwnd, DWLP_USER));
 }
 
+// The font of the sheet's own template.
+ui::core::DialogTemplate SheetFontTemplate() {
+    ui::core::DialogTemplate t;
+    t.style = DS_SETFONT;
+    t.pointSize = 8;
+    t.face = u"MS Shell Dlg";
+    return t;
+}
+
 // The sheet's own template: the button row under a page area as large as the largest page.
 std::vector<BYTE> SheetTemplate(const Sheet& s, short pageCx, short pageCy, const std::u16string& caption,
                                 bool help) {
@@ -296,8 +306,9 @@ std::vector<BYTE> SheetTemplate(const Sheet& s, short pageCx, short pageCy, cons
     t.cx = static_cast<short>(pageCx + 2 * kMargin + 4);
     t.cy = static_cast<short>(kMargin + kTabHeight + pageCy + 4 + kMargin + kButtonHeight + kMargin);
     t.title = caption;
-    t.pointSize = 8;
-    t.face = u"MS Shell Dlg";
+    const ui::core::DialogTemplate font = SheetFontTemplate();
+    t.pointSize = font.pointSize;
+    t.face = font.face;
     struct Button {
         int id;
         const char16_t* text;
@@ -353,16 +364,22 @@ INT_PTR PropertySheetW(const PROPSHEETHEADERW* header) {
         }
         if (psp != nullptr) sheet.pages.push_back(Page{psp, nullptr, u"", false});
     }
-    short pageCx = 0, pageCy = 0;
+    // Each page measures its template in its own font's units; the largest, in pixels, is
+    // given back in the units of the sheet's font, so that no page is cut.
+    const SIZE sheetUnits = standin::ui::core::TemplateBaseUnits(SheetFontTemplate());
+    LONG pageWidth = 0, pageHeight = 0;
     bool help = (header->dwFlags & PSH_HASHELP) != 0;
     for (Page& page : sheet.pages) {
         if (std::optional<standin::ui::core::DialogTemplate> t = PageTemplate(page.psp)) {
-            pageCx = std::max(pageCx, t->cx);
-            pageCy = std::max(pageCy, t->cy);
+            const SIZE units = standin::ui::core::TemplateBaseUnits(*t);
+            pageWidth = std::max(pageWidth, (t->cx * units.cx + 2) / 4);
+            pageHeight = std::max(pageHeight, (t->cy * units.cy + 4) / 8);
             page.title = PageTitle(page, *t);
         }
         help = help || (page.psp->page.dwFlags & PSP_HASHELP);
     }
+    const short pageCx = static_cast<short>((pageWidth * 4 + sheetUnits.cx - 1) / sheetUnits.cx);
+    const short pageCy = static_cast<short>((pageHeight * 8 + sheetUnits.cy - 1) / sheetUnits.cy);
     INT_PTR result = -1;
     if (!sheet.pages.empty()) {
         std::u16string caption = header->pszCaption != nullptr && !IS_INTRESOURCE(header->pszCaption) ? header->pszCaption : u"";

@@ -73,6 +73,7 @@ struct Window {
     bool hasDefId = false;
     HFONT font = nullptr;
     bool ownsFont = false;
+    SIZE baseUnits{STANDIN_DLG_BASE_X, STANDIN_DLG_BASE_Y};  // of the template's font
     HWND lastFocus = nullptr;
 };
 
@@ -161,5 +162,11 @@ void ResetForeground();
 HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, HWND parent, DLGPROC proc,
                               LPARAM param, bool modal);
 void ReleaseDialogFont(HFONT font);
+/// The dialog base units of a dialog (those of its template's font), or the system font's
+/// for any other window.
+SIZE DialogBaseUnits(HWND dialog);
+struct DialogTemplate;
+/// The dialog base units a template's font gives (the system font's without DS_SETFONT).
+SIZE TemplateBaseUnits(const DialogTemplate& t);
 
 }  // namespace standin::ui::core
