@@ -56,6 +56,7 @@
 #define LB_SELECTSTRING 0x018Cu
 #define LB_GETTOPINDEX 0x018Eu
 #define LB_FINDSTRING 0x018Fu
+#define LB_SETCOLUMNWIDTH 0x0195u
 #define LB_SETTOPINDEX 0x0197u
 #define LB_GETITEMRECT 0x0198u
 #define LB_GETITEMDATA 0x0199u
@@ -90,10 +91,11 @@
 #define CB_GETTOPINDEX 0x015Bu
 #define CB_SETTOPINDEX 0x015Cu
 
-// --- Scroll codes (the up-down control reports to its parent with WM_VSCROLL / WM_HSCROLL) ---
+// --- Scroll codes (the up-down control reports to its parent with WM_VSCROLL / WM_HSCROLL;
+// a multi-column list box scrolls by WM_HSCROLL) ---
 #define SB_LINEUP 0
-#define SB_LINEDOWN 1
 #define SB_LINELEFT 0
+#define SB_LINEDOWN 1
 #define SB_LINERIGHT 1
 #define SB_PAGELEFT 2
 #define SB_PAGERIGHT 3

@@ -36,6 +36,20 @@ bool IsBlankedForm(const FORM_INFO_1W& form) {
 }
 
 FORM_INFO_1W* EnumUsableForms(HANDLE printer, DWORD* count) {
+    DWORD returned = 0;
+    FORM_INFO_1W* forms = EnumSpoolerForms(printer, &returned);
+    if (forms == nullptr) {
+        if (count != nullptr) *count = 0;
+        return nullptr;
+    }
+    for (DWORD i = 0; i < returned; ++i) {
+        if (!IsUsableForm(forms[i])) Blank(forms[i]);
+    }
+    if (count != nullptr) *count = returned;
+    return forms;
+}
+
+FORM_INFO_1W* EnumSpoolerForms(HANDLE printer, DWORD* count) {
     if (count != nullptr) *count = 0;
     DWORD cbNeeded = 0;
     DWORD returned = 0;
@@ -52,12 +66,8 @@ FORM_INFO_1W* EnumUsableForms(HANDLE printer, DWORD* count) {
         GlobalFree(block);
         return nullptr;
     }
-    auto* forms = reinterpret_cast<FORM_INFO_1W*>(block);
-    for (DWORD i = 0; i < returned; ++i) {
-        if (!IsUsableForm(forms[i])) Blank(forms[i]);
-    }
     if (count != nullptr) *count = returned;
-    return forms;
+    return reinterpret_cast<FORM_INFO_1W*>(block);
 }
 
 DWORD FindFormByName(const FORM_INFO_1W* forms, DWORD count, LPCWSTR name) {

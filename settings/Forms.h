@@ -18,6 +18,9 @@ bool IsBlankedForm(const FORM_INFO_1W& form);
 /// The spooler's forms for the printer with the unusable ones blanked in place (positions
 /// kept), as one GlobalAlloc block the caller frees; NULL when they cannot be listed.
 [[nodiscard]] FORM_INFO_1W* EnumUsableForms(HANDLE printer, DWORD* count);
+/// The spooler's forms for the printer as it lists them, none blanked, in the same kind of
+/// block; NULL when they cannot be listed.
+[[nodiscard]] FORM_INFO_1W* EnumSpoolerForms(HANDLE printer, DWORD* count);
 /// 1-based position of the first form (not blanked) whose name equals name exactly, else 0.
 [[nodiscard]] DWORD FindFormByName(const FORM_INFO_1W* forms, DWORD count, LPCWSTR name);
 

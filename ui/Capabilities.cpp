@@ -119,8 +119,11 @@ DWORD AnswerMediaReady(HANDLE printer, LPWSTR output) {
     PrinterStatusSnapshot status{};
     QueryPrinterStatus(&status, printer, nullptr);
     if ((status.printerExtStatus & kExtStatusKnown) == 0) return kCapNotAnswered;
-    const UsableForms forms(printer);
-    return CountReadyMedia(status, forms.Get(), forms.Count(), output);
+    // A tray may hold a form outside this printer's size window: it is named all the same,
+    // so the spooler's own list is read, not the usable one with such forms blanked.
+    DWORD count = 0;
+    const GlobalBlock forms(EnumSpoolerForms(printer, &count));
+    return CountReadyMedia(status, forms.As<const FORM_INFO_1W>(), forms.Valid() ? count : 0, output);
 }
 
 DWORD Answer(HANDLE printer, WORD index, LPWSTR output, const DriverDevMode& block, const ModelDescription* model,

@@ -23,6 +23,7 @@ DWORD DeviceCapabilities(HANDLE printer, LPCWSTR deviceName, WORD index, LPWSTR 
 /// kCapNotAnswered): the trays (at most kBinConfigEntries, at most the count reported) with a
 /// form index 1..formCount, a source other than 1001 and 2001, and paper in them (level
 /// neither 0 nor 253), each form once. With output, their names in kCapMediaNameChars slots.
+/// forms: the spooler's list as it stands (a tray's form index is its 1-based position).
 DWORD CountReadyMedia(const PrinterStatusSnapshot& status, const FORM_INFO_1W* forms, DWORD formCount,
                       LPWSTR output);
 

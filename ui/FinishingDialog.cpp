@@ -164,6 +164,10 @@ LRESULT CALLBACK PositionListWndProc(HWND list, UINT message, WPARAM wParam, LPA
 void FillRow(FinishDialog& d, PositionRow& row, int position) {
     HWND list = GetDlgItem(d.dialog, row.control);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    // The pictures stand side by side, each a sixth of the list wide.
+    RECT client{};
+    GetClientRect(list, &client);
+    SendMessageW(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(client.right / kItemsPerRow), 0);
     const size_t length = FinishListLength(row.list);
     for (size_t i = 0; i < length; ++i) {
         const LRESULT item = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u""));

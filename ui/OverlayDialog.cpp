@@ -250,6 +250,8 @@ void WarnFormFileError(HWND dialog, UiContext* context) {
     Text message = DialogText(dialog, kFileCombo, kWarnPathChars);
     WCHAR reason[kWarnTextChars] = {};
     LoadStringW(context->languageLibrary, textId, reason, kWarnTextChars);
+    // The path on a line of its own, so that it does not run into the sentence.
+    if (!message.empty()) message += u'\n';
     message += reason;
     MessageBoxW(dialog, message.c_str(), context->printerName, MB_ICONWARNING);
     SetFocus(GetDlgItem(dialog, kFileCombo));

@@ -87,6 +87,8 @@ DWORD GetPaperSourceName(PageRecord* page, HWND dialog, LPWSTR out);
 /// The output paper's orientation when one is set, else the document paper's: portrait when
 /// narrower than long.
 bool IsPortraitPaper(const DriverDevMode* settings);
-/// The record becomes the driver's halftone defaults for the resolution (the model's pattern
-/// size and gamma for it, HalftoneDefaultsForResolution of ui/Halftone.h).
+/// The record becomes the driver's halftone defaults, then takes the pattern size and gamma of
+/// every model record of the resolution in the model's order (the last one stays). Only the
+/// pattern sizes "HT_PATSIZE_2x2" to "HT_PATSIZE_12x12_M" are taken; another name gives 0,
+/// its gamma is still taken. A resolution without a record keeps the defaults.
 void SetHalftoneDefaultsForResolution(DEVHTINFO* record, const ModelDescription* model, DWORD resolution);

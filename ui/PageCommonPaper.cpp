@@ -6,6 +6,8 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "settings/Forms.h"
+#include "settings/HalftonePatterns.h"
 #include "settings/SpoolerQueries.h"
 #include "ui/Halftone.h"
 #include "ui/PageCommon.h"
@@ -23,6 +25,7 @@ constexpr DWORD kSameAsPaper = 0x1;        // FeatureFlags bit 0: output paper f
 constexpr DWORD kScaling = 0x2;            // FeatureFlags bit 1
 constexpr WORD kDeviceInstalledBit = 0x8;
 constexpr UINT kSourceNotInstalled = 722;
+constexpr int kSquareCellPatternSizes = 12;  // "HT_PATSIZE_2x2" to "HT_PATSIZE_12x12_M"
 
 // The forms that an overlay file sizes itself, as the overlay names them.
 constexpr LPCWSTR kOverlayFormNames[] = {
@@ -235,5 +238,23 @@ bool IsPortraitPaper(const DriverDevMode* settings) {
 }
 
 void SetHalftoneDefaultsForResolution(DEVHTINFO* record, const ModelDescription* model, DWORD resolution) {
-    if (record != nullptr) *record = HalftoneDefaultsForResolution(model, resolution);
+    if (record == nullptr) return;
+    *record = HalftoneDefaultsForResolution(nullptr, resolution);
+    const auto* list =
+        model != nullptr ? ModelList<ModelResolution>(model, model->ResolutionOffset, model->ResolutionCount) : nullptr;
+    if (list == nullptr) return;
+    // Every record of the resolution is taken in turn, so the last one decides. Only the square
+    // cells up to 12 x 12 count here; any other name gives pattern 0 with the record's gamma.
+    const bool later = IsOsLaterThan50() != 0;
+    for (DWORD i = 0; i < model->ResolutionCount; ++i) {
+        const ModelResolution& entry = list[i];
+        if (entry.Value1 != resolution) continue;
+        const int size = HalftonePatternSizeOfName(ModelString(model, later ? entry.Name2Offset : entry.Name1Offset));
+        const DWORD gamma = later ? entry.Value3 : entry.Value2;
+        record->HTPatternSize = size >= 0 && size < kSquareCellPatternSizes ? static_cast<DWORD>(size) : 0;
+        const LONG value = static_cast<LONG>(std::min<DWORD>(gamma, 0x7FFFFFFFu));
+        record->ColorInfo.RedGamma = value;
+        record->ColorInfo.GreenGamma = value;
+        record->ColorInfo.BlueGamma = value;
+    }
 }

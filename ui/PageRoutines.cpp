@@ -63,16 +63,14 @@ bool Lists(const int* list, int id, int end) {
 
 }  // namespace
 
-void OnSettingChanged(PageRecord* page, HWND pageWindow, int settingId, BOOL notify) {
+void OnSettingChanged(PageRecord* page, HWND pageWindow, [[maybe_unused]] int settingId, BOOL notify) {
     if (page == nullptr || page->context == nullptr) return;
     UiContext* context = page->context;
     ApplyConstraints(&context->workingBlock, page, &context->status, context->printer, context->model, pageWindow,
                      context->languageLibrary, context->flags);
-    if (settingId != 0) {
-        RefreshTreeItem(page, settingId);
-    } else {
-        RefreshSettingsTree(page);
-    }
+    // The resolver may have changed any setting along with the one chosen (smoothing turns
+    // toner saving off), so every row is built again, not only the chosen item's.
+    RefreshSettingsTree(page);
     if (notify != FALSE) NotifyPageChanged(page, pageWindow);
 }
 

@@ -13,8 +13,9 @@ struct PageRecord;
 /// Posted to a page by CheckAnsiNameField in its deferred mode.
 inline constexpr UINT kNameFieldWarningMessage = 1132;
 
-/// The resolver over the working block with the page's controls, then the settings tree's
-/// item `settingId` (every item for 0) built again; PSM_CHANGED to the sheet when `notify`.
+/// The resolver over the working block with the page's controls, then every row of the
+/// settings tree built again (the resolver may have changed more than `settingId`, the item
+/// the user changed, 0 for none in particular); PSM_CHANGED to the sheet when `notify`.
 void OnSettingChanged(PageRecord* page, HWND pageWindow, int settingId, BOOL notify);
 /// PSM_CHANGED to the page's sheet (the page window's parent until the sheet is known).
 void NotifyPageChanged(PageRecord* page, HWND pageWindow);

@@ -122,6 +122,8 @@ void OnInitDialog(HWND dialog, PresetDialogState* state) {
     PageRecord* page = state->page;
     HWND icons = GetDlgItem(dialog, kIconList);
     SendMessageW(icons, LB_SETITEMHEIGHT, 0, kIconItemHeight);
+    // The icons stand side by side in square cells.
+    SendMessageW(icons, LB_SETCOLUMNWIDTH, kIconItemHeight, 0);
     for (int i = 0; i < kIconCount; ++i) {
         const LRESULT at = SendMessageW(icons, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u""));
         SendMessageW(icons, LB_SETITEMDATA, static_cast<WPARAM>(at), i);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/Controls.h"
 #include "platform/StandInShell.h"
@@ -198,6 +199,81 @@ TEST_F(PagePaper, HalftoneDefaultsTakeTheModelsRecordOfTheResolutionOnly) {
     EXPECT_EQ(record.ColorInfo.GreenGamma, static_cast<LONG>(later ? first.Value3 : first.Value2));
     const DEVHTINFO same = HalftoneDefaultsForResolution(model_, first.Value1);
     EXPECT_EQ(std::memcmp(&record, &same, sizeof record), 0);
+}
+
+
+// The sample model with its resolution list replaced by the given records; name offsets are
+// filled in as the strings are appended behind the records.
+struct HalftoneRecord {
+    DWORD dpi;
+    std::u16string name1;
+    DWORD gamma1;
+    std::u16string name2;
+    DWORD gamma2;
+};
+
+std::vector<DWORD> ModelWithResolutions(const ModelDescription* model, const std::vector<HalftoneRecord>& records) {
+    std::vector<DWORD> image((model->TotalSize + 3) / 4, 0);
+    std::memcpy(image.data(), model, model->TotalSize);
+    const size_t recordAt = image.size();
+    image.resize(recordAt + records.size() * sizeof(ModelResolution) / 4, 0);
+    auto addString = [&image](const std::u16string& text) {
+        const DWORD offset = static_cast<DWORD>(image.size() * 4);
+        std::vector<DWORD> words((text.size() * 2 + 2 + 3) / 4, 0);
+        std::memcpy(words.data(), text.c_str(), text.size() * 2);
+        image.insert(image.end(), words.begin(), words.end());
+        return offset;
+    };
+    for (size_t i = 0; i < records.size(); ++i) {
+        const HalftoneRecord& r = records[i];
+        const ModelResolution entry{r.dpi, addString(r.name1), r.gamma1, addString(r.name2), r.gamma2};
+        std::memcpy(image.data() + recordAt + i * sizeof(ModelResolution) / 4, &entry, sizeof entry);
+    }
+    auto* header = reinterpret_cast<ModelDescription*>(image.data());
+    header->ResolutionOffset = static_cast<DWORD>(recordAt * 4);
+    header->ResolutionCount = static_cast<DWORD>(records.size());
+    header->TotalSize = static_cast<DWORD>(image.size() * 4);
+    return image;
+}
+
+struct WalkCase {
+    const char* what;
+    std::vector<HalftoneRecord> records;
+    DWORD osMinor;  // system 5.<minor>
+    DWORD pattern;
+    LONG gamma;
+};
+
+TEST_F(PagePaper, HalftoneDefaultsWalkEveryRecordOfTheResolution) {
+    const HalftoneRecord early300{300, u"HT_PATSIZE_4x4", 1111, u"HT_PATSIZE_6x6_M", 2222};
+    const HalftoneRecord late300{300, u"HT_PATSIZE_8x8", 3333, u"HT_PATSIZE_10x10_M", 4444};
+    const HalftoneRecord other600{600, u"HT_PATSIZE_2x2_M", 6666, u"HT_PATSIZE_12x12", 7777};
+    const WalkCase cases[] = {
+        {"the later of two records wins", {early300, other600, late300}, 1, 9, 4444},
+        {"the later of two records wins, first pair", {early300, late300, other600}, 0, 6, 3333},
+        {"one record", {other600, early300}, 1, 5, 2222},
+        {"the largest square cell", {other600, {300, u"HT_PATSIZE_12x12_M", 5, u"HT_PATSIZE_12x12_M", 6}}, 1, 11, 6},
+        {"14 x 14 is past the list", {{300, u"HT_PATSIZE_14x14", 8, u"HT_PATSIZE_14x14", 9}}, 1, 0, 9},
+        {"user pattern is past the list", {{300, u"HT_PATSIZE_USER", 8, u"HT_PATSIZE_USER", 9}}, 1, 0, 9},
+        {"unknown name", {{300, u"HT_PATSIZE_7x7", 8, u"300dpi", 9}}, 1, 0, 9},
+        {"a later unknown name resets the pattern", {late300, {300, u"x", 8, u"x", 9}}, 1, 0, 9},
+        {"no record of the resolution", {other600}, 1, 7, 5000},
+    };
+    for (const WalkCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        standin::SetOsVersion(5, c.osMinor, 2600, VER_PLATFORM_WIN32_NT);
+        const std::vector<DWORD> image = ModelWithResolutions(model_, c.records);
+        const auto* model = reinterpret_cast<const ModelDescription*>(image.data());
+        DEVHTINFO record{};
+        SetHalftoneDefaultsForResolution(&record, model, 300);
+        EXPECT_EQ(record.HTFlags, 2u);
+        EXPECT_EQ(record.HTPatternSize, c.pattern);
+        EXPECT_EQ(record.ColorInfo.RedGamma, c.gamma);
+        EXPECT_EQ(record.ColorInfo.GreenGamma, c.gamma);
+        EXPECT_EQ(record.ColorInfo.BlueGamma, c.gamma);
+        EXPECT_EQ(record.ColorInfo.Cyan.Y, 65534);
+    }
+    standin::SetOsVersion(6, 1, 7601, VER_PLATFORM_WIN32_NT);
 }
 
 }  // namespace

@@ -78,6 +78,39 @@ TEST_F(FinishDialog, AChosenPositionReachesTheWorkingBlockOnOk) {
     }
 }
 
+TEST_F(FinishDialog, ThePicturesOfARowStandSideBySide) {
+    Run(
+        [&](HWND dialog) {
+            for (int id : {kFirstList, kSecondList}) {
+                SCOPED_TRACE(id);
+                HWND list = GetDlgItem(dialog, id);
+                RECT client{};
+                GetClientRect(list, &client);
+                const LONG width = client.right / 6;
+                const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+                ASSERT_GT(count, 1);
+                for (int i = 0; i < count; ++i) {
+                    RECT item{};
+                    ASSERT_EQ(SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)), 1);
+                    EXPECT_EQ(item.left, i * width) << i;
+                    EXPECT_EQ(item.right, (i + 1) * width) << i;
+                    EXPECT_EQ(item.top, 0) << i;
+                    EXPECT_EQ(item.bottom, client.bottom) << i;
+                }
+            }
+            // The seventh picture of the first row lies past the list's right edge; the
+            // list scrolls to it when it is chosen.
+            SendDlgItemMessageW(dialog, kFirstList, LB_SETCURSEL, 6, 0);
+            RECT last{};
+            SendDlgItemMessageW(dialog, kFirstList, LB_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&last));
+            RECT client{};
+            GetClientRect(GetDlgItem(dialog, kFirstList), &client);
+            EXPECT_LE(last.right, client.right);
+            EXPECT_TRUE(SavePicture(dialog, "finishing-scrolled"));
+        },
+        IDCANCEL);
+}
+
 TEST_F(FinishDialog, DuplexOffFromThePromptKeepsTheChoice) {
     Working().Public.dmDuplex = DMDUP_VERTICAL;
     std::u16string caption;

@@ -161,7 +161,8 @@ TEST_F(OverlayDialog, BadPathsWarnAndKeepTheDialogOpen) {
             ASSERT_EQ(boxes.size(), 1u);
             WCHAR reason[129] = {};
             LoadStringW(language_, c.textId, reason, 129);
-            EXPECT_EQ(boxes[0].text, c.typed + reason);
+            // The path and the reason on lines of their own.
+            EXPECT_EQ(boxes[0].text, c.typed + u"\n" + reason);
             EXPECT_EQ(boxes[0].caption, u"KV-TD520");
             EXPECT_EQ(boxes[0].type & MB_ICONWARNING, MB_ICONWARNING);
             EXPECT_TRUE(IsWindow(dialog));

@@ -55,7 +55,9 @@ SheetOutcome Page1Test::RunSheet(const std::function<void(UiContext*)>& prepare,
             auto page = reinterpret_cast<HWND>(SendMessageW(dialog, PSM_GETCURRENTPAGEHWND, 0, 0));
             EXPECT_NE(PageRecordOf(page), nullptr);
             if (PageRecordOf(page) != nullptr && drive) drive(dialog, page);
-            if (IsWindow(dialog)) SendMessageW(dialog, PSM_PRESSBUTTON, PSBTN_OK, 0);
+            // Posted, so that OK is pressed only when the drive step left the sheet running: a
+            // sheet ended inside it (Cancel) is gone before the message would be read.
+            PostMessageW(dialog, PSM_PRESSBUTTON, PSBTN_OK, 0);
             return;
         }
         if (dialogScripts_.empty()) {

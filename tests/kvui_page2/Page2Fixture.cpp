@@ -70,13 +70,11 @@ SheetOutcome Page2Test::RunSheet(const std::function<void(HWND, UiContext&)>& st
         outcome.opened = true;
         Pump();
         steps(page, *run.context);
-        if (pressOk) {
-            SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-        } else {
-            SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-        }
+        // Posted, so that each press reaches only a sheet that still runs: an ended sheet is
+        // gone before its messages would be read.
+        PostMessageW(sheet, PSM_PRESSBUTTON, pressOk ? PSBTN_OK : PSBTN_CANCEL, 0);
         // A page that refuses to be left keeps the sheet: the steps saw to that, so end it.
-        if (IsWindow(sheet)) SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });
     outcome.answer = run.Run();
     outcome.results = run.resultBlocks;

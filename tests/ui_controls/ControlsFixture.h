@@ -47,6 +47,8 @@ protected:
                      LPCWSTR text = u"");
 
 public:
+    /// A 300 x 60 list box (id 9) of that style at the parent's top left.
+    HWND MakeControlFor(HWND parent, DWORD style) { return MakeControl(parent, u"ListBox", style, 9, {0, 0, 300, 60}); }
     static std::vector<Heard>& Log();
     /// Codes the parent answers WM_NOTIFY with 1 (a refusal), consumed once each.
     static std::vector<UINT>& Refusals();

@@ -1,5 +1,7 @@
 // The "ListBox" class: a scrolled list of strings (or owner-drawn items) with one selection
-// (or several with LBS_MULTIPLESEL / LBS_EXTENDEDSEL).
+// (or several with LBS_MULTIPLESEL / LBS_EXTENDEDSEL). With LBS_MULTICOLUMN the items run top
+// to bottom and then on in the next column to the right, columns LB_SETCOLUMNWIDTH wide, and
+// the list scrolls sideways by whole columns.
 #include <algorithm>
 
 #include "platform/src/ControlClasses.h"
@@ -15,15 +17,77 @@ struct ListBoxState : ControlBase {
     int itemHeight = 16;
     bool ownerDraw = false;
     bool multiple = false;
+    bool multiColumn = false;
+    int columnWidth = 0;  // multi-column lists; 0 until set: as wide as the client area
 };
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
 
-RECT ItemRect(HWND hwnd, const ListBoxState& s, int index) {
+RECT ClientOf(HWND hwnd) {
     RECT client{};
     GetClientRect(hwnd, &client);
+    return client;
+}
+
+// Rows of one column (a single-column list: the rows that can be seen).
+int RowsPerColumn(HWND hwnd, const ListBoxState& s) {
+    return std::max(1, static_cast<int>(ClientOf(hwnd).bottom) / std::max(1, s.itemHeight));
+}
+
+int ColumnWidth(HWND hwnd, const ListBoxState& s) {
+    return s.columnWidth > 0 ? s.columnWidth : std::max(1, static_cast<int>(ClientOf(hwnd).right));
+}
+
+// Whole columns the client area shows (at least one).
+int VisibleColumns(HWND hwnd, const ListBoxState& s) {
+    return std::max(1, static_cast<int>(ClientOf(hwnd).right) / ColumnWidth(hwnd, s));
+}
+
+// The first index of the column that holds `index`: a multi-column list's top is always one.
+int ColumnStart(HWND hwnd, const ListBoxState& s, int index) {
+    const int rows = RowsPerColumn(hwnd, s);
+    return std::max(0, index) / rows * rows;
+}
+
+RECT ItemRect(HWND hwnd, const ListBoxState& s, int index) {
+    if (s.multiColumn) {
+        const int rows = RowsPerColumn(hwnd, s);
+        const int width = ColumnWidth(hwnd, s);
+        const int x = (index / rows - s.top / rows) * width;
+        const int y = index % rows * s.itemHeight;
+        return RECT{x, y, x + width, y + s.itemHeight};
+    }
     const int y = (index - s.top) * s.itemHeight;
-    return RECT{0, y, client.right, y + s.itemHeight};
+    return RECT{0, y, ClientOf(hwnd).right, y + s.itemHeight};
+}
+
+// The item under a client point, -1 for none.
+int ItemAt(HWND hwnd, const ListBoxState& s, int x, int y) {
+    if (x < 0 || y < 0) return -1;
+    int index = s.top + y / std::max(1, s.itemHeight);
+    if (s.multiColumn) {
+        const int rows = RowsPerColumn(hwnd, s);
+        const int row = y / std::max(1, s.itemHeight);
+        if (row >= rows) return -1;
+        index = s.top + x / ColumnWidth(hwnd, s) * rows + row;
+    }
+    return index < static_cast<int>(s.list.items.size()) ? index : -1;
+}
+
+// The top that shows `index`, moving as little as it can.
+int TopShowing(HWND hwnd, const ListBoxState& s, int index) {
+    if (index < 0) return s.top;
+    if (s.multiColumn) {
+        const int rows = RowsPerColumn(hwnd, s);
+        const int span = VisibleColumns(hwnd, s) * rows;
+        if (index < s.top) return ColumnStart(hwnd, s, index);
+        if (index >= s.top + span) return ColumnStart(hwnd, s, index) - (VisibleColumns(hwnd, s) - 1) * rows;
+        return s.top;
+    }
+    const int rows = RowsPerColumn(hwnd, s);
+    if (index < s.top) return index;
+    if (index >= s.top + rows) return index - rows + 1;
+    return s.top;
 }
 
 bool IsSelected(const ListBoxState& s, int index) {
@@ -64,7 +128,8 @@ void PaintList(HWND hwnd, ListBoxState& s) {
     const RECT client = paint.Client();
     FillSolid(hdc, client, GetSysColor(COLOR_WINDOW));
     for (int i = s.top; i < static_cast<int>(s.list.items.size()); ++i) {
-        if ((i - s.top) * s.itemHeight >= client.bottom) break;
+        const RECT rect = ItemRect(hwnd, s, i);
+        if (rect.left >= client.right || rect.top >= client.bottom) break;
         DrawOne(hwnd, s, hdc, i, ODA_DRAWENTIRE);
     }
 }
@@ -106,10 +171,31 @@ void UserSelect(HWND hwnd, ListBoxState& s, int index) {
     if (StyleOf(hwnd) & LBS_NOTIFY) NotifyCommand(hwnd, LBN_SELCHANGE);
 }
 
-int VisibleRows(HWND hwnd, const ListBoxState& s) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    return std::max(1, static_cast<int>(client.bottom) / std::max(1, s.itemHeight));
+// Sideways scrolling of a multi-column list, by columns: SB_LINELEFT / SB_LINERIGHT one,
+// SB_PAGELEFT / SB_PAGERIGHT as many as are shown, SB_THUMBPOSITION / SB_THUMBTRACK to the
+// column in the high word; never past the column of the last item.
+void ScrollColumns(HWND hwnd, ListBoxState& s, WPARAM wParam) {
+    if (!s.multiColumn) return;
+    const int rows = RowsPerColumn(hwnd, s);
+    const int count = static_cast<int>(s.list.items.size());
+    const int lastColumn = count > 0 ? (count - 1) / rows : 0;
+    const int maxFirst = std::max(0, lastColumn - VisibleColumns(hwnd, s) + 1);
+    int column = s.top / rows;
+    switch (LOWORD(wParam)) {
+    case SB_LINELEFT: --column; break;
+    case SB_LINERIGHT: ++column; break;
+    case SB_PAGELEFT: column -= VisibleColumns(hwnd, s); break;
+    case SB_PAGERIGHT: column += VisibleColumns(hwnd, s); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: column = HIWORD(wParam); break;
+    case SB_LEFT: column = 0; break;
+    case SB_RIGHT: column = maxFirst; break;
+    default: return;
+    }
+    const int top = std::clamp(column, 0, maxFirst) * rows;
+    if (top == s.top) return;
+    s.top = top;
+    InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void MeasureOwnerDrawn(HWND hwnd, ListBoxState& s) {
@@ -154,8 +240,7 @@ LRESULT ListMessage(HWND hwnd, ListBoxState& s, UINT message, WPARAM wParam, LPA
             return static_cast<int>(wParam) == -1 ? 0 : LB_ERR;
         }
         Select(hwnd, s, static_cast<int>(wParam));
-        if (s.current < s.top) s.top = s.current;
-        if (s.current >= s.top + VisibleRows(hwnd, s)) s.top = s.current - VisibleRows(hwnd, s) + 1;
+        s.top = TopShowing(hwnd, s, s.current);
         return s.current;
     case LB_GETCURSEL: return s.current;
     case LB_SETSEL: {
@@ -200,7 +285,7 @@ LRESULT ListMessage(HWND hwnd, ListBoxState& s, UINT message, WPARAM wParam, LPA
     case LB_GETTOPINDEX: return s.top;
     case LB_SETTOPINDEX:
         if (!s.list.Valid(wParam) && !(wParam == 0 && count == 0)) return LB_ERR;
-        s.top = static_cast<int>(wParam);
+        s.top = s.multiColumn ? ColumnStart(hwnd, s, static_cast<int>(wParam)) : static_cast<int>(wParam);
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case LB_GETITEMRECT: {
@@ -209,6 +294,13 @@ LRESULT ListMessage(HWND hwnd, ListBoxState& s, UINT message, WPARAM wParam, LPA
         return 1;
     }
     case LB_GETITEMHEIGHT: return s.itemHeight;
+    case LB_SETCOLUMNWIDTH:
+        if (s.multiColumn) {
+            s.columnWidth = static_cast<int>(std::min<WPARAM>(wParam, 0x7FFF));
+            s.top = ColumnStart(hwnd, s, s.top);
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
+        return 0;
     case LB_SETITEMHEIGHT:
         if (LOWORD(lParam) == 0 || LOWORD(lParam) > 255) return LB_ERR;
         s.itemHeight = LOWORD(lParam);
@@ -227,6 +319,7 @@ LRESULT ListBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         s->list.hasStrings = !s->ownerDraw || (style & LBS_HASSTRINGS);
         s->list.sorted = (style & LBS_SORT) != 0;
         s->multiple = (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0;
+        s->multiColumn = (style & LBS_MULTICOLUMN) != 0;
         Attach(hwnd, s);
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -248,9 +341,9 @@ LRESULT ListBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: PaintList(hwnd, *s); return 0;
     case WM_LBUTTONDOWN: {
         if (GetFocus() != hwnd) SetFocus(hwnd);
-        const int y = static_cast<SHORT>(HIWORD(lParam));
-        if (y < 0) return 0;
-        UserSelect(hwnd, *s, s->top + y / std::max(1, s->itemHeight));
+        const int index = ItemAt(hwnd, *s, static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam)));
+        if (index < 0) return 0;
+        UserSelect(hwnd, *s, index);
         return 0;
     }
     case WM_LBUTTONDBLCLK:
@@ -259,14 +352,24 @@ LRESULT ListBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN: {
         const int count = static_cast<int>(s->list.items.size());
         int next = s->current;
+        // Sideways a multi-column list moves by a column's rows.
+        const int step = s->multiColumn ? RowsPerColumn(hwnd, *s) : 0;
         if (wParam == VK_DOWN) next = std::min(s->current + 1, count - 1);
         else if (wParam == VK_UP) next = std::max(s->current - 1, 0);
+        else if (wParam == VK_RIGHT && step > 0) next = std::min(s->current + step, count - 1);
+        else if (wParam == VK_LEFT && step > 0) next = std::max(s->current - step, 0);
         else if (wParam == VK_HOME) next = 0;
         else if (wParam == VK_END) next = count - 1;
         else return 0;
         if (!s->multiple) UserSelect(hwnd, *s, next);
+        const int top = TopShowing(hwnd, *s, s->current);
+        if (s->multiColumn && top != s->top) {
+            s->top = top;
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
         return 0;
     }
+    case WM_HSCROLL: ScrollColumns(hwnd, *s, wParam); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         s->focused = message == WM_SETFOCUS;
