@@ -20,11 +20,14 @@
 # build/demo/out/system/job.prn, the status window at each step (status-*.png) and the extended
 # window's sheets (extended-sheet-*.png) beside it. The demo's files stay in build/demo/out for
 # a look afterwards.
+# KV_JOBS sets how many jobs the build uses (default: every core).
 # Exit status is non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 . tools/lib/packages.sh
+. tools/lib/jobs.sh
+jobs=$(kv_jobs) || exit 1
 kv_install_packages "${KV_BASE_PACKAGES[@]}" || exit 1
 
 mkdir -p build
@@ -32,7 +35,7 @@ echo "=== demo tree: configure and build"
 if ! cmake -S . -B build/demo -G Ninja -DKV_WERROR=ON >build/demo.configure.log 2>&1; then
   cat build/demo.configure.log; echo "demo: configure failed"; exit 1
 fi
-cmake --build build/demo --target print_demo vector_demo settings_demo sheets_demo system_demo || { echo "demo: build failed"; exit 1; }
+cmake --build build/demo -j"$jobs" --target print_demo vector_demo settings_demo sheets_demo system_demo || { echo "demo: build failed"; exit 1; }
 
 rm -rf build/demo/out
 echo "=== print_demo"

@@ -8,8 +8,12 @@
 # Prints the inputs each target ran. An input that crashes a target (or hangs it, or makes it
 # leak or run out of memory) is copied into tests/fuzz/seeds/<target>/, so that every later
 # run starts from it; the exit status is then non-zero, as it is for a failed build.
+# KV_JOBS sets how many jobs the build uses (default: every core).
 set -uo pipefail
 cd "$(dirname "$0")/.."
+
+. tools/lib/jobs.sh
+jobs=$(kv_jobs) || exit 1
 
 seconds=${KV_FUZZ_SECONDS:-30}
 if [ $# -gt 0 ] && [[ $1 =~ ^[0-9]+$ ]]; then
@@ -33,7 +37,7 @@ if ! CC=clang CXX=clang++ cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelW
   exit 1
 fi
 # fuzz_seeds (which writes the seeds anew) is built beside the targets.
-if ! cmake --build "$tree" --target "${targets[@]}" fuzz_seeds -j"$(nproc)"; then
+if ! cmake --build "$tree" --target "${targets[@]}" fuzz_seeds -j"$jobs"; then
   echo "fuzz: build FAILED"
   exit 1
 fi

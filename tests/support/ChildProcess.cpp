@@ -10,6 +10,7 @@
 #include <map>
 
 #include "platform/StandIn.h"
+#include "tests/support/TestRun.h"
 
 extern char** environ;
 
@@ -40,9 +41,7 @@ bool RegisterChildRoutine(const char* name, ChildRoutine routine) {
 
 int RunInChildProcess(const char* name, const std::vector<std::string>& args) {
     std::vector<std::string> words;
-#ifdef KV_TEST_EMULATOR
-    words.push_back(KV_TEST_EMULATOR);
-#endif
+    if (const char* emulator = Emulator()) words.push_back(emulator);
     words.push_back(ThisProgram());
     words.push_back(kChildOption);
     words.push_back(name);

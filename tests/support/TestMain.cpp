@@ -6,12 +6,9 @@
 #include <string>
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TestRun.h"
 #include "tests/support/Watchdog.h"
 #include "tools/sample/Problems.h"
-
-#ifndef KV_WATCHDOG_SECONDS
-#define KV_WATCHDOG_SECONDS 120
-#endif
 
 namespace {
 
@@ -24,6 +21,6 @@ int main(int argc, char** argv) {
     kvtest::SetProblemSink(&FailRunningTest);
     if (int exitCode = 0; kvtest::RunChildRoutineIfAsked(argc, argv, &exitCode)) return exitCode;
     testing::InitGoogleMock(&argc, argv);
-    kvtest::StartWatchdog(KV_WATCHDOG_SECONDS);
+    kvtest::StartWatchdog(kvtest::DefaultWatchdogSeconds());
     return RUN_ALL_TESTS();
 }

@@ -7,7 +7,8 @@
 namespace kvtest {
 
 /// Starts the watchdog thread and registers its listener with GoogleTest. The bound in
-/// seconds is the environment value KV_WATCHDOG_SECONDS when set, else `defaultSeconds`.
+/// seconds is the environment value KV_WATCHDOG_SECONDS when set, else `defaultSeconds`
+/// (see DefaultWatchdogSeconds).
 void StartWatchdog(int defaultSeconds);
 
 }  // namespace kvtest
