@@ -23,6 +23,21 @@ PSWDATA* DialogRecord(HWND dialog) {
     return d != nullptr && d->dwSignature == kPswSignature ? d : nullptr;
 }
 
+/// The caption in the bold face of the dialog font; the record owns the font.
+void SetCaptionFont(HWND dialog, PSWDATA* d) {
+    LOGFONTW font{};
+    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font) == 0) {
+        return;
+    }
+    font.lfWeight = FW_BOLD;
+    if (d->hBaseBoldFont == nullptr) {
+        d->hBaseBoldFont = CreateFontIndirectW(&font);
+    }
+    if (d->hBaseBoldFont != nullptr) {
+        SendDlgItemMessageW(dialog, kCaptionControl, WM_SETFONT, reinterpret_cast<WPARAM>(d->hBaseBoldFont), TRUE);
+    }
+}
+
 }  // namespace
 
 BOOL CreateChildWindow(PSWDATA* d) {
@@ -70,6 +85,7 @@ INT_PTR BaseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         WCHAR caption[128] = {};
         LoadStringEx(d->wLangID, kCaptionString, caption, sizeof(caption));
         SetDlgItemTextW(dialog, kCaptionControl, caption);
+        SetCaptionFont(dialog, d);
         SetPrinterStatus(d, dialog);
         CallGetPrinterStatus(d, kVarPrintingJobInfo);
         UpdateWithPrintingJobInfo(d);

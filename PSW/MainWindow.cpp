@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "PSW/BaseDialog.h"
+#include "PSW/Language.h"
 #include "PSW/Placement.h"
 #include "PSW/PopupConditions.h"
 #include "PSW/PswLog.h"
@@ -18,6 +19,8 @@
 namespace {
 
 constexpr int kJobNameControl = 164;
+constexpr int kPictureControl = 181;
+constexpr int kMainIcon = 20001;
 constexpr DWORD kAuthorityTemplate = 991;
 constexpr WCHAR kPortPrefixes[][7] = {u"LPT", u"USB", u"ZEVUSB"};
 
@@ -119,7 +122,8 @@ void OnPrinterName(PSWDATA* d) {
 }
 
 void OnMove(HWND hwnd, PSWDATA* d) {
-    if (IsIconic(hwnd)) {
+    // The creation's own moves come before the stored position is read: they are not kept.
+    if (!d->fMainPlaced || IsIconic(hwnd)) {
         return;
     }
     RECT rect;
@@ -127,6 +131,52 @@ void OnMove(HWND hwnd, PSWDATA* d) {
     d->ptMainPrevPos = d->ptMainPos;
     d->ptMainPos = {rect.left, rect.top};
     SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+}
+
+/// Icon 20001 of this library as the window's small and big icon.
+void SetMainIcons(HWND hwnd) {
+    HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(kMainIcon));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+void OnCreate(HWND hwnd, PSWDATA* d) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(d));
+    d->hWndMain = hwnd;
+    // The language is chosen again; a failed choice keeps the one made before.
+    const LANGID chosen = d->wLangID;
+    if (!GetLangID(d)) {
+        d->wLangID = chosen;
+    }
+    if (HMENU menu = GetSystemMenu(hwnd, FALSE); menu != nullptr) {
+        DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+    }
+    SetMainIcons(hwnd);
+    SetDialogFont(hwnd, d);
+}
+
+/// A palette display gets its colours back: the status picture is drawn again.
+void OnQueryNewPalette(HWND hwnd, PSWDATA* d) {
+    HDC dc = GetDC(hwnd);
+    if (dc == nullptr) {
+        return;
+    }
+    if (GetDeviceCaps(dc, NUMCOLORS) != -1 && IsWindowVisible(hwnd) && d->hWndBaseDlg != nullptr) {
+        if (HWND picture = GetDlgItem(d->hWndBaseDlg, kPictureControl); picture != nullptr) {
+            InvalidateRect(picture, nullptr, TRUE);
+        }
+    }
+    ReleaseDC(hwnd, dc);
+}
+
+void OnDisplayChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
+    ResetPicturePalette();
+    SetMainIcons(hwnd);
+    LoadStatusIcons(d);
+    SetTonerRemain(d, d->hWndBaseDlg);
+    if (d->hWndEws != nullptr) {
+        SendMessageW(d->hWndEws, message, wParam, lParam);
+    }
 }
 
 }  // namespace
@@ -201,6 +251,11 @@ BOOL CallSetForegroundWindow(HWND hwnd) {
 }
 
 BOOL CallSetForegroundWindowEx(HWND hwnd) {
+    // The foreground window's thread shares its input with ours while we ask.
+    const HWND foreground = GetForegroundWindow();
+    const DWORD from = foreground != nullptr ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    const DWORD to = GetWindowThreadProcessId(hwnd, nullptr);
+    const bool attached = from != 0 && to != 0 && from != to && AttachThreadInput(from, to, TRUE);
     DWORD timeout = 0;
     const bool read = SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0) != FALSE;
     if (read && timeout != 0) {
@@ -209,6 +264,9 @@ BOOL CallSetForegroundWindowEx(HWND hwnd) {
     const BOOL ok = SetForegroundWindow(hwnd);
     if (read && timeout != 0) {
         SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(timeout)), 0);
+    }
+    if (attached) {
+        AttachThreadInput(from, to, FALSE);
     }
     return ok;
 }
@@ -376,16 +434,7 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
 
 LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        auto* d = static_cast<PSWDATA*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(d));
-        d->hWndMain = hwnd;
-        if (HMENU menu = GetSystemMenu(hwnd, FALSE); menu != nullptr) {
-            DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
-        }
-        HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(20001));
-        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SetDialogFont(hwnd, d);
+        OnCreate(hwnd, static_cast<PSWDATA*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         return 0;
     }
     PSWDATA* d = PswRecordOf(hwnd);
@@ -438,11 +487,10 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_DISPLAYCHANGE:
-        ResetPicturePalette();
-        SetTonerRemain(d, d->hWndBaseDlg);
-        if (d->hWndEws != nullptr) {
-            SendMessageW(d->hWndEws, message, wParam, lParam);
-        }
+        OnDisplayChange(hwnd, message, wParam, lParam, d);
+        return 0;
+    case WM_QUERYNEWPALETTE:
+        OnQueryNewPalette(hwnd, d);
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_BTN_REFRESH) {
@@ -456,6 +504,9 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         const PslSettingChange change = ApplyPslSetting(d);
         if (change.closeMain && IsWindowVisible(hwnd)) {
             psw::CloseStatusWindow(hwnd, FALSE);  // an automatic close: popups stay armed
+        }
+        if (change.closeEws && d->hWndEws != nullptr && IsWindowVisible(d->hWndEws)) {
+            SendMessageW(d->hWndEws, WM_CLOSE, 0, 0);
         }
         return 0;
     }

@@ -56,6 +56,12 @@ bool OtherErrorOnly(const View& v) {
 
 bool HaveMyJobs(const PSWDATA* d) { return Any(d->myPrintingJobs) || Any(d->mySpoolingJobs); }
 
+/// The exit line of a check, which always reports success.
+BOOL Returns(const char* function) {
+    LogPrint(PSWLOG_TRACE, "%s return TRUE\n", function);
+    return TRUE;
+}
+
 }  // namespace
 
 DWORD QueueJobCount(const PSWVariable& queue) {
@@ -69,6 +75,9 @@ DWORD QueueJobCount(const PSWVariable& queue) {
 
 DWORD CountMyJobs(const PSWVariable& queue, LPCWSTR userName) {
     const DWORD count = QueueJobCount(queue);
+    if (count == 0) {
+        return 0;  // also a queue without a value
+    }
     const BYTE* records = static_cast<const BYTE*>(queue.lpValue) + sizeof(DWORD);
     DWORD mine = 0;
     for (DWORD i = 0; i < count; ++i) {
@@ -158,7 +167,9 @@ PopupDisplay DecideDisplay(const PSWDATA* d) {
     case PSW_POPUP_ICON:
         if ((d->dwPopUpCondEx & PSW_POPUP_ICON_ERROR) != 0) {
             if (Any(d->otherPrintingJobs)) {
-                out = {true, !v.error};
+                // Shows whatever my side decided; it may ask for an icon, never take it back.
+                out.show = true;
+                out.asIcon = out.asIcon || !v.error;
             } else if (Any(d->otherSpoolingJobs) && v.error && v.live) {
                 out.show = true;
             }
@@ -240,7 +251,7 @@ bool DecideClose(const PSWDATA* d) {
 BOOL CheckDisplayAndClose(PSWDATA* d) {
     if (d->uiUserStart != 0) {
         LogPrint(PSWLOG_COND, "lpPSWData->uiUserStart != 0\n");
-        return TRUE;
+        return Returns("CheckDisplayAndClose");
     }
     FetchIfEmpty(d, kVarLMStatus);
     FetchIfEmpty(d, kVarCompulsivePolling);
@@ -251,13 +262,15 @@ BOOL CheckDisplayAndClose(PSWDATA* d) {
     }
     if ((d->dwDispConditionPSW & PSWDEF_DC_NODISPLAY) != 0) {
         LogPrint(PSWLOG_COND, "dwDispConditionPSW PSWDEF_DC_NODISPLAY is stand\n");
-        return TRUE;
+        return Returns("CheckDisplayAndClose");
     }
     if (!IsWindowVisible(d->hWndMain)) {
-        return CheckDisplayCondition(d);
+        CheckDisplayCondition(d);
+        return Returns("CheckDisplayAndClose");
     }
     CheckChangeSizeCondition(d);
-    return CheckCloseCondition(d);
+    CheckCloseCondition(d);
+    return Returns("CheckDisplayAndClose");
 }
 
 BOOL CheckDisplayCondition(PSWDATA* d) {
@@ -267,7 +280,7 @@ BOOL CheckDisplayCondition(PSWDATA* d) {
     if (decision.show) {
         psw::DisplayStatusWindow(d->hWndMain, 0);
     }
-    return TRUE;
+    return Returns("CheckDisplayCondition");
 }
 
 BOOL CheckChangeSizeCondition(PSWDATA* d) {
@@ -278,12 +291,12 @@ BOOL CheckChangeSizeCondition(PSWDATA* d) {
     } else if (decision.minimise) {
         ShowWindow(d->hWndMain, SW_MINIMIZE);
     }
-    return TRUE;
+    return Returns("CheckChangeSizeCondition");
 }
 
 BOOL CheckCloseCondition(PSWDATA* d) {
     if (DecideClose(d)) {
         psw::CloseStatusWindow(d->hWndMain, FALSE);
     }
-    return TRUE;
+    return Returns("CheckCloseCondition");
 }

@@ -142,6 +142,8 @@ struct PSWDATA {
     DWORD dwRefreshTick;      // GetTickCount when the pending request was sent
     LONG lInModal;            // nesting of the authority notice's modal loop
     BOOL fDestroyPending;     // DestroyStatusWindow ran inside that loop: destroy when it ends
+    BOOL fMainPlaced;         // the stored position is read: moves from now on are kept
+    HFONT hBaseBoldFont;      // the base dialog's caption font
     DWORD dwSignature;        // kPswSignature while the record is alive
 };
 using LPPSWDATA = PSWDATA*;

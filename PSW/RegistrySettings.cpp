@@ -184,8 +184,9 @@ void GetRegOptPopValue(PSWDATA* record) {
 void GetRegMainWndPos(PSWDATA* record, POINT* position, SIZE* size) {
     RECT dialog{};
     if (record->hWndBaseDlg) GetWindowRect(record->hWndBaseDlg, &dialog);
-    size->cx = (dialog.right - dialog.left) + 2 * GetSystemMetrics(SM_CXFIXEDFRAME);
-    size->cy = (dialog.bottom - dialog.top) + 2 * GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    // The frame as the base dialog is fitted into it (ChangeWindowSize).
+    size->cx = (dialog.right - dialog.left) + 2 * GetSystemMetrics(SM_CXEDGE);
+    size->cy = (dialog.bottom - dialog.top) + 2 * GetSystemMetrics(SM_CYEDGE) + GetSystemMetrics(SM_CYCAPTION);
     Key key;
     DWORD x = 0;
     DWORD y = 0;

@@ -50,21 +50,31 @@ void LetMutexGo(PSWDATA* data) {
 
 }  // namespace
 
+namespace {
+
+DWORD FetchReturns(DWORD result) {
+    LogPrint(PSWLOG_TRACE, "CallGetPrinterStatus return dwRet[%d]\n", static_cast<int>(result));
+    return result;
+}
+
+}  // namespace
+
 DWORD CallGetPrinterStatus(PSWDATA* data, int row) {
     if (data == nullptr || data->lpVariable == nullptr || !ValidRow(row) || data->pGetPrinterStatusW == nullptr) {
-        return ERR_PSW;
+        return FetchReturns(ERR_PSW);
     }
     PSWVariable& var = data->lpVariable[row];
     DWORD result = ERR_PSW;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const DWORD cb = SizeToAsk(data, var);
-        if (cb == 0) {
+        if (cb == 0 || cb > kSrmMaxValueBytes) {
+            // No value, or more than any value of the table can be: a failed fetch.
             result = ERR_PSW;
             continue;
         }
         auto* buffer = static_cast<BYTE*>(GlobalAlloc(GPTR, cb));
         if (buffer == nullptr) {
-            return PSWERR_OUTOFMEMORY;
+            return FetchReturns(PSWERR_OUTOFMEMORY);
         }
         DWORD needed = 0;
         result = data->pGetPrinterStatusW(data->hManager, var.szName, buffer, cb, &needed);
@@ -77,12 +87,12 @@ DWORD CallGetPrinterStatus(PSWDATA* data, int row) {
             var.lpValue = buffer;
             var.cbValue = cb;
             DumpJobInfo(var.szName, buffer, cb);
-            return 0;
+            return FetchReturns(0);
         }
         GlobalFree(buffer);
     }
     LogPrint(PSWLOG_ERROR, "GetPrinterStatus() failed\n");
-    return result;
+    return FetchReturns(result);
 }
 
 void FetchIfEmpty(PSWDATA* data, int row) {

@@ -19,6 +19,7 @@
 #include "platform/Process.h"
 #include "platform/Sync.h"
 #include "platform/User.h"
+#include "platform/WinGdi.h"
 
 namespace {
 
@@ -29,14 +30,6 @@ constexpr UINT kAcceleratorId = 111;
 constexpr UINT kTitleString = 1002;
 constexpr DWORD kMainStyle = 0x00CA0000u;  // caption, system menu, minimise box
 constexpr WCHAR kClassPrefix[] = u"PSWWndClass ";
-
-void LoadStatusIcons(PSWDATA* d) {
-    for (int i = 0; i < 6; ++i) {
-        const int px = i < 3 ? 16 : 32;
-        d->hStatusIcon[i] = static_cast<HICON>(
-            LoadImageW(g_module, MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
-    }
-}
 
 /// Places the window at its stored rectangle, corrected to the screen.
 void PlaceMain(PSWDATA* d) {
@@ -78,6 +71,25 @@ void ShowExtendedWindow(PSWDATA* d) {
     CallSetForegroundWindow(ews);
 }
 
+/// Writes the exit line of an entry point ("<function> return <code>") and returns the code.
+DWORD Leave(const char* function, DWORD code) {
+    switch (code) {
+    case PSW_NO_ERROR:
+        LogPrint(PSWLOG_TRACE, "%s return PSW_NO_ERROR\n", function);
+        break;
+    case ERR_PSW:
+        LogPrint(PSWLOG_TRACE, "%s return ERR_PSW\n", function);
+        break;
+    case PSWERR_OUTOFMEMORY:
+        LogPrint(PSWLOG_TRACE, "%s return PSWERR_OUTOFMEMORY\n", function);
+        break;
+    default:
+        LogPrint(PSWLOG_TRACE, "%s return %u\n", function, static_cast<unsigned>(code));
+        break;
+    }
+    return code;
+}
+
 /// Ends a failed initialisation: the window (if any) loses its record and is destroyed, the
 /// caller's handle is cleared and everything the record holds is freed. No WM_QUIT.
 DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
@@ -92,17 +104,43 @@ DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
         *mainWindow = nullptr;
     }
     PswBufferRelease(d);
-    return code;
+    return Leave("InitializeStatusWindowEx", code);
+}
+
+/// Whether the window is of the class this library registered for its main windows. The
+/// class stays what it is when a host subclasses the window (replaces its procedure).
+bool IsMainWindowClass(HWND window) {
+    WCHAR name[sizeof(PSWDATA::szMainClassName) / sizeof(WCHAR)] = {};
+    if (GetClassNameW(window, name, static_cast<int>(std::size(name))) == 0) {
+        return false;
+    }
+    const int prefix = lstrlenW(kClassPrefix);
+    if (lstrlenW(name) < prefix || std::memcmp(name, kClassPrefix, prefix * sizeof(WCHAR)) != 0) {
+        return false;
+    }
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    return GetClassInfoExW(g_module, name, &wc) && wc.lpfnWndProc == &MainWndProc;
 }
 
 }  // namespace
+
+void LoadStatusIcons(PSWDATA* d) {
+    for (int i = 0; i < 6; ++i) {
+        if (d->hStatusIcon[i] != nullptr) {
+            DestroyIcon(d->hStatusIcon[i]);
+        }
+        const int px = i < 3 ? 16 : 32;
+        d->hStatusIcon[i] = static_cast<HICON>(
+            LoadImageW(g_module, MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
+    }
+}
 
 HMODULE PswModule() { return g_module; }
 void SetPswModule(HMODULE module) { g_module = module; }
 
 PSWDATA* PswRecordOf(HWND mainWindow) {
-    if (mainWindow == nullptr || !IsWindow(mainWindow) ||
-        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(mainWindow, GWLP_WNDPROC)) != &MainWndProc) {
+    if (mainWindow == nullptr || !IsWindow(mainWindow) || !IsMainWindowClass(mainWindow)) {
         return nullptr;
     }
     auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(mainWindow, GWLP_USERDATA));
@@ -112,13 +150,13 @@ PSWDATA* PswRecordOf(HWND mainWindow) {
 DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved) {
     LogPrint(PSWLOG_TRACE, "GetPSWStatusTable start\n");
     if (module == nullptr || table == nullptr || count == nullptr || reserved == nullptr) {
-        return ERR_PSW;
+        return Leave("GetPSWStatusTable", ERR_PSW);
     }
     *module = g_module;
     *table = PswStatusTable();
     *count = kPswStatusRows;
     *reserved = 0;
-    return PSW_NO_ERROR;
+    return Leave("GetPSWStatusTable", PSW_NO_ERROR);
 }
 
 DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND parent, HWND* mainWindow, HWND* dialogs,
@@ -126,20 +164,20 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     LogPrint(PSWLOG_TRACE, "InitializeStatusWindowEx start\n");
     if (parent == nullptr || mainWindow == nullptr || accelerators == nullptr) {
         LogPrint(PSWLOG_ERROR, "[InitializeStatusWindow] \"hWndParent\" is NULL.\n");
-        return ERR_PSW;
+        return Leave("InitializeStatusWindowEx", ERR_PSW);
     }
     *mainWindow = nullptr;
     if (dialogs == nullptr) {
         if (extra == nullptr) {
-            return ERR_PSW;
+            return Leave("InitializeStatusWindowEx", ERR_PSW);
         }
         *extra = 2;
-        return PSW_NO_ERROR;
+        return Leave("InitializeStatusWindowEx", PSW_NO_ERROR);
     }
     auto* d = static_cast<PSWDATA*>(GlobalAlloc(GPTR, sizeof(PSWDATA)));
     if (d == nullptr) {
         LogPrint(PSWLOG_ERROR, "[InitializeStatusWindow] Allocation error for \"lpPSWData\".\n");
-        return ERR_PSW;
+        return Leave("InitializeStatusWindowEx", ERR_PSW);
     }
     d->dwSignature = kPswSignature;
     d->osVersion.dwOSVersionInfoSize = sizeof(d->osVersion);
@@ -194,6 +232,9 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     CreateChildWindow(d);
     GetRegMainWndPos(d, &d->ptMainPos, &d->sizeMain);
     d->ptMainPrevPos = d->ptMainPos;
+    // Moves before this one (the creation's own) are not the user's: they must not
+    // overwrite the stored position.
+    d->fMainPlaced = TRUE;
     ChangeWindowSize(d);
     EWS_CreateMainWindow(d);
     dialogs[0] = d->hWndMain;
@@ -205,8 +246,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     StartWatchPslSetting(d, window);
     // The first popup is decided once everything it reads is in place.
     CheckDisplayAndClose(d);
-    LogPrint(PSWLOG_TRACE, "InitializeStatusWindowEx return PSW_NO_ERROR\n");
-    return PSW_NO_ERROR;
+    return Leave("InitializeStatusWindowEx", PSW_NO_ERROR);
 }
 
 BOOL RegisterMiscWndClass(PSWDATA* d) {
@@ -263,7 +303,10 @@ DWORD InitializeSRM(PSWDATA* d) {
     for (const Entry& e : entries) {
         *e.slot = GetProcAddress(d->SRMModule, e.name);
         if (*e.slot == nullptr) {
-            LogPrint(PSWLOG_ERROR, "GetProcAddress() {%s} is failed.\n", e.name);
+            // Reported by the function's name, without the wide-character suffix.
+            const int length = static_cast<int>(std::strlen(e.name));
+            const int shown = length > 0 && e.name[length - 1] == 'W' ? length - 1 : length;
+            LogPrint(PSWLOG_ERROR, "GetProcAddress() {%.*s} is failed.\n", shown, e.name);
             return code;
         }
         ++code;
@@ -309,18 +352,18 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
     PSWDATA* d = PswRecordOf(mainWindow);
     if (d == nullptr) {
         LogPrint(PSWLOG_ERROR, "[DisplayStatusWindow] \"hWnd\" is NULL.\n");
-        return ERR_PSW;
+        return Leave("DisplayStatusWindow", ERR_PSW);
     }
     CallGetPrinterStatus(d, kVarUserAuthority);
     if (!PswValueBit0(d, kVarUserAuthority)) {
         if (userStart != 0) {
             PostMessageW(mainWindow, WM_PSW_USERAUTHORITY, 1, 0);
         }
-        return PSW_NO_ERROR;
+        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
     }
     if (userStart == 2) {
         ShowExtendedWindow(d);
-        return PSW_NO_ERROR;
+        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
     }
     d->uiUserStart = userStart;
     if (userStart == 1 && IsWindowVisible(mainWindow)) {
@@ -331,24 +374,24 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
             CallSetForegroundWindow(mainWindow);
             ShowWindow(mainWindow, SW_RESTORE);
         }
-        return PSW_NO_ERROR;
+        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
     }
     if (userStart == 0 && d->dwShowAsIcon == 1) {
         ShowWindow(mainWindow, SW_MINIMIZE);
         SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        return PSW_NO_ERROR;
+        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
     }
     if (userStart != 0) {
         RefreshIfStale(d);
         if ((d->dwDispConditionPSW & PSWDEF_DC_NODISPLAY) != 0) {
-            return PSW_NO_ERROR;
+            return Leave("DisplayStatusWindow", PSW_NO_ERROR);
         }
     }
     PlaceMain(d);
     CallSetForegroundWindow(mainWindow);
     ShowWindow(mainWindow, SW_RESTORE);
     SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    return PSW_NO_ERROR;
+    return Leave("DisplayStatusWindow", PSW_NO_ERROR);
 }
 
 DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
@@ -356,7 +399,7 @@ DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
     PSWDATA* d = PswRecordOf(mainWindow);
     if (d == nullptr) {
         LogPrint(PSWLOG_ERROR, "[CloseStatusWindow] \"hWnd\" is NULL.\n");
-        return ERR_PSW;
+        return Leave("CloseStatusWindow", ERR_PSW);
     }
     if (d->uiUserStart == 0) {
         d->dwPopUpFlags = byUser ? (PSWDEF_POPPED_MYJOB | PSWDEF_POPPED_OTHERJOB) : 0;
@@ -366,7 +409,7 @@ DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
     }
     ShowWindow(mainWindow, SW_HIDE);
     d->uiUserStart = 0;
-    return PSW_NO_ERROR;
+    return Leave("CloseStatusWindow", PSW_NO_ERROR);
 }
 
 DWORD psw::DestroyStatusWindow(HWND mainWindow) {
@@ -374,7 +417,7 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
     PSWDATA* d = PswRecordOf(mainWindow);
     if (d == nullptr) {
         LogPrint(PSWLOG_ERROR, "[DestroyStatusWindow] \"hWnd\" is NULL.\n");
-        return ERR_PSW;
+        return Leave("DestroyStatusWindow", ERR_PSW);
     }
     StopWatchPslSetting(d);
     DestroyKillNotify(d);
@@ -389,13 +432,13 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
         if (d->hWndAuthority != nullptr) {
             EndDialog(d->hWndAuthority, 1);
         }
-        return PSW_NO_ERROR;
+        return Leave("DestroyStatusWindow", PSW_NO_ERROR);
     }
     if (d->hWndEws != nullptr) {
         DestroyWindow(d->hWndEws);
     }
     DestroyWindow(mainWindow);  // WM_NCDESTROY releases the record
-    return PSW_NO_ERROR;
+    return Leave("DestroyStatusWindow", PSW_NO_ERROR);
 }
 
 void PswBufferRelease(PSWDATA* d) {
@@ -406,6 +449,9 @@ void PswBufferRelease(PSWDATA* d) {
     ReleaseRefresh(d);
     if (d->hHtmlHelp != nullptr) {
         FreeLibrary(d->hHtmlHelp);
+    }
+    if (d->hBaseBoldFont != nullptr) {
+        DeleteObject(d->hBaseBoldFont);
     }
     for (HICON& icon : d->hStatusIcon) {
         if (icon != nullptr) {

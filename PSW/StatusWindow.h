@@ -23,6 +23,9 @@ BOOL RegisterMiscWndClass(PSWDATA* data);
 DWORD InitializeSRM(PSWDATA* data);
 /// Opens the manager for the printer, registers the notifications and fetches the first values.
 DWORD GetSRMInitValue(PSWDATA* data);
+/// Loads the six status icons (16x16 of 20004, 20002, 20003, then 32x32 of the same),
+/// destroying the ones loaded before.
+void LoadStatusIcons(PSWDATA* data);
 /// Frees everything the record holds, then the record.
 void PswBufferRelease(PSWDATA* data);
 

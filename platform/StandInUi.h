@@ -40,6 +40,10 @@ void PressKey(int virtualKey, HWND target = nullptr);
 
 /// Counts SetForegroundWindow calls since ResetUi.
 unsigned ForegroundRequests();
+/// Whether the last SetForegroundWindow came from the foreground window's thread or from a
+/// thread whose input was joined with it (AttachThreadInput); and the joins standing now.
+bool LastForegroundJoined();
+unsigned JoinedInputCount();
 
 /// The client area's pixels, 24 bits (B, G, R) per pixel, rows top-down without padding;
 /// resized with the client area (what fits is kept, new parts are white). NULL for an

@@ -49,6 +49,10 @@ inline constexpr DWORD kSrmModeSettings = 10;        // the settings interface, 
 inline constexpr DWORD kSrmSettingsRefreshWaitMs = 3000;
 inline constexpr DWORD kSrmDirectRefreshWaitMs = 35000;
 
+/// The largest value a client reads whole: a larger size claimed by the manager counts as a
+/// failed read (nothing is allocated for it).
+inline constexpr DWORD kSrmMaxValueBytes = 64 * 1024;
+
 // --- Entry points ---
 using PFN_OpenManagerExW = DWORD (*)(LPCWSTR printer, LPCWSTR client, DWORD mode, LPDWORD manager);
 using PFN_CloseManager = DWORD (*)(DWORD manager);

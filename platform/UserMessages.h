@@ -313,7 +313,8 @@ PLATFORM_API BOOL SendNotifyMessageW(HWND hwnd, UINT message, WPARAM wParam, LPA
 PLATFORM_API DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
                                              DWORD wakeMask);
 /// Joins (or parts) the input states of two threads; the stand-in keeps one input state, so
-/// it only checks the threads: FALSE for the same thread or a thread without a message queue.
+/// it checks the threads and records the join (standin::ui::JoinedInputCount): FALSE for the
+/// same thread or a thread without a message queue.
 PLATFORM_API BOOL AttachThreadInput(DWORD attach, DWORD attachTo, BOOL doAttach);
 PLATFORM_API LONG GetMessageTime();
 PLATFORM_API UINT RegisterWindowMessageW(LPCWSTR name);

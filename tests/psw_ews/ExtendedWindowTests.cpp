@@ -5,6 +5,7 @@
 #include "PSW/ExtendedWindow.h"
 #include "PSW/StatusTables.h"
 #include "platform/Registry.h"
+#include "platform/Sync.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "tests/psw_ews/EwsFixture.h"
@@ -117,6 +118,23 @@ TEST_F(ExtendedWindow, OpensWhereTheUserLeftItAndAlwaysOnTheScreen) {
         }
         host_.Destroy(main);
     }
+}
+
+TEST_F(ExtendedWindow, WatchingSwitchedOffClosesItWithTheMainWindow) {
+    HWND ews = nullptr;
+    const HWND main = Create(kEwsPrinter, &ews);
+    ASSERT_EQ(host_.Show(main, 1), 0u);
+    ASSERT_EQ(host_.Show(main, 2), 0u);
+    host_.Pump();
+    ASSERT_TRUE(IsWindowVisible(main) && IsWindowVisible(ews));
+    SetUserDword(u"WatchPrinter", 0);
+    HANDLE settings = CreateEventW(nullptr, TRUE, FALSE, u"QLVDRXPSL:STATUS_SETTING_UPDATE");
+    ASSERT_NE(settings, nullptr);
+    SetEvent(settings);
+    CloseHandle(settings);
+    EXPECT_TRUE(host_.PumpUntil([&] { return !IsWindowVisible(main) && !IsWindowVisible(ews); }, 5000));
+    EXPECT_FALSE(IsWindowVisible(ews));
+    host_.Destroy(main);
 }
 
 TEST_F(ExtendedWindow, ThePositionIsStoredAtDestroyAndAtTheEndOfTheSession) {

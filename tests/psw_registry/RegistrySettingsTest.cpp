@@ -82,6 +82,18 @@ TEST_F(RegistrySettingsTest, MissingPositionIsCentredInThePrimaryWorkArea) {
     EXPECT_EQ(position.y, 364 - (size.cy >> 1));
 }
 
+TEST_F(RegistrySettingsTest, TheSizeIsTheFrameTheBaseDialogIsFittedInto) {
+    const HWND dialog = CreateWindowExW(0, u"STATIC", u"", 0, 0, 0, 300, 120, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    record_->hWndBaseDlg = dialog;
+    POINT position{};
+    SIZE size{};
+    GetRegMainWndPos(record_.get(), &position, &size);
+    EXPECT_EQ(size.cx, 300 + 2 * GetSystemMetrics(SM_CXEDGE));
+    EXPECT_EQ(size.cy, 120 + 2 * GetSystemMetrics(SM_CYEDGE) + GetSystemMetrics(SM_CYCAPTION));
+    DestroyWindow(dialog);
+}
+
 TEST_F(RegistrySettingsTest, PrinterKeyFollowsThePlatformFamilyAndNeverOverflows) {
     WCHAR key[64];
     const std::u16string network = u"\\\\srv\\p";

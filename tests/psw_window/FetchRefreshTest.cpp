@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "FakeManager.h"
 #include "PSW/PopupConditions.h"
@@ -93,6 +94,42 @@ TEST_F(FetchTest, ASizeAskedRowAsksAgainOnItsSecondTry) {
     ASSERT_EQ(CallGetPrinterStatus(d, kVarSpoolerQueue), 0u);
     EXPECT_EQ(fake.sizeQueries, 2);
     EXPECT_EQ(QueueJobCount(d->lpVariable[kVarSpoolerQueue]), 1u);
+}
+
+TEST_F(FetchTest, ASizeClaimBeyondAnyValueIsAFailedFetch) {
+    // A manager that claims a value of almost 4 GiB for a size-asked row: nothing of that
+    // size is allocated and the row keeps what it had.
+    struct Boasting {
+        static DWORD Get(DWORD m, LPCWSTR name, LPVOID buffer, DWORD cb, LPDWORD needed) {
+            if (buffer == nullptr) {
+                *needed = 0xFFFFFFF0u;
+                return SRMRES_SIZE_ONLY;
+            }
+            return FakeManager::Get(m, name, buffer, cb, needed);
+        }
+    };
+    fake.SetBytes(u"SpoolerQueue", Queue(1, 1, u"bob"));
+    ASSERT_EQ(CallGetPrinterStatus(d, kVarSpoolerQueue), 0u);
+    const DWORD kept = d->lpVariable[kVarSpoolerQueue].cbValue;
+    d->pGetPrinterStatusW = &Boasting::Get;
+    EXPECT_NE(CallGetPrinterStatus(d, kVarSpoolerQueue), 0u);
+    EXPECT_EQ(d->lpVariable[kVarSpoolerQueue].cbValue, kept);
+    EXPECT_EQ(QueueJobCount(d->lpVariable[kVarSpoolerQueue]), 1u);
+    // The largest value a client reads is still read.
+    std::vector<BYTE> largest(kSrmMaxValueBytes);
+    fake.SetBytes(u"ErrSupplies", largest);
+    d->pGetPrinterStatusW = &FakeManager::Get;
+    EXPECT_EQ(CallGetPrinterStatus(d, kVarErrSupplies), 0u);
+    EXPECT_EQ(d->lpVariable[kVarErrSupplies].cbValue, kSrmMaxValueBytes);
+}
+
+TEST_F(FetchTest, AQueueWithoutAValueHoldsNoJobOfMine) {
+    // The manager has neither queue: both rows stay without a value.
+    lstrcpynW(d->szUserName, u"alice", 32);
+    EXPECT_NE(CallGetPrinterStatus(d, kVarPrinterQueue), 0u);
+    PSWVariable none{};
+    EXPECT_EQ(CountMyJobs(none, d->szUserName), 0u);
+    EXPECT_EQ(CountSpoolingMyJob(d), 0u);
 }
 
 TEST_F(FetchTest, RefreshListsTheGroupInTableOrder) {

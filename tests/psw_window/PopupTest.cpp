@@ -35,6 +35,8 @@ const PopupCase kCases[] = {
     {"Ex 4: only when I have no jobs", 1, 4, 7, {1, 1}, {}, {1, 1}, {}, {2, 2}, {}, 1, false, false, false},
     {"Ex 1: a new other job shows", 8, 1, 30, {}, {}, {1, 0}, {}, {1, 0}, {}, 0, false, true, false},
     {"Ex 1: other side already popped", 8, 1, 30, {}, {}, {1, 0}, {}, {1, 0}, {}, 2, false, false, false},
+    {"Ex 0x10002 on an error keeps the icon my side asked", 2, 0x10002, 7, {1, 0}, {}, {1, 0}, {}, {2, 0}, {}, 0,
+     false, true, true},
 };
 
 TEST(PopupConditions, DisplayDecisions) {

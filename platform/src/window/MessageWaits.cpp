@@ -67,11 +67,12 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
     }
 }
 
-BOOL AttachThreadInput(DWORD attach, DWORD attachTo, BOOL) {
+BOOL AttachThreadInput(DWORD attach, DWORD attachTo, BOOL doAttach) {
     Guard guard(Lock());
     if (attach == attachTo || QueueOf(attach) == nullptr || QueueOf(attachTo) == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    JoinInputLocked(attach, attachTo, doAttach != FALSE);
     return TRUE;
 }

@@ -3,6 +3,8 @@
 // activation.
 #include <algorithm>
 #include <atomic>
+#include <utility>
+#include <vector>
 
 #include "platform/Kernel.h"
 #include "platform/src/window/WindowState.h"
@@ -12,6 +14,16 @@ namespace {
 
 std::atomic<unsigned> g_foregroundRequests{0};
 HWND g_foreground = nullptr;  // under Lock()
+// Threads whose input states are joined (AttachThreadInput), one entry per join; and whether
+// the last SetForegroundWindow came from a thread joined with the foreground window's.
+std::vector<std::pair<DWORD, DWORD>> g_joinedInputs;  // under Lock()
+bool g_lastForegroundJoined = false;                  // under Lock()
+
+bool JoinedLocked(DWORD a, DWORD b) {
+    return a == b || std::any_of(g_joinedInputs.begin(), g_joinedInputs.end(), [&](const auto& p) {
+               return (p.first == a && p.second == b) || (p.first == b && p.second == a);
+           });
+}
 
 void MoveInZOrder(Window& w, HWND insertAfter) {
     if (Window* p = Find(w.parent)) {
@@ -94,6 +106,17 @@ unsigned ForegroundRequestCount() { return g_foregroundRequests.load(); }
 void ResetForeground() {
     g_foregroundRequests = 0;
     g_foreground = nullptr;
+    g_joinedInputs.clear();
+    g_lastForegroundJoined = false;
+}
+
+void JoinInputLocked(DWORD attach, DWORD attachTo, bool join) {
+    if (join) {
+        g_joinedInputs.emplace_back(attach, attachTo);
+        return;
+    }
+    const auto it = std::find(g_joinedInputs.begin(), g_joinedInputs.end(), std::make_pair(attach, attachTo));
+    if (it != g_joinedInputs.end()) g_joinedInputs.erase(it);
 }
 
 }  // namespace standin::ui::core
@@ -431,6 +454,8 @@ BOOL SetForegroundWindow(HWND hwnd) {
     {
         Guard guard(Lock());
         if (FindOrFail(hwnd) == nullptr) return FALSE;
+        const Window* previous = Find(g_foreground);
+        g_lastForegroundJoined = previous == nullptr || JoinedLocked(previous->thread, GetCurrentThreadId());
         g_foreground = TopLevelOf(hwnd);
     }
     return TRUE;
@@ -447,4 +472,12 @@ BOOL BringWindowToTop(HWND hwnd) {
 
 namespace standin::ui {
 unsigned ForegroundRequests() { return core::ForegroundRequestCount(); }
+bool LastForegroundJoined() {
+    core::Guard guard(core::Lock());
+    return core::g_lastForegroundJoined;
+}
+unsigned JoinedInputCount() {
+    core::Guard guard(core::Lock());
+    return static_cast<unsigned>(core::g_joinedInputs.size());
+}
 }  // namespace standin::ui

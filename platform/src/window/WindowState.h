@@ -158,6 +158,8 @@ bool MatchesFilter(HWND msgHwnd, HWND filter);
 void DropWindowTimers(HWND hwnd);
 unsigned ForegroundRequestCount();
 void ResetForeground();
+/// Records one join (or removes one) of two threads' input states; under Lock().
+void JoinInputLocked(DWORD attach, DWORD attachTo, bool join);
 /// Makes the dialog and its controls from template bytes (bounded by the span).
 HWND CreateDialogFromTemplate(HINSTANCE instance, std::span<const BYTE> bytes, HWND parent, DLGPROC proc,
                               LPARAM param, bool modal);
