@@ -50,8 +50,9 @@ inline constexpr DWORD kSrmSettingsRefreshWaitMs = 3000;
 inline constexpr DWORD kSrmDirectRefreshWaitMs = 35000;
 
 /// The largest value a client reads whole: a larger size claimed by the manager counts as a
-/// failed read (nothing is allocated for it).
-inline constexpr DWORD kSrmMaxValueBytes = 64 * 1024;
+/// failed read (nothing is allocated for it). A queue of 4,096 jobs of 580 bytes, the most the
+/// manager lists, fits with room to spare.
+inline constexpr DWORD kSrmMaxValueBytes = 4 * 1024 * 1024;
 
 // --- Entry points ---
 using PFN_OpenManagerExW = DWORD (*)(LPCWSTR printer, LPCWSTR client, DWORD mode, LPDWORD manager);

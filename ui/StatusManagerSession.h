@@ -7,8 +7,8 @@
 #include "platform/WinTypes.h"
 #include "settings/PrinterData.h"
 
-/// Largest variable the user interface reads whole.
-inline constexpr DWORD kMaxStatusValueBytes = 64 * 1024;
+/// Largest variable the user interface reads whole: the same bound as every reader's.
+inline constexpr DWORD kMaxStatusValueBytes = kSrmMaxValueBytes;
 
 class ManagerSession {
 public:
