@@ -59,6 +59,7 @@ enum class Fault {
     LoadLibrary,   // LoadLibraryW fails
     PrinterWrite,  // WritePrinter fails
     PrinterShortWrite,  // WritePrinter writes half of the bytes, reports that and succeeds
+    PrinterDataRead,    // GetPrinterDataW / GetPrinterDataExW answer the error
 };
 /// The next `count` calls of that kind after `skip` successful ones fail with `error`.
 void InjectFault(Fault kind, DWORD error, unsigned skip = 0, unsigned count = 1);

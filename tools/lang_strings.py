@@ -295,6 +295,7 @@ STRINGS = [
     (709, "Type a scale from 10 to 400.", "倍率は 10～400 の範囲で入力してください。"),
     (710, "The image lies outside the printable area.", "イメージが印刷可能な範囲の外にあります。"),
     (711, "This media type cannot be printed on both sides.", "この用紙種類には両面印刷できません。"),
+    (712, "The presets could not be saved. The stored presets are unchanged.", "お気に入りを保存できませんでした。保存済みのお気に入りは変更されていません。"),
     (713, "Type a number of copies from 1 to 999.", "部数は 1～999 の範囲で入力してください。"),
     (717, "The printer is offline. Its status cannot be read.", "プリンタがオフラインのため、状態を取得できません。"),
     (718, "The printer is busy. Try again later.", "プリンタが処理中です。しばらくしてからやり直してください。"),

@@ -63,38 +63,38 @@ bool ModelHasPortraitForm(const ModelDescription* model, LPCWSTR name) {
 }
 
 // The paper of the printer's usable forms: the named one, or for a free size that named no
-// custom paper the first of its size, else "15x11inch" (and when neither is there, the
-// block's paper stays).
-void TakePaper(DriverDevMode* block, HANDLE printer, LPCWSTR name, long long width, long long length) {
+// custom paper the first of its size; failing that "15x11inch", and when that is missing too
+// the block's paper stays whole. Name, size code and sizes always come from one form. False,
+// with the block untouched, when the forms cannot be listed.
+bool TakePaper(DriverDevMode* block, HANDLE printer, LPCWSTR name, long long width, long long length) {
     const UsableForms forms(printer);
     const FORM_INFO_1W* list = forms.Get();
+    if (list == nullptr) return false;
     const FORM_INFO_1W* chosen = nullptr;
     if (name == nullptr) {
         for (DWORD i = 0; i < forms.Count() && chosen == nullptr; ++i) {
             if (IsBlankedForm(list[i]) || list[i].pName == nullptr) continue;
             if (list[i].Size.cx == width && list[i].Size.cy == length) chosen = &list[i];
         }
-        if (chosen == nullptr) chosen = forms.Find(kFallbackForm);
-        if (chosen == nullptr) return;
-        name = chosen->pName;
     } else {
         chosen = forms.Find(name);
     }
-    lstrcpynW(block->Public.dmFormName, name, CCHFORMNAME);
-    if (chosen == nullptr) return;
+    if (chosen == nullptr) chosen = forms.Find(kFallbackForm);
+    if (chosen == nullptr) return true;
+    lstrcpynW(block->Public.dmFormName, chosen->pName, CCHFORMNAME);
     block->Public.dmPaperLength = static_cast<SHORT>(chosen->Size.cy / 100);
     block->Public.dmPaperWidth = static_cast<SHORT>(chosen->Size.cx / 100);
     block->Public.dmPaperSize = static_cast<SHORT>(chosen - list + 1);
+    return true;
 }
 
-void TakeDefaultSource(DriverDevMode* block, HANDLE printer, const ModelDescription* model) {
-    const LanguageLibrary language(printer);
-    if (language.Get() == nullptr || model == nullptr) return;
+void TakeDefaultSource(DriverDevMode* block, HMODULE language, const ModelDescription* model) {
+    if (model == nullptr) return;
     if (const ModelNamedValue* slot = ModelDefaultInputSlot(model)) {
         block->Public.dmDefaultSource = static_cast<SHORT>(slot->Value);
     }
     WCHAR first[kSourceNameChars] = {};
-    if (LoadStringW(language.Get(), kFirstSourceString, first, kSourceNameChars) <= 0) return;
+    if (LoadStringW(language, kFirstSourceString, first, kSourceNameChars) <= 0) return;
     const ModelNamedValue* slots = ModelList<ModelNamedValue>(model, model->InputSlotOffset, model->InputSlotCount);
     for (DWORD i = 0; slots != nullptr && i < model->InputSlotCount; ++i) {
         if (lstrcmpW(ModelString(model, slots[i].NameOffset), first) == 0) {
@@ -178,12 +178,18 @@ void RegisterOverlayForm(DriverDevMode* block, HANDLE printer, const ModelDescri
     for (const RegisteredPaper& paper : kRegisteredPapers) {
         if (name != nullptr && lstrcmpW(name, paper.ModelName) == 0) name = paper.FormName;
     }
+    // Without the printer's forms or its language library (which names the source) the paper
+    // cannot be fitted whole: the block stays as it was.
+    const LanguageLibrary language(printer);
+    if (language.Get() == nullptr || !TakePaper(block, printer, name, width, length)) {
+        block->OverlayStatus = kOverlayCannotOpen;
+        return;
+    }
     std::memset(block->OutputPaperName, 0, sizeof block->OutputPaperName);
-    TakePaper(block, printer, name, width, length);
     block->OutputPaperSize = 0;
     block->OutputPaperLength = 0;
     block->OutputPaperWidth = 0;
     block->Public.dmOrientation = DMORIENT_PORTRAIT;
-    TakeDefaultSource(block, printer, model);
+    TakeDefaultSource(block, language.Get(), model);
     block->OptionFlags &= ~kOptionCompatibleMargin;
 }

@@ -14,14 +14,15 @@ struct PageRecord;
 // empty folder and name codes are kOverlayNoFolder and kOverlayNoName.
 inline constexpr DWORD kOverlayNotFormFile = 0x100;   // no form magic, or not a ".fn2" path
 inline constexpr DWORD kOverlayBadPaper = 0x200;      // the file's paper cannot be used
-inline constexpr DWORD kOverlayCannotOpen = 0x40000;  // unreadable file, or no usable path
+inline constexpr DWORD kOverlayCannotOpen = 0x40000;  // unreadable file, no usable path, or the
+                                                      // printer's forms or language library missing
 
 /// With the overlay on: checks the file that the block names and, when it can be used,
 /// registers its paper's spooler form (Letter, A4 and B5 of the form's own size), sets the
 /// block's form, paper size, length and width from the printer's usable forms, clears the
 /// output paper, sets portrait and the default source and clears the compatible margin. The
-/// result is block->OverlayStatus; on an error nothing else changes. A free size that no form
-/// of the printer fits, "15x11inch" included, keeps the block's paper as it was.
+/// result is block->OverlayStatus; on an error nothing else changes. A paper that no form of
+/// the printer fits takes "15x11inch"; without that form too the block's paper stays as it was.
 void RegisterOverlayForm(DriverDevMode* block, HANDLE printer, const ModelDescription* model);
 
 /// The overlay dialog's private message: warns about the scratch block's OverlayStatus.

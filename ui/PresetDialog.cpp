@@ -35,6 +35,7 @@ constexpr UINT kConfirmDelete = 702;
 constexpr UINT kBuiltInNameTaken = 703;
 constexpr UINT kConfirmReplace = 704;
 constexpr UINT kPresetLimitReached = 705;
+constexpr UINT kPresetsNotSaved = 712;
 
 constexpr DWORD kPresetHelpIds[] = {0, 0};
 
@@ -201,22 +202,29 @@ void OnSave(HWND dialog, PresetDialogState* state) {
         return;
     }
     UiContext* context = state->page->context;
+    const LRESULT icon = SendDlgItemMessageW(dialog, kIconList, LB_GETCURSEL, 0, 0);
+    if (icon < 0) return;
+    // The new record is had before the one it replaces goes: a save that fails keeps the list
+    // as it was, and says so.
+    auto* record = static_cast<PresetRecord*>(UiPoolAlloc(context->pool, sizeof(PresetRecord)));
+    if (record == nullptr) {
+        Message(dialog, *state, kPresetsNotSaved, MB_ICONWARNING);
+        return;
+    }
+    MakeUserPreset(context->workingBlock, static_cast<DWORD>(icon), name.c_str(), comment.c_str(), record);
+    const int at = InsertRecord(list, PresetItemCount(list), record);
+    if (at < 0) {
+        UiPoolFree(context->pool, record);
+        Message(dialog, *state, kPresetsNotSaved, MB_ICONWARNING);
+        return;
+    }
     if (existing >= 0) {
         PresetRecord* replaced = PresetAt(list, existing);
         SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(existing), 0);
         UiPoolFree(context->pool, replaced);
     }
-    const LRESULT icon = SendDlgItemMessageW(dialog, kIconList, LB_GETCURSEL, 0, 0);
-    if (icon < 0) return;
-    auto* record = static_cast<PresetRecord*>(UiPoolAlloc(context->pool, sizeof(PresetRecord)));
-    if (record == nullptr) return;
-    MakeUserPreset(context->workingBlock, static_cast<DWORD>(icon), name.c_str(), comment.c_str(), record);
-    const int at = InsertRecord(list, PresetItemCount(list), record);
-    if (at < 0) {
-        UiPoolFree(context->pool, record);
-        return;
-    }
-    SelectAndFocus(list, at);
+    const int added = PresetItemCount(list) - 1;
+    SelectAndFocus(list, added);
     ForgetName(state, record->name);
     state->savedNames.insert(state->savedNames.begin(), std::u16string(record->name));
     SetDlgItemTextW(dialog, kNameEdit, u"");
@@ -357,12 +365,20 @@ void DrawIconItem(const PresetDialogState& state, const DRAWITEMSTRUCT* draw) {
 
 void OnCommand(HWND dialog, PresetDialogState* state, int control, int code) {
     switch (control) {
-    case IDOK:
-        state->page->context->workingBlock.PresetIndex = static_cast<SHORT>(ChosenPresetIndex(dialog, *state));
+    case IDOK: {
+        const SHORT chosen = static_cast<SHORT>(ChosenPresetIndex(dialog, *state));
         state->savedNames.clear();
-        WritePresetTable(dialog, state->page, kPresetListControl, TRUE);
+        // A list that is not the whole table (it could not be read or copied whole) is not
+        // written: the stored presets stay, the current one with them, and the user is told.
+        if (!WritePresetTable(dialog, state->page, kPresetListControl, TRUE)) {
+            Message(dialog, *state, kPresetsNotSaved, MB_ICONWARNING);
+            EndDialog(dialog, 0);
+            return;
+        }
+        state->page->context->workingBlock.PresetIndex = chosen;
         EndDialog(dialog, 1);
         return;
+    }
     case IDCANCEL:
         state->savedNames.clear();
         WritePresetTable(dialog, state->page, kPresetListControl, FALSE);

@@ -23,8 +23,8 @@ inline constexpr UINT kPresetTimerMs = 100;
 bool ReadPresetTable(HWND dialog, PageRecord* page, int listId);
 /// With save, writes the records of the list in display order (an empty list as an empty
 /// value), but only when the list holds a complete read of the table; frees the records in
-/// every case and empties the list.
-void WritePresetTable(HWND dialog, PageRecord* page, int listId, BOOL save);
+/// every case and empties the list. False when a save was asked and not written.
+bool WritePresetTable(HWND dialog, PageRecord* page, int listId, BOOL save);
 /// PresetIndex of the working settings: the position of the first default preset of the
 /// stored table; unchanged when there is none or the table cannot be read.
 void LoadPresets(PageRecord* page);

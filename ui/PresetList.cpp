@@ -9,7 +9,6 @@
 #include "platform/Spooler.h"
 #include "platform/User.h"
 #include "ui/PresetDialog.h"
-#include "ui/PrinterDataIo.h"
 #include "ui/PrinterDataValues.h"
 #include "ui/PropertyPages.h"
 
@@ -31,8 +30,10 @@ GlobalBlock ReadRecords(const UiContext* context, DWORD* count, bool* complete) 
     const bool stored = status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
     if (!stored && status != ERROR_FILE_NOT_FOUND) return {};
     if (!stored || cbValue == 0 || type != REG_BINARY) {
-        GlobalBlock builtIns = BuildBuiltInPresets(context->printer, context->model, BuiltInPresetList(), count);
-        *complete = true;
+        // Built-ins that could not be made leave the read incomplete: written back, the table
+        // would lack them for good.
+        GlobalBlock builtIns;
+        *complete = BuildBuiltInPresets(context->printer, context->model, BuiltInPresetList(), &builtIns, count);
         return builtIns;
     }
     if (cbValue > kPresetReadCap * sizeof(PresetRecord)) return {};
@@ -84,9 +85,9 @@ bool ReadPresetTable(HWND dialog, PageRecord* page, int listId) {
     return complete;
 }
 
-void WritePresetTable(HWND dialog, PageRecord* page, int listId, BOOL save) {
+bool WritePresetTable(HWND dialog, PageRecord* page, int listId, BOOL save) {
     HWND list = GetDlgItem(dialog, listId);
-    if (list == nullptr) return;
+    if (list == nullptr) return !save;
     // Items in index order: the list arranges them in that order (walking to the right would
     // stop at the end of the first row).
     std::vector<PresetRecord*> records;
@@ -95,15 +96,18 @@ void WritePresetTable(HWND dialog, PageRecord* page, int listId, BOOL save) {
         if (PresetRecord* record = PresetAt(list, i)) records.push_back(record);
     }
     const bool complete = GetWindowLongPtrW(list, GWLP_USERDATA) == kListComplete;
+    bool written = false;
     if (save && complete) {
         std::vector<PresetRecord> table(records.size());
         for (size_t i = 0; i < records.size(); ++i) table[i] = *records[i];
-        printerdata::WriteBinary(page->context->printer, PD_PRESET_TABLE, table.data(),
-                                 static_cast<DWORD>(table.size() * sizeof(PresetRecord)));
+        written = SetPrinterDataW(page->context->printer, const_cast<LPWSTR>(PD_PRESET_TABLE), REG_BINARY,
+                                  reinterpret_cast<LPBYTE>(table.data()),
+                                  static_cast<DWORD>(table.size() * sizeof(PresetRecord))) == ERROR_SUCCESS;
     }
     SetWindowLongPtrW(list, GWLP_USERDATA, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     for (PresetRecord* record : records) UiPoolFree(page->context->pool, record);
+    return written || !save;
 }
 
 int PresetItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }

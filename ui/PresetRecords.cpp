@@ -83,10 +83,13 @@ void MakeUserPreset(const DriverDevMode& working, DWORD icon, LPCWSTR name, LPCW
     ClearAfterText<char>(mask, values, offsetof(DriverDevMode, OverlayName), sizeof(DriverDevMode::OverlayName));
     ClearAfterText<char>(mask, values, offsetof(DriverDevMode, Signature), sizeof(DriverDevMode::Signature));
     ClearAfterText<WCHAR>(mask, values, offsetof(DriverDevMode, OutputPaperName), std::size(working.OutputPaperName));
-    // The user's own text counts only while it is printed.
+    // The user's own text (17 units; the unit after it is another setting) counts only
+    // while it is printed.
     constexpr size_t kUserText = offsetof(DriverDevMode, UserName2);
+    constexpr size_t kUserTextChars = 17;
+    static_assert(kUserTextChars < std::size(DriverDevMode{}.UserName2));
     if ((working.FeatureFlags & (1u << 22)) != 0)
-        ClearAfterText<WCHAR>(mask, values, kUserText, std::size(working.UserName2));
+        ClearAfterText<WCHAR>(mask, values, kUserText, kUserTextChars);
     else
-        ClearMask(mask, kUserText, sizeof(DriverDevMode::UserName2));
+        ClearMask(mask, kUserText, kUserTextChars * sizeof(WCHAR));
 }

@@ -33,7 +33,8 @@ static_assert(offsetof(PresetRecord, mask) == 2504);
 
 /// One slot of the driver's built-in preset list (156 bytes). The name string id chooses which
 /// settings the preset fixes (ApplyBuiltInPreset); the other fields hold their values. A slot
-/// whose fields are all zero is empty and gives no preset.
+/// whose fields are all zero is empty: it gives a preset without name or comment that fixes
+/// nothing.
 struct BuiltInPreset {
     DWORD id;              // kPreset* bits
     DWORD icon;            // position in the preset icon list
@@ -80,16 +81,18 @@ std::span<const BuiltInPreset> BuiltInPresetList();
 void ApplyBuiltInPreset(const BuiltInPreset& entry, DriverDevMode* values, DriverDevMode* mask);
 
 /// Records of the presets of `list` that the model's PresetFlags select, in slot order, with
-/// the names and comments of the printer's language library; *count their number. Empty slots
-/// are skipped (a later slot keeps its own bit). Holds nothing (count 0) when none is selected
-/// or memory is short.
-[[nodiscard]] GlobalBlock BuildBuiltInPresets(HANDLE printer, const ModelDescription* model,
-                                              std::span<const BuiltInPreset> list, DWORD* count);
+/// the names and comments of the printer's language library, into *records and their number
+/// into *count. An empty slot gives a record of the defaults with no name, comment or mask;
+/// bits past the list's slots choose nothing. None selected gives no block and count 0. False
+/// (no block, count 0) when memory or the language library cannot be had.
+[[nodiscard]] bool BuildBuiltInPresets(HANDLE printer, const ModelDescription* model, std::span<const BuiltInPreset> list,
+                                       GlobalBlock* records, DWORD* count);
 
 /// TBL_PresetTable: written from the built-in presets when absent (or not binary); when the
 /// language changed, every stored record equal to a fresh built-in in id, icon, values and
 /// mask is replaced by it (so it takes the new language's name and comment), and the table's
 /// whole records are written back (a partial record at its end is dropped). User presets and
-/// changed built-ins stay.
-void UpdatePresetTable(HANDLE printer, const ModelDescription* model, bool languageChanged,
+/// changed built-ins stay. False, with the stored table as it was, when the built-ins or the
+/// stored table cannot be had.
+bool UpdatePresetTable(HANDLE printer, const ModelDescription* model, bool languageChanged,
                        std::span<const BuiltInPreset> list = BuiltInPresetList());

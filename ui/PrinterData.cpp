@@ -92,13 +92,10 @@ void Apply(DriverDevMode* block, const MappedValue& value, DWORD stored) {
     }
 }
 
-// TBL_PresetLanguage: true when it was absent or held another locale (and is now rewritten).
-bool UpdatePresetLanguage(HANDLE printer) {
-    const DWORD locale = GetUserLocale();
+// TBL_PresetLanguage: true when it is absent or holds another locale than this one.
+bool PresetLanguageDiffers(HANDLE printer, DWORD locale) {
     DWORD stored = 0;
-    if (printerdata::ReadDword(printer, PD_PRESET_LANGUAGE, &stored) && stored == locale) return false;
-    printerdata::WriteDword(printer, PD_PRESET_LANGUAGE, locale);
-    return true;
+    return !printerdata::ReadDword(printer, PD_PRESET_LANGUAGE, &stored) || stored != locale;
 }
 
 }  // namespace
@@ -119,7 +116,11 @@ void InitPrinterDataDefaults(const DriverDevMode* block, HANDLE printer, const M
     for (size_t i = kValues - kGroupValues; i < kValues; ++i)
         printerdata::WriteDword(printer, kMappedValues[i].name, Compose(block, kMappedValues[i]));
     printerdata::WriteMissingHalftoneInfo(printer, model);
-    const bool languageChanged = UpdatePresetLanguage(printer);
-    UpdatePresetTable(printer, model, languageChanged);
+    // The locale is noted once the table is in its language: a rebuild that could not be made
+    // is tried again next time.
+    const DWORD locale = GetUserLocale();
+    const bool languageChanged = PresetLanguageDiffers(printer, locale);
+    if (UpdatePresetTable(printer, model, languageChanged) && languageChanged)
+        printerdata::WriteDword(printer, PD_PRESET_LANGUAGE, locale);
     printerdata::WriteMissingDefaultTables(printer);
 }

@@ -132,9 +132,11 @@ UiContext* CreateUiContext(HANDLE printer, const DEVMODEW* pdmIn) {
     if (context == nullptr) return nullptr;
     context->magic = kUiContextMagic;
     context->printer = printer;
+    // Every page and message of a sheet comes from the language library: a sheet cannot be
+    // had without it.
     context->languageLibrary = LoadLanguageDll(printer);
     context->locale = GetUserLocale();
-    if (!FillForms(context, forms.As<const FORM_INFO_1W>(), formCount)) {
+    if (context->languageLibrary == nullptr || !FillForms(context, forms.As<const FORM_INFO_1W>(), formCount)) {
         ReleaseUiContext(context);
         return nullptr;
     }

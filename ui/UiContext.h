@@ -62,7 +62,8 @@ struct UiContext {
     const ModelDescription* model;
 };
 
-/// A sheet context for the printer (pdmIn may be NULL); NULL when any piece is missing.
+/// A sheet context for the printer (pdmIn may be NULL); NULL when any piece is missing, the
+/// language library included.
 [[nodiscard]] UiContext* CreateUiContext(HANDLE printer, const DEVMODEW* pdmIn);
 /// The no-UI document context (magic 0): only the working and result blocks are filled.
 [[nodiscard]] UiContext* CreateDocumentContext(HANDLE printer, const DEVMODEW* pdmIn);

@@ -227,6 +227,35 @@ TEST_F(Sheets, DocumentSheetCancelChangesNothing) {
     EXPECT_EQ(standin::ui::LiveGdiObjectCount(), liveGdiObjects_);
 }
 
+TEST_F(Sheets, ALibraryThatCannotBeLoadedIsAFailureNeverACancel) {
+    // Each library load that opening the document sheet depends on fails in turn (the
+    // language library among them), up to the first that the sheet survives: the call fails
+    // with the output untouched. The loads after it (pictures and icons) are the fault
+    // sweep's.
+    for (unsigned k = 0;; ++k) {
+        SCOPED_TRACE(testing::Message() << "load " << k);
+        SheetScript script;
+        script.tabs = 3;
+        script.beforeClosing = ChangeSettings;
+        std::vector<BYTE> out = SettingsBuffer();
+        std::memset(out.data(), 0xA5, out.size());
+        const std::vector<BYTE> before = out;
+        standin::ClearFaults();
+        standin::InjectFault(standin::Fault::LoadLibrary, ERROR_NOT_ENOUGH_MEMORY, k);
+        const LONG answer = DocumentSheet(script, out);
+        const bool failed = standin::CallCount(standin::Fault::LoadLibrary) > k;
+        standin::ClearFaults();
+        if (answer == IDOK) {
+            EXPECT_EQ(Settings(out).Public.dmCopies, 5);
+        } else {
+            EXPECT_EQ(answer, -1);
+            EXPECT_EQ(out, before);
+        }
+        EXPECT_EQ(standin::ui::LiveGdiObjectCount(), liveGdiObjects_);
+        if (!failed || answer == IDOK) break;
+    }
+}
+
 TEST_F(Sheets, WithoutPermissionEverySettingIsReadOnly) {
     for (DWORD mode : {DWORD{0}, DWORD{DM_NOPERMISSION}}) {
         SCOPED_TRACE(mode);

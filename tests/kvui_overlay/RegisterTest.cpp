@@ -5,11 +5,13 @@
 #include <functional>
 
 #include "platform/Modules.h"
+#include "platform/StandIn.h"
 #include "settings/DefaultSettings.h"
 #include "settings/Forms.h"
 #include "tests/kvui_overlay/OverlayFixture.h"
 #include "ui/FormFileHeader.h"
 #include "ui/OverlayForm.h"
+#include "ui/PrinterDataValues.h"
 
 namespace kvuioverlay {
 namespace {
@@ -163,6 +165,40 @@ TEST_F(Register, FreeSizesTakeTheFormOfTheirSize) {
     }
 }
 
+TEST_F(Register, AFailedAllocationOrLoadIsAnErrorWithTheBlockUntouched) {
+    // Each allocation, library load and file mapping of a registration fails in turn: the
+    // block is either the clean run's, or carries an error and nothing else changed. Never a
+    // form's name with another paper's size.
+    WriteFile(kFormFile, FormFile(0x200).bytes);
+    block_.Public.dmPaperSize = 9;
+    block_.Public.dmOrientation = 2;
+    const DriverDevMode before = block_;
+    DriverDevMode clean = before;
+    RegisterOverlayForm(&clean, printer_, model_);
+    ASSERT_EQ(clean.OverlayStatus, 0u);
+    ASSERT_NE(clean.Public.dmPaperSize, 9);
+    for (const standin::Fault kind : {standin::Fault::GlobalAlloc, standin::Fault::LoadLibrary,
+                                      standin::Fault::FileMapping}) {
+        for (unsigned k = 0;; ++k) {
+            SCOPED_TRACE(testing::Message() << "fault " << static_cast<int>(kind) << " call " << k);
+            block_ = before;
+            standin::ClearFaults();
+            standin::InjectFault(kind, ERROR_NOT_ENOUGH_MEMORY, k);
+            RegisterOverlayForm(&block_, printer_, model_);
+            const bool failed = standin::CallCount(kind) > k;
+            standin::ClearFaults();
+            if (block_.OverlayStatus == 0) {
+                EXPECT_EQ(std::memcmp(&block_, &clean, sizeof block_), 0) << "success with another paper";
+            } else {
+                DriverDevMode expected = before;
+                expected.OverlayStatus = block_.OverlayStatus;
+                EXPECT_EQ(std::memcmp(&block_, &expected, sizeof block_), 0) << "an error that changed the block";
+            }
+            if (!failed) break;
+        }
+    }
+}
+
 class RegisterCustomPapers : public Register {
 protected:
     void SetUp() override {
@@ -173,10 +209,28 @@ protected:
 };
 
 TEST_F(RegisterCustomPapers, ModelPapersOfTheCustomNamesMatchBySize) {
+    // Before the driver's forms are in the spooler a model paper has no form: the block takes
+    // "15x11inch", name and size alike.
     ASSERT_EQ(Check(FormFile().Free(68400, 11 * kInch).bytes), 0u);
-    EXPECT_EQ(Wide(block_.Public.dmFormName), u"9.5x11inch");
-    ASSERT_EQ(Check(FormFile(0x10).bytes), 0u);
-    EXPECT_EQ(Wide(block_.Public.dmFormName), u"10x11inch");
+    EXPECT_EQ(Wide(block_.Public.dmFormName), u"15x11inch");
+    EXPECT_EQ(block_.Public.dmPaperSize, static_cast<SHORT>(Position(u"15x11inch")));
+    // As a sheet's context adds them.
+    AddDriverForms(printer_, model_);
+    struct Case {
+        FormFile file;
+        std::u16string form;
+    };
+    const Case cases[] = {{FormFile().Free(68400, 11 * kInch), u"9.5x11inch"}, {FormFile(0x10), u"10x11inch"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(kvtest::U8(c.form));
+        ASSERT_EQ(Check(c.file.bytes), 0u);
+        EXPECT_EQ(Wide(block_.Public.dmFormName), c.form);
+        const DWORD position = Position(c.form);
+        ASSERT_NE(position, 0u);
+        EXPECT_EQ(block_.Public.dmPaperSize, static_cast<SHORT>(position));
+        const UsableForms usable(printer_);
+        EXPECT_EQ(block_.Public.dmPaperWidth, usable.Get()[position - 1].Size.cx / 100);
+    }
 }
 
 TEST(FormatInchText, WholeInchesAndHundredths) {

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "settings/DefaultSettings.h"
 #include "tests/kvui_presets/PresetsFixture.h"
 
 namespace kvuipresets {
@@ -9,7 +10,8 @@ namespace {
 
 std::vector<PresetRecord> Build(HANDLE printer, const ModelDescription* model) {
     DWORD count = 0;
-    const GlobalBlock block = BuildBuiltInPresets(printer, model, BuiltInPresetList(), &count);
+    GlobalBlock block;
+    EXPECT_TRUE(BuildBuiltInPresets(printer, model, BuiltInPresetList(), &block, &count));
     const auto* records = block.As<const PresetRecord>();
     return std::vector<PresetRecord>(records, records + count);
 }
@@ -19,27 +21,43 @@ protected:
     const ModelDescription* Model() const { return context_->model; }
 };
 
-TEST_F(BuiltInPresets, EmptySlotsGiveNoPresetAndLaterSlotsKeepTheirBits) {
+TEST_F(BuiltInPresets, EverySelectedSlotGivesARecordAndEmptySlotsAreBlank) {
+    // 0 stands for an empty slot: no name or comment, the defaults and an empty mask.
     struct Case {
         DWORD flags;
         std::vector<WORD> names;
     };
+    std::vector<WORD> highSlots = {kPresetSeparateCopiesName, kPresetWideOutputName};
+    highSlots.resize(10, 0);
     const Case cases[] = {
         {0x0, {}},
         {0x1, {kPresetStandardName}},
-        {0xE, {}},  // slots 1 to 3 are empty
+        {0xE, {0, 0, 0}},  // slots 1 to 3 are empty
+        {0x13, {kPresetStandardName, 0, kPresetJobFileName}},
         {kAllBuiltIns, {kPresetStandardName, kPresetJobFileName, kPresetSeparateCopiesName, kPresetTwoUpName,
                         kPresetWideOutputName}},
-        {0xFFFF00A0, {kPresetSeparateCopiesName, kPresetWideOutputName}},
+        // Slots 8 to 15 are empty; bits past the sixteen slots choose nothing.
+        {0xFFFFFFA0, highSlots},
+        {0xFFFF0000, {}},
     };
+    const std::vector<BYTE> zeroMask(sizeof(DriverDevMode), 0);
+    DriverDevMode defaults{};
+    BuildDefaultDevMode(&defaults, printer_, nullptr, Model());
     for (const Case& c : cases) {
         SetPresetFlags(c.flags);
         const std::vector<PresetRecord> records = Build(printer_, Model());
         ASSERT_EQ(records.size(), c.names.size()) << std::hex << c.flags;
         for (size_t i = 0; i < records.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << std::hex << c.flags << " record " << i);
             WCHAR name[kPresetNameChars] = {};
-            LoadStringW(language_, c.names[i], name, static_cast<int>(kPresetNameChars));
-            EXPECT_EQ(std::u16string(records[i].name), std::u16string(name)) << std::hex << c.flags << " " << i;
+            if (c.names[i] != 0) LoadStringW(language_, c.names[i], name, static_cast<int>(kPresetNameChars));
+            EXPECT_EQ(std::u16string(records[i].name), std::u16string(name));
+            if (c.names[i] != 0) continue;
+            EXPECT_EQ(records[i].id, 0u);
+            EXPECT_EQ(records[i].icon, 0u);
+            EXPECT_EQ(records[i].comment[0], u'\0');
+            EXPECT_EQ(std::memcmp(&records[i].mask, zeroMask.data(), zeroMask.size()), 0);
+            EXPECT_EQ(std::memcmp(&records[i].values, &defaults, sizeof(DriverDevMode)), 0);
         }
     }
 }

@@ -1,5 +1,6 @@
 // The preset dialog driven as a user drives it: the list from the stored table (or the
 // built-ins), saving, replacing, deleting and dragging presets, and what OK and Cancel store.
+#include <algorithm>
 #include <string>
 
 #include "platform/Controls.h"
@@ -7,7 +8,10 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
+#include "platform/Spooler.h"
+#include "platform/StandIn.h"
 #include "settings/SpoolerQueries.h"
+#include "ui/PrinterDataValues.h"
 #include "tests/kvui_presets/PresetsFixture.h"
 
 namespace kvuipresets {
@@ -48,6 +52,67 @@ TEST_F(PresetDialog, WithoutATableTheBuiltInsShowAndOkStoresThem) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(shown, BuiltInNames());
     EXPECT_EQ(StoredNames(), BuiltInNames());
+}
+
+TEST_F(PresetDialog, ASaveThatRunsOutOfMemoryIsToldAndKeepsTheStoredTable) {
+    // Type a name, Save, OK, with each allocation of the dialog failing in turn: the table is
+    // stored whole (the built-ins or the stored presets, and the new one), or the user is told
+    // and the stored presets stay as they were (OK may store the list as it was shown).
+    const PresetRecord mine = UserPreset(u"Mine");
+    struct Case {
+        const char* what;
+        std::vector<PresetRecord> stored;  // empty: no table
+        std::vector<std::u16string> whole;
+    };
+    std::vector<std::u16string> builtInsAndNew = BuiltInNames();
+    builtInsAndNew.push_back(u"New");
+    const Case cases[] = {
+        {"no table", {}, builtInsAndNew},
+        {"a stored user preset", {mine}, {u"Mine", u"New"}},
+        {"a user preset replaced", {mine, UserPreset(u"New", 5)}, {u"Mine", u"New"}},
+    };
+    const auto names = [](const std::vector<PresetRecord>& records) {
+        std::vector<std::u16string> out;
+        for (const PresetRecord& record : records) out.emplace_back(record.name);
+        return out;
+    };
+    const std::u16string told = Text(712);
+    ASSERT_FALSE(told.empty());
+    for (const Case& c : cases) {
+        for (unsigned k = 0;; ++k) {
+            SCOPED_TRACE(testing::Message() << c.what << ", allocation " << k);
+            DeletePrinterDataW(printer_, const_cast<LPWSTR>(PD_PRESET_TABLE));
+            if (!c.stored.empty()) StoreTable(c.stored);
+            const bool storedBefore = TableStored();
+            const std::vector<BYTE> before = StoredBytes();
+            context_->workingBlock.PresetIndex = 0;
+            const size_t seen = Messages().size();
+            standin::ClearFaults();
+            standin::InjectFault(standin::Fault::GlobalAlloc, ERROR_NOT_ENOUGH_MEMORY, k);
+            const INT_PTR result = RunDialog([&](HWND dialog) {
+                SaveAs(dialog, u"New");
+                Press(dialog, IDOK);
+            });
+            const bool failed = standin::CallCount(standin::Fault::GlobalAlloc) > k;
+            standin::ClearFaults();
+            const std::vector<std::u16string> messages = Messages();
+            const bool toldUser = std::find(messages.begin() + static_cast<long>(seen), messages.end(), told) !=
+                                  messages.end();
+            if (!toldUser) {
+                EXPECT_EQ(result, 1);
+                EXPECT_EQ(StoredNames(), c.whole);
+                EXPECT_EQ(context_->workingBlock.PresetIndex, static_cast<SHORT>(c.whole.size() - 1));
+            } else if (TableStored() != storedBefore || StoredBytes() != before) {
+                // Only the save failed: OK stored the list as it was, which is the old table.
+                EXPECT_EQ(result, 1);
+                EXPECT_EQ(StoredNames(), c.stored.empty() ? BuiltInNames() : names(c.stored));
+                EXPECT_EQ(context_->workingBlock.PresetIndex, 0);
+            } else {
+                EXPECT_EQ(context_->workingBlock.PresetIndex, 0);
+            }
+            if (!failed) break;
+        }
+    }
 }
 
 TEST_F(PresetDialog, NoBuiltInsAndNoTableOkStoresAnEmptyTableAndChoosesTheFirst) {

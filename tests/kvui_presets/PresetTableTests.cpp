@@ -99,6 +99,40 @@ TEST_F(PresetTable, AChangedSettingMarksTheSelectedPresetAndUndoingItClearsTheMa
     DestroyWindow(window);
 }
 
+TEST_F(PresetTable, AUserPresetFixesTheUnitAfterTheUserTextWhetherOrNotTheTextPrints) {
+    // The user's text is 17 units at 588; the unit at 622 after it is a setting of its own.
+    constexpr size_t kText = offsetof(DriverDevMode, UserName2);
+    struct Case {
+        bool printed;
+        std::u16string text;
+        size_t firstFree;  // first unit of the text whose mask is 0 (17: none)
+    };
+    const Case cases[] = {
+        {false, u"abc", 0},
+        {true, u"abc", 4},
+        {true, std::u16string(16, u'x'), 17},  // the terminator in the last unit
+        {true, std::u16string(17, u'x'), 17},  // no terminator at all
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.printed << " " << c.text.size());
+        DriverDevMode working = context_->defaultBlock;
+        working.FeatureFlags = c.printed ? working.FeatureFlags | (1u << 22) : working.FeatureFlags & ~(1u << 22);
+        auto* text = reinterpret_cast<BYTE*>(&working) + kText;
+        std::memset(text, 0, 18 * sizeof(WCHAR));
+        std::memcpy(text, c.text.data(), c.text.size() * sizeof(WCHAR));
+        PresetRecord record{};
+        MakeUserPreset(working, 0, u"Mine", u"", &record);
+        const auto* mask = reinterpret_cast<const BYTE*>(&record.mask);
+        for (size_t unit = 0; unit < 17; ++unit) {
+            const BYTE expected = unit < c.firstFree ? 0xFF : 0x00;
+            EXPECT_EQ(mask[kText + unit * 2], expected) << unit;
+            EXPECT_EQ(mask[kText + unit * 2 + 1], expected) << unit;
+        }
+        EXPECT_EQ(mask[622], 0xFF);
+        EXPECT_EQ(mask[623], 0xFF);
+    }
+}
+
 TEST_F(PresetTable, AUserPresetFixesTheSettingsButNotTheBookkeeping) {
     DriverDevMode working = context_->defaultBlock;
     struct Case {

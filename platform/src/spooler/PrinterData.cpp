@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/Spooler.h"
+#include "platform/src/core/StandInState.h"
 #include "platform/src/spooler/SpoolerDatabase.h"
 
 namespace standin::spooler {
@@ -39,6 +40,7 @@ bool MayWrite(const PrinterHandle& h) { return (h.access & PRINTER_ACCESS_ADMINI
 
 DWORD Get(HANDLE handle, LPCWSTR keyName, LPCWSTR valueName, LPDWORD type, LPBYTE data, DWORD cbData,
           LPDWORD cbNeeded) {
+    if (DWORD injected = ERROR_SUCCESS; state::ShouldFail(Fault::PrinterDataRead, &injected)) return injected;
     Database& db = Global();
     std::lock_guard<std::mutex> guard(db.lock);
     PrinterHandle* h = nullptr;
