@@ -2,8 +2,8 @@
 // on the screen and in the registry, closing, and its life with the window set.
 #include <gtest/gtest.h>
 
-#include "PSW/ExtendedWindow.h"
-#include "PSW/StatusTables.h"
+#include "psw/ExtendedWindow.h"
+#include "psw/StatusTables.h"
 #include "platform/Registry.h"
 #include "platform/Sync.h"
 #include "platform/StandInUi.h"

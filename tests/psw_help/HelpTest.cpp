@@ -1,7 +1,7 @@
 // Help files by extension and command.
 #include <gtest/gtest.h>
 
-#include "PSW/Help.h"
+#include "psw/Help.h"
 #include "platform/Kernel.h"
 #include "platform/Shell.h"
 #include "platform/StandInShell.h"

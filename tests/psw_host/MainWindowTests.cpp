@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"
 #include "platform/StandIn.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/StandInUi.h"

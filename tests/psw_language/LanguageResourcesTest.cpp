@@ -9,7 +9,7 @@
 #include "platform/Modules.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 #include "tests/support/TestRoot.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "PSW/Language.h"
+#include "psw/Language.h"
 #include "platform/Kernel.h"
 #include "platform/StandInLocale.h"
 #include "tests/support/PswBaseFixture.h"

@@ -12,8 +12,8 @@
 #include "platform/Modules.h"
 #include "platform/StatusManager.h"
 #include "platform/WinGdi.h"
-#include "PSW/PswRecord.h"
-#include "PSW/StatusDisplay.h"
+#include "psw/PswRecord.h"
+#include "psw/StatusDisplay.h"
 #include "tests/support/TestRoot.h"
 
 namespace {

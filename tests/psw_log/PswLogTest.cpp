@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "PSW/PswLog.h"
+#include "psw/PswLog.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Profile.h"

@@ -1,7 +1,7 @@
 // Placing windows inside the monitors' work areas.
 #include <gtest/gtest.h>
 
-#include "PSW/Placement.h"
+#include "psw/Placement.h"
 #include "platform/StandInUi.h"
 #include "tests/support/TestRoot.h"
 

@@ -1,7 +1,7 @@
 // The status window's per-user settings, the printer key, the help path and the rename move.
 #include <gtest/gtest.h>
 
-#include "PSW/RegistrySettings.h"
+#include "psw/RegistrySettings.h"
 #include "tests/psw_registry/RegistryTestValues.h"
 #include "tests/support/PswBaseFixture.h"
 

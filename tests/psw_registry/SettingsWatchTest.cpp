@@ -1,8 +1,8 @@
 // The settings watch thread and what the window thread does with its notice.
 #include <gtest/gtest.h>
 
-#include "PSW/RegistrySettings.h"
-#include "PSW/SettingsWatch.h"
+#include "psw/RegistrySettings.h"
+#include "psw/SettingsWatch.h"
 #include "platform/Sync.h"
 #include "platform/User.h"
 #include "tests/psw_registry/RegistryTestValues.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 #include "platform/Kernel.h"
 
 namespace psw_test {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "FakeManager.h"
-#include "PSW/PopupConditions.h"
-#include "PSW/StatusFetch.h"
-#include "PSW/StatusWindow.h"
+#include "psw/PopupConditions.h"
+#include "psw/StatusFetch.h"
+#include "psw/StatusWindow.h"
 #include "platform/Sync.h"
 
 namespace {

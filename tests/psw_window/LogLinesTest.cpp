@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "FakeManager.h"
-#include "PSW/PswLog.h"
-#include "PSW/StatusFetch.h"
-#include "PSW/StatusWindow.h"
+#include "psw/PswLog.h"
+#include "psw/StatusFetch.h"
+#include "psw/StatusWindow.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Profile.h"

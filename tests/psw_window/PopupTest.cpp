@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeManager.h"
-#include "PSW/PopupConditions.h"
+#include "psw/PopupConditions.h"
 
 namespace {
 

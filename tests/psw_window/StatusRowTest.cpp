@@ -2,7 +2,7 @@
 // the priority order, and short values never read past their end.
 #include <gtest/gtest.h>
 
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 namespace {
 

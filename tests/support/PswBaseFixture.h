@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 #include "platform/Registry.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"

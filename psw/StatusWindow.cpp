@@ -1,19 +1,19 @@
-#include "PSW/StatusWindow.h"
+#include "psw/StatusWindow.h"
 
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
 
-#include "PSW/BaseDialog.h"
-#include "PSW/ExtendedWindow.h"
-#include "PSW/Language.h"
-#include "PSW/MainWindow.h"
-#include "PSW/Placement.h"
-#include "PSW/PopupConditions.h"
-#include "PSW/PswLog.h"
-#include "PSW/RegistrySettings.h"
-#include "PSW/SettingsWatch.h"
-#include "PSW/StatusFetch.h"
+#include "psw/BaseDialog.h"
+#include "psw/ExtendedWindow.h"
+#include "psw/Language.h"
+#include "psw/MainWindow.h"
+#include "psw/Placement.h"
+#include "psw/PopupConditions.h"
+#include "psw/PswLog.h"
+#include "psw/RegistrySettings.h"
+#include "psw/SettingsWatch.h"
+#include "psw/StatusFetch.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Process.h"

@@ -1,4 +1,4 @@
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 #include <cstring>
 

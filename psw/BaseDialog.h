@@ -1,7 +1,7 @@
 #pragma once
 // The base dialog that fills the main window (status text, picture, toner line) and the
 // modal user-authority notice. Window thread.
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 /// Creates the base dialog from template 151 of the record's language, hidden.
 BOOL CreateChildWindow(PSWDATA* data);

@@ -2,7 +2,7 @@
 // Reading the status variables from the manager, the change notifications the window
 // registers for, and the "RefreshStatus" request with its cross-process polling mutex. All on
 // the window thread, on the record's manager connection.
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 /// The polling mutex shared by every process that asks the monitor for a refresh.
 inline constexpr WCHAR kPollingMutexName[] = u"QLVDRXPSP:PollingMutex";

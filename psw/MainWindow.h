@@ -1,7 +1,7 @@
 #pragma once
 // The main status window: its procedure, the private messages of the manager, and the
 // operations its dialogs share.
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 /// The private range 0x400..0x466: 0 when handled, DefWindowProcW's result otherwise.

@@ -1,18 +1,18 @@
-#include "PSW/MainWindow.h"
+#include "psw/MainWindow.h"
 
 #include <cstring>
 #include <iterator>
 
-#include "PSW/BaseDialog.h"
-#include "PSW/Language.h"
-#include "PSW/Placement.h"
-#include "PSW/PopupConditions.h"
-#include "PSW/PswLog.h"
-#include "PSW/RegistrySettings.h"
-#include "PSW/SettingsWatch.h"
-#include "PSW/StatusDisplay.h"
-#include "PSW/StatusFetch.h"
-#include "PSW/StatusWindow.h"
+#include "psw/BaseDialog.h"
+#include "psw/Language.h"
+#include "psw/Placement.h"
+#include "psw/PopupConditions.h"
+#include "psw/PswLog.h"
+#include "psw/RegistrySettings.h"
+#include "psw/SettingsWatch.h"
+#include "psw/StatusDisplay.h"
+#include "psw/StatusFetch.h"
+#include "psw/StatusWindow.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 

@@ -4,7 +4,7 @@
 // tells the main window by posting WM_PSW_SETTING_UPDATE; the window thread then re-reads the
 // settings (ApplyPslSetting). The watcher never touches the record and never waits for the
 // window thread, so stopping it from the window thread cannot deadlock.
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 #include "platform/WinTypes.h"
 
 inline constexpr WCHAR kSettingUpdateEvent[] = u"QLVDRXPSL:STATUS_SETTING_UPDATE";

@@ -1,13 +1,13 @@
-#include "PSW/PopupConditions.h"
+#include "psw/PopupConditions.h"
 
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
 
-#include "PSW/PswLog.h"
-#include "PSW/RegistrySettings.h"
-#include "PSW/StatusFetch.h"
-#include "PSW/StatusWindow.h"
+#include "psw/PswLog.h"
+#include "psw/RegistrySettings.h"
+#include "psw/StatusFetch.h"
+#include "psw/StatusWindow.h"
 #include "platform/User.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Window placement inside the monitors' work areas.
-#include "PSW/Placement.h"
+#include "psw/Placement.h"
 
-#include "PSW/PswLog.h"
+#include "psw/PswLog.h"
 #include "platform/Kernel.h"
 
 namespace {

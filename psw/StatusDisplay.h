@@ -3,7 +3,7 @@
 // toner line (icon 721, text 781) and the status picture (owner-drawn control 181), drawn from
 // this library's own bitmaps. Each is compared with its cache so that an unchanged state sends
 // nothing to the controls. Window thread.
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 /// The status text id for the record's current row and values (0: leave the text as it is).
 UINT StatusTextId(const PSWDATA* data);

@@ -1,10 +1,10 @@
 // The settings watch thread and what the window thread does when settings change.
-#include "PSW/SettingsWatch.h"
+#include "psw/SettingsWatch.h"
 
 #include <cstring>
 
-#include "PSW/PswLog.h"
-#include "PSW/RegistrySettings.h"
+#include "psw/PswLog.h"
+#include "psw/RegistrySettings.h"
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/Sync.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The status window library's entry points as the status-monitor program calls them, the
 // binding to the manager, and the release of a record. All on the host's window thread.
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 /// This library's module handle (kept when the library is attached).
 HMODULE PswModule();

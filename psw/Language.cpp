@@ -1,5 +1,5 @@
 // The window sets' language and their language libraries.
-#include "PSW/Language.h"
+#include "psw/Language.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "PSW/PswLog.h"
-#include "PSW/RegistrySettings.h"
+#include "psw/PswLog.h"
+#include "psw/RegistrySettings.h"
 #include "platform/Kernel.h"
 #include "platform/Locale.h"
 #include "platform/Modules.h"

@@ -1,17 +1,17 @@
-#include "PSW/ExtendedWindow.h"
+#include "psw/ExtendedWindow.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "PSW/ExtendedDialogs.h"
-#include "PSW/Help.h"
-#include "PSW/Language.h"
-#include "PSW/MainWindow.h"
-#include "PSW/Placement.h"
-#include "PSW/PswLog.h"
-#include "PSW/RegistrySettings.h"
-#include "PSW/StatusFetch.h"
-#include "PSW/StatusWindow.h"
+#include "psw/ExtendedDialogs.h"
+#include "psw/Help.h"
+#include "psw/Language.h"
+#include "psw/MainWindow.h"
+#include "psw/Placement.h"
+#include "psw/PswLog.h"
+#include "psw/RegistrySettings.h"
+#include "psw/StatusFetch.h"
+#include "psw/StatusWindow.h"
 #include "platform/Registry.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"

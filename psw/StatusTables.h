@@ -4,7 +4,7 @@
 // variable table (the variables a window binds and the messages the manager posts for them).
 #include <cstddef>
 
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 
 /// Rows of the status-bit table and of the variable table (its last row is the empty end row).
 inline constexpr int kPswStatusRows = 31;

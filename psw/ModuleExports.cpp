@@ -1,12 +1,12 @@
 // The status window library's exported entry points: thin shims over the library's own code
-// (PSW/StatusWindow.h), plus its window and dialog procedures. Nothing may leave them by
+// (psw/StatusWindow.h), plus its window and dialog procedures. Nothing may leave them by
 // exception.
-#include "PSW/BaseDialog.h"
-#include "PSW/ExtendedDialogs.h"
-#include "PSW/ExtendedWindow.h"
-#include "PSW/MainWindow.h"
-#include "PSW/PswLog.h"
-#include "PSW/StatusWindow.h"
+#include "psw/BaseDialog.h"
+#include "psw/ExtendedDialogs.h"
+#include "psw/ExtendedWindow.h"
+#include "psw/MainWindow.h"
+#include "psw/PswLog.h"
+#include "psw/StatusWindow.h"
 #include "platform/Modules.h"
 #include "platform/WinTypes.h"
 

@@ -1,11 +1,11 @@
-#include "PSW/StatusDisplay.h"
+#include "psw/StatusDisplay.h"
 
 #include <cstring>
 #include <vector>
 
-#include "PSW/Language.h"
-#include "PSW/PswLog.h"
-#include "PSW/StatusWindow.h"
+#include "psw/Language.h"
+#include "psw/PswLog.h"
+#include "psw/StatusWindow.h"
 #include "platform/Modules.h"
 #include "platform/Controls.h"
 #include "platform/User.h"

@@ -3,7 +3,7 @@
 // from the two queues, and the checks run after every queue change and status-row change.
 // The decisions are pure functions of the record (so they can be tested as tables); the
 // Check* functions carry them out on the main window. Window thread.
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 // Condition bits of dwPopUpCond (my jobs) and dwPopUpCondEx (other users' jobs); the first of
 // 0x1, 0x2, 0x4 that is set decides.

@@ -2,7 +2,7 @@
 // Opens the driver's help in the window set's language: a compiled HTML help file through
 // HtmlHelpW of HHCTRL.OCX (loaded on first use), its ".POP" companion or a classic ".HLP"
 // file through WinHelpW. Commands use the WinHelp numbering. Window thread.
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 #include "platform/WinTypes.h"
 
 /// TRUE when a help call was made; finds the help path first when the record has none.

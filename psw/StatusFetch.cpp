@@ -1,9 +1,9 @@
-#include "PSW/StatusFetch.h"
+#include "psw/StatusFetch.h"
 
 #include <cstring>
 #include <iterator>
 
-#include "PSW/PswLog.h"
+#include "psw/PswLog.h"
 #include "platform/Kernel.h"
 #include "platform/Sync.h"
 

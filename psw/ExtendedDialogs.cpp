@@ -1,11 +1,11 @@
-#include "PSW/ExtendedDialogs.h"
+#include "psw/ExtendedDialogs.h"
 
 #include <iterator>
 
-#include "PSW/ExtendedWindow.h"
-#include "PSW/Language.h"
-#include "PSW/MainWindow.h"
-#include "PSW/PswLog.h"
+#include "psw/ExtendedWindow.h"
+#include "psw/Language.h"
+#include "psw/MainWindow.h"
+#include "psw/PswLog.h"
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"

@@ -3,7 +3,7 @@
 // column of sheet buttons, one sheet at a time and a foot strip with Refresh, Help and Close.
 // It shares the window set's record and follows the status messages the main window passes
 // on. Window thread.
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 /// Sheets and the buttons of the extended window.
 #define SHEET_R01 1

@@ -2,7 +2,7 @@
 // The status window's per-user settings and window position under
 // HKCU "Software\ZEV\Stanvel\<printer key>\PSW", the driver's machine key (help path) and the
 // printer's driver name. Window thread.
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 #include "platform/WinTypes.h"
 
 inline constexpr WCHAR kPswRootKey[] = u"Software\\ZEV\\Stanvel";

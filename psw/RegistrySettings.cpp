@@ -1,14 +1,14 @@
 // The status window's registry settings, its help path and the printer's driver name.
-#include "PSW/RegistrySettings.h"
+#include "psw/RegistrySettings.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "PSW/ExtendedWindow.h"
-#include "PSW/Placement.h"
-#include "PSW/PswLog.h"
+#include "psw/ExtendedWindow.h"
+#include "psw/Placement.h"
+#include "psw/PswLog.h"
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/Registry.h"

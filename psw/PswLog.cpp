@@ -1,5 +1,5 @@
 // The status window library's debug log.
-#include "PSW/PswLog.h"
+#include "psw/PswLog.h"
 
 #include <cstdarg>
 #include <cstdio>

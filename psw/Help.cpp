@@ -1,10 +1,10 @@
 // Help in the window set's language.
-#include "PSW/Help.h"
+#include "psw/Help.h"
 
 #include <string>
 
-#include "PSW/PswLog.h"
-#include "PSW/RegistrySettings.h"
+#include "psw/PswLog.h"
+#include "psw/RegistrySettings.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Shell.h"

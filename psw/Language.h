@@ -2,7 +2,7 @@
 // The status window's language: which LANGID a window set uses, and its language library
 // "QW774%03X.DLL" in the driver's DIRPATH folder, from which texts and dialog templates are read.
 // Window thread.
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 #include "platform/WinTypes.h"
 
 /// One row of the supported languages: primary language and the LANGID used for it.

@@ -3,7 +3,7 @@
 // put texts and fonts on their controls, and the sheet updaters. The sheets are a frame: their
 // value fields show the language library's string 1372 and their pictures are cleared.
 // Window thread.
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 /// The frame text of every value field.
 #define IDS_EWS_FRAME 1372
