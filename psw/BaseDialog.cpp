@@ -55,7 +55,7 @@ BOOL CreateChildWindow(PSWDATA* d) {
 
 BOOL ChangeWindowSize(PSWDATA* d) {
     if (d->hWndMain == nullptr || d->hWndBaseDlg == nullptr) {
-        LogPrint(PSWLOG_COND, "hMainWnd == NULL||hBaseDlg == NULL\n");
+        LogPrint(kLogCondition, "hMainWnd == NULL||hBaseDlg == NULL\n");
         return FALSE;
     }
     RECT base;

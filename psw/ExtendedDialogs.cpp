@@ -22,13 +22,13 @@ constexpr ControlTextTable kFootTexts[] = {{281, 1221, 0, 0}, {8, 1222, 0, 0}, {
 constexpr ControlTextTable kR01Texts[] = {
     {305, 1241, 1, 1}, {321, 1242, 1, 0}, {322, 1243, 1, 0}, {323, 1244, 1, 0}, {0, 0, 0, 0}};
 constexpr ControlTextTable kR02Texts[] = {{405, 1251, 1, 1}, {406, 1252, 1, 0}, {407, 1253, 1, 0}, {408, 1254, 1, 0},
-                                          {409, 1255, 1, 0}, {431, IDS_EWS_FRAME, 0, 0}, {0, 0, 0, 0}};
+                                          {409, 1255, 1, 0}, {431, kEwsFrameStringId, 0, 0}, {0, 0, 0, 0}};
 constexpr ControlTextTable kR03Texts[] = {{505, 1261, 1, 1}, {506, 1262, 1, 0}, {508, 1264, 1, 0},
-                                          {507, 1263, 1, 0}, {531, IDS_EWS_FRAME, 0, 0}, {0, 0, 0, 0}};
+                                          {507, 1263, 1, 0}, {531, kEwsFrameStringId, 0, 0}, {0, 0, 0, 0}};
 constexpr ControlTextTable kR04Texts[] = {
-    {605, 1271, 1, 1}, {606, 1272, 1, 0}, {607, 1273, 1, 0}, {641, IDS_EWS_FRAME, 0, 0}, {0, 0, 0, 0}};
+    {605, 1271, 1, 1}, {606, 1272, 1, 0}, {607, 1273, 1, 0}, {641, kEwsFrameStringId, 0, 0}, {0, 0, 0, 0}};
 constexpr ControlTextTable kR05Texts[] = {
-    {705, 1281, 1, 1}, {706, 1282, 1, 0}, {707, 1283, 1, 0}, {741, IDS_EWS_FRAME, 0, 0}, {0, 0, 0, 0}};
+    {705, 1281, 1, 1}, {706, 1282, 1, 0}, {707, 1283, 1, 0}, {741, kEwsFrameStringId, 0, 0}, {0, 0, 0, 0}};
 constexpr ControlTextTable kR06Texts[] = {{805, 1291, 1, 1}, {825, 1371, 0, 0}, {0, 0, 0, 0}};
 
 constexpr COLORREF kPanelYellow = 0x0000FFFFu;
@@ -61,7 +61,7 @@ void ApplyTexts(HWND dialog, const PSWDATA* d, const ControlTextTable* table, HF
 // background, and the fonts given back at WM_DESTROY.
 struct DialogKind {
     Strip strip;
-    int sheet;  // 1..6, 0 for a strip
+    EwsSheet sheet;  // None for a strip
     const ControlTextTable* texts;
 };
 
@@ -85,7 +85,7 @@ BOOL InitDialog(HWND dialog, LPARAM lParam, const DialogKind& kind) {
         large = fonts[1];
     } else {
         SetDialogFont(dialog, d);
-        if (kind.sheet == SHEET_R01) {
+        if (kind.sheet == EwsSheet::R01) {
             LOGFONTW font{};
             GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
             DeleteFont(&d->hEwsSheetFont[0]);
@@ -107,12 +107,12 @@ void DestroyDialog(PSWDATA* d, const DialogKind& kind) {
         DeleteFont(&d->hEwsStripFont[kind.strip][1]);
         return;
     }
-    if (kind.sheet == SHEET_R01) {
+    if (kind.sheet == EwsSheet::R01) {
         DeleteFont(&d->hEwsSheetFont[0]);
     }
     DeleteFont(&d->hEwsSheetFont[1]);
     DeleteFont(&d->hEwsSheetFont[2]);
-    if (kind.sheet == SHEET_R06 && d->hBkBrush01 != nullptr) {
+    if (kind.sheet == EwsSheet::R06 && d->hBkBrush01 != nullptr) {
         DeleteObject(d->hBkBrush01);
         d->hBkBrush01 = nullptr;
     }
@@ -130,8 +130,9 @@ INT_PTR CommonDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, co
     case WM_COMMAND: {
         // The strips never act on a button themselves: the window does.
         const WORD id = LOWORD(wParam);
-        const bool passed = (kind.strip == kStripLeft && id >= BTN_GENERAL && id <= BTN_CONSOLE) ||
-                            (kind.strip == kStripFoot && (id == IDCLOSE || id == IDC_BTN_REFRESH || id == IDC_BTN_HELP));
+        const bool sheetButton = id >= kEwsGeneralButton && id <= kEwsConsoleButton;
+        const bool footButton = id == IDCLOSE || id == kRefreshButton || id == kEwsHelpButton;
+        const bool passed = (kind.strip == kStripLeft && sheetButton) || (kind.strip == kStripFoot && footButton);
         if (!passed) {
             return FALSE;
         }
@@ -155,15 +156,15 @@ INT_PTR CommonDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, co
 
 // Whether the extended window shows that sheet; when it does not, the log says so (with
 // `more` after the sheet's name).
-bool SheetShown(const PSWDATA* d, HWND sheet, WORD number, const char* more = "") {
+bool SheetShown(const PSWDATA* d, HWND sheet, EwsSheet number, const char* more = "") {
     if (d != nullptr && sheet != nullptr && d->wEwsDlgRight == number) return true;
-    LogPrint(PSWLOG_COND, "lpPSWData->wEwsDlgRight != SHEET_R%02u%s\n", static_cast<unsigned>(number), more);
+    LogPrint(kLogCondition, "lpPSWData->wEwsDlgRight != SHEET_R%02u%s\n", static_cast<unsigned>(number), more);
     return false;
 }
 
 void SetFrameText(const PSWDATA* d, HWND sheet, int control, DWORD cbBuffer) {
     WCHAR text[1024];
-    LoadStringEx(d->wLangID, IDS_EWS_FRAME, text, cbBuffer < sizeof(text) ? cbBuffer : sizeof(text));
+    LoadStringEx(d->wLangID, kEwsFrameStringId, text, cbBuffer < sizeof(text) ? cbBuffer : sizeof(text));
     SetDlgItemTextW(sheet, control, text);
 }
 
@@ -216,15 +217,15 @@ void EwsMakeFonts(int num, int den, HFONT* bold, HFONT* large) {
 }
 
 INT_PTR EwsDlgProcHead(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CommonDialog(dialog, message, wParam, lParam, {kStripHead, 0, kHeadTexts});
+    return CommonDialog(dialog, message, wParam, lParam, {kStripHead, EwsSheet::None, kHeadTexts});
 }
 
 INT_PTR EwsDlgProcLeft(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CommonDialog(dialog, message, wParam, lParam, {kStripLeft, 0, kLeftTexts});
+    return CommonDialog(dialog, message, wParam, lParam, {kStripLeft, EwsSheet::None, kLeftTexts});
 }
 
 INT_PTR EwsDlgProcFoot(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CommonDialog(dialog, message, wParam, lParam, {kStripFoot, 0, kFootTexts});
+    return CommonDialog(dialog, message, wParam, lParam, {kStripFoot, EwsSheet::None, kFootTexts});
 }
 
 INT_PTR EwsDlgProcR01(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -236,23 +237,23 @@ INT_PTR EwsDlgProcR01(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return TRUE;
     }
-    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, 1, kR01Texts});
+    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, EwsSheet::R01, kR01Texts});
 }
 
 INT_PTR EwsDlgProcR02(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, 2, kR02Texts});
+    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, EwsSheet::R02, kR02Texts});
 }
 
 INT_PTR EwsDlgProcR03(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, 3, kR03Texts});
+    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, EwsSheet::R03, kR03Texts});
 }
 
 INT_PTR EwsDlgProcR04(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, 4, kR04Texts});
+    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, EwsSheet::R04, kR04Texts});
 }
 
 INT_PTR EwsDlgProcR05(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, 5, kR05Texts});
+    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, EwsSheet::R05, kR05Texts});
 }
 
 INT_PTR EwsDlgProcR06(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -273,11 +274,11 @@ INT_PTR EwsDlgProcR06(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
                                                : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         return reinterpret_cast<INT_PTR>(d->hBkBrush01);
     }
-    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, SHEET_R06, kR06Texts});
+    return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, EwsSheet::R06, kR06Texts});
 }
 
 BOOL EWS_SetPrinterInformation(PSWDATA* d, HWND sheet) {
-    if (!SheetShown(d, sheet, SHEET_R01)) {
+    if (!SheetShown(d, sheet, EwsSheet::R01)) {
         return TRUE;
     }
     ClearPicture(sheet, 312);
@@ -286,7 +287,7 @@ BOOL EWS_SetPrinterInformation(PSWDATA* d, HWND sheet) {
 }
 
 BOOL EWS_SetPrinterName(PSWDATA* d, HWND sheet) {
-    if (!SheetShown(d, sheet, SHEET_R01)) {
+    if (!SheetShown(d, sheet, EwsSheet::R01)) {
         return TRUE;
     }
     SetFrameTextWithFont(d, sheet, 331);
@@ -294,7 +295,7 @@ BOOL EWS_SetPrinterName(PSWDATA* d, HWND sheet) {
 }
 
 BOOL EWS_SetPortName(PSWDATA* d, HWND sheet) {
-    if (!SheetShown(d, sheet, SHEET_R01)) {
+    if (!SheetShown(d, sheet, EwsSheet::R01)) {
         return TRUE;
     }
     SetFrameTextWithFont(d, sheet, 332);
@@ -302,12 +303,12 @@ BOOL EWS_SetPortName(PSWDATA* d, HWND sheet) {
 }
 
 BOOL EWS_SetPrinterDisplay(PSWDATA* d, HWND sheet) {
-    SheetShown(d, sheet, SHEET_R06);
+    SheetShown(d, sheet, EwsSheet::R06);
     return TRUE;
 }
 
 BOOL EWS_SetPaperInputTray(PSWDATA* d, HWND sheet) {
-    if (!SheetShown(d, sheet, 2)) {
+    if (!SheetShown(d, sheet, EwsSheet::R02)) {
         return TRUE;
     }
     MoveOnto(sheet, 461, 441);
@@ -341,7 +342,7 @@ BOOL EWS_SetCovers(PSWDATA* d, HWND sheet) {
 }
 
 BOOL EWS_SetTonerLevel(PSWDATA* d, HWND sheet) {
-    if (!SheetShown(d, sheet, SHEET_R05, ". continue")) {
+    if (!SheetShown(d, sheet, EwsSheet::R05, ". continue")) {
         return TRUE;
     }
     MoveOnto(sheet, 781, 761);

@@ -6,7 +6,7 @@
 #include "psw/StatusTables.h"
 
 /// The frame text of every value field.
-#define IDS_EWS_FRAME 1372
+inline constexpr int kEwsFrameStringId = 1372;
 
 /// One row of a dialog's text table: the control, its string and whether it gets the bold or
 /// the bold large font. Tables end with a row whose control is 0.

@@ -17,8 +17,12 @@
 #include "platform/WinGdi.h"
 
 const EwsSheetRow EwsSheetTable[6] = {
-    {SHEET_R01, 251, 301, &EwsDlgProcR01}, {2, 252, 401, &EwsDlgProcR02}, {3, 253, 501, &EwsDlgProcR03},
-    {4, 254, 601, &EwsDlgProcR04},         {SHEET_R05, 255, 701, &EwsDlgProcR05}, {SHEET_END, 0, 0, nullptr},
+    {EwsSheet::R01, 251, 301, &EwsDlgProcR01},
+    {EwsSheet::R02, 252, 401, &EwsDlgProcR02},
+    {EwsSheet::R03, 253, 501, &EwsDlgProcR03},
+    {EwsSheet::R04, 254, 601, &EwsDlgProcR04},
+    {EwsSheet::R05, 255, 701, &EwsDlgProcR05},
+    {EwsSheet::End, 0, 0, nullptr},
 };
 
 namespace {
@@ -29,7 +33,7 @@ constexpr UINT kEwsIcon = 20001;
 constexpr DWORD kCchUserKey = 520;
 constexpr DWORD kKeyReadCreate = 0x2001Fu;
 constexpr LONG kFarPosition = 0x00FFFFFF;
-constexpr int kFootButtons[] = {IDC_BTN_REFRESH, IDCLOSE, IDC_BTN_HELP};
+constexpr int kFootButtons[] = {kRefreshButton, IDCLOSE, kEwsHelpButton};
 
 PSWDATA* EwsRecord(HWND hwnd) {
     auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -52,7 +56,7 @@ SIZE EwsOuterSize(const PSWDATA* d) {
 
 void BuildTitle(const PSWDATA* d, LPWSTR title) {
     WCHAR caption[kEwsTitleChars];
-    LoadStringEx(d->wLangID, IDC_EWS_TITLE_STRING, caption, sizeof(caption));
+    LoadStringEx(d->wLangID, kEwsTitleStringId, caption, sizeof(caption));
     EwsTitle(d->wLangID, caption, d->szPrinterName, title, kEwsTitleChars);
 }
 
@@ -91,7 +95,7 @@ bool IsEwsButton(const PSWDATA* d, HWND window) {
             return true;
         }
     }
-    for (int id = BTN_GENERAL; id <= BTN_CONSOLE; ++id) {
+    for (int id = kEwsGeneralButton; id <= kEwsConsoleButton; ++id) {
         if (d->hWndEwsLeft != nullptr && GetDlgItem(d->hWndEwsLeft, id) == window) {
             return true;
         }
@@ -100,11 +104,11 @@ bool IsEwsButton(const PSWDATA* d, HWND window) {
 }
 
 void OnClose(HWND hwnd, PSWDATA* d) {
-    for (int id = BTN_GENERAL; id <= BTN_CONSOLE; ++id) {
+    for (int id = kEwsGeneralButton; id <= kEwsConsoleButton; ++id) {
         SendDlgItemMessageW(d->hWndEwsLeft, id, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     }
-    SendDlgItemMessageW(d->hWndEwsFoot, IDC_BTN_REFRESH, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    SendDlgItemMessageW(d->hWndEwsFoot, IDC_BTN_HELP, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendDlgItemMessageW(d->hWndEwsFoot, kRefreshButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendDlgItemMessageW(d->hWndEwsFoot, kEwsHelpButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     if (d->hWndEwsFoot != nullptr) {
         SendMessageW(d->hWndEwsFoot, DM_SETDEFID, IDCLOSE, 0);
     }
@@ -114,11 +118,11 @@ void OnClose(HWND hwnd, PSWDATA* d) {
 
 LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
     const WORD id = LOWORD(wParam);
-    if (id == IDC_BTN_REFRESH) {
+    if (id == kRefreshButton) {
         if (!d->fSetReqCtr) {
             CallRefreshStatus(d, 2);
         } else {
-            LogPrint(PSWLOG_COND, "lpPSWData->fSetReqCtr\n");
+            LogPrint(kLogCondition, "lpPSWData->fSetReqCtr\n");
         }
         return 0;
     }
@@ -126,9 +130,9 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
         SendMessageW(hwnd, WM_CLOSE, 0, 0);
         return 0;
     }
-    if (id >= BTN_GENERAL && id <= BTN_CONSOLE) {
-        LogPrint(PSWLOG_TRACE, "BTN_GENERAL||INTRAY||OUTTRAY||COVER||CONSUM||CONSOLE\n");
-        PostMessageW(hwnd, WM_COMMAND, IDC_BTN_REFRESH, 0);
+    if (id >= kEwsGeneralButton && id <= kEwsConsoleButton) {
+        LogPrint(kLogTrace, "BTN_GENERAL||INTRAY||OUTTRAY||COVER||CONSUM||CONSOLE\n");
+        PostMessageW(hwnd, WM_COMMAND, kRefreshButton, 0);
         const EwsSheetRow* row = EwsSheetOfButton(id);
         if (row == nullptr || row->wSheet == d->wEwsDlgRight) {
             return 0;
@@ -137,7 +141,7 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
         EWS_SetRightSheet(d);
         return 0;
     }
-    if (id == IDC_BTN_HELP) {
+    if (id == kEwsHelpButton) {
         SendMessageW(hwnd, WM_HELP, wParam, lParam);
         return 0;
     }
@@ -189,7 +193,7 @@ bool OnStatusMessage(HWND hwnd, UINT message, PSWDATA* d) {
         }
         return true;
     case WM_PSW_ERRLOADPAPER:
-        LogPrint(PSWLOG_TRACE, "WM_PSW_ERRLOADPAPER\n");
+        LogPrint(kLogTrace, "WM_PSW_ERRLOADPAPER\n");
         return true;
     case WM_PSW_UPDATE_INFORMATION:
         if (d->wCurrentStatusRow != d->wPreviousStatusRow) {
@@ -227,9 +231,9 @@ bool OpenEwsKey(const PSWDATA* d, DWORD access, HKEY* key) {
 
 }  // namespace
 
-const EwsSheetRow* EwsSheetOfNumber(WORD sheet) {
+const EwsSheetRow* EwsSheetOfNumber(EwsSheet sheet) {
     for (const EwsSheetRow& row : EwsSheetTable) {
-        if (row.wSheet == SHEET_END) {
+        if (row.wSheet == EwsSheet::End) {
             break;
         }
         if (row.wSheet == sheet) {
@@ -241,7 +245,7 @@ const EwsSheetRow* EwsSheetOfNumber(WORD sheet) {
 
 const EwsSheetRow* EwsSheetOfButton(WORD button) {
     for (const EwsSheetRow& row : EwsSheetTable) {
-        if (row.wSheet == SHEET_END) {
+        if (row.wSheet == EwsSheet::End) {
             break;
         }
         if (row.wButton == button) {
@@ -273,7 +277,7 @@ BOOL EWS_CreateMainWindow(PSWDATA* d) {
     const HWND window = CreateWindowExW(0, d->szEwsClassName, title, kEwsStyle, 0, 0, 0, 0, nullptr, nullptr,
                                         PswModule(), d);
     if (window == nullptr) {
-        LogPrint(PSWLOG_ERROR, "EWS CreateWindowEx() is failed.\n");
+        LogPrint(kLogError, "EWS CreateWindowEx() is failed.\n");
         return TRUE;
     }
     EWS_CreateChildWindow(d);
@@ -307,7 +311,7 @@ BOOL EWS_RegisterMiscWndClass(PSWDATA* d) {
         WNDCLASSW old{0, &EWS_MainWndProc, 0, static_cast<int>(sizeof(void*)), PswModule(), icon, wc.hCursor,
                       wc.hbrBackground, nullptr, d->szEwsClassName};
         if (RegisterClassW(&old) == 0) {
-            LogPrint(PSWLOG_ERROR, "[RegisterMiscWndClass] Main RegisterClass() is failed. (%u)\n",
+            LogPrint(kLogError, "[RegisterMiscWndClass] Main RegisterClass() is failed. (%u)\n",
                      static_cast<unsigned>(GetLastError()));
         }
     }
@@ -317,7 +321,7 @@ BOOL EWS_RegisterMiscWndClass(PSWDATA* d) {
 BOOL EWS_CreateChildWindow(PSWDATA* d) {
     CreateStrip(d, 201, &EwsDlgProcHead);
     CreateStrip(d, 241, &EwsDlgProcLeft);
-    d->wEwsDlgRight = SHEET_R01;
+    d->wEwsDlgRight = EwsSheet::R01;
     EWS_SetRightSheet(d);
     CreateStrip(d, 271, &EwsDlgProcFoot);
     d->sizeEwsHead = OuterSize(d->hWndEwsHead);
@@ -360,7 +364,7 @@ BOOL EWS_SetRightSheet(PSWDATA* d) {
 BOOL EWS_ChangeWindowSize(PSWDATA* d) {
     if (d->hWndEws == nullptr || d->hWndEwsHead == nullptr || d->hWndEwsSheet == nullptr ||
         d->hWndEwsLeft == nullptr || d->hWndEwsFoot == nullptr) {
-        LogPrint(PSWLOG_COND, "EwsMainWnd||Head||Right||Left||Foot == NULL\n");
+        LogPrint(kLogCondition, "EwsMainWnd||Head||Right||Left||Foot == NULL\n");
         return FALSE;
     }
     const SIZE head = d->sizeEwsHead;
@@ -387,11 +391,11 @@ BOOL EWS_GetRegWndPosSize(PSWDATA* d, POINT* position, SIZE* size) {
     DWORD y = 0;
     bool read = false;
     if (!OpenEwsKey(d, kKeyReadCreate, &key)) {
-        LogPrint(PSWLOG_COND, "RegCreateKeyEx() faild. goto Goto_Error\n");
+        LogPrint(kLogCondition, "RegCreateKeyEx() faild. goto Goto_Error\n");
     } else {
         read = QueryRegDword(key, u"SWPosX", &x) && QueryRegDword(key, u"SWPosY", &y);
         if (!read) {
-            LogPrint(PSWLOG_COND, "RegQueryValueEx() faild. goto Goto_Error\n");
+            LogPrint(kLogCondition, "RegQueryValueEx() faild. goto Goto_Error\n");
         }
         RegCloseKey(key);
     }
@@ -412,7 +416,7 @@ BOOL EWS_GetRegWndPosSize(PSWDATA* d, POINT* position, SIZE* size) {
 BOOL EWS_SetRegWndPosSize(PSWDATA* d, LONG x, LONG y, LONG /*cx*/, LONG /*cy*/) {
     HKEY key = nullptr;
     if (!OpenEwsKey(d, KEY_WRITE, &key)) {
-        LogPrint(PSWLOG_ERROR, "RegCreateKeyEx() failed\n");
+        LogPrint(kLogError, "RegCreateKeyEx() failed\n");
         return FALSE;
     }
     const DWORD values[2] = {static_cast<DWORD>(x), static_cast<DWORD>(y)};
@@ -424,7 +428,7 @@ BOOL EWS_SetRegWndPosSize(PSWDATA* d, LONG x, LONG y, LONG /*cx*/, LONG /*cy*/) 
 
 BOOL EWS_CheckFocus(PSWDATA* d) {
     if (d->hWndEwsFoot == nullptr) {
-        LogPrint(PSWLOG_COND, "lpPSWData->hEwsDlgFoot == NULL\n");
+        LogPrint(kLogCondition, "lpPSWData->hEwsDlgFoot == NULL\n");
         return FALSE;
     }
     const HWND focus = GetFocus();
@@ -468,7 +472,7 @@ LRESULT EWS_MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (d == nullptr) {
         if (message == WM_GETMINMAXINFO) {
-            LogPrint(PSWLOG_COND, "lpPSWData == NULL\n");
+            LogPrint(kLogCondition, "lpPSWData == NULL\n");
             return 0;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -5,28 +5,24 @@
 // on. Window thread.
 #include "psw/StatusTables.h"
 
-/// Sheets and the buttons of the extended window.
-#define SHEET_R01 1
-#define SHEET_R05 5
-#define SHEET_R06 6
-#define SHEET_END 7
-#define BTN_GENERAL 251
-#define BTN_CONSOLE 256
-#define IDC_BTN_HELP 282
-#define IDC_EWS_TITLE_STRING 1003
+/// Buttons of the extended window: the left strip's sheet buttons run from General to Console.
+inline constexpr int kEwsGeneralButton = 251;
+inline constexpr int kEwsConsoleButton = 256;
+inline constexpr int kEwsHelpButton = 282;
+inline constexpr int kEwsTitleStringId = 1003;
 
 /// One row of the sheet table: which left button shows the sheet, from which template, with
 /// which dialog procedure.
 struct EwsSheetRow {
-    WORD wSheet;
+    EwsSheet wSheet;
     WORD wButton;
     WORD wTemplate;
     DLGPROC lpDlgProc;
 };
-/// The sheet table, ended by the row of sheet SHEET_END.
+/// The sheet table, ended by the row of sheet EwsSheet::End.
 extern const EwsSheetRow EwsSheetTable[6];
 /// The row of a sheet number or of a left button; NULL when there is none.
-const EwsSheetRow* EwsSheetOfNumber(WORD sheet);
+const EwsSheetRow* EwsSheetOfNumber(EwsSheet sheet);
 const EwsSheetRow* EwsSheetOfButton(WORD button);
 
 /// Characters of the title buffer.

@@ -47,7 +47,7 @@ BOOL CallHtmlHelp(HWND, UINT command, ULONG_PTR data, PSWDATA* record, LPCWSTR s
         record->hHtmlHelp = LoadLibraryW(u"HHCTRL.OCX");
         record->pHtmlHelpW = record->hHtmlHelp ? GetProcAddress(record->hHtmlHelp, "HtmlHelpW") : nullptr;
         if (!record->pHtmlHelpW) {
-            LogPrint(PSWLOG_ERROR, "HtmlHelpW not found\n");
+            LogPrint(kLogError, "HtmlHelpW not found\n");
             if (record->hHtmlHelp) FreeLibrary(record->hHtmlHelp);
             record->hHtmlHelp = nullptr;
             return FALSE;

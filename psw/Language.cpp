@@ -80,13 +80,13 @@ BOOL GetLanguageNtdll(LANGID* out) {
 BOOL GetLanguageKernel32GetUserDefaultUILanguage(LANGID* out) {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     if (!kernel) {
-        LogPrint(PSWLOG_ERROR, "GetModuleHandleA() failed\n");
+        LogPrint(kLogError, "GetModuleHandleA() failed\n");
         return FALSE;
     }
     using UiLanguageProc = LANGID (*)();
     auto proc = reinterpret_cast<UiLanguageProc>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetUserDefaultUILanguage")));
     if (!proc) {
-        LogPrint(PSWLOG_ERROR, "GetUserDefaultUILanguage() failed\n");
+        LogPrint(kLogError, "GetUserDefaultUILanguage() failed\n");
         return FALSE;
     }
     *out = proc();
@@ -98,7 +98,7 @@ BOOL LangInit(LangDefaults* d, LANGID defaultLanguage) {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof(version);
     if (!GetVersionExW(&version)) {
-        LogPrint(PSWLOG_ERROR, "GetOSVersionEx() failed\n");
+        LogPrint(kLogError, "GetOSVersionEx() failed\n");
         return FALSE;
     }
     const bool oldNt = version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion < 5;
@@ -151,14 +151,14 @@ BOOL GetResourceDllHandle(PSWDATA* record, LPCSTR driverName) {
     const std::u16string machineKey = std::u16string(kPswRootKey) + u"\\Printers\\" + driver;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, machineKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        LogPrint(PSWLOG_ERROR, "RegOpenKeyEx() failed\n");
+        LogPrint(kLogError, "RegOpenKeyEx() failed\n");
         return FALSE;
     }
     WCHAR folder[MAX_PATH] = {};
     const BOOL read = QueryRegString(key, u"DIRPATH", folder, MAX_PATH);
     RegCloseKey(key);
     if (!read) {
-        LogPrint(PSWLOG_ERROR, "RegQueryValueEx() failed\n");
+        LogPrint(kLogError, "RegQueryValueEx() failed\n");
         return FALSE;
     }
     // The library's name must fit behind the folder in one path.
@@ -167,12 +167,12 @@ BOOL GetResourceDllHandle(PSWDATA* record, LPCSTR driverName) {
     std::u16string path(folder);
     for (const char* p = name; *p; ++p) path += static_cast<char16_t>(*p);
     if (path.size() >= MAX_PATH) {
-        LogPrint(PSWLOG_ERROR, "LoadLibrary() failed\n");
+        LogPrint(kLogError, "LoadLibrary() failed\n");
         return FALSE;
     }
     HMODULE module = LoadLibraryW(path.c_str());
     if (!module) {
-        LogPrint(PSWLOG_ERROR, "LoadLibrary() failed\n");
+        LogPrint(kLogError, "LoadLibrary() failed\n");
         return FALSE;
     }
     ReleaseResourceDll(record);
@@ -204,7 +204,7 @@ BOOL GetLangID(PSWDATA* record) {
     const DWORD osIndex = GetOSIndex(&record->osVersion);
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPswRootKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        LogPrint(PSWLOG_ERROR, "RegOpenKeyEx() failed\n");
+        LogPrint(kLogError, "RegOpenKeyEx() failed\n");
         return FALSE;
     }
     DWORD stored = 0;
@@ -222,13 +222,13 @@ BOOL GetLangID(PSWDATA* record) {
     }
     record->wLangID = language;
     if (!GetPrinterDriverName(record, record->szPrinterName)) {
-        LogPrint(PSWLOG_ERROR, "GetPrinterDriverName() failed\n");
+        LogPrint(kLogError, "GetPrinterDriverName() failed\n");
         return FALSE;
     }
     if (GetResourceDllHandle(record, record->szDriverName)) return TRUE;
     record->wLangID = kFallbackLanguage;
     if (GetResourceDllHandle(record, record->szDriverName)) return TRUE;
-    LogPrint(PSWLOG_ERROR, "GetResourceDllHandle() failed\n");
+    LogPrint(kLogError, "GetResourceDllHandle() failed\n");
     return FALSE;
 }
 
@@ -263,7 +263,7 @@ const void* LoadDialog(HINSTANCE, UINT id, LANGID language) {
     HMODULE module = LibraryFor(language);
     HRSRC found = module ? FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(id), language) : nullptr;
     if (!found) {
-        LogPrint(PSWLOG_ERROR, "FindResourceEx() failed\n");
+        LogPrint(kLogError, "FindResourceEx() failed\n");
         return nullptr;
     }
     return LockResource(LoadResource(module, found));

@@ -51,7 +51,7 @@ void AfterQueueChange(PSWDATA* d, UINT message) {
     if (d->allJobs.dwNew == 0) {
         d->dwPopUpFlags = 0;
     } else if (d->myTotalJobs.dwNew == 0) {
-        d->dwPopUpFlags &= ~PSWDEF_POPPED_MYJOB;
+        d->dwPopUpFlags &= ~kPoppedMyJob;
     }
 }
 
@@ -208,23 +208,23 @@ void CheckSupportConnection(PSWDATA* d) {
     CopyWideField(d->lpVariable[kVarPort], offsetof(SRM_PORT, szPortName), 128, port, 128);
     bool ewsSupported = false;
     if ((PswValueDword(d->lpVariable[kVarPrinterExtStatus], 0) & 0x7u) == 0x7u) {
-        d->dwDispConditionPSW &= ~PSWDEF_DC_NOSUPPORT;
+        d->dwDispConditionPSW &= ~kDisplayNoSupport;
         for (const auto& prefix : kPortPrefixes) {
             const int n = lstrlenW(prefix);
             if (lstrlenW(port) >= n && std::memcmp(port, prefix, n * sizeof(WCHAR)) == 0) {
-                d->dwDispConditionEWS &= ~PSWDEF_DC_NOSUPPORT;
+                d->dwDispConditionEWS &= ~kDisplayNoSupport;
                 ewsSupported = true;
                 break;
             }
         }
     } else {
-        d->dwDispConditionPSW |= PSWDEF_DC_NOSUPPORT;
+        d->dwDispConditionPSW |= kDisplayNoSupport;
         if (IsWindowVisible(d->hWndMain)) {
             SendMessageW(d->hWndMain, WM_CLOSE, 0, 0);
         }
     }
     if (!ewsSupported) {
-        d->dwDispConditionEWS |= PSWDEF_DC_NOSUPPORT;
+        d->dwDispConditionEWS |= kDisplayNoSupport;
         if (d->hWndEws != nullptr && IsWindowVisible(d->hWndEws)) {
             SendMessageW(d->hWndEws, WM_CLOSE, 0, 0);
         }
@@ -246,7 +246,7 @@ BOOL UpdateWithSendingJobInfo(PSWDATA* /*data*/) { return TRUE; }
 
 BOOL CallSetForegroundWindow(HWND hwnd) {
     const BOOL ok = SetForegroundWindow(hwnd);
-    LogPrint(PSWLOG_TRACE, "SetForegroundWindow return %d\n", ok);
+    LogPrint(kLogTrace, "SetForegroundWindow return %d\n", ok);
     return ok;
 }
 
@@ -493,7 +493,7 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         OnQueryNewPalette(hwnd, d);
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_BTN_REFRESH) {
+        if (LOWORD(wParam) == kRefreshButton) {
             if (!d->fSetReqCtr) {
                 CallRefreshStatus(d, 2);
             }

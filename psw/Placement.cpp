@@ -37,13 +37,13 @@ void GetPrimaryWorkArea(RECT* work) {
 
 DWORD PointSizeToRect(RECT* out, LONG x, LONG y, LONG cx, LONG cy) {
     *out = RECT{x, y, x + cx, y + cy};
-    return ERR_SUCCESS;
+    return kPlacementOk;
 }
 
 DWORD RectToPointSize(POINT* point, SIZE* size, LONG left, LONG top, LONG right, LONG bottom) {
     *point = POINT{left, top};
     *size = SIZE{right - left, bottom - top};
-    return ERR_SUCCESS;
+    return kPlacementOk;
 }
 
 DWORD CenterRect(RECT* out, const RECT* window, const RECT* work) {
@@ -53,7 +53,7 @@ DWORD CenterRect(RECT* out, const RECT* window, const RECT* work) {
     out->top = work->top + (Height(*work) >> 1) - (cy >> 1);
     out->right = out->left + cx;
     out->bottom = out->top + cy;
-    return ERR_SUCCESS;
+    return kPlacementOk;
 }
 
 DWORD GetHoldTitleRect(const RECT* window, DWORD style, RECT* out) {
@@ -90,34 +90,34 @@ DWORD GetHoldTitleRect(const RECT* window, DWORD style, RECT* out) {
     out->top = window->top + fy;
     out->right = window->right - cxSize * buttons - fx;
     out->bottom = window->top + fy + GetSystemMetrics(SM_CYCAPTION);
-    return ERR_SUCCESS;
+    return kPlacementOk;
 }
 
 DWORD CheckWndSize(const RECT* window, const RECT* work) {
-    return (Width(*work) < Width(*window) || Height(*work) < Height(*window)) ? ERR_RESIZE : ERR_SUCCESS;
+    return (Width(*work) < Width(*window) || Height(*work) < Height(*window)) ? kPlacementResize : kPlacementOk;
 }
 
 DWORD CheckWndRect(const RECT* window, const RECT* holdTitle, RECT* work) {
     if (GetSystemMetrics(SM_CMONITORS) > 1) {
         if (WorkAreaOf(MonitorFromRect(holdTitle, MONITOR_DEFAULTTONULL), work)) return CheckWndSize(window, work);
-        if (WorkAreaOf(MonitorFromRect(window, MONITOR_DEFAULTTONEAREST), work)) return ERR_MOVE;
+        if (WorkAreaOf(MonitorFromRect(window, MONITOR_DEFAULTTONEAREST), work)) return kPlacementMove;
     }
     GetPrimaryWorkArea(work);
     RECT common{};
-    if (!IntersectRect(&common, holdTitle, work)) return ERR_MOVE;
+    if (!IntersectRect(&common, holdTitle, work)) return kPlacementMove;
     return CheckWndSize(window, work);
 }
 
 DWORD AdjustWndRect(RECT* out, const RECT* window, const RECT* work, DWORD style, DWORD mode) {
     RECT r = *window;
     const bool sizable = (style & WS_THICKFRAME) != 0;
-    if (mode & ADJUST_RESIZE) {
+    if (mode & kAdjustResize) {
         if (sizable) {
             if (Width(r) > Width(*work)) r.right = r.left + Width(*work);
             if (Height(r) > Height(*work)) r.bottom = r.top + Height(*work);
         }
         *out = r;
-        return ERR_SUCCESS;
+        return kPlacementOk;
     }
     // Right before left and bottom before top: a window larger than the work area keeps its
     // left and top edges on screen.
@@ -125,22 +125,22 @@ DWORD AdjustWndRect(RECT* out, const RECT* window, const RECT* work, DWORD style
     if (r.left < work->left) { r.right += work->left - r.left; r.left = work->left; }
     if (r.bottom > work->bottom) { r.top -= r.bottom - work->bottom; r.bottom = work->bottom; }
     if (r.top < work->top) { r.bottom += work->top - r.top; r.top = work->top; }
-    if (!(mode & ADJUST_NOCUT) && sizable) {
+    if (!(mode & kAdjustNoCut) && sizable) {
         if (r.right > work->right) r.right = work->right;
         if (r.bottom > work->bottom) r.bottom = work->bottom;
     }
     *out = r;
-    return ERR_SUCCESS;
+    return kPlacementOk;
 }
 
 DWORD GetCorrectWndRect(RECT* out, const RECT* window, DWORD style) {
     RECT hold{};
-    if (GetHoldTitleRect(window, style, &hold) != ERR_SUCCESS) return ERR_FAULT;
+    if (GetHoldTitleRect(window, style, &hold) != kPlacementOk) return kPlacementFault;
     *out = *window;
     RECT work{};
     const DWORD result = CheckWndRect(window, &hold, &work);
-    if (result == ERR_MOVE) AdjustWndRect(out, window, &work, style, 0);
-    if (result == ERR_RESIZE) AdjustWndRect(out, window, &work, style, ADJUST_RESIZE);
+    if (result == kPlacementMove) AdjustWndRect(out, window, &work, style, 0);
+    if (result == kPlacementResize) AdjustWndRect(out, window, &work, style, kAdjustResize);
     return result;
 }
 
@@ -149,10 +149,10 @@ DWORD SetWndRect(HWND window, LONG left, LONG top, LONG right, LONG bottom) {
     RECT corrected{};
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     const DWORD result = GetCorrectWndRect(&corrected, &wanted, style);
-    if (result != ERR_SUCCESS && result != ERR_FAULT) {
+    if (result != kPlacementOk && result != kPlacementFault) {
         SetWindowPos(window, nullptr, corrected.left, corrected.top, Width(corrected), Height(corrected), 0);
     }
-    return ERR_SUCCESS;
+    return kPlacementOk;
 }
 
 DWORD AdjustWndToMon(HMONITOR monitor, RECT* out, const RECT* window, DWORD style, DWORD mode) {
@@ -160,17 +160,17 @@ DWORD AdjustWndToMon(HMONITOR monitor, RECT* out, const RECT* window, DWORD styl
     if (!WorkAreaOf(monitor, &work)) GetPrimaryWorkArea(&work);
     if (mode == 1) CenterRect(out, window, &work);
     if (mode == 2) AdjustWndRect(out, window, &work, style, 0);
-    return ERR_SUCCESS;
+    return kPlacementOk;
 }
 
 DWORD SetChildWndRect(HWND parent, HWND child, DWORD mode) {
     RECT rect{};
     if (!GetWindowRect(child, &rect)) {
-        LogPrint(PSWLOG_ERROR, "GetWindowRect() failed\n");
-        return ERR_SUCCESS;
+        LogPrint(kLogError, "GetWindowRect() failed\n");
+        return kPlacementOk;
     }
     RECT placed = rect;
     AdjustWndToMon(MonitorFromWindow(parent, MONITOR_DEFAULTTONEAREST), &placed, &rect, 0, mode);
     SetWindowPos(child, nullptr, placed.left, placed.top, Width(placed), Height(placed), 0);
-    return ERR_SUCCESS;
+    return kPlacementOk;
 }

@@ -5,14 +5,14 @@
 #include "platform/User.h"
 #include "platform/WinTypes.h"
 
-#define ERR_SUCCESS 0u
-#define ERR_FAULT 1u
-#define ERR_MOVE 2u
-#define ERR_RESIZE 4u
+inline constexpr DWORD kPlacementOk = 0u;
+inline constexpr DWORD kPlacementFault = 1u;
+inline constexpr DWORD kPlacementMove = 2u;
+inline constexpr DWORD kPlacementResize = 4u;
 
 /// Mode bits of AdjustWndRect: resize (else move); in move mode, keep the size (no cut).
-#define ADJUST_RESIZE 0x1u
-#define ADJUST_NOCUT 0x2u
+inline constexpr DWORD kAdjustResize = 0x1u;
+inline constexpr DWORD kAdjustNoCut = 0x2u;
 
 DWORD PointSizeToRect(RECT* out, LONG x, LONG y, LONG cx, LONG cy);
 DWORD RectToPointSize(POINT* point, SIZE* size, LONG left, LONG top, LONG right, LONG bottom);
@@ -20,9 +20,9 @@ DWORD RectToPointSize(POINT* point, SIZE* size, LONG left, LONG top, LONG right,
 DWORD CenterRect(RECT* out, const RECT* window, const RECT* work);
 /// The part of the title bar that must stay on screen for the window to be dragged.
 DWORD GetHoldTitleRect(const RECT* window, DWORD style, RECT* out);
-/// ERR_RESIZE when the work area is narrower or lower than the window.
+/// kPlacementResize when the work area is narrower or lower than the window.
 DWORD CheckWndSize(const RECT* window, const RECT* work);
-/// Finds the work area that the window belongs to; ERR_SUCCESS, ERR_MOVE or ERR_RESIZE.
+/// Finds the work area that the window belongs to; kPlacementOk, kPlacementMove or kPlacementResize.
 DWORD CheckWndRect(const RECT* window, const RECT* holdTitle, RECT* work);
 DWORD AdjustWndRect(RECT* out, const RECT* window, const RECT* work, DWORD style, DWORD mode);
 /// The window rectangle corrected to the screen; returns what CheckWndRect found.

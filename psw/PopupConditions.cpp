@@ -16,7 +16,7 @@ constexpr DWORD kJobRecordBytes = sizeof(SRM_JOB_INFO_W);
 
 /// The first of the three deciding bits, or 0 when none is set.
 DWORD Mode(DWORD condition) {
-    for (DWORD bit : {PSW_POPUP_PRINTING, PSW_POPUP_ICON, PSW_POPUP_ERROR_ONLY}) {
+    for (DWORD bit : {kPopupPrinting, kPopupIcon, kPopupErrorOnly}) {
         if ((condition & bit) != 0) {
             return bit;
         }
@@ -58,7 +58,7 @@ bool HaveMyJobs(const PSWDATA* d) { return Any(d->myPrintingJobs) || Any(d->mySp
 
 /// The exit line of a check, which always reports success.
 BOOL Returns(const char* function) {
-    LogPrint(PSWLOG_TRACE, "%s return TRUE\n", function);
+    LogPrint(kLogTrace, "%s return TRUE\n", function);
     return TRUE;
 }
 
@@ -100,13 +100,13 @@ BOOL GetPopupJobInfo(PSWDATA* d, UINT message) {
     d->spoolerQueueJobs.dwOld = d->spoolerQueueJobs.dwNew;
     if (message == WM_PSW_SPOOLERQUEUE) {
         if (CallGetPrinterStatus(d, kVarSpoolerQueue) != 0) {
-            LogPrint(PSWLOG_ERROR, "CallGetPrinterStatus() failed\n");
+            LogPrint(kLogError, "CallGetPrinterStatus() failed\n");
             return FALSE;
         }
         d->spoolerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarSpoolerQueue]);
     } else if (message == WM_PSW_PRINTERQUEUE) {
         if (CallGetPrinterStatus(d, kVarPrinterQueue) != 0) {
-            LogPrint(PSWLOG_ERROR, "CallGetPrinterStatus() failed\n");
+            LogPrint(kLogError, "CallGetPrinterStatus() failed\n");
             return FALSE;
         }
         d->printerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarPrinterQueue]);
@@ -133,11 +133,11 @@ PopupDisplay DecideDisplay(const PSWDATA* d) {
     const bool mineFresh =
         (IsNew(d->myPrintingJobs) || (IsNew(d->mySpoolingJobs) && v.error && v.live)) && (d->dwPopUpFlags & 1u) == 0;
     switch (Mode(d->dwPopUpCond)) {
-    case PSW_POPUP_PRINTING:
+    case kPopupPrinting:
         out.show = mineFresh;
         break;
-    case PSW_POPUP_ICON:
-        if ((d->dwPopUpCond & PSW_POPUP_ICON_ERROR) != 0) {
+    case kPopupIcon:
+        if ((d->dwPopUpCond & kPopupIconOnError) != 0) {
             if (Any(d->myPrintingJobs)) {
                 out = {true, !v.error};
             } else if (Any(d->mySpoolingJobs) && v.error) {
@@ -147,7 +147,7 @@ PopupDisplay DecideDisplay(const PSWDATA* d) {
             out = {true, true};
         }
         break;
-    case PSW_POPUP_ERROR_ONLY:
+    case kPopupErrorOnly:
         if (Any(d->myPrintingJobs) && v.error) {
             out.show = true;
         } else if (Any(d->mySpoolingJobs) && v.error) {
@@ -159,13 +159,13 @@ PopupDisplay DecideDisplay(const PSWDATA* d) {
     }
     const bool otherArmed = (d->dwPopUpFlags & 2u) == 0;
     switch (Mode(d->dwPopUpCondEx)) {
-    case PSW_POPUP_PRINTING:
+    case kPopupPrinting:
         if ((IsNew(d->otherPrintingJobs) || (IsNew(d->otherSpoolingJobs) && v.error && v.live)) && otherArmed) {
             out.show = true;
         }
         break;
-    case PSW_POPUP_ICON:
-        if ((d->dwPopUpCondEx & PSW_POPUP_ICON_ERROR) != 0) {
+    case kPopupIcon:
+        if ((d->dwPopUpCondEx & kPopupIconOnError) != 0) {
             if (Any(d->otherPrintingJobs)) {
                 // Shows whatever my side decided; it may ask for an icon, never take it back.
                 out.show = true;
@@ -178,7 +178,7 @@ PopupDisplay DecideDisplay(const PSWDATA* d) {
             out = {true, true};
         }
         break;
-    case PSW_POPUP_ERROR_ONLY:
+    case kPopupErrorOnly:
         if (!HaveMyJobs(d) && OtherErrorOnly(v)) {
             out.show = true;
         }
@@ -195,7 +195,7 @@ PopupSize DecideChangeSize(const PSWDATA* d) {
     const bool mine = HaveMyJobs(d);
     const bool other = Any(d->otherPrintingJobs) || Any(d->otherSpoolingJobs);
     auto iconRule = [&](DWORD cond, bool jobs) {
-        if ((cond & PSW_POPUP_ICON_ERROR) != 0) {
+        if ((cond & kPopupIconOnError) != 0) {
             out.restore |= jobs && v.error;
             out.minimise |= jobs && !v.error;
         } else {
@@ -203,15 +203,15 @@ PopupSize DecideChangeSize(const PSWDATA* d) {
         }
     };
     switch (Mode(d->dwPopUpCond)) {
-    case PSW_POPUP_PRINTING: out.restore |= mine; break;
-    case PSW_POPUP_ICON: iconRule(d->dwPopUpCond, mine); break;
-    case PSW_POPUP_ERROR_ONLY: out.restore |= mine && v.error; break;
+    case kPopupPrinting: out.restore |= mine; break;
+    case kPopupIcon: iconRule(d->dwPopUpCond, mine); break;
+    case kPopupErrorOnly: out.restore |= mine && v.error; break;
     default: break;
     }
     switch (Mode(d->dwPopUpCondEx)) {
-    case PSW_POPUP_PRINTING: out.restore |= other; break;
-    case PSW_POPUP_ICON: iconRule(d->dwPopUpCondEx, other); break;
-    case PSW_POPUP_ERROR_ONLY: out.restore |= !mine && OtherErrorOnly(v); break;
+    case kPopupPrinting: out.restore |= other; break;
+    case kPopupIcon: iconRule(d->dwPopUpCondEx, other); break;
+    case kPopupErrorOnly: out.restore |= !mine && OtherErrorOnly(v); break;
     default: break;
     }
     if (out.restore) {
@@ -224,22 +224,22 @@ bool DecideClose(const PSWDATA* d) {
     const View v = Look(d);
     bool stay = false;
     switch (Mode(d->dwPopUpCond)) {
-    case PSW_POPUP_PRINTING:
-    case PSW_POPUP_ICON:
+    case kPopupPrinting:
+    case kPopupIcon:
         stay = Any(d->myPrintingJobs) || (Any(d->mySpoolingJobs) && v.error);
         break;
-    case PSW_POPUP_ERROR_ONLY:
+    case kPopupErrorOnly:
         stay = HaveMyJobs(d) && v.error;
         break;
     default:
         break;
     }
     switch (Mode(d->dwPopUpCondEx)) {
-    case PSW_POPUP_PRINTING:
-    case PSW_POPUP_ICON:
+    case kPopupPrinting:
+    case kPopupIcon:
         stay = stay || Any(d->otherPrintingJobs) || (Any(d->otherSpoolingJobs) && v.error);
         break;
-    case PSW_POPUP_ERROR_ONLY:
+    case kPopupErrorOnly:
         stay = stay || (!HaveMyJobs(d) && OtherErrorOnly(v));
         break;
     default:
@@ -250,7 +250,7 @@ bool DecideClose(const PSWDATA* d) {
 
 BOOL CheckDisplayAndClose(PSWDATA* d) {
     if (d->uiUserStart != 0) {
-        LogPrint(PSWLOG_COND, "lpPSWData->uiUserStart != 0\n");
+        LogPrint(kLogCondition, "lpPSWData->uiUserStart != 0\n");
         return Returns("CheckDisplayAndClose");
     }
     FetchIfEmpty(d, kVarLMStatus);
@@ -260,8 +260,8 @@ BOOL CheckDisplayAndClose(PSWDATA* d) {
     if (passedZero || PswStatusClass(d->wCurrentStatusRow) == 0) {
         GetRegOptPopValue(d);
     }
-    if ((d->dwDispConditionPSW & PSWDEF_DC_NODISPLAY) != 0) {
-        LogPrint(PSWLOG_COND, "dwDispConditionPSW PSWDEF_DC_NODISPLAY is stand\n");
+    if ((d->dwDispConditionPSW & kDisplayOff) != 0) {
+        LogPrint(kLogCondition, "dwDispConditionPSW PSWDEF_DC_NODISPLAY is stand\n");
         return Returns("CheckDisplayAndClose");
     }
     if (!IsWindowVisible(d->hWndMain)) {

@@ -7,10 +7,10 @@
 
 // Condition bits of dwPopUpCond (my jobs) and dwPopUpCondEx (other users' jobs); the first of
 // 0x1, 0x2, 0x4 that is set decides.
-#define PSW_POPUP_PRINTING 0x1u      // show while printing
-#define PSW_POPUP_ICON 0x2u          // show as an icon while printing
-#define PSW_POPUP_ERROR_ONLY 0x4u    // show only on an error
-#define PSW_POPUP_ICON_ERROR 0x10000u  // with 0x2: show (not as an icon) on an error
+inline constexpr DWORD kPopupPrinting = 0x1u;         // show while printing
+inline constexpr DWORD kPopupIcon = 0x2u;             // show as an icon while printing
+inline constexpr DWORD kPopupErrorOnly = 0x4u;        // show only on an error
+inline constexpr DWORD kPopupIconOnError = 0x10000u;  // with 0x2: show (not as an icon) on an error
 
 /// Jobs of the user in a queue value ({count, count records of 580 bytes}); the count is
 /// clamped to the records the value holds.

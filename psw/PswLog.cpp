@@ -200,13 +200,13 @@ void DumpJob(ValueCursor& c, const char* userLabel, bool printing) {
     std::string user;
     DWORD id = 0;
     if (!c.Wide(256, &job)) return;
-    LogPrint(PSWLOG_TRACE, "szJobName[%s]\n", job.c_str());
+    LogPrint(kLogTrace, "szJobName[%s]\n", job.c_str());
     if (!c.Wide(32, &user)) return;
-    LogPrint(PSWLOG_TRACE, "%s[%s]\n", userLabel, user.c_str());
+    LogPrint(kLogTrace, "%s[%s]\n", userLabel, user.c_str());
     if (!c.Dword(&id)) return;
-    LogPrint(PSWLOG_TRACE, "dwJobId[%lu]\n", static_cast<unsigned long>(id));
+    LogPrint(kLogTrace, "dwJobId[%lu]\n", static_cast<unsigned long>(id));
     DWORD pages = 0;
-    if (printing && c.Dword(&pages)) LogPrint(PSWLOG_TRACE, "dwPrintedPage[%lu]\n", static_cast<unsigned long>(pages));
+    if (printing && c.Dword(&pages)) LogPrint(kLogTrace, "dwPrintedPage[%lu]\n", static_cast<unsigned long>(pages));
 }
 
 void DumpFields(const std::string& name, ValueCursor& c) {
@@ -215,13 +215,13 @@ void DumpFields(const std::string& name, ValueCursor& c) {
         std::string port;
         std::string redirect;
         if (!c.Dword(&d)) return;
-        LogPrint(PSWLOG_TRACE, "dwPortType[0x%08lX]\n", static_cast<unsigned long>(d));
+        LogPrint(kLogTrace, "dwPortType[0x%08lX]\n", static_cast<unsigned long>(d));
         if (!c.Wide(128, &port)) return;
-        LogPrint(PSWLOG_TRACE, "szPortName[%s]\n", port.c_str());
-        if (c.Wide(128, &redirect)) LogPrint(PSWLOG_TRACE, "szRedirectName[%s]\n", redirect.c_str());
+        LogPrint(kLogTrace, "szPortName[%s]\n", port.c_str());
+        if (c.Wide(128, &redirect)) LogPrint(kLogTrace, "szRedirectName[%s]\n", redirect.c_str());
     } else if (Is(name, "SpoolerQueue") || Is(name, "PrinterQueue")) {
         if (!c.Dword(&d)) return;
-        LogPrint(PSWLOG_TRACE, "dwJobNum[%lu]\n", static_cast<unsigned long>(d));
+        LogPrint(kLogTrace, "dwJobNum[%lu]\n", static_cast<unsigned long>(d));
         // The count is the writer's claim; the records that are really there end the walk.
         for (DWORD i = 0; i < d && !c.cut(); ++i) DumpJob(c, "szUserName", false);
     } else if (Is(name, "SendingJobInfo")) {
@@ -237,75 +237,75 @@ void DumpFields(const std::string& name, ValueCursor& c) {
                 !c.Dword(&reserved2)) {
                 break;
             }
-            LogPrint(PSWLOG_TRACE, "FeederNum[%lu] wFeederId[0x%08X]\n", static_cast<unsigned long>(i), id);
-            LogPrint(PSWLOG_TRACE, "FeederNum[%lu] wFeederType[0x%08X]\n", static_cast<unsigned long>(i), type);
-            LogPrint(PSWLOG_TRACE, "FeederNum[%lu] wPaperSize[0x%08X]\n", static_cast<unsigned long>(i), size);
-            LogPrint(PSWLOG_TRACE, "FeederNum[%lu] ubPaperState[0x%08X]\n", static_cast<unsigned long>(i), state);
-            LogPrint(PSWLOG_TRACE, "FeederNum[%lu] ubReserved1[0x%08X]\n", static_cast<unsigned long>(i), reserved1);
-            LogPrint(PSWLOG_TRACE, "FeederNum[%lu] dwReserved2[%lu]\n", static_cast<unsigned long>(i),
+            LogPrint(kLogTrace, "FeederNum[%lu] wFeederId[0x%08X]\n", static_cast<unsigned long>(i), id);
+            LogPrint(kLogTrace, "FeederNum[%lu] wFeederType[0x%08X]\n", static_cast<unsigned long>(i), type);
+            LogPrint(kLogTrace, "FeederNum[%lu] wPaperSize[0x%08X]\n", static_cast<unsigned long>(i), size);
+            LogPrint(kLogTrace, "FeederNum[%lu] ubPaperState[0x%08X]\n", static_cast<unsigned long>(i), state);
+            LogPrint(kLogTrace, "FeederNum[%lu] ubReserved1[0x%08X]\n", static_cast<unsigned long>(i), reserved1);
+            LogPrint(kLogTrace, "FeederNum[%lu] dwReserved2[%lu]\n", static_cast<unsigned long>(i),
                      static_cast<unsigned long>(reserved2));
         }
     } else if (Is(name, "PrinterOptConfig")) {
         if (!c.Dword(&d)) return;
-        LogPrint(PSWLOG_TRACE, "dwOption[%lu]\n", static_cast<unsigned long>(d));
+        LogPrint(kLogTrace, "dwOption[%lu]\n", static_cast<unsigned long>(d));
         for (DWORD i = 0; i < d; ++i) {
             WORD id = 0, type = 0;
             DWORD reserved = 0;
             if (!c.Word(&id) || !c.Word(&type) || !c.Dword(&reserved)) break;
-            LogPrint(PSWLOG_TRACE, "OptionNum[%lu] wOptId[0x%08X]\n", static_cast<unsigned long>(i), id);
-            LogPrint(PSWLOG_TRACE, "OptionNum[%lu] wOptType[0x%08X]\n", static_cast<unsigned long>(i), type);
-            LogPrint(PSWLOG_TRACE, "OptionNum[%lu] dwReserved[%lu]\n", static_cast<unsigned long>(i),
+            LogPrint(kLogTrace, "OptionNum[%lu] wOptId[0x%08X]\n", static_cast<unsigned long>(i), id);
+            LogPrint(kLogTrace, "OptionNum[%lu] wOptType[0x%08X]\n", static_cast<unsigned long>(i), type);
+            LogPrint(kLogTrace, "OptionNum[%lu] dwReserved[%lu]\n", static_cast<unsigned long>(i),
                      static_cast<unsigned long>(reserved));
         }
     } else if (Is(name, "PrinterName")) {
         std::string printer;
-        if (c.Wide(260, &printer)) LogPrint(PSWLOG_TRACE, "PrinterName[%s]\n", printer.c_str());
+        if (c.Wide(260, &printer)) LogPrint(kLogTrace, "PrinterName[%s]\n", printer.c_str());
     } else if (Is(name, "CurrentStatus")) {
         static const char* const kWords[] = {"dwReserved(HiDWORD)", "dwReserved(MiddleDWORD)",
                                              "dwReserved(LowDWORD)", "dwSpoolerStatus", nullptr, "dwJobStatus"};
         for (const char* word : kWords) {
             if (!c.Dword(&d)) return;
-            if (word) LogPrint(PSWLOG_TRACE, "%s[0x%08lX]\n", word, static_cast<unsigned long>(d));
+            if (word) LogPrint(kLogTrace, "%s[0x%08lX]\n", word, static_cast<unsigned long>(d));
         }
     } else if (Is(name, "ErrSupplies")) {
         if (!c.Dword(&d)) return;
-        LogPrint(PSWLOG_TRACE, "dwUnitNum[%lu]\n", static_cast<unsigned long>(d));
+        LogPrint(kLogTrace, "dwUnitNum[%lu]\n", static_cast<unsigned long>(d));
         for (DWORD i = 0; i < d; ++i) {
             DWORD unit = 0;
             if (!c.Dword(&unit)) break;
-            LogPrint(PSWLOG_TRACE, "FirstUnit[%lu][0x%08lX]\n", static_cast<unsigned long>(i),
+            LogPrint(kLogTrace, "FirstUnit[%lu][0x%08lX]\n", static_cast<unsigned long>(i),
                      static_cast<unsigned long>(unit));
         }
     } else if (Is(name, "ErrNoPaper2")) {
         WORD feeder = 0, size = 0, reserved2 = 0;
         BYTE type = 0, reserved1 = 0;
         if (!c.Word(&feeder) || !c.Word(&size) || !c.Byte(&type) || !c.Byte(&reserved1) || !c.Word(&reserved2)) return;
-        LogPrint(PSWLOG_TRACE, "wFeederId[0x%08X]\n", feeder);
-        LogPrint(PSWLOG_TRACE, "wPapaerSize[0x%08X]\n", size);
-        LogPrint(PSWLOG_TRACE, "ubPaperType[0x%08X]\n", type);
-        LogPrint(PSWLOG_TRACE, "ubReserved1[0x%08X]\n", reserved1);
-        LogPrint(PSWLOG_TRACE, "wReserved2[0x%08X]\n", reserved2);
+        LogPrint(kLogTrace, "wFeederId[0x%08X]\n", feeder);
+        LogPrint(kLogTrace, "wPapaerSize[0x%08X]\n", size);
+        LogPrint(kLogTrace, "ubPaperType[0x%08X]\n", type);
+        LogPrint(kLogTrace, "ubReserved1[0x%08X]\n", reserved1);
+        LogPrint(kLogTrace, "wReserved2[0x%08X]\n", reserved2);
     }
 }
 
 }  // namespace
 
 void DumpJobInfo(LPCWSTR name, const void* value, DWORD cbValue) {
-    if (LogLevel() < PSWLOG_TRACE) return;
+    if (LogLevel() < kLogTrace) return;
     const std::string variable = name ? Narrow(name, 65) : std::string();
-    LogPrint(PSWLOG_TRACE, "------------------------- %s -------------------------\n", variable.c_str());
+    LogPrint(kLogTrace, "------------------------- %s -------------------------\n", variable.c_str());
     if (value == nullptr) {
-        LogPrint(PSWLOG_TRACE, "lpVoid == NULL\n");
+        LogPrint(kLogTrace, "lpVoid == NULL\n");
     } else {
         ValueCursor cursor(value, cbValue);
         if (cbValue == 4) {
             DWORD d = 0;
             std::memcpy(&d, value, 4);
-            LogPrint(PSWLOG_TRACE, "[0x%08lX]\n", static_cast<unsigned long>(d));
+            LogPrint(kLogTrace, "[0x%08lX]\n", static_cast<unsigned long>(d));
         } else {
             DumpFields(variable, cursor);
         }
-        if (cursor.cut()) LogPrint(PSWLOG_TRACE, "(cut)\n");
+        if (cursor.cut()) LogPrint(kLogTrace, "(cut)\n");
     }
-    LogPrint(PSWLOG_TRACE, "-----------------------------------------------------------------\n");
+    LogPrint(kLogTrace, "-----------------------------------------------------------------\n");
 }

@@ -8,9 +8,9 @@
 #include "platform/WinTypes.h"
 
 /// Levels: failures, conditions that stop an operation, trace.
-#define PSWLOG_ERROR 1u
-#define PSWLOG_COND 2u
-#define PSWLOG_TRACE 3u
+inline constexpr DWORD kLogError = 1u;
+inline constexpr DWORD kLogCondition = 2u;
+inline constexpr DWORD kLogTrace = 3u;
 
 /// Takes one reference on the log: the first one reads the level from the module's profile
 /// and opens the file when the level is nonzero. The library's attach takes one, and each

@@ -13,19 +13,23 @@
 /// One row of the variable table (defined with the main window's tables).
 struct PSWVariable;
 
+/// The sheets of the extended window, numbered as their dialog procedures (EwsDlgProcR01...);
+/// End closes the sheet table. None: no sheet (a zero-filled record).
+enum class EwsSheet : WORD { None = 0, R01 = 1, R02, R03, R04, R05, R06, End };
+
 /// Result codes of the exports.
-#define PSW_NO_ERROR 0u
-#define ERR_PSW 1u
-#define PSWERR_OUTOFMEMORY 2u
+inline constexpr DWORD PSW_NO_ERROR = 0u;
+inline constexpr DWORD ERR_PSW = 1u;
+inline constexpr DWORD PSWERR_OUTOFMEMORY = 2u;
 
 /// Display-condition bits of the main and the extended window.
-#define PSWDEF_DC_NOSUPPORT 0x1u   // the connection has no status source for that window
-#define PSWDEF_DC_NOWATCH 0x2u     // watching is switched off in the settings
-#define PSWDEF_DC_NODISPLAY 0x3u   // either: the window is not shown
+inline constexpr DWORD kDisplayNoSupport = 0x1u;  // the connection has no status source for that window
+inline constexpr DWORD kDisplayNoWatch = 0x2u;    // watching is switched off in the settings
+inline constexpr DWORD kDisplayOff = 0x3u;        // either: the window is not shown
 
 /// Popped-up bits: the window already popped up for these jobs.
-#define PSWDEF_POPPED_MYJOB 0x1u
-#define PSWDEF_POPPED_OTHERJOB 0x2u
+inline constexpr DWORD kPoppedMyJob = 0x1u;
+inline constexpr DWORD kPoppedOtherJob = 0x2u;
 
 /// The per-user settings kept in the registry.
 struct PSWRegSetting {
@@ -55,7 +59,7 @@ struct PSWDATA {
     HWND hWndEwsLeft;
     HWND hWndEwsFoot;
     HWND hWndEwsSheet;
-    WORD wEwsDlgRight;
+    EwsSheet wEwsDlgRight;
     WCHAR szEwsClassName[388];
     WCHAR szMainClassName[388];
     POINT ptMainPos;

@@ -51,18 +51,18 @@ DWORD DwordOr(HKEY key, LPCWSTR name, DWORD fallback) {
 void SetDword(HKEY key, LPCWSTR name, DWORD value) {
     if (RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) !=
         ERROR_SUCCESS) {
-        LogPrint(PSWLOG_ERROR, "RegSetValueEx() failed\n");
+        LogPrint(kLogError, "RegSetValueEx() failed\n");
     }
 }
 
 void ApplyWatchPrinter(PSWDATA* record, DWORD watch) {
     record->setting.WatchPrinter = watch;
     if (watch == 0) {
-        record->dwDispConditionPSW |= PSWDEF_DC_NOWATCH;
-        record->dwDispConditionEWS |= PSWDEF_DC_NOWATCH;
+        record->dwDispConditionPSW |= kDisplayNoWatch;
+        record->dwDispConditionEWS |= kDisplayNoWatch;
     } else {
-        record->dwDispConditionPSW &= ~PSWDEF_DC_NOWATCH;
-        record->dwDispConditionEWS &= ~PSWDEF_DC_NOWATCH;
+        record->dwDispConditionPSW &= ~kDisplayNoWatch;
+        record->dwDispConditionEWS &= ~kDisplayNoWatch;
     }
 }
 
@@ -157,7 +157,7 @@ void GetRegPslSetting(PSWDATA* record) {
 BOOL SetRegPslSetting(PSWDATA* record) {
     Key key;
     if (!OpenUserKey(record, true, &key)) {
-        LogPrint(PSWLOG_ERROR, "RegCreateKeyEx() failed\n");
+        LogPrint(kLogError, "RegCreateKeyEx() failed\n");
         return FALSE;
     }
     const PSWRegSetting& s = record->setting;
@@ -206,7 +206,7 @@ void GetRegMainWndPos(PSWDATA* record, POINT* position, SIZE* size) {
 BOOL SetRegMainWndPos(PSWDATA* record, LONG x, LONG y, LONG, LONG) {
     Key key;
     if (!OpenUserKey(record, true, &key)) {
-        LogPrint(PSWLOG_ERROR, "RegCreateKeyEx() failed\n");
+        LogPrint(kLogError, "RegCreateKeyEx() failed\n");
         return FALSE;
     }
     SetDword(key.get(), u"PSWPosX", static_cast<DWORD>(x));
@@ -248,7 +248,7 @@ BOOL GetPrinterDriverName(PSWDATA* record, LPCWSTR printerName) {
     WCHAR name[260];
     lstrcpynW(name, printerName, 260);
     if (!OpenPrinterW(name, &printer, nullptr)) {
-        LogPrint(PSWLOG_ERROR, "OpenPrinter() is failed.\n");
+        LogPrint(kLogError, "OpenPrinter() is failed.\n");
         return FALSE;
     }
     DWORD cbNeeded = 0;
@@ -263,7 +263,7 @@ BOOL GetPrinterDriverName(PSWDATA* record, LPCWSTR printerName) {
         driver[63] = 0;
         if (ok) std::memcpy(record->szDriverName, driver, sizeof(driver));
     }
-    if (!ok) LogPrint(PSWLOG_ERROR, "GetPrnterDriverA() failed\n");
+    if (!ok) LogPrint(kLogError, "GetPrnterDriverA() failed\n");
     ClosePrinter(printer);
     return ok;
 }

@@ -61,7 +61,7 @@ DWORD WatchPslSetting(LPVOID parameter) {
     HANDLE settings = CreateEventW(&security, TRUE, FALSE, kSettingUpdateEvent);
     if (security.lpSecurityDescriptor) GlobalFree(security.lpSecurityDescriptor);
     if (!settings) {
-        LogPrint(PSWLOG_ERROR, "CreateEvent() failed\n");
+        LogPrint(kLogError, "CreateEvent() failed\n");
     } else {
         const HANDLE handles[2] = {context->stopEvent, settings};
         // Only waits and posts: the window thread may wait for this thread at any time.
@@ -102,16 +102,16 @@ void StopWatchPslSetting(PSWDATA* record) {
 }
 
 PslSettingChange ApplyPslSetting(PSWDATA* record) {
-    const bool wasOff = (record->dwDispConditionPSW & PSWDEF_DC_NOWATCH) != 0;
+    const bool wasOff = (record->dwDispConditionPSW & kDisplayNoWatch) != 0;
     GetRegPslSetting(record);
-    const bool isOn = (record->dwDispConditionPSW & PSWDEF_DC_NOWATCH) == 0;
+    const bool isOn = (record->dwDispConditionPSW & kDisplayNoWatch) == 0;
     // Watching switched back on re-arms the popups: whatever closed the windows while it was
     // off (the close below counts as the user's) must not keep the jobs counted then silent.
     if (wasOff && isOn) record->dwPopUpFlags = 0;
     PslSettingChange change{};
-    change.closeMain = (record->dwDispConditionPSW & PSWDEF_DC_NODISPLAY) && record->hWndMain &&
+    change.closeMain = (record->dwDispConditionPSW & kDisplayOff) && record->hWndMain &&
                        IsWindowVisible(record->hWndMain);
-    change.closeEws = (record->dwDispConditionEWS & PSWDEF_DC_NODISPLAY) && record->hWndEws &&
+    change.closeEws = (record->dwDispConditionEWS & kDisplayOff) && record->hWndEws &&
                       IsWindowVisible(record->hWndEws);
     return change;
 }

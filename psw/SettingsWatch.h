@@ -9,7 +9,7 @@
 
 inline constexpr WCHAR kSettingUpdateEvent[] = u"QLVDRXPSL:STATUS_SETTING_UPDATE";
 /// Posted by the watch thread to the main window (wParam 0, lParam 0).
-#define WM_PSW_SETTING_UPDATE 0x4CAu
+inline constexpr UINT WM_PSW_SETTING_UPDATE = 0x4CAu;
 
 /// Which windows ApplyPslSetting found must close.
 struct PslSettingChange {

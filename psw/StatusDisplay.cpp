@@ -57,7 +57,7 @@ UINT StatusTextId(const PSWDATA* d) {
     const WORD row = d->wCurrentStatusRow;
     const DWORD cover = PswValueDword(d->lpVariable[kVarErrCoverOpen], 0, kAbsent);
     switch (row) {
-    case STID_PRN_L_OPCERR: {
+    case kStatusRowOpcError: {
         constexpr struct { DWORD entry; UINT text; } kOrder[] = {{2, 1752}, {4, 1753}, {5, 1754}, {3, 1755}};
         for (const auto& o : kOrder) {
             if (SuppliesBit(d, o.entry, 0x4)) {
@@ -66,14 +66,14 @@ UINT StatusTextId(const PSWDATA* d) {
         }
         return 2062;
     }
-    case STID_PRN_H_STACKERFAILURE:
+    case kStatusRowStackerFailure:
         return cover != kAbsent && (cover & 0x1) != 0 ? 2025 : PswStatusTable()[row].wStringId;
-    case STID_PRN_M_OPCDRUMERROR:
+    case kStatusRowOpcDrumError:
         if (cover != kAbsent && (cover & 0x3) != 0) {
             return 2025;
         }
         return SuppliesBit(d, 1, 0x1) ? 1756 : SuppliesBit(d, 2, 0x1) ? 1757 : 2014;
-    case STID_PRN_M_TRAYFAILUREDESEL: {
+    case kStatusRowTrayFailureDeselected: {
         const DWORD load = PswValueDword(d->lpVariable[kVarErrLoadPaper], 0, kAbsent);
         if (load == kAbsent) {
             return 0;
@@ -151,14 +151,14 @@ BOOL DrawBMP(HDC dc, UINT id, int x, int y) {
     const HMODULE module = PswModule();
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP);
     if (res == nullptr) {
-        LogPrint(PSWLOG_ERROR, "[DrawBMP] FindResource() is failed. ResourceNo = %u\n", id);
+        LogPrint(kLogError, "[DrawBMP] FindResource() is failed. ResourceNo = %u\n", id);
         return FALSE;
     }
     HGLOBAL loaded = LoadResource(module, res);
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
     const DWORD cb = SizeofResource(module, res);
     if (bytes == nullptr || cb < sizeof(BITMAPINFOHEADER)) {
-        LogPrint(PSWLOG_ERROR, "[DrawBMP] LockResource() is failed. ResourceNo = %u\n", id);
+        LogPrint(kLogError, "[DrawBMP] LockResource() is failed. ResourceNo = %u\n", id);
         return FALSE;
     }
     std::vector<BYTE> copy(static_cast<const BYTE*>(bytes), static_cast<const BYTE*>(bytes) + cb);
@@ -171,7 +171,7 @@ BOOL DrawBMP(HDC dc, UINT id, int x, int y) {
     const SIZE_T bitsOffset = static_cast<SIZE_T>(header.biSize) + 4u * colours;
     if (header.biSize < sizeof(BITMAPINFOHEADER) || colours > 256 || bitsOffset >= cb ||
         header.biCompression != BI_RGB) {
-        LogPrint(PSWLOG_ERROR, "[DrawBMP] malformed bitmap. ResourceNo = %u\n", id);
+        LogPrint(kLogError, "[DrawBMP] malformed bitmap. ResourceNo = %u\n", id);
         return FALSE;
     }
     HPALETTE oldPalette = nullptr;

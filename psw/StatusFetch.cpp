@@ -53,7 +53,7 @@ void LetMutexGo(PSWDATA* data) {
 namespace {
 
 DWORD FetchReturns(DWORD result) {
-    LogPrint(PSWLOG_TRACE, "CallGetPrinterStatus return dwRet[%d]\n", static_cast<int>(result));
+    LogPrint(kLogTrace, "CallGetPrinterStatus return dwRet[%d]\n", static_cast<int>(result));
     return result;
 }
 
@@ -91,7 +91,7 @@ DWORD CallGetPrinterStatus(PSWDATA* data, int row) {
         }
         GlobalFree(buffer);
     }
-    LogPrint(PSWLOG_ERROR, "GetPrinterStatus() failed\n");
+    LogPrint(kLogError, "GetPrinterStatus() failed\n");
     return FetchReturns(result);
 }
 
@@ -114,7 +114,7 @@ DWORD CallSetNotificationMsgEx(PSWDATA* data, WORD notifyClass) {
         }
     }
     if (count == 0 || notifyClass >= std::size(data->dwNotifyId)) {
-        LogPrint(PSWLOG_COND, "dwNumVariables == 0\n");
+        LogPrint(kLogCondition, "dwNumVariables == 0\n");
         return ERR_PSW;
     }
     CallKillNotificationMsg2(data, notifyClass);
@@ -124,7 +124,7 @@ DWORD CallSetNotificationMsgEx(PSWDATA* data, WORD notifyClass) {
     if (result == SRMRES_SUCCESS) {
         data->dwNotifyId[notifyClass] = id;
     } else {
-        LogPrint(PSWLOG_ERROR, "SRM/SetNotificationMsgEx() is failed.\n");
+        LogPrint(kLogError, "SRM/SetNotificationMsgEx() is failed.\n");
     }
     return result;
 }
@@ -144,7 +144,7 @@ DWORD CallSetNotificationMsg(PSWDATA* data, LPCWSTR name) {
         if (result == SRMRES_SUCCESS) {
             var.dwNotifyId = id;
         } else {
-            LogPrint(PSWLOG_ERROR, "SRM/SetNotificationMsg() is failed.\n");
+            LogPrint(kLogError, "SRM/SetNotificationMsg() is failed.\n");
         }
         return result;
     }
@@ -202,7 +202,7 @@ DWORD CallRefreshStatus(PSWDATA* data, WORD groups) {
         if (GetTickCount() - data->dwRefreshTick < kRefreshAnswerTimeoutMs) {
             return 0;
         }
-        LogPrint(PSWLOG_COND, "RefreshStatus answer timed out\n");
+        LogPrint(kLogCondition, "RefreshStatus answer timed out\n");
         DWORD ignored = 0;
         CallResSetPrinterStatus(data, kRefreshRequest, &ignored);
         LetMutexGo(data);
@@ -215,7 +215,7 @@ DWORD CallRefreshStatus(PSWDATA* data, WORD groups) {
     }
     const DWORD wait = WaitForSingleObject(data->hRefreshMutex, 0);
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
-        LogPrint(PSWLOG_COND, "dwMutexRet == WAIT_TIMEOUT\n");
+        LogPrint(kLogCondition, "dwMutexRet == WAIT_TIMEOUT\n");
         return 0;
     }
     data->fOwnsRefreshMutex = TRUE;
@@ -223,7 +223,7 @@ DWORD CallRefreshStatus(PSWDATA* data, WORD groups) {
     const DWORD count = RefreshList(data, groups, list, static_cast<DWORD>(std::size(list)));
     if (count == 0) {
         LetMutexGo(data);
-        LogPrint(PSWLOG_COND, "dwNumVariables == 0\n");
+        LogPrint(kLogCondition, "dwNumVariables == 0\n");
         return ERR_PSW;
     }
     const DWORD cbList = static_cast<DWORD>((lstrlenW(list) + 1) * sizeof(WCHAR));
@@ -246,7 +246,7 @@ DWORD CallSetReqPrinterStatusMsg(PSWDATA* data, LPCWSTR name, LPCWSTR list, DWOR
         data->pSetReqPrinterStatusMsgW(data->hManager, name, list, cbList, data->hWndMain, message, &id);
     if (result != SRMRES_SUCCESS) {
         data->fSetReqCtr = FALSE;
-        LogPrint(PSWLOG_ERROR, "SRM/SetReqPrinterStatusMsg() is failed.\n");
+        LogPrint(kLogError, "SRM/SetReqPrinterStatusMsg() is failed.\n");
         return result;
     }
     data->dwRequestId = id;
@@ -259,7 +259,7 @@ DWORD CallResSetPrinterStatus(PSWDATA* data, LPCWSTR /*name*/, LPDWORD result) {
                           ? data->pResSetPrinterStatus(data->hManager, data->dwRequestId, &answer)
                           : SRMRES_NOT_FOUND;
     if (res != SRMRES_SUCCESS) {
-        LogPrint(PSWLOG_ERROR, "SRM/ResSetPrinterStatus() is failed\n");
+        LogPrint(kLogError, "SRM/ResSetPrinterStatus() is failed\n");
     }
     if (result != nullptr) {
         *result = answer;

@@ -5,7 +5,7 @@
 namespace {
 
 struct StatusRowDef {
-    WORD word;
+    StatusWord word;
     DWORD mask;
     WORD text;
     DWORD cls;
@@ -14,37 +14,37 @@ struct StatusRowDef {
 
 // Row order is priority order: the first row whose mask hits decides.
 constexpr StatusRowDef kRows[kPswStatusRows] = {
-    {PSW_WORD_NONE, 0, 0, 3, 0},  // 0: nothing yet (never hit: its mask is empty)
-    {MIDDWORD, 0x1000, 2000, 1, 1},
-    {MIDDWORD, 0x400, 2001, 1, 3},
-    {MIDDWORD, 0x200, 2002, 1, 1},
-    {MIDDWORD, 0x80, 2005, 0, 1},
-    {JOBSTATUS, 0x4, 2003, 3, 1},
-    {MIDDWORD, 0x100, 2004, 1, 1},
-    {LOWDWORD, 0x400, 2056, 0, 1},
-    {LOWDWORD, 0x10000, 2006, 0, 1},
-    {LOWDWORD, 0x4000, 2018, 0, 1},
-    {LOWDWORD, 0x20000000, 2062, 0, 1},  // STID_PRN_L_OPCERR
-    {HIDWORD, 0x8, 2063, 0, 1},          // STID_PRN_H_STACKERFAILURE
-    {MIDDWORD, 0x4, 2014, 0, 1},         // STID_PRN_M_OPCDRUMERROR
-    {LOWDWORD, 0x8000, 2025, 0, 1},
-    {MIDDWORD, 0x40000000, 2064, 0, 1},  // STID_PRN_M_TRAYFAILUREDESEL
-    {LOWDWORD, 0x4000000, 2028, 0, 1},
-    {LOWDWORD, 0x800000, 2029, 0, 1},
-    {MIDDWORD, 0x2000, 2065, 0, 1},
-    {LOWDWORD, 0x80000, 2017, 2, 1},
-    {LOWDWORD, 0x400000, 2066, 0, 1},
-    {LOWDWORD, 0x10, 2045, 2, 1},
-    {LOWDWORD, 0x1000, 2042, 1, 1},
-    {JOBSTATUS, 0x2, 2043, 1, 1},
-    {LOWDWORD, 0x40, 2053, 3, 1},
-    {LOWDWORD, 0x8, 2046, 3, 1},
-    {SPOOLERSTATUS, 0x1, 2047, 1, 2},
-    {SPOOLERSTATUS, 0x2, 2048, 3, 2},
-    {LOWDWORD, 0x80, 2067, 2, 1},
-    {LOWDWORD, 0x1, 2054, 3, 1},
-    {MIDDWORD, 0x800, 2055, 1, 3},
-    {LOWDWORD, 0, 2099, 1, 3},  // STID_PRN_LAST: no row hit
+    {StatusWord::None, 0, 0, 3, 0},  // 0: nothing yet (never hit: its mask is empty)
+    {StatusWord::Middle, 0x1000, 2000, 1, 1},
+    {StatusWord::Middle, 0x400, 2001, 1, 3},
+    {StatusWord::Middle, 0x200, 2002, 1, 1},
+    {StatusWord::Middle, 0x80, 2005, 0, 1},
+    {StatusWord::Job, 0x4, 2003, 3, 1},
+    {StatusWord::Middle, 0x100, 2004, 1, 1},
+    {StatusWord::Low, 0x400, 2056, 0, 1},
+    {StatusWord::Low, 0x10000, 2006, 0, 1},
+    {StatusWord::Low, 0x4000, 2018, 0, 1},
+    {StatusWord::Low, 0x20000000, 2062, 0, 1},  // kStatusRowOpcError
+    {StatusWord::High, 0x8, 2063, 0, 1},          // kStatusRowStackerFailure
+    {StatusWord::Middle, 0x4, 2014, 0, 1},         // kStatusRowOpcDrumError
+    {StatusWord::Low, 0x8000, 2025, 0, 1},
+    {StatusWord::Middle, 0x40000000, 2064, 0, 1},  // kStatusRowTrayFailureDeselected
+    {StatusWord::Low, 0x4000000, 2028, 0, 1},
+    {StatusWord::Low, 0x800000, 2029, 0, 1},
+    {StatusWord::Middle, 0x2000, 2065, 0, 1},
+    {StatusWord::Low, 0x80000, 2017, 2, 1},
+    {StatusWord::Low, 0x400000, 2066, 0, 1},
+    {StatusWord::Low, 0x10, 2045, 2, 1},
+    {StatusWord::Low, 0x1000, 2042, 1, 1},
+    {StatusWord::Job, 0x2, 2043, 1, 1},
+    {StatusWord::Low, 0x40, 2053, 3, 1},
+    {StatusWord::Low, 0x8, 2046, 3, 1},
+    {StatusWord::Spooler, 0x1, 2047, 1, 2},
+    {StatusWord::Spooler, 0x2, 2048, 3, 2},
+    {StatusWord::Low, 0x80, 2067, 2, 1},
+    {StatusWord::Low, 0x1, 2054, 3, 1},
+    {StatusWord::Middle, 0x800, 2055, 1, 3},
+    {StatusWord::Low, 0, 2099, 1, 3},  // kPswLastStatusRow: no row hit
 };
 
 struct StatusTable {
@@ -53,7 +53,7 @@ struct StatusTable {
         for (int i = 0; i < kPswStatusRows; ++i) {
             rows[i].dwRow = static_cast<DWORD>(i);
             rows[i].dwMask = kRows[i].mask;
-            rows[i].wWord = kRows[i].word;
+            rows[i].wWord = static_cast<WORD>(kRows[i].word);
             rows[i].wStringId = kRows[i].text;
             rows[i].dwClass = kRows[i].cls;
         }
@@ -120,7 +120,8 @@ WORD StatusRowOf(const void* currentStatus, DWORD cbValue) {
     }
     for (WORD row = 0; row < kPswLastStatusRow; ++row) {
         const StatusRowDef& def = kRows[row];
-        if (def.word >= HIDWORD && def.word <= JOBSTATUS && (words[def.word - 1] & def.mask) != 0) {
+        if (def.word >= StatusWord::High && def.word <= StatusWord::Job &&
+            (words[static_cast<int>(def.word) - 1] & def.mask) != 0) {
             return row;
         }
     }

@@ -28,48 +28,42 @@ struct PSWVariable {
 };
 
 // --- Private messages posted by the manager (one per variable) and by the window itself ---
-#define WM_PSW_PORT 0x401u
-#define WM_PSW_PRINTEREXTSTATUS 0x402u
-#define WM_PSW_SPOOLERQUEUE 0x403u
-#define WM_PSW_SENDINGJOBINFO 0x404u
-#define WM_PSW_PRINTINGJOBINFO 0x405u
-#define WM_PSW_PRINTERQUEUE 0x406u
-#define WM_PSW_PRINTERBINCONFIG 0x407u
-#define WM_PSW_PRINTEROPTCONFIG 0x408u
-#define WM_PSW_USERAUTHORITY 0x409u
-#define WM_PSW_PRINTERNAME 0x40Au
-#define WM_PSW_CURRENTSTATUS 0x40Bu
-#define WM_PSW_COMPULSIVEPOLLING 0x40Cu
-#define WM_PSW_LMSTATUS 0x40Du
-#define WM_PSW_TONERREMAIN 0x40Eu
-#define WM_PSW_ERRCOVEROPEN 0x411u
-#define WM_PSW_ERRSUPPLIES 0x412u
-#define WM_PSW_CURRENTFEEDER 0x415u
-#define WM_PSW_ERRNOPAPER2 0x416u
-#define WM_PSW_ERRPAPERJAM 0x417u
-#define WM_PSW_ERRLOADPAPER 0x41Cu
-#define WM_PSW_SET_REFRESHSTATUS 0x465u
-#define WM_PSW_SET_LAST 0x466u
-#define WM_PSW_UPDATE_INFORMATION 0x4C9u
+inline constexpr UINT WM_PSW_PORT = 0x401u;
+inline constexpr UINT WM_PSW_PRINTEREXTSTATUS = 0x402u;
+inline constexpr UINT WM_PSW_SPOOLERQUEUE = 0x403u;
+inline constexpr UINT WM_PSW_SENDINGJOBINFO = 0x404u;
+inline constexpr UINT WM_PSW_PRINTINGJOBINFO = 0x405u;
+inline constexpr UINT WM_PSW_PRINTERQUEUE = 0x406u;
+inline constexpr UINT WM_PSW_PRINTERBINCONFIG = 0x407u;
+inline constexpr UINT WM_PSW_PRINTEROPTCONFIG = 0x408u;
+inline constexpr UINT WM_PSW_USERAUTHORITY = 0x409u;
+inline constexpr UINT WM_PSW_PRINTERNAME = 0x40Au;
+inline constexpr UINT WM_PSW_CURRENTSTATUS = 0x40Bu;
+inline constexpr UINT WM_PSW_COMPULSIVEPOLLING = 0x40Cu;
+inline constexpr UINT WM_PSW_LMSTATUS = 0x40Du;
+inline constexpr UINT WM_PSW_TONERREMAIN = 0x40Eu;
+inline constexpr UINT WM_PSW_ERRCOVEROPEN = 0x411u;
+inline constexpr UINT WM_PSW_ERRSUPPLIES = 0x412u;
+inline constexpr UINT WM_PSW_CURRENTFEEDER = 0x415u;
+inline constexpr UINT WM_PSW_ERRNOPAPER2 = 0x416u;
+inline constexpr UINT WM_PSW_ERRPAPERJAM = 0x417u;
+inline constexpr UINT WM_PSW_ERRLOADPAPER = 0x41Cu;
+inline constexpr UINT WM_PSW_SET_REFRESHSTATUS = 0x465u;
+inline constexpr UINT WM_PSW_SET_LAST = 0x466u;
+inline constexpr UINT WM_PSW_UPDATE_INFORMATION = 0x4C9u;
 
 /// Control id of the refresh command (WM_COMMAND to the main window).
-#define IDC_BTN_REFRESH 281
+inline constexpr int kRefreshButton = 281;
 
-// --- Status words of CurrentStatus a status row tests ---
-#define PSW_WORD_NONE 0
-#define HIDWORD 1
-#define MIDDWORD 2
-#define LOWDWORD 3
-#define SPOOLERSTATUS 4
-#define CLIENTSTATUS 5
-#define JOBSTATUS 6
+/// The word of CurrentStatus that a status row tests (its value is the word's position
+/// plus one; None tests nothing).
+enum class StatusWord : WORD { None = 0, High, Middle, Low, Spooler, Client, Job };
 
 // --- Named status rows ---
-#define STID_PRN_L_OPCERR 10
-#define STID_PRN_H_STACKERFAILURE 11
-#define STID_PRN_M_OPCDRUMERROR 12
-#define STID_PRN_M_TRAYFAILUREDESEL 14
-#define STID_PRN_LAST 30
+inline constexpr WORD kStatusRowOpcError = 10;
+inline constexpr WORD kStatusRowStackerFailure = 11;
+inline constexpr WORD kStatusRowOpcDrumError = 12;
+inline constexpr WORD kStatusRowTrayFailureDeselected = 14;
 
 /// A row of the status-bit table as the host reads it: 36 bytes.
 struct PSWStatusEntry {
@@ -120,9 +114,9 @@ static_assert(kVarEnd + 1 == kPswVariableRows);
 const PSWVariable* PswVariableTemplate();
 
 /// The status row that a CurrentStatus value means: the first of rows 0..29 whose mask hits
-/// the word it selects, else STID_PRN_LAST. A value shorter than 24 bytes counts as zeros.
+/// the word it selects, else kPswLastStatusRow. A value shorter than 24 bytes counts as zeros.
 WORD StatusRowOf(const void* currentStatus, DWORD cbValue);
-/// Sets the record's current row from its CurrentStatus value (absent: STID_PRN_LAST).
+/// Sets the record's current row from its CurrentStatus value (absent: kPswLastStatusRow).
 void ConvertStatusID(LPPSWDATA data);
 
 /// Reads the DWORD at byte offset `offset` of a row's value; `fallback` when the value is

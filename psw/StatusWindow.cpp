@@ -47,7 +47,7 @@ void RefreshIfStale(PSWDATA* d) {
     FetchIfEmpty(d, kVarCompulsivePolling);
     const DWORD spooler = PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
     if (!PswValueBit0(d, kVarLMStatus) && !PswValueBit0(d, kVarCompulsivePolling) && (spooler & 0x8u) != 0) {
-        PostMessageW(d->hWndMain, WM_COMMAND, IDC_BTN_REFRESH, 0);
+        PostMessageW(d->hWndMain, WM_COMMAND, kRefreshButton, 0);
     }
 }
 
@@ -59,12 +59,12 @@ void ShowExtendedWindow(PSWDATA* d) {
     }
     if (!IsWindowVisible(ews)) {
         RefreshIfStale(d);
-        if ((d->dwDispConditionEWS & PSWDEF_DC_NODISPLAY) != 0) {
+        if ((d->dwDispConditionEWS & kDisplayOff) != 0) {
             return;
         }
         ShowWindow(ews, SW_RESTORE);
         SetWndRect(ews, d->ptEwsPos.x, d->ptEwsPos.y, d->ptEwsPos.x + d->sizeEws.cx, d->ptEwsPos.y + d->sizeEws.cy);
-        PostMessageW(ews, WM_COMMAND, BTN_GENERAL, 0);
+        PostMessageW(ews, WM_COMMAND, kEwsGeneralButton, 0);
     } else if (IsIconic(ews)) {
         ShowWindow(ews, SW_RESTORE);
     }
@@ -75,16 +75,16 @@ void ShowExtendedWindow(PSWDATA* d) {
 DWORD Leave(const char* function, DWORD code) {
     switch (code) {
     case PSW_NO_ERROR:
-        LogPrint(PSWLOG_TRACE, "%s return PSW_NO_ERROR\n", function);
+        LogPrint(kLogTrace, "%s return PSW_NO_ERROR\n", function);
         break;
     case ERR_PSW:
-        LogPrint(PSWLOG_TRACE, "%s return ERR_PSW\n", function);
+        LogPrint(kLogTrace, "%s return ERR_PSW\n", function);
         break;
     case PSWERR_OUTOFMEMORY:
-        LogPrint(PSWLOG_TRACE, "%s return PSWERR_OUTOFMEMORY\n", function);
+        LogPrint(kLogTrace, "%s return PSWERR_OUTOFMEMORY\n", function);
         break;
     default:
-        LogPrint(PSWLOG_TRACE, "%s return %u\n", function, static_cast<unsigned>(code));
+        LogPrint(kLogTrace, "%s return %u\n", function, static_cast<unsigned>(code));
         break;
     }
     return code;
@@ -93,7 +93,7 @@ DWORD Leave(const char* function, DWORD code) {
 /// Ends a failed initialisation: the window (if any) loses its record and is destroyed, the
 /// caller's handle is cleared and everything the record holds is freed. No WM_QUIT.
 DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
-    LogPrint(PSWLOG_ERROR, "[InitializeStatusWindow] %s\n", text);
+    LogPrint(kLogError, "[InitializeStatusWindow] %s\n", text);
     if (d->hWndMain != nullptr) {
         const HWND window = d->hWndMain;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -148,7 +148,7 @@ PSWDATA* PswRecordOf(HWND mainWindow) {
 }
 
 DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved) {
-    LogPrint(PSWLOG_TRACE, "GetPSWStatusTable start\n");
+    LogPrint(kLogTrace, "GetPSWStatusTable start\n");
     if (module == nullptr || table == nullptr || count == nullptr || reserved == nullptr) {
         return Leave("GetPSWStatusTable", ERR_PSW);
     }
@@ -161,9 +161,9 @@ DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWOR
 
 DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND parent, HWND* mainWindow, HWND* dialogs,
                                HACCEL* accelerators, DWORD* extra) {
-    LogPrint(PSWLOG_TRACE, "InitializeStatusWindowEx start\n");
+    LogPrint(kLogTrace, "InitializeStatusWindowEx start\n");
     if (parent == nullptr || mainWindow == nullptr || accelerators == nullptr) {
-        LogPrint(PSWLOG_ERROR, "[InitializeStatusWindow] \"hWndParent\" is NULL.\n");
+        LogPrint(kLogError, "[InitializeStatusWindow] \"hWndParent\" is NULL.\n");
         return Leave("InitializeStatusWindowEx", ERR_PSW);
     }
     *mainWindow = nullptr;
@@ -176,7 +176,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     }
     auto* d = static_cast<PSWDATA*>(GlobalAlloc(GPTR, sizeof(PSWDATA)));
     if (d == nullptr) {
-        LogPrint(PSWLOG_ERROR, "[InitializeStatusWindow] Allocation error for \"lpPSWData\".\n");
+        LogPrint(kLogError, "[InitializeStatusWindow] Allocation error for \"lpPSWData\".\n");
         return Leave("InitializeStatusWindowEx", ERR_PSW);
     }
     d->dwSignature = kPswSignature;
@@ -271,7 +271,7 @@ BOOL RegisterMiscWndClass(PSWDATA* d) {
         WNDCLASSW old{0, &MainWndProc, 0, static_cast<int>(sizeof(void*)), g_module, wc.hIcon, wc.hCursor,
                       wc.hbrBackground, nullptr, d->szMainClassName};
         if (RegisterClassW(&old) == 0) {
-            LogPrint(PSWLOG_ERROR, "Main RegisterClass() is failed.\n");
+            LogPrint(kLogError, "Main RegisterClass() is failed.\n");
         }
     }
     return TRUE;
@@ -280,7 +280,7 @@ BOOL RegisterMiscWndClass(PSWDATA* d) {
 DWORD InitializeSRM(PSWDATA* d) {
     d->SRMModule = LoadLibraryW(kSrmLibraryName);
     if (d->SRMModule == nullptr) {
-        LogPrint(PSWLOG_ERROR, "LoadLibrary() {KWTQSRMZ.DLL} is failed.\n");
+        LogPrint(kLogError, "LoadLibrary() {KWTQSRMZ.DLL} is failed.\n");
         return SRMERR_LOAD;
     }
     struct Entry {
@@ -306,7 +306,7 @@ DWORD InitializeSRM(PSWDATA* d) {
             // Reported by the function's name, without the wide-character suffix.
             const int length = static_cast<int>(std::strlen(e.name));
             const int shown = length > 0 && e.name[length - 1] == 'W' ? length - 1 : length;
-            LogPrint(PSWLOG_ERROR, "GetProcAddress() {%.*s} is failed.\n", shown, e.name);
+            LogPrint(kLogError, "GetProcAddress() {%.*s} is failed.\n", shown, e.name);
             return code;
         }
         ++code;
@@ -317,7 +317,7 @@ DWORD InitializeSRM(PSWDATA* d) {
 DWORD GetSRMInitValue(PSWDATA* d) {
     if (d->pOpenManagerExW(d->szPrinterName, nullptr, kSrmModeStatusWindow, &d->hManager) != SRMRES_SUCCESS) {
         d->hManager = 0;
-        LogPrint(PSWLOG_ERROR, "SRM/OpenManagerEx() is failed.\n");
+        LogPrint(kLogError, "SRM/OpenManagerEx() is failed.\n");
         return SRMERR_OPEN;
     }
     CallSetNotificationMsgEx(d, 1);
@@ -348,10 +348,10 @@ DWORD GetSRMInitValue(PSWDATA* d) {
 }
 
 DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
-    LogPrint(PSWLOG_TRACE, "DisplayStatusWindow start\n");
+    LogPrint(kLogTrace, "DisplayStatusWindow start\n");
     PSWDATA* d = PswRecordOf(mainWindow);
     if (d == nullptr) {
-        LogPrint(PSWLOG_ERROR, "[DisplayStatusWindow] \"hWnd\" is NULL.\n");
+        LogPrint(kLogError, "[DisplayStatusWindow] \"hWnd\" is NULL.\n");
         return Leave("DisplayStatusWindow", ERR_PSW);
     }
     CallGetPrinterStatus(d, kVarUserAuthority);
@@ -383,7 +383,7 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
     }
     if (userStart != 0) {
         RefreshIfStale(d);
-        if ((d->dwDispConditionPSW & PSWDEF_DC_NODISPLAY) != 0) {
+        if ((d->dwDispConditionPSW & kDisplayOff) != 0) {
             return Leave("DisplayStatusWindow", PSW_NO_ERROR);
         }
     }
@@ -395,14 +395,14 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
 }
 
 DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
-    LogPrint(PSWLOG_TRACE, "CloseStatusWindow start\n");
+    LogPrint(kLogTrace, "CloseStatusWindow start\n");
     PSWDATA* d = PswRecordOf(mainWindow);
     if (d == nullptr) {
-        LogPrint(PSWLOG_ERROR, "[CloseStatusWindow] \"hWnd\" is NULL.\n");
+        LogPrint(kLogError, "[CloseStatusWindow] \"hWnd\" is NULL.\n");
         return Leave("CloseStatusWindow", ERR_PSW);
     }
     if (d->uiUserStart == 0) {
-        d->dwPopUpFlags = byUser ? (PSWDEF_POPPED_MYJOB | PSWDEF_POPPED_OTHERJOB) : 0;
+        d->dwPopUpFlags = byUser ? (kPoppedMyJob | kPoppedOtherJob) : 0;
     }
     if (d->hWndAuthority != nullptr) {
         EndDialog(d->hWndAuthority, 0);
@@ -413,10 +413,10 @@ DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
 }
 
 DWORD psw::DestroyStatusWindow(HWND mainWindow) {
-    LogPrint(PSWLOG_TRACE, "DestroyStatusWindow start\n");
+    LogPrint(kLogTrace, "DestroyStatusWindow start\n");
     PSWDATA* d = PswRecordOf(mainWindow);
     if (d == nullptr) {
-        LogPrint(PSWLOG_ERROR, "[DestroyStatusWindow] \"hWnd\" is NULL.\n");
+        LogPrint(kLogError, "[DestroyStatusWindow] \"hWnd\" is NULL.\n");
         return Leave("DestroyStatusWindow", ERR_PSW);
     }
     StopWatchPslSetting(d);
@@ -468,7 +468,7 @@ void PswBufferRelease(PSWDATA* d) {
             DestroyKillNotify(d);
         }
         if (d->pCloseManager(d->hManager) != SRMRES_SUCCESS) {
-            LogPrint(PSWLOG_ERROR, "SRM/CloseManger() is failed.\n");
+            LogPrint(kLogError, "SRM/CloseManger() is failed.\n");
         }
     }
     if (d->SRMModule != nullptr) {

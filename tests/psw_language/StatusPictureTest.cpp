@@ -21,7 +21,7 @@ namespace {
 struct PictureState {
     const char* name;
     WORD row;        // the status row the state gives
-    DWORD lowWord;   // CurrentStatus LOWDWORD (toner bits)
+    DWORD lowWord;   // CurrentStatus StatusWord::Low (toner bits)
 };
 
 constexpr PictureState kPictureStates[] = {

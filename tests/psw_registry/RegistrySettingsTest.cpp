@@ -21,7 +21,7 @@ DWORD ReadDword(const std::u16string& key, LPCWSTR name) {
 class RegistrySettingsTest : public PswBaseTest {};
 
 TEST_F(RegistrySettingsTest, MissingKeyAndBadValuesGiveTheDefaults) {
-    record_->dwDispConditionPSW = PSWDEF_DC_NOWATCH;
+    record_->dwDispConditionPSW = kDisplayNoWatch;
     GetRegPslSetting(record_.get());
     EXPECT_EQ(record_->setting.WatchPrinter, 1u);
     EXPECT_EQ(record_->setting.PortNumber, 80u);
@@ -46,13 +46,13 @@ TEST_F(RegistrySettingsTest, MissingKeyAndBadValuesGiveTheDefaults) {
 
 TEST_F(RegistrySettingsTest, WatchPrinterOffSetsTheNoWatchBitOfBothWindows) {
     SetDword(HKEY_CURRENT_USER, kUserKey, u"WatchPrinter", 0);
-    record_->dwDispConditionPSW = PSWDEF_DC_NOSUPPORT;
+    record_->dwDispConditionPSW = kDisplayNoSupport;
     GetRegPslSetting(record_.get());
-    EXPECT_EQ(record_->dwDispConditionPSW, PSWDEF_DC_NODISPLAY);
-    EXPECT_EQ(record_->dwDispConditionEWS, PSWDEF_DC_NOWATCH);
+    EXPECT_EQ(record_->dwDispConditionPSW, kDisplayOff);
+    EXPECT_EQ(record_->dwDispConditionEWS, kDisplayNoWatch);
     SetDword(HKEY_CURRENT_USER, kUserKey, u"WatchPrinter", 5);
     GetRegPslSetting(record_.get());
-    EXPECT_EQ(record_->dwDispConditionPSW, PSWDEF_DC_NOSUPPORT);
+    EXPECT_EQ(record_->dwDispConditionPSW, kDisplayNoSupport);
     EXPECT_EQ(record_->setting.WatchPrinter, 5u);
 }
 

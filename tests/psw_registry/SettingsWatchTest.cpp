@@ -60,7 +60,7 @@ TEST_F(SettingsWatchTest, ASignalReachesTheWindowAndStopNeverWaitsForThePump) {
 
 TEST_F(SettingsWatchTest, WatchingOffClosesVisibleWindowsAndOnAgainReArmsThePopups) {
     ShowWindow(window_, SW_SHOW);
-    record_->dwPopUpFlags = PSWDEF_POPPED_MYJOB | PSWDEF_POPPED_OTHERJOB;
+    record_->dwPopUpFlags = kPoppedMyJob | kPoppedOtherJob;
 
     SetDword(HKEY_CURRENT_USER, kUserKey, u"WatchPrinter", 0);
     PslSettingChange change = ApplyPslSetting(record_.get());
@@ -68,7 +68,7 @@ TEST_F(SettingsWatchTest, WatchingOffClosesVisibleWindowsAndOnAgainReArmsThePopu
     EXPECT_FALSE(change.closeEws);  // no extended window
     ShowWindow(window_, SW_HIDE);
     // Closing counts as the user's close, which suppresses the popups of the jobs counted.
-    record_->dwPopUpFlags = PSWDEF_POPPED_MYJOB | PSWDEF_POPPED_OTHERJOB;
+    record_->dwPopUpFlags = kPoppedMyJob | kPoppedOtherJob;
     change = ApplyPslSetting(record_.get());  // still off: nothing to close, nothing re-armed
     EXPECT_FALSE(change.closeMain);
     EXPECT_EQ(record_->dwPopUpFlags, 3u);
@@ -76,14 +76,14 @@ TEST_F(SettingsWatchTest, WatchingOffClosesVisibleWindowsAndOnAgainReArmsThePopu
     SetDword(HKEY_CURRENT_USER, kUserKey, u"WatchPrinter", 1);
     change = ApplyPslSetting(record_.get());
     EXPECT_FALSE(change.closeMain);
-    EXPECT_EQ(record_->dwDispConditionPSW & PSWDEF_DC_NOWATCH, 0u);
+    EXPECT_EQ(record_->dwDispConditionPSW & kDisplayNoWatch, 0u);
     EXPECT_EQ(record_->dwPopUpFlags, 0u);
 
     // A change of another setting while watching leaves the popped-up bits alone.
-    record_->dwPopUpFlags = PSWDEF_POPPED_MYJOB;
+    record_->dwPopUpFlags = kPoppedMyJob;
     SetDword(HKEY_CURRENT_USER, kUserKey, u"PopUpCondition", 2);
     ApplyPslSetting(record_.get());
-    EXPECT_EQ(record_->dwPopUpFlags, PSWDEF_POPPED_MYJOB);
+    EXPECT_EQ(record_->dwPopUpFlags, kPoppedMyJob);
     EXPECT_EQ(record_->dwPopUpCond, 2u);
 }
 
