@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "psw/ExtendedWindow.h"
 #include "psw/Placement.h"
 #include "psw/PswLog.h"
 #include "platform/Files.h"
@@ -214,14 +213,14 @@ BOOL SetRegMainWndPos(PSWDATA* record, LONG x, LONG y, LONG, LONG) {
     return TRUE;
 }
 
-BOOL UpdatePSWRegData(PSWDATA* record, LPCWSTR oldName) {
+bool RemoveRenamedPrinterKey(const PSWDATA* record, LPCWSTR oldName) {
     WCHAR oldKey[kCchKey];
     WCHAR newKey[kCchKey];
     // Only a real rename moves the settings: the manager also reports the name unchanged
     // (a refresh, or a change of case only), and moving then would drop the stored values.
     if (!GetPrinterKey(record, oldName, oldKey, kCchKey) ||
         !GetPrinterKey(record, record->szPrinterName, newKey, kCchKey) || lstrcmpiW(oldKey, newKey) == 0) {
-        return TRUE;
+        return false;
     }
     const std::u16string oldPath = std::u16string(kPswRootKey) + u"\\" + oldKey;
     HKEY old = nullptr;
@@ -234,12 +233,7 @@ BOOL UpdatePSWRegData(PSWDATA* record, LPCWSTR oldName) {
             RegCloseKey(root);
         }
     }
-    SetRegMainWndPos(record, record->ptMainPos.x, record->ptMainPos.y, record->sizeMain.cx, record->sizeMain.cy);
-    if (record->hWndEws != nullptr) {
-        EWS_SetRegWndPosSize(record, record->ptEwsPos.x, record->ptEwsPos.y, record->sizeEws.cx, record->sizeEws.cy);
-    }
-    SetRegPslSetting(record);
-    return TRUE;
+    return true;
 }
 
 BOOL GetPrinterDriverName(PSWDATA* record, LPCWSTR printerName) {

@@ -29,9 +29,9 @@ void GetRegMainWndPos(PSWDATA* record, POINT* position, SIZE* size);
 /// Writes PSWPosX / PSWPosY (the size is not stored).
 BOOL SetRegMainWndPos(PSWDATA* record, LONG x, LONG y, LONG cx, LONG cy);
 /// After the printer's name changed from oldName to the record's name: removes the old
-/// printer key's settings and writes position and settings under the new one. Does nothing
-/// when the two names give the same key (no real rename). TRUE.
-BOOL UpdatePSWRegData(PSWDATA* record, LPCWSTR oldName);
+/// printer key's settings; true when the window set must now write its own under the new key.
+/// false, removing nothing, when the two names give the same key (no real rename).
+bool RemoveRenamedPrinterKey(const PSWDATA* record, LPCWSTR oldName);
 /// The printer's ANSI driver name into record->szDriverName (at most 63 bytes).
 BOOL GetPrinterDriverName(PSWDATA* record, LPCWSTR printerName);
 /// Finds "<HELPPATH>QW774%03X" + ".CHM" or ".HLP" for the record's LANGID; keeps the path in

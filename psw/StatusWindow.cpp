@@ -421,11 +421,7 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
     }
     StopWatchPslSetting(d);
     DestroyKillNotify(d);
-    SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
-    if (d->hWndEws != nullptr) {
-        EWS_SetRegWndPosSize(d, d->ptEwsPos.x, d->ptEwsPos.y, d->sizeEws.cx, d->sizeEws.cy);
-    }
-    SetRegPslSetting(d);
+    SaveWindowSetRegData(d);
     if (d->lInModal > 0) {
         // Called from inside the notice's modal loop: end the notice, destroy afterwards.
         d->fDestroyPending = TRUE;
@@ -439,6 +435,21 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
     }
     DestroyWindow(mainWindow);  // WM_NCDESTROY releases the record
     return Leave("DestroyStatusWindow", PSW_NO_ERROR);
+}
+
+void SaveWindowSetRegData(PSWDATA* d) {
+    SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+    if (d->hWndEws != nullptr) {
+        EWS_SetRegWndPosSize(d, d->ptEwsPos.x, d->ptEwsPos.y, d->sizeEws.cx, d->sizeEws.cy);
+    }
+    SetRegPslSetting(d);
+}
+
+BOOL UpdatePSWRegData(PSWDATA* d, LPCWSTR oldName) {
+    if (RemoveRenamedPrinterKey(d, oldName)) {
+        SaveWindowSetRegData(d);
+    }
+    return TRUE;
 }
 
 void PswBufferRelease(PSWDATA* d) {

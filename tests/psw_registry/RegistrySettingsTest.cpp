@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "psw/RegistrySettings.h"
+#include "psw/StatusWindow.h"
 #include "tests/psw_registry/RegistryTestValues.h"
 #include "tests/support/PswBaseFixture.h"
 
