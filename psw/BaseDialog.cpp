@@ -20,7 +20,7 @@ constexpr int kPaletteSetOffset = 5000;
 
 PSWDATA* DialogRecord(HWND dialog) {
     auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    return d != nullptr && d->dwSignature == kPswSignature ? d : nullptr;
+    return d != nullptr && d->signature == kPswSignature ? d : nullptr;
 }
 
 /// The caption in the bold face of the dialog font; the record owns the font.
@@ -30,23 +30,23 @@ void SetCaptionFont(HWND dialog, PSWDATA* d) {
         return;
     }
     font.lfWeight = FW_BOLD;
-    if (d->hBaseBoldFont == nullptr) {
-        d->hBaseBoldFont = CreateFontIndirectW(&font);
+    if (d->baseBoldFont == nullptr) {
+        d->baseBoldFont = CreateFontIndirectW(&font);
     }
-    if (d->hBaseBoldFont != nullptr) {
-        SendDlgItemMessageW(dialog, kCaptionControl, WM_SETFONT, reinterpret_cast<WPARAM>(d->hBaseBoldFont), TRUE);
+    if (d->baseBoldFont != nullptr) {
+        SendDlgItemMessageW(dialog, kCaptionControl, WM_SETFONT, reinterpret_cast<WPARAM>(d->baseBoldFont), TRUE);
     }
 }
 
 }  // namespace
 
 BOOL CreateChildWindow(PSWDATA* d) {
-    const void* dialogTemplate = LoadDialog(nullptr, kBaseTemplate, d->wLangID);
+    const void* dialogTemplate = LoadDialog(nullptr, kBaseTemplate, d->language);
     if (dialogTemplate == nullptr) {
         return TRUE;  // ChangeWindowSize then refuses and the frame keeps its size
     }
     const HWND dialog = CreateDialogIndirectParamW(PswModule(), static_cast<LPCDLGTEMPLATEW>(dialogTemplate),
-                                                   d->hWndMain, &BaseDlgProc, reinterpret_cast<LPARAM>(d));
+                                                   d->mainWindow, &BaseDlgProc, reinterpret_cast<LPARAM>(d));
     if (dialog != nullptr) {
         ShowWindow(dialog, SW_HIDE);
     }
@@ -54,25 +54,27 @@ BOOL CreateChildWindow(PSWDATA* d) {
 }
 
 BOOL ChangeWindowSize(PSWDATA* d) {
-    if (d->hWndMain == nullptr || d->hWndBaseDlg == nullptr) {
+    if (d->mainWindow == nullptr || d->baseDialog == nullptr) {
         LogPrint(kLogCondition, "hMainWnd == NULL||hBaseDlg == NULL\n");
         return FALSE;
     }
     RECT base;
-    GetWindowRect(d->hWndBaseDlg, &base);
+    GetWindowRect(d->baseDialog, &base);
     const LONG cx = base.right - base.left;
     const LONG cy = base.bottom - base.top;
-    MoveWindow(d->hWndBaseDlg, 0, 0, cx, cy, TRUE);
-    ShowWindow(d->hWndBaseDlg, SW_SHOW);
-    d->sizeMain = {cx + 2 * GetSystemMetrics(SM_CXEDGE), cy + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYEDGE)};
+    MoveWindow(d->baseDialog, 0, 0, cx, cy, TRUE);
+    ShowWindow(d->baseDialog, SW_SHOW);
+    d->mainSize = {cx + 2 * GetSystemMetrics(SM_CXEDGE),
+                   cy + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYEDGE)};
     // A stored position may lie anywhere: keep the window on a screen.
-    RECT want{d->ptMainPos.x, d->ptMainPos.y, d->ptMainPos.x + d->sizeMain.cx, d->ptMainPos.y + d->sizeMain.cy};
+    RECT want{d->mainPosition.x, d->mainPosition.y, d->mainPosition.x + d->mainSize.cx,
+              d->mainPosition.y + d->mainSize.cy};
     RECT placed = want;
-    GetCorrectWndRect(&placed, &want, static_cast<DWORD>(GetWindowLongPtrW(d->hWndMain, GWL_STYLE)));
-    d->ptMainPos = {placed.left, placed.top};
-    MoveWindow(d->hWndMain, placed.left, placed.top, d->sizeMain.cx, d->sizeMain.cy, TRUE);
-    InvalidateRect(d->hWndMain, nullptr, TRUE);
-    UpdateWindow(d->hWndMain);
+    GetCorrectWndRect(&placed, &want, static_cast<DWORD>(GetWindowLongPtrW(d->mainWindow, GWL_STYLE)));
+    d->mainPosition = {placed.left, placed.top};
+    MoveWindow(d->mainWindow, placed.left, placed.top, d->mainSize.cx, d->mainSize.cy, TRUE);
+    InvalidateRect(d->mainWindow, nullptr, TRUE);
+    UpdateWindow(d->mainWindow);
     return TRUE;
 }
 
@@ -80,10 +82,10 @@ INT_PTR BaseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* d = reinterpret_cast<PSWDATA*>(lParam);
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        d->hWndBaseDlg = dialog;
+        d->baseDialog = dialog;
         SetDialogFont(dialog, d);
         WCHAR caption[128] = {};
-        LoadStringEx(d->wLangID, kCaptionString, caption, sizeof(caption));
+        LoadStringEx(d->language, kCaptionString, caption, sizeof(caption));
         SetDlgItemTextW(dialog, kCaptionControl, caption);
         SetCaptionFont(dialog, d);
         SetPrinterStatus(d, dialog);
@@ -102,9 +104,9 @@ INT_PTR BaseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (wParam == kPictureControl && item != nullptr && d->wPictureCache != 0) {
+        if (wParam == kPictureControl && item != nullptr && d->shownPicture != 0) {
             const bool palette = GetDeviceCaps(item->hDC, NUMCOLORS) != -1;
-            DrawBMP(item->hDC, d->wPictureCache + (palette ? kPaletteSetOffset : 0), 0, 2);
+            DrawBMP(item->hDC, d->shownPicture + (palette ? kPaletteSetOffset : 0), 0, 2);
         }
         return TRUE;
     }
@@ -129,16 +131,16 @@ INT_PTR AuthorityDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     case WM_INITDIALOG:
         d = reinterpret_cast<PSWDATA*>(lParam);
         SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
-        d->hWndAuthority = dialog;
-        SetChildWndRect(d->hWndMain, dialog, 1);
+        d->authorityNotice = dialog;
+        SetChildWndRect(d->mainWindow, dialog, 1);
         SetDialogFont(dialog, d);
-        SetWindowTextW(dialog, d->szPrinterName);
+        SetWindowTextW(dialog, d->printerName);
         CallSetForegroundWindow(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             if (d != nullptr) {
-                d->hWndAuthority = nullptr;
+                d->authorityNotice = nullptr;
             }
             EndDialog(dialog, 1);
             return TRUE;
@@ -148,7 +150,7 @@ INT_PTR AuthorityDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         return TRUE;
     case WM_DESTROY:
         if (d != nullptr) {
-            d->hWndAuthority = nullptr;
+            d->authorityNotice = nullptr;
         }
         return TRUE;
     default:

@@ -35,7 +35,7 @@ constexpr COLORREF kPanelYellow = 0x0000FFFFu;
 
 PSWDATA* DialogRecord(HWND dialog) {
     auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    return d != nullptr && d->dwSignature == kPswSignature ? d : nullptr;
+    return d != nullptr && d->signature == kPswSignature ? d : nullptr;
 }
 
 void DeleteFont(HFONT* font) {
@@ -46,13 +46,13 @@ void DeleteFont(HFONT* font) {
 }
 
 void ApplyTexts(HWND dialog, const PSWDATA* d, const ControlTextTable* table, HFONT bold, HFONT large) {
-    for (const ControlTextTable* row = table; row->wControl != 0; ++row) {
+    for (const ControlTextTable* row = table; row->control != 0; ++row) {
         WCHAR text[256];
-        LoadStringEx(d->wLangID, row->wString, text, sizeof(text));
-        SetDlgItemTextW(dialog, row->wControl, text);
-        HFONT font = row->dwLarge == 1 ? large : row->dwBold == 1 ? bold : nullptr;
+        LoadStringEx(d->language, row->stringId, text, sizeof(text));
+        SetDlgItemTextW(dialog, row->control, text);
+        HFONT font = row->large == 1 ? large : row->bold == 1 ? bold : nullptr;
         if (font != nullptr) {
-            SendDlgItemMessageW(dialog, row->wControl, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+            SendDlgItemMessageW(dialog, row->control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         }
     }
 }
@@ -74,10 +74,10 @@ BOOL InitDialog(HWND dialog, LPARAM lParam, const DialogKind& kind) {
     HFONT bold = nullptr;
     HFONT large = nullptr;
     if (kind.strip != kNoStrip) {
-        HWND* slot[] = {&d->hWndEwsHead, &d->hWndEwsLeft, &d->hWndEwsFoot};
+        HWND* slot[] = {&d->ewsHead, &d->ewsLeft, &d->ewsFoot};
         *slot[kind.strip] = dialog;
         SetDialogFont(dialog, d);
-        HFONT(&fonts)[2] = d->hEwsStripFont[kind.strip];
+        HFONT(&fonts)[2] = d->ewsStripFonts[kind.strip];
         DeleteFont(&fonts[0]);
         DeleteFont(&fonts[1]);
         EwsMakeFonts(kind.strip == kStripHead ? 3 : 5, kind.strip == kStripHead ? 2 : 4, &fonts[0], &fonts[1]);
@@ -88,14 +88,14 @@ BOOL InitDialog(HWND dialog, LPARAM lParam, const DialogKind& kind) {
         if (kind.sheet == EwsSheet::R01) {
             LOGFONTW font{};
             GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-            DeleteFont(&d->hEwsSheetFont[0]);
-            d->hEwsSheetFont[0] = CreateFontIndirectW(&font);
+            DeleteFont(&d->ewsSheetFonts[0]);
+            d->ewsSheetFonts[0] = CreateFontIndirectW(&font);
         }
-        DeleteFont(&d->hEwsSheetFont[1]);
-        DeleteFont(&d->hEwsSheetFont[2]);
-        EwsMakeFonts(5, 4, &d->hEwsSheetFont[1], &d->hEwsSheetFont[2]);
-        bold = d->hEwsSheetFont[1];
-        large = d->hEwsSheetFont[2];
+        DeleteFont(&d->ewsSheetFonts[1]);
+        DeleteFont(&d->ewsSheetFonts[2]);
+        EwsMakeFonts(5, 4, &d->ewsSheetFonts[1], &d->ewsSheetFonts[2]);
+        bold = d->ewsSheetFonts[1];
+        large = d->ewsSheetFonts[2];
     }
     ApplyTexts(dialog, d, kind.texts, bold, large);
     return FALSE;
@@ -103,18 +103,18 @@ BOOL InitDialog(HWND dialog, LPARAM lParam, const DialogKind& kind) {
 
 void DestroyDialog(PSWDATA* d, const DialogKind& kind) {
     if (kind.strip != kNoStrip) {
-        DeleteFont(&d->hEwsStripFont[kind.strip][0]);
-        DeleteFont(&d->hEwsStripFont[kind.strip][1]);
+        DeleteFont(&d->ewsStripFonts[kind.strip][0]);
+        DeleteFont(&d->ewsStripFonts[kind.strip][1]);
         return;
     }
     if (kind.sheet == EwsSheet::R01) {
-        DeleteFont(&d->hEwsSheetFont[0]);
+        DeleteFont(&d->ewsSheetFonts[0]);
     }
-    DeleteFont(&d->hEwsSheetFont[1]);
-    DeleteFont(&d->hEwsSheetFont[2]);
-    if (kind.sheet == EwsSheet::R06 && d->hBkBrush01 != nullptr) {
-        DeleteObject(d->hBkBrush01);
-        d->hBkBrush01 = nullptr;
+    DeleteFont(&d->ewsSheetFonts[1]);
+    DeleteFont(&d->ewsSheetFonts[2]);
+    if (kind.sheet == EwsSheet::R06 && d->displaySheetBrush != nullptr) {
+        DeleteObject(d->displaySheetBrush);
+        d->displaySheetBrush = nullptr;
     }
 }
 
@@ -136,8 +136,8 @@ INT_PTR CommonDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, co
         if (!passed) {
             return FALSE;
         }
-        if (d != nullptr && d->hWndEws != nullptr) {
-            PostMessageW(d->hWndEws, WM_COMMAND, wParam, lParam);
+        if (d != nullptr && d->ewsWindow != nullptr) {
+            PostMessageW(d->ewsWindow, WM_COMMAND, wParam, lParam);
         }
         return TRUE;
     }
@@ -157,14 +157,14 @@ INT_PTR CommonDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, co
 // Whether the extended window shows that sheet; when it does not, the log says so (with
 // `more` after the sheet's name).
 bool SheetShown(const PSWDATA* d, HWND sheet, EwsSheet number, const char* more = "") {
-    if (d != nullptr && sheet != nullptr && d->wEwsDlgRight == number) return true;
+    if (d != nullptr && sheet != nullptr && d->ewsSheetShown == number) return true;
     LogPrint(kLogCondition, "lpPSWData->wEwsDlgRight != SHEET_R%02u%s\n", static_cast<unsigned>(number), more);
     return false;
 }
 
 void SetFrameText(const PSWDATA* d, HWND sheet, int control, DWORD cbBuffer) {
     WCHAR text[1024];
-    LoadStringEx(d->wLangID, kEwsFrameStringId, text, cbBuffer < sizeof(text) ? cbBuffer : sizeof(text));
+    LoadStringEx(d->language, kEwsFrameStringId, text, cbBuffer < sizeof(text) ? cbBuffer : sizeof(text));
     SetDlgItemTextW(sheet, control, text);
 }
 
@@ -172,7 +172,7 @@ void SetFrameText(const PSWDATA* d, HWND sheet, int control, DWORD cbBuffer) {
 void SetFrameTextWithFont(const PSWDATA* d, HWND sheet, int control) {
     HWND item = GetDlgItem(sheet, control);
     HDC dc = item != nullptr ? GetDC(item) : nullptr;
-    HGDIOBJ old = dc != nullptr && d->hEwsSheetFont[0] != nullptr ? SelectObject(dc, d->hEwsSheetFont[0]) : nullptr;
+    HGDIOBJ old = dc != nullptr && d->ewsSheetFonts[0] != nullptr ? SelectObject(dc, d->ewsSheetFonts[0]) : nullptr;
     SetFrameText(d, sheet, control, 512);
     if (dc != nullptr) {
         if (old != nullptr) {
@@ -263,16 +263,16 @@ INT_PTR EwsDlgProcR06(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
         }
         // The brush handed out last time is no longer in use.
-        if (d->hBkBrush01 != nullptr && d->hBkBrush01 != GetStockObject(WHITE_BRUSH)) {
-            DeleteObject(d->hBkBrush01);
+        if (d->displaySheetBrush != nullptr && d->displaySheetBrush != GetStockObject(WHITE_BRUSH)) {
+            DeleteObject(d->displaySheetBrush);
         }
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, 0);
         SetBkMode(dc, TRANSPARENT);
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        d->hBkBrush01 = id == 821 || id == 822 ? CreateSolidBrush(kPanelYellow)
+        d->displaySheetBrush = id == 821 || id == 822 ? CreateSolidBrush(kPanelYellow)
                                                : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        return reinterpret_cast<INT_PTR>(d->hBkBrush01);
+        return reinterpret_cast<INT_PTR>(d->displaySheetBrush);
     }
     return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, EwsSheet::R06, kR06Texts});
 }

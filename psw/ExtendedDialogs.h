@@ -11,10 +11,10 @@ inline constexpr int kEwsFrameStringId = 1372;
 /// One row of a dialog's text table: the control, its string and whether it gets the bold or
 /// the bold large font. Tables end with a row whose control is 0.
 struct ControlTextTable {
-    WORD wControl;
-    WORD wString;
-    DWORD dwBold;
-    DWORD dwLarge;
+    WORD control;
+    WORD stringId;
+    DWORD bold;
+    DWORD large;
 };
 
 INT_PTR EwsDlgProcHead(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

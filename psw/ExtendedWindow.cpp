@@ -37,7 +37,7 @@ constexpr int kFootButtons[] = {kRefreshButton, IDCLOSE, kEwsHelpButton};
 
 PSWDATA* EwsRecord(HWND hwnd) {
     auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return d != nullptr && d->dwSignature == kPswSignature ? d : nullptr;
+    return d != nullptr && d->signature == kPswSignature ? d : nullptr;
 }
 
 SIZE OuterSize(HWND window) {
@@ -49,15 +49,15 @@ SIZE OuterSize(HWND window) {
 }
 
 SIZE EwsOuterSize(const PSWDATA* d) {
-    return {d->sizeEwsHead.cx + 2 * GetSystemMetrics(SM_CXEDGE),
-            GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYEDGE) + d->sizeEwsHead.cy + d->sizeEwsLeft.cy +
-                d->sizeEwsFoot.cy};
+    return {d->ewsHeadSize.cx + 2 * GetSystemMetrics(SM_CXEDGE),
+            GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYEDGE) + d->ewsHeadSize.cy + d->ewsLeftSize.cy +
+                d->ewsFootSize.cy};
 }
 
 void BuildTitle(const PSWDATA* d, LPWSTR title) {
     WCHAR caption[kEwsTitleChars];
-    LoadStringEx(d->wLangID, kEwsTitleStringId, caption, sizeof(caption));
-    EwsTitle(d->wLangID, caption, d->szPrinterName, title, kEwsTitleChars);
+    LoadStringEx(d->language, kEwsTitleStringId, caption, sizeof(caption));
+    EwsTitle(d->language, caption, d->printerName, title, kEwsTitleChars);
 }
 
 void SetIcons(HWND hwnd) {
@@ -74,12 +74,12 @@ void SetIcons(HWND hwnd) {
 }
 
 HWND CreateStrip(PSWDATA* d, UINT templateId, DLGPROC procedure) {
-    const void* dialogTemplate = LoadDialog(nullptr, templateId, d->wLangID);
+    const void* dialogTemplate = LoadDialog(nullptr, templateId, d->language);
     if (dialogTemplate == nullptr) {
         return nullptr;
     }
     const HWND dialog = CreateDialogIndirectParamW(PswModule(), static_cast<LPCDLGTEMPLATEW>(dialogTemplate),
-                                                   d->hWndEws, procedure, reinterpret_cast<LPARAM>(d));
+                                                   d->ewsWindow, procedure, reinterpret_cast<LPARAM>(d));
     if (dialog != nullptr) {
         ShowWindow(dialog, SW_SHOW);
     }
@@ -91,12 +91,12 @@ bool IsEwsButton(const PSWDATA* d, HWND window) {
         return false;
     }
     for (int id : kFootButtons) {
-        if (GetDlgItem(d->hWndEwsFoot, id) == window) {
+        if (GetDlgItem(d->ewsFoot, id) == window) {
             return true;
         }
     }
     for (int id = kEwsGeneralButton; id <= kEwsConsoleButton; ++id) {
-        if (d->hWndEwsLeft != nullptr && GetDlgItem(d->hWndEwsLeft, id) == window) {
+        if (d->ewsLeft != nullptr && GetDlgItem(d->ewsLeft, id) == window) {
             return true;
         }
     }
@@ -105,21 +105,21 @@ bool IsEwsButton(const PSWDATA* d, HWND window) {
 
 void OnClose(HWND hwnd, PSWDATA* d) {
     for (int id = kEwsGeneralButton; id <= kEwsConsoleButton; ++id) {
-        SendDlgItemMessageW(d->hWndEwsLeft, id, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        SendDlgItemMessageW(d->ewsLeft, id, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     }
-    SendDlgItemMessageW(d->hWndEwsFoot, kRefreshButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    SendDlgItemMessageW(d->hWndEwsFoot, kEwsHelpButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    if (d->hWndEwsFoot != nullptr) {
-        SendMessageW(d->hWndEwsFoot, DM_SETDEFID, IDCLOSE, 0);
+    SendDlgItemMessageW(d->ewsFoot, kRefreshButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendDlgItemMessageW(d->ewsFoot, kEwsHelpButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    if (d->ewsFoot != nullptr) {
+        SendMessageW(d->ewsFoot, DM_SETDEFID, IDCLOSE, 0);
     }
-    d->hWndEwsFocus = nullptr;
+    d->ewsFocus = nullptr;
     ShowWindow(hwnd, SW_HIDE);
 }
 
 LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
     const WORD id = LOWORD(wParam);
     if (id == kRefreshButton) {
-        if (!d->fSetReqCtr) {
+        if (!d->refreshPending) {
             CallRefreshStatus(d, 2);
         } else {
             LogPrint(kLogCondition, "lpPSWData->fSetReqCtr\n");
@@ -134,10 +134,10 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
         LogPrint(kLogTrace, "BTN_GENERAL||INTRAY||OUTTRAY||COVER||CONSUM||CONSOLE\n");
         PostMessageW(hwnd, WM_COMMAND, kRefreshButton, 0);
         const EwsSheetRow* row = EwsSheetOfButton(id);
-        if (row == nullptr || row->wSheet == d->wEwsDlgRight) {
+        if (row == nullptr || row->sheet == d->ewsSheetShown) {
             return 0;
         }
-        d->wEwsDlgRight = row->wSheet;
+        d->ewsSheetShown = row->sheet;
         EWS_SetRightSheet(d);
         return 0;
     }
@@ -152,7 +152,7 @@ bool IsFeederRow(WORD row) { return row == 15 || row == 16; }
 
 // The status messages the main window passes on; false for any other message.
 bool OnStatusMessage(HWND hwnd, UINT message, PSWDATA* d) {
-    const HWND sheet = d->hWndEwsSheet;
+    const HWND sheet = d->ewsSheet;
     switch (message) {
     case WM_PSW_PORT:
         EWS_SetPortName(d, sheet);
@@ -188,7 +188,7 @@ bool OnStatusMessage(HWND hwnd, UINT message, PSWDATA* d) {
         EWS_SetPrinterInformation(d, sheet);
         return true;
     case WM_PSW_CURRENTFEEDER:
-        if (IsFeederRow(d->wCurrentStatusRow)) {
+        if (IsFeederRow(d->statusRow)) {
             PostMessageW(hwnd, WM_PSW_PRINTERBINCONFIG, 0, 0);
         }
         return true;
@@ -196,8 +196,8 @@ bool OnStatusMessage(HWND hwnd, UINT message, PSWDATA* d) {
         LogPrint(kLogTrace, "WM_PSW_ERRLOADPAPER\n");
         return true;
     case WM_PSW_UPDATE_INFORMATION:
-        if (d->wCurrentStatusRow != d->wPreviousStatusRow) {
-            if (IsFeederRow(d->wCurrentStatusRow) || IsFeederRow(d->wPreviousStatusRow)) {
+        if (d->statusRow != d->previousStatusRow) {
+            if (IsFeederRow(d->statusRow) || IsFeederRow(d->previousStatusRow)) {
                 PostMessageW(hwnd, WM_PSW_PRINTERBINCONFIG, 0, 0);
             }
             EWS_SetPrinterInformation(d, sheet);
@@ -210,7 +210,7 @@ bool OnStatusMessage(HWND hwnd, UINT message, PSWDATA* d) {
 
 void OnDisplayChange(HWND hwnd, PSWDATA* d) {
     SetIcons(hwnd);
-    const HWND sheet = d->hWndEwsSheet;
+    const HWND sheet = d->ewsSheet;
     EWS_SetPaperInputTray(d, sheet);
     EWS_SetPaperOutputBin(d, sheet);
     EWS_SetCovers(d, sheet);
@@ -221,7 +221,7 @@ void OnDisplayChange(HWND hwnd, PSWDATA* d) {
 
 bool OpenEwsKey(const PSWDATA* d, DWORD access, HKEY* key) {
     WCHAR path[kCchUserKey];
-    if (!GetPswUserKey(d, d->szPrinterName, path, kCchUserKey)) {
+    if (!GetPswUserKey(d, d->printerName, path, kCchUserKey)) {
         return false;
     }
     WCHAR className[] = u"REG_DWORD";
@@ -233,10 +233,10 @@ bool OpenEwsKey(const PSWDATA* d, DWORD access, HKEY* key) {
 
 const EwsSheetRow* EwsSheetOfNumber(EwsSheet sheet) {
     for (const EwsSheetRow& row : EwsSheetTable) {
-        if (row.wSheet == EwsSheet::End) {
+        if (row.sheet == EwsSheet::End) {
             break;
         }
-        if (row.wSheet == sheet) {
+        if (row.sheet == sheet) {
             return &row;
         }
     }
@@ -245,10 +245,10 @@ const EwsSheetRow* EwsSheetOfNumber(EwsSheet sheet) {
 
 const EwsSheetRow* EwsSheetOfButton(WORD button) {
     for (const EwsSheetRow& row : EwsSheetTable) {
-        if (row.wSheet == EwsSheet::End) {
+        if (row.sheet == EwsSheet::End) {
             break;
         }
-        if (row.wButton == button) {
+        if (row.button == button) {
             return &row;
         }
     }
@@ -274,15 +274,15 @@ BOOL EWS_CreateMainWindow(PSWDATA* d) {
     EWS_RegisterMiscWndClass(d);
     WCHAR title[kEwsTitleChars];
     BuildTitle(d, title);
-    const HWND window = CreateWindowExW(0, d->szEwsClassName, title, kEwsStyle, 0, 0, 0, 0, nullptr, nullptr,
+    const HWND window = CreateWindowExW(0, d->ewsClassName, title, kEwsStyle, 0, 0, 0, 0, nullptr, nullptr,
                                         PswModule(), d);
     if (window == nullptr) {
         LogPrint(kLogError, "EWS CreateWindowEx() is failed.\n");
         return TRUE;
     }
     EWS_CreateChildWindow(d);
-    EWS_GetRegWndPosSize(d, &d->ptEwsPos, &d->sizeEws);
-    d->ptEwsPrevPos = d->ptEwsPos;
+    EWS_GetRegWndPosSize(d, &d->ewsPosition, &d->ewsSize);
+    d->ewsPreviousPosition = d->ewsPosition;
     EWS_ChangeWindowSize(d);
     ShowWindow(window, SW_HIDE);
     return TRUE;
@@ -290,12 +290,12 @@ BOOL EWS_CreateMainWindow(PSWDATA* d) {
 
 BOOL EWS_RegisterMiscWndClass(PSWDATA* d) {
     WCHAR driver[256] = {};
-    MultiByteToWideChar(CP_ACP, 0, d->szDriverName, -1, driver, static_cast<int>(std::size(driver)) - 1);
-    const int cchClass = static_cast<int>(std::size(d->szEwsClassName));
-    lstrcpynW(d->szEwsClassName, kEwsClassPrefix, cchClass);
-    const int used = lstrlenW(d->szEwsClassName);
-    lstrcpynW(d->szEwsClassName + used, driver, cchClass - used);
-    UnregisterClassW(d->szEwsClassName, PswModule());
+    MultiByteToWideChar(CP_ACP, 0, d->driverName, -1, driver, static_cast<int>(std::size(driver)) - 1);
+    const int cchClass = static_cast<int>(std::size(d->ewsClassName));
+    lstrcpynW(d->ewsClassName, kEwsClassPrefix, cchClass);
+    const int used = lstrlenW(d->ewsClassName);
+    lstrcpynW(d->ewsClassName + used, driver, cchClass - used);
+    UnregisterClassW(d->ewsClassName, PswModule());
     HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(kEwsIcon));
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -305,11 +305,11 @@ BOOL EWS_RegisterMiscWndClass(PSWDATA* d) {
     wc.hIcon = icon;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = d->szEwsClassName;
+    wc.lpszClassName = d->ewsClassName;
     wc.hIconSm = icon;
     if (RegisterClassExW(&wc) == 0) {
         WNDCLASSW old{0, &EWS_MainWndProc, 0, static_cast<int>(sizeof(void*)), PswModule(), icon, wc.hCursor,
-                      wc.hbrBackground, nullptr, d->szEwsClassName};
+                      wc.hbrBackground, nullptr, d->ewsClassName};
         if (RegisterClassW(&old) == 0) {
             LogPrint(kLogError, "[RegisterMiscWndClass] Main RegisterClass() is failed. (%u)\n",
                      static_cast<unsigned>(GetLastError()));
@@ -321,33 +321,34 @@ BOOL EWS_RegisterMiscWndClass(PSWDATA* d) {
 BOOL EWS_CreateChildWindow(PSWDATA* d) {
     CreateStrip(d, 201, &EwsDlgProcHead);
     CreateStrip(d, 241, &EwsDlgProcLeft);
-    d->wEwsDlgRight = EwsSheet::R01;
+    d->ewsSheetShown = EwsSheet::R01;
     EWS_SetRightSheet(d);
     CreateStrip(d, 271, &EwsDlgProcFoot);
-    d->sizeEwsHead = OuterSize(d->hWndEwsHead);
-    d->sizeEwsLeft = OuterSize(d->hWndEwsLeft);
-    d->sizeEwsRight = OuterSize(d->hWndEwsSheet);
-    d->sizeEwsFoot = OuterSize(d->hWndEwsFoot);
+    d->ewsHeadSize = OuterSize(d->ewsHead);
+    d->ewsLeftSize = OuterSize(d->ewsLeft);
+    d->ewsRightSize = OuterSize(d->ewsSheet);
+    d->ewsFootSize = OuterSize(d->ewsFoot);
     return TRUE;
 }
 
 BOOL EWS_SetRightSheet(PSWDATA* d) {
-    if (d->hWndEwsSheet != nullptr) {
-        const HWND old = d->hWndEwsSheet;
-        d->hWndEwsSheet = nullptr;
+    if (d->ewsSheet != nullptr) {
+        const HWND old = d->ewsSheet;
+        d->ewsSheet = nullptr;
         DestroyWindow(old);
     }
-    if (const EwsSheetRow* row = EwsSheetOfNumber(d->wEwsDlgRight); row != nullptr) {
-        if (const void* dialogTemplate = LoadDialog(nullptr, row->wTemplate, d->wLangID); dialogTemplate != nullptr) {
-            d->hWndEwsSheet = CreateDialogIndirectParamW(PswModule(), static_cast<LPCDLGTEMPLATEW>(dialogTemplate),
-                                                         d->hWndEws, row->lpDlgProc, reinterpret_cast<LPARAM>(d));
+    if (const EwsSheetRow* row = EwsSheetOfNumber(d->ewsSheetShown); row != nullptr) {
+        if (const void* dialogTemplate = LoadDialog(nullptr, row->dialogTemplate, d->language);
+            dialogTemplate != nullptr) {
+            d->ewsSheet = CreateDialogIndirectParamW(PswModule(), static_cast<LPCDLGTEMPLATEW>(dialogTemplate),
+                                                         d->ewsWindow, row->dialogProc, reinterpret_cast<LPARAM>(d));
         }
-        if (d->hWndEwsSheet != nullptr) {
-            ShowWindow(d->hWndEwsSheet, SW_SHOW);
+        if (d->ewsSheet != nullptr) {
+            ShowWindow(d->ewsSheet, SW_SHOW);
         }
     }
     EWS_ChangeWindowSize(d);
-    const HWND sheet = d->hWndEwsSheet;
+    const HWND sheet = d->ewsSheet;
     EWS_SetPrinterName(d, sheet);
     EWS_SetPortName(d, sheet);
     EWS_SetPrinterDisplay(d, sheet);
@@ -362,25 +363,26 @@ BOOL EWS_SetRightSheet(PSWDATA* d) {
 }
 
 BOOL EWS_ChangeWindowSize(PSWDATA* d) {
-    if (d->hWndEws == nullptr || d->hWndEwsHead == nullptr || d->hWndEwsSheet == nullptr ||
-        d->hWndEwsLeft == nullptr || d->hWndEwsFoot == nullptr) {
+    if (d->ewsWindow == nullptr || d->ewsHead == nullptr || d->ewsSheet == nullptr ||
+        d->ewsLeft == nullptr || d->ewsFoot == nullptr) {
         LogPrint(kLogCondition, "EwsMainWnd||Head||Right||Left||Foot == NULL\n");
         return FALSE;
     }
-    const SIZE head = d->sizeEwsHead;
-    const SIZE left = d->sizeEwsLeft;
-    MoveWindow(d->hWndEwsHead, 0, 0, head.cx, head.cy, TRUE);
-    MoveWindow(d->hWndEwsLeft, 0, head.cy, left.cx, left.cy, TRUE);
-    MoveWindow(d->hWndEwsSheet, left.cx, head.cy, d->sizeEwsRight.cx, d->sizeEwsRight.cy, TRUE);
-    MoveWindow(d->hWndEwsFoot, 0, head.cy + left.cy, d->sizeEwsFoot.cx, d->sizeEwsFoot.cy, TRUE);
-    d->sizeEws = EwsOuterSize(d);
+    const SIZE head = d->ewsHeadSize;
+    const SIZE left = d->ewsLeftSize;
+    MoveWindow(d->ewsHead, 0, 0, head.cx, head.cy, TRUE);
+    MoveWindow(d->ewsLeft, 0, head.cy, left.cx, left.cy, TRUE);
+    MoveWindow(d->ewsSheet, left.cx, head.cy, d->ewsRightSize.cx, d->ewsRightSize.cy, TRUE);
+    MoveWindow(d->ewsFoot, 0, head.cy + left.cy, d->ewsFootSize.cx, d->ewsFootSize.cy, TRUE);
+    d->ewsSize = EwsOuterSize(d);
     // A stored position may lie anywhere: keep the window on a screen.
-    const RECT want{d->ptEwsPos.x, d->ptEwsPos.y, d->ptEwsPos.x + d->sizeEws.cx, d->ptEwsPos.y + d->sizeEws.cy};
+    const RECT want{d->ewsPosition.x, d->ewsPosition.y, d->ewsPosition.x + d->ewsSize.cx,
+                    d->ewsPosition.y + d->ewsSize.cy};
     RECT placed = want;
     GetCorrectWndRect(&placed, &want, kEwsStyle);
-    d->ptEwsPos = {placed.left, placed.top};
-    MoveWindow(d->hWndEws, placed.left, placed.top, d->sizeEws.cx, d->sizeEws.cy, TRUE);
-    UpdateWindow(d->hWndEws);
+    d->ewsPosition = {placed.left, placed.top};
+    MoveWindow(d->ewsWindow, placed.left, placed.top, d->ewsSize.cx, d->ewsSize.cy, TRUE);
+    UpdateWindow(d->ewsWindow);
     return TRUE;
 }
 
@@ -427,7 +429,7 @@ BOOL EWS_SetRegWndPosSize(PSWDATA* d, LONG x, LONG y, LONG /*cx*/, LONG /*cy*/) 
 }
 
 BOOL EWS_CheckFocus(PSWDATA* d) {
-    if (d->hWndEwsFoot == nullptr) {
+    if (d->ewsFoot == nullptr) {
         LogPrint(kLogCondition, "lpPSWData->hEwsDlgFoot == NULL\n");
         return FALSE;
     }
@@ -435,11 +437,11 @@ BOOL EWS_CheckFocus(PSWDATA* d) {
     if (!IsEwsButton(d, focus)) {
         return TRUE;
     }
-    if (IsIconic(d->hWndEws) || !IsWindowVisible(d->hWndEws)) {
-        d->hWndEwsFocus = GetDlgItem(d->hWndEwsFoot, IDCLOSE);
-        PostMessageW(d->hWndEwsFoot, DM_SETDEFID, IDCLOSE, 0);
+    if (IsIconic(d->ewsWindow) || !IsWindowVisible(d->ewsWindow)) {
+        d->ewsFocus = GetDlgItem(d->ewsFoot, IDCLOSE);
+        PostMessageW(d->ewsFoot, DM_SETDEFID, IDCLOSE, 0);
     } else {
-        d->hWndEwsFocus = focus;
+        d->ewsFocus = focus;
     }
     return TRUE;
 }
@@ -451,7 +453,7 @@ LRESULT EWS_MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (d == nullptr) {
             return 0;
         }
-        d->hWndEws = hwnd;
+        d->ewsWindow = hwnd;
         if (HMENU menu = GetSystemMenu(hwnd, FALSE); menu != nullptr) {
             DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
         }
@@ -463,10 +465,10 @@ LRESULT EWS_MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
         // The children are gone; the record outlives this window (the main window frees it).
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        if (d != nullptr && d->hWndEws == hwnd) {
-            d->hWndEws = nullptr;
-            d->hWndEwsHead = d->hWndEwsLeft = d->hWndEwsFoot = d->hWndEwsSheet = nullptr;
-            d->hWndEwsFocus = nullptr;
+        if (d != nullptr && d->ewsWindow == hwnd) {
+            d->ewsWindow = nullptr;
+            d->ewsHead = d->ewsLeft = d->ewsFoot = d->ewsSheet = nullptr;
+            d->ewsFocus = nullptr;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -485,18 +487,19 @@ LRESULT EWS_MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (!IsIconic(hwnd)) {
             RECT rect{};
             GetWindowRect(hwnd, &rect);
-            d->ptEwsPrevPos = d->ptEwsPos;
-            d->ptEwsPos = {rect.left, rect.top};
+            d->ewsPreviousPosition = d->ewsPosition;
+            d->ewsPosition = {rect.left, rect.top};
         }
         return 0;
     case WM_SIZE:
         if (wParam == SIZE_RESTORED) {
-            SetWndRect(hwnd, d->ptEwsPos.x, d->ptEwsPos.y, d->ptEwsPos.x + d->sizeEws.cx, d->ptEwsPos.y + d->sizeEws.cy);
+            SetWndRect(hwnd, d->ewsPosition.x, d->ewsPosition.y, d->ewsPosition.x + d->ewsSize.cx,
+                       d->ewsPosition.y + d->ewsSize.cy);
             EWS_ChangeWindowSize(d);
             return 0;
         }
         if (wParam == SIZE_MINIMIZED) {
-            d->ptEwsPos = d->ptEwsPrevPos;
+            d->ewsPosition = d->ewsPreviousPosition;
             return 0;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -506,25 +509,25 @@ LRESULT EWS_MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETFOCUS:
         EWS_CheckFocus(d);
-        if (d->hWndEwsFocus == nullptr && d->hWndEwsFoot != nullptr) {
-            d->hWndEwsFocus = GetDlgItem(d->hWndEwsFoot, IDCLOSE);
-            SendMessageW(d->hWndEwsFoot, DM_SETDEFID, IDCLOSE, 0);
+        if (d->ewsFocus == nullptr && d->ewsFoot != nullptr) {
+            d->ewsFocus = GetDlgItem(d->ewsFoot, IDCLOSE);
+            SendMessageW(d->ewsFoot, DM_SETDEFID, IDCLOSE, 0);
         }
-        if (d->hWndEwsFocus != nullptr) {
-            SetFocus(d->hWndEwsFocus);
+        if (d->ewsFocus != nullptr) {
+            SetFocus(d->ewsFocus);
         }
         return 0;
     case WM_CLOSE:
         OnClose(hwnd, d);
         return 0;
     case WM_QUERYENDSESSION:
-        EWS_SetRegWndPosSize(d, d->ptEwsPos.x, d->ptEwsPos.y, d->sizeEws.cx, d->sizeEws.cy);
+        EWS_SetRegWndPosSize(d, d->ewsPosition.x, d->ewsPosition.y, d->ewsSize.cx, d->ewsSize.cy);
         return TRUE;
     case WM_GETMINMAXINFO:
-        if (d->sizeEws.cx > 0 && d->sizeEws.cy > 0) {
+        if (d->ewsSize.cx > 0 && d->ewsSize.cy > 0) {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMinTrackSize = {d->sizeEws.cx, d->sizeEws.cy};
-            info->ptMaxTrackSize = {d->sizeEws.cx, d->sizeEws.cy};
+            info->ptMinTrackSize = {d->ewsSize.cx, d->ewsSize.cy};
+            info->ptMaxTrackSize = {d->ewsSize.cx, d->ewsSize.cy};
         }
         return 0;
     case WM_HELP:

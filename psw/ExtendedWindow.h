@@ -14,10 +14,10 @@ inline constexpr int kEwsTitleStringId = 1003;
 /// One row of the sheet table: which left button shows the sheet, from which template, with
 /// which dialog procedure.
 struct EwsSheetRow {
-    EwsSheet wSheet;
-    WORD wButton;
-    WORD wTemplate;
-    DLGPROC lpDlgProc;
+    EwsSheet sheet;
+    WORD button;
+    WORD dialogTemplate;
+    DLGPROC dialogProc;
 };
 /// The sheet table, ended by the row of sheet EwsSheet::End.
 extern const EwsSheetRow EwsSheetTable[6];

@@ -42,29 +42,29 @@ int HtmlHelpCommand(UINT command) {
 }
 
 BOOL CallHtmlHelp(HWND, UINT command, ULONG_PTR data, PSWDATA* record, LPCWSTR suffix) {
-    if (!record || !record->lpHelpPath) return FALSE;
-    if (!record->pHtmlHelpW) {
-        record->hHtmlHelp = LoadLibraryW(u"HHCTRL.OCX");
-        record->pHtmlHelpW = record->hHtmlHelp ? GetProcAddress(record->hHtmlHelp, "HtmlHelpW") : nullptr;
-        if (!record->pHtmlHelpW) {
+    if (!record || !record->helpPath) return FALSE;
+    if (!record->htmlHelpW) {
+        record->htmlHelpModule = LoadLibraryW(u"HHCTRL.OCX");
+        record->htmlHelpW = record->htmlHelpModule ? GetProcAddress(record->htmlHelpModule, "HtmlHelpW") : nullptr;
+        if (!record->htmlHelpW) {
             LogPrint(kLogError, "HtmlHelpW not found\n");
-            if (record->hHtmlHelp) FreeLibrary(record->hHtmlHelp);
-            record->hHtmlHelp = nullptr;
+            if (record->htmlHelpModule) FreeLibrary(record->htmlHelpModule);
+            record->htmlHelpModule = nullptr;
             return FALSE;
         }
     }
     const int mapped = HtmlHelpCommand(command);
     if (mapped < 0) return FALSE;
-    std::u16string path(record->lpHelpPath);
+    std::u16string path(record->helpPath);
     if (suffix) path += suffix;
-    reinterpret_cast<HtmlHelpProc>(reinterpret_cast<void (*)()>(record->pHtmlHelpW))(GetDesktopWindow(), path.c_str(), static_cast<UINT>(mapped),
-                                                       data);
+    reinterpret_cast<HtmlHelpProc>(reinterpret_cast<void (*)()>(record->htmlHelpW))(GetDesktopWindow(), path.c_str(),
+                                                                                    static_cast<UINT>(mapped), data);
     return TRUE;
 }
 
 BOOL CallWinHelp(HWND window, UINT command, ULONG_PTR data, PSWDATA* record, LPCWSTR suffix) {
-    if (!record || !record->lpHelpPath) return FALSE;
-    std::u16string path(record->lpHelpPath);
+    if (!record || !record->helpPath) return FALSE;
+    std::u16string path(record->helpPath);
     LPCWSTR extension = nullptr;
     if (!GetFileExtension(path.c_str(), &extension)) return FALSE;
     // Pop-up texts of a compiled help set sit in the ".POP" file of the same name.
@@ -76,12 +76,12 @@ BOOL CallWinHelp(HWND window, UINT command, ULONG_PTR data, PSWDATA* record, LPC
 
 BOOL CallHelp(HWND window, UINT command, ULONG_PTR data, PSWDATA* record, LPCWSTR suffix) {
     if (!record) return FALSE;
-    if (!record->lpHelpPath) {
-        if (!GetPrinterDriverName(record, record->szPrinterName)) return FALSE;
-        if (!GetHelpPathName(record, record->szDriverName)) return FALSE;
+    if (!record->helpPath) {
+        if (!GetPrinterDriverName(record, record->printerName)) return FALSE;
+        if (!GetHelpPathName(record, record->driverName)) return FALSE;
     }
     LPCWSTR extension = nullptr;
-    if (!GetFileExtension(record->lpHelpPath, &extension)) return FALSE;
+    if (!GetFileExtension(record->helpPath, &extension)) return FALSE;
     if (IsExtension(extension, u"HLP")) {
         CallWinHelp(window, command, data, record, suffix);
         return TRUE;

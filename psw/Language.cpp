@@ -127,7 +127,7 @@ DWORD GetOSIndex(const OSVERSIONINFOW* v) {
 
 LANGID SubLangOf(LANGID language) {
     for (const SubLangRow* row = SubLang; row->primary != 0; ++row) {
-        if (row->primary == PRIMARYLANGID(language)) return row->rcLangID;
+        if (row->primary == PRIMARYLANGID(language)) return row->language;
     }
     return 0;
 }
@@ -163,7 +163,7 @@ BOOL GetResourceDllHandle(PSWDATA* record, LPCSTR driverName) {
     }
     // The library's name must fit behind the folder in one path.
     char name[16];
-    snprintf(name, sizeof(name), "QW774%03X.DLL", static_cast<unsigned>(record->wLangID));
+    snprintf(name, sizeof(name), "QW774%03X.DLL", static_cast<unsigned>(record->language));
     std::u16string path(folder);
     for (const char* p = name; *p; ++p) path += static_cast<char16_t>(*p);
     if (path.size() >= MAX_PATH) {
@@ -178,26 +178,26 @@ BOOL GetResourceDllHandle(PSWDATA* record, LPCSTR driverName) {
     ReleaseResourceDll(record);
     {
         std::lock_guard<std::mutex> guard(heldLock);
-        Held().push_back(HeldLibrary{record->wLangID, module});
+        Held().push_back(HeldLibrary{record->language, module});
     }
-    record->hLangModule = module;
+    record->languageModule = module;
     return TRUE;
 }
 
 void ReleaseResourceDll(PSWDATA* record) {
-    if (!record || !record->hLangModule) return;
+    if (!record || !record->languageModule) return;
     {
         std::lock_guard<std::mutex> guard(heldLock);
         auto& held = Held();
         for (auto it = held.rbegin(); it != held.rend(); ++it) {
-            if (it->module == record->hLangModule) {
+            if (it->module == record->languageModule) {
                 held.erase(std::next(it).base());
                 break;
             }
         }
     }
-    FreeLibrary(record->hLangModule);
-    record->hLangModule = nullptr;
+    FreeLibrary(record->languageModule);
+    record->languageModule = nullptr;
 }
 
 BOOL GetLangID(PSWDATA* record) {
@@ -220,14 +220,14 @@ BOOL GetLangID(PSWDATA* record) {
             if (mapped != 0) language = mapped;
         }
     }
-    record->wLangID = language;
-    if (!GetPrinterDriverName(record, record->szPrinterName)) {
+    record->language = language;
+    if (!GetPrinterDriverName(record, record->printerName)) {
         LogPrint(kLogError, "GetPrinterDriverName() failed\n");
         return FALSE;
     }
-    if (GetResourceDllHandle(record, record->szDriverName)) return TRUE;
-    record->wLangID = kFallbackLanguage;
-    if (GetResourceDllHandle(record, record->szDriverName)) return TRUE;
+    if (GetResourceDllHandle(record, record->driverName)) return TRUE;
+    record->language = kFallbackLanguage;
+    if (GetResourceDllHandle(record, record->driverName)) return TRUE;
     LogPrint(kLogError, "GetResourceDllHandle() failed\n");
     return FALSE;
 }

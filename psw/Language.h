@@ -8,7 +8,7 @@
 /// One row of the supported languages: primary language and the LANGID used for it.
 struct SubLangRow {
     WORD primary;
-    WORD rcLangID;
+    WORD language;
 };
 /// The supported languages in lookup order, ended by a zero row.
 extern const SubLangRow SubLang[10];
@@ -17,7 +17,7 @@ extern const SubLangRow SubLang[10];
 /// 5 XP, 6 later).
 DWORD GetOSIndex(const OSVERSIONINFOW* version);
 /// Chooses the record's LANGID and loads its language library (falling back to 1041 once).
-/// The record then holds one reference on that library (hLangModule), which
+/// The record then holds one reference on that library (languageModule), which
 /// ReleaseResourceDll gives back; a second call replaces the record's own reference only.
 BOOL GetLangID(PSWDATA* record);
 /// Loads "<DIRPATH>QW774%03X.DLL" for the record's LANGID; on success the record holds it.

@@ -25,14 +25,14 @@ constexpr DWORD kAuthorityTemplate = 991;
 constexpr WCHAR kPortPrefixes[][7] = {u"LPT", u"USB", u"ZEVUSB"};
 
 void UpdateBase(PSWDATA* d) {
-    if (d->hWndBaseDlg != nullptr) {
-        PostMessageW(d->hWndBaseDlg, WM_PSW_UPDATE_INFORMATION, 0, 0);
+    if (d->baseDialog != nullptr) {
+        PostMessageW(d->baseDialog, WM_PSW_UPDATE_INFORMATION, 0, 0);
     }
 }
 
 void TellEws(PSWDATA* d, UINT message) {
-    if (d->hWndEws != nullptr) {
-        PostMessageW(d->hWndEws, message, 0, 0);
+    if (d->ewsWindow != nullptr) {
+        PostMessageW(d->ewsWindow, message, 0, 0);
     }
 }
 
@@ -46,30 +46,30 @@ void AfterQueueChange(PSWDATA* d, UINT message) {
     if (!GetPopupJobInfo(d, message)) {
         return;
     }
-    d->wPreviousStatusRow = d->wCurrentStatusRow;
+    d->previousStatusRow = d->statusRow;
     CheckDisplayAndClose(d);
-    if (d->allJobs.dwNew == 0) {
-        d->dwPopUpFlags = 0;
-    } else if (d->myTotalJobs.dwNew == 0) {
-        d->dwPopUpFlags &= ~kPoppedMyJob;
+    if (d->allJobs.latest == 0) {
+        d->poppedUp = 0;
+    } else if (d->myTotalJobs.latest == 0) {
+        d->poppedUp &= ~kPoppedMyJob;
     }
 }
 
 void OnCurrentStatus(PSWDATA* d) {
-    d->wPreviousStatusRow = d->wCurrentStatusRow;
+    d->previousStatusRow = d->statusRow;
     const DWORD oldSpooler =
-        PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
+        PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
     CallGetPrinterStatus(d, kVarCurrentStatus);
     ConvertStatusID(d);
-    SetTonerRemain(d, d->hWndBaseDlg);
+    SetTonerRemain(d, d->baseDialog);
     const DWORD newSpooler =
-        PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
+        PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
     // A pending refresh only skips asking another one: the text and popups still follow.
-    if (((oldSpooler ^ newSpooler) & 0x8u) != 0 && !MonitorPolls(d) && !d->fSetReqCtr) {
+    if (((oldSpooler ^ newSpooler) & 0x8u) != 0 && !MonitorPolls(d) && !d->refreshPending) {
         CallRefreshStatus(d, 2);
     }
     if (GetPopupJobInfo(d, WM_PSW_CURRENTSTATUS)) {
-        if (d->wCurrentStatusRow != d->wPreviousStatusRow) {
+        if (d->statusRow != d->previousStatusRow) {
             UpdateBase(d);
             CheckDisplayAndClose(d);
         }
@@ -82,17 +82,17 @@ void OnUserAuthority(HWND hwnd, WPARAM wParam, PSWDATA* d) {
     if (PswValueBit0(d, kVarUserAuthority) || !(IsWindowVisible(hwnd) || wParam == 1)) {
         return;
     }
-    if (d->hWndAuthority != nullptr) {
+    if (d->authorityNotice != nullptr) {
         MessageBeep(MB_ICONEXCLAMATION);
-        CallSetForegroundWindow(d->hWndAuthority);
+        CallSetForegroundWindow(d->authorityNotice);
         return;
     }
-    ++d->lInModal;
+    ++d->modalDepth;
     DialogBoxParamW(PswModule(), MAKEINTRESOURCEW(kAuthorityTemplate), hwnd, &AuthorityDlgProc,
                     reinterpret_cast<LPARAM>(d));
-    --d->lInModal;
+    --d->modalDepth;
     // The loop may have run DestroyStatusWindow: finish it now that the record is unused.
-    if (d->fDestroyPending && d->lInModal == 0) {
+    if (d->destroyPending && d->modalDepth == 0) {
         DestroyWindow(hwnd);
         return;
     }
@@ -103,19 +103,19 @@ void OnUserAuthority(HWND hwnd, WPARAM wParam, PSWDATA* d) {
 
 void OnPrinterName(PSWDATA* d) {
     WCHAR oldName[kPswPrinterNameChars];
-    lstrcpynW(oldName, d->szPrinterName, kPswPrinterNameChars);
+    lstrcpynW(oldName, d->printerName, kPswPrinterNameChars);
     if (CallGetPrinterStatus(d, kVarPrinterName) != 0) {
         return;
     }
     WCHAR newName[kPswPrinterNameChars];
-    CopyWideField(d->lpVariable[kVarPrinterName], 0, kPswPrinterNameChars, newName, kPswPrinterNameChars);
+    CopyWideField(d->variables[kVarPrinterName], 0, kPswPrinterNameChars, newName, kPswPrinterNameChars);
     // Only a real rename moves the settings.
     if (newName[0] == u'\0' || oldName[0] == u'\0' || lstrcmpW(newName, oldName) == 0) {
         return;
     }
-    lstrcpynW(d->szPrinterName, newName, kPswPrinterNameChars);
-    if (d->hWndAuthority != nullptr) {
-        SetWindowTextW(d->hWndAuthority, d->szPrinterName);
+    lstrcpynW(d->printerName, newName, kPswPrinterNameChars);
+    if (d->authorityNotice != nullptr) {
+        SetWindowTextW(d->authorityNotice, d->printerName);
     }
     UpdatePSWRegData(d, oldName);
     TellEws(d, WM_PSW_PRINTERNAME);
@@ -123,14 +123,14 @@ void OnPrinterName(PSWDATA* d) {
 
 void OnMove(HWND hwnd, PSWDATA* d) {
     // The creation's own moves come before the stored position is read: they are not kept.
-    if (!d->fMainPlaced || IsIconic(hwnd)) {
+    if (!d->mainPlaced || IsIconic(hwnd)) {
         return;
     }
     RECT rect;
     GetWindowRect(hwnd, &rect);
-    d->ptMainPrevPos = d->ptMainPos;
-    d->ptMainPos = {rect.left, rect.top};
-    SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+    d->mainPreviousPosition = d->mainPosition;
+    d->mainPosition = {rect.left, rect.top};
+    SetRegMainWndPos(d, d->mainPosition.x, d->mainPosition.y, d->mainSize.cx, d->mainSize.cy);
 }
 
 /// Icon 20001 of this library as the window's small and big icon.
@@ -142,11 +142,11 @@ void SetMainIcons(HWND hwnd) {
 
 void OnCreate(HWND hwnd, PSWDATA* d) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(d));
-    d->hWndMain = hwnd;
+    d->mainWindow = hwnd;
     // The language is chosen again; a failed choice keeps the one made before.
-    const LANGID chosen = d->wLangID;
+    const LANGID chosen = d->language;
     if (!GetLangID(d)) {
-        d->wLangID = chosen;
+        d->language = chosen;
     }
     if (HMENU menu = GetSystemMenu(hwnd, FALSE); menu != nullptr) {
         DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
@@ -161,8 +161,8 @@ void OnQueryNewPalette(HWND hwnd, PSWDATA* d) {
     if (dc == nullptr) {
         return;
     }
-    if (GetDeviceCaps(dc, NUMCOLORS) != -1 && IsWindowVisible(hwnd) && d->hWndBaseDlg != nullptr) {
-        if (HWND picture = GetDlgItem(d->hWndBaseDlg, kPictureControl); picture != nullptr) {
+    if (GetDeviceCaps(dc, NUMCOLORS) != -1 && IsWindowVisible(hwnd) && d->baseDialog != nullptr) {
+        if (HWND picture = GetDlgItem(d->baseDialog, kPictureControl); picture != nullptr) {
             InvalidateRect(picture, nullptr, TRUE);
         }
     }
@@ -173,9 +173,9 @@ void OnDisplayChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PSWD
     ResetPicturePalette();
     SetMainIcons(hwnd);
     LoadStatusIcons(d);
-    SetTonerRemain(d, d->hWndBaseDlg);
-    if (d->hWndEws != nullptr) {
-        SendMessageW(d->hWndEws, message, wParam, lParam);
+    SetTonerRemain(d, d->baseDialog);
+    if (d->ewsWindow != nullptr) {
+        SendMessageW(d->ewsWindow, message, wParam, lParam);
     }
 }
 
@@ -186,13 +186,13 @@ void CopyWideField(const PSWVariable& row, DWORD offset, DWORD cchField, LPWSTR 
         return;
     }
     out[0] = u'\0';
-    if (row.lpValue == nullptr || row.cbValue <= offset) {
+    if (row.value == nullptr || row.cbValue <= offset) {
         return;
     }
     DWORD cch = (row.cbValue - offset) / sizeof(WCHAR);
     cch = cch < cchField ? cch : cchField;
     cch = cch < cchOut - 1 ? cch : cchOut - 1;
-    std::memcpy(out, static_cast<const BYTE*>(row.lpValue) + offset, cch * sizeof(WCHAR));
+    std::memcpy(out, static_cast<const BYTE*>(row.value) + offset, cch * sizeof(WCHAR));
     out[cch] = u'\0';
     for (DWORD i = 0; i < cch; ++i) {
         if (out[i] == u'\0') {
@@ -205,28 +205,28 @@ void CheckSupportConnection(PSWDATA* d) {
     CallGetPrinterStatus(d, kVarPort);
     CallGetPrinterStatus(d, kVarPrinterExtStatus);
     WCHAR port[128];
-    CopyWideField(d->lpVariable[kVarPort], offsetof(SRM_PORT, szPortName), 128, port, 128);
+    CopyWideField(d->variables[kVarPort], offsetof(SRM_PORT, szPortName), 128, port, 128);
     bool ewsSupported = false;
-    if ((PswValueDword(d->lpVariable[kVarPrinterExtStatus], 0) & 0x7u) == 0x7u) {
-        d->dwDispConditionPSW &= ~kDisplayNoSupport;
+    if ((PswValueDword(d->variables[kVarPrinterExtStatus], 0) & 0x7u) == 0x7u) {
+        d->mainDisplayCondition &= ~kDisplayNoSupport;
         for (const auto& prefix : kPortPrefixes) {
             const int n = lstrlenW(prefix);
             if (lstrlenW(port) >= n && std::memcmp(port, prefix, n * sizeof(WCHAR)) == 0) {
-                d->dwDispConditionEWS &= ~kDisplayNoSupport;
+                d->ewsDisplayCondition &= ~kDisplayNoSupport;
                 ewsSupported = true;
                 break;
             }
         }
     } else {
-        d->dwDispConditionPSW |= kDisplayNoSupport;
-        if (IsWindowVisible(d->hWndMain)) {
-            SendMessageW(d->hWndMain, WM_CLOSE, 0, 0);
+        d->mainDisplayCondition |= kDisplayNoSupport;
+        if (IsWindowVisible(d->mainWindow)) {
+            SendMessageW(d->mainWindow, WM_CLOSE, 0, 0);
         }
     }
     if (!ewsSupported) {
-        d->dwDispConditionEWS |= kDisplayNoSupport;
-        if (d->hWndEws != nullptr && IsWindowVisible(d->hWndEws)) {
-            SendMessageW(d->hWndEws, WM_CLOSE, 0, 0);
+        d->ewsDisplayCondition |= kDisplayNoSupport;
+        if (d->ewsWindow != nullptr && IsWindowVisible(d->ewsWindow)) {
+            SendMessageW(d->ewsWindow, WM_CLOSE, 0, 0);
         }
     }
 }
@@ -234,12 +234,12 @@ void CheckSupportConnection(PSWDATA* d) {
 void UpdateWithPortEx(PSWDATA* d) { CheckSupportConnection(d); }
 
 void UpdateWithPrintingJobInfo(PSWDATA* d) {
-    if (d->wCurrentStatusRow == 3 || d->hWndBaseDlg == nullptr) {
+    if (d->statusRow == 3 || d->baseDialog == nullptr) {
         return;
     }
     WCHAR name[256];
-    CopyWideField(d->lpVariable[kVarPrintingJobInfo], 0, 256, name, 256);
-    SetDlgItemTextW(d->hWndBaseDlg, kJobNameControl, name);
+    CopyWideField(d->variables[kVarPrintingJobInfo], 0, 256, name, 256);
+    SetDlgItemTextW(d->baseDialog, kJobNameControl, name);
 }
 
 BOOL UpdateWithSendingJobInfo(PSWDATA* /*data*/) { return TRUE; }
@@ -329,7 +329,7 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_PSW_PORT:
         CallGetPrinterStatus(d, kVarPort);
         // A pending refresh only skips asking another one: the port change still applies.
-        if (!MonitorPolls(d) && !d->fSetReqCtr) {
+        if (!MonitorPolls(d) && !d->refreshPending) {
             CallRefreshStatus(d, 1);
         }
         UpdateWithPortEx(d);
@@ -379,24 +379,24 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
         CallGetPrinterStatus(d, kVarLMStatus);
         return 0;
     case WM_PSW_TONERREMAIN:
-        if (d->hWndBaseDlg != nullptr) {
-            PostMessageW(d->hWndBaseDlg, WM_PSW_TONERREMAIN, 0, 0);
+        if (d->baseDialog != nullptr) {
+            PostMessageW(d->baseDialog, WM_PSW_TONERREMAIN, 0, 0);
         }
         TellEws(d, message);
         return 0;
     case WM_PSW_ERRCOVEROPEN:
         CallGetPrinterStatus(d, kVarErrCoverOpen);
-        if (d->wCurrentStatusRow == 11 || d->wCurrentStatusRow == 12) {
+        if (d->statusRow == 11 || d->statusRow == 12) {
             UpdateBase(d);
         }
         TellEws(d, message);
         return 0;
     case WM_PSW_ERRSUPPLIES: {
         CallGetPrinterStatus(d, kVarErrSupplies);
-        if (d->hWndBaseDlg != nullptr) {
-            PostMessageW(d->hWndBaseDlg, WM_PSW_ERRSUPPLIES, 0, 0);
+        if (d->baseDialog != nullptr) {
+            PostMessageW(d->baseDialog, WM_PSW_ERRSUPPLIES, 0, 0);
         }
-        const WORD row = d->wCurrentStatusRow;
+        const WORD row = d->statusRow;
         if (row == 9 || row == 10 || row == 12 || row == 27) {
             UpdateBase(d);
         }
@@ -405,21 +405,21 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
     }
     case WM_PSW_ERRNOPAPER2:
         CallGetPrinterStatus(d, kVarErrNoPaper2);
-        if (d->wCurrentStatusRow == 15 || d->wCurrentStatusRow == 16) {
+        if (d->statusRow == 15 || d->statusRow == 16) {
             UpdateBase(d);
         }
         TellEws(d, message);
         return 0;
     case WM_PSW_ERRPAPERJAM:
         CallGetPrinterStatus(d, kVarErrPaperJam);
-        if (d->wCurrentStatusRow == 8) {
+        if (d->statusRow == 8) {
             UpdateBase(d);
         }
         TellEws(d, message);
         return 0;
     case WM_PSW_ERRLOADPAPER:
         CallGetPrinterStatus(d, kVarErrLoadPaper);
-        if (d->wCurrentStatusRow == 14) {
+        if (d->statusRow == 14) {
             UpdateBase(d);
         }
         TellEws(d, message);
@@ -443,11 +443,11 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         if (d != nullptr) {
             // The extended window shares the record: it goes first.
-            if (d->hWndEws != nullptr) {
-                DestroyWindow(d->hWndEws);
+            if (d->ewsWindow != nullptr) {
+                DestroyWindow(d->ewsWindow);
             }
-            d->hWndMain = nullptr;
-            d->hWndBaseDlg = nullptr;
+            d->mainWindow = nullptr;
+            d->baseDialog = nullptr;
             PswBufferRelease(d);
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -465,8 +465,8 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         if (wParam == SIZE_MINIMIZED) {
-            d->ptMainPos = d->ptMainPrevPos;
-            SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+            d->mainPosition = d->mainPreviousPosition;
+            SetRegMainWndPos(d, d->mainPosition.x, d->mainPosition.y, d->mainSize.cx, d->mainSize.cy);
             return 0;
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -474,16 +474,16 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         psw::CloseStatusWindow(hwnd, TRUE);
         return 0;
     case WM_QUERYENDSESSION:
-        SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
+        SetRegMainWndPos(d, d->mainPosition.x, d->mainPosition.y, d->mainSize.cx, d->mainSize.cy);
         return 1;
     case WM_ENDSESSION:
         return 0;
     case WM_SYSCOLORCHANGE:
-        if (d->hWndBaseDlg != nullptr) {
-            SendMessageW(d->hWndBaseDlg, message, wParam, lParam);
+        if (d->baseDialog != nullptr) {
+            SendMessageW(d->baseDialog, message, wParam, lParam);
         }
-        if (d->hWndEws != nullptr) {
-            SendMessageW(d->hWndEws, message, wParam, lParam);
+        if (d->ewsWindow != nullptr) {
+            SendMessageW(d->ewsWindow, message, wParam, lParam);
         }
         return 0;
     case WM_DISPLAYCHANGE:
@@ -494,7 +494,7 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == kRefreshButton) {
-            if (!d->fSetReqCtr) {
+            if (!d->refreshPending) {
                 CallRefreshStatus(d, 2);
             }
             return 0;
@@ -505,8 +505,8 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (change.closeMain && IsWindowVisible(hwnd)) {
             psw::CloseStatusWindow(hwnd, FALSE);  // an automatic close: popups stay armed
         }
-        if (change.closeEws && d->hWndEws != nullptr && IsWindowVisible(d->hWndEws)) {
-            SendMessageW(d->hWndEws, WM_CLOSE, 0, 0);
+        if (change.closeEws && d->ewsWindow != nullptr && IsWindowVisible(d->ewsWindow)) {
+            SendMessageW(d->ewsWindow, WM_CLOSE, 0, 0);
         }
         return 0;
     }

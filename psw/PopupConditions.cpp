@@ -24,8 +24,8 @@ DWORD Mode(DWORD condition) {
     return 0;
 }
 
-bool IsNew(const PSWCounter& c) { return c.dwOld == 0 && c.dwNew != 0; }
-bool Any(const PSWCounter& c) { return c.dwNew != 0; }
+bool IsNew(const PSWCounter& c) { return c.previous == 0 && c.latest != 0; }
+bool Any(const PSWCounter& c) { return c.latest != 0; }
 
 /// The state the conditions read, taken once from the record.
 struct View {
@@ -37,10 +37,10 @@ struct View {
 };
 
 View Look(const PSWDATA* d) {
-    const bool lm = (PswValueDword(d->lpVariable[kVarLMStatus], 0) & 1u) != 0 ||
-                    (PswValueDword(d->lpVariable[kVarCompulsivePolling], 0) & 1u) != 0;
-    const bool kindClear = (PswStatusKind(d->wCurrentStatusRow) & 1u) == 0;
-    return {PswStatusClass(d->wCurrentStatusRow) == 0, lm || kindClear, lm, kindClear, d};
+    const bool lm = (PswValueDword(d->variables[kVarLMStatus], 0) & 1u) != 0 ||
+                    (PswValueDword(d->variables[kVarCompulsivePolling], 0) & 1u) != 0;
+    const bool kindClear = (PswStatusKind(d->statusRow) & 1u) == 0;
+    return {PswStatusClass(d->statusRow) == 0, lm || kindClear, lm, kindClear, d};
 }
 
 /// The other-users rule of 0x4 (only when I have no jobs): an error the queues explain.
@@ -65,7 +65,7 @@ BOOL Returns(const char* function) {
 }  // namespace
 
 DWORD QueueJobCount(const PSWVariable& queue) {
-    if (queue.lpValue == nullptr || queue.cbValue < sizeof(DWORD)) {
+    if (queue.value == nullptr || queue.cbValue < sizeof(DWORD)) {
         return 0;
     }
     const DWORD count = PswValueDword(queue, 0);
@@ -78,7 +78,7 @@ DWORD CountMyJobs(const PSWVariable& queue, LPCWSTR userName) {
     if (count == 0) {
         return 0;  // also a queue without a value
     }
-    const BYTE* records = static_cast<const BYTE*>(queue.lpValue) + sizeof(DWORD);
+    const BYTE* records = static_cast<const BYTE*>(queue.value) + sizeof(DWORD);
     DWORD mine = 0;
     for (DWORD i = 0; i < count; ++i) {
         SRM_JOB_INFO_W job;
@@ -91,39 +91,39 @@ DWORD CountMyJobs(const PSWVariable& queue, LPCWSTR userName) {
     return mine;
 }
 
-DWORD CountPrintingMyJob(const PSWDATA* data) { return CountMyJobs(data->lpVariable[kVarPrinterQueue], data->szUserName); }
+DWORD CountPrintingMyJob(const PSWDATA* data) { return CountMyJobs(data->variables[kVarPrinterQueue], data->userName); }
 
-DWORD CountSpoolingMyJob(const PSWDATA* data) { return CountMyJobs(data->lpVariable[kVarSpoolerQueue], data->szUserName); }
+DWORD CountSpoolingMyJob(const PSWDATA* data) { return CountMyJobs(data->variables[kVarSpoolerQueue], data->userName); }
 
 BOOL GetPopupJobInfo(PSWDATA* d, UINT message) {
-    d->printerQueueJobs.dwOld = d->printerQueueJobs.dwNew;
-    d->spoolerQueueJobs.dwOld = d->spoolerQueueJobs.dwNew;
+    d->printerQueueJobs.previous = d->printerQueueJobs.latest;
+    d->spoolerQueueJobs.previous = d->spoolerQueueJobs.latest;
     if (message == WM_PSW_SPOOLERQUEUE) {
         if (CallGetPrinterStatus(d, kVarSpoolerQueue) != 0) {
             LogPrint(kLogError, "CallGetPrinterStatus() failed\n");
             return FALSE;
         }
-        d->spoolerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarSpoolerQueue]);
+        d->spoolerQueueJobs.latest = QueueJobCount(d->variables[kVarSpoolerQueue]);
     } else if (message == WM_PSW_PRINTERQUEUE) {
         if (CallGetPrinterStatus(d, kVarPrinterQueue) != 0) {
             LogPrint(kLogError, "CallGetPrinterStatus() failed\n");
             return FALSE;
         }
-        d->printerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarPrinterQueue]);
+        d->printerQueueJobs.latest = QueueJobCount(d->variables[kVarPrinterQueue]);
     }
     for (PSWCounter* c : {&d->myPrintingJobs, &d->otherPrintingJobs, &d->mySpoolingJobs, &d->otherSpoolingJobs,
                           &d->myTotalJobs, &d->allJobs}) {
-        c->dwOld = c->dwNew;
+        c->previous = c->latest;
     }
     if (message == WM_PSW_SPOOLERQUEUE) {
-        d->mySpoolingJobs.dwNew = CountSpoolingMyJob(d);
-        d->otherSpoolingJobs.dwNew = d->spoolerQueueJobs.dwNew - d->mySpoolingJobs.dwNew;
+        d->mySpoolingJobs.latest = CountSpoolingMyJob(d);
+        d->otherSpoolingJobs.latest = d->spoolerQueueJobs.latest - d->mySpoolingJobs.latest;
     } else if (message == WM_PSW_PRINTERQUEUE) {
-        d->myPrintingJobs.dwNew = CountPrintingMyJob(d);
-        d->otherPrintingJobs.dwNew = d->printerQueueJobs.dwNew - d->myPrintingJobs.dwNew;
+        d->myPrintingJobs.latest = CountPrintingMyJob(d);
+        d->otherPrintingJobs.latest = d->printerQueueJobs.latest - d->myPrintingJobs.latest;
     }
-    d->myTotalJobs.dwNew = d->mySpoolingJobs.dwNew + d->myPrintingJobs.dwNew;
-    d->allJobs.dwNew = d->spoolerQueueJobs.dwNew + d->printerQueueJobs.dwNew;
+    d->myTotalJobs.latest = d->mySpoolingJobs.latest + d->myPrintingJobs.latest;
+    d->allJobs.latest = d->spoolerQueueJobs.latest + d->printerQueueJobs.latest;
     return TRUE;
 }
 
@@ -131,13 +131,13 @@ PopupDisplay DecideDisplay(const PSWDATA* d) {
     const View v = Look(d);
     PopupDisplay out{false, false};
     const bool mineFresh =
-        (IsNew(d->myPrintingJobs) || (IsNew(d->mySpoolingJobs) && v.error && v.live)) && (d->dwPopUpFlags & 1u) == 0;
-    switch (Mode(d->dwPopUpCond)) {
+        (IsNew(d->myPrintingJobs) || (IsNew(d->mySpoolingJobs) && v.error && v.live)) && (d->poppedUp & 1u) == 0;
+    switch (Mode(d->popUpCondition)) {
     case kPopupPrinting:
         out.show = mineFresh;
         break;
     case kPopupIcon:
-        if ((d->dwPopUpCond & kPopupIconOnError) != 0) {
+        if ((d->popUpCondition & kPopupIconOnError) != 0) {
             if (Any(d->myPrintingJobs)) {
                 out = {true, !v.error};
             } else if (Any(d->mySpoolingJobs) && v.error) {
@@ -157,15 +157,15 @@ PopupDisplay DecideDisplay(const PSWDATA* d) {
     default:
         break;
     }
-    const bool otherArmed = (d->dwPopUpFlags & 2u) == 0;
-    switch (Mode(d->dwPopUpCondEx)) {
+    const bool otherArmed = (d->poppedUp & 2u) == 0;
+    switch (Mode(d->popUpConditionEx)) {
     case kPopupPrinting:
         if ((IsNew(d->otherPrintingJobs) || (IsNew(d->otherSpoolingJobs) && v.error && v.live)) && otherArmed) {
             out.show = true;
         }
         break;
     case kPopupIcon:
-        if ((d->dwPopUpCondEx & kPopupIconOnError) != 0) {
+        if ((d->popUpConditionEx & kPopupIconOnError) != 0) {
             if (Any(d->otherPrintingJobs)) {
                 // Shows whatever my side decided; it may ask for an icon, never take it back.
                 out.show = true;
@@ -202,15 +202,15 @@ PopupSize DecideChangeSize(const PSWDATA* d) {
             out.minimise |= jobs;
         }
     };
-    switch (Mode(d->dwPopUpCond)) {
+    switch (Mode(d->popUpCondition)) {
     case kPopupPrinting: out.restore |= mine; break;
-    case kPopupIcon: iconRule(d->dwPopUpCond, mine); break;
+    case kPopupIcon: iconRule(d->popUpCondition, mine); break;
     case kPopupErrorOnly: out.restore |= mine && v.error; break;
     default: break;
     }
-    switch (Mode(d->dwPopUpCondEx)) {
+    switch (Mode(d->popUpConditionEx)) {
     case kPopupPrinting: out.restore |= other; break;
-    case kPopupIcon: iconRule(d->dwPopUpCondEx, other); break;
+    case kPopupIcon: iconRule(d->popUpConditionEx, other); break;
     case kPopupErrorOnly: out.restore |= !mine && OtherErrorOnly(v); break;
     default: break;
     }
@@ -223,7 +223,7 @@ PopupSize DecideChangeSize(const PSWDATA* d) {
 bool DecideClose(const PSWDATA* d) {
     const View v = Look(d);
     bool stay = false;
-    switch (Mode(d->dwPopUpCond)) {
+    switch (Mode(d->popUpCondition)) {
     case kPopupPrinting:
     case kPopupIcon:
         stay = Any(d->myPrintingJobs) || (Any(d->mySpoolingJobs) && v.error);
@@ -234,7 +234,7 @@ bool DecideClose(const PSWDATA* d) {
     default:
         break;
     }
-    switch (Mode(d->dwPopUpCondEx)) {
+    switch (Mode(d->popUpConditionEx)) {
     case kPopupPrinting:
     case kPopupIcon:
         stay = stay || Any(d->otherPrintingJobs) || (Any(d->otherSpoolingJobs) && v.error);
@@ -249,22 +249,22 @@ bool DecideClose(const PSWDATA* d) {
 }
 
 BOOL CheckDisplayAndClose(PSWDATA* d) {
-    if (d->uiUserStart != 0) {
+    if (d->userStart != 0) {
         LogPrint(kLogCondition, "lpPSWData->uiUserStart != 0\n");
         return Returns("CheckDisplayAndClose");
     }
     FetchIfEmpty(d, kVarLMStatus);
     FetchIfEmpty(d, kVarCompulsivePolling);
-    const bool passedZero = (d->myTotalJobs.dwOld == 0) != (d->myTotalJobs.dwNew == 0) ||
-                            (d->allJobs.dwOld == 0) != (d->allJobs.dwNew == 0);
-    if (passedZero || PswStatusClass(d->wCurrentStatusRow) == 0) {
+    const bool passedZero = (d->myTotalJobs.previous == 0) != (d->myTotalJobs.latest == 0) ||
+                            (d->allJobs.previous == 0) != (d->allJobs.latest == 0);
+    if (passedZero || PswStatusClass(d->statusRow) == 0) {
         GetRegOptPopValue(d);
     }
-    if ((d->dwDispConditionPSW & kDisplayOff) != 0) {
+    if ((d->mainDisplayCondition & kDisplayOff) != 0) {
         LogPrint(kLogCondition, "dwDispConditionPSW PSWDEF_DC_NODISPLAY is stand\n");
         return Returns("CheckDisplayAndClose");
     }
-    if (!IsWindowVisible(d->hWndMain)) {
+    if (!IsWindowVisible(d->mainWindow)) {
         CheckDisplayCondition(d);
         return Returns("CheckDisplayAndClose");
     }
@@ -274,11 +274,11 @@ BOOL CheckDisplayAndClose(PSWDATA* d) {
 }
 
 BOOL CheckDisplayCondition(PSWDATA* d) {
-    d->dwShowAsIcon = 0;
+    d->showAsIcon = 0;
     const PopupDisplay decision = DecideDisplay(d);
-    d->dwShowAsIcon = decision.asIcon ? 1 : 0;
+    d->showAsIcon = decision.asIcon ? 1 : 0;
     if (decision.show) {
-        psw::DisplayStatusWindow(d->hWndMain, 0);
+        psw::DisplayStatusWindow(d->mainWindow, 0);
     }
     return Returns("CheckDisplayCondition");
 }
@@ -286,17 +286,17 @@ BOOL CheckDisplayCondition(PSWDATA* d) {
 BOOL CheckChangeSizeCondition(PSWDATA* d) {
     const PopupSize decision = DecideChangeSize(d);
     if (decision.restore) {
-        SetForegroundWindow(d->hWndMain);
-        ShowWindow(d->hWndMain, SW_RESTORE);
+        SetForegroundWindow(d->mainWindow);
+        ShowWindow(d->mainWindow, SW_RESTORE);
     } else if (decision.minimise) {
-        ShowWindow(d->hWndMain, SW_MINIMIZE);
+        ShowWindow(d->mainWindow, SW_MINIMIZE);
     }
     return Returns("CheckChangeSizeCondition");
 }
 
 BOOL CheckCloseCondition(PSWDATA* d) {
     if (DecideClose(d)) {
-        psw::CloseStatusWindow(d->hWndMain, FALSE);
+        psw::CloseStatusWindow(d->mainWindow, FALSE);
     }
     return Returns("CheckCloseCondition");
 }

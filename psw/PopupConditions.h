@@ -5,7 +5,7 @@
 // Check* functions carry them out on the main window. Window thread.
 #include "psw/StatusTables.h"
 
-// Condition bits of dwPopUpCond (my jobs) and dwPopUpCondEx (other users' jobs); the first of
+// Condition bits of popUpCondition (my jobs) and popUpConditionEx (other users' jobs); the first of
 // 0x1, 0x2, 0x4 that is set decides.
 inline constexpr DWORD kPopupPrinting = 0x1u;         // show while printing
 inline constexpr DWORD kPopupIcon = 0x2u;             // show as an icon while printing

@@ -44,57 +44,57 @@ inline constexpr PSWRegSetting kPswDefaultSetting = {1, 80, 1, 1, 8};
 
 /// A job counter: the value after the last change and the one before.
 struct PSWCounter {
-    DWORD dwNew;
-    DWORD dwOld;
+    DWORD latest;
+    DWORD previous;
 };
 
 /// Plain data: allocated zero-filled (GlobalAlloc GPTR) and freed as a block.
 struct PSWDATA {
     OSVERSIONINFOW osVersion;  // filled at creation; platform id selects the registry key form
-    HACCEL hAccel;
-    HWND hWndMain;
-    HWND hWndBaseDlg;
-    HWND hWndEws;
-    HWND hWndEwsHead;
-    HWND hWndEwsLeft;
-    HWND hWndEwsFoot;
-    HWND hWndEwsSheet;
-    EwsSheet wEwsDlgRight;
-    WCHAR szEwsClassName[388];
-    WCHAR szMainClassName[388];
-    POINT ptMainPos;
-    POINT ptMainPrevPos;
-    SIZE sizeMain;
-    POINT ptEwsPos;
-    POINT ptEwsPrevPos;
-    SIZE sizeEws;
+    HACCEL accelerators;
+    HWND mainWindow;
+    HWND baseDialog;
+    HWND ewsWindow;
+    HWND ewsHead;
+    HWND ewsLeft;
+    HWND ewsFoot;
+    HWND ewsSheet;
+    EwsSheet ewsSheetShown;
+    WCHAR ewsClassName[388];
+    WCHAR mainClassName[388];
+    POINT mainPosition;
+    POINT mainPreviousPosition;
+    SIZE mainSize;
+    POINT ewsPosition;
+    POINT ewsPreviousPosition;
+    SIZE ewsSize;
 
     // The status resource manager.
-    HMODULE SRMModule;
-    DWORD hManager;
-    PFN_OpenManagerExW pOpenManagerExW;
-    PFN_CloseManager pCloseManager;
-    PFN_GetPrinterStatusW pGetPrinterStatusW;
-    PFN_SetPrinterStatusDirectW pSetPrinterStatusDirectW;
-    PFN_SetReqPrinterStatusMsgW pSetReqPrinterStatusMsgW;
-    PFN_ResSetPrinterStatus pResSetPrinterStatus;
-    PFN_UpdatePrinterStatusW pUpdatePrinterStatusW;
-    PFN_SetNotificationMsgW pSetNotificationMsgW;
-    PFN_SetNotificationMsgExW pSetNotificationMsgExW;
-    PFN_KillNotificationMsg pKillNotificationMsg;
-    DWORD dwRequestId;
-    DWORD dwNotifyId[3];
+    HMODULE managerModule;
+    DWORD manager;
+    PFN_OpenManagerExW openManagerExW;
+    PFN_CloseManager closeManager;
+    PFN_GetPrinterStatusW getPrinterStatusW;
+    PFN_SetPrinterStatusDirectW setPrinterStatusDirectW;
+    PFN_SetReqPrinterStatusMsgW setReqPrinterStatusMsgW;
+    PFN_ResSetPrinterStatus resSetPrinterStatus;
+    PFN_UpdatePrinterStatusW updatePrinterStatusW;
+    PFN_SetNotificationMsgW setNotificationMsgW;
+    PFN_SetNotificationMsgExW setNotificationMsgExW;
+    PFN_KillNotificationMsg killNotificationMsg;
+    DWORD requestId;
+    DWORD notifyIds[3];
 
-    WCHAR szPrinterName[260];
-    WCHAR szUserName[32];
-    CHAR szDriverName[64];
-    WORD wCurrentStatusRow;
-    WORD wPreviousStatusRow;
-    PSWVariable* lpVariable;  // 20 rows, copied from the template
-    HWND hWndAuthority;       // the user-authority notice while it is open
+    WCHAR printerName[260];
+    WCHAR userName[32];
+    CHAR driverName[64];
+    WORD statusRow;
+    WORD previousStatusRow;
+    PSWVariable* variables;  // 20 rows, copied from the template
+    HWND authorityNotice;    // the user-authority notice while it is open
 
-    DWORD dwPopUpCond;
-    DWORD dwPopUpCondEx;
+    DWORD popUpCondition;
+    DWORD popUpConditionEx;
     PSWCounter myPrintingJobs;
     PSWCounter mySpoolingJobs;
     PSWCounter printerQueueJobs;
@@ -103,57 +103,57 @@ struct PSWDATA {
     PSWCounter otherSpoolingJobs;
     PSWCounter myTotalJobs;
     PSWCounter allJobs;
-    UINT uiUserStart;        // 0 automatic popup, 1 opened by the user
-    DWORD dwPopUpFlags;      // PSWDEF_POPPED_* bits
-    DWORD dwShowAsIcon;      // 1: the last popup decision asks for a minimised window
-    BOOL fSetReqCtr;         // a "RefreshStatus" request is pending
-    HANDLE hRefreshMutex;
+    UINT userStart;       // 0 automatic popup, 1 opened by the user
+    DWORD poppedUp;       // kPopped* bits
+    DWORD showAsIcon;     // 1: the last popup decision asks for a minimised window
+    BOOL refreshPending;  // a "RefreshStatus" request is pending
+    HANDLE refreshMutex;
 
-    LPWSTR lpHelpPath;       // GlobalAlloc'd by GetHelpPathName; freed with the record
-    HMODULE hHtmlHelp;       // HHCTRL.OCX, loaded on first use
-    FARPROC pHtmlHelpW;
-    LANGID wLangID;          // the window set's user-interface language
-    HMODULE hLangModule;     // the language library this record holds a reference on
+    LPWSTR helpPath;         // GlobalAlloc'd by GetHelpPathName; freed with the record
+    HMODULE htmlHelpModule;  // HHCTRL.OCX, loaded on first use
+    FARPROC htmlHelpW;
+    LANGID language;         // the window set's user-interface language
+    HMODULE languageModule;  // the language library this record holds a reference on
 
     BYTE trayPicture[3];
-    DWORD dwTrayChanged;
-    DWORD dwTrayOption;
-    HICON hStatusIcon[6];    // 16x16 of 20004, 20002, 20003, then 32x32 of the same
-    HWND hWndEwsFocus;
-    DWORD dwEwsSheetField;
+    DWORD trayChanged;
+    DWORD trayOption;
+    HICON statusIcons[6];  // 16x16 of 20004, 20002, 20003, then 32x32 of the same
+    HWND ewsFocus;
+    DWORD ewsSheetField;
     // The extended window's children: outer sizes measured at creation, the shown sheet's
     // fonts (normal, bold, bold large), each strip's own bold and large font, and the brush
     // the display sheet last handed out.
-    SIZE sizeEwsHead;
-    SIZE sizeEwsLeft;
-    SIZE sizeEwsRight;
-    SIZE sizeEwsFoot;
-    HFONT hEwsSheetFont[3];
-    HFONT hEwsStripFont[3][2];
-    HBRUSH hBkBrush01;
+    SIZE ewsHeadSize;
+    SIZE ewsLeftSize;
+    SIZE ewsRightSize;
+    SIZE ewsFootSize;
+    HFONT ewsSheetFonts[3];
+    HFONT ewsStripFonts[3][2];
+    HBRUSH displaySheetBrush;
 
-    PSWRegSetting setting;   // the registry settings; PopUpCondition(Ex) mirror dwPopUpCond(Ex)
-    HANDLE hStopEvent;       // manual reset; ends the watch thread
-    DWORD dwDispConditionPSW;
-    DWORD dwDispConditionEWS;
-    HANDLE hWatchThread;
+    PSWRegSetting setting;  // the registry settings; PopUpCondition(Ex) mirror popUpCondition(Ex)
+    HANDLE watchStopEvent;  // manual reset; ends the watch thread
+    DWORD mainDisplayCondition;
+    DWORD ewsDisplayCondition;
+    HANDLE watchThread;
 
     // The window side's own state.
-    WORD wPictureCache;       // status picture id last drawn
-    WORD wTonerTextCache;     // toner text id last set
-    HICON hTonerIconCache;    // toner icon last set
-    BOOL fOwnsRefreshMutex;   // this thread holds hRefreshMutex for the pending request
-    DWORD dwRefreshTick;      // GetTickCount when the pending request was sent
-    LONG lInModal;            // nesting of the authority notice's modal loop
-    BOOL fDestroyPending;     // DestroyStatusWindow ran inside that loop: destroy when it ends
-    BOOL fMainPlaced;         // the stored position is read: moves from now on are kept
-    HFONT hBaseBoldFont;      // the base dialog's caption font
-    DWORD dwSignature;        // kPswSignature while the record is alive
+    WORD shownPicture;      // status picture id last drawn
+    WORD shownTonerText;    // toner text id last set
+    HICON shownTonerIcon;   // toner icon last set
+    BOOL ownsRefreshMutex;  // this thread holds refreshMutex for the pending request
+    DWORD refreshSentTick;  // GetTickCount when the pending request was sent
+    LONG modalDepth;        // nesting of the authority notice's modal loop
+    BOOL destroyPending;    // DestroyStatusWindow ran inside that loop: destroy when it ends
+    BOOL mainPlaced;        // the stored position is read: moves from now on are kept
+    HFONT baseBoldFont;     // the base dialog's caption font
+    DWORD signature;        // kPswSignature while the record is alive
 };
 using LPPSWDATA = PSWDATA*;
 static_assert(std::is_trivially_copyable_v<PSWDATA> && std::is_standard_layout_v<PSWDATA>);
 
-/// PSWDATA::dwSignature of a live record.
+/// PSWDATA::signature of a live record.
 inline constexpr DWORD kPswSignature = 0x44575350u;
 
 /// The record of a main window (its GWLP_USERDATA), or NULL for NULL or a window without one.

@@ -35,7 +35,7 @@ private:
 
 bool OpenUserKey(const PSWDATA* record, bool create, Key* key) {
     WCHAR path[kCchKey];
-    if (!GetPswUserKey(record, record->szPrinterName, path, kCchKey)) return false;
+    if (!GetPswUserKey(record, record->printerName, path, kCchKey)) return false;
     if (!create) return RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, key->out()) == ERROR_SUCCESS;
     WCHAR className[] = u"REG_DWORD";
     return RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, className, REG_OPTION_NON_VOLATILE, kKeyAccess, nullptr,
@@ -57,11 +57,11 @@ void SetDword(HKEY key, LPCWSTR name, DWORD value) {
 void ApplyWatchPrinter(PSWDATA* record, DWORD watch) {
     record->setting.WatchPrinter = watch;
     if (watch == 0) {
-        record->dwDispConditionPSW |= kDisplayNoWatch;
-        record->dwDispConditionEWS |= kDisplayNoWatch;
+        record->mainDisplayCondition |= kDisplayNoWatch;
+        record->ewsDisplayCondition |= kDisplayNoWatch;
     } else {
-        record->dwDispConditionPSW &= ~kDisplayNoWatch;
-        record->dwDispConditionEWS &= ~kDisplayNoWatch;
+        record->mainDisplayCondition &= ~kDisplayNoWatch;
+        record->ewsDisplayCondition &= ~kDisplayNoWatch;
     }
 }
 
@@ -148,8 +148,8 @@ void GetRegPslSetting(PSWDATA* record) {
         s.PopUpConditionEx = DwordOr(key.get(), u"PopUpConditionEx", s.PopUpConditionEx);
     }
     record->setting = s;
-    record->dwPopUpCond = s.PopUpCondition;
-    record->dwPopUpCondEx = s.PopUpConditionEx;
+    record->popUpCondition = s.PopUpCondition;
+    record->popUpConditionEx = s.PopUpConditionEx;
     ApplyWatchPrinter(record, watch);
 }
 
@@ -176,13 +176,13 @@ void GetRegOptPopValue(PSWDATA* record) {
         cond = DwordOr(key.get(), u"PopUpCondition", 1);
         condEx = DwordOr(key.get(), u"PopUpConditionEx", 8);
     }
-    record->dwPopUpCond = cond;
-    record->dwPopUpCondEx = condEx;
+    record->popUpCondition = cond;
+    record->popUpConditionEx = condEx;
 }
 
 void GetRegMainWndPos(PSWDATA* record, POINT* position, SIZE* size) {
     RECT dialog{};
-    if (record->hWndBaseDlg) GetWindowRect(record->hWndBaseDlg, &dialog);
+    if (record->baseDialog) GetWindowRect(record->baseDialog, &dialog);
     // The frame as the base dialog is fitted into it (ChangeWindowSize).
     size->cx = (dialog.right - dialog.left) + 2 * GetSystemMetrics(SM_CXEDGE);
     size->cy = (dialog.bottom - dialog.top) + 2 * GetSystemMetrics(SM_CYEDGE) + GetSystemMetrics(SM_CYCAPTION);
@@ -219,7 +219,7 @@ bool RemoveRenamedPrinterKey(const PSWDATA* record, LPCWSTR oldName) {
     // Only a real rename moves the settings: the manager also reports the name unchanged
     // (a refresh, or a change of case only), and moving then would drop the stored values.
     if (!GetPrinterKey(record, oldName, oldKey, kCchKey) ||
-        !GetPrinterKey(record, record->szPrinterName, newKey, kCchKey) || lstrcmpiW(oldKey, newKey) == 0) {
+        !GetPrinterKey(record, record->printerName, newKey, kCchKey) || lstrcmpiW(oldKey, newKey) == 0) {
         return false;
     }
     const std::u16string oldPath = std::u16string(kPswRootKey) + u"\\" + oldKey;
@@ -255,7 +255,7 @@ BOOL GetPrinterDriverName(PSWDATA* record, LPCWSTR printerName) {
         const int n = info->pName ? WideCharToMultiByte(CP_ACP, 0, info->pName, -1, driver, 64, nullptr, nullptr) : 0;
         ok = n > 0;
         driver[63] = 0;
-        if (ok) std::memcpy(record->szDriverName, driver, sizeof(driver));
+        if (ok) std::memcpy(record->driverName, driver, sizeof(driver));
     }
     if (!ok) LogPrint(kLogError, "GetPrnterDriverA() failed\n");
     ClosePrinter(printer);
@@ -264,8 +264,8 @@ BOOL GetPrinterDriverName(PSWDATA* record, LPCWSTR printerName) {
 
 BOOL GetHelpPathName(PSWDATA* record, LPCSTR driverName) {
     auto clear = [record]() {
-        if (record->lpHelpPath) GlobalFree(record->lpHelpPath);
-        record->lpHelpPath = nullptr;
+        if (record->helpPath) GlobalFree(record->helpPath);
+        record->helpPath = nullptr;
         return FALSE;
     };
     WCHAR driver[64] = {};
@@ -278,7 +278,7 @@ BOOL GetHelpPathName(PSWDATA* record, LPCSTR driverName) {
     RegCloseKey(key);
     if (!read) return clear();
     char stem[16];
-    snprintf(stem, sizeof(stem), "QW774%03X", static_cast<unsigned>(record->wLangID));
+    snprintf(stem, sizeof(stem), "QW774%03X", static_cast<unsigned>(record->language));
     std::u16string base(folder);
     for (const char* p = stem; *p; ++p) base += static_cast<char16_t>(*p);
     for (const char16_t* extension : {u".CHM", u".HLP"}) {
@@ -291,8 +291,8 @@ BOOL GetHelpPathName(PSWDATA* record, LPCSTR driverName) {
         auto* copy = static_cast<LPWSTR>(GlobalAlloc(GPTR, cb));
         if (!copy) return clear();
         std::memcpy(copy, path.c_str(), cb);
-        if (record->lpHelpPath) GlobalFree(record->lpHelpPath);
-        record->lpHelpPath = copy;
+        if (record->helpPath) GlobalFree(record->helpPath);
+        record->helpPath = copy;
         return TRUE;
     }
     return clear();

@@ -21,7 +21,7 @@ BOOL GetPswUserKey(const PSWDATA* record, LPCWSTR printerName, LPWSTR out, DWORD
 void GetRegPslSetting(PSWDATA* record);
 /// Writes the five settings; FALSE when the key cannot be created.
 BOOL SetRegPslSetting(PSWDATA* record);
-/// PopUpCondition / PopUpConditionEx into dwPopUpCond / dwPopUpCondEx (defaults 1 and 8).
+/// PopUpCondition / PopUpConditionEx into popUpCondition / popUpConditionEx (defaults 1 and 8).
 void GetRegOptPopValue(PSWDATA* record);
 /// The stored position (or one centred by AdjustWndToMon when either value is missing) and
 /// the size computed from the base dialog's window.
@@ -32,10 +32,10 @@ BOOL SetRegMainWndPos(PSWDATA* record, LONG x, LONG y, LONG cx, LONG cy);
 /// printer key's settings; true when the window set must now write its own under the new key.
 /// false, removing nothing, when the two names give the same key (no real rename).
 bool RemoveRenamedPrinterKey(const PSWDATA* record, LPCWSTR oldName);
-/// The printer's ANSI driver name into record->szDriverName (at most 63 bytes).
+/// The printer's ANSI driver name into record->driverName (at most 63 bytes).
 BOOL GetPrinterDriverName(PSWDATA* record, LPCWSTR printerName);
 /// Finds "<HELPPATH>QW774%03X" + ".CHM" or ".HLP" for the record's LANGID; keeps the path in
-/// record->lpHelpPath (freeing the old one). FALSE, with no help path, when neither exists or
+/// record->helpPath (freeing the old one). FALSE, with no help path, when neither exists or
 /// the path does not fit.
 BOOL GetHelpPathName(PSWDATA* record, LPCSTR driverName);
 /// Reads REG_SZ `name` of an open key into buffer (cchBuffer characters), terminated even

@@ -76,42 +76,42 @@ DWORD WatchPslSetting(LPVOID parameter) {
 }
 
 BOOL StartWatchPslSetting(PSWDATA* record, HWND mainWindow) {
-    record->hStopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!record->hStopEvent) return FALSE;
-    auto* context = new WatchContext{mainWindow, record->hStopEvent};
-    record->hWatchThread = CreateThread(nullptr, 0, WatchPslSetting, context, 0, nullptr);
-    if (!record->hWatchThread) {
+    record->watchStopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!record->watchStopEvent) return FALSE;
+    auto* context = new WatchContext{mainWindow, record->watchStopEvent};
+    record->watchThread = CreateThread(nullptr, 0, WatchPslSetting, context, 0, nullptr);
+    if (!record->watchThread) {
         delete context;
-        CloseHandle(record->hStopEvent);
-        record->hStopEvent = nullptr;
+        CloseHandle(record->watchStopEvent);
+        record->watchStopEvent = nullptr;
         return FALSE;
     }
     return TRUE;
 }
 
 void StopWatchPslSetting(PSWDATA* record) {
-    if (record->hStopEvent) SetEvent(record->hStopEvent);
-    if (record->hWatchThread) {
+    if (record->watchStopEvent) SetEvent(record->watchStopEvent);
+    if (record->watchThread) {
         // The watcher never waits for this thread, so its end is near.
-        WaitForSingleObject(record->hWatchThread, INFINITE);
-        CloseHandle(record->hWatchThread);
-        record->hWatchThread = nullptr;
+        WaitForSingleObject(record->watchThread, INFINITE);
+        CloseHandle(record->watchThread);
+        record->watchThread = nullptr;
     }
-    if (record->hStopEvent) CloseHandle(record->hStopEvent);
-    record->hStopEvent = nullptr;
+    if (record->watchStopEvent) CloseHandle(record->watchStopEvent);
+    record->watchStopEvent = nullptr;
 }
 
 PslSettingChange ApplyPslSetting(PSWDATA* record) {
-    const bool wasOff = (record->dwDispConditionPSW & kDisplayNoWatch) != 0;
+    const bool wasOff = (record->mainDisplayCondition & kDisplayNoWatch) != 0;
     GetRegPslSetting(record);
-    const bool isOn = (record->dwDispConditionPSW & kDisplayNoWatch) == 0;
+    const bool isOn = (record->mainDisplayCondition & kDisplayNoWatch) == 0;
     // Watching switched back on re-arms the popups: whatever closed the windows while it was
     // off (the close below counts as the user's) must not keep the jobs counted then silent.
-    if (wasOff && isOn) record->dwPopUpFlags = 0;
+    if (wasOff && isOn) record->poppedUp = 0;
     PslSettingChange change{};
-    change.closeMain = (record->dwDispConditionPSW & kDisplayOff) && record->hWndMain &&
-                       IsWindowVisible(record->hWndMain);
-    change.closeEws = (record->dwDispConditionEWS & kDisplayOff) && record->hWndEws &&
-                      IsWindowVisible(record->hWndEws);
+    change.closeMain = (record->mainDisplayCondition & kDisplayOff) && record->mainWindow &&
+                       IsWindowVisible(record->mainWindow);
+    change.closeEws = (record->ewsDisplayCondition & kDisplayOff) && record->ewsWindow &&
+                      IsWindowVisible(record->ewsWindow);
     return change;
 }

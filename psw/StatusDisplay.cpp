@@ -37,7 +37,7 @@ PictureRow PictureOf(WORD row) {
 
 /// ErrSupplies entry k (from 1); kAbsent when the count or the value does not hold it.
 DWORD SuppliesEntry(const PSWDATA* d, DWORD k) {
-    const PSWVariable& row = d->lpVariable[kVarErrSupplies];
+    const PSWVariable& row = d->variables[kVarErrSupplies];
     if (PswValueDword(row, 0, 0) < k) {
         return kAbsent;
     }
@@ -54,8 +54,8 @@ HPALETTE g_palette = nullptr;
 }  // namespace
 
 UINT StatusTextId(const PSWDATA* d) {
-    const WORD row = d->wCurrentStatusRow;
-    const DWORD cover = PswValueDword(d->lpVariable[kVarErrCoverOpen], 0, kAbsent);
+    const WORD row = d->statusRow;
+    const DWORD cover = PswValueDword(d->variables[kVarErrCoverOpen], 0, kAbsent);
     switch (row) {
     case kStatusRowOpcError: {
         constexpr struct { DWORD entry; UINT text; } kOrder[] = {{2, 1752}, {4, 1753}, {5, 1754}, {3, 1755}};
@@ -67,14 +67,14 @@ UINT StatusTextId(const PSWDATA* d) {
         return 2062;
     }
     case kStatusRowStackerFailure:
-        return cover != kAbsent && (cover & 0x1) != 0 ? 2025 : PswStatusTable()[row].wStringId;
+        return cover != kAbsent && (cover & 0x1) != 0 ? 2025 : PswStatusTable()[row].stringId;
     case kStatusRowOpcDrumError:
         if (cover != kAbsent && (cover & 0x3) != 0) {
             return 2025;
         }
         return SuppliesBit(d, 1, 0x1) ? 1756 : SuppliesBit(d, 2, 0x1) ? 1757 : 2014;
     case kStatusRowTrayFailureDeselected: {
-        const DWORD load = PswValueDword(d->lpVariable[kVarErrLoadPaper], 0, kAbsent);
+        const DWORD load = PswValueDword(d->variables[kVarErrLoadPaper], 0, kAbsent);
         if (load == kAbsent) {
             return 0;
         }
@@ -87,7 +87,7 @@ UINT StatusTextId(const PSWDATA* d) {
         return 0;
     }
     default:
-        return row < kPswStatusRows ? PswStatusTable()[row].wStringId : PswStatusTable()[kPswLastStatusRow].wStringId;
+        return row < kPswStatusRows ? PswStatusTable()[row].stringId : PswStatusTable()[kPswLastStatusRow].stringId;
     }
 }
 
@@ -100,16 +100,16 @@ BOOL SetPrinterStatus(PSWDATA* d, HWND baseDialog) {
         return TRUE;
     }
     WCHAR text[256] = {};
-    LoadStringEx(d->wLangID, id, text, sizeof(text));
+    LoadStringEx(d->language, id, text, sizeof(text));
     SendDlgItemMessageW(baseDialog, kStatusTextControl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     return TRUE;
 }
 
 TonerLine TonerLineOf(const PSWDATA* d) {
-    const PictureRow row = PictureOf(d->wCurrentStatusRow);
+    const PictureRow row = PictureOf(d->statusRow);
     TonerLine line{row.picture, row.text, -1};
     if (row.tonerCheck) {
-        const DWORD low = PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwLow));
+        const DWORD low = PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwLow));
         if ((low & 0x4000) != 0) {
             line = {10115, 1641, 0};
         } else if ((low & 0x2) != 0) {
@@ -127,19 +127,19 @@ BOOL SetTonerRemain(PSWDATA* d, HWND baseDialog) {
         return FALSE;
     }
     const TonerLine line = TonerLineOf(d);
-    if (line.text != d->wTonerTextCache) {
-        d->wTonerTextCache = line.text;
+    if (line.text != d->shownTonerText) {
+        d->shownTonerText = line.text;
         WCHAR text[64] = {};
-        LoadStringEx(d->wLangID, line.text, text, sizeof(text));
+        LoadStringEx(d->language, line.text, text, sizeof(text));
         SetDlgItemTextW(baseDialog, kTonerTextControl, text);
     }
-    HICON icon = line.icon >= 0 ? d->hStatusIcon[line.icon] : nullptr;
-    if (icon != d->hTonerIconCache) {
-        d->hTonerIconCache = icon;
+    HICON icon = line.icon >= 0 ? d->statusIcons[line.icon] : nullptr;
+    if (icon != d->shownTonerIcon) {
+        d->shownTonerIcon = icon;
         SendDlgItemMessageW(baseDialog, kTonerIconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
-    if (line.picture != d->wPictureCache) {
-        d->wPictureCache = line.picture;
+    if (line.picture != d->shownPicture) {
+        d->shownPicture = line.picture;
         const HWND picture = GetDlgItem(baseDialog, kPictureControl);
         InvalidateRect(picture, nullptr, TRUE);
         UpdateWindow(picture);

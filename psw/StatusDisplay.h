@@ -12,7 +12,7 @@ BOOL SetPrinterStatus(PSWDATA* data, HWND baseDialog);
 struct TonerLine {
     WORD picture;
     WORD text;
-    int icon;  // index into hStatusIcon, or -1 for none
+    int icon;  // index into statusIcons, or -1 for none
 };
 TonerLine TonerLineOf(const PSWDATA* data);
 BOOL SetTonerRemain(PSWDATA* data, HWND baseDialog);

@@ -14,20 +14,20 @@ constexpr WCHAR kRefreshRequest[] = u"RefreshStatus";
 bool ValidRow(int row) { return row >= 0 && row < kVarEnd; }
 
 void FreeValue(PSWVariable& row) {
-    if (row.lpValue != nullptr) {
-        GlobalFree(row.lpValue);
+    if (row.value != nullptr) {
+        GlobalFree(row.value);
     }
-    row.lpValue = nullptr;
+    row.value = nullptr;
     row.cbValue = 0;
 }
 
 /// The size to ask for: the row's own, or the manager's answer for a row of size -1.
 DWORD SizeToAsk(PSWDATA* data, const PSWVariable& row) {
-    if (row.lSize >= 0) {
-        return static_cast<DWORD>(row.lSize);
+    if (row.requestSize >= 0) {
+        return static_cast<DWORD>(row.requestSize);
     }
     DWORD needed = 0;
-    data->pGetPrinterStatusW(data->hManager, row.szName, nullptr, 0, &needed);
+    data->getPrinterStatusW(data->manager, row.name, nullptr, 0, &needed);
     return needed;
 }
 
@@ -42,10 +42,10 @@ void AppendName(LPWSTR out, DWORD cchOut, DWORD& used, LPCWSTR name, bool first)
 }
 
 void LetMutexGo(PSWDATA* data) {
-    if (data->fOwnsRefreshMutex && data->hRefreshMutex != nullptr) {
-        ReleaseMutex(data->hRefreshMutex);
+    if (data->ownsRefreshMutex && data->refreshMutex != nullptr) {
+        ReleaseMutex(data->refreshMutex);
     }
-    data->fOwnsRefreshMutex = FALSE;
+    data->ownsRefreshMutex = FALSE;
 }
 
 }  // namespace
@@ -60,10 +60,10 @@ DWORD FetchReturns(DWORD result) {
 }  // namespace
 
 DWORD CallGetPrinterStatus(PSWDATA* data, int row) {
-    if (data == nullptr || data->lpVariable == nullptr || !ValidRow(row) || data->pGetPrinterStatusW == nullptr) {
+    if (data == nullptr || data->variables == nullptr || !ValidRow(row) || data->getPrinterStatusW == nullptr) {
         return FetchReturns(ERR_PSW);
     }
-    PSWVariable& var = data->lpVariable[row];
+    PSWVariable& var = data->variables[row];
     DWORD result = ERR_PSW;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const DWORD cb = SizeToAsk(data, var);
@@ -77,16 +77,16 @@ DWORD CallGetPrinterStatus(PSWDATA* data, int row) {
             return FetchReturns(PSWERR_OUTOFMEMORY);
         }
         DWORD needed = 0;
-        result = data->pGetPrinterStatusW(data->hManager, var.szName, buffer, cb, &needed);
-        if (var.lpValue == nullptr) {
-            var.lpValue = GlobalAlloc(GPTR, cb);
-            var.cbValue = var.lpValue != nullptr ? cb : 0;
+        result = data->getPrinterStatusW(data->manager, var.name, buffer, cb, &needed);
+        if (var.value == nullptr) {
+            var.value = GlobalAlloc(GPTR, cb);
+            var.cbValue = var.value != nullptr ? cb : 0;
         }
         if (result == SRMRES_SUCCESS) {
             FreeValue(var);
-            var.lpValue = buffer;
+            var.value = buffer;
             var.cbValue = cb;
-            DumpJobInfo(var.szName, buffer, cb);
+            DumpJobInfo(var.name, buffer, cb);
             return FetchReturns(0);
         }
         GlobalFree(buffer);
@@ -96,7 +96,7 @@ DWORD CallGetPrinterStatus(PSWDATA* data, int row) {
 }
 
 void FetchIfEmpty(PSWDATA* data, int row) {
-    if (ValidRow(row) && data->lpVariable[row].lpValue == nullptr) {
+    if (ValidRow(row) && data->variables[row].value == nullptr) {
         CallGetPrinterStatus(data, row);
     }
 }
@@ -107,22 +107,22 @@ DWORD CallSetNotificationMsgEx(PSWDATA* data, WORD notifyClass) {
     DWORD count = 0;
     DWORD used = 0;
     for (int row = 0; row < kVarEnd; ++row) {
-        const PSWVariable& var = data->lpVariable[row];
-        if (var.wNtfTiming == notifyClass) {
-            AppendName(names, static_cast<DWORD>(std::size(names)), used, var.szName, count == 0);
-            messages[count++] = var.dwMessage;
+        const PSWVariable& var = data->variables[row];
+        if (var.notifyClass == notifyClass) {
+            AppendName(names, static_cast<DWORD>(std::size(names)), used, var.name, count == 0);
+            messages[count++] = var.message;
         }
     }
-    if (count == 0 || notifyClass >= std::size(data->dwNotifyId)) {
+    if (count == 0 || notifyClass >= std::size(data->notifyIds)) {
         LogPrint(kLogCondition, "dwNumVariables == 0\n");
         return ERR_PSW;
     }
     CallKillNotificationMsg2(data, notifyClass);
     DWORD id = 0;
     const DWORD result =
-        data->pSetNotificationMsgExW(data->hManager, count, names, data->hWndMain, messages, &id);
+        data->setNotificationMsgExW(data->manager, count, names, data->mainWindow, messages, &id);
     if (result == SRMRES_SUCCESS) {
-        data->dwNotifyId[notifyClass] = id;
+        data->notifyIds[notifyClass] = id;
     } else {
         LogPrint(kLogError, "SRM/SetNotificationMsgEx() is failed.\n");
     }
@@ -131,18 +131,18 @@ DWORD CallSetNotificationMsgEx(PSWDATA* data, WORD notifyClass) {
 
 DWORD CallSetNotificationMsg(PSWDATA* data, LPCWSTR name) {
     for (int row = 0; row < kVarEnd && name != nullptr; ++row) {
-        PSWVariable& var = data->lpVariable[row];
-        if (lstrcmpW(var.szName, name) != 0) {
+        PSWVariable& var = data->variables[row];
+        if (lstrcmpW(var.name, name) != 0) {
             continue;
         }
-        if (var.wNtfTiming != 0) {
+        if (var.notifyClass != 0) {
             return ERR_PSW;
         }
         CallKillNotificationMsg(data, row);
         DWORD id = 0;
-        const DWORD result = data->pSetNotificationMsgW(data->hManager, name, data->hWndMain, var.dwMessage, &id);
+        const DWORD result = data->setNotificationMsgW(data->manager, name, data->mainWindow, var.message, &id);
         if (result == SRMRES_SUCCESS) {
-            var.dwNotifyId = id;
+            var.notifyId = id;
         } else {
             LogPrint(kLogError, "SRM/SetNotificationMsg() is failed.\n");
         }
@@ -152,28 +152,28 @@ DWORD CallSetNotificationMsg(PSWDATA* data, LPCWSTR name) {
 }
 
 void CallKillNotificationMsg(PSWDATA* data, int row) {
-    PSWVariable& var = data->lpVariable[row];
-    if (var.dwNotifyId != 0 && data->pKillNotificationMsg != nullptr) {
-        data->pKillNotificationMsg(data->hManager, var.dwNotifyId);
+    PSWVariable& var = data->variables[row];
+    if (var.notifyId != 0 && data->killNotificationMsg != nullptr) {
+        data->killNotificationMsg(data->manager, var.notifyId);
     }
-    var.dwNotifyId = 0;
+    var.notifyId = 0;
 }
 
 void CallKillNotificationMsg2(PSWDATA* data, WORD notifyClass) {
-    if (notifyClass >= std::size(data->dwNotifyId)) {
+    if (notifyClass >= std::size(data->notifyIds)) {
         return;
     }
-    if (data->dwNotifyId[notifyClass] != 0 && data->pKillNotificationMsg != nullptr) {
-        data->pKillNotificationMsg(data->hManager, data->dwNotifyId[notifyClass]);
+    if (data->notifyIds[notifyClass] != 0 && data->killNotificationMsg != nullptr) {
+        data->killNotificationMsg(data->manager, data->notifyIds[notifyClass]);
     }
-    data->dwNotifyId[notifyClass] = 0;
+    data->notifyIds[notifyClass] = 0;
 }
 
 void DestroyKillNotify(PSWDATA* data) {
-    for (WORD c = 0; c < std::size(data->dwNotifyId); ++c) {
+    for (WORD c = 0; c < std::size(data->notifyIds); ++c) {
         CallKillNotificationMsg2(data, c);
     }
-    if (data->lpVariable != nullptr) {
+    if (data->variables != nullptr) {
         for (int row = 0; row < kVarEnd; ++row) {
             CallKillNotificationMsg(data, row);
         }
@@ -188,9 +188,9 @@ DWORD RefreshList(const PSWDATA* data, WORD groups, LPWSTR out, DWORD cchOut) {
     }
     out[0] = u'\0';
     for (int row = 0; row < kVarEnd; ++row) {
-        const PSWVariable& var = data->lpVariable[row];
-        if ((var.wRefreshGroup & groups) != 0) {
-            AppendName(out, cchOut, used, var.szName, count == 0);
+        const PSWVariable& var = data->variables[row];
+        if ((var.refreshGroups & groups) != 0) {
+            AppendName(out, cchOut, used, var.name, count == 0);
             ++count;
         }
     }
@@ -198,8 +198,8 @@ DWORD RefreshList(const PSWDATA* data, WORD groups, LPWSTR out, DWORD cchOut) {
 }
 
 DWORD CallRefreshStatus(PSWDATA* data, WORD groups) {
-    if (data->fSetReqCtr) {
-        if (GetTickCount() - data->dwRefreshTick < kRefreshAnswerTimeoutMs) {
+    if (data->refreshPending) {
+        if (GetTickCount() - data->refreshSentTick < kRefreshAnswerTimeoutMs) {
             return 0;
         }
         LogPrint(kLogCondition, "RefreshStatus answer timed out\n");
@@ -207,18 +207,18 @@ DWORD CallRefreshStatus(PSWDATA* data, WORD groups) {
         CallResSetPrinterStatus(data, kRefreshRequest, &ignored);
         LetMutexGo(data);
     }
-    if (data->hRefreshMutex == nullptr) {
-        data->hRefreshMutex = CreateMutexW(nullptr, FALSE, kPollingMutexName);
-        if (data->hRefreshMutex == nullptr) {
+    if (data->refreshMutex == nullptr) {
+        data->refreshMutex = CreateMutexW(nullptr, FALSE, kPollingMutexName);
+        if (data->refreshMutex == nullptr) {
             return 0;
         }
     }
-    const DWORD wait = WaitForSingleObject(data->hRefreshMutex, 0);
+    const DWORD wait = WaitForSingleObject(data->refreshMutex, 0);
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
         LogPrint(kLogCondition, "dwMutexRet == WAIT_TIMEOUT\n");
         return 0;
     }
-    data->fOwnsRefreshMutex = TRUE;
+    data->ownsRefreshMutex = TRUE;
     WCHAR list[kPswVariableRows * 66];
     const DWORD count = RefreshList(data, groups, list, static_cast<DWORD>(std::size(list)));
     if (count == 0) {
@@ -231,32 +231,32 @@ DWORD CallRefreshStatus(PSWDATA* data, WORD groups) {
     if (result != 0) {
         LetMutexGo(data);
     } else {
-        data->dwRefreshTick = GetTickCount();
+        data->refreshSentTick = GetTickCount();
     }
     return result;
 }
 
 DWORD CallSetReqPrinterStatusMsg(PSWDATA* data, LPCWSTR name, LPCWSTR list, DWORD cbList, UINT message) {
-    if (data->fSetReqCtr) {
+    if (data->refreshPending) {
         return 0;
     }
-    data->fSetReqCtr = TRUE;
+    data->refreshPending = TRUE;
     DWORD id = 0;
     const DWORD result =
-        data->pSetReqPrinterStatusMsgW(data->hManager, name, list, cbList, data->hWndMain, message, &id);
+        data->setReqPrinterStatusMsgW(data->manager, name, list, cbList, data->mainWindow, message, &id);
     if (result != SRMRES_SUCCESS) {
-        data->fSetReqCtr = FALSE;
+        data->refreshPending = FALSE;
         LogPrint(kLogError, "SRM/SetReqPrinterStatusMsg() is failed.\n");
         return result;
     }
-    data->dwRequestId = id;
+    data->requestId = id;
     return 0;
 }
 
 DWORD CallResSetPrinterStatus(PSWDATA* data, LPCWSTR /*name*/, LPDWORD result) {
     DWORD answer = 0;
-    const DWORD res = data->dwRequestId != 0 && data->pResSetPrinterStatus != nullptr
-                          ? data->pResSetPrinterStatus(data->hManager, data->dwRequestId, &answer)
+    const DWORD res = data->requestId != 0 && data->resSetPrinterStatus != nullptr
+                          ? data->resSetPrinterStatus(data->manager, data->requestId, &answer)
                           : SRMRES_NOT_FOUND;
     if (res != SRMRES_SUCCESS) {
         LogPrint(kLogError, "SRM/ResSetPrinterStatus() is failed\n");
@@ -264,34 +264,34 @@ DWORD CallResSetPrinterStatus(PSWDATA* data, LPCWSTR /*name*/, LPDWORD result) {
     if (result != nullptr) {
         *result = answer;
     }
-    data->dwRequestId = 0;
-    data->fSetReqCtr = FALSE;
+    data->requestId = 0;
+    data->refreshPending = FALSE;
     return res;
 }
 
 void OnRefreshAnswer(PSWDATA* data) {
-    if (!data->fSetReqCtr) {
+    if (!data->refreshPending) {
         return;  // nothing asked: an answer from elsewhere
     }
-    if (data->pResSetPrinterStatus != nullptr && data->dwRequestId != 0) {
+    if (data->resSetPrinterStatus != nullptr && data->requestId != 0) {
         DWORD answer = 0;
-        if (data->pResSetPrinterStatus(data->hManager, data->dwRequestId, &answer) == SRMRES_PENDING) {
+        if (data->resSetPrinterStatus(data->manager, data->requestId, &answer) == SRMRES_PENDING) {
             return;  // not answered yet: keep the request and the mutex
         }
     }
-    data->dwRequestId = 0;
-    data->fSetReqCtr = FALSE;
+    data->requestId = 0;
+    data->refreshPending = FALSE;
     LetMutexGo(data);
 }
 
 void ReleaseRefresh(PSWDATA* data) {
-    if (data->fSetReqCtr) {
+    if (data->refreshPending) {
         DWORD ignored = 0;
         CallResSetPrinterStatus(data, kRefreshRequest, &ignored);
     }
     LetMutexGo(data);
-    if (data->hRefreshMutex != nullptr) {
-        CloseHandle(data->hRefreshMutex);
-        data->hRefreshMutex = nullptr;
+    if (data->refreshMutex != nullptr) {
+        CloseHandle(data->refreshMutex);
+        data->refreshMutex = nullptr;
     }
 }

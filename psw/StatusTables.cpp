@@ -51,11 +51,11 @@ struct StatusTable {
     PSWStatusEntry rows[kPswStatusRows];
     StatusTable() : rows{} {
         for (int i = 0; i < kPswStatusRows; ++i) {
-            rows[i].dwRow = static_cast<DWORD>(i);
-            rows[i].dwMask = kRows[i].mask;
-            rows[i].wWord = static_cast<WORD>(kRows[i].word);
-            rows[i].wStringId = kRows[i].text;
-            rows[i].dwClass = kRows[i].cls;
+            rows[i].row = static_cast<DWORD>(i);
+            rows[i].mask = kRows[i].mask;
+            rows[i].word = static_cast<WORD>(kRows[i].word);
+            rows[i].stringId = kRows[i].text;
+            rows[i].statusClass = kRows[i].cls;
         }
     }
 };
@@ -67,14 +67,14 @@ const StatusTable& Table() {
 
 constexpr PSWVariable Var(WORD row, const char* name, LONG size, DWORD message, WORD groups) {
     PSWVariable v{};
-    v.wRow = row;
+    v.row = row;
     for (int i = 0; name[i] != '\0' && i < 64; ++i) {
-        v.szName[i] = static_cast<WCHAR>(name[i]);
+        v.name[i] = static_cast<WCHAR>(name[i]);
     }
-    v.lSize = size;
-    v.dwMessage = message;
-    v.wNtfTiming = message != 0 ? 1 : 0;
-    v.wRefreshGroup = groups;
+    v.requestSize = size;
+    v.message = message;
+    v.notifyClass = message != 0 ? 1 : 0;
+    v.refreshGroups = groups;
     return v;
 }
 
@@ -129,17 +129,17 @@ WORD StatusRowOf(const void* currentStatus, DWORD cbValue) {
 }
 
 void ConvertStatusID(LPPSWDATA data) {
-    const PSWVariable& row = data->lpVariable[kVarCurrentStatus];
-    data->wCurrentStatusRow = StatusRowOf(row.lpValue, row.cbValue);
+    const PSWVariable& row = data->variables[kVarCurrentStatus];
+    data->statusRow = StatusRowOf(row.value, row.cbValue);
 }
 
 DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback) {
-    if (row.lpValue == nullptr || row.cbValue < offset + sizeof(DWORD)) {
+    if (row.value == nullptr || row.cbValue < offset + sizeof(DWORD)) {
         return fallback;
     }
     DWORD value;
-    std::memcpy(&value, static_cast<const BYTE*>(row.lpValue) + offset, sizeof(value));
+    std::memcpy(&value, static_cast<const BYTE*>(row.value) + offset, sizeof(value));
     return value;
 }
 
-bool PswValueBit0(LPPSWDATA data, PswVar var) { return (PswValueDword(data->lpVariable[var], 0) & 1u) != 0; }
+bool PswValueBit0(LPPSWDATA data, PswVar var) { return (PswValueDword(data->variables[var], 0) & 1u) != 0; }

@@ -13,18 +13,18 @@ inline constexpr WORD kPswLastStatusRow = 30;
 inline constexpr int kPswPrinterNameChars = 260;
 
 /// One row of the variable table: a status variable the window binds, its value as last
-/// fetched and its notification. `cbValue` is the byte length of `lpValue` (0 when there is
-/// none yet); `lSize` is the size to ask for (-1: ask the manager for the size first).
+/// fetched and its notification. `cbValue` is the byte length of `value` (0 when there is
+/// none yet); `requestSize` is the size to ask for (-1: ask the manager for the size first).
 struct PSWVariable {
-    WORD wRow;
-    WCHAR szName[65];
-    LPVOID lpValue;   // GlobalAlloc'd, owned by the row
-    DWORD cbValue;    // bytes readable at lpValue
-    LONG lSize;
-    DWORD dwNotifyId;
-    DWORD dwMessage;
-    WORD wNtfTiming;  // notification class; 0 = none
-    WORD wRefreshGroup;
+    WORD row;
+    WCHAR name[65];
+    LPVOID value;   // GlobalAlloc'd, owned by the row
+    DWORD cbValue;  // bytes readable at value
+    LONG requestSize;
+    DWORD notifyId;
+    DWORD message;
+    WORD notifyClass;  // notification class; 0 = none
+    WORD refreshGroups;
 };
 
 // --- Private messages posted by the manager (one per variable) and by the window itself ---
@@ -67,16 +67,16 @@ inline constexpr WORD kStatusRowTrayFailureDeselected = 14;
 
 /// A row of the status-bit table as the host reads it: 36 bytes.
 struct PSWStatusEntry {
-    DWORD dwRow;
-    DWORD dwMask;
-    WORD wWord;
-    WORD wStringId;
-    DWORD dwZero;
-    DWORD dwClass;  // 0: error
-    DWORD dwHelpContext;
+    DWORD row;
+    DWORD mask;
+    WORD word;
+    WORD stringId;
+    DWORD zero;
+    DWORD statusClass;  // 0: error
+    DWORD helpContext;
     BYTE reserved[12];
 };
-static_assert(sizeof(PSWStatusEntry) == 36 && offsetof(PSWStatusEntry, dwClass) == 16);
+static_assert(sizeof(PSWStatusEntry) == 36 && offsetof(PSWStatusEntry, statusClass) == 16);
 
 /// The status-bit table (kPswStatusRows rows, row order = priority order).
 const PSWStatusEntry* PswStatusTable();

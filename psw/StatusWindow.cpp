@@ -33,11 +33,12 @@ constexpr WCHAR kClassPrefix[] = u"PSWWndClass ";
 
 /// Places the window at its stored rectangle, corrected to the screen.
 void PlaceMain(PSWDATA* d) {
-    RECT stored{d->ptMainPos.x, d->ptMainPos.y, d->ptMainPos.x + d->sizeMain.cx, d->ptMainPos.y + d->sizeMain.cy};
+    RECT stored{d->mainPosition.x, d->mainPosition.y, d->mainPosition.x + d->mainSize.cx,
+                d->mainPosition.y + d->mainSize.cy};
     RECT corrected = stored;
-    GetCorrectWndRect(&corrected, &stored, static_cast<DWORD>(GetWindowLongPtrW(d->hWndMain, GWL_STYLE)));
-    d->ptMainPos = {corrected.left, corrected.top};
-    SetWindowPos(d->hWndMain, nullptr, corrected.left, corrected.top, corrected.right - corrected.left,
+    GetCorrectWndRect(&corrected, &stored, static_cast<DWORD>(GetWindowLongPtrW(d->mainWindow, GWL_STYLE)));
+    d->mainPosition = {corrected.left, corrected.top};
+    SetWindowPos(d->mainWindow, nullptr, corrected.left, corrected.top, corrected.right - corrected.left,
                  corrected.bottom - corrected.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -45,25 +46,26 @@ void PlaceMain(PSWDATA* d) {
 void RefreshIfStale(PSWDATA* d) {
     FetchIfEmpty(d, kVarLMStatus);
     FetchIfEmpty(d, kVarCompulsivePolling);
-    const DWORD spooler = PswValueDword(d->lpVariable[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
+    const DWORD spooler = PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
     if (!PswValueBit0(d, kVarLMStatus) && !PswValueBit0(d, kVarCompulsivePolling) && (spooler & 0x8u) != 0) {
-        PostMessageW(d->hWndMain, WM_COMMAND, kRefreshButton, 0);
+        PostMessageW(d->mainWindow, WM_COMMAND, kRefreshButton, 0);
     }
 }
 
 /// Shows the extended window (a first sheet and a refresh), or brings it back.
 void ShowExtendedWindow(PSWDATA* d) {
-    const HWND ews = d->hWndEws;
+    const HWND ews = d->ewsWindow;
     if (ews == nullptr) {
         return;
     }
     if (!IsWindowVisible(ews)) {
         RefreshIfStale(d);
-        if ((d->dwDispConditionEWS & kDisplayOff) != 0) {
+        if ((d->ewsDisplayCondition & kDisplayOff) != 0) {
             return;
         }
         ShowWindow(ews, SW_RESTORE);
-        SetWndRect(ews, d->ptEwsPos.x, d->ptEwsPos.y, d->ptEwsPos.x + d->sizeEws.cx, d->ptEwsPos.y + d->sizeEws.cy);
+        SetWndRect(ews, d->ewsPosition.x, d->ewsPosition.y, d->ewsPosition.x + d->ewsSize.cx,
+                   d->ewsPosition.y + d->ewsSize.cy);
         PostMessageW(ews, WM_COMMAND, kEwsGeneralButton, 0);
     } else if (IsIconic(ews)) {
         ShowWindow(ews, SW_RESTORE);
@@ -94,10 +96,10 @@ DWORD Leave(const char* function, DWORD code) {
 /// caller's handle is cleared and everything the record holds is freed. No WM_QUIT.
 DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
     LogPrint(kLogError, "[InitializeStatusWindow] %s\n", text);
-    if (d->hWndMain != nullptr) {
-        const HWND window = d->hWndMain;
+    if (d->mainWindow != nullptr) {
+        const HWND window = d->mainWindow;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        d->hWndMain = nullptr;
+        d->mainWindow = nullptr;
         DestroyWindow(window);
     }
     if (mainWindow != nullptr) {
@@ -110,7 +112,7 @@ DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
 /// Whether the window is of the class this library registered for its main windows. The
 /// class stays what it is when a host subclasses the window (replaces its procedure).
 bool IsMainWindowClass(HWND window) {
-    WCHAR name[sizeof(PSWDATA::szMainClassName) / sizeof(WCHAR)] = {};
+    WCHAR name[sizeof(PSWDATA::mainClassName) / sizeof(WCHAR)] = {};
     if (GetClassNameW(window, name, static_cast<int>(std::size(name))) == 0) {
         return false;
     }
@@ -127,11 +129,11 @@ bool IsMainWindowClass(HWND window) {
 
 void LoadStatusIcons(PSWDATA* d) {
     for (int i = 0; i < 6; ++i) {
-        if (d->hStatusIcon[i] != nullptr) {
-            DestroyIcon(d->hStatusIcon[i]);
+        if (d->statusIcons[i] != nullptr) {
+            DestroyIcon(d->statusIcons[i]);
         }
         const int px = i < 3 ? 16 : 32;
-        d->hStatusIcon[i] = static_cast<HICON>(
+        d->statusIcons[i] = static_cast<HICON>(
             LoadImageW(g_module, MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
     }
 }
@@ -144,7 +146,7 @@ PSWDATA* PswRecordOf(HWND mainWindow) {
         return nullptr;
     }
     auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(mainWindow, GWLP_USERDATA));
-    return d != nullptr && d->dwSignature == kPswSignature ? d : nullptr;
+    return d != nullptr && d->signature == kPswSignature ? d : nullptr;
 }
 
 DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved) {
@@ -179,19 +181,19 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
         LogPrint(kLogError, "[InitializeStatusWindow] Allocation error for \"lpPSWData\".\n");
         return Leave("InitializeStatusWindowEx", ERR_PSW);
     }
-    d->dwSignature = kPswSignature;
+    d->signature = kPswSignature;
     d->osVersion.dwOSVersionInfoSize = sizeof(d->osVersion);
     GetVersionExW(&d->osVersion);
-    d->lpVariable = static_cast<PSWVariable*>(GlobalAlloc(GPTR, sizeof(PSWVariable) * kPswVariableRows));
-    if (d->lpVariable == nullptr) {
+    d->variables = static_cast<PSWVariable*>(GlobalAlloc(GPTR, sizeof(PSWVariable) * kPswVariableRows));
+    if (d->variables == nullptr) {
         return FailInit(d, mainWindow, ERR_PSW, "Allocation error for \"lpPSWData\".");
     }
-    std::memcpy(d->lpVariable, PswVariableTemplate(), sizeof(PSWVariable) * kPswVariableRows);
+    std::memcpy(d->variables, PswVariableTemplate(), sizeof(PSWVariable) * kPswVariableRows);
     if (printerName == nullptr ||
-        MultiByteToWideChar(CP_ACP, 0, printerName, -1, d->szPrinterName, kPswPrinterNameChars - 1) == 0) {
+        MultiByteToWideChar(CP_ACP, 0, printerName, -1, d->printerName, kPswPrinterNameChars - 1) == 0) {
         return FailInit(d, mainWindow, ERR_PSW, "\"lpPrinterName\" is NULL.");
     }
-    d->szPrinterName[kPswPrinterNameChars - 1] = u'\0';
+    d->printerName[kPswPrinterNameChars - 1] = u'\0';
     if (!GetLangID(d)) {
         return FailInit(d, mainWindow, ERR_PSW, "\"GetLangID()\" is failed.");
     }
@@ -204,19 +206,19 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
             wide[31] = u'\0';
             WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
             narrow[31] = '\0';
-            if (MultiByteToWideChar(CP_ACP, 0, narrow, -1, d->szUserName, 31) == 0) {
-                d->szUserName[0] = u'\0';
+            if (MultiByteToWideChar(CP_ACP, 0, narrow, -1, d->userName, 31) == 0) {
+                d->userName[0] = u'\0';
             }
         }
     }
-    if (GetPrinterDriverName(d, d->szPrinterName)) {
-        GetHelpPathName(d, d->szDriverName);
+    if (GetPrinterDriverName(d, d->printerName)) {
+        GetHelpPathName(d, d->driverName);
     }
     LoadStatusIcons(d);
     RegisterMiscWndClass(d);
     WCHAR title[256] = {};
-    LoadStringEx(d->wLangID, kTitleString, title, sizeof(title));
-    const HWND window = CreateWindowExW(0, d->szMainClassName, title, kMainStyle, 0, 0, 0, 0, nullptr, nullptr,
+    LoadStringEx(d->language, kTitleString, title, sizeof(title));
+    const HWND window = CreateWindowExW(0, d->mainClassName, title, kMainStyle, 0, 0, 0, 0, nullptr, nullptr,
                                         g_module, d);
     if (window == nullptr) {
         return FailInit(d, mainWindow, ERR_PSW, "Main CreateWindowEx() is failed.");
@@ -230,17 +232,17 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     }
     UpdateWithPortEx(d);
     CreateChildWindow(d);
-    GetRegMainWndPos(d, &d->ptMainPos, &d->sizeMain);
-    d->ptMainPrevPos = d->ptMainPos;
+    GetRegMainWndPos(d, &d->mainPosition, &d->mainSize);
+    d->mainPreviousPosition = d->mainPosition;
     // Moves before this one (the creation's own) are not the user's: they must not
     // overwrite the stored position.
-    d->fMainPlaced = TRUE;
+    d->mainPlaced = TRUE;
     ChangeWindowSize(d);
     EWS_CreateMainWindow(d);
-    dialogs[0] = d->hWndMain;
-    dialogs[1] = d->hWndEws;
-    d->hAccel = LoadAcceleratorsW(g_module, MAKEINTRESOURCEW(kAcceleratorId));
-    *accelerators = d->hAccel;
+    dialogs[0] = d->mainWindow;
+    dialogs[1] = d->ewsWindow;
+    d->accelerators = LoadAcceleratorsW(g_module, MAKEINTRESOURCEW(kAcceleratorId));
+    *accelerators = d->accelerators;
     ShowWindow(window, SW_HIDE);
     GetRegPslSetting(d);
     StartWatchPslSetting(d, window);
@@ -251,11 +253,11 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
 
 BOOL RegisterMiscWndClass(PSWDATA* d) {
     WCHAR driver[64] = {};
-    MultiByteToWideChar(CP_ACP, 0, d->szDriverName, -1, driver, 63);
-    lstrcpynW(d->szMainClassName, kClassPrefix, static_cast<int>(std::size(d->szMainClassName)));
-    const int used = lstrlenW(d->szMainClassName);
-    lstrcpynW(d->szMainClassName + used, driver, static_cast<int>(std::size(d->szMainClassName)) - used);
-    UnregisterClassW(d->szMainClassName, g_module);
+    MultiByteToWideChar(CP_ACP, 0, d->driverName, -1, driver, 63);
+    lstrcpynW(d->mainClassName, kClassPrefix, static_cast<int>(std::size(d->mainClassName)));
+    const int used = lstrlenW(d->mainClassName);
+    lstrcpynW(d->mainClassName + used, driver, static_cast<int>(std::size(d->mainClassName)) - used);
+    UnregisterClassW(d->mainClassName, g_module);
     const bool withIcon = d->osVersion.dwPlatformId == 1 || (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 3);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -265,11 +267,11 @@ BOOL RegisterMiscWndClass(PSWDATA* d) {
     wc.hIcon = withIcon ? LoadIconW(g_module, MAKEINTRESOURCEW(20001)) : nullptr;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = d->szMainClassName;
+    wc.lpszClassName = d->mainClassName;
     wc.hIconSm = LoadIconW(g_module, MAKEINTRESOURCEW(20001));
     if (RegisterClassExW(&wc) == 0) {
         WNDCLASSW old{0, &MainWndProc, 0, static_cast<int>(sizeof(void*)), g_module, wc.hIcon, wc.hCursor,
-                      wc.hbrBackground, nullptr, d->szMainClassName};
+                      wc.hbrBackground, nullptr, d->mainClassName};
         if (RegisterClassW(&old) == 0) {
             LogPrint(kLogError, "Main RegisterClass() is failed.\n");
         }
@@ -278,8 +280,8 @@ BOOL RegisterMiscWndClass(PSWDATA* d) {
 }
 
 DWORD InitializeSRM(PSWDATA* d) {
-    d->SRMModule = LoadLibraryW(kSrmLibraryName);
-    if (d->SRMModule == nullptr) {
+    d->managerModule = LoadLibraryW(kSrmLibraryName);
+    if (d->managerModule == nullptr) {
         LogPrint(kLogError, "LoadLibrary() {KWTQSRMZ.DLL} is failed.\n");
         return SRMERR_LOAD;
     }
@@ -288,20 +290,20 @@ DWORD InitializeSRM(PSWDATA* d) {
         FARPROC* slot;
     };
     const Entry entries[] = {
-        {"OpenManagerExW", reinterpret_cast<FARPROC*>(&d->pOpenManagerExW)},
-        {"CloseManager", reinterpret_cast<FARPROC*>(&d->pCloseManager)},
-        {"GetPrinterStatusW", reinterpret_cast<FARPROC*>(&d->pGetPrinterStatusW)},
-        {"SetPrinterStatusDirectW", reinterpret_cast<FARPROC*>(&d->pSetPrinterStatusDirectW)},
-        {"SetReqPrinterStatusMsgW", reinterpret_cast<FARPROC*>(&d->pSetReqPrinterStatusMsgW)},
-        {"ResSetPrinterStatus", reinterpret_cast<FARPROC*>(&d->pResSetPrinterStatus)},
-        {"UpdatePrinterStatusW", reinterpret_cast<FARPROC*>(&d->pUpdatePrinterStatusW)},
-        {"SetNotificationMsgW", reinterpret_cast<FARPROC*>(&d->pSetNotificationMsgW)},
-        {"SetNotificationMsgExW", reinterpret_cast<FARPROC*>(&d->pSetNotificationMsgExW)},
-        {"KillNotificationMsg", reinterpret_cast<FARPROC*>(&d->pKillNotificationMsg)},
+        {"OpenManagerExW", reinterpret_cast<FARPROC*>(&d->openManagerExW)},
+        {"CloseManager", reinterpret_cast<FARPROC*>(&d->closeManager)},
+        {"GetPrinterStatusW", reinterpret_cast<FARPROC*>(&d->getPrinterStatusW)},
+        {"SetPrinterStatusDirectW", reinterpret_cast<FARPROC*>(&d->setPrinterStatusDirectW)},
+        {"SetReqPrinterStatusMsgW", reinterpret_cast<FARPROC*>(&d->setReqPrinterStatusMsgW)},
+        {"ResSetPrinterStatus", reinterpret_cast<FARPROC*>(&d->resSetPrinterStatus)},
+        {"UpdatePrinterStatusW", reinterpret_cast<FARPROC*>(&d->updatePrinterStatusW)},
+        {"SetNotificationMsgW", reinterpret_cast<FARPROC*>(&d->setNotificationMsgW)},
+        {"SetNotificationMsgExW", reinterpret_cast<FARPROC*>(&d->setNotificationMsgExW)},
+        {"KillNotificationMsg", reinterpret_cast<FARPROC*>(&d->killNotificationMsg)},
     };
     DWORD code = SRMERR_OPENFUNC;
     for (const Entry& e : entries) {
-        *e.slot = GetProcAddress(d->SRMModule, e.name);
+        *e.slot = GetProcAddress(d->managerModule, e.name);
         if (*e.slot == nullptr) {
             // Reported by the function's name, without the wide-character suffix.
             const int length = static_cast<int>(std::strlen(e.name));
@@ -315,8 +317,8 @@ DWORD InitializeSRM(PSWDATA* d) {
 }
 
 DWORD GetSRMInitValue(PSWDATA* d) {
-    if (d->pOpenManagerExW(d->szPrinterName, nullptr, kSrmModeStatusWindow, &d->hManager) != SRMRES_SUCCESS) {
-        d->hManager = 0;
+    if (d->openManagerExW(d->printerName, nullptr, kSrmModeStatusWindow, &d->manager) != SRMRES_SUCCESS) {
+        d->manager = 0;
         LogPrint(kLogError, "SRM/OpenManagerEx() is failed.\n");
         return SRMERR_OPEN;
     }
@@ -325,25 +327,25 @@ DWORD GetSRMInitValue(PSWDATA* d) {
     CallGetPrinterStatus(d, kVarCurrentStatus);
     ConvertStatusID(d);
     for (int row : {kVarSendingJobInfo, kVarPrintingJobInfo}) {
-        PSWVariable& var = d->lpVariable[row];
-        var.lpValue = GlobalAlloc(GPTR, static_cast<SIZE_T>(var.lSize));
-        var.cbValue = var.lpValue != nullptr ? static_cast<DWORD>(var.lSize) : 0;
+        PSWVariable& var = d->variables[row];
+        var.value = GlobalAlloc(GPTR, static_cast<SIZE_T>(var.requestSize));
+        var.cbValue = var.value != nullptr ? static_cast<DWORD>(var.requestSize) : 0;
     }
     CallGetPrinterStatus(d, kVarPrinterQueue);
-    d->printerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarPrinterQueue]);
-    d->myPrintingJobs.dwNew = CountPrintingMyJob(d);
-    d->otherPrintingJobs.dwNew = d->printerQueueJobs.dwNew - d->myPrintingJobs.dwNew;
+    d->printerQueueJobs.latest = QueueJobCount(d->variables[kVarPrinterQueue]);
+    d->myPrintingJobs.latest = CountPrintingMyJob(d);
+    d->otherPrintingJobs.latest = d->printerQueueJobs.latest - d->myPrintingJobs.latest;
     CallGetPrinterStatus(d, kVarSpoolerQueue);
-    d->spoolerQueueJobs.dwNew = QueueJobCount(d->lpVariable[kVarSpoolerQueue]);
-    d->mySpoolingJobs.dwNew = CountSpoolingMyJob(d);
-    d->otherSpoolingJobs.dwNew = d->spoolerQueueJobs.dwNew - d->mySpoolingJobs.dwNew;
+    d->spoolerQueueJobs.latest = QueueJobCount(d->variables[kVarSpoolerQueue]);
+    d->mySpoolingJobs.latest = CountSpoolingMyJob(d);
+    d->otherSpoolingJobs.latest = d->spoolerQueueJobs.latest - d->mySpoolingJobs.latest;
     for (int row : {kVarCompulsivePolling, kVarLMStatus, kVarErrSupplies, kVarErrNoPaper2, kVarErrPaperJam,
                     kVarPrinterBinConfig, kVarPrinterOptConfig, kVarUserAuthority, kVarErrLoadPaper,
                     kVarErrCoverOpen, kVarCurrentFeeder}) {
         CallGetPrinterStatus(d, row);
     }
-    d->allJobs.dwNew = d->spoolerQueueJobs.dwNew + d->printerQueueJobs.dwNew;
-    d->myTotalJobs.dwNew = d->myPrintingJobs.dwNew + d->mySpoolingJobs.dwNew;
+    d->allJobs.latest = d->spoolerQueueJobs.latest + d->printerQueueJobs.latest;
+    d->myTotalJobs.latest = d->myPrintingJobs.latest + d->mySpoolingJobs.latest;
     return 0;
 }
 
@@ -365,10 +367,10 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
         ShowExtendedWindow(d);
         return Leave("DisplayStatusWindow", PSW_NO_ERROR);
     }
-    d->uiUserStart = userStart;
+    d->userStart = userStart;
     if (userStart == 1 && IsWindowVisible(mainWindow)) {
         if (!IsIconic(mainWindow)) {
-            CallSetForegroundWindow(d->hWndAuthority != nullptr ? d->hWndAuthority : mainWindow);
+            CallSetForegroundWindow(d->authorityNotice != nullptr ? d->authorityNotice : mainWindow);
         } else {
             PlaceMain(d);
             CallSetForegroundWindow(mainWindow);
@@ -376,14 +378,14 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
         }
         return Leave("DisplayStatusWindow", PSW_NO_ERROR);
     }
-    if (userStart == 0 && d->dwShowAsIcon == 1) {
+    if (userStart == 0 && d->showAsIcon == 1) {
         ShowWindow(mainWindow, SW_MINIMIZE);
         SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         return Leave("DisplayStatusWindow", PSW_NO_ERROR);
     }
     if (userStart != 0) {
         RefreshIfStale(d);
-        if ((d->dwDispConditionPSW & kDisplayOff) != 0) {
+        if ((d->mainDisplayCondition & kDisplayOff) != 0) {
             return Leave("DisplayStatusWindow", PSW_NO_ERROR);
         }
     }
@@ -401,14 +403,14 @@ DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
         LogPrint(kLogError, "[CloseStatusWindow] \"hWnd\" is NULL.\n");
         return Leave("CloseStatusWindow", ERR_PSW);
     }
-    if (d->uiUserStart == 0) {
-        d->dwPopUpFlags = byUser ? (kPoppedMyJob | kPoppedOtherJob) : 0;
+    if (d->userStart == 0) {
+        d->poppedUp = byUser ? (kPoppedMyJob | kPoppedOtherJob) : 0;
     }
-    if (d->hWndAuthority != nullptr) {
-        EndDialog(d->hWndAuthority, 0);
+    if (d->authorityNotice != nullptr) {
+        EndDialog(d->authorityNotice, 0);
     }
     ShowWindow(mainWindow, SW_HIDE);
-    d->uiUserStart = 0;
+    d->userStart = 0;
     return Leave("CloseStatusWindow", PSW_NO_ERROR);
 }
 
@@ -422,25 +424,25 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
     StopWatchPslSetting(d);
     DestroyKillNotify(d);
     SaveWindowSetRegData(d);
-    if (d->lInModal > 0) {
+    if (d->modalDepth > 0) {
         // Called from inside the notice's modal loop: end the notice, destroy afterwards.
-        d->fDestroyPending = TRUE;
-        if (d->hWndAuthority != nullptr) {
-            EndDialog(d->hWndAuthority, 1);
+        d->destroyPending = TRUE;
+        if (d->authorityNotice != nullptr) {
+            EndDialog(d->authorityNotice, 1);
         }
         return Leave("DestroyStatusWindow", PSW_NO_ERROR);
     }
-    if (d->hWndEws != nullptr) {
-        DestroyWindow(d->hWndEws);
+    if (d->ewsWindow != nullptr) {
+        DestroyWindow(d->ewsWindow);
     }
     DestroyWindow(mainWindow);  // WM_NCDESTROY releases the record
     return Leave("DestroyStatusWindow", PSW_NO_ERROR);
 }
 
 void SaveWindowSetRegData(PSWDATA* d) {
-    SetRegMainWndPos(d, d->ptMainPos.x, d->ptMainPos.y, d->sizeMain.cx, d->sizeMain.cy);
-    if (d->hWndEws != nullptr) {
-        EWS_SetRegWndPosSize(d, d->ptEwsPos.x, d->ptEwsPos.y, d->sizeEws.cx, d->sizeEws.cy);
+    SetRegMainWndPos(d, d->mainPosition.x, d->mainPosition.y, d->mainSize.cx, d->mainSize.cy);
+    if (d->ewsWindow != nullptr) {
+        EWS_SetRegWndPosSize(d, d->ewsPosition.x, d->ewsPosition.y, d->ewsSize.cx, d->ewsSize.cy);
     }
     SetRegPslSetting(d);
 }
@@ -458,41 +460,41 @@ void PswBufferRelease(PSWDATA* d) {
     }
     StopWatchPslSetting(d);
     ReleaseRefresh(d);
-    if (d->hHtmlHelp != nullptr) {
-        FreeLibrary(d->hHtmlHelp);
+    if (d->htmlHelpModule != nullptr) {
+        FreeLibrary(d->htmlHelpModule);
     }
-    if (d->hBaseBoldFont != nullptr) {
-        DeleteObject(d->hBaseBoldFont);
+    if (d->baseBoldFont != nullptr) {
+        DeleteObject(d->baseBoldFont);
     }
-    for (HICON& icon : d->hStatusIcon) {
+    for (HICON& icon : d->statusIcons) {
         if (icon != nullptr) {
             DestroyIcon(icon);
             icon = nullptr;
         }
     }
-    if (d->lpHelpPath != nullptr) {
-        GlobalFree(d->lpHelpPath);
+    if (d->helpPath != nullptr) {
+        GlobalFree(d->helpPath);
     }
     ReleaseResourceDll(d);
-    if (d->hManager != 0 && d->pCloseManager != nullptr) {
-        if (d->lpVariable != nullptr) {
+    if (d->manager != 0 && d->closeManager != nullptr) {
+        if (d->variables != nullptr) {
             DestroyKillNotify(d);
         }
-        if (d->pCloseManager(d->hManager) != SRMRES_SUCCESS) {
+        if (d->closeManager(d->manager) != SRMRES_SUCCESS) {
             LogPrint(kLogError, "SRM/CloseManger() is failed.\n");
         }
     }
-    if (d->SRMModule != nullptr) {
-        FreeLibrary(d->SRMModule);
+    if (d->managerModule != nullptr) {
+        FreeLibrary(d->managerModule);
     }
-    if (d->lpVariable != nullptr) {
+    if (d->variables != nullptr) {
         for (int row = 0; row < kPswVariableRows; ++row) {
-            if (d->lpVariable[row].lpValue != nullptr) {
-                GlobalFree(d->lpVariable[row].lpValue);
+            if (d->variables[row].value != nullptr) {
+                GlobalFree(d->variables[row].value);
             }
         }
-        GlobalFree(d->lpVariable);
+        GlobalFree(d->variables);
     }
-    d->dwSignature = 0;
+    d->signature = 0;
     GlobalFree(d);
 }

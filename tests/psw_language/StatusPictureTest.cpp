@@ -88,11 +88,11 @@ protected:
         std::vector<PSWVariable> rows(kPswVariableRows);
         SRM_CURRENT_STATUS status{};
         status.dwLow = state.lowWord;
-        rows[kVarCurrentStatus].lpValue = &status;
+        rows[kVarCurrentStatus].value = &status;
         rows[kVarCurrentStatus].cbValue = sizeof(status);
         PSWDATA record{};
-        record.lpVariable = rows.data();
-        record.wCurrentStatusRow = state.row;
+        record.variables = rows.data();
+        record.statusRow = state.row;
         return TonerLineOf(&record).picture;
     }
     HMODULE module_ = nullptr;

@@ -82,8 +82,8 @@ TEST_F(LogLinesTest, AMissingManagerEntryPointIsNamedWithoutItsWideSuffix) {
     FakeManager fake;
     PSWDATA* d = fake.MakeRecord();
     EXPECT_EQ(InitializeSRM(d), static_cast<DWORD>(SRMERR_OPENFUNC));
-    ASSERT_NE(d->SRMModule, nullptr);
-    FreeLibrary(d->SRMModule);
+    ASSERT_NE(d->managerModule, nullptr);
+    FreeLibrary(d->managerModule);
     psw_test::FreeRecord(d);
     EXPECT_TRUE(Logged("GetProcAddress() {OpenManagerEx} is failed."));
     EXPECT_FALSE(Logged("GetProcAddress() {OpenManagerExW} is failed."));
