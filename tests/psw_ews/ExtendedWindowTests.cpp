@@ -2,8 +2,8 @@
 // on the screen and in the registry, closing, and its life with the window set.
 #include <gtest/gtest.h>
 
-#include "PSW/ExtendedWindow.h"
-#include "PSW/StatusTables.h"
+#include "psw/ExtendedWindow.h"
+#include "psw/StatusTables.h"
 #include "platform/Registry.h"
 #include "platform/Sync.h"
 #include "platform/StandInUi.h"
@@ -228,7 +228,7 @@ TEST_F(ExtendedWindow, TheMainWindowTakesItAlongWhenItIsDestroyedDirectly) {
     PostMessageW(ews, WM_COMMAND, 254, 0);
     DestroyWindow(main);
     EXPECT_FALSE(IsWindow(ews));
-    EXPECT_EQ(SendMessageW(ews, WM_COMMAND, IDC_BTN_REFRESH, 0), 0);
+    EXPECT_EQ(SendMessageW(ews, WM_COMMAND, kRefreshButton, 0), 0);
     EXPECT_EQ(SendMessageW(ews, WM_PSW_ERRCOVEROPEN, 0, 0), 0);
     host_.Pump();
 }
@@ -248,7 +248,7 @@ TEST_F(ExtendedWindow, ALanguageLibraryWithoutItsTemplatesAndTextsLeavesAnEmptyW
                          WM_PSW_CURRENTFEEDER, WM_PSW_UPDATE_INFORMATION}) {
         PostMessageW(ews, message, 0, 0);
     }
-    for (WPARAM command : {252, 255, 256, IDC_BTN_REFRESH, 8}) PostMessageW(ews, WM_COMMAND, command, 0);
+    for (WPARAM command : {252, 255, 256, kRefreshButton, 8}) PostMessageW(ews, WM_COMMAND, command, 0);
     SendMessageW(ews, WM_SETFOCUS, 0, 0);
     SendMessageW(ews, WM_DISPLAYCHANGE, 0, 0);
     host_.Pump();

@@ -3,7 +3,7 @@
 // the fonts of the strips and sheets, and the status messages that refresh the fields.
 #include <gtest/gtest.h>
 
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"

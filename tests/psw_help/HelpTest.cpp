@@ -1,7 +1,7 @@
 // Help files by extension and command.
 #include <gtest/gtest.h>
 
-#include "PSW/Help.h"
+#include "psw/Help.h"
 #include "platform/Kernel.h"
 #include "platform/Shell.h"
 #include "platform/StandInShell.h"
@@ -13,12 +13,12 @@ class HelpTest : public kvtest::PswBaseTest {
 protected:
     void SetUp() override {
         PswBaseTest::SetUp();
-        record_->wLangID = 0x411;
+        record_->language = 0x411;
         SetString(HKEY_LOCAL_MACHINE, kvtest::kPswDriverKey, u"HELPPATH", u"C:\\help\\");
     }
     void TearDown() override {
-        if (record_->lpHelpPath) GlobalFree(record_->lpHelpPath);
-        if (record_->hHtmlHelp) FreeLibrary(record_->hHtmlHelp);
+        if (record_->helpPath) GlobalFree(record_->helpPath);
+        if (record_->htmlHelpModule) FreeLibrary(record_->htmlHelpModule);
         PswBaseTest::TearDown();
     }
 };

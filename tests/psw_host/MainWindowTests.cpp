@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"
 #include "platform/StandIn.h"
@@ -136,7 +136,7 @@ TEST_F(MainWindow, ADisplayChangeReloadsTheIcons) {
     const auto* record = reinterpret_cast<const PSWDATA*>(GetWindowLongPtrW(main, GWLP_USERDATA));
     ASSERT_NE(record, nullptr);
     HICON before[6];
-    std::copy(std::begin(record->hStatusIcon), std::end(record->hStatusIcon), before);
+    std::copy(std::begin(record->statusIcons), std::end(record->statusIcons), before);
     // Something else took the window's icons meanwhile.
     const auto other = reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION));
     SendMessageW(main, WM_SETICON, ICON_SMALL, other);
@@ -148,8 +148,8 @@ TEST_F(MainWindow, ADisplayChangeReloadsTheIcons) {
         EXPECT_TRUE(IconAlive(reinterpret_cast<HICON>(icon)));
     }
     for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(IconAlive(record->hStatusIcon[i])) << i;
-        const bool kept = std::count(std::begin(record->hStatusIcon), std::end(record->hStatusIcon), before[i]) != 0;
+        EXPECT_TRUE(IconAlive(record->statusIcons[i])) << i;
+        const bool kept = std::count(std::begin(record->statusIcons), std::end(record->statusIcons), before[i]) != 0;
         EXPECT_TRUE(kept || !IconAlive(before[i])) << "the old icon " << i << " is destroyed";
     }
 }

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/StandInUi.h"
@@ -159,7 +159,7 @@ TEST_F(WindowSetLife, TheStatusTextFollowsThePrinterWhileARefreshIsPending) {
     const HWND main = Create();
     ASSERT_TRUE(WaitForStatusText(main, LibraryString(1033, kReadyText)));
     // The user asks for a refresh that nobody answers yet.
-    PostMessageW(main, WM_COMMAND, IDC_BTN_REFRESH, 0);
+    PostMessageW(main, WM_COMMAND, kRefreshButton, 0);
     host_.Pump();
     PublishStatus(0, 0, kLowOnline | kLowPaperOut);
     EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kPaperJamText)));

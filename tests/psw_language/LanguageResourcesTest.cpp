@@ -9,7 +9,7 @@
 #include "platform/Modules.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -151,14 +151,14 @@ TEST_F(LanguageResourcesTest, EachStatusRowsTextNamesItsState) {
         for (const Case& c : cases) {
             const PSWStatusEntry* row = nullptr;
             for (DWORD i = 0; i < kPswStatusRows && row == nullptr; ++i) {
-                if (table[i].wWord == c.word && table[i].dwMask == c.mask) row = &table[i];
+                if (table[i].word == c.word && table[i].mask == c.mask) row = &table[i];
             }
             ASSERT_NE(row, nullptr) << c.word << " " << c.mask;
             WCHAR text[128] = {};
-            LoadStringW(m, row->wStringId, text, 128);
+            LoadStringW(m, row->stringId, text, 128);
             const std::u16string_view want = language == 1033 ? c.english : c.japanese;
             EXPECT_NE(std::u16string_view(text).find(want), std::u16string_view::npos)
-                << "row " << row->dwRow << " (string " << row->wStringId << ") in " << language;
+                << "row " << row->row << " (string " << row->stringId << ") in " << language;
         }
     }
 }

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "PSW/Language.h"
+#include "psw/Language.h"
 #include "platform/Kernel.h"
 #include "platform/StandInLocale.h"
 #include "tests/support/PswBaseFixture.h"
@@ -58,8 +58,8 @@ TEST_F(LanguageTest, TheStoredLanguageIsMappedThenLoadedOrFallsBackTo1041) {
         SetDword(HKEY_LOCAL_MACHINE, kRootKey, u"LangID", c.stored);
         PSWDATA* r = NewRecord();
         ASSERT_TRUE(GetLangID(r)) << c.stored;
-        EXPECT_EQ(r->wLangID, c.chosen) << c.stored;
-        EXPECT_NE(r->hLangModule, nullptr);
+        EXPECT_EQ(r->language, c.chosen) << c.stored;
+        EXPECT_NE(r->languageModule, nullptr);
     }
 }
 
@@ -87,9 +87,9 @@ TEST_F(LanguageTest, MissingKeysAndOverlongFoldersFailCleanly) {
     SetDword(HKEY_LOCAL_MACHINE, kRootKey, u"LangID", 1033);
     SetString(HKEY_LOCAL_MACHINE, kvtest::kPswDriverKey, u"DIRPATH", std::u16string(255, u'd'));
     EXPECT_FALSE(GetLangID(record_.get()));
-    EXPECT_EQ(record_->hLangModule, nullptr);
+    EXPECT_EQ(record_->languageModule, nullptr);
     SetString(HKEY_LOCAL_MACHINE, kvtest::kPswDriverKey, u"DIRPATH", u"C:\\lang\\");
-    std::u16string(u"nobody").copy(record_->szPrinterName, 7);
+    std::u16string(u"nobody").copy(record_->printerName, 7);
     EXPECT_FALSE(GetLangID(record_.get()));
 }
 

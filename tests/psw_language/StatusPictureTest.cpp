@@ -12,8 +12,8 @@
 #include "platform/Modules.h"
 #include "platform/StatusManager.h"
 #include "platform/WinGdi.h"
-#include "PSW/PswRecord.h"
-#include "PSW/StatusDisplay.h"
+#include "psw/PswRecord.h"
+#include "psw/StatusDisplay.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -21,7 +21,7 @@ namespace {
 struct PictureState {
     const char* name;
     WORD row;        // the status row the state gives
-    DWORD lowWord;   // CurrentStatus LOWDWORD (toner bits)
+    DWORD lowWord;   // CurrentStatus StatusWord::Low (toner bits)
 };
 
 constexpr PictureState kPictureStates[] = {
@@ -88,11 +88,11 @@ protected:
         std::vector<PSWVariable> rows(kPswVariableRows);
         SRM_CURRENT_STATUS status{};
         status.dwLow = state.lowWord;
-        rows[kVarCurrentStatus].lpValue = &status;
+        rows[kVarCurrentStatus].value = &status;
         rows[kVarCurrentStatus].cbValue = sizeof(status);
         PSWDATA record{};
-        record.lpVariable = rows.data();
-        record.wCurrentStatusRow = state.row;
+        record.variables = rows.data();
+        record.statusRow = state.row;
         return TonerLineOf(&record).picture;
     }
     HMODULE module_ = nullptr;

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "PSW/PswLog.h"
+#include "psw/PswLog.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Profile.h"
@@ -49,12 +49,12 @@ protected:
 
 TEST_F(PswLogTest, LevelZeroOrNoProfileWritesNothing) {
     LogOpen(nullptr);
-    LogPrint(PSWLOG_ERROR, "failed\n");
+    LogPrint(kLogError, "failed\n");
     LogClose();
     EXPECT_FALSE(FileExists(LogPath()));
     SetLevel(0);
     LogOpen(nullptr);
-    LogPrint(PSWLOG_ERROR, "failed\n");
+    LogPrint(kLogError, "failed\n");
     LogClose();
     EXPECT_FALSE(FileExists(LogPath()));
 }
@@ -62,9 +62,9 @@ TEST_F(PswLogTest, LevelZeroOrNoProfileWritesNothing) {
 TEST_F(PswLogTest, LevelOneKeepsFailuresOnlyInTheLineFormat) {
     SetLevel(1);
     LogOpen(nullptr);
-    LogPrint(PSWLOG_ERROR, "GetPrinterStatus() failed %d\n", 7);
-    LogPrint(PSWLOG_COND, "dwMutexRet == WAIT_TIMEOUT\n");
-    LogPrint(PSWLOG_TRACE, "CallHelp start\n");
+    LogPrint(kLogError, "GetPrinterStatus() failed %d\n", 7);
+    LogPrint(kLogCondition, "dwMutexRet == WAIT_TIMEOUT\n");
+    LogPrint(kLogTrace, "CallHelp start\n");
     const auto bytes = ReadFile(LogPath());
     const std::string text(bytes.begin(), bytes.end());
     // "09:07:03.000 [pid  tid ]: PswLogTest.cpp(  NN): ..."
@@ -93,10 +93,10 @@ TEST_F(PswLogTest, OneSetClosingLeavesTheLogToTheOthers) {
     LogOpen(nullptr);  // a window set
     LogOpen(nullptr);  // another one
     LogClose();        // the first set ends
-    LogPrint(PSWLOG_ERROR, "still here\n");
+    LogPrint(kLogError, "still here\n");
     LogClose();
     LogClose();
-    LogPrint(PSWLOG_ERROR, "after the last\n");
+    LogPrint(kLogError, "after the last\n");
     EXPECT_EQ(Messages(), std::vector<std::string>{"still here"});
 }
 

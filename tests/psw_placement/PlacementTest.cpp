@@ -1,7 +1,7 @@
 // Placing windows inside the monitors' work areas.
 #include <gtest/gtest.h>
 
-#include "PSW/Placement.h"
+#include "psw/Placement.h"
 #include "platform/StandInUi.h"
 #include "tests/support/TestRoot.h"
 
@@ -23,7 +23,7 @@ TEST_F(PlacementTest, CenterRectRoundsHalvesDown) {
     const RECT work{0, 0, 1024, 728};
     const RECT window{0, 0, 301, 101};
     RECT out{};
-    EXPECT_EQ(CenterRect(&out, &window, &work), ERR_SUCCESS);
+    EXPECT_EQ(CenterRect(&out, &window, &work), kPlacementOk);
     EXPECT_TRUE(Same(out, RECT{362, 314, 663, 415}));
 }
 
@@ -42,13 +42,13 @@ TEST_F(PlacementTest, AdjustWndRectTable) {
         {"off the top-left moves in", {-50, -20, 50, 80}, 0, 0, {0, 0, 100, 100}},
         {"larger keeps left and top", {-10, -10, 1200, 900}, 0, 0, {0, 0, 1210, 910}},
         {"larger sizable is cut", {-10, -10, 1200, 900}, kSizable, 0, {0, 0, 1000, 700}},
-        {"larger sizable, no cut", {-10, -10, 1200, 900}, kSizable, ADJUST_NOCUT, {0, 0, 1210, 910}},
-        {"resize sizable keeps corner", {5, 6, 1205, 906}, kSizable, ADJUST_RESIZE, {5, 6, 1005, 706}},
-        {"resize fixed keeps all", {5, 6, 1205, 906}, 0, ADJUST_RESIZE, {5, 6, 1205, 906}},
+        {"larger sizable, no cut", {-10, -10, 1200, 900}, kSizable, kAdjustNoCut, {0, 0, 1210, 910}},
+        {"resize sizable keeps corner", {5, 6, 1205, 906}, kSizable, kAdjustResize, {5, 6, 1005, 706}},
+        {"resize fixed keeps all", {5, 6, 1205, 906}, 0, kAdjustResize, {5, 6, 1205, 906}},
     };
     for (const Case& c : cases) {
         RECT out{};
-        EXPECT_EQ(AdjustWndRect(&out, &c.window, &work, c.style, c.mode), ERR_SUCCESS);
+        EXPECT_EQ(AdjustWndRect(&out, &c.window, &work, c.style, c.mode), kPlacementOk);
         EXPECT_TRUE(Same(out, c.expected)) << c.what << ": " << out.left << "," << out.top << "," << out.right << ","
                                            << out.bottom;
     }
@@ -66,12 +66,12 @@ TEST_F(PlacementTest, CorrectWndRectOnOneMonitor) {
         DWORD result;
         RECT expected;
     } const cases[] = {
-        {"inside", {100, 100, 400, 300}, ERR_SUCCESS, {100, 100, 400, 300}},
+        {"inside", {100, 100, 400, 300}, kPlacementOk, {100, 100, 400, 300}},
         // The title strip starts hold.left to the right of the window's left edge.
-        {"title touches by one pixel", {1023 - hold.left, 100, 1323 - hold.left, 300}, ERR_SUCCESS,
+        {"title touches by one pixel", {1023 - hold.left, 100, 1323 - hold.left, 300}, kPlacementOk,
          {1023 - hold.left, 100, 1323 - hold.left, 300}},
-        {"title off screen", {1024 - hold.left, 100, 1324 - hold.left, 300}, ERR_MOVE, {724, 100, 1024, 300}},
-        {"fixed and too tall", {0, 0, 300, 900}, ERR_RESIZE, {0, 0, 300, 900}},
+        {"title off screen", {1024 - hold.left, 100, 1324 - hold.left, 300}, kPlacementMove, {724, 100, 1024, 300}},
+        {"fixed and too tall", {0, 0, 300, 900}, kPlacementResize, {0, 0, 300, 900}},
     };
     for (const Case& c : cases) {
         RECT out{};
@@ -85,10 +85,10 @@ TEST_F(PlacementTest, AWindowOnARemovedMonitorMovesToTheNearestOne) {
     constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU;
     RECT out{};
     const RECT onSecond{1500, 100, 1800, 300};
-    EXPECT_EQ(GetCorrectWndRect(&out, &onSecond, kStyle), ERR_SUCCESS);
+    EXPECT_EQ(GetCorrectWndRect(&out, &onSecond, kStyle), kPlacementOk);
     // Beyond the second monitor, as after a third one was taken away.
     const RECT gone{2300, 100, 2600, 300};
-    EXPECT_EQ(GetCorrectWndRect(&out, &gone, kStyle), ERR_MOVE);
+    EXPECT_EQ(GetCorrectWndRect(&out, &gone, kStyle), kPlacementMove);
     EXPECT_TRUE(Same(out, RECT{1748, 100, 2048, 300}));
 }
 

@@ -1,7 +1,8 @@
 // The status window's per-user settings, the printer key, the help path and the rename move.
 #include <gtest/gtest.h>
 
-#include "PSW/RegistrySettings.h"
+#include "psw/RegistrySettings.h"
+#include "psw/StatusWindow.h"
 #include "tests/psw_registry/RegistryTestValues.h"
 #include "tests/support/PswBaseFixture.h"
 
@@ -21,14 +22,14 @@ DWORD ReadDword(const std::u16string& key, LPCWSTR name) {
 class RegistrySettingsTest : public PswBaseTest {};
 
 TEST_F(RegistrySettingsTest, MissingKeyAndBadValuesGiveTheDefaults) {
-    record_->dwDispConditionPSW = PSWDEF_DC_NOWATCH;
+    record_->mainDisplayCondition = kDisplayNoWatch;
     GetRegPslSetting(record_.get());
     EXPECT_EQ(record_->setting.WatchPrinter, 1u);
     EXPECT_EQ(record_->setting.PortNumber, 80u);
     EXPECT_EQ(record_->setting.GetStatus, 1u);
-    EXPECT_EQ(record_->dwPopUpCond, 1u);
-    EXPECT_EQ(record_->dwPopUpCondEx, 8u);
-    EXPECT_EQ(record_->dwDispConditionPSW, 0u);
+    EXPECT_EQ(record_->popUpCondition, 1u);
+    EXPECT_EQ(record_->popUpConditionEx, 8u);
+    EXPECT_EQ(record_->mainDisplayCondition, 0u);
 
     // A string, a short binary and a long binary where DWORDs belong count as absent.
     SetString(HKEY_CURRENT_USER, kUserKey, u"PortNumber", u"81");
@@ -39,20 +40,20 @@ TEST_F(RegistrySettingsTest, MissingKeyAndBadValuesGiveTheDefaults) {
     SetDword(HKEY_CURRENT_USER, kUserKey, u"PopUpConditionEx", 0x10002);
     GetRegPslSetting(record_.get());
     EXPECT_EQ(record_->setting.PortNumber, 80u);
-    EXPECT_EQ(record_->dwPopUpCond, 1u);
+    EXPECT_EQ(record_->popUpCondition, 1u);
     EXPECT_EQ(record_->setting.WatchPrinter, 1u);
-    EXPECT_EQ(record_->dwPopUpCondEx, 0x10002u);
+    EXPECT_EQ(record_->popUpConditionEx, 0x10002u);
 }
 
 TEST_F(RegistrySettingsTest, WatchPrinterOffSetsTheNoWatchBitOfBothWindows) {
     SetDword(HKEY_CURRENT_USER, kUserKey, u"WatchPrinter", 0);
-    record_->dwDispConditionPSW = PSWDEF_DC_NOSUPPORT;
+    record_->mainDisplayCondition = kDisplayNoSupport;
     GetRegPslSetting(record_.get());
-    EXPECT_EQ(record_->dwDispConditionPSW, PSWDEF_DC_NODISPLAY);
-    EXPECT_EQ(record_->dwDispConditionEWS, PSWDEF_DC_NOWATCH);
+    EXPECT_EQ(record_->mainDisplayCondition, kDisplayOff);
+    EXPECT_EQ(record_->ewsDisplayCondition, kDisplayNoWatch);
     SetDword(HKEY_CURRENT_USER, kUserKey, u"WatchPrinter", 5);
     GetRegPslSetting(record_.get());
-    EXPECT_EQ(record_->dwDispConditionPSW, PSWDEF_DC_NOSUPPORT);
+    EXPECT_EQ(record_->mainDisplayCondition, kDisplayNoSupport);
     EXPECT_EQ(record_->setting.WatchPrinter, 5u);
 }
 
@@ -65,7 +66,7 @@ TEST_F(RegistrySettingsTest, SettingsAndPositionRoundTrip) {
     GetRegPslSetting(r);
     EXPECT_EQ(r->setting.WatchPrinter, 0u);
     EXPECT_EQ(r->setting.PortNumber, 81u);
-    EXPECT_EQ(r->dwPopUpCondEx, 0x10002u);
+    EXPECT_EQ(r->popUpConditionEx, 0x10002u);
     POINT position{};
     SIZE size{};
     GetRegMainWndPos(r, &position, &size);
@@ -85,7 +86,7 @@ TEST_F(RegistrySettingsTest, MissingPositionIsCentredInThePrimaryWorkArea) {
 TEST_F(RegistrySettingsTest, TheSizeIsTheFrameTheBaseDialogIsFittedInto) {
     const HWND dialog = CreateWindowExW(0, u"STATIC", u"", 0, 0, 0, 300, 120, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(dialog, nullptr);
-    record_->hWndBaseDlg = dialog;
+    record_->baseDialog = dialog;
     POINT position{};
     SIZE size{};
     GetRegMainWndPos(record_.get(), &position, &size);
@@ -120,7 +121,7 @@ TEST_F(RegistrySettingsTest, OnlyARealRenameMovesTheSettings) {
     const std::u16string oldKey = u"Software\\ZEV\\Stanvel\\P1";
     SetDword(HKEY_CURRENT_USER, kUserKey, u"PSWPosX", 11);
     SetDword(HKEY_CURRENT_USER, kUserKey, u"SWPosX", 22);  // the extended window's
-    record_->ptMainPos = POINT{70, 80};
+    record_->mainPosition = POINT{70, 80};
     record_->setting.PortNumber = 99;
 
     struct Case {
@@ -137,7 +138,7 @@ TEST_F(RegistrySettingsTest, OnlyARealRenameMovesTheSettings) {
         EXPECT_EQ(ReadDword(kUserKey, u"PSWPosX"), 11u);
     }
 
-    std::u16string(u"P2").copy(record_->szPrinterName, 2);
+    std::u16string(u"P2").copy(record_->printerName, 2);
     EXPECT_TRUE(UpdatePSWRegData(record_.get(), u"P1"));
     EXPECT_FALSE(HasKey(HKEY_CURRENT_USER, oldKey));
     EXPECT_EQ(ReadDword(u"Software\\ZEV\\Stanvel\\P2\\PSW", u"PSWPosX"), 70u);
@@ -146,32 +147,32 @@ TEST_F(RegistrySettingsTest, OnlyARealRenameMovesTheSettings) {
 
 TEST_F(RegistrySettingsTest, DriverNameAndHelpPath) {
     ASSERT_TRUE(GetPrinterDriverName(record_.get(), u"P1"));
-    EXPECT_STREQ(record_->szDriverName, "KV-TD520");
+    EXPECT_STREQ(record_->driverName, "KV-TD520");
     EXPECT_FALSE(GetPrinterDriverName(record_.get(), u"nobody"));
 
     // No HELPPATH: no path.
-    record_->wLangID = 0x409;
+    record_->language = 0x409;
     EXPECT_FALSE(GetHelpPathName(record_.get(), "KV-TD520"));
-    EXPECT_EQ(record_->lpHelpPath, nullptr);
+    EXPECT_EQ(record_->helpPath, nullptr);
 
     SetString(HKEY_LOCAL_MACHINE, kvtest::kPswDriverKey, u"HELPPATH", u"C:\\help\\");
     WriteFile(u"C:\\help\\QW774409.HLP", std::string("help"));
     ASSERT_TRUE(GetHelpPathName(record_.get(), "KV-TD520"));
-    EXPECT_EQ(std::u16string(record_->lpHelpPath), u"C:\\help\\QW774409.HLP");
+    EXPECT_EQ(std::u16string(record_->helpPath), u"C:\\help\\QW774409.HLP");
     WriteFile(u"C:\\help\\QW774409.CHM", std::string("help"));
     ASSERT_TRUE(GetHelpPathName(record_.get(), "KV-TD520"));
-    EXPECT_EQ(std::u16string(record_->lpHelpPath), u"C:\\help\\QW774409.CHM");
+    EXPECT_EQ(std::u16string(record_->helpPath), u"C:\\help\\QW774409.CHM");
 
     // A folder so long that no file name fits behind it, and one stored without terminator.
     SetString(HKEY_LOCAL_MACHINE, kvtest::kPswDriverKey, u"HELPPATH", std::u16string(255, u'h'));
     EXPECT_FALSE(GetHelpPathName(record_.get(), "KV-TD520"));
-    EXPECT_EQ(record_->lpHelpPath, nullptr);
+    EXPECT_EQ(record_->helpPath, nullptr);
     const std::u16string bare = u"C:\\help\\";
     SetValue(HKEY_LOCAL_MACHINE, kvtest::kPswDriverKey, u"HELPPATH", REG_SZ, bare.data(),
              static_cast<DWORD>(bare.size() * sizeof(WCHAR)));
     ASSERT_TRUE(GetHelpPathName(record_.get(), "KV-TD520"));
-    EXPECT_EQ(std::u16string(record_->lpHelpPath), u"C:\\help\\QW774409.CHM");
-    GlobalFree(record_->lpHelpPath);
+    EXPECT_EQ(std::u16string(record_->helpPath), u"C:\\help\\QW774409.CHM");
+    GlobalFree(record_->helpPath);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The settings watch thread and what the window thread does with its notice.
 #include <gtest/gtest.h>
 
-#include "PSW/RegistrySettings.h"
-#include "PSW/SettingsWatch.h"
+#include "psw/RegistrySettings.h"
+#include "psw/SettingsWatch.h"
 #include "platform/Sync.h"
 #include "platform/User.h"
 #include "tests/psw_registry/RegistryTestValues.h"
@@ -22,7 +22,7 @@ protected:
         window_ = CreateWindowExW(0, u"PswWatchTest", u"", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
                                   nullptr);
         ASSERT_NE(window_, nullptr);
-        record_->hWndMain = window_;
+        record_->mainWindow = window_;
     }
     // Takes the watcher's notices from the queue; true when one was there.
     bool TakeNotice() {
@@ -53,14 +53,14 @@ TEST_F(SettingsWatchTest, ASignalReachesTheWindowAndStopNeverWaitsForThePump) {
     // Signalled again while this (the window) thread does not pump: stopping must still end.
     Signal();
     StopWatchPslSetting(record_.get());
-    EXPECT_EQ(record_->hWatchThread, nullptr);
-    EXPECT_EQ(record_->hStopEvent, nullptr);
+    EXPECT_EQ(record_->watchThread, nullptr);
+    EXPECT_EQ(record_->watchStopEvent, nullptr);
     StopWatchPslSetting(record_.get());  // twice is harmless
 }
 
 TEST_F(SettingsWatchTest, WatchingOffClosesVisibleWindowsAndOnAgainReArmsThePopups) {
     ShowWindow(window_, SW_SHOW);
-    record_->dwPopUpFlags = PSWDEF_POPPED_MYJOB | PSWDEF_POPPED_OTHERJOB;
+    record_->poppedUp = kPoppedMyJob | kPoppedOtherJob;
 
     SetDword(HKEY_CURRENT_USER, kUserKey, u"WatchPrinter", 0);
     PslSettingChange change = ApplyPslSetting(record_.get());
@@ -68,23 +68,23 @@ TEST_F(SettingsWatchTest, WatchingOffClosesVisibleWindowsAndOnAgainReArmsThePopu
     EXPECT_FALSE(change.closeEws);  // no extended window
     ShowWindow(window_, SW_HIDE);
     // Closing counts as the user's close, which suppresses the popups of the jobs counted.
-    record_->dwPopUpFlags = PSWDEF_POPPED_MYJOB | PSWDEF_POPPED_OTHERJOB;
+    record_->poppedUp = kPoppedMyJob | kPoppedOtherJob;
     change = ApplyPslSetting(record_.get());  // still off: nothing to close, nothing re-armed
     EXPECT_FALSE(change.closeMain);
-    EXPECT_EQ(record_->dwPopUpFlags, 3u);
+    EXPECT_EQ(record_->poppedUp, 3u);
 
     SetDword(HKEY_CURRENT_USER, kUserKey, u"WatchPrinter", 1);
     change = ApplyPslSetting(record_.get());
     EXPECT_FALSE(change.closeMain);
-    EXPECT_EQ(record_->dwDispConditionPSW & PSWDEF_DC_NOWATCH, 0u);
-    EXPECT_EQ(record_->dwPopUpFlags, 0u);
+    EXPECT_EQ(record_->mainDisplayCondition & kDisplayNoWatch, 0u);
+    EXPECT_EQ(record_->poppedUp, 0u);
 
     // A change of another setting while watching leaves the popped-up bits alone.
-    record_->dwPopUpFlags = PSWDEF_POPPED_MYJOB;
+    record_->poppedUp = kPoppedMyJob;
     SetDword(HKEY_CURRENT_USER, kUserKey, u"PopUpCondition", 2);
     ApplyPslSetting(record_.get());
-    EXPECT_EQ(record_->dwPopUpFlags, PSWDEF_POPPED_MYJOB);
-    EXPECT_EQ(record_->dwPopUpCond, 2u);
+    EXPECT_EQ(record_->poppedUp, kPoppedMyJob);
+    EXPECT_EQ(record_->popUpCondition, 2u);
 }
 
 }  // namespace

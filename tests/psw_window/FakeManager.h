@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 #include "platform/Kernel.h"
 
 namespace psw_test {
@@ -53,13 +53,13 @@ struct FakeManager {
     PSWDATA* MakeRecord() {
         Current() = this;
         auto* d = static_cast<PSWDATA*>(GlobalAlloc(GPTR, sizeof(PSWDATA)));
-        d->dwSignature = kPswSignature;
-        d->lpVariable = static_cast<PSWVariable*>(GlobalAlloc(GPTR, sizeof(PSWVariable) * kPswVariableRows));
-        std::memcpy(d->lpVariable, PswVariableTemplate(), sizeof(PSWVariable) * kPswVariableRows);
-        d->hManager = 1;
-        d->pGetPrinterStatusW = &Get;
-        d->pSetReqPrinterStatusMsgW = &Req;
-        d->pResSetPrinterStatus = &Res;
+        d->signature = kPswSignature;
+        d->variables = static_cast<PSWVariable*>(GlobalAlloc(GPTR, sizeof(PSWVariable) * kPswVariableRows));
+        std::memcpy(d->variables, PswVariableTemplate(), sizeof(PSWVariable) * kPswVariableRows);
+        d->manager = 1;
+        d->getPrinterStatusW = &Get;
+        d->setReqPrinterStatusMsgW = &Req;
+        d->resSetPrinterStatus = &Res;
         return d;
     }
 
@@ -75,11 +75,11 @@ struct FakeManager {
 /// Frees a record made by MakeRecord (not through PswBufferRelease: no module, no window).
 inline void FreeRecord(PSWDATA* d) {
     for (int row = 0; row < kPswVariableRows; ++row) {
-        if (d->lpVariable[row].lpValue != nullptr) {
-            GlobalFree(d->lpVariable[row].lpValue);
+        if (d->variables[row].value != nullptr) {
+            GlobalFree(d->variables[row].value);
         }
     }
-    GlobalFree(d->lpVariable);
+    GlobalFree(d->variables);
     GlobalFree(d);
 }
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "FakeManager.h"
-#include "PSW/PopupConditions.h"
-#include "PSW/StatusFetch.h"
-#include "PSW/StatusWindow.h"
+#include "psw/PopupConditions.h"
+#include "psw/StatusFetch.h"
+#include "psw/StatusWindow.h"
 #include "platform/Sync.h"
 
 namespace {
@@ -39,7 +39,7 @@ std::vector<BYTE> Queue(DWORD claimed, DWORD records, const char16_t* user) {
 }
 
 TEST_F(FetchTest, QueueCountsAreClampedToTheRecordsTheValueHolds) {
-    lstrcpynW(d->szUserName, u"alice", 32);
+    lstrcpynW(d->userName, u"alice", 32);
     struct Case {
         DWORD claimed;
         DWORD records;
@@ -48,34 +48,34 @@ TEST_F(FetchTest, QueueCountsAreClampedToTheRecordsTheValueHolds) {
     for (const Case& c : cases) {
         fake.SetBytes(u"PrinterQueue", Queue(c.claimed, c.records, u"ALICE"));
         ASSERT_EQ(CallGetPrinterStatus(d, kVarPrinterQueue), 0u);
-        EXPECT_EQ(QueueJobCount(d->lpVariable[kVarPrinterQueue]), c.expected) << c.claimed;
+        EXPECT_EQ(QueueJobCount(d->variables[kVarPrinterQueue]), c.expected) << c.claimed;
         EXPECT_EQ(CountPrintingMyJob(d), c.expected) << "case-insensitive user match";
     }
     // A bare count without records (as the monitor writes it) holds no job.
     fake.Set(u"PrinterQueue", DWORD{5});
     ASSERT_EQ(CallGetPrinterStatus(d, kVarPrinterQueue), 0u);
-    EXPECT_EQ(QueueJobCount(d->lpVariable[kVarPrinterQueue]), 0u);
+    EXPECT_EQ(QueueJobCount(d->variables[kVarPrinterQueue]), 0u);
 }
 
 TEST_F(FetchTest, ARowKeepsItsSizeAndAFailedFetchKeepsTheOldValue) {
     fake.SetBytes(u"ErrSupplies", {3, 0, 0, 0, 4, 0, 0, 0});
     ASSERT_EQ(CallGetPrinterStatus(d, kVarErrSupplies), 0u);
-    EXPECT_EQ(d->lpVariable[kVarErrSupplies].cbValue, 8u);
+    EXPECT_EQ(d->variables[kVarErrSupplies].cbValue, 8u);
     // Count 3 claimed, one entry present: entry 2 reads as absent, not past the buffer.
-    EXPECT_EQ(PswValueDword(d->lpVariable[kVarErrSupplies], 8, 0xFFFFFFFF), 0xFFFFFFFFu);
+    EXPECT_EQ(PswValueDword(d->variables[kVarErrSupplies], 8, 0xFFFFFFFF), 0xFFFFFFFFu);
 
     fake.values.erase(u"ErrSupplies");
     EXPECT_NE(CallGetPrinterStatus(d, kVarErrSupplies), 0u);
-    EXPECT_EQ(d->lpVariable[kVarErrSupplies].cbValue, 8u);
-    EXPECT_EQ(PswValueDword(d->lpVariable[kVarErrSupplies], 4), 4u);
+    EXPECT_EQ(d->variables[kVarErrSupplies].cbValue, 8u);
+    EXPECT_EQ(PswValueDword(d->variables[kVarErrSupplies], 4), 4u);
 
     // A first fetch that fails still leaves a readable zeroed value of the row's size.
     EXPECT_NE(CallGetPrinterStatus(d, kVarCurrentStatus), 0u);
-    EXPECT_EQ(d->lpVariable[kVarCurrentStatus].cbValue, sizeof(SRM_CURRENT_STATUS));
+    EXPECT_EQ(d->variables[kVarCurrentStatus].cbValue, sizeof(SRM_CURRENT_STATUS));
     // An empty value of a size-asked row is refused rather than read.
     fake.SetBytes(u"PrinterBinConfig", {});
     EXPECT_NE(CallGetPrinterStatus(d, kVarPrinterBinConfig), 0u);
-    EXPECT_EQ(d->lpVariable[kVarPrinterBinConfig].lpValue, nullptr);
+    EXPECT_EQ(d->variables[kVarPrinterBinConfig].value, nullptr);
 }
 
 TEST_F(FetchTest, ASizeAskedRowAsksAgainOnItsSecondTry) {
@@ -90,10 +90,10 @@ TEST_F(FetchTest, ASizeAskedRowAsksAgainOnItsSecondTry) {
         }
     };
     fake.SetBytes(u"SpoolerQueue", Queue(0, 0, u""));
-    d->pGetPrinterStatusW = &Growing::Get;
+    d->getPrinterStatusW = &Growing::Get;
     ASSERT_EQ(CallGetPrinterStatus(d, kVarSpoolerQueue), 0u);
     EXPECT_EQ(fake.sizeQueries, 2);
-    EXPECT_EQ(QueueJobCount(d->lpVariable[kVarSpoolerQueue]), 1u);
+    EXPECT_EQ(QueueJobCount(d->variables[kVarSpoolerQueue]), 1u);
 }
 
 TEST_F(FetchTest, ASizeClaimBeyondAnyValueIsAFailedFetch) {
@@ -110,25 +110,25 @@ TEST_F(FetchTest, ASizeClaimBeyondAnyValueIsAFailedFetch) {
     };
     fake.SetBytes(u"SpoolerQueue", Queue(1, 1, u"bob"));
     ASSERT_EQ(CallGetPrinterStatus(d, kVarSpoolerQueue), 0u);
-    const DWORD kept = d->lpVariable[kVarSpoolerQueue].cbValue;
-    d->pGetPrinterStatusW = &Boasting::Get;
+    const DWORD kept = d->variables[kVarSpoolerQueue].cbValue;
+    d->getPrinterStatusW = &Boasting::Get;
     EXPECT_NE(CallGetPrinterStatus(d, kVarSpoolerQueue), 0u);
-    EXPECT_EQ(d->lpVariable[kVarSpoolerQueue].cbValue, kept);
-    EXPECT_EQ(QueueJobCount(d->lpVariable[kVarSpoolerQueue]), 1u);
+    EXPECT_EQ(d->variables[kVarSpoolerQueue].cbValue, kept);
+    EXPECT_EQ(QueueJobCount(d->variables[kVarSpoolerQueue]), 1u);
     // The largest value a client reads is still read.
     std::vector<BYTE> largest(kSrmMaxValueBytes);
     fake.SetBytes(u"ErrSupplies", largest);
-    d->pGetPrinterStatusW = &FakeManager::Get;
+    d->getPrinterStatusW = &FakeManager::Get;
     EXPECT_EQ(CallGetPrinterStatus(d, kVarErrSupplies), 0u);
-    EXPECT_EQ(d->lpVariable[kVarErrSupplies].cbValue, kSrmMaxValueBytes);
+    EXPECT_EQ(d->variables[kVarErrSupplies].cbValue, kSrmMaxValueBytes);
 }
 
 TEST_F(FetchTest, AQueueWithoutAValueHoldsNoJobOfMine) {
     // The manager has neither queue: both rows stay without a value.
-    lstrcpynW(d->szUserName, u"alice", 32);
+    lstrcpynW(d->userName, u"alice", 32);
     EXPECT_NE(CallGetPrinterStatus(d, kVarPrinterQueue), 0u);
     PSWVariable none{};
-    EXPECT_EQ(CountMyJobs(none, d->szUserName), 0u);
+    EXPECT_EQ(CountMyJobs(none, d->userName), 0u);
     EXPECT_EQ(CountSpoolingMyJob(d), 0u);
 }
 
@@ -159,25 +159,25 @@ TEST_F(FetchTest, OneRequestAtATimeAndTheAnswerLetsTheMutexGo) {
     EXPECT_EQ(CallRefreshStatus(d, 2), 0u);
     EXPECT_EQ(CallRefreshStatus(d, 2), 0u);
     EXPECT_EQ(fake.requests.size(), 1u);
-    EXPECT_FALSE(OtherThreadTakes(d->hRefreshMutex));
+    EXPECT_FALSE(OtherThreadTakes(d->refreshMutex));
 
     // An answer the manager still reports pending (a message from elsewhere) closes nothing.
     fake.answer = SRMRES_PENDING;
     OnRefreshAnswer(d);
-    EXPECT_TRUE(d->fSetReqCtr);
-    EXPECT_FALSE(OtherThreadTakes(d->hRefreshMutex));
+    EXPECT_TRUE(d->refreshPending);
+    EXPECT_FALSE(OtherThreadTakes(d->refreshMutex));
 
     fake.answer = SRMRES_SUCCESS;
     OnRefreshAnswer(d);
-    EXPECT_FALSE(d->fSetReqCtr);
-    EXPECT_TRUE(OtherThreadTakes(d->hRefreshMutex));
+    EXPECT_FALSE(d->refreshPending);
+    EXPECT_TRUE(OtherThreadTakes(d->refreshMutex));
     EXPECT_EQ(CallRefreshStatus(d, 2), 0u);
     EXPECT_EQ(fake.requests.size(), 2u);
 }
 
 TEST_F(FetchTest, AnUnansweredRequestIsGivenUpAfterItsTime) {
     ASSERT_EQ(CallRefreshStatus(d, 1), 0u);
-    d->dwRefreshTick = GetTickCount() - kRefreshAnswerTimeoutMs - 1;
+    d->refreshSentTick = GetTickCount() - kRefreshAnswerTimeoutMs - 1;
     EXPECT_EQ(CallRefreshStatus(d, 1), 0u);
     EXPECT_EQ(fake.requests.size(), 2u);
     // Released on the way out, even with a request pending.
@@ -188,7 +188,7 @@ TEST_F(FetchTest, AnUnansweredRequestIsGivenUpAfterItsTime) {
 TEST_F(FetchTest, AFailedRequestLetsTheMutexGo) {
     fake.requestResult = SRMRES_INVALID_HANDLE;
     EXPECT_EQ(CallRefreshStatus(d, 2), SRMRES_INVALID_HANDLE);
-    EXPECT_FALSE(d->fSetReqCtr);
+    EXPECT_FALSE(d->refreshPending);
     EXPECT_TRUE(OtherThreadTakes(nullptr));
 }
 

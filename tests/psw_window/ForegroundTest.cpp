@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "PSW/MainWindow.h"
+#include "psw/MainWindow.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "tests/support/TestRoot.h"

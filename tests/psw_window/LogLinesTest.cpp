@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "FakeManager.h"
-#include "PSW/PswLog.h"
-#include "PSW/StatusFetch.h"
-#include "PSW/StatusWindow.h"
+#include "psw/PswLog.h"
+#include "psw/StatusFetch.h"
+#include "psw/StatusWindow.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Profile.h"
@@ -82,8 +82,8 @@ TEST_F(LogLinesTest, AMissingManagerEntryPointIsNamedWithoutItsWideSuffix) {
     FakeManager fake;
     PSWDATA* d = fake.MakeRecord();
     EXPECT_EQ(InitializeSRM(d), static_cast<DWORD>(SRMERR_OPENFUNC));
-    ASSERT_NE(d->SRMModule, nullptr);
-    FreeLibrary(d->SRMModule);
+    ASSERT_NE(d->managerModule, nullptr);
+    FreeLibrary(d->managerModule);
     psw_test::FreeRecord(d);
     EXPECT_TRUE(Logged("GetProcAddress() {OpenManagerEx} is failed."));
     EXPECT_FALSE(Logged("GetProcAddress() {OpenManagerExW} is failed."));

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeManager.h"
-#include "PSW/PopupConditions.h"
+#include "psw/PopupConditions.h"
 
 namespace {
 
@@ -43,21 +43,21 @@ TEST(PopupConditions, DisplayDecisions) {
     psw_test::FakeManager fake;
     for (const PopupCase& c : kCases) {
         PSWDATA* d = fake.MakeRecord();
-        d->dwPopUpCond = c.cond;
-        d->dwPopUpCondEx = c.condEx;
-        d->wCurrentStatusRow = c.row;
+        d->popUpCondition = c.cond;
+        d->popUpConditionEx = c.condEx;
+        d->statusRow = c.row;
         d->myPrintingJobs = c.myPrinting;
         d->mySpoolingJobs = c.mySpooling;
         d->otherPrintingJobs = c.otherPrinting;
         d->otherSpoolingJobs = c.otherSpooling;
         d->printerQueueJobs = c.printerQueue;
         d->spoolerQueueJobs = c.spoolerQueue;
-        d->dwPopUpFlags = c.popped;
+        d->poppedUp = c.popped;
         if (c.lmStatus) {
-            PSWVariable& lm = d->lpVariable[kVarLMStatus];
-            lm.lpValue = GlobalAlloc(GPTR, 4);
+            PSWVariable& lm = d->variables[kVarLMStatus];
+            lm.value = GlobalAlloc(GPTR, 4);
             lm.cbValue = 4;
-            *static_cast<DWORD*>(lm.lpValue) = 1;
+            *static_cast<DWORD*>(lm.value) = 1;
         }
         const PopupDisplay got = DecideDisplay(d);
         EXPECT_EQ(got.show, c.show) << c.what;
@@ -69,12 +69,12 @@ TEST(PopupConditions, DisplayDecisions) {
 TEST(PopupConditions, VisibleWindowResizesAndCloses) {
     psw_test::FakeManager fake;
     PSWDATA* d = fake.MakeRecord();
-    d->dwPopUpCond = 0x10002;
-    d->dwPopUpCondEx = 8;
+    d->popUpCondition = 0x10002;
+    d->popUpConditionEx = 8;
     d->myPrintingJobs = {1, 1};
-    d->wCurrentStatusRow = 30;
+    d->statusRow = 30;
     EXPECT_TRUE(DecideChangeSize(d).minimise);
-    d->wCurrentStatusRow = 7;  // an error follows: restore wins
+    d->statusRow = 7;  // an error follows: restore wins
     EXPECT_TRUE(DecideChangeSize(d).restore);
     EXPECT_FALSE(DecideChangeSize(d).minimise);
     EXPECT_FALSE(DecideClose(d));
@@ -83,7 +83,7 @@ TEST(PopupConditions, VisibleWindowResizesAndCloses) {
     // My spooling job stays only while an error is shown.
     d->mySpoolingJobs = {1, 1};
     EXPECT_FALSE(DecideClose(d));
-    d->wCurrentStatusRow = 30;
+    d->statusRow = 30;
     EXPECT_TRUE(DecideClose(d));
     psw_test::FreeRecord(d);
 }

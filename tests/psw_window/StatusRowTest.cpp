@@ -2,7 +2,7 @@
 // the priority order, and short values never read past their end.
 #include <gtest/gtest.h>
 
-#include "PSW/StatusTables.h"
+#include "psw/StatusTables.h"
 
 namespace {
 
@@ -51,12 +51,12 @@ TEST(StatusRows, EarlierRowWinsAndShortValuesReadAsZero) {
 TEST(StatusRows, TableHandedToTheHostMatchesItsLayout) {
     const PSWStatusEntry* table = PswStatusTable();
     for (int i = 0; i < kPswStatusRows; ++i) {
-        EXPECT_EQ(table[i].dwRow, static_cast<DWORD>(i));
-        EXPECT_EQ(table[i].dwHelpContext, 0u);
+        EXPECT_EQ(table[i].row, static_cast<DWORD>(i));
+        EXPECT_EQ(table[i].helpContext, 0u);
     }
-    EXPECT_EQ(table[10].wStringId, 2062);
-    EXPECT_EQ(table[30].wStringId, 2099);
-    EXPECT_EQ(table[4].dwClass, 0u);
+    EXPECT_EQ(table[10].stringId, 2062);
+    EXPECT_EQ(table[30].stringId, 2099);
+    EXPECT_EQ(table[4].statusClass, 0u);
     EXPECT_EQ(PswStatusKind(0) & 1, 0u);
     EXPECT_EQ(PswStatusKind(25) & 1, 0u);
     EXPECT_EQ(PswStatusKind(7) & 1, 1u);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "PSW/PswRecord.h"
+#include "psw/PswRecord.h"
 #include "platform/Registry.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
@@ -27,8 +27,8 @@ protected:
         record_->osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
         record_->osVersion.dwPlatformId = 2;
         record_->osVersion.dwMajorVersion = 6;
-        std::u16string(u"P1").copy(record_->szPrinterName, 2);
-        std::strcpy(record_->szDriverName, "KV-TD520");
+        std::u16string(u"P1").copy(record_->printerName, 2);
+        std::strcpy(record_->driverName, "KV-TD520");
     }
     void TearDown() override {
         standin::ui::ResetUi();

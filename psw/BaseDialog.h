@@ -1,0 +1,11 @@
+#pragma once
+// The base dialog that fills the main window (status text, picture, toner line) and the
+// modal user-authority notice. Window thread.
+#include "psw/StatusTables.h"
+
+/// Creates the base dialog from template 151 of the record's language, hidden.
+BOOL CreateChildWindow(PSWDATA* data);
+/// Fits the main window around the base dialog and moves it to its stored position.
+BOOL ChangeWindowSize(PSWDATA* data);
+INT_PTR BaseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR AuthorityDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,162 @@
+#pragma once
+// The per-window-set record `lpPSWData`: one per printer, zero-filled at creation, the user
+// data of the main window and the parameter of its dialogs. Every field belongs to the window
+// thread except where a comment names another owner. Its layout is our own (nothing outside
+// the library reads it), so fields are laid out for the build's pointer size.
+#include <type_traits>
+
+#include "platform/Kernel.h"
+#include "platform/StatusManager.h"
+#include "platform/User.h"
+#include "platform/WinTypes.h"
+
+/// One row of the variable table (defined with the main window's tables).
+struct PSWVariable;
+
+/// The sheets of the extended window, numbered as their dialog procedures (EwsDlgProcR01...);
+/// End closes the sheet table. None: no sheet (a zero-filled record).
+enum class EwsSheet : WORD { None = 0, R01 = 1, R02, R03, R04, R05, R06, End };
+
+/// Result codes of the exports.
+inline constexpr DWORD PSW_NO_ERROR = 0u;
+inline constexpr DWORD ERR_PSW = 1u;
+inline constexpr DWORD PSWERR_OUTOFMEMORY = 2u;
+
+/// Display-condition bits of the main and the extended window.
+inline constexpr DWORD kDisplayNoSupport = 0x1u;  // the connection has no status source for that window
+inline constexpr DWORD kDisplayNoWatch = 0x2u;    // watching is switched off in the settings
+inline constexpr DWORD kDisplayOff = 0x3u;        // either: the window is not shown
+
+/// Popped-up bits: the window already popped up for these jobs.
+inline constexpr DWORD kPoppedMyJob = 0x1u;
+inline constexpr DWORD kPoppedOtherJob = 0x2u;
+
+/// The per-user settings kept in the registry.
+struct PSWRegSetting {
+    DWORD WatchPrinter;
+    DWORD PortNumber;
+    DWORD GetStatus;
+    DWORD PopUpCondition;
+    DWORD PopUpConditionEx;
+};
+/// Their values when the key or a value is absent.
+inline constexpr PSWRegSetting kPswDefaultSetting = {1, 80, 1, 1, 8};
+
+/// A job counter: the value after the last change and the one before.
+struct PSWCounter {
+    DWORD latest;
+    DWORD previous;
+};
+
+/// Plain data: allocated zero-filled (GlobalAlloc GPTR) and freed as a block.
+struct PSWDATA {
+    OSVERSIONINFOW osVersion;  // filled at creation; platform id selects the registry key form
+    HACCEL accelerators;
+    HWND mainWindow;
+    HWND baseDialog;
+    HWND ewsWindow;
+    HWND ewsHead;
+    HWND ewsLeft;
+    HWND ewsFoot;
+    HWND ewsSheet;
+    EwsSheet ewsSheetShown;
+    WCHAR ewsClassName[388];
+    WCHAR mainClassName[388];
+    POINT mainPosition;
+    POINT mainPreviousPosition;
+    SIZE mainSize;
+    POINT ewsPosition;
+    POINT ewsPreviousPosition;
+    SIZE ewsSize;
+
+    // The status resource manager.
+    HMODULE managerModule;
+    DWORD manager;
+    PFN_OpenManagerExW openManagerExW;
+    PFN_CloseManager closeManager;
+    PFN_GetPrinterStatusW getPrinterStatusW;
+    PFN_SetPrinterStatusDirectW setPrinterStatusDirectW;
+    PFN_SetReqPrinterStatusMsgW setReqPrinterStatusMsgW;
+    PFN_ResSetPrinterStatus resSetPrinterStatus;
+    PFN_UpdatePrinterStatusW updatePrinterStatusW;
+    PFN_SetNotificationMsgW setNotificationMsgW;
+    PFN_SetNotificationMsgExW setNotificationMsgExW;
+    PFN_KillNotificationMsg killNotificationMsg;
+    DWORD requestId;
+    DWORD notifyIds[3];
+
+    WCHAR printerName[260];
+    WCHAR userName[32];
+    CHAR driverName[64];
+    WORD statusRow;
+    WORD previousStatusRow;
+    PSWVariable* variables;  // 20 rows, copied from the template
+    HWND authorityNotice;    // the user-authority notice while it is open
+
+    DWORD popUpCondition;
+    DWORD popUpConditionEx;
+    PSWCounter myPrintingJobs;
+    PSWCounter mySpoolingJobs;
+    PSWCounter printerQueueJobs;
+    PSWCounter spoolerQueueJobs;
+    PSWCounter otherPrintingJobs;
+    PSWCounter otherSpoolingJobs;
+    PSWCounter myTotalJobs;
+    PSWCounter allJobs;
+    UINT userStart;       // 0 automatic popup, 1 opened by the user
+    DWORD poppedUp;       // kPopped* bits
+    DWORD showAsIcon;     // 1: the last popup decision asks for a minimised window
+    BOOL refreshPending;  // a "RefreshStatus" request is pending
+    HANDLE refreshMutex;
+
+    LPWSTR helpPath;         // GlobalAlloc'd by GetHelpPathName; freed with the record
+    HMODULE htmlHelpModule;  // HHCTRL.OCX, loaded on first use
+    FARPROC htmlHelpW;
+    LANGID language;         // the window set's user-interface language
+    HMODULE languageModule;  // the language library this record holds a reference on
+
+    BYTE trayPicture[3];
+    DWORD trayChanged;
+    DWORD trayOption;
+    HICON statusIcons[6];  // 16x16 of 20004, 20002, 20003, then 32x32 of the same
+    HWND ewsFocus;
+    DWORD ewsSheetField;
+    // The extended window's children: outer sizes measured at creation, the shown sheet's
+    // fonts (normal, bold, bold large), each strip's own bold and large font, and the brush
+    // the display sheet last handed out.
+    SIZE ewsHeadSize;
+    SIZE ewsLeftSize;
+    SIZE ewsRightSize;
+    SIZE ewsFootSize;
+    HFONT ewsSheetFonts[3];
+    HFONT ewsStripFonts[3][2];
+    HBRUSH displaySheetBrush;
+
+    PSWRegSetting setting;  // the registry settings; PopUpCondition(Ex) mirror popUpCondition(Ex)
+    HANDLE watchStopEvent;  // manual reset; ends the watch thread
+    DWORD mainDisplayCondition;
+    DWORD ewsDisplayCondition;
+    HANDLE watchThread;
+
+    // The window side's own state.
+    WORD shownPicture;      // status picture id last drawn
+    WORD shownTonerText;    // toner text id last set
+    HICON shownTonerIcon;   // toner icon last set
+    BOOL ownsRefreshMutex;  // this thread holds refreshMutex for the pending request
+    DWORD refreshSentTick;  // GetTickCount when the pending request was sent
+    LONG modalDepth;        // nesting of the authority notice's modal loop
+    BOOL destroyPending;    // DestroyStatusWindow ran inside that loop: destroy when it ends
+    BOOL mainPlaced;        // the stored position is read: moves from now on are kept
+    HFONT baseBoldFont;     // the base dialog's caption font
+    DWORD signature;        // kPswSignature while the record is alive
+};
+using LPPSWDATA = PSWDATA*;
+static_assert(std::is_trivially_copyable_v<PSWDATA> && std::is_standard_layout_v<PSWDATA>);
+
+/// PSWDATA::signature of a live record.
+inline constexpr DWORD kPswSignature = 0x44575350u;
+
+/// The record of a main window (its GWLP_USERDATA), or NULL for NULL or a window without one.
+inline PSWDATA* RecordOf(HWND mainWindow) {
+    return mainWindow ? reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(mainWindow, GWLP_USERDATA)) : nullptr;
+}

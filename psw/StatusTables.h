@@ -1,0 +1,126 @@
+#pragma once
+// The status window's two tables: the status-bit table (which status row, text and class a
+// CurrentStatus value means; handed to the host by GetPSWStatusTable) and the template of the
+// variable table (the variables a window binds and the messages the manager posts for them).
+#include <cstddef>
+
+#include "psw/PswRecord.h"
+
+/// Rows of the status-bit table and of the variable table (its last row is the empty end row).
+inline constexpr int kPswStatusRows = 31;
+inline constexpr int kPswVariableRows = 20;
+inline constexpr WORD kPswLastStatusRow = 30;
+inline constexpr int kPswPrinterNameChars = 260;
+
+/// One row of the variable table: a status variable the window binds, its value as last
+/// fetched and its notification. `cbValue` is the byte length of `value` (0 when there is
+/// none yet); `requestSize` is the size to ask for (-1: ask the manager for the size first).
+struct PSWVariable {
+    WORD row;
+    WCHAR name[65];
+    LPVOID value;   // GlobalAlloc'd, owned by the row
+    DWORD cbValue;  // bytes readable at value
+    LONG requestSize;
+    DWORD notifyId;
+    DWORD message;
+    WORD notifyClass;  // notification class; 0 = none
+    WORD refreshGroups;
+};
+
+// --- Private messages posted by the manager (one per variable) and by the window itself ---
+inline constexpr UINT WM_PSW_PORT = 0x401u;
+inline constexpr UINT WM_PSW_PRINTEREXTSTATUS = 0x402u;
+inline constexpr UINT WM_PSW_SPOOLERQUEUE = 0x403u;
+inline constexpr UINT WM_PSW_SENDINGJOBINFO = 0x404u;
+inline constexpr UINT WM_PSW_PRINTINGJOBINFO = 0x405u;
+inline constexpr UINT WM_PSW_PRINTERQUEUE = 0x406u;
+inline constexpr UINT WM_PSW_PRINTERBINCONFIG = 0x407u;
+inline constexpr UINT WM_PSW_PRINTEROPTCONFIG = 0x408u;
+inline constexpr UINT WM_PSW_USERAUTHORITY = 0x409u;
+inline constexpr UINT WM_PSW_PRINTERNAME = 0x40Au;
+inline constexpr UINT WM_PSW_CURRENTSTATUS = 0x40Bu;
+inline constexpr UINT WM_PSW_COMPULSIVEPOLLING = 0x40Cu;
+inline constexpr UINT WM_PSW_LMSTATUS = 0x40Du;
+inline constexpr UINT WM_PSW_TONERREMAIN = 0x40Eu;
+inline constexpr UINT WM_PSW_ERRCOVEROPEN = 0x411u;
+inline constexpr UINT WM_PSW_ERRSUPPLIES = 0x412u;
+inline constexpr UINT WM_PSW_CURRENTFEEDER = 0x415u;
+inline constexpr UINT WM_PSW_ERRNOPAPER2 = 0x416u;
+inline constexpr UINT WM_PSW_ERRPAPERJAM = 0x417u;
+inline constexpr UINT WM_PSW_ERRLOADPAPER = 0x41Cu;
+inline constexpr UINT WM_PSW_SET_REFRESHSTATUS = 0x465u;
+inline constexpr UINT WM_PSW_SET_LAST = 0x466u;
+inline constexpr UINT WM_PSW_UPDATE_INFORMATION = 0x4C9u;
+
+/// Control id of the refresh command (WM_COMMAND to the main window).
+inline constexpr int kRefreshButton = 281;
+
+/// The word of CurrentStatus that a status row tests (its value is the word's position
+/// plus one; None tests nothing).
+enum class StatusWord : WORD { None = 0, High, Middle, Low, Spooler, Client, Job };
+
+// --- Named status rows ---
+inline constexpr WORD kStatusRowOpcError = 10;
+inline constexpr WORD kStatusRowStackerFailure = 11;
+inline constexpr WORD kStatusRowOpcDrumError = 12;
+inline constexpr WORD kStatusRowTrayFailureDeselected = 14;
+
+/// A row of the status-bit table as the host reads it: 36 bytes.
+struct PSWStatusEntry {
+    DWORD row;
+    DWORD mask;
+    WORD word;
+    WORD stringId;
+    DWORD zero;
+    DWORD statusClass;  // 0: error
+    DWORD helpContext;
+    BYTE reserved[12];
+};
+static_assert(sizeof(PSWStatusEntry) == 36 && offsetof(PSWStatusEntry, statusClass) == 16);
+
+/// The status-bit table (kPswStatusRows rows, row order = priority order).
+const PSWStatusEntry* PswStatusTable();
+/// Bit 0 of a row's kind: the row is one that a job can be held by (clear for rows 0, 25, 26).
+DWORD PswStatusKind(WORD row);
+/// The class of a row (0 = error); rows out of range count as the last row.
+DWORD PswStatusClass(WORD row);
+
+/// Indices of the variable table's rows.
+enum PswVar : int {
+    kVarPort = 0,
+    kVarPrinterExtStatus,
+    kVarSpoolerQueue,
+    kVarSendingJobInfo,
+    kVarPrintingJobInfo,
+    kVarPrinterQueue,
+    kVarPrinterBinConfig,
+    kVarPrinterOptConfig,
+    kVarUserAuthority,
+    kVarPrinterName,
+    kVarCurrentStatus,
+    kVarCompulsivePolling,
+    kVarLMStatus,
+    kVarErrCoverOpen,
+    kVarErrSupplies,
+    kVarCurrentFeeder,
+    kVarErrNoPaper2,
+    kVarErrPaperJam,
+    kVarErrLoadPaper,
+    kVarEnd,
+};
+static_assert(kVarEnd + 1 == kPswVariableRows);
+
+/// The template every record's variable table is copied from (values empty).
+const PSWVariable* PswVariableTemplate();
+
+/// The status row that a CurrentStatus value means: the first of rows 0..29 whose mask hits
+/// the word it selects, else kPswLastStatusRow. A value shorter than 24 bytes counts as zeros.
+WORD StatusRowOf(const void* currentStatus, DWORD cbValue);
+/// Sets the record's current row from its CurrentStatus value (absent: kPswLastStatusRow).
+void ConvertStatusID(LPPSWDATA data);
+
+/// Reads the DWORD at byte offset `offset` of a row's value; `fallback` when the value is
+/// absent or too short.
+DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback = 0);
+/// Bit 0 of a single-DWORD variable (LMStatus, CompulsivePolling, UserAuthority...).
+bool PswValueBit0(LPPSWDATA data, PswVar var);
