@@ -128,10 +128,7 @@ TEST_F(ExtendedWindow, WatchingSwitchedOffClosesItWithTheMainWindow) {
     host_.Pump();
     ASSERT_TRUE(IsWindowVisible(main) && IsWindowVisible(ews));
     SetUserDword(u"WatchPrinter", 0);
-    HANDLE settings = CreateEventW(nullptr, TRUE, FALSE, u"QLVDRXPSL:STATUS_SETTING_UPDATE");
-    ASSERT_NE(settings, nullptr);
-    SetEvent(settings);
-    CloseHandle(settings);
+    SignalSettings();
     EXPECT_TRUE(host_.PumpUntil([&] { return !IsWindowVisible(main) && !IsWindowVisible(ews); }, 5000));
     EXPECT_FALSE(IsWindowVisible(ews));
     host_.Destroy(main);

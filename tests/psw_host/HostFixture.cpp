@@ -33,13 +33,6 @@ void PswHostTest::SetUp() {
     ASSERT_TRUE(host_.Load()) << GetLastError();
 }
 
-void PswHostTest::SignalSettings() {
-    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, u"QLVDRXPSL:STATUS_SETTING_UPDATE");
-    ASSERT_NE(event, nullptr);
-    SetEvent(event);
-    CloseHandle(event);
-}
-
 void PswHostTest::Publish(const char* name, const void* value, DWORD cb) {
     ASSERT_EQ(update_(monitor_, name, value, cb), SRMRES_SUCCESS) << name;
 }

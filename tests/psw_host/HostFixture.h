@@ -36,9 +36,6 @@ protected:
 
     /// A value of the user's settings key (before Create, or with the watch event set).
     void SetUserDword(const char16_t* name, DWORD value) { PswHostedTest::SetUserDword(kHostUserKey, name, value); }
-    /// Tells every watcher that the settings changed.
-    static void SignalSettings();
-
     // The monitor's side, on its own connection to the manager.
     void Publish(const char* name, const void* value, DWORD cb);
     void PublishDword(const char* name, DWORD value) { Publish(name, &value, sizeof value); }

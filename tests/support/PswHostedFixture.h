@@ -42,10 +42,15 @@ protected:
         close_ = ModuleExport<PFN_CloseManager>(manager_, "CloseManager");
         update_ = ModuleExport<PFN_UpdatePrinterStatusA>(manager_, "UpdatePrinterStatusA");
         ASSERT_TRUE(open_ && close_ && update_);
+        // Held for the whole test: a named event goes with its last handle, and a signal sent
+        // before a window's watcher has opened it would be lost with it.
+        settingsEvent_ = CreateEventW(nullptr, TRUE, FALSE, u"QLVDRXPSL:STATUS_SETTING_UPDATE");
+        ASSERT_NE(settingsEvent_, nullptr);
     }
 
     void TearDown() override {
         host_.Unload();
+        if (settingsEvent_ != nullptr) CloseHandle(settingsEvent_);
         if (close_ != nullptr) {
             for (DWORD monitor : monitors_) close_(monitor);
         }
@@ -54,6 +59,9 @@ protected:
         standin::monitor::Reset();
         StandInTest::TearDown();
     }
+
+    /// Tells every window's settings watcher that the settings changed.
+    void SignalSettings() const { SetEvent(settingsEvent_); }
 
     /// The language the driver's machine key names (1033 or 1041), before the windows are made.
     static void SetLanguage(DWORD langId) { SetMachineDword(u"Software\\ZEV\\Stanvel", u"LangID", langId); }
@@ -101,6 +109,7 @@ protected:
     PFN_OpenManagerExW open_ = nullptr;
     PFN_CloseManager close_ = nullptr;
     PFN_UpdatePrinterStatusA update_ = nullptr;
+    HANDLE settingsEvent_ = nullptr;
 
 private:
     std::u16string driverKey_;
