@@ -65,3 +65,54 @@ private:
     HDC dc_;
     HGDIOBJ previous_;
 };
+
+/// A DC's selected font, text and background colours, background and mix modes and text
+/// alignment, put back at the end of the scope.
+class SavedDcState {
+public:
+    explicit SavedDcState(HDC dc)
+        : dc_(dc),
+          font_(GetCurrentObject(dc, OBJ_FONT)),
+          text_(GetTextColor(dc)),
+          back_(GetBkColor(dc)),
+          mode_(GetBkMode(dc)),
+          rop2_(GetROP2(dc)),
+          align_(GetTextAlign(dc)) {}
+    ~SavedDcState() {
+        if (font_ != nullptr) SelectObject(dc_, font_);
+        SetTextColor(dc_, text_);
+        SetBkColor(dc_, back_);
+        SetBkMode(dc_, mode_);
+        SetROP2(dc_, rop2_);
+        SetTextAlign(dc_, align_);
+    }
+    SavedDcState(const SavedDcState&) = delete;
+    SavedDcState& operator=(const SavedDcState&) = delete;
+    /// The font selected when the state was saved.
+    HGDIOBJ Font() const { return font_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ font_;
+    COLORREF text_;
+    COLORREF back_;
+    int mode_;
+    int rop2_;
+    UINT align_;
+};
+
+/// A DC of a window (GetDC), released at the end of the scope.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(window != nullptr ? GetDC(window) : nullptr) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};

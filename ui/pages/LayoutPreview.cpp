@@ -1,7 +1,7 @@
 // The layout preview: bitmap layers chosen by the working block's paper, duplex and N-up
 // settings, each loaded, drawn with SRCAND and deleted in turn, then the paper names and the
 // scale.
-#include "ui/LayoutPreview.h"
+#include "ui/pages/LayoutPreview.h"
 
 #include <algorithm>
 #include <iterator>
@@ -11,12 +11,12 @@
 #include "platform/Rop2.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
-#include "ui/PageIcons.h"
-#include "ui/PropertyPages.h"
-#include "ui/SettingsTree.h"
-#include "ui/UiEntry.h"
-#include "ui/UiInstance.h"
-#include "ui/UiOwners.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/tree/SettingsTree.h"
+#include "ui/entry/UiEntry.h"
+#include "ui/entry/UiInstance.h"
+#include "ui/entry/UiOwners.h"
 
 namespace {
 
@@ -124,44 +124,6 @@ void DrawLayer(HDC target, HDC memory, int id, int x, int y) {
     BitBlt(target, x, y, format.bmWidth, format.bmHeight, memory, 0, 0, SRCAND);
 }
 
-// A DC of a window, released at the end of the scope.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(window != nullptr ? GetDC(window) : nullptr) {}
-    ~WindowDc() {
-        if (dc_ != nullptr) ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// The DC's text and mix modes, put back at the end of the scope.
-class SavedModes {
-public:
-    explicit SavedModes(HDC dc)
-        : dc_(dc), background_(GetBkMode(dc)), rop2_(GetROP2(dc)), colour_(GetTextColor(dc)), align_(GetTextAlign(dc)) {}
-    ~SavedModes() {
-        SetBkMode(dc_, background_);
-        SetROP2(dc_, rop2_);
-        SetTextColor(dc_, colour_);
-        SetTextAlign(dc_, align_);
-    }
-    SavedModes(const SavedModes&) = delete;
-    SavedModes& operator=(const SavedModes&) = delete;
-
-private:
-    HDC dc_;
-    int background_;
-    int rop2_;
-    COLORREF colour_;
-    UINT align_;
-};
-
 // A name field copied up to its own length, whether terminated or not.
 template <size_t N>
 void CopyName(const WCHAR (&field)[N], LPWSTR out, size_t cchOut) {
@@ -217,7 +179,7 @@ void DrawPaperNames(PageRecord* page, HWND dialog, const DriverDevMode& settings
     }
     WindowDc dc(dialog);
     if (dc.Get() == nullptr) return;
-    SavedModes modes(dc.Get());
+    SavedDcState modes(dc.Get());
     SetBkMode(dc.Get(), TRANSPARENT);
     SetTextColor(dc.Get(), RGB(0, 0, 0));
     SetTextAlign(dc.Get(), TA_LEFT | TA_BOTTOM);
@@ -307,7 +269,7 @@ int PaintLayoutPreview(const DRAWITEMSTRUCT* drawItem, PageRecord* page, HWND di
         if (HWND control = GetDlgItem(dialog, kPreviewControl); control != nullptr) GetClientRect(control, &client);
     }
     {
-        SavedModes modes(dc);
+        SavedDcState modes(dc);
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         SetBkMode(dc, TRANSPARENT);
         SetROP2(dc, R2_COPYPEN);

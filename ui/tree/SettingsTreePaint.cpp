@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/SettingsTreeState.h"
+#include "ui/entry/UiOwners.h"
+#include "ui/tree/SettingsTreeState.h"
 
 namespace {
 
@@ -24,36 +25,6 @@ constexpr COLORREF kCyan = RGB(0, 255, 255);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kNavy = RGB(0, 0, 128);
-
-// The DC's font, colours, background mode and alignment, put back when it goes.
-class DcStateKeeper {
-public:
-    explicit DcStateKeeper(HDC hdc)
-        : dc_(hdc),
-          font_(GetCurrentObject(hdc, OBJ_FONT)),
-          text_(GetTextColor(hdc)),
-          back_(GetBkColor(hdc)),
-          mode_(GetBkMode(hdc)),
-          align_(GetTextAlign(hdc)) {}
-    ~DcStateKeeper() {
-        if (font_ != nullptr) SelectObject(dc_, font_);
-        SetTextColor(dc_, text_);
-        SetBkColor(dc_, back_);
-        SetBkMode(dc_, mode_);
-        SetTextAlign(dc_, align_);
-    }
-    DcStateKeeper(const DcStateKeeper&) = delete;
-    DcStateKeeper& operator=(const DcStateKeeper&) = delete;
-    HGDIOBJ Font() const { return font_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ font_;
-    COLORREF text_;
-    COLORREF back_;
-    int mode_;
-    UINT align_;
-};
 
 SIZE Extent(HDC hdc, const std::u16string& text) {
     SIZE size{};
@@ -162,7 +133,7 @@ HFONT CreateDerivedFont(HFONT base, LONG weight) {
 void PaintSettingsTree(HDC hdc, HWND tree, PageRecord* page, const RECT* update) {
     if (hdc == nullptr || tree == nullptr) return;
     SettingsTreeState* state = TreeStateOf(page, false);
-    DcStateKeeper keep(hdc);
+    SavedDcState keep(hdc);
     const bool focused = GetFocus() == tree;
     // While something is dragged over the tree its drop target is the highlighted item.
     const bool dropping = NextItem(tree, TVGN_DROPHILITE, nullptr) != nullptr;
@@ -219,11 +190,10 @@ LRESULT SettingsTreeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     const BOOL any = GetUpdateRect(hwnd, &update, FALSE);
     const LRESULT result = CallWindowProcW(previous, hwnd, message, wParam, lParam);
     if (any) {
-        HDC hdc = GetDC(hwnd);
-        if (hdc != nullptr) {
-            IntersectClipRect(hdc, update.left, update.top, update.right, update.bottom);
-            PaintSettingsTree(hdc, hwnd, page, &update);
-            ReleaseDC(hwnd, hdc);
+        WindowDc dc(hwnd);
+        if (dc.Get() != nullptr) {
+            IntersectClipRect(dc.Get(), update.left, update.top, update.right, update.bottom);
+            PaintSettingsTree(dc.Get(), hwnd, page, &update);
         }
     }
     return result;
@@ -254,7 +224,7 @@ BOOL DrawListItem(PageRecord* page, const DRAWITEMSTRUCT* item) {
             background = selectedInList ? COLOR_BTNSHADOW : COLOR_BTNFACE;
             foreground = selectedInList ? COLOR_BTNFACE : COLOR_GRAYTEXT;
         }
-        DcStateKeeper keep(hdc);
+        SavedDcState keep(hdc);
         FillRect(hdc, &rect, GetSysColorBrush(background));
         SetBkMode(hdc, TRANSPARENT);
         SetTextColor(hdc, GetSysColor(foreground));
