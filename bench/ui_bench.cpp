@@ -17,7 +17,7 @@
 #include "platform/StandIn.h"
 #include "settings/ModelCache.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/Capabilities.h"
+#include "ui/entry/Capabilities.h"
 #include "bench/CallCounters.h"
 
 namespace {

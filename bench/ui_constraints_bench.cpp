@@ -23,9 +23,9 @@
 #include "tools/sample/RunRoot.h"
 #include "tools/sample/SamplePrinter.h"
 #include "tools/sample/StandardForms.h"
-#include "ui/Constraints.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/resolver/Constraints.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "platform/Spooler.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
-#include "ui/OverlayForm.h"
+#include "ui/data/OverlayForm.h"
 
 namespace {
 

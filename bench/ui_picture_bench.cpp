@@ -12,9 +12,9 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "settings/ModelCache.h"
-#include "ui/PositionDialog.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/dialogs/PositionDialog.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace {
 

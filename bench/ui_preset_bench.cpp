@@ -18,11 +18,11 @@
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/PageIcons.h"
-#include "ui/PresetDialog.h"
-#include "ui/PrinterDataValues.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/dialogs/PresetDialog.h"
+#include "ui/data/PrinterDataValues.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiInstance.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCompiler.h"
 #include "settings/SpoolerQueries.h"
-#include "ui/LayoutPreview.h"
-#include "ui/PageIcons.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/LayoutPreview.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
+#include "ui/entry/UiInstance.h"
 
 namespace {
 

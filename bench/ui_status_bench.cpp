@@ -18,7 +18,7 @@
 #include "platform/StatusManager.h"
 #include "platform/Sync.h"
 #include "tools/standins/srm/SrmControls.h"
-#include "ui/StatusQuery.h"
+#include "ui/status/StatusQuery.h"
 
 namespace {
 

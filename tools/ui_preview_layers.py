@@ -5,7 +5,7 @@ so every layer is white where it leaves the ones below alone. Sheet, page and bi
 layers share one size and one place for the sheet: upright, a portrait sheet of 48 x 64
 pixels; turned, a landscape sheet of 64 x 48, both centred on (52, 49). The grid of N-up
 pages divides that sheet; the page numbers (separate small bitmaps) and the order pictures
-of 9 and 16 pages are placed on its cells by the preview painter (ui/LayoutPreview.cpp).
+of 9 and 16 pages are placed on its cells by the preview painter (ui/pages/LayoutPreview.cpp).
 """
 from ui_picture_shapes import Canvas, text_width
 

@@ -1,11 +1,11 @@
 // The user-interface library's exported entry points: thin shims over the library's own code
-// (ui/UiEntry.h, ui/Capabilities.h). Nothing may leave them by exception.
+// (ui/entry/UiEntry.h, ui/entry/Capabilities.h). Nothing may leave them by exception.
 #include "platform/DriverUi.h"
 #include "platform/Modules.h"
 #include "platform/PropSheet.h"
 #include "platform/WinTypes.h"
-#include "ui/Capabilities.h"
-#include "ui/UiEntry.h"
+#include "ui/entry/Capabilities.h"
+#include "ui/entry/UiEntry.h"
 
 // The loader calls the library's DllInitialize itself (it has no DllMain).
 DLL_EXPORT BOOL DllInitialize(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) noexcept {

@@ -7,8 +7,8 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "settings/ModelCache.h"
-#include "ui/PageIcons.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuicommon {
 namespace {

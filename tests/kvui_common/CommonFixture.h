@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "tests/kvui_status/StatusSheetFixture.h"
-#include "ui/PageCommon.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/pages/PageCommon.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuicommon {
 

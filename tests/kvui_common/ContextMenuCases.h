@@ -7,7 +7,7 @@
 
 #include "platform/StandInUi.h"
 #include "platform/User.h"
-#include "ui/UiContext.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvtest {
 

@@ -5,7 +5,7 @@
 #include "platform/StandInShell.h"
 #include "platform/User.h"
 #include "tests/kvui_common/CommonFixture.h"
-#include "ui/PageIcons.h"
+#include "ui/pages/PageIcons.h"
 
 namespace kvuicommon {
 namespace {

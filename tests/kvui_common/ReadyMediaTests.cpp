@@ -7,7 +7,7 @@
 #include "settings/Forms.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "tools/sample/StandardForms.h"
-#include "ui/Capabilities.h"
+#include "ui/entry/Capabilities.h"
 
 namespace kvuicommon {
 namespace {

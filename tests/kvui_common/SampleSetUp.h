@@ -14,8 +14,8 @@
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/UiContext.h"
-#include "ui/UiInstance.h"
+#include "ui/entry/UiContext.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvtest {
 

@@ -8,7 +8,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "tests/kvui_common/CommonFixture.h"
-#include "ui/StatusQuery.h"
+#include "ui/status/StatusQuery.h"
 
 namespace kvuicommon {
 namespace {

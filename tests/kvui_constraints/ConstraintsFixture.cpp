@@ -10,7 +10,7 @@
 #include "settings/SpoolerQueries.h"
 #include "settings/ValidateSettings.h"
 #include "tools/sample/StandardForms.h"
-#include "ui/Constraints.h"
+#include "ui/resolver/Constraints.h"
 
 namespace kvuitest {
 namespace {

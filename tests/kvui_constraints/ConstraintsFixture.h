@@ -15,8 +15,8 @@
 #include "settings/PrinterData.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuitest {
 

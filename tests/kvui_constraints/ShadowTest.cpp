@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "tests/kvui_constraints/ConstraintsFixture.h"
-#include "ui/Constraints.h"
+#include "ui/resolver/Constraints.h"
 
 namespace kvuitest {
 namespace {

@@ -9,7 +9,7 @@
 #include "settings/Forms.h"
 #include "tests/kvui_data/DataFixture.h"
 #include "tools/sample/StandardForms.h"
-#include "ui/Capabilities.h"
+#include "ui/entry/Capabilities.h"
 
 namespace kvuidata {
 namespace {

@@ -17,7 +17,7 @@
 #include "settings/ModelCache.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/UiEntry.h"
+#include "ui/entry/UiEntry.h"
 
 namespace kvuidata {
 

@@ -6,7 +6,7 @@
 
 #include "platform/DriverUi.h"
 #include "tests/kvui_data/DataFixture.h"
-#include "ui/Capabilities.h"
+#include "ui/entry/Capabilities.h"
 
 namespace kvuidata {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tests/kvui_data/DataFixture.h"
-#include "ui/PrinterDataValues.h"
+#include "ui/data/PrinterDataValues.h"
 
 namespace kvuidata {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "platform/DriverUi.h"
 #include "tests/kvui_data/DataFixture.h"
-#include "ui/PrinterDataValues.h"
+#include "ui/data/PrinterDataValues.h"
 
 namespace kvuidata {
 namespace {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "tests/kvui_data/DataFixture.h"
-#include "ui/PresetTable.h"
-#include "ui/PrinterDataValues.h"
+#include "ui/data/PresetTable.h"
+#include "ui/data/PrinterDataValues.h"
 
 namespace kvuidata {
 namespace {

@@ -10,7 +10,7 @@
 #include "settings/PrinterData.h"
 #include "settings/SpoolerQueries.h"
 #include "tests/kvui_data/DataFixture.h"
-#include "ui/PrinterDataValues.h"
+#include "ui/data/PrinterDataValues.h"
 
 namespace kvuidata {
 namespace {

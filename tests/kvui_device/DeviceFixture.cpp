@@ -16,10 +16,10 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "settings/ModelCache.h"
-#include "ui/PageCommon.h"
-#include "ui/SettingsTree.h"
-#include "ui/UiEntry.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/PageCommon.h"
+#include "ui/tree/SettingsTree.h"
+#include "ui/entry/UiEntry.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuidevice {
 namespace {

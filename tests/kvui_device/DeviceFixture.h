@@ -11,9 +11,9 @@
 #include "platform/Controls.h"
 #include "tests/kvui_status/StatusSheetFixture.h"
 #include "tools/standins/htui/Halftone.h"
-#include "ui/DevicePage.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/pages/DevicePage.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuidevice {
 

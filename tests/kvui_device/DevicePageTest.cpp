@@ -11,8 +11,8 @@
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/Halftone.h"
-#include "ui/StatusQuery.h"
+#include "ui/data/Halftone.h"
+#include "ui/status/StatusQuery.h"
 
 namespace kvuidevice {
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/StandInUi.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
-#include "ui/PrinterDataValues.h"
+#include "ui/data/PrinterDataValues.h"
 
 namespace kvuidevice {
 namespace {

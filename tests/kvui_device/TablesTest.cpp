@@ -5,7 +5,7 @@
 #include "platform/User.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
-#include "ui/SubstDialogs.h"
+#include "ui/dialogs/SubstDialogs.h"
 
 namespace kvuidevice {
 namespace {

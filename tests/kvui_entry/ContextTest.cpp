@@ -8,7 +8,7 @@
 #include "platform/Modules.h"
 #include "settings/SpoolerQueries.h"
 #include "tests/kvui_entry/EntryFixture.h"
-#include "ui/UiContext.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuitest {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/StandInControls.h"
 #include "platform/User.h"
 #include "tests/kvui_entry/EntryFixture.h"
-#include "ui/PropertyPages.h"
+#include "ui/pages/PropertyPages.h"
 
 namespace kvuitest {
 namespace sweep {

@@ -8,7 +8,7 @@
 #include "platform/Modules.h"
 #include "settings/DriverDevMode.h"
 #include "tests/kvui_entry/EntryFixture.h"
-#include "ui/UiEntry.h"
+#include "ui/entry/UiEntry.h"
 
 namespace kvuitest {
 namespace {

@@ -19,8 +19,8 @@
 #include "platform/User.h"
 #include "settings/DriverDevMode.h"
 #include "tests/kvui_entry/EntryFixture.h"
-#include "ui/PropertyPages.h"
-#include "ui/SettingsTree.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/tree/SettingsTree.h"
 
 namespace kvuitest {
 namespace {

@@ -4,7 +4,7 @@
 #include "platform/StandInControls.h"
 #include "platform/User.h"
 #include "tests/kvui_finish/FinishFixture.h"
-#include "ui/FeederDialog.h"
+#include "ui/dialogs/FeederDialog.h"
 
 namespace kvuifinish {
 namespace {

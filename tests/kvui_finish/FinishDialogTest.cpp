@@ -5,7 +5,7 @@
 #include "platform/StandInControls.h"
 #include "platform/User.h"
 #include "tests/kvui_finish/FinishFixture.h"
-#include "ui/Finishing.h"
+#include "ui/dialogs/Finishing.h"
 
 namespace kvuifinish {
 namespace {

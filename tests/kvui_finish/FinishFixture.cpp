@@ -12,9 +12,9 @@
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/PageIcons.h"
-#include "ui/SettingsTree.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/tree/SettingsTree.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuifinish {
 

@@ -13,8 +13,8 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "tests/support/TestRoot.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuifinish {
 

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "ui/Finishing.h"
+#include "ui/dialogs/Finishing.h"
 
 namespace {
 

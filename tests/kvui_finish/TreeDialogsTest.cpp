@@ -4,8 +4,8 @@
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "tests/kvui_finish/FinishFixture.h"
-#include "ui/SettingsTree.h"
-#include "ui/TreeDialogs.h"
+#include "ui/tree/SettingsTree.h"
+#include "ui/dialogs/TreeDialogs.h"
 
 namespace kvuifinish {
 namespace {

@@ -12,8 +12,8 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "tests/kvui_overlay/OverlayFixture.h"
-#include "ui/OverlayForm.h"
-#include "ui/PrinterDataIo.h"
+#include "ui/data/OverlayForm.h"
+#include "ui/data/PrinterDataIo.h"
 
 namespace kvuioverlay {
 namespace {

@@ -11,7 +11,7 @@
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/UiInstance.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuioverlay {
 

@@ -11,8 +11,8 @@
 #include "platform/Spooler.h"
 #include "settings/DriverDevMode.h"
 #include "tests/support/TestRoot.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuioverlay {
 

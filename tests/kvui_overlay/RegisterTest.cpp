@@ -9,9 +9,9 @@
 #include "settings/DefaultSettings.h"
 #include "settings/Forms.h"
 #include "tests/kvui_overlay/OverlayFixture.h"
-#include "ui/FormFileHeader.h"
-#include "ui/OverlayForm.h"
-#include "ui/PrinterDataValues.h"
+#include "ui/data/FormFileHeader.h"
+#include "ui/data/OverlayForm.h"
+#include "ui/data/PrinterDataValues.h"
 
 namespace kvuioverlay {
 namespace {

@@ -10,8 +10,8 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "tests/kvui_page1/Page1Fixture.h"
-#include "ui/JobFileDialog.h"
-#include "ui/PrinterDataValues.h"
+#include "ui/dialogs/JobFileDialog.h"
+#include "ui/data/PrinterDataValues.h"
 
 namespace kvuipage1 {
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/User.h"
 #include "tests/kvui_common/ContextMenuCases.h"
 #include "tests/kvui_page1/Page1Fixture.h"
-#include "ui/Finishing.h"
+#include "ui/dialogs/Finishing.h"
 
 namespace kvuipage1 {
 namespace {

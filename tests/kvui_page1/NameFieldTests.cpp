@@ -7,7 +7,7 @@
 #include "platform/StandInShell.h"
 #include "tests/kvui_common/SampleSetUp.h"
 #include "tests/kvui_page1/Page1Fixture.h"
-#include "ui/PageRoutines.h"
+#include "ui/pages/PageRoutines.h"
 
 namespace kvuipage1 {
 namespace {

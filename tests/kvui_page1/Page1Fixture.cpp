@@ -10,8 +10,8 @@
 #include "platform/User.h"
 #include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_common/SampleSetUp.h"
-#include "ui/PresetDialog.h"
-#include "ui/UiInstance.h"
+#include "ui/dialogs/PresetDialog.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuipage1 {
 

@@ -12,8 +12,8 @@
 
 #include "platform/StandInShell.h"
 #include "tests/support/TestRoot.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuipage1 {
 

@@ -12,8 +12,8 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuipage2 {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "platform/StandInShell.h"
 #include "tests/support/TestRoot.h"
-#include "ui/UiContext.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuipage2 {
 

@@ -14,7 +14,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/DocumentPage2.h"
+#include "ui/pages/DocumentPage2.h"
 
 namespace kvuipage2 {
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/User.h"
 #include "tests/kvui_common/ContextMenuCases.h"
 #include "tests/kvui_page3/Page3Fixture.h"
-#include "ui/SettingsTree.h"
+#include "ui/tree/SettingsTree.h"
 
 namespace kvuipage3 {
 namespace {

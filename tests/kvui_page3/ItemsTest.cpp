@@ -7,7 +7,7 @@
 #include "platform/User.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/SettingsTree.h"
+#include "ui/tree/SettingsTree.h"
 
 namespace kvuipage3 {
 namespace {

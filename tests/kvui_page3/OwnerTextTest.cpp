@@ -11,7 +11,7 @@
 #include "platform/User.h"
 #include "settings/DriverDevMode.h"
 #include "tests/kvui_page3/Page3Fixture.h"
-#include "ui/SettingsTree.h"
+#include "ui/tree/SettingsTree.h"
 
 namespace kvuipage3 {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/User.h"
 #include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_common/SampleSetUp.h"
-#include "ui/SettingsTree.h"
+#include "ui/tree/SettingsTree.h"
 
 namespace kvuipage3 {
 namespace {

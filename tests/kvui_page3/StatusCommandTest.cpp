@@ -11,7 +11,7 @@
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "tests/kvui_status/StatusFixture.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/StatusQuery.h"
+#include "ui/status/StatusQuery.h"
 
 namespace kvuipage3 {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/DriverVersion.h"
+#include "ui/data/DriverVersion.h"
 
 namespace kvuipage3 {
 namespace {

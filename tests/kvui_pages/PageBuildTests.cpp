@@ -9,12 +9,12 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "tests/kvui_pages/PagesFixture.h"
-#include "ui/DevicePage.h"
-#include "ui/DocumentPage1.h"
-#include "ui/DocumentPage2.h"
-#include "ui/DocumentPage3.h"
-#include "ui/PageIcons.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/DevicePage.h"
+#include "ui/pages/DocumentPage1.h"
+#include "ui/pages/DocumentPage2.h"
+#include "ui/pages/DocumentPage3.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuipages {
 namespace {

@@ -4,8 +4,8 @@
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
 #include "tests/kvui_pages/PagesFixture.h"
-#include "ui/PageIcons.h"
-#include "ui/UiOwners.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/entry/UiOwners.h"
 
 namespace kvuipages {
 namespace {

@@ -11,7 +11,7 @@
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
-#include "ui/UiInstance.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuipages {
 

@@ -11,8 +11,8 @@
 #include "platform/src/window/PropSheetState.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuipages {
 

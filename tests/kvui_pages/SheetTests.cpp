@@ -12,7 +12,7 @@
 #include "platform/User.h"
 #include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_pages/PagesFixture.h"
-#include "ui/PageIcons.h"
+#include "ui/pages/PageIcons.h"
 
 namespace kvuipages {
 namespace {

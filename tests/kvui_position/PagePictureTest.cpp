@@ -8,7 +8,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
 #include "tests/kvui_position/PositionFixture.h"
-#include "ui/UiOwners.h"
+#include "ui/entry/UiOwners.h"
 
 namespace kvuiposition {
 namespace {

@@ -10,9 +10,9 @@
 
 #include "platform/User.h"
 #include "tests/support/TestRoot.h"
-#include "ui/PositionDialog.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/dialogs/PositionDialog.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuiposition {
 

@@ -11,7 +11,7 @@
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
 #include "settings/SpoolerQueries.h"
-#include "ui/PrinterDataValues.h"
+#include "ui/data/PrinterDataValues.h"
 #include "tests/kvui_presets/PresetsFixture.h"
 
 namespace kvuipresets {

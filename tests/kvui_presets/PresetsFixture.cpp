@@ -15,9 +15,9 @@
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/PageIcons.h"
-#include "ui/PrinterDataValues.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/data/PrinterDataValues.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuipresets {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "tests/support/TestRoot.h"
-#include "ui/PresetDialog.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/dialogs/PresetDialog.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuipresets {
 

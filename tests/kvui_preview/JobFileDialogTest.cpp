@@ -17,7 +17,7 @@
 #include "settings/SpoolerQueries.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/JobFileDialog.h"
+#include "ui/dialogs/JobFileDialog.h"
 
 namespace kvuipreview {
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "tests/kvui_preview/PreviewFixture.h"
-#include "ui/LayoutPreview.h"
+#include "ui/pages/LayoutPreview.h"
 
 namespace kvuipreview {
 namespace {

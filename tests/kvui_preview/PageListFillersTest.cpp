@@ -13,8 +13,8 @@
 #include "settings/Forms.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/PageIcons.h"
-#include "ui/PageListFillers.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/pages/PageListFillers.h"
 
 namespace kvuipreview {
 namespace {

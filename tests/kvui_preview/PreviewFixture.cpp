@@ -10,8 +10,8 @@
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/PageIcons.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuipreview {
 

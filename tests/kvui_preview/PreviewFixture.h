@@ -10,8 +10,8 @@
 
 #include "platform/StandIn.h"
 #include "tests/support/TestRoot.h"
-#include "ui/PropertyPages.h"
-#include "ui/UiContext.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuipreview {
 

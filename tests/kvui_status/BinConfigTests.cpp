@@ -4,7 +4,7 @@
 
 #include "platform/User.h"
 #include "tests/kvui_status/StatusFixture.h"
-#include "ui/StatusQuery.h"
+#include "ui/status/StatusQuery.h"
 
 namespace kvuitest {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "tests/kvui_status/StatusFixture.h"
-#include "ui/StatusQuery.h"
+#include "ui/status/StatusQuery.h"
 
 namespace kvuitest {
 namespace {

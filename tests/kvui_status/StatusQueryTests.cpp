@@ -6,7 +6,7 @@
 #include "platform/Kernel.h"
 #include "platform/StandIn.h"
 #include "tests/kvui_status/StatusFixture.h"
-#include "ui/StatusQuery.h"
+#include "ui/status/StatusQuery.h"
 
 namespace kvuitest {
 namespace {

@@ -9,8 +9,8 @@
 #include "platform/StandInShell.h"
 #include "settings/ModelCache.h"
 #include "tests/kvui_status/StatusFixture.h"
-#include "ui/PageCommon.h"
-#include "ui/UiInstance.h"
+#include "ui/pages/PageCommon.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuitest {
 

@@ -15,7 +15,7 @@
 #include "settings/PrinterData.h"
 #include "tests/kvui_subst/SubstFixture.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/SubstDialogs.h"
+#include "ui/dialogs/SubstDialogs.h"
 
 namespace kvuisubst {
 namespace {

@@ -15,8 +15,8 @@
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/SubstDialogs.h"
-#include "ui/UiInstance.h"
+#include "ui/dialogs/SubstDialogs.h"
+#include "ui/entry/UiInstance.h"
 
 namespace kvuisubst {
 

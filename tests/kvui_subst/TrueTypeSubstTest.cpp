@@ -11,7 +11,7 @@
 #include "platform/User.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_subst/SubstFixture.h"
-#include "ui/SubstDialogs.h"
+#include "ui/dialogs/SubstDialogs.h"
 
 namespace kvuisubst {
 namespace {

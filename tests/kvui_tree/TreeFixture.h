@@ -14,10 +14,10 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
 #include "tests/support/TestRoot.h"
-#include "ui/PageIcons.h"
-#include "ui/PropertyPages.h"
-#include "ui/SettingsTree.h"
-#include "ui/UiContext.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/pages/PropertyPages.h"
+#include "ui/tree/SettingsTree.h"
+#include "ui/entry/UiContext.h"
 
 namespace kvuitree {
 

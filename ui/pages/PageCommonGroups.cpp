@@ -1,0 +1,283 @@
+// Document page 1's category panels: which control set each category shows, its labels, and
+// the values it shows from the working settings; also the layout lists and the page-border
+// radios.
+#include <algorithm>
+#include <iterator>
+#include <span>
+#include <string>
+
+#include "platform/Controls.h"
+#include "platform/User.h"
+#include "ui/pages/PageCommon.h"
+#include "ui/pages/PageIcons.h"
+#include "ui/pages/PageListFillers.h"
+#include "ui/pages/PropertyPages.h"
+
+namespace {
+
+constexpr int kCategoryLayout = 650;
+constexpr int kCategoryDuplex = 651;
+constexpr int kCategoryStatus = 652;
+constexpr int kCategoryOptions = 656;
+constexpr int kCategoryCounts = 657;
+constexpr int kCategoryDestination = 658;
+
+// The page's categories in order; the duplex one joins only with a duplex unit.
+constexpr PageCategory kCategoryTable[] = {
+    {kCategoryLayout, 545}, {kCategoryCounts, 599}, {kCategoryDestination, 4589},
+    {kCategoryOptions, 589}, {kCategoryStatus, 547},
+};
+constexpr int kDuplexSlot = 8;  // DEV_Duplex
+
+struct Label {
+    int control;
+    UINT text;
+};
+
+struct ControlGroup {
+    int category;  // 0: shown by no category
+    std::span<const int> controls;
+    std::span<const Label> labels;
+};
+
+constexpr int kLayoutControls[] = {1111, 1112, 1113, 1115, 1116, 1118, 1119, 1120,
+                                   1121, 1122, 1123, 1124, 1125, 1114, 1117};
+constexpr Label kLayoutLabels[] = {{1113, 4500}, {1116, 4501}, {1119, 4502}, {1124, 4503}, {1125, 4504}};
+constexpr int kDuplexControls[] = {1127, 1128, 1129, 1130, 1131, 1132, 1133, 1134,
+                                   1135, 1137, 1136, 1138, 4400, 4401, 4402, 4403};
+constexpr int kFinishingControls[] = {1157, 1158, 1159, 1160, 1161, 1162, 1163,
+                                      1164, 1165, 1166, 1167, 1168, 1169, 1170};
+constexpr int kCountsControls[] = {4151, 4152, 4160, 4161, 4162, 4163, 4164, 4165, 4166};
+constexpr Label kCountsLabels[] = {{4152, 4579}, {4160, 4596}, {4163, 4597}, {4164, 4598}};
+constexpr int kDestinationControls[] = {4154, 4155, 4156, 4157, 4158, 4159};
+constexpr Label kDestinationLabels[] = {{4155, 4590}, {4158, 4591}, {4159, 4592}};
+constexpr int kOptionsControls[] = {1171, 1172, 1173, 1174, 1175, 1176, 1177, 1178};
+constexpr Label kOptionsLabels[] = {{1172, 4571}, {1174, 4572}, {1176, 4573}, {1178, 4574}};
+constexpr int kStatusControls[] = {1139, 1140, 1141};
+constexpr Label kStatusLabels[] = {{1141, 4560}};
+constexpr int kLinkedControls[] = {1142, 1143, 1144, 1145};
+constexpr int kOutputOptionControls[] = {1146, 1147, 1148};
+
+constexpr ControlGroup kGroups[] = {
+    {kCategoryLayout, kLayoutControls, kLayoutLabels},
+    {0, kDuplexControls, {}},
+    {0, kFinishingControls, {}},
+    {kCategoryCounts, kCountsControls, kCountsLabels},
+    {kCategoryDestination, kDestinationControls, kDestinationLabels},
+    {kCategoryOptions, kOptionsControls, kOptionsLabels},
+    {kCategoryStatus, kStatusControls, kStatusLabels},
+    {0, kOutputOptionControls, {}},
+};
+
+constexpr UINT kLayoutModeStrings[] = {551, 552, 554, 556, 558, 559, 566};
+constexpr UINT kLayoutOrderStrings[] = {505, 506, 507, 508, 509};
+constexpr int kBorderFirst = 1122;
+constexpr int kBorderLast = 1125;
+constexpr int kBorderCount = kBorderLast - kBorderFirst + 1;
+constexpr int kTextChars = 256;
+
+constexpr DWORD kLayoutFixedByScaling = 0x2;  // FeatureFlags bit 1
+constexpr DWORD kShiftMargins = 0x200;         // FeatureFlags bit 9
+constexpr DWORD kUsePrinterStatus = 0x4;       // FeatureFlags bit 2
+constexpr WORD kKeepJobFiles = 0x2;            // RelaydockFlags bit 1
+constexpr BYTE kSeparateCopies = 0x1;          // PageOptionBits bit 0
+constexpr BYTE kSplitJob = 0x4;                // PageOptionBits bit 2
+constexpr DWORD kOwnStampText = 8;
+
+void ShowSet(HWND dialog, std::span<const int> controls, bool shown) {
+    for (int id : controls) {
+        HWND control = GetDlgItem(dialog, id);
+        ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+        EnableWindow(control, shown ? TRUE : FALSE);
+    }
+}
+
+void SetLabel(HMODULE library, HWND dialog, int control, UINT textId) {
+    WCHAR text[kTextChars + 1] = {};
+    LoadStringW(library, textId, text, kTextChars + 1);
+    SetDlgItemTextW(dialog, control, text);
+}
+
+void Check(HWND dialog, int control, bool checked) { CheckDlgButton(dialog, control, checked ? BST_CHECKED : BST_UNCHECKED); }
+
+int AddComboString(HWND dialog, int combo, LPCWSTR text, LPARAM data) {
+    const auto index = SendDlgItemMessageW(dialog, combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    if (index >= 0) SendDlgItemMessageW(dialog, combo, CB_SETITEMDATA, static_cast<WPARAM>(index), data);
+    return static_cast<int>(index);
+}
+
+void UpDown(HWND dialog, int control, int low, int high, int position) {
+    SendDlgItemMessageW(dialog, control, UDM_SETRANGE, 0, MAKELONG(high, low));
+    SendDlgItemMessageW(dialog, control, UDM_SETPOS, 0, MAKELONG(position, 0));
+}
+
+// The paper picture's list holds one item: the block's paper.
+void FillPaperPicture(HWND dialog, const DriverDevMode& block) {
+    SendDlgItemMessageW(dialog, 1008, LB_RESETCONTENT, 0, 0);
+    const auto item = SendDlgItemMessageW(dialog, 1008, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u""));
+    if (item >= 0) {
+        SendDlgItemMessageW(dialog, 1008, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
+    }
+}
+
+// The stamp's own text, cut at the field's end when it has no terminator.
+void ShowStampText(HWND dialog, const DriverDevMode& block) {
+    WCHAR text[sizeof(DriverDevMode::PageStampText) / sizeof(WCHAR)] = {};
+    if (block.PageStampSelector == kOwnStampText) {
+        std::copy_n(block.PageStampText, std::size(text) - 1, text);
+    }
+    SetDlgItemTextW(dialog, 1177, text);
+}
+
+int CategoryAt(PageRecord* page, int index, int* clamped) {
+    PageCategory categories[kPageCategoryMax] = {};
+    const DriverDevMode* block = page != nullptr && page->context != nullptr ? &page->context->workingBlock : nullptr;
+    const int count = BuildPageCategories(block, categories);
+    *clamped = ClampCategoryIndex(index, count);
+    return count > 0 ? categories[*clamped].iconId : 0;
+}
+
+}  // namespace
+
+int BuildPageCategories(const DriverDevMode* block, PageCategory out[kPageCategoryMax]) {
+    const bool duplex = block != nullptr && (block->DeviceSlots[kDuplexSlot].State & 0x8) != 0;
+    int count = 0;
+    for (const PageCategory& category : kCategoryTable) {
+        if (count == kPageCategoryMax) break;
+        if (category.iconId == kCategoryDuplex && !duplex) continue;
+        out[count++] = category;
+    }
+    return count;
+}
+
+int ClampCategoryIndex(int index, int count) {
+    if (count <= 0) return 0;
+    return std::clamp(index, 0, count - 1);
+}
+
+void ShowDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
+    int clamped = 0;
+    const int category = CategoryAt(page, index, &clamped);
+    const ControlGroup* shown = nullptr;
+    for (const ControlGroup& group : kGroups) {
+        if (group.category == category && category != 0) {
+            shown = &group;
+            continue;
+        }
+        ShowSet(dialog, group.controls, false);
+    }
+    // The linked options give way to the first three categories' panels only.
+    if (category == kCategoryLayout || category == kCategoryCounts || category == kCategoryDestination) {
+        ShowSet(dialog, kLinkedControls, false);
+    }
+    if (shown == nullptr) return;
+    ShowSet(dialog, shown->controls, true);
+    const HMODULE library = page != nullptr && page->context != nullptr ? page->context->languageLibrary : nullptr;
+    for (const Label& label : shown->labels) SetLabel(library, dialog, label.control, label.text);
+}
+
+void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
+    if (page == nullptr || page->context == nullptr) return;
+    ShowDocumentPage1Group(page, dialog, index);
+    int clamped = 0;
+    const int category = CategoryAt(page, index, &clamped);
+    DriverDevMode& block = page->context->workingBlock;
+    switch (category) {
+        case kCategoryLayout: {
+            FillCombo1114(page, dialog);
+            FillCombo1117(page, dialog);
+            Check(dialog, 1119, (block.FeatureFlags & kShiftMargins) != 0);
+            ShowRadioGroup1122(page, dialog);
+            const bool fixed = (block.FeatureFlags & kLayoutFixedByScaling) != 0 || block.NupDown != 1 ||
+                               block.NupAcross != 1 || (block.OverlayFlags & kOverlayOn) != 0;
+            SetPageHint(page, dialog, fixed ? 600 : 0, kHintFixed);
+            SetControlIcon(dialog, 1112, PageIcon(page, 724));
+            SetControlIcon(dialog, 1115, PageIcon(page, 725));
+            SetControlIcon(dialog, 1118, PageIcon(page, 727));
+            break;
+        }
+        case kCategoryStatus: {
+            const bool reported = (block.FeatureFlags & kUsePrinterStatus) != 0;
+            Check(dialog, 1141, reported);
+            SetControlIcon(dialog, 1140, PageIcon(page, reported ? 788 : 789));
+            SetPageHint(page, dialog, (page->context->status.printerExtStatus & 0x4) != 0 ? 624 : 0, kHintInfo);
+            break;
+        }
+        case kCategoryOptions:
+            Check(dialog, 1172, block.PageStampSwitch != 0);
+            FillChoiceValue2List(page, dialog);
+            FillChoiceValue1List(page, dialog);
+            ShowStampText(dialog, block);
+            SetPageHint(page, dialog, 660, kHintNote);
+            break;
+        case kCategoryCounts:
+            Check(dialog, 4152, (block.PageOptionBits & kSeparateCopies) != 0);
+            SendDlgItemMessageW(dialog, 4161, EM_LIMITTEXT, 1, 0);
+            SendDlgItemMessageW(dialog, 4165, EM_LIMITTEXT, 1, 0);
+            UpDown(dialog, 4162, 2, 6, block.SplitCounts & 0xF);
+            Check(dialog, 4163, (block.PageOptionBits & kSplitJob) != 0);
+            UpDown(dialog, 4166, 1, 6, block.SplitCounts >> 4);
+            SetPageHint(page, dialog, 674, kHintNote);
+            break;
+        case kCategoryDestination:
+            FillOutputDestinationList(page, dialog);
+            Check(dialog, 4159, (block.RelaydockFlags & kKeepJobFiles) != 0);
+            SetPageHint(page, dialog, 675, kHintNote);
+            break;
+        default:
+            break;
+    }
+    FillPaperPicture(dialog, block);
+    block.CategoryIndex = static_cast<WORD>(clamped);
+}
+
+void FillCombo1114(PageRecord* page, HWND dialog) {
+    if (page == nullptr || page->context == nullptr) return;
+    const DriverDevMode& block = page->context->workingBlock;
+    SendDlgItemMessageW(dialog, 1114, CB_RESETCONTENT, 0, 0);
+    int selected = -1;
+    for (UINT id : kLayoutModeStrings) {
+        WCHAR text[kTextChars + 1] = {};
+        LoadStringW(page->context->languageLibrary, id, text, kTextChars + 1);
+        const int index = AddComboString(dialog, 1114, text, static_cast<LPARAM>(id));
+        if (id == block.PagesPerSheet + 550u) selected = index;
+    }
+    SendDlgItemMessageW(dialog, 1114, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+void FillCombo1117(PageRecord* page, HWND dialog) {
+    if (page == nullptr || page->context == nullptr) return;
+    SendDlgItemMessageW(dialog, 1117, CB_RESETCONTENT, 0, 0);
+    for (UINT id : kLayoutOrderStrings) {
+        WCHAR text[kTextChars + 1] = {};
+        LoadStringW(page->context->languageLibrary, id, text, kTextChars + 1);
+        AddComboString(dialog, 1117, text, static_cast<LPARAM>(id));
+    }
+    const WORD order = page->context->workingBlock.PageFrame;
+    SendDlgItemMessageW(dialog, 1117, CB_SETCURSEL, order < std::size(kLayoutOrderStrings) ? order : static_cast<WPARAM>(-1),
+                        0);
+}
+
+void ShowRadioGroup1122(PageRecord* page, HWND dialog) {
+    if (page == nullptr || page->context == nullptr) return;
+    const DriverDevMode& block = page->context->workingBlock;
+    const int frame = std::min<int>(block.NupSlotOrder, kBorderCount - 1);
+    CheckRadioButton(dialog, kBorderFirst, kBorderLast, kBorderFirst + frame);
+    // The labels turn when the pages run against the paper's own direction.
+    const bool across = IsPortraitPaper(&block) == (block.Public.dmOrientation == DMORIENT_LANDSCAPE);
+    UINT first = 518;
+    UINT second = 519;
+    if (block.PagesPerSheet == 2) {
+        first = across ? 516 : 514;
+        second = across ? 517 : 515;
+    }
+    const HMODULE library = page->context->languageLibrary;
+    WCHAR text[kTextChars + 1] = {};
+    LoadStringW(library, first, text, kTextChars - 4);
+    std::u16string label = text;
+    label += u"(&H)";
+    SetDlgItemTextW(dialog, kBorderFirst, label.c_str());
+    SetLabel(library, dialog, kBorderFirst + 1, second);
+    const int row = block.PagesPerSheet <= 1 ? 0 : 1 + frame * 2 + (across ? 1 : 0);
+    SetControlIcon(dialog, 1121, PageRowIcon(page, PageIconRow::Nine, row));
+}

@@ -1,0 +1,107 @@
+// The constraint rules of the page layout and the job's way out: the scale, pages per sheet
+// with their order and frame, the page options, the print port and the page stamp.
+#include "ui/resolver/ConstraintRules.h"
+
+namespace constraints {
+namespace {
+
+constexpr DWORD kFeatureScaling = 0x2;
+constexpr DWORD kFeatureBit4 = 0x4;
+constexpr BYTE kPageOptionFirst = 0x1;
+constexpr BYTE kPageOptionSecond = 0x4;
+constexpr DWORD kStampOn = 1;
+constexpr DWORD kStampJobText = 8;
+
+bool Scaling(const DriverDevMode* b) { return (b->FeatureFlags & kFeatureScaling) != 0; }
+
+void ScaleRule(Resolver& r) {
+    DriverDevMode* b = r.block;
+    const bool allowed = Scaling(b);
+    RestoreOrKeep(allowed, b->LayoutScale, b->SavedLayoutScale, r.before.LayoutScale);
+    Validate(r);
+    EnableControls(r, {{1214, 1215}}, allowed);
+    EnableItems(r, {424}, allowed);
+}
+
+void PagesPerSheetRule(Resolver& r) {
+    DriverDevMode* b = r.block;
+    const bool allowed = Plain(b) && !Scaling(b);
+    RestoreOrKeep(allowed, b->PagesPerSheet, b->SavedPagesPerSheet, r.before.PagesPerSheet);
+    Validate(r);
+    EnableControls(r, {{1111, 1114}}, allowed);
+    EnableItems(r, {402}, allowed);
+}
+
+void PageFrameRule(Resolver& r) {
+    DriverDevMode* b = r.block;
+    const bool allowed = !Scaling(b) && !OverlayOn(b);
+    RestoreOrKeep(allowed, b->PageFrame, b->SavedPageFrame, r.before.PageFrame);
+    Validate(r);
+    EnableControls(r, {{1115, 1117}}, allowed);
+    EnableItems(r, {403}, allowed);
+}
+
+// The slot order of pages on a sheet; the two-page sheet has no use for the last two choices.
+// Validation follows with the next rule.
+void SlotOrderRule(Resolver& r) {
+    DriverDevMode* b = r.block;
+    const bool allowed = b->PagesPerSheet != 1 && !OverlayOn(b) && !Scaling(b);
+    RestoreOrKeep(allowed, b->NupSlotOrder, b->SavedNupSlotOrder, r.before.NupSlotOrder);
+    EnableControls(r, {{1120, 1125}}, allowed);
+    if (b->PagesPerSheet == 2) EnableControls(r, {{1124, 1125}}, false);
+    EnableItems(r, {404}, allowed);
+}
+
+void Bit4Rule(Resolver& r) {
+    DriverDevMode* b = r.block;
+    RestoreBits(b->FeatureFlags, b->SavedFeatureFlags, kFeatureBit4);
+    Validate(r);
+    EnableControls(r, {{1139, 1141}, {4151, 4152}}, true);
+    EnableItems(r, {410, 4581}, true);
+}
+
+void PageOptionRule(Resolver& r) {
+    const BYTE bits = r.block->PageOptionBits;
+    const bool first = (bits & kPageOptionFirst) != 0;
+    const bool second = (bits & kPageOptionSecond) != 0;
+    EnableControls(r, {{4152, 4152}}, !second);
+    EnableItems(r, {4582}, !second);
+    EnableControls(r, {{4163, 4163}}, !first);
+    EnableItems(r, {4595}, !first);
+    EnableControls(r, {{4160, 4162}}, first && !second);
+    EnableControls(r, {{4164, 4166}}, second && !first);
+}
+
+// The print port's choices need a printer that spools raw only, or a helper that runs.
+void PrintPortRule(Resolver& r) {
+    const bool helperRunning =
+        r.status != nullptr && (r.status->printerExtStatus & kExtStatusKnown) != 0 && r.status->runningPss == 1;
+    const bool allowed = RawOnly(r) == 1 || helperRunning;
+    EnableControls(r, {{4154, 4156}}, allowed);
+    EnableItems(r, {4584, 4585}, allowed);
+    EnableControls(r, {{4157, 4159}}, allowed && (r.block->RelaydockFlags & kRelaydockFileMode) != 0);
+}
+
+void StampRule(Resolver& r) {
+    const DriverDevMode* b = r.block;
+    const bool on = b->PageStampSwitch == kStampOn;
+    EnableControls(r, {{1171, 1178}}, true);
+    EnableControls(r, {{1173, 1176}}, on);
+    EnableItems(r, {640, 641}, on);
+    EnableControls(r, {{1177, 1178}}, on && b->PageStampSelector == kStampJobText);
+}
+
+}  // namespace
+
+void ApplyLayoutRules(Resolver& r) {
+    ScaleRule(r);
+    PagesPerSheetRule(r);
+    PageFrameRule(r);
+    SlotOrderRule(r);
+    Bit4Rule(r);
+    PageOptionRule(r);
+    PrintPortRule(r);
+    StampRule(r);
+}
+
+}  // namespace constraints

@@ -1,0 +1,316 @@
+// The settings tree's line texts: what each item shows of a settings block, its icon, and
+// whether it differs from the block last handed back. Values that pick a string or an icon by
+// arithmetic are kept inside the range the strings and icons exist for: a block from an
+// application may hold anything there.
+#include <algorithm>
+#include <string>
+
+#include "ui/tree/SettingsTreeState.h"
+
+namespace {
+
+constexpr int kStringChars = 260;
+constexpr size_t kMaxLabelChars = 254;  // the label length (with "<") fits the word's 8 bits
+constexpr int kDefaultIcon = 700;
+// Fixed text of the memory item; the same in every language.
+constexpr char16_t kStandardMemoryText[] = u"1GB(\u6A19\u6E96)";
+
+enum class Field { Feature, Option, Overlay, PageBits };
+
+// An item that shows one bit as one of two strings and icons.
+struct BitRow {
+    int itemId;
+    Field field;
+    DWORD bit;
+    int stringSet, stringClear;
+    int iconSet, iconClear;
+};
+constexpr int kOn = 476, kOff = 477;
+constexpr BitRow kBitRows[] = {
+    {410, Field::Feature, 0x4, kOn, kOff, 724, 725},
+    {412, Field::Feature, 0x8, kOn, kOff, 727, 728},
+    {413, Field::Feature, 0x10, kOn, kOff, 768, 769},
+    {415, Field::Feature, 0x20, kOn, kOff, 768, 769},
+    {422, Field::Feature, 0x1, kOn, kOff, 772, 772},
+    {423, Field::Feature, 0x2, kOn, kOff, 733, 733},
+    {442, Field::Feature, 0x2000, kOn, kOff, 768, 769},
+    {433, Field::Feature, 0x400, 538, 488, 768, 769},
+    {434, Field::Feature, 0x800, 489, 488, 743, 742},
+    {435, Field::Feature, 0x1000, 490, 488, 768, 769},
+    {443, Field::Feature, 0x8000, 539, 540, 768, 769},
+    {444, Field::Feature, 0x4000, 541, 544, 768, 769},
+    {4330, Field::Feature, 0x8000000, 474, 475, 768, 769},
+    {455, Field::Feature, 0x1000000, 481, 482, 760, 761},
+    {448, Field::Overlay, 0x1, kOn, kOff, 753, 753},
+    {453, Field::Option, 0x1, 478, 479, 756, 757},
+    {454, Field::Option, 0x2, 478, 479, 758, 759},
+    {788, Field::Option, 0x40000, 488, 687, 769, 768},
+    {4582, Field::PageBits, 0x1, kOn, kOff, 768, 769},
+    {4595, Field::PageBits, 0x4, kOn, kOff, 768, 769},
+};
+
+// Group headings: no value, only their icon.
+struct HeadingRow {
+    int itemId;
+    int icon;
+};
+constexpr HeadingRow kHeadings[] = {
+    {400, 701}, {401, 702}, {4575, 702}, {409, 723}, {417, 730},  {429, 739},  {431, 740},  {436, 744}, {441, 747},
+    {445, 748}, {446, 749}, {451, 754},  {452, 755}, {457, 762},  {458, 763},  {4581, 696}, {4584, 792}, {638, 790},
+};
+
+DWORD FieldValue(const DriverDevMode& b, Field field) {
+    switch (field) {
+    case Field::Feature: return b.FeatureFlags;
+    case Field::Option: return b.OptionFlags;
+    case Field::Overlay: return b.OverlayFlags;
+    case Field::PageBits: return b.PageOptionBits;
+    }
+    return 0;
+}
+
+std::u16string Number(long long value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// A wide field of the block up to its terminator or its end.
+template <size_t N>
+std::u16string Bounded(const WCHAR (&field)[N]) {
+    const WCHAR* end = std::find(field, field + N, u'\0');
+    return std::u16string(field, end);
+}
+
+void AddKey(std::u16string& key, DWORD value) {
+    key.push_back(static_cast<char16_t>(value & 0xFFFFu));
+    key.push_back(static_cast<char16_t>(value >> 16));
+}
+
+// Pages per sheet as the strings know it: 1, 2, 4, 6, 8, 9 or 16; anything else shows as 1.
+int PagesPerSheetShown(const DriverDevMode& b) {
+    constexpr WORD kValues[] = {1, 2, 4, 6, 8, 9, 16};
+    return std::find(std::begin(kValues), std::end(kValues), b.PagesPerSheet) != std::end(kValues) ? b.PagesPerSheet : 1;
+}
+
+// `value` when it is at most `last`, else 0 (the field's default).
+DWORD Pick(DWORD value, DWORD last) { return value <= last ? value : 0; }
+
+// The face counts name strings 664 + the count (0 to 3); a count past them shows as 1,
+// validation's default.
+std::u16string CountText(HMODULE lang, BYTE count) { return TreeString(lang, 664 + (count <= 3 ? count : 1)); }
+
+void DescribeLayout(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
+    const int pages = PagesPerSheetShown(b);
+    if (pages == 1) {
+        v.text = TreeString(lang, 518);
+        v.icon = 710;
+    } else if (pages == 2) {
+        const int order = static_cast<int>(Pick(b.NupSlotOrder, 1));
+        const bool portrait = b.Public.dmOrientation == 1;
+        v.text = TreeString(lang, (portrait ? 514 : 516) + order);
+        v.icon = (portrait ? 706 : 708) + order;
+    } else {
+        const int order = static_cast<int>(Pick(b.NupSlotOrder, 3));
+        v.text = TreeString(lang, 518 + order);
+        v.icon = 710 + order;
+    }
+    AddKey(v.key, b.NupSlotOrder);
+}
+
+void DescribeFaces(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
+    if (b.NupDown == 1) {
+        v.text = TreeString(lang, 668);
+        v.icon = b.NupAcross == 1 ? 705 : 706;
+    } else if (b.NupAcross == 1) {
+        v.text = TreeString(lang, 669);
+        v.icon = 708;
+    } else {
+        const int order = static_cast<int>(Pick(b.NupOrder, 1));
+        v.text = TreeString(lang, 670 + order);
+        v.icon = order == 0 ? 710 : 712;
+    }
+    AddKey(v.key, b.NupOrder);
+}
+
+void DescribeDestination(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
+    const bool fileMode = (b.RelaydockFlags & 0x1u) != 0;
+    int id = 4586;
+    if ((b.FeatureFlags & 0x20u) == 0) {
+        if (!fileMode && b.OutputDestination == 0) id = 4587;
+        else if (!fileMode && b.OutputDestination == 2) id = 4594;
+        else if (!fileMode && b.OutputDestination == 4) id = 4588;
+        else if (fileMode && b.OutputDestination == 0) id = 661;
+    }
+    v.text = TreeString(lang, id);
+    v.icon = 792;
+    AddKey(v.key, b.FeatureFlags & 0x20u);
+    AddKey(v.key, b.RelaydockFlags & 0x1u);
+    AddKey(v.key, b.OutputDestination);
+}
+
+// The items whose value is read in a way of its own; false for an item not among them.
+bool DescribeSpecial(int itemId, const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
+    v.hasValue = true;
+    switch (itemId) {
+    case 402:
+        v.text = TreeString(lang, 550 + PagesPerSheetShown(b));
+        v.icon = 703;
+        AddKey(v.key, b.PagesPerSheet);
+        return true;
+    case 403:
+        v.text = TreeString(lang, 505 + static_cast<int>(Pick(b.PageFrame, 4)));
+        v.icon = 704;
+        AddKey(v.key, b.PageFrame);
+        return true;
+    case 404: DescribeLayout(b, lang, v); return true;
+    case 419:
+        v.text = Bounded(b.Public.dmFormName);
+        v.icon = 731;
+        v.key = v.text;
+        return true;
+    case 421:
+        v.text = Bounded(b.OutputPaperName);
+        if (v.text.empty()) v.text = TreeString(lang, b.NupDown == 1 && b.NupAcross == 1 ? 468 : 672);
+        v.icon = 732;
+        v.key = Bounded(b.OutputPaperName);
+        AddKey(v.key, b.NupDown);
+        AddKey(v.key, b.NupAcross);
+        return true;
+    case 424:
+        v.text = PagesPerSheetShown(b) == 1 ? Number(b.LayoutScale) + u" %" : u"---";
+        v.icon = 773;
+        AddKey(v.key, b.LayoutScale);
+        AddKey(v.key, b.PagesPerSheet);
+        return true;
+    case 428: {
+        const int copies = b.OutputDestination != 0 ? 1 : b.Public.dmCopies;
+        v.text = Number(copies) + TreeString(lang, 529);
+        v.icon = 738;
+        AddKey(v.key, static_cast<DWORD>(copies));
+        return true;
+    }
+    case 432:
+        v.text = Number(b.Public.dmPrintQuality) + u"dpi";
+        v.icon = 741;
+        AddKey(v.key, static_cast<WORD>(b.Public.dmPrintQuality));
+        return true;
+    case 447:
+        if (b.FeatureFlags & 0x200000u) {
+            v.text = Bounded(b.UserName1);
+            v.icon = 751;
+        } else if (b.FeatureFlags & 0x400000u) {
+            v.text = Bounded(b.UserName2);
+            v.icon = 752;
+        } else {
+            v.text = TreeString(lang, 502);
+            v.icon = 750;
+        }
+        v.key = v.text;
+        AddKey(v.key, b.FeatureFlags & 0x600000u);
+        return true;
+    case 459:
+        v.text = kStandardMemoryText;
+        v.icon = 764;
+        AddKey(v.key, b.InstalledMemory);
+        return true;
+    case 639:
+        v.text = TreeString(lang, b.PageStampSwitch == 1 ? kOn : kOff);
+        v.icon = 790;
+        AddKey(v.key, b.PageStampSwitch);
+        return true;
+    case 640:
+        // Selector 8 is the user's own text; others pick one of strings 651 to 658.
+        v.text = b.PageStampSelector == 8 ? Bounded(b.PageStampText)
+                                          : TreeString(lang, 651 + static_cast<int>(Pick(b.PageStampSelector, 7)));
+        v.icon = 790;
+        AddKey(v.key, b.PageStampSelector);
+        if (b.PageStampSelector == 8) v.key += Bounded(b.PageStampText);
+        return true;
+    case 641:
+        v.text = TreeString(lang, 642 + static_cast<int>(Pick(b.PageStampPosition, 8)));
+        v.icon = 790;
+        AddKey(v.key, b.PageStampPosition);
+        return true;
+    case 4576:
+    case 4577: {
+        const BYTE count = itemId == 4576 ? b.NupDown : b.NupAcross;
+        v.text = CountText(lang, count);
+        v.icon = itemId == 4576 ? 708 : 706;
+        AddKey(v.key, count);
+        return true;
+    }
+    case 4578: DescribeFaces(b, lang, v); return true;
+    case 4585: DescribeDestination(b, lang, v); return true;
+    default: v.hasValue = false; return false;
+    }
+}
+
+}  // namespace
+
+std::u16string TreeString(HMODULE languageLibrary, int id) {
+    if (languageLibrary == nullptr || id <= 0 || id > 0xFFFF) return {};
+    WCHAR buffer[kStringChars] = {};
+    const int count = LoadStringW(languageLibrary, static_cast<UINT>(id), buffer, kStringChars);
+    return std::u16string(buffer, static_cast<size_t>(std::clamp(count, 0, kStringChars - 1)));
+}
+
+TreeItemValue DescribeTreeItem(int itemId, const DriverDevMode& block, HMODULE languageLibrary) {
+    TreeItemValue v;
+    for (const HeadingRow& h : kHeadings) {
+        if (h.itemId == itemId) {
+            v.icon = h.icon;
+            return v;
+        }
+    }
+    for (const BitRow& r : kBitRows) {
+        if (r.itemId != itemId) continue;
+        const bool set = (FieldValue(block, r.field) & r.bit) != 0;
+        v.hasValue = true;
+        v.text = TreeString(languageLibrary, set ? r.stringSet : r.stringClear);
+        v.icon = set ? r.iconSet : r.iconClear;
+        AddKey(v.key, set ? 1 : 0);
+        return v;
+    }
+    if (DescribeSpecial(itemId, block, languageLibrary, v)) return v;
+    v = TreeItemValue{};
+    v.icon = kDefaultIcon;  // the printer (430) and anything unknown
+    return v;
+}
+
+BOOL FormatTreeItemText(PageRecord* page, int row) {
+    SettingsTreeState* state = TreeStateOf(page, false);
+    if (state == nullptr || page->context == nullptr || row < 0 || static_cast<size_t>(row) >= state->layout.size() ||
+        static_cast<size_t>(row) >= state->items.size() || state->items[static_cast<size_t>(row)] == nullptr ||
+        state->tree == nullptr) {
+        return FALSE;
+    }
+    const UiContext& context = *page->context;
+    const int itemId = state->layout[static_cast<size_t>(row)].itemId;
+    TVITEMW item{};
+    item.mask = TVIF_HANDLE | TVIF_PARAM;
+    item.hItem = state->items[static_cast<size_t>(row)];
+    if (!SendMessageW(state->tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return FALSE;
+    DWORD flags = TreeItemFlags(item.lParam) & kTreeFlagGreyed;
+
+    const TreeItemValue now = DescribeTreeItem(itemId, context.workingBlock, context.languageLibrary);
+    const TreeItemValue before = DescribeTreeItem(itemId, context.resultBlock, context.languageLibrary);
+    if (now.key != before.key) flags |= kTreeFlagChanged;
+
+    std::u16string text = itemId == 430 ? Bounded(context.printerName) : TreeString(context.languageLibrary, itemId);
+    if (text.size() > kMaxLabelChars) text.resize(kMaxLabelChars);
+    int labelLength = static_cast<int>(text.size());
+    if (now.hasValue) {
+        text += u'<';
+        ++labelLength;
+        text += now.text;
+        text += u'>';
+        flags |= kTreeFlagClosing;
+    }
+    const int image = GetTreeImageIndex(page, now.icon);
+    item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.pszText = text.data();
+    item.lParam = MakeTreeItemWord(itemId, flags, labelLength);
+    item.iImage = image;
+    item.iSelectedImage = image;
+    return SendMessageW(state->tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? TRUE : FALSE;
+}
