@@ -10,7 +10,7 @@
 
 #include "platform/Controls.h"
 #include "tests/kvui_status/StatusSheetFixture.h"
-#include "tools/standins/htui/data/Halftone.h"
+#include "tools/standins/htui/Halftone.h"
 #include "ui/pages/DevicePage.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/entry/UiContext.h"

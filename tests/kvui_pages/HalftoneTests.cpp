@@ -13,7 +13,7 @@
 #include "platform/User.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_pages/PagesFixture.h"
-#include "tools/standins/htui/data/Halftone.h"
+#include "tools/standins/htui/Halftone.h"
 #include "ui/data/Halftone.h"
 
 namespace kvuipages {

@@ -6,7 +6,7 @@
 
 #include "platform/Registry.h"
 #include "tests/ui_controls/ControlsFixture.h"
-#include "tools/standins/htui/data/Halftone.h"
+#include "tools/standins/htui/Halftone.h"
 
 namespace uicontrols {
 namespace {

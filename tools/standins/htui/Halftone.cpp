@@ -1,5 +1,5 @@
 // "htui.dll": the halftone and colour adjustment dialogs, answered from the test's script.
-#include "tools/standins/htui/data/Halftone.h"
+#include "tools/standins/htui/Halftone.h"
 
 #include <mutex>
 #include <stdexcept>
