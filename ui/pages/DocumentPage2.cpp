@@ -27,8 +27,8 @@ struct StaticIcon {
 constexpr StaticIcon kStaticIcons[] = {
     // Paper, output paper, scaling (a magnifier), source (a tray), media, output tray, print
     // mode (sorted sets), copies and the separator sheet.
-    {1202, kDocumentPaperIconId}, {1206, kOutputPaperIconId}, {1209, kOutputPaperIconId}, {1212, 733},
-    {1221, 771}, {1224, 779}, {1236, 732}, {1232, 737}, {1227, 738}, {1231, 786}, {1001, 736},
+    {kPaperSizeIcon, kDocumentPaperIconId}, {kOutputPaperSizeIcon, kOutputPaperIconId}, {kSameAsPaperIcon, kOutputPaperIconId}, {kScalingIcon, 733},
+    {kSourceIcon, 771}, {kMediaIcon, 779}, {kOutputTrayIcon, 732}, {kPrintModeIcon, 737}, {kCopiesIcon, 738}, {kSeparatorIcon, 786}, {kPageIcon, 736},
 };
 
 // The page's help ids by control, ending with 0.
@@ -129,7 +129,7 @@ BOOL OnCommand(PageRecord* page, HWND dialog, int control, int code) {
 
 BOOL OnContextMenu(PageRecord* page, HWND dialog, HWND control, LPARAM position) {
     const UiContext& context = *page->context;
-    const int menuId = (context.workingBlock.OptionFlags & kDataPresetsFixed) != 0 ? 1014 : 1009;
+    const int menuId = (context.workingBlock.OptionFlags & kDataPresetsFixed) != 0 ? kFixedPresetsPageMenu : kPageMenu;
     HMENU menu = LoadMenuW(context.languageLibrary, MAKEINTRESOURCEW(menuId));
     if (menu == nullptr) return FALSE;
     HMENU popup = GetSubMenu(menu, 0);

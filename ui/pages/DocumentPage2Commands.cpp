@@ -22,9 +22,6 @@
 namespace page2 {
 namespace {
 
-// Templates of the dialogs the page opens (the others open through their own routines).
-constexpr int kPresetDialog = 2200;
-
 // Messages.
 constexpr UINT kWarnNoOutputPaper = 700;
 constexpr UINT kWarnMediaDuplex = 711;
@@ -381,7 +378,7 @@ void OnSettingsList(PageRecord* page, HWND dialog) {
 
 void OnSavePreset(PageRecord* page, HWND dialog) {
     if (!CheckEdits(page, dialog)) return;
-    const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kPresetDialog), dialog,
+    const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kPresetDialogTemplate), dialog,
                                            PresetDlgProc, reinterpret_cast<LPARAM>(page));
     if (result > 0) NotifyPageChanged(page, dialog);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// What the files of document page two share: its control ids, the hints more than one of them
-// shows, the working block's access, and the steps of the page's edits and controls that its
-// procedure calls.
+// What the files of document page two share: the hints more than one of them shows, the
+// working block's access, and the steps of the page's edits and controls that its procedure
+// calls. Its controls are named in resources/ui/ControlIds.h.
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
 #include "settings/DriverDevMode.h"
@@ -12,28 +12,6 @@
 struct PageRecord;
 
 namespace page2 {
-
-// Controls of template 1200.
-inline constexpr int kPaperList = 1204;
-inline constexpr int kOutputPaperList = 1208;
-inline constexpr int kSameAsPaperCheck = 1210;
-inline constexpr int kSubstitutionButton = 1211;
-inline constexpr int kScalingCheck = 1213;
-inline constexpr int kScaleUpDown = 1215;
-inline constexpr int kPortraitRadio = 1217;
-inline constexpr int kLandscapeRadio = 1219;
-inline constexpr int kSourceList = 1223;
-inline constexpr int kMediaList = 1226;
-inline constexpr int kCopiesEdit = 1229;
-inline constexpr int kCopiesUpDown = 1230;
-inline constexpr int kPrintModeList = 1234;
-inline constexpr int kFeederButton = 1235;
-inline constexpr int kOutputTrayList = 1238;
-inline constexpr int kSeparatorCheck = 1240;
-inline constexpr int kSettingsListButton = 1003;
-inline constexpr int kSavePresetButton = 1005;
-inline constexpr int kRestoreDefaultsItem = 1010;
-inline constexpr int kReadStatusItem = 1011;
 
 // Hints.
 inline constexpr UINT kHintPaper = 606;
