@@ -90,6 +90,12 @@ void WarnFinishing(PageRecord* page, HWND dialog, BYTE keptFirst, BYTE keptSecon
     }
 }
 
+// A FeatureFlags bit set or cleared, with its copy among the user's choices.
+void SetFeature(DriverDevMode& block, DWORD bit, bool on) {
+    block.FeatureFlags = on ? block.FeatureFlags | bit : block.FeatureFlags & ~bit;
+    block.SavedFeatureFlags = on ? block.SavedFeatureFlags | bit : block.SavedFeatureFlags & ~bit;
+}
+
 bool HasManualSlot(PageRecord* page, WORD value) {
     const UiContext& context = *page->context;
     WCHAR manual[kManualNameChars] = {};
@@ -167,13 +173,7 @@ void OnSameAsPaper(PageRecord* page, HWND dialog) {
     const bool notSame = IsDlgButtonChecked(dialog, kSameAsPaperCheck) != BST_CHECKED;
     if (((block.FeatureFlags & kFeatureSameAsPaper) != 0) == notSame) return;
     SetPageHint(page, dialog, 0, 0);
-    if (notSame) {
-        block.FeatureFlags |= kFeatureSameAsPaper;
-        block.SavedFeatureFlags |= kFeatureSameAsPaper;
-    } else {
-        block.FeatureFlags &= ~kFeatureSameAsPaper;
-        block.SavedFeatureFlags &= ~kFeatureSameAsPaper;
-    }
+    SetFeature(block, kFeatureSameAsPaper, notSame);
     OnSettingChanged(page, dialog, 0, FALSE);
     block.SavedLayoutScale = block.LayoutScale;
     Refresh(page, dialog);
@@ -186,13 +186,7 @@ void OnScaling(PageRecord* page, HWND dialog) {
     const bool scaling = IsDlgButtonChecked(dialog, kScalingCheck) == BST_CHECKED;
     if (((block.FeatureFlags & kFeatureScaling) != 0) == scaling) return;
     SetPageHint(page, dialog, 0, 0);
-    if (scaling) {
-        block.FeatureFlags |= kFeatureScaling;
-        block.SavedFeatureFlags |= kFeatureScaling;
-    } else {
-        block.FeatureFlags &= ~kFeatureScaling;
-        block.SavedFeatureFlags &= ~kFeatureScaling;
-    }
+    SetFeature(block, kFeatureScaling, scaling);
     block.SavedLayoutScale = block.LayoutScale;
     OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
