@@ -343,6 +343,17 @@ STRINGS = [
     (4015, "Transparencies", "OHP フィルム"),
     (4016, "Envelopes", "封筒"),
 
+    ("Media kinds and print modes of the paper page.",),
+    (4020, "Plain Paper", "普通紙"),
+    (4021, "Set by Feeder", "給紙装置の設定"),
+    (4022, "Thick Paper", "厚紙"),
+    (4030, "Normal", "標準"),
+    (4031, "Fine", "高品位"),
+    (4032, "Fast", "高速"),
+    (4033, "Finisher", "フィニッシャー"),
+    (4034, "Sort", "ソート"),
+    (4035, "Staple", "ステープル"),
+
     ("Finishing position labels.",),
     (4200, "None|", "なし|"),
     (4201, "Top|Left", "左上|とじ"),

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the driver's two language resource scripts, resources/lang/KVDriverEN.rc and
-resources/lang/KVDriverJA.rc, from one description of every string, dialog template and
+resources/lang/KVDriverJA.rc, and the header of the ids the code names,
+resources/ui/ControlIds.h, from one description of every string, dialog template and
 menu, so that both languages always carry the same ids, controls, classes and styles and
 differ only in their texts.
 
@@ -14,6 +15,7 @@ import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "resources", "lang")
+IDS_OUT = os.path.join(HERE, "..", "resources", "ui")
 
 import sys  # noqa: E402
 
@@ -39,13 +41,15 @@ PLACEHOLDER = "SS_ETCHEDFRAME"
 
 
 class C:
-    """One control: kind, id, rectangle, texts and extra style words."""
+    """One control: kind, id, rectangle, texts and extra style words; the name the code knows
+    it by, when the code uses it (written to the header of named ids)."""
 
-    def __init__(self, kind, cid, x, y, w, h, en="", ja=None, style=""):
+    def __init__(self, kind, cid, x, y, w, h, en="", ja=None, style="", name=None):
         self.kind, self.cid = kind, cid
         self.rect = (x, y, w, h)
         self.en, self.ja = en, (en if ja is None else ja)
         self.style = style
+        self.name = name
 
     def line(self, japanese):
         text = quote(self.ja if japanese else self.en)
@@ -81,8 +85,9 @@ def quote(text):
 
 
 class Dialog:
-    def __init__(self, did, w, h, en, ja, comment, controls, page=False, help_button=True):
+    def __init__(self, did, w, h, en, ja, comment, controls, page=False, help_button=True, name=None):
         self.did, self.size = did, (w, h)
+        self.name = name
         self.en, self.ja = en, ja
         self.comment = comment
         self.controls = controls
@@ -115,200 +120,205 @@ def ok_cancel(x, y, defaults=None):
 
 def hint_line(y, w):
     """The hint line of a page: hint icon 1006 and hint text 1000."""
-    return [C("ICON", 1006, 7, y, 16, 16, style=HIDDEN), C("LTEXT", 1000, 27, y + 2, w - 34, 18, "")]
+    return [C("ICON", 1006, 7, y, 16, 16, style=HIDDEN, name="kHintIcon"),
+            C("LTEXT", 1000, 27, y + 2, w - 34, 18, "", name="kHintText")]
 
 
 # --- Document page 1: categories, their panels, presets, hint, paper picture ---
 P = HIDDEN
-page1100 = Dialog(1100, 270, 290, "Layout", "レイアウト", "Document page 1: categories, their panels, presets and hint.", [
-    C("OWNERLIST", 1101, 7, 7, 56, 149, style="NOT LBS_HASSTRINGS"),
+page1100 = Dialog(1100, 270, 290, "Layout", "レイアウト", "Document page 1: categories, their panels, presets and hint.",
+                   name="kDocumentPage1Template", controls=[
+    C("OWNERLIST", 1101, 7, 7, 56, 149, style="NOT LBS_HASSTRINGS", name="kCategoryList"),
     # Layout (category 0).
-    C("GROUPBOX", 1111, 70, 7, 193, 34, "Pages per Sheet", "ページ割付"),
-    C("ICON", 1112, 76, 19, 16, 16),
-    C("LTEXT", 1113, 98, 22, 64, 9, "&Pages per sheet:", "割付数(&P):"),
-    C("COMBO", 1114, 164, 20, 93, 90),
-    C("ICON", 1115, 76, 45, 16, 16),
-    C("LTEXT", 1116, 98, 48, 64, 9, "Page &order:", "割付順(&O):"),
-    C("COMBO", 1117, 164, 46, 93, 90),
-    C("ICON", 1118, 76, 65, 16, 16),
-    C("AUTOCHECKBOX", 1119, 98, 67, 159, 10, "Shift the &margins", "余白を移動する(&M)"),
-    C("GROUPBOX", 1120, 70, 86, 193, 68, "Page Border", "枠線"),
-    C("ICON", 1121, 76, 100, 16, 16),
-    C("AUTORADIOBUTTON", 1122, 98, 98, 159, 10, "&None", "なし(&N)", "WS_GROUP"),
-    C("AUTORADIOBUTTON", 1123, 98, 111, 159, 10, "&Thin line", "細線(&T)"),
-    C("AUTORADIOBUTTON", 1124, 98, 124, 159, 10, "Thic&k line", "太線(&K)"),
-    C("AUTORADIOBUTTON", 1125, 98, 137, 159, 10, "&Dotted line", "点線(&D)"),
+    C("GROUPBOX", 1111, 70, 7, 193, 34, "Pages per Sheet", "ページ割付", name="kPagesPerSheetGroup"),
+    C("ICON", 1112, 76, 19, 16, 16, name="kPagesPerSheetIcon"),
+    C("LTEXT", 1113, 98, 22, 64, 9, "&Pages per sheet:", "割付数(&P):", name="kPagesPerSheetLabel"),
+    C("COMBO", 1114, 164, 20, 93, 90, name="kPagesPerSheetList"),
+    C("ICON", 1115, 76, 45, 16, 16, name="kPageOrderIcon"),
+    C("LTEXT", 1116, 98, 48, 64, 9, "Page &order:", "割付順(&O):", name="kPageOrderLabel"),
+    C("COMBO", 1117, 164, 46, 93, 90, name="kPageOrderList"),
+    C("ICON", 1118, 76, 65, 16, 16, name="kShiftMarginsIcon"),
+    C("AUTOCHECKBOX", 1119, 98, 67, 159, 10, "Shift the &margins", "余白を移動する(&M)", name="kShiftMarginsCheck"),
+    C("GROUPBOX", 1120, 70, 86, 193, 68, "Page Border", "枠線", name="kBorderGroup"),
+    C("ICON", 1121, 76, 100, 16, 16, name="kBorderIcon"),
+    C("AUTORADIOBUTTON", 1122, 98, 98, 159, 10, "&None", "なし(&N)", "WS_GROUP", name="kBorderNoneRadio"),
+    C("AUTORADIOBUTTON", 1123, 98, 111, 159, 10, "&Thin line", "細線(&T)", name="kBorderThinRadio"),
+    C("AUTORADIOBUTTON", 1124, 98, 124, 159, 10, "Thic&k line", "太線(&K)", name="kBorderThickRadio"),
+    C("AUTORADIOBUTTON", 1125, 98, 137, 159, 10, "&Dotted line", "点線(&D)", name="kBorderDottedRadio"),
     # Duplex and shift (no category shows them with the present table).
-    C("GROUPBOX", 1127, 70, 7, 193, 62, "Duplex", "両面印刷", P),
-    C("ICON", 1128, 76, 19, 16, 16, style=P),
-    C("LTEXT", 1129, 98, 19, 110, 9, "Print on both sides:", "両面に印刷:", P),
-    C("ICON", 1130, 220, 19, 16, 16, style=P),
-    C("AUTORADIOBUTTON", 1131, 98, 31, 110, 10, "O&ff", "しない(&F)", "WS_GROUP | " + P),
-    C("AUTORADIOBUTTON", 1132, 98, 43, 110, 10, "&Long edge", "長辺とじ(&L)", P),
-    C("AUTORADIOBUTTON", 1133, 98, 55, 110, 10, "&Short edge", "短辺とじ(&S)", P),
-    C("GROUPBOX", 1134, 70, 74, 193, 64, "Binding", "とじしろ", P),
-    C("ICON", 1135, 76, 86, 16, 16, style=P),
-    C("LTEXT", 1136, 98, 86, 110, 9, "Binding edge:", "とじ位置:", P),
-    C("AUTORADIOBUTTON", 1137, 98, 98, 75, 10, "&Standard", "標準(&S)", "WS_GROUP | " + P),
-    C("AUTORADIOBUTTON", 1138, 176, 98, 80, 10, "&Reversed", "反対側(&R)", P),
-    C("LTEXT", 4400, 98, 116, 60, 9, "S&hift:", "とじしろ量(&H):", P),
-    C("EDIT", 4401, 160, 114, 34, 12, style="ES_NUMBER | " + P),
-    C("UPDOWN", 4402, 194, 114, 10, 12, style=P),
-    C("LTEXT", 4403, 208, 116, 40, 9, "mm (0-20)", "mm (0～20)", P),
+    C("GROUPBOX", 1127, 70, 7, 193, 62, "Duplex", "両面印刷", P, name="kDuplexGroup"),
+    C("ICON", 1128, 76, 19, 16, 16, style=P, name="kDuplexIcon"),
+    C("LTEXT", 1129, 98, 19, 110, 9, "Print on both sides:", "両面に印刷:", P, name="kDuplexLabel"),
+    C("ICON", 1130, 220, 19, 16, 16, style=P, name="kDuplexSideIcon"),
+    C("AUTORADIOBUTTON", 1131, 98, 31, 110, 10, "O&ff", "しない(&F)", "WS_GROUP | " + P, name="kDuplexOffRadio"),
+    C("AUTORADIOBUTTON", 1132, 98, 43, 110, 10, "&Long edge", "長辺とじ(&L)", P, name="kDuplexLongEdgeRadio"),
+    C("AUTORADIOBUTTON", 1133, 98, 55, 110, 10, "&Short edge", "短辺とじ(&S)", P, name="kDuplexShortEdgeRadio"),
+    C("GROUPBOX", 1134, 70, 74, 193, 64, "Binding", "とじしろ", P, name="kBindingGroup"),
+    C("ICON", 1135, 76, 86, 16, 16, style=P, name="kBindingIcon"),
+    C("LTEXT", 1136, 98, 86, 110, 9, "Binding edge:", "とじ位置:", P, name="kBindingLabel"),
+    C("AUTORADIOBUTTON", 1137, 98, 98, 75, 10, "&Standard", "標準(&S)", "WS_GROUP | " + P, name="kBindingStandardRadio"),
+    C("AUTORADIOBUTTON", 1138, 176, 98, 80, 10, "&Reversed", "反対側(&R)", P, name="kBindingReversedRadio"),
+    C("LTEXT", 4400, 98, 116, 60, 9, "S&hift:", "とじしろ量(&H):", P, name="kBindingShiftLabel"),
+    C("EDIT", 4401, 160, 114, 34, 12, style="ES_NUMBER | " + P, name="kBindingShiftEdit"),
+    C("UPDOWN", 4402, 194, 114, 10, 12, style=P, name="kBindingShiftUpDown"),
+    C("LTEXT", 4403, 208, 116, 40, 9, "mm (0-20)", "mm (0～20)", P, name="kBindingShiftUnit"),
     # Print mode and finishing (no category shows them with the present table).
-    C("GROUPBOX", 1157, 70, 7, 193, 48, "Print Mode", "印刷モード", P),
-    C("AUTORADIOBUTTON", 1158, 78, 19, 90, 10, "&Standard", "標準(&S)", "WS_GROUP | " + P),
-    C("AUTORADIOBUTTON", 1159, 78, 31, 90, 10, "S&ort", "ソート(&O)", P),
-    C("AUTORADIOBUTTON", 1160, 78, 43, 90, 10, "Sta&ple", "ステープル(&P)", P),
-    C("PUSHBUTTON", 1161, 170, 19, 87, 14, "&Finishing Position...", "とじ位置(&F)...", P),
-    C("GROUPBOX", 1162, 70, 60, 193, 64, "Output Position", "排出位置", P),
-    C("AUTORADIOBUTTON", 1163, 78, 72, 90, 10, "&None", "指定なし(&N)", "WS_GROUP | " + P),
-    C("AUTORADIOBUTTON", 1164, 78, 84, 90, 10, "&Left", "左(&L)", P),
-    C("AUTORADIOBUTTON", 1165, 78, 96, 90, 10, "&Centre", "中央(&C)", P),
-    C("AUTORADIOBUTTON", 1166, 78, 108, 90, 10, "&Right", "右(&R)", P),
-    C("ICON", 1167, 172, 72, 16, 16, style=P),
-    C("LTEXT", 1168, 192, 75, 65, 9, "", "", P),
-    C("ICON", 1169, 172, 96, 16, 16, style=P),
-    C("LTEXT", 1170, 192, 99, 65, 9, "", "", P),
+    C("GROUPBOX", 1157, 70, 7, 193, 48, "Print Mode", "印刷モード", P, name="kPrintModeGroup"),
+    C("AUTORADIOBUTTON", 1158, 78, 19, 90, 10, "&Standard", "標準(&S)", "WS_GROUP | " + P, name="kPrintModeStandardRadio"),
+    C("AUTORADIOBUTTON", 1159, 78, 31, 90, 10, "S&ort", "ソート(&O)", P, name="kPrintModeSortRadio"),
+    C("AUTORADIOBUTTON", 1160, 78, 43, 90, 10, "Sta&ple", "ステープル(&P)", P, name="kPrintModeStapleRadio"),
+    C("PUSHBUTTON", 1161, 170, 19, 87, 14, "&Finishing Position...", "とじ位置(&F)...", P, name="kFinishingPositionButton"),
+    C("GROUPBOX", 1162, 70, 60, 193, 64, "Output Position", "排出位置", P, name="kOutputPositionGroup"),
+    C("AUTORADIOBUTTON", 1163, 78, 72, 90, 10, "&None", "指定なし(&N)", "WS_GROUP | " + P, name="kOutputPositionNoneRadio"),
+    C("AUTORADIOBUTTON", 1164, 78, 84, 90, 10, "&Left", "左(&L)", P, name="kOutputPositionLeftRadio"),
+    C("AUTORADIOBUTTON", 1165, 78, 96, 90, 10, "&Centre", "中央(&C)", P, name="kOutputPositionCentreRadio"),
+    C("AUTORADIOBUTTON", 1166, 78, 108, 90, 10, "&Right", "右(&R)", P, name="kOutputPositionRightRadio"),
+    C("ICON", 1167, 172, 72, 16, 16, style=P, name="kFirstPositionIcon"),
+    C("LTEXT", 1168, 192, 75, 65, 9, "", "", P, name="kFirstPositionText"),
+    C("ICON", 1169, 172, 96, 16, 16, style=P, name="kSecondPositionIcon"),
+    C("LTEXT", 1170, 192, 99, 65, 9, "", "", P, name="kSecondPositionText"),
     # Counts (category 1).
-    C("ICON", 4151, 76, 12, 16, 16, style=P),
-    C("AUTOCHECKBOX", 4152, 98, 15, 159, 10, "&Separate the copies", "部単位で区切る(&S)", P),
-    C("LTEXT", 4160, 98, 36, 90, 9, "Pages per &part (2-6):", "区切り数(&P) (2～6):", P),
-    C("EDIT", 4161, 190, 34, 24, 12, style="ES_NUMBER | " + P),
-    C("UPDOWN", 4162, 214, 34, 10, 12, style=P),
-    C("AUTOCHECKBOX", 4163, 98, 56, 159, 10, "S&plit the job", "ジョブを分割する(&L)", P),
-    C("LTEXT", 4164, 98, 76, 90, 9, "&Number of jobs (1-6):", "分割数(&N) (1～6):", P),
-    C("EDIT", 4165, 190, 74, 24, 12, style="ES_NUMBER | " + P),
-    C("UPDOWN", 4166, 214, 74, 10, 12, style=P),
+    C("ICON", 4151, 76, 12, 16, 16, style=P, name="kSeparateCopiesIcon"),
+    C("AUTOCHECKBOX", 4152, 98, 15, 159, 10, "&Separate the copies", "部単位で区切る(&S)", P, name="kSeparateCopiesCheck"),
+    C("LTEXT", 4160, 98, 36, 90, 9, "Pages per &part (2-6):", "区切り数(&P) (2～6):", P, name="kSplitPagesLabel"),
+    C("EDIT", 4161, 190, 34, 24, 12, style="ES_NUMBER | " + P, name="kSplitPagesEdit"),
+    C("UPDOWN", 4162, 214, 34, 10, 12, style=P, name="kSplitPagesUpDown"),
+    C("AUTOCHECKBOX", 4163, 98, 56, 159, 10, "S&plit the job", "ジョブを分割する(&L)", P, name="kSplitJobCheck"),
+    C("LTEXT", 4164, 98, 76, 90, 9, "&Number of jobs (1-6):", "分割数(&N) (1～6):", P, name="kSplitJobsLabel"),
+    C("EDIT", 4165, 190, 74, 24, 12, style="ES_NUMBER | " + P, name="kSplitJobsEdit"),
+    C("UPDOWN", 4166, 214, 74, 10, 12, style=P, name="kSplitJobsUpDown"),
     # Destination (category 2).
-    C("ICON", 4154, 76, 12, 16, 16, style=P),
-    C("LTEXT", 4155, 98, 15, 159, 9, "&Output to:", "出力先(&O):", P),
-    C("COMBO", 4156, 98, 27, 159, 90, style=P),
-    C("LTEXT", 4157, 98, 47, 159, 18, "", "", P),
-    C("PUSHBUTTON", 4158, 98, 67, 120, 14, "Job &File Folder...", "ジョブファイルの保存先(&F)...", P),
-    C("AUTOCHECKBOX", 4159, 98, 87, 159, 10, "&Keep the job files", "ジョブファイルを残す(&K)", P),
+    C("ICON", 4154, 76, 12, 16, 16, style=P, name="kDestinationIcon"),
+    C("LTEXT", 4155, 98, 15, 159, 9, "&Output to:", "出力先(&O):", P, name="kDestinationLabel"),
+    C("COMBO", 4156, 98, 27, 159, 90, style=P, name="kDestinationCombo"),
+    C("LTEXT", 4157, 98, 47, 159, 18, "", "", P, name="kDestinationText"),
+    C("PUSHBUTTON", 4158, 98, 67, 120, 14, "Job &File Folder...", "ジョブファイルの保存先(&F)...", P, name="kJobFileFolderButton"),
+    C("AUTOCHECKBOX", 4159, 98, 87, 159, 10, "&Keep the job files", "ジョブファイルを残す(&K)", P, name="kKeepJobFilesCheck"),
     # Options (category 3).
-    C("ICON", 1171, 76, 12, 16, 16, style=P),
-    C("AUTOCHECKBOX", 1172, 98, 15, 159, 10, "&Print a page stamp", "スタンプを印刷する(&P)", P),
-    C("LTEXT", 1174, 98, 32, 60, 9, "Po&sition:", "位置(&S):", P),
-    C("COMBO", 1173, 160, 30, 97, 90, style=P),
-    C("LTEXT", 1176, 98, 50, 60, 9, "&Text:", "文字列(&T):", P),
-    C("COMBO", 1175, 160, 48, 97, 90, style=P),
-    C("LTEXT", 1178, 98, 68, 60, 9, "&Own text:", "任意文字列(&W):", P),
-    C("EDIT", 1177, 160, 66, 97, 12, style=P),
+    C("ICON", 1171, 76, 12, 16, 16, style=P, name="kStampIcon"),
+    C("AUTOCHECKBOX", 1172, 98, 15, 159, 10, "&Print a page stamp", "スタンプを印刷する(&P)", P, name="kStampCheck"),
+    C("LTEXT", 1174, 98, 32, 60, 9, "Po&sition:", "位置(&S):", P, name="kStampPositionLabel"),
+    C("COMBO", 1173, 160, 30, 97, 90, style=P, name="kStampPositionCombo"),
+    C("LTEXT", 1176, 98, 50, 60, 9, "&Text:", "文字列(&T):", P, name="kStampTextLabel"),
+    C("COMBO", 1175, 160, 48, 97, 90, style=P, name="kStampTextCombo"),
+    C("LTEXT", 1178, 98, 68, 60, 9, "&Own text:", "任意文字列(&W):", P, name="kJobTextLabel"),
+    C("EDIT", 1177, 160, 66, 97, 12, style=P, name="kJobTextEdit"),
     # Printer status option (category 4).
-    C("GROUPBOX", 1139, 70, 7, 193, 40, "Printer Status", "プリンタの状態", P),
-    C("ICON", 1140, 76, 21, 16, 16, style=P),
-    C("AUTOCHECKBOX", 1141, 98, 24, 159, 10, "&Use the status the printer reports", "プリンタの状態を使う(&U)", P),
+    C("GROUPBOX", 1139, 70, 7, 193, 40, "Printer Status", "プリンタの状態", P, name="kPrinterStatusGroup"),
+    C("ICON", 1140, 76, 21, 16, 16, style=P, name="kPrinterStatusIcon"),
+    C("AUTOCHECKBOX", 1141, 98, 24, 159, 10, "&Use the status the printer reports", "プリンタの状態を使う(&U)", P, name="kPrinterStatusCheck"),
     # Linked options and the output option (no category shows them).
-    C("ICON", 1142, 76, 54, 16, 16, style=P),
-    C("LTEXT", 1143, 98, 54, 159, 9, "Linked options:", "連動オプション:", P),
-    C("AUTOCHECKBOX", 1144, 98, 66, 159, 10, "&Fast A4 printing", "A4 高速印刷(&F)", P),
-    C("AUTOCHECKBOX", 1145, 98, 78, 159, 10, "Fast printing &with more memory", "メモリを使って高速印刷(&W)", P),
-    C("ICON", 1146, 76, 96, 16, 16, style=P),
-    C("LTEXT", 1147, 98, 96, 159, 9, "Output option:", "出力オプション:", P),
-    C("AUTOCHECKBOX", 1148, 98, 108, 159, 10, "Print and &hold", "印刷して保存する(&H)", P),
+    C("ICON", 1142, 76, 54, 16, 16, style=P, name="kLinkedOptionsIcon"),
+    C("LTEXT", 1143, 98, 54, 159, 9, "Linked options:", "連動オプション:", P, name="kLinkedOptionsLabel"),
+    C("AUTOCHECKBOX", 1144, 98, 66, 159, 10, "&Fast A4 printing", "A4 高速印刷(&F)", P, name="kFastA4Check"),
+    C("AUTOCHECKBOX", 1145, 98, 78, 159, 10, "Fast printing &with more memory", "メモリを使って高速印刷(&W)", P, name="kFastWithMemoryCheck"),
+    C("ICON", 1146, 76, 96, 16, 16, style=P, name="kOutputOptionIcon"),
+    C("LTEXT", 1147, 98, 96, 159, 9, "Output option:", "出力オプション:", P, name="kOutputOptionLabel"),
+    C("AUTOCHECKBOX", 1148, 98, 108, 159, 10, "Print and &hold", "印刷して保存する(&H)", P, name="kPrintAndHoldCheck"),
     # Presets.
-    C("LTEXT", 1108, 7, 162, 120, 9, "Pr&esets:", "お気に入り(&E):"),
-    C("ICONVIEW", 1109, 7, 173, 186, 44),
-    C("PUSHBUTTON", 1110, 196, 173, 67, 14, "Sa&ve...", "保存(&V)..."),
-    C("PUSHBUTTON", 1012, 196, 189, 67, 14, "&Restore Defaults", "標準に戻す(&R)"),
-    C("PUSHBUTTON", 1149, 196, 205, 67, 14, "Settings &List...", "設定一覧(&L)..."),
+    C("LTEXT", 1108, 7, 162, 120, 9, "Pr&esets:", "お気に入り(&E):", name="kPresetsLabel"),
+    C("ICONVIEW", 1109, 7, 173, 186, 44, name="kPagePresetList"),
+    C("PUSHBUTTON", 1110, 196, 173, 67, 14, "Sa&ve...", "保存(&V)...", name="kPagePresetSaveButton"),
+    C("PUSHBUTTON", 1012, 196, 189, 67, 14, "&Restore Defaults", "標準に戻す(&R)", name="kPageDefaultsButton"),
+    C("PUSHBUTTON", 1149, 196, 205, 67, 14, "Settings &List...", "設定一覧(&L)...", name="kPageSettingsListButton"),
     # Paper picture (the size of the preview's sheet), the paper names beside their icons,
     # page icon and hint.
-    C("PICTURE", 1008, 7, 222, 62, 60),
-    C("ICON", 1151, 74, 224, 16, 16),
-    C("ICON", 1152, 74, 244, 16, 16),
-    C("ICON", 1001, 247, 266, 16, 16),
-    C("ICON", 1006, 74, 266, 16, 16, style=P),
-    C("LTEXT", 1000, 94, 268, 150, 18, ""),
+    C("PICTURE", 1008, 7, 222, 62, 60, name="kPreviewControl"),
+    C("ICON", 1151, 74, 224, 16, 16, name="kDocumentPaperIcon"),
+    C("ICON", 1152, 74, 244, 16, 16, name="kOutputPaperIcon"),
+    C("ICON", 1001, 247, 266, 16, 16, name="kPageIcon"),
+    C("ICON", 1006, 74, 266, 16, 16, style=P, name="kHintIcon"),
+    C("LTEXT", 1000, 94, 268, 150, 18, "", name="kHintText"),
 ], page=True)
 
-page1200 = Dialog(1200, 270, 332, "Paper", "用紙", "Document page 2: paper, output paper, source, copies, N-up.", [
-    C("GROUPBOX", 1201, 7, 7, 126, 40, "Paper", "用紙"),
-    C("ICON", 1202, 12, 18, 16, 16),
-    C("LTEXT", 1203, 34, 18, 95, 9, "Paper &size:", "用紙サイズ(&S):"),
-    C("COMBO", 1204, 34, 29, 95, 120),
-    C("GROUPBOX", 1205, 7, 51, 126, 84, "Output Paper", "出力用紙"),
-    C("ICON", 1206, 12, 62, 16, 16),
-    C("LTEXT", 1207, 34, 62, 95, 9, "O&utput paper:", "出力用紙(&U):"),
-    C("COMBO", 1208, 34, 73, 95, 120),
-    C("ICON", 1209, 12, 92, 16, 16),
-    C("AUTOCHECKBOX", 1210, 34, 94, 95, 10, "Same as &paper", "用紙と同じ(&P)"),
-    C("PUSHBUTTON", 1211, 34, 113, 95, 14, "Substitution &Table...", "置き換えテーブル(&T)..."),
-    C("ICON", 1212, 12, 140, 16, 16),
-    C("AUTOCHECKBOX", 1213, 34, 143, 60, 10, "S&caling:", "拡大縮小(&C):"),
-    C("EDIT", 1214, 96, 141, 24, 12, style="ES_NUMBER"),
-    C("UPDOWN", 1215, 120, 141, 10, 12),
-    C("GROUPBOX", 1216, 7, 160, 126, 44, "Orientation", "印刷の向き"),
-    C("ICON", 1218, 12, 170, 16, 16),
-    C("AUTORADIOBUTTON", 1217, 34, 174, 95, 10, "Port&rait", "縦(&R)", "WS_GROUP"),
-    C("ICON", 1220, 12, 186, 16, 16),
-    C("AUTORADIOBUTTON", 1219, 34, 189, 95, 10, "Lands&cape", "横(&A)"),
-    C("ICON", 1221, 140, 10, 16, 16),
-    C("LTEXT", 1222, 162, 10, 101, 9, "Paper s&ource:", "給紙方法(&O):"),
-    C("COMBO", 1223, 162, 21, 101, 120),
-    C("ICON", 1224, 140, 40, 16, 16),
-    C("LTEXT", 1225, 162, 40, 101, 9, "&Media type:", "用紙種類(&M):"),
-    C("COMBO", 1226, 162, 51, 101, 120),
-    C("PUSHBUTTON", 1235, 162, 68, 101, 14, "&Feeder Setting...", "フィーダの設定(&F)..."),
-    C("LTEXT", 1239, 162, 86, 101, 9, ""),
-    C("ICON", 1232, 140, 98, 16, 16),
-    C("LTEXT", 1233, 162, 98, 101, 9, "Print mo&de:", "印刷モード(&D):"),
-    C("COMBO", 1234, 162, 109, 101, 120),
-    C("ICON", 1236, 140, 128, 16, 16),
-    C("LTEXT", 1237, 162, 128, 101, 9, "Output &tray:", "排紙先(&T):"),
-    C("COMBO", 1238, 162, 139, 101, 120),
-    C("ICON", 1227, 140, 158, 16, 16),
-    C("LTEXT", 1228, 162, 161, 40, 9, "Co&pies:", "部数(&P):"),
-    C("EDIT", 1229, 205, 159, 34, 12, style="ES_NUMBER"),
-    C("UPDOWN", 1230, 239, 159, 10, 12),
-    C("ICON", 1231, 140, 176, 16, 16),
-    C("AUTOCHECKBOX", 1240, 162, 179, 101, 10, "Separator &sheet", "合紙を入れる(&E)"),
-    C("GROUPBOX", 4142, 7, 210, 256, 50, "Pages per Sheet", "ページ割付"),
-    C("LTEXT", 4143, 14, 224, 36, 9, "Do&wn:", "縦(&W):"),
-    C("COMBO", 4145, 52, 222, 34, 60),
-    C("LTEXT", 4144, 14, 242, 36, 9, "Acr&oss:", "横(&O):"),
-    C("COMBO", 4146, 52, 240, 34, 60),
-    C("LTEXT", 4147, 96, 224, 40, 9, "Order:", "配置順:"),
-    C("ICON", 4148, 96, 236, 16, 16),
-    C("AUTORADIOBUTTON", 4149, 140, 224, 118, 10, "Across, then down(&H)", "横から縦へ(&H)", "WS_GROUP"),
-    C("AUTORADIOBUTTON", 4150, 140, 240, 118, 10, "Down, then across(&I)", "縦から横へ(&I)"),
-    C("PICTURE", 1008, 7, 266, 62, 60),
-    C("ICON", 1151, 74, 268, 16, 16),
-    C("ICON", 1152, 74, 288, 16, 16),
-    C("ICON", 1006, 74, 308, 16, 16, style=P),
-    C("LTEXT", 1000, 94, 310, 169, 18, ""),
-    C("PUSHBUTTON", 1003, 180, 266, 83, 14, "Settings &List...", "設定一覧(&L)..."),
-    C("PUSHBUTTON", 1005, 180, 282, 83, 14, "Sa&ve Preset...", "お気に入り保存(&V)..."),
-    C("ICON", 1001, 247, 4, 16, 16, style=P),
+page1200 = Dialog(1200, 270, 332, "Paper", "用紙", "Document page 2: paper, output paper, source, copies, N-up.",
+                   name="kDocumentPage2Template", controls=[
+    C("GROUPBOX", 1201, 7, 7, 126, 40, "Paper", "用紙", name="kPaperGroup"),
+    C("ICON", 1202, 12, 18, 16, 16, name="kPaperSizeIcon"),
+    C("LTEXT", 1203, 34, 18, 95, 9, "Paper &size:", "用紙サイズ(&S):", name="kPaperLabel"),
+    C("COMBO", 1204, 34, 29, 95, 120, name="kPaperList"),
+    C("GROUPBOX", 1205, 7, 51, 126, 84, "Output Paper", "出力用紙", name="kOutputPaperGroup"),
+    C("ICON", 1206, 12, 62, 16, 16, name="kOutputPaperSizeIcon"),
+    C("LTEXT", 1207, 34, 62, 95, 9, "O&utput paper:", "出力用紙(&U):", name="kOutputPaperLabel"),
+    C("COMBO", 1208, 34, 73, 95, 120, name="kOutputPaperList"),
+    C("ICON", 1209, 12, 92, 16, 16, name="kSameAsPaperIcon"),
+    C("AUTOCHECKBOX", 1210, 34, 94, 95, 10, "Same as &paper", "用紙と同じ(&P)", name="kSameAsPaperCheck"),
+    C("PUSHBUTTON", 1211, 34, 113, 95, 14, "Substitution &Table...", "置き換えテーブル(&T)...", name="kSubstitutionButton"),
+    C("ICON", 1212, 12, 140, 16, 16, name="kScalingIcon"),
+    C("AUTOCHECKBOX", 1213, 34, 143, 60, 10, "S&caling:", "拡大縮小(&C):", name="kScalingCheck"),
+    C("EDIT", 1214, 96, 141, 24, 12, style="ES_NUMBER", name="kScaleEdit"),
+    C("UPDOWN", 1215, 120, 141, 10, 12, name="kScaleUpDown"),
+    C("GROUPBOX", 1216, 7, 160, 126, 44, "Orientation", "印刷の向き", name="kOrientationGroup"),
+    C("ICON", 1218, 12, 170, 16, 16, name="kPortraitIcon"),
+    C("AUTORADIOBUTTON", 1217, 34, 174, 95, 10, "Port&rait", "縦(&R)", "WS_GROUP", name="kPortraitRadio"),
+    C("ICON", 1220, 12, 186, 16, 16, name="kLandscapeIcon"),
+    C("AUTORADIOBUTTON", 1219, 34, 189, 95, 10, "Lands&cape", "横(&A)", name="kLandscapeRadio"),
+    C("ICON", 1221, 140, 10, 16, 16, name="kSourceIcon"),
+    C("LTEXT", 1222, 162, 10, 101, 9, "Paper s&ource:", "給紙方法(&O):", name="kSourceLabel"),
+    C("COMBO", 1223, 162, 21, 101, 120, name="kSourceList"),
+    C("ICON", 1224, 140, 40, 16, 16, name="kMediaIcon"),
+    C("LTEXT", 1225, 162, 40, 101, 9, "&Media type:", "用紙種類(&M):", name="kMediaLabel"),
+    C("COMBO", 1226, 162, 51, 101, 120, name="kMediaList"),
+    C("PUSHBUTTON", 1235, 162, 68, 101, 14, "&Feeder Setting...", "フィーダの設定(&F)...", name="kFeederButton"),
+    C("LTEXT", 1239, 162, 86, 101, 9, "", name="kPaperPresenceControl"),
+    C("ICON", 1232, 140, 98, 16, 16, name="kPrintModeIcon"),
+    C("LTEXT", 1233, 162, 98, 101, 9, "Print mo&de:", "印刷モード(&D):", name="kPrintModeLabel"),
+    C("COMBO", 1234, 162, 109, 101, 120, name="kPrintModeList"),
+    C("ICON", 1236, 140, 128, 16, 16, name="kOutputTrayIcon"),
+    C("LTEXT", 1237, 162, 128, 101, 9, "Output &tray:", "排紙先(&T):", name="kOutputTrayLabel"),
+    C("COMBO", 1238, 162, 139, 101, 120, name="kOutputTrayList"),
+    C("ICON", 1227, 140, 158, 16, 16, name="kCopiesIcon"),
+    C("LTEXT", 1228, 162, 161, 40, 9, "Co&pies:", "部数(&P):", name="kCopiesLabel"),
+    C("EDIT", 1229, 205, 159, 34, 12, style="ES_NUMBER", name="kCopiesEdit"),
+    C("UPDOWN", 1230, 239, 159, 10, 12, name="kCopiesUpDown"),
+    C("ICON", 1231, 140, 176, 16, 16, name="kSeparatorIcon"),
+    C("AUTOCHECKBOX", 1240, 162, 179, 101, 10, "Separator &sheet", "合紙を入れる(&E)", name="kSeparatorCheck"),
+    C("GROUPBOX", 4142, 7, 210, 256, 50, "Pages per Sheet", "ページ割付", name="kNupGroup"),
+    C("LTEXT", 4143, 14, 224, 36, 9, "Do&wn:", "縦(&W):", name="kNupDownLabel"),
+    C("COMBO", 4145, 52, 222, 34, 60, name="kNupDownCombo"),
+    C("LTEXT", 4144, 14, 242, 36, 9, "Acr&oss:", "横(&O):", name="kNupAcrossLabel"),
+    C("COMBO", 4146, 52, 240, 34, 60, name="kNupAcrossCombo"),
+    C("LTEXT", 4147, 96, 224, 40, 9, "Order:", "配置順:", name="kNupOrderLabel"),
+    C("ICON", 4148, 96, 236, 16, 16, name="kNupOrderPicture"),
+    C("AUTORADIOBUTTON", 4149, 140, 224, 118, 10, "Across, then down(&H)", "横から縦へ(&H)", "WS_GROUP", name="kNupOrderFirstRadio"),
+    C("AUTORADIOBUTTON", 4150, 140, 240, 118, 10, "Down, then across(&I)", "縦から横へ(&I)", name="kNupOrderSecondRadio"),
+    C("PICTURE", 1008, 7, 266, 62, 60, name="kPreviewControl"),
+    C("ICON", 1151, 74, 268, 16, 16, name="kDocumentPaperIcon"),
+    C("ICON", 1152, 74, 288, 16, 16, name="kOutputPaperIcon"),
+    C("ICON", 1006, 74, 308, 16, 16, style=P, name="kHintIcon"),
+    C("LTEXT", 1000, 94, 310, 169, 18, "", name="kHintText"),
+    C("PUSHBUTTON", 1003, 180, 266, 83, 14, "Settings &List...", "設定一覧(&L)...", name="kSettingsListButton"),
+    C("PUSHBUTTON", 1005, 180, 282, 83, 14, "Sa&ve Preset...", "お気に入り保存(&V)...", name="kSavePresetButton"),
+    C("ICON", 1001, 247, 4, 16, 16, style=P, name="kPageIcon"),
 ], page=True)
 
 
-def tree_page(did, en, ja, comment, extra_controls):
+def tree_page(did, en, ja, comment, extra_controls, name):
     """Pages 1300 and 1400: the settings tree on the left, the selected item's controls right."""
-    return Dialog(did, 270, 250, en, ja, comment, [
-        C("PLACEHOLDER", 1301, 7, 7, 150, 200),
-        C("LTEXT", 1302, 164, 7, 99, 9, ""),
-        C("OWNERLIST", 1304, 164, 18, 99, 60),
-        C("PUSHBUTTON", 1308, 164, 82, 99, 14, "", "", HIDDEN),
-        C("PUSHBUTTON", 1309, 164, 100, 99, 14, "", "", HIDDEN),
-        C("LTEXT", 1306, 164, 118, 99, 9, "", "", HIDDEN),
-        C("EDIT", 1305, 164, 129, 99, 12, style=HIDDEN),
-        C("GROUPBOX", 1307, 160, 146, 103, 60, ""),
-        C("ICON", 1303, 166, 158, 16, 16),
-        C("LTEXT", 1310, 188, 158, 72, 9, ""),
-        C("LTEXT", 1311, 188, 168, 72, 9, ""),
-        C("LTEXT", 1312, 188, 178, 72, 9, ""),
-        C("LTEXT", 1313, 166, 190, 94, 12, ""),
-        C("PUSHBUTTON", 1002, 164, 212, 99, 14, "&Restore Defaults", "標準に戻す(&R)"),
-        C("ICON", 1001, 140, 212, 16, 16),
+    return Dialog(did, 270, 250, en, ja, comment, name=name, controls=[
+        C("PLACEHOLDER", 1301, 7, 7, 150, 200, name="kTreePlaceholder"),
+        C("LTEXT", 1302, 164, 7, 99, 9, "", name="kItemLabel"),
+        C("OWNERLIST", 1304, 164, 18, 99, 60, name="kItemList"),
+        C("PUSHBUTTON", 1308, 164, 82, 99, 14, "", "", HIDDEN, name="kItemButton"),
+        C("PUSHBUTTON", 1309, 164, 100, 99, 14, "", "", HIDDEN, name="kItemSecondButton"),
+        C("LTEXT", 1306, 164, 118, 99, 9, "", "", HIDDEN, name="kItemTextLabel"),
+        C("EDIT", 1305, 164, 129, 99, 12, style=HIDDEN, name="kItemText"),
+        C("GROUPBOX", 1307, 160, 146, 103, 60, "", name="kItemGroup"),
+        C("ICON", 1303, 166, 158, 16, 16, name="kItemIcon"),
+        C("LTEXT", 1310, 188, 158, 72, 9, "", name="kItemModelName"),
+        C("LTEXT", 1311, 188, 168, 72, 9, "", name="kItemDriverName"),
+        C("LTEXT", 1312, 188, 178, 72, 9, "", name="kItemVersion"),
+        C("LTEXT", 1313, 166, 190, 94, 12, "", name="kItemVersionExtra"),
+        C("PUSHBUTTON", 1002, 164, 212, 99, 14, "&Restore Defaults", "標準に戻す(&R)", name="kDefaultsButton"),
+        C("ICON", 1001, 140, 212, 16, 16, name="kPageIcon"),
     ] + extra_controls + hint_line(230, 270), page=True)
 
 
-page1300 = tree_page(1300, "Settings", "詳細設定", "Document page 3: the settings tree and the selected item's controls.", [])
+page1300 = tree_page(1300, "Settings", "詳細設定", "Document page 3: the settings tree and the selected item's controls.", [],
+                     "kDocumentPage3Template")
 page1400 = tree_page(1400, "Device Settings", "デバイスの設定",
-                     "Device page: the settings tree of the printer and the selected item's controls.", [])
+                     "Device page: the settings tree of the printer and the selected item's controls.", [],
+                     "kDevicePageTemplate")
 
 
 def substitution(did, en, ja, comment, ids, head_en, head_ja):
@@ -335,7 +345,8 @@ for did, where in ((2100, "device page"), (2105, "document page 2")):
                                 "Output-paper substitution, opened from the %s." % where,
                                 (2101, 2102, 2103, 2104), "Paper:", "用紙:"))
 
-dialogs.append(Dialog(2200, 280, 236, "Presets", "お気に入り", "Presets: the list, the icon row, name and comment.", [
+dialogs.append(Dialog(2200, 280, 236, "Presets", "お気に入り", "Presets: the list, the icon row, name and comment.",
+                      name="kPresetDialogTemplate", controls=[
     C("LTEXT", 2201, 7, 7, 150, 9, "&Presets:", "お気に入り(&P):"),
     C("ICONVIEW", 2202, 7, 18, 266, 56),
     C("LTEXT", 2204, 7, 78, 40, 9, "Comment:", "コメント:"),
@@ -490,25 +501,25 @@ dialogs.append(Dialog(2900, 300, 190, "Finishing Position", "とじ位置", "Fin
 ] + ok_cancel(189, 169, defaults=7)))
 
 PROMPTS = [
-    (2910, "Duplex and First Position", "両面印刷ととじ位置 1",
+    (2910, "kDuplexAgainstFirstPrompt", "Duplex and First Position", "両面印刷ととじ位置 1",
      "The first finishing position cannot be used with this duplex setting.",
      "このとじ位置 1 は、この両面印刷の設定と一緒には使えません。",
      "&Clear the Position", "とじ位置を解除(&C)", "Prompt of page 1: duplex against the first position."),
-    (2911, "Duplex and Second Position", "両面印刷ととじ位置 2",
+    (2911, "kDuplexAgainstSecondPrompt", "Duplex and Second Position", "両面印刷ととじ位置 2",
      "The second finishing position cannot be used with this duplex setting.",
      "このとじ位置 2 は、この両面印刷の設定と一緒には使えません。",
      "&Clear the Position", "とじ位置を解除(&C)", "Prompt of page 1: duplex against the second position."),
-    (2912, "First Position and Duplex", "とじ位置 1 と両面印刷",
+    (2912, "kFirstAgainstDuplexPrompt", "First Position and Duplex", "とじ位置 1 と両面印刷",
      "This first finishing position cannot be used with duplex printing.",
      "このとじ位置 1 は、両面印刷と一緒には使えません。",
      "&Duplex Off", "両面印刷を解除(&D)", "Prompt of the finishing dialog: first position against duplex."),
-    (2913, "Second Position and Duplex", "とじ位置 2 と両面印刷",
+    (2913, "kSecondAgainstDuplexPrompt", "Second Position and Duplex", "とじ位置 2 と両面印刷",
      "This second finishing position cannot be used with duplex printing.",
      "このとじ位置 2 は、両面印刷と一緒には使えません。",
      "&Duplex Off", "両面印刷を解除(&D)", "Prompt of the finishing dialog: second position against duplex."),
 ]
-for did, en, ja, text_en, text_ja, alt_en, alt_ja, comment in PROMPTS:
-    dialogs.append(Dialog(did, 250, 70, en, ja, comment, [
+for did, name, en, ja, text_en, text_ja, alt_en, alt_ja, comment in PROMPTS:
+    dialogs.append(Dialog(did, 250, 70, en, ja, comment, name=name, controls=[
         C("ICON", 2914, 7, 7, 20, 20),
         C("LTEXT", 2915, 34, 9, 209, 26, text_en, text_ja),
         C("DEFPUSHBUTTON", 2916, 7, 49, 76, 14, "&Go On", "このまま続ける(&G)"),
@@ -530,6 +541,10 @@ dialogs.append(Dialog(4136, 260, 110, "Job File Destination", "ジョブファ�
     C("EDIT", 4140, 17, 55, 236, 12),
 ] + ok_cancel(149, 89)))
 
+# The menus and their commands by the names the code knows them by.
+MENU_NAMES = [("kPageMenu", 1009), ("kFixedPresetsPageMenu", 1014), ("kSavePresetButton", 1005),
+              ("kRestoreDefaultsItem", 1010), ("kReadStatusItem", 1011), ("kDefaultsButton", 1002),
+              ("kSettingsListButton", 1003)]
 MENUS = {
     False: """// Context menu of the document pages; 1014 replaces it when the printer's presets are fixed.
 1009 MENU
@@ -622,6 +637,38 @@ def script(japanese):
     return "\n\n".join(parts) + "\n"
 
 
+ID_HEADER = """#pragma once
+// Ids of the settings pages' and dialogs' templates, of the controls the code uses and of the
+// pages' menus, as the language libraries' resource scripts (resources/lang/*.rc) hold them.
+//
+// Written by tools/make_lang_resources.py: change the script and run it again rather than
+// editing this file.
+"""
+
+
+def id_header():
+    """The named ids, by template in the scripts' order, each name once (a control that
+    several templates hold, such as the hint line, is written with the first)."""
+    ids = {}
+    written = set()
+    groups = [("Templates.", [(d.name, d.did) for d in dialogs if d.name]), ("Menus and their commands.", MENU_NAMES)]
+    groups += [("%d: %s" % (d.did, d.comment), [(c.name, c.cid) for c in d.controls if c.name]) for d in dialogs]
+    lines = [ID_HEADER]
+    for title, named in groups:
+        fresh = []
+        for name, cid in named:
+            if ids.setdefault(name, cid) != cid:
+                raise SystemExit("%s names both %d and %d" % (name, ids[name], cid))
+            if name not in written:
+                written.add(name)
+                fresh.append((name, cid))
+        if fresh:
+            lines.append("// " + title)
+            lines.extend("inline constexpr int %s = %d;" % pair for pair in fresh)
+            lines.append("")
+    return "\n".join(lines)
+
+
 def main():
     ids = [s[0] for s in STRINGS if not isinstance(s[0], str)]
     if len(ids) != len(set(ids)):
@@ -633,6 +680,8 @@ def main():
     for japanese, name in ((False, "KVDriverEN.rc"), (True, "KVDriverJA.rc")):
         with open(os.path.join(OUT, name), "w", encoding="utf-8", newline="\n") as f:
             f.write(script(japanese))
+    with open(os.path.join(IDS_OUT, "ControlIds.h"), "w", encoding="ascii", newline="\n") as f:
+        f.write(id_header())
 
 
 if __name__ == "__main__":

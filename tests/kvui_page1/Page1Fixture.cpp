@@ -112,7 +112,7 @@ void Page1Test::Type(HWND page, int control, const std::u16string& text) {
 
 int Page1Test::SelectedPreset(HWND page) {
     return static_cast<int>(
-        SendDlgItemMessageW(page, kPagePresetListControl, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        SendDlgItemMessageW(page, kPagePresetList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 std::u16string Page1Test::Text(UINT id) const {

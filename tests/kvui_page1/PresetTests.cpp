@@ -46,7 +46,7 @@ TEST_F(Page1Test, OnlyATableReadWholeIsWrittenBackWhenThePageIsLeft) {
                   static_cast<DWORD>(ERROR_SUCCESS));
         int shown = -1;
         RunSheet(nullptr, [&](HWND sheet, HWND page) {
-            shown = PresetItemCount(GetDlgItem(page, kPagePresetListControl));
+            shown = PresetItemCount(GetDlgItem(page, kPagePresetList));
             // Leaving the page writes the list; coming back reads it again; Cancel writes again.
             standin::ui::ClickSheetTab(sheet, 1);
             standin::ui::ClickSheetTab(sheet, 0);
@@ -77,7 +77,7 @@ PresetRecord Preset(DWORD id, DWORD icon, const std::u16string& name, const std:
 }
 
 void ClickPreset(HWND page, int item) {
-    HWND list = GetDlgItem(page, kPagePresetListControl);
+    HWND list = GetDlgItem(page, kPagePresetList);
     RECT bounds{};
     bounds.left = LVIR_ICON;
     ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds)));
@@ -145,7 +145,7 @@ TEST_F(Page1Test, BothSaveCommandsSaveAPresetThatTheNextSheetShows) {
             } else {
                 Click(page, 1110);
             }
-            shownAfterSave = PresetItemCount(GetDlgItem(page, kPagePresetListControl));
+            shownAfterSave = PresetItemCount(GetDlgItem(page, kPagePresetList));
         });
         EXPECT_EQ(shownAfterSave, 2);
         const std::vector<BYTE> stored = StoredTable(printer_);
@@ -158,7 +158,7 @@ TEST_F(Page1Test, BothSaveCommandsSaveAPresetThatTheNextSheetShows) {
         int shownNext = 0;
         SHORT copiesNext = 0;
         RunSheet(nullptr, [&](HWND, HWND page) {
-            shownNext = PresetItemCount(GetDlgItem(page, kPagePresetListControl));
+            shownNext = PresetItemCount(GetDlgItem(page, kPagePresetList));
             ClickPreset(page, 0);
             ClickPreset(page, 1);
             copiesNext = Working(page).Public.dmCopies;

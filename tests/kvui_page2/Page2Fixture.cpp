@@ -12,6 +12,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/entry/UiInstance.h"
 
@@ -66,7 +67,7 @@ SheetOutcome Page2Test::RunSheet(const std::function<void(HWND, UiContext&)>& st
         auto page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
         ASSERT_NE(page, nullptr);
         ASSERT_NE(PageRecordOf(page), nullptr);
-        ASSERT_EQ(PageRecordOf(page)->templateId, 1200);
+        ASSERT_EQ(PageRecordOf(page)->templateId, kDocumentPage2Template);
         outcome.opened = true;
         Pump();
         steps(page, *run.context);

@@ -19,30 +19,15 @@
 namespace kvuipage2 {
 namespace {
 
-constexpr int kPaper = 1204;
-constexpr int kOutputPaper = 1208;
-constexpr int kScalingCheck = 1213;
-constexpr int kScale = 1214;
-constexpr int kPortrait = 1217;
-constexpr int kLandscape = 1219;
-constexpr int kSource = 1223;
-constexpr int kMedia = 1226;
-constexpr int kCopies = 1229;
-constexpr int kPrintMode = 1234;
-constexpr int kOutputTray = 1238;
-constexpr int kSeparator = 1240;
-constexpr int kNupDown = 4145;
-constexpr int kNupAcross = 4146;
-constexpr int kHint = 1000;
 constexpr DWORD kPrintOwnerName = 1u << 21;
 
 const std::u16string kPostcard = u"\u306F\u304C\u304D";
 
 void ChoosePaper(HWND page, const std::u16string& name) {
-    const auto index = SendDlgItemMessageW(page, kPaper, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+    const auto index = SendDlgItemMessageW(page, kPaperList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                            reinterpret_cast<LPARAM>(name.c_str()));
     ASSERT_GE(index, 0);
-    standin::ui::ChooseComboItem(GetDlgItem(page, kPaper), static_cast<int>(index));
+    standin::ui::ChooseComboItem(GetDlgItem(page, kPaperList), static_cast<int>(index));
 }
 
 void WithScaling(UiContext& context) {
@@ -62,19 +47,19 @@ TEST_F(Page2Test, OpensShowingTheWorkingBlockInBothLanguages) {
         const SheetOutcome outcome = RunSheet(
             [&](HWND page, UiContext& context) {
                 const DriverDevMode& block = context.workingBlock;
-                EXPECT_EQ(TextOf(page, kPaper), std::u16string(block.Public.dmFormName));
-                EXPECT_EQ(SelectedData(page, kSource), static_cast<WORD>(block.Public.dmDefaultSource));
-                EXPECT_EQ(SendDlgItemMessageW(page, kMedia, CB_GETCOUNT, 0, 0), kMediaKindCount);
-                EXPECT_EQ(SelectedData(page, kMedia), block.SourceMediaValue);
-                EXPECT_EQ(TextOf(page, kMedia), String(kFirstMediaKindString + block.SourceMediaValue, japanese));
-                EXPECT_EQ(SendDlgItemMessageW(page, kPrintMode, CB_GETCURSEL, 0, 0), block.PrintMode);
-                EXPECT_EQ(SendDlgItemMessageW(page, kOutputTray, CB_GETCOUNT, 0, 0), 3);
-                EXPECT_EQ(TextOf(page, kCopies), u"1");
-                EXPECT_EQ(TextOf(page, kScale), std::u16string(u"100"));
-                EXPECT_TRUE(Checked(page, kPortrait));
+                EXPECT_EQ(TextOf(page, kPaperList), std::u16string(block.Public.dmFormName));
+                EXPECT_EQ(SelectedData(page, kSourceList), static_cast<WORD>(block.Public.dmDefaultSource));
+                EXPECT_EQ(SendDlgItemMessageW(page, kMediaList, CB_GETCOUNT, 0, 0), kMediaKindCount);
+                EXPECT_EQ(SelectedData(page, kMediaList), block.SourceMediaValue);
+                EXPECT_EQ(TextOf(page, kMediaList), String(kFirstMediaKindString + block.SourceMediaValue, japanese));
+                EXPECT_EQ(SendDlgItemMessageW(page, kPrintModeList, CB_GETCURSEL, 0, 0), block.PrintMode);
+                EXPECT_EQ(SendDlgItemMessageW(page, kOutputTrayList, CB_GETCOUNT, 0, 0), 3);
+                EXPECT_EQ(TextOf(page, kCopiesEdit), u"1");
+                EXPECT_EQ(TextOf(page, kScaleEdit), std::u16string(u"100"));
+                EXPECT_TRUE(Checked(page, kPortraitRadio));
                 EXPECT_EQ(Checked(page, kScalingCheck), (block.FeatureFlags & 0x2) != 0);
-                EXPECT_EQ(SelectedData(page, kNupDown), 1);
-                EXPECT_EQ(SelectedData(page, kNupAcross), 1);
+                EXPECT_EQ(SelectedData(page, kNupDownCombo), 1);
+                EXPECT_EQ(SelectedData(page, kNupAcrossCombo), 1);
                 EXPECT_TRUE(SavePicture(page, japanese ? "page2-ja" : "page2-en"));
             },
             true, {}, japanese);
@@ -87,14 +72,14 @@ TEST_F(Page2Test, ChoicesReachTheResultWithTheirCopies) {
     const int manual = SlotValue(String(207));
     ASSERT_GE(manual, 0);
     const SheetOutcome outcome = RunSheet([&](HWND page, UiContext&) {
-        const int a4 = static_cast<int>(SendDlgItemMessageW(page, kPaper, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+        const int a4 = static_cast<int>(SendDlgItemMessageW(page, kPaperList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                             reinterpret_cast<LPARAM>(u"A4")));
         ASSERT_GE(a4, 0);
-        Choose(page, kPaper, a4);
-        ChooseData(page, kSource, manual);
-        Retype(page, kCopies, u"3");
-        Click(page, kSeparator);
-        ChooseData(page, kNupAcross, 2);
+        Choose(page, kPaperList, a4);
+        ChooseData(page, kSourceList, manual);
+        Retype(page, kCopiesEdit, u"3");
+        Click(page, kSeparatorCheck);
+        ChooseData(page, kNupAcrossCombo, 2);
     });
     ASSERT_FALSE(outcome.results.empty());
     const DriverDevMode& result = outcome.results.back();
@@ -118,15 +103,15 @@ TEST_F(Page2Test, MediaKindIsKeptForTheCurrentSource) {
         if (source < 0) continue;  // the model has no such source
         SCOPED_TRACE(c.sourceString);
         const SheetOutcome outcome = RunSheet([&](HWND page, UiContext& context) {
-            ChooseData(page, kSource, source);
-            ChooseData(page, kMedia, 2);
+            ChooseData(page, kSourceList, source);
+            ChooseData(page, kMediaList, 2);
             EXPECT_EQ(context.workingBlock.SourceValues[c.position], 2);
             for (int i = 0; i < kSourceValueCount; ++i) {
                 if (i != c.position) {
                     EXPECT_NE(context.workingBlock.SourceValues[i], 2) << i;
                 }
             }
-            EXPECT_EQ(SelectedData(page, kMedia), context.workingBlock.SourceMediaValue);
+            EXPECT_EQ(SelectedData(page, kMediaList), context.workingBlock.SourceMediaValue);
         });
         ASSERT_FALSE(outcome.results.empty());
         EXPECT_EQ(outcome.results.back().SourceValues[c.position], 2);
@@ -141,8 +126,8 @@ TEST_F(Page2Test, TypedNumbersAreTakenOnlyInsideTheirRange) {
         int expected;  // the field after the text typed one key at a time ("40" of "401" is taken)
     };
     const Typed cases[] = {
-        {kCopies, u"12", 12}, {kCopies, u"0", 12}, {kCopies, u"", 12}, {kCopies, u"999", 999},
-        {kScale, u"250", 250}, {kScale, u"5", 250}, {kScale, u"", 250}, {kScale, u"401", 40}, {kScale, u"10", 10},
+        {kCopiesEdit, u"12", 12}, {kCopiesEdit, u"0", 12}, {kCopiesEdit, u"", 12}, {kCopiesEdit, u"999", 999},
+        {kScaleEdit, u"250", 250}, {kScaleEdit, u"5", 250}, {kScaleEdit, u"", 250}, {kScaleEdit, u"401", 40}, {kScaleEdit, u"10", 10},
     };
     RunSheet(
         [&](HWND page, UiContext& context) {
@@ -150,16 +135,16 @@ TEST_F(Page2Test, TypedNumbersAreTakenOnlyInsideTheirRange) {
                 SCOPED_TRACE(std::string(t.text, t.text + std::char_traits<char16_t>::length(t.text)));
                 Retype(page, t.edit, t.text);
                 const DriverDevMode& block = context.workingBlock;
-                EXPECT_EQ(t.edit == kCopies ? block.Public.dmCopies : block.LayoutScale, t.expected);
-                if (t.edit == kScale) {
+                EXPECT_EQ(t.edit == kCopiesEdit ? block.Public.dmCopies : block.LayoutScale, t.expected);
+                if (t.edit == kScaleEdit) {
                     EXPECT_EQ(block.SavedLayoutScale, t.expected);
                 }
             }
             // The edits hold three characters: 1000 copies reach the page only from elsewhere.
-            Retype(page, kCopies, u"1000");
-            EXPECT_EQ(TextOf(page, kCopies), u"100");
-            SetDlgItemTextW(page, kCopies, u"1000");
-            EXPECT_EQ(TextOf(page, kCopies), u"1");
+            Retype(page, kCopiesEdit, u"1000");
+            EXPECT_EQ(TextOf(page, kCopiesEdit), u"100");
+            SetDlgItemTextW(page, kCopiesEdit, u"1000");
+            EXPECT_EQ(TextOf(page, kCopiesEdit), u"1");
             EXPECT_EQ(context.workingBlock.Public.dmCopies, 1);
         },
         false, [](UiContext& context) { WithScaling(context); });
@@ -172,8 +157,8 @@ TEST_F(Page2Test, LeavingWithABadNumberIsRefused) {
         const char16_t* text;
         UINT warning;
     };
-    for (const Case& c : {Case{"copies", kCopies, u"0", 713}, Case{"scale", kScale, u"---", 709},
-                          Case{"scale", kScale, u"5", 709}}) {
+    for (const Case& c : {Case{"copies", kCopiesEdit, u"0", 713}, Case{"scale", kScaleEdit, u"---", 709},
+                          Case{"scale", kScaleEdit, u"5", 709}}) {
         SCOPED_TRACE(c.name);
         standin::ui::ResetShell(); standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
         HWND focused = nullptr;
@@ -194,13 +179,13 @@ TEST_F(Page2Test, LeavingWithABadNumberIsRefused) {
 
 TEST_F(Page2Test, ForcedValuesStayForcedAndShown) {
     const SheetOutcome outcome = RunSheet([&](HWND page, UiContext& context) {
-        Click(page, kLandscape);
+        Click(page, kLandscapeRadio);
         EXPECT_EQ(context.workingBlock.Public.dmOrientation, DMORIENT_PORTRAIT);
-        EXPECT_TRUE(Checked(page, kPortrait));
-        EXPECT_FALSE(Checked(page, kLandscape));
-        ChooseData(page, kOutputTray, 597);
+        EXPECT_TRUE(Checked(page, kPortraitRadio));
+        EXPECT_FALSE(Checked(page, kLandscapeRadio));
+        ChooseData(page, kOutputTrayList, 597);
         EXPECT_EQ(context.workingBlock.CoverFlags & kOutputTrayBits, 0u);
-        EXPECT_EQ(SendDlgItemMessageW(page, kOutputTray, CB_GETCURSEL, 0, 0), -1);
+        EXPECT_EQ(SendDlgItemMessageW(page, kOutputTrayList, CB_GETCURSEL, 0, 0), -1);
     }, true, WithFinisher);
     ASSERT_FALSE(outcome.results.empty());
     EXPECT_EQ(outcome.results.back().Public.dmOrientation, DMORIENT_PORTRAIT);
@@ -216,36 +201,36 @@ TEST_F(Page2Test, WarningsFollowTheirChoices) {
         UINT warning;
     };
     const Case cases[] = {
-        {"thick media with duplex", [](HWND page, DriverDevMode& b) { b.Public.dmDuplex = DMDUP_VERTICAL; ChooseData(page, kMedia, 2); }, 711},
+        {"thick media with duplex", [](HWND page, DriverDevMode& b) { b.Public.dmDuplex = DMDUP_VERTICAL; ChooseData(page, kMediaList, 2); }, 711},
         {"manual feed with duplex",
          [&](HWND page, DriverDevMode& b) {
              b.Public.dmDuplex = DMDUP_VERTICAL;
-             ChooseData(page, kSource, manual);
+             ChooseData(page, kSourceList, manual);
          },
          777},
         {"media with duplex for print mode",
          [](HWND page, DriverDevMode& b) {
              ChoosePaper(page, u"A4 \u6A2A");  // a paper the print modes take
-             ChooseData(page, kMedia, 1);
+             ChooseData(page, kMediaList, 1);
              b.Public.dmDuplex = DMDUP_VERTICAL;
-             Choose(page, kPrintMode, b.PrintMode == 0 ? 1 : 0);
+             Choose(page, kPrintModeList, b.PrintMode == 0 ? 1 : 0);
          },
          711},
         {"stacker while sorting",
          [](HWND page, DriverDevMode& b) {
              b.CoverFlags |= 1u << 10;
-             ChooseData(page, kOutputTray, 597);
+             ChooseData(page, kOutputTrayList, 597);
          },
          765},
         {"postcard media",
          [](HWND page, DriverDevMode& b) {
              const int postcard = static_cast<int>(SendDlgItemMessageW(
-                 page, kPaper, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(kPostcard.c_str())));
+                 page, kPaperList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(kPostcard.c_str())));
              ASSERT_GE(postcard, 0);
-             Choose(page, kPaper, postcard);
+             Choose(page, kPaperList, postcard);
              // Pages per sheet print on the postcard itself, without an output paper.
-             ChooseData(page, kNupDown, 2);
-             ChooseData(page, kMedia, b.SourceMediaValue == 0 ? 2 : 0);
+             ChooseData(page, kNupDownCombo, 2);
+             ChooseData(page, kMediaList, b.SourceMediaValue == 0 ? 2 : 0);
          },
          762},
     };
@@ -266,15 +251,15 @@ TEST_F(Page2Test, AnApplicationsBadBlockOpensWithinItsFields) {
     const SheetOutcome outcome = RunSheet(
         [&](HWND page, UiContext& context) {
             const DriverDevMode& block = context.workingBlock;
-            EXPECT_EQ(SelectedData(page, kNupDown), block.NupDown);
-            EXPECT_EQ(SelectedData(page, kMedia), block.SourceMediaValue);
-            EXPECT_GE(SendDlgItemMessageW(page, kPaper, CB_GETCURSEL, 0, 0), 0);
-            EXPECT_GE(SendDlgItemMessageW(page, kOutputPaper, CB_GETCURSEL, 0, 0), 0);
-            const int a4 = static_cast<int>(SendDlgItemMessageW(page, kPaper, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+            EXPECT_EQ(SelectedData(page, kNupDownCombo), block.NupDown);
+            EXPECT_EQ(SelectedData(page, kMediaList), block.SourceMediaValue);
+            EXPECT_GE(SendDlgItemMessageW(page, kPaperList, CB_GETCURSEL, 0, 0), 0);
+            EXPECT_GE(SendDlgItemMessageW(page, kOutputPaperList, CB_GETCURSEL, 0, 0), 0);
+            const int a4 = static_cast<int>(SendDlgItemMessageW(page, kPaperList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                                 reinterpret_cast<LPARAM>(u"A4")));
             ASSERT_GE(a4, 0);
-            Choose(page, kPaper, a4);
-            Choose(page, kOutputPaper, 0);
+            Choose(page, kPaperList, a4);
+            Choose(page, kOutputPaperList, 0);
         },
         true,
         [](UiContext& context) {
@@ -305,13 +290,13 @@ TEST_F(Page2Test, RestoringTheDefaultsChecksTheOwnerNameTheyBringBack) {
         std::u16string hint;
         const SheetOutcome outcome = RunSheet(
             [&](HWND page, UiContext& context) {
-                Retype(page, kCopies, u"5");
-                standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1010; });
+                Retype(page, kCopiesEdit, u"5");
+                standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return kRestoreDefaultsItem; });
                 SendMessageW(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page), -1);
                 Pump();
-                EXPECT_EQ(TextOf(page, kCopies), u"1");
+                EXPECT_EQ(TextOf(page, kCopiesEdit), u"1");
                 EXPECT_EQ(context.workingBlock.Public.dmCopies, 1);
-                hint = TextOf(page, kHint);
+                hint = TextOf(page, kHintText);
             },
             true,
             [&](UiContext& context) {

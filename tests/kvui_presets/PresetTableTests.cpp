@@ -77,9 +77,9 @@ TEST_F(PresetTable, AChangedSettingMarksTheSelectedPresetAndUndoingItClearsTheMa
     StoreTable(std::vector<PresetRecord>{UserPreset(u"A")});
     HWND window = CreateWindowExW(0, u"STATIC", u"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     HWND list = CreateWindowExW(0, WC_LISTVIEWW, u"", WS_CHILD | LVS_ICON, 0, 0, 300, 200, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPagePresetListControl)), nullptr, nullptr);
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPagePresetList)), nullptr, nullptr);
     ASSERT_NE(list, nullptr);
-    ASSERT_TRUE(ReadPresetTable(window, &page_, kPagePresetListControl));
+    ASSERT_TRUE(ReadPresetTable(window, &page_, kPagePresetList));
     LVITEMW select{};
     select.state = select.stateMask = LVIS_SELECTED;
     SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
@@ -95,7 +95,7 @@ TEST_F(PresetTable, AChangedSettingMarksTheSelectedPresetAndUndoingItClearsTheMa
     MarkPresetModified(&page_, window);
     EXPECT_EQ(overlay(), 0);
     EXPECT_NE(SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED), 0);
-    WritePresetTable(window, &page_, kPagePresetListControl, FALSE);
+    WritePresetTable(window, &page_, kPagePresetList, FALSE);
     DestroyWindow(window);
 }
 

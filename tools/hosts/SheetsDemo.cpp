@@ -38,6 +38,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "settings/DriverDevMode.h"
+#include "resources/ui/ControlIds.h"
 #include "tools/hosts/DemoFolder.h"
 #include "tools/hosts/SampleDocument.h"
 #include "tools/hosts/gdihost/GdiHost.h"
@@ -69,14 +70,7 @@ constexpr SHORT kCopies = 3;
 constexpr WORD kPagesPerSheet = 2;
 constexpr char16_t kPaper[] = u"A3";
 
-// Controls of the pages, as their templates hold them.
-constexpr int kCategoryList = 1101;
-constexpr int kPresetList = 1109;
-constexpr int kPagesPerSheetList = 1114;
-constexpr int kPaperList = 1204;
-constexpr int kSameAsPaper = 1210;
-constexpr int kCopiesEdit = 1229;
-constexpr int kItemList = 1304;
+// Controls of the pages are named in resources/ui/ControlIds.h.
 // Pages-per-sheet entries carry 550 + the count; settings-tree list entries carry their
 // string id in the high word.
 constexpr LPARAM kPagesPerSheetBase = 550;
@@ -92,7 +86,6 @@ constexpr int kOutputPaperTableItem = 454;
 constexpr int kMemoryItem = 459;
 constexpr UINT kStandardPresetName = 531;
 // The preset dialog.
-constexpr int kSavePresetButton = 1110;
 constexpr int kPresetNameEdit = 2209;
 constexpr int kPresetCommentEdit = 2213;
 constexpr int kPresetSaveButton = 2214;
@@ -326,7 +319,7 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
                  return ChooseByText(combo, kPaper) && CurrentText(combo) == kPaper;
              }},
             {"check \"Same as paper\": A3 output paper", [&] {
-                 HWND same = GetDlgItem(page2, kSameAsPaper);
+                 HWND same = GetDlgItem(page2, kSameAsPaperCheck);
                  if (SendMessageW(same, BM_GETCHECK, 0, 0) != BST_CHECKED) Click(same);
                  return SendMessageW(same, BM_GETCHECK, 0, 0) == BST_CHECKED;
              }},
@@ -340,7 +333,7 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
 
         page1 = OpenTab(sheet, 0, kCategoryList);
         if (page1 == nullptr) return "page one does not open again";
-        HWND presets = GetDlgItem(page1, kPresetList);
+        HWND presets = GetDlgItem(page1, kPagePresetList);
         error = RunSteps("page 1", {
             {"save the settings as the preset \"" + kvtest::U8(kPresetName) + "\"", [&] {
                  run.ExpectDialog([&](HWND dialog) {
@@ -350,7 +343,7 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
                      Click(GetDlgItem(dialog, kPresetSaveButton));
                      Click(GetDlgItem(dialog, IDOK));
                  });
-                 Click(GetDlgItem(page1, kSavePresetButton));
+                 Click(GetDlgItem(page1, kPagePresetSaveButton));
                  return SelectedListViewText(presets) == kPresetName;
              }},
             {"click the preset \"Standard\"", [&] {

@@ -133,7 +133,7 @@ void LoadPresets(PageRecord* page) {
 }
 
 void MarkPresetModified(PageRecord* page, HWND pageWindow) {
-    HWND list = GetDlgItem(pageWindow, kPagePresetListControl);
+    HWND list = GetDlgItem(pageWindow, kPagePresetList);
     if (list == nullptr) return;
     const int item = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (item < 0) return;

@@ -3,13 +3,12 @@
 // the mark of a changed preset, and the preset dialog (template 2200).
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/data/PresetTable.h"
 
 struct PageRecord;
 
-inline constexpr int kPresetDialogTemplate = 2200;
 inline constexpr int kPresetListControl = 2202;      // the dialog's list
-inline constexpr int kPagePresetListControl = 1109;  // document page one's list
 /// Presets a table holds at most (one more while one is being replaced).
 inline constexpr int kPresetLimit = 20;
 /// Stored tables larger than this many records are refused as unreadable.

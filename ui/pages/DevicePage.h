@@ -7,9 +7,8 @@
 
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/ModelDescription.h"
-
-inline constexpr int kDevicePageTemplate = 1400;
 
 // Tree items of the page.
 inline constexpr int kDeviceItemVersion = 430;

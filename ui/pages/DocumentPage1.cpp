@@ -61,10 +61,10 @@ void ShowOtherValues(PageRecord* page, HWND dialog) {
     Check(dialog, 1163, (block.CoverFlags & 0x7u) == 0);
     for (int bit = 0; bit < 3; ++bit) Check(dialog, 1164 + bit, (block.CoverFlags & (1u << bit)) != 0);
     BOOL number = FALSE;
-    const UINT shown = GetDlgItemInt(dialog, kShiftEdit, &number, FALSE);
+    const UINT shown = GetDlgItemInt(dialog, kBindingShiftEdit, &number, FALSE);
     if (!number || shown != block.DuplexShift) {
         const std::string digits = std::to_string(block.DuplexShift);
-        SetDlgItemTextW(dialog, kShiftEdit, std::u16string(digits.begin(), digits.end()).c_str());
+        SetDlgItemTextW(dialog, kBindingShiftEdit, std::u16string(digits.begin(), digits.end()).c_str());
     }
 }
 
@@ -98,7 +98,7 @@ void OnSetActive(PageRecord* page, HWND dialog, State& state) {
 
 // The page stays while an edit of it holds a value it refuses; else the presets go back.
 bool OnKillActive(PageRecord* page, HWND dialog, State& state) {
-    if (!CheckEditRange(page, dialog, kShiftEdit, kShiftLow, kShiftHigh, kShiftWarning)) return false;
+    if (!CheckEditRange(page, dialog, kBindingShiftEdit, kShiftLow, kShiftHigh, kShiftWarning)) return false;
     if (CurrentCategoryLabel(state, page) == kCountsLabel && !CheckCountsEdits(page, dialog)) return false;
     SavePresetList(page, dialog, state);
     return true;
@@ -107,7 +107,7 @@ bool OnKillActive(PageRecord* page, HWND dialog, State& state) {
 INT_PTR OnNotify(PageRecord* page, HWND dialog, State& state, WPARAM wParam, LPARAM lParam) {
     const auto* note = reinterpret_cast<const NMHDR*>(lParam);
     if (note == nullptr) return FALSE;
-    if (note->idFrom == static_cast<UINT_PTR>(kPresetList)) {
+    if (note->idFrom == static_cast<UINT_PTR>(kPagePresetList)) {
         OnPresetNotify(page, dialog, state, note);
         return FALSE;
     }
@@ -205,7 +205,7 @@ INT_PTR DocumentPage1DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item == nullptr) return FALSE;
-        if (item->CtlID == static_cast<UINT>(kPaperPicture)) {
+        if (item->CtlID == static_cast<UINT>(kPreviewControl)) {
             if (item->itemAction & ODA_DRAWENTIRE) PaintLayoutPreview(item, page, dialog);
             return TRUE;
         }

@@ -4,10 +4,10 @@
 // picture. The routines it shares with the other pages are in ui/pages/PageRoutines.h.
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 
 struct PageRecord;
 
-inline constexpr int kDocumentPage1Template = 1100;
 /// Page-flag bit: the page has opened the finishing-position dialog (left set); the dialogs of
 /// printer-wide tables show themselves read-only for such a page.
 inline constexpr DWORD kPageFlagFinishingOpened = 0x1;

@@ -68,7 +68,7 @@ void InitCategoryList(PageRecord* page, HWND dialog, State& state) {
 
 void MeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure) {
     if (measure == nullptr) return;
-    if (measure->CtlID == static_cast<UINT>(kPaperPicture)) {
+    if (measure->CtlID == static_cast<UINT>(kPreviewControl)) {
         GdiObject bitmap(LoadBitmapW(UiLibraryInstance(), MAKEINTRESOURCEW(kPreviewBitmap)));
         BITMAP format{};
         if (bitmap.Valid() && GetObjectW(bitmap.Get(), sizeof format, &format) != 0) {
@@ -143,7 +143,7 @@ bool ChangeCategory(PageRecord* page, HWND dialog, State& state) {
     if (leaving == kCountsLabel) {
         valid = CheckCountsEdits(page, dialog);
     } else if (leaving == kShiftLabel) {
-        valid = CheckEditRange(page, dialog, kShiftEdit, 0, 20, 728);
+        valid = CheckEditRange(page, dialog, kBindingShiftEdit, 0, 20, 728);
     }
     if (!valid) {
         SelectCategoryItem(dialog, current);

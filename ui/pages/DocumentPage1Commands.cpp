@@ -52,7 +52,9 @@ struct PrintModeRadio {
     DWORD bit;
     WORD mode;
 };
-constexpr PrintModeRadio kPrintModes[] = {{1158, kStandardBit, 3}, {1159, kSortBit, 4}, {1160, kOutputFinisherMode, 5}};
+constexpr PrintModeRadio kPrintModes[] = {{kPrintModeStandardRadio, kStandardBit, 3},
+                                          {kPrintModeSortRadio, kSortBit, 4},
+                                          {kPrintModeStapleRadio, kOutputFinisherMode, 5}};
 constexpr DWORD kPrintModeBits = kStandardBit | kSortBit | kOutputFinisherMode;
 
 // The output destinations the page knows, by the item data of list 4156.
@@ -121,7 +123,11 @@ void ChooseDestination(PageRecord* page, HWND dialog) {
     Ending(page, dialog, false);
 }
 
-int DuplexRadio(SHORT duplex) { return duplex == DMDUP_SIMPLEX ? 1131 : duplex == DMDUP_VERTICAL ? 1132 : 1133; }
+int DuplexRadio(SHORT duplex) {
+    return duplex == DMDUP_SIMPLEX    ? kDuplexOffRadio
+           : duplex == DMDUP_VERTICAL ? kDuplexLongEdgeRadio
+                                      : kDuplexShortEdgeRadio;
+}
 
 // The prompt of a finishing position that conflicts with a new duplex, and the message shown
 // when the user takes the alternative.
@@ -156,10 +162,10 @@ void ChooseDuplex(PageRecord* page, HWND dialog, SHORT duplex) {
     const bool proceed =
         KeepFinishPosition(page, dialog, block.FinishPosition1, kOutputFirstChosen,
                            FinishPosition1DuplexConflict(orientation, duplex, block.FinishPosition1, block.PagesPerSheet),
-                           {2910, 4255}) &&
+                           {kDuplexAgainstFirstPrompt, 4255}) &&
         KeepFinishPosition(page, dialog, block.FinishPosition2, kOutputSecondChosen,
                            FinishPosition2DuplexConflict(orientation, duplex, block.FinishPosition2, block.PagesPerSheet),
-                           {2911, 4257});
+                           {kDuplexAgainstSecondPrompt, 4257});
     if (proceed) {
         block.Public.dmDuplex = duplex;
         block.SavedDuplex = duplex;
@@ -191,7 +197,7 @@ void ChoosePrintMode(PageRecord* page, HWND dialog, const PrintModeRadio& radio)
 void ChooseOutputPosition(PageRecord* page, HWND dialog, int control) {
     DriverDevMode& block = page->context->workingBlock;
     if (!Checked(dialog, control)) return;
-    const DWORD bits = control == 1163 ? 0u : 1u << (control - 1164);
+    const DWORD bits = control == kOutputPositionNoneRadio ? 0u : 1u << (control - kOutputPositionLeftRadio);
     if ((block.CoverFlags & kOutputPositions) == bits) return;
     block.CoverFlags = (block.CoverFlags & ~kOutputPositions) | bits;
     block.SavedCoverFlags = (block.SavedCoverFlags & ~kOutputPositions) | bits;
@@ -200,7 +206,7 @@ void ChooseOutputPosition(PageRecord* page, HWND dialog, int control) {
 
 void ChooseLayoutMode(PageRecord* page, HWND dialog) {
     DriverDevMode& block = page->context->workingBlock;
-    const LPARAM data = ComboData(dialog, 1114);
+    const LPARAM data = ComboData(dialog, kPagesPerSheetList);
     if (data == CB_ERR) return;
     Hint(page, dialog, kHintOff, 0);
     const auto mode = static_cast<WORD>(data - kLayoutModeBase);
@@ -224,7 +230,7 @@ void ChooseLayoutMode(PageRecord* page, HWND dialog) {
 
 void ChooseLayoutOrder(PageRecord* page, HWND dialog) {
     DriverDevMode& block = page->context->workingBlock;
-    const auto index = SendDlgItemMessageW(dialog, 1117, CB_GETCURSEL, 0, 0);
+    const auto index = SendDlgItemMessageW(dialog, kPageOrderList, CB_GETCURSEL, 0, 0);
     if (index < 0) return;
     Hint(page, dialog, kHintOff, 0);
     if (static_cast<WORD>(index) == block.PageFrame) return;
@@ -235,7 +241,7 @@ void ChooseLayoutOrder(PageRecord* page, HWND dialog) {
 
 void ChooseBorder(PageRecord* page, HWND dialog, int control) {
     DriverDevMode& block = page->context->workingBlock;
-    const auto frame = static_cast<WORD>(control - 1122);
+    const auto frame = static_cast<WORD>(control - kBorderNoneRadio);
     if (!Checked(dialog, control) || block.NupSlotOrder == frame) return;
     Hint(page, dialog, kHintOff, 0);
     block.NupSlotOrder = frame;
@@ -249,17 +255,17 @@ bool ToggleFeature(PageRecord* page, HWND dialog, int control) {
     const bool on = Checked(dialog, control);
     const bool linked = (block.FeatureFlags & kLinkedB) != 0;
     switch (control) {
-    case 1119:
+    case kShiftMarginsCheck:
         if (on == ((block.FeatureFlags & kShiftMarginsBit) != 0)) return false;
         Hint(page, dialog, kHintOff, 0);
         SetFeature(block, kShiftMarginsBit, on);
         break;
-    case 1141:
+    case kPrinterStatusCheck:
         if (on == ((block.FeatureFlags & kStatusBit) != 0)) return false;
         SetFeature(block, kStatusBit, on);
         if (linked) SetFeature(block, kLinkedA, on);
         break;
-    case 1144:
+    case kFastA4Check:
         if (on == ((block.FeatureFlags & kLinkedA) != 0)) return false;
         Hint(page, dialog, kHintOff, 0);
         SetFeature(block, kLinkedA, on);
@@ -267,16 +273,16 @@ bool ToggleFeature(PageRecord* page, HWND dialog, int control) {
         Ending(page, dialog);
         if (on && linked) Hint(page, dialog, kLinkedHint, 2);
         return true;
-    case 1145:
+    case kFastWithMemoryCheck:
         if (on == linked) return false;
         Hint(page, dialog, kHintOff, 0);
         SetFeature(block, kLinkedB, on);
         if (on) {
             SetFeature(block, kLinkedA, (block.FeatureFlags & kStatusBit) != 0);
-            CheckDlgButton(dialog, 1144, (block.FeatureFlags & kLinkedA) != 0 ? BST_CHECKED : BST_UNCHECKED);
+            CheckDlgButton(dialog, kFastA4Check, (block.FeatureFlags & kLinkedA) != 0 ? BST_CHECKED : BST_UNCHECKED);
         }
         break;
-    case 1148:
+    case kPrintAndHoldCheck:
         if (on == ((block.FeatureFlags & kHoldBit) != 0)) return false;
         Hint(page, dialog, kHintOff, 0);
         SetFeature(block, kHoldBit, on);
@@ -289,7 +295,7 @@ bool ToggleFeature(PageRecord* page, HWND dialog, int control) {
 
 void ChooseBinding(PageRecord* page, HWND dialog, int control) {
     DriverDevMode& block = page->context->workingBlock;
-    const bool reversed = control == 1138;
+    const bool reversed = control == kBindingReversedRadio;
     if (!Checked(dialog, control) || reversed == ((block.FeatureFlags & kBindingBit) != 0)) return;
     SetFeature(block, kBindingBit, reversed);
     Ending(page, dialog);
@@ -320,16 +326,16 @@ void TypeSplitCount(PageRecord* page, HWND dialog, int edit, int shift) {
 
 void TypeShift(PageRecord* page, HWND dialog) {
     BOOL number = FALSE;
-    const UINT value = GetDlgItemInt(dialog, kShiftEdit, &number, FALSE);
+    const UINT value = GetDlgItemInt(dialog, kBindingShiftEdit, &number, FALSE);
     if (!number) return;
     DriverDevMode& block = page->context->workingBlock;
     const auto shift = static_cast<WORD>(std::min<UINT>(value, 0xFFFF));
     block.DuplexShift = shift;
     if (block.Public.dmDuplex != DMDUP_SIMPLEX) block.SavedDuplexShift = shift;
     OnSettingChanged(page, dialog, 0, FALSE);
-    SendDlgItemMessageW(dialog, kPaperPicture, LB_RESETCONTENT, 0, 0);
-    const auto item = SendDlgItemMessageW(dialog, kPaperPicture, LB_ADDSTRING, 0, 0);
-    if (item >= 0) SendDlgItemMessageW(dialog, kPaperPicture, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
+    SendDlgItemMessageW(dialog, kPreviewControl, LB_RESETCONTENT, 0, 0);
+    const auto item = SendDlgItemMessageW(dialog, kPreviewControl, LB_ADDSTRING, 0, 0);
+    if (item >= 0) SendDlgItemMessageW(dialog, kPreviewControl, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
     Hint(page, dialog, kDuplexHint, kHintNote);
     MarkPresetModified(page, dialog);
     NotifyPageChanged(page, dialog);
@@ -378,7 +384,7 @@ void SavePreset(PageRecord* page, HWND dialog, State& state) {
 }
 
 void OpenSettingsList(PageRecord* page, HWND dialog) {
-    if (!CheckEditRange(page, dialog, kShiftEdit, 0, 20, 728)) return;
+    if (!CheckEditRange(page, dialog, kBindingShiftEdit, 0, 20, 728)) return;
     Hint(page, dialog, kHintOff, 0);
     page->flags |= kPageFlagTreeLayout;
     ShowSettingsTreeDialog(page, dialog);
@@ -395,7 +401,7 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
         switch (control) {
         case kSplitPagesEdit: TypeSplitCount(page, dialog, control, 0); return TRUE;
         case kSplitJobsEdit: TypeSplitCount(page, dialog, control, 4); return TRUE;
-        case kShiftEdit: TypeShift(page, dialog); return TRUE;
+        case kBindingShiftEdit: TypeShift(page, dialog); return TRUE;
         case kJobTextEdit: TypeJobText(page, dialog); return TRUE;
         default: return FALSE;
         }
@@ -403,16 +409,16 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
     if (code == CBN_SELCHANGE) {  // also LBN_SELCHANGE
         switch (control) {
         case kCategoryList: ChangeCategory(page, dialog, state); return TRUE;
-        case 1114: ChooseLayoutMode(page, dialog); return TRUE;
-        case 1117: ChooseLayoutOrder(page, dialog); return TRUE;
+        case kPagesPerSheetList: ChooseLayoutMode(page, dialog); return TRUE;
+        case kPageOrderList: ChooseLayoutOrder(page, dialog); return TRUE;
         case kDestinationCombo: ChooseDestination(page, dialog); return TRUE;
-        case 1173:
-        case 1175: {
+        case kStampPositionCombo:
+        case kStampTextCombo: {
             const LPARAM data = ComboData(dialog, control);
-            DWORD& field = control == 1173 ? block.PageStampPosition : block.PageStampSelector;
+            DWORD& field = control == kStampPositionCombo ? block.PageStampPosition : block.PageStampSelector;
             if (data == CB_ERR || static_cast<DWORD>(data) == field) return TRUE;
             field = static_cast<DWORD>(data);
-            Ending(page, dialog, control == 1175);
+            Ending(page, dialog, control == kStampTextCombo);
             return TRUE;
         }
         default: return FALSE;
@@ -420,26 +426,26 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
     }
     if (code != BN_CLICKED) return FALSE;
     switch (control) {
-    case 1003:
-    case 1149: OpenSettingsList(page, dialog); return TRUE;
-    case 1005:
-    case 1110: SavePreset(page, dialog, state); return TRUE;
-    case 1002:
-    case 1010:
-    case 1012: RestorePageDefaults(page, dialog, state); return TRUE;
-    case 1011:
+    case kSettingsListButton:
+    case kPageSettingsListButton: OpenSettingsList(page, dialog); return TRUE;
+    case kSavePresetButton:
+    case kPagePresetSaveButton: SavePreset(page, dialog, state); return TRUE;
+    case kDefaultsButton:
+    case kRestoreDefaultsItem:
+    case kPageDefaultsButton: RestorePageDefaults(page, dialog, state); return TRUE;
+    case kReadStatusItem:
         if (ShowStatusWaitBox(page, dialog) > 0) NotifyPageChanged(page, dialog);
         return TRUE;
-    case 1119:
-    case 1141:
-    case 1144:
-    case 1145:
-    case 1148: ToggleFeature(page, dialog, control); return TRUE;
-    case 1122:
-    case 1123:
-    case 1124:
-    case 1125: ChooseBorder(page, dialog, control); return TRUE;
-    case 1131:
+    case kShiftMarginsCheck:
+    case kPrinterStatusCheck:
+    case kFastA4Check:
+    case kFastWithMemoryCheck:
+    case kPrintAndHoldCheck: ToggleFeature(page, dialog, control); return TRUE;
+    case kBorderNoneRadio:
+    case kBorderThinRadio:
+    case kBorderThickRadio:
+    case kBorderDottedRadio: ChooseBorder(page, dialog, control); return TRUE;
+    case kDuplexOffRadio:
         if (Checked(dialog, control) && block.Public.dmDuplex != DMDUP_SIMPLEX) {
             block.Public.dmDuplex = DMDUP_SIMPLEX;
             block.SavedDuplex = DMDUP_SIMPLEX;
@@ -447,14 +453,14 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
         }
         Hint(page, dialog, kDuplexHint, kHintNote);
         return TRUE;
-    case 1132: ChooseDuplex(page, dialog, DMDUP_VERTICAL); return TRUE;
-    case 1133: ChooseDuplex(page, dialog, DMDUP_HORIZONTAL); return TRUE;
-    case 1137:
-    case 1138: ChooseBinding(page, dialog, control); return TRUE;
-    case 1158:
-    case 1159:
-    case 1160: ChoosePrintMode(page, dialog, kPrintModes[control - 1158]); return TRUE;
-    case 1161: {
+    case kDuplexLongEdgeRadio: ChooseDuplex(page, dialog, DMDUP_VERTICAL); return TRUE;
+    case kDuplexShortEdgeRadio: ChooseDuplex(page, dialog, DMDUP_HORIZONTAL); return TRUE;
+    case kBindingStandardRadio:
+    case kBindingReversedRadio: ChooseBinding(page, dialog, control); return TRUE;
+    case kPrintModeStandardRadio:
+    case kPrintModeSortRadio:
+    case kPrintModeStapleRadio: ChoosePrintMode(page, dialog, kPrintModes[control - kPrintModeStandardRadio]); return TRUE;
+    case kFinishingPositionButton: {
         page->flags |= kPageFlagFinishingOpened;
         const INT_PTR chosen = ShowFinishPositionDialog(page, dialog);
         OnSettingChanged(page, dialog, 0, FALSE);
@@ -463,11 +469,11 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
         if (chosen == 1) NotifyPageChanged(page, dialog);
         return TRUE;
     }
-    case 1163:
-    case 1164:
-    case 1165:
-    case 1166: ChooseOutputPosition(page, dialog, control); return TRUE;
-    case 1172: {
+    case kOutputPositionNoneRadio:
+    case kOutputPositionLeftRadio:
+    case kOutputPositionCentreRadio:
+    case kOutputPositionRightRadio: ChooseOutputPosition(page, dialog, control); return TRUE;
+    case kStampCheck: {
         const DWORD on = Checked(dialog, control) ? 1u : 0u;
         if (on != block.PageStampSwitch) {
             block.PageStampSwitch = on;
@@ -475,16 +481,16 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
         }
         return TRUE;
     }
-    case 4152: TogglePageOption(page, dialog, control, kSeparateCopies); return TRUE;
-    case 4163: TogglePageOption(page, dialog, control, kSplitJob); return TRUE;
-    case 4158: {
+    case kSeparateCopiesCheck: TogglePageOption(page, dialog, control, kSeparateCopies); return TRUE;
+    case kSplitJobCheck: TogglePageOption(page, dialog, control, kSplitJob); return TRUE;
+    case kJobFileFolderButton: {
         const INT_PTR chosen = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kJobFileDialogTemplate),
                                                dialog, JobFileDestinationDialogProc, reinterpret_cast<LPARAM>(page));
         ShowPanel(page, dialog);
         if (chosen == 1) NotifyPageChanged(page, dialog);
         return TRUE;
     }
-    case 4159: {
+    case kKeepJobFilesCheck: {
         const bool on = Checked(dialog, control);
         if (on == ((block.RelaydockFlags & kKeepJobFiles) != 0)) return TRUE;
         SetBits(block.RelaydockFlags, kKeepJobFiles, on);
@@ -499,16 +505,16 @@ INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam) {
 INT_PTR OnContextMenu(PageRecord* page, HWND dialog, State& state, HWND control, LPARAM point) {
     const UiContext* context = page->context;
     const bool compact = (context->workingBlock.OptionFlags & 0x10000u) != 0;
-    HMENU menu = LoadMenuW(context->languageLibrary, MAKEINTRESOURCEW(compact ? 1014 : 1009));
+    HMENU menu = LoadMenuW(context->languageLibrary, MAKEINTRESOURCEW(compact ? kFixedPresetsPageMenu : kPageMenu));
     if (menu == nullptr) return FALSE;
     HMENU popup = GetSubMenu(menu, 0);
     if (!compact) {
         const bool mayChange = (context->flags & kUiMayChange) != 0;
         const bool mayWrite = (context->flags & kUiMayWriteData) != 0;
         const bool reported = (context->status.printerExtStatus & 0x4) != 0;
-        EnableMenuItem(popup, 1011, MF_BYCOMMAND | (reported && mayChange ? MF_ENABLED : MF_GRAYED));
-        EnableMenuItem(popup, 1005, MF_BYCOMMAND | (mayChange && mayWrite ? MF_ENABLED : MF_GRAYED));
-        EnableMenuItem(popup, 1010, MF_BYCOMMAND | (mayChange ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(popup, kReadStatusItem, MF_BYCOMMAND | (reported && mayChange ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(popup, kSavePresetButton, MF_BYCOMMAND | (mayChange && mayWrite ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(popup, kRestoreDefaultsItem, MF_BYCOMMAND | (mayChange ? MF_ENABLED : MF_GRAYED));
     }
     POINT at{static_cast<SHORT>(LOWORD(point)), static_cast<SHORT>(HIWORD(point))};
     if (point == -1) {  // from the keyboard: the control's centre

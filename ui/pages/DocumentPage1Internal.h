@@ -4,6 +4,7 @@
 // ends with.
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageRoutines.h"
 
@@ -11,16 +12,7 @@ struct PageRecord;
 
 namespace page1 {
 
-// Controls of template 1100.
-inline constexpr int kHintText = 1000;
-inline constexpr int kPageIcon = 1001;
-inline constexpr int kPaperPicture = 1008;
-inline constexpr int kCategoryList = 1101;
-inline constexpr int kPresetList = 1109;
-inline constexpr int kShiftEdit = 4401;
-inline constexpr int kSplitPagesEdit = 4161;
-inline constexpr int kSplitJobsEdit = 4165;
-inline constexpr int kJobTextEdit = 1177;
+// Characters of the own text edit.
 inline constexpr int kJobTextChars = 64;
 
 // Category labels whose panels hold edits that must be valid before the panel is left.

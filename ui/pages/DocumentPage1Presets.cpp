@@ -14,7 +14,6 @@
 namespace page1 {
 namespace {
 
-constexpr int kHintIconControl = 1006;
 constexpr int kPresetHintIcon = 728;  // the hint icon of a preset's comment
 
 // Filling guard: the page's own changes of the list are no user's choice.
@@ -47,14 +46,14 @@ void ShowComment(PageRecord* page, HWND dialog, const PresetRecord& record) {
         return;
     }
     SetDlgItemTextW(dialog, kHintText, comment);
-    HWND icon = GetDlgItem(dialog, kHintIconControl);
+    HWND icon = GetDlgItem(dialog, kHintIcon);
     ShowWindow(icon, SW_SHOW);
     EnableWindow(icon, TRUE);
-    SetControlIcon(dialog, kHintIconControl, PageIcon(page, kPresetHintIcon));
+    SetControlIcon(dialog, kHintIcon, PageIcon(page, kPresetHintIcon));
 }
 
 void ApplyChosenPreset(PageRecord* page, HWND dialog, State& state, int item, bool clicked) {
-    HWND list = GetDlgItem(dialog, kPresetList);
+    HWND list = GetDlgItem(dialog, kPagePresetList);
     DriverDevMode& block = page->context->workingBlock;
     if (item < 0 || item == block.PresetIndex) return;
     const PresetRecord* record = PresetAt(list, item);
@@ -93,14 +92,14 @@ void ApplyChosenPreset(PageRecord* page, HWND dialog, State& state, int item, bo
 }  // namespace
 
 void FillPresetList(PageRecord* page, HWND dialog, State& state, bool load) {
-    HWND list = GetDlgItem(dialog, kPresetList);
+    HWND list = GetDlgItem(dialog, kPagePresetList);
     if (list == nullptr) return;
     Filling guard(state);
-    WritePresetTable(dialog, page, kPresetList, FALSE);
+    WritePresetTable(dialog, page, kPagePresetList, FALSE);
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(PageLargeImages(page)));
     SHORT& index = page->context->workingBlock.PresetIndex;
     if (load && index == -1) LoadPresets(page);
-    ReadPresetTable(dialog, page, kPresetList);
+    ReadPresetTable(dialog, page, kPagePresetList);
     // An index that names no preset of the table (an application's settings may hold any) is
     // none; the table's default preset is taken then.
     if (!NamesItem(list, index)) {
@@ -112,7 +111,7 @@ void FillPresetList(PageRecord* page, HWND dialog, State& state, bool load) {
 }
 
 void SelectCurrentPreset(PageRecord* page, HWND dialog, State& state) {
-    HWND list = GetDlgItem(dialog, kPresetList);
+    HWND list = GetDlgItem(dialog, kPagePresetList);
     const int index = page->context->workingBlock.PresetIndex;
     if (!NamesItem(list, index)) return;
     Filling guard(state);
@@ -135,11 +134,11 @@ void OnPresetNotify(PageRecord* page, HWND dialog, State& state, const NMHDR* no
 }
 
 void SavePresetList(PageRecord* page, HWND dialog, State& state) {
-    HWND list = GetDlgItem(dialog, kPresetList);
+    HWND list = GetDlgItem(dialog, kPagePresetList);
     if (list == nullptr) return;
     Filling guard(state);
     state.presetTop = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
-    WritePresetTable(dialog, page, kPresetList, TRUE);
+    WritePresetTable(dialog, page, kPagePresetList, TRUE);
 }
 
 }  // namespace page1

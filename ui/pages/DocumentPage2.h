@@ -5,11 +5,11 @@
 
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
 
 struct PageRecord;
 
-inline constexpr int kDocumentPage2Template = 1200;
 /// Posted by the page to itself when it becomes active: the current source's tray state, and
 /// the paper picture of the current source and paper.
 inline constexpr UINT kPage2SourceStateMessage = 1128;

@@ -14,16 +14,6 @@
 
 namespace {
 
-constexpr int kSourceList = 1223;
-constexpr int kMediaList = 1226;
-constexpr int kPrintModeList = 1234;
-constexpr int kOutputTrayList = 1238;
-constexpr int kScaleEdit = 1214;
-constexpr int kPortraitRadio = 1217;
-constexpr int kLandscapeRadio = 1219;
-constexpr int kSeparatorCheck = 1240;
-constexpr int kPicture = 1008;
-
 // Names of the sources with a value of their own, in the order of SourceValues.
 constexpr UINT kSourceValueStrings[kSourceValueCount] = {200, 201, 202, 203, 204, 205, 207, 225, 226};
 constexpr int kNameChars = 80;  // a source name of the model or the library holds at most 79
@@ -168,5 +158,5 @@ void RefreshDocumentPage2(PageRecord* page, HWND dialog) {
     FillNupDownList(page, dialog);
     FillNupAcrossList(page, dialog);
     ShowNupArrangement(page, dialog);
-    if (HWND picture = GetDlgItem(dialog, kPicture); picture != nullptr) InvalidateRect(picture, nullptr, TRUE);
+    if (HWND picture = GetDlgItem(dialog, kPreviewControl); picture != nullptr) InvalidateRect(picture, nullptr, TRUE);
 }

@@ -35,15 +35,6 @@ constexpr DWORD kPageFlagTreeDialog = kPageFlagTreeLayout;
 constexpr int kNameBytes = 17;
 constexpr int kNameAnsiBytes = 34;
 
-// Commands of the buttons, the context menus and the page.
-constexpr int kCommandDefaults = 1002;
-constexpr int kCommandSettingsList = 1003;
-constexpr int kCommandSavePreset = 1005;
-constexpr int kCommandMenuDefaults = 1010;
-constexpr int kCommandPrinterStatus = 1011;
-constexpr int kMenuFull = 1009;
-constexpr int kMenuFixedPresets = 1014;
-
 constexpr WPARAM CommandWord(int id, int code) {
     return static_cast<WPARAM>((static_cast<DWORD>(code) << 16) | (static_cast<DWORD>(id) & 0xFFFFu));
 }
@@ -152,16 +143,16 @@ void OnContextMenu(PageRecord* page, HWND dialog, HWND control, LPARAM point) {
         y = (rect.top + rect.bottom) / 2;
     }
     const bool fixedPresets = (context->workingBlock.OptionFlags & kFixedPresetsBit) != 0;
-    HMENU menu = LoadMenuW(context->languageLibrary, MAKEINTRESOURCEW(fixedPresets ? kMenuFixedPresets : kMenuFull));
+    HMENU menu = LoadMenuW(context->languageLibrary, MAKEINTRESOURCEW(fixedPresets ? kFixedPresetsPageMenu : kPageMenu));
     if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, 0);
     if (!fixedPresets) {
         const bool mayChange = (context->flags & kUiMayChange) != 0;
         const bool mayWrite = (context->flags & kUiMayWriteData) != 0;
         const bool reported = (context->status.printerExtStatus & kExtStatusKnown) != 0;
-        EnableMenuItem(popup, kCommandPrinterStatus, MF_BYCOMMAND | (reported && mayChange ? MF_ENABLED : MF_GRAYED));
-        EnableMenuItem(popup, kCommandSavePreset, MF_BYCOMMAND | (mayChange && mayWrite ? MF_ENABLED : MF_GRAYED));
-        EnableMenuItem(popup, kCommandMenuDefaults, MF_BYCOMMAND | (mayChange ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(popup, kReadStatusItem, MF_BYCOMMAND | (reported && mayChange ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(popup, kSavePresetButton, MF_BYCOMMAND | (mayChange && mayWrite ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(popup, kRestoreDefaultsItem, MF_BYCOMMAND | (mayChange ? MF_ENABLED : MF_GRAYED));
     }
     TrackPopupMenu(popup, TPM_RIGHTBUTTON, x, y, 0, dialog, nullptr);
     DestroyMenu(menu);
@@ -199,15 +190,15 @@ void OnCommand(PageRecord* page, HWND dialog, int id, int code) {
         page->flags |= kPageFlagReadOnlyTables;
         ShowTTSubstDialog(page, dialog, kTTSubstDocumentDialog);
         return;
-    case kCommandDefaults:
-    case kCommandMenuDefaults: RestorePageDefaults(page, dialog); return;
-    case kCommandSettingsList:
+    case kDefaultsButton:
+    case kRestoreDefaultsItem: RestorePageDefaults(page, dialog); return;
+    case kSettingsListButton:
         if (!CheckOwnerText(page, dialog, false)) return;
         page->flags |= kPageFlagTreeDialog;
         ShowSettingsTreeDialog(page, dialog);
         page->flags &= ~kPageFlagTreeDialog;
         return;
-    case kCommandSavePreset: {
+    case kSavePresetButton: {
         if (!CheckOwnerText(page, dialog, false)) return;
         const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kPresetDialogTemplate),
                                                dialog, PresetDlgProc, reinterpret_cast<LPARAM>(page));
@@ -217,7 +208,7 @@ void OnCommand(PageRecord* page, HWND dialog, int id, int code) {
         }
         return;
     }
-    case kCommandPrinterStatus: {
+    case kReadStatusItem: {
         const INT_PTR result = ShowStatusWaitBox(page, dialog);
         OnSettingChanged(page, dialog, 0, result > 0 ? TRUE : FALSE);
         return;

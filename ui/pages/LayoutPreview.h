@@ -4,15 +4,11 @@
 // monochrome bitmaps with SRCAND, and the paper names beside it.
 #include "platform/UserMessages.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
 
 struct PageRecord;
 
-// Controls of the pages that the preview draws into or beside.
-inline constexpr int kPreviewControl = 1008;
-inline constexpr int kDocumentPaperIcon = 1151;
-inline constexpr int kOutputPaperIcon = 1152;
-inline constexpr int kScaleEdit = 1214;
 /// The page's icons shown in 1151 and 1152.
 inline constexpr int kDocumentPaperIconId = 780;
 inline constexpr int kOutputPaperIconId = 781;

@@ -40,23 +40,42 @@ struct ControlGroup {
     std::span<const Label> labels;
 };
 
-constexpr int kLayoutControls[] = {1111, 1112, 1113, 1115, 1116, 1118, 1119, 1120,
-                                   1121, 1122, 1123, 1124, 1125, 1114, 1117};
-constexpr Label kLayoutLabels[] = {{1113, 4500}, {1116, 4501}, {1119, 4502}, {1124, 4503}, {1125, 4504}};
-constexpr int kDuplexControls[] = {1127, 1128, 1129, 1130, 1131, 1132, 1133, 1134,
-                                   1135, 1137, 1136, 1138, 4400, 4401, 4402, 4403};
-constexpr int kFinishingControls[] = {1157, 1158, 1159, 1160, 1161, 1162, 1163,
-                                      1164, 1165, 1166, 1167, 1168, 1169, 1170};
-constexpr int kCountsControls[] = {4151, 4152, 4160, 4161, 4162, 4163, 4164, 4165, 4166};
-constexpr Label kCountsLabels[] = {{4152, 4579}, {4160, 4596}, {4163, 4597}, {4164, 4598}};
-constexpr int kDestinationControls[] = {4154, 4155, 4156, 4157, 4158, 4159};
-constexpr Label kDestinationLabels[] = {{4155, 4590}, {4158, 4591}, {4159, 4592}};
-constexpr int kOptionsControls[] = {1171, 1172, 1173, 1174, 1175, 1176, 1177, 1178};
-constexpr Label kOptionsLabels[] = {{1172, 4571}, {1174, 4572}, {1176, 4573}, {1178, 4574}};
-constexpr int kStatusControls[] = {1139, 1140, 1141};
-constexpr Label kStatusLabels[] = {{1141, 4560}};
-constexpr int kLinkedControls[] = {1142, 1143, 1144, 1145};
-constexpr int kOutputOptionControls[] = {1146, 1147, 1148};
+constexpr int kLayoutControls[] = {kPagesPerSheetGroup, kPagesPerSheetIcon, kPagesPerSheetLabel, kPageOrderIcon,
+                                   kPageOrderLabel,     kShiftMarginsIcon,  kShiftMarginsCheck,  kBorderGroup,
+                                   kBorderIcon,         kBorderNoneRadio,   kBorderThinRadio,    kBorderThickRadio,
+                                   kBorderDottedRadio,  kPagesPerSheetList, kPageOrderList};
+constexpr Label kLayoutLabels[] = {{kPagesPerSheetLabel, 4500},
+                                   {kPageOrderLabel, 4501},
+                                   {kShiftMarginsCheck, 4502},
+                                   {kBorderThickRadio, 4503},
+                                   {kBorderDottedRadio, 4504}};
+constexpr int kDuplexControls[] = {
+    kDuplexGroup,       kDuplexIcon,           kDuplexLabel,          kDuplexSideIcon,
+    kDuplexOffRadio,    kDuplexLongEdgeRadio,  kDuplexShortEdgeRadio, kBindingGroup,
+    kBindingIcon,       kBindingStandardRadio, kBindingLabel,         kBindingReversedRadio,
+    kBindingShiftLabel, kBindingShiftEdit,     kBindingShiftUpDown,   kBindingShiftUnit};
+constexpr int kFinishingControls[] = {kPrintModeGroup,           kPrintModeStandardRadio,  kPrintModeSortRadio,
+                                      kPrintModeStapleRadio,     kFinishingPositionButton, kOutputPositionGroup,
+                                      kOutputPositionNoneRadio,  kOutputPositionLeftRadio, kOutputPositionCentreRadio,
+                                      kOutputPositionRightRadio, kFirstPositionIcon,       kFirstPositionText,
+                                      kSecondPositionIcon,       kSecondPositionText};
+constexpr int kCountsControls[] = {kSeparateCopiesIcon, kSeparateCopiesCheck, kSplitPagesLabel,
+                                   kSplitPagesEdit,     kSplitPagesUpDown,    kSplitJobCheck,
+                                   kSplitJobsLabel,     kSplitJobsEdit,       kSplitJobsUpDown};
+constexpr Label kCountsLabels[] = {
+    {kSeparateCopiesCheck, 4579}, {kSplitPagesLabel, 4596}, {kSplitJobCheck, 4597}, {kSplitJobsLabel, 4598}};
+constexpr int kDestinationControls[] = {kDestinationIcon, kDestinationLabel,    kDestinationCombo,
+                                        kDestinationText, kJobFileFolderButton, kKeepJobFilesCheck};
+constexpr Label kDestinationLabels[] = {
+    {kDestinationLabel, 4590}, {kJobFileFolderButton, 4591}, {kKeepJobFilesCheck, 4592}};
+constexpr int kOptionsControls[] = {kStampIcon,      kStampCheck,     kStampPositionCombo, kStampPositionLabel,
+                                    kStampTextCombo, kStampTextLabel, kJobTextEdit,        kJobTextLabel};
+constexpr Label kOptionsLabels[] = {
+    {kStampCheck, 4571}, {kStampPositionLabel, 4572}, {kStampTextLabel, 4573}, {kJobTextLabel, 4574}};
+constexpr int kStatusControls[] = {kPrinterStatusGroup, kPrinterStatusIcon, kPrinterStatusCheck};
+constexpr Label kStatusLabels[] = {{kPrinterStatusCheck, 4560}};
+constexpr int kLinkedControls[] = {kLinkedOptionsIcon, kLinkedOptionsLabel, kFastA4Check, kFastWithMemoryCheck};
+constexpr int kOutputOptionControls[] = {kOutputOptionIcon, kOutputOptionLabel, kPrintAndHoldCheck};
 
 constexpr ControlGroup kGroups[] = {
     {kCategoryLayout, kLayoutControls, kLayoutLabels},
@@ -71,9 +90,7 @@ constexpr ControlGroup kGroups[] = {
 
 constexpr UINT kLayoutModeStrings[] = {551, 552, 554, 556, 558, 559, 566};
 constexpr UINT kLayoutOrderStrings[] = {505, 506, 507, 508, 509};
-constexpr int kBorderFirst = 1122;
-constexpr int kBorderLast = 1125;
-constexpr int kBorderCount = kBorderLast - kBorderFirst + 1;
+constexpr int kBorderCount = kBorderDottedRadio - kBorderNoneRadio + 1;
 constexpr int kTextChars = 256;
 
 constexpr DWORD kLayoutFixedByScaling = 0x2;  // FeatureFlags bit 1
@@ -113,10 +130,10 @@ void UpDown(HWND dialog, int control, int low, int high, int position) {
 
 // The paper picture's list holds one item: the block's paper.
 void FillPaperPicture(HWND dialog, const DriverDevMode& block) {
-    SendDlgItemMessageW(dialog, 1008, LB_RESETCONTENT, 0, 0);
-    const auto item = SendDlgItemMessageW(dialog, 1008, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u""));
+    SendDlgItemMessageW(dialog, kPreviewControl, LB_RESETCONTENT, 0, 0);
+    const auto item = SendDlgItemMessageW(dialog, kPreviewControl, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u""));
     if (item >= 0) {
-        SendDlgItemMessageW(dialog, 1008, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
+        SendDlgItemMessageW(dialog, kPreviewControl, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
     }
 }
 
@@ -126,7 +143,7 @@ void ShowStampText(HWND dialog, const DriverDevMode& block) {
     if (block.PageStampSelector == kOwnStampText) {
         std::copy_n(block.PageStampText, std::size(text) - 1, text);
     }
-    SetDlgItemTextW(dialog, 1177, text);
+    SetDlgItemTextW(dialog, kJobTextEdit, text);
 }
 
 int CategoryAt(PageRecord* page, int index, int* clamped) {
@@ -186,42 +203,42 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
         case kCategoryLayout: {
             FillCombo1114(page, dialog);
             FillCombo1117(page, dialog);
-            Check(dialog, 1119, (block.FeatureFlags & kShiftMargins) != 0);
+            Check(dialog, kShiftMarginsCheck, (block.FeatureFlags & kShiftMargins) != 0);
             ShowRadioGroup1122(page, dialog);
             const bool fixed = (block.FeatureFlags & kLayoutFixedByScaling) != 0 || block.NupDown != 1 ||
                                block.NupAcross != 1 || (block.OverlayFlags & kOverlayOn) != 0;
             SetPageHint(page, dialog, fixed ? 600 : 0, kHintFixed);
-            SetControlIcon(dialog, 1112, PageIcon(page, 724));
-            SetControlIcon(dialog, 1115, PageIcon(page, 725));
-            SetControlIcon(dialog, 1118, PageIcon(page, 727));
+            SetControlIcon(dialog, kPagesPerSheetIcon, PageIcon(page, 724));
+            SetControlIcon(dialog, kPageOrderIcon, PageIcon(page, 725));
+            SetControlIcon(dialog, kShiftMarginsIcon, PageIcon(page, 727));
             break;
         }
         case kCategoryStatus: {
             const bool reported = (block.FeatureFlags & kUsePrinterStatus) != 0;
-            Check(dialog, 1141, reported);
-            SetControlIcon(dialog, 1140, PageIcon(page, reported ? 788 : 789));
+            Check(dialog, kPrinterStatusCheck, reported);
+            SetControlIcon(dialog, kPrinterStatusIcon, PageIcon(page, reported ? 788 : 789));
             SetPageHint(page, dialog, (page->context->status.printerExtStatus & 0x4) != 0 ? 624 : 0, kHintInfo);
             break;
         }
         case kCategoryOptions:
-            Check(dialog, 1172, block.PageStampSwitch != 0);
+            Check(dialog, kStampCheck, block.PageStampSwitch != 0);
             FillChoiceValue2List(page, dialog);
             FillChoiceValue1List(page, dialog);
             ShowStampText(dialog, block);
             SetPageHint(page, dialog, 660, kHintNote);
             break;
         case kCategoryCounts:
-            Check(dialog, 4152, (block.PageOptionBits & kSeparateCopies) != 0);
-            SendDlgItemMessageW(dialog, 4161, EM_LIMITTEXT, 1, 0);
-            SendDlgItemMessageW(dialog, 4165, EM_LIMITTEXT, 1, 0);
-            UpDown(dialog, 4162, 2, 6, block.SplitCounts & 0xF);
-            Check(dialog, 4163, (block.PageOptionBits & kSplitJob) != 0);
-            UpDown(dialog, 4166, 1, 6, block.SplitCounts >> 4);
+            Check(dialog, kSeparateCopiesCheck, (block.PageOptionBits & kSeparateCopies) != 0);
+            SendDlgItemMessageW(dialog, kSplitPagesEdit, EM_LIMITTEXT, 1, 0);
+            SendDlgItemMessageW(dialog, kSplitJobsEdit, EM_LIMITTEXT, 1, 0);
+            UpDown(dialog, kSplitPagesUpDown, 2, 6, block.SplitCounts & 0xF);
+            Check(dialog, kSplitJobCheck, (block.PageOptionBits & kSplitJob) != 0);
+            UpDown(dialog, kSplitJobsUpDown, 1, 6, block.SplitCounts >> 4);
             SetPageHint(page, dialog, 674, kHintNote);
             break;
         case kCategoryDestination:
             FillOutputDestinationList(page, dialog);
-            Check(dialog, 4159, (block.RelaydockFlags & kKeepJobFiles) != 0);
+            Check(dialog, kKeepJobFilesCheck, (block.RelaydockFlags & kKeepJobFiles) != 0);
             SetPageHint(page, dialog, 675, kHintNote);
             break;
         default:
@@ -234,27 +251,27 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
 void FillCombo1114(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr) return;
     const DriverDevMode& block = page->context->workingBlock;
-    SendDlgItemMessageW(dialog, 1114, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(dialog, kPagesPerSheetList, CB_RESETCONTENT, 0, 0);
     int selected = -1;
     for (UINT id : kLayoutModeStrings) {
         WCHAR text[kTextChars + 1] = {};
         LoadStringW(page->context->languageLibrary, id, text, kTextChars + 1);
-        const int index = AddComboString(dialog, 1114, text, static_cast<LPARAM>(id));
+        const int index = AddComboString(dialog, kPagesPerSheetList, text, static_cast<LPARAM>(id));
         if (id == block.PagesPerSheet + 550u) selected = index;
     }
-    SendDlgItemMessageW(dialog, 1114, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendDlgItemMessageW(dialog, kPagesPerSheetList, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 void FillCombo1117(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr) return;
-    SendDlgItemMessageW(dialog, 1117, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(dialog, kPageOrderList, CB_RESETCONTENT, 0, 0);
     for (UINT id : kLayoutOrderStrings) {
         WCHAR text[kTextChars + 1] = {};
         LoadStringW(page->context->languageLibrary, id, text, kTextChars + 1);
-        AddComboString(dialog, 1117, text, static_cast<LPARAM>(id));
+        AddComboString(dialog, kPageOrderList, text, static_cast<LPARAM>(id));
     }
     const WORD order = page->context->workingBlock.PageFrame;
-    SendDlgItemMessageW(dialog, 1117, CB_SETCURSEL, order < std::size(kLayoutOrderStrings) ? order : static_cast<WPARAM>(-1),
+    SendDlgItemMessageW(dialog, kPageOrderList, CB_SETCURSEL, order < std::size(kLayoutOrderStrings) ? order : static_cast<WPARAM>(-1),
                         0);
 }
 
@@ -262,7 +279,7 @@ void ShowRadioGroup1122(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr) return;
     const DriverDevMode& block = page->context->workingBlock;
     const int frame = std::min<int>(block.NupSlotOrder, kBorderCount - 1);
-    CheckRadioButton(dialog, kBorderFirst, kBorderLast, kBorderFirst + frame);
+    CheckRadioButton(dialog, kBorderNoneRadio, kBorderDottedRadio, kBorderNoneRadio + frame);
     // The labels turn when the pages run against the paper's own direction.
     const bool across = IsPortraitPaper(&block) == (block.Public.dmOrientation == DMORIENT_LANDSCAPE);
     UINT first = 518;
@@ -276,8 +293,8 @@ void ShowRadioGroup1122(PageRecord* page, HWND dialog) {
     LoadStringW(library, first, text, kTextChars - 4);
     std::u16string label = text;
     label += u"(&H)";
-    SetDlgItemTextW(dialog, kBorderFirst, label.c_str());
-    SetLabel(library, dialog, kBorderFirst + 1, second);
+    SetDlgItemTextW(dialog, kBorderNoneRadio, label.c_str());
+    SetLabel(library, dialog, kBorderThinRadio, second);
     const int row = block.PagesPerSheet <= 1 ? 0 : 1 + frame * 2 + (across ? 1 : 0);
-    SetControlIcon(dialog, 1121, PageRowIcon(page, PageIconRow::Nine, row));
+    SetControlIcon(dialog, kBorderIcon, PageRowIcon(page, PageIconRow::Nine, row));
 }

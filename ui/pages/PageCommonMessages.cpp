@@ -16,8 +16,6 @@ namespace {
 constexpr int kMessageChars = 128;
 constexpr int kCaptionChars = 64;
 constexpr int kHintChars = 256;
-constexpr int kHintText = 1000;
-constexpr int kHintIcon = 1006;
 constexpr UINT kRestoreQuestion = 723;
 
 // The hint icons of the page's icons, by kind.

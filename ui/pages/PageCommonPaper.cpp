@@ -91,12 +91,12 @@ void FillPaperSizeCombo(PageRecord* page, HWND dialog) {
     const UiContext* context = ContextOf(page);
     if (context == nullptr) return;
     const DriverDevMode& block = context->workingBlock;
-    SendDlgItemMessageW(dialog, 1204, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(dialog, kPaperList, CB_RESETCONTENT, 0, 0);
     const std::u16string current = FieldText(block.Public.dmFormName);
     int selected = -1;
     for (DWORD i = 0; i < context->formCount; ++i) {
         const std::u16string name = FormName(context, i);
-        const int index = AddComboString(dialog, 1204, name.c_str(), context->formIndex[i]);
+        const int index = AddComboString(dialog, kPaperList, name.c_str(), context->formIndex[i]);
         if (selected < 0 && name == current) selected = index;
     }
     if (selected < 0) {
@@ -104,23 +104,23 @@ void FillPaperSizeCombo(PageRecord* page, HWND dialog) {
                                   std::any_of(std::begin(kOverlayFormNames), std::end(kOverlayFormNames),
                                               [&](LPCWSTR name) { return current == name; });
         if (overlaySized) {
-            selected = static_cast<int>(SendDlgItemMessageW(dialog, 1204, CB_INSERTSTRING, 0,
+            selected = static_cast<int>(SendDlgItemMessageW(dialog, kPaperList, CB_INSERTSTRING, 0,
                                                             reinterpret_cast<LPARAM>(current.c_str())));
             if (selected >= 0) {
-                SendDlgItemMessageW(dialog, 1204, CB_SETITEMDATA, static_cast<WPARAM>(selected), block.Public.dmPaperSize);
+                SendDlgItemMessageW(dialog, kPaperList, CB_SETITEMDATA, static_cast<WPARAM>(selected), block.Public.dmPaperSize);
             }
         } else {
-            selected = FindExact(dialog, 1204, DefaultFormName(context));
+            selected = FindExact(dialog, kPaperList, DefaultFormName(context));
         }
     }
-    SendDlgItemMessageW(dialog, 1204, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendDlgItemMessageW(dialog, kPaperList, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 void FillOutputPaperCombo(PageRecord* page, HWND dialog) {
     const UiContext* context = ContextOf(page);
     if (context == nullptr) return;
     const DriverDevMode& block = context->workingBlock;
-    SendDlgItemMessageW(dialog, 1208, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(dialog, kOutputPaperList, CB_RESETCONTENT, 0, 0);
     const ModelDescription* model = context->model;
     // The model's bounds are in thousandths of a millimetre, the forms' in tenths.
     const LONG minWidth = model != nullptr ? static_cast<LONG>(model->MinFormWidth / 100) : 0;
@@ -135,22 +135,22 @@ void FillOutputPaperCombo(PageRecord* page, HWND dialog) {
                         [&](LPCWSTR standard) { return name == standard; })) {
             continue;
         }
-        AddComboString(dialog, 1208, name.c_str(), context->formIndex[i]);
+        AddComboString(dialog, kOutputPaperList, name.c_str(), context->formIndex[i]);
     }
     WCHAR none[kPaperNameChars + 1] = {};
     LoadStringW(context->languageLibrary, block.NupDown == 1 && block.NupAcross == 1 ? 468 : 672, none,
                 kPaperNameChars + 1);
-    const auto first = SendDlgItemMessageW(dialog, 1208, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(none));
-    if (first >= 0) SendDlgItemMessageW(dialog, 1208, CB_SETITEMDATA, static_cast<WPARAM>(first), 0);
+    const auto first = SendDlgItemMessageW(dialog, kOutputPaperList, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(none));
+    if (first >= 0) SendDlgItemMessageW(dialog, kOutputPaperList, CB_SETITEMDATA, static_cast<WPARAM>(first), 0);
     const std::u16string output = FieldText(block.OutputPaperName);
     int selected = 0;
     if (!output.empty()) {
         // Past the first entry, which may carry any text of the language library.
-        const int found = static_cast<int>(SendDlgItemMessageW(dialog, 1208, CB_FINDSTRINGEXACT, 0,
+        const int found = static_cast<int>(SendDlgItemMessageW(dialog, kOutputPaperList, CB_FINDSTRINGEXACT, 0,
                                                                reinterpret_cast<LPARAM>(output.c_str())));
         if (found > 0) selected = found;
     }
-    SendDlgItemMessageW(dialog, 1208, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendDlgItemMessageW(dialog, kOutputPaperList, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 void WarnSourceNotInstalled(PageRecord* page, HWND dialog) {
@@ -172,12 +172,12 @@ void InitDocumentPage2Controls(PageRecord* page, HWND dialog) {
     const DriverDevMode& block = context->workingBlock;
     FillPaperSizeCombo(page, dialog);
     FillOutputPaperCombo(page, dialog);
-    CheckDlgButton(dialog, 1210, (block.FeatureFlags & kSameAsPaper) == 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, 1213, (block.FeatureFlags & kScaling) != 0 ? BST_CHECKED : BST_UNCHECKED);
-    SendDlgItemMessageW(dialog, 1008, LB_RESETCONTENT, 0, 0);
-    const auto item = SendDlgItemMessageW(dialog, 1008, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u""));
+    CheckDlgButton(dialog, kSameAsPaperCheck, (block.FeatureFlags & kSameAsPaper) == 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kScalingCheck, (block.FeatureFlags & kScaling) != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageW(dialog, kPreviewControl, LB_RESETCONTENT, 0, 0);
+    const auto item = SendDlgItemMessageW(dialog, kPreviewControl, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u""));
     if (item >= 0) {
-        SendDlgItemMessageW(dialog, 1008, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
+        SendDlgItemMessageW(dialog, kPreviewControl, LB_SETITEMDATA, static_cast<WPARAM>(item), block.Public.dmPaperSize);
     }
     ShowPaperPresence(dialog, &context->status);
 }

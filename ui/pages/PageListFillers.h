@@ -5,17 +5,10 @@
 #include <cstddef>
 
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 
 struct PageRecord;
 
-inline constexpr int kStampTextCombo = 1175;
-inline constexpr int kStampPositionCombo = 1173;
-inline constexpr int kNupDownCombo = 4145;
-inline constexpr int kNupAcrossCombo = 4146;
-inline constexpr int kNupOrderPicture = 4148;
-inline constexpr int kNupOrderFirstRadio = 4149;
-inline constexpr int kNupOrderSecondRadio = 4150;
-inline constexpr int kDestinationCombo = 4156;
 inline constexpr int kDestinationPrinterString = 4586;
 inline constexpr int kDestinationRelaydockString = 661;
 

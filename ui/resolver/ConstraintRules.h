@@ -7,6 +7,7 @@
 
 #include "platform/Controls.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
 #include "settings/ModelDescription.h"
 #include "settings/PrinterData.h"

@@ -48,7 +48,7 @@ void Bit8Rule(Resolver& r) {
         KeepBits(b->FeatureFlags, b->SavedFeatureFlags, r.before.FeatureFlags, kFeatureBit8);
     }
     Validate(r);
-    EnableControls(r, {{1142, 1144}}, allowed);
+    EnableControls(r, {{kLinkedOptionsIcon, kFastA4Check}}, allowed);
     EnableItems(r, {412}, allowed);
 }
 
@@ -66,7 +66,7 @@ bool MemorySuffices(const Resolver& r) {
 void Bit16Rule(Resolver& r) {
     const bool allowed = MemorySuffices(r) && A4Features(r);
     FeatureBit(r, allowed, kFeatureBit16);
-    EnableControls(r, {{1145, 1145}}, allowed);
+    EnableControls(r, {{kFastWithMemoryCheck, kFastWithMemoryCheck}}, allowed);
     EnableItems(r, {413}, allowed);
 }
 
@@ -104,7 +104,7 @@ void Bit256Rule(Resolver& r) {
     const bool unit = r.status == nullptr || DeviceInstalled(b, kSlotDuplex);
     const bool allowed = unit && (b->Public.dmDuplex == 2 || b->Public.dmDuplex == 3);
     FeatureBit(r, allowed, kFeatureBit256);
-    EnableControls(r, {{1134, 1138}, {4400, 4403}}, allowed);
+    EnableControls(r, {{kBindingGroup, kBindingReversedRadio}, {kBindingShiftLabel, kBindingShiftUnit}}, allowed);
     EnableItems(r, {408, 4304}, allowed);
 }
 
@@ -112,7 +112,7 @@ void Bit512Rule(Resolver& r) {
     const DriverDevMode* b = r.block;
     const bool allowed = b->PagesPerSheet != 1 && !OverlayOn(b) && (b->FeatureFlags & kFeatureScaling) == 0;
     FeatureBit(r, allowed, kFeatureBit512);
-    EnableControls(r, {{1118, 1119}}, allowed);
+    EnableControls(r, {{kShiftMarginsIcon, kShiftMarginsCheck}}, allowed);
     EnableItems(r, {405}, allowed);
 }
 

@@ -19,7 +19,7 @@ void ScaleRule(Resolver& r) {
     const bool allowed = Scaling(b);
     RestoreOrKeep(allowed, b->LayoutScale, b->SavedLayoutScale, r.before.LayoutScale);
     Validate(r);
-    EnableControls(r, {{1214, 1215}}, allowed);
+    EnableControls(r, {{kScaleEdit, kScaleUpDown}}, allowed);
     EnableItems(r, {424}, allowed);
 }
 
@@ -28,7 +28,7 @@ void PagesPerSheetRule(Resolver& r) {
     const bool allowed = Plain(b) && !Scaling(b);
     RestoreOrKeep(allowed, b->PagesPerSheet, b->SavedPagesPerSheet, r.before.PagesPerSheet);
     Validate(r);
-    EnableControls(r, {{1111, 1114}}, allowed);
+    EnableControls(r, {{kPagesPerSheetGroup, kPagesPerSheetList}}, allowed);
     EnableItems(r, {402}, allowed);
 }
 
@@ -37,7 +37,7 @@ void PageFrameRule(Resolver& r) {
     const bool allowed = !Scaling(b) && !OverlayOn(b);
     RestoreOrKeep(allowed, b->PageFrame, b->SavedPageFrame, r.before.PageFrame);
     Validate(r);
-    EnableControls(r, {{1115, 1117}}, allowed);
+    EnableControls(r, {{kPageOrderIcon, kPageOrderList}}, allowed);
     EnableItems(r, {403}, allowed);
 }
 
@@ -47,8 +47,8 @@ void SlotOrderRule(Resolver& r) {
     DriverDevMode* b = r.block;
     const bool allowed = b->PagesPerSheet != 1 && !OverlayOn(b) && !Scaling(b);
     RestoreOrKeep(allowed, b->NupSlotOrder, b->SavedNupSlotOrder, r.before.NupSlotOrder);
-    EnableControls(r, {{1120, 1125}}, allowed);
-    if (b->PagesPerSheet == 2) EnableControls(r, {{1124, 1125}}, false);
+    EnableControls(r, {{kBorderGroup, kBorderDottedRadio}}, allowed);
+    if (b->PagesPerSheet == 2) EnableControls(r, {{kBorderThickRadio, kBorderDottedRadio}}, false);
     EnableItems(r, {404}, allowed);
 }
 
@@ -56,7 +56,7 @@ void Bit4Rule(Resolver& r) {
     DriverDevMode* b = r.block;
     RestoreBits(b->FeatureFlags, b->SavedFeatureFlags, kFeatureBit4);
     Validate(r);
-    EnableControls(r, {{1139, 1141}, {4151, 4152}}, true);
+    EnableControls(r, {{kPrinterStatusGroup, kPrinterStatusCheck}, {kSeparateCopiesIcon, kSeparateCopiesCheck}}, true);
     EnableItems(r, {410, 4581}, true);
 }
 
@@ -64,12 +64,12 @@ void PageOptionRule(Resolver& r) {
     const BYTE bits = r.block->PageOptionBits;
     const bool first = (bits & kPageOptionFirst) != 0;
     const bool second = (bits & kPageOptionSecond) != 0;
-    EnableControls(r, {{4152, 4152}}, !second);
+    EnableControls(r, {{kSeparateCopiesCheck, kSeparateCopiesCheck}}, !second);
     EnableItems(r, {4582}, !second);
-    EnableControls(r, {{4163, 4163}}, !first);
+    EnableControls(r, {{kSplitJobCheck, kSplitJobCheck}}, !first);
     EnableItems(r, {4595}, !first);
-    EnableControls(r, {{4160, 4162}}, first && !second);
-    EnableControls(r, {{4164, 4166}}, second && !first);
+    EnableControls(r, {{kSplitPagesLabel, kSplitPagesUpDown}}, first && !second);
+    EnableControls(r, {{kSplitJobsLabel, kSplitJobsUpDown}}, second && !first);
 }
 
 // The print port's choices need a printer that spools raw only, or a helper that runs.
@@ -77,18 +77,18 @@ void PrintPortRule(Resolver& r) {
     const bool helperRunning =
         r.status != nullptr && (r.status->printerExtStatus & kExtStatusKnown) != 0 && r.status->runningPss == 1;
     const bool allowed = RawOnly(r) == 1 || helperRunning;
-    EnableControls(r, {{4154, 4156}}, allowed);
+    EnableControls(r, {{kDestinationIcon, kDestinationCombo}}, allowed);
     EnableItems(r, {4584, 4585}, allowed);
-    EnableControls(r, {{4157, 4159}}, allowed && (r.block->RelaydockFlags & kRelaydockFileMode) != 0);
+    EnableControls(r, {{kDestinationText, kKeepJobFilesCheck}}, allowed && (r.block->RelaydockFlags & kRelaydockFileMode) != 0);
 }
 
 void StampRule(Resolver& r) {
     const DriverDevMode* b = r.block;
     const bool on = b->PageStampSwitch == kStampOn;
-    EnableControls(r, {{1171, 1178}}, true);
-    EnableControls(r, {{1173, 1176}}, on);
+    EnableControls(r, {{kStampIcon, kJobTextLabel}}, true);
+    EnableControls(r, {{kStampPositionCombo, kStampTextLabel}}, on);
     EnableItems(r, {640, 641}, on);
-    EnableControls(r, {{1177, 1178}}, on && b->PageStampSelector == kStampJobText);
+    EnableControls(r, {{kJobTextEdit, kJobTextLabel}}, on && b->PageStampSelector == kStampJobText);
 }
 
 }  // namespace

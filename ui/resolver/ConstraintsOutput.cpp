@@ -49,13 +49,13 @@ void BindingRule(Resolver& r) {
     const bool allowed = DeviceInstalled(b, kSlotFinisher) && b->SourceMediaValue < kMediaThick && paperFits;
     RestoreOrKeepBits(allowed, b->CoverFlags, b->SavedCoverFlags, r.before.CoverFlags, kOutputHighByte);
     Validate(r);
-    EnableControls(r, {{1236, 1238}}, allowed);
+    EnableControls(r, {{kOutputTrayIcon, kOutputTrayList}}, allowed);
     EnableItems(r, {598}, allowed);
 }
 
 void MediaRule(Resolver& r) {
     const bool allowed = r.block->SourceMediaValue == kMediaSecond;
-    EnableControls(r, {{1235, 1235}}, allowed);
+    EnableControls(r, {{kFeederButton, kFeederButton}}, allowed);
     EnableItems(r, {354}, allowed);
 }
 
@@ -79,7 +79,7 @@ void PrintModeRule(Resolver& r) {
                          DeviceInstalled(b, kSlotLargeCapacity);
     RestoreOrKeep(allowed, b->PrintMode, b->SavedPrintMode, r.before.PrintMode);
     Validate(r);
-    EnableControls(r, {{1232, 1234}}, allowed);
+    EnableControls(r, {{kPrintModeIcon, kPrintModeList}}, allowed);
     EnableItems(r, {588}, allowed);
 }
 
@@ -93,14 +93,14 @@ bool FinisherPaper(const DriverDevMode* b) {
 
 void FinishingRule(Resolver& r) {
     DriverDevMode* b = r.block;
-    EnableControls(r, {{1157, 1160}, {1162, 1170}}, true);
+    EnableControls(r, {{kPrintModeGroup, kPrintModeStapleRadio}, {kOutputPositionGroup, kSecondPositionText}}, true);
     const bool finisher = DeviceInstalled(b, kSlotFinisher);
     const bool finisherFree = !finisher || (HighByte(b->CoverFlags) & kHighByteFinisherBusy) == 0;
-    EnableControls(r, {{1159, 1159}}, finisherFree);
+    EnableControls(r, {{kPrintModeSortRadio, kPrintModeSortRadio}}, finisherFree);
     const bool mediaFits = b->SourceMediaValue == kMediaPlain || (b->SourceMediaValue == kMediaSecond && b->FeederSetting == 1);
-    EnableControls(r, {{1160, 1160}}, finisher && FinisherPaper(b) && mediaFits);
+    EnableControls(r, {{kPrintModeStapleRadio, kPrintModeStapleRadio}}, finisher && FinisherPaper(b) && mediaFits);
     const bool stapled = (SecondByte(b->CoverFlags) & kSecondByteStaple) != 0;
-    EnableControls(r, {{1161, 1161}}, stapled);
+    EnableControls(r, {{kFinishingPositionButton, kFinishingPositionButton}}, stapled);
     EnableItems(r, {4301, 4302}, stapled);
 
     // The second byte comes back from the shadow and chooses the print mode.
@@ -111,19 +111,19 @@ void FinishingRule(Resolver& r) {
                        : (second & kSecondByteStaple) != 0  ? kPrintModeStapled
                                                             : kPrintModeFinishing;
     }
-    EnableControls(r, {{1158, 1158}}, finisherFree);
+    EnableControls(r, {{kPrintModeStandardRadio, kPrintModeStandardRadio}}, finisherFree);
     Validate(r);
 
     LPCWSTR form = EffectiveForm(b);
     const bool lowAllowed = finisher && (IsDriverForm(r.model, form) || EffectiveWidth(b) >= kMinFinishingWidth) &&
                             !NameIs(form, u"A5");
     if (lowAllowed) RestoreBits(b->CoverFlags, b->SavedCoverFlags, kOutputLowByte);
-    EnableControls(r, {{1164, 1164}}, lowAllowed);
+    EnableControls(r, {{kOutputPositionLeftRadio, kOutputPositionLeftRadio}}, lowAllowed);
     Validate(r);
 
     form = EffectiveForm(b);
     if (IsPostcard(form)) {
-        EnableControls(r, {{1163, 1166}}, false);
+        EnableControls(r, {{kOutputPositionNoneRadio, kOutputPositionRightRadio}}, false);
     } else {
         RestoreBits(b->CoverFlags, b->SavedCoverFlags, kOutputLowByte);
     }
@@ -137,7 +137,7 @@ void DuplexRule(Resolver& r) {
                          !SourceIs(b, r.manualSlot) && (SecondByte(b->CoverFlags) & kSecondByteDuplexBlock) == 0;
     RestoreOrKeep(allowed, b->Public.dmDuplex, b->SavedDuplex, r.before.Public.dmDuplex);
     Validate(r);
-    EnableControls(r, {{1127, 1133}}, allowed);
+    EnableControls(r, {{kDuplexGroup, kDuplexShortEdgeRadio}}, allowed);
     EnableItems(r, {407}, allowed);
 }
 

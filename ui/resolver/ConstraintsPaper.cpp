@@ -55,7 +55,7 @@ void PaperRule(Resolver& r) {
         b->SavedPaperSize = was.dmPaperSize;
     }
     Validate(r);
-    EnableControls(r, {{1201, 1204}}, allowed);
+    EnableControls(r, {{kPaperGroup, kPaperList}}, allowed);
     EnableItems(r, {419}, allowed);
 }
 
@@ -78,26 +78,26 @@ bool NoneAllowed(const DEVMODEW& dm, const Layout (&layouts)[N]) {
 
 void NupRule(Resolver& r) {
     DriverDevMode* b = r.block;
-    EnableControls(r, {{4142, 4146}}, true);
+    EnableControls(r, {{kNupGroup, kNupAcrossCombo}}, true);
     EnableItems(r, {4575, 4576, 4577, 4578}, true);
     const bool noDown = NoneAllowed(b->Public, kLayoutsDown);
     const bool noAcross = NoneAllowed(b->Public, kLayoutsAcross);
     if (noDown) {
-        EnableControls(r, {{4143, 4143}, {4145, 4145}}, false);
+        EnableControls(r, {{kNupDownLabel, kNupDownLabel}, {kNupDownCombo, kNupDownCombo}}, false);
         EnableItems(r, {4576}, false);
     }
     bool orderAllowed = true;
     if (noAcross) {
-        EnableControls(r, {{4142, 4142}}, !noDown);
+        EnableControls(r, {{kNupGroup, kNupGroup}}, !noDown);
         EnableItems(r, {4575}, !noDown);
-        EnableControls(r, {{4144, 4144}, {4146, 4146}}, false);
+        EnableControls(r, {{kNupAcrossLabel, kNupAcrossLabel}, {kNupAcrossCombo, kNupAcrossCombo}}, false);
         EnableItems(r, {4577}, false);
         orderAllowed = !noDown;
     }
     orderAllowed = orderAllowed && b->NupDown != 1 && b->NupAcross != 1;
     RestoreOrKeep(orderAllowed, b->NupOrder, b->SavedNupOrder, r.before.NupOrder);
     Validate(r);
-    EnableControls(r, {{4147, 4150}}, orderAllowed);
+    EnableControls(r, {{kNupOrderLabel, kNupOrderSecondRadio}}, orderAllowed);
     EnableItems(r, {4578}, orderAllowed);
 }
 
@@ -106,7 +106,7 @@ void OutputPaperSwitchRule(Resolver& r) {
     const bool allowed = Plain(b);
     RestoreOrKeepBits(allowed, b->FeatureFlags, b->SavedFeatureFlags, r.before.FeatureFlags, kFeatureOutputPaper);
     Validate(r);
-    EnableControls(r, {{1205, 1205}, {1209, 1210}}, allowed);
+    EnableControls(r, {{kOutputPaperGroup, kOutputPaperGroup}, {kSameAsPaperIcon, kSameAsPaperCheck}}, allowed);
     EnableItems(r, {422}, allowed);
 }
 
@@ -115,7 +115,7 @@ void ScalingSwitchRule(Resolver& r) {
     const bool allowed = Plain(b) && b->PagesPerSheet == 1;
     RestoreOrKeepBits(allowed, b->FeatureFlags, b->SavedFeatureFlags, r.before.FeatureFlags, kFeatureScaling);
     Validate(r);
-    EnableControls(r, {{1212, 1213}}, allowed);
+    EnableControls(r, {{kScalingIcon, kScalingCheck}}, allowed);
     EnableItems(r, {423}, allowed);
 }
 
@@ -162,7 +162,7 @@ void OutputPaperRule(Resolver& r) {
         RememberOutputPaper(b, was);
     }
     Validate(r);
-    EnableControls(r, {{1206, 1208}}, allowed);
+    EnableControls(r, {{kOutputPaperSizeIcon, kOutputPaperList}}, allowed);
     EnableItems(r, {421}, allowed);
 }
 
@@ -171,13 +171,13 @@ void OrientationRule(Resolver& r) {
     const bool allowed = !OverlayOn(b);
     RestoreOrKeep(allowed, b->Public.dmOrientation, b->SavedOrientation, r.before.Public.dmOrientation);
     Validate(r);
-    EnableControls(r, {{1216, 1220}}, allowed);
+    EnableControls(r, {{kOrientationGroup, kLandscapeIcon}}, allowed);
     EnableItems(r, {425}, allowed);
 }
 
 void DestinationRule(Resolver& r) {
     const bool allowed = r.block->OutputDestination == 0;
-    EnableControls(r, {{1228, 1230}}, allowed);
+    EnableControls(r, {{kCopiesLabel, kCopiesUpDown}}, allowed);
     EnableItems(r, {428}, allowed);
 }
 
@@ -190,9 +190,9 @@ void SourceRule(Resolver& r) {
     const bool allowed = !OverlayOn(b) && !manualPostcard;
     RestoreOrKeep(allowed, b->Public.dmDefaultSource, b->SavedDefaultSource, r.before.Public.dmDefaultSource);
     Validate(r);
-    EnableControls(r, {{1221, 1223}}, allowed);
+    EnableControls(r, {{kSourceIcon, kSourceList}}, allowed);
     EnableItems(r, {426}, allowed);
-    EnableControls(r, {{1224, 1226}}, true);
+    EnableControls(r, {{kMediaIcon, kMediaList}}, true);
     EnableItems(r, {427}, true);
 }
 

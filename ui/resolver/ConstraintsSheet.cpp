@@ -9,13 +9,50 @@ namespace {
 
 // Controls of the pages that change a setting.
 constexpr IdRange kReadOnlyControls[] = {
-    {1108, 1110}, {1112, 1112}, {1115, 1115}, {1118, 1118}, {1111, 1111}, {1113, 1114}, {1116, 1117},
-    {1119, 1125}, {1128, 1130}, {1135, 1136}, {1127, 1127}, {1131, 1134}, {1137, 1138}, {4400, 4403},
-    {1157, 1170}, {4151, 4152}, {4160, 4166}, {4154, 4159}, {1171, 1178}, {1140, 1140}, {1139, 1139},
-    {1141, 1141}, {1143, 1143}, {1142, 1142}, {1144, 1148}, {1012, 1012}, {1201, 1205}, {1231, 1231},
-    {1206, 1210}, {1212, 1215}, {1218, 1218}, {1220, 1220}, {1216, 1217}, {1219, 1219}, {1240, 1240},
-    {1221, 1226}, {1236, 1238}, {1232, 1234}, {1227, 1230}, {4142, 4143}, {4145, 4145}, {4144, 4144},
-    {4146, 4150}, {1002, 1002},
+    {kPresetsLabel, kPagePresetSaveButton},
+    {kPagesPerSheetIcon, kPagesPerSheetIcon},
+    {kPageOrderIcon, kPageOrderIcon},
+    {kShiftMarginsIcon, kShiftMarginsIcon},
+    {kPagesPerSheetGroup, kPagesPerSheetGroup},
+    {kPagesPerSheetLabel, kPagesPerSheetList},
+    {kPageOrderLabel, kPageOrderList},
+    {kShiftMarginsCheck, kBorderDottedRadio},
+    {kDuplexIcon, kDuplexSideIcon},
+    {kBindingIcon, kBindingLabel},
+    {kDuplexGroup, kDuplexGroup},
+    {kDuplexOffRadio, kBindingGroup},
+    {kBindingStandardRadio, kBindingReversedRadio},
+    {kBindingShiftLabel, kBindingShiftUnit},
+    {kPrintModeGroup, kSecondPositionText},
+    {kSeparateCopiesIcon, kSeparateCopiesCheck},
+    {kSplitPagesLabel, kSplitJobsUpDown},
+    {kDestinationIcon, kKeepJobFilesCheck},
+    {kStampIcon, kJobTextLabel},
+    {kPrinterStatusIcon, kPrinterStatusIcon},
+    {kPrinterStatusGroup, kPrinterStatusGroup},
+    {kPrinterStatusCheck, kPrinterStatusCheck},
+    {kLinkedOptionsLabel, kLinkedOptionsLabel},
+    {kLinkedOptionsIcon, kLinkedOptionsIcon},
+    {kFastA4Check, kPrintAndHoldCheck},
+    {kPageDefaultsButton, kPageDefaultsButton},
+    {kPaperGroup, kOutputPaperGroup},
+    {kSeparatorIcon, kSeparatorIcon},
+    {kOutputPaperSizeIcon, kSameAsPaperCheck},
+    {kScalingIcon, kScaleUpDown},
+    {kPortraitIcon, kPortraitIcon},
+    {kLandscapeIcon, kLandscapeIcon},
+    {kOrientationGroup, kPortraitRadio},
+    {kLandscapeRadio, kLandscapeRadio},
+    {kSeparatorCheck, kSeparatorCheck},
+    {kSourceIcon, kMediaList},
+    {kOutputTrayIcon, kOutputTrayList},
+    {kPrintModeIcon, kPrintModeList},
+    {kCopiesIcon, kCopiesUpDown},
+    {kNupGroup, kNupDownLabel},
+    {kNupDownCombo, kNupDownCombo},
+    {kNupAcrossLabel, kNupAcrossLabel},
+    {kNupAcrossCombo, kNupOrderSecondRadio},
+    {kDefaultsButton, kDefaultsButton},
 };
 static_assert(CountIds(kReadOnlyControls) == 129);
 
@@ -32,15 +69,14 @@ static_assert(CountIds(kReadOnlyItems) == 90);
 // What the application's own print dialog sets: copies, paper, orientation, source, duplex
 // and resolution.
 constexpr IdRange kAdvancedControls[] = {
-    {1128, 1133}, {1201, 1204}, {1218, 1218}, {1220, 1220}, {1216, 1217},
-    {1219, 1219}, {1221, 1223}, {1227, 1230}, {1002, 1002},
+    {kDuplexIcon, kDuplexShortEdgeRadio}, {kPaperGroup, kPaperList},           {kPortraitIcon, kPortraitIcon},
+    {kLandscapeIcon, kLandscapeIcon},     {kOrientationGroup, kPortraitRadio}, {kLandscapeRadio, kLandscapeRadio},
+    {kSourceIcon, kSourceList},           {kCopiesIcon, kCopiesUpDown},        {kDefaultsButton, kDefaultsButton},
 };
 static_assert(CountIds(kAdvancedControls) == 23);
 
 constexpr IdRange kAdvancedItems[] = {{407, 407}, {419, 419}, {425, 426}, {428, 428}, {432, 432}};
 static_assert(CountIds(kAdvancedItems) == 6);
-
-constexpr int kPrinterDataControl = 1110;
 
 template <size_t N>
 void GreyControls(Resolver& r, const IdRange (&ranges)[N]) {
@@ -65,7 +101,7 @@ void ApplySheetLimits(Resolver& r) {
         GreyControls(r, kAdvancedControls);
         GreyItems(r, kAdvancedItems);
     }
-    if ((r.contextFlags & kUiMayWriteData) == 0) EnableControls(r, {{kPrinterDataControl, kPrinterDataControl}}, false);
+    if ((r.contextFlags & kUiMayWriteData) == 0) EnableControls(r, {{kPagePresetSaveButton, kPagePresetSaveButton}}, false);
 }
 
 }  // namespace constraints

@@ -4,6 +4,7 @@
 // every function here is called on the thread of the window the record's requests answer.
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
 #include "settings/PrinterData.h"
 
@@ -12,8 +13,6 @@ inline constexpr UINT kStatusRefreshDone = 1124;
 inline constexpr UINT kStatusRefreshFailed = 1125;
 inline constexpr UINT kStatusManagerMissing = 1126;
 
-/// The dialog control that says whether the first tray has paper.
-inline constexpr int kPaperPresenceControl = 1239;
 /// DataFlags (the settings library's OptionFlags) bit: the printer reported its trays.
 inline constexpr DWORD kOptionPrinterReported = 0x20000u;
 
