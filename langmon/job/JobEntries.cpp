@@ -1,12 +1,14 @@
 // The job through the port: StartDocPort, WritePort with its write paths, and ReadPort.
 // EndDocPort and the cancel on the printer are in JobEnd.cpp.
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 
 #include <cstring>
 
 #include "langmon/printer/DeviceCheck.h"
 #include "langmon/job/JobHeader.h"
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/MonitorRegistry.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/JobQueue.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/job/PortDocument.h"

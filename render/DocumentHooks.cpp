@@ -1,6 +1,6 @@
 // The document and page hooks: deferred job header and page setup, page counting, ejects,
 // and the reset of a device for its next job.
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 
 #include <cstdio>
 #include <cstring>
