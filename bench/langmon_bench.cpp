@@ -31,10 +31,12 @@
 #include <string>
 #include <vector>
 
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/job/JobQueue.h"
 #include "langmon/job/WritePaths.h"
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortList.h"
+#include "langmon/PortHolds.h"
 #include "langmon/log/TraceLog.h"
 #include "platform/Files.h"
 #include "platform/Kernel.h"

@@ -35,7 +35,9 @@
 #include <vector>
 
 #include "langmon/job/JobQueue.h"
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/MonitorRegistry.h"
+#include "langmon/PortHolds.h"
 #include "langmon/PortSettings.h"
 #include "langmon/status/StatusManagerLink.h"
 #include "langmon/printer/StatusThread.h"

@@ -1,5 +1,5 @@
 // The library entry of the language monitor module.
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "platform/Modules.h"
 
 DLL_EXPORT BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept {

@@ -1,31 +1,29 @@
 // The monitor's entry: InitializePrintMonitor2 with its table, the opening and closing of
-// ports, the port contexts and the port list, and taking a port.
+// ports and the shutdown of the monitor.
 #include <cstring>
-#include <new>
 
-#include "langmon/log/EventLog.h"
-#include "langmon/job/JobFlow.h"
-#include "langmon/job/JobQueue.h"
-#include "langmon/status/NotifyThread.h"
-#include "langmon/job/WritePaths.h"
-#include "langmon/job/JobHeader.h"
-#include "langmon/Monitor.h"
-#include "langmon/printer/PortKind.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/MonitorRegistry.h"
+#include "langmon/PortHolds.h"
+#include "langmon/PortList.h"
 #include "langmon/PortSettings.h"
+#include "langmon/job/JobEntries.h"
+#include "langmon/job/JobQueue.h"
+#include "langmon/log/EventLog.h"
 #include "langmon/log/PrintHistory.h"
-#include "langmon/status/StatusPort.h"
-#include "langmon/printer/StatusThread.h"
 #include "langmon/log/TraceLog.h"
-#include "platform/Modules.h"
+#include "langmon/printer/PortKind.h"
+#include "langmon/printer/StatusThread.h"
+#include "langmon/status/StatusPort.h"
 #include "platform/Kernel.h"
-#include "platform/Registry.h"
+#include "platform/Modules.h"
 #include "platform/Sync.h"
 #include "platform/Winsock.h"
 
 namespace langmon {
 namespace {
 
-MonitorProcess g_process{};
+constexpr DWORD kErrorNetworkPlaceholder = 3007;  // "NExx:" cannot be opened
 
 // The library's own MONITOR2 table. Slots the monitor does not serve stay NULL: ports are
 // added, configured and listed by the real port monitor below it.
@@ -57,308 +55,6 @@ constexpr DWORD kJobCountMaskOld = 0x195;
 constexpr DWORD kJobCountMaskNew = 0x1195;
 
 constexpr DWORD kSignatureOff = 0;
-
-struct WaitSetting {
-    LPCWSTR name;
-    DWORD PortWaits::*field;
-    DWORD defaultMs;
-};
-// Each wait is bounded by its default: a registry value can only shorten it. ClosePort's
-// wait is the one the printer's driver names (GetClosePortTimeout); this only caps it.
-constexpr WaitSetting kWaitSettings[] = {
-    {u"PortMutexTimeout", &PortWaits::PortMutexMs, 30000},
-    {u"ClosePortTimeout", &PortWaits::ClosePortMs, kMaxClosePortTimeoutMs},
-    {u"ClosePortPollInterval", &PortWaits::ClosePollMs, 1000},
-    {u"PendingOutputTimeout", &PortWaits::PendingOutputMs, 60000},
-    {u"ServiceMutexTimeout", &PortWaits::ServiceMutexMs, 600000},
-    {u"ServiceAnswerTimeout", &PortWaits::ServiceAnswerMs, 60000000},
-    {u"RetryPause", &PortWaits::RetryPauseMs, 1000},
-    {u"ComPortPause", &PortWaits::ComPauseMs, 100},
-    {u"LostEndDocTimeout", &PortWaits::LostJobMs, 60000},
-    {u"StatusQueuedInterval", &PortWaits::StatusQueuedMs, 3000},
-    {u"StatusIdleInterval", &PortWaits::StatusIdleMs, 4000},
-    {u"SuspendAckTimeout", &PortWaits::SuspendAckMs, 4000},
-    {u"UsbResendPause", &PortWaits::UsbResendPauseMs, 4000},
-    {u"UsbResendTimeout", &PortWaits::UsbResendMs, 60000},
-    {u"EndedJobRecordPause", &PortWaits::EndedJobRecordMs, 150},
-};
-
-bool SameNameNoCase(LPCWSTR a, LPCWSTR b) { return lstrcmpiW(a, b) == 0; }
-
-}  // namespace
-
-MonitorProcess& Process() { return g_process; }
-
-bool StartMonitorProcess(HMODULE module) {
-    if (g_process.Started) return true;
-    g_process.Heap = HeapCreate(0, 0x8000, 0);
-    if (g_process.Heap == nullptr) return false;
-    InitializeCriticalSection(&g_process.Lock);
-    g_process.Ports = nullptr;
-    g_process.Module = module;
-    g_process.Started = true;
-    return true;
-}
-
-void EndMonitorProcess() {
-    if (!g_process.Started) return;
-    EndEventLog();
-    DeleteCriticalSection(&g_process.Lock);
-    HeapDestroy(g_process.Heap);
-    g_process = MonitorProcess{};
-}
-
-void* HeapAllocZero(size_t cb) {
-    if (!g_process.Started) return nullptr;
-    return HeapAlloc(g_process.Heap, HEAP_ZERO_MEMORY, cb);
-}
-
-void HeapFreeBlock(void* block) {
-    if (block != nullptr && g_process.Started) HeapFree(g_process.Heap, 0, block);
-}
-
-LPWSTR HeapCopyString(LPCWSTR text, size_t maxChars) {
-    if (text == nullptr) return nullptr;
-    size_t cch = 0;
-    while (cch <= maxChars && text[cch] != 0) ++cch;
-    if (cch > maxChars) return nullptr;
-    auto* copy = static_cast<LPWSTR>(HeapAllocZero((cch + 1) * sizeof(WCHAR)));
-    if (copy == nullptr) return nullptr;
-    for (size_t i = 0; i < cch; ++i) copy[i] = text[i];
-    return copy;
-}
-
-bool QueryRootDword(const MONITORINIT* init, LPCWSTR name, DWORD* value) {
-    if (init == nullptr || init->pMonitorReg == nullptr || init->pMonitorReg->fpQueryValue == nullptr) return false;
-    DWORD type = 0;
-    DWORD data = 0;
-    DWORD cb = sizeof data;
-    const LONG rc = init->pMonitorReg->fpQueryValue(init->hckRegistryRoot, name, &type, reinterpret_cast<PBYTE>(&data),
-                                                    &cb, init->hSpooler);
-    if (rc != static_cast<LONG>(ERROR_SUCCESS) || type != REG_DWORD || cb != sizeof data) return false;
-    *value = data;
-    return true;
-}
-
-PortWaits LoadWaits(const MONITORINIT* init) {
-    PortWaits waits{};
-    for (const WaitSetting& setting : kWaitSettings) {
-        DWORD value = setting.defaultMs;
-        if (QueryRootDword(init, setting.name, &value)) {
-            if (value == 0) value = 1;
-            if (value > setting.defaultMs) value = setting.defaultMs;
-        }
-        waits.*setting.field = value;
-    }
-    return waits;
-}
-
-PortContext* FindPort(LPCWSTR portName) {
-    for (PortContext* p = g_process.Ports; p != nullptr; p = p->Next) {
-        if (SameNameNoCase(p->PortName, portName)) return p;
-    }
-    return nullptr;
-}
-
-bool IsListed(const PortContext* port) {
-    for (const PortContext* p = g_process.Ports; p != nullptr; p = p->Next) {
-        if (p == port) return true;
-    }
-    return false;
-}
-
-namespace {
-
-// The parts of a new context in order, false at the first that cannot be made; whatever was
-// made stays for DestroyPortContext. The port's lock comes first: freeing the rest takes it.
-bool MakePortParts(PortContext& port, LPCWSTR printerName) {
-    port.PortLock = static_cast<CRITICAL_SECTION*>(HeapAllocZero(sizeof(CRITICAL_SECTION)));
-    if (port.PortLock == nullptr) return false;
-    InitializeCriticalSection(port.PortLock);
-    if (printerName != nullptr && printerName[0] != 0) {
-        port.PrinterName = HeapCopyString(printerName);
-        if (port.PrinterName == nullptr) return false;
-    }
-    port.PortMutex = CreateMutexW(nullptr, FALSE, nullptr);
-    port.StopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    port.SuspendAckEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    // The threads' events live as long as the port: no thread ever finds one being made.
-    const bool statusWake = port.StatusThread.MakeWake(false);
-    port.StatusThreadEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const bool jobWatchWake = port.JobWatch.MakeWake(false);
-    if (port.PortMutex == nullptr || port.StopEvent == nullptr || port.SuspendAckEvent == nullptr || !statusWake ||
-        port.StatusThreadEnded == nullptr || !jobWatchWake) {
-        return false;
-    }
-    ResetJobHeader(port);
-    // The trace first, so that everything after it can be traced; a trace that cannot be
-    // had leaves the port without one.
-    port.Trace = NewTraceSettings(g_process.Heap);
-    port.TraceOn = port.Trace != nullptr && port.Trace->on ? 1 : 0;
-    port.Settings = LoadPortSettings(g_process.Heap);
-    return port.Settings != nullptr && CreatePortVariables(port);
-}
-
-// Frees everything the context holds and the block itself: the one way a context goes, half
-// made (CreatePortContext) or whole (DeletePortContext). Each part is freed when it was made.
-// The port is out of the port list and its threads are joined or were never started.
-void DestroyPortContext(PortContext* port) {
-    if (port->PortLock != nullptr) {
-        FreeJobQueue(*port);
-        DeletePortVariables(*port);
-        ResetPrintCheckInfo(*port);
-    }
-    FreePortSettings(g_process.Heap, port->Settings);
-    FreeTraceSettings(g_process.Heap, port->Trace);
-    port->Trace = nullptr;
-    HeapFreeBlock(port->DocInfoCopy);
-    HeapFreeBlock(port->Pending);
-    HeapFreeBlock(port->PrinterName);
-    for (HANDLE handle : {port->PortMutex, port->StopEvent, port->SuspendAckEvent, port->StatusThreadEnded}) {
-        if (handle != nullptr) CloseHandle(handle);
-    }
-    port->StatusThread.Close();
-    port->JobWatch.Close();
-    if (port->PortLock != nullptr) {
-        DeleteCriticalSection(port->PortLock);
-        HeapFreeBlock(port->PortLock);
-    }
-    port->Signature = kPortPoisoned;
-    HeapFreeBlock(port);
-}
-
-void StopPortThreads(PortContext& port) {
-    // The stop event first: it keeps every thread from being started again meanwhile and is
-    // what the notification threads end on.
-    SetEvent(port.StopEvent);
-    StopStatusThread(port);
-    StopJobWatch(port);
-    JoinBindingThreads(port);
-}
-
-bool PortHasThreads(PortContext& port) {
-    PortLockHold lock(port);
-    if (port.StatusThread.Held() || port.JobWatch.Held()) return true;
-    for (SrmBinding* list : {port.FirstBinding, port.RetiredBindings}) {
-        for (const SrmBinding* b = list; b != nullptr; b = b->next) {
-            if (b->notify.Held()) return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
-PortContext* CreatePortContext(LPCWSTR portName, LPCWSTR printerName, const MonitorHandle& monitor) {
-    const int cchName = lstrlenW(portName);
-    const size_t cb = sizeof(PortContext) + (static_cast<size_t>(cchName) + 1) * sizeof(WCHAR);
-    void* block = HeapAllocZero(cb);
-    if (block == nullptr) return nullptr;
-    auto* port = new (block) PortContext{};
-    port->PortName = reinterpret_cast<LPWSTR>(static_cast<BYTE*>(block) + sizeof(PortContext));
-    lstrcpyW(port->PortName, portName);
-    port->Signature = kPortSignature;
-    port->cbSize = static_cast<DWORD>(cb);
-    port->State = port_state::JobEnded;
-    port->LastDeviceCheckTick = static_cast<DWORD>(-1);
-    port->Waits = monitor.Waits;
-    port->ClosePortTimeoutMs = monitor.Waits.ClosePortMs;
-    port->Monitor = &monitor;
-    port->Ieee1284NotRead = 1;
-    port->Ieee1284Mode[0] = 4;
-    port->Ieee1284Mode[1] = 1;
-    if (!MakePortParts(*port, printerName)) {
-        DestroyPortContext(port);
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-
-    PortContext** tail = &g_process.Ports;
-    while (*tail != nullptr) tail = &(*tail)->Next;
-    *tail = port;
-    return port;
-}
-
-bool DeletePortContext(PortContext* port) {
-    PortContext** link = &g_process.Ports;
-    while (*link != nullptr && *link != port) link = &(*link)->Next;
-    if (*link == nullptr) return false;
-    *link = port->Next;
-
-    // No thread of the port may outlive it, even when the caller did not stop them.
-    StopPortThreads(*port);
-    DestroyPortContext(port);
-    return true;
-}
-
-DWORD WaitSpoolerFunc(PortContext& port) {
-    if ((port.PortKind & port_kind::Share) != 0) return 0;
-    const DWORD rc = WaitForSingleObject(port.PortMutex, port.Waits.PortMutexMs);
-    // A mutex left by a thread that ended while holding it is still ours now.
-    if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED_0) return 0;
-    WriteTraceLine(&port, kTraceAlways, "-WaitSpoolerFunc() -> TIMEOUT-");
-    return WAIT_TIMEOUT;
-}
-
-void ReleaseSpoolerFunc(PortContext& port) {
-    if ((port.PortKind & port_kind::Share) != 0) return;
-    ReleaseMutex(port.PortMutex);
-}
-
-bool PortHold::Take(int tries) {
-    if (held_) return true;
-    for (int i = 0; i < tries; ++i) {
-        if (WaitSpoolerFunc(port_) == 0) {
-            held_ = true;
-            return true;
-        }
-    }
-    return false;
-}
-
-void PortHold::Release() {
-    if (!held_) return;
-    held_ = false;
-    ReleaseSpoolerFunc(port_);
-}
-
-PortLockHold::PortLockHold(PortContext& port) : port_(port) {
-    EnterCriticalSection(port_.PortLock);
-    ++port_.PortLockDepth;
-}
-
-PortLockHold::~PortLockHold() {
-    --port_.PortLockDepth;
-    LeaveCriticalSection(port_.PortLock);
-}
-
-ProcessLockHold::ProcessLockHold() {
-    EnterCriticalSection(&g_process.Lock);
-    ++g_process.LockDepth;
-}
-
-ProcessLockHold::~ProcessLockHold() {
-    --g_process.LockDepth;
-    LeaveCriticalSection(&g_process.Lock);
-}
-
-PortPrinterName::PortPrinterName(PortContext& port) {
-    PortLockHold lock(port);
-    if (port.PrinterName != nullptr && lstrlenW(port.PrinterName) < MAX_PATH) lstrcpyW(name_, port.PrinterName);
-}
-
-bool StorePrinterName(PortContext& port, LPCWSTR printerName) {
-    if (printerName == nullptr || printerName[0] == 0) return true;
-    PortLockHold lock(port);
-    if (port.PrinterName != nullptr && lstrcmpW(port.PrinterName, printerName) == 0) return true;
-    LPWSTR copy = HeapCopyString(printerName);
-    if (copy == nullptr) return false;
-    HeapFreeBlock(port.PrinterName);
-    port.PrinterName = copy;
-    return true;
-}
-
-namespace {
 
 // The settings block of an opened port, written once when the trace is on.
 void TraceOpenSettings(PortContext& port) {

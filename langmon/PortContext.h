@@ -18,7 +18,7 @@ class StatusTable;     // langmon/status/StatusVariables.h: the port's status va
 
 namespace langmon {
 
-struct MonitorHandle;  // langmon/Monitor.h
+struct MonitorHandle;  // langmon/MonitorProcess.h
 struct PrintCheck;     // langmon/log/PrintHistory.h: print history and lost-print check
 
 inline constexpr DWORD kPortSignature = 0x4F50;
@@ -112,7 +112,7 @@ struct JobQueueEntry {
 };
 static_assert(offsetof(JobQueueEntry, Binding) - offsetof(JobQueueEntry, PrinterJobIndex) >= 756);
 
-/// The waits of a port, in milliseconds. Defaults in MonitorEntry.cpp; the monitor's registry
+/// The waits of a port, in milliseconds. Defaults in MonitorRegistry.cpp; the monitor's registry
 /// root can shorten them (tests do).
 struct PortWaits {
     DWORD PortMutexMs;        // taking the port (30,000)
@@ -269,7 +269,7 @@ struct PortContext {
     DWORD TrackedPage;           // its Page as last published
     DWORD TrackedPageReading;    // the printer's page counter at the last reading
 
-    // Job flow and queue (langmon/job/JobFlow.h, langmon/job/JobQueue.h).
+    // Job flow and queue (langmon/job/JobEntries.h, langmon/job/JobQueue.h).
     DWORD PendingEndCount;       // mutex: not 0: EndDocPort owes the job its LAST_PAGE_EJECTED (once)
     std::atomic<DWORD> CurrentJobEjected;  // atomic: LAST_PAGE_EJECTED went out for the job of
                                            // JobId already (also by a publisher run's drop)

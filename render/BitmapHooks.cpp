@@ -14,7 +14,7 @@
 #include "render/BitmapWriters.h"
 #include "render/DriverEntry.h"
 #include "render/HookLog.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "render/PjlHeader.h"
 #include "render/draw/DrawingHooks.h"

@@ -16,7 +16,7 @@
 #include "render/Geometry.h"
 #include "render/HookLog.h"
 #include "render/JobFiles.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "settings/DebugLog.h"
 #include "settings/ModelCache.h"

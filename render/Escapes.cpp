@@ -9,7 +9,7 @@
 #include "render/DriverEntry.h"
 #include "render/Geometry.h"
 #include "render/HookLog.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "settings/ValidateSettings.h"
 

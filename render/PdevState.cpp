@@ -13,7 +13,7 @@
 #include "render/DriverEntry.h"
 #include "render/Geometry.h"
 #include "render/JobFiles.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/PageSetup.h"
 #include "render/draw/DrawingState.h"
 #include "settings/MergeSettings.h"

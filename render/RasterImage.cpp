@@ -9,7 +9,7 @@
 #include "render/BandOutput.h"
 #include "render/DriverEntry.h"
 #include "render/Geometry.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "render/RasterCompression.h"
 #include "render/draw/Clip.h"

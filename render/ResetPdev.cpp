@@ -8,7 +8,7 @@
 #include "render/FlowLog.h"
 #include "render/Geometry.h"
 #include "render/Escapes.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "render/PjlHeader.h"
 #include "render/draw/DrawingState.h"

@@ -4,11 +4,12 @@
 #include <cstring>
 
 #include "langmon/printer/DeviceCheck.h"
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/job/JobHeader.h"
 #include "langmon/job/JobQueue.h"
 #include "langmon/printer/JobTracking.h"
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/job/PortDocument.h"
 #include "langmon/PortSettings.h"

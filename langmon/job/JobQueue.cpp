@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/printer/PrinterState.h"
 #include "langmon/status/StatusManagerLink.h"

@@ -1,6 +1,7 @@
 #include "langmon/job/PortCalls.h"
 
 #include "langmon/printer/PortKind.h"
+#include "langmon/PortHolds.h"
 
 namespace langmon {
 namespace {

@@ -2,7 +2,7 @@
 // Calls the monitor makes on a port's behalf to the real port monitor and the spooler, and
 // the tests of the port's kind that the job flow and the status side share.
 #include "platform/Kernel.h"  // ahead of the port context, which uses its critical section
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "langmon/PortContext.h"
 #include "platform/Monitor.h"
 #include "platform/Owners.h"

@@ -3,9 +3,10 @@
 #include <cstring>
 
 #include "langmon/status/BoundPrinters.h"
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/job/JobQueue.h"
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/job/PortDocument.h"
 #include "langmon/printer/PortKind.h"

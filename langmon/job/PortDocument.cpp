@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/status/StatusVariables.h"
 #include "langmon/log/TraceLog.h"

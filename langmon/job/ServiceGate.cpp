@@ -7,7 +7,8 @@
 #include <string>
 
 #include "langmon/log/EventLog.h"
-#include "langmon/Monitor.h"
+#include "langmon/PortList.h"
+#include "langmon/PortHolds.h"
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/Owners.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "langmon/job/JobQueue.h"
-#include "langmon/Monitor.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/PortSettings.h"
 

@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "platform/Files.h"
 #include "platform/LastErrorKeeper.h"
 #include "platform/Registry.h"

@@ -5,7 +5,8 @@
 #include <cstring>
 
 #include "langmon/log/EventLog.h"
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortHolds.h"
 #include "langmon/status/StatusPort.h"
 #include "langmon/log/TraceLog.h"
 #include "platform/Files.h"

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "platform/Kernel.h"  // ahead of the port context, which uses its critical section
-#include "langmon/Monitor.h"
+#include "langmon/PortHolds.h"
 #include "langmon/PortContext.h"
 #include "langmon/log/TraceLog.h"
 #include "platform/Sync.h"

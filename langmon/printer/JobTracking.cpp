@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "langmon/printer/DeviceCheck.h"
-#include "langmon/Monitor.h"
+#include "langmon/PortHolds.h"
 #include "langmon/PortSettings.h"
 #include "langmon/log/PrintHistory.h"
 #include "langmon/printer/PrinterState.h"

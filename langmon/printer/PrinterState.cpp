@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortHolds.h"
 #include "langmon/PortSettings.h"
 #include "langmon/status/StatusManagerLink.h"
 #include "langmon/status/StatusPort.h"

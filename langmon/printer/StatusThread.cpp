@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "langmon/printer/DeviceCheck.h"
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/job/JobQueue.h"
 #include "langmon/printer/JobTracking.h"
 #include "langmon/job/PortDocument.h"
-#include "langmon/Monitor.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/PortSettings.h"
 #include "langmon/status/StatusManagerLink.h"

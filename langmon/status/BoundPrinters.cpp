@@ -2,7 +2,8 @@
 // have no manager, and the scan that keeps the bindings in step with the spooler's printers.
 #include "langmon/status/BoundPrinters.h"
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortHolds.h"
 #include "langmon/status/NotifyThread.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/printer/PrinterState.h"

@@ -9,9 +9,9 @@
 
 #include "langmon/status/BoundPrinters.h"
 #include "langmon/printer/DeviceCheck.h"
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/job/JobQueue.h"
-#include "langmon/Monitor.h"
+#include "langmon/PortHolds.h"
 #include "langmon/printer/PrinterState.h"
 #include "langmon/status/StatusVariables.h"
 #include "langmon/log/TraceLog.h"

@@ -6,7 +6,8 @@
 #include <new>
 
 #include "langmon/job/JobQueue.h"
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/PortCalls.h"
 #include "langmon/printer/PortKind.h"
 #include "langmon/printer/PrinterState.h"

@@ -5,7 +5,7 @@
 #include "platform/Kernel.h"
 #include "render/DriverEntry.h"
 #include "render/HookLog.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "render/PjlHeader.h"
 #include "render/draw/Brushes.h"

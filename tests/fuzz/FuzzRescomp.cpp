@@ -20,7 +20,7 @@ namespace {
 
 using kvfuzz::Check;
 
-const std::string kScript = std::string(KV_SOURCE_DIR) + "/tests/ui_menus/resources/fuzz.rc";
+const std::string kScript = std::string(KV_SOURCE_DIR) + "/tests/platform_menus/resources/fuzz.rc";
 
 }  // namespace
 

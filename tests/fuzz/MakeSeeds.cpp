@@ -241,8 +241,8 @@ void RescompSeeds() {
         const char* path;
     } scripts[] = {
         {"test-module.rc", "tests/platform_modules/module/TestModule.rc"},
-        {"ui-menus.rc", "tests/ui_menus/resources/UiMenus.rc"},
-        {"ui-samples.rc", "tests/ui_controls/resources/Samples.rc"},
+        {"ui-menus.rc", "tests/platform_menus/resources/UiMenus.rc"},
+        {"ui-samples.rc", "tests/platform_controls/resources/Samples.rc"},
         {"render.rc", "resources/render/KVRender.rc"},
         {"driver-ja.rc", "resources/lang/KVDriverJA.rc"},
     };

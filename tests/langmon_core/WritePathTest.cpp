@@ -2,8 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/job/JobQueue.h"
+#include "langmon/PortHolds.h"
 #include "langmon/job/WritePaths.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"

@@ -4,7 +4,7 @@
 #include <random>
 #include <thread>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "platform/Kernel.h"
 #include "tests/support/MachineKeys.h"
 #include "tests/support/MonitorSetup.h"

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "langmon/status/BoundPrinters.h"
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/status/NotifyThread.h"
 #include "langmon/status/StatusPort.h"
 #include "langmon/printer/StatusThread.h"
+#include "langmon/PortHolds.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/langmon_notify/NotifyFixture.h"

@@ -9,6 +9,7 @@
 #include "langmon/printer/PrinterState.h"
 #include "langmon/status/StatusPort.h"
 #include "langmon/printer/StatusThread.h"
+#include "langmon/PortHolds.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/langmon_notify/NotifyFixture.h"

@@ -4,9 +4,10 @@
 #include <cstring>
 #include <thread>
 
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/PortSettings.h"
 #include "langmon/status/StatusPort.h"
+#include "langmon/PortHolds.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"

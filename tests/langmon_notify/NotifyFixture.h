@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "langmon/status/StatusManagerLink.h"
 #include "platform/StatusManager.h"
 #include "tests/support/TestRoot.h"

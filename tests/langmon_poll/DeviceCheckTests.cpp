@@ -11,6 +11,8 @@
 
 #include "langmon/printer/DeviceCheck.h"
 #include "langmon/status/StatusPort.h"
+#include "langmon/PortHolds.h"
+#include "langmon/PortList.h"
 #include "platform/Registry.h"
 #include "tests/langmon_poll/PollFixture.h"
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "langmon/status/StatusPort.h"
+#include "langmon/PortHolds.h"
 #include "platform/StandInMonitor.h"
 #include "tests/support/WaitUntil.h"
 #include "tools/sample/PortSetup.h"

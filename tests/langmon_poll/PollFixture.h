@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "langmon/PortSettings.h"
 #include "langmon/printer/DeviceCheck.h"
 #include "langmon/status/StatusManagerLink.h"

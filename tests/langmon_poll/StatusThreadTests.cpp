@@ -8,10 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/job/JobQueue.h"
 #include "langmon/job/WritePaths.h"
 #include "langmon/status/StatusPort.h"
+#include "langmon/PortHolds.h"
 #include "platform/Sync.h"
 #include "tests/langmon_poll/PollFixture.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "platform/Monitor.h"
 #include "platform/StandInMonitor.h"
 #include "tests/support/FilePortContexts.h"

@@ -11,6 +11,7 @@
 #include "langmon/status/StatusPort.h"
 #include "langmon/printer/StatusThread.h"
 #include "langmon/status/StatusVariables.h"
+#include "langmon/PortHolds.h"
 #include "platform/Registry.h"
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_queue/QueueFixture.h"

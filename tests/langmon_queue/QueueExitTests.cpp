@@ -5,8 +5,9 @@
 
 #include <regex>
 
-#include "langmon/job/JobFlow.h"
+#include "langmon/job/JobEntries.h"
 #include "langmon/job/JobQueue.h"
+#include "langmon/PortHolds.h"
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_queue/QueueFixture.h"
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "langmon/PortSettings.h"
+#include "langmon/PortHolds.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"

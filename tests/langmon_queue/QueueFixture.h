@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "platform/Monitor.h"
 #include "platform/StatusManager.h"
 #include "tests/support/ManagerModule.h"

@@ -9,7 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/MonitorRegistry.h"
+#include "langmon/PortList.h"
 #include "langmon/PortSettings.h"
 #include "langmon/printer/PrinterState.h"
 #include "langmon/status/StatusManagerLink.h"

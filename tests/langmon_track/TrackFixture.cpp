@@ -13,6 +13,7 @@
 #include "langmon/log/PrintHistory.h"
 #include "langmon/printer/StatusThread.h"
 #include "langmon/status/StatusVariables.h"
+#include "langmon/PortHolds.h"
 #include "platform/Registry.h"
 #include "platform/StandIn.h"
 #include "platform/StandInMonitor.h"

@@ -12,6 +12,7 @@
 #include "langmon/printer/JobTracking.h"
 #include "langmon/log/PrintHistory.h"
 #include "langmon/printer/StatusThread.h"
+#include "langmon/PortHolds.h"
 #include "tests/langmon_track/TrackFixture.h"
 
 namespace {

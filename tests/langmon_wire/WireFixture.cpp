@@ -5,7 +5,7 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "langmon/PortSettings.h"
 #include "tools/sample/MonitorPass.h"
 #include "tests/support/MonitorSetup.h"

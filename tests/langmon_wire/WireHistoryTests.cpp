@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
+#include "langmon/PortList.h"
 #include "langmon/log/PrintHistory.h"
 #include "platform/Files.h"
 #include "platform/StandIn.h"

@@ -6,7 +6,7 @@
 #include "platform/Spooler.h"
 #include "render/BandOutput.h"
 #include "render/Geometry.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "render/draw/DrawingState.h"
 #include "tools/sample/RasterDecode.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "render/Geometry.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/draw/DrawingState.h"
 
 namespace bitmaptest {

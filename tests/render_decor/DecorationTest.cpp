@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "render/Geometry.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "render/PageDecorations.h"
 #include "render/PjlHeader.h"

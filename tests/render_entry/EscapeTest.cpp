@@ -10,7 +10,7 @@
 #include "platform/Kernel.h"
 #include "render/DriverEntry.h"
 #include "render/Escapes.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "settings/ValidateSettings.h"
 #include "tests/render_entry/EntryFixture.h"
 #include "tests/support/ByteCompare.h"

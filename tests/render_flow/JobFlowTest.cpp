@@ -6,7 +6,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/Process.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "render/draw/DrawingState.h"
 #include "tests/render_flow/FlowFixture.h"

@@ -5,7 +5,7 @@
 
 #include "platform/Files.h"
 #include "platform/Process.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/OutputStream.h"
 #include "render/PjlHeader.h"
 #include "tests/render_flow/FlowFixture.h"

@@ -1,7 +1,7 @@
 // Glyph download on a downloading model: one download per distinct glyph, prints from the
 // printer's copy, a download font per page, the budget and the device limits.
 #include "render/DriverEntry.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/PjlHeader.h"
 #include "render/draw/DrawingHooks.h"
 #include "render/draw/GlyphDownload.h"

@@ -7,7 +7,7 @@
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
 #include "render/DriverEntry.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/draw/DeviceFonts.h"
 #include "render/draw/DrawingState.h"
 #include "render/draw/TextOutput.h"

@@ -8,7 +8,7 @@
 #include "platform/Spooler.h"
 #include "render/DriverEntry.h"
 #include "render/Geometry.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/draw/DrawingHooks.h"
 #include "render/draw/DrawingState.h"
 #include "tests/support/SamplePdev.h"

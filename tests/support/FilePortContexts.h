@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "tests/support/TestRoot.h"
 
 namespace kvtest {

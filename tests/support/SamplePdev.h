@@ -14,7 +14,7 @@
 
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
-#include "render/JobFlow.h"
+#include "render/DocumentHooks.h"
 #include "render/Pdev.h"
 #include "settings/DefaultSettings.h"
 #include "settings/MemoryPool.h"

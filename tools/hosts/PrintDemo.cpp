@@ -26,6 +26,7 @@
 #include "platform/StandInMonitor.h"
 #include "settings/DriverDevMode.h"
 #include "tools/hosts/DemoFolder.h"
+#include "tools/hosts/DemoPrint.h"
 #include "tools/hosts/SampleDocument.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/JobReader.h"
@@ -39,6 +40,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr WCHAR kDocument[] = u"KV-TD520 print demo";
 constexpr SHORT kDpi = 600;
 constexpr SHORT kCopies = 2;
 constexpr int kPages = 3;
@@ -99,33 +101,15 @@ int Run(int argc, char** argv) {
     std::vector<BYTE> settings;
     if (!JobSettings(&settings)) return Fail("no model description for the printer, or no user name");
 
-    gdihost::DriverModule driver;
-    if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return Fail("cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError()));
-    std::vector<std::vector<gdihost::DrawOp>> drawn;
-    std::vector<BYTE> bytes;
-    DWORD jobId = 0;
-    SIZEL pageSize{};
-    {
-        gdihost::PrinterDC dc(driver);
-        if (!dc.Open(kvtest::kSamplePrinterName, settings)) return Fail("cannot open the device: error " + std::to_string(GetLastError()));
-        pageSize = SIZEL{static_cast<LONG>(dc.GdiInfo().ulHorzRes), static_cast<LONG>(dc.GdiInfo().ulVertRes)};
-        if (!dc.StartDoc(u"KV-TD520 print demo")) return Fail("StartDoc failed: error " + std::to_string(GetLastError()));
-        for (int n = 0; n < kPages; ++n) {
-            if (!dc.StartPage() || !kvdemo::DrawSamplePage(dc, n, u"KV-TD520 print demo")) return Fail("drawing page " + std::to_string(n + 1) + " failed");
-            if (!dc.EndPage()) return Fail("page " + std::to_string(n + 1) + " failed in " + dc.FailedHook());
-            drawn.push_back(dc.PageOps());
-        }
-        if (!dc.EndDoc()) return Fail("EndDoc failed: error " + std::to_string(GetLastError()));
-        bytes = standin::JobBytes(kvtest::kSamplePrinterName, dc.JobId());
-        jobId = dc.JobId();
-        dc.Close();
-    }
-    driver.Unload();
-
+    kvdemo::PrintedJob job;
+    const auto drawPage = [](gdihost::PrinterDC& dc, int n) { return kvdemo::DrawSamplePage(dc, n, kDocument); };
+    if (const std::string problem = kvdemo::PrintDocument(kvtest::kSamplePrinterName, settings, kDocument, kPages, drawPage, &job);
+        !problem.empty())
+        return Fail(problem);
+    const std::vector<BYTE>& bytes = job.bytes;
+    const SIZEL pageSize = job.pageSize;
+    if (const std::string problem = kvdemo::WriteJobFile(out, bytes); !problem.empty()) return Fail(problem);
     const fs::path jobFile = out / "job.prn";
-    std::ofstream(jobFile, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                   static_cast<std::streamsize>(bytes.size()));
-    if (!fs::exists(jobFile)) return Fail("cannot write " + jobFile.string());
 
     const kvtest::JobListing listing = kvtest::DecodeJobStream(bytes);
     if (const kvtest::StreamCommand* bad = listing.Error()) return Fail("the job stream does not read: " + bad->Describe());
@@ -153,7 +137,7 @@ int Run(int argc, char** argv) {
     bool same = pages.pages.size() == static_cast<size_t>(kPages) * kCopies && pages.error.empty();
     for (size_t i = 0; same && i < pages.pages.size(); ++i) {
         gdihost::PageBitmap reference;
-        if (!gdihost::RenderReference(pageSize, drawn[i % kPages], &reference)) return Fail("no reference page");
+        if (!gdihost::RenderReference(pageSize, job.pageOps[i % kPages], &reference)) return Fail("no reference page");
         for (LONG y = 0; same && y < pageSize.cy; ++y) {
             for (LONG x = 0; same && x < pageSize.cx; ++x) same = reference.Black(x, y) == pages.pages[i].Black(x, y);
         }
@@ -161,12 +145,7 @@ int Run(int argc, char** argv) {
     }
     std::printf("Check:    sheets %s the engine's drawing of their pages\n", same ? "equal" : "DO NOT equal");
     std::printf("Job file: %s\n", jobFile.string().c_str());
-    for (size_t i = 0; i < pages.pages.size(); ++i) {
-        const fs::path picture = out / ("sheet-" + std::to_string(i + 1) + ".png");
-        if (!kvtest::WriteSheetPicture(pages.pages[i], kPictureScale, picture.string())) return Fail("cannot write " + picture.string());
-    }
-    std::printf("Sheets:   %zu pictures, %s/sheet-1.png to sheet-%zu.png\n", pages.pages.size(), out.string().c_str(),
-                pages.pages.size());
+    if (const std::string problem = kvdemo::WriteSheetPictures(out, pages, kPictureScale); !problem.empty()) return Fail(problem);
     if (!same) return Fail("the printed sheets are not the drawn pages");
     if (innerJobs != static_cast<size_t>(kCopies)) return Fail("the driver did not make the copies");
 
@@ -175,8 +154,8 @@ int Run(int argc, char** argv) {
     port.module = u"" KV_LANGMON_MODULE;
     port.printer = kvtest::kSamplePrinterName;
     port.port = u"LPT1:";
-    port.jobId = jobId;
-    port.document = u"KV-TD520 print demo";
+    port.jobId = job.jobId;
+    port.document = kDocument;
     port.piece = 4096;
     standin::monitor::SetPorts({{port.port, u"Local Port", u"", PORT_TYPE_WRITE}});
     const kvtest::MonitorPass pass = kvtest::PassThroughMonitor(port, bytes);

@@ -40,6 +40,7 @@
 #include "settings/DriverDevMode.h"
 #include "resources/ui/ControlIds.h"
 #include "tools/hosts/DemoFolder.h"
+#include "tools/hosts/DemoPrint.h"
 #include "tools/hosts/SampleDocument.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/hosts/uihost/PageActions.h"
@@ -460,33 +461,17 @@ std::string CheckDocument(const std::vector<BYTE>& bytes) {
 // --- The print job ---
 
 std::string PrintJob(const Demo& demo, const std::vector<BYTE>& settings) {
-    gdihost::DriverModule driver;
-    if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return "cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError());
-    std::vector<BYTE> bytes;
-    SIZEL pageSize{};
-    LONG dpi = 0;
-    {
-        gdihost::PrinterDC dc(driver);
-        if (!dc.Open(demo.printerName, settings)) return "cannot open the device: error " + std::to_string(GetLastError());
-        pageSize = SIZEL{static_cast<LONG>(dc.GdiInfo().ulHorzRes), static_cast<LONG>(dc.GdiInfo().ulVertRes)};
-        dpi = static_cast<LONG>(dc.GdiInfo().ulLogPixelsY);
-        if (!dc.StartDoc(u"KV-TD520 sheets demo")) return "StartDoc failed: error " + std::to_string(GetLastError());
-        for (int n = 0; n < kPages; ++n) {
-            if (!dc.StartPage() || !kvdemo::DrawSamplePage(dc, n, u"KV-TD520 sheets demo")) {
-                return "drawing page " + std::to_string(n + 1) + " failed";
-            }
-            if (!dc.EndPage()) return "page " + std::to_string(n + 1) + " failed in " + dc.FailedHook();
-        }
-        if (!dc.EndDoc()) return "EndDoc failed: error " + std::to_string(GetLastError());
-        bytes = standin::JobBytes(demo.printerName, dc.JobId());
-        dc.Close();
-    }
-    driver.Unload();
-
+    constexpr WCHAR kDocument[] = u"KV-TD520 sheets demo";
+    kvdemo::PrintedJob job;
+    const auto drawPage = [&](gdihost::PrinterDC& dc, int n) { return kvdemo::DrawSamplePage(dc, n, kDocument); };
+    if (const std::string problem = kvdemo::PrintDocument(demo.printerName.c_str(), settings, kDocument, kPages, drawPage, &job);
+        !problem.empty())
+        return problem;
+    const std::vector<BYTE>& bytes = job.bytes;
+    const SIZEL pageSize = job.pageSize;
+    const LONG dpi = job.dpi;
+    if (const std::string problem = kvdemo::WriteJobFile(demo.out, bytes); !problem.empty()) return problem;
     const fs::path jobFile = demo.out / "job.prn";
-    std::ofstream(jobFile, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!fs::exists(jobFile)) return "cannot write " + jobFile.string();
     const kvtest::JobListing listing = kvtest::DecodeJobStream(bytes);
     if (const kvtest::StreamCommand* bad = listing.Error()) return "the job stream does not read: " + bad->Describe();
     const kvtest::RenderedJob sheets = kvtest::RenderPages(listing, pageSize);
@@ -496,12 +481,7 @@ std::string PrintJob(const Demo& demo, const std::vector<BYTE>& settings) {
     for (const std::string& line : listing.PjlLines()) std::printf("  %s\n", line.c_str());
     std::printf("Job file: %s\n", jobFile.string().c_str());
     if (!sheets.error.empty()) return "the sheets do not draw: " + sheets.error;
-    for (size_t i = 0; i < sheets.pages.size(); ++i) {
-        const fs::path picture = demo.out / ("sheet-" + std::to_string(i + 1) + ".png");
-        if (!kvtest::WriteSheetPicture(sheets.pages[i], kPictureScale, picture.string())) return "cannot write " + picture.string();
-    }
-    std::printf("Sheets:   %zu pictures, %s/sheet-1.png to sheet-%zu.png\n", sheets.pages.size(), demo.out.string().c_str(),
-                sheets.pages.size());
+    if (const std::string problem = kvdemo::WriteSheetPictures(demo.out, sheets, kPictureScale); !problem.empty()) return problem;
     // The driver makes the copies as inner jobs, each with the pages laid out per sheet.
     const DriverDevMode& block = *reinterpret_cast<const DriverDevMode*>(settings.data());
     const size_t perCopy = (kPages + block.PagesPerSheet - 1) / block.PagesPerSheet;

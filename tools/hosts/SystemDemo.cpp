@@ -39,6 +39,7 @@
 #include "tests/support/PrinterOids.h"
 #include "tools/hosts/CaptionedPicture.h"
 #include "tools/hosts/DemoFolder.h"
+#include "tools/hosts/DemoPrint.h"
 #include "tools/hosts/SampleDocument.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/hosts/pswhost/PswHost.h"
@@ -400,23 +401,12 @@ bool SystemRun::Send(const std::vector<BYTE>& bytes, size_t from, size_t to) {
 std::string SystemRun::RenderJob() {
     std::vector<BYTE> settings = kvtest::DefaultSettingsBlock();
     if (settings.empty()) return "no model description for the printer";
-    gdihost::DriverModule driver;
-    if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return "cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError());
-    DWORD spooled = 0;
-    {
-        gdihost::PrinterDC dc(driver);
-        if (!dc.Open(kPrinterW, settings)) return "cannot open the device: error " + std::to_string(GetLastError());
-        if (!dc.StartDoc(kDocument)) return "StartDoc failed: error " + std::to_string(GetLastError());
-        for (int n = 0; n < kPages; ++n) {
-            if (!dc.StartPage() || !kvdemo::DrawSamplePage(dc, n, kDocument)) return "drawing page " + std::to_string(n + 1) + " failed";
-            if (!dc.EndPage()) return "page " + std::to_string(n + 1) + " failed in " + dc.FailedHook();
-        }
-        if (!dc.EndDoc()) return "EndDoc failed: error " + std::to_string(GetLastError());
-        spooled = dc.JobId();
-        dc.Close();
-    }
-    driver.Unload();
-    job_ = standin::JobBytes(kPrinterW, spooled);
+    kvdemo::PrintedJob job;
+    const auto drawPage = [](gdihost::PrinterDC& dc, int n) { return kvdemo::DrawSamplePage(dc, n, kDocument); };
+    if (const std::string problem = kvdemo::PrintDocument(kPrinterW, settings, kDocument, kPages, drawPage, &job);
+        !problem.empty())
+        return problem;
+    job_ = std::move(job.bytes);
     if (job_.empty()) return "the spooler holds no bytes for the job";
     Step("Rendered: " + std::to_string(kPages) + " pages through " KV_RENDER_NAME ", " + std::to_string(job_.size()) +
          " bytes spooled");

@@ -26,6 +26,7 @@
 #include "settings/DriverDevMode.h"
 #include "tools/hosts/gdihost/DrawOps.h"
 #include "tools/hosts/DemoFolder.h"
+#include "tools/hosts/DemoPrint.h"
 #include "tools/hosts/gdihost/GdiHost.h"
 #include "tools/sample/JobReader.h"
 #include "tools/sample/SamplePrinter.h"
@@ -236,31 +237,18 @@ int Run(int argc, char** argv) {
     std::vector<BYTE> settings;
     if (!JobSettings(&settings)) return Fail("no model description for the printer");
 
-    gdihost::DriverModule driver;
-    if (!driver.Load(u"" KV_RENDER_NAME ".dll")) return Fail("cannot load " KV_RENDER_NAME ": error " + std::to_string(GetLastError()));
-    std::vector<BYTE> bytes;
-    SIZEL pageSize{};
-    {
-        gdihost::PrinterDC dc(driver);
-        if (!dc.Open(kvtest::kSamplePrinterName, settings)) return Fail("cannot open the device: error " + std::to_string(GetLastError()));
-        if (dc.Banding()) return Fail("the device is in graphics-only mode");
-        pageSize = SIZEL{static_cast<LONG>(dc.GdiInfo().ulHorzRes), static_cast<LONG>(dc.GdiInfo().ulVertRes)};
-        if (!dc.StartDoc(u"KV-TD520 vector demo")) return Fail("StartDoc failed: error " + std::to_string(GetLastError()));
+    kvdemo::PrintedJob job;
+    const auto drawPage = [](gdihost::PrinterDC& dc, int n) {
         bool (*const pages[kPages])(gdihost::PrinterDC&) = {VectorArt, TextPage, BitmapPage};
-        for (int n = 0; n < kPages; ++n) {
-            if (!dc.StartPage() || !pages[n](dc)) return Fail("drawing page " + std::to_string(n + 1) + " failed");
-            if (!dc.EndPage()) return Fail("page " + std::to_string(n + 1) + " failed in " + dc.FailedHook() + ": error " + std::to_string(GetLastError()));
-        }
-        if (!dc.EndDoc()) return Fail("EndDoc failed: error " + std::to_string(GetLastError()));
-        bytes = standin::JobBytes(kvtest::kSamplePrinterName, dc.JobId());
-        dc.Close();
-    }
-    driver.Unload();
-
+        return pages[n](dc);
+    };
+    if (const std::string problem = kvdemo::PrintDocument(kvtest::kSamplePrinterName, settings, u"KV-TD520 vector demo",
+                                                          kPages, drawPage, &job, true);
+        !problem.empty())
+        return Fail(problem);
+    const std::vector<BYTE>& bytes = job.bytes;
+    if (const std::string problem = kvdemo::WriteJobFile(out, bytes); !problem.empty()) return Fail(problem);
     const fs::path jobFile = out / "job.prn";
-    std::ofstream(jobFile, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                   static_cast<std::streamsize>(bytes.size()));
-    if (!fs::exists(jobFile)) return Fail("cannot write " + jobFile.string());
 
     const kvtest::JobListing listing = kvtest::DecodeJobStream(bytes);
     if (const kvtest::StreamCommand* bad = listing.Error()) return Fail("the job stream does not read: " + bad->Describe());
@@ -271,15 +259,10 @@ int Run(int argc, char** argv) {
     std::printf("Job stream: %zu bytes, %zu commands\n", bytes.size(), listing.commands.size());
     for (const auto& [name, count] : kinds) std::printf("  %-16s %zu\n", name.c_str(), count);
 
-    const kvtest::RenderedJob sheets = kvtest::RenderPages(listing, pageSize);
+    const kvtest::RenderedJob sheets = kvtest::RenderPages(listing, job.pageSize);
     if (!sheets.error.empty()) return Fail("the sheets do not draw: " + sheets.error);
     std::printf("Job file: %s\n", jobFile.string().c_str());
-    for (size_t i = 0; i < sheets.pages.size(); ++i) {
-        const fs::path picture = out / ("sheet-" + std::to_string(i + 1) + ".png");
-        if (!kvtest::WriteSheetPicture(sheets.pages[i], kPictureScale, picture.string())) return Fail("cannot write " + picture.string());
-    }
-    std::printf("Sheets:   %zu pictures, %s/sheet-1.png to sheet-%zu.png\n", sheets.pages.size(), out.string().c_str(),
-                sheets.pages.size());
+    if (const std::string problem = kvdemo::WriteSheetPictures(out, sheets, kPictureScale); !problem.empty()) return Fail(problem);
     if (sheets.pages.size() != kPages) return Fail("expected " + std::to_string(kPages) + " sheets");
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "langmon/PortSettings.h"
 #include "langmon/printer/StatusThread.h"
 #include "langmon/status/StatusVariables.h"
+#include "langmon/MonitorRegistry.h"
+#include "langmon/PortList.h"
 #include "platform/Kernel.h"
 
 namespace kvtest {

@@ -4,7 +4,7 @@
 // a binding whose manager is a plain function.
 #include <string>
 
-#include "langmon/Monitor.h"
+#include "langmon/MonitorProcess.h"
 #include "langmon/status/StatusManagerLink.h"
 #include "tools/sample/SnmpAgent.h"
 

@@ -537,13 +537,7 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-        s->focused = message == WM_SETFOCUS;
-        InvalidateRect(hwnd, nullptr, TRUE);
-        NMHDR note{};
-        NotifyParent(hwnd, s->focused ? NM_SETFOCUS : NM_KILLFOCUS, &note);
-        return 0;
-    }
+    case WM_KILLFOCUS: NotifyFocusChange(hwnd, *s, message == WM_SETFOCUS); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     default: return ListMessage(hwnd, *s, message, wParam, lParam);
     }

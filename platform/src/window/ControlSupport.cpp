@@ -46,6 +46,13 @@ LRESULT NotifyParent(HWND hwnd, UINT code, NMHDR* header) {
     return SendMessageW(parent, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
 }
 
+void NotifyFocusChange(HWND hwnd, ControlBase& state, bool gained) {
+    state.focused = gained;
+    InvalidateRect(hwnd, nullptr, TRUE);
+    NMHDR note{};
+    NotifyParent(hwnd, gained ? NM_SETFOCUS : NM_KILLFOCUS, &note);
+}
+
 std::u16string WindowText(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
     std::u16string text(static_cast<size_t>(length) + 1, u'\0');

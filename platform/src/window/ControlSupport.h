@@ -38,6 +38,9 @@ void NotifyCommand(HWND hwnd, WORD code);
 /// WM_NOTIFY to the parent; fills hwndFrom, idFrom and code. Returns the parent's answer
 /// (DWLP_MSGRESULT for a dialog).
 LRESULT NotifyParent(HWND hwnd, UINT code, NMHDR* header);
+/// WM_SETFOCUS or WM_KILLFOCUS of a control that notifies through WM_NOTIFY (list view, tree
+/// view): its focus bit, a repaint, and NM_SETFOCUS or NM_KILLFOCUS to the parent.
+void NotifyFocusChange(HWND hwnd, ControlBase& state, bool gained);
 
 std::u16string WindowText(HWND hwnd);
 /// Copies text cut to cch - 1 units and terminated; returns the units copied.
