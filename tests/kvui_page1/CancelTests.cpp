@@ -16,16 +16,6 @@
 namespace kvuipage1 {
 namespace {
 
-std::vector<BYTE> PresetTableBytes(HANDLE printer) {
-    DWORD type = 0;
-    DWORD needed = 0;
-    auto* name = const_cast<LPWSTR>(PD_PRESET_TABLE);
-    if (GetPrinterDataW(printer, name, &type, nullptr, 0, &needed) != ERROR_MORE_DATA) return {};
-    std::vector<BYTE> bytes(needed);
-    if (GetPrinterDataW(printer, name, &type, bytes.data(), needed, &needed) != ERROR_SUCCESS) return {};
-    return bytes;
-}
-
 HWND CurrentPage(HWND sheet) { return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
 
 struct CancelCase {
@@ -56,7 +46,7 @@ TEST_F(Page1Test, CancelOnEveryPageAndInEveryDialogTakesNothing) {
     RunSheet(nullptr, [](HWND sheet, HWND) { SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); });
     for (const CancelCase& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::vector<BYTE> presets = PresetTableBytes(printer_);
+        const std::vector<BYTE> presets = StoredPresetTable(printer_);
         if (c.dialog) OnNextDialog(c.dialog);
         bool dialogKeptTheBlock = true;
         const SheetOutcome outcome = RunSheet(nullptr, [&](HWND sheet, HWND) {
@@ -70,7 +60,7 @@ TEST_F(Page1Test, CancelOnEveryPageAndInEveryDialogTakesNothing) {
         EXPECT_TRUE(dialogKeptTheBlock);
         EXPECT_TRUE(outcome.results.empty());
         EXPECT_TRUE(outcome.resultBlocks.empty());
-        EXPECT_EQ(PresetTableBytes(printer_), presets);
+        EXPECT_EQ(StoredPresetTable(printer_), presets);
     }
 }
 

@@ -10,10 +10,21 @@
 #include "platform/User.h"
 #include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_common/SampleSetUp.h"
+#include "ui/data/PrinterDataValues.h"
 #include "ui/dialogs/PresetDialog.h"
 #include "ui/entry/UiInstance.h"
 
 namespace kvuipage1 {
+
+std::vector<BYTE> StoredPresetTable(HANDLE printer) {
+    DWORD type = 0;
+    DWORD needed = 0;
+    auto* name = const_cast<LPWSTR>(PD_PRESET_TABLE);
+    if (GetPrinterDataW(printer, name, &type, nullptr, 0, &needed) != ERROR_MORE_DATA) return {};
+    std::vector<BYTE> bytes(needed);
+    if (GetPrinterDataW(printer, name, &type, bytes.data(), needed, &needed) != ERROR_SUCCESS) return {};
+    return bytes;
+}
 
 void Page1Test::SetUp() {
     StandInTest::SetUp();

@@ -20,6 +20,9 @@ namespace kvuipage1 {
 /// The feature flag of the result block that prints the owner's name.
 constexpr DWORD kPrintOwnerName = 1u << 21;
 
+/// The printer's stored preset table as its bytes; empty when it has none.
+std::vector<BYTE> StoredPresetTable(HANDLE printer);
+
 /// What one run of the sheet gave.
 struct SheetOutcome {
     LONG answer = 0;                           // CommonPropertySheetUIW's

@@ -16,16 +16,6 @@
 namespace kvuipage1 {
 namespace {
 
-std::vector<BYTE> StoredTable(HANDLE printer) {
-    DWORD type = 0;
-    DWORD needed = 0;
-    auto* name = const_cast<LPWSTR>(PD_PRESET_TABLE);
-    if (GetPrinterDataW(printer, name, &type, nullptr, 0, &needed) != ERROR_MORE_DATA) return {};
-    std::vector<BYTE> bytes(needed);
-    if (GetPrinterDataW(printer, name, &type, bytes.data(), needed, &needed) != ERROR_SUCCESS) return {};
-    return bytes;
-}
-
 TEST_F(Page1Test, OnlyATableReadWholeIsWrittenBackWhenThePageIsLeft) {
     struct Case {
         const char* name;
@@ -53,7 +43,7 @@ TEST_F(Page1Test, OnlyATableReadWholeIsWrittenBackWhenThePageIsLeft) {
             SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         });
         EXPECT_EQ(shown, c.readable ? static_cast<int>(c.records) : 0);
-        EXPECT_EQ(StoredTable(printer_), stored);
+        EXPECT_EQ(StoredPresetTable(printer_), stored);
     }
 }
 
@@ -148,7 +138,7 @@ TEST_F(Page1Test, BothSaveCommandsSaveAPresetThatTheNextSheetShows) {
             shownAfterSave = PresetItemCount(GetDlgItem(page, kPagePresetList));
         });
         EXPECT_EQ(shownAfterSave, 2);
-        const std::vector<BYTE> stored = StoredTable(printer_);
+        const std::vector<BYTE> stored = StoredPresetTable(printer_);
         ASSERT_EQ(stored.size(), 2 * sizeof(PresetRecord));
         PresetRecord saved{};
         std::copy(stored.begin() + sizeof(PresetRecord), stored.end(), reinterpret_cast<BYTE*>(&saved));
