@@ -143,7 +143,10 @@ STATUS_PICTURES = [10001, 10003, 10007, 10010] + list(range(10111, 10116)) + lis
 ICONS = [20001, 20002, 20003, 20004]
 
 # What each status picture shows: the printer's lamp, the part that draws the eye and the
-# badge in the corner. The window picks the picture of the printer's state: 1011x the printer
+# badge in the corner. The window shows 10111 for the printer whatever it is doing (ready,
+# printing or stopped by paper, a jam or a cover: its status text names which), so that one
+# carries no badge; 10114 and 10115 for toner low and out, and 10151 when it is off or not
+# watched. The others draw the printer's states for themselves: 1011x the printer
 # at work (ready, printing, getting ready, toner low, out of toner), 1012x paper (out, jam,
 # wrong size or set wrong, loading, output bin), 1013x the printer itself (cover open, engine
 # alarm, a used-up supply, cleaner, maintenance), 1014x held (offline, paused, job paused,
@@ -151,7 +154,7 @@ ICONS = [20001, 20002, 20003, 20004]
 # printer in four moods. The set 5000 higher, for palette displays, is the same drawing.
 LOOKS = {
     10001: ("G", [], None), 10003: ("G", ["sheet"], None), 10007: ("Y", [], "caution"), 10010: ("R", [], "error"),
-    10111: ("G", ["stack"], "ready"),
+    10111: ("G", ["stack"], None),
     10112: ("G", ["sheet"], "printing"),
     10113: ("Y", [], "wait"),
     10114: ("Y", ["toner-low"], "caution"),
