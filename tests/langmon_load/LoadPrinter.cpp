@@ -6,7 +6,7 @@
 
 #include "platform/StandInMonitor.h"
 #include "tests/langmon_load/LoadJob.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 
 namespace kvtest {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
 #include "tests/langmon_notify/NotifyFixture.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 
 namespace {
 

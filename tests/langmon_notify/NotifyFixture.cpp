@@ -15,7 +15,7 @@
 #include "platform/Sync.h"
 #include "tests/support/MachineKeys.h"
 #include "tests/support/MonitorSetup.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tests/support/WaitUntil.h"
 #include "tools/sample/PortSetup.h"
 

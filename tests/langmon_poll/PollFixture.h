@@ -12,7 +12,7 @@
 #include "langmon/printer/DeviceCheck.h"
 #include "langmon/status/StatusManagerLink.h"
 #include "langmon/printer/StatusThread.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tools/sample/SnmpAgent.h"
 #include "tests/support/TestRoot.h"
 

@@ -13,7 +13,7 @@
 #include "tests/support/MachineKeys.h"
 #include "tests/support/MonitorSetup.h"
 #include "tools/sample/PortSetup.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tests/support/WaitUntil.h"
 
 extern "C" MONITOR2* InitializePrintMonitor2(MONITORINIT* pMonitorInit, HANDLE* phMonitor);

@@ -11,7 +11,7 @@
 #include "platform/Monitor.h"
 #include "platform/StatusManager.h"
 #include "tests/support/ManagerModule.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SnmpAgent.h"
 #include "tools/standins/srm/SrmControls.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tools/sample/SnmpAgent.h"
 
 namespace kvtest {

@@ -18,7 +18,7 @@
 #include "langmon/status/StatusPort.h"
 #include "platform/StandInMonitor.h"
 #include "platform/Sync.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SnmpAgent.h"
 

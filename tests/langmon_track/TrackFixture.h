@@ -8,7 +8,7 @@
 
 #include "langmon/MonitorProcess.h"
 #include "langmon/status/StatusManagerLink.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tests/support/TestRoot.h"
 #include "tools/sample/SnmpAgent.h"
 

@@ -10,7 +10,7 @@
 #include "tools/sample/MonitorPass.h"
 #include "tests/support/MonitorSetup.h"
 #include "tools/sample/PortSetup.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 
 namespace kvtest {
 std::vector<BYTE> ManagerView::Read(const std::u16string& printer, const char* name) {

@@ -18,7 +18,7 @@
 #include "tests/psw_host/HostFixture.h"
 #include "tests/support/MachineKeys.h"
 #include "tests/support/MonitorSetup.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tools/sample/MonitorPass.h"
 #include "tools/sample/PortSetup.h"
 #include "tools/sample/SnmpAgent.h"

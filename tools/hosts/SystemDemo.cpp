@@ -36,7 +36,7 @@
 #include "platform/StandInMonitor.h"
 #include "platform/StatusManager.h"
 #include "platform/User.h"
-#include "tests/support/PrinterOids.h"
+#include "tools/sample/PrinterOids.h"
 #include "tools/hosts/CaptionedPicture.h"
 #include "tools/hosts/DemoFolder.h"
 #include "tools/hosts/DemoPrint.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The printer's SNMP objects as tests serve them (the agent fixture, the snmpd pass program's
-// tables) and look for in the requests the monitor makes.
+// The printer's SNMP objects as the sample agent serves them (tests, the snmpd pass program's
+// tables, the system demo) and as tests look for them in the requests the monitor makes.
 
 namespace kvtest {
 
