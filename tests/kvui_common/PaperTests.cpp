@@ -10,7 +10,7 @@
 #include "platform/User.h"
 #include "settings/Forms.h"
 #include "tests/kvui_common/CommonFixture.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 
 namespace kvuicommon {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/Modules.h"
 #include "platform/PropSheet.h"
 #include "platform/User.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/pages/PageRoutines.h"

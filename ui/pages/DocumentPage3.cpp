@@ -8,7 +8,7 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "ui/pages/DocumentPage3Internal.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 #include "ui/data/OverlayForm.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/dialogs/PositionDialog.h"

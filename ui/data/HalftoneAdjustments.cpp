@@ -1,6 +1,6 @@
 // The halftone library's two adjustments and dialog 2800 that offers the device's: each call
 // loads "htui" for its own span, and a value is stored only when the user confirmed a change.
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 
 #include <iterator>
 
