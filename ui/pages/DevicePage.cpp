@@ -15,6 +15,7 @@
 #include "platform/Modules.h"
 #include "platform/PropSheet.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/data/HalftoneAdjustments.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
@@ -66,8 +67,8 @@ struct TableItem {
     WORD ownIcon;
 };
 constexpr TableItem kTableItems[] = {
-    {kDeviceItemTTSubst, kOptionBuiltinTTSubst, 756, 757},
-    {kDeviceItemOutPaper, kOptionNoOutPaperTable, 758, 759},
+    {kDeviceItemTTSubst, kOptionBuiltinTTSubst, kBuiltInFontTableIconId, kPrinterFontTableIconId},
+    {kDeviceItemOutPaper, kOptionNoOutPaperTable, kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
 };
 
 // Controls that belong to one item or another; the rest of the page stays as it is.
@@ -80,7 +81,7 @@ constexpr int kVersionMore = 1313;
 constexpr int kItemControls[] = {kDeviceLabel, kVersionIcon, kDeviceList, 1305, 1306, kVersionGroup, kDeviceButton,
                                  kDeviceSecondButton, kVersionName, kVersionKind, kVersionText, kVersionMore};
 
-constexpr int kPageIconId = 778;
+constexpr int kPageIconId = kLockIconId;
 constexpr UINT kDefaultsHint = 623;
 constexpr DWORD kPageHelpContext = 4;
 constexpr int kListMaxRows = 7;

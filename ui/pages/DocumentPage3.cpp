@@ -7,6 +7,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/DocumentPage3Internal.h"
 #include "ui/data/HalftoneAdjustments.h"
 #include "ui/data/OverlayForm.h"
@@ -23,7 +24,7 @@
 namespace page3 {
 namespace {
 
-constexpr int kPageIconId = 802;
+constexpr int kPageIconId = kSettingsTabIconId;
 constexpr UINT kDefaultsHint = 616;
 constexpr UINT kOwnerTextWarning = 721;
 constexpr UINT kUserNameWarning = 724;

@@ -9,6 +9,7 @@
 #include "platform/Controls.h"
 #include "platform/Kernel.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/data/DriverVersion.h"
 #include "ui/pages/PageCommon.h"
@@ -29,7 +30,7 @@ constexpr int kVersionIcon = 1303;
 constexpr int kVersionModel = 1310;
 constexpr int kVersionKind = 1311;
 constexpr int kVersionLine = 1312;
-constexpr int kDriverIconId = 700;
+constexpr int kDriverIconId = kPrinterIconId;
 
 bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 

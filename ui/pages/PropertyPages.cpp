@@ -8,6 +8,7 @@
 
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/pages/DevicePage.h"
 #include "ui/pages/DocumentPage1.h"
@@ -23,8 +24,9 @@ struct PageKind {
     int templateId;  // in the language library
     WORD tabIcon;
 };
-constexpr PageKind kDocumentPages[] = {{1100, 800}, {1200, 801}, {1300, 802}};
-constexpr PageKind kDevicePage = {1400, 803};
+constexpr PageKind kDocumentPages[] = {
+    {1100, kLayoutTabIconId}, {1200, kPaperTabIconId}, {1300, kSettingsTabIconId}};
+constexpr PageKind kDevicePage = {1400, kDeviceTabIconId};
 constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
 
 // The pages with a procedure of their own, which hands the frame what it leaves; the others

@@ -93,7 +93,7 @@ void PaintItem(HDC hdc, PageRecord* page, const TVITEMW& item, const RECT& rect,
 
     if ((flags & kMarkerFlags) != 0) {
         HIMAGELIST images = PageTreeImages(page);
-        const int marker = GetTreeImageIndex(page, kTreeMarkerIcon);
+        const int marker = GetTreeImageIndex(page, kTreeMarkerIconId);
         if (images != nullptr && marker >= 0) {
             ImageList_Draw(images, marker, hdc, static_cast<int>(rect.left) - indent,
                            static_cast<int>(rect.top + (rect.bottom - rect.top - kImageHeight) / 2), ILD_TRANSPARENT);
