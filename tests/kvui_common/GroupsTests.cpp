@@ -5,6 +5,8 @@
 #include "platform/Controls.h"
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/pages/PageIcons.h"
 
@@ -73,7 +75,7 @@ TEST_F(PageGroups, CategoryPositionsOutsideTheTableAreBroughtIntoIt) {
     }
     PageCategory categories[kPageCategoryMax] = {};
     EXPECT_EQ(BuildPageCategories(&Working(), categories), 5);
-    EXPECT_EQ(categories[4].iconId, 652);
+    EXPECT_EQ(categories[4].iconId, kStatusCategoryIconId);
     EXPECT_EQ(ClampCategoryIndex(3, 0), 0);
 }
 
@@ -139,7 +141,8 @@ TEST_F(PageGroups, TheLayoutPanelListsChoicesAndHintsWhatFixesThem) {
     EXPECT_EQ(Send(dialog, 1117, CB_GETCURSEL), 2);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 1119), BST_CHECKED);
     EXPECT_EQ(ItemText(dialog, 1000), u"");
-    EXPECT_EQ(SendDlgItemMessageW(dialog, 1112, STM_GETICON, 0, 0), reinterpret_cast<LRESULT>(PageIcon(&page_, 724)));
+    EXPECT_EQ(SendDlgItemMessageW(dialog, kPagesPerSheetIcon, STM_GETICON, 0, 0),
+              reinterpret_cast<LRESULT>(PageIcon(&page_, kFourUpLandscapeIconId)));
 
     Working().PagesPerSheet = 3;  // no such entry
     Working().PageFrame = 9;

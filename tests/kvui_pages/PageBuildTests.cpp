@@ -8,6 +8,7 @@
 #include "platform/ActivationContext.h"
 #include "platform/Kernel.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "ui/pages/DevicePage.h"
 #include "ui/pages/DocumentPage1.h"
@@ -89,8 +90,9 @@ TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, PageBuild,
-                         ::testing::Values(SheetIconsCase{"Document", kUiDocumentSheet, {1100, 1200, 1300}, {800, 801, 802}},
-                                           SheetIconsCase{"Device", kUiDeviceSheet, {1400}, {803}}),
+                         ::testing::Values(SheetIconsCase{"Document", kUiDocumentSheet, {1100, 1200, 1300},
+                                                          {kLayoutTabIconId, kPaperTabIconId, kSettingsTabIconId}},
+                                           SheetIconsCase{"Device", kUiDeviceSheet, {1400}, {kDeviceTabIconId}}),
                          [](const ::testing::TestParamInfo<SheetIconsCase>& info) { return std::string(info.param.name); });
 
 // A refused page stops the build; the page refused is released at once, and the page that
