@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/ui/PictureIds.h"
 #include "ui/entry/UiOwners.h"
 #include "ui/tree/SettingsTreeState.h"
 
