@@ -1,6 +1,5 @@
-// The main of every test binary: GoogleTest and GoogleMock with the watchdog, or a routine
+// The main of every test binary: GoogleTest with the watchdog, or a routine
 // that a test runs in a second process.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,7 +19,7 @@ void FailRunningTest(const char* file, int line, const std::string& what) { ADD_
 int main(int argc, char** argv) {
     kvtest::SetProblemSink(&FailRunningTest);
     if (int exitCode = 0; kvtest::RunChildRoutineIfAsked(argc, argv, &exitCode)) return exitCode;
-    testing::InitGoogleMock(&argc, argv);
+    testing::InitGoogleTest(&argc, argv);
     kvtest::StartWatchdog(kvtest::DefaultWatchdogSeconds());
     return RUN_ALL_TESTS();
 }
