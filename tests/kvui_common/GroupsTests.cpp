@@ -176,7 +176,7 @@ TEST_F(PageGroups, TheBorderRadiosFollowTheFrameAndTurnTheirLabelsWithThePages) 
         Working().PagesPerSheet = c.mode;
         Working().NupSlotOrder = c.frame;
         Working().Public.dmOrientation = c.orientation;
-        ShowRadioGroup1122(&page_, dialog);
+        ShowBorderRadios(&page_, dialog);
         for (int id = 1122; id <= 1125; ++id) {
             EXPECT_EQ(IsDlgButtonChecked(dialog, id), id == c.checked ? BST_CHECKED : BST_UNCHECKED) << id;
         }

@@ -23,7 +23,7 @@ TEST_F(Memory, TheSampleModelsSizesAreOfferedAndTheChosenOneIsWritten) {
         EXPECT_EQ(EntryData(), (std::vector<LPARAM>{Entry(64), Entry(128), Entry(264), Entry(512)}));
         for (const std::u16string& text : EntryTexts()) EXPECT_EQ(text, kMemoryEntryText);
         EXPECT_EQ(CurrentEntry(), 1);  // the model's default, 131072
-        EXPECT_EQ(Text(kDeviceLabel).substr(Text(kDeviceLabel).size() - 4), u"(&M)");
+        EXPECT_EQ(Text(kItemLabel).substr(Text(kItemLabel).size() - 4), u"(&M)");
         Working().DeviceSlots[kDiskSlot].State |= kDeviceInstalled;
         ChooseEntry(2);
         EXPECT_EQ(Working().InstalledMemory, 270336u);

@@ -37,8 +37,8 @@ TEST_F(Page1Test, CancelOnEveryPageAndInEveryDialogTakesNothing) {
          }},
         {"job file dialog", 0, [](HWND page) { Click(page, 4158); },
          [](HWND dialog) {
-             standin::ui::ClickAt(GetDlgItem(dialog, kOwnFolderCheck), 3, 3);
-             standin::ui::TypeText(GetDlgItem(dialog, kFolderEdit), u"C:\\elsewhere");
+             standin::ui::ClickAt(GetDlgItem(dialog, kJobFolderCheck), 3, 3);
+             standin::ui::TypeText(GetDlgItem(dialog, kJobFolderEdit), u"C:\\elsewhere");
              standin::ui::ClickAt(GetDlgItem(dialog, IDCANCEL), 3, 3);
          }},
     };

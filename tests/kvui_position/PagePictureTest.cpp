@@ -297,7 +297,7 @@ TEST_F(PagePicture, FixedNupPicture) {
                       EXPECT_EQ(Text(dialog, kPositionScaleEdit), u"---");
                       EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kPositionScaleCheck)));
                       EXPECT_EQ(s->docMargins[kTop], 50);
-                      Click(dialog, kPositionDefaults);
+                      Click(dialog, kDefaultsButton);
                       EXPECT_EQ(context_->scratchBlock.TopMargin, kFixedNupTop);
                       EXPECT_EQ(context_->scratchBlock.LeftMargin, kFixedNupLeft);
                       HWND picture = GetDlgItem(dialog, kPositionPicture);

@@ -201,9 +201,9 @@ TEST_F(PresetDialog, DeletingAUserPresetAsksFirstAndSelectsTheNextOne) {
         EXPECT_EQ(Names(dialog).size(), 3u);
         standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
         // The Delete key in the list does the same.
-        SendMessageW(GetDlgItem(dialog, kPresetListControl), WM_KEYDOWN, VK_DELETE, 0);
+        SendMessageW(GetDlgItem(dialog, kPresetDialogList), WM_KEYDOWN, VK_DELETE, 0);
         EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"A", u"C"}));
-        HWND list = GetDlgItem(dialog, kPresetListControl);
+        HWND list = GetDlgItem(dialog, kPresetDialogList);
         EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
         ClickItem(dialog, 1);
         Press(dialog, 2206);
@@ -270,7 +270,7 @@ TEST_F(PresetDialog, SelectingAPresetClearsTheEditsAndFocusingThemDropsTheSelect
         EXPECT_TRUE(Enabled(dialog, 2206));
         SetFocus(GetDlgItem(dialog, 2213));
         EXPECT_FALSE(Enabled(dialog, 2206));
-        HWND list = GetDlgItem(dialog, kPresetListControl);
+        HWND list = GetDlgItem(dialog, kPresetDialogList);
         EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
         Press(dialog, IDCANCEL);
     });
@@ -278,7 +278,7 @@ TEST_F(PresetDialog, SelectingAPresetClearsTheEditsAndFocusingThemDropsTheSelect
 
 // Drags the item by the mouse and lets it go at x (list coordinates) on the list's row.
 void DragItem(HWND dialog, int item, int dropX) {
-    HWND list = GetDlgItem(dialog, kPresetListControl);
+    HWND list = GetDlgItem(dialog, kPresetDialogList);
     RECT icon{};
     icon.left = LVIR_ICON;
     SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&icon));
@@ -296,7 +296,7 @@ void DragItem(HWND dialog, int item, int dropX) {
 int ItemLeft(HWND dialog, int item) {
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
-    SendMessageW(GetDlgItem(dialog, kPresetListControl), LVM_GETITEMRECT, static_cast<WPARAM>(item),
+    SendMessageW(GetDlgItem(dialog, kPresetDialogList), LVM_GETITEMRECT, static_cast<WPARAM>(item),
                  reinterpret_cast<LPARAM>(&bounds));
     return bounds.left;
 }
@@ -307,7 +307,7 @@ TEST_F(PresetDialog, DraggingMovesAPresetAfterTheOneLeftOfTheDrop) {
         // A after C; then D first; then B just right of its own left neighbour: no move.
         DragItem(dialog, 0, ItemLeft(dialog, 2) + 5);
         EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"B", u"C", u"A", u"D"}));
-        HWND list = GetDlgItem(dialog, kPresetListControl);
+        HWND list = GetDlgItem(dialog, kPresetDialogList);
         EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
         DragItem(dialog, 3, 0);
         EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"D", u"B", u"C", u"A"}));
@@ -321,7 +321,7 @@ TEST_F(PresetDialog, DraggingMovesAPresetAfterTheOneLeftOfTheDrop) {
 
 TEST_F(PresetDialog, TheEdgesOfTheListScrollEveryTenthOfASecondWhileDragging) {
     RunDialog([&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, kPresetListControl);
+        HWND list = GetDlgItem(dialog, kPresetDialogList);
         RECT icon{};
         icon.left = LVIR_ICON;
         SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&icon));

@@ -68,7 +68,7 @@ void PresetsTest::SetPresetFlags(DWORD flags) { reinterpret_cast<ModelDescriptio
 
 INT_PTR PresetsTest::RunDialog(const std::function<void(HWND dialog)>& script) {
     standin::ui::OnModalDialog([this, script](HWND dialog) {
-        if (GetDlgItem(dialog, kPresetListControl) != nullptr) {
+        if (GetDlgItem(dialog, kPresetDialogList) != nullptr) {
             script(dialog);
             return;
         }
@@ -89,7 +89,7 @@ void PresetsTest::Press(HWND dialog, int control) {
 }
 
 void PresetsTest::ClickItem(HWND dialog, int item) {
-    HWND list = GetDlgItem(dialog, kPresetListControl);
+    HWND list = GetDlgItem(dialog, kPresetDialogList);
     RECT bounds{};
     bounds.left = LVIR_ICON;
     ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds)));
@@ -103,7 +103,7 @@ void PresetsTest::SaveAs(HWND dialog, const std::u16string& name, const std::u16
 }
 
 std::vector<std::u16string> PresetsTest::Names(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kPresetListControl);
+    HWND list = GetDlgItem(dialog, kPresetDialogList);
     std::vector<std::u16string> names;
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

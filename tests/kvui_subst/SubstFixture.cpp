@@ -91,7 +91,7 @@ INT_PTR SubstTest::Open(int templateId, std::function<void(HWND dialog)> script)
         ran = true;
         script(dialog);
     });
-    const bool trueType = templateId == kTTSubstDeviceDialog || templateId == kTTSubstDocumentDialog;
+    const bool trueType = templateId == kTTSubstDeviceTemplate || templateId == kTTSubstDocumentTemplate;
     const INT_PTR result = trueType ? ShowTTSubstDialog(&page_, nullptr, templateId)
                                     : ShowOutPaperDialog(&page_, nullptr, templateId);
     standin::ui::OnModalDialog(nullptr);

@@ -9,14 +9,14 @@
 
 struct PageRecord;
 
-/// The page's icons shown in 1151 and 1152.
+/// The page's icons shown in kDocumentPaperIcon and kOutputPaperIcon.
 inline constexpr int kDocumentPaperIconId = 780;
 inline constexpr int kOutputPaperIconId = 781;
 
-/// Draws the preview of the context's working block into the owner-drawn control 1008
-/// (drawItem's DC) and the paper names beside icons 1151 and 1152 (the dialog's DC). Every
-/// bitmap it loads is deleted and the DC's modes are restored. 1, or 0 when no memory DC can
-/// be made.
+/// Draws the preview of the context's working block into the owner-drawn kPreviewControl
+/// (drawItem's DC) and the paper names beside kDocumentPaperIcon and kOutputPaperIcon (the
+/// dialog's DC). Every bitmap it loads is deleted and the DC's modes are restored. 1, or 0 when
+/// no memory DC can be made.
 int PaintLayoutPreview(const DRAWITEMSTRUCT* drawItem, PageRecord* page, HWND dialog);
 
 /// The sheet picture: 3111-3122 by duplex kind (1 to 3; another kind gives 3111),

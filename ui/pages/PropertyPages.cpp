@@ -8,6 +8,7 @@
 
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/pages/DevicePage.h"
 #include "ui/pages/DocumentPage1.h"
@@ -23,9 +24,9 @@ struct PageKind {
     int templateId;  // in the language library
     WORD tabIcon;
 };
-constexpr PageKind kDocumentPages[] = {{1100, 800}, {1200, 801}, {1300, 802}};
-constexpr PageKind kDevicePage = {1400, 803};
-constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
+constexpr PageKind kDocumentPages[] = {{kDocumentPage1Template, 800}, {kDocumentPage2Template, 801},
+                                      {kDocumentPage3Template, 802}};
+constexpr PageKind kDevicePage = {kDevicePageTemplate, 803};
 
 // The pages with a procedure of their own, which hands the frame what it leaves; the others
 // run on the frame alone.
@@ -36,8 +37,8 @@ struct PageProcedure {
 constexpr PageProcedure kPageProcedures[] = {
     {kDocumentPage1Template, DocumentPage1DlgProc},
     {kDocumentPage2Template, DocumentPage2DlgProc},
-    {1300, DocumentPage3DlgProc},
-    {1400, DevicePageDlgProc},
+    {kDocumentPage3Template, DocumentPage3DlgProc},
+    {kDevicePageTemplate, DevicePageDlgProc},
 };
 
 DLGPROC ProcedureFor(int templateId) {
