@@ -15,6 +15,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/ModelCache.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/tree/SettingsTree.h"

@@ -8,6 +8,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -61,16 +62,16 @@ TEST_F(DevicePage, EachItemShowsItsControlSet) {
             EXPECT_EQ(Shown(kItemList), c.list) << c.item;
             EXPECT_EQ(Shown(kItemButton), c.button) << c.item;
             EXPECT_EQ(Shown(kItemSecondButton), c.secondButton) << c.item;
-            EXPECT_EQ(Shown(1310), c.version) << c.item;
+            EXPECT_EQ(Shown(kItemModelName), c.version) << c.item;
             if (c.buttonLabel == 0) continue;
             WCHAR label[128] = {};
             LoadStringW(language, c.buttonLabel, label, 128);
             EXPECT_EQ(Text(c.button ? kItemButton : kItemSecondButton), std::u16string(label)) << c.item;
         }
         SelectItem(kDeviceItemVersion);
-        EXPECT_EQ(Text(1310), u"KV-TD520");
-        EXPECT_EQ(Text(1311), u"Printer Driver");
-        EXPECT_EQ(Text(1312), u"Version 1.00");
+        EXPECT_EQ(Text(kItemModelName), u"KV-TD520");
+        EXPECT_EQ(Text(kItemDriverName), u"Printer Driver");
+        EXPECT_EQ(Text(kItemVersion), u"Version 1.00");
         Ok();
     }));
 }
@@ -193,7 +194,7 @@ TEST_F(DevicePage, DefaultsRestoreOnlyTheThreeSwitchesAndFeatureBit24) {
         WCHAR hint[260] = {};
         LoadStringW(Record()->context->languageLibrary, 623, hint, 260);
         EXPECT_EQ(Text(kHintText), std::u16string(hint));
-        EXPECT_TRUE(Shown(1310));  // the first item, the version, is selected
+        EXPECT_TRUE(Shown(kItemModelName));  // the first item, the version, is selected
         Ok();
     }));
     EXPECT_EQ(StoredDword(PD_MEMORY), 524288u);

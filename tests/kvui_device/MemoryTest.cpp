@@ -3,6 +3,7 @@
 // takes the disk out, and OK writes both as printer data. A model's size whose megabytes do
 // not fit the entry's value word is not offered.
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "ui/data/PrinterDataValues.h"

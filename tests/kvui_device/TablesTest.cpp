@@ -3,6 +3,7 @@
 // and OK writes the switch as printer data.
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "ui/dialogs/SubstDialogs.h"

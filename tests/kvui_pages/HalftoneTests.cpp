@@ -1,6 +1,7 @@
 // The device halftone per resolution and the document's colour adjustment through htui: what
-// htui is given, what is stored on OK, nothing on Cancel or a failure, the 2803 button's
-// spread over the other resolutions, and the module references balanced on every outcome.
+// htui is given, what is stored on OK, nothing on Cancel or a failure,
+// kHalftoneAdjustOthersButton's spread over the other resolutions, and the module references
+// balanced on every outcome.
 #include <cstring>
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "tools/standins/htui/Halftone.h"
@@ -204,7 +206,7 @@ TEST_F(HalftoneTest, WithoutHtuiNothingIsShownOrStored) {
     EXPECT_EQ(AdjustDocumentColor(nullptr), 0);
 }
 
-// Dialog 2800: the button pressed and the print quality choose the value and its defaults.
+// The halftone dialog: the button pressed and the print quality choose the value and its defaults.
 struct DialogCase {
     const char* name;
     int button;

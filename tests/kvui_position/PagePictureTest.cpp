@@ -7,6 +7,7 @@
 #include "platform/Modules.h"
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_position/PositionFixture.h"
 #include "ui/entry/UiOwners.h"
 

@@ -4,6 +4,7 @@
 #include "platform/Controls.h"
 #include "platform/Modules.h"
 #include "platform/StandInShell.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_position/PositionFixture.h"
 
 namespace kvuiposition {

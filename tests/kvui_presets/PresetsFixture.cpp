@@ -11,6 +11,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
@@ -47,7 +48,7 @@ void PresetsTest::SetUp() {
                                         kUiDocumentSheet, 1041);
     ASSERT_NE(context_, nullptr);
     page_.context = context_;
-    page_.templateId = 1100;
+    page_.templateId = kDocumentPage1Template;
     page_.images = CreatePageImages(resources_);
     ASSERT_NE(page_.images, nullptr);
     SetPresetFlags(kAllBuiltIns);
@@ -97,9 +98,9 @@ void PresetsTest::ClickItem(HWND dialog, int item) {
 }
 
 void PresetsTest::SaveAs(HWND dialog, const std::u16string& name, const std::u16string& comment) {
-    standin::ui::TypeText(GetDlgItem(dialog, 2209), name);
-    if (!comment.empty()) standin::ui::TypeText(GetDlgItem(dialog, 2213), comment);
-    Press(dialog, 2214);
+    standin::ui::TypeText(GetDlgItem(dialog, kPresetDialogNameEdit), name);
+    if (!comment.empty()) standin::ui::TypeText(GetDlgItem(dialog, kPresetDialogCommentEdit), comment);
+    Press(dialog, kPresetDialogSaveButton);
 }
 
 std::vector<std::u16string> PresetsTest::Names(HWND dialog) {

@@ -14,6 +14,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/SpoolerQueries.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "tools/sample/SamplePrinter.h"

@@ -10,6 +10,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "ui/pages/LayoutPreview.h"
 
@@ -275,7 +276,7 @@ TEST_F(LayoutPreview, StacksTheLayersOfANineUpDuplexSheet) {
     Working().NupAcross = 3;
     Working().NupSlotOrder = 1;
     Working().DuplexShift = 10;
-    HWND dialog = OpenDialog(1100, PreviewPageProc);
+    HWND dialog = OpenDialog(kDocumentPage1Template, PreviewPageProc);
     ASSERT_NE(dialog, nullptr);
     const standin::ui::Pixels shown = ControlPixels(dialog);
     ASSERT_GT(shown.width, 0);
@@ -307,7 +308,7 @@ TEST_F(LayoutPreview, ScaleShownOnlyForANumberInTheScaleEdit) {
     };
     const Case cases[] = {{u"85", true}, {u"0", false}, {u"abc", false}, {u"", false}};
     for (const Case& c : cases) {
-        HWND dialog = OpenDialog(1200, PreviewPageProc);
+        HWND dialog = OpenDialog(kDocumentPage2Template, PreviewPageProc);
         ASSERT_NE(dialog, nullptr);
         SetDlgItemTextW(dialog, kScaleEdit, c.edit.c_str());
         standin::ui::ClearDrawLogs();
@@ -335,7 +336,7 @@ TEST_F(LayoutPreview, OutputPaperNameFromTheFormTable) {
     context_->formIndex = index;
     context_->formName = names;
     Working().OutputPaperSize = 9;
-    HWND dialog = OpenDialog(1200, PreviewPageProc);
+    HWND dialog = OpenDialog(kDocumentPage2Template, PreviewPageProc);
     ASSERT_NE(dialog, nullptr);
     standin::ui::PaintWindow(GetParent(dialog));
     const std::vector<std::u16string> texts = Texts(dialog);
@@ -351,7 +352,7 @@ TEST_F(LayoutPreview, ManyPaintsLeaveNoObjectBehind) {
     Working().PagesPerSheet = 4;
     Working().Public.dmDuplex = DMDUP_VERTICAL;
     Working().DuplexShift = 3;
-    HWND dialog = OpenDialog(1200, PreviewPageProc);
+    HWND dialog = OpenDialog(kDocumentPage2Template, PreviewPageProc);
     ASSERT_NE(dialog, nullptr);
     const unsigned before = standin::ui::LiveGdiObjectCount();
     const unsigned dcs = standin::ui::LiveDcCount();
@@ -371,9 +372,9 @@ TEST_F(LayoutPreview, PicturesOfThePreview) {
         short duplex;
     };
     const Shot shots[] = {
-        {"preview-one-page.png", 1200, 1, 1, 1},
-        {"preview-two-up-landscape.png", 1200, 2, 2, 3},
-        {"preview-sixteen-up.png", 1100, 16, 1, 2},
+        {"preview-one-page.png", kDocumentPage2Template, 1, 1, 1},
+        {"preview-two-up-landscape.png", kDocumentPage2Template, 2, 2, 3},
+        {"preview-sixteen-up.png", kDocumentPage1Template, 16, 1, 2},
     };
     for (const Shot& shot : shots) {
         Working().PagesPerSheet = shot.pages;

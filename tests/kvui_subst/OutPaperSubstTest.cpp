@@ -11,6 +11,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInShell.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/ModelDescription.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_subst/SubstFixture.h"
