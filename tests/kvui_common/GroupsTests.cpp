@@ -6,6 +6,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/pages/PageIcons.h"
 
@@ -94,7 +95,7 @@ TEST_F(PageGroups, CategoryPositionsOutsideTheTableAreBroughtIntoIt) {
     }
     PageCategory categories[kPageCategoryMax] = {};
     EXPECT_EQ(BuildPageCategories(&Working(), categories), 5);
-    EXPECT_EQ(categories[4].iconId, 652);
+    EXPECT_EQ(categories[4].iconId, kStatusCategoryIconId);
     EXPECT_EQ(ClampCategoryIndex(3, 0), 0);
 }
 
@@ -162,7 +163,7 @@ TEST_F(PageGroups, TheLayoutPanelListsChoicesAndHintsWhatFixesThem) {
     EXPECT_EQ(IsDlgButtonChecked(dialog, kShiftMarginsCheck), BST_CHECKED);
     EXPECT_EQ(ItemText(dialog, kHintText), u"");
     EXPECT_EQ(SendDlgItemMessageW(dialog, kPagesPerSheetIcon, STM_GETICON, 0, 0),
-              reinterpret_cast<LRESULT>(PageIcon(&page_, 724)));
+              reinterpret_cast<LRESULT>(PageIcon(&page_, kFourUpLandscapeIconId)));
 
     Working().PagesPerSheet = 3;  // no such entry
     Working().PageFrame = 9;

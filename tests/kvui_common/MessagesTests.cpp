@@ -5,6 +5,7 @@
 #include "platform/StandInShell.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/pages/PageIcons.h"
 
@@ -48,7 +49,8 @@ TEST_F(PageMessages, TheHintShowsItsTextAndTheIconOfItsKindAndHidesWithTextZero)
         int kind;
         int iconId;
     };
-    const Case cases[] = {{kHintInfo, 775}, {kHintNote, 776}, {kHintCaution, 777}, {kHintFixed, 778}, {2, 728}, {9, 728}};
+    const Case cases[] = {{kHintInfo, kInfoIconId}, {kHintNote, kNoteIconId},      {kHintCaution, kCautionIconId},
+                          {kHintFixed, kLockIconId}, {2, kLightBulbIconId},        {9, kLightBulbIconId}};
     for (const Case& c : cases) {
         SetPageHint(&page_, dialog, 600, c.kind);
         EXPECT_EQ(ItemText(dialog, kHintText), LanguageString(language_, 600));

@@ -11,7 +11,7 @@
 #include "resources/ui/ControlIds.h"
 #include "settings/Forms.h"
 #include "tests/kvui_common/CommonFixture.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 
 namespace kvuicommon {
 namespace {

@@ -12,7 +12,7 @@
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "tools/sample/SamplePrinter.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 #include "ui/status/StatusQuery.h"
 
 namespace kvuidevice {

@@ -4,6 +4,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "ui/dialogs/SubstDialogs.h"
@@ -22,8 +23,10 @@ struct TableCase {
 };
 
 const TableCase kTables[] = {
-    {"TrueType", kDeviceItemTTSubst, kOptionBuiltinTTSubst, PD_TT_SUBST_DEFAULT, kTTSubstList, 756, 757},
-    {"OutputPaper", kDeviceItemOutPaper, kOptionNoOutPaperTable, PD_OUT_PAPER_DEFAULT, kOutPaperSubstList, 758, 759},
+    {"TrueType", kDeviceItemTTSubst, kOptionBuiltinTTSubst, PD_TT_SUBST_DEFAULT, kTTSubstList, kBuiltInFontTableIconId,
+     kPrinterFontTableIconId},
+    {"OutputPaper", kDeviceItemOutPaper, kOptionNoOutPaperTable, PD_OUT_PAPER_DEFAULT, kOutPaperSubstList,
+     kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
 };
 
 class Tables : public DeviceTest, public ::testing::WithParamInterface<TableCase> {};

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "resources/ui/PictureIds.h"
 #include "ui/dialogs/Finishing.h"
 
 namespace {
@@ -35,20 +36,20 @@ struct ListCase {
 
 TEST(FinishingTables, ListsFollowOrientationPaperAndSource) {
     const ListCase cases[] = {
-        {"A4 portrait manual", Block(1, 9), true, {0, 1, 4, 5, 6, 2, 3}, {0, 2, 3}, 665},
-        {"Letter portrait", Block(1, 1), false, {0, 1, 4, 5, 6}, {0}, 665},
-        {"B5 portrait", Block(1, 13), true, {0, 1, 4, 5, 6}, {0}, 665},
-        {"A3 portrait", Block(1, 8), false, {0, 1, 4, 3}, {0, 1}, 665},
-        {"B4 landscape", Block(2, 12), false, {0, 1, 4, 5, 6}, {0}, 672},
-        {"A4 landscape manual", Block(2, 9), true, {0, 1, 4, 3, 7, 5, 6}, {0, 1}, 672},
-        {"B5 landscape", Block(2, 13), false, {0, 1, 4, 3}, {0}, 672},
-        {"A3 landscape", Block(2, 8), false, {0, 1, 4, 5, 6}, {0, 2, 3}, 672},
-        {"postcard", Block(1, 43), true, {0}, {0}, 665},
+        {"A4 portrait manual", Block(1, 9), true, {0, 1, 4, 5, 6, 2, 3}, {0, 2, 3}, kPortraitStapleNoneIconId},
+        {"Letter portrait", Block(1, 1), false, {0, 1, 4, 5, 6}, {0}, kPortraitStapleNoneIconId},
+        {"B5 portrait", Block(1, 13), true, {0, 1, 4, 5, 6}, {0}, kPortraitStapleNoneIconId},
+        {"A3 portrait", Block(1, 8), false, {0, 1, 4, 3}, {0, 1}, kPortraitStapleNoneIconId},
+        {"B4 landscape", Block(2, 12), false, {0, 1, 4, 5, 6}, {0}, kLandscapeStapleNoneIconId},
+        {"A4 landscape manual", Block(2, 9), true, {0, 1, 4, 3, 7, 5, 6}, {0, 1}, kLandscapeStapleNoneIconId},
+        {"B5 landscape", Block(2, 13), false, {0, 1, 4, 3}, {0}, kLandscapeStapleNoneIconId},
+        {"A3 landscape", Block(2, 8), false, {0, 1, 4, 5, 6}, {0, 2, 3}, kLandscapeStapleNoneIconId},
+        {"postcard", Block(1, 43), true, {0}, {0}, kPortraitStapleNoneIconId},
         // Turned layouts stand the pages the other way round.
-        {"A4 landscape, layout 2", Block(2, 9, 2), false, {0, 1, 4, 5, 6}, {0, 2, 3}, 665},
-        {"A4 portrait, layout 6", Block(1, 9, 6), false, {0, 1, 4, 3}, {0, 1}, 672},
+        {"A4 landscape, layout 2", Block(2, 9, 2), false, {0, 1, 4, 5, 6}, {0, 2, 3}, kPortraitStapleNoneIconId},
+        {"A4 portrait, layout 6", Block(1, 9, 6), false, {0, 1, 4, 3}, {0, 1}, kLandscapeStapleNoneIconId},
         // The output paper wins over the document's.
-        {"output A3", Block(1, 9, 1, 8), false, {0, 1, 4, 3}, {0, 1}, 665},
+        {"output A3", Block(1, 9, 1, 8), false, {0, 1, 4, 3}, {0, 1}, kPortraitStapleNoneIconId},
     };
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -61,7 +62,7 @@ TEST(FinishingTables, ListsFollowOrientationPaperAndSource) {
         EXPECT_EQ(second[FinishListLength(second)].code, 255);
     }
     const FinishPositionList full = BuildFinishPosition1Table(Block(2, 9), true);
-    EXPECT_EQ(full[4].icon, 674);
+    EXPECT_EQ(full[4].icon, kLandscapeStapleTopRightIconId);
     EXPECT_EQ(full[4].label, 4212);
 }
 

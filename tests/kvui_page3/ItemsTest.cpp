@@ -6,6 +6,7 @@
 
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "tools/sample/SamplePrinter.h"
 #include "ui/tree/SettingsTree.h"
@@ -28,15 +29,17 @@ struct ChoiceCase {
     bool saved;       // the saved copy of the word follows
 };
 
+constexpr WORD kOn = kCheckMarkIconId;
+constexpr WORD kOff = kCrossMarkIconId;
 constexpr ChoiceCase kChoiceCases[] = {
-    {433, u"(&B)", 488, 769, 538, 768, false, 1u << 10, 538, true},
-    {434, u"(&P)", 488, 742, 489, 743, false, 1u << 11, 489, false},
-    {442, u"(&T)", 476, 768, 477, 769, false, 1u << 13, 476, true},
-    {443, u"(&O)", 539, 768, 540, 769, false, 1u << 15, 539, true},
-    {444, u"(&U)", 544, 769, 541, 768, false, 1u << 14, 541, true},
-    {455, u"(&C)", 482, 761, 481, 760, false, 1u << 24, 482, false},
-    {788, u"(&D)", 488, 769, 687, 768, true, 1u << 18, 687, true},
-    {4330, u"(&E)", 474, 768, 475, 769, false, 1u << 27, 474, true},
+    {433, u"(&B)", 488, kOff, 538, kOn, false, 1u << 10, 538, true},
+    {434, u"(&P)", 488, kJaggedLineIconId, 489, kSmoothLineIconId, false, 1u << 11, 489, false},
+    {442, u"(&T)", 476, kOn, 477, kOff, false, 1u << 13, 476, true},
+    {443, u"(&O)", 539, kOn, 540, kOff, false, 1u << 15, 539, true},
+    {444, u"(&U)", 544, kOff, 541, kOn, false, 1u << 14, 541, true},
+    {455, u"(&C)", 482, kFastProcessingIconId, 481, kStandardProcessingIconId, false, 1u << 24, 482, false},
+    {788, u"(&D)", 488, kOff, 687, kOn, true, 1u << 18, 687, true},
+    {4330, u"(&E)", 474, kOn, 475, kOff, false, 1u << 27, 474, true},
 };
 
 constexpr DWORD Data(WORD value, WORD icon) { return (static_cast<DWORD>(value) << 16) | icon; }
@@ -88,7 +91,9 @@ TEST_F(Items, ResolutionsListTheModelsAndSetThePrintQuality) {
         const auto* records = ModelList<ModelResolution>(model_, model_->ResolutionOffset, model_->ResolutionCount);
         ASSERT_NE(records, nullptr);
         std::vector<DWORD> expected;
-        for (DWORD i = 0; i < model_->ResolutionCount; ++i) expected.push_back(Data(static_cast<WORD>(records[i].Value1), 741));
+        for (DWORD i = 0; i < model_->ResolutionCount; ++i) {
+            expected.push_back(Data(static_cast<WORD>(records[i].Value1), kResolutionIconId));
+        }
         EXPECT_EQ(EntryData(page.dialog), expected);
         HWND list = GetDlgItem(page.dialog, kItemList);
         WCHAR text[32] = {};

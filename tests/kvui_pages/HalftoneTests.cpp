@@ -16,7 +16,7 @@
 #include "settings/PrinterData.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "tools/standins/htui/Halftone.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 
 namespace kvuipages {
 namespace {

@@ -9,6 +9,7 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "ui/pages/DevicePage.h"
 #include "ui/pages/DocumentPage1.h"
@@ -93,8 +94,9 @@ INSTANTIATE_TEST_SUITE_P(Sheets, PageBuild,
                          ::testing::Values(SheetIconsCase{"Document", kUiDocumentSheet,
                                                           {kDocumentPage1Template, kDocumentPage2Template,
                                                            kDocumentPage3Template},
-                                                          {800, 801, 802}},
-                                           SheetIconsCase{"Device", kUiDeviceSheet, {kDevicePageTemplate}, {803}}),
+                                                          {kLayoutTabIconId, kPaperTabIconId, kSettingsTabIconId}},
+                                           SheetIconsCase{"Device", kUiDeviceSheet, {kDevicePageTemplate},
+                                                          {kDeviceTabIconId}}),
                          [](const ::testing::TestParamInfo<SheetIconsCase>& info) { return std::string(info.param.name); });
 
 // A refused page stops the build; the page refused is released at once, and the page that

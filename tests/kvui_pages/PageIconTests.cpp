@@ -1,8 +1,9 @@
 // The pictures of a page: the tree's icons padded to 16 x 18, their image list keyed by icon
-// id (the tree's own icons beyond 773 included), and the rows of icons that settings values
-// index, clamped.
+// id (the tree's own icons beyond the range loaded first included), and the rows of icons that
+// settings values index, clamped.
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/entry/UiOwners.h"
@@ -40,7 +41,7 @@ IconBitmaps Read(HICON icon) {
 }
 
 TEST_F(PageIcons, PaddingPutsTheIconOneRowDownOnAWhiteOpaqueFrame) {
-    IconHandle source(static_cast<HICON>(LoadImageW(resources_, MAKEINTRESOURCEW(665), IMAGE_ICON, 16, 16, 0)));
+    IconHandle source(static_cast<HICON>(LoadImageW(resources_, MAKEINTRESOURCEW(kPortraitStapleNoneIconId), IMAGE_ICON, 16, 16, 0)));
     ASSERT_TRUE(source.Valid());
     IconHandle padded(PadIconTo16x18(source.Get()));
     ASSERT_TRUE(padded.Valid());
@@ -75,42 +76,43 @@ TEST_F(PageIcons, TreeImagesAreKeyedByIconIdBeyondTheLoadedRange) {
     ASSERT_TRUE(ImageList_GetIconSize(tree, &cx, &cy));
     EXPECT_EQ(cx, 16);
     EXPECT_EQ(cy, 18);
-    // Every icon of 665-773 that the library has, in order.
+    // Every icon from the first staple to the scale that the library has, in order.
     int expected = 0;
-    for (int id = 665; id <= 773; ++id) {
+    for (int id = kPortraitStapleNoneIconId; id <= kScaleIconId; ++id) {
         const bool present = FindResourceW(resources_, MAKEINTRESOURCEW(id), RT_GROUP_ICON) != nullptr;
         EXPECT_EQ(GetTreeImageIndex(&page_, id), present ? expected : -1) << id;
         expected += present ? 1 : 0;
     }
     ASSERT_EQ(ImageList_GetImageCount(tree), expected);
     // The tree's own icons after that range join the list once each.
-    for (int id = 788; id <= 792; ++id) {
+    for (int id = kPrinterCheckedIconId; id <= kFolderDiskIconId; ++id) {
         const bool present = FindResourceW(resources_, MAKEINTRESOURCEW(id), RT_GROUP_ICON) != nullptr;
         EXPECT_EQ(GetTreeImageIndex(&page_, id), present ? expected : -1) << id;
         expected += present ? 1 : 0;
     }
     EXPECT_GE(expected, 111);
     // Asked again, they keep their places.
-    const int index665 = GetTreeImageIndex(&page_, 665);
-    const int index788 = GetTreeImageIndex(&page_, 788);
-    EXPECT_EQ(GetTreeImageIndex(&page_, 665), index665);
-    EXPECT_EQ(GetTreeImageIndex(&page_, 788), index788);
+    const int first = GetTreeImageIndex(&page_, kPortraitStapleNoneIconId);
+    const int joined = GetTreeImageIndex(&page_, kPrinterCheckedIconId);
+    EXPECT_EQ(GetTreeImageIndex(&page_, kPortraitStapleNoneIconId), first);
+    EXPECT_EQ(GetTreeImageIndex(&page_, kPrinterCheckedIconId), joined);
     EXPECT_EQ(ImageList_GetImageCount(tree), expected);
     // Ids that no icon carries (a value used as an id) add nothing.
     for (int id : {0, -1, 4242, 65535, 100000}) EXPECT_EQ(GetTreeImageIndex(&page_, id), -1) << id;
     EXPECT_EQ(ImageList_GetImageCount(tree), expected);
-    EXPECT_EQ(GetTreeImageIndex(nullptr, 665), -1);
+    EXPECT_EQ(GetTreeImageIndex(nullptr, kPortraitStapleNoneIconId), -1);
 }
 
 TEST_F(PageIcons, LargeListAndSingleIcons) {
     HIMAGELIST large = PageLargeImages(&page_);
     EXPECT_EQ(ImageList_GetImageCount(large), 21);
-    for (int id : {778, 774, 706, 708, 710, 348, 780, 738, 782, 32514}) {
+    for (int id : {kLockIconId, kOnePageIconId, kTwoAcrossIconId, kTwoDownIconId, kSixAcrossThenDownIconId,
+                   kPrinterReadyIconId, kDocumentPaperIconId, kCopiesIconId, kDuplexLongEdgeIconId, 32514}) {
         const bool present = id == 32514 || FindResourceW(resources_, MAKEINTRESOURCEW(id), RT_GROUP_ICON) != nullptr;
         EXPECT_EQ(PageIcon(&page_, id) != nullptr, present) << id;
     }
-    EXPECT_EQ(PageIcon(&page_, 600), nullptr);  // only in the image list
-    EXPECT_EQ(PageIcon(nullptr, 778), nullptr);
+    EXPECT_EQ(PageIcon(&page_, kJobFilePresetIconId), nullptr);  // only in the image list
+    EXPECT_EQ(PageIcon(nullptr, kLockIconId), nullptr);
 }
 
 struct RowCase {
@@ -121,10 +123,17 @@ struct RowCase {
 
 TEST_F(PageIcons, RowIndicesFromSettingsAreClamped) {
     const RowCase cases[] = {
-        {PageIconRow::Nine, 0, 774},     {PageIconRow::Nine, 1, 715},     {PageIconRow::Nine, 8, 722},
-        {PageIconRow::Nine, 9, 722},     {PageIconRow::Nine, -1, 774},    {PageIconRow::Nine, 0x7FFFFFFF, 722},
-        {PageIconRow::Five, 0, 708},     {PageIconRow::Five, 1, 713},     {PageIconRow::Five, 4, 710},
-        {PageIconRow::Five, 65535, 710}, {PageIconRow::Five, -32768, 708},
+        {PageIconRow::Nine, 0, kOnePageIconId},
+        {PageIconRow::Nine, 1, kFourAcrossThenDownIconId},
+        {PageIconRow::Nine, 8, kFourDownFromRightLandscapeIconId},
+        {PageIconRow::Nine, 9, kFourDownFromRightLandscapeIconId},
+        {PageIconRow::Nine, -1, kOnePageIconId},
+        {PageIconRow::Nine, 0x7FFFFFFF, kFourDownFromRightLandscapeIconId},
+        {PageIconRow::Five, 0, kTwoDownIconId},
+        {PageIconRow::Five, 1, kSixDownFromRightIconId},
+        {PageIconRow::Five, 4, kSixAcrossThenDownIconId},
+        {PageIconRow::Five, 65535, kSixAcrossThenDownIconId},
+        {PageIconRow::Five, -32768, kTwoDownIconId},
     };
     for (const RowCase& c : cases) {
         EXPECT_EQ(PageRowIcon(&page_, c.row, c.index), PageIcon(&page_, c.id)) << c.index << " -> " << c.id;

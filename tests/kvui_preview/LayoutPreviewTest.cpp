@@ -11,6 +11,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "ui/pages/LayoutPreview.h"
 
@@ -127,28 +128,52 @@ TEST_F(LayoutPreview, SheetPictureByDuplexKindSideAndUpright) {
         int id;
     };
     const Case cases[] = {
-        {1, 0, 1, 3111}, {0, 0, 1, 3112}, {1, 0, 2, 3113}, {0, 0, 2, 3114}, {1, 0, 3, 3115}, {0, 0, 3, 3116},
-        {1, 1, 1, 3117}, {0, 1, 1, 3118}, {1, 1, 2, 3119}, {0, 1, 2, 3120}, {1, 1, 3, 3121}, {0, 1, 3, 3122},
-        {0, 0, 0, 3111}, {0, 1, 4, 3111}, {1, 1, -1, 3111},
+        {1, 0, 1, kSheetUprightBitmapId},
+        {0, 0, 1, kSheetTurnedBitmapId},
+        {1, 0, 2, kLongEdgeSheetUprightBitmapId},
+        {0, 0, 2, kLongEdgeSheetTurnedBitmapId},
+        {1, 0, 3, kShortEdgeSheetUprightBitmapId},
+        {0, 0, 3, kShortEdgeSheetTurnedBitmapId},
+        {1, 1, 1, kBoldSheetUprightBitmapId},
+        {0, 1, 1, kBoldSheetTurnedBitmapId},
+        {1, 1, 2, kBoldLongEdgeSheetUprightBitmapId},
+        {0, 1, 2, kBoldLongEdgeSheetTurnedBitmapId},
+        {1, 1, 3, kBoldShortEdgeSheetUprightBitmapId},
+        {0, 1, 3, kBoldShortEdgeSheetTurnedBitmapId},
+        // Another duplex kind: the one-sided upright sheet.
+        {0, 0, 0, kSheetUprightBitmapId},
+        {0, 1, 4, kSheetUprightBitmapId},
+        {1, 1, -1, kSheetUprightBitmapId},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SheetBitmapId(c.upright, c.bit2, c.duplex), c.id) << c.upright << c.bit2 << c.duplex;
     }
-    EXPECT_EQ(SinglePageBitmapId(0), 3123);
-    EXPECT_EQ(SinglePageBitmapId(1), 3125);
-    EXPECT_EQ(SinglePageBitmapId(2), 3123);
+    EXPECT_EQ(SinglePageBitmapId(0), kPageBitmapId);
+    EXPECT_EQ(SinglePageBitmapId(1), kNumberedPageBitmapId);
+    EXPECT_EQ(SinglePageBitmapId(2), kPageBitmapId);
+    // The grids follow one another by page count, upright ones first.
     const int pages[] = {2, 4, 6, 8, 9, 16};
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(NupGridBitmapId(1, pages[i]), 3127 + i);
-        EXPECT_EQ(NupGridBitmapId(0, pages[i]), 3133 + i);
+        EXPECT_EQ(NupGridBitmapId(1, pages[i]), kGridOf2UprightBitmapId + i);
+        EXPECT_EQ(NupGridBitmapId(0, pages[i]), kGridOf2TurnedBitmapId + i);
     }
-    EXPECT_EQ(NupGridBitmapId(0, 3), 3127);
-    EXPECT_EQ(NupGridBitmapId(1, 12), 3127);
+    EXPECT_EQ(NupGridBitmapId(0, 3), kGridOf2UprightBitmapId);
+    EXPECT_EQ(NupGridBitmapId(1, 12), kGridOf2UprightBitmapId);
 }
 
 TEST_F(LayoutPreview, OrderPicturesAsNumberedAndFrameClamped) {
-    const int clear[2][4] = {{8241, 8243, 8245, 8247}, {8249, 8251, 8253, 8255}};
-    const int set[2][4] = {{8244, 8242, 8246, 8248}, {8250, 8252, 8254, 8256}};
+    const int clear[2][4] = {
+        {kOrderAcrossUprightBitmapId, kOrderDownUprightBitmapId, kOrderAcrossFromRightUprightBitmapId,
+         kOrderDownFromRightUprightBitmapId},
+        {kOrderAcrossTurnedBitmapId, kOrderDownTurnedBitmapId, kOrderAcrossFromRightTurnedBitmapId,
+         kOrderDownFromRightTurnedBitmapId},
+    };
+    const int set[2][4] = {
+        {kGreyOrderAcrossUprightBitmapId, kGreyOrderDownUprightBitmapId, kGreyOrderAcrossFromRightUprightBitmapId,
+         kGreyOrderDownFromRightUprightBitmapId},
+        {kGreyOrderAcrossTurnedBitmapId, kGreyOrderDownTurnedBitmapId, kGreyOrderAcrossFromRightTurnedBitmapId,
+         kGreyOrderDownFromRightTurnedBitmapId},
+    };
     for (int frame = 0; frame < 4; ++frame) {
         EXPECT_EQ(OrderArrowBitmapId(1, 0, frame), clear[0][frame]);
         EXPECT_EQ(OrderArrowBitmapId(0, 0, frame), clear[1][frame]);
@@ -156,8 +181,8 @@ TEST_F(LayoutPreview, OrderPicturesAsNumberedAndFrameClamped) {
         EXPECT_EQ(OrderArrowBitmapId(0, 1, frame), set[1][frame]);
     }
     // A frame from an application's block indexes no further than the last column.
-    EXPECT_EQ(OrderArrowBitmapId(1, 0, 0xFFFF), 8247);
-    EXPECT_EQ(OrderArrowBitmapId(0, 1, 4), 8256);
+    EXPECT_EQ(OrderArrowBitmapId(1, 0, 0xFFFF), kOrderDownFromRightUprightBitmapId);
+    EXPECT_EQ(OrderArrowBitmapId(0, 1, 4), kGreyOrderDownFromRightTurnedBitmapId);
 }
 
 TEST_F(LayoutPreview, UprightFollowsPaperOrientationAndPageCount) {
@@ -193,8 +218,11 @@ TEST_F(LayoutPreview, BindingMarksByDuplexOrientationAndPages) {
         int id;
     };
     const Case cases[] = {
-        {3, 1, 2, 5, 8260}, {3, 1, 4, 5, 8258}, {3, 2, 2, 5, 8258}, {3, 2, 1, 5, 8260}, {2, 1, 6, 5, 8259},
-        {2, 1, 1, 5, 8257}, {2, 2, 8, 5, 8257}, {2, 2, 9, 5, 8259}, {1, 1, 2, 5, 0},    {3, 1, 2, 0, 0},
+        {3, 1, 2, 5, kBindingLeftTurnedBitmapId},  {3, 1, 4, 5, kBindingTopUprightBitmapId},
+        {3, 2, 2, 5, kBindingTopUprightBitmapId},  {3, 2, 1, 5, kBindingLeftTurnedBitmapId},
+        {2, 1, 6, 5, kBindingTopTurnedBitmapId},   {2, 1, 1, 5, kBindingLeftUprightBitmapId},
+        {2, 2, 8, 5, kBindingLeftUprightBitmapId}, {2, 2, 9, 5, kBindingTopTurnedBitmapId},
+        {1, 1, 2, 5, 0},                           {3, 1, 2, 0, 0},
     };
     for (const Case& c : cases) {
         Working().Public.dmDuplex = c.duplex;
@@ -211,32 +239,32 @@ TEST_F(LayoutPreview, PageNumbersInFrameOrder) {
     Working().Public.dmOrientation = DMORIENT_LANDSCAPE;
     Working().PagesPerSheet = 2;
     ASSERT_EQ(PreviewNumbers(Working(), numbers), 2);
-    EXPECT_EQ(numbers[0].bitmapId, 8206);
+    EXPECT_EQ(numbers[0].bitmapId, kTwoUpNumber1BitmapId);
     EXPECT_EQ(numbers[0].x, 50);
     EXPECT_EQ(numbers[0].y, 32);
-    EXPECT_EQ(numbers[1].bitmapId, 8207);
+    EXPECT_EQ(numbers[1].bitmapId, kTwoUpNumber2BitmapId);
     EXPECT_EQ(numbers[1].y, 64);
     // Turned, second set, from the right: page 1 at x 66.
     Working().Public.dmOrientation = DMORIENT_PORTRAIT;
     Working().PageDecorationOption = 1;
     Working().NupSlotOrder = 2;
     ASSERT_EQ(PreviewNumbers(Working(), numbers), 2);
-    EXPECT_EQ(numbers[0].bitmapId, 8208);
+    EXPECT_EQ(numbers[0].bitmapId, kTwoUpInverseNumber1BitmapId);
     EXPECT_EQ(numbers[0].x, 66);
     EXPECT_EQ(numbers[0].y, 48);
-    EXPECT_EQ(numbers[1].bitmapId, 8209);
+    EXPECT_EQ(numbers[1].bitmapId, kTwoUpInverseNumber2BitmapId);
     EXPECT_EQ(numbers[1].x, 34);
-    // Eight pages of the second set skip 8233.
+    // Eight pages of the second set skip the spare 8.
     Working().PagesPerSheet = 8;
     ASSERT_EQ(PreviewNumbers(Working(), numbers), 8);
-    EXPECT_EQ(numbers[6].bitmapId, 8232);
-    EXPECT_EQ(numbers[7].bitmapId, 8234);
+    EXPECT_EQ(numbers[6].bitmapId, kEightUpInverseNumber7BitmapId);
+    EXPECT_EQ(numbers[7].bitmapId, kEightUpInverseNumber8BitmapId);
     // Nine and sixteen pages: the first and the last number only.
     Working().PagesPerSheet = 16;
     Working().PageDecorationOption = 0;
     ASSERT_EQ(PreviewNumbers(Working(), numbers), 2);
-    EXPECT_EQ(numbers[0].bitmapId, 8235);
-    EXPECT_EQ(numbers[1].bitmapId, 8237);
+    EXPECT_EQ(numbers[0].bitmapId, kSixteenUpNumber1BitmapId);
+    EXPECT_EQ(numbers[1].bitmapId, kSixteenUpNumber16BitmapId);
     Working().PagesPerSheet = 3;
     EXPECT_EQ(PreviewNumbers(Working(), numbers), 0);
     Working().PagesPerSheet = 1;
@@ -285,8 +313,12 @@ TEST_F(LayoutPreview, StacksTheLayersOfANineUpDuplexSheet) {
     PreviewNumber numbers[kMaxPreviewNumbers] = {};
     ASSERT_EQ(PreviewNumbers(Working(), numbers), 2);
     const std::vector<Layer> layers = {
-        {3115, 0, 2}, {3131, 0, 2}, {8243, 42, 36}, {8235, numbers[0].x, numbers[0].y},
-        {8236, numbers[1].x, numbers[1].y}, {8258, 0, 2},
+        {kShortEdgeSheetUprightBitmapId, 0, 2},
+        {kGridOf9UprightBitmapId, 0, 2},
+        {kOrderDownUprightBitmapId, 42, 36},
+        {kSixteenUpNumber1BitmapId, numbers[0].x, numbers[0].y},
+        {kSixteenUpNumber9BitmapId, numbers[1].x, numbers[1].y},
+        {kBindingTopUprightBitmapId, 0, 2},
     };
     const standin::ui::Pixels expected = Expected(shown.width, shown.height, layers);
     EXPECT_TRUE(shown.bgr == expected.bgr);

@@ -11,6 +11,7 @@
 #include "platform/StandInShell.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "settings/Forms.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -162,9 +163,12 @@ TEST_F(ListFillers, ArrangementRadiosAndPicture) {
         int checked;
     };
     const Case cases[] = {
-        {1, 1, 0, 668, 669, 705, kNupOrderFirstRadio},  {1, 3, 1, 668, 669, 706, kNupOrderSecondRadio},
-        {2, 1, 0, 668, 669, 708, kNupOrderFirstRadio},  {2, 2, 0, 670, 671, 710, kNupOrderFirstRadio},
-        {3, 2, 1, 670, 671, 712, kNupOrderSecondRadio}, {2, 3, 7, 670, 671, 710, kNupOrderFirstRadio},
+        {1, 1, 0, 668, 669, kOneByOneIconId, kNupOrderFirstRadio},
+        {1, 3, 1, 668, 669, kTwoAcrossIconId, kNupOrderSecondRadio},
+        {2, 1, 0, 668, 669, kTwoDownIconId, kNupOrderFirstRadio},
+        {2, 2, 0, 670, 671, kSixAcrossThenDownIconId, kNupOrderFirstRadio},
+        {3, 2, 1, 670, 671, kSixAcrossFromRightIconId, kNupOrderSecondRadio},
+        {2, 3, 7, 670, 671, kSixAcrossThenDownIconId, kNupOrderFirstRadio},
     };
     for (const Case& c : cases) {
         Working().NupDown = c.down;

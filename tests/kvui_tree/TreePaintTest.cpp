@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/kvui_tree/TreeFixture.h"
 #include "tools/sample/SamplePrinter.h"
 #include "tools/sample/SampleSettings.h"
@@ -209,7 +210,7 @@ TEST_F(TreePaint, ListItemsDrawTextIconAndColoursByState) {
     for (HWND control : {list, combo}) {
         const bool isCombo = control == combo;
         SendMessageW(control, isCombo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"Tray one"));
-        SendMessageW(control, isCombo ? CB_SETITEMDATA : LB_SETITEMDATA, 0, (300 << 16) | 724);
+        SendMessageW(control, isCombo ? CB_SETITEMDATA : LB_SETITEMDATA, 0, (300 << 16) | kFourUpLandscapeIconId);
     }
     const struct {
         const char* name;
@@ -236,7 +237,7 @@ TEST_F(TreePaint, ListItemsDrawTextIconAndColoursByState) {
         item.hwndItem = c.control;
         item.hDC = canvas.Dc();
         item.rcItem = RECT{0, 0, 200, 20};
-        item.itemData = (300 << 16) | 724;
+        item.itemData = (300 << 16) | kFourUpLandscapeIconId;
         ASSERT_TRUE(DrawListItem(&page_, &item));
         const standin::ui::Pixels pixels = canvas.Pixels();
         EXPECT_EQ(pixels.At(199, 0), GetSysColor(c.background));

@@ -12,6 +12,7 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "tests/support/TestRoot.h"
 
 namespace uiresources {
@@ -22,15 +23,23 @@ struct Range {
     int last;
 };
 
-const Range kIcons[] = {{348, 351}, {600, 620}, {650, 658}, {665, 699}, {700, 792}, {800, 803}};
+const Range kIcons[] = {
+    {kPrinterReadyIconId, kPrinterErrorIconId},      {kJobFilePresetIconId, kPresetChangedIconId},
+    {kLayoutCategoryIconId, kDestinationCategoryIconId}, {kPortraitStapleNoneIconId, kSorterBinsIconId},
+    {kPrinterIconId, kFolderDiskIconId},             {kLayoutTabIconId, kDeviceTabIconId},
+};
 // Icons that a page also loads at a size of its own: a third image of that size.
 struct ExtraSize {
     int id;
     LONG width;
     LONG height;
 };
-const ExtraSize kExtraSizes[] = {{782, 90, 30}};
-const Range kBitmaps[] = {{800, 800}, {3111, 3138}, {8206, 8260}};
+const ExtraSize kExtraSizes[] = {{kDuplexLongEdgeIconId, 90, 30}};
+const Range kBitmaps[] = {
+    {kPreviewItemBitmapId, kPreviewItemBitmapId},
+    {kSheetUprightBitmapId, kGridOf16TurnedBitmapId},
+    {kTwoUpNumber1BitmapId, kBindingLeftTurnedBitmapId},
+};
 
 class UiLibraryResources : public kvtest::StandInTest {
 protected:
@@ -75,8 +84,8 @@ TEST_F(UiLibraryResources, EveryIconHasASmallAndALargeImageOfItsOwn) {
         for (int id = r.first; id <= r.last; ++id) {
             SCOPED_TRACE(id);
             ++count;
-            // Bitmap 800 (the paper picture's size) shares its id with the first tab icon.
-            if (id != 800) {
+            // The preview item's bitmap shares its id with the first tab icon.
+            if (id != kPreviewItemBitmapId) {
                 EXPECT_EQ(FindResourceW(module_, MAKEINTRESOURCEW(id), RT_BITMAP), nullptr);
             }
             const ExtraSize* extra = nullptr;
@@ -119,12 +128,12 @@ TEST_F(UiLibraryResources, EveryIconHasASmallAndALargeImageOfItsOwn) {
     EXPECT_EQ(large.size(), 166u);
 }
 
-constexpr int kFirstNumber = 8206;  // page-number layers of the preview
-constexpr int kLastNumber = 8240;
+constexpr int kFirstNumber = kTwoUpNumber1BitmapId;  // page-number layers of the preview
+constexpr int kLastNumber = kSixteenUpInverseNumber16BitmapId;
 
 TEST_F(UiLibraryResources, EveryBitmapIsASmallPictureOfItsOwn) {
-    // Every layer of the layout preview fits the preview's item, the size of bitmap 800.
-    const Header item = HeaderOf(Bytes(RT_BITMAP, 800));
+    // Every layer of the layout preview fits the preview's item.
+    const Header item = HeaderOf(Bytes(RT_BITMAP, kPreviewItemBitmapId));
     std::set<std::vector<BYTE>> pictures;
     std::map<int, std::vector<BYTE>> numbers;
     int count = 0;
@@ -132,7 +141,7 @@ TEST_F(UiLibraryResources, EveryBitmapIsASmallPictureOfItsOwn) {
         for (int id = r.first; id <= r.last; ++id) {
             SCOPED_TRACE(id);
             ++count;
-            if (id != 800) {  // the first tab icon shares the paper picture's id
+            if (id != kLayoutTabIconId) {  // the first tab icon shares the preview item's id
                 EXPECT_EQ(FindResourceW(module_, MAKEINTRESOURCEW(id), RT_GROUP_ICON), nullptr);
             }
             const std::vector<BYTE> dib = Bytes(RT_BITMAP, id);
@@ -156,9 +165,9 @@ TEST_F(UiLibraryResources, EveryBitmapIsASmallPictureOfItsOwn) {
     EXPECT_EQ(count, 84);
     EXPECT_EQ(pictures.size(), 84u - numbers.size());
     // Numbers differ from each other, and the second set from the first.
-    EXPECT_NE(numbers[8206], numbers[8207]);
-    EXPECT_NE(numbers[8206], numbers[8208]);
-    EXPECT_NE(numbers[8236], numbers[8237]);
+    EXPECT_NE(numbers[kTwoUpNumber1BitmapId], numbers[kTwoUpNumber2BitmapId]);
+    EXPECT_NE(numbers[kTwoUpNumber1BitmapId], numbers[kTwoUpInverseNumber1BitmapId]);
+    EXPECT_NE(numbers[kSixteenUpNumber9BitmapId], numbers[kSixteenUpNumber16BitmapId]);
 }
 
 TEST_F(UiLibraryResources, ManifestIsResourceTwoOfItsType) {

@@ -9,7 +9,7 @@ namespace {
 constexpr BuiltInPreset Standard() {
     BuiltInPreset entry{};
     entry.id = kPresetBuiltIn | kPresetDefault;
-    entry.icon = 17;
+    entry.icon = PresetIconPosition(kStandardPresetIconId);
     entry.nameId = kPresetStandardName;
     entry.commentId = 618;
     entry.nupDown = 1;
@@ -20,7 +20,7 @@ constexpr BuiltInPreset Standard() {
 constexpr BuiltInPreset JobFile() {
     BuiltInPreset entry{};
     entry.id = kPresetBuiltIn;
-    entry.icon = 0;
+    entry.icon = PresetIconPosition(kJobFilePresetIconId);
     entry.nameId = kPresetJobFileName;
     entry.commentId = 679;
     entry.copies = 1;
@@ -31,7 +31,7 @@ constexpr BuiltInPreset JobFile() {
 constexpr BuiltInPreset SeparateCopies() {
     BuiltInPreset entry{};
     entry.id = kPresetBuiltIn;
-    entry.icon = 1;
+    entry.icon = PresetIconPosition(kCopiesPresetIconId);
     entry.nameId = kPresetSeparateCopiesName;
     entry.commentId = 678;
     entry.pageOptionBit = 1;
@@ -41,7 +41,7 @@ constexpr BuiltInPreset SeparateCopies() {
 constexpr BuiltInPreset TwoUp() {
     BuiltInPreset entry{};
     entry.id = kPresetBuiltIn;
-    entry.icon = 2;
+    entry.icon = PresetIconPosition(kTwoUpPresetIconId);
     entry.nameId = kPresetTwoUpName;
     entry.commentId = 676;
     const char16_t form[] = u"9.5x11inch";
@@ -55,7 +55,7 @@ constexpr BuiltInPreset TwoUp() {
 constexpr BuiltInPreset WideOutput() {
     BuiltInPreset entry{};
     entry.id = kPresetBuiltIn;
-    entry.icon = 8;
+    entry.icon = PresetIconPosition(kEnlargePresetIconId);
     entry.nameId = kPresetWideOutputName;
     entry.commentId = 677;
     const char16_t paper[] = u"15x11inch";

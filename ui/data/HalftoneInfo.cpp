@@ -9,7 +9,7 @@
 #include "settings/Forms.h"
 #include "settings/HalftonePatterns.h"
 #include "settings/PrinterData.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 #include "ui/data/PrinterDataValues.h"
 #include "ui/entry/UiContext.h"
 

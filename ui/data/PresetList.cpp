@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr DWORD kPresetIcons = 20;
 // GWLP_USERDATA of a list view: its records are a complete read of the stored table.
 constexpr LONG_PTR kListComplete = 1;
 
@@ -49,7 +48,7 @@ GlobalBlock ReadRecords(const UiContext* context, DWORD* count, bool* complete) 
     for (DWORD i = 0; i < *count; ++i) {
         records[i].name[kPresetNameChars - 1] = 0;
         records[i].comment[kPresetCommentChars - 1] = 0;
-        if (records[i].icon >= kPresetIcons) records[i].icon = 0;
+        if (records[i].icon >= kPresetIconCount) records[i].icon = 0;
     }
     *complete = true;
     return block;

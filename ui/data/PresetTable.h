@@ -6,11 +6,17 @@
 
 #include "platform/Owners.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/PictureIds.h"
 #include "settings/DriverDevMode.h"
 #include "settings/ModelDescription.h"
 
 inline constexpr size_t kPresetNameChars = 16;
 inline constexpr size_t kPresetCommentChars = 128;
+
+/// A preset's icon is its position in the list of preset icons: the icons from
+/// kJobFilePresetIconId on, up to the changed mark that follows them.
+inline constexpr DWORD kPresetIconCount = kPresetChangedIconId - kJobFilePresetIconId;
+constexpr DWORD PresetIconPosition(int iconId) { return static_cast<DWORD>(iconId - kJobFilePresetIconId); }
 
 // PresetRecord id bits.
 inline constexpr DWORD kPresetBuiltIn = 0x1;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/dialogs/Finishing.h"
 
 namespace {
@@ -27,12 +28,32 @@ struct Row {
 };
 
 // First positions after entry 0, by orientation and paper group.
-constexpr Row kPortraitFullRows[] = {{666, 4201, 1}, {669, 4204, 4}, {670, 4205, 5}, {671, 4206, 6}, {667, 4202, 2}, {668, 4203, 3}};
-constexpr Row kPortraitSmallRows[] = {{666, 4201, 1}, {669, 4204, 4}, {670, 4205, 5}, {671, 4206, 6}};
-constexpr Row kPortraitLargeRows[] = {{666, 4201, 1}, {669, 4204, 4}, {668, 4203, 3}};
-constexpr Row kLandscapeFullRows[] = {{673, 4211, 1}, {676, 4214, 4}, {675, 4213, 3}, {674, 4212, 7}, {677, 4215, 5}, {678, 4216, 6}};
-constexpr Row kLandscapeSmallRows[] = {{673, 4211, 1}, {676, 4214, 4}, {675, 4213, 3}};
-constexpr Row kLandscapeLargeRows[] = {{673, 4211, 1}, {676, 4214, 4}, {677, 4215, 5}, {678, 4216, 6}};
+constexpr Row kPortraitFullRows[] = {
+    {kPortraitStapleTopLeftIconId, 4201, 1},    {kPortraitStapleTopTwoIconId, 4204, 4},
+    {kPortraitStapleBottomLeftIconId, 4205, 5}, {kPortraitStapleBottomRightIconId, 4206, 6},
+    {kPortraitStapleTopRightIconId, 4202, 2},   {kPortraitStapleLeftTwoIconId, 4203, 3},
+};
+constexpr Row kPortraitSmallRows[] = {
+    {kPortraitStapleTopLeftIconId, 4201, 1},    {kPortraitStapleTopTwoIconId, 4204, 4},
+    {kPortraitStapleBottomLeftIconId, 4205, 5}, {kPortraitStapleBottomRightIconId, 4206, 6},
+};
+constexpr Row kPortraitLargeRows[] = {
+    {kPortraitStapleTopLeftIconId, 4201, 1}, {kPortraitStapleTopTwoIconId, 4204, 4},
+    {kPortraitStapleLeftTwoIconId, 4203, 3},
+};
+constexpr Row kLandscapeFullRows[] = {
+    {kLandscapeStapleTopLeftIconId, 4211, 1},    {kLandscapeStapleTopTwoIconId, 4214, 4},
+    {kLandscapeStapleLeftTwoIconId, 4213, 3},    {kLandscapeStapleTopRightIconId, 4212, 7},
+    {kLandscapeStapleBottomLeftIconId, 4215, 5}, {kLandscapeStapleBottomRightIconId, 4216, 6},
+};
+constexpr Row kLandscapeSmallRows[] = {
+    {kLandscapeStapleTopLeftIconId, 4211, 1}, {kLandscapeStapleTopTwoIconId, 4214, 4},
+    {kLandscapeStapleLeftTwoIconId, 4213, 3},
+};
+constexpr Row kLandscapeLargeRows[] = {
+    {kLandscapeStapleTopLeftIconId, 4211, 1},    {kLandscapeStapleTopTwoIconId, 4214, 4},
+    {kLandscapeStapleBottomLeftIconId, 4215, 5}, {kLandscapeStapleBottomRightIconId, 4216, 6},
+};
 
 class ListBuilder {
 public:
@@ -83,12 +104,12 @@ FinishPositionList BuildFinishPosition1Table(const DriverDevMode& block, bool ma
     const bool full = (paper == kLetter || paper == kA4) && manualSource;
     const bool large = paper == kA3 || paper == kB4;
     if (IsFinishingPortrait(block.Public.dmOrientation, block.PagesPerSheet)) {
-        builder.Add(Row{665, 4200, 0});
+        builder.Add(Row{kPortraitStapleNoneIconId, 4200, 0});
         if (full) builder.Add(kPortraitFullRows);
         if (small) builder.Add(kPortraitSmallRows);
         if (large) builder.Add(kPortraitLargeRows);
     } else {
-        builder.Add(Row{672, 4210, 0});
+        builder.Add(Row{kLandscapeStapleNoneIconId, 4210, 0});
         if (full) builder.Add(kLandscapeFullRows);
         if (small) builder.Add(kLandscapeSmallRows);
         if (large) builder.Add(kLandscapeLargeRows);
@@ -100,13 +121,15 @@ FinishPositionList BuildFinishPosition2Table(const DriverDevMode& block) {
     ListBuilder builder;
     const int paper = FinishingPaper(block);
     if (IsFinishingPortrait(block.Public.dmOrientation, block.PagesPerSheet)) {
-        builder.Add(Row{679, 4220, 0});
-        if (paper == kA3) builder.Add(Row{680, 4221, 1});
-        if (paper == kA4) builder.Add({Row{681, 4222, 2}, Row{682, 4223, 3}});
+        builder.Add(Row{kPortraitPunchNoneIconId, 4220, 0});
+        if (paper == kA3) builder.Add(Row{kPortraitPunchLeftIconId, 4221, 1});
+        if (paper == kA4) builder.Add({Row{kPortraitPunchTopIconId, 4222, 2}, Row{kPortraitPunchRightIconId, 4223, 3}});
     } else {
-        builder.Add(Row{683, 4230, 0});
-        if (paper == kA3) builder.Add({Row{685, 4232, 2}, Row{686, 4233, 3}});
-        if (paper == kA4) builder.Add(Row{684, 4231, 1});
+        builder.Add(Row{kLandscapePunchNoneIconId, 4230, 0});
+        if (paper == kA3) {
+            builder.Add({Row{kLandscapePunchTopIconId, 4232, 2}, Row{kLandscapePunchRightIconId, 4233, 3}});
+        }
+        if (paper == kA4) builder.Add(Row{kLandscapePunchLeftIconId, 4231, 1});
     }
     return builder.List();
 }

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kIconCount = 20;
+constexpr int kIconCount = static_cast<int>(kPresetIconCount);
 constexpr int kIconItemHeight = 54;
 constexpr UINT kFocusNameMessage = 1130;
 constexpr UINT kListBoxSetFocus = 4;  // LBN_SETFOCUS

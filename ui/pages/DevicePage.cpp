@@ -15,7 +15,8 @@
 #include "platform/Modules.h"
 #include "platform/PropSheet.h"
 #include "platform/User.h"
-#include "ui/data/Halftone.h"
+#include "resources/ui/PictureIds.h"
+#include "ui/data/HalftoneAdjustments.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/pages/PageRoutines.h"
@@ -67,8 +68,8 @@ struct TableItem {
     WORD ownIcon;
 };
 constexpr TableItem kTableItems[] = {
-    {kDeviceItemTTSubst, kOptionBuiltinTTSubst, 756, 757},
-    {kDeviceItemOutPaper, kOptionNoOutPaperTable, 758, 759},
+    {kDeviceItemTTSubst, kOptionBuiltinTTSubst, kBuiltInFontTableIconId, kPrinterFontTableIconId},
+    {kDeviceItemOutPaper, kOptionNoOutPaperTable, kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
 };
 
 // Controls that belong to one item or another; the rest of the page stays as it is.
@@ -76,7 +77,7 @@ constexpr int kItemControls[] = {kItemLabel,     kItemIcon,       kItemList,    
                                  kItemTextLabel, kItemGroup,      kItemButton,  kItemSecondButton,
                                  kItemModelName, kItemDriverName, kItemVersion, kItemVersionExtra};
 
-constexpr int kPageIconId = 778;
+constexpr int kPageIconId = kLockIconId;
 constexpr UINT kDefaultsHint = 623;
 constexpr DWORD kPageHelpContext = 4;
 constexpr int kListMaxRows = 7;

@@ -8,6 +8,7 @@
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "settings/ModelDescription.h"
 
 // Tree items of the page.
@@ -23,7 +24,7 @@ inline constexpr int kDeviceItemMemory = 459;
 /// The memory list's entries: one per memory size of the model, in its order, whose size in
 /// megabytes (size >> 10) fits the item data's high word; the icon id in the low word. A size
 /// that does not fit is left out, since choosing it would install another size.
-inline constexpr int kMemoryEntryIcon = 764;
+inline constexpr int kMemoryEntryIcon = kMemoryIconId;
 inline constexpr char16_t kMemoryEntryText[] = u"1GB(\u6A19\u6E96)";
 /// The item data words of the model's memory entries, written to out (at most its size);
 /// their number.

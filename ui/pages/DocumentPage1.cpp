@@ -9,6 +9,7 @@
 #include "platform/Controls.h"
 #include "platform/PropSheet.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/pages/DocumentPage1Internal.h"
 #include "ui/pages/LayoutPreview.h"
@@ -22,7 +23,7 @@ namespace {
 
 using namespace page1;
 
-constexpr int kBadgeIconId = 779;     // shown in kPageIcon
+constexpr int kBadgeIconId = kMediaTypeIconId;  // shown in kPageIcon
 constexpr int kShiftLow = 0;
 constexpr int kShiftHigh = 20;
 constexpr UINT kShiftWarning = 728;
@@ -78,9 +79,9 @@ void OnInitDialog(PageRecord* page, HWND dialog) {
     if (state == nullptr) return;
     SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     InitCategoryList(page, dialog, *state);
-    SetControlIcon(dialog, kPagesPerSheetIcon, PageIcon(page, 724));
-    SetControlIcon(dialog, kPageOrderIcon, PageIcon(page, 725));
-    SetControlIcon(dialog, kShiftMarginsIcon, PageIcon(page, 727));
+    SetControlIcon(dialog, kPagesPerSheetIcon, PageIcon(page, kFourUpLandscapeIconId));
+    SetControlIcon(dialog, kPageOrderIcon, PageIcon(page, kFourAcrossThenDownPortraitIconId));
+    SetControlIcon(dialog, kShiftMarginsIcon, PageIcon(page, kMarginShiftIconId));
     SetControlIcon(dialog, kDocumentPaperIcon, PageIcon(page, kDocumentPaperIconId));
     SetControlIcon(dialog, kOutputPaperIcon, PageIcon(page, kOutputPaperIconId));
     UiContext* context = page->context;

@@ -7,6 +7,7 @@
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/DocumentPage1Internal.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/entry/UiInstance.h"
@@ -15,7 +16,6 @@
 namespace page1 {
 namespace {
 
-constexpr int kPreviewBitmap = 800;
 constexpr int kIconSide = 32;
 constexpr int kLabelChars = 32;
 constexpr int kItemsShown = 4;
@@ -69,7 +69,7 @@ void InitCategoryList(PageRecord* page, HWND dialog, State& state) {
 void MeasureItem(HWND dialog, MEASUREITEMSTRUCT* measure) {
     if (measure == nullptr) return;
     if (measure->CtlID == static_cast<UINT>(kPreviewControl)) {
-        GdiObject bitmap(LoadBitmapW(UiLibraryInstance(), MAKEINTRESOURCEW(kPreviewBitmap)));
+        GdiObject bitmap(LoadBitmapW(UiLibraryInstance(), MAKEINTRESOURCEW(kPreviewItemBitmapId)));
         BITMAP format{};
         if (bitmap.Valid() && GetObjectW(bitmap.Get(), sizeof format, &format) != 0) {
             measure->itemWidth = static_cast<UINT>(format.bmWidth);

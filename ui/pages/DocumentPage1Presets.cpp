@@ -5,6 +5,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "settings/DefaultSettings.h"
 #include "ui/pages/DocumentPage1Internal.h"
 #include "ui/pages/PageIcons.h"
@@ -14,7 +15,7 @@
 namespace page1 {
 namespace {
 
-constexpr int kPresetHintIcon = 728;  // the hint icon of a preset's comment
+constexpr int kPresetHintIcon = kLightBulbIconId;  // the hint icon of a preset's comment
 
 // Filling guard: the page's own changes of the list are no user's choice.
 class Filling {

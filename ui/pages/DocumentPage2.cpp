@@ -3,6 +3,7 @@
 // DocumentPage2Edits.cpp), its menu, its help and its notifications.
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/DocumentPage2Internal.h"
 #include "ui/data/PrinterDataValues.h"
 #include "ui/pages/LayoutPreview.h"
@@ -27,8 +28,17 @@ struct StaticIcon {
 constexpr StaticIcon kStaticIcons[] = {
     // Paper, output paper, scaling (a magnifier), source (a tray), media, output tray, print
     // mode (sorted sets), copies and the separator sheet.
-    {kPaperSizeIcon, kDocumentPaperIconId}, {kOutputPaperSizeIcon, kOutputPaperIconId}, {kSameAsPaperIcon, kOutputPaperIconId}, {kScalingIcon, 733},
-    {kSourceIcon, 771}, {kMediaIcon, 779}, {kOutputTrayIcon, 732}, {kPrintModeIcon, 737}, {kCopiesIcon, 738}, {kSeparatorIcon, 786}, {kPageIcon, 736},
+    {kPaperSizeIcon, kDocumentPaperIconId},
+    {kOutputPaperSizeIcon, kOutputPaperIconId},
+    {kSameAsPaperIcon, kOutputPaperIconId},
+    {kScalingIcon, kMagnifierIconId},
+    {kSourceIcon, kTrayIconId},
+    {kMediaIcon, kMediaTypeIconId},
+    {kOutputTrayIcon, kSheetOutIconId},
+    {kPrintModeIcon, kSortedSetsIconId},
+    {kCopiesIcon, kCopiesIconId},
+    {kSeparatorIcon, kSeparatorSheetIconId},
+    {kPageIcon, kCheckedSheetIconId},
 };
 
 // The page's help ids by control, ending with 0.

@@ -8,8 +8,9 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/DocumentPage3Internal.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 #include "ui/data/OverlayForm.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/dialogs/PositionDialog.h"
@@ -24,7 +25,7 @@
 namespace page3 {
 namespace {
 
-constexpr int kPageIconId = 802;
+constexpr int kPageIconId = kSettingsTabIconId;
 constexpr UINT kDefaultsHint = 616;
 constexpr UINT kOwnerTextWarning = 721;
 constexpr UINT kUserNameWarning = 724;

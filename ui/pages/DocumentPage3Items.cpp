@@ -7,6 +7,7 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/DocumentPage3Internal.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/dialogs/PresetDialog.h"
@@ -18,22 +19,28 @@ namespace {
 
 constexpr DWORD Bit(int n) { return 1u << n; }
 
-// Icons not named are 768 for the first entry and 769 for the second.
+// The icons of a switch's two entries.
+constexpr WORD kOnIcon = kCheckMarkIconId;
+constexpr WORD kOffIcon = kCrossMarkIconId;
 constexpr Item kItems[] = {
     {430, ItemKind::Version, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
     {431, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
     {441, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
     {445, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
     {432, ItemKind::Resolution, u"(&R)", {}, 0, FlagWord::Feature, 0, 0, false, 0, 320, 0},
-    {433, ItemKind::Choice, u"(&B)", {{488, 769}, {538, 768}}, 2, FlagWord::Feature, Bit(10), 538, true, 610, 300, 0},
-    {434, ItemKind::Choice, u"(&P)", {{488, 742}, {489, 743}}, 2, FlagWord::Feature, Bit(11), 489, false, 611, 319, 0},
-    {442, ItemKind::Choice, u"(&T)", {{476, 768}, {477, 769}}, 2, FlagWord::Feature, Bit(13), 476, true, 0, 323, 0},
-    {443, ItemKind::Choice, u"(&O)", {{539, 768}, {540, 769}}, 2, FlagWord::Feature, Bit(15), 539, true, 0, 313, 0},
-    {444, ItemKind::Choice, u"(&U)", {{544, 769}, {541, 768}}, 2, FlagWord::Feature, Bit(14), 541, true, 0, 301, 0},
-    {447, ItemKind::OwnerText, u"(&L)", {{484, 750}, {499, 751}, {500, 752}}, 3, FlagWord::Feature, 0, 0, false, 0, 311, 0},
-    {455, ItemKind::Choice, u"(&C)", {{482, 761}, {481, 760}}, 2, FlagWord::Feature, Bit(24), 482, false, 614, 302, 0},
-    {788, ItemKind::Choice, u"(&D)", {{488, 769}, {687, 768}}, 2, FlagWord::Option, Bit(18), 687, true, 688, 0, 0},
-    {4330, ItemKind::Choice, u"(&E)", {{474, 768}, {475, 769}}, 2, FlagWord::Feature, Bit(27), 474, true, 4331, 325, 0},
+    {433, ItemKind::Choice, u"(&B)", {{488, kOffIcon}, {538, kOnIcon}}, 2, FlagWord::Feature, Bit(10), 538, true, 610, 300, 0},
+    {434, ItemKind::Choice, u"(&P)", {{488, kJaggedLineIconId}, {489, kSmoothLineIconId}}, 2, FlagWord::Feature,
+     Bit(11), 489, false, 611, 319, 0},
+    {442, ItemKind::Choice, u"(&T)", {{476, kOnIcon}, {477, kOffIcon}}, 2, FlagWord::Feature, Bit(13), 476, true, 0, 323, 0},
+    {443, ItemKind::Choice, u"(&O)", {{539, kOnIcon}, {540, kOffIcon}}, 2, FlagWord::Feature, Bit(15), 539, true, 0, 313, 0},
+    {444, ItemKind::Choice, u"(&U)", {{544, kOffIcon}, {541, kOnIcon}}, 2, FlagWord::Feature, Bit(14), 541, true, 0, 301, 0},
+    {447, ItemKind::OwnerText, u"(&L)",
+     {{484, kOwnerTextNoneIconId}, {499, kOwnerTextUserNameIconId}, {500, kOwnerTextOwnIconId}}, 3, FlagWord::Feature,
+     0, 0, false, 0, 311, 0},
+    {455, ItemKind::Choice, u"(&C)", {{482, kFastProcessingIconId}, {481, kStandardProcessingIconId}}, 2,
+     FlagWord::Feature, Bit(24), 482, false, 614, 302, 0},
+    {788, ItemKind::Choice, u"(&D)", {{488, kOffIcon}, {687, kOnIcon}}, 2, FlagWord::Option, Bit(18), 687, true, 688, 0, 0},
+    {4330, ItemKind::Choice, u"(&E)", {{474, kOnIcon}, {475, kOffIcon}}, 2, FlagWord::Feature, Bit(27), 474, true, 4331, 325, 0},
     {436, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 308, 491},
     {446, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 316, 498},
     {448, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 612, 306, 503},
@@ -46,7 +53,7 @@ constexpr DWORD kSubstitutionBit = Bit(13);
 constexpr WORD kNoOwnerText = 484;
 constexpr WORD kUserNameEntry = 499;
 constexpr WORD kOwnerTextEntry = 500;
-constexpr WORD kResolutionIcon = 741;
+constexpr WORD kResolutionIcon = kResolutionIconId;
 constexpr int kMaxListRows = 7;
 constexpr int kLabelChars = 128;
 constexpr UINT kSubstitutionLabel = 497;

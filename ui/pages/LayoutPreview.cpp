@@ -30,9 +30,11 @@ constexpr int kLastFrame = 3;
 
 // Sheet pictures by duplex kind 1..3: {bit 2 clear upright, turned, bit 2 set upright, turned}.
 constexpr int kSheetIds[3][4] = {
-    {3111, 3112, 3117, 3118},
-    {3113, 3114, 3119, 3120},
-    {3115, 3116, 3121, 3122},
+    {kSheetUprightBitmapId, kSheetTurnedBitmapId, kBoldSheetUprightBitmapId, kBoldSheetTurnedBitmapId},
+    {kLongEdgeSheetUprightBitmapId, kLongEdgeSheetTurnedBitmapId, kBoldLongEdgeSheetUprightBitmapId,
+     kBoldLongEdgeSheetTurnedBitmapId},
+    {kShortEdgeSheetUprightBitmapId, kShortEdgeSheetTurnedBitmapId, kBoldShortEdgeSheetUprightBitmapId,
+     kBoldShortEdgeSheetTurnedBitmapId},
 };
 
 struct GridRow {
@@ -41,14 +43,27 @@ struct GridRow {
     int turned;
 };
 constexpr GridRow kGridIds[] = {
-    {2, 3127, 3133}, {4, 3128, 3134}, {6, 3129, 3135}, {8, 3130, 3136}, {9, 3131, 3137}, {16, 3132, 3138},
+    {2, kGridOf2UprightBitmapId, kGridOf2TurnedBitmapId},
+    {4, kGridOf4UprightBitmapId, kGridOf4TurnedBitmapId},
+    {6, kGridOf6UprightBitmapId, kGridOf6TurnedBitmapId},
+    {8, kGridOf8UprightBitmapId, kGridOf8TurnedBitmapId},
+    {9, kGridOf9UprightBitmapId, kGridOf9TurnedBitmapId},
+    {16, kGridOf16UprightBitmapId, kGridOf16TurnedBitmapId},
 };
 
-// Order pictures of 9 and 16 pages by layout frame; the second set's first two are as the
-// pictures were numbered.
+// Order pictures of 9 and 16 pages by layout frame: across then down, down then across, the
+// same from the right.
 constexpr int kOrderIds[2][2][4] = {
-    {{8241, 8243, 8245, 8247}, {8249, 8251, 8253, 8255}},  // ExtraOption1 clear: upright, turned
-    {{8244, 8242, 8246, 8248}, {8250, 8252, 8254, 8256}},  // ExtraOption1 set
+    // ExtraOption1 clear: upright, turned
+    {{kOrderAcrossUprightBitmapId, kOrderDownUprightBitmapId, kOrderAcrossFromRightUprightBitmapId,
+      kOrderDownFromRightUprightBitmapId},
+     {kOrderAcrossTurnedBitmapId, kOrderDownTurnedBitmapId, kOrderAcrossFromRightTurnedBitmapId,
+      kOrderDownFromRightTurnedBitmapId}},
+    // ExtraOption1 set
+    {{kGreyOrderAcrossUprightBitmapId, kGreyOrderDownUprightBitmapId, kGreyOrderAcrossFromRightUprightBitmapId,
+      kGreyOrderDownFromRightUprightBitmapId},
+     {kGreyOrderAcrossTurnedBitmapId, kGreyOrderDownTurnedBitmapId, kGreyOrderAcrossFromRightTurnedBitmapId,
+      kGreyOrderDownFromRightTurnedBitmapId}},
 };
 
 // Where the page numbers go: a grid of cells from (x, y) in steps of (dx, dy).
@@ -69,19 +84,42 @@ struct NumberRow {
 // The cells follow the sheet of the preview pictures: upright a 48 x 64 sheet from (28, 19),
 // turned a 64 x 48 sheet from (20, 27); a number sits at the middle of its cell.
 constexpr NumberRow kNumbers[] = {
-    {2, {1, 2, 50, 32, 0, 32}, {2, 1, 34, 48, 32, 0}, {{8206, 8207}, {8208, 8209}}},
-    {4, {2, 2, 38, 32, 24, 32}, {2, 2, 34, 36, 32, 24}, {{8210, 8211, 8212, 8213}, {8214, 8215, 8216, 8217}}},
+    {2,
+     {1, 2, 50, 32, 0, 32},
+     {2, 1, 34, 48, 32, 0},
+     {{kTwoUpNumber1BitmapId, kTwoUpNumber2BitmapId}, {kTwoUpInverseNumber1BitmapId, kTwoUpInverseNumber2BitmapId}}},
+    {4,
+     {2, 2, 38, 32, 24, 32},
+     {2, 2, 34, 36, 32, 24},
+     {{kFourUpNumber1BitmapId, kFourUpNumber2BitmapId, kFourUpNumber3BitmapId, kFourUpNumber4BitmapId},
+      {kFourUpInverseNumber1BitmapId, kFourUpInverseNumber2BitmapId, kFourUpInverseNumber3BitmapId,
+       kFourUpInverseNumber4BitmapId}}},
     {6,
      {2, 3, 38, 27, 24, 21},
      {3, 2, 29, 36, 21, 24},
-     {{8218, 8219, 8220, 8221, 8222, 8223}, {8226, 8227, 8228, 8229, 8230, 8231}}},
+     {{kEightUpNumber1BitmapId, kEightUpNumber2BitmapId, kEightUpNumber3BitmapId, kEightUpNumber4BitmapId,
+       kEightUpNumber5BitmapId, kEightUpNumber6BitmapId},
+      {kEightUpInverseNumber1BitmapId, kEightUpInverseNumber2BitmapId, kEightUpInverseNumber3BitmapId,
+       kEightUpInverseNumber4BitmapId, kEightUpInverseNumber5BitmapId, kEightUpInverseNumber6BitmapId}}},
     {8,
      {2, 4, 38, 24, 24, 16},
      {4, 2, 26, 36, 16, 24},
-     // The second set has no 8233.
-     {{8218, 8219, 8220, 8221, 8222, 8223, 8224, 8225}, {8226, 8227, 8228, 8229, 8230, 8231, 8232, 8234}}},
-    {9, {3, 3, 34, 27, 16, 21}, {3, 3, 29, 32, 21, 16}, {{8235, 8236}, {8238, 8239}}},
-    {16, {4, 4, 32, 24, 12, 16}, {4, 4, 26, 30, 16, 12}, {{8235, 8237}, {8238, 8240}}},
+     {{kEightUpNumber1BitmapId, kEightUpNumber2BitmapId, kEightUpNumber3BitmapId, kEightUpNumber4BitmapId,
+       kEightUpNumber5BitmapId, kEightUpNumber6BitmapId, kEightUpNumber7BitmapId, kEightUpNumber8BitmapId},
+      // The second set's 8 is not the spare one.
+      {kEightUpInverseNumber1BitmapId, kEightUpInverseNumber2BitmapId, kEightUpInverseNumber3BitmapId,
+       kEightUpInverseNumber4BitmapId, kEightUpInverseNumber5BitmapId, kEightUpInverseNumber6BitmapId,
+       kEightUpInverseNumber7BitmapId, kEightUpInverseNumber8BitmapId}}},
+    {9,
+     {3, 3, 34, 27, 16, 21},
+     {3, 3, 29, 32, 21, 16},
+     {{kSixteenUpNumber1BitmapId, kSixteenUpNumber9BitmapId},
+      {kSixteenUpInverseNumber1BitmapId, kSixteenUpInverseNumber9BitmapId}}},
+    {16,
+     {4, 4, 32, 24, 12, 16},
+     {4, 4, 26, 30, 16, 12},
+     {{kSixteenUpNumber1BitmapId, kSixteenUpNumber16BitmapId},
+      {kSixteenUpInverseNumber1BitmapId, kSixteenUpInverseNumber16BitmapId}}},
 };
 
 const NumberRow* NumberRowOf(int pages) {
@@ -206,17 +244,17 @@ void DrawScale(HDC dc, HWND dialog, const RECT& client, const DriverDevMode& set
 }  // namespace
 
 int SheetBitmapId(int upright, int bit2, int duplex) {
-    if (duplex < 1 || duplex > 3) return 3111;
+    if (duplex < 1 || duplex > 3) return kSheetUprightBitmapId;
     return kSheetIds[duplex - 1][(bit2 != 0 ? 2 : 0) + (upright != 0 ? 0 : 1)];
 }
 
-int SinglePageBitmapId(DWORD extraOption1) { return extraOption1 == 1 ? 3125 : 3123; }
+int SinglePageBitmapId(DWORD extraOption1) { return extraOption1 == 1 ? kNumberedPageBitmapId : kPageBitmapId; }
 
 int NupGridBitmapId(int upright, int pages) {
     for (const GridRow& row : kGridIds) {
         if (row.pages == pages) return upright != 0 ? row.upright : row.turned;
     }
-    return 3127;
+    return kGridOf2UprightBitmapId;
 }
 
 int OrderArrowBitmapId(int upright, DWORD extraOption1, int layoutFrame) {
@@ -237,8 +275,8 @@ int BindingMarkBitmapId(const DriverDevMode& settings) {
     const int pages = settings.PagesPerSheet;
     const bool halves = pages == 2 || pages == 6 || pages == 8;
     const bool portrait = settings.Public.dmOrientation != DMORIENT_LANDSCAPE;
-    const int id = portrait == halves ? 8260 : 8258;
-    return duplex == DMDUP_VERTICAL ? id - 1 : id;
+    if (portrait == halves) return duplex == DMDUP_VERTICAL ? kBindingTopTurnedBitmapId : kBindingLeftTurnedBitmapId;
+    return duplex == DMDUP_VERTICAL ? kBindingLeftUprightBitmapId : kBindingTopUprightBitmapId;
 }
 
 int PreviewNumbers(const DriverDevMode& settings, PreviewNumber (&out)[kMaxPreviewNumbers]) {

@@ -8,6 +8,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/pages/PageListFillers.h"
@@ -15,12 +16,13 @@
 
 namespace {
 
-constexpr int kCategoryLayout = 650;
-constexpr int kCategoryDuplex = 651;
-constexpr int kCategoryStatus = 652;
-constexpr int kCategoryOptions = 656;
-constexpr int kCategoryCounts = 657;
-constexpr int kCategoryDestination = 658;
+// A category is known by its icon.
+constexpr int kCategoryLayout = kLayoutCategoryIconId;
+constexpr int kCategoryDuplex = kDuplexCategoryIconId;
+constexpr int kCategoryStatus = kStatusCategoryIconId;
+constexpr int kCategoryOptions = kOptionsCategoryIconId;
+constexpr int kCategoryCounts = kCopiesAndJobsCategoryIconId;
+constexpr int kCategoryDestination = kDestinationCategoryIconId;
 
 // The page's categories in order; the duplex one joins only with a duplex unit.
 constexpr PageCategory kCategoryTable[] = {
@@ -208,15 +210,16 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
             const bool fixed = (block.FeatureFlags & kLayoutFixedByScaling) != 0 || block.NupDown != 1 ||
                                block.NupAcross != 1 || (block.OverlayFlags & kOverlayOn) != 0;
             SetPageHint(page, dialog, fixed ? 600 : 0, kHintFixed);
-            SetControlIcon(dialog, kPagesPerSheetIcon, PageIcon(page, 724));
-            SetControlIcon(dialog, kPageOrderIcon, PageIcon(page, 725));
-            SetControlIcon(dialog, kShiftMarginsIcon, PageIcon(page, 727));
+            SetControlIcon(dialog, kPagesPerSheetIcon, PageIcon(page, kFourUpLandscapeIconId));
+            SetControlIcon(dialog, kPageOrderIcon, PageIcon(page, kFourAcrossThenDownPortraitIconId));
+            SetControlIcon(dialog, kShiftMarginsIcon, PageIcon(page, kMarginShiftIconId));
             break;
         }
         case kCategoryStatus: {
             const bool reported = (block.FeatureFlags & kUsePrinterStatus) != 0;
             Check(dialog, kPrinterStatusCheck, reported);
-            SetControlIcon(dialog, kPrinterStatusIcon, PageIcon(page, reported ? 788 : 789));
+            SetControlIcon(dialog, kPrinterStatusIcon,
+                           PageIcon(page, reported ? kPrinterCheckedIconId : kPrinterCrossedIconId));
             SetPageHint(page, dialog, (page->context->status.printerExtStatus & 0x4) != 0 ? 624 : 0, kHintInfo);
             break;
         }

@@ -5,6 +5,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/data/PrinterDataValues.h"
@@ -21,11 +22,11 @@ constexpr UINT kRestoreQuestion = 723;
 // The hint icons of the page's icons, by kind.
 int HintIconId(int kind) {
     switch (kind) {
-        case kHintInfo: return 775;
-        case kHintNote: return 776;
-        case kHintCaution: return 777;
-        case kHintFixed: return 778;
-        default: return 728;
+        case kHintInfo: return kInfoIconId;
+        case kHintNote: return kNoteIconId;
+        case kHintCaution: return kCautionIconId;
+        case kHintFixed: return kLockIconId;
+        default: return kLightBulbIconId;
     }
 }
 

@@ -9,7 +9,7 @@
 #include "settings/Forms.h"
 #include "settings/HalftonePatterns.h"
 #include "settings/SpoolerQueries.h"
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/status/StatusQuery.h"

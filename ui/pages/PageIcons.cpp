@@ -8,14 +8,17 @@
 
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/PropertyPages.h"
 
 namespace {
 
-constexpr int kLargeFirst = 600;
-constexpr int kLargeLast = 620;  // also overlay image 1
-constexpr int kTreeFirst = 665;
-constexpr int kTreeLast = 773;
+constexpr int kLargeFirst = kJobFilePresetIconId;
+constexpr int kLargeLast = kPresetChangedIconId;  // also overlay image 1
+// The tree's list starts with every icon of these ids in order; it grows by the icons the tree
+// asks for later.
+constexpr int kTreeFirst = kPortraitStapleNoneIconId;
+constexpr int kTreeLast = kScaleIconId;
 constexpr int kTreeGrow = 128;
 constexpr int kTreeWidth = 16;
 constexpr int kTreeHeight = 18;
@@ -23,21 +26,42 @@ constexpr int kSmallSide = 16;
 
 // Icons every page loads at their default size, shared (LoadIconW).
 constexpr int kSharedIcons[] = {
-    778, 775, 776, 777,
-    774, 715, 716, 717, 718, 719, 720, 721, 722,
-    724, 725, 727, 728, 768, 769, 734, 735, 788, 789, 705, 707, 709, 706,
-    708, 713, 712, 711, 710,
-    348, 349, 350, 351,
+    // The hints' icons.
+    kLockIconId, kInfoIconId, kNoteIconId, kCautionIconId,
+    // Row nine.
+    kOnePageIconId, kFourAcrossThenDownIconId, kFourAcrossThenDownLandscapeIconId, kFourDownThenAcrossIconId,
+    kFourDownThenAcrossLandscapeIconId, kFourAcrossFromRightIconId, kFourAcrossFromRightLandscapeIconId,
+    kFourDownFromRightIconId, kFourDownFromRightLandscapeIconId,
+    // The pages' statics and lists.
+    kFourUpLandscapeIconId, kFourAcrossThenDownPortraitIconId, kMarginShiftIconId, kLightBulbIconId,
+    kCheckMarkIconId, kCrossMarkIconId, kPortraitIconId, kLandscapeIconId, kPrinterCheckedIconId,
+    kPrinterCrossedIconId, kOneByOneIconId, kTwoAcrossFromRightIconId, kTwoDownFromBottomIconId, kTwoAcrossIconId,
+    // Row five.
+    kTwoDownIconId, kSixDownFromRightIconId, kSixAcrossFromRightIconId, kSixDownThenAcrossIconId,
+    kSixAcrossThenDownIconId,
+    // The printer's state.
+    kPrinterReadyIconId, kPrinterNoticeIconId, kPrinterWarningIconId, kPrinterErrorIconId,
 };
 // Icons every page loads at 16 x 16 and destroys with the page.
-constexpr int kSmallIcons[] = {780, 781, 703, 704, 771, 779, 732, 731, 772, 733, 736, 737, 787, 786, 738};
-constexpr int kWideIcon = 782;
+constexpr int kSmallIcons[] = {
+    kDocumentPaperIconId, kOutputPaperIconId, kPagesPerSheetIconId, kPageOrderIconId, kTrayIconId,
+    kMediaTypeIconId, kSheetOutIconId, kPaperSizeIconId, kPrintOnOutputPaperIconId, kMagnifierIconId,
+    kCheckedSheetIconId, kSortedSetsIconId, kJobFileIconId, kSeparatorSheetIconId, kCopiesIconId,
+};
+constexpr int kWideIcon = kDuplexLongEdgeIconId;
 constexpr int kWideIconWidth = 90;
 constexpr int kWideIconHeight = 30;
 constexpr int kQuestionIcon = 32514;  // IDI_QUESTION
 
-constexpr int kRowNine[] = {774, 715, 716, 717, 718, 719, 720, 721, 722};
-constexpr int kRowFive[] = {708, 713, 712, 711, 710};
+constexpr int kRowNine[] = {
+    kOnePageIconId,
+    kFourAcrossThenDownIconId, kFourAcrossThenDownLandscapeIconId,
+    kFourDownThenAcrossIconId, kFourDownThenAcrossLandscapeIconId,
+    kFourAcrossFromRightIconId, kFourAcrossFromRightLandscapeIconId,
+    kFourDownFromRightIconId, kFourDownFromRightLandscapeIconId,
+};
+constexpr int kRowFive[] = {kTwoDownIconId, kSixDownFromRightIconId, kSixAcrossFromRightIconId,
+                            kSixDownThenAcrossIconId, kSixAcrossThenDownIconId};
 
 constexpr int kLastResourceId = 0xFFFF;
 

@@ -1,5 +1,5 @@
 #pragma once
-// The pictures of one page: the large image list (icons 600-620, the last also overlay 1),
+// The pictures of one page: the large image list (the preset icons, the last also overlay 1),
 // the 16 x 18 image list of the settings tree and the owner-drawn lists with its index per
 // icon id, and the single icons the page and its tree draw. Every handle here dies with the
 // page.
@@ -13,8 +13,8 @@ struct PageRecord;
 
 /// The two rows of icons that settings values index.
 enum class PageIconRow {
-    Nine,  // 774, 715-722
-    Five,  // 708, 713, 712, 711, 710
+    Nine,  // one page, then four pages in each order on a square and a landscape sheet
+    Five,  // two down; six pages down and across from the right, then down and across from the left
 };
 
 struct PageImages {

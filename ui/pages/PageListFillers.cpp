@@ -10,6 +10,7 @@
 #include "platform/Owners.h"
 #include "platform/Spooler.h"
 #include "platform/User.h"
+#include "resources/ui/PictureIds.h"
 #include "settings/Forms.h"
 #include "settings/SpoolerQueries.h"
 #include "ui/pages/PageIcons.h"
@@ -34,11 +35,10 @@ constexpr int kDownLabel = 669;
 constexpr int kAcrossThenDownLabel = 670;
 constexpr int kDownThenAcrossLabel = 671;
 // Icons of the arrangement picture, as the settings tree shows them.
-constexpr int kOneByOneIcon = 705;
-constexpr int kOneRowIcon = 706;
-constexpr int kOneColumnIcon = 708;
-constexpr int kFirstOrderIcon = 710;
-constexpr int kSecondOrderIcon = 712;
+constexpr int kOneRowIcon = kTwoAcrossIconId;
+constexpr int kOneColumnIcon = kTwoDownIconId;
+constexpr int kFirstOrderIcon = kSixAcrossThenDownIconId;
+constexpr int kSecondOrderIcon = kSixAcrossFromRightIconId;
 
 constexpr DWORD kFeatureFixedDestination = 0x20;  // FeatureFlags bit 5
 constexpr int kSheetSizeString = 804;
@@ -275,7 +275,7 @@ void ShowNupArrangement(PageRecord* page, HWND dialog) {
     if (settings.NupDown == 1 || settings.NupAcross == 1) {
         SetRadioText(page, dialog, kNupOrderFirstRadio, kAcrossLabel, u"(&H)");
         SetRadioText(page, dialog, kNupOrderSecondRadio, kDownLabel, u"(&I)");
-        icon = settings.NupDown != 1 ? kOneColumnIcon : settings.NupAcross == 1 ? kOneByOneIcon : kOneRowIcon;
+        icon = settings.NupDown != 1 ? kOneColumnIcon : settings.NupAcross == 1 ? kOneByOneIconId : kOneRowIcon;
     } else {
         SetRadioText(page, dialog, kNupOrderFirstRadio, kAcrossThenDownLabel, u"(&H)");
         SetRadioText(page, dialog, kNupOrderSecondRadio, kDownThenAcrossLabel, u"(&I)");

@@ -10,6 +10,7 @@
 #include "platform/Kernel.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/data/DriverVersion.h"
 #include "ui/pages/PageCommon.h"
@@ -26,7 +27,7 @@ constexpr int kNameScanBytes = 17;
 constexpr UINT kNameWarning = 724;
 constexpr int kNameTreeItem = 447;
 
-constexpr int kDriverIconId = 700;
+constexpr int kDriverIconId = kPrinterIconId;
 
 bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 

@@ -9,6 +9,7 @@
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/PictureIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/pages/DevicePage.h"
 #include "ui/pages/DocumentPage1.h"
@@ -24,9 +25,10 @@ struct PageKind {
     int templateId;  // in the language library
     WORD tabIcon;
 };
-constexpr PageKind kDocumentPages[] = {{kDocumentPage1Template, 800}, {kDocumentPage2Template, 801},
-                                      {kDocumentPage3Template, 802}};
-constexpr PageKind kDevicePage = {kDevicePageTemplate, 803};
+constexpr PageKind kDocumentPages[] = {{kDocumentPage1Template, kLayoutTabIconId},
+                                      {kDocumentPage2Template, kPaperTabIconId},
+                                      {kDocumentPage3Template, kSettingsTabIconId}};
+constexpr PageKind kDevicePage = {kDevicePageTemplate, kDeviceTabIconId};
 
 // The pages with a procedure of their own, which hands the frame what it leaves; the others
 // run on the frame alone.

@@ -28,7 +28,6 @@ inline constexpr DWORD kTreeFlagChanged = 0x04;   // the value differs from the 
 inline constexpr DWORD kTreeFlagMarkB = 0x08;
 inline constexpr DWORD kTreeFlagClosing = 0x10;   // the text ends with a ">" in the text colour
 inline constexpr DWORD kTreeFlagMarkC = 0x40;
-inline constexpr int kTreeMarkerIcon = 770;
 
 constexpr LPARAM MakeTreeItemWord(int itemId, DWORD flags, int labelLength) {
     return static_cast<LPARAM>((static_cast<DWORD>(itemId) & 0xFFFFu) | ((flags & 0xFFu) << 16) |

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/ui/PictureIds.h"
 #include "ui/entry/UiOwners.h"
 #include "ui/tree/SettingsTreeState.h"
 
@@ -93,7 +94,7 @@ void PaintItem(HDC hdc, PageRecord* page, const TVITEMW& item, const RECT& rect,
 
     if ((flags & kMarkerFlags) != 0) {
         HIMAGELIST images = PageTreeImages(page);
-        const int marker = GetTreeImageIndex(page, kTreeMarkerIcon);
+        const int marker = GetTreeImageIndex(page, kTreeMarkerIconId);
         if (images != nullptr && marker >= 0) {
             ImageList_Draw(images, marker, hdc, static_cast<int>(rect.left) - indent,
                            static_cast<int>(rect.top + (rect.bottom - rect.top - kImageHeight) / 2), ILD_TRANSPARENT);

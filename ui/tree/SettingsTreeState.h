@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/ui/PictureIds.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/tree/SettingsTree.h"
@@ -31,7 +32,7 @@ SettingsTreeState* TreeStateOf(PageRecord* page, bool create);
 struct TreeItemValue {
     bool hasValue = false;
     std::u16string text;
-    int icon = 700;
+    int icon = kPrinterIconId;
     std::u16string key;
 };
 /// The value of item `itemId` from the block; `printerName` and `languageLibrary` come from

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <string>
 
+#include "resources/ui/PictureIds.h"
 #include "ui/tree/SettingsTreeState.h"
 
 namespace {
 
 constexpr int kStringChars = 260;
 constexpr size_t kMaxLabelChars = 254;  // the label length (with "<") fits the word's 8 bits
-constexpr int kDefaultIcon = 700;
+constexpr int kDefaultIcon = kPrinterIconId;
 // Fixed text of the memory item; the same in every language.
 constexpr char16_t kStandardMemoryText[] = u"1GB(\u6A19\u6E96)";
 
@@ -26,27 +27,28 @@ struct BitRow {
     int iconSet, iconClear;
 };
 constexpr int kOn = 476, kOff = 477;
+constexpr int kOnIcon = kCheckMarkIconId, kOffIcon = kCrossMarkIconId;
 constexpr BitRow kBitRows[] = {
-    {410, Field::Feature, 0x4, kOn, kOff, 724, 725},
-    {412, Field::Feature, 0x8, kOn, kOff, 727, 728},
-    {413, Field::Feature, 0x10, kOn, kOff, 768, 769},
-    {415, Field::Feature, 0x20, kOn, kOff, 768, 769},
-    {422, Field::Feature, 0x1, kOn, kOff, 772, 772},
-    {423, Field::Feature, 0x2, kOn, kOff, 733, 733},
-    {442, Field::Feature, 0x2000, kOn, kOff, 768, 769},
-    {433, Field::Feature, 0x400, 538, 488, 768, 769},
-    {434, Field::Feature, 0x800, 489, 488, 743, 742},
-    {435, Field::Feature, 0x1000, 490, 488, 768, 769},
-    {443, Field::Feature, 0x8000, 539, 540, 768, 769},
-    {444, Field::Feature, 0x4000, 541, 544, 768, 769},
-    {4330, Field::Feature, 0x8000000, 474, 475, 768, 769},
-    {455, Field::Feature, 0x1000000, 481, 482, 760, 761},
-    {448, Field::Overlay, 0x1, kOn, kOff, 753, 753},
-    {453, Field::Option, 0x1, 478, 479, 756, 757},
-    {454, Field::Option, 0x2, 478, 479, 758, 759},
-    {788, Field::Option, 0x40000, 488, 687, 769, 768},
-    {4582, Field::PageBits, 0x1, kOn, kOff, 768, 769},
-    {4595, Field::PageBits, 0x4, kOn, kOff, 768, 769},
+    {410, Field::Feature, 0x4, kOn, kOff, kFourUpLandscapeIconId, kFourAcrossThenDownPortraitIconId},
+    {412, Field::Feature, 0x8, kOn, kOff, kMarginShiftIconId, kLightBulbIconId},
+    {413, Field::Feature, 0x10, kOn, kOff, kOnIcon, kOffIcon},
+    {415, Field::Feature, 0x20, kOn, kOff, kOnIcon, kOffIcon},
+    {422, Field::Feature, 0x1, kOn, kOff, kPrintOnOutputPaperIconId, kPrintOnOutputPaperIconId},
+    {423, Field::Feature, 0x2, kOn, kOff, kMagnifierIconId, kMagnifierIconId},
+    {442, Field::Feature, 0x2000, kOn, kOff, kOnIcon, kOffIcon},
+    {433, Field::Feature, 0x400, 538, 488, kOnIcon, kOffIcon},
+    {434, Field::Feature, 0x800, 489, 488, kSmoothLineIconId, kJaggedLineIconId},
+    {435, Field::Feature, 0x1000, 490, 488, kOnIcon, kOffIcon},
+    {443, Field::Feature, 0x8000, 539, 540, kOnIcon, kOffIcon},
+    {444, Field::Feature, 0x4000, 541, 544, kOnIcon, kOffIcon},
+    {4330, Field::Feature, 0x8000000, 474, 475, kOnIcon, kOffIcon},
+    {455, Field::Feature, 0x1000000, 481, 482, kStandardProcessingIconId, kFastProcessingIconId},
+    {448, Field::Overlay, 0x1, kOn, kOff, kFormOverlayIconId, kFormOverlayIconId},
+    {453, Field::Option, 0x1, 478, 479, kBuiltInFontTableIconId, kPrinterFontTableIconId},
+    {454, Field::Option, 0x2, 478, 479, kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
+    {788, Field::Option, 0x40000, 488, 687, kOffIcon, kOnIcon},
+    {4582, Field::PageBits, 0x1, kOn, kOff, kOnIcon, kOffIcon},
+    {4595, Field::PageBits, 0x4, kOn, kOff, kOnIcon, kOffIcon},
 };
 
 // Group headings: no value, only their icon.
@@ -55,9 +57,20 @@ struct HeadingRow {
     int icon;
 };
 constexpr HeadingRow kHeadings[] = {
-    {400, 701}, {401, 702}, {4575, 702}, {409, 723}, {417, 730},  {429, 739},  {431, 740},  {436, 744}, {441, 747},
-    {445, 748}, {446, 749}, {451, 754},  {452, 755}, {457, 762},  {458, 763},  {4581, 696}, {4584, 792}, {638, 790},
+    {400, kDocumentIconId},       {401, kLayoutIconId},           {4575, kLayoutIconId},
+    {409, kPrinterStatusIconId},  {417, kPaperIconId},            {429, kFineDotsIconId},
+    {431, kGraphicsIconId},       {436, kColourBarsIconId},       {441, kFontIconId},
+    {445, kJobIconId},            {446, kPrintPositionIconId},    {451, kReadStatusIconId},
+    {452, kSubstitutionIconId},   {457, kHalftoneIconId},         {458, kInstalledOptionsIconId},
+    {4581, kSplitStackIconId},    {4584, kFolderDiskIconId},      {638, kStampIconId},
 };
+
+// The page border's icons: of two pages by orientation (portrait, landscape) and frame 0 or 1;
+// of more pages by frame 0 to 3.
+constexpr int kTwoPageBorderIcons[2][2] = {{kTwoAcrossIconId, kTwoAcrossFromRightIconId},
+                                           {kTwoDownIconId, kTwoDownFromBottomIconId}};
+constexpr int kBorderIcons[4] = {kSixAcrossThenDownIconId, kSixDownThenAcrossIconId, kSixAcrossFromRightIconId,
+                                 kSixDownFromRightIconId};
 
 DWORD FieldValue(const DriverDevMode& b, Field field) {
     switch (field) {
@@ -103,16 +116,16 @@ void DescribeLayout(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
     const int pages = PagesPerSheetShown(b);
     if (pages == 1) {
         v.text = TreeString(lang, 518);
-        v.icon = 710;
+        v.icon = kSixAcrossThenDownIconId;
     } else if (pages == 2) {
         const int order = static_cast<int>(Pick(b.NupSlotOrder, 1));
         const bool portrait = b.Public.dmOrientation == 1;
         v.text = TreeString(lang, (portrait ? 514 : 516) + order);
-        v.icon = (portrait ? 706 : 708) + order;
+        v.icon = kTwoPageBorderIcons[portrait ? 0 : 1][order];
     } else {
         const int order = static_cast<int>(Pick(b.NupSlotOrder, 3));
         v.text = TreeString(lang, 518 + order);
-        v.icon = 710 + order;
+        v.icon = kBorderIcons[order];
     }
     AddKey(v.key, b.NupSlotOrder);
 }
@@ -120,14 +133,14 @@ void DescribeLayout(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
 void DescribeFaces(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
     if (b.NupDown == 1) {
         v.text = TreeString(lang, 668);
-        v.icon = b.NupAcross == 1 ? 705 : 706;
+        v.icon = b.NupAcross == 1 ? kOneByOneIconId : kTwoAcrossIconId;
     } else if (b.NupAcross == 1) {
         v.text = TreeString(lang, 669);
-        v.icon = 708;
+        v.icon = kTwoDownIconId;
     } else {
         const int order = static_cast<int>(Pick(b.NupOrder, 1));
         v.text = TreeString(lang, 670 + order);
-        v.icon = order == 0 ? 710 : 712;
+        v.icon = order == 0 ? kSixAcrossThenDownIconId : kSixAcrossFromRightIconId;
     }
     AddKey(v.key, b.NupOrder);
 }
@@ -142,7 +155,7 @@ void DescribeDestination(const DriverDevMode& b, HMODULE lang, TreeItemValue& v)
         else if (fileMode && b.OutputDestination == 0) id = 661;
     }
     v.text = TreeString(lang, id);
-    v.icon = 792;
+    v.icon = kFolderDiskIconId;
     AddKey(v.key, b.FeatureFlags & 0x20u);
     AddKey(v.key, b.RelaydockFlags & 0x1u);
     AddKey(v.key, b.OutputDestination);
@@ -154,88 +167,88 @@ bool DescribeSpecial(int itemId, const DriverDevMode& b, HMODULE lang, TreeItemV
     switch (itemId) {
     case 402:
         v.text = TreeString(lang, 550 + PagesPerSheetShown(b));
-        v.icon = 703;
+        v.icon = kPagesPerSheetIconId;
         AddKey(v.key, b.PagesPerSheet);
         return true;
     case 403:
         v.text = TreeString(lang, 505 + static_cast<int>(Pick(b.PageFrame, 4)));
-        v.icon = 704;
+        v.icon = kPageOrderIconId;
         AddKey(v.key, b.PageFrame);
         return true;
     case 404: DescribeLayout(b, lang, v); return true;
     case 419:
         v.text = Bounded(b.Public.dmFormName);
-        v.icon = 731;
+        v.icon = kPaperSizeIconId;
         v.key = v.text;
         return true;
     case 421:
         v.text = Bounded(b.OutputPaperName);
         if (v.text.empty()) v.text = TreeString(lang, b.NupDown == 1 && b.NupAcross == 1 ? 468 : 672);
-        v.icon = 732;
+        v.icon = kSheetOutIconId;
         v.key = Bounded(b.OutputPaperName);
         AddKey(v.key, b.NupDown);
         AddKey(v.key, b.NupAcross);
         return true;
     case 424:
         v.text = PagesPerSheetShown(b) == 1 ? Number(b.LayoutScale) + u" %" : u"---";
-        v.icon = 773;
+        v.icon = kScaleIconId;
         AddKey(v.key, b.LayoutScale);
         AddKey(v.key, b.PagesPerSheet);
         return true;
     case 428: {
         const int copies = b.OutputDestination != 0 ? 1 : b.Public.dmCopies;
         v.text = Number(copies) + TreeString(lang, 529);
-        v.icon = 738;
+        v.icon = kCopiesIconId;
         AddKey(v.key, static_cast<DWORD>(copies));
         return true;
     }
     case 432:
         v.text = Number(b.Public.dmPrintQuality) + u"dpi";
-        v.icon = 741;
+        v.icon = kResolutionIconId;
         AddKey(v.key, static_cast<WORD>(b.Public.dmPrintQuality));
         return true;
     case 447:
         if (b.FeatureFlags & 0x200000u) {
             v.text = Bounded(b.UserName1);
-            v.icon = 751;
+            v.icon = kOwnerTextUserNameIconId;
         } else if (b.FeatureFlags & 0x400000u) {
             v.text = Bounded(b.UserName2);
-            v.icon = 752;
+            v.icon = kOwnerTextOwnIconId;
         } else {
             v.text = TreeString(lang, 502);
-            v.icon = 750;
+            v.icon = kOwnerTextNoneIconId;
         }
         v.key = v.text;
         AddKey(v.key, b.FeatureFlags & 0x600000u);
         return true;
     case 459:
         v.text = kStandardMemoryText;
-        v.icon = 764;
+        v.icon = kMemoryIconId;
         AddKey(v.key, b.InstalledMemory);
         return true;
     case 639:
         v.text = TreeString(lang, b.PageStampSwitch == 1 ? kOn : kOff);
-        v.icon = 790;
+        v.icon = kStampIconId;
         AddKey(v.key, b.PageStampSwitch);
         return true;
     case 640:
         // Selector 8 is the user's own text; others pick one of strings 651 to 658.
         v.text = b.PageStampSelector == 8 ? Bounded(b.PageStampText)
                                           : TreeString(lang, 651 + static_cast<int>(Pick(b.PageStampSelector, 7)));
-        v.icon = 790;
+        v.icon = kStampIconId;
         AddKey(v.key, b.PageStampSelector);
         if (b.PageStampSelector == 8) v.key += Bounded(b.PageStampText);
         return true;
     case 641:
         v.text = TreeString(lang, 642 + static_cast<int>(Pick(b.PageStampPosition, 8)));
-        v.icon = 790;
+        v.icon = kStampIconId;
         AddKey(v.key, b.PageStampPosition);
         return true;
     case 4576:
     case 4577: {
         const BYTE count = itemId == 4576 ? b.NupDown : b.NupAcross;
         v.text = CountText(lang, count);
-        v.icon = itemId == 4576 ? 708 : 706;
+        v.icon = itemId == 4576 ? kTwoDownIconId : kTwoAcrossIconId;
         AddKey(v.key, count);
         return true;
     }

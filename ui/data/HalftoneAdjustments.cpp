@@ -1,7 +1,7 @@
 // The halftone library's two adjustments and the dialog (kHalftoneDialogTemplate) that offers
 // the device's: each call loads "htui" for its own span, and a value is stored only when the
 // user confirmed a change.
-#include "ui/data/Halftone.h"
+#include "ui/data/HalftoneAdjustments.h"
 
 #include <iterator>
 
