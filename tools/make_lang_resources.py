@@ -85,9 +85,10 @@ def quote(text):
 
 
 class Dialog:
-    def __init__(self, did, w, h, en, ja, comment, controls, page=False, help_button=True, name=None):
+    def __init__(self, did, w, h, en, ja, comment, controls, page=False, help_button=True, name=None, ids_title=None):
         self.did, self.size = did, (w, h)
         self.name = name
+        self.ids_title = comment if ids_title is None else ids_title  # its group in the header of ids
         self.en, self.ja = en, ja
         self.comment = comment
         self.controls = controls
@@ -114,7 +115,7 @@ def ok_cancel(x, y, defaults=None):
     out = [C("DEFPUSHBUTTON", "IDOK", x, y, 50, 14, "OK", "OK"),
            C("PUSHBUTTON", "IDCANCEL", x + 54, y, 50, 14, "Cancel", "キャンセル")]
     if defaults is not None:
-        out.insert(0, C("PUSHBUTTON", 1002, defaults, y, 56, 14, "&Defaults", "標準に戻す(&D)"))
+        out.insert(0, C("PUSHBUTTON", 1002, defaults, y, 56, 14, "&Defaults", "標準に戻す(&D)", name="kDefaultsButton"))
     return out
 
 
@@ -321,139 +322,155 @@ page1400 = tree_page(1400, "Device Settings", "デバイスの設定",
                      "kDevicePageTemplate")
 
 
-def substitution(did, en, ja, comment, ids, head_en, head_ja):
+def substitution(did, en, ja, comment, ids, head_en, head_ja, name, prefix, ids_title):
+    """A substitution dialog; its controls are named prefix + List, Label, NameText, Combo."""
     lst, label, shown, choice = ids
-    return Dialog(did, 260, 190, en, ja, comment, [
-        C("REPORT", lst, 7, 7, 246, 120),
-        C("LTEXT", label, 7, 134, 72, 9, head_en, head_ja),
-        C("LTEXT", shown, 80, 134, 173, 9, ""),
-        C("COMBO", choice, 80, 147, 173, 120),
-        C("PUSHBUTTON", 1002, 7, 169, 56, 14, "&Defaults", "標準に戻す(&D)"),
+    return Dialog(did, 260, 190, en, ja, comment, name=name, ids_title=ids_title, controls=[
+        C("REPORT", lst, 7, 7, 246, 120, name=prefix + "List"),
+        C("LTEXT", label, 7, 134, 72, 9, head_en, head_ja, name=prefix + "Label"),
+        C("LTEXT", shown, 80, 134, 173, 9, "", name=prefix + "NameText"),
+        C("COMBO", choice, 80, 147, 173, 120, name=prefix + "Combo"),
+        C("PUSHBUTTON", 1002, 7, 169, 56, 14, "&Defaults", "標準に戻す(&D)", name="kDefaultsButton"),
         C("DEFPUSHBUTTON", "IDOK", 95, 169, 50, 14, "OK", "OK"),
         C("PUSHBUTTON", "IDCANCEL", 149, 169, 50, 14, "Cancel", "キャンセル"),
-        C("PUSHBUTTON", 2601, 203, 169, 50, 14, "Close", "閉じる"),
+        C("PUSHBUTTON", 2601, 203, 169, 50, 14, "Close", "閉じる", name="kCloseButton"),
     ])
 
 
 dialogs = [page1100, page1200, page1300, page1400]
-for did, where in ((2000, "device page"), (2005, "document page 3")):
+for did, where, name in ((2000, "device page", "kTTSubstDeviceTemplate"),
+                         (2005, "document page 3", "kTTSubstDocumentTemplate")):
     dialogs.append(substitution(did, "TrueType Font Substitution", "TrueType フォントの置き換え",
                                 "TrueType font substitution, opened from the %s." % where,
-                                (2001, 2002, 2003, 2004), "TrueType font:", "TrueType フォント:"))
-for did, where in ((2100, "device page"), (2105, "document page 2")):
+                                (2001, 2002, 2003, 2004), "TrueType font:", "TrueType フォント:", name, "kTTSubst",
+                                "TrueType font substitution; 2005 holds the same controls."))
+for did, where, name in ((2100, "device page", "kOutPaperSubstDeviceTemplate"),
+                         (2105, "document page 2", "kOutPaperSubstDocumentTemplate")):
     dialogs.append(substitution(did, "Output Paper Substitution", "出力用紙の置き換え",
                                 "Output-paper substitution, opened from the %s." % where,
-                                (2101, 2102, 2103, 2104), "Paper:", "用紙:"))
+                                (2101, 2102, 2103, 2104), "Paper:", "用紙:", name, "kOutPaperSubst",
+                                "Output-paper substitution; 2105 holds the same controls."))
 
 dialogs.append(Dialog(2200, 280, 236, "Presets", "お気に入り", "Presets: the list, the icon row, name and comment.",
                       name="kPresetDialogTemplate", controls=[
-    C("LTEXT", 2201, 7, 7, 150, 9, "&Presets:", "お気に入り(&P):"),
-    C("ICONVIEW", 2202, 7, 18, 266, 56),
-    C("LTEXT", 2204, 7, 78, 40, 9, "Comment:", "コメント:"),
-    C("LTEXT", 2205, 50, 78, 223, 18, ""),
-    C("PUSHBUTTON", 2206, 223, 98, 50, 14, "De&lete", "削除(&L)"),
-    C("GROUPBOX", 2203, 7, 116, 266, 92, "Save the Current Settings", "現在の設定を保存"),
-    C("LTEXT", 2210, 14, 128, 48, 9, "&Icon:", "アイコン(&I):"),
-    C("ROWLIST", 2211, 64, 126, 202, 34),
-    C("LTEXT", 2208, 14, 166, 48, 9, "&Name:", "名前(&N):"),
-    C("EDIT", 2209, 64, 164, 146, 12),
-    C("LTEXT", 2212, 14, 182, 48, 9, "&Comment:", "コメント(&C):"),
-    C("EDIT", 2213, 64, 180, 202, 12),
-    C("PUSHBUTTON", 2214, 216, 162, 50, 14, "&Save", "保存(&S)"),
+    C("LTEXT", 2201, 7, 7, 150, 9, "&Presets:", "お気に入り(&P):", name="kPresetDialogListLabel"),
+    C("ICONVIEW", 2202, 7, 18, 266, 56, name="kPresetDialogList"),
+    C("LTEXT", 2204, 7, 78, 40, 9, "Comment:", "コメント:", name="kPresetDialogCommentLabel"),
+    C("LTEXT", 2205, 50, 78, 223, 18, "", name="kPresetDialogCommentText"),
+    C("PUSHBUTTON", 2206, 223, 98, 50, 14, "De&lete", "削除(&L)", name="kPresetDialogDeleteButton"),
+    C("GROUPBOX", 2203, 7, 116, 266, 92, "Save the Current Settings", "現在の設定を保存", name="kPresetDialogSaveGroup"),
+    C("LTEXT", 2210, 14, 128, 48, 9, "&Icon:", "アイコン(&I):", name="kPresetDialogIconLabel"),
+    C("ROWLIST", 2211, 64, 126, 202, 34, name="kPresetDialogIconList"),
+    C("LTEXT", 2208, 14, 166, 48, 9, "&Name:", "名前(&N):", name="kPresetDialogNameLabel"),
+    C("EDIT", 2209, 64, 164, 146, 12, name="kPresetDialogNameEdit"),
+    C("LTEXT", 2212, 14, 182, 48, 9, "&Comment:", "コメント(&C):", name="kPresetDialogNewCommentLabel"),
+    C("EDIT", 2213, 64, 180, 202, 12, name="kPresetDialogCommentEdit"),
+    C("PUSHBUTTON", 2214, 216, 162, 50, 14, "&Save", "保存(&S)", name="kPresetDialogSaveButton"),
 ] + ok_cancel(169, 215)))
 
-info = [(2308, 2309, "Kind:", "種類:"), (2310, 2311, "Title:", "タイトル:"), (2312, 2313, "Made by:", "作成:"),
-        (2314, 2315, "Version:", "バージョン:"), (2316, 2317, "Page language:", "ページ記述言語:"),
-        (2318, 2319, "Format:", "フォーマット:"), (2322, 2323, "Paper size:", "用紙サイズ:"),
-        (2333, 2334, "Width:", "幅:"), (2335, 2336, "Length:", "長さ:"), (2324, 2325, "Orientation:", "向き:")]
+# The rows of the form's information: label and value ids, what the row shows (its controls
+# are named kOverlay<what>Label and kOverlay<what>Text) and the label's texts.
+info = [(2308, 2309, "Kind", "Kind:", "種類:"), (2310, 2311, "Title", "Title:", "タイトル:"),
+        (2312, 2313, "Maker", "Made by:", "作成:"), (2314, 2315, "Version", "Version:", "バージョン:"),
+        (2316, 2317, "Language", "Page language:", "ページ記述言語:"), (2318, 2319, "Format", "Format:", "フォーマット:"),
+        (2322, 2323, "PaperSize", "Paper size:", "用紙サイズ:"), (2333, 2334, "Width", "Width:", "幅:"),
+        (2335, 2336, "Length", "Length:", "長さ:"), (2324, 2325, "Orientation", "Orientation:", "向き:")]
 overlay = [
-    C("AUTOCHECKBOX", 2302, 7, 7, 200, 10, "&Print over a form", "フォームオーバーレイを使う(&P)"),
-    C("LTEXT", 2301, 7, 22, 80, 9, "&Form file:", "フォームファイル(&F):"),
-    C("COMBOEDIT", 2303, 88, 20, 132, 120),
-    C("PUSHBUTTON", 2304, 224, 19, 50, 14, "&Browse...", "参照(&B)..."),
-    C("AUTOCHECKBOX", 2332, 7, 38, 267, 10, "Use the form's &margins", "フォームの余白を使う(&M)"),
-    C("GROUPBOX", 2307, 7, 52, 267, 128, "Form Information", "フォーム情報"),
+    C("AUTOCHECKBOX", 2302, 7, 7, 200, 10, "&Print over a form", "フォームオーバーレイを使う(&P)", name="kOverlaySwitch"),
+    C("LTEXT", 2301, 7, 22, 80, 9, "&Form file:", "フォームファイル(&F):", name="kOverlayFileLabel"),
+    C("COMBOEDIT", 2303, 88, 20, 132, 120, name="kOverlayFileCombo"),
+    C("PUSHBUTTON", 2304, 224, 19, 50, 14, "&Browse...", "参照(&B)...", name="kOverlayBrowseButton"),
+    C("AUTOCHECKBOX", 2332, 7, 38, 267, 10, "Use the form's &margins", "フォームの余白を使う(&M)", name="kOverlayMarginsCheck"),
+    C("GROUPBOX", 2307, 7, 52, 267, 128, "Form Information", "フォーム情報", name="kOverlayInfoGroup"),
 ]
-for row, (label, value, en, ja) in enumerate(info):
+for row, (label, value, what, en, ja) in enumerate(info):
     y = 64 + 11 * row
-    overlay.append(C("LTEXT", label, 14, y, 70, 9, en, ja))
-    overlay.append(C("LTEXT", value, 86, y, 182, 9, ""))
+    overlay.append(C("LTEXT", label, 14, y, 70, 9, en, ja, name="kOverlay%sLabel" % what))
+    overlay.append(C("LTEXT", value, 86, y, 182, 9, "", name="kOverlay%sText" % what))
 dialogs.append(Dialog(2300, 281, 206, "Form Overlay", "フォームオーバーレイ",
                       "Form overlay: the switch, the file and what its header says.",
-                      overlay + ok_cancel(170, 186, defaults=7)))
+                      overlay + ok_cancel(170, 186, defaults=7), name="kOverlayDialogTemplate"))
 
 
-def position(did, en, ja, comment, picture):
+def position(did, en, ja, comment, picture, name):
+    """A print-position template; the "<<" and ">>" buttons are left unnamed: no code handles them."""
     left = 120 if picture else 7
     out = []
     if picture:
-        out.append(C("PICTURE", 2401, 7, 20, 106, 150))
+        out.append(C("PICTURE", 2401, 7, 20, 106, 150, name="kPositionPicture"))
     out += [
-        C("LTEXT", 2403, 7, 7, 300, 9, ""),
-        C("GROUPBOX", 2404, left, 20, 110, 92, "Front Side", "表面"),
-        C("LTEXT", 2405, left + 6, 34, 44, 9, "&Top:", "上(&T):"),
-        C("EDIT", 2406, left + 52, 32, 34, 12),
-        C("UPDOWN", 2407, left + 86, 32, 10, 12),
-        C("LTEXT", 2408, left + 98, 34, 10, 9, "mm"),
-        C("LTEXT", 2409, left + 6, 50, 44, 9, "&Left:", "左(&L):"),
-        C("EDIT", 2410, left + 52, 48, 34, 12),
-        C("UPDOWN", 2411, left + 86, 48, 10, 12),
-        C("LTEXT", 2412, left + 98, 50, 10, 9, "mm"),
-        C("LTEXT", 2413, left + 6, 66, 44, 9, "Below:", "下の余白:"),
-        C("EDIT", 2414, left + 52, 64, 34, 12, style="ES_READONLY"),
-        C("LTEXT", 2415, left + 98, 66, 10, 9, "mm"),
-        C("LTEXT", 2416, left + 6, 82, 44, 9, "Right:", "右の余白:"),
-        C("EDIT", 2417, left + 52, 80, 34, 12, style="ES_READONLY"),
-        C("LTEXT", 2418, left + 98, 82, 10, 9, "mm"),
-        C("PUSHBUTTON", 2419, left + 6, 96, 50, 12, "C&entre", "中央(&E)"),
-        C("GROUPBOX", 2420, left + 114, 20, 110, 92, "Back Side", "裏面"),
-        C("LTEXT", 2421, left + 120, 34, 44, 9, "To&p:", "上(&P):"),
-        C("EDIT", 2422, left + 166, 32, 34, 12),
-        C("UPDOWN", 2423, left + 200, 32, 10, 12),
-        C("LTEXT", 2424, left + 212, 34, 10, 9, "mm"),
-        C("LTEXT", 2425, left + 120, 50, 44, 9, "Le&ft:", "左(&F):"),
-        C("EDIT", 2426, left + 166, 48, 34, 12),
-        C("UPDOWN", 2427, left + 200, 48, 10, 12),
-        C("LTEXT", 2428, left + 212, 50, 10, 9, "mm"),
-        C("LTEXT", 2429, left + 120, 66, 44, 9, "Below:", "下の余白:"),
-        C("EDIT", 2430, left + 166, 64, 34, 12, style="ES_READONLY"),
-        C("LTEXT", 2431, left + 212, 66, 10, 9, "mm"),
-        C("LTEXT", 2432, left + 120, 82, 44, 9, "Right:", "右の余白:"),
-        C("EDIT", 2433, left + 166, 80, 34, 12, style="ES_READONLY"),
-        C("LTEXT", 2434, left + 212, 82, 10, 9, "mm"),
-        C("PUSHBUTTON", 2435, left + 120, 96, 32, 12, "Ce&ntre", "中央(&N)"),
+        C("LTEXT", 2403, 7, 7, 300, 9, "", name="kPositionCaption"),
+        C("GROUPBOX", 2404, left, 20, 110, 92, "Front Side", "表面", name="kPositionFrontGroup"),
+        C("LTEXT", 2405, left + 6, 34, 44, 9, "&Top:", "上(&T):", name="kPositionTopLabel"),
+        C("EDIT", 2406, left + 52, 32, 34, 12, name="kPositionTopEdit"),
+        C("UPDOWN", 2407, left + 86, 32, 10, 12, name="kPositionTopSpin"),
+        C("LTEXT", 2408, left + 98, 34, 10, 9, "mm", name="kPositionTopUnit"),
+        C("LTEXT", 2409, left + 6, 50, 44, 9, "&Left:", "左(&L):", name="kPositionLeftLabel"),
+        C("EDIT", 2410, left + 52, 48, 34, 12, name="kPositionLeftEdit"),
+        C("UPDOWN", 2411, left + 86, 48, 10, 12, name="kPositionLeftSpin"),
+        C("LTEXT", 2412, left + 98, 50, 10, 9, "mm", name="kPositionLeftUnit"),
+        C("LTEXT", 2413, left + 6, 66, 44, 9, "Below:", "下の余白:", name="kPositionBelowLabel"),
+        C("EDIT", 2414, left + 52, 64, 34, 12, style="ES_READONLY", name="kPositionBelowText"),
+        C("LTEXT", 2415, left + 98, 66, 10, 9, "mm", name="kPositionBelowUnit"),
+        C("LTEXT", 2416, left + 6, 82, 44, 9, "Right:", "右の余白:", name="kPositionRightLabel"),
+        C("EDIT", 2417, left + 52, 80, 34, 12, style="ES_READONLY", name="kPositionRightText"),
+        C("LTEXT", 2418, left + 98, 82, 10, 9, "mm", name="kPositionRightUnit"),
+        C("PUSHBUTTON", 2419, left + 6, 96, 50, 12, "C&entre", "中央(&E)", name="kPositionCentreButton"),
+        C("GROUPBOX", 2420, left + 114, 20, 110, 92, "Back Side", "裏面", name="kPositionBackGroup"),
+        C("LTEXT", 2421, left + 120, 34, 44, 9, "To&p:", "上(&P):", name="kPositionBackTopLabel"),
+        C("EDIT", 2422, left + 166, 32, 34, 12, name="kPositionBackTopEdit"),
+        C("UPDOWN", 2423, left + 200, 32, 10, 12, name="kPositionBackTopSpin"),
+        C("LTEXT", 2424, left + 212, 34, 10, 9, "mm", name="kPositionBackTopUnit"),
+        C("LTEXT", 2425, left + 120, 50, 44, 9, "Le&ft:", "左(&F):", name="kPositionBackLeftLabel"),
+        C("EDIT", 2426, left + 166, 48, 34, 12, name="kPositionBackLeftEdit"),
+        C("UPDOWN", 2427, left + 200, 48, 10, 12, name="kPositionBackLeftSpin"),
+        C("LTEXT", 2428, left + 212, 50, 10, 9, "mm", name="kPositionBackLeftUnit"),
+        C("LTEXT", 2429, left + 120, 66, 44, 9, "Below:", "下の余白:", name="kPositionBackBelowLabel"),
+        C("EDIT", 2430, left + 166, 64, 34, 12, style="ES_READONLY", name="kPositionBackBelowText"),
+        C("LTEXT", 2431, left + 212, 66, 10, 9, "mm", name="kPositionBackBelowUnit"),
+        C("LTEXT", 2432, left + 120, 82, 44, 9, "Right:", "右の余白:", name="kPositionBackRightLabel"),
+        C("EDIT", 2433, left + 166, 80, 34, 12, style="ES_READONLY", name="kPositionBackRightText"),
+        C("LTEXT", 2434, left + 212, 82, 10, 9, "mm", name="kPositionBackRightUnit"),
+        C("PUSHBUTTON", 2435, left + 120, 96, 32, 12, "Ce&ntre", "中央(&N)", name="kPositionBackCentreButton"),
         C("PUSHBUTTON", 2436, left + 154, 96, 28, 12, "<<", "<<"),
         C("PUSHBUTTON", 2437, left + 184, 96, 30, 12, ">>", ">>"),
-        C("GROUPBOX", 2438, left, 116, 110, 30, "Scale", "拡大縮小"),
-        C("AUTOCHECKBOX", 2439, left + 6, 129, 44, 10, "&Scale:", "倍率(&S):"),
-        C("EDIT", 2440, left + 52, 127, 30, 12, style="ES_NUMBER"),
-        C("UPDOWN", 2441, left + 82, 127, 10, 12),
-        C("LTEXT", 2442, left + 96, 129, 10, 9, "%"),
-        C("GROUPBOX", 2443, left + 114, 116, 110, 30, "Units", "単位"),
-        C("AUTORADIOBUTTON", 2444, left + 120, 129, 40, 10, "&mm", "mm(&M)", "WS_GROUP"),
-        C("AUTORADIOBUTTON", 2445, left + 164, 129, 40, 10, "&inch", "inch(&I)"),
+        C("GROUPBOX", 2438, left, 116, 110, 30, "Scale", "拡大縮小", name="kPositionScaleGroup"),
+        C("AUTOCHECKBOX", 2439, left + 6, 129, 44, 10, "&Scale:", "倍率(&S):", name="kPositionScaleCheck"),
+        C("EDIT", 2440, left + 52, 127, 30, 12, style="ES_NUMBER", name="kPositionScaleEdit"),
+        C("UPDOWN", 2441, left + 82, 127, 10, 12, name="kPositionScaleSpin"),
+        C("LTEXT", 2442, left + 96, 129, 10, 9, "%", name="kPositionScaleUnit"),
+        C("GROUPBOX", 2443, left + 114, 116, 110, 30, "Units", "単位", name="kPositionUnitsGroup"),
+        C("AUTORADIOBUTTON", 2444, left + 120, 129, 40, 10, "&mm", "mm(&M)", "WS_GROUP", name="kPositionMillimetresRadio"),
+        C("AUTORADIOBUTTON", 2445, left + 164, 129, 40, 10, "&inch", "inch(&I)", name="kPositionInchesRadio"),
     ]
     width = left + 231
-    return Dialog(did, width, 196, en, ja, comment, out + ok_cancel(width - 111, 176, defaults=7))
+    return Dialog(did, width, 196, en, ja, comment, out + ok_cancel(width - 111, 176, defaults=7), name=name,
+                  ids_title="Print position; 2446 holds the same controls but the picture.")
 
 
-dialogs.append(position(2400, "Print Position", "印刷位置", "Print position with the page picture (one page per sheet).", True))
-dialogs.append(position(2446, "Print Position (N-up)", "印刷位置 (ページ割付)", "Print position of an N-up layout.", False))
+dialogs.append(position(2400, "Print Position", "印刷位置", "Print position with the page picture (one page per sheet).", True,
+                        "kPositionDialogTemplate"))
+dialogs.append(position(2446, "Print Position (N-up)", "印刷位置 (ページ割付)", "Print position of an N-up layout.", False,
+                        "kNupPositionDialogTemplate"))
 
-dialogs.append(Dialog(2500, 220, 250, "Save Preset", "お気に入りの保存", "Confirmation of a new preset: its settings tree.", [
-    C("ICON", 2502, 7, 7, 20, 20),
-    C("LTEXT", 2501, 32, 9, 181, 18, "Save these settings as a preset?", "この設定をお気に入りに保存しますか?"),
-    C("PLACEHOLDER", 1301, 7, 32, 206, 190),
+dialogs.append(Dialog(2500, 220, 250, "Save Preset", "お気に入りの保存", "Confirmation of a new preset: its settings tree.",
+                      name="kPresetConfirmTemplate", controls=[
+    C("ICON", 2502, 7, 7, 20, 20, name="kPresetConfirmIcon"),
+    C("LTEXT", 2501, 32, 9, 181, 18, "Save these settings as a preset?", "この設定をお気に入りに保存しますか?",
+      name="kPresetConfirmText"),
+    C("PLACEHOLDER", 1301, 7, 32, 206, 190, name="kTreePlaceholder"),
 ] + ok_cancel(109, 229)))
 
-dialogs.append(Dialog(2600, 220, 240, "Settings List", "設定一覧", "The settings tree in a window of its own.", [
-    C("PLACEHOLDER", 1301, 7, 7, 206, 206),
-    C("DEFPUSHBUTTON", 2601, 163, 219, 50, 14, "Close", "閉じる"),
+dialogs.append(Dialog(2600, 220, 240, "Settings List", "設定一覧", "The settings tree in a window of its own.",
+                      name="kSettingsListTemplate", controls=[
+    C("PLACEHOLDER", 1301, 7, 7, 206, 206, name="kTreePlaceholder"),
+    C("DEFPUSHBUTTON", 2601, 163, 219, 50, 14, "Close", "閉じる", name="kCloseButton"),
 ]))
 
-dialogs.append(Dialog(2700, 200, 58, "Printer Status", "プリンタの状態", "Shown while the printer's status is read.", [
+dialogs.append(Dialog(2700, 200, 58, "Printer Status", "プリンタの状態", "Shown while the printer's status is read.",
+                      name="kStatusWaitBoxTemplate", controls=[
     C("CTEXT", 2701, 7, 8, 186, 20, "Reading the printer's status. Please wait...",
-      "プリンタの状態を取得しています。しばらくお待ちください..."),
+      "プリンタの状態を取得しています。しばらくお待ちください...", name="kStatusWaitText"),
     C("PUSHBUTTON", "IDCANCEL", 75, 36, 50, 14, "Cancel", "キャンセル"),
 ], help_button=False))
 
@@ -488,16 +505,22 @@ BEGIN
     PUSHBUTTON "キャンセル", 2, 163, 75, 50, 14
 END""",
 }
+# The halftone dialog's template and controls by the names the code knows them by; main()
+# checks that its text above holds each of them.
+HALFTONE_ID, HALFTONE_NAME = 2800, "kHalftoneDialogTemplate"
+HALFTONE_COMMENT = "Device halftone: one button per adjustment, Close, and a Cancel so that Esc closes too."
+HALFTONE_CONTROLS = [("kHalftoneAdjust1200Button", 2802), ("kHalftoneAdjustOthersButton", 2803), ("kCloseButton", 2601)]
 
-dialogs.append(Dialog(2900, 300, 190, "Finishing Position", "とじ位置", "Finishing positions: two rows of pictures.", [
-    C("LTEXT", 2903, 7, 7, 60, 9, "Paper:", "用紙:"),
-    C("LTEXT", 2904, 70, 7, 223, 9, ""),
-    C("LTEXT", 2905, 7, 22, 100, 9, "&First position:", "とじ位置 1(&F):"),
-    C("LTEXT", 2906, 110, 22, 183, 9, ""),
-    C("ROWLIST", 2901, 7, 33, 286, 50),
-    C("LTEXT", 2907, 7, 90, 100, 9, "&Second position:", "とじ位置 2(&S):"),
-    C("LTEXT", 2908, 110, 90, 183, 9, ""),
-    C("ROWLIST", 2902, 7, 101, 286, 50),
+dialogs.append(Dialog(2900, 300, 190, "Finishing Position", "とじ位置", "Finishing positions: two rows of pictures.",
+                      name="kFinishingDialogTemplate", controls=[
+    C("LTEXT", 2903, 7, 7, 60, 9, "Paper:", "用紙:", name="kFinishingPaperLabel"),
+    C("LTEXT", 2904, 70, 7, 223, 9, "", name="kFinishingPaperText"),
+    C("LTEXT", 2905, 7, 22, 100, 9, "&First position:", "とじ位置 1(&F):", name="kFinishingFirstLabel"),
+    C("LTEXT", 2906, 110, 22, 183, 9, "", name="kFinishingFirstText"),
+    C("ROWLIST", 2901, 7, 33, 286, 50, name="kFinishingFirstList"),
+    C("LTEXT", 2907, 7, 90, 100, 9, "&Second position:", "とじ位置 2(&S):", name="kFinishingSecondLabel"),
+    C("LTEXT", 2908, 110, 90, 183, 9, "", name="kFinishingSecondText"),
+    C("ROWLIST", 2902, 7, 101, 286, 50, name="kFinishingSecondList"),
 ] + ok_cancel(189, 169, defaults=7)))
 
 PROMPTS = [
@@ -519,26 +542,29 @@ PROMPTS = [
      "&Duplex Off", "両面印刷を解除(&D)", "Prompt of the finishing dialog: second position against duplex."),
 ]
 for did, name, en, ja, text_en, text_ja, alt_en, alt_ja, comment in PROMPTS:
-    dialogs.append(Dialog(did, 250, 70, en, ja, comment, name=name, controls=[
-        C("ICON", 2914, 7, 7, 20, 20),
-        C("LTEXT", 2915, 34, 9, 209, 26, text_en, text_ja),
-        C("DEFPUSHBUTTON", 2916, 7, 49, 76, 14, "&Go On", "このまま続ける(&G)"),
-        C("PUSHBUTTON", 2918, 87, 49, 76, 14, alt_en, alt_ja),
-        C("PUSHBUTTON", 2917, 167, 49, 76, 14, "Cancel", "キャンセル"),
+    dialogs.append(Dialog(did, 250, 70, en, ja, comment, name=name,
+                          ids_title="Conflict prompts; 2911 to 2913 hold the same controls.", controls=[
+        C("ICON", 2914, 7, 7, 20, 20, name="kPromptIcon"),
+        C("LTEXT", 2915, 34, 9, 209, 26, text_en, text_ja, name="kPromptText"),
+        C("DEFPUSHBUTTON", 2916, 7, 49, 76, 14, "&Go On", "このまま続ける(&G)", name="kPromptGoOnButton"),
+        C("PUSHBUTTON", 2918, 87, 49, 76, 14, alt_en, alt_ja, name="kPromptAlternativeButton"),
+        C("PUSHBUTTON", 2917, 167, 49, 76, 14, "Cancel", "キャンセル", name="kPromptCancelButton"),
     ], help_button=False))
 
-dialogs.append(Dialog(4000, 200, 70, "Feeder Setting", "フィーダの設定", "Feeder setting of the current source.", [
-    C("LTEXT", 4001, 7, 9, 60, 9, "&Setting:", "設定(&S):"),
-    C("COMBO", 4002, 70, 7, 123, 90),
+dialogs.append(Dialog(4000, 200, 70, "Feeder Setting", "フィーダの設定", "Feeder setting of the current source.",
+                      name="kFeederDialogTemplate", controls=[
+    C("LTEXT", 4001, 7, 9, 60, 9, "&Setting:", "設定(&S):", name="kFeederSettingLabel"),
+    C("COMBO", 4002, 70, 7, 123, 90, name="kFeederSettingCombo"),
 ] + ok_cancel(89, 49, defaults=7)))
 
 dialogs.append(Dialog(4136, 260, 110, "Job File Destination", "ジョブファイルの保存先",
-                      "Folder and name of the job files.", [
-    C("AUTOCHECKBOX", 4137, 7, 7, 246, 10, "Save in this &folder:", "保存先のフォルダを指定する(&F):"),
-    C("EDIT", 4138, 17, 20, 182, 12),
-    C("PUSHBUTTON", 4141, 203, 19, 50, 14, "&Browse...", "参照(&B)..."),
-    C("AUTOCHECKBOX", 4139, 7, 42, 246, 10, "Use this file &name:", "ファイル名を指定する(&N):"),
-    C("EDIT", 4140, 17, 55, 236, 12),
+                      "Folder and name of the job files.", name="kJobFileDialogTemplate", controls=[
+    C("AUTOCHECKBOX", 4137, 7, 7, 246, 10, "Save in this &folder:", "保存先のフォルダを指定する(&F):",
+      name="kJobFolderCheck"),
+    C("EDIT", 4138, 17, 20, 182, 12, name="kJobFolderEdit"),
+    C("PUSHBUTTON", 4141, 203, 19, 50, 14, "&Browse...", "参照(&B)...", name="kJobFolderBrowseButton"),
+    C("AUTOCHECKBOX", 4139, 7, 42, 246, 10, "Use this file &name:", "ファイル名を指定する(&N):", name="kJobNameCheck"),
+    C("EDIT", 4140, 17, 55, 236, 12, name="kJobNameEdit"),
 ] + ok_cancel(149, 89)))
 
 # The menus and their commands by the names the code knows them by.
@@ -638,8 +664,8 @@ def script(japanese):
 
 
 ID_HEADER = """#pragma once
-// Ids of the settings pages' and dialogs' templates, of the controls the code uses and of the
-// pages' menus, as the language libraries' resource scripts (resources/lang/*.rc) hold them.
+// Ids of the settings pages' and dialogs' templates, of their controls and of the pages'
+// menus, as the language libraries' resource scripts (resources/lang/*.rc) hold them.
 //
 // Written by tools/make_lang_resources.py: change the script and run it again rather than
 // editing this file.
@@ -647,12 +673,16 @@ ID_HEADER = """#pragma once
 
 
 def id_header():
-    """The named ids, by template in the scripts' order, each name once (a control that
-    several templates hold, such as the hint line, is written with the first)."""
+    """The named ids, by template in id order, each name once (a control that several
+    templates hold, such as the hint line, is written with the first)."""
     ids = {}
     written = set()
-    groups = [("Templates.", [(d.name, d.did) for d in dialogs if d.name]), ("Menus and their commands.", MENU_NAMES)]
-    groups += [("%d: %s" % (d.did, d.comment), [(c.name, c.cid) for c in d.controls if c.name]) for d in dialogs]
+    templates = [(d.did, d.name) for d in dialogs if d.name] + [(HALFTONE_ID, HALFTONE_NAME)]
+    controls = [(d.did, d.ids_title, [(c.name, c.cid) for c in d.controls if c.name]) for d in dialogs]
+    controls.append((HALFTONE_ID, HALFTONE_COMMENT, HALFTONE_CONTROLS))
+    groups = [("Templates.", [(name, did) for did, name in sorted(templates, key=lambda t: t[0])]),
+              ("Menus and their commands.", MENU_NAMES)]
+    groups += [("%d: %s" % (did, comment), named) for did, comment, named in sorted(controls, key=lambda g: g[0])]
     lines = [ID_HEADER]
     for title, named in groups:
         fresh = []
@@ -677,6 +707,9 @@ def main():
         seen = [c.cid for c in d.controls]
         if len(seen) != len(set(seen)):
             raise SystemExit("dialog %d holds a control id twice" % d.did)
+    for text in HALFTONE.values():
+        if "\n%d DIALOGEX " % HALFTONE_ID not in text or any(", %d, " % cid not in text for _, cid in HALFTONE_CONTROLS):
+            raise SystemExit("the halftone dialog's text lacks an id its names give")
     for japanese, name in ((False, "KVDriverEN.rc"), (True, "KVDriverJA.rc")):
         with open(os.path.join(OUT, name), "w", encoding="utf-8", newline="\n") as f:
             f.write(script(japanese))

@@ -16,7 +16,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    /// A page of the template (1100 or 1200) over the record, as the sheet would show it.
+    /// A page of the template (kDocumentPage1Template or kDocumentPage2Template) over the
+    /// record, as the sheet would show it.
     HWND OpenPage(int templateId);
     DriverDevMode& Working() { return context_->workingBlock; }
     /// The folder the tests write their pictures into.

@@ -7,6 +7,7 @@
 
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/entry/UiContext.h"
 
 namespace kvtest {
@@ -21,11 +22,15 @@ struct MenuCase {
 
 inline std::vector<MenuCase> ContextMenuCases() {
     return {
-        {"all", false, kUiMayChange | kUiMayWriteData, kExtStatusKnown, {{1005, true}, {1010, true}, {1011, true}}},
-        {"no data", false, kUiMayChange, kExtStatusKnown, {{1005, false}, {1010, true}, {1011, true}}},
-        {"no status", false, kUiMayChange | kUiMayWriteData, 0, {{1005, true}, {1010, true}, {1011, false}}},
-        {"read only", false, kUiMayWriteData, kExtStatusKnown, {{1005, false}, {1010, false}, {1011, false}}},
-        {"fixed presets", true, 0, 0, {{1002, true}, {1003, true}}},
+        {"all", false, kUiMayChange | kUiMayWriteData, kExtStatusKnown,
+         {{kSavePresetButton, true}, {kRestoreDefaultsItem, true}, {kReadStatusItem, true}}},
+        {"no data", false, kUiMayChange, kExtStatusKnown,
+         {{kSavePresetButton, false}, {kRestoreDefaultsItem, true}, {kReadStatusItem, true}}},
+        {"no status", false, kUiMayChange | kUiMayWriteData, 0,
+         {{kSavePresetButton, true}, {kRestoreDefaultsItem, true}, {kReadStatusItem, false}}},
+        {"read only", false, kUiMayWriteData, kExtStatusKnown,
+         {{kSavePresetButton, false}, {kRestoreDefaultsItem, false}, {kReadStatusItem, false}}},
+        {"fixed presets", true, 0, 0, {{kDefaultsButton, true}, {kSettingsListButton, true}}},
     };
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Spooler.h"
 #include "platform/StandInShell.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/pages/PageIcons.h"
@@ -41,9 +42,9 @@ TEST_F(PageMessages, APageWarningBeepsAndNamesThePrinter) {
 }
 
 TEST_F(PageMessages, TheHintShowsItsTextAndTheIconOfItsKindAndHidesWithTextZero) {
-    HWND dialog = OpenPage(1100);
+    HWND dialog = OpenPage(kDocumentPage1Template);
     ASSERT_NE(dialog, nullptr);
-    HWND icon = GetDlgItem(dialog, 1006);
+    HWND icon = GetDlgItem(dialog, kHintIcon);
     struct Case {
         int kind;
         int iconId;
@@ -52,7 +53,7 @@ TEST_F(PageMessages, TheHintShowsItsTextAndTheIconOfItsKindAndHidesWithTextZero)
                           {kHintFixed, kLockIconId}, {2, kLightBulbIconId},        {9, kLightBulbIconId}};
     for (const Case& c : cases) {
         SetPageHint(&page_, dialog, 600, c.kind);
-        EXPECT_EQ(ItemText(dialog, 1000), LanguageString(language_, 600));
+        EXPECT_EQ(ItemText(dialog, kHintText), LanguageString(language_, 600));
         EXPECT_TRUE(IsWindowVisible(icon));
         EXPECT_TRUE(IsWindowEnabled(icon));
         EXPECT_EQ(SendMessageW(icon, STM_GETICON, 0, 0), reinterpret_cast<LRESULT>(PageIcon(&page_, c.iconId)))
@@ -62,14 +63,14 @@ TEST_F(PageMessages, TheHintShowsItsTextAndTheIconOfItsKindAndHidesWithTextZero)
     for (int kind : {kHintInfo, kHintFixed}) {
         SetPageHint(&page_, dialog, 600, kind);
         SetPageHint(&page_, dialog, 0, kind);
-        EXPECT_EQ(ItemText(dialog, 1000), u"");
+        EXPECT_EQ(ItemText(dialog, kHintText), u"");
         EXPECT_FALSE(IsWindowVisible(icon));
         EXPECT_FALSE(IsWindowEnabled(icon));
     }
 }
 
 TEST_F(PageMessages, RestoringTheDefaultsAsksAndOnlyOkRestores) {
-    HWND dialog = OpenPage(1100);
+    HWND dialog = OpenPage(kDocumentPage1Template);
     Working().Public.dmCopies = 7;
     Working().PagesPerSheet = 4;
     standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDCANCEL; });

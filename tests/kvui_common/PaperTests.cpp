@@ -8,6 +8,7 @@
 #include "platform/Controls.h"
 #include "platform/StandInShell.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/Forms.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/data/HalftoneAdjustments.h"
@@ -28,46 +29,46 @@ std::u16string DefaultForm(const ModelDescription* model) {
 }
 
 TEST_F(PagePaper, ThePaperListHoldsTheUsableFormsAndSelectsTheBlocksForm) {
-    HWND dialog = OpenPage(1200);
+    HWND dialog = OpenPage(kDocumentPage2Template);
     ASSERT_GT(context_->formCount, 3u);
     SetName(Working().Public.dmFormName, context_->formName[2]);
     FillPaperSizeCombo(&page_, dialog);
-    ASSERT_EQ(Send(dialog, 1204, CB_GETCOUNT), static_cast<LRESULT>(context_->formCount));
-    EXPECT_EQ(Send(dialog, 1204, CB_GETCURSEL), 2);
-    EXPECT_EQ(Send(dialog, 1204, CB_GETITEMDATA, 2), context_->formIndex[2]);
+    ASSERT_EQ(Send(dialog, kPaperList, CB_GETCOUNT), static_cast<LRESULT>(context_->formCount));
+    EXPECT_EQ(Send(dialog, kPaperList, CB_GETCURSEL), 2);
+    EXPECT_EQ(Send(dialog, kPaperList, CB_GETITEMDATA, 2), context_->formIndex[2]);
 
     // A form the overlay sizes is shown only with the overlay on; without, the default form.
     const std::u16string overlaySized = u"A4 (フォーム指定サイズ)";
     SetName(Working().Public.dmFormName, overlaySized);
     Working().OverlayFlags = 0;
     FillPaperSizeCombo(&page_, dialog);
-    EXPECT_EQ(ComboText(dialog, 1204, Send(dialog, 1204, CB_GETCURSEL)), DefaultForm(model_));
+    EXPECT_EQ(ComboText(dialog, kPaperList, Send(dialog, kPaperList, CB_GETCURSEL)), DefaultForm(model_));
     Working().OverlayFlags = kOverlayOn;
     FillPaperSizeCombo(&page_, dialog);
-    EXPECT_EQ(Send(dialog, 1204, CB_GETCOUNT), static_cast<LRESULT>(context_->formCount + 1));
-    EXPECT_EQ(Send(dialog, 1204, CB_GETCURSEL), 0);
-    EXPECT_EQ(ComboText(dialog, 1204, 0), overlaySized);
+    EXPECT_EQ(Send(dialog, kPaperList, CB_GETCOUNT), static_cast<LRESULT>(context_->formCount + 1));
+    EXPECT_EQ(Send(dialog, kPaperList, CB_GETCURSEL), 0);
+    EXPECT_EQ(ComboText(dialog, kPaperList, 0), overlaySized);
     // Any other unknown name with the overlay on: the default form again.
     SetName(Working().Public.dmFormName, u"Nothing like it");
     FillPaperSizeCombo(&page_, dialog);
-    EXPECT_EQ(ComboText(dialog, 1204, Send(dialog, 1204, CB_GETCURSEL)), DefaultForm(model_));
+    EXPECT_EQ(ComboText(dialog, kPaperList, Send(dialog, kPaperList, CB_GETCURSEL)), DefaultForm(model_));
     // A form name without its terminator matches nothing and reads nothing past its field.
     std::fill(std::begin(Working().Public.dmFormName), std::end(Working().Public.dmFormName), u'A');
     FillPaperSizeCombo(&page_, dialog);
-    EXPECT_EQ(ComboText(dialog, 1204, Send(dialog, 1204, CB_GETCURSEL)), DefaultForm(model_));
+    EXPECT_EQ(ComboText(dialog, kPaperList, Send(dialog, kPaperList, CB_GETCURSEL)), DefaultForm(model_));
 }
 
 TEST_F(PagePaper, TheOutputPaperListLeavesOutStandardSizesAndStartsWithNone) {
-    HWND dialog = OpenPage(1200);
+    HWND dialog = OpenPage(kDocumentPage2Template);
     Working().NupDown = 1;
     Working().NupAcross = 1;
     SetName(Working().OutputPaperName, u"");
     FillOutputPaperCombo(&page_, dialog);
-    const LRESULT count = Send(dialog, 1208, CB_GETCOUNT);
+    const LRESULT count = Send(dialog, kOutputPaperList, CB_GETCOUNT);
     ASSERT_GE(count, 1);
-    EXPECT_EQ(ComboText(dialog, 1208, 0), LanguageString(language_, 468));
-    EXPECT_EQ(Send(dialog, 1208, CB_GETITEMDATA, 0), 0);
-    EXPECT_EQ(Send(dialog, 1208, CB_GETCURSEL), 0);
+    EXPECT_EQ(ComboText(dialog, kOutputPaperList, 0), LanguageString(language_, 468));
+    EXPECT_EQ(Send(dialog, kOutputPaperList, CB_GETITEMDATA, 0), 0);
+    EXPECT_EQ(Send(dialog, kOutputPaperList, CB_GETCURSEL), 0);
     // Every usable form inside the model's bounds that is not a standard size, in order.
     std::vector<std::u16string> expected;
     for (DWORD i = 0; i < context_->formCount; ++i) {
@@ -79,7 +80,7 @@ TEST_F(PagePaper, TheOutputPaperListLeavesOutStandardSizesAndStartsWithNone) {
                             size.length <= static_cast<LONG>(model_->MaxFormLength / 100);
         for (const char16_t* standard : {u"A3", u"A4", u"A5", u"B4 (JIS)", u"B5 (JIS)", u"Letter", u"A4 横"}) {
             if (name == standard) {
-                EXPECT_EQ(Send(dialog, 1208, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(standard)), CB_ERR);
+                EXPECT_EQ(Send(dialog, kOutputPaperList, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(standard)), CB_ERR);
             }
         }
         if (inside && name != u"A3" && name != u"A4" && name != u"A5" && name != u"B4 (JIS)" && name != u"B5 (JIS)" &&
@@ -89,28 +90,30 @@ TEST_F(PagePaper, TheOutputPaperListLeavesOutStandardSizesAndStartsWithNone) {
     }
     ASSERT_EQ(count, static_cast<LRESULT>(expected.size() + 1));
     ASSERT_FALSE(expected.empty());
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(ComboText(dialog, 1208, static_cast<LRESULT>(i + 1)), expected[i]);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(ComboText(dialog, kOutputPaperList, static_cast<LRESULT>(i + 1)), expected[i]);
+    }
 
     SetName(Working().OutputPaperName, expected.back());
     Working().NupAcross = 2;
     FillOutputPaperCombo(&page_, dialog);
-    EXPECT_EQ(ComboText(dialog, 1208, 0), LanguageString(language_, 672));
-    EXPECT_EQ(ComboText(dialog, 1208, Send(dialog, 1208, CB_GETCURSEL)), expected.back());
+    EXPECT_EQ(ComboText(dialog, kOutputPaperList, 0), LanguageString(language_, 672));
+    EXPECT_EQ(ComboText(dialog, kOutputPaperList, Send(dialog, kOutputPaperList, CB_GETCURSEL)), expected.back());
 }
 
 TEST_F(PagePaper, PageTwoStartsFromTheWorkingSettings) {
-    HWND dialog = OpenPage(1200);
+    HWND dialog = OpenPage(kDocumentPage2Template);
     Working().FeatureFlags = 0x2;
     InitDocumentPage2Controls(&page_, dialog);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, 1210), BST_CHECKED);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, 1213), BST_CHECKED);
-    EXPECT_EQ(Send(dialog, 1008, LB_GETITEMDATA), Working().Public.dmPaperSize);
-    EXPECT_GT(Send(dialog, 1204, CB_GETCOUNT), 0);
-    EXPECT_GT(Send(dialog, 1208, CB_GETCOUNT), 0);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, kSameAsPaperCheck), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, kScalingCheck), BST_CHECKED);
+    EXPECT_EQ(Send(dialog, kPreviewControl, LB_GETITEMDATA), Working().Public.dmPaperSize);
+    EXPECT_GT(Send(dialog, kPaperList, CB_GETCOUNT), 0);
+    EXPECT_GT(Send(dialog, kOutputPaperList, CB_GETCOUNT), 0);
     Working().FeatureFlags = 0x1;
     InitDocumentPage2Controls(&page_, dialog);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, 1210), BST_UNCHECKED);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, 1213), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, kSameAsPaperCheck), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, kScalingCheck), BST_UNCHECKED);
 }
 
 TEST_F(PagePaper, PaperNamesComeFromTheFormTableOrTheModelsDefault) {
@@ -149,7 +152,7 @@ TEST_F(PagePaper, TheSourceNameIsTheModelsSlotOfTheBlocksSource) {
 }
 
 TEST_F(PagePaper, NoFeederWarningWithoutAnOverlayThatAsksForTheFeeder) {
-    HWND dialog = OpenPage(1200);
+    HWND dialog = OpenPage(kDocumentPage2Template);
     const auto* slots = ModelList<ModelNamedValue>(model_, model_->InputSlotOffset, model_->InputSlotCount);
     ASSERT_NE(slots, nullptr);
     for (DWORD i = 0; i < model_->InputSlotCount; ++i) {

@@ -5,6 +5,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCompiler.h"
 #include "settings/SpoolerQueries.h"
@@ -38,11 +39,20 @@ INT_PTR BareDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 void GlobalFreeDeleter::operator()(void* block) const { GlobalFree(block); }
 
-// Written out from the pages' layouts, sorted.
+// Runs of ids written out from the pages' layouts, in id order.
 const std::vector<int>& SettingControls() {
-    static const std::vector<int> ids = Ids({{1002, 1002}, {1012, 1012}, {1108, 1125}, {1127, 1148}, {1157, 1178},
-                                             {1201, 1210}, {1212, 1234}, {1236, 1238}, {1240, 1240}, {4142, 4152},
-                                             {4154, 4166}, {4400, 4403}});
+    static const std::vector<int> ids = Ids({{kDefaultsButton, kDefaultsButton},
+                                             {kPageDefaultsButton, kPageDefaultsButton},
+                                             {kPresetsLabel, kBorderDottedRadio},
+                                             {kDuplexGroup, kPrintAndHoldCheck},
+                                             {kPrintModeGroup, kJobTextLabel},
+                                             {kPaperGroup, kSameAsPaperCheck},
+                                             {kScalingIcon, kPrintModeList},
+                                             {kOutputTrayIcon, kOutputTrayList},
+                                             {kSeparatorCheck, kSeparatorCheck},
+                                             {kNupGroup, kSeparateCopiesCheck},
+                                             {kDestinationIcon, kSplitJobsUpDown},
+                                             {kBindingShiftLabel, kBindingShiftUnit}});
     return ids;
 }
 
@@ -56,7 +66,11 @@ const std::vector<int>& SettingItems() {
 }
 
 const std::vector<int>& AdvancedControls() {
-    static const std::vector<int> ids = Ids({{1002, 1002}, {1128, 1133}, {1201, 1204}, {1216, 1223}, {1227, 1230}});
+    static const std::vector<int> ids = Ids({{kDefaultsButton, kDefaultsButton},
+                                             {kDuplexIcon, kDuplexShortEdgeRadio},
+                                             {kPaperGroup, kPaperList},
+                                             {kOrientationGroup, kSourceList},
+                                             {kCopiesIcon, kCopiesUpDown}});
     return ids;
 }
 
@@ -92,7 +106,7 @@ void ConstraintsTest::SetUp() {
     dialog_ = CreateDialogIndirectParamW(nullptr, &bare.header, nullptr, BareDialogProc, 0);
     ASSERT_NE(dialog_, nullptr);
     std::vector<int> controls = SettingControls();
-    controls.push_back(1235);  // the media control, which no sheet greys as a whole
+    controls.push_back(kFeederButton);  // the media control, which no sheet greys as a whole
     for (int id : controls) {
         ASSERT_NE(CreateWindowExW(0, u"BUTTON", u"", WS_CHILD | WS_VISIBLE, 0, 0, 20, 10, dialog_,
                                   reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(id)), nullptr, nullptr),
@@ -100,7 +114,7 @@ void ConstraintsTest::SetUp() {
             << Id(id);
     }
     tree_ = CreateWindowExW(0, WC_TREEVIEWW, u"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 300, dialog_,
-                            reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(1301)), nullptr, nullptr);
+                            reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(kTreePlaceholder)), nullptr, nullptr);
     ASSERT_NE(tree_, nullptr);
     // One heading with every item under it; the data word carries a label length and the
     // changed flag, which the resolver must leave as they are.
@@ -125,7 +139,7 @@ void ConstraintsTest::SetUp() {
     }
     page_.context = context_.get();
     page_.dialog = dialog_;
-    page_.templateId = 1300;
+    page_.templateId = kDocumentPage3Template;
     page_.tree = tree_;
 
     // The sheet's first run, as the context's creation makes it.

@@ -2,6 +2,7 @@
 // constraint is lifted; the tree item's other flags and a hidden item are left alone.
 #include <cstring>
 
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_constraints/ConstraintsFixture.h"
 #include "ui/resolver/Constraints.h"
 
@@ -20,13 +21,13 @@ TEST_F(ShadowTest, PaperComesBackWhenTheOverlayIsTurnedOff) {
     std::memcpy(block().SavedFormName, u"B5 (JIS)", sizeof u"B5 (JIS)");
     Click();
     EXPECT_EQ(std::u16string(block().Public.dmFormName), u"A3");
-    EXPECT_FALSE(ControlEnabled(1201));
+    EXPECT_FALSE(ControlEnabled(kPaperGroup));
 
     block().OverlayFlags &= static_cast<WORD>(~kOverlayOn);
     block().SavedOverlayFlags &= static_cast<WORD>(~kOverlayOn);
     Click();
     EXPECT_EQ(std::u16string(block().Public.dmFormName), u"B5 (JIS)");
-    EXPECT_TRUE(ControlEnabled(1201));
+    EXPECT_TRUE(ControlEnabled(kPaperGroup));
     EXPECT_FALSE(ItemGreyed(419));
 }
 
@@ -70,19 +71,19 @@ TEST_F(ShadowTest, OutputPaperComesBackAfterNup) {
     Click();
     ASSERT_EQ(block().NupAcross, 2);
     EXPECT_EQ(block().OutputPaperName[0], 0);  // N-up prints on the paper itself
-    EXPECT_FALSE(ControlEnabled(1206));
+    EXPECT_FALSE(ControlEnabled(kOutputPaperSizeIcon));
     block().NupAcross = block().SavedNupAcross = 1;
     Click();
     EXPECT_EQ(std::u16string(block().OutputPaperName), u"A4");
-    EXPECT_TRUE(ControlEnabled(1206));
+    EXPECT_TRUE(ControlEnabled(kOutputPaperSizeIcon));
 }
 
 TEST_F(ShadowTest, ReadOnlySheetThenWritableSheetEnablesAgain) {
     Click(kUiMayWriteData);
-    EXPECT_FALSE(ControlEnabled(1201));
+    EXPECT_FALSE(ControlEnabled(kPaperGroup));
     EXPECT_TRUE(ItemGreyed(419));
     Click();
-    EXPECT_TRUE(ControlEnabled(1201));
+    EXPECT_TRUE(ControlEnabled(kPaperGroup));
     EXPECT_FALSE(ItemGreyed(419));
 }
 
@@ -106,17 +107,17 @@ TEST_F(ShadowTest, ItemNotShownIsLeftAlone) {
 }
 
 TEST_F(ShadowTest, MissingDialogTreeAndControlsAreTolerated) {
-    EnableDialogControl(nullptr, 1201, FALSE);
+    EnableDialogControl(nullptr, kPaperGroup, FALSE);
     EnableDialogControl(dialog_, 9999, FALSE);
     EnableTreeItem(nullptr, 419, FALSE);
     PageRecord noTree{};
     noTree.context = context_.get();
     noTree.dialog = dialog_;
-    noTree.templateId = 1300;
+    noTree.templateId = kDocumentPage3Template;
     EnableTreeItem(&noTree, 419, FALSE);
     ApplyConstraints(&block(), nullptr, nullptr, printer(), model_.get(), nullptr, language_, 0);
     ApplyConstraints(nullptr, &page_, nullptr, printer(), model_.get(), dialog_, language_, 0);
-    EXPECT_TRUE(ControlEnabled(1201));
+    EXPECT_TRUE(ControlEnabled(kPaperGroup));
     EXPECT_FALSE(ItemGreyed(419));
 }
 

@@ -113,9 +113,9 @@ TEST_F(PrinterDataTest, MissingTablesComeFromTheLibrarysResourcesByteForByte) {
     const StoredValue outPaper = ReadValue(printer_, u"TBL_OutPaperTable");
     EXPECT_EQ(substitutes.type, REG_BINARY);
     EXPECT_EQ(substitutes.bytes.size(), 200u);
-    EXPECT_EQ(substitutes.bytes, Resource(resources_, 1000));
+    EXPECT_EQ(substitutes.bytes, Resource(resources_, kDefaultTTSubstTableId));
     EXPECT_EQ(outPaper.bytes.size(), 372u);
-    EXPECT_EQ(outPaper.bytes, Resource(resources_, 1001));
+    EXPECT_EQ(outPaper.bytes, Resource(resources_, kDefaultOutPaperTableId));
     const std::vector<std::u16string> pairs = Strings(substitutes.bytes);
     ASSERT_EQ(pairs.size(), 16u);
     EXPECT_EQ(pairs[4], u"ＱＸ 明朝");

@@ -15,6 +15,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/ModelCache.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/tree/SettingsTree.h"
@@ -134,7 +135,7 @@ void DeviceTest::DoubleClickItem(int itemId) {
 }
 
 void DeviceTest::ChooseEntry(int index) {
-    HWND list = GetDlgItem(page_, kDeviceList);
+    HWND list = GetDlgItem(page_, kItemList);
     RECT rect{};
     ASSERT_NE(SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)), LB_ERR);
     const POINT at = CentreOf(rect);
@@ -159,7 +160,7 @@ void DeviceTest::Pump() {
 }
 
 std::vector<LPARAM> DeviceTest::EntryData() const {
-    HWND list = GetDlgItem(page_, kDeviceList);
+    HWND list = GetDlgItem(page_, kItemList);
     std::vector<LPARAM> data;
     const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) data.push_back(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
@@ -167,7 +168,7 @@ std::vector<LPARAM> DeviceTest::EntryData() const {
 }
 
 std::vector<std::u16string> DeviceTest::EntryTexts() const {
-    HWND list = GetDlgItem(page_, kDeviceList);
+    HWND list = GetDlgItem(page_, kItemList);
     std::vector<std::u16string> texts;
     const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -179,7 +180,7 @@ std::vector<std::u16string> DeviceTest::EntryTexts() const {
 }
 
 int DeviceTest::CurrentEntry() const {
-    return static_cast<int>(SendMessageW(GetDlgItem(page_, kDeviceList), LB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(GetDlgItem(page_, kItemList), LB_GETCURSEL, 0, 0));
 }
 
 bool DeviceTest::Enabled(int control) const { return IsWindowEnabled(GetDlgItem(page_, control)) != FALSE; }

@@ -8,6 +8,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -58,19 +59,19 @@ TEST_F(DevicePage, EachItemShowsItsControlSet) {
         HMODULE language = Record()->context->languageLibrary;
         for (const Shows& c : cases) {
             SelectItem(c.item);
-            EXPECT_EQ(Shown(kDeviceList), c.list) << c.item;
-            EXPECT_EQ(Shown(kDeviceButton), c.button) << c.item;
-            EXPECT_EQ(Shown(kDeviceSecondButton), c.secondButton) << c.item;
-            EXPECT_EQ(Shown(1310), c.version) << c.item;
+            EXPECT_EQ(Shown(kItemList), c.list) << c.item;
+            EXPECT_EQ(Shown(kItemButton), c.button) << c.item;
+            EXPECT_EQ(Shown(kItemSecondButton), c.secondButton) << c.item;
+            EXPECT_EQ(Shown(kItemModelName), c.version) << c.item;
             if (c.buttonLabel == 0) continue;
             WCHAR label[128] = {};
             LoadStringW(language, c.buttonLabel, label, 128);
-            EXPECT_EQ(Text(c.button ? kDeviceButton : kDeviceSecondButton), std::u16string(label)) << c.item;
+            EXPECT_EQ(Text(c.button ? kItemButton : kItemSecondButton), std::u16string(label)) << c.item;
         }
         SelectItem(kDeviceItemVersion);
-        EXPECT_EQ(Text(1310), u"KV-TD520");
-        EXPECT_EQ(Text(1311), u"Printer Driver");
-        EXPECT_EQ(Text(1312), u"Version 1.00");
+        EXPECT_EQ(Text(kItemModelName), u"KV-TD520");
+        EXPECT_EQ(Text(kItemDriverName), u"Printer Driver");
+        EXPECT_EQ(Text(kItemVersion), u"Version 1.00");
         Ok();
     }));
 }
@@ -80,7 +81,7 @@ TEST_F(DevicePage, WithA1200DpiResolutionTheHalftoneDialogOpensWithTheTreeFlagSe
     ASSERT_TRUE(RunSheet(
         [&] {
             SelectItem(kDeviceItemHalftone);
-            Press(kDeviceButton);
+            Press(kItemButton);
             EXPECT_TRUE(opened);
             EXPECT_EQ(Record()->flags & kPageFlagTreeLayout, 0u);
             EXPECT_FALSE(ApplyEnabled());
@@ -90,7 +91,7 @@ TEST_F(DevicePage, WithA1200DpiResolutionTheHalftoneDialogOpensWithTheTreeFlagSe
         },
         {[&](HWND dialog) {
              opened = true;
-             EXPECT_NE(GetDlgItem(dialog, kHalftoneAdjust1200), nullptr);
+             EXPECT_NE(GetDlgItem(dialog, kHalftoneAdjust1200Button), nullptr);
              EXPECT_NE(Record()->flags & kPageFlagTreeLayout, 0u);
              EndDialog(dialog, 0);
          },
@@ -127,7 +128,7 @@ TEST_F(DevicePage, WithoutA1200DpiResolutionTheCurrentValueIsAdjustedAndCopiedTo
         RunSheet([&] {
             defaults = HalftoneDefaultsForResolution(Record()->context->model, 600);
             SelectItem(kDeviceItemHalftone);
-            Press(kDeviceButton);
+            Press(kItemButton);
             EXPECT_TRUE(ApplyEnabled()) << c.name;
             Cancel();
         });
@@ -149,7 +150,7 @@ TEST_F(DevicePage, ACancelledHalftoneAdjustmentWritesNothing) {
     ScriptHtui(0);
     EXPECT_FALSE(RunSheet([&] {
         SelectItem(kDeviceItemHalftone);
-        Press(kDeviceButton);
+        Press(kItemButton);
         EXPECT_FALSE(ApplyEnabled());
         Cancel();
     }));
@@ -166,7 +167,7 @@ TEST_F(DevicePage, TheStatusItemTakesOverWhatThePrinterReports) {
         [&] {
             Working().OptionFlags &= ~kOptionPrinterReported;
             SelectItem(kDeviceItemStatus);
-            Press(kDeviceButton);
+            Press(kItemButton);
             EXPECT_NE(Working().OptionFlags & kOptionPrinterReported, 0u);
             EXPECT_TRUE(ApplyEnabled());
             Ok();
@@ -184,7 +185,7 @@ TEST_F(DevicePage, DefaultsRestoreOnlyTheThreeSwitchesAndFeatureBit24) {
         block.OptionFlags ^= kOptionBuiltinTTSubst | kOptionNoOutPaperTable | kOptionCompatibleMargin;
         block.SavedOptionFlags ^= kOptionCompatibleMargin;
         block.FeatureFlags ^= kFeatureBit24;
-        Press(kDeviceDefaults);
+        Press(kDefaultsButton);
         constexpr DWORD kSwitches = kOptionBuiltinTTSubst | kOptionNoOutPaperTable | kOptionCompatibleMargin;
         EXPECT_EQ(block.OptionFlags & kSwitches, defaults.OptionFlags & kSwitches);
         EXPECT_EQ(block.SavedOptionFlags & kOptionCompatibleMargin, defaults.SavedOptionFlags & kOptionCompatibleMargin);
@@ -192,8 +193,8 @@ TEST_F(DevicePage, DefaultsRestoreOnlyTheThreeSwitchesAndFeatureBit24) {
         EXPECT_EQ(block.InstalledMemory, 524288u);
         WCHAR hint[260] = {};
         LoadStringW(Record()->context->languageLibrary, 623, hint, 260);
-        EXPECT_EQ(Text(kDeviceHint), std::u16string(hint));
-        EXPECT_TRUE(Shown(1310));  // the first item, the version, is selected
+        EXPECT_EQ(Text(kHintText), std::u16string(hint));
+        EXPECT_TRUE(Shown(kItemModelName));  // the first item, the version, is selected
         Ok();
     }));
     EXPECT_EQ(StoredDword(PD_MEMORY), 524288u);
@@ -224,19 +225,19 @@ TEST_F(DevicePage, ASheetThatMayNotChangeShowsEveryItemDisabled) {
             const DWORD before = Working().InstalledMemory;
             for (int item : {kDeviceItemTTSubst, kDeviceItemOutPaper, kDeviceItemMemory}) {
                 SelectItem(item);
-                EXPECT_TRUE(Shown(kDeviceList)) << item;
-                EXPECT_FALSE(Enabled(kDeviceList)) << item;
-                EXPECT_FALSE(Enabled(kDeviceSecondButton)) << item;
+                EXPECT_TRUE(Shown(kItemList)) << item;
+                EXPECT_FALSE(Enabled(kItemList)) << item;
+                EXPECT_FALSE(Enabled(kItemSecondButton)) << item;
             }
             DoubleClickItem(kDeviceItemMemory);
             EXPECT_EQ(Working().InstalledMemory, before);
             for (int item : {kDeviceItemHalftone, kDeviceItemStatus}) {
                 SelectItem(item);
-                EXPECT_TRUE(Shown(kDeviceButton)) << item;
-                EXPECT_FALSE(Enabled(kDeviceButton)) << item;
+                EXPECT_TRUE(Shown(kItemButton)) << item;
+                EXPECT_FALSE(Enabled(kItemButton)) << item;
                 DoubleClickItem(item);
             }
-            EXPECT_FALSE(Enabled(kDeviceDefaults));
+            EXPECT_FALSE(Enabled(kDefaultsButton));
             Cancel();
         },
         {}, true));
@@ -249,8 +250,8 @@ TEST_F(DevicePage, HelpNamesTheSelectedItemsTopicAndThePagesContext) {
         HELPINFO help{};
         help.cbSize = sizeof help;
         help.iContextType = HELPINFO_WINDOW;
-        help.iCtrlId = kDeviceList;
-        help.hItemHandle = GetDlgItem(page_, kDeviceList);
+        help.iCtrlId = kItemList;
+        help.hItemHandle = GetDlgItem(page_, kItemList);
         SendMessageW(page_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
         const std::vector<standin::ui::HelpCall> calls = standin::ui::HelpCalls();
         ASSERT_EQ(calls.size(), 1u);

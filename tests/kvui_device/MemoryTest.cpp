@@ -3,6 +3,7 @@
 // takes the disk out, and OK writes both as printer data. A model's size whose megabytes do
 // not fit the entry's value word is not offered.
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "ui/data/PrinterDataValues.h"
@@ -23,7 +24,7 @@ TEST_F(Memory, TheSampleModelsSizesAreOfferedAndTheChosenOneIsWritten) {
         EXPECT_EQ(EntryData(), (std::vector<LPARAM>{Entry(64), Entry(128), Entry(264), Entry(512)}));
         for (const std::u16string& text : EntryTexts()) EXPECT_EQ(text, kMemoryEntryText);
         EXPECT_EQ(CurrentEntry(), 1);  // the model's default, 131072
-        EXPECT_EQ(Text(kDeviceLabel).substr(Text(kDeviceLabel).size() - 4), u"(&M)");
+        EXPECT_EQ(Text(kItemLabel).substr(Text(kItemLabel).size() - 4), u"(&M)");
         Working().DeviceSlots[kDiskSlot].State |= kDeviceInstalled;
         ChooseEntry(2);
         EXPECT_EQ(Working().InstalledMemory, 270336u);

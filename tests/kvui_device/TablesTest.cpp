@@ -3,6 +3,7 @@
 // and OK writes the switch as printer data.
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
@@ -24,7 +25,7 @@ struct TableCase {
 const TableCase kTables[] = {
     {"TrueType", kDeviceItemTTSubst, kOptionBuiltinTTSubst, PD_TT_SUBST_DEFAULT, kTTSubstList, kBuiltInFontTableIconId,
      kPrinterFontTableIconId},
-    {"OutputPaper", kDeviceItemOutPaper, kOptionNoOutPaperTable, PD_OUT_PAPER_DEFAULT, kOutPaperList,
+    {"OutputPaper", kDeviceItemOutPaper, kOptionNoOutPaperTable, PD_OUT_PAPER_DEFAULT, kOutPaperSubstList,
      kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
 };
 
@@ -34,27 +35,27 @@ TEST_P(Tables, AChoiceSetsTheSwitchAndTheButtonAndOkWritesIt) {
     const TableCase& c = GetParam();
     ASSERT_TRUE(RunSheet([&] {
         SelectItem(c.item);
-        EXPECT_TRUE(Shown(kDeviceList));
-        EXPECT_TRUE(Shown(kDeviceSecondButton));
-        EXPECT_FALSE(Shown(kDeviceButton));
+        EXPECT_TRUE(Shown(kItemList));
+        EXPECT_TRUE(Shown(kItemSecondButton));
+        EXPECT_FALSE(Shown(kItemButton));
         const std::vector<LPARAM> expected = {static_cast<LPARAM>(478u << 16 | c.builtInIcon),
                                               static_cast<LPARAM>(479u << 16 | c.ownIcon)};
         EXPECT_EQ(EntryData(), expected);
         // The sample printer starts with the built-in tables.
         ASSERT_NE(Working().OptionFlags & c.bit, 0u);
         EXPECT_EQ(CurrentEntry(), 0);
-        EXPECT_FALSE(Enabled(kDeviceSecondButton));
+        EXPECT_FALSE(Enabled(kItemSecondButton));
         EXPECT_FALSE(ApplyEnabled());
 
         ChooseEntry(1);
         EXPECT_EQ(Working().OptionFlags & c.bit, 0u);
         EXPECT_EQ(CurrentEntry(), 1);
-        EXPECT_TRUE(Enabled(kDeviceSecondButton));
+        EXPECT_TRUE(Enabled(kItemSecondButton));
         EXPECT_TRUE(ApplyEnabled());
 
         ChooseEntry(0);
         EXPECT_NE(Working().OptionFlags & c.bit, 0u);
-        EXPECT_FALSE(Enabled(kDeviceSecondButton));
+        EXPECT_FALSE(Enabled(kItemSecondButton));
         ChooseEntry(1);
         Ok();
     }));
@@ -71,7 +72,7 @@ TEST_P(Tables, TheButtonOpensThePrinterWideTableAndACancelChangesNothing) {
             Ok();  // applied: the sheet has nothing left to apply
             // A read-only opener before must not leave the printer's table read-only.
             Record()->flags |= kPageFlagReadOnlyTables;
-            Press(kDeviceSecondButton);
+            Press(kItemSecondButton);
             EXPECT_TRUE(opened);
             EXPECT_FALSE(ApplyEnabled());
         },

@@ -1,6 +1,6 @@
-// The document and device sheets opened through the library's exports and the common
-// property sheet stand-in, as applications and the spooler open them: every page shows with
-// its template, the pages with placeholder 1301 carry the settings tree, the resolver greys a
+// The document and device sheets opened through the library's exports and the common property
+// sheet stand-in, as applications and the spooler open them: every page shows with its
+// template, the pages with kTreePlaceholder carry the settings tree, the resolver greys a
 // read-only sheet, OK runs the apply sequence (the settings copied out, printer data written
 // only with write access) and Cancel changes nothing. Pictures of both sheets go into the
 // test's output folder.
@@ -17,6 +17,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
 #include "tests/kvui_entry/EntryFixture.h"
 #include "ui/pages/PropertyPages.h"
@@ -28,9 +29,12 @@ namespace {
 using uihost::AsDevMode;
 using uihost::SettingsBuffer;
 
-// Controls of pages 1100 and 1200 that change a setting (a sample of the read-only list).
-constexpr int kSettingControls[] = {1108, 1109, 1112, 1115, 1118, 1128, 1129, 1130, 1131, 1132, 1133,
-                                    1201, 1202, 1203, 1204, 1205, 1206, 1212, 1218, 1220, 1227, 1229};
+// Controls of document pages 1 and 2 that change a setting (a sample of the read-only list).
+constexpr int kSettingControls[] = {kPresetsLabel, kPagePresetList, kPagesPerSheetIcon, kPageOrderIcon,
+                                    kShiftMarginsIcon, kDuplexIcon, kDuplexLabel, kDuplexSideIcon, kDuplexOffRadio,
+                                    kDuplexLongEdgeRadio, kDuplexShortEdgeRadio, kPaperGroup, kPaperSizeIcon,
+                                    kPaperLabel, kPaperList, kOutputPaperGroup, kOutputPaperSizeIcon, kScalingIcon,
+                                    kPortraitIcon, kLandscapeIcon, kCopiesIcon, kCopiesEdit};
 // Tree items of settings, in the basic (document) and device layouts.
 constexpr int kSettingItems[] = {432, 433, 434, 436, 4330, 788, 442, 443, 444, 446, 447, 448,
                                  451, 453, 454, 457, 459};
@@ -190,12 +194,12 @@ TEST_F(Sheets, DocumentSheetShowsEveryPageAndOkCopiesTheSettingsOut) {
     EXPECT_EQ(DocumentSheet(script, out), IDOK);
 
     ASSERT_EQ(script.seen.size(), 3u);
-    const int templates[] = {1100, 1200, 1300};
+    const int templates[] = {kDocumentPage1Template, kDocumentPage2Template, kDocumentPage3Template};
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(templates[i]);
         EXPECT_EQ(script.seen[i].templateId, templates[i]);
         // Only the third page holds the tree's placeholder.
-        EXPECT_EQ(script.seen[i].tree != nullptr, templates[i] == 1300);
+        EXPECT_EQ(script.seen[i].tree != nullptr, templates[i] == kDocumentPage3Template);
     }
     EXPECT_FALSE(script.seen[0].enabled.empty() && script.seen[1].enabled.empty());
     // The basic document layout: 18 rows under the printer's name.
@@ -306,7 +310,7 @@ TEST_F(Sheets, DeviceSheetThroughPrinterPropertiesShowsItsTreeAndWritesOnOk) {
     EXPECT_TRUE(ui_.PrinterProperties(nullptr, printer.handle()));
     standin::ui::OnModalDialog(nullptr);
     ASSERT_EQ(script.seen.size(), 1u);
-    EXPECT_EQ(script.seen[0].templateId, 1400);
+    EXPECT_EQ(script.seen[0].templateId, kDevicePageTemplate);
     ASSERT_NE(script.seen[0].tree, nullptr);
     EXPECT_EQ(script.seen[0].treeItems, (std::vector<int>{430, 452, 453, 454, 457, 458, 459, 451}));
     EXPECT_EQ(StoredMemory(), kChangedMemory);

@@ -3,13 +3,12 @@
 #include "platform/Controls.h"
 #include "platform/StandInControls.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_finish/FinishFixture.h"
 #include "ui/dialogs/FeederDialog.h"
 
 namespace kvuifinish {
 namespace {
-
-constexpr int kFeederList = 4002;
 
 // Input slot values of the sample model.
 constexpr SHORT kFeeder2 = 258;
@@ -33,10 +32,11 @@ protected:
                          Click(dialog, button);
                      });
     }
-    static LRESULT Count(HWND dialog) { return SendDlgItemMessageW(dialog, kFeederList, CB_GETCOUNT, 0, 0); }
+    static LRESULT Count(HWND dialog) { return SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETCOUNT, 0, 0); }
     static LRESULT SelectedData(HWND dialog) {
-        const LRESULT selected = SendDlgItemMessageW(dialog, kFeederList, CB_GETCURSEL, 0, 0);
-        return selected < 0 ? -1 : SendDlgItemMessageW(dialog, kFeederList, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
+        const LRESULT selected = SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETCURSEL, 0, 0);
+        if (selected < 0) return -1;
+        return SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
     }
 };
 
@@ -50,9 +50,9 @@ TEST_F(FeederDialog, AChosenSettingAndItsCopyReachTheWorkingBlockOnOk) {
                 EXPECT_EQ(Count(dialog), 6);
                 EXPECT_EQ(SelectedData(dialog), 1);
                 WCHAR text[64] = {};
-                SendDlgItemMessageW(dialog, kFeederList, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(text));
+                SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(text));
                 EXPECT_EQ(std::u16string(text), String(4014));
-                ASSERT_TRUE(standin::ui::ChooseComboItem(GetDlgItem(dialog, kFeederList), 3));
+                ASSERT_TRUE(standin::ui::ChooseComboItem(GetDlgItem(dialog, kFeederSettingCombo), 3));
                 EXPECT_EQ(context_->scratchBlock.FeederSetting, 4);
                 EXPECT_EQ(context_->scratchBlock.SavedFeederSetting, 4);
                 EXPECT_EQ(Working().FeederSetting, 1);
@@ -85,10 +85,10 @@ TEST_F(FeederDialog, SourcesOutsideTheUsersChoiceLeaveTheCopyAlone) {
         Working().SavedFeederSetting = 3;
         Run(
             [&](HWND dialog) {
-                ASSERT_TRUE(standin::ui::ChooseComboItem(GetDlgItem(dialog, kFeederList), 4));
+                ASSERT_TRUE(standin::ui::ChooseComboItem(GetDlgItem(dialog, kFeederSettingCombo), 4));
                 EXPECT_EQ(context_->scratchBlock.FeederSetting, 5);
                 EXPECT_EQ(context_->scratchBlock.SavedFeederSetting, 3);
-                Click(dialog, 1002);
+                Click(dialog, kDefaultsButton);
                 EXPECT_EQ(context_->scratchBlock.FeederSetting, 1);
                 EXPECT_EQ(context_->scratchBlock.SavedFeederSetting, 3);
             },
@@ -103,7 +103,7 @@ TEST_F(FeederDialog, CancelLeavesTheWorkingBlockAndDefaultsChooseTheFirst) {
         [&](HWND dialog) {
             EXPECT_EQ(SelectedData(dialog), -1);
             EXPECT_EQ(context_->scratchBlock.FeederSetting, 9);
-            Click(dialog, 1002);
+            Click(dialog, kDefaultsButton);
             EXPECT_EQ(SelectedData(dialog), 1);
             EXPECT_EQ(context_->scratchBlock.FeederSetting, 1);
             EXPECT_EQ(context_->scratchBlock.SavedFeederSetting, 1);
@@ -121,7 +121,7 @@ TEST_F(FeederDialog, OkWarnsAboutAMediaThatDuplexCannotTake) {
     Working().SourceMediaValue = 1;
     Working().SavedSourceMediaValue = 1;
     for (WORD& value : Working().SourceValues) value = 1;
-    Run([&](HWND dialog) { ASSERT_TRUE(standin::ui::ChooseComboItem(GetDlgItem(dialog, kFeederList), 2)); }, IDOK);
+    Run([&](HWND dialog) { ASSERT_TRUE(standin::ui::ChooseComboItem(GetDlgItem(dialog, kFeederSettingCombo), 2)); }, IDOK);
     ASSERT_EQ(Working().SourceMediaValue, 1) << "the resolver kept the media";
     const std::vector<std::u16string> texts = MessageTexts();
     ASSERT_FALSE(texts.empty());

@@ -4,14 +4,12 @@
 #include "platform/Controls.h"
 #include "platform/StandInControls.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_finish/FinishFixture.h"
 #include "ui/dialogs/Finishing.h"
 
 namespace kvuifinish {
 namespace {
-
-constexpr int kFirstList = 2901;
-constexpr int kSecondList = 2902;
 
 class FinishDialog : public DialogTest {
 protected:
@@ -56,18 +54,18 @@ TEST_F(FinishDialog, AChosenPositionReachesTheWorkingBlockOnOk) {
         Working().CoverFlags = 0;
         const INT_PTR result = Run(
             [&](HWND dialog) {
-                EXPECT_EQ(SendDlgItemMessageW(dialog, kFirstList, LB_GETCOUNT, 0, 0), 7);
-                EXPECT_EQ(SendDlgItemMessageW(dialog, kSecondList, LB_GETCOUNT, 0, 0), 3);
-                EXPECT_EQ(Selected(dialog, kFirstList), 0);
-                EXPECT_FALSE(TextOf(dialog, 2904).empty());
-                ClickListItem(dialog, kFirstList, 1);
+                EXPECT_EQ(SendDlgItemMessageW(dialog, kFinishingFirstList, LB_GETCOUNT, 0, 0), 7);
+                EXPECT_EQ(SendDlgItemMessageW(dialog, kFinishingSecondList, LB_GETCOUNT, 0, 0), 3);
+                EXPECT_EQ(Selected(dialog, kFinishingFirstList), 0);
+                EXPECT_FALSE(TextOf(dialog, kFinishingPaperText).empty());
+                ClickListItem(dialog, kFinishingFirstList, 1);
                 EXPECT_EQ(context_->scratchBlock.FinishPosition1, 1);
                 // The working block waits for OK.
                 EXPECT_EQ(Working().FinishPosition1, 0);
                 std::u16string label = String(4201);
                 // A label without "|" is one line.
                 if (const size_t bar = label.find(u'|'); bar != std::u16string::npos) label.erase(bar, 1);
-                EXPECT_EQ(TextOf(dialog, 2906), label);
+                EXPECT_EQ(TextOf(dialog, kFinishingFirstText), label);
                 EXPECT_TRUE(SavePicture(dialog, japanese ? "finishing-ja" : "finishing-en"));
             },
             IDOK);
@@ -81,7 +79,7 @@ TEST_F(FinishDialog, AChosenPositionReachesTheWorkingBlockOnOk) {
 TEST_F(FinishDialog, ThePicturesOfARowStandSideBySide) {
     Run(
         [&](HWND dialog) {
-            for (int id : {kFirstList, kSecondList}) {
+            for (int id : {kFinishingFirstList, kFinishingSecondList}) {
                 SCOPED_TRACE(id);
                 HWND list = GetDlgItem(dialog, id);
                 RECT client{};
@@ -100,11 +98,11 @@ TEST_F(FinishDialog, ThePicturesOfARowStandSideBySide) {
             }
             // The seventh picture of the first row lies past the list's right edge; the
             // list scrolls to it when it is chosen.
-            SendDlgItemMessageW(dialog, kFirstList, LB_SETCURSEL, 6, 0);
+            SendDlgItemMessageW(dialog, kFinishingFirstList, LB_SETCURSEL, 6, 0);
             RECT last{};
-            SendDlgItemMessageW(dialog, kFirstList, LB_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&last));
+            SendDlgItemMessageW(dialog, kFinishingFirstList, LB_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&last));
             RECT client{};
-            GetClientRect(GetDlgItem(dialog, kFirstList), &client);
+            GetClientRect(GetDlgItem(dialog, kFinishingFirstList), &client);
             EXPECT_LE(last.right, client.right);
             EXPECT_TRUE(SavePicture(dialog, "finishing-scrolled"));
         },
@@ -114,10 +112,10 @@ TEST_F(FinishDialog, ThePicturesOfARowStandSideBySide) {
 TEST_F(FinishDialog, DuplexOffFromThePromptKeepsTheChoice) {
     Working().Public.dmDuplex = DMDUP_VERTICAL;
     std::u16string caption;
-    const INT_PTR result = Run([&](HWND dialog) { ClickListItem(dialog, kFirstList, 5); },  // position 2
+    const INT_PTR result = Run([&](HWND dialog) { ClickListItem(dialog, kFinishingFirstList, 5); },  // position 2
                                IDOK,
                                [&](HWND prompt, int) {
-                                   EXPECT_NE(GetDlgItem(prompt, 2914), nullptr);
+                                   EXPECT_NE(GetDlgItem(prompt, kPromptIcon), nullptr);
                                    WCHAR text[300] = {};
                                    GetWindowTextW(prompt, text, 300);
                                    caption = text;
@@ -137,12 +135,12 @@ TEST_F(FinishDialog, GivingUpAtThePromptKeepsTheCurrentEntry) {
         SCOPED_TRACE(answer);
         const INT_PTR result = Run(
             [&](HWND dialog) {
-                ClickListItem(dialog, kFirstList, 5);
-                EXPECT_EQ(Selected(dialog, kFirstList), 0);
+                ClickListItem(dialog, kFinishingFirstList, 5);
+                EXPECT_EQ(Selected(dialog, kFinishingFirstList), 0);
                 EXPECT_EQ(context_->scratchBlock.FinishPosition1, 0);
             },
             IDOK, [&](HWND prompt, int) {
-                // Esc sends IDCANCEL; the prompt's own Cancel button is 2917.
+                // Esc sends IDCANCEL; the prompt's own Cancel button is kPromptCancelButton.
                 if (answer == IDCANCEL) {
                     SendMessageW(prompt, WM_COMMAND, IDCANCEL, 0);
                 } else {
@@ -162,9 +160,9 @@ TEST_F(FinishDialog, APositionThatClashesWithTheOtherAsksFirst) {
     standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDCANCEL; });
     Run(
         [&](HWND dialog) {
-            EXPECT_EQ(Selected(dialog, kSecondList), 2);
-            ClickListItem(dialog, kFirstList, 1);
-            EXPECT_EQ(Selected(dialog, kFirstList), 0);
+            EXPECT_EQ(Selected(dialog, kFinishingSecondList), 2);
+            ClickListItem(dialog, kFinishingFirstList, 1);
+            EXPECT_EQ(Selected(dialog, kFinishingFirstList), 0);
         },
         IDOK);
     EXPECT_EQ(Working().FinishPosition1, 0);
@@ -176,8 +174,8 @@ TEST_F(FinishDialog, APositionThatClashesWithTheOtherAsksFirst) {
     standin::ui::ResetShell();
     Run(
         [&](HWND dialog) {
-            ClickListItem(dialog, kFirstList, 1);
-            EXPECT_EQ(Selected(dialog, kSecondList), 0);
+            ClickListItem(dialog, kFinishingFirstList, 1);
+            EXPECT_EQ(Selected(dialog, kFinishingSecondList), 0);
         },
         IDOK);
     EXPECT_EQ(Working().FinishPosition1, 1);
@@ -191,8 +189,8 @@ TEST_F(FinishDialog, CancelDiscardsEveryChange) {
     const DriverDevMode before = Working();
     const INT_PTR result = Run(
         [&](HWND dialog) {
-            ClickListItem(dialog, kFirstList, 5);
-            ClickListItem(dialog, kSecondList, 1);
+            ClickListItem(dialog, kFinishingFirstList, 5);
+            ClickListItem(dialog, kFinishingSecondList, 1);
             EXPECT_EQ(context_->scratchBlock.Public.dmDuplex, DMDUP_SIMPLEX);
         },
         IDCANCEL, [&](HWND prompt, int) { Click(prompt, kConflictAlternative); });
@@ -206,11 +204,11 @@ TEST_F(FinishDialog, DefaultsClearBothPositions) {
     Working().CoverFlags = kOutputFirstChosen | kOutputSecondChosen;
     Run(
         [&](HWND dialog) {
-            EXPECT_EQ(Selected(dialog, kFirstList), 2);
-            EXPECT_EQ(Selected(dialog, kSecondList), 1);
-            Click(dialog, 1002);
-            EXPECT_EQ(Selected(dialog, kFirstList), 0);
-            EXPECT_EQ(Selected(dialog, kSecondList), 0);
+            EXPECT_EQ(Selected(dialog, kFinishingFirstList), 2);
+            EXPECT_EQ(Selected(dialog, kFinishingSecondList), 1);
+            Click(dialog, kDefaultsButton);
+            EXPECT_EQ(Selected(dialog, kFinishingFirstList), 0);
+            EXPECT_EQ(Selected(dialog, kFinishingSecondList), 0);
         },
         IDOK);
     EXPECT_EQ(Working().FinishPosition1, 0);
@@ -223,10 +221,10 @@ TEST_F(FinishDialog, WarningsOfTheSingledOutSourceAndTheFirstOption) {
     Working().CoverFlags = kOutputFirstOption;
     Run(
         [&](HWND dialog) {
-            EXPECT_EQ(SendDlgItemMessageW(dialog, kFirstList, LB_GETCOUNT, 0, 0), 5);
-            ClickListItem(dialog, kFirstList, 1);  // position 1 on A4 portrait: 757
-            ClickListItem(dialog, kSecondList, 1);  // position 2 on A4: 758
-            ClickListItem(dialog, kFirstList, 0);  // none again: the first option comes back
+            EXPECT_EQ(SendDlgItemMessageW(dialog, kFinishingFirstList, LB_GETCOUNT, 0, 0), 5);
+            ClickListItem(dialog, kFinishingFirstList, 1);  // position 1 on A4 portrait: 757
+            ClickListItem(dialog, kFinishingSecondList, 1);  // position 2 on A4: 758
+            ClickListItem(dialog, kFinishingFirstList, 0);  // none again: the first option comes back
         },
         IDOK);
     EXPECT_EQ(MessageTexts(), (std::vector<std::u16string>{String(757), String(4260), String(758)}));
@@ -242,9 +240,9 @@ TEST_F(FinishDialog, B5LandscapeOffersNoSecondPosition) {
     Working().FinishPosition1 = 200;  // no entry has it: nothing is selected
     Run(
         [&](HWND dialog) {
-            EXPECT_EQ(SendDlgItemMessageW(dialog, kFirstList, LB_GETCOUNT, 0, 0), 4);
-            EXPECT_EQ(SendDlgItemMessageW(dialog, kSecondList, LB_GETCOUNT, 0, 0), 1);
-            EXPECT_EQ(Selected(dialog, kFirstList), LB_ERR);
+            EXPECT_EQ(SendDlgItemMessageW(dialog, kFinishingFirstList, LB_GETCOUNT, 0, 0), 4);
+            EXPECT_EQ(SendDlgItemMessageW(dialog, kFinishingSecondList, LB_GETCOUNT, 0, 0), 1);
+            EXPECT_EQ(Selected(dialog, kFinishingFirstList), LB_ERR);
         },
         IDCANCEL);
     EXPECT_EQ(Working().FinishPosition1, 200);

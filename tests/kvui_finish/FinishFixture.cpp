@@ -8,6 +8,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
@@ -32,7 +33,7 @@ void DialogTest::SetUp() {
     std::char_traits<char16_t>::copy(context_->helpPath, help, std::size(help));
     context_->resultBlock = context_->defaultBlock;
     page_.context = context_;
-    page_.templateId = 1100;
+    page_.templateId = kDocumentPage1Template;
     page_.hoverItem = kNoHoverItem;
     // The settings tree of the tree dialogs draws from the page's images.
     page_.images = CreatePageImages(resources_);

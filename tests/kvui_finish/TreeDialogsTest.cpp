@@ -3,6 +3,7 @@
 // their buttons' results, in both languages, with their pictures.
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_finish/FinishFixture.h"
 #include "ui/tree/SettingsTree.h"
 #include "ui/dialogs/TreeDialogs.h"
@@ -23,7 +24,7 @@ protected:
     INT_PTR Run(bool preset, int button, Seen& seen, const std::string& picture = {}) {
         return Drive([&] { return preset ? ShowPresetTreeDialog(&page_, nullptr) : ShowSettingsTreeDialog(&page_, nullptr); },
                      [&](HWND dialog, int) {
-                         seen.tree = GetDlgItem(dialog, 1301);
+                         seen.tree = GetDlgItem(dialog, kTreePlaceholder);
                          seen.openerTree = page_.tree;
                          seen.rows = static_cast<size_t>(SendMessageW(seen.tree, TVM_GETCOUNT, 0, 0));
                          seen.root = reinterpret_cast<HTREEITEM>(SendMessageW(seen.tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
@@ -44,7 +45,7 @@ TEST_F(TreeDialogs, SettingsListShowsTheTreeAndClosesWithOne) {
         SCOPED_TRACE(japanese ? "ja" : "en");
         UseLanguage(japanese);
         Seen seen;
-        EXPECT_EQ(Run(false, 2601, seen, japanese ? "settings-list-ja" : "settings-list-en"), 1);
+        EXPECT_EQ(Run(false, kCloseButton, seen, japanese ? "settings-list-ja" : "settings-list-en"), 1);
         ASSERT_NE(seen.tree, nullptr);
         EXPECT_EQ(seen.openerTree, seen.tree);
         EXPECT_GT(seen.rows, 0u);
@@ -63,7 +64,7 @@ TEST_F(TreeDialogs, TheOpenersOwnTreeComesBack) {
     HWND own = CreateWindowExW(0, WC_STATICW, u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     page_.tree = own;
     Seen seen;
-    EXPECT_EQ(Run(false, 2601, seen), 1);
+    EXPECT_EQ(Run(false, kCloseButton, seen), 1);
     EXPECT_NE(seen.openerTree, own);
     EXPECT_EQ(page_.tree, own);
     DestroyWindow(own);

@@ -11,6 +11,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_overlay/OverlayFixture.h"
 #include "ui/data/OverlayForm.h"
 #include "ui/data/PrinterDataIo.h"
@@ -32,10 +33,10 @@ std::u16string ItemText(HWND dialog, int id) {
 
 std::vector<std::u16string> ComboItems(HWND dialog) {
     std::vector<std::u16string> items;
-    const LRESULT count = SendDlgItemMessageW(dialog, 2303, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendDlgItemMessageW(dialog, kOverlayFileCombo, CB_GETCOUNT, 0, 0);
     for (int i = 0; i < count; ++i) {
         WCHAR text[600] = {};
-        SendDlgItemMessageW(dialog, 2303, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        SendDlgItemMessageW(dialog, kOverlayFileCombo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
         items.emplace_back(text);
     }
     return items;
@@ -47,8 +48,8 @@ void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK,
 
 // Replaces the combo's text as a user does: select all, then type.
 void TypePath(HWND dialog, const std::u16string& path) {
-    SetDlgItemTextW(dialog, 2303, u"");
-    standin::ui::TypeText(GetDlgItem(dialog, 2303), path);
+    SetDlgItemTextW(dialog, kOverlayFileCombo, u"");
+    standin::ui::TypeText(GetDlgItem(dialog, kOverlayFileCombo), path);
 }
 
 std::vector<BYTE> History(const std::vector<std::u16string>& paths) {
@@ -101,21 +102,21 @@ TEST_F(OverlayDialog, TypedFileSwitchedOnRegistersItsFormInBothLanguages) {
         }
         ASSERT_NE(NewContext(japanese), nullptr);
         const INT_PTR result = Run([&](HWND dialog) {
-            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 2303)));
-            Click(dialog, 2302);
-            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 2303)));
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kOverlayFileCombo)));
+            Click(dialog, kOverlaySwitch);
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kOverlayFileCombo)));
             TypePath(dialog, u"C:\\forms\\INVOICE.FN2");
             SendMessageW(dialog, WM_COMMAND, ComboCommand(CBN_KILLFOCUS), 0);
-            EXPECT_EQ(ItemText(dialog, 2309), u"ZEV KD-VELUMO Form Object\n");
-            EXPECT_EQ(ItemText(dialog, 2311), u"Invoice");
-            EXPECT_EQ(ItemText(dialog, 2313), u"KD-VELUMO for Windows VRTL版");
-            EXPECT_EQ(ItemText(dialog, 2315), u"2.1.3.4");
-            EXPECT_EQ(ItemText(dialog, 2317), u"VRTL Level2");
-            EXPECT_EQ(ItemText(dialog, 2319), u"1.05");
-            EXPECT_EQ(ItemText(dialog, 2323), u"サイズ数値指定");
-            EXPECT_EQ(ItemText(dialog, 2325), u"縦方向");
-            EXPECT_EQ(ItemText(dialog, 2334).substr(0, 4), u"8.26");
-            Click(dialog, 2332);
+            EXPECT_EQ(ItemText(dialog, kOverlayKindText), u"ZEV KD-VELUMO Form Object\n");
+            EXPECT_EQ(ItemText(dialog, kOverlayTitleText), u"Invoice");
+            EXPECT_EQ(ItemText(dialog, kOverlayMakerText), u"KD-VELUMO for Windows VRTL版");
+            EXPECT_EQ(ItemText(dialog, kOverlayVersionText), u"2.1.3.4");
+            EXPECT_EQ(ItemText(dialog, kOverlayLanguageText), u"VRTL Level2");
+            EXPECT_EQ(ItemText(dialog, kOverlayFormatText), u"1.05");
+            EXPECT_EQ(ItemText(dialog, kOverlayPaperSizeText), u"サイズ数値指定");
+            EXPECT_EQ(ItemText(dialog, kOverlayOrientationText), u"縦方向");
+            EXPECT_EQ(ItemText(dialog, kOverlayWidthText).substr(0, 4), u"8.26");
+            Click(dialog, kOverlayMarginsCheck);
             const std::string name = japanese ? "overlay-2300-ja.png" : "overlay-2300-en.png";
             EXPECT_TRUE(standin::ui::SavePicture(dialog, (OutputFolder() / name).string()));
             Click(dialog, IDOK);
@@ -149,7 +150,7 @@ TEST_F(OverlayDialog, BadPathsWarnAndKeepTheDialogOpen) {
     };
     const DriverDevMode before = context_->workingBlock;
     const INT_PTR result = Run([&](HWND dialog) {
-        Click(dialog, 2302);
+        Click(dialog, kOverlaySwitch);
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.typed.begin(), c.typed.end()));
             standin::ui::ResetShell();
@@ -186,25 +187,25 @@ TEST_F(OverlayDialog, HistoryHoldsTenAndTheNewestComesFirst) {
         const std::vector<std::u16string> items = ComboItems(dialog);
         ASSERT_EQ(items.size(), 10u);  // the current file and nine of the ten entries read
         EXPECT_EQ(items[0], u"C:\\forms\\invoice.fn2");
-        EXPECT_EQ(ItemText(dialog, 2303), u"C:\\forms\\invoice.fn2");
+        EXPECT_EQ(ItemText(dialog, kOverlayFileCombo), u"C:\\forms\\invoice.fn2");
         EXPECT_EQ(items[1], stored[0]);
         EXPECT_EQ(items[9], stored[9]);
-        EXPECT_TRUE(IsDlgButtonChecked(dialog, 2302));
+        EXPECT_TRUE(IsDlgButtonChecked(dialog, kOverlaySwitch));
         // Browsing to a new file pushes the tenth out.
         standin::ui::ScriptOpenFile(u"C:\\forms\\Letter.fn2");
-        Click(dialog, 2304);
-        EXPECT_EQ(ItemText(dialog, 2303), u"C:\\forms\\Letter.fn2");
-        EXPECT_EQ(ItemText(dialog, 2323), u"サイズ数値指定");
+        Click(dialog, kOverlayBrowseButton);
+        EXPECT_EQ(ItemText(dialog, kOverlayFileCombo), u"C:\\forms\\Letter.fn2");
+        EXPECT_EQ(ItemText(dialog, kOverlayPaperSizeText), u"サイズ数値指定");
         const std::vector<std::u16string> after = ComboItems(dialog);
         ASSERT_EQ(after.size(), 10u);
         EXPECT_EQ(after[0], u"C:\\forms\\Letter.fn2");
         EXPECT_EQ(after[1], u"C:\\forms\\invoice.fn2");
         EXPECT_EQ(after[9], stored[8]);
         // Choosing a listed file puts it into the edit and checks it.
-        SendDlgItemMessageW(dialog, 2303, CB_SETCURSEL, 1, 0);
+        SendDlgItemMessageW(dialog, kOverlayFileCombo, CB_SETCURSEL, 1, 0);
         SendMessageW(dialog, WM_COMMAND, ComboCommand(CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, 2303)));
-        EXPECT_EQ(ItemText(dialog, 2303), u"C:\\forms\\invoice.fn2");
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, kOverlayFileCombo)));
+        EXPECT_EQ(ItemText(dialog, kOverlayFileCombo), u"C:\\forms\\invoice.fn2");
         Click(dialog, IDOK);
     });
     EXPECT_EQ(result, 1);
@@ -219,7 +220,7 @@ TEST_F(OverlayDialog, LongNamesAreCutAndReadOnlyContextsDisableTheControls) {
     WriteFile(u"C:\\forms\\quarterly-report.fn2", FormFile(0x2).bytes);
     ASSERT_NE(NewContext(), nullptr);
     Run([&](HWND dialog) {
-        Click(dialog, 2302);
+        Click(dialog, kOverlaySwitch);
         TypePath(dialog, u"C:\\forms\\quarterly-report.fn2");
         SendMessageW(dialog, WM_COMMAND, ComboCommand(CBN_KILLFOCUS), 0);
         EXPECT_STREQ(context_->scratchBlock.OverlayName, "quarterl");
@@ -227,7 +228,10 @@ TEST_F(OverlayDialog, LongNamesAreCutAndReadOnlyContextsDisableTheControls) {
     });
     context_->flags &= ~kUiMayChange;
     Run([&](HWND dialog) {
-        for (const int id : {2301, 2302, 2303, 2304, 1002, 2332}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+        for (const int id : {kOverlayFileLabel, kOverlaySwitch, kOverlayFileCombo, kOverlayBrowseButton, kDefaultsButton,
+                             kOverlayMarginsCheck}) {
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+        }
         Click(dialog, IDCANCEL);
     });
 }

@@ -7,6 +7,7 @@
 #include "platform/Modules.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
@@ -67,7 +68,7 @@ UiContext* OverlayTest::NewContext(bool japanese) {
     context->resultBlock = context->defaultBlock;
     context_ = context;
     page_.context = context;
-    page_.templateId = 1300;
+    page_.templateId = kDocumentPage3Template;
     return context;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_page1/Page1Fixture.h"
 #include "ui/dialogs/JobFileDialog.h"
 #include "ui/data/PrinterDataValues.h"
@@ -30,15 +31,15 @@ TEST_F(Page1Test, CancelOnEveryPageAndInEveryDialogTakesNothing) {
         {"page one", 0, [](HWND page) { Working(page).PagesPerSheet = 4; }, {}},
         {"page two", 1, [](HWND page) { Working(page).Public.dmCopies = 7; }, {}},
         {"page three", 2, [](HWND page) { Working(page).FeatureFlags ^= 1u << 10; }, {}},
-        {"preset dialog", 0, [](HWND page) { Click(page, 1110); },
+        {"preset dialog", 0, [](HWND page) { Click(page, kPagePresetSaveButton); },
          [](HWND dialog) {
-             standin::ui::TypeText(GetDlgItem(dialog, 2209), u"Never kept");
+             standin::ui::TypeText(GetDlgItem(dialog, kPresetDialogNameEdit), u"Never kept");
              standin::ui::ClickAt(GetDlgItem(dialog, IDCANCEL), 3, 3);
          }},
-        {"job file dialog", 0, [](HWND page) { Click(page, 4158); },
+        {"job file dialog", 0, [](HWND page) { Click(page, kJobFileFolderButton); },
          [](HWND dialog) {
-             standin::ui::ClickAt(GetDlgItem(dialog, kOwnFolderCheck), 3, 3);
-             standin::ui::TypeText(GetDlgItem(dialog, kFolderEdit), u"C:\\elsewhere");
+             standin::ui::ClickAt(GetDlgItem(dialog, kJobFolderCheck), 3, 3);
+             standin::ui::TypeText(GetDlgItem(dialog, kJobFolderEdit), u"C:\\elsewhere");
              standin::ui::ClickAt(GetDlgItem(dialog, IDCANCEL), 3, 3);
          }},
     };

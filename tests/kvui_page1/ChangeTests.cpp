@@ -8,6 +8,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_page1/Page1Fixture.h"
 #include "ui/dialogs/Finishing.h"
 
@@ -34,17 +35,17 @@ TEST_F(Page1Test, LeavingTheCountsPanelNeedsBothCountsInRange) {
         standin::ui::ResetShell();
         RunSheet([](UiContext* context) { context->workingBlock.CategoryIndex = 1; },
                  [&](HWND, HWND page) {
-                     Type(page, 4161, c.pages);
-                     Type(page, 4165, c.jobs);
+                     Type(page, kSplitPagesEdit, c.pages);
+                     Type(page, kSplitJobsEdit, c.jobs);
                      ClickCategory(page, 0);
                      const int expected = c.warning != 0 ? 1 : 0;
                      EXPECT_EQ(Working(page).CategoryIndex, expected);
-                     EXPECT_EQ(SendDlgItemMessageW(page, 1101, LB_GETCURSEL, 0, 0), expected);
+                     EXPECT_EQ(SendDlgItemMessageW(page, kCategoryList, LB_GETCURSEL, 0, 0), expected);
                      if (c.warning != 0) {
-                         EXPECT_EQ(GetFocus(), GetDlgItem(page, c.warning == 808 ? 4161 : 4165));
+                         EXPECT_EQ(GetFocus(), GetDlgItem(page, c.warning == 808 ? kSplitPagesEdit : kSplitJobsEdit));
                          ClickCategory(page, 1);  // the same category: nothing is checked again
-                         Type(page, 4161, u"2");
-                         Type(page, 4165, u"1");
+                         Type(page, kSplitPagesEdit, u"2");
+                         Type(page, kSplitJobsEdit, u"1");
                      }
                  });
         const auto texts = MessageTexts();
@@ -71,9 +72,9 @@ TEST_F(Page1Test, PagesPerSheetSetsThePrintAreaOnlyWhenOnePageIsEnteredOrLeft) {
             block.LeftMargin = 12;
             block.TopMarginEven = 13;
             block.LeftMarginEven = 14;
-            const int item = ComboIndexOfData(page, 1114, 550 + c.to);
+            const int item = ComboIndexOfData(page, kPagesPerSheetList, 550 + c.to);
             ASSERT_GE(item, 0);
-            standin::ui::ChooseComboItem(GetDlgItem(page, 1114), item);
+            standin::ui::ChooseComboItem(GetDlgItem(page, kPagesPerSheetList), item);
             mode = block.PagesPerSheet;
             shadow = block.SavedPagesPerSheet;
             area[0] = block.TopMargin;
@@ -124,11 +125,12 @@ TEST_F(Page1Test, DuplexAgainstAFinishingPositionFollowsThePromptsAnswer) {
             block.PagesPerSheet = 1;
             block.CoverFlags |= kOutputFirstChosen;
             block.FinishPosition1 = kConflicting;
-            SetAndNotify(page, 1131, false);
-            SetAndNotify(page, 1132, true);
+            SetAndNotify(page, kDuplexOffRadio, false);
+            SetAndNotify(page, kDuplexLongEdgeRadio, true);
             duplex = block.Public.dmDuplex;
             position = block.FinishPosition1;
-            shownSimplex = IsDlgButtonChecked(page, 1131) == BST_CHECKED && IsDlgButtonChecked(page, 1132) != BST_CHECKED;
+            shownSimplex = IsDlgButtonChecked(page, kDuplexOffRadio) == BST_CHECKED &&
+                           IsDlgButtonChecked(page, kDuplexLongEdgeRadio) != BST_CHECKED;
         });
         EXPECT_EQ(prompts, 1);
         EXPECT_EQ(duplex, c.duplex);
@@ -154,8 +156,8 @@ TEST_F(Page1Test, EachOutputDestinationEndsAsValidationLeavesIt) {
         RunSheet([](UiContext* context) { context->workingBlock.CategoryIndex = 2; },
                  [&](HWND, HWND page) {
                      DriverDevMode& block = Working(page);
-                     HWND combo = GetDlgItem(page, 4156);
-                     int item = ComboIndexOfData(page, 4156, c.item);
+                     HWND combo = GetDlgItem(page, kDestinationCombo);
+                     int item = ComboIndexOfData(page, kDestinationCombo, c.item);
                      if (item < 0) {
                          item = static_cast<int>(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"x")));
                          SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(item), c.item);
@@ -177,13 +179,13 @@ TEST_F(Page1Test, AShiftOutOfRangeKeepsThePage) {
     standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
     int shownTemplate = 0;
     RunSheet(nullptr, [&](HWND sheet, HWND page) {
-        SetWindowTextW(GetDlgItem(page, 4401), u"25");
+        SetWindowTextW(GetDlgItem(page, kBindingShiftEdit), u"25");
         standin::ui::ClickSheetTab(sheet, 1);
         auto current = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
         shownTemplate = PageRecordOf(current) != nullptr ? PageRecordOf(current)->templateId : 0;
-        SetWindowTextW(GetDlgItem(page, 4401), u"20");
+        SetWindowTextW(GetDlgItem(page, kBindingShiftEdit), u"20");
     });
-    EXPECT_EQ(shownTemplate, 1100);
+    EXPECT_EQ(shownTemplate, kDocumentPage1Template);
     EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{Text(728)});
 }
 

@@ -9,6 +9,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_common/ContextMenuCases.h"
 #include "tests/kvui_page1/Page1Fixture.h"
 #include "ui/dialogs/Finishing.h"
@@ -16,9 +17,6 @@
 namespace kvuipage1 {
 namespace {
 
-constexpr int kHint = 1000;
-constexpr int kCategoryList = 1101;
-constexpr int kJobText = 1177;
 constexpr DWORD kOwnStampText = 8;
 
 std::u16string TextOf(HWND page, int control) {
@@ -60,7 +58,7 @@ TEST_F(Page1Test, RestoringTheDefaultsAsksAndChecksTheOwnerName) {
         SCOPED_TRACE(c.name);
         standin::ui::ResetShell();
         standin::ui::OnMessageBox([&](const standin::ui::MessageBoxCall&) { return c.answer; });
-        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1010; });
+        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return kRestoreDefaultsItem; });
         SHORT copies = 0;
         int category = -1;
         std::u16string hint;
@@ -78,11 +76,11 @@ TEST_F(Page1Test, RestoringTheDefaultsAsksAndChecksTheOwnerName) {
                 if (c.fromMenu) {
                     SendMessageW(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page), MAKELONG(20, 20));
                 } else {
-                    Click(page, 1012);
+                    Click(page, kPageDefaultsButton);
                 }
                 copies = Working(page).Public.dmCopies;
                 category = static_cast<int>(SendDlgItemMessageW(page, kCategoryList, LB_GETCURSEL, 0, 0));
-                hint = TextOf(page, kHint);
+                hint = TextOf(page, kHintText);
             });
         const bool restored = c.answer == IDOK;
         EXPECT_EQ(copies, restored ? 1 : 4);
@@ -110,7 +108,7 @@ TEST_F(Page1Test, PrintModesNameTheirModeAndShowWhatValidationLeaves) {
         int radio;
         WORD mode;
     };
-    for (const Case& c : {Case{1158, 3}, Case{1159, 4}, Case{1160, 5}}) {
+    for (const Case& c : {Case{kPrintModeStandardRadio, 3}, Case{kPrintModeSortRadio, 4}, Case{kPrintModeStapleRadio, 5}}) {
         SCOPED_TRACE(c.radio);
         standin::ui::ResetShell();
         standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
@@ -129,7 +127,7 @@ TEST_F(Page1Test, PrintModesNameTheirModeAndShowWhatValidationLeaves) {
                 block.FinishPosition1 = 1;
                 block.FinishPosition2 = 2;
                 SetAndNotify(page, c.radio, true);
-                for (int radio : {1158, 1159, 1160}) {
+                for (int radio : {kPrintModeStandardRadio, kPrintModeSortRadio, kPrintModeStapleRadio}) {
                     if (IsDlgButtonChecked(page, radio) == BST_CHECKED) checked.push_back(radio);
                 }
             });
@@ -156,11 +154,11 @@ TEST_F(Page1Test, TypingTheStampTextTakesItWithoutTheResolver) {
             context->workingBlock.PageStampSelector = kOwnStampText;
         },
         [&](HWND, HWND page) {
-            ASSERT_TRUE(IsWindowVisible(GetDlgItem(page, kJobText)));
+            ASSERT_TRUE(IsWindowVisible(GetDlgItem(page, kJobTextEdit)));
             Working(page).Public.dmOrientation = DMORIENT_LANDSCAPE;  // the resolver forces portrait
-            Type(page, kJobText, longText);
+            Type(page, kJobTextEdit, longText);
             stored = Working(page).PageStampText;
-            hint = TextOf(page, kHint);
+            hint = TextOf(page, kHintText);
             orientation = Working(page).Public.dmOrientation;
         });
     EXPECT_EQ(stored, std::u16string(64, u'x'));

@@ -8,6 +8,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_common/SampleSetUp.h"
 #include "ui/data/PrinterDataValues.h"
@@ -102,7 +103,7 @@ void Page1Test::SetAndNotify(HWND page, int control, bool checked) {
 }
 
 void Page1Test::ClickCategory(HWND page, int index) {
-    HWND list = GetDlgItem(page, 1101);
+    HWND list = GetDlgItem(page, kCategoryList);
     RECT rect{};
     ASSERT_NE(SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)), LB_ERR);
     RECT client{};

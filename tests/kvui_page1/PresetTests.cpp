@@ -9,6 +9,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_page1/Page1Fixture.h"
 #include "ui/dialogs/PresetDialog.h"
 #include "ui/data/PrinterDataValues.h"
@@ -99,7 +100,7 @@ TEST_F(Page1Test, ClickingAPresetAppliesItAndShowsItsComment) {
                      copies = Working(page).Public.dmCopies;
                      selected = Working(page).PresetIndex;
                      WCHAR text[256] = {};
-                     GetDlgItemTextW(page, 1000, text, 256);
+                     GetDlgItemTextW(page, kHintText, text, 256);
                      hint = text;
                  });
         EXPECT_EQ(copies, c.copies);
@@ -121,8 +122,8 @@ TEST_F(Page1Test, BothSaveCommandsSaveAPresetThatTheNextSheetShows) {
         standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
         ASSERT_NO_FATAL_FAILURE(StoreTable(printer_, {Preset(0, 0, u"First", u"", 1)}));
         OnNextDialog([](HWND dialog) {
-            standin::ui::TypeText(GetDlgItem(dialog, 2209), u"Five copies");
-            standin::ui::ClickAt(GetDlgItem(dialog, 2214), 3, 3);
+            standin::ui::TypeText(GetDlgItem(dialog, kPresetDialogNameEdit), u"Five copies");
+            standin::ui::ClickAt(GetDlgItem(dialog, kPresetDialogSaveButton), 3, 3);
             standin::ui::ClickAt(GetDlgItem(dialog, IDOK), 3, 3);
         });
         OnNextDialog([](HWND confirmation) { EndDialog(confirmation, IDOK); });
@@ -130,10 +131,10 @@ TEST_F(Page1Test, BothSaveCommandsSaveAPresetThatTheNextSheetShows) {
         RunSheet(nullptr, [&](HWND, HWND page) {
             Working(page).Public.dmCopies = 5;
             if (c.fromMenu) {
-                standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1005; });
+                standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return kSavePresetButton; });
                 SendMessageW(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page), -1);
             } else {
-                Click(page, 1110);
+                Click(page, kPagePresetSaveButton);
             }
             shownAfterSave = PresetItemCount(GetDlgItem(page, kPagePresetList));
         });

@@ -4,6 +4,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_common/ContextMenuCases.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "ui/tree/SettingsTree.h"
@@ -11,14 +12,16 @@
 namespace kvuipage3 {
 namespace {
 
-constexpr int kHint = 1000;
-
 using Commands = Page3Test;
 
 // The template of a dialog, told by a control that only it holds.
 int TemplateOf(HWND dialog) {
-    constexpr std::pair<int, int> kMarks[] = {{2401, 2400}, {2406, 2446}, {2303, 2300},
-                                              {2601, 2600}, {2701, 2700}, {2202, 2200}};
+    constexpr std::pair<int, int> kMarks[] = {{kPositionPicture, kPositionDialogTemplate},
+                                              {kPositionTopEdit, kNupPositionDialogTemplate},
+                                              {kOverlayFileCombo, kOverlayDialogTemplate},
+                                              {kCloseButton, kSettingsListTemplate},
+                                              {kStatusWaitText, kStatusWaitBoxTemplate},
+                                              {kPresetDialogList, kPresetDialogTemplate}};
     for (const auto& [control, id] : kMarks) {
         if (GetDlgItem(dialog, control) != nullptr) return id;
     }
@@ -34,9 +37,9 @@ struct ButtonCase {
 };
 
 constexpr ButtonCase kButtonCases[] = {
-    {446, 498, 1, 1, 2400},
-    {446, 498, 2, 1, 2446},
-    {448, 503, 1, 1, 2300},
+    {446, 498, 1, 1, kPositionDialogTemplate},
+    {446, 498, 2, 1, kNupPositionDialogTemplate},
+    {448, 503, 1, 1, kOverlayDialogTemplate},
     // The sample printer reports no status: the wait box ends before it shows.
     {451, 504, 1, 1, 0},
 };
@@ -57,10 +60,10 @@ TEST_F(Commands, ButtonItemsOpenTheirDialogsByTheButtonAndByADoubleClick) {
             };
             setCounts();
             ASSERT_TRUE(ClickTreeItem(page, c.item));
-            EXPECT_TRUE(Visible(page.dialog, kButton));
-            EXPECT_FALSE(Visible(page.dialog, 1304));
-            EXPECT_EQ(TextOf(page.dialog, kButton), String(c.label));
-            ClickButton(page, kButton);
+            EXPECT_TRUE(Visible(page.dialog, kItemButton));
+            EXPECT_FALSE(Visible(page.dialog, kItemList));
+            EXPECT_EQ(TextOf(page.dialog, kItemButton), String(c.label));
+            ClickButton(page, kItemButton);
             setCounts();
             ASSERT_TRUE(DoubleClickTreeItem(page, c.item));
         }, false);
@@ -92,10 +95,10 @@ TEST_F(Commands, RestoringDefaultsAsksAndTakesThePrintersDefaults) {
             defaultSet = (page.context->defaultBlock.FeatureFlags & (1u << 10)) != 0;
             page.context->workingBlock.FeatureFlags ^= 1u << 10;
             ASSERT_TRUE(ClickTreeItem(page, 433));
-            standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1010; });
+            standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return kRestoreDefaultsItem; });
             SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.dialog), MAKELONG(10, 10));
             Pump();
-            EXPECT_EQ(TextOf(page.dialog, kHint), String(answer == IDOK ? 616 : 610));
+            EXPECT_EQ(TextOf(page.dialog, kHintText), String(answer == IDOK ? 616 : 610));
             EXPECT_NE(page.context->workingBlock.OptionFlags & kOptionPageActive, 0u);
         });
         ASSERT_FALSE(outcome.resultBlocks.empty());
@@ -116,16 +119,16 @@ TEST_F(Commands, TheSettingsListShowsTheFullTreeAndThePresetDialogOpens) {
     };
     RunPage(nullptr, [&](Page& page) {
         record = page.record;
-        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1005; });
+        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return kSavePresetButton; });
         SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.dialog), -1);
         Pump();
         page.context->workingBlock.OptionFlags |= 0x10000u;
-        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return 1003; });
+        standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return kSettingsListButton; });
         SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.dialog), -1);
         Pump();
         EXPECT_EQ(page.record->flags & kPageFlagTreeLayout, 0u);
     }, false);
-    EXPECT_EQ(opened, (std::vector<int>{2200, 2600}));
+    EXPECT_EQ(opened, (std::vector<int>{kPresetDialogTemplate, kSettingsListTemplate}));
     EXPECT_NE(flagsWhileOpen & kPageFlagTreeLayout, 0u);
 }
 
@@ -135,7 +138,7 @@ TEST_F(Commands, HelpFollowsTheShownItem) {
         HELPINFO help{};
         help.cbSize = sizeof help;
         help.iContextType = HELPINFO_WINDOW;
-        help.hItemHandle = GetDlgItem(page.dialog, 1304);
+        help.hItemHandle = GetDlgItem(page.dialog, kItemList);
         SendMessageW(page.dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
         NMHDR note{page.sheet, 0, PSN_HELP};
         SendMessageW(page.dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
@@ -146,7 +149,7 @@ TEST_F(Commands, HelpFollowsTheShownItem) {
         ASSERT_NE(ids, nullptr);
         bool listFound = false;
         for (; ids[0] != 0; ids += 2) {
-            if (ids[0] == 1304) listFound = ids[1] == 300;
+            if (ids[0] == kItemList) listFound = ids[1] == 300;
         }
         EXPECT_TRUE(listFound);
         EXPECT_EQ(calls[1].command, HH_HELP_CONTEXT);
@@ -161,7 +164,7 @@ TEST_F(Commands, PicturesOfThePageInBothLanguages) {
         const std::string suffix = locale == 1041 ? "ja" : "en";
         RunPage(nullptr, [&](Page& page) {
             ASSERT_TRUE(ClickTreeItem(page, 433));
-            EXPECT_EQ(TextOf(page.dialog, 1302), String(433) + u"(&B)");
+            EXPECT_EQ(TextOf(page.dialog, kItemLabel), String(433) + u"(&B)");
             standin::ui::Paint(page.sheet);
             EXPECT_TRUE(SavePicture(page.sheet, "page3-toner-" + suffix));
             ASSERT_TRUE(ClickTreeItem(page, 430));

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -12,10 +13,6 @@
 
 namespace kvuipage3 {
 namespace {
-
-constexpr int kLabel = 1302;
-constexpr int kSecondButton = 1309;
-constexpr int kModelName = 1310;
 
 using Items = Page3Test;
 
@@ -65,10 +62,10 @@ TEST_F(Items, EachChoiceShowsItsEntriesAndItsChoiceReachesTheResult) {
                 DWORD& word = c.dataWord ? block.OptionFlags : block.FeatureFlags;
                 word = set ? (word & ~c.bit) : (word | c.bit);
                 ASSERT_TRUE(ClickTreeItem(page, c.item));
-                EXPECT_EQ(TextOf(page.dialog, kLabel), String(static_cast<UINT>(c.item)) + c.accelerator);
-                EXPECT_TRUE(Visible(page.dialog, kChoices));
-                EXPECT_FALSE(Visible(page.dialog, kButton));
-                EXPECT_FALSE(Visible(page.dialog, kModelName));
+                EXPECT_EQ(TextOf(page.dialog, kItemLabel), String(static_cast<UINT>(c.item)) + c.accelerator);
+                EXPECT_TRUE(Visible(page.dialog, kItemList));
+                EXPECT_FALSE(Visible(page.dialog, kItemButton));
+                EXPECT_FALSE(Visible(page.dialog, kItemModelName));
                 EXPECT_EQ(EntryData(page.dialog), (std::vector<DWORD>{Data(c.first, c.firstIcon), Data(c.second, c.secondIcon)}));
                 EXPECT_EQ(SelectedValue(page.dialog), other);
                 savedBefore = SavedWord(block, c.dataWord);
@@ -98,7 +95,7 @@ TEST_F(Items, ResolutionsListTheModelsAndSetThePrintQuality) {
             expected.push_back(Data(static_cast<WORD>(records[i].Value1), kResolutionIconId));
         }
         EXPECT_EQ(EntryData(page.dialog), expected);
-        HWND list = GetDlgItem(page.dialog, kChoices);
+        HWND list = GetDlgItem(page.dialog, kItemList);
         WCHAR text[32] = {};
         SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
         EXPECT_EQ(std::u16string(text), std::u16string(u"") + [&] {
@@ -121,7 +118,7 @@ TEST_F(Items, AResolutionNoEntryHoldsSelectsTheFirst) {
 
 TEST_F(Items, TheListIsOneRowHigherThanItsEntriesUpToSevenRows) {
     RunPage(nullptr, [&](Page& page) {
-        HWND list = GetDlgItem(page.dialog, kChoices);
+        HWND list = GetDlgItem(page.dialog, kItemList);
         const auto rowHeight = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
         ASSERT_GT(rowHeight, 0);
         for (const int item : {433, 447}) {
@@ -159,18 +156,18 @@ TEST_F(Items, DoubleClickStepsToTheNextEntryAndFromTheLastToTheFirst) {
 TEST_F(Items, HeadingsShowNoControlsAndTheSubstitutionButtonFollowsItsBit) {
     RunPage(nullptr, [&](Page& page) {
         ASSERT_TRUE(ClickTreeItem(page, 441));
-        for (int id : {kLabel, kChoices, kOwnerText, kButton, kSecondButton, kModelName}) {
+        for (int id : {kItemLabel, kItemList, kItemText, kItemButton, kItemSecondButton, kItemModelName}) {
             EXPECT_FALSE(Visible(page.dialog, id)) << id;
         }
         page.context->workingBlock.FeatureFlags &= ~(1u << 13);
         ASSERT_TRUE(ClickTreeItem(page, 442));
-        EXPECT_TRUE(Visible(page.dialog, kSecondButton));
-        EXPECT_FALSE(Enabled(page.dialog, kSecondButton));
-        EXPECT_EQ(TextOf(page.dialog, kSecondButton), String(497));
+        EXPECT_TRUE(Visible(page.dialog, kItemSecondButton));
+        EXPECT_FALSE(Enabled(page.dialog, kItemSecondButton));
+        EXPECT_EQ(TextOf(page.dialog, kItemSecondButton), String(497));
         ASSERT_TRUE(ClickEntry(page, 476));
-        EXPECT_TRUE(Enabled(page.dialog, kSecondButton));
+        EXPECT_TRUE(Enabled(page.dialog, kItemSecondButton));
         ASSERT_TRUE(ClickEntry(page, 477));
-        EXPECT_FALSE(Enabled(page.dialog, kSecondButton));
+        EXPECT_FALSE(Enabled(page.dialog, kItemSecondButton));
     });
 }
 
@@ -188,12 +185,12 @@ TEST_F(Items, TheVersionItemNamesTheModelAndTheDriver) {
         RunPage(nullptr, [&](Page& page) {
             ASSERT_TRUE(ClickTreeItem(page, 431));
             ASSERT_TRUE(ClickTreeItem(page, 430));
-            EXPECT_EQ(TextOf(page.dialog, kModelName), std::u16string(ModelString(model_, model_->PrinterName)));
-            EXPECT_EQ(TextOf(page.dialog, 1311), u"Printer Driver");
-            EXPECT_EQ(TextOf(page.dialog, 1312), c.versionLine);
-            EXPECT_TRUE(Visible(page.dialog, 1303));
-            EXPECT_NE(SendDlgItemMessageW(page.dialog, 1303, STM_GETICON, 0, 0), 0);
-            EXPECT_FALSE(Visible(page.dialog, kChoices));
+            EXPECT_EQ(TextOf(page.dialog, kItemModelName), std::u16string(ModelString(model_, model_->PrinterName)));
+            EXPECT_EQ(TextOf(page.dialog, kItemDriverName), u"Printer Driver");
+            EXPECT_EQ(TextOf(page.dialog, kItemVersion), c.versionLine);
+            EXPECT_TRUE(Visible(page.dialog, kItemIcon));
+            EXPECT_NE(SendDlgItemMessageW(page.dialog, kItemIcon, STM_GETICON, 0, 0), 0);
+            EXPECT_FALSE(Visible(page.dialog, kItemList));
         });
     }
 }

@@ -9,6 +9,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInShell.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "ui/tree/SettingsTree.h"
@@ -16,7 +17,6 @@
 namespace kvuipage3 {
 namespace {
 
-constexpr int kOwnerTextLabel = 1306;
 constexpr DWORD kUserNameBit = 1u << 21;
 constexpr DWORD kOwnerTextBit = 1u << 22;
 
@@ -44,24 +44,24 @@ TEST_F(OwnerText, EachEntryShowsItsFieldAndTypedTextReachesTheResult) {
         block.FeatureFlags &= ~(kUserNameBit | kOwnerTextBit);
         ASSERT_TRUE(ClickTreeItem(page, 447));
         EXPECT_EQ(SelectedValue(page.dialog), 484);
-        EXPECT_TRUE(Visible(page.dialog, kOwnerText));
-        EXPECT_FALSE(Enabled(page.dialog, kOwnerText));
-        EXPECT_EQ(TextOf(page.dialog, kOwnerText), u"");
+        EXPECT_TRUE(Visible(page.dialog, kItemText));
+        EXPECT_FALSE(Enabled(page.dialog, kItemText));
+        EXPECT_EQ(TextOf(page.dialog, kItemText), u"");
 
         ASSERT_TRUE(ClickEntry(page, 499));
         EXPECT_EQ(block.FeatureFlags & (kUserNameBit | kOwnerTextBit), kUserNameBit);
-        EXPECT_EQ(TextOf(page.dialog, kOwnerText), Field(block.UserName1));
-        EXPECT_FALSE(Enabled(page.dialog, kOwnerText));
+        EXPECT_EQ(TextOf(page.dialog, kItemText), Field(block.UserName1));
+        EXPECT_FALSE(Enabled(page.dialog, kItemText));
 
         ASSERT_TRUE(ClickEntry(page, 500));
         EXPECT_EQ(block.FeatureFlags & (kUserNameBit | kOwnerTextBit), kOwnerTextBit);
-        EXPECT_TRUE(Enabled(page.dialog, kOwnerText));
-        EXPECT_TRUE(Enabled(page.dialog, kOwnerTextLabel));
-        HWND edit = GetDlgItem(page.dialog, kOwnerText);
+        EXPECT_TRUE(Enabled(page.dialog, kItemText));
+        EXPECT_TRUE(Enabled(page.dialog, kItemTextLabel));
+        HWND edit = GetDlgItem(page.dialog, kItemText);
         SendMessageW(edit, EM_SETSEL, 0, -1);
         // The field takes 16 characters; the rest of what is typed is refused.
         standin::ui::TypeText(edit, u"ABCDEFGHIJKLMNOPQRST");
-        EXPECT_EQ(TextOf(page.dialog, kOwnerText), u"ABCDEFGHIJKLMNOP");
+        EXPECT_EQ(TextOf(page.dialog, kItemText), u"ABCDEFGHIJKLMNOP");
         EXPECT_EQ(Field(block.UserName2), u"ABCDEFGHIJKLMNOP");
     });
     ASSERT_FALSE(outcome.resultBlocks.empty());
@@ -101,7 +101,7 @@ TEST_F(OwnerText, AnUnprintableTextKeepsTheUserOnTheItemAndThePage) {
             page.context->workingBlock.FeatureFlags = (page.context->workingBlock.FeatureFlags & ~kUserNameBit) |
                                                       kOwnerTextBit;
             ASSERT_TRUE(ClickTreeItem(page, 447));
-            HWND edit = GetDlgItem(page.dialog, kOwnerText);
+            HWND edit = GetDlgItem(page.dialog, kItemText);
             SetWindowTextW(edit, c.text);
             ASSERT_TRUE(ClickTreeItem(page, 433));
             stayed = SelectedTreeItemIs(page, 447);
@@ -111,7 +111,7 @@ TEST_F(OwnerText, AnUnprintableTextKeepsTheUserOnTheItemAndThePage) {
             keptPage = reinterpret_cast<HWND>(SendMessageW(page.sheet, PSM_GETCURRENTPAGEHWND, 0, 0)) == page.dialog;
             standin::ui::ClickSheetTab(page.sheet, 2);
             // A settings list or preset is not opened over a refused text.
-            SendMessageW(page.dialog, WM_COMMAND, 1003, 0);
+            SendMessageW(page.dialog, WM_COMMAND, kSettingsListButton, 0);
         }, false);
         EXPECT_EQ(stayed, c.refused);
         EXPECT_EQ(focused, c.refused);
@@ -147,7 +147,7 @@ TEST_F(OwnerText, TheFieldIsReadIntoTheBlockNoFurtherThanItsSize) {
         ASSERT_TRUE(ClickTreeItem(page, 447));
         BYTE after[64];
         std::memcpy(after, reinterpret_cast<const BYTE*>(&block) + offsetof(DriverDevMode, InstalledMemory), sizeof after);
-        SetWindowTextW(GetDlgItem(page.dialog, kOwnerText), u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        SetWindowTextW(GetDlgItem(page.dialog, kItemText), u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
         EXPECT_EQ(Field(block.UserName2), u"0123456789ABCDEF");
         EXPECT_EQ(std::memcmp(after, reinterpret_cast<const BYTE*>(&block) + offsetof(DriverDevMode, InstalledMemory),
                               sizeof after),
@@ -167,11 +167,11 @@ TEST_F(OwnerText, UnterminatedTextsShowNoBytesAfterTheirFields) {
         block.InstalledMemory = 0x00410041;  // "AA" if read as text
         block.FeatureFlags = (block.FeatureFlags & ~kOwnerTextBit) | kUserNameBit;
         ASSERT_TRUE(ClickTreeItem(page, 447));
-        shown.push_back(TextOf(page.dialog, kOwnerText));
+        shown.push_back(TextOf(page.dialog, kItemText));
         ASSERT_TRUE(ClickTreeItem(page, 433));
         block.FeatureFlags = (block.FeatureFlags & ~kUserNameBit) | kOwnerTextBit;
         ASSERT_TRUE(ClickTreeItem(page, 447));
-        shown.push_back(TextOf(page.dialog, kOwnerText));
+        shown.push_back(TextOf(page.dialog, kItemText));
         EXPECT_EQ(block.InstalledMemory, 0x00410041u);
         settings = block;
     }, false);
@@ -195,7 +195,7 @@ TEST_F(OwnerText, AnApplicationsUnterminatedOwnerTextComesBackCut) {
     const SheetOutcome outcome = RunPage(&app.Public, [&](Page& page) {
         ASSERT_TRUE(ClickTreeItem(page, 447));
         EXPECT_EQ(SelectedValue(page.dialog), 500);
-        EXPECT_LE(TextOf(page.dialog, kOwnerText).size(), 17u);
+        EXPECT_LE(TextOf(page.dialog, kItemText).size(), 17u);
     });
     ASSERT_FALSE(outcome.resultBlocks.empty());
     EXPECT_EQ(Field(outcome.resultBlocks.back().UserName2), std::u16string(16, u'W'));

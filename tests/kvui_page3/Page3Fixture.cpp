@@ -10,6 +10,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_common/SampleSetUp.h"
 #include "ui/tree/SettingsTree.h"
@@ -85,7 +86,7 @@ SheetOutcome Page3Test::RunPage(const DEVMODEW* settings, const std::function<vo
         standin::ui::ClickSheetTab(window, kThirdTab);
         auto dialog = reinterpret_cast<HWND>(SendMessageW(window, PSM_GETCURRENTPAGEHWND, 0, 0));
         PageRecord* record = dialog != nullptr ? PageRecordOf(dialog) : nullptr;
-        if (record != nullptr && record->templateId == 1300) {
+        if (record != nullptr && record->templateId == kDocumentPage3Template) {
             Page page{window, dialog, record, run.context};
             outcome.pageShown = true;
             steps(page);
@@ -117,7 +118,7 @@ bool Page3Test::DoubleClickTreeItem(const Page& page, int itemId) {
 }
 
 bool Page3Test::ClickEntry(const Page& page, WORD value) {
-    HWND list = GetDlgItem(page.dialog, kChoices);
+    HWND list = GetDlgItem(page.dialog, kItemList);
     const std::vector<DWORD> data = EntryData(page.dialog);
     for (size_t i = 0; i < data.size(); ++i) {
         if (HIWORD(data[i]) != value) continue;
@@ -160,7 +161,7 @@ bool Page3Test::Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem
 bool Page3Test::Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 std::vector<DWORD> Page3Test::EntryData(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kChoices);
+    HWND list = GetDlgItem(dialog, kItemList);
     std::vector<DWORD> data;
     const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
@@ -170,7 +171,7 @@ std::vector<DWORD> Page3Test::EntryData(HWND dialog) {
 }
 
 WORD Page3Test::SelectedValue(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kChoices);
+    HWND list = GetDlgItem(dialog, kItemList);
     const auto index = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (index < 0) return 0;
     return HIWORD(static_cast<DWORD>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0)));

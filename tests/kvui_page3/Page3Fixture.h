@@ -15,11 +15,6 @@
 
 namespace kvuipage3 {
 
-/// Controls of page three: the item's choice list, the owner-text field and the item's button.
-constexpr int kChoices = 1304;
-constexpr int kOwnerText = 1305;
-constexpr int kButton = 1308;
-
 /// What the sheet handed back.
 struct SheetOutcome {
     LONG answer = 0;
@@ -54,7 +49,7 @@ protected:
     /// tree does not show it.
     static bool ClickTreeItem(const Page& page, int itemId);
     static bool DoubleClickTreeItem(const Page& page, int itemId);
-    /// Clicks the entry of list 1304 whose value (high word of its data) is that string id.
+    /// Clicks the entry of kItemList whose value (high word of its data) is that string id.
     static bool ClickEntry(const Page& page, WORD value);
     static void ClickButton(const Page& page, int id);
     /// Whether the tree's selection is the item of that id.
@@ -66,7 +61,7 @@ protected:
     static std::u16string TextOf(HWND dialog, int id);
     static bool Visible(HWND dialog, int id);
     static bool Enabled(HWND dialog, int id);
-    /// The values (high words) of list 1304's entries, and the selected one (0 for none).
+    /// The values (high words) of kItemList's entries, and the selected one (0 for none).
     static std::vector<DWORD> EntryData(HWND dialog);
     static WORD SelectedValue(HWND dialog);
     std::u16string String(UINT id) const;

@@ -8,6 +8,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "tests/kvui_status/StatusFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -90,21 +91,23 @@ TEST_F(Page3Test, ThePrinterStatusCommandWaitsForThePrintersAnswer) {
         ASSERT_TRUE(manager.PublishDword(u"PrinterExtStatus", 0x4));
         manager.monitor.Publish(u"PrinterStatus", StatusWords(c.middleWord));
         std::vector<int> opened;
-        subDialog_ = [&](HWND dialog) { opened.push_back(GetDlgItem(dialog, 2701) != nullptr ? 2700 : 0); };
+        subDialog_ = [&](HWND dialog) {
+            opened.push_back(GetDlgItem(dialog, kStatusWaitText) != nullptr ? kStatusWaitBoxTemplate : 0);
+        };
         bool reported = false;
         bool changed = false;
         RunPage(nullptr, [&](Page& page) {
             page.context->workingBlock.OptionFlags &= ~kOptionPrinterReported;
             standin::ui::OnTrackPopupMenu([](HMENU menu, HWND) -> UINT {
-                const UINT state = GetMenuState(menu, 1011, MF_BYCOMMAND);
-                return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0 ? 1011 : 0;
+                const UINT state = GetMenuState(menu, kReadStatusItem, MF_BYCOMMAND);
+                return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0 ? kReadStatusItem : 0;
             });
             SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.dialog), -1);
             Pump();
             reported = (page.context->workingBlock.OptionFlags & kOptionPrinterReported) != 0;
             changed = IsWindowEnabled(GetDlgItem(page.sheet, ID_APPLY_NOW)) != FALSE;
         }, false);
-        EXPECT_EQ(opened, std::vector<int>{2700});
+        EXPECT_EQ(opened, std::vector<int>{kStatusWaitBoxTemplate});
         EXPECT_TRUE(manager.monitor.WaitFinished());
         EXPECT_TRUE(reported);  // the printer reports its status, whatever the status says
         std::vector<std::u16string> expected;

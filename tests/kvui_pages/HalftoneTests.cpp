@@ -1,6 +1,7 @@
 // The device halftone per resolution and the document's colour adjustment through htui: what
-// htui is given, what is stored on OK, nothing on Cancel or a failure, the 2803 button's
-// spread over the other resolutions, and the module references balanced on every outcome.
+// htui is given, what is stored on OK, nothing on Cancel or a failure,
+// kHalftoneAdjustOthersButton's spread over the other resolutions, and the module references
+// balanced on every outcome.
 #include <cstring>
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "tools/standins/htui/Halftone.h"
@@ -204,7 +206,7 @@ TEST_F(HalftoneTest, WithoutHtuiNothingIsShownOrStored) {
     EXPECT_EQ(AdjustDocumentColor(nullptr), 0);
 }
 
-// Dialog 2800: the button pressed and the print quality choose the value and its defaults.
+// The halftone dialog: the button pressed and the print quality choose the value and its defaults.
 struct DialogCase {
     const char* name;
     int button;
@@ -231,7 +233,7 @@ TEST_P(HalftoneDialog, ButtonsAdjustAndSpreadOnOk) {
     Script(c.answer, true);
     standin::ui::OnModalDialog([&](HWND dialog) {
         SendMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(MAKELONG(c.button, BN_CLICKED)), 0);
-        SendMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(MAKELONG(kHalftoneClose, BN_CLICKED)), 0);
+        SendMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(MAKELONG(kCloseButton, BN_CLICKED)), 0);
     });
     EXPECT_EQ(ShowHalftoneDialog(&page_, nullptr), c.written.empty() ? 0 : 1);
 
@@ -249,13 +251,13 @@ const std::vector<std::u16string> kAllBut1200 = {u"200", u"240", u"300", u"400",
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, HalftoneDialog,
-    ::testing::Values(DialogCase{"Others300", kHalftoneAdjustOthers, 300, 1, u"300", 300, kAllBut1200},
-                      DialogCase{"Others240", kHalftoneAdjustOthers, 240, 1, u"240", 240, kAllBut1200},
-                      DialogCase{"Others1200", kHalftoneAdjustOthers, 1200, 1, u"600", 600, kAllBut1200},
-                      DialogCase{"OthersUnknown", kHalftoneAdjustOthers, -3, 1, u"600", 600, kAllBut1200},
-                      DialogCase{"OthersCancelled", kHalftoneAdjustOthers, 300, 0, u"300", 300, {}},
-                      DialogCase{"Only1200", kHalftoneAdjust1200, 300, 1, u"1200", 1200, {u"1200"}},
-                      DialogCase{"Only1200Cancelled", kHalftoneAdjust1200, 600, 0, u"1200", 1200, {}}),
+    ::testing::Values(DialogCase{"Others300", kHalftoneAdjustOthersButton, 300, 1, u"300", 300, kAllBut1200},
+                      DialogCase{"Others240", kHalftoneAdjustOthersButton, 240, 1, u"240", 240, kAllBut1200},
+                      DialogCase{"Others1200", kHalftoneAdjustOthersButton, 1200, 1, u"600", 600, kAllBut1200},
+                      DialogCase{"OthersUnknown", kHalftoneAdjustOthersButton, -3, 1, u"600", 600, kAllBut1200},
+                      DialogCase{"OthersCancelled", kHalftoneAdjustOthersButton, 300, 0, u"300", 300, {}},
+                      DialogCase{"Only1200", kHalftoneAdjust1200Button, 300, 1, u"1200", 1200, {u"1200"}},
+                      DialogCase{"Only1200Cancelled", kHalftoneAdjust1200Button, 600, 0, u"1200", 1200, {}}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
 
 TEST_F(HalftoneTest, DialogHelpAndCancel) {
@@ -264,8 +266,8 @@ TEST_F(HalftoneTest, DialogHelpAndCancel) {
         HELPINFO help{};
         help.cbSize = sizeof help;
         help.iContextType = HELPINFO_WINDOW;
-        help.iCtrlId = kHalftoneAdjust1200;
-        help.hItemHandle = GetDlgItem(dialog, kHalftoneAdjust1200);
+        help.iCtrlId = kHalftoneAdjust1200Button;
+        help.hItemHandle = GetDlgItem(dialog, kHalftoneAdjust1200Button);
         SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
         SendMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(MAKELONG(IDCANCEL, BN_CLICKED)), 0);
     });
@@ -277,7 +279,7 @@ TEST_F(HalftoneTest, DialogHelpAndCancel) {
     EXPECT_EQ(help[0].command, HH_TP_HELP_WM_HELP);
     const auto* table = reinterpret_cast<const DWORD*>(help[0].data);
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table[0], static_cast<DWORD>(kHalftoneAdjust1200));
+    EXPECT_EQ(table[0], static_cast<DWORD>(kHalftoneAdjust1200Button));
 }
 
 TEST_F(HalftoneTest, DocumentColorEditsTheWorkingBlock) {

@@ -8,6 +8,7 @@
 #include "platform/ActivationContext.h"
 #include "platform/Kernel.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "ui/pages/DevicePage.h"
@@ -34,7 +35,7 @@ DLGPROC ExpectedProcedure(int templateId) {
     switch (templateId) {
     case kDocumentPage1Template: return &DocumentPage1DlgProc;
     case kDocumentPage2Template: return &DocumentPage2DlgProc;
-    case 1300: return &DocumentPage3DlgProc;
+    case kDocumentPage3Template: return &DocumentPage3DlgProc;
     case kDevicePageTemplate: return &DevicePageDlgProc;
     default: return &PageFrameDlgProc;
     }
@@ -90,9 +91,12 @@ TEST_P(PageBuild, EachPageHasItsOwnRecordAndReleasesIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, PageBuild,
-                         ::testing::Values(SheetIconsCase{"Document", kUiDocumentSheet, {1100, 1200, 1300},
+                         ::testing::Values(SheetIconsCase{"Document", kUiDocumentSheet,
+                                                          {kDocumentPage1Template, kDocumentPage2Template,
+                                                           kDocumentPage3Template},
                                                           {kLayoutTabIconId, kPaperTabIconId, kSettingsTabIconId}},
-                                           SheetIconsCase{"Device", kUiDeviceSheet, {1400}, {kDeviceTabIconId}}),
+                                           SheetIconsCase{"Device", kUiDeviceSheet, {kDevicePageTemplate},
+                                                          {kDeviceTabIconId}}),
                          [](const ::testing::TestParamInfo<SheetIconsCase>& info) { return std::string(info.param.name); });
 
 // A refused page stops the build; the page refused is released at once, and the page that
@@ -205,7 +209,7 @@ TEST_F(PagesTest, FrameMarksTheActivePageAndHandsTheWorkingBlockToTheResult) {
     PROPSHEETPAGEW page{};
     page.dwSize = sizeof page;
     page.lParam = reinterpret_cast<LPARAM>(record);
-    HWND dialog = CreateDialogParamW(language_, MAKEINTRESOURCEW(2800), nullptr, PageFrameDlgProc,
+    HWND dialog = CreateDialogParamW(language_, MAKEINTRESOURCEW(kHalftoneDialogTemplate), nullptr, PageFrameDlgProc,
                                      reinterpret_cast<LPARAM>(&page));
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(PageRecordOf(dialog), record);

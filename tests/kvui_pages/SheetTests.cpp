@@ -10,6 +10,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_common/CompstuiSheet.h"
 #include "tests/kvui_pages/PagesFixture.h"
 #include "ui/pages/PageIcons.h"
@@ -90,8 +91,10 @@ TEST_P(Sheets, EveryPageWithATemplateOpensAndOkAppliesTheWorkingBlock) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, Sheets,
-                         ::testing::Values(SheetPagesCase{"Document", kUiDocumentSheet, {1100, 1200, 1300}},
-                                           SheetPagesCase{"Device", kUiDeviceSheet, {1400}}),
+                         ::testing::Values(SheetPagesCase{"Document", kUiDocumentSheet,
+                                                          {kDocumentPage1Template, kDocumentPage2Template,
+                                                           kDocumentPage3Template}},
+                                           SheetPagesCase{"Device", kUiDeviceSheet, {kDevicePageTemplate}}),
                          [](const ::testing::TestParamInfo<SheetPagesCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/Modules.h"
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_position/PositionFixture.h"
 #include "ui/entry/UiOwners.h"
 
@@ -297,7 +298,7 @@ TEST_F(PagePicture, FixedNupPicture) {
                       EXPECT_EQ(Text(dialog, kPositionScaleEdit), u"---");
                       EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kPositionScaleCheck)));
                       EXPECT_EQ(s->docMargins[kTop], 50);
-                      Click(dialog, kPositionDefaults);
+                      Click(dialog, kDefaultsButton);
                       EXPECT_EQ(context_->scratchBlock.TopMargin, kFixedNupTop);
                       EXPECT_EQ(context_->scratchBlock.LeftMargin, kFixedNupLeft);
                       HWND picture = GetDlgItem(dialog, kPositionPicture);

@@ -7,6 +7,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/Spooler.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/ModelCache.h"
 #include "tools/sample/SamplePrinter.h"
 
@@ -21,7 +22,7 @@ void PositionTest::SetUp() {
     ASSERT_NE(context_->languageLibrary, nullptr);
     context_->flags |= kUiDocumentSheet | kUiMayChange;
     page_.context = context_;
-    page_.templateId = 1300;
+    page_.templateId = kDocumentPage3Template;
     liveGdiObjects_ = standin::ui::LiveGdiObjectCount();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Controls.h"
 #include "platform/Modules.h"
 #include "platform/StandInShell.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_position/PositionFixture.h"
 
 namespace kvuiposition {
@@ -88,7 +89,7 @@ TEST_F(PositionEdits, LettersKeepTheLastValue) {
 
 TEST_F(PositionEdits, InchesAreStoredInTenthMillimetres) {
     ASSERT_EQ(Open([&](HWND dialog) {
-                  Click(dialog, kPositionInches);
+                  Click(dialog, kPositionInchesRadio);
                   EXPECT_EQ(Text(dialog, kPositionTopUnit), u"inch");
                   Type(dialog, kPositionLeftEdit, u"1.5");
                   LeaveEdit(dialog);
@@ -160,7 +161,7 @@ TEST_F(PositionEdits, CentreRoundsHalvesAway) {
                       Type(dialog, kPositionTopEdit, u"10.0");
                       LeaveEdit(dialog);
                       SetDlgItemTextW(dialog, kPositionBelowText, c.below.c_str());
-                      Click(dialog, kPositionCentre);
+                      Click(dialog, kPositionCentreButton);
                       EXPECT_EQ(context_->scratchBlock.TopMargin, c.top);
                       Click(dialog, IDOK);
                   }),
@@ -178,12 +179,12 @@ TEST_F(PositionEdits, DefaultsBackToMillimetres) {
     context_->workingBlock.LayoutScale = 150;
     context_->workingBlock.SavedLayoutScale = 150;
     ASSERT_EQ(Open([&](HWND dialog) {
-                  Click(dialog, kPositionInches);
+                  Click(dialog, kPositionInchesRadio);
                   Type(dialog, kPositionTopEdit, u"3.00");
                   LeaveEdit(dialog);
-                  Click(dialog, kPositionDefaults);
+                  Click(dialog, kDefaultsButton);
                   EXPECT_EQ(context_->scratchBlock.FeatureFlags & kFeatureInches, 0u);
-                  EXPECT_EQ(IsDlgButtonChecked(dialog, kPositionMillimetres), static_cast<UINT>(BST_CHECKED));
+                  EXPECT_EQ(IsDlgButtonChecked(dialog, kPositionMillimetresRadio), static_cast<UINT>(BST_CHECKED));
                   EXPECT_EQ(Text(dialog, kPositionTopUnit), u"mm");
                   EXPECT_EQ(context_->scratchBlock.TopMargin, State()->outMargins[kTop]);
                   EXPECT_EQ(context_->scratchBlock.LeftMargin, State()->outMargins[kLeft]);
@@ -218,7 +219,7 @@ TEST_F(PositionEdits, NupLeftOffsetIsShifted) {
                   EXPECT_EQ(context_->scratchBlock.LeftMargin, 177);
                   // Centre with 5.0 shown on both sides.
                   SetDlgItemTextW(dialog, kPositionRightText, u"5.0");
-                  Click(dialog, kPositionCentre);
+                  Click(dialog, kPositionCentreButton);
                   EXPECT_EQ(context_->scratchBlock.LeftMargin, 177);
                   Click(dialog, IDOK);
               }),

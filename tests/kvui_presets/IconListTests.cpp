@@ -2,18 +2,17 @@
 // a click on one chooses it.
 #include "platform/Controls.h"
 #include "platform/StandInControls.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_presets/PresetsFixture.h"
 
 namespace kvuipresets {
 namespace {
 
-constexpr int kIcons = 2211;
-
 using PresetIcons = PresetsTest;
 
 TEST_F(PresetIcons, TheIconsStandSideBySideAndAClickChoosesOne) {
     RunDialog([&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, kIcons);
+        HWND list = GetDlgItem(dialog, kPresetDialogIconList);
         const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
         ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 20);
         for (int i = 0; i < 20; ++i) {

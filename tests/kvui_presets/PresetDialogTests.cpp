@@ -10,6 +10,7 @@
 #include "platform/StandInUi.h"
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/SpoolerQueries.h"
 #include "ui/data/PrinterDataValues.h"
 #include "tests/kvui_presets/PresetsFixture.h"
@@ -43,10 +44,10 @@ TEST_F(PresetDialog, WithoutATableTheBuiltInsShowAndOkStoresThem) {
     std::vector<std::u16string> shown;
     const INT_PTR result = RunDialog([&](HWND dialog) {
         shown = Names(dialog);
-        EXPECT_FALSE(Enabled(dialog, 2206));
-        EXPECT_FALSE(Enabled(dialog, 2214));
-        EXPECT_EQ(SendDlgItemMessageW(dialog, 2211, LB_GETCOUNT, 0, 0), 20);
-        EXPECT_EQ(SendDlgItemMessageW(dialog, 2211, LB_GETCURSEL, 0, 0), 0);
+        EXPECT_FALSE(Enabled(dialog, kPresetDialogDeleteButton));
+        EXPECT_FALSE(Enabled(dialog, kPresetDialogSaveButton));
+        EXPECT_EQ(SendDlgItemMessageW(dialog, kPresetDialogIconList, LB_GETCOUNT, 0, 0), 20);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, kPresetDialogIconList, LB_GETCURSEL, 0, 0), 0);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(result, 1);
@@ -131,7 +132,7 @@ TEST_F(PresetDialog, SavedPresetsSurviveAReloadFromPrinterData) {
     context_->workingBlock.Public.dmCopies = 7;
     RunDialog([&](HWND dialog) {
         SaveAs(dialog, u"Seven copies", u"for the office");
-        SendDlgItemMessageW(dialog, 2211, LB_SETCURSEL, 4, 0);
+        SendDlgItemMessageW(dialog, kPresetDialogIconList, LB_SETCURSEL, 4, 0);
         SaveAs(dialog, u"Second");
         Press(dialog, IDOK);
     });
@@ -146,9 +147,9 @@ TEST_F(PresetDialog, SavedPresetsSurviveAReloadFromPrinterData) {
     RunDialog([&](HWND dialog) {
         EXPECT_EQ(Names(dialog), expected);
         ClickItem(dialog, 5);
-        EXPECT_TRUE(Enabled(dialog, 2206));
+        EXPECT_TRUE(Enabled(dialog, kPresetDialogDeleteButton));
         WCHAR text[128] = {};
-        GetDlgItemTextW(dialog, 2205, text, 128);
+        GetDlgItemTextW(dialog, kPresetDialogCommentText, text, 128);
         comment = text;
         Press(dialog, IDCANCEL);
     });
@@ -184,7 +185,7 @@ TEST_F(PresetDialog, BuiltInsCanBeNeitherReplacedNorDeleted) {
     RunDialog([&](HWND dialog) {
         SaveAs(dialog, Text(531));
         ClickItem(dialog, 1);
-        Press(dialog, 2206);
+        Press(dialog, kPresetDialogDeleteButton);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(confirmations_, 0);
@@ -197,16 +198,16 @@ TEST_F(PresetDialog, DeletingAUserPresetAsksFirstAndSelectsTheNextOne) {
     standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDCANCEL; });
     RunDialog([&](HWND dialog) {
         ClickItem(dialog, 1);
-        Press(dialog, 2206);
+        Press(dialog, kPresetDialogDeleteButton);
         EXPECT_EQ(Names(dialog).size(), 3u);
         standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
         // The Delete key in the list does the same.
-        SendMessageW(GetDlgItem(dialog, kPresetListControl), WM_KEYDOWN, VK_DELETE, 0);
+        SendMessageW(GetDlgItem(dialog, kPresetDialogList), WM_KEYDOWN, VK_DELETE, 0);
         EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"A", u"C"}));
-        HWND list = GetDlgItem(dialog, kPresetListControl);
+        HWND list = GetDlgItem(dialog, kPresetDialogList);
         EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
         ClickItem(dialog, 1);
-        Press(dialog, 2206);
+        Press(dialog, kPresetDialogDeleteButton);
         EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0)
             << "deleting the last selects the one before";
         Press(dialog, IDOK);
@@ -222,7 +223,7 @@ TEST_F(PresetDialog, TwentyPresetsAreTheLimitButOneOfThemMayBeReplaced) {
     RunDialog([&](HWND dialog) {
         SaveAs(dialog, u"New");
         EXPECT_EQ(Messages(), std::vector<std::u16string>{Text(705)});
-        SetDlgItemTextW(dialog, 2209, u"");
+        SetDlgItemTextW(dialog, kPresetDialogNameEdit, u"");
         SaveAs(dialog, u"Pc");
         Press(dialog, IDOK);
     });
@@ -251,7 +252,7 @@ TEST_F(PresetDialog, CancelLeavesTheStoredTableAlone) {
         SaveAs(dialog, u"Dropped");
         ClickItem(dialog, 0);
         standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
-        Press(dialog, 2206);
+        Press(dialog, kPresetDialogDeleteButton);
         EXPECT_EQ(Names(dialog), std::vector<std::u16string>{u"Dropped"});
         Press(dialog, IDCANCEL);
     });
@@ -260,17 +261,17 @@ TEST_F(PresetDialog, CancelLeavesTheStoredTableAlone) {
 
 TEST_F(PresetDialog, SelectingAPresetClearsTheEditsAndFocusingThemDropsTheSelection) {
     RunDialog([&](HWND dialog) {
-        standin::ui::TypeText(GetDlgItem(dialog, 2209), u"x");
-        EXPECT_TRUE(Enabled(dialog, 2214));
+        standin::ui::TypeText(GetDlgItem(dialog, kPresetDialogNameEdit), u"x");
+        EXPECT_TRUE(Enabled(dialog, kPresetDialogSaveButton));
         ClickItem(dialog, 2);
         WCHAR text[16] = {};
-        GetDlgItemTextW(dialog, 2209, text, 16);
+        GetDlgItemTextW(dialog, kPresetDialogNameEdit, text, 16);
         EXPECT_EQ(std::u16string(text), u"");
-        EXPECT_FALSE(Enabled(dialog, 2214));
-        EXPECT_TRUE(Enabled(dialog, 2206));
-        SetFocus(GetDlgItem(dialog, 2213));
-        EXPECT_FALSE(Enabled(dialog, 2206));
-        HWND list = GetDlgItem(dialog, kPresetListControl);
+        EXPECT_FALSE(Enabled(dialog, kPresetDialogSaveButton));
+        EXPECT_TRUE(Enabled(dialog, kPresetDialogDeleteButton));
+        SetFocus(GetDlgItem(dialog, kPresetDialogCommentEdit));
+        EXPECT_FALSE(Enabled(dialog, kPresetDialogDeleteButton));
+        HWND list = GetDlgItem(dialog, kPresetDialogList);
         EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
         Press(dialog, IDCANCEL);
     });
@@ -278,7 +279,7 @@ TEST_F(PresetDialog, SelectingAPresetClearsTheEditsAndFocusingThemDropsTheSelect
 
 // Drags the item by the mouse and lets it go at x (list coordinates) on the list's row.
 void DragItem(HWND dialog, int item, int dropX) {
-    HWND list = GetDlgItem(dialog, kPresetListControl);
+    HWND list = GetDlgItem(dialog, kPresetDialogList);
     RECT icon{};
     icon.left = LVIR_ICON;
     SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&icon));
@@ -296,7 +297,7 @@ void DragItem(HWND dialog, int item, int dropX) {
 int ItemLeft(HWND dialog, int item) {
     RECT bounds{};
     bounds.left = LVIR_BOUNDS;
-    SendMessageW(GetDlgItem(dialog, kPresetListControl), LVM_GETITEMRECT, static_cast<WPARAM>(item),
+    SendMessageW(GetDlgItem(dialog, kPresetDialogList), LVM_GETITEMRECT, static_cast<WPARAM>(item),
                  reinterpret_cast<LPARAM>(&bounds));
     return bounds.left;
 }
@@ -307,7 +308,7 @@ TEST_F(PresetDialog, DraggingMovesAPresetAfterTheOneLeftOfTheDrop) {
         // A after C; then D first; then B just right of its own left neighbour: no move.
         DragItem(dialog, 0, ItemLeft(dialog, 2) + 5);
         EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"B", u"C", u"A", u"D"}));
-        HWND list = GetDlgItem(dialog, kPresetListControl);
+        HWND list = GetDlgItem(dialog, kPresetDialogList);
         EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
         DragItem(dialog, 3, 0);
         EXPECT_EQ(Names(dialog), (std::vector<std::u16string>{u"D", u"B", u"C", u"A"}));
@@ -321,7 +322,7 @@ TEST_F(PresetDialog, DraggingMovesAPresetAfterTheOneLeftOfTheDrop) {
 
 TEST_F(PresetDialog, TheEdgesOfTheListScrollEveryTenthOfASecondWhileDragging) {
     RunDialog([&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, kPresetListControl);
+        HWND list = GetDlgItem(dialog, kPresetDialogList);
         RECT icon{};
         icon.left = LVIR_ICON;
         SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&icon));

@@ -6,6 +6,7 @@
 
 #include "platform/Controls.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_presets/PresetsFixture.h"
 
 namespace kvuipresets {

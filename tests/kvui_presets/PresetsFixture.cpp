@@ -11,6 +11,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
@@ -47,7 +48,7 @@ void PresetsTest::SetUp() {
                                         kUiDocumentSheet, 1041);
     ASSERT_NE(context_, nullptr);
     page_.context = context_;
-    page_.templateId = 1100;
+    page_.templateId = kDocumentPage1Template;
     page_.images = CreatePageImages(resources_);
     ASSERT_NE(page_.images, nullptr);
     SetPresetFlags(kAllBuiltIns);
@@ -68,7 +69,7 @@ void PresetsTest::SetPresetFlags(DWORD flags) { reinterpret_cast<ModelDescriptio
 
 INT_PTR PresetsTest::RunDialog(const std::function<void(HWND dialog)>& script) {
     standin::ui::OnModalDialog([this, script](HWND dialog) {
-        if (GetDlgItem(dialog, kPresetListControl) != nullptr) {
+        if (GetDlgItem(dialog, kPresetDialogList) != nullptr) {
             script(dialog);
             return;
         }
@@ -89,7 +90,7 @@ void PresetsTest::Press(HWND dialog, int control) {
 }
 
 void PresetsTest::ClickItem(HWND dialog, int item) {
-    HWND list = GetDlgItem(dialog, kPresetListControl);
+    HWND list = GetDlgItem(dialog, kPresetDialogList);
     RECT bounds{};
     bounds.left = LVIR_ICON;
     ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds)));
@@ -97,13 +98,13 @@ void PresetsTest::ClickItem(HWND dialog, int item) {
 }
 
 void PresetsTest::SaveAs(HWND dialog, const std::u16string& name, const std::u16string& comment) {
-    standin::ui::TypeText(GetDlgItem(dialog, 2209), name);
-    if (!comment.empty()) standin::ui::TypeText(GetDlgItem(dialog, 2213), comment);
-    Press(dialog, 2214);
+    standin::ui::TypeText(GetDlgItem(dialog, kPresetDialogNameEdit), name);
+    if (!comment.empty()) standin::ui::TypeText(GetDlgItem(dialog, kPresetDialogCommentEdit), comment);
+    Press(dialog, kPresetDialogSaveButton);
 }
 
 std::vector<std::u16string> PresetsTest::Names(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kPresetListControl);
+    HWND list = GetDlgItem(dialog, kPresetDialogList);
     std::vector<std::u16string> names;
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

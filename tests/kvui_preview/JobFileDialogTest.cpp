@@ -14,6 +14,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/SpoolerQueries.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -79,13 +80,13 @@ TEST_F(JobFileDialog, OpensFromTheWorkingBlock) {
     SetField(Working().JobFolder, u"D:\\Jobs");
     SetField(Working().JobFileName, u"report");
     const INT_PTR result = Run([&](HWND dialog) {
-        EXPECT_EQ(IsDlgButtonChecked(dialog, kOwnFolderCheck), static_cast<UINT>(BST_CHECKED));
-        EXPECT_EQ(IsDlgButtonChecked(dialog, kOwnNameCheck), static_cast<UINT>(BST_UNCHECKED));
-        EXPECT_EQ(Text(dialog, kFolderEdit), u"D:\\Jobs");
-        EXPECT_EQ(Text(dialog, kFileNameEdit), u"report");
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kFolderEdit)));
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kBrowseButton)));
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kFileNameEdit)));
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kJobFolderCheck), static_cast<UINT>(BST_CHECKED));
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kJobNameCheck), static_cast<UINT>(BST_UNCHECKED));
+        EXPECT_EQ(Text(dialog, kJobFolderEdit), u"D:\\Jobs");
+        EXPECT_EQ(Text(dialog, kJobNameEdit), u"report");
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kJobFolderEdit)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kJobFolderBrowseButton)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kJobNameEdit)));
         EXPECT_TRUE(standin::ui::SavePicture(dialog, (OutputFolder() / "job-file-dialog.png").string()));
         Click(dialog, IDCANCEL);
     });
@@ -94,11 +95,11 @@ TEST_F(JobFileDialog, OpensFromTheWorkingBlock) {
 
 TEST_F(JobFileDialog, OkStoresTheChoicesAndCancelDoesNot) {
     const auto choose = [&](HWND dialog) {
-        Click(dialog, kOwnFolderCheck);
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kFolderEdit)));
-        Replace(dialog, kFolderEdit, u"E:\\Out\\Jobs\\");
-        Click(dialog, kOwnNameCheck);
-        Replace(dialog, kFileNameEdit, u"monthly.prn");
+        Click(dialog, kJobFolderCheck);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kJobFolderEdit)));
+        Replace(dialog, kJobFolderEdit, u"E:\\Out\\Jobs\\");
+        Click(dialog, kJobNameCheck);
+        Replace(dialog, kJobNameEdit, u"monthly.prn");
     };
     EXPECT_EQ(Run([&](HWND dialog) {
                   choose(dialog);
@@ -130,18 +131,18 @@ TEST_F(JobFileDialog, RefusalsKeepTheDialogOpen) {
         int focus;
     };
     const Case cases[] = {
-        {kRelaydockOwnFolder, u"", u"", {771}, kFolderEdit},
-        {kRelaydockOwnFolder, u"D:Jobs", u"", {773}, kFolderEdit},
-        {kRelaydockOwnFolder, u"D:\\\\Jobs", u"", {773}, kFolderEdit},
-        {kRelaydockOwnFolder, u"\\Jobs", u"", {773}, kFolderEdit},
-        {kRelaydockOwnFolder, windows, u"", {776}, kFolderEdit},
-        {kRelaydockOwnFolder, windows + u"\\", u"", {776}, kFolderEdit},
-        {kRelaydockOwnFolder, windows + u"\\Temp", u"", {776}, kFolderEdit},
-        {kRelaydockOwnFileName, u"", u"", {772}, kFileNameEdit},
-        {kRelaydockOwnFileName, u"", u"a:b", {779}, kFileNameEdit},
-        {kRelaydockOwnFileName, u"", u" lead", {779}, kFileNameEdit},
+        {kRelaydockOwnFolder, u"", u"", {771}, kJobFolderEdit},
+        {kRelaydockOwnFolder, u"D:Jobs", u"", {773}, kJobFolderEdit},
+        {kRelaydockOwnFolder, u"D:\\\\Jobs", u"", {773}, kJobFolderEdit},
+        {kRelaydockOwnFolder, u"\\Jobs", u"", {773}, kJobFolderEdit},
+        {kRelaydockOwnFolder, windows, u"", {776}, kJobFolderEdit},
+        {kRelaydockOwnFolder, windows + u"\\", u"", {776}, kJobFolderEdit},
+        {kRelaydockOwnFolder, windows + u"\\Temp", u"", {776}, kJobFolderEdit},
+        {kRelaydockOwnFileName, u"", u"", {772}, kJobNameEdit},
+        {kRelaydockOwnFileName, u"", u"a:b", {779}, kJobNameEdit},
+        {kRelaydockOwnFileName, u"", u" lead", {779}, kJobNameEdit},
         // Every failing check speaks, in order; the focus ends on the last one's edit.
-        {kRelaydockOwnFolder | kRelaydockOwnFileName, u"D:Jobs", u"", {773, 772}, kFileNameEdit},
+        {kRelaydockOwnFolder | kRelaydockOwnFileName, u"D:Jobs", u"", {773, 772}, kJobNameEdit},
     };
     for (const Case& c : cases) {
         standin::ui::ResetShell();
@@ -187,12 +188,12 @@ TEST_F(JobFileDialog, LengthCountsTheFolderAndTheName) {
     };
     // Folder + 15 for the default name; the own name + 5 with ".prn", + 9 without.
     const Case cases[] = {
-        {kRelaydockOwnFolder, 240, u"", false, kFolderEdit},
-        {kRelaydockOwnFolder, 241, u"", true, kFolderEdit},
-        {kRelaydockOwnFolder | kRelaydockOwnFileName, 240, u"abcdef", false, kFolderEdit},
-        {kRelaydockOwnFolder | kRelaydockOwnFileName, 240, u"abcdefg", true, kFolderEdit},
-        {kRelaydockOwnFolder | kRelaydockOwnFileName, 240, u"abcdefg.prn", true, kFolderEdit},
-        {kRelaydockOwnFolder | kRelaydockOwnFileName, 240, u"abcdef.prn", false, kFolderEdit},
+        {kRelaydockOwnFolder, 240, u"", false, kJobFolderEdit},
+        {kRelaydockOwnFolder, 241, u"", true, kJobFolderEdit},
+        {kRelaydockOwnFolder | kRelaydockOwnFileName, 240, u"abcdef", false, kJobFolderEdit},
+        {kRelaydockOwnFolder | kRelaydockOwnFileName, 240, u"abcdefg", true, kJobFolderEdit},
+        {kRelaydockOwnFolder | kRelaydockOwnFileName, 240, u"abcdefg.prn", true, kJobFolderEdit},
+        {kRelaydockOwnFolder | kRelaydockOwnFileName, 240, u"abcdef.prn", false, kJobFolderEdit},
     };
     for (const Case& c : cases) {
         standin::ui::ResetShell();
@@ -219,7 +220,7 @@ TEST_F(JobFileDialog, LengthCountsTheFolderAndTheName) {
     EXPECT_EQ(Run([&](HWND dialog) {
                   Click(dialog, IDOK);
                   EXPECT_EQ(MessageIds(), std::vector<UINT>{775});
-                  EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kFileNameEdit));
+                  EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kJobNameEdit));
                   Click(dialog, IDCANCEL);
               }),
               0);
@@ -235,11 +236,11 @@ TEST_F(JobFileDialog, TextsNeverPassTheirFields) {
     Working().NupAcross = 8;
     const std::u16string overlong(300, u'c');
     EXPECT_EQ(Run([&](HWND dialog) {
-                  EXPECT_EQ(Text(dialog, kFolderEdit), std::u16string(255, u'a'));
-                  EXPECT_EQ(Text(dialog, kFileNameEdit), std::u16string(255, u'b'));
+                  EXPECT_EQ(Text(dialog, kJobFolderEdit), std::u16string(255, u'a'));
+                  EXPECT_EQ(Text(dialog, kJobNameEdit), std::u16string(255, u'b'));
                   // A text set past the edit's limit is read back no longer than the field.
-                  SetDlgItemTextW(dialog, kFolderEdit, overlong.c_str());
-                  SetDlgItemTextW(dialog, kFileNameEdit, overlong.c_str());
+                  SetDlgItemTextW(dialog, kJobFolderEdit, overlong.c_str());
+                  SetDlgItemTextW(dialog, kJobNameEdit, overlong.c_str());
                   Click(dialog, IDCANCEL);
               }),
               0);
@@ -250,7 +251,7 @@ TEST_F(JobFileDialog, TextsNeverPassTheirFields) {
     EXPECT_EQ(scratch.NupAcross, 8);
     // Typing stops at 255 characters.
     EXPECT_EQ(Run([&](HWND dialog) {
-                  Replace(dialog, kFolderEdit, overlong);
+                  Replace(dialog, kJobFolderEdit, overlong);
                   Click(dialog, IDCANCEL);
               }),
               0);
@@ -261,8 +262,8 @@ TEST_F(JobFileDialog, BrowseTakesAFittingFolder) {
     Working().RelaydockFlags = kRelaydockOwnFolder;
     standin::ui::ScriptFolder(u"F:\\Picked");
     EXPECT_EQ(Run([&](HWND dialog) {
-                  Click(dialog, kBrowseButton);
-                  EXPECT_EQ(Text(dialog, kFolderEdit), u"F:\\Picked");
+                  Click(dialog, kJobFolderBrowseButton);
+                  EXPECT_EQ(Text(dialog, kJobFolderEdit), u"F:\\Picked");
                   Click(dialog, IDOK);
               }),
               1);
@@ -274,8 +275,8 @@ TEST_F(JobFileDialog, BrowseTakesAFittingFolder) {
     for (const std::u16string& answer : {std::u16string(), u"G:\\" + std::u16string(253, u'x')}) {
         standin::ui::ScriptFolder(answer);
         EXPECT_EQ(Run([&](HWND dialog) {
-                      Click(dialog, kBrowseButton);
-                      EXPECT_EQ(Text(dialog, kFolderEdit), u"F:\\Picked");
+                      Click(dialog, kJobFolderBrowseButton);
+                      EXPECT_EQ(Text(dialog, kJobFolderEdit), u"F:\\Picked");
                       Click(dialog, IDOK);
                   }),
                   1);

@@ -10,6 +10,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "ui/pages/LayoutPreview.h"
@@ -303,7 +304,7 @@ TEST_F(LayoutPreview, StacksTheLayersOfANineUpDuplexSheet) {
     Working().NupAcross = 3;
     Working().NupSlotOrder = 1;
     Working().DuplexShift = 10;
-    HWND dialog = OpenDialog(1100, PreviewPageProc);
+    HWND dialog = OpenDialog(kDocumentPage1Template, PreviewPageProc);
     ASSERT_NE(dialog, nullptr);
     const standin::ui::Pixels shown = ControlPixels(dialog);
     ASSERT_GT(shown.width, 0);
@@ -339,7 +340,7 @@ TEST_F(LayoutPreview, ScaleShownOnlyForANumberInTheScaleEdit) {
     };
     const Case cases[] = {{u"85", true}, {u"0", false}, {u"abc", false}, {u"", false}};
     for (const Case& c : cases) {
-        HWND dialog = OpenDialog(1200, PreviewPageProc);
+        HWND dialog = OpenDialog(kDocumentPage2Template, PreviewPageProc);
         ASSERT_NE(dialog, nullptr);
         SetDlgItemTextW(dialog, kScaleEdit, c.edit.c_str());
         standin::ui::ClearDrawLogs();
@@ -367,7 +368,7 @@ TEST_F(LayoutPreview, OutputPaperNameFromTheFormTable) {
     context_->formIndex = index;
     context_->formName = names;
     Working().OutputPaperSize = 9;
-    HWND dialog = OpenDialog(1200, PreviewPageProc);
+    HWND dialog = OpenDialog(kDocumentPage2Template, PreviewPageProc);
     ASSERT_NE(dialog, nullptr);
     standin::ui::PaintWindow(GetParent(dialog));
     const std::vector<std::u16string> texts = Texts(dialog);
@@ -383,7 +384,7 @@ TEST_F(LayoutPreview, ManyPaintsLeaveNoObjectBehind) {
     Working().PagesPerSheet = 4;
     Working().Public.dmDuplex = DMDUP_VERTICAL;
     Working().DuplexShift = 3;
-    HWND dialog = OpenDialog(1200, PreviewPageProc);
+    HWND dialog = OpenDialog(kDocumentPage2Template, PreviewPageProc);
     ASSERT_NE(dialog, nullptr);
     const unsigned before = standin::ui::LiveGdiObjectCount();
     const unsigned dcs = standin::ui::LiveDcCount();
@@ -403,9 +404,9 @@ TEST_F(LayoutPreview, PicturesOfThePreview) {
         short duplex;
     };
     const Shot shots[] = {
-        {"preview-one-page.png", 1200, 1, 1, 1},
-        {"preview-two-up-landscape.png", 1200, 2, 2, 3},
-        {"preview-sixteen-up.png", 1100, 16, 1, 2},
+        {"preview-one-page.png", kDocumentPage2Template, 1, 1, 1},
+        {"preview-two-up-landscape.png", kDocumentPage2Template, 2, 2, 3},
+        {"preview-sixteen-up.png", kDocumentPage1Template, 16, 1, 2},
     };
     for (const Shot& shot : shots) {
         Working().PagesPerSheet = shot.pages;

@@ -10,6 +10,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInShell.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "settings/Forms.h"
 #include "tests/kvui_preview/PreviewFixture.h"
@@ -59,7 +60,7 @@ protected:
 };
 
 TEST_F(ListFillers, StampListsHoldTheirEntriesAndSelectTheValue) {
-    HWND dialog = OpenDialog(1100, PlainPageProc);
+    HWND dialog = OpenDialog(kDocumentPage1Template, PlainPageProc);
     ASSERT_NE(dialog, nullptr);
     struct Case {
         DWORD text;
@@ -109,7 +110,7 @@ TEST_F(ListFillers, ValueNamesFallBackToTheirDefaults) {
 }
 
 TEST_F(ListFillers, NupCountsListOnlyWhatFitsThePaper) {
-    HWND dialog = OpenDialog(1200, PlainPageProc);
+    HWND dialog = OpenDialog(kDocumentPage2Template, PlainPageProc);
     ASSERT_NE(dialog, nullptr);
     // A3 never takes N-up: one entry each, and a stored 3 selects it.
     SetPaper(Working(), u"A3", 2970, 4200);
@@ -150,7 +151,7 @@ TEST_F(ListFillers, NupCountsListOnlyWhatFitsThePaper) {
 }
 
 TEST_F(ListFillers, ArrangementRadiosAndPicture) {
-    HWND dialog = OpenDialog(1200, PlainPageProc);
+    HWND dialog = OpenDialog(kDocumentPage2Template, PlainPageProc);
     ASSERT_NE(dialog, nullptr);
     struct Case {
         BYTE down;
@@ -184,7 +185,7 @@ TEST_F(ListFillers, ArrangementRadiosAndPicture) {
 }
 
 TEST_F(ListFillers, DestinationOffersRelaydockOnlyOnARawOnlyPrinter) {
-    HWND dialog = OpenDialog(1100, PlainPageProc);
+    HWND dialog = OpenDialog(kDocumentPage1Template, PlainPageProc);
     ASSERT_NE(dialog, nullptr);
     Working().FeatureFlags &= ~0x20u;
     Working().OutputDestination = 0;
@@ -283,7 +284,7 @@ TEST_F(ListFillers, OtherPapersAreWorkedOutFromTheirForm) {
 }
 
 TEST_F(ListFillers, SheetWarningFormatsMessage804) {
-    HWND dialog = OpenDialog(1200, PlainPageProc);
+    HWND dialog = OpenDialog(kDocumentPage2Template, PlainPageProc);
     ASSERT_NE(dialog, nullptr);
     SetPaper(Working(), u"A4", 2100, 2970);
     Working().NupDown = 1;
@@ -314,14 +315,17 @@ TEST_F(ListFillers, SheetWarningFormatsMessage804) {
 }
 
 TEST_F(ListFillers, PictureOfTheFilledLists) {
-    HWND dialog = OpenDialog(1100, PlainPageProc);
+    HWND dialog = OpenDialog(kDocumentPage1Template, PlainPageProc);
     ASSERT_NE(dialog, nullptr);
     Working().PageStampSelector = 2;
     Working().PageStampPosition = 7;
     FillChoiceValue1List(&page_, dialog);
     FillChoiceValue2List(&page_, dialog);
     FillOutputDestinationList(&page_, dialog);
-    for (int id : {1171, 1172, 1173, 1174, 1175, 1176, 4155, 4156}) ShowWindow(GetDlgItem(dialog, id), SW_SHOW);
+    for (int id : {kStampIcon, kStampCheck, kStampPositionCombo, kStampPositionLabel, kStampTextCombo, kStampTextLabel,
+                   kDestinationLabel, kDestinationCombo}) {
+        ShowWindow(GetDlgItem(dialog, id), SW_SHOW);
+    }
     EXPECT_TRUE(standin::ui::SavePicture(GetParent(dialog), (OutputFolder() / "page-lists.png").string()));
     DestroyWindow(GetParent(dialog));
 }

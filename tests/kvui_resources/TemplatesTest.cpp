@@ -17,6 +17,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/support/TestRoot.h"
 
 namespace kvuiresources {
@@ -31,43 +32,45 @@ struct Template {
 };
 
 const Template kTemplates[] = {
-    {1100, true,
+    {kDocumentPage1Template, true,
      "1000S 1001S 1006S 1008L 1012B 1101L 1108S 1109V 1110B 1111B 1112S 1113S 1114C 1115S 1116S 1117C "
      "1118S 1119B 1120B 1121S 1122-1125B 1127B 1128-1130S 1131-1134B 1135S 1136S 1137-1139B 1140S 1141B "
      "1142S 1143S 1144B 1145B 1146S 1147S 1148B 1149B 1151S 1152S 1157-1166B 1167-1171S 1172B 1173C 1174S "
      "1175C 1176S 1177E 1178S 4151S 4152B 4154S 4155S 4156C 4157S 4158B 4159B 4160S 4161E 4162U 4163B "
      "4164S 4165E 4166U 4400S 4401E 4402U 4403S"},
-    {1200, true,
+    {kDocumentPage2Template, true,
      "1000S 1001S 1003B 1005B 1006S 1008L 1151S 1152S 1201B 1202S 1203S 1204C 1205B 1206S 1207S 1208C "
      "1209S 1210B 1211B 1212S 1213B 1214E 1215U 1216B 1217B 1218S 1219B 1220S 1221S 1222S 1223C 1224S "
      "1225S 1226C 1227S 1228S 1229E 1230U 1231S 1232S 1233S 1234C 1235B 1236S 1237S 1238C 1239S 1240B "
      "4142B 4143S 4144S 4145C 4146C 4147S 4148S 4149B 4150B"},
-    {1300, true, "1000S 1001S 1002B 1006S 1301S 1302S 1303S 1304L 1305E 1306S 1307B 1308B 1309B 1310-1313S"},
-    {1400, true, "1000S 1001S 1002B 1006S 1301S 1302S 1303S 1304L 1305E 1306S 1307B 1308B 1309B 1310-1313S"},
-    {2000, false, "1B 2B 1002B 2601B 2001V 2002S 2003S 2004C"},
-    {2005, false, "1B 2B 1002B 2601B 2001V 2002S 2003S 2004C"},
-    {2100, false, "1B 2B 1002B 2601B 2101V 2102S 2103S 2104C"},
-    {2105, false, "1B 2B 1002B 2601B 2101V 2102S 2103S 2104C"},
-    {2200, false, "1B 2B 2202V 2205S 2206B 2209E 2211L 2213E 2214B"},
-    {2300, false, "1B 2B 1002B 2301S 2302B 2303C 2304B 2309S 2311S 2313S 2315S 2317S 2319S 2323S 2325S 2332B "
-                  "2334S 2336S"},
-    {2400, false, "1B 2B 1002B 2401L 2403S 2404B 2406E 2407U 2408S 2410E 2411U 2412S 2414E 2415S 2417E 2418S "
-                  "2419B 2420B 2422E 2423U 2424S 2426E 2427U 2428S 2430E 2431S 2433E 2434S 2435-2437B 2438B "
-                  "2439B 2440E 2441U 2442S 2444B 2445B"},
-    {2446, false, "1B 2B 1002B 2403S 2404B 2406E 2407U 2408S 2410E 2411U 2412S 2414E 2415S 2417E 2418S 2419B "
-                  "2420B 2422E 2423U 2424S 2426E 2427U 2428S 2430E 2431S 2433E 2434S 2435-2437B 2438B 2439B "
-                  "2440E 2441U 2442S 2444B 2445B"},
-    {2500, false, "1B 2B 1301S 2502S"},
-    {2600, false, "1301S 2601B"},
-    {2700, false, ""},
-    {2800, false, "2B 2601B 2802B 2803B"},
-    {2900, false, "1B 2B 1002B 2901L 2902L 2904S 2906S 2908S"},
-    {2910, false, "2914S 2916-2918B"},
-    {2911, false, "2914S 2916-2918B"},
-    {2912, false, "2914S 2916-2918B"},
-    {2913, false, "2914S 2916-2918B"},
-    {4000, false, "1B 2B 1002B 4002C"},
-    {4136, false, "1B 2B 4137B 4138E 4139B 4140E 4141B"},
+    {kDocumentPage3Template, true,
+     "1000S 1001S 1002B 1006S 1301S 1302S 1303S 1304L 1305E 1306S 1307B 1308B 1309B 1310-1313S"},
+    {kDevicePageTemplate, true,
+     "1000S 1001S 1002B 1006S 1301S 1302S 1303S 1304L 1305E 1306S 1307B 1308B 1309B 1310-1313S"},
+    {kTTSubstDeviceTemplate, false, "1B 2B 1002B 2601B 2001V 2002S 2003S 2004C"},
+    {kTTSubstDocumentTemplate, false, "1B 2B 1002B 2601B 2001V 2002S 2003S 2004C"},
+    {kOutPaperSubstDeviceTemplate, false, "1B 2B 1002B 2601B 2101V 2102S 2103S 2104C"},
+    {kOutPaperSubstDocumentTemplate, false, "1B 2B 1002B 2601B 2101V 2102S 2103S 2104C"},
+    {kPresetDialogTemplate, false, "1B 2B 2202V 2205S 2206B 2209E 2211L 2213E 2214B"},
+    {kOverlayDialogTemplate, false,
+     "1B 2B 1002B 2301S 2302B 2303C 2304B 2309S 2311S 2313S 2315S 2317S 2319S 2323S 2325S 2332B 2334S 2336S"},
+    {kPositionDialogTemplate, false,
+     "1B 2B 1002B 2401L 2403S 2404B 2406E 2407U 2408S 2410E 2411U 2412S 2414E 2415S 2417E 2418S 2419B 2420B 2422E "
+     "2423U 2424S 2426E 2427U 2428S 2430E 2431S 2433E 2434S 2435-2437B 2438B 2439B 2440E 2441U 2442S 2444B 2445B"},
+    {kNupPositionDialogTemplate, false,
+     "1B 2B 1002B 2403S 2404B 2406E 2407U 2408S 2410E 2411U 2412S 2414E 2415S 2417E 2418S 2419B 2420B 2422E 2423U "
+     "2424S 2426E 2427U 2428S 2430E 2431S 2433E 2434S 2435-2437B 2438B 2439B 2440E 2441U 2442S 2444B 2445B"},
+    {kPresetConfirmTemplate, false, "1B 2B 1301S 2502S"},
+    {kSettingsListTemplate, false, "1301S 2601B"},
+    {kStatusWaitBoxTemplate, false, ""},
+    {kHalftoneDialogTemplate, false, "2B 2601B 2802B 2803B"},
+    {kFinishingDialogTemplate, false, "1B 2B 1002B 2901L 2902L 2904S 2906S 2908S"},
+    {kDuplexAgainstFirstPrompt, false, "2914S 2916-2918B"},
+    {kDuplexAgainstSecondPrompt, false, "2914S 2916-2918B"},
+    {kFirstAgainstDuplexPrompt, false, "2914S 2916-2918B"},
+    {kSecondAgainstDuplexPrompt, false, "2914S 2916-2918B"},
+    {kFeederDialogTemplate, false, "1B 2B 1002B 4002C"},
+    {kJobFileDialogTemplate, false, "1B 2B 4137B 4138E 4139B 4140E 4141B"},
 };
 
 // Styles that the procedures' messages need: (template, control, mask, value).
@@ -79,38 +82,45 @@ struct StyleRule {
 };
 const DWORD kOwnerDraw = LBS_OWNERDRAWFIXED;
 const StyleRule kStyles[] = {
-    {1100, 1101, kOwnerDraw | LBS_NOTIFY, kOwnerDraw | LBS_NOTIFY},  // categories, LBN_SELCHANGE
-    {1100, 1008, kOwnerDraw, kOwnerDraw},                            // paper picture
-    {1200, 1008, kOwnerDraw, kOwnerDraw},
-    {2400, 2401, kOwnerDraw, kOwnerDraw},                            // page picture
-    {1300, 1304, kOwnerDraw | LBS_HASSTRINGS | LBS_NOTIFY, kOwnerDraw | LBS_HASSTRINGS | LBS_NOTIFY},
-    {1400, 1304, kOwnerDraw | LBS_HASSTRINGS | LBS_NOTIFY, kOwnerDraw | LBS_HASSTRINGS | LBS_NOTIFY},
-    {2200, 2211, kOwnerDraw, kOwnerDraw},                            // icon row
-    {2900, 2901, kOwnerDraw | LBS_NOTIFY, kOwnerDraw | LBS_NOTIFY},  // position rows
-    {2900, 2902, kOwnerDraw | LBS_NOTIFY, kOwnerDraw | LBS_NOTIFY},
-    {1100, 1109, LVS_TYPEMASK, LVS_ICON},                            // presets
-    {2200, 2202, LVS_TYPEMASK, LVS_ICON},
-    {2000, 2001, LVS_TYPEMASK, LVS_REPORT},                          // two columns
-    {2100, 2101, LVS_TYPEMASK, LVS_REPORT},
-    {1100, 1114, 0x3, CBS_DROPDOWNLIST},                             // lists, no typing
-    {1100, 4156, 0x3, CBS_DROPDOWNLIST},
-    {1200, 1204, 0x3, CBS_DROPDOWNLIST},
-    {1200, 1223, 0x3, CBS_DROPDOWNLIST},
-    {2000, 2004, 0x3, CBS_DROPDOWNLIST},
-    {2100, 2104, 0x3, CBS_DROPDOWNLIST},
-    {2300, 2303, 0x3, CBS_DROPDOWN},                                 // a path is typed
-    {2400, 2414, ES_READONLY, ES_READONLY},                          // space texts
-    {2400, 2417, ES_READONLY, ES_READONLY},
-    {1100, 1119, BS_TYPEMASK, BS_AUTOCHECKBOX},
-    {1100, 1122, BS_TYPEMASK, BS_AUTORADIOBUTTON},
-    {1200, 1210, BS_TYPEMASK, BS_AUTOCHECKBOX},
-    {1200, 1217, BS_TYPEMASK, BS_AUTORADIOBUTTON},
-    {2300, 2302, BS_TYPEMASK, BS_AUTOCHECKBOX},
-    {4136, 4137, BS_TYPEMASK, BS_AUTOCHECKBOX},
-    {1300, 1301, WS_VISIBLE, WS_VISIBLE},                            // placeholders of the tree
-    {2500, 1301, WS_VISIBLE, WS_VISIBLE},
-    {2600, 1301, WS_VISIBLE, WS_VISIBLE},
-    {2910, 2914, SS_TYPEMASK, SS_ICON},                              // warning icon
+    // Categories (LBN_SELCHANGE), the paper and page pictures, the tree items' and the icon row.
+    {kDocumentPage1Template, kCategoryList, kOwnerDraw | LBS_NOTIFY, kOwnerDraw | LBS_NOTIFY},
+    {kDocumentPage1Template, kPreviewControl, kOwnerDraw, kOwnerDraw},
+    {kDocumentPage2Template, kPreviewControl, kOwnerDraw, kOwnerDraw},
+    {kPositionDialogTemplate, kPositionPicture, kOwnerDraw, kOwnerDraw},
+    {kDocumentPage3Template, kItemList, kOwnerDraw | LBS_HASSTRINGS | LBS_NOTIFY, kOwnerDraw | LBS_HASSTRINGS | LBS_NOTIFY},
+    {kDevicePageTemplate, kItemList, kOwnerDraw | LBS_HASSTRINGS | LBS_NOTIFY, kOwnerDraw | LBS_HASSTRINGS | LBS_NOTIFY},
+    {kPresetDialogTemplate, kPresetDialogIconList, kOwnerDraw, kOwnerDraw},
+    // Position rows.
+    {kFinishingDialogTemplate, kFinishingFirstList, kOwnerDraw | LBS_NOTIFY, kOwnerDraw | LBS_NOTIFY},
+    {kFinishingDialogTemplate, kFinishingSecondList, kOwnerDraw | LBS_NOTIFY, kOwnerDraw | LBS_NOTIFY},
+    // Presets; two columns.
+    {kDocumentPage1Template, kPagePresetList, LVS_TYPEMASK, LVS_ICON},
+    {kPresetDialogTemplate, kPresetDialogList, LVS_TYPEMASK, LVS_ICON},
+    {kTTSubstDeviceTemplate, kTTSubstList, LVS_TYPEMASK, LVS_REPORT},
+    {kOutPaperSubstDeviceTemplate, kOutPaperSubstList, LVS_TYPEMASK, LVS_REPORT},
+    // Lists, no typing; a path is typed.
+    {kDocumentPage1Template, kPagesPerSheetList, 0x3, CBS_DROPDOWNLIST},
+    {kDocumentPage1Template, kDestinationCombo, 0x3, CBS_DROPDOWNLIST},
+    {kDocumentPage2Template, kPaperList, 0x3, CBS_DROPDOWNLIST},
+    {kDocumentPage2Template, kSourceList, 0x3, CBS_DROPDOWNLIST},
+    {kTTSubstDeviceTemplate, kTTSubstCombo, 0x3, CBS_DROPDOWNLIST},
+    {kOutPaperSubstDeviceTemplate, kOutPaperSubstCombo, 0x3, CBS_DROPDOWNLIST},
+    {kOverlayDialogTemplate, kOverlayFileCombo, 0x3, CBS_DROPDOWN},
+    // Space texts.
+    {kPositionDialogTemplate, kPositionBelowText, ES_READONLY, ES_READONLY},
+    {kPositionDialogTemplate, kPositionRightText, ES_READONLY, ES_READONLY},
+    {kDocumentPage1Template, kShiftMarginsCheck, BS_TYPEMASK, BS_AUTOCHECKBOX},
+    {kDocumentPage1Template, kBorderNoneRadio, BS_TYPEMASK, BS_AUTORADIOBUTTON},
+    {kDocumentPage2Template, kSameAsPaperCheck, BS_TYPEMASK, BS_AUTOCHECKBOX},
+    {kDocumentPage2Template, kPortraitRadio, BS_TYPEMASK, BS_AUTORADIOBUTTON},
+    {kOverlayDialogTemplate, kOverlaySwitch, BS_TYPEMASK, BS_AUTOCHECKBOX},
+    {kJobFileDialogTemplate, kJobFolderCheck, BS_TYPEMASK, BS_AUTOCHECKBOX},
+    // Placeholders of the tree.
+    {kDocumentPage3Template, kTreePlaceholder, WS_VISIBLE, WS_VISIBLE},
+    {kPresetConfirmTemplate, kTreePlaceholder, WS_VISIBLE, WS_VISIBLE},
+    {kSettingsListTemplate, kTreePlaceholder, WS_VISIBLE, WS_VISIBLE},
+    // Warning icon.
+    {kDuplexAgainstFirstPrompt, kPromptIcon, SS_TYPEMASK, SS_ICON},
 };
 
 std::map<int, std::u16string> Parse(const char* controls) {

@@ -11,6 +11,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInShell.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/ModelDescription.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_subst/SubstFixture.h"
@@ -46,8 +47,8 @@ protected:
         ASSERT_NE(form, nullptr);
         ASSERT_EQ(std::u16string(ModelString(model_, form->NameOffset)), u"A4") << "the tests expect no fallback";
     }
-    static HWND List(HWND dialog) { return GetDlgItem(dialog, kOutPaperList); }
-    static HWND Combo(HWND dialog) { return GetDlgItem(dialog, kOutPaperChoices); }
+    static HWND List(HWND dialog) { return GetDlgItem(dialog, kOutPaperSubstList); }
+    static HWND Combo(HWND dialog) { return GetDlgItem(dialog, kOutPaperSubstCombo); }
     static std::vector<Row> Initial() {
         return {{u"A4", u"", -1},         {u"15x11", u"なし", 0},    {u"10x11", u"なし", 0}, {u"Wide", u"なし", 0},
                 {u"Postcard", u"", -1}, {u"Long", u"", -1},       {u"LP->A4", u"", -1}};
@@ -56,12 +57,12 @@ protected:
 
 TEST_F(OutPaperSubstTest, OffersTheOutputPapersAndStoresOnlyPapersGivenOne) {
     Store(PD_OUT_PAPER_TABLE, std::vector<BYTE>(4, 0));
-    const INT_PTR result = Open(kOutPaperDeviceDialog, [&](HWND dialog) {
+    const INT_PTR result = Open(kOutPaperSubstDeviceTemplate, [&](HWND dialog) {
         EXPECT_EQ(Choices(Combo(dialog)), (std::vector<std::u16string>{u"なし", u"15x11", u"10x11", u"Wide"}));
         EXPECT_EQ(SendMessageW(Combo(dialog), CB_GETITEMDATA, 0, 0), 0);
         EXPECT_EQ(SendMessageW(Combo(dialog), CB_GETITEMDATA, 3, 0), 4) << "the form's position in the list";
         EXPECT_EQ(Rows(List(dialog)), Initial());
-        EXPECT_TRUE(Enabled(dialog, kOutPaperChoices));
+        EXPECT_TRUE(Enabled(dialog, kOutPaperSubstCombo));
         ClickItem(List(dialog), 4);
         EXPECT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 1));
         EXPECT_EQ(Rows(List(dialog))[4], (Row{u"Postcard", u"15x11", 1}));
@@ -75,7 +76,7 @@ TEST_F(OutPaperSubstTest, OffersTheOutputPapersAndStoresOnlyPapersGivenOne) {
 
 TEST_F(OutPaperSubstTest, OnlyAnOutputPaperCanGoWithoutOne) {
     Store(PD_OUT_PAPER_TABLE, TableBytes({{u"Postcard", u"Wide"}}));
-    const INT_PTR result = Open(kOutPaperDocumentDialog, [&](HWND dialog) {
+    const INT_PTR result = Open(kOutPaperSubstDocumentTemplate, [&](HWND dialog) {
         ClickItem(List(dialog), 4);
         EXPECT_FALSE(standin::ui::ChooseComboItem(Combo(dialog), 0)) << "the list goes back";
         const auto boxes = standin::ui::MessageBoxes();
@@ -108,7 +109,7 @@ TEST_F(OutPaperSubstTest, PairsTheListsCannotShowSurviveOk) {
     Pairs stored = {{u"Postcard", u"10x11"}, {u"A4", u"B4 (JIS)"}};
     stored.insert(stored.end(), kBuiltIn.begin(), kBuiltIn.end());
     Store(PD_OUT_PAPER_TABLE, TableBytes(stored));
-    EXPECT_EQ(Open(kOutPaperDeviceDialog,
+    EXPECT_EQ(Open(kOutPaperSubstDeviceTemplate,
                    [&](HWND dialog) {
                        EXPECT_EQ(Rows(List(dialog))[4], (Row{u"Postcard", u"10x11", 2}));
                        EXPECT_EQ(Rows(List(dialog))[0], (Row{u"A4", u"", -1}));
@@ -118,7 +119,7 @@ TEST_F(OutPaperSubstTest, PairsTheListsCannotShowSurviveOk) {
     EXPECT_EQ(Stored(PD_OUT_PAPER_TABLE), TableBytes(stored));
 
     // Once the user gives A4 an output paper here, that pair replaces the kept one.
-    EXPECT_EQ(Open(kOutPaperDeviceDialog,
+    EXPECT_EQ(Open(kOutPaperSubstDeviceTemplate,
                    [&](HWND dialog) {
                        ClickItem(List(dialog), 0);
                        EXPECT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 3));
@@ -132,11 +133,11 @@ TEST_F(OutPaperSubstTest, PairsTheListsCannotShowSurviveOk) {
 
 TEST_F(OutPaperSubstTest, DefaultsBringBackTheInstallationTable) {
     Store(PD_OUT_PAPER_TABLE, TableBytes({{u"Postcard", u"10x11"}, {u"Long", u"Wide"}}));
-    EXPECT_EQ(Open(kOutPaperDeviceDialog,
+    EXPECT_EQ(Open(kOutPaperSubstDeviceTemplate,
                    [&](HWND dialog) {
                        ClickItem(List(dialog), 1);
                        EXPECT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 2));
-                       ClickButton(dialog, kSubstDefaults);
+                       ClickButton(dialog, kDefaultsButton);
                        EXPECT_EQ(Rows(List(dialog)), Initial());
                        ClickButton(dialog, IDOK);
                    }),
@@ -164,7 +165,7 @@ TEST_F(OutPaperSubstTest, DamagedStoredTablesAreReadWithinTheirBytes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Store(PD_OUT_PAPER_TABLE, c.bytes);
-        EXPECT_EQ(Open(kOutPaperDeviceDialog, [&](HWND dialog) { ClickButton(dialog, IDOK); }), 1);
+        EXPECT_EQ(Open(kOutPaperSubstDeviceTemplate, [&](HWND dialog) { ClickButton(dialog, IDOK); }), 1);
         const std::vector<BYTE> written = Stored(PD_OUT_PAPER_TABLE);
         EXPECT_EQ(written, c.afterOk.empty() ? std::vector<BYTE>(4, 0) : TableBytes(c.afterOk));
     }
@@ -177,25 +178,26 @@ TEST_F(OutPaperSubstTest, ReadOnlyLayoutShowsATableAndNeverStores) {
     Store(PD_OUT_PAPER_TABLE, stored);
     for (const char* language : {"SJ", "SE"}) {
         UseLanguage(language);
-        for (int templateId : {kOutPaperDeviceDialog, kOutPaperDocumentDialog}) {
+        for (int templateId : {kOutPaperSubstDeviceTemplate, kOutPaperSubstDocumentTemplate}) {
             SCOPED_TRACE(std::string(language) + " " + std::to_string(templateId));
             EXPECT_EQ(Open(templateId,
                            [&](HWND dialog) {
-                               for (int hidden : {IDOK, kSubstDefaults, kOutPaperChoices, kOutPaperName, kOutPaperLabel}) {
+                               for (int hidden : {IDOK, kDefaultsButton, kOutPaperSubstCombo, kOutPaperSubstNameText,
+                                                  kOutPaperSubstLabel}) {
                                    EXPECT_FALSE(Visible(dialog, hidden)) << hidden;
                                    EXPECT_FALSE(Enabled(dialog, hidden)) << hidden;
                                }
-                               EXPECT_TRUE(Visible(dialog, kSubstClose));
+                               EXPECT_TRUE(Visible(dialog, kCloseButton));
                                // The built-in table: the stored pair is not shown.
                                EXPECT_EQ(Rows(List(dialog))[4].param, -1);
                                ClickItem(List(dialog), 4);
-                               EXPECT_FALSE(Enabled(dialog, kOutPaperChoices));
+                               EXPECT_FALSE(Enabled(dialog, kOutPaperSubstCombo));
                                SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-                               SendMessageW(dialog, WM_COMMAND, kSubstDefaults, 0);
-                               if (templateId == kOutPaperDeviceDialog && std::string(language) == "SE") {
+                               SendMessageW(dialog, WM_COMMAND, kDefaultsButton, 0);
+                               if (templateId == kOutPaperSubstDeviceTemplate && std::string(language) == "SE") {
                                    SavePictureOf(dialog, "output-paper-substitution-read-only");
                                }
-                               ClickButton(dialog, kSubstClose);
+                               ClickButton(dialog, kCloseButton);
                            }),
                       0);
             EXPECT_EQ(Stored(PD_OUT_PAPER_TABLE), stored);

@@ -11,6 +11,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
@@ -49,7 +50,7 @@ void SubstTest::SetUp() {
     context_->workingBlock.OptionFlags &= ~(kOptionBuiltinTTSubst | kOptionNoOutPaperTable);
     UseLanguage("SJ");
     page_.context = context_;
-    page_.templateId = 1400;
+    page_.templateId = kDevicePageTemplate;
 }
 
 void SubstTest::TearDown() {
@@ -91,7 +92,7 @@ INT_PTR SubstTest::Open(int templateId, std::function<void(HWND dialog)> script)
         ran = true;
         script(dialog);
     });
-    const bool trueType = templateId == kTTSubstDeviceDialog || templateId == kTTSubstDocumentDialog;
+    const bool trueType = templateId == kTTSubstDeviceTemplate || templateId == kTTSubstDocumentTemplate;
     const INT_PTR result = trueType ? ShowTTSubstDialog(&page_, nullptr, templateId)
                                     : ShowOutPaperDialog(&page_, nullptr, templateId);
     standin::ui::OnModalDialog(nullptr);

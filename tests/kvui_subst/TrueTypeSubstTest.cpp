@@ -9,6 +9,7 @@
 #include "platform/StandInControls.h"
 #include "platform/StandInShell.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_subst/SubstFixture.h"
 #include "ui/dialogs/SubstDialogs.h"
@@ -39,12 +40,12 @@ protected:
         standin::ui::ScriptFonts(fonts);
     }
     static HWND List(HWND dialog) { return GetDlgItem(dialog, kTTSubstList); }
-    static HWND Combo(HWND dialog) { return GetDlgItem(dialog, kTTSubstChoices); }
+    static HWND Combo(HWND dialog) { return GetDlgItem(dialog, kTTSubstCombo); }
 };
 
 TEST_F(TrueTypeSubstTest, OffersFixedPitchTrueTypeFacesOnceAndStoresOnlyChosenOnes) {
     Store(PD_TT_SUBST_TABLE, std::vector<BYTE>(4, 0));
-    const INT_PTR result = Open(kTTSubstDeviceDialog, [&](HWND dialog) {
+    const INT_PTR result = Open(kTTSubstDeviceTemplate, [&](HWND dialog) {
         EXPECT_EQ(Choices(Combo(dialog)), (std::vector<std::u16string>{u"置き換えない", u"明朝", u"@明朝", u"ｺﾞｼｯｸ",
                                                                         u"@ｺﾞｼｯｸ", u"Courier", u"LinePrinter"}));
         EXPECT_EQ(SendMessageW(Combo(dialog), CB_GETITEMDATA, 2, 0), 465);
@@ -52,13 +53,13 @@ TEST_F(TrueTypeSubstTest, OffersFixedPitchTrueTypeFacesOnceAndStoresOnlyChosenOn
                                                         {kGothic, u"置き換えない", 0},
                                                         {u"Shared Mono", u"置き換えない", 0},
                                                         {u"Mono A Bold", u"置き換えない", 0}}));
-        EXPECT_FALSE(Visible(dialog, kSubstClose));
-        EXPECT_FALSE(Enabled(dialog, kSubstClose));
-        ClickButton(dialog, kSubstDefaults);
+        EXPECT_FALSE(Visible(dialog, kCloseButton));
+        EXPECT_FALSE(Enabled(dialog, kCloseButton));
+        ClickButton(dialog, kDefaultsButton);
         EXPECT_EQ(Rows(List(dialog))[0], (Row{kMincho, u"明朝", 1}));
         EXPECT_EQ(Rows(List(dialog))[1], (Row{kGothic, u"ｺﾞｼｯｸ", 3}));
         ClickItem(List(dialog), 2);
-        EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(dialog, kTTSubstName)), 11);
+        EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(dialog, kTTSubstNameText)), 11);
         EXPECT_TRUE(standin::ui::ChooseComboItem(Combo(dialog), 5));
         EXPECT_EQ(Rows(List(dialog))[2], (Row{u"Shared Mono", u"Courier", 5}));
         // Nothing is stored before OK.
@@ -72,7 +73,7 @@ TEST_F(TrueTypeSubstTest, OffersFixedPitchTrueTypeFacesOnceAndStoresOnlyChosenOn
 
 TEST_F(TrueTypeSubstTest, LoadsStoredPairsAndDropsWhatCannotBeShown) {
     Store(PD_TT_SUBST_TABLE, TableBytes({{u"Gone Face", u"明朝"}, {kMincho, u"@明朝"}, {kGothic, u"No Such Font"}}));
-    const INT_PTR result = Open(kTTSubstDocumentDialog, [&](HWND dialog) {
+    const INT_PTR result = Open(kTTSubstDocumentTemplate, [&](HWND dialog) {
         const std::vector<Row> rows = Rows(List(dialog));
         EXPECT_EQ(rows[0], (Row{kMincho, u"@明朝", 2}));
         EXPECT_EQ(rows[1], (Row{kGothic, u"置き換えない", 0}));
@@ -91,7 +92,7 @@ TEST_F(TrueTypeSubstTest, AFaceOfSixtyFourCharactersIsCountedAndWrittenWithTheSa
     const std::u16string longFace(64, u'W');
     ScriptFonts({{u"Wide", ANSI_CHARSET, longFace, TRUETYPE_FONTTYPE, FIXED_PITCH}});
     Store(PD_TT_SUBST_TABLE, std::vector<BYTE>(4, 0));
-    EXPECT_EQ(Open(kTTSubstDeviceDialog,
+    EXPECT_EQ(Open(kTTSubstDeviceTemplate,
                    [&](HWND dialog) {
                        EXPECT_EQ(Rows(List(dialog)).back().name, longFace);
                        ClickItem(List(dialog), 4);
@@ -104,7 +105,7 @@ TEST_F(TrueTypeSubstTest, AFaceOfSixtyFourCharactersIsCountedAndWrittenWithTheSa
     // The size is exactly that of the names written: no stray terminators between the pairs.
     EXPECT_EQ(Stored(PD_TT_SUBST_TABLE), TableBytes({{kMincho, u"ｺﾞｼｯｸ"}, {longFace.substr(0, 63), u"明朝"}}));
     // The cut name still finds its face.
-    Open(kTTSubstDeviceDialog, [&](HWND dialog) {
+    Open(kTTSubstDeviceTemplate, [&](HWND dialog) {
         EXPECT_EQ(Rows(List(dialog)).back(), (Row{longFace, u"明朝", 1}));
         ClickButton(dialog, IDCANCEL);
     });
@@ -137,7 +138,7 @@ TEST_F(TrueTypeSubstTest, DamagedStoredTablesAreReadWithinTheirBytes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Store(PD_TT_SUBST_TABLE, c.bytes, c.type);
-        EXPECT_EQ(Open(kTTSubstDeviceDialog,
+        EXPECT_EQ(Open(kTTSubstDeviceTemplate,
                        [&](HWND dialog) {
                            const std::vector<Row> rows = Rows(List(dialog));
                            EXPECT_EQ(rows[0].param, c.minchoChoice);
@@ -158,14 +159,14 @@ TEST_F(TrueTypeSubstTest, ReadOnlyLayoutShowsATableAndNeverStores) {
     for (bool builtIn : {false, true}) {
         SCOPED_TRACE(builtIn ? "built-in table" : "stored table");
         if (builtIn) context_->workingBlock.OptionFlags |= kOptionBuiltinTTSubst;
-        const INT_PTR result = Open(kTTSubstDeviceDialog, [&](HWND dialog) {
-            for (int hidden : {IDOK, kSubstDefaults, kTTSubstChoices, kTTSubstName, kTTSubstLabel}) {
+        const INT_PTR result = Open(kTTSubstDeviceTemplate, [&](HWND dialog) {
+            for (int hidden : {IDOK, kDefaultsButton, kTTSubstCombo, kTTSubstNameText, kTTSubstLabel}) {
                 EXPECT_FALSE(Visible(dialog, hidden)) << hidden;
                 EXPECT_FALSE(Enabled(dialog, hidden)) << hidden;
             }
             EXPECT_FALSE(Visible(dialog, IDCANCEL));
             EXPECT_TRUE(Enabled(dialog, IDCANCEL));
-            EXPECT_TRUE(Visible(dialog, kSubstClose));
+            EXPECT_TRUE(Visible(dialog, kCloseButton));
             RECT list{}, combo{};
             GetWindowRect(List(dialog), &list);
             GetWindowRect(Combo(dialog), &combo);
@@ -173,10 +174,10 @@ TEST_F(TrueTypeSubstTest, ReadOnlyLayoutShowsATableAndNeverStores) {
             EXPECT_EQ(Rows(List(dialog))[0].choice, builtIn ? u"明朝" : u"Courier");
             // Neither OK (Enter) nor Defaults reach the table.
             SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-            SendMessageW(dialog, WM_COMMAND, kSubstDefaults, 0);
+            SendMessageW(dialog, WM_COMMAND, kDefaultsButton, 0);
             EXPECT_TRUE(IsWindow(dialog));
             if (builtIn) SavePictureOf(dialog, "truetype-substitution-read-only");
-            ClickButton(dialog, kSubstClose);
+            ClickButton(dialog, kCloseButton);
         });
         EXPECT_EQ(result, 0);
         EXPECT_EQ(Stored(PD_TT_SUBST_TABLE), stored);
@@ -186,13 +187,13 @@ TEST_F(TrueTypeSubstTest, ReadOnlyLayoutShowsATableAndNeverStores) {
 TEST_F(TrueTypeSubstTest, BothTemplatesOpenInBothLanguages) {
     for (const char* language : {"SE", "SJ"}) {
         UseLanguage(language);
-        for (int templateId : {kTTSubstDeviceDialog, kTTSubstDocumentDialog}) {
+        for (int templateId : {kTTSubstDeviceTemplate, kTTSubstDocumentTemplate}) {
             SCOPED_TRACE(std::string(language) + " " + std::to_string(templateId));
             EXPECT_EQ(Open(templateId,
                            [&](HWND dialog) {
                                EXPECT_EQ(Rows(List(dialog)).size(), 4u);
                                EXPECT_EQ(SendMessageW(Combo(dialog), CB_GETCOUNT, 0, 0), 7);
-                               if (templateId == kTTSubstDeviceDialog && std::string(language) == "SE") {
+                               if (templateId == kTTSubstDeviceTemplate && std::string(language) == "SE") {
                                    SavePictureOf(dialog, "truetype-substitution-english");
                                }
                                ClickButton(dialog, IDCANCEL);

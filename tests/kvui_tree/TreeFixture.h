@@ -2,7 +2,7 @@
 // Shared fixture of the settings-tree tests: a clean user side, the tree's strings module and
 // the user-interface library's icons loaded, a sheet context with zeroed blocks, one page
 // record with its pictures made from those icons as the pages make them, and a dialog-like
-// window holding placeholder 1301 between two other controls.
+// window holding kTreePlaceholder between two other controls.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,6 +13,7 @@
 #include "platform/Kernel.h"
 #include "platform/StandInDraw.h"
 #include "platform/StandInUi.h"
+#include "resources/ui/ControlIds.h"
 #include "tests/support/TestRoot.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/pages/PropertyPages.h"
@@ -22,6 +23,12 @@
 namespace kvuitree {
 
 inline constexpr RECT kPlaceholderRect{12, 30, 332, 430};
+// Ids of the stand-in page's controls around the placeholder and of the tests' own controls:
+// any ids that are not the placeholder's.
+inline constexpr int kLabelBeforeId = kTreePlaceholder - 1;
+inline constexpr int kButtonAfterId = kTreePlaceholder + 1;
+inline constexpr int kOwnListId = 1400;
+inline constexpr int kOwnComboId = 1401;
 
 /// One shown line of the tree: its depth (0 for the root), data word, text and image.
 struct Line {
@@ -98,7 +105,7 @@ protected:
     }
 
     /// A visible top-level window standing in for the page's dialog, with a static before the
-    /// placeholder, the placeholder 1301 and a button after it.
+    /// placeholder, the placeholder and a button after it.
     HWND MakeDialog() {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
@@ -108,9 +115,9 @@ protected:
         RegisterClassExW(&wc);
         dialog_ = CreateWindowExW(0, u"TreePage", u"Page", WS_POPUP | WS_VISIBLE, 0, 0, 344, 442, nullptr, nullptr,
                                   nullptr, nullptr);
-        before_ = Child(WC_STATICW, 1300, RECT{12, 8, 332, 24}, u"Settings:");
-        Child(WC_STATICW, 1301, kPlaceholderRect, u"");
-        after_ = Child(WC_BUTTONW, 1302, RECT{250, 434, 332, 440}, u"Defaults");
+        before_ = Child(WC_STATICW, kLabelBeforeId, RECT{12, 8, 332, 24}, u"Settings:");
+        Child(WC_STATICW, kTreePlaceholder, kPlaceholderRect, u"");
+        after_ = Child(WC_BUTTONW, kButtonAfterId, RECT{250, 434, 332, 440}, u"Defaults");
         page_.dialog = dialog_;
         return dialog_;
     }

@@ -1,5 +1,6 @@
 // The tree's three layouts as a page shows them, the tree that takes the placeholder's place,
 // and the items shown only while the memory items are not hidden.
+#include "resources/ui/ControlIds.h"
 #include "tests/kvui_tree/TreeFixture.h"
 
 namespace kvuitree {
@@ -79,12 +80,12 @@ TEST_F(TreeLayout, TreeTakesThePlaceholdersPlaceRectangleAndTabOrder) {
     HWND tree = MakeTree(kUiDocumentSheet);
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(page_.tree, tree);
-    EXPECT_EQ(GetDlgItem(dialog_, 1301), tree);  // the placeholder is gone, the tree has its id
+    EXPECT_EQ(GetDlgItem(dialog_, kTreePlaceholder), tree);  // the placeholder is gone, the tree has its id
     WCHAR cls[32] = {};
     GetClassNameW(tree, cls, 32);
     EXPECT_EQ(std::u16string(cls), u"SysTreeView32");
     RECT rect{};
-    ASSERT_TRUE(GetControlRectInDialog(dialog_, 1301, &rect));
+    ASSERT_TRUE(GetControlRectInDialog(dialog_, kTreePlaceholder, &rect));
     EXPECT_EQ(rect.left, kPlaceholderRect.left);
     EXPECT_EQ(rect.top, kPlaceholderRect.top);
     EXPECT_EQ(rect.right, kPlaceholderRect.right);
@@ -108,7 +109,7 @@ TEST_F(TreeLayout, TreeTakesThePlaceholdersPlaceRectangleAndTabOrder) {
 TEST_F(TreeLayout, WithoutAPlaceholderNoTreeIsMade) {
     context_->flags = kUiDeviceSheet;
     MakeDialog();
-    DestroyWindow(GetDlgItem(dialog_, 1301));
+    DestroyWindow(GetDlgItem(dialog_, kTreePlaceholder));
     EXPECT_EQ(CreateSettingsTree(&page_, dialog_), nullptr);
     EXPECT_EQ(page_.tree, nullptr);
     EXPECT_EQ(FindTreeItem(&page_, 430), nullptr);

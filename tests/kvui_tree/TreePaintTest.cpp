@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "tests/kvui_tree/TreeFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -204,8 +205,8 @@ private:
 
 TEST_F(TreePaint, ListItemsDrawTextIconAndColoursByState) {
     MakeDialog();
-    HWND list = Child(WC_LISTBOXW, 1400, RECT{10, 10, 210, 110}, u"");
-    HWND combo = Child(WC_COMBOBOXW, 1401, RECT{10, 120, 210, 220}, u"");
+    HWND list = Child(WC_LISTBOXW, kOwnListId, RECT{10, 10, 210, 110}, u"");
+    HWND combo = Child(WC_COMBOBOXW, kOwnComboId, RECT{10, 120, 210, 220}, u"");
     for (HWND control : {list, combo}) {
         const bool isCombo = control == combo;
         SendMessageW(control, isCombo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"Tray one"));
@@ -292,7 +293,7 @@ TEST_F(TreePaint, PictureOfADocumentPagesTree) {
     EXPECT_EQ(std::string(signature + 1, 3), "PNG");
     const standin::ui::Pixels pixels = standin::ui::WindowPixels(dialog_);
     RECT treeRect{};
-    GetControlRectInDialog(dialog_, 1301, &treeRect);
+    GetControlRectInDialog(dialog_, kTreePlaceholder, &treeRect);
     EXPECT_GT(Count(pixels, treeRect, RGB(255, 0, 0)), 0);
     EXPECT_GT(Count(pixels, treeRect, RGB(0, 0, 255)), 0);
     EXPECT_GT(Count(pixels, treeRect, RGB(0, 0, 128)), 0);

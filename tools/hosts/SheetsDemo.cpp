@@ -86,10 +86,7 @@ constexpr int kPrintersOwnTable = 479;
 constexpr int kOutputPaperTableItem = 454;
 constexpr int kMemoryItem = 459;
 constexpr UINT kStandardPresetName = 531;
-// The preset dialog.
-constexpr int kPresetNameEdit = 2209;
-constexpr int kPresetCommentEdit = 2213;
-constexpr int kPresetSaveButton = 2214;
+// The preset saved through the preset dialog.
 constexpr char16_t kPresetName[] = u"2-up A3 x3";
 // What the choices leave in the settings block.
 constexpr DWORD kFeatureOwnOutputPaper = 1u << 0;  // clear: the output paper is the paper
@@ -338,10 +335,10 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
         error = RunSteps("page 1", {
             {"save the settings as the preset \"" + kvtest::U8(kPresetName) + "\"", [&] {
                  run.ExpectDialog([&](HWND dialog) {
-                     TypeOver(GetDlgItem(dialog, kPresetNameEdit), kPresetName);
-                     TypeOver(GetDlgItem(dialog, kPresetCommentEdit), u"Two pages on A3, three copies");
+                     TypeOver(GetDlgItem(dialog, kPresetDialogNameEdit), kPresetName);
+                     TypeOver(GetDlgItem(dialog, kPresetDialogCommentEdit), u"Two pages on A3, three copies");
                      run.ExpectDialog([](HWND confirm) { Click(GetDlgItem(confirm, IDOK)); });
-                     Click(GetDlgItem(dialog, kPresetSaveButton));
+                     Click(GetDlgItem(dialog, kPresetDialogSaveButton));
                      Click(GetDlgItem(dialog, IDOK));
                  });
                  Click(GetDlgItem(page1, kPagePresetSaveButton));

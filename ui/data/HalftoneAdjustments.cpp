@@ -1,5 +1,6 @@
-// The halftone library's two adjustments and dialog 2800 that offers the device's: each call
-// loads "htui" for its own span, and a value is stored only when the user confirmed a change.
+// The halftone library's two adjustments and the dialog (kHalftoneDialogTemplate) that offers
+// the device's: each call loads "htui" for its own span, and a value is stored only when the
+// user confirmed a change.
 #include "ui/data/HalftoneAdjustments.h"
 
 #include <iterator>
@@ -16,8 +17,9 @@ constexpr char kHalftoneLibrary[] = "htui";
 constexpr DWORD kDpi1200 = 1200;
 constexpr DWORD kDpiOthers = 600;
 
-// The dialog's help table: {control id, help id} pairs ending with 0.
-constexpr DWORD kHalftoneHelpIds[] = {kHalftoneAdjust1200, 2802, kHalftoneAdjustOthers, 2803, 0, 0};
+// The dialog's help table: {control id, help id} pairs ending with 0. The help ids are the help
+// file's topic numbers, which for these buttons are the numbers of their ids.
+constexpr DWORD kHalftoneHelpIds[] = {kHalftoneAdjust1200Button, 2802, kHalftoneAdjustOthersButton, 2803, 0, 0};
 
 template <class Fn>
 Fn Lookup(HMODULE module, const char* name) {
@@ -35,7 +37,7 @@ LONG Guarded(Call call) {
     }
 }
 
-// The value the 2803 button adjusts and the resolution whose defaults it starts from.
+// The value kHalftoneAdjustOthersButton adjusts and the resolution whose defaults it starts from.
 struct OtherResolution {
     LPCWSTR valueName;
     DWORD dpi;
@@ -128,9 +130,9 @@ INT_PTR HalftoneDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDCANCEL:
-        case kHalftoneClose: EndDialog(dialog, data->written ? 1 : 0); return TRUE;
-        case kHalftoneAdjust1200: OnAdjust1200(dialog, data); return TRUE;
-        case kHalftoneAdjustOthers: AdjustCurrentResolutionHalftone(data, dialog); return TRUE;
+        case kCloseButton: EndDialog(dialog, data->written ? 1 : 0); return TRUE;
+        case kHalftoneAdjust1200Button: OnAdjust1200(dialog, data); return TRUE;
+        case kHalftoneAdjustOthersButton: AdjustCurrentResolutionHalftone(data, dialog); return TRUE;
         default: return FALSE;
         }
     default: return FALSE;
@@ -141,6 +143,6 @@ INT_PTR ShowHalftoneDialog(PageRecord* page, HWND owner) {
     if (page == nullptr || page->context == nullptr) return -1;
     HalftoneDialogData data{};
     data.context = page->context;
-    return DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kHalftoneDialog), owner, HalftoneDlgProc,
+    return DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kHalftoneDialogTemplate), owner, HalftoneDlgProc,
                            reinterpret_cast<LPARAM>(&data));
 }

@@ -1,11 +1,12 @@
 #pragma once
 // Halftone and colour adjustment through the halftone library ("htui"): the device's
-// halftone per resolution (printer data DAT_CurDevHTInfo<dpi>, dialog 2800 of the language
-// library) and the document's colour adjustment in the settings block.
+// halftone per resolution (printer data DAT_CurDevHTInfo<dpi>, the language library's dialog
+// kHalftoneDialogTemplate) and the document's colour adjustment in the settings block.
 #include "platform/DevMode.h"
 #include "platform/PropSheet.h"
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/ModelDescription.h"
 
 struct PageRecord;
@@ -19,12 +20,6 @@ struct HalftoneDialogData {
     DEVHTINFO defaults;    // the defaults of the resolution being adjusted
     bool written;          // a value was written since the dialog opened
 };
-
-/// Dialog 2800 and its buttons.
-inline constexpr int kHalftoneDialog = 2800;
-inline constexpr int kHalftoneAdjust1200 = 2802;
-inline constexpr int kHalftoneAdjustOthers = 2803;
-inline constexpr int kHalftoneClose = 2601;
 
 /// The default DEVHTINFO of a resolution: the driver's defaults with the pattern size and
 /// gammas of the model's record for that dpi (its second pair from system version 5.1 on);
@@ -47,7 +42,7 @@ int AdjustCurrentResolutionHalftone(HalftoneDialogData* data, HWND dialog);
 /// ran, 0 when it or its entry is missing.
 int AdjustDocumentColor(PageRecord* page);
 
-/// Dialog procedure of template 2800. The dialog ends with 1 when it wrote a value, else 0.
+/// Dialog procedure of the halftone dialog. The dialog ends with 1 when it wrote a value, else 0.
 INT_PTR HalftoneDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-/// Runs dialog 2800 of the page's language library; its result, -1 when it cannot be shown.
+/// Runs the halftone dialog of the page's language library; its result, -1 when it cannot be shown.
 INT_PTR ShowHalftoneDialog(PageRecord* page, HWND owner);

@@ -27,12 +27,11 @@ void RegisterOverlayForm(DriverDevMode* block, HANDLE printer, const ModelDescri
 
 /// The overlay dialog's private message: warns about the scratch block's OverlayStatus.
 inline constexpr UINT kOverlayWarnMessage = 1127;
-inline constexpr int kOverlayDialogTemplate = 2300;
 /// Printer data of the recent form files: NUL-terminated wide paths, at most ten.
 inline constexpr char16_t kFormHistoryValue[] = u"DAT_FormHistory";
 inline constexpr size_t kFormHistoryEntries = 10;
 
-/// Procedure of the overlay dialog (template 2300), opened with the page record as its
+/// Procedure of the overlay dialog (kOverlayDialogTemplate), opened with the page record as its
 /// parameter: works on the context's scratch block, copies it to the working block and writes
 /// the history on OK (result 1); Cancel (0) changes nothing.
 INT_PTR FormOverlayDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

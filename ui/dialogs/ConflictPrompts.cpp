@@ -3,13 +3,12 @@
 #include "platform/User.h"
 #include "platform/UserDialogs.h"
 #include "platform/UserResources.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/dialogs/Finishing.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PropertyPages.h"
 
 namespace {
-
-constexpr int kPromptIcon = 2914;
 
 // Paper codes the warnings single out.
 constexpr int kLetter = 1;

@@ -7,6 +7,7 @@
 #include "platform/PropSheet.h"
 #include "platform/User.h"
 #include "platform/UserDialogs.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/dialogs/FeederDialog.h"
 #include "ui/dialogs/Finishing.h"
@@ -14,9 +15,6 @@
 
 namespace {
 
-constexpr int kFeederTemplate = 4000;
-constexpr int kFeederList = 4002;
-constexpr int kDefaults = 1002;
 constexpr UINT kFirstFeederString = 4011;
 constexpr int kFeederCount = 6;
 constexpr int kEntryChars = 32;  // at most 31 characters and the terminator
@@ -63,15 +61,15 @@ void SetFeeder(DriverDevMode& block, BYTE value) {
 }
 
 void SelectData(HWND dialog, int data) {
-    const LRESULT count = SendDlgItemMessageW(dialog, kFeederList, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        if (SendDlgItemMessageW(dialog, kFeederList, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == data) {
-            SendDlgItemMessageW(dialog, kFeederList, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        if (SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == data) {
+            SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
             return;
         }
     }
     // A setting outside 1 to 6 matches no entry: nothing is chosen and nothing is written.
-    SendDlgItemMessageW(dialog, kFeederList, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
 BOOL InitDialog(HWND dialog, PageRecord* page) {
@@ -86,8 +84,8 @@ BOOL InitDialog(HWND dialog, PageRecord* page) {
     for (int i = 0; i < (single ? 1 : kFeederCount); ++i) {
         WCHAR text[kEntryChars] = {};
         LoadStringW(context.languageLibrary, kFirstFeederString + static_cast<UINT>(i), text, kEntryChars);
-        const LRESULT item = SendDlgItemMessageW(dialog, kFeederList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-        if (item >= 0) SendDlgItemMessageW(dialog, kFeederList, CB_SETITEMDATA, static_cast<WPARAM>(item), i + 1);
+        const LRESULT item = SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        if (item >= 0) SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_SETITEMDATA, static_cast<WPARAM>(item), i + 1);
     }
     if (single) context.scratchBlock.FeederSetting = 1;
     SelectData(dialog, context.scratchBlock.FeederSetting);
@@ -95,9 +93,9 @@ BOOL InitDialog(HWND dialog, PageRecord* page) {
 }
 
 void TakeSelection(HWND dialog, DriverDevMode& scratch) {
-    const LRESULT selected = SendDlgItemMessageW(dialog, kFeederList, CB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETCURSEL, 0, 0);
     if (selected < 0) return;
-    const LRESULT data = SendDlgItemMessageW(dialog, kFeederList, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
+    const LRESULT data = SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
     if (data >= 1 && data <= kFeederCount) SetFeeder(scratch, static_cast<BYTE>(data));
 }
 
@@ -141,12 +139,12 @@ INT_PTR FeederSettingDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kFeederList:
+        case kFeederSettingCombo:
             TakeSelection(dialog, page->context->scratchBlock);
             return TRUE;
-        case kDefaults:
+        case kDefaultsButton:
             SetFeeder(page->context->scratchBlock, 1);
-            SendDlgItemMessageW(dialog, kFeederList, CB_SETCURSEL, 0, 0);
+            SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_SETCURSEL, 0, 0);
             return TRUE;
         case IDOK:
             ApplyAndWarn(dialog, page);
@@ -172,7 +170,7 @@ INT_PTR FeederSettingDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 
 INT_PTR ShowFeederSettingDialog(PageRecord* page, HWND owner) {
     if (page == nullptr || page->context == nullptr || page->context->languageLibrary == nullptr) return 0;
-    const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kFeederTemplate), owner,
+    const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kFeederDialogTemplate), owner,
                                            &FeederSettingDlgProc, reinterpret_cast<LPARAM>(page));
     return result > 0 ? result : 0;
 }

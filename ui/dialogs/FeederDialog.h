@@ -6,8 +6,8 @@
 
 struct PageRecord;
 
-/// Template 4000, parameter: the opener's PageRecord. On OK the scratch block becomes the
-/// working block, the resolver runs over it (with the opener's controls) and the warnings
+/// kFeederDialogTemplate, parameter: the opener's PageRecord. On OK the scratch block becomes
+/// the working block, the resolver runs over it (with the opener's controls) and the warnings
 /// about media, duplex and finishing follow; ends with 1. Cancel ends with 0.
 INT_PTR FeederSettingDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 /// Opens the dialog over `owner`; its result, 0 when it cannot be shown.

@@ -9,6 +9,7 @@
 
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
 #include "settings/ModelDescription.h"
 
@@ -64,20 +65,21 @@ bool FinishPosition1DuplexConflict(SHORT orientation, SHORT duplex, int position
 bool FinishPosition2DuplexConflict(SHORT orientation, SHORT duplex, int position, WORD layoutMode);
 bool FinishPositionsConflict(SHORT orientation, int paper, int position1, int position2, WORD layoutMode, SHORT source);
 
-// Answers of the conflict prompts.
-inline constexpr INT_PTR kConflictGoOn = 2916;
-inline constexpr INT_PTR kConflictGiveUp = 2917;
-inline constexpr INT_PTR kConflictAlternative = 2918;
-/// The conflict prompts 2910 to 2913 (parameter: the opener's PageRecord). Ends with the id of
-/// the button pressed; Cancel ends with kConflictGiveUp.
+// Answers of the conflict prompts: the buttons pressed.
+inline constexpr INT_PTR kConflictGoOn = kPromptGoOnButton;
+inline constexpr INT_PTR kConflictGiveUp = kPromptCancelButton;
+inline constexpr INT_PTR kConflictAlternative = kPromptAlternativeButton;
+/// The conflict prompts kDuplexAgainstFirstPrompt to kSecondAgainstDuplexPrompt (parameter:
+/// the opener's PageRecord). Ends with the id of the button pressed; Cancel ends with
+/// kConflictGiveUp.
 INT_PTR FinishConflictDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 /// Shows prompt `templateId` of the language library over `owner`; kConflictGiveUp when it
 /// cannot be shown.
 INT_PTR ShowFinishConflictPrompt(PageRecord* page, HWND owner, int templateId);
 
-/// The finishing-position dialog (template 2900, parameter: the opener's PageRecord). Edits the
-/// context's scratch block and copies it to the working block on OK (ends with TRUE); Cancel
-/// ends with FALSE and leaves the working block untouched.
+/// The finishing-position dialog (kFinishingDialogTemplate, parameter: the opener's
+/// PageRecord). Edits the context's scratch block and copies it to the working block on OK
+/// (ends with TRUE); Cancel ends with FALSE and leaves the working block untouched.
 INT_PTR FinishPositionDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 /// Opens the dialog over `owner`; its result, 0 when it cannot be shown.
 INT_PTR ShowFinishPositionDialog(PageRecord* page, HWND owner);

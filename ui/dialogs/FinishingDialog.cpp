@@ -9,22 +9,13 @@
 #include "platform/User.h"
 #include "platform/UserDialogs.h"
 #include "platform/WinGdi.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/dialogs/Finishing.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/entry/UiInstance.h"
 
 namespace {
 
-constexpr int kFirstList = 2901;
-constexpr int kSecondList = 2902;
-constexpr int kPaperName = 2904;
-constexpr int kFirstLabel = 2906;
-constexpr int kSecondLabel = 2908;
-constexpr int kDefaults = 1002;
-constexpr int kFinishTemplate = 2900;
-
-constexpr int kFirstDuplexPrompt = 2912;
-constexpr int kSecondDuplexPrompt = 2913;
 constexpr UINT kAskClearSecond = 4250;
 constexpr UINT kSecondCleared = 4251;
 constexpr UINT kAskClearFirst = 4252;
@@ -118,13 +109,13 @@ void ShowPaperName(FinishDialog& d) {
         if (context->formIndex[i] == paper) {
             WCHAR name[kUiNameChars + 1] = {};
             std::char_traits<char16_t>::copy(name, context->formName[i], kUiNameChars);
-            SetDlgItemTextW(d.dialog, kPaperName, name);
+            SetDlgItemTextW(d.dialog, kFinishingPaperText, name);
             return;
         }
     }
     WCHAR name[CCHFORMNAME + 1] = {};
     std::char_traits<char16_t>::copy(name, context->scratchBlock.Public.dmFormName, CCHFORMNAME);
-    SetDlgItemTextW(d.dialog, kPaperName, name);
+    SetDlgItemTextW(d.dialog, kFinishingPaperText, name);
 }
 
 void InvalidateItem(HWND list, WORD item) {
@@ -207,11 +198,11 @@ BOOL InitDialog(HWND dialog, PageRecord* page) {
     context->scratchBlock = context->workingBlock;
     const DriverDevMode& scratch = context->scratchBlock;
     ShowPaperName(d);
-    d.rows[0].control = kFirstList;
-    d.rows[0].label = kFirstLabel;
+    d.rows[0].control = kFinishingFirstList;
+    d.rows[0].label = kFinishingFirstText;
     d.rows[0].list = BuildFinishPosition1Table(scratch, IsManualSource(scratch, context->model, context->languageLibrary));
-    d.rows[1].control = kSecondList;
-    d.rows[1].label = kSecondLabel;
+    d.rows[1].control = kFinishingSecondList;
+    d.rows[1].label = kFinishingSecondText;
     d.rows[1].list = BuildFinishPosition2Table(scratch);
     FillRow(d, d.rows[0], scratch.FinishPosition1);
     FillRow(d, d.rows[1], scratch.FinishPosition2);
@@ -255,7 +246,7 @@ void DrawItem(FinishDialog& d, const DRAWITEMSTRUCT* item) {
     SetTextColor(hdc, oldColour);
 
     const DriverDevMode& scratch = Scratch(d);
-    const int position = row->control == kFirstList ? scratch.FinishPosition1 : scratch.FinishPosition2;
+    const int position = row->control == kFinishingFirstList ? scratch.FinishPosition1 : scratch.FinishPosition2;
     if (entry->code == position) ShowLabel(d, *row, static_cast<int>(item->itemData));
 }
 
@@ -295,7 +286,7 @@ bool ChoosePosition(FinishDialog& d, int side, int index, int& chosen, int& code
               : FinishPosition2DuplexConflict(s.Public.dmOrientation, s.Public.dmDuplex, code, s.PagesPerSheet);
     if (duplexConflict) {
         const INT_PTR answer =
-            ShowFinishConflictPrompt(d.page, d.dialog, first ? kFirstDuplexPrompt : kSecondDuplexPrompt);
+            ShowFinishConflictPrompt(d.page, d.dialog, first ? kFirstAgainstDuplexPrompt : kSecondAgainstDuplexPrompt);
         if (answer == kConflictGiveUp) {
             Select(d, row, row.current);
             changed = false;
@@ -382,18 +373,18 @@ INT_PTR FinishPositionDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kFirstList:
-        case kSecondList:
+        case kFinishingFirstList:
+        case kFinishingSecondList:
             if (HIWORD(wParam) == LBN_SELCHANGE) {
-                const int index = SelectedIndex(*d, LOWORD(wParam) == kFirstList ? d->rows[0] : d->rows[1]);
-                if (LOWORD(wParam) == kFirstList) {
+                const int index = SelectedIndex(*d, LOWORD(wParam) == kFinishingFirstList ? d->rows[0] : d->rows[1]);
+                if (LOWORD(wParam) == kFinishingFirstList) {
                     ChooseFirst(*d, index);
                 } else {
                     ChooseSecond(*d, index);
                 }
             }
             return TRUE;
-        case kDefaults:
+        case kDefaultsButton:
             RestoreDefaultPositions(*d);
             return TRUE;
         case IDOK:
@@ -418,7 +409,7 @@ INT_PTR FinishPositionDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 INT_PTR ShowFinishPositionDialog(PageRecord* page, HWND owner) {
     if (page == nullptr || page->context == nullptr || page->context->languageLibrary == nullptr) return 0;
-    const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kFinishTemplate), owner,
+    const INT_PTR result = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kFinishingDialogTemplate), owner,
                                            &FinishPositionDlgProc, reinterpret_cast<LPARAM>(page));
     return result > 0 ? result : 0;
 }

@@ -32,8 +32,8 @@ constexpr int kWindowsFolderMessage = 776;
 constexpr int kBadNameMessage = 779;
 
 constexpr DWORD kHelpIds[] = {
-    kOwnFolderCheck, kOwnFolderCheck, kFolderEdit, kFolderEdit, kOwnNameCheck, kOwnNameCheck,
-    kFileNameEdit,   kFileNameEdit,   kBrowseButton, kBrowseButton, 0, 0,
+    kJobFolderCheck, kJobFolderCheck, kJobFolderEdit, kJobFolderEdit, kJobNameCheck, kJobNameCheck,
+    kJobNameEdit,   kJobNameEdit,   kJobFolderBrowseButton, kJobFolderBrowseButton, 0, 0,
 };
 
 size_t Length(LPCWSTR text) {
@@ -61,14 +61,14 @@ void Refuse(PageRecord* page, HWND dialog, int messageId, int focus) {
 
 void EnableFields(HWND dialog, WORD flags) {
     const BOOL folder = (flags & kRelaydockOwnFolder) != 0 ? TRUE : FALSE;
-    EnableWindow(GetDlgItem(dialog, kFolderEdit), folder);
-    EnableWindow(GetDlgItem(dialog, kBrowseButton), folder);
-    EnableWindow(GetDlgItem(dialog, kFileNameEdit), (flags & kRelaydockOwnFileName) != 0 ? TRUE : FALSE);
+    EnableWindow(GetDlgItem(dialog, kJobFolderEdit), folder);
+    EnableWindow(GetDlgItem(dialog, kJobFolderBrowseButton), folder);
+    EnableWindow(GetDlgItem(dialog, kJobNameEdit), (flags & kRelaydockOwnFileName) != 0 ? TRUE : FALSE);
 }
 
 void ShowFields(PageRecord* page, HWND dialog) {
-    SetDlgItemTextW(dialog, kFolderEdit, Scratch(page).JobFolder);
-    SetDlgItemTextW(dialog, kFileNameEdit, Scratch(page).JobFileName);
+    SetDlgItemTextW(dialog, kJobFolderEdit, Scratch(page).JobFolder);
+    SetDlgItemTextW(dialog, kJobNameEdit, Scratch(page).JobFileName);
 }
 
 // Reads an edit (at most 255 characters) into its field when the text differs.
@@ -85,10 +85,10 @@ void OnInit(HWND dialog, PageRecord* page) {
     // A block from an application may leave the texts unterminated.
     scratch.JobFolder[kJobPathChars - 1] = u'\0';
     scratch.JobFileName[kJobPathChars - 1] = u'\0';
-    SendDlgItemMessageW(dialog, kFolderEdit, EM_LIMITTEXT, kJobPathChars - 1, 0);
-    SendDlgItemMessageW(dialog, kFileNameEdit, EM_LIMITTEXT, kJobPathChars - 1, 0);
-    CheckDlgButton(dialog, kOwnFolderCheck, (scratch.RelaydockFlags & kRelaydockOwnFolder) != 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, kOwnNameCheck, (scratch.RelaydockFlags & kRelaydockOwnFileName) != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageW(dialog, kJobFolderEdit, EM_LIMITTEXT, kJobPathChars - 1, 0);
+    SendDlgItemMessageW(dialog, kJobNameEdit, EM_LIMITTEXT, kJobPathChars - 1, 0);
+    CheckDlgButton(dialog, kJobFolderCheck, (scratch.RelaydockFlags & kRelaydockOwnFolder) != 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kJobNameCheck, (scratch.RelaydockFlags & kRelaydockOwnFileName) != 0 ? BST_CHECKED : BST_UNCHECKED);
     ShowFields(page, dialog);
     EnableFields(dialog, scratch.RelaydockFlags);
 }
@@ -115,11 +115,11 @@ bool CheckFields(HWND dialog, PageRecord* page) {
         Refuse(page, dialog, messageId, focus);
         passed = false;
     };
-    if (ownFolder && folderEmpty) refuse(kNoFolderMessage, kFolderEdit);
-    if (ownFolder && !folderEmpty && IsBadFolderPath(scratch.JobFolder) != 0) refuse(kBadFolderMessage, kFolderEdit);
-    if (ownFolder && IsInWindowsFolder(scratch.JobFolder) != 0) refuse(kWindowsFolderMessage, kFolderEdit);
-    if (ownName && nameEmpty) refuse(kNoNameMessage, kFileNameEdit);
-    if (ownName && !nameEmpty && HasBadFileNameChars(scratch.JobFileName) != 0) refuse(kBadNameMessage, kFileNameEdit);
+    if (ownFolder && folderEmpty) refuse(kNoFolderMessage, kJobFolderEdit);
+    if (ownFolder && !folderEmpty && IsBadFolderPath(scratch.JobFolder) != 0) refuse(kBadFolderMessage, kJobFolderEdit);
+    if (ownFolder && IsInWindowsFolder(scratch.JobFolder) != 0) refuse(kWindowsFolderMessage, kJobFolderEdit);
+    if (ownName && nameEmpty) refuse(kNoNameMessage, kJobNameEdit);
+    if (ownName && !nameEmpty && HasBadFileNameChars(scratch.JobFileName) != 0) refuse(kBadNameMessage, kJobNameEdit);
 
     // The job file's whole path: folder, separator, name and what the engine adds to it.
     WCHAR folder[kJobPathChars] = {};
@@ -136,18 +136,18 @@ bool CheckFields(HWND dialog, PageRecord* page) {
         namePart = Length(scratch.JobFileName) + (StripPrnExtension(name) != 0 ? kPrnNameExtra : kPlainNameExtra);
     }
     if (Length(folder) + namePart >= kJobPathChars) {
-        refuse(kTooLongMessage, ownFolder || !ownName ? kFolderEdit : kFileNameEdit);
+        refuse(kTooLongMessage, ownFolder || !ownName ? kJobFolderEdit : kJobNameEdit);
     }
     return passed;
 }
 
 void OnCommand(HWND dialog, PageRecord* page, int id) {
     switch (id) {
-    case kOwnFolderCheck: SetFlag(dialog, page, id, kRelaydockOwnFolder); break;
-    case kOwnNameCheck: SetFlag(dialog, page, id, kRelaydockOwnFileName); break;
-    case kFolderEdit: StoreEdit(dialog, id, Scratch(page).JobFolder); break;
-    case kFileNameEdit: StoreEdit(dialog, id, Scratch(page).JobFileName); break;
-    case kBrowseButton: {
+    case kJobFolderCheck: SetFlag(dialog, page, id, kRelaydockOwnFolder); break;
+    case kJobNameCheck: SetFlag(dialog, page, id, kRelaydockOwnFileName); break;
+    case kJobFolderEdit: StoreEdit(dialog, id, Scratch(page).JobFolder); break;
+    case kJobNameEdit: StoreEdit(dialog, id, Scratch(page).JobFileName); break;
+    case kJobFolderBrowseButton: {
         WCHAR chosen[kJobPathChars] = {};
         if (BrowseForFolder(dialog, chosen, sizeof chosen) == 1) {
             std::copy(std::begin(chosen), std::end(chosen), Scratch(page).JobFolder);

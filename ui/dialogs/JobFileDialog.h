@@ -1,19 +1,13 @@
 #pragma once
-// The job-file destination dialog (template 4136 of the language library): the folder that
-// receives the job files and the user's own file name, with the checks that keep the paths
-// usable. Its parameter is the opening page's PageRecord.
+// The job-file destination dialog (kJobFileDialogTemplate of the language library): the
+// folder that receives the job files and the user's own file name, with the checks that keep
+// the paths usable. Its parameter is the opening page's PageRecord.
 #include <cstddef>
 
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
-
-inline constexpr int kJobFileDialogTemplate = 4136;
-inline constexpr int kOwnFolderCheck = 4137;
-inline constexpr int kFolderEdit = 4138;
-inline constexpr int kOwnNameCheck = 4139;
-inline constexpr int kFileNameEdit = 4140;
-inline constexpr int kBrowseButton = 4141;
 
 /// The folder and name fields hold 256 characters with their terminator.
 inline constexpr size_t kJobPathChars = 256;

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr SubstControls kControls{kOutPaperList, kOutPaperLabel, kOutPaperName, kOutPaperChoices};
+constexpr SubstControls kControls{kOutPaperSubstList, kOutPaperSubstLabel, kOutPaperSubstNameText, kOutPaperSubstCombo};
 constexpr UINT kPaperColumnText = 419;
 constexpr UINT kOutputColumnText = 421;
 constexpr UINT kNoOutputText = 468;
@@ -33,9 +33,9 @@ constexpr const char16_t* kStandardPapers[] = {
     u"A3 横", u"A4 横", u"A5 横", u"B4 (JIS) 横", u"B5 (JIS) 横", u"Letter 横", u"はがき 横", u"往復はがき 横",
 };
 
-constexpr DWORD kNormalHelpIds[] = {kOutPaperList, 21010, kOutPaperChoices, 21040, kSubstDefaults, 21020, IDOK, 21030,
-                                    IDCANCEL, 21050, 0, 0};
-constexpr DWORD kReadOnlyHelpIds[] = {kOutPaperList, 21011, kSubstClose, 21060, 0, 0};
+constexpr DWORD kNormalHelpIds[] = {kOutPaperSubstList, 21010, kOutPaperSubstCombo, 21040, kDefaultsButton, 21020,
+                                    IDOK,               21030, IDCANCEL,            21050, 0,               0};
+constexpr DWORD kReadOnlyHelpIds[] = {kOutPaperSubstList, 21011, kCloseButton, 21060, 0, 0};
 
 // The dialog's own record (GWLP_USERDATA): the pairs the lists cannot show, packed as stored.
 struct OutPaperState {
@@ -64,7 +64,7 @@ void FormName(const UiContext* context, DWORD form, WCHAR (&out)[kSubstItemChars
 }
 
 void FillOutPaperSourceList(HWND dialog, const UiContext* context) {
-    const HWND list = GetDlgItem(dialog, kOutPaperList);
+    const HWND list = GetDlgItem(dialog, kOutPaperSubstList);
     for (DWORD form = 0; form < context->formCount; ++form) {
         WCHAR name[kSubstItemChars] = {};
         FormName(context, form, name);
@@ -82,15 +82,15 @@ int DefaultFormChoice(HWND dialog, const UiContext* context) {
 }
 
 void FillOutPaperTargetList(HWND dialog, const UiContext* context) {
-    const HWND list = GetDlgItem(dialog, kOutPaperList);
+    const HWND list = GetDlgItem(dialog, kOutPaperSubstList);
     for (int item = 0, count = SubstItemCount(list); item < count; ++item) SetSubstItemParam(list, item, kUnset);
     for (DWORD form = 0; form < context->formCount; ++form) {
         if (!IsOutputPaper(context, form)) continue;
         WCHAR name[kSubstItemChars] = {};
         FormName(context, form, name);
-        const LRESULT entry = SendDlgItemMessageW(dialog, kOutPaperChoices, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        const LRESULT entry = SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
         if (entry >= 0) {
-            SendDlgItemMessageW(dialog, kOutPaperChoices, CB_SETITEMDATA, static_cast<WPARAM>(entry),
+            SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_SETITEMDATA, static_cast<WPARAM>(entry),
                                 static_cast<LPARAM>(context->formIndex[form]));
         }
         const int item = FindSubstItem(list, name);
@@ -98,8 +98,8 @@ void FillOutPaperTargetList(HWND dialog, const UiContext* context) {
     }
     WCHAR none[kNoOutputChars] = {};
     LoadStringW(context->languageLibrary, kNoOutputText, none, kNoOutputChars);
-    SendDlgItemMessageW(dialog, kOutPaperChoices, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(none));
-    SendDlgItemMessageW(dialog, kOutPaperChoices, CB_SETITEMDATA, 0, 0);
+    SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(none));
+    SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_SETITEMDATA, 0, 0);
     const int fallback = DefaultFormChoice(dialog, context);
     if (fallback < 0) return;
     for (int item = 0, count = SubstItemCount(list); item < count; ++item) {
@@ -112,7 +112,7 @@ void FillOutPaperTargetList(HWND dialog, const UiContext* context) {
 template <class FindItem>
 void TakePairs(HWND dialog, UiContext* context, SubstTableReader reader, FindItem findItem) {
     OutPaperState* state = StateOf(dialog);
-    const HWND list = GetDlgItem(dialog, kOutPaperList);
+    const HWND list = GetDlgItem(dialog, kOutPaperSubstList);
     state->kept.Reset();
     state->keptCb = 0;
     // Kept pairs are never longer than the bytes they were read from.
@@ -140,7 +140,7 @@ void LoadOutPaperTable(HWND dialog, UiContext* context) {
 }
 
 void ApplyDefaultOutPaper(HWND dialog, UiContext* context) {
-    const HWND list = GetDlgItem(dialog, kOutPaperList);
+    const HWND list = GetDlgItem(dialog, kOutPaperSubstList);
     const int fallback = DefaultFormChoice(dialog, context);
     for (int item = 0, count = SubstItemCount(list); item < count; ++item) {
         WCHAR name[kSubstItemChars] = {};
@@ -154,7 +154,7 @@ void ApplyDefaultOutPaper(HWND dialog, UiContext* context) {
 // Papers with an output paper of their own choosing, then the kept pairs of papers the user
 // did not set here.
 bool SaveOutPaperTable(HWND dialog, UiContext* context) {
-    const HWND list = GetDlgItem(dialog, kOutPaperList);
+    const HWND list = GetDlgItem(dialog, kOutPaperSubstList);
     const OutPaperState* state = StateOf(dialog);
     return StoreSubstTable(context, PD_OUT_PAPER_TABLE, [&](auto put) {
         for (int item = 0, count = SubstItemCount(list); item < count; ++item) {
@@ -176,26 +176,27 @@ bool SaveOutPaperTable(HWND dialog, UiContext* context) {
 }
 
 void OnChoice(HWND dialog, PageRecord* page) {
-    const int entry = static_cast<int>(SendDlgItemMessageW(dialog, kOutPaperChoices, CB_GETCURSEL, 0, 0));
+    const int entry = static_cast<int>(SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_GETCURSEL, 0, 0));
     if (entry < 0) return;
     WCHAR paper[kSubstItemChars] = {};
-    GetDlgItemTextW(dialog, kOutPaperName, paper, kSubstItemChars);
+    GetDlgItemTextW(dialog, kOutPaperSubstNameText, paper, kSubstItemChars);
     if (entry != 0 || FindSubstChoice(dialog, kControls, paper) > 0) {
         SetSelectedSubstChoice(dialog, kControls, entry);
         return;
     }
     // Only an output paper can go without one.
     ShowPageWarning(page, dialog, kNeedsOutputWarning);
-    const HWND list = GetDlgItem(dialog, kOutPaperList);
+    const HWND list = GetDlgItem(dialog, kOutPaperSubstList);
     const int item = SelectedSubstItem(list);
     const LPARAM current = item >= 0 ? SubstItemParam(list, item) : kUnset;
-    SendDlgItemMessageW(dialog, kOutPaperChoices, CB_SETCURSEL, static_cast<WPARAM>(current), 0);
-    if (current >= 0) SendDlgItemMessageW(dialog, kOutPaperChoices, CB_SETTOPINDEX, static_cast<WPARAM>(current), 0);
+    SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_SETCURSEL, static_cast<WPARAM>(current), 0);
+    if (current >= 0) SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_SETTOPINDEX, static_cast<WPARAM>(current), 0);
 }
 
 void EnableChoices(HWND dialog, const PageRecord* page) {
     if (IsReadOnlySubst(page)) return;
-    for (int control : {kOutPaperLabel, kOutPaperName, kOutPaperChoices}) EnableWindow(GetDlgItem(dialog, control), TRUE);
+    for (int control : {kOutPaperSubstLabel, kOutPaperSubstNameText, kOutPaperSubstCombo})
+        EnableWindow(GetDlgItem(dialog, control), TRUE);
 }
 
 bool OnInitDialog(HWND dialog, PageRecord* page) {
@@ -240,7 +241,7 @@ INT_PTR OutPaperDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY: OnDestroy(dialog, page); return FALSE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header == nullptr || header->idFrom != kOutPaperList || header->code != LVN_ITEMCHANGED) return FALSE;
+        if (header == nullptr || header->idFrom != kOutPaperSubstList || header->code != LVN_ITEMCHANGED) return FALSE;
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
         if ((change->uChanged & LVIF_STATE) == 0 || (change->uNewState & LVIS_FOCUSED) == 0) return TRUE;
         ShowSubstItem(dialog, kControls, change->iItem);
@@ -255,13 +256,13 @@ INT_PTR OutPaperDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
             EndDialog(dialog, 1);
             return TRUE;
         case IDCANCEL:
-        case kSubstClose: EndDialog(dialog, 0); return TRUE;
-        case kSubstDefaults:
+        case kCloseButton: EndDialog(dialog, 0); return TRUE;
+        case kDefaultsButton:
             if (IsReadOnlySubst(page)) return TRUE;
             ApplyDefaultOutPaper(dialog, page->context);
             EnableChoices(dialog, page);
             return TRUE;
-        case kOutPaperChoices:
+        case kOutPaperSubstCombo:
             if (HIWORD(wParam) != CBN_SELCHANGE) return FALSE;
             OnChoice(dialog, page);
             return TRUE;

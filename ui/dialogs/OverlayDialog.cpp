@@ -11,6 +11,7 @@
 #include "platform/PropSheet.h"
 #include "platform/Shell.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/SpoolerQueries.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/data/FormFileHeader.h"
@@ -21,13 +22,10 @@
 
 namespace {
 
-constexpr int kSwitch = 2302;
-constexpr int kFileLabel = 2301;
-constexpr int kFileCombo = 2303;
-constexpr int kBrowse = 2304;
-constexpr int kUseMargins = 2332;
-constexpr int kDefaults = 1002;
-constexpr int kInfoFields[] = {2309, 2311, 2313, 2315, 2317, 2319, 2323, 2325, 2334, 2336};
+// What the form's header says, emptied before a file is read.
+constexpr int kInfoFields[] = {kOverlayKindText, kOverlayTitleText, kOverlayMakerText, kOverlayVersionText,
+                               kOverlayLanguageText, kOverlayFormatText, kOverlayPaperSizeText,
+                               kOverlayOrientationText, kOverlayWidthText, kOverlayLengthText};
 
 constexpr size_t kTypedChars = 260;
 constexpr size_t kAnsiPathBytes = 520;
@@ -40,7 +38,9 @@ constexpr UINT kFilterString = 472;
 constexpr size_t kOpenFileChars = 520;
 constexpr size_t kOpenTitleChars = 128;
 constexpr char16_t kExtension[] = u".fn2";
-constexpr DWORD kHelpIds[] = {kSwitch, kSwitch, kFileCombo, kFileCombo, kBrowse, kBrowse, kUseMargins, kUseMargins, 0, 0};
+constexpr DWORD kHelpIds[] = {kOverlaySwitch,       kOverlaySwitch,       kOverlayFileCombo,    kOverlayFileCombo,
+                              kOverlayBrowseButton, kOverlayBrowseButton, kOverlayMarginsCheck, kOverlayMarginsCheck,
+                              0,                    0};
 
 using Text = std::u16string;
 
@@ -139,36 +139,36 @@ void ShowFormFileInfo(HWND dialog, UiContext* context) {
         ClearFormFileInfo(dialog);
         return;
     }
-    SetDlgItemTextW(dialog, 2309, Widen(header.KindText(), std::strlen(header.KindText())).c_str());
+    SetDlgItemTextW(dialog, kOverlayKindText, Widen(header.KindText(), std::strlen(header.KindText())).c_str());
     const char* title = reinterpret_cast<const char*>(header.bytes + kFormHeaderTitle);
-    SetDlgItemTextW(dialog, 2311, Widen(title, strnlen(title, kFormHeaderTitleEnd - kFormHeaderTitle)).c_str());
-    SetDlgItemTextW(dialog, 2313, header.Dword(kFormHeaderMaker) == 0 ? u"KD-VELUMO for Windows VRTL版" : u"---");
+    SetDlgItemTextW(dialog, kOverlayTitleText, Widen(title, strnlen(title, kFormHeaderTitleEnd - kFormHeaderTitle)).c_str());
+    SetDlgItemTextW(dialog, kOverlayMakerText, header.Dword(kFormHeaderMaker) == 0 ? u"KD-VELUMO for Windows VRTL版" : u"---");
 
     char text[48];
     const DWORD high = header.Dword(kFormHeaderVersionHigh);
     const DWORD low = header.Dword(kFormHeaderVersionLow);
     std::snprintf(text, sizeof text, "%u.%u.%u.%u", static_cast<unsigned>(high >> 16), static_cast<unsigned>(high & 0xFFFF),
                   static_cast<unsigned>(low >> 16), static_cast<unsigned>(low & 0xFFFF));
-    SetText(dialog, 2315, text);
+    SetText(dialog, kOverlayVersionText, text);
     switch (header.Dword(kFormHeaderLanguage)) {
-    case 1: SetText(dialog, 2317, "VRTL"); break;
-    case 2: SetText(dialog, 2317, "VRTL Level2"); break;
-    case 0x10000: SetText(dialog, 2317, "ZK3PT"); break;
-    default: SetText(dialog, 2317, "---"); break;
+    case 1: SetText(dialog, kOverlayLanguageText, "VRTL"); break;
+    case 2: SetText(dialog, kOverlayLanguageText, "VRTL Level2"); break;
+    case 0x10000: SetText(dialog, kOverlayLanguageText, "ZK3PT"); break;
+    default: SetText(dialog, kOverlayLanguageText, "---"); break;
     }
     const DWORD format = header.Dword(kFormHeaderFormat);
     std::snprintf(text, sizeof text, "%u.%02u", static_cast<unsigned>(format >> 16), static_cast<unsigned>(format & 0xFFFF));
-    SetText(dialog, 2319, text);
+    SetText(dialog, kOverlayFormatText, text);
 
     const DWORD code = header.Dword(kFormHeaderSizeCode);
     switch (code) {
     case kFormSizeFree:
     case kFormSizeLetter:
     case kFormSizeA4:
-    case kFormSizeB5: SetDlgItemTextW(dialog, 2323, u"サイズ数値指定"); break;
-    case kFormSizeTenByEleven: SetText(dialog, 2323, "10x11inch"); break;
-    case kFormSizeFifteenByEleven: SetText(dialog, 2323, "15x11inch"); break;
-    default: SetText(dialog, 2323, "---"); break;
+    case kFormSizeB5: SetDlgItemTextW(dialog, kOverlayPaperSizeText, u"サイズ数値指定"); break;
+    case kFormSizeTenByEleven: SetText(dialog, kOverlayPaperSizeText, "10x11inch"); break;
+    case kFormSizeFifteenByEleven: SetText(dialog, kOverlayPaperSizeText, "15x11inch"); break;
+    default: SetText(dialog, kOverlayPaperSizeText, "---"); break;
     }
     DWORD width = header.Dword(kFormHeaderWidth);
     DWORD length = header.Dword(kFormHeaderLength);
@@ -178,20 +178,20 @@ void ShowFormFileInfo(HWND dialog, UiContext* context) {
     }
     WCHAR inches[32];
     FormatInchText(width, inches, 32);
-    SetDlgItemTextW(dialog, 2334, inches);
+    SetDlgItemTextW(dialog, kOverlayWidthText, inches);
     FormatInchText(length, inches, 32);
-    SetDlgItemTextW(dialog, 2336, inches);
+    SetDlgItemTextW(dialog, kOverlayLengthText, inches);
     switch (header.Orientation()) {
-    case 'L': SetDlgItemTextW(dialog, 2325, u"横方向"); break;
-    case 'P': SetDlgItemTextW(dialog, 2325, u"縦方向"); break;
-    default: SetText(dialog, 2325, "---"); break;
+    case 'L': SetDlgItemTextW(dialog, kOverlayOrientationText, u"横方向"); break;
+    case 'P': SetDlgItemTextW(dialog, kOverlayOrientationText, u"縦方向"); break;
+    default: SetText(dialog, kOverlayOrientationText, "---"); break;
     }
 }
 
 // The combo's text into the scratch block's folder and name; true when it names a form file.
 bool ParseFormFilePath(HWND dialog, UiContext* context) {
     DriverDevMode* block = &context->scratchBlock;
-    const Text typed = AsFileSystemSpells(DialogText(dialog, kFileCombo, kTypedChars));
+    const Text typed = AsFileSystemSpells(DialogText(dialog, kOverlayFileCombo, kTypedChars));
     const bool on = (block->OverlayFlags & kOverlayOn) != 0;
     if (typed.empty()) {
         if (on) {
@@ -247,18 +247,18 @@ void WarnFormFileError(HWND dialog, UiContext* context) {
     case kOverlayNoFolder: textId = 708; break;
     default: return;
     }
-    Text message = DialogText(dialog, kFileCombo, kWarnPathChars);
+    Text message = DialogText(dialog, kOverlayFileCombo, kWarnPathChars);
     WCHAR reason[kWarnTextChars] = {};
     LoadStringW(context->languageLibrary, textId, reason, kWarnTextChars);
     // The path on a line of its own, so that it does not run into the sentence.
     if (!message.empty()) message += u'\n';
     message += reason;
     MessageBoxW(dialog, message.c_str(), context->printerName, MB_ICONWARNING);
-    SetFocus(GetDlgItem(dialog, kFileCombo));
+    SetFocus(GetDlgItem(dialog, kOverlayFileCombo));
 }
 
 LRESULT Combo(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendDlgItemMessageW(dialog, kFileCombo, message, wParam, lParam);
+    return SendDlgItemMessageW(dialog, kOverlayFileCombo, message, wParam, lParam);
 }
 
 Text ComboItem(HWND dialog, int index) {
@@ -327,19 +327,21 @@ void RunConstraints(UiContext* context) {
 
 void FollowSwitch(HWND dialog, UiContext* context) {
     const BOOL on = (context->scratchBlock.OverlayFlags & kOverlayOn) != 0;
-    for (const int id : {kFileCombo, kBrowse, kUseMargins}) EnableWindow(GetDlgItem(dialog, id), on);
+    for (const int id : {kOverlayFileCombo, kOverlayBrowseButton, kOverlayMarginsCheck})
+        EnableWindow(GetDlgItem(dialog, id), on);
 }
 
 void ShowUseMargins(HWND dialog, UiContext* context) {
-    CheckDlgButton(dialog, kUseMargins, (context->scratchBlock.OverlayFlags & kOverlayChecked) != 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kOverlayMarginsCheck,
+                   (context->scratchBlock.OverlayFlags & kOverlayChecked) != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void OnSwitch(HWND dialog, UiContext* context) {
     DriverDevMode* block = &context->scratchBlock;
-    if (IsDlgButtonChecked(dialog, kSwitch) == BST_CHECKED) {
+    if (IsDlgButtonChecked(dialog, kOverlaySwitch) == BST_CHECKED) {
         block->OverlayFlags = static_cast<WORD>(block->OverlayFlags | kOverlayOn);
         if (ParseFormFilePath(dialog, context)) CheckFormFile(dialog, context, true);
-        else if (!DialogText(dialog, kFileCombo, kTypedChars).empty()) PostMessageW(dialog, kOverlayWarnMessage, 0, 0);
+        else if (!DialogText(dialog, kOverlayFileCombo, kTypedChars).empty()) PostMessageW(dialog, kOverlayWarnMessage, 0, 0);
         RunConstraints(context);
     } else {
         block->OverlayFlags = static_cast<WORD>(block->OverlayFlags & ~kOverlayOn);
@@ -374,16 +376,16 @@ void OnBrowse(HWND dialog, UiContext* context) {
     open.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     if (!GetOpenFileNameW(&open)) return;
     file[kOpenFileChars - 1] = 0;
-    SetDlgItemTextW(dialog, kFileCombo, file);
+    SetDlgItemTextW(dialog, kOverlayFileCombo, file);
     if (ParseFormFilePath(dialog, context) && CheckFormFile(dialog, context, true)) {
-        MoveToTop(dialog, AsFileSystemSpells(DialogText(dialog, kFileCombo, kTypedChars)));
+        MoveToTop(dialog, AsFileSystemSpells(DialogText(dialog, kOverlayFileCombo, kTypedChars)));
     }
 }
 
 void OnOk(HWND dialog, UiContext* context) {
     if (ParseFormFilePath(dialog, context)) {
         if (!CheckFormFile(dialog, context, true)) return;
-        MoveToTop(dialog, AsFileSystemSpells(DialogText(dialog, kFileCombo, kTypedChars)));
+        MoveToTop(dialog, AsFileSystemSpells(DialogText(dialog, kOverlayFileCombo, kTypedChars)));
     } else if ((context->scratchBlock.OverlayFlags & kOverlayOn) != 0) {
         PostMessageW(dialog, kOverlayWarnMessage, 0, 0);
         return;
@@ -400,12 +402,13 @@ void OnInit(HWND dialog, UiContext* context) {
     if ((block->OverlayFlags & kOverlayOn) != 0) {
         CheckFormFile(dialog, context, true);
         ShowUseMargins(dialog, context);
-        CheckDlgButton(dialog, kSwitch, BST_CHECKED);
+        CheckDlgButton(dialog, kOverlaySwitch, BST_CHECKED);
     }
     FillFormHistoryCombo(dialog, context);
     FollowSwitch(dialog, context);
     if ((context->flags & kUiMayChange) == 0) {
-        for (const int id : {kFileLabel, kSwitch, kFileCombo, kBrowse, kDefaults, kUseMargins}) {
+        for (const int id : {kOverlayFileLabel, kOverlaySwitch, kOverlayFileCombo, kOverlayBrowseButton, kDefaultsButton,
+                             kOverlayMarginsCheck}) {
             EnableWindow(GetDlgItem(dialog, id), FALSE);
         }
     }
@@ -414,25 +417,25 @@ void OnInit(HWND dialog, UiContext* context) {
 void OnCommand(HWND dialog, UiContext* context, int id, UINT code) {
     DriverDevMode* block = &context->scratchBlock;
     switch (id) {
-    case kSwitch:
+    case kOverlaySwitch:
         if (code == BN_CLICKED) OnSwitch(dialog, context);
         break;
-    case kFileCombo:
+    case kOverlayFileCombo:
         if (code == CBN_KILLFOCUS) {
             if (ParseFormFilePath(dialog, context)) CheckFormFile(dialog, context, false);
         } else if (code == CBN_SELCHANGE) {
             const LRESULT selected = Combo(dialog, CB_GETCURSEL, 0, 0);
             if (selected < 0) break;
-            SetDlgItemTextW(dialog, kFileCombo, ComboItem(dialog, static_cast<int>(selected)).c_str());
+            SetDlgItemTextW(dialog, kOverlayFileCombo, ComboItem(dialog, static_cast<int>(selected)).c_str());
             if (ParseFormFilePath(dialog, context)) CheckFormFile(dialog, context, true);
         }
         break;
-    case kBrowse:
+    case kOverlayBrowseButton:
         if (code == BN_CLICKED) OnBrowse(dialog, context);
         break;
-    case kUseMargins:
+    case kOverlayMarginsCheck:
         if (code == BN_CLICKED) {
-            const bool checked = IsDlgButtonChecked(dialog, kUseMargins) == BST_CHECKED;
+            const bool checked = IsDlgButtonChecked(dialog, kOverlayMarginsCheck) == BST_CHECKED;
             for (WORD* flags : {&block->OverlayFlags, &block->SavedOverlayFlags}) {
                 *flags = static_cast<WORD>(checked ? (*flags | kOverlayChecked) : (*flags & ~kOverlayChecked));
             }

@@ -127,7 +127,7 @@ void ComputePictureGeometry(PositionDialogState* state, HWND dialog, bool lookUp
     state->paperPixels = static_cast<SHORT>(std::clamp<LONG>(client.bottom * 90 / 100, 0, 0x7FFF));
     state->centre = POINT{client.right / 2, client.bottom / 2};
     const LONG longer = std::max(state->outWidth, state->outLength);
-    // No picture (template 2446), a picture without height or a paper without size: nothing
+    // No picture (kNupPositionDialogTemplate), a picture without height or a paper without size: nothing
     // to place.
     if (state->paperPixels <= 0 || longer <= 0) {
         EmptyRectangles(state);

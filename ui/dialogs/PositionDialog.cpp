@@ -18,13 +18,16 @@ namespace {
 
 constexpr UINT kStringBadScale = 709;
 constexpr UINT kStringOffPaper = 710;
-constexpr int kOffsetSpins[] = {2407, 2411, 2423, 2427};
+constexpr int kOffsetSpins[] = {kPositionTopSpin, kPositionLeftSpin, kPositionBackTopSpin, kPositionBackLeftSpin};
 
-// The dialogs' help table: {control id, help id} pairs ending with 0.
-constexpr DWORD kPositionHelpIds[] = {kPositionPicture,   2401, kPositionTopEdit,     2406, kPositionLeftEdit,     2410,
-                                      kPositionBelowText, 2414, kPositionRightText,   2417, kPositionCentre,       2419,
-                                      kPositionScaleCheck, 2439, kPositionScaleEdit,  2440, kPositionMillimetres, 2444,
-                                      kPositionInches,    2445, kPositionDefaults,    1002, 0,                     0};
+// The dialogs' help table: {control id, help id} pairs ending with 0. The help ids are the
+// help file's topic numbers, which for these controls are the numbers of their ids.
+constexpr DWORD kPositionHelpIds[] = {kPositionPicture,          2401, kPositionTopEdit,      2406,
+                                      kPositionLeftEdit,         2410, kPositionBelowText,    2414,
+                                      kPositionRightText,        2417, kPositionCentreButton, 2419,
+                                      kPositionScaleCheck,       2439, kPositionScaleEdit,    2440,
+                                      kPositionMillimetresRadio, 2444, kPositionInchesRadio,  2445,
+                                      kDefaultsButton,           1002, 0,                     0};
 
 PositionDialogState* StateOf(HWND dialog) {
     PageRecord* page = PageRecordOf(dialog);
@@ -313,11 +316,11 @@ INT_PTR OnCommand(PositionDialogState* state, HWND dialog, WPARAM wParam) {
         if (state->updating) return FALSE;
         if (code == EN_KILLFOCUS || code == EN_CHANGE) OnScaleEdit(state, dialog, code == EN_KILLFOCUS);
         return TRUE;
-    case kPositionCentre: OnCentre(state, dialog); return TRUE;
-    case kPositionDefaults: OnDefaults(state, dialog); return TRUE;
+    case kPositionCentreButton: OnCentre(state, dialog); return TRUE;
+    case kDefaultsButton: OnDefaults(state, dialog); return TRUE;
     case kPositionScaleCheck: OnScalingCheck(state, dialog); return TRUE;
-    case kPositionMillimetres: OnUnits(state, dialog, false); return TRUE;
-    case kPositionInches: OnUnits(state, dialog, true); return TRUE;
+    case kPositionMillimetresRadio: OnUnits(state, dialog, false); return TRUE;
+    case kPositionInchesRadio: OnUnits(state, dialog, true); return TRUE;
     case IDOK: OnOk(state, dialog); return TRUE;
     case IDCANCEL: EndDialog(dialog, 0); return TRUE;
     default: return FALSE;
@@ -410,7 +413,7 @@ INT_PTR ShowPrintPositionDialog(PageRecord* page, HWND owner) {
     if (page == nullptr || page->context == nullptr) return -1;
     const DriverDevMode& working = page->context->workingBlock;
     const bool nup = NupCountsInUse(&working);
-    return DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(nup ? kNupPositionDialog : kPositionDialog),
-                           owner, nup ? NupPrintPositionDialogProc : PrintPositionDialogProc,
-                           reinterpret_cast<LPARAM>(page));
+    const int templateId = nup ? kNupPositionDialogTemplate : kPositionDialogTemplate;
+    return DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(templateId), owner,
+                           nup ? NupPrintPositionDialogProc : PrintPositionDialogProc, reinterpret_cast<LPARAM>(page));
 }

@@ -1,43 +1,16 @@
 #pragma once
-// The print-position dialogs (template 2400 with the page picture, 2446 for N-up layouts):
-// their state, the text of the offset fields and the picture's geometry, painting and drags.
-// Both edit the context's scratch block; OK copies it to the working block.
+// The print-position dialogs (kPositionDialogTemplate with the page picture,
+// kNupPositionDialogTemplate for N-up layouts): their state, the text of the offset fields
+// and the picture's geometry, painting and drags. Both edit the context's scratch block; OK
+// copies it to the working block.
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "settings/DriverDevMode.h"
 
 struct PageRecord;
 struct UiContext;
-
-inline constexpr int kPositionDialog = 2400;
-inline constexpr int kNupPositionDialog = 2446;
-
-// Controls of both templates.
-inline constexpr int kPositionPicture = 2401;
-inline constexpr int kPositionCaption = 2403;
-inline constexpr int kPositionFrontGroup = 2404;
-inline constexpr int kPositionTopEdit = 2406;
-inline constexpr int kPositionTopSpin = 2407;
-inline constexpr int kPositionTopUnit = 2408;
-inline constexpr int kPositionLeftEdit = 2410;
-inline constexpr int kPositionLeftSpin = 2411;
-inline constexpr int kPositionLeftUnit = 2412;
-inline constexpr int kPositionBelowText = 2414;
-inline constexpr int kPositionBelowUnit = 2415;
-inline constexpr int kPositionRightText = 2417;
-inline constexpr int kPositionRightUnit = 2418;
-inline constexpr int kPositionCentre = 2419;
-inline constexpr int kPositionBackGroup = 2420;
-inline constexpr int kPositionBackCentre = 2435;
-inline constexpr int kPositionScaleGroup = 2438;
-inline constexpr int kPositionScaleCheck = 2439;
-inline constexpr int kPositionScaleEdit = 2440;
-inline constexpr int kPositionScaleSpin = 2441;
-inline constexpr int kPositionScaleLabel = 2442;
-inline constexpr int kPositionMillimetres = 2444;
-inline constexpr int kPositionInches = 2445;
-inline constexpr int kPositionDefaults = 1002;
 
 // Mode flags of PositionDialogState::mode.
 inline constexpr DWORD kGrabBody = 0x1;
@@ -107,7 +80,7 @@ struct PositionDialogState {
     PageRecord* page;
     UiContext* context;
     HWND dialog;
-    bool nupDialog;          // template 2446
+    bool nupDialog;          // kNupPositionDialogTemplate
     bool updating;           // the dialog writes its own fields: their notifications are not input
 };
 
@@ -118,8 +91,8 @@ bool NupCountsInUse(const DriverDevMode* block);
 /// True when the shown left offset is 12.7 mm left of the stored one.
 bool LeftShiftApplies(const DriverDevMode* block);
 
-/// Opens 2400 when both N-up counts of the working block are 1, else 2446; 1 after OK, 0
-/// after Cancel, -1 when the dialog cannot be made.
+/// Opens kPositionDialogTemplate when both N-up counts of the working block are 1, else
+/// kNupPositionDialogTemplate; 1 after OK, 0 after Cancel, -1 when the dialog cannot be made.
 INT_PTR ShowPrintPositionDialog(PageRecord* page, HWND owner);
 INT_PTR PrintPositionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR NupPrintPositionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -30,9 +30,11 @@ constexpr UINT kStringFrontOnly = 473;
 constexpr UINT kStringNupPaper = 672;
 
 // Edits and spins of both sides, and the unit labels.
-constexpr int kOffsetEdits[] = {2406, 2410, 2414, 2417, 2422, 2426, 2430, 2433};
-constexpr int kOffsetSpins[] = {2407, 2411, 2423, 2427};
-constexpr int kUnitLabels[] = {2408, 2412, 2415, 2418, 2424, 2428, 2431, 2434};
+constexpr int kOffsetEdits[] = {kPositionTopEdit,     kPositionLeftEdit,     kPositionBelowText,     kPositionRightText,
+                                kPositionBackTopEdit, kPositionBackLeftEdit, kPositionBackBelowText, kPositionBackRightText};
+constexpr int kOffsetSpins[] = {kPositionTopSpin, kPositionLeftSpin, kPositionBackTopSpin, kPositionBackLeftSpin};
+constexpr int kUnitLabels[] = {kPositionTopUnit,     kPositionLeftUnit,     kPositionBelowUnit,     kPositionRightUnit,
+                               kPositionBackTopUnit, kPositionBackLeftUnit, kPositionBackBelowUnit, kPositionBackRightUnit};
 
 bool Inches(const DriverDevMode* block) { return (block->FeatureFlags & kFeatureInches) != 0; }
 
@@ -221,7 +223,8 @@ void ShowPositionFields(PositionDialogState* state, HWND dialog, bool all) {
 
 void ShowPositionUnits(PositionDialogState* state, HWND dialog) {
     const bool inches = Inches(PositionBlock(state));
-    CheckRadioButton(dialog, kPositionMillimetres, kPositionInches, inches ? kPositionInches : kPositionMillimetres);
+    CheckRadioButton(dialog, kPositionMillimetresRadio, kPositionInchesRadio,
+                     inches ? kPositionInchesRadio : kPositionMillimetresRadio);
     for (int id : kUnitLabels) WriteField(state, dialog, id, inches ? u"inch" : u"mm", false);
 }
 
@@ -272,7 +275,7 @@ void ArrangeScaleControls(PositionDialogState* state, HWND dialog) {
             ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
             EnableWindow(GetDlgItem(dialog, id), FALSE);
         }
-        for (int id = kPositionBackCentre; id < kPositionBackCentre + 3; ++id) {
+        for (int id = kPositionBackCentreButton; id < kPositionBackCentreButton + 3; ++id) {
             ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
             EnableWindow(GetDlgItem(dialog, id), FALSE);
         }
@@ -291,8 +294,8 @@ void ArrangeScaleControls(PositionDialogState* state, HWND dialog) {
                 MoveWindow(control, r.left + dx, r.top, r.right - r.left, r.bottom - r.top, FALSE);
             }
         };
-        move(kPositionFrontGroup, kPositionCentre);
-        move(kPositionScaleGroup, kPositionScaleLabel);
+        move(kPositionFrontGroup, kPositionCentreButton);
+        move(kPositionScaleGroup, kPositionScaleUnit);
         WCHAR text[64] = {};
         if (state->context->languageLibrary != nullptr &&
             LoadStringW(state->context->languageLibrary, kStringFrontOnly, text, static_cast<int>(std::size(text))) > 0) {
@@ -300,13 +303,13 @@ void ArrangeScaleControls(PositionDialogState* state, HWND dialog) {
         }
     }
     if ((state->mode & kModeFixedNup) || NupCountsInUse(block)) {
-        for (int id = kPositionScaleGroup; id <= kPositionScaleLabel; ++id) EnableWindow(GetDlgItem(dialog, id), FALSE);
+        for (int id = kPositionScaleGroup; id <= kPositionScaleUnit; ++id) EnableWindow(GetDlgItem(dialog, id), FALSE);
         return;
     }
     const BOOL scaling = (block->FeatureFlags & kFeatureScaling) != 0 ? TRUE : FALSE;
     EnableWindow(GetDlgItem(dialog, kPositionScaleGroup), TRUE);
     EnableWindow(GetDlgItem(dialog, kPositionScaleCheck), TRUE);
-    EnableWindow(GetDlgItem(dialog, kPositionScaleLabel), TRUE);
+    EnableWindow(GetDlgItem(dialog, kPositionScaleUnit), TRUE);
     EnableWindow(GetDlgItem(dialog, kPositionScaleEdit), scaling);
     EnableWindow(GetDlgItem(dialog, kPositionScaleSpin), scaling);
 }

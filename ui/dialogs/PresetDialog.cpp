@@ -18,12 +18,6 @@
 
 namespace {
 
-constexpr int kIconList = 2211;
-constexpr int kNameEdit = 2209;
-constexpr int kCommentEdit = 2213;
-constexpr int kSelectedComment = 2205;
-constexpr int kDeleteButton = 2206;
-constexpr int kSaveButton = 2214;
 constexpr int kIconCount = static_cast<int>(kPresetIconCount);
 constexpr int kIconItemHeight = 54;
 constexpr UINT kFocusNameMessage = 1130;
@@ -58,7 +52,7 @@ PresetDialogState* StateOf(HWND dialog) {
     return reinterpret_cast<PresetDialogState*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
 
-HWND List(HWND dialog) { return GetDlgItem(dialog, kPresetListControl); }
+HWND List(HWND dialog) { return GetDlgItem(dialog, kPresetDialogList); }
 
 int SelectedItem(HWND list) {
     return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -109,8 +103,8 @@ int Message(HWND dialog, const PresetDialogState& state, UINT textId, UINT style
 }
 
 void ClearSelection(HWND dialog) {
-    SetDlgItemTextW(dialog, kSelectedComment, u"");
-    EnableWindow(GetDlgItem(dialog, kDeleteButton), FALSE);
+    SetDlgItemTextW(dialog, kPresetDialogCommentText, u"");
+    EnableWindow(GetDlgItem(dialog, kPresetDialogDeleteButton), FALSE);
     SetItemState(List(dialog), -1, 0, LVIS_SELECTED);
 }
 
@@ -121,7 +115,7 @@ void ForgetName(PresetDialogState* state, const std::u16string& name) {
 
 void OnInitDialog(HWND dialog, PresetDialogState* state) {
     PageRecord* page = state->page;
-    HWND icons = GetDlgItem(dialog, kIconList);
+    HWND icons = GetDlgItem(dialog, kPresetDialogIconList);
     SendMessageW(icons, LB_SETITEMHEIGHT, 0, kIconItemHeight);
     // The icons stand side by side in square cells.
     SendMessageW(icons, LB_SETCOLUMNWIDTH, kIconItemHeight, 0);
@@ -131,12 +125,12 @@ void OnInitDialog(HWND dialog, PresetDialogState* state) {
     }
     HWND list = List(dialog);
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(PageLargeImages(page)));
-    ReadPresetTable(dialog, page, kPresetListControl);
-    SendDlgItemMessageW(dialog, kNameEdit, EM_LIMITTEXT, kPresetNameChars - 1, 0);
-    SendDlgItemMessageW(dialog, kCommentEdit, EM_LIMITTEXT, kPresetCommentChars - 1, 0);
+    ReadPresetTable(dialog, page, kPresetDialogList);
+    SendDlgItemMessageW(dialog, kPresetDialogNameEdit, EM_LIMITTEXT, kPresetNameChars - 1, 0);
+    SendDlgItemMessageW(dialog, kPresetDialogCommentEdit, EM_LIMITTEXT, kPresetCommentChars - 1, 0);
     SendMessageW(icons, LB_SETCURSEL, 0, 0);
-    EnableWindow(GetDlgItem(dialog, kDeleteButton), FALSE);
-    EnableWindow(GetDlgItem(dialog, kSaveButton), FALSE);
+    EnableWindow(GetDlgItem(dialog, kPresetDialogDeleteButton), FALSE);
+    EnableWindow(GetDlgItem(dialog, kPresetDialogSaveButton), FALSE);
     const int current = page->context->workingBlock.PresetIndex;
     if (const PresetRecord* record = current >= 0 ? PresetAt(list, current) : nullptr)
         state->savedNames.insert(state->savedNames.begin(), std::u16string(record->name));
@@ -149,14 +143,14 @@ void OnListItemChanged(HWND dialog, const NMLISTVIEW* note) {
     // Selected or focused now (not only keeping one of them while losing the other).
     if ((note->uNewState & ~note->uOldState & wanted) != 0) {
         const PresetRecord* record = reinterpret_cast<const PresetRecord*>(note->lParam);
-        EnableWindow(GetDlgItem(dialog, kDeleteButton), TRUE);
-        SetDlgItemTextW(dialog, kSelectedComment, record != nullptr ? record->comment : u"");
-        SetDlgItemTextW(dialog, kNameEdit, u"");
-        SetDlgItemTextW(dialog, kCommentEdit, u"");
-        EnableWindow(GetDlgItem(dialog, kSaveButton), FALSE);
+        EnableWindow(GetDlgItem(dialog, kPresetDialogDeleteButton), TRUE);
+        SetDlgItemTextW(dialog, kPresetDialogCommentText, record != nullptr ? record->comment : u"");
+        SetDlgItemTextW(dialog, kPresetDialogNameEdit, u"");
+        SetDlgItemTextW(dialog, kPresetDialogCommentEdit, u"");
+        EnableWindow(GetDlgItem(dialog, kPresetDialogSaveButton), FALSE);
     } else if ((note->uOldState & LVIS_SELECTED) != 0 && (note->uNewState & LVIS_SELECTED) == 0) {
-        SetDlgItemTextW(dialog, kSelectedComment, u"");
-        EnableWindow(GetDlgItem(dialog, kDeleteButton), FALSE);
+        SetDlgItemTextW(dialog, kPresetDialogCommentText, u"");
+        EnableWindow(GetDlgItem(dialog, kPresetDialogDeleteButton), FALSE);
     }
 }
 
@@ -174,16 +168,16 @@ void OnDelete(HWND dialog, PresetDialogState* state) {
     SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(item), 0);
     UiPoolFree(state->page->context->pool, record);
     SendMessageW(list, LVM_ARRANGE, LVA_ALIGNLEFT, 0);
-    SetDlgItemTextW(dialog, kSelectedComment, u"");
-    EnableWindow(GetDlgItem(dialog, kDeleteButton), FALSE);
+    SetDlgItemTextW(dialog, kPresetDialogCommentText, u"");
+    EnableWindow(GetDlgItem(dialog, kPresetDialogDeleteButton), FALSE);
     const int count = PresetItemCount(list);
     if (count > 0) SelectAndFocus(list, std::min(item, count - 1));
 }
 
 void OnSave(HWND dialog, PresetDialogState* state) {
     HWND list = List(dialog);
-    const std::u16string name = ControlText(dialog, kNameEdit, kPresetNameChars);
-    const std::u16string comment = ControlText(dialog, kCommentEdit, kPresetCommentChars);
+    const std::u16string name = ControlText(dialog, kPresetDialogNameEdit, kPresetNameChars);
+    const std::u16string comment = ControlText(dialog, kPresetDialogCommentEdit, kPresetCommentChars);
     const int existing = FindByName(list, name);
     if (existing >= 0) {
         if ((PresetAt(list, existing)->id & kPresetBuiltIn) != 0) {
@@ -202,7 +196,7 @@ void OnSave(HWND dialog, PresetDialogState* state) {
         return;
     }
     UiContext* context = state->page->context;
-    const LRESULT icon = SendDlgItemMessageW(dialog, kIconList, LB_GETCURSEL, 0, 0);
+    const LRESULT icon = SendDlgItemMessageW(dialog, kPresetDialogIconList, LB_GETCURSEL, 0, 0);
     if (icon < 0) return;
     // The new record is had before the one it replaces goes: a save that fails keeps the list
     // as it was, and says so.
@@ -227,8 +221,8 @@ void OnSave(HWND dialog, PresetDialogState* state) {
     SelectAndFocus(list, added);
     ForgetName(state, record->name);
     state->savedNames.insert(state->savedNames.begin(), std::u16string(record->name));
-    SetDlgItemTextW(dialog, kNameEdit, u"");
-    SetDlgItemTextW(dialog, kCommentEdit, u"");
+    SetDlgItemTextW(dialog, kPresetDialogNameEdit, u"");
+    SetDlgItemTextW(dialog, kPresetDialogCommentEdit, u"");
 }
 
 // The display position OK makes current: the preset saved last (or current at opening), else
@@ -370,7 +364,7 @@ void OnCommand(HWND dialog, PresetDialogState* state, int control, int code) {
         state->savedNames.clear();
         // A list that is not the whole table (it could not be read or copied whole) is not
         // written: the stored presets stay, the current one with them, and the user is told.
-        if (!WritePresetTable(dialog, state->page, kPresetListControl, TRUE)) {
+        if (!WritePresetTable(dialog, state->page, kPresetDialogList, TRUE)) {
             Message(dialog, *state, kPresetsNotSaved, MB_ICONWARNING);
             EndDialog(dialog, 0);
             return;
@@ -381,25 +375,25 @@ void OnCommand(HWND dialog, PresetDialogState* state, int control, int code) {
     }
     case IDCANCEL:
         state->savedNames.clear();
-        WritePresetTable(dialog, state->page, kPresetListControl, FALSE);
+        WritePresetTable(dialog, state->page, kPresetDialogList, FALSE);
         EndDialog(dialog, 0);
         return;
-    case kDeleteButton:
+    case kPresetDialogDeleteButton:
         if (code == BN_CLICKED) OnDelete(dialog, state);
         return;
-    case kSaveButton:
+    case kPresetDialogSaveButton:
         if (code == BN_CLICKED) OnSave(dialog, state);
         return;
-    case kNameEdit:
+    case kPresetDialogNameEdit:
         if (code == EN_CHANGE)
-            EnableWindow(GetDlgItem(dialog, kSaveButton),
-                         GetWindowTextLengthW(GetDlgItem(dialog, kNameEdit)) > 0 ? TRUE : FALSE);
+            EnableWindow(GetDlgItem(dialog, kPresetDialogSaveButton),
+                         GetWindowTextLengthW(GetDlgItem(dialog, kPresetDialogNameEdit)) > 0 ? TRUE : FALSE);
         if (code == EN_SETFOCUS) ClearSelection(dialog);
         return;
-    case kCommentEdit:
+    case kPresetDialogCommentEdit:
         if (code == EN_SETFOCUS) ClearSelection(dialog);
         return;
-    case kIconList:
+    case kPresetDialogIconList:
         if (code == static_cast<int>(kListBoxSetFocus) || code == LBN_SELCHANGE) ClearSelection(dialog);
         return;
     default: return;
@@ -407,7 +401,7 @@ void OnCommand(HWND dialog, PresetDialogState* state, int control, int code) {
 }
 
 void OnNotify(HWND dialog, PresetDialogState* state, const NMHDR* header) {
-    if (header->idFrom != kPresetListControl) return;
+    if (header->idFrom != kPresetDialogList) return;
     switch (header->code) {
     case LVN_ITEMCHANGED: OnListItemChanged(dialog, reinterpret_cast<const NMLISTVIEW*>(header)); return;
     case LVN_BEGINDRAG: BeginDrag(dialog, state, reinterpret_cast<const NMLISTVIEW*>(header)); return;
@@ -444,11 +438,11 @@ INT_PTR PresetDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(dialog, state, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_NOTIFY: OnNotify(dialog, state, reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
     case WM_DRAWITEM:
-        if (wParam != kIconList) return FALSE;
+        if (wParam != kPresetDialogIconList) return FALSE;
         DrawIconItem(*state, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_MEASUREITEM:
-        if (wParam != kIconList) return FALSE;
+        if (wParam != kPresetDialogIconList) return FALSE;
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kIconItemHeight;
         return TRUE;
     case WM_MOUSEMOVE:
@@ -469,7 +463,7 @@ INT_PTR PresetDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
                            reinterpret_cast<ULONG_PTR>(kPresetHelpIds));
         return TRUE;
     }
-    case kFocusNameMessage: SetFocus(GetDlgItem(dialog, kNameEdit)); return TRUE;
+    case kFocusNameMessage: SetFocus(GetDlgItem(dialog, kPresetDialogNameEdit)); return TRUE;
     case WM_DESTROY:
         EndDrag(dialog, state, nullptr);
         SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);

@@ -1,6 +1,6 @@
 #pragma once
 // The presets of the pages: the list views that show the stored table, the current preset,
-// the mark of a changed preset, and the preset dialog (template 2200).
+// the mark of a changed preset, and the preset dialog (kPresetDialogTemplate).
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
 #include "resources/ui/ControlIds.h"
@@ -8,7 +8,6 @@
 
 struct PageRecord;
 
-inline constexpr int kPresetListControl = 2202;      // the dialog's list
 /// Presets a table holds at most (one more while one is being replaced).
 inline constexpr int kPresetLimit = 20;
 /// Stored tables larger than this many records are refused as unreadable.

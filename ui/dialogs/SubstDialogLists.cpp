@@ -54,7 +54,7 @@ void InsertSubstColumns(HWND dialog, const SubstControls& controls, HMODULE lang
 
 void LayoutSubstMode(HWND dialog, const SubstControls& controls, bool readOnly) {
     if (!readOnly) {
-        HideAndDisable(dialog, kSubstClose);
+        HideAndDisable(dialog, kCloseButton);
         return;
     }
     const HWND list = ListOf(dialog, controls);
@@ -62,7 +62,8 @@ void LayoutSubstMode(HWND dialog, const SubstControls& controls, bool readOnly) 
     const RECT choices = RectInDialog(dialog, GetDlgItem(dialog, controls.choices));
     const int height = choices.bottom + kStretchBelowChoices - listRect.top;
     if (height > 0) MoveWindow(list, listRect.left, listRect.top, listRect.right - listRect.left, height, TRUE);
-    for (int control : {controls.label, controls.name, controls.choices, IDOK, kSubstDefaults}) HideAndDisable(dialog, control);
+    for (int control : {controls.label, controls.name, controls.choices, IDOK, kDefaultsButton})
+        HideAndDisable(dialog, control);
     ShowWindow(GetDlgItem(dialog, IDCANCEL), SW_HIDE);
 }
 

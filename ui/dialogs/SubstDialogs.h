@@ -5,28 +5,11 @@
 // Both take the opener's PageRecord and end with 1 when they stored their table, else 0.
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/pages/PropertyPages.h"
 
 /// Page-flag bit of the opener: its table dialogs only show the tables.
 inline constexpr DWORD kPageFlagReadOnlyTables = 0x1;
-
-// Templates: opened from the device page, from a document page.
-inline constexpr int kTTSubstDeviceDialog = 2000;
-inline constexpr int kTTSubstDocumentDialog = 2005;
-inline constexpr int kOutPaperDeviceDialog = 2100;
-inline constexpr int kOutPaperDocumentDialog = 2105;
-
-// Controls (the output-paper dialog's are 100 higher).
-inline constexpr int kTTSubstList = 2001;
-inline constexpr int kTTSubstLabel = 2002;
-inline constexpr int kTTSubstName = 2003;
-inline constexpr int kTTSubstChoices = 2004;
-inline constexpr int kOutPaperList = 2101;
-inline constexpr int kOutPaperLabel = 2102;
-inline constexpr int kOutPaperName = 2103;
-inline constexpr int kOutPaperChoices = 2104;
-inline constexpr int kSubstDefaults = 1002;
-inline constexpr int kSubstClose = 2601;
 
 /// Names in the lists: a TrueType full name has up to 64 characters, the stored ones 63.
 inline constexpr int kSubstItemChars = 65;

@@ -9,17 +9,13 @@
 #include "platform/User.h"
 #include "platform/UserDialogs.h"
 #include "platform/UserResources.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/tree/SettingsTree.h"
 #include "ui/dialogs/TreeDialogs.h"
 
 namespace {
-
-constexpr int kTreeTemplate = 2600;
-constexpr int kPresetTemplate = 2500;
-constexpr int kClose = 2601;
-constexpr int kQuestionIcon = 2502;
 
 constexpr DWORD kTreeHelpIds[] = {0, 0};
 
@@ -117,7 +113,7 @@ INT_PTR TreeHostDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     if (d == nullptr) return FALSE;
     if (message != WM_COMMAND) return CommonMessage(dialog, message, lParam, *d);
     SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 0);
-    if (LOWORD(wParam) != IDCANCEL && LOWORD(wParam) != kClose) return FALSE;
+    if (LOWORD(wParam) != IDCANCEL && LOWORD(wParam) != kCloseButton) return FALSE;
     EndTree(dialog, *d, 1);
     return TRUE;
 }
@@ -129,7 +125,8 @@ INT_PTR PresetTreeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             SetWindowTextW(dialog, ModelString(page->context->model, page->context->model->PrinterName));
         }
         const BOOL started = StartTree(dialog, page);
-        SendDlgItemMessageW(dialog, kQuestionIcon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_QUESTION)), 0);
+        SendDlgItemMessageW(dialog, kPresetConfirmIcon, STM_SETICON,
+                            reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_QUESTION)), 0);
         return started;
     }
     TreeDialog* d = DialogOf(dialog);
@@ -147,9 +144,9 @@ INT_PTR PresetTreeDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 INT_PTR ShowSettingsTreeDialog(PageRecord* page, HWND owner) {
-    return ShowTreeDialog(page, owner, kTreeTemplate, &TreeHostDlgProc);
+    return ShowTreeDialog(page, owner, kSettingsListTemplate, &TreeHostDlgProc);
 }
 
 INT_PTR ShowPresetTreeDialog(PageRecord* page, HWND owner) {
-    return ShowTreeDialog(page, owner, kPresetTemplate, &PresetTreeDlgProc);
+    return ShowTreeDialog(page, owner, kPresetConfirmTemplate, &PresetTreeDlgProc);
 }

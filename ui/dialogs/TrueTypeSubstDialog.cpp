@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr SubstControls kControls{kTTSubstList, kTTSubstLabel, kTTSubstName, kTTSubstChoices};
+constexpr SubstControls kControls{kTTSubstList, kTTSubstLabel, kTTSubstNameText, kTTSubstCombo};
 constexpr UINT kFaceColumnText = 536;
 constexpr UINT kDeviceColumnText = 537;
 // The device fonts in the order they are offered; the first stands for no substitution.
@@ -22,9 +22,9 @@ constexpr UINT kDeviceFontTexts[] = {462, 463, 465, 464, 466, 467, 4400};
 constexpr int kDeviceFontChars = 32;
 
 // Help tables: {control id, help id} pairs ending with 0.
-constexpr DWORD kNormalHelpIds[] = {kTTSubstList, 20010, kTTSubstChoices, 20040, kSubstDefaults, 20020, IDOK, 20030,
+constexpr DWORD kNormalHelpIds[] = {kTTSubstList, 20010, kTTSubstCombo, 20040, kDefaultsButton, 20020, IDOK, 20030,
                                     IDCANCEL, 20050, 0, 0};
-constexpr DWORD kReadOnlyHelpIds[] = {kTTSubstList, 20011, kSubstClose, 20060, 0, 0};
+constexpr DWORD kReadOnlyHelpIds[] = {kTTSubstList, 20011, kCloseButton, 20060, 0, 0};
 
 bool IsFixedPitchTrueType(const LOGFONTW* font, DWORD type) {
     return font != nullptr && (type & TRUETYPE_FONTTYPE) != 0 && (font->lfPitchAndFamily & FIXED_PITCH) != 0;
@@ -72,8 +72,8 @@ void FillDeviceFontList(HWND dialog, HMODULE language) {
     for (UINT id : kDeviceFontTexts) {
         WCHAR text[kDeviceFontChars] = {};
         LoadStringW(language, id, text, kDeviceFontChars);
-        const LRESULT entry = SendDlgItemMessageW(dialog, kTTSubstChoices, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-        if (entry >= 0) SendDlgItemMessageW(dialog, kTTSubstChoices, CB_SETITEMDATA, static_cast<WPARAM>(entry), id);
+        const LRESULT entry = SendDlgItemMessageW(dialog, kTTSubstCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        if (entry >= 0) SendDlgItemMessageW(dialog, kTTSubstCombo, CB_SETITEMDATA, static_cast<WPARAM>(entry), id);
     }
 }
 
@@ -173,14 +173,14 @@ INT_PTR TTSubstDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) 
             EndDialog(dialog, 1);
             return TRUE;
         case IDCANCEL:
-        case kSubstClose: EndDialog(dialog, 0); return TRUE;
-        case kSubstDefaults:
+        case kCloseButton: EndDialog(dialog, 0); return TRUE;
+        case kDefaultsButton:
             if (!IsReadOnlySubst(page)) ApplyDefaultTTSubst(dialog);
             return TRUE;
-        case kTTSubstChoices:
+        case kTTSubstCombo:
             if (HIWORD(wParam) != CBN_SELCHANGE) return FALSE;
             SetSelectedSubstChoice(dialog, kControls,
-                                   static_cast<int>(SendDlgItemMessageW(dialog, kTTSubstChoices, CB_GETCURSEL, 0, 0)));
+                                   static_cast<int>(SendDlgItemMessageW(dialog, kTTSubstCombo, CB_GETCURSEL, 0, 0)));
             return TRUE;
         default: return FALSE;
         }

@@ -42,7 +42,8 @@ struct DeviceItem {
     int id;
     ItemKind kind;
     const char16_t* accelerator;  // after the label; empty for none
-    UINT buttonLabel;             // 1308 of a button item, 1309 of a list item; 0 for none
+    UINT buttonLabel;             // the text of kItemButton (a button item) or kItemSecondButton (a list
+                                  // item); 0 for none
     DWORD help;                   // 0 for none
 };
 
@@ -72,14 +73,9 @@ constexpr TableItem kTableItems[] = {
 };
 
 // Controls that belong to one item or another; the rest of the page stays as it is.
-constexpr int kVersionIcon = 1303;
-constexpr int kVersionGroup = 1307;
-constexpr int kVersionName = 1310;
-constexpr int kVersionKind = 1311;
-constexpr int kVersionText = 1312;
-constexpr int kVersionMore = 1313;
-constexpr int kItemControls[] = {kDeviceLabel, kVersionIcon, kDeviceList, 1305, 1306, kVersionGroup, kDeviceButton,
-                                 kDeviceSecondButton, kVersionName, kVersionKind, kVersionText, kVersionMore};
+constexpr int kItemControls[] = {kItemLabel,     kItemIcon,       kItemList,    kItemText,
+                                 kItemTextLabel, kItemGroup,      kItemButton,  kItemSecondButton,
+                                 kItemModelName, kItemDriverName, kItemVersion, kItemVersionExtra};
 
 constexpr int kPageIconId = kLockIconId;
 constexpr UINT kDefaultsHint = 623;
@@ -182,13 +178,13 @@ int SizeList(HWND dialog, HWND list, int entries) {
     const int rows = std::min(entries + 1, kListMaxRows);
     RECT rect{};
     const auto rowHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-    if (rowHeight > 0 && GetControlRectInDialog(dialog, kDeviceList, &rect))
+    if (rowHeight > 0 && GetControlRectInDialog(dialog, kItemList, &rect))
         SetWindowPos(list, nullptr, 0, 0, rect.right - rect.left, rows * rowHeight, SWP_NOMOVE | SWP_NOZORDER);
     return rows;
 }
 
 void FillList(PageRecord* page, HWND dialog, int id) {
-    HWND list = GetDlgItem(dialog, kDeviceList);
+    HWND list = GetDlgItem(dialog, kItemList);
     if (list == nullptr) return;
     std::vector<ListEntry> entries;
     const int current = ListEntries(page, id, &entries);
@@ -214,24 +210,25 @@ void ShowItem(PageRecord* page, HWND dialog, int id) {
         return;
     }
     if (item->kind == ItemKind::Version) {
-        ShowControlSet(dialog, {kVersionIcon, kVersionGroup, kVersionName, kVersionKind, kVersionText, kVersionMore}, true);
+        ShowControlSet(dialog, {kItemIcon, kItemGroup, kItemModelName, kItemDriverName, kItemVersion, kItemVersionExtra}, true);
         ShowDriverVersion(page, dialog);
         return;
     }
     const bool enabled = MayChange(page);
-    SetControlText(dialog, kDeviceLabel, LanguageText(page->context, static_cast<UINT>(id)) + item->accelerator);
+    SetControlText(dialog, kItemLabel, LanguageText(page->context, static_cast<UINT>(id)) + item->accelerator);
     if (item->kind == ItemKind::Button) {
-        ShowControlSet(dialog, {kDeviceLabel, kDeviceButton}, enabled);
-        SetControlText(dialog, kDeviceButton, LanguageText(page->context, item->buttonLabel));
+        ShowControlSet(dialog, {kItemLabel, kItemButton}, enabled);
+        SetControlText(dialog, kItemButton, LanguageText(page->context, item->buttonLabel));
         return;
     }
     if (const TableItem* table = FindTableItem(id)) {
-        ShowControlSet(dialog, {kDeviceLabel, kDeviceList, kDeviceSecondButton}, enabled);
-        SetControlText(dialog, kDeviceSecondButton, LanguageText(page->context, item->buttonLabel));
+        ShowControlSet(dialog, {kItemLabel, kItemList, kItemSecondButton}, enabled);
+        SetControlText(dialog, kItemSecondButton, LanguageText(page->context, item->buttonLabel));
         // The table button edits the printer's own table only.
-        if ((page->context->workingBlock.OptionFlags & table->bit) != 0) EnableWindow(GetDlgItem(dialog, kDeviceSecondButton), FALSE);
+        if ((page->context->workingBlock.OptionFlags & table->bit) != 0)
+            EnableWindow(GetDlgItem(dialog, kItemSecondButton), FALSE);
     } else {
-        ShowControlSet(dialog, {kDeviceLabel, kDeviceList}, enabled);
+        ShowControlSet(dialog, {kItemLabel, kItemList}, enabled);
     }
     FillList(page, dialog, id);
 }
@@ -254,7 +251,7 @@ void ChooseMemory(UiContext* context, LPARAM data) {
 }
 
 void OnListChoice(PageRecord* page, HWND dialog) {
-    HWND list = GetDlgItem(dialog, kDeviceList);
+    HWND list = GetDlgItem(dialog, kItemList);
     const auto index = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
     if (index < 0) return;
     const LPARAM data = SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
@@ -298,13 +295,13 @@ bool AdjustHalftone(PageRecord* page, HWND dialog) {
 void OnButton(PageRecord* page, HWND dialog, int control) {
     const int id = SelectedItemId(page);
     INT_PTR result = 0;
-    if (control == kDeviceSecondButton && (id == kDeviceItemTTSubst || id == kDeviceItemOutPaper)) {
+    if (control == kItemSecondButton && (id == kDeviceItemTTSubst || id == kDeviceItemOutPaper)) {
         page->flags &= ~kPageFlagReadOnlyTables;
-        result = id == kDeviceItemTTSubst ? ShowTTSubstDialog(page, dialog, kTTSubstDeviceDialog)
-                                          : ShowOutPaperDialog(page, dialog, kOutPaperDeviceDialog);
-    } else if (control == kDeviceButton && id == kDeviceItemHalftone) {
+        result = id == kDeviceItemTTSubst ? ShowTTSubstDialog(page, dialog, kTTSubstDeviceTemplate)
+                                          : ShowOutPaperDialog(page, dialog, kOutPaperSubstDeviceTemplate);
+    } else if (control == kItemButton && id == kDeviceItemHalftone) {
         result = AdjustHalftone(page, dialog) ? 1 : 0;
-    } else if (control == kDeviceButton && id == kDeviceItemStatus) {
+    } else if (control == kItemButton && id == kDeviceItemStatus) {
         result = ShowStatusWaitBox(page, dialog);
     } else {
         return;
@@ -312,7 +309,7 @@ void OnButton(PageRecord* page, HWND dialog, int control) {
     ChangeAndShow(page, dialog, result > 0);
 }
 
-// Command 1002: the page's switches from the default block.
+// Command kDefaultsButton: the page's switches from the default block.
 void RestoreDeviceDefaults(PageRecord* page, HWND dialog) {
     UiContext* context = page->context;
     DriverDevMode& block = context->workingBlock;
@@ -333,16 +330,16 @@ void RestoreDeviceDefaults(PageRecord* page, HWND dialog) {
 void OnDoubleClick(PageRecord* page, HWND dialog) {
     const DeviceItem* item = FindItem(SelectedItemId(page));
     if (item == nullptr) return;
-    if (item->kind == ItemKind::Button && IsControlEnabled(dialog, kDeviceButton)) {
-        PostMessageW(dialog, WM_COMMAND, CommandWord(kDeviceButton, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, kDeviceButton)));
-    } else if (item->kind == ItemKind::List && IsControlEnabled(dialog, kDeviceList)) {
-        HWND list = GetDlgItem(dialog, kDeviceList);
+    if (item->kind == ItemKind::Button && IsControlEnabled(dialog, kItemButton)) {
+        PostMessageW(dialog, WM_COMMAND, CommandWord(kItemButton, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, kItemButton)));
+    } else if (item->kind == ItemKind::List && IsControlEnabled(dialog, kItemList)) {
+        HWND list = GetDlgItem(dialog, kItemList);
         const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
         if (count <= 0) return;
         const auto current = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
         SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>((current + 1) % count), 0);
-        PostMessageW(dialog, WM_COMMAND, CommandWord(kDeviceList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        PostMessageW(dialog, WM_COMMAND, CommandWord(kItemList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     }
 }
 
@@ -353,7 +350,7 @@ void OnInit(PageRecord* page, HWND dialog) {
     QueryPrinterStatus(&context->status, context->printer, nullptr);
     UpdateStatusFlag(&context->workingBlock, &context->status, context->printer);
     PublishDsProperties(&context->workingBlock, &context->status, context->printer, context->model);
-    SetControlIcon(dialog, kDevicePageIcon, PageIcon(page, kPageIconId));
+    SetControlIcon(dialog, kPageIcon, PageIcon(page, kPageIconId));
 }
 
 // After the frame's activation: the selected item (or the first) selected anew, so that its
@@ -366,8 +363,8 @@ void OnSetActive(PageRecord* page, HWND dialog) {
 BOOL OnHelp(PageRecord* page, LPARAM help) {
     const DeviceItem* item = FindItem(SelectedItemId(page));
     const DWORD number = item != nullptr ? item->help : 0;
-    const DWORD table[] = {kDeviceLabel, number, kDeviceList, number, kDeviceButton, number,
-                           kDeviceSecondButton, number, 0, 0};
+    const DWORD table[] = {kItemLabel, number, kItemList, number, kItemButton, number,
+                           kItemSecondButton, number, 0, 0};
     return ShowControlHelp(page, help, table);
 }
 
@@ -440,16 +437,16 @@ INT_PTR DevicePageDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
         // A sheet that may not change anything shows its controls disabled; a command that
         // reaches it anyway (posted before) changes nothing.
-        if (!MayChange(page) && LOWORD(wParam) != kVersionGroup) return TRUE;
+        if (!MayChange(page) && LOWORD(wParam) != kItemGroup) return TRUE;
         switch (LOWORD(wParam)) {
-        case kDeviceDefaults: RestoreDeviceDefaults(page, dialog); return TRUE;
-        case kDeviceList:
+        case kDefaultsButton: RestoreDeviceDefaults(page, dialog); return TRUE;
+        case kItemList:
             if (HIWORD(wParam) != LBN_SELCHANGE) return FALSE;
             OnListChoice(page, dialog);
             return TRUE;
-        case kDeviceButton:
-        case kDeviceSecondButton: OnButton(page, dialog, LOWORD(wParam)); return TRUE;
-        case kVersionGroup: return TRUE;
+        case kItemButton:
+        case kItemSecondButton: OnButton(page, dialog, LOWORD(wParam)); return TRUE;
+        case kItemGroup: return TRUE;
         default: return FALSE;
         }
     case WM_NOTIFY: {
@@ -459,7 +456,7 @@ INT_PTR DevicePageDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         return PageFrameDlgProc(dialog, message, wParam, lParam);
     }
     case WM_DRAWITEM:
-        if (wParam != kDeviceList) return FALSE;
+        if (wParam != kItemList) return FALSE;
         return DrawListItem(page, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_HELP: return OnHelp(page, lParam);
     default: return PageFrameDlgProc(dialog, message, wParam, lParam);

@@ -21,15 +21,6 @@ inline constexpr int kDeviceItemHalftone = 457;
 inline constexpr int kDeviceItemOptions = 458;
 inline constexpr int kDeviceItemMemory = 459;
 
-// Controls of the page.
-inline constexpr int kDeviceHint = 1000;
-inline constexpr int kDevicePageIcon = 1001;
-inline constexpr int kDeviceDefaults = 1002;
-inline constexpr int kDeviceLabel = 1302;
-inline constexpr int kDeviceList = 1304;
-inline constexpr int kDeviceButton = 1308;
-inline constexpr int kDeviceSecondButton = 1309;
-
 /// The memory list's entries: one per memory size of the model, in its order, whose size in
 /// megabytes (size >> 10) fits the item data's high word; the icon id in the low word. A size
 /// that does not fit is left out, since choosing it would install another size.

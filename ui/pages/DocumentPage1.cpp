@@ -31,10 +31,15 @@ constexpr int kHelpTopic = 1;
 
 // Control help ids of the page: {control, help id} pairs ending with 0.
 constexpr DWORD kHelpIds[] = {
-    1101, 11010, 1114, 11020, 1117, 11030, 1119, 11040, 1122, 11050, 1123, 11050, 1124, 11050, 1125, 11050,
-    4152, 11060, 4161, 11070, 4163, 11080, 4165, 11090, 4156, 11100, 4158, 11110, 4159, 11120, 1172, 11130,
-    1173, 11140, 1175, 11150, 1177, 11160, 1141, 11170, 1109, 11180, 1110, 11190, 1012, 11200, 1149, 11210,
-    0, 0,
+    kCategoryList,           11010,  kPagesPerSheetList,      11020,  kPageOrderList,          11030,
+    kShiftMarginsCheck,      11040,  kBorderNoneRadio,        11050,  kBorderThinRadio,        11050,
+    kBorderThickRadio,       11050,  kBorderDottedRadio,      11050,  kSeparateCopiesCheck,    11060,
+    kSplitPagesEdit,         11070,  kSplitJobCheck,          11080,  kSplitJobsEdit,          11090,
+    kDestinationCombo,       11100,  kJobFileFolderButton,    11110,  kKeepJobFilesCheck,      11120,
+    kStampCheck,             11130,  kStampPositionCombo,     11140,  kStampTextCombo,         11150,
+    kJobTextEdit,            11160,  kPrinterStatusCheck,     11170,  kPagePresetList,         11180,
+    kPagePresetSaveButton,   11190,  kPageDefaultsButton,     11200,  kPageSettingsListButton, 11210,
+    0,                       0,
 };
 
 constexpr DWORD kFeatureBinding = 1u << 8;     // FeatureFlags: reversed binding
@@ -49,18 +54,18 @@ void Check(HWND dialog, int control, bool checked) { CheckDlgButton(dialog, cont
 // report always is what the block holds.
 void ShowOtherValues(PageRecord* page, HWND dialog) {
     const DriverDevMode& block = page->context->workingBlock;
-    for (int value = 1; value <= 3; ++value) Check(dialog, 1130 + value, block.Public.dmDuplex == value);
-    Check(dialog, 1137, (block.FeatureFlags & kFeatureBinding) == 0);
-    Check(dialog, 1138, (block.FeatureFlags & kFeatureBinding) != 0);
-    Check(dialog, 1141, (block.FeatureFlags & kFeatureStatus) != 0);
-    Check(dialog, 1144, (block.FeatureFlags & kFeatureLinkedA) != 0);
-    Check(dialog, 1145, (block.FeatureFlags & kFeatureLinkedB) != 0);
-    Check(dialog, 1148, (block.FeatureFlags & kFeatureHold) != 0);
-    Check(dialog, 1158, (block.CoverFlags & (1u << 9)) != 0);
-    Check(dialog, 1159, (block.CoverFlags & (1u << 10)) != 0);
-    Check(dialog, 1160, (block.CoverFlags & (1u << 8)) != 0);
-    Check(dialog, 1163, (block.CoverFlags & 0x7u) == 0);
-    for (int bit = 0; bit < 3; ++bit) Check(dialog, 1164 + bit, (block.CoverFlags & (1u << bit)) != 0);
+    for (int value = 1; value <= 3; ++value) Check(dialog, kDuplexOffRadio + value - 1, block.Public.dmDuplex == value);
+    Check(dialog, kBindingStandardRadio, (block.FeatureFlags & kFeatureBinding) == 0);
+    Check(dialog, kBindingReversedRadio, (block.FeatureFlags & kFeatureBinding) != 0);
+    Check(dialog, kPrinterStatusCheck, (block.FeatureFlags & kFeatureStatus) != 0);
+    Check(dialog, kFastA4Check, (block.FeatureFlags & kFeatureLinkedA) != 0);
+    Check(dialog, kFastWithMemoryCheck, (block.FeatureFlags & kFeatureLinkedB) != 0);
+    Check(dialog, kPrintAndHoldCheck, (block.FeatureFlags & kFeatureHold) != 0);
+    Check(dialog, kPrintModeStandardRadio, (block.CoverFlags & (1u << 9)) != 0);
+    Check(dialog, kPrintModeSortRadio, (block.CoverFlags & (1u << 10)) != 0);
+    Check(dialog, kPrintModeStapleRadio, (block.CoverFlags & (1u << 8)) != 0);
+    Check(dialog, kOutputPositionNoneRadio, (block.CoverFlags & 0x7u) == 0);
+    for (int bit = 0; bit < 3; ++bit) Check(dialog, kOutputPositionLeftRadio + bit, (block.CoverFlags & (1u << bit)) != 0);
     BOOL number = FALSE;
     const UINT shown = GetDlgItemInt(dialog, kBindingShiftEdit, &number, FALSE);
     if (!number || shown != block.DuplexShift) {

@@ -1,6 +1,6 @@
 #pragma once
-// Document page one (template 1100 of the language library): the owner-drawn category list
-// with the panel of the chosen category, the presets list, the hint line and the paper
+// Document page one (kDocumentPage1Template of the language library): the owner-drawn category
+// list with the panel of the chosen category, the presets list, the hint line and the paper
 // picture. The routines it shares with the other pages are in ui/pages/PageRoutines.h.
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"

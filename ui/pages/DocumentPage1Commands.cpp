@@ -57,7 +57,7 @@ constexpr PrintModeRadio kPrintModes[] = {{kPrintModeStandardRadio, kStandardBit
                                           {kPrintModeStapleRadio, kOutputFinisherMode, 5}};
 constexpr DWORD kPrintModeBits = kStandardBit | kSortBit | kOutputFinisherMode;
 
-// The output destinations the page knows, by the item data of list 4156.
+// The output destinations the page knows, by the item data of kDestinationCombo.
 struct Destination {
     int item;
     bool hold;       // FeatureFlags bit 5

@@ -64,7 +64,7 @@ void SavePresetList(PageRecord* page, HWND dialog, State& state);
 
 /// WM_COMMAND of the page's controls; FALSE for a command it does not handle.
 INT_PTR OnCommand(PageRecord* page, HWND dialog, State& state, WPARAM wParam);
-/// The page menu (1009 or 1014) at the point, or at the control's centre for the keyboard.
+/// The page menu (kPageMenu or kFixedPresetsPageMenu) at the point, or at the control's centre for the keyboard.
 INT_PTR OnContextMenu(PageRecord* page, HWND dialog, State& state, HWND control, LPARAM point);
 
 }  // namespace page1

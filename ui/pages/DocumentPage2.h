@@ -26,7 +26,7 @@ inline constexpr int kMediaKindCount = 3;
 inline constexpr UINT kFirstMediaKindString = 4020;
 inline constexpr int kPrintModeCount = 6;
 inline constexpr UINT kFirstPrintModeString = 4030;
-/// Output trays of list 1238: item data the string id, each with its OutputFlags bit.
+/// Output trays of kOutputTrayList: item data the string id, each with its OutputFlags bit.
 struct OutputTrayItem {
     UINT stringId;
     DWORD bit;
@@ -49,5 +49,5 @@ void FillPrintModeList(PageRecord* page, HWND dialog);
 void FillOutputTrayList(PageRecord* page, HWND dialog);
 /// Every control of the page but the two edits shown again from the working block.
 void RefreshDocumentPage2(PageRecord* page, HWND dialog);
-/// Edit 1214: the scale when the block has one page per sheet, else "---".
+/// kScaleEdit: the scale when the block has one page per sheet, else "---".
 void ShowScaleText(PageRecord* page, HWND dialog);

@@ -388,7 +388,7 @@ void OnFeeder(PageRecord* page, HWND dialog) {
 void OnSubstitution(PageRecord* page, HWND dialog) {
     SetPageHint(page, dialog, 0, 0);
     page->flags |= kPageFlagReadOnlyTables;
-    ShowOutPaperDialog(page, dialog, kOutPaperDocumentDialog);
+    ShowOutPaperDialog(page, dialog, kOutPaperSubstDocumentTemplate);
 }
 
 }  // namespace page2

@@ -35,7 +35,7 @@ inline bool FinisherInstalled(const DriverDevMode& block) {
 
 // --- The typed numbers (DocumentPage2Edits.cpp) ---
 
-/// Edit 1214 written from the block by the page itself (not taken as typing).
+/// kScaleEdit written from the block by the page itself (not taken as typing).
 void ShowScale(PageRecord* page, HWND dialog);
 /// The scale and copies edits with their up-downs set for the block.
 void ShowScaleEdit(PageRecord* page, HWND dialog);

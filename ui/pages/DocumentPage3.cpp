@@ -7,6 +7,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "ui/pages/DocumentPage3Internal.h"
 #include "ui/data/HalftoneAdjustments.h"
@@ -30,7 +31,7 @@ constexpr UINT kOwnerTextWarning = 721;
 constexpr UINT kUserNameWarning = 724;
 constexpr DWORD kHelpContext = 3;
 constexpr DWORD kOwnerTextBit = 1u << 22;
-constexpr DWORD kFixedPresetsBit = 1u << 16;  // data word: menu 1014 in place of 1009
+constexpr DWORD kFixedPresetsBit = 1u << 16;  // data word: menu kFixedPresetsPageMenu in place of kPageMenu
 constexpr DWORD kPageFlagTreeDialog = kPageFlagTreeLayout;
 // The first 17 bytes of a name are what the printer takes; the ANSI text may hold 34.
 constexpr int kNameBytes = 17;
@@ -67,7 +68,7 @@ void OnInitDialog(PageRecord* page, HWND dialog) {
 }
 
 void OnSetActive(PageRecord* page, HWND dialog) {
-    SendDlgItemMessageW(dialog, kOwnerText, EM_LIMITTEXT, kOwnerTextChars, 0);
+    SendDlgItemMessageW(dialog, kItemText, EM_LIMITTEXT, kOwnerTextChars, 0);
     ShowSelectionAgain(page, dialog);
     SetControlIcon(dialog, kPageIcon, LoadIconW(UiLibraryInstance(), MAKEINTRESOURCEW(kPageIconId)));
     SetPageHint(page, dialog, 0, 0);
@@ -78,20 +79,20 @@ void OnDoubleClick(PageRecord* page, HWND dialog) {
     const State* state = StateOf(dialog, page);
     const Item* item = state != nullptr ? FindItem(state->shownItem) : nullptr;
     if (item == nullptr) return;
-    if (item->kind == ItemKind::Button && IsWindowEnabled(GetDlgItem(dialog, kButton))) {
-        PostMessageW(dialog, WM_COMMAND, CommandWord(kButton, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, kButton)));
+    if (item->kind == ItemKind::Button && IsWindowEnabled(GetDlgItem(dialog, kItemButton))) {
+        PostMessageW(dialog, WM_COMMAND, CommandWord(kItemButton, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, kItemButton)));
         return;
     }
     const bool listItem =
         item->kind == ItemKind::Choice || item->kind == ItemKind::Resolution || item->kind == ItemKind::OwnerText;
-    HWND list = GetDlgItem(dialog, kChoices);
+    HWND list = GetDlgItem(dialog, kItemList);
     if (!listItem || !IsWindowEnabled(list)) return;
     const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     if (count <= 0) return;
     const auto next = (SendMessageW(list, LB_GETCURSEL, 0, 0) + 1) % count;
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
-    PostMessageW(dialog, WM_COMMAND, CommandWord(kChoices, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    PostMessageW(dialog, WM_COMMAND, CommandWord(kItemList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 // The notifications the page answers itself; false for those that go on to the frame.
@@ -173,13 +174,13 @@ void RestorePageDefaults(PageRecord* page, HWND dialog) {
 
 void OnCommand(PageRecord* page, HWND dialog, int id, int code) {
     switch (id) {
-    case kChoices:
+    case kItemList:
         if (code == LBN_SELCHANGE) ChooseEntry(page, dialog);
         return;
-    case kOwnerText:
+    case kItemText:
         if (code == EN_UPDATE) ReadOwnerTextField(page, dialog);
         return;
-    case kButton: {
+    case kItemButton: {
         const State* state = StateOf(dialog, page);
         const int item = state != nullptr ? state->shownItem : 0;
         const INT_PTR result = OpenItemDialog(page, dialog, item);
@@ -187,9 +188,9 @@ void OnCommand(PageRecord* page, HWND dialog, int id, int code) {
         ShowItem(page, dialog, item);
         return;
     }
-    case kSecondButton:
+    case kItemSecondButton:
         page->flags |= kPageFlagReadOnlyTables;
-        ShowTTSubstDialog(page, dialog, kTTSubstDocumentDialog);
+        ShowTTSubstDialog(page, dialog, kTTSubstDocumentTemplate);
         return;
     case kDefaultsButton:
     case kRestoreDefaultsItem: RestorePageDefaults(page, dialog); return;
@@ -245,7 +246,7 @@ void ReadOwnerTextField(PageRecord* page, HWND dialog) {
     if ((block.FeatureFlags & kOwnerTextBit) == 0) return;
     // The field holds 16 characters and the terminator, whatever the edit was given.
     WCHAR text[kOwnerTextChars + 1] = {};
-    GetDlgItemTextW(dialog, kOwnerText, text, kOwnerTextChars + 1);
+    GetDlgItemTextW(dialog, kItemText, text, kOwnerTextChars + 1);
     WCHAR field[std::size(DriverDevMode{}.UserName2)] = {};
     std::copy(std::begin(text), std::end(text), field);
     if (std::equal(std::begin(field), std::end(field), std::begin(block.UserName2))) return;
@@ -257,14 +258,14 @@ bool CheckOwnerText(PageRecord* page, HWND dialog, bool post) {
     DriverDevMode& block = page->context->workingBlock;
     if ((block.FeatureFlags & kOwnerTextBit) == 0) return true;
     WCHAR text[kNameBytes + 1] = {};
-    GetDlgItemTextW(dialog, kOwnerText, text, kNameBytes + 1);
+    GetDlgItemTextW(dialog, kItemText, text, kNameBytes + 1);
     if (HasRefusedNameByte(text, std::size(text))) {
         ShowPageWarning(page, dialog, kOwnerTextWarning);
         if (post) {
             PostMessageW(dialog, kFocusOwnerTextMessage, 0, 0);
         } else {
-            SetFocus(GetDlgItem(dialog, kOwnerText));
-            SendDlgItemMessageW(dialog, kOwnerText, EM_SETSEL, 0, -1);
+            SetFocus(GetDlgItem(dialog, kItemText));
+            SendDlgItemMessageW(dialog, kItemText, EM_SETSEL, 0, -1);
         }
         return false;
     }
@@ -317,14 +318,14 @@ INT_PTR DocumentPage3DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         return state != nullptr ? ShowControlHelp(page, lParam, state->helpIds) : FALSE;
     }
     case kFocusOwnerTextMessage:
-        SetFocus(GetDlgItem(dialog, kOwnerText));
-        SendDlgItemMessageW(dialog, kOwnerText, EM_SETSEL, 0, -1);
+        SetFocus(GetDlgItem(dialog, kItemText));
+        SendDlgItemMessageW(dialog, kItemText, EM_SETSEL, 0, -1);
         return TRUE;
     case kNameFieldWarningMessage: {
         ShowPageWarning(page, dialog, kUserNameWarning);
-        HWND list = GetDlgItem(dialog, kChoices);
+        HWND list = GetDlgItem(dialog, kItemList);
         SendMessageW(list, LB_SETCURSEL, 0, 0);
-        PostMessageW(dialog, WM_COMMAND, CommandWord(kChoices, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        PostMessageW(dialog, WM_COMMAND, CommandWord(kItemList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
         return TRUE;
     }
     default: return PageFrameDlgProc(dialog, message, wParam, lParam);

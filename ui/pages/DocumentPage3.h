@@ -1,5 +1,5 @@
 #pragma once
-// The third page of the document sheet (template 1300): the settings tree, and for the
+// The third page of the document sheet (kDocumentPage3Template): the settings tree, and for the
 // selected tree item a list of choices, a button that opens a sub-dialog, the owner text with
 // its list, or the driver's version. Every change goes to the context's working block.
 #include "platform/UserTypes.h"

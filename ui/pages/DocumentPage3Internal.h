@@ -1,27 +1,12 @@
 #pragma once
-// What the files of document page three share: its controls, its item table, the page's own
-// state and the routines that show an item and take a choice.
+// What the files of document page three share: its item table, the page's own state and the
+// routines that show an item and take a choice. Its controls are named in
+// resources/ui/ControlIds.h.
 #include "platform/WinTypes.h"
 #include "ui/pages/DocumentPage3.h"
 #include "ui/pages/PropertyPages.h"
 
 namespace page3 {
-
-inline constexpr int kHint = 1000;
-inline constexpr int kPageIcon = 1001;
-inline constexpr int kRestoreButton = 1002;
-inline constexpr int kLabel = 1302;
-inline constexpr int kDriverIcon = 1303;
-inline constexpr int kChoices = 1304;
-inline constexpr int kOwnerText = 1305;
-inline constexpr int kOwnerTextLabel = 1306;
-inline constexpr int kGroupFrame = 1307;
-inline constexpr int kButton = 1308;
-inline constexpr int kSecondButton = 1309;
-inline constexpr int kModelName = 1310;
-inline constexpr int kDriverName = 1311;
-inline constexpr int kVersion = 1312;
-inline constexpr int kVersionExtra = 1313;
 
 inline constexpr int kVersionItem = 430;
 inline constexpr int kOwnerTextItem = 447;

@@ -6,6 +6,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "ui/pages/DocumentPage3Internal.h"
 #include "ui/pages/PageCommon.h"
@@ -58,17 +59,20 @@ constexpr int kLabelChars = 128;
 constexpr UINT kSubstitutionLabel = 497;
 
 // The controls the page shows and hides by item, and each kind's set (ending with -1).
-constexpr int kControls[] = {kLabel, kDriverIcon, kChoices, kOwnerText, kOwnerTextLabel, kButton,
-                             kSecondButton, kModelName, kDriverName, kVersion, kVersionExtra, 0};
-constexpr int kListSet[] = {kLabel, kChoices, -1};
-constexpr int kSubstitutionSet[] = {kLabel, kChoices, kSecondButton, -1};
-constexpr int kOwnerTextSet[] = {kLabel, kChoices, kOwnerText, kOwnerTextLabel, -1};
-constexpr int kButtonSet[] = {kLabel, kButton, -1};
-constexpr int kVersionSet[] = {kDriverIcon, kModelName, kDriverName, kVersion, kVersionExtra, -1};
-// Controls whose help follows the shown item; the list ends with 1007.
-constexpr int kHelpControls[kHelpControlCount] = {1301, kLabel, kDriverIcon, kChoices, kOwnerText, kOwnerTextLabel,
-                                                  kButton, kSecondButton, kModelName, kDriverName, kVersion,
-                                                  kVersionExtra, kRestoreButton, 1007};
+constexpr int kControls[] = {kItemLabel, kItemIcon, kItemList, kItemText, kItemTextLabel, kItemButton,
+                             kItemSecondButton, kItemModelName, kItemDriverName, kItemVersion, kItemVersionExtra, 0};
+constexpr int kListSet[] = {kItemLabel, kItemList, -1};
+constexpr int kSubstitutionSet[] = {kItemLabel, kItemList, kItemSecondButton, -1};
+constexpr int kOwnerTextSet[] = {kItemLabel, kItemList, kItemText, kItemTextLabel, -1};
+constexpr int kButtonSet[] = {kItemLabel, kItemButton, -1};
+constexpr int kVersionSet[] = {kItemIcon, kItemModelName, kItemDriverName, kItemVersion, kItemVersionExtra, -1};
+// Controls whose help follows the shown item (the tree has the placeholder's id). The list
+// ends with an id that no template of the language library holds, as it always has.
+constexpr int kUnheldHelpControl = 1007;
+constexpr int kHelpControls[kHelpControlCount] = {kTreePlaceholder, kItemLabel,      kItemIcon,    kItemList,
+                                                  kItemText,        kItemTextLabel,  kItemButton,  kItemSecondButton,
+                                                  kItemModelName,   kItemDriverName, kItemVersion, kItemVersionExtra,
+                                                  kDefaultsButton,  kUnheldHelpControl};
 
 DWORD* WordOf(DriverDevMode& block, FlagWord word) {
     return word == FlagWord::Feature ? &block.FeatureFlags : &block.OptionFlags;
@@ -93,7 +97,7 @@ void SetLabel(PageRecord* page, HWND dialog, const Item& item) {
     WCHAR text[kLabelChars + 8] = {};
     LoadStringW(page->context->languageLibrary, static_cast<UINT>(item.id), text, kLabelChars);
     if (item.accelerator != nullptr) lstrcatW(text, item.accelerator);
-    SetDlgItemTextW(dialog, kLabel, text);
+    SetDlgItemTextW(dialog, kItemLabel, text);
 }
 
 void AddEntry(HWND list, LPCWSTR text, WORD value, WORD icon) {
@@ -102,7 +106,7 @@ void AddEntry(HWND list, LPCWSTR text, WORD value, WORD icon) {
 }
 
 void FillList(PageRecord* page, HWND dialog, const Item& item) {
-    HWND list = GetDlgItem(dialog, kChoices);
+    HWND list = GetDlgItem(dialog, kItemList);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     if (item.kind == ItemKind::Resolution) {
         const ModelDescription* model = page->context->model;
@@ -147,9 +151,9 @@ WORD CurrentValue(const Item& item, DriverDevMode& block) {
 
 // The list's height becomes min(entries + 1, 7) rows, in place.
 void SizeList(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kChoices);
+    HWND list = GetDlgItem(dialog, kItemList);
     RECT rect{};
-    if (list == nullptr || !GetControlRectInDialog(dialog, kChoices, &rect)) return;
+    if (list == nullptr || !GetControlRectInDialog(dialog, kItemList, &rect)) return;
     const auto entries = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     const auto rowHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     RECT client{};
@@ -170,10 +174,10 @@ void ShowOwnerTextField(PageRecord* page, HWND dialog, WORD entry) {
     } else if (entry == kOwnerTextEntry) {
         std::copy_n(block.UserName2, std::min<size_t>(std::size(block.UserName2), std::size(text) - 1), text);
     }
-    const bool own = entry == kOwnerTextEntry && IsWindowEnabled(GetDlgItem(dialog, kChoices));
-    SetDlgItemTextW(dialog, kOwnerText, text);
-    EnableWindow(GetDlgItem(dialog, kOwnerText), own);
-    EnableWindow(GetDlgItem(dialog, kOwnerTextLabel), own);
+    const bool own = entry == kOwnerTextEntry && IsWindowEnabled(GetDlgItem(dialog, kItemList));
+    SetDlgItemTextW(dialog, kItemText, text);
+    EnableWindow(GetDlgItem(dialog, kItemText), own);
+    EnableWindow(GetDlgItem(dialog, kItemTextLabel), own);
 }
 
 void SetHelpNumbers(HWND dialog, PageRecord* page, DWORD help) {
@@ -213,7 +217,7 @@ void ShowItem(PageRecord* page, HWND dialog, int itemId) {
     SetPageHint(page, dialog, 0, 0);
     const Item* item = FindItem(itemId);
     ShowControlGroup(page, dialog, kControls, item != nullptr ? ControlSetOf(*item) : nullptr);
-    SendMessageW(GetDlgItem(dialog, kChoices), LB_RESETCONTENT, 0, 0);
+    SendMessageW(GetDlgItem(dialog, kItemList), LB_RESETCONTENT, 0, 0);
     SetHelpNumbers(dialog, page, item != nullptr ? item->help : 0);
     if (item != nullptr) {
         SetLabel(page, dialog, *item);
@@ -222,7 +226,7 @@ void ShowItem(PageRecord* page, HWND dialog, int itemId) {
         case ItemKind::Button: {
             WCHAR text[kLabelChars] = {};
             LoadStringW(page->context->languageLibrary, item->buttonLabel, text, kLabelChars);
-            SetDlgItemTextW(dialog, kButton, text);
+            SetDlgItemTextW(dialog, kItemButton, text);
             break;
         }
         case ItemKind::Resolution:
@@ -242,7 +246,7 @@ void SelectCurrentEntry(PageRecord* page, HWND dialog) {
     State* state = StateOf(dialog, page);
     const Item* item = state != nullptr ? FindItem(state->shownItem) : nullptr;
     if (item == nullptr) return;
-    HWND list = GetDlgItem(dialog, kChoices);
+    HWND list = GetDlgItem(dialog, kItemList);
     const WORD value = CurrentValue(*item, page->context->workingBlock);
     const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     int current = 0;  // no entry of the block's value: the first
@@ -260,11 +264,11 @@ void SelectCurrentEntry(PageRecord* page, HWND dialog) {
     }
     if (item->kind == ItemKind::OwnerText) ShowOwnerTextField(page, dialog, value);
     if (item->id == 442) {
-        EnableWindow(GetDlgItem(dialog, kSecondButton),
+        EnableWindow(GetDlgItem(dialog, kItemSecondButton),
                      IsWindowEnabled(list) && (page->context->workingBlock.FeatureFlags & kSubstitutionBit) != 0);
         WCHAR text[kLabelChars] = {};
         LoadStringW(page->context->languageLibrary, kSubstitutionLabel, text, kLabelChars);
-        SetDlgItemTextW(dialog, kSecondButton, text);
+        SetDlgItemTextW(dialog, kItemSecondButton, text);
     }
 }
 
@@ -272,7 +276,7 @@ void ChooseEntry(PageRecord* page, HWND dialog) {
     State* state = StateOf(dialog, page);
     const Item* item = state != nullptr ? FindItem(state->shownItem) : nullptr;
     if (item == nullptr) return;
-    HWND list = GetDlgItem(dialog, kChoices);
+    HWND list = GetDlgItem(dialog, kItemList);
     const auto index = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (index < 0) return;
     const WORD value = HIWORD(static_cast<DWORD>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0)));

@@ -10,10 +10,10 @@
 
 struct PageRecord;
 
-/// Draws the preview of the context's working block into the owner-drawn control 1008
-/// (drawItem's DC) and the paper names beside icons 1151 and 1152 (the dialog's DC). Every
-/// bitmap it loads is deleted and the DC's modes are restored. 1, or 0 when no memory DC can
-/// be made.
+/// Draws the preview of the context's working block into the owner-drawn kPreviewControl
+/// (drawItem's DC) and the paper names beside kDocumentPaperIcon and kOutputPaperIcon (the
+/// dialog's DC). Every bitmap it loads is deleted and the DC's modes are restored. 1, or 0 when
+/// no memory DC can be made.
 int PaintLayoutPreview(const DRAWITEMSTRUCT* drawItem, PageRecord* page, HWND dialog);
 
 /// The sheet picture by duplex kind (1 to 3; another kind gives the one-sided upright sheet),

@@ -14,7 +14,7 @@ struct PageRecord;
 int ShowMessage(HWND owner, UINT textId, LPCWSTR caption, UINT captionId, UINT style, HMODULE languageLibrary);
 /// STM_SETICON on the control; the previous icon.
 HICON SetControlIcon(HWND dialog, int control, HICON icon);
-/// The page's hint (static 1000) and its icon (1006) of the kind; text id 0 hides both.
+/// The page's hint (kHintText) and its icon (kHintIcon) of the kind; text id 0 hides both.
 void SetPageHint(PageRecord* page, HWND dialog, UINT textId, int iconKind);
 /// Asks, then restores the page's defaults; 1 when restored, 0 when not.
 int RestoreDefaults(PageRecord* page, HWND dialog);
@@ -49,25 +49,26 @@ void ShowDocumentPage1Group(PageRecord* page, HWND dialog, int index);
 void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index);
 /// Document page 2's paper lists, check boxes, paper picture and the trays' paper presence.
 void InitDocumentPage2Controls(PageRecord* page, HWND dialog);
-/// Combo 1204: the usable forms (item data: their spooler position); selects dmFormName, an
+/// kPaperList: the usable forms (item data: their spooler position); selects dmFormName, an
 /// overlay's form-given size, or the model's default form.
 void FillPaperSizeCombo(PageRecord* page, HWND dialog);
-/// Combo 1208: the usable non-standard forms within the model's bounds after a first "none"
-/// entry (item data 0); selects OutputPaperName or the first entry.
+/// kOutputPaperList: the usable non-standard forms within the model's bounds after a first
+/// "none" entry (item data 0); selects OutputPaperName or the first entry.
 void FillOutputPaperCombo(PageRecord* page, HWND dialog);
 /// Warning 722 when the block's source is a feeder that is not installed and the form
 /// overlay asks for that very feeder.
 void WarnSourceNotInstalled(PageRecord* page, HWND dialog);
-/// Combo 1114: pages per sheet (item data: the string id); selects the block's.
-void FillCombo1114(PageRecord* page, HWND dialog);
-/// Combo 1117: page orders; selects the block's.
-void FillCombo1117(PageRecord* page, HWND dialog);
-/// Radios 1122-1125 (page border) with their labels by the layout, and icon 1121.
-void ShowRadioGroup1122(PageRecord* page, HWND dialog);
+/// kPagesPerSheetList: pages per sheet (item data: the string id); selects the block's.
+void FillPagesPerSheetList(PageRecord* page, HWND dialog);
+/// kPageOrderList: page orders; selects the block's.
+void FillPageOrderList(PageRecord* page, HWND dialog);
+/// kBorderNoneRadio to kBorderDottedRadio (page border) with their labels by the layout, and
+/// kBorderIcon.
+void ShowBorderRadios(PageRecord* page, HWND dialog);
 
-/// The status wait box (template 2700): ends with 1 when the installed options were taken over.
-/// Cancel, closing it or no answer from the status manager within the time limit end the
-/// pending request and the box with 0.
+/// The status wait box (kStatusWaitBoxTemplate): ends with 1 when the installed options were
+/// taken over. Cancel, closing it or no answer from the status manager within the time limit
+/// end the pending request and the box with 0.
 INT_PTR StatusWaitBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 /// Runs the wait box of the page's language library over owner; its result, -1 when it
 /// cannot be shown.

@@ -203,10 +203,10 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
     DriverDevMode& block = page->context->workingBlock;
     switch (category) {
         case kCategoryLayout: {
-            FillCombo1114(page, dialog);
-            FillCombo1117(page, dialog);
+            FillPagesPerSheetList(page, dialog);
+            FillPageOrderList(page, dialog);
             Check(dialog, kShiftMarginsCheck, (block.FeatureFlags & kShiftMargins) != 0);
-            ShowRadioGroup1122(page, dialog);
+            ShowBorderRadios(page, dialog);
             const bool fixed = (block.FeatureFlags & kLayoutFixedByScaling) != 0 || block.NupDown != 1 ||
                                block.NupAcross != 1 || (block.OverlayFlags & kOverlayOn) != 0;
             SetPageHint(page, dialog, fixed ? 600 : 0, kHintFixed);
@@ -251,7 +251,7 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
     block.CategoryIndex = static_cast<WORD>(clamped);
 }
 
-void FillCombo1114(PageRecord* page, HWND dialog) {
+void FillPagesPerSheetList(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr) return;
     const DriverDevMode& block = page->context->workingBlock;
     SendDlgItemMessageW(dialog, kPagesPerSheetList, CB_RESETCONTENT, 0, 0);
@@ -265,7 +265,7 @@ void FillCombo1114(PageRecord* page, HWND dialog) {
     SendDlgItemMessageW(dialog, kPagesPerSheetList, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
-void FillCombo1117(PageRecord* page, HWND dialog) {
+void FillPageOrderList(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr) return;
     SendDlgItemMessageW(dialog, kPageOrderList, CB_RESETCONTENT, 0, 0);
     for (UINT id : kLayoutOrderStrings) {
@@ -278,7 +278,7 @@ void FillCombo1117(PageRecord* page, HWND dialog) {
                         0);
 }
 
-void ShowRadioGroup1122(PageRecord* page, HWND dialog) {
+void ShowBorderRadios(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr) return;
     const DriverDevMode& block = page->context->workingBlock;
     const int frame = std::min<int>(block.NupSlotOrder, kBorderCount - 1);

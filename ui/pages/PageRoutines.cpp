@@ -9,6 +9,7 @@
 #include "platform/Controls.h"
 #include "platform/Kernel.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/data/DriverVersion.h"
@@ -26,10 +27,6 @@ constexpr int kNameScanBytes = 17;
 constexpr UINT kNameWarning = 724;
 constexpr int kNameTreeItem = 447;
 
-constexpr int kVersionIcon = 1303;
-constexpr int kVersionModel = 1310;
-constexpr int kVersionKind = 1311;
-constexpr int kVersionLine = 1312;
 constexpr int kDriverIconId = kPrinterIconId;
 
 bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
@@ -126,15 +123,15 @@ BOOL ShowControlHelp(const PageRecord* page, LPARAM helpInfo, const DWORD* helpI
 void ShowDriverVersion(PageRecord* page, HWND pageWindow) {
     if (page == nullptr || page->context == nullptr) return;
     const UiContext* context = page->context;
-    SetDlgItemTextW(pageWindow, kVersionModel,
+    SetDlgItemTextW(pageWindow, kItemModelName,
                     context->model != nullptr ? ModelString(context->model, context->model->PrinterName) : u"");
-    SetDlgItemTextW(pageWindow, kVersionKind, u"Printer Driver");
-    SetControlIcon(pageWindow, kVersionIcon, LoadIconW(UiLibraryInstance(), MAKEINTRESOURCEW(kDriverIconId)));
+    SetDlgItemTextW(pageWindow, kItemDriverName, u"Printer Driver");
+    SetControlIcon(pageWindow, kItemIcon, LoadIconW(UiLibraryInstance(), MAKEINTRESOURCEW(kDriverIconId)));
     WCHAR version[64] = {};
     if (!ReadFileVersionText(context->driverPath, version, std::size(version))) return;
     WCHAR text[80] = u"Version ";
     lstrcatW(text, version);
-    SetDlgItemTextW(pageWindow, kVersionLine, text);
+    SetDlgItemTextW(pageWindow, kItemVersion, text);
 }
 
 bool HasRefusedNameByte(LPCWSTR text, size_t cchText) {

@@ -8,6 +8,7 @@
 
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/pages/DevicePage.h"
@@ -24,10 +25,10 @@ struct PageKind {
     int templateId;  // in the language library
     WORD tabIcon;
 };
-constexpr PageKind kDocumentPages[] = {
-    {1100, kLayoutTabIconId}, {1200, kPaperTabIconId}, {1300, kSettingsTabIconId}};
-constexpr PageKind kDevicePage = {1400, kDeviceTabIconId};
-constexpr int kTreePlaceholder = 1301;  // pages whose template holds it show the settings tree
+constexpr PageKind kDocumentPages[] = {{kDocumentPage1Template, kLayoutTabIconId},
+                                      {kDocumentPage2Template, kPaperTabIconId},
+                                      {kDocumentPage3Template, kSettingsTabIconId}};
+constexpr PageKind kDevicePage = {kDevicePageTemplate, kDeviceTabIconId};
 
 // The pages with a procedure of their own, which hands the frame what it leaves; the others
 // run on the frame alone.
@@ -38,8 +39,8 @@ struct PageProcedure {
 constexpr PageProcedure kPageProcedures[] = {
     {kDocumentPage1Template, DocumentPage1DlgProc},
     {kDocumentPage2Template, DocumentPage2DlgProc},
-    {1300, DocumentPage3DlgProc},
-    {1400, DevicePageDlgProc},
+    {kDocumentPage3Template, DocumentPage3DlgProc},
+    {kDevicePageTemplate, DevicePageDlgProc},
 };
 
 DLGPROC ProcedureFor(int templateId) {

@@ -23,7 +23,7 @@ inline constexpr WORD kNoHoverItem = 0xFFFF;
 struct PageRecord {
     UiContext* context;
     HWND dialog;
-    int templateId;           // 1100, 1200, 1300 or 1400
+    int templateId;           // kDocumentPage1Template to kDocumentPage3Template, or kDevicePageTemplate
     HWND tree;                // the settings tree of the page, NULL when none
     void* treeState;          // the settings tree's own state (SettingsTree.h)
     DWORD flags;              // page flags (kPageFlag*)
@@ -38,15 +38,16 @@ struct PageRecord {
     PositionDialogState* position;  // the open print-position dialog's state, NULL when none
 };
 
-/// Adds the pages of the context's sheet through compstui (device sheet: template 1400;
-/// document sheet: 1100, 1200 and 1300); 1 when all were added. On 0 the pages added before
-/// stay with compstui, which releases them; the refused one has been released already.
+/// Adds the pages of the context's sheet through compstui (device sheet: kDevicePageTemplate;
+/// document sheet: kDocumentPage1Template to kDocumentPage3Template); 1 when all were added.
+/// On 0 the pages added before stay with compstui, which releases them; the refused one has
+/// been released already.
 int BuildPropertyPages(UiContext* context);
 /// The pages' PSPCB_* callback: frees the page's record and what it owns (the settings
 /// tree's state included) at PSPCB_RELEASE; returns 1.
 UINT PropertyPageCallback(HWND window, UINT message, PROPSHEETPAGEW* page);
 /// The dialog procedure every page starts from: keeps the page record as DWLP_USER; at
-/// WM_INITDIALOG puts the settings tree in place of placeholder 1301 when the template holds
+/// WM_INITDIALOG puts the settings tree in place of kTreePlaceholder when the template holds
 /// one; at WM_INITDIALOG and PSN_SETACTIVE runs the constraint resolver over the working block
 /// with the page's controls and tree and refreshes the tree; marks the working block while the
 /// page is active, hands it to the result on PSN_APPLY and reports CPSUI_OK, and takes context

@@ -42,8 +42,9 @@ void PublishBinConfig(const DriverDevMode* block, PrinterStatusSnapshot* status,
 /// Sets or clears kOptionPrinterReported by PrinterExtStatus 0x4, when the printer's
 /// information can be read.
 void UpdateStatusFlag(DriverDevMode* block, const PrinterStatusSnapshot* status, HANDLE printer);
-/// With a reported configuration (0x4) and without 0x8: "用紙なし" or "用紙あり" in control
-/// 1239 for a first tray at level 0 or 100; any other level, or no tray, leaves it.
+/// With a reported configuration (0x4) and without 0x8: "用紙なし" or "用紙あり" in
+/// kPaperPresenceControl for a first tray at level 0 or 100; any other level, or no tray,
+/// leaves it.
 void ShowPaperPresence(HWND dialog, const PrinterStatusSnapshot* status);
 /// The 0-based position in a list of formCount forms of a tray's 1-based form index; -1 for
 /// index 0 or one past the list.

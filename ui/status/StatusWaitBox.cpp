@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/data/PrinterDataValues.h"
 #include "ui/pages/PropertyPages.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr int kWaitBoxTemplate = 2700;
 constexpr UINT_PTR kWaitTimer = 2700;
 constexpr DWORD kExtStatusAvailable = 0x4;
 constexpr DWORD kExtStatusAnswered = 0x10;
@@ -144,6 +144,6 @@ INT_PTR StatusWaitBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 INT_PTR ShowStatusWaitBox(PageRecord* page, HWND owner) {
     if (page == nullptr || page->context == nullptr) return -1;
-    return DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kWaitBoxTemplate), owner,
+    return DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kStatusWaitBoxTemplate), owner,
                            StatusWaitBoxProc, reinterpret_cast<LPARAM>(page));
 }

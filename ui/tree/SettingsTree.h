@@ -47,7 +47,7 @@ std::span<const TreeLayoutRow> FullTreeLayout();
 /// the full one.
 std::span<const TreeLayoutRow> ChooseTreeLayout(const PageRecord* page);
 
-/// Replaces placeholder 1301 of the page's dialog with the tree (same rectangle, z-order and
+/// Replaces kTreePlaceholder of the page's dialog with the tree (same rectangle, z-order and
 /// font), subclassed and filled; the tree window, or NULL (the placeholder then stays).
 HWND CreateSettingsTree(PageRecord* page, HWND dialog);
 /// Gives the tree the page's 16 x 18 image list (PageTreeImages); FALSE when there is none.

@@ -3,11 +3,11 @@
 #include <array>
 #include <new>
 
+#include "resources/ui/ControlIds.h"
 #include "ui/tree/SettingsTreeState.h"
 
 namespace {
 
-constexpr int kPlaceholderId = 1301;
 constexpr int kMaxLevel = 4;
 constexpr DWORD kOptionHideMemoryItems = 0x10000u;  // OptionFlags (400): items 451, 458, 459 hidden
 
@@ -104,9 +104,10 @@ HWND CreateSettingsTree(PageRecord* page, HWND dialog) {
     const INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&init);
     SettingsTreeState* state = TreeStateOf(page, true);
-    HWND placeholder = GetDlgItem(dialog, kPlaceholderId);
+    HWND placeholder = GetDlgItem(dialog, kTreePlaceholder);
     RECT rect{};
-    if (state == nullptr || page->context == nullptr || !GetControlRectInDialog(dialog, kPlaceholderId, &rect)) return nullptr;
+    if (state == nullptr || page->context == nullptr || !GetControlRectInDialog(dialog, kTreePlaceholder, &rect))
+        return nullptr;
     ShowWindow(placeholder, SW_HIDE);
 
     state->layout = ChooseTreeLayout(page);
@@ -115,7 +116,7 @@ HWND CreateSettingsTree(PageRecord* page, HWND dialog) {
                         TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS;
     HWND tree = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY, WC_TREEVIEWW, u"", style, rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, dialog,
-                                reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(kPlaceholderId)), nullptr, nullptr);
+                                reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(kTreePlaceholder)), nullptr, nullptr);
     if (tree == nullptr) {
         ShowWindow(placeholder, SW_SHOWNA);
         return nullptr;

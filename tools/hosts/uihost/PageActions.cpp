@@ -5,11 +5,10 @@
 #include "platform/PropSheet.h"
 #include "platform/StandInControls.h"
 #include "platform/User.h"
+#include "resources/ui/ControlIds.h"
 
 namespace uihost {
 namespace {
-
-constexpr int kTreeId = 1301;
 
 HTREEITEM NextItem(HWND tree, UINT relation, HTREEITEM item) {
     return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
@@ -94,7 +93,7 @@ HWND SettingsTreeOf(HWND page) {
     for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         WCHAR name[64] = {};
         GetClassNameW(child, name, 64);
-        if (GetDlgCtrlID(child) == kTreeId && std::u16string(name) == WC_TREEVIEWW) return child;
+        if (GetDlgCtrlID(child) == kTreePlaceholder && std::u16string(name) == WC_TREEVIEWW) return child;
     }
     return nullptr;
 }
