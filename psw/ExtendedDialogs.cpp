@@ -2,13 +2,13 @@
 
 #include <iterator>
 
-#include "psw/ExtendedWindow.h"
 #include "psw/Language.h"
 #include "psw/MainWindow.h"
 #include "psw/PswLog.h"
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 

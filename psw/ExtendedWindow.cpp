@@ -15,6 +15,7 @@
 #include "platform/Registry.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 const EwsSheetRow EwsSheetTable[6] = {
     {EwsSheet::R01, 251, 301, &EwsDlgProcR01},
@@ -56,7 +57,7 @@ SIZE EwsOuterSize(const PSWDATA* d) {
 
 void BuildTitle(const PSWDATA* d, LPWSTR title) {
     WCHAR caption[kEwsTitleChars];
-    LoadStringEx(d->language, kEwsTitleStringId, caption, sizeof(caption));
+    LoadStringEx(d->language, kEwsTitleText, caption, sizeof(caption));
     EwsTitle(d->language, caption, d->printerName, title, kEwsTitleChars);
 }
 
@@ -180,7 +181,7 @@ bool OnStatusMessage(HWND hwnd, UINT message, PSWDATA* d) {
         EWS_SetConsumables(d);
         EWS_SetPrinterInformation(d, sheet);
         return true;
-    case 0x410:  // the printer's display; nothing passes it on yet
+    case WM_PSW_PRINTERDISPLAY:
         EWS_SetPrinterDisplay(d, sheet);
         return true;
     case WM_PSW_ERRCOVEROPEN:

@@ -15,6 +15,7 @@
 #include "psw/StatusWindow.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 
@@ -513,7 +514,7 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    if (message >= 0x400 && message <= WM_PSW_SET_LAST) {
+    if (message >= WM_USER && message <= WM_PSW_SET_LAST) {
         return PSWWindowMessage(hwnd, message, wParam, lParam, d);
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -4,7 +4,7 @@
 #include "psw/StatusTables.h"
 
 LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-/// The private range 0x400..0x466: 0 when handled, DefWindowProcW's result otherwise.
+/// The private range WM_USER..WM_PSW_SET_LAST: 0 when handled, DefWindowProcW's result otherwise.
 LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PSWDATA* data);
 
 /// Display conditions from Port and PrinterExtStatus; closes the windows they no longer allow.

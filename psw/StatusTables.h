@@ -4,6 +4,7 @@
 // variable table (the variables a window binds and the messages the manager posts for them).
 #include <cstddef>
 
+#include "psw/PswMessages.h"
 #include "psw/PswRecord.h"
 
 /// Rows of the status-bit table and of the variable table (its last row is the empty end row).
@@ -26,34 +27,6 @@ struct PSWVariable {
     WORD notifyClass;  // notification class; 0 = none
     WORD refreshGroups;
 };
-
-// --- Private messages posted by the manager (one per variable) and by the window itself ---
-inline constexpr UINT WM_PSW_PORT = 0x401u;
-inline constexpr UINT WM_PSW_PRINTEREXTSTATUS = 0x402u;
-inline constexpr UINT WM_PSW_SPOOLERQUEUE = 0x403u;
-inline constexpr UINT WM_PSW_SENDINGJOBINFO = 0x404u;
-inline constexpr UINT WM_PSW_PRINTINGJOBINFO = 0x405u;
-inline constexpr UINT WM_PSW_PRINTERQUEUE = 0x406u;
-inline constexpr UINT WM_PSW_PRINTERBINCONFIG = 0x407u;
-inline constexpr UINT WM_PSW_PRINTEROPTCONFIG = 0x408u;
-inline constexpr UINT WM_PSW_USERAUTHORITY = 0x409u;
-inline constexpr UINT WM_PSW_PRINTERNAME = 0x40Au;
-inline constexpr UINT WM_PSW_CURRENTSTATUS = 0x40Bu;
-inline constexpr UINT WM_PSW_COMPULSIVEPOLLING = 0x40Cu;
-inline constexpr UINT WM_PSW_LMSTATUS = 0x40Du;
-inline constexpr UINT WM_PSW_TONERREMAIN = 0x40Eu;
-inline constexpr UINT WM_PSW_ERRCOVEROPEN = 0x411u;
-inline constexpr UINT WM_PSW_ERRSUPPLIES = 0x412u;
-inline constexpr UINT WM_PSW_CURRENTFEEDER = 0x415u;
-inline constexpr UINT WM_PSW_ERRNOPAPER2 = 0x416u;
-inline constexpr UINT WM_PSW_ERRPAPERJAM = 0x417u;
-inline constexpr UINT WM_PSW_ERRLOADPAPER = 0x41Cu;
-inline constexpr UINT WM_PSW_SET_REFRESHSTATUS = 0x465u;
-inline constexpr UINT WM_PSW_SET_LAST = 0x466u;
-inline constexpr UINT WM_PSW_UPDATE_INFORMATION = 0x4C9u;
-
-/// Control id of the refresh command (WM_COMMAND to the main window).
-inline constexpr int kRefreshButton = 281;
 
 /// The word of CurrentStatus that a status row tests (its value is the word's position
 /// plus one; None tests nothing).

@@ -20,6 +20,7 @@
 #include "platform/Sync.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 

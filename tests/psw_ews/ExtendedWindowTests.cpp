@@ -8,6 +8,7 @@
 #include "platform/Sync.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/psw/PswIds.h"
 #include "tests/psw_ews/EwsFixture.h"
 
 namespace kvtest {

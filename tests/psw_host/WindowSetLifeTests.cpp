@@ -13,6 +13,7 @@
 #include "platform/Modules.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/psw/PswIds.h"
 #include "tests/psw_host/HostFixture.h"
 
 namespace kvtest {
