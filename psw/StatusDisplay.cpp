@@ -5,7 +5,7 @@
 
 #include "psw/Language.h"
 #include "psw/PswLog.h"
-#include "psw/StatusWindow.h"
+#include "psw/PswModule.h"
 #include "platform/Modules.h"
 #include "platform/Controls.h"
 #include "platform/User.h"

@@ -24,8 +24,6 @@
 
 namespace {
 
-HMODULE g_module = nullptr;
-
 constexpr int kIconIds[3] = {20004, 20002, 20003};
 constexpr UINT kAcceleratorId = 111;
 constexpr UINT kTitleString = 1002;
@@ -123,7 +121,7 @@ bool IsMainWindowClass(HWND window) {
     }
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    return GetClassInfoExW(g_module, name, &wc) && wc.lpfnWndProc == &MainWndProc;
+    return GetClassInfoExW(PswModule(), name, &wc) && wc.lpfnWndProc == &MainWndProc;
 }
 
 }  // namespace
@@ -135,12 +133,9 @@ void LoadStatusIcons(PSWDATA* d) {
         }
         const int px = i < 3 ? 16 : 32;
         d->statusIcons[i] = static_cast<HICON>(
-            LoadImageW(g_module, MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
+            LoadImageW(PswModule(), MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
     }
 }
-
-HMODULE PswModule() { return g_module; }
-void SetPswModule(HMODULE module) { g_module = module; }
 
 PSWDATA* PswRecordOf(HWND mainWindow) {
     if (mainWindow == nullptr || !IsWindow(mainWindow) || !IsMainWindowClass(mainWindow)) {
@@ -155,7 +150,7 @@ DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWOR
     if (module == nullptr || table == nullptr || count == nullptr || reserved == nullptr) {
         return Leave("GetPSWStatusTable", ERR_PSW);
     }
-    *module = g_module;
+    *module = PswModule();
     *table = PswStatusTable();
     *count = kPswStatusRows;
     *reserved = 0;
@@ -220,7 +215,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     WCHAR title[256] = {};
     LoadStringEx(d->language, kTitleString, title, sizeof(title));
     const HWND window = CreateWindowExW(0, d->mainClassName, title, kMainStyle, 0, 0, 0, 0, nullptr, nullptr,
-                                        g_module, d);
+                                        PswModule(), d);
     if (window == nullptr) {
         return FailInit(d, mainWindow, ERR_PSW, "Main CreateWindowEx() is failed.");
     }
@@ -242,7 +237,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     EWS_CreateMainWindow(d);
     dialogs[0] = d->mainWindow;
     dialogs[1] = d->ewsWindow;
-    d->accelerators = LoadAcceleratorsW(g_module, MAKEINTRESOURCEW(kAcceleratorId));
+    d->accelerators = LoadAcceleratorsW(PswModule(), MAKEINTRESOURCEW(kAcceleratorId));
     *accelerators = d->accelerators;
     ShowWindow(window, SW_HIDE);
     GetRegPslSetting(d);
@@ -258,20 +253,20 @@ BOOL RegisterMiscWndClass(PSWDATA* d) {
     lstrcpynW(d->mainClassName, kClassPrefix, static_cast<int>(std::size(d->mainClassName)));
     const int used = lstrlenW(d->mainClassName);
     lstrcpynW(d->mainClassName + used, driver, static_cast<int>(std::size(d->mainClassName)) - used);
-    UnregisterClassW(d->mainClassName, g_module);
+    UnregisterClassW(d->mainClassName, PswModule());
     const bool withIcon = d->osVersion.dwPlatformId == 1 || (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 3);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &MainWndProc;
     wc.cbWndExtra = sizeof(void*);
-    wc.hInstance = g_module;
-    wc.hIcon = withIcon ? LoadIconW(g_module, MAKEINTRESOURCEW(20001)) : nullptr;
+    wc.hInstance = PswModule();
+    wc.hIcon = withIcon ? LoadIconW(PswModule(), MAKEINTRESOURCEW(20001)) : nullptr;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = d->mainClassName;
-    wc.hIconSm = LoadIconW(g_module, MAKEINTRESOURCEW(20001));
+    wc.hIconSm = LoadIconW(PswModule(), MAKEINTRESOURCEW(20001));
     if (RegisterClassExW(&wc) == 0) {
-        WNDCLASSW old{0, &MainWndProc, 0, static_cast<int>(sizeof(void*)), g_module, wc.hIcon, wc.hCursor,
+        WNDCLASSW old{0, &MainWndProc, 0, static_cast<int>(sizeof(void*)), PswModule(), wc.hIcon, wc.hCursor,
                       wc.hbrBackground, nullptr, d->mainClassName};
         if (RegisterClassW(&old) == 0) {
             LogPrint(kLogError, "Main RegisterClass() is failed.\n");

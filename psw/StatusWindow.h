@@ -1,11 +1,8 @@
 #pragma once
 // The status window library's entry points as the status-monitor program calls them, the
 // binding to the manager, and the release of a record. All on the host's window thread.
+#include "psw/PswModule.h"
 #include "psw/StatusTables.h"
-
-/// This library's module handle (kept when the library is attached).
-HMODULE PswModule();
-void SetPswModule(HMODULE module);
 
 // The five exports (the module's shims call these).
 namespace psw {
