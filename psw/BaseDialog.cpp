@@ -1,7 +1,8 @@
 #include "psw/BaseDialog.h"
 
+#include "psw/DialogText.h"
+#include "psw/Foreground.h"
 #include "psw/Language.h"
-#include "psw/MainWindow.h"
 #include "psw/Placement.h"
 #include "psw/PswLog.h"
 #include "psw/StatusDisplay.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr UINT kBaseTemplate = 151;
 constexpr int kCaptionControl = 161;
+constexpr int kJobNameControl = 164;
 constexpr UINT kCaptionString = 1101;
 constexpr int kPictureControl = 181;
 constexpr int kPaletteSetOffset = 5000;
@@ -156,4 +158,13 @@ INT_PTR AuthorityDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     default:
         return FALSE;
     }
+}
+
+void UpdateWithPrintingJobInfo(PSWDATA* d) {
+    if (d->statusRow == 3 || d->baseDialog == nullptr) {
+        return;
+    }
+    WCHAR name[256];
+    CopyWideField(d->variables[kVarPrintingJobInfo], 0, 256, name, 256);
+    SetDlgItemTextW(d->baseDialog, kJobNameControl, name);
 }

@@ -7,5 +7,8 @@
 BOOL CreateChildWindow(PSWDATA* data);
 /// Fits the main window around the base dialog and moves it to its stored position.
 BOOL ChangeWindowSize(PSWDATA* data);
+/// The printing job's name on the base dialog; left as it is while another printer is
+/// connected (status row 3) or before the base dialog exists.
+void UpdateWithPrintingJobInfo(PSWDATA* data);
 INT_PTR BaseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR AuthorityDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
+#include "psw/DialogText.h"
 #include "psw/Language.h"
-#include "psw/MainWindow.h"
 #include "psw/PswLog.h"
 #include "platform/Controls.h"
 #include "platform/User.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "psw/DialogText.h"
 #include "psw/ExtendedDialogs.h"
 #include "psw/Help.h"
 #include "psw/Language.h"
-#include "psw/MainWindow.h"
 #include "psw/Placement.h"
 #include "psw/PswLog.h"
 #include "psw/PswModule.h"

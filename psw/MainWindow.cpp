@@ -4,6 +4,8 @@
 #include <iterator>
 
 #include "psw/BaseDialog.h"
+#include "psw/DialogText.h"
+#include "psw/Foreground.h"
 #include "psw/Language.h"
 #include "psw/Placement.h"
 #include "psw/PopupConditions.h"
@@ -19,7 +21,6 @@
 
 namespace {
 
-constexpr int kJobNameControl = 164;
 constexpr int kPictureControl = 181;
 constexpr int kMainIcon = 20001;
 constexpr DWORD kAuthorityTemplate = 991;
@@ -182,26 +183,6 @@ void OnDisplayChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PSWD
 
 }  // namespace
 
-void CopyWideField(const PSWVariable& row, DWORD offset, DWORD cchField, LPWSTR out, DWORD cchOut) {
-    if (cchOut == 0) {
-        return;
-    }
-    out[0] = u'\0';
-    if (row.value == nullptr || row.cbValue <= offset) {
-        return;
-    }
-    DWORD cch = (row.cbValue - offset) / sizeof(WCHAR);
-    cch = cch < cchField ? cch : cchField;
-    cch = cch < cchOut - 1 ? cch : cchOut - 1;
-    std::memcpy(out, static_cast<const BYTE*>(row.value) + offset, cch * sizeof(WCHAR));
-    out[cch] = u'\0';
-    for (DWORD i = 0; i < cch; ++i) {
-        if (out[i] == u'\0') {
-            break;
-        }
-    }
-}
-
 void CheckSupportConnection(PSWDATA* d) {
     CallGetPrinterStatus(d, kVarPort);
     CallGetPrinterStatus(d, kVarPrinterExtStatus);
@@ -234,96 +215,7 @@ void CheckSupportConnection(PSWDATA* d) {
 
 void UpdateWithPortEx(PSWDATA* d) { CheckSupportConnection(d); }
 
-void UpdateWithPrintingJobInfo(PSWDATA* d) {
-    if (d->statusRow == 3 || d->baseDialog == nullptr) {
-        return;
-    }
-    WCHAR name[256];
-    CopyWideField(d->variables[kVarPrintingJobInfo], 0, 256, name, 256);
-    SetDlgItemTextW(d->baseDialog, kJobNameControl, name);
-}
-
 BOOL UpdateWithSendingJobInfo(PSWDATA* /*data*/) { return TRUE; }
-
-BOOL CallSetForegroundWindow(HWND hwnd) {
-    const BOOL ok = SetForegroundWindow(hwnd);
-    LogPrint(kLogTrace, "SetForegroundWindow return %d\n", ok);
-    return ok;
-}
-
-BOOL CallSetForegroundWindowEx(HWND hwnd) {
-    // The foreground window's thread shares its input with ours while we ask.
-    const HWND foreground = GetForegroundWindow();
-    const DWORD from = foreground != nullptr ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    const DWORD to = GetWindowThreadProcessId(hwnd, nullptr);
-    const bool attached = from != 0 && to != 0 && from != to && AttachThreadInput(from, to, TRUE);
-    DWORD timeout = 0;
-    const bool read = SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0) != FALSE;
-    if (read && timeout != 0) {
-        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
-    }
-    const BOOL ok = SetForegroundWindow(hwnd);
-    if (read && timeout != 0) {
-        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(timeout)), 0);
-    }
-    if (attached) {
-        AttachThreadInput(from, to, FALSE);
-    }
-    return ok;
-}
-
-void SetDialogFont(HWND hwnd, const PSWDATA* d) {
-    if (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 4) {
-        return;
-    }
-    EnumChildWindows(
-        hwnd,
-        [](HWND child, LPARAM) -> BOOL {
-            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-            return TRUE;
-        },
-        0);
-}
-
-BOOL CreateShortString(HDC dc, int maxWidth, LPCWSTR text, LPCWSTR suffix, LPWSTR out, int cchOut) {
-    if (maxWidth <= 0 || text == nullptr || out == nullptr || cchOut <= 0) {
-        return FALSE;
-    }
-    out[0] = u'\0';
-    const int len = lstrlenW(text);
-    if (len == 0) {
-        return TRUE;
-    }
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text, len, &extent);
-    if (extent.cx <= maxWidth) {
-        lstrcpynW(out, text, cchOut);
-        return TRUE;
-    }
-    const int suffixLen = suffix != nullptr ? lstrlenW(suffix) : 0;
-    SIZE suffixExtent{};
-    GetTextExtentPoint32W(dc, suffix != nullptr ? suffix : u"", suffixLen, &suffixExtent);
-    if (suffixExtent.cx > maxWidth) {
-        return FALSE;
-    }
-    int keep = 0;
-    for (LPCWSTR p = text; *p != u'\0';) {
-        LPCWSTR next = CharNextW(p);
-        const int candidate = static_cast<int>(next - text);
-        SIZE part{};
-        GetTextExtentPoint32W(dc, text, candidate, &part);
-        if (part.cx + suffixExtent.cx >= maxWidth || candidate + suffixLen >= cchOut) {
-            break;
-        }
-        keep = candidate;
-        p = next;
-    }
-    lstrcpynW(out, text, keep + 1);
-    if (suffix != nullptr) {
-        lstrcpynW(out + keep, suffix, cchOut - keep);
-    }
-    return TRUE;
-}
 
 LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
     switch (message) {

@@ -143,3 +143,18 @@ DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback) {
 }
 
 bool PswValueBit0(LPPSWDATA data, PswVar var) { return (PswValueDword(data->variables[var], 0) & 1u) != 0; }
+
+void CopyWideField(const PSWVariable& row, DWORD offset, DWORD cchField, LPWSTR out, DWORD cchOut) {
+    if (cchOut == 0) {
+        return;
+    }
+    out[0] = u'\0';
+    if (row.value == nullptr || row.cbValue <= offset) {
+        return;
+    }
+    DWORD cch = (row.cbValue - offset) / sizeof(WCHAR);
+    cch = cch < cchField ? cch : cchField;
+    cch = cch < cchOut - 1 ? cch : cchOut - 1;
+    std::memcpy(out, static_cast<const BYTE*>(row.value) + offset, cch * sizeof(WCHAR));
+    out[cch] = u'\0';
+}

@@ -97,3 +97,6 @@ void ConvertStatusID(LPPSWDATA data);
 DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback = 0);
 /// Bit 0 of a single-DWORD variable (LMStatus, CompulsivePolling, UserAuthority...).
 bool PswValueBit0(LPPSWDATA data, PswVar var);
+/// Copies a fixed wide field of a value into out, always terminated (cchField characters at
+/// most, and no more than the value holds).
+void CopyWideField(const PSWVariable& row, DWORD offset, DWORD cchField, LPWSTR out, DWORD cchOut);

@@ -6,6 +6,7 @@
 
 #include "psw/BaseDialog.h"
 #include "psw/ExtendedWindow.h"
+#include "psw/Foreground.h"
 #include "psw/Language.h"
 #include "psw/MainWindow.h"
 #include "psw/Placement.h"
