@@ -3,11 +3,12 @@
 #include "psw/DialogText.h"
 #include "psw/Foreground.h"
 #include "psw/Language.h"
+#include "psw/MainWindowClass.h"
 #include "psw/Placement.h"
 #include "psw/PswLog.h"
+#include "psw/PswModule.h"
 #include "psw/StatusDisplay.h"
 #include "psw/StatusFetch.h"
-#include "psw/StatusWindow.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 

@@ -9,6 +9,7 @@
 #include "psw/Foreground.h"
 #include "psw/Language.h"
 #include "psw/MainWindow.h"
+#include "psw/MainWindowClass.h"
 #include "psw/Placement.h"
 #include "psw/PopupConditions.h"
 #include "psw/PswLog.h"
@@ -29,7 +30,6 @@ constexpr int kIconIds[3] = {20004, 20002, 20003};
 constexpr UINT kAcceleratorId = 111;
 constexpr UINT kTitleString = 1002;
 constexpr DWORD kMainStyle = 0x00CA0000u;  // caption, system menu, minimise box
-constexpr WCHAR kClassPrefix[] = u"PSWWndClass ";
 
 /// Places the window at its stored rectangle, corrected to the screen.
 void PlaceMain(PSWDATA* d) {
@@ -109,22 +109,6 @@ DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
     return Leave("InitializeStatusWindowEx", code);
 }
 
-/// Whether the window is of the class this library registered for its main windows. The
-/// class stays what it is when a host subclasses the window (replaces its procedure).
-bool IsMainWindowClass(HWND window) {
-    WCHAR name[sizeof(PSWDATA::mainClassName) / sizeof(WCHAR)] = {};
-    if (GetClassNameW(window, name, static_cast<int>(std::size(name))) == 0) {
-        return false;
-    }
-    const int prefix = lstrlenW(kClassPrefix);
-    if (lstrlenW(name) < prefix || std::memcmp(name, kClassPrefix, prefix * sizeof(WCHAR)) != 0) {
-        return false;
-    }
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    return GetClassInfoExW(PswModule(), name, &wc) && wc.lpfnWndProc == &MainWndProc;
-}
-
 }  // namespace
 
 void LoadStatusIcons(PSWDATA* d) {
@@ -136,14 +120,6 @@ void LoadStatusIcons(PSWDATA* d) {
         d->statusIcons[i] = static_cast<HICON>(
             LoadImageW(PswModule(), MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
     }
-}
-
-PSWDATA* PswRecordOf(HWND mainWindow) {
-    if (mainWindow == nullptr || !IsWindow(mainWindow) || !IsMainWindowClass(mainWindow)) {
-        return nullptr;
-    }
-    auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(mainWindow, GWLP_USERDATA));
-    return d != nullptr && d->signature == kPswSignature ? d : nullptr;
 }
 
 DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved) {
@@ -212,7 +188,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
         GetHelpPathName(d, d->driverName);
     }
     LoadStatusIcons(d);
-    RegisterMiscWndClass(d);
+    RegisterMiscWndClass(d, &MainWndProc);
     WCHAR title[256] = {};
     LoadStringEx(d->language, kTitleString, title, sizeof(title));
     const HWND window = CreateWindowExW(0, d->mainClassName, title, kMainStyle, 0, 0, 0, 0, nullptr, nullptr,
@@ -246,34 +222,6 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     // The first popup is decided once everything it reads is in place.
     CheckDisplayAndClose(d);
     return Leave("InitializeStatusWindowEx", PSW_NO_ERROR);
-}
-
-BOOL RegisterMiscWndClass(PSWDATA* d) {
-    WCHAR driver[64] = {};
-    MultiByteToWideChar(CP_ACP, 0, d->driverName, -1, driver, 63);
-    lstrcpynW(d->mainClassName, kClassPrefix, static_cast<int>(std::size(d->mainClassName)));
-    const int used = lstrlenW(d->mainClassName);
-    lstrcpynW(d->mainClassName + used, driver, static_cast<int>(std::size(d->mainClassName)) - used);
-    UnregisterClassW(d->mainClassName, PswModule());
-    const bool withIcon = d->osVersion.dwPlatformId == 1 || (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 3);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &MainWndProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hInstance = PswModule();
-    wc.hIcon = withIcon ? LoadIconW(PswModule(), MAKEINTRESOURCEW(20001)) : nullptr;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = d->mainClassName;
-    wc.hIconSm = LoadIconW(PswModule(), MAKEINTRESOURCEW(20001));
-    if (RegisterClassExW(&wc) == 0) {
-        WNDCLASSW old{0, &MainWndProc, 0, static_cast<int>(sizeof(void*)), PswModule(), wc.hIcon, wc.hCursor,
-                      wc.hbrBackground, nullptr, d->mainClassName};
-        if (RegisterClassW(&old) == 0) {
-            LogPrint(kLogError, "Main RegisterClass() is failed.\n");
-        }
-    }
-    return TRUE;
 }
 
 DWORD InitializeSRM(PSWDATA* d) {

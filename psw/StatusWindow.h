@@ -14,8 +14,6 @@ DWORD CloseStatusWindow(HWND mainWindow, BOOL byUser);
 DWORD DestroyStatusWindow(HWND mainWindow);
 }  // namespace psw
 
-/// Registers "PSWWndClass <driver>" (an earlier registration of the same name serves).
-BOOL RegisterMiscWndClass(PSWDATA* data);
 /// Loads the manager and resolves its entry points: 0 or the SRMERR code of the first missing.
 DWORD InitializeSRM(PSWDATA* data);
 /// Opens the manager for the printer, registers the notifications and fetches the first values.
@@ -32,7 +30,3 @@ void SaveWindowSetRegData(PSWDATA* data);
 BOOL UpdatePSWRegData(PSWDATA* data, LPCWSTR oldName);
 /// Frees everything the record holds, then the record.
 void PswBufferRelease(PSWDATA* data);
-
-/// The record of one of this library's main windows; NULL for any other window, a window
-/// whose record is gone, or NULL.
-PSWDATA* PswRecordOf(HWND mainWindow);
