@@ -17,6 +17,7 @@
 #include "psw/StatusDisplay.h"
 #include "psw/StatusFetch.h"
 #include "psw/StatusWindow.h"
+#include "psw/WindowSetDisplay.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "resources/psw/PswIds.h"

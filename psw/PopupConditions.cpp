@@ -7,7 +7,7 @@
 #include "psw/PswLog.h"
 #include "psw/RegistrySettings.h"
 #include "psw/StatusFetch.h"
-#include "psw/StatusWindow.h"
+#include "psw/WindowSetDisplay.h"
 #include "platform/User.h"
 
 namespace {

@@ -31,67 +31,6 @@ constexpr UINT kAcceleratorId = 111;
 constexpr UINT kTitleString = 1002;
 constexpr DWORD kMainStyle = 0x00CA0000u;  // caption, system menu, minimise box
 
-/// Places the window at its stored rectangle, corrected to the screen.
-void PlaceMain(PSWDATA* d) {
-    RECT stored{d->mainPosition.x, d->mainPosition.y, d->mainPosition.x + d->mainSize.cx,
-                d->mainPosition.y + d->mainSize.cy};
-    RECT corrected = stored;
-    GetCorrectWndRect(&corrected, &stored, static_cast<DWORD>(GetWindowLongPtrW(d->mainWindow, GWL_STYLE)));
-    d->mainPosition = {corrected.left, corrected.top};
-    SetWindowPos(d->mainWindow, nullptr, corrected.left, corrected.top, corrected.right - corrected.left,
-                 corrected.bottom - corrected.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-/// The refresh condition of a display: no monitor-driven polling and the spooler says stale.
-void RefreshIfStale(PSWDATA* d) {
-    FetchIfEmpty(d, kVarLMStatus);
-    FetchIfEmpty(d, kVarCompulsivePolling);
-    const DWORD spooler = PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
-    if (!PswValueBit0(d, kVarLMStatus) && !PswValueBit0(d, kVarCompulsivePolling) && (spooler & 0x8u) != 0) {
-        PostMessageW(d->mainWindow, WM_COMMAND, kRefreshButton, 0);
-    }
-}
-
-/// Shows the extended window (a first sheet and a refresh), or brings it back.
-void ShowExtendedWindow(PSWDATA* d) {
-    const HWND ews = d->ewsWindow;
-    if (ews == nullptr) {
-        return;
-    }
-    if (!IsWindowVisible(ews)) {
-        RefreshIfStale(d);
-        if ((d->ewsDisplayCondition & kDisplayOff) != 0) {
-            return;
-        }
-        ShowWindow(ews, SW_RESTORE);
-        SetWndRect(ews, d->ewsPosition.x, d->ewsPosition.y, d->ewsPosition.x + d->ewsSize.cx,
-                   d->ewsPosition.y + d->ewsSize.cy);
-        PostMessageW(ews, WM_COMMAND, kEwsGeneralButton, 0);
-    } else if (IsIconic(ews)) {
-        ShowWindow(ews, SW_RESTORE);
-    }
-    CallSetForegroundWindow(ews);
-}
-
-/// Writes the exit line of an entry point ("<function> return <code>") and returns the code.
-DWORD Leave(const char* function, DWORD code) {
-    switch (code) {
-    case PSW_NO_ERROR:
-        LogPrint(kLogTrace, "%s return PSW_NO_ERROR\n", function);
-        break;
-    case ERR_PSW:
-        LogPrint(kLogTrace, "%s return ERR_PSW\n", function);
-        break;
-    case PSWERR_OUTOFMEMORY:
-        LogPrint(kLogTrace, "%s return PSWERR_OUTOFMEMORY\n", function);
-        break;
-    default:
-        LogPrint(kLogTrace, "%s return %u\n", function, static_cast<unsigned>(code));
-        break;
-    }
-    return code;
-}
-
 /// Ends a failed initialisation: the window (if any) loses its record and is destroyed, the
 /// caller's handle is cleared and everything the record holds is freed. No WM_QUIT.
 DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
@@ -106,7 +45,7 @@ DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
         *mainWindow = nullptr;
     }
     PswBufferRelease(d);
-    return Leave("InitializeStatusWindowEx", code);
+    return LogReturn("InitializeStatusWindowEx", code);
 }
 
 }  // namespace
@@ -125,13 +64,13 @@ void LoadStatusIcons(PSWDATA* d) {
 DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved) {
     LogPrint(kLogTrace, "GetPSWStatusTable start\n");
     if (module == nullptr || table == nullptr || count == nullptr || reserved == nullptr) {
-        return Leave("GetPSWStatusTable", ERR_PSW);
+        return LogReturn("GetPSWStatusTable", ERR_PSW);
     }
     *module = PswModule();
     *table = PswStatusTable();
     *count = kPswStatusRows;
     *reserved = 0;
-    return Leave("GetPSWStatusTable", PSW_NO_ERROR);
+    return LogReturn("GetPSWStatusTable", PSW_NO_ERROR);
 }
 
 DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND parent, HWND* mainWindow, HWND* dialogs,
@@ -139,20 +78,20 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     LogPrint(kLogTrace, "InitializeStatusWindowEx start\n");
     if (parent == nullptr || mainWindow == nullptr || accelerators == nullptr) {
         LogPrint(kLogError, "[InitializeStatusWindow] \"hWndParent\" is NULL.\n");
-        return Leave("InitializeStatusWindowEx", ERR_PSW);
+        return LogReturn("InitializeStatusWindowEx", ERR_PSW);
     }
     *mainWindow = nullptr;
     if (dialogs == nullptr) {
         if (extra == nullptr) {
-            return Leave("InitializeStatusWindowEx", ERR_PSW);
+            return LogReturn("InitializeStatusWindowEx", ERR_PSW);
         }
         *extra = 2;
-        return Leave("InitializeStatusWindowEx", PSW_NO_ERROR);
+        return LogReturn("InitializeStatusWindowEx", PSW_NO_ERROR);
     }
     auto* d = static_cast<PSWDATA*>(GlobalAlloc(GPTR, sizeof(PSWDATA)));
     if (d == nullptr) {
         LogPrint(kLogError, "[InitializeStatusWindow] Allocation error for \"lpPSWData\".\n");
-        return Leave("InitializeStatusWindowEx", ERR_PSW);
+        return LogReturn("InitializeStatusWindowEx", ERR_PSW);
     }
     d->signature = kPswSignature;
     d->osVersion.dwOSVersionInfoSize = sizeof(d->osVersion);
@@ -221,7 +160,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     StartWatchPslSetting(d, window);
     // The first popup is decided once everything it reads is in place.
     CheckDisplayAndClose(d);
-    return Leave("InitializeStatusWindowEx", PSW_NO_ERROR);
+    return LogReturn("InitializeStatusWindowEx", PSW_NO_ERROR);
 }
 
 DWORD InitializeSRM(PSWDATA* d) {
@@ -294,77 +233,12 @@ DWORD GetSRMInitValue(PSWDATA* d) {
     return 0;
 }
 
-DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
-    LogPrint(kLogTrace, "DisplayStatusWindow start\n");
-    PSWDATA* d = PswRecordOf(mainWindow);
-    if (d == nullptr) {
-        LogPrint(kLogError, "[DisplayStatusWindow] \"hWnd\" is NULL.\n");
-        return Leave("DisplayStatusWindow", ERR_PSW);
-    }
-    CallGetPrinterStatus(d, kVarUserAuthority);
-    if (!PswValueBit0(d, kVarUserAuthority)) {
-        if (userStart != 0) {
-            PostMessageW(mainWindow, WM_PSW_USERAUTHORITY, 1, 0);
-        }
-        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-    }
-    if (userStart == 2) {
-        ShowExtendedWindow(d);
-        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-    }
-    d->userStart = userStart;
-    if (userStart == 1 && IsWindowVisible(mainWindow)) {
-        if (!IsIconic(mainWindow)) {
-            CallSetForegroundWindow(d->authorityNotice != nullptr ? d->authorityNotice : mainWindow);
-        } else {
-            PlaceMain(d);
-            CallSetForegroundWindow(mainWindow);
-            ShowWindow(mainWindow, SW_RESTORE);
-        }
-        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-    }
-    if (userStart == 0 && d->showAsIcon == 1) {
-        ShowWindow(mainWindow, SW_MINIMIZE);
-        SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-    }
-    if (userStart != 0) {
-        RefreshIfStale(d);
-        if ((d->mainDisplayCondition & kDisplayOff) != 0) {
-            return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-        }
-    }
-    PlaceMain(d);
-    CallSetForegroundWindow(mainWindow);
-    ShowWindow(mainWindow, SW_RESTORE);
-    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-}
-
-DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
-    LogPrint(kLogTrace, "CloseStatusWindow start\n");
-    PSWDATA* d = PswRecordOf(mainWindow);
-    if (d == nullptr) {
-        LogPrint(kLogError, "[CloseStatusWindow] \"hWnd\" is NULL.\n");
-        return Leave("CloseStatusWindow", ERR_PSW);
-    }
-    if (d->userStart == 0) {
-        d->poppedUp = byUser ? (kPoppedMyJob | kPoppedOtherJob) : 0;
-    }
-    if (d->authorityNotice != nullptr) {
-        EndDialog(d->authorityNotice, 0);
-    }
-    ShowWindow(mainWindow, SW_HIDE);
-    d->userStart = 0;
-    return Leave("CloseStatusWindow", PSW_NO_ERROR);
-}
-
 DWORD psw::DestroyStatusWindow(HWND mainWindow) {
     LogPrint(kLogTrace, "DestroyStatusWindow start\n");
     PSWDATA* d = PswRecordOf(mainWindow);
     if (d == nullptr) {
         LogPrint(kLogError, "[DestroyStatusWindow] \"hWnd\" is NULL.\n");
-        return Leave("DestroyStatusWindow", ERR_PSW);
+        return LogReturn("DestroyStatusWindow", ERR_PSW);
     }
     StopWatchPslSetting(d);
     DestroyKillNotify(d);
@@ -375,13 +249,13 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
         if (d->authorityNotice != nullptr) {
             EndDialog(d->authorityNotice, 1);
         }
-        return Leave("DestroyStatusWindow", PSW_NO_ERROR);
+        return LogReturn("DestroyStatusWindow", PSW_NO_ERROR);
     }
     if (d->ewsWindow != nullptr) {
         DestroyWindow(d->ewsWindow);
     }
     DestroyWindow(mainWindow);  // WM_NCDESTROY releases the record
-    return Leave("DestroyStatusWindow", PSW_NO_ERROR);
+    return LogReturn("DestroyStatusWindow", PSW_NO_ERROR);
 }
 
 void SaveWindowSetRegData(PSWDATA* d) {

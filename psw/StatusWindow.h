@@ -3,14 +3,14 @@
 // binding to the manager, and the release of a record. All on the host's window thread.
 #include "psw/PswModule.h"
 #include "psw/StatusTables.h"
+#include "psw/WindowSetDisplay.h"
 
-// The five exports (the module's shims call these).
+// The five exports (the module's shims call these); DisplayStatusWindow and
+// CloseStatusWindow are declared with the window set's display.
 namespace psw {
 DWORD GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved);
 DWORD InitializeStatusWindowEx(LPCSTR printerName, LPVOID unused, HWND parent, HWND* mainWindow, HWND* dialogs,
                                HACCEL* accelerators, DWORD* extra);
-DWORD DisplayStatusWindow(HWND mainWindow, UINT userStart);
-DWORD CloseStatusWindow(HWND mainWindow, BOOL byUser);
 DWORD DestroyStatusWindow(HWND mainWindow);
 }  // namespace psw
 
