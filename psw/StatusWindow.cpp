@@ -6,13 +6,12 @@
 
 #include "psw/BaseDialog.h"
 #include "psw/ExtendedWindow.h"
-#include "psw/Foreground.h"
 #include "psw/Language.h"
 #include "psw/MainWindow.h"
 #include "psw/MainWindowClass.h"
-#include "psw/Placement.h"
 #include "psw/PopupConditions.h"
 #include "psw/PswLog.h"
+#include "psw/PswModule.h"
 #include "psw/RegistrySettings.h"
 #include "psw/SettingsWatch.h"
 #include "psw/StatusFetch.h"
@@ -26,7 +25,6 @@
 
 namespace {
 
-constexpr int kIconIds[3] = {20004, 20002, 20003};
 constexpr UINT kAcceleratorId = 111;
 constexpr UINT kTitleString = 1002;
 constexpr DWORD kMainStyle = 0x00CA0000u;  // caption, system menu, minimise box
@@ -49,17 +47,6 @@ DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
 }
 
 }  // namespace
-
-void LoadStatusIcons(PSWDATA* d) {
-    for (int i = 0; i < 6; ++i) {
-        if (d->statusIcons[i] != nullptr) {
-            DestroyIcon(d->statusIcons[i]);
-        }
-        const int px = i < 3 ? 16 : 32;
-        d->statusIcons[i] = static_cast<HICON>(
-            LoadImageW(PswModule(), MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
-    }
-}
 
 DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved) {
     LogPrint(kLogTrace, "GetPSWStatusTable start\n");
@@ -256,64 +243,4 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
     }
     DestroyWindow(mainWindow);  // WM_NCDESTROY releases the record
     return LogReturn("DestroyStatusWindow", PSW_NO_ERROR);
-}
-
-void SaveWindowSetRegData(PSWDATA* d) {
-    SetRegMainWndPos(d, d->mainPosition.x, d->mainPosition.y, d->mainSize.cx, d->mainSize.cy);
-    if (d->ewsWindow != nullptr) {
-        EWS_SetRegWndPosSize(d, d->ewsPosition.x, d->ewsPosition.y, d->ewsSize.cx, d->ewsSize.cy);
-    }
-    SetRegPslSetting(d);
-}
-
-BOOL UpdatePSWRegData(PSWDATA* d, LPCWSTR oldName) {
-    if (RemoveRenamedPrinterKey(d, oldName)) {
-        SaveWindowSetRegData(d);
-    }
-    return TRUE;
-}
-
-void PswBufferRelease(PSWDATA* d) {
-    if (d == nullptr) {
-        return;
-    }
-    StopWatchPslSetting(d);
-    ReleaseRefresh(d);
-    if (d->htmlHelpModule != nullptr) {
-        FreeLibrary(d->htmlHelpModule);
-    }
-    if (d->baseBoldFont != nullptr) {
-        DeleteObject(d->baseBoldFont);
-    }
-    for (HICON& icon : d->statusIcons) {
-        if (icon != nullptr) {
-            DestroyIcon(icon);
-            icon = nullptr;
-        }
-    }
-    if (d->helpPath != nullptr) {
-        GlobalFree(d->helpPath);
-    }
-    ReleaseResourceDll(d);
-    if (d->manager != 0 && d->closeManager != nullptr) {
-        if (d->variables != nullptr) {
-            DestroyKillNotify(d);
-        }
-        if (d->closeManager(d->manager) != SRMRES_SUCCESS) {
-            LogPrint(kLogError, "SRM/CloseManger() is failed.\n");
-        }
-    }
-    if (d->managerModule != nullptr) {
-        FreeLibrary(d->managerModule);
-    }
-    if (d->variables != nullptr) {
-        for (int row = 0; row < kPswVariableRows; ++row) {
-            if (d->variables[row].value != nullptr) {
-                GlobalFree(d->variables[row].value);
-            }
-        }
-        GlobalFree(d->variables);
-    }
-    d->signature = 0;
-    GlobalFree(d);
 }

@@ -1,9 +1,9 @@
 #pragma once
-// The status window library's entry points as the status-monitor program calls them, the
-// binding to the manager, and the release of a record. All on the host's window thread.
-#include "psw/PswModule.h"
+// The status window library's entry points as the status-monitor program calls them and the
+// binding to the manager. All on the host's window thread.
 #include "psw/StatusTables.h"
 #include "psw/WindowSetDisplay.h"
+#include "psw/WindowSetRecord.h"
 
 // The five exports (the module's shims call these); DisplayStatusWindow and
 // CloseStatusWindow are declared with the window set's display.
@@ -18,15 +18,3 @@ DWORD DestroyStatusWindow(HWND mainWindow);
 DWORD InitializeSRM(PSWDATA* data);
 /// Opens the manager for the printer, registers the notifications and fetches the first values.
 DWORD GetSRMInitValue(PSWDATA* data);
-/// Loads the six status icons (16x16 of 20004, 20002, 20003, then 32x32 of the same),
-/// destroying the ones loaded before.
-void LoadStatusIcons(PSWDATA* data);
-/// Writes the window set's settings under the printer's current key: the main window's
-/// position, the extended window's while it exists, and the five settings.
-void SaveWindowSetRegData(PSWDATA* data);
-/// After the printer's name changed from oldName to the record's name: removes the old
-/// printer key's settings and writes the window set's under the new one. Does nothing when
-/// the two names give the same key (no real rename). TRUE.
-BOOL UpdatePSWRegData(PSWDATA* data, LPCWSTR oldName);
-/// Frees everything the record holds, then the record.
-void PswBufferRelease(PSWDATA* data);

@@ -1,7 +1,6 @@
 #pragma once
 // Showing and hiding a window set: the two exports that do it, which the main window and the
 // popup checks call as well. Window thread.
-#include "psw/PswRecord.h"
 #include "platform/WinTypes.h"
 
 namespace psw {
