@@ -4,7 +4,7 @@
 #include "platform/WinGdi.h"
 
 void SetDialogFont(HWND hwnd, const PSWDATA* d) {
-    if (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 4) {
+    if (d->osVersion.dwPlatformId == VER_PLATFORM_WIN32_NT && d->osVersion.dwMajorVersion > 4) {
         return;
     }
     EnumChildWindows(

@@ -22,9 +22,9 @@
 
 namespace {
 
-constexpr int kPictureControl = 181;
-constexpr int kMainIcon = 20001;
-constexpr DWORD kAuthorityTemplate = 991;
+// PrinterExtStatus bits that, all set, say the monitor follows the printer on its connection.
+constexpr DWORD kConnectionFollowed = 0x7u;
+// Ports whose printers the extended window is offered for.
 constexpr WCHAR kPortPrefixes[][7] = {u"LPT", u"USB", u"ZEVUSB"};
 
 void UpdateBase(PSWDATA* d) {
@@ -68,8 +68,8 @@ void OnCurrentStatus(PSWDATA* d) {
     const DWORD newSpooler =
         PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
     // A pending refresh only skips asking another one: the text and popups still follow.
-    if (((oldSpooler ^ newSpooler) & 0x8u) != 0 && !MonitorPolls(d) && !d->refreshPending) {
-        CallRefreshStatus(d, 2);
+    if (((oldSpooler ^ newSpooler) & SRM_SPOOLER_JOBS) != 0 && !MonitorPolls(d) && !d->refreshPending) {
+        CallRefreshStatus(d, kRefreshOnSpooler);
     }
     if (GetPopupJobInfo(d, WM_PSW_CURRENTSTATUS)) {
         if (d->statusRow != d->previousStatusRow) {
@@ -82,7 +82,7 @@ void OnCurrentStatus(PSWDATA* d) {
 
 void OnUserAuthority(HWND hwnd, WPARAM wParam, PSWDATA* d) {
     CallGetPrinterStatus(d, kVarUserAuthority);
-    if (PswValueBit0(d, kVarUserAuthority) || !(IsWindowVisible(hwnd) || wParam == 1)) {
+    if (PswValueBit0(d, kVarUserAuthority) || !(IsWindowVisible(hwnd) || wParam == kAuthorityAskedByUser)) {
         return;
     }
     if (d->authorityNotice != nullptr) {
@@ -91,7 +91,7 @@ void OnUserAuthority(HWND hwnd, WPARAM wParam, PSWDATA* d) {
         return;
     }
     ++d->modalDepth;
-    DialogBoxParamW(PswModule(), MAKEINTRESOURCEW(kAuthorityTemplate), hwnd, &AuthorityDlgProc,
+    DialogBoxParamW(PswModule(), MAKEINTRESOURCEW(kAuthorityNoticeTemplate), hwnd, &AuthorityDlgProc,
                     reinterpret_cast<LPARAM>(d));
     --d->modalDepth;
     // The loop may have run DestroyStatusWindow: finish it now that the record is unused.
@@ -138,7 +138,7 @@ void OnMove(HWND hwnd, PSWDATA* d) {
 
 /// Icon 20001 of this library as the window's small and big icon.
 void SetMainIcons(HWND hwnd) {
-    HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(kMainIcon));
+    HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(kWindowIcon));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
@@ -165,7 +165,7 @@ void OnQueryNewPalette(HWND hwnd, PSWDATA* d) {
         return;
     }
     if (GetDeviceCaps(dc, NUMCOLORS) != -1 && IsWindowVisible(hwnd) && d->baseDialog != nullptr) {
-        if (HWND picture = GetDlgItem(d->baseDialog, kPictureControl); picture != nullptr) {
+        if (HWND picture = GetDlgItem(d->baseDialog, kBasePicture); picture != nullptr) {
             InvalidateRect(picture, nullptr, TRUE);
         }
     }
@@ -190,7 +190,7 @@ void CheckSupportConnection(PSWDATA* d) {
     WCHAR port[128];
     CopyWideField(d->variables[kVarPort], offsetof(SRM_PORT, szPortName), 128, port, 128);
     bool ewsSupported = false;
-    if ((PswValueDword(d->variables[kVarPrinterExtStatus], 0) & 0x7u) == 0x7u) {
+    if ((PswValueDword(d->variables[kVarPrinterExtStatus], 0) & kConnectionFollowed) == kConnectionFollowed) {
         d->mainDisplayCondition &= ~kDisplayNoSupport;
         for (const auto& prefix : kPortPrefixes) {
             const int n = lstrlenW(prefix);
@@ -224,7 +224,7 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
         CallGetPrinterStatus(d, kVarPort);
         // A pending refresh only skips asking another one: the port change still applies.
         if (!MonitorPolls(d) && !d->refreshPending) {
-            CallRefreshStatus(d, 1);
+            CallRefreshStatus(d, kRefreshOnPort);
         }
         UpdateWithPortEx(d);
         TellEws(d, WM_PSW_PORT);
@@ -280,7 +280,7 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
         return 0;
     case WM_PSW_ERRCOVEROPEN:
         CallGetPrinterStatus(d, kVarErrCoverOpen);
-        if (d->statusRow == 11 || d->statusRow == 12) {
+        if (d->statusRow == kStatusRowStackerFailure || d->statusRow == kStatusRowOpcDrumError) {
             UpdateBase(d);
         }
         TellEws(d, message);
@@ -291,7 +291,8 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
             PostMessageW(d->baseDialog, WM_PSW_ERRSUPPLIES, 0, 0);
         }
         const WORD row = d->statusRow;
-        if (row == 9 || row == 10 || row == 12 || row == 27) {
+        if (row == kStatusRowTonerOut || row == kStatusRowOpcError || row == kStatusRowOpcDrumError ||
+            row == kStatusRowSupplyLow) {
             UpdateBase(d);
         }
         TellEws(d, message);
@@ -299,21 +300,21 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
     }
     case WM_PSW_ERRNOPAPER2:
         CallGetPrinterStatus(d, kVarErrNoPaper2);
-        if (d->statusRow == 15 || d->statusRow == 16) {
+        if (d->statusRow == kStatusRowPaperSizeError || d->statusRow == kStatusRowPaperOut) {
             UpdateBase(d);
         }
         TellEws(d, message);
         return 0;
     case WM_PSW_ERRPAPERJAM:
         CallGetPrinterStatus(d, kVarErrPaperJam);
-        if (d->statusRow == 8) {
+        if (d->statusRow == kStatusRowPaperJam) {
             UpdateBase(d);
         }
         TellEws(d, message);
         return 0;
     case WM_PSW_ERRLOADPAPER:
         CallGetPrinterStatus(d, kVarErrLoadPaper);
-        if (d->statusRow == 14) {
+        if (d->statusRow == kStatusRowTrayFailureDeselected) {
             UpdateBase(d);
         }
         TellEws(d, message);
@@ -389,7 +390,7 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (LOWORD(wParam) == kRefreshButton) {
             if (!d->refreshPending) {
-                CallRefreshStatus(d, 2);
+                CallRefreshStatus(d, kRefreshOnSpooler);
             }
             return 0;
         }

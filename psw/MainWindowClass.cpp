@@ -8,6 +8,7 @@
 #include "psw/PswModule.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 
@@ -44,17 +45,18 @@ BOOL RegisterMiscWndClass(PSWDATA* d, WNDPROC procedure) {
     const int used = lstrlenW(d->mainClassName);
     lstrcpynW(d->mainClassName + used, driver, static_cast<int>(std::size(d->mainClassName)) - used);
     UnregisterClassW(d->mainClassName, PswModule());
-    const bool withIcon = d->osVersion.dwPlatformId == 1 || (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 3);
+    const bool withIcon = d->osVersion.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ||
+                          (d->osVersion.dwPlatformId == VER_PLATFORM_WIN32_NT && d->osVersion.dwMajorVersion > 3);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = procedure;
     wc.cbWndExtra = sizeof(void*);
     wc.hInstance = PswModule();
-    wc.hIcon = withIcon ? LoadIconW(PswModule(), MAKEINTRESOURCEW(20001)) : nullptr;
+    wc.hIcon = withIcon ? LoadIconW(PswModule(), MAKEINTRESOURCEW(kWindowIcon)) : nullptr;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = d->mainClassName;
-    wc.hIconSm = LoadIconW(PswModule(), MAKEINTRESOURCEW(20001));
+    wc.hIconSm = LoadIconW(PswModule(), MAKEINTRESOURCEW(kWindowIcon));
     if (RegisterClassExW(&wc) == 0) {
         WNDCLASSW old{0, procedure, 0, static_cast<int>(sizeof(void*)), PswModule(), wc.hIcon, wc.hCursor,
                       wc.hbrBackground, nullptr, d->mainClassName};

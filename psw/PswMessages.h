@@ -15,7 +15,7 @@ inline constexpr UINT WM_PSW_PRINTINGJOBINFO = 0x405u;
 inline constexpr UINT WM_PSW_PRINTERQUEUE = 0x406u;
 inline constexpr UINT WM_PSW_PRINTERBINCONFIG = 0x407u;
 inline constexpr UINT WM_PSW_PRINTEROPTCONFIG = 0x408u;
-inline constexpr UINT WM_PSW_USERAUTHORITY = 0x409u;
+inline constexpr UINT WM_PSW_USERAUTHORITY = 0x409u;  // also posted by the window set, see below
 inline constexpr UINT WM_PSW_PRINTERNAME = 0x40Au;
 inline constexpr UINT WM_PSW_CURRENTSTATUS = 0x40Bu;
 inline constexpr UINT WM_PSW_COMPULSIVEPOLLING = 0x40Cu;
@@ -32,6 +32,10 @@ inline constexpr UINT WM_PSW_ERRLOADPAPER = 0x41Cu;
 // --- The refresh answer, and the end of the range the main window takes as status messages ---
 inline constexpr UINT WM_PSW_SET_REFRESHSTATUS = 0x465u;
 inline constexpr UINT WM_PSW_SET_LAST = 0x466u;
+
+/// wParam of a WM_PSW_USERAUTHORITY that DisplayStatusWindow posts when the user asked to see
+/// a window: the notice shows even while the main window is hidden.
+inline constexpr WPARAM kAuthorityAskedByUser = 1;
 
 /// Posted by the main window to the base dialog and the extended window: the status row or a
 /// value they show changed.

@@ -27,9 +27,25 @@ inline constexpr DWORD kDisplayNoSupport = 0x1u;  // the connection has no statu
 inline constexpr DWORD kDisplayNoWatch = 0x2u;    // watching is switched off in the settings
 inline constexpr DWORD kDisplayOff = 0x3u;        // either: the window is not shown
 
+/// What DisplayStatusWindow is asked to show (its userStart; PSWDATA::userStart keeps the
+/// first two for the main window while it shows).
+inline constexpr UINT kShowAutomatic = 0u;  // the main window, as a popup the window set decided on
+inline constexpr UINT kShowByUser = 1u;     // the main window, at the user's request
+inline constexpr UINT kShowExtended = 2u;   // the extended window, at the user's request
+
 /// Popped-up bits: the window already popped up for these jobs.
 inline constexpr DWORD kPoppedMyJob = 0x1u;
 inline constexpr DWORD kPoppedOtherJob = 0x2u;
+
+/// Indices of PSWDATA::statusIcons: the error, caution and all-well icons at 16x16, then the
+/// same three at 32x32 from kStatusIconLarge on. kStatusIconNone: no icon.
+enum StatusIcon : int {
+    kStatusIconNone = -1,
+    kStatusIconError = 0,
+    kStatusIconCaution,
+    kStatusIconAllWell,
+    kStatusIconLarge,
+};
 
 /// The per-user settings kept in the registry.
 struct PSWRegSetting {
@@ -40,7 +56,8 @@ struct PSWRegSetting {
     DWORD PopUpConditionEx;
 };
 /// Their values when the key or a value is absent.
-inline constexpr PSWRegSetting kPswDefaultSetting = {1, 80, 1, 1, 8};
+inline constexpr PSWRegSetting kPswDefaultSetting = {
+    .WatchPrinter = 1, .PortNumber = 80, .GetStatus = 1, .PopUpCondition = 1, .PopUpConditionEx = 8};
 
 /// A job counter: the value after the last change and the one before.
 struct PSWCounter {
@@ -103,7 +120,7 @@ struct PSWDATA {
     PSWCounter otherSpoolingJobs;
     PSWCounter myTotalJobs;
     PSWCounter allJobs;
-    UINT userStart;       // 0 automatic popup, 1 opened by the user
+    UINT userStart;       // kShowAutomatic or kShowByUser: how the main window was shown
     DWORD poppedUp;       // kPopped* bits
     DWORD showAsIcon;     // 1: the last popup decision asks for a minimised window
     BOOL refreshPending;  // a "RefreshStatus" request is pending
@@ -118,7 +135,7 @@ struct PSWDATA {
     BYTE trayPicture[3];
     DWORD trayChanged;
     DWORD trayOption;
-    HICON statusIcons[6];  // 16x16 of 20004, 20002, 20003, then 32x32 of the same
+    HICON statusIcons[2 * kStatusIconLarge];  // by StatusIcon: icons 20004, 20002, 20003 in both sizes
     HWND ewsFocus;
     DWORD ewsSheetField;
     // The extended window's children: outer sizes measured at creation, the shown sheet's

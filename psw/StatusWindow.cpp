@@ -25,8 +25,6 @@
 
 namespace {
 
-constexpr UINT kAcceleratorId = 111;
-constexpr UINT kTitleString = 1002;
 constexpr DWORD kMainStyle = 0x00CA0000u;  // caption, system menu, minimise box
 
 /// Ends a failed initialisation: the window (if any) loses its record and is destroyed, the
@@ -116,7 +114,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     LoadStatusIcons(d);
     RegisterMiscWndClass(d, &MainWndProc);
     WCHAR title[256] = {};
-    LoadStringEx(d->language, kTitleString, title, sizeof(title));
+    LoadStringEx(d->language, kMainTitleText, title, sizeof(title));
     const HWND window = CreateWindowExW(0, d->mainClassName, title, kMainStyle, 0, 0, 0, 0, nullptr, nullptr,
                                         PswModule(), d);
     if (window == nullptr) {
@@ -140,7 +138,7 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     EWS_CreateMainWindow(d);
     dialogs[0] = d->mainWindow;
     dialogs[1] = d->ewsWindow;
-    d->accelerators = LoadAcceleratorsW(PswModule(), MAKEINTRESOURCEW(kAcceleratorId));
+    d->accelerators = LoadAcceleratorsW(PswModule(), MAKEINTRESOURCEW(kAcceleratorTable));
     *accelerators = d->accelerators;
     ShowWindow(window, SW_HIDE);
     GetRegPslSetting(d);
@@ -193,7 +191,7 @@ DWORD GetSRMInitValue(PSWDATA* d) {
         LogPrint(kLogError, "SRM/OpenManagerEx() is failed.\n");
         return SRMERR_OPEN;
     }
-    CallSetNotificationMsgEx(d, 1);
+    CallSetNotificationMsgEx(d, kPswNotifyClass);
     CallGetPrinterStatus(d, kVarPrinterName);
     CallGetPrinterStatus(d, kVarCurrentStatus);
     ConvertStatusID(d);

@@ -24,12 +24,13 @@ void PlaceMain(PSWDATA* d) {
                  corrected.bottom - corrected.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-/// The refresh condition of a display: no monitor-driven polling and the spooler says stale.
+/// The refresh condition of a display: no monitor-driven polling and jobs wait in the spooler.
 void RefreshIfStale(PSWDATA* d) {
     FetchIfEmpty(d, kVarLMStatus);
     FetchIfEmpty(d, kVarCompulsivePolling);
     const DWORD spooler = PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
-    if (!PswValueBit0(d, kVarLMStatus) && !PswValueBit0(d, kVarCompulsivePolling) && (spooler & 0x8u) != 0) {
+    const bool polled = PswValueBit0(d, kVarLMStatus) || PswValueBit0(d, kVarCompulsivePolling);
+    if (!polled && (spooler & SRM_SPOOLER_JOBS) != 0) {
         PostMessageW(d->mainWindow, WM_COMMAND, kRefreshButton, 0);
     }
 }
@@ -66,17 +67,17 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
     }
     CallGetPrinterStatus(d, kVarUserAuthority);
     if (!PswValueBit0(d, kVarUserAuthority)) {
-        if (userStart != 0) {
-            PostMessageW(mainWindow, WM_PSW_USERAUTHORITY, 1, 0);
+        if (userStart != kShowAutomatic) {
+            PostMessageW(mainWindow, WM_PSW_USERAUTHORITY, kAuthorityAskedByUser, 0);
         }
         return LogReturn("DisplayStatusWindow", PSW_NO_ERROR);
     }
-    if (userStart == 2) {
+    if (userStart == kShowExtended) {
         ShowExtendedWindow(d);
         return LogReturn("DisplayStatusWindow", PSW_NO_ERROR);
     }
     d->userStart = userStart;
-    if (userStart == 1 && IsWindowVisible(mainWindow)) {
+    if (userStart == kShowByUser && IsWindowVisible(mainWindow)) {
         if (!IsIconic(mainWindow)) {
             CallSetForegroundWindow(d->authorityNotice != nullptr ? d->authorityNotice : mainWindow);
         } else {
@@ -86,12 +87,12 @@ DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
         }
         return LogReturn("DisplayStatusWindow", PSW_NO_ERROR);
     }
-    if (userStart == 0 && d->showAsIcon == 1) {
+    if (userStart == kShowAutomatic && d->showAsIcon == 1) {
         ShowWindow(mainWindow, SW_MINIMIZE);
         SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         return LogReturn("DisplayStatusWindow", PSW_NO_ERROR);
     }
-    if (userStart != 0) {
+    if (userStart != kShowAutomatic) {
         RefreshIfStale(d);
         if ((d->mainDisplayCondition & kDisplayOff) != 0) {
             return LogReturn("DisplayStatusWindow", PSW_NO_ERROR);
@@ -111,13 +112,13 @@ DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
         LogPrint(kLogError, "[CloseStatusWindow] \"hWnd\" is NULL.\n");
         return LogReturn("CloseStatusWindow", ERR_PSW);
     }
-    if (d->userStart == 0) {
+    if (d->userStart == kShowAutomatic) {
         d->poppedUp = byUser ? (kPoppedMyJob | kPoppedOtherJob) : 0;
     }
     if (d->authorityNotice != nullptr) {
         EndDialog(d->authorityNotice, 0);
     }
     ShowWindow(mainWindow, SW_HIDE);
-    d->userStart = 0;
+    d->userStart = kShowAutomatic;
     return LogReturn("CloseStatusWindow", PSW_NO_ERROR);
 }

@@ -4,8 +4,8 @@
 #include "platform/WinTypes.h"
 
 namespace psw {
-/// Shows the main window (userStart 0 an automatic popup, 1 the user's request) or the
-/// extended window (2), when the user may watch the printer and the display conditions allow.
+/// Shows the window userStart names (kShow*), when the user may watch the printer and the
+/// display conditions allow.
 DWORD DisplayStatusWindow(HWND mainWindow, UINT userStart);
 /// Hides the main window and ends the authority notice; a close of an automatic popup by the
 /// user (byUser) keeps the popups of the jobs counted now from showing again.

@@ -12,21 +12,25 @@
 #include "platform/Modules.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 
-constexpr int kIconIds[3] = {20004, 20002, 20003};
+// The status icons in StatusIcon order.
+constexpr int kIconIds[kStatusIconLarge] = {kErrorIcon, kCautionIcon, kAllWellIcon};
+constexpr int kSmallIconPixels = 16;
+constexpr int kLargeIconPixels = 32;
 
 }  // namespace
 
 void LoadStatusIcons(PSWDATA* d) {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 2 * kStatusIconLarge; ++i) {
         if (d->statusIcons[i] != nullptr) {
             DestroyIcon(d->statusIcons[i]);
         }
-        const int px = i < 3 ? 16 : 32;
+        const int px = i < kStatusIconLarge ? kSmallIconPixels : kLargeIconPixels;
         d->statusIcons[i] = static_cast<HICON>(
-            LoadImageW(PswModule(), MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
+            LoadImageW(PswModule(), MAKEINTRESOURCEW(kIconIds[i % kStatusIconLarge]), IMAGE_ICON, px, px, 0));
     }
 }
 

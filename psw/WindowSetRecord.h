@@ -4,8 +4,8 @@
 #include "psw/PswRecord.h"
 #include "platform/WinTypes.h"
 
-/// Loads the six status icons (16x16 of 20004, 20002, 20003, then 32x32 of the same),
-/// destroying the ones loaded before.
+/// Loads the status icons into record->statusIcons (see StatusIcon), destroying the ones
+/// loaded before.
 void LoadStatusIcons(PSWDATA* data);
 /// Writes the window set's settings under the printer's current key: the main window's
 /// position, the extended window's while it exists, and the five settings.
