@@ -52,7 +52,7 @@ struct HeldLibrary {
     LANGID language;
     HMODULE module;
 };
-std::mutex heldLock;
+std::mutex heldLock;  // guards Held(): any set's window thread adds, removes and looks up entries
 std::vector<HeldLibrary>& Held() {
     static std::vector<HeldLibrary> held;
     return held;

@@ -21,9 +21,9 @@ namespace {
 // is never closed: a set that ends cannot leave the others waiting on a dead handle.
 struct LogState {
     std::mutex lock;
-    unsigned references = 0;
-    DWORD level = 0;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    unsigned references = 0;              // under lock: LogOpen / LogClose from any thread
+    DWORD level = 0;                      // under lock: set by the first LogOpen, read by every line
+    HANDLE file = INVALID_HANDLE_VALUE;  // under lock: written to by every thread's lines
 };
 LogState& State() {
     static LogState state;

@@ -70,6 +70,8 @@ bool SuppliesBit(const PSWDATA* d, DWORD k, DWORD bit) {
     return v != kAbsent && (v & bit) != 0;
 }
 
+// The library-wide palette of the status pictures: made, selected and forgotten on the window
+// thread only (every window set of the process runs on the host's one window thread); no lock.
 HPALETTE g_palette = nullptr;
 
 }  // namespace
