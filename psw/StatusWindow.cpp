@@ -15,6 +15,7 @@
 #include "psw/RegistrySettings.h"
 #include "psw/SettingsWatch.h"
 #include "psw/StatusFetch.h"
+#include "psw/WindowSetRecord.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Process.h"

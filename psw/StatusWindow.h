@@ -3,7 +3,6 @@
 // binding to the manager. All on the host's window thread.
 #include "psw/StatusTables.h"
 #include "psw/WindowSetDisplay.h"
-#include "psw/WindowSetRecord.h"
 
 // The five exports (the module's shims call these); DisplayStatusWindow and
 // CloseStatusWindow are declared with the window set's display.
