@@ -28,8 +28,8 @@ constexpr DWORD kSupplyUsedUp = 0x4u;
 constexpr DWORD kStackerCovers = 0x1u;
 constexpr DWORD kCleanerCovers = 0x3u;
 
-// Texts that name which supply or tray a row means. The language libraries do not carry them
-// (yet): the status text is then empty.
+// Texts that name which supply or tray a row means. The language libraries do not carry them:
+// the status text is then empty.
 struct SupplyText {
     DWORD entry;  // of ErrSupplies
     UINT text;

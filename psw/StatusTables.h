@@ -1,7 +1,8 @@
 #pragma once
 // The status window's two tables: the status-bit table (which status row, text and class a
 // CurrentStatus value means; handed to the host by GetPSWStatusTable) and the template of the
-// variable table (the variables a window binds and the messages the manager posts for them).
+// variable table (the variables a window binds and the messages the manager posts for them),
+// with the readers of a variable's value.
 #include <cstddef>
 
 #include "psw/PswMessages.h"
