@@ -22,13 +22,13 @@
 #include "platform/StandIn.h"
 #include "platform/StatusManager.h"
 #include "platform/User.h"
+#include "resources/psw/PswIds.h"
 #include "tools/hosts/pswhost/PswHost.h"
 #include "tools/sample/RunRoot.h"
 
 namespace {
 
 constexpr int kWindows = 100;
-constexpr int kStatusText = 162;
 constexpr DWORD kLowOnline = 0x1;
 constexpr DWORD kLowPaperOut = 0x800000;
 constexpr char16_t kDriver[] = u"KV-TD520";
@@ -51,7 +51,7 @@ std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.e
 
 std::u16string StatusText(HWND main) {
     WCHAR text[256] = {};
-    GetDlgItemTextW(GetWindow(main, GW_CHILD), kStatusText, text, 256);
+    GetDlgItemTextW(GetWindow(main, GW_CHILD), kBaseStatusLabel, text, 256);
     return text;
 }
 

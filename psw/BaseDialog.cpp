@@ -1,22 +1,19 @@
 #include "psw/BaseDialog.h"
 
+#include "psw/DialogText.h"
+#include "psw/Foreground.h"
 #include "psw/Language.h"
-#include "psw/MainWindow.h"
+#include "psw/MainWindowClass.h"
 #include "psw/Placement.h"
 #include "psw/PswLog.h"
+#include "psw/PswModule.h"
 #include "psw/StatusDisplay.h"
 #include "psw/StatusFetch.h"
-#include "psw/StatusWindow.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
-
-constexpr UINT kBaseTemplate = 151;
-constexpr int kCaptionControl = 161;
-constexpr UINT kCaptionString = 1101;
-constexpr int kPictureControl = 181;
-constexpr int kPaletteSetOffset = 5000;
 
 PSWDATA* DialogRecord(HWND dialog) {
     auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -34,14 +31,14 @@ void SetCaptionFont(HWND dialog, PSWDATA* d) {
         d->baseBoldFont = CreateFontIndirectW(&font);
     }
     if (d->baseBoldFont != nullptr) {
-        SendDlgItemMessageW(dialog, kCaptionControl, WM_SETFONT, reinterpret_cast<WPARAM>(d->baseBoldFont), TRUE);
+        SendDlgItemMessageW(dialog, kBaseCaptionLabel, WM_SETFONT, reinterpret_cast<WPARAM>(d->baseBoldFont), TRUE);
     }
 }
 
 }  // namespace
 
 BOOL CreateChildWindow(PSWDATA* d) {
-    const void* dialogTemplate = LoadDialog(nullptr, kBaseTemplate, d->language);
+    const void* dialogTemplate = LoadDialog(nullptr, kBaseDialogTemplate, d->language);
     if (dialogTemplate == nullptr) {
         return TRUE;  // ChangeWindowSize then refuses and the frame keeps its size
     }
@@ -85,8 +82,8 @@ INT_PTR BaseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         d->baseDialog = dialog;
         SetDialogFont(dialog, d);
         WCHAR caption[128] = {};
-        LoadStringEx(d->language, kCaptionString, caption, sizeof(caption));
-        SetDlgItemTextW(dialog, kCaptionControl, caption);
+        LoadStringEx(d->language, kBaseCaptionText, caption, sizeof(caption));
+        SetDlgItemTextW(dialog, kBaseCaptionLabel, caption);
         SetCaptionFont(dialog, d);
         SetPrinterStatus(d, dialog);
         CallGetPrinterStatus(d, kVarPrintingJobInfo);
@@ -104,7 +101,7 @@ INT_PTR BaseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (wParam == kPictureControl && item != nullptr && d->shownPicture != 0) {
+        if (wParam == kBasePicture && item != nullptr && d->shownPicture != 0) {
             const bool palette = GetDeviceCaps(item->hDC, NUMCOLORS) != -1;
             DrawBMP(item->hDC, d->shownPicture + (palette ? kPaletteSetOffset : 0), 0, 2);
         }
@@ -132,7 +129,7 @@ INT_PTR AuthorityDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         d = reinterpret_cast<PSWDATA*>(lParam);
         SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
         d->authorityNotice = dialog;
-        SetChildWndRect(d->mainWindow, dialog, 1);
+        SetChildWndRect(d->mainWindow, dialog, kMonitorCentre);
         SetDialogFont(dialog, d);
         SetWindowTextW(dialog, d->printerName);
         CallSetForegroundWindow(dialog);
@@ -156,4 +153,13 @@ INT_PTR AuthorityDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     default:
         return FALSE;
     }
+}
+
+void UpdateWithPrintingJobInfo(PSWDATA* d) {
+    if (d->statusRow == kStatusRowOtherPrinter || d->baseDialog == nullptr) {
+        return;
+    }
+    WCHAR name[256];
+    CopyWideField(d->variables[kVarPrintingJobInfo], 0, 256, name, 256);
+    SetDlgItemTextW(d->baseDialog, kBaseJobNameLabel, name);
 }

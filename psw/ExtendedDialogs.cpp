@@ -2,34 +2,86 @@
 
 #include <iterator>
 
-#include "psw/ExtendedWindow.h"
+#include "psw/DialogText.h"
 #include "psw/Language.h"
-#include "psw/MainWindow.h"
 #include "psw/PswLog.h"
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 
 // The strips keep their own fonts; the sheets keep theirs in the record.
 enum Strip : int { kStripHead = 0, kStripLeft, kStripFoot, kNoStrip };
 
-constexpr ControlTextTable kHeadTexts[] = {{211, 1051, 1, 1}, {0, 0, 0, 0}};
+// The printer's display sheet (R06) has no template in the language libraries yet; its
+// controls: the title, the panel's label and the panel's two lines.
+constexpr int kDisplayTitle = 805;
+constexpr int kDisplayPanelLabel = 825;
+constexpr int kDisplayPanelLine1 = 821;
+constexpr int kDisplayPanelLine2 = 822;
+
+using enum TextFont;
+constexpr ControlTextTable kEnd = {0, 0, Plain};
+constexpr ControlTextTable kHeadTexts[] = {{kEwsHeadTitle, kEwsHeadText, Large}, kEnd};
 constexpr ControlTextTable kLeftTexts[] = {
-    {251, 1201, 0, 0}, {252, 1202, 0, 0}, {253, 1203, 0, 0}, {254, 1204, 0, 0}, {255, 1205, 0, 0}, {0, 0, 0, 0}};
-constexpr ControlTextTable kFootTexts[] = {{281, 1221, 0, 0}, {8, 1222, 0, 0}, {282, 1223, 0, 0}, {0, 0, 0, 0}};
+    {kEwsGeneralButton, kGeneralButtonText, Plain},
+    {kEwsTraysButton, kTraysButtonText, Plain},
+    {kEwsBinsButton, kBinsButtonText, Plain},
+    {kEwsCoversButton, kCoversButtonText, Plain},
+    {kEwsConsumablesButton, kConsumablesButtonText, Plain},
+    kEnd,
+};
+constexpr ControlTextTable kFootTexts[] = {
+    {kRefreshButton, kRefreshButtonText, Plain},
+    {IDCLOSE, kCloseButtonText, Plain},
+    {kEwsHelpButton, kHelpButtonText, Plain},
+    kEnd,
+};
 constexpr ControlTextTable kR01Texts[] = {
-    {305, 1241, 1, 1}, {321, 1242, 1, 0}, {322, 1243, 1, 0}, {323, 1244, 1, 0}, {0, 0, 0, 0}};
-constexpr ControlTextTable kR02Texts[] = {{405, 1251, 1, 1}, {406, 1252, 1, 0}, {407, 1253, 1, 0}, {408, 1254, 1, 0},
-                                          {409, 1255, 1, 0}, {431, kEwsFrameStringId, 0, 0}, {0, 0, 0, 0}};
-constexpr ControlTextTable kR03Texts[] = {{505, 1261, 1, 1}, {506, 1262, 1, 0}, {508, 1264, 1, 0},
-                                          {507, 1263, 1, 0}, {531, kEwsFrameStringId, 0, 0}, {0, 0, 0, 0}};
+    {kGeneralTitle, kGeneralTitleText, Large},
+    {kGeneralNameLabel, kGeneralNameText, Bold},
+    {kGeneralPortLabel, kGeneralPortText, Bold},
+    {kGeneralStatusLabel, kGeneralStatusText, Bold},
+    kEnd,
+};
+constexpr ControlTextTable kR02Texts[] = {
+    {kTraysTitle, kTraysTitleText, Large},
+    {kTraysTrayLabel, kTraysTrayText, Bold},
+    {kTraysSizeLabel, kTraysSizeText, Bold},
+    {kTraysTypeLabel, kTraysTypeText, Bold},
+    {kTraysLevelLabel, kTraysLevelText, Bold},
+    {kTraysTrayValue, kFrameText, Plain},
+    kEnd,
+};
+constexpr ControlTextTable kR03Texts[] = {
+    {kBinsTitle, kBinsTitleText, Large},
+    {kBinsBinLabel, kBinsBinText, Bold},
+    {kBinsCapacityLabel, kBinsCapacityText, Bold},
+    {kBinsStateLabel, kBinsStateText, Bold},
+    {kBinsBinValue, kFrameText, Plain},
+    kEnd,
+};
 constexpr ControlTextTable kR04Texts[] = {
-    {605, 1271, 1, 1}, {606, 1272, 1, 0}, {607, 1273, 1, 0}, {641, kEwsFrameStringId, 0, 0}, {0, 0, 0, 0}};
+    {kCoversTitle, kCoversTitleText, Large},
+    {kCoversCoverLabel, kCoversCoverText, Bold},
+    {kCoversStateLabel, kCoversStateText, Bold},
+    {kCoversCoverValue, kFrameText, Plain},
+    kEnd,
+};
 constexpr ControlTextTable kR05Texts[] = {
-    {705, 1281, 1, 1}, {706, 1282, 1, 0}, {707, 1283, 1, 0}, {741, kEwsFrameStringId, 0, 0}, {0, 0, 0, 0}};
-constexpr ControlTextTable kR06Texts[] = {{805, 1291, 1, 1}, {825, 1371, 0, 0}, {0, 0, 0, 0}};
+    {kConsumablesTitle, kConsumablesTitleText, Large},
+    {kConsumablesCartridgeLabel, kConsumablesCartridgeText, Bold},
+    {kConsumablesLevelLabel, kConsumablesLevelText, Bold},
+    {kConsumablesCartridgeValue, kFrameText, Plain},
+    kEnd,
+};
+constexpr ControlTextTable kR06Texts[] = {
+    {kDisplayTitle, kDisplayTitleText, Large},
+    {kDisplayPanelLabel, kDisplayPanelText, Plain},
+    kEnd,
+};
 
 constexpr COLORREF kPanelYellow = 0x0000FFFFu;
 
@@ -50,7 +102,7 @@ void ApplyTexts(HWND dialog, const PSWDATA* d, const ControlTextTable* table, HF
         WCHAR text[256];
         LoadStringEx(d->language, row->stringId, text, sizeof(text));
         SetDlgItemTextW(dialog, row->control, text);
-        HFONT font = row->large == 1 ? large : row->bold == 1 ? bold : nullptr;
+        HFONT font = row->font == Large ? large : row->font == Bold ? bold : nullptr;
         if (font != nullptr) {
             SendDlgItemMessageW(dialog, row->control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         }
@@ -164,7 +216,7 @@ bool SheetShown(const PSWDATA* d, HWND sheet, EwsSheet number, const char* more 
 
 void SetFrameText(const PSWDATA* d, HWND sheet, int control, DWORD cbBuffer) {
     WCHAR text[1024];
-    LoadStringEx(d->language, kEwsFrameStringId, text, cbBuffer < sizeof(text) ? cbBuffer : sizeof(text));
+    LoadStringEx(d->language, kFrameText, text, cbBuffer < sizeof(text) ? cbBuffer : sizeof(text));
     SetDlgItemTextW(sheet, control, text);
 }
 
@@ -210,7 +262,7 @@ void MoveOnto(HWND sheet, int mover, int target) {
 void EwsMakeFonts(int num, int den, HFONT* bold, HFONT* large) {
     LOGFONTW font{};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    font.lfWeight = 700;
+    font.lfWeight = FW_BOLD;
     *bold = CreateFontIndirectW(&font);
     font.lfHeight = font.lfHeight * num / den;
     *large = CreateFontIndirectW(&font);
@@ -229,9 +281,9 @@ INT_PTR EwsDlgProcFoot(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 INT_PTR EwsDlgProcR01(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DRAWITEM && wParam == 311) {
+    if (message == WM_DRAWITEM && wParam == kGeneralPicture) {
         // The printer's picture has no source yet: the control stays blank.
-        HWND item = GetDlgItem(dialog, 311);
+        HWND item = GetDlgItem(dialog, kGeneralPicture);
         if (HDC dc = item != nullptr ? GetDC(item) : nullptr; dc != nullptr) {
             ReleaseDC(item, dc);
         }
@@ -270,8 +322,9 @@ INT_PTR EwsDlgProcR06(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         SetTextColor(dc, 0);
         SetBkMode(dc, TRANSPARENT);
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        d->displaySheetBrush = id == 821 || id == 822 ? CreateSolidBrush(kPanelYellow)
-                                               : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        const bool panelLine = id == kDisplayPanelLine1 || id == kDisplayPanelLine2;
+        d->displaySheetBrush =
+            panelLine ? CreateSolidBrush(kPanelYellow) : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         return reinterpret_cast<INT_PTR>(d->displaySheetBrush);
     }
     return CommonDialog(dialog, message, wParam, lParam, {kNoStrip, EwsSheet::R06, kR06Texts});
@@ -281,8 +334,8 @@ BOOL EWS_SetPrinterInformation(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, EwsSheet::R01)) {
         return TRUE;
     }
-    ClearPicture(sheet, 312);
-    SetFrameText(d, sheet, 333, 2048);
+    ClearPicture(sheet, kGeneralStatusIcon);
+    SetFrameText(d, sheet, kGeneralStatusValue, 2048);
     return TRUE;
 }
 
@@ -290,7 +343,7 @@ BOOL EWS_SetPrinterName(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, EwsSheet::R01)) {
         return TRUE;
     }
-    SetFrameTextWithFont(d, sheet, 331);
+    SetFrameTextWithFont(d, sheet, kGeneralNameValue);
     return TRUE;
 }
 
@@ -298,7 +351,7 @@ BOOL EWS_SetPortName(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, EwsSheet::R01)) {
         return TRUE;
     }
-    SetFrameTextWithFont(d, sheet, 332);
+    SetFrameTextWithFont(d, sheet, kGeneralPortValue);
     return TRUE;
 }
 
@@ -311,12 +364,12 @@ BOOL EWS_SetPaperInputTray(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, EwsSheet::R02)) {
         return TRUE;
     }
-    MoveOnto(sheet, 461, 441);
-    for (int control : {461, 451, 471}) {
+    MoveOnto(sheet, kTraysSizeValue, kTraysSizeIcon);
+    for (int control : {kTraysSizeValue, kTraysTypeValue, kTraysLevelValue}) {
         SetFrameText(d, sheet, control, 128);
     }
-    ClearPicture(sheet, 421);
-    ClearPicture(sheet, 441);
+    ClearPicture(sheet, kTraysTrayIcon);
+    ClearPicture(sheet, kTraysSizeIcon);
     return TRUE;
 }
 
@@ -324,9 +377,9 @@ BOOL EWS_SetPaperOutputBin(PSWDATA* d, HWND sheet) {
     if (d == nullptr || sheet == nullptr) {
         return TRUE;
     }
-    SetFrameText(d, sheet, 541, 512);
-    SetFrameText(d, sheet, 551, 512);
-    ClearPicture(sheet, 521);
+    SetFrameText(d, sheet, kBinsStateValue, 512);
+    SetFrameText(d, sheet, kBinsCapacityValue, 512);
+    ClearPicture(sheet, kBinsBinIcon);
     return TRUE;
 }
 
@@ -336,8 +389,8 @@ BOOL EWS_SetCovers(PSWDATA* d, HWND sheet) {
     if (d == nullptr || sheet == nullptr) {
         return TRUE;
     }
-    SetFrameText(d, sheet, 661, 512);
-    ClearPicture(sheet, 621);
+    SetFrameText(d, sheet, kCoversStateValue, 512);
+    ClearPicture(sheet, kCoversCoverIcon);
     return TRUE;
 }
 
@@ -345,10 +398,10 @@ BOOL EWS_SetTonerLevel(PSWDATA* d, HWND sheet) {
     if (!SheetShown(d, sheet, EwsSheet::R05, ". continue")) {
         return TRUE;
     }
-    MoveOnto(sheet, 781, 761);
-    SetFrameText(d, sheet, 781, 256);
-    ClearPicture(sheet, 721);
-    ClearPicture(sheet, 761);
+    MoveOnto(sheet, kTonerLabel, kConsumablesLevelIcon);
+    SetFrameText(d, sheet, kTonerLabel, 256);
+    ClearPicture(sheet, kTonerIcon);
+    ClearPicture(sheet, kConsumablesLevelIcon);
     return TRUE;
 }
 

@@ -1,20 +1,19 @@
 #pragma once
 // The extended window's dialogs (head, left and foot strips, and the sheets), the tables that
 // put texts and fonts on their controls, and the sheet updaters. The sheets are a frame: their
-// value fields show the language library's string 1372 and their pictures are cleared.
-// Window thread.
+// value fields show the language library's frame text (kFrameText) and their pictures are
+// cleared. Window thread.
 #include "psw/StatusTables.h"
 
-/// The frame text of every value field.
-inline constexpr int kEwsFrameStringId = 1372;
+/// The font a control of a text table gets: the dialog's own, or its bold or bold large one.
+enum class TextFont : WORD { Plain, Bold, Large };
 
-/// One row of a dialog's text table: the control, its string and whether it gets the bold or
-/// the bold large font. Tables end with a row whose control is 0.
+/// One row of a dialog's text table: the control, its string and its font. Tables end with a
+/// row whose control is 0.
 struct ControlTextTable {
     WORD control;
     WORD stringId;
-    DWORD bold;
-    DWORD large;
+    TextFont font;
 };
 
 INT_PTR EwsDlgProcHead(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -27,7 +26,7 @@ INT_PTR EwsDlgProcR04(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR EwsDlgProcR05(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR EwsDlgProcR06(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-/// The bold font and the large one derived from the GUI font: lfWeight 700, and the height
+/// The bold font and the large one derived from the GUI font: FW_BOLD, and the height
 /// times num / den (3/2 for the head, 5/4 elsewhere).
 void EwsMakeFonts(int num, int den, HFONT* bold, HFONT* large);
 

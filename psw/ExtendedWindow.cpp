@@ -3,33 +3,34 @@
 #include <algorithm>
 #include <iterator>
 
+#include "psw/DialogText.h"
 #include "psw/ExtendedDialogs.h"
 #include "psw/Help.h"
 #include "psw/Language.h"
-#include "psw/MainWindow.h"
 #include "psw/Placement.h"
 #include "psw/PswLog.h"
+#include "psw/PswModule.h"
 #include "psw/RegistrySettings.h"
 #include "psw/StatusFetch.h"
-#include "psw/StatusWindow.h"
 #include "platform/Registry.h"
+#include "platform/Shell.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 const EwsSheetRow EwsSheetTable[6] = {
-    {EwsSheet::R01, 251, 301, &EwsDlgProcR01},
-    {EwsSheet::R02, 252, 401, &EwsDlgProcR02},
-    {EwsSheet::R03, 253, 501, &EwsDlgProcR03},
-    {EwsSheet::R04, 254, 601, &EwsDlgProcR04},
-    {EwsSheet::R05, 255, 701, &EwsDlgProcR05},
-    {EwsSheet::End, 0, 0, nullptr},
+    {EwsSheet::R01, kEwsGeneralButton, kGeneralSheetTemplate, &EwsDlgProcR01},
+    {EwsSheet::R02, kEwsTraysButton, kTraysSheetTemplate, &EwsDlgProcR02},
+    {EwsSheet::R03, kEwsBinsButton, kBinsSheetTemplate, &EwsDlgProcR03},
+    {EwsSheet::R04, kEwsCoversButton, kCoversSheetTemplate, &EwsDlgProcR04},
+    {EwsSheet::R05, kEwsConsumablesButton, kConsumablesSheetTemplate, &EwsDlgProcR05},
+    {EwsSheet::End, 0, 0, nullptr},  // the printer's display (R06) has no button or template yet
 };
 
 namespace {
 
 constexpr WCHAR kEwsClassPrefix[] = u"EWSWndClass ";
 constexpr DWORD kEwsStyle = 0x00CA0000u;  // caption, system menu, minimise box
-constexpr UINT kEwsIcon = 20001;
 constexpr DWORD kCchUserKey = 520;
 constexpr DWORD kKeyReadCreate = 0x2001Fu;
 constexpr LONG kFarPosition = 0x00FFFFFF;
@@ -56,7 +57,7 @@ SIZE EwsOuterSize(const PSWDATA* d) {
 
 void BuildTitle(const PSWDATA* d, LPWSTR title) {
     WCHAR caption[kEwsTitleChars];
-    LoadStringEx(d->language, kEwsTitleStringId, caption, sizeof(caption));
+    LoadStringEx(d->language, kEwsTitleText, caption, sizeof(caption));
     EwsTitle(d->language, caption, d->printerName, title, kEwsTitleChars);
 }
 
@@ -66,7 +67,8 @@ void SetIcons(HWND hwnd) {
         WPARAM kind;
     } const icons[] = {{16, ICON_SMALL}, {32, ICON_BIG}};
     for (const auto& icon : icons) {
-        HANDLE image = LoadImageW(PswModule(), MAKEINTRESOURCEW(kEwsIcon), IMAGE_ICON, icon.side, icon.side, LR_SHARED);
+        HANDLE image =
+            LoadImageW(PswModule(), MAKEINTRESOURCEW(kWindowIcon), IMAGE_ICON, icon.side, icon.side, LR_SHARED);
         if (image != nullptr) {
             SendMessageW(hwnd, WM_SETICON, icon.kind, reinterpret_cast<LPARAM>(image));
         }
@@ -120,7 +122,7 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
     const WORD id = LOWORD(wParam);
     if (id == kRefreshButton) {
         if (!d->refreshPending) {
-            CallRefreshStatus(d, 2);
+            CallRefreshStatus(d, kRefreshOnSpooler);
         } else {
             LogPrint(kLogCondition, "lpPSWData->fSetReqCtr\n");
         }
@@ -148,7 +150,7 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
     return DefWindowProcW(hwnd, WM_COMMAND, wParam, lParam);
 }
 
-bool IsFeederRow(WORD row) { return row == 15 || row == 16; }
+bool IsFeederRow(WORD row) { return row == kStatusRowPaperSizeError || row == kStatusRowPaperOut; }
 
 // The status messages the main window passes on; false for any other message.
 bool OnStatusMessage(HWND hwnd, UINT message, PSWDATA* d) {
@@ -180,7 +182,7 @@ bool OnStatusMessage(HWND hwnd, UINT message, PSWDATA* d) {
         EWS_SetConsumables(d);
         EWS_SetPrinterInformation(d, sheet);
         return true;
-    case 0x410:  // the printer's display; nothing passes it on yet
+    case WM_PSW_PRINTERDISPLAY:
         EWS_SetPrinterDisplay(d, sheet);
         return true;
     case WM_PSW_ERRCOVEROPEN:
@@ -260,7 +262,7 @@ void EwsTitle(LANGID language, LPCWSTR caption, LPCWSTR printerName, LPWSTR out,
         return;
     }
     out[0] = u'\0';
-    const bool nameFirst = language == 1042 || language == 1028;
+    const bool nameFirst = language == kLangKorean || language == kLangChineseTraditional;
     LPCWSTR first = nameFirst ? printerName : caption;
     LPCWSTR second = nameFirst ? caption : printerName;
     lstrcpynW(out, first != nullptr ? first : u"", cchOut);
@@ -296,7 +298,7 @@ BOOL EWS_RegisterMiscWndClass(PSWDATA* d) {
     const int used = lstrlenW(d->ewsClassName);
     lstrcpynW(d->ewsClassName + used, driver, cchClass - used);
     UnregisterClassW(d->ewsClassName, PswModule());
-    HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(kEwsIcon));
+    HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(kWindowIcon));
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &EWS_MainWndProc;
@@ -319,11 +321,11 @@ BOOL EWS_RegisterMiscWndClass(PSWDATA* d) {
 }
 
 BOOL EWS_CreateChildWindow(PSWDATA* d) {
-    CreateStrip(d, 201, &EwsDlgProcHead);
-    CreateStrip(d, 241, &EwsDlgProcLeft);
+    CreateStrip(d, kEwsHeadTemplate, &EwsDlgProcHead);
+    CreateStrip(d, kEwsLeftTemplate, &EwsDlgProcLeft);
     d->ewsSheetShown = EwsSheet::R01;
     EWS_SetRightSheet(d);
-    CreateStrip(d, 271, &EwsDlgProcFoot);
+    CreateStrip(d, kEwsFootTemplate, &EwsDlgProcFoot);
     d->ewsHeadSize = OuterSize(d->ewsHead);
     d->ewsLeftSize = OuterSize(d->ewsLeft);
     d->ewsRightSize = OuterSize(d->ewsSheet);
@@ -410,7 +412,7 @@ BOOL EWS_GetRegWndPosSize(PSWDATA* d, POINT* position, SIZE* size) {
     }
     const RECT window{0, 0, size->cx, size->cy};
     RECT placed = window;
-    AdjustWndToMon(nullptr, &placed, &window, 0, 1);
+    AdjustWndToMon(nullptr, &placed, &window, 0, kMonitorCentre);
     *position = {placed.left, placed.top};
     return TRUE;
 }
@@ -531,7 +533,7 @@ LRESULT EWS_MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_HELP:
-        CallHelp(hwnd, 11, 0, d, nullptr);
+        CallHelp(hwnd, HELP_FINDER, 0, d, nullptr);
         return 0;
     case WM_DISPLAYCHANGE:
         OnDisplayChange(hwnd, d);

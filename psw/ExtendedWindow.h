@@ -5,12 +5,6 @@
 // on. Window thread.
 #include "psw/StatusTables.h"
 
-/// Buttons of the extended window: the left strip's sheet buttons run from General to Console.
-inline constexpr int kEwsGeneralButton = 251;
-inline constexpr int kEwsConsoleButton = 256;
-inline constexpr int kEwsHelpButton = 282;
-inline constexpr int kEwsTitleStringId = 1003;
-
 /// One row of the sheet table: which left button shows the sheet, from which template, with
 /// which dialog procedure.
 struct EwsSheetRow {

@@ -14,14 +14,36 @@
 #include "platform/Modules.h"
 #include "platform/Registry.h"
 
+// Lookup order: the first row of a primary language serves it (Chinese: the simplified one).
 const SubLangRow SubLang[10] = {
-    {9, 1033}, {12, 1036}, {16, 1040}, {7, 1031}, {10, 3082}, {4, 2052}, {4, 1028}, {18, 1042}, {17, 1041}, {0, 0},
+    {kPrimaryEnglish, kLangEnglish},
+    {kPrimaryFrench, kLangFrench},
+    {kPrimaryItalian, kLangItalian},
+    {kPrimaryGerman, kLangGerman},
+    {kPrimarySpanish, kLangSpanish},
+    {kPrimaryChinese, kLangChineseSimplified},
+    {kPrimaryChinese, kLangChineseTraditional},
+    {kPrimaryKorean, kLangKorean},
+    {kPrimaryJapanese, kLangJapanese},
+    {0, 0},
 };
 
 namespace {
 
-constexpr LANGID kDefaultLanguage = 1033;
-constexpr LANGID kFallbackLanguage = 1041;
+constexpr LANGID kDefaultLanguage = kLangEnglish;
+constexpr LANGID kFallbackLanguage = kLangJapanese;
+
+// When ntdll's version resource names only the default language: the languages these code
+// pages stand for.
+struct CodePageLanguage {
+    UINT codePage;
+    LANGID language;
+};
+constexpr CodePageLanguage kCodePageLanguages[] = {
+    {874, 1054},   // Thai
+    {1255, 1037},  // Hebrew
+    {1256, 1025},  // Arabic (Saudi Arabia)
+};
 
 // The language libraries that window sets hold, one entry per reference. The platform's
 // loader counts the module itself; this list answers "which library serves LANGID x" while
@@ -30,7 +52,7 @@ struct HeldLibrary {
     LANGID language;
     HMODULE module;
 };
-std::mutex heldLock;
+std::mutex heldLock;  // guards Held(): any set's window thread adds, removes and looks up entries
 std::vector<HeldLibrary>& Held() {
     static std::vector<HeldLibrary> held;
     return held;
@@ -66,11 +88,9 @@ BOOL GetLanguageNtdll(LANGID* out) {
                            reinterpret_cast<LONG_PTR>(&language));
     FreeLibrary(ntdll);
     if (language == kDefaultLanguage) {
-        switch (GetACP()) {
-            case 874: language = 1054; break;
-            case 1255: language = 1037; break;
-            case 1256: language = 1025; break;
-            default: break;
+        const UINT codePage = GetACP();
+        for (const CodePageLanguage& row : kCodePageLanguages) {
+            if (row.codePage == codePage) language = row.language;
         }
     }
     *out = language;
@@ -112,17 +132,17 @@ BOOL LangInit(LangDefaults* d, LANGID defaultLanguage) {
 
 DWORD GetOSIndex(const OSVERSIONINFOW* v) {
     if (v->dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && v->dwMajorVersion == 4) {
-        if (v->dwMinorVersion == 10) return 1;
-        if (v->dwMinorVersion == 90) return 2;
-        return 0;
+        if (v->dwMinorVersion == 10) return kOs95;
+        if (v->dwMinorVersion == 90) return kOs98Me;
+        return kOsUnknown;
     }
     if (v->dwPlatformId == VER_PLATFORM_WIN32_NT) {
-        if (v->dwMajorVersion == 4 && v->dwMinorVersion == 0) return 3;
-        if (v->dwMajorVersion == 5 && v->dwMinorVersion == 0) return 4;
-        if (v->dwMajorVersion == 5 && v->dwMinorVersion == 1) return 5;
-        if (v->dwMajorVersion > 5) return 6;
+        if (v->dwMajorVersion == 4 && v->dwMinorVersion == 0) return kOsNt4;
+        if (v->dwMajorVersion == 5 && v->dwMinorVersion == 0) return kOs2000;
+        if (v->dwMajorVersion == 5 && v->dwMinorVersion == 1) return kOsXp;
+        if (v->dwMajorVersion > 5) return kOsLater;
     }
-    return 0;
+    return kOsUnknown;
 }
 
 LANGID SubLangOf(LANGID language) {
@@ -136,7 +156,7 @@ LANGID GetLanguageID(DWORD osIndex) {
     LangDefaults d{};
     LangInit(&d, kDefaultLanguage);
     LANGID candidate = d.systemLanguage;
-    if (osIndex >= 4) {
+    if (osIndex >= kOs2000) {
         candidate = d.uiLanguage;
     } else if (d.uiLanguage != d.systemLanguage && d.uiLanguage == d.defaultLanguage) {
         candidate = d.uiLanguage;
@@ -215,7 +235,7 @@ BOOL GetLangID(PSWDATA* record) {
         language = GetLanguageID(osIndex);
     } else {
         language = static_cast<LANGID>(stored);
-        if (language != 2052 && language != 1028) {
+        if (language != kLangChineseSimplified && language != kLangChineseTraditional) {
             const LANGID mapped = SubLangOf(language);
             if (mapped != 0) language = mapped;
         }

@@ -5,6 +5,32 @@
 #include "psw/PswRecord.h"
 #include "platform/WinTypes.h"
 
+/// Primary languages (PRIMARYLANGID) of the supported languages.
+enum PrimaryLanguage : WORD {
+    kPrimaryChinese = 0x04,
+    kPrimaryGerman = 0x07,
+    kPrimaryEnglish = 0x09,
+    kPrimarySpanish = 0x0A,
+    kPrimaryFrench = 0x0C,
+    kPrimaryItalian = 0x10,
+    kPrimaryJapanese = 0x11,
+    kPrimaryKorean = 0x12,
+};
+
+/// The LANGIDs the window set chooses from (one per SubLang row) and falls back on.
+inline constexpr LANGID kLangChineseTraditional = 1028;
+inline constexpr LANGID kLangGerman = 1031;
+inline constexpr LANGID kLangEnglish = 1033;  // United States: the default
+inline constexpr LANGID kLangFrench = 1036;
+inline constexpr LANGID kLangItalian = 1040;
+inline constexpr LANGID kLangJapanese = 1041;  // the fallback when a library is missing
+inline constexpr LANGID kLangKorean = 1042;
+inline constexpr LANGID kLangChineseSimplified = 2052;
+inline constexpr LANGID kLangSpanish = 3082;  // modern sort
+
+/// Windows versions as GetOSIndex numbers them.
+enum OsIndex : DWORD { kOsUnknown = 0, kOs95, kOs98Me, kOsNt4, kOs2000, kOsXp, kOsLater };
+
 /// One row of the supported languages: primary language and the LANGID used for it.
 struct SubLangRow {
     WORD primary;
@@ -13,10 +39,10 @@ struct SubLangRow {
 /// The supported languages in lookup order, ended by a zero row.
 extern const SubLangRow SubLang[10];
 
-/// Windows version index from a version record (0 unknown, 1 95, 2 98/Me, 3 NT4, 4 2000,
-/// 5 XP, 6 later).
+/// The OsIndex of a version record.
 DWORD GetOSIndex(const OSVERSIONINFOW* version);
-/// Chooses the record's LANGID and loads its language library (falling back to 1041 once).
+/// Chooses the record's LANGID and loads its language library (falling back to kLangJapanese
+/// once).
 /// The record then holds one reference on that library (languageModule), which
 /// ReleaseResourceDll gives back; a second call replaces the record's own reference only.
 BOOL GetLangID(PSWDATA* record);
@@ -25,7 +51,7 @@ BOOL GetResourceDllHandle(PSWDATA* record, LPCSTR driverName);
 /// Gives back the record's reference on its language library (no-op without one).
 void ReleaseResourceDll(PSWDATA* record);
 /// The LANGID for the running system (no registry choice): user-interface language from
-/// version index 4 on, else the system language; mapped through SubLang, else 1033.
+/// kOs2000 on, else the system language; mapped through SubLang, else kLangEnglish.
 LANGID GetLanguageID(DWORD osIndex);
 /// The LANGID of the first SubLang row with the same primary language, or 0.
 LANGID SubLangOf(LANGID language);

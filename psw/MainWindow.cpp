@@ -4,24 +4,27 @@
 #include <iterator>
 
 #include "psw/BaseDialog.h"
+#include "psw/DialogText.h"
+#include "psw/Foreground.h"
 #include "psw/Language.h"
-#include "psw/Placement.h"
+#include "psw/MainWindowClass.h"
 #include "psw/PopupConditions.h"
-#include "psw/PswLog.h"
+#include "psw/PswModule.h"
 #include "psw/RegistrySettings.h"
 #include "psw/SettingsWatch.h"
 #include "psw/StatusDisplay.h"
 #include "psw/StatusFetch.h"
-#include "psw/StatusWindow.h"
+#include "psw/WindowSetDisplay.h"
+#include "psw/WindowSetRecord.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 
-constexpr int kJobNameControl = 164;
-constexpr int kPictureControl = 181;
-constexpr int kMainIcon = 20001;
-constexpr DWORD kAuthorityTemplate = 991;
+// PrinterExtStatus bits that, all set, say the monitor follows the printer on its connection.
+constexpr DWORD kConnectionFollowed = 0x7u;
+// Ports whose printers the extended window is offered for.
 constexpr WCHAR kPortPrefixes[][7] = {u"LPT", u"USB", u"ZEVUSB"};
 
 void UpdateBase(PSWDATA* d) {
@@ -65,8 +68,8 @@ void OnCurrentStatus(PSWDATA* d) {
     const DWORD newSpooler =
         PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
     // A pending refresh only skips asking another one: the text and popups still follow.
-    if (((oldSpooler ^ newSpooler) & 0x8u) != 0 && !MonitorPolls(d) && !d->refreshPending) {
-        CallRefreshStatus(d, 2);
+    if (((oldSpooler ^ newSpooler) & SRM_SPOOLER_JOBS) != 0 && !MonitorPolls(d) && !d->refreshPending) {
+        CallRefreshStatus(d, kRefreshOnSpooler);
     }
     if (GetPopupJobInfo(d, WM_PSW_CURRENTSTATUS)) {
         if (d->statusRow != d->previousStatusRow) {
@@ -79,7 +82,7 @@ void OnCurrentStatus(PSWDATA* d) {
 
 void OnUserAuthority(HWND hwnd, WPARAM wParam, PSWDATA* d) {
     CallGetPrinterStatus(d, kVarUserAuthority);
-    if (PswValueBit0(d, kVarUserAuthority) || !(IsWindowVisible(hwnd) || wParam == 1)) {
+    if (PswValueBit0(d, kVarUserAuthority) || !(IsWindowVisible(hwnd) || wParam == kAuthorityAskedByUser)) {
         return;
     }
     if (d->authorityNotice != nullptr) {
@@ -88,7 +91,7 @@ void OnUserAuthority(HWND hwnd, WPARAM wParam, PSWDATA* d) {
         return;
     }
     ++d->modalDepth;
-    DialogBoxParamW(PswModule(), MAKEINTRESOURCEW(kAuthorityTemplate), hwnd, &AuthorityDlgProc,
+    DialogBoxParamW(PswModule(), MAKEINTRESOURCEW(kAuthorityNoticeTemplate), hwnd, &AuthorityDlgProc,
                     reinterpret_cast<LPARAM>(d));
     --d->modalDepth;
     // The loop may have run DestroyStatusWindow: finish it now that the record is unused.
@@ -135,7 +138,7 @@ void OnMove(HWND hwnd, PSWDATA* d) {
 
 /// Icon 20001 of this library as the window's small and big icon.
 void SetMainIcons(HWND hwnd) {
-    HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(kMainIcon));
+    HICON icon = LoadIconW(PswModule(), MAKEINTRESOURCEW(kWindowIcon));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
@@ -162,7 +165,7 @@ void OnQueryNewPalette(HWND hwnd, PSWDATA* d) {
         return;
     }
     if (GetDeviceCaps(dc, NUMCOLORS) != -1 && IsWindowVisible(hwnd) && d->baseDialog != nullptr) {
-        if (HWND picture = GetDlgItem(d->baseDialog, kPictureControl); picture != nullptr) {
+        if (HWND picture = GetDlgItem(d->baseDialog, kBasePicture); picture != nullptr) {
             InvalidateRect(picture, nullptr, TRUE);
         }
     }
@@ -181,33 +184,13 @@ void OnDisplayChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PSWD
 
 }  // namespace
 
-void CopyWideField(const PSWVariable& row, DWORD offset, DWORD cchField, LPWSTR out, DWORD cchOut) {
-    if (cchOut == 0) {
-        return;
-    }
-    out[0] = u'\0';
-    if (row.value == nullptr || row.cbValue <= offset) {
-        return;
-    }
-    DWORD cch = (row.cbValue - offset) / sizeof(WCHAR);
-    cch = cch < cchField ? cch : cchField;
-    cch = cch < cchOut - 1 ? cch : cchOut - 1;
-    std::memcpy(out, static_cast<const BYTE*>(row.value) + offset, cch * sizeof(WCHAR));
-    out[cch] = u'\0';
-    for (DWORD i = 0; i < cch; ++i) {
-        if (out[i] == u'\0') {
-            break;
-        }
-    }
-}
-
 void CheckSupportConnection(PSWDATA* d) {
     CallGetPrinterStatus(d, kVarPort);
     CallGetPrinterStatus(d, kVarPrinterExtStatus);
     WCHAR port[128];
     CopyWideField(d->variables[kVarPort], offsetof(SRM_PORT, szPortName), 128, port, 128);
     bool ewsSupported = false;
-    if ((PswValueDword(d->variables[kVarPrinterExtStatus], 0) & 0x7u) == 0x7u) {
+    if ((PswValueDword(d->variables[kVarPrinterExtStatus], 0) & kConnectionFollowed) == kConnectionFollowed) {
         d->mainDisplayCondition &= ~kDisplayNoSupport;
         for (const auto& prefix : kPortPrefixes) {
             const int n = lstrlenW(prefix);
@@ -233,96 +216,7 @@ void CheckSupportConnection(PSWDATA* d) {
 
 void UpdateWithPortEx(PSWDATA* d) { CheckSupportConnection(d); }
 
-void UpdateWithPrintingJobInfo(PSWDATA* d) {
-    if (d->statusRow == 3 || d->baseDialog == nullptr) {
-        return;
-    }
-    WCHAR name[256];
-    CopyWideField(d->variables[kVarPrintingJobInfo], 0, 256, name, 256);
-    SetDlgItemTextW(d->baseDialog, kJobNameControl, name);
-}
-
 BOOL UpdateWithSendingJobInfo(PSWDATA* /*data*/) { return TRUE; }
-
-BOOL CallSetForegroundWindow(HWND hwnd) {
-    const BOOL ok = SetForegroundWindow(hwnd);
-    LogPrint(kLogTrace, "SetForegroundWindow return %d\n", ok);
-    return ok;
-}
-
-BOOL CallSetForegroundWindowEx(HWND hwnd) {
-    // The foreground window's thread shares its input with ours while we ask.
-    const HWND foreground = GetForegroundWindow();
-    const DWORD from = foreground != nullptr ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    const DWORD to = GetWindowThreadProcessId(hwnd, nullptr);
-    const bool attached = from != 0 && to != 0 && from != to && AttachThreadInput(from, to, TRUE);
-    DWORD timeout = 0;
-    const bool read = SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0) != FALSE;
-    if (read && timeout != 0) {
-        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
-    }
-    const BOOL ok = SetForegroundWindow(hwnd);
-    if (read && timeout != 0) {
-        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(timeout)), 0);
-    }
-    if (attached) {
-        AttachThreadInput(from, to, FALSE);
-    }
-    return ok;
-}
-
-void SetDialogFont(HWND hwnd, const PSWDATA* d) {
-    if (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 4) {
-        return;
-    }
-    EnumChildWindows(
-        hwnd,
-        [](HWND child, LPARAM) -> BOOL {
-            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-            return TRUE;
-        },
-        0);
-}
-
-BOOL CreateShortString(HDC dc, int maxWidth, LPCWSTR text, LPCWSTR suffix, LPWSTR out, int cchOut) {
-    if (maxWidth <= 0 || text == nullptr || out == nullptr || cchOut <= 0) {
-        return FALSE;
-    }
-    out[0] = u'\0';
-    const int len = lstrlenW(text);
-    if (len == 0) {
-        return TRUE;
-    }
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text, len, &extent);
-    if (extent.cx <= maxWidth) {
-        lstrcpynW(out, text, cchOut);
-        return TRUE;
-    }
-    const int suffixLen = suffix != nullptr ? lstrlenW(suffix) : 0;
-    SIZE suffixExtent{};
-    GetTextExtentPoint32W(dc, suffix != nullptr ? suffix : u"", suffixLen, &suffixExtent);
-    if (suffixExtent.cx > maxWidth) {
-        return FALSE;
-    }
-    int keep = 0;
-    for (LPCWSTR p = text; *p != u'\0';) {
-        LPCWSTR next = CharNextW(p);
-        const int candidate = static_cast<int>(next - text);
-        SIZE part{};
-        GetTextExtentPoint32W(dc, text, candidate, &part);
-        if (part.cx + suffixExtent.cx >= maxWidth || candidate + suffixLen >= cchOut) {
-            break;
-        }
-        keep = candidate;
-        p = next;
-    }
-    lstrcpynW(out, text, keep + 1);
-    if (suffix != nullptr) {
-        lstrcpynW(out + keep, suffix, cchOut - keep);
-    }
-    return TRUE;
-}
 
 LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PSWDATA* d) {
     switch (message) {
@@ -330,7 +224,7 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
         CallGetPrinterStatus(d, kVarPort);
         // A pending refresh only skips asking another one: the port change still applies.
         if (!MonitorPolls(d) && !d->refreshPending) {
-            CallRefreshStatus(d, 1);
+            CallRefreshStatus(d, kRefreshOnPort);
         }
         UpdateWithPortEx(d);
         TellEws(d, WM_PSW_PORT);
@@ -386,7 +280,7 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
         return 0;
     case WM_PSW_ERRCOVEROPEN:
         CallGetPrinterStatus(d, kVarErrCoverOpen);
-        if (d->statusRow == 11 || d->statusRow == 12) {
+        if (d->statusRow == kStatusRowStackerFailure || d->statusRow == kStatusRowOpcDrumError) {
             UpdateBase(d);
         }
         TellEws(d, message);
@@ -397,7 +291,8 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
             PostMessageW(d->baseDialog, WM_PSW_ERRSUPPLIES, 0, 0);
         }
         const WORD row = d->statusRow;
-        if (row == 9 || row == 10 || row == 12 || row == 27) {
+        if (row == kStatusRowTonerOut || row == kStatusRowOpcError || row == kStatusRowOpcDrumError ||
+            row == kStatusRowSupplyLow) {
             UpdateBase(d);
         }
         TellEws(d, message);
@@ -405,21 +300,21 @@ LRESULT PSWWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
     }
     case WM_PSW_ERRNOPAPER2:
         CallGetPrinterStatus(d, kVarErrNoPaper2);
-        if (d->statusRow == 15 || d->statusRow == 16) {
+        if (d->statusRow == kStatusRowPaperSizeError || d->statusRow == kStatusRowPaperOut) {
             UpdateBase(d);
         }
         TellEws(d, message);
         return 0;
     case WM_PSW_ERRPAPERJAM:
         CallGetPrinterStatus(d, kVarErrPaperJam);
-        if (d->statusRow == 8) {
+        if (d->statusRow == kStatusRowPaperJam) {
             UpdateBase(d);
         }
         TellEws(d, message);
         return 0;
     case WM_PSW_ERRLOADPAPER:
         CallGetPrinterStatus(d, kVarErrLoadPaper);
-        if (d->statusRow == 14) {
+        if (d->statusRow == kStatusRowTrayFailureDeselected) {
             UpdateBase(d);
         }
         TellEws(d, message);
@@ -495,7 +390,7 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (LOWORD(wParam) == kRefreshButton) {
             if (!d->refreshPending) {
-                CallRefreshStatus(d, 2);
+                CallRefreshStatus(d, kRefreshOnSpooler);
             }
             return 0;
         }
@@ -513,7 +408,7 @@ LRESULT MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    if (message >= 0x400 && message <= WM_PSW_SET_LAST) {
+    if (message >= WM_USER && message <= WM_PSW_SET_LAST) {
         return PSWWindowMessage(hwnd, message, wParam, lParam, d);
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);

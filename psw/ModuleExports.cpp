@@ -6,6 +6,7 @@
 #include "psw/ExtendedWindow.h"
 #include "psw/MainWindow.h"
 #include "psw/PswLog.h"
+#include "psw/PswModule.h"
 #include "psw/StatusWindow.h"
 #include "platform/Modules.h"
 #include "platform/WinTypes.h"

@@ -158,8 +158,8 @@ DWORD SetWndRect(HWND window, LONG left, LONG top, LONG right, LONG bottom) {
 DWORD AdjustWndToMon(HMONITOR monitor, RECT* out, const RECT* window, DWORD style, DWORD mode) {
     RECT work{};
     if (!WorkAreaOf(monitor, &work)) GetPrimaryWorkArea(&work);
-    if (mode == 1) CenterRect(out, window, &work);
-    if (mode == 2) AdjustWndRect(out, window, &work, style, 0);
+    if (mode == kMonitorCentre) CenterRect(out, window, &work);
+    if (mode == kMonitorKeepInside) AdjustWndRect(out, window, &work, style, 0);
     return kPlacementOk;
 }
 

@@ -29,10 +29,14 @@ DWORD AdjustWndRect(RECT* out, const RECT* window, const RECT* work, DWORD style
 DWORD GetCorrectWndRect(RECT* out, const RECT* window, DWORD style);
 /// Moves and sizes the window to the corrected rectangle, only when a correction is needed.
 DWORD SetWndRect(HWND window, LONG left, LONG top, LONG right, LONG bottom);
-/// Mode 1 centres in the monitor's work area (the primary one when monitor is NULL), mode 2
-/// keeps inside it; other modes leave out unset.
+/// Modes of AdjustWndToMon and SetChildWndRect.
+inline constexpr DWORD kMonitorCentre = 1u;      // centre in the monitor's work area
+inline constexpr DWORD kMonitorKeepInside = 2u;  // move (and for sizable windows cut) into it
+
+/// kMonitorCentre centres in the monitor's work area (the primary one when monitor is NULL),
+/// kMonitorKeepInside keeps inside it; other modes leave out unset.
 DWORD AdjustWndToMon(HMONITOR monitor, RECT* out, const RECT* window, DWORD style, DWORD mode);
-/// Places the child in the work area of the monitor nearest to the parent (mode 1 or 2).
+/// Places the child in the work area of the monitor nearest to the parent (a kMonitor* mode).
 DWORD SetChildWndRect(HWND parent, HWND child, DWORD mode);
 /// The primary work area (SPI_GETWORKAREA, else the whole screen).
 void GetPrimaryWorkArea(RECT* work);

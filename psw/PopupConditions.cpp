@@ -7,7 +7,7 @@
 #include "psw/PswLog.h"
 #include "psw/RegistrySettings.h"
 #include "psw/StatusFetch.h"
-#include "psw/StatusWindow.h"
+#include "psw/WindowSetDisplay.h"
 #include "platform/User.h"
 
 namespace {
@@ -39,8 +39,8 @@ struct View {
 View Look(const PSWDATA* d) {
     const bool lm = (PswValueDword(d->variables[kVarLMStatus], 0) & 1u) != 0 ||
                     (PswValueDword(d->variables[kVarCompulsivePolling], 0) & 1u) != 0;
-    const bool kindClear = (PswStatusKind(d->statusRow) & 1u) == 0;
-    return {PswStatusClass(d->statusRow) == 0, lm || kindClear, lm, kindClear, d};
+    const bool kindClear = (PswStatusKind(d->statusRow) & kKindHoldsJob) == 0;
+    return {PswStatusClass(d->statusRow) == StatusClass::Error, lm || kindClear, lm, kindClear, d};
 }
 
 /// The other-users rule of 0x4 (only when I have no jobs): an error the queues explain.
@@ -249,7 +249,7 @@ bool DecideClose(const PSWDATA* d) {
 }
 
 BOOL CheckDisplayAndClose(PSWDATA* d) {
-    if (d->userStart != 0) {
+    if (d->userStart != kShowAutomatic) {
         LogPrint(kLogCondition, "lpPSWData->uiUserStart != 0\n");
         return Returns("CheckDisplayAndClose");
     }
@@ -257,7 +257,7 @@ BOOL CheckDisplayAndClose(PSWDATA* d) {
     FetchIfEmpty(d, kVarCompulsivePolling);
     const bool passedZero = (d->myTotalJobs.previous == 0) != (d->myTotalJobs.latest == 0) ||
                             (d->allJobs.previous == 0) != (d->allJobs.latest == 0);
-    if (passedZero || PswStatusClass(d->statusRow) == 0) {
+    if (passedZero || PswStatusClass(d->statusRow) == StatusClass::Error) {
         GetRegOptPopValue(d);
     }
     if ((d->mainDisplayCondition & kDisplayOff) != 0) {
@@ -278,7 +278,7 @@ BOOL CheckDisplayCondition(PSWDATA* d) {
     const PopupDisplay decision = DecideDisplay(d);
     d->showAsIcon = decision.asIcon ? 1 : 0;
     if (decision.show) {
-        psw::DisplayStatusWindow(d->mainWindow, 0);
+        psw::DisplayStatusWindow(d->mainWindow, kShowAutomatic);
     }
     return Returns("CheckDisplayCondition");
 }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "psw/PswRecord.h"
 #include "platform/Files.h"
 #include "platform/Kernel.h"
 #include "platform/Locale.h"
@@ -20,9 +21,9 @@ namespace {
 // is never closed: a set that ends cannot leave the others waiting on a dead handle.
 struct LogState {
     std::mutex lock;
-    unsigned references = 0;
-    DWORD level = 0;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    unsigned references = 0;              // under lock: LogOpen / LogClose from any thread
+    DWORD level = 0;                      // under lock: set by the first LogOpen, read by every line
+    HANDLE file = INVALID_HANDLE_VALUE;  // under lock: written to by every thread's lines
 };
 LogState& State() {
     static LogState state;
@@ -118,6 +119,24 @@ void LogPrintAt(DWORD level, const char* file, int line, const char* format, ...
                            static_cast<unsigned long>(GetCurrentProcessId()),
                            static_cast<unsigned long>(GetCurrentThreadId()), BaseName(file), line, message);
     if (n > 0) WriteLocked(s, text, std::min(static_cast<size_t>(n), sizeof(text) - 1));
+}
+
+DWORD LogReturn(const char* function, DWORD code) {
+    switch (code) {
+    case PSW_NO_ERROR:
+        LogPrint(kLogTrace, "%s return PSW_NO_ERROR\n", function);
+        break;
+    case ERR_PSW:
+        LogPrint(kLogTrace, "%s return ERR_PSW\n", function);
+        break;
+    case PSWERR_OUTOFMEMORY:
+        LogPrint(kLogTrace, "%s return PSWERR_OUTOFMEMORY\n", function);
+        break;
+    default:
+        LogPrint(kLogTrace, "%s return %u\n", function, static_cast<unsigned>(code));
+        break;
+    }
+    return code;
 }
 
 void LogDump(const void* bytes, DWORD length) {

@@ -26,6 +26,9 @@ DWORD LogLevel();
 void LogPrintAt(DWORD level, const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 #define LogPrint(level, ...) LogPrintAt((level), __FILE__, __LINE__, __VA_ARGS__)
+/// Writes the exit line of an entry point ("<function> return <code>", a result code of the
+/// exports by its name) at the trace level, and returns the code.
+DWORD LogReturn(const char* function, DWORD code);
 /// Hexadecimal dump, 16 bytes a line, with the characters beside.
 void LogDump(const void* bytes, DWORD length);
 /// Writes one status variable's value (level 3), reading no more than cbValue bytes of it;

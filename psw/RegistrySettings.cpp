@@ -197,7 +197,7 @@ void GetRegMainWndPos(PSWDATA* record, POINT* position, SIZE* size) {
     }
     const RECT window{0, 0, size->cx, size->cy};
     RECT placed = window;
-    AdjustWndToMon(nullptr, &placed, &window, 0, 1);
+    AdjustWndToMon(nullptr, &placed, &window, 0, kMonitorCentre);
     position->x = placed.left;
     position->y = placed.top;
 }

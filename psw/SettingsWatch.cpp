@@ -13,10 +13,11 @@
 
 namespace {
 
-// What the thread needs; it owns this block and frees it when it ends.
+// What the thread needs; it owns this block and frees it when it ends. The window thread fills
+// both fields before the thread starts; the thread only reads them after that.
 struct WatchContext {
-    HWND mainWindow;
-    HANDLE stopEvent;
+    HWND mainWindow;   // the watcher only posts WM_PSW_SETTING_UPDATE to it
+    HANDLE stopEvent;  // the record's watchStopEvent: the window thread sets it and closes it after the join
 };
 
 // The world SID: revision 1, one sub-authority, identifier authority 1 (world), RID 0.

@@ -4,12 +4,11 @@
 // tells the main window by posting WM_PSW_SETTING_UPDATE; the window thread then re-reads the
 // settings (ApplyPslSetting). The watcher never touches the record and never waits for the
 // window thread, so stopping it from the window thread cannot deadlock.
+#include "psw/PswMessages.h"
 #include "psw/PswRecord.h"
 #include "platform/WinTypes.h"
 
 inline constexpr WCHAR kSettingUpdateEvent[] = u"QLVDRXPSL:STATUS_SETTING_UPDATE";
-/// Posted by the watch thread to the main window (wParam 0, lParam 0).
-inline constexpr UINT WM_PSW_SETTING_UPDATE = 0x4CAu;
 
 /// Which windows ApplyPslSetting found must close.
 struct PslSettingChange {

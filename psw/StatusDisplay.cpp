@@ -1,24 +1,44 @@
 #include "psw/StatusDisplay.h"
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "psw/Language.h"
 #include "psw/PswLog.h"
-#include "psw/StatusWindow.h"
+#include "psw/PswModule.h"
 #include "platform/Modules.h"
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 
-constexpr int kStatusTextControl = 162;
-constexpr int kPictureControl = 181;
-constexpr int kTonerIconControl = 721;
-constexpr int kTonerTextControl = 781;
 constexpr DWORD kAbsent = 0xFFFFFFFFu;
 
+// CurrentStatus low-word bits that change the toner line (the first is row 9's bit too).
+constexpr DWORD kLowTonerOut = 0x4000u;
+constexpr DWORD kLowTonerLow = 0x2u;
+
+// ErrSupplies holds a count, then one word per supply from entry 1; bits of an entry.
+constexpr DWORD kSupplyMissing = 0x1u;
+constexpr DWORD kSupplyUsedUp = 0x4u;
+// ErrCoverOpen bits of the covers that, open, explain a row better than the row's own text.
+constexpr DWORD kStackerCovers = 0x1u;
+constexpr DWORD kCleanerCovers = 0x3u;
+
+// Texts that name which supply or tray a row means. The language libraries do not carry them:
+// the status text is then empty.
+struct SupplyText {
+    DWORD entry;  // of ErrSupplies
+    UINT text;
+};
+constexpr SupplyText kUsedUpTexts[] = {{2, 1752}, {4, 1753}, {5, 1754}, {3, 1755}};  // in the order asked
+constexpr SupplyText kMissingTexts[] = {{1, 1756}, {2, 1757}};
+constexpr UINT kTrayLoadTexts[] = {1758, 1759, 1760, 1761};  // by ErrLoadPaper bit, from bit 0
+
+// The picture and toner text a status row starts from; the toner check may replace both.
 struct PictureRow {
     WORD picture;
     WORD text;
@@ -26,13 +46,14 @@ struct PictureRow {
 };
 
 PictureRow PictureOf(WORD row) {
-    if (row == 9) {
-        return {10115, 1641, false};
+    if (row == kStatusRowTonerOut) {
+        return {kPictureTonerOut, kTonerOutText, false};
     }
-    if (row == 5 || row == 7 || row == 8 || (row >= 10 && row <= 28)) {
-        return {10111, 1602, true};
+    if (row == kStatusRowCancelling || row == kStatusRowEngineAlarm || row == kStatusRowPaperJam ||
+        (row >= kStatusRowOpcError && row <= kStatusRowReady)) {
+        return {kPicturePrinter, kTonerText, true};
     }
-    return {10151, 1372, false};
+    return {kPictureOff, kFrameText, false};
 }
 
 /// ErrSupplies entry k (from 1); kAbsent when the count or the value does not hold it.
@@ -49,6 +70,8 @@ bool SuppliesBit(const PSWDATA* d, DWORD k, DWORD bit) {
     return v != kAbsent && (v & bit) != 0;
 }
 
+// The library-wide palette of the status pictures: made, selected and forgotten on the window
+// thread only (every window set of the process runs on the host's one window thread); no lock.
 HPALETTE g_palette = nullptr;
 
 }  // namespace
@@ -57,31 +80,36 @@ UINT StatusTextId(const PSWDATA* d) {
     const WORD row = d->statusRow;
     const DWORD cover = PswValueDword(d->variables[kVarErrCoverOpen], 0, kAbsent);
     switch (row) {
-    case kStatusRowOpcError: {
-        constexpr struct { DWORD entry; UINT text; } kOrder[] = {{2, 1752}, {4, 1753}, {5, 1754}, {3, 1755}};
-        for (const auto& o : kOrder) {
-            if (SuppliesBit(d, o.entry, 0x4)) {
-                return o.text;
+    case kStatusRowOpcError:
+        for (const SupplyText& usedUp : kUsedUpTexts) {
+            if (SuppliesBit(d, usedUp.entry, kSupplyUsedUp)) {
+                return usedUp.text;
             }
         }
-        return 2062;
-    }
+        return kStatusTextSupplyUsedUp;
     case kStatusRowStackerFailure:
-        return cover != kAbsent && (cover & 0x1) != 0 ? 2025 : PswStatusTable()[row].stringId;
-    case kStatusRowOpcDrumError:
-        if (cover != kAbsent && (cover & 0x3) != 0) {
-            return 2025;
+        if (cover != kAbsent && (cover & kStackerCovers) != 0) {
+            return kStatusTextCoverOpen;
         }
-        return SuppliesBit(d, 1, 0x1) ? 1756 : SuppliesBit(d, 2, 0x1) ? 1757 : 2014;
+        return PswStatusTable()[row].stringId;
+    case kStatusRowOpcDrumError:
+        if (cover != kAbsent && (cover & kCleanerCovers) != 0) {
+            return kStatusTextCoverOpen;
+        }
+        for (const SupplyText& missing : kMissingTexts) {
+            if (SuppliesBit(d, missing.entry, kSupplyMissing)) {
+                return missing.text;
+            }
+        }
+        return kStatusTextCleanerMissing;
     case kStatusRowTrayFailureDeselected: {
         const DWORD load = PswValueDword(d->variables[kVarErrLoadPaper], 0, kAbsent);
         if (load == kAbsent) {
             return 0;
         }
-        constexpr UINT kTexts[] = {1758, 1759, 1760, 1761};
-        for (int bit = 0; bit < 4; ++bit) {
+        for (DWORD bit = 0; bit < std::size(kTrayLoadTexts); ++bit) {
             if ((load & (1u << bit)) != 0) {
-                return kTexts[bit];
+                return kTrayLoadTexts[bit];
             }
         }
         return 0;
@@ -101,23 +129,25 @@ BOOL SetPrinterStatus(PSWDATA* d, HWND baseDialog) {
     }
     WCHAR text[256] = {};
     LoadStringEx(d->language, id, text, sizeof(text));
-    SendDlgItemMessageW(baseDialog, kStatusTextControl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageW(baseDialog, kBaseStatusLabel, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     return TRUE;
 }
 
 TonerLine TonerLineOf(const PSWDATA* d) {
     const PictureRow row = PictureOf(d->statusRow);
-    TonerLine line{row.picture, row.text, -1};
+    TonerLine line{row.picture, row.text, kStatusIconNone};
     if (row.tonerCheck) {
         const DWORD low = PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwLow));
-        if ((low & 0x4000) != 0) {
-            line = {10115, 1641, 0};
-        } else if ((low & 0x2) != 0) {
-            line = {10114, 1662, 1};
+        if ((low & kLowTonerOut) != 0) {
+            line = {kPictureTonerOut, kTonerOutText, kStatusIconError};
+        } else if ((low & kLowTonerLow) != 0) {
+            line = {kPictureTonerLow, kTonerLowText, kStatusIconCaution};
         }
     }
-    if (line.icon < 0) {
-        line.icon = line.text == 1641 ? 0 : line.text == 1662 ? 1 : -1;
+    if (line.icon == kStatusIconNone) {
+        line.icon = line.text == kTonerOutText   ? kStatusIconError
+                    : line.text == kTonerLowText ? kStatusIconCaution
+                                                 : kStatusIconNone;
     }
     return line;
 }
@@ -131,16 +161,16 @@ BOOL SetTonerRemain(PSWDATA* d, HWND baseDialog) {
         d->shownTonerText = line.text;
         WCHAR text[64] = {};
         LoadStringEx(d->language, line.text, text, sizeof(text));
-        SetDlgItemTextW(baseDialog, kTonerTextControl, text);
+        SetDlgItemTextW(baseDialog, kTonerLabel, text);
     }
-    HICON icon = line.icon >= 0 ? d->statusIcons[line.icon] : nullptr;
+    HICON icon = line.icon != kStatusIconNone ? d->statusIcons[line.icon] : nullptr;
     if (icon != d->shownTonerIcon) {
         d->shownTonerIcon = icon;
-        SendDlgItemMessageW(baseDialog, kTonerIconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        SendDlgItemMessageW(baseDialog, kTonerIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
     if (line.picture != d->shownPicture) {
         d->shownPicture = line.picture;
-        const HWND picture = GetDlgItem(baseDialog, kPictureControl);
+        const HWND picture = GetDlgItem(baseDialog, kBasePicture);
         InvalidateRect(picture, nullptr, TRUE);
         UpdateWindow(picture);
     }

@@ -1,7 +1,7 @@
 #pragma once
-// What the base dialog shows for the current status row: the status text (control 162), the
-// toner line (icon 721, text 781) and the status picture (owner-drawn control 181), drawn from
-// this library's own bitmaps. Each is compared with its cache so that an unchanged state sends
+// What the base dialog shows for the current status row: the status text, the toner line
+// (its icon and text) and the status picture (an owner-drawn control), drawn from this
+// library's own bitmaps. Each is compared with its cache so that an unchanged state sends
 // nothing to the controls. Window thread.
 #include "psw/StatusTables.h"
 
@@ -12,7 +12,7 @@ BOOL SetPrinterStatus(PSWDATA* data, HWND baseDialog);
 struct TonerLine {
     WORD picture;
     WORD text;
-    int icon;  // index into statusIcons, or -1 for none
+    int icon;  // a StatusIcon: index into statusIcons, or kStatusIconNone
 };
 TonerLine TonerLineOf(const PSWDATA* data);
 BOOL SetTonerRemain(PSWDATA* data, HWND baseDialog);

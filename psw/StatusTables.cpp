@@ -2,49 +2,61 @@
 
 #include <cstring>
 
+#include "resources/psw/PswIds.h"
+
 namespace {
 
+// A row of the status-bit table: the CurrentStatus word and bit it tests, the status text it
+// shows, its class and its kind bits.
 struct StatusRowDef {
     StatusWord word;
     DWORD mask;
     WORD text;
-    DWORD cls;
+    StatusClass cls;
     DWORD kind;
 };
 
-// Row order is priority order: the first row whose mask hits decides.
+using enum StatusWord;
+using enum StatusClass;
+constexpr DWORD kHold = kKindHoldsJob;
+constexpr DWORD kNoStatus = kKindNoPrinterStatus;
+
+// Row order is priority order: the first row whose mask hits decides; the comment is the row.
+// The masks are the monitor's state bits as CurrentStatus carries them, and the manager's
+// SRM_SPOOLER_* (rows 25, 26) and SRM_LOW_WAITING (row 23).
+//   word     mask        status text                       class     kind
 constexpr StatusRowDef kRows[kPswStatusRows] = {
-    {StatusWord::None, 0, 0, 3, 0},  // 0: nothing yet (never hit: its mask is empty)
-    {StatusWord::Middle, 0x1000, 2000, 1, 1},
-    {StatusWord::Middle, 0x400, 2001, 1, 3},
-    {StatusWord::Middle, 0x200, 2002, 1, 1},
-    {StatusWord::Middle, 0x80, 2005, 0, 1},
-    {StatusWord::Job, 0x4, 2003, 3, 1},
-    {StatusWord::Middle, 0x100, 2004, 1, 1},
-    {StatusWord::Low, 0x400, 2056, 0, 1},
-    {StatusWord::Low, 0x10000, 2006, 0, 1},
-    {StatusWord::Low, 0x4000, 2018, 0, 1},
-    {StatusWord::Low, 0x20000000, 2062, 0, 1},  // kStatusRowOpcError
-    {StatusWord::High, 0x8, 2063, 0, 1},          // kStatusRowStackerFailure
-    {StatusWord::Middle, 0x4, 2014, 0, 1},         // kStatusRowOpcDrumError
-    {StatusWord::Low, 0x8000, 2025, 0, 1},
-    {StatusWord::Middle, 0x40000000, 2064, 0, 1},  // kStatusRowTrayFailureDeselected
-    {StatusWord::Low, 0x4000000, 2028, 0, 1},
-    {StatusWord::Low, 0x800000, 2029, 0, 1},
-    {StatusWord::Middle, 0x2000, 2065, 0, 1},
-    {StatusWord::Low, 0x80000, 2017, 2, 1},
-    {StatusWord::Low, 0x400000, 2066, 0, 1},
-    {StatusWord::Low, 0x10, 2045, 2, 1},
-    {StatusWord::Low, 0x1000, 2042, 1, 1},
-    {StatusWord::Job, 0x2, 2043, 1, 1},
-    {StatusWord::Low, 0x40, 2053, 3, 1},
-    {StatusWord::Low, 0x8, 2046, 3, 1},
-    {StatusWord::Spooler, 0x1, 2047, 1, 2},
-    {StatusWord::Spooler, 0x2, 2048, 3, 2},
-    {StatusWord::Low, 0x80, 2067, 2, 1},
-    {StatusWord::Low, 0x1, 2054, 3, 1},
-    {StatusWord::Middle, 0x800, 2055, 1, 3},
-    {StatusWord::Low, 0, 2099, 1, 3},  // kPswLastStatusRow: no row hit
+    {None,    0,          0,                                Normal,   0},                  // 0: nothing yet, never hit
+    {Middle,  0x1000,     kStatusTextPortClosed,            Inactive, kHold},              // 1
+    {Middle,  0x400,      kStatusTextNoStatusOnPort,        Inactive, kHold | kNoStatus},  // 2
+    {Middle,  0x200,      kStatusTextOtherPrinter,          Inactive, kHold},              // 3
+    {Middle,  0x80,       kStatusTextServiceCall,           Error,    kHold},              // 4
+    {Job,     0x4,        kStatusTextCancelling,            Normal,   kHold},              // 5
+    {Middle,  0x100,      kStatusTextNoAnswer,              Inactive, kHold},              // 6
+    {Low,     0x400,      kStatusTextEngineAlarm,           Error,    kHold},              // 7
+    {Low,     0x10000,    kStatusTextPaperJam,              Error,    kHold},              // 8
+    {Low,     0x4000,     kStatusTextTonerOut,              Error,    kHold},              // 9
+    {Low,     0x20000000, kStatusTextSupplyUsedUp,          Error,    kHold},              // 10
+    {High,    0x8,        kStatusTextStackerError,          Error,    kHold},              // 11
+    {Middle,  0x4,        kStatusTextCleanerMissing,        Error,    kHold},              // 12
+    {Low,     0x8000,     kStatusTextCoverOpen,             Error,    kHold},              // 13
+    {Middle,  0x40000000, kStatusTextPaperLoadingError,     Error,    kHold},              // 14
+    {Low,     0x4000000,  kStatusTextPaperSizeError,        Error,    kHold},              // 15
+    {Low,     0x800000,   kStatusTextPaperOut,              Error,    kHold},              // 16
+    {Middle,  0x2000,     kStatusTextPaperSetWrong,         Error,    kHold},              // 17
+    {Low,     0x80000,    kStatusTextMaintenance,           Caution,  kHold},              // 18
+    {Low,     0x400000,   kStatusTextPageTooComplex,        Error,    kHold},              // 19
+    {Low,     0x10,       kStatusTextWarmingUp,             Caution,  kHold},              // 20
+    {Low,     0x1000,     kStatusTextOffline,               Inactive, kHold},              // 21
+    {Job,     0x2,        kStatusTextJobPaused,             Inactive, kHold},              // 22
+    {Low,     0x40,       kStatusTextJobsWaiting,           Normal,   kHold},              // 23
+    {Low,     0x8,        kStatusTextPrinting,              Normal,   kHold},              // 24
+    {Spooler, 0x1,        kStatusTextPrinterPaused,         Inactive, kNoStatus},          // 25
+    {Spooler, 0x2,        kStatusTextDeletingJob,           Normal,   kNoStatus},          // 26
+    {Low,     0x80,       kStatusTextSupplyLow,             Caution,  kHold},              // 27
+    {Low,     0x1,        kStatusTextReady,                 Normal,   kHold},              // 28
+    {Middle,  0x800,      kStatusTextNoStatusOnNetworkPort, Inactive, kHold | kNoStatus},  // 29
+    {Low,     0,          kStatusTextUnknown,               Inactive, kHold | kNoStatus},  // 30: no row hit
 };
 
 struct StatusTable {
@@ -55,7 +67,7 @@ struct StatusTable {
             rows[i].mask = kRows[i].mask;
             rows[i].word = static_cast<WORD>(kRows[i].word);
             rows[i].stringId = kRows[i].text;
-            rows[i].statusClass = kRows[i].cls;
+            rows[i].statusClass = static_cast<DWORD>(kRows[i].cls);
         }
     }
 };
@@ -73,34 +85,36 @@ constexpr PSWVariable Var(WORD row, const char* name, LONG size, DWORD message, 
     }
     v.requestSize = size;
     v.message = message;
-    v.notifyClass = message != 0 ? 1 : 0;
+    v.notifyClass = message != 0 ? kPswNotifyClass : 0;
     v.refreshGroups = groups;
     return v;
 }
 
-// Every row registers in notification class 1. Refresh groups: 1 after a port change, 2 after
-// a spooler-status change and for the refresh button, 4 the error variables alone.
+// Every row registers in the one notification class. A size of kAskSize asks the manager.
+constexpr WORD kPortAndSpooler = kRefreshOnPort | kRefreshOnSpooler;
+constexpr WORD kAllGroups = kRefreshOnPort | kRefreshOnSpooler | kRefreshErrors;
+constexpr LONG kDword = sizeof(DWORD);
 constexpr PSWVariable kVariables[kPswVariableRows] = {
-    Var(0, "Port", sizeof(SRM_PORT), WM_PSW_PORT, 0),
-    Var(1, "PrinterExtStatus", 4, WM_PSW_PRINTEREXTSTATUS, 3),
-    Var(2, "SpoolerQueue", -1, WM_PSW_SPOOLERQUEUE, 0),
-    Var(3, "SendingJobInfo", sizeof(SRM_JOB_INFO_W), WM_PSW_SENDINGJOBINFO, 0),
-    Var(4, "PrintingJobInfo", sizeof(SRM_PRINTING_JOB_INFO_W), WM_PSW_PRINTINGJOBINFO, 0),
-    Var(5, "PrinterQueue", -1, WM_PSW_PRINTERQUEUE, 0),
-    Var(6, "PrinterBinConfig", -1, WM_PSW_PRINTERBINCONFIG, 7),
-    Var(7, "PrinterOptConfig", -1, WM_PSW_PRINTEROPTCONFIG, 7),
-    Var(8, "UserAuthority", 4, WM_PSW_USERAUTHORITY, 0),
-    Var(9, "PrinterName", kPswPrinterNameChars * sizeof(WCHAR), WM_PSW_PRINTERNAME, 0),
-    Var(10, "CurrentStatus", sizeof(SRM_CURRENT_STATUS), WM_PSW_CURRENTSTATUS, 3),
-    Var(11, "CompulsivePolling", 4, WM_PSW_COMPULSIVEPOLLING, 0),
-    Var(12, "LMStatus", 4, WM_PSW_LMSTATUS, 0),
-    Var(13, "ErrCoverOpen", 4, WM_PSW_ERRCOVEROPEN, 7),
-    Var(14, "ErrSupplies", -1, WM_PSW_ERRSUPPLIES, 7),
-    Var(15, "CurrentFeeder", 4, WM_PSW_CURRENTFEEDER, 7),
-    Var(16, "ErrNoPaper2", 8, WM_PSW_ERRNOPAPER2, 7),
-    Var(17, "ErrPaperJam", 4, WM_PSW_ERRPAPERJAM, 7),
-    Var(18, "ErrLoadPaper", 4, WM_PSW_ERRLOADPAPER, 7),
-    Var(19, "", 0, 0, 0),
+    Var(kVarPort, "Port", sizeof(SRM_PORT), WM_PSW_PORT, 0),
+    Var(kVarPrinterExtStatus, "PrinterExtStatus", kDword, WM_PSW_PRINTEREXTSTATUS, kPortAndSpooler),
+    Var(kVarSpoolerQueue, "SpoolerQueue", kAskSize, WM_PSW_SPOOLERQUEUE, 0),
+    Var(kVarSendingJobInfo, "SendingJobInfo", sizeof(SRM_JOB_INFO_W), WM_PSW_SENDINGJOBINFO, 0),
+    Var(kVarPrintingJobInfo, "PrintingJobInfo", sizeof(SRM_PRINTING_JOB_INFO_W), WM_PSW_PRINTINGJOBINFO, 0),
+    Var(kVarPrinterQueue, "PrinterQueue", kAskSize, WM_PSW_PRINTERQUEUE, 0),
+    Var(kVarPrinterBinConfig, "PrinterBinConfig", kAskSize, WM_PSW_PRINTERBINCONFIG, kAllGroups),
+    Var(kVarPrinterOptConfig, "PrinterOptConfig", kAskSize, WM_PSW_PRINTEROPTCONFIG, kAllGroups),
+    Var(kVarUserAuthority, "UserAuthority", kDword, WM_PSW_USERAUTHORITY, 0),
+    Var(kVarPrinterName, "PrinterName", kPswPrinterNameChars * sizeof(WCHAR), WM_PSW_PRINTERNAME, 0),
+    Var(kVarCurrentStatus, "CurrentStatus", sizeof(SRM_CURRENT_STATUS), WM_PSW_CURRENTSTATUS, kPortAndSpooler),
+    Var(kVarCompulsivePolling, "CompulsivePolling", kDword, WM_PSW_COMPULSIVEPOLLING, 0),
+    Var(kVarLMStatus, "LMStatus", kDword, WM_PSW_LMSTATUS, 0),
+    Var(kVarErrCoverOpen, "ErrCoverOpen", kDword, WM_PSW_ERRCOVEROPEN, kAllGroups),
+    Var(kVarErrSupplies, "ErrSupplies", kAskSize, WM_PSW_ERRSUPPLIES, kAllGroups),
+    Var(kVarCurrentFeeder, "CurrentFeeder", kDword, WM_PSW_CURRENTFEEDER, kAllGroups),
+    Var(kVarErrNoPaper2, "ErrNoPaper2", 2 * kDword, WM_PSW_ERRNOPAPER2, kAllGroups),
+    Var(kVarErrPaperJam, "ErrPaperJam", kDword, WM_PSW_ERRPAPERJAM, kAllGroups),
+    Var(kVarErrLoadPaper, "ErrLoadPaper", kDword, WM_PSW_ERRLOADPAPER, kAllGroups),
+    Var(kVarEnd, "", 0, 0, 0),  // the end row
 };
 
 }  // namespace
@@ -109,7 +123,7 @@ const PSWStatusEntry* PswStatusTable() { return Table().rows; }
 
 DWORD PswStatusKind(WORD row) { return row < kPswStatusRows ? kRows[row].kind : kRows[kPswLastStatusRow].kind; }
 
-DWORD PswStatusClass(WORD row) { return row < kPswStatusRows ? kRows[row].cls : kRows[kPswLastStatusRow].cls; }
+StatusClass PswStatusClass(WORD row) { return row < kPswStatusRows ? kRows[row].cls : kRows[kPswLastStatusRow].cls; }
 
 const PSWVariable* PswVariableTemplate() { return kVariables; }
 
@@ -143,3 +157,18 @@ DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback) {
 }
 
 bool PswValueBit0(LPPSWDATA data, PswVar var) { return (PswValueDword(data->variables[var], 0) & 1u) != 0; }
+
+void CopyWideField(const PSWVariable& row, DWORD offset, DWORD cchField, LPWSTR out, DWORD cchOut) {
+    if (cchOut == 0) {
+        return;
+    }
+    out[0] = u'\0';
+    if (row.value == nullptr || row.cbValue <= offset) {
+        return;
+    }
+    DWORD cch = (row.cbValue - offset) / sizeof(WCHAR);
+    cch = cch < cchField ? cch : cchField;
+    cch = cch < cchOut - 1 ? cch : cchOut - 1;
+    std::memcpy(out, static_cast<const BYTE*>(row.value) + offset, cch * sizeof(WCHAR));
+    out[cch] = u'\0';
+}

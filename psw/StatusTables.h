@@ -1,9 +1,11 @@
 #pragma once
 // The status window's two tables: the status-bit table (which status row, text and class a
 // CurrentStatus value means; handed to the host by GetPSWStatusTable) and the template of the
-// variable table (the variables a window binds and the messages the manager posts for them).
+// variable table (the variables a window binds and the messages the manager posts for them),
+// with the readers of a variable's value.
 #include <cstddef>
 
+#include "psw/PswMessages.h"
 #include "psw/PswRecord.h"
 
 /// Rows of the status-bit table and of the variable table (its last row is the empty end row).
@@ -12,9 +14,20 @@ inline constexpr int kPswVariableRows = 20;
 inline constexpr WORD kPswLastStatusRow = 30;
 inline constexpr int kPswPrinterNameChars = 260;
 
+/// requestSize of a variable whose size the manager is asked for first.
+inline constexpr LONG kAskSize = -1;
+/// The notification class every variable registers in (0: none).
+inline constexpr WORD kPswNotifyClass = 1;
+/// Refresh groups (bits of refreshGroups): the variables asked again after a port change,
+/// after a change of the spooler's status and for the refresh button, and the error
+/// variables alone.
+inline constexpr WORD kRefreshOnPort = 0x1;
+inline constexpr WORD kRefreshOnSpooler = 0x2;
+inline constexpr WORD kRefreshErrors = 0x4;
+
 /// One row of the variable table: a status variable the window binds, its value as last
 /// fetched and its notification. `cbValue` is the byte length of `value` (0 when there is
-/// none yet); `requestSize` is the size to ask for (-1: ask the manager for the size first).
+/// none yet); `requestSize` is the size to ask for (kAskSize: ask the manager first).
 struct PSWVariable {
     WORD row;
     WCHAR name[65];
@@ -23,47 +36,41 @@ struct PSWVariable {
     LONG requestSize;
     DWORD notifyId;
     DWORD message;
-    WORD notifyClass;  // notification class; 0 = none
-    WORD refreshGroups;
+    WORD notifyClass;    // kPswNotifyClass, or 0 for none
+    WORD refreshGroups;  // kRefresh* bits
 };
-
-// --- Private messages posted by the manager (one per variable) and by the window itself ---
-inline constexpr UINT WM_PSW_PORT = 0x401u;
-inline constexpr UINT WM_PSW_PRINTEREXTSTATUS = 0x402u;
-inline constexpr UINT WM_PSW_SPOOLERQUEUE = 0x403u;
-inline constexpr UINT WM_PSW_SENDINGJOBINFO = 0x404u;
-inline constexpr UINT WM_PSW_PRINTINGJOBINFO = 0x405u;
-inline constexpr UINT WM_PSW_PRINTERQUEUE = 0x406u;
-inline constexpr UINT WM_PSW_PRINTERBINCONFIG = 0x407u;
-inline constexpr UINT WM_PSW_PRINTEROPTCONFIG = 0x408u;
-inline constexpr UINT WM_PSW_USERAUTHORITY = 0x409u;
-inline constexpr UINT WM_PSW_PRINTERNAME = 0x40Au;
-inline constexpr UINT WM_PSW_CURRENTSTATUS = 0x40Bu;
-inline constexpr UINT WM_PSW_COMPULSIVEPOLLING = 0x40Cu;
-inline constexpr UINT WM_PSW_LMSTATUS = 0x40Du;
-inline constexpr UINT WM_PSW_TONERREMAIN = 0x40Eu;
-inline constexpr UINT WM_PSW_ERRCOVEROPEN = 0x411u;
-inline constexpr UINT WM_PSW_ERRSUPPLIES = 0x412u;
-inline constexpr UINT WM_PSW_CURRENTFEEDER = 0x415u;
-inline constexpr UINT WM_PSW_ERRNOPAPER2 = 0x416u;
-inline constexpr UINT WM_PSW_ERRPAPERJAM = 0x417u;
-inline constexpr UINT WM_PSW_ERRLOADPAPER = 0x41Cu;
-inline constexpr UINT WM_PSW_SET_REFRESHSTATUS = 0x465u;
-inline constexpr UINT WM_PSW_SET_LAST = 0x466u;
-inline constexpr UINT WM_PSW_UPDATE_INFORMATION = 0x4C9u;
-
-/// Control id of the refresh command (WM_COMMAND to the main window).
-inline constexpr int kRefreshButton = 281;
 
 /// The word of CurrentStatus that a status row tests (its value is the word's position
 /// plus one; None tests nothing).
 enum class StatusWord : WORD { None = 0, High, Middle, Low, Spooler, Client, Job };
 
-// --- Named status rows ---
-inline constexpr WORD kStatusRowOpcError = 10;
+/// A status row's class, as the host reads it from the status-bit table.
+enum class StatusClass : DWORD {
+    Error = 0,     // the printer needs a hand; the popups show for it
+    Inactive = 1,  // no error, no printing: not followed, no answer, offline or paused
+    Caution = 2,   // printing is held up for a while or something will soon want a hand
+    Normal = 3,    // nothing yet, ready, printing, waiting, cancelling or deleting
+};
+
+/// Bits of a status row's kind. Only kKindHoldsJob is read (by the popup rules); the other
+/// marks the spooler's rows (25, 26) and those where the port gives no status (2, 29, 30).
+inline constexpr DWORD kKindHoldsJob = 0x1u;  // a job can be held by the state
+inline constexpr DWORD kKindNoPrinterStatus = 0x2u;
+
+// --- Named status rows (the status texts of resources/psw/PswIds.h name them all) ---
+inline constexpr WORD kStatusRowOtherPrinter = 3;
+inline constexpr WORD kStatusRowCancelling = 5;
+inline constexpr WORD kStatusRowEngineAlarm = 7;
+inline constexpr WORD kStatusRowPaperJam = 8;
+inline constexpr WORD kStatusRowTonerOut = 9;
+inline constexpr WORD kStatusRowOpcError = 10;  // a supply is used up
 inline constexpr WORD kStatusRowStackerFailure = 11;
-inline constexpr WORD kStatusRowOpcDrumError = 12;
-inline constexpr WORD kStatusRowTrayFailureDeselected = 14;
+inline constexpr WORD kStatusRowOpcDrumError = 12;  // cleaner blade or waste toner bottle missing
+inline constexpr WORD kStatusRowTrayFailureDeselected = 14;  // paper loading error
+inline constexpr WORD kStatusRowPaperSizeError = 15;
+inline constexpr WORD kStatusRowPaperOut = 16;
+inline constexpr WORD kStatusRowSupplyLow = 27;
+inline constexpr WORD kStatusRowReady = 28;
 
 /// A row of the status-bit table as the host reads it: 36 bytes.
 struct PSWStatusEntry {
@@ -72,7 +79,7 @@ struct PSWStatusEntry {
     WORD word;
     WORD stringId;
     DWORD zero;
-    DWORD statusClass;  // 0: error
+    DWORD statusClass;  // a StatusClass
     DWORD helpContext;
     BYTE reserved[12];
 };
@@ -80,10 +87,11 @@ static_assert(sizeof(PSWStatusEntry) == 36 && offsetof(PSWStatusEntry, statusCla
 
 /// The status-bit table (kPswStatusRows rows, row order = priority order).
 const PSWStatusEntry* PswStatusTable();
-/// Bit 0 of a row's kind: the row is one that a job can be held by (clear for rows 0, 25, 26).
+/// The kind bits of a row (kKindHoldsJob is clear for rows 0, 25, 26); rows out of range
+/// count as the last row.
 DWORD PswStatusKind(WORD row);
-/// The class of a row (0 = error); rows out of range count as the last row.
-DWORD PswStatusClass(WORD row);
+/// The class of a row; rows out of range count as the last row.
+StatusClass PswStatusClass(WORD row);
 
 /// Indices of the variable table's rows.
 enum PswVar : int {
@@ -124,3 +132,6 @@ void ConvertStatusID(LPPSWDATA data);
 DWORD PswValueDword(const PSWVariable& row, DWORD offset, DWORD fallback = 0);
 /// Bit 0 of a single-DWORD variable (LMStatus, CompulsivePolling, UserAuthority...).
 bool PswValueBit0(LPPSWDATA data, PswVar var);
+/// Copies a fixed wide field of a value into out, always terminated (cchField characters at
+/// most, and no more than the value holds).
+void CopyWideField(const PSWVariable& row, DWORD offset, DWORD cchField, LPWSTR out, DWORD cchOut);

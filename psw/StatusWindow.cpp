@@ -8,89 +8,25 @@
 #include "psw/ExtendedWindow.h"
 #include "psw/Language.h"
 #include "psw/MainWindow.h"
-#include "psw/Placement.h"
+#include "psw/MainWindowClass.h"
 #include "psw/PopupConditions.h"
 #include "psw/PswLog.h"
+#include "psw/PswModule.h"
 #include "psw/RegistrySettings.h"
 #include "psw/SettingsWatch.h"
 #include "psw/StatusFetch.h"
+#include "psw/WindowSetRecord.h"
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Process.h"
 #include "platform/Sync.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 
-HMODULE g_module = nullptr;
-
-constexpr int kIconIds[3] = {20004, 20002, 20003};
-constexpr UINT kAcceleratorId = 111;
-constexpr UINT kTitleString = 1002;
 constexpr DWORD kMainStyle = 0x00CA0000u;  // caption, system menu, minimise box
-constexpr WCHAR kClassPrefix[] = u"PSWWndClass ";
-
-/// Places the window at its stored rectangle, corrected to the screen.
-void PlaceMain(PSWDATA* d) {
-    RECT stored{d->mainPosition.x, d->mainPosition.y, d->mainPosition.x + d->mainSize.cx,
-                d->mainPosition.y + d->mainSize.cy};
-    RECT corrected = stored;
-    GetCorrectWndRect(&corrected, &stored, static_cast<DWORD>(GetWindowLongPtrW(d->mainWindow, GWL_STYLE)));
-    d->mainPosition = {corrected.left, corrected.top};
-    SetWindowPos(d->mainWindow, nullptr, corrected.left, corrected.top, corrected.right - corrected.left,
-                 corrected.bottom - corrected.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-/// The refresh condition of a display: no monitor-driven polling and the spooler says stale.
-void RefreshIfStale(PSWDATA* d) {
-    FetchIfEmpty(d, kVarLMStatus);
-    FetchIfEmpty(d, kVarCompulsivePolling);
-    const DWORD spooler = PswValueDword(d->variables[kVarCurrentStatus], offsetof(SRM_CURRENT_STATUS, dwSpoolerStatus));
-    if (!PswValueBit0(d, kVarLMStatus) && !PswValueBit0(d, kVarCompulsivePolling) && (spooler & 0x8u) != 0) {
-        PostMessageW(d->mainWindow, WM_COMMAND, kRefreshButton, 0);
-    }
-}
-
-/// Shows the extended window (a first sheet and a refresh), or brings it back.
-void ShowExtendedWindow(PSWDATA* d) {
-    const HWND ews = d->ewsWindow;
-    if (ews == nullptr) {
-        return;
-    }
-    if (!IsWindowVisible(ews)) {
-        RefreshIfStale(d);
-        if ((d->ewsDisplayCondition & kDisplayOff) != 0) {
-            return;
-        }
-        ShowWindow(ews, SW_RESTORE);
-        SetWndRect(ews, d->ewsPosition.x, d->ewsPosition.y, d->ewsPosition.x + d->ewsSize.cx,
-                   d->ewsPosition.y + d->ewsSize.cy);
-        PostMessageW(ews, WM_COMMAND, kEwsGeneralButton, 0);
-    } else if (IsIconic(ews)) {
-        ShowWindow(ews, SW_RESTORE);
-    }
-    CallSetForegroundWindow(ews);
-}
-
-/// Writes the exit line of an entry point ("<function> return <code>") and returns the code.
-DWORD Leave(const char* function, DWORD code) {
-    switch (code) {
-    case PSW_NO_ERROR:
-        LogPrint(kLogTrace, "%s return PSW_NO_ERROR\n", function);
-        break;
-    case ERR_PSW:
-        LogPrint(kLogTrace, "%s return ERR_PSW\n", function);
-        break;
-    case PSWERR_OUTOFMEMORY:
-        LogPrint(kLogTrace, "%s return PSWERR_OUTOFMEMORY\n", function);
-        break;
-    default:
-        LogPrint(kLogTrace, "%s return %u\n", function, static_cast<unsigned>(code));
-        break;
-    }
-    return code;
-}
 
 /// Ends a failed initialisation: the window (if any) loses its record and is destroyed, the
 /// caller's handle is cleared and everything the record holds is freed. No WM_QUIT.
@@ -106,59 +42,21 @@ DWORD FailInit(PSWDATA* d, HWND* mainWindow, DWORD code, const char* text) {
         *mainWindow = nullptr;
     }
     PswBufferRelease(d);
-    return Leave("InitializeStatusWindowEx", code);
-}
-
-/// Whether the window is of the class this library registered for its main windows. The
-/// class stays what it is when a host subclasses the window (replaces its procedure).
-bool IsMainWindowClass(HWND window) {
-    WCHAR name[sizeof(PSWDATA::mainClassName) / sizeof(WCHAR)] = {};
-    if (GetClassNameW(window, name, static_cast<int>(std::size(name))) == 0) {
-        return false;
-    }
-    const int prefix = lstrlenW(kClassPrefix);
-    if (lstrlenW(name) < prefix || std::memcmp(name, kClassPrefix, prefix * sizeof(WCHAR)) != 0) {
-        return false;
-    }
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    return GetClassInfoExW(g_module, name, &wc) && wc.lpfnWndProc == &MainWndProc;
+    return LogReturn("InitializeStatusWindowEx", code);
 }
 
 }  // namespace
 
-void LoadStatusIcons(PSWDATA* d) {
-    for (int i = 0; i < 6; ++i) {
-        if (d->statusIcons[i] != nullptr) {
-            DestroyIcon(d->statusIcons[i]);
-        }
-        const int px = i < 3 ? 16 : 32;
-        d->statusIcons[i] = static_cast<HICON>(
-            LoadImageW(g_module, MAKEINTRESOURCEW(kIconIds[i % 3]), IMAGE_ICON, px, px, 0));
-    }
-}
-
-HMODULE PswModule() { return g_module; }
-void SetPswModule(HMODULE module) { g_module = module; }
-
-PSWDATA* PswRecordOf(HWND mainWindow) {
-    if (mainWindow == nullptr || !IsWindow(mainWindow) || !IsMainWindowClass(mainWindow)) {
-        return nullptr;
-    }
-    auto* d = reinterpret_cast<PSWDATA*>(GetWindowLongPtrW(mainWindow, GWLP_USERDATA));
-    return d != nullptr && d->signature == kPswSignature ? d : nullptr;
-}
-
 DWORD psw::GetPSWStatusTable(HMODULE* module, const PSWStatusEntry** table, DWORD* count, DWORD* reserved) {
     LogPrint(kLogTrace, "GetPSWStatusTable start\n");
     if (module == nullptr || table == nullptr || count == nullptr || reserved == nullptr) {
-        return Leave("GetPSWStatusTable", ERR_PSW);
+        return LogReturn("GetPSWStatusTable", ERR_PSW);
     }
-    *module = g_module;
+    *module = PswModule();
     *table = PswStatusTable();
     *count = kPswStatusRows;
     *reserved = 0;
-    return Leave("GetPSWStatusTable", PSW_NO_ERROR);
+    return LogReturn("GetPSWStatusTable", PSW_NO_ERROR);
 }
 
 DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND parent, HWND* mainWindow, HWND* dialogs,
@@ -166,20 +64,20 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     LogPrint(kLogTrace, "InitializeStatusWindowEx start\n");
     if (parent == nullptr || mainWindow == nullptr || accelerators == nullptr) {
         LogPrint(kLogError, "[InitializeStatusWindow] \"hWndParent\" is NULL.\n");
-        return Leave("InitializeStatusWindowEx", ERR_PSW);
+        return LogReturn("InitializeStatusWindowEx", ERR_PSW);
     }
     *mainWindow = nullptr;
     if (dialogs == nullptr) {
         if (extra == nullptr) {
-            return Leave("InitializeStatusWindowEx", ERR_PSW);
+            return LogReturn("InitializeStatusWindowEx", ERR_PSW);
         }
         *extra = 2;
-        return Leave("InitializeStatusWindowEx", PSW_NO_ERROR);
+        return LogReturn("InitializeStatusWindowEx", PSW_NO_ERROR);
     }
     auto* d = static_cast<PSWDATA*>(GlobalAlloc(GPTR, sizeof(PSWDATA)));
     if (d == nullptr) {
         LogPrint(kLogError, "[InitializeStatusWindow] Allocation error for \"lpPSWData\".\n");
-        return Leave("InitializeStatusWindowEx", ERR_PSW);
+        return LogReturn("InitializeStatusWindowEx", ERR_PSW);
     }
     d->signature = kPswSignature;
     d->osVersion.dwOSVersionInfoSize = sizeof(d->osVersion);
@@ -215,11 +113,11 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
         GetHelpPathName(d, d->driverName);
     }
     LoadStatusIcons(d);
-    RegisterMiscWndClass(d);
+    RegisterMiscWndClass(d, &MainWndProc);
     WCHAR title[256] = {};
-    LoadStringEx(d->language, kTitleString, title, sizeof(title));
+    LoadStringEx(d->language, kMainTitleText, title, sizeof(title));
     const HWND window = CreateWindowExW(0, d->mainClassName, title, kMainStyle, 0, 0, 0, 0, nullptr, nullptr,
-                                        g_module, d);
+                                        PswModule(), d);
     if (window == nullptr) {
         return FailInit(d, mainWindow, ERR_PSW, "Main CreateWindowEx() is failed.");
     }
@@ -241,42 +139,14 @@ DWORD psw::InitializeStatusWindowEx(LPCSTR printerName, LPVOID /*unused*/, HWND 
     EWS_CreateMainWindow(d);
     dialogs[0] = d->mainWindow;
     dialogs[1] = d->ewsWindow;
-    d->accelerators = LoadAcceleratorsW(g_module, MAKEINTRESOURCEW(kAcceleratorId));
+    d->accelerators = LoadAcceleratorsW(PswModule(), MAKEINTRESOURCEW(kAcceleratorTable));
     *accelerators = d->accelerators;
     ShowWindow(window, SW_HIDE);
     GetRegPslSetting(d);
     StartWatchPslSetting(d, window);
     // The first popup is decided once everything it reads is in place.
     CheckDisplayAndClose(d);
-    return Leave("InitializeStatusWindowEx", PSW_NO_ERROR);
-}
-
-BOOL RegisterMiscWndClass(PSWDATA* d) {
-    WCHAR driver[64] = {};
-    MultiByteToWideChar(CP_ACP, 0, d->driverName, -1, driver, 63);
-    lstrcpynW(d->mainClassName, kClassPrefix, static_cast<int>(std::size(d->mainClassName)));
-    const int used = lstrlenW(d->mainClassName);
-    lstrcpynW(d->mainClassName + used, driver, static_cast<int>(std::size(d->mainClassName)) - used);
-    UnregisterClassW(d->mainClassName, g_module);
-    const bool withIcon = d->osVersion.dwPlatformId == 1 || (d->osVersion.dwPlatformId == 2 && d->osVersion.dwMajorVersion > 3);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &MainWndProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hInstance = g_module;
-    wc.hIcon = withIcon ? LoadIconW(g_module, MAKEINTRESOURCEW(20001)) : nullptr;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = d->mainClassName;
-    wc.hIconSm = LoadIconW(g_module, MAKEINTRESOURCEW(20001));
-    if (RegisterClassExW(&wc) == 0) {
-        WNDCLASSW old{0, &MainWndProc, 0, static_cast<int>(sizeof(void*)), g_module, wc.hIcon, wc.hCursor,
-                      wc.hbrBackground, nullptr, d->mainClassName};
-        if (RegisterClassW(&old) == 0) {
-            LogPrint(kLogError, "Main RegisterClass() is failed.\n");
-        }
-    }
-    return TRUE;
+    return LogReturn("InitializeStatusWindowEx", PSW_NO_ERROR);
 }
 
 DWORD InitializeSRM(PSWDATA* d) {
@@ -322,7 +192,7 @@ DWORD GetSRMInitValue(PSWDATA* d) {
         LogPrint(kLogError, "SRM/OpenManagerEx() is failed.\n");
         return SRMERR_OPEN;
     }
-    CallSetNotificationMsgEx(d, 1);
+    CallSetNotificationMsgEx(d, kPswNotifyClass);
     CallGetPrinterStatus(d, kVarPrinterName);
     CallGetPrinterStatus(d, kVarCurrentStatus);
     ConvertStatusID(d);
@@ -349,77 +219,12 @@ DWORD GetSRMInitValue(PSWDATA* d) {
     return 0;
 }
 
-DWORD psw::DisplayStatusWindow(HWND mainWindow, UINT userStart) {
-    LogPrint(kLogTrace, "DisplayStatusWindow start\n");
-    PSWDATA* d = PswRecordOf(mainWindow);
-    if (d == nullptr) {
-        LogPrint(kLogError, "[DisplayStatusWindow] \"hWnd\" is NULL.\n");
-        return Leave("DisplayStatusWindow", ERR_PSW);
-    }
-    CallGetPrinterStatus(d, kVarUserAuthority);
-    if (!PswValueBit0(d, kVarUserAuthority)) {
-        if (userStart != 0) {
-            PostMessageW(mainWindow, WM_PSW_USERAUTHORITY, 1, 0);
-        }
-        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-    }
-    if (userStart == 2) {
-        ShowExtendedWindow(d);
-        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-    }
-    d->userStart = userStart;
-    if (userStart == 1 && IsWindowVisible(mainWindow)) {
-        if (!IsIconic(mainWindow)) {
-            CallSetForegroundWindow(d->authorityNotice != nullptr ? d->authorityNotice : mainWindow);
-        } else {
-            PlaceMain(d);
-            CallSetForegroundWindow(mainWindow);
-            ShowWindow(mainWindow, SW_RESTORE);
-        }
-        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-    }
-    if (userStart == 0 && d->showAsIcon == 1) {
-        ShowWindow(mainWindow, SW_MINIMIZE);
-        SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-    }
-    if (userStart != 0) {
-        RefreshIfStale(d);
-        if ((d->mainDisplayCondition & kDisplayOff) != 0) {
-            return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-        }
-    }
-    PlaceMain(d);
-    CallSetForegroundWindow(mainWindow);
-    ShowWindow(mainWindow, SW_RESTORE);
-    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    return Leave("DisplayStatusWindow", PSW_NO_ERROR);
-}
-
-DWORD psw::CloseStatusWindow(HWND mainWindow, BOOL byUser) {
-    LogPrint(kLogTrace, "CloseStatusWindow start\n");
-    PSWDATA* d = PswRecordOf(mainWindow);
-    if (d == nullptr) {
-        LogPrint(kLogError, "[CloseStatusWindow] \"hWnd\" is NULL.\n");
-        return Leave("CloseStatusWindow", ERR_PSW);
-    }
-    if (d->userStart == 0) {
-        d->poppedUp = byUser ? (kPoppedMyJob | kPoppedOtherJob) : 0;
-    }
-    if (d->authorityNotice != nullptr) {
-        EndDialog(d->authorityNotice, 0);
-    }
-    ShowWindow(mainWindow, SW_HIDE);
-    d->userStart = 0;
-    return Leave("CloseStatusWindow", PSW_NO_ERROR);
-}
-
 DWORD psw::DestroyStatusWindow(HWND mainWindow) {
     LogPrint(kLogTrace, "DestroyStatusWindow start\n");
     PSWDATA* d = PswRecordOf(mainWindow);
     if (d == nullptr) {
         LogPrint(kLogError, "[DestroyStatusWindow] \"hWnd\" is NULL.\n");
-        return Leave("DestroyStatusWindow", ERR_PSW);
+        return LogReturn("DestroyStatusWindow", ERR_PSW);
     }
     StopWatchPslSetting(d);
     DestroyKillNotify(d);
@@ -430,71 +235,11 @@ DWORD psw::DestroyStatusWindow(HWND mainWindow) {
         if (d->authorityNotice != nullptr) {
             EndDialog(d->authorityNotice, 1);
         }
-        return Leave("DestroyStatusWindow", PSW_NO_ERROR);
+        return LogReturn("DestroyStatusWindow", PSW_NO_ERROR);
     }
     if (d->ewsWindow != nullptr) {
         DestroyWindow(d->ewsWindow);
     }
     DestroyWindow(mainWindow);  // WM_NCDESTROY releases the record
-    return Leave("DestroyStatusWindow", PSW_NO_ERROR);
-}
-
-void SaveWindowSetRegData(PSWDATA* d) {
-    SetRegMainWndPos(d, d->mainPosition.x, d->mainPosition.y, d->mainSize.cx, d->mainSize.cy);
-    if (d->ewsWindow != nullptr) {
-        EWS_SetRegWndPosSize(d, d->ewsPosition.x, d->ewsPosition.y, d->ewsSize.cx, d->ewsSize.cy);
-    }
-    SetRegPslSetting(d);
-}
-
-BOOL UpdatePSWRegData(PSWDATA* d, LPCWSTR oldName) {
-    if (RemoveRenamedPrinterKey(d, oldName)) {
-        SaveWindowSetRegData(d);
-    }
-    return TRUE;
-}
-
-void PswBufferRelease(PSWDATA* d) {
-    if (d == nullptr) {
-        return;
-    }
-    StopWatchPslSetting(d);
-    ReleaseRefresh(d);
-    if (d->htmlHelpModule != nullptr) {
-        FreeLibrary(d->htmlHelpModule);
-    }
-    if (d->baseBoldFont != nullptr) {
-        DeleteObject(d->baseBoldFont);
-    }
-    for (HICON& icon : d->statusIcons) {
-        if (icon != nullptr) {
-            DestroyIcon(icon);
-            icon = nullptr;
-        }
-    }
-    if (d->helpPath != nullptr) {
-        GlobalFree(d->helpPath);
-    }
-    ReleaseResourceDll(d);
-    if (d->manager != 0 && d->closeManager != nullptr) {
-        if (d->variables != nullptr) {
-            DestroyKillNotify(d);
-        }
-        if (d->closeManager(d->manager) != SRMRES_SUCCESS) {
-            LogPrint(kLogError, "SRM/CloseManger() is failed.\n");
-        }
-    }
-    if (d->managerModule != nullptr) {
-        FreeLibrary(d->managerModule);
-    }
-    if (d->variables != nullptr) {
-        for (int row = 0; row < kPswVariableRows; ++row) {
-            if (d->variables[row].value != nullptr) {
-                GlobalFree(d->variables[row].value);
-            }
-        }
-        GlobalFree(d->variables);
-    }
-    d->signature = 0;
-    GlobalFree(d);
+    return LogReturn("DestroyStatusWindow", PSW_NO_ERROR);
 }

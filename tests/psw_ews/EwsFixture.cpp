@@ -47,8 +47,8 @@ HWND EwsTest::Strip(HWND ews, int control) {
 
 HWND EwsTest::Sheet(HWND ews) {
     for (HWND child = GetWindow(ews, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgItem(child, kHeadTitle) == nullptr && GetDlgItem(child, 251) == nullptr &&
-            GetDlgItem(child, 281) == nullptr)
+        if (GetDlgItem(child, kEwsHeadTitle) == nullptr && GetDlgItem(child, kEwsGeneralButton) == nullptr &&
+            GetDlgItem(child, kRefreshButton) == nullptr)
             return child;
     }
     return nullptr;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/StandIn.h"
+#include "resources/psw/PswIds.h"
 #include "tests/support/PswHostedFixture.h"
 
 namespace kvtest {
@@ -13,10 +14,6 @@ namespace kvtest {
 inline constexpr char kEwsPrinter[] = "KV Details";
 inline constexpr char16_t kEwsPrinterW[] = u"KV Details";
 inline constexpr char16_t kEwsUserKey[] = u"Software\\ZEV\\Stanvel\\KV Details\\PSW";
-
-// The extended window's children and controls the tests read.
-inline constexpr int kHeadTitle = 211;
-inline constexpr int kFrameString = 1372;
 
 class EwsTest : public PswHostedTest {
 protected:
@@ -32,7 +29,7 @@ protected:
     static std::u16string Text(HWND dialog, int id);
     /// The sheet shown (the extended window's child that is none of its three strips).
     static HWND Sheet(HWND ews);
-    /// The strips: head (template 201), left (241) and foot (271), found by a control of theirs.
+    /// The strips (head, left and foot), found by a control of theirs.
     static HWND Strip(HWND ews, int control);
     /// Pumps until the sheet shown holds the control.
     bool WaitForSheetWith(HWND ews, int control);

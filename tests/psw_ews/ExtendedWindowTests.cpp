@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "psw/ExtendedWindow.h"
+#include "psw/Language.h"
 #include "psw/StatusTables.h"
 #include "platform/Registry.h"
 #include "platform/Sync.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/psw/PswIds.h"
 #include "tests/psw_ews/EwsFixture.h"
 
 namespace kvtest {
@@ -32,7 +34,7 @@ TEST_F(ExtendedWindow, IsOfferedOnlyForLocalPortsWithAFullConnection) {
         const HWND main = Create(c.printer, &ews);
         ASSERT_TRUE(IsWindow(ews)) << c.printer;
         EXPECT_FALSE(IsWindowVisible(ews)) << "created hidden";
-        EXPECT_EQ(host_.Show(main, 2), 0u);
+        EXPECT_EQ(host_.Show(main, kShowExtended), 0u);
         host_.Pump();
         EXPECT_EQ(IsWindowVisible(ews) != FALSE, c.shown) << c.printer;
         EXPECT_FALSE(IsWindowVisible(main)) << "mode 2 shows only the extended window";
@@ -97,7 +99,7 @@ TEST_F(ExtendedWindow, OpensWhereTheUserLeftItAndAlwaysOnTheScreen) {
         }
         HWND ews = nullptr;
         const HWND main = Create(kEwsPrinter, &ews);
-        ASSERT_EQ(host_.Show(main, 2), 0u);
+        ASSERT_EQ(host_.Show(main, kShowExtended), 0u);
         host_.Pump();
         const RECT r = WindowRect(ews);
         const LONG cx = r.right - r.left;
@@ -123,8 +125,8 @@ TEST_F(ExtendedWindow, OpensWhereTheUserLeftItAndAlwaysOnTheScreen) {
 TEST_F(ExtendedWindow, WatchingSwitchedOffClosesItWithTheMainWindow) {
     HWND ews = nullptr;
     const HWND main = Create(kEwsPrinter, &ews);
-    ASSERT_EQ(host_.Show(main, 1), 0u);
-    ASSERT_EQ(host_.Show(main, 2), 0u);
+    ASSERT_EQ(host_.Show(main, kShowByUser), 0u);
+    ASSERT_EQ(host_.Show(main, kShowExtended), 0u);
     host_.Pump();
     ASSERT_TRUE(IsWindowVisible(main) && IsWindowVisible(ews));
     SetUserDword(u"WatchPrinter", 0);
@@ -137,7 +139,7 @@ TEST_F(ExtendedWindow, WatchingSwitchedOffClosesItWithTheMainWindow) {
 TEST_F(ExtendedWindow, ThePositionIsStoredAtDestroyAndAtTheEndOfTheSession) {
     HWND ews = nullptr;
     HWND main = Create(kEwsPrinter, &ews);
-    ASSERT_EQ(host_.Show(main, 2), 0u);
+    ASSERT_EQ(host_.Show(main, kShowExtended), 0u);
     host_.Pump();
     SetWindowPos(ews, nullptr, 210, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_EQ(host_.Destroy(main), 0u);
@@ -162,7 +164,7 @@ TEST_F(ExtendedWindow, MinimisingAndRestoringKeepsThePlace) {
     SetUserDword(u"SWPosY", 200);
     HWND ews = nullptr;
     const HWND main = Create(kEwsPrinter, &ews);
-    ASSERT_EQ(host_.Show(main, 2), 0u);
+    ASSERT_EQ(host_.Show(main, kShowExtended), 0u);
     host_.Pump();
     const RECT before = WindowRect(ews);
     ShowWindow(ews, SW_MINIMIZE);
@@ -182,15 +184,15 @@ TEST_F(ExtendedWindow, ClosingOnlyHidesAndShowingAgainStartsOnTheFirstSheet) {
         const char* how;
         void (*close)(HWND ews);
     } const cases[] = {
-        {"Close button", [](HWND e) { SendDlgItemMessageW(Strip(e, 281), IDCLOSE, BM_CLICK, 0, 0); }},
+        {"Close button", [](HWND e) { SendDlgItemMessageW(Strip(e, kRefreshButton), IDCLOSE, BM_CLICK, 0, 0); }},
         {"WM_CLOSE", [](HWND e) { PostMessageW(e, WM_CLOSE, 0, 0); }},
         {"system menu", [](HWND e) { PostMessageW(e, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(host_.Show(main, 2), 0u);
-        ASSERT_TRUE(WaitForSheetWith(ews, 305)) << c.how;
-        SendDlgItemMessageW(Strip(ews, 251), 253, BM_CLICK, 0, 0);
-        ASSERT_TRUE(WaitForSheetWith(ews, 505)) << c.how;
+        ASSERT_EQ(host_.Show(main, kShowExtended), 0u);
+        ASSERT_TRUE(WaitForSheetWith(ews, kGeneralTitle)) << c.how;
+        SendDlgItemMessageW(Strip(ews, kEwsGeneralButton), kEwsBinsButton, BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitForSheetWith(ews, kBinsTitle)) << c.how;
         c.close(ews);
         EXPECT_TRUE(host_.PumpUntil([&] { return !IsWindowVisible(ews); }, 5000)) << c.how;
         EXPECT_TRUE(IsWindow(ews));
@@ -200,14 +202,14 @@ TEST_F(ExtendedWindow, ClosingOnlyHidesAndShowingAgainStartsOnTheFirstSheet) {
 TEST_F(ExtendedWindow, DestroyTakesItsWindowsAndLateMessagesFindNothing) {
     HWND ews = nullptr;
     const HWND main = Create(kEwsPrinter, &ews);
-    ASSERT_EQ(host_.Show(main, 2), 0u);
-    ASSERT_TRUE(WaitForSheetWith(ews, 305));
+    ASSERT_EQ(host_.Show(main, kShowExtended), 0u);
+    ASSERT_TRUE(WaitForSheetWith(ews, kGeneralTitle));
     const HWND sheet = Sheet(ews);
-    const HWND left = Strip(ews, 251);
+    const HWND left = Strip(ews, kEwsGeneralButton);
     // Queued before the set goes, handled after.
-    PostMessageW(ews, WM_COMMAND, 252, 0);
+    PostMessageW(ews, WM_COMMAND, kEwsTraysButton, 0);
     PostMessageW(ews, WM_PSW_UPDATE_INFORMATION, 0, 0);
-    PostMessageW(left, WM_COMMAND, 253, 0);
+    PostMessageW(left, WM_COMMAND, kEwsBinsButton, 0);
     EXPECT_EQ(host_.Destroy(main), 0u);
     EXPECT_FALSE(IsWindow(ews));
     EXPECT_FALSE(IsWindow(sheet));
@@ -220,9 +222,9 @@ TEST_F(ExtendedWindow, TheMainWindowTakesItAlongWhenItIsDestroyedDirectly) {
     // However the main window goes, the record it frees is never left to the extended window.
     HWND ews = nullptr;
     const HWND main = Create(kEwsPrinter, &ews);
-    ASSERT_EQ(host_.Show(main, 2), 0u);
-    ASSERT_TRUE(WaitForSheetWith(ews, 305));
-    PostMessageW(ews, WM_COMMAND, 254, 0);
+    ASSERT_EQ(host_.Show(main, kShowExtended), 0u);
+    ASSERT_TRUE(WaitForSheetWith(ews, kGeneralTitle));
+    PostMessageW(ews, WM_COMMAND, kEwsCoversButton, 0);
     DestroyWindow(main);
     EXPECT_FALSE(IsWindow(ews));
     EXPECT_EQ(SendMessageW(ews, WM_COMMAND, kRefreshButton, 0), 0);
@@ -240,12 +242,14 @@ TEST_F(ExtendedWindow, ALanguageLibraryWithoutItsTemplatesAndTextsLeavesAnEmptyW
     WCHAR title[400] = {};
     GetWindowTextW(ews, title, 400);
     EXPECT_EQ(std::u16string(title), kEwsPrinterW);
-    EXPECT_EQ(host_.Show(main, 2), 0u);
-    for (UINT message : {WM_PSW_PORT, WM_PSW_PRINTERBINCONFIG, WM_PSW_TONERREMAIN, WM_PSW_ERRCOVEROPEN, 0x410u,
+    EXPECT_EQ(host_.Show(main, kShowExtended), 0u);
+    for (UINT message : {WM_PSW_PORT, WM_PSW_PRINTERBINCONFIG, WM_PSW_TONERREMAIN, WM_PSW_ERRCOVEROPEN, WM_PSW_PRINTERDISPLAY,
                          WM_PSW_CURRENTFEEDER, WM_PSW_UPDATE_INFORMATION}) {
         PostMessageW(ews, message, 0, 0);
     }
-    for (WPARAM command : {252, 255, 256, kRefreshButton, 8}) PostMessageW(ews, WM_COMMAND, command, 0);
+    for (int command : {kEwsTraysButton, kEwsConsumablesButton, kEwsConsoleButton, kRefreshButton, IDCLOSE}) {
+        PostMessageW(ews, WM_COMMAND, command, 0);
+    }
     SendMessageW(ews, WM_SETFOCUS, 0, 0);
     SendMessageW(ews, WM_DISPLAYCHANGE, 0, 0);
     host_.Pump();
@@ -257,10 +261,10 @@ TEST_F(ExtendedWindow, ALanguageLibraryWithoutItsTemplatesAndTextsLeavesAnEmptyW
 TEST_F(ExtendedWindow, FocusReturnsToTheButtonItLeftOrElseToClose) {
     HWND ews = nullptr;
     const HWND main = Create(kEwsPrinter, &ews);
-    ASSERT_EQ(host_.Show(main, 2), 0u);
-    ASSERT_TRUE(WaitForSheetWith(ews, 305));
-    const HWND bins = GetDlgItem(Strip(ews, 251), 253);
-    const HWND close = GetDlgItem(Strip(ews, 281), IDCLOSE);
+    ASSERT_EQ(host_.Show(main, kShowExtended), 0u);
+    ASSERT_TRUE(WaitForSheetWith(ews, kGeneralTitle));
+    const HWND bins = GetDlgItem(Strip(ews, kEwsGeneralButton), kEwsBinsButton);
+    const HWND close = GetDlgItem(Strip(ews, kRefreshButton), IDCLOSE);
     SetFocus(bins);
     SendMessageW(ews, WM_KILLFOCUS, 0, 0);  // the window notes where the focus was
     SetFocus(Sheet(ews));
@@ -285,13 +289,13 @@ TEST(ExtendedWindowTitle, IsCutToItsBufferInEitherOrder) {
         std::u16string name;
         std::u16string expect;
     } const cases[] = {
-        {1033, u"Details - ", u"Printer", u"Details - Printer"},
-        {1041, u"Details - ", u"Printer", u"Details - Printer"},
-        {1042, u" details", u"Printer", u"Printer details"},
-        {1028, u" details", u"Printer", u"Printer details"},
-        {1033, longCaption, longName, longCaption},
-        {1033, u"Details - ", longName, u"Details - " + longName},
-        {1042, longCaption, longName, longName + longCaption.substr(0, 387 - 259)},
+        {kLangEnglish, u"Details - ", u"Printer", u"Details - Printer"},
+        {kLangJapanese, u"Details - ", u"Printer", u"Details - Printer"},
+        {kLangKorean, u" details", u"Printer", u"Printer details"},
+        {kLangChineseTraditional, u" details", u"Printer", u"Printer details"},
+        {kLangEnglish, longCaption, longName, longCaption},
+        {kLangEnglish, u"Details - ", longName, u"Details - " + longName},
+        {kLangKorean, longCaption, longName, longName + longCaption.substr(0, 387 - 259)},
     };
     for (const Case& c : cases) {
         struct {

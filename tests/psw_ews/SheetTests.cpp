@@ -3,6 +3,8 @@
 // the fonts of the strips and sheets, and the status messages that refresh the fields.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "psw/StatusTables.h"
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
@@ -20,11 +22,18 @@ struct SheetCase {
     std::vector<int> values;  // the fields that show the frame text
 };
 const SheetCase kSheets[] = {
-    {251, 1, 305, 1241, {331, 332, 333}},
-    {252, 2, 405, 1251, {431, 451, 461, 471}},
-    {253, 3, 505, 1261, {531, 541, 551}},
-    {254, 4, 605, 1271, {641, 661}},
-    {255, 5, 705, 1281, {741, 781}},
+    {kEwsGeneralButton, 1, kGeneralTitle, kGeneralTitleText,
+     {kGeneralNameValue, kGeneralPortValue, kGeneralStatusValue}},
+    {kEwsTraysButton, 2, kTraysTitle, kTraysTitleText,
+     {kTraysTrayValue, kTraysTypeValue, kTraysSizeValue, kTraysLevelValue}},
+    {kEwsBinsButton, 3, kBinsTitle, kBinsTitleText, {kBinsBinValue, kBinsStateValue, kBinsCapacityValue}},
+    {kEwsCoversButton, 4, kCoversTitle, kCoversTitleText, {kCoversCoverValue, kCoversStateValue}},
+    {kEwsConsumablesButton, 5, kConsumablesTitle, kConsumablesTitleText, {kConsumablesCartridgeValue, kTonerLabel}},
+};
+// The left strip's sheet buttons and their texts.
+const std::pair<int, UINT> kLeftButtons[] = {
+    {kEwsGeneralButton, kGeneralButtonText}, {kEwsTraysButton, kTraysButtonText}, {kEwsBinsButton, kBinsButtonText},
+    {kEwsCoversButton, kCoversButtonText},   {kEwsConsumablesButton, kConsumablesButtonText},
 };
 
 class Sheets : public EwsTest {
@@ -34,13 +43,13 @@ protected:
         HWND ews = nullptr;
         const HWND m = Create(kEwsPrinter, &ews);
         if (main != nullptr) *main = m;
-        EXPECT_EQ(host_.Show(m, 2), 0u);
-        EXPECT_TRUE(WaitForSheetWith(ews, 305));
+        EXPECT_EQ(host_.Show(m, kShowExtended), 0u);
+        EXPECT_TRUE(WaitForSheetWith(ews, kGeneralTitle));
         return ews;
     }
     /// Clicks a left button, as the user does, and waits for its sheet.
     bool Click(HWND ews, int button, int expectControl) {
-        SendDlgItemMessageW(Strip(ews, 251), button, BM_CLICK, 0, 0);
+        SendDlgItemMessageW(Strip(ews, kEwsGeneralButton), button, BM_CLICK, 0, 0);
         return WaitForSheetWith(ews, expectControl);
     }
     static POINT ClientPos(HWND ews, HWND child) {
@@ -65,17 +74,17 @@ TEST_F(Sheets, EachSheetShowsItsTextsAndTheFrameInBothLanguages) {
         const std::string tag = lang == 1033 ? "en" : "ja";
         WCHAR title[400] = {};
         GetWindowTextW(ews, title, 400);
-        EXPECT_EQ(std::u16string(title), LibraryString(lang, 1003) + kEwsPrinterW);
-        const HWND head = Strip(ews, kHeadTitle);
-        const HWND left = Strip(ews, 251);
-        const HWND foot = Strip(ews, 281);
+        EXPECT_EQ(std::u16string(title), LibraryString(lang, kEwsTitleText) + kEwsPrinterW);
+        const HWND head = Strip(ews, kEwsHeadTitle);
+        const HWND left = Strip(ews, kEwsGeneralButton);
+        const HWND foot = Strip(ews, kRefreshButton);
         ASSERT_TRUE(head && left && foot);
-        EXPECT_EQ(Text(head, kHeadTitle), LibraryString(lang, 1051));
-        for (int i = 0; i < 5; ++i) EXPECT_EQ(Text(left, 251 + i), LibraryString(lang, 1201 + i));
-        EXPECT_EQ(Text(foot, 281), LibraryString(lang, 1221));
-        EXPECT_EQ(Text(foot, IDCLOSE), LibraryString(lang, 1222));
-        EXPECT_EQ(Text(foot, 282), LibraryString(lang, 1223));
-        const std::u16string frame = LibraryString(lang, kFrameString);
+        EXPECT_EQ(Text(head, kEwsHeadTitle), LibraryString(lang, kEwsHeadText));
+        for (const auto& [button, text] : kLeftButtons) EXPECT_EQ(Text(left, button), LibraryString(lang, text));
+        EXPECT_EQ(Text(foot, kRefreshButton), LibraryString(lang, kRefreshButtonText));
+        EXPECT_EQ(Text(foot, IDCLOSE), LibraryString(lang, kCloseButtonText));
+        EXPECT_EQ(Text(foot, kEwsHelpButton), LibraryString(lang, kHelpButtonText));
+        const std::u16string frame = LibraryString(lang, kFrameText);
         ASSERT_FALSE(frame.empty());
         // Walk away from sheet 1 and back to it: every sheet is built again when shown.
         const SheetCase* order[] = {&kSheets[1], &kSheets[2], &kSheets[3], &kSheets[4], &kSheets[0]};
@@ -103,7 +112,7 @@ TEST_F(Sheets, EachSheetShowsItsTextsAndTheFrameInBothLanguages) {
 TEST_F(Sheets, AButtonWithoutANewSheetKeepsTheSheet) {
     const HWND ews = Open();
     const HWND first = Sheet(ews);
-    for (int button : {251, 256}) {
+    for (int button : {kEwsGeneralButton, kEwsConsoleButton}) {
         SendMessageW(ews, WM_COMMAND, button, 0);
         host_.Pump();
         EXPECT_EQ(Sheet(ews), first) << button;
@@ -113,11 +122,11 @@ TEST_F(Sheets, AButtonWithoutANewSheetKeepsTheSheet) {
 
 TEST_F(Sheets, SwitchingSheetsKeepsTheFontCount) {
     const HWND ews = Open();
-    ASSERT_TRUE(Click(ews, 252, 405));
+    ASSERT_TRUE(Click(ews, kEwsTraysButton, kTraysTitle));
     const unsigned objects = standin::ui::LiveGdiObjectCount();
     for (int round = 0; round < 3; ++round) {
         for (const SheetCase& c : kSheets) ASSERT_TRUE(Click(ews, c.button, c.title));
-        ASSERT_TRUE(Click(ews, 252, 405));
+        ASSERT_TRUE(Click(ews, kEwsTraysButton, kTraysTitle));
         EXPECT_EQ(standin::ui::LiveGdiObjectCount(), objects) << "round " << round;
     }
 }
@@ -131,24 +140,24 @@ TEST_F(Sheets, TitlesAreBoldAndLargerLabelsBold) {
         int control;
         LONG height;  // 0: the control keeps the dialog's font
     } const cases[] = {
-        {Strip(ews, kHeadTitle), kHeadTitle, gui.lfHeight * 3 / 2},
-        {Sheet(ews), 305, gui.lfHeight * 5 / 4},
-        {Sheet(ews), 321, gui.lfHeight},
-        {Strip(ews, 251), 251, 0},
-        {Sheet(ews), 331, 0},
+        {Strip(ews, kEwsHeadTitle), kEwsHeadTitle, gui.lfHeight * 3 / 2},
+        {Sheet(ews), kGeneralTitle, gui.lfHeight * 5 / 4},
+        {Sheet(ews), kGeneralNameLabel, gui.lfHeight},
+        {Strip(ews, kEwsGeneralButton), kEwsGeneralButton, 0},
+        {Sheet(ews), kGeneralNameValue, 0},
     };
     for (const Case& c : cases) {
         const auto font = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(c.dialog, c.control, WM_GETFONT, 0, 0));
         LOGFONTW got{};
         if (c.height == 0) {
             if (font != nullptr && GetObjectW(font, sizeof got, &got) > 0) {
-                EXPECT_NE(got.lfWeight, 700) << c.control;
+                EXPECT_NE(got.lfWeight, FW_BOLD) << c.control;
             }
             continue;
         }
         ASSERT_NE(font, nullptr) << c.control;
         ASSERT_GT(GetObjectW(font, sizeof got, &got), 0);
-        EXPECT_EQ(got.lfWeight, 700) << c.control;
+        EXPECT_EQ(got.lfWeight, FW_BOLD) << c.control;
         EXPECT_EQ(got.lfHeight, c.height) << c.control;
     }
 }
@@ -157,17 +166,20 @@ TEST_F(Sheets, StatusMessagesRewriteTheFieldsOfTheSheetShown) {
     // The main window takes the manager's messages and passes them on.
     HWND main = nullptr;
     const HWND ews = Open(&main);
-    const std::u16string frame = LibraryString(1033, kFrameString);
+    const std::u16string frame = LibraryString(1033, kFrameText);
     struct Case {
         int button;
         int title;
         UINT message;
         int field;
     } const cases[] = {
-        {251, 305, WM_PSW_PORT, 332},           {251, 305, WM_PSW_ERRSUPPLIES, 333},
-        {252, 405, WM_PSW_ERRNOPAPER2, 461},    {252, 405, WM_PSW_ERRPAPERJAM, 451},
-        {252, 405, WM_PSW_PRINTERBINCONFIG, 471}, {254, 605, WM_PSW_ERRCOVEROPEN, 661},
-        {255, 705, WM_PSW_TONERREMAIN, 781},
+        {kEwsGeneralButton, kGeneralTitle, WM_PSW_PORT, kGeneralPortValue},
+        {kEwsGeneralButton, kGeneralTitle, WM_PSW_ERRSUPPLIES, kGeneralStatusValue},
+        {kEwsTraysButton, kTraysTitle, WM_PSW_ERRNOPAPER2, kTraysSizeValue},
+        {kEwsTraysButton, kTraysTitle, WM_PSW_ERRPAPERJAM, kTraysTypeValue},
+        {kEwsTraysButton, kTraysTitle, WM_PSW_PRINTERBINCONFIG, kTraysLevelValue},
+        {kEwsCoversButton, kCoversTitle, WM_PSW_ERRCOVEROPEN, kCoversStateValue},
+        {kEwsConsumablesButton, kConsumablesTitle, WM_PSW_TONERREMAIN, kTonerLabel},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(Click(ews, c.button, c.title));

@@ -30,8 +30,6 @@ constexpr char16_t kTcpPorts[] = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Mo
 constexpr DWORD kFollowMs = 10000;  // the monitor polls every few ms: generous for a loaded machine
 
 // Status texts of the rows the printer goes through.
-constexpr UINT kPaperOutText = 2029;
-constexpr UINT kPrintingText = 2046;
 
 // hrPrinterStatus and hrDeviceStatus values.
 constexpr int64_t kPrinterOther = 1;
@@ -119,13 +117,14 @@ TEST_P(StatusWindowEndToEnd, ReadyPaperOutPrintingTheUsersJobAndReadyAgain) {
     ASSERT_NE(main, nullptr);
 
     // Ready: the text says so; nothing of the user's, so no popup.
-    ASSERT_TRUE(WaitForStatusText(main, Text(kReadyText), kFollowMs)) << U8(ControlText(main, kStatusText));
+    ASSERT_TRUE(WaitForStatusText(main, Text(kStatusTextReady), kFollowMs)) << U8(ControlText(main, kBaseStatusLabel));
     EXPECT_FALSE(IsWindowVisible(main));
     const standin::ui::Pixels ready = Picture(main, "ready");
 
     // Paper out: the error row, still no popup (no job of the user's waits).
     PrinterState(kPrinterOther, kDeviceDown, {"Hop No Paper"});
-    ASSERT_TRUE(WaitForStatusText(main, Text(kPaperOutText), kFollowMs)) << U8(ControlText(main, kStatusText));
+    ASSERT_TRUE(WaitForStatusText(main, Text(kStatusTextPaperOut), kFollowMs))
+        << U8(ControlText(main, kBaseStatusLabel));
     EXPECT_FALSE(IsWindowVisible(main));
     const standin::ui::Pixels paperOut = Picture(main, "paper-out");
     EXPECT_GT(Differing(ready, paperOut), 0u) << "the status text is drawn";
@@ -143,14 +142,15 @@ TEST_P(StatusWindowEndToEnd, ReadyPaperOutPrintingTheUsersJobAndReadyAgain) {
     EXPECT_TRUE(monitor_.Table()->pfnWritePort(port_, reinterpret_cast<LPBYTE>(page.data()),
                                                 static_cast<DWORD>(page.size()), &written));
     EXPECT_TRUE(host_.PumpUntil([&] { return IsWindowVisible(main) != FALSE; }, kFollowMs)) << "the popup";
-    EXPECT_EQ(ControlText(main, kStatusText), Text(kPaperOutText));
+    EXPECT_EQ(ControlText(main, kBaseStatusLabel), Text(kStatusTextPaperOut));
     EXPECT_EQ(QueueUsers(u"SpoolerQueue"), std::vector<std::u16string>{user_});
     EXPECT_TRUE(QueueUsers(u"PrinterQueue").empty());
     const standin::ui::Pixels popup = Picture(main, "paper-out-popup");
 
     // Paper loaded: the printer prints it; with the error gone the popup closes by itself.
     PrinterState(kPrinterPrinting, kDeviceRunning, {});
-    EXPECT_TRUE(WaitForStatusText(main, Text(kPrintingText), kFollowMs)) << U8(ControlText(main, kStatusText));
+    EXPECT_TRUE(WaitForStatusText(main, Text(kStatusTextPrinting), kFollowMs))
+        << U8(ControlText(main, kBaseStatusLabel));
     const standin::ui::Pixels printing = Picture(main, "printing");
     EXPECT_GT(Differing(popup, printing), 0u);
     EXPECT_TRUE(host_.PumpUntil([&] { return !IsWindowVisible(main); }, kFollowMs)) << "the popup closes";
@@ -160,7 +160,7 @@ TEST_P(StatusWindowEndToEnd, ReadyPaperOutPrintingTheUsersJobAndReadyAgain) {
     PrinterState(kPrinterIdle, kDeviceRunning, {});
     standin::monitor::SetJobStatus(kHostPrinterW, 7, JOB_STATUS_PRINTED);
     SpoolerChanged();
-    EXPECT_TRUE(WaitForStatusText(main, Text(kReadyText), kFollowMs)) << U8(ControlText(main, kStatusText));
+    EXPECT_TRUE(WaitForStatusText(main, Text(kStatusTextReady), kFollowMs)) << U8(ControlText(main, kBaseStatusLabel));
     EXPECT_TRUE(QueueUsers(u"SpoolerQueue").empty());
     EXPECT_FALSE(IsWindowVisible(main));
     EXPECT_EQ(Differing(ready, Picture(main, "ready-again")), 0u);

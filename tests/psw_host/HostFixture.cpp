@@ -78,7 +78,7 @@ std::u16string PswHostTest::ControlText(HWND main, int id) {
 }
 
 bool PswHostTest::WaitForStatusText(HWND main, const std::u16string& text, DWORD timeoutMs) {
-    return host_.PumpUntil([&] { return ControlText(main, kStatusText) == text; }, timeoutMs);
+    return host_.PumpUntil([&] { return ControlText(main, kBaseStatusLabel) == text; }, timeoutMs);
 }
 
 }  // namespace kvtest

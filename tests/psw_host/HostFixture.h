@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "platform/StandIn.h"
+#include "resources/psw/PswIds.h"
 #include "tests/support/PswHostedFixture.h"
 #include "tools/standins/srm/SrmControls.h"
 
 namespace kvtest {
-
-/// The language libraries' status text of the Ready row.
-inline constexpr UINT kReadyText = 2054;
 
 inline constexpr char kHostPrinter[] = "KV Status";
 inline constexpr char16_t kHostPrinterW[] = u"KV Status";
@@ -24,10 +22,6 @@ inline constexpr char16_t kHostUserKey[] = u"Software\\ZEV\\Stanvel\\KV Status\\
 inline constexpr DWORD kLowOnline = 0x1;
 inline constexpr DWORD kLowPrinting = 0x8;
 inline constexpr DWORD kLowPaperOut = 0x10000;  // L bit of the paper-out row
-
-// The base dialog's controls the tests read.
-inline constexpr int kStatusText = 162;
-inline constexpr int kJobName = 164;
 
 class PswHostTest : public PswHostedTest {
 protected:

@@ -20,9 +20,6 @@
 namespace kvtest {
 namespace {
 
-constexpr int kCaption = 161;
-constexpr int kPicture = 181;
-constexpr UINT kCaptionText = 1101;
 
 using MainWindow = PswHostTest;
 
@@ -107,7 +104,7 @@ TEST_F(MainWindow, ASubclassingHostKeepsItsWindowSetToTheEnd) {
         EXPECT_EQ(host_.Show(main, 1), 0u) << byExport;
         EXPECT_TRUE(IsWindowVisible(main)) << byExport;
         PublishStatus(0, 0, kLowOnline | kLowPaperOut);
-        EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, 2006))) << byExport;
+        EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kStatusTextPaperJam))) << byExport;
         EXPECT_EQ(host_.Close(main), 0u) << byExport;
         EXPECT_FALSE(IsWindowVisible(main)) << byExport;
         if (byExport) {
@@ -159,7 +156,7 @@ TEST_F(MainWindow, APaletteDisplayRedrawsThePictureWhenItGetsThePaletteBack) {
     const HWND main = Create();
     ASSERT_EQ(host_.Show(main, 1), 0u);
     host_.Pump();
-    const HWND picture = GetDlgItem(BaseDialog(main), kPicture);
+    const HWND picture = GetDlgItem(BaseDialog(main), kBasePicture);
     ASSERT_NE(picture, nullptr);
     ValidateRect(picture, nullptr);
     SendMessageW(main, WM_QUERYNEWPALETTE, 0, 0);
@@ -175,12 +172,12 @@ TEST_F(MainWindow, ALanguageLibraryMissingAtTheFirstChoiceIsTriedAgainWhenTheWin
     standin::InjectFault(standin::Fault::LoadLibrary, ERROR_MOD_NOT_FOUND, 0, 1);
     const HWND main = Create();
     standin::ClearFaults();
-    EXPECT_EQ(ControlText(main, kCaption), LibraryString(1033, kCaptionText));
+    EXPECT_EQ(ControlText(main, kBaseCaptionLabel), LibraryString(1033, kBaseCaptionText));
 }
 
 TEST_F(MainWindow, TheCaptionOfTheBaseDialogIsBold) {
     const HWND main = Create();
-    const HWND caption = GetDlgItem(BaseDialog(main), kCaption);
+    const HWND caption = GetDlgItem(BaseDialog(main), kBaseCaptionLabel);
     ASSERT_NE(caption, nullptr);
     const auto font = reinterpret_cast<HFONT>(SendMessageW(caption, WM_GETFONT, 0, 0));
     LOGFONTW face{};

@@ -18,7 +18,6 @@
 namespace kvtest {
 namespace {
 
-constexpr UINT kPaperJamText = 2006;
 constexpr DWORD kSettleMs = 5000;
 
 using WindowSetLife = PswHostTest;
@@ -109,7 +108,7 @@ TEST_F(WindowSetLife, DestroyingOneSetLeavesTheOtherRunning) {
     host_.Pump();
     EXPECT_FALSE(host_.SawQuit());
     PublishStatus(0, 0, kLowOnline | kLowPaperOut);
-    EXPECT_TRUE(WaitForStatusText(second, LibraryString(1033, kPaperJamText)));
+    EXPECT_TRUE(WaitForStatusText(second, LibraryString(1033, kStatusTextPaperJam)));
     EXPECT_FALSE(host_.SawQuit());
 }
 
@@ -157,14 +156,14 @@ TEST_F(WindowSetLife, DestroyFromInsideTheAuthorityNoticeWaitsForItsLoop) {
 
 TEST_F(WindowSetLife, TheStatusTextFollowsThePrinterWhileARefreshIsPending) {
     const HWND main = Create();
-    ASSERT_TRUE(WaitForStatusText(main, LibraryString(1033, kReadyText)));
+    ASSERT_TRUE(WaitForStatusText(main, LibraryString(1033, kStatusTextReady)));
     // The user asks for a refresh that nobody answers yet.
     PostMessageW(main, WM_COMMAND, kRefreshButton, 0);
     host_.Pump();
     PublishStatus(0, 0, kLowOnline | kLowPaperOut);
-    EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kPaperJamText)));
+    EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kStatusTextPaperJam)));
     PublishStatus(0, 0, kLowOnline);
-    EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kReadyText)));
+    EXPECT_TRUE(WaitForStatusText(main, LibraryString(1033, kStatusTextReady)));
 }
 
 TEST_F(WindowSetLife, AJobNameWithoutTerminatorIsCutAtItsField) {
@@ -172,8 +171,8 @@ TEST_F(WindowSetLife, AJobNameWithoutTerminatorIsCutAtItsField) {
     // Every character of the 584-byte record set: no terminator anywhere.
     std::vector<WCHAR> record(584 / sizeof(WCHAR), u'x');
     SetRaw(u"PrintingJobInfo", record.data(), 584);
-    EXPECT_TRUE(host_.PumpUntil([&] { return !ControlText(main, kJobName).empty(); }, kSettleMs));
-    EXPECT_EQ(ControlText(main, kJobName), std::u16string(255, u'x'));
+    EXPECT_TRUE(host_.PumpUntil([&] { return !ControlText(main, kBaseJobNameLabel).empty(); }, kSettleMs));
+    EXPECT_EQ(ControlText(main, kBaseJobNameLabel), std::u16string(255, u'x'));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "psw/StatusTables.h"
+#include "resources/psw/PswIds.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -73,14 +74,17 @@ std::set<WORD> ControlIds(const BYTE* data, DWORD cb) {
 }
 
 TEST_F(LanguageResourcesTest, BothLanguagesCarryTheTextsAndTheBaseDialog) {
-    const UINT statusTexts[] = {2000, 2001, 2002, 2003, 2004, 2005, 2006, 2014, 2017, 2018, 2025, 2028, 2029, 2042, 2043,
-                                2045, 2046, 2047, 2048, 2053, 2054, 2055, 2056, 2062, 2063, 2064, 2065, 2066, 2067, 2099};
+    // Every status row's text (row 0 has none).
+    std::vector<UINT> statusTexts;
+    for (int row = 1; row < kPswStatusRows; ++row) statusTexts.push_back(PswStatusTable()[row].stringId);
     for (const auto& [name, language] : {std::pair{u"QW774409.DLL", LANGID{1033}}, std::pair{u"QW774411.DLL", LANGID{1041}}}) {
         HMODULE m = Load(name);
         ASSERT_NE(m, nullptr);
         std::set<UINT> blocks;
         for (UINT id : statusTexts) blocks.insert(id / 16 + 1);
-        for (UINT id : {1002u, 1101u, 1602u, 1641u, 1662u}) blocks.insert(id / 16 + 1);
+        for (UINT id : {kMainTitleText, kBaseCaptionText, kTonerText, kTonerOutText, kTonerLowText}) {
+            blocks.insert(id / 16 + 1);
+        }
         for (UINT block : blocks) {
             EXPECT_NE(FindResourceExW(m, RT_STRING, MAKEINTRESOURCEW(block), language), nullptr) << block;
         }
@@ -89,22 +93,26 @@ TEST_F(LanguageResourcesTest, BothLanguagesCarryTheTextsAndTheBaseDialog) {
             standin::SetUserDefaultLanguage(language);
             EXPECT_GT(LoadStringW(m, id, text, 64), 0) << id;
         }
-        HRSRC dialog = FindResourceExW(m, RT_DIALOG, MAKEINTRESOURCEW(151), language);
+        HRSRC dialog = FindResourceExW(m, RT_DIALOG, MAKEINTRESOURCEW(kBaseDialogTemplate), language);
         ASSERT_NE(dialog, nullptr);
         const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(m, dialog)));
-        EXPECT_EQ(ControlIds(data, SizeofResource(m, dialog)), (std::set<WORD>{161, 162, 164, 181, 721, 781}));
+        EXPECT_EQ(ControlIds(data, SizeofResource(m, dialog)),
+                  (std::set<WORD>{kBaseCaptionLabel, kBaseStatusLabel, kBaseJobNameLabel, kBasePicture, kTonerIcon,
+                                  kTonerLabel}));
     }
 }
 
 TEST_F(LanguageResourcesTest, OwnResourcesArePalettePicturesIconsAcceleratorsAndTheNotice) {
     HMODULE m = Load(u"QW774RES.DLL");
     ASSERT_NE(m, nullptr);
-    std::vector<UINT> pictures = {10001, 10003, 10007, 10010, 10151};
-    for (UINT base : {10110u, 10120u, 10130u, 10140u}) {
-        for (UINT i = 1; i <= 5; ++i) pictures.push_back(base + i);
+    std::vector<UINT> pictures = {kPicturePlainReady, kPicturePlainPrinting, kPicturePlainCaution, kPicturePlainError,
+                                  kPictureOff};
+    // The four rows of five: the printer at work, paper, the printer itself, held.
+    for (UINT first : {kPicturePrinter, kPicturePaperOut, kPictureCoverOpen, kPictureOffline}) {
+        for (UINT i = 0; i < 5; ++i) pictures.push_back(first + i);
     }
     for (UINT id : pictures) {
-        for (UINT n : {id, id + 5000}) {
+        for (UINT n : {id, id + kPaletteSetOffset}) {
             HRSRC r = FindResourceExW(m, RT_BITMAP, MAKEINTRESOURCEW(n), 1041);
             ASSERT_NE(r, nullptr) << n;
             BITMAPINFOHEADER header{};
@@ -114,11 +122,11 @@ TEST_F(LanguageResourcesTest, OwnResourcesArePalettePicturesIconsAcceleratorsAnd
             EXPECT_LE(header.biBitCount, 8) << n;
         }
     }
-    for (UINT id : {20001u, 20002u, 20003u, 20004u}) {
+    for (UINT id : {kWindowIcon, kCautionIcon, kAllWellIcon, kErrorIcon}) {
         EXPECT_NE(FindResourceW(m, MAKEINTRESOURCEW(id), RT_GROUP_ICON), nullptr) << id;
     }
-    EXPECT_NE(LoadAcceleratorsW(m, MAKEINTRESOURCEW(111)), nullptr);
-    HRSRC notice = FindResourceW(m, MAKEINTRESOURCEW(991), RT_DIALOG);
+    EXPECT_NE(LoadAcceleratorsW(m, MAKEINTRESOURCEW(kAcceleratorTable)), nullptr);
+    HRSRC notice = FindResourceW(m, MAKEINTRESOURCEW(kAuthorityNoticeTemplate), RT_DIALOG);
     ASSERT_NE(notice, nullptr);
     const std::set<WORD> ids =
         ControlIds(static_cast<const BYTE*>(LockResource(LoadResource(m, notice))), SizeofResource(m, notice));

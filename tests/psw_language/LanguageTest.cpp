@@ -6,12 +6,13 @@
 #include "psw/Language.h"
 #include "platform/Kernel.h"
 #include "platform/StandInLocale.h"
+#include "resources/psw/PswIds.h"
 #include "tests/support/PswBaseFixture.h"
 
 namespace {
 
 constexpr char16_t kRootKey[] = u"Software\\ZEV\\Stanvel";
-constexpr UINT kStringId = 2054;  // a status text of both libraries, in their own language
+constexpr UINT kStringId = kStatusTextReady;  // a status text of both libraries, in their own language
 
 class LanguageTest : public kvtest::PswBaseTest {
 protected:
@@ -108,10 +109,10 @@ TEST_F(LanguageTest, EachWindowSetKeepsItsLibraryUntilItReleasesIt) {
 
     ReleaseResourceDll(first);
     EXPECT_EQ(Text(1033), english);  // the second set still reads its texts
-    EXPECT_NE(LoadDialog(nullptr, 151, 1033), nullptr);
+    EXPECT_NE(LoadDialog(nullptr, kBaseDialogTemplate, 1033), nullptr);
     ReleaseResourceDll(second);
     EXPECT_EQ(Text(1033), u"");
-    EXPECT_EQ(LoadDialog(nullptr, 151, 1033), nullptr);
+    EXPECT_EQ(LoadDialog(nullptr, kBaseDialogTemplate, 1033), nullptr);
     EXPECT_FALSE(Text(1041).empty());
 
     // Choosing again holds one reference, not two.

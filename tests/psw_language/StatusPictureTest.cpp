@@ -14,6 +14,7 @@
 #include "platform/WinGdi.h"
 #include "psw/PswRecord.h"
 #include "psw/StatusDisplay.h"
+#include "resources/psw/PswIds.h"
 #include "tests/support/TestRoot.h"
 
 namespace {
@@ -104,7 +105,7 @@ TEST_F(StatusPictureTest, EachKindOfStateHasAPictureOfItsOwn) {
     // A label or a digit on one drawing changes a few dozen pixels; a picture of another state
     // changes far more.
     constexpr size_t kDistinct = 80;
-    for (UINT set : {0u, 5000u}) {
+    for (UINT set : {0u, UINT{kPaletteSetOffset}}) {
         std::vector<IndexPicture> pictures;
         for (const PictureState& state : kPictureStates) {
             const UINT id = PictureFor(state) + set;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "psw/RegistrySettings.h"
-#include "psw/StatusWindow.h"
+#include "psw/WindowSetRecord.h"
 #include "tests/psw_registry/RegistryTestValues.h"
 #include "tests/support/PswBaseFixture.h"
 

@@ -134,11 +134,11 @@ TEST_F(FetchTest, AQueueWithoutAValueHoldsNoJobOfMine) {
 
 TEST_F(FetchTest, RefreshListsTheGroupInTableOrder) {
     WCHAR list[512];
-    EXPECT_EQ(RefreshList(d, 4, list, 512), 8u);
+    EXPECT_EQ(RefreshList(d, kRefreshErrors, list, 512), 8u);
     EXPECT_EQ(std::u16string(list),
               u"PrinterBinConfig;PrinterOptConfig;ErrCoverOpen;ErrSupplies;CurrentFeeder;ErrNoPaper2;ErrPaperJam;"
               u"ErrLoadPaper");
-    EXPECT_EQ(RefreshList(d, 2, list, 512), 10u);
+    EXPECT_EQ(RefreshList(d, kRefreshOnSpooler, list, 512), 10u);
 }
 
 bool OtherThreadTakes(HANDLE mutexFromName) {
@@ -156,8 +156,8 @@ bool OtherThreadTakes(HANDLE mutexFromName) {
 }
 
 TEST_F(FetchTest, OneRequestAtATimeAndTheAnswerLetsTheMutexGo) {
-    EXPECT_EQ(CallRefreshStatus(d, 2), 0u);
-    EXPECT_EQ(CallRefreshStatus(d, 2), 0u);
+    EXPECT_EQ(CallRefreshStatus(d, kRefreshOnSpooler), 0u);
+    EXPECT_EQ(CallRefreshStatus(d, kRefreshOnSpooler), 0u);
     EXPECT_EQ(fake.requests.size(), 1u);
     EXPECT_FALSE(OtherThreadTakes(d->refreshMutex));
 
@@ -171,14 +171,14 @@ TEST_F(FetchTest, OneRequestAtATimeAndTheAnswerLetsTheMutexGo) {
     OnRefreshAnswer(d);
     EXPECT_FALSE(d->refreshPending);
     EXPECT_TRUE(OtherThreadTakes(d->refreshMutex));
-    EXPECT_EQ(CallRefreshStatus(d, 2), 0u);
+    EXPECT_EQ(CallRefreshStatus(d, kRefreshOnSpooler), 0u);
     EXPECT_EQ(fake.requests.size(), 2u);
 }
 
 TEST_F(FetchTest, AnUnansweredRequestIsGivenUpAfterItsTime) {
-    ASSERT_EQ(CallRefreshStatus(d, 1), 0u);
+    ASSERT_EQ(CallRefreshStatus(d, kRefreshOnPort), 0u);
     d->refreshSentTick = GetTickCount() - kRefreshAnswerTimeoutMs - 1;
-    EXPECT_EQ(CallRefreshStatus(d, 1), 0u);
+    EXPECT_EQ(CallRefreshStatus(d, kRefreshOnPort), 0u);
     EXPECT_EQ(fake.requests.size(), 2u);
     // Released on the way out, even with a request pending.
     ReleaseRefresh(d);
@@ -187,7 +187,7 @@ TEST_F(FetchTest, AnUnansweredRequestIsGivenUpAfterItsTime) {
 
 TEST_F(FetchTest, AFailedRequestLetsTheMutexGo) {
     fake.requestResult = SRMRES_INVALID_HANDLE;
-    EXPECT_EQ(CallRefreshStatus(d, 2), SRMRES_INVALID_HANDLE);
+    EXPECT_EQ(CallRefreshStatus(d, kRefreshOnSpooler), SRMRES_INVALID_HANDLE);
     EXPECT_FALSE(d->refreshPending);
     EXPECT_TRUE(OtherThreadTakes(nullptr));
 }

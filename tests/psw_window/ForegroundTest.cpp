@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "psw/MainWindow.h"
+#include "psw/Foreground.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "tests/support/TestRoot.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "psw/StatusTables.h"
+#include "resources/psw/PswIds.h"
 
 namespace {
 
@@ -54,12 +55,12 @@ TEST(StatusRows, TableHandedToTheHostMatchesItsLayout) {
         EXPECT_EQ(table[i].row, static_cast<DWORD>(i));
         EXPECT_EQ(table[i].helpContext, 0u);
     }
-    EXPECT_EQ(table[10].stringId, 2062);
-    EXPECT_EQ(table[30].stringId, 2099);
-    EXPECT_EQ(table[4].statusClass, 0u);
-    EXPECT_EQ(PswStatusKind(0) & 1, 0u);
-    EXPECT_EQ(PswStatusKind(25) & 1, 0u);
-    EXPECT_EQ(PswStatusKind(7) & 1, 1u);
+    EXPECT_EQ(table[kStatusRowOpcError].stringId, kStatusTextSupplyUsedUp);
+    EXPECT_EQ(table[kPswLastStatusRow].stringId, kStatusTextUnknown);
+    EXPECT_EQ(table[4].statusClass, static_cast<DWORD>(StatusClass::Error));
+    EXPECT_EQ(PswStatusKind(0) & kKindHoldsJob, 0u);
+    EXPECT_EQ(PswStatusKind(25) & kKindHoldsJob, 0u);
+    EXPECT_EQ(PswStatusKind(kStatusRowEngineAlarm) & kKindHoldsJob, kKindHoldsJob);
 }
 
 }  // namespace

@@ -36,6 +36,7 @@
 #include "platform/StandInMonitor.h"
 #include "platform/StatusManager.h"
 #include "platform/User.h"
+#include "resources/psw/PswIds.h"
 #include "tools/sample/PrinterOids.h"
 #include "tools/hosts/CaptionedPicture.h"
 #include "tools/hosts/DemoFolder.h"
@@ -74,12 +75,6 @@ constexpr char16_t kLanguageFolder[] = u"C:\\lang\\";
 // A state should show within this; the wait ends as soon as it does.
 constexpr DWORD kStepWaitMs = 10000;
 
-// The status window's status text control and the texts of the states the printer goes through.
-constexpr int kStatusTextControl = 162;
-constexpr int kJobNameControl = 164;
-constexpr UINT kReadyText = 2054;
-constexpr UINT kPrintingText = 2046;
-constexpr UINT kPaperOutText = 2029;
 
 // The popup condition "show only on an error".
 constexpr DWORD kPopUpOnErrors = 0x4;
@@ -104,11 +99,10 @@ struct SheetButton {
     const char* name;
 };
 constexpr SheetButton kSheets[] = {
-    {251, 305, "1"}, {252, 405, "2"}, {253, 505, "3"}, {254, 605, "4"}, {255, 705, "5"},
+    {kEwsGeneralButton, kGeneralTitle, "1"},     {kEwsTraysButton, kTraysTitle, "2"},
+    {kEwsBinsButton, kBinsTitle, "3"},           {kEwsCoversButton, kCoversTitle, "4"},
+    {kEwsConsumablesButton, kConsumablesTitle, "5"},
 };
-constexpr int kHeadTitle = 211;
-constexpr int kLeftFirst = 251;
-constexpr int kFootFirst = 281;
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "system_demo: %s\n", message.c_str());
@@ -158,13 +152,13 @@ std::u16string LibraryString(UINT id) {
 
 std::u16string StatusText(HWND main) {
     WCHAR text[512] = {};
-    GetDlgItemTextW(GetWindow(main, GW_CHILD), kStatusTextControl, text, 512);
+    GetDlgItemTextW(GetWindow(main, GW_CHILD), kBaseStatusLabel, text, 512);
     return text;
 }
 
 std::u16string JobText(HWND main) {
     WCHAR text[512] = {};
-    GetDlgItemTextW(GetWindow(main, GW_CHILD), kJobNameControl, text, 512);
+    GetDlgItemTextW(GetWindow(main, GW_CHILD), kBaseJobNameLabel, text, 512);
     return text;
 }
 
@@ -418,7 +412,7 @@ std::string SystemRun::Print() {
     pswhost::WindowSet set;
     if (host_.Create(kPrinter, &set) != 0 || set.main == nullptr) return "the status window was not created for " + std::string(kPrinter);
     main_ = set.main;
-    std::string error = WaitForText(kReadyText, "ready");
+    std::string error = WaitForText(kStatusTextReady, "ready");
     if (error.empty()) error = IsWindowVisible(main_) ? "the status window popped up with nothing to print" : Picture(main_, "status-1-ready");
     if (!error.empty()) return error;
     Step("Ready: the monitor polled the printer over SNMP and the status window reads \"" + kvtest::U8(StatusText(main_)) + "\"");
@@ -439,7 +433,7 @@ std::string SystemRun::Print() {
     jcid_ = ReceivedJcid(kJobId);
     if (jcid_.empty()) return "the job reached the port without a JCID";
     agent_.AddJob(jcid_, kPrinterJobIndex, kJobProcessing, 0, 0);
-    if (error = WaitForText(kPrintingText, "printing"); !error.empty()) return error;
+    if (error = WaitForText(kStatusTextPrinting, "printing"); !error.empty()) return error;
     // The monitor names the printing job by its id; the manager adds the spooler's document.
     if (error = WaitFor([&] { return JobText(main_) == kDocument; }, "the printing job's name"); !error.empty()) return error;
     if (error = Picture(main_, "status-2-printing"); !error.empty()) return error;
@@ -448,7 +442,7 @@ std::string SystemRun::Print() {
 
     // The printer runs out of paper in the middle of the job: the window pops up.
     PrinterState(kPrinterOther, kDeviceDown, {"Hop No Paper"});
-    if (error = WaitForText(kPaperOutText, "paper out"); !error.empty()) return error;
+    if (error = WaitForText(kStatusTextPaperOut, "paper out"); !error.empty()) return error;
     if (error = WaitFor([&] { return IsWindowVisible(main_) != FALSE; }, "the popup"); !error.empty()) return error;
     if (error = Picture(main_, "status-3-paper-out-popup"); !error.empty()) return error;
     Step("Paper out: the printer reports it over SNMP, the status window reads \"" + kvtest::U8(StatusText(main_)) +
@@ -456,7 +450,7 @@ std::string SystemRun::Print() {
 
     // Paper is loaded: the rest of the job goes out, the printer finishes it and is idle.
     PrinterState(kPrinterPrinting, kDeviceRunning, {});
-    if (error = WaitForText(kPrintingText, "printing again"); !error.empty()) return error;
+    if (error = WaitForText(kStatusTextPrinting, "printing again"); !error.empty()) return error;
     if (!Send(job_, half, job_.size())) return "WritePort failed: error " + std::to_string(GetLastError());
     if (!monitor_.Table()->pfnEndDocPort(port_)) return "EndDocPort failed: error " + std::to_string(GetLastError());
     Step("Paper loaded: the rest of the job (" + std::to_string(job_.size() - half) + " bytes) written, the document ended");
@@ -472,7 +466,7 @@ std::string SystemRun::Print() {
     };
     if (error = WaitFor(ejected, "the monitor's word that the printer finished the job"); !error.empty()) return error;
     if (error = SpoolerChanged(); !error.empty()) return error;
-    if (error = WaitForText(kReadyText, "ready after the job"); !error.empty()) return error;
+    if (error = WaitForText(kStatusTextReady, "ready after the job"); !error.empty()) return error;
     if (error = WaitFor([&] { return !IsWindowVisible(main_); }, "the popup closing"); !error.empty()) return error;
     if (error = ClosedPicture(main_, "status-4-done", u"Closed by itself: job done, printer ready");
         !error.empty())
@@ -499,15 +493,15 @@ std::string SystemRun::Extended() {
     // The sheet shown is the window's child that is none of its head, left and foot strips.
     const auto sheet = [ews] {
         for (HWND child = GetWindow(ews, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-            if (GetDlgItem(child, kHeadTitle) == nullptr && GetDlgItem(child, kLeftFirst) == nullptr &&
-                GetDlgItem(child, kFootFirst) == nullptr)
+            if (GetDlgItem(child, kEwsHeadTitle) == nullptr && GetDlgItem(child, kEwsGeneralButton) == nullptr &&
+                GetDlgItem(child, kRefreshButton) == nullptr)
                 return child;
         }
         return HWND{};
     };
     HWND left = nullptr;
     for (HWND child = GetWindow(ews, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgItem(child, kLeftFirst) != nullptr) left = child;
+        if (GetDlgItem(child, kEwsGeneralButton) != nullptr) left = child;
     }
     if (left == nullptr) return "the extended window has no buttons for its sheets";
     for (const SheetButton& s : kSheets) {
