@@ -355,7 +355,7 @@ TEST_F(SnmpClientTest, OnlyTheAnswerToThisRequestCounts) {
 }
 
 TEST_F(SnmpClientTest, TimeoutsAndRetriesFollowTheSettings) {
-    const auto timed = [this](const snmp::SnmpSettings& settings) {
+    const auto timed = [](const snmp::SnmpSettings& settings) {
         const auto start = std::chrono::steady_clock::now();
         snmp::SnmpClient client(settings);
         const bool ok = client.Request({kLoopback, kSysDescr, snmp::PduKind::Get, snmp::ValueKind::String, 0});

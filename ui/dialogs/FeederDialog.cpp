@@ -18,7 +18,6 @@ namespace {
 constexpr UINT kFirstFeederString = 4011;
 constexpr int kFeederCount = 6;
 constexpr int kEntryChars = 32;  // at most 31 characters and the terminator
-constexpr int kSlotNameChars = 80;
 
 // Sources whose feeder setting is not the user's own choice: its copy is left alone.
 constexpr SHORT kUnsavedSources[] = {256, 260};

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kImageFill = RGB(192, 255, 255);
 constexpr COLORREF kTeal = RGB(0, 128, 128);
