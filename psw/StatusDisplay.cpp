@@ -28,15 +28,18 @@ constexpr DWORD kSupplyUsedUp = 0x4u;
 constexpr DWORD kStackerCovers = 0x1u;
 constexpr DWORD kCleanerCovers = 0x3u;
 
-// Texts that name which supply or tray a row means. The language libraries do not carry them:
-// the status text is then empty.
+// Texts that name which supply or which paper-loading step a row means.
 struct SupplyText {
     DWORD entry;  // of ErrSupplies
     UINT text;
 };
-constexpr SupplyText kUsedUpTexts[] = {{2, 1752}, {4, 1753}, {5, 1754}, {3, 1755}};  // in the order asked
-constexpr SupplyText kMissingTexts[] = {{1, 1756}, {2, 1757}};
-constexpr UINT kTrayLoadTexts[] = {1758, 1759, 1760, 1761};  // by ErrLoadPaper bit, from bit 0
+constexpr SupplyText kUsedUpTexts[] = {{2, kUsedUpWasteTonerText},
+                                       {4, kUsedUpDeveloperText},
+                                       {5, kUsedUpKitFText},
+                                       {3, kUsedUpAirFilterText}};  // in the order asked
+constexpr SupplyText kMissingTexts[] = {{1, kMissingCleanerBladeText}, {2, kMissingWasteTonerBottleText}};
+// By ErrLoadPaper bit, from bit 0.
+constexpr UINT kTrayLoadTexts[] = {kLoadTimedOutText, kLoadSetUpText, kLoadSwitchText, kLoadFoldText};
 
 // The picture and toner text a status row starts from; the toner check may replace both.
 struct PictureRow {

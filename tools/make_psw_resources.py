@@ -67,6 +67,22 @@ TEXTS = {
     1662: ("kTonerLowText", "Toner low", "トナーが少なくなっています"),
 }
 
+# Texts that say which supply or which paper-loading step a status row means, in place of the
+# row's own text: a used-up supply by its ErrSupplies entry (2, 4, 5, 3), a missing one (entries
+# 1, 2), a paper-loading error by its ErrLoadPaper bit (0x1 .. 0x8).
+DETAIL_TEXTS = {
+    1752: ("kUsedUpWasteTonerText", "Waste toner bottle full", "廃トナーボトルが満杯です"),
+    1753: ("kUsedUpDeveloperText", "Out of developer", "現像剤がありません"),
+    1754: ("kUsedUpKitFText", "Kit F at end of life", "キットFが寿命です"),
+    1755: ("kUsedUpAirFilterText", "Air filter at end of life", "エアフィルタが寿命です"),
+    1756: ("kMissingCleanerBladeText", "No cleaner blade", "クリーナーブレードがありません"),
+    1757: ("kMissingWasteTonerBottleText", "No waste toner bottle", "廃トナーボトルがありません"),
+    1758: ("kLoadTimedOutText", "Paper auto-load timed out", "自動給紙がタイムアウトしました"),
+    1759: ("kLoadSetUpText", "Paper set-up error", "用紙のセットアップエラー"),
+    1760: ("kLoadSwitchText", "Load switch not pressed", "ロードスイッチが押されていません"),
+    1761: ("kLoadFoldText", "Fold up or down not chosen", "折り方向 (上/下) が選ばれていません"),
+}
+
 # The extended window's texts: its strips' buttons and each sheet's title and labels.
 EWS_TEXTS = {
     1201: ("kGeneralButtonText", "General", "全般"),
@@ -457,7 +473,7 @@ def language_script(english):
     pick = 1 if english else 2  # after the name
     lines = ["// The status window's %s language library (written by tools/make_psw_resources.py)."
              % ("English" if english else "Japanese"), "", "LANGUAGE " + lang, "", "STRINGTABLE", "BEGIN"]
-    for sid, texts in sorted({**TEXTS, **EWS_TEXTS, **STATUS}.items()):
+    for sid, texts in sorted({**TEXTS, **DETAIL_TEXTS, **EWS_TEXTS, **STATUS}.items()):
         lines.append("    %d, %s" % (sid, quote(texts[pick])))
     lines += ["END", "",
               "%d DIALOGEX 0, 0, 204, 120" % BASE_TEMPLATE,
@@ -549,6 +565,8 @@ def id_header():
         ("Status texts, in the order of the status rows that show them.",
          [(texts[0], sid, "row %d" % row) for row, (sid, texts) in enumerate(STATUS.items(), 1)]),
         ("The window's other texts.", [(texts[0], sid, None) for sid, texts in TEXTS.items()]),
+        ("Texts naming the supply or paper-loading step of a status row.",
+         [(texts[0], sid, None) for sid, texts in DETAIL_TEXTS.items()]),
         ("The extended window's texts.", [(texts[0], sid, None) for sid, texts in EWS_TEXTS.items()]),
         ("Dialog templates.", [("kBaseDialogTemplate", BASE_TEMPLATE, None)] +
          [(name, number, None) for number, name, _, _, _, _ in EWS_DIALOGS] +

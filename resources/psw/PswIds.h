@@ -48,6 +48,18 @@ inline constexpr int kTonerText = 1602;
 inline constexpr int kTonerOutText = 1641;
 inline constexpr int kTonerLowText = 1662;
 
+// Texts naming the supply or paper-loading step of a status row.
+inline constexpr int kUsedUpWasteTonerText = 1752;
+inline constexpr int kUsedUpDeveloperText = 1753;
+inline constexpr int kUsedUpKitFText = 1754;
+inline constexpr int kUsedUpAirFilterText = 1755;
+inline constexpr int kMissingCleanerBladeText = 1756;
+inline constexpr int kMissingWasteTonerBottleText = 1757;
+inline constexpr int kLoadTimedOutText = 1758;
+inline constexpr int kLoadSetUpText = 1759;
+inline constexpr int kLoadSwitchText = 1760;
+inline constexpr int kLoadFoldText = 1761;
+
 // The extended window's texts.
 inline constexpr int kGeneralButtonText = 1201;
 inline constexpr int kTraysButtonText = 1202;

@@ -77,6 +77,12 @@ TEST_F(LanguageResourcesTest, BothLanguagesCarryTheTextsAndTheBaseDialog) {
     // Every status row's text (row 0 has none).
     std::vector<UINT> statusTexts;
     for (int row = 1; row < kPswStatusRows; ++row) statusTexts.push_back(PswStatusTable()[row].stringId);
+    // And the texts that name the supply or the paper-loading step in place of a row's own.
+    for (UINT id : {kUsedUpWasteTonerText, kUsedUpDeveloperText, kUsedUpKitFText, kUsedUpAirFilterText,
+                    kMissingCleanerBladeText, kMissingWasteTonerBottleText, kLoadTimedOutText, kLoadSetUpText,
+                    kLoadSwitchText, kLoadFoldText}) {
+        statusTexts.push_back(id);
+    }
     for (const auto& [name, language] : {std::pair{u"QW774409.DLL", LANGID{1033}}, std::pair{u"QW774411.DLL", LANGID{1041}}}) {
         HMODULE m = Load(name);
         ASSERT_NE(m, nullptr);
