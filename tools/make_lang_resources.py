@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes the driver's two language resource scripts, resources/lang/KVDriverEN.rc and
-resources/lang/KVDriverJA.rc, and the header of the ids the code names,
-resources/ui/ControlIds.h, from one description of every string, dialog template and
-menu, so that both languages always carry the same ids, controls, classes and styles and
-differ only in their texts.
+resources/lang/KVDriverJA.rc, and the headers of the ids the code names,
+resources/ui/ControlIds.h (templates, controls, menus) and resources/ui/StringIds.h
+(strings), from one description of every string, dialog template and menu, so that both
+languages always carry the same ids, controls, classes and styles and differ only in their
+texts.
 
 Each dialog is laid out once; a control's text is a pair (English, Japanese). Controls that
 a page shows only for its current category or item start hidden (HIDDEN), so that a template
@@ -12,15 +13,17 @@ opened without its page procedure shows one consistent set.
 Run from anywhere: python3 tools/make_lang_resources.py
 """
 import os
+import re
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "resources", "lang")
 IDS_OUT = os.path.join(HERE, "..", "resources", "ui")
+PSW_IDS = os.path.join(HERE, "..", "resources", "psw", "PswIds.h")  # its names are not to be taken again
 
 import sys  # noqa: E402
 
 sys.path.insert(0, HERE)
-from lang_strings import STRINGS  # noqa: E402  (the string table, in its own file)
+from lang_strings import STRING_BASES, STRINGS  # noqa: E402  (the string table, in its own file)
 
 FONT = 'FONT 9, "Sans", 400, 0, 1'
 PAGE_STYLE = "DS_SETFONT | WS_CHILD | WS_DISABLED | WS_CAPTION"
@@ -651,7 +654,7 @@ def string_table(japanese):
             lines.append("")
             lines.append("    // " + row[0])
             continue
-        sid, en, ja = row
+        sid, en, ja = row[:3]
         lines.append("    %d, %s" % (sid, quote(ja if japanese else en)))
     lines.append("END")
     return "\n".join(lines)
@@ -673,8 +676,9 @@ ID_HEADER = """#pragma once
 
 
 def id_header():
-    """The named ids, by template in id order, each name once (a control that several
-    templates hold, such as the hint line, is written with the first)."""
+    """The header of named ids, by template in id order, each name once (a control that
+    several templates hold, such as the hint line, is written with the first), and the names
+    it holds."""
     ids = {}
     written = set()
     templates = [(d.did, d.name) for d in dialogs if d.name] + [(HALFTONE_ID, HALFTONE_NAME)]
@@ -696,6 +700,71 @@ def id_header():
             lines.append("// " + title)
             lines.extend("inline constexpr int %s = %d;" % pair for pair in fresh)
             lines.append("")
+    return "\n".join(lines), set(ids)
+
+
+STRING_ID_HEADER = """#pragma once
+// Ids of the language libraries' strings that the code names, as the resource scripts
+// (resources/lang/*.rc) hold them, grouped as the string table groups them; then the bases of
+// strings that the code picks by adding a value.
+//
+// Written by tools/make_lang_resources.py from the names in tools/lang_strings.py: change
+// them and run the script again rather than editing this file.
+"""
+
+NAME_PATTERN = re.compile(r"k[A-Z][A-Za-z0-9]*$")
+HEADER_NAME = re.compile(r"^inline constexpr \w+ (k\w+) = ", re.M)
+
+
+def names_in(path):
+    """The names that another generated header of ids defines."""
+    with open(path, encoding="utf-8") as f:
+        return set(HEADER_NAME.findall(f.read()))
+
+
+def string_id_header(taken):
+    """The named strings by group of the string table, then the bases. Stops on a name given
+    twice, one that another header of ids already holds, and a base that reaches a missing
+    string."""
+    ids = {row[0] for row in STRINGS if not isinstance(row[0], str)}
+    seen = set()
+
+    def claim(name):
+        if not NAME_PATTERN.match(name):
+            raise SystemExit("%r is not a name of the form kName" % name)
+        if name in seen:
+            raise SystemExit("the string name %s is given twice" % name)
+        if name in taken:
+            raise SystemExit("the string name %s is a name of another header of ids" % name)
+        seen.add(name)
+
+    lines = [STRING_ID_HEADER]
+    title, named = None, []
+
+    def flush():
+        if named:
+            lines.append("// " + title)
+            lines.extend("inline constexpr int %s = %d;" % pair for pair in named)
+            lines.append("")
+
+    for row in STRINGS:
+        if isinstance(row[0], str):
+            flush()
+            title, named = row[0], []
+        elif len(row) > 4:
+            raise SystemExit("string %d has more than an id, two texts and a name" % row[0])
+        elif len(row) == 4:
+            claim(row[3])
+            named.append((row[3], row[0]))
+    flush()
+    lines.append("// Bases: the string of a value is base + value.")
+    for name, base, values, what in STRING_BASES:
+        claim(name)
+        missing = [base + v for v in values if base + v not in ids]
+        if missing:
+            raise SystemExit("the base %s reaches the missing string %d" % (name, missing[0]))
+        lines.append("inline constexpr int %s = %d;  // + %s" % (name, base, what))
+    lines.append("")
     return "\n".join(lines)
 
 
@@ -710,11 +779,17 @@ def main():
     for text in HALFTONE.values():
         if "\n%d DIALOGEX " % HALFTONE_ID not in text or any(", %d, " % cid not in text for _, cid in HALFTONE_CONTROLS):
             raise SystemExit("the halftone dialog's text lacks an id its names give")
+    # Everything is checked before any file is written.
+    control_header, control_names = id_header()
+    taken = control_names | names_in(os.path.join(IDS_OUT, "PictureIds.h")) | names_in(PSW_IDS)
+    string_header = string_id_header(taken)
     for japanese, name in ((False, "KVDriverEN.rc"), (True, "KVDriverJA.rc")):
         with open(os.path.join(OUT, name), "w", encoding="utf-8", newline="\n") as f:
             f.write(script(japanese))
     with open(os.path.join(IDS_OUT, "ControlIds.h"), "w", encoding="ascii", newline="\n") as f:
-        f.write(id_header())
+        f.write(control_header)
+    with open(os.path.join(IDS_OUT, "StringIds.h"), "w", encoding="ascii", newline="\n") as f:
+        f.write(string_header)
 
 
 if __name__ == "__main__":
