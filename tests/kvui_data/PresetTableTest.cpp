@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_data/DataFixture.h"
 #include "ui/data/PresetTable.h"
 #include "ui/data/PrinterDataValues.h"

@@ -9,6 +9,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -48,10 +49,10 @@ TEST_F(DevicePage, EachItemShowsItsControlSet) {
         UINT buttonLabel;
     };
     const Shows cases[] = {
-        {kDeviceItemVersion, false, false, false, true, 0},   {kDeviceItemTables, false, false, false, false, 0},
-        {kDeviceItemTTSubst, true, false, true, false, 480},  {kDeviceItemOutPaper, true, false, true, false, 4480},
-        {kDeviceItemHalftone, false, true, false, false, 483}, {kDeviceItemOptions, false, false, false, false, 0},
-        {kDeviceItemMemory, true, false, false, false, 0},     {kDeviceItemStatus, false, true, false, false, 504},
+        {kPrinterTreeItem, false, false, false, true, 0},   {kSubstitutionTreeItem, false, false, false, false, 0},
+        {kTrueTypeTableTreeItem, true, false, true, false, 480},  {kOutputPaperTableTreeItem, true, false, true, false, 4480},
+        {kDeviceHalftoneTreeItem, false, true, false, false, 483}, {kInstalledOptionsTreeItem, false, false, false, false, 0},
+        {kMemoryTreeItem, true, false, false, false, 0},     {kReadPrinterStatusTreeItem, false, true, false, false, 504},
     };
     // The driver file where the printer's driver info names it: the version item reads it.
     InstallModule(KV_RENDER_NAME, kvtest::kSampleDriverPath);
@@ -68,7 +69,7 @@ TEST_F(DevicePage, EachItemShowsItsControlSet) {
             LoadStringW(language, c.buttonLabel, label, 128);
             EXPECT_EQ(Text(c.button ? kItemButton : kItemSecondButton), std::u16string(label)) << c.item;
         }
-        SelectItem(kDeviceItemVersion);
+        SelectItem(kPrinterTreeItem);
         EXPECT_EQ(Text(kItemModelName), u"KV-TD520");
         EXPECT_EQ(Text(kItemDriverName), u"Printer Driver");
         EXPECT_EQ(Text(kItemVersion), u"Version 1.00");
@@ -80,13 +81,13 @@ TEST_F(DevicePage, WithA1200DpiResolutionTheHalftoneDialogOpensWithTheTreeFlagSe
     bool opened = false;
     ASSERT_TRUE(RunSheet(
         [&] {
-            SelectItem(kDeviceItemHalftone);
+            SelectItem(kDeviceHalftoneTreeItem);
             Press(kItemButton);
             EXPECT_TRUE(opened);
             EXPECT_EQ(Record()->flags & kPageFlagTreeLayout, 0u);
             EXPECT_FALSE(ApplyEnabled());
             // A double click presses the button again.
-            DoubleClickItem(kDeviceItemHalftone);
+            DoubleClickItem(kDeviceHalftoneTreeItem);
             Ok();
         },
         {[&](HWND dialog) {
@@ -127,7 +128,7 @@ TEST_F(DevicePage, WithoutA1200DpiResolutionTheCurrentValueIsAdjustedAndCopiedTo
         DEVHTINFO defaults{};
         RunSheet([&] {
             defaults = HalftoneDefaultsForResolution(Record()->context->model, 600);
-            SelectItem(kDeviceItemHalftone);
+            SelectItem(kDeviceHalftoneTreeItem);
             Press(kItemButton);
             EXPECT_TRUE(ApplyEnabled()) << c.name;
             Cancel();
@@ -149,7 +150,7 @@ TEST_F(DevicePage, ACancelledHalftoneAdjustmentWritesNothing) {
     ASSERT_NO_FATAL_FAILURE(ReplaceModelLines(u"*Resolution 1200", {}));
     ScriptHtui(0);
     EXPECT_FALSE(RunSheet([&] {
-        SelectItem(kDeviceItemHalftone);
+        SelectItem(kDeviceHalftoneTreeItem);
         Press(kItemButton);
         EXPECT_FALSE(ApplyEnabled());
         Cancel();
@@ -166,7 +167,7 @@ TEST_F(DevicePage, TheStatusItemTakesOverWhatThePrinterReports) {
     ASSERT_TRUE(RunSheet(
         [&] {
             Working().OptionFlags &= ~kOptionPrinterReported;
-            SelectItem(kDeviceItemStatus);
+            SelectItem(kReadPrinterStatusTreeItem);
             Press(kItemButton);
             EXPECT_NE(Working().OptionFlags & kOptionPrinterReported, 0u);
             EXPECT_TRUE(ApplyEnabled());
@@ -179,7 +180,7 @@ TEST_F(DevicePage, TheStatusItemTakesOverWhatThePrinterReports) {
 TEST_F(DevicePage, DefaultsRestoreOnlyTheThreeSwitchesAndFeatureBit24) {
     ASSERT_TRUE(RunSheet([&] {
         const DriverDevMode defaults = Record()->context->defaultBlock;
-        SelectItem(kDeviceItemMemory);
+        SelectItem(kMemoryTreeItem);
         ChooseEntry(3);
         DriverDevMode& block = Working();
         block.OptionFlags ^= kOptionBuiltinTTSubst | kOptionNoOutPaperTable | kOptionCompatibleMargin;
@@ -202,17 +203,17 @@ TEST_F(DevicePage, DefaultsRestoreOnlyTheThreeSwitchesAndFeatureBit24) {
 
 TEST_F(DevicePage, ADoubleClickStepsAListItemToItsNextEntryAndWraps) {
     ASSERT_TRUE(RunSheet([&] {
-        SelectItem(kDeviceItemTTSubst);
+        SelectItem(kTrueTypeTableTreeItem);
         EXPECT_EQ(CurrentEntry(), 0);
-        DoubleClickItem(kDeviceItemTTSubst);
+        DoubleClickItem(kTrueTypeTableTreeItem);
         EXPECT_EQ(CurrentEntry(), 1);
         EXPECT_EQ(Working().OptionFlags & kOptionBuiltinTTSubst, 0u);
-        DoubleClickItem(kDeviceItemTTSubst);
+        DoubleClickItem(kTrueTypeTableTreeItem);
         EXPECT_EQ(CurrentEntry(), 0);
         EXPECT_NE(Working().OptionFlags & kOptionBuiltinTTSubst, 0u);
-        SelectItem(kDeviceItemMemory);
+        SelectItem(kMemoryTreeItem);
         ChooseEntry(3);
-        DoubleClickItem(kDeviceItemMemory);
+        DoubleClickItem(kMemoryTreeItem);
         EXPECT_EQ(CurrentEntry(), 0);
         EXPECT_EQ(Working().InstalledMemory, 65536u);
         Ok();
@@ -223,15 +224,15 @@ TEST_F(DevicePage, ASheetThatMayNotChangeShowsEveryItemDisabled) {
     EXPECT_FALSE(RunSheet(
         [&] {
             const DWORD before = Working().InstalledMemory;
-            for (int item : {kDeviceItemTTSubst, kDeviceItemOutPaper, kDeviceItemMemory}) {
+            for (int item : {kTrueTypeTableTreeItem, kOutputPaperTableTreeItem, kMemoryTreeItem}) {
                 SelectItem(item);
                 EXPECT_TRUE(Shown(kItemList)) << item;
                 EXPECT_FALSE(Enabled(kItemList)) << item;
                 EXPECT_FALSE(Enabled(kItemSecondButton)) << item;
             }
-            DoubleClickItem(kDeviceItemMemory);
+            DoubleClickItem(kMemoryTreeItem);
             EXPECT_EQ(Working().InstalledMemory, before);
-            for (int item : {kDeviceItemHalftone, kDeviceItemStatus}) {
+            for (int item : {kDeviceHalftoneTreeItem, kReadPrinterStatusTreeItem}) {
                 SelectItem(item);
                 EXPECT_TRUE(Shown(kItemButton)) << item;
                 EXPECT_FALSE(Enabled(kItemButton)) << item;
@@ -246,7 +247,7 @@ TEST_F(DevicePage, ASheetThatMayNotChangeShowsEveryItemDisabled) {
 
 TEST_F(DevicePage, HelpNamesTheSelectedItemsTopicAndThePagesContext) {
     ASSERT_TRUE(RunSheet([&] {
-        SelectItem(kDeviceItemMemory);
+        SelectItem(kMemoryTreeItem);
         HELPINFO help{};
         help.cbSize = sizeof help;
         help.iContextType = HELPINFO_WINDOW;
@@ -282,9 +283,9 @@ TEST_F(DevicePage, PicturesInBothLanguages) {
         RegCloseKey(key);
         standin::SetUserDefaultLanguage(l.language);
         EXPECT_FALSE(RunSheet([&] {
-            SelectItem(kDeviceItemMemory);
+            SelectItem(kMemoryTreeItem);
             SavePagePicture(std::string("device-memory-") + l.name);
-            SelectItem(kDeviceItemTTSubst);
+            SelectItem(kTrueTypeTableTreeItem);
             SavePagePicture(std::string("device-tables-") + l.name);
             Cancel();
         }));

@@ -4,6 +4,7 @@
 // not fit the entry's value word is not offered.
 #include "platform/StandInUi.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "ui/data/PrinterDataValues.h"
@@ -20,7 +21,7 @@ class Memory : public DeviceTest {};
 
 TEST_F(Memory, TheSampleModelsSizesAreOfferedAndTheChosenOneIsWritten) {
     ASSERT_TRUE(RunSheet([&] {
-        SelectItem(kDeviceItemMemory);
+        SelectItem(kMemoryTreeItem);
         EXPECT_EQ(EntryData(), (std::vector<LPARAM>{Entry(64), Entry(128), Entry(264), Entry(512)}));
         for (const std::u16string& text : EntryTexts()) EXPECT_EQ(text, kMemoryEntryText);
         EXPECT_EQ(CurrentEntry(), 1);  // the model's default, 131072
@@ -57,7 +58,7 @@ TEST_F(Memory, EveryEntryInstallsTheSizeItShowsAndASmallOneTakesTheDiskOut) {
     };
     const Step steps[] = {{1, 99999, true}, {2, 131072, true}, {0, 32768, false}};
     ASSERT_TRUE(RunSheet([&] {
-        SelectItem(kDeviceItemMemory);
+        SelectItem(kMemoryTreeItem);
         EXPECT_EQ(EntryData(), (std::vector<LPARAM>{Entry(32), Entry(97), Entry(128)}));
         for (const Step& step : steps) {
             Working().DeviceSlots[kDiskSlot].State |= kDeviceInstalled;
@@ -75,9 +76,9 @@ TEST_F(Memory, EveryEntryInstallsTheSizeItShowsAndASmallOneTakesTheDiskOut) {
 TEST_F(Memory, AModelWithoutSizesShowsAnEmptyList) {
     ASSERT_NO_FATAL_FAILURE(ReplaceModelLines(u"*MemorySize ", {}));
     ASSERT_TRUE(RunSheet([&] {
-        SelectItem(kDeviceItemMemory);
+        SelectItem(kMemoryTreeItem);
         EXPECT_TRUE(EntryData().empty());
-        DoubleClickItem(kDeviceItemMemory);
+        DoubleClickItem(kMemoryTreeItem);
         EXPECT_TRUE(EntryData().empty());
         Ok();
     }));

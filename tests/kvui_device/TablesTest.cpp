@@ -5,6 +5,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_device/DeviceFixture.h"
 #include "ui/dialogs/SubstDialogs.h"
@@ -23,9 +24,9 @@ struct TableCase {
 };
 
 const TableCase kTables[] = {
-    {"TrueType", kDeviceItemTTSubst, kOptionBuiltinTTSubst, PD_TT_SUBST_DEFAULT, kTTSubstList, kBuiltInFontTableIconId,
+    {"TrueType", kTrueTypeTableTreeItem, kOptionBuiltinTTSubst, PD_TT_SUBST_DEFAULT, kTTSubstList, kBuiltInFontTableIconId,
      kPrinterFontTableIconId},
-    {"OutputPaper", kDeviceItemOutPaper, kOptionNoOutPaperTable, PD_OUT_PAPER_DEFAULT, kOutPaperSubstList,
+    {"OutputPaper", kOutputPaperTableTreeItem, kOptionNoOutPaperTable, PD_OUT_PAPER_DEFAULT, kOutPaperSubstList,
      kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
 };
 

@@ -9,6 +9,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_page2/Page2Fixture.h"
 #include "platform/StandInControls.h"
 #include "platform/StandInShell.h"
@@ -51,7 +52,7 @@ TEST_F(Page2Test, OpensShowingTheWorkingBlockInBothLanguages) {
                 EXPECT_EQ(SelectedData(page, kSourceList), static_cast<WORD>(block.Public.dmDefaultSource));
                 EXPECT_EQ(SendDlgItemMessageW(page, kMediaList, CB_GETCOUNT, 0, 0), kMediaKindCount);
                 EXPECT_EQ(SelectedData(page, kMediaList), block.SourceMediaValue);
-                EXPECT_EQ(TextOf(page, kMediaList), String(kFirstMediaKindString + block.SourceMediaValue, japanese));
+                EXPECT_EQ(TextOf(page, kMediaList), String(kMediaKindTextBase + block.SourceMediaValue, japanese));
                 EXPECT_EQ(SendDlgItemMessageW(page, kPrintModeList, CB_GETCURSEL, 0, 0), block.PrintMode);
                 EXPECT_EQ(SendDlgItemMessageW(page, kOutputTrayList, CB_GETCOUNT, 0, 0), 3);
                 EXPECT_EQ(TextOf(page, kCopiesEdit), u"1");

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "resources/ui/StringIds.h"
 #include "settings/DefaultSettings.h"
 #include "tests/kvui_presets/PresetsFixture.h"
 

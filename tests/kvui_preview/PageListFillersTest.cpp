@@ -12,6 +12,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/Forms.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -194,7 +195,7 @@ TEST_F(ListFillers, DestinationOffersRelaydockOnlyOnARawOnlyPrinter) {
     FillOutputDestinationList(&page_, dialog);
     std::vector<Item> items = Items(dialog, kDestinationCombo);
     ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items[0].data, kDestinationPrinterString);
+    EXPECT_EQ(items[0].data, kPrinterDestinationText);
     EXPECT_EQ(items[0].text, String(4586));
     EXPECT_EQ(Selected(dialog, kDestinationCombo), 0);
 
@@ -213,7 +214,7 @@ TEST_F(ListFillers, DestinationOffersRelaydockOnlyOnARawOnlyPrinter) {
         FillOutputDestinationList(&page_, dialog);
         items = Items(dialog, kDestinationCombo);
         ASSERT_EQ(items.size(), 2u);
-        EXPECT_EQ(items[1].data, kDestinationRelaydockString);
+        EXPECT_EQ(items[1].data, kRelaydockDestinationText);
         EXPECT_EQ(items[1].text, String(661));
         EXPECT_EQ(Selected(dialog, kDestinationCombo), c.selected);
     }

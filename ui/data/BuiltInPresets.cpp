@@ -2,6 +2,7 @@
 #include <array>
 #include <cstring>
 
+#include "resources/ui/StringIds.h"
 #include "ui/data/PresetTable.h"
 
 namespace {
@@ -11,7 +12,7 @@ constexpr BuiltInPreset Standard() {
     entry.id = kPresetBuiltIn | kPresetDefault;
     entry.icon = PresetIconPosition(kStandardPresetIconId);
     entry.nameId = kPresetStandardName;
-    entry.commentId = 618;
+    entry.commentId = kPresetStandardComment;
     entry.nupDown = 1;
     entry.nupAcross = 1;
     return entry;
@@ -22,7 +23,7 @@ constexpr BuiltInPreset JobFile() {
     entry.id = kPresetBuiltIn;
     entry.icon = PresetIconPosition(kJobFilePresetIconId);
     entry.nameId = kPresetJobFileName;
-    entry.commentId = 679;
+    entry.commentId = kPresetJobFileComment;
     entry.copies = 1;
     entry.outputDestination = 1;
     return entry;
@@ -33,7 +34,7 @@ constexpr BuiltInPreset SeparateCopies() {
     entry.id = kPresetBuiltIn;
     entry.icon = PresetIconPosition(kCopiesPresetIconId);
     entry.nameId = kPresetSeparateCopiesName;
-    entry.commentId = 678;
+    entry.commentId = kPresetSeparateCopiesComment;
     entry.pageOptionBit = 1;
     return entry;
 }
@@ -43,7 +44,7 @@ constexpr BuiltInPreset TwoUp() {
     entry.id = kPresetBuiltIn;
     entry.icon = PresetIconPosition(kTwoUpPresetIconId);
     entry.nameId = kPresetTwoUpName;
-    entry.commentId = 676;
+    entry.commentId = kPresetTwoUpComment;
     const char16_t form[] = u"9.5x11inch";
     for (size_t i = 0; i < std::size(form); ++i) entry.formName[i] = form[i];
     entry.optionBits = 0x1;
@@ -57,7 +58,7 @@ constexpr BuiltInPreset WideOutput() {
     entry.id = kPresetBuiltIn;
     entry.icon = PresetIconPosition(kEnlargePresetIconId);
     entry.nameId = kPresetWideOutputName;
-    entry.commentId = 677;
+    entry.commentId = kPresetWideOutputComment;
     const char16_t paper[] = u"15x11inch";
     for (size_t i = 0; i < std::size(paper); ++i) entry.outputPaperName[i] = paper[i];
     entry.optionBits = 0x1;

@@ -7,6 +7,7 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
+#include "resources/ui/StringIds.h"
 #include "settings/FormFile.h"
 #include "settings/Forms.h"
 #include "settings/SpoolerQueries.h"
@@ -23,7 +24,6 @@ constexpr long long kFreeMaxLength = 355600;
 
 constexpr char16_t kFallbackForm[] = u"15x11inch";
 constexpr char16_t kTenByElevenForm[] = u"10x11inch";
-constexpr UINT kFirstSourceString = 200;
 constexpr int kSourceNameChars = 25;
 
 // A paper of the form's own size: the spooler form it registers for the model's paper.
@@ -94,7 +94,7 @@ void TakeDefaultSource(DriverDevMode* block, HMODULE language, const ModelDescri
         block->Public.dmDefaultSource = static_cast<SHORT>(slot->Value);
     }
     WCHAR first[kSourceNameChars] = {};
-    if (LoadStringW(language, kFirstSourceString, first, kSourceNameChars) <= 0) return;
+    if (LoadStringW(language, kAutoSourceName, first, kSourceNameChars) <= 0) return;
     const ModelNamedValue* slots = ModelList<ModelNamedValue>(model, model->InputSlotOffset, model->InputSlotCount);
     for (DWORD i = 0; slots != nullptr && i < model->InputSlotCount; ++i) {
         if (lstrcmpW(ModelString(model, slots[i].NameOffset), first) == 0) {

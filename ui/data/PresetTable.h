@@ -71,13 +71,6 @@ static_assert(offsetof(BuiltInPreset, outputDestination) == 154);
 
 inline constexpr size_t kBuiltInPresetSlots = 16;
 
-// Name strings of the built-in presets; each fixes its own set of settings.
-inline constexpr WORD kPresetStandardName = 531;
-inline constexpr WORD kPresetJobFileName = 573;
-inline constexpr WORD kPresetSeparateCopiesName = 574;
-inline constexpr WORD kPresetTwoUpName = 575;
-inline constexpr WORD kPresetWideOutputName = 576;
-
 /// The driver's built-in presets: slot i is chosen by bit i of the model's PresetFlags.
 std::span<const BuiltInPreset> BuiltInPresetList();
 

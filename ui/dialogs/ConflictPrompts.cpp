@@ -4,6 +4,7 @@
 #include "platform/UserDialogs.h"
 #include "platform/UserResources.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/dialogs/Finishing.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PropertyPages.h"
@@ -14,10 +15,6 @@ namespace {
 constexpr int kLetter = 1;
 constexpr int kA4 = 9;
 constexpr int kB5 = 13;
-
-constexpr UINT kWarnOutOfReach = 757;
-constexpr UINT kWarnOtherSide = 739;
-constexpr UINT kWarnSecondPosition = 758;
 
 const UiContext* ContextOf(const PageRecord* page) { return page != nullptr ? page->context : nullptr; }
 
@@ -47,21 +44,22 @@ void WarnFirstPosition(const PageRecord* page, HWND owner, const DriverDevMode& 
     UINT warning = 0;
     if (paper == kA4 || paper == kLetter) {
         if (IsFinishingPortrait(block.Public.dmOrientation, block.PagesPerSheet)) {
-            if (position == 1 || position == 5 || position == 6 || (position == 4 && secondChosen)) warning = kWarnOutOfReach;
-            if (position == 2 || position == 3) warning = kWarnOtherSide;
+            if (position == 1 || position == 5 || position == 6 || (position == 4 && secondChosen))
+                warning = kPaperDirectionMessage;
+            if (position == 2 || position == 3) warning = kManualFeedFinishingMessage;
         } else {
-            if (position == 3 || position == 4 || (position == 1 && secondChosen)) warning = kWarnOutOfReach;
-            if (position == 5 || position == 6 || position == 7) warning = kWarnOtherSide;
+            if (position == 3 || position == 4 || (position == 1 && secondChosen)) warning = kPaperDirectionMessage;
+            if (position == 5 || position == 6 || position == 7) warning = kManualFeedFinishingMessage;
         }
     } else if (paper == kB5) {
-        warning = kWarnOutOfReach;
+        warning = kPaperDirectionMessage;
     }
     if (warning != 0) ShowFinishingMessage(page, owner, warning, MB_ICONWARNING, beep);
 }
 
 void WarnSecondPosition(const PageRecord* page, HWND owner, const DriverDevMode& block, int position, bool beep) {
     if (position != 0 && block.Public.dmDefaultSource == kFinishingSource && FinishingPaper(block) == kA4) {
-        ShowFinishingMessage(page, owner, kWarnSecondPosition, MB_ICONWARNING, beep);
+        ShowFinishingMessage(page, owner, kSecondPositionA4Message, MB_ICONWARNING, beep);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/User.h"
 #include "platform/UserDialogs.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/dialogs/FeederDialog.h"
 #include "ui/dialogs/Finishing.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr UINT kFirstFeederString = 4011;
 constexpr int kFeederCount = 6;
 constexpr int kEntryChars = 32;  // at most 31 characters and the terminator
 
@@ -24,12 +24,6 @@ constexpr SHORT kUnsavedSources[] = {256, 260};
 // Sources with a single feeder setting.
 constexpr std::u16string_view kSingleFeederSources[] = {u"FEEDER1", u"FEEDER5"};
 
-constexpr UINT kWarnMediaDuplex = 711;
-constexpr UINT kWarnMediaMode10 = 729;
-constexpr UINT kWarnMediaMode8 = 730;
-constexpr UINT kWarnMediaOption0 = 731;
-constexpr UINT kWarnFirstCleared = 753;
-constexpr UINT kWarnSecondCleared = 754;
 constexpr DWORD kOutputMode10 = 1u << 10;
 
 constexpr DWORD kFeederHelpIds[] = {0, 0};
@@ -82,7 +76,7 @@ BOOL InitDialog(HWND dialog, PageRecord* page) {
     const bool single = IsSingleFeederSource(context);
     for (int i = 0; i < (single ? 1 : kFeederCount); ++i) {
         WCHAR text[kEntryChars] = {};
-        LoadStringW(context.languageLibrary, kFirstFeederString + static_cast<UINT>(i), text, kEntryChars);
+        LoadStringW(context.languageLibrary, kFeederSettingTextBase + static_cast<UINT>(i), text, kEntryChars);
         const LRESULT item = SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         if (item >= 0) SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_SETITEMDATA, static_cast<WPARAM>(item), i + 1);
     }
@@ -115,17 +109,17 @@ void ApplyAndWarn(HWND dialog, PageRecord* page) {
     const BYTE feeder = working.FeederSetting;
     if (keptDuplex != DMDUP_SIMPLEX) {
         const bool accepted = media == 0 || media == 5 || (media == 1 && (feeder == 1 || feeder == 2));
-        if (!accepted) Warn(page, dialog, kWarnMediaDuplex);
+        if (!accepted) Warn(page, dialog, kMediaNotDuplexMessage);
     }
     if (media != 0 && !(media == 1 && feeder == 1)) {
-        if (keptOutput & kOutputMode10) Warn(page, dialog, kWarnMediaMode10);
-        if (keptOutput & kOutputFinisherMode) Warn(page, dialog, kWarnMediaMode8);
-        if (keptOutput & kOutputFirstOption) Warn(page, dialog, kWarnMediaOption0);
+        if (keptOutput & kOutputMode10) Warn(page, dialog, kMediaNotSortedMessage);
+        if (keptOutput & kOutputFinisherMode) Warn(page, dialog, kMediaNotStapledMessage);
+        if (keptOutput & kOutputFirstOption) Warn(page, dialog, kMediaNoOutputPositionMessage);
     }
     if (working.CoverFlags & kOutputFinisherMode) {
         ShowFinishingWarnings(page, dialog, working, false);
-        if (keptFirst != 0 && working.FinishPosition1 == 0) Warn(page, dialog, kWarnFirstCleared);
-        if (keptSecond != 0 && working.FinishPosition2 == 0) Warn(page, dialog, kWarnSecondCleared);
+        if (keptFirst != 0 && working.FinishPosition1 == 0) Warn(page, dialog, kFirstPositionClearedMessage);
+        if (keptSecond != 0 && working.FinishPosition2 == 0) Warn(page, dialog, kSecondPositionClearedMessage);
     }
 }
 

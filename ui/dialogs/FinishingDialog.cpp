@@ -10,18 +10,12 @@
 #include "platform/UserDialogs.h"
 #include "platform/WinGdi.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/dialogs/Finishing.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/entry/UiInstance.h"
 
 namespace {
-
-constexpr UINT kAskClearSecond = 4250;
-constexpr UINT kSecondCleared = 4251;
-constexpr UINT kAskClearFirst = 4252;
-constexpr UINT kFirstCleared = 4253;
-constexpr UINT kDuplexOff = 4259;
-constexpr UINT kFirstOptionOff = 4260;
 
 constexpr int kItemsPerRow = 6;
 constexpr int kLabelChars = 32;  // at most 31 characters and the terminator
@@ -260,7 +254,7 @@ int SelectedIndex(FinishDialog& d, const PositionRow& row) {
 void DuplexOff(FinishDialog& d) {
     Scratch(d).Public.dmDuplex = DMDUP_SIMPLEX;
     Scratch(d).SavedDuplex = DMDUP_SIMPLEX;
-    ShowFinishingMessage(d.page, d.dialog, kDuplexOff, MB_ICONWARNING, false);
+    ShowFinishingMessage(d.page, d.dialog, kDuplexOffForFinishingMessage, MB_ICONWARNING, false);
 }
 
 // The common part of a choice in the row of side 0 (first) or 1 (second): the duplex
@@ -299,7 +293,7 @@ bool ChoosePosition(FinishDialog& d, int side, int index, int& chosen, int& code
     }
     if (FinishPositionsConflict(s.Public.dmOrientation, FinishingPaper(s), first ? code : s.FinishPosition1,
                                 first ? s.FinishPosition2 : code, s.PagesPerSheet, s.Public.dmDefaultSource)) {
-        if (ShowFinishingMessage(d.page, d.dialog, first ? kAskClearSecond : kAskClearFirst,
+        if (ShowFinishingMessage(d.page, d.dialog, first ? kClearSecondPositionMessage : kClearFirstPositionMessage,
                                  MB_OKCANCEL | MB_ICONEXCLAMATION, false) != IDOK) {
             Select(d, row, row.current);
             return false;
@@ -308,7 +302,8 @@ bool ChoosePosition(FinishDialog& d, int side, int index, int& chosen, int& code
         s.CoverFlags &= ~(first ? kOutputSecondChosen : kOutputFirstChosen);
         other.current = 0;
         Select(d, other, 0);
-        ShowFinishingMessage(d.page, d.dialog, first ? kSecondCleared : kFirstCleared, MB_ICONWARNING, false);
+        ShowFinishingMessage(d.page, d.dialog, first ? kSecondPositionDroppedMessage : kFirstPositionDroppedMessage,
+                             MB_ICONWARNING, false);
     } else if (!changed) {
         return false;
     }
@@ -330,7 +325,7 @@ void ChooseFirst(FinishDialog& d, int index) {
     WarnFirstPosition(d.page, d.dialog, s, code, true);
     if ((s.CoverFlags & kOutputFirstOption) != 0 && code != 0) {
         s.CoverFlags &= ~kOutputFirstOption;
-        ShowFinishingMessage(d.page, d.dialog, kFirstOptionOff, MB_ICONWARNING, false);
+        ShowFinishingMessage(d.page, d.dialog, kOutputPositionOffMessage, MB_ICONWARNING, false);
     } else if ((d.page->context->workingBlock.CoverFlags & kOutputFirstOption) != 0 && code == 0) {
         s.CoverFlags |= kOutputFirstOption;
     }

@@ -7,11 +7,11 @@
 
 #include "platform/User.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/dialogs/Finishing.h"
 
 namespace {
 
-constexpr UINT kManualSourceString = 207;
 constexpr int kSlotNameChars = 80;
 
 // Paper codes of the form list.
@@ -29,30 +29,42 @@ struct Row {
 
 // First positions after entry 0, by orientation and paper group.
 constexpr Row kPortraitFullRows[] = {
-    {kPortraitStapleTopLeftIconId, 4201, 1},    {kPortraitStapleTopTwoIconId, 4204, 4},
-    {kPortraitStapleBottomLeftIconId, 4205, 5}, {kPortraitStapleBottomRightIconId, 4206, 6},
-    {kPortraitStapleTopRightIconId, 4202, 2},   {kPortraitStapleLeftTwoIconId, 4203, 3},
+    {kPortraitStapleTopLeftIconId, kPortraitStapleTopLeftText, 1},
+    {kPortraitStapleTopTwoIconId, kPortraitStapleTopTwoText, 4},
+    {kPortraitStapleBottomLeftIconId, kPortraitStapleBottomLeftText, 5},
+    {kPortraitStapleBottomRightIconId, kPortraitStapleBottomRightText, 6},
+    {kPortraitStapleTopRightIconId, kPortraitStapleTopRightText, 2},
+    {kPortraitStapleLeftTwoIconId, kPortraitStapleLeftTwoText, 3},
 };
 constexpr Row kPortraitSmallRows[] = {
-    {kPortraitStapleTopLeftIconId, 4201, 1},    {kPortraitStapleTopTwoIconId, 4204, 4},
-    {kPortraitStapleBottomLeftIconId, 4205, 5}, {kPortraitStapleBottomRightIconId, 4206, 6},
+    {kPortraitStapleTopLeftIconId, kPortraitStapleTopLeftText, 1},
+    {kPortraitStapleTopTwoIconId, kPortraitStapleTopTwoText, 4},
+    {kPortraitStapleBottomLeftIconId, kPortraitStapleBottomLeftText, 5},
+    {kPortraitStapleBottomRightIconId, kPortraitStapleBottomRightText, 6},
 };
 constexpr Row kPortraitLargeRows[] = {
-    {kPortraitStapleTopLeftIconId, 4201, 1}, {kPortraitStapleTopTwoIconId, 4204, 4},
-    {kPortraitStapleLeftTwoIconId, 4203, 3},
+    {kPortraitStapleTopLeftIconId, kPortraitStapleTopLeftText, 1},
+    {kPortraitStapleTopTwoIconId, kPortraitStapleTopTwoText, 4},
+    {kPortraitStapleLeftTwoIconId, kPortraitStapleLeftTwoText, 3},
 };
 constexpr Row kLandscapeFullRows[] = {
-    {kLandscapeStapleTopLeftIconId, 4211, 1},    {kLandscapeStapleTopTwoIconId, 4214, 4},
-    {kLandscapeStapleLeftTwoIconId, 4213, 3},    {kLandscapeStapleTopRightIconId, 4212, 7},
-    {kLandscapeStapleBottomLeftIconId, 4215, 5}, {kLandscapeStapleBottomRightIconId, 4216, 6},
+    {kLandscapeStapleTopLeftIconId, kLandscapeStapleTopLeftText, 1},
+    {kLandscapeStapleTopTwoIconId, kLandscapeStapleTopTwoText, 4},
+    {kLandscapeStapleLeftTwoIconId, kLandscapeStapleLeftTwoText, 3},
+    {kLandscapeStapleTopRightIconId, kLandscapeStapleTopRightText, 7},
+    {kLandscapeStapleBottomLeftIconId, kLandscapeStapleBottomLeftText, 5},
+    {kLandscapeStapleBottomRightIconId, kLandscapeStapleBottomRightText, 6},
 };
 constexpr Row kLandscapeSmallRows[] = {
-    {kLandscapeStapleTopLeftIconId, 4211, 1}, {kLandscapeStapleTopTwoIconId, 4214, 4},
-    {kLandscapeStapleLeftTwoIconId, 4213, 3},
+    {kLandscapeStapleTopLeftIconId, kLandscapeStapleTopLeftText, 1},
+    {kLandscapeStapleTopTwoIconId, kLandscapeStapleTopTwoText, 4},
+    {kLandscapeStapleLeftTwoIconId, kLandscapeStapleLeftTwoText, 3},
 };
 constexpr Row kLandscapeLargeRows[] = {
-    {kLandscapeStapleTopLeftIconId, 4211, 1},    {kLandscapeStapleTopTwoIconId, 4214, 4},
-    {kLandscapeStapleBottomLeftIconId, 4215, 5}, {kLandscapeStapleBottomRightIconId, 4216, 6},
+    {kLandscapeStapleTopLeftIconId, kLandscapeStapleTopLeftText, 1},
+    {kLandscapeStapleTopTwoIconId, kLandscapeStapleTopTwoText, 4},
+    {kLandscapeStapleBottomLeftIconId, kLandscapeStapleBottomLeftText, 5},
+    {kLandscapeStapleBottomRightIconId, kLandscapeStapleBottomRightText, 6},
 };
 
 class ListBuilder {
@@ -104,12 +116,12 @@ FinishPositionList BuildFinishPosition1Table(const DriverDevMode& block, bool ma
     const bool full = (paper == kLetter || paper == kA4) && manualSource;
     const bool large = paper == kA3 || paper == kB4;
     if (IsFinishingPortrait(block.Public.dmOrientation, block.PagesPerSheet)) {
-        builder.Add(Row{kPortraitStapleNoneIconId, 4200, 0});
+        builder.Add(Row{kPortraitStapleNoneIconId, kPortraitStapleNoneText, 0});
         if (full) builder.Add(kPortraitFullRows);
         if (small) builder.Add(kPortraitSmallRows);
         if (large) builder.Add(kPortraitLargeRows);
     } else {
-        builder.Add(Row{kLandscapeStapleNoneIconId, 4210, 0});
+        builder.Add(Row{kLandscapeStapleNoneIconId, kLandscapeStapleNoneText, 0});
         if (full) builder.Add(kLandscapeFullRows);
         if (small) builder.Add(kLandscapeSmallRows);
         if (large) builder.Add(kLandscapeLargeRows);
@@ -121,15 +133,18 @@ FinishPositionList BuildFinishPosition2Table(const DriverDevMode& block) {
     ListBuilder builder;
     const int paper = FinishingPaper(block);
     if (IsFinishingPortrait(block.Public.dmOrientation, block.PagesPerSheet)) {
-        builder.Add(Row{kPortraitPunchNoneIconId, 4220, 0});
-        if (paper == kA3) builder.Add(Row{kPortraitPunchLeftIconId, 4221, 1});
-        if (paper == kA4) builder.Add({Row{kPortraitPunchTopIconId, 4222, 2}, Row{kPortraitPunchRightIconId, 4223, 3}});
+        builder.Add(Row{kPortraitPunchNoneIconId, kPortraitPunchNoneText, 0});
+        if (paper == kA3) builder.Add(Row{kPortraitPunchLeftIconId, kPortraitPunchLeftText, 1});
+        if (paper == kA4)
+            builder.Add({Row{kPortraitPunchTopIconId, kPortraitPunchTopText, 2},
+                         Row{kPortraitPunchRightIconId, kPortraitPunchRightText, 3}});
     } else {
-        builder.Add(Row{kLandscapePunchNoneIconId, 4230, 0});
+        builder.Add(Row{kLandscapePunchNoneIconId, kLandscapePunchNoneText, 0});
         if (paper == kA3) {
-            builder.Add({Row{kLandscapePunchTopIconId, 4232, 2}, Row{kLandscapePunchRightIconId, 4233, 3}});
+            builder.Add({Row{kLandscapePunchTopIconId, kLandscapePunchTopText, 2},
+                         Row{kLandscapePunchRightIconId, kLandscapePunchRightText, 3}});
         }
-        if (paper == kA4) builder.Add(Row{kLandscapePunchLeftIconId, 4231, 1});
+        if (paper == kA4) builder.Add(Row{kLandscapePunchLeftIconId, kLandscapePunchLeftText, 1});
     }
     return builder.List();
 }
@@ -137,7 +152,7 @@ FinishPositionList BuildFinishPosition2Table(const DriverDevMode& block) {
 bool IsManualSource(const DriverDevMode& block, const ModelDescription* model, HMODULE languageLibrary) {
     WCHAR name[kSlotNameChars] = {};
     if (model == nullptr || languageLibrary == nullptr ||
-        LoadStringW(languageLibrary, kManualSourceString, name, kSlotNameChars) <= 0) {
+        LoadStringW(languageLibrary, kManualSourceName, name, kSlotNameChars) <= 0) {
         return false;
     }
     const ModelNamedValue* slots = ModelList<ModelNamedValue>(model, model->InputSlotOffset, model->InputSlotCount);

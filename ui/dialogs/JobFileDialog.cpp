@@ -12,6 +12,7 @@
 #include "platform/PropSheet.h"
 #include "platform/Shell.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "settings/SpoolerQueries.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PropertyPages.h"
@@ -23,13 +24,6 @@ constexpr char16_t kBrowseTitle[] = u"フォルダを選択してください";
 constexpr size_t kDefaultNameChars = 15;
 constexpr size_t kPrnNameExtra = 5;
 constexpr size_t kPlainNameExtra = 9;
-
-constexpr int kNoFolderMessage = 771;
-constexpr int kNoNameMessage = 772;
-constexpr int kBadFolderMessage = 773;
-constexpr int kTooLongMessage = 775;
-constexpr int kWindowsFolderMessage = 776;
-constexpr int kBadNameMessage = 779;
 
 constexpr DWORD kHelpIds[] = {
     kJobFolderCheck, kJobFolderCheck, kJobFolderEdit, kJobFolderEdit, kJobNameCheck, kJobNameCheck,
@@ -115,11 +109,13 @@ bool CheckFields(HWND dialog, PageRecord* page) {
         Refuse(page, dialog, messageId, focus);
         passed = false;
     };
-    if (ownFolder && folderEmpty) refuse(kNoFolderMessage, kJobFolderEdit);
-    if (ownFolder && !folderEmpty && IsBadFolderPath(scratch.JobFolder) != 0) refuse(kBadFolderMessage, kJobFolderEdit);
-    if (ownFolder && IsInWindowsFolder(scratch.JobFolder) != 0) refuse(kWindowsFolderMessage, kJobFolderEdit);
-    if (ownName && nameEmpty) refuse(kNoNameMessage, kJobNameEdit);
-    if (ownName && !nameEmpty && HasBadFileNameChars(scratch.JobFileName) != 0) refuse(kBadNameMessage, kJobNameEdit);
+    if (ownFolder && folderEmpty) refuse(kNoJobFolderMessage, kJobFolderEdit);
+    if (ownFolder && !folderEmpty && IsBadFolderPath(scratch.JobFolder) != 0)
+        refuse(kBadJobFolderMessage, kJobFolderEdit);
+    if (ownFolder && IsInWindowsFolder(scratch.JobFolder) != 0) refuse(kWindowsJobFolderMessage, kJobFolderEdit);
+    if (ownName && nameEmpty) refuse(kNoJobNameMessage, kJobNameEdit);
+    if (ownName && !nameEmpty && HasBadFileNameChars(scratch.JobFileName) != 0)
+        refuse(kJobNameCharactersMessage, kJobNameEdit);
 
     // The job file's whole path: folder, separator, name and what the engine adds to it.
     WCHAR folder[kJobPathChars] = {};
@@ -136,7 +132,7 @@ bool CheckFields(HWND dialog, PageRecord* page) {
         namePart = Length(scratch.JobFileName) + (StripPrnExtension(name) != 0 ? kPrnNameExtra : kPlainNameExtra);
     }
     if (Length(folder) + namePart >= kJobPathChars) {
-        refuse(kTooLongMessage, ownFolder || !ownName ? kJobFolderEdit : kJobNameEdit);
+        refuse(kJobPathTooLongMessage, ownFolder || !ownName ? kJobFolderEdit : kJobNameEdit);
     }
     return passed;
 }

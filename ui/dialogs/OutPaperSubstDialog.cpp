@@ -9,6 +9,7 @@
 #include "platform/Modules.h"
 #include "platform/Shell.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "settings/PrinterData.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/data/PrinterDataValues.h"
@@ -18,10 +19,9 @@
 namespace {
 
 constexpr SubstControls kControls{kOutPaperSubstList, kOutPaperSubstLabel, kOutPaperSubstNameText, kOutPaperSubstCombo};
-constexpr UINT kPaperColumnText = 419;
-constexpr UINT kOutputColumnText = 421;
-constexpr UINT kNoOutputText = 468;
-constexpr UINT kNeedsOutputWarning = 700;
+// The settings tree's labels of the two papers head the columns.
+constexpr UINT kPaperColumnText = kPaperSizeTreeItem;
+constexpr UINT kOutputColumnText = kOutputPaperTreeItem;
 constexpr int kNoOutputChars = 32;
 constexpr LPARAM kUnset = -1;
 
@@ -97,7 +97,7 @@ void FillOutPaperTargetList(HWND dialog, const UiContext* context) {
         if (item >= 0) SetSubstItemParam(list, item, 0);
     }
     WCHAR none[kNoOutputChars] = {};
-    LoadStringW(context->languageLibrary, kNoOutputText, none, kNoOutputChars);
+    LoadStringW(context->languageLibrary, kNoOutputPaperText, none, kNoOutputChars);
     SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(none));
     SendDlgItemMessageW(dialog, kOutPaperSubstCombo, CB_SETITEMDATA, 0, 0);
     const int fallback = DefaultFormChoice(dialog, context);
@@ -185,7 +185,7 @@ void OnChoice(HWND dialog, PageRecord* page) {
         return;
     }
     // Only an output paper can go without one.
-    ShowPageWarning(page, dialog, kNeedsOutputWarning);
+    ShowPageWarning(page, dialog, kNeedsOutputPaperMessage);
     const HWND list = GetDlgItem(dialog, kOutPaperSubstList);
     const int item = SelectedSubstItem(list);
     const LPARAM current = item >= 0 ? SubstItemParam(list, item) : kUnset;

@@ -12,6 +12,7 @@
 #include "platform/Shell.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/SpoolerQueries.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/data/FormFileHeader.h"
@@ -34,7 +35,6 @@ constexpr size_t kNameBytes = 8;
 constexpr size_t kWarnPathChars = 387;
 constexpr int kWarnTextChars = 129;
 constexpr int kFilterChars = 64;
-constexpr UINT kFilterString = 472;
 constexpr size_t kOpenFileChars = 520;
 constexpr size_t kOpenTitleChars = 128;
 constexpr char16_t kExtension[] = u".fn2";
@@ -240,11 +240,11 @@ bool CheckFormFile(HWND dialog, UiContext* context, bool warn) {
 void WarnFormFileError(HWND dialog, UiContext* context) {
     UINT textId = 0;
     switch (context->scratchBlock.OverlayStatus) {
-    case kOverlayNotFormFile: textId = 707; break;
-    case kOverlayBadPaper: textId = 706; break;
+    case kOverlayNotFormFile: textId = kNotFormFileMessage; break;
+    case kOverlayBadPaper: textId = kFormPaperSizeMessage; break;
     case kOverlayNoName:
     case kOverlayCannotOpen:
-    case kOverlayNoFolder: textId = 708; break;
+    case kOverlayNoFolder: textId = kFormFileUnreadableMessage; break;
     default: return;
     }
     Text message = DialogText(dialog, kOverlayFileCombo, kWarnPathChars);
@@ -354,7 +354,7 @@ void OnSwitch(HWND dialog, UiContext* context) {
 
 void OnBrowse(HWND dialog, UiContext* context) {
     WCHAR filter[kFilterChars + 2] = {};
-    const int length = LoadStringW(context->languageLibrary, kFilterString, filter, kFilterChars + 1);
+    const int length = LoadStringW(context->languageLibrary, kFormFileFilterText, filter, kFilterChars + 1);
     if (length > 0) {
         const WCHAR separator = filter[length - 1];
         for (int i = 0; i < length; ++i) {

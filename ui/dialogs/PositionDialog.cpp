@@ -8,6 +8,7 @@
 #include "platform/Modules.h"
 #include "platform/PropSheet.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/dialogs/PositionDialog.h"
@@ -16,8 +17,6 @@
 
 namespace {
 
-constexpr UINT kStringBadScale = 709;
-constexpr UINT kStringOffPaper = 710;
 constexpr int kOffsetSpins[] = {kPositionTopSpin, kPositionLeftSpin, kPositionBackTopSpin, kPositionBackLeftSpin};
 
 // The dialogs' help table: {control id, help id} pairs ending with 0. The help ids are the
@@ -288,13 +287,13 @@ void OnOk(PositionDialogState* state, HWND dialog) {
         if (digits) typed = value;
     }
     if (block->LayoutScale < kScaleMin || block->LayoutScale > kScaleMax || typed < kScaleMin || typed > kScaleMax) {
-        ShowPageWarning(PageRecordOf(dialog), dialog, kStringBadScale);
+        ShowPageWarning(PageRecordOf(dialog), dialog, kScaleRangeMessage);
         HWND edit = GetDlgItem(dialog, kPositionScaleEdit);
         SetFocus(edit);
         SendMessageW(edit, EM_SETSEL, 0, -1);
         return;
     }
-    if (!CheckImageOnPaper(state)) ShowPageWarning(PageRecordOf(dialog), dialog, kStringOffPaper);
+    if (!CheckImageOnPaper(state)) ShowPageWarning(PageRecordOf(dialog), dialog, kImageOffPaperMessage);
     Constrain(state, dialog);
     state->context->workingBlock = state->context->scratchBlock;
     EndDialog(dialog, 1);

@@ -10,6 +10,7 @@
 #include "platform/Controls.h"
 #include "platform/Modules.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "ui/dialogs/PositionDialog.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/entry/UiContext.h"
@@ -26,8 +27,6 @@ constexpr LONG kFixedNupSpanMm = 354;
 constexpr LONG kFixedNupDropMm = 143;
 constexpr double kFixedNupSpanInch = 139.37007874015748;
 constexpr double kFixedNupDropInch = 56.29921259842519;
-constexpr UINT kStringFrontOnly = 473;
-constexpr UINT kStringNupPaper = 672;
 
 // Edits and spins of both sides, and the unit labels.
 constexpr int kOffsetEdits[] = {kPositionTopEdit,     kPositionLeftEdit,     kPositionBelowText,     kPositionRightText,
@@ -233,7 +232,8 @@ void ShowPaperCaption(PositionDialogState* state, HWND dialog) {
     if (NupCountsInUse(block)) {
         WCHAR text[128] = {};
         if (state->context->languageLibrary != nullptr) {
-            LoadStringW(state->context->languageLibrary, kStringNupPaper, text, static_cast<int>(std::size(text)));
+            LoadStringW(state->context->languageLibrary, kSetByPagesPerSheetText, text,
+                        static_cast<int>(std::size(text)));
         }
         WriteField(state, dialog, kPositionCaption, text, true);
         return;
@@ -298,7 +298,8 @@ void ArrangeScaleControls(PositionDialogState* state, HWND dialog) {
         move(kPositionScaleGroup, kPositionScaleUnit);
         WCHAR text[64] = {};
         if (state->context->languageLibrary != nullptr &&
-            LoadStringW(state->context->languageLibrary, kStringFrontOnly, text, static_cast<int>(std::size(text))) > 0) {
+            LoadStringW(state->context->languageLibrary, kPrintPositionGroupText, text,
+                        static_cast<int>(std::size(text))) > 0) {
             WriteField(state, dialog, kPositionFrontGroup, text, true);
         }
     }

@@ -10,6 +10,7 @@
 #include "platform/Controls.h"
 #include "platform/PropSheet.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/pages/PropertyPages.h"
@@ -24,12 +25,6 @@ constexpr UINT kFocusNameMessage = 1130;
 constexpr UINT kListBoxSetFocus = 4;  // LBN_SETFOCUS
 
 // Strings of the language library.
-constexpr UINT kBuiltInNotDeleted = 701;
-constexpr UINT kConfirmDelete = 702;
-constexpr UINT kBuiltInNameTaken = 703;
-constexpr UINT kConfirmReplace = 704;
-constexpr UINT kPresetLimitReached = 705;
-constexpr UINT kPresetsNotSaved = 712;
 
 constexpr DWORD kPresetHelpIds[] = {0, 0};
 
@@ -160,10 +155,10 @@ void OnDelete(HWND dialog, PresetDialogState* state) {
     PresetRecord* record = item >= 0 ? PresetAt(list, item) : nullptr;
     if (record == nullptr) return;
     if ((record->id & kPresetBuiltIn) != 0) {
-        Message(dialog, *state, kBuiltInNotDeleted, MB_ICONINFORMATION);
+        Message(dialog, *state, kBuiltInPresetKeptMessage, MB_ICONINFORMATION);
         return;
     }
-    if (Message(dialog, *state, kConfirmDelete, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
+    if (Message(dialog, *state, kDeletePresetMessage, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
     ForgetName(state, record->name);
     SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(item), 0);
     UiPoolFree(state->page->context->pool, record);
@@ -181,14 +176,14 @@ void OnSave(HWND dialog, PresetDialogState* state) {
     const int existing = FindByName(list, name);
     if (existing >= 0) {
         if ((PresetAt(list, existing)->id & kPresetBuiltIn) != 0) {
-            Message(dialog, *state, kBuiltInNameTaken, MB_ICONINFORMATION);
+            Message(dialog, *state, kBuiltInPresetNameMessage, MB_ICONINFORMATION);
             return;
         }
-        if (Message(dialog, *state, kConfirmReplace, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
+        if (Message(dialog, *state, kReplacePresetMessage, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
     }
     const int limit = existing >= 0 ? kPresetLimit + 1 : kPresetLimit;
     if (PresetItemCount(list) >= limit) {
-        Message(dialog, *state, kPresetLimitReached, MB_ICONINFORMATION);
+        Message(dialog, *state, kPresetLimitMessage, MB_ICONINFORMATION);
         return;
     }
     if (ShowPresetTreeDialog(state->page, dialog) != 1) {
@@ -202,14 +197,14 @@ void OnSave(HWND dialog, PresetDialogState* state) {
     // as it was, and says so.
     auto* record = static_cast<PresetRecord*>(UiPoolAlloc(context->pool, sizeof(PresetRecord)));
     if (record == nullptr) {
-        Message(dialog, *state, kPresetsNotSaved, MB_ICONWARNING);
+        Message(dialog, *state, kPresetsNotSavedMessage, MB_ICONWARNING);
         return;
     }
     MakeUserPreset(context->workingBlock, static_cast<DWORD>(icon), name.c_str(), comment.c_str(), record);
     const int at = InsertRecord(list, PresetItemCount(list), record);
     if (at < 0) {
         UiPoolFree(context->pool, record);
-        Message(dialog, *state, kPresetsNotSaved, MB_ICONWARNING);
+        Message(dialog, *state, kPresetsNotSavedMessage, MB_ICONWARNING);
         return;
     }
     if (existing >= 0) {
@@ -365,7 +360,7 @@ void OnCommand(HWND dialog, PresetDialogState* state, int control, int code) {
         // A list that is not the whole table (it could not be read or copied whole) is not
         // written: the stored presets stay, the current one with them, and the user is told.
         if (!WritePresetTable(dialog, state->page, kPresetDialogList, TRUE)) {
-            Message(dialog, *state, kPresetsNotSaved, MB_ICONWARNING);
+            Message(dialog, *state, kPresetsNotSavedMessage, MB_ICONWARNING);
             EndDialog(dialog, 0);
             return;
         }

@@ -7,6 +7,7 @@
 #include "platform/Modules.h"
 #include "platform/Shell.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "settings/PrinterData.h"
 #include "ui/data/PrinterDataValues.h"
 #include "ui/dialogs/SubstDialogs.h"
@@ -15,10 +16,10 @@
 namespace {
 
 constexpr SubstControls kControls{kTTSubstList, kTTSubstLabel, kTTSubstNameText, kTTSubstCombo};
-constexpr UINT kFaceColumnText = 536;
-constexpr UINT kDeviceColumnText = 537;
 // The device fonts in the order they are offered; the first stands for no substitution.
-constexpr UINT kDeviceFontTexts[] = {462, 463, 465, 464, 466, 467, 4400};
+constexpr UINT kDeviceFontTexts[] = {kNoSubstitutionText, kMinchoFontName,         kVerticalMinchoFontName,
+                                     kGothicFontName,     kVerticalGothicFontName, kCourierFontName,
+                                     kLinePrinterFontName};
 constexpr int kDeviceFontChars = 32;
 
 // Help tables: {control id, help id} pairs ending with 0.
@@ -126,7 +127,7 @@ bool SaveTTSubstTable(HWND dialog, UiContext* context) {
 void OnInitDialog(HWND dialog, PageRecord* page) {
     UiContext* context = page->context;
     const bool readOnly = IsReadOnlySubst(page);
-    InsertSubstColumns(dialog, kControls, context->languageLibrary, kFaceColumnText, kDeviceColumnText);
+    InsertSubstColumns(dialog, kControls, context->languageLibrary, kTrueTypeFontColumnText, kPrinterFontColumnText);
     LayoutSubstMode(dialog, kControls, readOnly);
     FillTrueTypeFaceList(dialog);
     FillDeviceFontList(dialog, context->languageLibrary);

@@ -9,6 +9,7 @@
 #include "platform/DriverUi.h"
 #include "platform/Modules.h"
 #include "platform/Owners.h"
+#include "resources/ui/StringIds.h"
 #include "settings/Forms.h"
 #include "settings/MergeSettings.h"
 #include "settings/ValidateSettings.h"
@@ -25,9 +26,6 @@ constexpr DWORD kTrueTypeAnswer = 1;
 constexpr DWORD kMaxCopies = 999;
 constexpr DWORD kPrintRate = 8250;
 constexpr DWORD kPrintRateUnitLpm = 3;
-constexpr UINT kAutoSlotString = 200;
-constexpr UINT kAutoSlotNameString = 300;
-constexpr UINT kPersonalityString = 99;
 constexpr SHORT kSourceMsf = 1001;
 constexpr SHORT kSourceManual = 2001;
 constexpr BYTE kLevelEmpty = 0;
@@ -82,9 +80,9 @@ DWORD AnswerForms(HANDLE printer, WORD index, LPWSTR output) {
 // DC_BINS, DC_BINNAMES: the model's input slots named as the automatic source.
 DWORD AnswerBins(const ModelDescription* model, HMODULE language, WORD index, LPWSTR output) {
     WCHAR slotName[64] = {};
-    if (LoadStringW(language, kAutoSlotString, slotName, static_cast<int>(std::size(slotName))) <= 0) return 0;
+    if (LoadStringW(language, kAutoSourceName, slotName, static_cast<int>(std::size(slotName))) <= 0) return 0;
     WCHAR binName[kCapBinNameChars] = {};
-    if (index == DC_BINNAMES) LoadStringW(language, kAutoSlotNameString, binName, static_cast<int>(kCapBinNameChars));
+    if (index == DC_BINNAMES) LoadStringW(language, kAutoSelectBinName, binName, static_cast<int>(kCapBinNameChars));
     const auto* slots = ModelList<ModelNamedValue>(model, model->InputSlotOffset, model->InputSlotCount);
     if (slots == nullptr) return 0;
     DWORD count = 0;
@@ -149,7 +147,7 @@ DWORD Answer(HANDLE printer, WORD index, LPWSTR output, const DriverDevMode& blo
         case DC_PERSONALITY:
             if (output != nullptr) {
                 WCHAR personality[kCapPersonalityChars] = {};
-                LoadStringW(language, kPersonalityString, personality, static_cast<int>(kCapPersonalityChars));
+                LoadStringW(language, kPrinterLanguageName, personality, static_cast<int>(kCapPersonalityChars));
                 PutName(output, 0, kCapPersonalityChars, personality);
             }
             return 1;

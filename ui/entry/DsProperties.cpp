@@ -6,6 +6,7 @@
 #include "platform/Modules.h"
 #include "platform/Registry.h"
 #include "platform/Spooler.h"
+#include "resources/ui/StringIds.h"
 #include "settings/DefaultSettings.h"
 #include "ui/entry/LanguageLibrary.h"
 #include "ui/data/PrinterDataValues.h"
@@ -28,9 +29,9 @@ struct ReportedBin {
     UINT stringId;
 };
 constexpr ReportedBin kReportedBins[] = {
-    {1, kFeeder1, 201},     {2, kFeeder1 + 1, 202}, {3, kFeeder1 + 2, 203}, {4, kFeeder1 + 3, 204},
-    {5, kFeeder1 + 4, 205}, {1001, kMsf, 206},      {2001, kManual, 207},   {3001, kEnv, 208},
-    {4001, kMp, 219},
+    {1, kFeeder1, kFeeder1SourceName},     {2, kFeeder1 + 1, kFeeder2SourceName}, {3, kFeeder1 + 2, kFeeder3SourceName},
+    {4, kFeeder1 + 3, kFeeder4SourceName}, {5, kFeeder1 + 4, kFeeder5SourceName}, {1001, kMsf, kMsfSourceName},
+    {2001, kManual, kManualSourceName},    {3001, kEnv, kEnvelopeSourceName},     {4001, kMp, kMultiPurposeSourceName},
 };
 
 const ReportedBin* FindBin(SHORT binId) {
@@ -85,10 +86,10 @@ void PublishDsProperties(DriverDevMode* block, const PrinterStatusSnapshot* stat
     WCHAR empty[2] = {};
     SetPrinterDataExW(printer, kDsKey, u"printMediaReady", REG_MULTI_SZ, reinterpret_cast<LPBYTE>(empty),
                       sizeof empty);
-    SetMultiString(printer, u"printBinNames", language.Get(), 300, kBinNameChars);
+    SetMultiString(printer, u"printBinNames", language.Get(), kAutoSelectBinName, kBinNameChars);
     const WORD duplexFlags = block->DeviceSlots[kDuplex].State;
     SetByte(printer, u"printDuplexSupported", (duplexFlags & 0x1) != 0 && (duplexFlags & kDeviceInstalled) != 0 ? 1 : 0);
-    SetMultiString(printer, u"printLanguage", language.Get(), 99, kLanguageChars);
+    SetMultiString(printer, u"printLanguage", language.Get(), kPrinterLanguageName, kLanguageChars);
     DWORD memory = block->InstalledMemory;
     SetPrinterDataExW(printer, kDsKey, u"printMemory", REG_DWORD, reinterpret_cast<LPBYTE>(&memory), sizeof memory);
     SetByte(printer, u"printStaplingSupported", 0);

@@ -5,6 +5,7 @@
 
 #include "platform/Kernel.h"
 #include "platform/Owners.h"
+#include "resources/ui/StringIds.h"
 #include "settings/MergeSettings.h"
 #include "settings/ModelCache.h"
 #include "settings/SpoolerQueries.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-constexpr UINT kNoModelMessage = 100;
-constexpr UINT kNoMemoryMessage = 101;
 constexpr size_t kFormNameChars = 32;
 
 // One compared field: its dmFields bit, place and size in the DEVMODE, and its message.
@@ -31,16 +30,25 @@ struct ComparedField {
 
 #define KV_FIELD(bit, field, message) {bit, offsetof(DEVMODEW, field), sizeof(DEVMODEW::field), message}
 constexpr ComparedField kComparedFields[] = {
-    KV_FIELD(DM_ORIENTATION, dmOrientation, 102),   KV_FIELD(DM_PAPERSIZE, dmPaperSize, 103),
-    KV_FIELD(DM_PAPERLENGTH, dmPaperLength, 104),   KV_FIELD(DM_PAPERWIDTH, dmPaperWidth, 105),
-    KV_FIELD(DM_SCALE, dmScale, 106),               KV_FIELD(DM_COPIES, dmCopies, 107),
-    KV_FIELD(DM_DEFAULTSOURCE, dmDefaultSource, 108), KV_FIELD(DM_PRINTQUALITY, dmPrintQuality, 109),
-    KV_FIELD(DM_COLOR, dmColor, 110),               KV_FIELD(DM_DUPLEX, dmDuplex, 111),
-    KV_FIELD(DM_YRESOLUTION, dmYResolution, 112),   KV_FIELD(DM_TTOPTION, dmTTOption, 113),
-    KV_FIELD(DM_COLLATE, dmCollate, 114),           KV_FIELD(DM_FORMNAME, dmFormName, 115),
-    KV_FIELD(DM_NUP, dmNup, 116),                   KV_FIELD(DM_ICMMETHOD, dmICMMethod, 117),
-    KV_FIELD(DM_ICMINTENT, dmICMIntent, 118),       KV_FIELD(DM_MEDIATYPE, dmMediaType, 119),
-    KV_FIELD(DM_DITHERTYPE, dmDitherType, 120),
+    KV_FIELD(DM_ORIENTATION, dmOrientation, kOrientationMismatchMessage),
+    KV_FIELD(DM_PAPERSIZE, dmPaperSize, kPaperSizeMismatchMessage),
+    KV_FIELD(DM_PAPERLENGTH, dmPaperLength, kPaperLengthMismatchMessage),
+    KV_FIELD(DM_PAPERWIDTH, dmPaperWidth, kPaperWidthMismatchMessage),
+    KV_FIELD(DM_SCALE, dmScale, kScaleMismatchMessage),
+    KV_FIELD(DM_COPIES, dmCopies, kCopiesMismatchMessage),
+    KV_FIELD(DM_DEFAULTSOURCE, dmDefaultSource, kDefaultSourceMismatchMessage),
+    KV_FIELD(DM_PRINTQUALITY, dmPrintQuality, kPrintQualityMismatchMessage),
+    KV_FIELD(DM_COLOR, dmColor, kColorMismatchMessage),
+    KV_FIELD(DM_DUPLEX, dmDuplex, kDuplexMismatchMessage),
+    KV_FIELD(DM_YRESOLUTION, dmYResolution, kYResolutionMismatchMessage),
+    KV_FIELD(DM_TTOPTION, dmTTOption, kTTOptionMismatchMessage),
+    KV_FIELD(DM_COLLATE, dmCollate, kCollateMismatchMessage),
+    KV_FIELD(DM_FORMNAME, dmFormName, kFormNameMismatchMessage),
+    KV_FIELD(DM_NUP, dmNup, kNupMismatchMessage),
+    KV_FIELD(DM_ICMMETHOD, dmICMMethod, kICMMethodMismatchMessage),
+    KV_FIELD(DM_ICMINTENT, dmICMIntent, kICMIntentMismatchMessage),
+    KV_FIELD(DM_MEDIATYPE, dmMediaType, kMediaTypeMismatchMessage),
+    KV_FIELD(DM_DITHERTYPE, dmDitherType, kDitherTypeMismatchMessage),
 };
 #undef KV_FIELD
 
@@ -95,9 +103,9 @@ BOOL QueryPrintJob(DEVQUERYPRINT_INFO* info) {
     }
     if (info->pDevMode == nullptr) return TRUE;
     HeldModel model(info->hPrinter);
-    if (model.Get() == nullptr) return Refuse(info, kNoModelMessage);
+    if (model.Get() == nullptr) return Refuse(info, kNoModelDescriptionMessage);
     GlobalBlock block = GlobalBlock::Zeroed(sizeof(DriverDevMode));
-    if (!block.Valid()) return Refuse(info, kNoMemoryMessage);
+    if (!block.Valid()) return Refuse(info, kNoMemoryForJobCheckMessage);
     auto* checked = block.As<DriverDevMode>();
 
     // A fresh record: the query decides by what it holds (a pending request among it).

@@ -16,6 +16,7 @@
 #include "platform/PropSheet.h"
 #include "platform/User.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/data/HalftoneAdjustments.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
@@ -48,19 +49,17 @@ struct DeviceItem {
 };
 
 constexpr DeviceItem kItems[] = {
-    {kDeviceItemVersion, ItemKind::Version, u"", 0, 0},
-    {kDeviceItemTables, ItemKind::Heading, u"", 0, 0},
-    {kDeviceItemTTSubst, ItemKind::List, u"(&T)", 480, 324},
-    {kDeviceItemOutPaper, ItemKind::List, u"(&O)", 4480, 314},
-    {kDeviceItemHalftone, ItemKind::Button, u"", 483, 309},
-    {kDeviceItemOptions, ItemKind::Heading, u"", 0, 0},
-    {kDeviceItemMemory, ItemKind::List, u"(&M)", 0, 312},
-    {kDeviceItemStatus, ItemKind::Button, u"", 504, 318},
+    {kPrinterTreeItem, ItemKind::Version, u"", 0, 0},
+    {kSubstitutionTreeItem, ItemKind::Heading, u"", 0, 0},
+    {kTrueTypeTableTreeItem, ItemKind::List, u"(&T)", kEditFontTableButtonText, 324},
+    {kOutputPaperTableTreeItem, ItemKind::List, u"(&O)", kEditPaperTableButtonText, 314},
+    {kDeviceHalftoneTreeItem, ItemKind::Button, u"", kHalftoneButtonText, 309},
+    {kInstalledOptionsTreeItem, ItemKind::Heading, u"", 0, 0},
+    {kMemoryTreeItem, ItemKind::List, u"(&M)", 0, 312},
+    {kReadPrinterStatusTreeItem, ItemKind::Button, u"", kReadStatusButtonText, 318},
 };
 
 // Entries of the two table items: built-in table, the printer's own.
-constexpr UINT kBuiltInTable = 478;
-constexpr UINT kOwnTable = 479;
 struct TableItem {
     int id;
     DWORD bit;  // of OptionFlags (400): the built-in table is used
@@ -68,8 +67,8 @@ struct TableItem {
     WORD ownIcon;
 };
 constexpr TableItem kTableItems[] = {
-    {kDeviceItemTTSubst, kOptionBuiltinTTSubst, kBuiltInFontTableIconId, kPrinterFontTableIconId},
-    {kDeviceItemOutPaper, kOptionNoOutPaperTable, kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
+    {kTrueTypeTableTreeItem, kOptionBuiltinTTSubst, kBuiltInFontTableIconId, kPrinterFontTableIconId},
+    {kOutputPaperTableTreeItem, kOptionNoOutPaperTable, kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
 };
 
 // Controls that belong to one item or another; the rest of the page stays as it is.
@@ -78,7 +77,6 @@ constexpr int kItemControls[] = {kItemLabel,     kItemIcon,       kItemList,    
                                  kItemModelName, kItemDriverName, kItemVersion, kItemVersionExtra};
 
 constexpr int kPageIconId = kLockIconId;
-constexpr UINT kDefaultsHint = 623;
 constexpr DWORD kPageHelpContext = 4;
 constexpr int kListMaxRows = 7;
 constexpr DWORD kMemoryWithDisk = 0x10000;  // below it the disk cannot be installed
@@ -159,8 +157,9 @@ int ListEntries(const PageRecord* page, int id, std::vector<ListEntry>* entries)
     const UiContext* context = page->context;
     const DriverDevMode& block = context->workingBlock;
     if (const TableItem* table = FindTableItem(id)) {
-        entries->push_back({LanguageText(context, kBuiltInTable), EntryWord(table->builtInIcon, kBuiltInTable)});
-        entries->push_back({LanguageText(context, kOwnTable), EntryWord(table->ownIcon, kOwnTable)});
+        entries->push_back(
+            {LanguageText(context, kBuiltInTableText), EntryWord(table->builtInIcon, kBuiltInTableText)});
+        entries->push_back({LanguageText(context, kPrinterTableText), EntryWord(table->ownIcon, kPrinterTableText)});
         return CurrentTableEntry(block, *table);
     }
     LPARAM words[kModelMaxMemorySize] = {};
@@ -258,9 +257,9 @@ void OnListChoice(PageRecord* page, HWND dialog) {
     const int id = SelectedItemId(page);
     DriverDevMode& block = page->context->workingBlock;
     if (const TableItem* table = FindTableItem(id)) {
-        if (HIWORD(data) == kBuiltInTable) block.OptionFlags |= table->bit;
+        if (HIWORD(data) == kBuiltInTableText) block.OptionFlags |= table->bit;
         else block.OptionFlags &= ~table->bit;
-    } else if (id == kDeviceItemMemory) {
+    } else if (id == kMemoryTreeItem) {
         ChooseMemory(page->context, data);
     } else {
         return;
@@ -295,13 +294,13 @@ bool AdjustHalftone(PageRecord* page, HWND dialog) {
 void OnButton(PageRecord* page, HWND dialog, int control) {
     const int id = SelectedItemId(page);
     INT_PTR result = 0;
-    if (control == kItemSecondButton && (id == kDeviceItemTTSubst || id == kDeviceItemOutPaper)) {
+    if (control == kItemSecondButton && (id == kTrueTypeTableTreeItem || id == kOutputPaperTableTreeItem)) {
         page->flags &= ~kPageFlagReadOnlyTables;
-        result = id == kDeviceItemTTSubst ? ShowTTSubstDialog(page, dialog, kTTSubstDeviceTemplate)
-                                          : ShowOutPaperDialog(page, dialog, kOutPaperSubstDeviceTemplate);
-    } else if (control == kItemButton && id == kDeviceItemHalftone) {
+        result = id == kTrueTypeTableTreeItem ? ShowTTSubstDialog(page, dialog, kTTSubstDeviceTemplate)
+                                              : ShowOutPaperDialog(page, dialog, kOutPaperSubstDeviceTemplate);
+    } else if (control == kItemButton && id == kDeviceHalftoneTreeItem) {
         result = AdjustHalftone(page, dialog) ? 1 : 0;
-    } else if (control == kItemButton && id == kDeviceItemStatus) {
+    } else if (control == kItemButton && id == kReadPrinterStatusTreeItem) {
         result = ShowStatusWaitBox(page, dialog);
     } else {
         return;
@@ -322,7 +321,7 @@ void RestoreDeviceDefaults(PageRecord* page, HWND dialog) {
     block.FeatureFlags = (block.FeatureFlags & ~kFeatureBit24) | (defaults.FeatureFlags & kFeatureBit24);
     ChangeAndShow(page, dialog, true);
     SelectTreeRoot(page);
-    SetPageHint(page, dialog, kDefaultsHint, kHintInfo);
+    SetPageHint(page, dialog, kDeviceDefaultsRestoredHint, kHintInfo);
 }
 
 // A double click on the tree: a button item presses its button, a list item steps to its

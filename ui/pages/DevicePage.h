@@ -11,16 +11,6 @@
 #include "resources/ui/PictureIds.h"
 #include "settings/ModelDescription.h"
 
-// Tree items of the page.
-inline constexpr int kDeviceItemVersion = 430;
-inline constexpr int kDeviceItemStatus = 451;
-inline constexpr int kDeviceItemTables = 452;
-inline constexpr int kDeviceItemTTSubst = 453;
-inline constexpr int kDeviceItemOutPaper = 454;
-inline constexpr int kDeviceItemHalftone = 457;
-inline constexpr int kDeviceItemOptions = 458;
-inline constexpr int kDeviceItemMemory = 459;
-
 /// The memory list's entries: one per memory size of the model, in its order, whose size in
 /// megabytes (size >> 10) fits the item data's high word; the icon id in the low word. A size
 /// that does not fit is left out, since choosing it would install another size.

@@ -10,6 +10,7 @@
 #include "platform/PropSheet.h"
 #include "platform/User.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/pages/DocumentPage1Internal.h"
 #include "ui/pages/LayoutPreview.h"
@@ -26,7 +27,6 @@ using namespace page1;
 constexpr int kBadgeIconId = kMediaTypeIconId;  // shown in kPageIcon
 constexpr int kShiftLow = 0;
 constexpr int kShiftHigh = 20;
-constexpr UINT kShiftWarning = 728;
 constexpr int kHelpTopic = 1;
 
 // Control help ids of the page: {control, help id} pairs ending with 0.
@@ -104,8 +104,9 @@ void OnSetActive(PageRecord* page, HWND dialog, State& state) {
 
 // The page stays while an edit of it holds a value it refuses; else the presets go back.
 bool OnKillActive(PageRecord* page, HWND dialog, State& state) {
-    if (!CheckEditRange(page, dialog, kBindingShiftEdit, kShiftLow, kShiftHigh, kShiftWarning)) return false;
-    if (CurrentCategoryLabel(state, page) == kCountsLabel && !CheckCountsEdits(page, dialog)) return false;
+    if (!CheckEditRange(page, dialog, kBindingShiftEdit, kShiftLow, kShiftHigh, kBindingShiftRangeMessage))
+        return false;
+    if (CurrentCategoryLabel(state, page) == kCountsCategoryText && !CheckCountsEdits(page, dialog)) return false;
     SavePresetList(page, dialog, state);
     return true;
 }
@@ -182,7 +183,8 @@ bool CheckEditRange(PageRecord* page, HWND dialog, int edit, int low, int high, 
 }
 
 bool CheckCountsEdits(PageRecord* page, HWND dialog) {
-    return CheckEditRange(page, dialog, kSplitPagesEdit, 2, 6, 808) && CheckEditRange(page, dialog, kSplitJobsEdit, 1, 6, 809);
+    return CheckEditRange(page, dialog, kSplitPagesEdit, 2, 6, kSplitPagesRangeMessage) &&
+           CheckEditRange(page, dialog, kSplitJobsEdit, 1, 6, kSplitJobsRangeMessage);
 }
 
 }  // namespace page1
@@ -232,7 +234,7 @@ INT_PTR DocumentPage1DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         return FALSE;
     case WM_HELP: return ShowControlHelp(page, lParam, kHelpIds);
     case kNameFieldWarningMessage:
-        ShowPageWarning(page, dialog, 724);
+        ShowPageWarning(page, dialog, kUserNameCharactersMessage);
         return TRUE;
     default: return PageFrameDlgProc(dialog, message, wParam, lParam);
     }

@@ -8,6 +8,7 @@
 #include "platform/User.h"
 #include "platform/WinGdi.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/DocumentPage1Internal.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/entry/UiInstance.h"
@@ -140,10 +141,10 @@ bool ChangeCategory(PageRecord* page, HWND dialog, State& state) {
     if (chosen < 0 || chosen >= state.categoryCount || chosen == current) return true;
     const UINT leaving = state.categories[current].labelId;
     bool valid = true;
-    if (leaving == kCountsLabel) {
+    if (leaving == kCountsCategoryText) {
         valid = CheckCountsEdits(page, dialog);
-    } else if (leaving == kShiftLabel) {
-        valid = CheckEditRange(page, dialog, kBindingShiftEdit, 0, 20, 728);
+    } else if (leaving == kDuplexCategoryText) {
+        valid = CheckEditRange(page, dialog, kBindingShiftEdit, 0, 20, kBindingShiftRangeMessage);
     }
     if (!valid) {
         SelectCategoryItem(dialog, current);

@@ -6,6 +6,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/DocumentPage1.h"
 #include "ui/pages/DocumentPage1Internal.h"
 #include "ui/dialogs/Finishing.h"
@@ -20,11 +21,6 @@ namespace page1 {
 namespace {
 
 constexpr int kHintOff = 0;
-constexpr UINT kDuplexHint = 617;
-constexpr UINT kRestoredHint = 616;
-constexpr UINT kJobTextHint = 660;
-constexpr UINT kLinkedHint = 603;
-constexpr int kLayoutModeBase = 550;
 
 // FeatureFlags bits of the page.
 constexpr DWORD kStatusBit = 1u << 2;
@@ -65,8 +61,9 @@ struct Destination {
     WORD value;      // OutputDestination
 };
 constexpr Destination kDestinations[] = {
-    {661, false, true, 0},  {4586, false, false, 0}, {4587, true, false, 0},
-    {4588, false, false, 4}, {4593, false, false, 1}, {4594, false, false, 2},
+    {kRelaydockDestinationText, false, true, 0},      {kPrinterDestinationText, false, false, 0},
+    {kPrinterAndHoldDestinationText, true, false, 0}, {kFolderDestinationText, false, false, 4},
+    {kJobFileDestinationText, false, false, 1},       {kJobFileAndPrinterDestinationText, false, false, 2},
 };
 
 bool Checked(HWND dialog, int control) { return IsDlgButtonChecked(dialog, control) == BST_CHECKED; }
@@ -115,10 +112,10 @@ void ChooseDestination(PageRecord* page, HWND dialog) {
     OnSettingChanged(page, dialog, 0, FALSE);
     const UiContext* context = page->context;
     if (block.Public.dmCopies > 1 && block.OutputDestination != 0 && before == 0) {
-        ShowMessage(dialog, 807, context->printerName, 0, MB_ICONWARNING, context->languageLibrary);
+        ShowMessage(dialog, kOneCopyMessage, context->printerName, 0, MB_ICONWARNING, context->languageLibrary);
     }
     if (statusBefore && (block.FeatureFlags & kStatusBit) == 0 && block.OutputDestination != 0) {
-        ShowMessage(dialog, 806, context->printerName, 0, MB_ICONWARNING, context->languageLibrary);
+        ShowMessage(dialog, kPrintAndHoldOffMessage, context->printerName, 0, MB_ICONWARNING, context->languageLibrary);
     }
     Ending(page, dialog, false);
 }
@@ -162,10 +159,10 @@ void ChooseDuplex(PageRecord* page, HWND dialog, SHORT duplex) {
     const bool proceed =
         KeepFinishPosition(page, dialog, block.FinishPosition1, kOutputFirstChosen,
                            FinishPosition1DuplexConflict(orientation, duplex, block.FinishPosition1, block.PagesPerSheet),
-                           {kDuplexAgainstFirstPrompt, 4255}) &&
+                           {kDuplexAgainstFirstPrompt, kDuplexAgainstFirstMessage}) &&
         KeepFinishPosition(page, dialog, block.FinishPosition2, kOutputSecondChosen,
                            FinishPosition2DuplexConflict(orientation, duplex, block.FinishPosition2, block.PagesPerSheet),
-                           {kDuplexAgainstSecondPrompt, 4257});
+                           {kDuplexAgainstSecondPrompt, kDuplexAgainstSecondMessage});
     if (proceed) {
         block.Public.dmDuplex = duplex;
         block.SavedDuplex = duplex;
@@ -185,11 +182,14 @@ void ChoosePrintMode(PageRecord* page, HWND dialog, const PrintModeRadio& radio)
     const BYTE first = block.FinishPosition1;
     const BYTE second = block.FinishPosition2;
     OnSettingChanged(page, dialog, 0, FALSE);
-    if (radio.bit == kSortBit && block.Public.dmDuplex != DMDUP_SIMPLEX) ShowPageWarning(page, dialog, 764);
+    if (radio.bit == kSortBit && block.Public.dmDuplex != DMDUP_SIMPLEX)
+        ShowPageWarning(page, dialog, kSortDuplexOffMessage);
     if (radio.bit == kOutputFinisherMode) {
         ShowFinishingWarnings(page, dialog, block, false);
-        if (first != 0 && block.FinishPosition1 == 0) ShowFinishingMessage(page, dialog, 753, MB_ICONWARNING, false);
-        if (second != 0 && block.FinishPosition2 == 0) ShowFinishingMessage(page, dialog, 754, MB_ICONWARNING, false);
+        if (first != 0 && block.FinishPosition1 == 0)
+            ShowFinishingMessage(page, dialog, kFirstPositionClearedMessage, MB_ICONWARNING, false);
+        if (second != 0 && block.FinishPosition2 == 0)
+            ShowFinishingMessage(page, dialog, kSecondPositionClearedMessage, MB_ICONWARNING, false);
     }
     Ending(page, dialog, false);
 }
@@ -209,7 +209,7 @@ void ChooseLayoutMode(PageRecord* page, HWND dialog) {
     const LPARAM data = ComboData(dialog, kPagesPerSheetList);
     if (data == CB_ERR) return;
     Hint(page, dialog, kHintOff, 0);
-    const auto mode = static_cast<WORD>(data - kLayoutModeBase);
+    const auto mode = static_cast<WORD>(data - kPagesPerSheetTextBase);
     if (mode == block.PagesPerSheet) return;
     const LONG* area = nullptr;
     if (mode == 1) {
@@ -271,7 +271,7 @@ bool ToggleFeature(PageRecord* page, HWND dialog, int control) {
         SetFeature(block, kLinkedA, on);
         if (linked) SetFeature(block, kStatusBit, on);
         Ending(page, dialog);
-        if (on && linked) Hint(page, dialog, kLinkedHint, 2);
+        if (on && linked) Hint(page, dialog, kLinkedOptionHint, 2);
         return true;
     case kFastWithMemoryCheck:
         if (on == linked) return false;
@@ -350,7 +350,7 @@ void TypeJobText(PageRecord* page, HWND dialog) {
     if (std::equal(std::begin(text), std::end(text), std::begin(stored))) return;
     std::fill(std::begin(block.PageStampText), std::end(block.PageStampText), u'\0');
     std::copy_n(text, kJobTextChars, block.PageStampText);
-    Hint(page, dialog, kJobTextHint, kHintNote);
+    Hint(page, dialog, kStampHint, kHintNote);
     NotifyPageChanged(page, dialog);
 }
 
@@ -368,11 +368,11 @@ void RestorePageDefaults(PageRecord* page, HWND dialog, State& state) {
     NotifyPageChanged(page, dialog);
     CheckAnsiNameField(dialog, page, NameFieldCheck::Warn);
     ResetTreeAfterDefaults(page, dialog);
-    Hint(page, dialog, kRestoredHint, kHintInfo);
+    Hint(page, dialog, kDefaultsRestoredHint, kHintInfo);
 }
 
 void SavePreset(PageRecord* page, HWND dialog, State& state) {
-    if (CurrentCategoryLabel(state, page) == kCountsLabel && !CheckCountsEdits(page, dialog)) return;
+    if (CurrentCategoryLabel(state, page) == kCountsCategoryText && !CheckCountsEdits(page, dialog)) return;
     Hint(page, dialog, kHintOff, 0);
     const INT_PTR saved = DialogBoxParamW(page->context->languageLibrary, MAKEINTRESOURCEW(kPresetDialogTemplate), dialog,
                                           PresetDlgProc, reinterpret_cast<LPARAM>(page));
@@ -384,7 +384,7 @@ void SavePreset(PageRecord* page, HWND dialog, State& state) {
 }
 
 void OpenSettingsList(PageRecord* page, HWND dialog) {
-    if (!CheckEditRange(page, dialog, kBindingShiftEdit, 0, 20, 728)) return;
+    if (!CheckEditRange(page, dialog, kBindingShiftEdit, 0, 20, kBindingShiftRangeMessage)) return;
     Hint(page, dialog, kHintOff, 0);
     page->flags |= kPageFlagTreeLayout;
     ShowSettingsTreeDialog(page, dialog);

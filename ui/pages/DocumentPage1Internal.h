@@ -15,10 +15,6 @@ namespace page1 {
 // Characters of the own text edit.
 inline constexpr int kJobTextChars = 64;
 
-// Category labels whose panels hold edits that must be valid before the panel is left.
-inline constexpr UINT kCountsLabel = 599;
-inline constexpr UINT kShiftLabel = 546;
-
 struct State {
     PageCategory categories[kPageCategoryMax] = {};
     int categoryCount = 0;

@@ -4,6 +4,7 @@
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/DocumentPage2Internal.h"
 #include "ui/data/PrinterDataValues.h"
 #include "ui/pages/LayoutPreview.h"
@@ -96,16 +97,16 @@ BOOL OnCommand(PageRecord* page, HWND dialog, int control, int code) {
     }
     if (code == CBN_SETFOCUS) {
         switch (control) {
-        case kPaperList: SetPageHint(page, dialog, kHintPaper, kHintInfo); return TRUE;
-        case kOutputPaperList: SetPageHint(page, dialog, kHintOutputPaper, kHintInfo); return TRUE;
-        case kSourceList: SetPageHint(page, dialog, kHintSource, kHintInfo); return TRUE;
+        case kPaperList: SetPageHint(page, dialog, kPaperSizeHint, kHintInfo); return TRUE;
+        case kOutputPaperList: SetPageHint(page, dialog, kOutputPaperHint, kHintInfo); return TRUE;
+        case kSourceList: SetPageHint(page, dialog, kPaperSourceHint, kHintInfo); return TRUE;
         case kMediaList:
         case kPrintModeList: SetPageHint(page, dialog, 0, 0); return TRUE;
         case kOutputTrayList:
-            if (FinisherInstalled(Working(page))) SetPageHint(page, dialog, kHintOutputTray, kHintInfo);
+            if (FinisherInstalled(Working(page))) SetPageHint(page, dialog, kOutputTrayHint, kHintInfo);
             return TRUE;
         case kNupDownCombo:
-        case kNupAcrossCombo: SetPageHint(page, dialog, kHintNup, kHintInfo); return TRUE;
+        case kNupAcrossCombo: SetPageHint(page, dialog, kNupHint, kHintInfo); return TRUE;
         default: return FALSE;
         }
     }
@@ -131,7 +132,7 @@ BOOL OnCommand(PageRecord* page, HWND dialog, int control, int code) {
         return TRUE;
     }
     if (code == EN_SETFOCUS && control == kCopiesEdit) {
-        SetPageHint(page, dialog, kHintCopies, kHintInfo);
+        SetPageHint(page, dialog, kCopiesHint, kHintInfo);
         return TRUE;
     }
     return FALSE;

@@ -6,6 +6,7 @@
 #include "platform/UserTypes.h"
 #include "platform/WinTypes.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/DriverDevMode.h"
 
 struct PageRecord;
@@ -21,17 +22,17 @@ INT_PTR DocumentPage2DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 // --- The page's lists (DocumentPage2Lists.cpp) ---
 
 /// Media kinds the page offers (item data: the kind), and print modes (the item index is the
-/// mode); their texts are strings kFirstMediaKindString + kind and kFirstPrintModeString + mode.
+/// mode); their texts are strings kMediaKindTextBase + kind and kPrintModeTextBase + mode.
 inline constexpr int kMediaKindCount = 3;
-inline constexpr UINT kFirstMediaKindString = 4020;
 inline constexpr int kPrintModeCount = 6;
-inline constexpr UINT kFirstPrintModeString = 4030;
 /// Output trays of kOutputTrayList: item data the string id, each with its OutputFlags bit.
 struct OutputTrayItem {
     UINT stringId;
     DWORD bit;
 };
-inline constexpr OutputTrayItem kOutputTrayItems[] = {{595, 1u << 24}, {596, 1u << 25}, {597, 1u << 26}};
+inline constexpr OutputTrayItem kOutputTrayItems[] = {{kFaceDownText, 1u << 24},
+                                                      {kFaceUpText, 1u << 25},
+                                                      {kStackerText, 1u << 26}};
 inline constexpr DWORD kOutputTrayBits = (1u << 24) | (1u << 25) | (1u << 26);
 
 /// The position in SourceValues of the source the model names `slotName`: the source whose

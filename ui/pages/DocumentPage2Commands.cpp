@@ -7,6 +7,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/DocumentPage2Internal.h"
 #include "ui/dialogs/FeederDialog.h"
 #include "ui/dialogs/Finishing.h"
@@ -23,21 +24,8 @@ namespace page2 {
 namespace {
 
 // Messages.
-constexpr UINT kWarnNoOutputPaper = 700;
-constexpr UINT kWarnMediaDuplex = 711;
-constexpr UINT kWarnPostcardMedia = 762;
-constexpr UINT kWarnReturnPostcardMedia = 763;
-constexpr UINT kWarnStackerSort = 765;
-constexpr UINT kWarnManualDuplex = 777;
-constexpr UINT kWarnScalingOff = 805;
-constexpr UINT kWarnFirstCleared = 753;
-constexpr UINT kWarnSecondCleared = 754;
 
 // Hints.
-constexpr UINT kHintOrientation = 607;
-constexpr UINT kHintDefaults = 616;
-constexpr UINT kHintFeederMedia = 631;
-constexpr UINT kHintSeparator = 637;
 constexpr int kHintWarning = 2;
 
 // Fields' bits.
@@ -48,7 +36,6 @@ constexpr DWORD kOutputStacker = 1u << 26;
 constexpr WORD kMediaPlain = 0;
 constexpr WORD kMediaByFeeder = 1;
 
-constexpr UINT kManualSourceString = 207;
 constexpr int kManualNameChars = 24;  // the manual source's name: at most 23 characters
 constexpr char16_t kPostcard[] = u"\u306F\u304C\u304D";                        // はがき
 constexpr char16_t kReturnPostcard[] = u"\u5F80\u5FA9\u306F\u304C\u304D";        // 往復はがき
@@ -84,9 +71,10 @@ void WarnFinishing(PageRecord* page, HWND dialog, BYTE keptFirst, BYTE keptSecon
     const bool finisher = (block.CoverFlags & kOutputFinisherMode) != 0;
     if (finisher) ShowFinishingWarnings(page, dialog, block, beep);
     if (onlyInFinisherMode && !finisher) return;
-    if (keptFirst != 0 && block.FinishPosition1 == 0) ShowFinishingMessage(page, dialog, kWarnFirstCleared, MB_ICONWARNING, beep);
+    if (keptFirst != 0 && block.FinishPosition1 == 0)
+        ShowFinishingMessage(page, dialog, kFirstPositionClearedMessage, MB_ICONWARNING, beep);
     if (keptSecond != 0 && block.FinishPosition2 == 0) {
-        ShowFinishingMessage(page, dialog, kWarnSecondCleared, MB_ICONWARNING, beep);
+        ShowFinishingMessage(page, dialog, kSecondPositionClearedMessage, MB_ICONWARNING, beep);
     }
 }
 
@@ -99,7 +87,7 @@ void SetFeature(DriverDevMode& block, DWORD bit, bool on) {
 bool HasManualSlot(PageRecord* page, WORD value) {
     const UiContext& context = *page->context;
     WCHAR manual[kManualNameChars] = {};
-    if (LoadStringW(context.languageLibrary, kManualSourceString, manual, kManualNameChars) <= 0) return false;
+    if (LoadStringW(context.languageLibrary, kManualSourceName, manual, kManualNameChars) <= 0) return false;
     const ModelDescription* model = context.model;
     const auto* slots = model != nullptr ? ModelList<ModelNamedValue>(model, model->InputSlotOffset, model->InputSlotCount)
                                          : nullptr;
@@ -138,7 +126,7 @@ void OnPaper(PageRecord* page, HWND dialog) {
     const bool plain = block.NupDown == 1 && block.NupAcross == 1;
     if ((block.FeatureFlags & kFeatureSameAsPaper) != 0 && plain && block.OutputPaperSize == 0 &&
         !InOutputPaperList(dialog, name)) {
-        Warn(page, dialog, kWarnNoOutputPaper);
+        Warn(page, dialog, kNeedsOutputPaperMessage);
     }
     OnSettingChanged(page, dialog, 0, FALSE);
     block.SavedLayoutScale = block.LayoutScale;
@@ -158,7 +146,7 @@ void OnOutputPaper(PageRecord* page, HWND dialog) {
     if (name[0] == u'\0') {
         WCHAR paper[kUiNameChars + 1] = {};
         std::copy(block.Public.dmFormName, block.Public.dmFormName + kUiNameChars, paper);
-        if (!InOutputPaperList(dialog, paper)) Warn(page, dialog, kWarnNoOutputPaper);
+        if (!InOutputPaperList(dialog, paper)) Warn(page, dialog, kNeedsOutputPaperMessage);
     }
     SetName(block.OutputPaperName, block.SavedOutputPaperName, name);
     OnSettingChanged(page, dialog, 0, FALSE);
@@ -196,7 +184,7 @@ void OnScaling(PageRecord* page, HWND dialog) {
 
 void OnOrientation(PageRecord* page, HWND dialog, SHORT orientation) {
     DriverDevMode& block = Working(page);
-    SetPageHint(page, dialog, kHintOrientation, kHintInfo);
+    SetPageHint(page, dialog, kOrientationHint, kHintInfo);
     if (block.Public.dmOrientation == orientation) return;
     block.Public.dmOrientation = block.SavedOrientation = orientation;
     const BYTE keptFirst = block.FinishPosition1;
@@ -222,12 +210,12 @@ void OnSource(PageRecord* page, HWND dialog) {
     }
     if (keptDuplex != DMDUP_SIMPLEX) {
         if (HasManualSlot(page, source)) {
-            Warn(page, dialog, kWarnManualDuplex);
+            Warn(page, dialog, kManualFeedDuplexMessage);
         } else if (block.SourceMediaValue != kMediaPlain && block.SourceMediaValue != kMediaByFeeder) {
-            Warn(page, dialog, kWarnMediaDuplex);
+            Warn(page, dialog, kMediaNotDuplexMessage);
         }
     }
-    SetPageHint(page, dialog, kHintSource, kHintInfo);
+    SetPageHint(page, dialog, kPaperSourceHint, kHintInfo);
     NotifyPageChanged(page, dialog);
 }
 
@@ -243,18 +231,18 @@ void OnMediaKind(PageRecord* page, HWND dialog) {
     const BYTE keptFirst = block.FinishPosition1;
     const BYTE keptSecond = block.FinishPosition2;
     if (block.Public.dmDuplex != DMDUP_SIMPLEX && kind != kMediaPlain && kind != kMediaByFeeder) {
-        Warn(page, dialog, kWarnMediaDuplex);
+        Warn(page, dialog, kMediaNotDuplexMessage);
     }
     WCHAR paper[kUiNameChars + 1] = {};
     GetEffectivePaperName(page, paper);
     if (kind != kMediaByFeeder) {
-        if (std::u16string_view(paper) == kPostcard) Warn(page, dialog, kWarnPostcardMedia);
-        if (std::u16string_view(paper) == kReturnPostcard) Warn(page, dialog, kWarnReturnPostcardMedia);
+        if (std::u16string_view(paper) == kPostcard) Warn(page, dialog, kPostcardMediaMessage);
+        if (std::u16string_view(paper) == kReturnPostcard) Warn(page, dialog, kReturnPostcardMediaMessage);
     }
     OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
     if (kind == kMediaByFeeder) {
-        SetPageHint(page, dialog, kHintFeederMedia, kHintWarning);
+        SetPageHint(page, dialog, kFeederMediaHint, kHintWarning);
     } else {
         SetPageHint(page, dialog, 0, 0);
     }
@@ -274,7 +262,8 @@ void OnPrintMode(PageRecord* page, HWND dialog) {
     if (changed) block.PrintMode = block.SavedPrintMode = static_cast<WORD>(selected);
     OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
-    if (keptDuplex != DMDUP_SIMPLEX && block.SourceMediaValue != kMediaPlain) Warn(page, dialog, kWarnMediaDuplex);
+    if (keptDuplex != DMDUP_SIMPLEX && block.SourceMediaValue != kMediaPlain)
+        Warn(page, dialog, kMediaNotDuplexMessage);
     SetPageHint(page, dialog, 0, 0);
     if (changed) NotifyPageChanged(page, dialog);
 }
@@ -288,12 +277,12 @@ void OnOutputTray(PageRecord* page, HWND dialog) {
         block.CoverFlags = (block.CoverFlags & ~kOutputTrayBits) | item.bit;
         block.SavedCoverFlags = (block.SavedCoverFlags & ~kOutputTrayBits) | item.bit;
         if ((block.CoverFlags & kOutputStacker) != 0 && (block.CoverFlags & kOutputSort) != 0) {
-            Warn(page, dialog, kWarnStackerSort);
+            Warn(page, dialog, kStackerSortMessage);
         }
     }
     OnSettingChanged(page, dialog, 0, FALSE);
     Refresh(page, dialog);
-    if (FinisherInstalled(block)) SetPageHint(page, dialog, kHintOutputTray, kHintInfo);
+    if (FinisherInstalled(block)) SetPageHint(page, dialog, kOutputTrayHint, kHintInfo);
     if (block.CoverFlags != before) NotifyPageChanged(page, dialog);
 }
 
@@ -303,7 +292,7 @@ void OnSeparator(PageRecord* page, HWND dialog) {
     if (block.PageDecorationOption == on) return;
     block.PageDecorationOption = on;
     if (on != 0) {
-        SetPageHint(page, dialog, kHintSeparator, kHintInfo);
+        SetPageHint(page, dialog, kSeparatorHint, kHintInfo);
     } else {
         SetPageHint(page, dialog, 0, 0);
     }
@@ -326,9 +315,9 @@ void OnNupCount(PageRecord* page, HWND dialog, int list) {
         ShowScale(page, dialog);
         Refresh(page, dialog);
         WarnNupSheetSize(page, dialog);
-        if (keptLayout != 1 && block.PagesPerSheet == 1) Warn(page, dialog, kWarnScalingOff);
+        if (keptLayout != 1 && block.PagesPerSheet == 1) Warn(page, dialog, kScalingOffMessage);
     }
-    SetPageHint(page, dialog, kHintNup, kHintInfo);
+    SetPageHint(page, dialog, kNupHint, kHintInfo);
     NotifyPageChanged(page, dialog);
 }
 
@@ -355,7 +344,7 @@ void OnRestoreDefaults(PageRecord* page, HWND dialog) {
     NotifyPageChanged(page, dialog);
     CheckAnsiNameField(dialog, page, NameFieldCheck::Warn);
     ResetTreeAfterDefaults(page, dialog);
-    SetPageHint(page, dialog, kHintDefaults, kHintInfo);
+    SetPageHint(page, dialog, kDefaultsRestoredHint, kHintInfo);
 }
 
 void OnReadStatus(PageRecord* page, HWND dialog) {

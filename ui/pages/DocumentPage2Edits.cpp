@@ -5,6 +5,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/DocumentPage2Internal.h"
 #include "ui/pages/LayoutPreview.h"
 #include "ui/pages/PageRoutines.h"
@@ -12,8 +13,6 @@
 namespace page2 {
 namespace {
 
-constexpr UINT kWarnScale = 709;
-constexpr UINT kWarnCopies = 713;
 constexpr int kMinCopies = 1, kMaxCopies = 999;
 constexpr int kMinScale = 10, kMaxScale = 400;
 constexpr int kNumberChars = 8;
@@ -68,14 +67,14 @@ bool Refuse(PageRecord* page, HWND dialog, int edit, UINT textId) {
 bool CheckCopies(PageRecord* page, HWND dialog) {
     int copies = 0;
     if (ReadNumber(dialog, kCopiesEdit, &copies) && copies >= kMinCopies && copies <= kMaxCopies) return true;
-    return Refuse(page, dialog, kCopiesEdit, kWarnCopies);
+    return Refuse(page, dialog, kCopiesEdit, kCopiesRangeMessage);
 }
 
 bool CheckScale(PageRecord* page, HWND dialog) {
     int scale = 0;
     if (ReadNumber(dialog, kScaleEdit, &scale) && scale >= kMinScale && scale <= kMaxScale) return true;
     if (EditShows(dialog, kScaleEdit, kNoScale) && Working(page).PagesPerSheet != 1) return true;
-    return Refuse(page, dialog, kScaleEdit, kWarnScale);
+    return Refuse(page, dialog, kScaleEdit, kScaleRangeMessage);
 }
 
 void SetUpDown(HWND dialog, int upDown, int low, int high, int position) {
@@ -147,7 +146,7 @@ void OnCopiesTyped(PageRecord* page, HWND dialog) {
             if (block.Public.dmCopies != copies) SetEditNumber(dialog, kCopiesEdit, static_cast<UINT>(block.Public.dmCopies));
         }
     }
-    SetPageHint(page, dialog, kHintCopies, kHintInfo);
+    SetPageHint(page, dialog, kCopiesHint, kHintInfo);
 }
 
 }  // namespace page2

@@ -13,14 +13,6 @@ struct PageRecord;
 
 namespace page2 {
 
-// Hints.
-inline constexpr UINT kHintPaper = 606;
-inline constexpr UINT kHintSource = 608;
-inline constexpr UINT kHintCopies = 609;
-inline constexpr UINT kHintOutputPaper = 615;
-inline constexpr UINT kHintOutputTray = 636;
-inline constexpr UINT kHintNup = 673;
-
 // Fields' bits.
 inline constexpr DWORD kFeatureScaling = 0x2;
 inline constexpr WORD kDeviceInstalled = 0x8;

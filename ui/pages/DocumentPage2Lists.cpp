@@ -7,6 +7,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/DocumentPage2.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageListFillers.h"
@@ -15,7 +16,9 @@
 namespace {
 
 // Names of the sources with a value of their own, in the order of SourceValues.
-constexpr UINT kSourceValueStrings[kSourceValueCount] = {200, 201, 202, 203, 204, 205, 207, 225, 226};
+constexpr UINT kSourceValueStrings[kSourceValueCount] = {kAutoSourceName,    kFeeder1SourceName, kFeeder2SourceName,
+                                                         kFeeder3SourceName, kFeeder4SourceName, kFeeder5SourceName,
+                                                         kManualSourceName,  kGroupASourceName,  kGroupBSourceName};
 constexpr int kNameChars = 80;  // a source name of the model or the library holds at most 79
 constexpr int kTextChars = 64;
 
@@ -105,7 +108,7 @@ void FillMediaKindList(PageRecord* page, HWND dialog) {
     const UiContext& context = *page->context;
     SendDlgItemMessageW(dialog, kMediaList, CB_RESETCONTENT, 0, 0);
     for (int kind = 0; kind < kMediaKindCount; ++kind) {
-        AddStringItem(dialog, kMediaList, context.languageLibrary, kFirstMediaKindString + kind, kind);
+        AddStringItem(dialog, kMediaList, context.languageLibrary, kMediaKindTextBase + kind, kind);
     }
     SelectByData(dialog, kMediaList, context.workingBlock.SourceMediaValue);
 }
@@ -115,7 +118,7 @@ void FillPrintModeList(PageRecord* page, HWND dialog) {
     const UiContext& context = *page->context;
     SendDlgItemMessageW(dialog, kPrintModeList, CB_RESETCONTENT, 0, 0);
     for (int mode = 0; mode < kPrintModeCount; ++mode) {
-        AddStringItem(dialog, kPrintModeList, context.languageLibrary, kFirstPrintModeString + mode, mode);
+        AddStringItem(dialog, kPrintModeList, context.languageLibrary, kPrintModeTextBase + mode, mode);
     }
     const WORD mode = context.workingBlock.PrintMode;
     SendDlgItemMessageW(dialog, kPrintModeList, CB_SETCURSEL, mode < kPrintModeCount ? mode : static_cast<WPARAM>(-1),

@@ -9,6 +9,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/DocumentPage3Internal.h"
 #include "ui/data/HalftoneAdjustments.h"
 #include "ui/data/OverlayForm.h"
@@ -26,9 +27,6 @@ namespace page3 {
 namespace {
 
 constexpr int kPageIconId = kSettingsTabIconId;
-constexpr UINT kDefaultsHint = 616;
-constexpr UINT kOwnerTextWarning = 721;
-constexpr UINT kUserNameWarning = 724;
 constexpr DWORD kHelpContext = 3;
 constexpr DWORD kOwnerTextBit = 1u << 22;
 constexpr DWORD kFixedPresetsBit = 1u << 16;  // data word: menu kFixedPresetsPageMenu in place of kPageMenu
@@ -44,10 +42,10 @@ constexpr WPARAM CommandWord(int id, int code) {
 // A button item's sub-dialog; its result, 0 for no change.
 INT_PTR OpenItemDialog(PageRecord* page, HWND dialog, int itemId) {
     switch (itemId) {
-    case 436: return AdjustDocumentColor(page);
-    case 446: return ShowPrintPositionDialog(page, dialog);
-    case 448: return OpenFormOverlayDialog(page, dialog);
-    case 451: return ShowStatusWaitBox(page, dialog);
+    case kColourAdjustmentTreeItem: return AdjustDocumentColor(page);
+    case kPrintPositionTreeItem: return ShowPrintPositionDialog(page, dialog);
+    case kFormOverlayTreeItem: return OpenFormOverlayDialog(page, dialog);
+    case kReadPrinterStatusTreeItem: return ShowStatusWaitBox(page, dialog);
     default: return 0;
     }
 }
@@ -100,8 +98,8 @@ bool OnNotify(PageRecord* page, HWND dialog, const NMHDR* note, INT_PTR* handled
     switch (note->code) {
     case TVN_SELCHANGINGW: {
         const auto* change = reinterpret_cast<const NMTREEVIEWW*>(note);
-        const bool leavingOwnerText = TreeItemId(change->itemOld.lParam) == kOwnerTextItem &&
-                                      change->itemOld.hItem != nullptr;
+        const bool leavingOwnerText =
+            TreeItemId(change->itemOld.lParam) == kOwnerTextTreeItem && change->itemOld.hItem != nullptr;
         const bool refused = leavingOwnerText && !CheckOwnerText(page, dialog, true);
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, refused ? 1 : 0);
         *handled = TRUE;
@@ -169,7 +167,7 @@ void RestorePageDefaults(PageRecord* page, HWND dialog) {
     SelectTreeRoot(page);
     ShowSelectionAgain(page, dialog);
     CheckAnsiNameField(dialog, page, NameFieldCheck::SelectItem);
-    SetPageHint(page, dialog, kDefaultsHint, kHintInfo);
+    SetPageHint(page, dialog, kDefaultsRestoredHint, kHintInfo);
 }
 
 void OnCommand(PageRecord* page, HWND dialog, int id, int code) {
@@ -251,7 +249,7 @@ void ReadOwnerTextField(PageRecord* page, HWND dialog) {
     std::copy(std::begin(text), std::end(text), field);
     if (std::equal(std::begin(field), std::end(field), std::begin(block.UserName2))) return;
     std::copy(std::begin(field), std::end(field), block.UserName2);
-    OnSettingChanged(page, dialog, kOwnerTextItem, TRUE);
+    OnSettingChanged(page, dialog, kOwnerTextTreeItem, TRUE);
 }
 
 bool CheckOwnerText(PageRecord* page, HWND dialog, bool post) {
@@ -260,7 +258,7 @@ bool CheckOwnerText(PageRecord* page, HWND dialog, bool post) {
     WCHAR text[kNameBytes + 1] = {};
     GetDlgItemTextW(dialog, kItemText, text, kNameBytes + 1);
     if (HasRefusedNameByte(text, std::size(text))) {
-        ShowPageWarning(page, dialog, kOwnerTextWarning);
+        ShowPageWarning(page, dialog, kOwnerTextCharactersMessage);
         if (post) {
             PostMessageW(dialog, kFocusOwnerTextMessage, 0, 0);
         } else {
@@ -322,7 +320,7 @@ INT_PTR DocumentPage3DlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         SendDlgItemMessageW(dialog, kItemText, EM_SETSEL, 0, -1);
         return TRUE;
     case kNameFieldWarningMessage: {
-        ShowPageWarning(page, dialog, kUserNameWarning);
+        ShowPageWarning(page, dialog, kUserNameCharactersMessage);
         HWND list = GetDlgItem(dialog, kItemList);
         SendMessageW(list, LB_SETCURSEL, 0, 0);
         PostMessageW(dialog, WM_COMMAND, CommandWord(kItemList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));

@@ -8,8 +8,6 @@
 
 namespace page3 {
 
-inline constexpr int kVersionItem = 430;
-inline constexpr int kOwnerTextItem = 447;
 /// Characters the owner text holds; its field keeps one more unit for the terminator.
 inline constexpr int kOwnerTextChars = 16;
 

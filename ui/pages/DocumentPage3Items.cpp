@@ -8,6 +8,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/DocumentPage3Internal.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/dialogs/PresetDialog.h"
@@ -23,40 +24,53 @@ constexpr DWORD Bit(int n) { return 1u << n; }
 constexpr WORD kOnIcon = kCheckMarkIconId;
 constexpr WORD kOffIcon = kCrossMarkIconId;
 constexpr Item kItems[] = {
-    {430, ItemKind::Version, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
-    {431, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
-    {441, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
-    {445, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
-    {432, ItemKind::Resolution, u"(&R)", {}, 0, FlagWord::Feature, 0, 0, false, 0, 320, 0},
-    {433, ItemKind::Choice, u"(&B)", {{488, kOffIcon}, {538, kOnIcon}}, 2, FlagWord::Feature, Bit(10), 538, true, 610, 300, 0},
-    {434, ItemKind::Choice, u"(&P)", {{488, kJaggedLineIconId}, {489, kSmoothLineIconId}}, 2, FlagWord::Feature,
-     Bit(11), 489, false, 611, 319, 0},
-    {442, ItemKind::Choice, u"(&T)", {{476, kOnIcon}, {477, kOffIcon}}, 2, FlagWord::Feature, Bit(13), 476, true, 0, 323, 0},
-    {443, ItemKind::Choice, u"(&O)", {{539, kOnIcon}, {540, kOffIcon}}, 2, FlagWord::Feature, Bit(15), 539, true, 0, 313, 0},
-    {444, ItemKind::Choice, u"(&U)", {{544, kOffIcon}, {541, kOnIcon}}, 2, FlagWord::Feature, Bit(14), 541, true, 0, 301, 0},
-    {447, ItemKind::OwnerText, u"(&L)",
-     {{484, kOwnerTextNoneIconId}, {499, kOwnerTextUserNameIconId}, {500, kOwnerTextOwnIconId}}, 3, FlagWord::Feature,
-     0, 0, false, 0, 311, 0},
-    {455, ItemKind::Choice, u"(&C)", {{482, kFastProcessingIconId}, {481, kStandardProcessingIconId}}, 2,
-     FlagWord::Feature, Bit(24), 482, false, 614, 302, 0},
-    {788, ItemKind::Choice, u"(&D)", {{488, kOffIcon}, {687, kOnIcon}}, 2, FlagWord::Option, Bit(18), 687, true, 688, 0, 0},
-    {4330, ItemKind::Choice, u"(&E)", {{474, kOnIcon}, {475, kOffIcon}}, 2, FlagWord::Feature, Bit(27), 474, true, 4331, 325, 0},
-    {436, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 308, 491},
-    {446, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 316, 498},
-    {448, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 612, 306, 503},
-    {451, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 318, 504},
+    {kPrinterTreeItem, ItemKind::Version, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
+    {kGraphicsTreeItem, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
+    {kFontsTreeItem, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
+    {kJobTreeItem, ItemKind::Heading, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 0, 0},
+    {kResolutionTreeItem, ItemKind::Resolution, u"(&R)", {}, 0, FlagWord::Feature, 0, 0, false, 0, 320, 0},
+    {kTonerSaveTreeItem, ItemKind::Choice, u"(&B)", {{kStandardText, kOffIcon}, {kTonerSaveOnText, kOnIcon}}, 2,
+     FlagWord::Feature, Bit(10), kTonerSaveOnText, true, kTonerSaveHint, 300, 0},
+    {kSmoothingTreeItem, ItemKind::Choice, u"(&P)",
+     {{kStandardText, kJaggedLineIconId}, {kEnhancedText, kSmoothLineIconId}}, 2, FlagWord::Feature, Bit(11),
+     kEnhancedText, false, kSmoothingHint, 319, 0},
+    {kTrueTypeSubstitutionTreeItem, ItemKind::Choice, u"(&T)", {{kOnText, kOnIcon}, {kOffText, kOffIcon}}, 2,
+     FlagWord::Feature, Bit(13), kOnText, true, 0, 323, 0},
+    {kDownloadAsOutlineTreeItem, ItemKind::Choice, u"(&O)", {{kOutlineOnText, kOnIcon}, {kOutlineOffText, kOffIcon}}, 2,
+     FlagWord::Feature, Bit(15), kOutlineOnText, true, 0, 313, 0},
+    {kTrueTypeAsGraphicsTreeItem, ItemKind::Choice, u"(&U)",
+     {{kTrueTypeAsGraphicsOffText, kOffIcon}, {kTrueTypeAsGraphicsOnText, kOnIcon}}, 2, FlagWord::Feature, Bit(14),
+     kTrueTypeAsGraphicsOnText, true, 0, 301, 0},
+    {kOwnerTextTreeItem, ItemKind::OwnerText, u"(&L)",
+     {{kOwnerNoneText, kOwnerTextNoneIconId},
+      {kOwnerUserNameText, kOwnerTextUserNameIconId},
+      {kOwnerOwnText, kOwnerTextOwnIconId}},
+     3, FlagWord::Feature, 0, 0, false, 0, 311, 0},
+    {kPrintProcessingTreeItem, ItemKind::Choice, u"(&C)",
+     {{kFastProcessingText, kFastProcessingIconId}, {kStandardProcessingText, kStandardProcessingIconId}}, 2,
+     FlagWord::Feature, Bit(24), kFastProcessingText, false, kFastProcessingHint, 302, 0},
+    {kCompatibleMarginsTreeItem, ItemKind::Choice, u"(&D)",
+     {{kStandardText, kOffIcon}, {kCompatibleMarginsOnText, kOnIcon}}, 2, FlagWord::Option, Bit(18),
+     kCompatibleMarginsOnText, true, kCompatibleMarginsHint, 0, 0},
+    {kEdgeEnhancementTreeItem, ItemKind::Choice, u"(&E)",
+     {{kEdgeEnhancementOnText, kOnIcon}, {kEdgeEnhancementOffText, kOffIcon}}, 2, FlagWord::Feature, Bit(27),
+     kEdgeEnhancementOnText, true, kEdgeEnhancementHint, 325, 0},
+    {kColourAdjustmentTreeItem, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 308,
+     kColourAdjustmentButtonText},
+    {kPrintPositionTreeItem, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 316,
+     kPrintPositionButtonText},
+    {kFormOverlayTreeItem, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, kFormOverlayHint, 306,
+     kFormOverlayButtonText},
+    {kReadPrinterStatusTreeItem, ItemKind::Button, nullptr, {}, 0, FlagWord::Feature, 0, 0, false, 0, 318,
+     kReadStatusButtonText},
 };
 
 constexpr DWORD kUserNameBit = Bit(21);
 constexpr DWORD kOwnerTextBit = Bit(22);
 constexpr DWORD kSubstitutionBit = Bit(13);
-constexpr WORD kNoOwnerText = 484;
-constexpr WORD kUserNameEntry = 499;
-constexpr WORD kOwnerTextEntry = 500;
 constexpr WORD kResolutionIcon = kResolutionIconId;
 constexpr int kMaxListRows = 7;
 constexpr int kLabelChars = 128;
-constexpr UINT kSubstitutionLabel = 497;
 
 // The controls the page shows and hides by item, and each kind's set (ending with -1).
 constexpr int kControls[] = {kItemLabel, kItemIcon, kItemList, kItemText, kItemTextLabel, kItemButton,
@@ -85,7 +99,7 @@ const int* ControlSetOf(const Item& item) {
     switch (item.kind) {
     case ItemKind::Version: return kVersionSet;
     case ItemKind::Resolution: return kListSet;
-    case ItemKind::Choice: return item.id == 442 ? kSubstitutionSet : kListSet;
+    case ItemKind::Choice: return item.id == kTrueTypeSubstitutionTreeItem ? kSubstitutionSet : kListSet;
     case ItemKind::OwnerText: return kOwnerTextSet;
     case ItemKind::Button: return kButtonSet;
     case ItemKind::Heading: break;
@@ -142,9 +156,9 @@ WORD CurrentValue(const Item& item, DriverDevMode& block) {
         return 0;
     }
     case ItemKind::OwnerText:
-        if (block.FeatureFlags & kUserNameBit) return kUserNameEntry;
-        if (block.FeatureFlags & kOwnerTextBit) return kOwnerTextEntry;
-        return kNoOwnerText;
+        if (block.FeatureFlags & kUserNameBit) return kOwnerUserNameText;
+        if (block.FeatureFlags & kOwnerTextBit) return kOwnerOwnText;
+        return kOwnerNoneText;
     default: return 0;
     }
 }
@@ -169,12 +183,12 @@ void SizeList(HWND dialog) {
 void ShowOwnerTextField(PageRecord* page, HWND dialog, WORD entry) {
     const DriverDevMode& block = page->context->workingBlock;
     WCHAR text[kOwnerTextChars + 2] = {};
-    if (entry == kUserNameEntry) {
+    if (entry == kOwnerUserNameText) {
         std::copy_n(block.UserName1, std::min<size_t>(std::size(block.UserName1), std::size(text) - 1), text);
-    } else if (entry == kOwnerTextEntry) {
+    } else if (entry == kOwnerOwnText) {
         std::copy_n(block.UserName2, std::min<size_t>(std::size(block.UserName2), std::size(text) - 1), text);
     }
-    const bool own = entry == kOwnerTextEntry && IsWindowEnabled(GetDlgItem(dialog, kItemList));
+    const bool own = entry == kOwnerOwnText && IsWindowEnabled(GetDlgItem(dialog, kItemList));
     SetDlgItemTextW(dialog, kItemText, text);
     EnableWindow(GetDlgItem(dialog, kItemText), own);
     EnableWindow(GetDlgItem(dialog, kItemTextLabel), own);
@@ -263,11 +277,11 @@ void SelectCurrentEntry(PageRecord* page, HWND dialog) {
         SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
     }
     if (item->kind == ItemKind::OwnerText) ShowOwnerTextField(page, dialog, value);
-    if (item->id == 442) {
+    if (item->id == kTrueTypeSubstitutionTreeItem) {
         EnableWindow(GetDlgItem(dialog, kItemSecondButton),
                      IsWindowEnabled(list) && (page->context->workingBlock.FeatureFlags & kSubstitutionBit) != 0);
         WCHAR text[kLabelChars] = {};
-        LoadStringW(page->context->languageLibrary, kSubstitutionLabel, text, kLabelChars);
+        LoadStringW(page->context->languageLibrary, kSubstitutionTableButtonText, text, kLabelChars);
         SetDlgItemTextW(dialog, kItemSecondButton, text);
     }
 }
@@ -293,7 +307,7 @@ void ChooseEntry(PageRecord* page, HWND dialog) {
             DWORD* saved = SavedWordOf(block, item->word);
             *saved = value == item->setEntry ? (*saved | item->bit) : (*saved & ~item->bit);
         }
-        if (item->id == 455) {
+        if (item->id == kPrintProcessingTreeItem) {
             OnSettingChanged(page, dialog, 0, TRUE);
             MarkPresetModified(page, dialog);
         } else {
@@ -303,8 +317,8 @@ void ChooseEntry(PageRecord* page, HWND dialog) {
     }
     case ItemKind::OwnerText:
         block.FeatureFlags &= ~(kUserNameBit | kOwnerTextBit);
-        if (value == kUserNameEntry) block.FeatureFlags |= kUserNameBit;
-        if (value == kOwnerTextEntry) block.FeatureFlags |= kOwnerTextBit;
+        if (value == kOwnerUserNameText) block.FeatureFlags |= kUserNameBit;
+        if (value == kOwnerOwnText) block.FeatureFlags |= kOwnerTextBit;
         OnSettingChanged(page, dialog, item->id, TRUE);
         SetPageHint(page, dialog, 0, 0);
         break;

@@ -11,6 +11,7 @@
 #include "platform/Rop2.h"
 #include "platform/User.h"
 #include "platform/WinGdi.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/pages/PropertyPages.h"
 #include "ui/tree/SettingsTree.h"
@@ -24,7 +25,6 @@ constexpr int kLayerX = 0;
 constexpr int kLayerY = 2;
 constexpr POINT kOrderUpright{42, 36};
 constexpr POINT kOrderTurned{34, 42};
-constexpr int kNupSheetString = 680;
 constexpr int kNameChars = 65;
 constexpr int kLastFrame = 3;
 
@@ -192,7 +192,7 @@ void OutputPaperText(const UiContext& context, const DriverDevMode& settings, LP
     }
     if ((settings.NupDown != 1 || settings.NupAcross != 1) && context.languageLibrary != nullptr) {
         WCHAR sheet[kNameChars] = {};
-        if (LoadStringW(context.languageLibrary, kNupSheetString, sheet, kNameChars) > 0) {
+        if (LoadStringW(context.languageLibrary, kNupSheetText, sheet, kNameChars) > 0) {
             std::copy(std::begin(sheet), std::end(sheet), out);
         }
     }

@@ -9,6 +9,7 @@
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/pages/PageListFillers.h"
@@ -26,8 +27,9 @@ constexpr int kCategoryDestination = kDestinationCategoryIconId;
 
 // The page's categories in order; the duplex one joins only with a duplex unit.
 constexpr PageCategory kCategoryTable[] = {
-    {kCategoryLayout, 545}, {kCategoryCounts, 599}, {kCategoryDestination, 4589},
-    {kCategoryOptions, 589}, {kCategoryStatus, 547},
+    {kCategoryLayout, kLayoutCategoryText},           {kCategoryCounts, kCountsCategoryText},
+    {kCategoryDestination, kDestinationCategoryText}, {kCategoryOptions, kOptionsCategoryText},
+    {kCategoryStatus, kStatusCategoryText},
 };
 constexpr int kDuplexSlot = 8;  // DEV_Duplex
 
@@ -46,11 +48,11 @@ constexpr int kLayoutControls[] = {kPagesPerSheetGroup, kPagesPerSheetIcon, kPag
                                    kPageOrderLabel,     kShiftMarginsIcon,  kShiftMarginsCheck,  kBorderGroup,
                                    kBorderIcon,         kBorderNoneRadio,   kBorderThinRadio,    kBorderThickRadio,
                                    kBorderDottedRadio,  kPagesPerSheetList, kPageOrderList};
-constexpr Label kLayoutLabels[] = {{kPagesPerSheetLabel, 4500},
-                                   {kPageOrderLabel, 4501},
-                                   {kShiftMarginsCheck, 4502},
-                                   {kBorderThickRadio, 4503},
-                                   {kBorderDottedRadio, 4504}};
+constexpr Label kLayoutLabels[] = {{kPagesPerSheetLabel, kPagesPerSheetLabelText},
+                                   {kPageOrderLabel, kPageOrderLabelText},
+                                   {kShiftMarginsCheck, kShiftMarginsCheckText},
+                                   {kBorderThickRadio, kBorderThickRadioText},
+                                   {kBorderDottedRadio, kBorderDottedRadioText}};
 constexpr int kDuplexControls[] = {
     kDuplexGroup,       kDuplexIcon,           kDuplexLabel,          kDuplexSideIcon,
     kDuplexOffRadio,    kDuplexLongEdgeRadio,  kDuplexShortEdgeRadio, kBindingGroup,
@@ -64,18 +66,23 @@ constexpr int kFinishingControls[] = {kPrintModeGroup,           kPrintModeStand
 constexpr int kCountsControls[] = {kSeparateCopiesIcon, kSeparateCopiesCheck, kSplitPagesLabel,
                                    kSplitPagesEdit,     kSplitPagesUpDown,    kSplitJobCheck,
                                    kSplitJobsLabel,     kSplitJobsEdit,       kSplitJobsUpDown};
-constexpr Label kCountsLabels[] = {
-    {kSeparateCopiesCheck, 4579}, {kSplitPagesLabel, 4596}, {kSplitJobCheck, 4597}, {kSplitJobsLabel, 4598}};
+constexpr Label kCountsLabels[] = {{kSeparateCopiesCheck, kSeparateCopiesCheckText},
+                                   {kSplitPagesLabel, kSplitPagesLabelText},
+                                   {kSplitJobCheck, kSplitJobCheckText},
+                                   {kSplitJobsLabel, kSplitJobsLabelText}};
 constexpr int kDestinationControls[] = {kDestinationIcon, kDestinationLabel,    kDestinationCombo,
                                         kDestinationText, kJobFileFolderButton, kKeepJobFilesCheck};
-constexpr Label kDestinationLabels[] = {
-    {kDestinationLabel, 4590}, {kJobFileFolderButton, 4591}, {kKeepJobFilesCheck, 4592}};
+constexpr Label kDestinationLabels[] = {{kDestinationLabel, kDestinationLabelText},
+                                        {kJobFileFolderButton, kJobFileFolderButtonText},
+                                        {kKeepJobFilesCheck, kKeepJobFilesCheckText}};
 constexpr int kOptionsControls[] = {kStampIcon,      kStampCheck,     kStampPositionCombo, kStampPositionLabel,
                                     kStampTextCombo, kStampTextLabel, kJobTextEdit,        kJobTextLabel};
-constexpr Label kOptionsLabels[] = {
-    {kStampCheck, 4571}, {kStampPositionLabel, 4572}, {kStampTextLabel, 4573}, {kJobTextLabel, 4574}};
+constexpr Label kOptionsLabels[] = {{kStampCheck, kStampCheckText},
+                                    {kStampPositionLabel, kStampPositionLabelText},
+                                    {kStampTextLabel, kStampTextLabelText},
+                                    {kJobTextLabel, kJobTextLabelText}};
 constexpr int kStatusControls[] = {kPrinterStatusGroup, kPrinterStatusIcon, kPrinterStatusCheck};
-constexpr Label kStatusLabels[] = {{kPrinterStatusCheck, 4560}};
+constexpr Label kStatusLabels[] = {{kPrinterStatusCheck, kPrinterStatusCheckText}};
 constexpr int kLinkedControls[] = {kLinkedOptionsIcon, kLinkedOptionsLabel, kFastA4Check, kFastWithMemoryCheck};
 constexpr int kOutputOptionControls[] = {kOutputOptionIcon, kOutputOptionLabel, kPrintAndHoldCheck};
 
@@ -90,8 +97,11 @@ constexpr ControlGroup kGroups[] = {
     {0, kOutputOptionControls, {}},
 };
 
-constexpr UINT kLayoutModeStrings[] = {551, 552, 554, 556, 558, 559, 566};
-constexpr UINT kLayoutOrderStrings[] = {505, 506, 507, 508, 509};
+constexpr UINT kLayoutModeStrings[] = {kOnePagePerSheetText,     kTwoPagesPerSheetText,   kFourPagesPerSheetText,
+                                       kSixPagesPerSheetText,    kEightPagesPerSheetText, kNinePagesPerSheetText,
+                                       kSixteenPagesPerSheetText};
+constexpr UINT kLayoutOrderStrings[] = {kLeftToRightText, kRightToLeftText, kTopToBottomText, kBottomToTopText,
+                                        kLeftToRightDownText};
 constexpr int kBorderCount = kBorderDottedRadio - kBorderNoneRadio + 1;
 constexpr int kTextChars = 256;
 
@@ -209,7 +219,7 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
             ShowBorderRadios(page, dialog);
             const bool fixed = (block.FeatureFlags & kLayoutFixedByScaling) != 0 || block.NupDown != 1 ||
                                block.NupAcross != 1 || (block.OverlayFlags & kOverlayOn) != 0;
-            SetPageHint(page, dialog, fixed ? 600 : 0, kHintFixed);
+            SetPageHint(page, dialog, fixed ? kLayoutFixedHint : 0, kHintFixed);
             SetControlIcon(dialog, kPagesPerSheetIcon, PageIcon(page, kFourUpLandscapeIconId));
             SetControlIcon(dialog, kPageOrderIcon, PageIcon(page, kFourAcrossThenDownPortraitIconId));
             SetControlIcon(dialog, kShiftMarginsIcon, PageIcon(page, kMarginShiftIconId));
@@ -220,7 +230,8 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
             Check(dialog, kPrinterStatusCheck, reported);
             SetControlIcon(dialog, kPrinterStatusIcon,
                            PageIcon(page, reported ? kPrinterCheckedIconId : kPrinterCrossedIconId));
-            SetPageHint(page, dialog, (page->context->status.printerExtStatus & 0x4) != 0 ? 624 : 0, kHintInfo);
+            SetPageHint(page, dialog, (page->context->status.printerExtStatus & 0x4) != 0 ? kReportedOptionsHint : 0,
+                        kHintInfo);
             break;
         }
         case kCategoryOptions:
@@ -228,7 +239,7 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
             FillChoiceValue2List(page, dialog);
             FillChoiceValue1List(page, dialog);
             ShowStampText(dialog, block);
-            SetPageHint(page, dialog, 660, kHintNote);
+            SetPageHint(page, dialog, kStampHint, kHintNote);
             break;
         case kCategoryCounts:
             Check(dialog, kSeparateCopiesCheck, (block.PageOptionBits & kSeparateCopies) != 0);
@@ -237,12 +248,12 @@ void FillDocumentPage1Group(PageRecord* page, HWND dialog, int index) {
             UpDown(dialog, kSplitPagesUpDown, 2, 6, block.SplitCounts & 0xF);
             Check(dialog, kSplitJobCheck, (block.PageOptionBits & kSplitJob) != 0);
             UpDown(dialog, kSplitJobsUpDown, 1, 6, block.SplitCounts >> 4);
-            SetPageHint(page, dialog, 674, kHintNote);
+            SetPageHint(page, dialog, kSplitHint, kHintNote);
             break;
         case kCategoryDestination:
             FillOutputDestinationList(page, dialog);
             Check(dialog, kKeepJobFilesCheck, (block.RelaydockFlags & kKeepJobFiles) != 0);
-            SetPageHint(page, dialog, 675, kHintNote);
+            SetPageHint(page, dialog, kDestinationHint, kHintNote);
             break;
         default:
             break;
@@ -260,7 +271,7 @@ void FillPagesPerSheetList(PageRecord* page, HWND dialog) {
         WCHAR text[kTextChars + 1] = {};
         LoadStringW(page->context->languageLibrary, id, text, kTextChars + 1);
         const int index = AddComboString(dialog, kPagesPerSheetList, text, static_cast<LPARAM>(id));
-        if (id == block.PagesPerSheet + 550u) selected = index;
+        if (id == block.PagesPerSheet + static_cast<UINT>(kPagesPerSheetTextBase)) selected = index;
     }
     SendDlgItemMessageW(dialog, kPagesPerSheetList, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
@@ -285,11 +296,11 @@ void ShowBorderRadios(PageRecord* page, HWND dialog) {
     CheckRadioButton(dialog, kBorderNoneRadio, kBorderDottedRadio, kBorderNoneRadio + frame);
     // The labels turn when the pages run against the paper's own direction.
     const bool across = IsPortraitPaper(&block) == (block.Public.dmOrientation == DMORIENT_LANDSCAPE);
-    UINT first = 518;
-    UINT second = 519;
+    UINT first = kNoBorderText;
+    UINT second = kThinLineText;
     if (block.PagesPerSheet == 2) {
-        first = across ? 516 : 514;
-        second = across ? 517 : 515;
+        first = across ? kSingleLineTurnedText : kSingleLineText;
+        second = across ? kDoubleLineTurnedText : kDoubleLineText;
     }
     const HMODULE library = page->context->languageLibrary;
     WCHAR text[kTextChars + 1] = {};

@@ -6,6 +6,7 @@
 #include "platform/Controls.h"
 #include "platform/User.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/pages/PageIcons.h"
 #include "ui/data/PrinterDataValues.h"
@@ -17,7 +18,6 @@ namespace {
 constexpr int kMessageChars = 128;
 constexpr int kCaptionChars = 64;
 constexpr int kHintChars = 256;
-constexpr UINT kRestoreQuestion = 723;
 
 // The hint icons of the page's icons, by kind.
 int HintIconId(int kind) {
@@ -78,7 +78,7 @@ void SetPageHint(PageRecord* page, HWND dialog, UINT textId, int iconKind) {
 int RestoreDefaults(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr) return 0;
     UiContext* context = page->context;
-    if (ShowMessage(dialog, kRestoreQuestion, context->printerName, 0, MB_OKCANCEL | MB_ICONEXCLAMATION,
+    if (ShowMessage(dialog, kRestoreDefaultsMessage, context->printerName, 0, MB_OKCANCEL | MB_ICONEXCLAMATION,
                     context->languageLibrary) != IDOK) {
         return 0;
     }

@@ -6,6 +6,7 @@
 
 #include "platform/Controls.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "settings/Forms.h"
 #include "settings/HalftonePatterns.h"
 #include "settings/SpoolerQueries.h"
@@ -24,7 +25,6 @@ constexpr size_t kPaperNameChars = 64;
 constexpr DWORD kSameAsPaper = 0x1;        // FeatureFlags bit 0: output paper follows the paper
 constexpr DWORD kScaling = 0x2;            // FeatureFlags bit 1
 constexpr WORD kDeviceInstalledBit = 0x8;
-constexpr UINT kSourceNotInstalled = 722;
 constexpr int kSquareCellPatternSizes = 12;  // "HT_PATSIZE_2x2" to "HT_PATSIZE_12x12_M"
 
 // The forms that an overlay file sizes itself, as the overlay names them.
@@ -138,7 +138,8 @@ void FillOutputPaperCombo(PageRecord* page, HWND dialog) {
         AddComboString(dialog, kOutputPaperList, name.c_str(), context->formIndex[i]);
     }
     WCHAR none[kPaperNameChars + 1] = {};
-    LoadStringW(context->languageLibrary, block.NupDown == 1 && block.NupAcross == 1 ? 468 : 672, none,
+    LoadStringW(context->languageLibrary,
+                block.NupDown == 1 && block.NupAcross == 1 ? kNoOutputPaperText : kSetByPagesPerSheetText, none,
                 kPaperNameChars + 1);
     const auto first = SendDlgItemMessageW(dialog, kOutputPaperList, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(none));
     if (first >= 0) SendDlgItemMessageW(dialog, kOutputPaperList, CB_SETITEMDATA, static_cast<WPARAM>(first), 0);
@@ -161,7 +162,7 @@ void WarnSourceNotInstalled(PageRecord* page, HWND dialog) {
     for (size_t i = 0; i < std::size(kFeeders); ++i) {
         if (!SameText(slot, kFeeders[i].name)) continue;
         const bool installed = (context->workingBlock.DeviceSlots[i].State & kDeviceInstalledBit) != 0;
-        if (!installed && code == kFeeders[i].overlayCode) ShowPageWarning(page, dialog, kSourceNotInstalled);
+        if (!installed && code == kFeeders[i].overlayCode) ShowPageWarning(page, dialog, kSourceNotInstalledMessage);
         return;
     }
 }

@@ -11,6 +11,7 @@
 #include "platform/Spooler.h"
 #include "platform/User.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/Forms.h"
 #include "settings/SpoolerQueries.h"
 #include "ui/pages/PageIcons.h"
@@ -24,16 +25,15 @@ struct Entry {
     DWORD value;
     int stringId;
 };
-constexpr Entry kStampTexts[] = {{0, 651}, {1, 652}, {2, 653}, {3, 654}, {4, 655},
-                                 {5, 656}, {6, 657}, {7, 658}, {8, 659}};
+constexpr Entry kStampTexts[] = {{0, kStampConfidentialText}, {1, kStampDraftText},     {2, kStampCopyText},
+                                 {3, kStampUrgentText},       {4, kStampImportantText}, {5, kStampInternalUseText},
+                                 {6, kStampDoNotCopyText},    {7, kStampApprovedText},  {8, kStampOwnText}};
 // Positions 3 to 5 have no entry: a stored 3 selects the first entry.
-constexpr Entry kStampPositions[] = {{0, 642}, {1, 643}, {2, 644}, {6, 648}, {7, 649}, {8, 650}};
-constexpr Entry kNupCounts[] = {{1, 665}, {2, 666}, {3, 667}};
+constexpr Entry kStampPositions[] = {{0, kStampTopLeftText},      {1, kStampTopCentreText},
+                                     {2, kStampTopRightText},     {6, kStampBottomLeftText},
+                                     {7, kStampBottomCentreText}, {8, kStampBottomRightText}};
+constexpr Entry kNupCounts[] = {{1, kNupCountOneText}, {2, kNupCountTwoText}, {3, kNupCountThreeText}};
 
-constexpr int kAcrossLabel = 668;
-constexpr int kDownLabel = 669;
-constexpr int kAcrossThenDownLabel = 670;
-constexpr int kDownThenAcrossLabel = 671;
 // Icons of the arrangement picture, as the settings tree shows them.
 constexpr int kOneRowIcon = kTwoAcrossIconId;
 constexpr int kOneColumnIcon = kTwoDownIconId;
@@ -41,7 +41,6 @@ constexpr int kFirstOrderIcon = kSixAcrossThenDownIconId;
 constexpr int kSecondOrderIcon = kSixAcrossFromRightIconId;
 
 constexpr DWORD kFeatureFixedDestination = 0x20;  // FeatureFlags bit 5
-constexpr int kSheetSizeString = 804;
 
 void LoadEntryText(const PageRecord* page, int id, LPWSTR out, int cch) {
     out[0] = u'\0';
@@ -248,12 +247,14 @@ void PutLength(SheetText& text, long long sixtieths) {
 
 }  // namespace
 
-int ChoiceValue1StringId(DWORD value) { return StringOf(kStampTexts, value, 651); }
+int ChoiceValue1StringId(DWORD value) { return StringOf(kStampTexts, value, kStampConfidentialText); }
 int ChoiceValue2StringId(DWORD value) {
-    constexpr Entry kNames[] = {{0, 642}, {1, 643}, {3, 645}, {4, 646}, {5, 647}, {6, 648}, {7, 649}, {8, 650}};
-    return StringOf(kNames, value, 644);
+    constexpr Entry kNames[] = {{0, kStampTopLeftText},      {1, kStampTopCentreText},   {3, kStampMiddleLeftText},
+                                {4, kStampCentreText},       {5, kStampMiddleRightText}, {6, kStampBottomLeftText},
+                                {7, kStampBottomCentreText}, {8, kStampBottomRightText}};
+    return StringOf(kNames, value, kStampTopRightText);
 }
-int NupCountStringId(DWORD value) { return StringOf(kNupCounts, value, 665); }
+int NupCountStringId(DWORD value) { return StringOf(kNupCounts, value, kNupCountOneText); }
 
 void FillChoiceValue1List(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr) return;
@@ -273,12 +274,12 @@ void ShowNupArrangement(PageRecord* page, HWND dialog) {
     const DriverDevMode& settings = page->context->workingBlock;
     int icon = 0;
     if (settings.NupDown == 1 || settings.NupAcross == 1) {
-        SetRadioText(page, dialog, kNupOrderFirstRadio, kAcrossLabel, u"(&H)");
-        SetRadioText(page, dialog, kNupOrderSecondRadio, kDownLabel, u"(&I)");
+        SetRadioText(page, dialog, kNupOrderFirstRadio, kAcrossText, u"(&H)");
+        SetRadioText(page, dialog, kNupOrderSecondRadio, kDownText, u"(&I)");
         icon = settings.NupDown != 1 ? kOneColumnIcon : settings.NupAcross == 1 ? kOneByOneIconId : kOneRowIcon;
     } else {
-        SetRadioText(page, dialog, kNupOrderFirstRadio, kAcrossThenDownLabel, u"(&H)");
-        SetRadioText(page, dialog, kNupOrderSecondRadio, kDownThenAcrossLabel, u"(&I)");
+        SetRadioText(page, dialog, kNupOrderFirstRadio, kAcrossThenDownText, u"(&H)");
+        SetRadioText(page, dialog, kNupOrderSecondRadio, kDownThenAcrossText, u"(&I)");
         icon = settings.NupOrder == 1 ? kSecondOrderIcon : kFirstOrderIcon;
     }
     SendDlgItemMessageW(dialog, kNupOrderPicture, STM_SETICON, reinterpret_cast<WPARAM>(PageIcon(page, icon)), 0);
@@ -290,15 +291,16 @@ void FillOutputDestinationList(PageRecord* page, HWND dialog) {
     if (page == nullptr || page->context == nullptr || dialog == nullptr) return;
     const DriverDevMode& settings = page->context->workingBlock;
     Combo(dialog, kDestinationCombo, CB_RESETCONTENT);
-    AddEntry(page, dialog, kDestinationCombo, kDestinationPrinterString, kDestinationPrinterString);
+    AddEntry(page, dialog, kDestinationCombo, kPrinterDestinationText, kPrinterDestinationText);
     GlobalBlock info(GetPrinterInfo(page->context->printer, 2));
     const auto* printer = info.As<const PRINTER_INFO_2W>();
     if (printer != nullptr && QueryRawOnlyAttribute(printer->pPrinterName) == 1) {
-        AddEntry(page, dialog, kDestinationCombo, kDestinationRelaydockString, kDestinationRelaydockString);
+        AddEntry(page, dialog, kDestinationCombo, kRelaydockDestinationText, kRelaydockDestinationText);
     }
     DWORD chosen = 0;  // the first entry
     if ((settings.FeatureFlags & kFeatureFixedDestination) == 0 && settings.OutputDestination == 0) {
-        chosen = (settings.RelaydockFlags & kRelaydockFileMode) != 0 ? kDestinationRelaydockString : kDestinationPrinterString;
+        chosen =
+            (settings.RelaydockFlags & kRelaydockFileMode) != 0 ? kRelaydockDestinationText : kPrinterDestinationText;
     }
     SelectValue(dialog, kDestinationCombo, chosen);
 }
@@ -342,7 +344,7 @@ void WarnNupSheetSize(PageRecord* page, HWND dialog) {
     // The library's text is only a template: its first "%s" takes the size, nothing else in it
     // is a conversion.
     WCHAR format[129] = {};
-    if (context.languageLibrary != nullptr) LoadStringW(context.languageLibrary, kSheetSizeString, format, 129);
+    if (context.languageLibrary != nullptr) LoadStringW(context.languageLibrary, kSheetSizeMessage, format, 129);
     WCHAR message[129 + kNupSheetTextChars] = {};
     size_t n = 0;
     bool substituted = false;

@@ -9,9 +9,6 @@
 
 struct PageRecord;
 
-inline constexpr int kDestinationPrinterString = 4586;
-inline constexpr int kDestinationRelaydockString = 661;
-
 /// Each filler empties its combo box, adds its entries (item data = the value), and selects
 /// the entry of the current value, else the first one.
 void FillChoiceValue1List(PageRecord* page, HWND dialog);

@@ -11,6 +11,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/resolver/Constraints.h"
 #include "ui/data/DriverVersion.h"
 #include "ui/pages/PageCommon.h"
@@ -24,8 +25,6 @@ constexpr DWORD kPrintOwnerName = 1u << 21;  // FeatureFlags
 constexpr size_t kNameChars = 17;
 constexpr int kNameBytes = 34;
 constexpr int kNameScanBytes = 17;
-constexpr UINT kNameWarning = 724;
-constexpr int kNameTreeItem = 447;
 
 constexpr int kDriverIconId = kPrinterIconId;
 
@@ -156,7 +155,7 @@ bool CheckAnsiNameField(HWND pageWindow, PageRecord* page, NameFieldCheck mode) 
     switch (mode) {
     case NameFieldCheck::Warn:
         block.FeatureFlags &= ~kPrintOwnerName;
-        ShowPageWarning(page, pageWindow, kNameWarning);
+        ShowPageWarning(page, pageWindow, kUserNameCharactersMessage);
         break;
     case NameFieldCheck::Deferred:
         block.FeatureFlags &= ~kPrintOwnerName;
@@ -164,7 +163,7 @@ bool CheckAnsiNameField(HWND pageWindow, PageRecord* page, NameFieldCheck mode) 
         break;
     case NameFieldCheck::SelectItem:
         if (page->tree != nullptr) {
-            if (HTREEITEM item = FindTreeItem(page, kNameTreeItem)) SelectTreeItem(page, item);
+            if (HTREEITEM item = FindTreeItem(page, kOwnerTextTreeItem)) SelectTreeItem(page, item);
         }
         break;
     }

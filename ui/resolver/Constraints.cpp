@@ -8,6 +8,7 @@
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "settings/SpoolerQueries.h"
 #include "settings/ValidateSettings.h"
 #include "ui/resolver/ConstraintRules.h"
@@ -17,9 +18,6 @@
 namespace {
 
 // Language-library names of the paper sources the rules ask about.
-constexpr UINT kStringAutoSource = 200;
-constexpr UINT kStringManualSource = 207;
-constexpr UINT kStringMultiPurposeSource = 219;
 constexpr int kSourceNameChars = 80;  // an input slot name holds at most 79 characters
 
 // The greyed flag of a tree item's data word.
@@ -184,9 +182,9 @@ void ApplyConstraints(DriverDevMode* block, PageRecord* tree, PrinterStatusSnaps
     r.dialog = dialog;
     r.language = languageLibrary;
     r.contextFlags = contextFlags;
-    r.autoSlot = FindNamedSlot(model, languageLibrary, kStringAutoSource);
-    r.manualSlot = FindNamedSlot(model, languageLibrary, kStringManualSource);
-    r.multiSlot = FindNamedSlot(model, languageLibrary, kStringMultiPurposeSource);
+    r.autoSlot = FindNamedSlot(model, languageLibrary, kAutoSourceName);
+    r.manualSlot = FindNamedSlot(model, languageLibrary, kManualSourceName);
+    r.multiSlot = FindNamedSlot(model, languageLibrary, kMultiPurposeSourceName);
     r.treeWindow = TreeWindowOf(tree);
     if (r.treeWindow != nullptr) {
         WalkTree(r.treeWindow, [&r](int id, HTREEITEM item) { r.treeItems.push_back({id, item}); });

@@ -1,5 +1,6 @@
 // The constraint rules of the feature switches (the settings code's FeatureFlags), the
 // compatible margins, the overlay's check box and the items that only show what is possible.
+#include "resources/ui/StringIds.h"
 #include "ui/resolver/ConstraintRules.h"
 
 namespace constraints {
@@ -49,7 +50,7 @@ void Bit8Rule(Resolver& r) {
     }
     Validate(r);
     EnableControls(r, {{kLinkedOptionsIcon, kFastA4Check}}, allowed);
-    EnableItems(r, {412}, allowed);
+    EnableItems(r, {kFastA4TreeItem}, allowed);
 }
 
 // Without a status that vouches for the printer, the installed memory must carry the resolution.
@@ -67,7 +68,7 @@ void Bit16Rule(Resolver& r) {
     const bool allowed = MemorySuffices(r) && A4Features(r);
     FeatureBit(r, allowed, kFeatureBit16);
     EnableControls(r, {{kFastWithMemoryCheck, kFastWithMemoryCheck}}, allowed);
-    EnableItems(r, {413}, allowed);
+    EnableItems(r, {kFastWithMemoryTreeItem}, allowed);
 }
 
 bool SourceMatchesNoSlot(const Resolver& r) {
@@ -89,14 +90,14 @@ void Bit64Rule(Resolver& r) {
                             SourceIs(b, r.manualSlot);
     const bool allowed = formFits && sourceFits;
     FeatureBit(r, allowed, kFeatureBit64);
-    EnableItems(r, {449}, allowed);
+    EnableItems(r, {kPaperFeedCheckTreeItem}, allowed);
 }
 
 void Bit128Rule(Resolver& r) {
     constexpr DWORD kBoth = kExtStatusKnown | kExtStatusCapability;
     const bool allowed = r.status == nullptr || (r.status->printerExtStatus & kBoth) == kBoth;
     FeatureBit(r, allowed, kFeatureBit128);
-    EnableItems(r, {450}, allowed);
+    EnableItems(r, {kPrinterTrayCheckTreeItem}, allowed);
 }
 
 void Bit256Rule(Resolver& r) {
@@ -105,7 +106,7 @@ void Bit256Rule(Resolver& r) {
     const bool allowed = unit && (b->Public.dmDuplex == 2 || b->Public.dmDuplex == 3);
     FeatureBit(r, allowed, kFeatureBit256);
     EnableControls(r, {{kBindingGroup, kBindingReversedRadio}, {kBindingShiftLabel, kBindingShiftUnit}}, allowed);
-    EnableItems(r, {408, 4304}, allowed);
+    EnableItems(r, {kBindingEdgeTreeItem, kBindingSideTreeItem}, allowed);
 }
 
 void Bit512Rule(Resolver& r) {
@@ -113,7 +114,7 @@ void Bit512Rule(Resolver& r) {
     const bool allowed = b->PagesPerSheet != 1 && !OverlayOn(b) && (b->FeatureFlags & kFeatureScaling) == 0;
     FeatureBit(r, allowed, kFeatureBit512);
     EnableControls(r, {{kShiftMarginsIcon, kShiftMarginsCheck}}, allowed);
-    EnableItems(r, {405}, allowed);
+    EnableItems(r, {kMarginShiftTreeItem}, allowed);
 }
 
 // The switches of what the printer renders itself, which graphics-only output (bit 0x800)
@@ -125,13 +126,13 @@ struct DeviceSwitch {
     Needs needs;
 };
 constexpr DeviceSwitch kDeviceSwitches[] = {
-    {0x400, 433, Needs::NotGraphicsOnly},
-    {0x8000000, 4330, Needs::NotGraphicsOnly},
-    {0x1000, 435, Needs::NotGraphicsOnlyAt600},
-    {0x20000, 439, Needs::Not1200},  // a resolution limit, whatever the graphics-only switch says
-    {0x2000, 442, Needs::NotGraphicsOnly},
-    {0x4000, 444, Needs::NotGraphicsOnly},
-    {0x8000, 443, Needs::NotGraphicsOnly},
+    {0x400, kTonerSaveTreeItem, Needs::NotGraphicsOnly},
+    {0x8000000, kEdgeEnhancementTreeItem, Needs::NotGraphicsOnly},
+    {0x1000, kFineLinesTreeItem, Needs::NotGraphicsOnlyAt600},
+    {0x20000, kFastGraphicsTreeItem, Needs::Not1200},  // a resolution limit, whatever the graphics-only switch says
+    {0x2000, kTrueTypeSubstitutionTreeItem, Needs::NotGraphicsOnly},
+    {0x4000, kTrueTypeAsGraphicsTreeItem, Needs::NotGraphicsOnly},
+    {0x8000, kDownloadAsOutlineTreeItem, Needs::NotGraphicsOnly},
 };
 
 void DeviceSwitchRules(Resolver& r) {
@@ -155,7 +156,7 @@ void CompatibleMarginRule(Resolver& r) {
     const bool allowed = !OverlayOn(b);
     RestoreOrKeepBits(allowed, b->OptionFlags, b->SavedOptionFlags, r.before.OptionFlags, kOptionCompatibleMargin);
     Validate(r);
-    EnableItems(r, {456}, allowed);
+    EnableItems(r, {kUnlistedCompatibleMarginsTreeItem}, allowed);
 }
 
 void OverlayCheckRule(Resolver& r) {
@@ -166,8 +167,8 @@ void OverlayCheckRule(Resolver& r) {
 }
 
 void ShowOnlyRules(Resolver& r) {
-    EnableItems(r, {446}, !OverlayOn(r.block) && r.block->DuplexShift == 0);
-    EnableItems(r, {661}, RawOnly(r) == 1);
+    EnableItems(r, {kPrintPositionTreeItem}, !OverlayOn(r.block) && r.block->DuplexShift == 0);
+    EnableItems(r, {kRelaydockDestinationText}, RawOnly(r) == 1);
 }
 
 }  // namespace

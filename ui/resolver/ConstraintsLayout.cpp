@@ -1,5 +1,6 @@
 // The constraint rules of the page layout and the job's way out: the scale, pages per sheet
 // with their order and frame, the page options, the print port and the page stamp.
+#include "resources/ui/StringIds.h"
 #include "ui/resolver/ConstraintRules.h"
 
 namespace constraints {
@@ -20,7 +21,7 @@ void ScaleRule(Resolver& r) {
     RestoreOrKeep(allowed, b->LayoutScale, b->SavedLayoutScale, r.before.LayoutScale);
     Validate(r);
     EnableControls(r, {{kScaleEdit, kScaleUpDown}}, allowed);
-    EnableItems(r, {424}, allowed);
+    EnableItems(r, {kScaleTreeItem}, allowed);
 }
 
 void PagesPerSheetRule(Resolver& r) {
@@ -29,7 +30,7 @@ void PagesPerSheetRule(Resolver& r) {
     RestoreOrKeep(allowed, b->PagesPerSheet, b->SavedPagesPerSheet, r.before.PagesPerSheet);
     Validate(r);
     EnableControls(r, {{kPagesPerSheetGroup, kPagesPerSheetList}}, allowed);
-    EnableItems(r, {402}, allowed);
+    EnableItems(r, {kPagesPerSheetTreeItem}, allowed);
 }
 
 void PageFrameRule(Resolver& r) {
@@ -38,7 +39,7 @@ void PageFrameRule(Resolver& r) {
     RestoreOrKeep(allowed, b->PageFrame, b->SavedPageFrame, r.before.PageFrame);
     Validate(r);
     EnableControls(r, {{kPageOrderIcon, kPageOrderList}}, allowed);
-    EnableItems(r, {403}, allowed);
+    EnableItems(r, {kPageOrderTreeItem}, allowed);
 }
 
 // The slot order of pages on a sheet; the two-page sheet has no use for the last two choices.
@@ -49,7 +50,7 @@ void SlotOrderRule(Resolver& r) {
     RestoreOrKeep(allowed, b->NupSlotOrder, b->SavedNupSlotOrder, r.before.NupSlotOrder);
     EnableControls(r, {{kBorderGroup, kBorderDottedRadio}}, allowed);
     if (b->PagesPerSheet == 2) EnableControls(r, {{kBorderThickRadio, kBorderDottedRadio}}, false);
-    EnableItems(r, {404}, allowed);
+    EnableItems(r, {kPageBorderTreeItem}, allowed);
 }
 
 void Bit4Rule(Resolver& r) {
@@ -57,7 +58,7 @@ void Bit4Rule(Resolver& r) {
     RestoreBits(b->FeatureFlags, b->SavedFeatureFlags, kFeatureBit4);
     Validate(r);
     EnableControls(r, {{kPrinterStatusGroup, kPrinterStatusCheck}, {kSeparateCopiesIcon, kSeparateCopiesCheck}}, true);
-    EnableItems(r, {410, 4581}, true);
+    EnableItems(r, {kUsePrinterStatusTreeItem, kCopiesAndJobsTreeItem}, true);
 }
 
 void PageOptionRule(Resolver& r) {
@@ -65,9 +66,9 @@ void PageOptionRule(Resolver& r) {
     const bool first = (bits & kPageOptionFirst) != 0;
     const bool second = (bits & kPageOptionSecond) != 0;
     EnableControls(r, {{kSeparateCopiesCheck, kSeparateCopiesCheck}}, !second);
-    EnableItems(r, {4582}, !second);
+    EnableItems(r, {kSeparateCopiesTreeItem}, !second);
     EnableControls(r, {{kSplitJobCheck, kSplitJobCheck}}, !first);
-    EnableItems(r, {4595}, !first);
+    EnableItems(r, {kSplitJobTreeItem}, !first);
     EnableControls(r, {{kSplitPagesLabel, kSplitPagesUpDown}}, first && !second);
     EnableControls(r, {{kSplitJobsLabel, kSplitJobsUpDown}}, second && !first);
 }
@@ -78,7 +79,7 @@ void PrintPortRule(Resolver& r) {
         r.status != nullptr && (r.status->printerExtStatus & kExtStatusKnown) != 0 && r.status->runningPss == 1;
     const bool allowed = RawOnly(r) == 1 || helperRunning;
     EnableControls(r, {{kDestinationIcon, kDestinationCombo}}, allowed);
-    EnableItems(r, {4584, 4585}, allowed);
+    EnableItems(r, {kDestinationTreeItem, kOutputToTreeItem}, allowed);
     EnableControls(r, {{kDestinationText, kKeepJobFilesCheck}}, allowed && (r.block->RelaydockFlags & kRelaydockFileMode) != 0);
 }
 
@@ -87,7 +88,7 @@ void StampRule(Resolver& r) {
     const bool on = b->PageStampSwitch == kStampOn;
     EnableControls(r, {{kStampIcon, kJobTextLabel}}, true);
     EnableControls(r, {{kStampPositionCombo, kStampTextLabel}}, on);
-    EnableItems(r, {640, 641}, on);
+    EnableItems(r, {kStampTextTreeItem, kStampPositionTreeItem}, on);
     EnableControls(r, {{kJobTextEdit, kJobTextLabel}}, on && b->PageStampSelector == kStampJobText);
 }
 

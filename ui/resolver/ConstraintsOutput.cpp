@@ -1,5 +1,6 @@
 // The constraint rules of the printed output: the binding byte, the media controls, the print
 // mode, the finishing group and duplex.
+#include "resources/ui/StringIds.h"
 #include "ui/resolver/ConstraintRules.h"
 
 namespace constraints {
@@ -50,7 +51,7 @@ void BindingRule(Resolver& r) {
     RestoreOrKeepBits(allowed, b->CoverFlags, b->SavedCoverFlags, r.before.CoverFlags, kOutputHighByte);
     Validate(r);
     EnableControls(r, {{kOutputTrayIcon, kOutputTrayList}}, allowed);
-    EnableItems(r, {598}, allowed);
+    EnableItems(r, {kOutputTrayTreeItem}, allowed);
 }
 
 void MediaRule(Resolver& r) {
@@ -80,7 +81,7 @@ void PrintModeRule(Resolver& r) {
     RestoreOrKeep(allowed, b->PrintMode, b->SavedPrintMode, r.before.PrintMode);
     Validate(r);
     EnableControls(r, {{kPrintModeIcon, kPrintModeList}}, allowed);
-    EnableItems(r, {588}, allowed);
+    EnableItems(r, {kPrintModeTreeItem}, allowed);
 }
 
 bool FinisherPaper(const DriverDevMode* b) {
@@ -101,7 +102,7 @@ void FinishingRule(Resolver& r) {
     EnableControls(r, {{kPrintModeStapleRadio, kPrintModeStapleRadio}}, finisher && FinisherPaper(b) && mediaFits);
     const bool stapled = (SecondByte(b->CoverFlags) & kSecondByteStaple) != 0;
     EnableControls(r, {{kFinishingPositionButton, kFinishingPositionButton}}, stapled);
-    EnableItems(r, {4301, 4302}, stapled);
+    EnableItems(r, {kFirstPositionTreeItem, kSecondPositionTreeItem}, stapled);
 
     // The second byte comes back from the shadow and chooses the print mode.
     if (finisherFree) {
@@ -138,7 +139,7 @@ void DuplexRule(Resolver& r) {
     RestoreOrKeep(allowed, b->Public.dmDuplex, b->SavedDuplex, r.before.Public.dmDuplex);
     Validate(r);
     EnableControls(r, {{kDuplexGroup, kDuplexShortEdgeRadio}}, allowed);
-    EnableItems(r, {407}, allowed);
+    EnableItems(r, {kDuplexTreeItem}, allowed);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "resources/ui/StringIds.h"
 #include "settings/Forms.h"
 #include "ui/resolver/ConstraintRules.h"
 #include "ui/data/OverlayForm.h"
@@ -33,8 +34,9 @@ void CopyText(T (&to)[N], const T (&from)[N]) {
 void OverlayFormRule(Resolver& r) {
     RegisterOverlayForm(r.block, r.printer, r.model);
     Validate(r);
-    EnableItems(r, {451}, r.status == nullptr || (r.status->printerExtStatus & kExtStatusKnown) != 0);
-    EnableItems(r, {459}, false);
+    EnableItems(r, {kReadPrinterStatusTreeItem},
+                r.status == nullptr || (r.status->printerExtStatus & kExtStatusKnown) != 0);
+    EnableItems(r, {kMemoryTreeItem}, false);
 }
 
 // While the overlay fixes the paper, the four paper fields the user chose wait in the shadow.
@@ -56,7 +58,7 @@ void PaperRule(Resolver& r) {
     }
     Validate(r);
     EnableControls(r, {{kPaperGroup, kPaperList}}, allowed);
-    EnableItems(r, {419}, allowed);
+    EnableItems(r, {kPaperSizeTreeItem}, allowed);
 }
 
 struct Layout {
@@ -79,26 +81,26 @@ bool NoneAllowed(const DEVMODEW& dm, const Layout (&layouts)[N]) {
 void NupRule(Resolver& r) {
     DriverDevMode* b = r.block;
     EnableControls(r, {{kNupGroup, kNupAcrossCombo}}, true);
-    EnableItems(r, {4575, 4576, 4577, 4578}, true);
+    EnableItems(r, {kNupTreeItem, kNupDownTreeItem, kNupAcrossTreeItem, kNupOrderTreeItem}, true);
     const bool noDown = NoneAllowed(b->Public, kLayoutsDown);
     const bool noAcross = NoneAllowed(b->Public, kLayoutsAcross);
     if (noDown) {
         EnableControls(r, {{kNupDownLabel, kNupDownLabel}, {kNupDownCombo, kNupDownCombo}}, false);
-        EnableItems(r, {4576}, false);
+        EnableItems(r, {kNupDownTreeItem}, false);
     }
     bool orderAllowed = true;
     if (noAcross) {
         EnableControls(r, {{kNupGroup, kNupGroup}}, !noDown);
-        EnableItems(r, {4575}, !noDown);
+        EnableItems(r, {kNupTreeItem}, !noDown);
         EnableControls(r, {{kNupAcrossLabel, kNupAcrossLabel}, {kNupAcrossCombo, kNupAcrossCombo}}, false);
-        EnableItems(r, {4577}, false);
+        EnableItems(r, {kNupAcrossTreeItem}, false);
         orderAllowed = !noDown;
     }
     orderAllowed = orderAllowed && b->NupDown != 1 && b->NupAcross != 1;
     RestoreOrKeep(orderAllowed, b->NupOrder, b->SavedNupOrder, r.before.NupOrder);
     Validate(r);
     EnableControls(r, {{kNupOrderLabel, kNupOrderSecondRadio}}, orderAllowed);
-    EnableItems(r, {4578}, orderAllowed);
+    EnableItems(r, {kNupOrderTreeItem}, orderAllowed);
 }
 
 void OutputPaperSwitchRule(Resolver& r) {
@@ -107,7 +109,7 @@ void OutputPaperSwitchRule(Resolver& r) {
     RestoreOrKeepBits(allowed, b->FeatureFlags, b->SavedFeatureFlags, r.before.FeatureFlags, kFeatureOutputPaper);
     Validate(r);
     EnableControls(r, {{kOutputPaperGroup, kOutputPaperGroup}, {kSameAsPaperIcon, kSameAsPaperCheck}}, allowed);
-    EnableItems(r, {422}, allowed);
+    EnableItems(r, {kPrintOnOutputPaperTreeItem}, allowed);
 }
 
 void ScalingSwitchRule(Resolver& r) {
@@ -116,7 +118,7 @@ void ScalingSwitchRule(Resolver& r) {
     RestoreOrKeepBits(allowed, b->FeatureFlags, b->SavedFeatureFlags, r.before.FeatureFlags, kFeatureScaling);
     Validate(r);
     EnableControls(r, {{kScalingIcon, kScalingCheck}}, allowed);
-    EnableItems(r, {423}, allowed);
+    EnableItems(r, {kScalingTreeItem}, allowed);
 }
 
 // The output paper of the run's start can stand when it was named, or when the paper it would
@@ -163,7 +165,7 @@ void OutputPaperRule(Resolver& r) {
     }
     Validate(r);
     EnableControls(r, {{kOutputPaperSizeIcon, kOutputPaperList}}, allowed);
-    EnableItems(r, {421}, allowed);
+    EnableItems(r, {kOutputPaperTreeItem}, allowed);
 }
 
 void OrientationRule(Resolver& r) {
@@ -172,13 +174,13 @@ void OrientationRule(Resolver& r) {
     RestoreOrKeep(allowed, b->Public.dmOrientation, b->SavedOrientation, r.before.Public.dmOrientation);
     Validate(r);
     EnableControls(r, {{kOrientationGroup, kLandscapeIcon}}, allowed);
-    EnableItems(r, {425}, allowed);
+    EnableItems(r, {kOrientationTreeItem}, allowed);
 }
 
 void DestinationRule(Resolver& r) {
     const bool allowed = r.block->OutputDestination == 0;
     EnableControls(r, {{kCopiesLabel, kCopiesUpDown}}, allowed);
-    EnableItems(r, {428}, allowed);
+    EnableItems(r, {kCopiesTreeItem}, allowed);
 }
 
 // A postcard of the driver's own forms goes through the manual feed when that is installed.
@@ -191,9 +193,9 @@ void SourceRule(Resolver& r) {
     RestoreOrKeep(allowed, b->Public.dmDefaultSource, b->SavedDefaultSource, r.before.Public.dmDefaultSource);
     Validate(r);
     EnableControls(r, {{kSourceIcon, kSourceList}}, allowed);
-    EnableItems(r, {426}, allowed);
+    EnableItems(r, {kPaperSourceTreeItem}, allowed);
     EnableControls(r, {{kMediaIcon, kMediaList}}, true);
-    EnableItems(r, {427}, true);
+    EnableItems(r, {kMediaTypeTreeItem}, true);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The limits of the sheet itself, laid over whatever the rules decided: a read-only sheet
 // greys every setting, an advanced sheet greys what the application's own dialog sets, and a
 // user who may not write printer data cannot change the control that writes it.
+#include "resources/ui/StringIds.h"
 #include "ui/resolver/ConstraintRules.h"
 #include "ui/entry/UiContext.h"
 
@@ -58,11 +59,45 @@ static_assert(CountIds(kReadOnlyControls) == 129);
 
 // Tree items of those settings.
 constexpr IdRange kReadOnlyItems[] = {
-    {402, 405}, {407, 408}, {4304, 4304}, {4300, 4300}, {569, 569}, {4301, 4303}, {4581, 4582},
-    {4595, 4595}, {4584, 4585}, {639, 641}, {410, 410}, {412, 413}, {415, 415}, {419, 419}, {421, 422},
-    {424, 425}, {4311, 4311}, {426, 427}, {354, 354}, {588, 588}, {428, 428}, {598, 598}, {4575, 4578},
-    {432, 436}, {438, 440}, {4330, 4330}, {788, 788}, {442, 444}, {446, 449}, {570, 570}, {450, 450},
-    {453, 457}, {459, 459}, {301, 318}, {320, 320}, {322, 324}, {327, 327}, {321, 321}, {451, 451},
+    {kPagesPerSheetTreeItem, kMarginShiftTreeItem},
+    {kDuplexTreeItem, kBindingEdgeTreeItem},
+    {kBindingSideTreeItem, kBindingSideTreeItem},
+    {kFinishingTreeItem, kFinishingTreeItem},
+    {kFinishingOptionsTreeItem, kFinishingOptionsTreeItem},
+    {kFirstPositionTreeItem, kOutputPositionTreeItem},
+    {kCopiesAndJobsTreeItem, kSeparateCopiesTreeItem},
+    {kSplitJobTreeItem, kSplitJobTreeItem},
+    {kDestinationTreeItem, kOutputToTreeItem},
+    {kPrintStampTreeItem, kStampPositionTreeItem},
+    {kUsePrinterStatusTreeItem, kUsePrinterStatusTreeItem},
+    {kFastA4TreeItem, kFastWithMemoryTreeItem},
+    {kPrintAndHoldTreeItem, kPrintAndHoldTreeItem},
+    {kPaperSizeTreeItem, kPaperSizeTreeItem},
+    {kOutputPaperTreeItem, kPrintOnOutputPaperTreeItem},
+    {kScaleTreeItem, kOrientationTreeItem},
+    {kOutputPaperSizeTreeItem, kOutputPaperSizeTreeItem},
+    {kPaperSourceTreeItem, kMediaTypeTreeItem},
+    {354, 354},
+    {kPrintModeTreeItem, kPrintModeTreeItem},
+    {kCopiesTreeItem, kCopiesTreeItem},
+    {kOutputTrayTreeItem, kOutputTrayTreeItem},
+    {kNupTreeItem, kNupOrderTreeItem},
+    {kResolutionTreeItem, kColourAdjustmentTreeItem},
+    {kPatternScaleTreeItem, kGreyLevelsTreeItem},
+    {kEdgeEnhancementTreeItem, kEdgeEnhancementTreeItem},
+    {kCompatibleMarginsTreeItem, kCompatibleMarginsTreeItem},
+    {kTrueTypeSubstitutionTreeItem, kTrueTypeAsGraphicsTreeItem},
+    {kPrintPositionTreeItem, kPaperFeedCheckTreeItem},
+    {kOverlayOptionsTreeItem, kOverlayOptionsTreeItem},
+    {kPrinterTrayCheckTreeItem, kPrinterTrayCheckTreeItem},
+    {kTrueTypeTableTreeItem, kDeviceHalftoneTreeItem},
+    {kMemoryTreeItem, kMemoryTreeItem},
+    {301, 318},
+    {320, 320},
+    {322, 324},
+    {327, 327},
+    {321, 321},
+    {kReadPrinterStatusTreeItem, kReadPrinterStatusTreeItem},
 };
 static_assert(CountIds(kReadOnlyItems) == 90);
 
@@ -75,7 +110,11 @@ constexpr IdRange kAdvancedControls[] = {
 };
 static_assert(CountIds(kAdvancedControls) == 23);
 
-constexpr IdRange kAdvancedItems[] = {{407, 407}, {419, 419}, {425, 426}, {428, 428}, {432, 432}};
+constexpr IdRange kAdvancedItems[] = {{kDuplexTreeItem, kDuplexTreeItem},
+                                      {kPaperSizeTreeItem, kPaperSizeTreeItem},
+                                      {kOrientationTreeItem, kPaperSourceTreeItem},
+                                      {kCopiesTreeItem, kCopiesTreeItem},
+                                      {kResolutionTreeItem, kResolutionTreeItem}};
 static_assert(CountIds(kAdvancedItems) == 6);
 
 template <size_t N>

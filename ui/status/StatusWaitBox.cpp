@@ -4,6 +4,7 @@
 
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/pages/PageCommon.h"
 #include "ui/data/PrinterDataValues.h"
 #include "ui/pages/PropertyPages.h"
@@ -18,9 +19,6 @@ constexpr DWORD kPollingOn = 0x1;
 constexpr DWORD kOffline = 0x100;
 constexpr DWORD kBusy = 0x200;
 constexpr DWORD kNotReady = 0x1000;
-constexpr UINT kOfflineWarning = 717;
-constexpr UINT kBusyWarning = 718;
-constexpr UINT kUnavailableWarning = 719;
 
 std::atomic<DWORD> gWaitLimitMs{kStatusWaitDefaultMs};
 
@@ -35,9 +33,9 @@ void Finish(HWND dialog, INT_PTR result) {
 // status word tells which.
 UINT WarningOf(const PrinterStatusSnapshot& status) {
     const DWORD word = status.printerStatus[1];
-    if ((word & kOffline) != 0) return kOfflineWarning;
-    if ((word & kBusy) != 0) return kBusyWarning;
-    return kUnavailableWarning;
+    if ((word & kOffline) != 0) return kPrinterOfflineMessage;
+    if ((word & kBusy) != 0) return kPrinterBusyMessage;
+    return kStatusUnreadableMessage;
 }
 
 void Warn(PageRecord* page, HWND dialog) {
@@ -109,7 +107,7 @@ INT_PTR StatusWaitBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         }
         case kStatusManagerMissing: {
             PageRecord* page = RecordOf(dialog);
-            if (page != nullptr && page->context != nullptr) ShowPageWarning(page, dialog, kUnavailableWarning);
+            if (page != nullptr && page->context != nullptr) ShowPageWarning(page, dialog, kStatusUnreadableMessage);
             Finish(dialog, 0);
             return TRUE;
         }
@@ -120,7 +118,7 @@ INT_PTR StatusWaitBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             KillTimer(dialog, kWaitTimer);
             if (PageRecord* page = RecordOf(dialog); page != nullptr && page->context != nullptr) {
                 CancelStatusRequest(&page->context->status);
-                ShowPageWarning(page, dialog, kUnavailableWarning);
+                ShowPageWarning(page, dialog, kStatusUnreadableMessage);
             }
             Finish(dialog, 0);
             return TRUE;

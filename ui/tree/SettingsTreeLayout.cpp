@@ -4,6 +4,7 @@
 #include <new>
 
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/tree/SettingsTreeState.h"
 
 namespace {
@@ -12,18 +13,74 @@ constexpr int kMaxLevel = 4;
 constexpr DWORD kOptionHideMemoryItems = 0x10000u;  // OptionFlags (400): items 451, 458, 459 hidden
 
 constexpr TreeLayoutRow kDeviceLayout[] = {
-    {1, 430}, {2, 452}, {3, 453}, {3, 454}, {3, 457}, {2, 458}, {3, 459}, {2, 451},
+    {1, kPrinterTreeItem},          {2, kSubstitutionTreeItem},      {3, kTrueTypeTableTreeItem},
+    {3, kOutputPaperTableTreeItem}, {3, kDeviceHalftoneTreeItem},    {2, kInstalledOptionsTreeItem},
+    {3, kMemoryTreeItem},           {2, kReadPrinterStatusTreeItem},
 };
 constexpr TreeLayoutRow kBasicLayout[] = {
-    {1, 430}, {2, 431}, {3, 432}, {3, 433}, {3, 434}, {3, 436}, {3, 4330}, {3, 788}, {2, 441},
-    {3, 455}, {3, 442}, {3, 443}, {3, 444}, {2, 445}, {3, 446}, {3, 447}, {3, 448}, {2, 451},
+    {1, kPrinterTreeItem},
+    {2, kGraphicsTreeItem},
+    {3, kResolutionTreeItem},
+    {3, kTonerSaveTreeItem},
+    {3, kSmoothingTreeItem},
+    {3, kColourAdjustmentTreeItem},
+    {3, kEdgeEnhancementTreeItem},
+    {3, kCompatibleMarginsTreeItem},
+    {2, kFontsTreeItem},
+    {3, kPrintProcessingTreeItem},
+    {3, kTrueTypeSubstitutionTreeItem},
+    {3, kDownloadAsOutlineTreeItem},
+    {3, kTrueTypeAsGraphicsTreeItem},
+    {2, kJobTreeItem},
+    {3, kPrintPositionTreeItem},
+    {3, kOwnerTextTreeItem},
+    {3, kFormOverlayTreeItem},
+    {2, kReadPrinterStatusTreeItem},
 };
 constexpr TreeLayoutRow kFullLayout[] = {
-    {1, 430},  {2, 400},  {3, 401},  {4, 402},  {4, 403},  {4, 404}, {3, 4581}, {4, 4582}, {4, 4595},
-    {3, 4584}, {4, 4585}, {3, 638},  {4, 639},  {4, 641},  {4, 640}, {3, 409},  {4, 410},  {2, 417},
-    {3, 419},  {3, 421},  {3, 422},  {3, 423},  {4, 424},  {3, 428}, {3, 4575}, {4, 4576}, {4, 4577},
-    {4, 4578}, {2, 429},  {3, 431},  {4, 432},  {4, 433},  {4, 434}, {4, 4330}, {4, 788},  {3, 441},
-    {4, 455},  {4, 442},  {4, 443},  {4, 444},  {3, 445},  {4, 447}, {4, 448},
+    {1, kPrinterTreeItem},
+    {2, kDocumentTreeItem},
+    {3, kLayoutTreeItem},
+    {4, kPagesPerSheetTreeItem},
+    {4, kPageOrderTreeItem},
+    {4, kPageBorderTreeItem},
+    {3, kCopiesAndJobsTreeItem},
+    {4, kSeparateCopiesTreeItem},
+    {4, kSplitJobTreeItem},
+    {3, kDestinationTreeItem},
+    {4, kOutputToTreeItem},
+    {3, kPageStampTreeItem},
+    {4, kPrintStampTreeItem},
+    {4, kStampPositionTreeItem},
+    {4, kStampTextTreeItem},
+    {3, kPrinterStatusTreeItem},
+    {4, kUsePrinterStatusTreeItem},
+    {2, kPaperTreeItem},
+    {3, kPaperSizeTreeItem},
+    {3, kOutputPaperTreeItem},
+    {3, kPrintOnOutputPaperTreeItem},
+    {3, kScalingTreeItem},
+    {4, kScaleTreeItem},
+    {3, kCopiesTreeItem},
+    {3, kNupTreeItem},
+    {4, kNupDownTreeItem},
+    {4, kNupAcrossTreeItem},
+    {4, kNupOrderTreeItem},
+    {2, kQualityTreeItem},
+    {3, kGraphicsTreeItem},
+    {4, kResolutionTreeItem},
+    {4, kTonerSaveTreeItem},
+    {4, kSmoothingTreeItem},
+    {4, kEdgeEnhancementTreeItem},
+    {4, kCompatibleMarginsTreeItem},
+    {3, kFontsTreeItem},
+    {4, kPrintProcessingTreeItem},
+    {4, kTrueTypeSubstitutionTreeItem},
+    {4, kDownloadAsOutlineTreeItem},
+    {4, kTrueTypeAsGraphicsTreeItem},
+    {3, kJobTreeItem},
+    {4, kOwnerTextTreeItem},
+    {4, kFormOverlayTreeItem},
 };
 static_assert(std::size(kDeviceLayout) == 8 && std::size(kBasicLayout) == 18 && std::size(kFullLayout) == 43);
 
@@ -210,7 +267,8 @@ void RefreshSettingsTree(PageRecord* page) {
 }
 
 BOOL IsTreeItemEnabled(PageRecord* page, int itemId) {
-    if (itemId != 451 && itemId != 458 && itemId != 459) return TRUE;
+    if (itemId != kReadPrinterStatusTreeItem && itemId != kInstalledOptionsTreeItem && itemId != kMemoryTreeItem)
+        return TRUE;
     if (page == nullptr || page->context == nullptr) return TRUE;
     return (page->context->workingBlock.OptionFlags & kOptionHideMemoryItems) == 0 ? TRUE : FALSE;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/tree/SettingsTreeState.h"
 
 namespace {
@@ -26,29 +27,35 @@ struct BitRow {
     int stringSet, stringClear;
     int iconSet, iconClear;
 };
-constexpr int kOn = 476, kOff = 477;
 constexpr int kOnIcon = kCheckMarkIconId, kOffIcon = kCrossMarkIconId;
 constexpr BitRow kBitRows[] = {
-    {410, Field::Feature, 0x4, kOn, kOff, kFourUpLandscapeIconId, kFourAcrossThenDownPortraitIconId},
-    {412, Field::Feature, 0x8, kOn, kOff, kMarginShiftIconId, kLightBulbIconId},
-    {413, Field::Feature, 0x10, kOn, kOff, kOnIcon, kOffIcon},
-    {415, Field::Feature, 0x20, kOn, kOff, kOnIcon, kOffIcon},
-    {422, Field::Feature, 0x1, kOn, kOff, kPrintOnOutputPaperIconId, kPrintOnOutputPaperIconId},
-    {423, Field::Feature, 0x2, kOn, kOff, kMagnifierIconId, kMagnifierIconId},
-    {442, Field::Feature, 0x2000, kOn, kOff, kOnIcon, kOffIcon},
-    {433, Field::Feature, 0x400, 538, 488, kOnIcon, kOffIcon},
-    {434, Field::Feature, 0x800, 489, 488, kSmoothLineIconId, kJaggedLineIconId},
-    {435, Field::Feature, 0x1000, 490, 488, kOnIcon, kOffIcon},
-    {443, Field::Feature, 0x8000, 539, 540, kOnIcon, kOffIcon},
-    {444, Field::Feature, 0x4000, 541, 544, kOnIcon, kOffIcon},
-    {4330, Field::Feature, 0x8000000, 474, 475, kOnIcon, kOffIcon},
-    {455, Field::Feature, 0x1000000, 481, 482, kStandardProcessingIconId, kFastProcessingIconId},
-    {448, Field::Overlay, 0x1, kOn, kOff, kFormOverlayIconId, kFormOverlayIconId},
-    {453, Field::Option, 0x1, 478, 479, kBuiltInFontTableIconId, kPrinterFontTableIconId},
-    {454, Field::Option, 0x2, 478, 479, kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
-    {788, Field::Option, 0x40000, 488, 687, kOffIcon, kOnIcon},
-    {4582, Field::PageBits, 0x1, kOn, kOff, kOnIcon, kOffIcon},
-    {4595, Field::PageBits, 0x4, kOn, kOff, kOnIcon, kOffIcon},
+    {kUsePrinterStatusTreeItem, Field::Feature, 0x4, kOnText, kOffText, kFourUpLandscapeIconId,
+     kFourAcrossThenDownPortraitIconId},
+    {kFastA4TreeItem, Field::Feature, 0x8, kOnText, kOffText, kMarginShiftIconId, kLightBulbIconId},
+    {kFastWithMemoryTreeItem, Field::Feature, 0x10, kOnText, kOffText, kOnIcon, kOffIcon},
+    {kPrintAndHoldTreeItem, Field::Feature, 0x20, kOnText, kOffText, kOnIcon, kOffIcon},
+    {kPrintOnOutputPaperTreeItem, Field::Feature, 0x1, kOnText, kOffText, kPrintOnOutputPaperIconId,
+     kPrintOnOutputPaperIconId},
+    {kScalingTreeItem, Field::Feature, 0x2, kOnText, kOffText, kMagnifierIconId, kMagnifierIconId},
+    {kTrueTypeSubstitutionTreeItem, Field::Feature, 0x2000, kOnText, kOffText, kOnIcon, kOffIcon},
+    {kTonerSaveTreeItem, Field::Feature, 0x400, kTonerSaveOnText, kStandardText, kOnIcon, kOffIcon},
+    {kSmoothingTreeItem, Field::Feature, 0x800, kEnhancedText, kStandardText, kSmoothLineIconId, kJaggedLineIconId},
+    {kFineLinesTreeItem, Field::Feature, 0x1000, kFineLinesOnText, kStandardText, kOnIcon, kOffIcon},
+    {kDownloadAsOutlineTreeItem, Field::Feature, 0x8000, kOutlineOnText, kOutlineOffText, kOnIcon, kOffIcon},
+    {kTrueTypeAsGraphicsTreeItem, Field::Feature, 0x4000, kTrueTypeAsGraphicsOnText, kTrueTypeAsGraphicsOffText,
+     kOnIcon, kOffIcon},
+    {kEdgeEnhancementTreeItem, Field::Feature, 0x8000000, kEdgeEnhancementOnText, kEdgeEnhancementOffText, kOnIcon,
+     kOffIcon},
+    {kPrintProcessingTreeItem, Field::Feature, 0x1000000, kStandardProcessingText, kFastProcessingText,
+     kStandardProcessingIconId, kFastProcessingIconId},
+    {kFormOverlayTreeItem, Field::Overlay, 0x1, kOnText, kOffText, kFormOverlayIconId, kFormOverlayIconId},
+    {kTrueTypeTableTreeItem, Field::Option, 0x1, kBuiltInTableText, kPrinterTableText, kBuiltInFontTableIconId,
+     kPrinterFontTableIconId},
+    {kOutputPaperTableTreeItem, Field::Option, 0x2, kBuiltInTableText, kPrinterTableText, kBuiltInPaperTableIconId,
+     kPrinterPaperTableIconId},
+    {kCompatibleMarginsTreeItem, Field::Option, 0x40000, kStandardText, kCompatibleMarginsOnText, kOffIcon, kOnIcon},
+    {kSeparateCopiesTreeItem, Field::PageBits, 0x1, kOnText, kOffText, kOnIcon, kOffIcon},
+    {kSplitJobTreeItem, Field::PageBits, 0x4, kOnText, kOffText, kOnIcon, kOffIcon},
 };
 
 // Group headings: no value, only their icon.
@@ -57,12 +64,24 @@ struct HeadingRow {
     int icon;
 };
 constexpr HeadingRow kHeadings[] = {
-    {400, kDocumentIconId},       {401, kLayoutIconId},           {4575, kLayoutIconId},
-    {409, kPrinterStatusIconId},  {417, kPaperIconId},            {429, kFineDotsIconId},
-    {431, kGraphicsIconId},       {436, kColourBarsIconId},       {441, kFontIconId},
-    {445, kJobIconId},            {446, kPrintPositionIconId},    {451, kReadStatusIconId},
-    {452, kSubstitutionIconId},   {457, kHalftoneIconId},         {458, kInstalledOptionsIconId},
-    {4581, kSplitStackIconId},    {4584, kFolderDiskIconId},      {638, kStampIconId},
+    {kDocumentTreeItem, kDocumentIconId},
+    {kLayoutTreeItem, kLayoutIconId},
+    {kNupTreeItem, kLayoutIconId},
+    {kPrinterStatusTreeItem, kPrinterStatusIconId},
+    {kPaperTreeItem, kPaperIconId},
+    {kQualityTreeItem, kFineDotsIconId},
+    {kGraphicsTreeItem, kGraphicsIconId},
+    {kColourAdjustmentTreeItem, kColourBarsIconId},
+    {kFontsTreeItem, kFontIconId},
+    {kJobTreeItem, kJobIconId},
+    {kPrintPositionTreeItem, kPrintPositionIconId},
+    {kReadPrinterStatusTreeItem, kReadStatusIconId},
+    {kSubstitutionTreeItem, kSubstitutionIconId},
+    {kDeviceHalftoneTreeItem, kHalftoneIconId},
+    {kInstalledOptionsTreeItem, kInstalledOptionsIconId},
+    {kCopiesAndJobsTreeItem, kSplitStackIconId},
+    {kDestinationTreeItem, kFolderDiskIconId},
+    {kPageStampTreeItem, kStampIconId},
 };
 
 // The page border's icons: of two pages by orientation (portrait, landscape) and frame 0 or 1;
@@ -108,23 +127,25 @@ int PagesPerSheetShown(const DriverDevMode& b) {
 // `value` when it is at most `last`, else 0 (the field's default).
 DWORD Pick(DWORD value, DWORD last) { return value <= last ? value : 0; }
 
-// The face counts name strings 664 + the count (0 to 3); a count past them shows as 1,
+// The face counts 0 to 3 have strings of their own; a count past them shows as 1,
 // validation's default.
-std::u16string CountText(HMODULE lang, BYTE count) { return TreeString(lang, 664 + (count <= 3 ? count : 1)); }
+std::u16string CountText(HMODULE lang, BYTE count) {
+    return TreeString(lang, kNupCountTextBase + (count <= 3 ? count : 1));
+}
 
 void DescribeLayout(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
     const int pages = PagesPerSheetShown(b);
     if (pages == 1) {
-        v.text = TreeString(lang, 518);
+        v.text = TreeString(lang, kNoBorderText);
         v.icon = kSixAcrossThenDownIconId;
     } else if (pages == 2) {
         const int order = static_cast<int>(Pick(b.NupSlotOrder, 1));
         const bool portrait = b.Public.dmOrientation == 1;
-        v.text = TreeString(lang, (portrait ? 514 : 516) + order);
+        v.text = TreeString(lang, (portrait ? kTwoPageBorderTextBase : kTwoPageTurnedBorderTextBase) + order);
         v.icon = kTwoPageBorderIcons[portrait ? 0 : 1][order];
     } else {
         const int order = static_cast<int>(Pick(b.NupSlotOrder, 3));
-        v.text = TreeString(lang, 518 + order);
+        v.text = TreeString(lang, kPageBorderTextBase + order);
         v.icon = kBorderIcons[order];
     }
     AddKey(v.key, b.NupSlotOrder);
@@ -132,14 +153,14 @@ void DescribeLayout(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
 
 void DescribeFaces(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
     if (b.NupDown == 1) {
-        v.text = TreeString(lang, 668);
+        v.text = TreeString(lang, kAcrossText);
         v.icon = b.NupAcross == 1 ? kOneByOneIconId : kTwoAcrossIconId;
     } else if (b.NupAcross == 1) {
-        v.text = TreeString(lang, 669);
+        v.text = TreeString(lang, kDownText);
         v.icon = kTwoDownIconId;
     } else {
         const int order = static_cast<int>(Pick(b.NupOrder, 1));
-        v.text = TreeString(lang, 670 + order);
+        v.text = TreeString(lang, kNupOrderTextBase + order);
         v.icon = order == 0 ? kSixAcrossThenDownIconId : kSixAcrossFromRightIconId;
     }
     AddKey(v.key, b.NupOrder);
@@ -147,12 +168,12 @@ void DescribeFaces(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
 
 void DescribeDestination(const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
     const bool fileMode = (b.RelaydockFlags & 0x1u) != 0;
-    int id = 4586;
+    int id = kPrinterDestinationText;
     if ((b.FeatureFlags & 0x20u) == 0) {
-        if (!fileMode && b.OutputDestination == 0) id = 4587;
-        else if (!fileMode && b.OutputDestination == 2) id = 4594;
-        else if (!fileMode && b.OutputDestination == 4) id = 4588;
-        else if (fileMode && b.OutputDestination == 0) id = 661;
+        if (!fileMode && b.OutputDestination == 0) id = kPrinterAndHoldDestinationText;
+        else if (!fileMode && b.OutputDestination == 2) id = kJobFileAndPrinterDestinationText;
+        else if (!fileMode && b.OutputDestination == 4) id = kFolderDestinationText;
+        else if (fileMode && b.OutputDestination == 0) id = kRelaydockDestinationText;
     }
     v.text = TreeString(lang, id);
     v.icon = kFolderDiskIconId;
@@ -165,49 +186,51 @@ void DescribeDestination(const DriverDevMode& b, HMODULE lang, TreeItemValue& v)
 bool DescribeSpecial(int itemId, const DriverDevMode& b, HMODULE lang, TreeItemValue& v) {
     v.hasValue = true;
     switch (itemId) {
-    case 402:
-        v.text = TreeString(lang, 550 + PagesPerSheetShown(b));
+    case kPagesPerSheetTreeItem:
+        v.text = TreeString(lang, kPagesPerSheetTextBase + PagesPerSheetShown(b));
         v.icon = kPagesPerSheetIconId;
         AddKey(v.key, b.PagesPerSheet);
         return true;
-    case 403:
-        v.text = TreeString(lang, 505 + static_cast<int>(Pick(b.PageFrame, 4)));
+    case kPageOrderTreeItem:
+        v.text = TreeString(lang, kPageOrderTextBase + static_cast<int>(Pick(b.PageFrame, 4)));
         v.icon = kPageOrderIconId;
         AddKey(v.key, b.PageFrame);
         return true;
-    case 404: DescribeLayout(b, lang, v); return true;
-    case 419:
+    case kPageBorderTreeItem: DescribeLayout(b, lang, v); return true;
+    case kPaperSizeTreeItem:
         v.text = Bounded(b.Public.dmFormName);
         v.icon = kPaperSizeIconId;
         v.key = v.text;
         return true;
-    case 421:
+    case kOutputPaperTreeItem:
         v.text = Bounded(b.OutputPaperName);
-        if (v.text.empty()) v.text = TreeString(lang, b.NupDown == 1 && b.NupAcross == 1 ? 468 : 672);
+        if (v.text.empty())
+            v.text =
+                TreeString(lang, b.NupDown == 1 && b.NupAcross == 1 ? kNoOutputPaperText : kSetByPagesPerSheetText);
         v.icon = kSheetOutIconId;
         v.key = Bounded(b.OutputPaperName);
         AddKey(v.key, b.NupDown);
         AddKey(v.key, b.NupAcross);
         return true;
-    case 424:
+    case kScaleTreeItem:
         v.text = PagesPerSheetShown(b) == 1 ? Number(b.LayoutScale) + u" %" : u"---";
         v.icon = kScaleIconId;
         AddKey(v.key, b.LayoutScale);
         AddKey(v.key, b.PagesPerSheet);
         return true;
-    case 428: {
+    case kCopiesTreeItem: {
         const int copies = b.OutputDestination != 0 ? 1 : b.Public.dmCopies;
-        v.text = Number(copies) + TreeString(lang, 529);
+        v.text = Number(copies) + TreeString(lang, kCopiesSuffixText);
         v.icon = kCopiesIconId;
         AddKey(v.key, static_cast<DWORD>(copies));
         return true;
     }
-    case 432:
+    case kResolutionTreeItem:
         v.text = Number(b.Public.dmPrintQuality) + u"dpi";
         v.icon = kResolutionIconId;
         AddKey(v.key, static_cast<WORD>(b.Public.dmPrintQuality));
         return true;
-    case 447:
+    case kOwnerTextTreeItem:
         if (b.FeatureFlags & 0x200000u) {
             v.text = Bounded(b.UserName1);
             v.icon = kOwnerTextUserNameIconId;
@@ -215,45 +238,46 @@ bool DescribeSpecial(int itemId, const DriverDevMode& b, HMODULE lang, TreeItemV
             v.text = Bounded(b.UserName2);
             v.icon = kOwnerTextOwnIconId;
         } else {
-            v.text = TreeString(lang, 502);
+            v.text = TreeString(lang, kOwnerNoneTreeText);
             v.icon = kOwnerTextNoneIconId;
         }
         v.key = v.text;
         AddKey(v.key, b.FeatureFlags & 0x600000u);
         return true;
-    case 459:
+    case kMemoryTreeItem:
         v.text = kStandardMemoryText;
         v.icon = kMemoryIconId;
         AddKey(v.key, b.InstalledMemory);
         return true;
-    case 639:
-        v.text = TreeString(lang, b.PageStampSwitch == 1 ? kOn : kOff);
+    case kPrintStampTreeItem:
+        v.text = TreeString(lang, b.PageStampSwitch == 1 ? kOnText : kOffText);
         v.icon = kStampIconId;
         AddKey(v.key, b.PageStampSwitch);
         return true;
-    case 640:
-        // Selector 8 is the user's own text; others pick one of strings 651 to 658.
-        v.text = b.PageStampSelector == 8 ? Bounded(b.PageStampText)
-                                          : TreeString(lang, 651 + static_cast<int>(Pick(b.PageStampSelector, 7)));
+    case kStampTextTreeItem:
+        // Selector 8 is the user's own text; others pick one of the fixed stamp texts.
+        v.text = b.PageStampSelector == 8
+                     ? Bounded(b.PageStampText)
+                     : TreeString(lang, kStampTextBase + static_cast<int>(Pick(b.PageStampSelector, 7)));
         v.icon = kStampIconId;
         AddKey(v.key, b.PageStampSelector);
         if (b.PageStampSelector == 8) v.key += Bounded(b.PageStampText);
         return true;
-    case 641:
-        v.text = TreeString(lang, 642 + static_cast<int>(Pick(b.PageStampPosition, 8)));
+    case kStampPositionTreeItem:
+        v.text = TreeString(lang, kStampPositionTextBase + static_cast<int>(Pick(b.PageStampPosition, 8)));
         v.icon = kStampIconId;
         AddKey(v.key, b.PageStampPosition);
         return true;
-    case 4576:
-    case 4577: {
-        const BYTE count = itemId == 4576 ? b.NupDown : b.NupAcross;
+    case kNupDownTreeItem:
+    case kNupAcrossTreeItem: {
+        const BYTE count = itemId == kNupDownTreeItem ? b.NupDown : b.NupAcross;
         v.text = CountText(lang, count);
-        v.icon = itemId == 4576 ? kTwoDownIconId : kTwoAcrossIconId;
+        v.icon = itemId == kNupDownTreeItem ? kTwoDownIconId : kTwoAcrossIconId;
         AddKey(v.key, count);
         return true;
     }
-    case 4578: DescribeFaces(b, lang, v); return true;
-    case 4585: DescribeDestination(b, lang, v); return true;
+    case kNupOrderTreeItem: DescribeFaces(b, lang, v); return true;
+    case kOutputToTreeItem: DescribeDestination(b, lang, v); return true;
     default: v.hasValue = false; return false;
     }
 }
@@ -286,7 +310,7 @@ TreeItemValue DescribeTreeItem(int itemId, const DriverDevMode& block, HMODULE l
     }
     if (DescribeSpecial(itemId, block, languageLibrary, v)) return v;
     v = TreeItemValue{};
-    v.icon = kDefaultIcon;  // the printer (430) and anything unknown
+    v.icon = kDefaultIcon;  // the printer item and anything unknown
     return v;
 }
 
@@ -309,7 +333,8 @@ BOOL FormatTreeItemText(PageRecord* page, int row) {
     const TreeItemValue before = DescribeTreeItem(itemId, context.resultBlock, context.languageLibrary);
     if (now.key != before.key) flags |= kTreeFlagChanged;
 
-    std::u16string text = itemId == 430 ? Bounded(context.printerName) : TreeString(context.languageLibrary, itemId);
+    std::u16string text =
+        itemId == kPrinterTreeItem ? Bounded(context.printerName) : TreeString(context.languageLibrary, itemId);
     if (text.size() > kMaxLabelChars) text.resize(kMaxLabelChars);
     int labelLength = static_cast<int>(text.size());
     if (now.hasValue) {
