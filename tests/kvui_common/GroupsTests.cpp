@@ -7,6 +7,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/pages/PageIcons.h"
 
@@ -33,22 +34,36 @@ TEST_F(PageGroups, EachCategoryShowsItsOwnSetWithItsLabelsAndHidesTheOthers) {
     const Case cases[] = {
         {0,
          {kPagesPerSheetGroup, kPagesPerSheetList, kPageOrderList, kBorderNoneRadio, kBorderDottedRadio},
-         {{kPagesPerSheetLabel, 4500}, {kPageOrderLabel, 4501}, {kShiftMarginsCheck, 4502}, {kBorderThickRadio, 4503},
-          {kBorderDottedRadio, 4504}},
+         {{kPagesPerSheetLabel, kPagesPerSheetLabelText},
+          {kPageOrderLabel, kPageOrderLabelText},
+          {kShiftMarginsCheck, kShiftMarginsCheckText},
+          {kBorderThickRadio, kBorderThickRadioText},
+          {kBorderDottedRadio, kBorderDottedRadioText}},
          0},
         {1,
          {kSeparateCopiesIcon, kSeparateCopiesCheck, kSplitPagesEdit, kSplitJobsUpDown},
-         {{kSeparateCopiesCheck, 4579}, {kSplitPagesLabel, 4596}, {kSplitJobCheck, 4597}, {kSplitJobsLabel, 4598}},
-         674},
+         {{kSeparateCopiesCheck, kSeparateCopiesCheckText},
+          {kSplitPagesLabel, kSplitPagesLabelText},
+          {kSplitJobCheck, kSplitJobCheckText},
+          {kSplitJobsLabel, kSplitJobsLabelText}},
+         kSplitHint},
         {2,
          {kDestinationIcon, kDestinationCombo, kKeepJobFilesCheck},
-         {{kDestinationLabel, 4590}, {kJobFileFolderButton, 4591}, {kKeepJobFilesCheck, 4592}},
-         675},
+         {{kDestinationLabel, kDestinationLabelText},
+          {kJobFileFolderButton, kJobFileFolderButtonText},
+          {kKeepJobFilesCheck, kKeepJobFilesCheckText}},
+         kDestinationHint},
         {3,
          {kStampIcon, kStampCheck, kJobTextEdit, kJobTextLabel},
-         {{kStampCheck, 4571}, {kStampPositionLabel, 4572}, {kStampTextLabel, 4573}, {kJobTextLabel, 4574}},
-         660},
-        {4, {kPrinterStatusGroup, kPrinterStatusIcon, kPrinterStatusCheck}, {{kPrinterStatusCheck, 4560}}, 0},
+         {{kStampCheck, kStampCheckText},
+          {kStampPositionLabel, kStampPositionLabelText},
+          {kStampTextLabel, kStampTextLabelText},
+          {kJobTextLabel, kJobTextLabelText}},
+         kStampHint},
+        {4,
+         {kPrinterStatusGroup, kPrinterStatusIcon, kPrinterStatusCheck},
+         {{kPrinterStatusCheck, kPrinterStatusCheckText}},
+         0},
     };
     const std::vector<int> groups[] = {{kPagesPerSheetGroup, kBorderDottedRadio},
                                        {kSeparateCopiesIcon, kSplitJobsUpDown},
@@ -138,7 +153,7 @@ TEST_F(PageGroups, PanelValuesComeFromTheWorkingSettings) {
     context_->status.printerExtStatus = 0x4;
     FillDocumentPage1Group(&page_, dialog, 4);
     EXPECT_EQ(IsDlgButtonChecked(dialog, kPrinterStatusCheck), BST_CHECKED);
-    EXPECT_EQ(ItemText(dialog, kHintText), LanguageString(language_, 624));
+    EXPECT_EQ(ItemText(dialog, kHintText), LanguageString(language_, kReportedOptionsHint));
     context_->status.printerExtStatus = 0;
     FillDocumentPage1Group(&page_, dialog, 4);
     EXPECT_EQ(ItemText(dialog, kHintText), u"");
@@ -154,10 +169,10 @@ TEST_F(PageGroups, TheLayoutPanelListsChoicesAndHintsWhatFixesThem) {
     Working().OverlayFlags = 0;
     FillDocumentPage1Group(&page_, dialog, 0);
     ASSERT_EQ(Send(dialog, kPagesPerSheetList, CB_GETCOUNT), 7);
-    EXPECT_EQ(Send(dialog, kPagesPerSheetList, CB_GETITEMDATA, 6), 566);
+    EXPECT_EQ(Send(dialog, kPagesPerSheetList, CB_GETITEMDATA, 6), kSixteenPagesPerSheetText);
     const auto selected = static_cast<WPARAM>(Send(dialog, kPagesPerSheetList, CB_GETCURSEL));
-    EXPECT_EQ(Send(dialog, kPagesPerSheetList, CB_GETITEMDATA, selected), 554);
-    EXPECT_EQ(ComboText(dialog, kPagesPerSheetList, 2), LanguageString(language_, 554));
+    EXPECT_EQ(Send(dialog, kPagesPerSheetList, CB_GETITEMDATA, selected), kFourPagesPerSheetText);
+    EXPECT_EQ(ComboText(dialog, kPagesPerSheetList, 2), LanguageString(language_, kFourPagesPerSheetText));
     ASSERT_EQ(Send(dialog, kPageOrderList, CB_GETCOUNT), 5);
     EXPECT_EQ(Send(dialog, kPageOrderList, CB_GETCURSEL), 2);
     EXPECT_EQ(IsDlgButtonChecked(dialog, kShiftMarginsCheck), BST_CHECKED);
@@ -171,7 +186,7 @@ TEST_F(PageGroups, TheLayoutPanelListsChoicesAndHintsWhatFixesThem) {
     FillDocumentPage1Group(&page_, dialog, 0);
     EXPECT_EQ(Send(dialog, kPagesPerSheetList, CB_GETCURSEL), CB_ERR);
     EXPECT_EQ(Send(dialog, kPageOrderList, CB_GETCURSEL), CB_ERR);
-    EXPECT_EQ(ItemText(dialog, kHintText), LanguageString(language_, 600));
+    EXPECT_EQ(ItemText(dialog, kHintText), LanguageString(language_, kLayoutFixedHint));
     const std::filesystem::path png = OutputFolder() / "page1-layout.png";
     EXPECT_TRUE(standin::ui::SavePicture(dialog, png.string()));
 }
@@ -190,11 +205,12 @@ TEST_F(PageGroups, TheBorderRadiosFollowTheFrameAndTurnTheirLabelsWithThePages) 
         UINT second;
     };
     const Case cases[] = {
-        {1, 0, DMORIENT_PORTRAIT, kBorderNoneRadio, 518, 519},
-        {4, 3, DMORIENT_PORTRAIT, kBorderDottedRadio, 518, 519},
-        {2, 1, DMORIENT_PORTRAIT, kBorderThinRadio, 514, 515},
-        {2, 1, DMORIENT_LANDSCAPE, kBorderThinRadio, 516, 517},
-        {2, 200, DMORIENT_LANDSCAPE, kBorderDottedRadio, 516, 517},  // an out-of-range frame: the last radio
+        {1, 0, DMORIENT_PORTRAIT, kBorderNoneRadio, kNoBorderText, kThinLineText},
+        {4, 3, DMORIENT_PORTRAIT, kBorderDottedRadio, kNoBorderText, kThinLineText},
+        {2, 1, DMORIENT_PORTRAIT, kBorderThinRadio, kSingleLineText, kDoubleLineText},
+        {2, 1, DMORIENT_LANDSCAPE, kBorderThinRadio, kSingleLineTurnedText, kDoubleLineTurnedText},
+        {2, 200, DMORIENT_LANDSCAPE, kBorderDottedRadio, kSingleLineTurnedText,
+         kDoubleLineTurnedText},  // an out-of-range frame: the last radio
     };
     for (const Case& c : cases) {
         Working().PagesPerSheet = c.mode;

@@ -6,6 +6,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/pages/PageIcons.h"
 
@@ -18,22 +19,25 @@ TEST_F(PageMessages, MessageTextsAndCaptionsComeFromTheLibraryCutToTheirLengths)
     int answered = 0;
     standin::ui::OnMessageBox([&](const standin::ui::MessageBoxCall&) { return ++answered == 1 ? IDOK : IDCANCEL; });
     const std::u16string longCaption(100, u'c');
-    EXPECT_EQ(ShowMessage(host_, 719, longCaption.c_str(), 723, MB_ICONWARNING, language_), IDOK);
-    EXPECT_EQ(ShowMessage(host_, 722, nullptr, 723, MB_OKCANCEL, language_), IDCANCEL);
+    EXPECT_EQ(ShowMessage(host_, kStatusUnreadableMessage, longCaption.c_str(), kRestoreDefaultsMessage, MB_ICONWARNING,
+                          language_),
+              IDOK);
+    EXPECT_EQ(ShowMessage(host_, kSourceNotInstalledMessage, nullptr, kRestoreDefaultsMessage, MB_OKCANCEL, language_),
+              IDCANCEL);
     EXPECT_EQ(ShowMessage(host_, 1, nullptr, 2, MB_OK, language_), IDCANCEL);  // no such strings
     const auto boxes = standin::ui::MessageBoxes();
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0].text, LanguageString(language_, 719));
+    EXPECT_EQ(boxes[0].text, LanguageString(language_, kStatusUnreadableMessage));
     EXPECT_EQ(boxes[0].caption, longCaption.substr(0, 64));
     EXPECT_EQ(boxes[0].type, MB_ICONWARNING);
     EXPECT_EQ(boxes[0].owner, host_);
-    EXPECT_EQ(boxes[1].caption, LanguageString(language_, 723));
+    EXPECT_EQ(boxes[1].caption, LanguageString(language_, kRestoreDefaultsMessage));
     EXPECT_EQ(boxes[2].text, u"");
     EXPECT_EQ(boxes[2].caption, u"");
 }
 
 TEST_F(PageMessages, APageWarningBeepsAndNamesThePrinter) {
-    ShowPageWarning(&page_, host_, 722);
+    ShowPageWarning(&page_, host_, kSourceNotInstalledMessage);
     ASSERT_EQ(standin::ui::Beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
     const auto boxes = standin::ui::MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -52,8 +56,8 @@ TEST_F(PageMessages, TheHintShowsItsTextAndTheIconOfItsKindAndHidesWithTextZero)
     const Case cases[] = {{kHintInfo, kInfoIconId}, {kHintNote, kNoteIconId},      {kHintCaution, kCautionIconId},
                           {kHintFixed, kLockIconId}, {2, kLightBulbIconId},        {9, kLightBulbIconId}};
     for (const Case& c : cases) {
-        SetPageHint(&page_, dialog, 600, c.kind);
-        EXPECT_EQ(ItemText(dialog, kHintText), LanguageString(language_, 600));
+        SetPageHint(&page_, dialog, kLayoutFixedHint, c.kind);
+        EXPECT_EQ(ItemText(dialog, kHintText), LanguageString(language_, kLayoutFixedHint));
         EXPECT_TRUE(IsWindowVisible(icon));
         EXPECT_TRUE(IsWindowEnabled(icon));
         EXPECT_EQ(SendMessageW(icon, STM_GETICON, 0, 0), reinterpret_cast<LRESULT>(PageIcon(&page_, c.iconId)))
@@ -61,7 +65,7 @@ TEST_F(PageMessages, TheHintShowsItsTextAndTheIconOfItsKindAndHidesWithTextZero)
         EXPECT_NE(PageIcon(&page_, c.iconId), nullptr);
     }
     for (int kind : {kHintInfo, kHintFixed}) {
-        SetPageHint(&page_, dialog, 600, kind);
+        SetPageHint(&page_, dialog, kLayoutFixedHint, kind);
         SetPageHint(&page_, dialog, 0, kind);
         EXPECT_EQ(ItemText(dialog, kHintText), u"");
         EXPECT_FALSE(IsWindowVisible(icon));
@@ -79,7 +83,7 @@ TEST_F(PageMessages, RestoringTheDefaultsAsksAndOnlyOkRestores) {
     EXPECT_EQ(Working().PagesPerSheet, 4);
     auto boxes = standin::ui::MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, LanguageString(language_, 723));
+    EXPECT_EQ(boxes[0].text, LanguageString(language_, kRestoreDefaultsMessage));
     EXPECT_EQ(boxes[0].caption, std::u16string(context_->printerName));
     EXPECT_EQ(boxes[0].type, MB_OKCANCEL | MB_ICONEXCLAMATION);
 

@@ -9,6 +9,7 @@
 #include "platform/StandInShell.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/Forms.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/data/HalftoneAdjustments.h"
@@ -66,7 +67,7 @@ TEST_F(PagePaper, TheOutputPaperListLeavesOutStandardSizesAndStartsWithNone) {
     FillOutputPaperCombo(&page_, dialog);
     const LRESULT count = Send(dialog, kOutputPaperList, CB_GETCOUNT);
     ASSERT_GE(count, 1);
-    EXPECT_EQ(ComboText(dialog, kOutputPaperList, 0), LanguageString(language_, 468));
+    EXPECT_EQ(ComboText(dialog, kOutputPaperList, 0), LanguageString(language_, kNoOutputPaperText));
     EXPECT_EQ(Send(dialog, kOutputPaperList, CB_GETITEMDATA, 0), 0);
     EXPECT_EQ(Send(dialog, kOutputPaperList, CB_GETCURSEL), 0);
     // Every usable form inside the model's bounds that is not a standard size, in order.
@@ -97,7 +98,7 @@ TEST_F(PagePaper, TheOutputPaperListLeavesOutStandardSizesAndStartsWithNone) {
     SetName(Working().OutputPaperName, expected.back());
     Working().NupAcross = 2;
     FillOutputPaperCombo(&page_, dialog);
-    EXPECT_EQ(ComboText(dialog, kOutputPaperList, 0), LanguageString(language_, 672));
+    EXPECT_EQ(ComboText(dialog, kOutputPaperList, 0), LanguageString(language_, kSetByPagesPerSheetText));
     EXPECT_EQ(ComboText(dialog, kOutputPaperList, Send(dialog, kOutputPaperList, CB_GETCURSEL)), expected.back());
 }
 

@@ -7,6 +7,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_common/CommonFixture.h"
 #include "ui/status/StatusQuery.h"
 
@@ -46,7 +47,11 @@ TEST_F(WaitBox, AnAnswerAlreadyThereIsEvaluatedAtOnce) {
         INT_PTR result;
         UINT warning;
     };
-    const Case cases[] = {{0x0, 1, 0}, {0x300, 0, 717}, {0x200, 0, 718}, {0x1000, 0, 719}, {0x1300, 0, 717}};
+    const Case cases[] = {{0x0, 1, 0},
+                          {0x300, 0, kPrinterOfflineMessage},
+                          {0x200, 0, kPrinterBusyMessage},
+                          {0x1000, 0, kStatusUnreadableMessage},
+                          {0x1300, 0, kPrinterOfflineMessage}};
     for (const Case& c : cases) {
         standin::ui::ResetShell();
         PublishDword(u"PrinterExtStatus", 0x14);
@@ -73,7 +78,9 @@ TEST_F(WaitBox, ALaterAnswerIsCollectedAndEvaluated) {
         INT_PTR result;
         UINT warning;
     };
-    const Case cases[] = {{SRMRES_SUCCESS, 0, 1, 0}, {SRMRES_SUCCESS, 0x200, 0, 718}, {SRMRES_BUSY, 0, 0, 719}};
+    const Case cases[] = {{SRMRES_SUCCESS, 0, 1, 0},
+                          {SRMRES_SUCCESS, 0x200, 0, kPrinterBusyMessage},
+                          {SRMRES_BUSY, 0, 0, kStatusUnreadableMessage}};
     for (const Case& c : cases) {
         standin::ui::ResetShell();
         monitor_.Reset();
@@ -100,7 +107,7 @@ TEST_F(WaitBox, ARefusedRequestWarns) {
     StartMonitor();
     setRequestRefusal_(SRMRES_INVALID_PARAMETER);
     EXPECT_EQ(ShowStatusWaitBox(&page_, host_), 0);
-    EXPECT_EQ(Texts(), std::vector<std::u16string>{Text(719)});
+    EXPECT_EQ(Texts(), std::vector<std::u16string>{Text(kStatusUnreadableMessage)});
 }
 
 TEST_F(WaitBox, NoAnswerEndsTheRequestAndTheBoxAfterTheTimeLimit) {
@@ -112,7 +119,7 @@ TEST_F(WaitBox, NoAnswerEndsTheRequestAndTheBoxAfterTheTimeLimit) {
     const auto started = steady_clock::now();
     EXPECT_EQ(ShowStatusWaitBox(&page_, host_), 0);
     EXPECT_GE(steady_clock::now() - started, milliseconds(300));
-    EXPECT_EQ(Texts(), std::vector<std::u16string>{Text(719)});
+    EXPECT_EQ(Texts(), std::vector<std::u16string>{Text(kStatusUnreadableMessage)});
     EXPECT_EQ(context_->status.pendingRequest, 0u);
     EXPECT_EQ(context_->status.manager, nullptr);
     EXPECT_EQ(openRequests_(), 0u);

@@ -6,6 +6,7 @@
 #include "platform/Kernel.h"
 #include "platform/StandInUi.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/DefaultSettings.h"
 #include "settings/ModelCompiler.h"
 #include "settings/SpoolerQueries.h"
@@ -57,11 +58,36 @@ const std::vector<int>& SettingControls() {
 }
 
 const std::vector<int>& SettingItems() {
-    static const std::vector<int> ids =
-        Ids({{301, 318}, {320, 324}, {327, 327}, {354, 354}, {402, 405}, {407, 408}, {410, 410}, {412, 413},
-             {415, 415}, {419, 419}, {421, 422}, {424, 428}, {432, 436}, {438, 440}, {442, 444}, {446, 451},
-             {453, 457}, {459, 459}, {569, 570}, {588, 588}, {598, 598}, {639, 641}, {788, 788}, {4300, 4304},
-             {4311, 4311}, {4330, 4330}, {4575, 4578}, {4581, 4582}, {4584, 4585}, {4595, 4595}});
+    static const std::vector<int> ids = Ids({{301, 318},
+                                             {320, 324},
+                                             {327, 327},
+                                             {354, 354},
+                                             {kPagesPerSheetTreeItem, kMarginShiftTreeItem},
+                                             {kDuplexTreeItem, kBindingEdgeTreeItem},
+                                             {kUsePrinterStatusTreeItem, kUsePrinterStatusTreeItem},
+                                             {kFastA4TreeItem, kFastWithMemoryTreeItem},
+                                             {kPrintAndHoldTreeItem, kPrintAndHoldTreeItem},
+                                             {kPaperSizeTreeItem, kPaperSizeTreeItem},
+                                             {kOutputPaperTreeItem, kPrintOnOutputPaperTreeItem},
+                                             {kScaleTreeItem, kCopiesTreeItem},
+                                             {kResolutionTreeItem, kColourAdjustmentTreeItem},
+                                             {kPatternScaleTreeItem, kGreyLevelsTreeItem},
+                                             {kTrueTypeSubstitutionTreeItem, kTrueTypeAsGraphicsTreeItem},
+                                             {kPrintPositionTreeItem, kReadPrinterStatusTreeItem},
+                                             {kTrueTypeTableTreeItem, kDeviceHalftoneTreeItem},
+                                             {kMemoryTreeItem, kMemoryTreeItem},
+                                             {kFinishingOptionsTreeItem, kOverlayOptionsTreeItem},
+                                             {kPrintModeTreeItem, kPrintModeTreeItem},
+                                             {kOutputTrayTreeItem, kOutputTrayTreeItem},
+                                             {kPrintStampTreeItem, kStampPositionTreeItem},
+                                             {kCompatibleMarginsTreeItem, kCompatibleMarginsTreeItem},
+                                             {kFinishingTreeItem, kBindingSideTreeItem},
+                                             {kOutputPaperSizeTreeItem, kOutputPaperSizeTreeItem},
+                                             {kEdgeEnhancementTreeItem, kEdgeEnhancementTreeItem},
+                                             {kNupTreeItem, kNupOrderTreeItem},
+                                             {kCopiesAndJobsTreeItem, kSeparateCopiesTreeItem},
+                                             {kDestinationTreeItem, kOutputToTreeItem},
+                                             {kSplitJobTreeItem, kSplitJobTreeItem}});
     return ids;
 }
 
@@ -75,7 +101,11 @@ const std::vector<int>& AdvancedControls() {
 }
 
 const std::vector<int>& AdvancedItems() {
-    static const std::vector<int> ids = Ids({{407, 407}, {419, 419}, {425, 426}, {428, 428}, {432, 432}});
+    static const std::vector<int> ids = Ids({{kDuplexTreeItem, kDuplexTreeItem},
+                                             {kPaperSizeTreeItem, kPaperSizeTreeItem},
+                                             {kOrientationTreeItem, kPaperSourceTreeItem},
+                                             {kCopiesTreeItem, kCopiesTreeItem},
+                                             {kResolutionTreeItem, kResolutionTreeItem}});
     return ids;
 }
 
@@ -119,14 +149,14 @@ void ConstraintsTest::SetUp() {
     // One heading with every item under it; the data word carries a label length and the
     // changed flag, which the resolver must leave as they are.
     std::vector<int> items = SettingItems();
-    for (int id : {423, 4301, 4302, 661}) {
+    for (int id : {kScalingTreeItem, kFirstPositionTreeItem, kSecondPositionTreeItem, kRelaydockDestinationText}) {
         if (std::find(items.begin(), items.end(), id) == items.end()) items.push_back(id);
     }
     TVINSERTSTRUCTW heading{};
     heading.hParent = TVI_ROOT;
     heading.hInsertAfter = TVI_LAST;
     heading.item.mask = TVIF_PARAM;
-    heading.item.lParam = 430;
+    heading.item.lParam = kPrinterTreeItem;
     const auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&heading)));
     ASSERT_NE(root, nullptr);
     for (int id : items) {

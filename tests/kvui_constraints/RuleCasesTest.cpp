@@ -5,6 +5,7 @@
 
 #include "platform/StandIn.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_constraints/ConstraintsFixture.h"
 
 namespace kvuitest {
@@ -61,8 +62,9 @@ const std::vector<RuleCase>& Cases() {
          {kPaperGroup, kPaperSizeIcon, kPaperLabel, kPaperList, kOrientationGroup, kLandscapeIcon, kSourceIcon,
           kSourceList, kOutputPaperGroup, kOutputPaperSizeIcon, kPageOrderIcon, kShiftMarginsIcon},
          {kMediaIcon, kMediaLabel, kMediaList},
-         {419, 425, 426, 422, 403, 456},
-         {427}},
+         {kPaperSizeTreeItem, kOrientationTreeItem, kPaperSourceTreeItem, kPrintOnOutputPaperTreeItem,
+          kPageOrderTreeItem, kUnlistedCompatibleMarginsTreeItem},
+         {kMediaTypeTreeItem}},
         {"PaperWithoutAnyNupLayoutGreysEveryNupChoice",
          [](DriverDevMode& b, Sheet&) {
              PickForm(b, u"A3");
@@ -71,8 +73,8 @@ const std::vector<RuleCase>& Cases() {
          {kNupGroup, kNupDownLabel, kNupAcrossLabel, kNupDownCombo, kNupAcrossCombo, kNupOrderLabel, kNupOrderPicture,
           kNupOrderFirstRadio, kNupOrderSecondRadio},
          {kPaperGroup, kPaperList},
-         {4575, 4576, 4577, 4578},
-         {419}},
+         {kNupTreeItem, kNupDownTreeItem, kNupAcrossTreeItem, kNupOrderTreeItem},
+         {kPaperSizeTreeItem}},
         {"ManualPostcardGreysSourceAndDuplex",
          [](DriverDevMode& b, Sheet& sheet) {
              PickForm(b, u"はがき");
@@ -85,8 +87,8 @@ const std::vector<RuleCase>& Cases() {
          nullptr,
          {kSourceIcon, kSourceLabel, kSourceList, kDuplexGroup, kDuplexSideIcon, kDuplexShortEdgeRadio},
          {kMediaIcon, kMediaLabel, kMediaList, kPaperGroup},
-         {426, 407},
-         {427, 419}},
+         {kPaperSourceTreeItem, kDuplexTreeItem},
+         {kMediaTypeTreeItem, kPaperSizeTreeItem}},
         {"PostcardWithoutManualFeedKeepsTheSource",
          [](DriverDevMode& b, Sheet&) {
              PickForm(b, u"はがき");
@@ -96,15 +98,15 @@ const std::vector<RuleCase>& Cases() {
          nullptr,
          {kDuplexGroup},
          {kSourceIcon, kSourceLabel, kSourceList},
-         {407},
-         {426}},
+         {kDuplexTreeItem},
+         {kPaperSourceTreeItem}},
         {"DuplexNeedsTheUnitWhenTheStatusIsKnown",
          [](DriverDevMode&, Sheet& sheet) { sheet.withStatus = true; },
          nullptr,
          {kDuplexGroup, kDuplexIcon, kDuplexLabel, kDuplexSideIcon, kDuplexOffRadio, kDuplexLongEdgeRadio,
           kDuplexShortEdgeRadio},
          {},
-         {407},
+         {kDuplexTreeItem},
          {}},
         {"DuplexUnitInstalled",
          [](DriverDevMode& b, Sheet& sheet) {
@@ -115,7 +117,7 @@ const std::vector<RuleCase>& Cases() {
          {},
          {kDuplexGroup, kDuplexShortEdgeRadio},
          {},
-         {407}},
+         {kDuplexTreeItem}},
         {"ManualSourceRefusesDuplex",
          [](DriverDevMode& b, Sheet&) {
              Choose<SHORT>(b.Public.dmDefaultSource, b.SavedDefaultSource, kSourceManual);
@@ -123,8 +125,8 @@ const std::vector<RuleCase>& Cases() {
          [](const DriverDevMode& b) { EXPECT_EQ(b.Public.dmDefaultSource, kSourceManual); },
          {kDuplexGroup},
          {kSourceIcon},
-         {407},
-         {426}},
+         {kDuplexTreeItem},
+         {kPaperSourceTreeItem}},
         {"DuplexChoiceStaysInTheShadowWhileValidationForcesSimplex",
          [](DriverDevMode& b, Sheet&) { Choose<SHORT>(b.Public.dmDuplex, b.SavedDuplex, 2); },
          [](const DriverDevMode& b) {
@@ -133,8 +135,8 @@ const std::vector<RuleCase>& Cases() {
          },
          {kBindingGroup, kBindingShiftLabel},
          {kDuplexGroup},
-         {408, 4304},
-         {407}},
+         {kBindingEdgeTreeItem, kBindingSideTreeItem},
+         {kDuplexTreeItem}},
         {"LandscapeIsForcedBackButRemembered",
          [](DriverDevMode& b, Sheet&) { Choose<SHORT>(b.Public.dmOrientation, b.SavedOrientation, 2); },
          [](const DriverDevMode& b) {
@@ -144,7 +146,7 @@ const std::vector<RuleCase>& Cases() {
          {},
          {kOrientationGroup, kLandscapeIcon},
          {},
-         {425}},
+         {kOrientationTreeItem}},
         {"NupIsNotPlain",
          [](DriverDevMode& b, Sheet&) {
              Choose<BYTE>(b.NupDown, b.SavedNupDown, 1);
@@ -154,8 +156,8 @@ const std::vector<RuleCase>& Cases() {
          {kOutputPaperGroup, kSameAsPaperIcon, kSameAsPaperCheck, kOutputPaperSizeIcon, kScalingIcon,
           kPagesPerSheetGroup, kPagesPerSheetList},
          {kNupGroup, kNupAcrossLabel, kNupAcrossCombo},
-         {422, 421, 423, 402},
-         {4575, 4577}},
+         {kPrintOnOutputPaperTreeItem, kOutputPaperTreeItem, kScalingTreeItem, kPagesPerSheetTreeItem},
+         {kNupTreeItem, kNupAcrossTreeItem}},
         {"OutputPaperSwitchOpensTheOutputPaper",
          [](DriverDevMode& b, Sheet&) {
              b.FeatureFlags |= 0x1;
@@ -165,7 +167,7 @@ const std::vector<RuleCase>& Cases() {
          {},
          {kOutputPaperGroup, kOutputPaperSizeIcon, kOutputPaperLabel, kOutputPaperList},
          {},
-         {421, 422}},
+         {kOutputPaperTreeItem, kPrintOnOutputPaperTreeItem}},
         {"ScalingGreysThePagesPerSheet",
          [](DriverDevMode& b, Sheet&) {
              b.FeatureFlags |= 0x2;
@@ -175,15 +177,15 @@ const std::vector<RuleCase>& Cases() {
          {kPagesPerSheetGroup, kPagesPerSheetList, kPageOrderIcon, kPageOrderList, kShiftMarginsIcon,
           kShiftMarginsCheck, kBorderGroup},
          {kScaleEdit, kScaleUpDown, kScalingIcon},
-         {402, 403, 404, 405},
-         {424, 423}},
+         {kPagesPerSheetTreeItem, kPageOrderTreeItem, kPageBorderTreeItem, kMarginShiftTreeItem},
+         {kScaleTreeItem, kScalingTreeItem}},
         {"TwoPagesPerSheetGreyTheLastSlotOrders",
          [](DriverDevMode& b, Sheet&) { Choose<WORD>(b.PagesPerSheet, b.SavedPagesPerSheet, 2); },
          [](const DriverDevMode& b) { EXPECT_EQ(b.PagesPerSheet, 2); },
          {kBorderThickRadio, kBorderDottedRadio, kScalingIcon},
          {kBorderGroup, kBorderThinRadio, kShiftMarginsIcon, kShiftMarginsCheck, kPagesPerSheetGroup},
-         {423},
-         {404, 405, 402}},
+         {kScalingTreeItem},
+         {kPageBorderTreeItem, kMarginShiftTreeItem, kPagesPerSheetTreeItem}},
         {"FinisherOpensBindingAndFinishing",
          [](DriverDevMode& b, Sheet&) { Install(b, kSlotFinisher); },
          nullptr,
@@ -191,7 +193,7 @@ const std::vector<RuleCase>& Cases() {
          {kOutputTrayIcon, kOutputTrayLabel, kOutputTrayList, kPrintModeStapleRadio, kOutputPositionLeftRadio,
           kPrintModeSortRadio},
          {},
-         {598}},
+         {kOutputTrayTreeItem}},
         {"FinisherRefusesA5",
          [](DriverDevMode& b, Sheet&) {
              Install(b, kSlotFinisher);
@@ -201,7 +203,7 @@ const std::vector<RuleCase>& Cases() {
          nullptr,
          {kOutputTrayIcon, kOutputPositionLeftRadio, kPrintModeStapleRadio},
          {kOutputPositionNoneRadio, kOutputPositionCentreRadio},
-         {598},
+         {kOutputTrayTreeItem},
          {}},
         {"PostcardGreysTheFinishingLowByte",
          [](DriverDevMode& b, Sheet&) {
@@ -213,7 +215,7 @@ const std::vector<RuleCase>& Cases() {
          {kOutputPositionNoneRadio, kOutputPositionLeftRadio, kOutputPositionCentreRadio, kOutputPositionRightRadio,
           kOutputTrayIcon},
          {kPrintModeGroup, kOutputPositionGroup, kFirstPositionIcon},
-         {598},
+         {kOutputTrayTreeItem},
          {}},
         {"ThickMediaRefusesBindingAndOpensNothingOfTheMedia",
          [](DriverDevMode& b, Sheet&) {
@@ -225,7 +227,7 @@ const std::vector<RuleCase>& Cases() {
          [](const DriverDevMode& b) { EXPECT_EQ(b.SourceMediaValue, 2); },
          {kOutputTrayIcon, kPrintModeIcon, kFeederButton, kDuplexGroup},
          {},
-         {598, 588, 354, 407},
+         {kOutputTrayTreeItem, kPrintModeTreeItem, 354, kDuplexTreeItem},
          {}},
         {"SecondMediaOpensItsControl",
          [](DriverDevMode& b, Sheet&) {
@@ -243,7 +245,7 @@ const std::vector<RuleCase>& Cases() {
          {},
          {kPrintModeIcon, kPrintModeLabel, kPrintModeList},
          {},
-         {588}},
+         {kPrintModeTreeItem}},
         {"PrintModeRefusesA3FromAnotherSource",
          [](DriverDevMode& b, Sheet&) {
              Install(b, kSlotLargeCapacity);
@@ -254,7 +256,7 @@ const std::vector<RuleCase>& Cases() {
          nullptr,
          {kPrintModeIcon, kPrintModeLabel, kPrintModeList},
          {},
-         {588},
+         {kPrintModeTreeItem},
          {}},
         {"MemoryBelow73728RefusesBit16At600Dpi",
          [](DriverDevMode& b, Sheet& sheet) {
@@ -270,7 +272,7 @@ const std::vector<RuleCase>& Cases() {
          },
          {kFastWithMemoryCheck},
          {},
-         {413},
+         {kFastWithMemoryTreeItem},
          {}},
         {"Memory73728AllowsBit16At600Dpi",
          [](DriverDevMode& b, Sheet& sheet) {
@@ -284,7 +286,7 @@ const std::vector<RuleCase>& Cases() {
          {},
          {kFastWithMemoryCheck},
          {},
-         {413}},
+         {kFastWithMemoryTreeItem}},
         {"ReportedMemoryNeedsNoCheck",
          [](DriverDevMode& b, Sheet& sheet) {
              sheet.withStatus = true;
@@ -297,7 +299,7 @@ const std::vector<RuleCase>& Cases() {
          {},
          {kFastWithMemoryCheck},
          {},
-         {413, 451}},
+         {kFastWithMemoryTreeItem, kReadPrinterStatusTreeItem}},
         {"Bit8FollowsBit4WhileBit16IsOn",
          [](DriverDevMode& b, Sheet&) {
              b.FeatureFlags = (b.FeatureFlags | 0x10 | 0x4) & ~0x8u;
@@ -310,7 +312,7 @@ const std::vector<RuleCase>& Cases() {
          {},
          {kLinkedOptionsIcon, kLinkedOptionsLabel, kFastA4Check, kFastWithMemoryCheck},
          {},
-         {412, 413}},
+         {kFastA4TreeItem, kFastWithMemoryTreeItem}},
         {"A5RefusesTheA4Switches",
          [](DriverDevMode& b, Sheet&) {
              PickForm(b, u"A5");
@@ -319,8 +321,8 @@ const std::vector<RuleCase>& Cases() {
          nullptr,
          {kLinkedOptionsIcon, kFastWithMemoryCheck},
          {},
-         {412, 413},
-         {449}},
+         {kFastA4TreeItem, kFastWithMemoryTreeItem},
+         {kPaperFeedCheckTreeItem}},
         {"EnvelopeRefusesBit64",
          [](DriverDevMode& b, Sheet&) {
              PickForm(b, u"封筒 洋形 4 号");
@@ -329,7 +331,7 @@ const std::vector<RuleCase>& Cases() {
          nullptr,
          {},
          {},
-         {449, 412},
+         {kPaperFeedCheckTreeItem, kFastA4TreeItem},
          {}},
         {"StatusWithoutCapabilityGreysItem450",
          [](DriverDevMode&, Sheet& sheet) {
@@ -339,8 +341,8 @@ const std::vector<RuleCase>& Cases() {
          nullptr,
          {},
          {},
-         {450},
-         {451}},
+         {kPrinterTrayCheckTreeItem},
+         {kReadPrinterStatusTreeItem}},
         {"StatusWithCapabilityAllowsItem450",
          [](DriverDevMode&, Sheet& sheet) {
              sheet.withStatus = true;
@@ -350,13 +352,13 @@ const std::vector<RuleCase>& Cases() {
          {},
          {},
          {},
-         {450, 451}},
+         {kPrinterTrayCheckTreeItem, kReadPrinterStatusTreeItem}},
         {"StatusWithoutReportGreysItem451",
          [](DriverDevMode&, Sheet& sheet) { sheet.withStatus = true; },
          nullptr,
          {},
          {},
-         {451, 459},
+         {kReadPrinterStatusTreeItem, kMemoryTreeItem},
          {}},
         {"GraphicsOnlyKeepsTheDeviceSwitches",
          [](DriverDevMode& b, Sheet&) {
@@ -369,29 +371,30 @@ const std::vector<RuleCase>& Cases() {
          },
          {},
          {},
-         {433, 4330, 435, 442, 443, 444},
-         {439}},
+         {kTonerSaveTreeItem, kEdgeEnhancementTreeItem, kFineLinesTreeItem, kTrueTypeSubstitutionTreeItem,
+          kDownloadAsOutlineTreeItem, kTrueTypeAsGraphicsTreeItem},
+         {kFastGraphicsTreeItem}},
         {"At1200DpiItem439IsGreyed",
          [](DriverDevMode& b, Sheet&) { b.Public.dmPrintQuality = 1200; },
          nullptr,
          {},
          {},
-         {439, 435},
-         {433, 442}},
+         {kFastGraphicsTreeItem, kFineLinesTreeItem},
+         {kTonerSaveTreeItem, kTrueTypeSubstitutionTreeItem}},
         {"PageOptionFirstBit",
          [](DriverDevMode& b, Sheet&) { b.PageOptionBits = 0x1; },
          nullptr,
          {kSplitJobCheck, kSplitJobsLabel, kSplitJobsEdit, kSplitJobsUpDown},
          {kSeparateCopiesCheck, kSplitPagesLabel, kSplitPagesEdit, kSplitPagesUpDown},
-         {4595},
-         {4582}},
+         {kSplitJobTreeItem},
+         {kSeparateCopiesTreeItem}},
         {"PageOptionSecondBit",
          [](DriverDevMode& b, Sheet&) { b.PageOptionBits = 0x4; },
          nullptr,
          {kSeparateCopiesCheck, kSplitPagesLabel, kSplitPagesEdit, kSplitPagesUpDown},
          {kSplitJobCheck, kSplitJobsLabel, kSplitJobsEdit, kSplitJobsUpDown, kSeparateCopiesIcon},
-         {4582},
-         {4595, 4581}},
+         {kSeparateCopiesTreeItem},
+         {kSplitJobTreeItem, kCopiesAndJobsTreeItem}},
         {"StampWithJobText",
          [](DriverDevMode& b, Sheet&) {
              b.PageStampSwitch = 1;
@@ -401,7 +404,7 @@ const std::vector<RuleCase>& Cases() {
          {},
          {kStampIcon, kStampPositionCombo, kStampTextLabel, kJobTextEdit, kJobTextLabel},
          {},
-         {640, 641}},
+         {kStampTextTreeItem, kStampPositionTreeItem}},
         {"StampWithAnotherText",
          [](DriverDevMode& b, Sheet&) {
              b.PageStampSwitch = 1;
@@ -411,7 +414,7 @@ const std::vector<RuleCase>& Cases() {
          {kJobTextEdit, kJobTextLabel},
          {kStampPositionCombo, kStampTextLabel},
          {},
-         {640}},
+         {kStampTextTreeItem}},
         {"ReadOnlySheetGreysEverySetting",
          [](DriverDevMode& b, Sheet& sheet) {
              sheet.flags = kUiMayWriteData;
@@ -429,14 +432,14 @@ const std::vector<RuleCase>& Cases() {
          AdvancedControls(),
          {kOutputPaperGroup, kSameAsPaperIcon, kMediaIcon, kPrinterStatusGroup, kPagePresetSaveButton},
          AdvancedItems(),
-         {410, 427}},
+         {kUsePrinterStatusTreeItem, kMediaTypeTreeItem}},
         {"SheetWithoutDataPermissionGreysItsControl",
          [](DriverDevMode&, Sheet& sheet) { sheet.flags = kUiMayChange; },
          nullptr,
          {kPagePresetSaveButton},
          {kPresetsLabel, kPagePresetList, kPaperGroup},
          {},
-         {419}},
+         {kPaperSizeTreeItem}},
     };
     return cases;
 }

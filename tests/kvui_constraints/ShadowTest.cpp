@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_constraints/ConstraintsFixture.h"
 #include "ui/resolver/Constraints.h"
 
@@ -28,7 +29,7 @@ TEST_F(ShadowTest, PaperComesBackWhenTheOverlayIsTurnedOff) {
     Click();
     EXPECT_EQ(std::u16string(block().Public.dmFormName), u"B5 (JIS)");
     EXPECT_TRUE(ControlEnabled(kPaperGroup));
-    EXPECT_FALSE(ItemGreyed(419));
+    EXPECT_FALSE(ItemGreyed(kPaperSizeTreeItem));
 }
 
 TEST_F(ShadowTest, OverlayChangingThePaperRemembersTheUsersPaper) {
@@ -53,12 +54,12 @@ TEST_F(ShadowTest, DeviceSwitchesComeBackAfterGraphicsOnly) {
     block().SavedFeatureFlags |= kFeatureGraphicsOnly;
     Click();
     EXPECT_EQ(block().FeatureFlags & 0x2000, 0u);
-    EXPECT_TRUE(ItemGreyed(442));
+    EXPECT_TRUE(ItemGreyed(kTrueTypeSubstitutionTreeItem));
     block().FeatureFlags &= ~kFeatureGraphicsOnly;
     block().SavedFeatureFlags &= ~kFeatureGraphicsOnly;
     Click();
     EXPECT_NE(block().FeatureFlags & 0x2000, 0u);
-    EXPECT_FALSE(ItemGreyed(442));
+    EXPECT_FALSE(ItemGreyed(kTrueTypeSubstitutionTreeItem));
 }
 
 TEST_F(ShadowTest, OutputPaperComesBackAfterNup) {
@@ -81,44 +82,44 @@ TEST_F(ShadowTest, OutputPaperComesBackAfterNup) {
 TEST_F(ShadowTest, ReadOnlySheetThenWritableSheetEnablesAgain) {
     Click(kUiMayWriteData);
     EXPECT_FALSE(ControlEnabled(kPaperGroup));
-    EXPECT_TRUE(ItemGreyed(419));
+    EXPECT_TRUE(ItemGreyed(kPaperSizeTreeItem));
     Click();
     EXPECT_TRUE(ControlEnabled(kPaperGroup));
-    EXPECT_FALSE(ItemGreyed(419));
+    EXPECT_FALSE(ItemGreyed(kPaperSizeTreeItem));
 }
 
 TEST_F(ShadowTest, TreeItemKeepsItsOtherBits) {
-    const LPARAM before = ItemData(419);
-    EnableTreeItem(&page_, 419, FALSE);
-    EXPECT_EQ(ItemData(419), before | (LPARAM{1} << 16));
-    EnableTreeItem(&page_, 419, TRUE);
-    EXPECT_EQ(ItemData(419), before);
+    const LPARAM before = ItemData(kPaperSizeTreeItem);
+    EnableTreeItem(&page_, kPaperSizeTreeItem, FALSE);
+    EXPECT_EQ(ItemData(kPaperSizeTreeItem), before | (LPARAM{1} << 16));
+    EnableTreeItem(&page_, kPaperSizeTreeItem, TRUE);
+    EXPECT_EQ(ItemData(kPaperSizeTreeItem), before);
 }
 
 TEST_F(ShadowTest, ItemNotShownIsLeftAlone) {
     // Items 451, 458 and 459 are not shown while the capability bit is set.
     block().OptionFlags |= 0x10000;
-    const LPARAM before = ItemData(459);
-    EnableTreeItem(&page_, 459, FALSE);
-    EXPECT_EQ(ItemData(459), before);
+    const LPARAM before = ItemData(kMemoryTreeItem);
+    EnableTreeItem(&page_, kMemoryTreeItem, FALSE);
+    EXPECT_EQ(ItemData(kMemoryTreeItem), before);
     block().OptionFlags &= ~0x10000u;
-    EnableTreeItem(&page_, 459, FALSE);
-    EXPECT_NE(ItemData(459), before);
+    EnableTreeItem(&page_, kMemoryTreeItem, FALSE);
+    EXPECT_NE(ItemData(kMemoryTreeItem), before);
 }
 
 TEST_F(ShadowTest, MissingDialogTreeAndControlsAreTolerated) {
     EnableDialogControl(nullptr, kPaperGroup, FALSE);
     EnableDialogControl(dialog_, 9999, FALSE);
-    EnableTreeItem(nullptr, 419, FALSE);
+    EnableTreeItem(nullptr, kPaperSizeTreeItem, FALSE);
     PageRecord noTree{};
     noTree.context = context_.get();
     noTree.dialog = dialog_;
     noTree.templateId = kDocumentPage3Template;
-    EnableTreeItem(&noTree, 419, FALSE);
+    EnableTreeItem(&noTree, kPaperSizeTreeItem, FALSE);
     ApplyConstraints(&block(), nullptr, nullptr, printer(), model_.get(), nullptr, language_, 0);
     ApplyConstraints(nullptr, &page_, nullptr, printer(), model_.get(), dialog_, language_, 0);
     EXPECT_TRUE(ControlEnabled(kPaperGroup));
-    EXPECT_FALSE(ItemGreyed(419));
+    EXPECT_FALSE(ItemGreyed(kPaperSizeTreeItem));
 }
 
 }  // namespace

@@ -49,10 +49,14 @@ TEST_F(DevicePage, EachItemShowsItsControlSet) {
         UINT buttonLabel;
     };
     const Shows cases[] = {
-        {kPrinterTreeItem, false, false, false, true, 0},   {kSubstitutionTreeItem, false, false, false, false, 0},
-        {kTrueTypeTableTreeItem, true, false, true, false, 480},  {kOutputPaperTableTreeItem, true, false, true, false, 4480},
-        {kDeviceHalftoneTreeItem, false, true, false, false, 483}, {kInstalledOptionsTreeItem, false, false, false, false, 0},
-        {kMemoryTreeItem, true, false, false, false, 0},     {kReadPrinterStatusTreeItem, false, true, false, false, 504},
+        {kPrinterTreeItem, false, false, false, true, 0},
+        {kSubstitutionTreeItem, false, false, false, false, 0},
+        {kTrueTypeTableTreeItem, true, false, true, false, kEditFontTableButtonText},
+        {kOutputPaperTableTreeItem, true, false, true, false, kEditPaperTableButtonText},
+        {kDeviceHalftoneTreeItem, false, true, false, false, kHalftoneButtonText},
+        {kInstalledOptionsTreeItem, false, false, false, false, 0},
+        {kMemoryTreeItem, true, false, false, false, 0},
+        {kReadPrinterStatusTreeItem, false, true, false, false, kReadStatusButtonText},
     };
     // The driver file where the printer's driver info names it: the version item reads it.
     InstallModule(KV_RENDER_NAME, kvtest::kSampleDriverPath);
@@ -193,7 +197,7 @@ TEST_F(DevicePage, DefaultsRestoreOnlyTheThreeSwitchesAndFeatureBit24) {
         EXPECT_EQ(block.FeatureFlags & kFeatureBit24, defaults.FeatureFlags & kFeatureBit24);
         EXPECT_EQ(block.InstalledMemory, 524288u);
         WCHAR hint[260] = {};
-        LoadStringW(Record()->context->languageLibrary, 623, hint, 260);
+        LoadStringW(Record()->context->languageLibrary, kDeviceDefaultsRestoredHint, hint, 260);
         EXPECT_EQ(Text(kHintText), std::u16string(hint));
         EXPECT_TRUE(Shown(kItemModelName));  // the first item, the version, is selected
         Ok();

@@ -24,8 +24,8 @@ struct TableCase {
 };
 
 const TableCase kTables[] = {
-    {"TrueType", kTrueTypeTableTreeItem, kOptionBuiltinTTSubst, PD_TT_SUBST_DEFAULT, kTTSubstList, kBuiltInFontTableIconId,
-     kPrinterFontTableIconId},
+    {"TrueType", kTrueTypeTableTreeItem, kOptionBuiltinTTSubst, PD_TT_SUBST_DEFAULT, kTTSubstList,
+     kBuiltInFontTableIconId, kPrinterFontTableIconId},
     {"OutputPaper", kOutputPaperTableTreeItem, kOptionNoOutPaperTable, PD_OUT_PAPER_DEFAULT, kOutPaperSubstList,
      kBuiltInPaperTableIconId, kPrinterPaperTableIconId},
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Modules.h"
+#include "resources/ui/StringIds.h"
 #include "settings/DriverDevMode.h"
 #include "tests/kvui_entry/EntryFixture.h"
 #include "ui/entry/UiEntry.h"
@@ -32,25 +33,25 @@ struct FieldCase {
 
 TEST(FindJobDifference, EachFieldNamesItsMessage) {
     const FieldCase cases[] = {
-        {DM_ORIENTATION, [](DEVMODEW& d) { d.dmOrientation = 2; }, 102},
-        {DM_PAPERSIZE, [](DEVMODEW& d) { d.dmPaperSize = 9; }, 103},
-        {DM_PAPERLENGTH, [](DEVMODEW& d) { d.dmPaperLength = 2970; }, 104},
-        {DM_PAPERWIDTH, [](DEVMODEW& d) { d.dmPaperWidth = 2100; }, 105},
-        {DM_SCALE, [](DEVMODEW& d) { d.dmScale = 50; }, 106},
-        {DM_COPIES, [](DEVMODEW& d) { d.dmCopies = 3; }, 107},
-        {DM_DEFAULTSOURCE, [](DEVMODEW& d) { d.dmDefaultSource = 7; }, 108},
-        {DM_PRINTQUALITY, [](DEVMODEW& d) { d.dmPrintQuality = 600; }, 109},
-        {DM_COLOR, [](DEVMODEW& d) { d.dmColor = 2; }, 110},
-        {DM_DUPLEX, [](DEVMODEW& d) { d.dmDuplex = 2; }, 111},
-        {DM_YRESOLUTION, [](DEVMODEW& d) { d.dmYResolution = 600; }, 112},
-        {DM_TTOPTION, [](DEVMODEW& d) { d.dmTTOption = 2; }, 113},
-        {DM_COLLATE, [](DEVMODEW& d) { d.dmCollate = 1; }, 114},
-        {DM_FORMNAME, [](DEVMODEW& d) { std::memcpy(d.dmFormName, u"a4", sizeof(u"a4")); }, 115},
-        {DM_NUP, [](DEVMODEW& d) { d.dmNup = 2; }, 116},
-        {DM_ICMMETHOD, [](DEVMODEW& d) { d.dmICMMethod = 2; }, 117},
-        {DM_ICMINTENT, [](DEVMODEW& d) { d.dmICMIntent = 2; }, 118},
-        {DM_MEDIATYPE, [](DEVMODEW& d) { d.dmMediaType = 2; }, 119},
-        {DM_DITHERTYPE, [](DEVMODEW& d) { d.dmDitherType = 2; }, 120},
+        {DM_ORIENTATION, [](DEVMODEW& d) { d.dmOrientation = 2; }, kOrientationMismatchMessage},
+        {DM_PAPERSIZE, [](DEVMODEW& d) { d.dmPaperSize = 9; }, kPaperSizeMismatchMessage},
+        {DM_PAPERLENGTH, [](DEVMODEW& d) { d.dmPaperLength = 2970; }, kPaperLengthMismatchMessage},
+        {DM_PAPERWIDTH, [](DEVMODEW& d) { d.dmPaperWidth = 2100; }, kPaperWidthMismatchMessage},
+        {DM_SCALE, [](DEVMODEW& d) { d.dmScale = 50; }, kScaleMismatchMessage},
+        {DM_COPIES, [](DEVMODEW& d) { d.dmCopies = 3; }, kCopiesMismatchMessage},
+        {DM_DEFAULTSOURCE, [](DEVMODEW& d) { d.dmDefaultSource = 7; }, kDefaultSourceMismatchMessage},
+        {DM_PRINTQUALITY, [](DEVMODEW& d) { d.dmPrintQuality = 600; }, kPrintQualityMismatchMessage},
+        {DM_COLOR, [](DEVMODEW& d) { d.dmColor = 2; }, kColorMismatchMessage},
+        {DM_DUPLEX, [](DEVMODEW& d) { d.dmDuplex = 2; }, kDuplexMismatchMessage},
+        {DM_YRESOLUTION, [](DEVMODEW& d) { d.dmYResolution = 600; }, kYResolutionMismatchMessage},
+        {DM_TTOPTION, [](DEVMODEW& d) { d.dmTTOption = 2; }, kTTOptionMismatchMessage},
+        {DM_COLLATE, [](DEVMODEW& d) { d.dmCollate = 1; }, kCollateMismatchMessage},
+        {DM_FORMNAME, [](DEVMODEW& d) { std::memcpy(d.dmFormName, u"a4", sizeof(u"a4")); }, kFormNameMismatchMessage},
+        {DM_NUP, [](DEVMODEW& d) { d.dmNup = 2; }, kNupMismatchMessage},
+        {DM_ICMMETHOD, [](DEVMODEW& d) { d.dmICMMethod = 2; }, kICMMethodMismatchMessage},
+        {DM_ICMINTENT, [](DEVMODEW& d) { d.dmICMIntent = 2; }, kICMIntentMismatchMessage},
+        {DM_MEDIATYPE, [](DEVMODEW& d) { d.dmMediaType = 2; }, kMediaTypeMismatchMessage},
+        {DM_DITHERTYPE, [](DEVMODEW& d) { d.dmDitherType = 2; }, kDitherTypeMismatchMessage},
     };
     DWORD allBits = 0;
     for (const FieldCase& c : cases) allBits |= c.bit;
@@ -82,7 +83,8 @@ TEST(FindJobDifference, FieldsBeyondTheJobsSizeAreNotRead) {
         WORD size;
         UINT message;
     };
-    for (const SizeCase& c : {SizeCase{188, 0}, SizeCase{212, 117}, SizeCase{220, 117}}) {
+    for (const SizeCase& c :
+         {SizeCase{188, 0}, SizeCase{212, kICMMethodMismatchMessage}, SizeCase{220, kICMMethodMismatchMessage}}) {
         JobPair pair;
         pair.job.dmSize = c.size;
         pair.job.dmFields = DM_ICMMETHOD | DM_ICMINTENT | DM_MEDIATYPE | DM_DITHERTYPE;
@@ -164,7 +166,7 @@ TEST_F(JobCheckTest, ALandscapeJobIsRefusedWithTheOrientationMessage) {
     dm->dmFields = DM_ORIENTATION;
     const uihost::JobCheck check = ui_.QueryPrint(printer.handle(), dm);
     EXPECT_FALSE(check.accepted);
-    const std::u16string text = LanguageString(102);
+    const std::u16string text = LanguageString(kOrientationMismatchMessage);
     EXPECT_EQ(check.message, text);
     EXPECT_EQ(check.cchNeeded, text.size() + 1);
 
@@ -198,7 +200,7 @@ TEST_F(JobCheckTest, WithoutAModelDescriptionTheJobIsRefused) {
     std::vector<BYTE> job = kvtest::PublicDevMode(u"A4", 9);
     const uihost::JobCheck check = ui_.QueryPrint(printer.handle(), uihost::AsDevMode(job));
     EXPECT_FALSE(check.accepted);
-    EXPECT_EQ(check.message, LanguageString(100));
+    EXPECT_EQ(check.message, LanguageString(kNoModelDescriptionMessage));
 }
 
 }  // namespace

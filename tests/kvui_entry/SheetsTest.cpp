@@ -18,6 +18,7 @@
 #include "platform/StandInDraw.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/DriverDevMode.h"
 #include "tests/kvui_entry/EntryFixture.h"
 #include "ui/pages/PropertyPages.h"
@@ -36,8 +37,23 @@ constexpr int kSettingControls[] = {kPresetsLabel, kPagePresetList, kPagesPerShe
                                     kPaperLabel, kPaperList, kOutputPaperGroup, kOutputPaperSizeIcon, kScalingIcon,
                                     kPortraitIcon, kLandscapeIcon, kCopiesIcon, kCopiesEdit};
 // Tree items of settings, in the basic (document) and device layouts.
-constexpr int kSettingItems[] = {432, 433, 434, 436, 4330, 788, 442, 443, 444, 446, 447, 448,
-                                 451, 453, 454, 457, 459};
+constexpr int kSettingItems[] = {kResolutionTreeItem,
+                                 kTonerSaveTreeItem,
+                                 kSmoothingTreeItem,
+                                 kColourAdjustmentTreeItem,
+                                 kEdgeEnhancementTreeItem,
+                                 kCompatibleMarginsTreeItem,
+                                 kTrueTypeSubstitutionTreeItem,
+                                 kDownloadAsOutlineTreeItem,
+                                 kTrueTypeAsGraphicsTreeItem,
+                                 kPrintPositionTreeItem,
+                                 kOwnerTextTreeItem,
+                                 kFormOverlayTreeItem,
+                                 kReadPrinterStatusTreeItem,
+                                 kTrueTypeTableTreeItem,
+                                 kOutputPaperTableTreeItem,
+                                 kDeviceHalftoneTreeItem,
+                                 kMemoryTreeItem};
 // The printer-data value of the installed memory, which OK writes from the result block when
 // the printer's data may be written (opening the sheet writes it from the opened block).
 constexpr char16_t kMemoryValue[] = u"DEV_Memory";
@@ -204,8 +220,8 @@ TEST_F(Sheets, DocumentSheetShowsEveryPageAndOkCopiesTheSettingsOut) {
     EXPECT_FALSE(script.seen[0].enabled.empty() && script.seen[1].enabled.empty());
     // The basic document layout: 18 rows under the printer's name.
     ASSERT_EQ(script.seen[2].treeItems.size(), 18u);
-    EXPECT_EQ(script.seen[2].treeItems.front(), 430);
-    EXPECT_EQ(script.seen[2].treeItems.back(), 451);
+    EXPECT_EQ(script.seen[2].treeItems.front(), kPrinterTreeItem);
+    EXPECT_EQ(script.seen[2].treeItems.back(), kReadPrinterStatusTreeItem);
 
     EXPECT_EQ(Settings(out).Public.dmCopies, 5);
     EXPECT_EQ(Settings(out).Public.dmSize, sizeof(DEVMODEW));
@@ -312,7 +328,10 @@ TEST_F(Sheets, DeviceSheetThroughPrinterPropertiesShowsItsTreeAndWritesOnOk) {
     ASSERT_EQ(script.seen.size(), 1u);
     EXPECT_EQ(script.seen[0].templateId, kDevicePageTemplate);
     ASSERT_NE(script.seen[0].tree, nullptr);
-    EXPECT_EQ(script.seen[0].treeItems, (std::vector<int>{430, 452, 453, 454, 457, 458, 459, 451}));
+    EXPECT_EQ(script.seen[0].treeItems,
+              (std::vector<int>{kPrinterTreeItem, kSubstitutionTreeItem, kTrueTypeTableTreeItem,
+                                kOutputPaperTableTreeItem, kDeviceHalftoneTreeItem, kInstalledOptionsTreeItem,
+                                kMemoryTreeItem, kReadPrinterStatusTreeItem}));
     EXPECT_EQ(StoredMemory(), kChangedMemory);
     EXPECT_EQ(standin::ui::LiveGdiObjectCount(), liveGdiObjects_);
 }
@@ -345,9 +364,11 @@ TEST_F(Sheets, DeviceSheetWritesPrinterDataOnlyOnOkWithPermission) {
         // substitution tables and the halftone stay open whatever the rules grey).
         const std::vector<int>& greyed = script.seen[0].greyedItems;
         if (c.readOnly) {
-            EXPECT_EQ(greyed, (std::vector<int>{453, 454, 457, 459, 451}));
+            EXPECT_EQ(greyed, (std::vector<int>{kTrueTypeTableTreeItem, kOutputPaperTableTreeItem,
+                                                kDeviceHalftoneTreeItem, kMemoryTreeItem, kReadPrinterStatusTreeItem}));
         } else {
-            for (int id : {453, 454, 457}) EXPECT_EQ(std::count(greyed.begin(), greyed.end(), id), 0) << id;
+            for (int id : {kTrueTypeTableTreeItem, kOutputPaperTableTreeItem, kDeviceHalftoneTreeItem})
+                EXPECT_EQ(std::count(greyed.begin(), greyed.end(), id), 0) << id;
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "platform/StandInControls.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_finish/FinishFixture.h"
 #include "ui/dialogs/FeederDialog.h"
 
@@ -51,7 +52,7 @@ TEST_F(FeederDialog, AChosenSettingAndItsCopyReachTheWorkingBlockOnOk) {
                 EXPECT_EQ(SelectedData(dialog), 1);
                 WCHAR text[64] = {};
                 SendDlgItemMessageW(dialog, kFeederSettingCombo, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(text));
-                EXPECT_EQ(std::u16string(text), String(4014));
+                EXPECT_EQ(std::u16string(text), String(kFeederLabelsText));
                 ASSERT_TRUE(standin::ui::ChooseComboItem(GetDlgItem(dialog, kFeederSettingCombo), 3));
                 EXPECT_EQ(context_->scratchBlock.FeederSetting, 4);
                 EXPECT_EQ(context_->scratchBlock.SavedFeederSetting, 4);
@@ -125,7 +126,7 @@ TEST_F(FeederDialog, OkWarnsAboutAMediaThatDuplexCannotTake) {
     ASSERT_EQ(Working().SourceMediaValue, 1) << "the resolver kept the media";
     const std::vector<std::u16string> texts = MessageTexts();
     ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts[0], String(711));
+    EXPECT_EQ(texts[0], String(kMediaNotDuplexMessage));
     EXPECT_EQ(standin::ui::MessageBoxes()[0].caption, context_->printerName);
     EXPECT_EQ(standin::ui::MessageBoxes()[0].type, static_cast<UINT>(MB_ICONWARNING));
     EXPECT_FALSE(standin::ui::Beeps().empty());

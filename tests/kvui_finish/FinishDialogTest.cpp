@@ -5,6 +5,7 @@
 #include "platform/StandInControls.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_finish/FinishFixture.h"
 #include "ui/dialogs/Finishing.h"
 
@@ -62,7 +63,7 @@ TEST_F(FinishDialog, AChosenPositionReachesTheWorkingBlockOnOk) {
                 EXPECT_EQ(context_->scratchBlock.FinishPosition1, 1);
                 // The working block waits for OK.
                 EXPECT_EQ(Working().FinishPosition1, 0);
-                std::u16string label = String(4201);
+                std::u16string label = String(kPortraitStapleTopLeftText);
                 // A label without "|" is one line.
                 if (const size_t bar = label.find(u'|'); bar != std::u16string::npos) label.erase(bar, 1);
                 EXPECT_EQ(TextOf(dialog, kFinishingFirstText), label);
@@ -126,7 +127,7 @@ TEST_F(FinishDialog, DuplexOffFromThePromptKeepsTheChoice) {
     EXPECT_EQ(Working().Public.dmDuplex, DMDUP_SIMPLEX);
     EXPECT_EQ(Working().SavedDuplex, DMDUP_SIMPLEX);
     EXPECT_EQ(Working().FinishPosition1, 2);
-    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{String(4259)});
+    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{String(kDuplexOffForFinishingMessage)});
 }
 
 TEST_F(FinishDialog, GivingUpAtThePromptKeepsTheCurrentEntry) {
@@ -167,7 +168,7 @@ TEST_F(FinishDialog, APositionThatClashesWithTheOtherAsksFirst) {
         IDOK);
     EXPECT_EQ(Working().FinishPosition1, 0);
     EXPECT_EQ(Working().FinishPosition2, 3);
-    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{String(4250)});
+    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{String(kClearSecondPositionMessage)});
     EXPECT_EQ(standin::ui::MessageBoxes()[0].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
 
     // OK: the second position goes.
@@ -181,7 +182,8 @@ TEST_F(FinishDialog, APositionThatClashesWithTheOtherAsksFirst) {
     EXPECT_EQ(Working().FinishPosition1, 1);
     EXPECT_EQ(Working().FinishPosition2, 0);
     EXPECT_EQ(Working().CoverFlags & (kOutputFirstChosen | kOutputSecondChosen), kOutputFirstChosen);
-    EXPECT_EQ(MessageTexts(), (std::vector<std::u16string>{String(4250), String(4251)}));
+    EXPECT_EQ(MessageTexts(), (std::vector<std::u16string>{String(kClearSecondPositionMessage),
+                                                           String(kSecondPositionDroppedMessage)}));
 }
 
 TEST_F(FinishDialog, CancelDiscardsEveryChange) {
@@ -227,7 +229,9 @@ TEST_F(FinishDialog, WarningsOfTheSingledOutSourceAndTheFirstOption) {
             ClickListItem(dialog, kFinishingFirstList, 0);  // none again: the first option comes back
         },
         IDOK);
-    EXPECT_EQ(MessageTexts(), (std::vector<std::u16string>{String(757), String(4260), String(758)}));
+    EXPECT_EQ(MessageTexts(),
+              (std::vector<std::u16string>{String(kPaperDirectionMessage), String(kOutputPositionOffMessage),
+                                           String(kSecondPositionA4Message)}));
     EXPECT_EQ(standin::ui::Beeps().size(), 2u);
     EXPECT_EQ(Working().FinishPosition1, 0);
     EXPECT_EQ(Working().FinishPosition2, 2);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "ui/dialogs/Finishing.h"
 
 namespace {
@@ -63,7 +64,7 @@ TEST(FinishingTables, ListsFollowOrientationPaperAndSource) {
     }
     const FinishPositionList full = BuildFinishPosition1Table(Block(2, 9), true);
     EXPECT_EQ(full[4].icon, kLandscapeStapleTopRightIconId);
-    EXPECT_EQ(full[4].label, 4212);
+    EXPECT_EQ(full[4].label, kLandscapeStapleTopRightText);
 }
 
 TEST(FinishingTables, CopiesReadOnlyTheListAndPadWithEndEntries) {

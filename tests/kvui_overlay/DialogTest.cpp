@@ -12,6 +12,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_overlay/OverlayFixture.h"
 #include "ui/data/OverlayForm.h"
 #include "ui/data/PrinterDataIo.h"
@@ -143,10 +144,10 @@ TEST_F(OverlayDialog, BadPathsWarnAndKeepTheDialogOpen) {
         UINT textId;
     };
     const Case cases[] = {
-        {u"C:\\forms\\notes.txt", 707},
-        {u"invoice.fn2", 708},
-        {u"C:\\forms\\absent.fn2", 708},
-        {u"C:\\" + std::u16string(130, u'f') + u"\\invoice.fn2", 708},
+        {u"C:\\forms\\notes.txt", kNotFormFileMessage},
+        {u"invoice.fn2", kFormFileUnreadableMessage},
+        {u"C:\\forms\\absent.fn2", kFormFileUnreadableMessage},
+        {u"C:\\" + std::u16string(130, u'f') + u"\\invoice.fn2", kFormFileUnreadableMessage},
     };
     const DriverDevMode before = context_->workingBlock;
     const INT_PTR result = Run([&](HWND dialog) {

@@ -9,6 +9,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_page1/Page1Fixture.h"
 #include "ui/dialogs/Finishing.h"
 
@@ -29,7 +30,8 @@ TEST_F(Page1Test, LeavingTheCountsPanelNeedsBothCountsInRange) {
         std::u16string jobs;
         UINT warning;  // 0: the panel is left
     };
-    for (const Case& c : {Case{u"7", u"2", 808}, Case{u"1", u"2", 808}, Case{u"3", u"0", 809}, Case{u"3", u"6", 0}}) {
+    for (const Case& c : {Case{u"7", u"2", kSplitPagesRangeMessage}, Case{u"1", u"2", kSplitPagesRangeMessage},
+                          Case{u"3", u"0", kSplitJobsRangeMessage}, Case{u"3", u"6", 0}}) {
         SCOPED_TRACE(testing::Message() << "counts " << std::string(c.pages.begin(), c.pages.end()) << "/"
                                         << std::string(c.jobs.begin(), c.jobs.end()));
         standin::ui::ResetShell();
@@ -42,7 +44,8 @@ TEST_F(Page1Test, LeavingTheCountsPanelNeedsBothCountsInRange) {
                      EXPECT_EQ(Working(page).CategoryIndex, expected);
                      EXPECT_EQ(SendDlgItemMessageW(page, kCategoryList, LB_GETCURSEL, 0, 0), expected);
                      if (c.warning != 0) {
-                         EXPECT_EQ(GetFocus(), GetDlgItem(page, c.warning == 808 ? kSplitPagesEdit : kSplitJobsEdit));
+                         EXPECT_EQ(GetFocus(), GetDlgItem(page, c.warning == kSplitPagesRangeMessage ? kSplitPagesEdit
+                                                                                                     : kSplitJobsEdit));
                          ClickCategory(page, 1);  // the same category: nothing is checked again
                          Type(page, kSplitPagesEdit, u"2");
                          Type(page, kSplitJobsEdit, u"1");
@@ -72,7 +75,7 @@ TEST_F(Page1Test, PagesPerSheetSetsThePrintAreaOnlyWhenOnePageIsEnteredOrLeft) {
             block.LeftMargin = 12;
             block.TopMarginEven = 13;
             block.LeftMarginEven = 14;
-            const int item = ComboIndexOfData(page, kPagesPerSheetList, 550 + c.to);
+            const int item = ComboIndexOfData(page, kPagesPerSheetList, kPagesPerSheetTextBase + c.to);
             ASSERT_GE(item, 0);
             standin::ui::ChooseComboItem(GetDlgItem(page, kPagesPerSheetList), item);
             mode = block.PagesPerSheet;
@@ -100,7 +103,7 @@ TEST_F(Page1Test, DuplexAgainstAFinishingPositionFollowsThePromptsAnswer) {
     };
     constexpr BYTE kConflicting = 2;  // portrait, long edge
     for (const Case& c : {Case{kConflictGoOn, 1, kConflicting, {}}, Case{kConflictGiveUp, 1, kConflicting, {}},
-                          Case{kConflictAlternative, 1, 0, {4255}}}) {
+                          Case{kConflictAlternative, 1, 0, {kDuplexAgainstFirstMessage}}}) {
         SCOPED_TRACE(c.answer);
         standin::ui::ResetShell();
         int prompts = 0;
@@ -148,7 +151,9 @@ TEST_F(Page1Test, EachOutputDestinationEndsAsValidationLeavesIt) {
     struct Case {
         int item;
     };
-    for (const Case& c : {Case{661}, Case{4587}, Case{4588}, Case{4593}, Case{4594}}) {
+    for (const Case& c :
+         {Case{kRelaydockDestinationText}, Case{kPrinterAndHoldDestinationText}, Case{kFolderDestinationText},
+          Case{kJobFileDestinationText}, Case{kJobFileAndPrinterDestinationText}}) {
         SCOPED_TRACE(c.item);
         DWORD features = 0;
         WORD relaydock = 0;
@@ -168,7 +173,7 @@ TEST_F(Page1Test, EachOutputDestinationEndsAsValidationLeavesIt) {
                      relaydock = block.RelaydockFlags;
                      destination = block.OutputDestination;
                      const LPARAM shown = SendMessageW(combo, CB_GETITEMDATA, SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
-                     EXPECT_EQ(shown, (relaydock & 0x1) != 0 ? 661 : 4586);
+                     EXPECT_EQ(shown, (relaydock & 0x1) != 0 ? kRelaydockDestinationText : kPrinterDestinationText);
                  });
         EXPECT_EQ(features & 0x20, 0u);
         EXPECT_EQ(destination, 0);
@@ -186,7 +191,7 @@ TEST_F(Page1Test, AShiftOutOfRangeKeepsThePage) {
         SetWindowTextW(GetDlgItem(page, kBindingShiftEdit), u"20");
     });
     EXPECT_EQ(shownTemplate, kDocumentPage1Template);
-    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{Text(728)});
+    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{Text(kBindingShiftRangeMessage)});
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_common/ContextMenuCases.h"
 #include "tests/kvui_page1/Page1Fixture.h"
 #include "ui/dialogs/Finishing.h"
@@ -49,10 +50,10 @@ TEST_F(Page1Test, RestoringTheDefaultsAsksAndChecksTheOwnerName) {
         std::vector<UINT> messages;
     };
     const Case cases[] = {
-        {"menu, confirmed", IDOK, true, u"Yamada", {723}},
-        {"button, confirmed", IDOK, false, u"Yamada", {723}},
-        {"cancelled", IDCANCEL, true, u"Yamada", {723}},
-        {"confirmed, refused name", IDOK, false, u"Ya\"mada", {723, 724}},
+        {"menu, confirmed", IDOK, true, u"Yamada", {kRestoreDefaultsMessage}},
+        {"button, confirmed", IDOK, false, u"Yamada", {kRestoreDefaultsMessage}},
+        {"cancelled", IDCANCEL, true, u"Yamada", {kRestoreDefaultsMessage}},
+        {"confirmed, refused name", IDOK, false, u"Ya\"mada", {kRestoreDefaultsMessage, kUserNameCharactersMessage}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -85,9 +86,7 @@ TEST_F(Page1Test, RestoringTheDefaultsAsksAndChecksTheOwnerName) {
         const bool restored = c.answer == IDOK;
         EXPECT_EQ(copies, restored ? 1 : 4);
         EXPECT_EQ(category, restored ? 0 : 2);
-        if (restored) {
-            EXPECT_EQ(hint, Text(616));
-        }
+        if (restored) { EXPECT_EQ(hint, Text(kDefaultsRestoredHint)); }
         std::vector<std::u16string> expected;
         for (UINT id : c.messages) expected.push_back(Text(id));
         EXPECT_EQ(MessageTexts(), expected);
@@ -162,7 +161,7 @@ TEST_F(Page1Test, TypingTheStampTextTakesItWithoutTheResolver) {
             orientation = Working(page).Public.dmOrientation;
         });
     EXPECT_EQ(stored, std::u16string(64, u'x'));
-    EXPECT_EQ(hint, Text(660));
+    EXPECT_EQ(hint, Text(kStampHint));
     EXPECT_EQ(orientation, DMORIENT_LANDSCAPE);
 }
 

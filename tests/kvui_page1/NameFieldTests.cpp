@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/StandInShell.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_common/SampleSetUp.h"
 #include "tests/kvui_page1/Page1Fixture.h"
 #include "ui/pages/PageRoutines.h"
@@ -43,7 +44,8 @@ TEST_F(Page1Test, TheOwnerNameCheckReadsOnlyTheFieldAndRefusesWhatThePrinterCann
         block.FeatureFlags = c.printed ? (block.FeatureFlags | kPrintOwnerName) : (block.FeatureFlags & ~kPrintOwnerName);
         EXPECT_EQ(CheckAnsiNameField(nullptr, &page, NameFieldCheck::Warn), c.refused);
         EXPECT_EQ((block.FeatureFlags & kPrintOwnerName) != 0, c.printed && !c.refused);
-        EXPECT_EQ(MessageTexts(), c.refused ? std::vector<std::u16string>{Text(724)} : std::vector<std::u16string>{});
+        EXPECT_EQ(MessageTexts(), c.refused ? std::vector<std::u16string>{Text(kUserNameCharactersMessage)}
+                                            : std::vector<std::u16string>{});
     }
     UiPoolDestroy(context->pool);
 }

@@ -70,7 +70,7 @@ TEST_F(Page2Test, OpensShowingTheWorkingBlockInBothLanguages) {
 }
 
 TEST_F(Page2Test, ChoicesReachTheResultWithTheirCopies) {
-    const int manual = SlotValue(String(207));
+    const int manual = SlotValue(String(kManualSourceName));
     ASSERT_GE(manual, 0);
     const SheetOutcome outcome = RunSheet([&](HWND page, UiContext&) {
         const int a4 = static_cast<int>(SendDlgItemMessageW(page, kPaperList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -99,7 +99,7 @@ TEST_F(Page2Test, MediaKindIsKeptForTheCurrentSource) {
         UINT sourceString;  // the source's name in the language library
         int position;       // its place among the per-source media kinds
     };
-    for (const Case& c : {Case{200, 0}, Case{202, 2}, Case{207, 6}}) {
+    for (const Case& c : {Case{kAutoSourceName, 0}, Case{kFeeder2SourceName, 2}, Case{kManualSourceName, 6}}) {
         const int source = SlotValue(String(c.sourceString));
         if (source < 0) continue;  // the model has no such source
         SCOPED_TRACE(c.sourceString);
@@ -158,8 +158,9 @@ TEST_F(Page2Test, LeavingWithABadNumberIsRefused) {
         const char16_t* text;
         UINT warning;
     };
-    for (const Case& c : {Case{"copies", kCopiesEdit, u"0", 713}, Case{"scale", kScaleEdit, u"---", 709},
-                          Case{"scale", kScaleEdit, u"5", 709}}) {
+    for (const Case& c :
+         {Case{"copies", kCopiesEdit, u"0", kCopiesRangeMessage}, Case{"scale", kScaleEdit, u"---", kScaleRangeMessage},
+          Case{"scale", kScaleEdit, u"5", kScaleRangeMessage}}) {
         SCOPED_TRACE(c.name);
         standin::ui::ResetShell(); standin::ui::OnMessageBox([](const standin::ui::MessageBoxCall&) { return IDOK; });
         HWND focused = nullptr;
@@ -184,7 +185,7 @@ TEST_F(Page2Test, ForcedValuesStayForcedAndShown) {
         EXPECT_EQ(context.workingBlock.Public.dmOrientation, DMORIENT_PORTRAIT);
         EXPECT_TRUE(Checked(page, kPortraitRadio));
         EXPECT_FALSE(Checked(page, kLandscapeRadio));
-        ChooseData(page, kOutputTrayList, 597);
+        ChooseData(page, kOutputTrayList, kStackerText);
         EXPECT_EQ(context.workingBlock.CoverFlags & kOutputTrayBits, 0u);
         EXPECT_EQ(SendDlgItemMessageW(page, kOutputTrayList, CB_GETCURSEL, 0, 0), -1);
     }, true, WithFinisher);
@@ -194,7 +195,7 @@ TEST_F(Page2Test, ForcedValuesStayForcedAndShown) {
 }
 
 TEST_F(Page2Test, WarningsFollowTheirChoices) {
-    const int manual = SlotValue(String(207));
+    const int manual = SlotValue(String(kManualSourceName));
     ASSERT_GE(manual, 0);
     struct Case {
         const char* name;
@@ -202,13 +203,14 @@ TEST_F(Page2Test, WarningsFollowTheirChoices) {
         UINT warning;
     };
     const Case cases[] = {
-        {"thick media with duplex", [](HWND page, DriverDevMode& b) { b.Public.dmDuplex = DMDUP_VERTICAL; ChooseData(page, kMediaList, 2); }, 711},
+        {"thick media with duplex", [](HWND page, DriverDevMode& b) { b.Public.dmDuplex = DMDUP_VERTICAL; ChooseData(page, kMediaList, 2); },
+         kMediaNotDuplexMessage},
         {"manual feed with duplex",
          [&](HWND page, DriverDevMode& b) {
              b.Public.dmDuplex = DMDUP_VERTICAL;
              ChooseData(page, kSourceList, manual);
          },
-         777},
+         kManualFeedDuplexMessage},
         {"media with duplex for print mode",
          [](HWND page, DriverDevMode& b) {
              ChoosePaper(page, u"A4 \u6A2A");  // a paper the print modes take
@@ -216,13 +218,13 @@ TEST_F(Page2Test, WarningsFollowTheirChoices) {
              b.Public.dmDuplex = DMDUP_VERTICAL;
              Choose(page, kPrintModeList, b.PrintMode == 0 ? 1 : 0);
          },
-         711},
+         kMediaNotDuplexMessage},
         {"stacker while sorting",
          [](HWND page, DriverDevMode& b) {
              b.CoverFlags |= 1u << 10;
-             ChooseData(page, kOutputTrayList, 597);
+             ChooseData(page, kOutputTrayList, kStackerText);
          },
-         765},
+         kStackerSortMessage},
         {"postcard media",
          [](HWND page, DriverDevMode& b) {
              const int postcard = static_cast<int>(SendDlgItemMessageW(
@@ -233,7 +235,7 @@ TEST_F(Page2Test, WarningsFollowTheirChoices) {
              ChooseData(page, kNupDownCombo, 2);
              ChooseData(page, kMediaList, b.SourceMediaValue == 0 ? 2 : 0);
          },
-         762},
+         kPostcardMediaMessage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -309,9 +311,10 @@ TEST_F(Page2Test, RestoringTheDefaultsChecksTheOwnerNameTheyBringBack) {
         ASSERT_FALSE(outcome.results.empty());
         EXPECT_EQ((outcome.results.back().FeatureFlags & kPrintOwnerName) == 0, c.refused);
         const std::vector<std::u16string> expected =
-            c.refused ? std::vector<std::u16string>{String(723), String(724)} : std::vector<std::u16string>{String(723)};
+            c.refused ? std::vector<std::u16string>{String(kRestoreDefaultsMessage), String(kUserNameCharactersMessage)}
+                      : std::vector<std::u16string>{String(kRestoreDefaultsMessage)};
         EXPECT_EQ(MessageTexts(), expected);
-        EXPECT_EQ(hint, String(616));
+        EXPECT_EQ(hint, String(kDefaultsRestoredHint));
     }
     standin::ui::OnTrackPopupMenu(nullptr);
 }

@@ -5,6 +5,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_common/ContextMenuCases.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "ui/tree/SettingsTree.h"
@@ -37,11 +38,11 @@ struct ButtonCase {
 };
 
 constexpr ButtonCase kButtonCases[] = {
-    {446, 498, 1, 1, kPositionDialogTemplate},
-    {446, 498, 2, 1, kNupPositionDialogTemplate},
-    {448, 503, 1, 1, kOverlayDialogTemplate},
+    {kPrintPositionTreeItem, kPrintPositionButtonText, 1, 1, kPositionDialogTemplate},
+    {kPrintPositionTreeItem, kPrintPositionButtonText, 2, 1, kNupPositionDialogTemplate},
+    {kFormOverlayTreeItem, kFormOverlayButtonText, 1, 1, kOverlayDialogTemplate},
     // The sample printer reports no status: the wait box ends before it shows.
-    {451, 504, 1, 1, 0},
+    {kReadPrinterStatusTreeItem, kReadStatusButtonText, 1, 1, 0},
 };
 
 TEST_F(Commands, ButtonItemsOpenTheirDialogsByTheButtonAndByADoubleClick) {
@@ -94,17 +95,17 @@ TEST_F(Commands, RestoringDefaultsAsksAndTakesThePrintersDefaults) {
         const SheetOutcome outcome = RunPage(nullptr, [&](Page& page) {
             defaultSet = (page.context->defaultBlock.FeatureFlags & (1u << 10)) != 0;
             page.context->workingBlock.FeatureFlags ^= 1u << 10;
-            ASSERT_TRUE(ClickTreeItem(page, 433));
+            ASSERT_TRUE(ClickTreeItem(page, kTonerSaveTreeItem));
             standin::ui::OnTrackPopupMenu([](HMENU, HWND) -> UINT { return kRestoreDefaultsItem; });
             SendMessageW(page.dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page.dialog), MAKELONG(10, 10));
             Pump();
-            EXPECT_EQ(TextOf(page.dialog, kHintText), String(answer == IDOK ? 616 : 610));
+            EXPECT_EQ(TextOf(page.dialog, kHintText), String(answer == IDOK ? kDefaultsRestoredHint : kTonerSaveHint));
             EXPECT_NE(page.context->workingBlock.OptionFlags & kOptionPageActive, 0u);
         });
         ASSERT_FALSE(outcome.resultBlocks.empty());
         EXPECT_EQ((outcome.resultBlocks.back().FeatureFlags & (1u << 10)) != 0, answer == IDOK ? defaultSet : !defaultSet);
         ASSERT_EQ(standin::ui::MessageBoxes().size(), 1u);
-        EXPECT_EQ(standin::ui::MessageBoxes()[0].text, String(723));
+        EXPECT_EQ(standin::ui::MessageBoxes()[0].text, String(kRestoreDefaultsMessage));
     }
 }
 
@@ -134,7 +135,7 @@ TEST_F(Commands, TheSettingsListShowsTheFullTreeAndThePresetDialogOpens) {
 
 TEST_F(Commands, HelpFollowsTheShownItem) {
     RunPage(nullptr, [&](Page& page) {
-        ASSERT_TRUE(ClickTreeItem(page, 433));
+        ASSERT_TRUE(ClickTreeItem(page, kTonerSaveTreeItem));
         HELPINFO help{};
         help.cbSize = sizeof help;
         help.iContextType = HELPINFO_WINDOW;
@@ -163,11 +164,11 @@ TEST_F(Commands, PicturesOfThePageInBothLanguages) {
         SetLocale(locale);
         const std::string suffix = locale == 1041 ? "ja" : "en";
         RunPage(nullptr, [&](Page& page) {
-            ASSERT_TRUE(ClickTreeItem(page, 433));
-            EXPECT_EQ(TextOf(page.dialog, kItemLabel), String(433) + u"(&B)");
+            ASSERT_TRUE(ClickTreeItem(page, kTonerSaveTreeItem));
+            EXPECT_EQ(TextOf(page.dialog, kItemLabel), String(kTonerSaveTreeItem) + u"(&B)");
             standin::ui::Paint(page.sheet);
             EXPECT_TRUE(SavePicture(page.sheet, "page3-toner-" + suffix));
-            ASSERT_TRUE(ClickTreeItem(page, 430));
+            ASSERT_TRUE(ClickTreeItem(page, kPrinterTreeItem));
             standin::ui::Paint(page.sheet);
             EXPECT_TRUE(SavePicture(page.sheet, "page3-version-" + suffix));
         }, false);

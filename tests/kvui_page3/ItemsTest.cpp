@@ -7,6 +7,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "tools/sample/SamplePrinter.h"
 #include "ui/tree/SettingsTree.h"
@@ -32,14 +33,20 @@ struct ChoiceCase {
 constexpr WORD kOn = kCheckMarkIconId;
 constexpr WORD kOff = kCrossMarkIconId;
 constexpr ChoiceCase kChoiceCases[] = {
-    {433, u"(&B)", 488, kOff, 538, kOn, false, 1u << 10, 538, true},
-    {434, u"(&P)", 488, kJaggedLineIconId, 489, kSmoothLineIconId, false, 1u << 11, 489, false},
-    {442, u"(&T)", 476, kOn, 477, kOff, false, 1u << 13, 476, true},
-    {443, u"(&O)", 539, kOn, 540, kOff, false, 1u << 15, 539, true},
-    {444, u"(&U)", 544, kOff, 541, kOn, false, 1u << 14, 541, true},
-    {455, u"(&C)", 482, kFastProcessingIconId, 481, kStandardProcessingIconId, false, 1u << 24, 482, false},
-    {788, u"(&D)", 488, kOff, 687, kOn, true, 1u << 18, 687, true},
-    {4330, u"(&E)", 474, kOn, 475, kOff, false, 1u << 27, 474, true},
+    {kTonerSaveTreeItem, u"(&B)", kStandardText, kOff, kTonerSaveOnText, kOn, false, 1u << 10, kTonerSaveOnText, true},
+    {kSmoothingTreeItem, u"(&P)", kStandardText, kJaggedLineIconId, kEnhancedText, kSmoothLineIconId, false, 1u << 11,
+     kEnhancedText, false},
+    {kTrueTypeSubstitutionTreeItem, u"(&T)", kOnText, kOn, kOffText, kOff, false, 1u << 13, kOnText, true},
+    {kDownloadAsOutlineTreeItem, u"(&O)", kOutlineOnText, kOn, kOutlineOffText, kOff, false, 1u << 15, kOutlineOnText,
+     true},
+    {kTrueTypeAsGraphicsTreeItem, u"(&U)", kTrueTypeAsGraphicsOffText, kOff, kTrueTypeAsGraphicsOnText, kOn, false,
+     1u << 14, kTrueTypeAsGraphicsOnText, true},
+    {kPrintProcessingTreeItem, u"(&C)", kFastProcessingText, kFastProcessingIconId, kStandardProcessingText,
+     kStandardProcessingIconId, false, 1u << 24, kFastProcessingText, false},
+    {kCompatibleMarginsTreeItem, u"(&D)", kStandardText, kOff, kCompatibleMarginsOnText, kOn, true, 1u << 18,
+     kCompatibleMarginsOnText, true},
+    {kEdgeEnhancementTreeItem, u"(&E)", kEdgeEnhancementOnText, kOn, kEdgeEnhancementOffText, kOff, false, 1u << 27,
+     kEdgeEnhancementOnText, true},
 };
 
 constexpr DWORD Data(WORD value, WORD icon) { return (static_cast<DWORD>(value) << 16) | icon; }
@@ -87,7 +94,7 @@ TEST_F(Items, EachChoiceShowsItsEntriesAndItsChoiceReachesTheResult) {
 
 TEST_F(Items, ResolutionsListTheModelsAndSetThePrintQuality) {
     RunPage(nullptr, [&](Page& page) {
-        ASSERT_TRUE(ClickTreeItem(page, 432));
+        ASSERT_TRUE(ClickTreeItem(page, kResolutionTreeItem));
         const auto* records = ModelList<ModelResolution>(model_, model_->ResolutionOffset, model_->ResolutionCount);
         ASSERT_NE(records, nullptr);
         std::vector<DWORD> expected;
@@ -110,7 +117,7 @@ TEST_F(Items, ResolutionsListTheModelsAndSetThePrintQuality) {
 TEST_F(Items, AResolutionNoEntryHoldsSelectsTheFirst) {
     RunPage(nullptr, [&](Page& page) {
         page.context->workingBlock.Public.dmPrintQuality = 123;
-        ASSERT_TRUE(ClickTreeItem(page, 432));
+        ASSERT_TRUE(ClickTreeItem(page, kResolutionTreeItem));
         ASSERT_FALSE(EntryData(page.dialog).empty());
         EXPECT_EQ(SelectedValue(page.dialog), HIWORD(EntryData(page.dialog)[0]));
     });
@@ -121,7 +128,7 @@ TEST_F(Items, TheListIsOneRowHigherThanItsEntriesUpToSevenRows) {
         HWND list = GetDlgItem(page.dialog, kItemList);
         const auto rowHeight = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
         ASSERT_GT(rowHeight, 0);
-        for (const int item : {433, 447}) {
+        for (const int item : {kTonerSaveTreeItem, kOwnerTextTreeItem}) {
             ASSERT_TRUE(ClickTreeItem(page, item));
             RECT client{};
             GetClientRect(list, &client);
@@ -129,8 +136,8 @@ TEST_F(Items, TheListIsOneRowHigherThanItsEntriesUpToSevenRows) {
         }
         // Seven rows at most, however many entries there are.
         for (int i = 0; i < 8; ++i) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"x"));
-        ASSERT_TRUE(ClickTreeItem(page, 434));
-        ASSERT_TRUE(ClickTreeItem(page, 433));
+        ASSERT_TRUE(ClickTreeItem(page, kSmoothingTreeItem));
+        ASSERT_TRUE(ClickTreeItem(page, kTonerSaveTreeItem));
         RECT client{};
         GetClientRect(list, &client);
         EXPECT_LE(client.bottom / rowHeight, 7);
@@ -140,14 +147,14 @@ TEST_F(Items, TheListIsOneRowHigherThanItsEntriesUpToSevenRows) {
 TEST_F(Items, DoubleClickStepsToTheNextEntryAndFromTheLastToTheFirst) {
     const SheetOutcome outcome = RunPage(nullptr, [&](Page& page) {
         page.context->workingBlock.FeatureFlags &= ~(1u << 10);
-        ASSERT_TRUE(ClickTreeItem(page, 433));
-        EXPECT_EQ(SelectedValue(page.dialog), 488);
-        ASSERT_TRUE(DoubleClickTreeItem(page, 433));
-        EXPECT_EQ(SelectedValue(page.dialog), 538);
+        ASSERT_TRUE(ClickTreeItem(page, kTonerSaveTreeItem));
+        EXPECT_EQ(SelectedValue(page.dialog), kStandardText);
+        ASSERT_TRUE(DoubleClickTreeItem(page, kTonerSaveTreeItem));
+        EXPECT_EQ(SelectedValue(page.dialog), kTonerSaveOnText);
         EXPECT_NE(page.context->workingBlock.FeatureFlags & (1u << 10), 0u);
-        ASSERT_TRUE(DoubleClickTreeItem(page, 433));
-        EXPECT_EQ(SelectedValue(page.dialog), 488);
-        ASSERT_TRUE(DoubleClickTreeItem(page, 433));
+        ASSERT_TRUE(DoubleClickTreeItem(page, kTonerSaveTreeItem));
+        EXPECT_EQ(SelectedValue(page.dialog), kStandardText);
+        ASSERT_TRUE(DoubleClickTreeItem(page, kTonerSaveTreeItem));
     });
     ASSERT_FALSE(outcome.resultBlocks.empty());
     EXPECT_NE(outcome.resultBlocks.back().FeatureFlags & (1u << 10), 0u);
@@ -155,18 +162,18 @@ TEST_F(Items, DoubleClickStepsToTheNextEntryAndFromTheLastToTheFirst) {
 
 TEST_F(Items, HeadingsShowNoControlsAndTheSubstitutionButtonFollowsItsBit) {
     RunPage(nullptr, [&](Page& page) {
-        ASSERT_TRUE(ClickTreeItem(page, 441));
+        ASSERT_TRUE(ClickTreeItem(page, kFontsTreeItem));
         for (int id : {kItemLabel, kItemList, kItemText, kItemButton, kItemSecondButton, kItemModelName}) {
             EXPECT_FALSE(Visible(page.dialog, id)) << id;
         }
         page.context->workingBlock.FeatureFlags &= ~(1u << 13);
-        ASSERT_TRUE(ClickTreeItem(page, 442));
+        ASSERT_TRUE(ClickTreeItem(page, kTrueTypeSubstitutionTreeItem));
         EXPECT_TRUE(Visible(page.dialog, kItemSecondButton));
         EXPECT_FALSE(Enabled(page.dialog, kItemSecondButton));
-        EXPECT_EQ(TextOf(page.dialog, kItemSecondButton), String(497));
-        ASSERT_TRUE(ClickEntry(page, 476));
+        EXPECT_EQ(TextOf(page.dialog, kItemSecondButton), String(kSubstitutionTableButtonText));
+        ASSERT_TRUE(ClickEntry(page, kOnText));
         EXPECT_TRUE(Enabled(page.dialog, kItemSecondButton));
-        ASSERT_TRUE(ClickEntry(page, 477));
+        ASSERT_TRUE(ClickEntry(page, kOffText));
         EXPECT_FALSE(Enabled(page.dialog, kItemSecondButton));
     });
 }
@@ -183,8 +190,8 @@ TEST_F(Items, TheVersionItemNamesTheModelAndTheDriver) {
         SCOPED_TRACE(c.installed ? "installed" : "missing");
         if (c.installed) InstallModule(KV_RENDER_NAME, kvtest::kSampleDriverPath);
         RunPage(nullptr, [&](Page& page) {
-            ASSERT_TRUE(ClickTreeItem(page, 431));
-            ASSERT_TRUE(ClickTreeItem(page, 430));
+            ASSERT_TRUE(ClickTreeItem(page, kGraphicsTreeItem));
+            ASSERT_TRUE(ClickTreeItem(page, kPrinterTreeItem));
             EXPECT_EQ(TextOf(page.dialog, kItemModelName), std::u16string(ModelString(model_, model_->PrinterName)));
             EXPECT_EQ(TextOf(page.dialog, kItemDriverName), u"Printer Driver");
             EXPECT_EQ(TextOf(page.dialog, kItemVersion), c.versionLine);

@@ -10,6 +10,7 @@
 #include "platform/StandInShell.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/DriverDevMode.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "ui/tree/SettingsTree.h"
@@ -42,18 +43,18 @@ TEST_F(OwnerText, EachEntryShowsItsFieldAndTypedTextReachesTheResult) {
     const SheetOutcome outcome = RunPage(nullptr, [&](Page& page) {
         DriverDevMode& block = page.context->workingBlock;
         block.FeatureFlags &= ~(kUserNameBit | kOwnerTextBit);
-        ASSERT_TRUE(ClickTreeItem(page, 447));
-        EXPECT_EQ(SelectedValue(page.dialog), 484);
+        ASSERT_TRUE(ClickTreeItem(page, kOwnerTextTreeItem));
+        EXPECT_EQ(SelectedValue(page.dialog), kOwnerNoneText);
         EXPECT_TRUE(Visible(page.dialog, kItemText));
         EXPECT_FALSE(Enabled(page.dialog, kItemText));
         EXPECT_EQ(TextOf(page.dialog, kItemText), u"");
 
-        ASSERT_TRUE(ClickEntry(page, 499));
+        ASSERT_TRUE(ClickEntry(page, kOwnerUserNameText));
         EXPECT_EQ(block.FeatureFlags & (kUserNameBit | kOwnerTextBit), kUserNameBit);
         EXPECT_EQ(TextOf(page.dialog, kItemText), Field(block.UserName1));
         EXPECT_FALSE(Enabled(page.dialog, kItemText));
 
-        ASSERT_TRUE(ClickEntry(page, 500));
+        ASSERT_TRUE(ClickEntry(page, kOwnerOwnText));
         EXPECT_EQ(block.FeatureFlags & (kUserNameBit | kOwnerTextBit), kOwnerTextBit);
         EXPECT_TRUE(Enabled(page.dialog, kItemText));
         EXPECT_TRUE(Enabled(page.dialog, kItemTextLabel));
@@ -100,11 +101,11 @@ TEST_F(OwnerText, AnUnprintableTextKeepsTheUserOnTheItemAndThePage) {
         RunPage(nullptr, [&](Page& page) {
             page.context->workingBlock.FeatureFlags = (page.context->workingBlock.FeatureFlags & ~kUserNameBit) |
                                                       kOwnerTextBit;
-            ASSERT_TRUE(ClickTreeItem(page, 447));
+            ASSERT_TRUE(ClickTreeItem(page, kOwnerTextTreeItem));
             HWND edit = GetDlgItem(page.dialog, kItemText);
             SetWindowTextW(edit, c.text);
-            ASSERT_TRUE(ClickTreeItem(page, 433));
-            stayed = SelectedTreeItemIs(page, 447);
+            ASSERT_TRUE(ClickTreeItem(page, kTonerSaveTreeItem));
+            stayed = SelectedTreeItemIs(page, kOwnerTextTreeItem);
             focused = GetFocus() == edit;
             // Another tab is refused as well.
             standin::ui::ClickSheetTab(page.sheet, 0);
@@ -118,7 +119,7 @@ TEST_F(OwnerText, AnUnprintableTextKeepsTheUserOnTheItemAndThePage) {
         EXPECT_EQ(keptPage, c.refused);
         EXPECT_EQ(listsOpened, c.refused ? 0 : 1);
         const std::vector<std::u16string> texts = Texts();
-        EXPECT_EQ(std::count(texts.begin(), texts.end(), String(721)), c.refused ? 3 : 0);
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), String(kOwnerTextCharactersMessage)), c.refused ? 3 : 0);
     }
 }
 
@@ -128,12 +129,12 @@ TEST_F(OwnerText, AnUnprintableUserNameIsWarnedAndNoOwnerTextChosen) {
         block.FeatureFlags &= ~(kUserNameBit | kOwnerTextBit);
         std::fill(std::begin(block.UserName1), std::end(block.UserName1), u'\0');
         std::char_traits<char16_t>::copy(block.UserName1, u"a~b", 3);
-        ASSERT_TRUE(ClickTreeItem(page, 447));
-        ASSERT_TRUE(ClickEntry(page, 499));
-        EXPECT_EQ(SelectedValue(page.dialog), 484);
+        ASSERT_TRUE(ClickTreeItem(page, kOwnerTextTreeItem));
+        ASSERT_TRUE(ClickEntry(page, kOwnerUserNameText));
+        EXPECT_EQ(SelectedValue(page.dialog), kOwnerNoneText);
         EXPECT_EQ(block.FeatureFlags & (kUserNameBit | kOwnerTextBit), 0u);
     });
-    EXPECT_EQ(Texts(), std::vector<std::u16string>{String(724)});
+    EXPECT_EQ(Texts(), std::vector<std::u16string>{String(kUserNameCharactersMessage)});
     ASSERT_FALSE(outcome.resultBlocks.empty());
     EXPECT_EQ(outcome.resultBlocks.back().FeatureFlags & kUserNameBit, 0u);
 }
@@ -144,7 +145,7 @@ TEST_F(OwnerText, TheFieldIsReadIntoTheBlockNoFurtherThanItsSize) {
     RunPage(nullptr, [&](Page& page) {
         DriverDevMode& block = page.context->workingBlock;
         block.FeatureFlags = (block.FeatureFlags & ~kUserNameBit) | kOwnerTextBit;
-        ASSERT_TRUE(ClickTreeItem(page, 447));
+        ASSERT_TRUE(ClickTreeItem(page, kOwnerTextTreeItem));
         BYTE after[64];
         std::memcpy(after, reinterpret_cast<const BYTE*>(&block) + offsetof(DriverDevMode, InstalledMemory), sizeof after);
         SetWindowTextW(GetDlgItem(page.dialog, kItemText), u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
@@ -166,11 +167,11 @@ TEST_F(OwnerText, UnterminatedTextsShowNoBytesAfterTheirFields) {
         std::fill(std::begin(block.UserName2), std::end(block.UserName2), u'T');
         block.InstalledMemory = 0x00410041;  // "AA" if read as text
         block.FeatureFlags = (block.FeatureFlags & ~kOwnerTextBit) | kUserNameBit;
-        ASSERT_TRUE(ClickTreeItem(page, 447));
+        ASSERT_TRUE(ClickTreeItem(page, kOwnerTextTreeItem));
         shown.push_back(TextOf(page.dialog, kItemText));
-        ASSERT_TRUE(ClickTreeItem(page, 433));
+        ASSERT_TRUE(ClickTreeItem(page, kTonerSaveTreeItem));
         block.FeatureFlags = (block.FeatureFlags & ~kUserNameBit) | kOwnerTextBit;
-        ASSERT_TRUE(ClickTreeItem(page, 447));
+        ASSERT_TRUE(ClickTreeItem(page, kOwnerTextTreeItem));
         shown.push_back(TextOf(page.dialog, kItemText));
         EXPECT_EQ(block.InstalledMemory, 0x00410041u);
         settings = block;
@@ -193,8 +194,8 @@ TEST_F(OwnerText, AnApplicationsUnterminatedOwnerTextComesBackCut) {
     std::fill(std::begin(app.UserName2), std::end(app.UserName2), u'W');
     app.FeatureFlags = (app.FeatureFlags & ~kUserNameBit) | kOwnerTextBit;
     const SheetOutcome outcome = RunPage(&app.Public, [&](Page& page) {
-        ASSERT_TRUE(ClickTreeItem(page, 447));
-        EXPECT_EQ(SelectedValue(page.dialog), 500);
+        ASSERT_TRUE(ClickTreeItem(page, kOwnerTextTreeItem));
+        EXPECT_EQ(SelectedValue(page.dialog), kOwnerOwnText);
         EXPECT_LE(TextOf(page.dialog, kItemText).size(), 17u);
     });
     ASSERT_FALSE(outcome.resultBlocks.empty());

@@ -9,6 +9,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "tests/kvui_status/StatusFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -79,8 +80,8 @@ TEST_F(Page3Test, ThePrinterStatusCommandWaitsForThePrintersAnswer) {
     };
     const Case cases[] = {
         {"ready", 0, true, {}},
-        {"offline", 0x100, false, {717}},
-        {"busy", 0x200, false, {718}},
+        {"offline", 0x100, false, {kPrinterOfflineMessage}},
+        {"busy", 0x200, false, {kPrinterBusyMessage}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_page3/Page3Fixture.h"
 #include "ui/tree/SettingsTree.h"
 
@@ -73,9 +74,12 @@ struct FollowCase {
 
 TEST_F(TreeFollows, RowsTheResolverChangedShowTheBlock) {
     const FollowCase cases[] = {
-        {"smoothing turns toner saving off", kTonerSave, kGraphicsOnly, 434, 489, 433, 488, true},
-        {"smoothing turns edge enhancement off", kEdge, kGraphicsOnly, 434, 489, 4330, 475, true},
-        {"no smoothing gives toner saving back", kTonerSave | kGraphicsOnly, 0, 434, 488, 433, 538, false},
+        {"smoothing turns toner saving off", kTonerSave, kGraphicsOnly, kSmoothingTreeItem, kEnhancedText,
+         kTonerSaveTreeItem, kStandardText, true},
+        {"smoothing turns edge enhancement off", kEdge, kGraphicsOnly, kSmoothingTreeItem, kEnhancedText,
+         kEdgeEnhancementTreeItem, kEdgeEnhancementOffText, true},
+        {"no smoothing gives toner saving back", kTonerSave | kGraphicsOnly, 0, kSmoothingTreeItem, kStandardText,
+         kTonerSaveTreeItem, kTonerSaveOnText, false},
     };
     for (const FollowCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -5,6 +5,7 @@
 #include "platform/Modules.h"
 #include "platform/StandInShell.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_position/PositionFixture.h"
 
 namespace kvuiposition {
@@ -118,7 +119,7 @@ TEST_F(PositionEdits, ScaleRangeIsCheckedAtOk) {
         WORD stored;
     } const cases[] = {{u"9", false, 100}, {u"401", false, 40}, {u"10", true, 10}, {u"400", true, 400}};
     WCHAR refusal[129] = {};
-    LoadStringW(context_->languageLibrary, 709, refusal, 129);
+    LoadStringW(context_->languageLibrary, kScaleRangeMessage, refusal, 129);
     for (const Case& c : cases) {
         context_->workingBlock.LayoutScale = 100;
         standin::ui::ResetShell();

@@ -11,6 +11,7 @@
 #include "platform/Spooler.h"
 #include "platform/StandIn.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/SpoolerQueries.h"
 #include "ui/data/PrinterDataValues.h"
 #include "tests/kvui_presets/PresetsFixture.h"
@@ -35,7 +36,8 @@ protected:
         return names;
     }
     std::vector<std::u16string> BuiltInNames() const {
-        return {Text(531), Text(573), Text(574), Text(575), Text(576)};
+        return {Text(kPresetStandardName), Text(kPresetJobFileName), Text(kPresetSeparateCopiesName),
+                Text(kPresetTwoUpName), Text(kPresetWideOutputName)};
     }
     static bool Enabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dialog, control)) != FALSE; }
 };
@@ -77,7 +79,7 @@ TEST_F(PresetDialog, ASaveThatRunsOutOfMemoryIsToldAndKeepsTheStoredTable) {
         for (const PresetRecord& record : records) out.emplace_back(record.name);
         return out;
     };
-    const std::u16string told = Text(712);
+    const std::u16string told = Text(kPresetsNotSavedMessage);
     ASSERT_FALSE(told.empty());
     for (const Case& c : cases) {
         for (unsigned k = 0;; ++k) {
@@ -176,20 +178,21 @@ TEST_F(PresetDialog, SavingUnderAUserPresetsNameAsksAndMovesItToTheEnd) {
             SaveAs(dialog, u"Mine");
             Press(dialog, IDOK);
         });
-        EXPECT_EQ(Messages(), std::vector<std::u16string>{Text(704)});
+        EXPECT_EQ(Messages(), std::vector<std::u16string>{Text(kReplacePresetMessage)});
         EXPECT_EQ(StoredNames(), c.names);
     }
 }
 
 TEST_F(PresetDialog, BuiltInsCanBeNeitherReplacedNorDeleted) {
     RunDialog([&](HWND dialog) {
-        SaveAs(dialog, Text(531));
+        SaveAs(dialog, Text(kPresetStandardName));
         ClickItem(dialog, 1);
         Press(dialog, kPresetDialogDeleteButton);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(confirmations_, 0);
-    EXPECT_EQ(Messages(), (std::vector<std::u16string>{Text(703), Text(701)}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::u16string>{Text(kBuiltInPresetNameMessage), Text(kBuiltInPresetKeptMessage)}));
     EXPECT_EQ(StoredNames(), BuiltInNames());
 }
 
@@ -212,7 +215,8 @@ TEST_F(PresetDialog, DeletingAUserPresetAsksFirstAndSelectsTheNextOne) {
             << "deleting the last selects the one before";
         Press(dialog, IDOK);
     });
-    EXPECT_EQ(Messages(), (std::vector<std::u16string>{Text(702), Text(702), Text(702)}));
+    EXPECT_EQ(Messages(), (std::vector<std::u16string>{Text(kDeletePresetMessage), Text(kDeletePresetMessage),
+                                                       Text(kDeletePresetMessage)}));
     EXPECT_EQ(StoredNames(), std::vector<std::u16string>{u"A"});
 }
 
@@ -222,7 +226,7 @@ TEST_F(PresetDialog, TwentyPresetsAreTheLimitButOneOfThemMayBeReplaced) {
     StoreTable(full);
     RunDialog([&](HWND dialog) {
         SaveAs(dialog, u"New");
-        EXPECT_EQ(Messages(), std::vector<std::u16string>{Text(705)});
+        EXPECT_EQ(Messages(), std::vector<std::u16string>{Text(kPresetLimitMessage)});
         SetDlgItemTextW(dialog, kPresetDialogNameEdit, u"");
         SaveAs(dialog, u"Pc");
         Press(dialog, IDOK);

@@ -15,6 +15,7 @@
 #include "platform/StandInUi.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/SpoolerQueries.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "tools/sample/SamplePrinter.h"
@@ -64,7 +65,7 @@ protected:
     std::vector<UINT> MessageIds() {
         std::vector<UINT> ids;
         for (const standin::ui::MessageBoxCall& call : standin::ui::MessageBoxes()) {
-            for (UINT id = 771; id <= 779; ++id) {
+            for (UINT id = kNoJobFolderMessage; id <= kJobNameCharactersMessage; ++id) {
                 WCHAR text[129] = {};
                 LoadStringW(language_, id, text, 129);
                 if (call.text == text) ids.push_back(id);
@@ -131,18 +132,19 @@ TEST_F(JobFileDialog, RefusalsKeepTheDialogOpen) {
         int focus;
     };
     const Case cases[] = {
-        {kRelaydockOwnFolder, u"", u"", {771}, kJobFolderEdit},
-        {kRelaydockOwnFolder, u"D:Jobs", u"", {773}, kJobFolderEdit},
-        {kRelaydockOwnFolder, u"D:\\\\Jobs", u"", {773}, kJobFolderEdit},
-        {kRelaydockOwnFolder, u"\\Jobs", u"", {773}, kJobFolderEdit},
-        {kRelaydockOwnFolder, windows, u"", {776}, kJobFolderEdit},
-        {kRelaydockOwnFolder, windows + u"\\", u"", {776}, kJobFolderEdit},
-        {kRelaydockOwnFolder, windows + u"\\Temp", u"", {776}, kJobFolderEdit},
-        {kRelaydockOwnFileName, u"", u"", {772}, kJobNameEdit},
-        {kRelaydockOwnFileName, u"", u"a:b", {779}, kJobNameEdit},
-        {kRelaydockOwnFileName, u"", u" lead", {779}, kJobNameEdit},
+        {kRelaydockOwnFolder, u"", u"", {kNoJobFolderMessage}, kJobFolderEdit},
+        {kRelaydockOwnFolder, u"D:Jobs", u"", {kBadJobFolderMessage}, kJobFolderEdit},
+        {kRelaydockOwnFolder, u"D:\\\\Jobs", u"", {kBadJobFolderMessage}, kJobFolderEdit},
+        {kRelaydockOwnFolder, u"\\Jobs", u"", {kBadJobFolderMessage}, kJobFolderEdit},
+        {kRelaydockOwnFolder, windows, u"", {kWindowsJobFolderMessage}, kJobFolderEdit},
+        {kRelaydockOwnFolder, windows + u"\\", u"", {kWindowsJobFolderMessage}, kJobFolderEdit},
+        {kRelaydockOwnFolder, windows + u"\\Temp", u"", {kWindowsJobFolderMessage}, kJobFolderEdit},
+        {kRelaydockOwnFileName, u"", u"", {kNoJobNameMessage}, kJobNameEdit},
+        {kRelaydockOwnFileName, u"", u"a:b", {kJobNameCharactersMessage}, kJobNameEdit},
+        {kRelaydockOwnFileName, u"", u" lead", {kJobNameCharactersMessage}, kJobNameEdit},
         // Every failing check speaks, in order; the focus ends on the last one's edit.
-        {kRelaydockOwnFolder | kRelaydockOwnFileName, u"D:Jobs", u"", {773, 772}, kJobNameEdit},
+        {kRelaydockOwnFolder | kRelaydockOwnFileName, u"D:Jobs", u"", {kBadJobFolderMessage, kNoJobNameMessage},
+         kJobNameEdit},
     };
     for (const Case& c : cases) {
         standin::ui::ResetShell();
@@ -203,7 +205,7 @@ TEST_F(JobFileDialog, LengthCountsTheFolderAndTheName) {
         const INT_PTR result = Run([&](HWND dialog) {
             Click(dialog, IDOK);
             if (c.refused) {
-                EXPECT_EQ(MessageIds(), std::vector<UINT>{775});
+                EXPECT_EQ(MessageIds(), std::vector<UINT>{kJobPathTooLongMessage});
                 EXPECT_EQ(GetFocus(), GetDlgItem(dialog, c.focus));
                 Click(dialog, IDCANCEL);
             }
@@ -219,7 +221,7 @@ TEST_F(JobFileDialog, LengthCountsTheFolderAndTheName) {
     SetField(Working().JobFileName, std::u16string(room + 1, u'n'));
     EXPECT_EQ(Run([&](HWND dialog) {
                   Click(dialog, IDOK);
-                  EXPECT_EQ(MessageIds(), std::vector<UINT>{775});
+                  EXPECT_EQ(MessageIds(), std::vector<UINT>{kJobPathTooLongMessage});
                   EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kJobNameEdit));
                   Click(dialog, IDCANCEL);
               }),

@@ -12,6 +12,7 @@
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_preview/PreviewFixture.h"
 #include "ui/pages/LayoutPreview.h"
 
@@ -325,7 +326,7 @@ TEST_F(LayoutPreview, StacksTheLayersOfANineUpDuplexSheet) {
 
     // The names beside the icons: A4 and the N-up sheet.
     WCHAR sheet[65] = {};
-    ASSERT_GT(LoadStringW(language_, 680, sheet, 65), 0);
+    ASSERT_GT(LoadStringW(language_, kNupSheetText, sheet, 65), 0);
     const std::vector<std::u16string> texts = Texts(dialog);
     EXPECT_NE(std::find(texts.begin(), texts.end(), u"A4"), texts.end());
     EXPECT_NE(std::find(texts.begin(), texts.end(), std::u16string(sheet)), texts.end());

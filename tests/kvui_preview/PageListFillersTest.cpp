@@ -80,11 +80,12 @@ TEST_F(ListFillers, StampListsHoldTheirEntriesAndSelectTheValue) {
         ASSERT_EQ(texts.size(), 9u);
         for (int i = 0; i < 9; ++i) {
             EXPECT_EQ(texts[i].data, i);
-            EXPECT_EQ(texts[i].text, String(651 + i));
+            EXPECT_EQ(texts[i].text, String(kStampTextBase + i));
         }
         const std::vector<Item> positions = Items(dialog, kStampPositionCombo);
         const LPARAM values[] = {0, 1, 2, 6, 7, 8};
-        const int strings[] = {642, 643, 644, 648, 649, 650};
+        const int strings[] = {kStampTopLeftText,    kStampTopCentreText,    kStampTopRightText,
+                               kStampBottomLeftText, kStampBottomCentreText, kStampBottomRightText};
         ASSERT_EQ(positions.size(), 6u);
         for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(positions[i].data, values[i]);
@@ -97,17 +98,19 @@ TEST_F(ListFillers, StampListsHoldTheirEntriesAndSelectTheValue) {
 }
 
 TEST_F(ListFillers, ValueNamesFallBackToTheirDefaults) {
-    EXPECT_EQ(ChoiceValue1StringId(0), 651);
-    EXPECT_EQ(ChoiceValue1StringId(8), 659);
-    EXPECT_EQ(ChoiceValue1StringId(9), 651);
-    const int positions[] = {642, 643, 644, 645, 646, 647, 648, 649, 650, 644};
+    EXPECT_EQ(ChoiceValue1StringId(0), kStampConfidentialText);
+    EXPECT_EQ(ChoiceValue1StringId(8), kStampOwnText);
+    EXPECT_EQ(ChoiceValue1StringId(9), kStampConfidentialText);
+    const int positions[] = {kStampTopLeftText,     kStampTopCentreText,   kStampTopRightText,   kStampMiddleLeftText,
+                             kStampCentreText,      kStampMiddleRightText, kStampBottomLeftText, kStampBottomCentreText,
+                             kStampBottomRightText, kStampTopRightText};
     for (DWORD v = 0; v < 10; ++v) EXPECT_EQ(ChoiceValue2StringId(v), positions[v]) << v;
-    EXPECT_EQ(ChoiceValue2StringId(0xFFFFFFFFu), 644);
-    EXPECT_EQ(NupCountStringId(1), 665);
-    EXPECT_EQ(NupCountStringId(2), 666);
-    EXPECT_EQ(NupCountStringId(3), 667);
-    EXPECT_EQ(NupCountStringId(0), 665);
-    EXPECT_EQ(NupCountStringId(200), 665);
+    EXPECT_EQ(ChoiceValue2StringId(0xFFFFFFFFu), kStampTopRightText);
+    EXPECT_EQ(NupCountStringId(1), kNupCountOneText);
+    EXPECT_EQ(NupCountStringId(2), kNupCountTwoText);
+    EXPECT_EQ(NupCountStringId(3), kNupCountThreeText);
+    EXPECT_EQ(NupCountStringId(0), kNupCountOneText);
+    EXPECT_EQ(NupCountStringId(200), kNupCountOneText);
 }
 
 TEST_F(ListFillers, NupCountsListOnlyWhatFitsThePaper) {
@@ -164,12 +167,12 @@ TEST_F(ListFillers, ArrangementRadiosAndPicture) {
         int checked;
     };
     const Case cases[] = {
-        {1, 1, 0, 668, 669, kOneByOneIconId, kNupOrderFirstRadio},
-        {1, 3, 1, 668, 669, kTwoAcrossIconId, kNupOrderSecondRadio},
-        {2, 1, 0, 668, 669, kTwoDownIconId, kNupOrderFirstRadio},
-        {2, 2, 0, 670, 671, kSixAcrossThenDownIconId, kNupOrderFirstRadio},
-        {3, 2, 1, 670, 671, kSixAcrossFromRightIconId, kNupOrderSecondRadio},
-        {2, 3, 7, 670, 671, kSixAcrossThenDownIconId, kNupOrderFirstRadio},
+        {1, 1, 0, kAcrossText, kDownText, kOneByOneIconId, kNupOrderFirstRadio},
+        {1, 3, 1, kAcrossText, kDownText, kTwoAcrossIconId, kNupOrderSecondRadio},
+        {2, 1, 0, kAcrossText, kDownText, kTwoDownIconId, kNupOrderFirstRadio},
+        {2, 2, 0, kAcrossThenDownText, kDownThenAcrossText, kSixAcrossThenDownIconId, kNupOrderFirstRadio},
+        {3, 2, 1, kAcrossThenDownText, kDownThenAcrossText, kSixAcrossFromRightIconId, kNupOrderSecondRadio},
+        {2, 3, 7, kAcrossThenDownText, kDownThenAcrossText, kSixAcrossThenDownIconId, kNupOrderFirstRadio},
     };
     for (const Case& c : cases) {
         Working().NupDown = c.down;
@@ -196,7 +199,7 @@ TEST_F(ListFillers, DestinationOffersRelaydockOnlyOnARawOnlyPrinter) {
     std::vector<Item> items = Items(dialog, kDestinationCombo);
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].data, kPrinterDestinationText);
-    EXPECT_EQ(items[0].text, String(4586));
+    EXPECT_EQ(items[0].text, String(kPrinterDestinationText));
     EXPECT_EQ(Selected(dialog, kDestinationCombo), 0);
 
     standin::SetPrinterAttributes(kvtest::kSamplePrinterName, 0x1000);
@@ -215,7 +218,7 @@ TEST_F(ListFillers, DestinationOffersRelaydockOnlyOnARawOnlyPrinter) {
         items = Items(dialog, kDestinationCombo);
         ASSERT_EQ(items.size(), 2u);
         EXPECT_EQ(items[1].data, kRelaydockDestinationText);
-        EXPECT_EQ(items[1].text, String(661));
+        EXPECT_EQ(items[1].text, String(kRelaydockDestinationText));
         EXPECT_EQ(Selected(dialog, kDestinationCombo), c.selected);
     }
     // Before NT 5 nothing is raw-only.
@@ -297,7 +300,7 @@ TEST_F(ListFillers, SheetWarningFormatsMessage804) {
     WarnNupSheetSize(&page_, dialog);
     const std::vector<standin::ui::MessageBoxCall> boxes = standin::ui::MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    std::u16string expected = String(804);
+    std::u16string expected = String(kSheetSizeMessage);
     const size_t at = expected.find(u"%s");
     ASSERT_NE(at, std::u16string::npos);
     expected.replace(at, 2, u"17 2/3 インチ(幅) × 12 インチ(長)");

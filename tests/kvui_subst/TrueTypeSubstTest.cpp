@@ -10,6 +10,7 @@
 #include "platform/StandInShell.h"
 #include "platform/User.h"
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "settings/PrinterData.h"
 #include "tests/kvui_subst/SubstFixture.h"
 #include "ui/dialogs/SubstDialogs.h"
@@ -48,7 +49,7 @@ TEST_F(TrueTypeSubstTest, OffersFixedPitchTrueTypeFacesOnceAndStoresOnlyChosenOn
     const INT_PTR result = Open(kTTSubstDeviceTemplate, [&](HWND dialog) {
         EXPECT_EQ(Choices(Combo(dialog)), (std::vector<std::u16string>{u"置き換えない", u"明朝", u"@明朝", u"ｺﾞｼｯｸ",
                                                                         u"@ｺﾞｼｯｸ", u"Courier", u"LinePrinter"}));
-        EXPECT_EQ(SendMessageW(Combo(dialog), CB_GETITEMDATA, 2, 0), 465);
+        EXPECT_EQ(SendMessageW(Combo(dialog), CB_GETITEMDATA, 2, 0), kVerticalMinchoFontName);
         EXPECT_EQ(Rows(List(dialog)), (std::vector<Row>{{kMincho, u"置き換えない", 0},
                                                         {kGothic, u"置き換えない", 0},
                                                         {u"Shared Mono", u"置き換えない", 0},

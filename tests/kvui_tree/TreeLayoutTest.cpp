@@ -1,6 +1,7 @@
 // The tree's three layouts as a page shows them, the tree that takes the placeholder's place,
 // and the items shown only while the memory items are not hidden.
 #include "resources/ui/ControlIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_tree/TreeFixture.h"
 
 namespace kvuitree {
@@ -18,16 +19,71 @@ struct LayoutCase {
     std::vector<TreeLayoutRow> expected;  // {level, id} in display order
 };
 
-const std::vector<TreeLayoutRow> kDevice = {{1, 430}, {2, 452}, {3, 453}, {3, 454}, {3, 457}, {2, 458}, {3, 459}, {2, 451}};
-const std::vector<TreeLayoutRow> kBasic = {{1, 430}, {2, 431}, {3, 432}, {3, 433},  {3, 434}, {3, 436},
-                                           {3, 4330}, {3, 788}, {2, 441}, {3, 455}, {3, 442}, {3, 443},
-                                           {3, 444}, {2, 445}, {3, 446}, {3, 447}, {3, 448}, {2, 451}};
-const std::vector<TreeLayoutRow> kFull = {
-    {1, 430},  {2, 400},  {3, 401},  {4, 402},  {4, 403},  {4, 404}, {3, 4581}, {4, 4582}, {4, 4595},
-    {3, 4584}, {4, 4585}, {3, 638},  {4, 639},  {4, 641},  {4, 640}, {3, 409},  {4, 410},  {2, 417},
-    {3, 419},  {3, 421},  {3, 422},  {3, 423},  {4, 424},  {3, 428}, {3, 4575}, {4, 4576}, {4, 4577},
-    {4, 4578}, {2, 429},  {3, 431},  {4, 432},  {4, 433},  {4, 434}, {4, 4330}, {4, 788},  {3, 441},
-    {4, 455},  {4, 442},  {4, 443},  {4, 444},  {3, 445},  {4, 447}, {4, 448}};
+const std::vector<TreeLayoutRow> kDevice = {{1, kPrinterTreeItem},        {2, kSubstitutionTreeItem},
+                                            {3, kTrueTypeTableTreeItem},  {3, kOutputPaperTableTreeItem},
+                                            {3, kDeviceHalftoneTreeItem}, {2, kInstalledOptionsTreeItem},
+                                            {3, kMemoryTreeItem},         {2, kReadPrinterStatusTreeItem}};
+const std::vector<TreeLayoutRow> kBasic = {{1, kPrinterTreeItem},
+                                           {2, kGraphicsTreeItem},
+                                           {3, kResolutionTreeItem},
+                                           {3, kTonerSaveTreeItem},
+                                           {3, kSmoothingTreeItem},
+                                           {3, kColourAdjustmentTreeItem},
+                                           {3, kEdgeEnhancementTreeItem},
+                                           {3, kCompatibleMarginsTreeItem},
+                                           {2, kFontsTreeItem},
+                                           {3, kPrintProcessingTreeItem},
+                                           {3, kTrueTypeSubstitutionTreeItem},
+                                           {3, kDownloadAsOutlineTreeItem},
+                                           {3, kTrueTypeAsGraphicsTreeItem},
+                                           {2, kJobTreeItem},
+                                           {3, kPrintPositionTreeItem},
+                                           {3, kOwnerTextTreeItem},
+                                           {3, kFormOverlayTreeItem},
+                                           {2, kReadPrinterStatusTreeItem}};
+const std::vector<TreeLayoutRow> kFull = {{1, kPrinterTreeItem},
+                                          {2, kDocumentTreeItem},
+                                          {3, kLayoutTreeItem},
+                                          {4, kPagesPerSheetTreeItem},
+                                          {4, kPageOrderTreeItem},
+                                          {4, kPageBorderTreeItem},
+                                          {3, kCopiesAndJobsTreeItem},
+                                          {4, kSeparateCopiesTreeItem},
+                                          {4, kSplitJobTreeItem},
+                                          {3, kDestinationTreeItem},
+                                          {4, kOutputToTreeItem},
+                                          {3, kPageStampTreeItem},
+                                          {4, kPrintStampTreeItem},
+                                          {4, kStampPositionTreeItem},
+                                          {4, kStampTextTreeItem},
+                                          {3, kPrinterStatusTreeItem},
+                                          {4, kUsePrinterStatusTreeItem},
+                                          {2, kPaperTreeItem},
+                                          {3, kPaperSizeTreeItem},
+                                          {3, kOutputPaperTreeItem},
+                                          {3, kPrintOnOutputPaperTreeItem},
+                                          {3, kScalingTreeItem},
+                                          {4, kScaleTreeItem},
+                                          {3, kCopiesTreeItem},
+                                          {3, kNupTreeItem},
+                                          {4, kNupDownTreeItem},
+                                          {4, kNupAcrossTreeItem},
+                                          {4, kNupOrderTreeItem},
+                                          {2, kQualityTreeItem},
+                                          {3, kGraphicsTreeItem},
+                                          {4, kResolutionTreeItem},
+                                          {4, kTonerSaveTreeItem},
+                                          {4, kSmoothingTreeItem},
+                                          {4, kEdgeEnhancementTreeItem},
+                                          {4, kCompatibleMarginsTreeItem},
+                                          {3, kFontsTreeItem},
+                                          {4, kPrintProcessingTreeItem},
+                                          {4, kTrueTypeSubstitutionTreeItem},
+                                          {4, kDownloadAsOutlineTreeItem},
+                                          {4, kTrueTypeAsGraphicsTreeItem},
+                                          {3, kJobTreeItem},
+                                          {4, kOwnerTextTreeItem},
+                                          {4, kFormOverlayTreeItem}};
 
 std::vector<TreeLayoutRow> Without(std::vector<TreeLayoutRow> rows, std::initializer_list<int> ids) {
     std::erase_if(rows, [&](const TreeLayoutRow& r) { return std::find(ids.begin(), ids.end(), r.itemId) != ids.end(); });
@@ -37,12 +93,14 @@ std::vector<TreeLayoutRow> Without(std::vector<TreeLayoutRow> rows, std::initial
 TEST_F(TreeLayout, EachSheetShowsItsLayoutInOrderAndDepth) {
     const LayoutCase cases[] = {
         {"device", kUiDeviceSheet, 0, 0, kDevice},
-        {"device, memory items hidden", kUiDeviceSheet, 0, kHideMemoryItems, Without(kDevice, {458, 459, 451})},
+        {"device, memory items hidden", kUiDeviceSheet, 0, kHideMemoryItems,
+         Without(kDevice, {kInstalledOptionsTreeItem, kMemoryTreeItem, kReadPrinterStatusTreeItem})},
         // The device layout wins over the page's own flag.
         {"device, page asks for all", kUiDeviceSheet | kUiDocumentSheet, 0x2, 0, kDevice},
         {"document", kUiDocumentSheet, 0, 0, kBasic},
         {"advanced", kUiAdvancedSheet, 0, 0, kBasic},
-        {"document, memory items hidden", kUiDocumentSheet, 0, kHideMemoryItems, Without(kBasic, {451})},
+        {"document, memory items hidden", kUiDocumentSheet, 0, kHideMemoryItems,
+         Without(kBasic, {kReadPrinterStatusTreeItem})},
         {"document, page shows all", kUiDocumentSheet, 0x2, 0, kFull},
         {"no sheet", 0, 0, 0, kFull},
     };
@@ -112,16 +170,20 @@ TEST_F(TreeLayout, WithoutAPlaceholderNoTreeIsMade) {
     DestroyWindow(GetDlgItem(dialog_, kTreePlaceholder));
     EXPECT_EQ(CreateSettingsTree(&page_, dialog_), nullptr);
     EXPECT_EQ(page_.tree, nullptr);
-    EXPECT_EQ(FindTreeItem(&page_, 430), nullptr);
+    EXPECT_EQ(FindTreeItem(&page_, kPrinterTreeItem), nullptr);
 }
 
 TEST_F(TreeLayout, MemoryItemsAreShownOnlyWhileTheirBitIsClear) {
-    const int ids[] = {451, 458, 459, 430, 452, 453, 454, 457, 402, 4585};
+    const int ids[] = {kReadPrinterStatusTreeItem, kInstalledOptionsTreeItem, kMemoryTreeItem,
+                       kPrinterTreeItem,           kSubstitutionTreeItem,     kTrueTypeTableTreeItem,
+                       kOutputPaperTableTreeItem,  kDeviceHalftoneTreeItem,   kPagesPerSheetTreeItem,
+                       kOutputToTreeItem};
     for (DWORD flags : {0u, kHideMemoryItems, ~0u}) {
         context_->workingBlock.OptionFlags = flags;
         for (int id : ids) {
             SCOPED_TRACE(id);
-            const bool memoryItem = id == 451 || id == 458 || id == 459;
+            const bool memoryItem =
+                id == kReadPrinterStatusTreeItem || id == kInstalledOptionsTreeItem || id == kMemoryTreeItem;
             EXPECT_EQ(IsTreeItemEnabled(&page_, id) != FALSE, !(memoryItem && (flags & kHideMemoryItems)));
         }
     }
@@ -133,7 +195,7 @@ TEST_F(TreeLayout, DestroyedTreeForgetsItsItemsAndThePageKeepsItsImages) {
     HIMAGELIST images = PageTreeImages(&page_);
     DestroyWindow(tree);
     EXPECT_EQ(page_.tree, nullptr);
-    EXPECT_EQ(FindTreeItem(&page_, 430), nullptr);
+    EXPECT_EQ(FindTreeItem(&page_, kPrinterTreeItem), nullptr);
     RefreshSettingsTree(&page_);  // nothing left to refresh, and no stale handle is used
     EXPECT_EQ(PageTreeImages(&page_), images);
 }

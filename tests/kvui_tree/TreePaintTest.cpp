@@ -7,6 +7,7 @@
 
 #include "resources/ui/ControlIds.h"
 #include "resources/ui/PictureIds.h"
+#include "resources/ui/StringIds.h"
 #include "tests/kvui_tree/TreeFixture.h"
 #include "tools/sample/SamplePrinter.h"
 #include "tools/sample/SampleSettings.h"
@@ -64,16 +65,16 @@ TEST_F(PaintedTree, ChangedCopiesShowRedUntilApplied) {
     HWND tree = MakeTree(kUiDocumentSheet, 0x2);
     ASSERT_NE(tree, nullptr);
     context_->workingBlock.Public.dmCopies = 4;
-    RefreshTreeItem(&page_, 428);
-    RECT rect = Shown(tree, 428);
+    RefreshTreeItem(&page_, kCopiesTreeItem);
+    RECT rect = Shown(tree, kCopiesTreeItem);
     standin::ui::Pixels pixels = standin::ui::PaintWindow(dialog_);
     EXPECT_GT(Count(pixels, rect, RGB(255, 0, 0)), 0);
     EXPECT_EQ(Count(pixels, rect, RGB(0, 0, 255)), 0);
     EXPECT_GT(Count(pixels, rect, GetSysColor(COLOR_WINDOWTEXT)), 0);  // the label and brackets
 
     context_->resultBlock = context_->workingBlock;  // applied
-    RefreshTreeItem(&page_, 428);
-    rect = Shown(tree, 428);
+    RefreshTreeItem(&page_, kCopiesTreeItem);
+    rect = Shown(tree, kCopiesTreeItem);
     pixels = standin::ui::PaintWindow(dialog_);
     EXPECT_EQ(Count(pixels, rect, RGB(255, 0, 0)), 0);
     EXPECT_GT(Count(pixels, rect, RGB(0, 0, 255)), 0);
@@ -82,7 +83,7 @@ TEST_F(PaintedTree, ChangedCopiesShowRedUntilApplied) {
 TEST_F(PaintedTree, SelectedItemsTakeTheirColoursByFocusAndGreying) {
     HWND tree = MakeTree(kUiDeviceSheet);
     ASSERT_NE(tree, nullptr);
-    HTREEITEM item = FindTreeItem(&page_, 453);
+    HTREEITEM item = FindTreeItem(&page_, kTrueTypeTableTreeItem);
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     const struct {
         const char* name;
@@ -103,7 +104,7 @@ TEST_F(PaintedTree, SelectedItemsTakeTheirColoursByFocusAndGreying) {
         SCOPED_TRACE(c.name);
         SetFocus(c.focused ? tree : after_);
         SetFlags(tree, item, c.flags | kTreeFlagClosing);
-        const RECT rect = Shown(tree, 453);
+        const RECT rect = Shown(tree, kTrueTypeTableTreeItem);
         const standin::ui::Pixels pixels = standin::ui::PaintWindow(dialog_);
         const int area = static_cast<int>((rect.right - rect.left) * (rect.bottom - rect.top));
         EXPECT_GT(Count(pixels, rect, GetSysColor(c.background)), area / 2);
@@ -111,7 +112,7 @@ TEST_F(PaintedTree, SelectedItemsTakeTheirColoursByFocusAndGreying) {
         EXPECT_GT(Count(pixels, rect, c.value), 0);
     }
     // An item neither selected nor greyed: window colours.
-    const RECT other = Shown(tree, 454);
+    const RECT other = Shown(tree, kOutputPaperTableTreeItem);
     const standin::ui::Pixels pixels = standin::ui::PaintWindow(dialog_);
     EXPECT_GT(Count(pixels, other, GetSysColor(COLOR_WINDOW)), 0);
     EXPECT_EQ(Count(pixels, other, GetSysColor(COLOR_BTNFACE)), 0);
@@ -120,13 +121,13 @@ TEST_F(PaintedTree, SelectedItemsTakeTheirColoursByFocusAndGreying) {
 TEST_F(PaintedTree, MarkerIconIsDrawnLeftOfTheMarkedItemOnly) {
     HWND tree = MakeTree(kUiDeviceSheet);
     ASSERT_NE(tree, nullptr);
-    const RECT rect = Shown(tree, 457);
+    const RECT rect = Shown(tree, kDeviceHalftoneTreeItem);
     const int indent = static_cast<int>(SendMessageW(tree, TVM_GETINDENT, 0, 0));
     const RECT marker{rect.left - indent, rect.top, rect.left - indent + 16, rect.bottom};
     const standin::ui::Pixels before = standin::ui::PaintWindow(dialog_);
     for (DWORD flag : {kTreeFlagMarkA, kTreeFlagMarkB, kTreeFlagMarkC}) {
         SCOPED_TRACE(flag);
-        SetFlags(tree, FindTreeItem(&page_, 457), flag);
+        SetFlags(tree, FindTreeItem(&page_, kDeviceHalftoneTreeItem), flag);
         const standin::ui::Pixels after = standin::ui::PaintWindow(dialog_);
         int differing = 0;
         for (int y = marker.top; y < marker.bottom; ++y) {
@@ -145,8 +146,9 @@ TEST_F(PaintedTree, PaintingGivesBackTheDcAsItFoundIt) {
     SetBkColor(hdc, RGB(4, 5, 6));
     SetBkMode(hdc, OPAQUE);
     SetTextAlign(hdc, TA_BASELINE);
-    SetFlags(tree, FindTreeItem(&page_, 452), kTreeFlagChanged);
-    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(&page_, 453)));
+    SetFlags(tree, FindTreeItem(&page_, kSubstitutionTreeItem), kTreeFlagChanged);
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
+                 reinterpret_cast<LPARAM>(FindTreeItem(&page_, kTrueTypeTableTreeItem)));
     PaintSettingsTree(hdc, tree, &page_, nullptr);
     EXPECT_EQ(GetCurrentObject(hdc, OBJ_FONT), font);
     EXPECT_EQ(GetTextColor(hdc), RGB(1, 2, 3));
@@ -159,7 +161,7 @@ TEST_F(PaintedTree, PaintingGivesBackTheDcAsItFoundIt) {
 TEST_F(PaintedTree, BoldItemsUseOneDerivedFontMadeOnce) {
     HWND tree = MakeTree(kUiDeviceSheet);
     ASSERT_NE(tree, nullptr);
-    HTREEITEM root = FindTreeItem(&page_, 430);
+    HTREEITEM root = FindTreeItem(&page_, kPrinterTreeItem);
     TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_STATE;
     tv.hItem = root;
@@ -280,7 +282,7 @@ TEST_F(TreePaint, PictureOfADocumentPagesTree) {
     context_->workingBlock.Public.dmCopies = 2;  // changed: red
     HWND tree = MakeTree(kUiDocumentSheet, 0x2);
     ASSERT_NE(tree, nullptr);
-    SetFlags(tree, FindTreeItem(&page_, 432), kTreeFlagGreyed | kTreeFlagClosing);  // greyed: navy
+    SetFlags(tree, FindTreeItem(&page_, kResolutionTreeItem), kTreeFlagGreyed | kTreeFlagClosing);  // greyed: navy
     // Tall enough for every line.
     MoveWindow(dialog_, 0, 0, 400, 900, FALSE);
     MoveWindow(tree, 12, 30, 376, 860, FALSE);
