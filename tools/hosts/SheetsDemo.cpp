@@ -37,6 +37,7 @@
 #include "platform/StandInShell.h"
 #include "platform/StandInUi.h"
 #include "platform/User.h"
+#include "resources/ui/StringIds.h"
 #include "settings/DriverDevMode.h"
 #include "resources/ui/ControlIds.h"
 #include "tools/hosts/DemoFolder.h"
@@ -71,21 +72,9 @@ constexpr SHORT kCopies = 3;
 constexpr WORD kPagesPerSheet = 2;
 constexpr char16_t kPaper[] = u"A3";
 
-// Controls of the pages are named in resources/ui/ControlIds.h.
-// Pages-per-sheet entries carry 550 + the count; settings-tree list entries carry their
-// string id in the high word.
-constexpr LPARAM kPagesPerSheetBase = 550;
-// Tree items and their entries.
-constexpr int kTonerSaveItem = 433;
-constexpr int kTonerSaveOff = 488;
-constexpr int kTonerSaveOn = 538;
-constexpr int kSmoothingItem = 434;
-constexpr int kSmoothingEnhanced = 489;
-constexpr int kTrueTypeTableItem = 453;
-constexpr int kPrintersOwnTable = 479;
-constexpr int kOutputPaperTableItem = 454;
-constexpr int kMemoryItem = 459;
-constexpr UINT kStandardPresetName = 531;
+// Controls of the pages are named in resources/ui/ControlIds.h, tree items and texts in
+// resources/ui/StringIds.h. Pages-per-sheet entries carry kPagesPerSheetTextBase + the count;
+// settings-tree list entries carry their string id in the high word.
 // The preset saved through the preset dialog.
 constexpr char16_t kPresetName[] = u"2-up A3 x3";
 // What the choices leave in the settings block.
@@ -262,19 +251,19 @@ LONG OpenDocumentSheet(Demo& demo, const std::vector<BYTE>* in, std::vector<BYTE
 /// memory is shown (the resolver keeps its list greyed: the printer reports it).
 std::string ChangeDevice(Demo& demo) {
     auto chooseOwnTable = [&](HWND page) {
-        return EntryString(ClickListEntry(page, kItemList, [](LPARAM data) { return EntryString(data) == kPrintersOwnTable; })) ==
-               kPrintersOwnTable;
+        return EntryString(ClickListEntry(page, kItemList, [](LPARAM data) { return EntryString(data) == kPrinterTableText; })) ==
+               kPrinterTableText;
     };
     SheetRun run([&](HWND sheet) -> std::string {
         HWND page = uihost::CurrentPage(sheet);
         if (page == nullptr || SettingsTreeOf(page) == nullptr) return "the device page shows no settings tree";
         const std::string error = RunSteps("device page", {
-            {"select Substitution > TrueType Font Substitution", [&] { return ClickTreeItem(page, kTrueTypeTableItem); }},
+            {"select Substitution > TrueType Font Substitution", [&] { return ClickTreeItem(page, kTrueTypeTableTreeItem); }},
             {"choose the printer's own table", [&] { return chooseOwnTable(page); }},
-            {"select Substitution > Output Paper Substitution", [&] { return ClickTreeItem(page, kOutputPaperTableItem); }},
+            {"select Substitution > Output Paper Substitution", [&] { return ClickTreeItem(page, kOutputPaperTableTreeItem); }},
             {"choose the printer's own table", [&] { return chooseOwnTable(page); }},
             {"select Installed Options > Memory: the installed size shows", [&] {
-                 const LPARAM installed = ClickTreeItem(page, kMemoryItem) ? SelectedEntry(page, kItemList) : -1;
+                 const LPARAM installed = ClickTreeItem(page, kMemoryTreeItem) ? SelectedEntry(page, kItemList) : -1;
                  if (installed == -1) return false;
                  std::printf("  device page: %u MB installed\n", static_cast<unsigned>(EntryString(installed)));
                  return true;
@@ -295,7 +284,7 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
         HWND page1 = OpenTab(sheet, 0, kCategoryList);
         if (page1 == nullptr) return "page one does not open";
         auto pagesPerSheetShown = [&](WORD pages) {
-            return CurrentData(GetDlgItem(page1, kPagesPerSheetList)) == kPagesPerSheetBase + pages;
+            return CurrentData(GetDlgItem(page1, kPagesPerSheetList)) == kPagesPerSheetTextBase + pages;
         };
         std::string error = RunSteps("page 1", {
             {"open the Layout category", [&] {
@@ -303,7 +292,7 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
                  return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0 && SendMessageW(list, LB_GETCURSEL, 0, 0) == 0;
              }},
             {"choose 2 pages per sheet", [&] {
-                 return ChooseByData(GetDlgItem(page1, kPagesPerSheetList), kPagesPerSheetBase + kPagesPerSheet) &&
+                 return ChooseByData(GetDlgItem(page1, kPagesPerSheetList), kPagesPerSheetTextBase + kPagesPerSheet) &&
                         pagesPerSheetShown(kPagesPerSheet);
              }},
         });
@@ -357,14 +346,14 @@ std::string ChangeDocument(Demo& demo, std::vector<BYTE>* out) {
         HWND page3 = OpenTab(sheet, 2, kItemList);
         if (page3 == nullptr || SettingsTreeOf(page3) == nullptr) return "page three does not open with its settings tree";
         error = RunSteps("page 3", {
-            {"select Graphics > Toner Save in the tree", [&] { return ClickTreeItem(page3, kTonerSaveItem); }},
-            {"choose On", [&] { return ChooseTreeEntry(page3, kTonerSaveOn); }},
-            {"select Graphics > Smoothing in the tree", [&] { return ClickTreeItem(page3, kSmoothingItem); }},
-            {"choose Enhanced (the page printed as graphics)", [&] { return ChooseTreeEntry(page3, kSmoothingEnhanced); }},
+            {"select Graphics > Toner Save in the tree", [&] { return ClickTreeItem(page3, kTonerSaveTreeItem); }},
+            {"choose On", [&] { return ChooseTreeEntry(page3, kTonerSaveOnText); }},
+            {"select Graphics > Smoothing in the tree", [&] { return ClickTreeItem(page3, kSmoothingTreeItem); }},
+            {"choose Enhanced (the page printed as graphics)", [&] { return ChooseTreeEntry(page3, kEnhancedText); }},
             {"select Toner Save again: greyed and forced off, as graphics leave no toner to save", [&] {
                  HWND list = GetDlgItem(page3, kItemList);
-                 return ClickTreeItem(page3, kTonerSaveItem) && !IsWindowEnabled(list) &&
-                        EntryString(SelectedEntry(page3, kItemList)) == kTonerSaveOff;
+                 return ClickTreeItem(page3, kTonerSaveTreeItem) && !IsWindowEnabled(list) &&
+                        EntryString(SelectedEntry(page3, kItemList)) == kStandardText;
              }},
         });
         if (!error.empty()) return error;
@@ -514,7 +503,7 @@ int Run(int argc, char** argv) {
     {
         HMODULE english = LoadLibraryW(u"" KV_LANG_PREFIX "SE.dll");
         WCHAR name[64] = {};
-        if (english != nullptr) LoadStringW(english, kStandardPresetName, name, 64);
+        if (english != nullptr) LoadStringW(english, kPresetStandardName, name, 64);
         if (english != nullptr) FreeLibrary(english);
         demo.standardPreset = name;
         if (demo.standardPreset.empty()) return Fail("no preset name in the English language library");
