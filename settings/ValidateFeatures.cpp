@@ -5,6 +5,7 @@
 #include "platform/Kernel.h"
 #include "platform/Modules.h"
 #include "platform/Spooler.h"
+#include "resources/ui/StringIds.h"
 #include "settings/SpoolerQueries.h"
 #include "settings/ValidateInternal.h"
 
@@ -28,12 +29,11 @@ constexpr DWORD kFeatureDeviceRendered =
 constexpr DWORD kOptionCapability = 1u << 16;
 constexpr DWORD kOptionIgnoreMemory = 1u << 17;
 
-// Language-library names of the paper sources.
-constexpr UINT kStringAuto = 200;
-constexpr UINT kStringManual = 207;
-constexpr UINT kStringMultiPurpose = 219;
-// Sources with a per-source value, in the order of SourceValues.
-constexpr UINT kSourceValueStrings[kSourceValueCount] = {200, 201, 202, 203, 204, 205, 207, 225, 226};
+// Sources with a per-source value, in the order of SourceValues, by their language-library
+// names.
+constexpr UINT kSourceValueStrings[kSourceValueCount] = {kAutoSourceName,    kFeeder1SourceName, kFeeder2SourceName,
+                                                         kFeeder3SourceName, kFeeder4SourceName, kFeeder5SourceName,
+                                                         kManualSourceName,  kGroupASourceName,  kGroupBSourceName};
 
 constexpr WORD kPrintModeNoFeatures = 2;
 constexpr DWORD kMemoryFor1200 = 0x42000;
@@ -105,7 +105,7 @@ void ChoosePaperSource(const Context& context) noexcept {
     DEVMODEW& dm = context.Block->Public;
     if (FindInputSlotByValue(context.Model, dm.dmDefaultSource) != nullptr) return;
     WORD value = 0;
-    if (SlotValueOfString(context, kStringAuto, &value)) {
+    if (SlotValueOfString(context, kAutoSourceName, &value)) {
         dm.dmDefaultSource = static_cast<SHORT>(value);
         return;
     }
@@ -161,7 +161,7 @@ void ApplyPaperFeatureRules(const Context& context) noexcept {
     const bool paperIsPort = EffectivePaperPort(context) != nullptr;
     WORD autoSource = 0;
     const bool sourceNotAuto =
-        SlotValueOfString(context, kStringAuto, &autoSource) && static_cast<WORD>(dm.dmDefaultSource) != autoSource;
+        SlotValueOfString(context, kAutoSourceName, &autoSource) && static_cast<WORD>(dm.dmDefaultSource) != autoSource;
 
     if (!paperIsPort || paper != u"A4" || sourceNotAuto || (features & kFeatureBit6) == 0 ||
         block->PrintMode == kPrintModeNoFeatures) {
@@ -182,7 +182,7 @@ void ApplyPaperFeatureRules(const Context& context) noexcept {
     // keep whatever it was.
     const DWORD remembered = features;
     if (sourceNotAuto) features &= ~kFeatureBit6;
-    if (SourceIsSlotOfString(context, kStringMultiPurpose) || SourceIsSlotOfString(context, kStringManual)) {
+    if (SourceIsSlotOfString(context, kMultiPurposeSourceName) || SourceIsSlotOfString(context, kManualSourceName)) {
         features = remembered;
     }
     if (!paperIsPort || paper == u"往復はがき" || paper == u"封筒 洋形 4 号") features &= ~kFeatureBit6;
